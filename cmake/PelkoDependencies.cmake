@@ -1,0 +1,11 @@
+# Every external library the project links; see the README's dependency table.
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Concurrent Test)
+find_package(OpenSSL REQUIRED COMPONENTS Crypto)
+find_package(ZLIB REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(ICU REQUIRED IMPORTED_TARGET icu-uc icu-i18n)
+pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
+pkg_check_modules(MINIZIP REQUIRED IMPORTED_TARGET minizip)
+set(CMAKE_AUTOMOC ON)
+set(CMAKE_AUTOUIC ON)
+set(CMAKE_AUTOUIC_SEARCH_PATHS ${CMAKE_SOURCE_DIR}/resources/ui)

@@ -1,0 +1,32 @@
+# pelko_add_area(NAME BELOW): the static library pelko_NAME from every source in src/NAME,
+# linking the libraries in BELOW. An area without sources yet is an interface target.
+function(pelko_add_area name below)
+  file(GLOB_RECURSE _src CONFIGURE_DEPENDS
+       ${CMAKE_SOURCE_DIR}/src/${name}/*.cpp ${CMAKE_SOURCE_DIR}/src/${name}/*.h)
+  list(FILTER _src EXCLUDE REGEX "/src/services/main\\.cpp$")
+  set(_cpp ${_src})
+  list(FILTER _cpp INCLUDE REGEX "\\.cpp$")
+  if(_cpp)
+    add_library(pelko_${name} STATIC ${_src})
+    target_include_directories(pelko_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(pelko_${name} PUBLIC ${below}
+        Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Concurrent)
+    target_precompile_headers(pelko_${name} PRIVATE ${CMAKE_SOURCE_DIR}/cmake/pch.h)
+  else()
+    add_library(pelko_${name} INTERFACE)
+    target_include_directories(pelko_${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(pelko_${name} INTERFACE ${below}
+        Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Concurrent)
+  endif()
+endfunction()
+
+# pelko_link_area(NAME DEPS...): extra libraries one area needs (external ones, or a
+# neighbouring area it really calls).
+function(pelko_link_area name)
+  get_target_property(_type pelko_${name} TYPE)
+  if(_type STREQUAL "INTERFACE_LIBRARY")
+    target_link_libraries(pelko_${name} INTERFACE ${ARGN})
+  else()
+    target_link_libraries(pelko_${name} PUBLIC ${ARGN})
+  endif()
+endfunction()

@@ -1,0 +1,21 @@
+# Compiler set-up: warnings, sanitizers, ccache.
+find_program(PELKO_CCACHE ccache)
+if(PELKO_CCACHE)
+  # Precompiled headers need these to be cached.
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${CMAKE_COMMAND} -E env
+      "CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime"
+      ${PELKO_CCACHE})
+  set(CMAKE_C_COMPILER_LAUNCHER ${PELKO_CCACHE})
+endif()
+
+add_compile_options(-Wall -Wextra -Wno-unused-parameter -fno-omit-frame-pointer)
+add_compile_definitions(QT_NO_KEYWORDS_DISABLED)
+
+if(PELKO_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(CMAKE_BUILD_TYPE STREQUAL "Debug")
+  # Keep test builds quick to compile while still debuggable.
+  add_compile_options(-O1 -g1)
+endif()

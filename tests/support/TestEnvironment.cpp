@@ -1,0 +1,46 @@
+#include "support/TestEnvironment.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace pelkotest {
+
+namespace {
+QString gHome;
+QAtomicInt gCounter;
+} // namespace
+
+void setTestHome(const QString &path) { gHome = path; }
+
+QString testHome() { return gHome; }
+
+QString freshDir(const QString &hint)
+{
+    const QString path = QStringLiteral("%1/work/%2-%3").arg(gHome, hint).arg(gCounter.fetchAndAddOrdered(1));
+    QDir().mkpath(path);
+    return path;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return f.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+QString sourceDir() { return QStringLiteral(PELKO_SOURCE_DIR); }
+QString binaryDir() { return QStringLiteral(PELKO_BINARY_DIR); }
+
+} // namespace pelkotest

@@ -1,0 +1,21 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+// Shared helpers of the tests: the run's temporary home and small file utilities.
+namespace pelkotest {
+
+void setTestHome(const QString &path);
+// The temporary home of this test run (deleted when the run ends).
+QString testHome();
+// A fresh, empty folder inside the test home, unique to each call.
+QString freshDir(const QString &hint = QStringLiteral("dir"));
+// Writes bytes to a file, creating folders; answers false on failure.
+bool writeFile(const QString &path, const QByteArray &bytes);
+QByteArray readFile(const QString &path);
+// Source folder of the project (for test data shipped in the repository).
+QString sourceDir();
+// Build folder (for the bundle folder "Resources" and built tools).
+QString binaryDir();
+
+} // namespace pelkotest
