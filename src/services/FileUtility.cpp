@@ -1,0 +1,242 @@
+#include "services/FileUtility.h"
+
+#include "platform/Guard.h"
+#include "platform/Log.h"
+#include "platform/Workspace.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+
+namespace {
+
+const QString kDsStore = QStringLiteral(".DS_Store");
+
+// Does not follow a final link: a dangling link still exists as an item.
+bool itemExists(const QString &path)
+{
+    QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+QString dropOneTrailingSlash(const QString &path)
+{
+    if (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        return path.left(path.size() - 1);
+    return path;
+}
+
+bool copyContent(QFile &source, QSaveFile &target)
+{
+    constexpr qint64 kChunk = 1 << 20;
+    QByteArray buffer;
+    while (!source.atEnd()) {
+        buffer = source.read(kChunk);
+        if (buffer.isEmpty() && source.error() != QFileDevice::NoError)
+            return false;
+        if (target.write(buffer) != buffer.size())
+            return false;
+    }
+    return source.error() == QFileDevice::NoError;
+}
+
+} // namespace
+
+bool IsFileExist(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    QFileInfo info(path);
+    return info.exists() && !info.isDir();
+}
+
+bool IsFolderExist(const QString &path)
+{
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+bool IsPathExist(const QString &path)
+{
+    return !path.isEmpty() && QFileInfo::exists(path);
+}
+
+bool IsSamePath(const QString &path1, const QString &path2)
+{
+    if (path1.isEmpty() || path2.isEmpty())
+        return path1.isEmpty() && path2.isEmpty();
+    return dropOneTrailingSlash(path1) == dropOneTrailingSlash(path2);
+}
+
+QString ResolveAliasPath(const QString &)
+{
+    return QString();
+}
+
+void AddPathToRecentList(const QString &path, QStringList *list, bool mustExist)
+{
+    if (path.isEmpty() || !list)
+        return;
+    if (mustExist && !IsPathExist(path))
+        return;
+    const qsizetype at = list->indexOf(path);
+    if (at >= 0)
+        list->removeAt(at);
+    list->insert(0, path);
+}
+
+bool CreateFolder(const QString &path)
+{
+    GUARD_BEGIN
+    if (path.isEmpty())
+        return false;
+    if (QDir().mkpath(path))
+        return true;
+    platform::Log(QStringLiteral("ERROR CreateFolder: %1").arg(path));
+    return false;
+    GUARD_END(false)
+}
+
+bool DeleteFileOrFolder(const QString &path)
+{
+    GUARD_BEGIN
+    if (path.isEmpty())
+        return false;
+    QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return false;
+    bool removed = false;
+    if (info.isDir() && !info.isSymLink())
+        removed = QDir(path).removeRecursively();
+    else
+        removed = QFile::remove(path);
+    if (!removed)
+        platform::Log(QStringLiteral("ERROR DeleteFileOrFolder: %1").arg(path));
+    return removed;
+    GUARD_END(false)
+}
+
+qint64 GetFileSize(const QString &path)
+{
+    if (path.isEmpty())
+        return 0;
+    QFileInfo info(path);
+    return info.exists() ? info.size() : 0;
+}
+
+QStringList GetFileListInFolder_Names(const QString &folder, bool hideDotNames)
+{
+    GUARD_BEGIN
+    QStringList result;
+    if (!IsFolderExist(folder))
+        return result;
+    QDir dir(folder);
+    QStringList names = dir.entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    std::sort(names.begin(), names.end());
+    for (const QString &name : std::as_const(names)) {
+        if (name == kDsStore)
+            continue;
+        if (hideDotNames && name.startsWith(QLatin1Char('.')))
+            continue;
+        result.append(dir.filePath(name));
+    }
+    return result;
+    GUARD_END(QStringList())
+}
+
+QStringList GetFileListDeepFromFolder(const QString &folder)
+{
+    GUARD_BEGIN
+    QStringList result;
+    if (!IsFolderExist(folder))
+        return result;
+    QStringList pending{QString()};
+    while (!pending.isEmpty()) {
+        const QString relative = pending.takeFirst();
+        QDir dir(relative.isEmpty() ? folder : QDir(folder).filePath(relative));
+        QStringList names = dir.entryList(
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+        std::sort(names.begin(), names.end());
+        QStringList subFolders;
+        for (const QString &name : std::as_const(names)) {
+            if (name == kDsStore)
+                continue;
+            const QString itemPath = relative.isEmpty() ? name : relative + u'/' + name;
+            result.append(itemPath);
+            QFileInfo info(dir.filePath(name));
+            if (info.isDir() && !info.isSymLink())
+                subFolders.append(itemPath);
+        }
+        pending = subFolders + pending;
+    }
+    return result;
+    GUARD_END(QStringList())
+}
+
+bool CopyFileSave(const QString &sourcePath, const QString &targetPath)
+{
+    GUARD_BEGIN
+    if (sourcePath.isEmpty() || targetPath.isEmpty() || !IsFileExist(sourcePath))
+        return false;
+    QFile source(sourcePath);
+    if (!source.open(QIODevice::ReadOnly)) {
+        platform::Log(QStringLiteral("ERROR CopyFileSave: cannot read %1").arg(sourcePath));
+        return false;
+    }
+    if (QFileInfo(targetPath).isDir()) {
+        platform::Log(QStringLiteral("ERROR CopyFileSave: %1 is a folder").arg(targetPath));
+        return false;
+    }
+    QSaveFile target(targetPath);
+    if (!target.open(QIODevice::WriteOnly) || !copyContent(source, target)) {
+        platform::Log(QStringLiteral("ERROR CopyFileSave: cannot write %1").arg(targetPath));
+        target.cancelWriting();
+        return false;
+    }
+    if (!target.commit()) {
+        platform::Log(QStringLiteral("ERROR CopyFileSave: cannot replace %1").arg(targetPath));
+        return false;
+    }
+    QFile::setPermissions(targetPath, source.permissions());
+    return true;
+    GUARD_END(false)
+}
+
+void RevealFileFolderInFinder(const QString &path)
+{
+    GUARD_BEGIN
+    QString trimmed = path.trimmed();
+    if (trimmed.isEmpty())
+        return;
+    if (!itemExists(trimmed)) {
+        const qsizetype slash = trimmed.indexOf(QLatin1Char('/'));
+        if (slash < 0)
+            return;
+        trimmed = trimmed.mid(slash).trimmed();
+        if (!itemExists(trimmed))
+            return;
+    }
+    QFileInfo info(trimmed);
+    if (info.isDir() && !trimmed.endsWith(QLatin1String(".app"))) {
+        if (!platform::openFile(trimmed))
+            platform::revealInFileManager(trimmed);
+        return;
+    }
+    if (!platform::revealInFileManager(trimmed))
+        platform::openFile(trimmed);
+    GUARD_END_VOID
+}
+
+bool SandBox_CheckCanAccessPath(const QString &path)
+{
+    return IsPathExist(path);
+}
+
+QStringList &SandBox_GetAccesablePathList()
+{
+    static QStringList list;
+    return list;
+}
