@@ -1,0 +1,68 @@
+#pragma once
+// Owner of one top-level window. A subclass (with Q_OBJECT, since its class name is part of the
+// window-frame keys) builds its window in makeWindow(), usually from a uic class:
+//
+//   QWidget *makeWindow() override { return setupWindow<QDialog>(mUi); }
+//
+// The window is made on first use of window(); windowDidLoad() runs once it exists.
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+namespace platform {
+
+class WindowController : public QObject
+{
+    Q_OBJECT
+public:
+    // Sets the dynamic property "windowNibName", read by the window-frame store.
+    explicit WindowController(const QString &windowNibName, QObject *parent = nullptr);
+    // Takes an existing top-level widget (ownership passes to the controller).
+    WindowController(QWidget *window, const QString &windowNibName, QObject *parent = nullptr);
+    ~WindowController() override;
+
+    QString windowNibName() const;
+    // Loads the window when needed; nullptr when the subclass makes none or it was destroyed.
+    QWidget *window();
+    bool isWindowLoaded() const { return !mWindow.isNull(); }
+    // Replaces the window (the old one is deleted; the new one is owned).
+    void setWindow(QWidget *window);
+
+    // Shows, raises and activates the window.
+    virtual void showWindow();
+    // Closes the window (it stays owned and may be shown again).
+    virtual void close();
+
+    // Set when closing has begun; callbacks that may arrive late test it first.
+    bool mIsClosing = false;
+
+signals:
+    void windowWillClose();
+
+protected:
+    // Builds the window; the default makes none.
+    virtual QWidget *makeWindow() { return nullptr; }
+    virtual void windowDidLoad() {}
+    // Called when the window is about to close by any way (close box included).
+    virtual void windowWillCloseEvent() {}
+
+    // A new top-level widget of type W set up by a uic class.
+    template <class W, class Ui> W *setupWindow(Ui &ui)
+    {
+        auto *w = new W();
+        ui.setupUi(w);
+        return w;
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void adopt(QWidget *window);
+
+    QPointer<QWidget> mWindow;
+    bool mLoading = false;
+};
+
+} // namespace platform

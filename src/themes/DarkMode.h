@@ -1,0 +1,15 @@
+#pragma once
+// Whether the desktop runs in the dark appearance, learnt once and kept until the appearance
+// changes (the application palette or theme change event calls ResetDarkModeCache).
+
+// Answers from the cache, or asks: the application's appearance (the palette's window colour),
+// then the hidden probe panel, then "AppleInterfaceStyle" of the user defaults.
+bool GetIsDarkMode();
+// Forgets the cached answer; the next GetIsDarkMode asks again.
+void ResetDarkModeCache();
+// Paints the probe panel off screen and reads its answer: true when it gave one; *outDark is -1
+// before, then 1 for dark or 0 for light.
+bool GetIsDarkModeViaDialog(int *outDark);
+
+// The cache: -1 not known, 0 light, 1 dark (for tests and diagnostics).
+int DarkModeCacheValue();
