@@ -1,5 +1,7 @@
 #include "platform/GraphicsContext.h"
 
+#include "platform/Color.h"
+
 #include <QPainterPathStroker>
 
 namespace platform {
@@ -148,6 +150,33 @@ GraphicsContextScope::GraphicsContextScope(QPainter *painter, bool flipped, bool
 GraphicsContextScope::~GraphicsContextScope()
 {
     GraphicsContext::pop(&mContext);
+}
+
+void set(const Color &color)
+{
+    // No colour changes nothing, as a message to no object did.
+    if (!color.isValid())
+        return;
+    if (GraphicsContext *gc = GraphicsContext::currentContext())
+        gc->setColor(color.toQColor());
+}
+
+void setFill(const Color &color)
+{
+    // No colour changes nothing, as a message to no object did.
+    if (!color.isValid())
+        return;
+    if (GraphicsContext *gc = GraphicsContext::currentContext())
+        gc->setFillColor(color.toQColor());
+}
+
+void setStroke(const Color &color)
+{
+    // No colour changes nothing, as a message to no object did.
+    if (!color.isValid())
+        return;
+    if (GraphicsContext *gc = GraphicsContext::currentContext())
+        gc->setStrokeColor(color.toQColor());
 }
 
 } // namespace platform
