@@ -1,0 +1,81 @@
+#include "platform/Alerts.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+std::mutex gHookMutex;
+std::function<int(const AlertRequest &)> gAlertHook;
+
+bool isCancelTitle(QString title)
+{
+    title.remove(QLatin1Char('&'));
+    return title.trimmed().compare(QStringLiteral("Cancel"), Qt::CaseInsensitive) == 0;
+}
+
+QMessageBox::Icon iconForStyle(AlertRequest::Style style)
+{
+    switch (style) {
+    case AlertRequest::Informational:
+        return QMessageBox::Information;
+    case AlertRequest::Critical:
+        return QMessageBox::Critical;
+    case AlertRequest::Warning:
+        break;
+    }
+    return QMessageBox::Warning;
+}
+
+} // namespace
+
+void setAlertHook(std::function<int(const AlertRequest &)> hook)
+{
+    std::lock_guard lock(gHookMutex);
+    gAlertHook = std::move(hook);
+}
+
+int runAlert(const AlertRequest &request)
+{
+    std::function<int(const AlertRequest &)> hook;
+    {
+        std::lock_guard lock(gHookMutex);
+        hook = gAlertHook;
+    }
+    if (hook)
+        return hook(request);
+
+    QMessageBox box;
+    box.setWindowTitle(QGuiApplication::applicationDisplayName());
+    box.setIcon(iconForStyle(request.style));
+    box.setText(request.title);
+    box.setInformativeText(request.text);
+
+    QStringList titles = request.buttons;
+    if (titles.isEmpty())
+        titles << QStringLiteral("OK");
+    // All buttons share one role so that the box keeps them in the order given.
+    QList<QPushButton *> buttons;
+    QPushButton *cancel = nullptr;
+    for (const QString &title : titles) {
+        QPushButton *b = box.addButton(title, QMessageBox::ActionRole);
+        buttons << b;
+        if (!cancel && isCancelTitle(title))
+            cancel = b;
+    }
+    box.setDefaultButton(buttons.first());
+    // Escape and the close box answer the Cancel button, else the first one.
+    box.setEscapeButton(cancel ? cancel : buttons.first());
+    box.exec();
+
+    const qsizetype index = buttons.indexOf(static_cast<QPushButton *>(box.clickedButton()));
+    if (index >= 0)
+        return AlertFirstButtonReturn + int(index);
+    return AlertFirstButtonReturn + int(cancel ? buttons.indexOf(cancel) : 0);
+}
+
+} // namespace platform

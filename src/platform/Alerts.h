@@ -1,0 +1,28 @@
+#pragma once
+// Modal alerts with a title, a text and buttons in order.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace platform {
+
+struct AlertRequest
+{
+    QString title, text;
+    QStringList buttons; // first is the default button; none means one "OK"
+    enum Style { Informational, Warning, Critical } style = Warning;
+};
+
+// Return codes: 1000 + index of the button pressed.
+inline constexpr int AlertFirstButtonReturn = 1000;
+inline constexpr int AlertSecondButtonReturn = 1001;
+inline constexpr int AlertThirdButtonReturn = 1002;
+
+// Shows the alert and answers the button pressed. Escape or the close box answer the button
+// titled "Cancel" (or 1000 when there is none).
+int runAlert(const AlertRequest &request);
+// Answers alerts without a screen (tests); nullptr restores the real alert.
+void setAlertHook(std::function<int(const AlertRequest &)> hook);
+
+} // namespace platform

@@ -1,0 +1,28 @@
+#pragma once
+// Delayed calls, calls handed to the main thread, and named locks for shared objects.
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <mutex>
+
+namespace platform {
+
+// Runs fn on context's thread after the delay. A non-empty key cancels an earlier request with
+// the same context and key. Nothing runs once context is destroyed.
+void performAfterDelay(QObject *context, double seconds, std::function<void()> fn,
+                       const QString &key = {});
+// Cancels the pending request of context with that key (every pending keyed and unkeyed request
+// of context when key is empty).
+void cancelPerform(QObject *context, const QString &key);
+
+// Hands fn to the main thread. With wait, returns after fn has run (at once when the caller is
+// the main thread).
+void performOnMainThread(std::function<void()> fn, bool wait);
+bool isMainThread();
+
+// One recursive lock per shared object name, made once on first use ("mainBundle" guards the
+// folder-compare state).
+std::recursive_mutex &monitor(const char *name);
+
+} // namespace platform

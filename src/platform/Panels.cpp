@@ -1,0 +1,109 @@
+#include "platform/Panels.h"
+
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QWidget>
+
+namespace platform {
+
+namespace {
+
+std::function<QStringList(const OpenPanelRequest &)> gOpenHook;
+std::function<QString(const SavePanelRequest &)> gSaveHook;
+
+QStringList nameFilters(const QStringList &fileTypes)
+{
+    QStringList patterns;
+    for (QString type : fileTypes) {
+        type = type.trimmed();
+        if (type.startsWith(QLatin1Char('.')))
+            type.remove(0, 1);
+        if (!type.isEmpty())
+            patterns << QStringLiteral("*.") + type;
+    }
+    if (patterns.isEmpty())
+        return {};
+    return {patterns.join(QLatin1Char(' '))};
+}
+
+void prepareDialog(QFileDialog &dialog, const QString &title, const QString &directory,
+                   const QStringList &fileTypes)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (!title.isEmpty())
+        dialog.setWindowTitle(title);
+    if (!directory.isEmpty())
+        dialog.setDirectory(directory);
+    const QStringList filters = nameFilters(fileTypes);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+}
+
+} // namespace
+
+void setOpenPanelHook(std::function<QStringList(const OpenPanelRequest &)> hook)
+{
+    gOpenHook = std::move(hook);
+}
+
+void setSavePanelHook(std::function<QString(const SavePanelRequest &)> hook)
+{
+    gSaveHook = std::move(hook);
+}
+
+QStringList runOpenPanel(const OpenPanelRequest &request)
+{
+    if (gOpenHook)
+        return gOpenHook(request);
+    QFileDialog dialog;
+    prepareDialog(dialog, request.title, request.directory,
+                  request.allowFiles ? request.fileTypes : QStringList());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!request.allowFiles && request.allowFolders) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    } else {
+        dialog.setFileMode(request.allowMulti ? QFileDialog::ExistingFiles
+                                              : QFileDialog::ExistingFile);
+    }
+    if (!request.prompt.isEmpty())
+        dialog.setLabelText(QFileDialog::Accept, request.prompt);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+QString runSavePanel(const SavePanelRequest &request)
+{
+    if (gSaveHook)
+        return gSaveHook(request);
+    QFileDialog dialog;
+    prepareDialog(dialog, request.title, request.directory, request.fileTypes);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!request.fileTypes.isEmpty()) {
+        QString suffix = request.fileTypes.first().trimmed();
+        if (suffix.startsWith(QLatin1Char('.')))
+            suffix.remove(0, 1);
+        dialog.setDefaultSuffix(suffix);
+    }
+    if (!request.nameField.isEmpty())
+        dialog.selectFile(request.nameField);
+    if (request.accessory) {
+        // The non-native dialog lays itself out in a grid; the accessory goes below it.
+        if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout()))
+            grid->addWidget(request.accessory, grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (request.accessory) {
+        // The accessory belongs to the caller: take it back before the dialog is destroyed.
+        request.accessory->hide();
+        request.accessory->setParent(nullptr);
+    }
+    if (!accepted)
+        return QString();
+    const QStringList files = dialog.selectedFiles();
+    return files.isEmpty() ? QString() : files.first();
+}
+
+} // namespace platform

@@ -1,0 +1,78 @@
+#include "platform/Workspace.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace platform {
+
+namespace {
+std::function<bool(const QString &)> gRevealHook;
+std::function<bool(const QString &)> gOpenFileHook;
+std::function<bool(const QString &)> gTrashHook;
+
+bool existsIncludingLinks(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+} // namespace
+
+void setRevealHook(std::function<bool(const QString &)> hook)
+{
+    gRevealHook = std::move(hook);
+}
+void setOpenFileHook(std::function<bool(const QString &)> hook)
+{
+    gOpenFileHook = std::move(hook);
+}
+void setTrashHook(std::function<bool(const QString &)> hook)
+{
+    gTrashHook = std::move(hook);
+}
+
+bool revealInFileManager(const QString &path)
+{
+    if (path.isEmpty() || !existsIncludingLinks(path))
+        return false;
+    // File managers cannot be asked portably to select an item: open the folder that holds it.
+    const QString folder =
+        QFileInfo(QDir::cleanPath(QFileInfo(path).absoluteFilePath())).absolutePath();
+    if (gRevealHook)
+        return gRevealHook(folder);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+bool openFile(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return false;
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (gOpenFileHook)
+        return gOpenFileHook(absolute);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(absolute));
+}
+
+bool moveToTrash(const QString &path)
+{
+    if (path.isEmpty() || !existsIncludingLinks(path))
+        return false;
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (gTrashHook)
+        return gTrashHook(absolute);
+    return QFile::moveToTrash(absolute);
+}
+
+QIcon iconForFile(const QString &path)
+{
+    static QFileIconProvider provider;
+    const QFileInfo info(path);
+    if (!path.isEmpty() && info.exists())
+        return provider.icon(info);
+    return provider.icon(QFileIconProvider::File);
+}
+
+} // namespace platform

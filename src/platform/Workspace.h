@@ -1,0 +1,25 @@
+#pragma once
+// The desktop's file manager and default applications.
+
+#include <QIcon>
+#include <QString>
+#include <functional>
+
+namespace platform {
+
+// Opens the folder holding path in the file manager; false when path does not exist or nothing
+// could be started.
+bool revealInFileManager(const QString &path);
+// Opens path with its default application.
+bool openFile(const QString &path);
+// Moves path to the user's trash; false when it stays where it was.
+bool moveToTrash(const QString &path);
+// The desktop's icon for the file or folder.
+QIcon iconForFile(const QString &path);
+
+// Replaces the desktop calls (tests): each hook gets the URL or path the real call would use.
+void setRevealHook(std::function<bool(const QString &folder)> hook);
+void setOpenFileHook(std::function<bool(const QString &path)> hook);
+void setTrashHook(std::function<bool(const QString &path)> hook);
+
+} // namespace platform
