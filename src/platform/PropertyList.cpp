@@ -92,7 +92,11 @@ std::optional<QVariant> toVariant(plist_t node, int depth)
     case PLIST_DATE: {
         int32_t sec = 0, usec = 0;
         plist_get_date_val(node, &sec, &usec);
-        return QVariant(referenceDate().addSecs(sec).addMSecs(usec / 1000));
+        // The library answers the fraction as a magnitude: before the reference date it
+        // counts backwards.
+        const qint64 fraction = std::abs(qint64(usec)) / 1000;
+        const qint64 ms = qint64(sec) * 1000 + (sec < 0 ? -fraction : fraction);
+        return QVariant(referenceDate().addMSecs(ms));
     }
     case PLIST_UID: {
         // Keyed archives refer to objects by UID; keep it in the form their XML text shows.
@@ -150,6 +154,68 @@ std::optional<QVariant> toVariant(plist_t node, int depth)
 
 // ---- writing ----
 
+// Dates are stored as 32-bit seconds from the reference date.
+bool dateInRange(const QDateTime &date)
+{
+    if (!date.isValid())
+        return false;
+    const qint64 sec = referenceDate().msecsTo(date) / 1000;
+    return sec >= std::numeric_limits<int32_t>::min() && sec <= std::numeric_limits<int32_t>::max();
+}
+
+// The value itself in the types a property list holds; containers are left to the caller.
+std::optional<QVariant> normalizeOne(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::LongLong:
+    case QMetaType::Double:
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+    case QMetaType::QVariantList:
+    case QMetaType::QVariantMap:
+        return value;
+    case QMetaType::ULongLong:
+        // Beyond the signed range a property list cannot give the value back as it was.
+        if (value.toULongLong() > quint64(std::numeric_limits<qint64>::max()))
+            return std::nullopt;
+        return QVariant(qint64(value.toULongLong()));
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return QVariant(value.toLongLong());
+    case QMetaType::Float:
+        return QVariant(double(value.toFloat()));
+    case QMetaType::QDateTime: {
+        const QDateTime d = value.toDateTime();
+        if (!d.isValid())
+            return std::nullopt;
+        return QVariant(d.toUTC());
+    }
+    case QMetaType::QStringList: {
+        QVariantList list;
+        for (const QString &s : value.toStringList())
+            list << QVariant(s);
+        return QVariant(list);
+    }
+    case QMetaType::QVariantHash: {
+        QVariantMap map;
+        const QVariantHash hash = value.toHash();
+        for (auto it = hash.cbegin(); it != hash.cend(); ++it)
+            map.insert(it.key(), it.value());
+        return QVariant(map);
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
 plist_t toNode(const QVariant &value, int depth);
 
 plist_t dateNode(const QDateTime &date)
@@ -175,7 +241,7 @@ plist_t toNode(const QVariant &value, int depth)
 {
     if (depth > kMaxDepth)
         return nullptr;
-    auto normalized = normalizedPropertyListValue(value);
+    auto normalized = normalizeOne(value);
     if (!normalized)
         return nullptr;
     const QVariant &v = *normalized;
@@ -226,55 +292,48 @@ plist_t toNode(const QVariant &value, int depth)
 
 } // namespace
 
-std::optional<QVariant> normalizedPropertyListValue(const QVariant &value)
+std::optional<QVariant> normalizedPropertyListValue(const QVariant &value, bool wholeSecondDates,
+                                                    int depth)
 {
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-    case QMetaType::LongLong:
-    case QMetaType::Double:
-    case QMetaType::QString:
-    case QMetaType::QByteArray:
-    case QMetaType::QVariantList:
-    case QMetaType::QVariantMap:
-        return value;
-    case QMetaType::ULongLong:
-        // Beyond the signed range a property list cannot give the value back as it was.
-        if (value.toULongLong() > quint64(std::numeric_limits<qint64>::max()))
-            return std::nullopt;
-        return QVariant(qint64(value.toULongLong()));
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-        return QVariant(value.toLongLong());
-    case QMetaType::Float:
-        return QVariant(double(value.toFloat()));
-    case QMetaType::QDateTime: {
-        const QDateTime d = value.toDateTime();
-        if (!d.isValid())
-            return std::nullopt;
-        return QVariant(d.toUTC());
-    }
-    case QMetaType::QStringList: {
-        QVariantList list;
-        for (const QString &s : value.toStringList())
-            list << QVariant(s);
+    if (depth > kMaxDepth)
+        return std::nullopt;
+    auto one = normalizeOne(value);
+    if (!one)
+        return std::nullopt;
+    switch (one->typeId()) {
+    case QMetaType::QVariantList: {
+        QVariantList list = one->toList();
+        for (QVariant &item : list) {
+            auto n = normalizedPropertyListValue(item, wholeSecondDates, depth + 1);
+            if (!n)
+                return std::nullopt;
+            item = *n;
+        }
         return QVariant(list);
     }
-    case QMetaType::QVariantHash: {
-        QVariantMap map;
-        const QVariantHash hash = value.toHash();
-        for (auto it = hash.cbegin(); it != hash.cend(); ++it)
-            map.insert(it.key(), it.value());
+    case QMetaType::QVariantMap: {
+        QVariantMap map = one->toMap();
+        for (auto it = map.begin(); it != map.end(); ++it) {
+            auto n = normalizedPropertyListValue(it.value(), wholeSecondDates, depth + 1);
+            if (!n)
+                return std::nullopt;
+            it.value() = *n;
+        }
         return QVariant(map);
     }
+    case QMetaType::QDateTime: {
+        QDateTime d = one->toDateTime();
+        if (!dateInRange(d))
+            return std::nullopt;
+        if (wholeSecondDates) {
+            const qint64 ms = d.toMSecsSinceEpoch();
+            const qint64 floored = ms - ((ms % 1000) + 1000) % 1000;
+            d = QDateTime::fromMSecsSinceEpoch(floored, Qt::UTC);
+        }
+        return QVariant(d);
+    }
     default:
-        return std::nullopt;
+        return one;
     }
 }
 

@@ -20,9 +20,12 @@ std::optional<QVariant> propertyListFromData(const QByteArray &data);
 // Serialises a value; an empty QByteArray when the value holds a type a property list cannot carry.
 QByteArray dataFromPropertyList(const QVariant &value, PlistFormat format = PlistFormat::Xml);
 
-// The value as a property list holds it: int and uint become qint64, float double, QStringList a
-// QVariantList, QVariantHash a QVariantMap, dates UTC; nullopt for a type it cannot hold.
-std::optional<QVariant> normalizedPropertyListValue(const QVariant &value);
+// The value, containers included, in the types a property list holds: int and uint become
+// qint64, float double, QStringList a QVariantList, QVariantHash a QVariantMap, dates UTC (cut to
+// whole seconds with wholeSecondDates, as XML keeps them); nullopt for a type or a date it cannot
+// hold.
+std::optional<QVariant> normalizedPropertyListValue(const QVariant &value,
+                                                    bool wholeSecondDates = false, int depth = 0);
 
 // Reads a property-list file; nullopt when it is missing, unreadable or malformed.
 std::optional<QVariant> readPropertyListFile(const QString &path);

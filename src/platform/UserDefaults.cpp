@@ -159,7 +159,9 @@ void UserDefaults::setObject(const QVariant &value, const QString &key)
         removeObjectForKey(key);
         return;
     }
-    const auto normalized = normalizedPropertyListValue(value);
+    // Dates are cut to whole seconds as the file keeps them, so a value reads the same before
+    // and after the store is saved and read again.
+    const auto normalized = normalizedPropertyListValue(value, true);
     // Containers are checked whole, so that one bad value cannot stop every later save.
     if (!normalized || dataFromPropertyList(*normalized, PlistFormat::Binary).isEmpty()) {
         Log(QStringLiteral("ERROR user defaults cannot store a value of type %1 for key %2")

@@ -1,0 +1,251 @@
+#include "platform/Log.h"
+#include "platform/PropertyList.h"
+
+#include "support/TestEnvironment.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QPoint>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using platform::PlistFormat;
+
+namespace {
+
+struct QuietLog
+{
+    QStringList lines;
+    QuietLog()
+    {
+        platform::setLogSink([this](const QString &l) { lines << l; });
+    }
+    ~QuietLog() { platform::setLogSink(nullptr); }
+};
+
+QDateTime utc(int y, int mo, int d, int h, int mi, int s, int ms = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC);
+}
+
+// A binary property list of `levels` arrays, each holding the next one.
+QByteArray nestedBinaryArrays(int levels, bool cycle = false)
+{
+    QByteArray out("bplist00");
+    QList<quint32> offsets;
+    for (int i = 0; i < levels; ++i) {
+        offsets << quint32(out.size());
+        const bool last = i == levels - 1;
+        if (last && !cycle) {
+            out.append(char(0xA0));
+        } else {
+            out.append(char(0xA1));
+            quint32 ref = last ? 0u : quint32(i + 1); // a cycle points back at the top
+            char be[4];
+            qToBigEndian(ref, be);
+            out.append(be, 4);
+        }
+    }
+    const quint64 tableOffset = quint64(out.size());
+    for (quint32 off : offsets) {
+        char be[4];
+        qToBigEndian(off, be);
+        out.append(be, 4);
+    }
+    QByteArray trailer(32, '\0');
+    trailer[6] = 4; // offset size
+    trailer[7] = 4; // reference size
+    qToBigEndian(quint64(levels), trailer.data() + 8);
+    qToBigEndian(quint64(0), trailer.data() + 16);
+    qToBigEndian(tableOffset, trailer.data() + 24);
+    return out + trailer;
+}
+
+QVariantMap sampleValues()
+{
+    QVariantMap inner;
+    inner.insert(QStringLiteral("list"), QVariantList{qint64(1), QStringLiteral("two"), 3.5, true});
+    inner.insert(QStringLiteral("empty list"), QVariantList{});
+    inner.insert(QStringLiteral("empty map"), QVariantMap{});
+    QVariantMap m;
+    m.insert(QStringLiteral("int"), qint64(-42));
+    m.insert(QStringLiteral("int max"), std::numeric_limits<qint64>::max());
+    m.insert(QStringLiteral("int min"), std::numeric_limits<qint64>::min());
+    m.insert(QStringLiteral("zero"), qint64(0));
+    m.insert(QStringLiteral("real"), 0.1);
+    m.insert(QStringLiteral("real whole"), 2.0);
+    m.insert(QStringLiteral("yes"), true);
+    m.insert(QStringLiteral("no"), false);
+    m.insert(QStringLiteral("text"), QStringLiteral("Grüße <&> \"quoted\" 日本 \U0001F600"));
+    m.insert(QStringLiteral("empty text"), QStringLiteral(""));
+    m.insert(QStringLiteral("data"), QByteArray("\x00\x01\xff<plist>", 10));
+    m.insert(QStringLiteral("date"), utc(2024, 2, 29, 23, 59, 58));
+    m.insert(QStringLiteral("old date"), utc(1950, 6, 1, 12, 0, 0));
+    m.insert(QStringLiteral("nested"), inner);
+    m.insert(QStringLiteral("ключ"), QStringLiteral("non-ASCII key"));
+    return m;
+}
+
+TEST(PropertyListTest, RoundTripKeepsTypesAndValuesInBothFormats)
+{
+    const QVariantMap values = sampleValues();
+    for (PlistFormat format : {PlistFormat::Xml, PlistFormat::Binary}) {
+        SCOPED_TRACE(format == PlistFormat::Xml ? "xml" : "binary");
+        const QByteArray bytes = platform::dataFromPropertyList(values, format);
+        ASSERT_FALSE(bytes.isEmpty());
+        EXPECT_EQ(bytes.startsWith("bplist00"), format == PlistFormat::Binary);
+        const auto back = platform::propertyListFromData(bytes);
+        ASSERT_TRUE(back.has_value());
+        ASSERT_EQ(back->typeId(), QMetaType::QVariantMap);
+        const QVariantMap map = back->toMap();
+        ASSERT_EQ(map.keys(), values.keys());
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            SCOPED_TRACE(it.key().toStdString());
+            EXPECT_EQ(map.value(it.key()).typeId(), it.value().typeId());
+            EXPECT_EQ(map.value(it.key()), it.value());
+        }
+    }
+}
+
+TEST(PropertyListTest, DatesKeepMillisecondsInBinaryAndSecondsInXml)
+{
+    // Before the reference date the fraction counts backwards.
+    const QDateTime dates[] = {utc(2023, 5, 6, 7, 8, 9, 250), utc(2000, 12, 31, 23, 59, 58, 750)};
+    for (const QDateTime &d : dates) {
+        SCOPED_TRACE(d.toString(Qt::ISODateWithMs).toStdString());
+        const auto bin =
+            platform::propertyListFromData(platform::dataFromPropertyList(d, PlistFormat::Binary));
+        ASSERT_TRUE(bin.has_value());
+        EXPECT_EQ(bin->toDateTime(), d);
+        const auto xml = platform::propertyListFromData(platform::dataFromPropertyList(d));
+        ASSERT_TRUE(xml.has_value());
+        EXPECT_EQ(xml->toDateTime().toSecsSinceEpoch(),
+                  d.toSecsSinceEpoch() + (d < utc(2001, 1, 1, 0, 0, 0) ? 1 : 0));
+    }
+}
+
+TEST(PropertyListTest, ReadsHandWrittenXml)
+{
+    const QByteArray xml = R"(<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
+<plist version="1.0">
+<!-- a comment with <array> inside -->
+<dict>
+	<key>count</key><integer>-17</integer>
+	<key>ratio</key><real>1.5</real>
+	<key>on</key><true/>
+	<key>off</key><false/>
+	<key>when</key><date>2010-03-04T05:06:07Z</date>
+	<key>bytes</key><data>AAEC/w==</data>
+	<key>name</key><string>a &amp; b &lt;c&gt;</string>
+	<key>items</key><array><string>x</string><array/><dict/></array>
+</dict>
+</plist>
+)";
+    const auto v = platform::propertyListFromData(xml);
+    ASSERT_TRUE(v.has_value());
+    const QVariantMap m = v->toMap();
+    EXPECT_EQ(m.value("count"), QVariant(qint64(-17)));
+    EXPECT_EQ(m.value("ratio"), QVariant(1.5));
+    EXPECT_EQ(m.value("on"), QVariant(true));
+    EXPECT_EQ(m.value("off"), QVariant(false));
+    EXPECT_EQ(m.value("when").toDateTime(), utc(2010, 3, 4, 5, 6, 7));
+    EXPECT_EQ(m.value("bytes").toByteArray(), QByteArray("\x00\x01\x02\xff", 4));
+    EXPECT_EQ(m.value("name").toString(), QStringLiteral("a & b <c>"));
+    const QVariantList items = m.value("items").toList();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[1].typeId(), QMetaType::QVariantList);
+    EXPECT_EQ(items[2].typeId(), QMetaType::QVariantMap);
+}
+
+TEST(PropertyListTest, MalformedInputGivesNoValue)
+{
+    QuietLog quiet;
+    const QByteArray valid = platform::dataFromPropertyList(sampleValues(), PlistFormat::Binary);
+    QByteArray deepXml = "<plist version=\"1.0\">";
+    for (int i = 0; i < 5000; ++i)
+        deepXml += "<array>";
+    for (int i = 0; i < 5000; ++i)
+        deepXml += "</array>";
+    deepXml += "</plist>";
+    QByteArray badReference = nestedBinaryArrays(3);
+    badReference[9 + 4] = char(0x7f); // second array's reference far beyond the object table
+
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+    } rows[] = {
+        {"empty", QByteArray()},
+        {"text", QByteArray("hello world")},
+        {"binary header only", QByteArray("bplist00")},
+        {"binary truncated", valid.left(valid.size() / 2)},
+        {"binary trailer cut", valid.left(valid.size() - 1)},
+        {"binary cycle", nestedBinaryArrays(4, true)},
+        {"binary deep", nestedBinaryArrays(20000)},
+        {"binary bad reference", badReference},
+        {"xml truncated", platform::dataFromPropertyList(sampleValues()).left(300)},
+        {"xml deep", deepXml},
+        {"xml unterminated comment", QByteArray("<plist><!-- <array>")},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_FALSE(platform::propertyListFromData(row.bytes).has_value());
+    }
+    // A moderately nested list is still fine.
+    EXPECT_TRUE(platform::propertyListFromData(nestedBinaryArrays(100)).has_value());
+}
+
+TEST(PropertyListTest, ValuesAPropertyListCannotHoldAreRefused)
+{
+    const QVariant rows[] = {
+        QVariant(),
+        QVariant(QPoint(1, 2)),
+        QVariant(QVariantList{qint64(1), QVariant(QPoint(3, 4))}),
+        QVariant(QStringLiteral("cut") + QChar(0) + QStringLiteral("here")),
+        QVariant(utc(2100, 1, 1, 0, 0, 0)), // beyond 32-bit seconds from 2001
+        QVariant(std::numeric_limits<quint64>::max()),
+    };
+    for (const QVariant &v : rows) {
+        SCOPED_TRACE(v.typeName() ? v.typeName() : "invalid");
+        EXPECT_TRUE(platform::dataFromPropertyList(v).isEmpty());
+        EXPECT_TRUE(platform::dataFromPropertyList(v, PlistFormat::Binary).isEmpty());
+    }
+}
+
+TEST(PropertyListTest, QtTypesAreNormalisedToPropertyListTypes)
+{
+    QVariantHash hash;
+    hash.insert(QStringLiteral("n"), int(7));
+    const QVariantList in{int(-3), uint(4), float(0.5f), QStringList{"a", "b"}, hash};
+    const auto back = platform::propertyListFromData(platform::dataFromPropertyList(QVariant(in)));
+    ASSERT_TRUE(back.has_value());
+    const QVariantList expected{qint64(-3), qint64(4), 0.5, QVariantList{"a", "b"},
+                                QVariantMap{{"n", qint64(7)}}};
+    EXPECT_EQ(back->toList(), expected);
+    EXPECT_EQ(platform::normalizedPropertyListValue(QVariant(in)), QVariant(expected));
+}
+
+TEST(PropertyListTest, FilesAreWrittenWholeOrNotAtAll)
+{
+    QuietLog quiet;
+    const QString dir = pelkotest::freshDir(QStringLiteral("plist"));
+    const QString path = dir + QStringLiteral("/sub/values.plist");
+    ASSERT_TRUE(platform::writePropertyListFile(path, sampleValues(), PlistFormat::Binary));
+    auto read = platform::readPropertyListFile(path);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->toMap(), sampleValues());
+
+    // A value that cannot be written leaves the old file as it was.
+    const QByteArray before = pelkotest::readFile(path);
+    EXPECT_FALSE(platform::writePropertyListFile(path, QVariant(QPoint(1, 1))));
+    EXPECT_EQ(pelkotest::readFile(path), before);
+
+    EXPECT_FALSE(platform::readPropertyListFile(dir + QStringLiteral("/missing.plist")));
+    ASSERT_TRUE(pelkotest::writeFile(dir + QStringLiteral("/bad.plist"), "<plist><dict><key>"));
+    EXPECT_FALSE(platform::readPropertyListFile(dir + QStringLiteral("/bad.plist")));
+}
+
+} // namespace
