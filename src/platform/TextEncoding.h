@@ -102,11 +102,14 @@ public:
     static QList<StringEncoding> availableEncodings();
     // "Unicode (UTF-8)", "Japanese (Shift JIS)"; null when unknown.
     static QString localizedName(StringEncoding e);
-    // A string of exactly those bytes in that encoding, else nullopt (any illegal or unmapped
-    // sequence, or an unavailable encoding). Empty bytes give an empty string.
+    // A string of exactly those bytes in that encoding, else nullopt (any illegal, irregular or
+    // unmapped sequence, or an unavailable encoding). Empty bytes give an empty string. Plain
+    // UTF-16 and UTF-32 take their byte order from a leading mark (and drop it), big-endian
+    // without one; every other encoding keeps a leading U+FEFF as a character.
     static std::optional<QString> decodeStrict(const QByteArray &bytes, StringEncoding e);
     // The bytes of the text; characters the encoding lacks become '?' when allowLossy, else the
-    // result is a null QByteArray. *wasLossy tells whether a substitution happened.
+    // result is a null QByteArray. *wasLossy tells whether the text could not be encoded whole.
+    // Plain UTF-16 and UTF-32 are written with a byte-order mark, then little-endian.
     static QByteArray encode(const QString &text, StringEncoding e, bool allowLossy,
                              bool *wasLossy = nullptr);
 };
