@@ -6,6 +6,7 @@
 #include <QString>
 #include <QtGlobal>
 #include <Qt>
+#include <functional>
 
 class QFileSystemModel;
 class QInputEvent;
@@ -56,6 +57,9 @@ quint64 ModifierFlagsFromQt(Qt::KeyboardModifiers modifiers);
 // prepares the support folder and the first-run marker, fills the defaults, loads the stored
 // settings, and on the first run of a new version resets a few settings and saves.
 void InitAppSetting();
+// Steps of other parts that InitAppSetting runs after filling the defaults and before loading the
+// stored settings (the folder-list sort settings, the syntax-language list), in the order added.
+void AddInitAppSettingLoader(std::function<void()> step);
 // Writes "AppleLanguages" as [interface-language code], or removes it when the code is empty.
 void App_ApplyLanguageSetting();
 

@@ -234,8 +234,9 @@ bool AppSetting_Save();
 // Stores the current dark-appearance state in the record, holds the folder-compare mode to at
 // most 3, and answers the dark flag.
 bool AppSetting_RefreshDarkMode();
-// On the first run of a new version: resets the settings that a new version must not inherit,
-// stores the version and saves. Answers whether it was a new version.
+// On the first run of a new version ("AppFirstTimeWithVersion2" differs from bundleVersion):
+// resets show folders, folders above files, default status colours, the user's own theme flag and
+// the preferences tab shown last, stores the version and saves. Answers whether it was new.
 bool AppSetting_ApplyNewVersionReset(const QString &bundleVersion);
 
 // Fixed-length string fields. The reader stops at the first 0 or the field's end; the writer
