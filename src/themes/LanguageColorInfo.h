@@ -25,7 +25,8 @@ public:
     ~LanguageColorInfo();
     static std::unique_ptr<LanguageColorInfo> create();
 
-    void parseInRangeIfNeed(Range range);
+    // Makes sure the range is coloured; true when the pass recorded newly coloured text.
+    bool parseInRangeIfNeed(Range range);
     void shouldChangeTextInRange(Range range, const QString &replacement);
     void shouldChangeTextInRanges(const QList<Range> &ranges, const QStringList &replacements);
     // The same after the fact: position, removed and added lengths of a finished edit.
@@ -34,7 +35,8 @@ public:
 
     Range rangeExtendToContainAllLinesFromRange(Range range, bool bAlsoExpandToLeft);
     Range expandRangeUntilFindNormalText(Range range, qint64 limitLen);
-    void tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(Range range);
+    // Scans from a line start in normal text; true when it recorded a done range.
+    bool tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(Range range);
 
     CoverInfor &doneRanges() { return *mDoneRanges; }
     const std::shared_ptr<MyLanguageInfo> &language() const { return mLanguage; }
@@ -47,10 +49,9 @@ public:
     static void setPassTimeLimit(double seconds);
 
 private:
-    class Scanner;
-    void forgetAround(Range oldRange, Range expanded, qint64 delta);
+    void forgetAround(Range oldRange, qint64 delta);
 
-    std::unique_ptr<CoverInfor> mDoneRanges;
+    std::shared_ptr<CoverInfor> mDoneRanges;
     std::shared_ptr<MyLanguageInfo> mLanguage;
     LanguageColorInfoDelegate *mDelegate = nullptr;
 };

@@ -43,6 +43,9 @@ public:
 
     // Number of blocks whose formats were applied since the start (for measurements).
     qint64 appliedBlockCount() const { return mAppliedBlocks; }
+    // True while applyFormats marks blocks dirty: the document's change signals that this
+    // causes are no edits.
+    bool isApplying() const { return mApplying; }
 
 private:
     const QTextCharFormat &formatForIndex(int colorIndex);
@@ -51,4 +54,5 @@ private:
     QHash<int, QTextCharFormat> mFormats;
     quint64 mThemeGeneration = 1;
     qint64 mAppliedBlocks = 0;
+    bool mApplying = false;
 };

@@ -1,0 +1,575 @@
+#include "themes/LanguageColorInfo.h"
+
+#include "foundation/CoverInfor.h"
+#include "platform/Guard.h"
+#include "platform/Log.h"
+#include "services/Utility.h"
+#include "themes/ThemeColor.h"
+
+#include <QElapsedTimer>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <new>
+
+namespace {
+
+double gPassTimeLimit = 0.5;
+
+// One process-wide scan buffer, reused by every colourer (passes run one at a time on the main
+// thread); it only ever grows.
+char16_t *gScanBuffer = nullptr;
+qint64 gScanCapacity = 0;
+
+bool ensureScanBuffer(qint64 windowLength, qint64 keepUnits)
+{
+    if (gScanBuffer && gScanCapacity >= windowLength + 10)
+        return true;
+    const qint64 capacity = std::max<qint64>(windowLength + 1000000, 10485760);
+    auto *buffer = new (std::nothrow) char16_t[size_t(capacity)];
+    if (!buffer) {
+        platform::Log(QStringLiteral("can not allocate memory: %1").arg(capacity));
+        REPORT_FATAL();
+        return false;
+    }
+    if (gScanBuffer && keepUnits > 0)
+        std::copy(gScanBuffer, gScanBuffer + keepUnits, buffer);
+    delete[] gScanBuffer;
+    gScanBuffer = buffer;
+    gScanCapacity = capacity;
+    return true;
+}
+
+// The document's text length, without the final paragraph separator every QTextDocument has.
+qint64 textLengthOf(const QTextDocument *doc)
+{
+    return doc ? std::max(0, doc->characterCount() - 1) : 0;
+}
+
+// Copies text[from, to) into dst; block separators become LF.
+void copyText(const QTextDocument *doc, qint64 from, qint64 to, char16_t *dst)
+{
+    qint64 at = from;
+    for (QTextBlock block = doc->findBlock(int(from)); block.isValid() && at < to;
+         block = block.next()) {
+        const qint64 start = block.position();
+        const QString text = block.text();
+        const qint64 contentEnd = start + text.size();
+        if (at < contentEnd) {
+            const qint64 n = std::min(to, contentEnd) - at;
+            const char16_t *src = reinterpret_cast<const char16_t *>(text.utf16()) + (at - start);
+            std::copy(src, src + n, dst + (at - from));
+            at += n;
+        }
+        if (at < to && at == contentEnd) {
+            dst[at - from] = u'\n';
+            ++at;
+        }
+    }
+    for (; at < to; ++at) // never leave units unset, whatever the document says
+        dst[at - from] = u'\n';
+}
+
+bool isAsciiLetter(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
+bool isDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+char16_t foldAscii(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+}
+
+// The marker begins at buf[pos] (the buffer ends with a 0 unit, which no marker holds).
+bool markerAt(const char16_t *buf, qint64 pos, qint64 limit, const char16_t *marker, bool noCase)
+{
+    for (qint64 i = 0; marker[i]; ++i) {
+        if (pos + i >= limit)
+            return false;
+        char16_t a = buf[pos + i], b = marker[i];
+        if (noCase) {
+            a = foldAscii(a);
+            b = foldAscii(b);
+        }
+        if (a != b)
+            return false;
+    }
+    return true;
+}
+
+qint64 unitLength(const char16_t *s)
+{
+    qint64 n = 0;
+    while (s && s[n])
+        ++n;
+    return n;
+}
+
+// Line lookups on the document, in text positions.
+struct Lines
+{
+    const QTextDocument *doc;
+    qint64 length;
+
+    QTextBlock blockAt(qint64 pos) const { return doc->findBlock(int(std::min(pos, length))); }
+    qint64 lineStart(qint64 pos) const
+    {
+        const QTextBlock b = blockAt(pos);
+        return b.isValid() ? b.position() : -1;
+    }
+    // Index of the line's terminator (the text length for the last line).
+    qint64 contentEnd(qint64 pos) const
+    {
+        const QTextBlock b = blockAt(pos);
+        return b.isValid() ? std::min<qint64>(b.position() + b.length() - 1, length) : -1;
+    }
+    // Just after the line's terminator.
+    qint64 lineEnd(qint64 pos) const
+    {
+        const QTextBlock b = blockAt(pos);
+        return b.isValid() ? std::min<qint64>(b.position() + b.length(), length) : -1;
+    }
+};
+
+} // namespace
+
+LanguageColorInfo::LanguageColorInfo() : mDoneRanges(CoverInfor::create())
+{}
+
+LanguageColorInfo::~LanguageColorInfo() = default;
+
+std::unique_ptr<LanguageColorInfo> LanguageColorInfo::create()
+{
+    return std::make_unique<LanguageColorInfo>();
+}
+
+double LanguageColorInfo::passTimeLimit()
+{
+    return gPassTimeLimit;
+}
+
+void LanguageColorInfo::setPassTimeLimit(double seconds)
+{
+    gPassTimeLimit = seconds;
+}
+
+void LanguageColorInfo::resetAll()
+{
+    mDoneRanges->reset();
+}
+
+Range LanguageColorInfo::rangeExtendToContainAllLinesFromRange(Range range, bool bAlsoExpandToLeft)
+{
+    GUARD_BEGIN
+    if (range.location == NotFound || !mDelegate || !mDelegate->getMyTextStorage()) {
+        REPORT_FATAL();
+        return range;
+    }
+    const Lines lines{mDelegate->getMyTextStorage(), textLengthOf(mDelegate->getMyTextStorage())};
+    if (lines.length == 0)
+        return Range{0, 0};
+    if (range.location < 0 || range.location > lines.length || range.length < 0) {
+        REPORT_FATAL();
+        return range;
+    }
+    const qint64 cutEnd = std::min(MaxRange(range), lines.length);
+    qint64 start = range.location;
+    qint64 newEnd = -1;
+    if (bAlsoExpandToLeft) {
+        start = lines.lineStart(range.location);
+        if (range.length <= 1)
+            newEnd = lines.contentEnd(range.location);
+    }
+    if (newEnd < 0 && cutEnd - 1 >= 0)
+        newEnd = lines.contentEnd(cutEnd - 1);
+    if (start < 0 || newEnd < 0 || newEnd < start) {
+        REPORT_FATAL();
+        return Range{range.location, cutEnd - range.location};
+    }
+    const qint64 end = std::max(newEnd, cutEnd);
+    return Range{start, end - start};
+    GUARD_END(range)
+}
+
+Range LanguageColorInfo::expandRangeUntilFindNormalText(Range range, qint64 limitLen)
+{
+    GUARD_BEGIN
+    if (!mDelegate || !mDelegate->getMyTextStorage())
+        return range;
+    if (range.location == NotFound)
+        return Range{NotFound, range.length};
+    const Lines lines{mDelegate->getMyTextStorage(), textLengthOf(mDelegate->getMyTextStorage())};
+    if (lines.length == 0)
+        return Range{0, 0};
+    // Normal text is text the scanner left in the default kind: a scan may start there.
+    auto isNormal = [this](qint64 pos) { return mDelegate->paintedColorIndexAt(pos) == -1; };
+
+    qint64 start = std::min(std::max<qint64>(range.location, 0), lines.length - 1);
+    while (start > 0 && !isNormal(start)) {
+        const qint64 previous = lines.lineStart(start - 1);
+        if (previous < 0 || previous >= start) {
+            REPORT_FATAL();
+            break;
+        }
+        start = previous;
+    }
+
+    qint64 end = std::max<qint64>(MaxRange(range), 0);
+    while (end < lines.length - 1 && !isNormal(end)) {
+        const qint64 next = lines.lineEnd(end + 1);
+        if (next < 0 || next <= end) {
+            REPORT_FATAL();
+            break;
+        }
+        end = next;
+        if (limitLen > 0 && end - start > limitLen)
+            break;
+    }
+    if (end >= lines.length - 1)
+        end = lines.length;
+    start = std::min(start, lines.length);
+    end = std::min(end, lines.length);
+    return Range{start, std::max<qint64>(0, end - start)};
+    GUARD_END(range)
+}
+
+bool LanguageColorInfo::parseInRangeIfNeed(Range range)
+{
+    GUARD_BEGIN
+    if (!mLanguage)
+        return false;
+    if (!mDelegate || range.location == NotFound) {
+        REPORT_FATAL();
+        return false;
+    }
+    if (range.length <= 0)
+        return false;
+    QTextDocument *doc = mDelegate->getMyTextStorage();
+    if (!doc) {
+        REPORT_FATAL();
+        return false;
+    }
+    const qint64 length = textLengthOf(doc);
+    if (length == 0) {
+        mDoneRanges->reset();
+        return false;
+    }
+    if (range.location >= length || range.location < 0)
+        return false;
+    range.length = std::min(MaxRange(range), length) - range.location;
+    if (mDoneRanges->indexThatContainsRange(range) != NotFound)
+        return false;
+
+    Range part = mDoneRanges->minRangeThatNotCoverInSelfWitBase(range);
+    if (part.length <= 0) {
+        auto describe = [](Range r) {
+            return QStringLiteral("start:%1, len:%2, [%3 -> %4]")
+                .arg(r.location)
+                .arg(r.length)
+                .arg(r.location)
+                .arg(MaxRange(r) - 1);
+        };
+        mDoneRanges->log();
+        platform::Log(QStringLiteral("oldRange %1").arg(describe(range)));
+        platform::Log(QStringLiteral("range %1").arg(describe(part)));
+        REPORT_FATAL();
+        return false;
+    }
+    part = rangeExtendToContainAllLinesFromRange(part, false);
+    part = expandRangeUntilFindNormalText(part, 5000);
+    mDelegate->setTextInRange(part, SYNTAX_COLOR_DEFAULT);
+    return tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(part);
+    GUARD_END(false)
+}
+
+bool LanguageColorInfo::tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(Range range)
+{
+    GUARD_BEGIN
+    if (!mLanguage || !mDelegate || !mDelegate->getMyTextStorage() || range.location == NotFound) {
+        REPORT_FATAL();
+        return false;
+    }
+    const QTextDocument *doc = mDelegate->getMyTextStorage();
+    const qint64 textLength = textLengthOf(doc);
+    if (textLength == 0) {
+        mDoneRanges->reset();
+        REPORT_FATAL();
+        return false;
+    }
+
+    const char16_t *blockBegin = mLanguage->CommentBegin_c();
+    const char16_t *blockEnd = mLanguage->CommentEnd_c();
+    if (!blockBegin || !blockEnd || !blockBegin[0] || !blockEnd[0])
+        blockBegin = blockEnd = nullptr;
+    const qint64 blockEndLength = unitLength(blockEnd);
+    const char16_t *line1 = mLanguage->LineComment1_c();
+    const char16_t *line2 = mLanguage->LineComment2_c();
+    if (line1 && !line1[0])
+        line1 = nullptr;
+    if (line2 && !line2[0])
+        line2 = nullptr;
+    // A marker that starts with a letter ("rem") matches in any case, and then both do.
+    const bool lineNoCase =
+        (line1 && isAsciiLetter(line1[0])) || (line2 && isAsciiLetter(line2[0]));
+
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 windowStart = range.location;
+    qint64 growth = 0;
+    qint64 position = 0;
+    qint64 windowLength = 0; // units of the window already in the buffer
+
+    // (Re)builds the window for the current growth; only the part not yet in the buffer is read.
+    auto buildWindow = [&]() -> bool {
+        Range window{windowStart, growth + range.length};
+        if (growth != 0 || window.length < 3) {
+            window.length = std::max<qint64>(window.length, 3);
+            window = rangeExtendToContainAllLinesFromRange(window, false);
+        }
+        if (window.location != windowStart || window.length < 0) {
+            platform::Log(QStringLiteral("invalid FixRangeToInside"));
+            REPORT_FATAL();
+            return false;
+        }
+        window.length = std::min(MaxRange(window), textLength) - windowStart;
+        if (window.length <= 0) {
+            REPORT_FATAL();
+            return false;
+        }
+        const qint64 keep = std::min(windowLength, window.length);
+        if (!ensureScanBuffer(window.length, keep))
+            return false;
+        copyText(doc, windowStart + keep, windowStart + window.length, gScanBuffer + keep);
+        windowLength = window.length;
+        gScanBuffer[windowLength] = 0;
+        return true;
+    };
+    auto grow = [&]() -> bool {
+        growth = growth == 0 ? 5000 : qint64(double(growth) * 1.4 + 1000);
+        return buildWindow();
+    };
+    auto absolute = [&](qint64 from, qint64 to) { return Range{windowStart + from, to - from}; };
+
+    if (!buildWindow())
+        return false;
+
+    const char16_t escape = mLanguage->Escape_c();
+    qint64 tokens = 0;
+    bool ended = false;
+    while (!ended && position < windowLength) {
+        const char16_t *buf = gScanBuffer;
+        if (tokens % 10 == 0 && double(clock.nsecsElapsed()) / 1e9 > gPassTimeLimit) {
+            mDoneRanges->addRange(Range{windowStart, position});
+            return position > 0;
+        }
+        const char16_t c = buf[position];
+
+        // Line comment.
+        if ((line1 && markerAt(buf, position, windowLength, line1, lineNoCase)) ||
+            (line2 && markerAt(buf, position, windowLength, line2, lineNoCase))) {
+            qint64 e = position;
+            while (e < windowLength && !IsLineBreakChar(buf[e]))
+                ++e;
+            mDelegate->setCommentColorForTextInRange(absolute(position, e));
+            position = e + 1;
+            ++tokens;
+            continue;
+        }
+
+        // Block comment.
+        if (blockBegin && markerAt(buf, position, windowLength, blockBegin, false)) {
+            qint64 o = position + unitLength(blockBegin);
+            bool found = false;
+            for (; o + blockEndLength <= windowLength; ++o) {
+                if (buf[o] == blockEnd[0] && markerAt(buf, o, windowLength, blockEnd, false)) {
+                    found = true;
+                    break;
+                }
+            }
+            if (found) {
+                mDelegate->setCommentColorForTextInRange(absolute(position, o + blockEndLength));
+                position = o + blockEndLength;
+                ++tokens;
+                continue;
+            }
+            if (textLength - (windowStart + windowLength) >= 2) {
+                if (!grow())
+                    return false;
+                tokens = 0;
+                continue; // the comment again, in the larger window
+            }
+            const qint64 end =
+                std::min(windowStart + windowLength - 1 + blockEndLength, textLength) - windowStart;
+            mDelegate->setCommentColorForTextInRange(absolute(position, end));
+            ++tokens;
+            ended = true;
+            break;
+        }
+
+        // Quoted text. A 0 unit is an ordinary character here; an escape that is the window's
+        // last unit escapes nothing inside the window.
+        if (c == u'\'' || c == u'"') {
+            qint64 i = position + 1;
+            bool closed = false;
+            while (i < windowLength) {
+                const char16_t ch = buf[i];
+                if (escape && ch == escape) {
+                    if (i + 1 >= windowLength) {
+                        i = windowLength;
+                        break;
+                    }
+                    i += 2;
+                    continue;
+                }
+                if ((!mLanguage->ContinueQuote() && IsLineBreakChar(ch)) || ch == c) {
+                    closed = true;
+                    break;
+                }
+                ++i;
+            }
+            const int index = c == u'\'' ? SYNTAX_COLOR_SINGLE_QUOTE : SYNTAX_COLOR_DOUBLE_QUOTE;
+            if (closed) {
+                mDelegate->setTextInRange(absolute(position, i + 1), index);
+                position = i + 1;
+                ++tokens;
+                continue;
+            }
+            if (textLength - (windowStart + windowLength) >= 2) {
+                if (!grow())
+                    return false;
+                tokens = 0;
+                continue;
+            }
+            mDelegate->setTextInRange(absolute(position, textLength - windowStart), index);
+            position = windowLength;
+            ++tokens;
+            continue;
+        }
+
+        // Number: digits, "-" and "." together.
+        if (isDigit(c) || c == u'-' || c == u'.') {
+            qint64 e = position + 1;
+            while (e < windowLength && (isDigit(buf[e]) || buf[e] == u'-' || buf[e] == u'.'))
+                ++e;
+            mDelegate->setTextInRange(absolute(position, e), SYNTAX_COLOR_NUMBER);
+            position = e;
+            ++tokens;
+            continue;
+        }
+
+        // Word: looked up in place behind a temporary 0 terminator.
+        if (isAsciiLetter(c) || c == u'_') {
+            qint64 e = position + 1;
+            while (e < windowLength && (isAsciiLetter(buf[e]) || isDigit(buf[e]) || buf[e] == u'_'))
+                ++e;
+            const char16_t saved = gScanBuffer[e];
+            gScanBuffer[e] = 0;
+            const MyLanguageKeyWord *group = mLanguage->typeForWord(gScanBuffer + position);
+            gScanBuffer[e] = saved;
+            if (group)
+                mDelegate->setTextInRange(absolute(position, e), group->colorIndex());
+            position = e;
+            ++tokens;
+            continue;
+        }
+        ++position;
+    }
+    mDoneRanges->addRange(Range{windowStart, windowLength});
+    return true;
+    GUARD_END(false)
+}
+
+void LanguageColorInfo::forgetAround(Range oldRange, qint64 delta)
+{
+    if (oldRange.length <= 0)
+        oldRange.length = 1;
+    mDoneRanges->removeRange(oldRange);
+    qint64 first = NotFound, last = NotFound, next = NotFound;
+    mDoneRanges->getIndexThatIntersectRange(oldRange, &first, &last, nullptr);
+    if (first != NotFound && last != NotFound) {
+        REPORT_FATAL();
+        mDoneRanges->removeRangeFromIndex(first, last);
+    }
+    if (delta == 0)
+        return;
+    mDoneRanges->getIndexThatIntersectRange(oldRange, nullptr, nullptr, &next);
+    if (next != NotFound)
+        mDoneRanges->shiftRangeWithDelta(delta, next, mDoneRanges->length() - 1);
+}
+
+void LanguageColorInfo::shouldChangeTextInRange(Range range, const QString &replacement)
+{
+    GUARD_BEGIN
+    if (!mLanguage)
+        return;
+    if (!mDelegate || range.location == NotFound) {
+        REPORT_FATAL();
+        return;
+    }
+    if (mDoneRanges->length() == 0)
+        return;
+    Range r = rangeExtendToContainAllLinesFromRange(range, true);
+    if (r.length == 0)
+        r.length = 1;
+    r = expandRangeUntilFindNormalText(r, 3000);
+    if (r.length >= 3000)
+        r.length = textLengthOf(mDelegate->getMyTextStorage()) - r.location;
+    forgetAround(r, qint64(replacement.size()) - range.length);
+    GUARD_END_VOID
+}
+
+void LanguageColorInfo::shouldChangeTextInRanges(const QList<Range> &ranges,
+                                                 const QStringList &replacements)
+{
+    GUARD_BEGIN
+    if (!mLanguage)
+        return;
+    if (!mDelegate) {
+        REPORT_FATAL();
+        return;
+    }
+    // Last to first, so that moving later ranges never disturbs an edit still to come.
+    for (qsizetype i = ranges.size() - 1; i >= 0; --i)
+        shouldChangeTextInRange(ranges[i], i < replacements.size() ? replacements[i] : QString());
+    GUARD_END_VOID
+}
+
+void LanguageColorInfo::documentContentsChanged(qint64 position, qint64 removed, qint64 added)
+{
+    GUARD_BEGIN
+    if (!mLanguage)
+        return;
+    if (!mDelegate || !mDelegate->getMyTextStorage() || position < 0 || removed < 0 || added < 0) {
+        REPORT_FATAL();
+        return;
+    }
+    if (mDoneRanges->length() == 0)
+        return;
+    const qint64 length = textLengthOf(mDelegate->getMyTextStorage());
+    const qint64 delta = added - removed;
+    if (length == 0) {
+        mDoneRanges->reset();
+        return;
+    }
+    // The lines of the edit in the new text: the text before the position is unchanged, the
+    // text from position + added on is the old text that followed the edit.
+    const Lines lines{mDelegate->getMyTextStorage(), length};
+    const qint64 from = lines.lineStart(std::min(position, length));
+    const qint64 to = lines.contentEnd(std::min(position + added, length));
+    if (from < 0 || to < 0) {
+        REPORT_FATAL();
+        mDoneRanges->reset();
+        return;
+    }
+    Range r = expandRangeUntilFindNormalText(Range{from, std::max<qint64>(to - from, 1)}, 3000);
+    qint64 end = MaxRange(r);
+    if (r.length >= 3000)
+        end = length;
+    end = std::max(end, std::min(position + added, length));
+    // Back to the coordinates of the done ranges, which still describe the old text.
+    const qint64 oldEnd = std::max(end - delta, position + removed);
+    forgetAround(Range{r.location, oldEnd - r.location}, delta);
+    GUARD_END_VOID
+}
