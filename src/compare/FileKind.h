@@ -1,0 +1,18 @@
+#pragma once
+// Small judgements on whole files: image or not, byte-for-byte equality.
+
+#include <QString>
+#include <functional>
+
+// True when the lower-cased extension names an image type, else when the file (of at least 30
+// bytes) begins with a known image signature. Decides between the image and the text window.
+bool IsImageFile(const QString &path);
+
+// 1 when both files exist, have the same size and the same bytes (two empty files are equal),
+// 0 otherwise; -1 when checkCancel is set and the compare was cancelled meanwhile. Both files are
+// read as streams in blocks of 50,000 bytes.
+int IsSameBinaryFile(const QString &pathA, const QString &pathB, bool checkCancel);
+
+// The question "was the folder compare cancelled?" asked by IsSameBinaryFile between blocks;
+// the folder compare installs it (nullptr: never cancelled).
+void SetBinaryCompareCancelCheck(std::function<bool()> isCancelled);

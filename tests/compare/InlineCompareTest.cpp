@@ -1,0 +1,96 @@
+// The in-line compare of a block's two texts.
+#include "compare/InlineCompare.h"
+
+#include <QString>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString pick(const QString &s, const std::vector<Range> &runs)
+{
+    QString out;
+    for (const Range &r : runs)
+        out += s.mid(r.location, r.length) + u'|';
+    return out;
+}
+
+} // namespace
+
+TEST(InlineCompare, ChangedCharactersOfBothSides)
+{
+    struct Row
+    {
+        QString a, b, changedA, changedB;
+    };
+    const Row rows[] = {
+        {"int x = 1;", "int y = 1;", "x|", "y|"},
+        {"abc", "abXc", "", "X|"},
+        {"hello world", "hello", " world|", ""},
+        {"same", "same", "", ""},
+        {"", "new", "", "new|"},
+        {"kitten", "sitting", "k|e|", "s|i|g|"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.a.toStdString() + " / " + row.b.toStdString());
+        const InlineDiff d = CompareCharacters(row.a, row.b);
+        EXPECT_TRUE(d.exact);
+        EXPECT_EQ(pick(row.a, d.changed1), row.changedA);
+        EXPECT_EQ(pick(row.b, d.changed2), row.changedB);
+    }
+}
+
+TEST(InlineCompare, WordsAreComparedWhole)
+{
+    const QString a = QStringLiteral("call foo(bar, 1)");
+    const QString b = QStringLiteral("call food(bar, 2)");
+    const InlineDiff d = CompareWords(a, b);
+    EXPECT_EQ(pick(a, d.changed1), QStringLiteral("foo|1|"));
+    EXPECT_EQ(pick(b, d.changed2), QStringLiteral("food|2|"));
+}
+
+TEST(InlineCompare, CostLimitGivesTheWholeMiddleAsChanged)
+{
+    const QString a = QStringLiteral("<<abcdefgh>>");
+    const QString b = QStringLiteral("<<12345678>>");
+    const InlineDiff d = CompareCharacters(a, b, 3);
+    EXPECT_FALSE(d.exact);
+    ASSERT_EQ(d.changed1.size(), 1u);
+    EXPECT_EQ(d.changed1[0], (Range{2, 8}));
+    EXPECT_EQ(d.changed2[0], (Range{2, 8}));
+}
+
+TEST(InlineCompare, EditScriptIsMinimalOnRandomTexts)
+{
+    // The number of changed characters on both sides is the edit distance (insert/delete only),
+    // checked against a plain dynamic programme.
+    std::srand(7);
+    for (int round = 0; round < 200; ++round) {
+        QString a, b;
+        for (int i = std::rand() % 20; i > 0; --i)
+            a += QChar(u'a' + std::rand() % 3);
+        for (int i = std::rand() % 20; i > 0; --i)
+            b += QChar(u'a' + std::rand() % 3);
+        std::vector<std::vector<int>> dp(a.size() + 1, std::vector<int>(b.size() + 1));
+        for (qsizetype i = 0; i <= a.size(); ++i)
+            for (qsizetype j = 0; j <= b.size(); ++j)
+                dp[i][j] = i == 0                 ? int(j)
+                           : j == 0               ? int(i)
+                           : a[i - 1] == b[j - 1] ? dp[i - 1][j - 1]
+                                                  : 1 + std::min(dp[i - 1][j], dp[i][j - 1]);
+        const InlineDiff d = CompareCharacters(a, b);
+        qint64 changed = 0;
+        for (const Range &r : d.changed1)
+            changed += r.length;
+        for (const Range &r : d.changed2)
+            changed += r.length;
+        ASSERT_EQ(changed, dp[a.size()][b.size()]) << a.toStdString() << " / " << b.toStdString();
+        // What is left unchanged must be the same text on both sides.
+        auto keep = [](const QString &s, const std::vector<Range> &runs) {
+            QString out = s;
+            for (auto it = runs.rbegin(); it != runs.rend(); ++it)
+                out.remove(it->location, it->length);
+            return out;
+        };
+        ASSERT_EQ(keep(a, d.changed1), keep(b, d.changed2));
+    }
+}
