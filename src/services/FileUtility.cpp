@@ -43,6 +43,29 @@ bool copyContent(QFile &source, QSaveFile &target)
     return source.error() == QFileDevice::NoError;
 }
 
+QStringList sortedEntryNames(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Parents before their content; links to folders are listed, never entered (no loops).
+void appendDeepList(const QString &folder, const QString &relative, QStringList *result)
+{
+    const QString here = relative.isEmpty() ? folder : folder + u'/' + relative;
+    for (const QString &name : sortedEntryNames(here)) {
+        if (name == kDsStore)
+            continue;
+        const QString itemPath = relative.isEmpty() ? name : relative + u'/' + name;
+        result->append(itemPath);
+        const QFileInfo info(here + u'/' + name);
+        if (info.isDir() && !info.isSymLink())
+            appendDeepList(folder, itemPath, result);
+    }
+}
+
 } // namespace
 
 bool IsFileExist(const QString &path)
@@ -151,27 +174,8 @@ QStringList GetFileListDeepFromFolder(const QString &folder)
 {
     GUARD_BEGIN
     QStringList result;
-    if (!IsFolderExist(folder))
-        return result;
-    QStringList pending{QString()};
-    while (!pending.isEmpty()) {
-        const QString relative = pending.takeFirst();
-        QDir dir(relative.isEmpty() ? folder : QDir(folder).filePath(relative));
-        QStringList names = dir.entryList(
-            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
-        std::sort(names.begin(), names.end());
-        QStringList subFolders;
-        for (const QString &name : std::as_const(names)) {
-            if (name == kDsStore)
-                continue;
-            const QString itemPath = relative.isEmpty() ? name : relative + u'/' + name;
-            result.append(itemPath);
-            QFileInfo info(dir.filePath(name));
-            if (info.isDir() && !info.isSymLink())
-                subFolders.append(itemPath);
-        }
-        pending = subFolders + pending;
-    }
+    if (IsFolderExist(folder))
+        appendDeepList(folder, QString(), &result);
     return result;
     GUARD_END(QStringList())
 }

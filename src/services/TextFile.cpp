@@ -207,8 +207,9 @@ QString App_DecodeTextBytes(const QByteArray &bytes, TextFileInfo *info, StringE
     TextFileInfo local;
     TextFileInfo &out = info ? *info : local;
     const StringEncoding asked = out.encoding;
+    const int permissions = out.permissions;
     out = TextFileInfo{};
-    out.permissions = info ? info->permissions : -1;
+    out.permissions = permissions;
     if (bytes.isEmpty()) {
         out.encoding = asked != 0 ? asked : Encoding::UTF8;
         return QStringLiteral("");

@@ -1,0 +1,263 @@
+#include "services/FileUtility.h"
+
+#include "platform/Workspace.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+using pelkotest::freshDir;
+using pelkotest::readFile;
+using pelkotest::writeFile;
+
+TEST(FileUtilityTest, ExistenceOfFilesFoldersAndLinks)
+{
+    const QString dir = freshDir();
+    const QString file = dir + QStringLiteral("/f.txt");
+    const QString folder = dir + QStringLiteral("/sub");
+    const QString fileLink = dir + QStringLiteral("/fileLink");
+    const QString folderLink = dir + QStringLiteral("/folderLink");
+    const QString dangling = dir + QStringLiteral("/dangling");
+    ASSERT_TRUE(writeFile(file, "x"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::link(file, fileLink));
+    ASSERT_TRUE(QFile::link(folder, folderLink));
+    ASSERT_TRUE(QFile::link(dir + QStringLiteral("/nothing"), dangling));
+
+    struct Row
+    {
+        QString path;
+        bool file, folder, any;
+    };
+    const Row rows[] = {
+        {file, true, false, true},
+        {folder, false, true, true},
+        {folder + u'/', false, true, true},
+        {fileLink, true, false, true},
+        {folderLink, false, true, true},
+        {dangling, false, false, false},
+        {dir + QStringLiteral("/missing"), false, false, false},
+        {QString(), false, false, false},
+        {QStringLiteral(""), false, false, false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.path.toStdString());
+        EXPECT_EQ(IsFileExist(row.path), row.file);
+        EXPECT_EQ(IsFolderExist(row.path), row.folder);
+        EXPECT_EQ(IsPathExist(row.path), row.any);
+    }
+}
+
+TEST(FileUtilityTest, SamePathIsExactAfterOneTrailingSlash)
+{
+    struct Row
+    {
+        QString a, b;
+        bool same;
+    };
+    const Row rows[] = {
+        {QStringLiteral("/a/b"), QStringLiteral("/a/b"), true},
+        {QStringLiteral("/a/b/"), QStringLiteral("/a/b"), true},
+        {QStringLiteral("/a/B"), QStringLiteral("/a/b"), false},
+        {QStringLiteral("/a//"), QStringLiteral("/a"), false},
+        {QStringLiteral("/"), QStringLiteral("/"), true},
+        {QString(), QStringLiteral(""), true},
+        {QString(), QStringLiteral("/"), false},
+        {QStringLiteral("/a"), QStringLiteral(""), false},
+    };
+    for (const Row &row : rows) {
+        EXPECT_EQ(IsSamePath(row.a, row.b), row.same)
+            << row.a.toStdString() << " | " << row.b.toStdString();
+        EXPECT_EQ(IsSamePath(row.b, row.a), row.same);
+    }
+    EXPECT_TRUE(ResolveAliasPath(QStringLiteral("/")).isNull());
+}
+
+TEST(FileUtilityTest, RecentListMovesPathToFront)
+{
+    const QString dir = freshDir();
+    const QString missing = dir + QStringLiteral("/missing");
+    QStringList list{QStringLiteral("/x"), dir, QStringLiteral("/y")};
+
+    AddPathToRecentList(dir, &list, true);
+    EXPECT_EQ(list, (QStringList{dir, QStringLiteral("/x"), QStringLiteral("/y")}));
+    AddPathToRecentList(missing, &list, true);
+    EXPECT_EQ(list.size(), 3);
+    AddPathToRecentList(missing, &list, false);
+    EXPECT_EQ(list.first(), missing);
+    AddPathToRecentList(QStringLiteral("/X"), &list, false);
+    EXPECT_EQ(list, (QStringList{QStringLiteral("/X"), missing, dir, QStringLiteral("/x"),
+                                 QStringLiteral("/y")}));
+    AddPathToRecentList(QString(), &list, false);
+    AddPathToRecentList(dir, nullptr, false);
+    EXPECT_EQ(list.size(), 5);
+}
+
+TEST(FileUtilityTest, DeleteAnswersWhetherItWorkedAndNeverFollowsLinks)
+{
+    const QString dir = freshDir();
+    const QString outside = freshDir(QStringLiteral("outside"));
+    ASSERT_TRUE(writeFile(outside + QStringLiteral("/keep.txt"), "keep"));
+    const QString tree = dir + QStringLiteral("/tree");
+    ASSERT_TRUE(writeFile(tree + QStringLiteral("/a/b/c.txt"), "c"));
+    ASSERT_TRUE(writeFile(tree + QStringLiteral("/.hidden"), "h"));
+    ASSERT_TRUE(QFile::link(outside, tree + QStringLiteral("/a/toOutside")));
+    const QString link = dir + QStringLiteral("/link");
+    ASSERT_TRUE(QFile::link(outside, link));
+
+    EXPECT_TRUE(DeleteFileOrFolder(tree));
+    EXPECT_FALSE(QFileInfo::exists(tree));
+    EXPECT_TRUE(DeleteFileOrFolder(link));
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readFile(outside + QStringLiteral("/keep.txt")), QByteArray("keep"));
+
+    EXPECT_FALSE(DeleteFileOrFolder(dir + QStringLiteral("/missing")));
+    EXPECT_FALSE(DeleteFileOrFolder(QString()));
+    EXPECT_TRUE(CreateFolder(dir + QStringLiteral("/n/e/w")));
+    EXPECT_TRUE(IsFolderExist(dir + QStringLiteral("/n/e/w")));
+    EXPECT_FALSE(CreateFolder(QString()));
+    EXPECT_FALSE(CreateFolder(outside + QStringLiteral("/keep.txt/below")));
+    EXPECT_EQ(GetFileSize(outside + QStringLiteral("/keep.txt")), 4);
+    EXPECT_EQ(GetFileSize(dir + QStringLiteral("/missing")), 0);
+}
+
+TEST(FileUtilityTest, FolderListings)
+{
+    const QString dir = freshDir();
+    ASSERT_TRUE(writeFile(dir + QStringLiteral("/b.txt"), "b"));
+    ASSERT_TRUE(writeFile(dir + QStringLiteral("/A.txt"), "a"));
+    ASSERT_TRUE(writeFile(dir + QStringLiteral("/.DS_Store"), "d"));
+    ASSERT_TRUE(writeFile(dir + QStringLiteral("/.dot"), "d"));
+    ASSERT_TRUE(writeFile(dir + QStringLiteral("/sub/inner.txt"), "i"));
+    ASSERT_TRUE(writeFile(dir + QStringLiteral("/sub/.DS_Store"), "d"));
+    ASSERT_TRUE(writeFile(dir + QStringLiteral("/sub/deep/x"), "x"));
+    ASSERT_TRUE(QFile::link(dir + QStringLiteral("/sub"), dir + QStringLiteral("/loop")));
+
+    const auto full = [&](const QStringList &names) {
+        QStringList paths;
+        for (const QString &n : names)
+            paths << dir + u'/' + n;
+        return paths;
+    };
+    EXPECT_EQ(GetFileListInFolder_Names(dir),
+              full({QStringLiteral(".dot"), QStringLiteral("A.txt"), QStringLiteral("b.txt"),
+                    QStringLiteral("loop"), QStringLiteral("sub")}));
+    EXPECT_EQ(GetFileListInFolder_Names(dir, true),
+              full({QStringLiteral("A.txt"), QStringLiteral("b.txt"), QStringLiteral("loop"),
+                    QStringLiteral("sub")}));
+    EXPECT_TRUE(GetFileListInFolder_Names(dir + QStringLiteral("/b.txt")).isEmpty());
+
+    EXPECT_EQ(
+        GetFileListDeepFromFolder(dir),
+        (QStringList{QStringLiteral(".dot"), QStringLiteral("A.txt"), QStringLiteral("b.txt"),
+                     QStringLiteral("loop"), QStringLiteral("sub"), QStringLiteral("sub/deep"),
+                     QStringLiteral("sub/deep/x"), QStringLiteral("sub/inner.txt")}));
+    EXPECT_TRUE(GetFileListDeepFromFolder(dir + QStringLiteral("/missing")).isEmpty());
+}
+
+// Files left beside a target after a copy (temporary copies that were not cleaned up).
+QStringList namesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+TEST(FileUtilityTest, CopyFileSaveReplacesTarget)
+{
+    const QString dir = freshDir();
+    const QString source = dir + QStringLiteral("/source.bin");
+    const QString target = dir + QStringLiteral("/target.bin");
+    QByteArray content;
+    for (int i = 0; i < 3 << 20; ++i)
+        content.append(char(i * 7));
+    ASSERT_TRUE(writeFile(source, content));
+    ASSERT_TRUE(QFile::setPermissions(source, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner));
+    ASSERT_TRUE(writeFile(target, "old"));
+
+    EXPECT_TRUE(CopyFileSave(source, target));
+    EXPECT_EQ(readFile(target), content);
+    EXPECT_TRUE(QFileInfo(target).permissions() & QFileDevice::ExeOwner);
+    EXPECT_EQ(namesIn(dir),
+              (QStringList{QStringLiteral("source.bin"), QStringLiteral("target.bin")}));
+    EXPECT_TRUE(CopyFileSave(source, dir + QStringLiteral("/new.bin")));
+    EXPECT_EQ(readFile(dir + QStringLiteral("/new.bin")), content);
+}
+
+// Whatever goes wrong, the old target stays as it was and the answer is NO.
+TEST(FileUtilityTest, CopyFileSaveFailureKeepsTarget)
+{
+    const QString dir = freshDir();
+    const QString source = dir + QStringLiteral("/source.txt");
+    ASSERT_TRUE(writeFile(source, "new content"));
+    const QString target = dir + QStringLiteral("/target.txt");
+    ASSERT_TRUE(writeFile(target, "old content"));
+    const QString folderTarget = dir + QStringLiteral("/folder");
+    ASSERT_TRUE(writeFile(folderTarget + QStringLiteral("/inside.txt"), "inside"));
+    const QString blockedParent = dir + QStringLiteral("/notAFolder");
+    ASSERT_TRUE(writeFile(blockedParent, "file where a folder should be"));
+
+    struct Row
+    {
+        const char *what;
+        QString from, to;
+    };
+    const Row rows[] = {
+        {"missing source", dir + QStringLiteral("/missing"), target},
+        {"folder as source", folderTarget, target},
+        {"empty source", QString(), target},
+        {"empty target", source, QString()},
+        {"target is a folder", source, folderTarget},
+        {"target folder is a file", source, blockedParent + QStringLiteral("/t.txt")},
+        {"target folder missing", source, dir + QStringLiteral("/none/t.txt")},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_FALSE(CopyFileSave(row.from, row.to));
+    }
+    EXPECT_EQ(readFile(target), QByteArray("old content"));
+    EXPECT_EQ(readFile(folderTarget + QStringLiteral("/inside.txt")), QByteArray("inside"));
+    EXPECT_EQ(readFile(blockedParent), QByteArray("file where a folder should be"));
+    EXPECT_EQ(namesIn(dir),
+              (QStringList{QStringLiteral("folder"), QStringLiteral("notAFolder"),
+                           QStringLiteral("source.txt"), QStringLiteral("target.txt")}));
+}
+
+TEST(FileUtilityTest, RevealOpensFoldersAndShowsFiles)
+{
+    const QString dir = freshDir();
+    const QString file = dir + QStringLiteral("/f.txt");
+    const QString bundle = dir + QStringLiteral("/Tool.app");
+    ASSERT_TRUE(writeFile(file, "x"));
+    ASSERT_TRUE(QDir().mkpath(bundle));
+    QStringList calls;
+    platform::setRevealHook([&](const QString &p) {
+        calls << QStringLiteral("reveal ") + p;
+        return true;
+    });
+    platform::setOpenFileHook([&](const QString &p) {
+        calls << QStringLiteral("open ") + p;
+        return true;
+    });
+
+    RevealFileFolderInFinder(QStringLiteral("  ") + dir + QStringLiteral("\n"));
+    RevealFileFolderInFinder(file);
+    RevealFileFolderInFinder(bundle);
+    RevealFileFolderInFinder(QStringLiteral("file:") + file); // retried from the first "/"
+    RevealFileFolderInFinder(dir + QStringLiteral("/missing"));
+    RevealFileFolderInFinder(QStringLiteral("   "));
+    platform::setRevealHook(nullptr);
+    platform::setOpenFileHook(nullptr);
+
+    EXPECT_EQ(calls,
+              (QStringList{QStringLiteral("open ") + dir, QStringLiteral("reveal ") + dir,
+                           QStringLiteral("reveal ") + dir, QStringLiteral("reveal ") + dir}));
+    EXPECT_TRUE(SandBox_CheckCanAccessPath(file));
+    EXPECT_FALSE(SandBox_CheckCanAccessPath(dir + QStringLiteral("/missing")));
+}
+
+} // namespace

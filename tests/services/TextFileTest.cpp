@@ -1,0 +1,289 @@
+#include "services/TextFile.h"
+
+#include "support/TestEnvironment.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+using platform::StringEncoding;
+namespace Encoding = platform::Encoding;
+using pelkotest::freshDir;
+using pelkotest::readFile;
+using pelkotest::writeFile;
+
+template <size_t N> QByteArray raw(const char (&s)[N])
+{
+    return QByteArray(s, qsizetype(N - 1));
+}
+
+int modeOf(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return -1;
+    return int(st.st_mode & 07777);
+}
+
+struct CorpusRow
+{
+    const char *name;
+    QByteArray bytes;
+    StringEncoding encoding; // the file's real encoding
+    QString text;            // its text, as read with that encoding
+    StringEncoding detected; // what automatic detection answers
+    bool hasBOM;
+    END_LINE_TYPE endLine;
+    bool mixed;
+};
+
+const QString kJapanese = QString::fromUtf8("日本語テキスト");
+
+QList<CorpusRow> corpus()
+{
+    return {
+        {"utf8", QString::fromUtf8("héllo\nwörld\n").toUtf8(), Encoding::UTF8,
+         QString::fromUtf8("héllo\nwörld\n"), Encoding::UTF8, false, END_LINE_LF, false},
+        {"utf8 mark", raw("\xEF\xBB\xBF") + QString::fromUtf8("ü\r\nx").toUtf8(), Encoding::UTF8,
+         QString::fromUtf8("ü\r\nx"), Encoding::UTF8, true, END_LINE_CRLF, false},
+        {"utf16le mark",
+         raw("\xFF\xFE"
+             "h\0i\0\r\0\n\0\xE5\x65"),
+         Encoding::UTF16LE, QString::fromUtf8("hi\r\n日"), Encoding::UTF16LE, true, END_LINE_CRLF,
+         false},
+        {"utf16be mark", raw("\xFE\xFF\0h\0i\0\n\x65\xE5"), Encoding::UTF16BE,
+         QString::fromUtf8("hi\n日"), Encoding::UTF16BE, true, END_LINE_LF, false},
+        {"utf32le mark", raw("\xFF\xFE\0\0a\0\0\0\r\0\0\0\x00\xF6\x01\0"), Encoding::UTF32LE,
+         QStringLiteral("a\r") + QString::fromUcs4(U"\U0001F600", 1), Encoding::UTF32LE, true,
+         END_LINE_CR, false},
+        {"utf32be mark", raw("\0\0\xFE\xFF\0\0\0z\0\0\0\n"), Encoding::UTF32BE,
+         QStringLiteral("z\n"), Encoding::UTF32BE, true, END_LINE_LF, false},
+        {"shift-jis",
+         raw("\x93\xFA\x96\x7B\x8C\xEA\x83\x65\x83\x4C\x83\x58\x83\x67\x0D\x0A"
+             "\x93\xF1\x8D\x73\x96\xDA\x0D\x0A"),
+         Encoding::ShiftJIS, kJapanese + QString::fromUtf8("\r\n二行目\r\n"), Encoding::ShiftJIS,
+         false, END_LINE_CRLF, false},
+        {"euc-jp",
+         raw("\xC6\xFC\xCB\xDC\xB8\xEC\xA5\xC6\xA5\xAD\xA5\xB9\xA5\xC8\x0A"
+             "\xC6\xF3\xB9\xD4\xCC\xDC\x0A"),
+         Encoding::JapaneseEUC, kJapanese + QString::fromUtf8("\n二行目\n"), Encoding::JapaneseEUC,
+         false, END_LINE_LF, false},
+        // Seven-bit: valid UTF-8 too, which detection tries first.
+        {"iso-2022-jp",
+         raw("\x1B\x24\x42\x46\x7C\x4B\x5C\x38\x6C\x1B\x28\x42\x0A\x1B\x24\x42"
+             "\x25\x46\x25\x2D\x25\x39\x25\x48\x1B\x28\x42\x0A"),
+         Encoding::ISO2022JP, QString::fromUtf8("日本語\nテキスト\n"), Encoding::UTF8, false,
+         END_LINE_LF, false},
+        // Mac Roman decodes every byte and comes before Latin-1 in the detection order.
+        {"latin-1", raw("\x63\x61\x66\xE9\x20\x6E\x61\xEF\x76\x65\x0A"), Encoding::ISOLatin1,
+         QString::fromUtf8("café naïve\n"), Encoding::MacOSRoman, false, END_LINE_LF, false},
+        {"mac roman", raw("\x63\x61\x66\x8E\x20\x9F\x62\x65\x72\x0D"), Encoding::MacOSRoman,
+         QString::fromUtf8("café über\r"), Encoding::MacOSRoman, false, END_LINE_CR, false},
+        {"mixed line ends", raw("a\r\nb\nc\rd"), Encoding::UTF8, QStringLiteral("a\r\nb\nc\rd"),
+         Encoding::UTF8, false, END_LINE_CRLF, true},
+        {"no line end", raw("single"), Encoding::UTF8, QStringLiteral("single"), Encoding::UTF8,
+         false, END_LINE_LF, false},
+        {"nul bytes", raw("a\0b\n\0"), Encoding::UTF8, QString::fromUtf8("a\0b\n\0", 5),
+         Encoding::UTF8, false, END_LINE_LF, false},
+    };
+}
+
+// Every file of the corpus reads with its own encoding and with detection, and writes back
+// byte for byte with what the read reported.
+TEST(TextFileTest, CorpusReadsAndWritesBackByteForByte)
+{
+    const QString dir = freshDir();
+    for (const CorpusRow &row : corpus()) {
+        SCOPED_TRACE(row.name);
+        const QString path = dir + u'/' + QLatin1String(row.name);
+        ASSERT_TRUE(writeFile(path, row.bytes));
+
+        TextFileInfo asked;
+        asked.encoding = row.encoding;
+        const QString text = App_ReadTextFileContent(path, &asked);
+        EXPECT_EQ(text, row.text);
+        EXPECT_EQ(asked.encoding, row.encoding);
+        EXPECT_EQ(asked.hasBOM, row.hasBOM);
+        EXPECT_EQ(asked.endLine, row.endLine);
+        EXPECT_EQ(asked.mixedLineEnds, row.mixed);
+        EXPECT_EQ(asked.hasNulChar, row.text.contains(QChar(0)));
+
+        TextFileInfo detected;
+        const QString detectedText = App_ReadTextFileContent(path, &detected);
+        EXPECT_EQ(detected.encoding, row.detected);
+        EXPECT_EQ(detected.hasBOM, row.hasBOM);
+        if (row.detected == row.encoding) {
+            EXPECT_EQ(detectedText, row.text);
+        }
+
+        for (const auto &[info, content] :
+             {std::pair{asked, text}, std::pair{detected, detectedText}}) {
+            TextSaveOptions options;
+            options.encoding = info.encoding;
+            options.writeBOM = info.hasBOM;
+            options.convertLineEnds = false;
+            const QString copy = path + QStringLiteral(".copy");
+            ASSERT_TRUE(App_WriteStringToFile(content, copy, options));
+            EXPECT_EQ(readFile(copy), row.bytes);
+        }
+    }
+}
+
+TEST(TextFileTest, ReadFailsLoudlyAndEmptyIsEmpty)
+{
+    const QString dir = freshDir();
+    const QString empty = dir + QStringLiteral("/empty.txt");
+    ASSERT_TRUE(writeFile(empty, QByteArray()));
+
+    StringEncoding encoding = 0;
+    bool sure = true, bom = true;
+    int permissions = 0;
+    const QString text = ReadTextFileContent(empty, &encoding, &sure, &bom, &permissions);
+    EXPECT_FALSE(text.isNull());
+    EXPECT_TRUE(text.isEmpty());
+    EXPECT_FALSE(bom);
+    EXPECT_EQ(permissions, modeOf(empty));
+
+    for (const QString &bad : {dir + QStringLiteral("/missing.txt"), dir, QString()})
+        EXPECT_TRUE(ReadTextFileContent(bad, &encoding, &sure, &bom, &permissions).isNull());
+}
+
+TEST(TextFileTest, AskedEncodingAndPreferredEncoding)
+{
+    const QString dir = freshDir();
+    const QString latin = dir + QStringLiteral("/latin.txt");
+    ASSERT_TRUE(writeFile(latin, raw("caf\xE9")));
+
+    // The preferred encoding comes before the fixed detection order.
+    TextFileInfo info;
+    EXPECT_EQ(App_ReadTextFileContent(latin, &info, Encoding::ISOLatin1),
+              QString::fromUtf8("café"));
+    EXPECT_EQ(info.encoding, Encoding::ISOLatin1);
+
+    // An asked-for encoding that does not fit falls back to detection.
+    StringEncoding encoding = Encoding::UTF8;
+    bool sure = true;
+    EXPECT_EQ(ReadTextFileContent(latin, &encoding, &sure, nullptr, nullptr),
+              QString::fromUtf8("café").replace(u'é', QChar(0x00C8)));
+    EXPECT_EQ(encoding, Encoding::MacOSRoman);
+    EXPECT_FALSE(sure);
+
+    // The generic UTF-16 takes the byte order of the mark.
+    const QString utf16 = dir + QStringLiteral("/utf16.txt");
+    ASSERT_TRUE(writeFile(utf16, raw("\xFF\xFEo\0k\0")));
+    encoding = Encoding::UTF16;
+    bool bom = false;
+    EXPECT_EQ(ReadTextFileContent(utf16, &encoding, &sure, &bom, nullptr), QStringLiteral("ok"));
+    EXPECT_EQ(encoding, Encoding::UTF16LE);
+    EXPECT_TRUE(bom);
+}
+
+TEST(TextFileTest, WriteConvertsLineEndsAndEncodes)
+{
+    const QString dir = freshDir();
+    const QString path = dir + QStringLiteral("/out.txt");
+    const QString text = QStringLiteral("a\nb\r\nc\rd");
+    struct Row
+    {
+        END_LINE_TYPE endLine;
+        QByteArray expected;
+    };
+    for (const Row &row : {Row{END_LINE_LF, "a\nb\nc\nd"}, Row{END_LINE_CR, "a\rb\rc\rd"},
+                           Row{END_LINE_CRLF, "a\r\nb\r\nc\r\nd"}}) {
+        TextSaveOptions options;
+        options.endLine = row.endLine;
+        ASSERT_TRUE(App_WriteStringToFile(text, path, options));
+        EXPECT_EQ(readFile(path), row.expected);
+    }
+
+    TextSaveOptions utf16;
+    utf16.encoding = Encoding::UTF16;
+    utf16.writeBOM = true;
+    EXPECT_EQ(App_EncodeTextBytes(QStringLiteral("A"), utf16), raw("\xFE\xFF\0A"));
+    utf16.writeBOM = false;
+    utf16.encoding = Encoding::UTF16LE;
+    EXPECT_EQ(App_EncodeTextBytes(QStringLiteral("A"), utf16), raw("A\0"));
+    TextSaveOptions mark;
+    mark.writeBOM = true;
+    EXPECT_EQ(App_EncodeTextBytes(QString(""), mark), raw("\xEF\xBB\xBF"));
+}
+
+// A text the encoding cannot hold, or a place that cannot be written, answers NO and leaves
+// the old file untouched.
+TEST(TextFileTest, WriteFailureKeepsOldFile)
+{
+    const QString dir = freshDir();
+    const QString path = dir + QStringLiteral("/keep.txt");
+    ASSERT_TRUE(writeFile(path, "old"));
+
+    TextSaveOptions latin;
+    latin.encoding = Encoding::ISOLatin1;
+    EXPECT_FALSE(App_WriteStringToFile(kJapanese, path, latin));
+    EXPECT_EQ(readFile(path), QByteArray("old"));
+    EXPECT_FALSE(App_WriteStringToFile(QStringLiteral("x"), path + QStringLiteral("/below"),
+                                       TextSaveOptions{}));
+    EXPECT_FALSE(App_WriteStringToFile(QString(), path, TextSaveOptions{}));
+    EXPECT_EQ(readFile(path), QByteArray("old"));
+
+    latin.allowLossy = true;
+    EXPECT_TRUE(App_WriteStringToFile(QStringLiteral("a") + kJapanese.left(2), path, latin));
+    EXPECT_EQ(readFile(path), QByteArray("a??"));
+}
+
+TEST(TextFileTest, WriteKeepsOrSetsPermissions)
+{
+    const QString dir = freshDir();
+    const QString path = dir + QStringLiteral("/script.sh");
+    ASSERT_TRUE(writeFile(path, "old"));
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0750), 0);
+
+    EXPECT_TRUE(App_WriteStringToFile(QStringLiteral("new"), path, TextSaveOptions{}));
+    EXPECT_EQ(modeOf(path), 0750);
+    TextSaveOptions fixed;
+    fixed.permissions = 0604;
+    EXPECT_TRUE(App_WriteStringToFile(QStringLiteral("new"), path, fixed));
+    EXPECT_EQ(modeOf(path), 0604);
+
+    const QString fresh = dir + QStringLiteral("/fresh.txt");
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_TRUE(App_WriteStringToFile(QStringLiteral("x"), fresh, TextSaveOptions{}));
+    EXPECT_EQ(modeOf(fresh), int(0666 & ~mask));
+}
+
+TEST(TextFileTest, TryEncodingsOrder)
+{
+    StringEncoding used = 0;
+    EXPECT_TRUE(StringFromBytesTryEncodings(QByteArray(), &used).isNull());
+    EXPECT_EQ(StringFromBytesTryEncodings("plain", &used), QStringLiteral("plain"));
+    EXPECT_EQ(used, Encoding::UTF8);
+    EXPECT_EQ(StringFromBytesTryEncodings(raw("\x93\xFA\x96\x7B"), &used),
+              QString::fromUtf8("日本"));
+    EXPECT_EQ(used, Encoding::ShiftJIS);
+}
+
+TEST(TextFileTest, EncodingPopup)
+{
+    const auto &list = GetAllAvailableStringEncodings_Array_Name_Code();
+    ASSERT_GT(list.size(), 10);
+    EXPECT_EQ(&list, &GetAllAvailableStringEncodings_Array_Name_Code());
+    EXPECT_EQ(list.first(), (QVariantList{QStringLiteral("Auto"), QVariant(qint64(0))}));
+
+    QComboBox popup;
+    SetupEncodingList(&popup, Encoding::ShiftJIS);
+    EXPECT_EQ(popup.count(), list.size());
+    EXPECT_EQ(CurrentEncodingOfPopup(&popup), Encoding::ShiftJIS);
+    SetupEncodingList(&popup, 0);
+    EXPECT_EQ(popup.count(), list.size());
+    EXPECT_EQ(popup.currentText(), QStringLiteral("Auto"));
+    EXPECT_EQ(CurrentEncodingOfPopup(&popup), 0u);
+    SetupEncodingList(&popup, 0x7777);
+    EXPECT_EQ(CurrentEncodingOfPopup(&popup), 0u);
+    EXPECT_EQ(CurrentEncodingOfPopup(nullptr), 0u);
+}
+
+} // namespace
