@@ -1,0 +1,195 @@
+// Alerts, panels and the workspace: through their hooks and, where the offscreen platform allows,
+// for real with a timer playing the user.
+#include "platform/Alerts.h"
+#include "platform/Panels.h"
+#include "platform/Workspace.h"
+
+#include "support/TestEnvironment.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+// Runs fn on the modal widget of type T once it is up.
+template <class T> void whenModal(std::function<void(T *)> fn)
+{
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [fn, poll] {
+        if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget())) {
+            fn(w);
+            *poll = nullptr; // break the cycle
+            return;
+        }
+        QTimer::singleShot(10, qApp, *poll);
+    };
+    QTimer::singleShot(10, qApp, *poll);
+}
+
+QAbstractButton *buttonTitled(QMessageBox *box, const QString &title)
+{
+    for (QAbstractButton *b : box->buttons()) {
+        if (b->text() == title)
+            return b;
+    }
+    return nullptr;
+}
+
+TEST(AlertsTest, ButtonsAnswerInTheOrderGiven)
+{
+    const AlertRequest request{
+        QStringLiteral("Title"),
+        QStringLiteral("Text"),
+        {QStringLiteral("Save"), QStringLiteral("Cancel"), QStringLiteral("Don't Save")},
+        AlertRequest::Warning};
+    const struct
+    {
+        const char *name;
+        std::function<void(QMessageBox *)> act;
+        int expected;
+    } rows[] = {
+        {"first", [](QMessageBox *b) { buttonTitled(b, "Save")->click(); }, 1000},
+        {"third", [](QMessageBox *b) { buttonTitled(b, "Don't Save")->click(); }, 1002},
+        {"close box", [](QMessageBox *b) { b->close(); }, 1001},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        QString shownTitle, shownText;
+        whenModal<QMessageBox>([&](QMessageBox *box) {
+            shownTitle = box->text();
+            shownText = box->informativeText();
+            row.act(box);
+        });
+        EXPECT_EQ(runAlert(request), row.expected);
+        EXPECT_EQ(shownTitle, request.title);
+        EXPECT_EQ(shownText, request.text);
+    }
+
+    // Without a Cancel button the close box answers the first button.
+    whenModal<QMessageBox>([](QMessageBox *box) { box->close(); });
+    EXPECT_EQ(runAlert({QStringLiteral("T"), QString(), {"Yes", "No"}}), 1000);
+    // No buttons: one OK.
+    QStringList shown;
+    whenModal<QMessageBox>([&](QMessageBox *box) {
+        for (auto *b : box->buttons())
+            shown << b->text();
+        box->buttons().first()->click();
+    });
+    EXPECT_EQ(runAlert({QStringLiteral("T"), QString(), {}}), 1000);
+    EXPECT_EQ(shown, QStringList{"OK"});
+}
+
+TEST(AlertsTest, HookAnswersWithoutAScreen)
+{
+    AlertRequest seen;
+    setAlertHook([&](const AlertRequest &r) {
+        seen = r;
+        return 1001;
+    });
+    const int answer = runAlert({"Question", "Details", {"A", "B"}, AlertRequest::Critical});
+    setAlertHook(nullptr);
+    EXPECT_EQ(answer, 1001);
+    EXPECT_EQ(seen.title, QStringLiteral("Question"));
+    EXPECT_EQ(seen.buttons, (QStringList{"A", "B"}));
+    EXPECT_EQ(seen.style, AlertRequest::Critical);
+}
+
+TEST(PanelsTest, OpenPanelAnswersTheChosenFilesOrNothing)
+{
+    const QString dir = pelkotest::freshDir(QStringLiteral("panel"));
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/a.txt", "a"));
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/b.txt", "b"));
+
+    bool native = true;
+    QFileDialog::FileMode mode = QFileDialog::AnyFile;
+    whenModal<QFileDialog>([&](QFileDialog *d) {
+        native = !d->testOption(QFileDialog::DontUseNativeDialog);
+        mode = d->fileMode();
+        d->selectFile(dir + "/b.txt");
+        static_cast<QDialog *>(d)->accept(); // as the Open or Save button does
+    });
+    const QStringList chosen = runOpenPanel({"Open", dir, "Choose", true, false, false, {"txt"}});
+    EXPECT_EQ(chosen, QStringList{dir + "/b.txt"});
+    EXPECT_FALSE(native);
+    EXPECT_EQ(mode, QFileDialog::ExistingFile);
+
+    whenModal<QFileDialog>([&](QFileDialog *d) {
+        mode = d->fileMode();
+        d->reject();
+    });
+    EXPECT_TRUE(runOpenPanel({"Open", dir, {}, false, true, false, {}}).isEmpty());
+    EXPECT_EQ(mode, QFileDialog::Directory);
+
+    setOpenPanelHook([&](const OpenPanelRequest &r) { return QStringList{r.directory}; });
+    EXPECT_EQ(runOpenPanel({"Open", dir}), QStringList{dir});
+    setOpenPanelHook(nullptr);
+}
+
+TEST(PanelsTest, SavePanelAddsTheFirstTypeAndKeepsTheAccessory)
+{
+    const QString dir = pelkotest::freshDir(QStringLiteral("panel"));
+    QWidget accessory;
+    bool accessoryShown = false;
+    whenModal<QFileDialog>([&](QFileDialog *d) {
+        accessoryShown = accessory.isVisibleTo(d);
+        static_cast<QDialog *>(d)->accept(); // as the Open or Save button does
+    });
+    const QString path = runSavePanel({"Save", dir, "report", {"html", "htm"}, &accessory});
+    EXPECT_EQ(QFileInfo(path).absoluteFilePath(),
+              QFileInfo(dir + "/report.html").absoluteFilePath());
+    EXPECT_TRUE(accessoryShown);
+    EXPECT_EQ(accessory.parent(), nullptr); // handed back to its owner
+
+    whenModal<QFileDialog>([](QFileDialog *d) { d->reject(); });
+    EXPECT_TRUE(runSavePanel({"Save", dir, "x", {}}).isNull());
+
+    setSavePanelHook([](const SavePanelRequest &r) { return r.directory + "/" + r.nameField; });
+    EXPECT_EQ(runSavePanel({"Save", dir, "y.txt", {}}), dir + "/y.txt");
+    setSavePanelHook(nullptr);
+}
+
+TEST(WorkspaceTest, RevealOpenAndTrashGoThroughTheirHooks)
+{
+    const QString dir = pelkotest::freshDir(QStringLiteral("workspace"));
+    const QString file = dir + "/item.txt";
+    ASSERT_TRUE(pelkotest::writeFile(file, "x"));
+    QStringList calls;
+    setRevealHook([&](const QString &p) { return calls << "reveal " + p, true; });
+    setOpenFileHook([&](const QString &p) { return calls << "open " + p, true; });
+    setTrashHook([&](const QString &p) { return calls << "trash " + p, true; });
+
+    EXPECT_TRUE(revealInFileManager(file));
+    EXPECT_TRUE(revealInFileManager(dir + "/")); // a folder: its parent opens
+    EXPECT_TRUE(openFile(file));
+    EXPECT_TRUE(moveToTrash(file));
+    EXPECT_FALSE(revealInFileManager(dir + "/missing"));
+    EXPECT_FALSE(openFile(QString()));
+    EXPECT_FALSE(moveToTrash(dir + "/missing"));
+    setRevealHook(nullptr);
+    setOpenFileHook(nullptr);
+    setTrashHook(nullptr);
+
+    const QString parent = QFileInfo(dir).absolutePath();
+    EXPECT_EQ(calls,
+              (QStringList{"reveal " + dir, "reveal " + parent, "open " + file, "trash " + file}));
+    EXPECT_TRUE(QFileInfo::exists(file));
+}
+
+TEST(WorkspaceTest, MoveToTrashTakesTheFileAway)
+{
+    const QString file = pelkotest::freshDir(QStringLiteral("trash")) + "/gone.txt";
+    ASSERT_TRUE(pelkotest::writeFile(file, "bye"));
+    EXPECT_TRUE(moveToTrash(file));
+    EXPECT_FALSE(QFileInfo::exists(file));
+    EXPECT_FALSE(moveToTrash(file));
+}
+
+} // namespace
