@@ -182,4 +182,31 @@ TEST(ZipArchiveTest, DamagedArchives)
     EXPECT_EQ(tree(out).keys(), QStringList{QStringLiteral("two.txt")});
 }
 
+// The declared size bounds an entry: data beyond it is not written, and a huge declared size
+// is refused before anything is inflated.
+TEST(ZipArchiveTest, DeclaredSizesAreEnforced)
+{
+    const QString good = makeZip(QStringLiteral("z.writestr('one.txt', 'x' * 5000)"));
+    const QByteArray bytes = pelkotest::readFile(good);
+    const qsizetype central = bytes.lastIndexOf("PK\x01\x02");
+    ASSERT_GT(central, 0);
+    const auto withDeclaredSize = [&](quint32 size) {
+        QByteArray patched = bytes;
+        for (int i = 0; i < 4; ++i) {
+            patched[central + 24 + i] = char((size >> (8 * i)) & 0xFF); // central directory
+            patched[22 + i] = char((size >> (8 * i)) & 0xFF);           // local header
+        }
+        const QString path = pelkotest::freshDir(QStringLiteral("lie")) + QStringLiteral("/a.zip");
+        EXPECT_TRUE(pelkotest::writeFile(path, patched));
+        return path;
+    };
+    for (quint32 size : {quint32(10), quint32(0xFFFFFFF0)}) {
+        const QString out = pelkotest::freshDir(QStringLiteral("out"));
+        ZipArchive archive;
+        ASSERT_TRUE(archive.UnzipOpenFile(withDeclaredSize(size)));
+        EXPECT_FALSE(archive.UnzipFileTo(out, true));
+        EXPECT_TRUE(tree(out).isEmpty()) << size;
+    }
+}
+
 } // namespace
