@@ -133,6 +133,17 @@ bool stopModalWithCode(QWidget *window, int code)
     return true;
 }
 
+bool stopModal(int code)
+{
+    QWidget *window = currentModalWindow();
+    return window && stopModalWithCode(window, code);
+}
+
+bool abortModal()
+{
+    return stopModal(ModalResponseAbort);
+}
+
 bool isRunningModal(QWidget *window)
 {
     return window && sessionOf(window) != nullptr;

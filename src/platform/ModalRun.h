@@ -13,6 +13,11 @@ namespace platform {
 int runModalForWindow(QWidget *window);
 // Ends window's own run with code; false when that window is not running modally.
 bool stopModalWithCode(QWidget *window, int code);
+// Ends the innermost run with code (the application-wide stop); false when none runs.
+bool stopModal(int code);
+// Ends the innermost run with ModalResponseAbort; false when none runs.
+inline constexpr int ModalResponseAbort = -1001;
+bool abortModal();
 bool isRunningModal(QWidget *window);
 // The window of the innermost run, nullptr when none.
 QWidget *currentModalWindow();

@@ -60,6 +60,22 @@ TEST(ModalRunTest, StoppingAnOuterRunLeavesTheInnerOneRunning)
     EXPECT_TRUE(innerStillRunning);
 }
 
+TEST(ModalRunTest, ApplicationWideStopEndsTheInnermostRun)
+{
+    QWidget outer, inner;
+    int innerCode = 0;
+    later(10, [&] {
+        later(10, [&] {
+            EXPECT_TRUE(abortModal()); // the inner run
+            later(10, [&] { EXPECT_TRUE(stopModal(4)); });
+        });
+        innerCode = runModalForWindow(&inner);
+    });
+    EXPECT_EQ(runModalForWindow(&outer), 4);
+    EXPECT_EQ(innerCode, ModalResponseAbort);
+    EXPECT_FALSE(stopModal(1));
+}
+
 TEST(ModalRunTest, CloseBoxOrDestructionEndsWithZero)
 {
     QWidget closed;
