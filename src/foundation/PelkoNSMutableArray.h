@@ -34,11 +34,17 @@ template <class T> bool isNil(const T &value)
         return false;
 }
 
+bool isNumberVariant(const QVariant &value);
+
 // Equality of two elements: pointers compare the objects they point at when those can be
-// compared, else their identity.
+// compared, else their identity; boxed values of different kinds differ, except numbers.
 template <class T> bool isEqualElement(const T &a, const T &b)
 {
-    if constexpr (std::is_pointer_v<T>) {
+    if constexpr (std::is_same_v<T, QVariant>) {
+        if (a.metaType() != b.metaType() && !(isNumberVariant(a) && isNumberVariant(b)))
+            return false;
+        return a == b;
+    } else if constexpr (std::is_pointer_v<T>) {
         if constexpr (std::equality_comparable<std::remove_pointer_t<T>>)
             return a == b || (a && b && *a == *b);
         else
