@@ -3,6 +3,7 @@
 #include "platform/Guard.h"
 #include "platform/Log.h"
 #include "platform/Workspace.h"
+#include "services/AppSetting.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -147,6 +148,11 @@ qint64 GetFileSize(const QString &path)
         return 0;
     QFileInfo info(path);
     return info.exists() ? info.size() : 0;
+}
+
+QStringList GetFileListInFolder_Names(const QString &folder)
+{
+    return GetFileListInFolder_Names(folder, gAppSetting.bIgnore_MacHiddenFile != 0);
 }
 
 QStringList GetFileListInFolder_Names(const QString &folder, bool hideDotNames)

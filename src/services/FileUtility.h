@@ -31,9 +31,11 @@ bool DeleteFileOrFolder(const QString &path);
 // Size in bytes; 0 when the item is missing.
 qint64 GetFileSize(const QString &path);
 
-// The folder's entries as full paths, sorted by name, without ".DS_Store"; with hideDotNames
-// also without names that begin with a dot.
-QStringList GetFileListInFolder_Names(const QString &folder, bool hideDotNames = false);
+// The folder's entries as full paths, sorted by name, without ".DS_Store"; also without names
+// that begin with a dot when the settings record hides them (or, in the second form, when
+// hideDotNames says so).
+QStringList GetFileListInFolder_Names(const QString &folder);
+QStringList GetFileListInFolder_Names(const QString &folder, bool hideDotNames);
 // Every item under the folder at any depth, as paths relative to the folder (parents before
 // their content), ".DS_Store" skipped; links to folders are listed but not entered. Empty when
 // the folder does not exist.

@@ -1,6 +1,7 @@
 #include "services/FileUtility.h"
 
 #include "platform/Workspace.h"
+#include "services/AppSetting.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -143,12 +144,18 @@ TEST(FileUtilityTest, FolderListings)
             paths << dir + u'/' + n;
         return paths;
     };
+    const quint8 savedFlag = gAppSetting.bIgnore_MacHiddenFile;
+    gAppSetting.bIgnore_MacHiddenFile = 0;
     EXPECT_EQ(GetFileListInFolder_Names(dir),
               full({QStringLiteral(".dot"), QStringLiteral("A.txt"), QStringLiteral("b.txt"),
                     QStringLiteral("loop"), QStringLiteral("sub")}));
+    EXPECT_EQ(GetFileListInFolder_Names(dir, false), GetFileListInFolder_Names(dir));
+    gAppSetting.bIgnore_MacHiddenFile = 1;
+    EXPECT_EQ(GetFileListInFolder_Names(dir), GetFileListInFolder_Names(dir, true));
     EXPECT_EQ(GetFileListInFolder_Names(dir, true),
               full({QStringLiteral("A.txt"), QStringLiteral("b.txt"), QStringLiteral("loop"),
                     QStringLiteral("sub")}));
+    gAppSetting.bIgnore_MacHiddenFile = savedFlag;
     EXPECT_TRUE(GetFileListInFolder_Names(dir + QStringLiteral("/b.txt")).isEmpty());
 
     EXPECT_EQ(
