@@ -1,0 +1,58 @@
+#include "textcompare/CustomTextViewLineView.h"
+
+#include "textcompare/MyEditTextView.h"
+
+#include <QPainter>
+#include <QTextBlock>
+
+CustomTextViewLineView::CustomTextViewLineView(MyEditTextView *view) : QWidget(view), mView(view)
+{}
+
+QSize CustomTextViewLineView::sizeHint() const
+{
+    return QSize(mView->lineNumberAreaWidth(), 0);
+}
+
+void CustomTextViewLineView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    const QColor base = mView->palette().color(QPalette::Base);
+    const bool dark = base.lightnessF() < 0.5;
+    painter.fillRect(event->rect(), dark ? base.lighter(130) : base.darker(106));
+    const QColor numberColor = dark ? QColor(150, 150, 150) : QColor(120, 120, 120);
+    painter.setFont(mView->font());
+
+    const qint64 first = mView->firstVisibleLine();
+    const qint64 last = mView->lastVisibleLine();
+    const int lineHeight = mView->fontMetrics().height();
+    const int viewportTop = mView->viewport()->geometry().top() - geometry().top();
+
+    // Marks of the blocks in view, so a block stays visible in the gutter when its colour is
+    // faint in the text.
+    if (const MergeBlockList *blocks = mView->mergeBlocks()) {
+        const int side = mView->side();
+        for (const MERGE_BLOCK &b : *blocks) {
+            const qint64 s = b.startLine[side], c = b.lineCount[side];
+            if (s > last + 1)
+                break;
+            if (s + std::max<qint64>(c, 1) < first)
+                continue;
+            const qreal top = mView->lineTopY(s) + viewportTop;
+            const qreal bottom = c > 0 ? mView->lineTopY(s + c) + viewportTop : top + 2;
+            painter.fillRect(
+                QRectF(width() - 4, top - (c > 0 ? 0 : 1), 4, std::max<qreal>(bottom - top, 2)),
+                MyEditTextView::blockColor(b));
+        }
+    }
+
+    painter.setPen(numberColor);
+    QTextBlock block = mView->document()->findBlockByNumber(int(first));
+    while (block.isValid() && block.blockNumber() <= last) {
+        if (block.isVisible()) {
+            const qreal top = mView->lineTopY(block.blockNumber()) + viewportTop;
+            painter.drawText(QRectF(0, top, width() - 8, lineHeight), Qt::AlignRight,
+                             QString::number(block.blockNumber() + 1));
+        }
+        block = block.next();
+    }
+}

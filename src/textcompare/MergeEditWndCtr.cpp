@@ -1,0 +1,1046 @@
+#include "textcompare/MergeEditWndCtr.h"
+
+#include "compare/InlineCompare.h"
+#include "platform/Dispatch.h"
+#include "platform/Guard.h"
+#include "platform/Log.h"
+#include "platform/Panels.h"
+#include "platform/UserDefaults.h"
+#include "services/Alerts.h"
+#include "services/AppSetting.h"
+#include "services/Fonts.h"
+#include "services/LanguageList.h"
+#include "services/Localization.h"
+#include "services/WindowFrame.h"
+#include "textcompare/CenterLinkView.h"
+#include "textcompare/DiffResultView.h"
+#include "textcompare/MyEditTextView.h"
+#include "themes/MyLanguageInfo.h"
+#include "themes/ThemeColor.h"
+#include "ui_MergeEditWndCtr.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTextBlock>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr double kSelectDelay = 0.1;
+constexpr double kRecompareAfterEditDelay = 0.6;
+const QString kSplitPosKey = QStringLiteral("saveSplitViewPos");
+const QString kNoLanguage = QStringLiteral("(none)");
+
+// Fills "%@" markers in order.
+QString fillFormat(QString format, const QStringList &args)
+{
+    for (const QString &a : args) {
+        const qsizetype at = format.indexOf(QLatin1String("%@"));
+        if (at < 0)
+            break;
+        format.replace(at, 2, a);
+    }
+    return format;
+}
+
+bool isWideUnicode(platform::StringEncoding e)
+{
+    using namespace platform::Encoding;
+    return e == UTF16 || e == UTF16BE || e == UTF16LE || e == UTF32 || e == UTF32BE || e == UTF32LE;
+}
+
+QString permissionText(int mode)
+{
+    if (mode < 0)
+        return {};
+    static const char *letters = "rwxrwxrwx";
+    QString s;
+    for (int i = 0; i < 9; ++i)
+        s += (mode & (0400 >> i)) ? QLatin1Char(letters[i]) : QLatin1Char('-');
+    return s;
+}
+
+int recordPermissions()
+{
+    const quint8 bits[9] = {
+        gAppSetting.save_Permission_Owner_R,  gAppSetting.save_Permission_Owner_W,
+        gAppSetting.save_Permission_Owner_X,  gAppSetting.save_Permission_Group_R,
+        gAppSetting.save_Permission_Group_W,  gAppSetting.save_Permission_Group_X,
+        gAppSetting.save_Permission_Others_R, gAppSetting.save_Permission_Others_W,
+        gAppSetting.save_Permission_Others_X};
+    int mode = 0;
+    for (int i = 0; i < 9; ++i)
+        if (bits[i])
+            mode |= 0400 >> i;
+    return mode;
+}
+
+int filePermissions(const QString &path)
+{
+    struct stat sb;
+    if (::stat(QFile::encodeName(path).constData(), &sb) != 0)
+        return -1;
+    return int(sb.st_mode & 07777);
+}
+
+QString lineEndName(END_LINE_TYPE e)
+{
+    switch (e) {
+    case END_LINE_CR:
+        return QStringLiteral("CR");
+    case END_LINE_CRLF:
+        return QStringLiteral("CRLF");
+    default:
+        return QStringLiteral("LF");
+    }
+}
+
+const QString kOptionKeys[5] = {
+    QStringLiteral("MergeEditWndCtr.mCheck_IgnoreCase"),
+    QStringLiteral("MergeEditWndCtr.mCheck_IgnoreTabExpansion"),
+    QStringLiteral("MergeEditWndCtr.mCheck_IgnoreSpaceChange"),
+    QStringLiteral("MergeEditWndCtr.mCheck_IgnoreAllSpace"),
+    QStringLiteral("MergeEditWndCtr.mCheck_IgnoreBlankLines"),
+};
+
+} // namespace
+
+MergeEditWndCtr::MergeEditWndCtr(const QString &windowNibName, QObject *parent)
+    : MergeWindow(windowNibName, parent), mUi(std::make_unique<Ui::MergeEditWndCtr>())
+{
+    OpenCompareWindowList_Add(this);
+    loadOptions();
+    mFontObserver = platform::NotificationCenter::defaultCenter().addObserver(
+        QStringLiteral("Merge_UpdateFont"), nullptr, [this](const platform::Notification &) {
+            if (mIsClosing || !isWindowLoaded())
+                return;
+            applyViewSettings();
+            RefreshCompare();
+        });
+}
+
+MergeEditWndCtr::~MergeEditWndCtr()
+{
+    mIsClosing = true;
+    OpenCompareWindowList_Remove(this);
+}
+
+QWidget *MergeEditWndCtr::makeWindow()
+{
+    auto *w = setupWindow<QMainWindow>(*mUi);
+    return w;
+}
+
+MyEditTextView *MergeEditWndCtr::textView(int side) const
+{
+    if (!mUi->mTextView1)
+        return nullptr;
+    return side == 1 ? mUi->mTextView1 : mUi->mTextView2;
+}
+
+void MergeEditWndCtr::windowDidLoad()
+{
+    GUARD_BEGIN
+    QWidget *w = window();
+    w->resize(1100, 720);
+    mUi->mTextView1->setSide(1);
+    mUi->mTextView2->setSide(2);
+    mUi->mCenterLinkView->setTextViews(mUi->mTextView1, mUi->mTextView2);
+    mUi->mSplitView->setStretchFactor(0, 1);
+    mUi->mSplitView->setStretchFactor(1, 0);
+    mUi->mSplitView->setStretchFactor(2, 1);
+
+    mToolTipItem = new QLabel(mUi->mMainView);
+    mToolTipItem->setObjectName(QStringLiteral("windowToolTipItem"));
+    mToolTipItem->setAutoFillBackground(true);
+    mToolTipItem->setFrameShape(QFrame::Box);
+    mToolTipItem->hide();
+
+    mUi->mCheck_IgnoreCase->setChecked(mOptions.ignoreCase);
+    mUi->mCheck_IgnoreTabExpansion->setChecked(mOptions.ignoreTabExpansion);
+    mUi->mCheck_IgnoreSpaceChange->setChecked(mOptions.ignoreSpaceChange);
+    mUi->mCheck_IgnoreAllSpace->setChecked(mOptions.ignoreAllSpace);
+    mUi->mCheck_IgnoreBlankLines->setChecked(mOptions.ignoreBlankLines);
+
+    Localize_LoadWindowPos_SetBackground(w, this, platform::Color(), true);
+    // The divider: the share of the left pane, kept for every window.
+    const double share = platform::UserDefaults::standard().doubleForKey(kSplitPosKey);
+    if (share > 0.05 && share < 0.95) {
+        const int total = std::max(200, mUi->mSplitView->width());
+        const int link = mUi->mCenterLinkView->maximumWidth();
+        const int left = int((total - link) * share);
+        mUi->mSplitView->setSizes({left, link, total - link - left});
+    }
+    connectControls();
+    fillMenus();
+    applyViewSettings();
+    w->installEventFilter(this); // after the controller's own filter: a refused close stops here
+    UpdateTitle();
+    UpdateButtonStatus();
+    GUARD_END_VOID
+}
+
+void MergeEditWndCtr::connectControls()
+{
+    auto &ui = *mUi;
+    connect(ui.mButton_Previous, &QPushButton::clicked, this, [this] { Merge_Previous(); });
+    connect(ui.mButton_Next, &QPushButton::clicked, this, [this] { Merge_Next(); });
+    connect(ui.mButton_CopyToRight, &QPushButton::clicked, this, [this] { Merge_CopyBlock(1); });
+    connect(ui.mButton_CopyToLeft, &QPushButton::clicked, this, [this] { Merge_CopyBlock(2); });
+    connect(ui.mButton_CopyAllToRight, &QPushButton::clicked, this, [this] { Merge_CopyAll(1); });
+    connect(ui.mButton_CopyAllToLeft, &QPushButton::clicked, this, [this] { Merge_CopyAll(2); });
+    connect(ui.mButton_Compare, &QPushButton::clicked, this, [this] { RefreshCompare(); });
+    connect(ui.mButton_Save1, &QPushButton::clicked, this, [this] { SaveSide(1); });
+    connect(ui.mButton_Save2, &QPushButton::clicked, this, [this] { SaveSide(2); });
+    connect(ui.actionPrevious, &QAction::triggered, this, [this] { Merge_Previous(); });
+    connect(ui.actionNext, &QAction::triggered, this, [this] { Merge_Next(); });
+    connect(ui.actionCopyToRight, &QAction::triggered, this, [this] { Merge_CopyBlock(1); });
+    connect(ui.actionCopyToLeft, &QAction::triggered, this, [this] { Merge_CopyBlock(2); });
+    connect(ui.actionCompare, &QAction::triggered, this, [this] { RefreshCompare(); });
+    connect(ui.actionSave1, &QAction::triggered, this, [this] { SaveSide(1); });
+    connect(ui.actionSave2, &QAction::triggered, this, [this] { SaveSide(2); });
+    connect(ui.actionClose, &QAction::triggered, this, [this] { close(); });
+    for (QCheckBox *box :
+         {ui.mCheck_IgnoreCase, ui.mCheck_IgnoreTabExpansion, ui.mCheck_IgnoreSpaceChange,
+          ui.mCheck_IgnoreAllSpace, ui.mCheck_IgnoreBlankLines}) {
+        connect(box, &QCheckBox::toggled, this, [this] {
+            LineCompareOptions o;
+            o.ignoreCase = mUi->mCheck_IgnoreCase->isChecked();
+            o.ignoreTabExpansion = mUi->mCheck_IgnoreTabExpansion->isChecked();
+            o.ignoreSpaceChange = mUi->mCheck_IgnoreSpaceChange->isChecked();
+            o.ignoreAllSpace = mUi->mCheck_IgnoreAllSpace->isChecked();
+            o.ignoreBlankLines = mUi->mCheck_IgnoreBlankLines->isChecked();
+            setCompareOptions(o);
+        });
+    }
+    for (int side : {1, 2}) {
+        MyEditTextView *view = textView(side);
+        connect(view->document(), &QTextDocument::contentsChange, this,
+                [this, side](int, int removed, int added) {
+                    if (!mLoading && (removed || added))
+                        onTextEdited(side);
+                });
+        connect(view, &MyEditTextView::viewScrolled, this, [this, side] { syncScroll(side); });
+        connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this, side](int v) {
+            if (mSyncing)
+                return;
+            mSyncing = true;
+            textView(3 - side)->horizontalScrollBar()->setValue(v);
+            mSyncing = false;
+        });
+    }
+    connect(ui.mDiffResultView, &DiffResultView::blockClicked, this,
+            [this](int index) { selectBlock(index); });
+    connect(ui.mDiffResultView, &DiffResultView::lineClicked, this, [this](qint64 line) {
+        mUi->mTextView1->scrollToLine(line);
+        syncScroll(1);
+    });
+    connect(ui.mSplitView, &QSplitter::splitterMoved, this,
+            [this] { mUi->mCenterLinkView->update(); });
+}
+
+void MergeEditWndCtr::fillMenus()
+{
+    QMenu *encodings = mUi->mMenuReloadWithEncoding;
+    encodings->clear();
+    for (const QVariantList &entry : GetAllAvailableStringEncodings_Array_Name_Code()) {
+        if (entry.size() < 2)
+            continue;
+        QAction *a = encodings->addAction(entry[0].toString());
+        connect(a, &QAction::triggered, this, [this, a] { Menu_ReloadWithEncoding(a); });
+    }
+    QMenu *languages = mUi->mMenuHighlightWithLanguage;
+    languages->clear();
+    QAction *none = languages->addAction(kNoLanguage);
+    connect(none, &QAction::triggered, this,
+            [this, none] { Menu_Change_HightLightWithLanguage(none); });
+    for (const auto &info : gAppLanguageInfoList) {
+        if (!info)
+            continue;
+        QAction *a = languages->addAction(info->nameShow());
+        connect(a, &QAction::triggered, this, [this, a] { Menu_Change_HightLightWithLanguage(a); });
+    }
+}
+
+// Reading ----------------------------------------------------------------------------------------
+
+void MergeEditWndCtr::showWindow()
+{
+    GUARD_BEGIN
+    if (!window())
+        return;
+    MergeWindow::showWindow();
+    ReadFromFiles(0);
+    GUARD_END_VOID
+}
+
+bool MergeEditWndCtr::ReadSide(int side, platform::StringEncoding forcedEncoding,
+                               QStringList *nulFiles)
+{
+    const QString path = file(side);
+    SideState &st = state(side);
+    st = SideState{};
+    QString text;
+    if (!path.isEmpty()) {
+        st.info.encoding = forcedEncoding;
+        text = App_ReadTextFileContent(path, &st.info,
+                                       side == 1 ? mPreferEncoding1 : mPreferEncoding2);
+        if (text.isNull()) {
+            ShowMessage(L_("Error"), fillFormat(L_("Cannot read the file \"%@\"."), {path}));
+            text = QStringLiteral("");
+        } else {
+            st.readOk = true;
+        }
+        recordDiskState(side);
+    }
+    if (text.contains(QChar(0))) {
+        text.replace(QChar(0), QChar(u' '));
+        st.info.hasNulChar = true;
+        st.textConverted = true;
+        if (nulFiles)
+            *nulFiles << path;
+    }
+    if (text.contains(u'\r')) {
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text.replace(u'\r', u'\n');
+        st.textConverted = true;
+    }
+    mLoading = true;
+    textView(side)->loadText(text);
+    mLoading = false;
+    side == 1 ? mTextWasEdited1 = false : mTextWasEdited2 = false;
+    return st.readOk;
+}
+
+void MergeEditWndCtr::ReadFromFiles(platform::StringEncoding forcedEncoding)
+{
+    QStringList nulFiles;
+    ReadSide(1, forcedEncoding, &nulFiles);
+    ReadSide(2, forcedEncoding, &nulFiles);
+    setDocumentEdited(false);
+    applyLanguage();
+    updateStatusLabels();
+    warnAboutNulCharacters(nulFiles);
+    DoCompare();
+}
+
+void MergeEditWndCtr::warnAboutNulCharacters(const QStringList &files)
+{
+    if (files.isEmpty())
+        return;
+    ShowMessage(L_("Warning"),
+                L_("The file contains NUL characters (0x00). They are shown as spaces, and saving "
+                   "the file writes spaces in their place.") +
+                    QStringLiteral("\n\n") + files.join(u'\n'));
+}
+
+void MergeEditWndCtr::recordDiskState(int side)
+{
+    SideState &st = state(side);
+    const QFileInfo fi(file(side));
+    st.diskSize = fi.exists() ? fi.size() : -1;
+    st.diskModified = fi.exists() ? fi.lastModified() : QDateTime();
+}
+
+bool MergeEditWndCtr::diskChanged(int side) const
+{
+    const QString &path = side == 1 ? mFile1 : mFile2;
+    const SideState &st = side == 1 ? mSide1 : mSide2;
+    if (path.isEmpty() || st.diskSize < 0)
+        return false;
+    const QFileInfo fi(path);
+    if (!fi.exists())
+        return false; // a vanished file keeps its text; saving writes it again
+    return fi.size() != st.diskSize || fi.lastModified() != st.diskModified;
+}
+
+void MergeEditWndCtr::windowWillBeKey()
+{
+    GUARD_BEGIN
+    if (mIsClosing || mCheckingDisk || !isWindowLoaded())
+        return;
+    mCheckingDisk = true;
+    bool reloaded = false;
+    QStringList nulFiles;
+    for (int side : {1, 2}) {
+        if (!diskChanged(side))
+            continue;
+        if (mTextWasEdited(side)) {
+            const int answer = ShowMessage2(
+                L_("This document was changed in another application.{++}Reload content{++}?"),
+                L_("You’ll lose your changes if you reload the document.") + QStringLiteral("\n") +
+                    file(side),
+                L_("Reload"), L_("Cancel"));
+            if (answer != 1000)
+                continue; // asked again the next time the window becomes key
+        }
+        ReadSide(side, state(side).info.encoding, &nulFiles);
+        reloaded = true;
+    }
+    if (reloaded) {
+        setDocumentEdited(WasEdit());
+        updateStatusLabels();
+        warnAboutNulCharacters(nulFiles);
+        DoCompare();
+    }
+    mCheckingDisk = false;
+    UpdateButtonStatus();
+    GUARD_END_VOID
+}
+
+void MergeEditWndCtr::setCompareTextToView1(const QString &text)
+{
+    if (!window())
+        return;
+    mLoading = true;
+    mUi->mTextView1->loadText(text.isNull() ? QStringLiteral("") : text);
+    mLoading = false;
+}
+
+void MergeEditWndCtr::setCompareTextToView2(const QString &text)
+{
+    if (!window())
+        return;
+    mLoading = true;
+    mUi->mTextView2->loadText(text.isNull() ? QStringLiteral("") : text);
+    mLoading = false;
+}
+
+QString MergeEditWndCtr::GetTextInView1() const
+{
+    return mUi->mTextView1 ? mUi->mTextView1->toPlainText() : QString();
+}
+
+QString MergeEditWndCtr::GetTextInView2() const
+{
+    return mUi->mTextView2 ? mUi->mTextView2->toPlainText() : QString();
+}
+
+// Compare ----------------------------------------------------------------------------------------
+
+bool MergeEditWndCtr::canCompareFilesThemselves() const
+{
+    if (mFile1.isEmpty() || mFile2.isEmpty() || WasEdit())
+        return false;
+    for (const SideState *st : {&mSide1, &mSide2}) {
+        if (!st->readOk || st->textConverted || st->info.hasBOM || st->info.hasNulChar ||
+            isWideUnicode(st->info.encoding))
+            return false;
+    }
+    if (mSide1.info.encoding != mSide2.info.encoding || diskChanged(1) || diskChanged(2))
+        return false;
+    // A paragraph separator breaks a pane line where diff sees none.
+    return !mCompareText1.contains(QChar::ParagraphSeparator) &&
+           !mCompareText2.contains(QChar::ParagraphSeparator);
+}
+
+void MergeEditWndCtr::RefreshCompare()
+{
+    GUARD_BEGIN
+    if (!window() || mIsClosing)
+        return;
+    DoCompare();
+    GUARD_END_VOID
+}
+
+void MergeEditWndCtr::DoCompare()
+{
+    platform::cancelPerform(this, QStringLiteral("recompareAfterEdit"));
+    mCompareText1 = mUi->mTextView1->toPlainText();
+    mCompareText2 = mUi->mTextView2->toPlainText();
+    mLastCompareUsedFiles = canCompareFilesThemselves();
+    QString error;
+    std::optional<MergeBlockList> blocks =
+        mLastCompareUsedFiles ? LineCompare_Files(mFile1, mFile2, mOptions, &error)
+                              : LineCompare_Texts(mCompareText1, mCompareText2, mOptions, &error);
+    mLineTable1 = BuildLineTable(mCompareText1);
+    mLineTable2 = BuildLineTable(mCompareText2);
+    mLastCompareError = blocks ? QString() : error;
+    mBlocks = blocks ? std::move(*blocks) : MergeBlockList{};
+    mCurrentBlock = -1;
+    mNavigationAnchor = 0;
+    updateStrips();
+    if (blocks) {
+        mUi->mResultLabel->setText(
+            mBlocks.empty() ? L_("No difference")
+                            : fillFormat(L_("%@ differences"), {QString::number(mBlocks.size())}));
+    } else {
+        mUi->mResultLabel->setText(L_("Compare failed") + QStringLiteral(": ") + error);
+    }
+    UpdateButtonStatus();
+    platform::performAfterDelay(
+        this, kSelectDelay, [this] { selectBlock(mBlocks.empty() ? -1 : 0); },
+        QStringLiteral("selectBlock"));
+}
+
+void MergeEditWndCtr::updateStrips()
+{
+    auto &ui = *mUi;
+    ui.mTextView1->setMergeBlocks(&mBlocks);
+    ui.mTextView2->setMergeBlocks(&mBlocks);
+    ui.mDiffResultView->setMergeBlocks(&mBlocks, qint64(mLineTable1.size()),
+                                       qint64(mLineTable2.size()));
+    ui.mDiffResultView->setVisibleLines(ui.mTextView1->firstVisibleLine(),
+                                        ui.mTextView1->lastVisibleLine());
+    ui.mCenterLinkView->update();
+}
+
+void MergeEditWndCtr::selectBlock(int index)
+{
+    GUARD_BEGIN
+    if (mIsClosing || !isWindowLoaded())
+        return;
+    platform::cancelPerform(this, QStringLiteral("selectBlock"));
+    if (index < 0 || index >= int(mBlocks.size()))
+        index = -1;
+    mCurrentBlock = index;
+    auto &ui = *mUi;
+    ui.mTextView1->setCurrentBlock(index);
+    ui.mTextView2->setCurrentBlock(index);
+    ui.mDiffResultView->setCurrentBlock(index);
+    if (index >= 0) {
+        mNavigationAnchor = index;
+        const MERGE_BLOCK &b = mBlocks[size_t(index)];
+        const Range r1 =
+            RangeOfLines(mLineTable1, b.startLine[1], b.lineCount[1], mCompareText1.size());
+        const Range r2 =
+            RangeOfLines(mLineTable2, b.startLine[2], b.lineCount[2], mCompareText2.size());
+        const InlineDiff d =
+            CompareCharacters(QStringView(mCompareText1).mid(r1.location, r1.length),
+                              QStringView(mCompareText2).mid(r2.location, r2.length));
+        auto shift = [](std::vector<Range> runs, qint64 by) {
+            for (Range &r : runs)
+                r.location += by;
+            return runs;
+        };
+        ui.mTextView1->setChangedCharacters(shift(d.changed1, r1.location));
+        ui.mTextView2->setChangedCharacters(shift(d.changed2, r2.location));
+        ui.mTextView1->revealLines(b.startLine[1], b.lineCount[1]);
+        syncScroll(1);
+    } else {
+        ui.mTextView1->setChangedCharacters({});
+        ui.mTextView2->setChangedCharacters({});
+    }
+    ui.mCenterLinkView->update();
+    UpdateButtonStatus();
+    GUARD_END_VOID
+}
+
+void MergeEditWndCtr::Merge_Previous()
+{
+    if (mBlocks.empty())
+        return;
+    const int target = mCurrentBlock >= 0 ? mCurrentBlock - 1 : mNavigationAnchor - 1;
+    if (target >= 0)
+        selectBlock(target);
+}
+
+void MergeEditWndCtr::Merge_Next()
+{
+    if (mBlocks.empty())
+        return;
+    const int target = mCurrentBlock >= 0 ? mCurrentBlock + 1 : mNavigationAnchor;
+    if (target < int(mBlocks.size()))
+        selectBlock(target);
+}
+
+// Merging ----------------------------------------------------------------------------------------
+
+bool MergeEditWndCtr::Merge_CopyBlock(int fromSide, int index)
+{
+    GUARD_BEGIN
+    if (mIsClosing || !isWindowLoaded() || (fromSide != 1 && fromSide != 2))
+        return false;
+    if (index < 0)
+        index = mCurrentBlock;
+    if (index < 0 || index >= int(mBlocks.size()))
+        return false;
+    // Edits since the last compare moved the lines: compare first, so the block is where it is.
+    if (mCompareText1 != mUi->mTextView1->toPlainText() ||
+        mCompareText2 != mUi->mTextView2->toPlainText()) {
+        DoCompare();
+        index = std::min(index, int(mBlocks.size()) - 1);
+        if (index < 0)
+            return false;
+    }
+    const int toSide = 3 - fromSide;
+    const MERGE_BLOCK b = mBlocks[size_t(index)];
+    const QString &src = fromSide == 1 ? mCompareText1 : mCompareText2;
+    const QString &dst = toSide == 1 ? mCompareText1 : mCompareText2;
+    const LineTable &srcTable = fromSide == 1 ? mLineTable1 : mLineTable2;
+    const LineTable &dstTable = toSide == 1 ? mLineTable1 : mLineTable2;
+    const Range srcRange =
+        RangeOfLines(srcTable, b.startLine[fromSide], b.lineCount[fromSide], src.size());
+    const Range dstRange =
+        RangeOfLines(dstTable, b.startLine[toSide], b.lineCount[toSide], dst.size());
+    QString replacement = src.mid(srcRange.location, srcRange.length);
+    const bool dstAtEnd = MaxRange(dstRange) >= dst.size();
+    // Lines taken from the end of a text without a final line end still need one when more
+    // lines follow them on the other side.
+    if (!replacement.isEmpty() && !replacement.endsWith(u'\n') && !dstAtEnd)
+        replacement += u'\n';
+    // Lines appended after a last line without a line end start on a line of their own.
+    if (!replacement.isEmpty() && b.lineCount[toSide] == 0 && dstRange.location >= dst.size() &&
+        !dst.isEmpty() && !dst.endsWith(u'\n'))
+        replacement.prepend(u'\n');
+
+    MyEditTextView *view = textView(toSide);
+    QTextCursor cursor(view->document());
+    cursor.beginEditBlock();
+    cursor.setPosition(int(dstRange.location));
+    cursor.setPosition(int(MaxRange(dstRange)), QTextCursor::KeepAnchor);
+    cursor.insertText(replacement);
+    cursor.endEditBlock();
+    afterMerge(index);
+    return true;
+    GUARD_END(false)
+}
+
+bool MergeEditWndCtr::Merge_CopyAll(int fromSide)
+{
+    GUARD_BEGIN
+    if (mIsClosing || !isWindowLoaded() || (fromSide != 1 && fromSide != 2))
+        return false;
+    const QString text = textView(fromSide)->toPlainText();
+    MyEditTextView *to = textView(3 - fromSide);
+    if (to->toPlainText() == text)
+        return false;
+    to->replaceAllText(text);
+    afterMerge(0);
+    return true;
+    GUARD_END(false)
+}
+
+void MergeEditWndCtr::afterMerge(int mergedIndex)
+{
+    DoCompare();
+    platform::cancelPerform(this, QStringLiteral("selectBlock"));
+    mNavigationAnchor = std::clamp(mergedIndex, 0, std::max(0, int(mBlocks.size())));
+    if (gAppSetting.compare_autoMoveToNextDiffAfterMerge && !mBlocks.empty()) {
+        // The merged block is gone: the next one now has its index.
+        const int next = std::min(mergedIndex, int(mBlocks.size()) - 1);
+        platform::performAfterDelay(
+            this, kSelectDelay, [this, next] { selectBlock(next); }, QStringLiteral("selectBlock"));
+    }
+}
+
+void MergeEditWndCtr::onTextEdited(int side)
+{
+    if (side == 1)
+        setMTextWasEdited1(true);
+    else
+        setMTextWasEdited2(true);
+    setDocumentEdited(true);
+    platform::performAfterDelay(
+        this, kRecompareAfterEditDelay,
+        [this] {
+            if (!mIsClosing)
+                DoCompare();
+        },
+        QStringLiteral("recompareAfterEdit"));
+}
+
+// Scrolling --------------------------------------------------------------------------------------
+
+qint64 MergeEditWndCtr::mapLine(int fromSide, qint64 line) const
+{
+    const int to = 3 - fromSide;
+    // The last block that starts at or before the line.
+    auto it = std::partition_point(mBlocks.begin(), mBlocks.end(), [&](const MERGE_BLOCK &b) {
+        return b.startLine[fromSide] <= line;
+    });
+    if (it == mBlocks.begin())
+        return line;
+    const MERGE_BLOCK &b = *(it - 1);
+    const qint64 into = line - b.startLine[fromSide];
+    if (into < b.lineCount[fromSide])
+        return b.startLine[to] + std::min(into, std::max<qint64>(0, b.lineCount[to] - 1));
+    return line - (b.startLine[fromSide] + b.lineCount[fromSide]) +
+           (b.startLine[to] + b.lineCount[to]);
+}
+
+void MergeEditWndCtr::syncScroll(int fromSide)
+{
+    if (mSyncing || !isWindowLoaded())
+        return;
+    mSyncing = true;
+    MyEditTextView *from = textView(fromSide);
+    textView(3 - fromSide)->scrollToLine(mapLine(fromSide, from->firstVisibleLine()));
+    mSyncing = false;
+    mUi->mDiffResultView->setVisibleLines(mUi->mTextView1->firstVisibleLine(),
+                                          mUi->mTextView1->lastVisibleLine());
+    mUi->mCenterLinkView->update();
+}
+
+// Save and close ---------------------------------------------------------------------------------
+
+bool MergeEditWndCtr::SaveSide(int side)
+{
+    GUARD_BEGIN
+    if (!isWindowLoaded() || (side != 1 && side != 2))
+        return false;
+    QString path = file(side);
+    if (path.isEmpty()) {
+        platform::SavePanelRequest request;
+        request.title = L_("Save");
+        request.nameField = QStringLiteral("Untitled.txt");
+        path = platform::runSavePanel(request);
+        if (path.isEmpty())
+            return false;
+    }
+    SideState &st = state(side);
+    TextSaveOptions options;
+    if (gAppSetting.bSave_IgnoreCoding_UseCustomCoding) {
+        options.encoding = platform::StringEncoding(gAppSetting.save_Coding_preferEncode);
+        options.endLine = END_LINE_TYPE(std::clamp(int(gAppSetting.save_Coding_EndLine), 0, 2));
+        options.writeBOM = gAppSetting.save_Coding_BOM != 0;
+    } else {
+        options.encoding = st.info.encoding;
+        options.endLine = st.info.endLine;
+        options.writeBOM = st.info.hasBOM;
+    }
+    if (options.encoding == 0)
+        options.encoding = platform::Encoding::UTF8;
+    options.convertLineEnds = true;
+    options.permissions =
+        gAppSetting.bSave_IgnorePermission_UseCustomPermission ? recordPermissions() : -1;
+
+    const QString text = textView(side)->toPlainText();
+    bool ok = App_WriteStringToFile(text, path, options);
+    if (!ok && App_EncodeTextBytes(text, options).isNull()) {
+        const int answer = ShowMessage2(
+            L_("Warning"),
+            fillFormat(L_("The text cannot be saved in the encoding \"%@\" without losing "
+                          "characters. Save it as UTF-8?"),
+                       {platform::TextEncoding::localizedName(options.encoding)}),
+            L_("Save as UTF-8"), L_("Cancel"));
+        if (answer != 1000)
+            return false;
+        options.encoding = platform::Encoding::UTF8;
+        options.writeBOM = false;
+        ok = App_WriteStringToFile(text, path, options);
+    }
+    if (!ok) {
+        ShowMessage(L_("Error"), fillFormat(L_("Cannot save the file \"%@\"."), {path}));
+        return false;
+    }
+    file(side) = path;
+    st.readOk = true;
+    st.info.encoding = options.encoding;
+    st.info.hasBOM = options.writeBOM;
+    st.info.endLine = options.endLine;
+    st.info.hasNulChar = false;
+    st.textConverted = options.endLine != END_LINE_LF;
+    st.info.permissions = filePermissions(path);
+    recordDiskState(side);
+    if (side == 1)
+        setMTextWasEdited1(false);
+    else
+        setMTextWasEdited2(false);
+    setDocumentEdited(WasEdit());
+    UpdateTitle();
+    updateStatusLabels();
+    UpdateButtonStatus();
+    return true;
+    GUARD_END(false)
+}
+
+bool MergeEditWndCtr::windowShouldClose()
+{
+    if (!WasEdit())
+        return true;
+    QStringList names;
+    for (int side : {1, 2})
+        if (mTextWasEdited(side))
+            names << (file(side).isEmpty() ? L_("Untitled") : QFileInfo(file(side)).fileName());
+    const int answer =
+        ShowMessage2(L_("Warning"),
+                     fillFormat(L_("Do you want to save the changes made to the document \"%@\"?"),
+                                {names.join(QStringLiteral("\", \""))}),
+                     L_("Save"), L_("Discard and Close"), L_("Cancel"));
+    if (answer == 1000) {
+        for (int side : {1, 2})
+            if (mTextWasEdited(side) && !SaveSide(side))
+                return false;
+        return true;
+    }
+    return answer == 1001;
+}
+
+bool MergeEditWndCtr::eventFilter(QObject *watched, QEvent *event)
+{
+    if (isWindowLoaded() && watched == window()) {
+        if (event->type() == QEvent::Close && !mIsClosing) {
+            bool allowed = true;
+            GUARD_BEGIN
+            allowed = windowShouldClose();
+            GUARD_END_VOID
+            if (!allowed) {
+                event->ignore();
+                return true;
+            }
+        } else if (event->type() == QEvent::WindowActivate) {
+            platform::performAfterDelay(
+                this, 0, [this] { windowWillBeKey(); }, QStringLiteral("windowWillBeKey"));
+        }
+    }
+    return MergeWindow::eventFilter(watched, event);
+}
+
+void MergeEditWndCtr::windowWillCloseEvent()
+{
+    GUARD_BEGIN
+    if (mClosed)
+        return;
+    mClosed = true;
+    mIsClosing = true;
+    platform::cancelPerform(this, QString());
+    QWidget *w = window();
+    Save_Window_Frame(w, this);
+    const QList<int> sizes = mUi->mSplitView->sizes();
+    if (sizes.size() == 3 && sizes[0] + sizes[2] > 0)
+        platform::UserDefaults::standard().setDouble(double(sizes[0]) / (sizes[0] + sizes[2]),
+                                                     kSplitPosKey);
+    OpenCompareWindowList_Remove(this);
+    const QString name1 = QFileInfo(mFile1).fileName();
+    const QString name2 = QFileInfo(mFile2).fileName();
+    if (!mFile1.isEmpty() && name1.compare(name2, Qt::CaseInsensitive) == 0) {
+        QVariantMap info;
+        info.insert(QStringLiteral("paths"), QStringList{mFile1});
+        platform::NotificationCenter::defaultCenter().postNotification(
+            QString::fromLatin1(kNeedUpdateFileCompareResult), this, info);
+    }
+    mFontObserver.reset();
+    if (mShouldCloseDocument)
+        deleteLater();
+    GUARD_END_VOID
+}
+
+// Settings, state and labels ---------------------------------------------------------------------
+
+void MergeEditWndCtr::setDocumentEdited(bool edited)
+{
+    if (QWidget *w = isWindowLoaded() ? window() : nullptr)
+        w->setWindowModified(edited);
+}
+
+bool MergeEditWndCtr::isDocumentEdited() const
+{
+    return mUi->mMainView && mUi->mMainView->window()->isWindowModified();
+}
+
+void MergeEditWndCtr::setMTextWasEdited1(bool edited)
+{
+    mTextWasEdited1 = edited;
+    UpdateButtonStatus();
+}
+
+void MergeEditWndCtr::setMTextWasEdited2(bool edited)
+{
+    mTextWasEdited2 = edited;
+    UpdateButtonStatus();
+}
+
+void MergeEditWndCtr::setCompareOptions(const LineCompareOptions &options)
+{
+    if (options == mOptions)
+        return;
+    mOptions = options;
+    storeOptions();
+    if (isWindowLoaded()) {
+        const QSignalBlocker b1(mUi->mCheck_IgnoreCase), b2(mUi->mCheck_IgnoreTabExpansion),
+            b3(mUi->mCheck_IgnoreSpaceChange), b4(mUi->mCheck_IgnoreAllSpace),
+            b5(mUi->mCheck_IgnoreBlankLines);
+        mUi->mCheck_IgnoreCase->setChecked(options.ignoreCase);
+        mUi->mCheck_IgnoreTabExpansion->setChecked(options.ignoreTabExpansion);
+        mUi->mCheck_IgnoreSpaceChange->setChecked(options.ignoreSpaceChange);
+        mUi->mCheck_IgnoreAllSpace->setChecked(options.ignoreAllSpace);
+        mUi->mCheck_IgnoreBlankLines->setChecked(options.ignoreBlankLines);
+        RefreshCompare();
+    }
+}
+
+void MergeEditWndCtr::loadOptions()
+{
+    auto &d = platform::UserDefaults::standard();
+    mOptions.ignoreCase = d.boolForKey(kOptionKeys[0]);
+    mOptions.ignoreTabExpansion = d.boolForKey(kOptionKeys[1]);
+    mOptions.ignoreSpaceChange = d.boolForKey(kOptionKeys[2]);
+    mOptions.ignoreAllSpace = d.boolForKey(kOptionKeys[3]);
+    mOptions.ignoreBlankLines = d.boolForKey(kOptionKeys[4]);
+}
+
+void MergeEditWndCtr::storeOptions()
+{
+    auto &d = platform::UserDefaults::standard();
+    d.setBool(mOptions.ignoreCase, kOptionKeys[0]);
+    d.setBool(mOptions.ignoreTabExpansion, kOptionKeys[1]);
+    d.setBool(mOptions.ignoreSpaceChange, kOptionKeys[2]);
+    d.setBool(mOptions.ignoreAllSpace, kOptionKeys[3]);
+    d.setBool(mOptions.ignoreBlankLines, kOptionKeys[4]);
+}
+
+void MergeEditWndCtr::applyViewSettings()
+{
+    GUARD_BEGIN
+    QString family = APPSETTING_GET_STRING(gAppSetting, fontName);
+    if (family.isEmpty())
+        family = GetDefaultFixedFontName();
+    const double size =
+        gAppSetting.textSize >= 6 && gAppSetting.textSize <= 50 ? gAppSetting.textSize : 12.0;
+    QFont font(family);
+    font.setPointSizeF(size);
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    const int tab = std::clamp(int(gAppSetting.textTabLen), 1, 30);
+    for (int side : {1, 2}) {
+        MyEditTextView *view = textView(side);
+        view->setFont(font);
+        view->setTabStopDistance(tab * QFontMetricsF(font).horizontalAdvance(u' '));
+        view->setLineWrapMode(gAppSetting.bWrapText ? QPlainTextEdit::WidgetWidth
+                                                    : QPlainTextEdit::NoWrap);
+        view->setShowLineNumbers(gAppSetting.bShowLineNumber != 0);
+        SetTextViewColorMode(view);
+    }
+    applyLanguage();
+    GUARD_END_VOID
+}
+
+std::shared_ptr<MyLanguageInfo> MergeEditWndCtr::languageForFile(const QString &path) const
+{
+    if (!gAppSetting.bAutoHightLightText)
+        return nullptr;
+    std::shared_ptr<MyLanguageInfo> language;
+    const QString ext = QFileInfo(path).suffix();
+    if (!ext.isEmpty())
+        language = MyLanguageInfo::languageWith_fileType(ext, false);
+    if (!language)
+        language = MyLanguageInfo::languageWith_Setting(&gAppSetting);
+    return language;
+}
+
+void MergeEditWndCtr::applyLanguage()
+{
+    GUARD_BEGIN
+    if (!isWindowLoaded())
+        return;
+    for (int side : {1, 2}) {
+        auto language = mLanguageChosen ? mChosenLanguage : languageForFile(file(side));
+        if (textView(side)->language() != language)
+            textView(side)->setLanguage(language);
+    }
+    GUARD_END_VOID
+}
+
+void MergeEditWndCtr::Menu_ReloadWithEncoding(QAction *item)
+{
+    GUARD_BEGIN
+    if (!item || !isWindowLoaded())
+        return;
+    const QString title = item->text();
+    platform::StringEncoding encoding = 0;
+    bool found = false;
+    for (const QVariantList &entry : GetAllAvailableStringEncodings_Array_Name_Code()) {
+        if (entry.size() >= 2 && entry[0].toString() == title) {
+            encoding = platform::StringEncoding(entry[1].toULongLong());
+            found = true;
+            break;
+        }
+    }
+    if (!found) {
+        REPORT_FATAL();
+        return;
+    }
+    if (WasEdit()) {
+        const int answer =
+            ShowMessage2(L_("Warning"), L_("You’ll lose your changes if you reload the document."),
+                         L_("Reload"), L_("Cancel"));
+        if (answer != 1000)
+            return;
+    }
+    ReadFromFiles(encoding);
+    GUARD_END_VOID
+}
+
+void MergeEditWndCtr::Menu_Change_HightLightWithLanguage(QAction *item)
+{
+    GUARD_BEGIN
+    if (!item)
+        return;
+    const QString title = item->text();
+    mLanguageChosen = true;
+    mChosenLanguage = title.compare(kNoLanguage, Qt::CaseInsensitive) == 0
+                          ? nullptr
+                          : MyLanguageInfo::languageWith_nameShow(title);
+    applyLanguage();
+    GUARD_END_VOID
+}
+
+void MergeEditWndCtr::UpdateButtonStatus()
+{
+    if (!isWindowLoaded() || !mUi->mButton_Next)
+        return;
+    auto &ui = *mUi;
+    const int n = int(mBlocks.size());
+    const bool hasCurrent = mCurrentBlock >= 0 && mCurrentBlock < n;
+    const bool canPrev = n > 0 && (hasCurrent ? mCurrentBlock > 0 : mNavigationAnchor > 0);
+    const bool canNext = n > 0 && (hasCurrent ? mCurrentBlock < n - 1 : mNavigationAnchor < n);
+    ui.mButton_Previous->setEnabled(canPrev);
+    ui.actionPrevious->setEnabled(canPrev);
+    ui.mButton_Next->setEnabled(canNext);
+    ui.actionNext->setEnabled(canNext);
+    for (QObject *o : {static_cast<QObject *>(ui.mButton_CopyToLeft),
+                       static_cast<QObject *>(ui.mButton_CopyToRight),
+                       static_cast<QObject *>(ui.actionCopyToLeft),
+                       static_cast<QObject *>(ui.actionCopyToRight)})
+        o->setProperty("enabled", hasCurrent);
+    ui.mButton_CopyAllToLeft->setEnabled(n > 0);
+    ui.mButton_CopyAllToRight->setEnabled(n > 0);
+    ui.mButton_Save1->setEnabled(mTextWasEdited1 || mFile1.isEmpty());
+    ui.mButton_Save2->setEnabled(mTextWasEdited2 || mFile2.isEmpty());
+}
+
+void MergeEditWndCtr::UpdateTitle()
+{
+    if (!isWindowLoaded())
+        return;
+    QString title;
+    if (mFile1.isEmpty() || mFile2.isEmpty()) {
+        title = L_("Untitled");
+    } else {
+        const QString n1 = QFileInfo(mFile1).fileName(), n2 = QFileInfo(mFile2).fileName();
+        if (n1 != n2)
+            title = L_("Merge") + QStringLiteral(" :") + fillFormat(L_("[%@] and [%@]"), {n1, n2});
+        else
+            title = L_("Merge") + QStringLiteral(": ") + n1;
+    }
+    window()->setWindowTitle(title + QStringLiteral("[*]"));
+    mUi->mFilePathLabel1->setText(mFile1.isEmpty() ? L_("Untitled") : mFile1);
+    mUi->mFilePathLabel2->setText(mFile2.isEmpty() ? L_("Untitled") : mFile2);
+}
+
+void MergeEditWndCtr::updateStatusLabels()
+{
+    if (!isWindowLoaded())
+        return;
+    for (int side : {1, 2}) {
+        const SideState &st = state(side);
+        QStringList parts;
+        if (st.info.encoding)
+            parts << platform::TextEncoding::localizedName(st.info.encoding);
+        if (st.info.hasBOM)
+            parts << QStringLiteral("BOM");
+        parts << lineEndName(st.info.endLine);
+        if (st.info.permissions >= 0)
+            parts << permissionText(st.info.permissions);
+        (side == 1 ? mUi->mStatusLabel1 : mUi->mStatusLabel2)->setText(parts.join(u"  ·  "));
+    }
+    UpdateTitle();
+}

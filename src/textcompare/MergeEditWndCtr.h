@@ -1,0 +1,164 @@
+#pragma once
+// The text compare window: both texts side by side in editable panes, the difference blocks of a
+// line compare, stepping from block to block, taking one side for a block or for the whole text
+// (undoable), editing and saving each side with its own encoding, byte-order mark, line end and
+// permissions.
+
+#include "compare/LineCompare.h"
+#include "platform/NotificationCenter.h"
+#include "platform/TextEncoding.h"
+#include "services/TextFile.h"
+#include "textcompare/MergeWindow.h"
+
+#include <QDateTime>
+#include <QString>
+#include <memory>
+
+class QAction;
+class QLabel;
+class MyEditTextView;
+class MyLanguageInfo;
+namespace Ui {
+class MergeEditWndCtr;
+}
+
+class MergeEditWndCtr : public MergeWindow
+{
+    Q_OBJECT
+public:
+    explicit MergeEditWndCtr(const QString &windowNibName = QStringLiteral("MergeEditWndCtr"),
+                             QObject *parent = nullptr);
+    ~MergeEditWndCtr() override;
+
+    // Set before showWindow(). A null path makes an untitled side.
+    void setPreferEncoding1(platform::StringEncoding encoding) { mPreferEncoding1 = encoding; }
+    void setPreferEncoding2(platform::StringEncoding encoding) { mPreferEncoding2 = encoding; }
+    void setMFile1(const QString &path) { mFile1 = path; }
+    void setMFile2(const QString &path) { mFile2 = path; }
+    QString mFile1Path() const { return mFile1; }
+    QString mFile2Path() const { return mFile2; }
+    // With it on, the controller frees itself once its window has closed.
+    void setShouldCloseDocument(bool on) { mShouldCloseDocument = on; }
+    void setShouldCascadeWindows(bool on) { mShouldCascadeWindows = on; }
+
+    // Loads the window, reads both files, compares them and shows the result.
+    void showWindow() override;
+    // Run when the window becomes key: re-reads a file changed on disk (asking first when that
+    // side was edited), then refreshes the buttons.
+    void windowWillBeKey();
+
+    void setCompareTextToView1(const QString &text);
+    void setCompareTextToView2(const QString &text);
+
+    // MergeWindow
+    QString GetFile1() const override { return mFile1; }
+    QString GetFile2() const override { return mFile2; }
+    QString GetTextInView1() const override;
+    QString GetTextInView2() const override;
+    void RefreshCompare() override;
+    bool WasEdit() const override { return mTextWasEdited1 || mTextWasEdited2; }
+    bool IsPreviewMode() const override { return false; }
+
+    void setDocumentEdited(bool edited);
+    bool isDocumentEdited() const;
+    void setMTextWasEdited1(bool edited);
+    void setMTextWasEdited2(bool edited);
+    bool mTextWasEdited(int side) const { return side == 1 ? mTextWasEdited1 : mTextWasEdited2; }
+
+    // The tool-tip field of the window (hidden until the gutter shows a tip).
+    QLabel *windowToolTipItem() const { return mToolTipItem; }
+
+    void Menu_ReloadWithEncoding(QAction *item);
+    void Menu_Change_HightLightWithLanguage(QAction *item);
+
+    // Blocks and stepping.
+    const MergeBlockList &mergeBlocks() const { return mBlocks; }
+    int currentBlock() const { return mCurrentBlock; }
+    void selectBlock(int index);
+    void Merge_Previous();
+    void Merge_Next();
+    // Takes side fromSide for the block (the current one for -1) or for the whole text, then
+    // compares again. False when there is nothing to take.
+    bool Merge_CopyBlock(int fromSide, int index = -1);
+    bool Merge_CopyAll(int fromSide);
+
+    // Writes one side to its file (asking for a path when the side is untitled).
+    bool SaveSide(int side);
+
+    LineCompareOptions compareOptions() const { return mOptions; }
+    void setCompareOptions(const LineCompareOptions &options);
+
+    MyEditTextView *textView(int side) const;
+    Ui::MergeEditWndCtr &ui() { return *mUi; }
+    // What the last compare ran on: the files themselves, or UTF-8 copies of the panes.
+    bool lastCompareUsedFiles() const { return mLastCompareUsedFiles; }
+    QString lastCompareError() const { return mLastCompareError; }
+    const TextFileInfo &fileInfo(int side) const { return side == 1 ? mSide1.info : mSide2.info; }
+
+protected:
+    QWidget *makeWindow() override;
+    void windowDidLoad() override;
+    void windowWillCloseEvent() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct SideState
+    {
+        TextFileInfo info;
+        bool readOk = false;
+        bool textConverted = false; // line ends or NUL characters changed in memory
+        qint64 diskSize = -1;       // what the file was when last read or saved
+        QDateTime diskModified;
+    };
+
+    SideState &state(int side) { return side == 1 ? mSide1 : mSide2; }
+    QString &file(int side) { return side == 1 ? mFile1 : mFile2; }
+    void connectControls();
+    void fillMenus();
+    void applyViewSettings();
+    void applyLanguage();
+    std::shared_ptr<MyLanguageInfo> languageForFile(const QString &path) const;
+
+    bool ReadSide(int side, platform::StringEncoding forcedEncoding, QStringList *nulFiles);
+    void ReadFromFiles(platform::StringEncoding forcedEncoding);
+    void warnAboutNulCharacters(const QStringList &files);
+    void recordDiskState(int side);
+    bool diskChanged(int side) const;
+    bool canCompareFilesThemselves() const;
+    void DoCompare();
+    void afterMerge(int mergedIndex);
+    void onTextEdited(int side);
+    void syncScroll(int fromSide);
+    qint64 mapLine(int fromSide, qint64 line) const;
+    void updateStrips();
+    void UpdateButtonStatus();
+    void UpdateTitle();
+    void updateStatusLabels();
+    bool windowShouldClose();
+    void loadOptions();
+    void storeOptions();
+
+    std::unique_ptr<Ui::MergeEditWndCtr> mUi;
+    QLabel *mToolTipItem = nullptr;
+    QString mFile1, mFile2;
+    platform::StringEncoding mPreferEncoding1 = 0, mPreferEncoding2 = 0;
+    SideState mSide1, mSide2;
+    bool mTextWasEdited1 = false, mTextWasEdited2 = false;
+    bool mShouldCloseDocument = false;
+    bool mShouldCascadeWindows = false;
+    bool mLoading = false;
+    bool mSyncing = false;
+    bool mCheckingDisk = false;
+    bool mClosed = false;
+    bool mLastCompareUsedFiles = false;
+    QString mLastCompareError;
+    LineCompareOptions mOptions;
+    MergeBlockList mBlocks;
+    LineTable mLineTable1, mLineTable2;
+    QString mCompareText1, mCompareText2;
+    int mCurrentBlock = -1;
+    int mNavigationAnchor = 0;                       // where Next goes when no block is selected
+    std::shared_ptr<MyLanguageInfo> mChosenLanguage; // from the menu; null: by file type
+    bool mLanguageChosen = false;
+    platform::ObserverToken mFontObserver;
+};

@@ -1,0 +1,424 @@
+#include "textcompare/MyEditTextView.h"
+
+#include "platform/Guard.h"
+#include "services/Colors.h"
+#include "textcompare/CustomTextViewLineView.h"
+#include "themes/LanguageColorInfo.h"
+#include "themes/ThemeColor.h"
+
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTimer>
+#include <algorithm>
+
+namespace {
+
+// Colour runs of one text block, block-relative, ascending and disjoint. Index 0 runs are kept
+// so that "painted as default text" and "never painted" stay apart for the colourer.
+struct ColorRun
+{
+    int start, length, colorIndex;
+};
+
+class ColorRuns : public QTextBlockUserData
+{
+public:
+    std::vector<ColorRun> runs;
+};
+
+ColorRuns *runsOf(QTextBlock block, bool create)
+{
+    auto *data = static_cast<ColorRuns *>(block.userData());
+    if (!data && create) {
+        data = new ColorRuns;
+        block.setUserData(data);
+    }
+    return data;
+}
+
+void cutRuns(std::vector<ColorRun> &runs, int from, int to)
+{
+    std::vector<ColorRun> kept;
+    kept.reserve(runs.size() + 1);
+    for (const ColorRun &r : runs) {
+        const int end = r.start + r.length;
+        if (end <= from || r.start >= to) {
+            kept.push_back(r);
+            continue;
+        }
+        if (r.start < from)
+            kept.push_back({r.start, from - r.start, r.colorIndex});
+        if (end > to)
+            kept.push_back({to, end - to, r.colorIndex});
+    }
+    runs.swap(kept);
+}
+
+constexpr int kBlockAlpha = 48;
+constexpr int kCurrentBlockAlpha = 96;
+constexpr int kChangedCharsAlpha = 120;
+
+} // namespace
+
+MyEditTextView::MyEditTextView(QWidget *parent)
+    : QPlainTextEdit(parent), mLineView(new CustomTextViewLineView(this)),
+      mColorInfo(LanguageColorInfo::create())
+{
+    mColorInfo->setDelegate(this);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setFrameShape(QFrame::NoFrame);
+    connect(document(), &QTextDocument::blockCountChanged, this,
+            [this] { updateLineNumberAreaWidth(); });
+    connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect &rect, int dy) {
+        if (dy)
+            mLineView->scroll(0, dy);
+        else
+            mLineView->update(0, rect.y(), mLineView->width(), rect.height());
+    });
+    connect(document(), &QTextDocument::contentsChange, this,
+            [this](int pos, int removed, int added) {
+                if (mPainting)
+                    return;
+                if (mColorInfo->language() && (removed || added))
+                    mColorInfo->documentContentsChanged(pos, removed, added);
+                scheduleColoring();
+            });
+    updateLineNumberAreaWidth();
+}
+
+MyEditTextView::~MyEditTextView() = default;
+
+void MyEditTextView::setMergeBlocks(const MergeBlockList *blocks)
+{
+    mBlocks = blocks;
+    mCurrentBlock = -1;
+    mChangedCharacters.clear();
+    updateExtraSelections();
+    viewport()->update();
+    mLineView->update();
+}
+
+void MyEditTextView::setCurrentBlock(int index)
+{
+    mCurrentBlock = index;
+    viewport()->update();
+    mLineView->update();
+}
+
+void MyEditTextView::setChangedCharacters(const std::vector<Range> &ranges)
+{
+    mChangedCharacters = ranges;
+    updateExtraSelections();
+}
+
+void MyEditTextView::replaceAllText(const QString &text)
+{
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+    cursor.endEditBlock();
+}
+
+void MyEditTextView::loadText(const QString &text)
+{
+    mColorInfo->resetAll();
+    setPlainText(text);
+}
+
+qint64 MyEditTextView::lineCount() const
+{
+    return document()->blockCount();
+}
+
+qint64 MyEditTextView::firstVisibleLine() const
+{
+    return firstVisibleBlock().blockNumber();
+}
+
+qint64 MyEditTextView::lastVisibleLine() const
+{
+    QTextBlock block = firstVisibleBlock();
+    qreal y = blockBoundingGeometry(block).translated(contentOffset()).top();
+    const qreal bottom = viewport()->height();
+    qint64 last = block.blockNumber();
+    while (block.isValid() && y < bottom) {
+        last = block.blockNumber();
+        y += blockBoundingRect(block).height();
+        block = block.next();
+    }
+    return std::max<qint64>(last, 0);
+}
+
+qreal MyEditTextView::lineTopY(qint64 line) const
+{
+    const qreal lineHeight = fontMetrics().lineSpacing();
+    QTextBlock block = firstVisibleBlock();
+    if (!block.isValid())
+        return line * lineHeight;
+    const qint64 first = block.blockNumber();
+    qreal y = blockBoundingGeometry(block).translated(contentOffset()).top();
+    if (line <= first)
+        return y - (first - line) * lineHeight;
+    const qreal limit = viewport()->height() + 2 * lineHeight;
+    while (block.isValid() && block.blockNumber() < line && y < limit) {
+        y += blockBoundingRect(block).height();
+        block = block.next();
+    }
+    if (!block.isValid())
+        return y + std::max<qint64>(0, line - lineCount()) * lineHeight;
+    return y + (line - block.blockNumber()) * lineHeight;
+}
+
+void MyEditTextView::scrollToLine(qint64 line)
+{
+    line = std::clamp<qint64>(line, 0, std::max<qint64>(0, lineCount() - 1));
+    const QTextBlock block = document()->findBlockByNumber(int(line));
+    verticalScrollBar()->setValue(block.isValid() ? block.firstLineNumber() : int(line));
+}
+
+void MyEditTextView::revealLines(qint64 line, qint64 count)
+{
+    const qint64 first = firstVisibleLine();
+    const qint64 last = lastVisibleLine();
+    const qint64 end = line + std::max<qint64>(count, 1) - 1;
+    if (line >= first && end < last)
+        return;
+    const qint64 shown = std::max<qint64>(1, last - first);
+    scrollToLine(std::max<qint64>(0, line - shown / 3));
+}
+
+void MyEditTextView::setShowLineNumbers(bool show)
+{
+    mShowLineNumbers = show;
+    mLineView->setVisible(show);
+    updateLineNumberAreaWidth();
+}
+
+int MyEditTextView::lineNumberAreaWidth() const
+{
+    if (!mShowLineNumbers)
+        return 0;
+    int digits = 1;
+    for (int n = std::max(1, document()->blockCount()); n >= 10; n /= 10)
+        ++digits;
+    return 14 + fontMetrics().horizontalAdvance(QLatin1Char('9')) * std::max(digits, 3);
+}
+
+void MyEditTextView::updateLineNumberAreaWidth()
+{
+    setViewportMargins(lineNumberAreaWidth(), 0, 0, 0);
+    const QRect cr = contentsRect();
+    mLineView->setGeometry(QRect(cr.left(), cr.top(), lineNumberAreaWidth(), cr.height()));
+}
+
+void MyEditTextView::resizeEvent(QResizeEvent *event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    updateLineNumberAreaWidth();
+    scheduleColoring();
+}
+
+void MyEditTextView::scrollContentsBy(int dx, int dy)
+{
+    QPlainTextEdit::scrollContentsBy(dx, dy);
+    scheduleColoring();
+    emit viewScrolled();
+}
+
+QColor MyEditTextView::blockColor(const MERGE_BLOCK &block)
+{
+    platform::Color c;
+    if (block.lineCount[1] > 0 && block.lineCount[2] > 0)
+        c = GetColor_DiffChanged();
+    else if (block.lineCount[2] == 0)
+        c = GetColor_DiffStatus3(); // only on the left
+    else
+        c = GetColor_DiffStatus4(); // only on the right
+    QColor q = c.isValid() ? c.toQColor() : QColor(Qt::red);
+    q.setAlpha(255);
+    return q;
+}
+
+void MyEditTextView::paintBlocks(QPainter &painter, const QRect &clip)
+{
+    if (!mBlocks || mBlocks->empty())
+        return;
+    const int side = mSide;
+    const qint64 first = firstVisibleLine();
+    const qint64 last = lastVisibleLine();
+    // Blocks are ascending on both sides: start at the first one that ends in view.
+    auto it = std::partition_point(mBlocks->begin(), mBlocks->end(), [&](const MERGE_BLOCK &b) {
+        return b.startLine[side] + std::max<qint64>(b.lineCount[side], 1) < first;
+    });
+    const qreal width = viewport()->width();
+    for (; it != mBlocks->end() && it->startLine[side] <= last + 1; ++it) {
+        const int index = int(it - mBlocks->begin());
+        const bool current = index == mCurrentBlock;
+        QColor color = blockColor(*it);
+        const qint64 start = it->startLine[side], count = it->lineCount[side];
+        const qreal top = lineTopY(start);
+        if (count > 0) {
+            const qreal bottom = lineTopY(start + count);
+            color.setAlpha(current ? kCurrentBlockAlpha : kBlockAlpha);
+            const QRectF r(0, top, width, bottom - top);
+            if (r.intersects(clip))
+                painter.fillRect(r, color);
+            if (current) {
+                color.setAlpha(255);
+                painter.fillRect(QRectF(0, top, width, 1), color);
+                painter.fillRect(QRectF(0, bottom - 1, width, 1), color);
+            }
+        } else {
+            // Nothing on this side: a line where the other side's lines would go.
+            color.setAlpha(current ? 255 : 160);
+            painter.fillRect(QRectF(0, top - 1, width, current ? 3 : 2), color);
+        }
+    }
+}
+
+void MyEditTextView::paintEvent(QPaintEvent *event)
+{
+    {
+        QPainter painter(viewport());
+        paintBlocks(painter, event->rect());
+    }
+    QPlainTextEdit::paintEvent(event);
+}
+
+void MyEditTextView::updateExtraSelections()
+{
+    QList<QTextEdit::ExtraSelection> selections;
+    if (mBlocks && mCurrentBlock >= 0 && mCurrentBlock < int(mBlocks->size())) {
+        QColor color = blockColor((*mBlocks)[size_t(mCurrentBlock)]);
+        color.setAlpha(kChangedCharsAlpha);
+        const qint64 length = document()->characterCount();
+        for (const Range &r : mChangedCharacters) {
+            if (r.location < 0 || r.location >= length)
+                continue;
+            QTextEdit::ExtraSelection sel;
+            sel.cursor = QTextCursor(document());
+            sel.cursor.setPosition(int(r.location));
+            sel.cursor.setPosition(int(std::min<qint64>(MaxRange(r), length - 1)),
+                                   QTextCursor::KeepAnchor);
+            sel.format.setBackground(color);
+            selections.append(sel);
+        }
+    }
+    setExtraSelections(selections);
+}
+
+// Syntax colouring ------------------------------------------------------------------------------
+
+void MyEditTextView::setLanguage(const std::shared_ptr<MyLanguageInfo> &language)
+{
+    GUARD_BEGIN
+    mColorInfo->setLanguage(language);
+    mColorInfo->resetAll();
+    // Forget every painted run: a new language (or none) starts from plain text.
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        if (ColorRuns *data = runsOf(b, false)) {
+            data->runs.clear();
+            b.layout()->clearFormats();
+        }
+    }
+    document()->markContentsDirty(0, document()->characterCount());
+    scheduleColoring();
+    GUARD_END_VOID
+}
+
+std::shared_ptr<MyLanguageInfo> MyEditTextView::language() const
+{
+    return mColorInfo->language();
+}
+
+void MyEditTextView::scheduleColoring()
+{
+    if (mColoringScheduled || !mColorInfo->language())
+        return;
+    mColoringScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        mColoringScheduled = false;
+        colorVisibleText();
+    });
+}
+
+void MyEditTextView::colorVisibleText()
+{
+    GUARD_BEGIN
+    if (!mColorInfo->language() || document()->isEmpty())
+        return;
+    const QTextBlock first = firstVisibleBlock();
+    const QTextBlock last = document()->findBlockByNumber(int(lastVisibleLine()));
+    if (!first.isValid() || !last.isValid())
+        return;
+    const qint64 start = first.position();
+    const qint64 end = last.position() + last.length() - 1;
+    if (end > start)
+        mColorInfo->parseInRangeIfNeed(Range{start, end - start});
+    GUARD_END_VOID
+}
+
+void MyEditTextView::setTextInRange(Range range, int colorIndex)
+{
+    paintRuns(range, colorIndex);
+}
+
+void MyEditTextView::setCommentColorForTextInRange(Range range)
+{
+    paintRuns(range, SYNTAX_COLOR_COMMENT);
+}
+
+int MyEditTextView::paintedColorIndexAt(qint64 position)
+{
+    const QTextBlock block = document()->findBlock(int(position));
+    if (!block.isValid())
+        return -1;
+    const ColorRuns *data = runsOf(block, false);
+    if (!data)
+        return -1;
+    const int local = int(position - block.position());
+    for (const ColorRun &r : data->runs)
+        if (local >= r.start && local < r.start + r.length)
+            return r.colorIndex == 0 ? -1 : r.colorIndex;
+    return -1;
+}
+
+void MyEditTextView::paintRuns(Range range, int colorIndex)
+{
+    if (range.length <= 0 || range.location < 0)
+        return;
+    const qint64 end = MaxRange(range);
+    const QColor color = GetApp_Color_Text_Default_WithIndex(colorIndex).toQColor();
+    for (QTextBlock b = document()->findBlock(int(range.location));
+         b.isValid() && b.position() < end; b = b.next()) {
+        const int from = int(std::max<qint64>(0, range.location - b.position()));
+        const int to = int(std::min<qint64>(b.length() - 1, end - b.position()));
+        if (to <= from)
+            continue;
+        ColorRuns *data = runsOf(b, true);
+        cutRuns(data->runs, from, to);
+        data->runs.push_back({from, to - from, colorIndex});
+        std::sort(data->runs.begin(), data->runs.end(),
+                  [](const ColorRun &x, const ColorRun &y) { return x.start < y.start; });
+        QList<QTextLayout::FormatRange> formats;
+        formats.reserve(qsizetype(data->runs.size()));
+        for (const ColorRun &r : data->runs) {
+            if (r.colorIndex == 0)
+                continue;
+            QTextLayout::FormatRange f;
+            f.start = r.start;
+            f.length = r.length;
+            f.format.setForeground(
+                r.colorIndex == colorIndex
+                    ? color
+                    : GetApp_Color_Text_Default_WithIndex(r.colorIndex).toQColor());
+            formats.append(f);
+        }
+        b.layout()->setFormats(formats);
+        mPainting = true;
+        document()->markContentsDirty(b.position(), b.length());
+        mPainting = false;
+    }
+}

@@ -1,0 +1,98 @@
+#pragma once
+// One editable pane of the text compare window: the text, its line-number gutter, the difference
+// blocks of its side painted behind the text (only those in view), the changed characters of the
+// current block, and syntax colouring on behalf of its LanguageColorInfo.
+
+#include "compare/MergeBlock.h"
+#include "themes/LanguageColorInfoDelegate.h"
+
+#include <QPlainTextEdit>
+#include <QTextLayout>
+#include <memory>
+#include <vector>
+
+class CustomTextViewLineView;
+class LanguageColorInfo;
+class MyLanguageInfo;
+
+class MyEditTextView : public QPlainTextEdit, public LanguageColorInfoDelegate
+{
+    Q_OBJECT
+public:
+    explicit MyEditTextView(QWidget *parent = nullptr);
+    ~MyEditTextView() override;
+
+    // Which side of the blocks this pane shows: 1 left, 2 right.
+    void setSide(int side) { mSide = side; }
+    int side() const { return mSide; }
+
+    // The blocks are lent by the window, which replaces them on every compare.
+    void setMergeBlocks(const MergeBlockList *blocks);
+    const MergeBlockList *mergeBlocks() const { return mBlocks; }
+    void setCurrentBlock(int index);
+    int currentBlock() const { return mCurrentBlock; }
+    // Character ranges (in document positions) of the current block to highlight.
+    void setChangedCharacters(const std::vector<Range> &ranges);
+
+    // Replaces the whole text as one undoable edit.
+    void replaceAllText(const QString &text);
+    // Sets the text without keeping undo history (loading).
+    void loadText(const QString &text);
+
+    // Vertical position (viewport coordinates) of the top of a line; lines out of view are
+    // placed by the line height, so blocks reaching past the view still get their edges.
+    qreal lineTopY(qint64 line) const;
+    qint64 firstVisibleLine() const;
+    qint64 lastVisibleLine() const;
+    qint64 lineCount() const;
+    // Scrolls so that the line is the first one in view.
+    void scrollToLine(qint64 line);
+    // Scrolls so that lines [line, line + count) are in view, near the top third when possible.
+    void revealLines(qint64 line, qint64 count);
+
+    void setShowLineNumbers(bool show);
+    bool showLineNumbers() const { return mShowLineNumbers; }
+    CustomTextViewLineView *lineNumberView() const { return mLineView; }
+    int lineNumberAreaWidth() const;
+
+    // Syntax colouring; nullptr switches it off and paints everything in the default colour.
+    void setLanguage(const std::shared_ptr<MyLanguageInfo> &language);
+    std::shared_ptr<MyLanguageInfo> language() const;
+    // Colours what is in view now (also run after scrolling and editing).
+    void colorVisibleText();
+
+    // LanguageColorInfoDelegate
+    void setTextInRange(Range range, int colorIndex) override;
+    void setCommentColorForTextInRange(Range range) override;
+    QTextDocument *getMyTextStorage() override { return document(); }
+    int paintedColorIndexAt(qint64 position) override;
+
+    // Colours used for a block of this side: changed, or present on one side only.
+    static QColor blockColor(const MERGE_BLOCK &block);
+
+signals:
+    void viewScrolled();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    friend class CustomTextViewLineView;
+    void updateLineNumberAreaWidth();
+    void paintBlocks(QPainter &painter, const QRect &clip);
+    void updateExtraSelections();
+    void paintRuns(Range range, int colorIndex);
+    void scheduleColoring();
+
+    CustomTextViewLineView *mLineView = nullptr;
+    const MergeBlockList *mBlocks = nullptr;
+    int mSide = 1;
+    int mCurrentBlock = -1;
+    bool mShowLineNumbers = true;
+    std::vector<Range> mChangedCharacters;
+    std::unique_ptr<LanguageColorInfo> mColorInfo;
+    bool mColoringScheduled = false;
+    bool mPainting = false;
+};

@@ -1,0 +1,248 @@
+// The text compare window: compare, step, merge with undo, reload, close.
+#include "TextCompareFixture.h"
+
+#include "platform/NotificationCenter.h"
+#include "textcompare/MergeWindow.h"
+#include "ui_MergeEditWndCtr.h"
+
+#include <QTextBlock>
+
+namespace {
+const QByteArray kLeft = "alpha\nbeta\ngamma\ndelta\nepsilon\nzeta\n";
+const QByteArray kRight = "alpha\nBETA\ngamma\ndelta\nnew line\nepsilon\n";
+} // namespace
+
+TEST_F(TextCompareTest, ShowsTheBlocksOfTwoFilesAndSelectsTheFirst)
+{
+    auto w = open(write("a.txt", kLeft), write("b.txt", kRight));
+    const MergeBlockList expected{makeBlock(1, 1, 1, 1), makeBlock(4, 0, 4, 1),
+                                  makeBlock(5, 1, 6, 0)};
+    EXPECT_EQ(w->mergeBlocks(), expected);
+    EXPECT_TRUE(w->lastCompareUsedFiles());
+    EXPECT_EQ(w->currentBlock(), 0);
+    // The changed characters of the first block are highlighted on both sides.
+    const auto sel1 = w->textView(1)->extraSelections();
+    const auto sel2 = w->textView(2)->extraSelections();
+    ASSERT_FALSE(sel1.isEmpty());
+    ASSERT_FALSE(sel2.isEmpty());
+    EXPECT_EQ(sel1.first().cursor.selectedText(), QStringLiteral("beta"));
+    EXPECT_EQ(sel2.first().cursor.selectedText(), QStringLiteral("BETA"));
+    EXPECT_TRUE(alerts.empty());
+
+    w->Merge_Next();
+    EXPECT_EQ(w->currentBlock(), 1);
+    w->Merge_Next();
+    w->Merge_Next();
+    EXPECT_EQ(w->currentBlock(), 2);
+    w->Merge_Previous();
+    EXPECT_EQ(w->currentBlock(), 1);
+
+    LineCompareOptions icase;
+    icase.ignoreCase = true;
+    w->setCompareOptions(icase);
+    EXPECT_EQ(w->mergeBlocks().size(), 2u);
+    w->setCompareOptions({});
+}
+
+TEST_F(TextCompareTest, CopyABlockBothWaysUndoAndCompareAgain)
+{
+    auto w = open(write("a.txt", kLeft), write("b.txt", kRight));
+    const MergeBlockList original = w->mergeBlocks();
+
+    // Left to right for the changed line.
+    ASSERT_TRUE(w->Merge_CopyBlock(1, 0));
+    EXPECT_EQ(w->GetTextInView2(),
+              QStringLiteral("alpha\nbeta\ngamma\ndelta\nnew line\nepsilon\n"));
+    EXPECT_EQ(w->mergeBlocks().size(), 2u);
+    EXPECT_TRUE(w->mTextWasEdited(2));
+    EXPECT_FALSE(w->mTextWasEdited(1));
+    EXPECT_TRUE(w->WasEdit());
+
+    // Right to left for the inserted line.
+    ASSERT_TRUE(w->Merge_CopyBlock(2, 0));
+    EXPECT_EQ(w->GetTextInView1(),
+              QStringLiteral("alpha\nbeta\ngamma\ndelta\nnew line\nepsilon\nzeta\n"));
+    ASSERT_EQ(w->mergeBlocks().size(), 1u);
+
+    // The last block deletes "zeta" on the right side's behalf: take the right (nothing).
+    ASSERT_TRUE(w->Merge_CopyBlock(2, 0));
+    EXPECT_TRUE(w->mergeBlocks().empty());
+    EXPECT_EQ(w->GetTextInView1(), w->GetTextInView2());
+
+    // Undo brings both texts back; comparing again gives the original blocks.
+    w->textView(1)->undo();
+    w->textView(1)->undo();
+    w->textView(2)->undo();
+    EXPECT_EQ(w->GetTextInView1(), QString::fromUtf8(kLeft));
+    EXPECT_EQ(w->GetTextInView2(), QString::fromUtf8(kRight));
+    w->RefreshCompare();
+    EXPECT_EQ(w->mergeBlocks(), original);
+    EXPECT_FALSE(w->lastCompareUsedFiles()); // edited panes are compared through copies
+}
+
+TEST_F(TextCompareTest, MergeAtTheEndOfTextsWithoutFinalLineEnd)
+{
+    struct Row
+    {
+        const char *name;
+        QByteArray left, right;
+        int from;
+    };
+    const Row rows[] = {
+        {"changed last line", "a\nb", "a\nc", 1},
+        {"append after unterminated line", "a\nb\nc", "a\nb", 1},
+        {"last line taken into the middle", "x\ny", "x\nz\nw\n", 1},
+        {"remove trailing lines", "a\n", "a\nb\nc", 1},
+        {"to an empty text", "one\ntwo\n", "", 1},
+        {"from an empty text", "", "one\ntwo", 1},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        auto w = open(write("l.txt", row.left), write("r.txt", row.right));
+        // Taking every block from one side must give that side's text exactly.
+        for (int guard = 0; !w->mergeBlocks().empty() && guard < 10; ++guard)
+            ASSERT_TRUE(w->Merge_CopyBlock(row.from, 0));
+        EXPECT_EQ(w->GetTextInView1(), w->GetTextInView2());
+    }
+}
+
+TEST_F(TextCompareTest, CopyAllAndTheMoveToNextSetting)
+{
+    gAppSetting.compare_autoMoveToNextDiffAfterMerge = 1;
+    auto w = open(write("a.txt", kLeft), write("b.txt", kRight));
+    ASSERT_TRUE(w->Merge_CopyBlock(1, 0));
+    QTest::qWait(150);
+    EXPECT_EQ(w->currentBlock(), 0); // the next block now sits where the merged one was
+    EXPECT_EQ(w->mergeBlocks()[0], makeBlock(4, 0, 4, 1));
+
+    ASSERT_TRUE(w->Merge_CopyAll(2));
+    EXPECT_EQ(w->GetTextInView1(), w->GetTextInView2());
+    EXPECT_TRUE(w->mergeBlocks().empty());
+    w->textView(1)->undo();
+    EXPECT_EQ(w->GetTextInView1(), QString::fromUtf8(kLeft));
+    EXPECT_FALSE(w->Merge_CopyBlock(1, 7)); // no such block
+}
+
+TEST_F(TextCompareTest, FileChangedOnDiskIsReadAgain)
+{
+    const QString right = write("b.txt", kRight);
+    auto w = open(write("a.txt", kLeft), right);
+    ASSERT_TRUE(pelkotest::writeFile(right, kLeft + "more\n"));
+    w->windowWillBeKey();
+    EXPECT_TRUE(alerts.empty()); // an unedited side is read again without a question
+    EXPECT_EQ(w->GetTextInView2(), QString::fromUtf8(kLeft + "more\n"));
+    EXPECT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(6, 0, 6, 1)}));
+
+    // An edited side is asked about: Cancel keeps the edit, Reload reads the file.
+    QTextCursor c(w->textView(2)->document());
+    c.insertText(QStringLiteral("edit "));
+    ASSERT_TRUE(w->mTextWasEdited(2));
+    ASSERT_TRUE(pelkotest::writeFile(right, "fresh\n"));
+    answers = {1001};
+    w->windowWillBeKey();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(alerts[0].title.contains(QStringLiteral("changed in another application")));
+    EXPECT_TRUE(w->GetTextInView2().startsWith(QStringLiteral("edit ")));
+    answers = {1000};
+    w->windowWillBeKey();
+    EXPECT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(w->GetTextInView2(), QStringLiteral("fresh\n"));
+    EXPECT_FALSE(w->WasEdit());
+    w->windowWillBeKey();
+    EXPECT_EQ(alerts.size(), 2u); // nothing changed since
+}
+
+TEST_F(TextCompareTest, NulCharactersAreReportedAndShownAsSpaces)
+{
+    auto w = open(write("a.txt", QByteArray("one\0two\nx\n", 10)), write("b.txt", "one two\ny\n"));
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(alerts[0].text.contains(QStringLiteral("NUL")));
+    EXPECT_TRUE(alerts[0].text.contains(QStringLiteral("a.txt")));
+    EXPECT_EQ(w->GetTextInView1(), QStringLiteral("one two\nx\n"));
+    EXPECT_FALSE(w->lastCompareUsedFiles());
+    EXPECT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(1, 1, 1, 1)}));
+}
+
+TEST_F(TextCompareTest, ClosingPostsTheUpdateForSameNamedFiles)
+{
+    const QString other = pelkotest::freshDir(QStringLiteral("other"));
+    ASSERT_TRUE(pelkotest::writeFile(other + QStringLiteral("/A.TXT"), kRight));
+    QStringList posted;
+    auto token = platform::NotificationCenter::defaultCenter().addObserver(
+        QStringLiteral("NeedUpdateFileCompareResult"), nullptr,
+        [&](const platform::Notification &n) {
+            posted << n.userInfo.value(QStringLiteral("paths")).toStringList();
+        });
+    const QString left = write("a.txt", kLeft);
+    auto w = open(left, other + QStringLiteral("/A.TXT"));
+    w->close();
+    EXPECT_EQ(posted, QStringList{left});
+
+    posted.clear();
+    auto w2 = open(left, write("b.txt", kRight));
+    w2->close();
+    EXPECT_TRUE(posted.isEmpty());
+}
+
+TEST_F(TextCompareTest, ClosingWithEditsAsksToSaveDiscardOrCancel)
+{
+    const QString left = write("a.txt", kLeft);
+    auto w = open(left, write("b.txt", kRight));
+    ASSERT_TRUE(w->Merge_CopyBlock(2, 0));
+    ASSERT_TRUE(w->isDocumentEdited());
+
+    answers = {1002}; // Cancel
+    w->close();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].buttons.size(), 3);
+    EXPECT_TRUE(w->window()->isVisible());
+    EXPECT_FALSE(w->mIsClosing);
+
+    answers = {1000}; // Save
+    w->close();
+    EXPECT_FALSE(w->window()->isVisible());
+    EXPECT_EQ(pelkotest::readFile(left), "alpha\nBETA\ngamma\ndelta\nepsilon\nzeta\n");
+    EXPECT_FALSE(w->WasEdit());
+}
+
+TEST_F(TextCompareTest, OpenWindowTableKeepsFirstFreeOrderAndGrows)
+{
+    OpenCompareWindowList_Reset();
+    std::vector<std::unique_ptr<MergeWindow>> windows;
+    for (int i = 0; i < 51; ++i)
+        windows.push_back(std::make_unique<MergeWindow>(QStringLiteral("MergeWindow")));
+    // Plain bases do not list themselves; the compare windows do.
+    for (const auto &slot : gOpenCompareWindowList)
+        EXPECT_TRUE(slot.isNull());
+    OpenCompareWindowList_Reset();
+    for (auto &w : windows)
+        OpenCompareWindowList_Add(w.get());
+    EXPECT_EQ(gOpenCompareWindowList.size(), 51);
+    EXPECT_EQ(gOpenCompareWindowList[50].data(), windows[50].get());
+    windows[3].reset(); // clears its slot when it goes
+    EXPECT_TRUE(gOpenCompareWindowList[3].isNull());
+    auto text = std::make_unique<MergeEditWndCtr>();
+    EXPECT_EQ(gOpenCompareWindowList[3].data(), text.get());
+    text.reset();
+    windows.clear();
+    OpenCompareWindowList_Reset();
+}
+
+TEST_F(TextCompareTest, UntitledTextsAndTheMergeWindowQueries)
+{
+    auto w = std::make_unique<MergeEditWndCtr>();
+    w->showWindow();
+    w->setCompareTextToView1(QStringLiteral("abc\n"));
+    w->setCompareTextToView2(QString());
+    w->RefreshCompare();
+    EXPECT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(0, 1, 0, 0)}));
+    EXPECT_TRUE(w->GetFile1().isEmpty());
+    EXPECT_EQ(w->GetTextInView1(), QStringLiteral("abc\n"));
+    EXPECT_FALSE(w->WasEdit());
+    EXPECT_FALSE(w->IsPreviewMode());
+    w->setMTextWasEdited1(true);
+    EXPECT_TRUE(w->WasEdit());
+    w->setMTextWasEdited1(false);
+    ASSERT_NE(w->windowToolTipItem(), nullptr);
+    EXPECT_FALSE(w->windowToolTipItem()->isVisible());
+}
