@@ -6,7 +6,6 @@
 #include "services/AppSetting.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -36,8 +35,8 @@ bool copyContent(QFile &source, QSaveFile &target)
     QByteArray buffer;
     while (!source.atEnd()) {
         buffer = source.read(kChunk);
-        if (buffer.isEmpty() && source.error() != QFileDevice::NoError)
-            return false;
+        if (buffer.isEmpty())
+            break;
         if (target.write(buffer) != buffer.size())
             return false;
     }
