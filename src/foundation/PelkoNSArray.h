@@ -13,7 +13,12 @@
 #include <memory>
 
 // The number of elements: the system asks every collection for its length.
-template <class Collection> qint64 length(const Collection &self)
+template <class Collection>
+requires requires(const Collection &c)
+{
+    c.size();
+}
+qint64 length(const Collection &self)
 {
     return static_cast<qint64>(self.size());
 }

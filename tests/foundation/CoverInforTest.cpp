@@ -97,6 +97,65 @@ TEST(CoverInfor, AddAndRemoveAgreeWithAPositionModel)
     }
 }
 
+// Without touch-merging, and with shifts mixed in, the set must stay ascending and disjoint and
+// cover exactly the positions added and not removed.
+TEST(CoverInfor, StaysAscendingAndDisjointUnderEveryOperation)
+{
+    platform::setReportSink([](const QByteArray &) {});
+    platform::setLogSink([](const QString &) {});
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<int> pos(0, 299), len(0, 20), op(0, 3), delta(-15, 15);
+    for (bool merge : {false, true}) {
+        CoverInfor set;
+        set.bMergeIfRangeNearEachOther = merge;
+        std::vector<bool> covered(1000, false);
+        for (int step = 0; step < 3000; ++step) {
+            const int kind = op(rng);
+            if (kind < 3) {
+                const Range r{pos(rng), len(rng)};
+                if (kind == 0)
+                    set.removeRange(r);
+                else
+                    set.addRange(r);
+                for (qint64 i = r.location; i < MaxRange(r); ++i)
+                    covered[size_t(i)] = kind != 0;
+            } else if (set.length() > 0) {
+                const qint64 from = pos(rng) % set.length();
+                const qint64 d = delta(rng);
+                const std::vector<Range> before = entries(set);
+                if (MaxRange(before.back()) + d >= qint64(covered.size()))
+                    continue; // keep the model inside its positions
+                const bool moved = set.shiftRangeWithDelta(d, from, NotFound);
+                if (moved && d != 0) {
+                    std::fill(covered.begin(), covered.end(), false);
+                    for (size_t i = 0; i < before.size(); ++i) {
+                        const qint64 shift = qint64(i) >= from ? d : 0;
+                        for (qint64 p = before[i].location; p < MaxRange(before[i]); ++p)
+                            covered[size_t(p + shift)] = true;
+                    }
+                } else if (!moved) {
+                    ASSERT_EQ(entries(set), before);
+                }
+            }
+            const auto now = entries(set);
+            std::vector<bool> seen(covered.size(), false);
+            for (size_t i = 0; i < now.size(); ++i) {
+                ASSERT_GT(now[i].length, 0);
+                if (i > 0) {
+                    ASSERT_LE(MaxRange(now[i - 1]), now[i].location) << "step " << step;
+                    if (merge)
+                        ASSERT_LT(MaxRange(now[i - 1]), now[i].location) << "step " << step;
+                }
+                for (qint64 p = now[i].location; p < MaxRange(now[i]); ++p)
+                    seen[size_t(p)] = true;
+            }
+            ASSERT_EQ(seen, covered) << "step " << step << " merge " << merge;
+        }
+    }
+    platform::setReportSink(nullptr);
+    platform::setLogSink(nullptr);
+}
+
 TEST(CoverInfor, Queries)
 {
     auto set = setOf({{10, 10}, {30, 10}, {50, 10}});

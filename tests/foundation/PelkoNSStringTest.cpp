@@ -1,5 +1,6 @@
 #include "foundation/PelkoNSString.h"
 #include "platform/Guard.h"
+#include "services/Localization.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -21,6 +22,17 @@ TEST(PelkoNSString, ContainmentAndPrefix)
     EXPECT_TRUE(hasPrefixNoCase(QStringLiteral("ÄBC"), QStringLiteral("äb")));
     EXPECT_FALSE(hasPrefixNoCase(QStringLiteral("abc"), QString()));
     EXPECT_FALSE(hasPrefixNoCase(QString(), QStringLiteral("a")));
+}
+
+TEST(PelkoNSString, LocalisedTexts)
+{
+    SetLocalizationLanguage(QStringLiteral("en"));
+    EXPECT_EQ(toLocalizeString(QStringLiteral("Quit {*app*}")), QStringLiteral("Quit Pelko Merge"));
+    EXPECT_EQ(toLocalizeString(QStringLiteral("Left{++}: {++}Right")),
+              QStringLiteral("Left: Right"));
+    EXPECT_FALSE(toLocalizeString(QString()).isNull());
+    EXPECT_TRUE(toLocalizeString(QString()).isEmpty());
+    SetLocalizationLanguage(QString());
 }
 
 TEST(PelkoNSString, CodeUnits)
