@@ -15,6 +15,17 @@ bool inRange(const QVariantList &self, int index)
     return index >= 0 && index < self.size();
 }
 
+// The element at the index; an index outside the list throws, as the platform's lists raise.
+const QVariant &elementAt(const QVariantList &self, int index)
+{
+    if (!inRange(self, index)) {
+        throw platform::Exception(
+            QStringLiteral("NSRangeException"),
+            QStringLiteral("index %1 beyond bounds [0 .. %2]").arg(index).arg(self.size() - 1));
+    }
+    return self.at(index);
+}
+
 } // namespace
 
 bool containsStringNoCase(const QVariantList &self, const QString &s)
@@ -51,12 +62,7 @@ Range rangeAt(const QVariantList &self, int index)
 
 QPointF pointAt(const QVariantList &self, int index)
 {
-    if (!inRange(self, index)) {
-        throw platform::Exception(
-            QStringLiteral("NSRangeException"),
-            QStringLiteral("index %1 beyond bounds [0 .. %2]").arg(index).arg(self.size() - 1));
-    }
-    const QVariant &item = self.at(index);
+    const QVariant &item = elementAt(self, index);
     if (item.typeId() == QMetaType::QPointF)
         return item.toPointF();
     if (item.typeId() == QMetaType::QPoint)
@@ -69,12 +75,7 @@ QPointF pointAt(const QVariantList &self, int index)
 QRectF rectAt(const QVariantList &self, int index)
 {
     GUARD_BEGIN
-    if (!inRange(self, index)) {
-        throw platform::Exception(
-            QStringLiteral("NSRangeException"),
-            QStringLiteral("index %1 beyond bounds [0 .. %2]").arg(index).arg(self.size() - 1));
-    }
-    const QVariant &item = self.at(index);
+    const QVariant &item = elementAt(self, index);
     if (item.typeId() == QMetaType::QRectF)
         return item.toRectF();
     if (item.typeId() == QMetaType::QRect)
