@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <vector>
+#include <cctype>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -47,8 +48,8 @@ const QDateTime &referenceDate()
 
 // ---- reading ----
 
-bool xmlNestingWithinLimit(const QByteArray &data);
-bool binaryNestingWithinLimit(const QByteArray &data);
+bool xmlStructureAcceptable(const QByteArray &data);
+bool binaryStructureAcceptable(const QByteArray &data);
 
 std::optional<QVariant> toVariant(plist_t node, int depth)
 {
@@ -71,16 +72,14 @@ std::optional<QVariant> toVariant(plist_t node, int depth)
         plist_get_real_val(node, &v);
         return QVariant(v);
     }
-    case PLIST_STRING:
-    case PLIST_KEY: {
-        char *s = nullptr;
-        if (plist_get_node_type(node) == PLIST_STRING)
-            plist_get_string_val(node, &s);
-        else
-            plist_get_key_val(node, &s);
-        QString text = s ? QString::fromUtf8(s) : QString(QLatin1String(""));
-        std::free(s);
-        return QVariant(text);
+    case PLIST_STRING: {
+        // By pointer and length: a string may hold NUL characters, which the copying getter
+        // of the library refuses with an assertion.
+        uint64_t length = 0;
+        const char *s = plist_get_string_ptr(node, &length);
+        if (length > uint64_t(kMaxInputSize))
+            return std::nullopt;
+        return QVariant(s ? QString::fromUtf8(s, qsizetype(length)) : QString(QLatin1String("")));
     }
     case PLIST_DATA: {
         uint64_t length = 0;
@@ -342,7 +341,7 @@ std::optional<QVariant> propertyListFromData(const QByteArray &data)
     if (data.isEmpty() || data.size() > kMaxInputSize)
         return std::nullopt;
     const bool binary = data.startsWith("bplist00");
-    if (binary ? !binaryNestingWithinLimit(data) : !xmlNestingWithinLimit(data)) {
+    if (binary ? !binaryStructureAcceptable(data) : !xmlStructureAcceptable(data)) {
         Log(QStringLiteral("ERROR property list nested too deeply or malformed"));
         return std::nullopt;
     }
@@ -411,10 +410,33 @@ namespace {
 
 // ---- structure checks made before the parser sees the input ----
 
-// Counts the nesting of <array> and <dict> elements, skipping comments, processing
-// instructions, declarations and CDATA; an unterminated construct is malformed.
-bool xmlNestingWithinLimit(const QByteArray &data)
+// True when the text holds a character reference to NUL ("&#0;", "&#x00;"): the parser aborts on
+// strings that hold one.
+bool referencesNulCharacter(const QByteArray &data)
 {
+    for (qsizetype at = data.indexOf("&#"); at >= 0; at = data.indexOf("&#", at + 2)) {
+        qsizetype i = at + 2;
+        const bool hex = i < data.size() && (data[i] == 'x' || data[i] == 'X');
+        if (hex)
+            ++i;
+        bool nonZero = false;
+        qsizetype digits = 0;
+        for (; i < data.size() && std::isxdigit(uchar(data[i])); ++i, ++digits) {
+            if (data[i] != '0')
+                nonZero = true;
+        }
+        if (digits > 0 && !nonZero)
+            return true;
+    }
+    return false;
+}
+
+// Refuses NUL characters and counts the nesting of <array> and <dict> elements, skipping comments,
+// processing instructions, declarations and CDATA; an unterminated construct is malformed.
+bool xmlStructureAcceptable(const QByteArray &data)
+{
+    if (data.contains('\0') || referencesNulCharacter(data))
+        return false;
     const char *p = data.constData();
     const char *end = p + data.size();
     int depth = 0;
@@ -475,9 +497,9 @@ quint64 readBigEndian(const uchar *p, int size)
 }
 
 // Walks the object table of a binary property list without recursion and answers whether the
-// longest chain of containers stays within the limit. Cycles and references out of range are
-// malformed.
-bool binaryNestingWithinLimit(const QByteArray &data)
+// longest chain of containers stays within the limit and no string holds a NUL character. Cycles
+// and references out of range are malformed.
+bool binaryStructureAcceptable(const QByteArray &data)
 {
     constexpr qsizetype headerSize = 8;
     constexpr qsizetype trailerSize = 32;
@@ -508,7 +530,9 @@ bool binaryNestingWithinLimit(const QByteArray &data)
             return false;
         const uchar marker = bytes[offset];
         const int type = marker >> 4;
-        if (type != 0xA && type != 0xC && type != 0xD)
+        const bool container = type == 0xA || type == 0xC || type == 0xD;
+        const bool string = type == 0x5 || type == 0x6;
+        if (!container && !string)
             return true;
         quint64 count = marker & 0x0F;
         quint64 pos = offset + 1;
@@ -520,6 +544,18 @@ bool binaryNestingWithinLimit(const QByteArray &data)
                 return false;
             count = readBigEndian(bytes + pos + 1, intSize);
             pos += 1 + quint64(intSize);
+        }
+        if (string) {
+            // The parser aborts on a string with a NUL character in it: refuse those here.
+            const quint64 unit = type == 0x6 ? 2 : 1;
+            if (count > (tableOffset - pos) / unit)
+                return false;
+            for (quint64 i = 0; i < count; ++i) {
+                const uchar *c = bytes + pos + i * unit;
+                if (c[0] == 0 && (unit == 1 || c[1] == 0))
+                    return false;
+            }
+            return true;
         }
         const quint64 refs = type == 0xD ? count * 2 : count;
         if (count > tableOffset || refs > (tableOffset - pos) / quint64(refSize))

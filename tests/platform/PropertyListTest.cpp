@@ -198,6 +198,41 @@ TEST(PropertyListTest, MalformedInputGivesNoValue)
     EXPECT_TRUE(platform::propertyListFromData(nestedBinaryArrays(100)).has_value());
 }
 
+TEST(PropertyListTest, StringsWithNulCharactersAreRefusedNotAborted)
+{
+    QuietLog quiet;
+    // {"k": "\u00e9\0b"} (UTF-16 string) and {"k": "a\0b"} (ASCII string) as binary lists.
+    const QByteArray utf16(
+        "bplist00\xd1\x01\x02\x51\x6b\x63\x00\xe9\x00\x00\x00\x62\x08\x0b\x0d\x00\x00\x00"
+        "\x00\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00\x00\x00\x00\x00"
+        "\x00\x00\x00\x00\x00\x00\x00\x00\x14",
+        55);
+    const QByteArray ascii("bplist00\xd1\x01\x02\x51\x6b\x53\x61\x00\x62\x08\x0b\x0d\x00\x00"
+                           "\x00\x00\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00"
+                           "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x11",
+                           52);
+    QByteArray asciiKey = ascii;
+    asciiKey.replace(QByteArray("\x51\x6b", 2), QByteArray("\x51\x00", 2)); // the key "\0"
+    const QByteArray rows[] = {
+        utf16,
+        ascii,
+        asciiKey,
+        QByteArray("<plist><dict><key>a&#0;</key><string>x</string></dict></plist>"),
+        QByteArray("<plist><string>a&#x000;b</string></plist>"),
+        QByteArray("<plist><string>a\0b</string></plist>", 30),
+    };
+    for (const QByteArray &row : rows) {
+        SCOPED_TRACE(row.toPercentEncoding().toStdString());
+        EXPECT_FALSE(platform::propertyListFromData(row).has_value());
+    }
+    // Unchanged but for the NUL, both are fine.
+    QByteArray fine = ascii;
+    fine.replace(QByteArray("\x61\x00\x62", 3), QByteArray("\x61\x20\x62", 3));
+    EXPECT_EQ(platform::propertyListFromData(fine)->toMap().value("k"), QVariant("a b"));
+    EXPECT_EQ(platform::propertyListFromData("<plist><string>&#65;&#x42;</string></plist>"),
+              QVariant("AB"));
+}
+
 TEST(PropertyListTest, ValuesAPropertyListCannotHoldAreRefused)
 {
     const QVariant rows[] = {
