@@ -43,9 +43,10 @@ const QStringList &defaultTextExtensions()
     return list;
 }
 
-template <class T> void clampField(T &value, T lo, T hi)
+// Fields of the packed record may be misaligned: never bind a reference to one.
+template <class T> T clamped(T value, T lo, T hi)
 {
-    value = std::clamp(value, lo, hi);
+    return value < lo ? lo : (value > hi ? hi : value);
 }
 
 // A stored encoding must be one the converter knows; 0 means "automatic" where allowed.
@@ -191,17 +192,17 @@ void AppSetting_Validate(AppSetting *s)
     terminateField(s->fontName, sizeof(s->fontName));
     terminateField(s->languageCode, sizeof(s->languageCode));
 
-    clampField(s->strokeModeForAreaMeasure, 0, 2);
-    clampField(s->gridSize, 1, 1000);
+    s->strokeModeForAreaMeasure = clamped<qint32>(s->strokeModeForAreaMeasure, 0, 2);
+    s->gridSize = clamped<qint32>(s->gridSize, 1, 1000);
     if (!std::isfinite(s->unitFactor) || s->unitFactor <= 0.00002f)
         s->unitFactor = 1.0f;
-    clampField(s->textTabLen, 2, 30);
+    s->textTabLen = clamped<qint32>(s->textTabLen, 2, 30);
     if (!std::isfinite(s->textSize))
         s->textSize = 12.0;
-    clampField(s->textSize, 6.0, 50.0);
-    clampField(s->save_Coding_EndLine, 0, 2);
-    clampField(s->folder_compare_Mode, 0, 3);
-    clampField(s->compare_folderViewMode, 0, 1);
+    s->textSize = clamped<double>(s->textSize, 6.0, 50.0);
+    s->save_Coding_EndLine = clamped<qint32>(s->save_Coding_EndLine, 0, 2);
+    s->folder_compare_Mode = clamped<qint32>(s->folder_compare_Mode, 0, 3);
+    s->compare_folderViewMode = clamped<qint32>(s->compare_folderViewMode, 0, 1);
     if (s->open_preferEncode != 0 && !isUsableEncoding(s->open_preferEncode))
         s->open_preferEncode = 0;
     if (!isUsableEncoding(s->save_Coding_preferEncode))

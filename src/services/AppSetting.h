@@ -13,6 +13,9 @@
 //   | 556       | byte     | searchString_regex_matchWholeString    |
 //   | 557 - 560 | 32-bit   | compare_folderViewMode                 |
 //
+// The record is packed, so multi-byte fields may be misaligned: copy a field into a local before
+// passing it by reference (std::min, std::clamp, test macros); plain reads and writes are fine.
+//
 // Byte 27 has two readers (grid snapping and the transparency sample's line-grid style); it is
 // the one field gridSnap.
 //

@@ -1,0 +1,101 @@
+// The support folder, this process's temporary folder, and start-up.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <unistd.h>
+
+#include "platform/UserDefaults.h"
+#include "services/AppInit.h"
+#include "services/AppSetting.h"
+#include "services/SupportFolder.h"
+#include "support/TestEnvironment.h"
+
+namespace {
+
+TEST(SupportFolder, StartUpMakesFolderMarkerAndSettings)
+{
+    auto &defaults = platform::UserDefaults::standard();
+    defaults.setString(QStringLiteral("0.0.1"), QString::fromLatin1(kAppFirstTimeWithVersionKey));
+    InitAppSetting();
+    EXPECT_TRUE(gSupportFolder.endsWith(QStringLiteral("/pelkomerge")));
+    for (const QString &name : SupportSubFolderNames())
+        EXPECT_TRUE(QFileInfo(gSupportFolder + QLatin1Char('/') + name).isDir())
+            << qPrintable(name);
+    EXPECT_TRUE(QFileInfo(gSupportFolder + QStringLiteral("/FirstChk2")).isDir());
+    EXPECT_TRUE(gIsFirstRun);
+    ASSERT_NE(gAppSetting_compare_leftHistoryPaths, nullptr);
+    EXPECT_EQ(+gAppSetting.textTabLen, 4);
+    // A new version stored itself and saved the record.
+    EXPECT_EQ(defaults.stringForKey(QString::fromLatin1(kAppFirstTimeWithVersionKey)),
+              AppBundleVersion());
+    EXPECT_EQ(defaults.dataForKey(QString::fromLatin1(kAppSettingDataKey)).size(), 565);
+    EXPECT_EQ(gOSVersionMinor >= 14, true);
+    EXPECT_EQ(gAppHasSandbox, qEnvironmentVariableIsSet("APP_SANDBOX_CONTAINER_ID"));
+    EXPECT_EQ(gDrawTextAttr_White.foreground, QColor(Qt::white));
+}
+
+TEST(SupportFolder, LanguageSettingWritesOrRemovesAppleLanguages)
+{
+    auto &defaults = platform::UserDefaults::standard();
+    APPSETTING_SET_STRING(gAppSetting, languageCode, QStringLiteral("fr"));
+    App_ApplyLanguageSetting();
+    EXPECT_EQ(defaults.arrayForKey(QStringLiteral("AppleLanguages")),
+              QVariantList{QStringLiteral("fr")});
+    APPSETTING_SET_STRING(gAppSetting, languageCode, QString());
+    App_ApplyLanguageSetting();
+    EXPECT_FALSE(defaults.hasKey(QStringLiteral("AppleLanguages")));
+}
+
+TEST(SupportFolder, ProcessTempFolderIsOwnAndStaleOnesGo)
+{
+    const QString tmpRoot = GetSupportSubFolder(QStringLiteral("tmp"));
+    RemoveProcessTempFolder();
+    // A folder of a process that cannot exist, one of a running process, and an unrelated one.
+    const QString stale = tmpRoot + QStringLiteral("/p2147483646-abc123");
+    const QString live = tmpRoot + QStringLiteral("/p%1-keep01").arg(::getppid());
+    const QString other = tmpRoot + QStringLiteral("/setting.log.d");
+    for (const QString &dir : {stale, live, other})
+        ASSERT_TRUE(QDir().mkpath(dir));
+    const QString mine = GetProcessTempFolder();
+    ASSERT_FALSE(mine.isEmpty());
+    EXPECT_EQ(QFileInfo(mine).absolutePath(), tmpRoot);
+    EXPECT_TRUE(QFileInfo(mine).fileName().startsWith(
+        QStringLiteral("p%1-").arg(QCoreApplication::applicationPid())));
+    EXPECT_EQ(GetProcessTempFolder(), mine);
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_TRUE(QFileInfo::exists(live));
+    EXPECT_TRUE(QFileInfo::exists(other));
+    RemoveProcessTempFolder();
+    EXPECT_FALSE(QFileInfo::exists(mine));
+    const QString again = GetProcessTempFolder();
+    EXPECT_TRUE(QFileInfo(again).isDir());
+}
+
+TEST(SupportFolder, ApplicationStartsAndLeavesItsSettings)
+{
+    const QString app = pelkotest::binaryDir() + QStringLiteral("/pelkomerge");
+    if (!QFileInfo(app).isExecutable())
+        GTEST_SKIP() << "pelkomerge is not built";
+    const QString home = pelkotest::freshDir(QStringLiteral("apphome"));
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    process.setProcessEnvironment(env);
+    process.start(app, {});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
+    EXPECT_TRUE(QFileInfo(home + QStringLiteral("/data/pelkomerge/FirstChk2")).isDir());
+    platform::UserDefaults stored(home + QStringLiteral("/config/pelkomerge/defaults.plist"));
+    EXPECT_EQ(stored.dataForKey(QString::fromLatin1(kAppSettingDataKey)).size(), 565);
+    // Its temporary folder went with it.
+    EXPECT_TRUE(QDir(home + QStringLiteral("/data/pelkomerge/tmp")).isEmpty());
+}
+
+} // namespace
