@@ -1,0 +1,93 @@
+// Renders the window offscreen into a PNG: both panes, gutters, block colours, both strips.
+#include "TextCompareFixture.h"
+
+#include "services/LanguageList.h"
+#include "services/SupportFolder.h"
+#include "textcompare/CenterLinkView.h"
+#include "textcompare/CustomTextViewLineView.h"
+#include "textcompare/DiffResultView.h"
+#include "ui_MergeEditWndCtr.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QSet>
+#include <QTextBlock>
+#include <QTextLayout>
+
+namespace {
+
+QByteArray sampleSource(bool changed)
+{
+    QByteArray out = "// Sample for the compare window\n#include <stdio.h>\n\n";
+    for (int i = 0; i < 60; ++i) {
+        if (changed && i == 4)
+            out += "int added_function(void) { return 42; }\n";
+        if (changed && (i == 9 || i == 30))
+            out += "static int value" + QByteArray::number(i) + " = " + QByteArray::number(i * 7) +
+                   "; /* changed */\n";
+        else if (!(changed && i == 20))
+            out +=
+                "static int value" + QByteArray::number(i) + " = " + QByteArray::number(i) + ";\n";
+    }
+    out += "int main(void) { printf(\"%d\\n\", value1); return 0; }\n";
+    return out;
+}
+
+int distinctColours(const QImage &image)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2)
+            colours.insert(image.pixel(x, y));
+    return int(colours.size());
+}
+
+} // namespace
+
+TEST_F(TextCompareTest, ScreenshotShowsPanesGuttersColoursAndStrips)
+{
+    ASSERT_TRUE(PrepareSupportFolder(dir + QStringLiteral("/support")));
+    SetBundleResourceFolder(pelkotest::binaryDir() + QStringLiteral("/Resources"));
+    const qsizetype languages = Setup_gAppLanguageInfoList();
+
+    auto w = open(write("sample.c", sampleSource(false)), write("sample2.c", sampleSource(true)));
+    w->window()->resize(1100, 700);
+    QTest::qWait(50);
+    w->selectBlock(1);
+    QTest::qWait(300);
+    ASSERT_EQ(w->mergeBlocks().size(), 4u);
+
+    const QImage shot = w->window()->grab().toImage();
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_TRUE(shot.save(dir + QStringLiteral("/textwindow.png")));
+    if (QDir(QStringLiteral("/work/briefs")).exists())
+        shot.save(QStringLiteral("/work/briefs/textwindow.png"));
+    const QImage readBack(dir + QStringLiteral("/textwindow.png"));
+    EXPECT_EQ(readBack.size(), shot.size());
+
+    auto &ui = w->ui();
+    EXPECT_TRUE(ui.mTextView1->lineNumberView()->isVisible());
+    EXPECT_GT(distinctColours(ui.mTextView1->lineNumberView()->grab().toImage()), 3);
+    EXPECT_GT(distinctColours(ui.mDiffResultView->grab().toImage()), 3);
+    EXPECT_GT(distinctColours(ui.mCenterLinkView->grab().toImage()), 3);
+    EXPECT_GT(distinctColours(ui.mTextView2->viewport()->grab().toImage()), 4);
+
+    // The block colour is under the selected block in the right pane.
+    const QImage pane = ui.mTextView2->viewport()->grab().toImage();
+    const int y = int(ui.mTextView2->lineTopY(w->mergeBlocks()[1].startLine[2]) + 3);
+    ASSERT_GT(y, 0);
+    ASSERT_LT(y, pane.height());
+    const QColor base = ui.mTextView2->palette().color(QPalette::Base);
+    EXPECT_NE(QColor(pane.pixel(pane.width() - 5, y)).rgb(), base.rgb());
+
+    if (languages > 0) {
+        // Syntax colouring painted runs on the visible lines.
+        bool coloured = false;
+        for (QTextBlock b = ui.mTextView1->document()->begin(); b.isValid() && b.blockNumber() < 10;
+             b = b.next())
+            coloured = coloured || !b.layout()->formats().isEmpty();
+        EXPECT_TRUE(coloured);
+    }
+    SetBundleResourceFolder(QString());
+}
