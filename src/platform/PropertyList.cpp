@@ -338,13 +338,19 @@ std::optional<QVariant> normalizedPropertyListValue(const QVariant &value, bool 
 
 std::optional<QVariant> propertyListFromData(const QByteArray &data)
 {
-    if (data.isEmpty() || data.size() > kMaxInputSize)
+    if (data.isEmpty())
         return std::nullopt;
+    auto refuse = [&](const char *why) -> std::optional<QVariant> {
+        Log(QStringLiteral("ERROR property list of %1 bytes refused: %2")
+                .arg(data.size())
+                .arg(QLatin1String(why)));
+        return std::nullopt;
+    };
+    if (data.size() > kMaxInputSize)
+        return refuse("too large");
     const bool binary = data.startsWith("bplist00");
-    if (binary ? !binaryStructureAcceptable(data) : !xmlStructureAcceptable(data)) {
-        Log(QStringLiteral("ERROR property list nested too deeply or malformed"));
-        return std::nullopt;
-    }
+    if (binary ? !binaryStructureAcceptable(data) : !xmlStructureAcceptable(data))
+        return refuse("malformed, nested too deeply or holding NUL characters");
     plist_t root = nullptr;
     if (binary)
         plist_from_bin(data.constData(), uint32_t(data.size()), &root);
@@ -352,8 +358,11 @@ std::optional<QVariant> propertyListFromData(const QByteArray &data)
         plist_from_xml(data.constData(), uint32_t(data.size()), &root);
     PlistPtr owner(root);
     if (!root)
-        return std::nullopt;
-    return toVariant(root, 0);
+        return refuse("malformed");
+    auto value = toVariant(root, 0);
+    if (!value)
+        return refuse("unsupported value");
+    return value;
 }
 
 QByteArray dataFromPropertyList(const QVariant &value, PlistFormat format)
