@@ -66,10 +66,14 @@ QCursor GetTextBeamCursorBaseOnBackGroundColor(const platform::Color &background
 void UpdateCurrentTextSpellingSettingForWindowOrControl(QObject *windowOrControl)
 {
     GUARD_BEGIN
+    const auto isTextEditor = [](const QObject *o) {
+        return o && (o->inherits("QPlainTextEdit") || o->inherits("QTextEdit"));
+    };
     QObject *target = windowOrControl;
-    if (auto *widget = qobject_cast<QWidget *>(windowOrControl); widget && widget->isWindow())
+    if (auto *widget = qobject_cast<QWidget *>(windowOrControl);
+        widget && widget->isWindow() && !isTextEditor(widget))
         target = widget->focusWidget();
-    if (!target || !(target->inherits("QPlainTextEdit") || target->inherits("QTextEdit")))
+    if (!isTextEditor(target))
         return;
     // Qt's text editors have no spell checker: the flags travel with the editor so that a checker
     // added later finds them, and nothing else changes.

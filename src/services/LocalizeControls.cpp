@@ -109,6 +109,11 @@ void localizeWidget(QWidget *w)
         localizeText([&] { return menu->title(); }, [&](const QString &t) { menu->setTitle(t); });
     else if (auto *bar = qobject_cast<QTabBar *>(w))
         localizeTabs(bar);
+    else if (auto *combo = qobject_cast<QComboBox *>(w); combo && !combo->isEditable())
+        // Fixed choices of the window resource; lists filled later by code are not touched.
+        for (int i = 0; i < combo->count(); ++i)
+            localizeText([&] { return combo->itemText(i); },
+                         [&](const QString &t) { combo->setItemText(i, t); });
     else if (auto *box = qobject_cast<QToolBox *>(w))
         for (int i = 0; i < box->count(); ++i)
             localizeText([&] { return box->itemText(i); },

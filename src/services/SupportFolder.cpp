@@ -70,7 +70,7 @@ QStringList SupportSubFolderNames()
             QStringLiteral("save"),        QStringLiteral("save2"),
             QStringLiteral("fileIcon"),    QStringLiteral("thumbImg"),
             QStringLiteral("DarkModeImg"), QStringLiteral("languages"),
-            QStringLiteral("colorThemes")};
+            QStringLiteral("colorThemes"), QStringLiteral("clipArt")};
 }
 
 bool PrepareSupportFolder(const QString &path)

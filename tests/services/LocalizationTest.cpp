@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -198,6 +199,11 @@ TEST_F(LocalizationTest, EveryTextOfAWindowIsLocalised)
     auto *label = new QLabel(QStringLiteral("Left file"));
     auto *button = new QPushButton(QStringLiteral("Cancel"));
     button->setToolTip(QStringLiteral("Tip"));
+    auto *choices = new QComboBox;
+    choices->addItems({QStringLiteral("Left"), QStringLiteral("Size")});
+    auto *editable = new QComboBox;
+    editable->setEditable(true);
+    editable->addItem(QStringLiteral("Left"));
     auto *edit = new QLineEdit;
     edit->setText(QStringLiteral("Cancel")); // typed by the user
     edit->setPlaceholderText(QStringLiteral("Type a path"));
@@ -207,7 +213,8 @@ TEST_F(LocalizationTest, EveryTextOfAWindowIsLocalised)
     auto *table = new QTableWidget(1, 2);
     table->setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size")});
     table->setItem(0, 0, new QTableWidgetItem(QStringLiteral("Cancel"))); // data, not a header
-    for (QWidget *w : std::initializer_list<QWidget *>{label, button, edit, tabs, table})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{label, button, choices, editable, edit, tabs, table})
         layout->addWidget(w);
     window.setCentralWidget(central);
     QMenu *menu = window.menuBar()->addMenu(QStringLiteral("File"));
@@ -222,6 +229,9 @@ TEST_F(LocalizationTest, EveryTextOfAWindowIsLocalised)
     EXPECT_EQ(button->text(), QStringLiteral("Annuler"));
     EXPECT_EQ(button->toolTip(), QStringLiteral("Astuce"));
     EXPECT_EQ(edit->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(choices->itemText(0), QStringLiteral("Gauche"));
+    EXPECT_EQ(choices->itemText(1), QStringLiteral("Taille"));
+    EXPECT_EQ(editable->itemText(0), QStringLiteral("Left"));
     EXPECT_EQ(edit->placeholderText(), QStringLiteral("Saisir un chemin"));
     EXPECT_EQ(tabs->tabText(0), QStringLiteral("Gauche"));
     EXPECT_EQ(tabs->tabToolTip(0), QStringLiteral("Astuce"));
