@@ -12,8 +12,8 @@ using platform::Color;
 
 namespace {
 
-constexpr double kMinStrokeWidth = 0.01;
-constexpr double kMinSide = double(0.002f);
+constexpr float kMinStrokeWidth = 0.01f;
+constexpr double kMinSide = 0.002;
 constexpr double kNearZero = 0.02;
 constexpr int kMaxNormalizeSteps = 1000;
 
