@@ -103,7 +103,9 @@ void terminateField(char *field, qsizetype fieldSize)
     trimPartialUtf8Tail(field, fieldSize);
 }
 
-QStringList readStringList(const QString &key)
+} // namespace
+
+QStringList ReadDefaultsStringList(const QString &key)
 {
     auto &defaults = platform::UserDefaults::standard();
     const QVariant value = defaults.objectForKey(key);
@@ -116,8 +118,6 @@ QStringList readStringList(const QString &key)
     }
     return getStringArray2(defaults, key);
 }
-
-} // namespace
 
 QString AppSetting_GetString(const char *field, qsizetype fieldSize)
 {
@@ -244,12 +244,12 @@ void AppSetting_Load()
     delete gAppSetting_compare_rightHistoryPaths;
     delete gAppSetting_compare_listOfTextSupportFileExt;
     gAppSetting_compare_leftHistoryPaths =
-        new QStringList(readStringList(QString::fromLatin1(kLeftHistoryKey)));
+        new QStringList(ReadDefaultsStringList(QString::fromLatin1(kLeftHistoryKey)));
     gAppSetting_compare_rightHistoryPaths =
-        new QStringList(readStringList(QString::fromLatin1(kRightHistoryKey)));
+        new QStringList(ReadDefaultsStringList(QString::fromLatin1(kRightHistoryKey)));
     const QString extKey = QString::fromLatin1(kTextExtKey);
-    gAppSetting_compare_listOfTextSupportFileExt =
-        new QStringList(defaults.hasKey(extKey) ? readStringList(extKey) : defaultTextExtensions());
+    gAppSetting_compare_listOfTextSupportFileExt = new QStringList(
+        defaults.hasKey(extKey) ? ReadDefaultsStringList(extKey) : defaultTextExtensions());
     GUARD_END_VOID
 }
 

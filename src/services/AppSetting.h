@@ -251,5 +251,9 @@ void AppSetting_SetString(char *field, qsizetype fieldSize, const QString &value
 #define APPSETTING_SET_STRING(rec, field, value)                                                   \
     AppSetting_SetString((rec).field, sizeof((rec).field), (value))
 
+// A string list of the user defaults: a property-list array of strings, or one string joined by
+// "{_sEp_Pelko_}"; empty items are dropped.
+QStringList ReadDefaultsStringList(const QString &key);
+
 // The length-unit name with "{MU2}" shown as the superscript two.
 QString AppSetting_UnitNameForDisplay(const AppSetting &setting);

@@ -1,8 +1,7 @@
 #include "services/Fonts.h"
 
-#include "foundation/PelkoNSUserDefaults.h"
 #include "platform/Guard.h"
-#include "platform/UserDefaults.h"
+#include "services/AppSetting.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
@@ -11,22 +10,6 @@
 QString gFallbackFontName;
 
 namespace {
-
-QStringList favouriteFonts()
-{
-    const auto &defaults = platform::UserDefaults::standard();
-    const QString key = QStringLiteral("gFontFavorite");
-    const QVariant value = defaults.objectForKey(key);
-    QStringList names;
-    if (value.typeId() == QMetaType::QVariantList) {
-        for (const QVariant &item : value.toList())
-            if (item.typeId() == QMetaType::QString)
-                names.append(item.toString());
-    } else {
-        names = getStringArray2(defaults, key);
-    }
-    return names;
-}
 
 QString installedName(const QStringList &families, const QString &wanted)
 {
@@ -49,7 +32,7 @@ QStringList GetAllFont()
             gFallbackFontName = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
     });
     QStringList result;
-    for (const QString &favourite : favouriteFonts()) {
+    for (const QString &favourite : ReadDefaultsStringList(QStringLiteral("gFontFavorite"))) {
         const QString name = installedName(families, favourite);
         if (!name.isEmpty() && !result.contains(name))
             result.append(name);
