@@ -1,0 +1,272 @@
+#include "themes/LanguageColorInfo.h"
+
+#include "foundation/CoverInfor.h"
+#include "platform/UserDefaults.h"
+#include "support/TestEnvironment.h"
+#include "themes/SyntaxTextView.h"
+#include "themes/ThemeColor.h"
+
+#include <QCoreApplication>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextLayout>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char *kCppLanguage = "#CommentBegin=/*\n#CommentEnd=*/\n#LineComment1=//\n#Escape=\\\n"
+                           "#Keyword color=3,case=on\nint\nreturn\nchar\nconst\n"
+                           "#Keyword color=4,case=on\nstd\n";
+const char *kPythonLanguage = "#LineComment1=#\n#Escape=\\\n"
+                              "#Keyword color=3,case=on\ndef\nreturn\n"
+                              "#Keyword color=5,case=on\nNone\nTrue\n";
+
+std::shared_ptr<MyLanguageInfo> language(const char *text, const char *name)
+{
+    auto info = MyLanguageInfo::create();
+    EXPECT_TRUE(info->resetWithText(QString::fromUtf8(text), name, true));
+    return info;
+}
+
+class ColouringTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        platform::UserDefaults::standard().setFilePath(pelkotest::freshDir() + "/d.plist");
+        ResetCurrentThemeCache();
+        mView = std::make_unique<SyntaxTextView>();
+        mView->resize(800, 2000);
+        mView->show();
+    }
+    void TearDown() override { LanguageColorInfo::setPassTimeLimit(0.5); }
+
+    void load(const char *languageText, const QString &text)
+    {
+        mView->setPlainText(text);
+        mView->setLanguage(language(languageText, "lang.myrsctx"));
+        settle();
+    }
+    // Lets the view colour what it shows, as it would between two events.
+    void settle()
+    {
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
+        mView->colorVisibleText();
+    }
+    qint64 at(const QString &needle, int nth = 0) const
+    {
+        const QString text = mView->toPlainText();
+        qint64 pos = -1;
+        for (int i = 0; i <= nth; ++i)
+            pos = text.indexOf(needle, pos + 1);
+        EXPECT_GE(pos, 0) << needle.toStdString();
+        return pos;
+    }
+    int kind(const QString &needle, int offset = 0, int nth = 0) const
+    {
+        return mView->paintedColorIndexAt(at(needle, nth) + offset);
+    }
+    void edit(qint64 from, qint64 to, const QString &replacement)
+    {
+        QTextCursor cursor(mView->document());
+        cursor.setPosition(int(from));
+        cursor.setPosition(int(to), QTextCursor::KeepAnchor);
+        cursor.insertText(replacement);
+        settle();
+    }
+    std::unique_ptr<SyntaxTextView> mView;
+};
+
+const QString kCppSample = "int main() {\n"
+                           "  // note int\n"
+                           "  char c = 'x';\n"
+                           "  const char *s = \"a\\\"b int\";\n"
+                           "  /* block\n"
+                           "     int */return 42;\n"
+                           "  std::cout << -1.5e3 << x2y;\n"
+                           "}\n";
+
+} // namespace
+
+TEST_F(ColouringTest, CppSampleGetsTheIndexesOfItsTokens)
+{
+    load(kCppLanguage, kCppSample);
+    struct Row
+    {
+        const char *needle;
+        int offset;
+        int nth;
+        int expected;
+    };
+    const Row rows[] = {
+        {"int main", 0, 0, 3},   {"main", 0, 0, -1},      {"// note", 0, 0, 999},
+        {"note int", 6, 0, 999}, {"char c", 0, 0, 3},     {"'x'", 0, 0, 997},
+        {"'x'", 2, 0, 997},      {"= 'x'", 0, 0, -1},     {"\"a", 0, 0, 998},
+        {"b int\"", 0, 0, 998},  {"b int\"", 5, 0, 998},  {"/* block", 0, 0, 999},
+        {"int */", 0, 0, 999},   {"*/return", 1, 0, 999}, {"return 42", 0, 0, 3},
+        {"42", 0, 0, 996},       {"std", 0, 0, 4},        {"-1.5e3", 0, 0, 996},
+        {"e3", 0, 0, -1},        {"x2y", 0, 0, -1},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(kind(row.needle, row.offset, row.nth), row.expected)
+            << row.needle << "+" << row.offset;
+
+    // The colours reach the layout of the block, not the text's own formats.
+    const QTextBlock block = mView->document()->findBlock(int(at("int main")));
+    ASSERT_FALSE(block.layout()->formats().isEmpty());
+    EXPECT_EQ(block.layout()->formats().first().format.foreground().color(),
+              GetApp_Color_Text_Default_WithIndex(3).toQColor());
+    EXPECT_FALSE(mView->document()->isModified());
+    EXPECT_FALSE(mView->document()->isUndoAvailable());
+}
+
+TEST_F(ColouringTest, PythonSampleGetsTheIndexesOfItsTokens)
+{
+    load(kPythonLanguage, "def f(x):\n"
+                          "    # comment def\n"
+                          "    return 'it\\'s' + \"two\" + 3.5 or None\n"
+                          "s = \"open\n"
+                          "t = True\n");
+    EXPECT_EQ(kind("def f"), 3);
+    EXPECT_EQ(kind("# comment"), 999);
+    EXPECT_EQ(kind("comment def", 8), 999);
+    EXPECT_EQ(kind("return"), 3);
+    EXPECT_EQ(kind("'it"), 997);
+    EXPECT_EQ(kind("s' +", 1), 997); // the escaped quote did not end it
+    EXPECT_EQ(kind("\"two\""), 998);
+    EXPECT_EQ(kind("3.5"), 996);
+    EXPECT_EQ(kind("None"), 5);
+    // Without ContinueQuote a line break ends an open string and belongs to it.
+    EXPECT_EQ(kind("\"open", 5), 998);
+    EXPECT_EQ(kind("t = True"), -1);
+    EXPECT_EQ(kind("True"), 5);
+}
+
+TEST_F(ColouringTest, EditsInsideAndAcrossCommentsRecolour)
+{
+    load(kCppLanguage, "int a;\n"
+                       "int b;\n"
+                       "/* one\n"
+                       "   int */\n"
+                       "int c;\n"
+                       "/* two */ int d;\n");
+    EXPECT_EQ(kind("int b"), 3);
+
+    // Opening a comment above turns the following lines into comment.
+    edit(at("int b"), at("int b"), "/* ");
+    EXPECT_EQ(kind("int b"), 999);
+    EXPECT_EQ(kind("one"), 999);
+    EXPECT_EQ(kind("int */"), 999);
+    EXPECT_EQ(kind("int c"), 3); // the first "*/" closed it
+
+    // Removing it brings the code back, however far the comment reached.
+    edit(at("/* int b"), at("/* int b") + 3, "");
+    EXPECT_EQ(kind("int b"), 3);
+    EXPECT_EQ(kind("one"), 999);
+    EXPECT_EQ(kind("int c"), 3);
+
+    // Typing inside a comment keeps it a comment.
+    edit(at("one") + 3, at("one") + 3, " int");
+    EXPECT_EQ(kind("one int", 4), 999);
+    EXPECT_EQ(kind("int c"), 3);
+
+    // Deleting across the end of one comment and the start of the next joins them.
+    edit(at("int */"), at("two"), "");
+    EXPECT_EQ(kind("/* one"), 999);
+    EXPECT_EQ(kind("*/ int d"), 999);
+    EXPECT_EQ(kind("int d"), 3);
+
+    // Deleting a whole comment with the lines around it.
+    edit(0, at("int d"), "");
+    EXPECT_EQ(kind("int d"), 3);
+}
+
+TEST_F(ColouringTest, NulInAStringDoesNotStopTheColouring)
+{
+    QString text = "x = \"ab";
+    text += QChar(0);
+    text += "cd\"; int y;\n";
+    load(kCppLanguage, text);
+    EXPECT_EQ(kind("\"ab"), 998);
+    EXPECT_EQ(kind("cd\"", 2), 998);
+    EXPECT_EQ(kind("int y"), 3);
+    // Nothing is left to do, and nothing asks for another pass.
+    EXPECT_NE(
+        mView->colorInfo().doneRanges().indexThatContainsRange(mView->visibleCharacterRange()),
+        NotFound);
+    EXPECT_FALSE(mView->colorInfo().parseInRangeIfNeed(mView->visibleCharacterRange()));
+}
+
+TEST_F(ColouringTest, OpenEndsAtTheEndOfTheText)
+{
+    load(kCppLanguage, "int a;\nchar *s = \"abc\\");
+    EXPECT_EQ(kind("\"abc"), 998);
+    EXPECT_EQ(kind("abc\\", 3), 998);
+
+    load(kCppLanguage, "int a;\n/* never closed\nint b;\nint c;");
+    EXPECT_EQ(kind("int b"), 999);
+    EXPECT_EQ(kind("int c", 4), 999);
+    EXPECT_EQ(kind("int a"), 3);
+}
+
+TEST_F(ColouringTest, LetterMarkersMatchInAnyCaseAndOddEndMarkers)
+{
+    load("#LineComment1=rem\n#LineComment2=::\n#CommentBegin=<<\n#CommentEnd=>>>\n"
+         "#Keyword color=2,case=off\necho\n",
+         "REM first\n:: second\nEcho <<x>>>echo a-b\n");
+    EXPECT_EQ(kind("REM"), 999);
+    EXPECT_EQ(kind(":: second"), 999);
+    EXPECT_EQ(kind("Echo"), 2);
+    EXPECT_EQ(kind("<<x"), 999);
+    EXPECT_EQ(kind(">>>echo", 2), 999);
+    EXPECT_EQ(kind(">>>echo", 3), 2); // the word right after the marker
+    EXPECT_EQ(kind("-b"), 996);
+    EXPECT_EQ(kind("a-b"), -1);
+}
+
+TEST_F(ColouringTest, APassStoppedByTheTimeLimitIsContinued)
+{
+    QString text;
+    for (int i = 0; i < 4000; ++i)
+        text += "int a; char b; return c; // x\n";
+    mView->setPlainText(text);
+    mView->setLanguage(language(kCppLanguage, "c.myrsctx"));
+    LanguageColorInfo::setPassTimeLimit(0.0005);
+    auto &info = mView->colorInfo();
+    const Range all{0, text.size()};
+    int passes = 0;
+    while (info.doneRanges().indexThatContainsRange(all) == NotFound && passes < 100000) {
+        info.parseInRangeIfNeed(all);
+        ++passes;
+        if (passes > 10 && info.doneRanges().length() == 0)
+            LanguageColorInfo::setPassTimeLimit(0.5); // this machine is too slow for the limit
+    }
+    EXPECT_GT(passes, 1);
+    EXPECT_NE(info.doneRanges().indexThatContainsRange(all), NotFound);
+    const qint64 lastLine = text.size() - 30;
+    EXPECT_EQ(mView->paintedColorIndexAt(lastLine), 3);
+    EXPECT_EQ(mView->paintedColorIndexAt(lastLine + 26), 999);
+}
+
+TEST(LanguageColorInfoEdits, SeveralEditsAreAppliedLastToFirst)
+{
+    // A colourer whose text is fully coloured: every edit forgets its lines and moves what follows.
+    SyntaxTextView view;
+    QString text;
+    for (int i = 0; i < 20; ++i)
+        text += "a = 1;\n"; // 7 characters a line, starting in normal text
+    view.setPlainText(text);
+    view.setLanguage(language(kCppLanguage, "c.myrsctx"));
+    auto &info = view.colorInfo();
+    info.parseInRangeIfNeed(Range{0, text.size()});
+    ASSERT_EQ(info.doneRanges().length(), 1);
+
+    info.shouldChangeTextInRanges({Range{7, 3}, Range{70, 0}}, {"x", "long insert"});
+    // Lines 1 and 10 are forgotten; the rest moved by the edits before them.
+    const auto &ranges = info.doneRanges().ranges();
+    ASSERT_EQ(ranges.size(), 3u);
+    EXPECT_EQ(ranges[0], (Range{0, 7}));
+    EXPECT_EQ(ranges[1], (Range{13 - 2, 70 - 13}));
+    EXPECT_EQ(ranges[2], (Range{76 + 11 - 2, 140 - 76}));
+}
