@@ -1,5 +1,7 @@
 #include "platform/Alerts.h"
 
+#include "platform/Dispatch.h"
+
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -48,6 +50,12 @@ int runAlert(const AlertRequest &request)
     }
     if (hook)
         return hook(request);
+    if (!isMainThread()) {
+        // Widgets live on the main thread: ask there and wait for the answer.
+        int answer = AlertFirstButtonReturn;
+        performOnMainThread([&] { answer = runAlert(request); }, true);
+        return answer;
+    }
 
     QMessageBox box;
     box.setWindowTitle(QGuiApplication::applicationDisplayName());

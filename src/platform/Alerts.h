@@ -19,8 +19,8 @@ inline constexpr int AlertFirstButtonReturn = 1000;
 inline constexpr int AlertSecondButtonReturn = 1001;
 inline constexpr int AlertThirdButtonReturn = 1002;
 
-// Shows the alert and answers the button pressed. Escape or the close box answer the button
-// titled "Cancel" (or 1000 when there is none).
+// Shows the alert (on the main thread, whichever thread asks) and answers the button pressed.
+// Escape or the close box answer the button titled "Cancel" (or 1000 when there is none).
 int runAlert(const AlertRequest &request);
 // Answers alerts without a screen (tests); nullptr restores the real alert.
 void setAlertHook(std::function<int(const AlertRequest &)> hook);

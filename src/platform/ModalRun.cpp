@@ -1,5 +1,6 @@
 #include "platform/ModalRun.h"
 
+#include "platform/Dispatch.h"
 #include "platform/Log.h"
 
 #include <QEvent>
@@ -80,6 +81,10 @@ int runModalForWindow(QWidget *window)
         Log(QStringLiteral("ERROR runModalForWindow: no window"));
         return 0;
     }
+    if (!isMainThread()) {
+        Log(QStringLiteral("ERROR runModalForWindow: not on the main thread"));
+        return 0;
+    }
     if (sessionOf(window)) {
         Log(QStringLiteral("ERROR runModalForWindow: the window is already running modally"));
         return 0;
@@ -126,6 +131,10 @@ int runModalForWindow(QWidget *window)
 
 bool stopModalWithCode(QWidget *window, int code)
 {
+    if (!isMainThread()) {
+        Log(QStringLiteral("ERROR stopModalWithCode: not on the main thread"));
+        return false;
+    }
     auto session = window ? sessionOf(window) : nullptr;
     if (!session)
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 // Modal runs of top-level windows: a local event loop per run, ended by stopModalWithCode for
-// that window. Runs may nest; ending an outer run's window does not end the inner run.
+// that window. Runs may nest; ending an outer run's window does not end the inner run. Main thread
+// only: calls from other threads are refused with a log line.
 
 #include <functional>
 

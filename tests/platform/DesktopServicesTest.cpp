@@ -9,11 +9,15 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 using namespace platform;
 
@@ -85,6 +89,28 @@ TEST(AlertsTest, ButtonsAnswerInTheOrderGiven)
     });
     EXPECT_EQ(runAlert({QStringLiteral("T"), QString(), {}}), 1000);
     EXPECT_EQ(shown, QStringList{"OK"});
+}
+
+TEST(AlertsTest, WorkerAlertIsShownOnTheMainThread)
+{
+    std::atomic<int> answer{0};
+    std::atomic<bool> done{false};
+    bool boxOnMainThread = false;
+    whenModal<QMessageBox>([&](QMessageBox *box) {
+        boxOnMainThread = box->thread() == qApp->thread();
+        buttonTitled(box, "Two")->click();
+    });
+    std::thread worker([&] {
+        answer = runAlert({QStringLiteral("From a worker"), QString(), {"One", "Two"}});
+        done = true;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    while (!done && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    worker.join();
+    EXPECT_EQ(answer.load(), 1001);
+    EXPECT_TRUE(boxOnMainThread);
 }
 
 TEST(AlertsTest, HookAnswersWithoutAScreen)
