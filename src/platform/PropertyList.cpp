@@ -3,21 +3,20 @@
 #include "platform/Log.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QDir>
 #include <QSaveFile>
-#include <QTimeZone>
 #include <plist/plist.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <vector>
-#include <cctype>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <vector>
 
 namespace platform {
 
