@@ -122,3 +122,53 @@ bool GetIsDarkModeViaDialog(int *outDark)
     return answered;
     GUARD_END(false)
 }
+
+namespace {
+
+// Watches the whole application: a theme change reaches every window, a palette change the
+// application object; one announcement per burst.
+class AppearanceWatcher : public QObject
+{
+public:
+    AppearanceWatcher(QObject *context, std::function<void()> onChange)
+        : QObject(context), mOnChange(std::move(onChange))
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const bool paletteChange = event->type() == QEvent::ApplicationPaletteChange &&
+                                   watched == QCoreApplication::instance();
+        if ((paletteChange || event->type() == QEvent::ThemeChange) && !mPending) {
+            mPending = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    mPending = false;
+                    GUARD_BEGIN
+                    if (mOnChange)
+                        mOnChange();
+                    GUARD_END_VOID
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> mOnChange;
+    bool mPending = false;
+};
+
+} // namespace
+
+void ObserveAppearanceChange(QObject *context, std::function<void()> onChange)
+{
+    if (!context || !QCoreApplication::instance()) {
+        REPORT_FATAL();
+        return;
+    }
+    new AppearanceWatcher(context, std::move(onChange));
+}

@@ -1,4 +1,8 @@
 #pragma once
+#include <functional>
+
+class QObject;
+
 // Whether the desktop runs in the dark appearance, learnt once and kept until the appearance
 // changes (the application palette or theme change event calls ResetDarkModeCache).
 
@@ -13,3 +17,8 @@ bool GetIsDarkModeViaDialog(int *outDark);
 
 // The cache: -1 not known, 0 light, 1 dark (for tests and diagnostics).
 int DarkModeCacheValue();
+
+// Calls onChange once after each change of the application palette or of the desktop theme (the
+// appearance-change notification), for as long as context lives. Changes that arrive together
+// are announced once.
+void ObserveAppearanceChange(QObject *context, std::function<void()> onChange);

@@ -142,3 +142,22 @@ TEST_F(DarkModeTest, UserDefaultsAreTheLastSource)
     EXPECT_FALSE(GetIsDarkMode());
     EXPECT_EQ(DarkModeCacheValue(), 0);
 }
+
+TEST_F(DarkModeTest, PaletteChangeIsAnnouncedOnce)
+{
+    QObject context;
+    int changes = 0;
+    ObserveAppearanceChange(&context, [&changes] {
+        ++changes;
+        ResetDarkModeCache();
+    });
+    GetIsDarkMode(); // fills the cache
+    EXPECT_NE(DarkModeCacheValue(), -1);
+    QPalette dark = QApplication::palette();
+    dark.setColor(QPalette::Window, QColor(20, 20, 20));
+    QApplication::setPalette(dark);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(DarkModeCacheValue(), -1);
+    EXPECT_TRUE(GetIsDarkMode());
+}
