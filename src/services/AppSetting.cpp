@@ -178,7 +178,7 @@ void AppSetting_SetDefault(AppSetting *s)
     s->compare_folderViewMode = 0;
     // The dark state is only known once a GUI exists (not in command-line tools).
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        s->bIsDarkMode = IsApplicationPaletteDark() ? 1 : 0;
+        s->bIsDarkMode = CurrentAppearanceIsDark() ? 1 : 0;
 }
 
 void AppSetting_Validate(AppSetting *s)
@@ -256,7 +256,7 @@ void AppSetting_Load()
 bool AppSetting_RefreshDarkMode()
 {
     GUARD_BEGIN
-    gAppSetting.bIsDarkMode = IsApplicationPaletteDark() ? 1 : 0;
+    gAppSetting.bIsDarkMode = CurrentAppearanceIsDark() ? 1 : 0;
     if (gAppSetting.folder_compare_Mode > 3)
         gAppSetting.folder_compare_Mode = 3;
     return gAppSetting.bIsDarkMode != 0;

@@ -17,6 +17,25 @@ bool IsApplicationPaletteDark()
     return QGuiApplication::palette().color(QPalette::Window).lightnessF() < 0.5;
 }
 
+namespace {
+std::function<bool()> &appearanceProbe()
+{
+    static std::function<bool()> probe;
+    return probe;
+}
+} // namespace
+
+bool CurrentAppearanceIsDark()
+{
+    const auto &probe = appearanceProbe();
+    return probe ? probe() : IsApplicationPaletteDark();
+}
+
+void SetAppearanceProbe(std::function<bool()> probe)
+{
+    appearanceProbe() = std::move(probe);
+}
+
 bool IsDarkModeSupported()
 {
     return true;

@@ -44,6 +44,11 @@ TEST(Appearance, DarkStateFollowsThePaletteIntoTheRecord)
     EXPECT_FALSE(AppSetting_RefreshDarkMode());
     EXPECT_EQ(gAppSetting.bIsDarkMode, 0);
     EXPECT_TRUE(IsDarkModeSupported());
+    // The themes' detection, once set, decides instead of the palette.
+    SetAppearanceProbe([] { return true; });
+    EXPECT_TRUE(AppSetting_RefreshDarkMode());
+    SetAppearanceProbe(nullptr);
+    EXPECT_FALSE(AppSetting_RefreshDarkMode());
 }
 
 TEST(Appearance, BeamCursorDependsOnTheBackground)
