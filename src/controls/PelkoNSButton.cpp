@@ -1,5 +1,6 @@
 #include "controls/PelkoNSButton.h"
 
+#include "controls/ControlText.h"
 #include "platform/Guard.h"
 
 #include <QAbstractButton>
@@ -74,10 +75,7 @@ void setTitleColor(QAbstractButton *self, const platform::Color &color)
     if (!self || self->text().isEmpty())
         return;
     const QColor c = (color.isValid() ? color : platform::Color::black()).toQColor();
-    QPalette p = self->palette();
-    p.setColor(QPalette::ButtonText, c);
-    p.setColor(QPalette::WindowText, c);
-    self->setPalette(p);
+    setPaletteTextColor(self, c, {QPalette::ButtonText, QPalette::WindowText});
 }
 
 QString selectFromPopupMenuWithMenuOfStringArrays(QAbstractButton *self,

@@ -1,5 +1,7 @@
 #include "controls/PelkoNSCell.h"
 
+#include "controls/ControlText.h"
+
 #include "platform/SystemColors.h"
 
 #include <QAbstractButton>
@@ -9,8 +11,5 @@ void setTextColor2(QAbstractButton *self, const platform::Color &color)
     if (!self || self->text().isEmpty())
         return;
     const QColor c = (color.isValid() ? color : platform::textColor()).toQColor();
-    QPalette p = self->palette();
-    p.setColor(QPalette::ButtonText, c);
-    p.setColor(QPalette::WindowText, c);
-    self->setPalette(p);
+    setPaletteTextColor(self, c, {QPalette::ButtonText, QPalette::WindowText});
 }

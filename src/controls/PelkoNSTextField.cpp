@@ -1,40 +1,32 @@
 #include "controls/PelkoNSTextField.h"
 
+#include "controls/ControlText.h"
 #include "platform/Guard.h"
 #include "platform/SystemColors.h"
 
 #include <QLabel>
 #include <QLineEdit>
 
-namespace {
-
-QString ownCopy(const QString &text)
-{
-    return text.isNull() ? QString(QLatin1String("")) : QString(text.constData(), text.size());
-}
-
-} // namespace
-
 QString stringValue(const QLineEdit *self)
 {
-    return self ? ownCopy(self->text()) : QString(QLatin1String(""));
+    return self ? ownTextCopy(self->text()) : QString(QLatin1String(""));
 }
 
 QString stringValue(const QLabel *self)
 {
-    return self ? ownCopy(self->text()) : QString(QLatin1String(""));
+    return self ? ownTextCopy(self->text()) : QString(QLatin1String(""));
 }
 
 void setStringValue(QLineEdit *self, const QString &text)
 {
     if (self)
-        self->setText(ownCopy(text));
+        self->setText(ownTextCopy(text));
 }
 
 void setStringValue(QLabel *self, const QString &text)
 {
     if (self)
-        self->setText(ownCopy(text));
+        self->setText(ownTextCopy(text));
 }
 
 void setString2(QLineEdit *self, const QString &text)
@@ -76,8 +68,5 @@ void setLableEnable(QWidget *self, bool enable)
     if (!self)
         return;
     const QColor c = (enable ? platform::labelColor() : platform::systemGrayColor()).toQColor();
-    QPalette p = self->palette();
-    p.setColor(QPalette::WindowText, c);
-    p.setColor(QPalette::Text, c);
-    self->setPalette(p);
+    setPaletteTextColor(self, c, {QPalette::WindowText, QPalette::Text});
 }

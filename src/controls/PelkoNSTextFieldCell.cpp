@@ -1,5 +1,7 @@
 #include "controls/PelkoNSTextFieldCell.h"
 
+#include "controls/ControlText.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QStandardItem>
@@ -8,18 +10,14 @@ void setTextColor2(QLineEdit *self, const platform::Color &color)
 {
     if (!self || !color.isValid())
         return;
-    QPalette p = self->palette();
-    p.setColor(QPalette::Text, color.toQColor());
-    self->setPalette(p);
+    setPaletteTextColor(self, color.toQColor(), {QPalette::Text});
 }
 
 void setTextColor2(QLabel *self, const platform::Color &color)
 {
     if (!self || !color.isValid())
         return;
-    QPalette p = self->palette();
-    p.setColor(QPalette::WindowText, color.toQColor());
-    self->setPalette(p);
+    setPaletteTextColor(self, color.toQColor(), {QPalette::WindowText});
 }
 
 void setTextColor2(QStandardItem *self, const platform::Color &color)

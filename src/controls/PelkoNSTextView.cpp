@@ -1,19 +1,10 @@
 #include "controls/PelkoNSTextView.h"
 
+#include "controls/ControlText.h"
 #include "platform/Guard.h"
 
 #include <QPlainTextEdit>
 #include <QTextEdit>
-
-namespace {
-
-// Null becomes empty, and the text is our own copy, not shared with the caller's.
-QString ownCopy(const QString &text)
-{
-    return text.isNull() ? QString(QLatin1String("")) : QString(text.constData(), text.size());
-}
-
-} // namespace
 
 QString string(const QPlainTextEdit *self)
 {
@@ -28,13 +19,13 @@ QString string(const QTextEdit *self)
 void setString(QPlainTextEdit *self, const QString &text)
 {
     if (self)
-        self->setPlainText(ownCopy(text));
+        self->setPlainText(ownTextCopy(text));
 }
 
 void setString(QTextEdit *self, const QString &text)
 {
     if (self)
-        self->setPlainText(ownCopy(text));
+        self->setPlainText(ownTextCopy(text));
 }
 
 void setString2(QPlainTextEdit *self, const QString &text)
@@ -53,20 +44,20 @@ void setString2(QTextEdit *self, const QString &text)
 
 void setStringValue(QPlainTextEdit *self, const QString &text)
 {
-    setString(self, ownCopy(text));
+    setString(self, ownTextCopy(text));
 }
 
 void setStringValue(QTextEdit *self, const QString &text)
 {
-    setString(self, ownCopy(text));
+    setString(self, ownTextCopy(text));
 }
 
 QString stringValue(const QPlainTextEdit *self)
 {
-    return ownCopy(string(self));
+    return ownTextCopy(string(self));
 }
 
 QString stringValue(const QTextEdit *self)
 {
-    return ownCopy(string(self));
+    return ownTextCopy(string(self));
 }
