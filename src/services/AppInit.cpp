@@ -4,6 +4,7 @@
 #include "platform/Log.h"
 #include "platform/UserDefaults.h"
 #include "services/AppSetting.h"
+#include "services/LanguageList.h"
 #include "services/Localization.h"
 #include "services/SupportFolder.h"
 
@@ -137,6 +138,7 @@ void InitAppSetting()
     InitDrawTextAttributes();
     prepareSupportFolderAndMarker();
     AppSetting_SetDefault(&gAppSetting);
+    Setup_gAppLanguageInfoList();
     for (const auto &step : loaders()) {
         GUARD_BEGIN
         step();
