@@ -222,6 +222,12 @@ void BezierPath::strokeLineFromPoint(QPointF from, QPointF to)
     p.stroke();
 }
 
+void BezierPath::clipRect(const QRectF &rect)
+{
+    if (GraphicsContext *gc = GraphicsContext::currentContext())
+        gc->clipToRect(rect);
+}
+
 void BezierPath::ensureCurrentPoint(QPointF p)
 {
     if (!mElements.isEmpty())

@@ -55,6 +55,8 @@ public:
     static void fillRect(const QRectF &rect);
     static void strokeRect(const QRectF &rect);
     static void strokeLineFromPoint(QPointF from, QPointF to);
+    // Intersects the current context's clip with the rectangle.
+    static void clipRect(const QRectF &rect);
 
     // Construction. A line or curve needs a current point; without one it starts a subpath at
     // its own end point and logs the mistake instead of raising.

@@ -69,6 +69,29 @@ void GraphicsContext::restore()
         mPainter->restore();
 }
 
+bool GraphicsContext::shouldAntialias() const
+{
+    return mPainter && mPainter->testRenderHint(QPainter::Antialiasing);
+}
+
+void GraphicsContext::setShouldAntialias(bool on)
+{
+    if (mPainter)
+        mPainter->setRenderHint(QPainter::Antialiasing, on);
+}
+
+void GraphicsContext::setCompositingOperation(QPainter::CompositionMode mode)
+{
+    if (mPainter)
+        mPainter->setCompositionMode(mode);
+}
+
+void GraphicsContext::setImageInterpolationSmooth(bool smooth)
+{
+    if (mPainter)
+        mPainter->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+}
+
 void GraphicsContext::clipToRect(const QRectF &r)
 {
     if (mPainter)

@@ -60,6 +60,12 @@ public:
     void setShadow(const Shadow &s) { mState.shadow = s; }
     void clearShadow() { mState.shadow = Shadow(); }
 
+    // Painter settings that save and restore keep with the rest.
+    bool shouldAntialias() const;
+    void setShouldAntialias(bool on);
+    void setCompositingOperation(QPainter::CompositionMode mode);
+    void setImageInterpolationSmooth(bool smooth);
+
     // Clipping in the current coordinates.
     void clipToRect(const QRectF &r);
     void clipToPath(const QPainterPath &p);
