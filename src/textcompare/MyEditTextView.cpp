@@ -285,6 +285,8 @@ void MyEditTextView::paintEvent(QPaintEvent *event)
         paintBlocks(painter, event->rect());
     }
     QPlainTextEdit::paintEvent(event);
+    if (mBlocks && !mBlocks->empty())
+        emit blocksPainted();
 }
 
 void MyEditTextView::updateExtraSelections()

@@ -72,6 +72,8 @@ public:
 
 signals:
     void viewScrolled();
+    // A paint that showed difference blocks finished (timing of the first paint).
+    void blocksPainted();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

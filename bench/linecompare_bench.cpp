@@ -1,0 +1,211 @@
+// The line compare and the text compare window on generated files: two 100,000-line files with
+// 1% of the lines changed in scattered blocks, and two 10 MB files of long lines. GNU diff's own
+// time on the same files is measured in the same run.
+#include "compare/InlineCompare.h"
+#include "compare/LineCompare.h"
+#include "services/AppSetting.h"
+#include "services/SupportFolder.h"
+#include "textcompare/MergeEditWndCtr.h"
+#include "textcompare/MyEditTextView.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <random>
+
+namespace {
+
+struct Pair
+{
+    QString left, right;
+};
+Pair gLines, gLong;
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// 100,000 lines; about 1% of them changed, inserted or deleted in blocks of 1 to 3 lines.
+Pair makeLineFiles(const QString &dir)
+{
+    std::mt19937 rng(42);
+    QByteArray a, b;
+    a.reserve(5'000'000);
+    b.reserve(5'000'000);
+    for (int i = 0; i < 100000; ++i) {
+        const QByteArray line = "line " + QByteArray::number(i) + ": the quick brown fox " +
+                                QByteArray::number(i * 7) + "\n";
+        a += line;
+        if (rng() % 200 == 0) {
+            const int kind = int(rng() % 3);
+            if (kind == 0)
+                b += "changed " + line;
+            else if (kind == 1)
+                b += line + "inserted after " + QByteArray::number(i) + "\n";
+            // kind 2: deleted on the right
+        } else {
+            b += line;
+        }
+    }
+    Pair p{dir + QStringLiteral("/lines1.txt"), dir + QStringLiteral("/lines2.txt")};
+    writeBytes(p.left, a);
+    writeBytes(p.right, b);
+    return p;
+}
+
+// About 10 MB of lines of 1,000 characters; every 200th line changed in its middle.
+Pair makeLongLineFiles(const QString &dir)
+{
+    QByteArray a, b;
+    a.reserve(10'600'000);
+    b.reserve(10'600'000);
+    for (int i = 0; i < 10500; ++i) {
+        QByteArray line;
+        line.reserve(1001);
+        while (line.size() < 1000)
+            line += "word" + QByteArray::number((i * 31 + line.size()) % 9973) + " ";
+        line.truncate(1000);
+        line += '\n';
+        a += line;
+        if (i % 200 == 7)
+            line.replace(500, 6, "CHANGE");
+        b += line;
+    }
+    Pair p{dir + QStringLiteral("/long1.txt"), dir + QStringLiteral("/long2.txt")};
+    writeBytes(p.left, a);
+    writeBytes(p.right, b);
+    return p;
+}
+
+void lineCompare(benchmark::State &state, const Pair *pair)
+{
+    size_t blocks = 0;
+    for (auto _ : state) {
+        auto result = LineCompare_Files(pair->left, pair->right, {});
+        if (!result) {
+            state.SkipWithError("line compare failed");
+            return;
+        }
+        blocks = result->size();
+    }
+    state.counters["blocks"] = double(blocks);
+}
+
+void gnuDiffAlone(benchmark::State &state, const Pair *pair)
+{
+    for (auto _ : state) {
+        QProcess diff;
+        diff.setStandardOutputFile(QProcess::nullDevice());
+        diff.start(GetDiffToolPath(), {QStringLiteral("-a"), pair->left, pair->right});
+        if (!diff.waitForFinished(600000) || diff.exitCode() > 1) {
+            state.SkipWithError("diff failed");
+            return;
+        }
+    }
+}
+
+// From showWindow() to the first paint of a pane with its blocks shown.
+void showWindowToFirstPaint(benchmark::State &state, const Pair *pair)
+{
+    for (auto _ : state) {
+        auto window = std::make_unique<MergeEditWndCtr>();
+        window->setMFile1(pair->left);
+        window->setMFile2(pair->right);
+        window->window()->resize(1100, 720);
+        QEventLoop loop;
+        QObject::connect(window->textView(1), &MyEditTextView::blocksPainted, &loop,
+                         &QEventLoop::quit);
+        QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+        QElapsedTimer timer;
+        timer.start();
+        window->showWindow();
+        loop.exec();
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        state.counters["blocks"] = double(window->mergeBlocks().size());
+        window->window()->hide();
+    }
+}
+
+void scrollWholeText(benchmark::State &state, const Pair *pair)
+{
+    auto window = std::make_unique<MergeEditWndCtr>();
+    window->setMFile1(pair->left);
+    window->setMFile2(pair->right);
+    window->window()->resize(1100, 720);
+    window->showWindow();
+    QApplication::processEvents();
+    MyEditTextView *view = window->textView(1);
+    const qint64 lines = view->lineCount();
+    qint64 pages = 0;
+    for (auto _ : state) {
+        // One page down, painted.
+        const qint64 line = (pages * 40) % std::max<qint64>(1, lines);
+        view->scrollToLine(line);
+        view->viewport()->repaint();
+        ++pages;
+    }
+    state.counters["pages"] = double(pages);
+}
+
+void inlineCompareLongLine(benchmark::State &state)
+{
+    QString a, b;
+    for (int i = 0; i < 2000; ++i) {
+        a += QStringLiteral("token%1 ").arg(i);
+        b += QStringLiteral("token%1 ").arg(i % 97 == 0 ? i + 1 : i);
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CompareCharacters(a, b));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    if (!dir.isValid() || !PrepareSupportFolder(dir.path() + QStringLiteral("/support")))
+        return 1;
+    AppSetting_SetDefault(&gAppSetting);
+    gLines = makeLineFiles(dir.path());
+    gLong = makeLongLineFiles(dir.path());
+
+    benchmark::RegisterBenchmark("LineCompare/100k_lines", lineCompare, &gLines)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("GnuDiffAlone/100k_lines", gnuDiffAlone, &gLines)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ShowWindowToFirstPaint/100k_lines", showWindowToFirstPaint,
+                                 &gLines)
+        ->UseManualTime()
+        ->Iterations(3)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ScrollOnePage/100k_lines", scrollWholeText, &gLines)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("LineCompare/10MB_long_lines", lineCompare, &gLong)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("GnuDiffAlone/10MB_long_lines", gnuDiffAlone, &gLong)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ShowWindowToFirstPaint/10MB_long_lines", showWindowToFirstPaint,
+                                 &gLong)
+        ->UseManualTime()
+        ->Iterations(3)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ScrollOnePage/10MB_long_lines", scrollWholeText, &gLong)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("InlineCompare/long_line", inlineCompareLongLine)
+        ->Unit(benchmark::kMicrosecond);
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
