@@ -63,18 +63,4 @@ TEST(Alerts, ShowMessage2Rules)
     }
 }
 
-TEST(Alerts, ShowMessageHasOneOkButton)
-{
-    platform::AlertRequest seen;
-    platform::setAlertHook([&](const platform::AlertRequest &r) {
-        seen = r;
-        return 1000;
-    });
-    ShowMessage(QStringLiteral("Warning"), QStringLiteral("Disk full"));
-    platform::setAlertHook(nullptr);
-    EXPECT_EQ(seen.title, QStringLiteral("Warning"));
-    EXPECT_EQ(seen.text, QStringLiteral("Disk full"));
-    EXPECT_EQ(seen.buttons, QStringList{QStringLiteral("OK")});
-}
-
 } // namespace

@@ -263,10 +263,4 @@ TEST_F(AppSettingTest, NewVersionResetRunsOncePerVersion)
     EXPECT_EQ(gAppSetting.compare_showFolder, 0);
 }
 
-TEST_F(AppSettingTest, UnitNameShowsTheSuperscriptTwo)
-{
-    APPSETTING_SET_STRING(gAppSetting, unitName, QStringLiteral("m{MU2}"));
-    EXPECT_EQ(AppSetting_UnitNameForDisplay(gAppSetting), QStringLiteral("m\u00B2"));
-}
-
 } // namespace

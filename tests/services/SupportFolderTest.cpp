@@ -18,6 +18,8 @@ namespace {
 TEST(SupportFolder, StartUpMakesFolderMarkerAndSettings)
 {
     auto &defaults = platform::UserDefaults::standard();
+    for (const QString &key : defaults.dictionaryRepresentation().keys())
+        defaults.removeObjectForKey(key);
     defaults.setString(QStringLiteral("0.0.1"), QString::fromLatin1(kAppFirstTimeWithVersionKey));
     InitAppSetting();
     EXPECT_TRUE(gSupportFolder.endsWith(QStringLiteral("/pelkomerge")));

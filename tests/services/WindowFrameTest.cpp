@@ -15,15 +15,6 @@ class FrameOwner : public QObject
     Q_OBJECT
 };
 
-TEST(WindowFrame, OwnerNameIsClassAndResourceName)
-{
-    FrameOwner owner;
-    EXPECT_EQ(WindowFrameOwnerName(&owner), QStringLiteral("FrameOwner"));
-    owner.setProperty("windowNibName", QStringLiteral("SettingDlg"));
-    EXPECT_EQ(WindowFrameOwnerName(&owner), QStringLiteral("FrameOwnerSettingDlg"));
-    EXPECT_TRUE(WindowFrameOwnerName(nullptr).isNull());
-}
-
 TEST(WindowFrame, SaveThenRestore)
 {
     FrameOwner owner;
