@@ -1,0 +1,49 @@
+// The window's menu actions and the "Merge_UpdateFont" refresh.
+#include "TextCompareFixture.h"
+
+#include "platform/NotificationCenter.h"
+#include "services/TextFile.h"
+
+#include <QAction>
+
+TEST_F(TextCompareTest, ReloadWithEncodingReadsBothSidesAgainInThatEncoding)
+{
+    // Bytes that decode as UTF-8 but were meant as Latin-1 text.
+    const QByteArray bytes = "caf\xC3\xA9\n";
+    auto w = open(write("a.txt", bytes), write("b.txt", "x\n"));
+    EXPECT_EQ(w->GetTextInView1(), QStringLiteral("café\n"));
+
+    QString latin1Name;
+    for (const QVariantList &entry : GetAllAvailableStringEncodings_Array_Name_Code())
+        if (entry.size() >= 2 && entry[1].toULongLong() == platform::Encoding::ISOLatin1)
+            latin1Name = entry[0].toString();
+    ASSERT_FALSE(latin1Name.isEmpty());
+    QAction item(latin1Name);
+    w->Menu_ReloadWithEncoding(&item);
+    EXPECT_EQ(w->GetTextInView1(), QStringLiteral("cafÃ©\n"));
+    EXPECT_EQ(w->fileInfo(1).encoding, platform::Encoding::ISOLatin1);
+    EXPECT_FALSE(w->WasEdit());
+
+    // With edits, the reload asks first; Cancel keeps the text.
+    QTextCursor(w->textView(1)->document()).insertText(QStringLiteral("edit"));
+    answers = {1001};
+    w->Menu_ReloadWithEncoding(&item);
+    EXPECT_TRUE(w->GetTextInView1().startsWith(QStringLiteral("edit")));
+    EXPECT_EQ(alerts.size(), 1u);
+}
+
+TEST_F(TextCompareTest, UpdateFontAppliesSettingsAndComparesAgain)
+{
+    auto w = open(write("a.txt", "a\nb\n"), write("b.txt", "a\nc\n"));
+    gAppSetting.textSize = 21;
+    gAppSetting.bShowLineNumber = 0;
+    gAppSetting.bWrapText = 1;
+    QTextCursor(w->textView(2)->document()).insertText(QStringLiteral("z\n"));
+    platform::NotificationCenter::defaultCenter().postNotification(
+        QStringLiteral("Merge_UpdateFont"));
+    EXPECT_DOUBLE_EQ(w->textView(1)->font().pointSizeF(), 21.0);
+    EXPECT_FALSE(w->textView(2)->showLineNumbers());
+    EXPECT_EQ(w->textView(1)->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    // Compared again: the typed line is a block now.
+    EXPECT_EQ(w->mergeBlocks().size(), 2u);
+}
