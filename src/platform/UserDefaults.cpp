@@ -3,10 +3,7 @@
 #include "platform/Log.h"
 #include "platform/PropertyList.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <cmath>
 #include <limits>
@@ -317,16 +314,8 @@ bool UserDefaults::synchronize()
                 .arg(mFilePath));
         return false;
     }
-    const QByteArray bytes = dataFromPropertyList(QVariant(mValues), PlistFormat::Xml);
-    if (bytes.isEmpty() || mFilePath.isEmpty()) {
-        Log(QStringLiteral("ERROR user defaults cannot be written to %1").arg(mFilePath));
-        return false;
-    }
-    QDir().mkpath(QFileInfo(mFilePath).absolutePath());
-    QSaveFile file(mFilePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        Log(QStringLiteral("ERROR cannot write user defaults %1: %2")
-                .arg(mFilePath, file.errorString()));
+    if (!writePropertyListFile(mFilePath, QVariant(mValues), PlistFormat::Xml)) {
+        Log(QStringLiteral("ERROR user defaults not written to %1").arg(mFilePath));
         return false;
     }
     mDirty = false;
