@@ -6,6 +6,11 @@ pelko_link_area(layers PkgConfig::MINIZIP ZLIB::ZLIB)
 pelko_link_area(foundation pelko_services pelko_graphics)
 # The start-up list of syntax languages (services) builds the definitions of the themes area.
 pelko_link_area(services pelko_themes)
-# The areas that call each other form one link cycle; a call chain can cross it three times
-# (themes -> graphics -> services), so the linker must see the cycle three times.
-set_property(TARGET pelko_services APPEND PROPERTY LINK_INTERFACE_MULTIPLICITY 3)
+# The areas that call each other form link cycles; a call chain can cross them several times
+# (themes -> graphics -> services -> foundation), so the linker must see each cycle repeatedly.
+foreach(area IN LISTS PELKO_AREAS)
+  get_target_property(_type pelko_${area} TYPE)
+  if(_type STREQUAL "STATIC_LIBRARY")
+    set_property(TARGET pelko_${area} PROPERTY LINK_INTERFACE_MULTIPLICITY 4)
+  endif()
+endforeach()
