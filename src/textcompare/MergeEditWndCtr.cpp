@@ -373,13 +373,22 @@ void MergeEditWndCtr::windowWillBeKey()
         if (!diskChanged(side))
             continue;
         if (mTextWasEdited(side)) {
+            // Once declined, the same change is not asked about again: the window becomes key
+            // again as soon as the alert closes.
+            const QFileInfo fi(file(side));
+            SideState &st = state(side);
+            if (fi.size() == st.declinedSize && fi.lastModified() == st.declinedModified)
+                continue;
             const int answer = ShowMessage2(
                 L_("This document was changed in another application.{++}Reload content{++}?"),
                 L_("You’ll lose your changes if you reload the document.") + QStringLiteral("\n") +
                     file(side),
                 L_("Reload"), L_("Cancel"));
-            if (answer != 1000)
-                continue; // asked again the next time the window becomes key
+            if (answer != 1000) {
+                st.declinedSize = fi.size();
+                st.declinedModified = fi.lastModified();
+                continue;
+            }
         }
         ReadSide(side, state(side).info.encoding, &nulFiles);
         reloaded = true;

@@ -109,6 +109,8 @@ private:
         bool textConverted = false; // line ends or NUL characters changed in memory
         qint64 diskSize = -1;       // what the file was when last read or saved
         QDateTime diskModified;
+        qint64 declinedSize = -1; // a change on disk the user chose not to read
+        QDateTime declinedModified;
     };
 
     SideState &state(int side) { return side == 1 ? mSide1 : mSide2; }

@@ -143,10 +143,13 @@ TEST_F(TextCompareTest, FileChangedOnDiskIsReadAgain)
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_TRUE(alerts[0].title.contains(QStringLiteral("changed in another application")));
     EXPECT_TRUE(w->GetTextInView2().startsWith(QStringLiteral("edit ")));
+    w->windowWillBeKey(); // the declined change is not asked about again
+    EXPECT_EQ(alerts.size(), 1u);
+    ASSERT_TRUE(pelkotest::writeFile(right, "fresh text\n"));
     answers = {1000};
     w->windowWillBeKey();
     EXPECT_EQ(alerts.size(), 2u);
-    EXPECT_EQ(w->GetTextInView2(), QStringLiteral("fresh\n"));
+    EXPECT_EQ(w->GetTextInView2(), QStringLiteral("fresh text\n"));
     EXPECT_FALSE(w->WasEdit());
     w->windowWillBeKey();
     EXPECT_EQ(alerts.size(), 2u); // nothing changed since
