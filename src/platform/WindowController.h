@@ -19,7 +19,9 @@ class WindowController : public QObject
 public:
     // Sets the dynamic property "windowNibName", read by the window-frame store.
     explicit WindowController(const QString &windowNibName, QObject *parent = nullptr);
-    // Takes an existing top-level widget (ownership passes to the controller).
+    // Takes an existing top-level widget (ownership passes to the controller). A subclass's
+    // windowDidLoad() cannot run from here, as the subclass is not built yet: subclasses that
+    // need it pass their window to setWindow() instead.
     WindowController(QWidget *window, const QString &windowNibName, QObject *parent = nullptr);
     ~WindowController() override;
 
