@@ -47,6 +47,15 @@ const QDateTime &referenceDate()
 
 // ---- reading ----
 
+// Dates are stored as 32-bit seconds from the reference date.
+bool dateInRange(const QDateTime &date)
+{
+    if (!date.isValid())
+        return false;
+    const qint64 sec = referenceDate().msecsTo(date) / 1000;
+    return sec >= std::numeric_limits<int32_t>::min() && sec <= std::numeric_limits<int32_t>::max();
+}
+
 bool xmlStructureAcceptable(const QByteArray &data);
 bool binaryStructureAcceptable(const QByteArray &data);
 
@@ -94,7 +103,9 @@ std::optional<QVariant> toVariant(plist_t node, int depth)
         // counts backwards.
         const qint64 fraction = std::abs(qint64(usec)) / 1000;
         const qint64 ms = qint64(sec) * 1000 + (sec < 0 ? -fraction : fraction);
-        return QVariant(referenceDate().addMSecs(ms));
+        const QDateTime date = referenceDate().addMSecs(ms);
+        // Seconds beyond 32 bits come back saturated; their fraction would leave the range.
+        return QVariant(dateInRange(date) ? date : referenceDate().addSecs(sec));
     }
     case PLIST_UID: {
         // Keyed archives refer to objects by UID; keep it in the form their XML text shows.
@@ -151,15 +162,6 @@ std::optional<QVariant> toVariant(plist_t node, int depth)
 }
 
 // ---- writing ----
-
-// Dates are stored as 32-bit seconds from the reference date.
-bool dateInRange(const QDateTime &date)
-{
-    if (!date.isValid())
-        return false;
-    const qint64 sec = referenceDate().msecsTo(date) / 1000;
-    return sec >= std::numeric_limits<int32_t>::min() && sec <= std::numeric_limits<int32_t>::max();
-}
 
 // The value itself in the types a property list holds; containers are left to the caller.
 std::optional<QVariant> normalizeOne(const QVariant &value)

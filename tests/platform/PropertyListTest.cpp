@@ -126,6 +126,25 @@ TEST(PropertyListTest, DatesKeepMillisecondsInBinaryAndSecondsInXml)
     }
 }
 
+TEST(PropertyListTest, DatesBeyondTheStoredRangeReadAsWritableDates)
+{
+    // A binary list holding one date of 1e20 seconds after the reference date.
+    QByteArray bytes("bplist00\x33", 9);
+    char real[8];
+    qToBigEndian(1e20, real);
+    bytes.append(real, 8);
+    bytes.append('\x08'); // offset table: the date at 8
+    QByteArray trailer(32, '\0');
+    trailer[6] = 1;
+    trailer[7] = 1;
+    qToBigEndian(quint64(1), trailer.data() + 8);
+    qToBigEndian(quint64(17), trailer.data() + 24);
+    const auto date = platform::propertyListFromData(bytes + trailer);
+    ASSERT_TRUE(date.has_value());
+    ASSERT_EQ(date->typeId(), QMetaType::QDateTime);
+    EXPECT_FALSE(platform::dataFromPropertyList(*date).isEmpty());
+}
+
 TEST(PropertyListTest, ReadsHandWrittenXml)
 {
     const QByteArray xml = R"(<?xml version="1.0" encoding="UTF-8"?>
