@@ -2,7 +2,9 @@
 #include "TextCompareFixture.h"
 
 #include "platform/NotificationCenter.h"
+#include "textcompare/DiffResultView.h"
 #include "textcompare/MergeWindow.h"
+#include "textcompare/OpenTextCompareWindow.h"
 #include "ui_MergeEditWndCtr.h"
 
 #include <QTextBlock>
@@ -248,4 +250,38 @@ TEST_F(TextCompareTest, UntitledTextsAndTheMergeWindowQueries)
     w->setMTextWasEdited1(false);
     ASSERT_NE(w->windowToolTipItem(), nullptr);
     EXPECT_FALSE(w->windowToolTipItem()->isVisible());
+}
+
+TEST_F(TextCompareTest, OpenTextCompareWindowShowsThePairAndFreesItselfOnClose)
+{
+    const QString left = write("a.txt", kLeft), right = write("b.txt", kRight);
+    QPointer<MergeEditWndCtr> w = OpenTextCompareWindowController(left, right);
+    ASSERT_TRUE(w);
+    QTest::qWait(200);
+    EXPECT_TRUE(w->window()->isVisible());
+    EXPECT_EQ(w->GetFile1(), left);
+    EXPECT_EQ(w->mergeBlocks().size(), 3u);
+    EXPECT_TRUE(gOpenCompareWindowList.contains(w.data()));
+    w->close();
+    QTest::qWait(50);
+    EXPECT_TRUE(w.isNull());
+    for (const auto &slot : gOpenCompareWindowList)
+        EXPECT_TRUE(slot.isNull());
+}
+
+TEST_F(TextCompareTest, ClickInTheOverviewGoesToThatBlock)
+{
+    auto w = open(write("a.txt", kLeft), write("b.txt", kRight));
+    w->window()->resize(900, 600);
+    QTest::qWait(50);
+    DiffResultView *overview = w->ui().mDiffResultView;
+    int y = 0;
+    while (y < overview->height() && overview->blockAt(QPointF(overview->width() - 3, y)) != 2)
+        ++y;
+    ASSERT_LT(y, overview->height());
+    QTest::mouseClick(overview, Qt::LeftButton, {}, QPoint(overview->width() - 3, y));
+    EXPECT_EQ(w->currentBlock(), 2);
+    // Far below every block the click scrolls instead and keeps the selection.
+    QTest::mouseClick(overview, Qt::LeftButton, {}, QPoint(3, overview->height() - 2));
+    EXPECT_EQ(w->currentBlock(), 2);
 }
