@@ -72,9 +72,11 @@ int runAlert(const AlertRequest &request)
     for (const QString &title : titles) {
         QPushButton *b = box.addButton(title, QMessageBox::ActionRole);
         buttons << b;
-        if (!cancel && isCancelTitle(title))
+        if (!cancel && request.cancelIndex < 0 && isCancelTitle(title))
             cancel = b;
     }
+    if (request.cancelIndex >= 0 && request.cancelIndex < buttons.size())
+        cancel = buttons[request.cancelIndex];
     box.setDefaultButton(buttons.first());
     // Escape and the close box answer the Cancel button, else the first one.
     box.setEscapeButton(cancel ? cancel : buttons.first());

@@ -12,6 +12,9 @@ struct AlertRequest
     QString title, text;
     QStringList buttons; // first is the default button; none means one "OK"
     enum Style { Informational, Warning, Critical } style = Warning;
+    // The button that Escape and the close box press; -1 finds the one titled "Cancel" (which a
+    // translated title is not), else the first.
+    int cancelIndex = -1;
 };
 
 // Return codes: 1000 + index of the button pressed.
@@ -20,7 +23,7 @@ inline constexpr int AlertSecondButtonReturn = 1001;
 inline constexpr int AlertThirdButtonReturn = 1002;
 
 // Shows the alert (on the main thread, whichever thread asks) and answers the button pressed.
-// Escape or the close box answer the button titled "Cancel" (or 1000 when there is none).
+// Escape or the close box answer the cancel button (see cancelIndex).
 int runAlert(const AlertRequest &request);
 // Answers alerts without a screen (tests); nullptr restores the real alert.
 void setAlertHook(std::function<int(const AlertRequest &)> hook);

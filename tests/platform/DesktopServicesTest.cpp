@@ -77,6 +77,11 @@ TEST(AlertsTest, ButtonsAnswerInTheOrderGiven)
         EXPECT_EQ(shownText, request.text);
     }
 
+    // A translated Cancel is named by its index.
+    AlertRequest translated{QStringLiteral("T"), QString(), {"Enregistrer", "Annuler"}};
+    translated.cancelIndex = 1;
+    whenModal<QMessageBox>([](QMessageBox *box) { box->close(); });
+    EXPECT_EQ(runAlert(translated), 1001);
     // Without a Cancel button the close box answers the first button.
     whenModal<QMessageBox>([](QMessageBox *box) { box->close(); });
     EXPECT_EQ(runAlert({QStringLiteral("T"), QString(), {"Yes", "No"}}), 1000);
