@@ -122,6 +122,9 @@ MergeEditWndCtr::MergeEditWndCtr(const QString &windowNibName, QObject *parent)
             if (mIsClosing || !isWindowLoaded())
                 return;
             applyViewSettings();
+            // Theme colours are looked up when runs are painted: paint them again.
+            for (int side : {1, 2})
+                textView(side)->setLanguage(textView(side)->language());
             RefreshCompare();
         });
 }
@@ -276,9 +279,22 @@ void MergeEditWndCtr::showWindow()
     GUARD_BEGIN
     if (!window())
         return;
+    if (mShouldCascadeWindows && !window()->isVisible())
+        cascadeFromOpenWindows();
     MergeWindow::showWindow();
     ReadFromFiles(0);
     GUARD_END_VOID
+}
+
+void MergeEditWndCtr::cascadeFromOpenWindows()
+{
+    for (auto it = gOpenCompareWindowList.crbegin(); it != gOpenCompareWindowList.crend(); ++it) {
+        MergeWindow *other = it->data();
+        if (!other || other == this || !other->isWindowLoaded() || !other->window()->isVisible())
+            continue;
+        window()->move(other->window()->pos() + QPoint(22, 22));
+        return;
+    }
 }
 
 bool MergeEditWndCtr::ReadSide(int side, platform::StringEncoding forcedEncoding,

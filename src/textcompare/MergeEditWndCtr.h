@@ -116,6 +116,7 @@ private:
     SideState &state(int side) { return side == 1 ? mSide1 : mSide2; }
     QString &file(int side) { return side == 1 ? mFile1 : mFile2; }
     void connectControls();
+    void cascadeFromOpenWindows();
     void fillMenus();
     void applyViewSettings();
     void applyLanguage();
