@@ -113,7 +113,11 @@ int SyntaxTextView::paintedColorIndexAt(qint64 position)
 void SyntaxTextView::showEvent(QShowEvent *event)
 {
     QPlainTextEdit::showEvent(event);
-    scheduleColoring();
+    // The first screen is coloured at once, whatever the size of the text.
+    if (mColorInfo->language()) {
+        mColorTimer.stop();
+        mColorTimer.start(0);
+    }
 }
 
 void SyntaxTextView::resizeEvent(QResizeEvent *event)

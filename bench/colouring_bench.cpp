@@ -1,0 +1,228 @@
+// Syntax colouring of large texts in an editor view, on generated C++ sources:
+//   - the first screen after the view is shown (10 MB text),
+//   - a jump to the end of the text (only what is shown may be scanned),
+//   - an edit at the top of a 5 MB comment (must finish within one 0.5 s pass),
+//   - typing one character (the colouring part of it).
+#include "foundation/CoverInfor.h"
+#include "themes/LanguageColorInfo.h"
+#include "themes/MyLanguageInfo.h"
+#include "themes/SyntaxTextView.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+
+namespace {
+
+// Roughly 10 MB of C++ with comments, strings, characters and numbers.
+QString generateSource(qint64 bytes)
+{
+    const QString unit =
+        QStringLiteral("/* Sums the values of a table; the table may be empty. */\n"
+                       "static int sum_%1(const int *values, int count)\n"
+                       "{\n"
+                       "    int total = 0; // running total\n"
+                       "    for (int i = 0; i < count; ++i)\n"
+                       "        total += values[i] * 3 - 0x1F + 2.5e-3;\n"
+                       "    const char *name = \"sum \\\"%1\\\"\"; char c = '\\n';\n"
+                       "    return total;\n"
+                       "}\n\n");
+    QString text;
+    text.reserve(bytes + unit.size() * 2);
+    for (int n = 0; text.size() < bytes; ++n)
+        text += unit.arg(n);
+    return text;
+}
+
+// Code, then a comment of about 5 MB, then code again.
+QString generateHugeComment(qint64 bytes)
+{
+    QString text = QStringLiteral("int before = 1;\n/* start of a long comment\n");
+    const QString line =
+        QStringLiteral(" * int this line is inside the comment, \"not a string\"\n");
+    text.reserve(bytes + 1000);
+    while (text.size() < bytes)
+        text += line;
+    text += QStringLiteral(" */\nint after = 2;\n");
+    return text;
+}
+
+std::shared_ptr<MyLanguageInfo> cppLanguage()
+{
+    const QString source = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() +
+                           QStringLiteral("/../resources/languages/Cpp.esy");
+    auto language = MyLanguageInfo::createFromFile(source, false);
+    if (!language) {
+        std::fprintf(stderr, "cannot read the C++ language definition\n");
+        std::exit(2);
+    }
+    return language;
+}
+
+bool visibleDone(SyntaxTextView &view)
+{
+    return view.colorInfo().doneRanges().indexThatContainsRange(view.visibleCharacterRange()) !=
+           NotFound;
+}
+
+// Runs the event loop until the shown text is coloured; answers the milliseconds it took.
+double waitUntilColoured(SyntaxTextView &view, const QElapsedTimer &clock, int *passes = nullptr)
+{
+    int count = 0;
+    while (!visibleDone(view) && clock.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        ++count;
+    }
+    if (passes)
+        *passes = count;
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+qint64 colouredCharacters(SyntaxTextView &view)
+{
+    qint64 total = 0;
+    for (const Range &r : view.colorInfo().doneRanges().ranges())
+        total += r.length;
+    return total;
+}
+
+struct Figures
+{
+    double qtShowMs = -1;
+    double firstScreenMs = -1;
+    double scrollToEndMs = -1;
+    qint64 colouredAfterScroll = -1;
+    qint64 textLength = 0;
+    double hugeCommentEditMs = -1;
+    bool hugeCommentOnePass = false;
+    double typingMs = -1;
+} gFigures;
+
+void BM_FirstScreen(benchmark::State &state)
+{
+    for (auto _ : state) {
+        SyntaxTextView view;
+        view.resize(900, 900);
+        view.setPlainText(generateSource(10 * 1024 * 1024));
+        view.setLanguage(cppLanguage());
+        gFigures.textLength = view.document()->characterCount() - 1;
+        // Showing a 10 MB plain-text editor costs Qt its own layout time, with or without
+        // colouring; the colouring is measured from the moment the view is shown.
+        QElapsedTimer clock;
+        clock.start();
+        view.show();
+        gFigures.qtShowMs = double(clock.nsecsElapsed()) / 1e6;
+        clock.restart();
+        const double ms = waitUntilColoured(view, clock);
+        state.SetIterationTime(ms / 1000);
+        gFigures.firstScreenMs = ms;
+
+        clock.restart();
+        view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+        gFigures.scrollToEndMs = waitUntilColoured(view, clock);
+        gFigures.colouredAfterScroll = colouredCharacters(view);
+        state.counters["coloured_chars"] = double(gFigures.colouredAfterScroll);
+    }
+}
+BENCHMARK(BM_FirstScreen)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_EditAtTopOfHugeComment(benchmark::State &state)
+{
+    for (auto _ : state) {
+        SyntaxTextView view;
+        view.resize(900, 900);
+        view.setPlainText(generateHugeComment(5 * 1024 * 1024));
+        view.setLanguage(cppLanguage());
+        view.show();
+        QElapsedTimer clock;
+        clock.start();
+        waitUntilColoured(view, clock);
+
+        QTextCursor cursor(view.document());
+        cursor.setPosition(int(view.toPlainText().indexOf(QStringLiteral("long comment"))));
+        clock.restart();
+        cursor.insertText(QStringLiteral("very "));
+        int passes = 0;
+        const double ms = waitUntilColoured(view, clock, &passes);
+        state.SetIterationTime(ms / 1000);
+        gFigures.hugeCommentEditMs = ms;
+        gFigures.hugeCommentOnePass = ms < 500 && visibleDone(view);
+        // The comment's end is found again: the code after it is coloured when shown.
+        view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+        clock.restart();
+        waitUntilColoured(view, clock);
+        const qint64 after = view.toPlainText().lastIndexOf(QStringLiteral("int after"));
+        state.counters["code_after_comment_ok"] = view.paintedColorIndexAt(after) != 999;
+    }
+}
+BENCHMARK(BM_EditAtTopOfHugeComment)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_TypeCharacter(benchmark::State &state)
+{
+    SyntaxTextView view;
+    view.resize(900, 900);
+    view.setPlainText(generateSource(10 * 1024 * 1024));
+    view.setLanguage(cppLanguage());
+    view.show();
+    QElapsedTimer clock;
+    clock.start();
+    waitUntilColoured(view, clock);
+    const int middle = view.document()->characterCount() / 2;
+    view.setTextCursor(QTextCursor(view.document()->findBlock(middle)));
+    view.centerCursor();
+    waitUntilColoured(view, clock);
+
+    double total = 0;
+    qint64 count = 0;
+    for (auto _ : state) {
+        QTextCursor cursor = view.textCursor();
+        cursor.insertText(QStringLiteral("x"));
+        // The colouring part: forgetting around the edit happened in the change signal; now
+        // the view colours what it shows again.
+        QElapsedTimer one;
+        one.start();
+        view.colorVisibleText();
+        const double ms = double(one.nsecsElapsed()) / 1e6;
+        state.SetIterationTime(ms / 1000);
+        total += ms;
+        ++count;
+    }
+    gFigures.typingMs = count ? total / double(count) : -1;
+}
+BENCHMARK(BM_TypeCharacter)->Iterations(200)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void printFigures()
+{
+    std::printf("\nSyntax colouring figures\n");
+    std::printf("  text length                      %lld characters\n",
+                static_cast<long long>(gFigures.textLength));
+    std::printf("  showing the editor (Qt alone)    %8.2f ms\n", gFigures.qtShowMs);
+    std::printf("  first screen coloured after show %8.2f ms   (goal: under 50 ms)\n",
+                gFigures.firstScreenMs);
+    std::printf("  jump to the end, coloured        %8.2f ms\n", gFigures.scrollToEndMs);
+    std::printf("  characters coloured in all       %lld   (only what was shown)\n",
+                static_cast<long long>(gFigures.colouredAfterScroll));
+    std::printf("  edit at the top of a 5 MB comment %7.2f ms   %s\n", gFigures.hugeCommentEditMs,
+                gFigures.hugeCommentOnePass ? "(one pass, under 0.5 s)" : "(MORE THAN ONE PASS)");
+    std::printf("  typing one character, colouring  %8.3f ms   (goal: under 5 ms)\n",
+                gFigures.typingMs);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    printFigures();
+    return 0;
+}
