@@ -26,6 +26,10 @@ int ShowMessage2(const QString &title, const QString &text, const QString &butto
         request.buttons.append(second);
     if (!button3.isEmpty())
         request.buttons.append(button3);
+    // Escape and the close box press the (possibly translated) Cancel button.
+    const qsizetype cancel = request.buttons.indexOf(L_(QStringLiteral("Cancel")));
+    if (cancel >= 0)
+        request.cancelIndex = int(cancel);
     return platform::runAlert(request);
     GUARD_END(0)
 }

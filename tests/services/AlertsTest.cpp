@@ -58,6 +58,7 @@ TEST(Alerts, ShowMessage2Rules)
         EXPECT_EQ(seen.title, row.shownTitle) << row.name;
         EXPECT_EQ(seen.text, row.shownText) << row.name;
         EXPECT_EQ(seen.buttons, row.buttons) << row.name;
+        EXPECT_EQ(seen.cancelIndex, int(row.buttons.indexOf(cancel))) << row.name;
         EXPECT_EQ(answer, 1000 + int(row.buttons.size()) - 1)
             << row.name << ": the pressed button comes back";
     }
