@@ -475,7 +475,7 @@ void MergeEditWndCtr::RefreshCompare()
     GUARD_END_VOID
 }
 
-void MergeEditWndCtr::DoCompare()
+void MergeEditWndCtr::DoCompare(bool selectFirstBlock)
 {
     platform::cancelPerform(this, QStringLiteral("recompareAfterEdit"));
     mCompareText1 = mUi->mTextView1->toPlainText();
@@ -500,9 +500,11 @@ void MergeEditWndCtr::DoCompare()
         mUi->mResultLabel->setText(L_("Compare failed") + QStringLiteral(": ") + error);
     }
     UpdateButtonStatus();
-    platform::performAfterDelay(
-        this, kSelectDelay, [this] { selectBlock(mBlocks.empty() ? -1 : 0); },
-        QStringLiteral("selectBlock"));
+    platform::cancelPerform(this, QStringLiteral("selectBlock"));
+    if (selectFirstBlock)
+        platform::performAfterDelay(
+            this, kSelectDelay, [this] { selectBlock(mBlocks.empty() ? -1 : 0); },
+            QStringLiteral("selectBlock"));
 }
 
 void MergeEditWndCtr::updateStrips()
@@ -590,7 +592,7 @@ bool MergeEditWndCtr::Merge_CopyBlock(int fromSide, int index)
     // Edits since the last compare moved the lines: compare first, so the block is where it is.
     if (mCompareText1 != mUi->mTextView1->toPlainText() ||
         mCompareText2 != mUi->mTextView2->toPlainText()) {
-        DoCompare();
+        DoCompare(false);
         index = std::min(index, int(mBlocks.size()) - 1);
         if (index < 0)
             return false;
@@ -645,8 +647,7 @@ bool MergeEditWndCtr::Merge_CopyAll(int fromSide)
 
 void MergeEditWndCtr::afterMerge(int mergedIndex)
 {
-    DoCompare();
-    platform::cancelPerform(this, QStringLiteral("selectBlock"));
+    DoCompare(false);
     mNavigationAnchor = std::clamp(mergedIndex, 0, std::max(0, int(mBlocks.size())));
     if (gAppSetting.compare_autoMoveToNextDiffAfterMerge && !mBlocks.empty()) {
         // The merged block is gone: the next one now has its index.
@@ -665,9 +666,20 @@ void MergeEditWndCtr::onTextEdited(int side)
     setDocumentEdited(true);
     platform::performAfterDelay(
         this, kRecompareAfterEditDelay,
-        [this] {
-            if (!mIsClosing)
-                DoCompare();
+        [this, side] {
+            if (mIsClosing)
+                return;
+            // Typing goes on where it is: no block is selected and nothing scrolls; Next goes
+            // to the first block at or after the insertion point.
+            DoCompare(false);
+            const qint64 line = textView(side)->textCursor().blockNumber();
+            mNavigationAnchor =
+                int(std::partition_point(mBlocks.begin(), mBlocks.end(),
+                                         [&](const MERGE_BLOCK &b) {
+                                             return b.startLine[side] + b.lineCount[side] <= line;
+                                         }) -
+                    mBlocks.begin());
+            UpdateButtonStatus();
         },
         QStringLiteral("recompareAfterEdit"));
 }

@@ -128,7 +128,8 @@ private:
     void recordDiskState(int side);
     bool diskChanged(int side) const;
     bool canCompareFilesThemselves() const;
-    void DoCompare();
+    // Compares the pane texts; the first block is selected 0.1 s later when asked.
+    void DoCompare(bool selectFirstBlock = true);
     void afterMerge(int mergedIndex);
     void onTextEdited(int side);
     void syncScroll(int fromSide);

@@ -285,3 +285,25 @@ TEST_F(TextCompareTest, ClickInTheOverviewGoesToThatBlock)
     QTest::mouseClick(overview, Qt::LeftButton, {}, QPoint(3, overview->height() - 2));
     EXPECT_EQ(w->currentBlock(), 2);
 }
+
+TEST_F(TextCompareTest, TypingComparesAgainWithoutJumpingAway)
+{
+    QByteArray many;
+    for (int i = 0; i < 300; ++i)
+        many += "line " + QByteArray::number(i) + "\n";
+    QByteArray changed = many;
+    changed.replace("line 5\n", "line five\n");
+    auto w = open(write("a.txt", many), write("b.txt", changed));
+    ASSERT_EQ(w->currentBlock(), 0);
+    MyEditTextView *view = w->textView(1);
+    view->scrollToLine(250);
+    QTextCursor c(view->document()->findBlockByNumber(250));
+    view->setTextCursor(c);
+    c.insertText(QStringLiteral("typed "));
+    QTest::qWait(900); // the compare after an edit, and longer than the block selection delay
+    EXPECT_EQ(w->mergeBlocks().size(), 2u);
+    EXPECT_EQ(w->currentBlock(), -1);
+    EXPECT_GE(view->firstVisibleLine(), 240);
+    w->Merge_Next(); // the block being typed in
+    EXPECT_EQ(w->currentBlock(), 1);
+}
