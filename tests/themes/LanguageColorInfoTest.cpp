@@ -182,6 +182,27 @@ TEST_F(ColouringTest, EditsInsideAndAcrossCommentsRecolour)
     EXPECT_EQ(kind("int d"), 3);
 }
 
+TEST_F(ColouringTest, CommentsInTheTextColourAreStillKnownAsComments)
+{
+    // A theme whose comment colour is the text colour: the colourer must not take the comment
+    // for normal text and restart a scan inside it.
+    auto theme = ThemeColor::create();
+    theme->setMColor_Comment(theme->mColor_DefaultText());
+    ThemeColor::setCurrentTheme(theme);
+    mView->applyTheme();
+    QString text = "int a;\n/* first\n";
+    for (int i = 0; i < 40; ++i)
+        text += "   \"int\" line inside\n";
+    text += "*/ int b;\n";
+    load(kCppLanguage, text);
+    EXPECT_EQ(kind("int\" line", 0, 20), 999);
+    edit(at("line inside", 30), at("line inside", 30), "x");
+    EXPECT_EQ(kind("line inside", 0, 30), 999);
+    EXPECT_EQ(kind("\"int\"", 0, 31), 999); // not taken for a string
+    EXPECT_EQ(kind("int b"), 3);
+    ThemeColor::restoreToDefault();
+}
+
 TEST_F(ColouringTest, NulInAStringDoesNotStopTheColouring)
 {
     QString text = "x = \"ab";
