@@ -328,6 +328,11 @@ bool MergeEditWndCtr::ReadSide(int side, platform::StringEncoding forcedEncoding
         text.replace(u'\r', u'\n');
         st.textConverted = true;
     }
+    // Characters the pane takes for a line break where diff sees none: compare the pane's
+    // text, not the file.
+    for (QChar c : {QChar(QChar::ParagraphSeparator), QChar(0xfdd0), QChar(0xfdd1)})
+        if (text.contains(c))
+            st.textConverted = true;
     mLoading = true;
     textView(side)->loadText(text);
     mLoading = false;
@@ -459,11 +464,7 @@ bool MergeEditWndCtr::canCompareFilesThemselves() const
             isWideUnicode(st->info.encoding))
             return false;
     }
-    if (mSide1.info.encoding != mSide2.info.encoding || diskChanged(1) || diskChanged(2))
-        return false;
-    // A paragraph separator breaks a pane line where diff sees none.
-    return !mCompareText1.contains(QChar::ParagraphSeparator) &&
-           !mCompareText2.contains(QChar::ParagraphSeparator);
+    return mSide1.info.encoding == mSide2.info.encoding && !diskChanged(1) && !diskChanged(2);
 }
 
 void MergeEditWndCtr::RefreshCompare()

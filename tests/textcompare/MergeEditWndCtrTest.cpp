@@ -307,3 +307,12 @@ TEST_F(TextCompareTest, TypingComparesAgainWithoutJumpingAway)
     w->Merge_Next(); // the block being typed in
     EXPECT_EQ(w->currentBlock(), 1);
 }
+
+TEST_F(TextCompareTest, ParagraphSeparatorInAFileIsComparedAsThePaneShowsIt)
+{
+    // U+2029 splits a pane line; the blocks must follow the pane, not the file's lines.
+    auto w =
+        open(write("a.txt", "one\xE2\x80\xA9two\nthree\n"), write("b.txt", "one\ntwo\nTHREE\n"));
+    EXPECT_FALSE(w->lastCompareUsedFiles());
+    EXPECT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(2, 1, 2, 1)}));
+}
