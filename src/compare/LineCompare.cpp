@@ -17,9 +17,11 @@ namespace {
 // Long enough for very large files; a hung child must not block the window for ever.
 constexpr int kDiffTimeoutMs = 10 * 60 * 1000;
 
+// Null when this process has no temporary folder: never fall back to the working folder.
 QString tempFile(const QString &name)
 {
-    return QDir(GetProcessTempFolder()).filePath(name);
+    const QString folder = GetProcessTempFolder();
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(name);
 }
 
 bool readNumber(const QByteArray &s, qsizetype &pos, qint64 &value)
@@ -211,6 +213,10 @@ std::optional<MergeBlockList> LineCompare_Files(const QString &path1, const QStr
         return std::nullopt;
     }
     const QString log = LineCompare_SettingLogPath();
+    if (log.isEmpty()) {
+        setError(error, QStringLiteral("no temporary folder"));
+        return std::nullopt;
+    }
     DeleteTempSettingLog();
 
     QProcess diff;
@@ -249,7 +255,7 @@ std::optional<MergeBlockList> LineCompare_Texts(const QString &text1, const QStr
 {
     const QString p1 = LineCompare_TextCopyPath(1);
     const QString p2 = LineCompare_TextCopyPath(2);
-    if (!writeUtf8(p1, text1) || !writeUtf8(p2, text2)) {
+    if (p1.isEmpty() || p2.isEmpty() || !writeUtf8(p1, text1) || !writeUtf8(p2, text2)) {
         setError(error, QStringLiteral("cannot write the texts to compare"));
         return std::nullopt;
     }
@@ -260,6 +266,8 @@ void DeleteTempSettingLog()
 {
     GUARD_BEGIN
     const QString log = LineCompare_SettingLogPath();
+    if (log.isEmpty())
+        return;
     for (int i = 0; i < 100 && QFileInfo::exists(log); ++i) {
         if (QFile::remove(log))
             break;

@@ -27,7 +27,7 @@ QString GetDiffToolPath();
 // The options as diff arguments, "-a" first so that no input is refused as binary.
 QStringList LineCompare_Arguments(const LineCompareOptions &options);
 
-// The files of one compare, all in this process's temporary folder.
+// The files of one compare, all in this process's temporary folder (null when there is none).
 QString LineCompare_SettingLogPath();
 QString LineCompare_TextCopyPath(int side); // "1.txt" or "2.txt"
 

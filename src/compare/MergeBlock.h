@@ -27,7 +27,6 @@ struct MERGE_BLOCK
 
 using MergeBlockList = std::vector<MERGE_BLOCK>;
 
-
 // One range per line: where the line starts and how long its content is (without the "\n").
 // "a\nb\n" and "a\nb" both have two lines; the empty text has none.
 using LineTable = std::vector<Range>;
