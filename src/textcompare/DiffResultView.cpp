@@ -43,16 +43,16 @@ void DiffResultView::setVisibleLines(qint64 first, qint64 last)
     update();
 }
 
-qreal DiffResultView::scale(int side) const
+// Both sides share one scale, so a block's two marks stand side by side.
+qreal DiffResultView::scale() const
 {
     const qreal h = std::max<qreal>(1, height() - 2 * kMargin);
     return h / qreal(std::max<qint64>(1, std::max(mLines[1], mLines[2])));
-    Q_UNUSED(side)
 }
 
 QRectF DiffResultView::blockRect(const MERGE_BLOCK &block, int side) const
 {
-    const qreal s = scale(side);
+    const qreal s = scale();
     const qreal half = width() / 2.0;
     const qreal x = side == 1 ? 1 : half;
     const qreal top = kMargin + block.startLine[side] * s;
@@ -82,7 +82,7 @@ void DiffResultView::paintEvent(QPaintEvent *)
         painter.drawRect(blockRect(b, 1).united(blockRect(b, 2)).adjusted(-0.5, -1.5, -0.5, 1.5));
     }
     // The part of the left text in view.
-    const qreal s = scale(1);
+    const qreal s = scale();
     QColor frame = palette().color(QPalette::Text);
     frame.setAlpha(90);
     painter.setPen(QPen(frame, 1));
@@ -120,7 +120,7 @@ int DiffResultView::blockAt(const QPointF &point) const
 
 qint64 DiffResultView::lineAt(qreal y) const
 {
-    const qreal line = (y - kMargin) / scale(1);
+    const qreal line = (y - kMargin) / scale();
     if (!std::isfinite(line) || line < 0)
         return 0;
     return std::min<qint64>(qint64(line), std::max<qint64>(0, mLines[1] - 1));

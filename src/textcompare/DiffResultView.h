@@ -36,7 +36,7 @@ protected:
 
 private:
     QRectF blockRect(const MERGE_BLOCK &block, int side) const;
-    qreal scale(int side) const;
+    qreal scale() const;
 
     const MergeBlockList *mBlocks = nullptr;
     qint64 mLines[3] = {0, 0, 0};
