@@ -68,7 +68,8 @@ bool moveToTrash(const QString &path)
 
 QIcon iconForFile(const QString &path)
 {
-    static QFileIconProvider provider;
+    // Made per call: a provider outliving the application would touch a gone GUI at exit.
+    QFileIconProvider provider;
     const QFileInfo info(path);
     if (!path.isEmpty() && info.exists())
         return provider.icon(info);

@@ -14,7 +14,7 @@ bool revealInFileManager(const QString &path);
 bool openFile(const QString &path);
 // Moves path to the user's trash; false when it stays where it was.
 bool moveToTrash(const QString &path);
-// The desktop's icon for the file or folder.
+// The desktop's icon for the file or folder (main thread).
 QIcon iconForFile(const QString &path);
 
 // Replaces the desktop calls (tests): each hook gets the URL or path the real call would use.
