@@ -346,11 +346,18 @@ bool LanguageColorInfo::tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(Ra
         gScanBuffer[windowLength] = 0;
         return true;
     };
+    auto absolute = [&](qint64 from, qint64 to) { return Range{windowStart + from, to - from}; };
+    // A comment or string ran off the window: the window grows, and the text it takes in is
+    // cleared first like the rest of the window, so no colour of an earlier scan stays behind.
     auto grow = [&]() -> bool {
         growth = growth == 0 ? 5000 : qint64(double(growth) * 1.4 + 1000);
-        return buildWindow();
+        const qint64 oldEnd = windowLength;
+        if (!buildWindow())
+            return false;
+        if (windowLength > oldEnd)
+            mDelegate->setTextInRange(absolute(oldEnd, windowLength), SYNTAX_COLOR_DEFAULT);
+        return true;
     };
-    auto absolute = [&](qint64 from, qint64 to) { return Range{windowStart + from, to - from}; };
 
     if (!buildWindow())
         return false;

@@ -117,13 +117,8 @@ void SyntaxColorRuns::paint(Range range, int colorIndex)
         const int to = int(std::min<qint64>(end, start + block.length()) - start);
         RunsData *d = dataOf(block);
         if (!d) {
-            if (colorIndex == 0 || colorIndex == -1) {
-                // Nothing to clear, but remember the length so later edits know the block.
-                d = ensureData(block);
-                d->dirty = false;
-                d->appliedTheme = mThemeGeneration;
-                continue;
-            }
+            if (colorIndex == 0 || colorIndex == -1)
+                continue; // nothing to clear
             d = ensureData(block);
         }
         setRuns(d->runs, from, to, colorIndex);

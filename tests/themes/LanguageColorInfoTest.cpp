@@ -7,6 +7,7 @@
 #include "themes/ThemeColor.h"
 
 #include <QCoreApplication>
+#include <QRandomGenerator>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
@@ -290,4 +291,38 @@ TEST(LanguageColorInfoEdits, SeveralEditsAreAppliedLastToFirst)
     EXPECT_EQ(ranges[0], (Range{0, 7}));
     EXPECT_EQ(ranges[1], (Range{13 - 2, 70 - 13}));
     EXPECT_EQ(ranges[2], (Range{76 + 11 - 2, 140 - 76}));
+}
+
+TEST_F(ColouringTest, IncrementalColoursMatchAFreshColouringAfterRandomEdits)
+{
+    // After any sequence of edits the view must show what colouring the final text from scratch
+    // shows: edits that open or close comments and strings reach past the edited line.
+    const QStringList pieces = {"/*", "*/", "\"", "'", "//", "\n", "int ", "x", "\\", " 42 "};
+    load(kCppLanguage, "int a = 1;\n/* c1 */ int b;\nchar *s = \"str\";\n// line\nint c;\n");
+    QRandomGenerator random(qEnvironmentVariableIsSet("PELKO_SEED")
+                                ? quint32(qEnvironmentVariableIntValue("PELKO_SEED"))
+                                : 20261207u);
+    for (int step = 0; step < 300; ++step) {
+        const int length = mView->document()->characterCount() - 1;
+        const int from = int(random.bounded(length + 1));
+        const int to =
+            random.bounded(3) == 0 ? std::min(length, from + int(random.bounded(6))) : from;
+        const QString piece = pieces[int(random.bounded(qsizetype(pieces.size())))];
+        edit(from, to, mView->document()->characterCount() > 1500 ? QString() : piece);
+
+        SyntaxTextView fresh;
+        fresh.resize(800, 2000);
+        fresh.setPlainText(mView->toPlainText());
+        fresh.setLanguage(mView->language());
+        fresh.colorInfo().parseInRangeIfNeed(Range{0, fresh.document()->characterCount() - 1});
+        mView->colorInfo().parseInRangeIfNeed(Range{0, fresh.document()->characterCount() - 1});
+        for (int pos = 0; pos < fresh.document()->characterCount() - 1; ++pos) {
+            const QChar c = mView->document()->characterAt(pos);
+            if (c.isSpace() || c == QChar::ParagraphSeparator)
+                continue; // a separator's kind does not show
+            ASSERT_EQ(mView->paintedColorIndexAt(pos), fresh.paintedColorIndexAt(pos))
+                << "step " << step << " at " << pos << " in:\n"
+                << mView->toPlainText().toStdString();
+        }
+    }
 }
