@@ -5,6 +5,8 @@
 #include "platform/Guard.h"
 #include "services/AppInit.h"
 #include "services/AppSetting.h"
+#include "services/FileUtility.h"
+#include "textcompare/OpenTextCompareWindow.h"
 
 #ifndef PELKO_VERSION
 #define PELKO_VERSION "0"
@@ -30,8 +32,22 @@ int main(int argc, char *argv[])
         GUARD_END_VOID
     }();
 
-    // No window exists yet: store what start-up made of the settings and leave.
+    // Two files given on the command line open their text compare window at once.
+    const QStringList args = QApplication::arguments();
+    if (args.size() == 3 && IsFileExist(args[1]) && IsFileExist(args[2])) {
+        if (!OpenTextCompareWindow(args[1], args[2]))
+            return 1;
+        const int code = QApplication::exec();
+        AppSetting_Save();
+        return code;
+    }
+
+    // The start window does not exist yet: store what start-up made of the settings and leave.
     AppSetting_Save();
-    std::printf("Pelko Merge %s: no window is built yet.\n", PELKO_VERSION);
-    return 0;
+    if (args.size() > 1)
+        std::printf("Pelko Merge %s: give two existing text files to compare.\n", PELKO_VERSION);
+    else
+        std::printf("Pelko Merge %s: no start window is built yet; run it with two text files.\n",
+                    PELKO_VERSION);
+    return args.size() > 1 ? 2 : 0;
 }
