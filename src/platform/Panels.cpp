@@ -1,6 +1,9 @@
 #include "platform/Panels.h"
 
+#include "platform/Log.h"
+
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QWidget>
 
@@ -39,6 +42,40 @@ void prepareDialog(QFileDialog &dialog, const QString &title, const QString &dir
         dialog.setNameFilters(filters);
 }
 
+// The file dialog cannot choose files and folders alike: in that mode its Open button takes the
+// selection as it is (a folder included, or the shown folder when nothing is selected) instead of
+// entering a selected folder; double-clicking a folder still enters it.
+class OpenPanelDialog : public QFileDialog
+{
+public:
+    explicit OpenPanelDialog(bool filesAndFolders) : mFilesAndFolders(filesAndFolders) {}
+
+    QStringList chosen() const { return mFilesAndFolders ? mChosen : selectedFiles(); }
+
+    void accept() override
+    {
+        if (!mFilesAndFolders) {
+            QFileDialog::accept();
+            return;
+        }
+        QStringList files = selectedFiles();
+        if (files.isEmpty())
+            files << directory().absolutePath();
+        if (fileMode() == ExistingFile)
+            files = files.mid(0, 1);
+        for (const QString &file : files) {
+            if (!QFileInfo::exists(file))
+                return;
+        }
+        mChosen = files;
+        QDialog::accept();
+    }
+
+private:
+    bool mFilesAndFolders;
+    QStringList mChosen;
+};
+
 } // namespace
 
 void setOpenPanelHook(std::function<QStringList(const OpenPanelRequest &)> hook)
@@ -55,11 +92,15 @@ QStringList runOpenPanel(const OpenPanelRequest &request)
 {
     if (gOpenHook)
         return gOpenHook(request);
-    QFileDialog dialog;
+    if (!request.allowFiles && !request.allowFolders) {
+        Log(QStringLiteral("ERROR open panel asked for neither files nor folders"));
+        return {};
+    }
+    OpenPanelDialog dialog(request.allowFiles && request.allowFolders);
     prepareDialog(dialog, request.title, request.directory,
                   request.allowFiles ? request.fileTypes : QStringList());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (!request.allowFiles && request.allowFolders) {
+    if (!request.allowFiles) {
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly, true);
     } else {
@@ -70,7 +111,7 @@ QStringList runOpenPanel(const OpenPanelRequest &request)
         dialog.setLabelText(QFileDialog::Accept, request.prompt);
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles();
+    return dialog.chosen();
 }
 
 QString runSavePanel(const SavePanelRequest &request)

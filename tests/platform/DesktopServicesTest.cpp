@@ -159,6 +159,22 @@ TEST(PanelsTest, OpenPanelAnswersTheChosenFilesOrNothing)
     EXPECT_TRUE(runOpenPanel({"Open", dir, {}, false, true, false, {}}).isEmpty());
     EXPECT_EQ(mode, QFileDialog::Directory);
 
+    // Files and folders alike: Open takes a selected folder, or the shown one.
+    ASSERT_TRUE(QDir(dir).mkdir("sub"));
+    whenModal<QFileDialog>([&](QFileDialog *d) {
+        d->selectFile(dir + "/sub");
+        static_cast<QDialog *>(d)->accept();
+    });
+    EXPECT_EQ(runOpenPanel({"Open", dir, {}, true, true, false, {}}), QStringList{dir + "/sub"});
+    whenModal<QFileDialog>([&](QFileDialog *d) { static_cast<QDialog *>(d)->accept(); });
+    EXPECT_EQ(runOpenPanel({"Open", dir + "/sub", {}, true, true, false, {}}),
+              QStringList{dir + "/sub"});
+    whenModal<QFileDialog>([&](QFileDialog *d) {
+        d->selectFile(dir + "/a.txt");
+        static_cast<QDialog *>(d)->accept();
+    });
+    EXPECT_EQ(runOpenPanel({"Open", dir, {}, true, true, false, {}}), QStringList{dir + "/a.txt"});
+
     setOpenPanelHook([&](const OpenPanelRequest &r) { return QStringList{r.directory}; });
     EXPECT_EQ(runOpenPanel({"Open", dir}), QStringList{dir});
     setOpenPanelHook(nullptr);
