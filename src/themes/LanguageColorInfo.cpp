@@ -367,7 +367,10 @@ bool LanguageColorInfo::tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(Ra
     bool ended = false;
     while (!ended && position < windowLength) {
         const char16_t *buf = gScanBuffer;
-        if (tokens % 10 == 0 && double(clock.nsecsElapsed()) / 1e9 > gPassTimeLimit) {
+        // Out of time: what was scanned is recorded. A pass always gets past its first token,
+        // so that every pass makes progress and none repeats the last one.
+        if (tokens % 10 == 0 && position > 0 &&
+            double(clock.nsecsElapsed()) / 1e9 > gPassTimeLimit) {
             mDoneRanges->addRange(Range{windowStart, position});
             return position > 0;
         }

@@ -116,11 +116,10 @@ void SyntaxColorRuns::paint(Range range, int colorIndex)
         const int from = int(std::max(range.location, start) - start);
         const int to = int(std::min<qint64>(end, start + block.length()) - start);
         RunsData *d = dataOf(block);
-        if (!d) {
-            if (colorIndex == 0 || colorIndex == -1)
-                continue; // nothing to clear
+        // Every block the colourer has looked at gets its data, even without a run: an edit
+        // can then tell whether it joined the block with the next one.
+        if (!d)
             d = ensureData(block);
-        }
         setRuns(d->runs, from, to, colorIndex);
         d->blockLength = block.length();
         d->dirty = true;
@@ -165,9 +164,11 @@ void SyntaxColorRuns::documentEdited(qint64 position, qint64 removed, qint64 add
     const int oldLength = d0 ? d0->blockLength : 0;
     const int inherited = kindAt(oldRuns, offset);
 
-    // The old text after the edit: known when it came from the first block itself.
+    // The old text after the edit: known when it came from the first block itself. A block
+    // without data was never coloured, so whether a removal joined it with the next block
+    // (whose runs are gone) cannot be told: only an insertion keeps its tail known.
     const qint64 removedEnd = offset + removed;
-    const bool tailKnown = !d0 || removedEnd < oldLength;
+    const bool tailKnown = d0 ? removedEnd < oldLength : removed == 0;
     std::vector<Run> tail;
     if (d0 && tailKnown)
         tail = sliceRuns(oldRuns, int(removedEnd), oldLength, 0);

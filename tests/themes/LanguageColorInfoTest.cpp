@@ -183,6 +183,16 @@ TEST_F(ColouringTest, EditsInsideAndAcrossCommentsRecolour)
     EXPECT_EQ(kind("int d"), 3);
 }
 
+TEST_F(ColouringTest, JoiningALineWithACommentOpenerUncommentsWhatFollowed)
+{
+    load(kCppLanguage, "foo bar\n/* c\nc */ int y;\nint x;\n");
+    EXPECT_EQ(kind("c */"), 999);
+    edit(at("\n/*"), at("\n/*") + 3, ""); // "foo bar c" now, and the comment is gone
+    EXPECT_EQ(kind("c */"), -1);
+    EXPECT_EQ(kind("int y"), 3);
+    EXPECT_EQ(kind("int x"), 3);
+}
+
 TEST_F(ColouringTest, CommentsInTheTextColourAreStillKnownAsComments)
 {
     // A theme whose comment colour is the text colour: the colourer must not take the comment
@@ -297,7 +307,8 @@ TEST_F(ColouringTest, IncrementalColoursMatchAFreshColouringAfterRandomEdits)
 {
     // After any sequence of edits the view must show what colouring the final text from scratch
     // shows: edits that open or close comments and strings reach past the edited line.
-    const QStringList pieces = {"/*", "*/", "\"", "'", "//", "\n", "int ", "x", "\\", " 42 "};
+    const QStringList pieces = {"/*",   "*/", "\"", "'",    "//",    "\n",
+                                "int ", "x",  "\\", " 42 ", "\n;\n", "( )"};
     load(kCppLanguage, "int a = 1;\n/* c1 */ int b;\nchar *s = \"str\";\n// line\nint c;\n");
     QRandomGenerator random(qEnvironmentVariableIsSet("PELKO_SEED")
                                 ? quint32(qEnvironmentVariableIntValue("PELKO_SEED"))
