@@ -176,7 +176,7 @@ TEST(PanelsTest, OpenPanelAnswersTheChosenFilesOrNothing)
     EXPECT_EQ(runOpenPanel({"Open", dir, {}, true, true, false, {}}), QStringList{dir + "/a.txt"});
 
     setOpenPanelHook([&](const OpenPanelRequest &r) { return QStringList{r.directory}; });
-    EXPECT_EQ(runOpenPanel({"Open", dir}), QStringList{dir});
+    EXPECT_EQ(runOpenPanel({"Open", dir, {}, true, false, false, {}}), QStringList{dir});
     setOpenPanelHook(nullptr);
 }
 
