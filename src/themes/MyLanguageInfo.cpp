@@ -37,7 +37,8 @@ QString valueAfterEquals(const QString &line)
     return eq < 0 ? QString() : line.mid(eq + 1);
 }
 
-// A leading decimal integer as the original's intValue reads it: 0 when there is none.
+// A leading decimal integer, as colour numbers of definitions have always been read: 0 when
+// there is none.
 int intValue(const QString &text)
 {
     const QString t = text.trimmed();
