@@ -7,6 +7,7 @@
 #include "services/AppSetting.h"
 #include "services/FileUtility.h"
 #include "textcompare/OpenTextCompareWindow.h"
+#include "themes/ThemeColor.h"
 
 #ifndef PELKO_VERSION
 #define PELKO_VERSION "0"
@@ -29,6 +30,8 @@ int main(int argc, char *argv[])
         GUARD_BEGIN
         InitAppSetting();
         App_ApplyLanguageSetting();
+        // Unpacks the bundle's template themes into the support folder when they are missing.
+        GetApp_Color_ThemeTemplate_FilePaths_List();
         GUARD_END_VOID
     }();
 
