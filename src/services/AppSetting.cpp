@@ -233,11 +233,13 @@ void AppSetting_Load()
     const QString key = QString::fromLatin1(kAppSettingDataKey);
     if (defaults.hasKey(key)) {
         const QByteArray data = defaults.dataForKey(key);
-        if (!AppSetting_FromData(&gAppSetting, data))
+        if (!AppSetting_FromData(&gAppSetting, data)) {
             platform::Log(
                 QStringLiteral("ERROR gAppSetting.data: %1 bytes instead of %2, defaults used")
                     .arg(data.size())
                     .arg(sizeof(AppSetting)));
+            AppSetting_SetDefault(&gAppSetting);
+        }
     }
 
     delete gAppSetting_compare_leftHistoryPaths;

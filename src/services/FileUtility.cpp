@@ -3,6 +3,7 @@
 #include "platform/Guard.h"
 #include "platform/Log.h"
 #include "platform/Workspace.h"
+#include "services/AppInit.h"
 #include "services/AppSetting.h"
 
 #include <QDir>
@@ -10,6 +11,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <dirent.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,18 +32,21 @@ QString dropOneTrailingSlash(const QString &path)
     return path;
 }
 
+// Reads until the source says it has no more: files of /proc and /sys report a size of 0 but
+// have content, so the size must not decide where the copy ends.
 bool copyContent(QFile &source, QSaveFile &target)
 {
     constexpr qint64 kChunk = 1 << 20;
-    QByteArray buffer;
-    while (!source.atEnd()) {
-        buffer = source.read(kChunk);
-        if (buffer.isEmpty())
-            break;
-        if (target.write(buffer) != buffer.size())
+    QByteArray buffer(kChunk, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = source.read(buffer.data(), kChunk);
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return source.error() == QFileDevice::NoError;
+        if (target.write(buffer.constData(), n) != n)
             return false;
     }
-    return source.error() == QFileDevice::NoError;
 }
 
 QStringList sortedEntryNames(const QString &folder)
@@ -205,11 +211,12 @@ bool CopyFileSave(const QString &sourcePath, const QString &targetPath)
         target.cancelWriting();
         return false;
     }
+    // The copy gets the source's permissions before it takes the target's place.
+    target.setPermissions(source.permissions());
     if (!target.commit()) {
         platform::Log(QStringLiteral("ERROR CopyFileSave: cannot replace %1").arg(targetPath));
         return false;
     }
-    QFile::setPermissions(targetPath, source.permissions());
     return true;
     GUARD_END(false)
 }
@@ -241,7 +248,33 @@ void RevealFileFolderInFinder(const QString &path)
 
 bool SandBox_CheckCanAccessPath(const QString &path)
 {
-    return IsPathExist(path);
+    GUARD_BEGIN
+    if (!IsPathExist(path))
+        return false;
+    if (!gAppHasSandbox)
+        return true;
+    // Try the read itself: what the permission bits say is not what the process may do.
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        DIR *dir = ::opendir(QFile::encodeName(path).constData());
+        if (!dir)
+            return false;
+        ::closedir(dir);
+    } else if (info.isFile()) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+    } else if (::access(QFile::encodeName(path).constData(), R_OK) != 0) {
+        // A pipe or device: opening one could block.
+        return false;
+    }
+    if (info.isDir()) {
+        QStringList &accessible = SandBox_GetAccesablePathList();
+        if (!accessible.contains(path))
+            accessible.append(path);
+    }
+    return true;
+    GUARD_END(false)
 }
 
 QStringList &SandBox_GetAccesablePathList()

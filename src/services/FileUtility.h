@@ -52,7 +52,9 @@ bool CopyFileSave(const QString &sourcePath, const QString &targetPath);
 // not exist, the part from its first "/" is tried. Nothing for empty input or a missing item.
 void RevealFileFolderInFinder(const QString &path);
 
-// Linux runs have no application sandbox: an existing path is always accessible.
+// NO for an empty path or one where nothing exists; YES outside a sandbox (gAppHasSandbox).
+// Inside one, NO when the item may not be read, else YES, and a folder is remembered in
+// SandBox_GetAccesablePathList.
 bool SandBox_CheckCanAccessPath(const QString &path);
 // The process-wide list of paths a sandboxed run may read (made on first use; main thread).
 QStringList &SandBox_GetAccesablePathList();

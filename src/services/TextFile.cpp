@@ -2,6 +2,7 @@
 
 #include "platform/Guard.h"
 #include "platform/Log.h"
+#include "services/Localization.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -386,7 +387,9 @@ void SetupEncodingList(QComboBox *popup, StringEncoding encoding)
         const qint64 number = entry.at(1).toLongLong();
         if (number == qint64(encoding))
             selected = popup->count();
-        popup->addItem(entry.at(0).toString(), QVariant(number));
+        // The encodings' own names are the platform's; only the automatic entry is our text.
+        const QString name = entry.at(0).toString();
+        popup->addItem(number == 0 ? L_(name) : name, QVariant(number));
     }
     popup->setCurrentIndex(selected);
     GUARD_END_VOID

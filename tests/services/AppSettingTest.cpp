@@ -75,6 +75,9 @@ TEST_F(AppSettingTest, LoadOfWrongSizeDataKeepsDefaultsAndLogs)
     platform::setLogSink([&](const QString &line) { lines << line; });
     platform::UserDefaults::standard().setData(QByteArray(300, '\x05'),
                                                QString::fromLatin1(kAppSettingDataKey));
+    // Whatever the record held before, a damaged stored one gives the defaults.
+    gAppSetting.textTabLen = 9;
+    APPSETTING_SET_STRING(gAppSetting, defaultSaveTextExtension, QStringLiteral("md"));
     AppSetting_Load();
     platform::setLogSink(nullptr);
     EXPECT_EQ(+gAppSetting.textTabLen, 4);

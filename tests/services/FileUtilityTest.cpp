@@ -2,6 +2,8 @@
 
 #include "platform/Workspace.h"
 #include "services/AppSetting.h"
+#include "FilePermissionDrop.h"
+#include "services/AppInit.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -232,6 +234,80 @@ TEST(FileUtilityTest, CopyFileSaveFailureKeepsTarget)
     EXPECT_EQ(namesIn(dir),
               (QStringList{QStringLiteral("folder"), QStringLiteral("notAFolder"),
                            QStringLiteral("source.txt"), QStringLiteral("target.txt")}));
+}
+
+// The target's folder may not be written: nothing can be put beside the target, so the copy
+// fails and the old target stays.
+TEST(FileUtilityTest, CopyFileSaveIntoReadOnlyFolderKeepsTarget)
+{
+    const QString dir = freshDir();
+    const QString source = dir + QStringLiteral("/source.txt");
+    const QString locked = dir + QStringLiteral("/locked");
+    const QString target = locked + QStringLiteral("/target.txt");
+    ASSERT_TRUE(writeFile(source, "new content"));
+    ASSERT_TRUE(writeFile(target, "old content"));
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                  QFileDevice::ReadGroup | QFileDevice::ExeGroup));
+    {
+        pelkotest::FilePermissionDrop drop;
+        if (!drop.folderRefusesWrites(locked)) {
+            QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner);
+            GTEST_SKIP() << "this process may write into read-only folders";
+        }
+        EXPECT_FALSE(CopyFileSave(source, target));
+        EXPECT_EQ(readFile(target), QByteArray("old content"));
+        EXPECT_EQ(namesIn(locked), QStringList{QStringLiteral("target.txt")});
+    }
+    QFile::setPermissions(locked,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// Kernel files report a size of 0 and still have content: the copy reads until the end.
+TEST(FileUtilityTest, CopyFileSaveCopiesFilesThatReportNoSize)
+{
+    const QString source = QStringLiteral("/proc/self/mountinfo");
+    if (!IsFileExist(source) || QFileInfo(source).size() != 0)
+        GTEST_SKIP() << "no kernel file of size 0 here";
+    const QString target = freshDir() + QStringLiteral("/copy.txt");
+    ASSERT_TRUE(CopyFileSave(source, target));
+    const QByteArray copied = readFile(target);
+    EXPECT_FALSE(copied.isEmpty());
+    EXPECT_EQ(copied, readFile(source));
+}
+
+// Outside a sandbox every existing path is accessible; inside one only what may be read, and
+// folders are remembered.
+TEST(FileUtilityTest, SandboxAccessCheck)
+{
+    const QString dir = freshDir();
+    const QString file = dir + QStringLiteral("/f.txt");
+    const QString secret = dir + QStringLiteral("/secret.txt");
+    ASSERT_TRUE(writeFile(file, "x"));
+    ASSERT_TRUE(writeFile(secret, "y"));
+    ASSERT_TRUE(QFile::setPermissions(secret, QFileDevice::Permissions()));
+    SandBox_GetAccesablePathList().clear();
+
+    const bool wasSandboxed = gAppHasSandbox;
+    gAppHasSandbox = false;
+    EXPECT_FALSE(SandBox_CheckCanAccessPath(QString()));
+    EXPECT_FALSE(SandBox_CheckCanAccessPath(dir + QStringLiteral("/missing")));
+    EXPECT_TRUE(SandBox_CheckCanAccessPath(dir));
+    EXPECT_TRUE(SandBox_GetAccesablePathList().isEmpty());
+
+    gAppHasSandbox = true;
+    EXPECT_FALSE(SandBox_CheckCanAccessPath(dir + QStringLiteral("/missing")));
+    EXPECT_TRUE(SandBox_CheckCanAccessPath(file));
+    EXPECT_TRUE(SandBox_CheckCanAccessPath(dir));
+    EXPECT_TRUE(SandBox_CheckCanAccessPath(dir));
+    EXPECT_EQ(SandBox_GetAccesablePathList(), QStringList{dir});
+    {
+        pelkotest::FilePermissionDrop drop;
+        if (drop.active())
+            EXPECT_FALSE(SandBox_CheckCanAccessPath(secret));
+    }
+    gAppHasSandbox = wasSandboxed;
+    SandBox_GetAccesablePathList().clear();
 }
 
 TEST(FileUtilityTest, RevealOpensFoldersAndShowsFiles)
