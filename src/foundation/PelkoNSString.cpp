@@ -142,8 +142,10 @@ bool writeToFileUtf8(const QString &self, const QString &path)
     GUARD_BEGIN
     if (self.isNull() || path.isEmpty())
         return false;
-    // Written beside the target and renamed over it, so a failed write leaves the old file.
+    // Written beside the target and renamed over it, so a failed write leaves the old file; in a
+    // folder where no file can be made beside it, a writable file is still replaced in place.
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     if (self.isEmpty()) {

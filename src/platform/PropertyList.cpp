@@ -27,6 +27,10 @@ namespace {
 constexpr int kMaxDepth = 256;
 // Property lists are settings and small resource files; anything bigger is not one of ours.
 constexpr qsizetype kMaxInputSize = 256 * 1024 * 1024;
+// A binary list may unfold (through shared containers) to at most this many values beyond four
+// per reference it holds; the cap keeps the count from overflowing.
+constexpr quint64 kUnfoldedSlack = 1 << 16;
+constexpr quint64 kUnfoldedCap = quint64(1) << 62;
 
 struct PlistDeleter
 {
@@ -351,7 +355,7 @@ std::optional<QVariant> propertyListFromData(const QByteArray &data)
         return refuse("too large");
     const bool binary = data.startsWith("bplist00");
     if (binary ? !binaryStructureAcceptable(data) : !xmlStructureAcceptable(data))
-        return refuse("malformed, nested too deeply or holding NUL characters");
+        return refuse("malformed, nested too deeply, unfolding too far or holding NUL characters");
     plist_t root = nullptr;
     if (binary)
         plist_from_bin(data.constData(), uint32_t(data.size()), &root);
@@ -508,7 +512,10 @@ quint64 readBigEndian(const uchar *p, int size)
 
 // Walks the object table of a binary property list without recursion and answers whether the
 // longest chain of containers stays within the limit and no string holds a NUL character. Cycles
-// and references out of range are malformed.
+// and references out of range are malformed. Containers may be shared, and the parser copies a
+// shared container at every reference: a few hundred bytes of containers that each refer twice to
+// the next would unfold into billions of values, so the unfolded size is bounded by the number of
+// references the file really holds.
 bool binaryStructureAcceptable(const QByteArray &data)
 {
     constexpr qsizetype headerSize = 8;
@@ -580,10 +587,12 @@ bool binaryStructureAcceptable(const QByteArray &data)
         return true;
     };
 
-    // Iterative depth-first search computing each object's height once.
+    // Iterative depth-first search computing each object's height and unfolded size once.
     enum : uchar { Unvisited, OnPath, Done };
     std::vector<uchar> state(objectCount, Unvisited);
     std::vector<int> height(objectCount, 0);
+    std::vector<quint64> unfolded(objectCount, 1);
+    quint64 references = 0;
     struct Frame
     {
         quint64 index;
@@ -594,6 +603,7 @@ bool binaryStructureAcceptable(const QByteArray &data)
     stack.push_back({topObject, {}, 0});
     if (!children(topObject, stack.back().kids))
         return false;
+    references += stack.back().kids.size();
     state[topObject] = OnPath;
     while (!stack.empty()) {
         Frame &frame = stack.back();
@@ -608,16 +618,24 @@ bool binaryStructureAcceptable(const QByteArray &data)
             Frame child{kid, {}, 0};
             if (!children(kid, child.kids))
                 return false;
+            references += child.kids.size();
             state[kid] = OnPath;
             stack.push_back(std::move(child));
             continue;
         }
         int h = 0;
-        for (quint64 kid : frame.kids)
+        quint64 size = 1;
+        for (quint64 kid : frame.kids) {
             h = std::max(h, height[kid] + 1);
+            size = std::min(size + unfolded[kid], kUnfoldedCap);
+        }
         if (h > kMaxDepth)
             return false;
+        // Shared strings and numbers are common and cheap; only a blow-up is refused.
+        if (size > kUnfoldedSlack + 4 * (references + 1))
+            return false;
         height[frame.index] = h;
+        unfolded[frame.index] = size;
         state[frame.index] = Done;
         stack.pop_back();
     }

@@ -30,8 +30,8 @@ QDateTime utc(int y, int mo, int d, int h, int mi, int s, int ms = 0)
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC);
 }
 
-// A binary property list of `levels` arrays, each holding the next one.
-QByteArray nestedBinaryArrays(int levels, bool cycle = false)
+// A binary property list of `levels` arrays, each holding the next one `width` times.
+QByteArray nestedBinaryArrays(int levels, bool cycle = false, int width = 1)
 {
     QByteArray out("bplist00");
     QList<quint32> offsets;
@@ -41,11 +41,12 @@ QByteArray nestedBinaryArrays(int levels, bool cycle = false)
         if (last && !cycle) {
             out.append(char(0xA0));
         } else {
-            out.append(char(0xA1));
+            out.append(char(0xA0 | width));
             quint32 ref = last ? 0u : quint32(i + 1); // a cycle points back at the top
             char be[4];
             qToBigEndian(ref, be);
-            out.append(be, 4);
+            for (int k = 0; k < width; ++k)
+                out.append(be, 4);
         }
     }
     const quint64 tableOffset = quint64(out.size());
@@ -205,6 +206,8 @@ TEST(PropertyListTest, MalformedInputGivesNoValue)
         {"binary cycle", nestedBinaryArrays(4, true)},
         {"binary deep", nestedBinaryArrays(20000)},
         {"binary bad reference", badReference},
+        // 200 bytes that unfold into 2^40 arrays when every reference is copied.
+        {"binary shared containers", nestedBinaryArrays(40, false, 2)},
         {"xml truncated", platform::dataFromPropertyList(sampleValues()).left(300)},
         {"xml deep", deepXml},
         {"xml unterminated comment", QByteArray("<plist><!-- <array>")},
@@ -213,8 +216,9 @@ TEST(PropertyListTest, MalformedInputGivesNoValue)
         SCOPED_TRACE(row.name);
         EXPECT_FALSE(platform::propertyListFromData(row.bytes).has_value());
     }
-    // A moderately nested list is still fine.
+    // A moderately nested list is still fine, and so is modest sharing.
     EXPECT_TRUE(platform::propertyListFromData(nestedBinaryArrays(100)).has_value());
+    EXPECT_TRUE(platform::propertyListFromData(nestedBinaryArrays(8, false, 3)).has_value());
 }
 
 TEST(PropertyListTest, StringsWithNulCharactersAreRefusedNotAborted)
