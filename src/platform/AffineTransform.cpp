@@ -108,14 +108,16 @@ BezierPath AffineTransform::transformBezierPath(const BezierPath &path) const
 
 void AffineTransform::concat() const
 {
-    if (GraphicsContext *gc = GraphicsContext::currentContext())
-        gc->painter()->setWorldTransform(toQTransform(), true);
+    GraphicsContext *gc = GraphicsContext::currentContext();
+    if (QPainter *painter = gc ? gc->painter() : nullptr)
+        painter->setWorldTransform(toQTransform(), true);
 }
 
 void AffineTransform::set() const
 {
-    if (GraphicsContext *gc = GraphicsContext::currentContext())
-        gc->painter()->setWorldTransform(toQTransform(), false);
+    GraphicsContext *gc = GraphicsContext::currentContext();
+    if (QPainter *painter = gc ? gc->painter() : nullptr)
+        painter->setWorldTransform(toQTransform(), false);
 }
 
 } // namespace platform

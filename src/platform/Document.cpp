@@ -14,7 +14,9 @@ Document::Document(QObject *parent) : QObject(parent)
 Document::~Document()
 {
     DocumentController::sharedDocumentController().removeDocument(this);
-    qDeleteAll(mControllers);
+    const QList<QPointer<WindowController>> controllers = mControllers;
+    for (const QPointer<WindowController> &c : controllers)
+        delete c.data();
 }
 
 bool Document::readFromFile(const QString &, const QString &)
@@ -24,7 +26,7 @@ bool Document::readFromFile(const QString &, const QString &)
 
 QWidget *Document::windowForSheet() const
 {
-    for (WindowController *c : mControllers) {
+    for (WindowController *c : windowControllers()) {
         if (QWidget *w = c->window())
             return w;
     }
@@ -40,6 +42,7 @@ QString Document::displayName() const
 
 void Document::addWindowController(WindowController *controller)
 {
+    mControllers.removeAll(QPointer<WindowController>());
     if (!controller || mControllers.contains(controller))
         return;
     mControllers.append(controller);
@@ -48,12 +51,17 @@ void Document::addWindowController(WindowController *controller)
 
 QList<WindowController *> Document::windowControllers() const
 {
-    return mControllers;
+    QList<WindowController *> live;
+    for (const QPointer<WindowController> &c : mControllers) {
+        if (c)
+            live.append(c.data());
+    }
+    return live;
 }
 
 void Document::showWindows()
 {
-    for (WindowController *c : mControllers)
+    for (WindowController *c : windowControllers())
         c->showWindow();
 }
 
@@ -63,7 +71,11 @@ void Document::close()
         return;
     mClosed = true;
     emit documentWillClose();
-    for (WindowController *c : mControllers) {
+    // A controller may delete itself while its window closes.
+    const QList<QPointer<WindowController>> controllers = mControllers;
+    for (const QPointer<WindowController> &c : controllers) {
+        if (!c)
+            continue;
         c->mIsClosing = true;
         c->close();
     }

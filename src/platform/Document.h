@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 
@@ -53,7 +54,8 @@ private:
     friend class DocumentController;
     QString mFileURL;
     QString mFileType;
-    QList<WindowController *> mControllers;
+    // A controller deleted elsewhere drops out rather than being deleted twice.
+    QList<QPointer<WindowController>> mControllers;
     bool mClosed = false;
 };
 

@@ -8,9 +8,11 @@ namespace platform {
 
 namespace {
 
+// One stack per thread: an image drawn on a worker must not land in the painter of a view that
+// the main thread is painting at the same moment.
 QList<GraphicsContext *> &contextStack()
 {
-    static QList<GraphicsContext *> stack;
+    thread_local QList<GraphicsContext *> stack;
     return stack;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The current drawing context: a stack of painters. A view pushes its QPainter in paintEvent
 // (GraphicsContextScope), an image pushes one while it has the focus; the drawing routines
-// (colour set, path fill and stroke, transforms) draw into the top of the stack.
+// (colour set, path fill and stroke, transforms) draw into the top of the stack. Each thread has
+// its own stack.
 
 #include <QColor>
 #include <QPainter>

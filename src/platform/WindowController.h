@@ -26,7 +26,8 @@ public:
     ~WindowController() override;
 
     QString windowNibName() const;
-    // Loads the window when needed; nullptr when the subclass makes none or it was destroyed.
+    // Loads the window when none is there (again after it was destroyed); nullptr when the
+    // subclass makes none.
     QWidget *window();
     bool isWindowLoaded() const { return !mWindow.isNull(); }
     // Replaces the window (the old one is deleted; the new one is owned).

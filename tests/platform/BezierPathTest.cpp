@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <thread>
 
 using platform::AffineTransform;
 using platform::BezierPath;
@@ -200,4 +201,40 @@ TEST(GraphicsContext, StackColoursAndDrawing)
     EXPECT_EQ(image.pixelColor(15, 15), QColor(255, 0, 0));
     EXPECT_EQ(image.pixelColor(1, 19), QColor(0, 255, 0));
     EXPECT_EQ(image.pixelColor(5, 19), QColor(255, 0, 0)); // a gap of the dash
+}
+
+TEST(GraphicsContext, EachThreadDrawsIntoItsOwnContext)
+{
+    QImage image(10, 10, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    platform::GraphicsContextScope scope(&painter);
+
+    QImage workerImage(10, 10, QImage::Format_ARGB32);
+    workerImage.fill(Qt::white);
+    platform::GraphicsContext *seenByWorker = &scope.context();
+    std::thread worker([&] {
+        seenByWorker = platform::GraphicsContext::currentContext();
+        QPainter workerPainter(&workerImage);
+        platform::GraphicsContextScope own(&workerPainter);
+        platform::setFill(platform::Color::calibratedRGB(0, 0, 1));
+        BezierPath::fillRect(QRectF(0, 0, 10, 10));
+    });
+    worker.join();
+    painter.end();
+    EXPECT_EQ(seenByWorker, nullptr);
+    EXPECT_EQ(platform::GraphicsContext::currentContext(), &scope.context());
+    EXPECT_EQ(image.pixelColor(5, 5), QColor(255, 255, 255));
+    EXPECT_EQ(workerImage.pixelColor(5, 5), QColor(0, 0, 255));
+}
+
+TEST(GraphicsContext, TransformWithoutAPainterIsIgnored)
+{
+    platform::GraphicsContextScope scope(nullptr);
+    AffineTransform t;
+    t.translateXBy(3, 4);
+    t.concat();
+    t.set();
+    BezierPath::bezierPathWithRect(QRectF(0, 0, 5, 5)).fill();
+    SUCCEED();
 }

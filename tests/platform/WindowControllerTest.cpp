@@ -87,3 +87,18 @@ TEST(Document, ControllerOpensAndForgetsDocuments)
     EXPECT_TRUE(dc.documents().isEmpty());
     dc.setDocumentFactory(nullptr);
 }
+
+TEST(Document, ControllerDeletedElsewhereIsForgotten)
+{
+    QPointer<platform::Document> doc = new platform::Document();
+    auto *kept = new ProbeController();
+    auto *dropped = new ProbeController();
+    QPointer<QWidget> keptWindow = kept->window();
+    doc->addWindowController(kept);
+    doc->addWindowController(dropped);
+    delete dropped;
+    EXPECT_EQ(doc->windowControllers(), QList<platform::WindowController *>{kept});
+    EXPECT_EQ(doc->windowForSheet(), keptWindow.data());
+    delete doc.data(); // deletes the one controller left, once
+    EXPECT_FALSE(keptWindow);
+}
