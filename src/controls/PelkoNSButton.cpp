@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QMenu>
 #include <QPointer>
+#include <QScopeGuard>
 
 namespace {
 
@@ -88,10 +89,12 @@ QString selectFromPopupMenuWithMenuOfStringArrays(QAbstractButton *self,
         REPORT_FATAL();
         return QString();
     }
-    QMenu menu(self);
+    // On the heap: closing the button's window while the menu is up deletes the menu with it.
+    QPointer<QMenu> menu = new QMenu(self);
+    const auto dropMenu = qScopeGuard([&menu] { delete menu.data(); });
     for (const QVariant &entry : entries) {
         if (entry.isNull() && entry.typeId() != QMetaType::QString) {
-            menu.addSeparator();
+            menu->addSeparator();
             continue;
         }
         if (entry.typeId() != QMetaType::QString || entry.toString().isEmpty()) {
@@ -99,7 +102,7 @@ QString selectFromPopupMenuWithMenuOfStringArrays(QAbstractButton *self,
             continue;
         }
         const QString title = entry.toString();
-        QAction *item = menu.addAction(menuText(title));
+        QAction *item = menu->addAction(menuText(title));
         item->setData(title);
         if (!checkOnItems.isEmpty() && checkOnItems.contains(title)) {
             item->setCheckable(true);
@@ -108,14 +111,14 @@ QString selectFromPopupMenuWithMenuOfStringArrays(QAbstractButton *self,
         QObject::connect(item, &QAction::triggered, item,
                          [item] { click_selectFromPopupMenuWithMenuOfStringArrays(item); });
     }
-    if (menu.actions().isEmpty()) {
+    if (menu->actions().isEmpty()) {
         REPORT_FATAL();
         return QString();
     }
     // Just under the button, at its left edge.
     const QPoint where = self->mapToGlobal(QPoint(0, self->height()));
     chosenTitle().clear();
-    menu.exec(where);
+    menu->exec(where);
     if (chosenTitle().isEmpty())
         return QString();
     return QString(chosenTitle());

@@ -12,6 +12,9 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
+#include <algorithm>
+#include <cmath>
+
 void setStringValue2(QWidget *self, const QString &text)
 {
     GUARD_BEGIN
@@ -34,6 +37,18 @@ void setStringValue2(QWidget *self, const QString &text)
     GUARD_END_VOID
 }
 
+namespace {
+
+// Nearest whole pixel within what a widget can take; NaN gives 0.
+int wholePixels(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    return int(std::lround(std::clamp(v, double(-QWIDGETSIZE_MAX), double(QWIDGETSIZE_MAX))));
+}
+
+} // namespace
+
 void sizeToFit_WidthOnly(QWidget *self, float extraWidth)
 {
     if (!self)
@@ -42,7 +57,7 @@ void sizeToFit_WidthOnly(QWidget *self, float extraWidth)
     const QSize fitted = self->sizeHint().isValid() ? self->sizeHint() : before.size();
     // Qt geometry is whole pixels; the centre is kept to the nearest one.
     const double top = before.y() + before.height() * 0.5 - fitted.height() * 0.5;
-    const double width = fitted.width() + double(extraWidth);
-    self->setGeometry(before.x(), int(std::lround(top)), int(std::lround(std::max(width, 0.0))),
+    const double width = fitted.width() + (std::isnan(extraWidth) ? 0.0 : double(extraWidth));
+    self->setGeometry(before.x(), wholePixels(top), std::max(wholePixels(width), 0),
                       fitted.height());
 }

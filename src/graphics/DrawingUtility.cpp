@@ -3,6 +3,7 @@
 #include "platform/GraphicsContext.h"
 #include "platform/Guard.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -16,6 +17,7 @@ constexpr float kMinStrokeWidth = 0.01f;
 constexpr double kMinSide = 0.002;
 constexpr double kNearZero = 0.02;
 constexpr int kMaxNormalizeSteps = 1000;
+constexpr qint64 kMaxDashPieces = 100000;
 
 double toRadians(double degrees)
 {
@@ -149,7 +151,8 @@ bool GetArrowWingPoints(QPointF *outWing1, QPointF *outWing2, int angle, QPointF
         return true;
     }
     // A head at right angles is a bar across the shaft.
-    if (std::abs(angle - 90) < 3 || std::abs(angle - 270) < 3) {
+    const qint64 a = angle; // no overflow near the ends of int
+    if (std::abs(a - 90) < 3 || std::abs(a - 270) < 3) {
         const QPointF v = tail - tip;
         const QPointF u = v / std::hypot(v.x(), v.y());
         *outWing1 = QPointF(tip.x() + u.y() * d, tip.y() - u.x() * d);
@@ -225,9 +228,11 @@ void AppendDashedLine(BezierPath *path, int pieces, QPointF from, QPointF to)
     const float distance = DistanceBetweenPoints(from, to);
     if (distance < kNearZero)
         return;
-    const double piece = double(distance) / pieces;
+    // Finer pieces than this cannot be told apart; the bound keeps the path's size in reason.
+    const qint64 count = std::min<qint64>(pieces, kMaxDashPieces);
+    const double piece = double(distance) / double(count);
     BezierPath dashes;
-    for (int i = 0; i < pieces; i += 2) {
+    for (qint64 i = 0; i < count; i += 2) {
         dashes.moveToPoint(QPointF(from.x() + i * piece, from.y()));
         dashes.lineToPoint(QPointF(from.x() + (i + 1) * piece, from.y()));
     }

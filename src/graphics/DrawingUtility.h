@@ -39,5 +39,6 @@ bool GetArrowWingPoints(QPointF *outWing1, QPointF *outWing2, int angle, QPointF
 // A line from `from` to `to` with an arrow head at its middle.
 bool AppendArrowLine(platform::BezierPath *path, QPointF from, QPointF to, float wingOffset,
                      float angle);
-// Alternate pieces of the line: pieces 0, 2, 4, ... of `pieces` equal parts are drawn.
+// Alternate pieces of the line: pieces 0, 2, 4, ... of `pieces` equal parts are drawn (at most
+// 100000 parts).
 void AppendDashedLine(platform::BezierPath *path, int pieces, QPointF from, QPointF to);

@@ -90,7 +90,7 @@ void MyCheckDarkModeDlg::update_interfaceStyleStr()
     interfaceStyleStr = checkView->interfaceStyleStr;
 }
 
-void MyCheckDarkModeDlg::close()
+void MyCheckDarkModeDlg::close(QObject *)
 {
     cancelButtonClicked();
 }

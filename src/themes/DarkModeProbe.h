@@ -38,8 +38,10 @@ public:
     MyCheckDarkModeView *checkView = nullptr;
     QString interfaceStyleStr;
 
-    // The dialog actions every controller carries; the probe never runs modally.
-    void close() override;
+    // The dialog actions every controller carries; the probe never runs modally. The close
+    // action is Cancel; close() still closes the window.
+    using platform::WindowController::close;
+    void close(QObject *sender);
     void cancelButtonClicked();
     void ctrlQApp();
     void okButtonClicked();

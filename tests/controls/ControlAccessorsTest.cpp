@@ -23,6 +23,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
+
 using platform::Color;
 
 namespace {
@@ -137,6 +139,13 @@ TEST(ControlAccessors, SizeToFitKeepsTheVerticalCentre)
     EXPECT_EQ(label->width(), fitted.width() + 10);
     EXPECT_EQ(label->height(), fitted.height());
     EXPECT_NEAR(label->y() + label->height() / 2.0, 60.0, 0.5);
+
+    // Widths that are no number or too large still give a usable frame.
+    sizeToFit_WidthOnly(label, std::nanf(""));
+    EXPECT_EQ(label->width(), fitted.width());
+    sizeToFit_WidthOnly(label, 1e30f);
+    EXPECT_EQ(label->x(), 30);
+    EXPECT_GT(label->width(), fitted.width());
 }
 
 TEST(PopUpButton, SelectByTitleThenPrefix)
@@ -230,4 +239,14 @@ TEST(StringPopUp, LeavesOutBadEntries)
 
     EXPECT_TRUE(selectFromPopupMenuWithMenuOfStringArrays(button, {}, {}).isNull());
     EXPECT_TRUE(selectFromPopupMenuWithMenuOfStringArrays(button, {7}, {}).isNull());
+}
+
+TEST(StringPopUp, WindowClosedWhileTheMenuIsUp)
+{
+    auto *window = new QWidget();
+    auto *button = new QPushButton(QStringLiteral("History"), window);
+    window->show();
+    whenMenuShows([window](QMenu *) { delete window; });
+    EXPECT_TRUE(
+        selectFromPopupMenuWithMenuOfStringArrays(button, {QStringLiteral("a")}, {}).isNull());
 }

@@ -8,6 +8,9 @@
 #include <QImage>
 #include <QPainter>
 
+#include <cmath>
+#include <limits>
+
 using platform::BezierPath;
 using platform::BezierPathElement;
 using platform::Color;
@@ -101,6 +104,13 @@ TEST(DrawingUtility, ArrowWings)
     EXPECT_NEAR(offShaft, 20.0, 1e-4);
 
     EXPECT_FALSE(GetArrowWingPoints(nullptr, &w2, 15, QPointF(), QPointF(10, 0), 1));
+
+    // Angles at the ends of the integer range and beyond still give wings.
+    for (float extreme : {-1e20f, 1e20f, std::nanf("")}) {
+        BezierPath path;
+        EXPECT_TRUE(
+            AppendArrowToPath(&path, &w1, &w2, QPointF(100, 50), QPointF(0, 50), 10, extreme));
+    }
 }
 
 TEST(DrawingUtility, ArrowAndLinePaths)
@@ -142,6 +152,10 @@ TEST(DrawingUtility, DashedLine)
     AppendDashedLine(&none, 0, QPointF(), QPointF(10, 0));
     AppendDashedLine(&none, 3, QPointF(), QPointF(0.01, 0));
     EXPECT_TRUE(none.isEmpty());
+
+    BezierPath fine;
+    AppendDashedLine(&fine, std::numeric_limits<int>::max(), QPointF(), QPointF(1000, 0));
+    EXPECT_EQ(fine.elementCount(), 100000); // 50000 dashes
 }
 
 TEST(DrawingUtility, DrawIntoAnImage)
