@@ -1,5 +1,6 @@
 #include "services/TextFile.h"
 
+#include "FilePermissionDrop.h"
 #include "support/TestEnvironment.h"
 
 #include <QComboBox>
@@ -150,6 +151,14 @@ TEST(TextFileTest, ReadFailsLoudlyAndEmptyIsEmpty)
 
     for (const QString &bad : {dir + QStringLiteral("/missing.txt"), dir, QString()})
         EXPECT_TRUE(ReadTextFileContent(bad, &encoding, &sure, &bom, &permissions).isNull());
+
+    // A file that may not be read is not an empty one: a later save must not empty it.
+    const QString locked = dir + QStringLiteral("/locked.txt");
+    ASSERT_TRUE(writeFile(locked, "content"));
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::Permissions()));
+    pelkotest::FilePermissionDrop drop;
+    if (drop.active())
+        EXPECT_TRUE(ReadTextFileContent(locked, &encoding, &sure, &bom, &permissions).isNull());
 }
 
 TEST(TextFileTest, AskedEncodingAndPreferredEncoding)
@@ -228,6 +237,21 @@ TEST(TextFileTest, WriteFailureKeepsOldFile)
                                        TextSaveOptions{}));
     EXPECT_FALSE(App_WriteStringToFile(QString(), path, TextSaveOptions{}));
     EXPECT_EQ(readFile(path), QByteArray("old"));
+
+    // A folder that refuses new files cannot take the temporary copy: the old file stays.
+    const QString lockedDir = freshDir();
+    const QString inLocked = lockedDir + QStringLiteral("/keep.txt");
+    ASSERT_TRUE(writeFile(inLocked, "old"));
+    ASSERT_TRUE(QFile::setPermissions(lockedDir, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    {
+        pelkotest::FilePermissionDrop drop;
+        if (drop.folderRefusesWrites(lockedDir)) {
+            EXPECT_FALSE(App_WriteStringToFile(QStringLiteral("new"), inLocked, TextSaveOptions{}));
+            EXPECT_EQ(readFile(inLocked), QByteArray("old"));
+        }
+    }
+    QFile::setPermissions(lockedDir,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     latin.allowLossy = true;
     EXPECT_TRUE(App_WriteStringToFile(QStringLiteral("a") + kJapanese.left(2), path, latin));
