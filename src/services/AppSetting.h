@@ -23,11 +23,12 @@
 //   tab width 4; text size 12.0; editor font "" (the default fixed-pitch font); interface
 //   language "" (system default); default text extension "txt"; save encoding UTF-8 (4), line end
 //   LF, no byte-order mark, permissions rw-r--r--; view marks off with tab and line-end marks on;
-//   line numbers, auto-indent, automatic highlighting, auto-save of untitled texts on; wrap, link
-//   detection and the spelling flags off; folders shown, folders above files, deletion to the
-//   Trash, next difference after a merge, default status colours, hidden files ignored,
-//   sub-folders compared: on; folder-compare mode 0 (size and date), list view; print margins 36,
-//   print centring horizontal on; grid size 20, unit "pt", unit factor 1.0.
+//   line numbers, auto-indent, automatic highlighting, auto-save of untitled texts, smart copy
+//   and paste on; wrap, link detection, the other smart substitutions and the spelling flags
+//   off; folders shown, folders above files, deletion to the Trash, next difference after a
+//   merge, default status colours, hidden files ignored, sub-folders compared: on; folder-compare
+//   mode 0 (size and date), list view; print margins 36, print centring horizontal on; grid size
+//   20, unit "pt", unit factor 1.0.
 
 #include <QString>
 #include <QStringList>
