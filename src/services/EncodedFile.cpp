@@ -5,6 +5,7 @@
 #include "platform/Log.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSaveFile>
 
@@ -30,6 +31,9 @@ const QByteArray &appKey()
 
 std::optional<QByteArray> readWholeFile(const QString &path)
 {
+    // Only regular files: a pipe or device could keep the read waiting.
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;

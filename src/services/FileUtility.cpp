@@ -194,7 +194,8 @@ QStringList GetFileListDeepFromFolder(const QString &folder)
 bool CopyFileSave(const QString &sourcePath, const QString &targetPath)
 {
     GUARD_BEGIN
-    if (sourcePath.isEmpty() || targetPath.isEmpty() || !IsFileExist(sourcePath))
+    // Only regular files: opening a pipe or a device could wait forever.
+    if (sourcePath.isEmpty() || targetPath.isEmpty() || !QFileInfo(sourcePath).isFile())
         return false;
     QFile source(sourcePath);
     if (!source.open(QIODevice::ReadOnly)) {

@@ -43,7 +43,8 @@ QStringList GetFileListDeepFromFolder(const QString &folder);
 
 // Copies the source file over the target: the copy is written beside the target under a
 // temporary name and renamed over it, so on any failure the old target stays as it was and the
-// answer is NO. NO for an empty argument or a source that is not an existing file. The copy
+// answer is NO. NO for an empty argument or a source that is not an existing regular file (a
+// pipe or device is never opened). The copy
 // takes the source's permissions.
 bool CopyFileSave(const QString &sourcePath, const QString &targetPath);
 

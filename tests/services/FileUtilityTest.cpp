@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -209,6 +210,9 @@ TEST(FileUtilityTest, CopyFileSaveFailureKeepsTarget)
     ASSERT_TRUE(writeFile(folderTarget + QStringLiteral("/inside.txt"), "inside"));
     const QString blockedParent = dir + QStringLiteral("/notAFolder");
     ASSERT_TRUE(writeFile(blockedParent, "file where a folder should be"));
+    // Nobody writes into this pipe: opening it for reading would wait forever.
+    const QString pipe = freshDir() + QStringLiteral("/pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
 
     struct Row
     {
@@ -218,6 +222,7 @@ TEST(FileUtilityTest, CopyFileSaveFailureKeepsTarget)
     const Row rows[] = {
         {"missing source", dir + QStringLiteral("/missing"), target},
         {"folder as source", folderTarget, target},
+        {"pipe as source", pipe, target},
         {"empty source", QString(), target},
         {"empty target", source, QString()},
         {"target is a folder", source, folderTarget},
