@@ -437,9 +437,10 @@ void BezierPath::appendBezierPathWithArcFromPoint(QPointF p1, QPointF p2, double
     const QPointF center = p1 + bisector * (radius / std::sin(angle / 2));
     const double a0 = std::atan2(t1.y() - center.y(), t1.x() - center.x()) * 180 / std::numbers::pi;
     const double a1 = std::atan2(t2.y() - center.y(), t2.x() - center.x()) * 180 / std::numbers::pi;
+    // v1 x v2 > 0: the path turns clockwise at p1, and so does the arc inside the corner.
     const double cross = v1.x() * v2.y() - v1.y() * v2.x();
     lineToPoint(t1);
-    appendBezierPathWithArcWithCenter(center, radius, a0, a1, cross < 0);
+    appendBezierPathWithArcWithCenter(center, radius, a0, a1, cross > 0);
 }
 
 BezierPathElement BezierPath::elementAtIndex(qint64 index, QPointF *points) const

@@ -146,6 +146,21 @@ TEST(BezierPath, ArcsFlatteningAndReversal)
     EXPECT_EQ(rev.element(2).points[0], QPointF(0, 0));
 }
 
+TEST(BezierPath, CornerArcTakesTheShortWayRoundBothTurns)
+{
+    // The corner at (10, 0) rounded with radius 2: the arc stays inside the corner.
+    for (double turn : {10.0, -10.0}) {
+        BezierPath path;
+        path.moveToPoint(QPointF(0, 0));
+        path.appendBezierPathWithArcFromPoint(QPointF(10, 0), QPointF(10, turn), 2);
+        expectNear(path.currentPoint(), QPointF(10, turn > 0 ? 2 : -2), 1e-9);
+        const QRectF b = path.bounds();
+        EXPECT_NEAR(b.height(), 2.0, 1e-9) << turn;
+        EXPECT_NEAR(b.right(), 10.0, 1e-9) << turn;
+        EXPECT_NEAR(b.left(), 0.0, 1e-9) << turn;
+    }
+}
+
 TEST(BezierPath, TransformAndContainment)
 {
     BezierPath p = BezierPath::bezierPathWithRect(QRectF(0, 0, 10, 10));
