@@ -137,6 +137,20 @@ QByteArray converterNameOf(const char *nameOrAlias)
     return QByteArray(name);
 }
 
+// The ICU converter whose aliases name this encoding: plain UTF-16 and UTF-32 are converted by
+// code of ours, but their aliases ("utf16", "ucs-4") are ICU's.
+const char *aliasTarget(const EncodingInfo &info)
+{
+    switch (info.codec) {
+    case Codec::Utf16Bom:
+        return "UTF-16";
+    case Codec::Utf32Bom:
+        return "UTF-32";
+    default:
+        return info.icuName;
+    }
+}
+
 bool computeAvailable(const EncodingInfo &info)
 {
     switch (info.codec) {
@@ -397,9 +411,11 @@ StringEncoding TextEncoding::fromIanaName(const QString &name)
     const QByteArray converter = converterNameOf(wanted.toLatin1().constData());
     if (converter.isEmpty())
         return 0;
-    for (const EncodingInfo &info : kEncodings)
-        if (info.icuName && converterNameOf(info.icuName) == converter)
+    for (const EncodingInfo &info : kEncodings) {
+        const char *name = aliasTarget(info);
+        if (name && converterNameOf(name) == converter)
             return info.number;
+    }
     return 0;
 }
 

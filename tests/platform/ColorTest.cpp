@@ -3,6 +3,8 @@
 
 #include <QStringList>
 #include <QtEndian>
+#include "support/LogCapture.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,16 +14,6 @@ using platform::Color;
 using platform::ColorSpace;
 
 namespace {
-
-struct LogCapture
-{
-    QStringList lines;
-    LogCapture()
-    {
-        platform::setLogSink([this](const QString &l) { lines << l; });
-    }
-    ~LogCapture() { platform::setLogSink(nullptr); }
-};
 
 TEST(ColorTest, NamedColorsHaveThePlatformValues)
 {
@@ -165,10 +157,10 @@ TEST(ColorTest, UnarchiveRejectsMalformedData)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.why);
-        LogCapture log;
+        pelkotest::LogCapture log;
         EXPECT_FALSE(Color::unarchive(row.data).isValid());
-        ASSERT_EQ(log.lines.size(), 1);
-        EXPECT_TRUE(log.lines.first().startsWith(QLatin1String("ERROR")));
+        ASSERT_EQ(log.lines().size(), 1);
+        EXPECT_TRUE(log.lines().first().startsWith(QLatin1String("ERROR")));
     }
 }
 

@@ -1,30 +1,17 @@
 #include "platform/Guard.h"
 #include "platform/Log.h"
 
+#include "support/LogCapture.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CapturedReports
-{
-    QByteArray reports;
-    QStringList logs;
-    CapturedReports()
-    {
-        platform::setReportSink([this](const QByteArray &t) { reports += t; });
-        platform::setLogSink([this](const QString &l) { logs << l; });
-    }
-    ~CapturedReports()
-    {
-        platform::setReportSink(nullptr);
-        platform::setLogSink(nullptr);
-    }
-};
-
 int throwsNamed()
 {
     GUARD_BEGIN
-    throw platform::Exception(QStringLiteral("NSRangeException"), QStringLiteral("index 9 beyond bounds"));
+    throw platform::Exception(QStringLiteral("NSRangeException"),
+                              QStringLiteral("index 9 beyond bounds"));
     return 1;
     GUARD_END(-1)
 }
@@ -51,37 +38,65 @@ struct Other : Base
 
 TEST(Guard, ExceptionAnswersNeutralValueAndPrintsTheReport)
 {
-    CapturedReports cap;
+    pelkotest::LogCapture cap;
     EXPECT_EQ(throwsNamed(), -1);
-    const QByteArray r = cap.reports;
+    const QByteArray r = cap.reports();
     EXPECT_TRUE(r.startsWith("_\n@@@@@@@@@@@@@@@ EXCEPTION PROBLEM @@@@@@@@@@@@@@@ >>>>>\nFile: "));
     EXPECT_TRUE(r.contains("Functions: int {anonymous}::throwsNamed() \n"));
     EXPECT_TRUE(r.contains("\nLine: "));
     EXPECT_TRUE(r.endsWith(" \n@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@ <<<<<<\n_"));
-    ASSERT_EQ(cap.logs.size(), 1);
-    EXPECT_EQ(cap.logs.first(), QStringLiteral("INFO: NSRangeException - index 9 beyond bounds"));
+    ASSERT_EQ(cap.lines().size(), 1);
+    EXPECT_EQ(cap.lines().first(),
+              QStringLiteral("INFO: NSRangeException - index 9 beyond bounds"));
 }
 
 TEST(Guard, StandardExceptionsAreNamedByTheirType)
 {
-    CapturedReports cap;
+    pelkotest::LogCapture cap;
     EXPECT_EQ(throwsStd(), -2);
-    ASSERT_EQ(cap.logs.size(), 1);
-    EXPECT_EQ(cap.logs.first(), QStringLiteral("INFO: std::out_of_range - bad index"));
+    ASSERT_EQ(cap.lines().size(), 1);
+    EXPECT_EQ(cap.lines().first(), QStringLiteral("INFO: std::out_of_range - bad index"));
 }
 
 TEST(Guard, FatalReportAndCasts)
 {
-    CapturedReports cap;
+    pelkotest::LogCapture cap;
     Derived d;
     Other o;
     Base *bd = &d;
     Base *bo = &o;
     Base *none = nullptr;
     EXPECT_EQ(CastFunction(Derived, bd), &d);
-    EXPECT_TRUE(cap.reports.isEmpty());
+    EXPECT_TRUE(cap.reports().isEmpty());
     EXPECT_EQ(CastFunction(Derived, none), nullptr);
-    EXPECT_TRUE(cap.reports.isEmpty());
+    EXPECT_TRUE(cap.reports().isEmpty());
     EXPECT_EQ(CastFunction(Derived, bo), nullptr);
-    EXPECT_TRUE(cap.reports.contains("FATAL_ERROR DOWN HERE"));
+    EXPECT_TRUE(cap.hasFatalReport());
+
+    cap.clear();
+    const std::shared_ptr<Base> shared = std::make_shared<Derived>();
+    EXPECT_EQ(CastFunction2(Derived, shared).get(), shared.get());
+    EXPECT_EQ(CastFunction2(Derived, std::shared_ptr<Base>()), nullptr);
+    EXPECT_TRUE(cap.reports().isEmpty());
+    EXPECT_EQ(CastFunction2(Derived, std::shared_ptr<Base>(std::make_shared<Other>())), nullptr);
+    EXPECT_TRUE(cap.hasFatalReport());
+}
+
+TEST(Guard, VoidGuardSwallowsTheExceptionAfterItsReport)
+{
+    pelkotest::LogCapture cap;
+    int reached = 0;
+    auto body = [&] {
+        GUARD_BEGIN
+        ++reached;
+        throw 42; // not a std::exception: still caught, named "unknown"
+        ++reached;
+        GUARD_END_VOID
+        ++reached; // the function goes on after the guard
+    };
+    body();
+    EXPECT_EQ(reached, 2);
+    EXPECT_TRUE(cap.hasExceptionReport());
+    ASSERT_EQ(cap.lines().size(), 1);
+    EXPECT_EQ(cap.lines().first(), QStringLiteral("INFO: unknown - unknown"));
 }

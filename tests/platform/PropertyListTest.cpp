@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QPoint>
 #include <QtEndian>
+#include "support/LogCapture.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -14,16 +16,6 @@
 using platform::PlistFormat;
 
 namespace {
-
-struct QuietLog
-{
-    QStringList lines;
-    QuietLog()
-    {
-        platform::setLogSink([this](const QString &l) { lines << l; });
-    }
-    ~QuietLog() { platform::setLogSink(nullptr); }
-};
 
 QDateTime utc(int y, int mo, int d, int h, int mi, int s, int ms = 0)
 {
@@ -182,7 +174,7 @@ TEST(PropertyListTest, ReadsHandWrittenXml)
 
 TEST(PropertyListTest, MalformedInputGivesNoValue)
 {
-    QuietLog quiet;
+    pelkotest::LogCapture quiet;
     const QByteArray valid = platform::dataFromPropertyList(sampleValues(), PlistFormat::Binary);
     QByteArray deepXml = "<plist version=\"1.0\">";
     for (int i = 0; i < 5000; ++i)
@@ -223,7 +215,7 @@ TEST(PropertyListTest, MalformedInputGivesNoValue)
 
 TEST(PropertyListTest, StringsWithNulCharactersAreRefusedNotAborted)
 {
-    QuietLog quiet;
+    pelkotest::LogCapture quiet;
     // {"k": "\u00e9\0b"} (UTF-16 string) and {"k": "a\0b"} (ASCII string) as binary lists.
     const QByteArray utf16(
         "bplist00\xd1\x01\x02\x51\x6b\x63\x00\xe9\x00\x00\x00\x62\x08\x0b\x0d\x00\x00\x00"
@@ -288,7 +280,7 @@ TEST(PropertyListTest, QtTypesAreNormalisedToPropertyListTypes)
 
 TEST(PropertyListTest, FilesAreWrittenWholeOrNotAtAll)
 {
-    QuietLog quiet;
+    pelkotest::LogCapture quiet;
     const QString dir = pelkotest::freshDir(QStringLiteral("plist"));
     const QString path = dir + QStringLiteral("/sub/values.plist");
     ASSERT_TRUE(platform::writePropertyListFile(path, sampleValues(), PlistFormat::Binary));

@@ -175,6 +175,9 @@ TEST(TextEncodingTest, IanaNamesBothWays)
         {"x-mac-roman", Enc::MacOSRoman},
         {"ASCII", Enc::ASCII},
         {"csEUCPkdFmtJapanese", Enc::JapaneseEUC},
+        {"UTF16", Enc::UTF16},
+        {"ucs-4", Enc::UTF32},
+        {"UnicodeBigUnmarked", Enc::UTF16BE},
     };
     for (const Row &row : aliases) {
         SCOPED_TRACE(row.alias);

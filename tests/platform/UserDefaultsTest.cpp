@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QPoint>
 #include <QStandardPaths>
+#include "support/LogCapture.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -15,16 +17,6 @@
 using platform::UserDefaults;
 
 namespace {
-
-struct LogCapture
-{
-    QStringList lines;
-    LogCapture()
-    {
-        platform::setLogSink([this](const QString &l) { lines << l; });
-    }
-    ~LogCapture() { platform::setLogSink(nullptr); }
-};
 
 QString freshStorePath()
 {
@@ -140,7 +132,7 @@ TEST(UserDefaultsTest, TypedReadsConvertNumbersAndAnswerNeutralValues)
 
 TEST(UserDefaultsTest, RemovingAndRefusingValues)
 {
-    LogCapture log;
+    pelkotest::LogCapture log;
     UserDefaults store(freshStorePath());
     store.setString(QStringLiteral("v"), QStringLiteral("a"));
     store.setString(QStringLiteral("v"), QStringLiteral("b"));
@@ -157,22 +149,22 @@ TEST(UserDefaultsTest, RemovingAndRefusingValues)
     store.setObject(QVariant(QVariantList{QVariant(QPoint(1, 2))}), QStringLiteral("points"));
     EXPECT_FALSE(store.hasKey(QStringLiteral("point")));
     EXPECT_FALSE(store.hasKey(QStringLiteral("points")));
-    EXPECT_EQ(log.lines.size(), 2);
+    EXPECT_EQ(log.lines().size(), 2);
     store.setBool(true, QStringLiteral("ok"));
     EXPECT_TRUE(store.synchronize());
 }
 
 TEST(UserDefaultsTest, DamagedFileIsKeptAsideAndAnEmptyStoreUsed)
 {
-    LogCapture log;
+    pelkotest::LogCapture log;
     const QString path = freshStorePath();
     const QByteArray damaged("<?xml version=\"1.0\"?><plist><dict><key>a</key><integer>1");
     ASSERT_TRUE(pelkotest::writeFile(path, damaged));
     UserDefaults store(path);
     EXPECT_FALSE(store.hasKey(QStringLiteral("a")));
-    ASSERT_FALSE(log.lines.isEmpty());
-    EXPECT_TRUE(log.lines.last().startsWith(QStringLiteral("ERROR")));
-    EXPECT_TRUE(log.lines.last().contains(QStringLiteral("damaged")));
+    ASSERT_FALSE(log.lines().isEmpty());
+    EXPECT_TRUE(log.lines().last().startsWith(QStringLiteral("ERROR")));
+    EXPECT_TRUE(log.lines().last().contains(QStringLiteral("damaged")));
 
     const QStringList aside = QDir(QFileInfo(path).absolutePath())
                                   .entryList({QStringLiteral("defaults.plist.damaged-*")});
@@ -192,7 +184,7 @@ TEST(UserDefaultsTest, DamagedFileIsKeptAsideAndAnEmptyStoreUsed)
 
 TEST(UserDefaultsTest, FailedSaveIsReportedAndKeepsTheValues)
 {
-    LogCapture log;
+    pelkotest::LogCapture log;
     const QString dir = pelkotest::freshDir(QStringLiteral("defaults"));
     ASSERT_TRUE(pelkotest::writeFile(dir + QStringLiteral("/file"), "x"));
     UserDefaults store(dir + QStringLiteral("/file/defaults.plist")); // parent is a file
