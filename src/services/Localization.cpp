@@ -130,13 +130,13 @@ QString localizeJoined(const QString &key)
     return pieces.join(QString());
 }
 
-// An argument is often user data (a path, a file name): only an exact table entry translates it,
-// and no marker inside it is expanded.
+// An argument is often user data (a path, a file name): only an exact table entry translates it.
+// Callers also pass the application's name as "{*app*}"; a path keeps every marker as it is.
 QString localizeArgument(const QString &arg)
 {
     if (arg.isEmpty() || arg.contains(QLatin1Char('/')))
         return arg;
-    return lookup(arg);
+    return localizeSimple(arg);
 }
 
 bool isConversionChar(QChar c)

@@ -5,8 +5,8 @@
 // 2 to 6 pieces is a format and its arguments, each piece localised and the format filled in one
 // pass (an argument holding "%@" or "%1" is never substituted again); a key split by "{++}" is
 // localised piece by piece and joined. Arguments are often user data (paths, names): one is
-// translated only when it is a whole key of the table and holds no "/", and markers inside it
-// stay as they are.
+// translated only when it is a whole key of the table and holds no "/"; "{*app*}" in an argument
+// without "/" becomes the application's name, and a path keeps every marker as it is.
 //
 // Translations come from the enciphered table "0_en_DidadEzi.mopo" in the bundle: a property list
 // { language code : { English text : translation } }. English keys without a translation pass

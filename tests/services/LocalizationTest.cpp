@@ -110,6 +110,7 @@ TEST_F(LocalizationTest, MarkersAndPlainKeys)
         {QStringLiteral("%@-%@-%@-%@-%@{**}a{**}b{**}c{**}d{**}e"), QStringLiteral("a-b-c-d-e")},
         {QStringLiteral("Missing %@ and %@{**}one"), QStringLiteral("Missing one and ")},
         {QStringLiteral("%d files{**}12"), QStringLiteral("12 files")},
+        {QStringLiteral("\"%@\" is busy.{**}{*app*}"), QStringLiteral("\"Pelko Merge\" is busy.")},
     };
     for (const Row &row : rows)
         EXPECT_EQ(L_(row.key), row.expected) << qPrintable(row.key);
