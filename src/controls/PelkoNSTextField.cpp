@@ -25,8 +25,13 @@ void setStringValue(QLineEdit *self, const QString &text)
 
 void setStringValue(QLabel *self, const QString &text)
 {
-    if (self)
-        self->setText(ownTextCopy(text));
+    if (!self)
+        return;
+    // A text value is shown as it is: a file name such as "<b>.txt" must not turn into markup.
+    // Labels made rich on purpose keep their format.
+    if (self->textFormat() == Qt::AutoText)
+        self->setTextFormat(Qt::PlainText);
+    self->setText(ownTextCopy(text));
 }
 
 void setString2(QLineEdit *self, const QString &text)

@@ -88,6 +88,15 @@ TEST(ControlAccessors, NullTextShowsEmptyAndNeverAnswersNull)
     EXPECT_EQ(stringValue(&button), QStringLiteral("Go"));
     setTitle2(&button, QStringLiteral("Stop"));
     EXPECT_EQ(string(&button), QStringLiteral("Stop"));
+
+    // A name that looks like markup is shown as typed; a label made rich on purpose stays rich.
+    setStringValue2(&label, QStringLiteral("<b>.txt"));
+    EXPECT_EQ(label.textFormat(), Qt::PlainText);
+    EXPECT_EQ(string(&label), QStringLiteral("<b>.txt"));
+    QLabel rich;
+    rich.setTextFormat(Qt::RichText);
+    setString(&rich, QStringLiteral("<a href=\"x\">x</a>"));
+    EXPECT_EQ(rich.textFormat(), Qt::RichText);
 }
 
 TEST(ControlAccessors, CheckboxAnswersItsTitleAndItsStateAsBool)
