@@ -10,6 +10,7 @@
 #include "themes/DarkModeProbe.h"
 
 #include <QApplication>
+#include <QThread>
 
 namespace {
 
@@ -99,8 +100,10 @@ bool GetIsDarkModeViaDialog(int *outDark)
         return false;
     }
     *outDark = -1;
-    // The probe is a widget: without a widget application there is nothing to paint with.
-    if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
+    // The probe is a widget: without a widget application, or away from its thread, there is
+    // nothing to paint with.
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()) ||
+        QThread::currentThread() != QCoreApplication::instance()->thread()) {
         REPORT_FATAL();
         return false;
     }

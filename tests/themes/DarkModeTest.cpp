@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <thread>
 
 namespace {
 
@@ -125,6 +126,14 @@ TEST_F(DarkModeTest, ProbeDecidesByTheTextColourSum)
         EXPECT_EQ(GetIsDarkMode(), row.dark == 1);
     }
     EXPECT_FALSE(GetIsDarkModeViaDialog(nullptr));
+
+    // A worker may not build or paint the probe: no answer, and the user defaults decide.
+    int fromWorker = 7;
+    bool answered = true;
+    std::thread worker([&] { answered = GetIsDarkModeViaDialog(&fromWorker); });
+    worker.join();
+    EXPECT_FALSE(answered);
+    EXPECT_EQ(fromWorker, -1);
 }
 
 TEST_F(DarkModeTest, UserDefaultsAreTheLastSource)
