@@ -39,6 +39,22 @@ const QString kSplitPosKey = QStringLiteral("saveSplitViewPos");
 const QString kNoLanguage = QStringLiteral("(none)");
 
 // Fills "%@" markers in order.
+// CR and CRLF become LF, as the panes keep them; true when anything changed, including
+// characters the pane takes for a line break where diff sees none.
+bool toPaneLineEnds(QString &text)
+{
+    bool changed = false;
+    if (text.contains(u'\r')) {
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text.replace(u'\r', u'\n');
+        changed = true;
+    }
+    for (QChar c : {QChar(QChar::ParagraphSeparator), QChar(0xfdd0), QChar(0xfdd1)})
+        if (text.contains(c))
+            changed = true;
+    return changed;
+}
+
 QString fillFormat(QString format, const QStringList &args)
 {
     for (const QString &a : args) {
@@ -166,12 +182,6 @@ void MergeEditWndCtr::windowDidLoad()
     mToolTipItem->setFrameShape(QFrame::Box);
     mToolTipItem->hide();
 
-    mUi->mCheck_IgnoreCase->setChecked(mOptions.ignoreCase);
-    mUi->mCheck_IgnoreTabExpansion->setChecked(mOptions.ignoreTabExpansion);
-    mUi->mCheck_IgnoreSpaceChange->setChecked(mOptions.ignoreSpaceChange);
-    mUi->mCheck_IgnoreAllSpace->setChecked(mOptions.ignoreAllSpace);
-    mUi->mCheck_IgnoreBlankLines->setChecked(mOptions.ignoreBlankLines);
-
     Localize_LoadWindowPos_SetBackground(w, this, platform::Color(), true);
     // The divider: the share of the left pane, kept for every window.
     const double share = platform::UserDefaults::standard().doubleForKey(kSplitPosKey);
@@ -181,6 +191,18 @@ void MergeEditWndCtr::windowDidLoad()
         const int left = int((total - link) * share);
         mUi->mSplitView->setSizes({left, link, total - link - left});
     }
+    ui().actionUndo->setShortcuts(QKeySequence::Undo);
+    ui().actionRedo->setShortcuts(QKeySequence::Redo);
+    ui().actionCut->setShortcuts(QKeySequence::Cut);
+    ui().actionCopy->setShortcuts(QKeySequence::Copy);
+    ui().actionPaste->setShortcuts(QKeySequence::Paste);
+    ui().actionSelectAll->setShortcuts(QKeySequence::SelectAll);
+    for (int side : {1, 2}) {
+        textView(side)->installEventFilter(this);
+        textView(side)->setUndoHandler([this](bool redo) { undoOrRedo(redo); },
+                                       [this](bool redo) { return redo ? canRedo() : canUndo(); });
+    }
+    syncOptionControls();
     connectControls();
     fillMenus();
     applyViewSettings();
@@ -207,29 +229,49 @@ void MergeEditWndCtr::connectControls()
     connect(ui.actionCopyToRight, &QAction::triggered, this, [this] { Merge_CopyBlock(1); });
     connect(ui.actionCopyToLeft, &QAction::triggered, this, [this] { Merge_CopyBlock(2); });
     connect(ui.actionCompare, &QAction::triggered, this, [this] { RefreshCompare(); });
+    connect(ui.actionCopyAllToRight, &QAction::triggered, this, [this] { Merge_CopyAll(1); });
+    connect(ui.actionCopyAllToLeft, &QAction::triggered, this, [this] { Merge_CopyAll(2); });
+    connect(ui.actionSave, &QAction::triggered, this, [this] { Menu_Save(); });
     connect(ui.actionSave1, &QAction::triggered, this, [this] { SaveSide(1); });
     connect(ui.actionSave2, &QAction::triggered, this, [this] { SaveSide(2); });
+    connect(ui.actionReload, &QAction::triggered, this, [this] { Menu_Reload(); });
     connect(ui.actionClose, &QAction::triggered, this, [this] { close(); });
-    for (QCheckBox *box :
-         {ui.mCheck_IgnoreCase, ui.mCheck_IgnoreTabExpansion, ui.mCheck_IgnoreSpaceChange,
-          ui.mCheck_IgnoreAllSpace, ui.mCheck_IgnoreBlankLines}) {
-        connect(box, &QCheckBox::toggled, this, [this] {
-            LineCompareOptions o;
-            o.ignoreCase = mUi->mCheck_IgnoreCase->isChecked();
-            o.ignoreTabExpansion = mUi->mCheck_IgnoreTabExpansion->isChecked();
-            o.ignoreSpaceChange = mUi->mCheck_IgnoreSpaceChange->isChecked();
-            o.ignoreAllSpace = mUi->mCheck_IgnoreAllSpace->isChecked();
-            o.ignoreBlankLines = mUi->mCheck_IgnoreBlankLines->isChecked();
-            setCompareOptions(o);
-        });
+    connect(ui.actionUndo, &QAction::triggered, this, [this] { Menu_Undo(); });
+    connect(ui.actionRedo, &QAction::triggered, this, [this] { Menu_Redo(); });
+    connect(ui.actionCut, &QAction::triggered, this, [this] { textView(activeSide())->cut(); });
+    connect(ui.actionCopy, &QAction::triggered, this, [this] { textView(activeSide())->copy(); });
+    connect(ui.actionPaste, &QAction::triggered, this, [this] { textView(activeSide())->paste(); });
+    connect(ui.actionSelectAll, &QAction::triggered, this, [this] {
+        MyEditTextView *view = textView(activeSide());
+        view->setFocus();
+        view->selectAll();
+    });
+    const auto optionsChanged = [this](const OptionControl &changed, bool on) {
+        LineCompareOptions o = mOptions;
+        o.*(changed.field) = on;
+        setCompareOptions(o);
+    };
+    for (const OptionControl &c : optionControls()) {
+        connect(c.box, &QCheckBox::toggled, this,
+                [c, optionsChanged](bool on) { optionsChanged(c, on); });
+        connect(c.action, &QAction::toggled, this,
+                [c, optionsChanged](bool on) { optionsChanged(c, on); });
     }
     for (int side : {1, 2}) {
         MyEditTextView *view = textView(side);
         connect(view->document(), &QTextDocument::contentsChange, this,
-                [this, side](int, int removed, int added) {
+                [this, side](int position, int removed, int added) {
+                    if (mUndoing)
+                        mUndoChangePosition = position;
                     if (!mLoading && (removed || added))
                         onTextEdited(side);
                 });
+        connect(view->document(), &QTextDocument::undoCommandAdded, this,
+                [this, side] { undoCommandAdded(side); });
+        connect(view->document(), &QTextDocument::modificationChanged, this, [this, side] {
+            if (!mLoading)
+                updateEditedFromDocument(side);
+        });
         connect(view, &MyEditTextView::viewScrolled, this, [this, side] { syncScroll(side); });
         connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this, side](int v) {
             if (mSyncing)
@@ -301,21 +343,21 @@ bool MergeEditWndCtr::ReadSide(int side, platform::StringEncoding forcedEncoding
                                QStringList *nulFiles)
 {
     const QString path = file(side);
+    // An untitled side keeps what was put into its pane: there is no file to read it from.
+    if (path.isEmpty())
+        return false;
     SideState &st = state(side);
     st = SideState{};
-    QString text;
-    if (!path.isEmpty()) {
-        st.info.encoding = forcedEncoding;
-        text = App_ReadTextFileContent(path, &st.info,
-                                       side == 1 ? mPreferEncoding1 : mPreferEncoding2);
-        if (text.isNull()) {
-            ShowMessage(L_("Error"), fillFormat(L_("Cannot read the file \"%@\"."), {path}));
-            text = QStringLiteral("");
-        } else {
-            st.readOk = true;
-        }
-        recordDiskState(side);
+    st.info.encoding = forcedEncoding;
+    QString text =
+        App_ReadTextFileContent(path, &st.info, side == 1 ? mPreferEncoding1 : mPreferEncoding2);
+    if (text.isNull()) {
+        ShowMessage(L_("Error"), fillFormat(L_("Cannot read the file \"%@\"."), {path}));
+        text = QStringLiteral("");
+    } else {
+        st.readOk = true;
     }
+    recordDiskState(side);
     if (text.contains(QChar(0))) {
         text.replace(QChar(0), QChar(u' '));
         st.info.hasNulChar = true;
@@ -323,29 +365,33 @@ bool MergeEditWndCtr::ReadSide(int side, platform::StringEncoding forcedEncoding
         if (nulFiles)
             *nulFiles << path;
     }
-    if (text.contains(u'\r')) {
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        text.replace(u'\r', u'\n');
+    if (toPaneLineEnds(text))
         st.textConverted = true;
-    }
-    // Characters the pane takes for a line break where diff sees none: compare the pane's
-    // text, not the file.
-    for (QChar c : {QChar(QChar::ParagraphSeparator), QChar(0xfdd0), QChar(0xfdd1)})
-        if (text.contains(c))
-            st.textConverted = true;
-    mLoading = true;
-    textView(side)->loadText(text);
-    mLoading = false;
+    loadPane(side, text);
     side == 1 ? mTextWasEdited1 = false : mTextWasEdited2 = false;
     return st.readOk;
 }
 
+void MergeEditWndCtr::loadPane(int side, const QString &text)
+{
+    mLoading = true;
+    textView(side)->loadText(text);
+    mLoading = false;
+    forgetUndoHistory(side);
+}
+
 void MergeEditWndCtr::ReadFromFiles(platform::StringEncoding forcedEncoding)
 {
+    ReadFromFiles(forcedEncoding, forcedEncoding);
+}
+
+void MergeEditWndCtr::ReadFromFiles(platform::StringEncoding encoding1,
+                                    platform::StringEncoding encoding2)
+{
     QStringList nulFiles;
-    ReadSide(1, forcedEncoding, &nulFiles);
-    ReadSide(2, forcedEncoding, &nulFiles);
-    setDocumentEdited(false);
+    ReadSide(1, encoding1, &nulFiles);
+    ReadSide(2, encoding2, &nulFiles);
+    setDocumentEdited(WasEdit());
     applyLanguage();
     updateStatusLabels();
     warnAboutNulCharacters(nulFiles);
@@ -427,30 +473,35 @@ void MergeEditWndCtr::windowWillBeKey()
 
 void MergeEditWndCtr::setCompareTextToView1(const QString &text)
 {
-    if (!window())
-        return;
-    mLoading = true;
-    mUi->mTextView1->loadText(text.isNull() ? QStringLiteral("") : text);
-    mLoading = false;
+    setCompareTextToView(1, text);
 }
 
 void MergeEditWndCtr::setCompareTextToView2(const QString &text)
 {
+    setCompareTextToView(2, text);
+}
+
+void MergeEditWndCtr::setCompareTextToView(int side, const QString &text)
+{
+    GUARD_BEGIN
     if (!window())
         return;
-    mLoading = true;
-    mUi->mTextView2->loadText(text.isNull() ? QStringLiteral("") : text);
-    mLoading = false;
+    QString paneText = text.isNull() ? QStringLiteral("") : text;
+    toPaneLineEnds(paneText);
+    // The pane no longer shows its file: compare what it shows.
+    state(side).textConverted = true;
+    loadPane(side, paneText);
+    GUARD_END_VOID
 }
 
 QString MergeEditWndCtr::GetTextInView1() const
 {
-    return mUi->mTextView1 ? mUi->mTextView1->toPlainText() : QString();
+    return mUi->mTextView1 ? mUi->mTextView1->plainText() : QString();
 }
 
 QString MergeEditWndCtr::GetTextInView2() const
 {
-    return mUi->mTextView2 ? mUi->mTextView2->toPlainText() : QString();
+    return mUi->mTextView2 ? mUi->mTextView2->plainText() : QString();
 }
 
 // Compare ----------------------------------------------------------------------------------------
@@ -479,8 +530,8 @@ void MergeEditWndCtr::RefreshCompare()
 void MergeEditWndCtr::DoCompare(bool selectFirstBlock)
 {
     platform::cancelPerform(this, QStringLiteral("recompareAfterEdit"));
-    mCompareText1 = mUi->mTextView1->toPlainText();
-    mCompareText2 = mUi->mTextView2->toPlainText();
+    mCompareText1 = mUi->mTextView1->plainText();
+    mCompareText2 = mUi->mTextView2->plainText();
     mLastCompareUsedFiles = canCompareFilesThemselves();
     QString error;
     std::optional<MergeBlockList> blocks =
@@ -488,18 +539,13 @@ void MergeEditWndCtr::DoCompare(bool selectFirstBlock)
                               : LineCompare_Texts(mCompareText1, mCompareText2, mOptions, &error);
     mLineTable1 = BuildLineTable(mCompareText1);
     mLineTable2 = BuildLineTable(mCompareText2);
+    mLastCompareFailed = !blocks;
     mLastCompareError = blocks ? QString() : error;
     mBlocks = blocks ? std::move(*blocks) : MergeBlockList{};
     mCurrentBlock = -1;
     mNavigationAnchor = 0;
     updateStrips();
-    if (blocks) {
-        mUi->mResultLabel->setText(
-            mBlocks.empty() ? L_("No difference")
-                            : fillFormat(L_("%@ differences"), {QString::number(mBlocks.size())}));
-    } else {
-        mUi->mResultLabel->setText(L_("Compare failed") + QStringLiteral(": ") + error);
-    }
+    updateResultLabel();
     UpdateButtonStatus();
     platform::cancelPerform(this, QStringLiteral("selectBlock"));
     if (selectFirstBlock)
@@ -557,8 +603,26 @@ void MergeEditWndCtr::selectBlock(int index)
         ui.mTextView2->setChangedCharacters({});
     }
     ui.mCenterLinkView->update();
+    updateResultLabel();
     UpdateButtonStatus();
     GUARD_END_VOID
+}
+
+void MergeEditWndCtr::updateResultLabel()
+{
+    QString text;
+    const QString count = QString::number(mBlocks.size());
+    if (mLastCompareFailed)
+        text = L_("Compare failed") + QStringLiteral(": ") + mLastCompareError;
+    else if (mBlocks.empty())
+        text = L_("No difference");
+    else if (mCurrentBlock >= 0 && mCurrentBlock < int(mBlocks.size()))
+        text = fillFormat(L_("Difference %@ of %@"), {QString::number(mCurrentBlock + 1), count});
+    else if (mBlocks.size() == 1)
+        text = L_("1 difference");
+    else
+        text = fillFormat(L_("%@ differences"), {count});
+    mUi->mResultLabel->setText(text);
 }
 
 void MergeEditWndCtr::Merge_Previous()
@@ -591,8 +655,8 @@ bool MergeEditWndCtr::Merge_CopyBlock(int fromSide, int index)
     if (index < 0 || index >= int(mBlocks.size()))
         return false;
     // Edits since the last compare moved the lines: compare first, so the block is where it is.
-    if (mCompareText1 != mUi->mTextView1->toPlainText() ||
-        mCompareText2 != mUi->mTextView2->toPlainText()) {
+    if (mCompareText1 != mUi->mTextView1->plainText() ||
+        mCompareText2 != mUi->mTextView2->plainText()) {
         DoCompare(false);
         index = std::min(index, int(mBlocks.size()) - 1);
         if (index < 0)
@@ -636,9 +700,9 @@ bool MergeEditWndCtr::Merge_CopyAll(int fromSide)
     GUARD_BEGIN
     if (mIsClosing || !isWindowLoaded() || (fromSide != 1 && fromSide != 2))
         return false;
-    const QString text = textView(fromSide)->toPlainText();
+    const QString text = textView(fromSide)->plainText();
     MyEditTextView *to = textView(3 - fromSide);
-    if (to->toPlainText() == text)
+    if (to->plainText() == text)
         return false;
     to->replaceAllText(text);
     afterMerge(0);
@@ -660,29 +724,139 @@ void MergeEditWndCtr::afterMerge(int mergedIndex)
 
 void MergeEditWndCtr::onTextEdited(int side)
 {
-    if (side == 1)
-        setMTextWasEdited1(true);
-    else
-        setMTextWasEdited2(true);
-    setDocumentEdited(true);
+    updateEditedFromDocument(side);
     platform::performAfterDelay(
         this, kRecompareAfterEditDelay,
         [this, side] {
-            if (mIsClosing)
-                return;
-            // Typing goes on where it is: no block is selected and nothing scrolls; Next goes
-            // to the first block at or after the insertion point.
-            DoCompare(false);
-            const qint64 line = textView(side)->textCursor().blockNumber();
-            mNavigationAnchor =
-                int(std::partition_point(mBlocks.begin(), mBlocks.end(),
-                                         [&](const MERGE_BLOCK &b) {
-                                             return b.startLine[side] + b.lineCount[side] <= line;
-                                         }) -
-                    mBlocks.begin());
-            UpdateButtonStatus();
+            if (!mIsClosing)
+                recompareAfterEdit(side);
         },
         QStringLiteral("recompareAfterEdit"));
+}
+
+void MergeEditWndCtr::updateEditedFromDocument(int side)
+{
+    // The document knows when undo has brought it back to what was read or saved.
+    const bool edited = textView(side)->document()->isModified();
+    if (edited != mTextWasEdited(side)) {
+        if (side == 1)
+            setMTextWasEdited1(edited);
+        else
+            setMTextWasEdited2(edited);
+    }
+    setDocumentEdited(WasEdit());
+}
+
+void MergeEditWndCtr::recompareAfterEdit(int side)
+{
+    // Typing goes on where it is: no block is selected and nothing scrolls; Next goes to the
+    // first block at or after the insertion point.
+    DoCompare(false);
+    const qint64 line = textView(side)->textCursor().blockNumber();
+    mNavigationAnchor =
+        int(std::partition_point(mBlocks.begin(), mBlocks.end(),
+                                 [&](const MERGE_BLOCK &b) {
+                                     return b.startLine[side] + b.lineCount[side] <= line;
+                                 }) -
+            mBlocks.begin());
+    UpdateButtonStatus();
+}
+
+// Undo -------------------------------------------------------------------------------------------
+
+void MergeEditWndCtr::undoCommandAdded(int side)
+{
+    if (mLoading || mUndoing)
+        return;
+    mUndoSides.push_back(side);
+    mRedoSides.clear();
+    UpdateButtonStatus();
+}
+
+void MergeEditWndCtr::forgetUndoHistory(int side)
+{
+    std::erase(mUndoSides, side);
+    std::erase(mRedoSides, side);
+    UpdateButtonStatus();
+}
+
+bool MergeEditWndCtr::canUndo() const
+{
+    return std::any_of(mUndoSides.begin(), mUndoSides.end(),
+                       [this](int side) { return textView(side)->document()->isUndoAvailable(); });
+}
+
+bool MergeEditWndCtr::canRedo() const
+{
+    return std::any_of(mRedoSides.begin(), mRedoSides.end(),
+                       [this](int side) { return textView(side)->document()->isRedoAvailable(); });
+}
+
+bool MergeEditWndCtr::Menu_Undo()
+{
+    return undoOrRedo(false);
+}
+
+bool MergeEditWndCtr::Menu_Redo()
+{
+    return undoOrRedo(true);
+}
+
+bool MergeEditWndCtr::undoOrRedo(bool redo)
+{
+    GUARD_BEGIN
+    if (mIsClosing || !isWindowLoaded())
+        return false;
+    std::vector<int> &from = redo ? mRedoSides : mUndoSides;
+    std::vector<int> &to = redo ? mUndoSides : mRedoSides;
+    while (!from.empty()) {
+        const int side = from.back();
+        from.pop_back();
+        MyEditTextView *view = textView(side);
+        // A step the pane no longer has (its text was loaded again) is skipped.
+        if (redo ? !view->document()->isRedoAvailable() : !view->document()->isUndoAvailable())
+            continue;
+        mUndoing = true;
+        mUndoChangePosition = -1;
+        redo ? view->redo() : view->undo();
+        mUndoing = false;
+        to.push_back(side);
+        // The pane's cursor goes to what the step changed (a block taken from the other pane
+        // was made without it).
+        if (mUndoChangePosition >= 0) {
+            QTextCursor cursor(view->document());
+            cursor.setPosition(
+                std::min(mUndoChangePosition, view->document()->characterCount() - 1));
+            view->setTextCursor(cursor);
+        }
+        // Show the blocks as they are now, and select the one the step touched (a block taken
+        // back by undo comes back selected).
+        recompareAfterEdit(side);
+        const qint64 line = view->textCursor().blockNumber();
+        for (size_t i = 0; i < mBlocks.size(); ++i) {
+            const MERGE_BLOCK &b = mBlocks[i];
+            if (line >= b.startLine[side] &&
+                line <= b.startLine[side] + std::max<qint64>(b.lineCount[side], 1) - 1) {
+                selectBlock(int(i));
+                break;
+            }
+        }
+        UpdateButtonStatus();
+        return true;
+    }
+    UpdateButtonStatus();
+    return false;
+    GUARD_END(false)
+}
+
+int MergeEditWndCtr::activeSide() const
+{
+    if (isWindowLoaded()) {
+        for (int side : {1, 2})
+            if (textView(side)->hasFocus())
+                return side;
+    }
+    return mLastActiveSide;
 }
 
 // Scrolling --------------------------------------------------------------------------------------
@@ -750,7 +924,7 @@ bool MergeEditWndCtr::SaveSide(int side)
     options.permissions =
         gAppSetting.bSave_IgnorePermission_UseCustomPermission ? recordPermissions() : -1;
 
-    const QString text = textView(side)->toPlainText();
+    const QString text = textView(side)->plainText();
     bool ok = App_WriteStringToFile(text, path, options);
     if (!ok && App_EncodeTextBytes(text, options).isNull()) {
         const int answer = ShowMessage2(
@@ -770,6 +944,7 @@ bool MergeEditWndCtr::SaveSide(int side)
         return false;
     }
     file(side) = path;
+    textView(side)->document()->setModified(false);
     st.readOk = true;
     st.info.encoding = options.encoding;
     st.info.hasBOM = options.writeBOM;
@@ -786,6 +961,34 @@ bool MergeEditWndCtr::SaveSide(int side)
     UpdateTitle();
     updateStatusLabels();
     UpdateButtonStatus();
+    return true;
+    GUARD_END(false)
+}
+
+bool MergeEditWndCtr::Menu_Save()
+{
+    // The pane being edited; when it has nothing to save, the other one if it has.
+    const int active = activeSide();
+    for (int side : {active, 3 - active})
+        if (mTextWasEdited(side) || file(side).isEmpty())
+            return SaveSide(side);
+    return false;
+}
+
+bool MergeEditWndCtr::Menu_Reload()
+{
+    GUARD_BEGIN
+    if (mIsClosing || !isWindowLoaded() || (mFile1.isEmpty() && mFile2.isEmpty()))
+        return false;
+    if (WasEdit()) {
+        const int answer =
+            ShowMessage2(L_("Warning"), L_("You’ll lose your changes if you reload the document."),
+                         L_("Reload"), L_("Cancel"));
+        if (answer != 1000)
+            return false;
+    }
+    // Each side again in the encoding it is shown in.
+    ReadFromFiles(mSide1.info.encoding, mSide2.info.encoding);
     return true;
     GUARD_END(false)
 }
@@ -814,6 +1017,11 @@ bool MergeEditWndCtr::windowShouldClose()
 
 bool MergeEditWndCtr::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::FocusIn && isWindowLoaded()) {
+        for (int side : {1, 2})
+            if (watched == textView(side))
+                mLastActiveSide = side;
+    }
     if (isWindowLoaded() && watched == window()) {
         if (event->type() == QEvent::Close && !mIsClosing) {
             bool allowed = true;
@@ -893,15 +1101,32 @@ void MergeEditWndCtr::setCompareOptions(const LineCompareOptions &options)
     mOptions = options;
     storeOptions();
     if (isWindowLoaded()) {
-        const QSignalBlocker b1(mUi->mCheck_IgnoreCase), b2(mUi->mCheck_IgnoreTabExpansion),
-            b3(mUi->mCheck_IgnoreSpaceChange), b4(mUi->mCheck_IgnoreAllSpace),
-            b5(mUi->mCheck_IgnoreBlankLines);
-        mUi->mCheck_IgnoreCase->setChecked(options.ignoreCase);
-        mUi->mCheck_IgnoreTabExpansion->setChecked(options.ignoreTabExpansion);
-        mUi->mCheck_IgnoreSpaceChange->setChecked(options.ignoreSpaceChange);
-        mUi->mCheck_IgnoreAllSpace->setChecked(options.ignoreAllSpace);
-        mUi->mCheck_IgnoreBlankLines->setChecked(options.ignoreBlankLines);
+        syncOptionControls();
         RefreshCompare();
+    }
+}
+
+std::vector<MergeEditWndCtr::OptionControl> MergeEditWndCtr::optionControls() const
+{
+    const auto &ui = *mUi;
+    return {
+        {ui.mCheck_IgnoreCase, ui.actionIgnoreCase, &LineCompareOptions::ignoreCase},
+        {ui.mCheck_IgnoreTabExpansion, ui.actionIgnoreTabExpansion,
+         &LineCompareOptions::ignoreTabExpansion},
+        {ui.mCheck_IgnoreSpaceChange, ui.actionIgnoreSpaceChange,
+         &LineCompareOptions::ignoreSpaceChange},
+        {ui.mCheck_IgnoreAllSpace, ui.actionIgnoreAllSpace, &LineCompareOptions::ignoreAllSpace},
+        {ui.mCheck_IgnoreBlankLines, ui.actionIgnoreBlankLines,
+         &LineCompareOptions::ignoreBlankLines},
+    };
+}
+
+void MergeEditWndCtr::syncOptionControls()
+{
+    for (const OptionControl &c : optionControls()) {
+        const QSignalBlocker blockBox(c.box), blockAction(c.action);
+        c.box->setChecked(mOptions.*(c.field));
+        c.action->setChecked(mOptions.*(c.field));
     }
 }
 
@@ -1039,10 +1264,21 @@ void MergeEditWndCtr::UpdateButtonStatus()
                        static_cast<QObject *>(ui.actionCopyToLeft),
                        static_cast<QObject *>(ui.actionCopyToRight)})
         o->setProperty("enabled", hasCurrent);
-    ui.mButton_CopyAllToLeft->setEnabled(n > 0);
-    ui.mButton_CopyAllToRight->setEnabled(n > 0);
-    ui.mButton_Save1->setEnabled(mTextWasEdited1 || mFile1.isEmpty());
-    ui.mButton_Save2->setEnabled(mTextWasEdited2 || mFile2.isEmpty());
+    for (QObject *o : {static_cast<QObject *>(ui.mButton_CopyAllToLeft),
+                       static_cast<QObject *>(ui.mButton_CopyAllToRight),
+                       static_cast<QObject *>(ui.actionCopyAllToLeft),
+                       static_cast<QObject *>(ui.actionCopyAllToRight)})
+        o->setProperty("enabled", n > 0);
+    const bool save1 = mTextWasEdited1 || mFile1.isEmpty();
+    const bool save2 = mTextWasEdited2 || mFile2.isEmpty();
+    ui.mButton_Save1->setEnabled(save1);
+    ui.actionSave1->setEnabled(save1);
+    ui.mButton_Save2->setEnabled(save2);
+    ui.actionSave2->setEnabled(save2);
+    ui.actionSave->setEnabled(save1 || save2);
+    ui.actionReload->setEnabled(!mFile1.isEmpty() || !mFile2.isEmpty());
+    ui.actionUndo->setEnabled(canUndo());
+    ui.actionRedo->setEnabled(canRedo());
 }
 
 void MergeEditWndCtr::UpdateTitle()

@@ -15,6 +15,7 @@
 #include <memory>
 
 class QAction;
+class QCheckBox;
 class QLabel;
 class MyEditTextView;
 class MyLanguageInfo;
@@ -84,6 +85,19 @@ public:
 
     // Writes one side to its file (asking for a path when the side is untitled).
     bool SaveSide(int side);
+    // Saves the side being edited: the pane with the focus, else the one last edited.
+    bool Menu_Save();
+    // Reads both files again in the encodings they are shown in, asking first when edited.
+    bool Menu_Reload();
+
+    // One undo history for both panes, in the order the edits were made: undo after taking a
+    // block reverts that block whichever pane has the focus.
+    bool Menu_Undo();
+    bool Menu_Redo();
+    bool canUndo() const;
+    bool canRedo() const;
+    // The pane the Edit menu and Save act on.
+    int activeSide() const;
 
     LineCompareOptions compareOptions() const { return mOptions; }
     void setCompareOptions(const LineCompareOptions &options);
@@ -113,6 +127,16 @@ private:
         QDateTime declinedModified;
     };
 
+    // An ignore option's check box and menu item.
+    struct OptionControl
+    {
+        QCheckBox *box;
+        QAction *action;
+        bool LineCompareOptions::*field;
+    };
+    std::vector<OptionControl> optionControls() const;
+    void syncOptionControls();
+
     SideState &state(int side) { return side == 1 ? mSide1 : mSide2; }
     QString &file(int side) { return side == 1 ? mFile1 : mFile2; }
     void connectControls();
@@ -124,6 +148,14 @@ private:
 
     bool ReadSide(int side, platform::StringEncoding forcedEncoding, QStringList *nulFiles);
     void ReadFromFiles(platform::StringEncoding forcedEncoding);
+    void ReadFromFiles(platform::StringEncoding encoding1, platform::StringEncoding encoding2);
+    void loadPane(int side, const QString &text);
+    void setCompareTextToView(int side, const QString &text);
+    void forgetUndoHistory(int side);
+    void undoCommandAdded(int side);
+    bool undoOrRedo(bool redo);
+    void updateEditedFromDocument(int side);
+    void recompareAfterEdit(int side);
     void warnAboutNulCharacters(const QStringList &files);
     void recordDiskState(int side);
     bool diskChanged(int side) const;
@@ -138,6 +170,7 @@ private:
     void UpdateButtonStatus();
     void UpdateTitle();
     void updateStatusLabels();
+    void updateResultLabel();
     bool windowShouldClose();
     void loadOptions();
     void storeOptions();
@@ -155,13 +188,18 @@ private:
     bool mCheckingDisk = false;
     bool mClosed = false;
     bool mLastCompareUsedFiles = false;
+    bool mLastCompareFailed = false;
     QString mLastCompareError;
     LineCompareOptions mOptions;
     MergeBlockList mBlocks;
     LineTable mLineTable1, mLineTable2;
     QString mCompareText1, mCompareText2;
     int mCurrentBlock = -1;
-    int mNavigationAnchor = 0;                       // where Next goes when no block is selected
+    int mNavigationAnchor = 0;               // where Next goes when no block is selected
+    std::vector<int> mUndoSides, mRedoSides; // the pane of each undo and redo step
+    bool mUndoing = false;
+    int mUndoChangePosition = -1; // where the step being undone or redone changed the text
+    int mLastActiveSide = 1;
     std::shared_ptr<MyLanguageInfo> mChosenLanguage; // from the menu; null: by file type
     bool mLanguageChosen = false;
     platform::ObserverToken mFontObserver;

@@ -6,6 +6,9 @@
 #include "themes/LanguageColorInfo.h"
 #include "themes/ThemeColor.h"
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -121,6 +124,14 @@ void MyEditTextView::replaceAllText(const QString &text)
     cursor.endEditBlock();
 }
 
+QString MyEditTextView::plainText() const
+{
+    QString text = document()->toRawText();
+    // The document keeps its line breaks as paragraph separators.
+    text.replace(QChar(QChar::ParagraphSeparator), QChar(u'\n'));
+    return text;
+}
+
 void MyEditTextView::loadText(const QString &text)
 {
     mColorInfo->resetAll();
@@ -225,6 +236,46 @@ void MyEditTextView::scrollContentsBy(int dx, int dy)
     QPlainTextEdit::scrollContentsBy(dx, dy);
     scheduleColoring();
     emit viewScrolled();
+}
+
+void MyEditTextView::setUndoHandler(UndoHandler handler, UndoAvailable available)
+{
+    mUndoHandler = std::move(handler);
+    mUndoAvailable = std::move(available);
+}
+
+void MyEditTextView::keyPressEvent(QKeyEvent *event)
+{
+    if (mUndoHandler && !isReadOnly()) {
+        const bool undo = event->matches(QKeySequence::Undo);
+        if (undo || event->matches(QKeySequence::Redo)) {
+            mUndoHandler(!undo);
+            event->accept();
+            return;
+        }
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void MyEditTextView::contextMenuEvent(QContextMenuEvent *event)
+{
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    if (!menu)
+        return;
+    if (mUndoHandler) {
+        for (QAction *a : menu->actions()) {
+            const bool undo = a->objectName() == QLatin1String("edit-undo");
+            if (!undo && a->objectName() != QLatin1String("edit-redo"))
+                continue;
+            a->disconnect(SIGNAL(triggered(bool)));
+            a->setEnabled(!isReadOnly() && (!mUndoAvailable || mUndoAvailable(!undo)));
+            connect(a, &QAction::triggered, this, [this, undo] {
+                if (mUndoHandler)
+                    mUndoHandler(!undo);
+            });
+        }
+    }
+    menu->exec(event->globalPos());
 }
 
 QColor MyEditTextView::blockColor(const MERGE_BLOCK &block)

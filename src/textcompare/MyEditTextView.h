@@ -8,6 +8,7 @@
 
 #include <QPlainTextEdit>
 #include <QTextLayout>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -34,6 +35,10 @@ public:
     // Character ranges (in document positions) of the current block to highlight.
     void setChangedCharacters(const std::vector<Range> &ranges);
 
+    // The text as it is, line ends as "\n". Unlike toPlainText() this keeps non-breaking spaces
+    // and line separators, so what is compared and saved is what was read.
+    QString plainText() const;
+
     // Replaces the whole text as one undoable edit.
     void replaceAllText(const QString &text);
     // Sets the text without keeping undo history (loading).
@@ -49,6 +54,12 @@ public:
     void scrollToLine(qint64 line);
     // Scrolls so that lines [line, line + count) are in view, near the top third when possible.
     void revealLines(qint64 line, qint64 count);
+
+    // With a handler set, undo and redo (keys and context menu) go to the window, which keeps one
+    // history for both panes: a block taken into this pane is undone from either of them.
+    using UndoHandler = std::function<void(bool redo)>;
+    using UndoAvailable = std::function<bool(bool redo)>;
+    void setUndoHandler(UndoHandler handler, UndoAvailable available);
 
     void setShowLineNumbers(bool show);
     bool showLineNumbers() const { return mShowLineNumbers; }
@@ -79,6 +90,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     friend class CustomTextViewLineView;
@@ -97,4 +110,6 @@ private:
     std::unique_ptr<LanguageColorInfo> mColorInfo;
     bool mColoringScheduled = false;
     bool mPainting = false;
+    UndoHandler mUndoHandler;
+    UndoAvailable mUndoAvailable;
 };

@@ -79,7 +79,9 @@ TEST_F(TextCompareTest, CopyABlockBothWaysUndoAndCompareAgain)
     EXPECT_EQ(w->GetTextInView2(), QString::fromUtf8(kRight));
     w->RefreshCompare();
     EXPECT_EQ(w->mergeBlocks(), original);
-    EXPECT_FALSE(w->lastCompareUsedFiles()); // edited panes are compared through copies
+    // Back where they were read, the panes are no longer edited and match their files again.
+    EXPECT_FALSE(w->WasEdit());
+    EXPECT_TRUE(w->lastCompareUsedFiles());
 }
 
 TEST_F(TextCompareTest, MergeAtTheEndOfTextsWithoutFinalLineEnd)

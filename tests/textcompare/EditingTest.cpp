@@ -1,0 +1,221 @@
+// Editing in the text window as a user does it: keys, the shared undo history, the edited marks,
+// saving the pane being edited, reloading, and texts that the panes must keep exactly.
+#include "TextCompareFixture.h"
+
+#include "ui_MergeEditWndCtr.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTextBlock>
+
+namespace {
+
+const QByteArray kLeft = "alpha\nbeta\ngamma\ndelta\nepsilon\nzeta\n";
+const QByteArray kRight = "alpha\nBETA\ngamma\ndelta\nnew line\nepsilon\n";
+
+// Shows the window for real, so that its shortcuts and focus work as on a desktop.
+bool activate(MergeEditWndCtr &w)
+{
+    w.window()->show();
+    w.window()->activateWindow();
+    return QTest::qWaitForWindowActive(w.window());
+}
+
+void typeInto(MyEditTextView *view, const QString &text)
+{
+    view->setFocus();
+    QTest::keyClicks(view, text);
+}
+
+} // namespace
+
+TEST_F(TextCompareTest, UndoAndRedoFollowTheEditsAcrossBothPanes)
+{
+    auto w = open(write("a.txt", kLeft), write("b.txt", kRight));
+    ASSERT_TRUE(activate(*w));
+    MyEditTextView *left = w->textView(1);
+    MyEditTextView *right = w->textView(2);
+
+    // Take the left side into the right pane while typing in the left one.
+    left->setFocus();
+    QTest::keyClick(left, Qt::Key_Right, Qt::AltModifier);
+    ASSERT_EQ(w->GetTextInView2(),
+              QStringLiteral("alpha\nbeta\ngamma\ndelta\nnew line\nepsilon\n"));
+    ASSERT_TRUE(w->mTextWasEdited(2));
+    typeInto(left, QStringLiteral("X"));
+    ASSERT_TRUE(w->GetTextInView1().startsWith(u'X'));
+
+    // Ctrl+Z in the left pane undoes the newest step first, then the block in the other pane.
+    QTest::keyClick(left, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(w->GetTextInView1(), QString::fromUtf8(kLeft));
+    EXPECT_FALSE(w->mTextWasEdited(1));
+    QTest::keyClick(left, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(w->GetTextInView2(), QString::fromUtf8(kRight));
+    // Back to what was read: nothing to save, and the block taken back is shown selected.
+    EXPECT_FALSE(w->WasEdit());
+    EXPECT_FALSE(w->isDocumentEdited());
+    EXPECT_EQ(w->mergeBlocks().size(), 3u);
+    EXPECT_EQ(w->currentBlock(), 0);
+    EXPECT_FALSE(w->canUndo());
+
+    // Redo from the menu, with the focus nowhere in a pane.
+    w->ui().mButton_Compare->setFocus();
+    ASSERT_TRUE(w->ui().actionRedo->isEnabled());
+    w->ui().actionRedo->trigger();
+    EXPECT_TRUE(w->GetTextInView2().contains(QStringLiteral("\nbeta\n")));
+    EXPECT_EQ(w->mergeBlocks().size(), 2u);
+    QTest::keyClick(right, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(w->GetTextInView1().startsWith(u'X'));
+    EXPECT_TRUE(w->WasEdit());
+
+    // A new edit ends the redo history.
+    w->Menu_Undo();
+    typeInto(right, QStringLiteral("Y"));
+    EXPECT_FALSE(w->canRedo());
+    EXPECT_FALSE(w->Menu_Redo());
+
+    // Reading the files again empties the history.
+    answers = {1000};
+    ASSERT_TRUE(w->Menu_Reload());
+    EXPECT_FALSE(w->canUndo());
+    EXPECT_EQ(w->GetTextInView2(), QString::fromUtf8(kRight));
+    EXPECT_FALSE(w->WasEdit());
+}
+
+TEST_F(TextCompareTest, KeyboardStepsThroughTheBlocksAndTheMenusCarryShortcuts)
+{
+    auto w = open(write("a.txt", kLeft), write("b.txt", kRight));
+    ASSERT_TRUE(activate(*w));
+    MyEditTextView *left = w->textView(1);
+    left->setFocus();
+    ASSERT_EQ(w->currentBlock(), 0);
+    QTest::keyClick(left, Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(w->currentBlock(), 1);
+    EXPECT_EQ(w->ui().mResultLabel->text(), QStringLiteral("Difference 2 of 3"));
+    QTest::keyClick(left, Qt::Key_Down, Qt::AltModifier);
+    QTest::keyClick(left, Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(w->currentBlock(), 2);
+    QTest::keyClick(left, Qt::Key_Up, Qt::AltModifier);
+    EXPECT_EQ(w->currentBlock(), 1);
+    // Right to left for the current block, from the keyboard.
+    QTest::keyClick(left, Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(w->GetTextInView1(),
+              QStringLiteral("alpha\nbeta\ngamma\ndelta\nnew line\nepsilon\nzeta\n"));
+
+    // Every command of the menus is reachable and the everyday ones carry their keys.
+    QStringList titles;
+    for (QAction *menu : w->ui().mMenuBar->actions())
+        titles << menu->text();
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
+                                   QStringLiteral("&Merge"), QStringLiteral("&Text")}));
+    const std::pair<QAction *, QKeySequence> keys[] = {
+        {w->ui().actionSave, QKeySequence(QKeySequence::Save)},
+        {w->ui().actionUndo, QKeySequence(QKeySequence::Undo)},
+        {w->ui().actionRedo, QKeySequence(QKeySequence::Redo)},
+        {w->ui().actionClose, QKeySequence(QStringLiteral("Ctrl+W"))},
+        {w->ui().actionNext, QKeySequence(QStringLiteral("Alt+Down"))},
+        {w->ui().actionCopyAllToRight, QKeySequence(QStringLiteral("Alt+Shift+Right"))},
+    };
+    for (const auto &[action, key] : keys)
+        EXPECT_EQ(action->shortcut(), key) << action->text().toStdString();
+}
+
+TEST_F(TextCompareTest, IgnoreOptionsFromTheMenuAndTheBoxesStayInStep)
+{
+    auto w = open(write("a.txt", "a b\nsame\n"), write("b.txt", "a  b\nsame\n"));
+    ASSERT_EQ(w->mergeBlocks().size(), 1u);
+    w->ui().actionIgnoreSpaceChange->trigger();
+    EXPECT_TRUE(w->ui().mCheck_IgnoreSpaceChange->isChecked());
+    EXPECT_TRUE(w->mergeBlocks().empty());
+    EXPECT_EQ(w->ui().mResultLabel->text(), QStringLiteral("No difference"));
+    w->ui().mCheck_IgnoreSpaceChange->click();
+    EXPECT_FALSE(w->ui().actionIgnoreSpaceChange->isChecked());
+    EXPECT_EQ(w->mergeBlocks().size(), 1u);
+    // The options are kept for the next window.
+    w->ui().mCheck_IgnoreAllSpace->click();
+    auto next = open(write("c.txt", "x y\n"), write("d.txt", "xy\n"));
+    EXPECT_TRUE(next->compareOptions().ignoreAllSpace);
+    EXPECT_TRUE(next->ui().actionIgnoreAllSpace->isChecked());
+    EXPECT_TRUE(next->mergeBlocks().empty());
+    next->setCompareOptions({});
+}
+
+TEST_F(TextCompareTest, SaveWritesThePaneBeingEdited)
+{
+    const QString leftPath = write("a.txt", kLeft), rightPath = write("b.txt", kRight);
+    auto w = open(leftPath, rightPath);
+    ASSERT_TRUE(activate(*w));
+    // Nothing edited: Save writes nothing.
+    EXPECT_FALSE(w->ui().actionSave->isEnabled());
+    EXPECT_FALSE(w->Menu_Save());
+
+    // A block taken into the right pane while the focus stays in the left one.
+    w->textView(1)->setFocus();
+    ASSERT_TRUE(w->Merge_CopyBlock(1, 0));
+    QTest::keyClick(w->textView(1), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(pelkotest::readFile(rightPath), "alpha\nbeta\ngamma\ndelta\nnew line\nepsilon\n");
+    EXPECT_EQ(pelkotest::readFile(leftPath), kLeft);
+    EXPECT_FALSE(w->WasEdit());
+
+    // Both edited: the focused pane is saved, the other stays edited.
+    typeInto(w->textView(1), QStringLiteral("L"));
+    typeInto(w->textView(2), QStringLiteral("R"));
+    QTest::keyClick(w->textView(2), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(pelkotest::readFile(rightPath).startsWith("Ralpha"));
+    EXPECT_EQ(pelkotest::readFile(leftPath), kLeft);
+    EXPECT_TRUE(w->mTextWasEdited(1));
+    EXPECT_FALSE(w->mTextWasEdited(2));
+    // Undo after saving edits the saved text again.
+    w->textView(2)->setFocus();
+    QTest::keyClick(w->textView(2), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(w->mTextWasEdited(2));
+}
+
+TEST_F(TextCompareTest, PanesKeepNonBreakingSpacesAndLineSeparators)
+{
+    // U+00A0 and U+2028 are ordinary characters of a line: the blocks, a merge and a save must
+    // keep them and keep every line where it is.
+    const QByteArray left = "a\xC2\xA0"
+                            "b\nc\xE2\x80\xA8"
+                            "d\nx\ny\nend\n";
+    const QByteArray right = "a\xC2\xA0"
+                             "b\nc\xE2\x80\xA8"
+                             "d\nx\nY\nend\n";
+    const QString leftPath = write("a.txt", left), rightPath = write("b.txt", right);
+    auto w = open(leftPath, rightPath);
+    ASSERT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(3, 1, 3, 1)}));
+    ASSERT_TRUE(w->Merge_CopyBlock(2, 0));
+    EXPECT_TRUE(w->mergeBlocks().empty());
+    EXPECT_EQ(w->GetTextInView1(), QString::fromUtf8(right));
+    ASSERT_TRUE(w->SaveSide(1));
+    EXPECT_EQ(pelkotest::readFile(leftPath), right);
+}
+
+TEST_F(TextCompareTest, TextPutIntoAPaneIsWhatIsCompared)
+{
+    const QString leftPath = write("a.txt", "one\ntwo\n");
+    auto w = open(leftPath, write("b.txt", "one\ntwo\n"));
+    ASSERT_TRUE(w->mergeBlocks().empty());
+    // The right pane now shows a text of its own, with Windows line ends.
+    w->setCompareTextToView2(QStringLiteral("one\r\nTWO\r\n"));
+    w->RefreshCompare();
+    EXPECT_EQ(w->GetTextInView2(), QStringLiteral("one\nTWO\n"));
+    EXPECT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(1, 1, 1, 1)}));
+
+    // An untitled side keeps its text when the files are read again in another encoding.
+    auto u = std::make_unique<MergeEditWndCtr>();
+    u->setMFile1(leftPath);
+    u->showWindow();
+    u->setCompareTextToView2(QStringLiteral("kept\n"));
+    QAction *utf8 = nullptr;
+    for (QAction *a : u->ui().mMenuReloadWithEncoding->actions())
+        if (a->text().contains(QStringLiteral("UTF-8")))
+            utf8 = a;
+    ASSERT_NE(utf8, nullptr);
+    u->Menu_ReloadWithEncoding(utf8);
+    EXPECT_EQ(u->GetTextInView2(), QStringLiteral("kept\n"));
+    EXPECT_EQ(u->GetTextInView1(), QStringLiteral("one\ntwo\n"));
+    EXPECT_EQ(u->mergeBlocks().size(), 1u);
+}
