@@ -100,3 +100,11 @@ TEST(Guard, VoidGuardSwallowsTheExceptionAfterItsReport)
     ASSERT_EQ(cap.lines().size(), 1);
     EXPECT_EQ(cap.lines().first(), QStringLiteral("INFO: unknown - unknown"));
 }
+
+TEST(Log, LinesReachStandardErrorAsWritten)
+{
+    ::testing::internal::CaptureStderr();
+    platform::Log(QStringLiteral("*** ERROR: \"quoted\" line %1"));
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("*** ERROR: \"quoted\" line %1"), std::string::npos) << err;
+}
