@@ -183,14 +183,12 @@ void MergeEditWndCtr::windowDidLoad()
     mToolTipItem->hide();
 
     Localize_LoadWindowPos_SetBackground(w, this, platform::Color(), true);
-    // The divider: the share of the left pane, kept for every window.
+    // The divider: the share of the left pane, kept for every window. It is applied whenever
+    // the split view changes size: before the window is laid out its width means nothing.
     const double share = platform::UserDefaults::standard().doubleForKey(kSplitPosKey);
-    if (share > 0.05 && share < 0.95) {
-        const int total = std::max(200, mUi->mSplitView->width());
-        const int link = mUi->mCenterLinkView->maximumWidth();
-        const int left = int((total - link) * share);
-        mUi->mSplitView->setSizes({left, link, total - link - left});
-    }
+    if (share > 0.05 && share < 0.95)
+        mSplitShare = share;
+    mUi->mSplitView->installEventFilter(this);
     ui().actionUndo->setShortcuts(QKeySequence::Undo);
     ui().actionRedo->setShortcuts(QKeySequence::Redo);
     ui().actionCut->setShortcuts(QKeySequence::Cut);
@@ -287,8 +285,25 @@ void MergeEditWndCtr::connectControls()
         mUi->mTextView1->scrollToLine(line);
         syncScroll(1);
     });
-    connect(ui.mSplitView, &QSplitter::splitterMoved, this,
-            [this] { mUi->mCenterLinkView->update(); });
+    connect(ui.mSplitView, &QSplitter::splitterMoved, this, [this] {
+        const QList<int> sizes = mUi->mSplitView->sizes();
+        if (sizes.size() == 3 && sizes[0] + sizes[2] > 0)
+            mSplitShare = double(sizes[0]) / (sizes[0] + sizes[2]);
+        mUi->mCenterLinkView->update();
+    });
+}
+
+void MergeEditWndCtr::applySplitShare()
+{
+    QSplitter *split = mUi->mSplitView;
+    const QList<int> sizes = split->sizes();
+    if (sizes.size() != 3)
+        return;
+    const int panes = split->contentsRect().width() - 2 * split->handleWidth() - sizes[1];
+    if (panes <= 0)
+        return;
+    const int left = int(std::lround(panes * mSplitShare));
+    split->setSizes({left, sizes[1], panes - left});
 }
 
 void MergeEditWndCtr::fillMenus()
@@ -1017,6 +1032,8 @@ bool MergeEditWndCtr::windowShouldClose()
 
 bool MergeEditWndCtr::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Resize && isWindowLoaded() && watched == mUi->mSplitView)
+        applySplitShare();
     if (event->type() == QEvent::FocusIn && isWindowLoaded()) {
         for (int side : {1, 2})
             if (watched == textView(side))

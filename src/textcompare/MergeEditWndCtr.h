@@ -140,6 +140,7 @@ private:
     SideState &state(int side) { return side == 1 ? mSide1 : mSide2; }
     QString &file(int side) { return side == 1 ? mFile1 : mFile2; }
     void connectControls();
+    void applySplitShare();
     void cascadeFromOpenWindows();
     void fillMenus();
     void applyViewSettings();
@@ -200,6 +201,7 @@ private:
     bool mUndoing = false;
     int mUndoChangePosition = -1; // where the step being undone or redone changed the text
     int mLastActiveSide = 1;
+    double mSplitShare = 0.5; // the left pane's part of the width of both panes
     std::shared_ptr<MyLanguageInfo> mChosenLanguage; // from the menu; null: by file type
     bool mLanguageChosen = false;
     platform::ObserverToken mFontObserver;

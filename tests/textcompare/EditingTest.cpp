@@ -2,6 +2,7 @@
 // saving the pane being edited, reloading, and texts that the panes must keep exactly.
 #include "TextCompareFixture.h"
 
+#include "platform/UserDefaults.h"
 #include "ui_MergeEditWndCtr.h"
 
 #include <QAction>
@@ -218,4 +219,28 @@ TEST_F(TextCompareTest, TextPutIntoAPaneIsWhatIsCompared)
     EXPECT_EQ(u->GetTextInView2(), QStringLiteral("kept\n"));
     EXPECT_EQ(u->GetTextInView1(), QStringLiteral("one\ntwo\n"));
     EXPECT_EQ(u->mergeBlocks().size(), 1u);
+}
+
+TEST_F(TextCompareTest, DividerPositionIsKeptForTheNextWindow)
+{
+    auto &defaults = platform::UserDefaults::standard();
+    defaults.setDouble(0.3, QStringLiteral("saveSplitViewPos"));
+    auto share = [](MergeEditWndCtr &w) {
+        const QList<int> sizes = w.ui().mSplitView->sizes();
+        return double(sizes[0]) / (sizes[0] + sizes[2]);
+    };
+    auto w = open(write("a.txt", kLeft), write("b.txt", kRight));
+    w->window()->resize(1000, 600);
+    QTest::qWait(50);
+    EXPECT_NEAR(share(*w), 0.3, 0.03);
+    const QList<int> sizes = w->ui().mSplitView->sizes();
+    const int panes = sizes[0] + sizes[2];
+    w->ui().mSplitView->setSizes({panes * 7 / 10, sizes[1], panes - panes * 7 / 10});
+    w->close();
+    EXPECT_NEAR(defaults.doubleForKey(QStringLiteral("saveSplitViewPos")), 0.7, 0.01);
+    auto next = open(write("c.txt", kLeft), write("d.txt", kRight));
+    next->window()->resize(1000, 600);
+    QTest::qWait(50);
+    EXPECT_NEAR(share(*next), 0.7, 0.03);
+    defaults.removeObjectForKey(QStringLiteral("saveSplitViewPos"));
 }
