@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <locale.h>
 #include <memory>
 #include <vector>
 
@@ -48,6 +49,30 @@ const QDateTime &referenceDate()
     static const QDateTime epoch(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
     return epoch;
 }
+
+// The library reads and writes reals with the C library's number conversions, which follow the
+// locale that Qt takes from the environment: under a decimal comma "0.5" would read as 0. The
+// conversions run in the C locale, set for the calling thread only.
+class CNumericLocale
+{
+public:
+    CNumericLocale()
+    {
+        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+        if (cLocale)
+            mPrevious = uselocale(cLocale);
+    }
+    ~CNumericLocale()
+    {
+        if (mPrevious)
+            uselocale(mPrevious);
+    }
+    CNumericLocale(const CNumericLocale &) = delete;
+    CNumericLocale &operator=(const CNumericLocale &) = delete;
+
+private:
+    locale_t mPrevious = locale_t(nullptr);
+};
 
 // ---- reading ----
 
@@ -357,10 +382,12 @@ std::optional<QVariant> propertyListFromData(const QByteArray &data)
     if (binary ? !binaryStructureAcceptable(data) : !xmlStructureAcceptable(data))
         return refuse("malformed, nested too deeply, unfolding too far or holding NUL characters");
     plist_t root = nullptr;
-    if (binary)
+    if (binary) {
         plist_from_bin(data.constData(), uint32_t(data.size()), &root);
-    else
+    } else {
+        const CNumericLocale cLocale;
         plist_from_xml(data.constData(), uint32_t(data.size()), &root);
+    }
     PlistPtr owner(root);
     if (!root)
         return refuse("malformed");
@@ -383,7 +410,10 @@ QByteArray dataFromPropertyList(const QVariant &value, PlistFormat format)
         plist_to_bin_free(out);
         return bytes;
     }
-    plist_to_xml(static_cast<plist_t>(root.get()), &out, &length);
+    {
+        const CNumericLocale cLocale;
+        plist_to_xml(static_cast<plist_t>(root.get()), &out, &length);
+    }
     QByteArray bytes = out ? QByteArray(out, qsizetype(length)) : QByteArray();
     plist_to_xml_free(out);
     return bytes;

@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <locale.h>
 
 namespace platform {
 
@@ -55,11 +57,15 @@ qint64 integerPrefix(const QString &s)
     return qint64(magnitude);
 }
 
+// The leading real number of a text, read with a decimal point whatever the user's locale says.
 double doublePrefix(const QString &s)
 {
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
     const QByteArray text = s.trimmed().toLatin1();
+    if (!cLocale)
+        return 0.0;
     char *end = nullptr;
-    const double d = std::strtod(text.constData(), &end);
+    const double d = strtod_l(text.constData(), &end, cLocale);
     return end == text.constData() ? 0.0 : d;
 }
 

@@ -1,17 +1,21 @@
 #include "platform/Log.h"
 #include "platform/PropertyList.h"
+#include "platform/UserDefaults.h"
 
+#include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QPoint>
+#include <QProcess>
 #include <QtEndian>
-#include "support/LogCapture.h"
-
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <langinfo.h>
 #include <limits>
+#include <locale.h>
 
 using platform::PlistFormat;
 
@@ -299,3 +303,76 @@ TEST(PropertyListTest, FilesAreWrittenWholeOrNotAtAll)
 }
 
 } // namespace
+
+namespace {
+
+// A locale that writes numbers with a decimal comma; built with localedef into the test home when
+// none is installed. Null when the system cannot make one.
+locale_t decimalCommaLocale()
+{
+    static const locale_t found = [] {
+        auto usable = [](locale_t l) {
+            if (l && QByteArray(nl_langinfo_l(RADIXCHAR, l)) == ",")
+                return l;
+            if (l)
+                freelocale(l);
+            return locale_t(nullptr);
+        };
+        for (const char *name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE.utf8", "fr_FR.utf8"}) {
+            if (locale_t l = usable(newlocale(LC_ALL_MASK, name, locale_t(nullptr))))
+                return l;
+        }
+        const QString dir = pelkotest::freshDir(QStringLiteral("locales"));
+        QProcess::execute(QStringLiteral("localedef"),
+                          {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
+                           QStringLiteral("UTF-8"), dir + QStringLiteral("/de_DE.UTF-8")});
+        qputenv("LOCPATH", dir.toLocal8Bit());
+        const locale_t built = usable(newlocale(LC_ALL_MASK, "de_DE.UTF-8", locale_t(nullptr)));
+        qunsetenv("LOCPATH");
+        return built;
+    }();
+    return found;
+}
+
+// Switches this thread's locale for the scope.
+class ThreadLocale
+{
+public:
+    explicit ThreadLocale(locale_t l) : mPrevious(uselocale(l)) {}
+    ~ThreadLocale() { uselocale(mPrevious); }
+
+private:
+    locale_t mPrevious;
+};
+
+} // namespace
+
+// Qt takes the C library's locale from the environment, so a German user's process reads numbers
+// with a decimal comma unless the reader insists on the point.
+TEST(PropertyListTest, RealsReadTheSameUnderADecimalCommaLocale)
+{
+    const locale_t comma = decimalCommaLocale();
+    if (!comma)
+        GTEST_SKIP() << "no locale with a decimal comma can be made here";
+    const ThreadLocale scope(comma);
+    ASSERT_EQ(std::strtod("0,5", nullptr), 0.5); // the locale is in force
+
+    const QVariantMap values{{QStringLiteral("half"), 0.5},
+                             {QStringLiteral("small"), 1.25e-5},
+                             {QStringLiteral("big"), -3.75e200}};
+    const auto back = platform::propertyListFromData(platform::dataFromPropertyList(values));
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->toMap(), values);
+    const auto hand = platform::propertyListFromData(
+        "<plist version=\"1.0\"><array><real>0.25</real><real>1.5e3</real></array></plist>");
+    ASSERT_TRUE(hand.has_value());
+    EXPECT_EQ(hand->toList(), (QVariantList{0.25, 1500.0}));
+
+    platform::UserDefaults store(pelkotest::freshDir() + QStringLiteral("/defaults.plist"));
+    store.setString(QStringLiteral("2.5 px"), QStringLiteral("text"));
+    store.setDouble(0.125, QStringLiteral("real"));
+    ASSERT_TRUE(store.synchronize());
+    store.reload();
+    EXPECT_EQ(store.doubleForKey(QStringLiteral("text")), 2.5);
+    EXPECT_EQ(store.doubleForKey(QStringLiteral("real")), 0.125);
+}
