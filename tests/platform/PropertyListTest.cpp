@@ -16,6 +16,9 @@
 #include <langinfo.h>
 #include <limits>
 #include <locale.h>
+#ifdef __SANITIZE_ADDRESS__
+#include <sanitizer/lsan_interface.h>
+#endif
 
 using platform::PlistFormat;
 
@@ -327,7 +330,13 @@ locale_t decimalCommaLocale()
                           {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
                            QStringLiteral("UTF-8"), dir + QStringLiteral("/de_DE.UTF-8")});
         qputenv("LOCPATH", dir.toLocal8Bit());
+#ifdef __SANITIZE_ADDRESS__
+        __lsan_disable(); // the C library keeps the parsed LOCPATH for good
+#endif
         const locale_t built = usable(newlocale(LC_ALL_MASK, "de_DE.UTF-8", locale_t(nullptr)));
+#ifdef __SANITIZE_ADDRESS__
+        __lsan_enable();
+#endif
         qunsetenv("LOCPATH");
         return built;
     }();
