@@ -149,3 +149,20 @@ TEST(RangeUtility, PointInRectIncludesBordersAndTolerance)
 }
 
 } // namespace
+
+TEST(RangeUtility, EndAndMembershipNeverOverflow)
+{
+    constexpr qint64 lowest = std::numeric_limits<qint64>::min();
+    EXPECT_EQ(MaxRange({3, 4}), 7);
+    EXPECT_EQ(MaxRange({NotFound, 0}), NotFound);
+    EXPECT_EQ(MaxRange({NotFound - 2, 5}), NotFound);
+    EXPECT_EQ(MaxRange({-1, 1}), 0);
+    EXPECT_EQ(MaxRange({-5, NotFound}), NotFound - 5);
+    EXPECT_EQ(MaxRange({lowest + 1, -3}), lowest);
+    EXPECT_TRUE(LocationInRange(5, {0, 10}));
+    EXPECT_FALSE(LocationInRange(10, {0, 10}));
+    EXPECT_TRUE(LocationInRange(NotFound - 11, {-10, NotFound}));
+    EXPECT_FALSE(LocationInRange(NotFound - 10, {-10, NotFound}));
+    EXPECT_FALSE(LocationInRange(NotFound - 1, {lowest, 10}));
+    EXPECT_FALSE(LocationInRange(0, {0, -1}));
+}
