@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QTextBlock>
+#include <algorithm>
 
 CustomTextViewLineView::CustomTextViewLineView(MyEditTextView *view) : QWidget(view), mView(view)
 {}
@@ -31,12 +32,15 @@ void CustomTextViewLineView::paintEvent(QPaintEvent *event)
     // faint in the text.
     if (const MergeBlockList *blocks = mView->mergeBlocks()) {
         const int side = mView->side();
-        for (const MERGE_BLOCK &b : *blocks) {
+        // Blocks are ascending: start at the first one that reaches the view.
+        auto it = std::partition_point(blocks->begin(), blocks->end(), [&](const MERGE_BLOCK &b) {
+            return b.startLine[side] + std::max<qint64>(b.lineCount[side], 1) < first;
+        });
+        for (; it != blocks->end(); ++it) {
+            const MERGE_BLOCK &b = *it;
             const qint64 s = b.startLine[side], c = b.lineCount[side];
             if (s > last + 1)
                 break;
-            if (s + std::max<qint64>(c, 1) < first)
-                continue;
             const qreal top = mView->lineTopY(s) + viewportTop;
             const qreal bottom = c > 0 ? mView->lineTopY(s + c) + viewportTop : top + 2;
             painter.fillRect(

@@ -200,6 +200,22 @@ void MergeEditWndCtr::windowDidLoad()
         textView(side)->setUndoHandler([this](bool redo) { undoOrRedo(redo); },
                                        [this](bool redo) { return redo ? canRedo() : canUndo(); });
     }
+    // The buttons name the keys of their menu commands.
+    const std::pair<QAbstractButton *, QAction *> buttonKeys[] = {
+        {ui().mButton_Previous, ui().actionPrevious},
+        {ui().mButton_Next, ui().actionNext},
+        {ui().mButton_CopyToRight, ui().actionCopyToRight},
+        {ui().mButton_CopyToLeft, ui().actionCopyToLeft},
+        {ui().mButton_CopyAllToRight, ui().actionCopyAllToRight},
+        {ui().mButton_CopyAllToLeft, ui().actionCopyAllToLeft},
+        {ui().mButton_Compare, ui().actionCompare},
+    };
+    for (const auto &[button, action] : buttonKeys) {
+        const QString tip = button->toolTip().isEmpty() ? action->text() : button->toolTip();
+        button->setToolTip(tip + QStringLiteral(" (") +
+                           action->shortcut().toString(QKeySequence::NativeText) +
+                           QStringLiteral(")"));
+    }
     syncOptionControls();
     connectControls();
     fillMenus();

@@ -6,6 +6,8 @@
 #include "ui_MergeEditWndCtr.h"
 
 #include <QAction>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -243,4 +245,19 @@ TEST_F(TextCompareTest, DividerPositionIsKeptForTheNextWindow)
     QTest::qWait(50);
     EXPECT_NEAR(share(*next), 0.7, 0.03);
     defaults.removeObjectForKey(QStringLiteral("saveSplitViewPos"));
+}
+
+TEST_F(TextCompareTest, SavingThroughASymbolicLinkWritesItsTarget)
+{
+    const QString target = write("target.txt", kLeft);
+    const QString link = dir + QStringLiteral("/link.txt");
+    ASSERT_TRUE(QFile::link(target, link));
+    auto w = open(link, write("b.txt", kRight));
+    ASSERT_TRUE(w->Merge_CopyBlock(2, 0));
+    ASSERT_TRUE(w->SaveSide(1));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(pelkotest::readFile(target), "alpha\nBETA\ngamma\ndelta\nepsilon\nzeta\n");
+    // The saved file is not taken for a change made by another application.
+    w->windowWillBeKey();
+    EXPECT_TRUE(alerts.empty());
 }
