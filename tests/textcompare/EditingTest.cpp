@@ -47,7 +47,7 @@ TEST_F(TextCompareTest, UndoAndRedoFollowTheEditsAcrossBothPanes)
     ASSERT_EQ(w->GetTextInView2(),
               QStringLiteral("alpha\nbeta\ngamma\ndelta\nnew line\nepsilon\n"));
     ASSERT_TRUE(w->mTextWasEdited(2));
-    typeInto(left, QStringLiteral("X"));
+    typeInto(left, QStringLiteral("XYZ"));
     ASSERT_TRUE(w->GetTextInView1().startsWith(u'X'));
 
     // Ctrl+Z in the left pane undoes the newest step first, then the block in the other pane.
