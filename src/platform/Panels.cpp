@@ -130,6 +130,8 @@ QString runSavePanel(const SavePanelRequest &request)
     }
     if (!request.nameField.isEmpty())
         dialog.selectFile(request.nameField);
+    QWidget *const accessoryParent =
+        request.accessory ? request.accessory->parentWidget() : nullptr;
     if (request.accessory) {
         // The non-native dialog lays itself out in a grid; the accessory goes below it.
         if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout()))
@@ -137,9 +139,10 @@ QString runSavePanel(const SavePanelRequest &request)
     }
     const bool accepted = dialog.exec() == QDialog::Accepted;
     if (request.accessory) {
-        // The accessory belongs to the caller: take it back before the dialog is destroyed.
+        // The accessory belongs to the caller: give it back to its own parent (which owns it)
+        // before the dialog is destroyed.
         request.accessory->hide();
-        request.accessory->setParent(nullptr);
+        request.accessory->setParent(accessoryParent);
     }
     if (!accepted)
         return QString();

@@ -195,6 +195,13 @@ TEST(PanelsTest, SavePanelAddsTheFirstTypeAndKeepsTheAccessory)
     EXPECT_TRUE(accessoryShown);
     EXPECT_EQ(accessory.parent(), nullptr); // handed back to its owner
 
+    // An accessory owned by one of the caller's widgets goes back to that widget.
+    QWidget owner;
+    auto *owned = new QWidget(&owner);
+    whenModal<QFileDialog>([](QFileDialog *d) { d->reject(); });
+    EXPECT_TRUE(runSavePanel({"Save", dir, "z", {}, owned}).isNull());
+    EXPECT_EQ(owned->parentWidget(), &owner);
+
     whenModal<QFileDialog>([](QFileDialog *d) { d->reject(); });
     EXPECT_TRUE(runSavePanel({"Save", dir, "x", {}}).isNull());
 
