@@ -33,15 +33,44 @@ bool hasImageExtension(const QString &path)
     return kExtensions.contains(QFileInfo(path).suffix().toLower());
 }
 
-bool hasImageSignature(const QByteArray &h)
+quint32 littleEndian32(const QByteArray &h, int at)
+{
+    quint32 v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | quint8(h[at + i]);
+    return v;
+}
+
+quint32 bigEndian32(const QByteArray &h, int at)
+{
+    quint32 v = 0;
+    for (int i = 0; i < 4; ++i)
+        v = (v << 8) | quint8(h[at + i]);
+    return v;
+}
+
+// "BM" alone starts many a text: a bitmap also has zero reserved bytes and a known header size.
+bool isBitmapHeader(const QByteArray &h)
+{
+    if (h.size() < 18 || !h.startsWith("BM") || littleEndian32(h, 6) != 0)
+        return false;
+    const quint32 headerSize = littleEndian32(h, 14);
+    return headerSize == 12 || headerSize == 40 || headerSize == 52 || headerSize == 56 ||
+           headerSize == 64 || headerSize == 108 || headerSize == 124;
+}
+
+// h holds the first bytes of a file of fileSize bytes.
+bool hasImageSignature(const QByteArray &h, qint64 fileSize)
 {
     auto starts = [&](const char *sig, qsizetype len) {
         return h.startsWith(QByteArray(sig, len));
     };
     if (starts("\x89PNG\r\n\x1a\n", 8) || starts("\xff\xd8\xff", 3) || starts("GIF87a", 6) ||
-        starts("GIF89a", 6) || starts("BM", 2) || starts("II*\0", 4) || starts("MM\0*", 4) ||
-        starts("%PDF", 4) || starts("8BPS", 4) || starts("icns", 4) ||
-        starts("\0\0\1\0", 4) /* icon */)
+        starts("GIF89a", 6) || starts("II*\0", 4) || starts("MM\0*", 4) || starts("%PDF", 4) ||
+        starts("8BPS", 4) || starts("\0\0\1\0", 4) /* icon */ || isBitmapHeader(h))
+        return true;
+    // An icon family names its own length, which a text starting with "icns" does not.
+    if (starts("icns", 4) && h.size() >= 8 && bigEndian32(h, 4) == quint64(fileSize))
         return true;
     if (starts("RIFF", 4) && h.mid(8, 4) == "WEBP")
         return true;
@@ -62,7 +91,7 @@ bool IsImageFile(const QString &path)
     QFile f(path);
     if (f.size() < kMinSignatureFileSize || !f.open(QIODevice::ReadOnly))
         return false;
-    return hasImageSignature(f.read(16));
+    return hasImageSignature(f.read(32), f.size());
     GUARD_END(false)
 }
 

@@ -21,6 +21,12 @@ TEST(FileKind, ImageByExtensionOrSignature)
         {"short.dat", pngHead.left(20), false}, // under 30 bytes: no signature test
         {"notes.txt", QByteArray(64, 'a'), false},
         {"gif.bin", QByteArray("GIF89a") + QByteArray(40, '\0'), true},
+        // Texts that merely begin like an image are texts.
+        {"cars", "BMW and other cars of the seventies\n", false},
+        {"icons", "icns files hold the icons of a program\n", false},
+        {"bitmap",
+         QByteArray("BM\x46\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0", 18) + QByteArray(52, '\0'), true},
+        {"iconfamily", QByteArray("icns\0\0\0\x28", 8) + QByteArray(32, '\0'), true},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
