@@ -7,6 +7,7 @@
 #include "services/Localization.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <cstring>
@@ -164,7 +165,8 @@ bool writeToFileUtf8(const QString &self, const QString &path)
 QString stringWithContentsOfFileUtf8(const QString &path)
 {
     GUARD_BEGIN
-    if (path.isEmpty())
+    // Only regular files: a pipe would block the open, a device would never end.
+    if (path.isEmpty() || !QFileInfo(path).isFile())
         return QString();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -421,8 +421,11 @@ QByteArray dataFromPropertyList(const QVariant &value, PlistFormat format)
 
 std::optional<QVariant> readPropertyListFile(const QString &path)
 {
+    // Only regular files: a pipe would block the open, a device would never end.
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return std::nullopt;
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     if (file.size() > kMaxInputSize) {
         Log(QStringLiteral("ERROR property list too large: %1").arg(path));

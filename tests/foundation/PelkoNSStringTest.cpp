@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -132,6 +133,12 @@ TEST(PelkoNSString, Utf8FilesRoundTripWithTheMark)
     ASSERT_TRUE(pelkotest::writeFile(path, "ab\xC3(")); // broken UTF-8
     EXPECT_TRUE(stringWithContentsOfFileUtf8(path).isNull());
     EXPECT_TRUE(stringWithContentsOfFileUtf8(dir + QStringLiteral("/missing")).isNull());
+    // A pipe nobody writes to would block the open; a device would be read for ever.
+    const QString fifo = dir + QStringLiteral("/pipe");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_TRUE(stringWithContentsOfFileUtf8(fifo).isNull());
+    EXPECT_TRUE(stringWithContentsOfFileUtf8(QStringLiteral("/dev/zero")).isNull());
+    EXPECT_TRUE(stringWithContentsOfFileUtf8(dir).isNull());
     EXPECT_TRUE(stringWithContentsOfFileUtf8(QString()).isNull());
 }
 

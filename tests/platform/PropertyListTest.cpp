@@ -16,6 +16,7 @@
 #include <langinfo.h>
 #include <limits>
 #include <locale.h>
+#include <sys/stat.h>
 #ifdef __SANITIZE_ADDRESS__
 #include <sanitizer/lsan_interface.h>
 #endif
@@ -301,6 +302,10 @@ TEST(PropertyListTest, FilesAreWrittenWholeOrNotAtAll)
     EXPECT_EQ(pelkotest::readFile(path), before);
 
     EXPECT_FALSE(platform::readPropertyListFile(dir + QStringLiteral("/missing.plist")));
+    const QString fifo = dir + QStringLiteral("/pipe.plist");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(platform::readPropertyListFile(fifo)); // must not wait for a writer
+    EXPECT_FALSE(platform::readPropertyListFile(QStringLiteral("/dev/zero")));
     ASSERT_TRUE(pelkotest::writeFile(dir + QStringLiteral("/bad.plist"), "<plist><dict><key>"));
     EXPECT_FALSE(platform::readPropertyListFile(dir + QStringLiteral("/bad.plist")));
 }
