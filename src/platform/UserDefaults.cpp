@@ -4,6 +4,7 @@
 #include "platform/PropertyList.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <cmath>
 #include <cstdlib>
@@ -115,7 +116,8 @@ void UserDefaults::loadLocked() const
     QFile file(mFilePath);
     if (mFilePath.isEmpty() || !file.exists())
         return;
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A pipe or a device in its place would block or never end: not read, never overwritten.
+    if (!QFileInfo(mFilePath).isFile() || !file.open(QIODevice::ReadOnly)) {
         // The file may be sound: never overwrite what could not be read.
         mReadFailed = true;
         Log(QStringLiteral("ERROR cannot read user defaults %1: %2")

@@ -1,14 +1,15 @@
 #include "platform/Log.h"
 #include "platform/UserDefaults.h"
 
+#include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPoint>
 #include <QStandardPaths>
-#include "support/LogCapture.h"
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <limits>
 #include <thread>
@@ -191,6 +192,15 @@ TEST(UserDefaultsTest, FailedSaveIsReportedAndKeepsTheValues)
     store.setInteger(1, QStringLiteral("k"));
     EXPECT_FALSE(store.synchronize());
     EXPECT_EQ(store.integerForKey(QStringLiteral("k")), 1);
+
+    // A pipe in the file's place is neither waited on nor replaced.
+    const QString fifo = dir + QStringLiteral("/pipe.plist");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    UserDefaults onPipe(fifo);
+    EXPECT_FALSE(onPipe.hasKey(QStringLiteral("k")));
+    onPipe.setInteger(2, QStringLiteral("k"));
+    EXPECT_FALSE(onPipe.synchronize());
+    EXPECT_FALSE(QFileInfo(fifo).isFile()); // still the pipe
 
     // Pointing the store at a good file works, and reload drops what was not saved.
     store.setFilePath(freshStorePath());
