@@ -6,6 +6,8 @@
 #include "ui_MergeEditWndCtr.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -260,4 +262,31 @@ TEST_F(TextCompareTest, SavingThroughASymbolicLinkWritesItsTarget)
     // The saved file is not taken for a change made by another application.
     w->windowWillBeKey();
     EXPECT_TRUE(alerts.empty());
+}
+
+TEST_F(TextCompareTest, ContextMenuUndoUsesTheSharedHistory)
+{
+    auto w = open(write("a.txt", kLeft), write("b.txt", kRight));
+    ASSERT_TRUE(activate(*w));
+    ASSERT_TRUE(w->Merge_CopyBlock(1, 0));
+    MyEditTextView *left = w->textView(1);
+    bool undoEnabled = false;
+    QTimer::singleShot(50, [&] {
+        QWidget *popup = QApplication::activePopupWidget();
+        ASSERT_NE(popup, nullptr);
+        for (QAction *a : popup->actions()) {
+            if (a->objectName() == QLatin1String("edit-undo")) {
+                undoEnabled = a->isEnabled();
+                a->trigger();
+            }
+        }
+        popup->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 20),
+                            left->viewport()->mapToGlobal(QPoint(20, 20)));
+    QApplication::sendEvent(left->viewport(), &event);
+    // The left pane's own history is empty; its menu undoes the block taken into the right.
+    EXPECT_TRUE(undoEnabled);
+    EXPECT_EQ(w->GetTextInView2(), QString::fromUtf8(kRight));
+    EXPECT_EQ(w->GetTextInView1(), QString::fromUtf8(kLeft));
 }
