@@ -1,9 +1,11 @@
 #include "textcompare/MyEditTextView.h"
 
+#include "foundation/CoverInfor.h"
 #include "platform/Guard.h"
 #include "services/Colors.h"
 #include "textcompare/CustomTextViewLineView.h"
 #include "themes/LanguageColorInfo.h"
+#include "themes/SyntaxColorRuns.h"
 #include "themes/ThemeColor.h"
 
 #include <QContextMenuEvent>
@@ -17,47 +19,6 @@
 
 namespace {
 
-// Colour runs of one text block, block-relative, ascending and disjoint. Index 0 runs are kept
-// so that "painted as default text" and "never painted" stay apart for the colourer.
-struct ColorRun
-{
-    int start, length, colorIndex;
-};
-
-class ColorRuns : public QTextBlockUserData
-{
-public:
-    std::vector<ColorRun> runs;
-};
-
-ColorRuns *runsOf(QTextBlock block, bool create)
-{
-    auto *data = static_cast<ColorRuns *>(block.userData());
-    if (!data && create) {
-        data = new ColorRuns;
-        block.setUserData(data);
-    }
-    return data;
-}
-
-void cutRuns(std::vector<ColorRun> &runs, int from, int to)
-{
-    std::vector<ColorRun> kept;
-    kept.reserve(runs.size() + 1);
-    for (const ColorRun &r : runs) {
-        const int end = r.start + r.length;
-        if (end <= from || r.start >= to) {
-            kept.push_back(r);
-            continue;
-        }
-        if (r.start < from)
-            kept.push_back({r.start, from - r.start, r.colorIndex});
-        if (end > to)
-            kept.push_back({to, end - to, r.colorIndex});
-    }
-    runs.swap(kept);
-}
-
 constexpr int kBlockAlpha = 48;
 constexpr int kCurrentBlockAlpha = 96;
 constexpr int kChangedCharsAlpha = 120;
@@ -69,6 +30,7 @@ MyEditTextView::MyEditTextView(QWidget *parent)
       mColorInfo(LanguageColorInfo::create())
 {
     mColorInfo->setDelegate(this);
+    mRuns = new SyntaxColorRuns(document(), this);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setFrameShape(QFrame::NoFrame);
     connect(document(), &QTextDocument::blockCountChanged, this,
@@ -81,10 +43,15 @@ MyEditTextView::MyEditTextView(QWidget *parent)
     });
     connect(document(), &QTextDocument::contentsChange, this,
             [this](int pos, int removed, int added) {
-                if (mPainting)
+                // Applying colour formats marks blocks dirty: no edit.
+                if (mRuns->isApplying())
                     return;
-                if (mColorInfo->language() && (removed || added))
-                    mColorInfo->documentContentsChanged(pos, removed, added);
+                if (removed || added) {
+                    // The runs move with the text first, so the colourer sees the old kinds.
+                    mRuns->documentEdited(pos, removed, added);
+                    if (mColorInfo->language())
+                        mColorInfo->documentContentsChanged(pos, removed, added);
+                }
                 scheduleColoring();
             });
     updateLineNumberAreaWidth();
@@ -370,13 +337,8 @@ void MyEditTextView::setLanguage(const std::shared_ptr<MyLanguageInfo> &language
     mColorInfo->setLanguage(language);
     mColorInfo->resetAll();
     // Forget every painted run: a new language (or none) starts from plain text.
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-        if (ColorRuns *data = runsOf(b, false)) {
-            data->runs.clear();
-            b.layout()->clearFormats();
-        }
-    }
-    document()->markContentsDirty(0, document()->characterCount());
+    mRuns->clearAll();
+    mRuns->applyFormats(0, document()->characterCount());
     scheduleColoring();
     GUARD_END_VOID
 }
@@ -408,70 +370,29 @@ void MyEditTextView::colorVisibleText()
         return;
     const qint64 start = first.position();
     const qint64 end = last.position() + last.length() - 1;
-    if (end > start)
-        mColorInfo->parseInRangeIfNeed(Range{start, end - start});
+    if (end <= start)
+        return;
+    const Range visible{start, end - start};
+    const bool progress = mColorInfo->parseInRangeIfNeed(visible);
+    mRuns->applyFormats(visible.location, MaxRange(visible));
+    // Another pass only when this one got somewhere (it ran out of time): a pass that recorded
+    // nothing would only fail again.
+    if (progress && mColorInfo->doneRanges().indexThatContainsRange(visible) == NotFound)
+        scheduleColoring();
     GUARD_END_VOID
 }
 
 void MyEditTextView::setTextInRange(Range range, int colorIndex)
 {
-    paintRuns(range, colorIndex);
+    mRuns->paint(range, colorIndex);
 }
 
 void MyEditTextView::setCommentColorForTextInRange(Range range)
 {
-    paintRuns(range, SYNTAX_COLOR_COMMENT);
+    mRuns->paint(range, SYNTAX_COLOR_COMMENT);
 }
 
 int MyEditTextView::paintedColorIndexAt(qint64 position)
 {
-    const QTextBlock block = document()->findBlock(int(position));
-    if (!block.isValid())
-        return -1;
-    const ColorRuns *data = runsOf(block, false);
-    if (!data)
-        return -1;
-    const int local = int(position - block.position());
-    for (const ColorRun &r : data->runs)
-        if (local >= r.start && local < r.start + r.length)
-            return r.colorIndex == 0 ? -1 : r.colorIndex;
-    return -1;
-}
-
-void MyEditTextView::paintRuns(Range range, int colorIndex)
-{
-    if (range.length <= 0 || range.location < 0)
-        return;
-    const qint64 end = MaxRange(range);
-    const QColor color = GetApp_Color_Text_Default_WithIndex(colorIndex).toQColor();
-    for (QTextBlock b = document()->findBlock(int(range.location));
-         b.isValid() && b.position() < end; b = b.next()) {
-        const int from = int(std::max<qint64>(0, range.location - b.position()));
-        const int to = int(std::min<qint64>(b.length() - 1, end - b.position()));
-        if (to <= from)
-            continue;
-        ColorRuns *data = runsOf(b, true);
-        cutRuns(data->runs, from, to);
-        data->runs.push_back({from, to - from, colorIndex});
-        std::sort(data->runs.begin(), data->runs.end(),
-                  [](const ColorRun &x, const ColorRun &y) { return x.start < y.start; });
-        QList<QTextLayout::FormatRange> formats;
-        formats.reserve(qsizetype(data->runs.size()));
-        for (const ColorRun &r : data->runs) {
-            if (r.colorIndex == 0)
-                continue;
-            QTextLayout::FormatRange f;
-            f.start = r.start;
-            f.length = r.length;
-            f.format.setForeground(
-                r.colorIndex == colorIndex
-                    ? color
-                    : GetApp_Color_Text_Default_WithIndex(r.colorIndex).toQColor());
-            formats.append(f);
-        }
-        b.layout()->setFormats(formats);
-        mPainting = true;
-        document()->markContentsDirty(b.position(), b.length());
-        mPainting = false;
-    }
+    return mRuns->colorIndexAt(position);
 }

@@ -14,6 +14,7 @@
 
 class CustomTextViewLineView;
 class LanguageColorInfo;
+class SyntaxColorRuns;
 class MyLanguageInfo;
 
 class MyEditTextView : public QPlainTextEdit, public LanguageColorInfoDelegate
@@ -98,7 +99,6 @@ private:
     void updateLineNumberAreaWidth();
     void paintBlocks(QPainter &painter, const QRect &clip);
     void updateExtraSelections();
-    void paintRuns(Range range, int colorIndex);
     void scheduleColoring();
 
     CustomTextViewLineView *mLineView = nullptr;
@@ -109,7 +109,7 @@ private:
     std::vector<Range> mChangedCharacters;
     std::unique_ptr<LanguageColorInfo> mColorInfo;
     bool mColoringScheduled = false;
-    bool mPainting = false;
+    SyntaxColorRuns *mRuns = nullptr;
     UndoHandler mUndoHandler;
     UndoAvailable mUndoAvailable;
 };
