@@ -94,6 +94,11 @@ TEST(SupportFolder, ApplicationStartsAndLeavesItsSettings)
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
     EXPECT_TRUE(QFileInfo(home + QStringLiteral("/data/pelkomerge/FirstChk2")).isDir());
+    // Both bundle archives were unpacked into the support folder.
+    const QDir languages(home + QStringLiteral("/data/pelkomerge/languages"));
+    const QDir themes(home + QStringLiteral("/data/pelkomerge/colorThemes"));
+    EXPECT_GT(languages.entryList({QStringLiteral("*.myrsctx")}, QDir::Files).size(), 5);
+    EXPECT_GT(themes.entryList({QStringLiteral("*.plist")}, QDir::Files).size(), 5);
     platform::UserDefaults stored(home + QStringLiteral("/config/pelkomerge/defaults.plist"));
     EXPECT_EQ(stored.dataForKey(QString::fromLatin1(kAppSettingDataKey)).size(), 565);
     // Its temporary folder went with it.
