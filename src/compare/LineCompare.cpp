@@ -156,6 +156,26 @@ QString LineCompare_TextCopyPath(int side)
     return tempFile(side == 1 ? QStringLiteral("1.txt") : QStringLiteral("2.txt"));
 }
 
+namespace {
+
+// Adds the block of a header line; other lines (the quoted text) are passed over. False for a
+// header that does not parse.
+bool takeLine(const QByteArray &line, MergeBlockList &blocks)
+{
+    if (!isHeaderLine(line))
+        return true;
+    const auto block = parseHeader(line);
+    if (!block) {
+        platform::Log(QStringLiteral("ERROR line compare: bad header: ") +
+                      QString::fromLatin1(line.left(80)));
+        return false;
+    }
+    blocks.push_back(*block);
+    return true;
+}
+
+} // namespace
+
 std::optional<MergeBlockList> ParseDiffNormalOutput(const QByteArray &output)
 {
     MergeBlockList blocks;
@@ -166,15 +186,8 @@ std::optional<MergeBlockList> ParseDiffNormalOutput(const QByteArray &output)
             end = output.size();
         const QByteArray line = chomp(output.mid(pos, end - pos));
         pos = end + 1;
-        if (!isHeaderLine(line))
-            continue;
-        auto block = parseHeader(line);
-        if (!block) {
-            platform::Log(QStringLiteral("ERROR line compare: bad header: ") +
-                          QString::fromLatin1(line.left(80)));
+        if (!takeLine(line, blocks))
             return std::nullopt;
-        }
-        blocks.push_back(*block);
     }
     return blocks;
 }
@@ -190,15 +203,8 @@ std::optional<MergeBlockList> ParseDiffNormalOutputFile(const QString &path)
     // Read line by line: the quoted lines of a large file need not be held at once.
     while (!f.atEnd()) {
         const QByteArray line = chomp(f.readLine());
-        if (!isHeaderLine(line))
-            continue;
-        auto block = parseHeader(line);
-        if (!block) {
-            platform::Log(QStringLiteral("ERROR line compare: bad header: ") +
-                          QString::fromLatin1(line.left(80)));
+        if (!takeLine(line, blocks))
             return std::nullopt;
-        }
-        blocks.push_back(*block);
     }
     return blocks;
 }
