@@ -17,14 +17,5 @@ foreach(src IN LISTS _pelko_language_sources)
   list(APPEND _pelko_language_files ${_out})
   list(APPEND _pelko_language_names ${_name}.myrsctx)
 endforeach()
-set(_pelko_languages_zip ${PELKO_BUNDLE_DIR}/languages.zip)
-add_custom_command(OUTPUT ${_pelko_languages_zip}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${PELKO_BUNDLE_DIR}
-  COMMAND ${CMAKE_COMMAND} -E rm -f ${_pelko_languages_zip}
-  COMMAND ${CMAKE_COMMAND} -E tar cf ${_pelko_languages_zip} --format=zip ${_pelko_language_names}
-  WORKING_DIRECTORY ${_pelko_language_stage}
-  DEPENDS ${_pelko_language_files}
-  COMMENT "Zipping the syntax languages"
-  VERBATIM)
-add_custom_target(pelko_languages_zip DEPENDS ${_pelko_languages_zip})
-add_dependencies(pelko_bundle pelko_languages_zip)
+pelko_zip_into_bundle(pelko_languages_zip languages.zip ${_pelko_language_stage}
+  "${_pelko_language_names}" "${_pelko_language_files}" "Zipping the syntax languages")

@@ -1,4 +1,5 @@
 // The line compare through GNU diff: blocks of real files, each ignore option, the parser.
+#include "support/MergeBlocks.h"
 #include "compare/LineCompare.h"
 #include "services/SupportFolder.h"
 #include "support/TestEnvironment.h"
@@ -7,17 +8,9 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
-namespace {
+using pelkotest::makeBlock;
 
-MERGE_BLOCK block(qint64 s1, qint64 c1, qint64 s2, qint64 c2)
-{
-    MERGE_BLOCK b;
-    b.startLine[1] = s1;
-    b.lineCount[1] = c1;
-    b.startLine[2] = s2;
-    b.lineCount[2] = c2;
-    return b;
-}
+namespace {
 
 std::string describe(const MergeBlockList &blocks)
 {
@@ -51,7 +44,8 @@ TEST(LineCompare, KnownDifferencesGiveChangeInsertAndDeleteBlocks)
                              "one\nTWO\nthree\nfour\nnew\nfive\neight\n");
     auto blocks = LineCompare_Files(p.left, p.right, {});
     ASSERT_TRUE(blocks.has_value());
-    const MergeBlockList expected{block(1, 1, 1, 1), block(4, 0, 4, 1), block(5, 2, 6, 0)};
+    const MergeBlockList expected{makeBlock(1, 1, 1, 1), makeBlock(4, 0, 4, 1),
+                                  makeBlock(5, 2, 6, 0)};
     EXPECT_EQ(*blocks, expected) << describe(*blocks);
 }
 
@@ -65,7 +59,7 @@ TEST(LineCompare, EqualFilesAndEmptyFilesGiveNoBlocks)
     const Pair emptyLeft = writePair("", "x\ny\n");
     blocks = LineCompare_Files(emptyLeft.left, emptyLeft.right, {});
     ASSERT_TRUE(blocks.has_value());
-    EXPECT_EQ(*blocks, MergeBlockList{block(0, 0, 0, 2)}) << describe(*blocks);
+    EXPECT_EQ(*blocks, MergeBlockList{makeBlock(0, 0, 0, 2)}) << describe(*blocks);
 }
 
 TEST(LineCompare, BinaryLookingInputIsStillComparedByLines)
@@ -73,7 +67,7 @@ TEST(LineCompare, BinaryLookingInputIsStillComparedByLines)
     const Pair p = writePair(QByteArray("a\0b\nsame\n", 9), QByteArray("a\0c\nsame\n", 9));
     auto blocks = LineCompare_Files(p.left, p.right, {});
     ASSERT_TRUE(blocks.has_value());
-    EXPECT_EQ(*blocks, MergeBlockList{block(0, 1, 0, 1)});
+    EXPECT_EQ(*blocks, MergeBlockList{makeBlock(0, 1, 0, 1)});
 }
 
 TEST(LineCompare, MissingFileIsAFailureNotEquality)
@@ -121,7 +115,7 @@ TEST(LineCompare, EachIgnoreOptionHidesOnlyItsKindOfDifference)
     const Pair p = writePair("a\nkeep\n", "b\nkeep\n");
     auto blocks = LineCompare_Files(p.left, p.right, all);
     ASSERT_TRUE(blocks.has_value());
-    EXPECT_EQ(*blocks, MergeBlockList{block(0, 1, 0, 1)});
+    EXPECT_EQ(*blocks, MergeBlockList{makeBlock(0, 1, 0, 1)});
 }
 
 TEST(LineCompare, ArgumentsFollowTheOptionsInFixedOrder)
@@ -135,7 +129,7 @@ TEST(LineCompare, TextsAreComparedThroughCopiesInTheProcessTempFolder)
 {
     auto blocks = LineCompare_Texts(QStringLiteral("α\nβ\n"), QStringLiteral("α\nγ\nδ"), {});
     ASSERT_TRUE(blocks.has_value());
-    EXPECT_EQ(*blocks, MergeBlockList{block(1, 1, 1, 2)});
+    EXPECT_EQ(*blocks, MergeBlockList{makeBlock(1, 1, 1, 2)});
     const QString temp = GetProcessTempFolder();
     EXPECT_TRUE(LineCompare_SettingLogPath().startsWith(temp));
     EXPECT_TRUE(QFileInfo(LineCompare_TextCopyPath(1)).isFile());
@@ -149,7 +143,8 @@ TEST(LineCompare, ParserRejectsMalformedHeaders)
     auto ok = ParseDiffNormalOutput("2c2\n< a\n---\n> b\n\\ No newline at end of file\n5a6,7\n"
                                     "> x\n> y\n9,10d10\n< p\n< q\n");
     ASSERT_TRUE(ok.has_value());
-    EXPECT_EQ(*ok, (MergeBlockList{block(1, 1, 1, 1), block(5, 0, 5, 2), block(8, 2, 10, 0)}));
+    EXPECT_EQ(*ok, (MergeBlockList{makeBlock(1, 1, 1, 1), makeBlock(5, 0, 5, 2),
+                                   makeBlock(8, 2, 10, 0)}));
     for (const char *bad : {"3x4\n", "3,2c4\n", "3a4,5,6\n", "2,3a4\n", "99999999999999999999c1\n",
                             "1c\n", "0c1\n"}) {
         SCOPED_TRACE(bad);

@@ -1,6 +1,7 @@
 // Uniform text accessors, button state and colours, pop-up buttons and the string pop-up menu.
 #include <gtest/gtest.h>
 
+#include "support/LogCapture.h"
 #include "controls/PelkoNSButton.h"
 #include "controls/PelkoNSCell.h"
 #include "controls/PelkoNSControl.h"
@@ -28,16 +29,6 @@
 using platform::Color;
 
 namespace {
-
-struct ReportCounter
-{
-    int count = 0;
-    ReportCounter()
-    {
-        platform::setReportSink([this](const QByteArray &) { ++count; });
-    }
-    ~ReportCounter() { platform::setReportSink(nullptr); }
-};
 
 // Runs `fn` on the string pop-up once it is up.
 void whenMenuShows(std::function<void(QMenu *)> fn)
@@ -190,9 +181,9 @@ TEST(PopUpButton, RepresentedObjectsAndReplacedTitles)
     box->setCurrentIndex(-1);
     EXPECT_FALSE(representedObjectOfSelectedItem(box).isValid());
 
-    ReportCounter reports;
+    pelkotest::LogCapture reports;
     EXPECT_EQ(addItemWithTitle(box, QString(), QVariant()), 3);
-    EXPECT_EQ(reports.count, 1);
+    EXPECT_EQ(reports.reportCount(), 1);
     EXPECT_FALSE(representedObjectOfItemAtIndex(box, 3).isValid());
 }
 
@@ -232,7 +223,7 @@ TEST(StringPopUp, LeavesOutBadEntries)
     QWidget window;
     auto *button = new QPushButton(QStringLiteral("History"), &window);
     window.show();
-    ReportCounter reports;
+    pelkotest::LogCapture reports;
     QStringList shown;
     whenMenuShows([&shown](QMenu *menu) {
         for (QAction *a : menu->actions())
@@ -244,7 +235,7 @@ TEST(StringPopUp, LeavesOutBadEntries)
         button, {QString(), 5, QStringLiteral("a & b"), QStringLiteral("last")}, {});
     EXPECT_EQ(shown, (QStringList{QStringLiteral("a & b"), QStringLiteral("last")}));
     EXPECT_EQ(chosen, QStringLiteral("a & b")); // the title as given, not the menu text
-    EXPECT_EQ(reports.count, 2);
+    EXPECT_EQ(reports.reportCount(), 2);
 
     EXPECT_TRUE(selectFromPopupMenuWithMenuOfStringArrays(button, {}, {}).isNull());
     EXPECT_TRUE(selectFromPopupMenuWithMenuOfStringArrays(button, {7}, {}).isNull());

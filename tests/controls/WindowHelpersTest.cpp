@@ -1,6 +1,7 @@
 // The common end of modal dialogs, and window and document accessors.
 #include <gtest/gtest.h>
 
+#include "support/LogCapture.h"
 #include "controls/PelkoNSDocument.h"
 #include "controls/PelkoNSWindow.h"
 #include "controls/PelkoNSWindowController.h"
@@ -34,16 +35,6 @@ class EmptyController : public platform::WindowController
     Q_OBJECT
 public:
     EmptyController() : platform::WindowController(QStringLiteral("Empty")) {}
-};
-
-struct ReportCounter
-{
-    int count = 0;
-    ReportCounter()
-    {
-        platform::setReportSink([this](const QByteArray &) { ++count; });
-    }
-    ~ReportCounter() { platform::setReportSink(nullptr); }
 };
 
 } // namespace
@@ -90,10 +81,10 @@ TEST(WindowControllerHelpers, StopWithoutARunOrWindowIsHarmless)
     stopModalAndSaveFrameWithCode(&empty, 0);
     stopModalAndSaveFrameWithCode(nullptr, 0);
 
-    ReportCounter reports;
+    pelkotest::LogCapture reports;
     EXPECT_EQ(window2(&empty), nullptr);
     EXPECT_EQ(window2(static_cast<platform::WindowController *>(nullptr)), nullptr);
-    EXPECT_EQ(reports.count, 2);
+    EXPECT_EQ(reports.reportCount(), 2);
     EXPECT_EQ(window2(&idle), idle.window());
 }
 
@@ -104,9 +95,9 @@ TEST(WindowHelpers, DocumentPathAndWindow)
     EXPECT_FALSE(getFilePath(nullptr).isNull());
     untitled.setFileURL(QStringLiteral("/home/u/a.txt"));
     EXPECT_EQ(getFilePath(&untitled), QStringLiteral("/home/u/a.txt"));
-    ReportCounter reports;
+    pelkotest::LogCapture reports;
     EXPECT_EQ(window2(&untitled), nullptr);
-    EXPECT_EQ(reports.count, 1);
+    EXPECT_EQ(reports.reportCount(), 1);
 }
 
 TEST(WindowHelpers, ScreensAndPoints)

@@ -1,6 +1,7 @@
 // Colour words, pixels, blends, comparisons and the system colours.
 #include <gtest/gtest.h>
 
+#include "support/LogCapture.h"
 #include "graphics/ColorPixel.h"
 #include "graphics/PelkoNSColor.h"
 #include "graphics/PelkoNSGradient.h"
@@ -18,20 +19,6 @@ Color rgbBytes(int r, int g, int b, int a = 255)
 {
     return Color::calibratedRGB(r / 255.0, g / 255.0, b / 255.0, a / 255.0);
 }
-
-// Silences and counts the broken-precondition reports of one test.
-struct ReportCounter
-{
-    int count = 0;
-    ReportCounter()
-    {
-        platform::setReportSink([this](const QByteArray &text) {
-            if (text.contains("FATAL_ERROR DOWN HERE"))
-                ++count;
-        });
-    }
-    ~ReportCounter() { platform::setReportSink(nullptr); }
-};
 
 } // namespace
 
@@ -100,11 +87,11 @@ TEST(ColorWord, Blend)
     EXPECT_EQ(toULong(ColorBetweenTwoColor(rgbBytes(100, 0, 0), rgbBytes(200, 0, 0), 0.25f)),
               0x7D0000FFull);
 
-    ReportCounter reports;
+    pelkotest::LogCapture reports;
     EXPECT_EQ(ColorBetweenTwoColor(Color(), Color(), 0.5f), Color::white());
     EXPECT_EQ(ColorBetweenTwoColor(Color(), c2, 0.5f), c2);
     EXPECT_EQ(ColorBetweenTwoColor(c1, Color(), 0.5f), c1);
-    EXPECT_EQ(reports.count, 3);
+    EXPECT_EQ(reports.reportCount(), 3);
 }
 
 TEST(ColorWord, ComponentsOfEachSpace)
@@ -214,10 +201,10 @@ TEST(ColorWord, SystemColoursFollowThePalette)
 
 TEST(ColorWord, GradientStopsAreEightBit)
 {
-    ReportCounter reports;
+    pelkotest::LogCapture reports;
     const QGradientStops stops = initWithStartingColor2(Color::calibratedRGB(0.5, 0, 0), Color());
     ASSERT_EQ(stops.size(), 2);
     EXPECT_EQ(stops[0].second, QColor(127, 0, 0));
     EXPECT_EQ(stops[1].second, QColor(255, 255, 255));
-    EXPECT_EQ(reports.count, 1);
+    EXPECT_EQ(reports.reportCount(), 1);
 }

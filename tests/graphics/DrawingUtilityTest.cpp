@@ -1,6 +1,7 @@
 // Drawing helpers of the views: geometry, arrow marks, and drawing into an image.
 #include <gtest/gtest.h>
 
+#include "support/LogCapture.h"
 #include "graphics/DrawingUtility.h"
 #include "platform/GraphicsContext.h"
 #include "platform/Guard.h"
@@ -16,16 +17,6 @@ using platform::BezierPathElement;
 using platform::Color;
 
 namespace {
-
-struct ReportCounter
-{
-    int count = 0;
-    ReportCounter()
-    {
-        platform::setReportSink([this](const QByteArray &) { ++count; });
-    }
-    ~ReportCounter() { platform::setReportSink(nullptr); }
-};
 
 QImage blankImage()
 {
@@ -178,14 +169,14 @@ TEST(DrawingUtility, DrawIntoAnImage)
 TEST(DrawingUtility, NothingToDrawIsReported)
 {
     QImage image = blankImage();
-    ReportCounter reports;
+    pelkotest::LogCapture reports;
     {
         QPainter painter(&image);
         platform::GraphicsContextScope scope(&painter);
         DrawRectPath(QRectF(0, 0, 40, 40), Color(), Color::calibratedRGB(0, 0, 0), 0.005f);
-        EXPECT_EQ(reports.count, 1);
+        EXPECT_EQ(reports.reportCount(), 1);
         DrawRectPath(QRectF(0, 0, 40, 40), Color(), Color::calibratedRGB(0, 0, 0), 0.01f);
-        EXPECT_EQ(reports.count, 1);
+        EXPECT_EQ(reports.reportCount(), 1);
     }
     EXPECT_EQ(image.pixelColor(20, 20), QColor(255, 255, 255));
     EXPECT_NE(image.pixelColor(0, 20), QColor(255, 255, 255)); // the thin stroke drew

@@ -78,18 +78,11 @@ TEST(SupportFolder, ProcessTempFolderIsOwnAndStaleOnesGo)
 
 TEST(SupportFolder, ApplicationStartsAndLeavesItsSettings)
 {
-    const QString app = pelkotest::binaryDir() + QStringLiteral("/pelkomerge");
-    if (!QFileInfo(app).isExecutable())
-        GTEST_SKIP() << "pelkomerge is not built";
+    const QString app = pelkotest::applicationPath();
+    ASSERT_TRUE(QFileInfo(app).isExecutable());
     const QString home = pelkotest::freshDir(QStringLiteral("apphome"));
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home);
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-    process.setProcessEnvironment(env);
+    process.setProcessEnvironment(pelkotest::applicationEnvironment(home));
     process.start(app, {});
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();

@@ -30,6 +30,8 @@ public:
 
     const QStringList &lines() const { return mLines; }
     const QByteArray &reports() const { return mReports; }
+    // Number of report blocks printed (each ends with the closing line of a report).
+    int reportCount() const { return int(mReports.count("<<<<<<")); }
     bool hasFatalReport() const { return mReports.contains("FATAL_ERROR DOWN HERE"); }
     bool hasExceptionReport() const { return mReports.contains("EXCEPTION PROBLEM"); }
     bool logged(const QString &text) const

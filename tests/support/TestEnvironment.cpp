@@ -12,13 +12,20 @@ QString gHome;
 QAtomicInt gCounter;
 } // namespace
 
-void setTestHome(const QString &path) { gHome = path; }
+void setTestHome(const QString &path)
+{
+    gHome = path;
+}
 
-QString testHome() { return gHome; }
+QString testHome()
+{
+    return gHome;
+}
 
 QString freshDir(const QString &hint)
 {
-    const QString path = QStringLiteral("%1/work/%2-%3").arg(gHome, hint).arg(gCounter.fetchAndAddOrdered(1));
+    const QString path =
+        QStringLiteral("%1/work/%2-%3").arg(gHome, hint).arg(gCounter.fetchAndAddOrdered(1));
     QDir().mkpath(path);
     return path;
 }
@@ -40,7 +47,29 @@ QByteArray readFile(const QString &path)
     return f.readAll();
 }
 
-QString sourceDir() { return QStringLiteral(PELKO_SOURCE_DIR); }
-QString binaryDir() { return QStringLiteral(PELKO_BINARY_DIR); }
+QString sourceDir()
+{
+    return QStringLiteral(PELKO_SOURCE_DIR);
+}
+QString binaryDir()
+{
+    return QStringLiteral(PELKO_BINARY_DIR);
+}
+
+QString applicationPath()
+{
+    return binaryDir() + QStringLiteral("/pelkomerge");
+}
+
+QProcessEnvironment applicationEnvironment(const QString &home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    return env;
+}
 
 } // namespace pelkotest

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 
 // Shared helpers of the tests: the run's temporary home and small file utilities.
@@ -17,5 +18,9 @@ QByteArray readFile(const QString &path);
 QString sourceDir();
 // Build folder (for the bundle folder "Resources" and built tools).
 QString binaryDir();
+// The built application, and an environment that runs it offscreen with its own home, data
+// folder (home/data) and config folder (home/config).
+QString applicationPath();
+QProcessEnvironment applicationEnvironment(const QString &home);
 
 } // namespace pelkotest

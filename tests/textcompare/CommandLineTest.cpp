@@ -5,31 +5,16 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
-namespace {
-
-QProcessEnvironment appEnvironment(const QString &home)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home);
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-    return env;
-}
-
-} // namespace
-
 TEST(CommandLine, TwoFilesOpenTheCompareWindowAndOtherArgumentsAreRefused)
 {
-    const QString app = pelkotest::binaryDir() + QStringLiteral("/pelkomerge");
+    const QString app = pelkotest::applicationPath();
     ASSERT_TRUE(QFileInfo(app).isExecutable());
     const QString dir = pelkotest::freshDir(QStringLiteral("cmdline"));
     ASSERT_TRUE(pelkotest::writeFile(dir + QStringLiteral("/a.txt"), "one\ntwo\nthree\n"));
     ASSERT_TRUE(pelkotest::writeFile(dir + QStringLiteral("/b.txt"), "one\n2\nthree\n"));
 
     QProcess window;
-    window.setProcessEnvironment(appEnvironment(dir + QStringLiteral("/home1")));
+    window.setProcessEnvironment(pelkotest::applicationEnvironment(dir + QStringLiteral("/home1")));
     window.start(app, {dir + QStringLiteral("/a.txt"), dir + QStringLiteral("/b.txt")});
     ASSERT_TRUE(window.waitForStarted(10000));
     // The window's event loop keeps the process alive; a failed start would have ended it.
@@ -38,7 +23,8 @@ TEST(CommandLine, TwoFilesOpenTheCompareWindowAndOtherArgumentsAreRefused)
     window.waitForFinished(10000);
 
     QProcess refused;
-    refused.setProcessEnvironment(appEnvironment(dir + QStringLiteral("/home2")));
+    refused.setProcessEnvironment(
+        pelkotest::applicationEnvironment(dir + QStringLiteral("/home2")));
     refused.start(app, {dir + QStringLiteral("/a.txt"), dir + QStringLiteral("/missing.txt")});
     ASSERT_TRUE(refused.waitForFinished(60000));
     EXPECT_EQ(refused.exitCode(), 2);

@@ -1,6 +1,7 @@
 #pragma once
 // Shared set-up of the text window tests: default settings, answered alerts, windows on files.
 
+#include "support/MergeBlocks.h"
 #include "platform/Alerts.h"
 #include "services/AppSetting.h"
 #include "support/TestEnvironment.h"
@@ -54,12 +55,4 @@ protected:
     QString dir;
 };
 
-inline MERGE_BLOCK makeBlock(qint64 s1, qint64 c1, qint64 s2, qint64 c2)
-{
-    MERGE_BLOCK b;
-    b.startLine[1] = s1;
-    b.lineCount[1] = c1;
-    b.startLine[2] = s2;
-    b.lineCount[2] = c2;
-    return b;
-}
+using pelkotest::makeBlock;
