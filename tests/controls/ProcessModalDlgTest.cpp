@@ -1,0 +1,266 @@
+// The progress-and-cancel dialog with a real worker thread.
+#include <gtest/gtest.h>
+
+#include "support/LogCapture.h"
+#include "controls/ProcessModalDlg.h"
+#include "services/Localization.h"
+
+#include "ui_ProcessModalDlg.h"
+
+#include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QProgressBar>
+#include <QTest>
+#include <QThread>
+#include <QThreadPool>
+#include <QTimer>
+#include <atomic>
+#include <functional>
+
+namespace {
+
+// Runs fn on the main thread as soon as the dialog's window has loaded (inside its run).
+void whenShown(ProcessModalDlg *dialog, std::function<void()> fn)
+{
+    auto *timer = new QTimer();
+    QObject::connect(timer, &QTimer::timeout, [timer, dialog, fn] {
+        if (!dialog->dialogDidInitOrNot())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        fn();
+    });
+    timer->start(5);
+}
+
+class WindowlessDlg : public ProcessModalDlg
+{
+public:
+    WindowlessDlg() : ProcessModalDlg(QStringLiteral("No window")) {}
+
+protected:
+    QWidget *makeWindow() override { return nullptr; }
+};
+
+} // namespace
+
+TEST(ProcessModalDlg, TitleDefaultsToTheLocalisedProcessingText)
+{
+    for (const QString &title : {QString(), QStringLiteral("")}) {
+        auto dialog = ProcessModalDlg::create(title);
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(dialog->winTitle(), L_(QStringLiteral("Processing{++}...")));
+        EXPECT_EQ(dialog->currentProgressValue(), 0.0);
+        EXPECT_EQ(dialog->showProgressWithTotal(), 0.0);
+    }
+    auto dialog = ProcessModalDlg::create(L_(QStringLiteral("Delete Files{++}...")));
+    EXPECT_EQ(dialog->window()->windowTitle(), L_(QStringLiteral("Delete Files{++}...")));
+}
+
+TEST(ProcessModalDlg, BarIsIndeterminateUpToTheSinglePrecisionThreshold)
+{
+    struct Row
+    {
+        double total;
+        bool determinate;
+    } rows[] = {
+        {0, false}, {double(0.02f), false}, {0.0199, false}, {0.020000001, true}, {0.5, true}};
+    for (const Row &row : rows) {
+        auto dialog = ProcessModalDlg::create(QStringLiteral("T"));
+        dialog->setShowProgressWithTotal(row.total);
+        dialog->window();
+        QProgressBar *bar = dialog->progressIndicator();
+        EXPECT_EQ(bar->maximum() > 0, row.determinate) << row.total;
+        // Reports change the title always, the bar only when determinate.
+        dialog->sub_thread_inforThreadProgress(row.total / 2, QStringLiteral(" (1/2)"));
+        EXPECT_EQ(dialog->window()->windowTitle(), QStringLiteral("T (1/2)"));
+        if (row.determinate)
+            EXPECT_EQ(bar->value(), ProcessModalDlg::kBarSteps / 2) << row.total;
+        else
+            EXPECT_EQ(bar->maximum(), 0);
+    }
+}
+
+TEST(ProcessModalDlg, TitleJoinsTheReportTextAndBarClampsForDisplayOnly)
+{
+    auto dialog = ProcessModalDlg::create(QStringLiteral("Delete"));
+    dialog->setShowProgressWithTotal(4);
+    dialog->window();
+    dialog->sub_thread_inforThreadProgress(9, QString());
+    EXPECT_EQ(dialog->window()->windowTitle(), QStringLiteral("Delete"));
+    EXPECT_EQ(dialog->currentProgressValue(), 9.0);
+    EXPECT_EQ(dialog->progressIndicator()->value(), ProcessModalDlg::kBarSteps);
+    dialog->sub_thread_inforThreadProgress(-3, QStringLiteral("x"));
+    EXPECT_EQ(dialog->progressIndicator()->value(), 0);
+
+    // No base title and no text: the title is left alone.
+    dialog->setWinTitle(QString());
+    dialog->window()->setWindowTitle(QStringLiteral("kept"));
+    dialog->sub_thread_inforThreadProgress(1, QStringLiteral(""));
+    EXPECT_EQ(dialog->window()->windowTitle(), QStringLiteral("kept"));
+}
+
+TEST(ProcessModalDlg, WorkerReportsThenFinishes)
+{
+    auto dialog = ProcessModalDlg::create(QStringLiteral("Delete Files"));
+    const int count = 7;
+    dialog->setShowProgressWithTotal(count);
+    auto channel = dialog->channel();
+    QThreadPool::globalInstance()->start([channel] {
+        channel->sub_thread_waitTillDialogShow();
+        for (int i = 0; i < count; ++i) {
+            if (i % 3 == 0 && ProcessModalChannel::sub_thread_checkIf_userRequestCancelled())
+                break;
+            channel->sub_thread_inforThreadProgress(
+                i + 1, QStringLiteral("(%1/%2)").arg(i + 1).arg(count));
+        }
+        channel->sub_thread_inforThreadFinish();
+    });
+    EXPECT_FALSE(dialog->main_thread_ShowModal_Then_CheckIfCancel());
+    // The last report is applied before the finish ends the run.
+    EXPECT_EQ(dialog->window()->windowTitle(), QStringLiteral("Delete Files(7/7)"));
+    EXPECT_EQ(dialog->progressIndicator()->value(), ProcessModalDlg::kBarSteps);
+    EXPECT_FALSE(dialog->window()->isVisible());
+}
+
+TEST(ProcessModalDlg, CancelDisablesButtonsAndWaitsForTheWorker)
+{
+    for (const char *how : {"button", "escape", "closebox"}) {
+        std::atomic<bool> workerSawCancel{false};
+        auto dialog = ProcessModalDlg::create(QStringLiteral("Job"));
+        ProcessModalDlg *d = dialog.get();
+        auto channel = dialog->channel();
+        QThreadPool::globalInstance()->start([channel, &workerSawCancel] {
+            channel->sub_thread_waitTillDialogShow();
+            while (!ProcessModalChannel::sub_thread_checkIf_userRequestCancelled())
+                QThread::msleep(2);
+            workerSawCancel = true;
+            QThread::msleep(100); // the dialog must stay up until the finish
+            channel->sub_thread_inforThreadFinish();
+        });
+        bool stillUpAfterCancel = false;
+        whenShown(d, [&, d, how] {
+            const QString kind = QString::fromLatin1(how);
+            if (kind == QLatin1String("button"))
+                QTest::mouseClick(d->cancelButton(), Qt::LeftButton);
+            else if (kind == QLatin1String("escape"))
+                QTest::keyClick(d->window(), Qt::Key_Escape);
+            else
+                d->window()->close();
+            QTimer::singleShot(30, [&, d] {
+                stillUpAfterCancel = d->window()->isVisible();
+                EXPECT_FALSE(d->cancelButton()->isEnabled());
+                EXPECT_FALSE(d->ui().mCloseButton1->isEnabled());
+                EXPECT_FALSE(d->ui().mCloseButton2->isEnabled());
+            });
+        });
+        EXPECT_TRUE(dialog->main_thread_ShowModal_Then_CheckIfCancel()) << how;
+        EXPECT_TRUE(workerSawCancel) << how;
+        EXPECT_TRUE(stillUpAfterCancel) << how;
+    }
+    // A new dialog starts with the flag cleared.
+    auto next = ProcessModalDlg::create(QString());
+    EXPECT_FALSE(ProcessModalDlg::sub_thread_checkIf_userRequestCancelled());
+}
+
+TEST(ProcessModalDlg, EarlyFinishStillEndsTheRun)
+{
+    auto dialog = ProcessModalDlg::create(QStringLiteral("Quick"));
+    auto channel = dialog->channel();
+    // Reported before the window even exists: served inside the run, which ends at once.
+    QThreadPool::globalInstance()->start([channel] { channel->sub_thread_inforThreadFinish(); });
+    QThreadPool::globalInstance()->waitForDone();
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(dialog->main_thread_ShowModal_Then_CheckIfCancel());
+    EXPECT_LT(clock.elapsed(), 2000);
+}
+
+TEST(ProcessModalDlg, MalformedAndLateHandOffsChangeNothing)
+{
+    pelkotest::LogCapture log;
+    auto dialog = ProcessModalDlg::create(QStringLiteral("T"));
+    dialog->setShowProgressWithTotal(10);
+    dialog->window();
+    const QVariantList bad[] = {{},
+                                {1.0},
+                                {QStringLiteral("1"), QStringLiteral("x")},
+                                {1.0, 2.0},
+                                {1.0, QStringLiteral("a"), QStringLiteral("b")}};
+    for (const QVariantList &pair : bad)
+        dialog->sub_thread_inforThreadProgress_Later(pair);
+    EXPECT_EQ(log.reportCount(), 5);
+    EXPECT_EQ(dialog->window()->windowTitle(), QStringLiteral("T"));
+    EXPECT_EQ(dialog->progressIndicator()->value(), 0);
+    dialog->sub_thread_inforThreadProgress_Later({5.0, QStringLiteral(" ok")});
+    EXPECT_EQ(dialog->window()->windowTitle(), QStringLiteral("T ok"));
+
+    // Reports for a dialog that is gone are dropped.
+    auto channel = dialog->channel();
+    dialog.reset();
+    QThreadPool::globalInstance()->start([channel] {
+        channel->sub_thread_inforThreadProgress(3, QStringLiteral("late"));
+        channel->sub_thread_inforThreadFinish();
+    });
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+}
+
+TEST(ProcessModalDlg, DialogThatCannotShowStopsItsWorker)
+{
+    pelkotest::LogCapture log;
+    auto dialog = std::make_unique<WindowlessDlg>();
+    auto channel = dialog->channel();
+    std::atomic<bool> stop{false};
+    std::atomic<bool> sawCancel{false};
+    QThreadPool::globalInstance()->start([channel, &stop, &sawCancel] {
+        while (!stop)
+            QThread::msleep(1);
+        sawCancel = ProcessModalChannel::sub_thread_checkIf_userRequestCancelled();
+        channel->sub_thread_inforThreadFinish();
+    });
+    EXPECT_TRUE(dialog->main_thread_ShowModal_Then_CheckIfCancel());
+    EXPECT_TRUE(log.hasFatalReport());
+    // The caller lets the dialog go at once; the worker must still be told to stop.
+    dialog.reset();
+    stop = true;
+    QThreadPool::globalInstance()->waitForDone();
+    EXPECT_TRUE(sawCancel);
+    EXPECT_FALSE(ProcessModalDlg::sub_thread_checkIf_userRequestCancelled());
+}
+
+TEST(ProcessModalDlg, RunJobFinishesForTheJobOnEveryPath)
+{
+    pelkotest::LogCapture log;
+    int seen = 0;
+    EXPECT_FALSE(ProcessModalDlg::runJob(QStringLiteral("Job"), 3, [&](ProcessModalChannel &c) {
+        c.sub_thread_waitTillDialogShow();
+        seen = 3;
+        throw std::runtime_error("job failed"); // the guard reports it; the finish still comes
+    }));
+    EXPECT_EQ(seen, 3);
+    EXPECT_TRUE(log.hasExceptionReport());
+}
+
+TEST(ProcessModalDlg, ManyReportsMergeIntoFewHandOffs)
+{
+    auto dialog = ProcessModalDlg::create(QStringLiteral("Many"));
+    const int count = 100000;
+    dialog->setShowProgressWithTotal(count);
+    auto channel = dialog->channel();
+    std::atomic<qint64> finishedAt{0};
+    QElapsedTimer clock;
+    clock.start();
+    QThreadPool::globalInstance()->start([&, channel] {
+        channel->sub_thread_waitTillDialogShow();
+        for (int i = 0; i < count; ++i)
+            channel->sub_thread_inforThreadProgress(i + 1, QStringLiteral(" %1").arg(i + 1));
+        finishedAt = clock.elapsed();
+        channel->sub_thread_inforThreadFinish();
+    });
+    EXPECT_FALSE(dialog->main_thread_ShowModal_Then_CheckIfCancel());
+    const qint64 endedAt = clock.elapsed();
+    EXPECT_EQ(dialog->window()->windowTitle(), QStringLiteral("Many 100000"));
+    EXPECT_LT(channel->progressHandOffCount(), count / 10);
+    EXPECT_LT(endedAt - finishedAt, 500); // 50 ms in a release build; sanitizers are slower
+}
