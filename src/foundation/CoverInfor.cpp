@@ -1,6 +1,6 @@
 #include "foundation/CoverInfor.h"
 
-#include "graphics/RangeUtility.h"
+#include "foundation/RangeUtility.h"
 #include "platform/Guard.h"
 #include "platform/Log.h"
 

@@ -1,6 +1,6 @@
 #include "foundation/FoundationFunctions.h"
 
-#include "services/Colors.h"
+#include "foundation/ColorWord.h"
 
 #include <QFontInfo>
 #include <cmath>

@@ -1,10 +1,10 @@
 #include "foundation/PelkoNSString.h"
 
+#include "foundation/FoundationServices.h"
+
 #include "platform/Cipher.h"
 #include "platform/Guard.h"
 #include "platform/Log.h"
-#include "services/FileUtility.h"
-#include "services/Localization.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -32,7 +32,7 @@ QString toLocalizeString(const QString &self)
 {
     if (self.isEmpty())
         return emptyString();
-    return L_(self);
+    return FoundationTranslate(self);
 }
 
 bool containsString2(const QString &self, const QString &s)
@@ -111,17 +111,17 @@ QString getFileNameNoExt(const QString &self)
 
 bool isFileExist(const QString &self)
 {
-    return !self.isEmpty() && IsFileExist(self);
+    return !self.isEmpty() && FoundationFileExists(self);
 }
 
 bool isFolderExist(const QString &self)
 {
-    return !self.isEmpty() && IsFolderExist(self);
+    return !self.isEmpty() && FoundationFolderExists(self);
 }
 
 bool isFileOrFolderExist(const QString &self)
 {
-    return !self.isEmpty() && (IsFileExist(self) || IsFolderExist(self));
+    return !self.isEmpty() && (FoundationFileExists(self) || FoundationFolderExists(self));
 }
 
 QUrl getFileURL(const QString &self)

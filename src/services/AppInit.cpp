@@ -1,9 +1,11 @@
 #include "services/AppInit.h"
 
+#include "foundation/FoundationServices.h"
 #include "platform/Guard.h"
 #include "platform/Log.h"
 #include "platform/UserDefaults.h"
 #include "services/AppSetting.h"
+#include "services/FileUtility.h"
 #include "services/LanguageList.h"
 #include "services/Localization.h"
 #include "services/SupportFolder.h"
@@ -123,6 +125,7 @@ void InitAppSetting()
     if (done)
         return;
     done = true;
+    InstallFoundationServices({&L_, &IsFileExist, &IsFolderExist});
     seedRandomGenerators();
     std::memset(&gAppSetting, 0, sizeof(gAppSetting));
     gOSVersionMinor = 15;

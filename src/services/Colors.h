@@ -4,14 +4,9 @@
 
 #include <QtGlobal>
 
+#include "foundation/ColorWord.h"
 #include "platform/Color.h"
 
-inline constexpr quint64 kNoColorWord = 0xFFFFFFFFull;
-
-// 0xRRGGBBAA; 0xFFFFFFFF for an invalid colour or one that does not convert.
-quint64 GetHexColor(const platform::Color &color);
-// Calibrated RGB from a colour word; invalid for a word above 0xFFFFFFFF.
-platform::Color ColorFromHexColor(quint64 word);
 // The alpha byte over 255, at most 1.0; 1.0 for an invalid colour.
 double GetColorAlpha(const platform::Color &color);
 

@@ -1,6 +1,6 @@
 #include "foundation/PelkoNSString.h"
 #include "platform/Guard.h"
-#include "services/Localization.h"
+#include "foundation/FoundationServices.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -25,15 +25,35 @@ TEST(PelkoNSString, ContainmentAndPrefix)
     EXPECT_FALSE(hasPrefixNoCase(QString(), QStringLiteral("a")));
 }
 
-TEST(PelkoNSString, LocalisedTexts)
+TEST(PelkoNSString, LocalisedTextsGoThroughTheInstalledTranslator)
 {
-    SetLocalizationLanguage(QStringLiteral("en"));
-    EXPECT_EQ(toLocalizeString(QStringLiteral("Quit {*app*}")), QStringLiteral("Quit Pelko Merge"));
-    EXPECT_EQ(toLocalizeString(QStringLiteral("Left{++}: {++}Right")),
-              QStringLiteral("Left: Right"));
+    // Nothing installed: the English text stands, and the empty text stays non-null.
+    InstallFoundationServices({});
+    EXPECT_EQ(toLocalizeString(QStringLiteral("Quit {*app*}")), QStringLiteral("Quit {*app*}"));
+    EXPECT_FALSE(toLocalizeString(QString()).isNull());
+
+    FoundationServices services;
+    services.translate = [](const QString &english) { return QStringLiteral("<") + english + '>'; };
+    InstallFoundationServices(services);
+    EXPECT_EQ(toLocalizeString(QStringLiteral("Quit")), QStringLiteral("<Quit>"));
+    // The empty text never reaches the translator.
     EXPECT_FALSE(toLocalizeString(QString()).isNull());
     EXPECT_TRUE(toLocalizeString(QString()).isEmpty());
-    SetLocalizationLanguage(QString());
+    InstallFoundationServices({});
+}
+
+TEST(PelkoNSString, InstalledFileTestsAreAsked)
+{
+    FoundationServices services;
+    services.fileExists = [](const QString &path) { return path == QStringLiteral("/only-file"); };
+    services.folderExists = [](const QString &path) { return path == QStringLiteral("/only-dir"); };
+    InstallFoundationServices(services);
+    EXPECT_TRUE(isFileExist(QStringLiteral("/only-file")));
+    EXPECT_FALSE(isFileExist(QStringLiteral("/only-dir")));
+    EXPECT_TRUE(isFolderExist(QStringLiteral("/only-dir")));
+    EXPECT_TRUE(isFileOrFolderExist(QStringLiteral("/only-dir")));
+    EXPECT_FALSE(isFileOrFolderExist(QString()));
+    InstallFoundationServices({});
 }
 
 TEST(PelkoNSString, CodeUnits)

@@ -14,7 +14,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "foundation/PelkoNSString.h"
 #include "platform/PropertyList.h"
+#include "services/AppInit.h"
 #include "services/EncodedFile.h"
 #include "services/Localization.h"
 #include "services/SupportFolder.h"
@@ -255,6 +257,16 @@ TEST(LanguageName, OwnNameThenEnglishThenCode)
     EXPECT_FALSE(GetLanguageName(QStringLiteral("pt-BR")).isEmpty());
     EXPECT_EQ(GetLanguageName(QStringLiteral("Base")), QStringLiteral("Base"));
     EXPECT_EQ(GetLanguageName(QStringLiteral("q!")), QStringLiteral("q!"));
+}
+
+TEST_F(LocalizationTest, StartUpGivesTheFoundationTheTranslationTable)
+{
+    InitAppSetting();
+    SetLocalizationLanguage(QStringLiteral("en"));
+    EXPECT_EQ(toLocalizeString(QStringLiteral("Quit {*app*}")), QStringLiteral("Quit Pelko Merge"));
+    EXPECT_EQ(toLocalizeString(QStringLiteral("Left{++}: {++}Right")),
+              QStringLiteral("Left: Right"));
+    SetLocalizationLanguage(QString());
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "graphics/RangeUtility.h"
+#include "foundation/RangeUtility.h"
 
 #include "platform/Guard.h"
 
