@@ -1,0 +1,16 @@
+# The application's images: copied as they are into the bundle's "images" folder.
+file(GLOB _pelko_image_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/images/*.png)
+set(_pelko_image_outputs "")
+foreach(src IN LISTS _pelko_image_sources)
+  get_filename_component(_name ${src} NAME)
+  set(_out ${PELKO_BUNDLE_DIR}/images/${_name})
+  add_custom_command(OUTPUT ${_out}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PELKO_BUNDLE_DIR}/images
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${src} ${_out}
+    DEPENDS ${src}
+    COMMENT "Copying image ${_name}"
+    VERBATIM)
+  list(APPEND _pelko_image_outputs ${_out})
+endforeach()
+add_custom_target(pelko_images DEPENDS ${_pelko_image_outputs})
+add_dependencies(pelko_bundle pelko_images)
