@@ -1,0 +1,73 @@
+#pragma once
+// One side of the image compare window: the image of a file, scaled down to the view with its
+// aspect kept. The file is decoded on a worker at the size the view needs (never the full
+// picture for a large photograph), and the decoded image is cached, so a resize paints at once
+// from the cache while the sharper image is decoded. Formats without a decoder, unreadable files
+// and images beyond the decoder's allocation limit say so instead of showing a picture.
+
+#include <QDateTime>
+#include <QFutureWatcher>
+#include <QImage>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+class ImagePreviewView : public QWidget
+{
+    Q_OBJECT
+public:
+    enum class State { Empty, Loading, Shown, NoPreview, TooLarge, Unreadable };
+
+    explicit ImagePreviewView(QWidget *parent = nullptr);
+    ~ImagePreviewView() override;
+
+    // Shows the file. The same file, unchanged on disk, is not decoded again.
+    void setFile(const QString &path);
+    void clear();
+    QString file() const { return mPath; }
+    State state() const { return mState; }
+    // The image as decoded (at most the size needed for the view), null when none.
+    const QImage &image() const { return mImage; }
+    // Full size of the picture in the file, invalid when unknown.
+    QSize sourceSize() const { return mSourceSize; }
+    // The text shown instead of an image, empty while an image (or nothing) is shown.
+    QString noteText() const;
+
+    // Empties the process-wide cache of decoded images (tests).
+    static void clearCache();
+
+    QSize sizeHint() const override { return {320, 240}; }
+
+signals:
+    // A decode finished and its result is shown (image or note).
+    void loaded();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    struct Decoded
+    {
+        QImage image;
+        QSize sourceSize;
+        State state = State::Empty;
+    };
+    static Decoded decode(const QString &path, QSize target);
+
+    QSize targetSize() const;
+    bool needsSharperImage() const;
+    void startDecode();
+    void applyDecoded(quint64 generation, const Decoded &result);
+
+    QString mPath;
+    qint64 mFileSize = -1;
+    QDateTime mFileModified;
+    State mState = State::Empty;
+    QImage mImage;
+    QSize mSourceSize;
+    QSize mDecodedFor; // the target size mImage was decoded for
+    quint64 mGeneration = 0;
+    QFutureWatcher<Decoded> *mWatcher = nullptr;
+    QTimer mResizeTimer;
+};

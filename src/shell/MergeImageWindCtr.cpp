@@ -1,0 +1,466 @@
+#include "shell/MergeImageWindCtr.h"
+#include "ui_MergeImageWindCtr.h"
+
+#include "compare/FileKind.h"
+#include "platform/Alerts.h"
+#include "platform/Dispatch.h"
+#include "platform/Guard.h"
+#include "platform/NotificationCenter.h"
+#include "services/Alerts.h"
+#include "services/FileUtility.h"
+#include "services/Localization.h"
+#include "services/WindowFrame.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QLocale>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+// Fills each "%@" of the format with the next argument, in one pass (an argument holding "%@"
+// is never filled again).
+QString fillFormat(const QString &format, const QStringList &args)
+{
+    QString out;
+    qsizetype next = 0;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        if (format.at(i) == u'%' && i + 1 < format.size() && format.at(i + 1) == u'@' &&
+            next < args.size()) {
+            out += args.at(next++);
+            ++i;
+        } else {
+            out += format.at(i);
+        }
+    }
+    return out;
+}
+
+QString byteCountText(const QString &path)
+{
+    return QLocale().formattedDataSize(GetFileSize(path), 2, QLocale::DataSizeSIFormat);
+}
+
+} // namespace
+
+MergeImageWindCtr::MergeImageWindCtr(const QString &windowNibName, QObject *parent)
+    : MergeWindow(windowNibName, parent), mUi(std::make_unique<Ui::MergeImageWindCtr>())
+{
+    OpenCompareWindowList_Add(this);
+}
+
+MergeImageWindCtr::~MergeImageWindCtr()
+{
+    mIsClosing = true;
+    OpenCompareWindowList_Remove(this);
+}
+
+QWidget *MergeImageWindCtr::makeWindow()
+{
+    return setupWindow<QMainWindow>(*mUi);
+}
+
+void MergeImageWindCtr::windowDidLoad()
+{
+    GUARD_BEGIN
+    QWidget *w = window();
+    Localize_LoadWindowPos_SetBackground(w, this, platform::Color(), true);
+    mUi->mSplitView->setStretchFactor(0, 1);
+    mUi->mSplitView->setStretchFactor(1, 1);
+    connect(mUi->mButton_Choose_Left, &QPushButton::clicked, this, [this] { Merge_ChooseLeft(); });
+    connect(mUi->mButton_Choose_Right, &QPushButton::clicked, this,
+            [this] { Merge_ChooseRight(); });
+    connect(mUi->mButton_Restore, &QPushButton::clicked, this, [this] { Merge_Restore(); });
+    connect(mUi->mButton_Save, &QPushButton::clicked, this, [this] { Merge_Save(); });
+    connect(mUi->mFilePathLabel1, &QPushButton::clicked, this,
+            [this] { RevealFileFolderInFinder(mFile1); });
+    connect(mUi->mFilePathLabel2, &QPushButton::clicked, this,
+            [this] { RevealFileFolderInFinder(mFile2); });
+    // Escape and the close key stand in for the hidden quit button.
+    for (const QKeySequence &key :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
+        connect(new QShortcut(key, w), &QShortcut::activated, this, [this] { closeTab(); });
+    UpdateTitle();
+    showVerdict();
+    GUARD_END_VOID
+}
+
+void MergeImageWindCtr::showWindow()
+{
+    GUARD_BEGIN
+    if (mFileCurrent1.isNull())
+        mFileCurrent1 = mFile1;
+    if (mFileCurrent2.isNull())
+        mFileCurrent2 = mFile2;
+    window();
+    MergeWindow::showWindow();
+    ReadFromFiles();
+    GUARD_END_VOID
+}
+
+bool MergeImageWindCtr::WasEdit() const
+{
+    return allPathsSet() && !untouched();
+}
+
+bool MergeImageWindCtr::allPathsSet() const
+{
+    return !mFile1.isEmpty() && !mFile2.isEmpty() && !mFileCurrent1.isEmpty() &&
+           !mFileCurrent2.isEmpty();
+}
+
+void MergeImageWindCtr::ReadFromFiles()
+{
+    GUARD_BEGIN
+    if (!showResult())
+        return;
+    UpdateButtonStatus();
+    recordDiskStates();
+    GUARD_END_VOID
+}
+
+bool MergeImageWindCtr::showResult()
+{
+    GUARD_BEGIN
+    if (mFile1.isEmpty() || mFile2.isEmpty() || !isWindowLoaded())
+        return false;
+    if (mIsEqual < 0)
+        judge();
+    if (mFileCurrent1.isEmpty())
+        mFileCurrent1 = mFile1;
+    if (mFileCurrent2.isEmpty())
+        mFileCurrent2 = mFile2;
+    mUi->mFilePathLabel1->setText(mFile1);
+    mUi->mFilePathLabel2->setText(mFile2);
+    // A side whose file is gone keeps what it showed.
+    if (IsFileExist(mFileCurrent1))
+        mUi->mView1->setFile(mFileCurrent1);
+    if (IsFileExist(mFileCurrent2))
+        mUi->mView2->setFile(mFileCurrent2);
+    UpdateTitle();
+    return true;
+    GUARD_END(false)
+}
+
+void MergeImageWindCtr::judge()
+{
+    // Large files take a while to read: the verdict comes from a worker, and only the latest
+    // request may set it.
+    const quint64 generation = ++mJudgeGeneration;
+    auto *watcher = new QFutureWatcher<int>(this);
+    connect(watcher, &QFutureWatcher<int>::finished, this, [this, watcher, generation] {
+        watcher->deleteLater();
+        if (generation != mJudgeGeneration || mIsClosing)
+            return;
+        mIsEqual = watcher->result() == 1 ? 1 : 0;
+        showVerdict();
+        UpdateButtonStatus();
+        emit verdictChanged();
+    });
+    const QString a = mFile1, b = mFile2;
+    watcher->setFuture(QtConcurrent::run([a, b] { return IsSameBinaryFile(a, b, false); }));
+    showVerdict();
+}
+
+void MergeImageWindCtr::showVerdict()
+{
+    if (!isWindowLoaded())
+        return;
+    QString text;
+    if (mIsEqual == 1)
+        text = L_(QStringLiteral("The two files are identical"));
+    else if (mIsEqual == 0)
+        text = L_(QStringLiteral("The two files are different"));
+    else if (!mFile1.isEmpty() && !mFile2.isEmpty())
+        text = L_(QStringLiteral("Comparing..."));
+    mUi->mResultLabel->setText(text);
+}
+
+void MergeImageWindCtr::recordDiskStates()
+{
+    auto record = [](const QString &path, DiskState *state) {
+        if (path.isEmpty())
+            return;
+        state->size = GetFileSize(path);
+        state->modified = QFileInfo(path).lastModified();
+    };
+    record(mFile1, &mOld1);
+    record(mFile2, &mOld2);
+}
+
+bool MergeImageWindCtr::sideChangedOnDisk(const QString &path, const DiskState &state) const
+{
+    if (state.size < 0 || path.isEmpty())
+        return false;
+    return GetFileSize(path) != state.size || QFileInfo(path).lastModified() != state.modified;
+}
+
+void MergeImageWindCtr::windowWillBeKey()
+{
+    GUARD_BEGIN
+    if (mIsClosing || mAskingReload)
+        return;
+    const bool changed1 = sideChangedOnDisk(mFile1, mOld1);
+    const bool changed2 = sideChangedOnDisk(mFile2, mOld2);
+    if (!changed1 && !changed2)
+        return;
+    // The alert itself makes the window key again: stop watching while it is up.
+    const DiskState kept1 = mOld1, kept2 = mOld2;
+    mOld1.size = mOld2.size = -1;
+    mAskingReload = true;
+    platform::AlertRequest request;
+    request.title = L_(
+        QStringLiteral("This document was changed in another application.{++}Reload content{++}?"));
+    request.text = L_(QStringLiteral("You\u2019ll lose your changes if you reload the document."));
+    request.buttons = {L_(QStringLiteral("Reload")), L_(QStringLiteral("Cancel"))};
+    request.cancelIndex = 1;
+    const int answer = platform::runAlert(request);
+    mAskingReload = false;
+    if (mIsClosing)
+        return;
+    if (answer != platform::AlertFirstButtonReturn) {
+        mOld1 = kept1;
+        mOld2 = kept2;
+        return;
+    }
+    // What is on disk now is judged again.
+    mFileCurrent1.clear();
+    mFileCurrent2.clear();
+    mIsEqual = -1;
+    ReadFromFiles();
+    GUARD_END_VOID
+}
+
+void MergeImageWindCtr::Merge_ChooseLeft()
+{
+    GUARD_BEGIN
+    if (!allPathsSet())
+        return;
+    mFileCurrent1 = mFile1;
+    mFileCurrent2 = mFile1;
+    ReadFromFiles();
+    GUARD_END_VOID
+}
+
+void MergeImageWindCtr::Merge_ChooseRight()
+{
+    GUARD_BEGIN
+    if (!allPathsSet() || mIsClosing)
+        return;
+    mFileCurrent1 = mFile2;
+    mFileCurrent2 = mFile2;
+    ReadFromFiles();
+    GUARD_END_VOID
+}
+
+void MergeImageWindCtr::Merge_Restore()
+{
+    GUARD_BEGIN
+    if (!allPathsSet() || mIsClosing)
+        return;
+    mFileCurrent1 = mFile1;
+    mFileCurrent2 = mFile2;
+    ReadFromFiles();
+    GUARD_END_VOID
+}
+
+void MergeImageWindCtr::UpdateButtonStatus()
+{
+    GUARD_BEGIN
+    if (!isWindowLoaded())
+        return;
+    QPushButton *buttons[] = {mUi->mButton_Choose_Left, mUi->mButton_Choose_Right,
+                              mUi->mButton_Save, mUi->mButton_Restore};
+    if (mIsEqual == 1) {
+        for (QPushButton *b : buttons)
+            b->setEnabled(false);
+        return;
+    }
+    if (!allPathsSet())
+        return;
+    for (QPushButton *b : buttons)
+        b->setEnabled(true);
+    if (leftChosen())
+        mUi->mButton_Choose_Left->setEnabled(false);
+    if (rightChosen())
+        mUi->mButton_Choose_Right->setEnabled(false);
+    if (untouched()) {
+        mUi->mButton_Save->setEnabled(false);
+        mUi->mButton_Restore->setEnabled(false);
+    }
+    GUARD_END_VOID
+}
+
+void MergeImageWindCtr::UpdateTitle()
+{
+    GUARD_BEGIN
+    if (!isWindowLoaded())
+        return;
+    QString title;
+    if (mFile1.isEmpty() || mFile2.isEmpty()) {
+        title = L_(QStringLiteral("Untitled"));
+    } else {
+        const QString name1 = QFileInfo(mFile1).fileName();
+        const QString name2 = QFileInfo(mFile2).fileName();
+        if (name1 != name2) {
+            title = fillFormat(QStringLiteral("%@ :%@"),
+                               {L_(QStringLiteral("Merge")),
+                                fillFormat(L_(QStringLiteral("[%@] and [%@]")), {name1, name2})});
+        } else {
+            title = fillFormat(L_(QStringLiteral("%@[%@] with size: %@ - %@")),
+                               {L_(QStringLiteral("Merge{++}: ")), name1, byteCountText(mFile1),
+                                byteCountText(mFile2)});
+        }
+    }
+    window()->setWindowTitle(title);
+    GUARD_END_VOID
+}
+
+bool MergeImageWindCtr::SaveFile()
+{
+    GUARD_BEGIN
+    mLastSaveError.clear();
+    if (mFileCurrent1.isEmpty() || mFileCurrent2.isEmpty())
+        return false;
+    for (const QString &path : {mFile1, mFile2}) {
+        if (!IsFileExist(path)) {
+            mLastSaveError =
+                fillFormat(L_(QStringLiteral("The file \"%@\" no longer exists.")), {path});
+            return false;
+        }
+    }
+    bool copied = false;
+    auto copyOver = [&](const QString &source, const QString &target) {
+        if (source == target)
+            return true;
+        if (!CopyFileSave(source, target)) {
+            mLastSaveError =
+                fillFormat(L_(QStringLiteral("The file \"%@\" could not be saved.")), {target});
+            return false;
+        }
+        copied = true;
+        return true;
+    };
+    if (!copyOver(mFileCurrent1, mFile1) || !copyOver(mFileCurrent2, mFile2))
+        return false;
+    if (copied) {
+        mIsEqual = 1;
+        ++mJudgeGeneration; // a verdict still being read is older than the copy
+        recordDiskStates();
+        showVerdict();
+        UpdateButtonStatus();
+    }
+    return true;
+    GUARD_END(false)
+}
+
+void MergeImageWindCtr::Merge_Save()
+{
+    GUARD_BEGIN
+    if (!SaveFile()) {
+        if (!mLastSaveError.isEmpty())
+            ShowMessage(L_(QStringLiteral("Warning")), mLastSaveError);
+        return;
+    }
+    closeWithoutAsking();
+    GUARD_END_VOID
+}
+
+void MergeImageWindCtr::closeWithoutAsking()
+{
+    mCloseWithoutAsking = true;
+    if (isWindowLoaded())
+        window()->close();
+}
+
+void MergeImageWindCtr::closeTab()
+{
+    if (isWindowLoaded())
+        window()->close();
+}
+
+bool MergeImageWindCtr::windowShouldClose()
+{
+    GUARD_BEGIN
+    if (mCloseWithoutAsking || mIsEqual == 1 || !allPathsSet() || untouched())
+        return true;
+    if (mCloseQuestion) {
+        mCloseQuestion->raise();
+        return false;
+    }
+    const QString side =
+        mFileCurrent1 != mFile1 ? QStringLiteral("Left file") : QStringLiteral("Right file");
+    auto *box = new QMessageBox(window());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setIcon(QMessageBox::Warning);
+    box->setWindowTitle(L_(QStringLiteral("Warning")));
+    box->setText(L_(QStringLiteral("Warning")));
+    box->setInformativeText(L_(
+        QStringLiteral("Do you want to save the changes made to the document \"%@\"?{**}") + side));
+    QPushButton *save = box->addButton(L_(QStringLiteral("Save")), QMessageBox::AcceptRole);
+    QPushButton *discard =
+        box->addButton(L_(QStringLiteral("Discard and Close")), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box->addButton(L_(QStringLiteral("Cancel")), QMessageBox::RejectRole);
+    box->setDefaultButton(save);
+    box->setEscapeButton(cancel);
+    box->setWindowModality(Qt::WindowModal);
+    connect(box, &QMessageBox::buttonClicked, this, [this, save, discard](QAbstractButton *b) {
+        answerCloseQuestion(b == save ? 0 : b == discard ? 1 : 2);
+    });
+    mCloseQuestion = box;
+    box->open();
+    return false;
+    GUARD_END(true)
+}
+
+void MergeImageWindCtr::answerCloseQuestion(int button)
+{
+    if (button == 0)
+        platform::performAfterDelay(
+            this, 0.1, [this] { Merge_Save(); }, QStringLiteral("save"));
+    else if (button == 1)
+        platform::performAfterDelay(
+            this, 0, [this] { closeWithoutAsking(); }, QStringLiteral("discard"));
+}
+
+bool MergeImageWindCtr::eventFilter(QObject *watched, QEvent *event)
+{
+    if (isWindowLoaded() && watched == window()) {
+        if (event->type() == QEvent::Close && !mIsClosing) {
+            if (!windowShouldClose()) {
+                event->ignore();
+                return true;
+            }
+        } else if (event->type() == QEvent::WindowActivate) {
+            platform::performAfterDelay(
+                this, 0, [this] { windowWillBeKey(); }, QStringLiteral("windowWillBeKey"));
+        }
+    }
+    return MergeWindow::eventFilter(watched, event);
+}
+
+void MergeImageWindCtr::windowWillCloseEvent()
+{
+    GUARD_BEGIN
+    if (mClosed)
+        return;
+    mClosed = true;
+    mIsClosing = true;
+    platform::cancelPerform(this, QString());
+    Save_Window_Frame(window(), this);
+    OpenCompareWindowList_Remove(this);
+    if (mIsCompareSameFileName && !mFile1.isEmpty()) {
+        QVariantMap info;
+        info.insert(QStringLiteral("paths"), QStringList{mFile1});
+        platform::NotificationCenter::defaultCenter().postNotification(
+            QString::fromLatin1(kNeedUpdateFileCompareResult), this, info);
+    }
+    if (mShouldCloseDocument)
+        deleteLater();
+    GUARD_END_VOID
+}

@@ -1,0 +1,371 @@
+#include "platform/Alerts.h"
+#include "platform/NotificationCenter.h"
+#include "services/AppSetting.h"
+#include "shell/ImagePreviewView.h"
+#include "shell/MergeImageWindCtr.h"
+#include "shell/OpenImageCompareWindow.h"
+#include "support/TestEnvironment.h"
+#include "ui_MergeImageWindCtr.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <deque>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+class ImageWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        AppSetting_SetDefault(&gAppSetting);
+        OpenCompareWindowList_Reset();
+        ImagePreviewView::clearCache();
+        platform::setAlertHook([this](const platform::AlertRequest &r) {
+            alerts.push_back(r);
+            if (answers.empty())
+                return 1000;
+            const int a = answers.front();
+            answers.pop_front();
+            return a;
+        });
+        dir = pelkotest::freshDir(QStringLiteral("imagewindow"));
+    }
+    void TearDown() override { platform::setAlertHook(nullptr); }
+
+    static QByteArray png(QColor colour, QSize size = {40, 30})
+    {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(colour);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    }
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = dir + u'/' + name;
+        EXPECT_TRUE(pelkotest::writeFile(path, bytes));
+        return path;
+    }
+    // A window on two files, shown, with its verdict in and both sides decoded.
+    std::unique_ptr<MergeImageWindCtr> open(const QString &left, const QString &right)
+    {
+        auto w = std::make_unique<MergeImageWindCtr>();
+        w->setMFile1(left);
+        w->setMFile2(right);
+        w->showWindow();
+        settle(*w);
+        return w;
+    }
+    static void settle(MergeImageWindCtr &w)
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(w.isEqual() >= 0, 5000);
+        for (ImagePreviewView *v : {w.ui().mView1, w.ui().mView2})
+            QTRY_VERIFY_WITH_TIMEOUT(v->state() != ImagePreviewView::State::Loading, 5000);
+    }
+    // Enabled state of Choose Left, Choose Right, Save and Restore.
+    static std::array<bool, 4> buttons(MergeImageWindCtr &w)
+    {
+        return {w.ui().mButton_Choose_Left->isEnabled(), w.ui().mButton_Choose_Right->isEnabled(),
+                w.ui().mButton_Save->isEnabled(), w.ui().mButton_Restore->isEnabled()};
+    }
+
+    std::vector<platform::AlertRequest> alerts;
+    std::deque<int> answers;
+    QString dir;
+};
+
+TEST_F(ImageWindowTest, VerdictIsByteEquality)
+{
+    struct Row
+    {
+        const char *name;
+        QByteArray left, right;
+        bool rightExists;
+        int verdict;
+    } rows[] = {
+        {"same bytes", png(Qt::red), png(Qt::red), true, 1},
+        {"different", png(Qt::red), png(Qt::blue), true, 0},
+        {"both empty", QByteArray(), QByteArray(), true, 1},
+        {"right missing", png(Qt::red), QByteArray(), false, 0},
+    };
+    for (const Row &row : rows) {
+        const QString left = write(QStringLiteral("l_%1.png").arg(row.name), row.left);
+        const QString right = dir + QStringLiteral("/r_%1.png").arg(row.name);
+        if (row.rightExists)
+            write(QFileInfo(right).fileName(), row.right);
+        auto w = open(left, right);
+        EXPECT_EQ(w->isEqual(), row.verdict) << row.name;
+        // Equal pairs offer nothing to choose; unequal ones offer both choices.
+        const std::array<bool, 4> expected = row.verdict == 1
+                                                 ? std::array<bool, 4>{false, false, false, false}
+                                                 : std::array<bool, 4>{true, true, false, false};
+        EXPECT_EQ(buttons(*w), expected) << row.name;
+        // Closing an equal or untouched pair asks nothing.
+        w->window()->close();
+        EXPECT_FALSE(w->window()->isVisible()) << row.name;
+        EXPECT_EQ(w->closeQuestion(), nullptr);
+    }
+}
+
+TEST_F(ImageWindowTest, ChoicesMoveBetweenStates)
+{
+    const QString left = write(QStringLiteral("a.png"), png(Qt::red));
+    const QString right = write(QStringLiteral("b.png"), png(Qt::blue));
+    auto w = open(left, right);
+    EXPECT_FALSE(w->WasEdit());
+
+    QTest::mouseClick(w->ui().mButton_Choose_Left, Qt::LeftButton);
+    settle(*w);
+    EXPECT_EQ(w->mFileCurrent2Path(), left);
+    EXPECT_EQ(w->ui().mView2->file(), left);
+    EXPECT_EQ(w->ui().mView2->image().pixelColor(5, 5), QColor(Qt::red));
+    EXPECT_EQ(buttons(*w), (std::array<bool, 4>{false, true, true, true}));
+    EXPECT_TRUE(w->WasEdit());
+
+    QTest::mouseClick(w->ui().mButton_Choose_Right, Qt::LeftButton);
+    settle(*w);
+    EXPECT_EQ(w->mFileCurrent1Path(), right);
+    EXPECT_EQ(buttons(*w), (std::array<bool, 4>{true, false, true, true}));
+
+    QTest::mouseClick(w->ui().mButton_Restore, Qt::LeftButton);
+    settle(*w);
+    EXPECT_EQ(buttons(*w), (std::array<bool, 4>{true, true, false, false}));
+    EXPECT_FALSE(w->WasEdit());
+    // Nothing was written by choosing.
+    EXPECT_EQ(pelkotest::readFile(left), png(Qt::red));
+    EXPECT_EQ(pelkotest::readFile(right), png(Qt::blue));
+}
+
+TEST_F(ImageWindowTest, SaveCopiesTheChosenFileAndCloses)
+{
+    const QString left = write(QStringLiteral("a.png"), png(Qt::red));
+    const QString right = write(QStringLiteral("b.png"), png(Qt::blue));
+    auto w = open(left, right);
+    w->Merge_ChooseRight();
+    ASSERT_TRUE(w->window()->isVisible());
+    QTest::mouseClick(w->ui().mButton_Save, Qt::LeftButton);
+    EXPECT_EQ(pelkotest::readFile(left), png(Qt::blue));
+    EXPECT_EQ(pelkotest::readFile(right), png(Qt::blue));
+    EXPECT_EQ(w->isEqual(), 1);
+    EXPECT_FALSE(w->window()->isVisible());
+    EXPECT_TRUE(alerts.empty());
+}
+
+TEST_F(ImageWindowTest, FailedSaveKeepsWindowAndVerdict)
+{
+    const QString left = write(QStringLiteral("a.png"), png(Qt::red));
+    const QString right = write(QStringLiteral("b.png"), png(Qt::blue));
+    auto w = open(left, right);
+    w->Merge_ChooseLeft();
+    // The right file vanished meanwhile.
+    ASSERT_TRUE(QFile::remove(right));
+    w->Merge_Save();
+    EXPECT_TRUE(w->window()->isVisible());
+    EXPECT_EQ(w->isEqual(), 0);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(alerts[0].text.contains(right));
+
+    // A target that cannot be replaced: its folder is read-only.
+    const QString roDir = pelkotest::freshDir(QStringLiteral("readonly"));
+    const QString roRight = roDir + QStringLiteral("/b.png");
+    ASSERT_TRUE(pelkotest::writeFile(roRight, png(Qt::blue)));
+    auto w2 = open(left, roRight);
+    w2->Merge_ChooseLeft();
+    QFile::setPermissions(roDir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(roRight, QFileDevice::ReadOwner);
+    w2->Merge_Save();
+    QFile::setPermissions(roDir,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (QFileInfo(roRight).isWritable())
+        GTEST_SKIP() << "running with rights that ignore file permissions";
+    EXPECT_TRUE(w2->window()->isVisible());
+    EXPECT_EQ(w2->isEqual(), 0);
+    EXPECT_EQ(pelkotest::readFile(roRight), png(Qt::blue));
+    EXPECT_EQ(alerts.size(), 2u);
+}
+
+TEST_F(ImageWindowTest, CloseQuestionNamesTheFileASaveWouldOverwrite)
+{
+    const QString left = write(QStringLiteral("a.png"), png(Qt::red));
+    const QString right = write(QStringLiteral("b.png"), png(Qt::blue));
+    auto w = open(left, right);
+    w->Merge_ChooseLeft();
+    w->window()->close();
+    ASSERT_NE(w->closeQuestion(), nullptr);
+    EXPECT_TRUE(w->window()->isVisible());
+    EXPECT_TRUE(w->closeQuestion()->informativeText().contains(QStringLiteral("Right file")));
+    // Cancel: nothing happens.
+    w->closeQuestion()->button(QMessageBox::Cancel);
+    for (QAbstractButton *b : w->closeQuestion()->buttons())
+        if (b->text() == QStringLiteral("Cancel"))
+            b->click();
+    QTest::qWait(150);
+    EXPECT_TRUE(w->window()->isVisible());
+
+    w->Merge_Restore();
+    w->Merge_ChooseRight();
+    w->closeTab();
+    ASSERT_NE(w->closeQuestion(), nullptr);
+    EXPECT_TRUE(w->closeQuestion()->informativeText().contains(QStringLiteral("Left file")));
+    // Save: the right file is copied over the left one, and the window closes with no second
+    // question.
+    for (QAbstractButton *b : w->closeQuestion()->buttons())
+        if (b->text() == QStringLiteral("Save"))
+            b->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w->window()->isVisible(), 3000);
+    EXPECT_EQ(pelkotest::readFile(left), png(Qt::blue));
+}
+
+TEST_F(ImageWindowTest, DiscardClosesWithoutWriting)
+{
+    const QString left = write(QStringLiteral("a.png"), png(Qt::red));
+    const QString right = write(QStringLiteral("b.png"), png(Qt::blue));
+    auto w = open(left, right);
+    w->Merge_ChooseLeft();
+    w->window()->close();
+    ASSERT_NE(w->closeQuestion(), nullptr);
+    for (QAbstractButton *b : w->closeQuestion()->buttons())
+        if (b->text() == QStringLiteral("Discard and Close"))
+            b->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w->window()->isVisible(), 3000);
+    EXPECT_EQ(pelkotest::readFile(right), png(Qt::blue));
+}
+
+TEST_F(ImageWindowTest, Titles)
+{
+    const QString left = write(QStringLiteral("a.png"), png(Qt::red));
+    const QString right = write(QStringLiteral("b.png"), png(Qt::blue));
+    auto w = open(left, right);
+    EXPECT_EQ(w->window()->windowTitle(), QStringLiteral("Merge :[a.png] and [b.png]"));
+
+    const QString other = pelkotest::freshDir(QStringLiteral("other")) + QStringLiteral("/a.png");
+    ASSERT_TRUE(pelkotest::writeFile(other, QByteArray(1500, 'x')));
+    auto same = open(left, other);
+    const QString title = same->window()->windowTitle();
+    EXPECT_TRUE(title.startsWith(QStringLiteral("Merge: [a.png] with size: ")))
+        << title.toStdString();
+    EXPECT_TRUE(title.endsWith(QLocale().formattedDataSize(1500, 2, QLocale::DataSizeSIFormat)))
+        << title.toStdString();
+
+    MergeImageWindCtr untitled;
+    untitled.showWindow();
+    EXPECT_EQ(untitled.window()->windowTitle(), QStringLiteral("Untitled"));
+}
+
+TEST_F(ImageWindowTest, ChangedFileIsAskedAboutAndReloadJudgesAgain)
+{
+    const QString left = write(QStringLiteral("a.png"), png(Qt::red));
+    const QString right = write(QStringLiteral("b.png"), png(Qt::red));
+    auto w = open(left, right);
+    ASSERT_EQ(w->isEqual(), 1);
+
+    write(QStringLiteral("b.png"), png(Qt::blue, {41, 30}));
+    answers = {1001}; // Cancel
+    w->windowWillBeKey();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(w->isEqual(), 1);
+    // The question comes again on the next activation.
+    answers = {1000}; // Reload
+    w->windowWillBeKey();
+    EXPECT_EQ(alerts.size(), 2u);
+    settle(*w);
+    EXPECT_EQ(w->isEqual(), 0);
+    EXPECT_EQ(buttons(*w), (std::array<bool, 4>{true, true, false, false}));
+    EXPECT_EQ(w->ui().mView2->image().pixelColor(5, 5), QColor(Qt::blue));
+    // Nothing changed since: no question.
+    w->windowWillBeKey();
+    EXPECT_EQ(alerts.size(), 2u);
+
+    // A change that keeps the size is seen through the modification time.
+    QFile f(right);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+    f.close();
+    w->windowWillBeKey();
+    EXPECT_EQ(alerts.size(), 3u);
+}
+
+TEST_F(ImageWindowTest, ClosingPostsTheLeftPath)
+{
+    const QString left = write(QStringLiteral("a.png"), png(Qt::red));
+    const QString right = write(QStringLiteral("b.png"), png(Qt::blue));
+    QStringList posted;
+    auto token = platform::NotificationCenter::defaultCenter().addObserver(
+        QString::fromLatin1(kNeedUpdateFileCompareResult), nullptr,
+        [&](const platform::Notification &n) {
+            posted += n.userInfo.value(QStringLiteral("paths")).toStringList();
+        });
+    auto w = open(left, right);
+    EXPECT_EQ(gOpenCompareWindowList[0].data(), w.get());
+    w->window()->close();
+    EXPECT_EQ(posted, QStringList{left});
+    EXPECT_TRUE(gOpenCompareWindowList[0].isNull());
+}
+
+TEST_F(ImageWindowTest, FiftyFirstWindowIsListed)
+{
+    std::vector<std::unique_ptr<MergeImageWindCtr>> windows;
+    for (int i = 0; i < 51; ++i)
+        windows.push_back(std::make_unique<MergeImageWindCtr>());
+    EXPECT_EQ(gOpenCompareWindowList.size(), 51);
+    EXPECT_EQ(gOpenCompareWindowList[50].data(), windows[50].get());
+}
+
+TEST_F(ImageWindowTest, FormatsWithoutDecoderSayNoPreview)
+{
+    const QString pdf1 = write(QStringLiteral("a.pdf"), "%PDF-1.4\n1 0 obj <<>> endobj\n%%EOF\n");
+    const QString pdf2 = write(QStringLiteral("b.pdf"), "%PDF-1.4\n2 0 obj <<>> endobj\n%%EOF\n");
+    auto w = open(pdf1, pdf2);
+    EXPECT_EQ(w->isEqual(), 0);
+    EXPECT_EQ(w->ui().mView1->state(), ImagePreviewView::State::NoPreview);
+    EXPECT_EQ(w->ui().mView1->noteText(), QStringLiteral("Preview not available for this format"));
+    // They still choose and save by bytes.
+    w->Merge_ChooseLeft();
+    w->Merge_Save();
+    EXPECT_EQ(pelkotest::readFile(pdf2), pelkotest::readFile(pdf1));
+
+    const QString broken = write(QStringLiteral("c.png"), png(Qt::red).left(60));
+    auto w2 = open(broken, pdf1);
+    EXPECT_EQ(w2->ui().mView1->state(), ImagePreviewView::State::Unreadable);
+    EXPECT_TRUE(w2->ui().mView1->image().isNull());
+}
+
+TEST_F(ImageWindowTest, LargeImageIsDecodedAtViewSize)
+{
+    const QString big = dir + QStringLiteral("/big.jpg");
+    QImage image(3000, 2000, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    ASSERT_TRUE(image.save(big, "JPEG"));
+    auto w = open(big, big);
+    const QImage &shown = w->ui().mView1->image();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(w->ui().mView1->sourceSize(), QSize(3000, 2000));
+    EXPECT_LE(shown.width(), w->ui().mView1->width() * w->ui().mView1->devicePixelRatioF() + 1);
+    // Growing the window brings a sharper image.
+    const int before = shown.width();
+    w->window()->resize(w->window()->width() + 600, w->window()->height() + 300);
+    QTRY_VERIFY_WITH_TIMEOUT(w->ui().mView1->image().width() > before, 5000);
+}
+
+TEST_F(ImageWindowTest, OpenerFreesTheControllerOnClose)
+{
+    const QString left = write(QStringLiteral("a.png"), png(Qt::red));
+    QPointer<MergeImageWindCtr> w = OpenImageCompareWindowController(left, left);
+    ASSERT_TRUE(w);
+    QTRY_VERIFY_WITH_TIMEOUT(w->isEqual() == 1, 5000);
+    w->window()->close();
+    QTRY_VERIFY_WITH_TIMEOUT(w.isNull(), 3000);
+}
+
+} // namespace
