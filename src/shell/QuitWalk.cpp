@@ -1,0 +1,122 @@
+#include "shell/QuitWalk.h"
+
+#include "platform/Alerts.h"
+#include "platform/Guard.h"
+#include "platform/Log.h"
+#include "services/AppSetting.h"
+#include "services/Localization.h"
+#include "shell/UntitledBackup.h"
+#include "textcompare/MergeWindow.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+namespace {
+
+bool isUntitled(const MergeWindow *w)
+{
+    return !w->IsPreviewMode() && w->GetFile1().isEmpty() && w->GetFile2().isEmpty();
+}
+
+// A copy of the table: answering a question runs the event loop, and windows may come and go.
+QList<QPointer<MergeWindow>> openWindows()
+{
+    QList<QPointer<MergeWindow>> out;
+    for (const auto &slot : gOpenCompareWindowList)
+        if (slot)
+            out.append(slot);
+    return out;
+}
+
+enum class Asked { Quit, Cancel };
+
+// The edited windows, asked one by one. "Discard and Close" decides the quit: later windows are
+// not asked.
+Asked askAboutEditedWindows(bool keepUntitled)
+{
+    for (const QPointer<MergeWindow> &w : openWindows()) {
+        if (!w)
+            continue;
+        if (isUntitled(w) && keepUntitled)
+            continue;
+        if (!w->WasEdit())
+            continue;
+        platform::AlertRequest request;
+        request.title = L_(QStringLiteral("Warning"));
+        request.text = L_(QStringLiteral("Are you sure you wish to quit?"));
+        request.buttons = {L_(QStringLiteral("Discard and Close")), L_(QStringLiteral("Cancel"))};
+        request.cancelIndex = 1;
+        if (platform::runAlert(request) == platform::AlertFirstButtonReturn)
+            return Asked::Quit;
+        if (!w || !w->isWindowLoaded())
+            return Asked::Quit;
+        QWidget *window = w->window();
+        window->show();
+        window->raise();
+        window->activateWindow();
+        w->RefreshCompare();
+        return Asked::Cancel;
+    }
+    return Asked::Quit;
+}
+
+bool askQuitAnyway(const QString &text)
+{
+    platform::AlertRequest request;
+    request.title = L_(QStringLiteral("Warning"));
+    request.text = text;
+    request.buttons = {L_(QStringLiteral("Quit Anyway")), L_(QStringLiteral("Cancel"))};
+    request.cancelIndex = 1;
+    return platform::runAlert(request) == platform::AlertFirstButtonReturn;
+}
+
+} // namespace
+
+TerminateReply QuitWalk_ShouldTerminate(bool allowInteraction)
+{
+    const bool keepUntitled = gAppSetting.bAutoSaveUntitleTabBeforeQuit != 0;
+    try {
+        if (allowInteraction && askAboutEditedWindows(keepUntitled) == Asked::Cancel)
+            return TerminateReply::Cancel;
+    } catch (const std::exception &e) {
+        platform::reportException(__FILE__, Q_FUNC_INFO, __LINE__, &e);
+        if (!allowInteraction)
+            return TerminateReply::Now;
+        return askQuitAnyway(L_(QStringLiteral("Something went wrong while preparing to quit.")))
+                   ? TerminateReply::Now
+                   : TerminateReply::Cancel;
+    }
+    if (!keepUntitled)
+        return TerminateReply::Now;
+
+    QList<int> written;
+    int failed = 0;
+    for (const QPointer<MergeWindow> &w : openWindows()) {
+        if (!w || !isUntitled(w))
+            continue;
+        try {
+            const int index =
+                backup_BlankTextWindow_For_NextSession(w->GetTextInView1(), w->GetTextInView2());
+            if (index >= 0)
+                written.append(index);
+            else if (index == -2)
+                ++failed;
+        } catch (const std::exception &e) {
+            platform::reportException(__FILE__, Q_FUNC_INFO, __LINE__, &e);
+            ++failed;
+        }
+    }
+    if (failed == 0 || !allowInteraction)
+        return TerminateReply::Now;
+    const QString text =
+        failed == 1 ? L_(QStringLiteral("1 untitled text could not be kept for the next start."))
+                    : L_(QStringLiteral("%1 untitled texts could not be kept for the next start."))
+                          .replace(QStringLiteral("%1"), QString::number(failed));
+    if (askQuitAnyway(text))
+        return TerminateReply::Now;
+    // Staying: the windows still hold their texts, and the next quit keeps them again.
+    for (int index : written)
+        RemoveBackupPair(index);
+    return TerminateReply::Cancel;
+}

@@ -1,0 +1,274 @@
+#include "platform/Alerts.h"
+#include "services/AppSetting.h"
+#include "services/SupportFolder.h"
+#include "shell/QuitWalk.h"
+#include "shell/UntitledBackup.h"
+#include "support/TestEnvironment.h"
+#include "textcompare/MergeEditWndCtr.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <deque>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+const QByteArray kMark("\xEF\xBB\xBF");
+
+class QuitAndBackupTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        AppSetting_SetDefault(&gAppSetting);
+        OpenCompareWindowList_Reset();
+        mSavedSupport = gSupportFolder;
+        gSupportFolder = pelkotest::freshDir(QStringLiteral("support"));
+        platform::setAlertHook([this](const platform::AlertRequest &r) {
+            alerts.push_back(r);
+            if (answers.empty())
+                return 1000;
+            const int a = answers.front();
+            answers.pop_front();
+            return a;
+        });
+    }
+    void TearDown() override
+    {
+        windows.clear();
+        platform::setAlertHook(nullptr);
+        QFile::setPermissions(BackupRestoreFolder(), QFileDevice::ReadOwner |
+                                                         QFileDevice::WriteOwner |
+                                                         QFileDevice::ExeOwner);
+        gSupportFolder = mSavedSupport;
+    }
+
+    MergeEditWndCtr *untitled(const QString &left, const QString &right)
+    {
+        auto w = std::make_unique<MergeEditWndCtr>();
+        w->showWindow();
+        w->setCompareTextToView1(left);
+        w->setCompareTextToView2(right);
+        windows.push_back(std::move(w));
+        return windows.back().get();
+    }
+    MergeEditWndCtr *namedEdited()
+    {
+        const QString dir = pelkotest::freshDir(QStringLiteral("named"));
+        EXPECT_TRUE(pelkotest::writeFile(dir + QStringLiteral("/a.txt"), "one\n"));
+        EXPECT_TRUE(pelkotest::writeFile(dir + QStringLiteral("/b.txt"), "two\n"));
+        auto w = std::make_unique<MergeEditWndCtr>();
+        w->setMFile1(dir + QStringLiteral("/a.txt"));
+        w->setMFile2(dir + QStringLiteral("/b.txt"));
+        w->showWindow();
+        w->setMTextWasEdited1(true);
+        windows.push_back(std::move(w));
+        return windows.back().get();
+    }
+    static QStringList backupFiles()
+    {
+        return QDir(BackupRestoreFolder()).entryList(QDir::Files, QDir::Name);
+    }
+    static QByteArray pair(int index, int side)
+    {
+        return pelkotest::readFile(BackupPairPath(index, side));
+    }
+
+    std::vector<std::unique_ptr<MergeEditWndCtr>> windows;
+    std::vector<platform::AlertRequest> alerts;
+    std::deque<int> answers;
+    QString mSavedSupport;
+};
+
+TEST_F(QuitAndBackupTest, PairBytes)
+{
+    EXPECT_EQ(backup_BlankTextWindow_For_NextSession(QStringLiteral("abc"), QString()), 0);
+    EXPECT_EQ(pair(0, 1), kMark + "abc");
+    EXPECT_TRUE(QFile::exists(BackupPairPath(0, 2)));
+    EXPECT_EQ(pair(0, 2), QByteArray());
+    EXPECT_EQ(backup_BlankTextWindow_For_NextSession(QString(), QStringLiteral("\u00e9")), 1);
+    EXPECT_EQ(pair(1, 2), kMark + "\xC3\xA9");
+    // Two empty texts keep nothing.
+    EXPECT_EQ(backup_BlankTextWindow_For_NextSession(QString(), QStringLiteral("")), -1);
+    EXPECT_EQ(backupFiles().size(), 4);
+    // A half pair still takes its index.
+    QFile::remove(BackupPairPath(0, 2));
+    EXPECT_EQ(backup_BlankTextWindow_For_NextSession(QStringLiteral("x"), QStringLiteral("y")), 2);
+}
+
+TEST_F(QuitAndBackupTest, AllIndicesTakenIsAFailure)
+{
+    for (int i = 0; i < kBackupPairCount; ++i)
+        ASSERT_EQ(backup_BlankTextWindow_For_NextSession(QStringLiteral("t"), QString()), i);
+    EXPECT_EQ(backup_BlankTextWindow_For_NextSession(QStringLiteral("t"), QString()), -2);
+}
+
+TEST_F(QuitAndBackupTest, UntitledWindowsAreKeptInSlotOrder)
+{
+    untitled(QStringLiteral("first"), QString());
+    untitled(QString(), QString()); // nothing to keep
+    untitled(QStringLiteral("second L"), QStringLiteral("second R"));
+    untitled(QStringLiteral("third"), QStringLiteral("3"));
+    EXPECT_EQ(QuitWalk_ShouldTerminate(true), TerminateReply::Now);
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_EQ(backupFiles().size(), 6);
+    EXPECT_EQ(pair(0, 1), kMark + "first");
+    EXPECT_EQ(pair(1, 2), kMark + "second R");
+    EXPECT_EQ(pair(2, 1), kMark + "third");
+}
+
+TEST_F(QuitAndBackupTest, DiscardStillKeepsLaterUntitledTexts)
+{
+    namedEdited();
+    untitled(QStringLiteral("typed"), QString());
+    answers = {1000}; // Discard and Close
+    EXPECT_EQ(QuitWalk_ShouldTerminate(true), TerminateReply::Now);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].text, QStringLiteral("Are you sure you wish to quit?"));
+    EXPECT_EQ(pair(0, 1), kMark + "typed");
+}
+
+TEST_F(QuitAndBackupTest, CancelWritesNothing)
+{
+    untitled(QStringLiteral("typed"), QString());
+    MergeEditWndCtr *named = namedEdited();
+    answers = {1001};
+    EXPECT_EQ(QuitWalk_ShouldTerminate(true), TerminateReply::Cancel);
+    EXPECT_TRUE(backupFiles().isEmpty());
+    EXPECT_TRUE(named->window()->isVisible());
+    // A named window that was not edited is neither asked about nor kept.
+    named->setMTextWasEdited1(false);
+    alerts.clear();
+    EXPECT_EQ(QuitWalk_ShouldTerminate(true), TerminateReply::Now);
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_EQ(backupFiles().size(), 2);
+}
+
+TEST_F(QuitAndBackupTest, TextsThatCannotBeKeptAreAskedAbout)
+{
+    untitled(QStringLiteral("one"), QString());
+    untitled(QStringLiteral("two"), QString());
+    // A file where the folder should be: no pair can be written, whatever the process's rights.
+    ASSERT_TRUE(pelkotest::writeFile(BackupRestoreFolder(), "not a folder"));
+    answers = {1001}; // Cancel
+    EXPECT_EQ(QuitWalk_ShouldTerminate(true), TerminateReply::Cancel);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].text,
+              QStringLiteral("2 untitled texts could not be kept for the next start."));
+    EXPECT_EQ(alerts[0].buttons,
+              (QStringList{QStringLiteral("Quit Anyway"), QStringLiteral("Cancel")}));
+    answers = {1000};
+    EXPECT_EQ(QuitWalk_ShouldTerminate(true), TerminateReply::Now);
+    QFile::remove(BackupRestoreFolder());
+}
+
+TEST_F(QuitAndBackupTest, ReadOnlyFolderIsAskedAbout)
+{
+    untitled(QStringLiteral("one"), QString());
+    ASSERT_TRUE(QDir().mkpath(BackupRestoreFolder()));
+    // A pair already on disk is not this walk's: a cancel leaves it.
+    ASSERT_EQ(backup_BlankTextWindow_For_NextSession(QStringLiteral("old"), QString()), 0);
+    QFile::setPermissions(BackupRestoreFolder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (QFileInfo(BackupRestoreFolder()).isWritable())
+        GTEST_SKIP() << "running with rights that ignore file permissions";
+    answers = {1001};
+    EXPECT_EQ(QuitWalk_ShouldTerminate(true), TerminateReply::Cancel);
+    EXPECT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(backupFiles().size(), 2);
+}
+
+TEST_F(QuitAndBackupTest, CancelAfterAFailureRemovesThisWalksPairs)
+{
+    untitled(QStringLiteral("kept"), QString());
+    untitled(QStringLiteral("lost"), QString());
+    // Index 0 stays free; every later index is taken, so the second text has nowhere to go.
+    for (int i = 1; i < kBackupPairCount; ++i)
+        ASSERT_TRUE(QDir().mkpath(BackupPairPath(i, 2)));
+    answers = {1001};
+    EXPECT_EQ(QuitWalk_ShouldTerminate(true), TerminateReply::Cancel);
+    EXPECT_FALSE(QFile::exists(BackupPairPath(0, 1)));
+    EXPECT_EQ(alerts.size(), 1u);
+}
+
+TEST_F(QuitAndBackupTest, WithoutAutoKeepUntitledEditedWindowsAreAsked)
+{
+    gAppSetting.bAutoSaveUntitleTabBeforeQuit = 0;
+    MergeEditWndCtr *w = untitled(QStringLiteral("typed"), QString());
+    w->setMTextWasEdited1(true);
+    answers = {1001};
+    EXPECT_EQ(QuitWalk_ShouldTerminate(true), TerminateReply::Cancel);
+    EXPECT_EQ(alerts.size(), 1u);
+    answers = {1000};
+    EXPECT_EQ(QuitWalk_ShouldTerminate(true), TerminateReply::Now);
+    EXPECT_TRUE(backupFiles().isEmpty());
+}
+
+TEST_F(QuitAndBackupTest, WithoutInteractionNothingIsAsked)
+{
+    namedEdited();
+    untitled(QStringLiteral("typed"), QString());
+    EXPECT_EQ(QuitWalk_ShouldTerminate(false), TerminateReply::Now);
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_EQ(pair(0, 1), kMark + "typed");
+}
+
+TEST_F(QuitAndBackupTest, RestoreOpensEveryPairAndKeepsWhatItCannot)
+{
+    ASSERT_TRUE(QDir().mkpath(BackupRestoreFolder()));
+    ASSERT_TRUE(pelkotest::writeFile(BackupPairPath(0, 1), kMark + "abc"));
+    ASSERT_TRUE(pelkotest::writeFile(BackupPairPath(0, 2), QByteArray()));
+    ASSERT_TRUE(pelkotest::writeFile(BackupPairPath(7, 1), "seven"));
+    ASSERT_TRUE(pelkotest::writeFile(BackupPairPath(7, 2), kMark + "7"));
+    ASSERT_TRUE(pelkotest::writeFile(BackupPairPath(8, 1), "\xFF\xFE\xFA not UTF-8"));
+    ASSERT_TRUE(pelkotest::writeFile(BackupPairPath(8, 2), "fine"));
+    ASSERT_TRUE(pelkotest::writeFile(BackupPairPath(9, 1), "half"));
+    ASSERT_TRUE(pelkotest::writeFile(BackupPairPath(10, 1), QByteArray()));
+    ASSERT_TRUE(pelkotest::writeFile(BackupPairPath(10, 2), QByteArray()));
+
+    std::vector<MergeEditWndCtr *> opened;
+    const RestoreResult r = restore_BlankTextWindow_For_LastSession([&] {
+        auto w = std::make_unique<MergeEditWndCtr>();
+        w->showWindow();
+        opened.push_back(w.get());
+        windows.push_back(std::move(w));
+        return opened.back();
+    });
+    EXPECT_EQ(r.restored, 2);
+    EXPECT_EQ(r.kept, 2);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0]->GetTextInView1(), QStringLiteral("abc"));
+    EXPECT_EQ(opened[0]->GetTextInView2(), QString());
+    EXPECT_TRUE(opened[0]->WasEdit());
+    EXPECT_TRUE(opened[0]->isDocumentEdited());
+    EXPECT_EQ(opened[1]->GetTextInView1(), QStringLiteral("seven"));
+    EXPECT_EQ(backupFiles(),
+              (QStringList{QStringLiteral("backup_008_a.txt"), QStringLiteral("backup_008_b.txt"),
+                           QStringLiteral("backup_009_a.txt")}));
+
+    // Restored windows are kept again at the next quit.
+    for (auto &w : windows)
+        if (std::find(opened.begin(), opened.end(), w.get()) == opened.end())
+            w.reset();
+    EXPECT_EQ(QuitWalk_ShouldTerminate(true), TerminateReply::Now);
+    EXPECT_EQ(pair(0, 1), kMark + "abc");
+    EXPECT_EQ(pair(1, 1), kMark + "seven");
+}
+
+TEST_F(QuitAndBackupTest, RestoreWithoutWindowKeepsThePair)
+{
+    ASSERT_TRUE(QDir().mkpath(BackupRestoreFolder()));
+    ASSERT_TRUE(pelkotest::writeFile(BackupPairPath(3, 1), "x"));
+    ASSERT_TRUE(pelkotest::writeFile(BackupPairPath(3, 2), "y"));
+    const RestoreResult r = restore_BlankTextWindow_For_LastSession([] { return nullptr; });
+    EXPECT_EQ(r.restored, 0);
+    EXPECT_EQ(r.kept, 1);
+    EXPECT_EQ(backupFiles().size(), 2);
+    // A missing folder is made.
+    QDir(BackupRestoreFolder()).removeRecursively();
+    restore_BlankTextWindow_For_LastSession({});
+    EXPECT_TRUE(QFileInfo(BackupRestoreFolder()).isDir());
+}
+
+} // namespace
