@@ -21,7 +21,7 @@ bool isCancelled()
     return gCancelCheck && gCancelCheck();
 }
 
-bool hasImageExtension(const QString &path)
+const QSet<QString> &imageExtensions()
 {
     static const QSet<QString> kExtensions{
         QStringLiteral("pict"), QStringLiteral("jpg"),  QStringLiteral("jpe"),
@@ -30,7 +30,12 @@ bool hasImageExtension(const QString &path)
         QStringLiteral("pct"),  QStringLiteral("bmp"),  QStringLiteral("dib"),
         QStringLiteral("png"),  QStringLiteral("pdf"),  QStringLiteral("raw"),
         QStringLiteral("psd"),  QStringLiteral("gif")};
-    return kExtensions.contains(QFileInfo(path).suffix().toLower());
+    return kExtensions;
+}
+
+bool hasImageExtension(const QString &path)
+{
+    return imageExtensions().contains(QFileInfo(path).suffix().toLower());
 }
 
 quint32 littleEndian32(const QByteArray &h, int at)
@@ -80,6 +85,11 @@ bool hasImageSignature(const QByteArray &h, qint64 fileSize)
 }
 
 } // namespace
+
+bool IsImageFileExtension(const QString &extension)
+{
+    return imageExtensions().contains(extension);
+}
 
 bool IsImageFile(const QString &path)
 {

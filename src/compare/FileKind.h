@@ -16,3 +16,6 @@ int IsSameBinaryFile(const QString &pathA, const QString &pathB, bool checkCance
 // The question "was the folder compare cancelled?" asked by IsSameBinaryFile between blocks;
 // the folder compare installs it (nullptr: never cancelled).
 void SetBinaryCompareCancelCheck(std::function<bool()> isCancelled);
+
+// True when the lower-case extension (without the dot) names an image type; reads nothing.
+bool IsImageFileExtension(const QString &extension);

@@ -1,0 +1,126 @@
+#include "compare/PatchDiffRunner.h"
+
+#include "platform/Guard.h"
+
+#include <QProcess>
+#include <QSaveFile>
+
+namespace {
+
+constexpr int kDiffTimeoutMs = 10 * 60 * 1000;
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+// The name as patch reads it: quoted with C escapes when it holds blanks, quotes or backslashes.
+QByteArray patchName(const QString &relativePath)
+{
+    const QByteArray raw = relativePath.toUtf8();
+    bool quote = false;
+    for (char c : raw)
+        quote = quote || c == ' ' || c == '\t' || c == '"' || c == '\\';
+    if (!quote)
+        return raw;
+    QByteArray q = "\"";
+    for (char c : raw) {
+        if (c == '"' || c == '\\')
+            q += '\\';
+        if (c == '\t') {
+            q += "\\t";
+            continue;
+        }
+        q += c;
+    }
+    return q + '"';
+}
+
+} // namespace
+
+QStringList PatchDiff_Arguments(const PatchDiffOptions &options)
+{
+    QStringList args = LineCompare_Arguments(options.ignore);
+    if (options.sideBySide)
+        args << QStringLiteral("-y");
+    return args;
+}
+
+std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &file2,
+                                          const PatchDiffOptions &options, QString *error)
+{
+    GUARD_BEGIN
+    const QString tool = GetDiffToolPath();
+    if (tool.isEmpty()) {
+        setError(error, QStringLiteral("diff was not found"));
+        return std::nullopt;
+    }
+    QProcess diff;
+    diff.setProgram(tool);
+    diff.setArguments(PatchDiff_Arguments(options) << QStringLiteral("--") << file1 << file2);
+    diff.setStandardInputFile(QProcess::nullDevice());
+    diff.start();
+    if (!diff.waitForStarted()) {
+        setError(error, QStringLiteral("diff did not start"));
+        return std::nullopt;
+    }
+    if (!diff.waitForFinished(kDiffTimeoutMs)) {
+        diff.kill();
+        diff.waitForFinished();
+        setError(error, QStringLiteral("diff did not finish"));
+        return std::nullopt;
+    }
+    if (diff.exitStatus() != QProcess::NormalExit || diff.exitCode() > 1) {
+        setError(error, QString::fromLocal8Bit(diff.readAllStandardError()).trimmed());
+        return std::nullopt;
+    }
+    if (diff.exitCode() == 0)
+        return QByteArray();
+    return diff.readAllStandardOutput();
+    GUARD_END(std::nullopt)
+}
+
+bool WriteFolderPatch(const std::vector<PatchPair> &pairs, const PatchDiffOptions &options,
+                      const QString &outputPath, const std::atomic<bool> *cancel, QString *error,
+                      const std::function<void(int, int)> &progress)
+{
+    GUARD_BEGIN
+    QSaveFile out(outputPath);
+    if (!out.open(QIODevice::WriteOnly)) {
+        setError(error, out.errorString());
+        return false;
+    }
+    int done = 0;
+    for (const PatchPair &pair : pairs) {
+        if (cancel && cancel->load()) {
+            out.cancelWriting();
+            setError(error, QStringLiteral("cancelled"));
+            return false;
+        }
+        const auto text = RunDiffForPatch(pair.file1, pair.file2, options, error);
+        if (!text) {
+            out.cancelWriting();
+            return false;
+        }
+        if (!text->isEmpty()) {
+            QByteArray block = "Index: " + patchName(pair.relativePath) + '\n';
+            block += *text;
+            if (!block.endsWith('\n'))
+                block += '\n';
+            if (out.write(block) != block.size()) {
+                setError(error, out.errorString());
+                out.cancelWriting();
+                return false;
+            }
+        }
+        if (progress)
+            progress(++done, int(pairs.size()));
+    }
+    if (!out.commit()) {
+        setError(error, out.errorString());
+        return false;
+    }
+    return true;
+    GUARD_END(false)
+}

@@ -1,0 +1,42 @@
+#pragma once
+// Patches through GNU diff: the diff of one file pair as patch text, and a patch of many pairs
+// written as one file. Shared by the two-file patch and the folder patch.
+
+#include "compare/LineCompare.h"
+
+#include <QByteArray>
+#include <QString>
+#include <atomic>
+#include <optional>
+#include <vector>
+
+struct PatchDiffOptions
+{
+    LineCompareOptions ignore;
+    bool sideBySide = false; // "-y": two columns (for reading; patch cannot apply it)
+};
+
+// diff's arguments for a patch (the ignore options, then "-y" when chosen).
+QStringList PatchDiff_Arguments(const PatchDiffOptions &options);
+
+// diff's output for the two files; empty when they are the same. Nullopt when diff cannot run or
+// answers trouble (exit 2); error then says why. Exit 1 (they differ) is success.
+std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &file2,
+                                          const PatchDiffOptions &options,
+                                          QString *error = nullptr);
+
+// One pair of a folder patch: the path relative to both top folders, as written after "Index:".
+struct PatchPair
+{
+    QString relativePath;
+    QString file1, file2;
+};
+
+// Writes "Index: <relative path>" and diff's output for every pair that differs, so that
+// "patch -p0" run inside the left folder turns it into the right one. The file is written beside
+// the target and renamed over it: on failure or cancel the old file stays and nothing is left
+// behind. progress (may be empty) hears each pair done.
+bool WriteFolderPatch(const std::vector<PatchPair> &pairs, const PatchDiffOptions &options,
+                      const QString &outputPath, const std::atomic<bool> *cancel,
+                      QString *error = nullptr,
+                      const std::function<void(int done, int total)> &progress = {});

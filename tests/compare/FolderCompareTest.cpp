@@ -1,0 +1,385 @@
+// The folder compare engine on real temporary trees.
+#include "compare/FolderCompareJob.h"
+#include "compare/FolderContentCompare.h"
+#include "services/AppSetting.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <array>
+#include <fcntl.h>
+#include <map>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+namespace {
+
+struct Tree
+{
+    QString left, right;
+};
+
+Tree freshTrees(const char *hint)
+{
+    const QString base = pelkotest::freshDir(QString::fromLatin1(hint));
+    Tree t{base + QStringLiteral("/L/"), base + QStringLiteral("/R/")};
+    QDir().mkpath(t.left);
+    QDir().mkpath(t.right);
+    return t;
+}
+
+void setTime(const QString &path, qint64 seconds, long nanos = 0)
+{
+    struct timespec times[2] = {{seconds, nanos}, {seconds, nanos}};
+    ASSERT_EQ(
+        ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW), 0);
+}
+
+void write(const QString &path, const QByteArray &bytes, qint64 seconds = 1700000000)
+{
+    ASSERT_TRUE(pelkotest::writeFile(path, bytes));
+    setTime(path, seconds);
+}
+
+std::shared_ptr<FileListCompareInfo> request(const Tree &t, int mode, bool ignoreEol = false)
+{
+    auto info = FileListCompareInfo::create();
+    info->mFolder1 = t.left;
+    info->mFolder2 = t.right;
+    info->folder_compare_Mode = mode;
+    info->folder_compare_ignore_EndLineDiff = ignoreEol;
+    return info;
+}
+
+FolderCompareOutcome run(std::shared_ptr<FileListCompareInfo> info, bool hideDots = false)
+{
+    FolderCompareSettings s;
+    s.request = std::move(info);
+    s.textExtensions = {QStringLiteral("txt"), QStringLiteral("c")};
+    s.hideDotNames = hideDots;
+    return CompareFoldersAndWait(s);
+}
+
+// Verdicts by relative path.
+std::map<QByteArray, int> verdicts(const FolderCompareOutcome &out)
+{
+    std::map<QByteArray, int> m;
+    for (const COMP_ITEM &item : out.items)
+        m[CompItems_RelativePath(out.items, item.ID)] = item.compareResult;
+    return m;
+}
+
+} // namespace
+
+TEST(FolderCompare, EachModeJudgesEachKindOfPair)
+{
+    struct Pair
+    {
+        const char *name;
+        QByteArray left, right;
+        qint64 leftTime, rightTime;
+    };
+    const qint64 t0 = 1700000000;
+    const Pair pairs[] = {
+        {"equal.txt", "abc\n", "abc\n", t0, t0},
+        {"samesize.txt", "abc\n", "abd\n", t0, t0},
+        {"othersize.txt", "abc\n", "abcd\n", t0, t0},
+        {"othertime.txt", "abc\n", "abc\n", t0, t0 + 5},
+        {"lineends.txt", "a\nb\n", "a\r\nb\r\n", t0, t0},
+        {"lineends.bin", "a\nb\n", "a\r\nb\r\n", t0, t0},
+        {"crlf_vs_cr.txt", "a\r\nb", "a\rb", t0, t0},
+    };
+    // Verdicts per mode: 0 size+date, 1 size, 2 date, 3 content, 3 with line ends ignored.
+    const std::map<QByteArray, std::array<int, 5>> expected = {
+        {"equal.txt", {0, 0, 0, 0, 0}},
+        {"samesize.txt", {0, 0, 0, 1, 1}},
+        {"othersize.txt", {1, 1, 0, 1, 1}},
+        {"othertime.txt", {1, 0, 1, 0, 0}},
+        {"lineends.txt", {1, 1, 0, 1, 0}},
+        {"lineends.bin", {1, 1, 0, 1, 1}}, // not a text extension: byte for byte
+        {"crlf_vs_cr.txt", {1, 1, 0, 1, 0}},
+    };
+    const Tree t = freshTrees("modes");
+    for (const Pair &p : pairs) {
+        write(t.left + QLatin1String(p.name), p.left, p.leftTime);
+        write(t.right + QLatin1String(p.name), p.right, p.rightTime);
+    }
+    for (int column = 0; column < 5; ++column) {
+        const int mode = column < 4 ? column : 3;
+        SCOPED_TRACE(column);
+        const auto out = run(request(t, mode, column == 4));
+        const auto v = verdicts(out);
+        for (const auto &[name, modes] : expected) {
+            SCOPED_TRACE(name.constData());
+            EXPECT_EQ(v.at(name), modes[size_t(column)]);
+        }
+    }
+}
+
+TEST(FolderCompare, TimesWithinOneSecondAreEqual)
+{
+    const Tree t = freshTrees("times");
+    write(t.left + "a", "x");
+    write(t.right + "a", "x");
+    setTime(t.left + "a", 1700000000, 900000000);
+    setTime(t.right + "a", 1700000001, 100000000);
+    EXPECT_EQ(verdicts(run(request(t, 2))).at("a"), COMP_RESULT_SAME);
+}
+
+TEST(FolderCompare, NamesPairByExactNameAndFoldersSumUp)
+{
+    const Tree t = freshTrees("pairing");
+    write(t.left + "a.txt", "1");
+    write(t.right + "A.txt", "1");
+    write(t.left + "same/x", "1");
+    write(t.right + "same/x", "1");
+    write(t.left + "diff/deep/y", "1");
+    write(t.right + "diff/deep/y", "22");
+    write(t.left + "onlyleft/z", "1");
+    QDir().mkpath(t.right + "onlyright");
+    QDir().mkpath(t.left + "empty");
+    QDir().mkpath(t.right + "empty");
+    write(t.left + "kind", "file");
+    QDir().mkpath(t.right + "kind");
+    const auto v = verdicts(run(request(t, 0)));
+    EXPECT_EQ(v.at("a.txt"), COMP_RESULT_LEFT_ONLY);
+    EXPECT_EQ(v.at("A.txt"), COMP_RESULT_RIGHT_ONLY);
+    EXPECT_EQ(v.at("same"), COMP_RESULT_SAME);
+    EXPECT_EQ(v.at("same/x"), COMP_RESULT_SAME);
+    EXPECT_EQ(v.at("diff"), COMP_RESULT_DIFFERENT);
+    EXPECT_EQ(v.at("diff/deep"), COMP_RESULT_DIFFERENT);
+    EXPECT_EQ(v.at("onlyleft"), COMP_RESULT_LEFT_ONLY);
+    EXPECT_EQ(v.at("onlyleft/z"), COMP_RESULT_LEFT_ONLY);
+    EXPECT_EQ(v.at("onlyright"), COMP_RESULT_RIGHT_ONLY);
+    EXPECT_EQ(v.at("empty"), COMP_RESULT_SAME);
+    EXPECT_EQ(v.at("kind"), COMP_RESULT_DIFFERENT);
+    EXPECT_EQ(v.size(), 12u);
+}
+
+TEST(FolderCompare, FiltersDotNamesAndSubFolders)
+{
+    const Tree t = freshTrees("filters");
+    for (const QString &side : {t.left, t.right}) {
+        write(side + "main.c", "1");
+        write(side + "Notes.TXT", "1");
+        write(side + "readme.md", "1");
+        write(side + "Makefile", "1");
+        write(side + ".hidden", "1");
+        write(side + "bin/tool.c", "1");
+        write(side + "src/bin2/x.c", "1");
+        write(side + "src/lib.c", "1");
+    }
+    struct Row
+    {
+        const char *what;
+        QStringList include, exclude, subDirs;
+        bool regex, whole, hideDots, subFolders;
+        std::vector<const char *> listed;
+    };
+    const std::vector<Row> rows = {
+        {"no filter",
+         {},
+         {},
+         {},
+         false,
+         false,
+         false,
+         true,
+         {".hidden", "Makefile", "Notes.TXT", "bin", "bin/tool.c", "main.c", "readme.md", "src",
+          "src/bin2", "src/bin2/x.c", "src/lib.c"}},
+        {"dot names hidden",
+         {},
+         {},
+         {},
+         false,
+         false,
+         true,
+         false,
+         {"Makefile", "Notes.TXT", "main.c", "readme.md"}},
+        {"wildcard include",
+         {"*.c"},
+         {},
+         {},
+         false,
+         false,
+         true,
+         true,
+         {"bin", "bin/tool.c", "main.c", "src", "src/bin2", "src/bin2/x.c", "src/lib.c"}},
+        {"plain extension, any case", {".txt"}, {}, {}, false, false, true, false, {"Notes.TXT"}},
+        {"plain name is whole",
+         {"makefile", "main"},
+         {},
+         {},
+         false,
+         false,
+         true,
+         false,
+         {"Makefile"}},
+        {"exclude and excluded sub-folder",
+         {},
+         {"*.md", ".txt"},
+         {"bin"},
+         false,
+         false,
+         true,
+         true,
+         {"Makefile", "main.c", "src", "src/bin2", "src/bin2/x.c", "src/lib.c"}},
+        {"regex anywhere", {"a.e"}, {}, {}, true, false, true, false, {"Makefile"}},
+        {"regex whole name", {"a.e"}, {}, {}, true, true, true, false, {}},
+        {"regex kept as typed", {"^\\S+\\.C$"}, {}, {}, true, false, true, false, {"main.c"}},
+        {"regex sub-folder",
+         {},
+         {},
+         {"^b.n$"},
+         true,
+         false,
+         true,
+         true,
+         {"Makefile", "Notes.TXT", "main.c", "readme.md", "src", "src/bin2", "src/bin2/x.c",
+          "src/lib.c"}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        auto info = request(t, 1);
+        info->bIsRegex = row.regex;
+        info->bIsRegex_bMatchWholeString = row.whole;
+        info->compareSubFolder = row.subFolders;
+        info->filterIncludeExt = FilterListFromStrings(row.include);
+        info->filterExcludeExt = FilterListFromStrings(row.exclude);
+        info->exclude_SubDir = FilterListFromStrings(row.subDirs);
+        for (FilterList *list :
+             {&info->filterIncludeExt, &info->filterExcludeExt, &info->exclude_SubDir})
+            EXPECT_TRUE(FixFilterArray_AddNSPredicate_IfNeed(*list, row.regex).isEmpty());
+        std::vector<QByteArray> listed;
+        for (const auto &[path, verdict] : verdicts(run(info, row.hideDots)))
+            listed.push_back(path);
+        std::vector<QByteArray> want(row.listed.begin(), row.listed.end());
+        EXPECT_EQ(listed, want);
+    }
+}
+
+TEST(FolderCompare, InvalidRegexIsNamedAndMatchesNothing)
+{
+    FilterList list = FilterListFromStrings({QStringLiteral("([a-"), QStringLiteral("ok.*")});
+    EXPECT_EQ(FixFilterArray_AddNSPredicate_IfNeed(list, true),
+              QStringList{QStringLiteral("([a-")});
+    EXPECT_FALSE(FilterList_Matches(list, QStringLiteral("([a-"), false));
+    EXPECT_TRUE(FilterList_Matches(list, QStringLiteral("xok1"), false));
+}
+
+TEST(FolderCompare, LinksPipesAndUnreadableFoldersNeitherHangNorFail)
+{
+    const Tree t = freshTrees("special");
+    for (const QString &side : {t.left, t.right}) {
+        QDir().mkpath(side + "sub");
+        ASSERT_EQ(::symlink("..", QFile::encodeName(side + "sub/loop").constData()), 0);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(side + "pipe").constData(), 0600), 0);
+        write(side + "target.txt", "same");
+        write(side + "locked/inner", "x");
+    }
+    ASSERT_EQ(::symlink("target.txt", QFile::encodeName(t.left + "filelink").constData()), 0);
+    ASSERT_EQ(::symlink("target.txt", QFile::encodeName(t.right + "filelink").constData()), 0);
+    ::chmod(QFile::encodeName(t.left + "locked").constData(), 0);
+    const auto out = run(request(t, 3));
+    ::chmod(QFile::encodeName(t.left + "locked").constData(), 0700);
+    const auto v = verdicts(out);
+    EXPECT_EQ(v.at("sub/loop"), COMP_RESULT_SAME); // the same target text; never entered
+    EXPECT_EQ(v.count("sub/loop/sub"), 0u);
+    EXPECT_EQ(v.at("pipe"), COMP_RESULT_NOT_JUDGED);
+    EXPECT_EQ(v.at("filelink"), COMP_RESULT_SAME);
+    if (::geteuid() != 0) {
+        EXPECT_EQ(v.at("locked"), COMP_RESULT_NOT_JUDGED);
+        EXPECT_EQ(v.count("locked/inner"), 0u);
+    }
+}
+
+TEST(FolderCompare, UnreadableTopFolderIsReported)
+{
+    const Tree t = freshTrees("toperr");
+    QDir(t.right).removeRecursively();
+    const auto out = run(request(t, 0));
+    EXPECT_FALSE(out.rootError.isEmpty());
+    EXPECT_TRUE(out.items.empty());
+}
+
+TEST(FolderCompare, TopFolderInsideTheOtherIsWalkedOnce)
+{
+    const Tree t = freshTrees("nested");
+    write(t.left + "a", "1");
+    write(t.left + "inner/a", "1");
+    auto info = request(t, 1);
+    info->mFolder2 = t.left + "inner/";
+    const auto v = verdicts(run(info));
+    EXPECT_EQ(v.at("a"), COMP_RESULT_SAME);
+    EXPECT_EQ(v.count("inner/a"), 0u);
+}
+
+TEST(FolderCompare, EntryJudgedAgainAfterItChanged)
+{
+    const Tree t = freshTrees("again");
+    write(t.left + "f.txt", "one");
+    write(t.right + "f.txt", "one");
+    FolderCompareSettings s;
+    s.request = request(t, 3);
+    auto out = CompareFoldersAndWait(s);
+    ASSERT_EQ(out.items.size(), 1u);
+    EXPECT_EQ(out.items[0].compareResult, COMP_RESULT_SAME);
+    const QByteArray l = QFile::encodeName(t.left), r = QFile::encodeName(t.right);
+
+    write(t.right + "f.txt", "two");
+    EXPECT_EQ(FolderCompare_JudgeAgain(s, out.items[0], l, r, nullptr).compareResult,
+              COMP_RESULT_DIFFERENT);
+    QFile::remove(t.right + "f.txt");
+    EXPECT_EQ(FolderCompare_JudgeAgain(s, out.items[0], l, r, nullptr).compareResult,
+              COMP_RESULT_LEFT_ONLY);
+    QFile::remove(t.left + "f.txt");
+    const COMP_ITEM gone = FolderCompare_JudgeAgain(s, out.items[0], l, r, nullptr);
+    EXPECT_EQ(gone.compareResult, COMP_RESULT_GONE);
+    EXPECT_EQ(gone.name(), QByteArray("f.txt"));
+}
+
+TEST(FolderCompare, CancelEndsTheJobEarly)
+{
+    const Tree t = freshTrees("cancel");
+    for (int d = 0; d < 40; ++d)
+        for (int f = 0; f < 20; ++f)
+            for (const QString &side : {t.left, t.right})
+                write(side + QStringLiteral("d%1/f%2").arg(d).arg(f), "x");
+    FolderCompareSettings s;
+    s.request = request(t, 3);
+    const auto out = CompareFoldersAndWait(s, [] { return true; });
+    EXPECT_TRUE(out.cancelled);
+    EXPECT_LT(out.items.size(), size_t(40 * 21));
+}
+
+TEST(FolderContentCompare, LineEndsAcrossBlockEdgesAndCancel)
+{
+    const QString dir = pelkotest::freshDir(QStringLiteral("content"));
+    const int block = 256 * 1024;
+    // A CRLF split over the edge of two read blocks is one line end.
+    QByteArray crlf(block - 1, 'a');
+    crlf += "\r\nb";
+    QByteArray lf(block - 1, 'a');
+    lf += "\nb";
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/crlf", crlf));
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/lf", lf));
+    const QByteArray a = QFile::encodeName(dir + "/crlf"), b = QFile::encodeName(dir + "/lf");
+    EXPECT_EQ(CompareFileContents(a, b, true, nullptr), ContentVerdict::Same);
+    EXPECT_EQ(CompareFileContents(a, b, false, nullptr), ContentVerdict::Different);
+    // Two CRs are two line ends, not one.
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/crcr", "x\r\ry"));
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/lflf", "x\n\ny"));
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/lf1", "x\ny"));
+    EXPECT_EQ(CompareFileContents(QFile::encodeName(dir + "/crcr"),
+                                  QFile::encodeName(dir + "/lflf"), true, nullptr),
+              ContentVerdict::Same);
+    EXPECT_EQ(CompareFileContents(QFile::encodeName(dir + "/crcr"), QFile::encodeName(dir + "/lf1"),
+                                  true, nullptr),
+              ContentVerdict::Different);
+    std::atomic<bool> stop{true};
+    EXPECT_EQ(CompareFileContents(a, a, false, &stop), ContentVerdict::Cancelled);
+    EXPECT_EQ(CompareFileContents(a, QFile::encodeName(dir + "/missing"), false, nullptr),
+              ContentVerdict::Vanished);
+}

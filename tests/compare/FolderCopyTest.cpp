@@ -1,0 +1,90 @@
+// Copies of folder-compare entries.
+#include "compare/FolderCopy.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray bytes(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+struct stat statOf(const QString &path)
+{
+    struct stat st
+    {
+    };
+    ::lstat(bytes(path).constData(), &st);
+    return st;
+}
+
+} // namespace
+
+TEST(FolderCopy, KeepsTimeModeAndLinksAndReplacesSafely)
+{
+    const QString dir = pelkotest::freshDir(QStringLiteral("copy"));
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/L/f.sh", "#!/bin/sh\n"));
+    ::chmod(bytes(dir + "/L/f.sh").constData(), 0750);
+    const struct timespec old[2] = {{1600000000, 5}, {1600000000, 123456789}};
+    ::utimensat(AT_FDCWD, bytes(dir + "/L/f.sh").constData(), old, 0);
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/R/f.sh", "old"));
+    ASSERT_EQ(::symlink("f.sh", bytes(dir + "/L/link").constData()), 0);
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/L/sub/deep/x", "x"));
+
+    EXPECT_EQ(CopyEntry(bytes(dir + "/L/f.sh"), bytes(dir + "/R/f.sh"), nullptr, {}),
+              CopyOutcome::Copied);
+    const struct stat st = statOf(dir + "/R/f.sh");
+    EXPECT_EQ(st.st_mode & 07777, 0750u);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1600000000);
+    EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
+    EXPECT_EQ(pelkotest::readFile(dir + "/R/f.sh"), QByteArray("#!/bin/sh\n"));
+
+    EXPECT_EQ(CopyEntry(bytes(dir + "/L/link"), bytes(dir + "/R/link"), nullptr, {}),
+              CopyOutcome::Copied);
+    EXPECT_TRUE(S_ISLNK(statOf(dir + "/R/link").st_mode));
+    EXPECT_EQ(QFile::symLinkTarget(dir + "/R/link"), dir + "/R/f.sh");
+
+    EXPECT_EQ(CopyEntry(bytes(dir + "/L/sub"), bytes(dir + "/R/sub"), nullptr, {}),
+              CopyOutcome::Copied);
+    EXPECT_EQ(pelkotest::readFile(dir + "/R/sub/deep/x"), QByteArray("x"));
+
+    // A stopped copy leaves the old target and no temporary file.
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/R/f.sh", "keep me"));
+    std::atomic<bool> stop{true};
+    EXPECT_EQ(CopyEntry(bytes(dir + "/L/f.sh"), bytes(dir + "/R/f.sh"), &stop, {}),
+              CopyOutcome::Cancelled);
+    EXPECT_EQ(pelkotest::readFile(dir + "/R/f.sh"), QByteArray("keep me"));
+    EXPECT_EQ(
+        QDir(dir + "/R").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
+        3);
+}
+
+TEST(FolderCopy, RefusesWhatWouldLoseOrLoop)
+{
+    const QString dir = pelkotest::freshDir(QStringLiteral("copyrefuse"));
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/a/file", "1"));
+    QDir().mkpath(dir + "/b/file"); // a folder where the file would go
+    QStringList failures;
+    auto collect = [&](const QByteArray &path, const QString &) {
+        failures.append(QFile::decodeName(path));
+        return true;
+    };
+    EXPECT_EQ(CopyEntry(bytes(dir + "/a/file"), bytes(dir + "/b/file"), nullptr, collect),
+              CopyOutcome::Failed);
+    EXPECT_TRUE(QFileInfo(dir + "/b/file").isDir());
+    EXPECT_EQ(CopyEntry(bytes(dir + "/a"), bytes(dir + "/a/inner"), nullptr, collect),
+              CopyOutcome::Failed);
+    EXPECT_FALSE(QFileInfo::exists(dir + "/a/inner"));
+    EXPECT_EQ(failures.size(), 2);
+    // Stop answered to a failure stops the copy.
+    EXPECT_EQ(CopyEntry(bytes(dir + "/a/file"), bytes(dir + "/b/file"), nullptr,
+                        [](const QByteArray &, const QString &) { return false; }),
+              CopyOutcome::Cancelled);
+}
