@@ -1,0 +1,242 @@
+#include "shell/AppCommands.h"
+
+#include "layers/LengthUnits.h"
+#include "platform/Dispatch.h"
+#include "platform/Guard.h"
+#include "platform/ModalRun.h"
+#include "platform/NotificationCenter.h"
+#include "services/Alerts.h"
+#include "services/AppSetting.h"
+#include "services/Localization.h"
+#include "services/Utility.h"
+#include "shell/AppBusyFlag.h"
+#include "shell/SettingDlg.h"
+#include "textcompare/MergeEditWndCtr.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QLabel>
+
+namespace {
+
+bool gFileTypeDialogRunning = false;
+
+bool modalWindowRuns()
+{
+    return platform::currentModalWindow() != nullptr || QApplication::activeModalWidget();
+}
+
+// Fills each "%@" of the format with the next argument, in one pass.
+QString fillFormat(const QString &format, const QStringList &args)
+{
+    QString out;
+    qsizetype next = 0;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        if (format.at(i) == u'%' && i + 1 < format.size() && format.at(i + 1) == u'@' &&
+            next < args.size()) {
+            out += args.at(next++);
+            ++i;
+        } else {
+            out += format.at(i);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+AppCommandHooks &appCommandHooks()
+{
+    static AppCommandHooks hooks;
+    return hooks;
+}
+
+QByteArray SettingsRecordForComparison()
+{
+    QByteArray bytes = AppSetting_ToData(gAppSetting);
+    const auto zero = [&](qsizetype offset, qsizetype length) {
+        for (qsizetype i = 0; i < length; ++i)
+            bytes[offset + i] = 0;
+    };
+    zero(offsetof(AppSetting, settingDialogLastTabIndex), sizeof(qint32));
+    zero(offsetof(AppSetting, bIsDarkMode), 1);
+    return bytes;
+}
+
+void RefreshAllOpenDoc()
+{
+    platform::NotificationCenter::defaultCenter().postNotification(
+        QString::fromLatin1(kMergeUpdateFont), &appCommandHooks());
+}
+
+PreferencesOutcome Btn_Setting(bool fromFirstRun)
+{
+    PreferencesOutcome outcome;
+    GUARD_BEGIN
+    if (GetAppBusyFlag())
+        return outcome;
+    if (fromFirstRun && modalWindowRuns()) {
+        // Another dialog is up: the first start's preferences come once it has closed.
+        platform::performAfterDelay(
+            qApp, 0.25, [] { Btn_Setting(true); }, QStringLiteral("firstRunPreferences"));
+        return outcome;
+    }
+    const QByteArray before = SettingsRecordForComparison();
+    if (!modalWindowRuns()) {
+        ResetFeetUnitCache();
+        SettingDlg dialog;
+        QWidget *window = dialog.window();
+        if (window) {
+            const auto &run = appCommandHooks().runPreferences;
+            const int code = run ? run(&dialog) : platform::runModalForWindow(window);
+            outcome.shown = true;
+            outcome.accepted = code == SettingDlg::CodeOK;
+            window->close();
+        }
+    }
+    AppSetting_Save();
+    outcome.changed = SettingsRecordForComparison() != before;
+    if (outcome.changed) {
+        platform::NotificationCenter::defaultCenter().postNotification(
+            QString::fromLatin1(kFuncChangeAppSetting), &appCommandHooks());
+        RefreshAllOpenDoc();
+    } else if (outcome.accepted) {
+        RefreshAllOpenDoc();
+    }
+    if (outcome.shown) {
+        const AppCommandHooks &hooks = appCommandHooks();
+        if (fromFirstRun && gIsFirstRun && hooks.hasStartWindow && !hooks.hasStartWindow() &&
+            hooks.openStartWindow)
+            hooks.openStartWindow();
+        gIsFirstRun = false;
+    }
+    return outcome;
+    GUARD_END(outcome)
+}
+
+void Menu_ToggleViewMarks()
+{
+    GUARD_BEGIN
+    if (modalWindowRuns() || GetAppBusyFlag())
+        return;
+    AppSetting &s = gAppSetting;
+    s.bViewMarks = s.bViewMarks ? 0 : 1;
+    if (s.bViewMarks && !s.bViewMarks_showSpace && !s.bViewMarks_showTab && !s.bViewMarks_showEOL) {
+        s.bViewMarks_showTab = 1;
+        s.bViewMarks_showEOL = 1;
+    }
+    RefreshAllOpenDoc();
+    GUARD_END_VOID
+}
+
+void ValidateToggleViewMarksItem(QAction *item)
+{
+    if (!item)
+        return;
+    item->setCheckable(true);
+    item->setChecked(gAppSetting.bViewMarks != 0);
+    item->setEnabled(!GetAppBusyFlag() && !modalWindowRuns());
+}
+
+void Menu_AssignFileTypeToLanguage()
+{
+    if (gFileTypeDialogRunning)
+        return;
+    gFileTypeDialogRunning = true;
+    // Cleared on every way out, an exception included.
+    struct Clear
+    {
+        ~Clear() { gFileTypeDialogRunning = false; }
+    } clear;
+    GUARD_BEGIN
+    if (const auto &run = appCommandHooks().runFileTypeDialog)
+        run();
+    GUARD_END_VOID
+}
+
+bool IsAssignFileTypeDialogRunning()
+{
+    return gFileTypeDialogRunning;
+}
+
+bool allowToChangeViewSettingForBigSize_NoWrap_ShowLine_HighLight(qint64 length)
+{
+    GUARD_BEGIN
+    if (length < kBigTextLength)
+        return true;
+    // The stored key keeps its old spelling; English readers see it mended.
+    const QString key = QStringLiteral(
+        "Warning!\nThis is a very big file (%@ chars), if you change this setting, editing speed "
+        "will be slowed down.\nArea you sure you want to change the setting?");
+    QString message = L_(key);
+    if (message == key)
+        message.replace(QStringLiteral("Area you sure"), QStringLiteral("Are you sure"));
+    message = fillFormat(message, {GetDecimalReadStringFromInt(length)});
+    const QString info = fillFormat(
+        L_(QStringLiteral("For content bigger than %@ chars, following settings are set to "
+                          "optimize speed:\n\t +Wrap = ON;\n\t +Highlight = OFF;\n\t +Show line "
+                          "number = OFF;")),
+        {GetDecimalReadStringFromInt(kBigTextLength)});
+    return ShowMessage2(message, info, L_(QStringLiteral("Yes")), L_(QStringLiteral("No"))) == 1000;
+    GUARD_END(false)
+}
+
+QLabel *get_windowToolTipItem_For_Window(QWidget *window)
+{
+    if (!window)
+        return nullptr;
+    for (const QPointer<MergeWindow> &slot : gOpenCompareWindowList) {
+        auto *text = qobject_cast<MergeEditWndCtr *>(slot.data());
+        if (!text || text->mIsClosing || !text->isWindowLoaded() || text->window() != window)
+            continue;
+        if (!window->isVisible())
+            return nullptr;
+        QLabel *tip = text->windowToolTipItem();
+        if (!tip) {
+            REPORT_FATAL();
+            return nullptr;
+        }
+        // Above every sibling view.
+        if (tip->parentWidget())
+            tip->raise();
+        return tip;
+    }
+    return nullptr;
+}
+
+void showToolTip(const QString &text, const QPoint &positionOnScreen, QWidget *window)
+{
+    Q_UNUSED(positionOnScreen);
+    GUARD_BEGIN
+    if (!window) {
+        REPORT_FATAL();
+        return;
+    }
+    QLabel *tip = get_windowToolTipItem_For_Window(window);
+    if (!tip || !tip->parentWidget()) {
+        REPORT_FATAL();
+        return;
+    }
+    if (text.isEmpty()) {
+        tip->hide();
+        return;
+    }
+    tip->setText(text);
+    const QRect bounds =
+        tip->fontMetrics().boundingRect(QRect(0, 0, 90000, 90000), Qt::AlignLeft, text);
+    tip->resize(bounds.width() + 12, bounds.height() + 6);
+    QPoint at = tip->parentWidget()->mapFromGlobal(QCursor::pos());
+    at.setX(std::max(0, at.x()));
+    at.setY(std::max(0, at.y()));
+    tip->move(at);
+    tip->show();
+    tip->raise();
+    GUARD_END_VOID
+}
+
+void AppCommand_ValidateDarkModeChanged()
+{
+    if (const auto &validate = appCommandHooks().validateDarkModeChanged)
+        validate();
+}

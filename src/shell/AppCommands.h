@@ -1,0 +1,73 @@
+#pragma once
+// Commands that concern the whole application: the preferences and what follows when they
+// close, the invisible-character marks, the file-type dialog, the guard before a view setting
+// slows down a very large text, and the tool tip of a text window's line-number gutter.
+//
+// The application delegate installs the hooks for what only it can do; without them those steps
+// are skipped.
+
+#include <QString>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QPoint;
+class QWidget;
+
+struct AppCommandHooks
+{
+    // Matches the theme to the appearance and redraws the windows.
+    std::function<void()> validateDarkModeChanged;
+    // Replaces a built-in theme that does not suit the light or dark appearance.
+    std::function<void()> validateThemeForAppearance;
+    // Whether a start window is open, and opening an untitled one.
+    std::function<bool()> hasStartWindow;
+    std::function<void()> openStartWindow;
+    // Runs the file-type dialog modally (the default runs the real dialog when there is one).
+    std::function<void()> runFileTypeDialog;
+    // Replaces the preferences dialog's modal run (tests): answers the run's code.
+    std::function<int(class SettingDlg *)> runPreferences;
+};
+AppCommandHooks &appCommandHooks();
+
+inline constexpr const char *kMergeUpdateFont = "Merge_UpdateFont";
+inline constexpr const char *kFuncChangeAppSetting = "func_CHANGE_gAppSetting";
+
+struct PreferencesOutcome
+{
+    bool shown = false;    // the dialog ran
+    bool accepted = false; // it ended with OK
+    bool changed = false;  // the settings record changed (beyond the tab shown last)
+};
+// The preferences command. fromFirstRun: scheduled at the first start (no sender); then a start
+// window is opened afterwards when none is, and a dialog that cannot run now because another
+// modal window is up runs once that window has closed.
+PreferencesOutcome Btn_Setting(bool fromFirstRun = false);
+// Tells every text compare window to apply fonts, colours and view settings again.
+void RefreshAllOpenDoc();
+
+// Inverts the show-marks flag (turning tab and line-end marks on when it comes on with no kind
+// chosen), then refreshes the windows. Nothing while a modal window runs.
+void Menu_ToggleViewMarks();
+// Check state and enabled state of the marks item.
+void ValidateToggleViewMarksItem(QAction *item);
+
+// The dialog that maps file types to syntax languages; a second request while it runs does
+// nothing.
+void Menu_AssignFileTypeToLanguage();
+bool IsAssignFileTypeDialogRunning();
+
+// Texts below 12,000,000 characters are allowed at once; longer ones ask first.
+inline constexpr qint64 kBigTextLength = 12000000;
+bool allowToChangeViewSettingForBigSize_NoWrap_ShowLine_HighLight(qint64 length);
+
+// The gutter's tool tip: the text window's tip label, shown with the text at the mouse.
+void showToolTip(const QString &text, const QPoint &positionOnScreen, QWidget *window);
+QLabel *get_windowToolTipItem_For_Window(QWidget *window);
+
+// A copy of the settings record's bytes without those that change by merely opening the
+// preferences (the tab shown last and the dark-appearance byte).
+QByteArray SettingsRecordForComparison();
+
+// For the preferences' Restore Defaults.
+void AppCommand_ValidateDarkModeChanged();

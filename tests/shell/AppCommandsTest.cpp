@@ -1,0 +1,251 @@
+#include "platform/Alerts.h"
+#include "platform/NotificationCenter.h"
+#include "services/AppSetting.h"
+#include "shell/AppBusyFlag.h"
+#include "shell/AppCommands.h"
+#include "shell/SettingDlg.h"
+#include "support/TestEnvironment.h"
+#include "textcompare/MergeEditWndCtr.h"
+#include "ui_SettingDlg.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QTest>
+#include <deque>
+#include <gtest/gtest.h>
+
+namespace {
+
+class AppCommandsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        AppSetting_SetDefault(&gAppSetting);
+        OpenCompareWindowList_Reset();
+        appCommandHooks() = AppCommandHooks();
+        platform::setAlertHook([this](const platform::AlertRequest &r) {
+            alerts.push_back(r);
+            if (answers.empty())
+                return 1000;
+            const int a = answers.front();
+            answers.pop_front();
+            return a;
+        });
+        auto &center = platform::NotificationCenter::defaultCenter();
+        mTokens.push_back(
+            center.addObserver(QString::fromLatin1(kMergeUpdateFont), nullptr,
+                               [this](const auto &) { posted += QStringLiteral("font"); }));
+        mTokens.push_back(
+            center.addObserver(QString::fromLatin1(kFuncChangeAppSetting), nullptr,
+                               [this](const auto &) { posted += QStringLiteral("change"); }));
+    }
+    void TearDown() override
+    {
+        appCommandHooks() = AppCommandHooks();
+        platform::setAlertHook(nullptr);
+        SetAppBusyFlag(false);
+        gIsFirstRun = false;
+    }
+    // The preferences run answered by a function of the dialog.
+    void answerPreferences(std::function<int(SettingDlg *)> answer)
+    {
+        appCommandHooks().runPreferences = [this, answer](SettingDlg *d) {
+            ++runs;
+            return answer(d);
+        };
+    }
+
+    std::vector<platform::ObserverToken> mTokens;
+    QStringList posted;
+    std::vector<platform::AlertRequest> alerts;
+    std::deque<int> answers;
+    int runs = 0;
+};
+
+TEST_F(AppCommandsTest, PreferencesOutcomes)
+{
+    struct Row
+    {
+        const char *name;
+        std::function<int(SettingDlg *)> answer;
+        QStringList expected;
+    } rows[] = {
+        {"OK without change",
+         [](SettingDlg *d) {
+             d->okButtonClicked();
+             return 1;
+         },
+         {QStringLiteral("font")}},
+        {"Cancel without change", [](SettingDlg *) { return 0; }, {}},
+        {"Cancel after switching tabs",
+         [](SettingDlg *d) {
+             d->ui().mTab->setCurrentIndex(3);
+             d->cancelButtonClicked();
+             return 0;
+         },
+         {}},
+        {"quit key", [](SettingDlg *) { return 2; }, {}},
+        {"OK with a change",
+         [](SettingDlg *d) {
+             d->ui().bWrapText->setChecked(!d->ui().bWrapText->isChecked());
+             d->okButtonClicked();
+             return 1;
+         },
+         {QStringLiteral("change"), QStringLiteral("font")}},
+    };
+    for (const Row &row : rows) {
+        posted.clear();
+        answerPreferences(row.answer);
+        const PreferencesOutcome outcome = Btn_Setting();
+        EXPECT_TRUE(outcome.shown) << row.name;
+        EXPECT_EQ(posted, row.expected) << row.name;
+    }
+    // The tab shown last is remembered after Cancel.
+    const qint32 tab = gAppSetting.settingDialogLastTabIndex;
+    EXPECT_EQ(tab, 3);
+}
+
+TEST_F(AppCommandsTest, PreferencesWaitForAnotherModalWindow)
+{
+    answerPreferences([](SettingDlg *) { return 0; });
+    QDialog other;
+    other.setModal(true);
+    other.show();
+    const PreferencesOutcome outcome = Btn_Setting();
+    EXPECT_FALSE(outcome.shown);
+    EXPECT_EQ(runs, 0);
+    EXPECT_TRUE(posted.isEmpty());
+
+    // On a first start the dialog comes once the other one has closed, then the start window.
+    gIsFirstRun = true;
+    int startWindows = 0;
+    appCommandHooks().hasStartWindow = [&] { return startWindows > 0; };
+    appCommandHooks().openStartWindow = [&] { ++startWindows; };
+    Btn_Setting(true);
+    EXPECT_EQ(runs, 0);
+    other.hide();
+    QTRY_COMPARE_WITH_TIMEOUT(runs, 1, 3000);
+    EXPECT_EQ(startWindows, 1);
+    EXPECT_FALSE(gIsFirstRun);
+    // A later command never opens one.
+    Btn_Setting(true);
+    EXPECT_EQ(startWindows, 1);
+}
+
+TEST_F(AppCommandsTest, FirstRunOpensAStartWindowOnlyWhenNoneIsOpen)
+{
+    answerPreferences([](SettingDlg *) { return 1; });
+    gIsFirstRun = true;
+    int opened = 0;
+    appCommandHooks().hasStartWindow = [] { return true; };
+    appCommandHooks().openStartWindow = [&] { ++opened; };
+    Btn_Setting(true);
+    EXPECT_EQ(opened, 0);
+    EXPECT_FALSE(gIsFirstRun);
+    // From the menu (a sender) on a first run: no start window either.
+    gIsFirstRun = true;
+    appCommandHooks().hasStartWindow = [] { return false; };
+    Btn_Setting(false);
+    EXPECT_EQ(opened, 0);
+}
+
+TEST_F(AppCommandsTest, BusyFlagBlocksViewCommands)
+{
+    answerPreferences([](SettingDlg *) { return 1; });
+    SetAppBusyFlag(true);
+    EXPECT_FALSE(Btn_Setting().shown);
+    Menu_ToggleViewMarks();
+    EXPECT_EQ(+gAppSetting.bViewMarks, 0);
+    QAction item;
+    ValidateToggleViewMarksItem(&item);
+    EXPECT_FALSE(item.isEnabled());
+    SetAppBusyFlag(false);
+    ValidateToggleViewMarksItem(&item);
+    EXPECT_TRUE(item.isEnabled());
+    EXPECT_TRUE(item.isCheckable());
+}
+
+TEST_F(AppCommandsTest, ViewMarksRule)
+{
+    AppSetting &s = gAppSetting;
+    s.bViewMarks = 0;
+    s.bViewMarks_showSpace = s.bViewMarks_showTab = s.bViewMarks_showEOL = 0;
+    Menu_ToggleViewMarks();
+    EXPECT_EQ(s.bViewMarks, 1);
+    EXPECT_EQ(s.bViewMarks_showSpace, 0);
+    EXPECT_EQ(s.bViewMarks_showTab, 1);
+    EXPECT_EQ(s.bViewMarks_showEOL, 1);
+    EXPECT_EQ(posted, QStringList{QStringLiteral("font")});
+    QAction item;
+    ValidateToggleViewMarksItem(&item);
+    EXPECT_TRUE(item.isChecked());
+    s.bViewMarks_showTab = 0;
+    Menu_ToggleViewMarks();
+    EXPECT_EQ(s.bViewMarks, 0);
+    EXPECT_EQ(s.bViewMarks_showTab, 0);
+    EXPECT_EQ(s.bViewMarks_showEOL, 1);
+}
+
+TEST_F(AppCommandsTest, BigTextGuard)
+{
+    EXPECT_TRUE(allowToChangeViewSettingForBigSize_NoWrap_ShowLine_HighLight(11999999));
+    EXPECT_TRUE(alerts.empty());
+    answers = {1000};
+    EXPECT_TRUE(allowToChangeViewSettingForBigSize_NoWrap_ShowLine_HighLight(12000000));
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(alerts[0].title.contains(QStringLiteral("(12,000,000 chars)")))
+        << alerts[0].title.toStdString();
+    EXPECT_TRUE(alerts[0].title.contains(QStringLiteral("Are you sure you want")));
+    EXPECT_TRUE(
+        alerts[0].text.startsWith(QStringLiteral("For content bigger than 12,000,000 chars")));
+    EXPECT_EQ(alerts[0].buttons, (QStringList{QStringLiteral("Yes"), QStringLiteral("No")}));
+    answers = {1001};
+    EXPECT_FALSE(allowToChangeViewSettingForBigSize_NoWrap_ShowLine_HighLight(50000000));
+}
+
+TEST_F(AppCommandsTest, FileTypeDialogIsNotEnteredTwice)
+{
+    int runsOfDialog = 0;
+    appCommandHooks().runFileTypeDialog = [&] {
+        ++runsOfDialog;
+        EXPECT_TRUE(IsAssignFileTypeDialogRunning());
+        Menu_AssignFileTypeToLanguage(); // a second request while it runs
+    };
+    Menu_AssignFileTypeToLanguage();
+    EXPECT_EQ(runsOfDialog, 1);
+    EXPECT_FALSE(IsAssignFileTypeDialogRunning());
+    // An exception on the way out still clears the flag.
+    appCommandHooks().runFileTypeDialog = [] { throw std::runtime_error("broken dialog"); };
+    Menu_AssignFileTypeToLanguage();
+    EXPECT_FALSE(IsAssignFileTypeDialogRunning());
+}
+
+TEST_F(AppCommandsTest, GutterToolTip)
+{
+    MergeEditWndCtr text;
+    text.showWindow();
+    QWidget *window = text.window();
+    QLabel *tip = get_windowToolTipItem_For_Window(window);
+    ASSERT_EQ(tip, text.windowToolTipItem());
+    showToolTip(QStringLiteral("Line 12"), QPoint(), window);
+    EXPECT_TRUE(tip->isVisible());
+    EXPECT_EQ(tip->text(), QStringLiteral("Line 12"));
+    const QRect bounds = tip->fontMetrics().boundingRect(QRect(0, 0, 90000, 90000), Qt::AlignLeft,
+                                                         QStringLiteral("Line 12"));
+    EXPECT_EQ(tip->size(), bounds.size() + QSize(12, 6));
+    EXPECT_GE(tip->x(), 0);
+    EXPECT_GE(tip->y(), 0);
+    showToolTip(QString(), QPoint(), window);
+    EXPECT_FALSE(tip->isVisible());
+    // Hidden windows and windows that are not text windows get no tip.
+    window->hide();
+    EXPECT_EQ(get_windowToolTipItem_For_Window(window), nullptr);
+    QWidget other;
+    other.show();
+    EXPECT_EQ(get_windowToolTipItem_For_Window(&other), nullptr);
+    EXPECT_EQ(get_windowToolTipItem_For_Window(nullptr), nullptr);
+}
+
+} // namespace
