@@ -4,10 +4,9 @@
 #include "services/WindowFrame.h"
 
 #include <QAbstractButton>
-#include <QKeySequence>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QPointer>
-#include <QShortcut>
 #include <QWidget>
 
 namespace {
@@ -28,20 +27,47 @@ bool removeFromLayout(QLayout *layout, QWidget *widget)
     return false;
 }
 
-void bindKeys(QWidget *window, QAbstractButton *button, std::initializer_list<QKeySequence> keys)
+// Clicks the close buttons for their keys when a key press reaches the window (from any of its
+// widgets that leaves the key alone). A disabled button ignores its keys.
+class CloseKeys : public QObject
 {
-    if (!button)
-        return;
-    for (const QKeySequence &key : keys) {
-        auto *shortcut = new QShortcut(key, window);
-        shortcut->setContext(Qt::WindowShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, button,
-                         [guarded = QPointer<QAbstractButton>(button)] {
-                             if (guarded && guarded->isEnabled())
-                                 guarded->click();
-                         });
+public:
+    CloseKeys(QWidget *window, QAbstractButton *close, QAbstractButton *quit)
+        : QObject(window), mClose(close), mQuit(quit)
+    {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+            return false;
+        auto *key = static_cast<QKeyEvent *>(event);
+        const Qt::KeyboardModifiers mods =
+            key->modifiers() &
+            (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier);
+        QAbstractButton *button = nullptr;
+        if ((key->key() == Qt::Key_Escape && mods == Qt::NoModifier) ||
+            (key->key() == Qt::Key_W && mods == Qt::ControlModifier))
+            button = mClose;
+        else if (key->key() == Qt::Key_Q && mods == Qt::ControlModifier)
+            button = mQuit;
+        if (!button)
+            return false;
+        if (event->type() == QEvent::ShortcutOverride) {
+            // Claims the key before any application shortcut sees it.
+            event->accept();
+            return true;
+        }
+        (void)watched;
+        if (button->isEnabled())
+            button->click();
+        return true;
     }
-}
+
+private:
+    QPointer<QAbstractButton> mClose;
+    QPointer<QAbstractButton> mQuit;
+};
 
 } // namespace
 
@@ -65,9 +91,7 @@ void SetupDialogWindow(QWidget *window, const QObject *frameOwner, QAbstractButt
         return;
     MoveButtonOutOfSight(closeButton1);
     MoveButtonOutOfSight(closeButton2);
-    bindKeys(window, closeButton1,
-             {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
-    bindKeys(window, closeButton2, {QKeySequence(Qt::CTRL | Qt::Key_Q)});
+    window->installEventFilter(new CloseKeys(window, closeButton1, closeButton2));
     Localize_LoadWindowPos_SetBackground(window, frameOwner, platform::windowBackgroundColor(),
                                          true);
 }

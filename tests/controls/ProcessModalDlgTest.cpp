@@ -5,8 +5,6 @@
 #include "controls/ProcessModalDlg.h"
 #include "services/Localization.h"
 
-#include "ui_ProcessModalDlg.h"
-
 #include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QProgressBar>
@@ -150,8 +148,12 @@ TEST(ProcessModalDlg, CancelDisablesButtonsAndWaitsForTheWorker)
             QTimer::singleShot(30, [&, d] {
                 stillUpAfterCancel = d->window()->isVisible();
                 EXPECT_FALSE(d->cancelButton()->isEnabled());
-                EXPECT_FALSE(d->ui().mCloseButton1->isEnabled());
-                EXPECT_FALSE(d->ui().mCloseButton2->isEnabled());
+                EXPECT_FALSE(d->window()
+                                 ->findChild<QAbstractButton *>(QStringLiteral("mCloseButton1"))
+                                 ->isEnabled());
+                EXPECT_FALSE(d->window()
+                                 ->findChild<QAbstractButton *>(QStringLiteral("mCloseButton2"))
+                                 ->isEnabled());
             });
         });
         EXPECT_TRUE(dialog->main_thread_ShowModal_Then_CheckIfCancel()) << how;
@@ -261,6 +263,7 @@ TEST(ProcessModalDlg, ManyReportsMergeIntoFewHandOffs)
     EXPECT_FALSE(dialog->main_thread_ShowModal_Then_CheckIfCancel());
     const qint64 endedAt = clock.elapsed();
     EXPECT_EQ(dialog->window()->windowTitle(), QStringLiteral("Many 100000"));
-    EXPECT_LT(channel->progressHandOffCount(), count / 10);
+    // At most one hand-off waits at a time, so a fast worker is never matched report by report.
+    EXPECT_LT(channel->progressHandOffCount(), count / 4);
     EXPECT_LT(endedAt - finishedAt, 500); // 50 ms in a release build; sanitizers are slower
 }

@@ -1,0 +1,227 @@
+// The text-input dialog: OK rules, the typing notice, ends of modal runs and sheets.
+#include <gtest/gtest.h>
+
+#include "controls/InputDialog.h"
+#include "platform/ModalRun.h"
+#include "platform/Sheets.h"
+
+#include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QTest>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+class TypingListener : public InputDialogDelegate
+{
+public:
+    QStringList heard;
+    QElapsedTimer clock;
+    qint64 heardAt = -1;
+    void input_RealTimeChangeString(const QString &text) override
+    {
+        heard << text;
+        heardAt = clock.elapsed();
+    }
+};
+
+// Runs fn inside the next modal run, on its window; a run that fn does not end is aborted.
+void inRun(std::function<void(QWidget *)> fn)
+{
+    QTimer::singleShot(0, [fn] {
+        QWidget *w = platform::currentModalWindow();
+        ASSERT_NE(w, nullptr);
+        QPointer<QWidget> guarded(w);
+        QTimer::singleShot(3000, [guarded] {
+            if (guarded && platform::isRunningModal(guarded)) {
+                ADD_FAILURE() << "the run did not end";
+                platform::stopModalWithCode(guarded, -2);
+            }
+        });
+        fn(w);
+    });
+}
+
+QLineEdit *shownField(QWidget *w)
+{
+    for (QLineEdit *edit : w->findChildren<QLineEdit *>()) {
+        if (!edit->isHidden())
+            return edit;
+    }
+    return nullptr;
+}
+
+std::shared_ptr<InputDialogSetting> renameSetting()
+{
+    auto setting = InputDialogSetting::create();
+    setting->winTitle = QStringLiteral("Rename");
+    setting->txtTitle = QStringLiteral("Rename File");
+    setting->defaultTxt = QStringLiteral("report.txt");
+    setting->defaultTxt_selectedRange = {0, 6};
+    setting->unallowed_InputChars = QStringLiteral("/:=\r\n\t");
+    setting->unallowed_InputValues = {QStringLiteral("notes.txt"), QStringLiteral("  ")};
+    setting->bUnAllowEmptyStringAfterTrim = true;
+    setting->bShowCancel = true;
+    return setting;
+}
+
+} // namespace
+
+TEST(InputDialog, RenameSelectsTheNameAndRefusesBadNames)
+{
+    auto dialog = InputDialog::create(renameSetting());
+    ASSERT_TRUE(dialog);
+    QWidget *w = dialog->window();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Rename"));
+    QLineEdit *edit = dialog->mTextEdit();
+    EXPECT_EQ(edit->selectedText(), QStringLiteral("report"));
+    EXPECT_TRUE(dialog->okButton()->isEnabled());
+
+    struct Row
+    {
+        const char *text;
+        bool ok;
+    } rows[] = {{"a/b", false}, {"x:y", false}, {"NOTES.TXT", false}, {" notes.txt ", false},
+                {"   ", false}, {"", false},    {"summary.txt", true}};
+    for (const Row &row : rows) {
+        edit->setText(QString::fromLatin1(row.text));
+        EXPECT_EQ(dialog->okButton()->isEnabled(), row.ok) << row.text;
+    }
+}
+
+TEST(InputDialog, SelectedRangeIsClippedToTheText)
+{
+    struct Row
+    {
+        qint64 location, length;
+        QString selected;
+    } rows[] = {{20, 2, QString()}, {7, 50, QStringLiteral("txt")}, {0, 0, QString()}};
+    for (const Row &row : rows) {
+        auto setting = InputDialogSetting::create();
+        setting->defaultTxt = QStringLiteral("report.txt");
+        setting->defaultTxt_selectedRange = {row.location, row.length};
+        auto dialog = InputDialog::create(setting);
+        dialog->window();
+        EXPECT_EQ(dialog->mTextEdit()->selectedText(), row.selected) << row.location;
+    }
+    EXPECT_EQ(InputDialog::create(nullptr), nullptr);
+}
+
+TEST(InputDialog, WithoutCancelTheCancelActionsConfirm)
+{
+    for (bool byKey : {false, true}) {
+        auto setting = InputDialogSetting::create();
+        setting->defaultTxt = QStringLiteral("value");
+        bool cancelOutOfSight = false;
+        inRun([&, byKey](QWidget *w) {
+            auto *cancel = w->findChild<QAbstractButton *>(QStringLiteral("mCancelButton"));
+            cancelOutOfSight = cancel->geometry().right() < 0 && cancel->geometry().bottom() < 0;
+            if (byKey)
+                QTest::keyClick(w, Qt::Key_Escape);
+            else
+                cancel->click();
+        });
+        EXPECT_EQ(InputDialog::GetInputStringWinTitle2(setting), QStringLiteral("value"));
+        EXPECT_TRUE(setting->outPressOK);
+        EXPECT_TRUE(cancelOutOfSight);
+    }
+}
+
+TEST(InputDialog, ModalFormAnswersNullOnCancelAndEmptyOnEmptyOk)
+{
+    bool pressed = true;
+    inRun([](QWidget *w) {
+        shownField(w)->setText(QStringLiteral("typed"));
+        w->findChild<QAbstractButton *>(QStringLiteral("mCancelButton"))->click();
+    });
+    const QString cancelled = InputDialog::GetInputStringWinTitle(
+        QStringLiteral("T"), QStringLiteral("P"), QStringLiteral("d"), QString(), true, false,
+        &pressed, nullptr);
+    EXPECT_TRUE(cancelled.isNull());
+    EXPECT_FALSE(pressed);
+
+    inRun([](QWidget *w) {
+        shownField(w)->clear();
+        w->findChild<QAbstractButton *>(QStringLiteral("mOKButton"))->click();
+    });
+    const QString empty = InputDialog::GetInputStringWinTitle(
+        QString(), QString(), QString(), QString(), true, true, &pressed, nullptr);
+    EXPECT_FALSE(empty.isNull());
+    EXPECT_TRUE(empty.isEmpty());
+    EXPECT_TRUE(pressed);
+
+    // Ctrl+Q ends with cancel even without a Cancel button.
+    auto setting = InputDialogSetting::create();
+    inRun([](QWidget *w) { QTest::keyClick(w, Qt::Key_Q, Qt::ControlModifier); });
+    EXPECT_TRUE(InputDialog::GetInputStringWinTitle2(setting).isNull());
+    EXPECT_FALSE(setting->outPressOK);
+}
+
+TEST(InputDialog, PasswordModeUsesTheSecureField)
+{
+    auto setting = InputDialogSetting::create();
+    setting->bInputIsPassword = true;
+    auto dialog = InputDialog::create(setting);
+    dialog->window();
+    EXPECT_EQ(dialog->mTextEdit()->echoMode(), QLineEdit::Password);
+}
+
+TEST(InputDialog, DelegateHearsTheTextHalfASecondAfterTyping)
+{
+    TypingListener listener;
+    auto setting = InputDialogSetting::create();
+    setting->delegate = &listener;
+    auto dialog = InputDialog::create(setting);
+    dialog->showWindow();
+    QLineEdit *edit = dialog->mTextEdit();
+    listener.clock.start();
+    QTest::keyClicks(edit, QStringLiteral("abc"), Qt::NoModifier, 50);
+    const qint64 lastKey = listener.clock.elapsed();
+    QTest::qWait(300);
+    EXPECT_TRUE(listener.heard.isEmpty());
+    QTest::qWait(400);
+    ASSERT_EQ(listener.heard, QStringList{QStringLiteral("abc")});
+    EXPECT_GE(listener.heardAt - lastKey, 450);
+
+    // Set by code: no notice. Typed, then OK at once: heard before the dialog ends.
+    edit->setText(QStringLiteral("code"));
+    EXPECT_FALSE(dialog->isTypingNoticePending());
+    QTest::keyClicks(edit, QStringLiteral("d"));
+    EXPECT_TRUE(dialog->isTypingNoticePending());
+    dialog->okButton()->click();
+    EXPECT_EQ(listener.heard.last(), QStringLiteral("coded"));
+    EXPECT_EQ(dialog->mValue, QStringLiteral("coded"));
+}
+
+TEST(InputDialog, SheetEndsOnItsParentWithTheCode)
+{
+    QMainWindow parent;
+    parent.show();
+    auto setting = renameSetting();
+    std::shared_ptr<InputDialog> dialog =
+        InputDialog::initWindowForSheet_GetInputStringWinTitle(setting);
+    ASSERT_TRUE(dialog);
+    int heard = -1;
+    QString value;
+    ASSERT_TRUE(platform::beginSheet(&parent, dialog->window(), [&](int code) {
+        heard = code;
+        value = dialog->mValue;
+    }));
+    dialog->mTextEdit()->setText(QStringLiteral("renamed.txt"));
+    QTest::keyClick(dialog->window(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(heard, 0);
+    EXPECT_FALSE(setting->outPressOK);
+
+    ASSERT_TRUE(platform::beginSheet(&parent, dialog->window(), [&](int code) {
+        heard = code;
+        value = dialog->mValue;
+    }));
+    dialog->okButton()->click();
+    EXPECT_EQ(heard, 1);
+    EXPECT_TRUE(setting->outPressOK);
+    EXPECT_EQ(value, QStringLiteral("renamed.txt"));
+}
