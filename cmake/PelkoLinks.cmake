@@ -2,6 +2,8 @@
 pelko_link_area(platform PkgConfig::ICU PkgConfig::PLIST OpenSSL::Crypto)
 pelko_link_area(services PkgConfig::MINIZIP ZLIB::ZLIB)
 pelko_link_area(layers PkgConfig::MINIZIP ZLIB::ZLIB)
+# Controls draw with the graphics area's path and range helpers.
+pelko_link_area(controls pelko_graphics)
 # The start-up list of syntax languages (services) builds the definitions of the themes area.
 pelko_link_area(services pelko_themes)
 # The services and the themes call each other, so the linker must see that cycle repeatedly
