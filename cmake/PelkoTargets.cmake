@@ -12,15 +12,16 @@ function(pelko_add_area name below)
     target_link_libraries(pelko_${name} PUBLIC ${below}
         Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Concurrent)
     target_precompile_headers(pelko_${name} PRIVATE ${CMAKE_SOURCE_DIR}/cmake/pch.h)
-    # uic runs again when a class's window form (resources/ui/<Class>.ui) is added or changed,
-    # also in an existing build folder.
+    # The automatic moc and uic run again when a source or a class's window form
+    # (resources/ui/<Class>.ui) is added or changed, also in an existing build folder.
+    set(_autogen_inputs ${_src})
     foreach(_file IN LISTS _src)
       get_filename_component(_stem ${_file} NAME_WE)
       if(_file MATCHES "\\.h$" AND EXISTS ${CMAKE_SOURCE_DIR}/resources/ui/${_stem}.ui)
-        set_property(TARGET pelko_${name} APPEND PROPERTY
-                     AUTOGEN_TARGET_DEPENDS ${CMAKE_SOURCE_DIR}/resources/ui/${_stem}.ui)
+        list(APPEND _autogen_inputs ${CMAKE_SOURCE_DIR}/resources/ui/${_stem}.ui)
       endif()
     endforeach()
+    set_property(TARGET pelko_${name} APPEND PROPERTY AUTOGEN_TARGET_DEPENDS ${_autogen_inputs})
   else()
     add_library(pelko_${name} INTERFACE)
     target_include_directories(pelko_${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
