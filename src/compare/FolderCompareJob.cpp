@@ -6,6 +6,7 @@
 #include "services/AppSetting.h"
 
 #include <QFile>
+#include <QHash>
 #include <QThread>
 #include <QThreadPool>
 #include <algorithm>
@@ -416,6 +417,7 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
     std::vector<COMP_ITEM> items;
     items.reserve(a.size() + b.size());
     std::vector<bool> needsContent;
+    QHash<QString, QString> extensions;
     size_t i = 0, j = 0;
     while (i < a.size() || j < b.size()) {
         const Entry *ea = i < a.size() ? &a[i] : nullptr;
@@ -433,12 +435,22 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
             setSide(item, 1, ea->info, ea->name);
         if (eb)
             setSide(item, 2, eb->info, eb->name);
+        if (ea && eb)
+            item.itemName2 = item.itemName1; // one copy of the name for both sides
         const bool folder = (ea ? ea->info.kind : eb->info.kind) == Side_Folder;
         item.itemType =
             folder ? qint8(ITEM_TYPE_FOLDER)
                    : settings.itemTypeForName(QString::fromUtf8(item.name()), &item.extension);
         if (folder && !item.extension.isEmpty())
             item.extension.clear();
+        // Entries of one folder share the text of each extension.
+        if (!item.extension.isEmpty()) {
+            auto known = extensions.constFind(item.extension);
+            if (known != extensions.constEnd())
+                item.extension = *known;
+            else
+                extensions.insert(item.extension, item.extension);
+        }
         needsContent.push_back(judgeWithoutContent(item, *settings.request));
         items.push_back(std::move(item));
         if (ea)

@@ -5,6 +5,8 @@
 #include "platform/Guard.h"
 #include "services/AppInit.h"
 #include "services/AppSetting.h"
+#include "compare/FileListCompareInfo.h"
+#include "foldercompare/MergeFileListWndCtr.h"
 #include "services/FileUtility.h"
 #include "textcompare/OpenTextCompareWindow.h"
 #include "themes/ThemeColor.h"
@@ -45,10 +47,22 @@ int main(int argc, char *argv[])
         return code;
     }
 
+    // Two folders open their folder compare window with the settings' mode and options.
+    if (args.size() == 3 && IsFolderExist(args[1]) && IsFolderExist(args[2])) {
+        auto *window = new MergeFileListWndCtr();
+        window->SetCompareInfoWith(FileListCompareInfo_FromSettings(args[1], args[2]));
+        window->setShouldCloseDocument(true);
+        window->showWindow();
+        const int code = QApplication::exec();
+        AppSetting_Save();
+        return code;
+    }
+
     // The start window does not exist yet: store what start-up made of the settings and leave.
     AppSetting_Save();
     if (args.size() > 1)
-        std::printf("Pelko Merge %s: give two existing text files to compare.\n", PELKO_VERSION);
+        std::printf("Pelko Merge %s: give two existing text files or two folders to compare.\n",
+                    PELKO_VERSION);
     else
         std::printf("Pelko Merge %s: no start window is built yet; run it with two text files.\n",
                     PELKO_VERSION);

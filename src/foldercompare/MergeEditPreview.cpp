@@ -1,0 +1,261 @@
+#include "foldercompare/MergeEditPreview.h"
+
+#include "compare/LineCompare.h"
+#include "compare/PatchDiffRunner.h"
+#include "foldercompare/FolderCompareModel.h"
+#include "platform/Dispatch.h"
+#include "platform/Guard.h"
+#include "services/Localization.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTextBlock>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+constexpr qint64 kPreviewBytes = 4 * 1024 * 1024;
+
+// The first 4 MB as text; a NUL byte near the start marks a file that is no text.
+QString readHead(const QString &path, bool *binary)
+{
+    if (path.isEmpty())
+        return {};
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = f.read(kPreviewBytes);
+    if (bytes.left(8192).contains('\0'))
+        *binary = true;
+    return QString::fromUtf8(bytes);
+}
+
+QString verdictText(int verdict)
+{
+    switch (verdict) {
+    case COMP_RESULT_SAME:
+        return L_(QStringLiteral("Same"));
+    case COMP_RESULT_DIFFERENT:
+        return L_(QStringLiteral("Different"));
+    case COMP_RESULT_LEFT_ONLY:
+        return L_(QStringLiteral("Left only"));
+    case COMP_RESULT_RIGHT_ONLY:
+        return L_(QStringLiteral("Right only"));
+    case COMP_RESULT_GONE:
+        return L_(QStringLiteral("Gone from both sides"));
+    default:
+        return L_(QStringLiteral("Not judged"));
+    }
+}
+
+void markBlocks(QPlainTextEdit *edit, const MergeBlockList &blocks, int side, const QColor &bg)
+{
+    QList<QTextEdit::ExtraSelection> marks;
+    for (const MERGE_BLOCK &b : blocks) {
+        for (qint64 l = 0; l < b.lineCount[side]; ++l) {
+            const QTextBlock block =
+                edit->document()->findBlockByNumber(int(b.startLine[side] + l));
+            if (!block.isValid())
+                break;
+            QTextEdit::ExtraSelection s;
+            s.cursor = QTextCursor(block);
+            s.format.setBackground(bg);
+            s.format.setProperty(QTextFormat::FullWidthSelection, true);
+            marks.append(s);
+        }
+    }
+    edit->setExtraSelections(marks);
+}
+
+} // namespace
+
+MergeEditPreview::MergeEditPreview(QObject *parent)
+    : MergeWindow(QStringLiteral("MergeEditPreview"), parent)
+{
+    OpenCompareWindowList_Add(this);
+}
+
+MergeEditPreview::~MergeEditPreview()
+{
+    mIsClosing = true;
+    OpenCompareWindowList_Remove(this);
+}
+
+QWidget *MergeEditPreview::makeWindow()
+{
+    auto *w = new QWidget();
+    w->setWindowTitle(L_(QStringLiteral("Quick Preview")));
+    w->resize(720, 520);
+    auto *layout = new QHBoxLayout(w);
+    layout->setContentsMargins(4, 4, 4, 4);
+    mPages = new QStackedWidget(w);
+    layout->addWidget(mPages);
+    mInfo = new QLabel(mPages);
+    mInfo->setAlignment(Qt::AlignCenter);
+    mInfo->setWordWrap(true);
+    mPages->addWidget(mInfo);
+    auto *texts = new QSplitter(Qt::Horizontal, mPages);
+    auto *images = new QSplitter(Qt::Horizontal, mPages);
+    for (int k = 0; k < 2; ++k) {
+        mText[k] = new QPlainTextEdit(texts);
+        mText[k]->setReadOnly(true);
+        mText[k]->setLineWrapMode(QPlainTextEdit::NoWrap);
+        mText[k]->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        mImage[k] = new QLabel(images);
+        mImage[k]->setAlignment(Qt::AlignCenter);
+        mImage[k]->setMinimumSize(50, 50);
+    }
+    mPages->addWidget(texts);
+    mPages->addWidget(images);
+    return w;
+}
+
+void MergeEditPreview::showBeside(QWidget *other)
+{
+    QWidget *w = window();
+    if (other) {
+        const QRect f = other->frameGeometry();
+        w->move(f.right() + 8, f.top());
+    }
+    showWindow();
+    if (other)
+        other->activateWindow(); // the selection keeps following the keyboard
+}
+
+int MergeEditPreview::currentPage() const
+{
+    return mPages ? mPages->currentIndex() : 0;
+}
+
+QString MergeEditPreview::text(int side) const
+{
+    return mText[side == 1 ? 0 : 1] ? mText[side == 1 ? 0 : 1]->toPlainText() : QString();
+}
+
+void MergeEditPreview::showNothing()
+{
+    window();
+    ++mRequest;
+    mFile1.clear();
+    mFile2.clear();
+    mInfo->setText(QString());
+    mPages->setCurrentIndex(0);
+}
+
+void MergeEditPreview::showInfo(const COMP_ITEM &item)
+{
+    auto side = [](qint8 kind, qint64 size) {
+        if (kind == Side_None)
+            return L_(QStringLiteral("missing"));
+        if (kind == Side_Folder)
+            return L_(QStringLiteral("folder"));
+        return QLocale().toString(size) + QStringLiteral(" ") + L_(QStringLiteral("bytes"));
+    };
+    mInfo->setText(
+        CompItem_DisplayName(item.name()) + QStringLiteral("\n\n") + L_(QStringLiteral("Left")) +
+        QStringLiteral(": ") + side(item.kind1, item.size1) + QStringLiteral("\n") +
+        L_(QStringLiteral("Right")) + QStringLiteral(": ") + side(item.kind2, item.size2) +
+        QStringLiteral("\n\n") + verdictText(item.compareResult));
+    mPages->setCurrentIndex(0);
+}
+
+void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, const QString &path2)
+{
+    GUARD_BEGIN
+    window();
+    const quint64 request = ++mRequest;
+    mFile1 = path1;
+    mFile2 = path2;
+    if (item.isFolder() || (path1.isEmpty() && path2.isEmpty())) {
+        showInfo(item);
+        emit contentShown();
+        return;
+    }
+    showInfo(item); // until the content is read
+    QPointer<MergeEditPreview> self(this);
+    const bool image = item.itemType == ITEM_TYPE_IMAGE;
+    (void)QtConcurrent::run([self, request, image, path1, path2] {
+        if (image) {
+            QImage img[2];
+            const QString paths[2] = {path1, path2};
+            for (int k = 0; k < 2; ++k) {
+                QImageReader reader(paths[k]);
+                const QSize size = reader.size();
+                if (size.isValid() && qint64(size.width()) * size.height() <= 64LL * 1024 * 1024)
+                    img[k] = reader.read();
+            }
+            platform::performOnMainThread(
+                [self, request, a = img[0], b = img[1]] {
+                    if (!self || self->mIsClosing || request != self->mRequest)
+                        return;
+                    const QImage imgs[2] = {a, b};
+                    for (int k = 0; k < 2; ++k) {
+                        const QSize box = self->mImage[k]->size().expandedTo(QSize(200, 200));
+                        self->mImage[k]->setPixmap(
+                            imgs[k].isNull()
+                                ? QPixmap()
+                                : QPixmap::fromImage(imgs[k].scaled(box, Qt::KeepAspectRatio,
+                                                                    Qt::SmoothTransformation)));
+                    }
+                    self->mPages->setCurrentIndex(2);
+                    emit self->contentShown();
+                },
+                false);
+            return;
+        }
+        bool binary = false;
+        const QString t1 = readHead(path1, &binary), t2 = readHead(path2, &binary);
+        if (binary) { // the sizes and the verdict stay shown
+            platform::performOnMainThread(
+                [self, request] {
+                    if (self && !self->mIsClosing && request == self->mRequest)
+                        emit self->contentShown();
+                },
+                false);
+            return;
+        }
+        MergeBlockList blocks;
+        if (!path1.isEmpty() && !path2.isEmpty() && QFile(path1).size() <= kPreviewBytes &&
+            QFile(path2).size() <= kPreviewBytes) {
+            if (auto out = RunDiffForPatch(path1, path2, PatchDiffOptions()))
+                if (auto parsed = ParseDiffNormalOutput(*out))
+                    blocks = *parsed;
+        }
+        platform::performOnMainThread(
+            [self, request, t1, t2, blocks] {
+                if (!self || self->mIsClosing || request != self->mRequest)
+                    return;
+                self->mText[0]->setPlainText(t1);
+                self->mText[1]->setPlainText(t2);
+                const QColor base = QApplication::palette().color(QPalette::Base);
+                const QColor mark =
+                    base.lightness() < 128 ? QColor(90, 60, 20) : QColor(255, 236, 200);
+                markBlocks(self->mText[0], blocks, 1, mark);
+                markBlocks(self->mText[1], blocks, 2, mark);
+                self->mBlockCount = int(blocks.size());
+                self->mPages->setCurrentIndex(1);
+                emit self->contentShown();
+            },
+            false);
+    });
+    GUARD_END_VOID
+}
+
+void MergeEditPreview::windowWillCloseEvent()
+{
+    if (mClosed)
+        return;
+    mClosed = true;
+    mIsClosing = true;
+    OpenCompareWindowList_Remove(this);
+    deleteLater();
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The folder window's quick preview: a read-only window beside it showing the selected pair
+// (texts with their differences, both images, or sizes and verdict). It holds a slot of the open
+// compare windows, is never edited, and closes with the folder window.
+
+#include "compare/CompItem.h"
+#include "textcompare/MergeWindow.h"
+
+#include <QPointer>
+
+class QLabel;
+class QPlainTextEdit;
+class QStackedWidget;
+
+class MergeEditPreview : public MergeWindow
+{
+    Q_OBJECT
+public:
+    explicit MergeEditPreview(QObject *parent = nullptr);
+    ~MergeEditPreview() override;
+
+    bool IsPreviewMode() const override { return true; }
+    bool WasEdit() const override { return false; }
+    QString GetFile1() const override { return mFile1; }
+    QString GetFile2() const override { return mFile2; }
+
+    // Shows the window to the right of the given one.
+    void showBeside(QWidget *other);
+    void showItem(const COMP_ITEM &item, const QString &path1, const QString &path2);
+    void showNothing();
+
+    // What the preview shows now: 0 nothing or sizes, 1 texts, 2 images.
+    int currentPage() const;
+    QString text(int side) const;
+    int blockCount() const { return mBlockCount; }
+
+signals:
+    void contentShown();
+
+protected:
+    QWidget *makeWindow() override;
+    void windowWillCloseEvent() override;
+
+private:
+    void showInfo(const COMP_ITEM &item);
+
+    QStackedWidget *mPages = nullptr;
+    QLabel *mInfo = nullptr;
+    QPlainTextEdit *mText[2] = {nullptr, nullptr};
+    QLabel *mImage[2] = {nullptr, nullptr};
+    QString mFile1, mFile2;
+    quint64 mRequest = 0;
+    int mBlockCount = 0;
+    bool mClosed = false;
+};

@@ -1,0 +1,686 @@
+#include "foldercompare/MergeFileListWndCtr.h"
+
+#include "compare/FileKind.h"
+#include "compare/FolderCompareState.h"
+#include "compare/FolderCopy.h"
+#include "compare/PatchDiffRunner.h"
+#include "compare/SubThreadAlerts.h"
+#include "foldercompare/FolderCompareModel.h"
+#include "foldercompare/MergeEditPreview.h"
+#include "platform/Alerts.h"
+#include "platform/Dispatch.h"
+#include "platform/Guard.h"
+#include "platform/Panels.h"
+#include "platform/UserDefaults.h"
+#include "platform/Workspace.h"
+#include "services/Alerts.h"
+#include "services/AppSetting.h"
+#include "services/FileUtility.h"
+#include "services/Localization.h"
+#include "services/WindowFrame.h"
+#include "textcompare/MergeEditWndCtr.h"
+#include "textcompare/MergeWindow.h"
+
+#include "ui_MergeFileListWndCtr.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+std::function<bool(const QString &, const QString &)> gImagePairOpener;
+
+const QString kListColumnsName = QStringLiteral("fileTableView");
+const QString kTreeColumnsName = QStringLiteral("treeView");
+
+QStringList pathsOfMimeData(const QMimeData *mime)
+{
+    QStringList paths;
+    if (!mime)
+        return paths;
+    for (const QUrl &url : mime->urls())
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
+            paths.append(url.toLocalFile());
+    return paths;
+}
+
+QString withSlash(QString path)
+{
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path;
+}
+
+} // namespace
+
+MergeFileListWndCtr::MergeFileListWndCtr(const QString &windowNibName, QObject *parent)
+    : platform::WindowController(windowNibName, parent),
+      mUi(std::make_unique<Ui::MergeFileListWndCtr>()), mModel(new FolderCompareModel(this))
+{
+    mUpdateObserver = platform::NotificationCenter::defaultCenter().addObserver(
+        QString::fromLatin1(kNeedUpdateFileCompareResult), nullptr,
+        [this](const platform::Notification &n) {
+            if (mIsClosing)
+                return;
+            UpdateCompareResultForPaths(n.userInfo.value(QStringLiteral("paths")).toStringList());
+        });
+}
+
+MergeFileListWndCtr::~MergeFileListWndCtr()
+{
+    mIsClosing = true;
+    FolderCompareState_CancelFor(this);
+    if (mWorkCancel)
+        mWorkCancel->store(true);
+    mJob.reset();
+    mWork.waitForFinished();
+    FolderCompareState_EndCompare(this);
+    FolderCompareState_EndCopy(this);
+}
+
+void MergeFileListWndCtr::setImagePairOpener(
+    std::function<bool(const QString &, const QString &)> opener)
+{
+    gImagePairOpener = std::move(opener);
+}
+
+QWidget *MergeFileListWndCtr::makeWindow()
+{
+    return setupWindow<QMainWindow>(*mUi);
+}
+
+QMainWindow *MergeFileListWndCtr::mainWindow() const
+{
+    return qobject_cast<QMainWindow *>(const_cast<MergeFileListWndCtr *>(this)->window());
+}
+
+QTreeView *MergeFileListWndCtr::fileTableView() const
+{
+    return mUi->fileTableView;
+}
+
+void MergeFileListWndCtr::SetCompareInfoWith(std::shared_ptr<FileListCompareInfo> info)
+{
+    if (!info || info->mFolder1.isEmpty() || info->mFolder2.isEmpty())
+        return;
+    mCompareInfo = std::move(info);
+    if (isWindowLoaded()) {
+        mUi->mPathLabel1->setText(mCompareInfo->mFolder1);
+        mUi->mPathLabel2->setText(mCompareInfo->mFolder2);
+        window()->setWindowTitle(QDir(mCompareInfo->mFolder1).dirName() + QStringLiteral(" - ") +
+                                 QDir(mCompareInfo->mFolder2).dirName());
+    }
+}
+
+void MergeFileListWndCtr::windowDidLoad()
+{
+    GUARD_BEGIN
+    QMainWindow *w = mainWindow();
+    QTreeView *view = mUi->fileTableView;
+    view->setModel(mModel);
+    view->header()->setSortIndicator(FolderCompareModel::ColName1, Qt::AscendingOrder);
+    view->header()->setStretchLastSection(false);
+    view->header()->setSectionResizeMode(QHeaderView::Interactive);
+    view->setColumnWidth(FolderCompareModel::ColName1, 280);
+    view->setColumnWidth(FolderCompareModel::ColName2, 280);
+    view->setColumnWidth(FolderCompareModel::ColDate1, 150);
+    view->setColumnWidth(FolderCompareModel::ColDate2, 150);
+    view->installEventFilter(this);
+    w->installEventFilter(this);
+    w->setAcceptDrops(true);
+
+    mUi->actionRefresh->setShortcut(QKeySequence(Qt::Key_F5));
+    mUi->actionClose->setShortcut(QKeySequence::Close);
+    mUi->menuShowFolder->setChecked(gAppSetting.compare_showFolder != 0);
+    mUi->actionTreeMode->setChecked(gAppSetting.compare_folderViewMode == 1);
+    mModel->setFoldersFirst(gAppSetting.compare_sort_folder_tree_above_file != 0);
+    mUi->actionOpenPair->setEnabled(false);
+
+    Localize_LoadWindowPos_SetBackground(w, this, platform::Color(), true);
+    connectControls();
+    applyViewMode();
+    updateFilterFromMenus();
+    setProgressVisible(false);
+    SetCompareInfoWith(mCompareInfo);
+    updateCounts();
+    updateButtons();
+    GUARD_END_VOID
+}
+
+void MergeFileListWndCtr::connectControls()
+{
+    QTreeView *view = mUi->fileTableView;
+    connect(view, &QTreeView::activated, this, [this](const QModelIndex &i) { openActivated(i); });
+    connect(mUi->mStopButton, &QPushButton::clicked, this, [this] { StopCompare(); });
+    connect(mUi->actionRefresh, &QAction::triggered, this, [this] { StartCompare(); });
+    connect(mUi->actionClose, &QAction::triggered, this, [this] { close(); });
+    connect(mUi->actionTreeMode, &QAction::toggled, this, [this] { applyViewMode(); });
+    for (QAction *a : {mUi->menuShowDifferent, mUi->menuShowIdentical, mUi->menuShowLeftOnly,
+                       mUi->menuShowRightOnly, mUi->menuShowFolder})
+        connect(a, &QAction::toggled, this, [this] { updateFilterFromMenus(); });
+    connect(mUi->actionOpenPair, &QAction::triggered, this, [this] {
+        const auto ids = selectedIds();
+        if (!ids.empty())
+            OpenItem(ids.front());
+    });
+    connect(mUi->actionPreview, &QAction::triggered, this, [this] { TogglePreview(); });
+    connect(mUi->actionCopyToRight, &QAction::triggered, this, [this] { CopySelection(2); });
+    connect(mUi->actionCopyToLeft, &QAction::triggered, this, [this] { CopySelection(1); });
+    connect(mUi->actionDeleteLeft, &QAction::triggered, this, [this] { DeleteSelection(1); });
+    connect(mUi->actionDeleteRight, &QAction::triggered, this, [this] { DeleteSelection(2); });
+    connect(mUi->actionDeleteBoth, &QAction::triggered, this, [this] { DeleteSelection(3); });
+    connect(mUi->actionGeneratePatch, &QAction::triggered, this, [this] { Menu_GeneratePatch(); });
+    connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        updateButtons();
+        platform::performAfterDelay(
+            this, 0.15, [this] { selectionSettled(); }, QStringLiteral("selectionSettled"));
+    });
+}
+
+void MergeFileListWndCtr::saveColumns()
+{
+    QHeaderView *header = mUi->fileTableView->header();
+    const QString name = mModel->treeMode() ? kTreeColumnsName : kListColumnsName;
+    auto &defaults = platform::UserDefaults::standard();
+    for (int c = 0; c < FolderCompareModel::ColumnCount; ++c) {
+        const QString id = FolderCompareModel::columnIdentifier(c);
+        defaults.setInteger(header->visualIndex(c) + 1,
+                            QStringLiteral("%1_%2_order").arg(name, id));
+        defaults.setDouble(header->sectionSize(c), QStringLiteral("%1_%2_width").arg(name, id));
+    }
+    defaults.synchronize();
+}
+
+void MergeFileListWndCtr::loadColumns()
+{
+    QHeaderView *header = mUi->fileTableView->header();
+    const QString name = mModel->treeMode() ? kTreeColumnsName : kListColumnsName;
+    auto &defaults = platform::UserDefaults::standard();
+    for (int c = 0; c < FolderCompareModel::ColumnCount; ++c) {
+        const QString id = FolderCompareModel::columnIdentifier(c);
+        const double width = defaults.doubleForKey(QStringLiteral("%1_%2_width").arg(name, id));
+        if (width > 1.0)
+            header->resizeSection(c, int(std::min(width, 5000.0)));
+    }
+    for (int target = 0; target < FolderCompareModel::ColumnCount; ++target) {
+        for (int c = 0; c < FolderCompareModel::ColumnCount; ++c) {
+            const qint64 order = defaults.integerForKey(
+                QStringLiteral("%1_%2_order").arg(name, FolderCompareModel::columnIdentifier(c)));
+            if (order == target + 1 && header->visualIndex(c) != target)
+                header->moveSection(header->visualIndex(c), target);
+        }
+    }
+}
+
+void MergeFileListWndCtr::applyViewMode()
+{
+    const bool tree = mUi->actionTreeMode->isChecked();
+    if (tree != mModel->treeMode()) {
+        saveColumns();
+        mModel->setTreeMode(tree);
+        gAppSetting.compare_folderViewMode = tree ? 1 : 0;
+    }
+    mUi->fileTableView->setRootIsDecorated(tree);
+    mUi->fileTableView->setItemsExpandable(tree);
+    loadColumns();
+}
+
+void MergeFileListWndCtr::updateFilterFromMenus()
+{
+    FolderCompareModel::Filter f;
+    f.different = mUi->menuShowDifferent->isChecked();
+    f.identical = mUi->menuShowIdentical->isChecked();
+    f.leftOnly = mUi->menuShowLeftOnly->isChecked();
+    f.rightOnly = mUi->menuShowRightOnly->isChecked();
+    f.showFolders = mUi->menuShowFolder->isChecked();
+    gAppSetting.compare_showFolder = f.showFolders ? 1 : 0;
+    mModel->setFilter(f);
+}
+
+void MergeFileListWndCtr::updateCounts()
+{
+    const int *c = mModel->counts();
+    mUi->mCountsLabel->setText(
+        L_(QStringLiteral("Different: %1   Same: %2   Left only: %3   Right only: %4   Not "
+                          "judged: %5"))
+            .arg(c[COMP_RESULT_DIFFERENT])
+            .arg(c[COMP_RESULT_SAME])
+            .arg(c[COMP_RESULT_LEFT_ONLY])
+            .arg(c[COMP_RESULT_RIGHT_ONLY])
+            .arg(c[COMP_RESULT_NOT_JUDGED] + c[COMP_RESULT_GONE]));
+}
+
+void MergeFileListWndCtr::updateButtons()
+{
+    if (!isWindowLoaded())
+        return;
+    const bool busy = isBusy();
+    const bool any = !selectedIds().empty();
+    mUi->actionOpenPair->setEnabled(any);
+    for (QAction *a : {mUi->actionCopyToRight, mUi->actionCopyToLeft, mUi->actionDeleteLeft,
+                       mUi->actionDeleteRight, mUi->actionDeleteBoth})
+        a->setEnabled(any && !busy);
+    mUi->actionGeneratePatch->setEnabled(!busy && mLastCompareComplete);
+    mUi->actionRefresh->setEnabled(!isCopyRunning());
+}
+
+void MergeFileListWndCtr::setProgressVisible(bool on)
+{
+    mUi->mProgressBar->setVisible(on);
+    mUi->mStopButton->setVisible(on);
+    mUi->mStopButton->setEnabled(on);
+}
+
+void MergeFileListWndCtr::showWindow()
+{
+    GUARD_BEGIN
+    platform::WindowController::showWindow();
+    if (!mJob && mModel->items().empty() && mCompareInfo)
+        // The frame paints first; the walk starts at the next turn of the loop.
+        platform::performAfterDelay(
+            this, 0, [this] { StartCompare(); }, QStringLiteral("startCompare"));
+    GUARD_END_VOID
+}
+
+bool MergeFileListWndCtr::StartCompare()
+{
+    GUARD_BEGIN
+    if (mIsClosing || !mCompareInfo || isCopyRunning())
+        return false;
+    if (mJob) {
+        mJob->cancel();
+        mJob.reset();
+        FolderCompareState_EndCompare(this);
+    }
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    if (!FolderCompareState_BeginCompare(this, mCompareInfo, cancel)) {
+        CheckCompareNotBusyAndWarn(this);
+        return false;
+    }
+    window();
+    mCompareCancel = cancel;
+    mModel->clear();
+    mLastCompareComplete = false;
+    const quint64 generation = ++mGeneration;
+    QPointer<MergeFileListWndCtr> self(this);
+    auto settings = FolderCompareSettings::fromRequest(mCompareInfo);
+    mJob = std::make_unique<FolderCompareJob>(settings, [self, generation](FolderCompareBatch &&b) {
+        auto batch = std::make_shared<FolderCompareBatch>(std::move(b));
+        platform::performOnMainThread(
+            [self, generation, batch] {
+                if (self)
+                    self->onBatch(generation, std::move(*batch));
+            },
+            false);
+    });
+    // The state's cancel flag reaches the job through the window's Stop.
+    setProgressVisible(true);
+    updateButtons();
+    mJob->start();
+    return true;
+    GUARD_END(false)
+}
+
+void MergeFileListWndCtr::StopCompare()
+{
+    if (mJob)
+        mJob->cancel();
+    if (mCompareCancel)
+        mCompareCancel->store(true);
+    if (mWorkCancel)
+        mWorkCancel->store(true);
+    mUi->mStopButton->setEnabled(false);
+}
+
+void MergeFileListWndCtr::onBatch(quint64 generation, FolderCompareBatch &&batch)
+{
+    GUARD_BEGIN
+    if (generation != mGeneration || mIsClosing)
+        return;
+    // A Stop pressed through the shared state reaches the job here.
+    if (mJob && mCompareCancel && mCompareCancel->load())
+        mJob->cancel();
+    const bool finished = batch.finished;
+    const bool cancelled = batch.cancelled;
+    const QString rootError = batch.rootError;
+    mModel->applyBatch(std::move(batch));
+    updateCounts();
+    if (finished)
+        compareEnded(cancelled, rootError);
+    GUARD_END_VOID
+}
+
+void MergeFileListWndCtr::compareEnded(bool cancelled, const QString &rootError)
+{
+    mJob.reset();
+    mCompareCancel.reset();
+    FolderCompareState_EndCompare(this);
+    mLastCompareCancelled = cancelled;
+    mLastCompareComplete = !cancelled && rootError.isEmpty();
+    mModel->refilter();
+    setProgressVisible(false);
+    updateCounts();
+    updateButtons();
+    if (!rootError.isEmpty())
+        ShowMessage(L_(QStringLiteral("Error")), rootError);
+    emit compareFinished(cancelled);
+    if (!mPendingUpdatePaths.isEmpty()) {
+        const QStringList paths = std::exchange(mPendingUpdatePaths, {});
+        UpdateCompareResultForPaths(paths);
+    }
+    if (mGeneratePatchLater && mLastCompareComplete) {
+        mGeneratePatchLater = false;
+        platform::performAfterDelay(this, 0, [this] { Menu_GeneratePatch(); });
+    }
+}
+
+QByteArray MergeFileListWndCtr::fullPathBytes(int id, int side) const
+{
+    if (!mCompareInfo || !mModel->item(id))
+        return {};
+    const QString root = withSlash(side == 1 ? mCompareInfo->mFolder1 : mCompareInfo->mFolder2);
+    return QFile::encodeName(root) + mModel->relativePath(id);
+}
+
+QString MergeFileListWndCtr::fullPath(int id, int side) const
+{
+    const QByteArray rel = mModel->relativePath(id);
+    if (!mCompareInfo || rel.isEmpty() || !CompItem_NameIsText(rel))
+        return {};
+    const QString root = withSlash(side == 1 ? mCompareInfo->mFolder1 : mCompareInfo->mFolder2);
+    return root + QString::fromUtf8(rel);
+}
+
+std::vector<int> MergeFileListWndCtr::selectedIds() const
+{
+    std::vector<int> ids;
+    if (!mUi->fileTableView || !mUi->fileTableView->selectionModel())
+        return ids;
+    for (const QModelIndex &i : mUi->fileTableView->selectionModel()->selectedRows())
+        ids.push_back(int(i.internalId()));
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+bool MergeFileListWndCtr::eventFilter(QObject *watched, QEvent *event)
+{
+    GUARD_BEGIN
+    if (watched == mUi->fileTableView && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+            TogglePreview();
+            return true;
+        }
+    }
+    if (isWindowLoaded() && watched == window()) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto *drag = static_cast<QDragMoveEvent *>(event);
+            if (get_AllowDrop(pathsOfMimeData(drag->mimeData())))
+                drag->acceptProposedAction();
+            else
+                drag->ignore();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto *drop = static_cast<QDropEvent *>(event);
+            const bool right = drop->position().x() > window()->width() / 2.0;
+            if (performDragOperation_Finish(pathsOfMimeData(drop->mimeData()), right))
+                drop->acceptProposedAction();
+            else
+                drop->ignore();
+            return true;
+        }
+        default:
+            break;
+        }
+    }
+    return platform::WindowController::eventFilter(watched, event);
+    GUARD_END(false)
+}
+
+void MergeFileListWndCtr::openActivated(const QModelIndex &index)
+{
+    const COMP_ITEM *it = mModel->itemAt(index);
+    if (!it)
+        return;
+    if (it->isFolder() && it->kind1 != Side_File && it->kind2 != Side_File) {
+        if (mModel->treeMode())
+            mUi->fileTableView->setExpanded(
+                index.siblingAtColumn(0),
+                !mUi->fileTableView->isExpanded(index.siblingAtColumn(0)));
+        return;
+    }
+    OpenItem(it->ID);
+}
+
+bool MergeFileListWndCtr::OpenItem(int id)
+{
+    GUARD_BEGIN
+    const COMP_ITEM *it = mModel->item(id);
+    if (!it || it->isFolder())
+        return false;
+    const QString p1 = it->kind1 == Side_File ? fullPath(id, 1) : QString();
+    const QString p2 = it->kind2 == Side_File ? fullPath(id, 2) : QString();
+    if (p1.isEmpty() && p2.isEmpty())
+        return false; // names that are no text, links that are no file: nothing safe to open
+    for (const QPointer<MergeWindow> &open : gOpenCompareWindowList) {
+        if (open && !open->IsPreviewMode() && !open->mIsClosing && open->GetFile1() == p1 &&
+            open->GetFile2() == p2 && open->isWindowLoaded()) {
+            open->showWindow();
+            return true;
+        }
+    }
+    if (it->itemType == ITEM_TYPE_IMAGE || IsImageFileExtension(it->extension)) {
+        return gImagePairOpener ? gImagePairOpener(p1, p2) : false;
+    }
+    auto *editor = new MergeEditWndCtr();
+    const platform::StringEncoding encoding = mCompareInfo ? mCompareInfo->preferEncoding : 0;
+    editor->setPreferEncoding1(encoding);
+    editor->setPreferEncoding2(encoding);
+    editor->setMFile1(p1);
+    editor->setMFile2(p2);
+    editor->setShouldCloseDocument(true);
+    editor->showWindow();
+    return true;
+    GUARD_END(false)
+}
+
+// Judging again ------------------------------------------------------------------------------
+
+void MergeFileListWndCtr::judgeAgain(const std::vector<int> &ids)
+{
+    if (!mCompareInfo || ids.empty())
+        return;
+    struct Job
+    {
+        COMP_ITEM item;
+        QByteArray parent1, parent2;
+    };
+    std::vector<Job> jobs;
+    for (int id : ids) {
+        const COMP_ITEM *it = mModel->item(id);
+        if (!it)
+            continue;
+        QByteArray p1 = QFile::encodeName(withSlash(mCompareInfo->mFolder1));
+        QByteArray p2 = QFile::encodeName(withSlash(mCompareInfo->mFolder2));
+        if (it->parent >= 0) {
+            const QByteArray rel = mModel->relativePath(it->parent) + '/';
+            p1 += rel;
+            p2 += rel;
+        }
+        jobs.push_back({*it, p1, p2});
+    }
+    const auto settings = FolderCompareSettings::fromRequest(mCompareInfo);
+    QPointer<MergeFileListWndCtr> self(this);
+    const quint64 generation = mGeneration;
+    (void)QtConcurrent::run([self, generation, settings, jobs = std::move(jobs)] {
+        std::vector<COMP_ITEM> updates;
+        for (const Job &j : jobs)
+            updates.push_back(
+                FolderCompare_JudgeAgain(settings, j.item, j.parent1, j.parent2, nullptr));
+        platform::performOnMainThread(
+            [self, generation, updates = std::move(updates)] {
+                if (!self || self->mIsClosing || generation != self->mGeneration)
+                    return;
+                self->mModel->applyUpdates(updates);
+                self->updateCounts();
+            },
+            false);
+    });
+}
+
+void MergeFileListWndCtr::UpdateCompareResultForPaths(const QStringList &leftPaths)
+{
+    GUARD_BEGIN
+    if (!mCompareInfo || leftPaths.isEmpty())
+        return;
+    if (isCompareRunning()) {
+        mPendingUpdatePaths += leftPaths;
+        return;
+    }
+    const QString root = withSlash(mCompareInfo->mFolder1);
+    std::vector<int> ids;
+    for (const QString &path : leftPaths) {
+        if (!path.startsWith(root))
+            continue;
+        const QByteArray rel = QFile::encodeName(path.mid(root.size()));
+        // Walk down the names of the relative path.
+        int parent = -1;
+        int found = -1;
+        const QList<QByteArray> parts = rel.split('/');
+        for (qsizetype k = 0; k < parts.size(); ++k) {
+            found = -1;
+            const auto &items = mModel->items();
+            for (const COMP_ITEM &it : items) { // the top level has no node of its own
+                if (it.parent == parent && it.name() == parts[k]) {
+                    found = it.ID;
+                    break;
+                }
+            }
+            if (found < 0)
+                break;
+            parent = found;
+        }
+        if (found >= 0)
+            ids.push_back(found);
+    }
+    judgeAgain(ids);
+    GUARD_END_VOID
+}
+
+// Preview ------------------------------------------------------------------------------------
+
+void MergeFileListWndCtr::TogglePreview()
+{
+    GUARD_BEGIN
+    if (mPreview) {
+        mPreview->close();
+        mUi->actionPreview->setChecked(false);
+        return;
+    }
+    mPreview = new MergeEditPreview(this);
+    mUi->actionPreview->setChecked(true);
+    connect(mPreview, &platform::WindowController::windowWillClose, this, [this] {
+        if (isWindowLoaded())
+            mUi->actionPreview->setChecked(false);
+    });
+    mPreview->showBeside(window());
+    selectionSettled();
+    GUARD_END_VOID
+}
+
+void MergeFileListWndCtr::selectionSettled()
+{
+    if (!mPreview || mIsClosing)
+        return;
+    const auto ids = selectedIds();
+    if (ids.empty()) {
+        mPreview->showNothing();
+        return;
+    }
+    const COMP_ITEM *it = mModel->item(ids.front());
+    if (!it)
+        return;
+    mPreview->showItem(*it, it->kind1 == Side_File ? fullPath(it->ID, 1) : QString(),
+                       it->kind2 == Side_File ? fullPath(it->ID, 2) : QString());
+}
+
+// Drop ---------------------------------------------------------------------------------------
+
+bool MergeFileListWndCtr::get_AllowDrop(const QStringList &paths) const
+{
+    GUARD_BEGIN
+    if (mIsClosing || paths.isEmpty() || isBusy())
+        return false;
+    for (const QString &p : paths)
+        if (IsFolderExist(p))
+            return true;
+    return false;
+    GUARD_END(false)
+}
+
+bool MergeFileListWndCtr::performDragOperation_Finish(const QStringList &paths, bool onRightHalf)
+{
+    GUARD_BEGIN
+    if (mIsClosing || isBusy())
+        return false;
+    QStringList folders;
+    for (const QString &p : paths)
+        if (IsFolderExist(p))
+            folders.append(p);
+    if (folders.isEmpty())
+        return false;
+    auto info = mCompareInfo ? std::make_shared<FileListCompareInfo>(*mCompareInfo)
+                             : FileListCompareInfo_FromSettings(folders[0], folders[0]);
+    if (folders.size() >= 2) {
+        info->mFolder1 = withSlash(folders[0]);
+        info->mFolder2 = withSlash(folders[1]);
+    } else if (onRightHalf) {
+        info->mFolder2 = withSlash(folders[0]);
+    } else {
+        info->mFolder1 = withSlash(folders[0]);
+    }
+    SetCompareInfoWith(info);
+    return StartCompare();
+    GUARD_END(false)
+}
+
+// Closing ------------------------------------------------------------------------------------
+
+void MergeFileListWndCtr::windowWillCloseEvent()
+{
+    GUARD_BEGIN
+    if (mClosed)
+        return;
+    mClosed = true;
+    mIsClosing = true;
+    platform::cancelPerform(this, QString());
+    // Workers asking the user give up waiting once cancelled, so nothing here waits on them
+    // for long.
+    FolderCompareState_CancelFor(this);
+    if (mWorkCancel)
+        mWorkCancel->store(true);
+    if (mJob)
+        mJob->cancel();
+    mJob.reset();
+    FolderCompareState_EndCompare(this);
+    if (mPreview)
+        mPreview->close();
+    saveColumns();
+    Save_Window_Frame(window(), this);
+    mUpdateObserver.reset();
+    if (mShouldCloseDocument)
+        deleteLater();
+    GUARD_END_VOID
+}

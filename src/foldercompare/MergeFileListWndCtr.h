@@ -1,0 +1,141 @@
+#pragma once
+// The folder compare window: two folder trees compared on workers and shown, as the results
+// arrive, in a list or a tree coloured by verdict; pairs open in the text compare window; files
+// are copied, deleted and turned into a patch.
+
+#include "compare/FileListCompareInfo.h"
+#include "compare/FolderCompareJob.h"
+#include "foldercompare/MergeEditPreview.h"
+#include "platform/NotificationCenter.h"
+#include "platform/WindowController.h"
+
+#include <QFuture>
+#include <QModelIndex>
+#include <QPointer>
+#include <QStringList>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+namespace Ui {
+class MergeFileListWndCtr;
+}
+class FolderCompareModel;
+
+class QMainWindow;
+class QTreeView;
+
+class MergeFileListWndCtr : public platform::WindowController
+{
+    Q_OBJECT
+public:
+    explicit MergeFileListWndCtr(
+        const QString &windowNibName = QStringLiteral("MergeFileListWndCtr"),
+        QObject *parent = nullptr);
+    ~MergeFileListWndCtr() override;
+
+    // Taken when both folders are non-empty, else ignored.
+    void SetCompareInfoWith(std::shared_ptr<FileListCompareInfo> info);
+    std::shared_ptr<const FileListCompareInfo> compareInfo() const { return mCompareInfo; }
+    // Writes a patch of the different files as soon as the compare has ended.
+    void setBRequestExport_Generate_patch_later(bool on) { mGeneratePatchLater = on; }
+    // Frees the controller when its window closes.
+    void setShouldCloseDocument(bool on) { mShouldCloseDocument = on; }
+    // Shows the window and starts the compare.
+    void showWindow() override;
+
+    // Compares again (Refresh). False when another compare runs (the busy alert was shown).
+    bool StartCompare();
+    void StopCompare();
+    bool isCompareRunning() const { return bool(mJob); }
+    bool isCopyRunning() const { return mCopyRunning; }
+    bool isBusy() const { return isCompareRunning() || isCopyRunning(); }
+
+    FolderCompareModel *model() const { return mModel; }
+    QTreeView *fileTableView() const;
+    QMainWindow *mainWindow() const;
+    // The full paths of an entry on each side (empty when the name cannot be a text path).
+    QString fullPath(int id, int side) const;
+    QByteArray fullPathBytes(int id, int side) const;
+    std::vector<int> selectedIds() const;
+
+    // Opens the pair of the entry in its compare window, or raises the one already open.
+    bool OpenItem(int id);
+    // Copies the selected entries to the other side (toSide 2: left to right), after a
+    // confirmation; runs on a worker.
+    void CopySelection(int toSide);
+    // Deletes the selected entries on side 1, 2 or both (3), after a confirmation.
+    void DeleteSelection(int sides);
+    // Asks for a file and writes the patch of the different pairs.
+    void Menu_GeneratePatch();
+    // Writes the patch to path on a worker (no panel); done(ok) is called on the main thread.
+    void GeneratePatchTo(const QString &path, std::function<void(bool)> done = {});
+    // Quick preview of the selection beside the window.
+    void TogglePreview();
+    MergeEditPreview *preview() const { return mPreview; }
+    // Judges the entries of these left paths again.
+    void UpdateCompareResultForPaths(const QStringList &leftPaths);
+
+    // Drop target.
+    bool get_mIsClosing() const { return mIsClosing; }
+    bool get_AllowDrop(const QStringList &paths) const;
+    // Two folders become left and right; one replaces the side it fell on.
+    bool performDragOperation_Finish(const QStringList &paths, bool onRightHalf);
+
+    // The shell registers how an image pair opens; without it image pairs open nothing.
+    static void setImagePairOpener(std::function<bool(const QString &, const QString &)> opener);
+
+signals:
+    void compareFinished(bool cancelled);
+    void copyFinished();
+    void deleteFinished();
+    void patchFinished(bool ok);
+
+protected:
+    QWidget *makeWindow() override;
+    void windowDidLoad() override;
+    void windowWillCloseEvent() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct CopyTask
+    {
+        int id;
+        QByteArray source, target;
+        bool folder;
+    };
+    void connectControls();
+    void applyViewMode();
+    void saveColumns();
+    void loadColumns();
+    void updateFilterFromMenus();
+    void updateCounts();
+    void updateButtons();
+    void setProgressVisible(bool on);
+    void onBatch(quint64 generation, FolderCompareBatch &&batch);
+    void compareEnded(bool cancelled, const QString &rootError);
+    void judgeAgain(const std::vector<int> &ids);
+    void openActivated(const QModelIndex &index);
+    void selectionSettled();
+    bool confirm(const QString &title, const QString &text, const QString &go);
+    void runCopy(std::vector<CopyTask> tasks);
+    void runDelete(std::vector<int> ids, int sides);
+
+    std::unique_ptr<Ui::MergeFileListWndCtr> mUi;
+    FolderCompareModel *mModel = nullptr;
+    std::shared_ptr<FileListCompareInfo> mCompareInfo;
+    std::unique_ptr<FolderCompareJob> mJob;
+    std::shared_ptr<std::atomic<bool>> mCompareCancel;
+    quint64 mGeneration = 0;
+    bool mLastCompareCancelled = false;
+    bool mLastCompareComplete = false;
+    bool mGeneratePatchLater = false;
+    bool mShouldCloseDocument = false;
+    bool mClosed = false;
+    bool mCopyRunning = false;
+    std::shared_ptr<std::atomic<bool>> mWorkCancel;
+    QFuture<void> mWork;
+    QPointer<MergeEditPreview> mPreview;
+    QStringList mPendingUpdatePaths;
+    platform::ObserverToken mUpdateObserver;
+};

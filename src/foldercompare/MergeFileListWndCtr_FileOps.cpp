@@ -1,0 +1,371 @@
+// The folder window's file operations: copy, delete and the patch of the different pairs. Each
+// runs on a worker; the window shows its progress and Stop, and judges touched entries again.
+#include "foldercompare/MergeFileListWndCtr.h"
+
+#include "compare/FolderCompareState.h"
+#include "compare/FolderCopy.h"
+#include "compare/PatchDiffRunner.h"
+#include "compare/SubThreadAlerts.h"
+#include "foldercompare/FolderCompareModel.h"
+#include "foldercompare/MergeEditPreview.h"
+#include "controls/ProcessModalDlg.h"
+#include "platform/Dispatch.h"
+#include "platform/Log.h"
+#include "platform/Guard.h"
+#include "platform/Panels.h"
+#include "platform/Workspace.h"
+#include "services/Alerts.h"
+#include "services/AppSetting.h"
+#include "services/FileUtility.h"
+#include "services/Localization.h"
+
+#include "ui_MergeFileListWndCtr.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QtConcurrent/QtConcurrentRun>
+#include <set>
+#include <sys/stat.h>
+
+namespace {
+
+// The selected entries without those whose folder is selected too.
+std::vector<int> topmostOnly(const FolderCompareModel &model, const std::vector<int> &ids)
+{
+    const std::set<int> chosen(ids.begin(), ids.end());
+    std::vector<int> out;
+    for (int id : ids) {
+        bool inside = false;
+        for (const COMP_ITEM *p = model.item(model.item(id)->parent); p && !inside;
+             p = model.item(p->parent))
+            inside = chosen.count(p->ID) > 0;
+        if (!inside)
+            out.push_back(id);
+    }
+    return out;
+}
+
+bool present(const COMP_ITEM &item, int side)
+{
+    return (side == 1 ? item.kind1 : item.kind2) != Side_None;
+}
+
+QByteArray parentPath(const QByteArray &path)
+{
+    return path.left(path.lastIndexOf('/'));
+}
+
+} // namespace
+
+bool MergeFileListWndCtr::confirm(const QString &title, const QString &text, const QString &go)
+{
+    return ShowMessage2(title, text, go, L_(QStringLiteral("Cancel"))) ==
+           1000; // only the explicit go-ahead
+}
+
+void MergeFileListWndCtr::CopySelection(int toSide)
+{
+    GUARD_BEGIN
+    if (mIsClosing || isBusy() || !mCompareInfo)
+        return;
+    const int fromSide = toSide == 2 ? 1 : 2;
+    std::vector<CopyTask> tasks;
+    int replaced = 0;
+    for (int id : topmostOnly(*mModel, selectedIds())) {
+        const COMP_ITEM *it = mModel->item(id);
+        if (!it || !present(*it, fromSide))
+            continue;
+        const bool folder = (fromSide == 1 ? it->kind1 : it->kind2) == Side_Folder;
+        tasks.push_back({id, fullPathBytes(id, fromSide), fullPathBytes(id, toSide), folder});
+        if (!folder && present(*it, toSide))
+            ++replaced;
+        if (folder)
+            for (int d : mModel->descendants(id)) {
+                const COMP_ITEM *c = mModel->item(d);
+                if (c && !c->isFolder() && present(*c, fromSide) && present(*c, toSide))
+                    ++replaced;
+            }
+    }
+    if (tasks.empty())
+        return;
+    QString text = (toSide == 2 ? L_(QStringLiteral("Copy %1 items to the right folder?"))
+                                : L_(QStringLiteral("Copy %1 items to the left folder?")))
+                       .arg(tasks.size());
+    if (replaced > 0)
+        text += QStringLiteral("\n") +
+                L_(QStringLiteral("%1 files there will be replaced.")).arg(replaced);
+    if (!confirm(L_(QStringLiteral("Copy")), text, L_(QStringLiteral("Copy"))))
+        return;
+    runCopy(std::move(tasks));
+    GUARD_END_VOID
+}
+
+void MergeFileListWndCtr::runCopy(std::vector<CopyTask> tasks)
+{
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    if (!FolderCompareState_BeginCopy(this, cancel)) {
+        ShowMessage(L_(QStringLiteral("Warning")), L_(QStringLiteral("Another copy is running.")));
+        return;
+    }
+    mWorkCancel = cancel;
+    mCopyRunning = true;
+    setProgressVisible(true);
+    mUi->mProgressBar->setRange(0, int(tasks.size()));
+    mUi->mProgressBar->setValue(0);
+    updateButtons();
+    QPointer<MergeFileListWndCtr> self(this);
+    mWork = QtConcurrent::run([self, cancel, tasks] {
+        bool anyFolder = false;
+        std::vector<int> touched;
+        int done = 0;
+        for (const CopyTask &task : tasks) {
+            if (cancel->load())
+                break;
+            anyFolder = anyFolder || task.folder;
+            // A one-sided folder's content goes into a folder that does not exist yet.
+            QDir().mkpath(QFile::decodeName(parentPath(task.target)));
+            const CopyOutcome outcome =
+                CopyEntry(task.source, task.target, cancel.get(),
+                          [&](const QByteArray &path, const QString &reason) {
+                              return ShowMessage2_from_sub_thread(
+                                         L_(QStringLiteral("The copy failed")),
+                                         QFile::decodeName(path) + QStringLiteral("\n") + reason,
+                                         L_(QStringLiteral("Skip")), L_(QStringLiteral("Stop")), {},
+                                         {}, {}, cancel.get()) == 1000;
+                          });
+            touched.push_back(task.id);
+            ++done;
+            platform::performOnMainThread(
+                [self, done] {
+                    if (self && !self->mIsClosing)
+                        self->mUi->mProgressBar->setValue(done);
+                },
+                false);
+            if (outcome == CopyOutcome::Cancelled)
+                break;
+        }
+        platform::performOnMainThread(
+            [self, anyFolder, touched] {
+                if (!self)
+                    return;
+                FolderCompareState_EndCopy(self);
+                self->mCopyRunning = false;
+                self->mWorkCancel.reset();
+                if (self->mIsClosing)
+                    return;
+                self->setProgressVisible(false);
+                self->updateButtons();
+                if (anyFolder)
+                    self->StartCompare();
+                else
+                    self->judgeAgain(touched);
+                emit self->copyFinished();
+            },
+            false);
+    });
+}
+
+void MergeFileListWndCtr::DeleteSelection(int sides)
+{
+    GUARD_BEGIN
+    if (mIsClosing || isBusy() || !mCompareInfo)
+        return;
+    std::vector<int> ids;
+    int count = 0;
+    for (int id : topmostOnly(*mModel, selectedIds())) {
+        const COMP_ITEM *it = mModel->item(id);
+        if (!it)
+            continue;
+        const int n = ((sides & 1) && present(*it, 1)) + ((sides & 2) && present(*it, 2));
+        if (n == 0)
+            continue;
+        ids.push_back(id);
+        count += n;
+    }
+    if (ids.empty())
+        return;
+    const bool trash = gAppSetting.compare_deletesFilesToTrash != 0;
+    const bool ok =
+        trash ? confirm(L_(QStringLiteral("Delete")),
+                        L_(QStringLiteral("Move %1 items to the Trash?")).arg(count),
+                        L_(QStringLiteral("Move to Trash")))
+              : confirm(L_(QStringLiteral("Delete")),
+                        L_(QStringLiteral("Delete %1 items permanently?")).arg(count) +
+                            QStringLiteral("\n") + L_(QStringLiteral("They cannot be restored.")),
+                        L_(QStringLiteral("Delete")));
+    if (ok)
+        runDelete(std::move(ids), sides);
+    GUARD_END_VOID
+}
+
+void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides)
+{
+    struct Target
+    {
+        int id;
+        QString path; // null when the name cannot be a text path
+        QByteArray bytes;
+        bool folder;
+    };
+    std::vector<Target> targets;
+    for (int id : ids) {
+        const COMP_ITEM *it = mModel->item(id);
+        for (int side : {1, 2}) {
+            if (!(sides & side) || !present(*it, side))
+                continue;
+            targets.push_back({id, fullPath(id, side), fullPathBytes(id, side),
+                               (side == 1 ? it->kind1 : it->kind2) == Side_Folder});
+        }
+    }
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    if (!FolderCompareState_BeginCopy(this, cancel)) {
+        ShowMessage(L_(QStringLiteral("Warning")), L_(QStringLiteral("Another copy is running.")));
+        return;
+    }
+    mWorkCancel = cancel;
+    mCopyRunning = true;
+    updateButtons();
+    const bool trash = gAppSetting.compare_deletesFilesToTrash != 0;
+    bool anyFolder = false;
+    std::vector<int> touched;
+    // The dialog's modal run lasts until the job has returned, so the job may use what lives
+    // here. No dialog shown: the job never starts.
+    const bool userCancelled = ProcessModalDlg::runJob(
+        L_(QStringLiteral("Delete Files{++}...")), double(targets.size()),
+        [&](ProcessModalChannel &channel) {
+            channel.sub_thread_waitTillDialogShow();
+            auto ask = [&](const QString &title, const QString &path, bool offerPermanent) {
+                return ShowMessage2_from_sub_thread(
+                    title, path, L_(QStringLiteral("Skip")),
+                    offerPermanent ? L_(QStringLiteral("Delete Permanently")) : QString(),
+                    L_(QStringLiteral("Stop")), {}, {}, cancel.get());
+            };
+            const int count = int(targets.size());
+            for (int k = 0; k < count; ++k) {
+                // Looked at before every item: nothing more goes after a Cancel.
+                if (ProcessModalChannel::sub_thread_checkIf_userRequestCancelled() ||
+                    cancel->load())
+                    break;
+                channel.sub_thread_inforThreadProgress(
+                    k + 1, QStringLiteral("(%1/%2)").arg(k + 1).arg(count));
+                const Target &t = targets[size_t(k)];
+                bool stop = false;
+                const QString shown = t.path.isNull() ? QFile::decodeName(t.bytes) : t.path;
+                if (t.path.isNull()) {
+                    stop = ask(L_(QStringLiteral("This name cannot be deleted here")), shown,
+                               false) != 1000;
+                } else if (trash) {
+                    if (!platform::moveToTrash(t.path)) {
+                        // A failing trash never turns into a permanent delete on its own.
+                        const long answer =
+                            ask(L_(QStringLiteral("The item cannot be moved to the Trash")), shown,
+                                true);
+                        if (answer == 1001) {
+                            if (!DeleteFileOrFolder(t.path))
+                                stop = ask(L_(QStringLiteral("The item cannot be deleted")), shown,
+                                           false) != 1000;
+                        } else {
+                            stop = answer != 1000;
+                        }
+                    }
+                } else if (!DeleteFileOrFolder(t.path)) {
+                    stop =
+                        ask(L_(QStringLiteral("The item cannot be deleted")), shown, false) != 1000;
+                }
+                anyFolder = anyFolder || t.folder;
+                touched.push_back(t.id);
+                if (stop)
+                    break;
+            }
+        });
+    if (userCancelled)
+        platform::Log(QStringLiteral("**** USER CANCEL ****"));
+    FolderCompareState_EndCopy(this);
+    mCopyRunning = false;
+    mWorkCancel.reset();
+    if (mIsClosing)
+        return;
+    updateButtons();
+    if (anyFolder)
+        StartCompare();
+    else
+        judgeAgain(touched);
+    emit deleteFinished();
+}
+
+void MergeFileListWndCtr::Menu_GeneratePatch()
+{
+    GUARD_BEGIN
+    if (mIsClosing || isBusy())
+        return;
+    if (!mLastCompareComplete) {
+        ShowMessage(L_(QStringLiteral("Error")),
+                    L_(QStringLiteral("The compare did not run to its end.")));
+        return;
+    }
+    platform::SavePanelRequest request;
+    request.title = L_(QStringLiteral("Generate Patch"));
+    request.directory = QDir::homePath();
+    request.nameField =
+        QStringLiteral("Patch_%1.txt")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")));
+    request.fileTypes = {QStringLiteral("txt")};
+    const QString path = platform::runSavePanel(request);
+    if (path.isNull())
+        return;
+    GeneratePatchTo(path, [path](bool ok) {
+        if (ok)
+            platform::revealInFileManager(path);
+    });
+    GUARD_END_VOID
+}
+
+void MergeFileListWndCtr::GeneratePatchTo(const QString &path, std::function<void(bool)> done)
+{
+    GUARD_BEGIN
+    if (!mCompareInfo || isBusy())
+        return;
+    std::vector<PatchPair> pairs;
+    for (const COMP_ITEM &it : mModel->items()) {
+        if (it.compareResult != COMP_RESULT_DIFFERENT || it.kind1 != Side_File ||
+            it.kind2 != Side_File)
+            continue;
+        const QByteArray rel = mModel->relativePath(it.ID);
+        if (!CompItem_NameIsText(rel))
+            continue;
+        pairs.push_back({QString::fromUtf8(rel), fullPath(it.ID, 1), fullPath(it.ID, 2)});
+    }
+    std::sort(pairs.begin(), pairs.end(), [](const PatchPair &a, const PatchPair &b) {
+        return a.relativePath < b.relativePath;
+    });
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    mWorkCancel = cancel;
+    mCopyRunning = true;
+    setProgressVisible(true);
+    mUi->mProgressBar->setRange(0, 0);
+    updateButtons();
+    QPointer<MergeFileListWndCtr> self(this);
+    mWork = QtConcurrent::run([self, cancel, pairs, path, done] {
+        QString error;
+        const bool ok = WriteFolderPatch(pairs, PatchDiffOptions(), path, cancel.get(), &error);
+        platform::performOnMainThread(
+            [self, ok, error, done] {
+                if (!self)
+                    return;
+                self->mCopyRunning = false;
+                self->mWorkCancel.reset();
+                if (self->mIsClosing)
+                    return;
+                self->setProgressVisible(false);
+                self->updateButtons();
+                if (!ok)
+                    ShowMessage(L_(QStringLiteral("Error")), error);
+                if (done)
+                    done(ok);
+                emit self->patchFinished(ok);
+            },
+            false);
+    });
+    GUARD_END_VOID
+}

@@ -1,0 +1,419 @@
+// The folder compare window on the offscreen platform, driven through its actions and hooks.
+#include "compare/FolderCompareState.h"
+#include "foldercompare/FolderCompareModel.h"
+#include "foldercompare/MergeEditPreview.h"
+#include "foldercompare/MergeFileListWndCtr.h"
+#include "platform/Alerts.h"
+#include "platform/Dispatch.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Workspace.h"
+#include "services/AppSetting.h"
+#include "support/TestEnvironment.h"
+#include "textcompare/MergeEditWndCtr.h"
+#include "textcompare/MergeWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QMainWindow>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTreeView>
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+
+template <class F> bool spinUntil(F done, int ms = 10000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+void setTime(const QString &path, qint64 seconds)
+{
+    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+}
+
+void write(const QString &path, const QByteArray &bytes, qint64 seconds = 1700000000)
+{
+    ASSERT_TRUE(pelkotest::writeFile(path, bytes));
+    setTime(path, seconds);
+}
+
+class FolderWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        base = pelkotest::freshDir(QStringLiteral("folderwnd"));
+        left = base + "/L/";
+        right = base + "/R/";
+        write(left + "same.txt", "same\n");
+        write(right + "same.txt", "same\n");
+        write(left + "diff.txt", "one\ntwo\n");
+        write(right + "diff.txt", "one\nTWO\nthree\n", 1700000100);
+        write(left + "onlyleft.txt", "l\n");
+        write(right + "onlyright.txt", "r\n");
+        write(left + "sub/inner.txt", "a\n");
+        write(right + "sub/inner.txt", "b\n", 1700000100);
+        gAppSetting.compare_folderViewMode = 0;
+        gAppSetting.compareSubFolder = 1;
+        gAppSetting.compare_sort_folder_tree_above_file = 1;
+        gAppSetting.compare_showFolder = 1;
+        gAppSetting.compare_deletesFilesToTrash = 1;
+        gAppSetting.folder_compare_Mode = 0;
+        platform::setAlertHook([this](const platform::AlertRequest &r) {
+            alerts.append(r);
+            return alertAnswer;
+        });
+    }
+    void TearDown() override
+    {
+        delete wnd;
+        platform::setAlertHook(nullptr);
+        platform::setTrashHook(nullptr);
+        for (const auto &w : gOpenCompareWindowList)
+            if (w)
+                delete w.data();
+        OpenCompareWindowList_Reset();
+    }
+
+    MergeFileListWndCtr *open(int mode = 0)
+    {
+        auto info = FileListCompareInfo_FromSettings(left, right);
+        info->folder_compare_Mode = mode;
+        wnd = new MergeFileListWndCtr();
+        wnd->SetCompareInfoWith(info);
+        QSignalSpy done(wnd, &MergeFileListWndCtr::compareFinished);
+        wnd->showWindow();
+        EXPECT_TRUE(spinUntil([&] { return done.count() > 0; }));
+        return wnd;
+    }
+
+    int idOf(const QByteArray &relative) const
+    {
+        for (const COMP_ITEM &it : wnd->model()->items())
+            if (wnd->model()->relativePath(it.ID) == relative)
+                return it.ID;
+        return -1;
+    }
+    int verdictOf(const QByteArray &relative) const
+    {
+        const COMP_ITEM *it = wnd->model()->item(idOf(relative));
+        return it ? it->compareResult : -1;
+    }
+    void select(const QByteArray &relative)
+    {
+        const QModelIndex i = wnd->model()->indexForId(idOf(relative));
+        ASSERT_TRUE(i.isValid());
+        wnd->fileTableView()->selectionModel()->select(i, QItemSelectionModel::ClearAndSelect |
+                                                              QItemSelectionModel::Rows);
+    }
+    QAction *action(const char *name) const
+    {
+        return wnd->mainWindow()->findChild<QAction *>(QLatin1String(name));
+    }
+
+    QString base, left, right;
+    MergeFileListWndCtr *wnd = nullptr;
+    QList<platform::AlertRequest> alerts;
+    int alertAnswer = platform::AlertFirstButtonReturn;
+};
+
+} // namespace
+
+TEST_F(FolderWindow, RowsColoursAndCountsInBothViews)
+{
+    open();
+    FolderCompareModel *m = wnd->model();
+    // List: every entry, folders with their content.
+    EXPECT_EQ(m->rowCount(), 6);
+    EXPECT_EQ(verdictOf("same.txt"), COMP_RESULT_SAME);
+    EXPECT_EQ(verdictOf("diff.txt"), COMP_RESULT_DIFFERENT);
+    EXPECT_EQ(verdictOf("onlyleft.txt"), COMP_RESULT_LEFT_ONLY);
+    EXPECT_EQ(verdictOf("onlyright.txt"), COMP_RESULT_RIGHT_ONLY);
+    EXPECT_EQ(verdictOf("sub"), COMP_RESULT_DIFFERENT);
+    const QLabel *counts = wnd->mainWindow()->findChild<QLabel *>(QStringLiteral("mCountsLabel"));
+    EXPECT_TRUE(counts->text().contains(QStringLiteral("Different: 2")));
+    EXPECT_TRUE(counts->text().contains(QStringLiteral("Left only: 1")));
+    // Folders first, then names.
+    EXPECT_EQ(m->index(0, 0).data().toString(), QStringLiteral("sub"));
+    EXPECT_EQ(m->index(1, 0).data().toString(), QStringLiteral("sub/inner.txt"));
+
+    const QColor base = QApplication::palette().color(QPalette::Base);
+    const QModelIndex leftOnly = m->indexForId(idOf("onlyleft.txt"));
+    EXPECT_EQ(leftOnly.data(Qt::ForegroundRole).value<QColor>(),
+              FolderCompareModel::verdictColor(COMP_RESULT_LEFT_ONLY, base));
+    EXPECT_NE(FolderCompareModel::verdictColor(COMP_RESULT_LEFT_ONLY, base),
+              FolderCompareModel::verdictColor(COMP_RESULT_RIGHT_ONLY, base));
+    EXPECT_TRUE(m->indexForId(idOf("onlyleft.txt"), FolderCompareModel::ColName2)
+                    .data()
+                    .toString()
+                    .isEmpty());
+
+    action("actionTreeMode")->trigger();
+    EXPECT_TRUE(m->treeMode());
+    EXPECT_EQ(m->rowCount(), 5);
+    const QModelIndex sub = m->index(0, 0);
+    EXPECT_EQ(sub.data().toString(), QStringLiteral("sub"));
+    EXPECT_EQ(m->rowCount(sub), 1);
+    EXPECT_EQ(m->index(0, 0, sub).data().toString(), QStringLiteral("inner.txt"));
+    const qint32 viewMode = gAppSetting.compare_folderViewMode;
+    EXPECT_EQ(viewMode, 1);
+}
+
+TEST_F(FolderWindow, VerdictFiltersHideRowsInTheModel)
+{
+    open();
+    FolderCompareModel *m = wnd->model();
+    action("menuShowIdentical")->setChecked(false);
+    action("menuShowLeftOnly")->setChecked(false);
+    EXPECT_FALSE(m->indexForId(idOf("same.txt")).isValid());
+    EXPECT_FALSE(m->indexForId(idOf("onlyleft.txt")).isValid());
+    EXPECT_TRUE(m->indexForId(idOf("diff.txt")).isValid());
+    action("menuShowFolder")->setChecked(false);
+    EXPECT_FALSE(m->indexForId(idOf("sub")).isValid());
+    EXPECT_TRUE(m->indexForId(idOf("sub/inner.txt")).isValid());
+    EXPECT_EQ(m->rowCount(), 3);
+}
+
+TEST_F(FolderWindow, OpeningAPairOpensThenRaisesTheTextWindow)
+{
+    open();
+    auto textWindows = [] {
+        int n = 0;
+        for (const auto &w : gOpenCompareWindowList)
+            n += qobject_cast<MergeEditWndCtr *>(w.data()) != nullptr;
+        return n;
+    };
+    const QModelIndex diff = wnd->model()->indexForId(idOf("diff.txt"));
+    emit wnd->fileTableView()->activated(diff);
+    EXPECT_EQ(textWindows(), 1);
+    MergeEditWndCtr *editor = nullptr;
+    for (const auto &w : gOpenCompareWindowList)
+        if (auto *e = qobject_cast<MergeEditWndCtr *>(w.data()))
+            editor = e;
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->GetFile1(), left + "diff.txt");
+    EXPECT_EQ(editor->GetFile2(), right + "diff.txt");
+    emit wnd->fileTableView()->activated(diff);
+    EXPECT_EQ(textWindows(), 1);
+    // A one-sided file opens against an empty side.
+    EXPECT_TRUE(wnd->OpenItem(idOf("onlyleft.txt")));
+    EXPECT_EQ(textWindows(), 2);
+}
+
+TEST_F(FolderWindow, PreviewHoldsASlotAndShowsTheTexts)
+{
+    open();
+    select("diff.txt");
+    wnd->TogglePreview();
+    MergeEditPreview *preview = wnd->preview();
+    ASSERT_TRUE(preview);
+    EXPECT_TRUE(gOpenCompareWindowList.contains(QPointer<MergeWindow>(preview)));
+    EXPECT_TRUE(preview->IsPreviewMode());
+    EXPECT_FALSE(preview->WasEdit());
+    EXPECT_TRUE(spinUntil([&] { return preview->currentPage() == 1; }));
+    EXPECT_EQ(preview->text(2), QStringLiteral("one\nTWO\nthree\n"));
+    EXPECT_EQ(preview->blockCount(), 1);
+    // The preview follows the settled selection.
+    select("onlyright.txt");
+    EXPECT_TRUE(spinUntil([&] { return preview->text(2) == QStringLiteral("r\n"); }));
+    QPointer<MergeEditPreview> guard(preview);
+    wnd->close();
+    EXPECT_TRUE(spinUntil([&] { return guard.isNull(); }));
+}
+
+TEST_F(FolderWindow, CopiesBothWaysThenTheyAreTheSame)
+{
+    open();
+    QSignalSpy copied(wnd, &MergeFileListWndCtr::copyFinished);
+    select("diff.txt");
+    action("actionCopyToRight")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return copied.count() == 1; }));
+    EXPECT_TRUE(alerts.last().text.contains(QStringLiteral("1 files there will be replaced")));
+    EXPECT_TRUE(spinUntil([&] { return verdictOf("diff.txt") == COMP_RESULT_SAME; }));
+    EXPECT_EQ(pelkotest::readFile(right + "diff.txt"), QByteArray("one\ntwo\n"));
+
+    select("onlyright.txt");
+    action("actionCopyToLeft")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return copied.count() == 2; }));
+    EXPECT_TRUE(spinUntil([&] { return verdictOf("onlyright.txt") == COMP_RESULT_SAME; }));
+
+    // Answering Cancel copies nothing.
+    alertAnswer = platform::AlertSecondButtonReturn;
+    select("sub");
+    action("actionCopyToRight")->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(pelkotest::readFile(right + "sub/inner.txt"), QByteArray("b\n"));
+}
+
+TEST_F(FolderWindow, DeleteGoesToTheTrashAndStopsWhenAsked)
+{
+    open();
+    QStringList trashed;
+    bool trashWorks = true;
+    bool cancelInDialog = false;
+    platform::setTrashHook([&](const QString &path) {
+        if (cancelInDialog) {
+            // The user presses Cancel in the progress dialog while the first item goes.
+            platform::performOnMainThread(
+                [] {
+                    for (QWidget *w : QApplication::topLevelWidgets())
+                        if (w->objectName() == QStringLiteral("ProcessModalDlg") && w->isVisible())
+                            if (auto *b =
+                                    w->findChild<QPushButton *>(QStringLiteral("mCancelButton")))
+                                b->click();
+                },
+                true);
+        }
+        if (!trashWorks)
+            return false;
+        trashed.append(path);
+        return QFile::remove(path);
+    });
+    QSignalSpy deleted(wnd, &MergeFileListWndCtr::deleteFinished);
+
+    // Cancel in the confirmation: nothing happens.
+    alertAnswer = platform::AlertSecondButtonReturn;
+    select("onlyleft.txt");
+    action("actionDeleteLeft")->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(trashed.isEmpty());
+    EXPECT_TRUE(QFile::exists(left + "onlyleft.txt"));
+
+    alertAnswer = platform::AlertFirstButtonReturn;
+    action("actionDeleteLeft")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return deleted.count() == 1; }));
+    EXPECT_EQ(trashed, QStringList{left + "onlyleft.txt"});
+    EXPECT_TRUE(spinUntil([&] { return verdictOf("onlyleft.txt") == COMP_RESULT_GONE; }));
+
+    // Cancel in the progress dialog: the item under way goes, no other.
+    cancelInDialog = true;
+    select("same.txt");
+    action("actionDeleteBoth")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return deleted.count() == 2; }));
+    EXPECT_EQ(trashed.size(), 2);
+    EXPECT_FALSE(QFile::exists(left + "same.txt"));
+    EXPECT_TRUE(QFile::exists(right + "same.txt"));
+    cancelInDialog = false;
+
+    // The trash fails: the worker asks; Stop keeps the files, never deleting them for good.
+    trashWorks = false;
+    select("diff.txt");
+    int asked = 0;
+    platform::setAlertHook([&](const platform::AlertRequest &r) {
+        alerts.append(r);
+        if (r.buttons.contains(QStringLiteral("Delete Permanently"))) {
+            ++asked;
+            return platform::AlertThirdButtonReturn; // Stop
+        }
+        return platform::AlertFirstButtonReturn;
+    });
+    action("actionDeleteBoth")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return deleted.count() == 3; }));
+    EXPECT_EQ(asked, 1); // stopped after the first side
+    EXPECT_TRUE(QFile::exists(left + "diff.txt"));
+    EXPECT_TRUE(QFile::exists(right + "diff.txt"));
+}
+
+TEST_F(FolderWindow, NotificationJudgesOneRowAgain)
+{
+    open(3);
+    EXPECT_EQ(verdictOf("same.txt"), COMP_RESULT_SAME);
+    write(right + "same.txt", "changed\n");
+    platform::NotificationCenter::defaultCenter().postNotification(
+        QStringLiteral("NeedUpdateFileCompareResult"), nullptr,
+        {{QStringLiteral("paths"), QStringList{left + "same.txt"}}});
+    EXPECT_TRUE(spinUntil([&] { return verdictOf("same.txt") == COMP_RESULT_DIFFERENT; }));
+    EXPECT_EQ(verdictOf("diff.txt"), COMP_RESULT_DIFFERENT);
+}
+
+TEST_F(FolderWindow, DropOfTwoFoldersComparesThem)
+{
+    open();
+    const QString a = base + "/A", b = base + "/B";
+    write(a + "/x", "1");
+    write(b + "/x", "1");
+    EXPECT_FALSE(wnd->get_AllowDrop({a + "/x"})); // files only: no
+    EXPECT_TRUE(wnd->get_AllowDrop({a, b}));
+    QSignalSpy done(wnd, &MergeFileListWndCtr::compareFinished);
+    EXPECT_TRUE(wnd->performDragOperation_Finish({a, b}, false));
+    ASSERT_TRUE(spinUntil([&] { return done.count() == 1; }));
+    EXPECT_EQ(wnd->compareInfo()->mFolder1, a + "/");
+    EXPECT_EQ(wnd->compareInfo()->mFolder2, b + "/");
+    EXPECT_EQ(wnd->model()->items().size(), 1u);
+    // One folder replaces the side it fell on.
+    EXPECT_TRUE(wnd->performDragOperation_Finish({left}, true));
+    ASSERT_TRUE(spinUntil([&] { return done.count() == 2; }));
+    EXPECT_EQ(wnd->compareInfo()->mFolder2, left);
+}
+
+TEST_F(FolderWindow, SecondCompareIsRefusedWithTheBusyAlert)
+{
+    QObject other;
+    ASSERT_TRUE(FolderCompareState_BeginCompare(&other, nullptr, nullptr));
+    wnd = new MergeFileListWndCtr();
+    wnd->SetCompareInfoWith(FileListCompareInfo_FromSettings(left, right));
+    wnd->window();
+    EXPECT_FALSE(wnd->StartCompare());
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_EQ(alerts[0].title, QStringLiteral("Warning"));
+    EXPECT_FALSE(wnd->get_AllowDrop({left, right}) && wnd->isBusy());
+    FolderCompareState_EndCompare(&other);
+    EXPECT_TRUE(wnd->StartCompare());
+    EXPECT_TRUE(spinUntil([&] { return !wnd->isCompareRunning(); }));
+}
+
+TEST_F(FolderWindow, PatchOfTwoTreesAppliesWithPatch)
+{
+    open(3);
+    const QString out = base + "/tree.patch";
+    QSignalSpy done(wnd, &MergeFileListWndCtr::patchFinished);
+    wnd->GeneratePatchTo(out);
+    ASSERT_TRUE(spinUntil([&] { return done.count() == 1; }));
+    EXPECT_TRUE(done[0][0].toBool());
+    QProcess patch;
+    patch.setWorkingDirectory(left);
+    patch.start(QStringLiteral("patch"),
+                {QStringLiteral("-p0"), QStringLiteral("-s"), QStringLiteral("-i"), out});
+    ASSERT_TRUE(patch.waitForFinished(20000));
+    EXPECT_EQ(patch.exitCode(), 0) << patch.readAllStandardError().toStdString();
+    EXPECT_EQ(pelkotest::readFile(left + "diff.txt"), pelkotest::readFile(right + "diff.txt"));
+    EXPECT_EQ(pelkotest::readFile(left + "sub/inner.txt"), QByteArray("b\n"));
+}
+
+TEST_F(FolderWindow, ScreenshotShowsColouredRows)
+{
+    open();
+    QMainWindow *w = wnd->mainWindow();
+    w->resize(1000, 420);
+    QApplication::processEvents();
+    const QImage shot = w->grab().toImage();
+    const QString dir = pelkotest::binaryDir() + QStringLiteral("/screenshots");
+    QDir().mkpath(dir);
+    ASSERT_TRUE(shot.save(dir + QStringLiteral("/foldercompare.png")));
+    // Some pixel of the rows carries the left-only colour.
+    const QColor want = FolderCompareModel::verdictColor(
+        COMP_RESULT_LEFT_ONLY, QApplication::palette().color(QPalette::Base));
+    bool found = false;
+    for (int y = 0; y < shot.height() && !found; ++y)
+        for (int x = 0; x < shot.width() && !found; ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            found = std::abs(c.red() - want.red()) < 30 &&
+                    std::abs(c.green() - want.green()) < 30 &&
+                    std::abs(c.blue() - want.blue()) < 30 && c != QColor(Qt::black) &&
+                    c.red() + c.green() + c.blue() > 60;
+        }
+    EXPECT_TRUE(found);
+}
