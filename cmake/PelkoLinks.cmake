@@ -6,6 +6,8 @@ pelko_link_area(layers PkgConfig::MINIZIP ZLIB::ZLIB)
 pelko_link_area(controls pelko_graphics)
 # The start-up list of syntax languages (services) builds the definitions of the themes area.
 pelko_link_area(services pelko_themes)
+# The preferences command of the shell resets the length-unit cache of the layers.
+pelko_link_area(shell pelko_layers)
 # The services and the themes call each other, so the linker must see that cycle repeatedly
 # (a call chain can cross it several times: themes -> graphics -> services -> themes).
 foreach(area IN LISTS PELKO_AREAS)

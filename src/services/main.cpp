@@ -8,6 +8,9 @@
 #include "compare/FileListCompareInfo.h"
 #include "foldercompare/MergeFileListWndCtr.h"
 #include "services/FileUtility.h"
+#include "compare/FileKind.h"
+#include "shell/AppTermination.h"
+#include "shell/OpenImageCompareWindow.h"
 #include "textcompare/OpenTextCompareWindow.h"
 #include "themes/ThemeColor.h"
 
@@ -23,6 +26,8 @@ int main(int argc, char *argv[])
             return 0;
         }
     }
+    // Before any thread starts: the ending signals are read by the event loop.
+    AppTermination::BlockTerminationSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pelkomerge"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pelko Merge"));
@@ -37,15 +42,21 @@ int main(int argc, char *argv[])
         GUARD_END_VOID
     }();
 
-    // Two files given on the command line open their text compare window at once.
+    // Quitting keeps the untitled texts; the ones kept last time come back now.
+    AppTermination::Install(&app);
+    const int restored = AppTermination::RestoreUntitledTexts();
+
+    // Two files given on the command line open their compare window at once.
     const QStringList args = QApplication::arguments();
     if (args.size() == 3 && IsFileExist(args[1]) && IsFileExist(args[2])) {
-        if (!OpenTextCompareWindow(args[1], args[2]))
+        const bool images = IsImageFile(args[1]) && IsImageFile(args[2]);
+        if (images ? !OpenImageCompareWindowController(args[1], args[2])
+                   : !OpenTextCompareWindow(args[1], args[2]))
             return 1;
-        const int code = QApplication::exec();
-        AppSetting_Save();
-        return code;
+        return QApplication::exec();
     }
+    if (restored > 0 && args.size() == 1)
+        return QApplication::exec();
 
     // Two folders open their folder compare window with the settings' mode and options.
     if (args.size() == 3 && IsFolderExist(args[1]) && IsFolderExist(args[2])) {

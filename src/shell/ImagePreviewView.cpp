@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kResizeSettleMs = 60;
+constexpr int kResizeSettleMs = 40;
 constexpr int kCacheEntries = 24;
 constexpr int kViewMargin = 4;
 

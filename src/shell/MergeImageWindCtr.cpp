@@ -5,6 +5,7 @@
 #include "platform/Alerts.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
+#include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "services/Alerts.h"
 #include "services/FileUtility.h"
@@ -68,6 +69,7 @@ QWidget *MergeImageWindCtr::makeWindow()
 void MergeImageWindCtr::windowDidLoad()
 {
     GUARD_BEGIN
+    platform::Log(QStringLiteral("MergeImageWindCtr awakeFromNib"));
     QWidget *w = window();
     Localize_LoadWindowPos_SetBackground(w, this, platform::Color(), true);
     mUi->mSplitView->setStretchFactor(0, 1);
@@ -451,6 +453,7 @@ void MergeImageWindCtr::windowWillCloseEvent()
         return;
     mClosed = true;
     mIsClosing = true;
+    platform::Log(QStringLiteral("MergeImageWindCtr windowWillClose"));
     platform::cancelPerform(this, QString());
     Save_Window_Frame(window(), this);
     OpenCompareWindowList_Remove(this);

@@ -6,11 +6,11 @@
 #include "textcompare/MergeWindow.h"
 
 #include <QDateTime>
+#include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <memory>
 
-class QMessageBox;
 namespace Ui {
 class MergeImageWindCtr;
 }

@@ -8,7 +8,9 @@
 #include "shell/UntitledBackup.h"
 #include "textcompare/MergeWindow.h"
 
+#include <QFile>
 #include <QList>
+#include <QStringList>
 #include <QPointer>
 #include <QWidget>
 
@@ -61,6 +63,21 @@ Asked askAboutEditedWindows(bool keepUntitled)
     return Asked::Quit;
 }
 
+// Pairs written by an earlier walk of this process (the session asked first, then a signal
+// ended the process): written again with the texts as they are now, never twice.
+QStringList &pairsOfThisProcess()
+{
+    static QStringList paths;
+    return paths;
+}
+
+void rememberPairs(const QList<int> &indices)
+{
+    pairsOfThisProcess().clear();
+    for (int index : indices)
+        pairsOfThisProcess() << BackupPairPath(index, 1) << BackupPairPath(index, 2);
+}
+
 bool askQuitAnyway(const QString &text)
 {
     platform::AlertRequest request;
@@ -90,6 +107,9 @@ TerminateReply QuitWalk_ShouldTerminate(bool allowInteraction)
     if (!keepUntitled)
         return TerminateReply::Now;
 
+    for (const QString &path : pairsOfThisProcess())
+        QFile::remove(path);
+    pairsOfThisProcess().clear();
     QList<int> written;
     int failed = 0;
     for (const QPointer<MergeWindow> &w : openWindows()) {
@@ -107,14 +127,18 @@ TerminateReply QuitWalk_ShouldTerminate(bool allowInteraction)
             ++failed;
         }
     }
-    if (failed == 0 || !allowInteraction)
+    if (failed == 0 || !allowInteraction) {
+        rememberPairs(written);
         return TerminateReply::Now;
+    }
     const QString text =
         failed == 1 ? L_(QStringLiteral("1 untitled text could not be kept for the next start."))
                     : L_(QStringLiteral("%1 untitled texts could not be kept for the next start."))
                           .replace(QStringLiteral("%1"), QString::number(failed));
-    if (askQuitAnyway(text))
+    if (askQuitAnyway(text)) {
+        rememberPairs(written);
         return TerminateReply::Now;
+    }
     // Staying: the windows still hold their texts, and the next quit keeps them again.
     for (int index : written)
         RemoveBackupPair(index);

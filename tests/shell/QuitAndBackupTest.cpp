@@ -214,6 +214,18 @@ TEST_F(QuitAndBackupTest, WithoutInteractionNothingIsAsked)
     EXPECT_EQ(pair(0, 1), kMark + "typed");
 }
 
+// The session asks to save, then a signal ends the process: each text is kept once, as it is at
+// the last walk.
+TEST_F(QuitAndBackupTest, ASecondWalkReplacesThePairsOfTheFirst)
+{
+    MergeEditWndCtr *w = untitled(QStringLiteral("first"), QString());
+    EXPECT_EQ(QuitWalk_ShouldTerminate(false), TerminateReply::Now);
+    w->setCompareTextToView1(QStringLiteral("second"));
+    EXPECT_EQ(QuitWalk_ShouldTerminate(false), TerminateReply::Now);
+    EXPECT_EQ(backupFiles().size(), 2);
+    EXPECT_EQ(pair(0, 1), kMark + "second");
+}
+
 TEST_F(QuitAndBackupTest, RestoreOpensEveryPairAndKeepsWhatItCannot)
 {
     ASSERT_TRUE(QDir().mkpath(BackupRestoreFolder()));
