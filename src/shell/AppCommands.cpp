@@ -12,6 +12,7 @@
 #include "shell/AppBusyFlag.h"
 #include "shell/SettingDlg.h"
 #include "textcompare/MergeEditWndCtr.h"
+#include "themes/MyLanguageFileTypeDlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -152,6 +153,8 @@ void Menu_AssignFileTypeToLanguage()
     GUARD_BEGIN
     if (const auto &run = appCommandHooks().runFileTypeDialog)
         run();
+    else
+        MyLanguageFileTypeDlg::runModal();
     GUARD_END_VOID
 }
 

@@ -15,6 +15,7 @@
 #include "textcompare/CenterLinkView.h"
 #include "textcompare/DiffResultView.h"
 #include "textcompare/MyEditTextView.h"
+#include "themes/MyLanguageFileTypeDlg.h"
 #include "themes/MyLanguageInfo.h"
 #include "themes/ThemeColor.h"
 #include "ui_MergeEditWndCtr.h"
@@ -331,6 +332,17 @@ void MergeEditWndCtr::fillMenus()
             continue;
         QAction *a = encodings->addAction(entry[0].toString());
         connect(a, &QAction::triggered, this, [this, a] { Menu_ReloadWithEncoding(a); });
+    }
+    // The file-type dialog, once, after the language list.
+    const QString fileTypesName = QStringLiteral("actionAssignFileTypeToLanguage");
+    bool hasFileTypes = false;
+    for (const QAction *a : mUi->mMenuText->actions())
+        hasFileTypes = hasFileTypes || a->objectName() == fileTypesName;
+    if (!hasFileTypes) {
+        QAction *fileTypes =
+            mUi->mMenuText->addAction(L_(QStringLiteral("File Types and Languages{++}...")));
+        fileTypes->setObjectName(fileTypesName);
+        connect(fileTypes, &QAction::triggered, this, [] { MyLanguageFileTypeDlg::runModal(); });
     }
     QMenu *languages = mUi->mMenuHighlightWithLanguage;
     languages->clear();
