@@ -9,6 +9,7 @@
 #include "foldercompare/MergeFileListWndCtr.h"
 #include "services/FileUtility.h"
 #include "compare/FileKind.h"
+#include "shell/AppCommands.h"
 #include "shell/AppTermination.h"
 #include "shell/OpenImageCompareWindow.h"
 #include "textcompare/OpenTextCompareWindow.h"
@@ -44,6 +45,7 @@ int main(int argc, char *argv[])
 
     // Quitting keeps the untitled texts; the ones kept last time come back now.
     AppTermination::Install(&app);
+    InstallAppCommands(&app);
     const int restored = AppTermination::RestoreUntitledTexts();
 
     // Two files given on the command line open their compare window at once.

@@ -13,10 +13,13 @@
 #include "shell/SettingDlg.h"
 #include "textcompare/MergeEditWndCtr.h"
 #include "themes/MyLanguageFileTypeDlg.h"
+#include "foldercompare/MergeFileListWndCtr.h"
+#include "shell/OpenImageCompareWindow.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QLabel>
 
 namespace {
@@ -45,7 +48,47 @@ QString fillFormat(const QString &format, const QStringList &args)
     return out;
 }
 
+// The preferences key from any window that runs no dialog of its own.
+class PreferencesKeyFilter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+            watched->isWidgetType() && !modalWindowRuns()) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Comma)) {
+                event->accept();
+                if (event->type() == QEvent::KeyPress)
+                    // Out of the key event: the dialog runs its own loop.
+                    platform::performAfterDelay(
+                        qApp, 0, [] { Btn_Setting(false); }, QStringLiteral("preferencesKey"));
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
+
+void InstallAppCommands(QApplication *app)
+{
+    static bool installed = false;
+    if (!app || installed)
+        return;
+    installed = true;
+    app->installEventFilter(new PreferencesKeyFilter(app));
+    MergeEditWndCtr::setViewSettingGuard([](qint64 length) {
+        return allowToChangeViewSettingForBigSize_NoWrap_ShowLine_HighLight(length);
+    });
+    MergeFileListWndCtr::setImagePairOpener([](const QString &left, const QString &right) {
+        return OpenImageCompareWindowController(left, right) != nullptr;
+    });
+}
 
 AppCommandHooks &appCommandHooks()
 {

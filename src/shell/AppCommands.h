@@ -10,6 +10,7 @@
 #include <functional>
 
 class QAction;
+class QApplication;
 class QLabel;
 class QPoint;
 class QWidget;
@@ -29,6 +30,11 @@ struct AppCommandHooks
     std::function<int(class SettingDlg *)> runPreferences;
 };
 AppCommandHooks &appCommandHooks();
+
+// Puts the commands where the windows reach them: the preferences key (Ctrl+,) in every window
+// that runs no dialog, the big-text question of the text windows, and the image window for the
+// image pairs of the folder window. Once per process.
+void InstallAppCommands(QApplication *app);
 
 inline constexpr const char *kMergeUpdateFont = "Merge_UpdateFont";
 inline constexpr const char *kFuncChangeAppSetting = "func_CHANGE_gAppSetting";

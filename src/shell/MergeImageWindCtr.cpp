@@ -79,10 +79,6 @@ void MergeImageWindCtr::windowDidLoad()
             [this] { Merge_ChooseRight(); });
     connect(mUi->mButton_Restore, &QPushButton::clicked, this, [this] { Merge_Restore(); });
     connect(mUi->mButton_Save, &QPushButton::clicked, this, [this] { Merge_Save(); });
-    connect(mUi->mFilePathLabel1, &QPushButton::clicked, this,
-            [this] { RevealFileFolderInFinder(mFile1); });
-    connect(mUi->mFilePathLabel2, &QPushButton::clicked, this,
-            [this] { RevealFileFolderInFinder(mFile2); });
     // Escape and the close key stand in for the hidden quit button.
     for (const QKeySequence &key :
          {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})

@@ -1277,12 +1277,28 @@ void MergeEditWndCtr::Menu_ReloadWithEncoding(QAction *item)
     GUARD_END_VOID
 }
 
+namespace {
+std::function<bool(qint64)> gViewSettingGuard;
+}
+
+void MergeEditWndCtr::setViewSettingGuard(std::function<bool(qint64)> guard)
+{
+    gViewSettingGuard = std::move(guard);
+}
+
 void MergeEditWndCtr::Menu_Change_HightLightWithLanguage(QAction *item)
 {
     GUARD_BEGIN
     if (!item)
         return;
     const QString title = item->text();
+    const bool turningOn = title.compare(kNoLanguage, Qt::CaseInsensitive) != 0;
+    if (turningOn && gViewSettingGuard && textView(1)) {
+        const qint64 length = std::max(textView(1)->document()->characterCount(),
+                                       textView(2)->document()->characterCount());
+        if (!gViewSettingGuard(length))
+            return;
+    }
     mLanguageChosen = true;
     mChosenLanguage = title.compare(kNoLanguage, Qt::CaseInsensitive) == 0
                           ? nullptr

@@ -12,6 +12,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -68,6 +69,11 @@ public:
 
     // The tool-tip field of the window (hidden until the gutter shows a tip).
     QLabel *windowToolTipItem() const { return mToolTipItem; }
+
+    // Asked before a view setting that slows down a very large text is turned on (highlighting
+    // chosen from the language menu), with the longer pane's length; false keeps the setting.
+    // The application installs it; without it every change is allowed.
+    static void setViewSettingGuard(std::function<bool(qint64)> guard);
 
     void Menu_ReloadWithEncoding(QAction *item);
     void Menu_Change_HightLightWithLanguage(QAction *item);

@@ -6,9 +6,11 @@
 #include "shell/SettingDlg.h"
 #include "support/TestEnvironment.h"
 #include "textcompare/MergeEditWndCtr.h"
+#include "textcompare/MyEditTextView.h"
 #include "ui_SettingDlg.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QTest>
@@ -246,6 +248,45 @@ TEST_F(AppCommandsTest, GutterToolTip)
     other.show();
     EXPECT_EQ(get_windowToolTipItem_For_Window(&other), nullptr);
     EXPECT_EQ(get_windowToolTipItem_For_Window(nullptr), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(AppCommandsTest, PreferencesKeyFromAnyWindow)
+{
+    InstallAppCommands(qApp);
+    answerPreferences([](SettingDlg *) { return 0; });
+    QWidget window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::keyClick(&window, Qt::Key_Comma, Qt::ControlModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(runs, 1, 3000);
+}
+
+// Choosing a highlight language asks first; a refusal keeps the panes as they are.
+TEST_F(AppCommandsTest, TextWindowAsksBeforeHighlighting)
+{
+    MergeEditWndCtr text;
+    text.showWindow();
+    text.setCompareTextToView1(QStringLiteral("int a;\n"));
+    qint64 asked = -1;
+    MergeEditWndCtr::setViewSettingGuard([&](qint64 length) {
+        asked = length;
+        return false;
+    });
+    const auto before = text.textView(1)->language();
+    QAction none(QStringLiteral("(none)"));
+    QAction cpp(QStringLiteral("C++"));
+    text.Menu_Change_HightLightWithLanguage(&cpp);
+    EXPECT_GE(asked, 7);
+    EXPECT_EQ(text.textView(1)->language(), before);
+    // Turning highlighting off is never asked about.
+    asked = -1;
+    text.Menu_Change_HightLightWithLanguage(&none);
+    EXPECT_EQ(asked, -1);
+    MergeEditWndCtr::setViewSettingGuard(nullptr);
 }
 
 } // namespace
