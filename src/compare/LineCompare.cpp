@@ -176,6 +176,11 @@ bool takeLine(const QByteArray &line, MergeBlockList &blocks)
 
 } // namespace
 
+bool ParseDiffNormalOutputLine(const QByteArray &line, MergeBlockList &blocks)
+{
+    return takeLine(chomp(line), blocks);
+}
+
 std::optional<MergeBlockList> ParseDiffNormalOutput(const QByteArray &output)
 {
     MergeBlockList blocks;

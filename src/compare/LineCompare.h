@@ -35,6 +35,9 @@ QString LineCompare_TextCopyPath(int side); // "1.txt" or "2.txt"
 // quoted lines and the "---" separators are skipped. Nullopt for a malformed header.
 std::optional<MergeBlockList> ParseDiffNormalOutput(const QByteArray &output);
 std::optional<MergeBlockList> ParseDiffNormalOutputFile(const QString &path);
+// One line of that output, without its line end: a header adds its block, other lines are
+// passed over. False for a malformed header.
+bool ParseDiffNormalOutputLine(const QByteArray &line, MergeBlockList &blocks);
 
 // Compares two files line by line. Nullopt when diff cannot run, answers 2 (trouble), or its
 // output cannot be read; error (when given) then says why.

@@ -1,10 +1,22 @@
 #include "textcompare/CustomTextViewLineView.h"
 
+#include "graphics/Contrast.h"
 #include "textcompare/MyEditTextView.h"
 
 #include <QPainter>
 #include <QTextBlock>
 #include <algorithm>
+
+QColor CustomTextViewLineView::lineNumberColor(const QColor &background, const QColor &text)
+{
+    // Quieter than the text, but never below the contrast text needs.
+    for (double t = 0.6; t < 1.0; t += 0.05) {
+        const QColor c = MixColors(background, text, t);
+        if (ContrastRatio(c, background) >= kMinimumTextContrast)
+            return c;
+    }
+    return text;
+}
 
 CustomTextViewLineView::CustomTextViewLineView(MyEditTextView *view) : QWidget(view), mView(view)
 {}
@@ -19,8 +31,9 @@ void CustomTextViewLineView::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     const QColor base = mView->palette().color(QPalette::Base);
     const bool dark = base.lightnessF() < 0.5;
-    painter.fillRect(event->rect(), dark ? base.lighter(130) : base.darker(106));
-    const QColor numberColor = dark ? QColor(150, 150, 150) : QColor(120, 120, 120);
+    const QColor background = dark ? base.lighter(130) : base.darker(106);
+    painter.fillRect(event->rect(), background);
+    const QColor numberColor = lineNumberColor(background, mView->palette().color(QPalette::Text));
     painter.setFont(mView->font());
 
     const qint64 first = mView->firstVisibleLine();

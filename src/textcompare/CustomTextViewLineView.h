@@ -12,6 +12,8 @@ class CustomTextViewLineView : public QWidget
 public:
     explicit CustomTextViewLineView(MyEditTextView *view);
     QSize sizeHint() const override;
+    // The colour of the numbers: a quieter shade of the text that stays readable.
+    static QColor lineNumberColor(const QColor &background, const QColor &text);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -29,6 +29,7 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStyle>
 #include <QTextBlock>
 #include <sys/stat.h>
 
@@ -211,6 +212,7 @@ void MergeEditWndCtr::windowDidLoad()
         {ui().mButton_CopyAllToLeft, ui().actionCopyAllToLeft},
         {ui().mButton_Compare, ui().actionCompare},
     };
+    setButtonIcons();
     for (const auto &[button, action] : buttonKeys) {
         const QString tip = button->toolTip().isEmpty() ? action->text() : button->toolTip();
         button->setToolTip(tip + QStringLiteral(" (") +
@@ -225,6 +227,42 @@ void MergeEditWndCtr::windowDidLoad()
     UpdateTitle();
     UpdateButtonStatus();
     GUARD_END_VOID
+}
+
+void MergeEditWndCtr::setButtonIcons()
+{
+    // Icons of the desktop's icon theme, by their freedesktop names; Qt's own where the theme
+    // has none.
+    struct Icon
+    {
+        QAbstractButton *button;
+        QAction *action;
+        const char *name;
+        QStyle::StandardPixmap fallback;
+    };
+    auto &ui = *mUi;
+    const Icon icons[] = {
+        {ui.mButton_Previous, ui.actionPrevious, "go-up", QStyle::SP_ArrowUp},
+        {ui.mButton_Next, ui.actionNext, "go-down", QStyle::SP_ArrowDown},
+        {ui.mButton_CopyToRight, ui.actionCopyToRight, "go-next", QStyle::SP_ArrowRight},
+        {ui.mButton_CopyToLeft, ui.actionCopyToLeft, "go-previous", QStyle::SP_ArrowLeft},
+        {ui.mButton_CopyAllToRight, ui.actionCopyAllToRight, "go-last",
+         QStyle::SP_MediaSkipForward},
+        {ui.mButton_CopyAllToLeft, ui.actionCopyAllToLeft, "go-first",
+         QStyle::SP_MediaSkipBackward},
+        {ui.mButton_Compare, ui.actionCompare, "view-refresh", QStyle::SP_BrowserReload},
+        {ui.mButton_Save1, ui.actionSave1, "document-save", QStyle::SP_DialogSaveButton},
+        {ui.mButton_Save2, ui.actionSave2, "document-save", QStyle::SP_DialogSaveButton},
+        {nullptr, ui.actionSave, "document-save", QStyle::SP_DialogSaveButton},
+    };
+    QStyle *style = window()->style();
+    for (const Icon &i : icons) {
+        const QIcon icon =
+            QIcon::fromTheme(QString::fromLatin1(i.name), style->standardIcon(i.fallback));
+        if (i.button)
+            i.button->setIcon(icon);
+        i.action->setIcon(icon);
+    }
 }
 
 void MergeEditWndCtr::connectControls()
@@ -417,6 +455,8 @@ bool MergeEditWndCtr::ReadSide(int side, platform::StringEncoding forcedEncoding
 
 void MergeEditWndCtr::loadPane(int side, const QString &text)
 {
+    cancelCompare();
+    mBlocksOutOfDate = true;
     mLoading = true;
     textView(side)->loadText(text);
     mLoading = false;
@@ -570,31 +610,71 @@ void MergeEditWndCtr::RefreshCompare()
     GUARD_END_VOID
 }
 
-void MergeEditWndCtr::DoCompare(bool selectFirstBlock)
+void MergeEditWndCtr::DoCompare(bool selectFirstBlock, std::function<void()> then)
 {
     platform::cancelPerform(this, QStringLiteral("recompareAfterEdit"));
-    mCompareText1 = mUi->mTextView1->plainText();
-    mCompareText2 = mUi->mTextView2->plainText();
-    mLastCompareUsedFiles = canCompareFilesThemselves();
-    QString error;
-    std::optional<MergeBlockList> blocks =
-        mLastCompareUsedFiles ? LineCompare_Files(mFile1, mFile2, mOptions, &error)
-                              : LineCompare_Texts(mCompareText1, mCompareText2, mOptions, &error);
-    mLineTable1 = BuildLineTable(mCompareText1);
-    mLineTable2 = BuildLineTable(mCompareText2);
-    mLastCompareFailed = !blocks;
-    mLastCompareError = blocks ? QString() : error;
-    mBlocks = blocks ? std::move(*blocks) : MergeBlockList{};
+    platform::cancelPerform(this, QStringLiteral("selectBlock"));
+    cancelCompare();
+    const QString text1 = mUi->mTextView1->plainText();
+    const QString text2 = mUi->mTextView2->plainText();
+    const bool usedFiles = canCompareFilesThemselves();
+    mCompareJob = std::make_unique<LineCompareJob>();
+    connect(mCompareJob.get(), &LineCompareJob::finished, this,
+            [this, usedFiles, selectFirstBlock, then](const LineCompareResult &result) {
+                compareFinished(result, usedFiles, selectFirstBlock, then);
+            });
+    if (usedFiles)
+        mCompareJob->startFiles(mFile1, mFile2, text1, text2, mOptions);
+    else
+        mCompareJob->startTexts(text1, text2, mOptions);
+    if (mCompareJob) { // a job that failed at once has already finished
+        updateResultLabel();
+        UpdateButtonStatus();
+    }
+}
+
+void MergeEditWndCtr::cancelCompare()
+{
+    if (!mCompareJob)
+        return;
+    // Deleting the job kills its diff; its result never arrives.
+    mCompareJob->disconnect(this);
+    mCompareJob.reset();
+}
+
+void MergeEditWndCtr::compareFinished(const LineCompareResult &result, bool usedFiles,
+                                      bool selectFirstBlock, const std::function<void()> &then)
+{
+    GUARD_BEGIN
+    // Delete the job once its signal has returned.
+    if (mCompareJob) {
+        mCompareJob->disconnect(this);
+        mCompareJob.release()->deleteLater();
+    }
+    if (mIsClosing)
+        return;
+    mCompareText1 = result.text1;
+    mCompareText2 = result.text2;
+    mLineTable1 = result.table1;
+    mLineTable2 = result.table2;
+    mBlocksOutOfDate = false;
+    mLastCompareUsedFiles = usedFiles;
+    mLastCompareFailed = !result.blocks;
+    mLastCompareError = result.blocks ? QString() : result.error;
+    mBlocks = result.blocks ? *result.blocks : MergeBlockList{};
     mCurrentBlock = -1;
     mNavigationAnchor = 0;
     updateStrips();
     updateResultLabel();
     UpdateButtonStatus();
-    platform::cancelPerform(this, QStringLiteral("selectBlock"));
     if (selectFirstBlock)
         platform::performAfterDelay(
             this, kSelectDelay, [this] { selectBlock(mBlocks.empty() ? -1 : 0); },
             QStringLiteral("selectBlock"));
+    if (then)
+        then();
+    emit compareApplied();
+    GUARD_END_VOID
 }
 
 void MergeEditWndCtr::updateStrips()
@@ -655,7 +735,9 @@ void MergeEditWndCtr::updateResultLabel()
 {
     QString text;
     const QString count = QString::number(mBlocks.size());
-    if (mLastCompareFailed)
+    if (mCompareJob)
+        text = L_("Comparing…");
+    else if (mLastCompareFailed)
         text = L_("Compare failed") + QStringLiteral(": ") + mLastCompareError;
     else if (mBlocks.empty())
         text = L_("No difference");
@@ -670,7 +752,7 @@ void MergeEditWndCtr::updateResultLabel()
 
 void MergeEditWndCtr::Merge_Previous()
 {
-    if (mBlocks.empty())
+    if (mBlocks.empty() || mCompareJob || mBlocksOutOfDate)
         return;
     const int target = mCurrentBlock >= 0 ? mCurrentBlock - 1 : mNavigationAnchor - 1;
     if (target >= 0)
@@ -679,7 +761,7 @@ void MergeEditWndCtr::Merge_Previous()
 
 void MergeEditWndCtr::Merge_Next()
 {
-    if (mBlocks.empty())
+    if (mBlocks.empty() || mCompareJob || mBlocksOutOfDate)
         return;
     const int target = mCurrentBlock >= 0 ? mCurrentBlock + 1 : mNavigationAnchor;
     if (target < int(mBlocks.size()))
@@ -697,13 +779,12 @@ bool MergeEditWndCtr::Merge_CopyBlock(int fromSide, int index)
         index = mCurrentBlock;
     if (index < 0 || index >= int(mBlocks.size()))
         return false;
-    // Edits since the last compare moved the lines: compare first, so the block is where it is.
-    if (mCompareText1 != mUi->mTextView1->plainText() ||
-        mCompareText2 != mUi->mTextView2->plainText()) {
-        DoCompare(false);
-        index = std::min(index, int(mBlocks.size()) - 1);
-        if (index < 0)
-            return false;
+    // Blocks that are being compared again, or that an edit has moved, are not where they are
+    // shown: take nothing until the new blocks are there.
+    if (mCompareJob || mBlocksOutOfDate) {
+        if (!mCompareJob)
+            RefreshCompare();
+        return false;
     }
     const int toSide = 3 - fromSide;
     const MERGE_BLOCK b = mBlocks[size_t(index)];
@@ -755,18 +836,23 @@ bool MergeEditWndCtr::Merge_CopyAll(int fromSide)
 
 void MergeEditWndCtr::afterMerge(int mergedIndex)
 {
-    DoCompare(false);
-    mNavigationAnchor = std::clamp(mergedIndex, 0, std::max(0, int(mBlocks.size())));
-    if (gAppSetting.compare_autoMoveToNextDiffAfterMerge && !mBlocks.empty()) {
-        // The merged block is gone: the next one now has its index.
-        const int next = std::min(mergedIndex, int(mBlocks.size()) - 1);
-        platform::performAfterDelay(
-            this, kSelectDelay, [this, next] { selectBlock(next); }, QStringLiteral("selectBlock"));
-    }
+    DoCompare(false, [this, mergedIndex] {
+        mNavigationAnchor = std::clamp(mergedIndex, 0, std::max(0, int(mBlocks.size())));
+        if (gAppSetting.compare_autoMoveToNextDiffAfterMerge && !mBlocks.empty()) {
+            // The merged block is gone: the next one now has its index.
+            const int next = std::min(mergedIndex, int(mBlocks.size()) - 1);
+            platform::performAfterDelay(
+                this, kSelectDelay, [this, next] { selectBlock(next); },
+                QStringLiteral("selectBlock"));
+        }
+    });
 }
 
 void MergeEditWndCtr::onTextEdited(int side)
 {
+    // A compare of the texts before this edit would show blocks that are no longer there.
+    cancelCompare();
+    mBlocksOutOfDate = true;
     updateEditedFromDocument(side);
     platform::performAfterDelay(
         this, kRecompareAfterEditDelay,
@@ -790,19 +876,22 @@ void MergeEditWndCtr::updateEditedFromDocument(int side)
     setDocumentEdited(WasEdit());
 }
 
-void MergeEditWndCtr::recompareAfterEdit(int side)
+void MergeEditWndCtr::recompareAfterEdit(int side, std::function<void()> then)
 {
     // Typing goes on where it is: no block is selected and nothing scrolls; Next goes to the
     // first block at or after the insertion point.
-    DoCompare(false);
-    const qint64 line = textView(side)->textCursor().blockNumber();
-    mNavigationAnchor =
-        int(std::partition_point(mBlocks.begin(), mBlocks.end(),
-                                 [&](const MERGE_BLOCK &b) {
-                                     return b.startLine[side] + b.lineCount[side] <= line;
-                                 }) -
-            mBlocks.begin());
-    UpdateButtonStatus();
+    DoCompare(false, [this, side, then] {
+        const qint64 line = textView(side)->textCursor().blockNumber();
+        mNavigationAnchor =
+            int(std::partition_point(mBlocks.begin(), mBlocks.end(),
+                                     [&](const MERGE_BLOCK &b) {
+                                         return b.startLine[side] + b.lineCount[side] <= line;
+                                     }) -
+                mBlocks.begin());
+        UpdateButtonStatus();
+        if (then)
+            then();
+    });
 }
 
 // Undo -------------------------------------------------------------------------------------------
@@ -874,16 +963,17 @@ bool MergeEditWndCtr::undoOrRedo(bool redo)
         }
         // Show the blocks as they are now, and select the one the step touched (a block taken
         // back by undo comes back selected).
-        recompareAfterEdit(side);
-        const qint64 line = view->textCursor().blockNumber();
-        for (size_t i = 0; i < mBlocks.size(); ++i) {
-            const MERGE_BLOCK &b = mBlocks[i];
-            if (line >= b.startLine[side] &&
-                line <= b.startLine[side] + std::max<qint64>(b.lineCount[side], 1) - 1) {
-                selectBlock(int(i));
-                break;
+        recompareAfterEdit(side, [this, side] {
+            const qint64 line = textView(side)->textCursor().blockNumber();
+            for (size_t i = 0; i < mBlocks.size(); ++i) {
+                const MERGE_BLOCK &b = mBlocks[i];
+                if (line >= b.startLine[side] &&
+                    line <= b.startLine[side] + std::max<qint64>(b.lineCount[side], 1) - 1) {
+                    selectBlock(int(i));
+                    break;
+                }
             }
-        }
+        });
         UpdateButtonStatus();
         return true;
     }
@@ -1093,6 +1183,7 @@ void MergeEditWndCtr::windowWillCloseEvent()
     mClosed = true;
     mIsClosing = true;
     platform::cancelPerform(this, QString());
+    cancelCompare();
     QWidget *w = window();
     Save_Window_Frame(w, this);
     const QList<int> sizes = mUi->mSplitView->sizes();
@@ -1312,7 +1403,10 @@ void MergeEditWndCtr::UpdateButtonStatus()
     if (!isWindowLoaded() || !mUi->mButton_Next)
         return;
     auto &ui = *mUi;
-    const int n = int(mBlocks.size());
+    // While blocks are compared again, or out of date after an edit, nothing that needs them
+    // can be used.
+    const bool blocksUsable = !mCompareJob && !mBlocksOutOfDate;
+    const int n = blocksUsable ? int(mBlocks.size()) : 0;
     const bool hasCurrent = mCurrentBlock >= 0 && mCurrentBlock < n;
     const bool canPrev = n > 0 && (hasCurrent ? mCurrentBlock > 0 : mNavigationAnchor > 0);
     const bool canNext = n > 0 && (hasCurrent ? mCurrentBlock < n - 1 : mNavigationAnchor < n);

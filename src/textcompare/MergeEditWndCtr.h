@@ -5,6 +5,7 @@
 // permissions.
 
 #include "compare/LineCompare.h"
+#include "compare/LineCompareJob.h"
 #include "platform/NotificationCenter.h"
 #include "platform/TextEncoding.h"
 #include "services/TextFile.h"
@@ -112,8 +113,16 @@ public:
     Ui::MergeEditWndCtr &ui() { return *mUi; }
     // What the last compare ran on: the files themselves, or UTF-8 copies of the panes.
     bool lastCompareUsedFiles() const { return mLastCompareUsedFiles; }
+    // A line compare runs in the background; the blocks shown are those of the last one done.
+    bool isComparing() const { return mCompareJob != nullptr; }
+    // The blocks no longer match the texts (an edit since the last compare).
+    bool blocksOutOfDate() const { return mBlocksOutOfDate; }
     QString lastCompareError() const { return mLastCompareError; }
     const TextFileInfo &fileInfo(int side) const { return side == 1 ? mSide1.info : mSide2.info; }
+
+signals:
+    // The blocks of a finished compare are shown.
+    void compareApplied();
 
 protected:
     QWidget *makeWindow() override;
@@ -146,6 +155,7 @@ private:
     SideState &state(int side) { return side == 1 ? mSide1 : mSide2; }
     QString &file(int side) { return side == 1 ? mFile1 : mFile2; }
     void connectControls();
+    void setButtonIcons();
     void applySplitShare();
     void cascadeFromOpenWindows();
     void fillMenus();
@@ -162,13 +172,17 @@ private:
     void undoCommandAdded(int side);
     bool undoOrRedo(bool redo);
     void updateEditedFromDocument(int side);
-    void recompareAfterEdit(int side);
+    void recompareAfterEdit(int side, std::function<void()> then = {});
     void warnAboutNulCharacters(const QStringList &files);
     void recordDiskState(int side);
     bool diskChanged(int side) const;
     bool canCompareFilesThemselves() const;
-    // Compares the pane texts; the first block is selected 0.1 s later when asked.
-    void DoCompare(bool selectFirstBlock = true);
+    // Starts comparing the pane texts (cancelling a compare still running). When the blocks
+    // arrive the first one is selected 0.1 s later when asked, then `then` runs.
+    void DoCompare(bool selectFirstBlock = true, std::function<void()> then = {});
+    void compareFinished(const LineCompareResult &result, bool usedFiles, bool selectFirstBlock,
+                         const std::function<void()> &then);
+    void cancelCompare();
     void afterMerge(int mergedIndex);
     void onTextEdited(int side);
     void syncScroll(int fromSide);
@@ -201,6 +215,8 @@ private:
     MergeBlockList mBlocks;
     LineTable mLineTable1, mLineTable2;
     QString mCompareText1, mCompareText2;
+    std::unique_ptr<LineCompareJob> mCompareJob;
+    bool mBlocksOutOfDate = false;
     int mCurrentBlock = -1;
     int mNavigationAnchor = 0;               // where Next goes when no block is selected
     std::vector<int> mUndoSides, mRedoSides; // the pane of each undo and redo step

@@ -1,6 +1,7 @@
 #include "textcompare/MyEditTextView.h"
 
 #include "foundation/CoverInfor.h"
+#include "graphics/Contrast.h"
 #include "platform/Guard.h"
 #include "services/Colors.h"
 #include "textcompare/CustomTextViewLineView.h"
@@ -19,9 +20,17 @@
 
 namespace {
 
-constexpr int kBlockAlpha = 48;
-constexpr int kCurrentBlockAlpha = 96;
-constexpr int kChangedCharsAlpha = 120;
+// Every colour text is painted in on a pane: the default text and each syntax colour.
+QList<QColor> themeTextColors(const QColor &paletteText)
+{
+    QList<QColor> colors{paletteText};
+    for (int index :
+         {int(SYNTAX_COLOR_DEFAULT), 1, 2, 3, 4, 5, 6, 7, 8, 9, int(SYNTAX_COLOR_NUMBER),
+          int(SYNTAX_COLOR_SINGLE_QUOTE), int(SYNTAX_COLOR_DOUBLE_QUOTE), int(SYNTAX_COLOR_COMMENT),
+          int(SYNTAX_COLOR_URL)})
+        colors << GetApp_Color_Text_Default_WithIndex(index).toQColor();
+    return colors;
+}
 
 } // namespace
 
@@ -259,6 +268,26 @@ QColor MyEditTextView::blockColor(const MERGE_BLOCK &block)
     return q;
 }
 
+QList<QColor> MyEditTextView::textColors() const
+{
+    return themeTextColors(palette().color(QPalette::Text));
+}
+
+BlockPalette MyEditTextView::blockPalette(const MERGE_BLOCK &block) const
+{
+    const QColor status = blockColor(block);
+    const QColor background = palette().color(QPalette::Base);
+    const QList<QColor> texts = textColors();
+    for (const CachedPalette &c : mPaletteCache)
+        if (c.status == status && c.background == background && c.texts == texts)
+            return c.palette;
+    if (mPaletteCache.size() > 8)
+        mPaletteCache.clear();
+    const BlockPalette p = MakeBlockPalette(status, background, texts);
+    mPaletteCache.push_back({status, background, texts, p});
+    return p;
+}
+
 void MyEditTextView::paintBlocks(QPainter &painter, const QRect &clip)
 {
     if (!mBlocks || mBlocks->empty())
@@ -274,24 +303,27 @@ void MyEditTextView::paintBlocks(QPainter &painter, const QRect &clip)
     for (; it != mBlocks->end() && it->startLine[side] <= last + 1; ++it) {
         const int index = int(it - mBlocks->begin());
         const bool current = index == mCurrentBlock;
-        QColor color = blockColor(*it);
+        const BlockPalette colors = blockPalette(*it);
         const qint64 start = it->startLine[side], count = it->lineCount[side];
         const qreal top = lineTopY(start);
         if (count > 0) {
             const qreal bottom = lineTopY(start + count);
-            color.setAlpha(current ? kCurrentBlockAlpha : kBlockAlpha);
             const QRectF r(0, top, width, bottom - top);
             if (r.intersects(clip))
-                painter.fillRect(r, color);
+                painter.fillRect(r, current ? colors.currentBlock : colors.block);
             if (current) {
-                color.setAlpha(255);
-                painter.fillRect(QRectF(0, top, width, 1), color);
-                painter.fillRect(QRectF(0, bottom - 1, width, 1), color);
+                // The selected block stands out by its frame, not by a darker fill under the
+                // text.
+                painter.fillRect(QRectF(0, top, width, 2), colors.frame);
+                painter.fillRect(QRectF(0, bottom - 2, width, 2), colors.frame);
+                painter.fillRect(QRectF(0, top, 3, bottom - top), colors.frame);
             }
         } else {
             // Nothing on this side: a line where the other side's lines would go.
-            color.setAlpha(current ? 255 : 160);
-            painter.fillRect(QRectF(0, top - 1, width, current ? 3 : 2), color);
+            QColor line = colors.frame;
+            if (!current)
+                line = MixColors(palette().color(QPalette::Base), line, 0.7);
+            painter.fillRect(QRectF(0, top - 1, width, current ? 3 : 2), line);
         }
     }
 }
@@ -311,8 +343,7 @@ void MyEditTextView::updateExtraSelections()
 {
     QList<QTextEdit::ExtraSelection> selections;
     if (mBlocks && mCurrentBlock >= 0 && mCurrentBlock < int(mBlocks->size())) {
-        QColor color = blockColor((*mBlocks)[size_t(mCurrentBlock)]);
-        color.setAlpha(kChangedCharsAlpha);
+        const QColor color = blockPalette((*mBlocks)[size_t(mCurrentBlock)]).changedCharacters;
         const qint64 length = document()->characterCount();
         for (const Range &r : mChangedCharacters) {
             if (r.location < 0 || r.location >= length)

@@ -4,6 +4,7 @@
 // current block, and syntax colouring on behalf of its LanguageColorInfo.
 
 #include "compare/MergeBlock.h"
+#include "textcompare/BlockPalette.h"
 #include "themes/LanguageColorInfoDelegate.h"
 
 #include <QPlainTextEdit>
@@ -79,8 +80,12 @@ public:
     QTextDocument *getMyTextStorage() override { return document(); }
     int paintedColorIndexAt(qint64 position) override;
 
-    // Colours used for a block of this side: changed, or present on one side only.
+    // The status colour of a block: changed, or present on one side only.
     static QColor blockColor(const MERGE_BLOCK &block);
+    // The tints painted for a block on this pane, readable under every colour of the theme.
+    BlockPalette blockPalette(const MERGE_BLOCK &block) const;
+    // The colours text is painted in on this pane.
+    QList<QColor> textColors() const;
 
 signals:
     void viewScrolled();
@@ -110,6 +115,13 @@ private:
     std::unique_ptr<LanguageColorInfo> mColorInfo;
     bool mColoringScheduled = false;
     SyntaxColorRuns *mRuns = nullptr;
+    struct CachedPalette
+    {
+        QColor status, background;
+        QList<QColor> texts;
+        BlockPalette palette;
+    };
+    mutable std::vector<CachedPalette> mPaletteCache;
     UndoHandler mUndoHandler;
     UndoAvailable mUndoAvailable;
 };

@@ -46,6 +46,7 @@ TEST_F(TextCompareTest, UndoAndRedoFollowTheEditsAcrossBothPanes)
     // Take the left side into the right pane while typing in the left one.
     left->setFocus();
     QTest::keyClick(left, Qt::Key_Right, Qt::AltModifier);
+    settle(*w);
     ASSERT_EQ(w->GetTextInView2(),
               QStringLiteral("alpha\nbeta\ngamma\ndelta\nnew line\nepsilon\n"));
     ASSERT_TRUE(w->mTextWasEdited(2));
@@ -54,9 +55,11 @@ TEST_F(TextCompareTest, UndoAndRedoFollowTheEditsAcrossBothPanes)
 
     // Ctrl+Z in the left pane undoes the newest step first, then the block in the other pane.
     QTest::keyClick(left, Qt::Key_Z, Qt::ControlModifier);
+    settle(*w);
     EXPECT_EQ(w->GetTextInView1(), QString::fromUtf8(kLeft));
     EXPECT_FALSE(w->mTextWasEdited(1));
     QTest::keyClick(left, Qt::Key_Z, Qt::ControlModifier);
+    settle(*w);
     EXPECT_EQ(w->GetTextInView2(), QString::fromUtf8(kRight));
     // Back to what was read: nothing to save, and the block taken back is shown selected.
     EXPECT_FALSE(w->WasEdit());
@@ -69,21 +72,26 @@ TEST_F(TextCompareTest, UndoAndRedoFollowTheEditsAcrossBothPanes)
     w->ui().mButton_Compare->setFocus();
     ASSERT_TRUE(w->ui().actionRedo->isEnabled());
     w->ui().actionRedo->trigger();
+    settle(*w);
     EXPECT_TRUE(w->GetTextInView2().contains(QStringLiteral("\nbeta\n")));
     EXPECT_EQ(w->mergeBlocks().size(), 2u);
     QTest::keyClick(right, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    settle(*w);
     EXPECT_TRUE(w->GetTextInView1().startsWith(u'X'));
     EXPECT_TRUE(w->WasEdit());
 
     // A new edit ends the redo history.
     w->Menu_Undo();
+    settle(*w);
     typeInto(right, QStringLiteral("Y"));
     EXPECT_FALSE(w->canRedo());
     EXPECT_FALSE(w->Menu_Redo());
+    settle(*w);
 
     // Reading the files again empties the history.
     answers = {1000};
     ASSERT_TRUE(w->Menu_Reload());
+    settle(*w);
     EXPECT_FALSE(w->canUndo());
     EXPECT_EQ(w->GetTextInView2(), QString::fromUtf8(kRight));
     EXPECT_FALSE(w->WasEdit());
@@ -106,6 +114,7 @@ TEST_F(TextCompareTest, KeyboardStepsThroughTheBlocksAndTheMenusCarryShortcuts)
     EXPECT_EQ(w->currentBlock(), 1);
     // Right to left for the current block, from the keyboard.
     QTest::keyClick(left, Qt::Key_Left, Qt::AltModifier);
+    settle(*w);
     EXPECT_EQ(w->GetTextInView1(),
               QStringLiteral("alpha\nbeta\ngamma\ndelta\nnew line\nepsilon\nzeta\n"));
 
@@ -132,10 +141,12 @@ TEST_F(TextCompareTest, IgnoreOptionsFromTheMenuAndTheBoxesStayInStep)
     auto w = open(write("a.txt", "a b\nsame\n"), write("b.txt", "a  b\nsame\n"));
     ASSERT_EQ(w->mergeBlocks().size(), 1u);
     w->ui().actionIgnoreSpaceChange->trigger();
+    settle(*w);
     EXPECT_TRUE(w->ui().mCheck_IgnoreSpaceChange->isChecked());
     EXPECT_TRUE(w->mergeBlocks().empty());
     EXPECT_EQ(w->ui().mResultLabel->text(), QStringLiteral("No difference"));
     w->ui().mCheck_IgnoreSpaceChange->click();
+    settle(*w);
     EXPECT_FALSE(w->ui().actionIgnoreSpaceChange->isChecked());
     EXPECT_EQ(w->mergeBlocks().size(), 1u);
     // The options are kept for the next window.
@@ -145,6 +156,7 @@ TEST_F(TextCompareTest, IgnoreOptionsFromTheMenuAndTheBoxesStayInStep)
     EXPECT_TRUE(next->ui().actionIgnoreAllSpace->isChecked());
     EXPECT_TRUE(next->mergeBlocks().empty());
     next->setCompareOptions({});
+    settle(*next);
 }
 
 TEST_F(TextCompareTest, SaveWritesThePaneBeingEdited)
@@ -159,6 +171,7 @@ TEST_F(TextCompareTest, SaveWritesThePaneBeingEdited)
     // A block taken into the right pane while the focus stays in the left one.
     w->textView(1)->setFocus();
     ASSERT_TRUE(w->Merge_CopyBlock(1, 0));
+    settle(*w);
     QTest::keyClick(w->textView(1), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(pelkotest::readFile(rightPath), "alpha\nbeta\ngamma\ndelta\nnew line\nepsilon\n");
     EXPECT_EQ(pelkotest::readFile(leftPath), kLeft);
@@ -175,6 +188,7 @@ TEST_F(TextCompareTest, SaveWritesThePaneBeingEdited)
     // Undo after saving edits the saved text again.
     w->textView(2)->setFocus();
     QTest::keyClick(w->textView(2), Qt::Key_Z, Qt::ControlModifier);
+    settle(*w);
     EXPECT_TRUE(w->mTextWasEdited(2));
 }
 
@@ -192,6 +206,7 @@ TEST_F(TextCompareTest, PanesKeepNonBreakingSpacesAndLineSeparators)
     auto w = open(leftPath, rightPath);
     ASSERT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(3, 1, 3, 1)}));
     ASSERT_TRUE(w->Merge_CopyBlock(2, 0));
+    settle(*w);
     EXPECT_TRUE(w->mergeBlocks().empty());
     EXPECT_EQ(w->GetTextInView1(), QString::fromUtf8(right));
     ASSERT_TRUE(w->SaveSide(1));
@@ -205,7 +220,9 @@ TEST_F(TextCompareTest, TextPutIntoAPaneIsWhatIsCompared)
     ASSERT_TRUE(w->mergeBlocks().empty());
     // The right pane now shows a text of its own, with Windows line ends.
     w->setCompareTextToView2(QStringLiteral("one\r\nTWO\r\n"));
+    settle(*w);
     w->RefreshCompare();
+    settle(*w);
     EXPECT_EQ(w->GetTextInView2(), QStringLiteral("one\nTWO\n"));
     EXPECT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(1, 1, 1, 1)}));
 
@@ -214,12 +231,14 @@ TEST_F(TextCompareTest, TextPutIntoAPaneIsWhatIsCompared)
     u->setMFile1(leftPath);
     u->showWindow();
     u->setCompareTextToView2(QStringLiteral("kept\n"));
+    settle(*u);
     QAction *utf8 = nullptr;
     for (QAction *a : u->ui().mMenuReloadWithEncoding->actions())
         if (a->text().contains(QStringLiteral("UTF-8")))
             utf8 = a;
     ASSERT_NE(utf8, nullptr);
     u->Menu_ReloadWithEncoding(utf8);
+    settle(*u);
     EXPECT_EQ(u->GetTextInView2(), QStringLiteral("kept\n"));
     EXPECT_EQ(u->GetTextInView1(), QStringLiteral("one\ntwo\n"));
     EXPECT_EQ(u->mergeBlocks().size(), 1u);
@@ -256,11 +275,13 @@ TEST_F(TextCompareTest, SavingThroughASymbolicLinkWritesItsTarget)
     ASSERT_TRUE(QFile::link(target, link));
     auto w = open(link, write("b.txt", kRight));
     ASSERT_TRUE(w->Merge_CopyBlock(2, 0));
+    settle(*w);
     ASSERT_TRUE(w->SaveSide(1));
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(pelkotest::readFile(target), "alpha\nBETA\ngamma\ndelta\nepsilon\nzeta\n");
     // The saved file is not taken for a change made by another application.
     w->windowWillBeKey();
+    settle(*w);
     EXPECT_TRUE(alerts.empty());
 }
 
@@ -269,6 +290,7 @@ TEST_F(TextCompareTest, ContextMenuUndoUsesTheSharedHistory)
     auto w = open(write("a.txt", kLeft), write("b.txt", kRight));
     ASSERT_TRUE(activate(*w));
     ASSERT_TRUE(w->Merge_CopyBlock(1, 0));
+    settle(*w);
     MyEditTextView *left = w->textView(1);
     bool undoEnabled = false;
     QTimer::singleShot(50, [&] {

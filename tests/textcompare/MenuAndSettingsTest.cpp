@@ -20,6 +20,7 @@ TEST_F(TextCompareTest, ReloadWithEncodingReadsBothSidesAgainInThatEncoding)
     ASSERT_FALSE(latin1Name.isEmpty());
     QAction item(latin1Name);
     w->Menu_ReloadWithEncoding(&item);
+    settle(*w);
     EXPECT_EQ(w->GetTextInView1(), QStringLiteral("cafÃ©\n"));
     EXPECT_EQ(w->fileInfo(1).encoding, platform::Encoding::ISOLatin1);
     EXPECT_FALSE(w->WasEdit());
@@ -28,6 +29,7 @@ TEST_F(TextCompareTest, ReloadWithEncodingReadsBothSidesAgainInThatEncoding)
     QTextCursor(w->textView(1)->document()).insertText(QStringLiteral("edit"));
     answers = {1001};
     w->Menu_ReloadWithEncoding(&item);
+    settle(*w);
     EXPECT_TRUE(w->GetTextInView1().startsWith(QStringLiteral("edit")));
     EXPECT_EQ(alerts.size(), 1u);
 }
@@ -41,6 +43,7 @@ TEST_F(TextCompareTest, UpdateFontAppliesSettingsAndComparesAgain)
     QTextCursor(w->textView(2)->document()).insertText(QStringLiteral("z\n"));
     platform::NotificationCenter::defaultCenter().postNotification(
         QStringLiteral("Merge_UpdateFont"));
+    settle(*w);
     EXPECT_DOUBLE_EQ(w->textView(1)->font().pointSizeF(), 21.0);
     EXPECT_FALSE(w->textView(2)->showLineNumbers());
     EXPECT_EQ(w->textView(1)->lineWrapMode(), QPlainTextEdit::WidgetWidth);

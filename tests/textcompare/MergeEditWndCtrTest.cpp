@@ -42,8 +42,10 @@ TEST_F(TextCompareTest, ShowsTheBlocksOfTwoFilesAndSelectsTheFirst)
     LineCompareOptions icase;
     icase.ignoreCase = true;
     w->setCompareOptions(icase);
+    settle(*w);
     EXPECT_EQ(w->mergeBlocks().size(), 2u);
     w->setCompareOptions({});
+    settle(*w);
 }
 
 TEST_F(TextCompareTest, CopyABlockBothWaysUndoAndCompareAgain)
@@ -53,6 +55,7 @@ TEST_F(TextCompareTest, CopyABlockBothWaysUndoAndCompareAgain)
 
     // Left to right for the changed line.
     ASSERT_TRUE(w->Merge_CopyBlock(1, 0));
+    settle(*w);
     EXPECT_EQ(w->GetTextInView2(),
               QStringLiteral("alpha\nbeta\ngamma\ndelta\nnew line\nepsilon\n"));
     EXPECT_EQ(w->mergeBlocks().size(), 2u);
@@ -62,12 +65,14 @@ TEST_F(TextCompareTest, CopyABlockBothWaysUndoAndCompareAgain)
 
     // Right to left for the inserted line.
     ASSERT_TRUE(w->Merge_CopyBlock(2, 0));
+    settle(*w);
     EXPECT_EQ(w->GetTextInView1(),
               QStringLiteral("alpha\nbeta\ngamma\ndelta\nnew line\nepsilon\nzeta\n"));
     ASSERT_EQ(w->mergeBlocks().size(), 1u);
 
     // The last block deletes "zeta" on the right side's behalf: take the right (nothing).
     ASSERT_TRUE(w->Merge_CopyBlock(2, 0));
+    settle(*w);
     EXPECT_TRUE(w->mergeBlocks().empty());
     EXPECT_EQ(w->GetTextInView1(), w->GetTextInView2());
 
@@ -78,6 +83,7 @@ TEST_F(TextCompareTest, CopyABlockBothWaysUndoAndCompareAgain)
     EXPECT_EQ(w->GetTextInView1(), QString::fromUtf8(kLeft));
     EXPECT_EQ(w->GetTextInView2(), QString::fromUtf8(kRight));
     w->RefreshCompare();
+    settle(*w);
     EXPECT_EQ(w->mergeBlocks(), original);
     // Back where they were read, the panes are no longer edited and match their files again.
     EXPECT_FALSE(w->WasEdit());
@@ -104,8 +110,10 @@ TEST_F(TextCompareTest, MergeAtTheEndOfTextsWithoutFinalLineEnd)
         SCOPED_TRACE(row.name);
         auto w = open(write("l.txt", row.left), write("r.txt", row.right));
         // Taking every block from one side must give that side's text exactly.
-        for (int guard = 0; !w->mergeBlocks().empty() && guard < 10; ++guard)
+        for (int guard = 0; !w->mergeBlocks().empty() && guard < 10; ++guard) {
             ASSERT_TRUE(w->Merge_CopyBlock(row.from, 0));
+            settle(*w);
+        }
         EXPECT_EQ(w->GetTextInView1(), w->GetTextInView2());
     }
 }
@@ -115,11 +123,13 @@ TEST_F(TextCompareTest, CopyAllAndTheMoveToNextSetting)
     gAppSetting.compare_autoMoveToNextDiffAfterMerge = 1;
     auto w = open(write("a.txt", kLeft), write("b.txt", kRight));
     ASSERT_TRUE(w->Merge_CopyBlock(1, 0));
+    settle(*w);
     QTest::qWait(150);
     EXPECT_EQ(w->currentBlock(), 0); // the next block now sits where the merged one was
     EXPECT_EQ(w->mergeBlocks()[0], makeBlock(4, 0, 4, 1));
 
     ASSERT_TRUE(w->Merge_CopyAll(2));
+    settle(*w);
     EXPECT_EQ(w->GetTextInView1(), w->GetTextInView2());
     EXPECT_TRUE(w->mergeBlocks().empty());
     w->textView(1)->undo();
@@ -133,6 +143,7 @@ TEST_F(TextCompareTest, FileChangedOnDiskIsReadAgain)
     auto w = open(write("a.txt", kLeft), right);
     ASSERT_TRUE(pelkotest::writeFile(right, kLeft + "more\n"));
     w->windowWillBeKey();
+    settle(*w);
     EXPECT_TRUE(alerts.empty()); // an unedited side is read again without a question
     EXPECT_EQ(w->GetTextInView2(), QString::fromUtf8(kLeft + "more\n"));
     EXPECT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(6, 0, 6, 1)}));
@@ -144,18 +155,22 @@ TEST_F(TextCompareTest, FileChangedOnDiskIsReadAgain)
     ASSERT_TRUE(pelkotest::writeFile(right, "fresh\n"));
     answers = {1001};
     w->windowWillBeKey();
+    settle(*w);
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_TRUE(alerts[0].title.contains(QStringLiteral("changed in another application")));
     EXPECT_TRUE(w->GetTextInView2().startsWith(QStringLiteral("edit ")));
     w->windowWillBeKey(); // the declined change is not asked about again
     EXPECT_EQ(alerts.size(), 1u);
+    settle(*w);
     ASSERT_TRUE(pelkotest::writeFile(right, "fresh text\n"));
     answers = {1000};
     w->windowWillBeKey();
+    settle(*w);
     EXPECT_EQ(alerts.size(), 2u);
     EXPECT_EQ(w->GetTextInView2(), QStringLiteral("fresh text\n"));
     EXPECT_FALSE(w->WasEdit());
     w->windowWillBeKey();
+    settle(*w);
     EXPECT_EQ(alerts.size(), 2u); // nothing changed since
 }
 
@@ -196,6 +211,7 @@ TEST_F(TextCompareTest, ClosingWithEditsAsksToSaveDiscardOrCancel)
     const QString left = write("a.txt", kLeft);
     auto w = open(left, write("b.txt", kRight));
     ASSERT_TRUE(w->Merge_CopyBlock(2, 0));
+    settle(*w);
     ASSERT_TRUE(w->isDocumentEdited());
 
     answers = {1002}; // Cancel
@@ -240,8 +256,11 @@ TEST_F(TextCompareTest, UntitledTextsAndTheMergeWindowQueries)
     auto w = std::make_unique<MergeEditWndCtr>();
     w->showWindow();
     w->setCompareTextToView1(QStringLiteral("abc\n"));
+    settle(*w);
     w->setCompareTextToView2(QString());
+    settle(*w);
     w->RefreshCompare();
+    settle(*w);
     EXPECT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(0, 1, 0, 0)}));
     EXPECT_TRUE(w->GetFile1().isEmpty());
     EXPECT_EQ(w->GetTextInView1(), QStringLiteral("abc\n"));

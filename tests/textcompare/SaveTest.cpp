@@ -77,6 +77,7 @@ TEST_F(TextCompareTest, SaveWritesTheBytesOfEachFilesOwnFormat)
         EXPECT_FALSE(w->isDocumentEdited());
         // The saved file is not taken for a change by another application.
         w->windowWillBeKey();
+        settle(*w);
         EXPECT_TRUE(w->GetTextInView1().startsWith(u'X'));
     }
     EXPECT_TRUE(alerts.empty());

@@ -6,6 +6,8 @@
 #include "textcompare/CenterLinkView.h"
 #include "textcompare/CustomTextViewLineView.h"
 #include "textcompare/DiffResultView.h"
+#include "platform/NotificationCenter.h"
+#include "themes/ThemeColor.h"
 #include "ui_MergeEditWndCtr.h"
 
 #include <QDir>
@@ -60,10 +62,10 @@ TEST_F(TextCompareTest, ScreenshotShowsPanesGuttersColoursAndStrips)
 
     const QImage shot = w->window()->grab().toImage();
     ASSERT_FALSE(shot.isNull());
-    EXPECT_TRUE(shot.save(dir + QStringLiteral("/textwindow.png")));
-    if (QDir(QStringLiteral("/work/briefs")).exists())
-        shot.save(QStringLiteral("/work/briefs/textwindow.png"));
-    const QImage readBack(dir + QStringLiteral("/textwindow.png"));
+    const QString shots = pelkotest::binaryDir() + QStringLiteral("/screenshots");
+    QDir().mkpath(shots);
+    EXPECT_TRUE(shot.save(shots + QStringLiteral("/textwindow.png")));
+    const QImage readBack(shots + QStringLiteral("/textwindow.png"));
     EXPECT_EQ(readBack.size(), shot.size());
 
     auto &ui = w->ui();
@@ -88,6 +90,25 @@ TEST_F(TextCompareTest, ScreenshotShowsPanesGuttersColoursAndStrips)
              b = b.next())
             coloured = coloured || !b.layout()->formats().isEmpty();
         EXPECT_TRUE(coloured);
+    }
+    // The same window in every shipped theme, for a look at the block colours.
+    ResetThemeTemplateCache();
+    QList<std::shared_ptr<ThemeColor>> themes;
+    QStringList names;
+    if (GetApp_Color_ThemeTemplate_ThemeColor_List(&themes, &names)) {
+        for (qsizetype i = 0; i < themes.size(); ++i) {
+            ThemeColor::setCurrentTheme(themes[i]);
+            // As the preferences do after a theme change.
+            platform::NotificationCenter::defaultCenter().postNotification(
+                QStringLiteral("Merge_UpdateFont"));
+            settle(*w);
+            w->selectBlock(1);
+            QTest::qWait(30);
+            EXPECT_TRUE(w->window()->grab().toImage().save(shots + QStringLiteral("/textwindow-") +
+                                                           names[i] + QStringLiteral(".png")));
+        }
+        ThemeColor::restoreToDefault();
+        ResetCurrentThemeCache();
     }
     SetBundleResourceFolder(QString());
 }

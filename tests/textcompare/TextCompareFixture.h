@@ -46,8 +46,15 @@ protected:
         w->setMFile1(left);
         w->setMFile2(right);
         w->showWindow();
+        settle(*w);
         QTest::qWait(150);
         return w;
+    }
+
+    // Waits until the window has read its files and its compare is done.
+    static void settle(MergeEditWndCtr &w)
+    {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !w.isComparing(); }, 20000));
     }
 
     std::vector<platform::AlertRequest> alerts;

@@ -1,0 +1,265 @@
+#include "compare/LineCompareJob.h"
+
+#include "platform/Guard.h"
+#include "platform/Log.h"
+#include "services/SupportFolder.h"
+
+#include <QAtomicInteger>
+#include <QDir>
+#include <QFile>
+#include <QFutureWatcher>
+#include <QProcess>
+#include <QtConcurrent>
+#include <mutex>
+
+// What the job and its worker share. The worker may outlive the job: whichever of them is last
+// removes the job's folder.
+struct LineCompareJob::Shared
+{
+    std::mutex mutex;
+    QString folder;
+    bool cancelled = false;
+    bool workerBusy = false;
+
+    void removeFolder()
+    {
+        if (!folder.isEmpty())
+            QDir(folder).removeRecursively();
+    }
+};
+
+namespace {
+
+QAtomicInteger<quint64> gJobSerial;
+
+// Each job works in a folder of its own, so windows comparing at the same time never share the
+// copies of their texts.
+QString makeJobFolder()
+{
+    const QString base = GetProcessTempFolder();
+    if (base.isEmpty())
+        return {};
+    const QString folder =
+        QDir(base).filePath(QStringLiteral("compare-%1").arg(gJobSerial.fetchAndAddRelaxed(1)));
+    return QDir().mkpath(folder) ? folder : QString();
+}
+
+bool writeUtf8(const QString &path, const QString &text)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    // In slices, so the UTF-8 copy of a large text is never held whole.
+    constexpr qsizetype kSlice = 1 << 20;
+    qsizetype at = 0;
+    while (at < text.size()) {
+        qsizetype n = std::min(kSlice, text.size() - at);
+        // A surrogate pair stays in one slice.
+        if (at + n < text.size() && text.at(at + n - 1).isHighSurrogate())
+            ++n;
+        const QByteArray bytes = QStringView(text).mid(at, n).toUtf8();
+        if (f.write(bytes) != bytes.size())
+            return false;
+        at += n;
+    }
+    return f.flush();
+}
+
+} // namespace
+
+LineCompareJob::LineCompareJob(QObject *parent)
+    : QObject(parent), mShared(std::make_shared<Shared>())
+{}
+
+LineCompareJob::~LineCompareJob()
+{
+    if (mProcess) {
+        mProcess->disconnect(this);
+        mProcess->kill();
+        // The child is killed: this wait is for its exit status, not for its work.
+        mProcess->waitForFinished(1000);
+        delete mProcess;
+        mProcess = nullptr;
+    }
+    std::lock_guard lock(mShared->mutex);
+    mShared->cancelled = true;
+    if (!mShared->workerBusy)
+        mShared->removeFolder();
+}
+
+QString LineCompareJob::workFolder() const
+{
+    return mShared->folder;
+}
+
+void LineCompareJob::startTexts(const QString &text1, const QString &text2,
+                                const LineCompareOptions &options)
+{
+    startFiles(QString(), QString(), text1, text2, options);
+}
+
+void LineCompareJob::startFiles(const QString &path1, const QString &path2, const QString &text1,
+                                const QString &text2, const LineCompareOptions &options)
+{
+    if (mRunning)
+        return;
+    mRunning = true;
+    mOptions = options;
+    mResult = LineCompareResult{};
+    mResult.text1 = text1;
+    mResult.text2 = text2;
+    const bool copies = path1.isEmpty() || path2.isEmpty();
+    mShared->folder = copies ? makeJobFolder() : QString();
+    if (copies && mShared->folder.isEmpty()) {
+        fail(QStringLiteral("cannot write the texts to compare"));
+        return;
+    }
+    mPath1 = copies ? QDir(mShared->folder).filePath(QStringLiteral("1.txt")) : path1;
+    mPath2 = copies ? QDir(mShared->folder).filePath(QStringLiteral("2.txt")) : path2;
+
+    struct Prepared
+    {
+        bool ok = true;
+        LineTable table1, table2;
+    };
+    mShared->workerBusy = true;
+    auto *watcher = new QFutureWatcher<Prepared>(this);
+    connect(watcher, &QFutureWatcher<Prepared>::finished, this, [this, watcher] {
+        Prepared p = watcher->result();
+        watcher->deleteLater();
+        mResult.table1 = std::move(p.table1);
+        mResult.table2 = std::move(p.table2);
+        prepared(p.ok);
+    });
+    watcher->setFuture(
+        QtConcurrent::run([shared = mShared, copies, path1 = mPath1, path2 = mPath2, text1, text2] {
+            Prepared p;
+            const auto cancelled = [&] {
+                std::lock_guard lock(shared->mutex);
+                return shared->cancelled;
+            };
+            if (copies && !cancelled())
+                p.ok = writeUtf8(path1, text1) && !cancelled() && writeUtf8(path2, text2);
+            if (!cancelled()) {
+                p.table1 = BuildLineTable(text1);
+                p.table2 = BuildLineTable(text2);
+            }
+            std::lock_guard lock(shared->mutex);
+            shared->workerBusy = false;
+            if (shared->cancelled)
+                shared->removeFolder();
+            return p;
+        }));
+}
+
+void LineCompareJob::prepared(bool ok)
+{
+    GUARD_BEGIN
+    if (!ok) {
+        fail(QStringLiteral("cannot write the texts to compare"));
+        return;
+    }
+    runDiff(mPath1, mPath2);
+    GUARD_END_VOID
+}
+
+void LineCompareJob::runDiff(const QString &path1, const QString &path2)
+{
+    const QString tool = GetDiffToolPath();
+    if (tool.isEmpty()) {
+        fail(QStringLiteral("the diff program is missing"));
+        return;
+    }
+    mProcess = new QProcess(this);
+    mProcess->setProgram(tool);
+    // "--" so that a path beginning with "-" is never taken for an option.
+    mProcess->setArguments(LineCompare_Arguments(mOptions)
+                           << QStringLiteral("--") << path1 << path2);
+    mProcess->setStandardInputFile(QProcess::nullDevice());
+    mResult.blocks = MergeBlockList{};
+    connect(mProcess, &QProcess::readyReadStandardOutput, this, [this] { readOutput(); });
+    connect(mProcess, &QProcess::finished, this, [this] { processFinished(); });
+    connect(mProcess, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            fail(QStringLiteral("diff did not start"));
+    });
+    mProcess->start();
+}
+
+void LineCompareJob::readOutput()
+{
+    GUARD_BEGIN
+    if (!mProcess)
+        return;
+    const QByteArray chunk = mProcess->readAllStandardOutput();
+    qsizetype pos = 0;
+    while (pos < chunk.size()) {
+        const qsizetype end = chunk.indexOf('\n', pos);
+        const qsizetype stop = end < 0 ? chunk.size() : end;
+        // Only header lines are kept: a quoted line (which may be the whole of a long file) is
+        // passed over without being gathered.
+        const bool header = !mPending.isEmpty()
+                                ? mPending.front() >= '0' && mPending.front() <= '9'
+                                : stop > pos && chunk[pos] >= '0' && chunk[pos] <= '9';
+        if (header || (mPending.isEmpty() && stop == pos))
+            mPending.append(chunk.constData() + pos, stop - pos);
+        else if (mPending.isEmpty())
+            mPending = "<"; // marks a quoted line in progress
+        if (end < 0)
+            break;
+        if (!mParseFailed && !ParseDiffNormalOutputLine(mPending, *mResult.blocks))
+            mParseFailed = true;
+        mPending.clear();
+        pos = end + 1;
+    }
+    GUARD_END_VOID
+}
+
+void LineCompareJob::processFinished()
+{
+    GUARD_BEGIN
+    readOutput();
+    if (!mPending.isEmpty() && !mParseFailed &&
+        !ParseDiffNormalOutputLine(mPending, *mResult.blocks))
+        mParseFailed = true;
+    mPending.clear();
+    // 0: the same, 1: different; only 2 (or a crash) is trouble.
+    if (mProcess->exitStatus() != QProcess::NormalExit || mProcess->exitCode() > 1) {
+        fail(QString::fromLocal8Bit(mProcess->readAllStandardError()).trimmed());
+        return;
+    }
+    if (mParseFailed) {
+        fail(QStringLiteral("the output of diff cannot be read"));
+        return;
+    }
+    if (mProcess->exitCode() == 0)
+        mResult.blocks = MergeBlockList{};
+    finish();
+    GUARD_END_VOID
+}
+
+void LineCompareJob::fail(const QString &error)
+{
+    platform::Log(QStringLiteral("ERROR line compare: ") + error);
+    mResult.blocks.reset();
+    mResult.error = error;
+    finish();
+}
+
+void LineCompareJob::finish()
+{
+    if (!mRunning)
+        return;
+    mRunning = false;
+    if (mProcess) {
+        mProcess->disconnect(this);
+        mProcess->deleteLater();
+        mProcess = nullptr;
+    }
+    {
+        std::lock_guard lock(mShared->mutex);
+        if (!mShared->workerBusy)
+            mShared->removeFolder();
+    }
+    emit finished(mResult);
+}
