@@ -428,6 +428,15 @@ QList<StringEncoding> TextEncoding::availableEncodings()
     return list;
 }
 
+bool TextEncoding::isSingleByte(StringEncoding e)
+{
+    const EncodingInfo *info = findInfo(e);
+    if (!infoAvailable(info) || info->codec != Codec::Icu)
+        return false;
+    Converter conv = openConverter(info->icuName);
+    return conv && ucnv_getMaxCharSize(conv.get()) == 1;
+}
+
 QString TextEncoding::localizedName(StringEncoding e)
 {
     const EncodingInfo *info = findInfo(e);

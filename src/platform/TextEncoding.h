@@ -100,6 +100,9 @@ public:
     static StringEncoding fromIanaName(const QString &name);
     // Every available encoding, in the order the encoding menus show them.
     static QList<StringEncoding> availableEncodings();
+    // True when every character is one byte (ISO Latin 1, KOI8-R, ...); false for multi-byte,
+    // stateful and unknown encodings.
+    static bool isSingleByte(StringEncoding e);
     // "Unicode (UTF-8)", "Japanese (Shift JIS)"; null when unknown.
     static QString localizedName(StringEncoding e);
     // A string of exactly those bytes in that encoding, else nullopt (any illegal, irregular or

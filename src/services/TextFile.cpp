@@ -2,6 +2,7 @@
 
 #include "platform/Guard.h"
 #include "platform/Log.h"
+#include "services/EncodingDetection.h"
 #include "services/Localization.h"
 
 #include <QComboBox>
@@ -124,21 +125,29 @@ bool decodeDetected(const QByteArray &bytes, StringEncoding preferred, QString *
         info->encodingSure = true;
         return true;
     }
-    if (auto decoded = TextEncoding::decodeStrict(bytes, Encoding::UTF8)) {
-        *text = *decoded;
-        info->encoding = Encoding::UTF8;
-        info->encodingSure = true;
-        return true;
+    // UTF-16 of ASCII-range characters (Latin, Cyrillic in little-endian order, ...) is also
+    // valid UTF-8, with a zero byte in every other place: it is told apart first.
+    const StringEncoding utf16 = DetectUnmarkedUTF16(bytes);
+    if (utf16 == 0) {
+        if (auto decoded = TextEncoding::decodeStrict(bytes, Encoding::UTF8)) {
+            *text = *decoded;
+            info->encoding = Encoding::UTF8;
+            info->encodingSure = true;
+            return true;
+        }
     }
     if (preferred != 0 && decodeAsked(bytes, preferred, text, info))
         return true;
-    StringEncoding used = 0;
-    QString tried = StringFromBytesTryEncodings(bytes, &used);
-    if (tried.isNull())
-        return false;
-    *text = tried;
-    info->encoding = used;
-    return true;
+    if (utf16 != 0 && decodeAsked(bytes, utf16, text, info))
+        return true;
+    // Every byte sequence fits some single-byte encoding; the detector says which one the text
+    // is most likely in. Latin 1 is the last resort, as it takes every byte.
+    for (StringEncoding guess :
+         {DetectTextEncodingWithICU(bytes), Encoding::WindowsCP1252, Encoding::ISOLatin1}) {
+        if (guess != 0 && decodeAsked(bytes, guess, text, info))
+            return true;
+    }
+    return false;
 }
 
 void findLineEnds(const QString &text, TextFileInfo *info)

@@ -28,8 +28,9 @@ struct TextFileInfo
 
 // Reads the file's text. With a non-zero *encoding the file is decoded with it (a matching
 // byte-order mark is dropped); when it cannot be, or with 0, the encoding is detected: a
-// byte-order mark, strict UTF-8, the preferred encoding (when not 0), then the order of
-// StringFromBytesTryEncodings. A null string for a missing, unreadable or undecodable file;
+// byte-order mark, UTF-16 without a mark (by its zero bytes), strict UTF-8, the preferred
+// encoding (when not 0), then the guess of ICU's detector among the offered encodings, then
+// Windows Latin 1 and ISO Latin 1. A null string for a missing, unreadable or undecodable file;
 // "" only for an empty one. Every out-pointer may be null.
 QString ReadTextFileContent(const QString &path, platform::StringEncoding *encoding, bool *sure,
                             bool *hasBOM, int *permissions, platform::StringEncoding preferred = 0);

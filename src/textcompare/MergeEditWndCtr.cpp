@@ -68,10 +68,13 @@ QString fillFormat(QString format, const QStringList &args)
     return format;
 }
 
-bool isWideUnicode(platform::StringEncoding e)
+// GNU diff works on bytes: its options (ignore case, white space) are right on a file's own bytes
+// only when a byte that looks like an ASCII character is that character. Multi-byte encodings
+// such as Shift_JIS and Big5 use ASCII letters as trail bytes, and UTF-16 and UTF-32 every byte.
+bool asciiBytesAreAsciiCharacters(platform::StringEncoding e)
 {
     using namespace platform::Encoding;
-    return e == UTF16 || e == UTF16BE || e == UTF16LE || e == UTF32 || e == UTF32BE || e == UTF32LE;
+    return e == UTF8 || e == ASCII || platform::TextEncoding::isSingleByte(e);
 }
 
 QString permissionText(int mode)
@@ -595,7 +598,7 @@ bool MergeEditWndCtr::canCompareFilesThemselves() const
         return false;
     for (const SideState *st : {&mSide1, &mSide2}) {
         if (!st->readOk || st->textConverted || st->info.hasBOM || st->info.hasNulChar ||
-            isWideUnicode(st->info.encoding))
+            !asciiBytesAreAsciiCharacters(st->info.encoding))
             return false;
     }
     return mSide1.info.encoding == mSide2.info.encoding && !diskChanged(1) && !diskChanged(2);
@@ -1039,6 +1042,15 @@ bool MergeEditWndCtr::SaveSide(int side)
         path = platform::runSavePanel(request);
         if (path.isEmpty())
             return false;
+    } else if (const QString why = whyNotWritableInPlace(side); !why.isEmpty()) {
+        path = askSaveAsInstead(path, why);
+        if (path.isEmpty())
+            return false;
+    }
+    if (const QString why = whyNotWritableTarget(path); !why.isEmpty()) {
+        ShowMessage(L_("Error"), fillFormat(L_("Cannot save the file \"%@\"."), {path}) +
+                                     QStringLiteral("\n\n") + why);
+        return false;
     }
     SideState &st = state(side);
     TextSaveOptions options;
@@ -1096,6 +1108,47 @@ bool MergeEditWndCtr::SaveSide(int side)
     UpdateButtonStatus();
     return true;
     GUARD_END(false)
+}
+
+QString MergeEditWndCtr::whyNotWritableInPlace(int side) const
+{
+    const SideState &st = side == 1 ? mSide1 : mSide2;
+    // What the pane shows did not come from this file: writing it would replace content the
+    // user never saw.
+    if (!st.readOk)
+        return L_("The file could not be read, so the window does not show its content. Saving "
+                  "would replace it.");
+    return whyNotWritableTarget(side == 1 ? mFile1 : mFile2);
+}
+
+QString MergeEditWndCtr::whyNotWritableTarget(const QString &path)
+{
+    const QFileInfo fi(path);
+    // A missing file may be written (it vanished, or the user chose a new name); anything but a
+    // regular file would be replaced by one.
+    if (!fi.exists() && !fi.isSymLink())
+        return QString();
+    if (fi.isDir())
+        return L_("It is a folder.");
+    if (!fi.isFile())
+        return L_("It is not a regular file.");
+    return QString();
+}
+
+QString MergeEditWndCtr::askSaveAsInstead(const QString &path, const QString &why)
+{
+    const int answer = ShowMessage2(L_("Warning"),
+                                    fillFormat(L_("The text is not saved to \"%@\"."), {path}) +
+                                        QStringLiteral("\n\n") + why + QStringLiteral("\n\n") +
+                                        L_("Choose another file to save the text to."),
+                                    L_("Save As…"), L_("Cancel"));
+    if (answer != 1000)
+        return QString();
+    platform::SavePanelRequest request;
+    request.title = L_("Save As…");
+    request.directory = QFileInfo(path).absolutePath();
+    request.nameField = QFileInfo(path).fileName();
+    return platform::runSavePanel(request);
 }
 
 bool MergeEditWndCtr::Menu_Save()
@@ -1357,6 +1410,17 @@ void MergeEditWndCtr::Menu_ReloadWithEncoding(QAction *item)
         REPORT_FATAL();
         return;
     }
+    if (encoding != 0) {
+        for (int side : {1, 2}) {
+            if (file(side).isEmpty() || fileFitsEncoding(file(side), encoding))
+                continue;
+            ShowMessage(L_("Error"),
+                        fillFormat(L_("The file \"%@\" is not valid in the encoding \"%@\". "
+                                      "The text stays as it was."),
+                                   {file(side), platform::TextEncoding::localizedName(encoding)}));
+            return;
+        }
+    }
     if (WasEdit()) {
         const int answer =
             ShowMessage2(L_("Warning"), L_("You’ll lose your changes if you reload the document."),
@@ -1375,6 +1439,22 @@ std::function<bool(qint64)> gViewSettingGuard;
 void MergeEditWndCtr::setViewSettingGuard(std::function<bool(qint64)> guard)
 {
     gViewSettingGuard = std::move(guard);
+}
+
+bool MergeEditWndCtr::fileFitsEncoding(const QString &path, platform::StringEncoding encoding)
+{
+    using namespace platform::Encoding;
+    TextFileInfo info;
+    info.encoding = encoding;
+    // A file that cannot be read at all is reported by the reload itself.
+    if (App_ReadTextFileContent(path, &info).isNull())
+        return true;
+    const platform::StringEncoding got = info.encoding;
+    if (encoding == UTF16)
+        return got == UTF16BE || got == UTF16LE;
+    if (encoding == UTF32)
+        return got == UTF32BE || got == UTF32LE;
+    return got == encoding;
 }
 
 void MergeEditWndCtr::Menu_Change_HightLightWithLanguage(QAction *item)

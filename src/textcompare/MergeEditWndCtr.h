@@ -90,7 +90,9 @@ public:
     bool Merge_CopyBlock(int fromSide, int index = -1);
     bool Merge_CopyAll(int fromSide);
 
-    // Writes one side to its file (asking for a path when the side is untitled).
+    // Writes one side to its file (asking for a path when the side is untitled). A side whose
+    // file was not read, or whose path is not a regular file, is written only to a path the
+    // user chooses; a refused save keeps the edits.
     bool SaveSide(int side);
     // Saves the side being edited: the pane with the focus, else the one last edited.
     bool Menu_Save();
@@ -193,6 +195,14 @@ private:
     void updateStatusLabels();
     void updateResultLabel();
     bool windowShouldClose();
+    // Why the side may not be written under its own path (empty when it may): its file was not
+    // read, or the path is not a regular file.
+    QString whyNotWritableInPlace(int side) const;
+    static QString whyNotWritableTarget(const QString &path);
+    // Says why the text is not saved to path and offers a save panel; the chosen path or null.
+    static QString askSaveAsInstead(const QString &path, const QString &why);
+    // True when the file's text decodes in the encoding (or the file cannot be read at all).
+    static bool fileFitsEncoding(const QString &path, platform::StringEncoding encoding);
     void loadOptions();
     void storeOptions();
 

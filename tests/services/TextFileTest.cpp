@@ -43,6 +43,11 @@ struct CorpusRow
 };
 
 const QString kJapanese = QString::fromUtf8("日本語テキスト");
+// Long enough for the detector to tell Japanese EUC from Chinese.
+const QString kJapaneseParagraph =
+    QString::fromUtf8("認証トークンはもはや有効ではありません。新しい認証トークンが必要です。\n"
+                      "パスワードサービスによる予備チェックに失敗しました。\n"
+                      "ファイル記述子をテキストモードに設定できませんでした。\n");
 
 QList<CorpusRow> corpus()
 {
@@ -68,22 +73,24 @@ QList<CorpusRow> corpus()
              "\x93\xF1\x8D\x73\x96\xDA\x0D\x0A"),
          Encoding::ShiftJIS, kJapanese + QString::fromUtf8("\r\n二行目\r\n"), Encoding::ShiftJIS,
          false, END_LINE_CRLF, false},
-        {"euc-jp",
-         raw("\xC6\xFC\xCB\xDC\xB8\xEC\xA5\xC6\xA5\xAD\xA5\xB9\xA5\xC8\x0A"
-             "\xC6\xF3\xB9\xD4\xCC\xDC\x0A"),
-         Encoding::JapaneseEUC, kJapanese + QString::fromUtf8("\n二行目\n"), Encoding::JapaneseEUC,
-         false, END_LINE_LF, false},
+        {"euc-jp", platform::TextEncoding::encode(kJapaneseParagraph, Encoding::JapaneseEUC, false),
+         Encoding::JapaneseEUC, kJapaneseParagraph, Encoding::JapaneseEUC, false, END_LINE_LF,
+         false},
         // Seven-bit: valid UTF-8 too, which detection tries first.
         {"iso-2022-jp",
          raw("\x1B\x24\x42\x46\x7C\x4B\x5C\x38\x6C\x1B\x28\x42\x0A\x1B\x24\x42"
              "\x25\x46\x25\x2D\x25\x39\x25\x48\x1B\x28\x42\x0A"),
          Encoding::ISO2022JP, QString::fromUtf8("日本語\nテキスト\n"), Encoding::UTF8, false,
          END_LINE_LF, false},
-        // Mac Roman decodes every byte and comes before Latin-1 in the detection order.
-        {"latin-1", raw("\x63\x61\x66\xE9\x20\x6E\x61\xEF\x76\x65\x0A"), Encoding::ISOLatin1,
-         QString::fromUtf8("café naïve\n"), Encoding::MacOSRoman, false, END_LINE_LF, false},
+        {"latin-1",
+         raw("Gr\xFC\xDF"
+             "e aus M\xFC"
+             "nchen\n"),
+         Encoding::ISOLatin1, QString::fromUtf8("Grüße aus München\n"), Encoding::ISOLatin1, false,
+         END_LINE_LF, false},
+        // Mac Roman is never guessed (it takes every byte): only the user chooses it.
         {"mac roman", raw("\x63\x61\x66\x8E\x20\x9F\x62\x65\x72\x0D"), Encoding::MacOSRoman,
-         QString::fromUtf8("café über\r"), Encoding::MacOSRoman, false, END_LINE_CR, false},
+         QString::fromUtf8("café über\r"), Encoding::WindowsCP1252, false, END_LINE_CR, false},
         {"mixed line ends", raw("a\r\nb\nc\rd"), Encoding::UTF8, QStringLiteral("a\r\nb\nc\rd"),
          Encoding::UTF8, false, END_LINE_CRLF, true},
         {"no line end", raw("single"), Encoding::UTF8, QStringLiteral("single"), Encoding::UTF8,
@@ -165,20 +172,22 @@ TEST(TextFileTest, AskedEncodingAndPreferredEncoding)
 {
     const QString dir = freshDir();
     const QString latin = dir + QStringLiteral("/latin.txt");
-    ASSERT_TRUE(writeFile(latin, raw("caf\xE9")));
+    ASSERT_TRUE(writeFile(latin, raw("Caf\xE9 cr\xE8me br\xFBl\xE9"
+                                     "e\n")));
 
-    // The preferred encoding comes before the fixed detection order.
+    // The preferred encoding comes before detection, even where the detector would say
+    // otherwise.
     TextFileInfo info;
-    EXPECT_EQ(App_ReadTextFileContent(latin, &info, Encoding::ISOLatin1),
-              QString::fromUtf8("café"));
-    EXPECT_EQ(info.encoding, Encoding::ISOLatin1);
+    EXPECT_EQ(App_ReadTextFileContent(latin, &info, Encoding::ISOLatin2),
+              QString::fromUtf8("Café crčme brűlée\n"));
+    EXPECT_EQ(info.encoding, Encoding::ISOLatin2);
 
     // An asked-for encoding that does not fit falls back to detection.
     StringEncoding encoding = Encoding::UTF8;
     bool sure = true;
     EXPECT_EQ(ReadTextFileContent(latin, &encoding, &sure, nullptr, nullptr),
-              QString::fromUtf8("café").replace(u'é', QChar(0x00C8)));
-    EXPECT_EQ(encoding, Encoding::MacOSRoman);
+              QString::fromUtf8("Café crème brûlée\n"));
+    EXPECT_EQ(encoding, Encoding::ISOLatin1);
     EXPECT_FALSE(sure);
 
     // The generic UTF-16 takes the byte order of the mark.

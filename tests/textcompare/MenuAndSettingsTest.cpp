@@ -34,6 +34,34 @@ TEST_F(TextCompareTest, ReloadWithEncodingReadsBothSidesAgainInThatEncoding)
     EXPECT_EQ(alerts.size(), 1u);
 }
 
+TEST_F(TextCompareTest, ReloadWithAnEncodingTheFileIsNotInSaysSoAndKeepsTheText)
+{
+    auto nameOf = [](platform::StringEncoding e) {
+        for (const QVariantList &entry : GetAllAvailableStringEncodings_Array_Name_Code())
+            if (entry.size() >= 2 && entry[1].toULongLong() == e)
+                return entry[0].toString();
+        return QString();
+    };
+    // Latin-1 bytes that are no UTF-8 and no Shift JIS, on the right side only.
+    auto w = open(write("a.txt", "plain\n"), write("b.txt", "na\xEFve caf\xE9\n"));
+    const QString right = w->GetTextInView2();
+    const auto encoding = w->fileInfo(2).encoding;
+    QTextCursor(w->textView(2)->document()).insertText(QStringLiteral("edit "));
+    for (platform::StringEncoding e : {platform::Encoding::UTF8, platform::Encoding::ShiftJIS}) {
+        SCOPED_TRACE(e);
+        QAction item(nameOf(e));
+        alerts.clear();
+        w->Menu_ReloadWithEncoding(&item);
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_TRUE(alerts[0].text.contains(w->mFile2Path()));
+        EXPECT_TRUE(alerts[0].text.contains(platform::TextEncoding::localizedName(e)));
+        EXPECT_EQ(w->GetTextInView2(), QStringLiteral("edit ") + right);
+        EXPECT_EQ(w->fileInfo(2).encoding, encoding);
+        EXPECT_TRUE(w->mTextWasEdited(2));
+    }
+    w->setDocumentEdited(false);
+}
+
 TEST_F(TextCompareTest, UpdateFontAppliesSettingsAndComparesAgain)
 {
     auto w = open(write("a.txt", "a\nb\n"), write("b.txt", "a\nc\n"));

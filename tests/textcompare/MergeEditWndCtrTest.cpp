@@ -337,3 +337,47 @@ TEST_F(TextCompareTest, ParagraphSeparatorInAFileIsComparedAsThePaneShowsIt)
     EXPECT_FALSE(w->lastCompareUsedFiles());
     EXPECT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(2, 1, 2, 1)}));
 }
+
+TEST_F(TextCompareTest, IgnoreCaseSeesChangedCharactersWhoseTrailByteIsAnAsciiLetter)
+{
+    // Two characters whose encodings differ only in a trail byte 'A' (0x41) against 'a' (0x61).
+    struct Row
+    {
+        const char *name;
+        platform::StringEncoding encoding;
+        QByteArray before, after;
+    };
+    const Row rows[] = {
+        {"shift_jis", platform::Encoding::ShiftJIS, "\x83\x41", "\x83\x61"},
+        {"big5", platform::Encoding::Big5, "\xA4\x41", "\xA4\x61"},
+    };
+    LineCompareOptions icase;
+    icase.ignoreCase = true;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto c1 = platform::TextEncoding::decodeStrict(row.before, row.encoding);
+        const auto c2 = platform::TextEncoding::decodeStrict(row.after, row.encoding);
+        ASSERT_TRUE(c1 && c2);
+        ASSERT_NE(*c1, *c2);
+        ASSERT_NE(c1->toLower(), c2->toLower());
+        const QString name = QString::fromLatin1(row.name);
+        const QString left = write(name + QStringLiteral("-1.txt"), "x\n" + row.before + "\nz\n");
+        const QString right = write(name + QStringLiteral("-2.txt"), "x\n" + row.after + "\nz\n");
+        auto w = std::make_unique<MergeEditWndCtr>();
+        w->setMFile1(left);
+        w->setMFile2(right);
+        w->setPreferEncoding1(row.encoding);
+        w->setPreferEncoding2(row.encoding);
+        w->showWindow();
+        ASSERT_EQ(w->fileInfo(1).encoding, row.encoding);
+        w->setCompareOptions(icase);
+        QTest::qWait(50);
+        EXPECT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(1, 1, 1, 1)}));
+        EXPECT_FALSE(w->lastCompareUsedFiles());
+    }
+    // Where every byte below 0x80 is its ASCII character, the files themselves are compared.
+    auto w = open(write("latin-1.txt", "caf\xE9\nA\n"), write("latin-2.txt", "caf\xE9\na\n"));
+    w->setCompareOptions(icase);
+    EXPECT_TRUE(w->mergeBlocks().empty());
+    EXPECT_TRUE(w->lastCompareUsedFiles());
+}

@@ -2,9 +2,13 @@
 // save settings of the record.
 #include "TextCompareFixture.h"
 
+#include "platform/Panels.h"
 #include "platform/TextEncoding.h"
+#include "services/FilePermissionDrop.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <functional>
 #include <sys/stat.h>
 
 namespace {
@@ -123,4 +127,114 @@ TEST_F(TextCompareTest, TextThatTheEncodingCannotHoldIsNeverWrittenLossy)
     // The byte was read in the detected single-byte encoding; it stays that character.
     EXPECT_EQ(pelkotest::readFile(path), w->GetTextInView1().toUtf8());
     EXPECT_TRUE(w->GetTextInView1().startsWith(QStringLiteral("日caf")));
+}
+
+namespace {
+
+struct UnreadFile
+{
+    const char *name;
+    std::function<bool(const QString &)> make; // false: this machine cannot make it
+};
+
+bool makeHugeFile(const QString &path)
+{
+    // Sparse: over the reader's limit without using the disk.
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.resize(qint64(600) << 20);
+}
+
+bool makeFifo(const QString &path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
+}
+
+bool makeUnreadable(const QString &path)
+{
+    return pelkotest::writeFile(path, "secret content\n") &&
+           ::chmod(QFile::encodeName(path).constData(), 0200) == 0;
+}
+
+struct FileIdentity
+{
+    qint64 size;
+    bool regular;
+    bool operator==(const FileIdentity &) const = default;
+};
+
+FileIdentity identityOf(const QString &path)
+{
+    struct stat sb;
+    if (::lstat(QFile::encodeName(path).constData(), &sb) != 0)
+        return {-1, false};
+    return {qint64(sb.st_size), S_ISREG(sb.st_mode)};
+}
+
+} // namespace
+
+TEST_F(TextCompareTest, ASideThatWasNotReadIsWrittenOnlyWhereTheUserChooses)
+{
+    pelkotest::FilePermissionDrop drop; // as root, mode 0200 would not stop the reader
+    const UnreadFile rows[] = {
+        {"huge.txt", makeHugeFile},
+        {"fifo", makeFifo},
+        {"unreadable.txt", makeUnreadable},
+    };
+    const QString right = write("right.txt", "kept text\n");
+    for (const UnreadFile &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString path = dir + u'/' + QString::fromLatin1(row.name);
+        ASSERT_TRUE(row.make(path));
+        const FileIdentity before = identityOf(path);
+        alerts.clear();
+        auto w = open(path, right);
+        if (alerts.empty() && before.size < 1000)
+            continue;                 // permission bits do not stop the thread that reads
+        ASSERT_EQ(alerts.size(), 1u); // "Cannot read the file"
+        ASSERT_TRUE(w->Merge_CopyAll(2));
+        ASSERT_TRUE(w->mTextWasEdited(1));
+
+        // Declined: nothing written, the edits stay.
+        int panels = 0;
+        platform::setSavePanelHook([&](const platform::SavePanelRequest &) {
+            ++panels;
+            return QString();
+        });
+        alerts.clear();
+        answers = {1001};
+        EXPECT_FALSE(w->SaveSide(1));
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_TRUE(alerts[0].text.contains(path));
+        EXPECT_EQ(panels, 0);
+        // Save from the menu, and a save panel closed without a choice.
+        answers = {1000};
+        EXPECT_FALSE(w->Menu_Save());
+        EXPECT_EQ(panels, 1);
+        EXPECT_EQ(identityOf(path), before);
+        EXPECT_TRUE(w->mTextWasEdited(1));
+        EXPECT_EQ(w->GetTextInView1(), QStringLiteral("kept text\n"));
+
+        // Choosing the path where it is not a regular file is refused too.
+        if (!before.regular) {
+            platform::setSavePanelHook([&](const platform::SavePanelRequest &) { return path; });
+            answers = {1000};
+            EXPECT_FALSE(w->SaveSide(1));
+            EXPECT_EQ(identityOf(path), before);
+        }
+
+        // Save As to a file of the user's own.
+        const QString chosen = dir + QStringLiteral("/chosen-") + QString::fromLatin1(row.name);
+        platform::setSavePanelHook([&](const platform::SavePanelRequest &r) {
+            EXPECT_EQ(r.directory, QFileInfo(path).absolutePath());
+            return chosen;
+        });
+        answers = {1000};
+        EXPECT_TRUE(w->SaveSide(1));
+        platform::setSavePanelHook(nullptr);
+        EXPECT_EQ(pelkotest::readFile(chosen), "kept text\n");
+        EXPECT_EQ(w->mFile1Path(), chosen);
+        EXPECT_FALSE(w->mTextWasEdited(1));
+        EXPECT_EQ(identityOf(path), before);
+        w->setDocumentEdited(false);
+    }
 }
