@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -339,6 +340,22 @@ TEST_F(ImageWindowTest, FormatsWithoutDecoderSayNoPreview)
     auto w2 = open(broken, pdf1);
     EXPECT_EQ(w2->ui().mView1->state(), ImagePreviewView::State::Unreadable);
     EXPECT_TRUE(w2->ui().mView1->image().isNull());
+}
+
+TEST_F(ImageWindowTest, ImagesBeyondTheAllocationLimitSaySo)
+{
+    const int savedLimit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1); // megabytes
+    QImage image(1200, 1000, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    // A bitmap has no reduced decoding: the whole picture would have to be allocated.
+    const QString big = dir + QStringLiteral("/big.bmp");
+    ASSERT_TRUE(image.save(big, "BMP"));
+    auto w = open(big, big);
+    EXPECT_EQ(w->ui().mView1->state(), ImagePreviewView::State::TooLarge);
+    EXPECT_EQ(w->ui().mView1->noteText(), QStringLiteral("The image is too large to preview"));
+    EXPECT_EQ(w->isEqual(), 1);
+    QImageReader::setAllocationLimit(savedLimit);
 }
 
 TEST_F(ImageWindowTest, LargeImageIsDecodedAtViewSize)
