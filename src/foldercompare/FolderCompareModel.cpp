@@ -319,11 +319,10 @@ void FolderCompareModel::sumUpFolders(std::vector<int> dirty)
         COMP_ITEM &folder = mItems[size_t(id)];
         if (!folder.isFolder())
             continue;
-        CompareItem &node = mNodes[size_t(id)];
-        node.counts = FolderCounts();
-        for (int c : node.children)
-            node.counts.add(mItems[size_t(c)].compareResult);
-        const qint8 verdict = FolderVerdictFromCounts(folder, node.counts);
+        FolderCounts counts;
+        for (int c : mNodes[size_t(id)].children)
+            counts.add(mItems[size_t(c)].compareResult);
+        const qint8 verdict = FolderVerdictFromCounts(folder, counts);
         if (verdict == folder.compareResult)
             continue;
         folder.compareResult = verdict;

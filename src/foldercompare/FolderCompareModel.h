@@ -18,7 +18,6 @@ struct CompareItem
     std::vector<int> children;
     std::vector<int> shown;
     int shownRow = -1; // row among its parent's shown children; -1 when hidden
-    FolderCounts counts;
 };
 
 class FolderCompareModel : public QAbstractItemModel
