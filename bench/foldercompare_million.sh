@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Generates two trees of 1,000,000 empty files (1,000 folders of 1,000 files each; the right side
 # a copy with a few names changed) and runs the folder compare on them in every mode, with the
-# window, a Stop and the peak memory. Not part of CI: it needs some minutes and ~8 GB of inodes.
+# window, a Stop and the peak memory. Not part of CI: it needs some minutes and about 6 GB of disk; remove WORK_DIR afterwards.
 #   bench/foldercompare_million.sh BUILD_DIR [WORK_DIR]
 set -euo pipefail
 BUILD=${1:?build folder holding bench/foldercompare_bench}

@@ -3,6 +3,9 @@
 #include "compare/FileKind.h"
 #include "compare/FolderCompareState.h"
 #include "compare/FolderCopy.h"
+#include "controls/DraggingInfo.h"
+#include "controls/DropWindow.h"
+#include "controls/PelkoNSTableView.h"
 #include "compare/PatchDiffRunner.h"
 #include "compare/SubThreadAlerts.h"
 #include "foldercompare/FolderCompareModel.h"
@@ -41,17 +44,6 @@ std::function<bool(const QString &, const QString &)> gImagePairOpener;
 
 const QString kListColumnsName = QStringLiteral("fileTableView");
 const QString kTreeColumnsName = QStringLiteral("treeView");
-
-QStringList pathsOfMimeData(const QMimeData *mime)
-{
-    QStringList paths;
-    if (!mime)
-        return paths;
-    for (const QUrl &url : mime->urls())
-        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
-            paths.append(url.toLocalFile());
-    return paths;
-}
 
 QString withSlash(QString path)
 {
@@ -130,13 +122,19 @@ void MergeFileListWndCtr::windowDidLoad()
     view->header()->setSortIndicator(FolderCompareModel::ColName1, Qt::AscendingOrder);
     view->header()->setStretchLastSection(false);
     view->header()->setSectionResizeMode(QHeaderView::Interactive);
-    view->setColumnWidth(FolderCompareModel::ColName1, 280);
-    view->setColumnWidth(FolderCompareModel::ColName2, 280);
-    view->setColumnWidth(FolderCompareModel::ColDate1, 150);
-    view->setColumnWidth(FolderCompareModel::ColDate2, 150);
+    for (int c = 0; c < FolderCompareModel::ColumnCount; ++c) {
+        auto column = std::make_shared<platform::TableColumn>();
+        column->identifier = FolderCompareModel::columnIdentifier(c);
+        column->title = mModel->headerData(c, Qt::Horizontal).toString();
+        const bool name = c == FolderCompareModel::ColName1 || c == FolderCompareModel::ColName2;
+        const bool date = c == FolderCompareModel::ColDate1 || c == FolderCompareModel::ColDate2;
+        column->width = name ? 280 : date ? 150 : 90;
+        column->minWidth = 30;
+        mColumns.append(column);
+    }
+    setTableColumns(view, mColumns);
     view->installEventFilter(this);
-    w->installEventFilter(this);
-    w->setAcceptDrops(true);
+    (new DropWindow(w))->setDropDelegate(this);
 
     mUi->actionRefresh->setShortcut(QKeySequence(Qt::Key_F5));
     mUi->actionClose->setShortcut(QKeySequence::Close);
@@ -188,37 +186,14 @@ void MergeFileListWndCtr::connectControls()
 
 void MergeFileListWndCtr::saveColumns()
 {
-    QHeaderView *header = mUi->fileTableView->header();
-    const QString name = mModel->treeMode() ? kTreeColumnsName : kListColumnsName;
-    auto &defaults = platform::UserDefaults::standard();
-    for (int c = 0; c < FolderCompareModel::ColumnCount; ++c) {
-        const QString id = FolderCompareModel::columnIdentifier(c);
-        defaults.setInteger(header->visualIndex(c) + 1,
-                            QStringLiteral("%1_%2_order").arg(name, id));
-        defaults.setDouble(header->sectionSize(c), QStringLiteral("%1_%2_width").arg(name, id));
-    }
-    defaults.synchronize();
+    saveTableColumn_Order_Width2(mUi->fileTableView,
+                                 mModel->treeMode() ? kTreeColumnsName : kListColumnsName);
 }
 
 void MergeFileListWndCtr::loadColumns()
 {
-    QHeaderView *header = mUi->fileTableView->header();
-    const QString name = mModel->treeMode() ? kTreeColumnsName : kListColumnsName;
-    auto &defaults = platform::UserDefaults::standard();
-    for (int c = 0; c < FolderCompareModel::ColumnCount; ++c) {
-        const QString id = FolderCompareModel::columnIdentifier(c);
-        const double width = defaults.doubleForKey(QStringLiteral("%1_%2_width").arg(name, id));
-        if (width > 1.0)
-            header->resizeSection(c, int(std::min(width, 5000.0)));
-    }
-    for (int target = 0; target < FolderCompareModel::ColumnCount; ++target) {
-        for (int c = 0; c < FolderCompareModel::ColumnCount; ++c) {
-            const qint64 order = defaults.integerForKey(
-                QStringLiteral("%1_%2_order").arg(name, FolderCompareModel::columnIdentifier(c)));
-            if (order == target + 1 && header->visualIndex(c) != target)
-                header->moveSection(header->visualIndex(c), target);
-        }
-    }
+    loadTableColumn_Order_Width2(mUi->fileTableView,
+                                 mModel->treeMode() ? kTreeColumnsName : kListColumnsName);
 }
 
 void MergeFileListWndCtr::applyViewMode()
@@ -421,30 +396,6 @@ bool MergeFileListWndCtr::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if (isWindowLoaded() && watched == window()) {
-        switch (event->type()) {
-        case QEvent::DragEnter:
-        case QEvent::DragMove: {
-            auto *drag = static_cast<QDragMoveEvent *>(event);
-            if (get_AllowDrop(pathsOfMimeData(drag->mimeData())))
-                drag->acceptProposedAction();
-            else
-                drag->ignore();
-            return true;
-        }
-        case QEvent::Drop: {
-            auto *drop = static_cast<QDropEvent *>(event);
-            const bool right = drop->position().x() > window()->width() / 2.0;
-            if (performDragOperation_Finish(pathsOfMimeData(drop->mimeData()), right))
-                drop->acceptProposedAction();
-            else
-                drop->ignore();
-            return true;
-        }
-        default:
-            break;
-        }
-    }
     return platform::WindowController::eventFilter(watched, event);
     GUARD_END(false)
 }
@@ -618,40 +569,35 @@ void MergeFileListWndCtr::selectionSettled()
 
 // Drop ---------------------------------------------------------------------------------------
 
-bool MergeFileListWndCtr::get_AllowDrop(const QStringList &paths) const
-{
-    GUARD_BEGIN
-    if (mIsClosing || paths.isEmpty() || isBusy())
-        return false;
-    for (const QString &p : paths)
-        if (IsFolderExist(p))
-            return true;
-    return false;
-    GUARD_END(false)
-}
-
-bool MergeFileListWndCtr::performDragOperation_Finish(const QStringList &paths, bool onRightHalf)
+std::optional<bool> MergeFileListWndCtr::get_AllowDrop(const DraggingInfo &info)
 {
     GUARD_BEGIN
     if (mIsClosing || isBusy())
         return false;
-    QStringList folders;
-    for (const QString &p : paths)
-        if (IsFolderExist(p))
-            folders.append(p);
+    return !GetDraggingPathArray(info, false, true).isEmpty();
+    GUARD_END(false)
+}
+
+std::optional<bool> MergeFileListWndCtr::performDragOperation_Finish(const DraggingInfo &info)
+{
+    GUARD_BEGIN
+    if (mIsClosing || isBusy())
+        return false;
+    const QStringList folders = GetDraggingPathArray(info, false, true);
     if (folders.isEmpty())
         return false;
-    auto info = mCompareInfo ? std::make_shared<FileListCompareInfo>(*mCompareInfo)
-                             : FileListCompareInfo_FromSettings(folders[0], folders[0]);
+    auto request = mCompareInfo ? std::make_shared<FileListCompareInfo>(*mCompareInfo)
+                                : FileListCompareInfo_FromSettings(folders[0], folders[0]);
+    const bool onRightHalf = isWindowLoaded() && info.position.x() > window()->width() / 2.0;
     if (folders.size() >= 2) {
-        info->mFolder1 = withSlash(folders[0]);
-        info->mFolder2 = withSlash(folders[1]);
+        request->mFolder1 = withSlash(folders[0]);
+        request->mFolder2 = withSlash(folders[1]);
     } else if (onRightHalf) {
-        info->mFolder2 = withSlash(folders[0]);
+        request->mFolder2 = withSlash(folders[0]);
     } else {
-        info->mFolder1 = withSlash(folders[0]);
+        request->mFolder1 = withSlash(folders[0]);
     }
-    SetCompareInfoWith(info);
+    SetCompareInfoWith(request);
     return StartCompare();
     GUARD_END(false)
 }
@@ -677,6 +623,8 @@ void MergeFileListWndCtr::windowWillCloseEvent()
     FolderCompareState_EndCompare(this);
     if (mPreview)
         mPreview->close();
+    if (DropWindow *drop = DropWindow::of(window()))
+        drop->setDropDelegate(nullptr);
     saveColumns();
     Save_Window_Frame(window(), this);
     mUpdateObserver.reset();

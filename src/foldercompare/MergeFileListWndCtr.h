@@ -5,8 +5,10 @@
 
 #include "compare/FileListCompareInfo.h"
 #include "compare/FolderCompareJob.h"
+#include "controls/DropWindowDelegate.h"
 #include "foldercompare/MergeEditPreview.h"
 #include "platform/NotificationCenter.h"
+#include "platform/TableColumn.h"
 #include "platform/WindowController.h"
 
 #include <QFuture>
@@ -25,7 +27,7 @@ class FolderCompareModel;
 class QMainWindow;
 class QTreeView;
 
-class MergeFileListWndCtr : public platform::WindowController
+class MergeFileListWndCtr : public platform::WindowController, public DropWindowDelegate
 {
     Q_OBJECT
 public:
@@ -76,11 +78,11 @@ public:
     // Judges the entries of these left paths again.
     void UpdateCompareResultForPaths(const QStringList &leftPaths);
 
-    // Drop target.
-    bool get_mIsClosing() const { return mIsClosing; }
-    bool get_AllowDrop(const QStringList &paths) const;
-    // Two folders become left and right; one replaces the side it fell on.
-    bool performDragOperation_Finish(const QStringList &paths, bool onRightHalf);
+    // Drop delegate of the window: folders only, and not while closing or busy.
+    bool get_mIsClosing() override { return mIsClosing; }
+    std::optional<bool> get_AllowDrop(const DraggingInfo &info) override;
+    // Two folders become left and right; one replaces the side it fell on; then compares again.
+    std::optional<bool> performDragOperation_Finish(const DraggingInfo &info) override;
 
     // The shell registers how an image pair opens; without it image pairs open nothing.
     static void setImagePairOpener(std::function<bool(const QString &, const QString &)> opener);
@@ -136,6 +138,7 @@ private:
     std::shared_ptr<std::atomic<bool>> mWorkCancel;
     QFuture<void> mWork;
     QPointer<MergeEditPreview> mPreview;
+    QList<platform::TableColumnPtr> mColumns;
     QStringList mPendingUpdatePaths;
     platform::ObserverToken mUpdateObserver;
 };

@@ -1,5 +1,6 @@
 // The folder compare window on the offscreen platform, driven through its actions and hooks.
 #include "compare/FolderCompareState.h"
+#include "controls/DraggingInfo.h"
 #include "foldercompare/FolderCompareModel.h"
 #include "foldercompare/MergeEditPreview.h"
 #include "foldercompare/MergeFileListWndCtr.h"
@@ -345,16 +346,19 @@ TEST_F(FolderWindow, DropOfTwoFoldersComparesThem)
     const QString a = base + "/A", b = base + "/B";
     write(a + "/x", "1");
     write(b + "/x", "1");
-    EXPECT_FALSE(wnd->get_AllowDrop({a + "/x"})); // files only: no
-    EXPECT_TRUE(wnd->get_AllowDrop({a, b}));
+    auto drag = [](QStringList paths, double x = 10) {
+        return DraggingInfo{paths, Qt::CopyAction, QPointF(x, 10)};
+    };
+    EXPECT_FALSE(*wnd->get_AllowDrop(drag({a + "/x"}))); // files only: no
+    EXPECT_TRUE(*wnd->get_AllowDrop(drag({a, b})));
     QSignalSpy done(wnd, &MergeFileListWndCtr::compareFinished);
-    EXPECT_TRUE(wnd->performDragOperation_Finish({a, b}, false));
+    EXPECT_TRUE(*wnd->performDragOperation_Finish(drag({a, b})));
     ASSERT_TRUE(spinUntil([&] { return done.count() == 1; }));
     EXPECT_EQ(wnd->compareInfo()->mFolder1, a + "/");
     EXPECT_EQ(wnd->compareInfo()->mFolder2, b + "/");
     EXPECT_EQ(wnd->model()->items().size(), 1u);
     // One folder replaces the side it fell on.
-    EXPECT_TRUE(wnd->performDragOperation_Finish({left}, true));
+    EXPECT_TRUE(*wnd->performDragOperation_Finish(drag({left}, wnd->window()->width() - 5)));
     ASSERT_TRUE(spinUntil([&] { return done.count() == 2; }));
     EXPECT_EQ(wnd->compareInfo()->mFolder2, left);
 }
@@ -369,7 +373,7 @@ TEST_F(FolderWindow, SecondCompareIsRefusedWithTheBusyAlert)
     EXPECT_FALSE(wnd->StartCompare());
     ASSERT_EQ(alerts.size(), 1);
     EXPECT_EQ(alerts[0].title, QStringLiteral("Warning"));
-    EXPECT_FALSE(wnd->get_AllowDrop({left, right}) && wnd->isBusy());
+    EXPECT_FALSE(wnd->isBusy());
     FolderCompareState_EndCompare(&other);
     EXPECT_TRUE(wnd->StartCompare());
     EXPECT_TRUE(spinUntil([&] { return !wnd->isCompareRunning(); }));
