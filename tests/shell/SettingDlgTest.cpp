@@ -3,6 +3,7 @@
 #include "services/AppSetting.h"
 #include "services/Fonts.h"
 #include "services/SupportFolder.h"
+#include "services/WindowFrame.h"
 #include "shell/AppCommands.h"
 #include "shell/SettingDlg.h"
 #include "support/TestEnvironment.h"
@@ -169,6 +170,11 @@ TEST_F(SettingDlgTest, BadStoredValuesAreHeldWhenShown)
     EXPECT_EQ(d->ui().mTab->currentIndex(), 0);
     d->cancelButtonClicked();
     EXPECT_EQ(+gAppSetting.textSize, 6.0);
+    // Every way out keeps the frame under the dialog's own keys.
+    EXPECT_TRUE(
+        platform::UserDefaults::standard()
+            .objectForKey(QStringLiteral("winFrame_%1_w").arg(WindowFrameOwnerName(d.get())))
+            .isValid());
 
     gAppSetting.textSize = 12.0;
     auto ext = open();
