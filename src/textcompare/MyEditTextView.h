@@ -73,6 +73,7 @@ public:
     std::shared_ptr<MyLanguageInfo> language() const;
     // Colours what is in view now (also run after scrolling and editing).
     void colorVisibleText();
+    LanguageColorInfo &colorInfo() { return *mColorInfo; }
 
     // LanguageColorInfoDelegate
     void setTextInRange(Range range, int colorIndex) override;

@@ -69,6 +69,12 @@ void copyText(const QTextDocument *doc, qint64 from, qint64 to, char16_t *dst)
         dst[at - from] = u'\n';
 }
 
+bool isLineStart(const QTextDocument *doc, qint64 position)
+{
+    const QTextBlock block = doc->findBlock(int(position));
+    return block.isValid() && block.position() == position;
+}
+
 bool isAsciiLetter(char16_t c)
 {
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
@@ -158,6 +164,8 @@ void LanguageColorInfo::setPassTimeLimit(double seconds)
 void LanguageColorInfo::resetAll()
 {
     mDoneRanges->reset();
+    mValidEnd = 0;
+    mRestartPoints.clear();
 }
 
 Range LanguageColorInfo::rangeExtendToContainAllLinesFromRange(Range range, bool bAlsoExpandToLeft)
@@ -253,35 +261,62 @@ bool LanguageColorInfo::parseInRangeIfNeed(Range range)
     }
     const qint64 length = textLengthOf(doc);
     if (length == 0) {
-        mDoneRanges->reset();
+        resetAll();
         return false;
     }
     if (range.location >= length || range.location < 0)
         return false;
     range.length = std::min(MaxRange(range), length) - range.location;
-    if (mDoneRanges->indexThatContainsRange(range) != NotFound)
+    if (MaxRange(range) <= mValidEnd)
         return false;
-
-    Range part = mDoneRanges->minRangeThatNotCoverInSelfWitBase(range);
-    if (part.length <= 0) {
-        auto describe = [](Range r) {
-            return QStringLiteral("start:%1, len:%2, [%3 -> %4]")
-                .arg(r.location)
-                .arg(r.length)
-                .arg(r.location)
-                .arg(MaxRange(r) - 1);
-        };
-        mDoneRanges->log();
-        platform::Log(QStringLiteral("oldRange %1").arg(describe(range)));
-        platform::Log(QStringLiteral("range %1").arg(describe(part)));
-        REPORT_FATAL();
+    // The colours of a text depend on everything before it (a comment opened far above), so
+    // the scan always goes on from the end of what is coloured, never from the middle. A pass
+    // takes a bounded part; the view asks again for the rest.
+    qint64 end = std::min(MaxRange(range), mValidEnd + kPassLength);
+    const Range lines =
+        rangeExtendToContainAllLinesFromRange(Range{mValidEnd, end - mValidEnd}, false);
+    end = std::min(std::max(MaxRange(lines), end), length);
+    const Range part{mValidEnd, end - mValidEnd};
+    if (part.length <= 0)
         return false;
-    }
-    part = rangeExtendToContainAllLinesFromRange(part, false);
-    part = expandRangeUntilFindNormalText(part, 5000);
     mDelegate->setTextInRange(part, SYNTAX_COLOR_DEFAULT);
     return tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(part);
     GUARD_END(false)
+}
+
+void LanguageColorInfo::recordColouredUpTo(qint64 end)
+{
+    if (end <= mValidEnd)
+        return;
+    mValidEnd = end;
+    mDoneRanges->reset();
+    mDoneRanges->addRange(Range{0, mValidEnd});
+}
+
+void LanguageColorInfo::noteRestartPoint(qint64 position)
+{
+    if (!mRestartPoints.empty() && position - mRestartPoints.back() < kRestartSpacing)
+        return;
+    mRestartPoints.push_back(position);
+}
+
+void LanguageColorInfo::forgetFrom(qint64 position)
+{
+    // Markers are matched ahead of the scan: an edit just after the coloured end can still
+    // complete one that began before it.
+    if (position > mValidEnd + kMarkerReach)
+        return;
+    // Back to a line start before the edit where the scan was in plain text: its state depends
+    // only on the text before it, which the edit left alone.
+    auto it = std::upper_bound(mRestartPoints.begin(), mRestartPoints.end(), position);
+    mRestartPoints.erase(it, mRestartPoints.end());
+    const qint64 restart = mRestartPoints.empty() ? 0 : mRestartPoints.back();
+    if (restart >= mValidEnd)
+        return;
+    mValidEnd = restart;
+    mDoneRanges->reset();
+    if (mValidEnd > 0)
+        mDoneRanges->addRange(Range{0, mValidEnd});
 }
 
 bool LanguageColorInfo::tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(Range range)
@@ -371,10 +406,13 @@ bool LanguageColorInfo::tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(Ra
         // so that every pass makes progress and none repeats the last one.
         if (tokens % 10 == 0 && position > 0 &&
             double(clock.nsecsElapsed()) / 1e9 > gPassTimeLimit) {
-            mDoneRanges->addRange(Range{windowStart, position});
+            recordColouredUpTo(std::min(windowStart + position, textLength));
             return position > 0;
         }
         const char16_t c = buf[position];
+        if (windowStart + position > 0 && (position > 0 ? IsLineBreakChar(buf[position - 1])
+                                                        : isLineStart(doc, windowStart + position)))
+            noteRestartPoint(windowStart + position);
 
         // Line comment.
         if ((line1 && markerAt(buf, position, windowLength, line1, lineNoCase)) ||
@@ -486,47 +524,22 @@ bool LanguageColorInfo::tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(Ra
         }
         ++position;
     }
-    mDoneRanges->addRange(Range{windowStart, windowLength});
+    recordColouredUpTo(std::min(windowStart + std::max(windowLength, position), textLength));
     return true;
     GUARD_END(false)
-}
-
-void LanguageColorInfo::forgetAround(Range oldRange, qint64 delta)
-{
-    if (oldRange.length <= 0)
-        oldRange.length = 1;
-    mDoneRanges->removeRange(oldRange);
-    qint64 first = NotFound, last = NotFound, next = NotFound;
-    mDoneRanges->getIndexThatIntersectRange(oldRange, &first, &last, nullptr);
-    if (first != NotFound && last != NotFound) {
-        REPORT_FATAL();
-        mDoneRanges->removeRangeFromIndex(first, last);
-    }
-    if (delta == 0)
-        return;
-    mDoneRanges->getIndexThatIntersectRange(oldRange, nullptr, nullptr, &next);
-    if (next != NotFound)
-        mDoneRanges->shiftRangeWithDelta(delta, next, mDoneRanges->length() - 1);
 }
 
 void LanguageColorInfo::shouldChangeTextInRange(Range range, const QString &replacement)
 {
     GUARD_BEGIN
+    Q_UNUSED(replacement);
     if (!mLanguage)
         return;
     if (!mDelegate || range.location == NotFound) {
         REPORT_FATAL();
         return;
     }
-    if (mDoneRanges->length() == 0)
-        return;
-    Range r = rangeExtendToContainAllLinesFromRange(range, true);
-    if (r.length == 0)
-        r.length = 1;
-    r = expandRangeUntilFindNormalText(r, 3000);
-    if (r.length >= 3000)
-        r.length = textLengthOf(mDelegate->getMyTextStorage()) - r.location;
-    forgetAround(r, qint64(replacement.size()) - range.length);
+    forgetFrom(range.location);
     GUARD_END_VOID
 }
 
@@ -555,31 +568,10 @@ void LanguageColorInfo::documentContentsChanged(qint64 position, qint64 removed,
         REPORT_FATAL();
         return;
     }
-    if (mDoneRanges->length() == 0)
-        return;
-    const qint64 length = textLengthOf(mDelegate->getMyTextStorage());
-    const qint64 delta = added - removed;
-    if (length == 0) {
-        mDoneRanges->reset();
+    if (textLengthOf(mDelegate->getMyTextStorage()) == 0) {
+        resetAll();
         return;
     }
-    // The lines of the edit in the new text: the text before the position is unchanged, the
-    // text from position + added on is the old text that followed the edit.
-    const Lines lines{mDelegate->getMyTextStorage(), length};
-    const qint64 from = lines.lineStart(std::min(position, length));
-    const qint64 to = lines.contentEnd(std::min(position + added, length));
-    if (from < 0 || to < 0) {
-        REPORT_FATAL();
-        mDoneRanges->reset();
-        return;
-    }
-    Range r = expandRangeUntilFindNormalText(Range{from, std::max<qint64>(to - from, 1)}, 3000);
-    qint64 end = MaxRange(r);
-    if (r.length >= 3000)
-        end = length;
-    end = std::max(end, std::min(position + added, length));
-    // Back to the coordinates of the done ranges, which still describe the old text.
-    const qint64 oldEnd = std::max(end - delta, position + removed);
-    forgetAround(Range{r.location, oldEnd - r.location}, delta);
+    forgetFrom(position);
     GUARD_END_VOID
 }

@@ -1,7 +1,10 @@
 #pragma once
-// Incremental syntax colouring of one editor view: only the ranges asked for (the visible part)
-// are scanned, what was coloured is remembered as done ranges, and an edit forgets only the
-// neighbourhood of the change. Painting goes through the delegate by colour index.
+// Incremental syntax colouring of one editor view. The text is coloured from its start up to the
+// end of what was asked for (the visible part), in passes of bounded length and time; what is
+// coloured is remembered as one done range from the start. An edit forgets the colours from the
+// line before it on, back to a line start where the scan was in plain text, so what follows
+// is always coloured as a scan of the whole text colours it. Painting goes through the delegate
+// by colour index.
 //
 // A view calls parseInRangeIfNeed() with its visible range after it is shown, scrolled or edited,
 // and reports every edit with shouldChangeTextInRange() (before the change, old coordinates) or
@@ -15,6 +18,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 class CoverInfor;
 
@@ -49,9 +53,23 @@ public:
     static void setPassTimeLimit(double seconds);
 
 private:
-    void forgetAround(Range oldRange, qint64 delta);
+    // What one pass scans at most beyond the coloured part.
+    static constexpr qint64 kPassLength = 1 << 16;
+    // The fewest characters between two remembered restart points.
+    static constexpr qint64 kRestartSpacing = 64;
+    // How far ahead of a position a marker may be read.
+    static constexpr qint64 kMarkerReach = 16;
 
-    std::shared_ptr<CoverInfor> mDoneRanges;
+    void recordColouredUpTo(qint64 end);
+    void noteRestartPoint(qint64 position);
+    // An edit at position: the colours from the line start before it on are no longer known.
+    void forgetFrom(qint64 position);
+
+    std::shared_ptr<CoverInfor> mDoneRanges; // one range: [0, mValidEnd)
+    // The text before mValidEnd is coloured as a scan from the start colours it.
+    qint64 mValidEnd = 0;
+    // Line starts below mValidEnd where the scan was in plain text, ascending.
+    std::vector<qint64> mRestartPoints;
     std::shared_ptr<MyLanguageInfo> mLanguage;
     LanguageColorInfoDelegate *mDelegate = nullptr;
 };

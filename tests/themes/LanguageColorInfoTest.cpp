@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
@@ -281,26 +282,32 @@ TEST_F(ColouringTest, APassStoppedByTheTimeLimitIsContinued)
     EXPECT_EQ(mView->paintedColorIndexAt(lastLine + 26), 999);
 }
 
-TEST(LanguageColorInfoEdits, SeveralEditsAreAppliedLastToFirst)
+TEST(LanguageColorInfoEdits, AnEditForgetsFromALineStartBeforeItToTheEnd)
 {
-    // A colourer whose text is fully coloured: every edit forgets its lines and moves what follows.
+    // Colours below an edit may all change (a comment opened above them): the coloured part
+    // ends before the edit's line, at a line start where the scan was in plain text.
     SyntaxTextView view;
     QString text;
-    for (int i = 0; i < 20; ++i)
-        text += "a = 1;\n"; // 7 characters a line, starting in normal text
+    for (int i = 0; i < 200; ++i)
+        text += "a = 1;\n"; // 7 characters a line
     view.setPlainText(text);
     view.setLanguage(language(kCppLanguage, "c.myrsctx"));
     auto &info = view.colorInfo();
     info.parseInRangeIfNeed(Range{0, text.size()});
-    ASSERT_EQ(info.doneRanges().length(), 1);
+    ASSERT_EQ(info.doneRanges().ranges(), (std::vector<Range>{Range{0, text.size()}}));
 
-    info.shouldChangeTextInRanges({Range{7, 3}, Range{70, 0}}, {"x", "long insert"});
-    // Lines 1 and 10 are forgotten; the rest moved by the edits before them.
-    const auto &ranges = info.doneRanges().ranges();
-    ASSERT_EQ(ranges.size(), 3u);
-    EXPECT_EQ(ranges[0], (Range{0, 7}));
-    EXPECT_EQ(ranges[1], (Range{13 - 2, 70 - 13}));
-    EXPECT_EQ(ranges[2], (Range{76 + 11 - 2, 140 - 76}));
+    const qint64 editAt = 7 * 100 + 3;
+    info.shouldChangeTextInRanges({Range{editAt, 1}, Range{7 * 150, 0}}, {"x", "/*"});
+    ASSERT_EQ(info.doneRanges().length(), 1);
+    const Range kept = info.doneRanges().ranges().front();
+    EXPECT_EQ(kept.location, 0);
+    EXPECT_LE(MaxRange(kept), 7 * 100);
+    EXPECT_GT(MaxRange(kept), 7 * 100 - 100); // not all the way back to the start
+    EXPECT_EQ(MaxRange(kept) % 7, 0);         // a line start
+
+    // An edit after the coloured part changes nothing of it.
+    info.shouldChangeTextInRange(Range{7 * 180, 0}, "x");
+    EXPECT_EQ(info.doneRanges().ranges().front(), kept);
 }
 
 TEST_F(ColouringTest, IncrementalColoursMatchAFreshColouringAfterRandomEdits)
@@ -336,4 +343,39 @@ TEST_F(ColouringTest, IncrementalColoursMatchAFreshColouringAfterRandomEdits)
                 << mView->toPlainText().toStdString();
         }
     }
+}
+
+TEST_F(ColouringTest, UndoBringsBackTheColoursOfTheRestoredText)
+{
+    load(kCppLanguage, "int a;\nint b;\nint c;\n");
+    edit(at("int b"), at("int b"), "/*");
+    EXPECT_EQ(kind("int c"), 999);
+    edit(at("int c"), at("int c") + 7, "");
+    mView->document()->undo(); // "int c;" again, inside the open comment
+    settle();
+    EXPECT_EQ(kind("int c"), 999);
+    EXPECT_EQ(kind("c;", 1), 999);
+    mView->document()->undo(); // the comment opener gone
+    settle();
+    EXPECT_EQ(kind("int b"), 3);
+    EXPECT_EQ(kind("int c"), 3);
+    mView->document()->redo();
+    settle();
+    EXPECT_EQ(kind("int c"), 999);
+}
+
+TEST_F(ColouringTest, JumpingToTheEndInsideABlockCommentShowsItAsComment)
+{
+    QString text = "int a;\n/* a long comment\n";
+    for (int i = 0; i < 3000; ++i)
+        text += "int x; \"not a string\n";
+    text += "int last; */ int after;\n";
+    mView->resize(800, 300);
+    load(kCppLanguage, text);
+    mView->verticalScrollBar()->setValue(mView->verticalScrollBar()->maximum());
+    for (int i = 0; i < 100; ++i)
+        settle();
+    EXPECT_EQ(kind("int last"), 999);
+    EXPECT_EQ(kind("\"not", 0, 2999), 999);
+    EXPECT_EQ(kind("int after"), 3);
 }
