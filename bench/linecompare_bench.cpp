@@ -1,6 +1,7 @@
 // The line compare and the text compare window on generated files: two 100,000-line files with
-// 1% of the lines changed in scattered blocks, and two 10 MB files of long lines. GNU diff's own
-// time on the same files is measured in the same run.
+// 1% of the lines changed in scattered blocks, and two 10 MB files of long lines; and on a real
+// pair given as PELKO_BENCH_REAL_PAIR=left:right. GNU diff's own time on the same files is
+// measured in the same run.
 #include "compare/InlineCompare.h"
 #include "compare/LineCompare.h"
 #include "services/AppSetting.h"
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QKeyEvent>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -24,7 +26,7 @@ struct Pair
 {
     QString left, right;
 };
-Pair gLines, gLong;
+Pair gLines, gLong, gReal;
 
 bool writeBytes(const QString &path, const QByteArray &bytes)
 {
@@ -111,10 +113,27 @@ void gnuDiffAlone(benchmark::State &state, const Pair *pair)
     }
 }
 
-// From showWindow() to the first paint of a pane with its blocks shown.
+double diffSeconds(const Pair *pair)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QProcess diff;
+    diff.setStandardOutputFile(QProcess::nullDevice());
+    diff.start(GetDiffToolPath(), {QStringLiteral("-a"), pair->left, pair->right});
+    diff.waitForFinished(600000);
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+// From showWindow() to the first paint of a pane with its blocks shown, with the time of each
+// step and the bound: 1.5 x GNU diff's time on the same files + 0.3 s.
 void showWindowToFirstPaint(benchmark::State &state, const Pair *pair)
 {
+    double diff = 0, total = 0, shown = 0, read = 0, build = 0, compare = 0;
+    int runs = 0;
     for (auto _ : state) {
+        state.PauseTiming();
+        diff += diffSeconds(pair);
+        state.ResumeTiming();
         auto window = std::make_unique<MergeEditWndCtr>();
         window->setMFile1(pair->left);
         window->setMFile2(pair->right);
@@ -126,11 +145,77 @@ void showWindowToFirstPaint(benchmark::State &state, const Pair *pair)
         QElapsedTimer timer;
         timer.start();
         window->showWindow();
+        // The frame is on the screen when showWindow() returns.
+        shown += double(timer.nsecsElapsed()) / 1e9;
         loop.exec();
-        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        const double t = double(timer.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(t);
+        total += t;
+        const auto steps = window->loadTimings();
+        read += double(steps.readNs) / 1e9;
+        build += double(steps.buildNs) / 1e9;
+        compare += double(steps.compareNs) / 1e9;
+        ++runs;
         state.counters["blocks"] = double(window->mergeBlocks().size());
         window->window()->hide();
     }
+    if (runs == 0)
+        return;
+    const auto ms = [runs](double s) { return 1000.0 * s / runs; };
+    state.counters["frame_ms"] = ms(shown);
+    state.counters["read_decode_ms"] = ms(read);
+    state.counters["build_doc_ms"] = ms(build);
+    state.counters["compare_ms"] = ms(compare);
+    state.counters["first_paint_ms"] = ms(total);
+    state.counters["gnu_diff_ms"] = ms(diff);
+    state.counters["bound_ms"] = ms(1.5 * diff + 0.3 * runs);
+    state.counters["x_diff"] = total / std::max(diff, 1e-9);
+    state.counters["within_bound"] = total <= 1.5 * diff + 0.3 * runs ? 1 : 0;
+}
+
+// A keystroke in a 100,000-line pair: the main thread's handling of the key, and the time from
+// the recompare's start to the new blocks on screen, against diff's own time.
+void keystrokeThenRecompare(benchmark::State &state, const Pair *pair)
+{
+    auto window = std::make_unique<MergeEditWndCtr>();
+    window->setMFile1(pair->left);
+    window->setMFile2(pair->right);
+    window->window()->resize(1100, 720);
+    window->showWindow();
+    const auto waitCompared = [&] {
+        QEventLoop loop;
+        QObject::connect(window.get(), &MergeEditWndCtr::compareApplied, &loop, &QEventLoop::quit);
+        QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    waitCompared();
+    MyEditTextView *view = window->textView(1);
+    view->setFocus();
+    double key = 0, recompare = 0, diff = 0, worstKey = 0;
+    int runs = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QApplication::sendEvent(view, &press);
+        const double k = double(timer.nsecsElapsed()) / 1e9;
+        key += k;
+        worstKey = std::max(worstKey, k);
+        // The recompare itself, without the pause the window leaves for further typing.
+        timer.restart();
+        window->RefreshCompare();
+        waitCompared();
+        recompare += double(timer.nsecsElapsed()) / 1e9;
+        state.PauseTiming();
+        diff += diffSeconds(pair);
+        state.ResumeTiming();
+        ++runs;
+    }
+    state.counters["key_ms"] = 1000.0 * key / runs;
+    state.counters["key_worst_ms"] = 1000.0 * worstKey;
+    state.counters["recompare_ms"] = 1000.0 * recompare / runs;
+    state.counters["gnu_diff_ms"] = 1000.0 * diff / runs;
+    state.counters["within_bound"] = worstKey < 0.005 && recompare <= diff + 0.05 * runs ? 1 : 0;
 }
 
 void scrollWholeText(benchmark::State &state, const Pair *pair)
@@ -139,8 +224,11 @@ void scrollWholeText(benchmark::State &state, const Pair *pair)
     window->setMFile1(pair->left);
     window->setMFile2(pair->right);
     window->window()->resize(1100, 720);
+    QEventLoop loaded;
+    QObject::connect(window.get(), &MergeEditWndCtr::compareApplied, &loaded, &QEventLoop::quit);
+    QTimer::singleShot(60000, &loaded, &QEventLoop::quit);
     window->showWindow();
-    QApplication::processEvents();
+    loaded.exec();
     MyEditTextView *view = window->textView(1);
     const qint64 lines = view->lineCount();
     qint64 pages = 0;
@@ -178,6 +266,11 @@ int main(int argc, char **argv)
     AppSetting_SetDefault(&gAppSetting);
     gLines = makeLineFiles(dir.path());
     gLong = makeLongLineFiles(dir.path());
+    // A real pair (two versions of one large source file), when given.
+    const QStringList real =
+        QString::fromLocal8Bit(qgetenv("PELKO_BENCH_REAL_PAIR")).split(u':', Qt::SkipEmptyParts);
+    if (real.size() == 2)
+        gReal = {real[0], real[1]};
 
     benchmark::RegisterBenchmark("LineCompare/100k_lines", lineCompare, &gLines)
         ->Unit(benchmark::kMillisecond);
@@ -201,6 +294,16 @@ int main(int argc, char **argv)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("ScrollOnePage/10MB_long_lines", scrollWholeText, &gLong)
         ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("KeystrokeThenRecompare/100k_lines", keystrokeThenRecompare,
+                                 &gLines)
+        ->Iterations(5)
+        ->Unit(benchmark::kMillisecond);
+    if (!gReal.left.isEmpty())
+        benchmark::RegisterBenchmark("ShowWindowToFirstPaint/real_pair", showWindowToFirstPaint,
+                                     &gReal)
+            ->UseManualTime()
+            ->Iterations(3)
+            ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("InlineCompare/long_line", inlineCompareLongLine)
         ->Unit(benchmark::kMicrosecond);
 

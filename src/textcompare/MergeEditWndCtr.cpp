@@ -24,6 +24,9 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QFutureWatcher>
+#include <QThread>
+#include <QtConcurrent>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
@@ -39,24 +42,11 @@ constexpr double kSelectDelay = 0.1;
 constexpr double kRecompareAfterEditDelay = 0.6;
 const QString kSplitPosKey = QStringLiteral("saveSplitViewPos");
 const QString kNoLanguage = QStringLiteral("(none)");
+// Texts longer than this open without wrapping and syntax colouring: both cost time in
+// proportion to the whole text.
+constexpr qsizetype kLargeTextGuard = 12'000'000;
 
 // Fills "%@" markers in order.
-// CR and CRLF become LF, as the panes keep them; true when anything changed, including
-// characters the pane takes for a line break where diff sees none.
-bool toPaneLineEnds(QString &text)
-{
-    bool changed = false;
-    if (text.contains(u'\r')) {
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        text.replace(u'\r', u'\n');
-        changed = true;
-    }
-    for (QChar c : {QChar(QChar::ParagraphSeparator), QChar(0xfdd0), QChar(0xfdd1)})
-        if (text.contains(c))
-            changed = true;
-    return changed;
-}
-
 QString fillFormat(QString format, const QStringList &args)
 {
     for (const QString &a : args) {
@@ -315,19 +305,9 @@ void MergeEditWndCtr::connectControls()
     }
     for (int side : {1, 2}) {
         MyEditTextView *view = textView(side);
-        connect(view->document(), &QTextDocument::contentsChange, this,
-                [this, side](int position, int removed, int added) {
-                    if (mUndoing)
-                        mUndoChangePosition = position;
-                    if (!mLoading && (removed || added))
-                        onTextEdited(side);
-                });
-        connect(view->document(), &QTextDocument::undoCommandAdded, this,
-                [this, side] { undoCommandAdded(side); });
-        connect(view->document(), &QTextDocument::modificationChanged, this, [this, side] {
-            if (!mLoading)
-                updateEditedFromDocument(side);
-        });
+        connectDocumentSignals(side);
+        connect(view, &MyEditTextView::documentReplaced, this,
+                [this, side] { connectDocumentSignals(side); });
         connect(view, &MyEditTextView::viewScrolled, this, [this, side] { syncScroll(side); });
         connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this, side](int v) {
             if (mSyncing)
@@ -348,6 +328,23 @@ void MergeEditWndCtr::connectControls()
         if (sizes.size() == 3 && sizes[0] + sizes[2] > 0)
             mSplitShare = double(sizes[0]) / (sizes[0] + sizes[2]);
         mUi->mCenterLinkView->update();
+    });
+}
+
+void MergeEditWndCtr::connectDocumentSignals(int side)
+{
+    QTextDocument *doc = textView(side)->document();
+    connect(doc, &QTextDocument::contentsChange, this,
+            [this, side](int position, int removed, int added) {
+                if (mUndoing)
+                    mUndoChangePosition = position;
+                if (!mLoading && (removed || added))
+                    onTextEdited(side);
+            });
+    connect(doc, &QTextDocument::undoCommandAdded, this, [this, side] { undoCommandAdded(side); });
+    connect(doc, &QTextDocument::modificationChanged, this, [this, side] {
+        if (!mLoading)
+            updateEditedFromDocument(side);
     });
 }
 
@@ -408,8 +405,104 @@ void MergeEditWndCtr::showWindow()
     if (mShouldCascadeWindows && !window()->isVisible())
         cascadeFromOpenWindows();
     MergeWindow::showWindow();
-    ReadFromFiles(0);
+    startLoad();
     GUARD_END_VOID
+}
+
+void MergeEditWndCtr::startLoad()
+{
+    // The frame, the file names and "Loading…" paint now; the files are read on workers.
+    if (mLoadCancel)
+        *mLoadCancel = true;
+    auto cancelled = std::make_shared<std::atomic<bool>>(false);
+    mLoadCancel = cancelled;
+    mLoadingFiles = true;
+    mSidesPending = 0;
+    mLoadNulFiles.clear();
+    mLoadFailedFiles.clear();
+    mLoadTimings = {};
+    for (int side : {1, 2})
+        textView(side)->setReadOnly(true);
+    UpdateTitle();
+    updateResultLabel();
+    UpdateButtonStatus();
+    QThread *mainThread = thread();
+    for (int side : {1, 2}) {
+        if (file(side).isEmpty())
+            continue;
+        ++mSidesPending;
+        auto *watcher = new QFutureWatcher<LoadedPane>(this);
+        connect(watcher, &QFutureWatcher<LoadedPane>::finished, this,
+                [this, watcher, side, cancelled] {
+                    LoadedPane loaded = watcher->result();
+                    watcher->deleteLater();
+                    if (*cancelled || mIsClosing) {
+                        delete loaded.document;
+                        return;
+                    }
+                    sideLoaded(side, loaded);
+                });
+        watcher->setFuture(QtConcurrent::run(LoadPane, file(side), platform::StringEncoding(0),
+                                             side == 1 ? mPreferEncoding1 : mPreferEncoding2,
+                                             mainThread, cancelled));
+    }
+    if (mSidesPending == 0)
+        finishLoad();
+}
+
+void MergeEditWndCtr::sideLoaded(int side, LoadedPane &loaded)
+{
+    GUARD_BEGIN
+    SideState &st = state(side);
+    st = SideState{};
+    st.info = loaded.info;
+    st.readOk = loaded.readOk;
+    st.textConverted = loaded.textConverted;
+    recordDiskState(side);
+    if (!loaded.readOk)
+        mLoadFailedFiles << file(side);
+    if (loaded.info.hasNulChar)
+        mLoadNulFiles << file(side);
+    mLoadTimings.readNs = std::max(mLoadTimings.readNs, loaded.readNs);
+    mLoadTimings.buildNs = std::max(mLoadTimings.buildNs, loaded.buildNs);
+    mLoading = true;
+    textView(side)->adoptDocument(loaded.document);
+    loaded.document = nullptr;
+    mLoading = false;
+    forgetUndoHistory(side);
+    side == 1 ? mTextWasEdited1 = false : mTextWasEdited2 = false;
+    GUARD_END_VOID
+    if (--mSidesPending == 0)
+        finishLoad();
+}
+
+void MergeEditWndCtr::finishLoad()
+{
+    GUARD_BEGIN
+    mLoadingFiles = false;
+    for (int side : {1, 2})
+        textView(side)->setReadOnly(false);
+    applyLargeTextGuard();
+    setDocumentEdited(WasEdit());
+    applyLanguage();
+    updateStatusLabels();
+    for (const QString &path : std::as_const(mLoadFailedFiles))
+        ShowMessage(L_("Error"), fillFormat(L_("Cannot read the file \"%@\"."), {path}));
+    warnAboutNulCharacters(mLoadNulFiles);
+    DoCompare();
+    GUARD_END_VOID
+}
+
+void MergeEditWndCtr::applyLargeTextGuard()
+{
+    qint64 longest = 0;
+    for (int side : {1, 2})
+        longest = std::max<qint64>(longest, textView(side)->document()->characterCount());
+    const bool large = longest > kLargeTextGuard;
+    if (large == mLargeText)
+        return;
+    mLargeText = large;
+    applyViewSettings();
 }
 
 void MergeEditWndCtr::cascadeFromOpenWindows()
@@ -449,7 +542,7 @@ bool MergeEditWndCtr::ReadSide(int side, platform::StringEncoding forcedEncoding
         if (nulFiles)
             *nulFiles << path;
     }
-    if (toPaneLineEnds(text))
+    if (ToPaneLineEnds(text))
         st.textConverted = true;
     loadPane(side, text);
     side == 1 ? mTextWasEdited1 = false : mTextWasEdited2 = false;
@@ -517,7 +610,7 @@ bool MergeEditWndCtr::diskChanged(int side) const
 void MergeEditWndCtr::windowWillBeKey()
 {
     GUARD_BEGIN
-    if (mIsClosing || mCheckingDisk || !isWindowLoaded())
+    if (mIsClosing || mCheckingDisk || mLoadingFiles || !isWindowLoaded())
         return;
     mCheckingDisk = true;
     bool reloaded = false;
@@ -573,7 +666,7 @@ void MergeEditWndCtr::setCompareTextToView(int side, const QString &text)
     if (!window())
         return;
     QString paneText = text.isNull() ? QStringLiteral("") : text;
-    toPaneLineEnds(paneText);
+    ToPaneLineEnds(paneText);
     // The pane no longer shows its file: compare what it shows.
     state(side).textConverted = true;
     loadPane(side, paneText);
@@ -621,6 +714,7 @@ void MergeEditWndCtr::DoCompare(bool selectFirstBlock, std::function<void()> the
     const QString text1 = mUi->mTextView1->plainText();
     const QString text2 = mUi->mTextView2->plainText();
     const bool usedFiles = canCompareFilesThemselves();
+    mCompareTimer.start();
     mCompareJob = std::make_unique<LineCompareJob>();
     connect(mCompareJob.get(), &LineCompareJob::finished, this,
             [this, usedFiles, selectFirstBlock, then](const LineCompareResult &result) {
@@ -656,6 +750,7 @@ void MergeEditWndCtr::compareFinished(const LineCompareResult &result, bool used
     }
     if (mIsClosing)
         return;
+    mLoadTimings.compareNs = mCompareTimer.nsecsElapsed();
     mCompareText1 = result.text1;
     mCompareText2 = result.text2;
     mLineTable1 = result.table1;
@@ -738,7 +833,9 @@ void MergeEditWndCtr::updateResultLabel()
 {
     QString text;
     const QString count = QString::number(mBlocks.size());
-    if (mCompareJob)
+    if (mLoadingFiles)
+        text = L_("Loading…");
+    else if (mCompareJob)
         text = L_("Comparing…");
     else if (mLastCompareFailed)
         text = L_("Compare failed") + QStringLiteral(": ") + mLastCompareError;
@@ -1164,7 +1261,7 @@ bool MergeEditWndCtr::Menu_Save()
 bool MergeEditWndCtr::Menu_Reload()
 {
     GUARD_BEGIN
-    if (mIsClosing || !isWindowLoaded() || (mFile1.isEmpty() && mFile2.isEmpty()))
+    if (mIsClosing || mLoadingFiles || !isWindowLoaded() || (mFile1.isEmpty() && mFile2.isEmpty()))
         return false;
     if (WasEdit()) {
         const int answer =
@@ -1237,6 +1334,8 @@ void MergeEditWndCtr::windowWillCloseEvent()
     mIsClosing = true;
     platform::cancelPerform(this, QString());
     cancelCompare();
+    if (mLoadCancel)
+        *mLoadCancel = true;
     QWidget *w = window();
     Save_Window_Frame(w, this);
     const QList<int> sizes = mUi->mSplitView->sizes();
@@ -1356,8 +1455,8 @@ void MergeEditWndCtr::applyViewSettings()
         MyEditTextView *view = textView(side);
         view->setFont(font);
         view->setTabStopDistance(tab * QFontMetricsF(font).horizontalAdvance(u' '));
-        view->setLineWrapMode(gAppSetting.bWrapText ? QPlainTextEdit::WidgetWidth
-                                                    : QPlainTextEdit::NoWrap);
+        view->setLineWrapMode(gAppSetting.bWrapText && !mLargeText ? QPlainTextEdit::WidgetWidth
+                                                                   : QPlainTextEdit::NoWrap);
         view->setShowLineNumbers(gAppSetting.bShowLineNumber != 0);
         SetTextViewColorMode(view);
     }
@@ -1384,7 +1483,9 @@ void MergeEditWndCtr::applyLanguage()
     if (!isWindowLoaded())
         return;
     for (int side : {1, 2}) {
-        auto language = mLanguageChosen ? mChosenLanguage : languageForFile(file(side));
+        auto language = mLargeText        ? nullptr
+                        : mLanguageChosen ? mChosenLanguage
+                                          : languageForFile(file(side));
         if (textView(side)->language() != language)
             textView(side)->setLanguage(language);
     }
@@ -1394,7 +1495,7 @@ void MergeEditWndCtr::applyLanguage()
 void MergeEditWndCtr::Menu_ReloadWithEncoding(QAction *item)
 {
     GUARD_BEGIN
-    if (!item || !isWindowLoaded())
+    if (!item || mLoadingFiles || !isWindowLoaded())
         return;
     const QString title = item->text();
     platform::StringEncoding encoding = 0;
@@ -1485,7 +1586,7 @@ void MergeEditWndCtr::UpdateButtonStatus()
     auto &ui = *mUi;
     // While blocks are compared again, or out of date after an edit, nothing that needs them
     // can be used.
-    const bool blocksUsable = !mCompareJob && !mBlocksOutOfDate;
+    const bool blocksUsable = !mCompareJob && !mBlocksOutOfDate && !mLoadingFiles;
     const int n = blocksUsable ? int(mBlocks.size()) : 0;
     const bool hasCurrent = mCurrentBlock >= 0 && mCurrentBlock < n;
     const bool canPrev = n > 0 && (hasCurrent ? mCurrentBlock > 0 : mNavigationAnchor > 0);

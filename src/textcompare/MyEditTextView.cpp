@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTimer>
@@ -42,14 +43,22 @@ MyEditTextView::MyEditTextView(QWidget *parent)
     mRuns = new SyntaxColorRuns(document(), this);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setFrameShape(QFrame::NoFrame);
-    connect(document(), &QTextDocument::blockCountChanged, this,
-            [this] { updateLineNumberAreaWidth(); });
     connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect &rect, int dy) {
         if (dy)
             mLineView->scroll(0, dy);
         else
             mLineView->update(0, rect.y(), mLineView->width(), rect.height());
     });
+    connectDocument();
+    updateLineNumberAreaWidth();
+}
+
+MyEditTextView::~MyEditTextView() = default;
+
+void MyEditTextView::connectDocument()
+{
+    connect(document(), &QTextDocument::blockCountChanged, this,
+            [this] { updateLineNumberAreaWidth(); });
     connect(document(), &QTextDocument::contentsChange, this,
             [this](int pos, int removed, int added) {
                 // Applying colour formats marks blocks dirty: no edit.
@@ -63,10 +72,33 @@ MyEditTextView::MyEditTextView(QWidget *parent)
                 }
                 scheduleColoring();
             });
-    updateLineNumberAreaWidth();
 }
 
-MyEditTextView::~MyEditTextView() = default;
+void MyEditTextView::adoptDocument(QTextDocument *doc)
+{
+    GUARD_BEGIN
+    if (!doc || doc == document())
+        return;
+    QPointer<QTextDocument> old = document();
+    const bool ownOld = old->parent() == this;
+    doc->setParent(this);
+    doc->setDefaultFont(font());
+    doc->setDefaultTextOption(old->defaultTextOption()); // tab stops and wrapping
+    mColorInfo->resetAll();
+    // The gutter takes its width from the final line count now, so the document is laid out
+    // once, at its final width.
+    setViewportMargins(lineNumberAreaWidth(doc->blockCount()), 0, 0, 0);
+    setDocument(doc);
+    delete mRuns;
+    mRuns = new SyntaxColorRuns(doc, this);
+    connectDocument();
+    updateLineNumberAreaWidth();
+    if (old && ownOld)
+        old->deleteLater();
+    emit documentReplaced();
+    scheduleColoring();
+    GUARD_END_VOID
+}
 
 void MyEditTextView::setMergeBlocks(const MergeBlockList *blocks)
 {
@@ -185,10 +217,15 @@ void MyEditTextView::setShowLineNumbers(bool show)
 
 int MyEditTextView::lineNumberAreaWidth() const
 {
+    return lineNumberAreaWidth(document()->blockCount());
+}
+
+int MyEditTextView::lineNumberAreaWidth(int lineCount) const
+{
     if (!mShowLineNumbers)
         return 0;
     int digits = 1;
-    for (int n = std::max(1, document()->blockCount()); n >= 10; n /= 10)
+    for (int n = std::max(1, lineCount); n >= 10; n /= 10)
         ++digits;
     return 14 + fontMetrics().horizontalAdvance(QLatin1Char('9')) * std::max(digits, 3);
 }

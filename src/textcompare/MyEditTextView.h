@@ -45,6 +45,10 @@ public:
     void replaceAllText(const QString &text);
     // Sets the text without keeping undo history (loading).
     void loadText(const QString &text);
+    // Shows a document built elsewhere (with a plain-text layout, on this thread), as a freshly
+    // loaded text: no undo history, the colourer starting anew, the gutter sized once for its
+    // line count. The pane owns it from now on.
+    void adoptDocument(QTextDocument *document);
 
     // Vertical position (viewport coordinates) of the top of a line; lines out of view are
     // placed by the line height, so blocks reaching past the view still get their edges.
@@ -67,6 +71,7 @@ public:
     bool showLineNumbers() const { return mShowLineNumbers; }
     CustomTextViewLineView *lineNumberView() const { return mLineView; }
     int lineNumberAreaWidth() const;
+    int lineNumberAreaWidth(int lineCount) const;
 
     // Syntax colouring; nullptr switches it off and paints everything in the default colour.
     void setLanguage(const std::shared_ptr<MyLanguageInfo> &language);
@@ -92,6 +97,8 @@ signals:
     void viewScrolled();
     // A paint that showed difference blocks finished (timing of the first paint).
     void blocksPainted();
+    // adoptDocument() put a new document in place: connections to the old one are gone.
+    void documentReplaced();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -103,6 +110,7 @@ protected:
 private:
     friend class CustomTextViewLineView;
     void updateLineNumberAreaWidth();
+    void connectDocument();
     void paintBlocks(QPainter &painter, const QRect &clip);
     void updateExtraSelections();
     void scheduleColoring();

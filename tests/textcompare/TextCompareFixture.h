@@ -54,7 +54,8 @@ protected:
     // Waits until the window has read its files and its compare is done.
     static void settle(MergeEditWndCtr &w)
     {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !w.isComparing(); }, 20000));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return !w.isLoading() && !w.isComparing(); }, 20000));
     }
 
     std::vector<platform::AlertRequest> alerts;

@@ -1,0 +1,147 @@
+// The window opens in steps: its frame and file names first, the files read on workers, each
+// pane given a document built off the main thread.
+#include "TextCompareFixture.h"
+
+#include "services/SupportFolder.h"
+#include "services/TextFile.h"
+#include "textcompare/PaneLoader.h"
+#include "ui_MergeEditWndCtr.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QThread>
+#include <QThreadPool>
+#include <atomic>
+
+namespace {
+
+std::atomic<int> gReads{0};
+
+// A reader that takes its time, as a slow disk or a network folder would.
+void installSlowReader(int ms)
+{
+    SetPaneReaderHook(
+        [ms](const QString &path, TextFileInfo *info, platform::StringEncoding preferred) {
+            QThread::msleep(ms);
+            ++gReads;
+            return App_ReadTextFileContent(path, info, preferred);
+        });
+}
+
+class SteppedLoadTest : public TextCompareTest
+{
+protected:
+    void TearDown() override
+    {
+        SetPaneReaderHook(nullptr);
+        TextCompareTest::TearDown();
+    }
+};
+
+} // namespace
+
+TEST_F(SteppedLoadTest, FrameAndNamesShowBeforeTheFilesAreRead)
+{
+    const QString left = write("left.txt", "one\ntwo\nthree\n");
+    const QString right = write("right.txt", "one\n2\nthree\nfour\n");
+    installSlowReader(400);
+    gReads = 0;
+    auto w = std::make_unique<MergeEditWndCtr>();
+    w->setMFile1(left);
+    w->setMFile2(right);
+    QElapsedTimer timer;
+    timer.start();
+    w->showWindow();
+    EXPECT_LT(timer.elapsed(), 300) << "showWindow() waited for the files";
+    EXPECT_EQ(gReads.load(), 0);
+    EXPECT_TRUE(w->window()->isVisible());
+    EXPECT_TRUE(w->isLoading());
+    EXPECT_EQ(w->ui().mResultLabel->text(), QStringLiteral("Loading…"));
+    EXPECT_EQ(w->ui().mFilePathLabel1->text(), left);
+    EXPECT_EQ(w->ui().mFilePathLabel2->text(), right);
+    EXPECT_TRUE(w->textView(1)->isReadOnly()) << "typing now would be lost to the load";
+    EXPECT_FALSE(w->ui().mButton_Next->isEnabled());
+    EXPECT_FALSE(w->Menu_Reload());
+
+    settle(*w);
+    EXPECT_EQ(gReads.load(), 2);
+    EXPECT_FALSE(w->textView(1)->isReadOnly());
+    EXPECT_EQ(w->GetTextInView1(), QStringLiteral("one\ntwo\nthree\n"));
+    EXPECT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(1, 1, 1, 1), makeBlock(3, 0, 3, 1)}));
+    // A loaded text is no edit: nothing to undo, nothing to save.
+    EXPECT_FALSE(w->canUndo());
+    EXPECT_FALSE(w->WasEdit());
+    EXPECT_FALSE(w->textView(2)->document()->isUndoAvailable());
+    // The adopted documents are the panes' own: editing them is seen by the window.
+    QTextCursor(w->textView(2)->document()).insertText(QStringLiteral("zero\n"));
+    EXPECT_TRUE(w->mTextWasEdited(2));
+    EXPECT_TRUE(w->blocksOutOfDate());
+    EXPECT_TRUE(w->canUndo());
+}
+
+TEST_F(SteppedLoadTest, AdoptedDocumentGetsTheGutterForItsLineCount)
+{
+    QByteArray many;
+    for (int i = 0; i < 12345; ++i)
+        many += "line\n";
+    auto w = open(write("many.txt", many), write("few.txt", "line\n"));
+    MyEditTextView *view = w->textView(1);
+    EXPECT_EQ(view->lineCount(), 12346);
+    EXPECT_EQ(view->viewport()->geometry().left() - view->contentsRect().left(),
+              view->lineNumberAreaWidth(12346));
+    EXPECT_GT(view->lineNumberAreaWidth(12346), view->lineNumberAreaWidth(5));
+    EXPECT_EQ(view->document()->defaultFont().family(), view->font().family());
+}
+
+TEST_F(SteppedLoadTest, ClosingDuringALoadLeavesNoWorkerAndNoFile)
+{
+    const QString left = write("left.txt", "a\n");
+    const QString right = write("right.txt", "b\n");
+    installSlowReader(300);
+    auto w = std::make_unique<MergeEditWndCtr>();
+    w->setMFile1(left);
+    w->setMFile2(right);
+    w->showWindow();
+    ASSERT_TRUE(w->isLoading());
+    w->window()->close();
+    w.reset();
+    QThreadPool::globalInstance()->waitForDone();
+    QTest::qWait(20); // the workers' finished signals find no window
+    EXPECT_EQ(QThreadPool::globalInstance()->activeThreadCount(), 0);
+    const QStringList left_over =
+        QDir(GetProcessTempFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    EXPECT_TRUE(left_over.filter(QStringLiteral("compare-")).isEmpty())
+        << left_over.join(u' ').toStdString();
+    EXPECT_TRUE(alerts.empty());
+}
+
+TEST(PaneLoader, BuiltDocumentHoldsThePaneTextAndLivesOnTheAskedThread)
+{
+    QString text = QStringLiteral("a\r\nb\rc\n");
+    EXPECT_TRUE(ToPaneLineEnds(text));
+    EXPECT_EQ(text, QStringLiteral("a\nb\nc\n"));
+    QString plain = QStringLiteral("x\ny");
+    EXPECT_FALSE(ToPaneLineEnds(plain));
+
+    QThread *mainThread = QThread::currentThread();
+    QTextDocument *doc = nullptr;
+    QThread worker;
+    QObject::connect(&worker, &QThread::started, [&] {
+        doc = BuildPaneDocument(QStringLiteral("one\ntwo\n"), mainThread);
+        worker.quit();
+    });
+    worker.start();
+    ASSERT_TRUE(worker.wait(10000));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->thread(), mainThread);
+    EXPECT_EQ(doc->blockCount(), 3);
+    EXPECT_FALSE(doc->isUndoAvailable());
+    EXPECT_FALSE(doc->isModified());
+    MyEditTextView view;
+    view.adoptDocument(doc);
+    EXPECT_EQ(view.document(), doc);
+    EXPECT_EQ(doc->parent(), &view);
+    EXPECT_EQ(view.plainText(), QStringLiteral("one\ntwo\n"));
+}
