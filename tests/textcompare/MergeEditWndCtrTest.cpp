@@ -369,15 +369,17 @@ TEST_F(TextCompareTest, IgnoreCaseSeesChangedCharactersWhoseTrailByteIsAnAsciiLe
         w->setPreferEncoding1(row.encoding);
         w->setPreferEncoding2(row.encoding);
         w->showWindow();
+        settle(*w);
         ASSERT_EQ(w->fileInfo(1).encoding, row.encoding);
         w->setCompareOptions(icase);
-        QTest::qWait(50);
+        settle(*w);
         EXPECT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(1, 1, 1, 1)}));
         EXPECT_FALSE(w->lastCompareUsedFiles());
     }
     // Where every byte below 0x80 is its ASCII character, the files themselves are compared.
     auto w = open(write("latin-1.txt", "caf\xE9\nA\n"), write("latin-2.txt", "caf\xE9\na\n"));
     w->setCompareOptions(icase);
+    settle(*w);
     EXPECT_TRUE(w->mergeBlocks().empty());
     EXPECT_TRUE(w->lastCompareUsedFiles());
 }

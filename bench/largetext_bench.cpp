@@ -1,0 +1,98 @@
+// Two one-line files of 50 MB each in the text compare window: the time until the window is
+// usable (texts shown, blocks compared) and the peak resident memory of the process. The bound:
+// usable within 10 s, under 2 GB resident. Run it from a release build; not part of CI.
+#include "services/AppSetting.h"
+#include "services/SupportFolder.h"
+#include "textcompare/MergeEditWndCtr.h"
+#include "textcompare/MyEditTextView.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+namespace {
+
+QString gLeft, gRight;
+
+bool writeOneLine(const QString &path, qsizetype size, char changed)
+{
+    QByteArray line(size, 'a');
+    for (qsizetype i = 0; i < size; i += 7)
+        line[i] = char('a' + (i / 7) % 26);
+    line[size / 2] = changed;
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(line) == line.size();
+}
+
+double peakResidentMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+void openFiftyMegabytePair(benchmark::State &state)
+{
+    double usable = 0, diff = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        QProcess gnu;
+        gnu.setStandardOutputFile(QProcess::nullDevice());
+        gnu.start(QStringLiteral("diff"), {QStringLiteral("-a"), gLeft, gRight});
+        gnu.waitForFinished(600000);
+        diff = double(timer.nsecsElapsed()) / 1e9;
+
+        auto window = std::make_unique<MergeEditWndCtr>();
+        window->setMFile1(gLeft);
+        window->setMFile2(gRight);
+        window->window()->resize(1100, 720);
+        QEventLoop loop;
+        QObject::connect(window->textView(1), &MyEditTextView::blocksPainted, &loop,
+                         &QEventLoop::quit);
+        QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+        timer.restart();
+        window->showWindow();
+        loop.exec();
+        usable = double(timer.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(usable);
+        state.counters["blocks"] = double(window->mergeBlocks().size());
+        window->window()->close();
+    }
+    const double rss = peakResidentMb();
+    state.counters["usable_s"] = usable;
+    state.counters["gnu_diff_s"] = diff;
+    state.counters["peak_rss_mb"] = rss;
+    state.counters["within_bound"] = usable < 10.0 && rss < 2048.0 ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    if (!dir.isValid() || !PrepareSupportFolder(dir.path() + QStringLiteral("/support")))
+        return 1;
+    AppSetting_SetDefault(&gAppSetting);
+    gLeft = dir.path() + QStringLiteral("/one-line-1.txt");
+    gRight = dir.path() + QStringLiteral("/one-line-2.txt");
+    if (!writeOneLine(gLeft, 50'000'000, 'X') || !writeOneLine(gRight, 50'000'000, 'Y'))
+        return 1;
+    benchmark::RegisterBenchmark("OpenWindow/50MB_one_line_pair", openFiftyMegabytePair)
+        ->UseManualTime()
+        ->Iterations(1)
+        ->Unit(benchmark::kSecond);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
