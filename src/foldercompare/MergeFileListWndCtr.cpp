@@ -239,8 +239,12 @@ void MergeFileListWndCtr::updateButtons()
     if (!isWindowLoaded())
         return;
     const bool busy = isBusy();
-    const bool any = !selectedIds().empty();
-    mUi->actionOpenPair->setEnabled(any);
+    const std::vector<int> ids = selectedIds();
+    const bool any = !ids.empty();
+    // Image pairs open only once the application has registered their window.
+    const COMP_ITEM *first = any ? mModel->item(ids.front()) : nullptr;
+    mUi->actionOpenPair->setEnabled(first && !first->isFolder() &&
+                                    (first->itemType != ITEM_TYPE_IMAGE || gImagePairOpener));
     for (QAction *a : {mUi->actionCopyToRight, mUi->actionCopyToLeft, mUi->actionDeleteLeft,
                        mUi->actionDeleteRight, mUi->actionDeleteBoth})
         a->setEnabled(any && !busy);

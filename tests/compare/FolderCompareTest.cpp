@@ -8,6 +8,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 #include <array>
+#include <cstdio>
 #include <fcntl.h>
 #include <map>
 #include <sys/stat.h>
@@ -382,4 +383,26 @@ TEST(FolderContentCompare, LineEndsAcrossBlockEdgesAndCancel)
     EXPECT_EQ(CompareFileContents(a, a, false, &stop), ContentVerdict::Cancelled);
     EXPECT_EQ(CompareFileContents(a, QFile::encodeName(dir + "/missing"), false, nullptr),
               ContentVerdict::Vanished);
+}
+
+TEST(FolderCompare, NamesThatAreNotTextAreListedAndShownEscaped)
+{
+    const Tree t = freshTrees("names");
+    const QByteArray bad("caf\xe9.txt"); // Latin-1, not UTF-8
+    for (const QString &side : {t.left, t.right}) {
+        const QByteArray path = QFile::encodeName(side) + bad;
+        FILE *f = std::fopen(path.constData(), "wb");
+        ASSERT_TRUE(f);
+        std::fputs("same", f);
+        std::fclose(f);
+    }
+    write(t.left + QString::fromUtf8("caf\xc3\xa9.txt"), "other");
+    const auto out = run(request(t, 3));
+    ASSERT_EQ(out.items.size(), 2u);
+    const auto v = verdicts(out);
+    EXPECT_EQ(v.at(bad), COMP_RESULT_SAME); // read through its own bytes, not a look-alike
+    EXPECT_EQ(v.at(QByteArray("caf\xc3\xa9.txt")), COMP_RESULT_LEFT_ONLY);
+    EXPECT_FALSE(CompItem_NameIsText(bad));
+    EXPECT_TRUE(CompItem_NameIsText(QByteArray("caf\xc3\xa9.txt")));
+    EXPECT_EQ(CompItem_DisplayName(bad), QStringLiteral("caf\\xe9.txt"));
 }

@@ -214,6 +214,27 @@ TEST_F(FolderWindow, OpeningAPairOpensThenRaisesTheTextWindow)
     EXPECT_EQ(textWindows(), 2);
 }
 
+TEST_F(FolderWindow, ImagePairsOpenOnlyThroughTheRegisteredOpener)
+{
+    write(left + "pic.png", "not really an image");
+    write(right + "pic.png", "not really an image either");
+    open();
+    select("pic.png");
+    EXPECT_FALSE(action("actionOpenPair")->isEnabled());
+    EXPECT_FALSE(wnd->OpenItem(idOf("pic.png")));
+    QStringList opened;
+    MergeFileListWndCtr::setImagePairOpener([&](const QString &a, const QString &b) {
+        opened << a << b;
+        return true;
+    });
+    select("diff.txt");
+    select("pic.png");
+    EXPECT_TRUE(action("actionOpenPair")->isEnabled());
+    action("actionOpenPair")->trigger();
+    EXPECT_EQ(opened, (QStringList{left + "pic.png", right + "pic.png"}));
+    MergeFileListWndCtr::setImagePairOpener(nullptr);
+}
+
 TEST_F(FolderWindow, PreviewHoldsASlotAndShowsTheTexts)
 {
     open();
