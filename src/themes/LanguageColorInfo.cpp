@@ -9,7 +9,9 @@
 #include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <limits>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -136,6 +138,77 @@ struct Lines
     {
         const QTextBlock b = blockAt(pos);
         return b.isValid() ? std::min<qint64>(b.position() + b.length(), length) : -1;
+    }
+};
+
+// A language with tag markers ("<" and ">") is markup: its text is prose, where an apostrophe is
+// no quote. Quotes count inside tags and inside scripts (ScriptBegin ... ScriptEnd).
+struct Markup
+{
+    std::u16string beginTag, endTag, scriptBegin, scriptEnd;
+
+    static Markup of(const MyLanguageInfo &language)
+    {
+        return {language.BeginTag().toStdU16String(), language.EndTag().toStdU16String(),
+                language.ScriptBegin().toStdU16String(), language.ScriptEnd().toStdU16String()};
+    }
+    bool active() const { return !beginTag.empty() && !endTag.empty(); }
+
+    // A tag begins here: the marker, then a letter, "/", "!" or "?" ("a < b" is no tag).
+    bool tagAt(const char16_t *buf, qint64 pos, qint64 limit) const
+    {
+        if (!markerAt(buf, pos, limit, beginTag.c_str(), false))
+            return false;
+        const qint64 next = pos + qint64(beginTag.size());
+        if (next >= limit)
+            return false;
+        const char16_t c = buf[next];
+        return isAsciiLetter(c) || c == u'/' || c == u'!' || c == u'?';
+    }
+    bool opensScript(const char16_t *buf, qint64 pos, qint64 limit) const
+    {
+        return !scriptBegin.empty() && !scriptEnd.empty() &&
+               markerAt(buf, pos, limit, scriptBegin.c_str(), true);
+    }
+    // Just after the tag's end marker, skipping quoted values the way the scan reads strings;
+    // -1 when the window holds no end.
+    qint64 tagEnd(const char16_t *buf, qint64 pos, qint64 limit, char16_t escape,
+                  bool continueQuote) const
+    {
+        for (qint64 i = pos + qint64(beginTag.size()); i < limit;) {
+            const char16_t c = buf[i];
+            if (c == u'\'' || c == u'"') {
+                qint64 j = i + 1;
+                bool closed = false;
+                while (j < limit) {
+                    if (escape && buf[j] == escape) {
+                        j += 2;
+                        continue;
+                    }
+                    if ((!continueQuote && IsLineBreakChar(buf[j])) || buf[j] == c) {
+                        closed = true;
+                        break;
+                    }
+                    ++j;
+                }
+                if (!closed)
+                    return -1;
+                i = j + 1;
+                continue;
+            }
+            if (markerAt(buf, i, limit, endTag.c_str(), false))
+                return i + qint64(endTag.size());
+            ++i;
+        }
+        return -1;
+    }
+    // Where the script's end marker begins; -1 when the window holds none.
+    qint64 findScriptEnd(const char16_t *buf, qint64 from, qint64 limit) const
+    {
+        for (qint64 i = from; i < limit; ++i)
+            if (markerAt(buf, i, limit, scriptEnd.c_str(), true))
+                return i;
+        return -1;
     }
 };
 
@@ -398,20 +471,27 @@ bool LanguageColorInfo::tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(Ra
         return false;
 
     const char16_t escape = mLanguage->Escape_c();
+    const Markup markup = Markup::of(*mLanguage);
+    // Where quotes stop counting: in markup only tags and scripts hold strings, in code all
+    // the text does.
+    qint64 quotesUntil = markup.active() ? 0 : std::numeric_limits<qint64>::max();
     qint64 tokens = 0;
     bool ended = false;
     while (!ended && position < windowLength) {
         const char16_t *buf = gScanBuffer;
+        const bool inPlainText = position >= quotesUntil;
         // Out of time: what was scanned is recorded. A pass always gets past its first token,
-        // so that every pass makes progress and none repeats the last one.
-        if (tokens % 10 == 0 && position > 0 &&
+        // so that every pass makes progress and none repeats the last one. A pass starts in
+        // plain text, so it never stops inside a tag or a script.
+        if (tokens % 10 == 0 && position > 0 && inPlainText &&
             double(clock.nsecsElapsed()) / 1e9 > gPassTimeLimit) {
             recordColouredUpTo(std::min(windowStart + position, textLength));
             return position > 0;
         }
         const char16_t c = buf[position];
-        if (windowStart + position > 0 && (position > 0 ? IsLineBreakChar(buf[position - 1])
-                                                        : isLineStart(doc, windowStart + position)))
+        if (inPlainText && windowStart + position > 0 &&
+            (position > 0 ? IsLineBreakChar(buf[position - 1])
+                          : isLineStart(doc, windowStart + position)))
             noteRestartPoint(windowStart + position);
 
         // Line comment.
@@ -456,9 +536,30 @@ bool LanguageColorInfo::tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(Ra
             break;
         }
 
+        // A tag of markup: quotes count inside it, and in the script that a script tag opens.
+        if (markup.active() && position >= quotesUntil &&
+            markup.tagAt(buf, position, windowLength)) {
+            const bool moreText = textLength - (windowStart + windowLength) >= 2;
+            qint64 until =
+                markup.tagEnd(buf, position, windowLength, escape, mLanguage->ContinueQuote());
+            if (until >= 0 && markup.opensScript(buf, position, windowLength)) {
+                until = markup.findScriptEnd(buf, until, windowLength);
+            }
+            if (until < 0 && moreText) {
+                if (!grow())
+                    return false;
+                tokens = 0;
+                continue; // the tag again, in the larger window
+            }
+            quotesUntil = until < 0 ? windowLength : until;
+            ++position; // the tag's own characters are coloured as the tokens they are
+            ++tokens;
+            continue;
+        }
+
         // Quoted text. A 0 unit is an ordinary character here; an escape that is the window's
         // last unit escapes nothing inside the window.
-        if (c == u'\'' || c == u'"') {
+        if ((c == u'\'' || c == u'"') && position < quotesUntil) {
             qint64 i = position + 1;
             bool closed = false;
             while (i < windowLength) {

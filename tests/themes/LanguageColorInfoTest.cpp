@@ -379,3 +379,32 @@ TEST_F(ColouringTest, JumpingToTheEndInsideABlockCommentShowsItAsComment)
     EXPECT_EQ(kind("\"not", 0, 2999), 999);
     EXPECT_EQ(kind("int after"), 3);
 }
+
+TEST_F(ColouringTest, InHtmlQuotesCountOnlyInsideTagsAndScripts)
+{
+    auto html = MyLanguageInfo::createFromFile(
+        pelkotest::sourceDir() + QStringLiteral("/resources/languages/HTML.esy"), false);
+    ASSERT_TRUE(html);
+    mView->setPlainText("<p class='intro'>Don't panic, it's \"fine\".</p>\n"
+                        "<div id=\"a\n b\">more text</div>\n"
+                        "<script type=\"text/javascript\">\n"
+                        "  var s = 'it''s'; if (a < b) x = \"q\";\n"
+                        "</script>\n"
+                        "<p>after the script</p>\n");
+    mView->setLanguage(html);
+    settle();
+    struct Row
+    {
+        const char *needle;
+        int offset;
+        int expected;
+    };
+    const Row rows[] = {
+        {"'intro'", 0, 997}, {"'intro'", 6, 997},  {"Don't", 3, -1},
+        {"panic", 0, -1},    {"\"fine\"", 0, -1},  {"\"a\n", 0, 998},
+        {" b\">", 1, 998},   {"more text", 0, -1}, {"\"text/javascript\"", 0, 998},
+        {"'it''s'", 0, 997}, {"\"q\"", 1, 998},    {"after the", 0, -1},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(kind(row.needle, row.offset), row.expected) << row.needle << "+" << row.offset;
+}
