@@ -479,7 +479,7 @@ bool LanguageColorInfo::tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(Ra
     bool ended = false;
     while (!ended && position < windowLength) {
         const char16_t *buf = gScanBuffer;
-        const bool inPlainText = position >= quotesUntil;
+        const bool inPlainText = !markup.active() || position >= quotesUntil;
         // Out of time: what was scanned is recorded. A pass always gets past its first token,
         // so that every pass makes progress and none repeats the last one. A pass starts in
         // plain text, so it never stops inside a tag or a script.
