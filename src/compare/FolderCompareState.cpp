@@ -24,18 +24,34 @@ State &state()
     return s;
 }
 
-std::recursive_mutex &lock()
+// How often this thread holds the lock through this file (it is recursive).
+thread_local int tHeldHere = 0;
+
+// The lock, counted per thread so that a worker about to wait for the user can be checked.
+class Hold
 {
-    return platform::monitor("mainBundle");
-}
+public:
+    Hold() : mGuard(platform::monitor("mainBundle")) { ++tHeldHere; }
+    ~Hold() { --tHeldHere; }
+    Hold(const Hold &) = delete;
+    Hold &operator=(const Hold &) = delete;
+
+private:
+    std::lock_guard<std::recursive_mutex> mGuard;
+};
 
 } // namespace
+
+bool FolderCompareState_LockHeldByThisThread()
+{
+    return tHeldHere > 0;
+}
 
 bool FolderCompareState_BeginCompare(QObject *owner,
                                      std::shared_ptr<const FileListCompareInfo> request,
                                      std::shared_ptr<std::atomic<bool>> cancelFlag)
 {
-    std::lock_guard guard(lock());
+    const Hold hold;
     State &s = state();
     // An owner that is gone cannot end its compare: its flag no longer counts.
     if (s.compareBusy && !s.compareOwner.isNull())
@@ -49,7 +65,7 @@ bool FolderCompareState_BeginCompare(QObject *owner,
 
 void FolderCompareState_EndCompare(QObject *owner)
 {
-    std::lock_guard guard(lock());
+    const Hold hold;
     State &s = state();
     if (!s.compareBusy || (s.compareOwner != owner && !s.compareOwner.isNull()))
         return;
@@ -61,7 +77,7 @@ void FolderCompareState_EndCompare(QObject *owner)
 
 bool FolderCompareState_BeginCopy(QObject *owner, std::shared_ptr<std::atomic<bool>> cancelFlag)
 {
-    std::lock_guard guard(lock());
+    const Hold hold;
     State &s = state();
     if (s.copyBusy && !s.copyOwner.isNull())
         return false;
@@ -73,7 +89,7 @@ bool FolderCompareState_BeginCopy(QObject *owner, std::shared_ptr<std::atomic<bo
 
 void FolderCompareState_EndCopy(QObject *owner)
 {
-    std::lock_guard guard(lock());
+    const Hold hold;
     State &s = state();
     if (!s.copyBusy || (s.copyOwner != owner && !s.copyOwner.isNull()))
         return;
@@ -84,7 +100,7 @@ void FolderCompareState_EndCopy(QObject *owner)
 
 void FolderCompareState_CancelFor(QObject *owner)
 {
-    std::lock_guard guard(lock());
+    const Hold hold;
     State &s = state();
     if (s.compareOwner == owner && s.compareCancel)
         s.compareCancel->store(true);
@@ -94,7 +110,7 @@ void FolderCompareState_CancelFor(QObject *owner)
 
 FolderCompareStateSnapshot FolderCompareState_Get()
 {
-    std::lock_guard guard(lock());
+    const Hold hold;
     const State &s = state();
     FolderCompareStateSnapshot snap;
     snap.compareBusy = s.compareBusy && !s.compareOwner.isNull();

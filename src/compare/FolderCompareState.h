@@ -30,6 +30,8 @@ void FolderCompareState_EndCopy(QObject *owner);
 // Raises the cancel flags of the owner's running compare and copy.
 void FolderCompareState_CancelFor(QObject *owner);
 FolderCompareStateSnapshot FolderCompareState_Get();
+// Whether the calling thread is inside one of the functions above (holding their lock).
+bool FolderCompareState_LockHeldByThisThread();
 
 // True when no folder compare runs. Otherwise false, and, unless the asking window owns the
 // running compare, a "Warning" alert that the application is busy.

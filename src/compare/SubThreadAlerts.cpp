@@ -1,5 +1,6 @@
 #include "compare/SubThreadAlerts.h"
 
+#include "compare/FolderCompareState.h"
 #include "platform/Alerts.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
@@ -10,6 +11,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace {
 
@@ -18,8 +20,26 @@ struct Pending
     std::mutex mutex;
     std::condition_variable answered;
     bool done = false;
-    int code = 0;
+    long code = 0;
 };
+
+std::mutex &delegateMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+SubThreadAlertDelegate &delegateSlot()
+{
+    static SubThreadAlertDelegate d;
+    return d;
+}
+
+SubThreadAlertDelegate currentDelegate()
+{
+    std::lock_guard lock(delegateMutex());
+    return delegateSlot();
+}
 
 int showNow(const platform::AlertRequest &request)
 {
@@ -28,17 +48,45 @@ int showNow(const platform::AlertRequest &request)
     GUARD_END(0)
 }
 
-// Shows the alert on the main thread; a worker waits (looking at cancel) for the answer.
-int askOnMainThread(const platform::AlertRequest &request, const std::atomic<bool> *cancel)
+// The answer the delegate appended; nothing when the last element is not a number.
+std::optional<long> appendedAnswer(const QVariantList &args)
 {
-    if (platform::isMainThread())
-        return showNow(request);
-    if (!QCoreApplication::instance())
-        return 0;
+    if (args.isEmpty())
+        return std::nullopt;
+    switch (args.last().typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+        return long(args.last().toLongLong());
+    default:
+        return std::nullopt;
+    }
+}
+
+// Runs ask on the main thread while the worker waits (looking at cancel) for its answer. The
+// wait is given up, answering noAnswer, when the job is cancelled or the application ends: the
+// main thread may be waiting for this worker meanwhile.
+long askOnMainThread(std::function<long()> ask, const std::atomic<bool> *cancel, long noAnswer)
+{
+    // The main thread may need the folder compare's lock before it can serve the question.
+    Q_ASSERT_X(!FolderCompareState_LockHeldByThisThread(), "askOnMainThread",
+               "a worker asks the user while holding the folder compare's lock");
+    if (!QCoreApplication::instance() || (cancel && cancel->load()))
+        return noAnswer;
     auto pending = std::make_shared<Pending>();
+    {
+        std::lock_guard lock(pending->mutex);
+        pending->code = noAnswer;
+    }
     platform::performOnMainThread(
-        [pending, request] {
-            const int code = showNow(request);
+        [pending, ask = std::move(ask), noAnswer] {
+            long code = noAnswer;
+            GUARD_BEGIN
+            code = ask();
+            PELKO_GUARD_CATCH
             std::lock_guard lock(pending->mutex);
             pending->code = code;
             pending->done = true;
@@ -48,15 +96,35 @@ int askOnMainThread(const platform::AlertRequest &request, const std::atomic<boo
     std::unique_lock lock(pending->mutex);
     while (!pending->done) {
         if (cancel && cancel->load())
-            return 0;
+            return noAnswer;
         if (QCoreApplication::closingDown())
-            return 0;
+            return noAnswer;
         pending->answered.wait_for(lock, std::chrono::milliseconds(100));
     }
     return pending->code;
 }
 
+long panelCode(int alertCode)
+{
+    switch (alertCode) {
+    case platform::AlertFirstButtonReturn:
+        return 1;
+    case platform::AlertSecondButtonReturn:
+        return 0;
+    case platform::AlertThirdButtonReturn:
+        return -1;
+    default:
+        return kAlertPanelNoAnswer;
+    }
+}
+
 } // namespace
+
+void SetSubThreadAlertDelegate(SubThreadAlertDelegate delegate)
+{
+    std::lock_guard lock(delegateMutex());
+    delegateSlot() = std::move(delegate);
+}
 
 long ShowMessage2_from_sub_thread(const QString &message, const QString &informativeText,
                                   const QString &button1, const QString &button2,
@@ -68,6 +136,22 @@ long ShowMessage2_from_sub_thread(const QString &message, const QString &informa
         REPORT_FATAL();
         return 0;
     }
+    const SubThreadAlertDelegate delegate = currentDelegate();
+    if (!platform::isMainThread() && delegate.showMessage2) {
+        QVariantList args;
+        for (const QString &s :
+             {message, informativeText, button1, button2, button3, button4, button5})
+            args.append(s.isNull() ? QStringLiteral("") : s);
+        return askOnMainThread(
+            [args, run = delegate.showMessage2]() mutable -> long {
+                run(args);
+                const std::optional<long> answer = appendedAnswer(args);
+                if (!answer)
+                    REPORT_FATAL();
+                return answer.value_or(0);
+            },
+            cancel, 0);
+    }
     platform::AlertRequest request;
     request.title = message.isEmpty() ? QStringLiteral(" ") : message;
     request.text = informativeText.isEmpty() ? QStringLiteral(" ") : informativeText;
@@ -75,7 +159,9 @@ long ShowMessage2_from_sub_thread(const QString &message, const QString &informa
         if (!b.isEmpty())
             request.buttons.append(b);
     request.cancelIndex = request.buttons.isEmpty() ? 0 : int(request.buttons.size()) - 1;
-    return askOnMainThread(request, cancel);
+    if (platform::isMainThread())
+        return showNow(request);
+    return askOnMainThread([request]() -> long { return showNow(request); }, cancel, 0);
     GUARD_END(0)
 }
 
@@ -84,6 +170,23 @@ long NSRunAlertPanel_from_sub_thread(const QString &title, const QString &messag
                                      const QString &otherButton, const std::atomic<bool> *cancel)
 {
     GUARD_BEGIN
+    const SubThreadAlertDelegate delegate = currentDelegate();
+    if (!platform::isMainThread() && delegate.alertPanel) {
+        QVariantList args{title.isNull() ? QStringLiteral("") : title,
+                          message.isNull() ? QStringLiteral("") : message,
+                          defaultButton.isNull() ? QStringLiteral("") : defaultButton};
+        if (!alternateButton.isNull()) {
+            args.append(alternateButton);
+            if (!otherButton.isNull())
+                args.append(otherButton);
+        }
+        return askOnMainThread(
+            [args, run = delegate.alertPanel]() mutable -> long {
+                run(args);
+                return appendedAnswer(args).value_or(kAlertPanelNoAnswer);
+            },
+            cancel, kAlertPanelNoAnswer);
+    }
     platform::AlertRequest request;
     request.title = title;
     request.text = message;
@@ -94,16 +197,9 @@ long NSRunAlertPanel_from_sub_thread(const QString &title, const QString &messag
             request.buttons.append(otherButton);
     }
     request.cancelIndex = int(request.buttons.size()) - 1;
-    const int code = askOnMainThread(request, cancel);
-    switch (code) {
-    case platform::AlertFirstButtonReturn:
-        return 1;
-    case platform::AlertSecondButtonReturn:
-        return 0;
-    case platform::AlertThirdButtonReturn:
-        return -1;
-    default:
-        return 0;
-    }
-    GUARD_END(0)
+    if (platform::isMainThread())
+        return panelCode(showNow(request));
+    return askOnMainThread([request]() -> long { return panelCode(showNow(request)); }, cancel,
+                           kAlertPanelNoAnswer);
+    GUARD_END(kAlertPanelNoAnswer)
 }

@@ -14,6 +14,7 @@
 #include "textcompare/MergeEditWndCtr.h"
 #include "themes/MyLanguageFileTypeDlg.h"
 #include "foldercompare/MergeFileListWndCtr.h"
+#include "shell/MainThreadAlerts.h"
 #include "shell/OpenImageCompareWindow.h"
 
 #include <QAction>
@@ -21,6 +22,7 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 
 namespace {
 
@@ -88,6 +90,18 @@ void InstallAppCommands(QApplication *app)
     MergeFileListWndCtr::setImagePairOpener([](const QString &left, const QString &right) {
         return OpenImageCompareWindowController(left, right) != nullptr;
     });
+    InstallMainThreadAlerts();
+}
+
+void ScheduleFirstRunPreferences(std::function<bool()> hasStartWindow,
+                                 std::function<void()> openStartWindow)
+{
+    AppCommandHooks &hooks = appCommandHooks();
+    hooks.hasStartWindow = std::move(hasStartWindow);
+    hooks.openStartWindow = std::move(openStartWindow);
+    platform::performAfterDelay(
+        qApp, kFirstRunPreferencesDelay, [] { Btn_Setting(true); },
+        QStringLiteral("firstRunPreferences"));
 }
 
 AppCommandHooks &appCommandHooks()
@@ -181,6 +195,22 @@ void ValidateToggleViewMarksItem(QAction *item)
     item->setCheckable(true);
     item->setChecked(gAppSetting.bViewMarks != 0);
     item->setEnabled(!GetAppBusyFlag() && !modalWindowRuns());
+}
+
+void AttachToggleViewMarksAction(QAction *item, QMenu *menu)
+{
+    if (!item)
+        return;
+    item->setCheckable(true);
+    ValidateToggleViewMarksItem(item);
+    if (menu)
+        QObject::connect(menu, &QMenu::aboutToShow, item,
+                         [item] { ValidateToggleViewMarksItem(item); });
+    QObject::connect(item, &QAction::triggered, item, [item] {
+        Menu_ToggleViewMarks();
+        // The action flipped its own check mark; the record decides it.
+        ValidateToggleViewMarksItem(item);
+    });
 }
 
 void Menu_AssignFileTypeToLanguage()

@@ -12,6 +12,7 @@
 class QAction;
 class QApplication;
 class QLabel;
+class QMenu;
 class QPoint;
 class QWidget;
 
@@ -32,8 +33,9 @@ struct AppCommandHooks
 AppCommandHooks &appCommandHooks();
 
 // Puts the commands where the windows reach them: the preferences key (Ctrl+,) in every window
-// that runs no dialog, the big-text question of the text windows, and the image window for the
-// image pairs of the folder window. Once per process.
+// that runs no dialog, the big-text question of the text windows, the image window for the image
+// pairs of the folder window, and the main-thread side of the workers' questions. Once per
+// process.
 void InstallAppCommands(QApplication *app);
 
 inline constexpr const char *kMergeUpdateFont = "Merge_UpdateFont";
@@ -49,6 +51,13 @@ struct PreferencesOutcome
 // window is opened afterwards when none is, and a dialog that cannot run now because another
 // modal window is up runs once that window has closed.
 PreferencesOutcome Btn_Setting(bool fromFirstRun = false);
+// The first start (gIsFirstRun): the preferences open 0.1 s after the start, or once another
+// dialog that is up then has closed; when they close, a start window is opened unless one is open.
+// The two functions become the hooks of the same names.
+void ScheduleFirstRunPreferences(std::function<bool()> hasStartWindow,
+                                 std::function<void()> openStartWindow);
+inline constexpr double kFirstRunPreferencesDelay = 0.1;
+
 // Tells every text compare window to apply fonts, colours and view settings again.
 void RefreshAllOpenDoc();
 
@@ -57,6 +66,9 @@ void RefreshAllOpenDoc();
 void Menu_ToggleViewMarks();
 // Check state and enabled state of the marks item.
 void ValidateToggleViewMarksItem(QAction *item);
+// Makes item the marks command of menu: checkable, validated each time the menu opens and again
+// after the command ran.
+void AttachToggleViewMarksAction(QAction *item, QMenu *menu);
 
 // The dialog that maps file types to syntax languages; a second request while it runs does
 // nothing.

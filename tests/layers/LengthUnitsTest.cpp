@@ -9,17 +9,26 @@
 
 namespace {
 
-// Sets the global record's unit for one test and restores the record afterwards.
-class LengthUnitsTest : public ::testing::Test
+// Sets the global record's unit for one test and restores the record afterwards. Every test runs
+// under the C locale and again under a German one, whose decimal comma must change nothing.
+class LengthUnitsTest : public ::testing::TestWithParam<const char *>
 {
 protected:
     void SetUp() override
     {
         mSaved = gAppSetting;
+        mSavedLocale = QLocale();
+        mSavedCLocale = std::setlocale(LC_NUMERIC, nullptr);
+        const QLocale locale(QString::fromLatin1(GetParam()));
+        QLocale::setDefault(locale);
+        // The C library's German numbers exist only where that locale is installed.
+        std::setlocale(LC_NUMERIC, (QByteArray(GetParam()) + ".UTF-8").constData());
         setUnit("pt");
     }
     void TearDown() override
     {
+        std::setlocale(LC_NUMERIC, mSavedCLocale.c_str());
+        QLocale::setDefault(mSavedLocale);
         gAppSetting = mSaved;
         ResetFeetUnitCache();
     }
@@ -32,12 +41,14 @@ protected:
         ResetFeetUnitCache();
     }
     AppSetting mSaved;
+    QLocale mSavedLocale;
+    std::string mSavedCLocale;
 };
 
 const QString kFeet = QStringLiteral("'");
 const QString kInch = QStringLiteral("\"");
 
-TEST_F(LengthUnitsTest, TypedFeetAndInchesInEveryWriting)
+TEST_P(LengthUnitsTest, TypedFeetAndInchesInEveryWriting)
 {
     setUnit("'");
     struct Row
@@ -68,7 +79,7 @@ TEST_F(LengthUnitsTest, TypedFeetAndInchesInEveryWriting)
     }
 }
 
-TEST_F(LengthUnitsTest, SumsOfFractions)
+TEST_P(LengthUnitsTest, SumsOfFractions)
 {
     struct Row
     {
@@ -84,7 +95,7 @@ TEST_F(LengthUnitsTest, SumsOfFractions)
             << row.text;
 }
 
-TEST_F(LengthUnitsTest, FeetShownWithMarks)
+TEST_P(LengthUnitsTest, FeetShownWithMarks)
 {
     setUnit("'");
     EXPECT_EQ(LenValueToShowString(5.5, true), QStringLiteral("5' 6\""));
@@ -97,7 +108,7 @@ TEST_F(LengthUnitsTest, FeetShownWithMarks)
     EXPECT_EQ(FeetDecimal_to_FeetInchStringParse(5.0 + 6.25 / 12), QStringLiteral("5' 6.25\""));
 }
 
-TEST_F(LengthUnitsTest, UnitStringMarksFollowTheName)
+TEST_P(LengthUnitsTest, UnitStringMarksFollowTheName)
 {
     AppSetting record = gAppSetting;
     auto withName = [&](const char *name) {
@@ -112,7 +123,7 @@ TEST_F(LengthUnitsTest, UnitStringMarksFollowTheName)
     EXPECT_EQ(withName("ft"), QStringLiteral("5.5 ft"));
 }
 
-TEST_F(LengthUnitsTest, DecimalUnits)
+TEST_P(LengthUnitsTest, DecimalUnits)
 {
     setUnit("cm");
     EXPECT_EQ(LenValueToShowString(12.5, true), QStringLiteral("12.5cm"));
@@ -128,7 +139,7 @@ TEST_F(LengthUnitsTest, DecimalUnits)
     EXPECT_FLOAT_EQ(gAppSetting.unitFactor, 1.0f);
 }
 
-TEST_F(LengthUnitsTest, FeetVerdictIsCachedUntilReset)
+TEST_P(LengthUnitsTest, FeetVerdictIsCachedUntilReset)
 {
     setUnit("ft");
     EXPECT_TRUE(IsFeetUnit());
@@ -147,7 +158,7 @@ TEST_F(LengthUnitsTest, FeetVerdictIsCachedUntilReset)
     EXPECT_FALSE(IsFeetUnitName(QStringLiteral("m")));
 }
 
-TEST_F(LengthUnitsTest, Fractions)
+TEST_P(LengthUnitsTest, Fractions)
 {
     EXPECT_EQ(GetFractionString(0.3), QStringLiteral("19/64"));
     EXPECT_EQ(GetFractionString(1.5), QStringLiteral("1 1/2"));
@@ -158,7 +169,7 @@ TEST_F(LengthUnitsTest, Fractions)
     EXPECT_EQ(GetFractionString(std::nan("")), QStringLiteral("0"));
 }
 
-TEST_F(LengthUnitsTest, TrimmedNumbers)
+TEST_P(LengthUnitsTest, TrimmedNumbers)
 {
     EXPECT_EQ(FloatToTrimmedString(QString(), 2.5), QStringLiteral("2.5"));
     EXPECT_EQ(FloatToTrimmedString(QString(), 10.0), QStringLiteral("10"));
@@ -173,13 +184,13 @@ TEST_F(LengthUnitsTest, TrimmedNumbers)
     EXPECT_EQ(FloatToTrimmedString(QStringLiteral("100%% %3.2f"), 2.5), QStringLiteral("100% 2.5"));
 }
 
-TEST_F(LengthUnitsTest, Snapping)
+TEST_P(LengthUnitsTest, Snapping)
 {
     struct Row
     {
         double in, tolerance, out;
     } rows[] = {
-        {0.999, 0.02, 1.0}, {2.495, 0.02, 2.5},    {2.3, 0.02, 2.3},
+        {0.999, 0.02, 1.0}, {2.495, 0.02, 2.5},   {2.3, 0.02, 2.3},
         {0.5, 0.02, 0.5},   {-1.005, 0.02, -1.0}, {0.89, 0.5, 0.89},
     };
     for (const Row &row : rows) {
@@ -190,7 +201,7 @@ TEST_F(LengthUnitsTest, Snapping)
     SnapToWholeOrHalf(nullptr, 0.02f);
 }
 
-TEST_F(LengthUnitsTest, ByteSizes)
+TEST_P(LengthUnitsTest, ByteSizes)
 {
     QString display;
     EXPECT_EQ(ParseByteSizeString(QStringLiteral("1.5 MB"), &display), 1500000);
@@ -205,7 +216,7 @@ TEST_F(LengthUnitsTest, ByteSizes)
     EXPECT_EQ(ParseByteSizeString(QStringLiteral("nothing"), &display), 0);
 }
 
-TEST_F(LengthUnitsTest, HugeValuesSaturate)
+TEST_P(LengthUnitsTest, HugeValuesSaturate)
 {
     const double huge = 1e300;
     EXPECT_EQ(ParseByteSizeString(QStringLiteral("1e300 tb"), nullptr),
@@ -222,13 +233,9 @@ TEST_F(LengthUnitsTest, HugeValuesSaturate)
     EXPECT_EQ(FeetDecimal_to_FeetInchStringParse(std::nan("")), QStringLiteral("0\""));
 }
 
-// The user's locale writes a decimal comma; lengths still use the point.
-TEST_F(LengthUnitsTest, UserLocaleDoesNotChangeNumbers)
+// A decimal comma is not a decimal point: lengths and sizes read and write the point.
+TEST_P(LengthUnitsTest, DecimalCommaIsNoPoint)
 {
-    const QLocale savedQt;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const std::string savedC = std::setlocale(LC_NUMERIC, nullptr);
-    std::setlocale(LC_NUMERIC, "de_DE.UTF-8"); // present on some machines only
     setUnit("cm");
     EXPECT_EQ(LenValueToShowString(12.5, true), QStringLiteral("12.5cm"));
     EXPECT_DOUBLE_EQ(InputStringToLenValue(QStringLiteral("12.5")), 12.5);
@@ -237,11 +244,9 @@ TEST_F(LengthUnitsTest, UserLocaleDoesNotChangeNumbers)
     EXPECT_EQ(ParseByteSizeString(QStringLiteral("1.5 MB"), &display), 1500000);
     EXPECT_EQ(display, QStringLiteral("1.5 MB"));
     EXPECT_EQ(FloatToTrimmedString(QString(), 1234.5), QStringLiteral("1234.5"));
-    std::setlocale(LC_NUMERIC, savedC.c_str());
-    QLocale::setDefault(savedQt);
 }
 
-TEST_F(LengthUnitsTest, LeadingNumbers)
+TEST_P(LengthUnitsTest, LeadingNumbers)
 {
     EXPECT_FLOAT_EQ(LeadingFloatValue(QStringLiteral("  +3.5e1x")), 35.0f);
     EXPECT_FLOAT_EQ(LeadingFloatValue(QStringLiteral(".5")), 0.5f);
@@ -252,5 +257,10 @@ TEST_F(LengthUnitsTest, LeadingNumbers)
     EXPECT_EQ(LeadingLongLongValue(QStringLiteral("-42.9")), -42);
     EXPECT_EQ(GetSuperscriptTwoString(), QString(QChar(0x00B2)));
 }
+
+INSTANTIATE_TEST_SUITE_P(Locales, LengthUnitsTest, ::testing::Values("C", "de_DE"),
+                         [](const auto &info) {
+                             return std::string(info.param == std::string("C") ? "C" : "German");
+                         });
 
 } // namespace

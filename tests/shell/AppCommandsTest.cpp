@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QTest>
 #include <deque>
 #include <gtest/gtest.h>
@@ -136,6 +137,20 @@ TEST_F(AppCommandsTest, PreferencesWaitForAnotherModalWindow)
     EXPECT_EQ(startWindows, 1);
 }
 
+TEST_F(AppCommandsTest, FirstStartOpensThePreferencesThenAStartWindow)
+{
+    answerPreferences([](SettingDlg *) { return 0; });
+    gIsFirstRun = true;
+    int startWindows = 0;
+    ScheduleFirstRunPreferences([&] { return startWindows > 0; }, [&] { ++startWindows; });
+    EXPECT_EQ(runs, 0); // not before the start has finished
+    QTRY_COMPARE_WITH_TIMEOUT(runs, 1, 3000);
+    EXPECT_EQ(startWindows, 1);
+    EXPECT_FALSE(gIsFirstRun);
+    QTest::qWait(300);
+    EXPECT_EQ(runs, 1);
+}
+
 TEST_F(AppCommandsTest, FirstRunOpensAStartWindowOnlyWhenNoneIsOpen)
 {
     answerPreferences([](SettingDlg *) { return 1; });
@@ -188,6 +203,31 @@ TEST_F(AppCommandsTest, ViewMarksRule)
     EXPECT_EQ(s.bViewMarks, 0);
     EXPECT_EQ(s.bViewMarks_showTab, 0);
     EXPECT_EQ(s.bViewMarks_showEOL, 1);
+}
+
+// The menu item follows the record, also when the record changed behind its back.
+TEST_F(AppCommandsTest, ViewMarksItemInAMenu)
+{
+    gAppSetting.bViewMarks = 0;
+    QMenu menu;
+    QAction *item = menu.addAction(QStringLiteral("Show Invisibles"));
+    AttachToggleViewMarksAction(item, &menu);
+    EXPECT_TRUE(item->isCheckable());
+    EXPECT_FALSE(item->isChecked());
+    item->trigger();
+    EXPECT_EQ(gAppSetting.bViewMarks, 1);
+    EXPECT_TRUE(item->isChecked());
+    gAppSetting.bViewMarks = 0;
+    emit menu.aboutToShow();
+    EXPECT_FALSE(item->isChecked());
+    // While a dialog runs the command does nothing and the item is off.
+    QDialog other;
+    other.setModal(true);
+    other.show();
+    item->trigger();
+    EXPECT_EQ(gAppSetting.bViewMarks, 0);
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_FALSE(item->isEnabled());
 }
 
 TEST_F(AppCommandsTest, BigTextGuard)

@@ -2,6 +2,7 @@
 #include "platform/UserDefaults.h"
 #include "services/AppSetting.h"
 #include "services/Fonts.h"
+#include "services/LanguageList.h"
 #include "services/SupportFolder.h"
 #include "services/WindowFrame.h"
 #include "shell/AppCommands.h"
@@ -59,102 +60,210 @@ protected:
     std::vector<platform::AlertRequest> alerts;
 };
 
-// Each row changes one control and names the record bytes it must change on OK.
-TEST_F(SettingDlgTest, EveryControlReachesItsField)
+// The record offsets that OK changed, the tab shown last and the dark byte aside.
+QList<int> changedOffsets(const QByteArray &before, const QByteArray &after)
 {
-    struct Row
-    {
-        const char *name;
-        std::function<void(Ui::SettingDlg &, SettingDlg &)> change;
-        std::function<bool(const AppSetting &)> stored;
+    QList<int> out;
+    for (int i = 0; i < before.size(); ++i)
+        if (before[i] != after[i])
+            out.append(i);
+    return out;
+}
+
+// Opens the dialog, lets change() alter one control, presses OK, and checks that only the bytes
+// of that control's field changed; then opens and confirms again, which must store the same
+// record (each control shows what is stored).
+struct RoundTrip
+{
+    const char *name;
+    std::function<void(Ui::SettingDlg &, SettingDlg &)> change;
+    std::size_t offset, width;
+    std::function<bool(const AppSetting &)> stored = {};
+};
+
+void checkRoundTrip(const RoundTrip &row, const std::function<std::unique_ptr<SettingDlg>()> &open)
+{
+    AppSetting_SetDefault(&gAppSetting);
+    const QByteArray before = SettingsRecordForComparison();
+    auto d = open();
+    row.change(d->ui(), *d);
+    d->okButtonClicked();
+    const QByteArray after = SettingsRecordForComparison();
+    const QList<int> changed = changedOffsets(before, after);
+    EXPECT_FALSE(changed.isEmpty()) << row.name;
+    for (int offset : changed) {
+        EXPECT_TRUE(offset >= int(row.offset) && offset < int(row.offset + row.width))
+            << row.name << ": byte " << offset << " changed";
+    }
+    if (row.stored) {
+        EXPECT_TRUE(row.stored(gAppSetting)) << row.name;
+    }
+    auto again = open();
+    again->okButtonClicked();
+    EXPECT_EQ(changedOffsets(after, SettingsRecordForComparison()), QList<int>())
+        << row.name << " (shown again and confirmed)";
+}
+
+// Every check box against its byte in the stored record.
+TEST_F(SettingDlgTest, EveryCheckBoxReachesItsByte)
+{
+    using Box = QCheckBox *Ui::SettingDlg::*;
+    const std::pair<Box, std::size_t> boxes[] = {
+        {&Ui::SettingDlg::bOpenNewFileInSeparateDocumentWindow,
+         offsetof(AppSetting, bOpenNewFileInSeparateDocumentWindow)},
+        {&Ui::SettingDlg::bSave_IgnoreCoding_UseCustomCoding,
+         offsetof(AppSetting, bSave_IgnoreCoding_UseCustomCoding)},
+        {&Ui::SettingDlg::save_Coding_BOM, offsetof(AppSetting, save_Coding_BOM)},
+        {&Ui::SettingDlg::bSave_IgnorePermission_UseCustomPermission,
+         offsetof(AppSetting, bSave_IgnorePermission_UseCustomPermission)},
+        {&Ui::SettingDlg::save_Permission_Owner_R, 244},
+        {&Ui::SettingDlg::save_Permission_Owner_W, 245},
+        {&Ui::SettingDlg::save_Permission_Owner_X, 246},
+        {&Ui::SettingDlg::save_Permission_Group_R, 247},
+        {&Ui::SettingDlg::save_Permission_Group_W, 248},
+        {&Ui::SettingDlg::save_Permission_Group_X, 249},
+        {&Ui::SettingDlg::save_Permission_Others_R, 250},
+        {&Ui::SettingDlg::save_Permission_Others_W, 251},
+        {&Ui::SettingDlg::save_Permission_Others_X, 252},
+        {&Ui::SettingDlg::save_OverwriteBackupToTmp, 253},
+        {&Ui::SettingDlg::bViewMarks_showSpace, 255},
+        {&Ui::SettingDlg::CheckSpellingWhileTyping, 291},
+        {&Ui::SettingDlg::CheckGrammarWithSpelling, 292},
+        {&Ui::SettingDlg::CorrectSpellingAutomatically, 293},
+        {&Ui::SettingDlg::ShowRuler, 294},
+        {&Ui::SettingDlg::DataDetectors, 295},
+        {&Ui::SettingDlg::SmartCopyPaste, 296},
+        {&Ui::SettingDlg::SmartQuotes, 297},
+        {&Ui::SettingDlg::SmartDashes, 298},
+        {&Ui::SettingDlg::SmartLinks, 299},
+        {&Ui::SettingDlg::TextReplacement, 300},
+        {&Ui::SettingDlg::bWrapText, 262},
+        {&Ui::SettingDlg::bAutoIndent, 263},
+        {&Ui::SettingDlg::bAutoSaveUntitleTabBeforeQuit, 264},
+        {&Ui::SettingDlg::bAllowDetectLink, 265},
+        {&Ui::SettingDlg::bAutoHightLightText, 266},
+        {&Ui::SettingDlg::bShowLineNumber, 287},
+        {&Ui::SettingDlg::bShowEndOfLineMark, 288},
+        {&Ui::SettingDlg::bIgnore_MacHiddenFile, 290},
+        {&Ui::SettingDlg::compare_autoMoveToNextDiffAfterMerge, 420},
+        {&Ui::SettingDlg::compare_sort_folder_tree_above_file, 421},
+        {&Ui::SettingDlg::compare_deletesFilesToTrash, 422},
+        {&Ui::SettingDlg::compare_showFolder, 431},
+        {&Ui::SettingDlg::compare_FileList_bUseDefaultColor, 538},
+        {&Ui::SettingDlg::bThemeIsCustomByUser, 540},
+        {&Ui::SettingDlg::folder_compare_ignore_EndLineDiff, 546},
+        {&Ui::SettingDlg::spelling_AutomaticSpellingCorrectionEnabled, 551},
+        {&Ui::SettingDlg::spelling_GrammarCheckingEnabled, 552},
+        {&Ui::SettingDlg::spelling_ContinuousSpellCheckingEnabled, 553},
+        {&Ui::SettingDlg::mPrintCenter_Hor, offsetof(AppSetting, printCenter_Hor)},
+        {&Ui::SettingDlg::mPrintCenter_Ver, offsetof(AppSetting, printCenter_Ver)},
     };
-    auto flip = [](QCheckBox *b) { b->setChecked(!b->isChecked()); };
-    const Row rows[] = {
-        {"wrap", [&](auto &u, auto &) { flip(u.bWrapText); },
-         [](const AppSetting &s) { return s.bWrapText == 1; }},
-        {"auto indent", [&](auto &u, auto &) { flip(u.bAutoIndent); },
-         [](const AppSetting &s) { return s.bAutoIndent == 0; }},
-        {"keep untitled", [&](auto &u, auto &) { flip(u.bAutoSaveUntitleTabBeforeQuit); },
-         [](const AppSetting &s) { return s.bAutoSaveUntitleTabBeforeQuit == 0; }},
-        {"links", [&](auto &u, auto &) { flip(u.bAllowDetectLink); },
-         [](const AppSetting &s) { return s.bAllowDetectLink == 1; }},
-        {"line numbers", [&](auto &u, auto &) { flip(u.bShowLineNumber); },
-         [](const AppSetting &s) { return s.bShowLineNumber == 0; }},
-        {"end of line", [&](auto &u, auto &) { flip(u.bShowEndOfLineMark); },
-         [](const AppSetting &s) { return s.bShowEndOfLineMark == 1; }},
-        {"hidden files", [&](auto &u, auto &) { flip(u.bIgnore_MacHiddenFile); },
-         [](const AppSetting &s) { return s.bIgnore_MacHiddenFile == 0; }},
-        {"separate window", [&](auto &u, auto &) { flip(u.bOpenNewFileInSeparateDocumentWindow); },
-         [](const AppSetting &s) { return s.bOpenNewFileInSeparateDocumentWindow == 1; }},
-        {"BOM", [&](auto &u, auto &) { flip(u.save_Coding_BOM); },
-         [](const AppSetting &s) { return s.save_Coding_BOM == 1; }},
-        {"line end", [&](auto &u, auto &) { u.save_Coding_EndLine->setCurrentIndex(2); },
+    for (const auto &[box, offset] : boxes) {
+        AppSetting_SetDefault(&gAppSetting);
+        auto probe = open();
+        QCheckBox *b = probe->ui().*box;
+        const std::string name = b->objectName().toStdString();
+        const bool on = !b->isChecked();
+        probe->cancelButtonClicked();
+        const std::size_t width = offset == offsetof(AppSetting, printCenter_Hor) ||
+                                          offset == offsetof(AppSetting, printCenter_Ver)
+                                      ? 4
+                                      : 1;
+        checkRoundTrip({name.c_str(),
+                        [box](auto &u, auto &) { (u.*box)->setChecked(!(u.*box)->isChecked()); },
+                        offset, width,
+                        [offset, on](const AppSetting &s) {
+                            return reinterpret_cast<const quint8 *>(&s)[offset] == (on ? 1 : 0);
+                        }},
+                       [this] { return open(); });
+    }
+}
+
+// The other controls, one row each: what the user does and the field it must reach.
+TEST_F(SettingDlgTest, EveryOtherControlReachesItsField)
+{
+    ASSERT_GT(Setup_gAppLanguageInfoList(), 1); // the syntax languages for the highlight pop-up
+    auto otherIndex = [](QComboBox *c) { return c->currentIndex() == 1 ? 2 : 1; };
+    const RoundTrip rows[] = {
+        {"line end", [](auto &u, auto &) { u.save_Coding_EndLine->setCurrentIndex(2); },
+         offsetof(AppSetting, save_Coding_EndLine), 4,
          [](const AppSetting &s) { return s.save_Coding_EndLine == 2; }},
-        {"group write", [&](auto &u, auto &) { flip(u.save_Permission_Group_W); },
-         [](const AppSetting &s) { return s.save_Permission_Group_W == 1; }},
-        {"others read", [&](auto &u, auto &) { flip(u.save_Permission_Others_R); },
-         [](const AppSetting &s) { return s.save_Permission_Others_R == 0; }},
-        {"backup", [&](auto &u, auto &) { flip(u.save_OverwriteBackupToTmp); },
-         [](const AppSetting &s) { return s.save_OverwriteBackupToTmp == 1; }},
-        {"smart quotes", [&](auto &u, auto &) { flip(u.SmartQuotes); },
-         [](const AppSetting &s) { return s.SmartQuotes == 1; }},
-        {"text replacement", [&](auto &u, auto &) { flip(u.TextReplacement); },
-         [](const AppSetting &s) { return s.TextReplacement == 1; }},
-        {"grammar", [&](auto &u, auto &) { flip(u.spelling_GrammarCheckingEnabled); },
-         [](const AppSetting &s) { return s.spelling_GrammarCheckingEnabled == 1; }},
-        {"show folders", [&](auto &u, auto &) { flip(u.compare_showFolder); },
-         [](const AppSetting &s) { return s.compare_showFolder == 0; }},
-        {"trash", [&](auto &u, auto &) { flip(u.compare_deletesFilesToTrash); },
-         [](const AppSetting &s) { return s.compare_deletesFilesToTrash == 0; }},
         {"content mode",
-         [&](auto &u, auto &d) { d.compare_quickCompare_change(u.compare_quickCompare_full); },
+         [](auto &u, auto &d) { d.compare_quickCompare_change(u.compare_quickCompare_full); },
+         offsetof(AppSetting, folder_compare_Mode), 4,
          [](const AppSetting &s) { return s.folder_compare_Mode == 3; }},
-        {"print page",
-         [&](auto &u, auto &d) { d.printPageGroup(true)->button(2)->setChecked(true); },
+        {"print page across",
+         [](auto &, auto &d) { d.printPageGroup(false)->button(1)->setChecked(true); },
+         offsetof(AppSetting, printPage_Hor), 4,
+         [](const AppSetting &s) { return s.printPage_Hor == 1; }},
+        {"print page down",
+         [](auto &, auto &d) { d.printPageGroup(true)->button(2)->setChecked(true); },
+         offsetof(AppSetting, printPage_Ver), 4,
          [](const AppSetting &s) { return s.printPage_Ver == 2; }},
-        {"margin", [&](auto &u, auto &) { u.mPrintMargin_T->setText(QStringLiteral("12.5")); },
+        {"left margin", [](auto &u, auto &) { u.mPrintMargin_L->setText(QStringLiteral("7.5")); },
+         offsetof(AppSetting, printMargin_L), 4,
+         [](const AppSetting &s) { return s.printMargin_L == 8; }},
+        {"right margin", [](auto &u, auto &) { u.mPrintMargin_R->setText(QStringLiteral("40")); },
+         offsetof(AppSetting, printMargin_R), 4,
+         [](const AppSetting &s) { return s.printMargin_R == 40; }},
+        {"top margin", [](auto &u, auto &) { u.mPrintMargin_T->setText(QStringLiteral("12.5")); },
+         offsetof(AppSetting, printMargin_T), 4,
          [](const AppSetting &s) { return s.printMargin_T == 13; }},
-        {"centre", [&](auto &u, auto &) { flip(u.mPrintCenter_Ver); },
-         [](const AppSetting &s) { return s.printCenter_Ver == 1; }},
-        {"tab width", [&](auto &u, auto &) { u.textTabLen->setText(QStringLiteral("45")); },
+        {"bottom margin", [](auto &u, auto &) { u.mPrintMargin_B->setText(QStringLiteral("3.4")); },
+         offsetof(AppSetting, printMargin_B), 4,
+         [](const AppSetting &s) { return s.printMargin_B == 3; }},
+        {"tab width", [](auto &u, auto &) { u.textTabLen->setText(QStringLiteral("45")); },
+         offsetof(AppSetting, textTabLen), 4,
          [](const AppSetting &s) { return s.textTabLen == 30; }},
         {"extension",
-         [&](auto &u, auto &) { u.defaultSaveTextExtension->setText(QStringLiteral("  MD ")); },
+         [](auto &u, auto &) { u.defaultSaveTextExtension->setText(QStringLiteral("  md ")); },
+         offsetof(AppSetting, defaultSaveTextExtension), 19,
          [](const AppSetting &s) {
-             // Stored as typed, shown lower-cased the next time.
-             return APPSETTING_GET_STRING(s, defaultSaveTextExtension)
-                        .compare(QStringLiteral("MD"), Qt::CaseInsensitive) == 0;
+             return APPSETTING_GET_STRING(s, defaultSaveTextExtension) == QStringLiteral("md");
          }},
-        {"empty extension", [&](auto &u, auto &) { u.defaultSaveTextExtension->clear(); },
-         [](const AppSetting &s) {
-             return APPSETTING_GET_STRING(s, defaultSaveTextExtension) == QStringLiteral("txt");
-         }},
-        {"text size", [&](auto &u, auto &) { u.mSlider_textSize->setValue(27); },
-         [](const AppSetting &s) { return s.textSize == 13.5; }},
-        {"own colours", [&](auto &u, auto &) { flip(u.compare_FileList_bUseDefaultColor); },
-         [](const AppSetting &s) { return s.compare_FileList_bUseDefaultColor == 0; }},
+        {"text size", [](auto &u, auto &) { u.mSlider_textSize->setValue(27); },
+         offsetof(AppSetting, textSize), 8, [](const AppSetting &s) { return s.textSize == 13.5; }},
+        {"font",
+         [](auto &u, auto &) {
+             const QString other = QFontDatabase::families().value(0) == GetDefaultFixedFontName()
+                                       ? QFontDatabase::families().value(1)
+                                       : QFontDatabase::families().value(0);
+             u.mCmb_FontName->setCurrentIndex(u.mCmb_FontName->findText(other));
+         },
+         offsetof(AppSetting, fontName), 101},
+        {"encoding for opening",
+         [&](auto &u, auto &) {
+             u.open_preferEncode->setCurrentIndex(otherIndex(u.open_preferEncode));
+         },
+         offsetof(AppSetting, open_preferEncode), 8},
+        {"encoding for saving",
+         [&](auto &u, auto &) {
+             u.save_Coding_preferEncode->setCurrentIndex(otherIndex(u.save_Coding_preferEncode));
+         },
+         offsetof(AppSetting, save_Coding_preferEncode), 8},
+        {"highlight language",
+         [&](auto &u, auto &) {
+             u.bAutoHightLightText_WithLanguage->setCurrentIndex(
+                 otherIndex(u.bAutoHightLightText_WithLanguage));
+         },
+         offsetof(AppSetting, bAutoHightLightText_WithLanguage), 20},
+        {"marks", [](auto &u, auto &) { u.bViewMarks->setChecked(!u.bViewMarks->isChecked()); },
+         offsetof(AppSetting, bViewMarks), 1},
+        {"status colour",
+         [](auto &, auto &d) {
+             d.statusWell(2)->setColor(platform::Color::deviceRGB(0.2, 0.4, 0.6));
+         },
+         offsetof(AppSetting, compare_COLOR_ONLY1), 8,
+         [](const AppSetting &s) { return quint64(s.compare_COLOR_ONLY1) == 0x336699FFu; }},
+        {"language",
+         [](auto &u, auto &) {
+             u.mPop_Languages->setCurrentIndex(u.mPop_Languages->findData(QStringLiteral("en")));
+         },
+         offsetof(AppSetting, languageCode), 49},
     };
-    for (const Row &row : rows) {
-        AppSetting_SetDefault(&gAppSetting);
-        const AppSetting before = gAppSetting;
-        auto d = open();
-        row.change(d->ui(), *d);
-        d->okButtonClicked();
-        EXPECT_TRUE(row.stored(gAppSetting)) << row.name;
-        // Nothing else moved (the tab shown last and the dark byte aside).
-        AppSetting expected = gAppSetting;
-        expected.settingDialogLastTabIndex = before.settingDialogLastTabIndex;
-        expected.bIsDarkMode = before.bIsDarkMode;
-        int differing = 0;
-        const QByteArray a = AppSetting_ToData(before), b = AppSetting_ToData(expected);
-        for (int i = 0; i < a.size(); ++i)
-            differing += a[i] != b[i];
-        EXPECT_LE(differing, 8) << row.name; // one field of at most 8 bytes
-        // And shown again as stored.
-        auto again = open();
-        again->okButtonClicked();
-        EXPECT_TRUE(row.stored(gAppSetting)) << row.name << " (second round)";
-    }
+    for (const RoundTrip &row : rows)
+        checkRoundTrip(row, [this] { return open(); });
+    gAppLanguageInfoList.clear();
 }
 
 TEST_F(SettingDlgTest, BadStoredValuesAreHeldWhenShown)
