@@ -3,8 +3,10 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include "controls/NSAutoArrangeButtonsView.h"
+#include "ui_ToolPaletteForm.h"
 
 namespace {
 
@@ -100,4 +102,38 @@ TEST(ButtonViews, GroupsStartOnNewRowsUnderTheirLabels)
     EXPECT_EQ(label2->y(), 20 + 36 + 36) << "the next group starts below the row of one";
     EXPECT_GT(second->y(), label2->y());
     EXPECT_GT(first[0]->width(), 0);
+}
+
+TEST(ButtonViews, GroupViewFromAFormTakesTheDefaultMeasures)
+{
+    // A form creates the view before its children and sets no measures of its own: the view
+    // must still lay out 35 x 35 cells in as many columns as fit.
+    QWidget form;
+    Ui::ToolPaletteForm ui;
+    ui.setupUi(&form);
+    form.show();
+    QTest::qWait(10);
+    NSAutoArrangeButtonsViewWithGroup *palette = ui.palette;
+    EXPECT_FLOAT_EQ(palette->buttonsGap, 1.0f);
+    ASSERT_EQ(palette->groups.size(), 2);
+    EXPECT_EQ(palette->groups[0].size(), 7) << "label and six buttons";
+
+    const QPushButton *shapes[] = {ui.shape0, ui.shape1, ui.shape2,
+                                   ui.shape3, ui.shape4, ui.shape5};
+    for (const QPushButton *b : shapes)
+        EXPECT_EQ(b->size(), QSize(35, 35)) << qPrintable(b->objectName());
+    EXPECT_EQ(ui.shapesLabel->pos(), QPoint(4, 3));
+    EXPECT_EQ(ui.shapesLabel->size(), QSize(90, 16)) << "a label keeps its own size";
+    EXPECT_EQ(ui.shape0->pos(), QPoint(4, 20));
+    EXPECT_EQ(ui.shape4->y(), 20);
+    EXPECT_EQ(ui.shape4->x(), QRectF(4.1666 + 4 * 39.1666, 0, 1, 1).toRect().x());
+    EXPECT_EQ(ui.shape5->pos(), QPoint(4, 56)) << "five columns: the sixth starts a row";
+    EXPECT_EQ(ui.linesLabel->y(), 92);
+    EXPECT_EQ(ui.line0->pos(), QPoint(4, 109));
+    EXPECT_EQ(ui.line1->y(), 109);
+
+    // Narrower than one cell: still one column, every button in its own row.
+    palette->resize(20, 400);
+    EXPECT_EQ(ui.shape1->x(), ui.shape0->x());
+    EXPECT_EQ(ui.shape1->y() - ui.shape0->y(), 36);
 }
