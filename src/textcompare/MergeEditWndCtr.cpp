@@ -1,6 +1,7 @@
 #include "textcompare/MergeEditWndCtr.h"
 
 #include "compare/InlineCompare.h"
+#include "controls/PelkoNSTextView.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
 #include "platform/Log.h"
@@ -1455,8 +1456,7 @@ void MergeEditWndCtr::applyViewSettings()
         MyEditTextView *view = textView(side);
         view->setFont(font);
         view->setTabStopDistance(tab * QFontMetricsF(font).horizontalAdvance(u' '));
-        view->setLineWrapMode(gAppSetting.bWrapText && !mLargeText ? QPlainTextEdit::WidgetWidth
-                                                                   : QPlainTextEdit::NoWrap);
+        setWrapSetting(view, gAppSetting.bWrapText && !mLargeText);
         view->setShowLineNumbers(gAppSetting.bShowLineNumber != 0);
         SetTextViewColorMode(view);
     }
