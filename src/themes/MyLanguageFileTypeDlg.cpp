@@ -369,8 +369,12 @@ void MyLanguageFileTypeDlg::addType(const QString &text)
         if (marked.contains(mTypes[row]))
             rows << row;
     setSelectionIndexes(t, rows);
-    if (!rows.isEmpty())
+    if (!rows.isEmpty()) {
+        // The view lays out new rows later; without that its scroll range still ends at the old
+        // last row and the appended one stays half hidden.
+        t->doItemsLayout();
         t->scrollToItem(t->item(int(rows.last()), kTypeColumn));
+    }
     GUARD_END_VOID
 }
 

@@ -94,14 +94,19 @@ protected:
         out.sort();
         return out;
     }
+    // Clicks the first row, then Ctrl-clicks the others, as the user picks several rows.
     void selectTypes(const QStringList &types)
     {
         QTableWidget *t = dialog->table();
-        t->clearSelection();
-        for (int r = 0; r < t->rowCount(); ++r)
-            if (types.contains(t->item(r, 0)->text()))
-                t->selectionModel()->select(t->model()->index(r, 0), QItemSelectionModel::Select |
-                                                                         QItemSelectionModel::Rows);
+        Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+        for (int r = 0; r < t->rowCount(); ++r) {
+            if (!types.contains(t->item(r, 0)->text()))
+                continue;
+            t->scrollToItem(t->item(r, 0));
+            const QPoint at = t->visualItemRect(t->item(r, 0)).center();
+            QTest::mouseClick(t->viewport(), Qt::LeftButton, modifiers, at);
+            modifiers = Qt::ControlModifier;
+        }
     }
     void chooseLanguage(const QString &name)
     {

@@ -78,8 +78,13 @@ TEST(ViewsScreenshot, FileTypeDialog)
         ASSERT_TRUE(dialog.window());
         dialog.window()->resize(480, 440);
         dialog.window()->show();
+        // The table takes its final size first, so the added row is scrolled fully into view.
+        QTest::qWait(20);
         dialog.addType(QStringLiteral("mylog"));
         QTest::qWait(20);
+        const QTableWidget *table = dialog.table();
+        const QRect added = table->visualItemRect(table->item(table->rowCount() - 1, 0));
+        EXPECT_TRUE(table->viewport()->rect().contains(added)) << "the added row is in view";
         EXPECT_GT(dialog.table()->rowCount(), 20);
         const QImage shot = dialog.window()->grab().toImage();
         ASSERT_TRUE(shot.save(shotPath(QStringLiteral("filetypedialog.png"))));
