@@ -81,6 +81,27 @@ std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &f
     GUARD_END(std::nullopt)
 }
 
+bool WriteTwoFilePatch(const QString &file1, const QString &file2, const PatchDiffOptions &options,
+                       const QString &outputPath, QString *error)
+{
+    GUARD_BEGIN
+    const auto text = RunDiffForPatch(file1, file2, options, error);
+    if (!text)
+        return false;
+    QSaveFile out(outputPath);
+    if (!out.open(QIODevice::WriteOnly) || out.write(*text) != text->size()) {
+        setError(error, out.errorString());
+        out.cancelWriting();
+        return false;
+    }
+    if (!out.commit()) {
+        setError(error, out.errorString());
+        return false;
+    }
+    return true;
+    GUARD_END(false)
+}
+
 bool WriteFolderPatch(const std::vector<PatchPair> &pairs, const PatchDiffOptions &options,
                       const QString &outputPath, const std::atomic<bool> *cancel, QString *error,
                       const std::function<void(int, int)> &progress)

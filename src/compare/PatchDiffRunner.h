@@ -25,6 +25,13 @@ std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &f
                                           const PatchDiffOptions &options,
                                           QString *error = nullptr);
 
+// Writes diff's output for the two files to outputPath byte for byte, as diff wrote it (a patch of
+// Latin-1 or Shift-JIS texts stays in their encoding). The file is written beside the target and
+// renamed over it: when diff fails or the file cannot be written the old file stays and the
+// answer is false, with the reason (diff's own message when it has one) in error.
+bool WriteTwoFilePatch(const QString &file1, const QString &file2, const PatchDiffOptions &options,
+                       const QString &outputPath, QString *error = nullptr);
+
 // One pair of a folder patch: the path relative to both top folders, as written after "Index:".
 struct PatchPair
 {

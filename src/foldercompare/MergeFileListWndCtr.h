@@ -41,6 +41,7 @@ public:
     std::shared_ptr<const FileListCompareInfo> compareInfo() const { return mCompareInfo; }
     // Writes a patch of the different files as soon as the compare has ended.
     void setBRequestExport_Generate_patch_later(bool on) { mGeneratePatchLater = on; }
+    bool bRequestExport_Generate_patch_later() const { return mGeneratePatchLater; }
     // Frees the controller when its window closes.
     void setShouldCloseDocument(bool on) { mShouldCloseDocument = on; }
     // Shows the window and starts the compare.

@@ -1,0 +1,41 @@
+#include "compare/GeneratePatch.h"
+
+#include "compare/Export_GenegatePatch_SettingView.h"
+#include "compare/PatchDiffRunner.h"
+#include "platform/Guard.h"
+#include "platform/Log.h"
+#include "platform/Panels.h"
+#include "services/FileUtility.h"
+#include "services/Localization.h"
+
+#include <QDateTime>
+
+bool GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(
+    const QString &file1, const QString &file2, Export_GenegatePatch_SettingView *view)
+{
+    GUARD_BEGIN
+    if (!IsFileExist(file1) || !IsFileExist(file2) || !view)
+        return false;
+    view->setOneFileOptionHidden(true);
+    platform::SavePanelRequest request;
+    request.title = L_(QStringLiteral("Generate Patch"));
+    request.nameField =
+        QStringLiteral("Patch_%1.txt")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")));
+    request.fileTypes = {QStringLiteral("txt")};
+    request.accessory = view;
+    const QString path = platform::runSavePanel(request);
+    view->storeOptions();
+    if (path.isEmpty())
+        return true;
+    QString error;
+    if (!WriteTwoFilePatch(file1, file2, view->options(), path, &error)) {
+        platform::Log(QStringLiteral("Generate patch failed: ") + error);
+        return false;
+    }
+    if (!IsFileExist(path))
+        return false;
+    RevealFileFolderInFinder(path);
+    return true;
+    GUARD_END(false)
+}

@@ -1,0 +1,13 @@
+#pragma once
+// Paths to suggest while a path is typed.
+
+#include <QString>
+#include <QStringList>
+
+// Full paths of the entries that may complete the typed text; empty when there is nothing to
+// suggest. A typed existing folder ending in "/" lists that folder; any other existing path gives
+// nothing; otherwise the entries of the typed text's parent folder are searched. First come the
+// entries whose full path starts with the typed text, then those whose name contains its last
+// component, both ignoring letter case, each group in the folder's listing order. ".DS_Store"
+// (any letter case) and empty names are skipped.
+QStringList SuggestSubPathList(const QString &typed);
