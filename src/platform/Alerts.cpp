@@ -2,6 +2,7 @@
 
 #include "platform/Dispatch.h"
 
+#include <QCheckBox>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -62,6 +63,14 @@ int runAlert(const AlertRequest &request)
     box.setIcon(iconForStyle(request.style));
     box.setText(request.title);
     box.setInformativeText(request.text);
+    if (request.suppressionState) {
+        auto *check = new QCheckBox(request.suppressionTitle.isEmpty()
+                                        ? QStringLiteral("Do not show this message again")
+                                        : request.suppressionTitle,
+                                    &box);
+        check->setChecked(*request.suppressionState);
+        box.setCheckBox(check);
+    }
 
     QStringList titles = request.buttons;
     if (titles.isEmpty())
@@ -81,6 +90,8 @@ int runAlert(const AlertRequest &request)
     // Escape and the close box answer the Cancel button, else the first one.
     box.setEscapeButton(cancel ? cancel : buttons.first());
     box.exec();
+    if (request.suppressionState && box.checkBox())
+        *request.suppressionState = box.checkBox()->isChecked();
 
     const qsizetype index = buttons.indexOf(static_cast<QPushButton *>(box.clickedButton()));
     if (index >= 0)

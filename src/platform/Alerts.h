@@ -15,6 +15,11 @@ struct AlertRequest
     // The button that Escape and the close box press; -1 finds the one titled "Cancel" (which a
     // translated title is not), else the first.
     int cancelIndex = -1;
+    // When set, the alert also shows a check box (titled suppressionTitle, else "Do not show this
+    // message again"), ticked as *suppressionState says, and leaves its state there when it ends;
+    // hooks set it likewise.
+    bool *suppressionState = nullptr;
+    QString suppressionTitle;
 };
 
 // Return codes: 1000 + index of the button pressed.

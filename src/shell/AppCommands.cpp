@@ -1,5 +1,6 @@
 #include "shell/AppCommands.h"
 
+#include "controls/LiveHelpDialog.h"
 #include "layers/LengthUnits.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
@@ -154,6 +155,7 @@ PreferencesOutcome Btn_Setting(bool fromFirstRun)
         }
     }
     AppSetting_Save();
+    LiveHelpDialogSetting_Save();
     outcome.changed = SettingsRecordForComparison() != before;
     if (outcome.changed) {
         platform::NotificationCenter::defaultCenter().postNotification(

@@ -1,6 +1,7 @@
 #include "shell/AppTermination.h"
 
 #include "compare/LineCompare.h"
+#include "controls/LiveHelpDialog.h"
 #include "platform/Guard.h"
 #include "platform/Log.h"
 #include "services/AppSetting.h"
@@ -139,6 +140,7 @@ void applicationWillTerminate()
     if (gHooks.willTerminate)
         gHooks.willTerminate();
     AppSetting_Save();
+    LiveHelpDialogSetting_Save();
     GUARD_END_VOID
 }
 

@@ -1,6 +1,7 @@
 #include "shell/SettingDlg.h"
 #include "ui_SettingDlg.h"
 
+#include "controls/LiveHelpDialog.h"
 #include "controls/PelkoNSTextField.h"
 #include "controls/PelkoNSWindowController.h"
 #include "graphics/PelkoNSColor.h"
@@ -149,8 +150,6 @@ void SettingDlg::windowDidLoad()
     mUi->mCmb_ThemeList->addItem(L_(QStringLiteral("Custom")));
     Select_ItemBaseOnThemeColor_ThemeTemplateList_ComboBox(mUi->mCmb_ThemeList, mCurrentTheme,
                                                            L_(QStringLiteral("Custom")));
-    // The help tips are not built yet: their switch stays out of sight.
-    mUi->mChk_ShowLiveHelp->hide();
     connectControls();
     ApplySettingToControls();
     const int tab = gAppSetting.settingDialogLastTabIndex;
@@ -247,6 +246,7 @@ void SettingDlg::ApplySettingToControls()
             : QStringList();
     mUi->bind_txt_listOfTextSupportFileExt_token->setText(
         bind_txt_listOfTextSupportFileExt.join(QStringLiteral(", ")));
+    mChk_ShowLiveHelp_oldValue = LiveHelpDialog::isShowingLiveHelp();
     mUi->mChk_ShowLiveHelp->setChecked(mChk_ShowLiveHelp_oldValue);
 
     if (QAbstractButton *b = mPrintPageHor ? mPrintPageHor->button(s.printPage_Hor) : nullptr)
@@ -354,6 +354,8 @@ bool SettingDlg::DoSave()
     GUARD_BEGIN
     AppSetting &s = gAppSetting;
     saveLanguage();
+    if (mUi->mChk_ShowLiveHelp->isChecked() != mChk_ShowLiveHelp_oldValue)
+        LiveHelpDialog::setShowHideAllLiveHelpDialog(mUi->mChk_ShowLiveHelp->isChecked());
     bind_txt_listOfTextSupportFileExt =
         extensionsFromText(mUi->bind_txt_listOfTextSupportFileExt_token->text());
     if (gAppSetting_compare_listOfTextSupportFileExt)
@@ -618,8 +620,10 @@ void SettingDlg::restoreDefaultSetting()
     const int custom = mUi->mCmb_ThemeList->findText(L_(QStringLiteral("Custom")));
     if (custom >= 0)
         mUi->mCmb_ThemeList->setCurrentIndex(custom);
+    LiveHelpDialog::setShowHideAllLiveHelpDialog(true);
     AppSetting_SetDefault(&gAppSetting);
     AppSetting_Save();
+    LiveHelpDialogSetting_Save();
     ApplySettingToControls();
     GUARD_END_VOID
 }

@@ -16,6 +16,7 @@
 #include "textcompare/CenterLinkView.h"
 #include "textcompare/DiffResultView.h"
 #include "textcompare/MyEditTextView.h"
+#include "textcompare/ShortcutKeysHelp.h"
 #include "themes/MyLanguageFileTypeDlg.h"
 #include "themes/MyLanguageInfo.h"
 #include "themes/ThemeColor.h"
@@ -491,6 +492,21 @@ void MergeEditWndCtr::finishLoad()
         ShowMessage(L_("Error"), fillFormat(L_("Cannot read the file \"%@\"."), {path}));
     warnAboutNulCharacters(mLoadNulFiles);
     DoCompare();
+    if (!mShortcutHelpDone) {
+        mShortcutHelpDone = true;
+        // Once the first compare is on screen: the help waits for the user's answer.
+        platform::performAfterDelay(
+            this, 0.5,
+            [this] {
+                ShowShortcutKeysHelp({{QStringLiteral("Previous Difference"), ui().actionPrevious},
+                                      {QStringLiteral("Next Difference"), ui().actionNext},
+                                      {QStringLiteral("Left to Right"), ui().actionCopyToRight},
+                                      {QStringLiteral("Right to Left"), ui().actionCopyToLeft},
+                                      {QStringLiteral("All to Right"), ui().actionCopyAllToRight},
+                                      {QStringLiteral("All to Left"), ui().actionCopyAllToLeft}});
+            },
+            QStringLiteral("shortcutKeysHelp"));
+    }
     GUARD_END_VOID
 }
 

@@ -247,6 +247,7 @@ private:
     std::shared_ptr<std::atomic<bool>> mLoadCancel;
     QStringList mLoadNulFiles, mLoadFailedFiles;
     bool mLargeText = false;
+    bool mShortcutHelpDone = false; // the keys' help comes once, after the first load
     LoadTimings mLoadTimings;
     QElapsedTimer mCompareTimer;
     bool mBlocksOutOfDate = false;

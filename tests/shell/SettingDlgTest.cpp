@@ -1,3 +1,4 @@
+#include "controls/LiveHelpDialog.h"
 #include "platform/Alerts.h"
 #include "platform/UserDefaults.h"
 #include "services/AppSetting.h"
@@ -13,6 +14,7 @@
 #include "ui_SettingDlg.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QTest>
 #include <deque>
@@ -393,6 +395,29 @@ TEST_F(SettingDlgTest, RestoreDefaultsThenCancelKeepsDefaults)
     AppSetting_Load();
     EXPECT_EQ(+gAppSetting.textTabLen, 4);
     EXPECT_EQ(+gAppSetting.bWrapText, 0);
+}
+
+TEST_F(SettingDlgTest, HelpSwitchTurnsEveryHelpOffAndRestoreTurnsThemOn)
+{
+    LiveHelpDialogSetting_Forget(); // read from this test's support folder
+    LiveHelpDialog::setShowHideAllLiveHelpDialog(true);
+    auto d = open();
+    QCheckBox *helps = d->ui().mChk_ShowLiveHelp;
+    EXPECT_TRUE(helps->isVisibleTo(d->window()));
+    EXPECT_TRUE(helps->isChecked());
+    helps->setChecked(false);
+    d->okButtonClicked();
+    EXPECT_FALSE(LiveHelpDialog::isShowingLiveHelp());
+
+    auto again = open();
+    EXPECT_FALSE(again->ui().mChk_ShowLiveHelp->isChecked());
+    QTest::mouseClick(again->ui().mButton_RestoreDefaults, Qt::LeftButton);
+    // Restoring the defaults stores at once, also when the dialog is cancelled afterwards.
+    EXPECT_TRUE(again->ui().mChk_ShowLiveHelp->isChecked());
+    again->cancelButtonClicked();
+    LiveHelpDialogSetting_Forget();
+    EXPECT_TRUE(LiveHelpDialog::isShowingLiveHelp());
+    LiveHelpDialogSetting_Forget();
 }
 
 TEST_F(SettingDlgTest, ThemeTemplatesWellsAndSample)

@@ -69,6 +69,12 @@ QProcessEnvironment applicationEnvironment(const QString &home)
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    // The started application shows no help alerts: they would wait for an answer.
+    const QString helps = home + QStringLiteral("/data/pelkomerge/liveHelpSetting.plist");
+    if (!QFileInfo::exists(helps)) {
+        writeFile(helps, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                         "<plist version=\"1.0\"><dict><key>hideall</key><true/></dict></plist>\n");
+    }
     return env;
 }
 

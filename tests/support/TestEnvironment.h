@@ -19,7 +19,7 @@ QString sourceDir();
 // Build folder (for the bundle folder "Resources" and built tools).
 QString binaryDir();
 // The built application, and an environment that runs it offscreen with its own home, data
-// folder (home/data) and config folder (home/config).
+// folder (home/data) and config folder (home/config); its help alerts are turned off there.
 QString applicationPath();
 QProcessEnvironment applicationEnvironment(const QString &home);
 
