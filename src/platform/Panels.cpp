@@ -5,7 +5,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QLabel>
+#include <QPalette>
 #include <QWidget>
+#include <algorithm>
+#include <tuple>
 
 namespace platform {
 
@@ -76,6 +80,42 @@ private:
     QStringList mChosen;
 };
 
+// Red that keeps a contrast of 4.5:1 with the window colour: dark on light windows, light on
+// dark ones.
+QColor noteColor(const QPalette &palette)
+{
+    return palette.color(QPalette::Window).lightnessF() < 0.5 ? QColor(0xff, 0x8a, 0x80)
+                                                              : QColor(0xb0, 0x00, 0x00);
+}
+
+void addNote(QFileDialog &dialog, const QString &note, int width)
+{
+    auto *grid = qobject_cast<QGridLayout *>(dialog.layout());
+    if (!grid || note.isEmpty())
+        return;
+    auto *label = new QLabel(note, &dialog);
+    label->setObjectName(QStringLiteral("openPanelNote"));
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignCenter);
+    label->setContentsMargins(0, 2, 0, 2);
+    label->setFixedHeight(28);
+    label->setMinimumWidth(width);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, noteColor(dialog.palette()));
+    label->setPalette(palette);
+    // Above everything the dialog laid out: move its rows down by one.
+    QList<std::tuple<QLayoutItem *, int, int, int, int>> items;
+    while (grid->count() > 0) {
+        int row, column, rowSpan, columnSpan;
+        grid->getItemPosition(0, &row, &column, &rowSpan, &columnSpan);
+        items.append({grid->takeAt(0), row, column, rowSpan, columnSpan});
+    }
+    const int columns = std::max(1, grid->columnCount());
+    grid->addWidget(label, 0, 0, 1, columns);
+    for (const auto &[item, row, column, rowSpan, columnSpan] : items)
+        grid->addItem(item, row + 1, column, rowSpan, columnSpan);
+}
+
 } // namespace
 
 void setOpenPanelHook(std::function<QStringList(const OpenPanelRequest &)> hook)
@@ -109,6 +149,9 @@ QStringList runOpenPanel(const OpenPanelRequest &request)
     }
     if (!request.prompt.isEmpty())
         dialog.setLabelText(QFileDialog::Accept, request.prompt);
+    // Read-only hides the dialog's "New Folder" button and menu entry.
+    dialog.setOption(QFileDialog::ReadOnly, !request.canCreateFolders);
+    addNote(dialog, request.note, request.noteWidth);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.chosen();

@@ -14,6 +14,11 @@ struct OpenPanelRequest
     QString title, directory, prompt;
     bool allowFiles = true, allowFolders = false, allowMulti = false;
     QStringList fileTypes; // extensions without the dot; empty allows every file
+    // A red line above the file list telling what to choose (none when empty), at least
+    // noteWidth wide.
+    QString note;
+    int noteWidth = 0;
+    bool canCreateFolders = true;
 };
 // The chosen paths; empty on cancel.
 QStringList runOpenPanel(const OpenPanelRequest &request);
