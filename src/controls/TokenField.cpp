@@ -414,6 +414,10 @@ void TokenField::relayout()
     }
     if (mCaret > mTokens.size())
         editorX = x;
+    // Never scrolled further than the content needs: a field that grows shows its first tokens
+    // again instead of keeping them out of sight beside free room.
+    mMaxScroll = std::max(0, x - kChipSpacing - area.width());
+    mScroll = std::min(mScroll, mMaxScroll);
     // The editing part takes the rest of the line when it is last.
     const int editorRight = std::max(editorX + editorWidth, area.width() + mScroll);
     const int shownWidth = mCaret >= mTokens.size() ? editorRight - editorX : editorWidth;
@@ -440,7 +444,7 @@ void TokenField::scrollToCaret()
         else if (chip.x + chip.width - newScroll > area.width())
             newScroll = chip.x + chip.width - area.width();
     }
-    newScroll = std::max(0, newScroll);
+    newScroll = std::clamp(newScroll, 0, mMaxScroll);
     if (newScroll != mScroll) {
         mScroll = newScroll;
         relayout();

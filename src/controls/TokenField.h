@@ -94,6 +94,7 @@ private:
     int mCaret = 0;
     int mSelected = -1;
     int mScroll = 0;
+    int mMaxScroll = 0; // how far the content is wider than the field
     int mRightMargin = 0;
     bool mCommitting = false;
 };

@@ -133,6 +133,21 @@ TEST(TokenField, PasteSplitsAtTheSetAndLineBreaks)
     EXPECT_LE(w.field->editor()->geometry().left(), w.field->width());
 }
 
+TEST(TokenField, GrowingFieldShowsItsFirstTokensAgain)
+{
+    FieldWindow w;
+    w.field->setObjectValue(QStringList{QStringLiteral(".cpp"), QStringLiteral(".h"),
+                                        QStringLiteral("build"), QStringLiteral("tests")});
+    w.window.resize(90, 120);
+    QCoreApplication::processEvents();
+    ASSERT_LT(w.field->tokenRect(0).left(), w.field->contentsRect().left())
+        << "a narrow field scrolls to its caret";
+    w.window.resize(420, 120);
+    QCoreApplication::processEvents();
+    EXPECT_GE(w.field->tokenRect(0).left(), w.field->contentsRect().left());
+    EXPECT_LE(w.field->tokenRect(3).right(), w.field->contentsRect().right());
+}
+
 TEST(MyTokenTextList, HistoryLoadsAtMost101AndSavesNewestFirst)
 {
     FieldWindow w;
