@@ -1,4 +1,5 @@
 #include "themes/MyLanguageFileTypeDlg.h"
+#include "controls/PelkoNSOpenPanel.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -17,7 +18,6 @@
 #include "platform/Guard.h"
 #include "platform/Log.h"
 #include "platform/ModalRun.h"
-#include "platform/Panels.h"
 #include "platform/Sheets.h"
 #include "platform/UserDefaults.h"
 #include "services/Alerts.h"
@@ -408,14 +408,10 @@ void MyLanguageFileTypeDlg::importLanguage()
     ShowMessage(L_(QStringLiteral("The application support third party [%@] syntax format."))
                     .replace(QStringLiteral("%@"), kDefinitionExtension),
                 QString());
-    platform::OpenPanelRequest request;
-    request.title =
-        L_(QStringLiteral("Import from %@")).replace(QStringLiteral("%@"), kDefinitionExtension);
-    request.allowFiles = true;
-    request.allowFolders = false;
-    request.allowMulti = true;
-    request.fileTypes = {kDefinitionExtension};
-    const QStringList paths = platform::runOpenPanel(request);
+    QStringList paths;
+    requestUserToSelectFileFolder(
+        L_(QStringLiteral("Import from %@")).replace(QStringLiteral("%@"), kDefinitionExtension),
+        QString(), QString(), false, true, true, false, {kDefinitionExtension}, &paths);
 
     QString report;
     for (const QString &path : paths) {
