@@ -123,7 +123,8 @@ void compareWithTools(const QStringList &roots, const QStringList &files)
         ourCode += countOne(s.text, &total);
         ourTotal += total;
         treeBytes += s.bytes;
-        ourLines.insert(path, total);
+        // An empty text has no lines at all, where a line count of the bytes would say one.
+        ourLines.insert(path, s.bytes == 0 ? -1 : total);
     }
     const double ourSeconds = clock.nsecsElapsed() / 1e9;
 
@@ -140,9 +141,10 @@ void compareWithTools(const QStringList &roots, const QStringList &files)
     clocArgs += roots;
     const double clocSeconds = runTimed(QStringLiteral("cloc"), clocArgs, {}, &clocOut);
 
-    // Per file: ours = wc -l + 1 unless the file has form feeds, CRs or Unicode line breaks.
+    // Per file: ours = wc -l + 1 (0 for an empty file) unless the file has form feeds, CRs or
+    // Unicode line breaks.
     qint64 wcTotal = 0, agree = 0, otherBreaks = 0, disagree = 0;
-    QStringList apart;
+    QStringList apart, unexplained;
     for (const QByteArray &line : wcOut.split('\n')) {
         const QByteArray t = line.trimmed();
         const int space = t.indexOf(' ');
@@ -155,7 +157,8 @@ void compareWithTools(const QStringList &roots, const QStringList &files)
         wcTotal += n;
         if (!ourLines.contains(path))
             continue;
-        if (ourLines.value(path) == n + 1) {
+        const qint64 ours = ourLines.value(path);
+        if (ours == n + 1 || (ours == -1 && n == 0)) {
             ++agree;
         } else {
             QFile f(path);
@@ -167,6 +170,9 @@ void compareWithTools(const QStringList &roots, const QStringList &files)
                     apart << path;
             } else {
                 ++disagree;
+                if (unexplained.size() < 20)
+                    unexplained
+                        << QStringLiteral("%1 (ours %2, wc -l %3)").arg(path).arg(ours).arg(n);
             }
         }
     }
@@ -196,6 +202,8 @@ void compareWithTools(const QStringList &roots, const QStringList &files)
                 qlonglong(agree), qlonglong(otherBreaks), qlonglong(disagree));
     for (const QString &p : apart)
         std::printf("  other breaks: %s\n", qPrintable(p));
+    for (const QString &p : unexplained)
+        std::printf("  differs: %s\n", qPrintable(p));
 }
 
 } // namespace
