@@ -590,6 +590,7 @@ void SettingDlg::action_checkBoxChangeValue(QCheckBox *sender)
         mUi->save_Coding_EndLine->setEnabled(on);
         mUi->save_Coding_BOM->setEnabled(on);
         setLableEnable(mUi->save_Coding_preferEncode_title, on);
+        setLableEnable(mUi->label_save_Coding_EndLine, on);
     } else if (sender == mUi->bSave_IgnorePermission_UseCustomPermission) {
         const bool on = sender->isChecked();
         for (QCheckBox *b : permissionBoxes())

@@ -135,9 +135,12 @@ void SettingDlg::ApplyThemeFontColorToUI()
     QString name = mUi->mCmb_FontName->currentText();
     if (name.isEmpty())
         name = GetDefaultFixedFontName();
-    if (QFontDatabase::families().contains(name)) {
+    // The default fixed font may be known only by an alias ("monospace"); the text windows use
+    // it the same way, so the sample shows what they will.
+    if (name == GetDefaultFixedFontName() || QFontDatabase::families().contains(name)) {
         QFont font(name);
         font.setPointSizeF(size);
+        font.setStyleHint(QFont::Monospace);
         mUi->mtxt_TextSample->setFont(font);
         mUi->mtxt_TextSample->document()->setDefaultFont(font);
     }

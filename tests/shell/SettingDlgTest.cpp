@@ -16,6 +16,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QTest>
 #include <deque>
 #include <gtest/gtest.h>
@@ -488,9 +489,13 @@ TEST_F(SettingDlgTest, FontNamesThatDoNotExistStoreTheDefault)
     d->ui().mCmb_FontName->setEditText(QStringLiteral("No Such Font 123"));
     d->okButtonClicked();
     EXPECT_EQ(APPSETTING_GET_STRING(gAppSetting, fontName), GetDefaultFixedFontName());
-    // A stored font that is gone shows the default.
+    // A stored font that is gone shows the default, and so does the sample, in fixed pitch as
+    // the text windows show it.
     APPSETTING_SET_STRING(gAppSetting, fontName, QStringLiteral("Gone Font"));
-    EXPECT_EQ(open()->ui().mCmb_FontName->currentText(), GetDefaultFixedFontName());
+    auto fallback = open();
+    EXPECT_EQ(fallback->ui().mCmb_FontName->currentText(), GetDefaultFixedFontName());
+    EXPECT_TRUE(QFontInfo(fallback->ui().mtxt_TextSample->font()).fixedPitch())
+        << QFontInfo(fallback->ui().mtxt_TextSample->font()).family().toStdString();
 }
 
 } // namespace

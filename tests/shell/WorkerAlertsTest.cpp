@@ -3,8 +3,10 @@
 #include "compare/FolderCompareState.h"
 #include "compare/SubThreadAlerts.h"
 #include "platform/Alerts.h"
+#include "platform/Log.h"
 #include "shell/AppBusyFlag.h"
 #include "shell/MainThreadAlerts.h"
+#include "shell/SourceLineLog.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -186,6 +188,18 @@ TEST(AppBusyFlag, ClearUntilSetAndSeenByEveryThread)
     EXPECT_TRUE(seen);
     SetAppBusyFlag(false);
     EXPECT_FALSE(GetAppBusyFlag());
+}
+
+TEST(SourceLineLog, NamesTheFileAndLine)
+{
+    QStringList lines;
+    platform::setLogSink([&](const QString &line) { lines << line; });
+    LogWithSourceLine("/a/b/Copy.cpp", 42, QStringLiteral("100% of %d"));
+    LogWithSourceLine(nullptr, 7, QStringLiteral("x"));
+    LogWithSourceLine("c.cpp", 1, QString());
+    platform::setLogSink(nullptr);
+    EXPECT_EQ(lines,
+              (QStringList{QStringLiteral("(Copy.cpp:42) 100% of %d"), QStringLiteral("(:7) x")}));
 }
 
 TEST(FolderCompareLock, HeldOnlyInsideTheStateFunctions)
