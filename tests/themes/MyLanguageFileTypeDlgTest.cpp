@@ -230,6 +230,20 @@ TEST_F(FileTypeDialogTest, ImportCopiesValidFilesAndKeepsOnesAlreadyThere)
     ASSERT_EQ(alerts.size(), 2);
     EXPECT_TRUE(alerts[1].startsWith(
         QStringLiteral("No file imported. Please select a valid file: [esy]")));
+
+    // A copy that cannot be written is not reported as imported, and what stood under that
+    // name stays.
+    alerts.clear();
+    ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("Blocked.esy")));
+    ASSERT_TRUE(pelkotest::writeFile(folder + "/Blocked.esy/keep", "kept"));
+    ASSERT_TRUE(pelkotest::writeFile(elsewhere + "/Blocked.esy", definition("blocked")));
+    platform::setOpenPanelHook([&](const platform::OpenPanelRequest &) {
+        return QStringList{elsewhere + "/Blocked.esy"};
+    });
+    QTest::mouseClick(dialog->ui().mImportButton, Qt::LeftButton);
+    ASSERT_EQ(alerts.size(), 2);
+    EXPECT_TRUE(alerts[1].startsWith(QStringLiteral("No file imported.")));
+    EXPECT_EQ(pelkotest::readFile(folder + "/Blocked.esy/keep"), QByteArray("kept"));
 }
 
 TEST_F(FileTypeDialogTest, ModalRunEndsWithOkOrClose)
