@@ -125,10 +125,12 @@ double diffSeconds(const Pair *pair)
 }
 
 // From showWindow() to the first paint of a pane with its blocks shown, with the time of each
-// step and the bound: 1.5 x GNU diff's time on the same files + 0.3 s.
+// step and the bound: 1.5 x GNU diff's time on the same files + 0.3 s. The steps overlap: the
+// compare runs while the whole documents are built, and the first paint shows the head of each
+// text; editable_ms is when the panes hold the whole texts.
 void showWindowToFirstPaint(benchmark::State &state, const Pair *pair)
 {
-    double diff = 0, total = 0, shown = 0, read = 0, build = 0, compare = 0;
+    double diff = 0, total = 0, shown = 0, read = 0, build = 0, compare = 0, whole = 0;
     int runs = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -151,6 +153,10 @@ void showWindowToFirstPaint(benchmark::State &state, const Pair *pair)
         const double t = double(timer.nsecsElapsed()) / 1e9;
         state.SetIterationTime(t);
         total += t;
+        // Until the panes hold the whole texts and can be edited.
+        while (window->isLoading() || window->isComparing())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        whole += double(timer.nsecsElapsed()) / 1e9;
         const auto steps = window->loadTimings();
         read += double(steps.readNs) / 1e9;
         build += double(steps.buildNs) / 1e9;
@@ -167,6 +173,7 @@ void showWindowToFirstPaint(benchmark::State &state, const Pair *pair)
     state.counters["build_doc_ms"] = ms(build);
     state.counters["compare_ms"] = ms(compare);
     state.counters["first_paint_ms"] = ms(total);
+    state.counters["editable_ms"] = ms(whole);
     state.counters["gnu_diff_ms"] = ms(diff);
     state.counters["bound_ms"] = ms(1.5 * diff + 0.3 * runs);
     state.counters["x_diff"] = total / std::max(diff, 1e-9);
@@ -264,8 +271,12 @@ int main(int argc, char **argv)
     if (!dir.isValid() || !PrepareSupportFolder(dir.path() + QStringLiteral("/support")))
         return 1;
     AppSetting_SetDefault(&gAppSetting);
-    gLines = makeLineFiles(dir.path());
-    gLong = makeLongLineFiles(dir.path());
+    // PELKO_BENCH_DATA_DIR keeps the generated pairs there, for other tools to open.
+    const QString dataDir = qEnvironmentVariableIsEmpty("PELKO_BENCH_DATA_DIR")
+                                ? dir.path()
+                                : qEnvironmentVariable("PELKO_BENCH_DATA_DIR");
+    gLines = makeLineFiles(dataDir);
+    gLong = makeLongLineFiles(dataDir);
     // A real pair (two versions of one large source file), when given.
     const QStringList real =
         QString::fromLocal8Bit(qgetenv("PELKO_BENCH_REAL_PAIR")).split(u':', Qt::SkipEmptyParts);

@@ -413,16 +413,23 @@ void MergeEditWndCtr::showWindow()
 
 void MergeEditWndCtr::startLoad()
 {
-    // The frame, the file names and "Loading…" paint now; the files are read on workers.
+    // The frame, the file names and "Loading…" paint now; the files are read on workers. The
+    // head of each text is shown as soon as it is read, and the compare starts once both are,
+    // while the whole documents are still being built.
     if (mLoadCancel)
         *mLoadCancel = true;
     auto cancelled = std::make_shared<std::atomic<bool>>(false);
     mLoadCancel = cancelled;
     mLoadingFiles = true;
-    mSidesPending = 0;
+    mSidesReading = mSidesBuilding = 0;
+    mLoadedText1.clear();
+    mLoadedText2.clear();
+    mSelectFirstAfterLoad = false;
     mLoadNulFiles.clear();
     mLoadFailedFiles.clear();
     mLoadTimings = {};
+    cancelCompare();
+    mBlocksOutOfDate = true;
     for (int side : {1, 2})
         textView(side)->setReadOnly(true);
     UpdateTitle();
@@ -432,27 +439,64 @@ void MergeEditWndCtr::startLoad()
     for (int side : {1, 2}) {
         if (file(side).isEmpty())
             continue;
-        ++mSidesPending;
+        ++mSidesReading;
+        ++mSidesBuilding;
         auto *watcher = new QFutureWatcher<LoadedPane>(this);
         connect(watcher, &QFutureWatcher<LoadedPane>::finished, this,
-                [this, watcher, side, cancelled] {
+                [this, watcher, side, cancelled, mainThread] {
                     LoadedPane loaded = watcher->result();
                     watcher->deleteLater();
-                    if (*cancelled || mIsClosing) {
-                        delete loaded.document;
+                    if (*cancelled || mIsClosing)
+                        return;
+                    sideRead(side, loaded);
+                    if (*cancelled || mIsClosing)
+                        return;
+                    if (loaded.complete) { // the head is the whole text
+                        sideBuilt(side, nullptr, 0);
                         return;
                     }
-                    sideLoaded(side, loaded);
+                    auto *built = new QFutureWatcher<std::pair<PaneDocument, qint64>>(this);
+                    connect(built, &QFutureWatcher<std::pair<PaneDocument, qint64>>::finished, this,
+                            [this, built, side, cancelled] {
+                                const auto [doc, ns] = built->result();
+                                built->deleteLater();
+                                if (*cancelled || mIsClosing)
+                                    return;
+                                sideBuilt(side, TakePaneDocument(doc), ns);
+                            });
+                    built->setFuture(QtConcurrent::run([text = loaded.text, mainThread, cancelled] {
+                        QElapsedTimer timer;
+                        timer.start();
+                        PaneDocument doc = BuildWholePaneDocument(text, mainThread, cancelled);
+                        return std::make_pair(doc, timer.nsecsElapsed());
+                    }));
                 });
-        watcher->setFuture(QtConcurrent::run(LoadPane, file(side), platform::StringEncoding(0),
+        watcher->setFuture(QtConcurrent::run(ReadPane, file(side), platform::StringEncoding(0),
                                              side == 1 ? mPreferEncoding1 : mPreferEncoding2,
                                              mainThread, cancelled));
     }
-    if (mSidesPending == 0)
+    if (mSidesReading == 0)
         finishLoad();
 }
 
-void MergeEditWndCtr::sideLoaded(int side, LoadedPane &loaded)
+void MergeEditWndCtr::adoptLoadedDocument(int side, QTextDocument *doc, qint64 gutterLines)
+{
+    if (!doc)
+        return;
+    MyEditTextView *view = textView(side);
+    const qint64 firstLine = view->firstVisibleLine();
+    mLoading = true;
+    view->adoptDocument(doc, gutterLines);
+    mLoading = false;
+    if (firstLine > 0)
+        view->scrollToLine(firstLine);
+    if (!mBlocksOutOfDate)
+        view->setMergeBlocks(&mBlocks);
+    forgetUndoHistory(side);
+    side == 1 ? mTextWasEdited1 = false : mTextWasEdited2 = false;
+}
+
+void MergeEditWndCtr::sideRead(int side, LoadedPane &loaded)
 {
     GUARD_BEGIN
     SideState &st = state(side);
@@ -466,22 +510,39 @@ void MergeEditWndCtr::sideLoaded(int side, LoadedPane &loaded)
     if (loaded.info.hasNulChar)
         mLoadNulFiles << file(side);
     mLoadTimings.readNs = std::max(mLoadTimings.readNs, loaded.readNs);
-    mLoadTimings.buildNs = std::max(mLoadTimings.buildNs, loaded.buildNs);
-    mLoading = true;
-    textView(side)->adoptDocument(loaded.document);
-    loaded.document = nullptr;
-    mLoading = false;
-    forgetUndoHistory(side);
-    side == 1 ? mTextWasEdited1 = false : mTextWasEdited2 = false;
+    (side == 1 ? mLoadedText1 : mLoadedText2) = loaded.text;
+    // Wrapping and colouring are settled before any whole document is laid out.
+    applyLargeTextGuard();
+    adoptLoadedDocument(side, TakePaneDocument(loaded.head),
+                        loaded.complete ? 0 : loaded.lineCount);
     GUARD_END_VOID
-    if (--mSidesPending == 0)
+    if (--mSidesReading == 0)
+        DoCompare();
+}
+
+void MergeEditWndCtr::sideBuilt(int side, QTextDocument *doc, qint64 buildNs)
+{
+    GUARD_BEGIN
+    mLoadTimings.buildNs = std::max(mLoadTimings.buildNs, buildNs);
+    adoptLoadedDocument(side, doc, 0);
+    GUARD_END_VOID
+    if (--mSidesBuilding == 0)
         finishLoad();
+}
+
+QString MergeEditWndCtr::compareSourceText(int side) const
+{
+    const QString &loaded = side == 1 ? mLoadedText1 : mLoadedText2;
+    return mLoadingFiles && !loaded.isNull() ? loaded : textView(side)->plainText();
 }
 
 void MergeEditWndCtr::finishLoad()
 {
     GUARD_BEGIN
     mLoadingFiles = false;
+    // From here on the panes hold the whole texts; the compare keeps its own reference.
+    mLoadedText1.clear();
+    mLoadedText2.clear();
     for (int side : {1, 2})
         textView(side)->setReadOnly(false);
     applyLargeTextGuard();
@@ -491,7 +552,18 @@ void MergeEditWndCtr::finishLoad()
     for (const QString &path : std::as_const(mLoadFailedFiles))
         ShowMessage(L_("Error"), fillFormat(L_("Cannot read the file \"%@\"."), {path}));
     warnAboutNulCharacters(mLoadNulFiles);
-    DoCompare();
+    if (mBlocksOutOfDate && !mCompareJob) {
+        DoCompare(); // nothing was read, or the compare failed to start
+    } else {
+        if (mSelectFirstAfterLoad && !mCompareJob)
+            platform::performAfterDelay(
+                this, kSelectDelay, [this] { selectBlock(mBlocks.empty() ? -1 : 0); },
+                QStringLiteral("selectBlock"));
+        mSelectFirstAfterLoad = mSelectFirstAfterLoad && mCompareJob;
+        updateStrips();
+        updateResultLabel();
+        UpdateButtonStatus();
+    }
     if (!mShortcutHelpDone) {
         mShortcutHelpDone = true;
         // Once the first compare is on screen: the help waits for the user's answer.
@@ -513,8 +585,12 @@ void MergeEditWndCtr::finishLoad()
 void MergeEditWndCtr::applyLargeTextGuard()
 {
     qint64 longest = 0;
-    for (int side : {1, 2})
-        longest = std::max<qint64>(longest, textView(side)->document()->characterCount());
+    for (int side : {1, 2}) {
+        const QString &loaded = side == 1 ? mLoadedText1 : mLoadedText2;
+        longest = std::max<qint64>(longest, mLoadingFiles && !loaded.isNull()
+                                                ? loaded.size()
+                                                : textView(side)->document()->characterCount());
+    }
     const bool large = longest > kLargeTextGuard;
     if (large == mLargeText)
         return;
@@ -728,8 +804,13 @@ void MergeEditWndCtr::DoCompare(bool selectFirstBlock, std::function<void()> the
     platform::cancelPerform(this, QStringLiteral("recompareAfterEdit"));
     platform::cancelPerform(this, QStringLiteral("selectBlock"));
     cancelCompare();
-    const QString text1 = mUi->mTextView1->plainText();
-    const QString text2 = mUi->mTextView2->plainText();
+    // While files are read, the compare waits for both texts; it starts as soon as they are.
+    if (mLoadingFiles && mSidesReading > 0) {
+        mBlocksOutOfDate = true;
+        return;
+    }
+    const QString text1 = compareSourceText(1);
+    const QString text2 = compareSourceText(2);
     const bool usedFiles = canCompareFilesThemselves();
     mCompareTimer.start();
     mCompareJob = std::make_unique<LineCompareJob>();
@@ -782,7 +863,11 @@ void MergeEditWndCtr::compareFinished(const LineCompareResult &result, bool used
     updateStrips();
     updateResultLabel();
     UpdateButtonStatus();
-    if (selectFirstBlock)
+    // While the panes show only the heads of the texts, the first block is selected once they
+    // hold them whole.
+    if (selectFirstBlock && mLoadingFiles)
+        mSelectFirstAfterLoad = true;
+    else if (selectFirstBlock)
         platform::performAfterDelay(
             this, kSelectDelay, [this] { selectBlock(mBlocks.empty() ? -1 : 0); },
             QStringLiteral("selectBlock"));

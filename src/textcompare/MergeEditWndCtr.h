@@ -19,6 +19,7 @@
 #include <memory>
 
 class QAction;
+class QTextDocument;
 class QCheckBox;
 class QLabel;
 class MyEditTextView;
@@ -181,8 +182,12 @@ private:
     void ReadFromFiles(platform::StringEncoding encoding1, platform::StringEncoding encoding2);
     void loadPane(int side, const QString &text);
     void startLoad();
-    void sideLoaded(int side, LoadedPane &loaded);
+    void sideRead(int side, LoadedPane &loaded);
+    void sideBuilt(int side, QTextDocument *doc, qint64 buildNs);
+    void adoptLoadedDocument(int side, QTextDocument *doc, qint64 gutterLines);
     void finishLoad();
+    // What a compare runs on for a side: the text read, while its pane may show only its head.
+    QString compareSourceText(int side) const;
     void connectDocumentSignals(int side);
     void applyLargeTextGuard();
     void setCompareTextToView(int side, const QString &text);
@@ -243,7 +248,9 @@ private:
     QString mCompareText1, mCompareText2;
     std::unique_ptr<LineCompareJob> mCompareJob;
     bool mLoadingFiles = false;
-    int mSidesPending = 0;
+    int mSidesReading = 0, mSidesBuilding = 0;
+    QString mLoadedText1, mLoadedText2; // the texts read, until the panes hold them whole
+    bool mSelectFirstAfterLoad = false;
     std::shared_ptr<std::atomic<bool>> mLoadCancel;
     QStringList mLoadNulFiles, mLoadFailedFiles;
     bool mLargeText = false;

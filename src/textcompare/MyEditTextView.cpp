@@ -18,6 +18,7 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -74,7 +75,7 @@ void MyEditTextView::connectDocument()
             });
 }
 
-void MyEditTextView::adoptDocument(QTextDocument *doc)
+void MyEditTextView::adoptDocument(QTextDocument *doc, qint64 gutterLines)
 {
     GUARD_BEGIN
     if (!doc || doc == document())
@@ -87,7 +88,8 @@ void MyEditTextView::adoptDocument(QTextDocument *doc)
     mColorInfo->resetAll();
     // The gutter takes its width from the final line count now, so the document is laid out
     // once, at its final width.
-    setViewportMargins(lineNumberAreaWidth(doc->blockCount()), 0, 0, 0);
+    mGutterLines = int(std::clamp<qint64>(gutterLines, 0, std::numeric_limits<int>::max()));
+    setViewportMargins(lineNumberAreaWidth(std::max(doc->blockCount(), mGutterLines)), 0, 0, 0);
     setDocument(doc);
     delete mRuns;
     mRuns = new SyntaxColorRuns(doc, this);
@@ -143,6 +145,7 @@ QString MyEditTextView::plainText() const
 void MyEditTextView::loadText(const QString &text)
 {
     mColorInfo->resetAll();
+    mGutterLines = 0;
     setPlainText(text);
 }
 
@@ -217,7 +220,7 @@ void MyEditTextView::setShowLineNumbers(bool show)
 
 int MyEditTextView::lineNumberAreaWidth() const
 {
-    return lineNumberAreaWidth(document()->blockCount());
+    return lineNumberAreaWidth(std::max(document()->blockCount(), mGutterLines));
 }
 
 int MyEditTextView::lineNumberAreaWidth(int lineCount) const

@@ -48,7 +48,9 @@ public:
     // Shows a document built elsewhere (with a plain-text layout, on this thread), as a freshly
     // loaded text: no undo history, the colourer starting anew, the gutter sized once for its
     // line count. The pane owns it from now on.
-    void adoptDocument(QTextDocument *document);
+    // gutterLines: the line count the gutter is sized for when the document holds only the head
+    // of a longer text (0: its own).
+    void adoptDocument(QTextDocument *document, qint64 gutterLines = 0);
 
     // Vertical position (viewport coordinates) of the top of a line; lines out of view are
     // placed by the line height, so blocks reaching past the view still get their edges.
@@ -120,6 +122,7 @@ private:
     int mSide = 1;
     int mCurrentBlock = -1;
     bool mShowLineNumbers = true;
+    int mGutterLines = 0; // the line count of the whole text while a head of it is shown
     std::vector<Range> mChangedCharacters;
     std::unique_ptr<LanguageColorInfo> mColorInfo;
     bool mColoringScheduled = false;

@@ -8,8 +8,13 @@
 
 namespace {
 
+// A screen shows well under this many lines, or characters of one line.
+constexpr qsizetype kHeadLines = 400;
+constexpr qsizetype kHeadCharacters = 64 * 1024;
+
 std::mutex gReaderMutex;
 PaneReader gReader;
+std::function<void()> gBuildHook;
 
 QString readPaneFile(const QString &path, TextFileInfo *info, platform::StringEncoding preferred)
 {
@@ -21,12 +26,38 @@ QString readPaneFile(const QString &path, TextFileInfo *info, platform::StringEn
     return reader ? reader(path, info, preferred) : App_ReadTextFileContent(path, info, preferred);
 }
 
+PaneDocument wrap(QTextDocument *doc)
+{
+    return std::make_shared<std::unique_ptr<QTextDocument, PaneDocumentDeleter>>(doc);
+}
+
 } // namespace
+
+void PaneDocumentDeleter::operator()(QTextDocument *doc) const
+{
+    if (!doc)
+        return;
+    if (doc->thread() == QThread::currentThread())
+        delete doc;
+    else
+        doc->deleteLater();
+}
+
+QTextDocument *TakePaneDocument(const PaneDocument &doc)
+{
+    return doc ? doc->release() : nullptr;
+}
 
 void SetPaneReaderHook(PaneReader reader)
 {
     std::lock_guard lock(gReaderMutex);
     gReader = std::move(reader);
+}
+
+void SetPaneBuildHook(std::function<void()> hook)
+{
+    std::lock_guard lock(gReaderMutex);
+    gBuildHook = std::move(hook);
 }
 
 bool ToPaneLineEnds(QString &text)
@@ -37,10 +68,31 @@ bool ToPaneLineEnds(QString &text)
         text.replace(u'\r', u'\n');
         changed = true;
     }
-    for (QChar c : {QChar(QChar::ParagraphSeparator), QChar(0xfdd0), QChar(0xfdd1)})
-        if (text.contains(c))
+    // The pane breaks the line at these too; so does the text the compare is given.
+    for (QChar c : {QChar(QChar::ParagraphSeparator), QChar(0xfdd0), QChar(0xfdd1)}) {
+        if (text.contains(c)) {
+            text.replace(c, QChar(u'\n'));
             changed = true;
+        }
+    }
     return changed;
+}
+
+qsizetype PaneHeadLength(const QString &text)
+{
+    qsizetype end = 0;
+    for (qsizetype lines = 0; lines < kHeadLines && end < text.size(); ++lines) {
+        const qsizetype nl = text.indexOf(u'\n', end);
+        if (nl < 0 || nl + 1 > kHeadCharacters) {
+            // A long last line is cut, never inside a surrogate pair.
+            qsizetype cut = std::min(text.size(), std::max(end, kHeadCharacters));
+            if (cut < text.size() && cut > 0 && text.at(cut - 1).isHighSurrogate())
+                --cut;
+            return cut;
+        }
+        end = nl + 1;
+    }
+    return end;
 }
 
 QTextDocument *BuildPaneDocument(const QString &text, QThread *documentThread)
@@ -58,7 +110,7 @@ QTextDocument *BuildPaneDocument(const QString &text, QThread *documentThread)
     return doc;
 }
 
-LoadedPane LoadPane(const QString &path, platform::StringEncoding forced,
+LoadedPane ReadPane(const QString &path, platform::StringEncoding forced,
                     platform::StringEncoding preferred, QThread *documentThread,
                     std::shared_ptr<std::atomic<bool>> cancelled)
 {
@@ -77,19 +129,34 @@ LoadedPane LoadPane(const QString &path, platform::StringEncoding forced,
     }
     if (ToPaneLineEnds(text))
         out.textConverted = true;
+    out.lineCount = text.count(u'\n') + 1;
     out.readNs = timer.nsecsElapsed();
     if (cancelled && *cancelled)
         return out;
-    timer.restart();
-    QTextDocument *doc = BuildPaneDocument(text, nullptr);
-    out.buildNs = timer.nsecsElapsed();
-    // A load cancelled meanwhile leaves nothing behind.
-    if (cancelled && *cancelled) {
-        delete doc;
-        return out;
-    }
-    if (documentThread && documentThread != QThread::currentThread())
-        doc->moveToThread(documentThread);
-    out.document = doc;
+    const qsizetype headLength = PaneHeadLength(text);
+    out.complete = headLength == text.size();
+    out.head = wrap(BuildPaneDocument(out.complete ? text : text.left(headLength), documentThread));
+    out.text = std::move(text);
     return out;
+}
+
+PaneDocument BuildWholePaneDocument(const QString &text, QThread *documentThread,
+                                    std::shared_ptr<std::atomic<bool>> cancelled)
+{
+    std::function<void()> hook;
+    {
+        std::lock_guard lock(gReaderMutex);
+        hook = gBuildHook;
+    }
+    if (hook)
+        hook();
+    if (cancelled && *cancelled)
+        return {};
+    PaneDocument doc = wrap(BuildPaneDocument(text, nullptr));
+    // A load cancelled meanwhile leaves nothing behind.
+    if (cancelled && *cancelled)
+        return {};
+    if (documentThread && documentThread != QThread::currentThread())
+        (*doc)->moveToThread(documentThread);
+    return doc;
 }

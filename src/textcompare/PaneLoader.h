@@ -1,7 +1,9 @@
 #pragma once
-// Reading one side of the text window off the main thread: the file is read and decoded, its
-// text made ready for a pane, and the pane's document built, all on a worker. The document is
-// handed to the main thread, where the pane adopts it without laying it out twice.
+// Reading one side of the text window off the main thread. The file is read and decoded on a
+// worker, its text made ready for a pane, and a first document holding only its head (enough
+// lines for the first screen) built at once, so the window paints text while the whole document
+// is still being built on another worker. Documents built on a worker are handed to the main
+// thread, where a pane adopts them without laying them out twice.
 
 #include "platform/TextEncoding.h"
 #include "services/TextFile.h"
@@ -14,33 +16,56 @@
 class QTextDocument;
 class QThread;
 
+// A document built on a worker for a pane. The pane takes it; one nobody took (the load was
+// cancelled, the window closed) is deleted with the last copy of the handle, on its own thread.
+struct PaneDocumentDeleter
+{
+    void operator()(QTextDocument *doc) const;
+};
+using PaneDocument = std::shared_ptr<std::unique_ptr<QTextDocument, PaneDocumentDeleter>>;
+QTextDocument *TakePaneDocument(const PaneDocument &doc);
+
 struct LoadedPane
 {
     TextFileInfo info;
     bool readOk = false;
     bool textConverted = false; // line ends or NUL characters changed
-    // Built on the worker and already moved to the thread asked for; the receiver owns it (null
-    // when the load was cancelled).
-    QTextDocument *document = nullptr;
-    qint64 readNs = 0;  // reading and decoding
-    qint64 buildNs = 0; // building the document
+    // The text as the pane shows it, and its line count.
+    QString text;
+    qint64 lineCount = 1;
+    // The first lines of the text, already on the thread asked for (null when cancelled).
+    // complete: the head is the whole text, so no other document is built.
+    PaneDocument head;
+    bool complete = false;
+    qint64 readNs = 0; // reading and decoding
 };
 
-// CR and CRLF become LF, as the panes keep them; true when anything changed, including
-// characters the pane takes for a line break where diff sees none.
+// CR and CRLF become LF, as the panes keep them, and so do the characters a pane takes for a
+// line break where diff sees none; true when anything changed.
 bool ToPaneLineEnds(QString &text);
 
-// Reads the file and builds its document for a pane (on a worker). forced is the encoding asked
+// How much of a text goes into the first document: whole lines while they fit, and never more
+// than a screen needs, however long its lines are.
+qsizetype PaneHeadLength(const QString &text);
+
+// Reads the file and builds the head of its document (on a worker). forced is the encoding asked
 // for (0: detect), preferred the one to try first. A set cancel flag stops the work between steps.
-LoadedPane LoadPane(const QString &path, platform::StringEncoding forced,
+LoadedPane ReadPane(const QString &path, platform::StringEncoding forced,
                     platform::StringEncoding preferred, QThread *documentThread,
                     std::shared_ptr<std::atomic<bool>> cancelled);
+
+// The whole document of a pane (on a worker); null when cancelled meanwhile.
+PaneDocument BuildWholePaneDocument(const QString &text, QThread *documentThread,
+                                    std::shared_ptr<std::atomic<bool>> cancelled);
 
 // The reader of a side's file (App_ReadTextFileContent); tests put a slow one in its place.
 // Null restores the real one.
 using PaneReader = std::function<QString(const QString &path, TextFileInfo *info,
                                          platform::StringEncoding preferred)>;
 void SetPaneReaderHook(PaneReader reader);
+// Run on the worker before a whole document is built; tests hold the build back with it. Null
+// removes it.
+void SetPaneBuildHook(std::function<void()> hook);
 
 // A document for a pane holding text, built where it is called, then moved to documentThread.
 QTextDocument *BuildPaneDocument(const QString &text, QThread *documentThread);

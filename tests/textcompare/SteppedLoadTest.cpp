@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QThread>
 #include <QThreadPool>
 #include <atomic>
@@ -144,4 +145,127 @@ TEST(PaneLoader, BuiltDocumentHoldsThePaneTextAndLivesOnTheAskedThread)
     EXPECT_EQ(view.document(), doc);
     EXPECT_EQ(doc->parent(), &view);
     EXPECT_EQ(view.plainText(), QStringLiteral("one\ntwo\n"));
+}
+
+TEST(PaneLoader, HeadHoldsWholeLinesUpToAScreenAndCutsALongLineSafely)
+{
+    struct Row
+    {
+        const char *name;
+        QString text;
+        qsizetype expected;
+    };
+    QString manyLines;
+    for (int i = 0; i < 1000; ++i)
+        manyLines += QStringLiteral("line\n");
+    QString longLine(200000, u'x');
+    QString surrogateAtCut(65535, u'y');
+    surrogateAtCut += QString::fromUcs4(U"\U0001F600") + QStringLiteral("tail");
+    const Row rows[] = {
+        {"empty", QString(), 0},
+        {"short, no final newline", QStringLiteral("a\nb"), 3},
+        {"a screen's worth of lines", manyLines, 400 * 5},
+        {"one long line", longLine, 64 * 1024},
+        {"a pair across the cut", surrogateAtCut, 65535},
+        {"short lines, then a long one", QStringLiteral("a\n") + longLine, 64 * 1024},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(PaneHeadLength(row.text), row.expected) << row.name;
+}
+
+namespace {
+
+// Holds the building of whole documents back until released. The workers may still be in the
+// hook when the gate goes, so what they read is shared with them.
+struct BuildGate
+{
+    struct State
+    {
+        std::atomic<bool> open{false};
+        std::atomic<int> waiting{0};
+    };
+    std::shared_ptr<State> state = std::make_shared<State>();
+    BuildGate()
+    {
+        SetPaneBuildHook([s = state] {
+            ++s->waiting;
+            while (!s->open)
+                QThread::msleep(5);
+        });
+    }
+    ~BuildGate()
+    {
+        release();
+        SetPaneBuildHook(nullptr);
+    }
+    void release() { state->open = true; }
+    int waiting() const { return state->waiting; }
+};
+
+QByteArray numberedLines(int count, int changedLine)
+{
+    QByteArray out;
+    for (int i = 0; i < count; ++i)
+        out += (i == changedLine ? "changed " : "line ") + QByteArray::number(i) + '\n';
+    return out;
+}
+
+} // namespace
+
+TEST_F(SteppedLoadTest, HeadsAreShownAndComparedWhileTheWholeDocumentsAreBuilt)
+{
+    BuildGate gate;
+    auto w = std::make_unique<MergeEditWndCtr>();
+    w->setMFile1(write("left.txt", numberedLines(1000, -1)));
+    w->setMFile2(write("right.txt", numberedLines(1000, 900)));
+    QSignalSpy applied(w.get(), &MergeEditWndCtr::compareApplied);
+    w->showWindow();
+    // The blocks of the whole texts arrive before their documents are built.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return applied.count() == 1; }, 20000));
+    EXPECT_TRUE(w->isLoading());
+    EXPECT_EQ(gate.waiting(), 2);
+    EXPECT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(900, 1, 900, 1)}));
+    MyEditTextView *view = w->textView(1);
+    EXPECT_LT(view->lineCount(), 1000) << "the pane shows the head only";
+    EXPECT_TRUE(view->plainText().startsWith(QStringLiteral("line 0\nline 1\n")));
+    EXPECT_EQ(view->lineNumberAreaWidth(), view->lineNumberAreaWidth(1001))
+        << "the gutter is sized for the whole text at once";
+    EXPECT_TRUE(view->isReadOnly());
+    EXPECT_FALSE(w->ui().mButton_Next->isEnabled()) << "the block is not in the pane yet";
+    EXPECT_EQ(w->ui().mResultLabel->text(), QStringLiteral("Loading…"));
+    EXPECT_EQ(w->currentBlock(), -1);
+
+    gate.release();
+    settle(*w);
+    EXPECT_EQ(applied.count(), 1) << "the whole documents need no second compare";
+    EXPECT_EQ(view->lineCount(), 1001);
+    EXPECT_EQ(w->GetTextInView2(), QString::fromLatin1(numberedLines(1000, 900)));
+    EXPECT_FALSE(view->isReadOnly());
+    EXPECT_FALSE(w->canUndo());
+    EXPECT_FALSE(w->WasEdit());
+    // The first block is selected once it is in the panes.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->currentBlock() == 0; }, 5000));
+    EXPECT_GE(view->lastVisibleLine(), 900);
+    EXPECT_EQ(w->ui().mResultLabel->text(), QStringLiteral("Difference 1 of 1"));
+}
+
+TEST_F(SteppedLoadTest, ClosingWhileTheWholeDocumentsAreBuiltLeavesNothing)
+{
+    auto gate = std::make_unique<BuildGate>();
+    auto w = std::make_unique<MergeEditWndCtr>();
+    w->setMFile1(write("left.txt", numberedLines(1000, -1)));
+    w->setMFile2(write("right.txt", numberedLines(1000, 10)));
+    w->showWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate->waiting() == 2; }, 20000));
+    w->window()->close();
+    w.reset();
+    gate.reset();
+    QThreadPool::globalInstance()->waitForDone();
+    QTest::qWait(20); // documents built for nobody are deleted on this thread
+    EXPECT_EQ(QThreadPool::globalInstance()->activeThreadCount(), 0);
+    const QStringList left_over =
+        QDir(GetProcessTempFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    EXPECT_TRUE(left_over.filter(QStringLiteral("compare-")).isEmpty())
+        << left_over.join(u' ').toStdString();
+    EXPECT_TRUE(alerts.empty());
 }
