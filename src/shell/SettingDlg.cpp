@@ -244,8 +244,7 @@ void SettingDlg::ApplySettingToControls()
         gAppSetting_compare_listOfTextSupportFileExt
             ? QStringList(*gAppSetting_compare_listOfTextSupportFileExt)
             : QStringList();
-    mUi->bind_txt_listOfTextSupportFileExt_token->setText(
-        bind_txt_listOfTextSupportFileExt.join(QStringLiteral(", ")));
+    mUi->bind_txt_listOfTextSupportFileExt_token->setObjectValue(bind_txt_listOfTextSupportFileExt);
     mChk_ShowLiveHelp_oldValue = LiveHelpDialog::isShowingLiveHelp();
     mUi->mChk_ShowLiveHelp->setChecked(mChk_ShowLiveHelp_oldValue);
 
@@ -357,7 +356,7 @@ bool SettingDlg::DoSave()
     if (mUi->mChk_ShowLiveHelp->isChecked() != mChk_ShowLiveHelp_oldValue)
         LiveHelpDialog::setShowHideAllLiveHelpDialog(mUi->mChk_ShowLiveHelp->isChecked());
     bind_txt_listOfTextSupportFileExt =
-        extensionsFromText(mUi->bind_txt_listOfTextSupportFileExt_token->text());
+        extensionsFromText(mUi->bind_txt_listOfTextSupportFileExt_token->stringValue());
     if (gAppSetting_compare_listOfTextSupportFileExt)
         *gAppSetting_compare_listOfTextSupportFileExt = bind_txt_listOfTextSupportFileExt;
 

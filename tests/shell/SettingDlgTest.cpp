@@ -1,4 +1,5 @@
 #include "controls/LiveHelpDialog.h"
+#include "controls/TokenField.h"
 #include "platform/Alerts.h"
 #include "platform/UserDefaults.h"
 #include "services/AppSetting.h"
@@ -17,6 +18,7 @@
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QLineEdit>
 #include <QTest>
 #include <deque>
 #include <gtest/gtest.h>
@@ -325,12 +327,15 @@ TEST_F(SettingDlgTest, ExtensionTokens)
     QStringList list{QStringLiteral("txt")};
     gAppSetting_compare_listOfTextSupportFileExt = &list;
     auto d = open();
-    EXPECT_EQ(d->ui().bind_txt_listOfTextSupportFileExt_token->text(), QStringLiteral("txt"));
-    d->ui().bind_txt_listOfTextSupportFileExt_token->setText(
-        QStringLiteral("  TXT ;md,Md ,,\tc/h\\x\nY\r"));
+    TokenField *field = d->ui().bind_txt_listOfTextSupportFileExt_token;
+    EXPECT_EQ(field->tokens(), QStringList{QStringLiteral("txt")});
+    field->setStringValue(QStringLiteral("  TXT ;md,Md ,,\tc/h\\x\nY\r"));
+    // Typed text not yet turned into a token counts too.
+    field->editor()->setText(QStringLiteral("Lst"));
     d->okButtonClicked();
     EXPECT_EQ(list, (QStringList{QStringLiteral("txt"), QStringLiteral("md"), QStringLiteral("c"),
-                                 QStringLiteral("h"), QStringLiteral("x"), QStringLiteral("y")}));
+                                 QStringLiteral("h"), QStringLiteral("x"), QStringLiteral("y"),
+                                 QStringLiteral("lst")}));
     gAppSetting_compare_listOfTextSupportFileExt = nullptr;
 }
 
