@@ -32,6 +32,8 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStyle>
@@ -1548,7 +1550,14 @@ void MergeEditWndCtr::applyViewSettings()
         family = GetDefaultFixedFontName();
     const double size =
         gAppSetting.textSize >= 6 && gAppSetting.textSize <= 50 ? gAppSetting.textSize : 12.0;
+    // A stored font that is not installed (another machine's) gives the system's fixed-width
+    // font, by the installed family it stands for: how a missing family is matched differs from
+    // one desktop to the next and is often a proportional font.
     QFont font(family);
+    if (!QFontDatabase::hasFamily(family)) {
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setFamily(QFontInfo(font).family());
+    }
     font.setPointSizeF(size);
     font.setStyleHint(QFont::Monospace);
     font.setFixedPitch(true);

@@ -7,6 +7,7 @@
 #include "textcompare/CustomTextViewLineView.h"
 #include "themes/LanguageColorInfo.h"
 #include "themes/SyntaxColorRuns.h"
+#include "themes/TextCaret.h"
 #include "themes/ThemeColor.h"
 
 #include <QContextMenuEvent>
@@ -42,19 +43,29 @@ MyEditTextView::MyEditTextView(QWidget *parent)
 {
     mColorInfo->setDelegate(this);
     mRuns = new SyntaxColorRuns(document(), this);
+    mCaret = new TextCaret(this);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setFrameShape(QFrame::NoFrame);
     connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect &rect, int dy) {
-        if (dy)
+        if (dy) {
             mLineView->scroll(0, dy);
-        else
+            // Keys (page, arrows, Ctrl+Home/End) move the top line with the scroll bar's signals
+            // blocked: this is the one notice every vertical scroll gives.
+            scheduleColoring();
+            emit viewScrolled();
+        } else {
             mLineView->update(0, rect.y(), mLineView->width(), rect.height());
+        }
     });
     connectDocument();
     updateLineNumberAreaWidth();
 }
 
-MyEditTextView::~MyEditTextView() = default;
+MyEditTextView::~MyEditTextView()
+{
+    // The caret follows cursor moves, and taking the document down moves the cursor.
+    delete mCaret;
+}
 
 void MyEditTextView::connectDocument()
 {
@@ -375,6 +386,10 @@ void MyEditTextView::paintEvent(QPaintEvent *event)
         paintBlocks(painter, event->rect());
     }
     QPlainTextEdit::paintEvent(event);
+    {
+        QPainter painter(viewport());
+        mCaret->paint(painter);
+    }
     if (mBlocks && !mBlocks->empty())
         emit blocksPainted();
 }

@@ -16,6 +16,7 @@
 class CustomTextViewLineView;
 class LanguageColorInfo;
 class SyntaxColorRuns;
+class TextCaret;
 class MyLanguageInfo;
 
 class MyEditTextView : public QPlainTextEdit, public LanguageColorInfoDelegate
@@ -127,6 +128,7 @@ private:
     std::unique_ptr<LanguageColorInfo> mColorInfo;
     bool mColoringScheduled = false;
     SyntaxColorRuns *mRuns = nullptr;
+    TextCaret *mCaret = nullptr;
     struct CachedPalette
     {
         QColor status, background;

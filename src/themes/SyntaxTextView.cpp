@@ -1,10 +1,12 @@
 #include "themes/SyntaxTextView.h"
+#include "themes/TextCaret.h"
 
 #include "foundation/CoverInfor.h"
 #include "platform/Guard.h"
 #include "themes/ThemeColor.h"
 
 #include <QScrollBar>
+#include <QPainter>
 #include <QTextBlock>
 
 namespace {
@@ -18,6 +20,7 @@ SyntaxTextView::SyntaxTextView(QWidget *parent)
 {
     mColorInfo->setDelegate(this);
     mRuns = new SyntaxColorRuns(document(), this);
+    mCaret = new TextCaret(this);
     mColorTimer.setSingleShot(true);
     connect(&mColorTimer, &QTimer::timeout, this, [this] {
         GUARD_BEGIN
@@ -30,6 +33,8 @@ SyntaxTextView::SyntaxTextView(QWidget *parent)
 
 SyntaxTextView::~SyntaxTextView()
 {
+    // The caret follows cursor moves, and taking the document down moves the cursor.
+    delete mCaret;
     mColorTimer.stop();
     mColorInfo->setDelegate(nullptr);
 }
@@ -108,6 +113,13 @@ QTextDocument *SyntaxTextView::getMyTextStorage()
 int SyntaxTextView::paintedColorIndexAt(qint64 position)
 {
     return mRuns->colorIndexAt(position);
+}
+
+void SyntaxTextView::paintEvent(QPaintEvent *event)
+{
+    QPlainTextEdit::paintEvent(event);
+    QPainter painter(viewport());
+    mCaret->paint(painter);
 }
 
 void SyntaxTextView::showEvent(QShowEvent *event)

@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <memory>
 
+class TextCaret;
+
 class SyntaxTextView : public QPlainTextEdit, public LanguageColorInfoDelegate
 {
     Q_OBJECT
@@ -37,6 +39,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
 
@@ -46,5 +49,6 @@ private:
 
     std::unique_ptr<LanguageColorInfo> mColorInfo;
     SyntaxColorRuns *mRuns = nullptr;
+    TextCaret *mCaret = nullptr;
     QTimer mColorTimer;
 };

@@ -3,6 +3,7 @@
 #include "themes/ThemeColor.h"
 
 #include "platform/Guard.h"
+#include "services/Appearance.h"
 #include "services/FileUtility.h"
 #include "services/LanguageList.h"
 #include "services/SupportFolder.h"
@@ -82,6 +83,14 @@ template <class View> void applyThemeToView(View *view)
         palette.setColor(group, QPalette::Link, GetApp_Color_URL().toQColor());
     }
     view->setPalette(palette);
+    // Qt has no insertion-point colour of its own: the views that draw their caret read it here.
+    view->setProperty("insertionPointColor",
+                      GetApp_Color_Text_Default_WithIndex(SYNTAX_COLOR_INSERTION_POINT).toQColor());
+    // The editor of the compare window shows an I-beam that stands out from its background.
+    if (view->inherits("MyEditTextView"))
+        view->viewport()->setCursor(
+            GetTextBeamCursorBaseOnBackGroundColor(GetApp_Color_Background()));
+    view->viewport()->update();
 }
 
 } // namespace

@@ -5,6 +5,9 @@
 #include "services/TextFile.h"
 
 #include <QAction>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
 
 TEST_F(TextCompareTest, ReloadWithEncodingReadsBothSidesAgainInThatEncoding)
 {
@@ -77,4 +80,21 @@ TEST_F(TextCompareTest, UpdateFontAppliesSettingsAndComparesAgain)
     EXPECT_EQ(w->textView(1)->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     // Compared again: the typed line is a block now.
     EXPECT_EQ(w->mergeBlocks().size(), 2u);
+}
+
+TEST_F(TextCompareTest, AStoredFontThatIsNotInstalledFallsBackToTheFixedWidthFont)
+{
+    APPSETTING_SET_STRING(gAppSetting, fontName, QStringLiteral("Monaco"));
+    auto w = open(write("a.txt", "iiii\nWWWW\n"), write("b.txt", "iiii\nWWWX\n"));
+    for (int side : {1, 2}) {
+        // The pane asks for an installed family: how a missing one is matched differs from one
+        // desktop to the next, and is often a proportional font.
+        EXPECT_TRUE(QFontDatabase::hasFamily(w->textView(side)->font().family()))
+            << w->textView(side)->font().family().toStdString();
+        const QFontInfo shown(w->textView(side)->font());
+        EXPECT_TRUE(shown.fixedPitch()) << shown.family().toStdString();
+        const QFontMetricsF metrics(w->textView(side)->font());
+        EXPECT_DOUBLE_EQ(metrics.horizontalAdvance(QStringLiteral("iiii")),
+                         metrics.horizontalAdvance(QStringLiteral("WWWW")));
+    }
 }
