@@ -13,6 +13,7 @@
 #include "shell/AppTermination.h"
 #include "shell/OpenImageCompareWindow.h"
 #include "textcompare/OpenTextCompareWindow.h"
+#include "themes/DarkMode.h"
 #include "themes/ThemeColor.h"
 
 #ifndef PELKO_VERSION
@@ -34,8 +35,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Pelko Merge"));
     QApplication::setApplicationVersion(QStringLiteral(PELKO_VERSION));
 
-    [] {
+    [&app] {
         GUARD_BEGIN
+        UseDarkModeDetection(&app);
         InitAppSetting();
         App_ApplyLanguageSetting();
         // Unpacks the bundle's template themes into the support folder when they are missing.

@@ -6,6 +6,7 @@
 #include "platform/SystemColors.h"
 #include "platform/UserDefaults.h"
 #include "services/AppInit.h"
+#include "services/AppSetting.h"
 #include "services/Appearance.h"
 #include "themes/DarkModeProbe.h"
 
@@ -31,9 +32,7 @@ std::optional<bool> darkFromAppearance()
         REPORT_FATAL();
         return std::nullopt;
     }
-    const bool dark = name == platform::AppearanceNameDark;
-    platform::Log(dark ? QStringLiteral("dark mode 1") : QStringLiteral("dark mode 0"));
-    return dark;
+    return name == platform::AppearanceNameDark;
 }
 
 std::optional<bool> darkFromProbe()
@@ -174,4 +173,13 @@ void ObserveAppearanceChange(QObject *context, std::function<void()> onChange)
         return;
     }
     new AppearanceWatcher(context, std::move(onChange));
+}
+
+void UseDarkModeDetection(QObject *context)
+{
+    SetAppearanceProbe([] { return GetIsDarkMode(); });
+    ObserveAppearanceChange(context, [] {
+        ResetDarkModeCache();
+        AppSetting_RefreshDarkMode();
+    });
 }

@@ -22,3 +22,9 @@ int DarkModeCacheValue();
 // appearance-change notification), for as long as context lives. Changes that arrive together
 // are announced once.
 void ObserveAppearanceChange(QObject *context, std::function<void()> onChange);
+
+// Makes GetIsDarkMode the one dark-appearance answer of the process: the services ask it (through
+// their appearance probe) instead of testing the palette on their own, and every appearance
+// change forgets the cached answer and stores the new one in the settings record. Called once at
+// start-up, before the settings record is read; context is the application object.
+void UseDarkModeDetection(QObject *context);

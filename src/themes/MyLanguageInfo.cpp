@@ -457,7 +457,6 @@ void MyLanguageInfo::reset_and_sort_wordsCase()
     };
     sortTable(mWordsCaseON, mWordsCaseON_keywords, mWordsCaseON_c, false);
     sortTable(mWordsCaseOff, mWordsCaseOff_keywords, mWordsCaseOff_c, true);
-    platform::Log(QStringLiteral("reset_and_sort_wordsCase done for %1").arg(mName));
     mDidResetAndSort = true;
     GUARD_END_VOID
 }

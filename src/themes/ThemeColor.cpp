@@ -343,6 +343,14 @@ std::shared_ptr<ThemeColor> ThemeColor::loadFromHistory()
     GUARD_BEGIN
     auto theme = create();
     const auto &defaults = platform::UserDefaults::standard();
+    // Nothing stored yet (a first start) is no damage: the defaults are stored without a report.
+    bool anyStored = false;
+    for (int i = 0; i < SlotCount && !anyStored; ++i)
+        anyStored = defaults.hasKey(kCurrentThemePrefix + propertyName(i));
+    if (!anyStored) {
+        theme->saveToHistory();
+        return theme;
+    }
     bool allFour = true;
     for (int i = Background; i <= DefaultText; ++i) {
         theme->mColors[i] = colorForKey(defaults, kCurrentThemePrefix + propertyName(i));

@@ -2,6 +2,9 @@
 #include "TextCompareFixture.h"
 
 #include "platform/NotificationCenter.h"
+#include "services/LanguageList.h"
+#include "services/SupportFolder.h"
+#include "support/LogCapture.h"
 #include "textcompare/DiffResultView.h"
 #include "textcompare/MergeWindow.h"
 #include "textcompare/OpenTextCompareWindow.h"
@@ -382,4 +385,60 @@ TEST_F(TextCompareTest, IgnoreCaseSeesChangedCharactersWhoseTrailByteIsAnAsciiLe
     settle(*w);
     EXPECT_TRUE(w->mergeBlocks().empty());
     EXPECT_TRUE(w->lastCompareUsedFiles());
+}
+
+TEST_F(TextCompareTest, OpeningAWindowOnSourceFilesWritesNothingToTheLog)
+{
+    ASSERT_TRUE(PrepareSupportFolder(dir + QStringLiteral("/support")));
+    SetBundleResourceFolder(pelkotest::binaryDir() + QStringLiteral("/Resources"));
+    ASSERT_GT(Setup_gAppLanguageInfoList(), 0);
+    pelkotest::LogCapture capture;
+    auto w = open(write("one.c", "int main(void)\n{\n    return 0; /* done */\n}\n"),
+                  write("two.c", "int main(void)\n{\n    return 1; /* done */\n}\n"));
+    ASSERT_TRUE(w->textView(1)->language());
+    EXPECT_TRUE(capture.lines().isEmpty()) << capture.lines().join(u'\n').toStdString();
+    EXPECT_EQ(capture.reportCount(), 0) << capture.reports().toStdString();
+}
+
+TEST_F(TextCompareTest, KeysThatScrollOnePaneKeepTheOtherInStep)
+{
+    QByteArray left, right;
+    for (int i = 0; i < 400; ++i) {
+        left += "line " + QByteArray::number(i) + "\n";
+        right += (i == 200 ? QByteArray("changed") : "line " + QByteArray::number(i)) + "\n";
+    }
+    auto w = open(write("long-1.txt", left), write("long-2.txt", right));
+    w->window()->resize(700, 400);
+    QTest::qWait(50);
+    MyEditTextView *one = w->textView(1);
+    MyEditTextView *two = w->textView(2);
+    one->setFocus();
+    struct Step
+    {
+        const char *name;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        int times;
+    };
+    const Step steps[] = {
+        {"page down", Qt::Key_PageDown, Qt::NoModifier, 3},
+        {"page up", Qt::Key_PageUp, Qt::NoModifier, 1},
+        {"ctrl+end", Qt::Key_End, Qt::ControlModifier, 1},
+        {"ctrl+home", Qt::Key_Home, Qt::ControlModifier, 1},
+        {"down arrow", Qt::Key_Down, Qt::NoModifier, 60},
+        {"up arrow", Qt::Key_Up, Qt::NoModifier, 60},
+    };
+    for (MyEditTextView *pane : {one, two}) {
+        MyEditTextView *other = pane == one ? two : one;
+        for (const Step &step : steps) {
+            SCOPED_TRACE(std::string(step.name) +
+                         (pane == one ? " in the left pane" : " in the right pane"));
+            const qint64 before = pane->firstVisibleLine();
+            for (int i = 0; i < step.times; ++i)
+                QTest::keyClick(pane, Qt::Key(step.key), step.modifiers);
+            QCoreApplication::processEvents();
+            EXPECT_NE(pane->firstVisibleLine(), before);
+            EXPECT_EQ(other->firstVisibleLine(), pane->firstVisibleLine());
+        }
+    }
 }

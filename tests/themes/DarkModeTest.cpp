@@ -6,6 +6,7 @@
 #include "platform/UserDefaults.h"
 #include "services/AppInit.h"
 #include "services/AppSetting.h"
+#include "services/Appearance.h"
 #include "themes/DarkMode.h"
 
 #include <QApplication>
@@ -169,4 +170,27 @@ TEST_F(DarkModeTest, PaletteChangeIsAnnouncedOnce)
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(DarkModeCacheValue(), -1);
     EXPECT_TRUE(GetIsDarkMode());
+}
+
+TEST_F(DarkModeTest, TheServicesAndTheThemesGiveOneAnswer)
+{
+    QObject context;
+    UseDarkModeDetection(&context);
+    appearanceNamed(platform::AppearanceNameDark);
+    EXPECT_TRUE(CurrentAppearanceIsDark());
+    EXPECT_TRUE(AppSetting_RefreshDarkMode());
+    EXPECT_EQ(gAppSetting.bIsDarkMode, 1);
+    EXPECT_EQ(asked, 1) << "asked once, then answered from the one cache";
+
+    // An appearance change forgets the answer and stores the new one in the record.
+    appearanceNamed(platform::AppearanceNameLight);
+    EXPECT_TRUE(CurrentAppearanceIsDark());
+    QPalette light = QApplication::palette();
+    light.setColor(QPalette::Window, QColor(240, 240, 240));
+    QApplication::setPalette(light);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(gAppSetting.bIsDarkMode, 0);
+    EXPECT_FALSE(CurrentAppearanceIsDark());
+    EXPECT_FALSE(GetIsDarkMode());
+    SetAppearanceProbe(nullptr);
 }

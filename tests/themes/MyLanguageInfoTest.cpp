@@ -4,8 +4,10 @@
 #include "services/AppSetting.h"
 #include "services/EncodedFile.h"
 #include "services/LanguageList.h"
+#include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -197,4 +199,22 @@ TEST_F(LanguageDefaults, FileTypeMappingIsRememberedAndFallsBack)
 
     EXPECT_EQ(MyLanguageInfo::languageWith_nameShow("(None)"), nullptr);
     EXPECT_EQ(MyLanguageInfo::languageWith_nameShow("C++"), cpp);
+}
+
+TEST(MyLanguageInfo, ShippedDefinitionsLoadWithoutALogLine)
+{
+    // Opening a file of any shipped language writes nothing to the log: no word is listed twice
+    // and the tables are built silently.
+    const QDir folder(pelkotest::sourceDir() + QStringLiteral("/resources/languages"));
+    const QStringList files = folder.entryList({QStringLiteral("*.esy")}, QDir::Files);
+    ASSERT_GE(files.size(), 10);
+    for (const QString &name : files) {
+        pelkotest::LogCapture capture;
+        auto language = MyLanguageInfo::createFromFile(folder.filePath(name), false);
+        ASSERT_TRUE(language) << name.toStdString();
+        language->typeForWord(u"x");
+        EXPECT_TRUE(capture.lines().isEmpty())
+            << name.toStdString() << ": " << capture.lines().join(u'\n').toStdString();
+        EXPECT_EQ(capture.reportCount(), 0) << name.toStdString();
+    }
 }

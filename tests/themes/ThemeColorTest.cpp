@@ -3,6 +3,7 @@
 #include "platform/UserDefaults.h"
 #include "services/EncodedFile.h"
 #include "services/SupportFolder.h"
+#include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 
 #include <QComboBox>
@@ -206,9 +207,11 @@ TEST_F(ThemeTest, ColourByIndex)
 TEST_F(ThemeTest, CurrentThemeIsStoredInTheUserDefaults)
 {
     auto &defaults = platform::UserDefaults::standard();
+    pelkotest::LogCapture capture;
     auto first = ThemeColor::getCurrent(); // nothing stored: the defaults, now stored
     EXPECT_TRUE(first->isEqual(ThemeColor::create().get()));
     EXPECT_TRUE(defaults.hasKey("gCurrentTheme.mColor_Syntax9"));
+    EXPECT_EQ(capture.reportCount(), 0) << "a first start is no damage";
 
     auto theme = ThemeColor::create();
     theme->setMColor_String(Color::calibratedRGB(0.2, 0.4, 0.6));
@@ -224,7 +227,9 @@ TEST_F(ThemeTest, CurrentThemeIsStoredInTheUserDefaults)
     // A damaged stored entry turns the current theme into the defaults, stored again.
     defaults.setData(QByteArray("junk"), "gCurrentTheme.mColor_DefaultText");
     ResetCurrentThemeCache();
+    capture.clear();
     EXPECT_TRUE(ThemeColor::getCurrent()->isEqual(ThemeColor::create().get()));
+    EXPECT_TRUE(capture.hasFatalReport()) << "a damaged stored theme is reported";
     ResetCurrentThemeCache();
     EXPECT_TRUE(ThemeColor::loadFromHistory()->isEqual(ThemeColor::create().get()));
 
