@@ -1,5 +1,6 @@
 // Fuzz target: the reader of the line compare's output ("setting.log"). Whatever the bytes, it
 // answers a list of sane blocks or nothing, and never reads out of bounds.
+#include "FuzzQuiet.h"
 #include "compare/LineCompare.h"
 #include "compare/MergeBlock.h"
 
@@ -9,6 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    pelkofuzz::quiet();
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     const auto blocks = ParseDiffNormalOutput(bytes);
     if (!blocks)

@@ -1,5 +1,6 @@
 // Line counting of arbitrary text under a few comment and quote rules: counts stay consistent
 // and every comment range lies inside the text.
+#include "FuzzQuiet.h"
 #include "foundation/PelkoNSArray.h"
 #include "themes/MyLanguageInfo.h"
 #include "themes/SourceLineCount.h"
@@ -10,6 +11,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    pelkofuzz::quiet();
     if (size < 1 || size > 200000)
         return 0;
     const uint8_t rules = data[0];
