@@ -245,11 +245,23 @@ TEST(GraphicsContext, EachThreadDrawsIntoItsOwnContext)
 
 TEST(GraphicsContext, TransformWithoutAPainterIsIgnored)
 {
-    platform::GraphicsContextScope scope(nullptr);
-    AffineTransform t;
-    t.translateXBy(3, 4);
-    t.concat();
-    t.set();
-    BezierPath::bezierPathWithRect(QRectF(0, 0, 5, 5)).fill();
-    SUCCEED();
+    QImage image(10, 10, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    {
+        platform::GraphicsContextScope scope(nullptr);
+        AffineTransform t;
+        t.translateXBy(3, 4);
+        t.concat();
+        t.set();
+        BezierPath::bezierPathWithRect(QRectF(0, 0, 5, 5)).fill();
+        EXPECT_EQ(platform::GraphicsContext::currentContext(), &scope.context());
+    }
+    // Nothing of the transform reaches the next context: a rect at the origin is drawn there.
+    QPainter painter(&image);
+    platform::GraphicsContextScope scope(&painter);
+    platform::setFill(platform::Color::calibratedRGB(0, 0, 1));
+    BezierPath::fillRect(QRectF(0, 0, 2, 2));
+    painter.end();
+    EXPECT_EQ(image.pixelColor(0, 0), QColor(0, 0, 255));
+    EXPECT_EQ(image.pixelColor(4, 5), QColor(255, 255, 255));
 }
