@@ -408,3 +408,65 @@ TEST_F(ColouringTest, InHtmlQuotesCountOnlyInsideTagsAndScripts)
     for (const Row &row : rows)
         EXPECT_EQ(kind(row.needle, row.offset), row.expected) << row.needle << "+" << row.offset;
 }
+
+TEST_F(ColouringTest, HtmlEditsInAScriptGiveTheColoursOfAFreshColouring)
+{
+    auto html = MyLanguageInfo::createFromFile(
+        pelkotest::sourceDir() + QStringLiteral("/resources/languages/HTML.esy"), false);
+    ASSERT_TRUE(html);
+    const QString page = "<html><body>\n<p>Don't stop</p>\n"
+                         "<script>\n  var a = 'x'; var b = \"y\";\n  if (a < b) go();\n</script>\n"
+                         "<p class=\"c\">it's prose</p>\n<!-- note -->\n<div id='d'>end</div>\n";
+    mView->setPlainText(page);
+    mView->setLanguage(html);
+    settle();
+    auto matchesFresh = [&](const std::string &after) -> ::testing::AssertionResult {
+        SyntaxTextView fresh;
+        fresh.setPlainText(mView->toPlainText());
+        fresh.setLanguage(html);
+        const qint64 length = fresh.document()->characterCount() - 1;
+        fresh.colorInfo().parseInRangeIfNeed(Range{0, length});
+        // What the view shows after its own colouring of what is in view (all of the text).
+        for (qint64 pos = 0; pos < length; ++pos) {
+            const QChar c = mView->document()->characterAt(int(pos));
+            if (c.isSpace() || c == QChar::ParagraphSeparator)
+                continue;
+            if (mView->paintedColorIndexAt(pos) != fresh.paintedColorIndexAt(pos))
+                return ::testing::AssertionFailure()
+                       << "after " << after << ": kind " << mView->paintedColorIndexAt(pos)
+                       << " instead of " << fresh.paintedColorIndexAt(pos) << " at " << pos
+                       << " in:\n"
+                       << mView->toPlainText().toStdString();
+        }
+        return ::testing::AssertionSuccess();
+    };
+    // "<!--" typed one character at a time inside the script, then closed, then taken away.
+    qint64 at = mView->toPlainText().indexOf("var b");
+    for (const char *c : {"<", "!", "-", "-"}) {
+        edit(at, at, QString::fromLatin1(c));
+        ++at;
+        ASSERT_TRUE(matchesFresh(std::string("typing ") + c));
+    }
+    const qint64 close = mView->toPlainText().indexOf("if (a");
+    edit(close, close, "-->");
+    ASSERT_TRUE(matchesFresh("typing -->"));
+    mView->document()->undo();
+    settle();
+    ASSERT_TRUE(matchesFresh("undo"));
+    edit(at - 4, at, "");
+    ASSERT_TRUE(matchesFresh("deleting <!--"));
+
+    // Random edits with the markers of tags, scripts, comments and quotes.
+    const QStringList pieces = {"<!--", "-->", "<script>", "</script>", "<p>", ">",   "<",
+                                "'",    "\"",  "\n",       "x",         " ",   "</p>"};
+    QRandomGenerator random(20261207u);
+    for (int step = 0; step < 200; ++step) {
+        const int length = mView->document()->characterCount() - 1;
+        const int from = int(random.bounded(length + 1));
+        const int to =
+            random.bounded(3) == 0 ? std::min(length, from + int(random.bounded(8))) : from;
+        const QString piece = pieces[int(random.bounded(qsizetype(pieces.size())))];
+        edit(from, to, length > 1500 ? QString() : piece);
+        ASSERT_TRUE(matchesFresh("step " + std::to_string(step)));
+    }
+}
