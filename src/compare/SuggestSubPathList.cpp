@@ -2,16 +2,53 @@
 
 #include "platform/Guard.h"
 
-#include <QDir>
+#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
+
+#include <dirent.h>
+#include <mutex>
 
 namespace {
 
-// The names in the folder, unsorted (the listing order), without "." and "..".
+// The names in the folder in the listing's own order, without "." and ".." (read directly: a
+// keystroke in a folder of tens of thousands of entries must not wait for per-entry calls).
 QStringList folderNames(const QString &folder)
 {
-    return QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    QStringList names;
+    DIR *dir = opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent *entry = readdir(dir)) {
+        const char *name = entry->d_name;
+        if (qstrcmp(name, ".") == 0 || qstrcmp(name, "..") == 0)
+            continue;
+        names << QFile::decodeName(name);
+    }
+    closedir(dir);
+    return names;
+}
+
+// Typing stays in one folder for many keys: its names are read again only when the folder
+// changed (its modification time moves whenever an entry is added, removed or renamed). File
+// system clocks are coarse, so a folder changed within the second before it was read is read
+// again every time.
+QStringList cachedFolderNames(const QString &folder)
+{
+    static std::mutex mutex;
+    static QString cachedFolder;
+    static QDateTime cachedTime, cachedReadAt;
+    static QStringList cachedNames;
+    const QDateTime modified = QFileInfo(folder).lastModified();
+    std::lock_guard lock(mutex);
+    const bool stable = modified.isValid() && modified.msecsTo(cachedReadAt) > 1000;
+    if (folder != cachedFolder || modified != cachedTime || !stable) {
+        cachedReadAt = QDateTime::currentDateTime();
+        cachedNames = folderNames(folder);
+        cachedFolder = folder;
+        cachedTime = modified;
+    }
+    return cachedNames;
 }
 
 } // namespace
@@ -36,18 +73,15 @@ QStringList SuggestSubPathList(const QString &typed)
         if (!QFileInfo(folder).isDir())
             return {};
     }
-    const QStringList names = folderNames(folder);
-    const QString typedLower = typed.toLower();
-    const QString lastLower = last.toLower();
-    const QString folderLower = folder.toLower();
+    const QStringList names = cachedFolderNames(folder);
+    // The folder part is the typed text's own beginning, so only the name needs testing.
     QStringList byPrefix, byName;
     for (const QString &name : names) {
         if (name.isEmpty() || name.compare(QLatin1String(".DS_Store"), Qt::CaseInsensitive) == 0)
             continue;
-        const QString lowerName = name.toLower();
-        if ((folderLower + lowerName).startsWith(typedLower))
+        if (name.startsWith(last, Qt::CaseInsensitive))
             byPrefix << folder + name;
-        else if (lowerName.contains(lastLower))
+        else if (name.contains(last, Qt::CaseInsensitive))
             byName << folder + name;
     }
     return byPrefix + byName;

@@ -5,13 +5,13 @@
 // window's form is set up (the box's image of the form becomes the placeholder) and UnLoad()
 // when its window closes.
 
+#include <QAbstractButton>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
 
-class QAbstractButton;
-class QLineEdit;
 class QTimer;
 
 // The window that a drop box reports a dropped path to.

@@ -13,6 +13,8 @@
 #include "platform/Document.h"
 #include "shell/MyView.h"
 
+#include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QStringList>
 #include <array>
@@ -29,9 +31,7 @@ class MyTextField;
 class MyTokenTextList;
 class QAbstractButton;
 class QAction;
-class QLineEdit;
 class QMainWindow;
-class QMenu;
 
 class MergeDocument : public platform::Document,
                       public DropWindowDelegate,
@@ -78,20 +78,24 @@ public:
     void setMIsClosing(bool closing) { mIsClosing = closing; }
     // Hides the window at once and closes the document 0.1 s later.
     void cancelButtonClicked();
-    void closeTab() { cancelButtonClicked(); }
+    Q_INVOKABLE void closeTab() { cancelButtonClicked(); }
 
     // ---- compare decision ----
-    void ButtonCompare();
-    void Button_GeneratePatch();
-    void Navigate_Forward() { ButtonCompare(); }
-    void Navigate_Back() {}
+    // The commands are invokable by name, so the shared menus reach them through the document.
+    Q_INVOKABLE void ButtonCompare();
+    Q_INVOKABLE void Button_GeneratePatch();
+    Q_INVOKABLE void Navigate_Forward() { ButtonCompare(); }
+    Q_INVOKABLE void Navigate_Back() {}
     // Whether the go-forward and go-back commands are available.
     bool validateNavigateForward() const;
     bool validateNavigateBack() const { return false; }
+    // Enables a menu item whose command is one of the navigation commands (the command is the
+    // item's "pelkoRoutedCommand" property, else its object name); other items are left alone.
+    Q_INVOKABLE void validateMenuItem(QAction *item);
     void startCompare(bool generatePatch);
     void UpdateButtonStatus() override;
     void SaveSetting();
-    void New_BlankEdit();
+    Q_INVOKABLE void New_BlankEdit();
     Export_GenegatePatch_SettingView *exportGeneratePatchView() const { return mPatchView; }
 
     // ---- path entry ----

@@ -25,6 +25,7 @@
 #include "textcompare/MergeEditWndCtr.h"
 #include "textcompare/OpenTextCompareWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -143,6 +144,19 @@ void MergeDocument::Button_GeneratePatch()
 bool MergeDocument::validateNavigateForward() const
 {
     return mWindow && mUi->mCompareButton->isEnabled();
+}
+
+void MergeDocument::validateMenuItem(QAction *item)
+{
+    if (!item)
+        return;
+    QByteArray command = item->property("pelkoRoutedCommand").toByteArray();
+    if (command.isEmpty())
+        command = item->objectName().toLatin1();
+    if (command == "Navigate_Forward")
+        item->setEnabled(validateNavigateForward() && !mIsClosing);
+    else if (command == "Navigate_Back")
+        item->setEnabled(validateNavigateBack());
 }
 
 bool MergeDocument::TryToCompareRightNow()

@@ -30,3 +30,16 @@ TEST(SuggestSubPathListTest, WhatIsOfferedForEachKindOfTypedText)
     EXPECT_TRUE(SuggestSubPathList(QString()).isEmpty());
     EXPECT_TRUE(SuggestSubPathList(QStringLiteral("relative")).isEmpty());
 }
+
+TEST(SuggestSubPathListTest, EntriesAddedOrRemovedBetweenKeysAreSeen)
+{
+    const QString base = pelkotest::freshDir(QStringLiteral("suggest2"));
+    QDir().mkpath(base + QStringLiteral("/first"));
+    EXPECT_EQ(SuggestSubPathList(base + QStringLiteral("/f")).size(), 1);
+    QDir().mkpath(base + QStringLiteral("/fresh"));
+    EXPECT_EQ(SuggestSubPathList(base + QStringLiteral("/fr")).size(), 1);
+    EXPECT_EQ(SuggestSubPathList(base + QStringLiteral("/f")).size(), 2);
+    QDir().rmdir(base + QStringLiteral("/first"));
+    EXPECT_EQ(SuggestSubPathList(base + QStringLiteral("/f")),
+              QStringList{base + QStringLiteral("/fresh")});
+}

@@ -5,11 +5,13 @@
 #include "compare/FolderCompareState.h"
 #include "controls/MyTokenTextList.h"
 #include "foldercompare/MergeFileListWndCtr.h"
+#include "services/AppInit.h"
 #include "platform/Document.h"
 #include "platform/UserDefaults.h"
 #include "shell/MergeImageWindCtr.h"
 #include "textcompare/MergeEditWndCtr.h"
 
+#include <QAction>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMainWindow>
@@ -461,3 +463,50 @@ INSTANTIATE_TEST_SUITE_P(
                                       "expression [[z]:\n"),
                        2}),
     [](const ::testing::TestParamInfo<FilterAlertRow> &info) { return info.param.name; });
+
+TEST_F(StartWindowTest, GoForwardFollowsCompareAndGoBackIsNeverOffered)
+{
+    const QString a = file(QStringLiteral("a.txt")), b = file(QStringLiteral("b.txt"));
+    MergeDocument *doc = openWindow();
+    QAction forward, back, other;
+    forward.setProperty("pelkoRoutedCommand", QByteArray("Navigate_Forward"));
+    back.setProperty("pelkoRoutedCommand", QByteArray("Navigate_Back"));
+    other.setProperty("pelkoRoutedCommand", QByteArray("Menu_Preferences"));
+    doc->SetLeftText(a);
+    doc->validateMenuItem(&forward);
+    doc->validateMenuItem(&back);
+    doc->validateMenuItem(&other);
+    EXPECT_FALSE(forward.isEnabled());
+    EXPECT_FALSE(back.isEnabled());
+    EXPECT_TRUE(other.isEnabled());
+    doc->SetRightText(b);
+    doc->validateMenuItem(&forward);
+    EXPECT_TRUE(forward.isEnabled());
+    // The menus reach the commands by name.
+    QSignalSpy opened(doc, &MergeDocument::compareWindowOpened);
+    EXPECT_TRUE(QMetaObject::invokeMethod(doc, "Navigate_Forward"));
+    EXPECT_EQ(opened.size(), 1);
+}
+
+TEST_F(StartWindowTest, SandboxedRunAsksForAPathItCannotRead)
+{
+    const QString b = file(QStringLiteral("b.txt")), c = file(QStringLiteral("c.txt"));
+    const QString gone = mDir + QStringLiteral("/gone.txt");
+    gAppHasSandbox = true;
+    MergeDocument *doc = openWindow();
+    QSignalSpy opened(doc, &MergeDocument::compareWindowOpened);
+    doc->SetLeftText(gone);
+    doc->SetRightText(b);
+    doc->ButtonCompare(); // cancelled: nothing changes
+    ASSERT_EQ(mOpenRequests.size(), 1);
+    EXPECT_EQ(mOpenRequests[0].title,
+              QStringLiteral("Left file: Select ") + gone + QStringLiteral("?"));
+    EXPECT_EQ(mOpenRequests[0].prompt, QStringLiteral("Open"));
+    EXPECT_EQ(doc->getFullPath1(), gone);
+    mOpenAnswers << QStringList{c};
+    doc->ButtonCompare();
+    gAppHasSandbox = false;
+    EXPECT_EQ(doc->getFullPath1(), c);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(qobject_cast<MergeEditWndCtr *>(opened[0][0].value<QObject *>())->mFile1Path(), c);
+}

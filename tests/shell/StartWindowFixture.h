@@ -6,6 +6,7 @@
 #include "platform/Panels.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
+#include "services/AppInit.h"
 #include "services/AppSetting.h"
 #include "shell/MergeDocument.h"
 #include "support/TestEnvironment.h"
@@ -56,6 +57,7 @@ protected:
         platform::setOpenPanelHook(nullptr);
         platform::setSavePanelHook(nullptr);
         platform::setRevealHook(nullptr);
+        gAppHasSandbox = false;
     }
 
     // Closes the compare windows a test opened (each frees its controller).
