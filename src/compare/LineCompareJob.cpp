@@ -117,39 +117,63 @@ void LineCompareJob::startFiles(const QString &path1, const QString &path2, cons
     mPath1 = copies ? QDir(mShared->folder).filePath(QStringLiteral("1.txt")) : path1;
     mPath2 = copies ? QDir(mShared->folder).filePath(QStringLiteral("2.txt")) : path2;
 
-    struct Prepared
-    {
-        bool ok = true;
-        LineTable table1, table2;
-    };
+    mDiffDone = mTablesDone = false;
+    // The line tables are built while diff runs: the blocks need both.
+    auto *tables = new QFutureWatcher<std::pair<LineTable, LineTable>>(this);
+    connect(tables, &QFutureWatcher<std::pair<LineTable, LineTable>>::finished, this,
+            [this, tables] {
+                auto [table1, table2] = tables->result();
+                tables->deleteLater();
+                tablesBuilt(std::move(table1), std::move(table2));
+            });
+    tables->setFuture(QtConcurrent::run([shared = mShared, text1, text2] {
+        const auto cancelled = [&] {
+            std::lock_guard lock(shared->mutex);
+            return shared->cancelled;
+        };
+        std::pair<LineTable, LineTable> out;
+        if (!cancelled())
+            out.first = BuildLineTable(text1);
+        if (!cancelled())
+            out.second = BuildLineTable(text2);
+        return out;
+    }));
+    if (!copies) {
+        runDiff(mPath1, mPath2);
+        return;
+    }
     mShared->workerBusy = true;
-    auto *watcher = new QFutureWatcher<Prepared>(this);
-    connect(watcher, &QFutureWatcher<Prepared>::finished, this, [this, watcher] {
-        Prepared p = watcher->result();
+    auto *watcher = new QFutureWatcher<bool>(this);
+    connect(watcher, &QFutureWatcher<bool>::finished, this, [this, watcher] {
+        const bool ok = watcher->result();
         watcher->deleteLater();
-        mResult.table1 = std::move(p.table1);
-        mResult.table2 = std::move(p.table2);
-        prepared(p.ok);
+        prepared(ok);
     });
     watcher->setFuture(
-        QtConcurrent::run([shared = mShared, copies, path1 = mPath1, path2 = mPath2, text1, text2] {
-            Prepared p;
+        QtConcurrent::run([shared = mShared, path1 = mPath1, path2 = mPath2, text1, text2] {
             const auto cancelled = [&] {
                 std::lock_guard lock(shared->mutex);
                 return shared->cancelled;
             };
-            if (copies && !cancelled())
-                p.ok = writeUtf8(path1, text1) && !cancelled() && writeUtf8(path2, text2);
-            if (!cancelled()) {
-                p.table1 = BuildLineTable(text1);
-                p.table2 = BuildLineTable(text2);
-            }
+            const bool ok =
+                cancelled() || (writeUtf8(path1, text1) && !cancelled() && writeUtf8(path2, text2));
             std::lock_guard lock(shared->mutex);
             shared->workerBusy = false;
             if (shared->cancelled)
                 shared->removeFolder();
-            return p;
+            return ok;
         }));
+}
+
+void LineCompareJob::tablesBuilt(LineTable table1, LineTable table2)
+{
+    GUARD_BEGIN
+    mResult.table1 = std::move(table1);
+    mResult.table2 = std::move(table2);
+    mTablesDone = true;
+    if (mDiffDone)
+        finish();
+    GUARD_END_VOID
 }
 
 void LineCompareJob::prepared(bool ok)
@@ -234,7 +258,9 @@ void LineCompareJob::processFinished()
     }
     if (mProcess->exitCode() == 0)
         mResult.blocks = MergeBlockList{};
-    finish();
+    mDiffDone = true;
+    if (mTablesDone)
+        finish();
     GUARD_END_VOID
 }
 

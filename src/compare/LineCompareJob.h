@@ -1,8 +1,9 @@
 #pragma once
 // One line compare run in the background: the texts are written as UTF-8 on a worker (or the
 // files are compared as they are), GNU diff runs as a child process driven by its signals, and
-// its output is parsed as it arrives. Nothing here waits on the main thread. Deleting the job
-// cancels it: the child is killed, and its files go as soon as no worker uses them.
+// its output is parsed as it arrives, while another worker builds the line tables. Nothing here
+// waits on the main thread. Deleting the job cancels it: the child is killed, and its files go as
+// soon as no worker uses them.
 
 #include "compare/LineCompare.h"
 
@@ -45,6 +46,7 @@ signals:
 private:
     struct Shared;
     void prepared(bool ok);
+    void tablesBuilt(LineTable table1, LineTable table2);
     void runDiff(const QString &path1, const QString &path2);
     void readOutput();
     void processFinished();
@@ -59,4 +61,7 @@ private:
     LineCompareResult mResult;
     bool mParseFailed = false;
     bool mRunning = false;
+    // diff and the line tables are done (they run side by side).
+    bool mDiffDone = false;
+    bool mTablesDone = false;
 };

@@ -139,7 +139,7 @@ MergeEditWndCtr::MergeEditWndCtr(const QString &windowNibName, QObject *parent)
             applyViewSettings();
             // Theme colours are looked up when runs are painted: paint them again.
             for (int side : {1, 2})
-                textView(side)->setLanguage(textView(side)->language());
+                textView(side)->themeChanged();
             RefreshCompare();
         });
 }

@@ -429,6 +429,13 @@ void MyEditTextView::setLanguage(const std::shared_ptr<MyLanguageInfo> &language
     GUARD_END_VOID
 }
 
+void MyEditTextView::themeChanged()
+{
+    // The formats made for the old theme's colours go first, or the new colouring reuses them.
+    mRuns->themeChanged();
+    setLanguage(language());
+}
+
 std::shared_ptr<MyLanguageInfo> MyEditTextView::language() const
 {
     return mColorInfo->language();

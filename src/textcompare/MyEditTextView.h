@@ -51,6 +51,8 @@ public:
     // line count. The pane owns it from now on.
     // gutterLines: the line count the gutter is sized for when the document holds only the head
     // of a longer text (0: its own).
+    // The theme changed: colour runs are painted again in its colours.
+    void themeChanged();
     void adoptDocument(QTextDocument *document, qint64 gutterLines = 0);
 
     // Vertical position (viewport coordinates) of the top of a line; lines out of view are

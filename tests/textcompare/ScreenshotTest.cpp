@@ -102,6 +102,25 @@ TEST_F(TextCompareTest, ScreenshotShowsPanesGuttersColoursAndStrips)
             platform::NotificationCenter::defaultCenter().postNotification(
                 QStringLiteral("Merge_UpdateFont"));
             settle(*w);
+            // The syntax colours painted are the new theme's, not those of the one before.
+            const QList<QColor> themeColours = ui.mTextView1->textColors();
+            const auto paintedColours = [&] {
+                QList<QColor> out;
+                for (QTextBlock b = ui.mTextView1->document()->begin();
+                     b.isValid() && b.blockNumber() < 10; b = b.next())
+                    for (const QTextLayout::FormatRange &r : b.layout()->formats())
+                        out << r.format.foreground().color();
+                return out;
+            };
+            const auto allFromTheme = [&] {
+                const QList<QColor> painted = paintedColours();
+                return !painted.isEmpty() &&
+                       std::all_of(painted.begin(), painted.end(), [&](const QColor &c) {
+                           return themeColours.contains(c);
+                       });
+            };
+            if (languages > 0)
+                EXPECT_TRUE(QTest::qWaitFor(allFromTheme, 5000)) << names[i].toStdString();
             w->selectBlock(1);
             QTest::qWait(30);
             EXPECT_TRUE(w->window()->grab().toImage().save(shots + QStringLiteral("/textwindow-") +
