@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/InputDialog.h"
+#include "support/LogCapture.h"
 #include "platform/ModalRun.h"
 #include "platform/Sheets.h"
 
@@ -13,6 +14,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <functional>
+#include <stdexcept>
 
 namespace {
 
@@ -159,6 +161,25 @@ TEST(InputDialog, ModalFormAnswersNullOnCancelAndEmptyOnEmptyOk)
     inRun([](QWidget *w) { QTest::keyClick(w, Qt::Key_Q, Qt::ControlModifier); });
     EXPECT_TRUE(InputDialog::GetInputStringWinTitle2(setting).isNull());
     EXPECT_FALSE(setting->outPressOK);
+}
+
+TEST(InputDialog, FailureInsideTheRunConfirmsNothing)
+{
+    // The run fails after the user typed and pressed OK: no text and not OK, unlike an OK on an
+    // empty field.
+    platform::setModalHook([](QWidget *w) -> int {
+        shownField(w)->setText(QStringLiteral("typed"));
+        w->findChild<QAbstractButton *>(QStringLiteral("mOKButton"))->click();
+        throw std::runtime_error("modal run failed");
+    });
+    pelkotest::LogCapture log;
+    auto setting = InputDialogSetting::create();
+    setting->bShowCancel = true;
+    const QString answer = InputDialog::GetInputStringWinTitle2(setting);
+    platform::setModalHook(nullptr);
+    EXPECT_TRUE(answer.isNull());
+    EXPECT_FALSE(setting->outPressOK);
+    EXPECT_TRUE(log.reports().contains("EXCEPTION PROBLEM"));
 }
 
 TEST(InputDialog, PasswordModeUsesTheSecureField)
