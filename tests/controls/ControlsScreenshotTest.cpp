@@ -3,12 +3,14 @@
 #include "controls/DropFolderBox.h"
 #include "controls/InputDialog.h"
 #include "controls/InputDialogSetting.h"
+#include "controls/LiveHelpDialog.h"
 #include "controls/ListSelectDialog.h"
 #include "controls/MyTokenTextList.h"
 #include "controls/PelkoNSOpenPanel.h"
 #include "controls/ProcessModalDlg.h"
 #include "platform/Panels.h"
 #include "services/AppInit.h"
+#include "services/SupportFolder.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
@@ -17,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
@@ -170,4 +173,29 @@ TEST(ControlsScreenshot, ChooserWithItsNote)
     });
     EXPECT_TRUE(platform::runOpenPanel(request).isEmpty());
     save(shot, QStringLiteral("controls_chooser.png"));
+}
+
+TEST(ControlsScreenshot, HelpWithItsCheckBox)
+{
+    const QString savedSupport = gSupportFolder;
+    ASSERT_TRUE(PrepareSupportFolder(pelkotest::freshDir(QStringLiteral("help-shot"))));
+    LiveHelpDialogSetting_Forget();
+    LiveHelpDialog::setQuietInThisProcess(false);
+    QImage shot;
+    QTimer::singleShot(100, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box) {
+            ADD_FAILURE() << "no help alert";
+            return;
+        }
+        shot = box->grab().toImage();
+        box->reject();
+    });
+    LiveHelpDialog::ShowHelp(QStringLiteral("Shortcut keys"),
+                             QStringLiteral("Previous Difference: Alt+Up\nNext Difference: "
+                                            "Alt+Down\nLeft to Right: Alt+Right"));
+    LiveHelpDialog::setQuietInThisProcess(true);
+    LiveHelpDialogSetting_Forget();
+    gSupportFolder = savedSupport;
+    save(shot, QStringLiteral("controls_help.png"));
 }
