@@ -2,6 +2,7 @@
 // the paths, what it stores, which window each pair opens and the filter alerts.
 #include "StartWindowFixture.h"
 
+#include "compare/Export_GenegatePatch_SettingView.h"
 #include "compare/FolderCompareState.h"
 #include "controls/MyTokenTextList.h"
 #include "foldercompare/MergeFileListWndCtr.h"
@@ -509,4 +510,46 @@ TEST_F(StartWindowTest, SandboxedRunAsksForAPathItCannotRead)
     EXPECT_EQ(doc->getFullPath1(), c);
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(qobject_cast<MergeEditWndCtr *>(opened[0][0].value<QObject *>())->mFile1Path(), c);
+}
+
+TEST_F(StartWindowTest, PatchOfTwoTextFilesKeepsTheStartWindowOpen)
+{
+    const QString a = file(QStringLiteral("a.txt"), "one\ntwo\n");
+    const QString b = file(QStringLiteral("b.txt"), "one\nthree\n");
+    MergeDocument *doc = openWindow();
+    QSignalSpy opened(doc, &MergeDocument::compareWindowOpened);
+    QSignalSpy finished(doc, &MergeDocument::patchFinished);
+    doc->SetLeftText(a);
+    doc->SetRightText(b);
+
+    // Cancelled in the save panel: no failure, nothing written, the window stays.
+    doc->Button_GeneratePatch();
+    ASSERT_EQ(mSaveRequests.size(), 1);
+    EXPECT_EQ(mSaveRequests[0].accessory, static_cast<QWidget *>(doc->exportGeneratePatchView()));
+    ASSERT_EQ(finished.size(), 1);
+    EXPECT_TRUE(finished[0][0].toBool());
+
+    // Written: the patch holds the change, and the window still stays.
+    mSaveAnswer = mDir + QStringLiteral("/out.patch");
+    doc->Button_GeneratePatch();
+    ASSERT_EQ(finished.size(), 2);
+    EXPECT_TRUE(finished[1][0].toBool());
+    EXPECT_TRUE(pelkotest::readFile(mSaveAnswer).contains("> three"));
+    EXPECT_TRUE(mAlerts.isEmpty());
+    EXPECT_EQ(opened.size(), 0);
+    EXPECT_FALSE(doc->isClosing());
+
+    // The right file goes while the panel is open: "Invalid file." and the old patch stays.
+    const QByteArray before = pelkotest::readFile(mSaveAnswer);
+    platform::setSavePanelHook([this, b](const platform::SavePanelRequest &) {
+        QFile::remove(b);
+        return mSaveAnswer;
+    });
+    doc->Button_GeneratePatch();
+    ASSERT_EQ(finished.size(), 3);
+    EXPECT_FALSE(finished[2][0].toBool());
+    ASSERT_EQ(mAlerts.size(), 1);
+    EXPECT_EQ(mAlerts[0].text, QStringLiteral("Invalid file."));
+    EXPECT_EQ(pelkotest::readFile(mSaveAnswer), before);
+    EXPECT_FALSE(doc->isClosing());
 }
