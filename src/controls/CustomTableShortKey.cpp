@@ -1,7 +1,9 @@
 #include "controls/CustomTableShortKey.h"
 
-CustomTableShortKey::CustomTableShortKey(QWidget *parent) : QTableView(parent)
-{}
+CustomTableShortKey::CustomTableShortKey(QWidget *parent) : QTreeView(parent)
+{
+    setUniformRowHeights(true);
+}
 
 CustomTableShortKey::~CustomTableShortKey()
 {

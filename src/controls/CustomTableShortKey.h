@@ -1,11 +1,11 @@
 #pragma once
-// The table class of the folder compare window's file table: a table view that knows whether its
-// window is closing and which window controller it serves (not owned).
+// The view class of the folder compare window's file table (a list or a tree of entries): it knows
+// whether its window is closing and which window controller it serves (not owned).
 
 #include <QPointer>
-#include <QTableView>
+#include <QTreeView>
 
-class CustomTableShortKey : public QTableView
+class CustomTableShortKey : public QTreeView
 {
     Q_OBJECT
 public:

@@ -5,6 +5,7 @@
 #include "services/Localization.h"
 
 #include <QApplication>
+#include <QMimeDatabase>
 #include <QDateTime>
 #include <QLocale>
 #include <QPalette>
@@ -495,9 +496,24 @@ QIcon FolderCompareModel::iconFor(const COMP_ITEM &item) const
     auto found = mIconCache.constFind(key);
     if (found != mIconCache.constEnd())
         return *found;
+    // The desktop's icon for the file type when the icon theme has one; by extension only, so
+    // no file is read for it.
     QStyle *style = QApplication::style();
-    const QIcon icon = item.isFolder() ? style->standardIcon(QStyle::SP_DirIcon)
-                                       : style->standardIcon(QStyle::SP_FileIcon);
+    QIcon icon;
+    if (item.isFolder()) {
+        icon = QIcon::fromTheme(QStringLiteral("folder"), style->standardIcon(QStyle::SP_DirIcon));
+    } else {
+        const QIcon fallback = style->standardIcon(QStyle::SP_FileIcon);
+        const QMimeType type =
+            item.extension.isEmpty()
+                ? QMimeType()
+                : QMimeDatabase().mimeTypeForFile(QStringLiteral("x.") + item.extension,
+                                                  QMimeDatabase::MatchExtension);
+        icon = type.isValid() && !type.isDefault()
+                   ? QIcon::fromTheme(type.iconName(),
+                                      QIcon::fromTheme(type.genericIconName(), fallback))
+                   : fallback;
+    }
     mIconCache.insert(key, icon);
     return icon;
 }

@@ -4,6 +4,7 @@
 #include "compare/FolderCompareState.h"
 #include "compare/FolderCopy.h"
 #include "controls/DraggingInfo.h"
+#include "controls/CustomTableShortKey.h"
 #include "controls/DropWindow.h"
 #include "controls/PelkoNSTableView.h"
 #include "compare/PatchDiffRunner.h"
@@ -117,7 +118,8 @@ void MergeFileListWndCtr::windowDidLoad()
 {
     GUARD_BEGIN
     QMainWindow *w = mainWindow();
-    QTreeView *view = mUi->fileTableView;
+    CustomTableShortKey *view = mUi->fileTableView;
+    view->mainController = this;
     view->setModel(mModel);
     view->header()->setSortIndicator(FolderCompareModel::ColName1, Qt::AscendingOrder);
     view->header()->setStretchLastSection(false);
@@ -615,6 +617,8 @@ void MergeFileListWndCtr::windowWillCloseEvent()
         return;
     mClosed = true;
     mIsClosing = true;
+    mUi->fileTableView->mIsClosing = true;
+    mUi->fileTableView->mainController = nullptr;
     platform::cancelPerform(this, QString());
     // Workers asking the user give up waiting once cancelled, so nothing here waits on them
     // for long.

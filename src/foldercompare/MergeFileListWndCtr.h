@@ -5,6 +5,7 @@
 
 #include "compare/FileListCompareInfo.h"
 #include "compare/FolderCompareJob.h"
+#include "compare/PatchDiffRunner.h"
 #include "controls/DropWindowDelegate.h"
 #include "foldercompare/MergeEditPreview.h"
 #include "platform/NotificationCenter.h"
@@ -22,6 +23,7 @@
 namespace Ui {
 class MergeFileListWndCtr;
 }
+class CustomTableShortKey;
 class FolderCompareModel;
 
 class QMainWindow;
@@ -42,6 +44,10 @@ public:
     // Writes a patch of the different files as soon as the compare has ended.
     void setBRequestExport_Generate_patch_later(bool on) { mGeneratePatchLater = on; }
     bool bRequestExport_Generate_patch_later() const { return mGeneratePatchLater; }
+    // The diff options of the patches this window writes (normal output, nothing ignored unless
+    // set; the start window hands over what its patch options view shows).
+    void setPatchOptions(const PatchDiffOptions &options) { mPatchOptions = options; }
+    const PatchDiffOptions &patchOptions() const { return mPatchOptions; }
     // Frees the controller when its window closes.
     void setShouldCloseDocument(bool on) { mShouldCloseDocument = on; }
     // Shows the window and starts the compare.
@@ -133,6 +139,7 @@ private:
     bool mLastCompareCancelled = false;
     bool mLastCompareComplete = false;
     bool mGeneratePatchLater = false;
+    PatchDiffOptions mPatchOptions;
     bool mShouldCloseDocument = false;
     bool mClosed = false;
     bool mCopyRunning = false;

@@ -346,9 +346,9 @@ void MergeFileListWndCtr::GeneratePatchTo(const QString &path, std::function<voi
     mUi->mProgressBar->setRange(0, 0);
     updateButtons();
     QPointer<MergeFileListWndCtr> self(this);
-    mWork = QtConcurrent::run([self, cancel, pairs, path, done] {
+    mWork = QtConcurrent::run([self, cancel, pairs, path, done, options = mPatchOptions] {
         QString error;
-        const bool ok = WriteFolderPatch(pairs, PatchDiffOptions(), path, cancel.get(), &error);
+        const bool ok = WriteFolderPatch(pairs, options, path, cancel.get(), &error);
         platform::performOnMainThread(
             [self, ok, error, done] {
                 if (!self)
