@@ -5,15 +5,19 @@
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <array>
 #include <cstdio>
 #include <fcntl.h>
 #include <map>
+#include <mutex>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -280,6 +284,14 @@ TEST(FolderCompare, LinksPipesAndUnreadableFoldersNeitherHangNorFail)
         write(side + "target.txt", "same");
         write(side + "locked/inner", "x");
     }
+    // Links to devices are judged by their text and never read.
+    ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(t.left + "device").constData()), 0);
+    ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(t.right + "device").constData()), 0);
+    ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(t.left + "otherdevice").constData()), 0);
+    ASSERT_EQ(::symlink("/dev/null", QFile::encodeName(t.right + "otherdevice").constData()), 0);
+    // A pipe against a file is not opened either.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(t.left + "pipeorfile").constData(), 0600), 0);
+    write(t.right + "pipeorfile", "data");
     ASSERT_EQ(::symlink("target.txt", QFile::encodeName(t.left + "filelink").constData()), 0);
     ASSERT_EQ(::symlink("target.txt", QFile::encodeName(t.right + "filelink").constData()), 0);
     ::chmod(QFile::encodeName(t.left + "locked").constData(), 0);
@@ -290,6 +302,9 @@ TEST(FolderCompare, LinksPipesAndUnreadableFoldersNeitherHangNorFail)
     EXPECT_EQ(v.count("sub/loop/sub"), 0u);
     EXPECT_EQ(v.at("pipe"), COMP_RESULT_NOT_JUDGED);
     EXPECT_EQ(v.at("filelink"), COMP_RESULT_SAME);
+    EXPECT_EQ(v.at("device"), COMP_RESULT_SAME);
+    EXPECT_EQ(v.at("otherdevice"), COMP_RESULT_DIFFERENT);
+    EXPECT_EQ(v.at("pipeorfile"), COMP_RESULT_NOT_JUDGED);
     if (::geteuid() != 0) {
         EXPECT_EQ(v.at("locked"), COMP_RESULT_NOT_JUDGED);
         EXPECT_EQ(v.count("locked/inner"), 0u);
@@ -339,6 +354,71 @@ TEST(FolderCompare, EntryJudgedAgainAfterItChanged)
     const COMP_ITEM gone = FolderCompare_JudgeAgain(s, out.items[0], l, r, nullptr);
     EXPECT_EQ(gone.compareResult, COMP_RESULT_GONE);
     EXPECT_EQ(gone.name(), QByteArray("f.txt"));
+}
+
+TEST(FolderCompare, FilesChangingBetweenListingAndJudgingAreJudgedAgain)
+{
+    const Tree t = freshTrees("midway");
+    write(t.left + "gone.txt", "same");
+    write(t.right + "gone.txt", "same");
+    write(t.left + "grows.txt", "abcd");
+    write(t.right + "grows.txt", "abcx");
+    FolderCompareSettings s;
+    s.request = request(t, 3);
+    bool first = true;
+    // The first batch holds the listed top folder and goes out before any content is read.
+    const auto out = CompareFoldersAndWait(s, [&] {
+        if (std::exchange(first, false)) {
+            QFile::remove(t.right + "gone.txt");
+            write(t.right + "grows.txt", "abcdef", 1700000100);
+        }
+        return false;
+    });
+    const auto v = verdicts(out);
+    EXPECT_EQ(v.at("gone.txt"), COMP_RESULT_LEFT_ONLY);
+    EXPECT_EQ(v.at("grows.txt"), COMP_RESULT_DIFFERENT);
+    for (const COMP_ITEM &item : out.items) {
+        if (item.name() == "grows.txt") {
+            EXPECT_EQ(item.size2, 6); // what is on disk now, not what was listed
+            EXPECT_EQ(item.date2, 1700000100LL * 1000000000LL);
+        } else {
+            EXPECT_EQ(item.size2, -1);
+        }
+    }
+}
+
+TEST(FolderCompare, StopInsideTwoLargeFilesActsWithinHalfASecond)
+{
+    const Tree t = freshTrees("large");
+    // Two equal 2 GB files, sparse: every block must be read before they count as the same.
+    for (const QString &side : {t.left, t.right}) {
+        const int fd = ::open(QFile::encodeName(side + "big.bin").constData(),
+                              O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, 2LL * 1024 * 1024 * 1024), 0);
+        ::close(fd);
+    }
+    FolderCompareSettings s;
+    s.request = request(t, 3);
+    std::vector<COMP_ITEM> items;
+    std::mutex m;
+    FolderCompareJob job(s, [&](FolderCompareBatch &&batch) {
+        std::lock_guard lock(m);
+        items.insert(items.end(), batch.items.begin(), batch.items.end());
+        for (const COMP_ITEM &u : batch.updates)
+            ApplyFolderCompareUpdate(items, u);
+    });
+    job.start();
+    QThread::msleep(300);
+    ASSERT_FALSE(job.isFinished()) << "the content compare should still be reading";
+    QElapsedTimer stop;
+    stop.start();
+    job.cancel();
+    job.waitForFinished();
+    EXPECT_LT(stop.elapsed(), 500);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].compareResult, COMP_RESULT_NOT_JUDGED);
+    EXPECT_EQ(items[0].customMultiPurposeInfo, NotJudged_Cancelled);
 }
 
 TEST(FolderCompare, CancelEndsTheJobEarly)

@@ -4,8 +4,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -87,4 +89,36 @@ TEST(FolderCopy, RefusesWhatWouldLoseOrLoop)
     EXPECT_EQ(CopyEntry(bytes(dir + "/a/file"), bytes(dir + "/b/file"), nullptr,
                         [](const QByteArray &, const QString &) { return false; }),
               CopyOutcome::Cancelled);
+}
+
+TEST(FolderCopy, FailureMidWayLeavesTheOldTargetAndNoTemporaryFile)
+{
+    const QString dir = pelkotest::freshDir(QStringLiteral("copyfail"));
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/L/big", QByteArray(3 * 1024 * 1024, 'n')));
+    const QByteArray old = QByteArrayLiteral("old bytes\r\n\0kept");
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/R/big", old));
+    ::chmod(bytes(dir + "/R/big").constData(), 0640);
+    // The file-size limit makes the write fail after its first megabyte.
+    struct rlimit saved
+    {
+    };
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 1024 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString reason;
+    const CopyOutcome outcome = CopyEntry(bytes(dir + "/L/big"), bytes(dir + "/R/big"), nullptr,
+                                          [&](const QByteArray &, const QString &why) {
+                                              reason = why;
+                                              return true;
+                                          });
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_EQ(outcome, CopyOutcome::Failed);
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_EQ(pelkotest::readFile(dir + "/R/big"), old);
+    EXPECT_EQ(statOf(dir + "/R/big").st_mode & 07777, 0640u);
+    EXPECT_EQ(QDir(dir + "/R").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("big")});
 }

@@ -1,5 +1,6 @@
 // The folder compare window on the offscreen platform, driven through its actions and hooks.
 #include "compare/FolderCompareState.h"
+#include "controls/CustomTableShortKey.h"
 #include "controls/DraggingInfo.h"
 #include "foldercompare/FolderCompareModel.h"
 #include "foldercompare/MergeEditPreview.h"
@@ -9,6 +10,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Workspace.h"
 #include "services/AppSetting.h"
+#include "shell/QuitWalk.h"
 #include "support/TestEnvironment.h"
 #include "textcompare/MergeEditWndCtr.h"
 #include "textcompare/MergeWindow.h"
@@ -27,6 +29,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -136,6 +139,10 @@ protected:
 TEST_F(FolderWindow, RowsColoursAndCountsInBothViews)
 {
     open();
+    auto *table = qobject_cast<CustomTableShortKey *>(wnd->fileTableView());
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->mainController.data(), wnd);
+    EXPECT_TRUE(table->uniformRowHeights());
     FolderCompareModel *m = wnd->model();
     // List: every entry, folders with their content.
     EXPECT_EQ(m->rowCount(), 6);
@@ -251,6 +258,9 @@ TEST_F(FolderWindow, PreviewHoldsASlotAndShowsTheTexts)
     // The preview follows the settled selection.
     select("onlyright.txt");
     EXPECT_TRUE(spinUntil([&] { return preview->text(2) == QStringLiteral("r\n"); }));
+    // Quitting neither asks about the preview nor keeps it as an untitled text.
+    EXPECT_EQ(QuitWalk_ShouldTerminate(true), TerminateReply::Now);
+    EXPECT_TRUE(alerts.isEmpty());
     QPointer<MergeEditPreview> guard(preview);
     wnd->close();
     EXPECT_TRUE(spinUntil([&] { return guard.isNull(); }));
@@ -271,6 +281,14 @@ TEST_F(FolderWindow, CopiesBothWaysThenTheyAreTheSame)
     action("actionCopyToLeft")->trigger();
     ASSERT_TRUE(spinUntil([&] { return copied.count() == 2; }));
     EXPECT_TRUE(spinUntil([&] { return verdictOf("onlyright.txt") == COMP_RESULT_SAME; }));
+
+    // A fresh compare by size and date agrees: the copies kept their times.
+    QSignalSpy compared(wnd, &MergeFileListWndCtr::compareFinished);
+    action("actionRefresh")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return compared.count() == 1; }));
+    EXPECT_EQ(verdictOf("diff.txt"), COMP_RESULT_SAME);
+    EXPECT_EQ(verdictOf("onlyright.txt"), COMP_RESULT_SAME);
+    EXPECT_EQ(verdictOf("sub"), COMP_RESULT_DIFFERENT);
 
     // Answering Cancel copies nothing.
     alertAnswer = platform::AlertSecondButtonReturn;
@@ -353,7 +371,16 @@ TEST_F(FolderWindow, NotificationJudgesOneRowAgain)
 {
     open(3);
     EXPECT_EQ(verdictOf("same.txt"), COMP_RESULT_SAME);
+    EXPECT_EQ(verdictOf("sub"), COMP_RESULT_DIFFERENT);
     write(right + "same.txt", "changed\n");
+    write(right + "sub/inner.txt", "a\n");
+    // Only the posted entry is judged again, and its folder sums up anew.
+    platform::NotificationCenter::defaultCenter().postNotification(
+        QStringLiteral("NeedUpdateFileCompareResult"), nullptr,
+        {{QStringLiteral("paths"), QStringList{left + "sub/inner.txt"}}});
+    EXPECT_TRUE(spinUntil([&] { return verdictOf("sub/inner.txt") == COMP_RESULT_SAME; }));
+    EXPECT_EQ(verdictOf("sub"), COMP_RESULT_SAME);
+    EXPECT_EQ(verdictOf("same.txt"), COMP_RESULT_SAME);
     platform::NotificationCenter::defaultCenter().postNotification(
         QStringLiteral("NeedUpdateFileCompareResult"), nullptr,
         {{QStringLiteral("paths"), QStringList{left + "same.txt"}}});
@@ -400,11 +427,61 @@ TEST_F(FolderWindow, SecondCompareIsRefusedWithTheBusyAlert)
     EXPECT_TRUE(spinUntil([&] { return !wnd->isCompareRunning(); }));
 }
 
+TEST_F(FolderWindow, SecondWindowIsRefusedAndStopActsWithinHalfASecond)
+{
+    // Two equal 2 GB files (sparse) keep the content compare busy for a long while.
+    for (const QString &side : {left, right}) {
+        const int fd = ::open(QFile::encodeName(side + "big.bin").constData(),
+                              O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, 2LL * 1024 * 1024 * 1024), 0);
+        ::close(fd);
+    }
+    auto info = FileListCompareInfo_FromSettings(left, right);
+    info->folder_compare_Mode = 3;
+    wnd = new MergeFileListWndCtr();
+    wnd->SetCompareInfoWith(info);
+    QSignalSpy done(wnd, &MergeFileListWndCtr::compareFinished);
+    wnd->showWindow();
+    ASSERT_TRUE(spinUntil([&] { return idOf("big.bin") >= 0; }));
+    ASSERT_TRUE(wnd->isCompareRunning());
+
+    auto *second = new MergeFileListWndCtr();
+    second->SetCompareInfoWith(FileListCompareInfo_FromSettings(right, left));
+    second->showWindow();
+    EXPECT_TRUE(spinUntil([&] { return !alerts.isEmpty(); }, 2000));
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_EQ(alerts[0].title, QStringLiteral("Warning"));
+    EXPECT_TRUE(alerts[0].text.contains(QStringLiteral("is busy")));
+    EXPECT_FALSE(second->isCompareRunning());
+    delete second;
+
+    ASSERT_TRUE(wnd->isCompareRunning());
+    auto *stop = wnd->mainWindow()->findChild<QPushButton *>(QStringLiteral("mStopButton"));
+    ASSERT_TRUE(stop && stop->isVisible() && stop->isEnabled());
+    QElapsedTimer clock;
+    clock.start();
+    stop->click();
+    ASSERT_TRUE(spinUntil([&] { return done.count() == 1; }, 5000));
+    EXPECT_LT(clock.elapsed(), 500);
+    EXPECT_TRUE(done[0][0].toBool());
+    EXPECT_EQ(verdictOf("big.bin"), COMP_RESULT_NOT_JUDGED);
+    EXPECT_FALSE(stop->isVisible());
+    // The stopped compare wrote no patch: that needs a compare run to its end.
+    EXPECT_FALSE(action("actionGeneratePatch")->isEnabled());
+}
+
 TEST_F(FolderWindow, PatchOfTwoTreesAppliesWithPatch)
 {
+    write(left + "spaces.txt", "a b\n");
+    write(right + "spaces.txt", "ab\n");
     open(3);
+    EXPECT_EQ(verdictOf("spaces.txt"), COMP_RESULT_DIFFERENT);
     const QString out = base + "/tree.patch";
     QSignalSpy done(wnd, &MergeFileListWndCtr::patchFinished);
+    PatchDiffOptions options;
+    options.ignore.ignoreAllSpace = true; // the change of blanks only makes no hunk
+    wnd->setPatchOptions(options);
     wnd->GeneratePatchTo(out);
     ASSERT_TRUE(spinUntil([&] { return done.count() == 1; }));
     EXPECT_TRUE(done[0][0].toBool());
@@ -416,6 +493,8 @@ TEST_F(FolderWindow, PatchOfTwoTreesAppliesWithPatch)
     EXPECT_EQ(patch.exitCode(), 0) << patch.readAllStandardError().toStdString();
     EXPECT_EQ(pelkotest::readFile(left + "diff.txt"), pelkotest::readFile(right + "diff.txt"));
     EXPECT_EQ(pelkotest::readFile(left + "sub/inner.txt"), QByteArray("b\n"));
+    EXPECT_FALSE(pelkotest::readFile(out).contains("spaces.txt"));
+    EXPECT_EQ(pelkotest::readFile(left + "spaces.txt"), QByteArray("a b\n"));
 }
 
 TEST_F(FolderWindow, ScreenshotShowsColouredRows)

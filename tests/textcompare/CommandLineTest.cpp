@@ -30,3 +30,19 @@ TEST(CommandLine, TwoFilesOpenTheCompareWindowAndOtherArgumentsAreRefused)
     EXPECT_EQ(refused.exitCode(), 2);
     EXPECT_TRUE(refused.readAllStandardOutput().contains("two existing text files"));
 }
+
+TEST(CommandLine, TwoFoldersOpenTheFolderWindow)
+{
+    const QString app = pelkotest::applicationPath();
+    const QString dir = pelkotest::freshDir(QStringLiteral("cmdlinefolders"));
+    ASSERT_TRUE(pelkotest::writeFile(dir + QStringLiteral("/L/a.txt"), "one\n"));
+    ASSERT_TRUE(pelkotest::writeFile(dir + QStringLiteral("/R/a.txt"), "two\n"));
+    QProcess window;
+    window.setProcessEnvironment(pelkotest::applicationEnvironment(dir + QStringLiteral("/home")));
+    window.start(app, {dir + QStringLiteral("/L"), dir + QStringLiteral("/R")});
+    ASSERT_TRUE(window.waitForStarted(10000));
+    EXPECT_FALSE(window.waitForFinished(4000)) << window.readAllStandardError().constData();
+    window.terminate();
+    ASSERT_TRUE(window.waitForFinished(30000));
+    EXPECT_EQ(window.exitStatus(), QProcess::NormalExit);
+}
