@@ -44,8 +44,8 @@ public:
     // Writes a patch of the different files as soon as the compare has ended.
     void setBRequestExport_Generate_patch_later(bool on) { mGeneratePatchLater = on; }
     bool bRequestExport_Generate_patch_later() const { return mGeneratePatchLater; }
-    // The diff options of the patches this window writes (normal output, nothing ignored unless
-    // set; the start window hands over what its patch options view shows).
+    // The diff options of the patches this window writes; the patch command takes them from the
+    // options below its save panel.
     void setPatchOptions(const PatchDiffOptions &options) { mPatchOptions = options; }
     const PatchDiffOptions &patchOptions() const { return mPatchOptions; }
     // Frees the controller when its window closes.

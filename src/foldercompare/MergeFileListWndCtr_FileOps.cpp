@@ -2,6 +2,7 @@
 // runs on a worker; the window shows its progress and Stop, and judges touched entries again.
 #include "foldercompare/MergeFileListWndCtr.h"
 
+#include "compare/Export_GenegatePatch_SettingView.h"
 #include "compare/FolderCompareState.h"
 #include "compare/FolderCopy.h"
 #include "compare/PatchDiffRunner.h"
@@ -25,6 +26,7 @@
 #include <QDir>
 #include <QFile>
 #include <QtConcurrent/QtConcurrentRun>
+#include <memory>
 #include <set>
 #include <sys/stat.h>
 
@@ -311,9 +313,16 @@ void MergeFileListWndCtr::Menu_GeneratePatch()
         QStringLiteral("Patch_%1.txt")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")));
     request.fileTypes = {QStringLiteral("txt")};
+    // The patch options below the panel, as last chosen here or in the start window; a folder
+    // patch is always one file.
+    const auto options = std::make_unique<Export_GenegatePatch_SettingView>();
+    options->setOneFileOptionHidden(true);
+    request.accessory = options.get();
     const QString path = platform::runSavePanel(request);
-    if (path.isNull())
+    options->storeOptions();
+    if (path.isEmpty())
         return;
+    mPatchOptions = options->options();
     GeneratePatchTo(path, [path](bool ok) {
         if (ok)
             platform::revealInFileManager(path);

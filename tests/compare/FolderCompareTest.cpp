@@ -1,6 +1,7 @@
 // The folder compare engine on real temporary trees.
 #include "compare/FolderCompareJob.h"
 #include "compare/FolderContentCompare.h"
+#include "platform/Alerts.h"
 #include "services/AppSetting.h"
 #include "support/TestEnvironment.h"
 
@@ -272,6 +273,22 @@ TEST(FolderCompare, InvalidRegexIsNamedAndMatchesNothing)
               QStringList{QStringLiteral("([a-")});
     EXPECT_FALSE(FilterList_Matches(list, QStringLiteral("([a-"), false));
     EXPECT_TRUE(FilterList_Matches(list, QStringLiteral("xok1"), false));
+
+    // The checked form tells the user which expression is wrong.
+    QList<platform::AlertRequest> shown;
+    platform::setAlertHook([&](const platform::AlertRequest &r) {
+        shown.append(r);
+        return platform::AlertFirstButtonReturn;
+    });
+    FilterList again = FilterListFromStrings({QStringLiteral("a(b"), QStringLiteral("fine")});
+    EXPECT_FALSE(FixFilterArray_AddNSPredicate_IfNeed_WithAlert(again, true));
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].text.contains(QStringLiteral("a(b")));
+    EXPECT_FALSE(shown[0].text.contains(QStringLiteral("fine")));
+    FilterList good = FilterListFromStrings({QStringLiteral("*.c")});
+    EXPECT_TRUE(FixFilterArray_AddNSPredicate_IfNeed_WithAlert(good, false));
+    EXPECT_EQ(shown.size(), 1);
+    platform::setAlertHook(nullptr);
 }
 
 TEST(FolderCompare, LinksPipesAndUnreadableFoldersNeitherHangNorFail)
@@ -294,7 +311,10 @@ TEST(FolderCompare, LinksPipesAndUnreadableFoldersNeitherHangNorFail)
     write(t.right + "pipeorfile", "data");
     ASSERT_EQ(::symlink("target.txt", QFile::encodeName(t.left + "filelink").constData()), 0);
     ASSERT_EQ(::symlink("target.txt", QFile::encodeName(t.right + "filelink").constData()), 0);
+    write(t.left + "secret.txt", "1234");
+    write(t.right + "secret.txt", "1234");
     ::chmod(QFile::encodeName(t.left + "locked").constData(), 0);
+    ::chmod(QFile::encodeName(t.right + "secret.txt").constData(), 0);
     const auto out = run(request(t, 3));
     ::chmod(QFile::encodeName(t.left + "locked").constData(), 0700);
     const auto v = verdicts(out);
@@ -308,6 +328,11 @@ TEST(FolderCompare, LinksPipesAndUnreadableFoldersNeitherHangNorFail)
     if (::geteuid() != 0) {
         EXPECT_EQ(v.at("locked"), COMP_RESULT_NOT_JUDGED);
         EXPECT_EQ(v.count("locked/inner"), 0u);
+        // An unreadable file stays listed, not judged, with its reason.
+        EXPECT_EQ(v.at("secret.txt"), COMP_RESULT_NOT_JUDGED);
+        for (const COMP_ITEM &item : out.items)
+            if (item.name() == "secret.txt")
+                EXPECT_EQ(item.customMultiPurposeInfo, NotJudged_FileUnreadable);
     }
 }
 

@@ -1,4 +1,5 @@
 // The folder compare window on the offscreen platform, driven through its actions and hooks.
+#include "compare/Export_GenegatePatch_SettingView.h"
 #include "compare/FolderCompareState.h"
 #include "controls/CustomTableShortKey.h"
 #include "controls/DraggingInfo.h"
@@ -8,6 +9,7 @@
 #include "platform/Alerts.h"
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Panels.h"
 #include "platform/Workspace.h"
 #include "services/AppSetting.h"
 #include "shell/QuitWalk.h"
@@ -20,6 +22,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
 #include <QProcess>
@@ -298,6 +301,32 @@ TEST_F(FolderWindow, CopiesBothWaysThenTheyAreTheSame)
     EXPECT_EQ(pelkotest::readFile(right + "sub/inner.txt"), QByteArray("b\n"));
 }
 
+TEST_F(FolderWindow, ClosingWhileACopyAsksDoesNotWaitForTheUser)
+{
+    write(left + "clash", "a file");
+    QDir().mkpath(right + "clash"); // a folder where the file would go: the copy fails and asks
+    open();
+    bool closedFromQuestion = false;
+    platform::setAlertHook([&](const platform::AlertRequest &r) {
+        alerts.append(r);
+        if (r.buttons.contains(QStringLiteral("Stop")) && !closedFromQuestion) {
+            closedFromQuestion = true;
+            wnd->close(); // the user closes the window while the question is up
+        }
+        return platform::AlertFirstButtonReturn;
+    });
+    select("clash");
+    action("actionCopyToRight")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return closedFromQuestion; }));
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(spinUntil([&] { return !wnd->isCopyRunning(); }, 3000));
+    delete wnd; // waits for no worker that waits for the user
+    wnd = nullptr;
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_TRUE(QFileInfo(right + "clash").isDir());
+}
+
 TEST_F(FolderWindow, DeleteGoesToTheTrashAndStopsWhenAsked)
 {
     open();
@@ -479,12 +508,32 @@ TEST_F(FolderWindow, PatchOfTwoTreesAppliesWithPatch)
     EXPECT_EQ(verdictOf("spaces.txt"), COMP_RESULT_DIFFERENT);
     const QString out = base + "/tree.patch";
     QSignalSpy done(wnd, &MergeFileListWndCtr::patchFinished);
-    PatchDiffOptions options;
-    options.ignore.ignoreAllSpace = true; // the change of blanks only makes no hunk
-    wnd->setPatchOptions(options);
-    wnd->GeneratePatchTo(out);
+    // The save panel carries the patch options; ignoring all blanks, the change of blanks only
+    // makes no hunk.
+    bool oneFileHidden = false;
+    platform::setSavePanelHook([&](const platform::SavePanelRequest &r) {
+        auto *view = qobject_cast<Export_GenegatePatch_SettingView *>(r.accessory);
+        if (!view)
+            return QString();
+        oneFileHidden = view->isOneFileOptionHidden();
+        view->mIgnoreAllSpace->setChecked(true);
+        return out;
+    });
+    QStringList revealed;
+    platform::setRevealHook([&](const QString &path) {
+        revealed << path;
+        return true;
+    });
+    action("actionGeneratePatch")->trigger();
     ASSERT_TRUE(spinUntil([&] { return done.count() == 1; }));
+    platform::setSavePanelHook(nullptr);
+    platform::setRevealHook(nullptr);
     EXPECT_TRUE(done[0][0].toBool());
+    EXPECT_TRUE(oneFileHidden);
+    EXPECT_TRUE(wnd->patchOptions().ignore.ignoreAllSpace);
+    EXPECT_EQ(revealed.size(), 1);
+    // The choice is remembered for the next patch.
+    EXPECT_TRUE(Export_GenegatePatch_SettingView().options().ignore.ignoreAllSpace);
     QProcess patch;
     patch.setWorkingDirectory(left);
     patch.start(QStringLiteral("patch"),
