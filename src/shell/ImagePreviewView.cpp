@@ -195,7 +195,12 @@ ImagePreviewView::Decoded ImagePreviewView::decode(const QString &path, QSize ta
                                                                            : State::Unreadable;
         return out;
     }
-    const QSize full = reader.size();
+    // Photographs often say in their metadata that they are to be shown turned a quarter; the
+    // reader scales the picture as stored and turns it afterwards, while the view works with the
+    // picture as shown.
+    const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    const QSize stored = reader.size();
+    const QSize full = turned ? stored.transposed() : stored;
     out.sourceSize = full;
     if (full.isValid()) {
         // Beyond the decoder's allocation limit: say so rather than try.
@@ -206,8 +211,10 @@ ImagePreviewView::Decoded ImagePreviewView::decode(const QString &path, QSize ta
             out.state = State::TooLarge;
             return out;
         }
-        if (full.width() > target.width() || full.height() > target.height())
-            reader.setScaledSize(full.scaled(target, Qt::KeepAspectRatio).expandedTo({1, 1}));
+        if (full.width() > target.width() || full.height() > target.height()) {
+            const QSize scaled = full.scaled(target, Qt::KeepAspectRatio).expandedTo({1, 1});
+            reader.setScaledSize(turned ? scaled.transposed() : scaled);
+        }
     }
     QImage image;
     if (!reader.read(&image)) {

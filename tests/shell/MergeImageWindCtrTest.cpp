@@ -375,6 +375,46 @@ TEST_F(ImageWindowTest, LargeImageIsDecodedAtViewSize)
     QTRY_VERIFY_WITH_TIMEOUT(w->ui().mView1->image().width() > before, 5000);
 }
 
+// A photograph stored wide but marked to be shown turned a quarter (as cameras held upright
+// write them) is shown tall, undistorted, at view size.
+TEST_F(ImageWindowTest, TurnedPhotographIsShownUpright)
+{
+    QImage image(3000, 1500, QImage::Format_RGB32);
+    image.fill(Qt::darkBlue);
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(image.save(&buffer, "JPEG"));
+    }
+    // An EXIF block whose only entry is the orientation 6 (turn a quarter clockwise).
+    const QByteArray exif = QByteArray::fromHex("FFE10022"
+                                                "457869660000"
+                                                "49492A0008000000"
+                                                "0100"
+                                                "120103000100000006000000"
+                                                "00000000");
+    jpeg.insert(2, exif);
+    const QString path = write(QStringLiteral("upright.jpg"), jpeg);
+    auto w = open(path, path);
+    ImagePreviewView *view = w->ui().mView1;
+    ASSERT_EQ(view->state(), ImagePreviewView::State::Shown);
+    EXPECT_EQ(view->sourceSize(), QSize(1500, 3000));
+    const QImage &shown = view->image();
+    EXPECT_GT(shown.height(), shown.width());
+    EXPECT_NEAR(double(shown.height()) / shown.width(), 2.0, 0.05);
+    EXPECT_LE(shown.height(), view->height() * view->devicePixelRatioF() + 1);
+    // And painted tall: the blue area on the view is twice as high as it is wide.
+    const QImage painted = view->grab().toImage();
+    QRect blue;
+    for (int y = 0; y < painted.height(); ++y)
+        for (int x = 0; x < painted.width(); ++x)
+            if (QColor(painted.pixel(x, y)).blue() > 100 && QColor(painted.pixel(x, y)).red() < 60)
+                blue |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(blue.isEmpty());
+    EXPECT_NEAR(double(blue.height()) / blue.width(), 2.0, 0.1);
+}
+
 TEST_F(ImageWindowTest, OpenerFreesTheControllerOnClose)
 {
     const QString left = write(QStringLiteral("a.png"), png(Qt::red));
