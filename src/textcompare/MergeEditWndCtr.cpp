@@ -28,6 +28,7 @@
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QThread>
+#include <QToolButton>
 #include <QtConcurrent>
 #include <QLabel>
 #include <QMainWindow>
@@ -253,7 +254,16 @@ void MergeEditWndCtr::setButtonIcons()
         {nullptr, ui.actionSave, "document-save", QStyle::SP_DialogSaveButton},
     };
     QStyle *style = window()->style();
+    // The text goes under the icon where the style asks for that, else beside it; it is never
+    // left out, as the arrows alone do not tell one way of taking from the other.
+    const auto asked = Qt::ToolButtonStyle(style->styleHint(QStyle::SH_ToolButtonStyle));
+    const Qt::ToolButtonStyle textPlace =
+        asked == Qt::ToolButtonTextUnderIcon ? asked : Qt::ToolButtonTextBesideIcon;
     for (const Icon &i : icons) {
+        if (auto *tool = qobject_cast<QToolButton *>(i.button)) {
+            tool->setToolButtonStyle(textPlace);
+            tool->setAutoRaise(true);
+        }
         const QIcon icon =
             QIcon::fromTheme(QString::fromLatin1(i.name), style->standardIcon(i.fallback));
         if (i.button)
@@ -265,13 +275,13 @@ void MergeEditWndCtr::setButtonIcons()
 void MergeEditWndCtr::connectControls()
 {
     auto &ui = *mUi;
-    connect(ui.mButton_Previous, &QPushButton::clicked, this, [this] { Merge_Previous(); });
-    connect(ui.mButton_Next, &QPushButton::clicked, this, [this] { Merge_Next(); });
-    connect(ui.mButton_CopyToRight, &QPushButton::clicked, this, [this] { Merge_CopyBlock(1); });
-    connect(ui.mButton_CopyToLeft, &QPushButton::clicked, this, [this] { Merge_CopyBlock(2); });
-    connect(ui.mButton_CopyAllToRight, &QPushButton::clicked, this, [this] { Merge_CopyAll(1); });
-    connect(ui.mButton_CopyAllToLeft, &QPushButton::clicked, this, [this] { Merge_CopyAll(2); });
-    connect(ui.mButton_Compare, &QPushButton::clicked, this, [this] { RefreshCompare(); });
+    connect(ui.mButton_Previous, &QToolButton::clicked, this, [this] { Merge_Previous(); });
+    connect(ui.mButton_Next, &QToolButton::clicked, this, [this] { Merge_Next(); });
+    connect(ui.mButton_CopyToRight, &QToolButton::clicked, this, [this] { Merge_CopyBlock(1); });
+    connect(ui.mButton_CopyToLeft, &QToolButton::clicked, this, [this] { Merge_CopyBlock(2); });
+    connect(ui.mButton_CopyAllToRight, &QToolButton::clicked, this, [this] { Merge_CopyAll(1); });
+    connect(ui.mButton_CopyAllToLeft, &QToolButton::clicked, this, [this] { Merge_CopyAll(2); });
+    connect(ui.mButton_Compare, &QToolButton::clicked, this, [this] { RefreshCompare(); });
     connect(ui.mButton_Save1, &QPushButton::clicked, this, [this] { SaveSide(1); });
     connect(ui.mButton_Save2, &QPushButton::clicked, this, [this] { SaveSide(2); });
     connect(ui.actionPrevious, &QAction::triggered, this, [this] { Merge_Previous(); });

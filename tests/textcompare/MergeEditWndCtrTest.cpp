@@ -11,6 +11,7 @@
 #include "ui_MergeEditWndCtr.h"
 
 #include <QTextBlock>
+#include <QToolButton>
 
 namespace {
 const QByteArray kLeft = "alpha\nbeta\ngamma\ndelta\nepsilon\nzeta\n";
@@ -441,4 +442,33 @@ TEST_F(TextCompareTest, KeysThatScrollOnePaneKeepTheOtherInStep)
             EXPECT_EQ(other->firstVisibleLine(), pane->firstVisibleLine());
         }
     }
+}
+
+TEST_F(TextCompareTest, ToolbarButtonsShowIconTextAndTheirKey)
+{
+    auto w = open(write("a.txt", "one\n"), write("b.txt", "two\n"));
+    auto &ui = w->ui();
+    const std::pair<QToolButton *, QAction *> buttons[] = {
+        {ui.mButton_Previous, ui.actionPrevious},
+        {ui.mButton_Next, ui.actionNext},
+        {ui.mButton_CopyToRight, ui.actionCopyToRight},
+        {ui.mButton_CopyToLeft, ui.actionCopyToLeft},
+        {ui.mButton_CopyAllToRight, ui.actionCopyAllToRight},
+        {ui.mButton_CopyAllToLeft, ui.actionCopyAllToLeft},
+        {ui.mButton_Compare, ui.actionCompare},
+    };
+    for (const auto &[button, action] : buttons) {
+        SCOPED_TRACE(button->objectName().toStdString());
+        EXPECT_FALSE(button->icon().isNull());
+        EXPECT_FALSE(button->text().isEmpty());
+        EXPECT_NE(button->toolButtonStyle(), Qt::ToolButtonIconOnly);
+        EXPECT_NE(button->toolButtonStyle(), Qt::ToolButtonTextOnly);
+        const QString key = action->shortcut().toString(QKeySequence::NativeText);
+        ASSERT_FALSE(key.isEmpty());
+        EXPECT_TRUE(button->toolTip().contains(key)) << button->toolTip().toStdString();
+    }
+    // The buttons still act.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->currentBlock() == 0; }, 5000));
+    ui.mButton_CopyToLeft->click();
+    EXPECT_EQ(w->GetTextInView1(), QStringLiteral("two\n"));
 }
