@@ -4,9 +4,13 @@
 #include "platform/UserDefaults.h"
 #include "support/TestEnvironment.h"
 #include "themes/MyLanguageInfo.h"
+#include "themes/SyntaxTextView.h"
 #include "themes/ThemeColor.h"
 
 #include <QCoreApplication>
+#include <QTest>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <gtest/gtest.h>
 
@@ -79,4 +83,65 @@ TEST_F(PaneColouringTest, EditsMoveTheColoursWithTheText)
     // Opening a comment again colours what follows as comment.
     edit(at("foo"), at("foo"), "/* ");
     EXPECT_EQ(kind("bar"), 999);
+}
+
+TEST_F(PaneColouringTest, CtrlEndIntoABlockCommentShowsTheLastScreenAsComment)
+{
+    QString text = "int a;\n/* a comment that runs to the last screen\n";
+    for (int i = 0; i < 4000; ++i)
+        text += "int x = 1; \"no string\n";
+    text += "int last; */ int after;\n";
+    mView->resize(700, 300);
+    load(text);
+    mView->setFocus();
+    // Only what the pane does on its own: the key, then its queued colouring.
+    QTest::keyClick(mView.get(), Qt::Key_End, Qt::ControlModifier);
+    QTest::qWaitFor([&] { return kind("int last") == 999; }, 3000);
+    EXPECT_GT(mView->firstVisibleLine(), 3900);
+    EXPECT_EQ(kind("int last"), 999);
+    EXPECT_EQ(mView->paintedColorIndexAt(mView->plainText().lastIndexOf("\"no string")), 999);
+    EXPECT_EQ(kind("int after"), 3);
+}
+
+TEST_F(PaneColouringTest, ACommentOpenerTypedInAnInlineScriptColoursLikeAFreshPane)
+{
+    auto html = MyLanguageInfo::createFromFile(
+        pelkotest::sourceDir() + QStringLiteral("/resources/languages/HTML.esy"), false);
+    ASSERT_TRUE(html);
+    QString page = "<html><body>\n";
+    for (int i = 0; i < 40; ++i)
+        page += "<p class='c'>Paragraph " + QString::number(i) + ", don't stop.</p>\n";
+    page += "<script>\n  var a = 'x'; var b = \"y\";\n  if (a < b) go();\n</script>\n";
+    for (int i = 0; i < 40; ++i)
+        page += "<div id=\"d" + QString::number(i) + "\">it's prose</div>\n";
+    page += "<!-- end -->\n</body></html>\n";
+    mView->resize(700, 400);
+    mView->loadText(page);
+    mView->setLanguage(html);
+    settle();
+    mView->setFocus();
+    QTextCursor cursor(mView->document());
+    cursor.setPosition(int(at("var b")));
+    mView->setTextCursor(cursor);
+    mView->ensureCursorVisible();
+    for (const char *c : {"<", "!", "-", "-"}) {
+        QTest::keyClicks(mView.get(), QString::fromLatin1(c)); // typed, as a user types
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
+        SyntaxTextView fresh;
+        fresh.setPlainText(mView->plainText());
+        fresh.setLanguage(html);
+        fresh.colorInfo().parseInRangeIfNeed(Range{0, fresh.document()->characterCount() - 1});
+        for (qint64 line = mView->firstVisibleLine(); line <= mView->lastVisibleLine(); ++line) {
+            const QTextBlock block = mView->document()->findBlockByNumber(int(line));
+            for (int i = 0; i < block.length() - 1; ++i) {
+                if (block.text().at(i).isSpace())
+                    continue;
+                const qint64 p = block.position() + i;
+                ASSERT_EQ(mView->paintedColorIndexAt(p), fresh.paintedColorIndexAt(p))
+                    << "after typing " << c << ", line " << line + 1 << ": "
+                    << block.text().toStdString();
+            }
+        }
+    }
 }
