@@ -127,8 +127,9 @@ RestoreResult restore_BlankTextWindow_For_LastSession(const BlankEditFactory &cr
         window->setDocumentEdited(true);
         window->setMTextWasEdited1(true);
         window->setMTextWasEdited2(true);
-        platform::Log(QStringLiteral("Restored the untitled texts of backup pair %1").arg(index));
+        // Gone from the disk before the line says so: whoever reads the log sees the final state.
         RemoveBackupPair(index);
+        platform::Log(QStringLiteral("Restored the untitled texts of backup pair %1").arg(index));
         ++result.restored;
     }
     GUARD_END_VOID
