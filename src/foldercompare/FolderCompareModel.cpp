@@ -518,7 +518,8 @@ QIcon FolderCompareModel::iconFor(const COMP_ITEM &item) const
     return icon;
 }
 
-QColor FolderCompareModel::verdictColor(int verdict, const QColor &background)
+QColor FolderCompareModel::verdictColor(int verdict, const QColor &background,
+                                        const QColor &alternateBackground)
 {
     platform::Color status;
     switch (verdict) {
@@ -542,7 +543,12 @@ QColor FolderCompareModel::verdictColor(int verdict, const QColor &background)
     c.setAlpha(255);
     const bool darkBackground = luminance(background) < 0.18;
     const QColor toward = darkBackground ? QColor(Qt::white) : QColor(Qt::black);
-    for (int step = 0; step < 20 && contrast(c, background) < 4.5; ++step) {
+    // Rows alternate between two backgrounds: the text must read on both.
+    const QColor &other = alternateBackground.isValid() ? alternateBackground : background;
+    auto readable = [&](const QColor &text) {
+        return contrast(text, background) >= 4.5 && contrast(text, other) >= 4.5;
+    };
+    for (int step = 0; step < 20 && !readable(c); ++step) {
         c = QColor::fromRgbF(c.redF() + (toward.redF() - c.redF()) * 0.15,
                              c.greenF() + (toward.greenF() - c.greenF()) * 0.15,
                              c.blueF() + (toward.blueF() - c.blueF()) * 0.15);
@@ -581,8 +587,9 @@ QVariant FolderCompareModel::data(const QModelIndex &index, int role) const
             return iconFor(*it);
         return {};
     case Qt::ForegroundRole: {
-        const QColor base = QApplication::palette().color(QPalette::Base);
-        return verdictColor(it->compareResult, base);
+        const QPalette palette = QApplication::palette();
+        return verdictColor(it->compareResult, palette.color(QPalette::Base),
+                            palette.color(QPalette::AlternateBase));
     }
     case Qt::TextAlignmentRole:
         if (column == ColSize1 || column == ColSize2)

@@ -73,9 +73,11 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    // The colour an entry of that verdict is drawn in on the given background: the status
-    // colour, darkened or lightened until it reads at 4.5:1 or more.
-    static QColor verdictColor(int verdict, const QColor &background);
+    // The colour an entry of that verdict is drawn in on the given background (and the
+    // alternate row background, when given): the status colour, darkened or lightened until it
+    // reads at 4.5:1 or more on both.
+    static QColor verdictColor(int verdict, const QColor &background,
+                               const QColor &alternateBackground = QColor());
 
 private:
     bool passes(int id) const;

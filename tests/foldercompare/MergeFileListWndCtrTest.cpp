@@ -30,6 +30,7 @@
 #include <QSignalSpy>
 #include <QTreeView>
 #include <gtest/gtest.h>
+#include <cmath>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -163,8 +164,10 @@ TEST_F(FolderWindow, RowsColoursAndCountsInBothViews)
 
     const QColor base = QApplication::palette().color(QPalette::Base);
     const QModelIndex leftOnly = m->indexForId(idOf("onlyleft.txt"));
-    EXPECT_EQ(leftOnly.data(Qt::ForegroundRole).value<QColor>(),
-              FolderCompareModel::verdictColor(COMP_RESULT_LEFT_ONLY, base));
+    EXPECT_EQ(
+        leftOnly.data(Qt::ForegroundRole).value<QColor>(),
+        FolderCompareModel::verdictColor(COMP_RESULT_LEFT_ONLY, base,
+                                         QApplication::palette().color(QPalette::AlternateBase)));
     EXPECT_NE(FolderCompareModel::verdictColor(COMP_RESULT_LEFT_ONLY, base),
               FolderCompareModel::verdictColor(COMP_RESULT_RIGHT_ONLY, base));
     EXPECT_TRUE(m->indexForId(idOf("onlyleft.txt"), FolderCompareModel::ColName2)
@@ -546,19 +549,74 @@ TEST_F(FolderWindow, PatchOfTwoTreesAppliesWithPatch)
     EXPECT_EQ(pelkotest::readFile(left + "spaces.txt"), QByteArray("a b\n"));
 }
 
+namespace {
+
+double luminance(const QColor &c)
+{
+    auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+} // namespace
+
+TEST(FolderCompareModelColours, EveryVerdictReadsOnBothRowBackgrounds)
+{
+    struct Backgrounds
+    {
+        const char *what;
+        QColor base, alternate;
+    };
+    const Backgrounds rows[] = {
+        {"light", QColor(255, 255, 255), QColor(247, 247, 247)},
+        {"light grey", QColor(230, 230, 230), QColor(210, 210, 210)},
+        {"dark", QColor(30, 30, 30), QColor(60, 60, 60)},
+        {"dark, lighter alternate", QColor(42, 42, 42), QColor(80, 80, 80)},
+    };
+    for (const Backgrounds &row : rows)
+        for (int verdict = 0; verdict <= COMP_RESULT_GONE; ++verdict) {
+            SCOPED_TRACE(std::string(row.what) + " verdict " + std::to_string(verdict));
+            const QColor c = FolderCompareModel::verdictColor(verdict, row.base, row.alternate);
+            EXPECT_GE(contrast(c, row.base), 4.5);
+            EXPECT_GE(contrast(c, row.alternate), 4.5);
+        }
+}
+
 TEST_F(FolderWindow, ScreenshotShowsColouredRows)
 {
+    const QPalette saved = QApplication::palette();
+    // A dark palette too: every verdict colour must stay readable on it.
+    QPalette dark = saved;
+    dark.setColor(QPalette::Window, QColor(45, 45, 45));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::AlternateBase, QColor(60, 60, 60));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Button, QColor(50, 50, 50));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    QApplication::setPalette(dark);
     open();
     QMainWindow *w = wnd->mainWindow();
     w->resize(1000, 420);
     QApplication::processEvents();
-    const QImage shot = w->grab().toImage();
     const QString dir = pelkotest::binaryDir() + QStringLiteral("/screenshots");
     QDir().mkpath(dir);
+    ASSERT_TRUE(w->grab().toImage().save(dir + QStringLiteral("/foldercompare-dark.png")));
+    QApplication::setPalette(saved);
+    QApplication::processEvents();
+    const QImage shot = w->grab().toImage();
     ASSERT_TRUE(shot.save(dir + QStringLiteral("/foldercompare.png")));
     // Some pixel of the rows carries the left-only colour.
     const QColor want = FolderCompareModel::verdictColor(
-        COMP_RESULT_LEFT_ONLY, QApplication::palette().color(QPalette::Base));
+        COMP_RESULT_LEFT_ONLY, QApplication::palette().color(QPalette::Base),
+        QApplication::palette().color(QPalette::AlternateBase));
     bool found = false;
     for (int y = 0; y < shot.height() && !found; ++y)
         for (int x = 0; x < shot.width() && !found; ++x) {
