@@ -1,6 +1,8 @@
 #include "platform/Alerts.h"
 #include "services/AppSetting.h"
 #include "services/SupportFolder.h"
+#include "shell/AppTermination.h"
+#include "shell/MergeImageWindCtr.h"
 #include "shell/QuitWalk.h"
 #include "shell/UntitledBackup.h"
 #include "support/TestEnvironment.h"
@@ -8,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTest>
 #include <deque>
 #include <gtest/gtest.h>
@@ -224,6 +227,42 @@ TEST_F(QuitAndBackupTest, ASecondWalkReplacesThePairsOfTheFirst)
     EXPECT_EQ(QuitWalk_ShouldTerminate(false), TerminateReply::Now);
     EXPECT_EQ(backupFiles().size(), 2);
     EXPECT_EQ(pair(0, 1), kMark + "second");
+}
+
+// The Quit command: once quitting is decided, windows close without their own questions.
+// (Last of the quit tests of this process: a decided quit is not undone.)
+TEST_F(QuitAndBackupTest, QuitClosesEveryWindowWithoutItsOwnQuestion)
+{
+    MergeEditWndCtr *text = untitled(QStringLiteral("typed"), QString());
+    const QString dir = pelkotest::freshDir(QStringLiteral("images"));
+    QImage image(20, 10, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(dir + QStringLiteral("/a.png")));
+    image.fill(Qt::blue);
+    ASSERT_TRUE(image.save(dir + QStringLiteral("/b.png")));
+    auto images = std::make_unique<MergeImageWindCtr>();
+    images->setMFile1(dir + QStringLiteral("/a.png"));
+    images->setMFile2(dir + QStringLiteral("/b.png"));
+    images->showWindow();
+    QTRY_COMPARE_WITH_TIMEOUT(images->isEqual(), 0, 5000);
+    images->Merge_ChooseLeft(); // an unsaved choice: its own close would ask
+
+    answers = {1001}; // Cancel
+    EXPECT_FALSE(AppTermination::RequestQuit(true));
+    EXPECT_TRUE(images->window()->isVisible());
+    EXPECT_TRUE(text->window()->isVisible());
+    EXPECT_TRUE(backupFiles().isEmpty());
+
+    answers = {1000}; // Discard and Close
+    EXPECT_TRUE(AppTermination::RequestQuit(true));
+    EXPECT_EQ(alerts.size(), 2u);
+    EXPECT_FALSE(images->window()->isVisible());
+    EXPECT_EQ(images->closeQuestion(), nullptr);
+    EXPECT_FALSE(text->window()->isVisible());
+    EXPECT_EQ(pair(0, 1), kMark + "typed");
+    // Nothing was copied by closing.
+    EXPECT_NE(pelkotest::readFile(dir + QStringLiteral("/a.png")),
+              pelkotest::readFile(dir + QStringLiteral("/b.png")));
 }
 
 TEST_F(QuitAndBackupTest, RestoreOpensEveryPairAndKeepsWhatItCannot)
