@@ -553,3 +553,18 @@ TEST_F(StartWindowTest, PatchOfTwoTextFilesKeepsTheStartWindowOpen)
     EXPECT_EQ(pelkotest::readFile(mSaveAnswer), before);
     EXPECT_FALSE(doc->isClosing());
 }
+
+TEST_F(StartWindowTest, NewTextCompareOpensAnUntitledTextWindowBesideTheStartWindow)
+{
+    MergeDocument *doc = openWindow();
+    const auto textWindows = [] {
+        int n = 0;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            n += (w->isVisible() && w->objectName() == QStringLiteral("MergeEditWndCtr")) ? 1 : 0;
+        return n;
+    };
+    const int before = textWindows();
+    doc->ui().mNewBlankEdit->click();
+    EXPECT_EQ(textWindows(), before + 1);
+    EXPECT_FALSE(doc->isClosing());
+}
