@@ -3,6 +3,7 @@
 
 #include "platform/NotificationCenter.h"
 #include "services/TextFile.h"
+#include "themes/ThemeColor.h"
 
 #include <QAction>
 #include <QFontDatabase>
@@ -97,4 +98,20 @@ TEST_F(TextCompareTest, AStoredFontThatIsNotInstalledFallsBackToTheFixedWidthFon
         EXPECT_DOUBLE_EQ(metrics.horizontalAdvance(QStringLiteral("iiii")),
                          metrics.horizontalAdvance(QStringLiteral("WWWW")));
     }
+}
+
+TEST_F(TextCompareTest, ADarkThemeGivesThePanesTheWhiteBeamAndItsCaretColour)
+{
+    auto theme = ThemeColor::create();
+    theme->setPelkoSourceTextBackground(platform::Color::calibratedRGB(0.05, 0.05, 0.1));
+    theme->setMColor_DefaultText(platform::Color::calibratedRGB(0.9, 0.9, 0.9));
+    theme->setPelkoSourceTextInsertionPointColor(platform::Color::calibratedRGB(1, 0.5, 0));
+    ThemeColor::setCurrentTheme(theme);
+    auto w = open(write("a.txt", "a\nb\n"), write("b.txt", "a\nc\n"));
+    for (int side : {1, 2}) {
+        EXPECT_EQ(w->textView(side)->viewport()->cursor().shape(), Qt::BitmapCursor);
+        EXPECT_EQ(w->textView(side)->property("insertionPointColor").value<QColor>(),
+                  GetApp_Color_Text_Default_WithIndex(SYNTAX_COLOR_INSERTION_POINT).toQColor());
+    }
+    ThemeColor::restoreToDefault();
 }

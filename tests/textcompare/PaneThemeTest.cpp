@@ -68,6 +68,10 @@ TEST_F(PaneThemeTest, TheCaretTakesTheInsertionPointColourAndTheBeamSuitsTheBack
 
     EXPECT_GT(pixelsAtCaret(pane, orange), 5);
     EXPECT_EQ(pane.viewport()->cursor().shape(), Qt::BitmapCursor) << "a white I-beam on dark";
+    // The window makes the panes read-only while it loads: the beam stays.
+    pane.setReadOnly(true);
+    pane.setReadOnly(false);
+    EXPECT_EQ(pane.viewport()->cursor().shape(), Qt::BitmapCursor) << "after a load";
 
     // Without focus no caret is drawn.
     pane.clearFocus();
