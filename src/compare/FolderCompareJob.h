@@ -72,7 +72,7 @@ private:
 };
 
 // One entry judged again on disk (after a copy, or when a window says a file changed): both
-// sides are read again; content is compared in mode 3. parentPath1/2 are the folders holding it
+// sides are read again and judged by the request's mode. parentPath1/2 are the folders holding it
 // (local file-system bytes, ending in "/").
 COMP_ITEM FolderCompare_JudgeAgain(const FolderCompareSettings &settings, const COMP_ITEM &item,
                                    const QByteArray &parentPath1, const QByteArray &parentPath2,

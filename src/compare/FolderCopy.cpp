@@ -262,3 +262,22 @@ CopyOutcome CopyEntry(const QByteArray &source, const QByteArray &target,
     }
     return copyAny(src, dst, cancel, onFailure);
 }
+
+bool MakeFolderPath(const QByteArray &path)
+{
+    QByteArray p = path;
+    while (p.size() > 1 && p.endsWith('/'))
+        p.chop(1);
+    if (p.isEmpty())
+        return false;
+    struct stat st
+    {
+    };
+    if (::stat(p.constData(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    const qsizetype slash = p.lastIndexOf('/');
+    if (slash > 0 && !MakeFolderPath(p.left(slash)))
+        return false;
+    return ::mkdir(p.constData(), 0777) == 0 ||
+           (errno == EEXIST && ::stat(p.constData(), &st) == 0 && S_ISDIR(st.st_mode));
+}

@@ -19,3 +19,7 @@ using CopyFailureHandler = std::function<bool(const QByteArray &path, const QStr
 // itself, and a folder never replaces a file nor a file a folder.
 CopyOutcome CopyEntry(const QByteArray &source, const QByteArray &target,
                       const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure);
+
+// Makes the folder and the missing folders above it, by the bytes of the path (names that are
+// not valid UTF-8 stay exactly as they are). True when the folder exists afterwards.
+bool MakeFolderPath(const QByteArray &path);

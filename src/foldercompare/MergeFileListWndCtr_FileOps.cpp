@@ -126,7 +126,7 @@ void MergeFileListWndCtr::runCopy(std::vector<CopyTask> tasks)
                 break;
             anyFolder = anyFolder || task.folder;
             // A one-sided folder's content goes into a folder that does not exist yet.
-            QDir().mkpath(QFile::decodeName(parentPath(task.target)));
+            MakeFolderPath(parentPath(task.target));
             const CopyOutcome outcome =
                 CopyEntry(task.source, task.target, cancel.get(),
                           [&](const QByteArray &path, const QString &reason) {

@@ -122,3 +122,22 @@ TEST(FolderCopy, FailureMidWayLeavesTheOldTargetAndNoTemporaryFile)
     EXPECT_EQ(QDir(dir + "/R").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("big")});
 }
+
+TEST(FolderCopy, MakeFolderPathKeepsTheBytesOfEveryName)
+{
+    const QByteArray dir = bytes(pelkotest::freshDir(QStringLiteral("mkpath")));
+    const QByteArray deep = dir + "/a\xff/b\xe9/c/";
+    EXPECT_TRUE(MakeFolderPath(deep));
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::stat((dir + "/a\xff/b\xe9/c").constData(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_TRUE(MakeFolderPath(deep)); // already there
+    ASSERT_TRUE(pelkotest::writeFile(QFile::decodeName(dir) + "/file", "x"));
+    EXPECT_FALSE(MakeFolderPath(dir + "/file/sub")); // a file in the way
+    EXPECT_FALSE(MakeFolderPath(dir + "/file"));
+    ::rmdir((dir + "/a\xff/b\xe9/c").constData());
+    ::rmdir((dir + "/a\xff/b\xe9").constData());
+    ::rmdir((dir + "/a\xff").constData());
+}

@@ -31,6 +31,9 @@
 #include <QTreeView>
 #include <gtest/gtest.h>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -302,6 +305,42 @@ TEST_F(FolderWindow, CopiesBothWaysThenTheyAreTheSame)
     action("actionCopyToRight")->trigger();
     QApplication::processEvents();
     EXPECT_EQ(pelkotest::readFile(right + "sub/inner.txt"), QByteArray("b\n"));
+}
+
+TEST_F(FolderWindow, CopyIntoAFolderNamedWithoutUtf8KeepsItsBytes)
+{
+    const QByteArray folder("caf\xe9"); // Latin-1, not UTF-8
+    const QByteArray leftFolder = QFile::encodeName(left) + folder;
+    ASSERT_EQ(::mkdir(leftFolder.constData(), 0755), 0);
+    FILE *f = std::fopen((leftFolder + "/inner.txt").constData(), "wb");
+    ASSERT_TRUE(f);
+    std::fputs("x\n", f);
+    std::fclose(f);
+    open();
+    QSignalSpy copied(wnd, &MergeFileListWndCtr::copyFinished);
+    // Only the file: its folder does not exist on the right yet.
+    select(folder + "/inner.txt");
+    action("actionCopyToRight")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return copied.count() == 1; }));
+    struct stat st
+    {
+    };
+    EXPECT_EQ(::stat((QFile::encodeName(right) + folder + "/inner.txt").constData(), &st), 0);
+    // No look-alike folder beside it.
+    int entries = 0;
+    if (DIR *d = ::opendir(QFile::encodeName(right).constData())) {
+        while (const dirent *e = ::readdir(d))
+            entries += std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0;
+        ::closedir(d);
+    }
+    EXPECT_EQ(entries, 5);
+    for (const auto &a : alerts)
+        EXPECT_FALSE(a.buttons.contains(QStringLiteral("Skip"))) << a.text.toStdString();
+    // Names Qt cannot spell are removed here, by their bytes.
+    for (const QByteArray &side : {leftFolder, QFile::encodeName(right) + folder}) {
+        ::unlink((side + "/inner.txt").constData());
+        ::rmdir(side.constData());
+    }
 }
 
 TEST_F(FolderWindow, ClosingWhileACopyAsksDoesNotWaitForTheUser)
