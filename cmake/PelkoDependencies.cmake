@@ -1,5 +1,5 @@
 # Every external library the project links; see the README's dependency table.
-find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Concurrent Test)
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Concurrent Network Test)
 find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 find_package(ZLIB REQUIRED)
 find_package(PkgConfig REQUIRED)

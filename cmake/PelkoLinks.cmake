@@ -2,6 +2,8 @@
 pelko_link_area(platform PkgConfig::ICU PkgConfig::PLIST OpenSSL::Crypto)
 pelko_link_area(services PkgConfig::MINIZIP ZLIB::ZLIB)
 pelko_link_area(layers PkgConfig::MINIZIP ZLIB::ZLIB)
+# The hand-over between a second start and the running process is a local socket.
+pelko_link_area(shell Qt6::Network)
 # Controls draw with the graphics area's path and range helpers.
 pelko_link_area(controls pelko_graphics)
 # The start-up list of syntax languages (services) builds the definitions of the themes area.

@@ -3,7 +3,7 @@
 function(pelko_add_area name below)
   file(GLOB_RECURSE _src CONFIGURE_DEPENDS
        ${CMAKE_SOURCE_DIR}/src/${name}/*.cpp ${CMAKE_SOURCE_DIR}/src/${name}/*.h)
-  list(FILTER _src EXCLUDE REGEX "/src/services/main\\.cpp$")
+  list(FILTER _src EXCLUDE REGEX "/src/shell/main\\.cpp$")
   set(_cpp ${_src})
   list(FILTER _cpp INCLUDE REGEX "\\.cpp$")
   if(_cpp)

@@ -211,6 +211,35 @@ void MergeFileListWndCtr::applyViewMode()
     loadColumns();
 }
 
+namespace {
+QAction *sameNamedFilter(Ui::MergeFileListWndCtr &ui, const QAction *item)
+{
+    if (!item)
+        return nullptr;
+    for (QAction *own : {ui.menuShowDifferent, ui.menuShowIdentical, ui.menuShowLeftOnly,
+                         ui.menuShowRightOnly, ui.menuShowFolder})
+        if (own->objectName() == item->objectName())
+            return own;
+    return nullptr;
+}
+} // namespace
+
+void MergeFileListWndCtr::toggleVerdictFilter(QAction *item)
+{
+    if (!isWindowLoaded())
+        return;
+    if (QAction *own = sameNamedFilter(*mUi, item))
+        own->setChecked(item->isChecked());
+}
+
+void MergeFileListWndCtr::validateMenuItem(QAction *item)
+{
+    if (!isWindowLoaded())
+        return;
+    if (QAction *own = sameNamedFilter(*mUi, item))
+        item->setChecked(own->isChecked());
+}
+
 void MergeFileListWndCtr::updateFilterFromMenus()
 {
     FolderCompareModel::Filter f;

@@ -29,6 +29,8 @@ class FolderCompareModel;
 class QMainWindow;
 class QTreeView;
 
+class QAction;
+
 class MergeFileListWndCtr : public platform::WindowController, public DropWindowDelegate
 {
     Q_OBJECT
@@ -52,6 +54,11 @@ public:
     void setShouldCloseDocument(bool on) { mShouldCloseDocument = on; }
     // Shows the window and starts the compare.
     void showWindow() override;
+
+    // The verdict filters of the application's shared menu items: an item named like one of this
+    // window's filter actions sets it, or is given its check mark.
+    Q_INVOKABLE void toggleVerdictFilter(QAction *item);
+    Q_INVOKABLE void validateMenuItem(QAction *item);
 
     // Compares again (Refresh). False when another compare runs (the busy alert was shown).
     bool StartCompare();

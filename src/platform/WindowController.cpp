@@ -1,8 +1,14 @@
 #include "platform/WindowController.h"
 
 #include <QEvent>
+#include <QVariant>
 
 namespace platform {
+
+namespace {
+// The window's back reference to its owner; the window never outlives the controller.
+constexpr const char *kControllerProperty = "pelkoWindowController";
+} // namespace
 
 WindowController::WindowController(const QString &windowNibName, QObject *parent) : QObject(parent)
 {
@@ -48,6 +54,7 @@ void WindowController::setWindow(QWidget *window)
         return;
     if (mWindow) {
         mWindow->removeEventFilter(this);
+        mWindow->setProperty(kControllerProperty, QVariant());
         delete mWindow.data();
     }
     mWindow = nullptr;
@@ -57,9 +64,19 @@ void WindowController::setWindow(QWidget *window)
     windowDidLoad();
 }
 
+WindowController *WindowController::controllerForWindow(const QWidget *window)
+{
+    if (!window)
+        return nullptr;
+    auto *owner =
+        qobject_cast<WindowController *>(window->property(kControllerProperty).value<QObject *>());
+    return owner && owner->mWindow.data() == window ? owner : nullptr;
+}
+
 void WindowController::adopt(QWidget *window)
 {
     mWindow = window;
+    window->setProperty(kControllerProperty, QVariant::fromValue(static_cast<QObject *>(this)));
     // A top-level window of its own: the controller deletes it, not a parent widget.
     if (window->parentWidget())
         window->setParent(nullptr, window->windowFlags() | Qt::Window);

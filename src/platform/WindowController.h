@@ -38,6 +38,9 @@ public:
     // Closes the window (it stays owned and may be shown again).
     virtual void close();
 
+    // The controller that owns the top-level window; nullptr when none does.
+    static WindowController *controllerForWindow(const QWidget *window);
+
     // Set when closing has begun; callbacks that may arrive late test it first.
     bool mIsClosing = false;
 

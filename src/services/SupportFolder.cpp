@@ -73,12 +73,17 @@ QStringList SupportSubFolderNames()
             QStringLiteral("colorThemes"), QStringLiteral("clipArt")};
 }
 
+QString DefaultSupportFolderPath()
+{
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           QStringLiteral("/pelkomerge"));
+}
+
 bool PrepareSupportFolder(const QString &path)
 {
     QString folder = path;
     if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                 QStringLiteral("/pelkomerge");
+        folder = DefaultSupportFolderPath();
     gSupportFolder = QDir::cleanPath(folder);
     bool ok = QDir().mkpath(gSupportFolder);
     for (const QString &name : SupportSubFolderNames())

@@ -10,6 +10,9 @@ extern QString gSupportFolder;
 // The sub-folders made at start-up.
 QStringList SupportSubFolderNames();
 
+// The support folder's path for this user, without making it.
+QString DefaultSupportFolderPath();
+
 // Sets gSupportFolder (from QStandardPaths when path is empty) and makes it with its
 // sub-folders. False when the folder could not be made.
 bool PrepareSupportFolder(const QString &path = {});

@@ -79,8 +79,8 @@ public:
     // The application installs it; without it every change is allowed.
     static void setViewSettingGuard(std::function<bool(qint64)> guard);
 
-    void Menu_ReloadWithEncoding(QAction *item);
-    void Menu_Change_HightLightWithLanguage(QAction *item);
+    Q_INVOKABLE void Menu_ReloadWithEncoding(QAction *item);
+    Q_INVOKABLE void Menu_Change_HightLightWithLanguage(QAction *item);
 
     // Blocks and stepping.
     const MergeBlockList &mergeBlocks() const { return mBlocks; }

@@ -19,7 +19,8 @@ QString sourceDir();
 // Build folder (for the bundle folder "Resources" and built tools).
 QString binaryDir();
 // The built application, and an environment that runs it offscreen with its own home, data
-// folder (home/data) and config folder (home/config); its help alerts are turned off there.
+// folder (home/data), config folder (home/config) and runtime folder (home/run); its help
+// alerts are turned off there.
 QString applicationPath();
 QProcessEnvironment applicationEnvironment(const QString &home);
 

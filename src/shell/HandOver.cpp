@@ -1,0 +1,243 @@
+#include "shell/HandOver.h"
+
+#include "platform/Log.h"
+
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QStringDecoder>
+#include <QTimer>
+#include <QtEndian>
+
+namespace handover {
+
+namespace {
+
+constexpr char kMagic[4] = {'P', 'K', 'H', 'O'};
+constexpr qsizetype kHeaderBytes = 8;
+
+void appendU32(QByteArray *out, quint32 value)
+{
+    char bytes[4];
+    qToBigEndian(value, bytes);
+    out->append(bytes, 4);
+}
+
+bool readU32(const QByteArray &in, qsizetype *at, quint32 *value)
+{
+    if (in.size() - *at < 4)
+        return false;
+    *value = qFromBigEndian<quint32>(in.constData() + *at);
+    *at += 4;
+    return true;
+}
+
+Decode invalid(QString *why, const QString &text)
+{
+    if (why)
+        *why = text;
+    return Decode::Invalid;
+}
+
+} // namespace
+
+QByteArray encodeMessage(const QStringList &paths)
+{
+    QByteArray payload;
+    appendU32(&payload, quint32(paths.size()));
+    for (const QString &path : paths) {
+        const QByteArray bytes = path.toUtf8();
+        appendU32(&payload, quint32(bytes.size()));
+        payload += bytes;
+    }
+    QByteArray message(kMagic, 4);
+    appendU32(&message, quint32(payload.size()));
+    return message + payload;
+}
+
+Decode decodeMessage(const QByteArray &buffer, QStringList *paths, QString *why)
+{
+    const qsizetype known = std::min<qsizetype>(buffer.size(), 4);
+    if (buffer.left(known) != QByteArray(kMagic, known))
+        return invalid(why, QStringLiteral("not a hand-over message"));
+    if (buffer.size() < kHeaderBytes)
+        return Decode::NeedMore;
+    qsizetype at = 4;
+    quint32 length = 0;
+    readU32(buffer, &at, &length);
+    if (length > kMaxPayloadBytes)
+        return invalid(why, QStringLiteral("message of %1 bytes is too long").arg(length));
+    if (buffer.size() < kHeaderBytes + qsizetype(length))
+        return Decode::NeedMore;
+    if (buffer.size() > kHeaderBytes + qsizetype(length))
+        return invalid(why, QStringLiteral("bytes after the message"));
+    const QByteArray payload = buffer.mid(kHeaderBytes);
+    at = 0;
+    quint32 count = 0;
+    if (!readU32(payload, &at, &count))
+        return invalid(why, QStringLiteral("no path count"));
+    if (count > quint32(kMaxPaths))
+        return invalid(why, QStringLiteral("%1 paths are too many").arg(count));
+    QStringList out;
+    for (quint32 i = 0; i < count; ++i) {
+        quint32 size = 0;
+        if (!readU32(payload, &at, &size) || size == 0 || size > quint32(payload.size() - at))
+            return invalid(why, QStringLiteral("path %1 is cut or empty").arg(i));
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString path = utf8(QByteArrayView(payload.constData() + at, size));
+        if (utf8.hasError() || path.contains(QChar(0)))
+            return invalid(why, QStringLiteral("path %1 is not UTF-8 text").arg(i));
+        if (!QDir::isAbsolutePath(path))
+            return invalid(why, QStringLiteral("path %1 is not absolute").arg(i));
+        out.append(path);
+        at += size;
+    }
+    if (at != payload.size())
+        return invalid(why, QStringLiteral("bytes after the last path"));
+    if (paths)
+        *paths = out;
+    return Decode::Complete;
+}
+
+QString serverNameFor(const QString &supportFolder)
+{
+    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (runtime.isEmpty())
+        runtime = QDir::tempPath();
+    return serverNameIn(runtime, supportFolder);
+}
+
+QString serverNameIn(const QString &runtimeFolder, const QString &supportFolder)
+{
+    const QByteArray hash =
+        QCryptographicHash::hash(supportFolder.toUtf8(), QCryptographicHash::Sha256).toHex();
+    return runtimeFolder + QStringLiteral("/pelkomerge-") + QString::fromLatin1(hash.left(16));
+}
+
+} // namespace handover
+
+HandOverServer::HandOverServer(QObject *parent) : QObject(parent)
+{}
+
+HandOverServer::~HandOverServer()
+{
+    if (mServer)
+        mServer->close();
+}
+
+bool HandOverServer::sendPaths(const QString &name, const QStringList &paths, bool *serverFound)
+{
+    if (serverFound)
+        *serverFound = false;
+    QDeadlineTimer deadline(handover::kAcknowledgementWaitMs);
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(int(deadline.remainingTime())))
+        return false;
+    if (serverFound)
+        *serverFound = true;
+    socket.write(handover::encodeMessage(paths));
+    while (socket.bytesToWrite() > 0)
+        if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
+            return false;
+    while (!deadline.hasExpired()) {
+        if (socket.bytesAvailable() > 0 || socket.waitForReadyRead(int(deadline.remainingTime()))) {
+            char answer = 0;
+            return socket.read(&answer, 1) == 1 && answer == handover::kAcknowledgement;
+        }
+        if (socket.state() != QLocalSocket::ConnectedState)
+            break;
+    }
+    return false;
+}
+
+HandOverServer::Start HandOverServer::handOverOrListen(const QString &name,
+                                                       const QStringList &paths)
+{
+    // Two starts at the same moment: one listens, the other hands over.
+    QLockFile lock(name + QStringLiteral(".lock"));
+    lock.setStaleLockTime(10000);
+    const bool locked = lock.tryLock(handover::kAcknowledgementWaitMs);
+    bool serverFound = false;
+    if (sendPaths(name, paths, &serverFound))
+        return Start::HandedOver;
+    if (serverFound || !locked) {
+        platform::Log(QStringLiteral("The running Pelko Merge did not answer; running on its own"));
+        return Start::Alone;
+    }
+    return listen(name) ? Start::Listening : Start::Alone;
+}
+
+bool HandOverServer::listen(const QString &name)
+{
+    auto *server = new QLocalServer(this);
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    // A socket left by a process that ended without closing it.
+    QLocalServer::removeServer(name);
+    if (!server->listen(name)) {
+        platform::Log(
+            QStringLiteral("Cannot take paths from other starts: %1").arg(server->errorString()));
+        delete server;
+        return false;
+    }
+    connect(server, &QLocalServer::newConnection, this, [this, server] {
+        while (QLocalSocket *socket = server->nextPendingConnection())
+            takeConnection(socket);
+    });
+    mServer = server;
+    return true;
+}
+
+bool HandOverServer::isListening() const
+{
+    return mServer && mServer->isListening();
+}
+
+void HandOverServer::takeConnection(QLocalSocket *socket)
+{
+    socket->setParent(this);
+    socket->setReadBufferSize(handover::kMaxPayloadBytes + 64);
+    auto *silence = new QTimer(socket);
+    silence->setSingleShot(true);
+    silence->setInterval(handover::kClientSilenceMs);
+    auto buffer = std::make_shared<QByteArray>();
+    auto drop = [socket](const QString &why) {
+        platform::Log(QStringLiteral("Dropped a hand-over message: %1").arg(why));
+        socket->abort();
+        socket->deleteLater();
+    };
+    connect(silence, &QTimer::timeout, socket,
+            [drop] { drop(QStringLiteral("the sender was silent")); });
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QLocalSocket::readyRead, socket, [this, socket, silence, buffer, drop] {
+        if (socket->property("pelkoDone").toBool()) {
+            socket->readAll();
+            return;
+        }
+        *buffer += socket->readAll();
+        QStringList paths;
+        QString why;
+        switch (handover::decodeMessage(*buffer, &paths, &why)) {
+        case handover::Decode::NeedMore:
+            silence->start();
+            return;
+        case handover::Decode::Invalid:
+            silence->stop();
+            drop(why);
+            return;
+        case handover::Decode::Complete:
+            silence->stop();
+            socket->setProperty("pelkoDone", true);
+            socket->write(&handover::kAcknowledgement, 1);
+            socket->flush();
+            socket->disconnectFromServer();
+            emit pathsReceived(paths);
+            return;
+        }
+    });
+    silence->start();
+}

@@ -1,0 +1,67 @@
+#pragma once
+// One process per user and support folder: a second start hands its paths to the running
+// process over a local socket and ends. Messages are framed and bounded; anything else is dropped
+// and logged, and a client that stays silent is cut off.
+//
+// Frame: "PKHO", payload length (32-bit big-endian), payload. Payload: the number of paths, then
+// for each its UTF-8 length and bytes (lengths 32-bit big-endian). No paths asks for a start
+// window. The server answers one byte, kAcknowledgement, once it has taken the paths.
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+class QLocalServer;
+class QLocalSocket;
+
+namespace handover {
+
+inline constexpr int kMaxPaths = 1000;
+inline constexpr qint64 kMaxPayloadBytes = 1024 * 1024;
+inline constexpr int kClientSilenceMs = 2000;
+inline constexpr int kAcknowledgementWaitMs = 3000;
+inline constexpr char kAcknowledgement = '\x06';
+
+QByteArray encodeMessage(const QStringList &paths);
+
+enum class Decode { NeedMore, Complete, Invalid };
+// Reads one message from the start of the buffer. Complete only when the buffer holds exactly one
+// message of absolute paths within the limits; *why says what was wrong with an invalid one.
+Decode decodeMessage(const QByteArray &buffer, QStringList *paths, QString *why);
+
+// The socket of the user's runtime folder that belongs to this support folder, so that
+// processes with other homes or support folders never meet.
+QString serverNameFor(const QString &supportFolder);
+// The same inside a given runtime folder.
+QString serverNameIn(const QString &runtimeFolder, const QString &supportFolder);
+
+} // namespace handover
+
+class HandOverServer : public QObject
+{
+    Q_OBJECT
+public:
+    explicit HandOverServer(QObject *parent = nullptr);
+    ~HandOverServer() override;
+
+    enum class Start { HandedOver, Listening, Alone };
+    // Hands the paths to a process already serving `name` (HandedOver), else removes a stale
+    // socket and serves `name` itself (Listening). Alone when neither worked: a process that
+    // answers too slowly keeps its socket, and this one runs on its own.
+    Start handOverOrListen(const QString &name, const QStringList &paths);
+
+    // Sends the paths and waits for the acknowledgement. *serverFound is false when nobody
+    // listens on the socket.
+    static bool sendPaths(const QString &name, const QStringList &paths, bool *serverFound);
+    bool listen(const QString &name);
+    bool isListening() const;
+
+signals:
+    // Paths from another start (empty: it asked for a start window).
+    void pathsReceived(const QStringList &paths);
+
+private:
+    void takeConnection(QLocalSocket *socket);
+
+    QPointer<QLocalServer> mServer;
+};

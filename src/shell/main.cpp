@@ -1,0 +1,126 @@
+// Entry point of pelkomerge: the command line, the hand-over to a running process, start-up and
+// the event loop.
+#include <QApplication>
+#include <QDir>
+#include <cstdio>
+
+#include "platform/Document.h"
+#include "platform/Guard.h"
+#include "services/AppInit.h"
+#include "services/AppSetting.h"
+#include "services/SupportFolder.h"
+#include "shell/AppCommands.h"
+#include "shell/AppTermination.h"
+#include "shell/CommandLine.h"
+#include "shell/DesktopWindowFactory.h"
+#include "shell/HandOver.h"
+#include "shell/MyApp.h"
+#include "shell/ShellLog.h"
+#include "themes/DarkMode.h"
+#include "themes/ThemeColor.h"
+
+#ifndef PELKO_VERSION
+#define PELKO_VERSION "0"
+#endif
+
+namespace {
+
+QStringList argumentList(int argc, char *argv[])
+{
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    return args;
+}
+
+// Settings, languages and themes; the first of the start-up steps the log times.
+void initialiseServices(QApplication *app)
+{
+    GUARD_BEGIN
+    // One dark-appearance answer for the whole process, before the settings are read.
+    UseDarkModeDetection(app);
+    InitAppSetting();
+    App_ApplyLanguageSetting();
+    // Unpacks the bundle's template themes into the support folder when they are missing.
+    GetApp_Color_ThemeTemplate_FilePaths_List();
+    GUARD_END_VOID
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const LaunchRequest request = ParseCommandLine(argumentList(argc, argv), QDir::currentPath());
+    switch (request.kind) {
+    case LaunchRequest::ShowVersion:
+        std::printf("Pelko Merge %s\n", PELKO_VERSION);
+        return 0;
+    case LaunchRequest::ShowHelp:
+        std::fputs(CommandLineHelpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case LaunchRequest::UsageError:
+        std::fprintf(stderr, "pelkomerge: %s\n\n%s", request.errorText.toLocal8Bit().constData(),
+                     CommandLineHelpText().toLocal8Bit().constData());
+        return kUsageErrorExitCode;
+    case LaunchRequest::Run:
+        break;
+    }
+
+    // Before any thread starts: the ending signals are read by the event loop.
+    AppTermination::BlockTerminationSignals();
+    millisecondsSinceLaunch(); // starts the clock of the start-up log
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("pelkomerge"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Pelko Merge"));
+    QApplication::setApplicationVersion(QStringLiteral(PELKO_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("pelkomerge"));
+    // The delegate ends the process once its last window has gone; a start window that hides
+    // while its compare window opens does not.
+    QApplication::setQuitOnLastWindowClosed(false);
+    const auto step = [](const char *name) {
+        shellLog(QStringLiteral("Start-up step %1: %2 ms")
+                     .arg(QLatin1String(name))
+                     .arg(millisecondsSinceLaunch()));
+    };
+    step("application");
+
+    // A running process for this support folder takes the paths, and this one is done.
+    HandOverServer handOver;
+    const QString serverName = handover::serverNameFor(DefaultSupportFolderPath());
+    if (handOver.handOverOrListen(serverName, request.paths) == HandOverServer::Start::HandedOver)
+        return 0;
+    step("hand-over check");
+
+    initialiseServices(&app);
+    step("settings");
+
+    DesktopWindowFactory factory;
+    setWindowFactory(&factory);
+    DesktopWindowFactory::installStartWindows();
+    MyApp delegate;
+    AppTermination::Hooks hooks;
+    hooks.willTerminate = [&delegate] { delegate.applicationWillTerminate(); };
+    AppTermination::Install(&app, hooks);
+    InstallAppCommands(&app);
+    delegate.awakeFromNib();
+    step("delegate");
+
+    QObject::connect(&handOver, &HandOverServer::pathsReceived, &delegate,
+                     [&delegate](const QStringList &paths) {
+                         if (paths.isEmpty())
+                             delegate.newDocument();
+                         else
+                             delegate.application_openFiles(paths);
+                     });
+    delegate.application_openFiles(request.paths);
+    QMetaObject::invokeMethod(
+        &delegate,
+        [&delegate, step] {
+            delegate.applicationDidFinishLaunching();
+            step("launched");
+        },
+        Qt::QueuedConnection);
+    const int code = QApplication::exec();
+    setWindowFactory(nullptr);
+    return code;
+}

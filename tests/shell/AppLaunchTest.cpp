@@ -1,0 +1,171 @@
+// The built application started as a user starts it: the windows its arguments open, a second
+// start handing its paths over, a socket fed garbage, the command line's errors and the desktop
+// entry.
+#include "shell/HandOver.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A home of its own, with the runtime folder the hand-over socket lives in and the shell's
+// window log turned on.
+struct Home
+{
+    explicit Home(const QString &hint)
+    {
+        path = pelkotest::freshDir(hint);
+        env = pelkotest::applicationEnvironment(path);
+        runtime = env.value(QStringLiteral("XDG_RUNTIME_DIR"));
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("pelko.shell.info=true"));
+    }
+    QString socketName() const
+    {
+        return handover::serverNameIn(runtime, path + QStringLiteral("/data/pelkomerge"));
+    }
+    QString path, runtime;
+    QProcessEnvironment env;
+};
+
+class Running
+{
+public:
+    Running(const Home &home, const QStringList &args)
+    {
+        mProcess.setProcessEnvironment(home.env);
+        mProcess.start(pelkotest::applicationPath(), args);
+    }
+    ~Running()
+    {
+        if (mProcess.state() != QProcess::NotRunning) {
+            mProcess.kill();
+            mProcess.waitForFinished(10000);
+        }
+    }
+    // Waits until the log holds the text `times` times.
+    bool waitForLog(const QByteArray &text, int times = 1, int ms = 30000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            mLog += mProcess.readAllStandardError();
+            if (mLog.count(text) >= times)
+                return true;
+            if (mProcess.state() == QProcess::NotRunning)
+                break;
+            mProcess.waitForReadyRead(200);
+        }
+        mLog += mProcess.readAllStandardError();
+        return mLog.count(text) >= times;
+    }
+    // SIGTERM; answers the exit code (-1 when it did not end normally).
+    int terminate()
+    {
+        mProcess.terminate();
+        if (!mProcess.waitForFinished(30000) || mProcess.exitStatus() != QProcess::NormalExit)
+            return -1;
+        mLog += mProcess.readAllStandardError();
+        return mProcess.exitCode();
+    }
+    bool running() const { return mProcess.state() == QProcess::Running; }
+    const QByteArray &log() const { return mLog; }
+
+private:
+    QProcess mProcess;
+    QByteArray mLog;
+};
+
+// A second start: answers its exit code and what it printed.
+int runToEnd(const Home &home, const QStringList &args, QByteArray *output = nullptr)
+{
+    QProcess p;
+    p.setProcessEnvironment(home.env);
+    p.start(pelkotest::applicationPath(), args);
+    if (!p.waitForFinished(20000)) {
+        p.kill();
+        p.waitForFinished();
+        return -1;
+    }
+    if (output)
+        *output = p.readAllStandardOutput() + p.readAllStandardError();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+TEST(AppLaunch, ASecondStartHandsItsPathsToTheRunningProcess)
+{
+    ASSERT_TRUE(QFileInfo(pelkotest::applicationPath()).isExecutable());
+    Home home(QStringLiteral("launch"));
+    const QString dir = home.path + QStringLiteral("/files");
+    for (const char *name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+        ASSERT_TRUE(
+            pelkotest::writeFile(dir + u'/' + QLatin1String(name), name + QByteArray("\n")));
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(dir + QStringLiteral("/a.png")));
+    image.fill(Qt::blue);
+    ASSERT_TRUE(image.save(dir + QStringLiteral("/b.png")));
+
+    Running first(home, {dir + QStringLiteral("/a.txt"), dir + QStringLiteral("/b.txt")});
+    ASSERT_TRUE(first.waitForLog("Window shown: MergeEditWndCtr")) << first.log().constData();
+    ASSERT_TRUE(QFileInfo::exists(home.socketName())) << home.socketName().toStdString();
+
+    EXPECT_EQ(runToEnd(home, {dir + QStringLiteral("/c.txt"), dir + QStringLiteral("/d.txt")}), 0);
+    EXPECT_TRUE(first.waitForLog("Window shown: MergeEditWndCtr", 2)) << first.log().constData();
+
+    // Garbage on the socket is dropped; the process goes on and still takes paths.
+    {
+        QLocalSocket garbage;
+        garbage.connectToServer(home.socketName());
+        ASSERT_TRUE(garbage.waitForConnected(5000));
+        garbage.write(QByteArray(5000, '\xff'));
+        garbage.waitForBytesWritten(3000);
+        garbage.waitForDisconnected(5000);
+    }
+    EXPECT_TRUE(first.waitForLog("Dropped a hand-over message")) << first.log().constData();
+    EXPECT_TRUE(first.running());
+
+    EXPECT_EQ(runToEnd(home, {dir + QStringLiteral("/a.png"), dir + QStringLiteral("/b.png")}), 0);
+    EXPECT_TRUE(first.waitForLog("Window shown: MergeImageWindCtr")) << first.log().constData();
+
+    EXPECT_EQ(first.terminate(), 0) << first.log().constData();
+}
+
+TEST(AppLaunch, TheCommandLineAnswersVersionHelpAndUsageErrors)
+{
+    Home home(QStringLiteral("cmdline"));
+    QByteArray out;
+    EXPECT_EQ(runToEnd(home, {QStringLiteral("--version")}, &out), 0);
+    EXPECT_TRUE(out.startsWith("Pelko Merge ")) << out.constData();
+    EXPECT_EQ(runToEnd(home, {QStringLiteral("--help")}, &out), 0);
+    EXPECT_TRUE(out.contains("Usage: pelkomerge")) << out.constData();
+    EXPECT_EQ(runToEnd(home, {QStringLiteral("--no-such-option")}, &out), 2);
+    EXPECT_TRUE(out.contains("no-such-option")) << out.constData();
+}
+
+TEST(AppLaunch, TheDesktopEntryIsValid)
+{
+    const QString validator =
+        QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    ASSERT_FALSE(validator.isEmpty()) << "scripts/install-deps.sh installs desktop-file-utils";
+    const QString entry = pelkotest::sourceDir() + QStringLiteral("/resources/pelkomerge.desktop");
+    QProcess p;
+    p.start(validator, {entry});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    const QByteArray out = p.readAllStandardOutput() + p.readAllStandardError();
+    EXPECT_EQ(p.exitCode(), 0) << out.constData();
+    EXPECT_FALSE(out.contains("error")) << out.constData();
+    const QByteArray text = pelkotest::readFile(entry);
+    EXPECT_TRUE(text.contains("\nExec=pelkomerge %F\n"));
+    for (const char *type : {"inode/directory;", "text/plain;", "image/png;"})
+        EXPECT_TRUE(text.contains(type)) << type;
+}
+
+} // namespace

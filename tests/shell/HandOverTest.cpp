@@ -1,0 +1,214 @@
+// Paths handed from a second start to the running process: the frame, its bounds, and a server
+// that survives garbage, cuts silent clients off and replaces a stale socket.
+#include "shell/CommandLine.h"
+#include "shell/HandOver.h"
+#include "support/TestEnvironment.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QTest>
+#include <QtEndian>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray frame(const QByteArray &payload)
+{
+    QByteArray out("PKHO");
+    char length[4];
+    qToBigEndian(quint32(payload.size()), length);
+    return out + QByteArray(length, 4) + payload;
+}
+
+QByteArray u32(quint32 v)
+{
+    char b[4];
+    qToBigEndian(v, b);
+    return QByteArray(b, 4);
+}
+
+TEST(HandOverMessage, DecodesOnlyWellFormedMessagesWithinTheLimits)
+{
+    const QStringList two{QStringLiteral("/tmp/a b.txt"), QStringLiteral("/tmp/\u00e9t\u00e9/c")};
+    QStringList many;
+    for (int i = 0; i < handover::kMaxPaths; ++i)
+        many << QStringLiteral("/p%1").arg(i);
+    struct Row
+    {
+        const char *name;
+        QByteArray bytes;
+        handover::Decode expected;
+    };
+    const QByteArray good = handover::encodeMessage(two);
+    const Row rows[] = {
+        {"two paths", good, handover::Decode::Complete},
+        {"no paths", handover::encodeMessage({}), handover::Decode::Complete},
+        {"1,000 paths", handover::encodeMessage(many), handover::Decode::Complete},
+        {"1,001 paths", handover::encodeMessage(many + QStringList{QStringLiteral("/x")}),
+         handover::Decode::Invalid},
+        {"half a message", good.left(good.size() - 3), handover::Decode::NeedMore},
+        {"only the magic", QByteArray("PKH"), handover::Decode::NeedMore},
+        {"garbage", QByteArray("GET / HTTP/1.0\r\n\r\n"), handover::Decode::Invalid},
+        {"bytes after the message", good + "x", handover::Decode::Invalid},
+        {"a payload over 1 MiB", frame(QByteArray(1024 * 1024 + 1, 'a')),
+         handover::Decode::Invalid},
+        {"a length past the payload", frame(u32(1) + u32(50) + "/short"),
+         handover::Decode::Invalid},
+        {"an empty path", frame(u32(1) + u32(0)), handover::Decode::Invalid},
+        {"a relative path", handover::encodeMessage({QStringLiteral("a.txt")}),
+         handover::Decode::Invalid},
+        {"bytes that are not UTF-8", frame(u32(1) + u32(3) + "/\xff\xfe"),
+         handover::Decode::Invalid},
+        {"a NUL inside a path", frame(u32(1) + u32(3) + QByteArray("/a\0", 3)),
+         handover::Decode::Invalid},
+        {"a count with no paths", frame(u32(2)), handover::Decode::Invalid},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QStringList paths;
+        QString why;
+        EXPECT_EQ(handover::decodeMessage(row.bytes, &paths, &why), row.expected);
+        if (row.expected == handover::Decode::Invalid) {
+            EXPECT_FALSE(why.isEmpty());
+        }
+    }
+    QStringList back;
+    ASSERT_EQ(handover::decodeMessage(good, &back, nullptr), handover::Decode::Complete);
+    EXPECT_EQ(back, two);
+}
+
+TEST(HandOverMessage, SocketNamesDependOnTheSupportFolder)
+{
+    const QString a = handover::serverNameFor(QStringLiteral("/home/a/.local/share/pelkomerge"));
+    const QString b = handover::serverNameFor(QStringLiteral("/home/b/.local/share/pelkomerge"));
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a, handover::serverNameFor(QStringLiteral("/home/a/.local/share/pelkomerge")));
+    // Unix socket paths are short.
+    EXPECT_LT(a.toUtf8().size(), 100);
+}
+
+class HandOverServerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        name = handover::serverNameFor(pelkotest::freshDir(QStringLiteral("support")));
+        QObject::connect(&server, &HandOverServer::pathsReceived,
+                         [this](const QStringList &p) { received << p; });
+    }
+    // Sends from a worker-free client: the server answers from this thread's event loop.
+    bool sendAsync(const QStringList &paths)
+    {
+        QLocalSocket client;
+        client.connectToServer(name);
+        if (!client.waitForConnected(3000))
+            return false;
+        client.write(handover::encodeMessage(paths));
+        client.flush();
+        return QTest::qWaitFor(
+            [&] {
+                return client.bytesAvailable() > 0 &&
+                       client.peek(1) == QByteArray(1, handover::kAcknowledgement);
+            },
+            3000);
+    }
+
+    QString name;
+    HandOverServer server;
+    QList<QStringList> received;
+};
+
+TEST_F(HandOverServerTest, GarbageAndSilentClientsAreDroppedAndTheServerGoesOn)
+{
+    ASSERT_TRUE(server.listen(name));
+    {
+        QLocalSocket garbage;
+        garbage.connectToServer(name);
+        ASSERT_TRUE(garbage.waitForConnected(3000));
+        garbage.write("this is not a message at all");
+        garbage.flush();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return garbage.state() == QLocalSocket::UnconnectedState; }, 3000));
+    }
+    {
+        // A sender that says nothing for 2 s is cut off.
+        QLocalSocket silent;
+        silent.connectToServer(name);
+        ASSERT_TRUE(silent.waitForConnected(3000));
+        silent.write("PKHO");
+        silent.flush();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return silent.state() == QLocalSocket::UnconnectedState; }, 4000));
+    }
+    EXPECT_TRUE(received.isEmpty());
+    EXPECT_TRUE(server.isListening());
+    const QStringList paths{QStringLiteral("/x/c.txt"), QStringLiteral("/x/d.txt")};
+    ASSERT_TRUE(sendAsync(paths));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 3000));
+    EXPECT_EQ(received, QList<QStringList>{paths});
+}
+
+TEST_F(HandOverServerTest, AStaleSocketIsReplacedAndNobodyListeningMeansRunningAlone)
+{
+    {
+        // A socket file left behind by a process that ended: bound, never listened on or removed.
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_GE(fd, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray path = QFile::encodeName(name);
+        ASSERT_LT(size_t(path.size()), sizeof address.sun_path);
+        std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+        ::close(fd);
+        ASSERT_TRUE(QFileInfo::exists(name));
+    }
+    bool found = true;
+    EXPECT_FALSE(HandOverServer::sendPaths(name, {QStringLiteral("/a")}, &found));
+    EXPECT_FALSE(found);
+    EXPECT_EQ(server.handOverOrListen(name, {}), HandOverServer::Start::Listening);
+    EXPECT_TRUE(server.isListening());
+}
+
+TEST(CommandLineArguments, OptionsPathsAndUsageErrors)
+{
+    struct Row
+    {
+        const char *name;
+        QStringList args;
+        LaunchRequest::Kind kind;
+        QStringList paths;
+    };
+    const Row rows[] = {
+        {"nothing", {}, LaunchRequest::Run, {}},
+        {"version", {QStringLiteral("--version")}, LaunchRequest::ShowVersion, {}},
+        {"help", {QStringLiteral("-h")}, LaunchRequest::ShowHelp, {}},
+        {"unknown option", {QStringLiteral("--frobnicate")}, LaunchRequest::UsageError, {}},
+        {"relative and absolute paths",
+         {QStringLiteral("a.txt"), QStringLiteral("/x/b.txt"), QStringLiteral("../c")},
+         LaunchRequest::Run,
+         {QStringLiteral("/home/user/dir/a.txt"), QStringLiteral("/x/b.txt"),
+          QStringLiteral("/home/user/dir/../c")}},
+        {"a path that looks like an option after --",
+         {QStringLiteral("--"), QStringLiteral("-v")},
+         LaunchRequest::Run,
+         {QStringLiteral("/home/user/dir/-v")}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const LaunchRequest r = ParseCommandLine(
+            QStringList{QStringLiteral("pelkomerge")} + row.args, QStringLiteral("/home/user/dir"));
+        EXPECT_EQ(r.kind, row.kind);
+        EXPECT_EQ(r.paths, row.paths);
+        if (r.kind == LaunchRequest::UsageError) {
+            EXPECT_TRUE(r.errorText.contains(QStringLiteral("frobnicate")));
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,322 @@
+// The application delegate: paths handed over, gathered into batches and opening the windows
+// they ask for; start windows for two folders; the end of the process with its last window.
+#include "ShellFakes.h"
+
+#include "platform/Document.h"
+#include "services/AppSetting.h"
+#include "shell/MyApp.h"
+#include "support/TestEnvironment.h"
+#include "textcompare/MergeWindow.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+platform::DocumentController &controller()
+{
+    return platform::DocumentController::sharedDocumentController();
+}
+
+class MyAppTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        AppSetting_SetDefault(&gAppSetting);
+        // Launching has finished, unless a test says otherwise.
+        gAppLaunchState = 1;
+        gIsFirstRun = false;
+        mOldLeft = gAppSetting_compare_leftHistoryPaths;
+        mOldRight = gAppSetting_compare_rightHistoryPaths;
+        gAppSetting_compare_leftHistoryPaths = &leftHistory;
+        gAppSetting_compare_rightHistoryPaths = &rightHistory;
+        qDeleteAll(controller().documents());
+        controller().setDocumentFactory([] { return new FakeStartDocument(); });
+        app = std::make_unique<MyApp>();
+        app->setQuitHandler([this] { ++quits; });
+        dir = pelkotest::freshDir(QStringLiteral("handover"));
+        for (const char *name : {"a.txt", "b.txt", "c.txt", "x.png", "y.png"})
+            ASSERT_TRUE(pelkotest::writeFile(path(name), "text\n"));
+        ASSERT_TRUE(QDir().mkpath(path("d1")));
+        ASSERT_TRUE(QDir().mkpath(path("d2")));
+    }
+    void TearDown() override
+    {
+        qDeleteAll(controller().documents());
+        controller().setDocumentFactory(nullptr);
+        app.reset();
+        gAppSetting_compare_leftHistoryPaths = mOldLeft;
+        gAppSetting_compare_rightHistoryPaths = mOldRight;
+        gAppLaunchState = 0;
+    }
+
+    QString path(const QString &name) const { return name.isEmpty() ? name : dir + u'/' + name; }
+    QStringList paths(const QStringList &names) const
+    {
+        QStringList out;
+        for (const QString &n : names)
+            out << path(n);
+        return out;
+    }
+    // Names relative to the test folder make the expectations readable.
+    QString shortName(const QString &p) const
+    {
+        return p.startsWith(dir + u'/') ? p.mid(dir.size() + 1) : p;
+    }
+    // "left|right" of each open start window, in opening order.
+    QStringList startWindows() const
+    {
+        QStringList out;
+        for (platform::Document *d : controller().documents())
+            if (auto *s = qobject_cast<FakeStartDocument *>(d))
+                out << shortName(s->left) + u'|' + shortName(s->right);
+        return out;
+    }
+    QStringList compareWindows() const
+    {
+        QStringList out;
+        for (const QString &w : factory.compareWindows()) {
+            QStringList parts = w.split(u' ');
+            for (QString &p : parts)
+                p = shortName(p);
+            out << parts.join(u' ');
+        }
+        return out;
+    }
+    int folderCompares() const
+    {
+        int n = 0;
+        for (platform::Document *d : controller().documents())
+            if (auto *s = qobject_cast<FakeStartDocument *>(d))
+                n += s->compares;
+        return n;
+    }
+    // Hands the paths over and waits for their batch.
+    void handOver(const QStringList &names)
+    {
+        app->application_openFiles(paths(names));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !app->hasPendingFiles(); }, 5000));
+    }
+
+    FakeWindowFactory factory;
+    std::unique_ptr<MyApp> app;
+    QString dir;
+    QStringList leftHistory, rightHistory;
+    int quits = 0;
+
+private:
+    QStringList *mOldLeft = nullptr;
+    QStringList *mOldRight = nullptr;
+};
+
+struct BatchRow
+{
+    const char *name;
+    QStringList handed;
+    QStringList compareWindows; // "kind left right"
+    QStringList startWindows;   // "left|right"
+    int folderCompares;
+};
+
+TEST_F(MyAppTest, EachBatchOpensTheWindowsItsPathsAskFor)
+{
+    const BatchRow rows[] = {
+        {"two texts", {"a.txt", "b.txt"}, {"text a.txt b.txt"}, {}, 0},
+        {"two images", {"x.png", "y.png"}, {"image x.png y.png"}, {}, 0},
+        {"an image and a text", {"x.png", "a.txt"}, {"text x.png a.txt"}, {}, 0},
+        {"a file and a folder", {"a.txt", "d1"}, {}, {"a.txt|d1"}, 0},
+        // Two folders are compared at once (pressing the start window's Compare).
+        {"two folders", {"d1", "d2"}, {}, {"d1|d2"}, 1},
+        {"three files", {"a.txt", "b.txt", "c.txt"}, {}, {"a.txt|b.txt", "c.txt|"}, 0},
+        {"one path", {"a.txt"}, {}, {"a.txt|"}, 0},
+        {"the second missing", {"a.txt", "missing.txt"}, {}, {"a.txt|missing.txt"}, 0},
+        {"an empty path skipped", {"", "a.txt", "b.txt"}, {}, {"a.txt|", "b.txt|"}, 0},
+        {"a folder and a missing path", {"d1", "gone"}, {}, {"d1|gone"}, 0},
+    };
+    for (const BatchRow &row : rows) {
+        SCOPED_TRACE(row.name);
+        qDeleteAll(controller().documents());
+        for (const auto &w : factory.opened)
+            delete w.data();
+        factory.opened.clear();
+        handOver(row.handed);
+        EXPECT_EQ(compareWindows(), row.compareWindows);
+        EXPECT_EQ(startWindows(), row.startWindows);
+        EXPECT_EQ(folderCompares(), row.folderCompares);
+    }
+}
+
+TEST_F(MyAppTest, DirectComparesEnterThePathHistoriesAndFailuresFallBackToAStartWindow)
+{
+    leftHistory = QStringList{path("b.txt")};
+    handOver({"a.txt", "b.txt"});
+    EXPECT_EQ(leftHistory, paths({"a.txt", "b.txt"}));
+    EXPECT_EQ(rightHistory, paths({"b.txt"}));
+
+    // A compare window that cannot be made: the pair opens a start window instead.
+    factory.failCompareWindows = true;
+    handOver({"b.txt", "c.txt"});
+    EXPECT_EQ(startWindows(), QStringList{QStringLiteral("b.txt|c.txt")});
+    // A missing path enters no history.
+    handOver({"a.txt", "missing.txt"});
+    EXPECT_FALSE(rightHistory.contains(path("missing.txt")));
+}
+
+TEST_F(MyAppTest, DeliveriesCloseTogetherFormOneBatch)
+{
+    // Each arrival restarts the 0.15 s wait.
+    QElapsedTimer gap;
+    gap.start();
+    bool tight = true;
+    for (const char *name : {"a.txt", "b.txt", "c.txt"}) {
+        tight = tight && gap.restart() < 140;
+        app->application_openFiles({path(name)});
+        QTest::qWait(60);
+    }
+    tight = tight && gap.elapsed() < 140;
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !app->hasPendingFiles(); }, 5000));
+    if (!tight)
+        GTEST_SKIP() << "the machine was too slow to deliver within the wait";
+    EXPECT_EQ(startWindows(),
+              QStringList({QStringLiteral("a.txt|b.txt"), QStringLiteral("c.txt|")}));
+}
+
+TEST_F(MyAppTest, DeliveriesFarApartAreTwoBatches)
+{
+    app->application_openFiles({path("a.txt")});
+    QTest::qWait(300);
+    app->application_openFiles({path("b.txt")});
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !app->hasPendingFiles(); }, 5000));
+    // Two batches of one: no text window for the pair.
+    EXPECT_EQ(startWindows(), QStringList({QStringLiteral("a.txt|"), QStringLiteral("b.txt|")}));
+    EXPECT_TRUE(compareWindows().isEmpty());
+}
+
+TEST_F(MyAppTest, TheStartWindowOfAnEarlyBatchTakesLaterPathsOnlyWhileItIsOpen)
+{
+    // Before launching finished: the batch's start window is remembered.
+    gAppLaunchState = 0;
+    handOver({"a.txt"});
+    ASSERT_EQ(startWindows(), QStringList{QStringLiteral("a.txt|")});
+    platform::Document *first = app->rememberedStartWindow();
+    ASSERT_TRUE(first);
+    app->applicationDidFinishLaunching();
+
+    // The first two paths of a later batch go to its right field in turn.
+    handOver({"missing1", "missing2", "c.txt"});
+    EXPECT_EQ(startWindows(),
+              QStringList({QStringLiteral("a.txt|missing2"), QStringLiteral("c.txt|")}));
+
+    // A start window that is closing takes nothing.
+    qobject_cast<FakeStartDocument *>(first)->closing = true;
+    EXPECT_EQ(app->rememberedStartWindow(), nullptr);
+    qobject_cast<FakeStartDocument *>(first)->closing = false;
+
+    // Once it has closed, a later batch opens its own window and never writes into the old one.
+    first->close();
+    ASSERT_FALSE(controller().documents().contains(first));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(app->rememberedStartWindow(), nullptr);
+    handOver({"b.txt"});
+    EXPECT_EQ(startWindows(), QStringList({QStringLiteral("c.txt|"), QStringLiteral("b.txt|")}));
+    EXPECT_EQ(gAppLaunchState, 1);
+}
+
+TEST_F(MyAppTest, EarlyPathsPrepareTheWindowTableOnce)
+{
+    gAppLaunchState = 0;
+    handOver({"a.txt", "b.txt"});
+    // A window registered after the batch stays listed through the end of launching.
+    MergeWindow listed(QStringLiteral("MergeEditWndCtr"));
+    OpenCompareWindowList_Add(&listed);
+    app->applicationDidFinishLaunching();
+    EXPECT_TRUE(gOpenCompareWindowList.contains(QPointer<MergeWindow>(&listed)));
+    EXPECT_EQ(gAppLaunchState, 1);
+}
+
+TEST_F(MyAppTest, AStartWindowOfTwoFoldersIsFoundWhateverTheOrderButCaseCounts)
+{
+    ASSERT_TRUE(QDir().mkpath(path("D1")));
+    app->Merge_Compare_two_subdirectories(path("d1"), path("d2"));
+    ASSERT_EQ(startWindows(), QStringList{QStringLiteral("d1|d2")});
+
+    struct Row
+    {
+        const char *name;
+        QString folder1, folder2;
+        int windowsAfter;
+    };
+    const Row rows[] = {
+        {"same order", path("d1"), path("d2"), 1},
+        {"swapped, with a trailing slash", path("d2"), path("d1") + u'/', 1},
+        // On Linux D1 is another folder: a new start window.
+        {"other letter case", path("D1"), path("d2"), 2},
+        {"the same folder twice", path("d1"), path("d1/"), 2},
+        {"a missing folder", path("d1"), path("gone"), 2},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        app->Merge_Compare_two_subdirectories(row.folder1, row.folder2);
+        EXPECT_EQ(startWindows().size(), row.windowsAfter);
+    }
+    EXPECT_EQ(startWindows().last(), QStringLiteral("D1|d2"));
+}
+
+TEST_F(MyAppTest, BlankTextWindowsAndStartWindowsForTwoPaths)
+{
+    EXPECT_TRUE(app->create_New_BlankEdit());
+    app->New_BlankEdit();
+    EXPECT_EQ(compareWindows(),
+              QStringList({QStringLiteral("blank  "), QStringLiteral("blank  ")}));
+    factory.failCompareWindows = true;
+    EXPECT_EQ(app->create_New_BlankEdit(), nullptr);
+
+    platform::Document *d = app->openDocument_withPath1_withPath2(QString(), path("b.txt"));
+    ASSERT_TRUE(d);
+    EXPECT_EQ(startWindows(), QStringList{QStringLiteral("|b.txt")});
+    EXPECT_FALSE(qobject_cast<FakeStartDocument *>(d)->left.isNull());
+}
+
+TEST_F(MyAppTest, TheProcessEndsWithItsLastWindowOnly)
+{
+    gAppLaunchState = 0;
+    app->applicationDidFinishLaunching(); // opens an untitled start window
+    ASSERT_EQ(startWindows().size(), 1);
+    QWidget *start = factory.startWindow(controller().documents().first());
+    start->show();
+    QWidget compare;
+    compare.show();
+    // The start window hides once its compare window is open: the process goes on.
+    start->hide();
+    QTest::qWait(450);
+    EXPECT_EQ(quits, 0);
+    // A dialog that closes while a window stays open ends nothing either.
+    {
+        QWidget dialog(&compare, Qt::Dialog);
+        dialog.show();
+        dialog.close();
+    }
+    QTest::qWait(450);
+    EXPECT_EQ(quits, 0);
+    // Paths still being gathered keep the process alive.
+    app->application_openFiles({path("a.txt"), path("b.txt")});
+    compare.close();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return quits == 1; }, 5000));
+    EXPECT_EQ(compareWindows().size(), 1);
+}
+
+TEST_F(MyAppTest, AFirstRunOpensNoStartWindowBeforeThePreferences)
+{
+    gIsFirstRun = true;
+    gAppLaunchState = 0;
+    EXPECT_FALSE(app->applicationShouldOpenUntitledFile());
+    app->applicationDidFinishLaunching();
+    EXPECT_TRUE(startWindows().isEmpty());
+    gIsFirstRun = false;
+    EXPECT_TRUE(app->applicationShouldOpenUntitledFile());
+}
+
+} // namespace
