@@ -97,23 +97,22 @@ void MyApp::awakeFromNib()
     auto &hooks = appCommandHooks();
     hooks.validateDarkModeChanged = [this] { validateDarkModeChanged(false); };
     hooks.validateThemeForAppearance = [] { ValidateThemeBaseOnCurrentMacDarkModeValue(); };
-    hooks.hasStartWindow = [this] {
-        WindowFactory *factory = windowFactory();
-        if (!factory)
-            return false;
+    const auto hasStartWindow = [this] {
         for (platform::Document *d : documents().documents())
             if (startWindowUsable(d))
                 return true;
         return false;
     };
-    hooks.openStartWindow = [this] { newDocument(); };
+    const auto openStartWindow = [this] { newDocument(); };
+    hooks.hasStartWindow = hasStartWindow;
+    hooks.openStartWindow = openStartWindow;
 
     ObserveAppearanceChange(this, [this] { validateDarkModeChanged(true); });
     validateDarkModeChanged(false);
     buildMenus();
+    // A first run shows the preferences first; they open the start window when they close.
     if (gIsFirstRun)
-        platform::performAfterDelay(
-            this, 0.1, [] { ::Btn_Setting(true); }, QStringLiteral("firstRunPreferences"));
+        ScheduleFirstRunPreferences(hasStartWindow, openStartWindow);
     GUARD_END_VOID
 }
 
@@ -367,11 +366,6 @@ platform::Document *MyApp::rememberedStartWindow() const
 void MyApp::Btn_Setting()
 {
     ::Btn_Setting(false);
-}
-
-void MyApp::Menu_ToggleViewMarks()
-{
-    ::Menu_ToggleViewMarks();
 }
 
 void MyApp::Menu_AssignFileTypeToLanguage()

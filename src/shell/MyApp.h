@@ -98,7 +98,6 @@ public:
 
     // Commands of the shared menus that the delegate answers itself.
     Q_INVOKABLE void Btn_Setting();
-    Q_INVOKABLE void Menu_ToggleViewMarks();
     Q_INVOKABLE void Menu_AssignFileTypeToLanguage();
     Q_INVOKABLE void Menu_Quit();
 

@@ -16,17 +16,6 @@
 #include <QMenu>
 #include <QMenuBar>
 
-namespace {
-
-QAction *addCheckable(QMenu *menu, const QString &title, const QByteArray &command)
-{
-    QAction *item = addRoutedAction(menu, title, command);
-    item->setCheckable(true);
-    return item;
-}
-
-} // namespace
-
 void MyApp::buildMenus()
 {
     GUARD_BEGIN
@@ -47,8 +36,9 @@ void MyApp::buildMenus()
     mMenuHightLightWithLanguage =
         mMenuMerge->addMenu(L_(QStringLiteral("Highlight with Language")));
     mMenuHightLightWithLanguage->setObjectName(QStringLiteral("menu_HightLightWithLanguage"));
-    QAction *marks = addCheckable(mMenuMerge, L_(QStringLiteral("Show Invisible Characters")),
-                                  "Menu_ToggleViewMarks");
+    // The marks item answers for itself: checked from the record, allowed while no dialog runs.
+    AttachToggleViewMarksAction(
+        mMenuMerge->addAction(L_(QStringLiteral("Show Invisible Characters"))), mMenuMerge);
     addRoutedAction(mMenuMerge, L_(QStringLiteral("File Types and Languages{++}...")),
                     QByteArrayLiteral("Menu_AssignFileTypeToLanguage"));
     mMenuMerge->addSeparator();
@@ -76,8 +66,6 @@ void MyApp::buildMenus()
     mMenuShowLeftOnly = verdict("menuShowLeftOnly", "Show Left Only");
     mMenuShowRightOnly = verdict("menuShowRightOnly", "Show Right Only");
     mMenuShowFolder = verdict("menuShowFolder", "Show Folders");
-    connect(mMenuMerge, &QMenu::aboutToShow, marks,
-            [marks] { ValidateToggleViewMarksItem(marks); });
     fillEncodingsMenu();
     fillLanguagesMenu();
     GUARD_END_VOID
