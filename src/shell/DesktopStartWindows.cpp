@@ -1,41 +1,64 @@
-// The start windows of the desktop factory. Until the start window exists, no document is one.
+// The start windows of the desktop factory.
 #include "shell/DesktopWindowFactory.h"
 
 #include "platform/Document.h"
+#include "shell/MergeDocument.h"
+
+namespace {
+MergeDocument *startWindowOf(platform::Document *document)
+{
+    return qobject_cast<MergeDocument *>(document);
+}
+} // namespace
 
 void DesktopWindowFactory::installStartWindows()
-{}
-
-bool DesktopWindowFactory::isStartWindow(platform::Document *) const
 {
-    return false;
+    MergeDocument::InstallAsDocumentFactory();
 }
 
-void DesktopWindowFactory::setLeftText(platform::Document *, const QString &)
-{}
-
-void DesktopWindowFactory::setRightText(platform::Document *, const QString &)
-{}
-
-QString DesktopWindowFactory::fullPath1(platform::Document *) const
+bool DesktopWindowFactory::isStartWindow(platform::Document *document) const
 {
-    return {};
+    return startWindowOf(document) != nullptr;
 }
 
-QString DesktopWindowFactory::fullPath2(platform::Document *) const
+void DesktopWindowFactory::setLeftText(platform::Document *document, const QString &path)
 {
-    return {};
+    if (MergeDocument *d = startWindowOf(document))
+        d->SetLeftText(path);
 }
 
-bool DesktopWindowFactory::isClosing(platform::Document *) const
+void DesktopWindowFactory::setRightText(platform::Document *document, const QString &path)
 {
-    return true;
+    if (MergeDocument *d = startWindowOf(document))
+        d->SetRightText(path);
 }
 
-QWidget *DesktopWindowFactory::startWindow(platform::Document *) const
+QString DesktopWindowFactory::fullPath1(platform::Document *document) const
 {
-    return nullptr;
+    MergeDocument *d = startWindowOf(document);
+    return d ? d->getFullPath1() : QString();
 }
 
-void DesktopWindowFactory::tryToCompareRightNow(platform::Document *)
-{}
+QString DesktopWindowFactory::fullPath2(platform::Document *document) const
+{
+    MergeDocument *d = startWindowOf(document);
+    return d ? d->getFullPath2() : QString();
+}
+
+bool DesktopWindowFactory::isClosing(platform::Document *document) const
+{
+    MergeDocument *d = startWindowOf(document);
+    return !d || d->isClosing();
+}
+
+QWidget *DesktopWindowFactory::startWindow(platform::Document *document) const
+{
+    MergeDocument *d = startWindowOf(document);
+    return d ? d->window() : nullptr;
+}
+
+void DesktopWindowFactory::tryToCompareRightNow(platform::Document *document)
+{
+    if (MergeDocument *d = startWindowOf(document))
+        d->TryToCompareRightNow();
+}

@@ -17,12 +17,12 @@ QString windowKindName(const QWidget *window)
 {
     if (!window)
         return {};
-    if (auto *controller = platform::WindowController::controllerForWindow(window))
-        return QString::fromLatin1(controller->metaObject()->className());
     for (platform::Document *d :
          platform::DocumentController::sharedDocumentController().documents())
         if (d->windowForSheet() == window)
             return QString::fromLatin1(d->metaObject()->className());
+    if (auto *controller = platform::WindowController::controllerForWindow(window))
+        return QString::fromLatin1(controller->metaObject()->className());
     return QString::fromLatin1(window->metaObject()->className());
 }
 

@@ -11,7 +11,7 @@ class QWidget;
 Q_DECLARE_LOGGING_CATEGORY(lcShell)
 
 void shellLog(const QString &line);
-// The window's controller class, else its document's class, else the widget's class.
+// The window's document class, else its controller's class, else the widget's class.
 QString windowKindName(const QWidget *window);
 void logWindowShown(const QWidget *window);
 // Time since the process started (its clock starts with the first call).

@@ -138,6 +138,25 @@ TEST(AppLaunch, ASecondStartHandsItsPathsToTheRunningProcess)
     EXPECT_EQ(first.terminate(), 0) << first.log().constData();
 }
 
+TEST(AppLaunch, AloneItShowsTheStartWindowAndTwoFoldersTheirFolderCompare)
+{
+    Home home(QStringLiteral("startwindow"));
+    // Not a first run: no preferences come first.
+    ASSERT_TRUE(QDir().mkpath(home.path + QStringLiteral("/data/pelkomerge/FirstChk2")));
+    {
+        Running alone(home, {});
+        EXPECT_TRUE(alone.waitForLog("Window shown: MergeDocument")) << alone.log().constData();
+        EXPECT_EQ(alone.terminate(), 0);
+    }
+    const QString d1 = home.path + QStringLiteral("/d1"), d2 = home.path + QStringLiteral("/d2");
+    ASSERT_TRUE(pelkotest::writeFile(d1 + QStringLiteral("/x.txt"), "1\n"));
+    ASSERT_TRUE(pelkotest::writeFile(d2 + QStringLiteral("/x.txt"), "2\n"));
+    Running folders(home, {d1, d2});
+    EXPECT_TRUE(folders.waitForLog("Window shown: MergeFileListWndCtr"))
+        << folders.log().constData();
+    EXPECT_EQ(folders.terminate(), 0) << folders.log().constData();
+}
+
 TEST(AppLaunch, TheCommandLineAnswersVersionHelpAndUsageErrors)
 {
     Home home(QStringLiteral("cmdline"));
