@@ -15,6 +15,7 @@ Usage: bench/startup_bench.py [path/to/pelkomerge]   (default: build/release/pel
 import os
 import re
 import shutil
+import signal
 import statistics
 import subprocess
 import sys
@@ -42,7 +43,8 @@ def start_display():
         if not os.path.exists(f"/tmp/.X{number}-lock"):
             display = f":{number}"
             server = subprocess.Popen(["Xvfb", display, "-screen", "0", "1600x1000x24", "-nolisten", "tcp"],
-                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                      start_new_session=True)
             time.sleep(1.0)
             if server.poll() is None:
                 return server, display
@@ -82,13 +84,20 @@ def environment(display, home):
 
 
 def stop(process):
-    if process.poll() is None:
-        process.terminate()
-        try:
-            process.wait(10)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
+    """Ends the process and whatever it started (each launch runs in its own session)."""
+    try:
+        os.killpg(process.pid, signal.SIGTERM)
+    except ProcessLookupError:
+        pass
+    try:
+        process.wait(10)
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.wait()
+    try:
+        os.killpg(process.pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
 
 
 def launch(display, command, wm_class, home):
@@ -97,7 +106,8 @@ def launch(display, command, wm_class, home):
     before = visible_windows(display, wm_class)
     log = tempfile.TemporaryFile()
     started = time.monotonic()
-    process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=log)
+    process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=log,
+                               start_new_session=True)
     elapsed = wait_for_new_window(display, wm_class, before, started)
     time.sleep(0.3)
     stop(process)
@@ -117,7 +127,8 @@ def pelko_template(display, app):
     """A home where pelkomerge has run once, so the first-run preferences stay away."""
     home = fresh_home()
     env = environment(display, home)
-    process = subprocess.Popen([app], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    process = subprocess.Popen([app], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               start_new_session=True)
     time.sleep(4.0)
     stop(process)
     shutil.rmtree(os.path.join(home, "run"), ignore_errors=True)
@@ -166,7 +177,8 @@ def main():
         for _ in range(RUNS):
             home = fresh_home(template)
             env = environment(display, home)
-            first = subprocess.Popen([app, a, b], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            first = subprocess.Popen([app, a, b], env=env, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL, start_new_session=True)
             wait_for_new_window(display, "pelkomerge", set(), time.monotonic())
             time.sleep(0.5)
             before = visible_windows(display, "pelkomerge")

@@ -87,7 +87,9 @@ Decode decodeMessage(const QByteArray &buffer, QStringList *paths, QString *why)
         quint32 size = 0;
         if (!readU32(payload, &at, &size) || size == 0 || size > quint32(payload.size() - at))
             return invalid(why, QStringLiteral("path %1 is cut or empty").arg(i));
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        // A leading byte-order mark stays a character, so every path decodes to itself.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                      QStringDecoder::Flag::ConvertInitialBom);
         const QString path = utf8(QByteArrayView(payload.constData() + at, size));
         if (utf8.hasError() || path.contains(QChar(0)))
             return invalid(why, QStringLiteral("path %1 is not UTF-8 text").arg(i));

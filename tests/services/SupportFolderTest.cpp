@@ -82,10 +82,20 @@ TEST(SupportFolder, ApplicationStartsAndLeavesItsSettings)
     ASSERT_TRUE(QFileInfo(app).isExecutable());
     const QString home = pelkotest::freshDir(QStringLiteral("apphome"));
     QProcess process;
-    process.setProcessEnvironment(pelkotest::applicationEnvironment(home));
+    QProcessEnvironment env = pelkotest::applicationEnvironment(home);
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("pelko.shell.info=true"));
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(app, {});
+    // It runs until its windows are gone or it is told to end: once launched, end it.
+    QByteArray log;
+    while (!log.contains("Start-up step launched") && process.waitForReadyRead(60000))
+        log += process.readAll();
+    ASSERT_TRUE(log.contains("Start-up step launched")) << log.constData();
+    process.terminate();
     ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0) << process.readAll().constData();
     EXPECT_TRUE(QFileInfo(home + QStringLiteral("/data/pelkomerge/FirstChk2")).isDir());
     // Both bundle archives were unpacked into the support folder.
     const QDir languages(home + QStringLiteral("/data/pelkomerge/languages"));

@@ -64,6 +64,8 @@ TEST(HandOverMessage, DecodesOnlyWellFormedMessagesWithinTheLimits)
          handover::Decode::Invalid},
         {"bytes that are not UTF-8", frame(u32(1) + u32(3) + "/\xff\xfe"),
          handover::Decode::Invalid},
+        {"a byte-order mark before the slash", frame(u32(1) + u32(5) + "\xef\xbb\xbf/a"),
+         handover::Decode::Invalid},
         {"a NUL inside a path", frame(u32(1) + u32(3) + QByteArray("/a\0", 3)),
          handover::Decode::Invalid},
         {"a count with no paths", frame(u32(2)), handover::Decode::Invalid},

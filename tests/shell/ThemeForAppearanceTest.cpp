@@ -1,6 +1,8 @@
 // A built-in theme follows the appearance: which template replaces which background.
 #include "graphics/PelkoNSColor.h"
 #include "services/AppSetting.h"
+#include "services/SupportFolder.h"
+#include "support/TestEnvironment.h"
 #include "shell/ThemeForAppearance.h"
 #include "themes/DarkMode.h"
 #include "themes/ThemeColor.h"
@@ -84,6 +86,12 @@ TEST(ThemeForAppearance, MalformedTemplateListsChangeNothingOrAreSkipped)
 TEST(ThemeForAppearance, TheUsersOwnThemeStaysAndABuiltInOneFollows)
 {
     AppSetting_SetDefault(&gAppSetting);
+    // The shipped templates, unpacked from the build's bundle.
+    ASSERT_TRUE(PrepareSupportFolder(pelkotest::freshDir(QStringLiteral("themes")) +
+                                     QStringLiteral("/support")));
+    SetBundleResourceFolder(pelkotest::binaryDir() + QStringLiteral("/Resources"));
+    ResetThemeTemplateCache();
+    ResetCurrentThemeCache();
     ThemeColor::setCurrentTheme(themeWithBackground(grey(0)));
     gAppSetting.bThemeIsCustomByUser = 1;
     gAppSetting.bIsDarkMode = 7;
@@ -98,6 +106,8 @@ TEST(ThemeForAppearance, TheUsersOwnThemeStaysAndABuiltInOneFollows)
     ValidateThemeBaseOnCurrentMacDarkModeValue();
     EXPECT_GE(sum(ThemeColor::getCurrent()->PelkoSourceTextBackground()), 739);
     ThemeColor::restoreToDefault();
+    ResetThemeTemplateCache();
+    SetBundleResourceFolder(QString());
 }
 
 } // namespace
