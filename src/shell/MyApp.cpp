@@ -415,7 +415,8 @@ void MyApp::scheduleLastWindowCheck()
 
 void MyApp::quitIfNoWindowLeft()
 {
-    if (gAppLaunchState == 0 || hasPendingFiles() || platform::currentModalWindow())
+    if (gAppLaunchState == 0 || hasPendingFiles() || platform::currentModalWindow() ||
+        QApplication::activeModalWidget())
         return;
     for (QWidget *w : QApplication::topLevelWidgets())
         if (keepsProcessAlive(w))

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLoggingCategory>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -317,6 +318,32 @@ TEST_F(MyAppTest, AFirstRunOpensNoStartWindowBeforeThePreferences)
     EXPECT_TRUE(startWindows().isEmpty());
     gIsFirstRun = false;
     EXPECT_TRUE(app->applicationShouldOpenUntitledFile());
+}
+
+TEST_F(MyAppTest, EachAppearanceChangeReadsTheAppearanceAgainLater)
+{
+    static QStringList *lines = nullptr;
+    QStringList captured;
+    lines = &captured;
+    QLoggingCategory::setFilterRules(QStringLiteral("pelko.shell.info=true"));
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &context, const QString &m) {
+            if (lines && qstrcmp(context.category, "pelko.shell") == 0)
+                lines->append(m);
+        });
+    gAppSetting.bIsDarkMode = 7;
+    // Two changes 0.1 s apart: each is read again 0.2 s after it arrived.
+    app->validateDarkModeChanged(true);
+    QTest::qWait(100);
+    app->validateDarkModeChanged(true);
+    const bool both = QTest::qWaitFor(
+        [&] { return captured.filter(QStringLiteral("DarkMode changed")).size() == 2; }, 3000);
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
+    lines = nullptr;
+    EXPECT_TRUE(both) << captured.join(u'\n').toStdString();
+    EXPECT_EQ(captured.filter(QStringLiteral("validateDarkModeChanged START ****")).size(), 2);
+    EXPECT_LE(gAppSetting.bIsDarkMode, 1);
 }
 
 } // namespace
