@@ -30,6 +30,13 @@ void MyApp::buildMenus()
     newCompare->setShortcut(QKeySequence::New);
     addRoutedAction(mMenuMerge, L_(QStringLiteral("New Blank Text Compare")),
                     QByteArrayLiteral("New_BlankEdit"));
+    // The start window's own steps; the text window keeps Alt+arrows for its blocks.
+    QAction *forward = addRoutedAction(mMenuMerge, L_(QStringLiteral("Go Forward")),
+                                       QByteArrayLiteral("Navigate_Forward"));
+    forward->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_BracketRight));
+    QAction *back = addRoutedAction(mMenuMerge, L_(QStringLiteral("Go Back")),
+                                    QByteArrayLiteral("Navigate_Back"));
+    back->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_BracketLeft));
     mMenuMerge->addSeparator();
     mMenuReloadWithEncodings = mMenuMerge->addMenu(L_(QStringLiteral("Reload with Encoding")));
     mMenuReloadWithEncodings->setObjectName(QStringLiteral("menu_ReloadWithEncodings"));

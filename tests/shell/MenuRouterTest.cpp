@@ -83,6 +83,33 @@ TEST_F(MenuRouterTest, CommandsGoToTheActiveWindowElseTheDelegateElseNowhere)
     EXPECT_EQ(window.calls.size(), 2);
 }
 
+TEST_F(MenuRouterTest, AStartWindowAnswersThroughItsDocument)
+{
+    platform::DocumentController::sharedDocumentController().setDocumentFactory(
+        [] { return new FakeStartDocument(); });
+    app->newDocument();
+    auto *start = qobject_cast<FakeStartDocument *>(
+        platform::DocumentController::sharedDocumentController().documents().value(0));
+    ASSERT_TRUE(start);
+    ASSERT_TRUE(activate(start->windowForSheet()));
+    QAction *forward = nullptr;
+    for (QAction *a : app->mMenu_Merge_MainMenu()->actions())
+        if (routedCommand(a) == "Navigate_Forward")
+            forward = a;
+    ASSERT_TRUE(forward);
+    validateRoutedItems(app->mMenu_Merge_MainMenu());
+    EXPECT_TRUE(forward->isEnabled());
+    forward->trigger();
+    EXPECT_EQ(start->compares, 1);
+    delete start;
+    platform::DocumentController::sharedDocumentController().setDocumentFactory(nullptr);
+    // Without a start window nobody goes forward.
+    QWidget other;
+    ASSERT_TRUE(activate(&other));
+    validateRoutedItems(app->mMenu_Merge_MainMenu());
+    EXPECT_FALSE(forward->isEnabled());
+}
+
 TEST_F(MenuRouterTest, MalformedEncodingAndLanguageEntriesAddNoItem)
 {
     QMenu *encodings = app->menu_ReloadWithEncodings();

@@ -30,6 +30,7 @@ public:
         return true;
     }
     QWidget *windowForSheet() const override { return mWindow.get(); }
+    Q_INVOKABLE void Navigate_Forward() { ++compares; }
 
     QString left, right;
     int compares = 0;
