@@ -135,6 +135,12 @@ TEST(AppLaunch, ASecondStartHandsItsPathsToTheRunningProcess)
     EXPECT_EQ(runToEnd(home, {dir + QStringLiteral("/a.png"), dir + QStringLiteral("/b.png")}), 0);
     EXPECT_TRUE(first.waitForLog("Window shown: MergeImageWindCtr")) << first.log().constData();
 
+    // A second start without paths asks the running process for a start window.
+    const int startWindows = first.log().count("Window shown: MergeDocument");
+    EXPECT_EQ(runToEnd(home, {}), 0);
+    EXPECT_TRUE(first.waitForLog("Window shown: MergeDocument", startWindows + 1))
+        << first.log().constData();
+
     EXPECT_EQ(first.terminate(), 0) << first.log().constData();
 }
 
