@@ -42,6 +42,7 @@
 namespace {
 
 std::function<bool(const QString &, const QString &)> gImagePairOpener;
+std::function<void(const QString &, const QString &)> gNavigateBack;
 
 const QString kListColumnsName = QStringLiteral("fileTableView");
 const QString kTreeColumnsName = QStringLiteral("treeView");
@@ -78,6 +79,20 @@ MergeFileListWndCtr::~MergeFileListWndCtr()
     mWork.waitForFinished();
     FolderCompareState_EndCompare(this);
     FolderCompareState_EndCopy(this);
+}
+
+void MergeFileListWndCtr::setNavigateBackHandler(
+    std::function<void(const QString &, const QString &)> handler)
+{
+    gNavigateBack = std::move(handler);
+}
+
+void MergeFileListWndCtr::Navigate_Back()
+{
+    GUARD_BEGIN
+    if (gNavigateBack && mCompareInfo && !mIsClosing)
+        gNavigateBack(mCompareInfo->mFolder1, mCompareInfo->mFolder2);
+    GUARD_END_VOID
 }
 
 void MergeFileListWndCtr::setImagePairOpener(

@@ -100,6 +100,11 @@ public:
 
     // The shell registers how an image pair opens; without it image pairs open nothing.
     static void setImagePairOpener(std::function<bool(const QString &, const QString &)> opener);
+    // Go Back: a start window holding this window's two folders. The application installs how
+    // one opens; without it Go Back does nothing.
+    Q_INVOKABLE void Navigate_Back();
+    static void
+    setNavigateBackHandler(std::function<void(const QString &, const QString &)> handler);
 
 signals:
     void compareFinished(bool cancelled);

@@ -2,6 +2,7 @@
 
 #include "compare/FileKind.h"
 #include "compare/LineCompare.h"
+#include "foldercompare/MergeFileListWndCtr.h"
 #include "platform/Dispatch.h"
 #include "platform/Document.h"
 #include "platform/Guard.h"
@@ -81,6 +82,7 @@ MyApp::~MyApp()
     hooks.validateThemeForAppearance = nullptr;
     hooks.hasStartWindow = nullptr;
     hooks.openStartWindow = nullptr;
+    MergeFileListWndCtr::setNavigateBackHandler(nullptr);
     for (QMenu *menu : sharedMenus())
         delete menu;
 }
@@ -107,6 +109,11 @@ void MyApp::awakeFromNib()
     hooks.hasStartWindow = hasStartWindow;
     hooks.openStartWindow = openStartWindow;
 
+    // The folder window's Go Back opens the start window of its two folders.
+    MergeFileListWndCtr::setNavigateBackHandler(
+        [this](const QString &folder1, const QString &folder2) {
+            openDocument_withPath1_withPath2(folder1, folder2);
+        });
     ObserveAppearanceChange(this, [this] { validateDarkModeChanged(true); });
     validateDarkModeChanged(false);
     buildMenus();

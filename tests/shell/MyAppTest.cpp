@@ -2,6 +2,8 @@
 // they ask for; start windows for two folders; the end of the process with its last window.
 #include "ShellFakes.h"
 
+#include "compare/FileListCompareInfo.h"
+#include "foldercompare/MergeFileListWndCtr.h"
 #include "platform/Document.h"
 #include "services/AppSetting.h"
 #include "shell/MyApp.h"
@@ -264,6 +266,19 @@ TEST_F(MyAppTest, AStartWindowOfTwoFoldersIsFoundWhateverTheOrderButCaseCounts)
         EXPECT_EQ(startWindows().size(), row.windowsAfter);
     }
     EXPECT_EQ(startWindows().last(), QStringLiteral("D1|d2"));
+}
+
+TEST_F(MyAppTest, TheFolderWindowGoesBackToTheStartWindowOfItsFolders)
+{
+    app->awakeFromNib();
+    MergeFileListWndCtr folders;
+    folders.SetCompareInfoWith(FileListCompareInfo_FromSettings(path("d1"), path("d2")));
+    ASSERT_TRUE(QMetaObject::invokeMethod(&folders, "Navigate_Back"));
+    EXPECT_EQ(startWindows(), QStringList{QStringLiteral("d1/|d2/")});
+    // Once the delegate is gone, Go Back opens nothing.
+    app.reset();
+    folders.Navigate_Back();
+    EXPECT_EQ(startWindows().size(), 1);
 }
 
 TEST_F(MyAppTest, BlankTextWindowsAndStartWindowsForTwoPaths)
