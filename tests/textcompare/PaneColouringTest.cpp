@@ -96,7 +96,7 @@ TEST_F(PaneColouringTest, CtrlEndIntoABlockCommentShowsTheLastScreenAsComment)
     mView->setFocus();
     // Only what the pane does on its own: the key, then its queued colouring.
     QTest::keyClick(mView.get(), Qt::Key_End, Qt::ControlModifier);
-    QTest::qWaitFor([&] { return kind("int last") == 999; }, 3000);
+    (void)QTest::qWaitFor([&] { return kind("int last") == 999; }, 20000);
     EXPECT_GT(mView->firstVisibleLine(), 3900);
     EXPECT_EQ(kind("int last"), 999);
     EXPECT_EQ(mView->paintedColorIndexAt(mView->plainText().lastIndexOf("\"no string")), 999);
