@@ -9,11 +9,14 @@
 #include "services/WindowFrame.h"
 #include "shell/AppCommands.h"
 #include "shell/SettingDlg.h"
+#include "shell/ThemeForAppearance.h"
 #include "support/TestEnvironment.h"
+#include "themes/DarkMode.h"
 #include "themes/MyColorWell.h"
 #include "themes/ThemeColor.h"
 #include "ui_SettingDlg.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -480,6 +483,42 @@ TEST_F(SettingDlgTest, OkStoresTheThemeAndFollowsTheAppearanceUnlessCustom)
     custom->okButtonClicked();
     EXPECT_EQ(validations, 1);
     EXPECT_EQ(+gAppSetting.bThemeIsCustomByUser, 1);
+    ThemeColor::restoreToDefault();
+}
+
+// OK with the application's own appearance check: under a dark appearance a built-in light theme
+// gives way to the first dark template; a theme of the user's own stays as edited.
+TEST_F(SettingDlgTest, OkUnderTheDarkAppearanceFollowsItUnlessCustom)
+{
+    appCommandHooks().validateThemeForAppearance = [] {
+        ValidateThemeBaseOnCurrentMacDarkModeValue();
+    };
+    const QPalette saved = QApplication::palette();
+    QPalette dark = saved;
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    QApplication::setPalette(dark);
+    ResetDarkModeCache();
+    const auto backgroundSum = [] {
+        const QColor c = ThemeColor::getCurrent()->colorAt(ThemeColor::Background).toQColor();
+        return c.red() + c.green() + c.blue();
+    };
+
+    ThemeColor::restoreToDefault();
+    ASSERT_GT(backgroundSum(), 700);
+    auto builtIn = open();
+    builtIn->ui().bThemeIsCustomByUser->setChecked(false);
+    builtIn->okButtonClicked();
+    EXPECT_LE(backgroundSum(), 26);
+    EXPECT_EQ(+gAppSetting.bIsDarkMode, 1);
+
+    ThemeColor::restoreToDefault();
+    auto own = open();
+    own->ui().bThemeIsCustomByUser->setChecked(true);
+    own->okButtonClicked();
+    EXPECT_GT(backgroundSum(), 700);
+
+    QApplication::setPalette(saved);
+    ResetDarkModeCache();
     ThemeColor::restoreToDefault();
 }
 
