@@ -20,6 +20,7 @@
 #include "services/TextFile.h"
 #include "services/WindowFrame.h"
 #include "shell/MergeImageWindCtr.h"
+#include "shell/MyApp.h"
 #include "shell/OpenImageCompareWindow.h"
 #include "shell/StartWindowFilters.h"
 #include "textcompare/MergeEditWndCtr.h"
@@ -77,9 +78,14 @@ void beepAndSayInvalidFile()
     ShowMessage(L_(QStringLiteral("Error")), L_(QStringLiteral("Invalid file.")));
 }
 
-// Until the application delegate serves it, an untitled text compare window is opened here.
+// The application delegate opens untitled text windows; without one (a window on its own, as in
+// tests) the window is opened here.
 void OpenBlankTextCompareWindow()
 {
+    if (gMyApp) {
+        gMyApp->New_BlankEdit();
+        return;
+    }
     OpenTextCompareWindow(QString(), QString());
 }
 
