@@ -1,6 +1,7 @@
 // Two one-line files of 50 MB each in the text compare window: the time until the window is
 // usable (texts shown, blocks compared) and the peak resident memory of the process. The bound:
 // usable within 10 s, under 2 GB resident. Run it from a release build; not part of CI.
+#include "controls/LiveHelpDialog.h"
 #include "services/AppSetting.h"
 #include "services/SupportFolder.h"
 #include "textcompare/MergeEditWndCtr.h"
@@ -89,6 +90,8 @@ int main(int argc, char **argv)
     if (!dir.isValid() || !PrepareSupportFolder(dir.path() + QStringLiteral("/support")))
         return 1;
     AppSetting_SetDefault(&gAppSetting);
+    // A help alert would wait for an answer that never comes.
+    LiveHelpDialog::setQuietInThisProcess(true);
     // PELKO_BENCH_DATA_DIR keeps the pair there, for other tools to open.
     const QString dataDir = qEnvironmentVariableIsEmpty("PELKO_BENCH_DATA_DIR")
                                 ? dir.path()

@@ -4,6 +4,7 @@
 // measured in the same run.
 #include "compare/InlineCompare.h"
 #include "compare/LineCompare.h"
+#include "controls/LiveHelpDialog.h"
 #include "services/AppSetting.h"
 #include "services/SupportFolder.h"
 #include "textcompare/MergeEditWndCtr.h"
@@ -271,6 +272,8 @@ int main(int argc, char **argv)
     if (!dir.isValid() || !PrepareSupportFolder(dir.path() + QStringLiteral("/support")))
         return 1;
     AppSetting_SetDefault(&gAppSetting);
+    // A help alert would wait for an answer that never comes.
+    LiveHelpDialog::setQuietInThisProcess(true);
     // PELKO_BENCH_DATA_DIR keeps the generated pairs there, for other tools to open.
     const QString dataDir = qEnvironmentVariableIsEmpty("PELKO_BENCH_DATA_DIR")
                                 ? dir.path()

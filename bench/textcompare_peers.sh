@@ -35,6 +35,11 @@ DATA=$(mktemp -d)
 # Every program starts with fresh settings of its own.
 mkdir -p "$DATA/home"
 export HOME=$DATA/home XDG_CONFIG_HOME=$DATA/home/.config XDG_DATA_HOME=$DATA/home/.local/share
+# No help alerts: the first open of a window would show one.
+mkdir -p "$XDG_DATA_HOME/pelkomerge"
+printf '%s\n' '<?xml version="1.0" encoding="UTF-8"?>' \
+  '<plist version="1.0"><dict><key>hideall</key><true/></dict></plist>' \
+  >"$XDG_DATA_HOME/pelkomerge/liveHelpSetting.plist"
 XVFB_PID=""
 cleanup() {
   [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null || true
@@ -79,7 +84,8 @@ cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo -1; }
 time_program() {
   local start now pid last ticks idle_since=0 shown=0
   start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 &
+  # In a session of its own, so that whatever it starts goes with it.
+  setsid "$@" >/dev/null 2>&1 &
   pid=$!
   last=$(cpu_ticks $pid)
   while kill -0 $pid 2>/dev/null; do
@@ -98,9 +104,9 @@ time_program() {
   done
   local hwm
   hwm=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo 0)
-  kill $pid 2>/dev/null || true
+  kill -- -$pid 2>/dev/null || true
   sleep 0.5
-  kill -9 $pid 2>/dev/null || true
+  kill -9 -- -$pid 2>/dev/null || true
   wait $pid 2>/dev/null || true
   awk -v t=$(((idle_since - start) / 1000000)) -v m="${hwm:-0}" 'BEGIN {printf "%.2f %.0f", t / 1000, m / 1024}'
 }
