@@ -7,6 +7,7 @@
 #include "controls/MyTokenTextList.h"
 #include "foldercompare/MergeFileListWndCtr.h"
 #include "services/AppInit.h"
+#include "shell/MenuRouter.h"
 #include "platform/Document.h"
 #include "platform/UserDefaults.h"
 #include "shell/MergeImageWindCtr.h"
@@ -16,6 +17,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMainWindow>
+#include <QMenu>
 #include <QSignalSpy>
 
 using pelkotest::StartWindowTest;
@@ -567,4 +569,26 @@ TEST_F(StartWindowTest, NewTextCompareOpensAnUntitledTextWindowBesideTheStartWin
     doc->ui().mNewBlankEdit->click();
     EXPECT_EQ(textWindows(), before + 1);
     EXPECT_FALSE(doc->isClosing());
+}
+
+TEST_F(StartWindowTest, SharedMenuItemsReachTheActiveStartWindow)
+{
+    const QString a = file(QStringLiteral("a.txt")), b = file(QStringLiteral("b.txt"));
+    MergeDocument *doc = openWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(doc->window()));
+    QMenu menu;
+    QAction *forward = addRoutedAction(&menu, QStringLiteral("Go Forward"), "Navigate_Forward");
+    QAction *back = addRoutedAction(&menu, QStringLiteral("Go Back"), "Navigate_Back");
+    EXPECT_EQ(targetForCommand("Navigate_Forward"), doc);
+    doc->SetLeftText(a);
+    validateRoutedItems(&menu);
+    EXPECT_FALSE(forward->isEnabled());
+    EXPECT_FALSE(back->isEnabled());
+    doc->SetRightText(b);
+    validateRoutedItems(&menu);
+    EXPECT_TRUE(forward->isEnabled());
+    EXPECT_FALSE(back->isEnabled());
+    QSignalSpy opened(doc, &MergeDocument::compareWindowOpened);
+    EXPECT_TRUE(routeAction(forward));
+    EXPECT_EQ(opened.size(), 1);
 }

@@ -3,6 +3,7 @@
 // alerts, open panels and save panels are answered by the test and recorded.
 
 #include "platform/Alerts.h"
+#include "platform/Document.h"
 #include "platform/Panels.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
@@ -77,6 +78,8 @@ protected:
             doc->setFileURL(fileURL);
             doc->readFromFile(fileURL, QString());
         }
+        // As the document controller opens it.
+        platform::DocumentController::sharedDocumentController().addDocument(doc);
         doc->makeWindowControllers();
         doc->showWindows();
         mDocs << doc;
