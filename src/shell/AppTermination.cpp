@@ -2,6 +2,7 @@
 
 #include "compare/LineCompare.h"
 #include "controls/LiveHelpDialog.h"
+#include "platform/Dispatch.h"
 #include "platform/Guard.h"
 #include "platform/Log.h"
 #include "services/AppSetting.h"
@@ -14,6 +15,7 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <csignal>
+#include <memory>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
@@ -144,19 +146,37 @@ void applicationWillTerminate()
     GUARD_END_VOID
 }
 
+namespace {
+
+MergeEditWndCtr *newUntitledWindow()
+{
+    auto *window = new MergeEditWndCtr();
+    if (!window->window()) {
+        delete window;
+        return nullptr;
+    }
+    window->setShouldCloseDocument(true);
+    window->showWindow();
+    return window;
+}
+
+// One window per turn of the event loop: each paints before the next one builds its texts.
+void openPairsFrom(std::shared_ptr<QList<BackupPair>> pairs, qsizetype next)
+{
+    if (next >= pairs->size())
+        return;
+    OpenBackupPair(pairs->at(next), newUntitledWindow);
+    platform::performAfterDelay(qApp, 0, [pairs, next] { openPairsFrom(pairs, next + 1); });
+}
+
+} // namespace
+
 int RestoreUntitledTexts()
 {
-    const RestoreResult result = restore_BlankTextWindow_For_LastSession([]() -> MergeEditWndCtr * {
-        auto *window = new MergeEditWndCtr();
-        if (!window->window()) {
-            delete window;
-            return nullptr;
-        }
-        window->setShouldCloseDocument(true);
-        window->showWindow();
-        return window;
-    });
-    return result.restored;
+    auto pairs = std::make_shared<QList<BackupPair>>(ReadBackupPairs(nullptr));
+    // The first window opens now, so the start knows a window is there; the others follow.
+    openPairsFrom(pairs, 0);
+    return int(pairs->size());
 }
 
 } // namespace AppTermination

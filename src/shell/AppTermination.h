@@ -37,8 +37,10 @@ void applicationWillTerminate();
 // Closes every compare window without its own question (the walk has asked already).
 void CloseCompareWindowsWithoutAsking();
 
-// Reopens the untitled texts kept at the last quit as edited untitled text windows; answers how
-// many windows opened.
+// Reopens the untitled texts kept at the last quit as edited untitled text windows: the first at
+// once, the others one per turn of the event loop, so that a start with many large texts paints
+// each window as it comes. Answers how many windows are opening. A pair not yet opened when the
+// application ends stays on disk for the next start.
 int RestoreUntitledTexts();
 
 } // namespace AppTermination

@@ -82,56 +82,77 @@ void RemoveBackupPair(int index)
     QFile::remove(BackupPairPath(index, 2));
 }
 
-RestoreResult restore_BlankTextWindow_For_LastSession(const BlankEditFactory &createBlank)
+QList<BackupPair> ReadBackupPairs(int *kept)
 {
-    RestoreResult result;
+    QList<BackupPair> pairs;
+    int keptHere = 0;
     GUARD_BEGIN
     if (!IsFolderExist(BackupRestoreFolder())) {
         CreateFolder(BackupRestoreFolder());
-        return result;
-    }
-    for (int index = 0; index < kBackupPairCount; ++index) {
-        const QString path1 = BackupPairPath(index, 1);
-        const QString path2 = BackupPairPath(index, 2);
-        const bool has1 = QFile::exists(path1), has2 = QFile::exists(path2);
-        if (!has1 && !has2)
-            continue;
-        if (!has1 || !has2) {
-            platform::Log(QStringLiteral("Backup pair %1 is incomplete; kept").arg(index));
-            ++result.kept;
-            continue;
+    } else {
+        for (int index = 0; index < kBackupPairCount; ++index) {
+            const QString path1 = BackupPairPath(index, 1);
+            const QString path2 = BackupPairPath(index, 2);
+            const bool has1 = QFile::exists(path1), has2 = QFile::exists(path2);
+            if (!has1 && !has2)
+                continue;
+            if (!has1 || !has2) {
+                platform::Log(QStringLiteral("Backup pair %1 is incomplete; kept").arg(index));
+                ++keptHere;
+                continue;
+            }
+            BackupPair pair{index, stringWithContentsOfFileUtf8(path1),
+                            stringWithContentsOfFileUtf8(path2)};
+            if (pair.text1.isNull() || pair.text2.isNull()) {
+                platform::Log(QStringLiteral("Backup pair %1 cannot be read; kept").arg(index));
+                ++keptHere;
+                continue;
+            }
+            if (pair.text1.isEmpty() && pair.text2.isEmpty()) {
+                RemoveBackupPair(index);
+                continue;
+            }
+            pairs.append(std::move(pair));
         }
-        const QString text1 = stringWithContentsOfFileUtf8(path1);
-        const QString text2 = stringWithContentsOfFileUtf8(path2);
-        if (text1.isNull() || text2.isNull()) {
-            platform::Log(QStringLiteral("Backup pair %1 cannot be read; kept").arg(index));
-            ++result.kept;
-            continue;
-        }
-        if (text1.isEmpty() && text2.isEmpty()) {
-            RemoveBackupPair(index);
-            continue;
-        }
-        MergeEditWndCtr *window = createBlank ? createBlank() : nullptr;
-        if (!window) {
-            REPORT_FATAL();
-            platform::Log(
-                QStringLiteral("Backup pair %1: no window could be made; kept").arg(index));
-            ++result.kept;
-            continue;
-        }
-        window->setCompareTextToView1(text1);
-        window->setCompareTextToView2(text2);
-        window->RefreshCompare();
-        // Edited and untitled, so the next quit keeps it again.
-        window->setDocumentEdited(true);
-        window->setMTextWasEdited1(true);
-        window->setMTextWasEdited2(true);
-        // Gone from the disk before the line says so: whoever reads the log sees the final state.
-        RemoveBackupPair(index);
-        platform::Log(QStringLiteral("Restored the untitled texts of backup pair %1").arg(index));
-        ++result.restored;
     }
     GUARD_END_VOID
+    if (kept)
+        *kept = keptHere;
+    return pairs;
+}
+
+bool OpenBackupPair(const BackupPair &pair, const BlankEditFactory &createBlank)
+{
+    GUARD_BEGIN
+    MergeEditWndCtr *window = createBlank ? createBlank() : nullptr;
+    if (!window) {
+        REPORT_FATAL();
+        platform::Log(
+            QStringLiteral("Backup pair %1: no window could be made; kept").arg(pair.index));
+        return false;
+    }
+    window->setCompareTextToView1(pair.text1);
+    window->setCompareTextToView2(pair.text2);
+    window->RefreshCompare();
+    // Edited and untitled, so the next quit keeps it again.
+    window->setDocumentEdited(true);
+    window->setMTextWasEdited1(true);
+    window->setMTextWasEdited2(true);
+    // Gone from the disk before the line says so: whoever reads the log sees the final state.
+    RemoveBackupPair(pair.index);
+    platform::Log(QStringLiteral("Restored the untitled texts of backup pair %1").arg(pair.index));
+    return true;
+    GUARD_END(false)
+}
+
+RestoreResult restore_BlankTextWindow_For_LastSession(const BlankEditFactory &createBlank)
+{
+    RestoreResult result;
+    for (const BackupPair &pair : ReadBackupPairs(&result.kept)) {
+        if (OpenBackupPair(pair, createBlank))
+            ++result.restored;
+        else
+            ++result.kept;
+    }
     return result;
 }

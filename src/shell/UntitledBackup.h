@@ -5,6 +5,7 @@
 // support folder's "backupRestore"; at the next start each pair reopens as an edited untitled
 // window and is then removed.
 
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -33,6 +34,20 @@ struct RestoreResult
     int restored = 0; // windows opened
     int kept = 0;     // pairs left on disk: unreadable, half pairs, or no window could be made
 };
+// A pair on disk that holds text to reopen.
+struct BackupPair
+{
+    int index = -1;
+    QString text1, text2;
+};
+// Reads every pair on disk, in index order: those holding text are answered; pairs whose two
+// texts are empty are removed; half pairs and unreadable pairs are kept on disk, logged and
+// counted in *kept (may be null). The folder is made when missing.
+QList<BackupPair> ReadBackupPairs(int *kept);
+// Opens the pair as an untitled window marked as edited and removes it from the disk. False when
+// no window could be made: the pair stays on disk.
+bool OpenBackupPair(const BackupPair &pair, const BlankEditFactory &createBlank);
+
 // Reopens every pair on disk, in index order, as an untitled window marked as edited. A pair is
 // removed once its window is open, or when both its texts are empty; anything else is kept for
 // the next start and logged. The folder is made when missing.

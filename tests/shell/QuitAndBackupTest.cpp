@@ -307,6 +307,35 @@ TEST_F(QuitAndBackupTest, RestoreOpensEveryPairAndKeepsWhatItCannot)
     EXPECT_EQ(pair(1, 1), kMark + "seven");
 }
 
+// At the start the first kept text opens at once and the others one per turn of the event loop.
+TEST_F(QuitAndBackupTest, StartReopensOneWindowPerTurn)
+{
+    ASSERT_TRUE(QDir().mkpath(BackupRestoreFolder()));
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(pelkotest::writeFile(BackupPairPath(i, 1), kMark + QByteArray::number(i)));
+        ASSERT_TRUE(pelkotest::writeFile(BackupPairPath(i, 2), QByteArray()));
+    }
+    ASSERT_TRUE(pelkotest::writeFile(BackupPairPath(5, 1), "half"));
+    const auto textWindows = [] {
+        QList<MergeEditWndCtr *> out;
+        for (const auto &slot : gOpenCompareWindowList)
+            if (auto *w = qobject_cast<MergeEditWndCtr *>(slot.data()))
+                out.append(w);
+        return out;
+    };
+    EXPECT_EQ(AppTermination::RestoreUntitledTexts(), 3);
+    ASSERT_EQ(textWindows().size(), 1);
+    EXPECT_EQ(textWindows()[0]->GetTextInView1(), QStringLiteral("0"));
+    EXPECT_FALSE(QFile::exists(BackupPairPath(0, 1)));
+    EXPECT_TRUE(QFile::exists(BackupPairPath(2, 1)));
+    QTRY_COMPARE_WITH_TIMEOUT(textWindows().size(), 3, 5000);
+    EXPECT_EQ(textWindows()[2]->GetTextInView1(), QStringLiteral("2"));
+    EXPECT_TRUE(textWindows()[2]->WasEdit());
+    EXPECT_EQ(backupFiles(), QStringList{QStringLiteral("backup_005_a.txt")});
+    AppTermination::CloseCompareWindowsWithoutAsking();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 TEST_F(QuitAndBackupTest, RestoreWithoutWindowKeepsThePair)
 {
     ASSERT_TRUE(QDir().mkpath(BackupRestoreFolder()));
