@@ -29,26 +29,26 @@ void MergeDocument::setUpFilterFields()
     const auto &table = StartWindowFilterFields();
     for (size_t i = 0; i < fields.size(); ++i) {
         MyTokenTextList *field = fields[i];
-        const StartWindowFilterField &spec = table[i];
+        const StartWindowFilterField &entry = table[i];
         if (!field) {
             REPORT_FATAL();
             continue;
         }
-        auto *button = mWindow->findChild<QAbstractButton *>(QString::fromLatin1(spec.outlet) +
+        auto *button = mWindow->findChild<QAbstractButton *>(QString::fromLatin1(entry.outlet) +
                                                              QStringLiteral("_DropDown"));
         if (!button)
             REPORT_FATAL();
         field->setDropDownButton(button);
-        field->setHistoryKey(spec.historyKey);
-        field->prohibitedStrings << spec.refused;
+        field->setHistoryKey(entry.historyKey);
+        field->prohibitedStrings << entry.refused;
         field->setMIDDLE_STR(kStartWindowFilterMiddleStr);
-        field->setTokenizingCharacterSet(spec.separators);
+        field->setTokenizingCharacterSet(entry.separators);
         // A regular expression's letter case is part of it.
-        field->setKeepCase(spec.regex);
+        field->setKeepCase(entry.regex);
         field->LoadOldData_BaseOn_historyKey();
         if (field->arrayOfItem.isEmpty()) {
-            field->arrayOfItem << spec.defaultText;
-            field->arrayOfItem << StartWindowReadyMadeEntries(spec.kind);
+            field->arrayOfItem << entry.defaultText;
+            field->arrayOfItem << StartWindowReadyMadeEntries(entry.kind);
         }
         field->UpdateButtonStatus();
         field->ShowItemAtIndex(0);

@@ -184,7 +184,14 @@ bool MergeDocument::doCommandBySelector(QLineEdit *control, const QString &comma
     }
     if (!pathField)
         return false;
-    // No list: an up arrow at the start or a down arrow at the end opens the side's history.
+    // No list: Return starts the compare, as the window's default button would.
+    if (command == QLatin1String("insertNewline:")) {
+        if (!mUi->mCompareButton->isEnabled())
+            return false;
+        mUi->mCompareButton->animateClick();
+        return true;
+    }
+    // An up arrow at the start or a down arrow at the end opens the side's history.
     const bool up = command.compare(QLatin1String("moveUp:"), Qt::CaseInsensitive) == 0;
     const bool down = command.compare(QLatin1String("moveDown:"), Qt::CaseInsensitive) == 0;
     const bool noSelection = !control->hasSelectedText();

@@ -359,6 +359,25 @@ TEST_F(StartWindowTest, TryToCompareRightNowPressesCompareOnlyWhenEnabled)
     QTRY_COMPARE_WITH_TIMEOUT(opened.size(), 1, 2000);
 }
 
+TEST_F(StartWindowTest, ReturnInAPathFieldWithoutSuggestionsPressesCompare)
+{
+    const QString a = file(QStringLiteral("a.txt")), b = file(QStringLiteral("b.txt"));
+    QPointer<MergeDocument> doc = openWindow();
+    QSignalSpy opened(doc.data(), &MergeDocument::compareWindowOpened);
+    doc->SetLeftText(a);
+    MyTextField *right = doc->ui().mRightPathTxt;
+    // With Compare disabled, Return changes nothing.
+    QTest::keyClick(right, Qt::Key_Return);
+    QTest::qWait(300);
+    EXPECT_EQ(opened.size(), 0);
+    EXPECT_FALSE(doc->isClosing());
+
+    doc->SetRightText(b);
+    ASSERT_FALSE(doc->isSuggestListShown());
+    QTest::keyClick(right, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(opened.size(), 1, 2000);
+}
+
 // Each row: the regex switch, the include, exclude and sub-folder tokens, what the alert says
 // and which field gets the focus (0 include, 1 exclude, 2 sub-folders).
 struct FilterAlertRow
