@@ -1257,6 +1257,8 @@ bool MergeEditWndCtr::SaveSide(int side)
         path = askSaveAsInstead(path, why);
         if (path.isEmpty())
             return false;
+    } else if (!confirmReplacingChangedFile(side)) {
+        return false;
     }
     if (const QString why = whyNotWritableTarget(path); !why.isEmpty()) {
         ShowMessage(L_("Error"), fillFormat(L_("Cannot save the file \"%@\"."), {path}) +
@@ -1344,6 +1346,25 @@ QString MergeEditWndCtr::whyNotWritableTarget(const QString &path)
     if (!fi.isFile())
         return L_("It is not a regular file.");
     return QString();
+}
+
+bool MergeEditWndCtr::confirmReplacingChangedFile(int side)
+{
+    // The window is told of changes on disk only when it becomes key; a file rewritten while the
+    // window stayed in front would otherwise be replaced unseen.
+    if (!diskChanged(side))
+        return true;
+    const QFileInfo fi(file(side));
+    const SideState &st = state(side);
+    if (fi.size() == st.declinedSize && fi.lastModified() == st.declinedModified)
+        return true; // the user already chose the window's text over this change
+    const int answer = ShowMessage2(
+        L_("Warning"),
+        fillFormat(L_("The file \"%@\" was changed by another application since it was read."),
+                   {file(side)}) +
+            QStringLiteral("\n\n") + L_("Saving replaces those changes."),
+        L_("Save Anyway"), L_("Cancel"));
+    return answer == 1000;
 }
 
 QString MergeEditWndCtr::askSaveAsInstead(const QString &path, const QString &why)

@@ -222,6 +222,8 @@ private:
     static QString whyNotWritableTarget(const QString &path);
     // Says why the text is not saved to path and offers a save panel; the chosen path or null.
     static QString askSaveAsInstead(const QString &path, const QString &why);
+    // False when the side's file changed on disk since it was read and the user, asked, keeps it.
+    bool confirmReplacingChangedFile(int side);
     // True when the file's text decodes in the encoding (or the file cannot be read at all).
     static bool fileFitsEncoding(const QString &path, platform::StringEncoding encoding);
     void loadOptions();

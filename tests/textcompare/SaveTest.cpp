@@ -238,3 +238,42 @@ TEST_F(TextCompareTest, ASideThatWasNotReadIsWrittenOnlyWhereTheUserChooses)
         w->setDocumentEdited(false);
     }
 }
+
+TEST_F(TextCompareTest, AFileChangedOnDiskSinceItWasReadIsReplacedOnlyWhenTheUserSaysSo)
+{
+    const QString right = write("b.txt", "x\nY\n");
+    auto w = open(write("a.txt", "x\ny\n"), right);
+    ASSERT_TRUE(w->Merge_CopyAll(1));
+    ASSERT_TRUE(w->mTextWasEdited(2));
+    // Rewritten by another program while the window stayed in front: no key change told it.
+    const QByteArray theirs = "x\nY\ntheir line\n";
+    ASSERT_TRUE(pelkotest::writeFile(right, theirs));
+    alerts.clear();
+    answers = {1001};
+    EXPECT_FALSE(w->SaveSide(2));
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(alerts[0].text.contains(right));
+    EXPECT_EQ(pelkotest::readFile(right), theirs);
+    EXPECT_TRUE(w->mTextWasEdited(2));
+
+    answers = {1000};
+    EXPECT_TRUE(w->SaveSide(2));
+    EXPECT_EQ(pelkotest::readFile(right), "x\ny\n");
+    EXPECT_FALSE(w->mTextWasEdited(2));
+
+    // Saved again with nothing changed on disk, or after the user kept the window's text over a
+    // change when the window came to the front: no question.
+    alerts.clear();
+    QTextCursor(w->textView(2)->document()).insertText(QStringLiteral("z"));
+    EXPECT_TRUE(w->SaveSide(2));
+    EXPECT_TRUE(alerts.empty());
+    QTextCursor(w->textView(2)->document()).insertText(QStringLiteral("w"));
+    ASSERT_TRUE(pelkotest::writeFile(right, theirs));
+    answers = {1001}; // keep the edits instead of reading the file again
+    w->windowWillBeKey();
+    settle(*w);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(w->SaveSide(2));
+    EXPECT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(pelkotest::readFile(right), "wzx\ny\n");
+}
