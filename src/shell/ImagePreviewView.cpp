@@ -187,6 +187,12 @@ void ImagePreviewView::applyDecoded(quint64 generation, const Decoded &result)
 ImagePreviewView::Decoded ImagePreviewView::decode(const QString &path, QSize target)
 {
     Decoded out;
+    // A FIFO or a device would block the worker until a writer came, and the application's exit
+    // waits for every pool thread.
+    if (!QFileInfo(path).isFile()) {
+        out.state = State::Unreadable;
+        return out;
+    }
     QImageReader reader(path);
     reader.setAutoTransform(true);
     if (!reader.canRead()) {

@@ -331,6 +331,13 @@ bool MergeImageWindCtr::SaveFile()
                 fillFormat(L_(QStringLiteral("The file \"%@\" no longer exists.")), {path});
             return false;
         }
+        // The copy would put a regular file in place of a FIFO or a device.
+        if (!QFileInfo(path).isFile()) {
+            mLastSaveError =
+                fillFormat(L_(QStringLiteral("Cannot save the file \"%@\".")), {path}) +
+                QStringLiteral("\n\n") + L_(QStringLiteral("It is not a regular file."));
+            return false;
+        }
     }
     bool copied = false;
     auto copyOver = [&](const QString &source, const QString &target) {

@@ -17,8 +17,11 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <deque>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -340,6 +343,29 @@ TEST_F(ImageWindowTest, FormatsWithoutDecoderSayNoPreview)
     auto w2 = open(broken, pdf1);
     EXPECT_EQ(w2->ui().mView1->state(), ImagePreviewView::State::Unreadable);
     EXPECT_TRUE(w2->ui().mView1->image().isNull());
+}
+
+TEST_F(ImageWindowTest, AFifoIsNotWaitedOnAndNotReplacedBySave)
+{
+    const QString fifo = dir + QStringLiteral("/pipe.png");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    const QString right = write(QStringLiteral("b.png"), png(Qt::blue));
+    auto w = open(fifo, right);
+    EXPECT_EQ(w->isEqual(), 0);
+    EXPECT_EQ(w->ui().mView1->state(), ImagePreviewView::State::Unreadable);
+
+    w->Merge_ChooseRight();
+    w->Merge_Save();
+    EXPECT_TRUE(w->window()->isVisible());
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(alerts[0].text.contains(fifo));
+    const QFileInfo after(fifo);
+    EXPECT_TRUE(after.exists() && !after.isFile()); // still the FIFO
+
+    // Should a reader still wait on the FIFO, let it go so the test run can end.
+    const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0)
+        ::close(fd);
 }
 
 TEST_F(ImageWindowTest, ImagesBeyondTheAllocationLimitSaySo)
