@@ -9,12 +9,14 @@
 #include "services/Localization.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 
 bool GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(
     const QString &file1, const QString &file2, Export_GenegatePatch_SettingView *view)
 {
     GUARD_BEGIN
-    if (!IsFileExist(file1) || !IsFileExist(file2) || !view)
+    // Only regular files: diff would wait on a FIFO or a device while the window is frozen.
+    if (!QFileInfo(file1).isFile() || !QFileInfo(file2).isFile() || !view)
         return false;
     view->setOneFileOptionHidden(true);
     platform::SavePanelRequest request;

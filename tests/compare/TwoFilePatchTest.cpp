@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -154,4 +155,18 @@ TEST_F(TwoFilePatchTest, CancelIsNoFailureAndAFailureKeepsTheOldFile)
     EXPECT_FALSE(
         GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(mLeft, mLeft, nullptr));
     EXPECT_EQ(mRequests.size(), panels);
+}
+
+TEST_F(TwoFilePatchTest, OnlyRegularFilesArePatched)
+{
+    // diff would read a FIFO until a writer closed it, with the window waiting on it.
+    const QString fifo = mDir + QStringLiteral("/pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    Export_GenegatePatch_SettingView view;
+    mAnswer = mDir + QStringLiteral("/out.txt");
+    EXPECT_FALSE(GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(fifo, mRight, &view));
+    EXPECT_FALSE(GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(mLeft, fifo, &view));
+    EXPECT_FALSE(GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(mDir, mRight, &view));
+    EXPECT_TRUE(mRequests.isEmpty());
+    EXPECT_FALSE(QFile::exists(mAnswer));
 }
