@@ -179,6 +179,8 @@ QString runSavePanel(const SavePanelRequest &request)
         // The non-native dialog lays itself out in a grid; the accessory goes below it.
         if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout()))
             grid->addWidget(request.accessory, grid->rowCount(), 0, 1, grid->columnCount());
+        // It is hidden while it waits with its owner (and after each use below): show it here.
+        request.accessory->show();
     }
     const bool accepted = dialog.exec() == QDialog::Accepted;
     if (request.accessory) {

@@ -195,12 +195,21 @@ TEST(PanelsTest, SavePanelAddsTheFirstTypeAndKeepsTheAccessory)
     EXPECT_TRUE(accessoryShown);
     EXPECT_EQ(accessory.parent(), nullptr); // handed back to its owner
 
-    // An accessory owned by one of the caller's widgets goes back to that widget.
+    // An accessory owned by one of the caller's widgets, kept hidden there, is shown in every
+    // panel it is given to and goes back to that widget.
     QWidget owner;
     auto *owned = new QWidget(&owner);
-    whenModal<QFileDialog>([](QFileDialog *d) { d->reject(); });
-    EXPECT_TRUE(runSavePanel({"Save", dir, "z", {}, owned}).isNull());
-    EXPECT_EQ(owned->parentWidget(), &owner);
+    owned->hide();
+    for (int use = 0; use < 2; ++use) {
+        bool ownedShown = false;
+        whenModal<QFileDialog>([&](QFileDialog *d) {
+            ownedShown = owned->isVisibleTo(d);
+            d->reject();
+        });
+        EXPECT_TRUE(runSavePanel({"Save", dir, "z", {}, owned}).isNull());
+        EXPECT_TRUE(ownedShown) << "use " << use;
+        EXPECT_EQ(owned->parentWidget(), &owner);
+    }
 
     whenModal<QFileDialog>([](QFileDialog *d) { d->reject(); });
     EXPECT_TRUE(runSavePanel({"Save", dir, "x", {}}).isNull());
