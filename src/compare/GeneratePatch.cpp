@@ -12,7 +12,8 @@
 #include <QFileInfo>
 
 bool GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(
-    const QString &file1, const QString &file2, Export_GenegatePatch_SettingView *view)
+    const QString &file1, const QString &file2, Export_GenegatePatch_SettingView *view,
+    const PatchWriteRunner &runner)
 {
     GUARD_BEGIN
     // Only regular files: diff would wait on a FIFO or a device while the window is frozen.
@@ -30,8 +31,20 @@ bool GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(
     view->storeOptions();
     if (path.isEmpty())
         return true;
+    const PatchDiffOptions options = view->options();
     QString error;
-    if (!WriteTwoFilePatch(file1, file2, view->options(), path, &error)) {
+    bool written = false;
+    const auto write = [&](const PatchCancelCheck &cancelled) {
+        written = WriteTwoFilePatch(file1, file2, options, path, &error, cancelled);
+    };
+    bool userCancelled = false;
+    if (runner)
+        userCancelled = runner(write);
+    else
+        write({});
+    if (userCancelled && !written)
+        return true;
+    if (!written) {
         platform::Log(QStringLiteral("Generate patch failed: ") + error);
         return false;
     }

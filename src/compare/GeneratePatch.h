@@ -1,7 +1,10 @@
 #pragma once
 // The patch of two files, written where the user chooses.
 
+#include "compare/PatchDiffRunner.h"
+
 #include <QString>
+#include <functional>
 
 class Export_GenegatePatch_SettingView;
 
@@ -10,5 +13,12 @@ class Export_GenegatePatch_SettingView;
 // unchanged. True when the patch was written (it is then shown in the file manager) or the user
 // cancelled. False when a file is missing, no options view is given, or diff or the writing
 // failed; the file that was at the chosen path then stays as it was.
+//
+// runner, when given, runs the writing away from the window (with progress and Cancel) and
+// answers whether the user cancelled; a cancelled patch writes nothing and answers true, as a
+// cancelled panel does. Without a runner the writing runs here.
+using PatchWriteRunner =
+    std::function<bool(const std::function<void(const PatchCancelCheck &cancelled)> &write)>;
 bool GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(
-    const QString &file1, const QString &file2, Export_GenegatePatch_SettingView *view);
+    const QString &file1, const QString &file2, Export_GenegatePatch_SettingView *view,
+    const PatchWriteRunner &runner = {});

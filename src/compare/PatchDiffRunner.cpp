@@ -2,6 +2,7 @@
 
 #include "platform/Guard.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSaveFile>
 
@@ -48,7 +49,8 @@ QStringList PatchDiff_Arguments(const PatchDiffOptions &options)
 }
 
 std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &file2,
-                                          const PatchDiffOptions &options, QString *error)
+                                          const PatchDiffOptions &options, QString *error,
+                                          const PatchCancelCheck &cancelled)
 {
     GUARD_BEGIN
     const QString tool = GetDiffToolPath();
@@ -65,11 +67,17 @@ std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &f
         setError(error, QStringLiteral("diff did not start"));
         return std::nullopt;
     }
-    if (!diff.waitForFinished(kDiffTimeoutMs)) {
-        diff.kill();
-        diff.waitForFinished();
-        setError(error, QStringLiteral("diff did not finish"));
-        return std::nullopt;
+    // Waits in short slices so that a cancel stops diff at once.
+    QElapsedTimer clock;
+    clock.start();
+    while (!diff.waitForFinished(100) && diff.state() != QProcess::NotRunning) {
+        const bool stop = cancelled && cancelled();
+        if (stop || clock.elapsed() > kDiffTimeoutMs) {
+            diff.kill();
+            diff.waitForFinished();
+            setError(error, stop ? QStringLiteral("cancelled") : QStringLiteral("diff did not finish"));
+            return std::nullopt;
+        }
     }
     if (diff.exitStatus() != QProcess::NormalExit || diff.exitCode() > 1) {
         setError(error, QString::fromLocal8Bit(diff.readAllStandardError()).trimmed());
@@ -82,12 +90,16 @@ std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &f
 }
 
 bool WriteTwoFilePatch(const QString &file1, const QString &file2, const PatchDiffOptions &options,
-                       const QString &outputPath, QString *error)
+                       const QString &outputPath, QString *error, const PatchCancelCheck &cancelled)
 {
     GUARD_BEGIN
-    const auto text = RunDiffForPatch(file1, file2, options, error);
+    const auto text = RunDiffForPatch(file1, file2, options, error, cancelled);
     if (!text)
         return false;
+    if (cancelled && cancelled()) {
+        setError(error, QStringLiteral("cancelled"));
+        return false;
+    }
     QSaveFile out(outputPath);
     if (!out.open(QIODevice::WriteOnly) || out.write(*text) != text->size()) {
         setError(error, out.errorString());
@@ -119,7 +131,8 @@ bool WriteFolderPatch(const std::vector<PatchPair> &pairs, const PatchDiffOption
             setError(error, QStringLiteral("cancelled"));
             return false;
         }
-        const auto text = RunDiffForPatch(pair.file1, pair.file2, options, error);
+        const auto text = RunDiffForPatch(pair.file1, pair.file2, options, error,
+                                          [cancel] { return cancel && cancel->load(); });
         if (!text) {
             out.cancelWriting();
             return false;

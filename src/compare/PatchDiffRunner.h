@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -19,18 +20,25 @@ struct PatchDiffOptions
 // diff's arguments for a patch (the ignore options, then "-y" when chosen).
 QStringList PatchDiff_Arguments(const PatchDiffOptions &options);
 
-// diff's output for the two files; empty when they are the same. Nullopt when diff cannot run or
-// answers trouble (exit 2); error then says why. Exit 1 (they differ) is success.
+// Asked while diff runs; true stops it.
+using PatchCancelCheck = std::function<bool()>;
+
+// diff's output for the two files; empty when they are the same. Nullopt when diff cannot run,
+// answers trouble (exit 2) or is stopped by cancelled; error then says why. Exit 1 (they differ)
+// is success.
 std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &file2,
                                           const PatchDiffOptions &options,
-                                          QString *error = nullptr);
+                                          QString *error = nullptr,
+                                          const PatchCancelCheck &cancelled = {});
 
 // Writes diff's output for the two files to outputPath byte for byte, as diff wrote it (a patch of
 // Latin-1 or Shift-JIS texts stays in their encoding). The file is written beside the target and
 // renamed over it: when diff fails or the file cannot be written the old file stays and the
 // answer is false, with the reason (diff's own message when it has one) in error.
+// A cancelled write leaves the old file as well.
 bool WriteTwoFilePatch(const QString &file1, const QString &file2, const PatchDiffOptions &options,
-                       const QString &outputPath, QString *error = nullptr);
+                       const QString &outputPath, QString *error = nullptr,
+                       const PatchCancelCheck &cancelled = {});
 
 // One pair of a folder patch: the path relative to both top folders, as written after "Index:".
 struct PatchPair

@@ -8,6 +8,7 @@
 #include "compare/GeneratePatch.h"
 #include "controls/MyTokenTextList.h"
 #include "controls/PelkoNSOpenPanel.h"
+#include "controls/ProcessModalDlg.h"
 #include "controls/TokenFilterLists.h"
 #include "foldercompare/MergeFileListWndCtr.h"
 #include "platform/Dispatch.h"
@@ -447,8 +448,18 @@ bool MergeDocument::openFileCompare(const QString &left, const QString &right, b
         return image != nullptr;
     }
     if (generatePatch) {
-        const bool ok =
-            GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(left, right, mPatchView);
+        // diff runs on a worker behind the progress dialog, so big files never freeze the window.
+        const auto runner = [](const std::function<void(const PatchCancelCheck &)> &write) {
+            return ProcessModalDlg::runJob(L_(QStringLiteral("Generate Patch")), 0,
+                                           [&write](ProcessModalChannel &) {
+                                               write([] {
+                                                   return ProcessModalChannel::
+                                                       sub_thread_checkIf_userRequestCancelled();
+                                               });
+                                           });
+        };
+        const bool ok = GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(
+            left, right, mPatchView, runner);
         if (!ok)
             beepAndSayInvalidFile();
         emit patchFinished(ok);

@@ -10,6 +10,8 @@
 #include "support/TestEnvironment.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRadioButton>
@@ -169,4 +171,51 @@ TEST_F(TwoFilePatchTest, OnlyRegularFilesArePatched)
     EXPECT_FALSE(GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(mDir, mRight, &view));
     EXPECT_TRUE(mRequests.isEmpty());
     EXPECT_FALSE(QFile::exists(mAnswer));
+}
+
+TEST_F(TwoFilePatchTest, CancelStopsDiffAtOnceAndKeepsTheOldFile)
+{
+    // diff blocks on a FIFO that nobody writes: only the cancel check can end it.
+    const QString fifo = mDir + QStringLiteral("/pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    const QString out = mDir + QStringLiteral("/old.patch");
+    pelkotest::writeFile(out, "keep me");
+    const QStringList before = QDir(mDir).entryList(QDir::Files | QDir::System);
+    QElapsedTimer clock;
+    clock.start();
+    QString error;
+    EXPECT_FALSE(WriteTwoFilePatch(mLeft, fifo, {}, out, &error,
+                                   [&clock] { return clock.elapsed() > 200; }));
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(error, QStringLiteral("cancelled"));
+    EXPECT_EQ(pelkotest::readFile(out), QByteArray("keep me"));
+    EXPECT_EQ(QDir(mDir).entryList(QDir::Files | QDir::System), before); // no temporary file left
+}
+
+TEST_F(TwoFilePatchTest, TheWritingGoesThroughTheRunnerAndItsCancelWritesNothing)
+{
+    Export_GenegatePatch_SettingView view;
+    mAnswer = mDir + QStringLiteral("/through-runner.txt");
+    int runs = 0;
+    const auto runner = [&runs](const std::function<void(const PatchCancelCheck &)> &write) {
+        ++runs;
+        write([] { return false; });
+        return false;
+    };
+    EXPECT_TRUE(GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(mLeft, mRight, &view,
+                                                                             runner));
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(applyPatch(mDir, pelkotest::readFile(mLeft), mAnswer), pelkotest::readFile(mRight));
+
+    // The user cancels before diff is done: nothing written, nothing shown, no failure.
+    mAnswer = mDir + QStringLiteral("/cancelled.txt");
+    const int revealed = int(mRevealed.size());
+    const auto cancelling = [](const std::function<void(const PatchCancelCheck &)> &write) {
+        write([] { return true; });
+        return true;
+    };
+    EXPECT_TRUE(GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(mLeft, mRight, &view,
+                                                                             cancelling));
+    EXPECT_FALSE(QFile::exists(mAnswer));
+    EXPECT_EQ(mRevealed.size(), revealed);
 }
