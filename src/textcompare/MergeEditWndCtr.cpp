@@ -476,12 +476,14 @@ void MergeEditWndCtr::startLoad()
                                     return;
                                 sideBuilt(side, TakePaneDocument(doc), ns);
                             });
-                    built->setFuture(QtConcurrent::run([text = loaded.text, mainThread, cancelled] {
-                        QElapsedTimer timer;
-                        timer.start();
-                        PaneDocument doc = BuildWholePaneDocument(text, mainThread, cancelled);
-                        return std::make_pair(doc, timer.nsecsElapsed());
-                    }));
+                    // Own pool: the line compare in the shared one never waits behind builds.
+                    built->setFuture(QtConcurrent::run(
+                        PaneBuildPool(), [text = loaded.text, mainThread, cancelled] {
+                            QElapsedTimer timer;
+                            timer.start();
+                            PaneDocument doc = BuildWholePaneDocument(text, mainThread, cancelled);
+                            return std::make_pair(doc, timer.nsecsElapsed());
+                        }));
                 });
         watcher->setFuture(QtConcurrent::run(ReadPane, file(side), platform::StringEncoding(0),
                                              side == 1 ? mPreferEncoding1 : mPreferEncoding2,

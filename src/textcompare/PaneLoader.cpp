@@ -4,6 +4,7 @@
 #include <QPlainTextDocumentLayout>
 #include <QTextDocument>
 #include <QThread>
+#include <QThreadPool>
 #include <mutex>
 
 namespace {
@@ -52,6 +53,18 @@ void SetPaneReaderHook(PaneReader reader)
 {
     std::lock_guard lock(gReaderMutex);
     gReader = std::move(reader);
+}
+
+QThreadPool *PaneBuildPool()
+{
+    // One thread per side of a window, and two windows loading at once.
+    static QThreadPool pool;
+    static const bool ready = [] {
+        pool.setMaxThreadCount(4);
+        return true;
+    }();
+    (void)ready;
+    return &pool;
 }
 
 void SetPaneBuildHook(std::function<void()> hook)

@@ -15,6 +15,7 @@
 
 class QTextDocument;
 class QThread;
+class QThreadPool;
 
 // A document built on a worker for a pane. The pane takes it; one nobody took (the load was
 // cancelled, the window closed) is deleted with the last copy of the handle, on its own thread.
@@ -53,6 +54,11 @@ qsizetype PaneHeadLength(const QString &text);
 LoadedPane ReadPane(const QString &path, platform::StringEncoding forced,
                     platform::StringEncoding preferred, QThread *documentThread,
                     std::shared_ptr<std::atomic<bool>> cancelled);
+
+// The threads that build whole documents. They are kept apart from the shared pool, where the
+// line compare runs, so that the compare never waits behind two long builds (on a machine of two
+// cores the shared pool has only two threads).
+QThreadPool *PaneBuildPool();
 
 // The whole document of a pane (on a worker); null when cancelled meanwhile.
 PaneDocument BuildWholePaneDocument(const QString &text, QThread *documentThread,

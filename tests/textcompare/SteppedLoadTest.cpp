@@ -109,8 +109,10 @@ TEST_F(SteppedLoadTest, ClosingDuringALoadLeavesNoWorkerAndNoFile)
     w->window()->close();
     w.reset();
     QThreadPool::globalInstance()->waitForDone();
+    PaneBuildPool()->waitForDone();
     QTest::qWait(20); // the workers' finished signals find no window
     EXPECT_EQ(QThreadPool::globalInstance()->activeThreadCount(), 0);
+    EXPECT_EQ(PaneBuildPool()->activeThreadCount(), 0);
     const QStringList left_over =
         QDir(GetProcessTempFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     EXPECT_TRUE(left_over.filter(QStringLiteral("compare-")).isEmpty())
@@ -261,8 +263,10 @@ TEST_F(SteppedLoadTest, ClosingWhileTheWholeDocumentsAreBuiltLeavesNothing)
     w.reset();
     gate.reset();
     QThreadPool::globalInstance()->waitForDone();
+    PaneBuildPool()->waitForDone();
     QTest::qWait(20); // documents built for nobody are deleted on this thread
     EXPECT_EQ(QThreadPool::globalInstance()->activeThreadCount(), 0);
+    EXPECT_EQ(PaneBuildPool()->activeThreadCount(), 0);
     const QStringList left_over =
         QDir(GetProcessTempFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     EXPECT_TRUE(left_over.filter(QStringLiteral("compare-")).isEmpty())
