@@ -144,9 +144,11 @@ bool isConversionChar(QChar c)
     return QStringLiteral("@dDiuUxXoOsSfFeEgGcC").contains(c);
 }
 
+} // namespace
+
 // Fills "%@", "%N$@", "%d", "%ld", ... with the arguments in one pass over the format, so text
 // taken from an argument is never read as a format again. "%%" is a percent sign.
-QString fillFormat(const QString &format, const QStringList &args)
+QString FillFormat(const QString &format, const QStringList &args)
 {
     QString out;
     out.reserve(format.size() + 32);
@@ -186,8 +188,6 @@ QString fillFormat(const QString &format, const QStringList &args)
     return out;
 }
 
-} // namespace
-
 QString L_(const QString &english)
 {
     GUARD_BEGIN
@@ -199,7 +199,7 @@ QString L_(const QString &english)
     QStringList args;
     for (qsizetype i = 1; i < pieces.size(); ++i)
         args.append(localizeArgument(pieces.at(i)));
-    return fillFormat(localizeJoined(pieces.first()), args);
+    return FillFormat(localizeJoined(pieces.first()), args);
     GUARD_END(english)
 }
 

@@ -23,6 +23,10 @@ inline constexpr const char *kAppDisplayName = "Pelko Merge";
 // The localised text; "" for a null or empty key.
 QString L_(const QString &english);
 
+// Fills "%@", "%N$@", "%d", "%ld", ... with the arguments in one pass over the format, so text
+// taken from an argument is never read as a format again. "%%" is a percent sign.
+QString FillFormat(const QString &format, const QStringList &args);
+
 // Walks a window, widget, menu or action with everything below it and replaces each visible text
 // (titles, labels, buttons, tool tips, placeholders, menus, tabs, table headers) by its
 // translation. Texts the user typed (line edits, text views, editable combo boxes) stay as they

@@ -34,23 +34,6 @@ bool modalWindowRuns()
     return platform::currentModalWindow() != nullptr || QApplication::activeModalWidget();
 }
 
-// Fills each "%@" of the format with the next argument, in one pass.
-QString fillFormat(const QString &format, const QStringList &args)
-{
-    QString out;
-    qsizetype next = 0;
-    for (qsizetype i = 0; i < format.size(); ++i) {
-        if (format.at(i) == u'%' && i + 1 < format.size() && format.at(i + 1) == u'@' &&
-            next < args.size()) {
-            out += args.at(next++);
-            ++i;
-        } else {
-            out += format.at(i);
-        }
-    }
-    return out;
-}
-
 // The preferences key from any window that runs no dialog of its own.
 class PreferencesKeyFilter : public QObject
 {
@@ -250,8 +233,8 @@ bool allowToChangeViewSettingForBigSize_NoWrap_ShowLine_HighLight(qint64 length)
     QString message = L_(key);
     if (message == key)
         message.replace(QStringLiteral("Area you sure"), QStringLiteral("Are you sure"));
-    message = fillFormat(message, {GetDecimalReadStringFromInt(length)});
-    const QString info = fillFormat(
+    message = FillFormat(message, {GetDecimalReadStringFromInt(length)});
+    const QString info = FillFormat(
         L_(QStringLiteral("For content bigger than %@ chars, following settings are set to "
                           "optimize speed:\n\t +Wrap = ON;\n\t +Highlight = OFF;\n\t +Show line "
                           "number = OFF;")),

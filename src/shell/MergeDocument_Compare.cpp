@@ -34,25 +34,6 @@
 
 namespace {
 
-// Fills "%1$@", "%2$@", ... by position and each plain "%@" by the next argument, in one pass
-// (an argument holding a marker is never filled again).
-QString fillFormat(const QString &format, const QStringList &args)
-{
-    static const QRegularExpression marker(QStringLiteral("%(?:(\\d)\\$)?@"));
-    QString out;
-    qsizetype last = 0;
-    int next = 0;
-    auto it = marker.globalMatch(format);
-    while (it.hasNext()) {
-        const auto m = it.next();
-        out += format.mid(last, m.capturedStart() - last);
-        const int index = m.captured(1).isEmpty() ? next++ : m.captured(1).toInt() - 1;
-        out += args.value(index);
-        last = m.capturedEnd();
-    }
-    return out + format.mid(last);
-}
-
 QString lastComponentOf(const QString &path)
 {
     QString p = path;
@@ -271,7 +252,7 @@ bool MergeDocument::askForSandboxedPath(bool left, QString *path)
     if (IsPathExist(*path) && SandBox_CheckCanAccessPath(*path))
         return true;
     const QString title =
-        fillFormat(L_(left ? QStringLiteral("Left file{++}: {++}Select %@{++}?")
+        FillFormat(L_(left ? QStringLiteral("Left file{++}: {++}Select %@{++}?")
                            : QStringLiteral("Right file{++}: {++}Select %@{++}?")),
                    {*path});
     const QString chosen = requestUserToSelectFileFolder(title, *path, L_(QStringLiteral("Open")),
@@ -340,14 +321,14 @@ bool MergeDocument::validateFolderFilters(const std::array<MyTokenTextList *, 3>
     };
 
     if (const QString r = refused(include); !r.isEmpty())
-        return showError(fillFormat(shouldNot, {includeLabel, r}), include), false;
+        return showError(FillFormat(shouldNot, {includeLabel, r}), include), false;
     if (const QString r = refused(exclude); !r.isEmpty())
-        return showError(fillFormat(shouldNot, {excludeLabel, r}), exclude), false;
+        return showError(FillFormat(shouldNot, {excludeLabel, r}), exclude), false;
     if (const QString r = refused(subFolders); !r.isEmpty()) {
         const QString text =
-            fillFormat(L_(QStringLiteral("The field [%@] is invalid.")), {excludeLabel}) +
+            FillFormat(L_(QStringLiteral("The field [%@] is invalid.")), {excludeLabel}) +
             QStringLiteral("\n") +
-            fillFormat(L_(QStringLiteral("Exclude filter should not contain following "
+            FillFormat(L_(QStringLiteral("Exclude filter should not contain following "
                                          "string:\n\n   %@")),
                        {r});
         return showError(text, subFolders), false;
@@ -355,7 +336,7 @@ bool MergeDocument::validateFolderFilters(const std::array<MyTokenTextList *, 3>
     const QString same =
         Get_Same_String_In_Two_NSTokenField(include, exclude, QStringLiteral("\n  + "));
     if (!same.isEmpty()) {
-        const QString text = fillFormat(
+        const QString text = FillFormat(
             QStringLiteral("[%@] and [%@] should not contain identical string items:\n%@"),
             {includeLabel, excludeLabel, same});
         return showError(text, include), false;
@@ -367,17 +348,17 @@ bool MergeDocument::validateFolderFilters(const std::array<MyTokenTextList *, 3>
     for (int i = 0; i < 3; ++i)
         tokens[i] = GenExtensionListFrom_NSTokenField(fields[i], fileNames[i], regex, &hasNone[i],
                                                       &hasAll[i]);
-    const QString matchAll = fillFormat(kMatchAllList, kMatchAllTokens);
+    const QString matchAll = FillFormat(kMatchAllList, kMatchAllTokens);
     if (hasNone[0])
-        return showError(fillFormat(shouldNot, {includeLabel, QStringLiteral("none")}), include),
+        return showError(FillFormat(shouldNot, {includeLabel, QStringLiteral("none")}), include),
                false;
     if (hasAll[1])
-        return showError(fillFormat(shouldNot, {excludeLabel, matchAll}), exclude), false;
+        return showError(FillFormat(shouldNot, {excludeLabel, matchAll}), exclude), false;
     if (hasAll[2]) {
         const QString text =
-            fillFormat(L_(QStringLiteral("The field [%@] is invalid.")), {excludeLabel}) +
+            FillFormat(L_(QStringLiteral("The field [%@] is invalid.")), {excludeLabel}) +
             QStringLiteral("\n") +
-            fillFormat(L_(QStringLiteral("Exclude filter should not contain \n[%@] or [%@] or "
+            FillFormat(L_(QStringLiteral("Exclude filter should not contain \n[%@] or [%@] or "
                                          "[%@] or [%@] or [%@]\n strings!")),
                        kMatchAllTokens);
         return showError(text, subFolders), false;
@@ -403,7 +384,7 @@ bool MergeDocument::validateFolderFilters(const std::array<MyTokenTextList *, 3>
                         invalid.first(), QRegularExpression::UnanchoredWildcardConversion);
         const QString error = QRegularExpression(pattern).errorString();
         const QString text =
-            fillFormat(L_(QStringLiteral("[%1$@] holds an invalid regular expression "
+            FillFormat(L_(QStringLiteral("[%1$@] holds an invalid regular expression "
                                          "[%2$@]:\n%3$@")),
                        {labels[i], invalid.first(), error});
         return showError(text, fields[i]), false;

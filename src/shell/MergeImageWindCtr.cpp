@@ -24,24 +24,6 @@
 
 namespace {
 
-// Fills each "%@" of the format with the next argument, in one pass (an argument holding "%@"
-// is never filled again).
-QString fillFormat(const QString &format, const QStringList &args)
-{
-    QString out;
-    qsizetype next = 0;
-    for (qsizetype i = 0; i < format.size(); ++i) {
-        if (format.at(i) == u'%' && i + 1 < format.size() && format.at(i + 1) == u'@' &&
-            next < args.size()) {
-            out += args.at(next++);
-            ++i;
-        } else {
-            out += format.at(i);
-        }
-    }
-    return out;
-}
-
 QString byteCountText(const QString &path)
 {
     return QLocale().formattedDataSize(GetFileSize(path), 2, QLocale::DataSizeSIFormat);
@@ -306,11 +288,11 @@ void MergeImageWindCtr::UpdateTitle()
         const QString name1 = QFileInfo(mFile1).fileName();
         const QString name2 = QFileInfo(mFile2).fileName();
         if (name1 != name2) {
-            title = fillFormat(QStringLiteral("%@ :%@"),
+            title = FillFormat(QStringLiteral("%@ :%@"),
                                {L_(QStringLiteral("Merge")),
-                                fillFormat(L_(QStringLiteral("[%@] and [%@]")), {name1, name2})});
+                                FillFormat(L_(QStringLiteral("[%@] and [%@]")), {name1, name2})});
         } else {
-            title = fillFormat(L_(QStringLiteral("%@[%@] with size: %@ - %@")),
+            title = FillFormat(L_(QStringLiteral("%@[%@] with size: %@ - %@")),
                                {L_(QStringLiteral("Merge{++}: ")), name1, byteCountText(mFile1),
                                 byteCountText(mFile2)});
         }
@@ -328,13 +310,13 @@ bool MergeImageWindCtr::SaveFile()
     for (const QString &path : {mFile1, mFile2}) {
         if (!IsFileExist(path)) {
             mLastSaveError =
-                fillFormat(L_(QStringLiteral("The file \"%@\" no longer exists.")), {path});
+                FillFormat(L_(QStringLiteral("The file \"%@\" no longer exists.")), {path});
             return false;
         }
         // The copy would put a regular file in place of a FIFO or a device.
         if (!QFileInfo(path).isFile()) {
             mLastSaveError =
-                fillFormat(L_(QStringLiteral("Cannot save the file \"%@\".")), {path}) +
+                FillFormat(L_(QStringLiteral("Cannot save the file \"%@\".")), {path}) +
                 QStringLiteral("\n\n") + L_(QStringLiteral("It is not a regular file."));
             return false;
         }
@@ -345,7 +327,7 @@ bool MergeImageWindCtr::SaveFile()
             return true;
         if (!CopyFileSave(source, target)) {
             mLastSaveError =
-                fillFormat(L_(QStringLiteral("The file \"%@\" could not be saved.")), {target});
+                FillFormat(L_(QStringLiteral("The file \"%@\" could not be saved.")), {target});
             return false;
         }
         copied = true;

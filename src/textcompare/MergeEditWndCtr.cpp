@@ -51,18 +51,6 @@ const QString kNoLanguage = QStringLiteral("(none)");
 // proportion to the whole text.
 constexpr qsizetype kLargeTextGuard = 12'000'000;
 
-// Fills "%@" markers in order.
-QString fillFormat(QString format, const QStringList &args)
-{
-    for (const QString &a : args) {
-        const qsizetype at = format.indexOf(QLatin1String("%@"));
-        if (at < 0)
-            break;
-        format.replace(at, 2, a);
-    }
-    return format;
-}
-
 // GNU diff works on bytes: its options (ignore case, white space) are right on a file's own bytes
 // only when a byte that looks like an ASCII character is that character. Multi-byte encodings
 // such as Shift_JIS and Big5 use ASCII letters as trail bytes, and UTF-16 and UTF-32 every byte.
@@ -564,7 +552,7 @@ void MergeEditWndCtr::finishLoad()
     applyLanguage();
     updateStatusLabels();
     for (const QString &path : std::as_const(mLoadFailedFiles))
-        ShowMessage(L_("Error"), fillFormat(L_("Cannot read the file \"%@\"."), {path}));
+        ShowMessage(L_("Error"), FillFormat(L_("Cannot read the file \"%@\"."), {path}));
     warnAboutNulCharacters(mLoadNulFiles);
     if (mBlocksOutOfDate && !mCompareJob) {
         DoCompare(); // nothing was read, or the compare failed to start
@@ -636,7 +624,7 @@ bool MergeEditWndCtr::ReadSide(int side, platform::StringEncoding forcedEncoding
     QString text =
         App_ReadTextFileContent(path, &st.info, side == 1 ? mPreferEncoding1 : mPreferEncoding2);
     if (text.isNull()) {
-        ShowMessage(L_("Error"), fillFormat(L_("Cannot read the file \"%@\"."), {path}));
+        ShowMessage(L_("Error"), FillFormat(L_("Cannot read the file \"%@\"."), {path}));
         text = QStringLiteral("");
     } else {
         st.readOk = true;
@@ -958,11 +946,11 @@ void MergeEditWndCtr::updateResultLabel()
     else if (mBlocks.empty())
         text = L_("No difference");
     else if (mCurrentBlock >= 0 && mCurrentBlock < int(mBlocks.size()))
-        text = fillFormat(L_("Difference %@ of %@"), {QString::number(mCurrentBlock + 1), count});
+        text = FillFormat(L_("Difference %@ of %@"), {QString::number(mCurrentBlock + 1), count});
     else if (mBlocks.size() == 1)
         text = L_("1 difference");
     else
-        text = fillFormat(L_("%@ differences"), {count});
+        text = FillFormat(L_("%@ differences"), {count});
     mUi->mResultLabel->setText(text);
 }
 
@@ -1263,7 +1251,7 @@ bool MergeEditWndCtr::SaveSide(int side)
         return false;
     }
     if (const QString why = whyNotWritableTarget(path); !why.isEmpty()) {
-        ShowMessage(L_("Error"), fillFormat(L_("Cannot save the file \"%@\"."), {path}) +
+        ShowMessage(L_("Error"), FillFormat(L_("Cannot save the file \"%@\"."), {path}) +
                                      QStringLiteral("\n\n") + why);
         return false;
     }
@@ -1289,7 +1277,7 @@ bool MergeEditWndCtr::SaveSide(int side)
     if (!ok && App_EncodeTextBytes(text, options).isNull()) {
         const int answer = ShowMessage2(
             L_("Warning"),
-            fillFormat(L_("The text cannot be saved in the encoding \"%@\" without losing "
+            FillFormat(L_("The text cannot be saved in the encoding \"%@\" without losing "
                           "characters. Save it as UTF-8?"),
                        {platform::TextEncoding::localizedName(options.encoding)}),
             L_("Save as UTF-8"), L_("Cancel"));
@@ -1300,7 +1288,7 @@ bool MergeEditWndCtr::SaveSide(int side)
         ok = App_WriteStringToFile(text, path, options);
     }
     if (!ok) {
-        ShowMessage(L_("Error"), fillFormat(L_("Cannot save the file \"%@\"."), {path}));
+        ShowMessage(L_("Error"), FillFormat(L_("Cannot save the file \"%@\"."), {path}));
         return false;
     }
     file(side) = path;
@@ -1362,7 +1350,7 @@ bool MergeEditWndCtr::confirmReplacingChangedFile(int side)
         return true; // the user already chose the window's text over this change
     const int answer = ShowMessage2(
         L_("Warning"),
-        fillFormat(L_("The file \"%@\" was changed by another application since it was read."),
+        FillFormat(L_("The file \"%@\" was changed by another application since it was read."),
                    {file(side)}) +
             QStringLiteral("\n\n") + L_("Saving replaces those changes."),
         L_("Save Anyway"), L_("Cancel"));
@@ -1372,7 +1360,7 @@ bool MergeEditWndCtr::confirmReplacingChangedFile(int side)
 QString MergeEditWndCtr::askSaveAsInstead(const QString &path, const QString &why)
 {
     const int answer = ShowMessage2(L_("Warning"),
-                                    fillFormat(L_("The text is not saved to \"%@\"."), {path}) +
+                                    FillFormat(L_("The text is not saved to \"%@\"."), {path}) +
                                         QStringLiteral("\n\n") + why + QStringLiteral("\n\n") +
                                         L_("Choose another file to save the text to."),
                                     L_("Save As…"), L_("Cancel"));
@@ -1423,7 +1411,7 @@ bool MergeEditWndCtr::windowShouldClose()
             names << (file(side).isEmpty() ? L_("Untitled") : QFileInfo(file(side)).fileName());
     const int answer =
         ShowMessage2(L_("Warning"),
-                     fillFormat(L_("Do you want to save the changes made to the document \"%@\"?"),
+                     FillFormat(L_("Do you want to save the changes made to the document \"%@\"?"),
                                 {names.join(QStringLiteral("\", \""))}),
                      L_("Save"), L_("Discard and Close"), L_("Cancel"));
     if (answer == 1000) {
@@ -1659,7 +1647,7 @@ void MergeEditWndCtr::Menu_ReloadWithEncoding(QAction *item)
             if (file(side).isEmpty() || fileFitsEncoding(file(side), encoding))
                 continue;
             ShowMessage(L_("Error"),
-                        fillFormat(L_("The file \"%@\" is not valid in the encoding \"%@\". "
+                        FillFormat(L_("The file \"%@\" is not valid in the encoding \"%@\". "
                                       "The text stays as it was."),
                                    {file(side), platform::TextEncoding::localizedName(encoding)}));
             return;
@@ -1770,7 +1758,7 @@ void MergeEditWndCtr::UpdateTitle()
     } else {
         const QString n1 = QFileInfo(mFile1).fileName(), n2 = QFileInfo(mFile2).fileName();
         if (n1 != n2)
-            title = L_("Merge") + QStringLiteral(" :") + fillFormat(L_("[%@] and [%@]"), {n1, n2});
+            title = L_("Merge") + QStringLiteral(" :") + FillFormat(L_("[%@] and [%@]"), {n1, n2});
         else
             title = L_("Merge") + QStringLiteral(": ") + n1;
     }
