@@ -63,13 +63,22 @@ void CustomTextViewLineView::paintEvent(QPaintEvent *event)
     }
 
     painter.setPen(numberColor);
-    QTextBlock block = mView->document()->findBlockByNumber(int(first));
-    while (block.isValid() && block.blockNumber() <= last) {
-        if (block.isVisible()) {
-            const qreal top = mView->lineTopY(block.blockNumber()) + viewportTop;
+    // Rows of a folded line after its first carry no number.
+    const FoldMap &folds = mView->foldMap();
+    QTextBlock block = mView->firstVisibleBlock();
+    if (!block.isValid())
+        return;
+    qint64 line = folds.lineOfBlock(block.blockNumber());
+    qreal top = mView->blockTopY(block.blockNumber()) + viewportTop;
+    for (bool isFirst = true; block.isValid() && top <= event->rect().bottom();
+         block = block.next(), isFirst = false) {
+        if (!isFirst && !IsFoldRow(block))
+            ++line;
+        if (!block.isVisible())
+            continue;
+        if (isFirst || !IsFoldRow(block))
             painter.drawText(QRectF(0, top, width() - 8, lineHeight), Qt::AlignRight,
-                             QString::number(block.blockNumber() + 1));
-        }
-        block = block.next();
+                             QString::number(line + 1));
+        top += mView->blockBoundingRect(block).height();
     }
 }

@@ -49,7 +49,6 @@ const QString kSplitPosKey = QStringLiteral("saveSplitViewPos");
 const QString kNoLanguage = QStringLiteral("(none)");
 // Texts longer than this open without wrapping and syntax colouring: both cost time in
 // proportion to the whole text.
-constexpr qsizetype kLargeTextGuard = 12'000'000;
 
 // GNU diff works on bytes: its options (ignore case, white space) are right on a file's own bytes
 // only when a byte that looks like an ASCII character is that character. Multi-byte encodings
@@ -465,11 +464,13 @@ void MergeEditWndCtr::startLoad()
                                 sideBuilt(side, TakePaneDocument(doc), ns);
                             });
                     // Own pool: the line compare in the shared one never waits behind builds.
+                    const bool fold = mLargeText;
                     built->setFuture(QtConcurrent::run(
-                        PaneBuildPool(), [text = loaded.text, mainThread, cancelled] {
+                        PaneBuildPool(), [text = loaded.text, mainThread, cancelled, fold] {
                             QElapsedTimer timer;
                             timer.start();
-                            PaneDocument doc = BuildWholePaneDocument(text, mainThread, cancelled);
+                            PaneDocument doc =
+                                BuildWholePaneDocument(text, mainThread, cancelled, fold);
                             return std::make_pair(doc, timer.nsecsElapsed());
                         }));
                 });
@@ -487,11 +488,12 @@ void MergeEditWndCtr::adoptLoadedDocument(int side, QTextDocument *doc, qint64 g
         return;
     MyEditTextView *view = textView(side);
     const qint64 firstLine = view->firstVisibleLine();
+    const qint64 firstRow = view->firstVisibleRowInLine();
     mLoading = true;
     view->adoptDocument(doc, gutterLines);
     mLoading = false;
-    if (firstLine > 0)
-        view->scrollToLine(firstLine);
+    if (firstLine > 0 || firstRow > 0)
+        view->scrollToLine(firstLine, firstRow);
     if (!mBlocksOutOfDate)
         view->setMergeBlocks(&mBlocks);
     forgetUndoHistory(side);
@@ -597,6 +599,9 @@ void MergeEditWndCtr::applyLargeTextGuard()
     if (large == mLargeText)
         return;
     mLargeText = large;
+    // Texts put into the panes from now on (reloads, blocks taken, pastes) fold their long lines.
+    for (int side : {1, 2})
+        textView(side)->setFoldLongLines(large);
     applyViewSettings();
 }
 
@@ -922,6 +927,9 @@ void MergeEditWndCtr::selectBlock(int index)
         ui.mTextView1->setChangedCharacters(shift(d.changed1, r1.location));
         ui.mTextView2->setChangedCharacters(shift(d.changed2, r2.location));
         ui.mTextView1->revealLines(b.startLine[1], b.lineCount[1]);
+        // In a folded line, the row of the first change.
+        if (!d.changed1.empty() && !ui.mTextView1->foldMap().empty())
+            ui.mTextView1->revealTextPosition(r1.location + d.changed1.front().location);
         syncScroll(1);
     } else {
         ui.mTextView1->setChangedCharacters({});
@@ -1011,13 +1019,7 @@ bool MergeEditWndCtr::Merge_CopyBlock(int fromSide, int index)
         !dst.isEmpty() && !dst.endsWith(u'\n'))
         replacement.prepend(u'\n');
 
-    MyEditTextView *view = textView(toSide);
-    QTextCursor cursor(view->document());
-    cursor.beginEditBlock();
-    cursor.setPosition(int(dstRange.location));
-    cursor.setPosition(int(MaxRange(dstRange)), QTextCursor::KeepAnchor);
-    cursor.insertText(replacement);
-    cursor.endEditBlock();
+    textView(toSide)->replaceText(dstRange, replacement);
     afterMerge(index);
     return true;
     GUARD_END(false)
@@ -1085,7 +1087,7 @@ void MergeEditWndCtr::recompareAfterEdit(int side, std::function<void()> then)
     // Typing goes on where it is: no block is selected and nothing scrolls; Next goes to the
     // first block at or after the insertion point.
     DoCompare(false, [this, side, then] {
-        const qint64 line = textView(side)->textCursor().blockNumber();
+        const qint64 line = textView(side)->cursorLine();
         mNavigationAnchor =
             int(std::partition_point(mBlocks.begin(), mBlocks.end(),
                                      [&](const MERGE_BLOCK &b) {
@@ -1168,7 +1170,7 @@ bool MergeEditWndCtr::undoOrRedo(bool redo)
         // Show the blocks as they are now, and select the one the step touched (a block taken
         // back by undo comes back selected).
         recompareAfterEdit(side, [this, side] {
-            const qint64 line = textView(side)->textCursor().blockNumber();
+            const qint64 line = textView(side)->cursorLine();
             for (size_t i = 0; i < mBlocks.size(); ++i) {
                 const MERGE_BLOCK &b = mBlocks[i];
                 if (line >= b.startLine[side] &&
@@ -1221,7 +1223,9 @@ void MergeEditWndCtr::syncScroll(int fromSide)
         return;
     mSyncing = true;
     MyEditTextView *from = textView(fromSide);
-    textView(3 - fromSide)->scrollToLine(mapLine(fromSide, from->firstVisibleLine()));
+    // Within a folded line the other pane shows the same row of its own.
+    textView(3 - fromSide)->scrollToLine(mapLine(fromSide, from->firstVisibleLine()),
+                                         from->firstVisibleRowInLine());
     mSyncing = false;
     mUi->mDiffResultView->setVisibleLines(mUi->mTextView1->firstVisibleLine(),
                                           mUi->mTextView1->lastVisibleLine());

@@ -13,6 +13,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
@@ -76,6 +77,12 @@ void MyEditTextView::connectDocument()
                 // Applying colour formats marks blocks dirty: no edit.
                 if (mRuns->isApplying())
                     return;
+                if (mMayHaveFolds && !mFoldsDirty) {
+                    if (mFolds.follow(document(), pos, removed, added))
+                        mFoldsRevision = document()->revision();
+                    else
+                        mFoldsDirty = true;
+                }
                 if (removed || added) {
                     // The runs move with the text first, so the colourer sees the old kinds.
                     mRuns->documentEdited(pos, removed, added);
@@ -102,6 +109,8 @@ void MyEditTextView::adoptDocument(QTextDocument *doc, qint64 gutterLines)
     mGutterLines = int(std::clamp<qint64>(gutterLines, 0, std::numeric_limits<int>::max()));
     setViewportMargins(lineNumberAreaWidth(std::max(doc->blockCount(), mGutterLines)), 0, 0, 0);
     setDocument(doc);
+    mMayHaveFolds = HasHadFoldRows(doc);
+    mFoldsDirty = true;
     delete mRuns;
     mRuns = new SyntaxColorRuns(doc, this);
     connectDocument();
@@ -139,14 +148,33 @@ void MyEditTextView::setChangedCharacters(const std::vector<Range> &ranges)
 void MyEditTextView::replaceAllText(const QString &text)
 {
     QTextCursor cursor(document());
-    cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
+    if (mFoldLongLines || mMayHaveFolds) {
+        mMayHaveFolds = mMayHaveFolds || mFoldLongLines;
+        InsertPaneText(cursor, text, mFoldLongLines);
+        return;
+    }
+    cursor.beginEditBlock();
     cursor.insertText(text);
     cursor.endEditBlock();
 }
 
+void MyEditTextView::replaceText(Range range, const QString &text)
+{
+    const FoldMap &folds = foldMap();
+    const qint64 last = document()->characterCount() - 1;
+    QTextCursor cursor(document());
+    cursor.setPosition(int(std::clamp<qint64>(folds.toDocument(range.location), 0, last)));
+    cursor.setPosition(int(std::clamp<qint64>(folds.toDocument(MaxRange(range)), 0, last)),
+                       QTextCursor::KeepAnchor);
+    mMayHaveFolds = mMayHaveFolds || mFoldLongLines;
+    InsertPaneText(cursor, text, mFoldLongLines);
+}
+
 QString MyEditTextView::plainText() const
 {
+    if (!foldMap().empty())
+        return PaneText(document());
     QString text = document()->toRawText();
     // The document keeps its line breaks as paragraph separators.
     text.replace(QChar(QChar::ParagraphSeparator), QChar(u'\n'));
@@ -157,21 +185,79 @@ void MyEditTextView::loadText(const QString &text)
 {
     mColorInfo->resetAll();
     mGutterLines = 0;
+    if (mFoldLongLines) {
+        // Built apart and shown as a whole, as a loaded document is: no undo history, and the
+        // long lines never laid out whole.
+        auto *doc = new QTextDocument;
+        doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+        doc->setUndoRedoEnabled(false);
+        QTextCursor cursor(doc);
+        InsertPaneText(cursor, text, true);
+        doc->setUndoRedoEnabled(true);
+        doc->setModified(false);
+        adoptDocument(doc);
+        return;
+    }
     setPlainText(text);
+    mMayHaveFolds = false;
+    mFoldsDirty = true;
+}
+
+const FoldMap &MyEditTextView::foldMap() const
+{
+    static const FoldMap none;
+    if (!mMayHaveFolds)
+        return none;
+    if (mFoldsDirty || mFoldsRevision != document()->revision()) {
+        mFolds.rebuild(document());
+        mFoldsDirty = false;
+        mFoldsRevision = document()->revision();
+    }
+    return mFolds;
 }
 
 qint64 MyEditTextView::lineCount() const
 {
-    return document()->blockCount();
+    return document()->blockCount() - foldMap().foldRowCount();
+}
+
+qint64 MyEditTextView::cursorLine() const
+{
+    return foldMap().lineOfBlock(textCursor().blockNumber());
 }
 
 qint64 MyEditTextView::firstVisibleLine() const
 {
-    return firstVisibleBlock().blockNumber();
+    return foldMap().lineOfBlock(firstVisibleBlock().blockNumber());
+}
+
+qint64 MyEditTextView::firstVisibleRowInLine() const
+{
+    const FoldMap &folds = foldMap();
+    if (folds.empty())
+        return 0;
+    const qint64 block = firstVisibleBlock().blockNumber();
+    return block - folds.firstBlockOfLine(folds.lineOfBlock(block));
+}
+
+void MyEditTextView::revealTextPosition(qint64 position)
+{
+    const qint64 at = foldMap().toDocument(position);
+    const QTextBlock block = document()->findBlock(int(at));
+    if (!block.isValid())
+        return;
+    const qreal top = blockTopY(block.blockNumber());
+    if (top >= 0 && top + fontMetrics().lineSpacing() <= viewport()->height())
+        return;
+    const qint64 shown = std::max<qint64>(1, viewport()->height() / fontMetrics().lineSpacing());
+    const QTextBlock target =
+        document()->findBlockByNumber(int(std::max<qint64>(0, block.blockNumber() - shown / 3)));
+    verticalScrollBar()->setValue(target.isValid() ? target.firstLineNumber() : 0);
 }
 
 qint64 MyEditTextView::lastVisibleLine() const
 {
+    const FoldMap &folds = foldMap();
     QTextBlock block = firstVisibleBlock();
     qreal y = blockBoundingGeometry(block).translated(contentOffset()).top();
     const qreal bottom = viewport()->height();
@@ -181,34 +267,49 @@ qint64 MyEditTextView::lastVisibleLine() const
         y += blockBoundingRect(block).height();
         block = block.next();
     }
-    return std::max<qint64>(last, 0);
+    return std::max<qint64>(folds.lineOfBlock(last), 0);
 }
 
 qreal MyEditTextView::lineTopY(qint64 line) const
 {
+    const FoldMap &folds = foldMap();
+    if (folds.empty())
+        return blockTopY(line);
+    const qint64 lines = lineCount();
+    if (line < lines)
+        return blockTopY(folds.firstBlockOfLine(line));
+    // Past the last line: placed by the line height after the end.
+    return blockTopY(document()->blockCount()) + (line - lines) * fontMetrics().lineSpacing();
+}
+
+qreal MyEditTextView::blockTopY(qint64 number) const
+{
     const qreal lineHeight = fontMetrics().lineSpacing();
     QTextBlock block = firstVisibleBlock();
     if (!block.isValid())
-        return line * lineHeight;
+        return number * lineHeight;
     const qint64 first = block.blockNumber();
     qreal y = blockBoundingGeometry(block).translated(contentOffset()).top();
-    if (line <= first)
-        return y - (first - line) * lineHeight;
+    if (number <= first)
+        return y - (first - number) * lineHeight;
     const qreal limit = viewport()->height() + 2 * lineHeight;
-    while (block.isValid() && block.blockNumber() < line && y < limit) {
+    while (block.isValid() && block.blockNumber() < number && y < limit) {
         y += blockBoundingRect(block).height();
         block = block.next();
     }
     if (!block.isValid())
-        return y + std::max<qint64>(0, line - lineCount()) * lineHeight;
-    return y + (line - block.blockNumber()) * lineHeight;
+        return y + std::max<qint64>(0, number - document()->blockCount()) * lineHeight;
+    return y + (number - block.blockNumber()) * lineHeight;
 }
 
-void MyEditTextView::scrollToLine(qint64 line)
+void MyEditTextView::scrollToLine(qint64 line, qint64 rowInLine)
 {
+    const FoldMap &folds = foldMap();
     line = std::clamp<qint64>(line, 0, std::max<qint64>(0, lineCount() - 1));
-    const QTextBlock block = document()->findBlockByNumber(int(line));
-    verticalScrollBar()->setValue(block.isValid() ? block.firstLineNumber() : int(line));
+    const qint64 number =
+        folds.firstBlockOfLine(line) + std::clamp<qint64>(rowInLine, 0, folds.foldRowsOfLine(line));
+    const QTextBlock block = document()->findBlockByNumber(int(number));
+    verticalScrollBar()->setValue(block.isValid() ? block.firstLineNumber() : int(number));
 }
 
 void MyEditTextView::revealLines(qint64 line, qint64 count)
@@ -231,7 +332,7 @@ void MyEditTextView::setShowLineNumbers(bool show)
 
 int MyEditTextView::lineNumberAreaWidth() const
 {
-    return lineNumberAreaWidth(std::max(document()->blockCount(), mGutterLines));
+    return lineNumberAreaWidth(std::max(int(lineCount()), mGutterLines));
 }
 
 int MyEditTextView::lineNumberAreaWidth(int lineCount) const
@@ -271,8 +372,47 @@ void MyEditTextView::setUndoHandler(UndoHandler handler, UndoAvailable available
     mUndoAvailable = std::move(available);
 }
 
+bool MyEditTextView::handleFoldKeys(QKeyEvent *event)
+{
+    if (isReadOnly() || !mMayHaveFolds || foldMap().empty())
+        return false;
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    QTextCursor cursor = textCursor();
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        mods == Qt::NoModifier) {
+        // A break typed into a folded line is a break of the text: it must not take the mark
+        // of the row it splits.
+        InsertPaneText(cursor, u"\n", false);
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        return true;
+    }
+    if (cursor.hasSelection() || mods != Qt::NoModifier)
+        return false;
+    // Backspace at the start of a row and Delete at the end of one take the character beyond the
+    // row's edge: the edge itself is no character of the text.
+    const QTextBlock block = cursor.block();
+    if (event->key() == Qt::Key_Backspace && cursor.atBlockStart() && IsFoldRow(block) &&
+        block.previous().length() > 1) {
+        cursor.setPosition(cursor.position() - 1);
+        cursor.deletePreviousChar();
+    } else if (event->key() == Qt::Key_Delete && cursor.atBlockEnd() && IsFoldRow(block.next()) &&
+               block.next().length() > 1) {
+        cursor.setPosition(cursor.position() + 1);
+        cursor.deleteChar();
+    } else {
+        return false;
+    }
+    setTextCursor(cursor);
+    return true;
+}
+
 void MyEditTextView::keyPressEvent(QKeyEvent *event)
 {
+    if (handleFoldKeys(event)) {
+        event->accept();
+        return;
+    }
     if (mUndoHandler && !isReadOnly()) {
         const bool undo = event->matches(QKeySequence::Undo);
         if (undo || event->matches(QKeySequence::Redo)) {
@@ -303,6 +443,29 @@ void MyEditTextView::contextMenuEvent(QContextMenuEvent *event)
         }
     }
     menu->exec(event->globalPos());
+}
+
+QMimeData *MyEditTextView::createMimeDataFromSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection() || foldMap().empty())
+        return QPlainTextEdit::createMimeDataFromSelection();
+    auto *data = new QMimeData;
+    data->setText(PaneText(document(), cursor.selectionStart(), cursor.selectionEnd()));
+    return data;
+}
+
+void MyEditTextView::insertFromMimeData(const QMimeData *source)
+{
+    if (isReadOnly() || !source || !source->hasText() || (!mFoldLongLines && !mMayHaveFolds)) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    QTextCursor cursor = textCursor();
+    mMayHaveFolds = true;
+    InsertPaneText(cursor, source->text(), mFoldLongLines);
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
 QColor MyEditTextView::blockColor(const MERGE_BLOCK &block)
@@ -400,13 +563,15 @@ void MyEditTextView::updateExtraSelections()
     if (mBlocks && mCurrentBlock >= 0 && mCurrentBlock < int(mBlocks->size())) {
         const QColor color = blockPalette((*mBlocks)[size_t(mCurrentBlock)]).changedCharacters;
         const qint64 length = document()->characterCount();
+        const FoldMap &folds = foldMap();
         for (const Range &r : mChangedCharacters) {
-            if (r.location < 0 || r.location >= length)
+            const qint64 start = folds.toDocument(r.location);
+            if (r.location < 0 || start >= length)
                 continue;
             QTextEdit::ExtraSelection sel;
             sel.cursor = QTextCursor(document());
-            sel.cursor.setPosition(int(r.location));
-            sel.cursor.setPosition(int(std::min<qint64>(MaxRange(r), length - 1)),
+            sel.cursor.setPosition(int(start));
+            sel.cursor.setPosition(int(std::min<qint64>(folds.toDocument(MaxRange(r)), length - 1)),
                                    QTextCursor::KeepAnchor);
             sel.format.setBackground(color);
             selections.append(sel);

@@ -5,6 +5,7 @@
 
 #include "compare/MergeBlock.h"
 #include "textcompare/BlockPalette.h"
+#include "textcompare/FoldedLines.h"
 #include "themes/LanguageColorInfoDelegate.h"
 
 #include <QPlainTextEdit>
@@ -44,6 +45,21 @@ public:
 
     // Replaces the whole text as one undoable edit.
     void replaceAllText(const QString &text);
+    // Replaces characters [range) of the text as one undoable edit.
+    void replaceText(Range range, const QString &text);
+
+    // Lines longer than kFoldLineLength of texts put in from now on are shown in rows (big
+    // texts). The text itself never changes for it.
+    void setFoldLongLines(bool fold) { mFoldLongLines = fold; }
+    bool foldsLongLines() const { return mFoldLongLines; }
+    // Lines of the text against rows of the document: empty unless a line is folded.
+    const FoldMap &foldMap() const;
+    // The line of the text the cursor is on.
+    qint64 cursorLine() const;
+    // The first row in view, counted from the first row of its line (0 unless folded).
+    qint64 firstVisibleRowInLine() const;
+    // Scrolls the row holding a text position into view, unless it is in view.
+    void revealTextPosition(qint64 position);
     // Sets the text without keeping undo history (loading).
     void loadText(const QString &text);
     // Shows a document built elsewhere (with a plain-text layout, on this thread), as a freshly
@@ -61,8 +77,8 @@ public:
     qint64 firstVisibleLine() const;
     qint64 lastVisibleLine() const;
     qint64 lineCount() const;
-    // Scrolls so that the line is the first one in view.
-    void scrollToLine(qint64 line);
+    // Scrolls so that the line (of a folded line, its row rowInLine) is the first one in view.
+    void scrollToLine(qint64 line, qint64 rowInLine = 0);
     // Scrolls so that lines [line, line + count) are in view, near the top third when possible.
     void revealLines(qint64 line, qint64 count);
 
@@ -111,6 +127,8 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData *source) override;
 
 private:
     friend class CustomTextViewLineView;
@@ -119,6 +137,9 @@ private:
     void paintBlocks(QPainter &painter, const QRect &clip);
     void updateExtraSelections();
     void scheduleColoring();
+    // Vertical position (viewport coordinates) of the top of a block of the document.
+    qreal blockTopY(qint64 block) const;
+    bool handleFoldKeys(QKeyEvent *event);
 
     CustomTextViewLineView *mLineView = nullptr;
     const MergeBlockList *mBlocks = nullptr;
@@ -127,6 +148,11 @@ private:
     bool mShowLineNumbers = true;
     int mGutterLines = 0; // the line count of the whole text while a head of it is shown
     std::vector<Range> mChangedCharacters;
+    bool mFoldLongLines = false;
+    bool mMayHaveFolds = false; // the document has (or had) fold rows
+    mutable FoldMap mFolds;
+    mutable bool mFoldsDirty = true;
+    mutable int mFoldsRevision = -1;
     std::unique_ptr<LanguageColorInfo> mColorInfo;
     bool mColoringScheduled = false;
     SyntaxColorRuns *mRuns = nullptr;

@@ -1,6 +1,9 @@
 #include "textcompare/PaneLoader.h"
 
+#include "textcompare/FoldedLines.h"
+
 #include <QElapsedTimer>
+#include <QTextCursor>
 #include <QPlainTextDocumentLayout>
 #include <QTextDocument>
 #include <QThread>
@@ -12,6 +15,19 @@ namespace {
 // A screen shows well under this many lines, or characters of one line.
 constexpr qsizetype kHeadLines = 400;
 constexpr qsizetype kHeadCharacters = 64 * 1024;
+
+bool hasLongLine(QStringView text)
+{
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype nl = text.indexOf(u'\n', at);
+        if (nl < 0)
+            nl = text.size();
+        if (nl - at > kFoldLineLength)
+            return true;
+        at = nl + 1;
+    }
+    return false;
+}
 
 std::mutex gReaderMutex;
 PaneReader gReader;
@@ -108,14 +124,20 @@ qsizetype PaneHeadLength(const QString &text)
     return end;
 }
 
-QTextDocument *BuildPaneDocument(const QString &text, QThread *documentThread)
+QTextDocument *BuildPaneDocument(const QString &text, QThread *documentThread, bool fold)
 {
     auto *doc = new QTextDocument;
     // The plain layout is there before the text, so filling the document lays out nothing and
     // the pane that adopts it has nothing to redo.
     doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
     doc->setUndoRedoEnabled(false);
-    doc->setPlainText(text);
+    if (fold && hasLongLine(text)) {
+        // One edit: the layout hears of it once, as of a new text, and lays out nothing.
+        QTextCursor cursor(doc);
+        InsertPaneText(cursor, text, true);
+    } else {
+        doc->setPlainText(text);
+    }
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);
     if (documentThread && documentThread != QThread::currentThread())
@@ -148,13 +170,14 @@ LoadedPane ReadPane(const QString &path, platform::StringEncoding forced,
         return out;
     const qsizetype headLength = PaneHeadLength(text);
     out.complete = headLength == text.size();
-    out.head = wrap(BuildPaneDocument(out.complete ? text : text.left(headLength), documentThread));
+    out.head = wrap(BuildPaneDocument(out.complete ? text : text.left(headLength), documentThread,
+                                      text.size() > kLargeTextGuard));
     out.text = std::move(text);
     return out;
 }
 
 PaneDocument BuildWholePaneDocument(const QString &text, QThread *documentThread,
-                                    std::shared_ptr<std::atomic<bool>> cancelled)
+                                    std::shared_ptr<std::atomic<bool>> cancelled, bool fold)
 {
     std::function<void()> hook;
     {
@@ -165,7 +188,7 @@ PaneDocument BuildWholePaneDocument(const QString &text, QThread *documentThread
         hook();
     if (cancelled && *cancelled)
         return {};
-    PaneDocument doc = wrap(BuildPaneDocument(text, nullptr));
+    PaneDocument doc = wrap(BuildPaneDocument(text, nullptr, fold));
     // A load cancelled meanwhile leaves nothing behind.
     if (cancelled && *cancelled)
         return {};

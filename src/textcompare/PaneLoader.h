@@ -41,6 +41,9 @@ struct LoadedPane
     qint64 readNs = 0; // reading and decoding
 };
 
+// Texts longer than this open with wrapping and colouring off, and their very long lines folded.
+inline constexpr qsizetype kLargeTextGuard = 12'000'000;
+
 // CR and CRLF become LF, as the panes keep them, and so do the characters a pane takes for a
 // line break where diff sees none; true when anything changed.
 bool ToPaneLineEnds(QString &text);
@@ -49,7 +52,8 @@ bool ToPaneLineEnds(QString &text);
 // than a screen needs, however long its lines are.
 qsizetype PaneHeadLength(const QString &text);
 
-// Reads the file and builds the head of its document (on a worker). forced is the encoding asked
+// Reads the file and builds the head of its document (on a worker); the head of a text longer
+// than kLargeTextGuard has its long lines folded. forced is the encoding asked
 // for (0: detect), preferred the one to try first. A set cancel flag stops the work between steps.
 LoadedPane ReadPane(const QString &path, platform::StringEncoding forced,
                     platform::StringEncoding preferred, QThread *documentThread,
@@ -60,9 +64,10 @@ LoadedPane ReadPane(const QString &path, platform::StringEncoding forced,
 // cores the shared pool has only two threads).
 QThreadPool *PaneBuildPool();
 
-// The whole document of a pane (on a worker); null when cancelled meanwhile.
+// The whole document of a pane (on a worker); null when cancelled meanwhile. fold: lines longer
+// than kFoldLineLength go in as rows.
 PaneDocument BuildWholePaneDocument(const QString &text, QThread *documentThread,
-                                    std::shared_ptr<std::atomic<bool>> cancelled);
+                                    std::shared_ptr<std::atomic<bool>> cancelled, bool fold);
 
 // The reader of a side's file (App_ReadTextFileContent); tests put a slow one in its place.
 // Null restores the real one.
@@ -74,4 +79,5 @@ void SetPaneReaderHook(PaneReader reader);
 void SetPaneBuildHook(std::function<void()> hook);
 
 // A document for a pane holding text, built where it is called, then moved to documentThread.
-QTextDocument *BuildPaneDocument(const QString &text, QThread *documentThread);
+// fold: lines longer than kFoldLineLength go in as rows.
+QTextDocument *BuildPaneDocument(const QString &text, QThread *documentThread, bool fold = false);

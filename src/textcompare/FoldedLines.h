@@ -1,0 +1,66 @@
+#pragma once
+// Very long lines of a big text are shown folded. Qt lays out a paragraph of a document as a
+// whole, so one line of fifty million characters would be shaped in full before anything of it
+// could be painted. A pane that folds cuts a line longer than kFoldLineLength into rows of
+// kFoldRowLength characters, each row a block of its document; a row that continues the line
+// before it carries a mark in its block format. The break before such a row belongs to the
+// document only: the text read, compared, copied and saved has none.
+
+#include "platform/Range.h"
+
+#include <QString>
+#include <QStringView>
+#include <QTextBlock>
+#include <vector>
+
+class QTextCursor;
+class QTextDocument;
+
+inline constexpr qsizetype kFoldLineLength = 10'000;
+inline constexpr qsizetype kFoldRowLength = 1'000;
+
+// The block continues the line of the block before it.
+bool IsFoldRow(const QTextBlock &block);
+// Fold rows were put into the document at some time (it may have none now).
+bool HasHadFoldRows(const QTextDocument *doc);
+
+// Inserts text at the cursor (replacing its selection), "\n" being a line break. A line break
+// never takes the fold mark of the row it splits, so a break typed or pasted into a folded line
+// stays a break of the text. With fold set, inserted lines longer than kFoldLineLength go in as
+// rows.
+void InsertPaneText(QTextCursor &cursor, QStringView text, bool fold);
+
+// Where the rows of a line of `length` characters of text start (0 first); a row never ends
+// between the two halves of a surrogate pair. One row for lines up to kFoldLineLength.
+std::vector<qsizetype> FoldRowStarts(QStringView line);
+
+// The text of document positions [from, to) (to < 0: the end): line breaks as "\n", the breaks
+// before fold rows left out, every other character as it is.
+QString PaneText(const QTextDocument *doc, int from = 0, int to = -1);
+
+// Lines of the text against rows (blocks) of a document, and text positions against document
+// positions. Empty (every mapping the identity) when the document has no fold rows.
+class FoldMap
+{
+public:
+    void rebuild(const QTextDocument *doc);
+    // An edit the map can follow without walking the document again: the edit stayed inside one
+    // block and the block count did not change. False: rebuild.
+    bool follow(const QTextDocument *doc, int position, int removed, int added);
+
+    bool empty() const { return mRows.empty(); }
+    qint64 foldRowCount() const { return qint64(mRows.size()); }
+    qint64 lineOfBlock(qint64 block) const;
+    qint64 firstBlockOfLine(qint64 line) const;
+    // Rows of the line after its first.
+    qint64 foldRowsOfLine(qint64 line) const;
+    qint64 toDocument(qint64 textPosition) const;
+    qint64 toText(qint64 documentPosition) const;
+
+private:
+    qint64 rowsBeforeLine(qint64 line, bool upTo) const;
+
+    std::vector<int> mRows;          // block numbers of the fold rows, ascending
+    std::vector<qint64> mTextStarts; // the text position each fold row starts at
+    int mBlockCount = 0;
+};

@@ -1,0 +1,308 @@
+// Very long lines shown in rows: the text read, compared, copied and saved never changes for it.
+#include "TextCompareFixture.h"
+
+#include "textcompare/FoldedLines.h"
+#include "textcompare/PaneLoader.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QPlainTextDocumentLayout>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+QString longLine(qsizetype length, int seed = 0)
+{
+    QString s(length, u'a');
+    for (qsizetype i = 0; i < length; ++i)
+        s[i] = QChar(u'a' + char16_t((i * 7 + seed) % 26));
+    return s;
+}
+
+std::unique_ptr<QTextDocument> foldedDocument(const QString &text)
+{
+    auto doc = std::make_unique<QTextDocument>();
+    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc.get()));
+    doc->setUndoRedoEnabled(false);
+    QTextCursor cursor(doc.get());
+    InsertPaneText(cursor, text, true);
+    doc->setUndoRedoEnabled(true);
+    return doc;
+}
+
+// Every text position lands on its own character in the document, and back.
+void expectPositionsMap(const QTextDocument &doc, const QString &text)
+{
+    FoldMap map;
+    map.rebuild(&doc);
+    const QString raw = doc.toRawText();
+    for (qsizetype t = 0; t < text.size(); t += 37) {
+        const qint64 d = map.toDocument(t);
+        ASSERT_LT(d, raw.size());
+        const QChar expected = text.at(t) == u'\n' ? QChar(QChar::ParagraphSeparator) : text.at(t);
+        ASSERT_EQ(raw.at(d), expected) << "text position " << t;
+        ASSERT_EQ(map.toText(d), t);
+    }
+}
+
+} // namespace
+
+TEST(FoldedLines, RowsOfALongLineNeverSplitASurrogatePair)
+{
+    EXPECT_EQ(FoldRowStarts(longLine(kFoldLineLength)), std::vector<qsizetype>{0});
+    const std::vector<qsizetype> rows = FoldRowStarts(longLine(kFoldLineLength + 1));
+    ASSERT_EQ(rows.size(), size_t(kFoldLineLength / kFoldRowLength + 1));
+    EXPECT_EQ(rows[1], kFoldRowLength);
+
+    // A pair across the first row's edge moves the edge before it.
+    QString line = longLine(kFoldLineLength + 5);
+    line[kFoldRowLength - 1] = QChar(0xd83d);
+    line[kFoldRowLength] = QChar(0xde00);
+    const std::vector<qsizetype> cut = FoldRowStarts(line);
+    EXPECT_EQ(cut[1], kFoldRowLength - 1);
+    EXPECT_EQ(cut[2], 2 * kFoldRowLength - 1);
+}
+
+TEST(FoldedLines, FoldedDocumentGivesBackTheTextItWasGiven)
+{
+    const QString tail = longLine(kFoldLineLength + 2500, 3);
+    const QStringList texts{
+        QString(),
+        QStringLiteral("short\n\nlines\n"),
+        longLine(kFoldLineLength * 3 + 17),
+        QStringLiteral("before\n") + longLine(25'000) + QStringLiteral("\nafter\n\n") + tail,
+        longLine(20'000) + QStringLiteral("\n") + longLine(kFoldLineLength) + u'\n',
+    };
+    for (const QString &text : texts) {
+        SCOPED_TRACE(text.size());
+        auto doc = foldedDocument(text);
+        EXPECT_EQ(PaneText(doc.get()), text);
+        FoldMap map;
+        map.rebuild(doc.get());
+        const qint64 lines = text.count(u'\n') + 1;
+        EXPECT_EQ(doc->blockCount() - map.foldRowCount(), lines);
+        expectPositionsMap(*doc, text);
+    }
+
+    // Another kind of break in a pasted text is a line break, never a row mark.
+    auto doc = foldedDocument(longLine(12'000) + QStringLiteral("\r\nx\ry"));
+    EXPECT_EQ(PaneText(doc.get()), longLine(12'000) + QStringLiteral("\nx\ny"));
+}
+
+TEST(FoldedLines, LinesAndRowsMapBothWays)
+{
+    // Lines: 0 "one", 1 long (25 rows), 2 "two", 3 long (11 rows), 4 "".
+    const QString text = QStringLiteral("one\n") + longLine(25'000) + QStringLiteral("\ntwo\n") +
+                         longLine(10'500) + u'\n';
+    auto doc = foldedDocument(text);
+    FoldMap map;
+    map.rebuild(doc.get());
+    ASSERT_EQ(map.foldRowCount(), 24 + 10);
+    EXPECT_EQ(map.firstBlockOfLine(0), 0);
+    EXPECT_EQ(map.firstBlockOfLine(1), 1);
+    EXPECT_EQ(map.firstBlockOfLine(2), 26);
+    EXPECT_EQ(map.firstBlockOfLine(3), 27);
+    EXPECT_EQ(map.firstBlockOfLine(4), 38);
+    EXPECT_EQ(map.foldRowsOfLine(1), 24);
+    EXPECT_EQ(map.foldRowsOfLine(2), 0);
+    EXPECT_EQ(map.foldRowsOfLine(3), 10);
+    for (qint64 block = 0; block < doc->blockCount(); ++block) {
+        const qint64 line = map.lineOfBlock(block);
+        EXPECT_GE(block, map.firstBlockOfLine(line));
+        EXPECT_LE(block, map.firstBlockOfLine(line) + map.foldRowsOfLine(line));
+    }
+}
+
+TEST(FoldedLines, EditsKeepTheTextAndTheMapFollowsThem)
+{
+    const QString text = QStringLiteral("head\n") + longLine(30'000) + QStringLiteral("\ntail");
+    auto doc = foldedDocument(text);
+    FoldMap map;
+    map.rebuild(doc.get());
+    QString expected = text;
+    int pending[3] = {-1, 0, 0};
+    QObject::connect(doc.get(), &QTextDocument::contentsChange, [&](int p, int r, int a) {
+        pending[0] = p;
+        pending[1] = r;
+        pending[2] = a;
+    });
+
+    // Typing inside a row: the map follows without a walk of the document.
+    FoldMap followed = map;
+    QTextCursor cursor(doc.get());
+    cursor.setPosition(int(map.toDocument(5 + 12'345)));
+    cursor.insertText(QStringLiteral("XYZ"));
+    expected.insert(5 + 12'345, QStringLiteral("XYZ"));
+    ASSERT_TRUE(followed.follow(doc.get(), pending[0], pending[1], pending[2]));
+    map.rebuild(doc.get());
+    for (qint64 t = 0; t < expected.size(); t += 101)
+        ASSERT_EQ(followed.toDocument(t), map.toDocument(t));
+    EXPECT_EQ(PaneText(doc.get()), expected);
+
+    // A break typed into the middle of a row, and a pasted text with breaks: each a break of the
+    // text, however the row it split was marked.
+    cursor.setPosition(int(map.toDocument(5 + 20'500)));
+    InsertPaneText(cursor, u"\n", false);
+    expected.insert(5 + 20'500, u'\n');
+    EXPECT_EQ(PaneText(doc.get()), expected);
+    map.rebuild(doc.get());
+    cursor.setPosition(int(map.toDocument(5 + 3'003)));
+    InsertPaneText(cursor, u"p\nq\n", true);
+    expected.insert(5 + 3'003, QStringLiteral("p\nq\n"));
+    EXPECT_EQ(PaneText(doc.get()), expected);
+    map.rebuild(doc.get());
+    expectPositionsMap(*doc, expected);
+
+    // A selection across row edges comes out as the text it covers.
+    const qint64 from = 5 + 1'990, to = 5 + 2'010 + 3'000;
+    EXPECT_EQ(PaneText(doc.get(), int(map.toDocument(from)), int(map.toDocument(to))),
+              expected.mid(from, to - from));
+
+    // Undo takes every step back to the text first given.
+    while (doc->isUndoAvailable())
+        doc->undo();
+    EXPECT_EQ(PaneText(doc.get()), text);
+}
+
+TEST(PaneLoader, BigTextsAreBuiltFoldedAndSmallOnesAsTheyAre)
+{
+    const QString text = QStringLiteral("a\n") + longLine(15'000);
+    std::unique_ptr<QTextDocument> plain(BuildPaneDocument(text, nullptr, false));
+    EXPECT_EQ(plain->blockCount(), 2);
+    EXPECT_FALSE(HasHadFoldRows(plain.get()));
+    std::unique_ptr<QTextDocument> folded(BuildPaneDocument(text, nullptr, true));
+    EXPECT_EQ(folded->blockCount(), 2 + 14);
+    EXPECT_TRUE(HasHadFoldRows(folded.get()));
+    EXPECT_EQ(PaneText(folded.get()), text);
+    EXPECT_FALSE(folded->isUndoAvailable());
+    EXPECT_FALSE(folded->isModified());
+}
+
+class FoldedPaneTest : public TextCompareTest
+{};
+
+TEST_F(FoldedPaneTest, PaneCountsLinesNotRowsAndKeysKeepTheText)
+{
+    MyEditTextView view;
+    view.resize(600, 400);
+    view.setFoldLongLines(true);
+    const QString text = QStringLiteral("first\n") + longLine(200'000) + QStringLiteral("\nlast\n");
+    view.loadText(text);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    EXPECT_EQ(view.lineCount(), 4);
+    EXPECT_EQ(view.plainText(), text);
+    EXPECT_FALSE(view.document()->isUndoAvailable());
+
+    // Scrolled into the long line: the line and the row within it.
+    view.scrollToLine(1, 17);
+    EXPECT_EQ(view.firstVisibleLine(), 1);
+    EXPECT_EQ(view.firstVisibleRowInLine(), 17);
+    EXPECT_LT(view.lineTopY(1), 0);
+    EXPECT_GT(view.lineTopY(2), view.viewport()->height());
+    view.scrollToLine(0, 5); // a line of one row
+    EXPECT_EQ(view.firstVisibleLine(), 0);
+    EXPECT_EQ(view.firstVisibleRowInLine(), 0);
+    view.scrollToLine(1, 100);
+    EXPECT_EQ(view.firstVisibleRowInLine(), 100);
+
+    // Return in the middle of a row is a break of the text; Backspace at the start of a row takes
+    // the character before the row's edge; Delete at a row's end the one after it.
+    QTextCursor cursor(view.document());
+    cursor.setPosition(int(view.foldMap().toDocument(6 + 5'500)));
+    view.setTextCursor(cursor);
+    QTest::keyClick(&view, Qt::Key_Return);
+    QString expected = text;
+    expected.insert(6 + 5'500, u'\n');
+    EXPECT_EQ(view.plainText(), expected);
+    EXPECT_EQ(view.cursorLine(), 2);
+
+    const QTextBlock third = view.document()->findBlockByNumber(3);
+    ASSERT_TRUE(IsFoldRow(third));
+    cursor.setPosition(third.position());
+    qint64 at = view.foldMap().toText(cursor.position());
+    view.setTextCursor(cursor);
+    QTest::keyClick(&view, Qt::Key_Backspace);
+    expected.remove(at - 1, 1);
+    EXPECT_EQ(view.plainText(), expected);
+
+    const QTextBlock fourth = view.document()->findBlockByNumber(4);
+    ASSERT_TRUE(IsFoldRow(fourth.next()));
+    cursor.setPosition(fourth.position() + fourth.length() - 1);
+    at = view.foldMap().toText(cursor.position());
+    view.setTextCursor(cursor);
+    QTest::keyClick(&view, Qt::Key_Delete);
+    expected.remove(at, 1);
+    EXPECT_EQ(view.plainText(), expected);
+
+    // Copy gives the text without the rows' edges; paste puts breaks in as breaks.
+    cursor.setPosition(int(view.foldMap().toDocument(6 + 900)));
+    cursor.setPosition(int(view.foldMap().toDocument(6 + 4'100)), QTextCursor::KeepAnchor);
+    view.setTextCursor(cursor);
+    view.copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), expected.mid(6 + 900, 3'200));
+    QApplication::clipboard()->setText(QStringLiteral("x\ny"));
+    cursor.setPosition(int(view.foldMap().toDocument(6 + 7'000)));
+    view.setTextCursor(cursor);
+    view.paste();
+    expected.insert(6 + 7'000, QStringLiteral("x\ny"));
+    EXPECT_EQ(view.plainText(), expected);
+
+    // Everything undone: the text loaded.
+    while (view.document()->isUndoAvailable())
+        view.document()->undo();
+    EXPECT_EQ(view.plainText(), text);
+}
+
+TEST_F(FoldedPaneTest, PaneThatDoesNotFoldKeepsLongLinesWhole)
+{
+    MyEditTextView view;
+    const QString text = longLine(20'000) + QStringLiteral("\nb");
+    view.loadText(text);
+    EXPECT_EQ(view.document()->blockCount(), 2);
+    EXPECT_TRUE(view.foldMap().empty());
+    EXPECT_EQ(view.plainText(), text);
+}
+
+// A pair above the big-text size: shown folded, compared, a block taken, saved byte for byte.
+TEST_F(FoldedPaneTest, BigOneLinePairOpensFoldedAndSavesExactly)
+{
+    QByteArray left(kLargeTextGuard + 1000, 'a');
+    for (qsizetype i = 0; i < left.size(); i += 7)
+        left[i] = char('a' + (i / 7) % 26);
+    QByteArray right = left;
+    left[left.size() / 2] = 'X';
+    right[right.size() / 2] = 'Y';
+    right += "\nsecond line\n";
+    const QString l = write(QStringLiteral("left.txt"), left);
+    const QString r = write(QStringLiteral("right.txt"), right);
+    auto w = open(l, r);
+    MyEditTextView *v1 = w->textView(1);
+    MyEditTextView *v2 = w->textView(2);
+    EXPECT_TRUE(v1->foldsLongLines());
+    EXPECT_EQ(v1->lineCount(), 1);
+    EXPECT_EQ(v2->lineCount(), 3);
+    EXPECT_GT(v1->document()->blockCount(), left.size() / kFoldRowLength - 1);
+    ASSERT_EQ(w->mergeBlocks().size(), 1u);
+    EXPECT_EQ(w->GetTextInView1().size(), left.size());
+
+    // The selected block shows the row of the change, in both panes.
+    w->selectBlock(0);
+    const qint64 row = (left.size() / 2) / kFoldRowLength;
+    EXPECT_NEAR(double(v1->firstVisibleRowInLine()), double(row), 30.0);
+    EXPECT_EQ(v2->firstVisibleRowInLine(), v1->firstVisibleRowInLine());
+
+    // Taking the block into the left pane gives it the right text; saved, the bytes are the
+    // right file's.
+    ASSERT_TRUE(w->Merge_CopyBlock(2, 0));
+    EXPECT_EQ(w->GetTextInView1(), QString::fromLatin1(right));
+    ASSERT_TRUE(w->SaveSide(1));
+    QFile saved(l);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll() == right);
+    settle(*w);
+    EXPECT_TRUE(w->mergeBlocks().empty());
+}
