@@ -157,8 +157,32 @@ InlineDiff compareTokens(const Tokens &ta, const Tokens &tb, qint64 maxCost)
 
 InlineDiff CompareCharacters(QStringView a, QStringView b, qint64 maxCost)
 {
-    QHash<QStringView, int> unused;
-    return compareTokens(tokenize(a, false, unused), tokenize(b, false, unused), maxCost);
+    // The common ends are skipped on the characters themselves, before any table is made: two
+    // lines of millions of characters that differ in a few places cost no table of their length.
+    qsizetype pre = 0;
+    while (pre < a.size() && pre < b.size() && a[pre] == b[pre])
+        ++pre;
+    qsizetype suf = 0;
+    while (suf < a.size() - pre && suf < b.size() - pre &&
+           a[a.size() - 1 - suf] == b[b.size() - 1 - suf])
+        ++suf;
+    const QStringView midA = a.mid(pre, a.size() - pre - suf);
+    const QStringView midB = b.mid(pre, b.size() - pre - suf);
+    InlineDiff out;
+    if (std::min(midA.size(), midB.size()) > kWorkBudget) {
+        // The search would run out of its budget along the first diagonal: coarse at once.
+        out.exact = false;
+        addRun(out.changed1, 0, midA.size());
+        addRun(out.changed2, 0, midB.size());
+    } else {
+        QHash<QStringView, int> unused;
+        out = compareTokens(tokenize(midA, false, unused), tokenize(midB, false, unused), maxCost);
+    }
+    for (Range &r : out.changed1)
+        r.location += pre;
+    for (Range &r : out.changed2)
+        r.location += pre;
+    return out;
 }
 
 InlineDiff CompareWords(QStringView a, QStringView b, qint64 maxCost)

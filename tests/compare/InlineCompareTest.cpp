@@ -94,3 +94,36 @@ TEST(InlineCompare, EditScriptIsMinimalOnRandomTexts)
         ASSERT_EQ(keep(a, d.changed1), keep(b, d.changed2));
     }
 }
+
+TEST(InlineCompare, LongLinesCostNoTableOfTheirLength)
+{
+    // Two lines of two million characters, one change in the middle: exact, at its place.
+    QString a(2'000'000, u'a');
+    for (qsizetype i = 0; i < a.size(); i += 7)
+        a[i] = u'q';
+    QString b = a;
+    a[1'234'567] = u'X';
+    b.insert(1'234'567, QStringLiteral("YZ"));
+    b.remove(1'234'569, 1);
+    InlineDiff d = CompareCharacters(a, b);
+    EXPECT_TRUE(d.exact);
+    ASSERT_EQ(d.changed1.size(), 1u);
+    ASSERT_EQ(d.changed2.size(), 1u);
+    EXPECT_EQ(d.changed1[0].location, 1'234'567);
+    EXPECT_EQ(pick(a, d.changed1), QStringLiteral("X|"));
+    EXPECT_EQ(pick(b, d.changed2), QStringLiteral("YZ|"));
+
+    // Changes at both ends of lines longer than any search could follow: the whole middle, at
+    // once.
+    QString c(41'000'000, u'c');
+    QString e = c;
+    c[0] = u'1';
+    c[c.size() - 1] = u'2';
+    d = CompareCharacters(c, e);
+    EXPECT_FALSE(d.exact);
+    ASSERT_EQ(d.changed1.size(), 1u);
+    EXPECT_EQ(d.changed1[0].location, 0);
+    EXPECT_EQ(d.changed1[0].length, c.size());
+    ASSERT_EQ(d.changed2.size(), 1u);
+    EXPECT_EQ(d.changed2[0].length, e.size());
+}
