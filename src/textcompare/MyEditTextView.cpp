@@ -20,6 +20,7 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -484,6 +485,11 @@ QColor MyEditTextView::blockColor(const MERGE_BLOCK &block)
 
 QList<QColor> MyEditTextView::textColors() const
 {
+    // Without colouring only the default colours paint text: the tints need not keep every
+    // syntax colour of the theme readable, which would leave them too faint to see.
+    if (!mColorInfo->language())
+        return {palette().color(QPalette::Text),
+                GetApp_Color_Text_Default_WithIndex(SYNTAX_COLOR_DEFAULT).toQColor()};
     return themeTextColors(palette().color(QPalette::Text));
 }
 
@@ -561,7 +567,13 @@ void MyEditTextView::updateExtraSelections()
 {
     QList<QTextEdit::ExtraSelection> selections;
     if (mBlocks && mCurrentBlock >= 0 && mCurrentBlock < int(mBlocks->size())) {
-        const QColor color = blockPalette((*mBlocks)[size_t(mCurrentBlock)]).changedCharacters;
+        const BlockPalette colors = blockPalette((*mBlocks)[size_t(mCurrentBlock)]);
+        const QColor color = colors.changedCharacters;
+        // Where the theme's text colours leave no room for a stronger tint than the selected
+        // block's, the changed characters are underlined in the block's colour as well.
+        const QColor a = color.toRgb(), b = colors.currentBlock.toRgb();
+        const bool sameTint = std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                                        std::abs(a.blue() - b.blue())}) < 16;
         const qint64 length = document()->characterCount();
         const FoldMap &folds = foldMap();
         for (const Range &r : mChangedCharacters) {
@@ -574,6 +586,10 @@ void MyEditTextView::updateExtraSelections()
             sel.cursor.setPosition(int(std::min<qint64>(folds.toDocument(MaxRange(r)), length - 1)),
                                    QTextCursor::KeepAnchor);
             sel.format.setBackground(color);
+            if (sameTint) {
+                sel.format.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+                sel.format.setUnderlineColor(colors.frame);
+            }
             selections.append(sel);
         }
     }

@@ -101,3 +101,34 @@ TEST_F(TextCompareTest, BlockTintsAreReadableInEveryShippedTheme)
     ResetCurrentThemeCache();
     SetBundleResourceFolder(QString());
 }
+
+// The changed characters of the selected block can be told from the rest of it: by their tint,
+// or, where the colours of a coloured text leave no room for a stronger one, by an underline.
+TEST_F(TextCompareTest, ChangedCharactersStandOutFromTheSelectedBlock)
+{
+    gAppSetting.bAutoHightLightText = 1;
+    for (const QString ext : {QStringLiteral("txt"), QStringLiteral("cpp")}) {
+        SCOPED_TRACE(ext.toStdString());
+        const QString l = write(QStringLiteral("l.") + ext, "int a = 0; // note\nint b;\n");
+        const QString r = write(QStringLiteral("r.") + ext, "int a = 1; // note\nint b;\n");
+        auto w = open(l, r);
+        ASSERT_EQ(w->mergeBlocks().size(), 1u);
+        w->selectBlock(0);
+        MyEditTextView *view = w->textView(1);
+        const BlockPalette p = view->blockPalette(w->mergeBlocks()[0]);
+        const QList<QTextEdit::ExtraSelection> marks = view->extraSelections();
+        ASSERT_EQ(marks.size(), 1);
+        EXPECT_EQ(marks[0].cursor.selectedText(), QStringLiteral("0"));
+        const QColor tint = marks[0].format.background().color();
+        const bool tintsDiffer =
+            std::abs(tint.red() - p.currentBlock.red()) + std::abs(tint.green() - p.currentBlock.green()) +
+                std::abs(tint.blue() - p.currentBlock.blue()) >= 16;
+        const bool underlined = marks[0].format.underlineStyle() != QTextCharFormat::NoUnderline;
+        EXPECT_TRUE(tintsDiffer || underlined);
+        // A plain text is painted in the default colours only: its tints are free to show.
+        if (ext == QStringLiteral("txt")) {
+            EXPECT_EQ(view->textColors().size(), 2);
+            EXPECT_TRUE(tintsDiffer);
+        }
+    }
+}

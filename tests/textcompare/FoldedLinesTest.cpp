@@ -294,6 +294,13 @@ TEST_F(FoldedPaneTest, BigOneLinePairOpensFoldedAndSavesExactly)
     const qint64 row = (left.size() / 2) / kFoldRowLength;
     EXPECT_NEAR(double(v1->firstVisibleRowInLine()), double(row), 30.0);
     EXPECT_EQ(v2->firstVisibleRowInLine(), v1->firstVisibleRowInLine());
+    // Its changed characters are marked where they are, past thousands of rows.
+    const QList<QTextEdit::ExtraSelection> marks1 = v1->extraSelections();
+    ASSERT_EQ(marks1.size(), 1);
+    EXPECT_EQ(marks1[0].cursor.selectedText(), QStringLiteral("X"));
+    const QList<QTextEdit::ExtraSelection> marks2 = v2->extraSelections();
+    ASSERT_FALSE(marks2.isEmpty());
+    EXPECT_EQ(marks2[0].cursor.selectedText(), QStringLiteral("Y"));
 
     // Taking the block into the left pane gives it the right text; saved, the bytes are the
     // right file's.
