@@ -13,6 +13,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QTextCursor>
 #include <QScrollBar>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -45,7 +47,7 @@ void openFiftyMegabytePair(benchmark::State &state)
 {
     double usable = 0, diff = 0, firstPaint = 0, scrollPaint = 0, select = 0, take = 0;
     bool exact = false;
-    double rssUsable = 0, rssSelect = 0;
+    double rssUsable = 0, rssSelect = 0, key = 0, recompare = 0;
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
@@ -90,6 +92,20 @@ void openFiftyMegabytePair(benchmark::State &state)
         pane->viewport()->repaint();
         select = double(timer.nsecsElapsed()) / 1e6;
         rssSelect = peakResidentMb();
+        // A key typed in the middle of the line, and the compare after it.
+        QTextCursor cursor(pane->document());
+        cursor.setPosition(pane->document()->characterCount() / 2);
+        pane->setTextCursor(cursor);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+        timer.restart();
+        QCoreApplication::sendEvent(pane, &press);
+        QCoreApplication::sendEvent(pane, &release);
+        key = double(timer.nsecsElapsed()) / 1e6;
+        while (window->isComparing() || window->blocksOutOfDate())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        recompare = double(timer.nsecsElapsed()) / 1e9;
+        window->selectBlock(0);
         timer.restart();
         window->Merge_CopyBlock(2, 0);
         while (window->isComparing())
@@ -107,6 +123,8 @@ void openFiftyMegabytePair(benchmark::State &state)
     state.counters["scroll_paint_ms"] = scrollPaint;
     state.counters["select_block_ms"] = select;
     state.counters["take_block_s"] = take;
+    state.counters["key_ms"] = key;
+    state.counters["recompare_after_key_s"] = recompare;
     state.counters["text_exact"] = exact ? 1 : 0;
     state.counters["usable_s"] = usable;
     state.counters["gnu_diff_s"] = diff;

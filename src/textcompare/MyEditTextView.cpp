@@ -379,8 +379,7 @@ bool MyEditTextView::handleFoldKeys(QKeyEvent *event)
         return false;
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     QTextCursor cursor = textCursor();
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        mods == Qt::NoModifier) {
+    if (event->matches(QKeySequence::InsertParagraphSeparator)) {
         // A break typed into a folded line is a break of the text: it must not take the mark
         // of the row it splits.
         InsertPaneText(cursor, u"\n", false);
