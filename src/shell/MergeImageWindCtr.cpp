@@ -415,22 +415,6 @@ void MergeImageWindCtr::answerCloseQuestion(int button)
             this, 0, [this] { closeWithoutAsking(); }, QStringLiteral("discard"));
 }
 
-bool MergeImageWindCtr::eventFilter(QObject *watched, QEvent *event)
-{
-    if (isWindowLoaded() && watched == window()) {
-        if (event->type() == QEvent::Close && !mIsClosing) {
-            if (!windowShouldClose()) {
-                event->ignore();
-                return true;
-            }
-        } else if (event->type() == QEvent::WindowActivate) {
-            platform::performAfterDelay(
-                this, 0, [this] { windowWillBeKey(); }, QStringLiteral("windowWillBeKey"));
-        }
-    }
-    return MergeWindow::eventFilter(watched, event);
-}
-
 void MergeImageWindCtr::windowWillCloseEvent()
 {
     GUARD_BEGIN

@@ -47,7 +47,7 @@ public:
     void ReadFromFiles();
     bool showResult();
     // Run when the window becomes key: asks to reload a file changed on disk.
-    void windowWillBeKey();
+    void windowWillBeKey() override;
     void Merge_ChooseLeft();
     void Merge_ChooseRight();
     void Merge_Restore();
@@ -60,7 +60,7 @@ public:
     void UpdateButtonStatus();
     void UpdateTitle();
     // True when the window may close now; otherwise the save question is opened on the window.
-    bool windowShouldClose();
+    bool windowShouldClose() override;
     // Closes as the close box does (asking first when a choice is unsaved).
     void closeTab();
 
@@ -76,7 +76,6 @@ protected:
     QWidget *makeWindow() override;
     void windowDidLoad() override;
     void windowWillCloseEvent() override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct DiskState

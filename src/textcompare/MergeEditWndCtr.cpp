@@ -1436,21 +1436,6 @@ bool MergeEditWndCtr::eventFilter(QObject *watched, QEvent *event)
             if (watched == textView(side))
                 mLastActiveSide = side;
     }
-    if (isWindowLoaded() && watched == window()) {
-        if (event->type() == QEvent::Close && !mIsClosing) {
-            bool allowed = true;
-            GUARD_BEGIN
-            allowed = windowShouldClose();
-            GUARD_END_VOID
-            if (!allowed) {
-                event->ignore();
-                return true;
-            }
-        } else if (event->type() == QEvent::WindowActivate) {
-            platform::performAfterDelay(
-                this, 0, [this] { windowWillBeKey(); }, QStringLiteral("windowWillBeKey"));
-        }
-    }
     return MergeWindow::eventFilter(watched, event);
 }
 

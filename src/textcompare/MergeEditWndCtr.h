@@ -51,7 +51,7 @@ public:
     void showWindow() override;
     // Run when the window becomes key: re-reads a file changed on disk (asking first when that
     // side was edited), then refreshes the buttons.
-    void windowWillBeKey();
+    void windowWillBeKey() override;
 
     void setCompareTextToView1(const QString &text);
     void setCompareTextToView2(const QString &text);
@@ -215,7 +215,7 @@ private:
     void UpdateTitle();
     void updateStatusLabels();
     void updateResultLabel();
-    bool windowShouldClose();
+    bool windowShouldClose() override;
     // Why the side may not be written under its own path (empty when it may): its file was not
     // read, or the path is not a regular file.
     QString whyNotWritableInPlace(int side) const;

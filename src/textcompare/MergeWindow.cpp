@@ -1,5 +1,10 @@
 #include "textcompare/MergeWindow.h"
 
+#include "platform/Guard.h"
+#include "platform/Dispatch.h"
+
+#include <QEvent>
+
 QList<QPointer<MergeWindow>> gOpenCompareWindowList(kOpenCompareWindowSlots);
 
 MergeWindow::MergeWindow(const QString &windowNibName, QObject *parent)
@@ -9,6 +14,26 @@ MergeWindow::MergeWindow(const QString &windowNibName, QObject *parent)
 MergeWindow::~MergeWindow()
 {
     OpenCompareWindowList_Remove(this);
+}
+
+bool MergeWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (isWindowLoaded() && watched == window()) {
+        if (event->type() == QEvent::Close && !mIsClosing) {
+            bool allowed = true;
+            GUARD_BEGIN
+            allowed = windowShouldClose();
+            GUARD_END_VOID
+            if (!allowed) {
+                event->ignore();
+                return true;
+            }
+        } else if (event->type() == QEvent::WindowActivate) {
+            platform::performAfterDelay(
+                this, 0, [this] { windowWillBeKey(); }, QStringLiteral("windowWillBeKey"));
+        }
+    }
+    return platform::WindowController::eventFilter(watched, event);
 }
 
 int OpenCompareWindowList_Add(MergeWindow *window)

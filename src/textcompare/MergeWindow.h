@@ -22,6 +22,15 @@ public:
     virtual void RefreshCompare() {}
     virtual bool WasEdit() const { return false; }
     virtual bool IsPreviewMode() const { return false; }
+
+    // Run (from the event loop) each time the window becomes the active one.
+    virtual void windowWillBeKey() {}
+    // Asked when the window is about to close by any way; false keeps it open.
+    virtual bool windowShouldClose() { return true; }
+
+protected:
+    // The close question and the window becoming active, the same for every compare window.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
 // The open compare windows, slot by slot. A window takes the first free slot when it is created
