@@ -40,10 +40,23 @@ bool HasHadFoldRows(const QTextDocument *doc)
     return doc && doc->property(kFoldedDocument).toBool();
 }
 
-std::vector<qsizetype> FoldRowStarts(QStringView line)
+bool HasLineLongerThan(QStringView text, qsizetype length)
+{
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype nl = text.indexOf(u'\n', at);
+        if (nl < 0)
+            nl = text.size();
+        if (nl - at > length)
+            return true;
+        at = nl + 1;
+    }
+    return false;
+}
+
+std::vector<qsizetype> FoldRowStarts(QStringView line, qsizetype longerThan)
 {
     std::vector<qsizetype> starts{0};
-    if (line.size() <= kFoldLineLength)
+    if (line.size() <= longerThan)
         return starts;
     qsizetype at = 0;
     while (line.size() - at > kFoldRowLength) {
@@ -64,6 +77,7 @@ void InsertPaneText(QTextCursor &cursor, QStringView input, bool fold)
         input = normalised;
     }
     const QStringView text = input;
+    const qsizetype limit = FoldLengthLimit(fold);
     cursor.beginEditBlock();
     if (cursor.hasSelection())
         cursor.removeSelectedText();
@@ -73,8 +87,7 @@ void InsertPaneText(QTextCursor &cursor, QStringView input, bool fold)
     row.setProperty(kFoldProperty, true);
 
     auto insertLine = [&](QStringView line) {
-        const std::vector<qsizetype> starts =
-            fold ? FoldRowStarts(line) : std::vector<qsizetype>{0};
+        const std::vector<qsizetype> starts = FoldRowStarts(line, limit);
         for (size_t i = 0; i < starts.size(); ++i) {
             const qsizetype end = i + 1 < starts.size() ? starts[i + 1] : line.size();
             if (i > 0) {
@@ -97,7 +110,7 @@ void InsertPaneText(QTextCursor &cursor, QStringView input, bool fold)
         if (!first)
             cursor.insertBlock(hard);
         qsizetype end = lineEnd(pos);
-        if (first || (fold && end - pos > kFoldLineLength)) {
+        if (first || end - pos > limit) {
             // The cursor's own block may be a fold row, whose format a break in the middle of
             // an inserted text would copy: its line goes in alone.
             insertLine(text.mid(pos, end - pos));
@@ -106,7 +119,7 @@ void InsertPaneText(QTextCursor &cursor, QStringView input, bool fold)
             // in with one call, their breaks taking this block's plain format.
             while (end < text.size()) {
                 const qsizetype next = lineEnd(end + 1);
-                if (fold && next - (end + 1) > kFoldLineLength)
+                if (next - (end + 1) > limit)
                     break;
                 end = next;
             }

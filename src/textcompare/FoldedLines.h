@@ -1,10 +1,11 @@
 #pragma once
-// Very long lines of a big text are shown folded. Qt lays out a paragraph of a document as a
-// whole, so one line of fifty million characters would be shaped in full before anything of it
-// could be painted. A pane that folds cuts a line longer than kFoldLineLength into rows of
-// kFoldRowLength characters, each row a block of its document; a row that continues the line
-// before it carries a mark in its block format. The break before such a row belongs to the
-// document only: the text read, compared, copied and saved has none.
+// Very long lines are shown folded. Qt lays out a paragraph of a document as a whole, so one line
+// of fifty million characters would be shaped in full before anything of it could be painted. A
+// folded line is cut into rows of kFoldRowLength characters, each row a block of the document; a
+// row that continues the line before it carries a mark in its block format. The break before
+// such a row belongs to the document only: the text read, compared, copied and saved has none.
+// A pane of a big text folds every line longer than kFoldLineLength; every pane folds the lines
+// longer than kAlwaysFoldLineLength, whose layout alone would hold the window for a second.
 
 #include "platform/Range.h"
 
@@ -18,6 +19,7 @@ class QTextDocument;
 
 inline constexpr qsizetype kFoldLineLength = 10'000;
 inline constexpr qsizetype kFoldRowLength = 1'000;
+inline constexpr qsizetype kAlwaysFoldLineLength = 1'000'000;
 
 // The block continues the line of the block before it.
 bool IsFoldRow(const QTextBlock &block);
@@ -26,13 +28,20 @@ bool HasHadFoldRows(const QTextDocument *doc);
 
 // Inserts text at the cursor (replacing its selection), "\n" being a line break. A line break
 // never takes the fold mark of the row it splits, so a break typed or pasted into a folded line
-// stays a break of the text. With fold set, inserted lines longer than kFoldLineLength go in as
-// rows.
+// stays a break of the text. Inserted lines longer than kFoldLineLength (with fold set) or
+// kAlwaysFoldLineLength go in as rows.
 void InsertPaneText(QTextCursor &cursor, QStringView text, bool fold);
 
-// Where the rows of a line of `length` characters of text start (0 first); a row never ends
-// between the two halves of a surrogate pair. One row for lines up to kFoldLineLength.
-std::vector<qsizetype> FoldRowStarts(QStringView line);
+// The length beyond which a line is folded.
+inline qsizetype FoldLengthLimit(bool fold)
+{
+    return fold ? kFoldLineLength : kAlwaysFoldLineLength;
+}
+bool HasLineLongerThan(QStringView text, qsizetype length);
+
+// Where the rows of a line start (0 first) when it is longer than longerThan; a row never ends
+// between the two halves of a surrogate pair. One row for shorter lines.
+std::vector<qsizetype> FoldRowStarts(QStringView line, qsizetype longerThan = kFoldLineLength);
 
 // The text of document positions [from, to) (to < 0: the end): line breaks as "\n", the breaks
 // before fold rows left out, every other character as it is.

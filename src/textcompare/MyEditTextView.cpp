@@ -150,14 +150,8 @@ void MyEditTextView::replaceAllText(const QString &text)
 {
     QTextCursor cursor(document());
     cursor.select(QTextCursor::Document);
-    if (mFoldLongLines || mMayHaveFolds) {
-        mMayHaveFolds = mMayHaveFolds || mFoldLongLines;
-        InsertPaneText(cursor, text, mFoldLongLines);
-        return;
-    }
-    cursor.beginEditBlock();
-    cursor.insertText(text);
-    cursor.endEditBlock();
+    InsertPaneText(cursor, text, mFoldLongLines);
+    mMayHaveFolds = mMayHaveFolds || HasHadFoldRows(document());
 }
 
 void MyEditTextView::replaceText(Range range, const QString &text)
@@ -168,8 +162,8 @@ void MyEditTextView::replaceText(Range range, const QString &text)
     cursor.setPosition(int(std::clamp<qint64>(folds.toDocument(range.location), 0, last)));
     cursor.setPosition(int(std::clamp<qint64>(folds.toDocument(MaxRange(range)), 0, last)),
                        QTextCursor::KeepAnchor);
-    mMayHaveFolds = mMayHaveFolds || mFoldLongLines;
     InsertPaneText(cursor, text, mFoldLongLines);
+    mMayHaveFolds = mMayHaveFolds || HasHadFoldRows(document());
 }
 
 QString MyEditTextView::plainText() const
@@ -186,14 +180,14 @@ void MyEditTextView::loadText(const QString &text)
 {
     mColorInfo->resetAll();
     mGutterLines = 0;
-    if (mFoldLongLines) {
+    if (HasLineLongerThan(text, FoldLengthLimit(mFoldLongLines))) {
         // Built apart and shown as a whole, as a loaded document is: no undo history, and the
         // long lines never laid out whole.
         auto *doc = new QTextDocument;
         doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
         doc->setUndoRedoEnabled(false);
         QTextCursor cursor(doc);
-        InsertPaneText(cursor, text, true);
+        InsertPaneText(cursor, text, mFoldLongLines);
         doc->setUndoRedoEnabled(true);
         doc->setModified(false);
         adoptDocument(doc);
@@ -457,13 +451,13 @@ QMimeData *MyEditTextView::createMimeDataFromSelection() const
 
 void MyEditTextView::insertFromMimeData(const QMimeData *source)
 {
-    if (isReadOnly() || !source || !source->hasText() || (!mFoldLongLines && !mMayHaveFolds)) {
+    if (isReadOnly() || !source || !source->hasText()) {
         QPlainTextEdit::insertFromMimeData(source);
         return;
     }
     QTextCursor cursor = textCursor();
-    mMayHaveFolds = true;
     InsertPaneText(cursor, source->text(), mFoldLongLines);
+    mMayHaveFolds = mMayHaveFolds || HasHadFoldRows(document());
     setTextCursor(cursor);
     ensureCursorVisible();
 }
@@ -605,6 +599,8 @@ void MyEditTextView::setLanguage(const std::shared_ptr<MyLanguageInfo> &language
     // Forget every painted run: a new language (or none) starts from plain text.
     mRuns->clearAll();
     mRuns->applyFormats(0, document()->characterCount());
+    // The tints depend on the colours text is painted in, which the language decides.
+    updateExtraSelections();
     scheduleColoring();
     GUARD_END_VOID
 }

@@ -49,7 +49,8 @@ public:
     void replaceText(Range range, const QString &text);
 
     // Lines longer than kFoldLineLength of texts put in from now on are shown in rows (big
-    // texts). The text itself never changes for it.
+    // texts); those longer than kAlwaysFoldLineLength always are. The text itself never changes
+    // for it.
     void setFoldLongLines(bool fold) { mFoldLongLines = fold; }
     bool foldsLongLines() const { return mFoldLongLines; }
     // Lines of the text against rows of the document: empty unless a line is folded.

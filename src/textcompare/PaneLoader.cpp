@@ -16,19 +16,6 @@ namespace {
 constexpr qsizetype kHeadLines = 400;
 constexpr qsizetype kHeadCharacters = 64 * 1024;
 
-bool hasLongLine(QStringView text)
-{
-    for (qsizetype at = 0; at < text.size();) {
-        qsizetype nl = text.indexOf(u'\n', at);
-        if (nl < 0)
-            nl = text.size();
-        if (nl - at > kFoldLineLength)
-            return true;
-        at = nl + 1;
-    }
-    return false;
-}
-
 std::mutex gReaderMutex;
 PaneReader gReader;
 std::function<void()> gBuildHook;
@@ -131,7 +118,7 @@ QTextDocument *BuildPaneDocument(const QString &text, QThread *documentThread, b
     // the pane that adopts it has nothing to redo.
     doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
     doc->setUndoRedoEnabled(false);
-    if (fold && hasLongLine(text)) {
+    if (HasLineLongerThan(text, FoldLengthLimit(fold))) {
         // One edit: the layout hears of it once, as of a new text, and lays out nothing.
         QTextCursor cursor(doc);
         InsertPaneText(cursor, text, true);

@@ -65,7 +65,7 @@ LoadedPane ReadPane(const QString &path, platform::StringEncoding forced,
 QThreadPool *PaneBuildPool();
 
 // The whole document of a pane (on a worker); null when cancelled meanwhile. fold: lines longer
-// than kFoldLineLength go in as rows.
+// than kFoldLineLength go in as rows (those longer than kAlwaysFoldLineLength always do).
 PaneDocument BuildWholePaneDocument(const QString &text, QThread *documentThread,
                                     std::shared_ptr<std::atomic<bool>> cancelled, bool fold);
 
@@ -79,5 +79,5 @@ void SetPaneReaderHook(PaneReader reader);
 void SetPaneBuildHook(std::function<void()> hook);
 
 // A document for a pane holding text, built where it is called, then moved to documentThread.
-// fold: lines longer than kFoldLineLength go in as rows.
+// Lines longer than kAlwaysFoldLineLength (with fold, kFoldLineLength) go in as rows.
 QTextDocument *BuildPaneDocument(const QString &text, QThread *documentThread, bool fold = false);

@@ -257,7 +257,7 @@ TEST_F(FoldedPaneTest, PaneCountsLinesNotRowsAndKeysKeepTheText)
     EXPECT_EQ(view.plainText(), text);
 }
 
-TEST_F(FoldedPaneTest, PaneThatDoesNotFoldKeepsLongLinesWhole)
+TEST_F(FoldedPaneTest, PaneOfASmallTextFoldsOnlyLinesTooLongToLayOut)
 {
     MyEditTextView view;
     const QString text = longLine(20'000) + QStringLiteral("\nb");
@@ -265,6 +265,23 @@ TEST_F(FoldedPaneTest, PaneThatDoesNotFoldKeepsLongLinesWhole)
     EXPECT_EQ(view.document()->blockCount(), 2);
     EXPECT_TRUE(view.foldMap().empty());
     EXPECT_EQ(view.plainText(), text);
+
+    // A line of more than a million characters is folded wherever it comes from.
+    const QString huge = QStringLiteral("a\n") + longLine(kAlwaysFoldLineLength + 1) + u'\n';
+    view.loadText(huge);
+    EXPECT_FALSE(view.foldMap().empty());
+    EXPECT_EQ(view.lineCount(), 3);
+    EXPECT_EQ(view.plainText(), huge);
+    view.replaceAllText(text);
+    EXPECT_EQ(view.plainText(), text);
+    QApplication::clipboard()->setText(huge);
+    view.selectAll();
+    view.paste();
+    EXPECT_EQ(view.plainText(), huge);
+    EXPECT_GT(view.document()->blockCount(), 1000);
+    std::unique_ptr<QTextDocument> built(BuildPaneDocument(huge, nullptr, false));
+    EXPECT_TRUE(HasHadFoldRows(built.get()));
+    EXPECT_EQ(PaneText(built.get()), huge);
 }
 
 // A pair above the big-text size: shown folded, compared, a block taken, saved byte for byte.
