@@ -69,6 +69,34 @@ std::vector<qsizetype> FoldRowStarts(QStringView line, qsizetype longerThan)
     return starts;
 }
 
+void SetFoldRow(const QTextBlock &block, bool row)
+{
+    if (!block.isValid() || IsFoldRow(block) == row)
+        return;
+    QTextBlockFormat format = block.blockFormat();
+    if (row)
+        format.setProperty(kFoldProperty, true);
+    else
+        format.clearProperty(kFoldProperty);
+    QTextCursor(block).setBlockFormat(format);
+}
+
+void RemovePaneSelection(QTextCursor &cursor)
+{
+    if (!cursor.hasSelection())
+        return;
+    QTextDocument *doc = cursor.document();
+    const int start = cursor.selectionStart();
+    const QTextBlock first = doc->findBlock(start);
+    const bool atBlockStart = first.position() == start;
+    const bool row = IsFoldRow(first);
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    if (atBlockStart)
+        SetFoldRow(doc->findBlock(start), row);
+    cursor.endEditBlock();
+}
+
 void InsertPaneText(QTextCursor &cursor, QStringView input, bool fold)
 {
     QString normalised;
@@ -79,8 +107,7 @@ void InsertPaneText(QTextCursor &cursor, QStringView input, bool fold)
     const QStringView text = input;
     const qsizetype limit = FoldLengthLimit(fold);
     cursor.beginEditBlock();
-    if (cursor.hasSelection())
-        cursor.removeSelectedText();
+    RemovePaneSelection(cursor);
     QTextBlockFormat hard = cursor.blockFormat();
     hard.clearProperty(kFoldProperty);
     QTextBlockFormat row = hard;
@@ -225,6 +252,22 @@ qint64 FoldMap::toDocument(qint64 textPosition) const
     const auto k = std::upper_bound(mTextStarts.begin(), mTextStarts.end(), textPosition) -
                    mTextStarts.begin();
     return textPosition + k;
+}
+
+bool FoldMap::rowStartsAt(qint64 documentPosition) const
+{
+    qint64 lo = 0, hi = qint64(mTextStarts.size());
+    while (lo < hi) {
+        const qint64 mid = (lo + hi) / 2;
+        const qint64 at = mTextStarts[size_t(mid)] + mid + 1;
+        if (at == documentPosition)
+            return true;
+        if (at < documentPosition)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return false;
 }
 
 qint64 FoldMap::toText(qint64 documentPosition) const

@@ -32,6 +32,14 @@ bool HasHadFoldRows(const QTextDocument *doc);
 // kAlwaysFoldLineLength go in as rows.
 void InsertPaneText(QTextCursor &cursor, QStringView text, bool fold);
 
+// Removes the cursor's selection keeping the fold mark of the block it starts in. Qt gives the
+// block left by a removal that starts at a block start and joins blocks the format of the last
+// of them: a fold mark could so move onto the first row of a line, and the line break before it
+// would be lost from the text.
+void RemovePaneSelection(QTextCursor &cursor);
+// Gives the block the fold mark, or takes it away.
+void SetFoldRow(const QTextBlock &block, bool row);
+
 // The length beyond which a line is folded.
 inline qsizetype FoldLengthLimit(bool fold)
 {
@@ -65,6 +73,8 @@ public:
     qint64 foldRowsOfLine(qint64 line) const;
     qint64 toDocument(qint64 textPosition) const;
     qint64 toText(qint64 documentPosition) const;
+    // A fold row starts at the document position.
+    bool rowStartsAt(qint64 documentPosition) const;
 
 private:
     qint64 rowsBeforeLine(qint64 line, bool upTo) const;

@@ -285,7 +285,7 @@ void MergeEditWndCtr::connectControls()
     connect(ui.actionClose, &QAction::triggered, this, [this] { close(); });
     connect(ui.actionUndo, &QAction::triggered, this, [this] { Menu_Undo(); });
     connect(ui.actionRedo, &QAction::triggered, this, [this] { Menu_Redo(); });
-    connect(ui.actionCut, &QAction::triggered, this, [this] { textView(activeSide())->cut(); });
+    connect(ui.actionCut, &QAction::triggered, this, [this] { textView(activeSide())->cutSelection(); });
     connect(ui.actionCopy, &QAction::triggered, this, [this] { textView(activeSide())->copy(); });
     connect(ui.actionPaste, &QAction::triggered, this, [this] { textView(activeSide())->paste(); });
     connect(ui.actionSelectAll, &QAction::triggered, this, [this] {

@@ -78,11 +78,26 @@ void MyEditTextView::connectDocument()
                 // Applying colour formats marks blocks dirty: no edit.
                 if (mRuns->isApplying())
                     return;
+                if (mWatching && removed > 0) {
+                    // The map is still that of the text before this edit.
+                    const QTextBlock block = document()->findBlock(pos);
+                    const bool row = pos > 0 && mFolds.rowStartsAt(pos);
+                    if (block.isValid() && block.position() == pos && IsFoldRow(block) != row) {
+                        QTextCursor at(document());
+                        at.setPosition(pos);
+                        mWatchRepairs.emplace_back(at, row);
+                    }
+                }
                 if (mMayHaveFolds && !mFoldsDirty) {
                     if (mFolds.follow(document(), pos, removed, added))
                         mFoldsRevision = document()->revision();
                     else
                         mFoldsDirty = true;
+                }
+                if (mWatching && mFoldsDirty) {
+                    // Fresh for the next edit of the same event.
+                    mFolds.rebuild(document());
+                    mFoldsDirty = false;
                 }
                 if (removed || added) {
                     // The runs move with the text first, so the colourer sees the old kinds.
@@ -367,6 +382,52 @@ void MyEditTextView::setUndoHandler(UndoHandler handler, UndoAvailable available
     mUndoAvailable = std::move(available);
 }
 
+void MyEditTextView::beginFoldWatch()
+{
+    if (mWatchDepth++ > 0)
+        return;
+    mWatchRepairs.clear();
+    mWatching = mMayHaveFolds && !foldMap().empty();
+}
+
+void MyEditTextView::endFoldWatch()
+{
+    if (--mWatchDepth > 0 || !mWatching)
+        return;
+    mWatching = false;
+    for (auto &[at, row] : mWatchRepairs) {
+        if (!at.atBlockStart() || IsFoldRow(at.block()) == row)
+            continue;
+        // Part of the edit's own undo step; the window heard of the edit already, and the text
+        // it will read is the one mended here.
+        const bool blocked = document()->blockSignals(true);
+        at.joinPreviousEditBlock();
+        SetFoldRow(at.block(), row);
+        at.endEditBlock();
+        document()->blockSignals(blocked);
+        mFoldsDirty = true;
+    }
+    mWatchRepairs.clear();
+}
+
+void MyEditTextView::cutSelection()
+{
+    FoldWatch watch(this);
+    cut();
+}
+
+void MyEditTextView::inputMethodEvent(QInputMethodEvent *event)
+{
+    FoldWatch watch(this);
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
+void MyEditTextView::dropEvent(QDropEvent *event)
+{
+    FoldWatch watch(this);
+    QPlainTextEdit::dropEvent(event);
+}
+
 bool MyEditTextView::handleFoldKeys(QKeyEvent *event)
 {
     if (isReadOnly() || !mMayHaveFolds || foldMap().empty())
@@ -384,25 +445,52 @@ bool MyEditTextView::handleFoldKeys(QKeyEvent *event)
     if (cursor.hasSelection() || mods != Qt::NoModifier)
         return false;
     // Backspace at the start of a row and Delete at the end of one take the character beyond the
-    // row's edge: the edge itself is no character of the text.
-    const QTextBlock block = cursor.block();
-    if (event->key() == Qt::Key_Backspace && cursor.atBlockStart() && IsFoldRow(block) &&
-        block.previous().length() > 1) {
-        cursor.setPosition(cursor.position() - 1);
-        cursor.deletePreviousChar();
-    } else if (event->key() == Qt::Key_Delete && cursor.atBlockEnd() && IsFoldRow(block.next()) &&
-               block.next().length() > 1) {
-        cursor.setPosition(cursor.position() + 1);
-        cursor.deleteChar();
+    // row's edge (and beyond rows left empty): the edge itself is no character of the text.
+    QTextBlock block = cursor.block();
+    QTextCursor target(document());
+    if (event->key() == Qt::Key_Backspace && cursor.atBlockStart() && IsFoldRow(block)) {
+        do
+            block = block.previous();
+        while (block.length() == 1 && IsFoldRow(block));
+        if (!block.isValid())
+            return false;
+        const int end = block.position() + block.length() - 1;
+        if (end > block.position()) {
+            const bool pair = end - block.position() >= 2 &&
+                              document()->characterAt(end - 1).isLowSurrogate() &&
+                              document()->characterAt(end - 2).isHighSurrogate();
+            target.setPosition(end - (pair ? 2 : 1));
+            target.setPosition(end, QTextCursor::KeepAnchor);
+        } else if (block.position() > 0) {
+            // An empty line: the break before it.
+            target.setPosition(block.position() - 1);
+            target.setPosition(block.position(), QTextCursor::KeepAnchor);
+        }
+    } else if (event->key() == Qt::Key_Delete && cursor.atBlockEnd() && IsFoldRow(block.next())) {
+        block = block.next();
+        while (block.length() == 1 && IsFoldRow(block.next()))
+            block = block.next();
+        const int start = block.position();
+        const bool pair = block.length() > 2 && document()->characterAt(start).isHighSurrogate() &&
+                          document()->characterAt(start + 1).isLowSurrogate();
+        // An empty last row: the break after it, when there is one.
+        if (block.length() > 1 || block.next().isValid()) {
+            target.setPosition(start);
+            target.setPosition(start + (pair ? 2 : 1), QTextCursor::KeepAnchor);
+        }
     } else {
         return false;
     }
-    setTextCursor(cursor);
+    if (target.hasSelection()) {
+        RemovePaneSelection(target);
+        setTextCursor(target);
+    }
     return true;
 }
 
 void MyEditTextView::keyPressEvent(QKeyEvent *event)
 {
+    FoldWatch watch(this);
     if (handleFoldKeys(event)) {
         event->accept();
         return;
@@ -436,6 +524,7 @@ void MyEditTextView::contextMenuEvent(QContextMenuEvent *event)
             });
         }
     }
+    FoldWatch watch(this);
     menu->exec(event->globalPos());
 }
 
@@ -444,8 +533,12 @@ QMimeData *MyEditTextView::createMimeDataFromSelection() const
     const QTextCursor cursor = textCursor();
     if (!cursor.hasSelection() || foldMap().empty())
         return QPlainTextEdit::createMimeDataFromSelection();
+    // As Qt copies an unfolded pane: line separators as line breaks, no-break spaces as spaces.
+    QString text = PaneText(document(), cursor.selectionStart(), cursor.selectionEnd());
+    text.replace(QChar(QChar::LineSeparator), u'\n');
+    text.replace(QChar(QChar::Nbsp), u' ');
     auto *data = new QMimeData;
-    data->setText(PaneText(document(), cursor.selectionStart(), cursor.selectionEnd()));
+    data->setText(text);
     return data;
 }
 

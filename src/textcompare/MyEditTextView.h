@@ -61,6 +61,8 @@ public:
     qint64 firstVisibleRowInLine() const;
     // Scrolls the row holding a text position into view, unless it is in view.
     void revealTextPosition(qint64 position);
+    // cut(), with the fold marks of the rows kept.
+    void cutSelection();
     // Sets the text without keeping undo history (loading).
     void loadText(const QString &text);
     // Shows a document built elsewhere (with a plain-text layout, on this thread), as a freshly
@@ -130,6 +132,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     friend class CustomTextViewLineView;
@@ -141,6 +145,18 @@ private:
     // Vertical position (viewport coordinates) of the top of a block of the document.
     qreal blockTopY(qint64 block) const;
     bool handleFoldKeys(QKeyEvent *event);
+    // Edits Qt makes on its own (keys, cut, drops, input methods, the context menu) are watched
+    // while they run: a removal that starts at a block start and joins blocks leaves the joined
+    // block the format of the last one, which may move a fold mark onto the first row of a line.
+    // The mark is put back in the same undo step.
+    void beginFoldWatch();
+    void endFoldWatch();
+    struct FoldWatch
+    {
+        explicit FoldWatch(MyEditTextView *view) : view(view) { view->beginFoldWatch(); }
+        ~FoldWatch() { view->endFoldWatch(); }
+        MyEditTextView *view;
+    };
 
     CustomTextViewLineView *mLineView = nullptr;
     const MergeBlockList *mBlocks = nullptr;
@@ -154,6 +170,9 @@ private:
     mutable FoldMap mFolds;
     mutable bool mFoldsDirty = true;
     mutable int mFoldsRevision = -1;
+    int mWatchDepth = 0;
+    bool mWatching = false;
+    std::vector<std::pair<QTextCursor, bool>> mWatchRepairs; // where, and whether a row
     std::unique_ptr<LanguageColorInfo> mColorInfo;
     bool mColoringScheduled = false;
     SyntaxColorRuns *mRuns = nullptr;

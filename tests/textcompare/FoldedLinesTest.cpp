@@ -330,3 +330,171 @@ TEST_F(FoldedPaneTest, BigOneLinePairOpensFoldedAndSavesExactly)
     settle(*w);
     EXPECT_TRUE(w->mergeBlocks().empty());
 }
+
+// A seeded random walk of edits on a pane of a big text: typing, breaks, pastes of long and short
+// lines, deletions across row edges, undo and redo. After every step the pane's text is the text
+// the same edits give on a plain string, and the map of rows agrees with one made afresh.
+// PELKO_FOLD_STEPS makes the walk longer; PELKO_SEED changes it.
+TEST_F(FoldedPaneTest, RandomEditsKeepTheTextExact)
+{
+    const int steps = qEnvironmentVariableIsSet("PELKO_FOLD_STEPS")
+                          ? qEnvironmentVariableIntValue("PELKO_FOLD_STEPS")
+                          : 400;
+    const quint32 seed = qEnvironmentVariableIsSet("PELKO_SEED")
+                             ? quint32(qEnvironmentVariableIntValue("PELKO_SEED"))
+                             : 20261207u;
+    QRandomGenerator rng(seed);
+    auto randomText = [&](qsizetype length, bool breaks) {
+        QString s(length, u'x');
+        for (qsizetype i = 0; i < length; ++i) {
+            const quint32 r = rng.bounded(100u);
+            s[i] = breaks && r < 3  ? QChar(u'\n')
+                   : r < 5          ? QChar(0xe9)
+                   : r < 7          ? QChar(QChar::LineSeparator)
+                                    : QChar(u'a' + char16_t(rng.bounded(26u)));
+        }
+        // A surrogate pair now and then, never cut in two.
+        if (length > 4 && rng.bounded(2u) == 0) {
+            const qsizetype at = rng.bounded(quint32(length - 1));
+            s[at] = QChar(0xd83d);
+            s[at + 1] = QChar(0xde00);
+        }
+        return s;
+    };
+
+    MyEditTextView view;
+    view.resize(500, 300);
+    view.setFoldLongLines(true);
+    QString text = randomText(3'000, true) + u'\n' + randomText(35'000, false) + u'\n' +
+                   randomText(2'000, true) + randomText(12'500, false);
+    view.loadText(text);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    std::vector<QString> undoStack, redoStack;
+
+    for (int step = 0; step < steps; ++step) {
+        SCOPED_TRACE(step);
+        const FoldMap &map = view.foldMap();
+        QTextCursor cursor(view.document());
+        auto textAt = [&](qint64 position) { return map.toDocument(position); };
+        const quint32 op = rng.bounded(100u);
+        const QString before = text;
+        QString debug;
+        if (op < 45) { // insert
+            qsizetype at = rng.bounded(quint32(text.size() + 1));
+            if (at > 0 && at < text.size() && text.at(at).isLowSurrogate())
+                --at;
+            const bool lng = rng.bounded(10u) == 0;
+            const QString piece = lng ? randomText(11'000 + rng.bounded(5'000u), rng.bounded(2u))
+                                      : randomText(rng.bounded(8u) + 1, rng.bounded(3u) == 0);
+            cursor.setPosition(int(textAt(at)));
+            view.setTextCursor(cursor);
+            if (piece == QStringLiteral("\n") || rng.bounded(4u) == 0) {
+                QApplication::clipboard()->setText(piece);
+                view.paste();
+            } else {
+                InsertPaneText(cursor, piece, true);
+            }
+            text.insert(at, piece);
+        } else if (op < 65) { // a typed break
+            qsizetype at = rng.bounded(quint32(text.size() + 1));
+            if (at > 0 && at < text.size() && text.at(at).isLowSurrogate())
+                --at;
+            cursor.setPosition(int(textAt(at)));
+            view.setTextCursor(cursor);
+            QTest::keyClick(&view, Qt::Key_Return);
+            text.insert(at, u'\n');
+        } else if (op < 75) { // Backspace or Delete with nothing selected, at row edges too
+            qsizetype at = rng.bounded(quint32(text.size() + 1));
+            if (at > 0 && at < text.size() && text.at(at).isLowSurrogate())
+                --at;
+            const bool back = rng.bounded(2u) == 0;
+            cursor.setPosition(int(textAt(at)));
+            view.setTextCursor(cursor);
+            debug = QStringLiteral("%1 at %2").arg(back ? "Backspace" : "Delete").arg(at);
+            QTest::keyClick(&view, back ? Qt::Key_Backspace : Qt::Key_Delete);
+            if (back && at > 0) {
+                const bool pair = at >= 2 && text.at(at - 1).isLowSurrogate() &&
+                                  text.at(at - 2).isHighSurrogate();
+                text.remove(at - (pair ? 2 : 1), pair ? 2 : 1);
+            } else if (!back && at < text.size()) {
+                const bool pair = at + 1 < text.size() && text.at(at).isHighSurrogate() &&
+                                  text.at(at + 1).isLowSurrogate();
+                text.remove(at, pair ? 2 : 1);
+            }
+        } else if (op < 90 && !text.isEmpty()) { // delete a range, across row edges or not
+            qsizetype from = rng.bounded(quint32(text.size()));
+            qsizetype to = std::min<qsizetype>(text.size(), from + 1 + rng.bounded(3'000u));
+            if (from > 0 && text.at(from).isLowSurrogate())
+                --from;
+            if (to < text.size() && text.at(to).isLowSurrogate())
+                ++to;
+            cursor.setPosition(int(textAt(from)));
+            cursor.setPosition(int(textAt(to)), QTextCursor::KeepAnchor);
+            debug = QStringLiteral("removing %1..%2").arg(from).arg(to);
+            view.setTextCursor(cursor);
+            // Each way Qt removes a selection on its own.
+            switch (rng.bounded(4u)) {
+            case 0:
+                QTest::keyClick(&view, Qt::Key_Delete);
+                text.remove(from, to - from);
+                break;
+            case 1:
+                QTest::keyClick(&view, Qt::Key_Backspace);
+                text.remove(from, to - from);
+                break;
+            case 2:
+                QTest::keyClick(&view, Qt::Key_Q);
+                text.replace(from, to - from, QStringLiteral("q"));
+                break;
+            default:
+                view.cutSelection();
+                // Copied as Qt copies text: line separators as breaks.
+                ASSERT_EQ(QApplication::clipboard()->text(),
+                          text.mid(from, to - from).replace(QChar(QChar::LineSeparator), u'\n'));
+                text.remove(from, to - from);
+                break;
+            }
+        } else if (op < 96 && !undoStack.empty()) {
+            view.undo();
+            redoStack.push_back(text);
+            text = undoStack.back();
+            undoStack.pop_back();
+            ASSERT_EQ(view.plainText(), text);
+            continue;
+        } else if (!redoStack.empty()) {
+            view.redo();
+            undoStack.push_back(text);
+            text = redoStack.back();
+            redoStack.pop_back();
+            ASSERT_EQ(view.plainText(), text);
+            continue;
+        } else {
+            continue;
+        }
+        if (text != before) {
+            undoStack.push_back(before);
+            redoStack.clear();
+        }
+        const QString shown = view.plainText();
+        if (shown != text) {
+            qsizetype d = 0;
+            while (d < shown.size() && d < text.size() && shown[d] == text[d])
+                ++d;
+            auto show = [&](const QString &s) {
+                return s.mid(std::max<qsizetype>(0, d - 8), 16)
+                    .replace(u'\n', u'|')
+                    .toStdString();
+            };
+            FAIL() << debug.toStdString() << " op " << op << " lengths " << shown.size() << " vs " << text.size()
+                   << " first difference at " << d << ": shown \"" << show(shown) << "\" wanted \""
+                   << show(text) << "\"";
+        }
+        FoldMap fresh;
+        fresh.rebuild(view.document());
+        ASSERT_EQ(view.lineCount(), text.count(u'\n') + 1);
+        for (qint64 t = 0; t < text.size(); t += 997)
+            ASSERT_EQ(view.foldMap().toDocument(t), fresh.toDocument(t)) << t;
+    }
+}
+
