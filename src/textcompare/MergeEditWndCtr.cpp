@@ -47,8 +47,6 @@ constexpr double kSelectDelay = 0.1;
 constexpr double kRecompareAfterEditDelay = 0.6;
 const QString kSplitPosKey = QStringLiteral("saveSplitViewPos");
 const QString kNoLanguage = QStringLiteral("(none)");
-// Texts longer than this open without wrapping and syntax colouring: both cost time in
-// proportion to the whole text.
 
 // GNU diff works on bytes: its options (ignore case, white space) are right on a file's own bytes
 // only when a byte that looks like an ASCII character is that character. Multi-byte encodings
@@ -285,7 +283,8 @@ void MergeEditWndCtr::connectControls()
     connect(ui.actionClose, &QAction::triggered, this, [this] { close(); });
     connect(ui.actionUndo, &QAction::triggered, this, [this] { Menu_Undo(); });
     connect(ui.actionRedo, &QAction::triggered, this, [this] { Menu_Redo(); });
-    connect(ui.actionCut, &QAction::triggered, this, [this] { textView(activeSide())->cutSelection(); });
+    connect(ui.actionCut, &QAction::triggered, this,
+            [this] { textView(activeSide())->cutSelection(); });
     connect(ui.actionCopy, &QAction::triggered, this, [this] { textView(activeSide())->copy(); });
     connect(ui.actionPaste, &QAction::triggered, this, [this] { textView(activeSide())->paste(); });
     connect(ui.actionSelectAll, &QAction::triggered, this, [this] {
@@ -1224,8 +1223,8 @@ void MergeEditWndCtr::syncScroll(int fromSide)
     mSyncing = true;
     MyEditTextView *from = textView(fromSide);
     // Within a folded line the other pane shows the same row of its own.
-    textView(3 - fromSide)->scrollToLine(mapLine(fromSide, from->firstVisibleLine()),
-                                         from->firstVisibleRowInLine());
+    textView(3 - fromSide)
+        ->scrollToLine(mapLine(fromSide, from->firstVisibleLine()), from->firstVisibleRowInLine());
     mSyncing = false;
     mUi->mDiffResultView->setVisibleLines(mUi->mTextView1->firstVisibleLine(),
                                           mUi->mTextView1->lastVisibleLine());

@@ -658,8 +658,9 @@ void MyEditTextView::updateExtraSelections()
         // Where the theme's text colours leave no room for a stronger tint than the selected
         // block's, the changed characters are underlined in the block's colour as well.
         const QColor a = color.toRgb(), b = colors.currentBlock.toRgb();
-        const bool sameTint = std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
-                                        std::abs(a.blue() - b.blue())}) < 16;
+        const bool sameTint =
+            std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                      std::abs(a.blue() - b.blue())}) < 16;
         const qint64 length = document()->characterCount();
         const FoldMap &folds = foldMap();
         for (const Range &r : mChangedCharacters) {

@@ -121,7 +121,7 @@ QTextDocument *BuildPaneDocument(const QString &text, QThread *documentThread, b
     if (HasLineLongerThan(text, FoldLengthLimit(fold))) {
         // One edit: the layout hears of it once, as of a new text, and lays out nothing.
         QTextCursor cursor(doc);
-        InsertPaneText(cursor, text, true);
+        InsertPaneText(cursor, text, fold);
     } else {
         doc->setPlainText(text);
     }

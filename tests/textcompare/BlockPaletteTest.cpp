@@ -120,9 +120,10 @@ TEST_F(TextCompareTest, ChangedCharactersStandOutFromTheSelectedBlock)
         ASSERT_EQ(marks.size(), 1);
         EXPECT_EQ(marks[0].cursor.selectedText(), QStringLiteral("0"));
         const QColor tint = marks[0].format.background().color();
-        const bool tintsDiffer =
-            std::abs(tint.red() - p.currentBlock.red()) + std::abs(tint.green() - p.currentBlock.green()) +
-                std::abs(tint.blue() - p.currentBlock.blue()) >= 16;
+        const bool tintsDiffer = std::abs(tint.red() - p.currentBlock.red()) +
+                                     std::abs(tint.green() - p.currentBlock.green()) +
+                                     std::abs(tint.blue() - p.currentBlock.blue()) >=
+                                 16;
         const bool underlined = marks[0].format.underlineStyle() != QTextCharFormat::NoUnderline;
         EXPECT_TRUE(tintsDiffer || underlined);
         // A plain text is painted in the default colours only: its tints are free to show.

@@ -182,7 +182,8 @@ TEST(PaneLoader, BigTextsAreBuiltFoldedAndSmallOnesAsTheyAre)
 }
 
 class FoldedPaneTest : public TextCompareTest
-{};
+{
+};
 
 TEST_F(FoldedPaneTest, PaneCountsLinesNotRowsAndKeysKeepTheText)
 {
@@ -279,9 +280,12 @@ TEST_F(FoldedPaneTest, PaneOfASmallTextFoldsOnlyLinesTooLongToLayOut)
     view.paste();
     EXPECT_EQ(view.plainText(), huge);
     EXPECT_GT(view.document()->blockCount(), 1000);
-    std::unique_ptr<QTextDocument> built(BuildPaneDocument(huge, nullptr, false));
+    // Built for a pane that does not fold: only the line too long to lay out is.
+    const QString mixed = longLine(20'000) + u'\n' + huge;
+    std::unique_ptr<QTextDocument> built(BuildPaneDocument(mixed, nullptr, false));
     EXPECT_TRUE(HasHadFoldRows(built.get()));
-    EXPECT_EQ(PaneText(built.get()), huge);
+    EXPECT_EQ(built->blockCount(), 1 + 1 + (kAlwaysFoldLineLength / kFoldRowLength + 1) + 1);
+    EXPECT_EQ(PaneText(built.get()), mixed);
 }
 
 // A pair above the big-text size: shown folded, compared, a block taken, saved byte for byte.
@@ -348,10 +352,10 @@ TEST_F(FoldedPaneTest, RandomEditsKeepTheTextExact)
         QString s(length, u'x');
         for (qsizetype i = 0; i < length; ++i) {
             const quint32 r = rng.bounded(100u);
-            s[i] = breaks && r < 3  ? QChar(u'\n')
-                   : r < 5          ? QChar(0xe9)
-                   : r < 7          ? QChar(QChar::LineSeparator)
-                                    : QChar(u'a' + char16_t(rng.bounded(26u)));
+            s[i] = breaks && r < 3 ? QChar(u'\n')
+                   : r < 5         ? QChar(0xe9)
+                   : r < 7         ? QChar(QChar::LineSeparator)
+                                   : QChar(u'a' + char16_t(rng.bounded(26u)));
         }
         // A surrogate pair now and then, never cut in two.
         if (length > 4 && rng.bounded(2u) == 0) {
@@ -482,13 +486,11 @@ TEST_F(FoldedPaneTest, RandomEditsKeepTheTextExact)
             while (d < shown.size() && d < text.size() && shown[d] == text[d])
                 ++d;
             auto show = [&](const QString &s) {
-                return s.mid(std::max<qsizetype>(0, d - 8), 16)
-                    .replace(u'\n', u'|')
-                    .toStdString();
+                return s.mid(std::max<qsizetype>(0, d - 8), 16).replace(u'\n', u'|').toStdString();
             };
-            FAIL() << debug.toStdString() << " op " << op << " lengths " << shown.size() << " vs " << text.size()
-                   << " first difference at " << d << ": shown \"" << show(shown) << "\" wanted \""
-                   << show(text) << "\"";
+            FAIL() << debug.toStdString() << " op " << op << " lengths " << shown.size() << " vs "
+                   << text.size() << " first difference at " << d << ": shown \"" << show(shown)
+                   << "\" wanted \"" << show(text) << "\"";
         }
         FoldMap fresh;
         fresh.rebuild(view.document());
@@ -497,4 +499,3 @@ TEST_F(FoldedPaneTest, RandomEditsKeepTheTextExact)
             ASSERT_EQ(view.foldMap().toDocument(t), fresh.toDocument(t)) << t;
     }
 }
-
