@@ -98,6 +98,7 @@ void MyEditTextView::connectDocument()
                     // Fresh for the next edit of the same event.
                     mFolds.rebuild(document());
                     mFoldsDirty = false;
+                    mFoldsRevision = document()->revision();
                 }
                 if (removed || added) {
                     // The runs move with the text first, so the colourer sees the old kinds.
@@ -490,18 +491,21 @@ bool MyEditTextView::handleFoldKeys(QKeyEvent *event)
 
 void MyEditTextView::keyPressEvent(QKeyEvent *event)
 {
+    // Undo and redo put back what was; they are not watched.
+    const bool undo = event->matches(QKeySequence::Undo);
+    if (undo || event->matches(QKeySequence::Redo)) {
+        if (mUndoHandler && !isReadOnly()) {
+            mUndoHandler(!undo);
+            event->accept();
+        } else {
+            QPlainTextEdit::keyPressEvent(event);
+        }
+        return;
+    }
     FoldWatch watch(this);
     if (handleFoldKeys(event)) {
         event->accept();
         return;
-    }
-    if (mUndoHandler && !isReadOnly()) {
-        const bool undo = event->matches(QKeySequence::Undo);
-        if (undo || event->matches(QKeySequence::Redo)) {
-            mUndoHandler(!undo);
-            event->accept();
-            return;
-        }
     }
     QPlainTextEdit::keyPressEvent(event);
 }
@@ -524,7 +528,20 @@ void MyEditTextView::contextMenuEvent(QContextMenuEvent *event)
             });
         }
     }
-    FoldWatch watch(this);
+    // Cut and Delete keep the fold marks of the rows (Paste does already).
+    for (QAction *a : menu->actions()) {
+        if (a->objectName() == QLatin1String("edit-cut")) {
+            a->disconnect(SIGNAL(triggered(bool)));
+            connect(a, &QAction::triggered, this, [this] { cutSelection(); });
+        } else if (a->objectName() == QLatin1String("edit-delete")) {
+            a->disconnect(SIGNAL(triggered(bool)));
+            connect(a, &QAction::triggered, this, [this] {
+                QTextCursor cursor = textCursor();
+                RemovePaneSelection(cursor);
+                setTextCursor(cursor);
+            });
+        }
+    }
     menu->exec(event->globalPos());
 }
 
