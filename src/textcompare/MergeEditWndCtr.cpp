@@ -434,6 +434,12 @@ void MergeEditWndCtr::startLoad()
     updateResultLabel();
     UpdateButtonStatus();
     QThread *mainThread = thread();
+    // Whether the long lines of a side are folded must not depend on which side is read first:
+    // a file that big makes the other side fold too (its text is measured once read).
+    bool bigFile = false;
+    for (int side : {1, 2})
+        bigFile =
+            bigFile || (!file(side).isEmpty() && QFileInfo(file(side)).size() > kLargeTextGuard);
     for (int side : {1, 2}) {
         if (file(side).isEmpty())
             continue;
@@ -441,7 +447,7 @@ void MergeEditWndCtr::startLoad()
         ++mSidesBuilding;
         auto *watcher = new QFutureWatcher<LoadedPane>(this);
         connect(watcher, &QFutureWatcher<LoadedPane>::finished, this,
-                [this, watcher, side, cancelled, mainThread] {
+                [this, watcher, side, cancelled, mainThread, bigFile] {
                     LoadedPane loaded = watcher->result();
                     watcher->deleteLater();
                     if (*cancelled || mIsClosing)
@@ -463,7 +469,7 @@ void MergeEditWndCtr::startLoad()
                                 sideBuilt(side, TakePaneDocument(doc), ns);
                             });
                     // Own pool: the line compare in the shared one never waits behind builds.
-                    const bool fold = mLargeText;
+                    const bool fold = mLargeText || bigFile;
                     built->setFuture(QtConcurrent::run(
                         PaneBuildPool(), [text = loaded.text, mainThread, cancelled, fold] {
                             QElapsedTimer timer;
@@ -475,7 +481,7 @@ void MergeEditWndCtr::startLoad()
                 });
         watcher->setFuture(QtConcurrent::run(ReadPane, file(side), platform::StringEncoding(0),
                                              side == 1 ? mPreferEncoding1 : mPreferEncoding2,
-                                             mainThread, cancelled));
+                                             mainThread, cancelled, bigFile));
     }
     if (mSidesReading == 0)
         finishLoad();

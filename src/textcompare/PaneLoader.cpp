@@ -134,7 +134,7 @@ QTextDocument *BuildPaneDocument(const QString &text, QThread *documentThread, b
 
 LoadedPane ReadPane(const QString &path, platform::StringEncoding forced,
                     platform::StringEncoding preferred, QThread *documentThread,
-                    std::shared_ptr<std::atomic<bool>> cancelled)
+                    std::shared_ptr<std::atomic<bool>> cancelled, bool fold)
 {
     LoadedPane out;
     QElapsedTimer timer;
@@ -158,7 +158,7 @@ LoadedPane ReadPane(const QString &path, platform::StringEncoding forced,
     const qsizetype headLength = PaneHeadLength(text);
     out.complete = headLength == text.size();
     out.head = wrap(BuildPaneDocument(out.complete ? text : text.left(headLength), documentThread,
-                                      text.size() > kLargeTextGuard));
+                                      fold || text.size() > kLargeTextGuard));
     out.text = std::move(text);
     return out;
 }

@@ -52,12 +52,13 @@ bool ToPaneLineEnds(QString &text);
 // than a screen needs, however long its lines are.
 qsizetype PaneHeadLength(const QString &text);
 
-// Reads the file and builds the head of its document (on a worker); the head of a text longer
-// than kLargeTextGuard has its long lines folded. forced is the encoding asked
-// for (0: detect), preferred the one to try first. A set cancel flag stops the work between steps.
+// Reads the file and builds the head of its document (on a worker); the head has its long lines
+// folded with fold set or when the text is longer than kLargeTextGuard. forced is the encoding
+// asked for (0: detect), preferred the one to try first. A set cancel flag stops the work between
+// steps.
 LoadedPane ReadPane(const QString &path, platform::StringEncoding forced,
                     platform::StringEncoding preferred, QThread *documentThread,
-                    std::shared_ptr<std::atomic<bool>> cancelled);
+                    std::shared_ptr<std::atomic<bool>> cancelled, bool fold = false);
 
 // The threads that build whole documents. They are kept apart from the shared pool, where the
 // line compare runs, so that the compare never waits behind two long builds (on a machine of two

@@ -543,3 +543,18 @@ TEST_F(FoldedPaneTest, ContextMenuDeleteAndCutKeepTheBreakBeforeTheSelection)
         EXPECT_EQ(view.plainText(), text);
     }
 }
+
+// A small side beside a big one folds its long lines as the big side does, whichever is read
+// first.
+TEST_F(FoldedPaneTest, SmallSideBesideABigOneFoldsToo)
+{
+    const QByteArray small = "short\n" + longLine(15'000).toLatin1() + '\n';
+    QByteArray big(kLargeTextGuard + 10, 'b');
+    const QString l = write(QStringLiteral("small.txt"), small);
+    const QString r = write(QStringLiteral("big.txt"), big);
+    auto w = open(l, r);
+    EXPECT_FALSE(w->textView(1)->foldMap().empty());
+    EXPECT_EQ(w->textView(1)->lineCount(), 3);
+    EXPECT_EQ(w->GetTextInView1(), QString::fromLatin1(small));
+    EXPECT_TRUE(w->textView(1)->foldsLongLines());
+}
