@@ -3,6 +3,7 @@
 //   - a jump to the end of the text (only what is shown may be scanned),
 //   - an edit at the top of a 5 MB comment (must finish within one 0.5 s pass),
 //   - typing one character (the colouring part of it).
+#include "BenchSupport.h"
 #include "foundation/CoverInfor.h"
 #include "themes/LanguageColorInfo.h"
 #include "themes/MyLanguageInfo.h"
@@ -224,8 +225,7 @@ void printFigures()
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessAsked();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

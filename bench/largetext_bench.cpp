@@ -2,9 +2,7 @@
 // usable (texts shown, blocks compared) and the peak resident memory of the process, then how long
 // a scroll, a block's selection and taking the block take. The bound: usable within 10 s, under
 // 2 GB resident. Run it from a release build; not part of CI.
-#include "controls/LiveHelpDialog.h"
-#include "services/AppSetting.h"
-#include "services/SupportFolder.h"
+#include "BenchSupport.h"
 #include "textcompare/MergeEditWndCtr.h"
 #include "textcompare/MyEditTextView.h"
 
@@ -138,19 +136,12 @@ void openFiftyMegabytePair(benchmark::State &state)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessAsked();
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    if (!dir.isValid() || !PrepareSupportFolder(dir.path() + QStringLiteral("/support")))
+    if (!PrepareTextWindowBench(dir))
         return 1;
-    AppSetting_SetDefault(&gAppSetting);
-    // A help alert would wait for an answer that never comes.
-    LiveHelpDialog::setQuietInThisProcess(true);
-    // PELKO_BENCH_DATA_DIR keeps the pair there, for other tools to open.
-    const QString dataDir = qEnvironmentVariableIsEmpty("PELKO_BENCH_DATA_DIR")
-                                ? dir.path()
-                                : qEnvironmentVariable("PELKO_BENCH_DATA_DIR");
+    const QString dataDir = BenchDataDir(dir);
     gLeft = dataDir + QStringLiteral("/one-line-1.txt");
     gRight = dataDir + QStringLiteral("/one-line-2.txt");
     // PELKO_BENCH_MB picks another size (in megabytes), to profile a smaller pair.

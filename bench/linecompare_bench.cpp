@@ -4,9 +4,7 @@
 // measured in the same run.
 #include "compare/InlineCompare.h"
 #include "compare/LineCompare.h"
-#include "controls/LiveHelpDialog.h"
-#include "services/AppSetting.h"
-#include "services/SupportFolder.h"
+#include "BenchSupport.h"
 #include "textcompare/MergeEditWndCtr.h"
 #include "textcompare/MyEditTextView.h"
 
@@ -265,19 +263,12 @@ void inlineCompareLongLine(benchmark::State &state)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessAsked();
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    if (!dir.isValid() || !PrepareSupportFolder(dir.path() + QStringLiteral("/support")))
+    if (!PrepareTextWindowBench(dir))
         return 1;
-    AppSetting_SetDefault(&gAppSetting);
-    // A help alert would wait for an answer that never comes.
-    LiveHelpDialog::setQuietInThisProcess(true);
-    // PELKO_BENCH_DATA_DIR keeps the generated pairs there, for other tools to open.
-    const QString dataDir = qEnvironmentVariableIsEmpty("PELKO_BENCH_DATA_DIR")
-                                ? dir.path()
-                                : qEnvironmentVariable("PELKO_BENCH_DATA_DIR");
+    const QString dataDir = BenchDataDir(dir);
     gLines = makeLineFiles(dataDir);
     gLong = makeLongLineFiles(dataDir);
     // A real pair (two versions of one large source file), when given.

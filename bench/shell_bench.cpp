@@ -5,6 +5,7 @@
 //   - quitting with 20 untitled windows of 1 MB each (backup), and reopening them at the next
 //     start (restore), against writing the same bytes with QFile;
 //   - opening the preferences with every installed font in its font list.
+#include "BenchSupport.h"
 #include "controls/LiveHelpDialog.h"
 #include "services/AppSetting.h"
 #include "services/SupportFolder.h"
@@ -250,8 +251,7 @@ void printFigures()
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessAsked();
     QApplication app(argc, argv);
     // A help alert nobody answers would stop the run at the first text window.
     LiveHelpDialog::setQuietInThisProcess(true);

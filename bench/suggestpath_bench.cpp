@@ -2,6 +2,7 @@
 // (the list is rebuilt after every key), against the floor: find listing the same folder with a
 // name test, run in the same pass. Aim: under 50 ms per keystroke. Measured twice: the list of
 // paths alone, and a key typed into the start window's field (list shown in the window).
+#include "BenchSupport.h"
 #include "compare/SuggestSubPathList.h"
 #include "platform/UserDefaults.h"
 #include "services/AppSetting.h"
@@ -129,8 +130,7 @@ BENCHMARK(BM_StartWindowKeystroke)->Iterations(2)->Unit(benchmark::kMillisecond)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenUnlessAsked();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

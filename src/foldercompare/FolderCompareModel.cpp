@@ -1,5 +1,6 @@
 #include "foldercompare/FolderCompareModel.h"
 
+#include "graphics/Contrast.h"
 #include "platform/Guard.h"
 #include "services/Colors.h"
 #include "services/Localization.h"
@@ -15,20 +16,6 @@
 #include <cstring>
 
 namespace {
-
-double luminance(const QColor &c)
-{
-    auto channel = [](double v) {
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-double contrast(const QColor &a, const QColor &b)
-{
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 QString reasonText(qint32 reason)
 {
@@ -541,12 +528,13 @@ QColor FolderCompareModel::verdictColor(int verdict, const QColor &background,
     }
     QColor c = status.toQColor();
     c.setAlpha(255);
-    const bool darkBackground = luminance(background) < 0.18;
+    const bool darkBackground = RelativeLuminance(background) < 0.18;
     const QColor toward = darkBackground ? QColor(Qt::white) : QColor(Qt::black);
     // Rows alternate between two backgrounds: the text must read on both.
     const QColor &other = alternateBackground.isValid() ? alternateBackground : background;
     auto readable = [&](const QColor &text) {
-        return contrast(text, background) >= 4.5 && contrast(text, other) >= 4.5;
+        return ContrastRatio(text, background) >= kMinimumTextContrast &&
+               ContrastRatio(text, other) >= kMinimumTextContrast;
     };
     for (int step = 0; step < 20 && !readable(c); ++step) {
         c = QColor::fromRgbF(c.redF() + (toward.redF() - c.redF()) * 0.15,

@@ -1,8 +1,10 @@
 #include "textcompare/FoldedLines.h"
 
+#include "textcompare/PaneLoader.h"
+
 #include <QTextCursor>
-#include <QVariant>
 #include <QTextDocument>
+#include <QVariant>
 #include <algorithm>
 
 namespace {
@@ -10,22 +12,27 @@ namespace {
 constexpr int kFoldProperty = QTextFormat::UserProperty + 0x4650;
 constexpr char kFoldedDocument[] = "pelkoFoldRows";
 
-// The characters a document takes for a line break, as "\n"; the text itself when it has none.
-QString oneKindOfBreak(QStringView text)
-{
-    QString out = text.toString();
-    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    for (QChar c : {QChar(u'\r'), QChar(QChar::ParagraphSeparator), QChar(0xfdd0), QChar(0xfdd1)})
-        out.replace(c, QChar(u'\n'));
-    return out;
-}
-
+// The characters a document takes for a line break, besides "\n".
 bool hasOtherBreaks(QStringView text)
 {
     for (QChar c : {QChar(u'\r'), QChar(QChar::ParagraphSeparator), QChar(0xfdd0), QChar(0xfdd1)})
         if (text.contains(c))
             return true;
     return false;
+}
+
+// How many of the first n indexes hold pred (pred holds on a prefix of them).
+template <class Pred> qint64 prefixWhere(qint64 n, Pred pred)
+{
+    qint64 lo = 0, hi = n;
+    while (lo < hi) {
+        const qint64 mid = (lo + hi) / 2;
+        if (pred(mid))
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
 }
 
 } // namespace
@@ -101,7 +108,8 @@ void InsertPaneText(QTextCursor &cursor, QStringView input, bool fold)
 {
     QString normalised;
     if (hasOtherBreaks(input)) {
-        normalised = oneKindOfBreak(input);
+        normalised = input.toString();
+        ToPaneLineEnds(normalised);
         input = normalised;
     }
     const QStringView text = input;
@@ -230,16 +238,15 @@ qint64 FoldMap::firstBlockOfLine(qint64 line) const
 // before `line` (with upTo, of lines up to it).
 qint64 FoldMap::rowsBeforeLine(qint64 line, bool upTo) const
 {
-    qint64 lo = 0, hi = qint64(mRows.size());
-    while (lo < hi) {
-        const qint64 mid = (lo + hi) / 2;
-        const qint64 of = mRows[size_t(mid)] - (mid + 1);
-        if (upTo ? of <= line : of < line)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    return lo;
+    return prefixWhere(qint64(mRows.size()), [&](qint64 i) {
+        const qint64 of = mRows[size_t(i)] - (i + 1);
+        return upTo ? of <= line : of < line;
+    });
+}
+
+qint64 FoldMap::documentStartOfRow(qint64 i) const
+{
+    return mTextStarts[size_t(i)] + i + 1;
 }
 
 qint64 FoldMap::foldRowsOfLine(qint64 line) const
@@ -256,29 +263,15 @@ qint64 FoldMap::toDocument(qint64 textPosition) const
 
 bool FoldMap::rowStartsAt(qint64 documentPosition) const
 {
-    qint64 lo = 0, hi = qint64(mTextStarts.size());
-    while (lo < hi) {
-        const qint64 mid = (lo + hi) / 2;
-        const qint64 at = mTextStarts[size_t(mid)] + mid + 1;
-        if (at == documentPosition)
-            return true;
-        if (at < documentPosition)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    return false;
+    const qint64 n = qint64(mTextStarts.size());
+    const qint64 k =
+        prefixWhere(n, [&](qint64 i) { return documentStartOfRow(i) < documentPosition; });
+    return k < n && documentStartOfRow(k) == documentPosition;
 }
 
 qint64 FoldMap::toText(qint64 documentPosition) const
 {
-    qint64 lo = 0, hi = qint64(mTextStarts.size());
-    while (lo < hi) {
-        const qint64 mid = (lo + hi) / 2;
-        if (mTextStarts[size_t(mid)] + mid + 1 <= documentPosition)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    return documentPosition - lo;
+    return documentPosition - prefixWhere(qint64(mTextStarts.size()), [&](qint64 i) {
+               return documentStartOfRow(i) <= documentPosition;
+           });
 }

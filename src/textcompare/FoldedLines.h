@@ -78,6 +78,7 @@ public:
 
 private:
     qint64 rowsBeforeLine(qint64 line, bool upTo) const;
+    qint64 documentStartOfRow(qint64 i) const;
 
     std::vector<int> mRows;          // block numbers of the fold rows, ascending
     std::vector<qint64> mTextStarts; // the text position each fold row starts at

@@ -3,6 +3,7 @@
 #include "controls/NotKeyPanel.h"
 #include "controls/PelkoNSOpenPanel.h"
 #include "controls/SearchFieldOnNotKeyPanel.h"
+#include "graphics/Contrast.h"
 #include "platform/Panels.h"
 #include "services/AppInit.h"
 #include "support/TestEnvironment.h"
@@ -174,14 +175,6 @@ QStringList runPanel(const platform::OpenPanelRequest &request,
     return chosen;
 }
 
-double luminance(const QColor &c)
-{
-    auto channel = [](double v) {
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
 TEST(Chooser, RealPanelShowsTheRedNoteAndMakesFolders)
 {
     const QString dir = pelkotest::freshDir(QStringLiteral("panel"));
@@ -199,8 +192,7 @@ TEST(Chooser, RealPanelShowsTheRedNoteAndMakesFolders)
         const QColor text = note->palette().color(QPalette::WindowText);
         const QColor back = dialog->palette().color(QPalette::Window);
         EXPECT_GT(text.redF(), text.greenF() + 0.3);
-        const double l1 = luminance(text), l2 = luminance(back);
-        EXPECT_GE((std::max(l1, l2) + 0.05) / (std::min(l1, l2) + 0.05), 4.5);
+        EXPECT_GE(ContrastRatio(text, back), 4.5);
         auto *newFolder = dialog->findChild<QToolButton *>(QStringLiteral("newFolderButton"));
         ASSERT_NE(newFolder, nullptr);
         EXPECT_TRUE(newFolder->isEnabled());

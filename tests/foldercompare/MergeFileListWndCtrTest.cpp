@@ -6,6 +6,7 @@
 #include "foldercompare/FolderCompareModel.h"
 #include "foldercompare/MergeEditPreview.h"
 #include "foldercompare/MergeFileListWndCtr.h"
+#include "graphics/Contrast.h"
 #include "platform/Alerts.h"
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
@@ -588,24 +589,6 @@ TEST_F(FolderWindow, PatchOfTwoTreesAppliesWithPatch)
     EXPECT_EQ(pelkotest::readFile(left + "spaces.txt"), QByteArray("a b\n"));
 }
 
-namespace {
-
-double luminance(const QColor &c)
-{
-    auto channel = [](double v) {
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-double contrast(const QColor &a, const QColor &b)
-{
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-} // namespace
-
 TEST(FolderCompareModelColours, EveryVerdictReadsOnBothRowBackgrounds)
 {
     struct Backgrounds
@@ -623,8 +606,8 @@ TEST(FolderCompareModelColours, EveryVerdictReadsOnBothRowBackgrounds)
         for (int verdict = 0; verdict <= COMP_RESULT_GONE; ++verdict) {
             SCOPED_TRACE(std::string(row.what) + " verdict " + std::to_string(verdict));
             const QColor c = FolderCompareModel::verdictColor(verdict, row.base, row.alternate);
-            EXPECT_GE(contrast(c, row.base), 4.5);
-            EXPECT_GE(contrast(c, row.alternate), 4.5);
+            EXPECT_GE(ContrastRatio(c, row.base), 4.5);
+            EXPECT_GE(ContrastRatio(c, row.alternate), 4.5);
         }
 }
 
@@ -645,13 +628,12 @@ TEST_F(FolderWindow, ScreenshotShowsColouredRows)
     QMainWindow *w = wnd->mainWindow();
     w->resize(1000, 420);
     QApplication::processEvents();
-    const QString dir = pelkotest::binaryDir() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    ASSERT_TRUE(w->grab().toImage().save(dir + QStringLiteral("/foldercompare-dark.png")));
+    ASSERT_TRUE(w->grab().toImage().save(
+        pelkotest::screenshotPath(QStringLiteral("foldercompare-dark.png"))));
     QApplication::setPalette(saved);
     QApplication::processEvents();
     const QImage shot = w->grab().toImage();
-    ASSERT_TRUE(shot.save(dir + QStringLiteral("/foldercompare.png")));
+    ASSERT_TRUE(shot.save(pelkotest::screenshotPath(QStringLiteral("foldercompare.png"))));
     // Some pixel of the rows carries the left-only colour.
     const QColor want = FolderCompareModel::verdictColor(
         COMP_RESULT_LEFT_ONLY, QApplication::palette().color(QPalette::Base),

@@ -9,26 +9,6 @@
 
 using pelkotest::StartWindowTest;
 
-namespace {
-
-QString screenshotDir()
-{
-    const QString dir = pelkotest::binaryDir() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    return dir;
-}
-
-int distinctColours(const QImage &image)
-{
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 2)
-        for (int x = 0; x < image.width(); x += 2)
-            colours.insert(image.pixel(x, y));
-    return int(colours.size());
-}
-
-} // namespace
-
 TEST_F(StartWindowTest, ScreenshotFilledWithSuggestionsOpen)
 {
     const QString base = folder(QStringLiteral("projects"));
@@ -48,10 +28,11 @@ TEST_F(StartWindowTest, ScreenshotFilledWithSuggestionsOpen)
     QTest::keyClick(field, Qt::Key_Down);
     QTest::qWait(50);
     const QImage shot = doc->window()->grab().toImage();
-    EXPECT_TRUE(shot.save(screenshotDir() + QStringLiteral("/startwindow_suggestions.png")));
+    EXPECT_TRUE(
+        shot.save(pelkotest::screenshotPath(QStringLiteral("startwindow_suggestions.png"))));
     QListWidget *list = doc->ui().mSuggestTableView;
     const QImage listShot = list->grab().toImage();
-    EXPECT_GT(distinctColours(listShot), 6); // rows of text, one of them selected
+    EXPECT_GT(pelkotest::distinctColours(listShot), 6); // rows of text, one of them selected
     // The list lies over the window, under the field, and inside the window.
     EXPECT_LE(list->geometry().bottom(), doc->ui().mainView->height());
 }
@@ -66,10 +47,10 @@ TEST_F(StartWindowTest, ScreenshotMidDrag)
     doc->draggingEntered(DraggingInfo{{a, b}, Qt::CopyAction, QPointF(100, 40)});
     QTest::qWait(50);
     const QImage shot = doc->window()->grab().toImage();
-    EXPECT_TRUE(shot.save(screenshotDir() + QStringLiteral("/startwindow_drag.png")));
+    EXPECT_TRUE(shot.save(pelkotest::screenshotPath(QStringLiteral("startwindow_drag.png"))));
     const QRect half1 = doc->ui().mView_WhenDropFile1->geometry();
     const QRect half2 = doc->ui().mView_WhenDropFile2->geometry();
     EXPECT_FALSE(half1.intersects(half2));
     EXPECT_EQ(half1.top(), half2.top());
-    EXPECT_GT(distinctColours(doc->ui().mView_WhenDropFile1->grab().toImage()), 1);
+    EXPECT_GT(pelkotest::distinctColours(doc->ui().mView_WhenDropFile1->grab().toImage()), 1);
 }

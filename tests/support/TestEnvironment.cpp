@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QSet>
 
 namespace pelkotest {
 
@@ -54,6 +56,22 @@ QString sourceDir()
 QString binaryDir()
 {
     return QStringLiteral(PELKO_BINARY_DIR);
+}
+
+QString screenshotPath(const QString &name)
+{
+    const QString dir = binaryDir() + QStringLiteral("/screenshots");
+    QDir().mkpath(dir);
+    return dir + QLatin1Char('/') + name;
+}
+
+int distinctColours(const QImage &image, int step)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += step)
+        for (int x = 0; x < image.width(); x += step)
+            colours.insert(image.pixel(x, y));
+    return int(colours.size());
 }
 
 QString applicationPath()

@@ -3,6 +3,8 @@
 #include <QProcessEnvironment>
 #include <QString>
 
+class QImage;
+
 // Shared helpers of the tests: the run's temporary home and small file utilities.
 namespace pelkotest {
 
@@ -22,6 +24,11 @@ QString binaryDir();
 // folder (home/data), config folder (home/config) and runtime folder (home/run); its help
 // alerts are turned off there.
 QString applicationPath();
+// Where a screenshot test writes a picture: "screenshots" in the build folder (made when
+// missing), then the name.
+QString screenshotPath(const QString &name);
+// How many colours a picture shows, counted on every step-th pixel of every step-th row.
+int distinctColours(const QImage &image, int step = 2);
 QProcessEnvironment applicationEnvironment(const QString &home);
 
 } // namespace pelkotest

@@ -36,15 +36,6 @@ QByteArray sampleSource(bool changed)
     return out;
 }
 
-int distinctColours(const QImage &image)
-{
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 2)
-        for (int x = 0; x < image.width(); x += 2)
-            colours.insert(image.pixel(x, y));
-    return int(colours.size());
-}
-
 } // namespace
 
 TEST_F(TextCompareTest, ScreenshotShowsPanesGuttersColoursAndStrips)
@@ -62,18 +53,17 @@ TEST_F(TextCompareTest, ScreenshotShowsPanesGuttersColoursAndStrips)
 
     const QImage shot = w->window()->grab().toImage();
     ASSERT_FALSE(shot.isNull());
-    const QString shots = pelkotest::binaryDir() + QStringLiteral("/screenshots");
-    QDir().mkpath(shots);
-    EXPECT_TRUE(shot.save(shots + QStringLiteral("/textwindow.png")));
-    const QImage readBack(shots + QStringLiteral("/textwindow.png"));
+    const QString path = pelkotest::screenshotPath(QStringLiteral("textwindow.png"));
+    EXPECT_TRUE(shot.save(path));
+    const QImage readBack(path);
     EXPECT_EQ(readBack.size(), shot.size());
 
     auto &ui = w->ui();
     EXPECT_TRUE(ui.mTextView1->lineNumberView()->isVisible());
-    EXPECT_GT(distinctColours(ui.mTextView1->lineNumberView()->grab().toImage()), 3);
-    EXPECT_GT(distinctColours(ui.mDiffResultView->grab().toImage()), 3);
-    EXPECT_GT(distinctColours(ui.mCenterLinkView->grab().toImage()), 3);
-    EXPECT_GT(distinctColours(ui.mTextView2->viewport()->grab().toImage()), 4);
+    EXPECT_GT(pelkotest::distinctColours(ui.mTextView1->lineNumberView()->grab().toImage()), 3);
+    EXPECT_GT(pelkotest::distinctColours(ui.mDiffResultView->grab().toImage()), 3);
+    EXPECT_GT(pelkotest::distinctColours(ui.mCenterLinkView->grab().toImage()), 3);
+    EXPECT_GT(pelkotest::distinctColours(ui.mTextView2->viewport()->grab().toImage()), 4);
 
     // The block colour is under the selected block in the right pane.
     const QImage pane = ui.mTextView2->viewport()->grab().toImage();
@@ -115,16 +105,15 @@ TEST_F(TextCompareTest, ScreenshotShowsPanesGuttersColoursAndStrips)
             const auto allFromTheme = [&] {
                 const QList<QColor> painted = paintedColours();
                 return !painted.isEmpty() &&
-                       std::all_of(painted.begin(), painted.end(), [&](const QColor &c) {
-                           return themeColours.contains(c);
-                       });
+                       std::all_of(painted.begin(), painted.end(),
+                                   [&](const QColor &c) { return themeColours.contains(c); });
             };
             if (languages > 0)
                 EXPECT_TRUE(QTest::qWaitFor(allFromTheme, 5000)) << names[i].toStdString();
             w->selectBlock(1);
             QTest::qWait(30);
-            EXPECT_TRUE(w->window()->grab().toImage().save(shots + QStringLiteral("/textwindow-") +
-                                                           names[i] + QStringLiteral(".png")));
+            EXPECT_TRUE(w->window()->grab().toImage().save(pelkotest::screenshotPath(
+                QStringLiteral("textwindow-") + names[i] + QStringLiteral(".png"))));
         }
         ThemeColor::restoreToDefault();
         ResetCurrentThemeCache();

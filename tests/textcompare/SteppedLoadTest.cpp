@@ -31,6 +31,22 @@ void installSlowReader(int ms)
         });
 }
 
+// After a window closed while loading: once the workers are done (their late signals find no
+// window, documents built for nobody are deleted on this thread), none runs and no compare folder
+// is left.
+void expectNoWorkerAndNoCompareFolder()
+{
+    QThreadPool::globalInstance()->waitForDone();
+    PaneBuildPool()->waitForDone();
+    QTest::qWait(20);
+    EXPECT_EQ(QThreadPool::globalInstance()->activeThreadCount(), 0);
+    EXPECT_EQ(PaneBuildPool()->activeThreadCount(), 0);
+    const QStringList left_over =
+        QDir(GetProcessTempFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    EXPECT_TRUE(left_over.filter(QStringLiteral("compare-")).isEmpty())
+        << left_over.join(u' ').toStdString();
+}
+
 class SteppedLoadTest : public TextCompareTest
 {
 protected:
@@ -108,15 +124,7 @@ TEST_F(SteppedLoadTest, ClosingDuringALoadLeavesNoWorkerAndNoFile)
     ASSERT_TRUE(w->isLoading());
     w->window()->close();
     w.reset();
-    QThreadPool::globalInstance()->waitForDone();
-    PaneBuildPool()->waitForDone();
-    QTest::qWait(20); // the workers' finished signals find no window
-    EXPECT_EQ(QThreadPool::globalInstance()->activeThreadCount(), 0);
-    EXPECT_EQ(PaneBuildPool()->activeThreadCount(), 0);
-    const QStringList left_over =
-        QDir(GetProcessTempFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    EXPECT_TRUE(left_over.filter(QStringLiteral("compare-")).isEmpty())
-        << left_over.join(u' ').toStdString();
+    expectNoWorkerAndNoCompareFolder();
     EXPECT_TRUE(alerts.empty());
 }
 
@@ -262,14 +270,6 @@ TEST_F(SteppedLoadTest, ClosingWhileTheWholeDocumentsAreBuiltLeavesNothing)
     w->window()->close();
     w.reset();
     gate.reset();
-    QThreadPool::globalInstance()->waitForDone();
-    PaneBuildPool()->waitForDone();
-    QTest::qWait(20); // documents built for nobody are deleted on this thread
-    EXPECT_EQ(QThreadPool::globalInstance()->activeThreadCount(), 0);
-    EXPECT_EQ(PaneBuildPool()->activeThreadCount(), 0);
-    const QStringList left_over =
-        QDir(GetProcessTempFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    EXPECT_TRUE(left_over.filter(QStringLiteral("compare-")).isEmpty())
-        << left_over.join(u' ').toStdString();
+    expectNoWorkerAndNoCompareFolder();
     EXPECT_TRUE(alerts.empty());
 }

@@ -15,17 +15,6 @@
 
 using platform::Color;
 
-namespace {
-
-QString shotPath(const QString &name)
-{
-    const QString dir = pelkotest::binaryDir() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    return dir + QLatin1Char('/') + name;
-}
-
-} // namespace
-
 TEST(ColorWellScreenshot, WellsInEveryStateAndTheOpenGrid)
 {
     SetBundleResourceFolder(pelkotest::binaryDir() + QStringLiteral("/Resources"));
@@ -62,7 +51,7 @@ TEST(ColorWellScreenshot, WellsInEveryStateAndTheOpenGrid)
     ASSERT_TRUE(list[3]->isActive());
 
     const QImage wellsShot = window.grab().toImage();
-    ASSERT_TRUE(wellsShot.save(shotPath(QStringLiteral("colorwells.png"))));
+    ASSERT_TRUE(wellsShot.save(pelkotest::screenshotPath(QStringLiteral("colorwells.png"))));
     // The swatch shows its colour inside the frame; the translucent one mixes with black/white.
     const QImage opaque = list[0]->grab().toImage();
     EXPECT_EQ(opaque.pixelColor(30, 12).rgb(), QColor::fromRgbF(0.1, 0.45, 0.8).rgb());
@@ -82,7 +71,7 @@ TEST(ColorWellScreenshot, WellsInEveryStateAndTheOpenGrid)
     QApplication::sendEvent(grid, &move);
     ASSERT_FALSE(grid->helpLabel()->text().isEmpty());
     const QImage gridShot = grid->grab().toImage();
-    ASSERT_TRUE(gridShot.save(shotPath(QStringLiteral("colorgrid.png"))));
+    ASSERT_TRUE(gridShot.save(pelkotest::screenshotPath(QStringLiteral("colorgrid.png"))));
     EXPECT_EQ(gridShot.size(), QSize(730, 190));
     QTest::mouseRelease(grid, Qt::LeftButton, {}, QPoint(2, 2));
     if (auto *panel = MyColorWell::sharedColorPanel(false))

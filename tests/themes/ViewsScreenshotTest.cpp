@@ -19,17 +19,6 @@
 
 using platform::Color;
 
-namespace {
-
-QString shotPath(const QString &name)
-{
-    const QString dir = pelkotest::binaryDir() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    return dir + QLatin1Char('/') + name;
-}
-
-} // namespace
-
 TEST(ViewsScreenshot, ColourBoxAndGroupedButtons)
 {
     QWidget window;
@@ -63,7 +52,7 @@ TEST(ViewsScreenshot, ColourBoxAndGroupedButtons)
     ASSERT_EQ(buttons->groups.size(), 2);
 
     const QImage shot = window.grab().toImage();
-    ASSERT_TRUE(shot.save(shotPath(QStringLiteral("colourbox_buttons.png"))));
+    ASSERT_TRUE(shot.save(pelkotest::screenshotPath(QStringLiteral("colourbox_buttons.png"))));
     const QImage boxShot = box->grab().toImage();
     EXPECT_NE(boxShot.pixelColor(0, 30), boxShot.pixelColor(60, 5)) << "the frame shows";
 }
@@ -87,7 +76,7 @@ TEST(ViewsScreenshot, FileTypeDialog)
         EXPECT_TRUE(table->viewport()->rect().contains(added)) << "the added row is in view";
         EXPECT_GT(dialog.table()->rowCount(), 20);
         const QImage shot = dialog.window()->grab().toImage();
-        ASSERT_TRUE(shot.save(shotPath(QStringLiteral("filetypedialog.png"))));
+        ASSERT_TRUE(shot.save(pelkotest::screenshotPath(QStringLiteral("filetypedialog.png"))));
     }
     gAppLanguageInfoList.clear();
     auto &d = platform::UserDefaults::standard();
