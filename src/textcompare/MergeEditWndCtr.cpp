@@ -628,28 +628,19 @@ bool MergeEditWndCtr::ReadSide(int side, platform::StringEncoding forcedEncoding
     // An untitled side keeps what was put into its pane: there is no file to read it from.
     if (path.isEmpty())
         return false;
+    const LoadedPane read =
+        ReadPaneText(path, forcedEncoding, side == 1 ? mPreferEncoding1 : mPreferEncoding2);
     SideState &st = state(side);
     st = SideState{};
-    st.info.encoding = forcedEncoding;
-    QString text =
-        App_ReadTextFileContent(path, &st.info, side == 1 ? mPreferEncoding1 : mPreferEncoding2);
-    if (text.isNull()) {
+    st.info = read.info;
+    st.readOk = read.readOk;
+    st.textConverted = read.textConverted;
+    if (!read.readOk)
         ShowMessage(L_("Error"), FillFormat(L_("Cannot read the file \"%@\"."), {path}));
-        text = QStringLiteral("");
-    } else {
-        st.readOk = true;
-    }
     recordDiskState(side);
-    if (text.contains(QChar(0))) {
-        text.replace(QChar(0), QChar(u' '));
-        st.info.hasNulChar = true;
-        st.textConverted = true;
-        if (nulFiles)
-            *nulFiles << path;
-    }
-    if (ToPaneLineEnds(text))
-        st.textConverted = true;
-    loadPane(side, text);
+    if (read.info.hasNulChar && nulFiles)
+        *nulFiles << path;
+    loadPane(side, read.text);
     side == 1 ? mTextWasEdited1 = false : mTextWasEdited2 = false;
     return st.readOk;
 }

@@ -132,27 +132,35 @@ QTextDocument *BuildPaneDocument(const QString &text, QThread *documentThread, b
     return doc;
 }
 
-LoadedPane ReadPane(const QString &path, platform::StringEncoding forced,
-                    platform::StringEncoding preferred, QThread *documentThread,
-                    std::shared_ptr<std::atomic<bool>> cancelled, bool fold)
+LoadedPane ReadPaneText(const QString &path, platform::StringEncoding forced,
+                        platform::StringEncoding preferred)
 {
     LoadedPane out;
     QElapsedTimer timer;
     timer.start();
     out.info.encoding = forced;
-    QString text = readPaneFile(path, &out.info, preferred);
-    out.readOk = !text.isNull();
+    out.text = readPaneFile(path, &out.info, preferred);
+    out.readOk = !out.text.isNull();
     if (!out.readOk)
-        text = QStringLiteral("");
-    if (text.contains(QChar(0))) {
-        text.replace(QChar(0), QChar(u' '));
+        out.text = QStringLiteral("");
+    if (out.text.contains(QChar(0))) {
+        out.text.replace(QChar(0), QChar(u' '));
         out.info.hasNulChar = true;
         out.textConverted = true;
     }
-    if (ToPaneLineEnds(text))
+    if (ToPaneLineEnds(out.text))
         out.textConverted = true;
-    out.lineCount = text.count(u'\n') + 1;
+    out.lineCount = out.text.count(u'\n') + 1;
     out.readNs = timer.nsecsElapsed();
+    return out;
+}
+
+LoadedPane ReadPane(const QString &path, platform::StringEncoding forced,
+                    platform::StringEncoding preferred, QThread *documentThread,
+                    std::shared_ptr<std::atomic<bool>> cancelled, bool fold)
+{
+    LoadedPane out = ReadPaneText(path, forced, preferred);
+    QString text = std::move(out.text);
     if (cancelled && *cancelled)
         return out;
     const qsizetype headLength = PaneHeadLength(text);

@@ -52,10 +52,15 @@ bool ToPaneLineEnds(QString &text);
 // than a screen needs, however long its lines are.
 qsizetype PaneHeadLength(const QString &text);
 
-// Reads the file and builds the head of its document (on a worker); the head has its long lines
-// folded with fold set or when the text is longer than kLargeTextGuard. forced is the encoding
-// asked for (0: detect), preferred the one to try first. A set cancel flag stops the work between
-// steps.
+// Reads and decodes the file as a pane shows it: NUL characters as spaces, line breaks as "\n"
+// (an unreadable file gives the empty text, readOk false). forced is the encoding asked for (0:
+// detect), preferred the one to try first. No head is built.
+LoadedPane ReadPaneText(const QString &path, platform::StringEncoding forced,
+                        platform::StringEncoding preferred);
+
+// Reads the file as ReadPaneText() does and builds the head of its document (on a worker); the
+// head has its long lines folded with fold set or when the text is longer than kLargeTextGuard.
+// A set cancel flag stops the work between steps.
 LoadedPane ReadPane(const QString &path, platform::StringEncoding forced,
                     platform::StringEncoding preferred, QThread *documentThread,
                     std::shared_ptr<std::atomic<bool>> cancelled, bool fold = false);
