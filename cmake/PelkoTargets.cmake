@@ -11,7 +11,15 @@ function(pelko_add_area name below)
     target_include_directories(pelko_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
     target_link_libraries(pelko_${name} PUBLIC ${below}
         Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Concurrent)
-    target_precompile_headers(pelko_${name} PRIVATE ${CMAKE_SOURCE_DIR}/cmake/pch.h)
+    # One precompiled header for every library: the first library builds it, the others
+    # reuse it (a copy per library took gigabytes of every build folder).
+    get_property(_pch_owner GLOBAL PROPERTY PELKO_PCH_OWNER)
+    if(_pch_owner)
+      target_precompile_headers(pelko_${name} REUSE_FROM ${_pch_owner})
+    else()
+      target_precompile_headers(pelko_${name} PRIVATE ${CMAKE_SOURCE_DIR}/cmake/pch.h)
+      set_property(GLOBAL PROPERTY PELKO_PCH_OWNER pelko_${name})
+    endif()
     # The automatic moc and uic run again when a source or a class's window form
     # (resources/ui/<Class>.ui) is added or changed, also in an existing build folder.
     set(_autogen_inputs ${_src})

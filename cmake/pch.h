@@ -1,4 +1,4 @@
-// Stable headers shared by the Qt-heavy libraries, precompiled once per library.
+// Stable headers shared by every library, precompiled once and reused by all of them.
 #pragma once
 #ifdef __cplusplus
 #include <QtCore>
