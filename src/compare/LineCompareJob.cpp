@@ -2,6 +2,7 @@
 
 #include "platform/Guard.h"
 #include "platform/Log.h"
+#include "platform/PrivateFiles.h"
 #include "services/SupportFolder.h"
 
 #include <QAtomicInteger>
@@ -24,7 +25,7 @@ struct LineCompareJob::Shared
     void removeFolder()
     {
         if (!folder.isEmpty())
-            QDir(folder).removeRecursively();
+            platform::RemoveTreeNoFollow(folder);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/Guard.h"
 #include "platform/Log.h"
+#include "platform/PrivateFiles.h"
 #include "platform/Workspace.h"
 #include "services/AppInit.h"
 #include "services/AppSetting.h"
@@ -136,11 +137,8 @@ bool DeleteFileOrFolder(const QString &path)
     QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return false;
-    bool removed = false;
-    if (info.isDir() && !info.isSymLink())
-        removed = QDir(path).removeRecursively();
-    else
-        removed = QFile::remove(path);
+    // A link, also one inside the folder, goes itself: what it points to is never touched.
+    const bool removed = platform::RemoveTreeNoFollow(path);
     if (!removed)
         platform::Log(QStringLiteral("ERROR DeleteFileOrFolder: %1").arg(path));
     return removed;

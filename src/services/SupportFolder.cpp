@@ -1,6 +1,7 @@
 #include "services/SupportFolder.h"
 
 #include "platform/Log.h"
+#include "platform/PrivateFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,7 +12,10 @@
 #include <mutex>
 
 #include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 QString gSupportFolder;
@@ -27,7 +31,7 @@ struct ProcessTempFolder
     ~ProcessTempFolder()
     {
         if (!path.isEmpty())
-            QDir(path).removeRecursively();
+            platform::RemoveTreeNoFollow(path);
     }
 };
 ProcessTempFolder &processTemp()
@@ -44,21 +48,67 @@ bool processIsRunning(qint64 pid)
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
-// Folders of processes that no longer run (a crash leaves them behind).
+QList<QByteArray> namesIn(int dirFd)
+{
+    QList<QByteArray> names;
+    const int copy = ::fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
+    DIR *dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
+    if (!dir) {
+        if (copy >= 0)
+            ::close(copy);
+        return names;
+    }
+    while (const dirent *entry = ::readdir(dir))
+        names.append(QByteArray(entry->d_name));
+    ::closedir(dir);
+    return names;
+}
+
+// Folders of processes that no longer run (a crash leaves them behind). Only what this process
+// could have made goes: a folder of this user, 0700, under the expected name; a link under such a
+// name is removed itself. Nothing is followed, so a link planted here never empties the folder
+// it points to.
 void removeStaleTempFolders(const QString &tmpRoot)
 {
     static const QRegularExpression pattern(QStringLiteral("^p(\\d+)-[A-Za-z0-9]+$"));
-    const QStringList names =
-        QDir(tmpRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    for (const QString &name : names) {
-        const auto match = pattern.match(name);
+    const int root = ::open(QFile::encodeName(tmpRoot).constData(),
+                            O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (root < 0) {
+        platform::Log(QStringLiteral("ERROR %1 is not a folder; nothing cleaned").arg(tmpRoot));
+        return;
+    }
+    struct stat rootStat;
+    if (::fstat(root, &rootStat) != 0 || rootStat.st_uid != ::geteuid()) {
+        platform::Log(QStringLiteral("ERROR %1 is not this user's; nothing cleaned").arg(tmpRoot));
+        ::close(root);
+        return;
+    }
+    for (const QByteArray &native : namesIn(root)) {
+        const auto match = pattern.match(QFile::decodeName(native));
         if (!match.hasMatch())
             continue;
         const qint64 pid = match.captured(1).toLongLong();
         if (pid == QCoreApplication::applicationPid() || processIsRunning(pid))
             continue;
-        QDir(tmpRoot + QLatin1Char('/') + name).removeRecursively();
+        struct stat st;
+        if (::fstatat(root, native.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISLNK(st.st_mode)) {
+            ::unlinkat(root, native.constData(), 0);
+            platform::Log(QStringLiteral("Removed the link %1 from %2 without following it")
+                              .arg(QFile::decodeName(native), tmpRoot));
+            continue;
+        }
+        const bool ours = S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+                          (st.st_mode & 07777) == platform::kPrivateFolderMode;
+        if (!ours) {
+            platform::Log(QStringLiteral("Left %1 in %2: not a private folder of this user")
+                              .arg(QFile::decodeName(native), tmpRoot));
+            continue;
+        }
+        platform::RemoveTreeAt(root, native);
     }
+    ::close(root);
 }
 
 } // namespace
@@ -85,9 +135,10 @@ bool PrepareSupportFolder(const QString &path)
     if (folder.isEmpty())
         folder = DefaultSupportFolderPath();
     gSupportFolder = QDir::cleanPath(folder);
-    bool ok = QDir().mkpath(gSupportFolder);
+    // It holds settings, untitled texts and copies of compared texts: this user's only.
+    bool ok = platform::MakePrivateFolder(gSupportFolder);
     for (const QString &name : SupportSubFolderNames())
-        ok = QDir().mkpath(gSupportFolder + QLatin1Char('/') + name) && ok;
+        ok = platform::MakePrivateFolder(gSupportFolder + QLatin1Char('/') + name) && ok;
     if (!ok)
         platform::Log(
             QStringLiteral("ERROR the support folder %1 could not be made").arg(gSupportFolder));
@@ -99,7 +150,8 @@ QString GetSupportSubFolder(const QString &name)
     if (gSupportFolder.isEmpty())
         PrepareSupportFolder();
     const QString path = name.isEmpty() ? gSupportFolder : gSupportFolder + QLatin1Char('/') + name;
-    QDir().mkpath(path);
+    if (!platform::IsPrivateFolder(path))
+        platform::MakePrivateFolder(path);
     return path;
 }
 
@@ -110,6 +162,12 @@ QString GetProcessTempFolder()
     if (!temp.path.isEmpty() && QFileInfo(temp.path).isDir())
         return temp.path;
     const QString tmpRoot = GetSupportSubFolder(QStringLiteral("tmp"));
+    if (!platform::IsPrivateFolder(tmpRoot)) {
+        platform::Log(QStringLiteral("ERROR no temporary folder: %1 is not a private folder of "
+                                     "this user")
+                          .arg(tmpRoot));
+        return {};
+    }
     removeStaleTempFolders(tmpRoot);
     QTemporaryDir dir(
         QStringLiteral("%1/p%2-XXXXXX").arg(tmpRoot).arg(QCoreApplication::applicationPid()));
@@ -128,7 +186,7 @@ void RemoveProcessTempFolder()
     std::lock_guard lock(gTempMutex);
     ProcessTempFolder &temp = processTemp();
     if (!temp.path.isEmpty())
-        QDir(temp.path).removeRecursively();
+        platform::RemoveTreeNoFollow(temp.path);
     temp.path.clear();
 }
 

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/UserDefaults.h"
@@ -61,6 +62,9 @@ TEST(SupportFolder, ProcessTempFolderIsOwnAndStaleOnesGo)
     const QString other = tmpRoot + QStringLiteral("/setting.log.d");
     for (const QString &dir : {stale, live, other})
         ASSERT_TRUE(QDir().mkpath(dir));
+    // As a process makes its own.
+    ASSERT_TRUE(
+        QFile::setPermissions(stale, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     const QString mine = GetProcessTempFolder();
     ASSERT_FALSE(mine.isEmpty());
     EXPECT_EQ(QFileInfo(mine).absolutePath(), tmpRoot);
@@ -74,6 +78,65 @@ TEST(SupportFolder, ProcessTempFolderIsOwnAndStaleOnesGo)
     EXPECT_FALSE(QFileInfo::exists(mine));
     const QString again = GetProcessTempFolder();
     EXPECT_TRUE(QFileInfo(again).isDir());
+}
+
+TEST(SupportFolder, StaleTemporaryFoldersAreCleanedWithoutFollowingLinks)
+{
+    const QString tmpRoot = GetSupportSubFolder(QStringLiteral("tmp"));
+    RemoveProcessTempFolder();
+    // A folder of the user's that a planted link points to.
+    const QString precious = pelkotest::freshDir(QStringLiteral("precious"));
+    ASSERT_TRUE(pelkotest::writeFile(precious + QStringLiteral("/work.txt"), "years of work"));
+    const QString link = tmpRoot + QStringLiteral("/p2147483645-abc123");
+    ASSERT_TRUE(QFile::link(precious, link));
+    // A stale folder holding a link to the same folder.
+    const QString stale = tmpRoot + QStringLiteral("/p2147483644-def456");
+    ASSERT_TRUE(QDir().mkpath(stale));
+    ASSERT_TRUE(
+        QFile::setPermissions(stale, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    ASSERT_TRUE(QFile::link(precious, stale + QStringLiteral("/inner")));
+    // A folder under the expected name that this process would never make: open to others.
+    const QString open = tmpRoot + QStringLiteral("/p2147483643-ghi789");
+    ASSERT_TRUE(pelkotest::writeFile(open + QStringLiteral("/x"), "x"));
+    ::chmod(QFile::encodeName(open).constData(), 0755);
+    // One of another user (only root can make it).
+    const QString theirs = tmpRoot + QStringLiteral("/p2147483642-jkl012");
+    const bool asRoot = ::geteuid() == 0;
+    if (asRoot) {
+        ASSERT_TRUE(QDir().mkpath(theirs));
+        ::chmod(QFile::encodeName(theirs).constData(), 0700);
+        ASSERT_EQ(::chown(QFile::encodeName(theirs).constData(), 65534, 65534), 0);
+    }
+
+    ASSERT_FALSE(GetProcessTempFolder().isEmpty());
+    EXPECT_EQ(pelkotest::readFile(precious + QStringLiteral("/work.txt")), "years of work");
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_TRUE(QFileInfo::exists(open + QStringLiteral("/x")));
+    if (asRoot)
+        EXPECT_TRUE(QFileInfo(theirs).isDir());
+    QDir(open).removeRecursively();
+    QDir(theirs).removeRecursively();
+}
+
+TEST(SupportFolder, FoldersHoldingTextsAndSettingsArePrivate)
+{
+    const QString folder = pelkotest::freshDir(QStringLiteral("private-support"));
+    // A folder made by an earlier version under the usual umask.
+    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/backupRestore")));
+    ::chmod(QFile::encodeName(folder + QStringLiteral("/backupRestore")).constData(), 0755);
+    const QString saved = gSupportFolder;
+    ASSERT_TRUE(PrepareSupportFolder(folder));
+    for (const QString &name : QStringList{QString()} + SupportSubFolderNames()) {
+        SCOPED_TRACE(qPrintable(name));
+        struct stat st
+        {
+        };
+        ASSERT_EQ(::lstat(QFile::encodeName(folder + u'/' + name).constData(), &st), 0);
+        EXPECT_TRUE(S_ISDIR(st.st_mode));
+        EXPECT_EQ(st.st_mode & 077, 0u);
+    }
+    PrepareSupportFolder(saved);
 }
 
 TEST(SupportFolder, ApplicationStartsAndLeavesItsSettings)

@@ -1,0 +1,46 @@
+#pragma once
+// File operations for what the application keeps for itself (temporary folders, backups,
+// settings) in places another local user or a planted link might reach: no link is ever
+// followed, only this user's own entries are removed, and what holds user text or settings is
+// made private (folders 0700, files 0600).
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace platform {
+
+inline constexpr int kPrivateFolderMode = 0700;
+inline constexpr int kPrivateFileMode = 0600;
+
+// Removes the entry at path: a folder with everything in it, or a file, link or other entry
+// itself. A link is removed, never followed, also when it stands for the folder itself or for one
+// of its entries. True when nothing is left at path (also when nothing was there).
+bool RemoveTreeNoFollow(const QString &path);
+
+// The same for the entry `name` of the folder open as dirFd.
+bool RemoveTreeAt(int dirFd, const QByteArray &name);
+
+// True when path is a folder (not a link to one) owned by this user with no access for others.
+bool IsPrivateFolder(const QString &path);
+
+// Makes path (and any missing parent) and leaves it private to this user: a folder of this user
+// is set to 0700. False, and logged, when path is a link, not a folder, or another user's.
+bool MakePrivateFolder(const QString &path);
+
+// How an entry looks without following a link.
+enum class EntryKind { Missing, RegularFile, Folder, Link, Other, Unknown };
+EntryKind EntryKindOf(const QString &path);
+
+// The bytes of a regular file, read without following a link at its name and only when it is
+// at most maxBytes long. Nothing for a link, a folder, a pipe or device, a larger file or an
+// error; *why (may be null) says which, without any of the file's content.
+std::optional<QByteArray> ReadRegularFileNoFollow(const QString &path, qint64 maxBytes,
+                                                  QString *why = nullptr);
+
+// Makes a new file at path holding the bytes, 0600, synced. Fails when anything (a file, a link,
+// even a dangling one) is already there, so nothing is ever written through a planted link.
+// A failed write leaves nothing behind.
+bool WriteNewPrivateFile(const QString &path, const QByteArray &bytes, QString *why = nullptr);
+
+} // namespace platform
