@@ -3,36 +3,66 @@
 #include "foundation/PelkoNSString.h"
 #include "platform/Guard.h"
 #include "platform/Log.h"
+#include "platform/PrivateFiles.h"
 #include "services/FileUtility.h"
 #include "services/SupportFolder.h"
 #include "textcompare/MergeEditWndCtr.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QStringDecoder>
 
 namespace {
 
 const QByteArray kUtf8Mark("\xEF\xBB\xBF");
+// As large as a text the text window reads.
+constexpr qint64 kMaxBackupBytes = qint64(512) << 20;
 
-// The text behind the UTF-8 mark; an empty text is an empty file.
+// The text behind the UTF-8 mark; an empty text is an empty file. Only a new private file is
+// made: a name already taken by anything, a dangling link included, is never written through.
 bool writeBackupText(const QString &text, const QString &path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (!text.isEmpty()) {
-        const QByteArray bytes = kUtf8Mark + text.toUtf8();
-        if (file.write(bytes) != bytes.size()) {
-            file.cancelWriting();
-            return false;
-        }
-    }
-    return file.commit();
+    const QByteArray bytes = text.isEmpty() ? QByteArray() : kUtf8Mark + text.toUtf8();
+    QString why;
+    if (platform::WriteNewPrivateFile(path, bytes, &why))
+        return true;
+    platform::Log(QStringLiteral("*** ERROR: backup %1 not written: %2").arg(path, why));
+    return false;
 }
 
+// A slot is free only when nothing at all stands under either name.
 bool pairSlotFree(int index)
 {
-    return !QFile::exists(BackupPairPath(index, 1)) && !QFile::exists(BackupPairPath(index, 2));
+    return platform::EntryKindOf(BackupPairPath(index, 1)) == platform::EntryKind::Missing &&
+           platform::EntryKindOf(BackupPairPath(index, 2)) == platform::EntryKind::Missing;
+}
+
+// The text of a backup file; null when it cannot be read (a link is never followed).
+QString readBackupText(const QString &path)
+{
+    QString why;
+    std::optional<QByteArray> bytes =
+        platform::ReadRegularFileNoFollow(path, kMaxBackupBytes, &why);
+    if (!bytes) {
+        platform::Log(QStringLiteral("Backup %1 not read: %2").arg(path, why));
+        return QString();
+    }
+    if (bytes->startsWith(kUtf8Mark))
+        bytes->remove(0, kUtf8Mark.size());
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(*bytes);
+    if (decoder.hasError())
+        return QString();
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+bool makeBackupFolder()
+{
+    if (platform::MakePrivateFolder(BackupRestoreFolder()))
+        return true;
+    platform::Log(
+        QStringLiteral("*** ERROR: cannot make the private folder %1").arg(BackupRestoreFolder()));
+    return false;
 }
 
 } // namespace
@@ -53,11 +83,8 @@ int backup_BlankTextWindow_For_NextSession(const QString &text1, const QString &
     GUARD_BEGIN
     if (text1.isEmpty() && text2.isEmpty())
         return -1;
-    if (!IsFolderExist(BackupRestoreFolder()) && !CreateFolder(BackupRestoreFolder())) {
-        platform::Log(
-            QStringLiteral("*** ERROR: cannot make the folder %1").arg(BackupRestoreFolder()));
+    if (!makeBackupFolder())
         return -2;
-    }
     for (int index = 0; index < kBackupPairCount; ++index) {
         if (!pairSlotFree(index))
             continue;
@@ -87,22 +114,32 @@ QList<BackupPair> ReadBackupPairs(int *kept)
     QList<BackupPair> pairs;
     int keptHere = 0;
     GUARD_BEGIN
-    if (!IsFolderExist(BackupRestoreFolder())) {
-        CreateFolder(BackupRestoreFolder());
-    } else {
+    if (makeBackupFolder()) {
         for (int index = 0; index < kBackupPairCount; ++index) {
             const QString path1 = BackupPairPath(index, 1);
             const QString path2 = BackupPairPath(index, 2);
-            const bool has1 = QFile::exists(path1), has2 = QFile::exists(path2);
+            const platform::EntryKind kind1 = platform::EntryKindOf(path1);
+            const platform::EntryKind kind2 = platform::EntryKindOf(path2);
+            const bool has1 = kind1 != platform::EntryKind::Missing;
+            const bool has2 = kind2 != platform::EntryKind::Missing;
             if (!has1 && !has2)
                 continue;
+            // A link or anything else planted here is neither read nor removed.
+            if ((has1 && kind1 != platform::EntryKind::RegularFile) ||
+                (has2 && kind2 != platform::EntryKind::RegularFile)) {
+                platform::Log(
+                    QStringLiteral("Backup pair %1 holds an entry that is not a regular file "
+                                   "(a link is never followed); not read, kept")
+                        .arg(index));
+                ++keptHere;
+                continue;
+            }
             if (!has1 || !has2) {
                 platform::Log(QStringLiteral("Backup pair %1 is incomplete; kept").arg(index));
                 ++keptHere;
                 continue;
             }
-            BackupPair pair{index, stringWithContentsOfFileUtf8(path1),
-                            stringWithContentsOfFileUtf8(path2)};
+            BackupPair pair{index, readBackupText(path1), readBackupText(path2)};
             if (pair.text1.isNull() || pair.text2.isNull()) {
                 platform::Log(QStringLiteral("Backup pair %1 cannot be read; kept").arg(index));
                 ++keptHere;

@@ -3,7 +3,8 @@
 // (two texts typed or pasted, no files) is written as a pair "backup_%03d_a.txt" and
 // "backup_%03d_b.txt" (UTF-8 behind a byte-order mark; an empty text is an empty file) into the
 // support folder's "backupRestore"; at the next start each pair reopens as an edited untitled
-// window and is then removed.
+// window and is then removed. The folder is 0700 and the files 0600; a name taken by a link or
+// anything but a regular file is never read, written through or removed.
 
 #include <QList>
 #include <QString>

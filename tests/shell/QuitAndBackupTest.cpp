@@ -101,6 +101,44 @@ TEST_F(QuitAndBackupTest, PairBytes)
     EXPECT_EQ(backup_BlankTextWindow_For_NextSession(QStringLiteral("x"), QStringLiteral("y")), 2);
 }
 
+TEST_F(QuitAndBackupTest, PlantedLinksAreNeitherWrittenNorReadThrough)
+{
+    const QString outside = pelkotest::freshDir(QStringLiteral("outside"));
+    const QString chosen = outside + QStringLiteral("/chosen.txt");
+    const QString secret = outside + QStringLiteral("/secret.txt");
+    ASSERT_TRUE(pelkotest::writeFile(secret, "another file of the user"));
+    ASSERT_TRUE(QDir().mkpath(BackupRestoreFolder()));
+    // A dangling link in a free slot, and a link to another file in a full pair.
+    ASSERT_TRUE(QFile::link(chosen, BackupPairPath(0, 1)));
+    ASSERT_TRUE(QFile::link(secret, BackupPairPath(1, 1)));
+    ASSERT_TRUE(pelkotest::writeFile(BackupPairPath(1, 2), kMark + "b"));
+
+    EXPECT_EQ(backup_BlankTextWindow_For_NextSession(QStringLiteral("untitled"), QString()), 2);
+    EXPECT_FALSE(QFileInfo::exists(chosen));
+    int kept = 0;
+    const QList<BackupPair> pairs = ReadBackupPairs(&kept);
+    ASSERT_EQ(pairs.size(), 1);
+    EXPECT_EQ(pairs[0].index, 2);
+    EXPECT_EQ(kept, 2);
+    // The planted entries stay as they were; nothing was read from them.
+    EXPECT_TRUE(QFileInfo(BackupPairPath(1, 1)).isSymLink());
+    EXPECT_EQ(pelkotest::readFile(secret), "another file of the user");
+
+    // Untitled texts are for this user alone.
+    EXPECT_EQ(QFileInfo(BackupRestoreFolder()).permissions() & 0x0077, 0);
+    EXPECT_EQ(QFileInfo(BackupPairPath(2, 1)).permissions(),
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                  QFileDevice::WriteUser);
+
+    // The folder itself replaced by a link: nothing is written where it leads.
+    ASSERT_TRUE(QDir(BackupRestoreFolder()).removeRecursively());
+    ASSERT_TRUE(QFile::link(outside, BackupRestoreFolder()));
+    EXPECT_EQ(backup_BlankTextWindow_For_NextSession(QStringLiteral("untitled"), QString()), -2);
+    EXPECT_EQ(QDir(outside).entryList(QDir::Files).size(), 1);
+    EXPECT_TRUE(ReadBackupPairs(&kept).isEmpty());
+    QFile::remove(BackupRestoreFolder());
+}
+
 TEST_F(QuitAndBackupTest, AllIndicesTakenIsAFailure)
 {
     for (int i = 0; i < kBackupPairCount; ++i)
