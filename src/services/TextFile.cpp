@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <sys/stat.h>
 
 using platform::StringEncoding;
@@ -185,11 +184,6 @@ int permissionsOf(const QString &path)
     return int(st.st_mode & 07777);
 }
 
-bool setPermissions(const QString &path, int mode)
-{
-    return ::chmod(QFile::encodeName(path).constData(), mode_t(mode & 07777)) == 0;
-}
-
 int defaultNewFilePermissions()
 {
     const mode_t mask = ::umask(0);
@@ -317,30 +311,25 @@ QByteArray App_EncodeTextBytes(const QString &text, const TextSaveOptions &optio
     GUARD_END(QByteArray())
 }
 
-bool App_WriteStringToFile(const QString &text, const QString &path, const TextSaveOptions &options)
+bool App_WriteStringToFile(const QString &text, const QString &path, const TextSaveOptions &options,
+                           FileWriteFailure *failure)
 {
+    if (failure)
+        *failure = FileWriteFailure::Other;
     GUARD_BEGIN
     if (path.isEmpty() || text.isNull())
         return false;
     const QByteArray bytes = App_EncodeTextBytes(text, options);
-    if (bytes.isNull())
+    if (bytes.isNull()) {
+        if (failure)
+            *failure = FileWriteFailure::CannotEncode;
         return false;
-    const int oldPermissions = permissionsOf(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    }
+    if (!ReplaceFileContent(path, bytes, options.permissions, defaultNewFilePermissions(),
+                            failure)) {
         platform::Log(QStringLiteral("ERROR cannot write text file: %1").arg(path));
         return false;
     }
-    if (!file.commit()) {
-        platform::Log(QStringLiteral("ERROR cannot write text file: %1").arg(path));
-        return false;
-    }
-    int mode = options.permissions;
-    if (mode < 0)
-        mode = oldPermissions >= 0 ? oldPermissions : defaultNewFilePermissions();
-    if (!setPermissions(path, mode))
-        platform::Log(QStringLiteral("*** cannot set permissions of %1").arg(path));
     return true;
     GUARD_END(false)
 }

@@ -3,6 +3,7 @@
 // permissions, and the encoding lists of the pop-ups.
 
 #include "platform/TextEncoding.h"
+#include "services/FileReplace.h"
 
 #include <QByteArray>
 #include <QList>
@@ -59,10 +60,11 @@ struct TextSaveOptions
 // be encoded (and lossy output is not allowed).
 QByteArray App_EncodeTextBytes(const QString &text, const TextSaveOptions &options);
 
-// Writes the text atomically (a temporary file renamed over the target, so a failure leaves the
-// old file as it was). NO when the text cannot be encoded or the file cannot be written.
-bool App_WriteStringToFile(const QString &text, const QString &path,
-                           const TextSaveOptions &options);
+// Writes the text over the file as ReplaceFileContent does: its links, owner and group stay, and
+// a failure leaves the old file as it was. NO when the text cannot be encoded or the file cannot
+// be written; *failure (may be null) says why.
+bool App_WriteStringToFile(const QString &text, const QString &path, const TextSaveOptions &options,
+                           FileWriteFailure *failure = nullptr);
 
 // The text of the bytes in the first of UTF-8, Shift-JIS, ASCII, Japanese EUC, Mac Roman,
 // ISO Latin-1, non-lossy ASCII, ISO Latin-2, ISO-2022-JP and Symbol that decodes exactly those

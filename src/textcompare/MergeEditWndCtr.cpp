@@ -1273,7 +1273,8 @@ bool MergeEditWndCtr::SaveSide(int side)
         gAppSetting.bSave_IgnorePermission_UseCustomPermission ? recordPermissions() : -1;
 
     const QString text = textView(side)->plainText();
-    bool ok = App_WriteStringToFile(text, path, options);
+    FileWriteFailure failure = FileWriteFailure::None;
+    bool ok = App_WriteStringToFile(text, path, options, &failure);
     if (!ok && App_EncodeTextBytes(text, options).isNull()) {
         const int answer = ShowMessage2(
             L_("Warning"),
@@ -1285,11 +1286,19 @@ bool MergeEditWndCtr::SaveSide(int side)
             return false;
         options.encoding = platform::Encoding::UTF8;
         options.writeBOM = false;
-        ok = App_WriteStringToFile(text, path, options);
+        ok = App_WriteStringToFile(text, path, options, &failure);
     }
-    if (!ok) {
-        ShowMessage(L_("Error"), FillFormat(L_("Cannot save the file \"%@\"."), {path}));
-        return false;
+    // A refused save says why and offers another file; the text stays in the pane meanwhile.
+    while (!ok) {
+        path = askSaveAsInstead(path, FillFormat(L_("Cannot save the file \"%@\"."), {path}) +
+                                          QStringLiteral(" ") + FileWriteFailureText(failure));
+        if (path.isEmpty())
+            return false;
+        if (const QString why = whyNotWritableTarget(path); !why.isEmpty()) {
+            failure = FileWriteFailure::NotRegularFile;
+            continue;
+        }
+        ok = App_WriteStringToFile(text, path, options, &failure);
     }
     file(side) = path;
     textView(side)->document()->setModified(false);

@@ -247,7 +247,8 @@ TEST(TextFileTest, WriteFailureKeepsOldFile)
     EXPECT_FALSE(App_WriteStringToFile(QString(), path, TextSaveOptions{}));
     EXPECT_EQ(readFile(path), QByteArray("old"));
 
-    // A folder that refuses new files cannot take the temporary copy: the old file stays.
+    // A folder that refuses new files cannot take a temporary copy: the file itself is
+    // rewritten; a new file there is refused, and the reason told.
     const QString lockedDir = freshDir();
     const QString inLocked = lockedDir + QStringLiteral("/keep.txt");
     ASSERT_TRUE(writeFile(inLocked, "old"));
@@ -255,8 +256,13 @@ TEST(TextFileTest, WriteFailureKeepsOldFile)
     {
         pelkotest::FilePermissionDrop drop;
         if (drop.folderRefusesWrites(lockedDir)) {
-            EXPECT_FALSE(App_WriteStringToFile(QStringLiteral("new"), inLocked, TextSaveOptions{}));
-            EXPECT_EQ(readFile(inLocked), QByteArray("old"));
+            EXPECT_TRUE(App_WriteStringToFile(QStringLiteral("new"), inLocked, TextSaveOptions{}));
+            EXPECT_EQ(readFile(inLocked), QByteArray("new"));
+            FileWriteFailure failure = FileWriteFailure::None;
+            EXPECT_FALSE(App_WriteStringToFile(QStringLiteral("new"),
+                                               lockedDir + QStringLiteral("/new.txt"),
+                                               TextSaveOptions{}, &failure));
+            EXPECT_EQ(failure, FileWriteFailure::FolderNotWritable);
         }
     }
     QFile::setPermissions(lockedDir,

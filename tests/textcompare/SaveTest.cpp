@@ -277,3 +277,39 @@ TEST_F(TextCompareTest, AFileChangedOnDiskSinceItWasReadIsReplacedOnlyWhenTheUse
     EXPECT_EQ(alerts.size(), 1u);
     EXPECT_EQ(pelkotest::readFile(right), "wzx\ny\n");
 }
+
+TEST_F(TextCompareTest, ARefusedSaveSaysWhyAndOffersSaveAs)
+{
+    const QString right = write("b.txt", "x\n");
+    const QString locked = pelkotest::freshDir(QStringLiteral("locked"));
+    const QString path = locked + QStringLiteral("/a.txt");
+    ASSERT_TRUE(pelkotest::writeFile(path, "x\n"));
+    auto w = open(path, right);
+    typeAtStart(*w, 1, QStringLiteral("edit "));
+    // Neither the file nor its folder takes writing any more.
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner));
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    pelkotest::FilePermissionDrop drop;
+    if (!drop.folderRefusesWrites(locked))
+        GTEST_SKIP() << "permission bits do not stop this thread";
+    const QString chosen = dir + QStringLiteral("/chosen.txt");
+    int panels = 0;
+    platform::setSavePanelHook([&](const platform::SavePanelRequest &) {
+        ++panels;
+        return chosen;
+    });
+    alerts.clear();
+    answers = {1000};
+    EXPECT_TRUE(w->SaveSide(1));
+    platform::setSavePanelHook(nullptr);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(alerts[0].text.contains(path));
+    EXPECT_TRUE(alerts[0].text.contains(FileWriteFailureText(FileWriteFailure::ReadOnlyFile)));
+    EXPECT_GE(alerts[0].buttons.size(), 2);
+    EXPECT_EQ(panels, 1);
+    EXPECT_EQ(pelkotest::readFile(path), "x\n");
+    EXPECT_EQ(pelkotest::readFile(chosen), "edit x\n");
+    EXPECT_EQ(w->mFile1Path(), chosen);
+    QFile::setPermissions(locked,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}

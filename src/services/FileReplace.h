@@ -1,0 +1,35 @@
+#pragma once
+// Writing new content over a file the user named, changing nothing else the user can see.
+//
+// A new file is written beside the old one and renamed over it only when the rename changes
+// nothing visible: the file has one name, the new file can have its owner and group, and the
+// folder takes new files. Otherwise (hard links, another user's file this user may write, a
+// folder that takes no new files) the file itself is rewritten: its old bytes are first copied
+// aside (in this process's private temporary folder), and put back when the write fails. A link
+// the user named is followed: its target gets the content.
+
+#include <QByteArray>
+#include <QString>
+
+enum class FileWriteFailure {
+    None,
+    ReadOnlyFile,      // the file (or its disk) refuses writing
+    FolderNotWritable, // a new file cannot be made in the folder
+    DiskFull,          // no room left (or over the quota)
+    NotRegularFile,    // a folder, pipe or device stands at the path (it changed type)
+    CannotEncode,      // the text cannot be written in the chosen encoding
+    Other,
+};
+
+// What the user is told about a failure (translated); empty for None.
+QString FileWriteFailureText(FileWriteFailure failure);
+
+// How a save went.
+enum class FileWriteWay { Renamed, InPlace, Created };
+
+// Writes the bytes as the content of path. permissions: POSIX mode bits to give the file, -1 to
+// keep those of an existing one (a new file gets defaultMode). On failure the old file is as it
+// was, and *failure (may be null) says why; *way (may be null) says how a success was reached.
+bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permissions,
+                        int defaultMode, FileWriteFailure *failure = nullptr,
+                        FileWriteWay *way = nullptr);
