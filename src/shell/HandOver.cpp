@@ -1,6 +1,7 @@
 #include "shell/HandOver.h"
 
 #include "platform/Log.h"
+#include "platform/PrivateFiles.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -12,6 +13,10 @@
 #include <QStringDecoder>
 #include <QTimer>
 #include <QtEndian>
+
+#include <malloc.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace handover {
 
@@ -107,17 +112,30 @@ Decode decodeMessage(const QByteArray &buffer, QStringList *paths, QString *why)
 
 QString serverNameFor(const QString &supportFolder)
 {
-    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (runtime.isEmpty())
-        runtime = QDir::tempPath();
-    return serverNameIn(runtime, supportFolder);
+    // Never a shared folder: a process of another user listening there would be handed the
+    // paths this user opens.
+    return serverNameIn(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation),
+                        supportFolder);
 }
 
 QString serverNameIn(const QString &runtimeFolder, const QString &supportFolder)
 {
+    if (!platform::IsPrivateFolder(runtimeFolder))
+        return {};
     const QByteArray hash =
         QCryptographicHash::hash(supportFolder.toUtf8(), QCryptographicHash::Sha256).toHex();
     return runtimeFolder + QStringLiteral("/pelkomerge-") + QString::fromLatin1(hash.left(16));
+}
+
+bool peerIsThisUser(qintptr socketDescriptor)
+{
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (socketDescriptor < 0 ||
+        ::getsockopt(int(socketDescriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 ||
+        size != sizeof peer)
+        return false;
+    return peer.uid == ::geteuid();
 }
 
 } // namespace handover
@@ -142,6 +160,13 @@ bool HandOverServer::sendPaths(const QString &name, const QStringList &paths, bo
         return false;
     if (serverFound)
         *serverFound = true;
+    if (!handover::peerIsThisUser(socket.socketDescriptor())) {
+        platform::Log(QStringLiteral("The hand-over socket %1 is served by a process of another "
+                                     "user; nothing sent")
+                          .arg(name));
+        socket.abort();
+        return false;
+    }
     socket.write(handover::encodeMessage(paths));
     while (socket.bytesToWrite() > 0)
         if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
@@ -160,6 +185,11 @@ bool HandOverServer::sendPaths(const QString &name, const QStringList &paths, bo
 HandOverServer::Start HandOverServer::handOverOrListen(const QString &name,
                                                        const QStringList &paths)
 {
+    if (name.isEmpty()) {
+        platform::Log(QStringLiteral("No folder private to this user for the hand-over socket; "
+                                     "running without hand-over"));
+        return Start::Alone;
+    }
     // Two starts at the same moment: one listens, the other hands over.
     QLockFile lock(name + QStringLiteral(".lock"));
     lock.setStaleLockTime(10000);
@@ -202,44 +232,69 @@ bool HandOverServer::isListening() const
 void HandOverServer::takeConnection(QLocalSocket *socket)
 {
     socket->setParent(this);
+    ++mTaken;
+    QString refused;
+    if (!handover::peerIsThisUser(socket->socketDescriptor()))
+        refused = QStringLiteral("the sender runs as another user");
+    else if (mConnections >= handover::kMaxConnections)
+        refused = QStringLiteral("%1 connections are being served").arg(mConnections);
+    if (!refused.isEmpty()) {
+        platform::Log(QStringLiteral("Refused a hand-over connection: %1").arg(refused));
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    ++mConnections;
+    connect(socket, &QObject::destroyed, this, [this] {
+        // What the connections held goes back to the system once none is left.
+        if (--mConnections == 0)
+            ::malloc_trim(0);
+    });
     socket->setReadBufferSize(handover::kMaxPayloadBytes + 64);
-    auto *silence = new QTimer(socket);
-    silence->setSingleShot(true);
-    silence->setInterval(handover::kClientSilenceMs);
+    // One deadline for the whole message: bytes trickled in keep no connection open.
+    auto *deadline = new QTimer(socket);
+    deadline->setSingleShot(true);
+    deadline->setInterval(mDeadlineMs);
     auto buffer = std::make_shared<QByteArray>();
-    auto drop = [socket](const QString &why) {
+    auto release = [buffer] {
+        buffer->clear();
+        buffer->squeeze();
+    };
+    auto drop = [socket, release](const QString &why) {
         platform::Log(QStringLiteral("Dropped a hand-over message: %1").arg(why));
+        release();
         socket->abort();
         socket->deleteLater();
     };
-    connect(silence, &QTimer::timeout, socket,
-            [drop] { drop(QStringLiteral("the sender was silent")); });
+    connect(deadline, &QTimer::timeout, socket,
+            [drop] { drop(QStringLiteral("the message did not arrive in time")); });
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    connect(socket, &QLocalSocket::readyRead, socket, [this, socket, silence, buffer, drop] {
-        if (socket->property("pelkoDone").toBool()) {
-            socket->readAll();
-            return;
-        }
-        *buffer += socket->readAll();
-        QStringList paths;
-        QString why;
-        switch (handover::decodeMessage(*buffer, &paths, &why)) {
-        case handover::Decode::NeedMore:
-            silence->start();
-            return;
-        case handover::Decode::Invalid:
-            silence->stop();
-            drop(why);
-            return;
-        case handover::Decode::Complete:
-            silence->stop();
-            socket->setProperty("pelkoDone", true);
-            socket->write(&handover::kAcknowledgement, 1);
-            socket->flush();
-            socket->disconnectFromServer();
-            emit pathsReceived(paths);
-            return;
-        }
-    });
-    silence->start();
+    connect(socket, &QLocalSocket::readyRead, socket,
+            [this, socket, deadline, buffer, drop, release] {
+                if (socket->property("pelkoDone").toBool()) {
+                    socket->readAll();
+                    return;
+                }
+                *buffer += socket->readAll();
+                QStringList paths;
+                QString why;
+                switch (handover::decodeMessage(*buffer, &paths, &why)) {
+                case handover::Decode::NeedMore:
+                    return;
+                case handover::Decode::Invalid:
+                    deadline->stop();
+                    drop(why);
+                    return;
+                case handover::Decode::Complete:
+                    deadline->stop();
+                    release();
+                    socket->setProperty("pelkoDone", true);
+                    socket->write(&handover::kAcknowledgement, 1);
+                    socket->flush();
+                    socket->disconnectFromServer();
+                    emit pathsReceived(paths);
+                    return;
+                }
+            });
+    deadline->start();
 }

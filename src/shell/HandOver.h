@@ -1,7 +1,8 @@
 #pragma once
 // One process per user and support folder: a second start hands its paths to the running
 // process over a local socket and ends. Messages are framed and bounded; anything else is dropped
-// and logged, and a client that stays silent is cut off.
+// and logged, and a client that does not complete its message in time is cut off. The socket
+// lives only in a folder private to this user, and both ends talk only to a peer of this user.
 //
 // Frame: "PKHO", payload length (32-bit big-endian), payload. Payload: the number of paths, then
 // for each its UTF-8 length and bytes (lengths 32-bit big-endian). No paths asks for a start
@@ -18,7 +19,10 @@ namespace handover {
 
 inline constexpr int kMaxPaths = 1000;
 inline constexpr qint64 kMaxPayloadBytes = 1024 * 1024;
-inline constexpr int kClientSilenceMs = 2000;
+// The whole message must arrive within this time, however it is trickled.
+inline constexpr int kMessageDeadlineMs = 2000;
+// Connections served at once; more are closed at once.
+inline constexpr int kMaxConnections = 8;
 inline constexpr int kAcknowledgementWaitMs = 3000;
 inline constexpr char kAcknowledgement = '\x06';
 
@@ -30,10 +34,14 @@ enum class Decode { NeedMore, Complete, Invalid };
 Decode decodeMessage(const QByteArray &buffer, QStringList *paths, QString *why);
 
 // The socket of the user's runtime folder that belongs to this support folder, so that
-// processes with other homes or support folders never meet.
+// processes with other homes or support folders never meet. Null when the runtime folder is not
+// private to this user (owned by the user, 0700): then there is no hand-over.
 QString serverNameFor(const QString &supportFolder);
-// The same inside a given runtime folder.
+// The same inside a given runtime folder (null when it is not private to this user).
 QString serverNameIn(const QString &runtimeFolder, const QString &supportFolder);
+
+// True when the peer of the connected local socket runs as this process's user.
+bool peerIsThisUser(qintptr socketDescriptor);
 
 } // namespace handover
 
@@ -55,6 +63,11 @@ public:
     static bool sendPaths(const QString &name, const QStringList &paths, bool *serverFound);
     bool listen(const QString &name);
     bool isListening() const;
+    // Connections being read now, and taken (served or refused) since the server began.
+    int connectionsServed() const { return mConnections; }
+    qint64 connectionsTaken() const { return mTaken; }
+    // The time a client has for its whole message (tests shorten it).
+    void setMessageDeadline(int ms) { mDeadlineMs = ms; }
 
 signals:
     // Paths from another start (empty: it asked for a start window).
@@ -64,4 +77,7 @@ private:
     void takeConnection(QLocalSocket *socket);
 
     QPointer<QLocalServer> mServer;
+    int mConnections = 0;
+    qint64 mTaken = 0;
+    int mDeadlineMs = handover::kMessageDeadlineMs;
 };

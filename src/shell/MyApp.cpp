@@ -10,8 +10,10 @@
 #include "platform/ModalRun.h"
 #include "platform/WindowController.h"
 #include "services/AppSetting.h"
+#include "services/Alerts.h"
 #include "services/Appearance.h"
 #include "services/FileUtility.h"
+#include "services/Localization.h"
 #include "shell/AppBusyFlag.h"
 #include "shell/AppCommands.h"
 #include "shell/AppTermination.h"
@@ -23,6 +25,7 @@
 
 #include <QApplication>
 #include <QMainWindow>
+#include <QSet>
 #include <QTimer>
 #include <QWidget>
 
@@ -225,14 +228,58 @@ void MyApp::application_openFiles_Later()
     scheduleLastWindowCheck();
 }
 
-void MyApp::handleBatch(const QStringList &paths)
+namespace {
+
+// More windows than this from one batch are opened only when the user says so.
+constexpr int kWindowsWithoutAsking = 5;
+
+// Paths from the third on open a window each: a path repeated among them opens one. Repeats
+// become empty paths, which are skipped, so that every other path keeps its place.
+QStringList withoutRepeatedWindows(const QStringList &paths)
 {
-    if (paths.isEmpty()) {
+    QStringList out = paths;
+    QSet<QString> seen;
+    for (qsizetype i = 2; i < out.size(); ++i) {
+        if (seen.contains(out[i]))
+            out[i].clear();
+        else
+            seen.insert(out[i]);
+    }
+    return out;
+}
+
+// The windows the batch opens, when each one it opens is a start window.
+int windowsToOpen(const QStringList &paths, bool remembered)
+{
+    int windows = 0;
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        if (paths[i].isEmpty() || (remembered && i <= 1))
+            continue;
+        ++windows;
+        remembered = true;
+    }
+    return windows;
+}
+
+bool userWantsWindows(int windows)
+{
+    return ShowMessage2(L_(QStringLiteral("Warning")),
+                        FillFormat(L_(QStringLiteral("The files handed over would open %@ "
+                                                     "windows. Open them all?")),
+                                   {QString::number(windows)}),
+                        L_(QStringLiteral("Open All")), L_(QStringLiteral("Cancel"))) == 1000;
+}
+
+} // namespace
+
+void MyApp::handleBatch(const QStringList &batch)
+{
+    if (batch.isEmpty()) {
         REPORT_FATAL();
         return;
     }
     app_prepareUIInformation();
-    if (paths.size() >= 2 && applicationAutoCompareWith(paths))
+    if (batch.size() >= 2 && applicationAutoCompareWith(batch))
         return;
     WindowFactory *factory = windowFactory();
     if (!factory) {
@@ -242,6 +289,12 @@ void MyApp::handleBatch(const QStringList &paths)
     // Only a start window still open takes paths: one closed since is never written to.
     platform::Document *remembered =
         startWindowUsable(mLaunchStartWindow) ? mLaunchStartWindow.data() : nullptr;
+    const QStringList paths = withoutRepeatedWindows(batch);
+    const int windows = windowsToOpen(paths, remembered != nullptr);
+    if (windows > kWindowsWithoutAsking && !userWantsWindows(windows)) {
+        platform::Log(QStringLiteral("Opened none of the %1 windows of a batch").arg(windows));
+        return;
+    }
     for (qsizetype i = 0; i < paths.size(); ++i) {
         const QString &path = paths[i];
         if (path.isEmpty())

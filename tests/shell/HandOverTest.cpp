@@ -2,11 +2,15 @@
 // that survives garbage, cuts silent clients off and replaces a stale socket.
 #include "shell/CommandLine.h"
 #include "shell/HandOver.h"
+#include "platform/PrivateFiles.h"
+#include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <QProcess>
+#include <QTimer>
 #include <QTest>
 #include <QtEndian>
 #include <cstring>
@@ -94,6 +98,40 @@ TEST(HandOverMessage, SocketNamesDependOnTheSupportFolder)
     EXPECT_LT(a.toUtf8().size(), 100);
 }
 
+TEST(HandOverMessage, TheSocketLivesOnlyInAFolderPrivateToThisUser)
+{
+    const QString support = QStringLiteral("/home/a/.local/share/pelkomerge");
+    const QString base = pelkotest::freshDir(QStringLiteral("runtime"));
+    const QString shared = base + QStringLiteral("/shared");
+    const QString owned = base + QStringLiteral("/owned");
+    ASSERT_TRUE(QDir().mkpath(shared));
+    ASSERT_TRUE(QDir().mkpath(owned));
+    ::chmod(QFile::encodeName(shared).constData(), 01777);
+    ::chmod(QFile::encodeName(owned).constData(), 0700);
+    ASSERT_TRUE(QFile::link(owned, base + QStringLiteral("/link")));
+    struct Row
+    {
+        const char *name;
+        QString folder;
+        bool socket;
+    };
+    const Row rows[] = {
+        {"a shared temporary folder", shared, false},
+        {"a private folder", owned, true},
+        {"a link to a private folder", base + QStringLiteral("/link"), false},
+        {"no folder", QString(), false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(!handover::serverNameIn(row.folder, support).isEmpty(), row.socket);
+    }
+    // Without a place, a start runs on its own: it neither sends nor listens.
+    HandOverServer server;
+    EXPECT_EQ(server.handOverOrListen(QString(), {QStringLiteral("/a")}),
+              HandOverServer::Start::Alone);
+    EXPECT_FALSE(server.isListening());
+}
+
 class HandOverServerTest : public ::testing::Test
 {
 protected:
@@ -138,7 +176,7 @@ TEST_F(HandOverServerTest, GarbageAndSilentClientsAreDroppedAndTheServerGoesOn)
             [&] { return garbage.state() == QLocalSocket::UnconnectedState; }, 3000));
     }
     {
-        // A sender that says nothing for 2 s is cut off.
+        // A sender that does not finish its message in 2 s is cut off.
         QLocalSocket silent;
         silent.connectToServer(name);
         ASSERT_TRUE(silent.waitForConnected(3000));
@@ -153,6 +191,149 @@ TEST_F(HandOverServerTest, GarbageAndSilentClientsAreDroppedAndTheServerGoesOn)
     ASSERT_TRUE(sendAsync(paths));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 3000));
     EXPECT_EQ(received, QList<QStringList>{paths});
+}
+
+TEST_F(HandOverServerTest, ATrickledMessageIsCutOffAtItsDeadline)
+{
+    // Each byte comes well within any silence limit; the whole takes far longer than allowed.
+    server.setMessageDeadline(300);
+    ASSERT_TRUE(server.listen(name));
+    const QByteArray message = handover::encodeMessage({QStringLiteral("/trickled/path.txt")});
+    QLocalSocket client;
+    client.connectToServer(name);
+    ASSERT_TRUE(client.waitForConnected(3000));
+    qsizetype sent = 0;
+    QTimer trickle;
+    QObject::connect(&trickle, &QTimer::timeout, [&] {
+        if (sent < message.size() && client.state() == QLocalSocket::ConnectedState) {
+            client.write(message.mid(sent++, 1));
+            client.flush();
+        }
+    });
+    trickle.start(100);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return client.state() == QLocalSocket::UnconnectedState || sent == message.size(); },
+        60000));
+    trickle.stop();
+    EXPECT_LT(sent, message.size());
+    EXPECT_EQ(client.state(), QLocalSocket::UnconnectedState);
+    QTest::qWait(50);
+    EXPECT_TRUE(received.isEmpty());
+}
+
+TEST_F(HandOverServerTest, ConnectionsBeyondTheCapAreClosedAndEndedOnesLetGo)
+{
+    server.setMessageDeadline(600000);
+    ASSERT_TRUE(server.listen(name));
+    std::vector<std::unique_ptr<QLocalSocket>> held;
+    for (int i = 0; i < handover::kMaxConnections; ++i) {
+        held.push_back(std::make_unique<QLocalSocket>());
+        held.back()->connectToServer(name);
+        ASSERT_TRUE(held.back()->waitForConnected(3000));
+        // A frame announcing a long message, which never comes.
+        held.back()->write(QByteArray("PKHO") + u32(1000));
+        held.back()->flush();
+    }
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return server.connectionsServed() == handover::kMaxConnections; }, 10000));
+    QLocalSocket extra;
+    extra.connectToServer(name);
+    ASSERT_TRUE(extra.waitForConnected(3000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return extra.state() == QLocalSocket::UnconnectedState; }, 10000));
+    EXPECT_EQ(server.connectionsServed(), handover::kMaxConnections);
+    for (auto &socket : held)
+        socket->abort();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.connectionsServed() == 0; }, 10000));
+    // The server goes on serving.
+    const QStringList paths{QStringLiteral("/after/the/flood.txt")};
+    ASSERT_TRUE(sendAsync(paths));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 3000));
+    EXPECT_EQ(received, QList<QStringList>{paths});
+}
+
+// A small program of the other user: a client that sends a message and prints whether it was
+// acknowledged, or a server that acknowledges and prints how many bytes it was sent.
+const char *const kPeerScript = R"(
+import socket, sys
+mode, path = sys.argv[1], sys.argv[2]
+s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+s.settimeout(20)
+if mode == "client":
+    s.connect(path)
+    s.sendall(bytes.fromhex(sys.argv[3]))
+    try:
+        answer = s.recv(1)
+    except OSError:
+        answer = b""
+    print("ACK" if answer == b"" else "NONE", flush=True)
+else:
+    s.bind(path)
+    s.listen(1)
+    c, _ = s.accept()
+    c.settimeout(5)
+    got = b""
+    try:
+        while True:
+            chunk = c.recv(65536)
+            if not chunk:
+                break
+            got += chunk
+            if len(got) >= 8 and len(got) >= 8 + int.from_bytes(got[4:8], "big"):
+                c.sendall(b"")
+                break
+    except OSError:
+        pass
+    print("GOT", len(got), flush=True)
+)";
+
+TEST_F(HandOverServerTest, APeerOfAnotherUserIsIgnoredOnBothEnds)
+{
+    // The system's own: one under root's home would not run for the other user.
+    const QString python = QStandardPaths::findExecutable(
+        QStringLiteral("python3"), {QStringLiteral("/usr/bin"), QStringLiteral("/bin")});
+    if (!pelkotest::canSwitchToOrdinaryUser() || python.isEmpty())
+        GTEST_SKIP() << "needs root, setpriv and python3 to run a process of another user";
+    const QStringList paths{QStringLiteral("/home/victim/private.txt")};
+    auto runPeer = [&](QProcess *process, const QStringList &args) {
+        process->setProcessChannelMode(QProcess::MergedChannels);
+        process->start(
+            pelkotest::setprivPath(),
+            pelkotest::ordinaryUserArguments(
+                python, QStringList{QStringLiteral("-c"), QString::fromUtf8(kPeerScript)} + args));
+    };
+    {
+        // Another user's client reaching this user's server (a socket others may enter).
+        const QString folder = pelkotest::folderForOrdinaryUser(false);
+        const QString socketPath = folder + QStringLiteral("/server");
+        ASSERT_TRUE(server.listen(socketPath));
+        ::chmod(QFile::encodeName(socketPath).constData(), 0777);
+        QProcess client;
+        runPeer(&client, {QStringLiteral("client"), socketPath,
+                          QString::fromLatin1(handover::encodeMessage(paths).toHex())});
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return client.state() == QProcess::NotRunning; }, 120000));
+        const QByteArray output = client.readAll();
+        EXPECT_TRUE(output.contains("NONE")) << output.constData();
+        EXPECT_TRUE(received.isEmpty());
+        platform::RemoveTreeNoFollow(folder);
+    }
+    {
+        // Another user's server where this user's client looks for one.
+        const QString folder = pelkotest::folderForOrdinaryUser(true);
+        const QString socketPath = folder + QStringLiteral("/server");
+        QProcess peer;
+        runPeer(&peer, {QStringLiteral("server"), socketPath});
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return QFileInfo::exists(socketPath) || peer.state() == QProcess::NotRunning; },
+            120000));
+        bool found = false;
+        EXPECT_FALSE(HandOverServer::sendPaths(socketPath, paths, &found));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return peer.state() == QProcess::NotRunning; }, 120000));
+        const QByteArray output = peer.readAll();
+        EXPECT_TRUE(output.contains("GOT 0")) << output.constData();
+        platform::RemoveTreeNoFollow(folder);
+    }
 }
 
 TEST_F(HandOverServerTest, AStaleSocketIsReplacedAndNobodyListeningMeansRunningAlone)

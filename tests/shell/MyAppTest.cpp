@@ -4,6 +4,7 @@
 
 #include "compare/FileListCompareInfo.h"
 #include "foldercompare/MergeFileListWndCtr.h"
+#include "platform/Alerts.h"
 #include "platform/Document.h"
 #include "services/AppSetting.h"
 #include "shell/MyApp.h"
@@ -14,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QTest>
+#include <deque>
 #include <gtest/gtest.h>
 
 namespace {
@@ -150,6 +152,40 @@ TEST_F(MyAppTest, EachBatchOpensTheWindowsItsPathsAskFor)
         EXPECT_EQ(startWindows(), row.startWindows);
         EXPECT_EQ(folderCompares(), row.folderCompares);
     }
+}
+
+TEST_F(MyAppTest, RepeatedPathsOpenOneWindowAndManyWindowsAreAskedFor)
+{
+    std::vector<platform::AlertRequest> alerts;
+    std::deque<int> answers;
+    platform::setAlertHook([&](const platform::AlertRequest &r) {
+        alerts.push_back(r);
+        const int a = answers.empty() ? 1001 : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return a;
+    });
+    // A thousand copies of one path: the first two make one pair, the rest one window.
+    QStringList copies;
+    for (int i = 0; i < 1000; ++i)
+        copies << QStringLiteral("a.txt");
+    handOver(copies);
+    EXPECT_EQ(startWindows(),
+              QStringList({QStringLiteral("a.txt|a.txt"), QStringLiteral("a.txt|")}));
+    EXPECT_TRUE(alerts.empty());
+
+    // More windows than a handful: asked first, and none opened on Cancel.
+    qDeleteAll(controller().documents());
+    const QStringList many{"a.txt", "b.txt", "c.txt", "x.png", "y.png", "d1", "d2", "gone"};
+    answers = {1001};
+    handOver(many);
+    EXPECT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(startWindows().isEmpty());
+    answers = {1000};
+    handOver(many);
+    EXPECT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(startWindows().size(), 7);
+    platform::setAlertHook(nullptr);
 }
 
 TEST_F(MyAppTest, DirectComparesEnterThePathHistoriesAndFailuresFallBackToAStartWindow)
