@@ -15,6 +15,10 @@ namespace platform {
 
 namespace {
 
+// The settings of one user are a few kilobytes; a larger file is not one we wrote, and is never
+// read whole.
+constexpr qint64 kMaxDefaultsFileBytes = 16 * 1024 * 1024;
+
 QString standardFilePath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
@@ -124,14 +128,23 @@ void UserDefaults::loadLocked() const
                 .arg(mFilePath, file.errorString()));
         return;
     }
-    const QByteArray bytes = file.readAll();
-    file.close();
-    if (bytes.isEmpty())
-        return;
-    const auto parsed = propertyListFromData(bytes);
-    if (parsed && parsed->typeId() == QMetaType::QVariantMap) {
-        mValues = parsed->toMap();
-        return;
+    const qint64 size = file.size();
+    if (size > kMaxDefaultsFileBytes) {
+        file.close();
+        Log(QStringLiteral("ERROR user defaults %1 of %2 bytes refused unread: more than %3")
+                .arg(mFilePath)
+                .arg(size)
+                .arg(kMaxDefaultsFileBytes));
+    } else {
+        const QByteArray bytes = file.readAll();
+        file.close();
+        if (bytes.isEmpty())
+            return;
+        const auto parsed = propertyListFromData(bytes);
+        if (parsed && parsed->typeId() == QMetaType::QVariantMap) {
+            mValues = parsed->toMap();
+            return;
+        }
     }
     const QString aside =
         mFilePath + QStringLiteral(".damaged-") +
@@ -322,10 +335,14 @@ bool UserDefaults::synchronize()
                 .arg(mFilePath));
         return false;
     }
+    const bool created = !QFileInfo::exists(mFilePath);
     if (!writePropertyListFile(mFilePath, QVariant(mValues), PlistFormat::Xml)) {
         Log(QStringLiteral("ERROR user defaults not written to %1").arg(mFilePath));
         return false;
     }
+    // Settings are this user's own; a file the user already has keeps the mode it was given.
+    if (created)
+        QFile::setPermissions(mFilePath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     mDirty = false;
     return true;
 }

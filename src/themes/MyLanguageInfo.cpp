@@ -12,6 +12,7 @@
 #include "services/TextFile.h"
 #include "services/Utility.h"
 
+#include <QFileInfo>
 #include <algorithm>
 #include <numeric>
 
@@ -168,6 +169,14 @@ bool MyLanguageInfo::resetWithFile(const QString &path, bool bEncode)
         REPORT_FATAL();
         return false;
     }
+    // Checked before anything is read: a huge file is not a language and would be read whole.
+    if (const qint64 size = QFileInfo(path).size(); size > kMaxLanguageFileBytes) {
+        platform::Log(QStringLiteral("language file %1 refused: %2 bytes, more than the %3 allowed")
+                          .arg(path)
+                          .arg(size)
+                          .arg(kMaxLanguageFileBytes));
+        return false;
+    }
     QString text;
     if (bEncode) {
         text = App_MyEncodeFile_Read(path);
@@ -237,7 +246,9 @@ bool MyLanguageInfo::parseLines(const QStringList &lines)
             continue;
         }
         if (!line.startsWith(QLatin1Char('#'))) {
-            platform::Log(QStringLiteral("unsupport: %1").arg(line));
+            // The line number only: the file's own text never goes into the log.
+            platform::Log(
+                QStringLiteral("unsupport: line %1 of language [%2]").arg(i + 1).arg(mNameShow));
             REPORT_FATAL();
             ++i;
             continue;

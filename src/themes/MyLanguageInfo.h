@@ -19,6 +19,9 @@
 
 struct AppSetting;
 
+// Language definitions are a few kilobytes; a larger file is not one.
+inline constexpr qint64 kMaxLanguageFileBytes = 4 * 1024 * 1024;
+
 class MyLanguageInfo
 {
 public:
@@ -33,6 +36,7 @@ public:
     static std::shared_ptr<MyLanguageInfo> createFromFile(const QString &path, bool bEncode);
 
     // Forgets everything and reads the file again; false when it does not parse.
+    // Files larger than kMaxLanguageFileBytes are refused before they are read.
     bool resetWithFile(const QString &path, bool bEncode);
     // The parsing step alone, on text already read; fileName gives name and nameShow.
     bool resetWithText(const QString &text, const QString &fileName, bool bEncode);

@@ -183,6 +183,34 @@ TEST(UserDefaultsTest, DamagedFileIsKeptAsideAndAnEmptyStoreUsed)
     EXPECT_FALSE(QFileInfo::exists(other));
 }
 
+TEST(UserDefaultsTest, AnOversizedFileIsRefusedUnreadAndNeverEchoed)
+{
+    // Well formed, and far larger than any settings: its size alone refuses it.
+    const QByteArray marker("SECRET-CONTENT-MARKER");
+    QByteArray big = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key><string>";
+    big += marker;
+    big += QByteArray(20 * 1024 * 1024, 'x');
+    big += "</string></dict></plist>";
+    pelkotest::LogCapture log;
+    const QString path = freshStorePath();
+    ASSERT_TRUE(pelkotest::writeFile(path, big));
+    UserDefaults store(path);
+    EXPECT_FALSE(store.hasKey(QStringLiteral("a")));
+    ASSERT_FALSE(log.lines().isEmpty());
+    EXPECT_TRUE(log.lines().first().contains(QStringLiteral("refused unread")));
+    for (const QString &line : log.lines())
+        EXPECT_FALSE(line.contains(QString::fromLatin1(marker)));
+    // Kept aside like a damaged file; the store starts empty and saves.
+    EXPECT_EQ(QDir(QFileInfo(path).absolutePath())
+                  .entryList({QStringLiteral("defaults.plist.damaged-*")})
+                  .size(),
+              1);
+    store.setInteger(1, QStringLiteral("b"));
+    EXPECT_TRUE(store.synchronize());
+    // Settings are this user's alone.
+    EXPECT_EQ(QFileInfo(path).permissions() & 0x0077, 0);
+}
+
 TEST(UserDefaultsTest, FailedSaveIsReportedAndKeepsTheValues)
 {
     pelkotest::LogCapture log;

@@ -175,6 +175,35 @@ TEST(MyLanguageInfo, ReadsEncipheredAndPlainFiles)
     EXPECT_EQ(MyLanguageInfo::createFromFile(dir + "/Bad.esy", false), nullptr);
 }
 
+TEST(MyLanguageInfo, OversizedFilesAreRefusedUnreadAndNoContentIsLogged)
+{
+    const QString dir = pelkotest::freshDir();
+    const QByteArray marker("SECRET-LINE-MARKER");
+    const QByteArray definition = "#CommentBegin=/*\n#CommentEnd=*/\n" + marker +
+                                  " is not a directive\n#Keyword color=1\nint\n";
+    struct Row
+    {
+        const char *name;
+        QByteArray bytes;
+        bool parsed;
+    };
+    const Row rows[] = {
+        {"a definition with an unsupported line", definition, true},
+        {"the same beyond the size of any definition",
+         definition + QByteArray(kMaxLanguageFileBytes, ';'), false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        pelkotest::LogCapture log;
+        ASSERT_TRUE(pelkotest::writeFile(dir + "/Lang.esy", row.bytes));
+        EXPECT_EQ(MyLanguageInfo::createFromFile(dir + "/Lang.esy", false) != nullptr, row.parsed);
+        EXPECT_FALSE(log.lines().isEmpty());
+        for (const QString &line : log.lines())
+            EXPECT_FALSE(line.contains(QString::fromLatin1(marker))) << qPrintable(line);
+        EXPECT_FALSE(log.reports().contains(marker));
+    }
+}
+
 TEST_F(LanguageDefaults, FileTypeMappingIsRememberedAndFallsBack)
 {
     auto c = parse("#SupportFileTypes=c;h\n#Keyword color=1\nint\n", "C.myrsctx");
