@@ -135,8 +135,11 @@ bool PrepareSupportFolder(const QString &path)
     if (folder.isEmpty())
         folder = DefaultSupportFolderPath();
     gSupportFolder = QDir::cleanPath(folder);
-    // It holds settings, untitled texts and copies of compared texts: this user's only.
-    bool ok = platform::MakePrivateFolder(gSupportFolder);
+    // It holds settings, untitled texts and copies of compared texts: this user's only. The
+    // user may have made it a link to another disk: then the folder it leads to is made private.
+    const QFileInfo top(gSupportFolder);
+    const QString real = top.isSymLink() ? top.canonicalFilePath() : gSupportFolder;
+    bool ok = platform::MakePrivateFolder(real.isEmpty() ? gSupportFolder : real);
     for (const QString &name : SupportSubFolderNames())
         ok = platform::MakePrivateFolder(gSupportFolder + QLatin1Char('/') + name) && ok;
     if (!ok)
@@ -149,7 +152,11 @@ QString GetSupportSubFolder(const QString &name)
 {
     if (gSupportFolder.isEmpty())
         PrepareSupportFolder();
-    const QString path = name.isEmpty() ? gSupportFolder : gSupportFolder + QLatin1Char('/') + name;
+    if (name.isEmpty()) {
+        QDir().mkpath(gSupportFolder);
+        return gSupportFolder;
+    }
+    const QString path = gSupportFolder + QLatin1Char('/') + name;
     if (!platform::IsPrivateFolder(path))
         platform::MakePrivateFolder(path);
     return path;

@@ -136,6 +136,15 @@ TEST(SupportFolder, FoldersHoldingTextsAndSettingsArePrivate)
         EXPECT_TRUE(S_ISDIR(st.st_mode));
         EXPECT_EQ(st.st_mode & 077, 0u);
     }
+    // A support folder the user made a link to another disk is used, and made private there.
+    const QString elsewhere = pelkotest::freshDir(QStringLiteral("other-disk"));
+    ::chmod(QFile::encodeName(elsewhere).constData(), 0755);
+    const QString linked = pelkotest::freshDir(QStringLiteral("linked-home")) + "/pelkomerge";
+    ASSERT_TRUE(QFile::link(elsewhere, linked));
+    EXPECT_TRUE(PrepareSupportFolder(linked));
+    EXPECT_TRUE(QFileInfo(linked).isSymLink());
+    EXPECT_EQ(QFileInfo(elsewhere).permissions() & 0x0077, 0);
+    EXPECT_TRUE(QFileInfo(elsewhere + QStringLiteral("/backupRestore")).isDir());
     PrepareSupportFolder(saved);
 }
 
