@@ -143,10 +143,10 @@ bool LinesParallel(QPointF a, QPointF b, QPointF c, QPointF d, float tolerance)
     if (!GetLineAngleInto(&first, a, b) || !GetLineAngleInto(&second, c, d))
         return false;
     const double t = std::abs(double(tolerance));
-    const float delta = normalized(first - second);
-    if (std::abs(double(delta)) <= t)
-        return true;
-    return std::abs(double(normalized(delta + 180.0f))) <= t;
+    // The difference lies in [0, 360): equal directions are near 0 or 360, opposite ones near
+    // 180, whichever line is named first.
+    const double delta = normalized(first - second);
+    return delta <= t || 360.0 - delta <= t || std::abs(delta - 180.0) <= t;
 }
 
 bool LinesAreParallel(QPointF a, QPointF b, QPointF c, QPointF d)
