@@ -122,7 +122,9 @@ void addCurveWinding(QPointF p0, QPointF p1, QPointF p2, QPointF p3, QPointF p, 
         return;
     Extremes ts;
     cubicExtremes(p0.y(), p1.y(), p2.y(), p3.y(), ts);
-    std::sort(ts.t, ts.t + ts.count);
+    // One coordinate has at most two extremes.
+    if (ts.count == 2 && ts.t[1] < ts.t[0])
+        std::swap(ts.t[0], ts.t[1]);
     double bounds[4] = {0, 0, 0, 0};
     int n = 0;
     bounds[n++] = 0;
