@@ -59,8 +59,9 @@ bool lineCrossesRect(QPointF from, QPointF to, const QRectF &rect)
 }
 
 // False only when no segment of the path can answer yes.
-bool mayReach(const BezierPath &path, const QRectF &rect)
+bool mayReach(const BezierPath &path, const QRectF &asked)
 {
+    const QRectF rect = asked.normalized();
     const QRectF b = path.controlPointBounds();
     const double slack = kSegmentSlack + kControlBoxSlack * (b.width() + b.height());
     return b.left() - slack <= rect.x() + rect.width() && rect.x() <= b.right() + slack &&

@@ -57,6 +57,13 @@ TEST(PathHitTesting, OutlinesThroughRects)
     }
 }
 
+TEST(PathHitTesting, RectsGivenFromTheirFarCorner)
+{
+    const QRectF backwards(10, 10, -10, -10);
+    EXPECT_TRUE(intersectsRect(lineFrom(QPointF(5, -5), QPointF(5, 15)), backwards));
+    EXPECT_FALSE(intersectsRect(lineFrom(QPointF(-5, 20), QPointF(15, 20)), backwards));
+}
+
 TEST(PathHitTesting, CloseGoesBackToTheStartBeforeTheLastClose)
 {
     // Move A, line B, move C, line D, close: the close runs from D back to A, as the subpath
