@@ -44,15 +44,22 @@ QPointF cubicPoint(QPointF p0, QPointF p1, QPointF p2, QPointF p3, double t)
     return u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 + t * t * t * p3;
 }
 
-// Parameters in (0, 1) where one coordinate of a cubic has an extreme.
-void cubicExtremes(double a, double b, double c, double d, QList<double> &ts)
+// Parameters in (0, 1) where one coordinate of a cubic has an extreme (at most two per call).
+struct Extremes
+{
+    double t[4];
+    int count = 0;
+    void append(double v) { t[count++] = v; }
+};
+
+void cubicExtremes(double a, double b, double c, double d, Extremes &ts)
 {
     // Derivative / 3: (b - a)(1-t)^2 + 2(c - b)(1-t)t + (d - c)t^2 = A t^2 + B t + C
     const double A = -a + 3 * b - 3 * c + d;
     const double B = 2 * (a - 2 * b + c);
     const double C = b - a;
     auto add = [&ts](double t) {
-        if (t > 0 && t < 1)
+        if (t > 0 && t < 1 && ts.count < 4)
             ts.append(t);
     };
     if (std::abs(A) < 1e-12) {
@@ -66,6 +73,86 @@ void cubicExtremes(double a, double b, double c, double d, QList<double> &ts)
     const double root = std::sqrt(disc);
     add((-B + root) / (2 * A));
     add((-B - root) / (2 * A));
+}
+
+// Winding of the ray from p toward -x: a segment counts +1 going up and -1 going down when it
+// crosses p's height at or left of p. Heights are half-open (the lower end counts, the upper
+// does not), so a vertex on the ray is counted once; level segments do not count.
+void addLineWinding(QPointF a, QPointF b, QPointF p, int &winding)
+{
+    double y1 = a.y(), y2 = b.y();
+    if (qFuzzyCompare(y1, y2))
+        return;
+    int dir = 1;
+    double x1 = a.x(), x2 = b.x();
+    if (y2 < y1) {
+        std::swap(y1, y2);
+        std::swap(x1, x2);
+        dir = -1;
+    }
+    const double y = p.y();
+    if (y < y1 || y >= y2)
+        return;
+    const double x = x1 + (x2 - x1) / (y2 - y1) * (y - y1);
+    if (x <= p.x())
+        winding += dir;
+}
+
+double cubicAt(double a, double b, double c, double d, double t)
+{
+    const double u = 1 - t;
+    return u * u * u * a + 3 * u * u * t * b + 3 * u * t * t * c + t * t * t * d;
+}
+
+// The cubic's crossings of p's height, found on its pieces of one-way height: a piece wholly
+// left of p counts as its chord, one wholly right does not count, any other is solved.
+void addCurveWinding(QPointF p0, QPointF p1, QPointF p2, QPointF p3, QPointF p, int &winding)
+{
+    const double minY = std::min({p0.y(), p1.y(), p2.y(), p3.y()});
+    const double maxY = std::max({p0.y(), p1.y(), p2.y(), p3.y()});
+    if (p.y() < minY || p.y() >= maxY)
+        return;
+    const double maxX = std::max({p0.x(), p1.x(), p2.x(), p3.x()});
+    if (maxX <= p.x()) {
+        addLineWinding(p0, p3, p, winding);
+        return;
+    }
+    const double minX = std::min({p0.x(), p1.x(), p2.x(), p3.x()});
+    if (minX > p.x())
+        return;
+    Extremes ts;
+    cubicExtremes(p0.y(), p1.y(), p2.y(), p3.y(), ts);
+    // One coordinate has at most two extremes.
+    if (ts.count == 2 && ts.t[1] < ts.t[0])
+        std::swap(ts.t[0], ts.t[1]);
+    double bounds[4] = {0, 0, 0, 0};
+    int n = 0;
+    bounds[n++] = 0;
+    for (int k = 0; k < ts.count; ++k)
+        bounds[n++] = ts.t[k];
+    bounds[n++] = 1;
+    for (int k = 0; k + 1 < n; ++k) {
+        double t0 = bounds[k], t1 = bounds[k + 1];
+        double y0 = k == 0 ? p0.y() : cubicAt(p0.y(), p1.y(), p2.y(), p3.y(), t0);
+        double y1 = k + 2 == n ? p3.y() : cubicAt(p0.y(), p1.y(), p2.y(), p3.y(), t1);
+        if (y0 == y1)
+            continue;
+        const int dir = y1 > y0 ? 1 : -1;
+        if (p.y() < std::min(y0, y1) || p.y() >= std::max(y0, y1))
+            continue;
+        // Bisection on the one-way piece: y moves monotonically from y0 to y1.
+        for (int i = 0; i < 60 && t1 - t0 > 1e-15; ++i) {
+            const double mid = (t0 + t1) / 2;
+            const double ym = cubicAt(p0.y(), p1.y(), p2.y(), p3.y(), mid);
+            if ((ym < p.y()) == (dir > 0))
+                t0 = mid;
+            else
+                t1 = mid;
+        }
+        const double x = cubicAt(p0.x(), p1.x(), p2.x(), p3.x(), (t0 + t1) / 2);
+        if (x <= p.x())
+            winding += dir;
+    }
 }
 
 int flatteningSegments(QPointF p0, QPointF p1, QPointF p2, QPointF p3, double flatness)
@@ -253,6 +340,7 @@ void BezierPath::moveToPoint(QPointF p)
     e.type = BezierPathElement::MoveTo;
     e.points[0] = p;
     mElements.append(e);
+    elementsChanged();
 }
 
 void BezierPath::lineToPoint(QPointF p)
@@ -262,6 +350,7 @@ void BezierPath::lineToPoint(QPointF p)
     e.type = BezierPathElement::LineTo;
     e.points[0] = p;
     mElements.append(e);
+    elementsChanged();
 }
 
 void BezierPath::curveToPoint(QPointF end, QPointF control1, QPointF control2)
@@ -271,6 +360,7 @@ void BezierPath::curveToPoint(QPointF end, QPointF control1, QPointF control2)
     e.type = BezierPathElement::CurveTo;
     e.points = {control1, control2, end};
     mElements.append(e);
+    elementsChanged();
 }
 
 void BezierPath::closePath()
@@ -280,6 +370,7 @@ void BezierPath::closePath()
     Element e;
     e.type = BezierPathElement::ClosePath;
     mElements.append(e);
+    elementsChanged();
 }
 
 void BezierPath::relativeMoveToPoint(QPointF d)
@@ -301,6 +392,7 @@ void BezierPath::relativeCurveToPoint(QPointF end, QPointF control1, QPointF con
 void BezierPath::removeAllPoints()
 {
     mElements.clear();
+    elementsChanged();
 }
 
 void BezierPath::appendBezierPath(const BezierPath &other)
@@ -308,6 +400,7 @@ void BezierPath::appendBezierPath(const BezierPath &other)
     // A path appended to itself must not read what it is writing.
     const QList<Element> elements = other.mElements;
     mElements.append(elements);
+    elementsChanged();
 }
 
 void BezierPath::appendBezierPathWithRect(const QRectF &r)
@@ -474,6 +567,7 @@ void BezierPath::setAssociatedPoints(const QPointF *points, qint64 index)
     case BezierPathElement::ClosePath:
         break;
     }
+    elementsChanged();
 }
 
 QPointF BezierPath::currentPoint() const
@@ -493,7 +587,27 @@ QPointF BezierPath::currentPoint() const
     return e.points[0];
 }
 
+void BezierPath::elementsChanged()
+{
+    mBounds.reset();
+    mControlPointBounds.reset();
+}
+
 QRectF BezierPath::bounds() const
+{
+    if (!mBounds)
+        mBounds = computeBounds();
+    return *mBounds;
+}
+
+QRectF BezierPath::controlPointBounds() const
+{
+    if (!mControlPointBounds)
+        mControlPointBounds = computeControlPointBounds();
+    return *mControlPointBounds;
+}
+
+QRectF BezierPath::computeBounds() const
 {
     if (mElements.isEmpty())
         return QRectF();
@@ -516,11 +630,11 @@ QRectF BezierPath::bounds() const
             add(last);
             break;
         case BezierPathElement::CurveTo: {
-            QList<double> ts;
+            Extremes ts;
             cubicExtremes(last.x(), e.points[0].x(), e.points[1].x(), e.points[2].x(), ts);
             cubicExtremes(last.y(), e.points[0].y(), e.points[1].y(), e.points[2].y(), ts);
-            for (double t : ts)
-                add(cubicPoint(last, e.points[0], e.points[1], e.points[2], t));
+            for (int k = 0; k < ts.count; ++k)
+                add(cubicPoint(last, e.points[0], e.points[1], e.points[2], ts.t[k]));
             last = e.points[2];
             add(last);
             break;
@@ -533,7 +647,7 @@ QRectF BezierPath::bounds() const
     return QRectF(QPointF(minX, minY), QPointF(maxX, maxY));
 }
 
-QRectF BezierPath::controlPointBounds() const
+QRectF BezierPath::computeControlPointBounds() const
 {
     if (mElements.isEmpty())
         return QRectF();
@@ -554,13 +668,47 @@ QRectF BezierPath::controlPointBounds() const
 
 bool BezierPath::containsPoint(QPointF p) const
 {
-    return toQPainterPath().contains(p);
+    if (mElements.isEmpty())
+        return false;
+    // Outside the control points' box every subpath crosses the ray as often up as down.
+    const QRectF box = controlPointBounds();
+    if (!(p.x() >= box.left() && p.x() <= box.right() && p.y() >= box.top() &&
+          p.y() <= box.bottom()))
+        return false;
+    int winding = 0;
+    QPointF start, last;
+    bool started = false;
+    for (const Element &e : mElements) {
+        switch (e.type) {
+        case BezierPathElement::MoveTo:
+            if (started)
+                addLineWinding(last, start, p, winding);
+            start = last = e.points[0];
+            started = true;
+            break;
+        case BezierPathElement::LineTo:
+            addLineWinding(last, e.points[0], p, winding);
+            last = e.points[0];
+            break;
+        case BezierPathElement::CurveTo:
+            addCurveWinding(last, e.points[0], e.points[1], e.points[2], p, winding);
+            last = e.points[2];
+            break;
+        case BezierPathElement::ClosePath:
+            addLineWinding(last, start, p, winding);
+            last = start;
+            break;
+        }
+    }
+    addLineWinding(last, start, p, winding);
+    return mWindingRule == WindingRule::EvenOdd ? (winding % 2) != 0 : winding != 0;
 }
 
 BezierPath BezierPath::bezierPathByFlatteningPath() const
 {
     BezierPath out = *this;
     out.mElements.clear();
+    out.elementsChanged();
     QPointF last;
     for (const Element &e : mElements) {
         if (e.type != BezierPathElement::CurveTo) {
@@ -578,6 +726,7 @@ BezierPath BezierPath::bezierPathByFlatteningPath() const
                        : cubicPoint(last, e.points[0], e.points[1], e.points[2], double(i) / n));
         last = e.points[2];
     }
+    out.elementsChanged();
     return out;
 }
 
@@ -585,6 +734,7 @@ BezierPath BezierPath::bezierPathByReversingPath() const
 {
     BezierPath out = *this;
     out.mElements.clear();
+    out.elementsChanged();
     // Each subpath is reversed on its own; the order of the subpaths stays.
     qint64 i = 0;
     while (i < mElements.size()) {
@@ -627,6 +777,7 @@ void BezierPath::transformUsingAffineTransform(const AffineTransform &t)
         for (QPointF &p : e.points)
             p = t.transformPoint(p);
     }
+    elementsChanged();
 }
 
 void BezierPath::setLineDash(const QList<double> &pattern, double phase)

@@ -8,6 +8,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <array>
+#include <optional>
 
 namespace platform {
 
@@ -94,9 +95,13 @@ public:
     // The last point of the path; the start of the subpath after a close; (0, 0) when empty.
     QPointF currentPoint() const;
     // Tight bounds of the drawn geometry (curve extremes included); null rect when empty.
+    // Both bounds are kept until the path changes; like Qt's own value types, a path is not
+    // read from two threads at once.
     QRectF bounds() const;
     // Bounds of every point, control points included.
     QRectF controlPointBounds() const;
+    // Inside the filled path under its winding rule, counted on the elements themselves (every
+    // subpath closed); a point on a minimum edge counts as inside, as Qt's fill has it.
     bool containsPoint(QPointF p) const;
 
     // Derived paths.
@@ -138,6 +143,10 @@ public:
 private:
     void ensureCurrentPoint(QPointF p);
     QPointF subpathStart() const;
+    // Every change of the elements forgets the kept bounds.
+    void elementsChanged();
+    QRectF computeBounds() const;
+    QRectF computeControlPointBounds() const;
 
     QList<Element> mElements;
     double mLineWidth;
@@ -148,6 +157,8 @@ private:
     double mFlatness;
     QList<double> mDash;
     double mDashPhase = 0;
+    mutable std::optional<QRectF> mBounds;
+    mutable std::optional<QRectF> mControlPointBounds;
 };
 
 } // namespace platform

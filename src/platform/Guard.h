@@ -42,21 +42,31 @@ void reportException(const char *file, const char *function, int line, const std
 } // namespace platform
 
 #define GUARD_BEGIN try {
-#define PELKO_GUARD_CATCH                                                                      \
-    }                                                                                          \
-    catch (const std::exception &pelkoGuardError)                                              \
-    {                                                                                          \
-        ::platform::reportException(__FILE__, Q_FUNC_INFO, __LINE__, &pelkoGuardError);        \
-    }                                                                                          \
-    catch (...)                                                                                \
-    {                                                                                          \
-        ::platform::reportException(__FILE__, Q_FUNC_INFO, __LINE__, nullptr);                 \
+#define PELKO_GUARD_CATCH_AS(signature)                                                            \
+    }                                                                                              \
+    catch (const std::exception &pelkoGuardError)                                                  \
+    {                                                                                              \
+        ::platform::reportException(__FILE__, signature, __LINE__, &pelkoGuardError);              \
+    }                                                                                              \
+    catch (...)                                                                                    \
+    {                                                                                              \
+        ::platform::reportException(__FILE__, signature, __LINE__, nullptr);                       \
     }
-#define GUARD_END(neutral)                                                                     \
-    PELKO_GUARD_CATCH                                                                          \
+#define PELKO_GUARD_CATCH PELKO_GUARD_CATCH_AS(Q_FUNC_INFO)
+#define GUARD_END(neutral)                                                                         \
+    PELKO_GUARD_CATCH                                                                              \
     return neutral;
 #define GUARD_END_VOID PELKO_GUARD_CATCH
-#define REPORT_FATAL() ::platform::printReport("FATAL_ERROR DOWN HERE", __FILE__, Q_FUNC_INFO, __LINE__)
+#define REPORT_FATAL()                                                                             \
+    ::platform::printReport("FATAL_ERROR DOWN HERE", __FILE__, Q_FUNC_INFO, __LINE__)
+// The same with the signature text the report shows given by the caller, for routines whose
+// reports must read as the original's ("CGRect OFConstrainRect(CGRect, CGRect)").
+#define GUARD_END_NAMED(neutral, signature)                                                        \
+    PELKO_GUARD_CATCH_AS(signature)                                                                \
+    return neutral;
+#define GUARD_END_VOID_NAMED(signature) PELKO_GUARD_CATCH_AS(signature)
+#define REPORT_FATAL_NAMED(signature)                                                              \
+    ::platform::printReport("FATAL_ERROR DOWN HERE", __FILE__, signature, __LINE__)
 
 // Casts an object to the class the caller expects: nullptr stays nullptr silently; an object of
 // another class answers nullptr with the broken-precondition report.

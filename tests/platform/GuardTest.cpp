@@ -16,6 +16,20 @@ int throwsNamed()
     GUARD_END(-1)
 }
 
+int throwsUnderItsOwnName()
+{
+    GUARD_BEGIN
+    throw std::out_of_range("bad index");
+    GUARD_END_NAMED(-3, "float GetTransformAngle(NSAffineTransform *)")
+}
+
+void throwsUnderItsOwnNameVoid()
+{
+    GUARD_BEGIN
+    throw std::out_of_range("bad index");
+    GUARD_END_VOID_NAMED("void Spare(void)")
+}
+
 int throwsStd()
 {
     GUARD_BEGIN
@@ -99,6 +113,22 @@ TEST(Guard, VoidGuardSwallowsTheExceptionAfterItsReport)
     EXPECT_TRUE(cap.hasExceptionReport());
     ASSERT_EQ(cap.lines().size(), 1);
     EXPECT_EQ(cap.lines().first(), QStringLiteral("INFO: unknown - unknown"));
+}
+
+TEST(Guard, ReportsCanShowTheRoutinesOwnSignature)
+{
+    pelkotest::LogCapture capture;
+    EXPECT_EQ(throwsUnderItsOwnName(), -3);
+    EXPECT_TRUE(
+        capture.reports().contains("Functions: float GetTransformAngle(NSAffineTransform *) \n"));
+    EXPECT_TRUE(capture.hasExceptionReport());
+    throwsUnderItsOwnNameVoid();
+    EXPECT_TRUE(capture.reports().contains("Functions: void Spare(void) \n"));
+    capture.clear();
+    REPORT_FATAL_NAMED("CGRect OFConstrainRect(CGRect, CGRect)");
+    EXPECT_TRUE(capture.hasFatalReport());
+    EXPECT_TRUE(capture.reports().contains("Functions: CGRect OFConstrainRect(CGRect, CGRect) \n"));
+    EXPECT_EQ(capture.reportCount(), 1);
 }
 
 TEST(Log, LinesReachStandardErrorAsWritten)

@@ -1,0 +1,304 @@
+// Hit tests and flattening of large paths against a prebuilt QPainterPath: containsPoint against
+// contains(QPointF), intersectsRect against intersects(QRectF), the point-with-tolerance test
+// against both, and bezierPathByFlatteningPath against toSubpathPolygons(). Paths of 10,000
+// elements (a 10,000-gon, a loop of 10,000 cubics, 100 sub-paths of 100 sides) under both winding
+// rules; 1,000 query points and small rects per run, half of them near the outline. After the
+// Google Benchmark runs, the ratios ours / Qt are printed (goal: at most 1.5).
+#include "graphics/PathHitTesting.h"
+#include "graphics/UtilityMathLines.h"
+#include "platform/BezierPath.h"
+
+#include <QElapsedTimer>
+#include <QPainterPath>
+#include <QRandomGenerator>
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+
+using platform::BezierPath;
+using platform::WindingRule;
+
+namespace {
+
+constexpr int kElements = 10000;
+constexpr int kQueries = 1000;
+constexpr double kRadius = 1000;
+constexpr double kQuerySide = 2;
+
+enum PathKind { Polygon, CubicLoop, ManySubpaths, PathKinds };
+const char *const kKindNames[] = {"10000-gon", "10000 cubics", "100 x 100-gon"};
+
+BezierPath polygon(QPointF center, double radius, int sides)
+{
+    BezierPath path;
+    for (int i = 0; i < sides; ++i) {
+        const double a = 2 * M_PI * i / sides;
+        const QPointF p(center.x() + radius * std::cos(a), center.y() + radius * std::sin(a));
+        if (i == 0)
+            path.moveToPoint(p);
+        else
+            path.lineToPoint(p);
+    }
+    path.closePath();
+    return path;
+}
+
+// A wavy loop: cubics between points on a circle whose radius changes a little.
+BezierPath cubicLoop()
+{
+    BezierPath path;
+    auto at = [](int i) {
+        const double a = 2 * M_PI * i / kElements;
+        const double r = kRadius * (1 + 0.05 * std::sin(40 * a));
+        return QPointF(r * std::cos(a), r * std::sin(a));
+    };
+    path.moveToPoint(at(0));
+    for (int i = 0; i < kElements; ++i) {
+        const QPointF p0 = at(i), p3 = at(i + 1);
+        const QPointF bulge = QPointF(-(p3 - p0).y(), (p3 - p0).x()) * 0.3;
+        path.curveToPoint(p3, p0 + (p3 - p0) / 3 + bulge, p0 + 2 * (p3 - p0) / 3 - bulge);
+    }
+    path.closePath();
+    return path;
+}
+
+BezierPath manySubpaths()
+{
+    BezierPath path;
+    for (int row = 0; row < 10; ++row) {
+        for (int column = 0; column < 10; ++column)
+            path.appendBezierPath(polygon(QPointF(-900 + 200 * column, -900 + 200 * row), 90, 100));
+    }
+    return path;
+}
+
+struct Fixture
+{
+    BezierPath path;
+    QPainterPath qt;
+    QList<QPointF> points;
+    QList<QRectF> rects;
+};
+
+// Half the queries anywhere over the path's bounds, half within 1 of an outline point.
+void makeQueries(Fixture &f)
+{
+    QRandomGenerator random(99);
+    const QRectF b = f.path.bounds();
+    const QList<QPolygonF> outline = f.qt.toSubpathPolygons();
+    for (int i = 0; i < kQueries; ++i) {
+        QPointF p;
+        if (i % 2 == 0) {
+            p = QPointF(b.x() + random.bounded(b.width()), b.y() + random.bounded(b.height()));
+        } else {
+            const QPolygonF &polygon = outline[int(random.bounded(int(outline.size())))];
+            p = polygon[int(random.bounded(int(polygon.size())))] +
+                QPointF(random.bounded(2.0) - 1, random.bounded(2.0) - 1);
+        }
+        f.points << p;
+        f.rects << QRectF(p.x() - kQuerySide / 2, p.y() - kQuerySide / 2, kQuerySide, kQuerySide);
+    }
+}
+
+Fixture &fixture(int kind, int rule)
+{
+    static Fixture fixtures[PathKinds][2];
+    Fixture &f = fixtures[kind][rule];
+    if (f.path.isEmpty()) {
+        f.path = kind == Polygon     ? polygon(QPointF(0, 0), kRadius, kElements)
+                 : kind == CubicLoop ? cubicLoop()
+                                     : manySubpaths();
+        f.path.setWindingRule(rule ? WindingRule::EvenOdd : WindingRule::NonZero);
+        f.path.setLineWidth(1);
+        f.qt = f.path.toQPainterPath();
+        makeQueries(f);
+        // Both sides keep what they compute on first use.
+        f.path.bounds();
+        f.path.controlPointBounds();
+        f.qt.controlPointRect();
+        f.qt.boundingRect();
+    }
+    return f;
+}
+
+using Operation = std::function<int(const Fixture &)>;
+
+int oursContains(const Fixture &f)
+{
+    int n = 0;
+    for (const QPointF &p : f.points)
+        n += f.path.containsPoint(p);
+    return n;
+}
+int qtContains(const Fixture &f)
+{
+    int n = 0;
+    for (const QPointF &p : f.points)
+        n += f.qt.contains(p);
+    return n;
+}
+int oursIntersects(const Fixture &f)
+{
+    int n = 0;
+    for (const QRectF &r : f.rects)
+        n += intersectsRect(f.path, r);
+    return n;
+}
+int qtIntersects(const Fixture &f)
+{
+    int n = 0;
+    for (const QRectF &r : f.rects)
+        n += f.qt.intersects(r);
+    return n;
+}
+int oursTolerance(const Fixture &f)
+{
+    int n = 0;
+    for (const QPointF &p : f.points)
+        n += PathContainsPointWithTolerance(&f.path, p, float(kQuerySide / 2));
+    return n;
+}
+int qtTolerance(const Fixture &f)
+{
+    int n = 0;
+    for (int i = 0; i < f.points.size(); ++i)
+        n += f.qt.contains(f.points[i]) || f.qt.intersects(f.rects[i]);
+    return n;
+}
+int oursFlatten(const Fixture &f)
+{
+    return int(f.path.bezierPathByFlatteningPath().elementCount());
+}
+int qtFlatten(const Fixture &f)
+{
+    int n = 0;
+    for (const QPolygonF &polygon : f.qt.toSubpathPolygons())
+        n += int(polygon.size());
+    return n;
+}
+
+struct Pair
+{
+    const char *name;
+    Operation ours;
+    Operation qt;
+};
+const Pair kPairs[] = {
+    {"containsPoint / contains", oursContains, qtContains},
+    {"intersectsRect / intersects", oursIntersects, qtIntersects},
+    {"with tolerance / contains+intersects", oursTolerance, qtTolerance},
+    {"flattening / toSubpathPolygons", oursFlatten, qtFlatten},
+};
+
+void runPair(benchmark::State &state, int pair, bool ours)
+{
+    const Fixture &f = fixture(int(state.range(0)), int(state.range(1)));
+    const Operation &op = ours ? kPairs[pair].ours : kPairs[pair].qt;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(op(f));
+    state.SetLabel(std::string(kKindNames[state.range(0)]) +
+                   (state.range(1) ? ", even-odd" : ", non-zero"));
+}
+
+void BM_ContainsPoint(benchmark::State &s)
+{
+    runPair(s, 0, true);
+}
+void BM_QtContains(benchmark::State &s)
+{
+    runPair(s, 0, false);
+}
+void BM_IntersectsRect(benchmark::State &s)
+{
+    runPair(s, 1, true);
+}
+void BM_QtIntersects(benchmark::State &s)
+{
+    runPair(s, 1, false);
+}
+void BM_ContainsWithTolerance(benchmark::State &s)
+{
+    runPair(s, 2, true);
+}
+void BM_QtContainsOrIntersects(benchmark::State &s)
+{
+    runPair(s, 2, false);
+}
+void BM_Flattening(benchmark::State &s)
+{
+    runPair(s, 3, true);
+}
+void BM_QtSubpathPolygons(benchmark::State &s)
+{
+    runPair(s, 3, false);
+}
+
+void allPaths(benchmark::internal::Benchmark *b)
+{
+    for (int kind = 0; kind < PathKinds; ++kind) {
+        for (int rule = 0; rule < 2; ++rule)
+            b->Args({kind, rule});
+    }
+    b->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_ContainsPoint)->Apply(allPaths);
+BENCHMARK(BM_QtContains)->Apply(allPaths);
+BENCHMARK(BM_IntersectsRect)->Apply(allPaths);
+BENCHMARK(BM_QtIntersects)->Apply(allPaths);
+BENCHMARK(BM_ContainsWithTolerance)->Apply(allPaths);
+BENCHMARK(BM_QtContainsOrIntersects)->Apply(allPaths);
+BENCHMARK(BM_Flattening)->Apply(allPaths);
+BENCHMARK(BM_QtSubpathPolygons)->Apply(allPaths);
+
+// The best of several timed runs of at least 50 ms each, in microseconds per run.
+double bestTime(const Operation &op, const Fixture &f)
+{
+    double best = 1e300;
+    for (int round = 0; round < 5; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        int runs = 0;
+        do {
+            benchmark::DoNotOptimize(op(f));
+            ++runs;
+        } while (timer.nsecsElapsed() < 50'000'000);
+        best = std::min(best, timer.nsecsElapsed() / 1000.0 / runs);
+    }
+    return best;
+}
+
+void printRatios()
+{
+    std::printf("\nours / Qt (goal <= 1.5)\n");
+    for (int kind = 0; kind < PathKinds; ++kind) {
+        for (int rule = 0; rule < 2; ++rule) {
+            const Fixture &f = fixture(kind, rule);
+            std::printf("%s, %s:\n", kKindNames[kind], rule ? "even-odd" : "non-zero");
+            for (const Pair &pair : kPairs) {
+                const double ours = bestTime(pair.ours, f), qt = bestTime(pair.qt, f);
+                std::printf("  %-40s %10.1f us %10.1f us  ratio %.2f", pair.name, ours, qt,
+                            ours / qt);
+                if (&pair == &kPairs[3])
+                    std::printf("  (vertices %d / %d)", pair.ours(f), pair.qt(f));
+                else
+                    std::printf("  (hits %d / %d)", pair.ours(f), pair.qt(f));
+                std::printf("\n");
+            }
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    printRatios();
+    return 0;
+}
