@@ -1,5 +1,7 @@
 #include "services/SupportFolder.h"
 
+#include "platform/Image.h"
+
 #include "platform/Log.h"
 
 #include <QCoreApplication>
@@ -152,6 +154,7 @@ QString GetBundleResourceFolder()
 void SetBundleResourceFolder(const QString &path)
 {
     gBundleOverride = path;
+    platform::Image::setBundleImageFolder(GetBundleResourceFolder() + QStringLiteral("/images"));
 }
 
 QString GetBundleResourcePath(const QString &name)
