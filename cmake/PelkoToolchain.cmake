@@ -25,6 +25,9 @@ if(PELKO_FUZZ)
     add_compile_options(-fsanitize=address,undefined)
     add_link_options(-fsanitize=address,undefined)
   endif()
+  # Sizes, coordinates and colour bytes computed in floating point must saturate, never overflow.
+  add_compile_options(-fsanitize=float-cast-overflow -fno-sanitize-recover=float-cast-overflow)
+  add_link_options(-fsanitize=float-cast-overflow)
 endif()
 if(CMAKE_BUILD_TYPE STREQUAL "Debug")
   # Keep test builds quick to compile while still debuggable.

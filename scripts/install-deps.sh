@@ -7,7 +7,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl1-mesa-dev
   libicu-dev libssl-dev zlib1g-dev libminizip-dev libplist-dev
   diffutils patch python3 time desktop-file-utils
-  libgtest-dev libgmock-dev libbenchmark-dev cloc
+  libgtest-dev libgmock-dev libbenchmark-dev cloc imagemagick libvips-tools
   cmake ninja-build g++ ccache clang
 )
 

@@ -1,6 +1,7 @@
 #include "layers/LengthUnits.h"
 
 #include "platform/Guard.h"
+#include "platform/Saturate.h"
 #include "services/AppSetting.h"
 
 #include <QRegularExpression>
@@ -23,30 +24,6 @@ constexpr double kSnapMinimum = 0.9;
 
 // -1 not decided, 0 no, 1 yes.
 int gFeetUnitVerdict = -1;
-
-qint32 truncateToInt32(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= double(std::numeric_limits<qint32>::max()))
-        return std::numeric_limits<qint32>::max();
-    if (value <= double(std::numeric_limits<qint32>::min()))
-        return std::numeric_limits<qint32>::min();
-    return qint32(value);
-}
-
-qint64 roundToInt64(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    const double r = std::floor(value + 0.5);
-    // 2^63 is exactly representable; anything at or above it does not fit.
-    if (r >= 9223372036854775808.0)
-        return std::numeric_limits<qint64>::max();
-    if (r <= -9223372036854775808.0)
-        return std::numeric_limits<qint64>::min();
-    return qint64(r);
-}
 
 qint32 saturatingIncrement(qint32 value)
 {
@@ -198,7 +175,7 @@ QString feetInchText(double feet, bool decimalInches, const QString &footMark,
     if (std::isnan(feet))
         feet = 0;
     const double a = std::fabs(feet);
-    qint32 w = truncateToInt32(a);
+    qint32 w = platform::saturatingTruncate<qint32>(a);
     double inches = (a - w) * 12.0;
     if (w > 0) {
         const double scale = decimalInches ? 100.0 : 1000.0;
@@ -462,7 +439,7 @@ QString GetFractionString(double value)
     GUARD_BEGIN
     if (std::isnan(value) || value <= kZeroLength)
         return QStringLiteral("0");
-    const qint32 w = truncateToInt32(value);
+    const qint32 w = platform::saturatingTruncate<qint32>(value);
     const double f = value - w;
     if (f <= kZeroLength)
         return w == 0 ? QStringLiteral("0") : QString::number(w);
@@ -554,7 +531,7 @@ qint64 ParseByteSizeString(const QString &text, QString *display)
         if (display)
             *display = QStringLiteral("%1 %2").arg(
                 FloatToTrimmedString(QStringLiteral("%3.2f"), number), QLatin1String(s.label));
-        return roundToInt64(number * s.factor);
+        return platform::saturatingRound<qint64>(number * s.factor);
     }
     const qint64 bytes = LeadingLongLongValue(t);
     if (display)

@@ -2,6 +2,7 @@
 
 #include "platform/Log.h"
 #include "platform/PropertyList.h"
+#include "platform/Saturate.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -23,17 +24,6 @@ QString standardFilePath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/pelkomerge/defaults.plist");
-}
-
-qint64 saturatingInteger(double d)
-{
-    if (std::isnan(d))
-        return 0;
-    if (d >= 9223372036854775807.0)
-        return std::numeric_limits<qint64>::max();
-    if (d <= -9223372036854775808.0)
-        return std::numeric_limits<qint64>::min();
-    return qint64(d);
 }
 
 // The leading integer of a text, as stored numbers written as strings are read: leading
@@ -220,7 +210,7 @@ qint64 UserDefaults::integerForKey(const QString &key) const
     case QMetaType::LongLong:
         return v.toLongLong();
     case QMetaType::Double:
-        return saturatingInteger(v.toDouble());
+        return saturatingTruncate<qint64>(v.toDouble());
     case QMetaType::Bool:
         return v.toBool() ? 1 : 0;
     case QMetaType::QString:

@@ -62,6 +62,23 @@ void WindowController::setWindow(QWidget *window)
         return;
     adopt(window);
     windowDidLoad();
+    // A window may have been replaced or destroyed by its own windowDidLoad().
+    if (mWindow.data() == window) {
+        for (const auto &observer : loadObservers())
+            observer(window);
+    }
+}
+
+void WindowController::addLoadObserver(std::function<void(QWidget *)> observer)
+{
+    if (observer)
+        loadObservers().push_back(std::move(observer));
+}
+
+std::vector<std::function<void(QWidget *)>> &WindowController::loadObservers()
+{
+    static std::vector<std::function<void(QWidget *)>> observers;
+    return observers;
 }
 
 WindowController *WindowController::controllerForWindow(const QWidget *window)

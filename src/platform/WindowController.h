@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <functional>
+#include <vector>
 
 namespace platform {
 
@@ -38,6 +40,10 @@ public:
     // Closes the window (it stays owned and may be shown again).
     virtual void close();
 
+    // Called for every window once its controller's windowDidLoad() has run (main thread; the
+    // application adds its observers at start-up).
+    static void addLoadObserver(std::function<void(QWidget *)> observer);
+
     // The controller that owns the top-level window; nullptr when none does.
     static WindowController *controllerForWindow(const QWidget *window);
 
@@ -65,6 +71,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    static std::vector<std::function<void(QWidget *)>> &loadObservers();
     void adopt(QWidget *window);
 
     QPointer<QWidget> mWindow;

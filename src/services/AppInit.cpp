@@ -2,6 +2,8 @@
 
 #include "foundation/FoundationServices.h"
 #include "platform/Guard.h"
+#include "platform/Image.h"
+#include "platform/PixelLimits.h"
 #include "platform/Log.h"
 #include "platform/UserDefaults.h"
 #include "services/AppSetting.h"
@@ -139,6 +141,8 @@ void InitAppSetting()
         gIsRetinaScreen = screen && screen->devicePixelRatio() >= 1.5;
     }
     InitDrawTextAttributes();
+    platform::installImageAllocationLimit();
+    platform::Image::setBundleImageFolder(GetBundleResourceFolder() + QStringLiteral("/images"));
     prepareSupportFolderAndMarker();
     AppSetting_SetDefault(&gAppSetting);
     Setup_gAppLanguageInfoList();

@@ -6,11 +6,15 @@
 #include "platform/TextEncoding.h"
 #include "platform/UserDefaults.h"
 #include "services/Appearance.h"
+#include "services/SupportFolder.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 AppSetting gAppSetting{};
 QStringList *gAppSetting_compare_leftHistoryPaths = nullptr;
@@ -19,6 +23,27 @@ QStringList *gAppSetting_compare_listOfTextSupportFileExt = nullptr;
 bool gIsFirstRun = false;
 
 namespace {
+
+// Forgets the dark variants of the images: a new version may change an image, and its variant is
+// made again from the new one. Only this user's plain files are removed; a link or a folder there
+// is not ours and stays.
+void emptyDarkModeImageFolder()
+{
+    if (gSupportFolder.isEmpty())
+        return;
+    const QString folder = gSupportFolder + QStringLiteral("/DarkModeImg");
+    struct stat st;
+    if (::lstat(QFile::encodeName(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+        st.st_uid != ::getuid())
+        return;
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name);
+        if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid() &&
+            ::unlink(path.constData()) != 0)
+            platform::Log(QStringLiteral("ERROR cannot remove %1").arg(QFile::decodeName(path)));
+    }
+}
 
 const char *const kLeftHistoryKey = "gAppSetting_compare_leftHistoryPaths";
 const char *const kRightHistoryKey = "gAppSetting_compare_rightHistoryPaths";
@@ -302,6 +327,7 @@ bool AppSetting_ApplyNewVersionReset(const QString &bundleVersion)
     gAppSetting.compare_FileList_bUseDefaultColor = 1;
     gAppSetting.bThemeIsCustomByUser = 0;
     gAppSetting.settingDialogLastTabIndex = 0;
+    emptyDarkModeImageFolder();
     defaults.setString(bundleVersion, key);
     AppSetting_Save();
     return true;

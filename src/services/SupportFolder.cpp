@@ -1,5 +1,7 @@
 #include "services/SupportFolder.h"
 
+#include "platform/Image.h"
+
 #include "platform/Log.h"
 #include "platform/PrivateFiles.h"
 
@@ -217,6 +219,7 @@ QString GetBundleResourceFolder()
 void SetBundleResourceFolder(const QString &path)
 {
     gBundleOverride = path;
+    platform::Image::setBundleImageFolder(GetBundleResourceFolder() + QStringLiteral("/images"));
 }
 
 QString GetBundleResourcePath(const QString &name)

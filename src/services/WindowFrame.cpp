@@ -1,6 +1,7 @@
 #include "services/WindowFrame.h"
 
 #include "platform/Guard.h"
+#include "platform/Saturate.h"
 #include "platform/UserDefaults.h"
 #include "services/Localization.h"
 
@@ -43,9 +44,10 @@ QRectF holdOnScreen(QRectF frame)
 
 int saturatedInt(double v)
 {
-    if (!std::isfinite(v))
+    // A stored frame of infinite size is no frame; finite ones stay well inside the screen range.
+    if (std::isinf(v))
         return 0;
-    return static_cast<int>(std::clamp(v, -1.0e9, 1.0e9));
+    return platform::saturatingTruncate<int>(std::clamp(v, -1.0e9, 1.0e9));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "compare/FileKind.h"
 #include "compare/LineCompare.h"
 #include "foldercompare/MergeFileListWndCtr.h"
+#include "graphics/DarkModeImages.h"
 #include "platform/Dispatch.h"
 #include "platform/Document.h"
 #include "platform/Guard.h"
@@ -117,6 +118,13 @@ void MyApp::awakeFromNib()
         [this](const QString &folder1, const QString &folder2) {
             openDocument_withPath1_withPath2(folder1, folder2);
         });
+    // Every window gives its named images the variants of the current appearance when it loads.
+    static const bool observing = [] {
+        platform::WindowController::addLoadObserver(
+            [](QWidget *window) { RefreshControlsInDarkMode(window); });
+        return true;
+    }();
+    (void)observing;
     ObserveAppearanceChange(this, [this] { validateDarkModeChanged(true); });
     validateDarkModeChanged(false);
     buildMenus();
@@ -193,6 +201,8 @@ void MyApp::validateDarkModeChanged_Later()
     shellLog(QStringLiteral("DarkMode changed: %1").arg(dark ? 1 : 0));
     if (!IsDarkModeSupported())
         return;
+    for (QMenu *menu : sharedMenus())
+        RefreshControlsInDarkMode(menu);
     for (QWidget *w : QApplication::topLevelWidgets())
         w->update();
     ValidateThemeBaseOnCurrentMacDarkModeValue();

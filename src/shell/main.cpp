@@ -4,6 +4,7 @@
 #include <QDir>
 #include <cstdio>
 
+#include "graphics/DarkModeImages.h"
 #include "platform/Document.h"
 #include "platform/Guard.h"
 #include "services/AppInit.h"
@@ -40,6 +41,7 @@ void initialiseServices(QApplication *app)
     // One dark-appearance answer for the whole process, before the settings are read.
     UseDarkModeDetection(app);
     InitAppSetting();
+    Set_Template_ForResourceImages();
     App_ApplyLanguageSetting();
     // Unpacks the bundle's template themes into the support folder when they are missing.
     GetApp_Color_ThemeTemplate_FilePaths_List();

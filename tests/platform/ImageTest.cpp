@@ -1,0 +1,397 @@
+#include "platform/Filter.h"
+#include "platform/GraphicsContext.h"
+#include "platform/Image.h"
+#include "platform/ImageReader.h"
+#include "platform/ImageWriter.h"
+#include "platform/PixelLimits.h"
+#include "platform/Saturate.h"
+
+#include "support/LogCapture.h"
+#include "support/TestEnvironment.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <QtEndian>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <limits>
+
+using platform::Image;
+using platform::ImagePtr;
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+quint32 crc32Of(const QByteArray &bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char c : bytes) {
+        crc ^= quint8(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+QByteArray pngChunk(const char *type, const QByteArray &data)
+{
+    QByteArray out(4, 0);
+    qToBigEndian(quint32(data.size()), out.data());
+    const QByteArray body = QByteArray(type) + data;
+    out += body;
+    QByteArray crc(4, 0);
+    qToBigEndian(crc32Of(body), crc.data());
+    return out + crc;
+}
+
+// A PNG whose header claims the size; its data is a few bytes only.
+QByteArray pngClaiming(quint32 w, quint32 h)
+{
+    QByteArray ihdr(13, 0);
+    qToBigEndian(w, ihdr.data());
+    qToBigEndian(h, ihdr.data() + 4);
+    ihdr[8] = 8; // bit depth
+    ihdr[9] = 6; // RGBA
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", ihdr) +
+           pngChunk("IDAT", QByteArray::fromHex("789c030000000001")) + pngChunk("IEND", {});
+}
+
+QImage solid(int w, int h, QColor colour)
+{
+    QImage image(w, h, QImage::Format_RGBA8888_Premultiplied);
+    image.fill(colour);
+    return image;
+}
+
+QByteArray pngOf(const QImage &image)
+{
+    return platform::encodeImage(image, {platform::ImageFileType::PNG});
+}
+
+// The value of a TIFF tag in the first directory; -1 when missing.
+int tiffTag(const QByteArray &tiff, quint16 wanted)
+{
+    if (tiff.size() < 8)
+        return -1;
+    const bool little = tiff.startsWith("II");
+    auto u16 = [&](qsizetype at) {
+        return little ? qFromLittleEndian<quint16>(tiff.constData() + at)
+                      : qFromBigEndian<quint16>(tiff.constData() + at);
+    };
+    auto u32 = [&](qsizetype at) {
+        return little ? qFromLittleEndian<quint32>(tiff.constData() + at)
+                      : qFromBigEndian<quint32>(tiff.constData() + at);
+    };
+    const quint32 ifd = u32(4);
+    if (qsizetype(ifd) + 2 > tiff.size())
+        return -1;
+    const int count = u16(ifd);
+    for (int i = 0; i < count; ++i) {
+        const qsizetype entry = ifd + 2 + i * 12;
+        if (entry + 12 > tiff.size())
+            return -1;
+        if (u16(entry) == wanted)
+            return u16(entry + 8);
+    }
+    return -1;
+}
+
+TEST(SaturateTest, ConversionsHoldToTheRangeAndGiveTheNeutralValueForNaN)
+{
+    const struct
+    {
+        double in;
+        qint64 truncated32;
+        qint64 rounded64;
+    } rows[] = {
+        {kNaN, -7, -7}, // the neutral value given below
+        {kInf, std::numeric_limits<qint32>::max(), std::numeric_limits<qint64>::max()},
+        {-kInf, std::numeric_limits<qint32>::min(), std::numeric_limits<qint64>::min()},
+        {1e300, std::numeric_limits<qint32>::max(), std::numeric_limits<qint64>::max()},
+        {2147483648.0, std::numeric_limits<qint32>::max(), 2147483648LL},
+        {-2147483649.0, std::numeric_limits<qint32>::min(), -2147483649LL},
+        {9223372036854775808.0, std::numeric_limits<qint32>::max(),
+         std::numeric_limits<qint64>::max()},
+        {-2.5, -2, -2},
+        {2.5, 2, 3},
+        {-0.7, 0, -1},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.in);
+        EXPECT_EQ(platform::saturatingTruncate<qint32>(row.in, -7), row.truncated32);
+        EXPECT_EQ(platform::saturatingRound<qint64>(row.in, -7), row.rounded64);
+    }
+    EXPECT_EQ(platform::saturatingTruncate<quint8>(300.0), 255);
+    EXPECT_EQ(platform::saturatingTruncate<quint8>(-3.0), 0);
+}
+
+TEST(PixelLimitsTest, SizesAreCountedWithoutOverflowAndBounded)
+{
+    const struct
+    {
+        qint64 w, h, count;
+    } rows[] = {
+        {0, 5, 0},
+        {-1, 5, 0},
+        {1, 1, 1},
+        {16384, 16384, qint64(1) << 28},
+        {16385, 16384, 0},
+        {100000, 100000, 0},
+        {qint64(1) << 40, 1, 0},
+        {qint64(1) << 32, qint64(1) << 32, 0}, // w * h would wrap to 0 in 64 bits
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(QStringLiteral("%1 x %2").arg(row.w).arg(row.h).toStdString());
+        EXPECT_EQ(platform::checkedPixelCount(row.w, row.h), row.count);
+    }
+    EXPECT_EQ(platform::checkedPixelSize(10.4, 10.5), QSize(10, 11));
+    for (const auto &[w, h] :
+         {std::pair{0.4, 5.0}, {kNaN, 5.0}, {5.0, kInf}, {1e9, 1e9}, {-kInf, 3.0}})
+        EXPECT_FALSE(platform::checkedPixelSize(w, h).has_value()) << w << " x " << h;
+}
+
+TEST(ImageReaderTest, AHeaderClaimingTooManyPixelsIsRefusedBeforeDecoding)
+{
+    const QString dir = pelkotest::freshDir();
+    const QString path = dir + QStringLiteral("/huge.png");
+    ASSERT_TRUE(pelkotest::writeFile(path, pngClaiming(100000, 100000)));
+    pelkotest::LogCapture log;
+    EXPECT_TRUE(platform::readImageFile(path).isNull());
+    // The refusal comes from the size check, not from a failed allocation.
+    EXPECT_TRUE(log.logged(QStringLiteral("image refused: 100000 x 100000")));
+    EXPECT_TRUE(platform::readImageData(pngClaiming(100000, 100000)).isNull());
+    EXPECT_TRUE(Image::fromFile(path) == nullptr);
+    // The decoders' own limit matches the bound.
+    EXPECT_EQ(QImageReader::allocationLimit(), platform::kImageAllocationLimitMB);
+}
+
+TEST(ImageReaderTest, OnlyRegularFilesAreOpened)
+{
+    const QString dir = pelkotest::freshDir();
+    const QString png = dir + QStringLiteral("/a.png");
+    ASSERT_TRUE(pelkotest::writeFile(png, pngOf(solid(3, 2, Qt::red))));
+    const QString fifo = dir + QStringLiteral("/fifo.png");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString link = dir + QStringLiteral("/link.png");
+    ASSERT_TRUE(QFile::link(png, link));
+
+    EXPECT_TRUE(platform::readImageFile(fifo).isNull()); // would block when opened
+    EXPECT_TRUE(platform::readImageFile(dir).isNull());
+    EXPECT_TRUE(platform::readImageFile(QString()).isNull());
+    EXPECT_EQ(platform::imageCountOfFile(fifo), 0);
+    const QImage read = platform::readImageFile(link);
+    EXPECT_EQ(read.size(), QSize(3, 2));
+    EXPECT_EQ(read.format(), QImage::Format_RGBA8888_Premultiplied);
+    EXPECT_EQ(read.pixelColor(1, 1), QColor(Qt::red));
+}
+
+TEST(ImageReaderTest, CountsImagesOfAFile)
+{
+    const QString dir = pelkotest::freshDir();
+    const QString png = dir + QStringLiteral("/a.png");
+    ASSERT_TRUE(pelkotest::writeFile(png, pngOf(solid(3, 2, Qt::red))));
+    const QString junk = dir + QStringLiteral("/junk.png");
+    ASSERT_TRUE(pelkotest::writeFile(junk, QByteArray("not an image at all")));
+    EXPECT_EQ(platform::imageCountOfFile(png), 1);
+    EXPECT_EQ(platform::imageCountOfFile(junk), 0);
+    EXPECT_EQ(platform::imageCountOfFile(dir + QStringLiteral("/missing.png")), 0);
+}
+
+TEST(ImageWriterTest, AFailedWriteKeepsTheOldFileAndAnswersNo)
+{
+    const QString dir = pelkotest::freshDir();
+    const QString path = dir + QStringLiteral("/keep.png");
+    const QByteArray old("the old bytes, not an image");
+    pelkotest::LogCapture log;
+    ASSERT_TRUE(pelkotest::writeFile(path, old));
+    platform::setImageWriteFailureHook([](const QString &) { return true; });
+    const bool written =
+        platform::writeImageFile(solid(4, 4, Qt::blue), path, {platform::ImageFileType::PNG});
+    platform::setImageWriteFailureHook(nullptr);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(pelkotest::readFile(path), old);
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary left
+
+    EXPECT_TRUE(
+        platform::writeImageFile(solid(4, 4, Qt::blue), path, {platform::ImageFileType::PNG}));
+    EXPECT_EQ(platform::readImageFile(path).pixelColor(0, 0), QColor(Qt::blue));
+    EXPECT_FALSE(platform::writeImageFile(QImage(), path, {platform::ImageFileType::PNG}));
+    EXPECT_FALSE(platform::writeImageFile(solid(1, 1, Qt::blue),
+                                          dir + QStringLiteral("/no/such/x.png"),
+                                          {platform::ImageFileType::PNG}));
+}
+
+TEST(ImageWriterTest, TiffIsLzwCompressedAndJpegQualityIsRounded)
+{
+    QImage image = solid(40, 30, QColor(10, 200, 30));
+    const QByteArray tiff = platform::encodeImage(image, {platform::ImageFileType::TIFF});
+    EXPECT_EQ(tiffTag(tiff, 259), 5); // compression: LZW
+    QImage back;
+    ASSERT_TRUE(back.loadFromData(tiff, "TIFF"));
+    EXPECT_EQ(back.pixelColor(5, 5), QColor(10, 200, 30));
+
+    // round(q * 100): 0.504 is quality 50, 0.506 is 51.
+    QImage photo(64, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            photo.setPixel(x, y, qRgb(x * 4, y * 4, (x * y) & 255));
+    auto jpeg = [&](double q) {
+        return platform::encodeImage(photo, {platform::ImageFileType::JPEG, q});
+    };
+    EXPECT_EQ(jpeg(0.504), jpeg(0.5));
+    EXPECT_NE(jpeg(0.506), jpeg(0.5));
+    EXPECT_EQ(jpeg(kNaN).isEmpty(), false);
+}
+
+TEST(ImageTest, NamedImagesComeFromTheBundleWithTheirDoubleSize)
+{
+    const QString dir = pelkotest::freshDir(QStringLiteral("images"));
+    ASSERT_TRUE(
+        pelkotest::writeFile(dir + QStringLiteral("/pic.png"), pngOf(solid(10, 8, Qt::red))));
+    ASSERT_TRUE(
+        pelkotest::writeFile(dir + QStringLiteral("/pic@2x.png"), pngOf(solid(20, 16, Qt::blue))));
+    ASSERT_TRUE(
+        pelkotest::writeFile(dir + QStringLiteral("/only@2x.png"), pngOf(solid(20, 16, Qt::blue))));
+    const QString before = Image::bundleImageFolder();
+    Image::setBundleImageFolder(dir);
+
+    const ImagePtr pic = Image::named(QStringLiteral("pic"));
+    ASSERT_TRUE(pic);
+    EXPECT_EQ(pic->size(), QSizeF(10, 8));
+    ASSERT_EQ(pic->representations().size(), 2u);
+    EXPECT_EQ(pic->representations()[1].pixelSize(), QSize(20, 16));
+    EXPECT_EQ(Image::named(QStringLiteral("pic")), pic); // read once
+    const ImagePtr only = Image::named(QStringLiteral("only"));
+    ASSERT_TRUE(only);
+    EXPECT_EQ(only->size(), QSizeF(10, 8)); // half its pixels as points
+    for (const QString &bad :
+         {QString(), QStringLiteral("../images/pic"), QStringLiteral("sub/pic"),
+          QStringLiteral(".hidden"), QStringLiteral("missing")})
+        EXPECT_FALSE(Image::named(bad)) << bad.toStdString();
+
+    // A name given in the process answers before the bundle, and moves when given again.
+    const ImagePtr mine = Image::fromBitmap(solid(2, 2, Qt::green));
+    mine->setName(QStringLiteral("pic"));
+    EXPECT_EQ(Image::named(QStringLiteral("pic")), mine);
+    const ImagePtr other = Image::fromBitmap(solid(2, 2, Qt::green));
+    other->setName(QStringLiteral("pic"));
+    EXPECT_EQ(Image::named(QStringLiteral("pic")), other);
+    EXPECT_TRUE(mine->name().isEmpty());
+    other->setName(QString());
+    EXPECT_EQ(Image::named(QStringLiteral("pic")), pic);
+    Image::setBundleImageFolder(before);
+}
+
+TEST(ImageTest, ValidityNeedsASizeAndPixels)
+{
+    EXPECT_FALSE(Image(QSizeF(10, 10)).isValid());
+    EXPECT_TRUE(Image::fromBitmap(solid(3, 3, Qt::red))->isValid());
+    EXPECT_FALSE(Image::fromBitmap(QImage()));
+    const ImagePtr zero = Image::fromBitmap(solid(3, 3, Qt::red));
+    zero->setSize(QSizeF(0, 3));
+    EXPECT_FALSE(zero->isValid());
+    const auto filter =
+        Image::fromFilterImage(platform::FilterImage(solid(4, 4, Qt::red), QRectF(5, 5, 4, 4)));
+    ASSERT_TRUE(filter);
+    EXPECT_TRUE(filter->isValid());
+    EXPECT_EQ(filter->render(QSize(8, 8)).pixelColor(7, 7), QColor(Qt::red));
+}
+
+TEST(ImageTest, LockFocusDrawsAtOnePixelPerPoint)
+{
+    const ImagePtr image = std::make_shared<Image>(QSizeF(6, 4));
+    ASSERT_TRUE(image->lockFocus());
+    EXPECT_FALSE(image->lockFocus());
+    auto *context = platform::GraphicsContext::currentContext();
+    ASSERT_TRUE(context);
+    context->setFillColor(Qt::red);
+    context->fillRect(QRectF(0, 0, 3, 4));
+    image->unlockFocus();
+    EXPECT_FALSE(platform::GraphicsContext::currentContext() == context);
+    ASSERT_EQ(image->representations().size(), 1u);
+    const QImage bits = image->representations()[0].bitmap;
+    EXPECT_EQ(bits.size(), QSize(6, 4));
+    EXPECT_EQ(bits.pixelColor(1, 1), QColor(Qt::red));
+    EXPECT_EQ(bits.pixelColor(4, 1).alpha(), 0);
+
+    const ImagePtr huge = std::make_shared<Image>(QSizeF(1e6, 1e6));
+    EXPECT_FALSE(huge->lockFocus());
+}
+
+TEST(ImageTest, DrawingMapsTheOperationAndFraction)
+{
+    const ImagePtr image = Image::fromBitmap(solid(4, 4, Qt::white));
+    QImage canvas = solid(4, 4, Qt::black);
+    {
+        QPainter painter(&canvas);
+        image->drawInRect(&painter, QRectF(0, 0, 2, 4), {}, QPainter::CompositionMode_SourceOver,
+                          0.5);
+        image->drawInRect(&painter, QRectF(2, 0, 2, 4), {}, QPainter::CompositionMode_Clear);
+    }
+    EXPECT_NEAR(canvas.pixelColor(0, 0).red(), 128, 2);
+    EXPECT_EQ(canvas.pixelColor(3, 0).alpha(), 0);
+}
+
+TEST(ImageTest, TemplateIconsTakeThePalettesButtonTextColour)
+{
+    QImage mark(8, 8, QImage::Format_RGBA8888_Premultiplied);
+    mark.fill(Qt::transparent);
+    mark.setPixelColor(2, 2, QColor(0, 0, 0, 255));
+    mark.setPixelColor(3, 3, QColor(0, 0, 0, 128));
+    const ImagePtr image = Image::fromBitmap(mark);
+    QPalette palette;
+    palette.setColor(QPalette::Active, QPalette::ButtonText, QColor(250, 240, 10));
+
+    const QImage plain = image->toQIcon(palette).pixmap(QSize(8, 8)).toImage();
+    EXPECT_EQ(plain.pixelColor(2, 2), QColor(0, 0, 0));
+    image->setTemplate(true);
+    const QImage tinted = image->toQIcon(palette).pixmap(QSize(8, 8)).toImage();
+    EXPECT_EQ(tinted.pixelColor(2, 2), QColor(250, 240, 10));
+    EXPECT_NEAR(tinted.pixelColor(3, 3).alpha(), 128, 1);
+    EXPECT_EQ(tinted.pixelColor(0, 0).alpha(), 0);
+}
+
+class AddOne : public platform::Filter
+{
+public:
+    void setDefaults() override { setValue(QStringLiteral("inputAmount"), 1.0); }
+    platform::FilterImage outputImage() const override
+    {
+        const auto in = image(QStringLiteral("inputImage"));
+        if (in.isNull())
+            return {};
+        QImage out = in.pixels();
+        out.setPixelColor(0, 0, QColor(int(number(QStringLiteral("inputAmount"))), 0, 0));
+        return platform::FilterImage(out, in.extent());
+    }
+};
+
+TEST(FilterTest, FiltersAreFoundByNameWithTypedValues)
+{
+    EXPECT_FALSE(platform::Filter::filterWithName(QStringLiteral("NoSuchFilter")));
+    platform::Filter::registerFilter(QStringLiteral("AddOne"),
+                                     [] { return std::make_unique<AddOne>(); });
+    auto filter = platform::Filter::filterWithName(QStringLiteral("AddOne"));
+    ASSERT_TRUE(filter);
+    EXPECT_TRUE(filter->outputImage().isNull()); // no input image yet
+    filter->setDefaults();
+    filter->setValue(QStringLiteral("inputImage"),
+                     platform::FilterImage::fromImage(solid(2, 2, Qt::black)));
+    EXPECT_EQ(filter->outputImage().pixels().pixelColor(0, 0), QColor(1, 0, 0));
+    filter->setValue(QStringLiteral("inputAmount"), 7.0);
+    EXPECT_EQ(filter->outputImage().pixels().pixelColor(0, 0), QColor(7, 0, 0));
+    // A value of the wrong type is not read as a number.
+    filter->setValue(QStringLiteral("inputAmount"), platform::FilterVector{9, 9});
+    EXPECT_EQ(filter->outputImage().pixels().pixelColor(0, 0), QColor(0, 0, 0));
+    platform::Filter::unregisterFilter(QStringLiteral("AddOne"));
+    EXPECT_FALSE(platform::Filter::filterWithName(QStringLiteral("AddOne")));
+}
+
+} // namespace
