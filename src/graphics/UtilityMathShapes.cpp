@@ -6,6 +6,9 @@
 #include "graphics/UtilityMathTransforms.h"
 #include "platform/GraphicsContext.h"
 #include "platform/Guard.h"
+#include "platform/Image.h"
+#include "platform/PixelLimits.h"
+#include "platform/Saturate.h"
 
 #include <QPainter>
 #include <cmath>
@@ -21,30 +24,6 @@ constexpr double kMinImageStroke = 0.1;
 constexpr double kMinPatternLine = 1.0;
 // More vertices or pattern pieces than a drawing needs; larger counts are refused.
 constexpr qint64 kMaxPieces = 100000;
-constexpr qint64 kMaxImagePixels = qint64(1) << 28;
-
-// Local until the platform has its own saturating conversion: NaN gives 0, values beyond int
-// give its limits.
-int saturatingInt(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= double(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    if (v <= double(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    return int(v);
-}
-
-// Local until the image core's pixel-count check is in: -1 for a size that must not be
-// allocated.
-qint64 checkedPixelCount(int width, int height)
-{
-    if (width <= 0 || height <= 0)
-        return -1;
-    const qint64 count = qint64(width) * qint64(height);
-    return count > kMaxImagePixels ? -1 : count;
-}
 
 // Lays the pattern along +x from start, turns it about start to point at end, and appends it.
 void appendPattern(BezierPath *path, const BezierPath &pattern, QPointF start, QPointF end)
@@ -146,8 +125,8 @@ std::optional<BezierPath> Create_BezierPath_Polygon(QPointF center, float radius
                     "NSBezierPath *Create_BezierPath_Polygon(NSPoint, float, int, float)")
 }
 
-PathImage CreateImageFromBezierPath(const BezierPath *path, quint64 fillColor, quint64 strokeColor,
-                                    float lineWidth)
+platform::ImagePtr CreateImageFromBezierPath(const BezierPath *path, quint64 fillColor,
+                                             quint64 strokeColor, float lineWidth)
 {
     GUARD_BEGIN
     if (!path || path->isEmpty())
@@ -161,11 +140,11 @@ PathImage CreateImageFromBezierPath(const BezierPath *path, quint64 fillColor, q
         if (shape.isEmpty())
             return {};
     }
-    const int w = saturatingInt(std::ceil(bounds.width()));
-    const int h = saturatingInt(std::ceil(bounds.height()));
-    if (checkedPixelCount(w, h) < 0)
+    const int w = platform::saturatingTruncate<int>(std::ceil(bounds.width()));
+    const int h = platform::saturatingTruncate<int>(std::ceil(bounds.height()));
+    if (platform::checkedPixelCount(w, h) == 0)
         return {};
-    PathImage image(w, h, QImage::Format_RGBA8888_Premultiplied);
+    QImage image(w, h, QImage::Format_RGBA8888_Premultiplied);
     if (image.isNull())
         return {};
     image.fill(Qt::transparent);
@@ -184,8 +163,9 @@ PathImage CreateImageFromBezierPath(const BezierPath *path, quint64 fillColor, q
         shape.setLineWidth(lineWidth);
         shape.stroke();
     }
-    return image;
-    GUARD_END_NAMED(PathImage(),
+    painter.end();
+    return platform::Image::fromBitmap(image);
+    GUARD_END_NAMED(platform::ImagePtr(),
                     "NSImage *CreateImageFromBezierPath(NSBezierPath *, unsigned long long, "
                     "unsigned long long, float)")
 }

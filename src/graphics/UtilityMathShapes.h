@@ -9,6 +9,7 @@
 
 #include "graphics/UtilityMathAngles.h"
 #include "platform/BezierPath.h"
+#include "platform/Image.h"
 
 // None unless r1 - 1 < r2, r2 >= 1 and 2 <= points <= 100000.
 std::optional<platform::BezierPath> Create_BezierPath_Star(QPointF center, float r1, float r2,
@@ -17,13 +18,11 @@ std::optional<platform::BezierPath> Create_BezierPath_Star(QPointF center, float
 std::optional<platform::BezierPath> Create_BezierPath_Polygon(QPointF center, float radius,
                                                               int sides, float startAngle);
 
-// What CreateImageFromBezierPath answers: the path's pixels, row 0 at the top.
-using PathImage = QImage;
 // The path moved to the origin, filled and stroked into an image of its bounds' size. Colours
-// are colour words (0xRRGGBBAA; larger values draw nothing). A null image for an empty path,
-// bounds under 0.1 or an image too large to allocate.
-PathImage CreateImageFromBezierPath(const platform::BezierPath *path, quint64 fillColor,
-                                    quint64 strokeColor, float lineWidth);
+// are colour words (0xRRGGBBAA; larger values draw nothing). One bitmap, row 0 at the top, one
+// pixel per point; null for an empty path, bounds under 0.1 or an image too large to allocate.
+platform::ImagePtr CreateImageFromBezierPath(const platform::BezierPath *path, quint64 fillColor,
+                                             quint64 strokeColor, float lineWidth);
 
 void AppendCircleToPath(platform::BezierPath *path, QPointF center, float radius);
 void AppendArcFromCircle(platform::BezierPath *path, QPointF center, float radius, float startAngle,
