@@ -11,6 +11,7 @@
 #include "services/SupportFolder.h"
 #include "shell/AppCommands.h"
 #include "shell/AppTermination.h"
+#include "shell/ApplicationIcon.h"
 #include "shell/CommandLine.h"
 #include "shell/DesktopWindowFactory.h"
 #include "shell/HandOver.h"
@@ -92,6 +93,7 @@ int main(int argc, char *argv[])
     step("hand-over check");
 
     initialiseServices(&app);
+    QApplication::setWindowIcon(ApplicationIcon());
     step("settings");
 
     DesktopWindowFactory factory;
