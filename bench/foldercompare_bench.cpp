@@ -191,10 +191,10 @@ int runStandard()
     std::printf("entries                          %zu\n", entries);
     std::printf("find -printf '%%s %%T@'            %.3f s\n", find);
     std::printf("diff -rq                         %.3f s\n", diffq);
-    std::printf("engine mode 0 (size and date)    %.3f s   ratio to find    %.2f (target <= 1.2)\n",
+    std::printf("engine mode 0 (size and date)    %.3f s   ratio to find    %.2f (target <= 0.6)\n",
                 mode0, mode0 / find);
     std::printf(
-        "engine mode 3 (content)          %.3f s   ratio to diff -rq %.2f (target <= 1.0)\n", mode3,
+        "engine mode 3 (content)          %.3f s   ratio to diff -rq %.2f (target <= 0.8)\n", mode3,
         mode3 / diffq);
     const WindowTimes w = window(l, r, 0, false);
     std::printf("window: first rows after         %.3f s   (target <= 0.2)\n", w.firstRow);

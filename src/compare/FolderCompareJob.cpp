@@ -4,6 +4,7 @@
 #include "compare/FolderContentCompare.h"
 #include "platform/Guard.h"
 #include "services/AppSetting.h"
+#include "services/LocalPath.h"
 
 #include <QFile>
 #include <QHash>
@@ -18,6 +19,7 @@
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -28,6 +30,7 @@ constexpr qint64 kOneSecondNs = 1000000000;
 struct SideInfo
 {
     qint8 kind = Side_None;
+    qint8 special = Special_None;
     qint64 size = -1;
     qint64 mtime = 0;
     dev_t dev = 0;
@@ -69,6 +72,9 @@ SideInfo classify(int dirfd, const char *name)
         }
     } else {
         info.kind = Side_Special;
+        info.special = S_ISFIFO(st.st_mode)   ? Special_Pipe
+                       : S_ISSOCK(st.st_mode) ? Special_Socket
+                                              : Special_Device;
         info.size = 0;
     }
     return info;
@@ -84,11 +90,13 @@ void setSide(COMP_ITEM &item, int side, const SideInfo &info, const QByteArray &
     const bool present = info.kind != Side_None;
     if (side == 1) {
         item.kind1 = info.kind;
+        item.special1 = info.special;
         item.size1 = present ? info.size : -1;
         item.date1 = present ? info.mtime : 0;
         item.itemName1 = present ? name : QByteArray();
     } else {
         item.kind2 = info.kind;
+        item.special2 = info.special;
         item.size2 = present ? info.size : -1;
         item.date2 = present ? info.mtime : 0;
         item.itemName2 = present ? name : QByteArray();
@@ -133,14 +141,24 @@ bool judgeWithoutContent(COMP_ITEM &item, const FileListCompareInfo &request)
         item.customMultiPurposeInfo = NotJudged_KindDiffers;
         return false;
     }
-    if (item.kind1 == Side_Special || item.kind2 == Side_Special) {
+    if (item.kind1 == Side_Special && item.kind2 == Side_Special) {
         item.compareResult = COMP_RESULT_NOT_JUDGED;
         item.customMultiPurposeInfo = NotJudged_SpecialFile;
         return false;
     }
-    if (item.kind1 != item.kind2) { // a file against a link that is no file
+    // A pipe against a file, a file against a link that is no file: the kinds differ, nothing
+    // needs opening.
+    if (item.kind1 != item.kind2) {
         item.compareResult = COMP_RESULT_DIFFERENT;
+        item.customMultiPurposeInfo = NotJudged_KindDiffers;
         return false;
+    }
+    // The size and time of a link that leads to no file are the link's own: it is judged by its
+    // target text in every mode.
+    if (item.kind1 == Side_Link) {
+        item.compareResult = COMP_RESULT_NOT_JUDGED;
+        item.customMultiPurposeInfo = NotJudged_Pending;
+        return true;
     }
     const bool sameSize = item.size1 == item.size2;
     const bool sameDate = sameTime(item.date1, item.date2);
@@ -172,9 +190,11 @@ bool judgeWithoutContent(COMP_ITEM &item, const FileListCompareInfo &request)
     return true;
 }
 
-// Reads the content of a pair that judgeWithoutContent left pending.
+// Reads the content of a pair that judgeWithoutContent left pending. after1/after2 (when given)
+// receive the state of each file once it was read; both unset when the files were not read.
 void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const QByteArray &path1,
-                  const QByteArray &path2, const std::atomic<bool> *cancel)
+                  const QByteArray &path2, const std::atomic<bool> *cancel,
+                  ContentSideState *after1 = nullptr, ContentSideState *after2 = nullptr)
 {
     if (item.kind1 == Side_Link) {
         item.compareResult =
@@ -185,7 +205,7 @@ void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const 
     const bool lineEnds =
         settings.request->folder_compare_ignore_EndLineDiff && item.itemType == ITEM_TYPE_TEXT;
     item.customMultiPurposeInfo = NotJudged_None;
-    switch (CompareFileContents(path1, path2, lineEnds, cancel)) {
+    switch (CompareFileContents(path1, path2, lineEnds, cancel, after1, after2)) {
     case ContentVerdict::Same:
         item.compareResult = COMP_RESULT_SAME;
         break;
@@ -199,6 +219,10 @@ void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const 
     case ContentVerdict::Special:
         item.compareResult = COMP_RESULT_NOT_JUDGED;
         item.customMultiPurposeInfo = NotJudged_SpecialFile;
+        break;
+    case ContentVerdict::NameTooLong:
+        item.compareResult = COMP_RESULT_NOT_JUDGED;
+        item.customMultiPurposeInfo = NotJudged_NameTooLong;
         break;
     case ContentVerdict::Vanished:
     case ContentVerdict::Unreadable:
@@ -243,6 +267,9 @@ bool listFolder(const QByteArray &path, bool followTop, const FolderCompareSetti
         return false;
     }
     const FileListCompareInfo &request = *settings.request;
+    const bool filtersFiles =
+        !request.filterIncludeExt.isEmpty() || !request.filterExcludeExt.isEmpty();
+    const bool filtersFolders = !request.exclude_SubDir.isEmpty();
     while (const dirent *e = ::readdir(dir)) {
         const char *n = e->d_name;
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
@@ -252,11 +279,13 @@ bool listFolder(const QByteArray &path, bool followTop, const FolderCompareSetti
         Entry entry{QByteArray(n), classify(fd, n)};
         if (entry.info.kind == Side_None)
             continue; // gone between listing and looking
-        const QString text = QString::fromUtf8(entry.name);
+        // Names become text only for the filters that are set.
         if (entry.info.kind == Side_Folder) {
-            if (!request.compareSubFolder || !request.acceptsSubFolder(text))
+            if (!request.compareSubFolder)
                 continue;
-        } else if (!request.acceptsFile(text)) {
+            if (filtersFolders && !request.acceptsSubFolder(QString::fromUtf8(entry.name)))
+                continue;
+        } else if (filtersFiles && !request.acceptsFile(QString::fromUtf8(entry.name))) {
             continue;
         }
         out.push_back(std::move(entry));
@@ -393,31 +422,34 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
     const bool ok1 = !left || listFolder(root1 + rel, top, settings, a, &err1);
     const bool ok2 = !right || listFolder(root2 + rel, top, settings, b, &err2);
     if (!ok1 || !ok2) {
+        const int err = !ok1 ? err1 : err2;
         if (top) {
             const QByteArray bad = !ok1 ? root1 : root2;
             std::lock_guard lock(mutex);
-            pending.rootError = QString::fromLocal8Bit(bad) + QStringLiteral(": ") +
-                                QString::fromLocal8Bit(std::strerror(!ok1 ? err1 : err2));
+            pending.rootError = CompItem_DisplayName(bad) + QStringLiteral(": ") +
+                                QString::fromLocal8Bit(std::strerror(err));
             return; // this task's end finishes the job
         }
-        a.clear();
-        b.clear();
-    }
-    if ((!ok1 || !ok2) && parentId >= 0) {
-        // The folder stays listed, not judged, with the reason.
+        // The folder stays not judged, with the reason; what the other side holds is still
+        // listed, as found on that side only.
         COMP_ITEM update;
         update.ID = parentId;
-        update.customMultiPurposeInfo = NotJudged_FolderUnreadable;
+        update.customMultiPurposeInfo =
+            err == ENAMETOOLONG ? NotJudged_NameTooLong : NotJudged_FolderUnreadable;
         update.compareResult = COMP_RESULT_NOT_JUDGED;
         update.size1 = kReasonOnlyUpdate;
         addUpdates({update});
-        return;
+        if (!ok1)
+            a.clear();
+        if (!ok2)
+            b.clear();
     }
 
     std::vector<COMP_ITEM> items;
     items.reserve(a.size() + b.size());
     std::vector<bool> needsContent;
-    QHash<QString, QString> extensions;
+    std::vector<std::pair<SideInfo, SideInfo>> identities; // what each side's name is
+    QHash<QByteArray, std::pair<qint8, QString>> types;    // by the bytes after the last dot
     size_t i = 0, j = 0;
     while (i < a.size() || j < b.size()) {
         const Entry *ea = i < a.size() ? &a[i] : nullptr;
@@ -438,20 +470,26 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
         if (ea && eb)
             item.itemName2 = item.itemName1; // one copy of the name for both sides
         const bool folder = (ea ? ea->info.kind : eb->info.kind) == Side_Folder;
-        item.itemType =
-            folder ? qint8(ITEM_TYPE_FOLDER)
-                   : settings.itemTypeForName(QString::fromUtf8(item.name()), &item.extension);
-        if (folder && !item.extension.isEmpty())
-            item.extension.clear();
-        // Entries of one folder share the text of each extension.
-        if (!item.extension.isEmpty()) {
-            auto known = extensions.constFind(item.extension);
-            if (known != extensions.constEnd())
-                item.extension = *known;
-            else
-                extensions.insert(item.extension, item.extension);
+        if (folder) {
+            item.itemType = ITEM_TYPE_FOLDER;
+        } else {
+            // Entries of one folder share the kind and the text of each extension, found once.
+            // A dot byte is never part of a longer UTF-8 sequence, so the bytes after the last
+            // one are the extension of the name as text too.
+            const QByteArray &name = item.name();
+            const qsizetype dot = name.lastIndexOf('.');
+            const QByteArray rawExtension = dot > 0 ? name.mid(dot + 1) : QByteArray();
+            auto known = types.constFind(rawExtension);
+            if (known == types.constEnd()) {
+                QString extension;
+                const qint8 type = settings.itemTypeForName(QString::fromUtf8(name), &extension);
+                known = types.insert(rawExtension, {type, extension});
+            }
+            item.itemType = known->first;
+            item.extension = known->second;
         }
         needsContent.push_back(judgeWithoutContent(item, *settings.request));
+        identities.emplace_back(ea ? ea->info : SideInfo(), eb ? eb->info : SideInfo());
         items.push_back(std::move(item));
         if (ea)
             ++i;
@@ -472,33 +510,12 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
         const bool in1 = item.kind1 == Side_Folder, in2 = item.kind2 == Side_Folder;
         if (!in1 && !in2)
             continue;
-        if ((in1 && !in2 && item.onRight()) || (in2 && !in1 && item.onLeft()))
-            continue; // a folder against a file: not entered
+        // A folder against a file is entered on its folder side only.
         const QByteArray childRel = rel + item.name() + '/';
-        // A top folder inside the other is walked once, as the top folder.
-        SideInfo i1, i2;
-        bool skip = false;
-        if (in1) {
-            struct stat st
-            {
-            };
-            if (::lstat((root1 + childRel).constData(), &st) == 0) {
-                i1.dev = st.st_dev;
-                i1.ino = st.st_ino;
-                skip = skip || isOtherRoot(i1, 1);
-            }
-        }
-        if (in2) {
-            struct stat st
-            {
-            };
-            if (::lstat((root2 + childRel).constData(), &st) == 0) {
-                i2.dev = st.st_dev;
-                i2.ino = st.st_ino;
-                skip = skip || isOtherRoot(i2, 2);
-            }
-        }
-        if (skip)
+        // A top folder inside the other is walked once, as the top folder (the listing knows
+        // what each name is).
+        const auto &[found1, found2] = identities[k];
+        if ((in1 && isOtherRoot(found1, 1)) || (in2 && isOtherRoot(found2, 2)))
             continue;
         submit([this, childRel, id, in1, in2] { listPair(childRel, id, in1, in2); });
     }
@@ -509,19 +526,31 @@ void FolderCompareJob::Impl::compareContent(COMP_ITEM item, QByteArray rel)
     const QByteArray p1 = root1 + rel + item.itemName1;
     const QByteArray p2 = root2 + rel + item.itemName2;
     const COMP_ITEM listed = item;
-    judgeContent(item, settings, p1, p2, cancel());
-    // A side that vanished or changed while it was read is read again and judged once more.
-    if (item.customMultiPurposeInfo != NotJudged_Cancelled) {
+    ContentSideState after1, after2;
+    judgeContent(item, settings, p1, p2, cancel(), &after1, &after2);
+    // A side that vanished or changed while it was read is looked up and judged once more. The
+    // open files tell; when they were not both opened, the paths do.
+    if (item.customMultiPurposeInfo == NotJudged_Cancelled) {
+        addUpdates({item});
+        return;
+    }
+    bool changed = false;
+    if (after1.size >= 0 && after2.size >= 0) {
+        changed = after1.unlinked || after2.unlinked || after1.size != listed.size1 ||
+                  after2.size != listed.size2 || after1.mtimeNs != listed.date1 ||
+                  after2.mtimeNs != listed.date2;
+    } else {
         COMP_ITEM again = listed;
         const QByteArray &name = listed.name();
         setSide(again, 1, classifyPath(p1), name);
         setSide(again, 2, classifyPath(p2), name);
-        if (again.kind1 != listed.kind1 || again.kind2 != listed.kind2 ||
-            again.size1 != listed.size1 || again.size2 != listed.size2 ||
-            again.date1 != listed.date1 || again.date2 != listed.date2) {
-            item = listed;
-            judgeOnDisk(item, settings, p1, p2, cancel());
-        }
+        changed = again.kind1 != listed.kind1 || again.kind2 != listed.kind2 ||
+                  again.size1 != listed.size1 || again.size2 != listed.size2 ||
+                  again.date1 != listed.date1 || again.date2 != listed.date2;
+    }
+    if (changed) {
+        item = listed;
+        judgeOnDisk(item, settings, p1, p2, cancel());
     }
     addUpdates({item});
 }
@@ -544,8 +573,8 @@ FolderCompareJob::~FolderCompareJob()
 void FolderCompareJob::start()
 {
     const FileListCompareInfo &request = *d->settings.request;
-    d->root1 = QFile::encodeName(request.mFolder1);
-    d->root2 = QFile::encodeName(request.mFolder2);
+    d->root1 = LocalPath_ToBytes(request.mFolder1);
+    d->root2 = LocalPath_ToBytes(request.mFolder2);
     if (!d->root1.endsWith('/'))
         d->root1 += '/';
     if (!d->root2.endsWith('/'))

@@ -5,11 +5,33 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
+#include <memory>
 
 namespace {
 
 constexpr size_t kBlock = 256 * 1024;
+
+// Read blocks of one worker thread, reused for every pair it compares; never cleared, as every
+// byte is written by a read before it is looked at.
+struct ScratchBuffers
+{
+    std::unique_ptr<char[]> raw1{new char[kBlock]}, raw2{new char[kBlock]};
+    std::unique_ptr<char[]> out1, out2; // normalised line ends; made on first use
+
+    char *out(int side)
+    {
+        std::unique_ptr<char[]> &b = side == 1 ? out1 : out2;
+        if (!b)
+            b.reset(new char[kBlock]);
+        return b.get();
+    }
+};
+
+ScratchBuffers &scratch()
+{
+    thread_local ScratchBuffers buffers;
+    return buffers;
+}
 
 class Fd
 {
@@ -34,6 +56,7 @@ int openRegular(const QByteArray &path, ContentVerdict *failure)
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         *failure = (errno == ENOENT || errno == ENOTDIR) ? ContentVerdict::Vanished
+                   : errno == ENAMETOOLONG               ? ContentVerdict::NameTooLong
                                                          : ContentVerdict::Unreadable;
         return -1;
     }
@@ -74,15 +97,16 @@ bool cancelled(const std::atomic<bool> *cancel)
 
 ContentVerdict compareBytes(int fa, int fb, const std::atomic<bool> *cancel)
 {
-    std::vector<char> a(kBlock), b(kBlock);
+    ScratchBuffers &buffers = scratch();
+    char *a = buffers.raw1.get(), *b = buffers.raw2.get();
     for (;;) {
         if (cancelled(cancel))
             return ContentVerdict::Cancelled;
-        const ssize_t na = readFull(fa, a.data(), kBlock);
-        const ssize_t nb = readFull(fb, b.data(), kBlock);
+        const ssize_t na = readFull(fa, a, kBlock);
+        const ssize_t nb = readFull(fb, b, kBlock);
         if (na < 0 || nb < 0)
             return ContentVerdict::Unreadable;
-        if (na != nb || std::memcmp(a.data(), b.data(), size_t(na)) != 0)
+        if (na != nb || std::memcmp(a, b, size_t(na)) != 0)
             return ContentVerdict::Different;
         if (na == 0)
             return ContentVerdict::Same;
@@ -94,15 +118,16 @@ ContentVerdict compareBytes(int fa, int fb, const std::atomic<bool> *cancel)
 class LineEndReader
 {
 public:
-    explicit LineEndReader(int fd) : mFd(fd), mRaw(kBlock) {}
+    // raw and out hold kBlock bytes each.
+    LineEndReader(int fd, char *raw, char *out) : mFd(fd), mRaw(raw), mOut(out) {}
 
     // Makes sure unread normalised bytes are there; false at the end; error set on failure.
     bool fill()
     {
-        while (mPos >= mOut.size()) {
-            mOut.clear();
+        while (mPos >= mOutSize) {
+            mOutSize = 0;
             mPos = 0;
-            const ssize_t n = readFull(mFd, mRaw.data(), kBlock);
+            const ssize_t n = readFull(mFd, mRaw, kBlock);
             if (n < 0) {
                 error = true;
                 return false;
@@ -113,19 +138,20 @@ public:
         }
         return true;
     }
-    const char *data() const { return mOut.data() + mPos; }
-    size_t available() const { return mOut.size() - mPos; }
+    const char *data() const { return mOut + mPos; }
+    size_t available() const { return mOutSize - mPos; }
     void consume(size_t n) { mPos += n; }
     bool error = false;
 
 private:
+    // The output never outgrows the input, so it fits the block.
     void normalize(size_t n)
     {
-        mOut.reserve(n);
+        size_t w = 0;
         for (size_t i = 0; i < n; ++i) {
             const char c = mRaw[i];
             if (c == '\r') {
-                mOut.push_back('\n');
+                mOut[w++] = '\n';
                 mAfterCR = true;
                 continue;
             }
@@ -134,19 +160,23 @@ private:
                 continue;
             }
             mAfterCR = false;
-            mOut.push_back(c);
+            mOut[w++] = c;
         }
+        mOutSize = w;
     }
 
     int mFd;
-    std::vector<char> mRaw, mOut;
+    char *mRaw, *mOut;
+    size_t mOutSize = 0;
     size_t mPos = 0;
     bool mAfterCR = false;
 };
 
 ContentVerdict compareIgnoringLineEnds(int fa, int fb, const std::atomic<bool> *cancel)
 {
-    LineEndReader a(fa), b(fb);
+    ScratchBuffers &buffers = scratch();
+    LineEndReader a(fa, buffers.raw1.get(), buffers.out(1));
+    LineEndReader b(fb, buffers.raw2.get(), buffers.out(2));
     for (;;) {
         if (cancelled(cancel))
             return ContentVerdict::Cancelled;
@@ -164,10 +194,27 @@ ContentVerdict compareIgnoringLineEnds(int fa, int fb, const std::atomic<bool> *
     }
 }
 
+ContentSideState stateOf(int fd)
+{
+    ContentSideState state;
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0) {
+        state.unlinked = true;
+        return state;
+    }
+    state.size = st.st_size;
+    state.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    state.unlinked = st.st_nlink == 0;
+    return state;
+}
+
 } // namespace
 
 ContentVerdict CompareFileContents(const QByteArray &path1, const QByteArray &path2,
-                                   bool ignoreLineEnds, const std::atomic<bool> *cancel)
+                                   bool ignoreLineEnds, const std::atomic<bool> *cancel,
+                                   ContentSideState *after1, ContentSideState *after2)
 {
     ContentVerdict failure = ContentVerdict::Unreadable;
     const Fd fa(openRegular(path1, &failure));
@@ -176,6 +223,12 @@ ContentVerdict CompareFileContents(const QByteArray &path1, const QByteArray &pa
     const Fd fb(openRegular(path2, &failure));
     if (fb.get() < 0)
         return failure;
-    return ignoreLineEnds ? compareIgnoringLineEnds(fa.get(), fb.get(), cancel)
-                          : compareBytes(fa.get(), fb.get(), cancel);
+    const ContentVerdict verdict = ignoreLineEnds
+                                       ? compareIgnoringLineEnds(fa.get(), fb.get(), cancel)
+                                       : compareBytes(fa.get(), fb.get(), cancel);
+    if (after1)
+        *after1 = stateOf(fa.get());
+    if (after2)
+        *after2 = stateOf(fb.get());
+    return verdict;
 }

@@ -8,6 +8,7 @@
 #include "platform/Guard.h"
 #include "services/AppInit.h"
 #include "services/AppSetting.h"
+#include "services/LocalPath.h"
 #include "services/SupportFolder.h"
 #include "shell/AppCommands.h"
 #include "shell/AppTermination.h"
@@ -30,7 +31,7 @@ QStringList argumentList(int argc, char *argv[])
 {
     QStringList args;
     for (int i = 0; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
+        args.append(LocalPath_FromBytes(QByteArray(argv[i]))); // every byte of a path kept
     return args;
 }
 
