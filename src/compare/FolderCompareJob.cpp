@@ -190,11 +190,21 @@ bool judgeWithoutContent(COMP_ITEM &item, const FileListCompareInfo &request)
     return true;
 }
 
+// The folders a pair's files are opened in (AT_FDCWD: the paths are whole), and their names
+// there.
+struct OpenAt
+{
+    int folder1 = AT_FDCWD, folder2 = AT_FDCWD;
+    QByteArray name1, name2;
+};
+
 // Reads the content of a pair that judgeWithoutContent left pending. after1/after2 (when given)
 // receive the state of each file once it was read; both unset when the files were not read.
+// at (when given) names the files relative to open folders.
 void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const QByteArray &path1,
                   const QByteArray &path2, const std::atomic<bool> *cancel,
-                  ContentSideState *after1 = nullptr, ContentSideState *after2 = nullptr)
+                  ContentSideState *after1 = nullptr, ContentSideState *after2 = nullptr,
+                  const OpenAt *at = nullptr)
 {
     if (item.kind1 == Side_Link) {
         item.compareResult =
@@ -205,7 +215,11 @@ void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const 
     const bool lineEnds =
         settings.request->folder_compare_ignore_EndLineDiff && item.itemType == ITEM_TYPE_TEXT;
     item.customMultiPurposeInfo = NotJudged_None;
-    switch (CompareFileContents(path1, path2, lineEnds, cancel, after1, after2)) {
+    const ContentVerdict verdict =
+        at ? CompareFileContentsAt(at->folder1, at->name1, at->folder2, at->name2, lineEnds, cancel,
+                                   after1, after2)
+           : CompareFileContents(path1, path2, lineEnds, cancel, after1, after2);
+    switch (verdict) {
     case ContentVerdict::Same:
         item.compareResult = COMP_RESULT_SAME;
         break;
@@ -333,7 +347,10 @@ struct FolderCompareJob::Impl
     QByteArray root1, root2;
     SideInfo rootInfo1, rootInfo2;
 
-    std::mutex mutex; // guards the pending batch, the next ID and the delivery order
+    std::mutex mutex; // guards the pending batch, the next ID and the time of the last hand-over
+    // One hand-over at a time: batches go out in the order they were taken. Workers adding
+    // entries never wait for a hand-over under way.
+    std::mutex deliverMutex;
     FolderCompareBatch pending;
     int nextId = 0;
     Clock::time_point lastFlush;
@@ -343,16 +360,31 @@ struct FolderCompareJob::Impl
 
     const std::atomic<bool> *cancel() const { return &job->mCancel; }
 
-    void flushLocked(bool force)
+    bool dueLocked() const
     {
-        const auto now = Clock::now();
-        if (!force && now - lastFlush < kBatchInterval)
-            return;
-        if (!force && pending.items.empty() && pending.updates.empty())
-            return;
-        lastFlush = now;
-        FolderCompareBatch batch = std::move(pending);
-        pending = FolderCompareBatch();
+        return Clock::now() - lastFlush >= kBatchInterval &&
+               (!pending.items.empty() || !pending.updates.empty());
+    }
+
+    // Hands the pending batch over when one is due (always when forced), outside the lock the
+    // workers add under. A hand-over already under way takes what is pending next time.
+    void flush(bool force)
+    {
+        std::unique_lock order(deliverMutex, std::try_to_lock);
+        if (!order.owns_lock()) {
+            if (!force)
+                return;
+            order.lock();
+        }
+        FolderCompareBatch batch;
+        {
+            std::lock_guard lock(mutex);
+            if (!force && !dueLocked())
+                return;
+            lastFlush = Clock::now();
+            batch = std::move(pending);
+            pending = FolderCompareBatch();
+        }
         if (deliver)
             deliver(std::move(batch));
     }
@@ -360,12 +392,18 @@ struct FolderCompareJob::Impl
     // Gives the entries their IDs, queues them and answers the first ID.
     int addItems(std::vector<COMP_ITEM> &items)
     {
-        std::lock_guard lock(mutex);
-        const int first = nextId;
-        for (COMP_ITEM &item : items)
-            item.ID = nextId++;
-        pending.items.insert(pending.items.end(), items.begin(), items.end());
-        flushLocked(false);
+        int first = 0;
+        bool due = false;
+        {
+            std::lock_guard lock(mutex);
+            first = nextId;
+            for (COMP_ITEM &item : items)
+                item.ID = nextId++;
+            pending.items.insert(pending.items.end(), items.begin(), items.end());
+            due = dueLocked();
+        }
+        if (due)
+            flush(false);
         return first;
     }
 
@@ -373,21 +411,30 @@ struct FolderCompareJob::Impl
     {
         if (updates.empty())
             return;
-        std::lock_guard lock(mutex);
-        pending.updates.insert(pending.updates.end(), std::make_move_iterator(updates.begin()),
-                               std::make_move_iterator(updates.end()));
-        flushLocked(false);
+        bool due = false;
+        {
+            std::lock_guard lock(mutex);
+            pending.updates.insert(pending.updates.end(), std::make_move_iterator(updates.begin()),
+                                   std::make_move_iterator(updates.end()));
+            due = dueLocked();
+        }
+        if (due)
+            flush(false);
     }
 
     void taskDone()
     {
         if (outstanding.fetch_sub(1) != 1)
             return;
-        std::lock_guard lock(mutex);
-        pending.finished = true;
-        pending.cancelled = job->isCancelled();
+        // The last task: nothing adds entries any more.
+        {
+            std::lock_guard lock(mutex);
+            pending.finished = true;
+            pending.cancelled = job->isCancelled();
+        }
         job->mFinished.store(true);
-        flushLocked(true);
+        flush(true);
+        std::lock_guard lock(mutex);
         finished = true;
         finishedCv.notify_all();
     }
@@ -411,7 +458,10 @@ struct FolderCompareJob::Impl
     }
 
     void listPair(const QByteArray &rel, int parentId, bool left, bool right);
-    void compareContent(COMP_ITEM item, QByteArray rel);
+    // Judges the content of pairs of one folder, one after the other, and hands them over
+    // together.
+    void compareContents(std::vector<COMP_ITEM> items, const QByteArray &rel);
+    COMP_ITEM compareContent(COMP_ITEM item, const QByteArray &rel, int folder1, int folder2);
 };
 
 void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool left, bool right)
@@ -497,14 +547,28 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
             ++j;
     }
     const int first = addItems(items);
+    // Pairs whose content is read go to workers in groups: many small files make one task,
+    // so the pool and the hand-over are not busier than the reading.
+    constexpr size_t kGroupPairs = 32;
+    constexpr qint64 kGroupBytes = 1024 * 1024;
+    std::vector<COMP_ITEM> group;
+    qint64 groupBytes = 0;
+    const auto submitGroup = [&] {
+        if (group.empty())
+            return;
+        submit([this, pairs = std::move(group), rel] { compareContents(pairs, rel); });
+        group = {};
+        groupBytes = 0;
+    };
     for (size_t k = 0; k < items.size(); ++k) {
         const COMP_ITEM &item = items[k];
         const int id = first + int(k);
         if (needsContent[k]) {
-            COMP_ITEM copy = item;
-            copy.ID = id;
-            QByteArray r = rel;
-            submit([this, copy, r] { compareContent(copy, r); });
+            group.push_back(item);
+            group.back().ID = id;
+            groupBytes += std::max<qint64>(item.size1, 0);
+            if (group.size() >= kGroupPairs || groupBytes >= kGroupBytes)
+                submitGroup();
             continue;
         }
         const bool in1 = item.kind1 == Side_Folder, in2 = item.kind2 == Side_Folder;
@@ -519,21 +583,50 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
             continue;
         submit([this, childRel, id, in1, in2] { listPair(childRel, id, in1, in2); });
     }
+    submitGroup();
 }
 
-void FolderCompareJob::Impl::compareContent(COMP_ITEM item, QByteArray rel)
+void FolderCompareJob::Impl::compareContents(std::vector<COMP_ITEM> items, const QByteArray &rel)
+{
+    // The two folders are opened once for all their pairs; a folder that does not open leaves
+    // its pairs to whole paths.
+    const auto openFolder = [](const QByteArray &path) {
+        const int fd = ::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        return fd >= 0 ? fd : AT_FDCWD;
+    };
+    const int folder1 = openFolder(root1 + rel), folder2 = openFolder(root2 + rel);
+    for (COMP_ITEM &item : items) {
+        // Pairs not reached before a Stop stay pending-and-stopped, like a pair cut short.
+        if (job->isCancelled()) {
+            item.compareResult = COMP_RESULT_NOT_JUDGED;
+            item.customMultiPurposeInfo = NotJudged_Cancelled;
+            continue;
+        }
+        item = compareContent(std::move(item), rel, folder1, folder2);
+    }
+    for (int fd : {folder1, folder2})
+        if (fd >= 0)
+            ::close(fd);
+    addUpdates(std::move(items));
+}
+
+COMP_ITEM FolderCompareJob::Impl::compareContent(COMP_ITEM item, const QByteArray &rel, int folder1,
+                                                 int folder2)
 {
     const QByteArray p1 = root1 + rel + item.itemName1;
     const QByteArray p2 = root2 + rel + item.itemName2;
     const COMP_ITEM listed = item;
     ContentSideState after1, after2;
-    judgeContent(item, settings, p1, p2, cancel(), &after1, &after2);
+    OpenAt at;
+    at.folder1 = folder1;
+    at.folder2 = folder2;
+    at.name1 = folder1 == AT_FDCWD ? p1 : item.itemName1;
+    at.name2 = folder2 == AT_FDCWD ? p2 : item.itemName2;
+    judgeContent(item, settings, p1, p2, cancel(), &after1, &after2, &at);
     // A side that vanished or changed while it was read is looked up and judged once more. The
     // open files tell; when they were not both opened, the paths do.
-    if (item.customMultiPurposeInfo == NotJudged_Cancelled) {
-        addUpdates({item});
-        return;
-    }
+    if (item.customMultiPurposeInfo == NotJudged_Cancelled)
+        return item;
     bool changed = false;
     if (after1.size >= 0 && after2.size >= 0) {
         changed = after1.unlinked || after2.unlinked || after1.size != listed.size1 ||
@@ -552,7 +645,7 @@ void FolderCompareJob::Impl::compareContent(COMP_ITEM item, QByteArray rel)
         item = listed;
         judgeOnDisk(item, settings, p1, p2, cancel());
     }
-    addUpdates({item});
+    return item;
 }
 
 FolderCompareJob::FolderCompareJob(FolderCompareSettings settings, Deliver deliver)

@@ -50,10 +50,21 @@ private:
     int mFd;
 };
 
-// Opens without blocking on a pipe; answers the verdict that ends the compare when it fails.
-int openRegular(const QByteArray &path, ContentVerdict *failure)
+ContentSideState stateOf(const struct stat &st)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    ContentSideState state;
+    state.size = st.st_size;
+    state.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    state.unlinked = st.st_nlink == 0;
+    return state;
+}
+
+// Opens without blocking on a pipe; answers the verdict that ends the compare when it fails.
+// opened receives what the file was when it was opened.
+int openRegular(int folder, const QByteArray &path, ContentVerdict *failure,
+                ContentSideState *opened)
+{
+    const int fd = ::openat(folder, path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         *failure = (errno == ENOENT || errno == ENOTDIR) ? ContentVerdict::Vanished
                    : errno == ENAMETOOLONG               ? ContentVerdict::NameTooLong
@@ -68,7 +79,10 @@ int openRegular(const QByteArray &path, ContentVerdict *failure)
         *failure = ContentVerdict::Special;
         return -1;
     }
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    *opened = stateOf(st);
+    // Files read in one block gain nothing from read-ahead advice.
+    if (st.st_size > qint64(kBlock))
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     return fd;
 }
 
@@ -95,10 +109,12 @@ bool cancelled(const std::atomic<bool> *cancel)
     return cancel && cancel->load(std::memory_order_relaxed);
 }
 
-ContentVerdict compareBytes(int fa, int fb, const std::atomic<bool> *cancel)
+// oneBlockSize receives the size of both files when they ended within their first block.
+ContentVerdict compareBytes(int fa, int fb, const std::atomic<bool> *cancel, qint64 *oneBlockSize)
 {
     ScratchBuffers &buffers = scratch();
     char *a = buffers.raw1.get(), *b = buffers.raw2.get();
+    bool first = true;
     for (;;) {
         if (cancelled(cancel))
             return ContentVerdict::Cancelled;
@@ -108,8 +124,13 @@ ContentVerdict compareBytes(int fa, int fb, const std::atomic<bool> *cancel)
             return ContentVerdict::Unreadable;
         if (na != nb || std::memcmp(a, b, size_t(na)) != 0)
             return ContentVerdict::Different;
-        if (na == 0)
+        // A block that is not full ended at the end of both files: no read is left to do.
+        if (size_t(na) < kBlock) {
+            if (first)
+                *oneBlockSize = na;
             return ContentVerdict::Same;
+        }
+        first = false;
     }
 }
 
@@ -194,41 +215,51 @@ ContentVerdict compareIgnoringLineEnds(int fa, int fb, const std::atomic<bool> *
     }
 }
 
-ContentSideState stateOf(int fd)
-{
-    ContentSideState state;
-    struct stat st
-    {
-    };
-    if (::fstat(fd, &st) != 0) {
-        state.unlinked = true;
-        return state;
-    }
-    state.size = st.st_size;
-    state.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    state.unlinked = st.st_nlink == 0;
-    return state;
-}
-
 } // namespace
 
 ContentVerdict CompareFileContents(const QByteArray &path1, const QByteArray &path2,
                                    bool ignoreLineEnds, const std::atomic<bool> *cancel,
                                    ContentSideState *after1, ContentSideState *after2)
 {
+    return CompareFileContentsAt(AT_FDCWD, path1, AT_FDCWD, path2, ignoreLineEnds, cancel, after1,
+                                 after2);
+}
+
+ContentVerdict CompareFileContentsAt(int folder1, const QByteArray &path1, int folder2,
+                                     const QByteArray &path2, bool ignoreLineEnds,
+                                     const std::atomic<bool> *cancel, ContentSideState *after1,
+                                     ContentSideState *after2)
+{
     ContentVerdict failure = ContentVerdict::Unreadable;
-    const Fd fa(openRegular(path1, &failure));
+    ContentSideState opened1, opened2;
+    const Fd fa(openRegular(folder1, path1, &failure, &opened1));
     if (fa.get() < 0)
         return failure;
-    const Fd fb(openRegular(path2, &failure));
+    const Fd fb(openRegular(folder2, path2, &failure, &opened2));
     if (fb.get() < 0)
         return failure;
+    qint64 oneBlockSize = -1;
     const ContentVerdict verdict = ignoreLineEnds
                                        ? compareIgnoringLineEnds(fa.get(), fb.get(), cancel)
-                                       : compareBytes(fa.get(), fb.get(), cancel);
+                                       : compareBytes(fa.get(), fb.get(), cancel, &oneBlockSize);
+    // A file read whole in one block that ended at the size it had when opened is taken as it
+    // was opened; after longer reads the open file is looked at again.
+    const auto after = [oneBlockSize](int fd, const ContentSideState &opened) {
+        struct stat st
+        {
+        };
+        if (oneBlockSize >= 0 && oneBlockSize == opened.size)
+            return opened;
+        if (::fstat(fd, &st) != 0) {
+            ContentSideState gone;
+            gone.unlinked = true;
+            return gone;
+        }
+        return stateOf(st);
+    };
     if (after1)
-        *after1 = stateOf(fa.get());
+        *after1 = after(fa.get(), opened1);
     if (after2)
-        *after2 = stateOf(fb.get());
+        *after2 = after(fb.get(), opened2);
     return verdict;
 }

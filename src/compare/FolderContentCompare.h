@@ -31,3 +31,10 @@ ContentVerdict CompareFileContents(const QByteArray &path1, const QByteArray &pa
                                    bool ignoreLineEnds, const std::atomic<bool> *cancel,
                                    ContentSideState *after1 = nullptr,
                                    ContentSideState *after2 = nullptr);
+// The same with each path relative to an open folder (AT_FDCWD: as given), so the many files of
+// one folder are found without walking their whole paths each time.
+ContentVerdict CompareFileContentsAt(int folder1, const QByteArray &path1, int folder2,
+                                     const QByteArray &path2, bool ignoreLineEnds,
+                                     const std::atomic<bool> *cancel,
+                                     ContentSideState *after1 = nullptr,
+                                     ContentSideState *after2 = nullptr);
