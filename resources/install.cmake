@@ -3,3 +3,5 @@
 # bundle folder, which the installed executable finds at ../share/pelkomerge.
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/pelkomerge.desktop DESTINATION share/applications)
 install(DIRECTORY ${PELKO_BUNDLE_DIR}/ DESTINATION share/pelkomerge)
+# The application's icon in the hicolor theme, which the desktop entry names.
+install(DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/icons/hicolor DESTINATION share/icons)

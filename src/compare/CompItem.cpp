@@ -1,10 +1,13 @@
 #include "compare/CompItem.h"
 
+#include "services/Localization.h"
+
 #include <QStringDecoder>
 
 QString CompItem_DisplayName(const QByteArray &name)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    // Stateless: a sequence cut short at the end is an error, not a wait for more bytes.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(name);
     if (!decoder.hasError())
         return text;
@@ -18,10 +21,12 @@ QString CompItem_DisplayName(const QByteArray &name)
             continue;
         }
         qsizetype len = (c >= 0xF0) ? 4 : (c >= 0xE0) ? 3 : (c >= 0xC0) ? 2 : 1;
+        // A sequence cut short by the end of the name is escaped byte by byte too.
+        const bool whole = len > 1 && i + len <= name.size();
         QStringDecoder one(QStringDecoder::Utf8);
-        const QString piece =
-            len > 1 && i + len <= name.size() ? one.decode(name.mid(i, len)) : QString();
-        if (len > 1 && !one.hasError() && !piece.contains(QChar::ReplacementCharacter)) {
+        const QString piece = whole ? one.decode(name.mid(i, len)) : QString();
+        if (whole && !one.hasError() && !piece.isEmpty() &&
+            !piece.contains(QChar::ReplacementCharacter)) {
             shown += piece;
             i += len;
         } else {
@@ -37,4 +42,29 @@ bool CompItem_NameIsText(const QByteArray &name)
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder.decode(name);
     return !decoder.hasError() && text.toUtf8() == name;
+}
+
+QString CompItem_KindName(const COMP_ITEM &item, int side)
+{
+    switch (side == 1 ? item.kind1 : item.kind2) {
+    case Side_File:
+        return L_(QStringLiteral("file"));
+    case Side_Folder:
+        return L_(QStringLiteral("folder"));
+    case Side_Link:
+        return L_(QStringLiteral("link"));
+    case Side_Special:
+        switch (side == 1 ? item.special1 : item.special2) {
+        case Special_Pipe:
+            return L_(QStringLiteral("pipe"));
+        case Special_Socket:
+            return L_(QStringLiteral("socket"));
+        case Special_Device:
+            return L_(QStringLiteral("device"));
+        default:
+            return L_(QStringLiteral("special file"));
+        }
+    default:
+        return {};
+    }
 }

@@ -32,7 +32,8 @@ enum NotJudgedReason : qint32 {
     NotJudged_FileUnreadable = 3,   // a file that may not be read
     NotJudged_SpecialFile = 4,      // pipe, device or socket: never opened
     NotJudged_Cancelled = 5,        // the compare was stopped first
-    NotJudged_KindDiffers = 6,      // a folder on one side, a file on the other
+    NotJudged_KindDiffers = 6,      // the sides are of different kinds (judged different)
+    NotJudged_NameTooLong = 7,      // the path is longer than the system takes
 };
 
 // What one side holds of an entry.
@@ -42,6 +43,14 @@ enum SideKind : qint8 {
     Side_Folder = 2,  // a real folder (links are never entered)
     Side_Link = 3,    // a link to anything but a regular file: judged by its target text
     Side_Special = 4, // pipe, device, socket
+};
+
+// What a Side_Special side is.
+enum SpecialKind : qint8 {
+    Special_None = 0,
+    Special_Pipe = 1,
+    Special_Socket = 2,
+    Special_Device = 3,
 };
 
 struct COMP_ITEM
@@ -55,6 +64,7 @@ struct COMP_ITEM
     qint8 compareResult = COMP_RESULT_NOT_JUDGED;
     qint8 itemType = ITEM_TYPE_OTHER;
     qint8 kind1 = Side_None, kind2 = Side_None;
+    qint8 special1 = Special_None, special2 = Special_None;
     qint32 customMultiPurposeInfo = NotJudged_None;
 
     const QByteArray &name() const { return itemName1.isEmpty() ? itemName2 : itemName1; }
@@ -65,5 +75,7 @@ struct COMP_ITEM
 
 // The name as shown; names that are not valid UTF-8 show their bytes as escapes.
 QString CompItem_DisplayName(const QByteArray &name);
+// What a side holds, as a noun for the user ("folder", "pipe"); "" for a missing side.
+QString CompItem_KindName(const COMP_ITEM &item, int side);
 // True when the name converts to text and back without loss, so a path of text can reach it.
 bool CompItem_NameIsText(const QByteArray &name);

@@ -4,6 +4,7 @@
 #include "compare/FolderContentCompare.h"
 #include "platform/Guard.h"
 #include "services/AppSetting.h"
+#include "services/LocalPath.h"
 
 #include <QFile>
 #include <QHash>
@@ -18,6 +19,7 @@
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -28,6 +30,7 @@ constexpr qint64 kOneSecondNs = 1000000000;
 struct SideInfo
 {
     qint8 kind = Side_None;
+    qint8 special = Special_None;
     qint64 size = -1;
     qint64 mtime = 0;
     dev_t dev = 0;
@@ -69,6 +72,9 @@ SideInfo classify(int dirfd, const char *name)
         }
     } else {
         info.kind = Side_Special;
+        info.special = S_ISFIFO(st.st_mode)   ? Special_Pipe
+                       : S_ISSOCK(st.st_mode) ? Special_Socket
+                                              : Special_Device;
         info.size = 0;
     }
     return info;
@@ -84,11 +90,13 @@ void setSide(COMP_ITEM &item, int side, const SideInfo &info, const QByteArray &
     const bool present = info.kind != Side_None;
     if (side == 1) {
         item.kind1 = info.kind;
+        item.special1 = info.special;
         item.size1 = present ? info.size : -1;
         item.date1 = present ? info.mtime : 0;
         item.itemName1 = present ? name : QByteArray();
     } else {
         item.kind2 = info.kind;
+        item.special2 = info.special;
         item.size2 = present ? info.size : -1;
         item.date2 = present ? info.mtime : 0;
         item.itemName2 = present ? name : QByteArray();
@@ -133,14 +141,24 @@ bool judgeWithoutContent(COMP_ITEM &item, const FileListCompareInfo &request)
         item.customMultiPurposeInfo = NotJudged_KindDiffers;
         return false;
     }
-    if (item.kind1 == Side_Special || item.kind2 == Side_Special) {
+    if (item.kind1 == Side_Special && item.kind2 == Side_Special) {
         item.compareResult = COMP_RESULT_NOT_JUDGED;
         item.customMultiPurposeInfo = NotJudged_SpecialFile;
         return false;
     }
-    if (item.kind1 != item.kind2) { // a file against a link that is no file
+    // A pipe against a file, a file against a link that is no file: the kinds differ, nothing
+    // needs opening.
+    if (item.kind1 != item.kind2) {
         item.compareResult = COMP_RESULT_DIFFERENT;
+        item.customMultiPurposeInfo = NotJudged_KindDiffers;
         return false;
+    }
+    // The size and time of a link that leads to no file are the link's own: it is judged by its
+    // target text in every mode.
+    if (item.kind1 == Side_Link) {
+        item.compareResult = COMP_RESULT_NOT_JUDGED;
+        item.customMultiPurposeInfo = NotJudged_Pending;
+        return true;
     }
     const bool sameSize = item.size1 == item.size2;
     const bool sameDate = sameTime(item.date1, item.date2);
@@ -172,9 +190,21 @@ bool judgeWithoutContent(COMP_ITEM &item, const FileListCompareInfo &request)
     return true;
 }
 
-// Reads the content of a pair that judgeWithoutContent left pending.
+// The folders a pair's files are opened in (AT_FDCWD: the paths are whole), and their names
+// there.
+struct OpenAt
+{
+    int folder1 = AT_FDCWD, folder2 = AT_FDCWD;
+    QByteArray name1, name2;
+};
+
+// Reads the content of a pair that judgeWithoutContent left pending. after1/after2 (when given)
+// receive the state of each file once it was read; both unset when the files were not read.
+// at (when given) names the files relative to open folders.
 void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const QByteArray &path1,
-                  const QByteArray &path2, const std::atomic<bool> *cancel)
+                  const QByteArray &path2, const std::atomic<bool> *cancel,
+                  ContentSideState *after1 = nullptr, ContentSideState *after2 = nullptr,
+                  const OpenAt *at = nullptr)
 {
     if (item.kind1 == Side_Link) {
         item.compareResult =
@@ -185,7 +215,11 @@ void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const 
     const bool lineEnds =
         settings.request->folder_compare_ignore_EndLineDiff && item.itemType == ITEM_TYPE_TEXT;
     item.customMultiPurposeInfo = NotJudged_None;
-    switch (CompareFileContents(path1, path2, lineEnds, cancel)) {
+    const ContentVerdict verdict =
+        at ? CompareFileContentsAt(at->folder1, at->name1, at->folder2, at->name2, lineEnds, cancel,
+                                   after1, after2)
+           : CompareFileContents(path1, path2, lineEnds, cancel, after1, after2);
+    switch (verdict) {
     case ContentVerdict::Same:
         item.compareResult = COMP_RESULT_SAME;
         break;
@@ -199,6 +233,10 @@ void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const 
     case ContentVerdict::Special:
         item.compareResult = COMP_RESULT_NOT_JUDGED;
         item.customMultiPurposeInfo = NotJudged_SpecialFile;
+        break;
+    case ContentVerdict::NameTooLong:
+        item.compareResult = COMP_RESULT_NOT_JUDGED;
+        item.customMultiPurposeInfo = NotJudged_NameTooLong;
         break;
     case ContentVerdict::Vanished:
     case ContentVerdict::Unreadable:
@@ -243,6 +281,9 @@ bool listFolder(const QByteArray &path, bool followTop, const FolderCompareSetti
         return false;
     }
     const FileListCompareInfo &request = *settings.request;
+    const bool filtersFiles =
+        !request.filterIncludeExt.isEmpty() || !request.filterExcludeExt.isEmpty();
+    const bool filtersFolders = !request.exclude_SubDir.isEmpty();
     while (const dirent *e = ::readdir(dir)) {
         const char *n = e->d_name;
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
@@ -252,11 +293,13 @@ bool listFolder(const QByteArray &path, bool followTop, const FolderCompareSetti
         Entry entry{QByteArray(n), classify(fd, n)};
         if (entry.info.kind == Side_None)
             continue; // gone between listing and looking
-        const QString text = QString::fromUtf8(entry.name);
+        // Names become text only for the filters that are set.
         if (entry.info.kind == Side_Folder) {
-            if (!request.compareSubFolder || !request.acceptsSubFolder(text))
+            if (!request.compareSubFolder)
                 continue;
-        } else if (!request.acceptsFile(text)) {
+            if (filtersFolders && !request.acceptsSubFolder(QString::fromUtf8(entry.name)))
+                continue;
+        } else if (filtersFiles && !request.acceptsFile(QString::fromUtf8(entry.name))) {
             continue;
         }
         out.push_back(std::move(entry));
@@ -304,7 +347,10 @@ struct FolderCompareJob::Impl
     QByteArray root1, root2;
     SideInfo rootInfo1, rootInfo2;
 
-    std::mutex mutex; // guards the pending batch, the next ID and the delivery order
+    std::mutex mutex; // guards the pending batch, the next ID and the time of the last hand-over
+    // One hand-over at a time: batches go out in the order they were taken. Workers adding
+    // entries never wait for a hand-over under way.
+    std::mutex deliverMutex;
     FolderCompareBatch pending;
     int nextId = 0;
     Clock::time_point lastFlush;
@@ -314,16 +360,31 @@ struct FolderCompareJob::Impl
 
     const std::atomic<bool> *cancel() const { return &job->mCancel; }
 
-    void flushLocked(bool force)
+    bool dueLocked() const
     {
-        const auto now = Clock::now();
-        if (!force && now - lastFlush < kBatchInterval)
-            return;
-        if (!force && pending.items.empty() && pending.updates.empty())
-            return;
-        lastFlush = now;
-        FolderCompareBatch batch = std::move(pending);
-        pending = FolderCompareBatch();
+        return Clock::now() - lastFlush >= kBatchInterval &&
+               (!pending.items.empty() || !pending.updates.empty());
+    }
+
+    // Hands the pending batch over when one is due (always when forced), outside the lock the
+    // workers add under. A hand-over already under way takes what is pending next time.
+    void flush(bool force)
+    {
+        std::unique_lock order(deliverMutex, std::try_to_lock);
+        if (!order.owns_lock()) {
+            if (!force)
+                return;
+            order.lock();
+        }
+        FolderCompareBatch batch;
+        {
+            std::lock_guard lock(mutex);
+            if (!force && !dueLocked())
+                return;
+            lastFlush = Clock::now();
+            batch = std::move(pending);
+            pending = FolderCompareBatch();
+        }
         if (deliver)
             deliver(std::move(batch));
     }
@@ -331,12 +392,18 @@ struct FolderCompareJob::Impl
     // Gives the entries their IDs, queues them and answers the first ID.
     int addItems(std::vector<COMP_ITEM> &items)
     {
-        std::lock_guard lock(mutex);
-        const int first = nextId;
-        for (COMP_ITEM &item : items)
-            item.ID = nextId++;
-        pending.items.insert(pending.items.end(), items.begin(), items.end());
-        flushLocked(false);
+        int first = 0;
+        bool due = false;
+        {
+            std::lock_guard lock(mutex);
+            first = nextId;
+            for (COMP_ITEM &item : items)
+                item.ID = nextId++;
+            pending.items.insert(pending.items.end(), items.begin(), items.end());
+            due = dueLocked();
+        }
+        if (due)
+            flush(false);
         return first;
     }
 
@@ -344,21 +411,30 @@ struct FolderCompareJob::Impl
     {
         if (updates.empty())
             return;
-        std::lock_guard lock(mutex);
-        pending.updates.insert(pending.updates.end(), std::make_move_iterator(updates.begin()),
-                               std::make_move_iterator(updates.end()));
-        flushLocked(false);
+        bool due = false;
+        {
+            std::lock_guard lock(mutex);
+            pending.updates.insert(pending.updates.end(), std::make_move_iterator(updates.begin()),
+                                   std::make_move_iterator(updates.end()));
+            due = dueLocked();
+        }
+        if (due)
+            flush(false);
     }
 
     void taskDone()
     {
         if (outstanding.fetch_sub(1) != 1)
             return;
-        std::lock_guard lock(mutex);
-        pending.finished = true;
-        pending.cancelled = job->isCancelled();
+        // The last task: nothing adds entries any more.
+        {
+            std::lock_guard lock(mutex);
+            pending.finished = true;
+            pending.cancelled = job->isCancelled();
+        }
         job->mFinished.store(true);
-        flushLocked(true);
+        flush(true);
+        std::lock_guard lock(mutex);
         finished = true;
         finishedCv.notify_all();
     }
@@ -382,7 +458,10 @@ struct FolderCompareJob::Impl
     }
 
     void listPair(const QByteArray &rel, int parentId, bool left, bool right);
-    void compareContent(COMP_ITEM item, QByteArray rel);
+    // Judges the content of pairs of one folder, one after the other, and hands them over
+    // together.
+    void compareContents(std::vector<COMP_ITEM> items, const QByteArray &rel);
+    COMP_ITEM compareContent(COMP_ITEM item, const QByteArray &rel, int folder1, int folder2);
 };
 
 void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool left, bool right)
@@ -393,31 +472,34 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
     const bool ok1 = !left || listFolder(root1 + rel, top, settings, a, &err1);
     const bool ok2 = !right || listFolder(root2 + rel, top, settings, b, &err2);
     if (!ok1 || !ok2) {
+        const int err = !ok1 ? err1 : err2;
         if (top) {
             const QByteArray bad = !ok1 ? root1 : root2;
             std::lock_guard lock(mutex);
-            pending.rootError = QString::fromLocal8Bit(bad) + QStringLiteral(": ") +
-                                QString::fromLocal8Bit(std::strerror(!ok1 ? err1 : err2));
+            pending.rootError = CompItem_DisplayName(bad) + QStringLiteral(": ") +
+                                QString::fromLocal8Bit(std::strerror(err));
             return; // this task's end finishes the job
         }
-        a.clear();
-        b.clear();
-    }
-    if ((!ok1 || !ok2) && parentId >= 0) {
-        // The folder stays listed, not judged, with the reason.
+        // The folder stays not judged, with the reason; what the other side holds is still
+        // listed, as found on that side only.
         COMP_ITEM update;
         update.ID = parentId;
-        update.customMultiPurposeInfo = NotJudged_FolderUnreadable;
+        update.customMultiPurposeInfo =
+            err == ENAMETOOLONG ? NotJudged_NameTooLong : NotJudged_FolderUnreadable;
         update.compareResult = COMP_RESULT_NOT_JUDGED;
         update.size1 = kReasonOnlyUpdate;
         addUpdates({update});
-        return;
+        if (!ok1)
+            a.clear();
+        if (!ok2)
+            b.clear();
     }
 
     std::vector<COMP_ITEM> items;
     items.reserve(a.size() + b.size());
     std::vector<bool> needsContent;
-    QHash<QString, QString> extensions;
+    std::vector<std::pair<SideInfo, SideInfo>> identities; // what each side's name is
+    QHash<QByteArray, std::pair<qint8, QString>> types;    // by the bytes after the last dot
     size_t i = 0, j = 0;
     while (i < a.size() || j < b.size()) {
         const Entry *ea = i < a.size() ? &a[i] : nullptr;
@@ -438,20 +520,26 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
         if (ea && eb)
             item.itemName2 = item.itemName1; // one copy of the name for both sides
         const bool folder = (ea ? ea->info.kind : eb->info.kind) == Side_Folder;
-        item.itemType =
-            folder ? qint8(ITEM_TYPE_FOLDER)
-                   : settings.itemTypeForName(QString::fromUtf8(item.name()), &item.extension);
-        if (folder && !item.extension.isEmpty())
-            item.extension.clear();
-        // Entries of one folder share the text of each extension.
-        if (!item.extension.isEmpty()) {
-            auto known = extensions.constFind(item.extension);
-            if (known != extensions.constEnd())
-                item.extension = *known;
-            else
-                extensions.insert(item.extension, item.extension);
+        if (folder) {
+            item.itemType = ITEM_TYPE_FOLDER;
+        } else {
+            // Entries of one folder share the kind and the text of each extension, found once.
+            // A dot byte is never part of a longer UTF-8 sequence, so the bytes after the last
+            // one are the extension of the name as text too.
+            const QByteArray &name = item.name();
+            const qsizetype dot = name.lastIndexOf('.');
+            const QByteArray rawExtension = dot > 0 ? name.mid(dot + 1) : QByteArray();
+            auto known = types.constFind(rawExtension);
+            if (known == types.constEnd()) {
+                QString extension;
+                const qint8 type = settings.itemTypeForName(QString::fromUtf8(name), &extension);
+                known = types.insert(rawExtension, {type, extension});
+            }
+            item.itemType = known->first;
+            item.extension = known->second;
         }
         needsContent.push_back(judgeWithoutContent(item, *settings.request));
+        identities.emplace_back(ea ? ea->info : SideInfo(), eb ? eb->info : SideInfo());
         items.push_back(std::move(item));
         if (ea)
             ++i;
@@ -459,71 +547,105 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
             ++j;
     }
     const int first = addItems(items);
+    // Pairs whose content is read go to workers in groups: many small files make one task,
+    // so the pool and the hand-over are not busier than the reading.
+    constexpr size_t kGroupPairs = 32;
+    constexpr qint64 kGroupBytes = 1024 * 1024;
+    std::vector<COMP_ITEM> group;
+    qint64 groupBytes = 0;
+    const auto submitGroup = [&] {
+        if (group.empty())
+            return;
+        submit([this, pairs = std::move(group), rel] { compareContents(pairs, rel); });
+        group = {};
+        groupBytes = 0;
+    };
     for (size_t k = 0; k < items.size(); ++k) {
         const COMP_ITEM &item = items[k];
         const int id = first + int(k);
         if (needsContent[k]) {
-            COMP_ITEM copy = item;
-            copy.ID = id;
-            QByteArray r = rel;
-            submit([this, copy, r] { compareContent(copy, r); });
+            group.push_back(item);
+            group.back().ID = id;
+            groupBytes += std::max<qint64>(item.size1, 0);
+            if (group.size() >= kGroupPairs || groupBytes >= kGroupBytes)
+                submitGroup();
             continue;
         }
         const bool in1 = item.kind1 == Side_Folder, in2 = item.kind2 == Side_Folder;
         if (!in1 && !in2)
             continue;
-        if ((in1 && !in2 && item.onRight()) || (in2 && !in1 && item.onLeft()))
-            continue; // a folder against a file: not entered
+        // A folder against a file is entered on its folder side only.
         const QByteArray childRel = rel + item.name() + '/';
-        // A top folder inside the other is walked once, as the top folder.
-        SideInfo i1, i2;
-        bool skip = false;
-        if (in1) {
-            struct stat st
-            {
-            };
-            if (::lstat((root1 + childRel).constData(), &st) == 0) {
-                i1.dev = st.st_dev;
-                i1.ino = st.st_ino;
-                skip = skip || isOtherRoot(i1, 1);
-            }
-        }
-        if (in2) {
-            struct stat st
-            {
-            };
-            if (::lstat((root2 + childRel).constData(), &st) == 0) {
-                i2.dev = st.st_dev;
-                i2.ino = st.st_ino;
-                skip = skip || isOtherRoot(i2, 2);
-            }
-        }
-        if (skip)
+        // A top folder inside the other is walked once, as the top folder (the listing knows
+        // what each name is).
+        const auto &[found1, found2] = identities[k];
+        if ((in1 && isOtherRoot(found1, 1)) || (in2 && isOtherRoot(found2, 2)))
             continue;
         submit([this, childRel, id, in1, in2] { listPair(childRel, id, in1, in2); });
     }
+    submitGroup();
 }
 
-void FolderCompareJob::Impl::compareContent(COMP_ITEM item, QByteArray rel)
+void FolderCompareJob::Impl::compareContents(std::vector<COMP_ITEM> items, const QByteArray &rel)
+{
+    // The two folders are opened once for all their pairs; a folder that does not open leaves
+    // its pairs to whole paths.
+    const auto openFolder = [](const QByteArray &path) {
+        const int fd = ::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        return fd >= 0 ? fd : AT_FDCWD;
+    };
+    const int folder1 = openFolder(root1 + rel), folder2 = openFolder(root2 + rel);
+    for (COMP_ITEM &item : items) {
+        // Pairs not reached before a Stop stay pending-and-stopped, like a pair cut short.
+        if (job->isCancelled()) {
+            item.compareResult = COMP_RESULT_NOT_JUDGED;
+            item.customMultiPurposeInfo = NotJudged_Cancelled;
+            continue;
+        }
+        item = compareContent(std::move(item), rel, folder1, folder2);
+    }
+    for (int fd : {folder1, folder2})
+        if (fd >= 0)
+            ::close(fd);
+    addUpdates(std::move(items));
+}
+
+COMP_ITEM FolderCompareJob::Impl::compareContent(COMP_ITEM item, const QByteArray &rel, int folder1,
+                                                 int folder2)
 {
     const QByteArray p1 = root1 + rel + item.itemName1;
     const QByteArray p2 = root2 + rel + item.itemName2;
     const COMP_ITEM listed = item;
-    judgeContent(item, settings, p1, p2, cancel());
-    // A side that vanished or changed while it was read is read again and judged once more.
-    if (item.customMultiPurposeInfo != NotJudged_Cancelled) {
+    ContentSideState after1, after2;
+    OpenAt at;
+    at.folder1 = folder1;
+    at.folder2 = folder2;
+    at.name1 = folder1 == AT_FDCWD ? p1 : item.itemName1;
+    at.name2 = folder2 == AT_FDCWD ? p2 : item.itemName2;
+    judgeContent(item, settings, p1, p2, cancel(), &after1, &after2, &at);
+    // A side that vanished or changed while it was read is looked up and judged once more. The
+    // open files tell; when they were not both opened, the paths do.
+    if (item.customMultiPurposeInfo == NotJudged_Cancelled)
+        return item;
+    bool changed = false;
+    if (after1.size >= 0 && after2.size >= 0) {
+        changed = after1.unlinked || after2.unlinked || after1.size != listed.size1 ||
+                  after2.size != listed.size2 || after1.mtimeNs != listed.date1 ||
+                  after2.mtimeNs != listed.date2;
+    } else {
         COMP_ITEM again = listed;
         const QByteArray &name = listed.name();
         setSide(again, 1, classifyPath(p1), name);
         setSide(again, 2, classifyPath(p2), name);
-        if (again.kind1 != listed.kind1 || again.kind2 != listed.kind2 ||
-            again.size1 != listed.size1 || again.size2 != listed.size2 ||
-            again.date1 != listed.date1 || again.date2 != listed.date2) {
-            item = listed;
-            judgeOnDisk(item, settings, p1, p2, cancel());
-        }
+        changed = again.kind1 != listed.kind1 || again.kind2 != listed.kind2 ||
+                  again.size1 != listed.size1 || again.size2 != listed.size2 ||
+                  again.date1 != listed.date1 || again.date2 != listed.date2;
     }
-    addUpdates({item});
+    if (changed) {
+        item = listed;
+        judgeOnDisk(item, settings, p1, p2, cancel());
+    }
+    return item;
 }
 
 FolderCompareJob::FolderCompareJob(FolderCompareSettings settings, Deliver deliver)
@@ -544,8 +666,8 @@ FolderCompareJob::~FolderCompareJob()
 void FolderCompareJob::start()
 {
     const FileListCompareInfo &request = *d->settings.request;
-    d->root1 = QFile::encodeName(request.mFolder1);
-    d->root2 = QFile::encodeName(request.mFolder2);
+    d->root1 = LocalPath_ToBytes(request.mFolder1);
+    d->root2 = LocalPath_ToBytes(request.mFolder2);
     if (!d->root1.endsWith('/'))
         d->root1 += '/';
     if (!d->root2.endsWith('/'))

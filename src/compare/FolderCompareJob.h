@@ -10,8 +10,11 @@
 //   mode 3 (full content):  same when the bytes are equal; with the line-end option, text files
 //                           (extension in the text list) count CR, LF and CRLF as one line end.
 // Links are never entered: a link to a regular file is judged as that file, any other link by
-// its target text. Pipes, devices and sockets are never opened: a pair of them is not judged.
-// A folder pair is judged by its content (see FolderVerdictFromCounts).
+// its target text, in every mode. Pipes, devices and sockets are never opened: a pair of them is
+// not judged; sides of different kinds (a pipe against a file, a file against a link that leads
+// to no file) are different, with NotJudged_KindDiffers as reason. A folder pair is judged by its
+// content (see FolderVerdictFromCounts). Below a folder against a file, and below a folder that
+// one side cannot list, the other side's content is listed as found on that side only.
 
 #include "compare/CompItem.h"
 #include "compare/FileListCompareInfo.h"

@@ -5,11 +5,33 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
+#include <memory>
 
 namespace {
 
 constexpr size_t kBlock = 256 * 1024;
+
+// Read blocks of one worker thread, reused for every pair it compares; never cleared, as every
+// byte is written by a read before it is looked at.
+struct ScratchBuffers
+{
+    std::unique_ptr<char[]> raw1{new char[kBlock]}, raw2{new char[kBlock]};
+    std::unique_ptr<char[]> out1, out2; // normalised line ends; made on first use
+
+    char *out(int side)
+    {
+        std::unique_ptr<char[]> &b = side == 1 ? out1 : out2;
+        if (!b)
+            b.reset(new char[kBlock]);
+        return b.get();
+    }
+};
+
+ScratchBuffers &scratch()
+{
+    thread_local ScratchBuffers buffers;
+    return buffers;
+}
 
 class Fd
 {
@@ -28,12 +50,24 @@ private:
     int mFd;
 };
 
-// Opens without blocking on a pipe; answers the verdict that ends the compare when it fails.
-int openRegular(const QByteArray &path, ContentVerdict *failure)
+ContentSideState stateOf(const struct stat &st)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    ContentSideState state;
+    state.size = st.st_size;
+    state.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    state.unlinked = st.st_nlink == 0;
+    return state;
+}
+
+// Opens without blocking on a pipe; answers the verdict that ends the compare when it fails.
+// opened receives what the file was when it was opened.
+int openRegular(int folder, const QByteArray &path, ContentVerdict *failure,
+                ContentSideState *opened)
+{
+    const int fd = ::openat(folder, path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         *failure = (errno == ENOENT || errno == ENOTDIR) ? ContentVerdict::Vanished
+                   : errno == ENAMETOOLONG               ? ContentVerdict::NameTooLong
                                                          : ContentVerdict::Unreadable;
         return -1;
     }
@@ -45,7 +79,10 @@ int openRegular(const QByteArray &path, ContentVerdict *failure)
         *failure = ContentVerdict::Special;
         return -1;
     }
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    *opened = stateOf(st);
+    // Files read in one block gain nothing from read-ahead advice.
+    if (st.st_size > qint64(kBlock))
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     return fd;
 }
 
@@ -72,20 +109,28 @@ bool cancelled(const std::atomic<bool> *cancel)
     return cancel && cancel->load(std::memory_order_relaxed);
 }
 
-ContentVerdict compareBytes(int fa, int fb, const std::atomic<bool> *cancel)
+// oneBlockSize receives the size of both files when they ended within their first block.
+ContentVerdict compareBytes(int fa, int fb, const std::atomic<bool> *cancel, qint64 *oneBlockSize)
 {
-    std::vector<char> a(kBlock), b(kBlock);
+    ScratchBuffers &buffers = scratch();
+    char *a = buffers.raw1.get(), *b = buffers.raw2.get();
+    bool first = true;
     for (;;) {
         if (cancelled(cancel))
             return ContentVerdict::Cancelled;
-        const ssize_t na = readFull(fa, a.data(), kBlock);
-        const ssize_t nb = readFull(fb, b.data(), kBlock);
+        const ssize_t na = readFull(fa, a, kBlock);
+        const ssize_t nb = readFull(fb, b, kBlock);
         if (na < 0 || nb < 0)
             return ContentVerdict::Unreadable;
-        if (na != nb || std::memcmp(a.data(), b.data(), size_t(na)) != 0)
+        if (na != nb || std::memcmp(a, b, size_t(na)) != 0)
             return ContentVerdict::Different;
-        if (na == 0)
+        // A block that is not full ended at the end of both files: no read is left to do.
+        if (size_t(na) < kBlock) {
+            if (first)
+                *oneBlockSize = na;
             return ContentVerdict::Same;
+        }
+        first = false;
     }
 }
 
@@ -94,15 +139,16 @@ ContentVerdict compareBytes(int fa, int fb, const std::atomic<bool> *cancel)
 class LineEndReader
 {
 public:
-    explicit LineEndReader(int fd) : mFd(fd), mRaw(kBlock) {}
+    // raw and out hold kBlock bytes each.
+    LineEndReader(int fd, char *raw, char *out) : mFd(fd), mRaw(raw), mOut(out) {}
 
     // Makes sure unread normalised bytes are there; false at the end; error set on failure.
     bool fill()
     {
-        while (mPos >= mOut.size()) {
-            mOut.clear();
+        while (mPos >= mOutSize) {
+            mOutSize = 0;
             mPos = 0;
-            const ssize_t n = readFull(mFd, mRaw.data(), kBlock);
+            const ssize_t n = readFull(mFd, mRaw, kBlock);
             if (n < 0) {
                 error = true;
                 return false;
@@ -113,19 +159,20 @@ public:
         }
         return true;
     }
-    const char *data() const { return mOut.data() + mPos; }
-    size_t available() const { return mOut.size() - mPos; }
+    const char *data() const { return mOut + mPos; }
+    size_t available() const { return mOutSize - mPos; }
     void consume(size_t n) { mPos += n; }
     bool error = false;
 
 private:
+    // The output never outgrows the input, so it fits the block.
     void normalize(size_t n)
     {
-        mOut.reserve(n);
+        size_t w = 0;
         for (size_t i = 0; i < n; ++i) {
             const char c = mRaw[i];
             if (c == '\r') {
-                mOut.push_back('\n');
+                mOut[w++] = '\n';
                 mAfterCR = true;
                 continue;
             }
@@ -134,19 +181,23 @@ private:
                 continue;
             }
             mAfterCR = false;
-            mOut.push_back(c);
+            mOut[w++] = c;
         }
+        mOutSize = w;
     }
 
     int mFd;
-    std::vector<char> mRaw, mOut;
+    char *mRaw, *mOut;
+    size_t mOutSize = 0;
     size_t mPos = 0;
     bool mAfterCR = false;
 };
 
 ContentVerdict compareIgnoringLineEnds(int fa, int fb, const std::atomic<bool> *cancel)
 {
-    LineEndReader a(fa), b(fb);
+    ScratchBuffers &buffers = scratch();
+    LineEndReader a(fa, buffers.raw1.get(), buffers.out(1));
+    LineEndReader b(fb, buffers.raw2.get(), buffers.out(2));
     for (;;) {
         if (cancelled(cancel))
             return ContentVerdict::Cancelled;
@@ -167,15 +218,48 @@ ContentVerdict compareIgnoringLineEnds(int fa, int fb, const std::atomic<bool> *
 } // namespace
 
 ContentVerdict CompareFileContents(const QByteArray &path1, const QByteArray &path2,
-                                   bool ignoreLineEnds, const std::atomic<bool> *cancel)
+                                   bool ignoreLineEnds, const std::atomic<bool> *cancel,
+                                   ContentSideState *after1, ContentSideState *after2)
+{
+    return CompareFileContentsAt(AT_FDCWD, path1, AT_FDCWD, path2, ignoreLineEnds, cancel, after1,
+                                 after2);
+}
+
+ContentVerdict CompareFileContentsAt(int folder1, const QByteArray &path1, int folder2,
+                                     const QByteArray &path2, bool ignoreLineEnds,
+                                     const std::atomic<bool> *cancel, ContentSideState *after1,
+                                     ContentSideState *after2)
 {
     ContentVerdict failure = ContentVerdict::Unreadable;
-    const Fd fa(openRegular(path1, &failure));
+    ContentSideState opened1, opened2;
+    const Fd fa(openRegular(folder1, path1, &failure, &opened1));
     if (fa.get() < 0)
         return failure;
-    const Fd fb(openRegular(path2, &failure));
+    const Fd fb(openRegular(folder2, path2, &failure, &opened2));
     if (fb.get() < 0)
         return failure;
-    return ignoreLineEnds ? compareIgnoringLineEnds(fa.get(), fb.get(), cancel)
-                          : compareBytes(fa.get(), fb.get(), cancel);
+    qint64 oneBlockSize = -1;
+    const ContentVerdict verdict = ignoreLineEnds
+                                       ? compareIgnoringLineEnds(fa.get(), fb.get(), cancel)
+                                       : compareBytes(fa.get(), fb.get(), cancel, &oneBlockSize);
+    // A file read whole in one block that ended at the size it had when opened is taken as it
+    // was opened; after longer reads the open file is looked at again.
+    const auto after = [oneBlockSize](int fd, const ContentSideState &opened) {
+        struct stat st
+        {
+        };
+        if (oneBlockSize >= 0 && oneBlockSize == opened.size)
+            return opened;
+        if (::fstat(fd, &st) != 0) {
+            ContentSideState gone;
+            gone.unlinked = true;
+            return gone;
+        }
+        return stateOf(st);
+    };
+    if (after1)
+        *after1 = after(fa.get(), opened1);
+    if (after2)
+        *after2 = after(fb.get(), opened2);
+    return verdict;
 }

@@ -1,6 +1,8 @@
 #include "compare/SuggestSubPathList.h"
 
 #include "platform/Guard.h"
+#include "services/FileUtility.h"
+#include "services/LocalPath.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -16,14 +18,14 @@ namespace {
 QStringList folderNames(const QString &folder)
 {
     QStringList names;
-    DIR *dir = opendir(QFile::encodeName(folder).constData());
+    DIR *dir = opendir(LocalPath_ToBytes(folder).constData());
     if (!dir)
         return names;
     while (const dirent *entry = readdir(dir)) {
         const char *name = entry->d_name;
         if (qstrcmp(name, ".") == 0 || qstrcmp(name, "..") == 0)
             continue;
-        names << QFile::decodeName(name);
+        names << LocalPath_FromBytes(QByteArray(name));
     }
     closedir(dir);
     return names;
@@ -58,11 +60,10 @@ QStringList SuggestSubPathList(const QString &typed)
     GUARD_BEGIN
     if (typed.isEmpty())
         return {};
-    const QFileInfo typedInfo(typed);
     QString folder, last;
-    if (typed.endsWith(QLatin1Char('/')) && typedInfo.isDir()) {
+    if (typed.endsWith(QLatin1Char('/')) && IsFolderExist(typed)) {
         folder = typed;
-    } else if (typedInfo.exists()) {
+    } else if (IsPathExist(typed)) {
         return {};
     } else {
         const qsizetype slash = typed.lastIndexOf(QLatin1Char('/'));
@@ -70,7 +71,7 @@ QStringList SuggestSubPathList(const QString &typed)
             return {};
         folder = typed.left(slash + 1);
         last = typed.mid(slash + 1);
-        if (!QFileInfo(folder).isDir())
+        if (!IsFolderExist(folder))
             return {};
     }
     const QStringList names = cachedFolderNames(folder);

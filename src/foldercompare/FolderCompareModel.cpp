@@ -30,11 +30,22 @@ QString reasonText(qint32 reason)
         return L_(QStringLiteral("Not a regular file"));
     case NotJudged_Cancelled:
         return L_(QStringLiteral("The compare was stopped"));
-    case NotJudged_KindDiffers:
-        return L_(QStringLiteral("A folder on one side, a file on the other"));
+    case NotJudged_NameTooLong:
+        return L_(QStringLiteral("The name is too long"));
     default:
         return {};
     }
+}
+
+QString reasonText(const COMP_ITEM &item)
+{
+    if (item.customMultiPurposeInfo != NotJudged_KindDiffers)
+        return reasonText(item.customMultiPurposeInfo);
+    if ((item.kind1 == Side_Folder && item.kind2 == Side_File) ||
+        (item.kind1 == Side_File && item.kind2 == Side_Folder))
+        return L_(QStringLiteral("A folder on one side, a file on the other"));
+    return FillFormat(L_(QStringLiteral("A %1$@ on the left, a %2$@ on the right")),
+                      {CompItem_KindName(item, 1), CompItem_KindName(item, 2)});
 }
 
 QString sizeText(const COMP_ITEM &item, int side)
@@ -113,14 +124,13 @@ std::vector<int> FolderCompareModel::descendants(int id) const
 bool FolderCompareModel::passes(int id) const
 {
     const COMP_ITEM &it = mItems[size_t(id)];
-    if (it.isFolder()) {
-        if (!mTree && !mFilter.showFolders)
-            return false;
-        if (mTree && !mNodes[size_t(id)].shown.empty())
-            return true;
-        if (mTree && !mFilter.showFolders)
-            return false;
-    }
+    if (it.compareResult == COMP_RESULT_GONE)
+        return false; // nothing left on either side
+    // A file can hold rows too: the content of a folder it clashes with.
+    if (mTree && !mNodes[size_t(id)].shown.empty())
+        return true;
+    if (it.isFolder() && !mFilter.showFolders)
+        return false;
     switch (it.compareResult) {
     case COMP_RESULT_SAME:
         return mFilter.identical;
@@ -187,7 +197,7 @@ void FolderCompareModel::renumber(std::vector<int> &shown)
 
 void FolderCompareModel::addCount(const COMP_ITEM &item, int delta)
 {
-    if (!item.isFolder() && item.compareResult >= 0 && item.compareResult < 6)
+    if (!item.isFolder() && item.compareResult >= 0 && item.compareResult < COMP_RESULT_GONE)
         mCounts[item.compareResult] += delta;
 }
 
@@ -267,7 +277,10 @@ void FolderCompareModel::applyUpdatesInto(const std::vector<COMP_ITEM> &updates,
             target.parent = parent;
         }
         addCount(target, 1);
-        rowChanged(u.ID);
+        if (target.compareResult == COMP_RESULT_GONE)
+            removeRow(u.ID);
+        else
+            rowChanged(u.ID);
         if (target.isFolder())
             dirty.push_back(u.ID);
         if (target.parent >= 0)
@@ -291,6 +304,39 @@ void FolderCompareModel::rowChanged(int id)
         emit dataChanged(first, first.siblingAtColumn(ColumnCount - 1));
 }
 
+void FolderCompareModel::removeRow(int id)
+{
+    const int row = mNodes[size_t(id)].shownRow;
+    if (row < 0)
+        return;
+    if (mTree) {
+        const int parentId = mItems[size_t(id)].parent;
+        std::vector<int> &shown = shownOf(parentId);
+        if (size_t(row) >= shown.size() || shown[size_t(row)] != id)
+            return;
+        const bool visible = parentId < 0 || mNodes[size_t(parentId)].shownRow >= 0;
+        if (visible)
+            beginRemoveRows(indexForId(parentId), row, row);
+        shown.erase(shown.begin() + row);
+        renumber(shown);
+        mNodes[size_t(id)].shownRow = -1;
+        // Rows below it went with it.
+        for (int c : descendants(id))
+            mNodes[size_t(c)].shownRow = -1;
+        if (visible)
+            endRemoveRows();
+        return;
+    }
+    if (size_t(row) >= mFlat.size() || mFlat[size_t(row)] != id)
+        return;
+    beginRemoveRows({}, row, row);
+    mFlat.erase(mFlat.begin() + row);
+    for (size_t r = size_t(row); r < mFlat.size(); ++r)
+        mNodes[size_t(mFlat[r])].shownRow = int(r);
+    mNodes[size_t(id)].shownRow = -1;
+    endRemoveRows();
+}
+
 void FolderCompareModel::sumUpFolders(std::vector<int> dirty)
 {
     // Parents have smaller IDs than their children: walking down the IDs sums children first.
@@ -304,22 +350,40 @@ void FolderCompareModel::sumUpFolders(std::vector<int> dirty)
             std::pop_heap(dirty.begin(), dirty.end(), std::less<int>());
             dirty.pop_back();
         }
-        COMP_ITEM &folder = mItems[size_t(id)];
-        if (!folder.isFolder())
+        if (!sumUpFolder(id))
             continue;
-        FolderCounts counts;
-        for (int c : mNodes[size_t(id)].children)
-            counts.add(mItems[size_t(c)].compareResult);
-        const qint8 verdict = FolderVerdictFromCounts(folder, counts);
-        if (verdict == folder.compareResult)
-            continue;
-        folder.compareResult = verdict;
-        rowChanged(id);
-        if (folder.parent >= 0) {
-            dirty.push_back(folder.parent);
+        const int parent = mItems[size_t(id)].parent;
+        if (parent >= 0) {
+            dirty.push_back(parent);
             std::push_heap(dirty.begin(), dirty.end(), std::less<int>());
         }
     }
+}
+
+bool FolderCompareModel::sumUpFolder(int id)
+{
+    COMP_ITEM &folder = mItems[size_t(id)];
+    if (!folder.isFolder() || folder.kind1 == Side_File || folder.kind2 == Side_File)
+        return false;
+    FolderCounts counts;
+    for (int c : mNodes[size_t(id)].children)
+        counts.add(mItems[size_t(c)].compareResult);
+    const qint8 verdict = FolderVerdictFromCounts(folder, counts);
+    if (verdict == folder.compareResult)
+        return false;
+    folder.compareResult = verdict;
+    rowChanged(id);
+    return true;
+}
+
+void FolderCompareModel::sumUpAllFolders()
+{
+    GUARD_BEGIN
+    // Children have larger IDs than their folder: one pass down the IDs sums every folder up,
+    // those that never received a row too.
+    for (size_t k = mItems.size(); k-- > 0;)
+        sumUpFolder(int(k));
+    GUARD_END_VOID
 }
 
 void FolderCompareModel::rebuildShown()
@@ -335,7 +399,7 @@ void FolderCompareModel::rebuildShown()
         // of a folder before the folder itself.
         for (size_t k = mItems.size(); k-- > 0;) {
             CompareItem &node = mNodes[k];
-            if (!mItems[k].isFolder())
+            if (node.children.empty())
                 continue;
             for (int c : node.children)
                 if (passes(c))
@@ -584,7 +648,7 @@ QVariant FolderCompareModel::data(const QModelIndex &index, int role) const
             return int(Qt::AlignRight | Qt::AlignVCenter);
         return {};
     case Qt::ToolTipRole:
-        return reasonText(it->customMultiPurposeInfo);
+        return reasonText(*it);
     case ItemIdRole:
         return it->ID;
     case VerdictRole:

@@ -52,6 +52,9 @@ public:
     void sort(int column, Qt::SortOrder order) override;
     // Filters and sorts everything again (after the compare ended, or the filter changed).
     void refilter();
+    // Gives every folder the verdict of its content, also folders that received no row (the
+    // last pass of a compare).
+    void sumUpAllFolders();
 
     const std::deque<COMP_ITEM> &items() const { return mItems; }
     const COMP_ITEM *item(int id) const;
@@ -59,7 +62,7 @@ public:
     QModelIndex indexForId(int id, int column = 0) const;
     // The entry's path below the top folders (local file-system bytes), "/" between names.
     QByteArray relativePath(int id) const;
-    // Files (not folders) per verdict, 0 to 5.
+    // Files (not folders) per verdict, 0 to 4; entries gone from both sides are not counted.
     const int *counts() const { return mCounts; }
     // IDs of every entry below the folder (all of them, shown or not), the folder not included.
     std::vector<int> descendants(int id) const;
@@ -89,7 +92,9 @@ private:
     void addCount(const COMP_ITEM &item, int delta);
     void applyUpdatesInto(const std::vector<COMP_ITEM> &updates, std::vector<int> &dirty);
     void sumUpFolders(std::vector<int> dirty);
+    bool sumUpFolder(int id); // true when its verdict changed
     void rowChanged(int id);
+    void removeRow(int id); // an entry gone from both sides leaves the list
     void rebuildShown();
     QIcon iconFor(const COMP_ITEM &item) const;
 

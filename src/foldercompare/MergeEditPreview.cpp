@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QImageReader>
 #include <QLabel>
 #include <QLocale>
@@ -95,10 +96,21 @@ QWidget *MergeEditPreview::makeWindow()
     auto *w = new QWidget();
     w->setWindowTitle(L_(QStringLiteral("Quick Preview")));
     w->resize(720, 520);
-    auto *layout = new QHBoxLayout(w);
+    auto *layout = new QVBoxLayout(w);
     layout->setContentsMargins(4, 4, 4, 4);
+    // The names of the two files above their panes.
+    auto *titles = new QHBoxLayout();
+    for (int k = 0; k < 2; ++k) {
+        mTitle[k] = new QLabel(w);
+        mTitle[k]->setObjectName(k == 0 ? QStringLiteral("mTitle1") : QStringLiteral("mTitle2"));
+        mTitle[k]->setTextFormat(Qt::PlainText);
+        mTitle[k]->setAlignment(Qt::AlignCenter);
+        mTitle[k]->setMinimumWidth(20);
+        titles->addWidget(mTitle[k], 1);
+    }
+    layout->addLayout(titles);
     mPages = new QStackedWidget(w);
-    layout->addWidget(mPages);
+    layout->addWidget(mPages, 1);
     mInfo = new QLabel(mPages);
     mInfo->setAlignment(Qt::AlignCenter);
     mInfo->setWordWrap(true);
@@ -119,16 +131,45 @@ QWidget *MergeEditPreview::makeWindow()
     return w;
 }
 
+QRect PreviewPlacement(const QRect &beside, const QSize &size, const QRect &available)
+{
+    constexpr int kGap = 8;
+    const QPoint rightOf(beside.x() + beside.width() + kGap, beside.y());
+    if (!available.isValid())
+        return QRect(rightOf, size);
+    const QSize fitted = size.boundedTo(available.size());
+    QRect r(rightOf, fitted);
+    // Right of the window, else left of it, else against the screen's right edge.
+    if (r.right() > available.right())
+        r.moveLeft(beside.x() - kGap - fitted.width());
+    if (r.left() < available.left())
+        r.moveLeft(available.right() - fitted.width() + 1);
+    if (r.bottom() > available.bottom())
+        r.moveBottom(available.bottom());
+    if (r.top() < available.top())
+        r.moveTop(available.top());
+    return r;
+}
+
 void MergeEditPreview::showBeside(QWidget *other)
 {
     QWidget *w = window();
-    if (other) {
-        const QRect f = other->frameGeometry();
-        w->move(f.right() + 8, f.top());
-    }
-    showWindow();
+    const auto place = [w, other] {
+        QScreen *screen = other->screen();
+        const QRect available = screen ? screen->availableGeometry() : QRect();
+        // The frame adds to the size asked for; the rect placed is the whole window's.
+        const QSize extra = w->frameGeometry().size() - w->size();
+        const QRect r = PreviewPlacement(other->frameGeometry(), w->size() + extra, available);
+        w->resize(r.size() - extra);
+        w->move(r.topLeft());
+    };
     if (other)
+        place();
+    showWindow();
+    if (other) {
+        place();                 // again, now that the frame is known
         other->activateWindow(); // the selection keeps following the keyboard
+    }
 }
 
 int MergeEditPreview::currentPage() const
@@ -141,12 +182,20 @@ QString MergeEditPreview::text(int side) const
     return mText[side == 1 ? 0 : 1] ? mText[side == 1 ? 0 : 1]->toPlainText() : QString();
 }
 
+QString MergeEditPreview::title(int side) const
+{
+    const QLabel *label = mTitle[side == 1 ? 0 : 1];
+    return label ? label->text() : QString();
+}
+
 void MergeEditPreview::showNothing()
 {
     window();
     ++mRequest;
     mFile1.clear();
     mFile2.clear();
+    mTitle[0]->clear();
+    mTitle[1]->clear();
     mInfo->setText(QString());
     mPages->setCurrentIndex(0);
 }
@@ -175,6 +224,11 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
     const quint64 request = ++mRequest;
     mFile1 = path1;
     mFile2 = path2;
+    const QString missing = L_(QStringLiteral("missing"));
+    mTitle[0]->setText(item.onLeft() ? CompItem_DisplayName(item.itemName1) : missing);
+    mTitle[1]->setText(item.onRight() ? CompItem_DisplayName(item.itemName2) : missing);
+    window()->setWindowTitle(L_(QStringLiteral("Quick Preview")) + QStringLiteral(" - ") +
+                             CompItem_DisplayName(item.name()));
     if (item.isFolder() || (path1.isEmpty() && path2.isEmpty())) {
         showInfo(item);
         emit contentShown();

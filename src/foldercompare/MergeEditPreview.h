@@ -7,10 +7,16 @@
 #include "textcompare/MergeWindow.h"
 
 #include <QPointer>
+#include <QRect>
 
 class QLabel;
 class QPlainTextEdit;
 class QStackedWidget;
+
+// Where a window of the size (frame included) goes beside a window's frame, inside the available
+// part of a screen (shrunk to fit it when larger); an invalid available rect places it to the
+// right as asked.
+QRect PreviewPlacement(const QRect &beside, const QSize &size, const QRect &available);
 
 class MergeEditPreview : public MergeWindow
 {
@@ -24,7 +30,8 @@ public:
     QString GetFile1() const override { return mFile1; }
     QString GetFile2() const override { return mFile2; }
 
-    // Shows the window to the right of the given one.
+    // Shows the window to the right of the given one, else to its left, always inside the
+    // screen the given one is on.
     void showBeside(QWidget *other);
     void showItem(const COMP_ITEM &item, const QString &path1, const QString &path2);
     void showNothing();
@@ -32,6 +39,8 @@ public:
     // What the preview shows now: 0 nothing or sizes, 1 texts, 2 images.
     int currentPage() const;
     QString text(int side) const;
+    // The name shown above a side's pane.
+    QString title(int side) const;
     int blockCount() const { return mBlockCount; }
 
 signals:
@@ -46,6 +55,7 @@ private:
 
     QStackedWidget *mPages = nullptr;
     QLabel *mInfo = nullptr;
+    QLabel *mTitle[2] = {nullptr, nullptr};
     QPlainTextEdit *mText[2] = {nullptr, nullptr};
     QLabel *mImage[2] = {nullptr, nullptr};
     QString mFile1, mFile2;

@@ -20,6 +20,7 @@
 #include "services/Alerts.h"
 #include "services/AppSetting.h"
 #include "services/FileUtility.h"
+#include "services/LocalPath.h"
 #include "services/Localization.h"
 #include "services/WindowFrame.h"
 #include "textcompare/MergeEditWndCtr.h"
@@ -35,6 +36,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QStyle>
+#include <QToolBar>
 #include <QTimer>
 #include <QUrl>
 #include <QtConcurrent/QtConcurrentRun>
@@ -122,10 +125,13 @@ void MergeFileListWndCtr::SetCompareInfoWith(std::shared_ptr<FileListCompareInfo
         return;
     mCompareInfo = std::move(info);
     if (isWindowLoaded()) {
-        mUi->mPathLabel1->setText(mCompareInfo->mFolder1);
-        mUi->mPathLabel2->setText(mCompareInfo->mFolder2);
-        window()->setWindowTitle(QDir(mCompareInfo->mFolder1).dirName() + QStringLiteral(" - ") +
-                                 QDir(mCompareInfo->mFolder2).dirName());
+        // Shown readable: bytes that are not UTF-8 as escapes.
+        const QString shown1 = CompItem_DisplayName(LocalPath_ToBytes(mCompareInfo->mFolder1));
+        const QString shown2 = CompItem_DisplayName(LocalPath_ToBytes(mCompareInfo->mFolder2));
+        mUi->mPathLabel1->setText(shown1);
+        mUi->mPathLabel2->setText(shown2);
+        window()->setWindowTitle(QDir(shown1).dirName() + QStringLiteral(" - ") +
+                                 QDir(shown2).dirName());
     }
 }
 
@@ -161,6 +167,7 @@ void MergeFileListWndCtr::windowDidLoad()
     mUi->actionOpenPair->setEnabled(false);
 
     Localize_LoadWindowPos_SetBackground(w, this, platform::Color(), true);
+    setToolbarIcons();
     connectControls();
     applyViewMode();
     updateFilterFromMenus();
@@ -169,6 +176,39 @@ void MergeFileListWndCtr::windowDidLoad()
     updateCounts();
     updateButtons();
     GUARD_END_VOID
+}
+
+void MergeFileListWndCtr::setToolbarIcons()
+{
+    struct Icon
+    {
+        QAction *action;
+        const char *name;
+        QStyle::StandardPixmap fallback;
+    };
+    auto &ui = *mUi;
+    const Icon icons[] = {
+        {ui.actionRefresh, "view-refresh", QStyle::SP_BrowserReload},
+        {ui.actionTreeMode, "view-list-tree", QStyle::SP_FileDialogDetailedView},
+        {ui.actionCopyToRight, "go-next", QStyle::SP_ArrowRight},
+        {ui.actionCopyToLeft, "go-previous", QStyle::SP_ArrowLeft},
+        {ui.actionDeleteLeft, "edit-delete", QStyle::SP_TrashIcon},
+        {ui.actionDeleteRight, "edit-delete", QStyle::SP_TrashIcon},
+        {ui.actionDeleteBoth, "edit-delete", QStyle::SP_TrashIcon},
+        {ui.actionGeneratePatch, "document-save-as", QStyle::SP_DialogSaveButton},
+        {ui.actionOpenPair, "document-open", QStyle::SP_DialogOpenButton},
+        {ui.actionPreview, "document-preview", QStyle::SP_FileDialogContentsView},
+        {ui.actionClose, "window-close", QStyle::SP_DialogCloseButton},
+    };
+    QStyle *style = window()->style();
+    for (const Icon &i : icons)
+        i.action->setIcon(
+            QIcon::fromTheme(QString::fromLatin1(i.name), style->standardIcon(i.fallback)));
+    // As in the text window: the text goes under the icon where the style asks for that, else
+    // beside it; it is never left out.
+    const auto asked = Qt::ToolButtonStyle(style->styleHint(QStyle::SH_ToolButtonStyle));
+    ui.toolBar->setToolButtonStyle(
+        asked == Qt::ToolButtonTextUnderIcon ? asked : Qt::ToolButtonTextBesideIcon);
 }
 
 void MergeFileListWndCtr::connectControls()
@@ -391,6 +431,7 @@ void MergeFileListWndCtr::compareEnded(bool cancelled, const QString &rootError)
     FolderCompareState_EndCompare(this);
     mLastCompareCancelled = cancelled;
     mLastCompareComplete = !cancelled && rootError.isEmpty();
+    mModel->sumUpAllFolders();
     mModel->refilter();
     setProgressVisible(false);
     updateCounts();
@@ -413,16 +454,15 @@ QByteArray MergeFileListWndCtr::fullPathBytes(int id, int side) const
     if (!mCompareInfo || !mModel->item(id))
         return {};
     const QString root = withSlash(side == 1 ? mCompareInfo->mFolder1 : mCompareInfo->mFolder2);
-    return QFile::encodeName(root) + mModel->relativePath(id);
+    return LocalPath_ToBytes(root) + mModel->relativePath(id);
 }
 
 QString MergeFileListWndCtr::fullPath(int id, int side) const
 {
-    const QByteArray rel = mModel->relativePath(id);
-    if (!mCompareInfo || rel.isEmpty() || !CompItem_NameIsText(rel))
+    if (!mCompareInfo || mModel->relativePath(id).isEmpty())
         return {};
-    const QString root = withSlash(side == 1 ? mCompareInfo->mFolder1 : mCompareInfo->mFolder2);
-    return root + QString::fromUtf8(rel);
+    const QByteArray path = fullPathBytes(id, side);
+    return CompItem_NameIsText(path) ? QString::fromUtf8(path) : QString();
 }
 
 std::vector<int> MergeFileListWndCtr::selectedIds() const
@@ -513,8 +553,8 @@ void MergeFileListWndCtr::judgeAgain(const std::vector<int> &ids)
         const COMP_ITEM *it = mModel->item(id);
         if (!it)
             continue;
-        QByteArray p1 = QFile::encodeName(withSlash(mCompareInfo->mFolder1));
-        QByteArray p2 = QFile::encodeName(withSlash(mCompareInfo->mFolder2));
+        QByteArray p1 = LocalPath_ToBytes(withSlash(mCompareInfo->mFolder1));
+        QByteArray p2 = LocalPath_ToBytes(withSlash(mCompareInfo->mFolder2));
         if (it->parent >= 0) {
             const QByteArray rel = mModel->relativePath(it->parent) + '/';
             p1 += rel;

@@ -126,6 +126,7 @@ private:
         bool folder;
     };
     void connectControls();
+    void setToolbarIcons();
     void applyViewMode();
     void saveColumns();
     void loadColumns();

@@ -58,6 +58,28 @@ QByteArray parentPath(const QByteArray &path)
     return path.left(path.lastIndexOf('/'));
 }
 
+// The first few entries a delete takes, one a line with the sides it takes them from, and how
+// many more there are; starts with an empty line.
+QString namesOfWhatGoes(const FolderCompareModel &model, const std::vector<int> &ids, int sides)
+{
+    constexpr size_t kNamed = 5;
+    QString text = QStringLiteral("\n");
+    for (size_t k = 0; k < ids.size() && k < kNamed; ++k) {
+        const COMP_ITEM *it = model.item(ids[k]);
+        const bool left = (sides & 1) && present(*it, 1), right = (sides & 2) && present(*it, 2);
+        const QString where = left && right ? L_(QStringLiteral("left and right"))
+                              : left        ? L_(QStringLiteral("left"))
+                                            : L_(QStringLiteral("right"));
+        text += QStringLiteral("\n") + CompItem_DisplayName(model.relativePath(ids[k])) +
+                QStringLiteral(" (") + where + QLatin1Char(')');
+    }
+    if (ids.size() > kNamed)
+        text += QStringLiteral("\n") + L_Count(qint64(ids.size() - kNamed),
+                                               QStringLiteral("and 1 more"),
+                                               QStringLiteral("and %1 more"));
+    return text;
+}
+
 } // namespace
 
 bool MergeFileListWndCtr::confirm(const QString &title, const QString &text, const QString &go)
@@ -91,12 +113,15 @@ void MergeFileListWndCtr::CopySelection(int toSide)
     }
     if (tasks.empty())
         return;
-    QString text = (toSide == 2 ? L_(QStringLiteral("Copy %1 items to the right folder?"))
-                                : L_(QStringLiteral("Copy %1 items to the left folder?")))
-                       .arg(tasks.size());
+    const qint64 n = qint64(tasks.size());
+    QString text = toSide == 2 ? L_Count(n, QStringLiteral("Copy 1 item to the right folder?"),
+                                         QStringLiteral("Copy %1 items to the right folder?"))
+                               : L_Count(n, QStringLiteral("Copy 1 item to the left folder?"),
+                                         QStringLiteral("Copy %1 items to the left folder?"));
     if (replaced > 0)
-        text += QStringLiteral("\n") +
-                L_(QStringLiteral("%1 files there will be replaced.")).arg(replaced);
+        text += QStringLiteral("\n") + L_Count(replaced,
+                                               QStringLiteral("1 file there will be replaced."),
+                                               QStringLiteral("%1 files there will be replaced."));
     if (!confirm(L_(QStringLiteral("Copy")), text, L_(QStringLiteral("Copy"))))
         return;
     runCopy(std::move(tasks));
@@ -188,14 +213,19 @@ void MergeFileListWndCtr::DeleteSelection(int sides)
     if (ids.empty())
         return;
     const bool trash = gAppSetting.compare_deletesFilesToTrash != 0;
-    const bool ok =
-        trash ? confirm(L_(QStringLiteral("Delete")),
-                        L_(QStringLiteral("Move %1 items to the Trash?")).arg(count),
-                        L_(QStringLiteral("Move to Trash")))
-              : confirm(L_(QStringLiteral("Delete")),
-                        L_(QStringLiteral("Delete %1 items permanently?")).arg(count) +
-                            QStringLiteral("\n") + L_(QStringLiteral("They cannot be restored.")),
-                        L_(QStringLiteral("Delete")));
+    const QString what = namesOfWhatGoes(*mModel, ids, sides);
+    const bool ok = trash ? confirm(L_(QStringLiteral("Delete")),
+                                    L_Count(count, QStringLiteral("Move 1 item to the Trash?"),
+                                            QStringLiteral("Move %1 items to the Trash?")) +
+                                        what,
+                                    L_(QStringLiteral("Move to Trash")))
+                          : confirm(L_(QStringLiteral("Delete")),
+                                    L_Count(count, QStringLiteral("Delete 1 item permanently?"),
+                                            QStringLiteral("Delete %1 items permanently?")) +
+                                        what + QStringLiteral("\n\n") +
+                                        L_Count(count, QStringLiteral("It cannot be restored."),
+                                                QStringLiteral("They cannot be restored.")),
+                                    L_(QStringLiteral("Delete")));
     if (ok)
         runDelete(std::move(ids), sides);
     GUARD_END_VOID

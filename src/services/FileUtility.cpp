@@ -6,6 +6,7 @@
 #include "platform/Workspace.h"
 #include "services/AppInit.h"
 #include "services/AppSetting.h"
+#include "services/LocalPath.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -75,22 +77,36 @@ void appendDeepList(const QString &folder, const QString &relative, QStringList 
 
 } // namespace
 
+namespace {
+// Looked up by the path's own bytes, so names that are not UTF-8 are found too.
+bool statPath(const QString &path, struct stat *st)
+{
+    return !path.isEmpty() && ::stat(LocalPath_ToBytes(path).constData(), st) == 0;
+}
+} // namespace
+
 bool IsFileExist(const QString &path)
 {
-    if (path.isEmpty())
-        return false;
-    QFileInfo info(path);
-    return info.exists() && !info.isDir();
+    struct stat st
+    {
+    };
+    return statPath(path, &st) && !S_ISDIR(st.st_mode);
 }
 
 bool IsFolderExist(const QString &path)
 {
-    return !path.isEmpty() && QFileInfo(path).isDir();
+    struct stat st
+    {
+    };
+    return statPath(path, &st) && S_ISDIR(st.st_mode);
 }
 
 bool IsPathExist(const QString &path)
 {
-    return !path.isEmpty() && QFileInfo::exists(path);
+    struct stat st
+    {
+    };
+    return statPath(path, &st);
 }
 
 bool IsSamePath(const QString &path1, const QString &path2)

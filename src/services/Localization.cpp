@@ -261,3 +261,8 @@ QStringList GetAvailableLocalizations()
     codes.sort();
     return codes;
 }
+
+QString L_Count(qint64 n, const QString &singular, const QString &plural)
+{
+    return L_(n == 1 ? singular : plural).replace(QStringLiteral("%1"), QString::number(n));
+}

@@ -23,6 +23,10 @@ inline constexpr const char *kAppDisplayName = "Pelko Merge";
 // The localised text; "" for a null or empty key.
 QString L_(const QString &english);
 
+// A sentence holding a count: the localised singular key when n is 1, else the localised plural
+// key; "%1" in either becomes n.
+QString L_Count(qint64 n, const QString &singular, const QString &plural);
+
 // Fills "%@", "%N$@", "%d", "%ld", ... with the arguments in one pass over the format, so text
 // taken from an argument is never read as a format again. "%%" is a percent sign.
 QString FillFormat(const QString &format, const QStringList &args);

@@ -9,9 +9,11 @@
 #include "platform/Guard.h"
 #include "services/AppInit.h"
 #include "services/AppSetting.h"
+#include "services/LocalPath.h"
 #include "services/SupportFolder.h"
 #include "shell/AppCommands.h"
 #include "shell/AppTermination.h"
+#include "shell/ApplicationIcon.h"
 #include "shell/CommandLine.h"
 #include "shell/DesktopWindowFactory.h"
 #include "shell/HandOver.h"
@@ -30,7 +32,7 @@ QStringList argumentList(int argc, char *argv[])
 {
     QStringList args;
     for (int i = 0; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
+        args.append(LocalPath_FromBytes(QByteArray(argv[i]))); // every byte of a path kept
     return args;
 }
 
@@ -94,6 +96,7 @@ int main(int argc, char *argv[])
     step("hand-over check");
 
     initialiseServices(&app);
+    QApplication::setWindowIcon(ApplicationIcon());
     step("settings");
 
     DesktopWindowFactory factory;

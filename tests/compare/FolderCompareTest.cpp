@@ -2,21 +2,28 @@
 #include "compare/FolderCompareJob.h"
 #include "compare/FolderContentCompare.h"
 #include "platform/Alerts.h"
+#include "services/LocalPath.h"
 #include "services/AppSetting.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <map>
 #include <mutex>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/time.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <utility>
 
@@ -324,10 +331,10 @@ TEST(FolderCompare, LinksPipesAndUnreadableFoldersNeitherHangNorFail)
     EXPECT_EQ(v.at("filelink"), COMP_RESULT_SAME);
     EXPECT_EQ(v.at("device"), COMP_RESULT_SAME);
     EXPECT_EQ(v.at("otherdevice"), COMP_RESULT_DIFFERENT);
-    EXPECT_EQ(v.at("pipeorfile"), COMP_RESULT_NOT_JUDGED);
+    EXPECT_EQ(v.at("pipeorfile"), COMP_RESULT_DIFFERENT); // the kinds differ
     if (::geteuid() != 0) {
         EXPECT_EQ(v.at("locked"), COMP_RESULT_NOT_JUDGED);
-        EXPECT_EQ(v.count("locked/inner"), 0u);
+        EXPECT_EQ(v.at("locked/inner"), COMP_RESULT_RIGHT_ONLY); // what the right side holds
         // An unreadable file stays listed, not judged, with its reason.
         EXPECT_EQ(v.at("secret.txt"), COMP_RESULT_NOT_JUDGED);
         for (const COMP_ITEM &item : out.items)
@@ -510,4 +517,240 @@ TEST(FolderCompare, NamesThatAreNotTextAreListedAndShownEscaped)
     EXPECT_FALSE(CompItem_NameIsText(bad));
     EXPECT_TRUE(CompItem_NameIsText(QByteArray("caf\xc3\xa9.txt")));
     EXPECT_EQ(CompItem_DisplayName(bad), QStringLiteral("caf\\xe9.txt"));
+    // A sequence cut short by the end of the name loses none of its bytes.
+    EXPECT_EQ(CompItem_DisplayName("caf\xe9"), QStringLiteral("caf\\xe9"));
+    EXPECT_EQ(CompItem_DisplayName("ab\xe6\x97"), QStringLiteral("ab\\xe6\\x97"));
+    EXPECT_EQ(CompItem_DisplayName("x\xf0\x9f\x98"), QStringLiteral("x\\xf0\\x9f\\x98"));
+    for (const QString &side : {t.left, t.right}) // Qt's own clean-up cannot name these bytes
+        ::unlink((QFile::encodeName(side) + bad).constData());
+}
+
+namespace {
+
+// A socket file at path (binding through the folder, as socket paths are short).
+void makeSocket(const QString &path)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
+    const int back = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(back, 0);
+    ASSERT_EQ(::chdir(folder.constData()), 0);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, name.constData(), sizeof(address.sun_path) - 1);
+    const int bound = ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address));
+    ::close(fd);
+    EXPECT_EQ(::fchdir(back), 0);
+    ::close(back);
+    ASSERT_EQ(bound, 0);
+}
+
+void makeLink(const char *target, const QString &path)
+{
+    ASSERT_EQ(::symlink(target, QFile::encodeName(path).constData()), 0);
+}
+
+// Removes a tree through folder descriptors, as paths deeper than the system takes cannot be
+// named whole.
+void removeTree(int parentFd, const char *name)
+{
+    const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) {
+        DIR *dir = ::fdopendir(fd);
+        std::vector<std::pair<QByteArray, bool>> entries;
+        while (const dirent *e = dir ? ::readdir(dir) : nullptr)
+            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+                entries.emplace_back(QByteArray(e->d_name), e->d_type == DT_DIR);
+        for (const auto &[child, folder] : entries) {
+            if (folder)
+                removeTree(fd, child.constData());
+            else
+                ::unlinkat(fd, child.constData(), 0);
+        }
+        if (dir)
+            ::closedir(dir);
+        else
+            ::close(fd);
+    }
+    ::unlinkat(parentFd, name, AT_REMOVEDIR);
+}
+
+const COMP_ITEM *itemAt(const FolderCompareOutcome &out, const QByteArray &relative)
+{
+    for (const COMP_ITEM &item : out.items)
+        if (CompItems_RelativePath(out.items, item.ID) == relative)
+            return &item;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(FolderCompare, SpecialFilesAndLinksToNoFileAreJudgedAlikeInEveryMode)
+{
+    const Tree t = freshTrees("kinds");
+    const qint64 t0 = 1700000000;
+    for (const QString &side : {t.left, t.right})
+        QDir().mkpath(side + "folder");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(t.left + "pipe").constData(), 0600), 0);
+    write(t.right + "pipe", "data");
+    makeSocket(t.left + "sock");
+    write(t.right + "sock", "data");
+    write(t.left + "filevspipe", "data");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(t.right + "filevspipe").constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(t.left + "twopipes").constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(t.right + "twopipes").constData(), 0600), 0);
+    // Links that lead to no file: the same target text at other times, and other texts of the
+    // same length at the same time.
+    makeLink("folder", t.left + "tofolder");
+    makeLink("folder", t.right + "tofolder");
+    setTime(t.left + "tofolder", t0);
+    setTime(t.right + "tofolder", t0 + 100);
+    makeLink("nowhere1", t.left + "dangling");
+    makeLink("nowhere2", t.right + "dangling");
+    setTime(t.left + "dangling", t0);
+    setTime(t.right + "dangling", t0);
+    makeLink("loop", t.left + "loop");
+    makeLink("loop", t.right + "loop");
+    makeLink("folder", t.left + "linkvsfile");
+    write(t.right + "linkvsfile", "folder");
+
+    struct Row
+    {
+        QByteArray name;
+        int verdict;
+        qint32 reason;
+        const char *kinds; // the reason's text names them
+    };
+    const Row rows[] = {
+        {"pipe", COMP_RESULT_DIFFERENT, NotJudged_KindDiffers, "pipe/file"},
+        {"sock", COMP_RESULT_DIFFERENT, NotJudged_KindDiffers, "socket/file"},
+        {"filevspipe", COMP_RESULT_DIFFERENT, NotJudged_KindDiffers, "file/pipe"},
+        {"twopipes", COMP_RESULT_NOT_JUDGED, NotJudged_SpecialFile, nullptr},
+        {"tofolder", COMP_RESULT_SAME, NotJudged_None, nullptr},
+        {"dangling", COMP_RESULT_DIFFERENT, NotJudged_None, nullptr},
+        {"loop", COMP_RESULT_SAME, NotJudged_None, nullptr},
+        {"linkvsfile", COMP_RESULT_DIFFERENT, NotJudged_KindDiffers, "link/file"},
+    };
+    for (int mode = 0; mode < 4; ++mode) {
+        SCOPED_TRACE(mode);
+        const auto out = run(request(t, mode));
+        for (const Row &row : rows) {
+            SCOPED_TRACE(row.name.constData());
+            const COMP_ITEM *item = itemAt(out, row.name);
+            ASSERT_TRUE(item);
+            EXPECT_EQ(item->compareResult, row.verdict);
+            EXPECT_EQ(item->customMultiPurposeInfo, row.reason);
+            if (row.kinds)
+                EXPECT_EQ(CompItem_KindName(*item, 1) + '/' + CompItem_KindName(*item, 2),
+                          QLatin1String(row.kinds));
+        }
+    }
+}
+
+TEST(FolderCompare, ContentBelowAClashOrAnUnlistableFolderIsListedOnOneSide)
+{
+    const Tree t = freshTrees("onesided");
+    write(t.left + "clash/inner.txt", "a");
+    write(t.left + "clash/deep/x", "b");
+    write(t.right + "clash", "a file");
+    write(t.left + "reverse", "a file");
+    write(t.right + "reverse/y", "c");
+    // A folder whose path on the left is longer than the system takes, while the right one is
+    // short: the right side's content is listed, the folder says why it is not judged.
+    int fd = ::open(QFile::encodeName(t.left).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    QByteArray leftRoot = QFile::encodeName(t.left);
+    while (leftRoot.size() < 3950) {
+        const QByteArray longName(std::min<qsizetype>(250, 3950 - leftRoot.size()), 'n');
+        ASSERT_EQ(::mkdirat(fd, longName.constData(), 0700), 0);
+        const int next = ::openat(fd, longName.constData(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        ASSERT_GE(next, 0);
+        fd = next;
+        leftRoot += longName + '/';
+    }
+    const QByteArray deepName = QByteArray(240, 'd');
+    ASSERT_EQ(::mkdirat(fd, deepName.constData(), 0700), 0);
+    ::close(fd);
+    const QString rightRoot = pelkotest::freshDir(QStringLiteral("onesided-short")) + "/";
+    write(rightRoot + QString::fromLatin1(deepName) + "/inside.txt", "r");
+    write(rightRoot + QString::fromLatin1(deepName) + "/below/more.txt", "r");
+
+    const auto v = verdicts(run(request(t, 3)));
+    EXPECT_EQ(v.at("clash"), COMP_RESULT_DIFFERENT);
+    EXPECT_EQ(v.at("clash/inner.txt"), COMP_RESULT_LEFT_ONLY);
+    EXPECT_EQ(v.at("clash/deep"), COMP_RESULT_LEFT_ONLY);
+    EXPECT_EQ(v.at("clash/deep/x"), COMP_RESULT_LEFT_ONLY);
+    EXPECT_EQ(v.at("reverse"), COMP_RESULT_DIFFERENT);
+    EXPECT_EQ(v.at("reverse/y"), COMP_RESULT_RIGHT_ONLY);
+
+    auto info = FileListCompareInfo::create();
+    info->mFolder1 = QString::fromLatin1(leftRoot);
+    info->mFolder2 = rightRoot;
+    const auto out = run(info);
+    const COMP_ITEM *deep = itemAt(out, deepName);
+    ASSERT_TRUE(deep);
+    EXPECT_EQ(deep->compareResult, COMP_RESULT_NOT_JUDGED);
+    EXPECT_EQ(deep->customMultiPurposeInfo, NotJudged_NameTooLong);
+    const auto deepVerdicts = verdicts(out);
+    EXPECT_EQ(deepVerdicts.at(deepName + "/inside.txt"), COMP_RESULT_RIGHT_ONLY);
+    EXPECT_EQ(deepVerdicts.at(deepName + "/below"), COMP_RESULT_RIGHT_ONLY);
+    EXPECT_EQ(deepVerdicts.at(deepName + "/below/more.txt"), COMP_RESULT_RIGHT_ONLY);
+    removeTree(AT_FDCWD, QFile::encodeName(t.left).constData());
+}
+
+TEST(FolderCompare, TopFoldersNamedWithoutUtf8AreCompared)
+{
+    const QByteArray base = QFile::encodeName(pelkotest::freshDir(QStringLiteral("bytes")));
+    const QByteArray left = base + "/L\xe9"
+                                   "ft/",
+                     right = base + "/R\xff\xfe/";
+    for (const QByteArray &side : {left, right}) {
+        ASSERT_EQ(::mkdir(side.constData(), 0700), 0);
+        const int fd = ::open((side + "a.txt").constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(::write(fd, "same", 4), 4);
+        ::close(fd);
+        const struct timespec times[2] = {{1700000000, 0}, {1700000000, 0}};
+        ::utimensat(AT_FDCWD, (side + "a.txt").constData(), times, 0);
+    }
+    auto info = FileListCompareInfo::create();
+    info->mFolder1 = LocalPath_FromBytes(left);
+    info->mFolder2 = LocalPath_FromBytes(right);
+    const auto out = run(info);
+    EXPECT_TRUE(out.rootError.isEmpty()) << qPrintable(out.rootError);
+    EXPECT_EQ(verdicts(out).at("a.txt"), COMP_RESULT_SAME);
+    for (const QByteArray &side : {left, right}) // Qt's own clean-up cannot name these bytes
+        removeTree(AT_FDCWD, side.constData());
+}
+
+TEST(LocalPath, EveryByteComesBackAndUtf8StaysText)
+{
+    struct Row
+    {
+        QByteArray bytes;
+        bool text; // decodes to the same text as UTF-8 would
+    };
+    const Row rows[] = {
+        {"/plain/ascii", true},
+        {"/caf\xc3\xa9/\xe6\x97\xa5\xe6\x9c\xac", true},
+        {"/emoji/\xf0\x9f\x98\x80", true},
+        {"/latin1/caf\xe9", false},
+        {"/cut/\xe6\x97", false},
+        {"/overlong/\xc0\xaf", false},
+        {"/surrogate/\xed\xa0\x80", false},
+        {"/past/\xf4\x90\x80\x80", false},
+        {"/mixed/\xff\xc3\xa9\x80\xf0\x9f\x98\x80\xfe", false},
+        {"\x80\x81\xdc\x80", false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.bytes.toHex().constData());
+        const QString text = LocalPath_FromBytes(row.bytes);
+        EXPECT_EQ(LocalPath_ToBytes(text), row.bytes);
+        EXPECT_EQ(text == QString::fromUtf8(row.bytes), row.text);
+    }
+    // A real character written with a surrogate pair is never taken for an escaped byte.
+    const QString pair = QString::fromUtf8("\xf0\x90\x80\x80");
+    EXPECT_EQ(LocalPath_ToBytes(pair), QByteArray("\xf0\x90\x80\x80"));
 }

@@ -13,6 +13,7 @@
 #include "platform/Panels.h"
 #include "platform/Workspace.h"
 #include "services/AppSetting.h"
+#include "services/LocalPath.h"
 #include "shell/QuitWalk.h"
 #include "support/TestEnvironment.h"
 #include "textcompare/MergeEditWndCtr.h"
@@ -28,9 +29,12 @@
 #include <QMainWindow>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
+#include <QToolBar>
 #include <QTreeView>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -38,6 +42,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -283,7 +288,10 @@ TEST_F(FolderWindow, CopiesBothWaysThenTheyAreTheSame)
     select("diff.txt");
     action("actionCopyToRight")->trigger();
     ASSERT_TRUE(spinUntil([&] { return copied.count() == 1; }));
-    EXPECT_TRUE(alerts.last().text.contains(QStringLiteral("1 files there will be replaced")));
+    // One of each: the sentences take the singular.
+    EXPECT_TRUE(alerts.last().text.contains(QStringLiteral("Copy 1 item to the right folder?")))
+        << qPrintable(alerts.last().text);
+    EXPECT_TRUE(alerts.last().text.contains(QStringLiteral("1 file there will be replaced.")));
     EXPECT_TRUE(spinUntil([&] { return verdictOf("diff.txt") == COMP_RESULT_SAME; }));
     EXPECT_EQ(pelkotest::readFile(right + "diff.txt"), QByteArray("one\ntwo\n"));
 
@@ -404,11 +412,26 @@ TEST_F(FolderWindow, DeleteGoesToTheTrashAndStopsWhenAsked)
     EXPECT_TRUE(trashed.isEmpty());
     EXPECT_TRUE(QFile::exists(left + "onlyleft.txt"));
 
+    // The question names what goes.
+    ASSERT_FALSE(alerts.isEmpty());
+    EXPECT_TRUE(alerts.last().text.startsWith(QStringLiteral("Move 1 item to the Trash?")))
+        << qPrintable(alerts.last().text);
+    EXPECT_TRUE(alerts.last().text.contains(QStringLiteral("onlyleft.txt (left)")));
+
     alertAnswer = platform::AlertFirstButtonReturn;
+    const int rowsBefore = wnd->model()->rowCount();
     action("actionDeleteLeft")->trigger();
     ASSERT_TRUE(spinUntil([&] { return deleted.count() == 1; }));
     EXPECT_EQ(trashed, QStringList{left + "onlyleft.txt"});
+    // Gone from both sides: its row leaves the list, nothing stays selected, the counts follow.
     EXPECT_TRUE(spinUntil([&] { return verdictOf("onlyleft.txt") == COMP_RESULT_GONE; }));
+    EXPECT_FALSE(wnd->model()->indexForId(idOf("onlyleft.txt")).isValid());
+    EXPECT_EQ(wnd->model()->rowCount(), rowsBefore - 1);
+    EXPECT_TRUE(wnd->selectedIds().empty());
+    const QLabel *counts = wnd->mainWindow()->findChild<QLabel *>(QStringLiteral("mCountsLabel"));
+    EXPECT_TRUE(counts->text().contains(QStringLiteral("Left only: 0")));
+    EXPECT_TRUE(counts->text().contains(QStringLiteral("Not judged: 0")))
+        << qPrintable(counts->text());
 
     // Cancel in the progress dialog: the item under way goes, no other.
     cancelInDialog = true;
@@ -648,4 +671,149 @@ TEST_F(FolderWindow, ScreenshotShowsColouredRows)
                     c.red() + c.green() + c.blue() > 60;
         }
     EXPECT_TRUE(found);
+}
+
+TEST_F(FolderWindow, EveryFolderGetsTheVerdictOfItsContentEmptyOnesToo)
+{
+    // Identical trees whose only folders hold nothing or only folders.
+    base = pelkotest::freshDir(QStringLiteral("folderwnd-empty"));
+    left = base + "/L/";
+    right = base + "/R/";
+    for (const QString &side : {left, right}) {
+        write(side + "same.txt", "same\n");
+        QDir().mkpath(side + "empty");
+        QDir().mkpath(side + "outer/middle/inner");
+    }
+    for (bool tree : {false, true}) {
+        SCOPED_TRACE(tree);
+        gAppSetting.compare_folderViewMode = tree ? 1 : 0;
+        delete std::exchange(wnd, nullptr);
+        open();
+        for (const char *folder : {"empty", "outer", "outer/middle", "outer/middle/inner"}) {
+            EXPECT_EQ(verdictOf(folder), COMP_RESULT_SAME) << folder;
+            EXPECT_EQ(wnd->model()->indexForId(idOf(folder)).data(FolderCompareModel::VerdictRole),
+                      int(COMP_RESULT_SAME))
+                << folder;
+        }
+    }
+}
+
+TEST_F(FolderWindow, KindsThatDifferAreNamedAndAClashShowsItsContent)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(left + "pipe").constData(), 0600), 0);
+    write(right + "pipe", "data");
+    write(left + "clash", "a file");
+    write(right + "clash/inside.txt", "x");
+    gAppSetting.compare_folderViewMode = 1;
+    open();
+    FolderCompareModel *m = wnd->model();
+    const QModelIndex pipe = m->indexForId(idOf("pipe"));
+    EXPECT_EQ(pipe.data(FolderCompareModel::VerdictRole), int(COMP_RESULT_DIFFERENT));
+    EXPECT_EQ(pipe.data(Qt::ToolTipRole).toString(),
+              QStringLiteral("A pipe on the left, a file on the right"));
+    // The folder's content hangs below the file it clashes with, on the right only.
+    const QModelIndex clash = m->indexForId(idOf("clash"));
+    ASSERT_TRUE(clash.isValid());
+    ASSERT_EQ(m->rowCount(clash), 1);
+    const QModelIndex inside = m->index(0, FolderCompareModel::ColName2, clash);
+    EXPECT_EQ(inside.data().toString(), QStringLiteral("inside.txt"));
+    EXPECT_EQ(inside.data(FolderCompareModel::VerdictRole), int(COMP_RESULT_RIGHT_ONLY));
+}
+
+TEST_F(FolderWindow, ToolbarActionsCarryIconsAndText)
+{
+    open();
+    auto *bar = wnd->mainWindow()->findChild<QToolBar *>(QStringLiteral("toolBar"));
+    ASSERT_TRUE(bar);
+    EXPECT_NE(bar->toolButtonStyle(), Qt::ToolButtonTextOnly);
+    EXPECT_NE(bar->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    int actions = 0;
+    for (QAction *a : bar->actions()) {
+        if (a->isSeparator())
+            continue;
+        ++actions;
+        EXPECT_FALSE(a->icon().isNull()) << qPrintable(a->objectName());
+        EXPECT_FALSE(a->text().isEmpty()) << qPrintable(a->objectName());
+    }
+    EXPECT_GE(actions, 5);
+}
+
+TEST(PreviewPlacement, StaysInsideTheScreen)
+{
+    const QRect screen(0, 0, 1920, 1080);
+    const QSize size(720, 520);
+    struct Row
+    {
+        const char *name;
+        QRect window;
+        QRect expected;
+    };
+    const Row rows[] = {
+        {"room on the right", QRect(0, 100, 800, 600), QRect(808, 100, 720, 520)},
+        {"room on the left only", QRect(1000, 100, 900, 600), QRect(272, 100, 720, 520)},
+        {"no room beside", QRect(100, 100, 1700, 900), QRect(1200, 100, 720, 520)},
+        {"low on the screen", QRect(0, 800, 800, 600), QRect(808, 560, 720, 520)},
+        {"partly off the top", QRect(0, -50, 800, 600), QRect(808, 0, 720, 520)},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QRect r = PreviewPlacement(row.window, size, screen);
+        EXPECT_EQ(r, row.expected);
+        EXPECT_TRUE(screen.contains(r));
+    }
+    // A screen smaller than the preview: it shrinks to the screen.
+    EXPECT_EQ(PreviewPlacement(QRect(0, 0, 300, 300), size, QRect(0, 0, 640, 480)),
+              QRect(0, 0, 640, 480));
+}
+
+TEST_F(FolderWindow, PreviewOpensOnTheWindowsScreenWithTheNamesAboveItsPanes)
+{
+    open();
+    QWidget *w = wnd->window();
+    const QRect available = w->screen()->availableGeometry();
+    // The folder window against the screen's right edge.
+    w->resize(std::min(600, available.width() / 2), std::min(400, available.height() / 2));
+    w->move(available.right() - w->frameGeometry().width() + 1, available.top());
+    select("diff.txt");
+    wnd->TogglePreview();
+    MergeEditPreview *preview = wnd->preview();
+    ASSERT_TRUE(preview);
+    EXPECT_TRUE(available.contains(preview->window()->frameGeometry()))
+        << "preview " << preview->window()->frameGeometry().x() << ","
+        << preview->window()->frameGeometry().y() << " "
+        << preview->window()->frameGeometry().width() << "x"
+        << preview->window()->frameGeometry().height() << " screen " << available.width() << "x"
+        << available.height();
+    EXPECT_TRUE(spinUntil([&] { return preview->currentPage() == 1; }));
+    EXPECT_EQ(preview->title(1), QStringLiteral("diff.txt"));
+    EXPECT_EQ(preview->title(2), QStringLiteral("diff.txt"));
+    select("onlyright.txt");
+    EXPECT_TRUE(spinUntil([&] { return preview->title(2) == QStringLiteral("onlyright.txt"); }));
+    EXPECT_EQ(preview->title(1), QStringLiteral("missing"));
+    EXPECT_TRUE(preview->window()->windowTitle().contains(QStringLiteral("onlyright.txt")));
+}
+
+TEST_F(FolderWindow, TopFoldersNamedWithoutUtf8AreComparedAndShownEscaped)
+{
+    const QByteArray bytes = QFile::encodeName(base) + "/caf\xe9/";
+    ASSERT_EQ(::mkdir(bytes.constData(), 0700), 0);
+    const int fd = ::open((bytes + "same.txt").constData(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::write(fd, "same\n", 5), 5);
+    ::close(fd);
+    const struct timespec times[2] = {{1700000000, 0}, {1700000000, 0}};
+    ::utimensat(AT_FDCWD, (bytes + "same.txt").constData(), times, 0);
+    left = LocalPath_FromBytes(bytes);
+    open();
+    EXPECT_TRUE(alerts.isEmpty()) << qPrintable(alerts.isEmpty() ? QString() : alerts[0].text);
+    EXPECT_EQ(verdictOf("same.txt"), COMP_RESULT_SAME);
+    EXPECT_EQ(verdictOf("diff.txt"), COMP_RESULT_RIGHT_ONLY);
+    const auto *label = wnd->mainWindow()->findChild<QLabel *>(QStringLiteral("mPathLabel1"));
+    EXPECT_TRUE(label->text().endsWith(QStringLiteral("/caf\\xe9/"))) << qPrintable(label->text());
+    // Its files have no text path: the window offers no text window for them, but copies work.
+    EXPECT_TRUE(wnd->fullPath(idOf("same.txt"), 1).isEmpty());
+    EXPECT_EQ(wnd->fullPathBytes(idOf("same.txt"), 1), bytes + "same.txt");
+    // Qt's own clean-up cannot name these bytes.
+    ::unlink((bytes + "same.txt").constData());
+    ::rmdir(bytes.constData());
 }

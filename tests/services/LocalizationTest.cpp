@@ -69,7 +69,9 @@ protected:
                     {QStringLiteral("Open"), QStringLiteral("Ouvrir")},
                     {QStringLiteral("File"), QStringLiteral("Fichier")},
                     {QStringLiteral("Tip"), QStringLiteral("Astuce")},
-                    {QStringLiteral("Sizes {*app*}"), QStringLiteral("Tailles {*app*}")}});
+                    {QStringLiteral("Sizes {*app*}"), QStringLiteral("Tailles {*app*}")},
+                    {QStringLiteral("Copy 1 item?"), QStringLiteral("Copier 1 élément ?")},
+                    {QStringLiteral("Copy %1 items?"), QStringLiteral("Copier %1 éléments ?")}});
         writePlist(src + QStringLiteral("/de.plist"),
                    {{QStringLiteral("Cancel"), QStringLiteral("Abbrechen")}});
         sTable = pelkotest::freshDir(QStringLiteral("table")) + QStringLiteral("/table.mopo");
@@ -116,6 +118,18 @@ TEST_F(LocalizationTest, MarkersAndPlainKeys)
     };
     for (const Row &row : rows)
         EXPECT_EQ(L_(row.key), row.expected) << qPrintable(row.key);
+}
+
+TEST_F(LocalizationTest, CountsTakeTheSingularOrPluralSentence)
+{
+    const QString one = QStringLiteral("Copy 1 item?"), many = QStringLiteral("Copy %1 items?");
+    EXPECT_EQ(L_Count(1, one, many), QStringLiteral("Copier 1 élément ?"));
+    EXPECT_EQ(L_Count(0, one, many), QStringLiteral("Copier 0 éléments ?"));
+    EXPECT_EQ(L_Count(2, one, many), QStringLiteral("Copier 2 éléments ?"));
+    EXPECT_EQ(L_Count(1001, one, many), QStringLiteral("Copier 1001 éléments ?"));
+    SetLocalizationLanguage(QStringLiteral("de")); // no translation: the English sentences
+    EXPECT_EQ(L_Count(1, one, many), one);
+    EXPECT_EQ(L_Count(3, one, many), QStringLiteral("Copy 3 items?"));
 }
 
 TEST_F(LocalizationTest, ArgumentsAreUserDataAndAreFilledOnlyOnce)

@@ -1,6 +1,7 @@
 // The built application started as a user starts it: the windows its arguments open, a second
 // start handing its paths over, a socket fed garbage, the command line's errors and the desktop
 // entry.
+#include "shell/ApplicationIcon.h"
 #include "shell/HandOver.h"
 #include "support/TestEnvironment.h"
 
@@ -8,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 #include <QImage>
 #include <QLocalSocket>
 #include <QProcess>
@@ -191,6 +193,18 @@ TEST(AppLaunch, TheDesktopEntryIsValid)
     EXPECT_TRUE(text.contains("\nExec=pelkomerge %F\n"));
     for (const char *type : {"inode/directory;", "text/plain;", "image/png;"})
         EXPECT_TRUE(text.contains(type)) << type;
+    // The icon it names is installed in the hicolor theme, each size drawn at its size, and is
+    // the windows' icon too.
+    EXPECT_TRUE(text.contains("\nIcon=pelkomerge\n"));
+    const QString icons = pelkotest::sourceDir() + QStringLiteral("/resources/icons/hicolor/");
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QImage icon(icons + QStringLiteral("%1x%1/apps/pelkomerge.png").arg(size));
+        EXPECT_EQ(icon.size(), QSize(size, size)) << size;
+    }
+    EXPECT_TRUE(QFileInfo::exists(icons + QStringLiteral("scalable/apps/pelkomerge.svg")));
+    const QIcon windowIcon = ApplicationIcon();
+    EXPECT_FALSE(windowIcon.isNull());
+    EXPECT_EQ(windowIcon.pixmap(48).size(), QSize(48, 48));
 }
 
 } // namespace

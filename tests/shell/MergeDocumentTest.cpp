@@ -5,8 +5,11 @@
 #include "compare/Export_GenegatePatch_SettingView.h"
 #include "compare/FolderCompareState.h"
 #include "controls/MyTokenTextList.h"
+#include "foldercompare/FolderCompareModel.h"
 #include "foldercompare/MergeFileListWndCtr.h"
 #include "services/AppInit.h"
+#include "services/LocalPath.h"
+#include "shell/CommandLine.h"
 #include "shell/MenuRouter.h"
 #include "platform/Document.h"
 #include "platform/UserDefaults.h"
@@ -19,6 +22,9 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QSignalSpy>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using pelkotest::StartWindowTest;
 
@@ -610,4 +616,41 @@ TEST_F(StartWindowTest, SharedMenuItemsReachTheActiveStartWindow)
     QSignalSpy opened(doc, &MergeDocument::compareWindowOpened);
     EXPECT_TRUE(routeAction(forward));
     EXPECT_EQ(opened.size(), 1);
+}
+
+TEST_F(StartWindowTest, FoldersNamedWithoutUtf8AreComparedByTheirOwnBytes)
+{
+    // Two folders whose names hold Latin-1 bytes, given as the command line gives them.
+    const QByteArray base = QFile::encodeName(mDir);
+    const QByteArray leftBytes = base + "/L\xe9", rightBytes = base + "/R\xe9";
+    for (const QByteArray &side : {leftBytes, rightBytes}) {
+        ASSERT_EQ(::mkdir(side.constData(), 0700), 0);
+        const int fd = ::open((side + "/a.txt").constData(), O_WRONLY | O_CREAT, 0600);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    const LaunchRequest request =
+        ParseCommandLine({QStringLiteral("pelkomerge"), LocalPath_FromBytes(leftBytes),
+                          LocalPath_FromBytes(rightBytes)},
+                         mDir);
+    ASSERT_EQ(request.paths.size(), 2);
+    EXPECT_EQ(LocalPath_ToBytes(request.paths[0]), leftBytes);
+    MergeDocument *doc = openWindow();
+    QSignalSpy opened(doc, &MergeDocument::compareWindowOpened);
+    doc->SetLeftText(request.paths[0]);
+    doc->SetRightText(request.paths[1]);
+    EXPECT_TRUE(doc->ui().mCompareButton->isEnabled());
+    doc->ButtonCompare();
+    ASSERT_EQ(opened.size(), 1);
+    auto *folders = qobject_cast<MergeFileListWndCtr *>(opened[0][0].value<QObject *>());
+    ASSERT_TRUE(folders);
+    QSignalSpy finished(folders, &MergeFileListWndCtr::compareFinished);
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_TRUE(mAlerts.isEmpty()) << qPrintable(mAlerts.isEmpty() ? QString() : mAlerts[0].text);
+    ASSERT_EQ(folders->model()->items().size(), 1u);
+    EXPECT_EQ(folders->model()->items()[0].compareResult, COMP_RESULT_SAME);
+    for (const QByteArray &side : {leftBytes, rightBytes}) { // Qt cannot name these bytes
+        ::unlink((side + "/a.txt").constData());
+        ::rmdir(side.constData());
+    }
 }
