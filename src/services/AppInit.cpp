@@ -8,7 +8,6 @@
 #include "platform/UserDefaults.h"
 #include "services/AppSetting.h"
 #include "services/FileUtility.h"
-#include "services/LanguageList.h"
 #include "services/Localization.h"
 #include "services/SupportFolder.h"
 
@@ -145,7 +144,6 @@ void InitAppSetting()
     platform::Image::setBundleImageFolder(GetBundleResourceFolder() + QStringLiteral("/images"));
     prepareSupportFolderAndMarker();
     AppSetting_SetDefault(&gAppSetting);
-    Setup_gAppLanguageInfoList();
     for (const auto &step : loaders()) {
         GUARD_BEGIN
         step();

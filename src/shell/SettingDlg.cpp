@@ -12,7 +12,7 @@
 #include "services/AppSetting.h"
 #include "services/Colors.h"
 #include "services/Fonts.h"
-#include "services/LanguageList.h"
+#include "themes/LanguageList.h"
 #include "services/Localization.h"
 #include "services/TextFile.h"
 #include "services/WindowFrame.h"

@@ -23,7 +23,7 @@
 #include "services/Alerts.h"
 #include "services/AppSetting.h"
 #include "services/FileUtility.h"
-#include "services/LanguageList.h"
+#include "themes/LanguageList.h"
 #include "services/Localization.h"
 #include "services/SupportFolder.h"
 #include "themes/MyLanguageInfo.h"

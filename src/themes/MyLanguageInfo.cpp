@@ -8,7 +8,7 @@
 #include "services/AppSetting.h"
 #include "services/EncodedFile.h"
 #include "services/FileUtility.h"
-#include "services/LanguageList.h"
+#include "themes/LanguageList.h"
 #include "services/TextFile.h"
 #include "services/Utility.h"
 

@@ -4,7 +4,7 @@
 #include "platform/UserDefaults.h"
 #include "services/AppSetting.h"
 #include "services/Fonts.h"
-#include "services/LanguageList.h"
+#include "themes/LanguageList.h"
 #include "services/SupportFolder.h"
 #include "services/WindowFrame.h"
 #include "shell/AppCommands.h"
