@@ -65,7 +65,8 @@ void prepareSupportFolderAndMarker()
     if (!QFileInfo(marker).isDir()) {
         gIsFirstRun = true;
         if (!QDir().mkpath(marker))
-            platform::Log(
+            platform::LogWarning(
+                lcServices,
                 QStringLiteral("ERROR the first-run marker %1 could not be made").arg(marker));
     }
 }

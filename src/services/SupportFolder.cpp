@@ -145,7 +145,8 @@ bool PrepareSupportFolder(const QString &path)
     for (const QString &name : SupportSubFolderNames())
         ok = platform::MakePrivateFolder(gSupportFolder + QLatin1Char('/') + name) && ok;
     if (!ok)
-        platform::Log(
+        platform::LogWarning(
+            lcServices,
             QStringLiteral("ERROR the support folder %1 could not be made").arg(gSupportFolder));
     return ok;
 }
@@ -181,7 +182,8 @@ QString GetProcessTempFolder()
     QTemporaryDir dir(
         QStringLiteral("%1/p%2-XXXXXX").arg(tmpRoot).arg(QCoreApplication::applicationPid()));
     if (!dir.isValid()) {
-        platform::Log(
+        platform::LogWarning(
+            lcServices,
             QStringLiteral("ERROR no temporary folder in %1: %2").arg(tmpRoot, dir.errorString()));
         return {};
     }

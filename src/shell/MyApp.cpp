@@ -315,7 +315,7 @@ void MyApp::handleBatch(const QStringList &batch)
         }
         platform::Document *opened = documents().openDocumentWithContentsOfFile(path, true);
         if (!opened) {
-            platform::Log(QStringLiteral("No window opened for %1").arg(path));
+            platform::Log(lcShell, QStringLiteral("No window opened for %1").arg(path));
             continue;
         }
         if (!remembered && factory->isStartWindow(opened)) {

@@ -42,7 +42,7 @@ qsizetype Setup_gAppLanguageInfoList()
         if (auto language = MyLanguageInfo::createFromFile(path, ext == QLatin1String("myrsctx")))
             gAppLanguageInfoList.append(language);
         else
-            platform::Log(QStringLiteral("not ok: %1").arg(path));
+            platform::Log(lcThemes, QStringLiteral("not ok: %1").arg(path));
     }
     return gAppLanguageInfoList.size();
     GUARD_END(0)

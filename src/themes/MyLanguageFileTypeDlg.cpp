@@ -265,7 +265,7 @@ void MyLanguageFileTypeDlg::tableViewSelectionDidChange()
         ~Clear() { gShowingSelection = false; }
     } clear;
     GUARD_BEGIN
-    platform::Log(QStringLiteral("tableViewSelectionDidChange"));
+    platform::Log(lcThemes, QStringLiteral("tableViewSelectionDidChange"));
     const int row = mUi->mSelectListTable->currentRow();
     const QList<int> rows = selectedRows();
     const int shown = rows.contains(row) ? row : (rows.isEmpty() ? -1 : rows.first());
@@ -287,7 +287,7 @@ void MyLanguageFileTypeDlg::changeLanguage()
     if (gShowingSelection)
         return;
     GUARD_BEGIN
-    platform::Log(QStringLiteral("changeLanguage"));
+    platform::Log(lcThemes, QStringLiteral("changeLanguage"));
     const QList<int> rows = selectedRows();
     if (rows.isEmpty() || rows.first() >= mTypes.size())
         return;
