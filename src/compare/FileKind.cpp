@@ -1,6 +1,7 @@
 #include "compare/FileKind.h"
 
 #include "platform/Guard.h"
+#include "services/FileUtility.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -133,4 +134,13 @@ void SetBinaryCompareCancelCheck(std::function<bool()> isCancelled)
 {
     std::lock_guard lock(gCancelMutex);
     gCancelCheck = std::move(isCancelled);
+}
+
+PairWindow CompareWindowForPaths(const QString &left, const QString &right)
+{
+    if (IsFolderExist(left) && IsFolderExist(right))
+        return PairWindow::Folder;
+    if (!IsFileExist(left) || !IsFileExist(right))
+        return PairWindow::None;
+    return IsImageFile(left) && IsImageFile(right) ? PairWindow::Image : PairWindow::Text;
 }

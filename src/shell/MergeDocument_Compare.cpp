@@ -188,9 +188,9 @@ void MergeDocument::UpdateButtonStatus()
         }
         left = ui.mLeftPathTxt->text().trimmed();
         right = ui.mRightPathTxt->text().trimmed();
-        const bool folders = IsFolderExist(left) && IsFolderExist(right);
-        const bool files = IsFileExist(left) && IsFileExist(right);
-        canCompare = (folders || files) && !(folders && withSlash(left) == withSlash(right));
+        const PairWindow window = CompareWindowForPaths(left, right);
+        canCompare = window != PairWindow::None &&
+                     !(window == PairWindow::Folder && withSlash(left) == withSlash(right));
     }
     ui.mCompareButton->setEnabled(canCompare);
     ui.mGeneratePatch->setEnabled(canCompare);
@@ -291,7 +291,8 @@ void MergeDocument::startCompare(bool generatePatch)
         regex ? std::array<MyTokenTextList *, 3>{all[3], all[4], all[5]}
               : std::array<MyTokenTextList *, 3>{all[0], all[1], all[2]};
 
-    if (IsFolderExist(left) && IsFolderExist(right)) {
+    const PairWindow window = CompareWindowForPaths(left, right);
+    if (window == PairWindow::Folder) {
         gAppSetting.compareSubFolder = mUi->mSubFolderChecker->isChecked() ? 1 : 0;
         gAppSetting.compare_folderViewMode = mUi->mTreeModeChecker->isChecked() ? 1 : 0;
         std::array<FilterList, 3> lists;
@@ -300,7 +301,7 @@ void MergeDocument::startCompare(bool generatePatch)
         openFolderCompare(left, right, generatePatch, std::move(lists), regex);
         return;
     }
-    if (IsFileExist(left) && IsFileExist(right)) {
+    if (window != PairWindow::None) {
         if (openFileCompare(left, right, generatePatch))
             closeAfterCompareWindowOpened();
     }
@@ -418,7 +419,7 @@ void MergeDocument::openFolderCompare(const QString &left, const QString &right,
 
 bool MergeDocument::openFileCompare(const QString &left, const QString &right, bool generatePatch)
 {
-    if (IsImageFile(left) && IsImageFile(right)) {
+    if (CompareWindowForPaths(left, right) == PairWindow::Image) {
         if (generatePatch) {
             beepAndSayInvalidFile();
             return false;

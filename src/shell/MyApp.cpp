@@ -341,15 +341,15 @@ bool MyApp::applicationAutoCompareWith(const QStringList &paths)
         AddPathToRecentList(left, gAppSetting_compare_leftHistoryPaths, true);
         AddPathToRecentList(right, gAppSetting_compare_rightHistoryPaths, true);
     }
-    if (IsFileExist(left) && IsFileExist(right)) {
-        const bool images = IsImageFile(left) && IsImageFile(right);
-        return (images ? factory->openImageWindow(left, right)
-                       : factory->openTextWindow(left, right)) != nullptr;
-    }
+    const PairWindow window = CompareWindowForPaths(left, right);
+    if (window == PairWindow::Image)
+        return factory->openImageWindow(left, right) != nullptr;
+    if (window == PairWindow::Text)
+        return factory->openTextWindow(left, right) != nullptr;
     if (IsFolderExist(left) || IsFolderExist(right)) {
         platform::Document *start = openDocument_withPath1_withPath2(left, right);
         // Two folders are compared at once, with the stored options, as on other desktops.
-        if (start && IsFolderExist(left) && IsFolderExist(right))
+        if (start && window == PairWindow::Folder)
             factory->tryToCompareRightNow(start);
         return true;
     }
