@@ -75,7 +75,8 @@ std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &f
         if (stop || clock.elapsed() > kDiffTimeoutMs) {
             diff.kill();
             diff.waitForFinished();
-            setError(error, stop ? QStringLiteral("cancelled") : QStringLiteral("diff did not finish"));
+            setError(error,
+                     stop ? QStringLiteral("cancelled") : QStringLiteral("diff did not finish"));
             return std::nullopt;
         }
     }

@@ -432,13 +432,12 @@ bool MergeDocument::openFileCompare(const QString &left, const QString &right, b
     if (generatePatch) {
         // diff runs on a worker behind the progress dialog, so big files never freeze the window.
         const auto runner = [](const std::function<void(const PatchCancelCheck &)> &write) {
-            return ProcessModalDlg::runJob(L_(QStringLiteral("Generate Patch")), 0,
-                                           [&write](ProcessModalChannel &) {
-                                               write([] {
-                                                   return ProcessModalChannel::
-                                                       sub_thread_checkIf_userRequestCancelled();
-                                               });
-                                           });
+            return ProcessModalDlg::runJob(
+                L_(QStringLiteral("Generate Patch")), 0, [&write](ProcessModalChannel &) {
+                    write([] {
+                        return ProcessModalChannel::sub_thread_checkIf_userRequestCancelled();
+                    });
+                });
         };
         const bool ok = GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(
             left, right, mPatchView, runner);
