@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QTest>
 #include <deque>
@@ -538,7 +539,9 @@ TEST_F(SettingDlgTest, FontNamesThatDoNotExistStoreTheDefault)
     APPSETTING_SET_STRING(gAppSetting, fontName, QStringLiteral("Gone Font"));
     auto fallback = open();
     EXPECT_EQ(fallback->ui().mCmb_FontName->currentText(), GetDefaultFixedFontName());
-    EXPECT_TRUE(QFontInfo(fallback->ui().mtxt_TextSample->font()).fixedPitch())
+    const QFontMetricsF sample(fallback->ui().mtxt_TextSample->font());
+    EXPECT_DOUBLE_EQ(sample.horizontalAdvance(QStringLiteral("iiii")),
+                     sample.horizontalAdvance(QStringLiteral("WWWW")))
         << QFontInfo(fallback->ui().mtxt_TextSample->font()).family().toStdString();
 }
 
