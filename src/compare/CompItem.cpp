@@ -5,7 +5,7 @@
 QString CompItem_DisplayName(const QByteArray &name)
 {
     QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString text = decoder.decode(name);
+    QString text = decoder.decode(name);
     if (!decoder.hasError())
         return text;
     // Bytes that are not UTF-8 are shown as \xNN so two such names never look alike.

@@ -382,7 +382,7 @@ struct FolderCompareJob::Impl
     }
 
     void listPair(const QByteArray &rel, int parentId, bool left, bool right);
-    void compareContent(COMP_ITEM item, QByteArray rel);
+    void compareContent(COMP_ITEM item, const QByteArray &rel);
 };
 
 void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool left, bool right)
@@ -465,8 +465,7 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
         if (needsContent[k]) {
             COMP_ITEM copy = item;
             copy.ID = id;
-            QByteArray r = rel;
-            submit([this, copy, r] { compareContent(copy, r); });
+            submit([this, copy, rel] { compareContent(copy, rel); });
             continue;
         }
         const bool in1 = item.kind1 == Side_Folder, in2 = item.kind2 == Side_Folder;
@@ -504,7 +503,7 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
     }
 }
 
-void FolderCompareJob::Impl::compareContent(COMP_ITEM item, QByteArray rel)
+void FolderCompareJob::Impl::compareContent(COMP_ITEM item, const QByteArray &rel)
 {
     const QByteArray p1 = root1 + rel + item.itemName1;
     const QByteArray p2 = root2 + rel + item.itemName2;

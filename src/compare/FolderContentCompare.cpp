@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr size_t kBlock = 256 * 1024;
+constexpr size_t kBlock = size_t{256} * 1024;
 
 class Fd
 {

@@ -124,7 +124,7 @@ void setError(QString *error, const QString &text)
 
 QString GetDiffToolPath()
 {
-    const QString fixed = QStringLiteral("/usr/bin/diff");
+    QString fixed = QStringLiteral("/usr/bin/diff");
     if (QFileInfo(fixed).isExecutable())
         return fixed;
     return QStandardPaths::findExecutable(QStringLiteral("diff"));

@@ -238,7 +238,7 @@ QString CurrentLocalizationLanguage()
     const TableState &s = state();
     if (!s.explicitLanguage.isNull())
         return s.explicitLanguage;
-    const QString recordCode = APPSETTING_GET_STRING(gAppSetting, languageCode).trimmed();
+    QString recordCode = APPSETTING_GET_STRING(gAppSetting, languageCode).trimmed();
     if (!recordCode.isEmpty())
         return recordCode;
     const QStringList ui = QLocale::system().uiLanguages();

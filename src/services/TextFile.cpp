@@ -264,7 +264,7 @@ QString App_ReadTextFileContent(const QString &path, TextFileInfo *info, StringE
     TextFileInfo local;
     TextFileInfo &out = info ? *info : local;
     out.permissions = permissionsOf(path);
-    const QString text = App_DecodeTextBytes(bytes, &out, preferred);
+    QString text = App_DecodeTextBytes(bytes, &out, preferred);
     if (text.isNull())
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR cannot decode text file: %1").arg(path));
@@ -277,7 +277,7 @@ QString ReadTextFileContent(const QString &path, StringEncoding *encoding, bool 
 {
     TextFileInfo info;
     info.encoding = encoding ? *encoding : 0;
-    const QString text = App_ReadTextFileContent(path, &info, preferred);
+    QString text = App_ReadTextFileContent(path, &info, preferred);
     if (text.isNull())
         return text;
     if (encoding)

@@ -29,6 +29,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QFileInfo>
 #include <QRegularExpression>
 

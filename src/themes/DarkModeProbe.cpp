@@ -8,6 +8,7 @@
 #include "platform/SystemColors.h"
 #include "services/AppSetting.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QThread>
