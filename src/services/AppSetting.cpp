@@ -41,7 +41,8 @@ void emptyDarkModeImageFolder()
         const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name);
         if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid() &&
             ::unlink(path.constData()) != 0)
-            platform::Log(QStringLiteral("ERROR cannot remove %1").arg(QFile::decodeName(path)));
+            platform::LogWarning(
+                lcServices, QStringLiteral("ERROR cannot remove %1").arg(QFile::decodeName(path)));
     }
 }
 

@@ -59,7 +59,8 @@ bool InstallBundleArchiveIntoFolder(const QString &archivePath, const QString &f
     const bool unzipped = zip.UnzipFileTo(unpacked.path(), true);
     zip.UnzipCloseFile();
     if (!unzipped) {
-        platform::Log(QStringLiteral("ERROR: damaged archive %1").arg(archivePath));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR: damaged archive %1").arg(archivePath));
         REPORT_FATAL();
         return false;
     }
@@ -76,7 +77,8 @@ bool InstallBundleArchiveIntoFolder(const QString &archivePath, const QString &f
     bool ok = true;
     for (const QFileInfo &file : files) {
         if (!replaceFileWith(file.filePath(), QDir(folder).filePath(file.fileName()))) {
-            platform::Log(QStringLiteral("ERROR: can not install %1").arg(file.fileName()));
+            platform::LogWarning(lcServices,
+                                 QStringLiteral("ERROR: can not install %1").arg(file.fileName()));
             ok = false;
         }
     }

@@ -76,12 +76,15 @@ void removeStaleTempFolders(const QString &tmpRoot)
     const int root = ::open(QFile::encodeName(tmpRoot).constData(),
                             O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (root < 0) {
-        platform::Log(QStringLiteral("ERROR %1 is not a folder; nothing cleaned").arg(tmpRoot));
+        platform::LogWarning(
+            lcServices, QStringLiteral("ERROR %1 is not a folder; nothing cleaned").arg(tmpRoot));
         return;
     }
     struct stat rootStat;
     if (::fstat(root, &rootStat) != 0 || rootStat.st_uid != ::geteuid()) {
-        platform::Log(QStringLiteral("ERROR %1 is not this user's; nothing cleaned").arg(tmpRoot));
+        platform::LogWarning(
+            lcServices,
+            QStringLiteral("ERROR %1 is not this user's; nothing cleaned").arg(tmpRoot));
         ::close(root);
         return;
     }
@@ -97,14 +100,16 @@ void removeStaleTempFolders(const QString &tmpRoot)
             continue;
         if (S_ISLNK(st.st_mode)) {
             ::unlinkat(root, native.constData(), 0);
-            platform::Log(QStringLiteral("Removed the link %1 from %2 without following it")
+            platform::Log(lcServices,
+                          QStringLiteral("Removed the link %1 from %2 without following it")
                               .arg(QFile::decodeName(native), tmpRoot));
             continue;
         }
         const bool ours = S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
                           (st.st_mode & 07777) == platform::kPrivateFolderMode;
         if (!ours) {
-            platform::Log(QStringLiteral("Left %1 in %2: not a private folder of this user")
+            platform::Log(lcServices,
+                          QStringLiteral("Left %1 in %2: not a private folder of this user")
                               .arg(QFile::decodeName(native), tmpRoot));
             continue;
         }
@@ -173,9 +178,10 @@ QString GetProcessTempFolder()
         return temp.path;
     const QString tmpRoot = GetSupportSubFolder(QStringLiteral("tmp"));
     if (!platform::IsPrivateFolder(tmpRoot)) {
-        platform::Log(QStringLiteral("ERROR no temporary folder: %1 is not a private folder of "
-                                     "this user")
-                          .arg(tmpRoot));
+        platform::LogWarning(
+            lcServices, QStringLiteral("ERROR no temporary folder: %1 is not a private folder of "
+                                       "this user")
+                            .arg(tmpRoot));
         return {};
     }
     removeStaleTempFolders(tmpRoot);

@@ -302,7 +302,8 @@ void MyApp::handleBatch(const QStringList &batch)
     const QStringList paths = withoutRepeatedWindows(batch);
     const int windows = windowsToOpen(paths, remembered != nullptr);
     if (windows > kWindowsWithoutAsking && !userWantsWindows(windows)) {
-        platform::Log(QStringLiteral("Opened none of the %1 windows of a batch").arg(windows));
+        platform::Log(lcShell,
+                      QStringLiteral("Opened none of the %1 windows of a batch").arg(windows));
         return;
     }
     for (qsizetype i = 0; i < paths.size(); ++i) {
