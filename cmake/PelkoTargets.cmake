@@ -1,6 +1,6 @@
-# pelko_add_area(NAME BELOW): the static library pelko_NAME from every source in src/NAME,
-# linking the libraries in BELOW. An area without sources yet is an interface target.
-function(pelko_add_area name below)
+# pelko_add_area(NAME USES): the static library pelko_NAME from every source in src/NAME,
+# linking the area libraries in USES. An area without sources yet is an interface target.
+function(pelko_add_area name uses)
   file(GLOB_RECURSE _src CONFIGURE_DEPENDS
        ${CMAKE_SOURCE_DIR}/src/${name}/*.cpp ${CMAKE_SOURCE_DIR}/src/${name}/*.h)
   list(FILTER _src EXCLUDE REGEX "/src/shell/main\\.cpp$")
@@ -9,7 +9,7 @@ function(pelko_add_area name below)
   if(_cpp)
     add_library(pelko_${name} STATIC ${_src})
     target_include_directories(pelko_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
-    target_link_libraries(pelko_${name} PUBLIC ${below}
+    target_link_libraries(pelko_${name} PUBLIC ${uses}
         Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Concurrent)
     # One precompiled header for every library: the first library builds it, the others
     # reuse it (a copy per library took gigabytes of every build folder).
@@ -33,7 +33,7 @@ function(pelko_add_area name below)
   else()
     add_library(pelko_${name} INTERFACE)
     target_include_directories(pelko_${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
-    target_link_libraries(pelko_${name} INTERFACE ${below}
+    target_link_libraries(pelko_${name} INTERFACE ${uses}
         Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Concurrent)
   endif()
 endfunction()

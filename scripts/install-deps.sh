@@ -8,7 +8,7 @@ PACKAGES=(
   libicu-dev libssl-dev zlib1g-dev libminizip-dev libplist-dev
   diffutils patch python3 time desktop-file-utils
   libgtest-dev libgmock-dev libbenchmark-dev cloc imagemagick libvips-tools
-  cmake ninja-build g++ ccache clang
+  cmake ninja-build g++ ccache clang clang-format clang-tidy
 )
 
 missing=()

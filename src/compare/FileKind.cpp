@@ -1,6 +1,7 @@
 #include "compare/FileKind.h"
 
 #include "platform/Guard.h"
+#include "services/FileUtility.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -67,17 +68,20 @@ bool isBitmapHeader(const QByteArray &h)
 // h holds the first bytes of a file of fileSize bytes.
 bool hasImageSignature(const QByteArray &h, qint64 fileSize)
 {
-    auto starts = [&](const char *sig, qsizetype len) {
-        return h.startsWith(QByteArray(sig, len));
-    };
-    if (starts("\x89PNG\r\n\x1a\n", 8) || starts("\xff\xd8\xff", 3) || starts("GIF87a", 6) ||
-        starts("GIF89a", 6) || starts("II*\0", 4) || starts("MM\0*", 4) || starts("%PDF", 4) ||
-        starts("8BPS", 4) || starts("\0\0\1\0", 4) /* icon */ || isBitmapHeader(h))
+    // QByteArrayLiteral keeps the NUL bytes inside a signature.
+    auto starts = [&](const QByteArray &sig) { return h.startsWith(sig); };
+    if (starts(QByteArrayLiteral("\x89PNG\r\n\x1a\n")) ||
+        starts(QByteArrayLiteral("\xff\xd8\xff")) || starts(QByteArrayLiteral("GIF87a")) ||
+        starts(QByteArrayLiteral("GIF89a")) || starts(QByteArrayLiteral("II*\0")) ||
+        starts(QByteArrayLiteral("MM\0*")) || starts(QByteArrayLiteral("%PDF")) ||
+        starts(QByteArrayLiteral("8BPS")) || starts(QByteArrayLiteral("\0\0\1\0")) /* icon */ ||
+        isBitmapHeader(h))
         return true;
     // An icon family names its own length, which a text starting with "icns" does not.
-    if (starts("icns", 4) && h.size() >= 8 && bigEndian32(h, 4) == quint64(fileSize))
+    if (starts(QByteArrayLiteral("icns")) && h.size() >= 8 &&
+        bigEndian32(h, 4) == quint64(fileSize))
         return true;
-    if (starts("RIFF", 4) && h.mid(8, 4) == "WEBP")
+    if (starts(QByteArrayLiteral("RIFF")) && h.mid(8, 4) == "WEBP")
         return true;
     // ISO media with an image brand (HEIF, AVIF).
     const QByteArray brand = h.mid(4, 8);
@@ -133,4 +137,13 @@ void SetBinaryCompareCancelCheck(std::function<bool()> isCancelled)
 {
     std::lock_guard lock(gCancelMutex);
     gCancelCheck = std::move(isCancelled);
+}
+
+PairWindow CompareWindowForPaths(const QString &left, const QString &right)
+{
+    if (IsFolderExist(left) && IsFolderExist(right))
+        return PairWindow::Folder;
+    if (!IsFileExist(left) || !IsFileExist(right))
+        return PairWindow::None;
+    return IsImageFile(left) && IsImageFile(right) ? PairWindow::Image : PairWindow::Text;
 }

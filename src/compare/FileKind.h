@@ -8,6 +8,12 @@
 // bytes) begins with a known image signature. Decides between the image and the text window.
 bool IsImageFile(const QString &path);
 
+// The compare window two paths open: two folders the folder window, two image files the image
+// window, two other files the text window; anything else (a missing path, a folder with a file)
+// none. The one decision of the command line, the paths handed over and the start window.
+enum class PairWindow { None, Text, Image, Folder };
+PairWindow CompareWindowForPaths(const QString &left, const QString &right);
+
 // 1 when both files exist, have the same size and the same bytes (two empty files are equal),
 // 0 otherwise; -1 when checkCancel is set and the compare was cancelled meanwhile. Both files are
 // read as streams in blocks of 50,000 bytes.

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr size_t kBlock = 256 * 1024;
+constexpr size_t kBlock = size_t{256} * 1024;
 
 // Read blocks of one worker thread, reused for every pair it compares; never cleared, as every
 // byte is written by a read before it is looked at.

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr size_t kBlock = 1024 * 1024;
+constexpr size_t kBlock = size_t{1024} * 1024;
 
 QString errnoText(int err)
 {

@@ -45,7 +45,7 @@ bool GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(
     if (userCancelled && !written)
         return true;
     if (!written) {
-        platform::Log(QStringLiteral("Generate patch failed: ") + error);
+        platform::LogWarning(lcCompare, QStringLiteral("Generate patch failed: ") + error);
         return false;
     }
     if (!IsFileExist(path))

@@ -115,7 +115,7 @@ bool writeUtf8(const QString &path, const QString &text)
 
 void setError(QString *error, const QString &text)
 {
-    platform::Log(QStringLiteral("ERROR line compare: ") + text);
+    platform::LogWarning(lcCompare, QStringLiteral("ERROR line compare: ") + text);
     if (error)
         *error = text;
 }
@@ -124,7 +124,7 @@ void setError(QString *error, const QString &text)
 
 QString GetDiffToolPath()
 {
-    const QString fixed = QStringLiteral("/usr/bin/diff");
+    QString fixed = QStringLiteral("/usr/bin/diff");
     if (QFileInfo(fixed).isExecutable())
         return fixed;
     return QStandardPaths::findExecutable(QStringLiteral("diff"));
@@ -166,8 +166,8 @@ bool takeLine(const QByteArray &line, MergeBlockList &blocks)
         return true;
     const auto block = parseHeader(line);
     if (!block) {
-        platform::Log(QStringLiteral("ERROR line compare: bad header: ") +
-                      QString::fromLatin1(line.left(80)));
+        platform::LogWarning(lcCompare, QStringLiteral("ERROR line compare: bad header: ") +
+                                            QString::fromLatin1(line.left(80)));
         return false;
     }
     blocks.push_back(*block);
@@ -201,7 +201,7 @@ std::optional<MergeBlockList> ParseDiffNormalOutputFile(const QString &path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
-        platform::Log(QStringLiteral("ERROR line compare: cannot read ") + path);
+        platform::LogWarning(lcCompare, QStringLiteral("ERROR line compare: cannot read ") + path);
         return std::nullopt;
     }
     MergeBlockList blocks;

@@ -267,7 +267,7 @@ void LineCompareJob::processFinished()
 
 void LineCompareJob::fail(const QString &error)
 {
-    platform::Log(QStringLiteral("ERROR line compare: ") + error);
+    platform::LogWarning(lcCompare, QStringLiteral("ERROR line compare: ") + error);
     mResult.blocks.reset();
     mResult.error = error;
     finish();

@@ -19,7 +19,7 @@ void setError(QString *error, const QString &text)
 // The name as patch reads it: quoted with C escapes when it holds blanks, quotes or backslashes.
 QByteArray patchName(const QString &relativePath)
 {
-    const QByteArray raw = relativePath.toUtf8();
+    QByteArray raw = relativePath.toUtf8();
     bool quote = false;
     for (char c : raw)
         quote = quote || c == ' ' || c == '\t' || c == '"' || c == '\\';
@@ -75,7 +75,8 @@ std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &f
         if (stop || clock.elapsed() > kDiffTimeoutMs) {
             diff.kill();
             diff.waitForFinished();
-            setError(error, stop ? QStringLiteral("cancelled") : QStringLiteral("diff did not finish"));
+            setError(error,
+                     stop ? QStringLiteral("cancelled") : QStringLiteral("diff did not finish"));
             return std::nullopt;
         }
     }

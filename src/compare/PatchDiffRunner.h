@@ -27,8 +27,7 @@ using PatchCancelCheck = std::function<bool()>;
 // answers trouble (exit 2) or is stopped by cancelled; error then says why. Exit 1 (they differ)
 // is success.
 std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &file2,
-                                          const PatchDiffOptions &options,
-                                          QString *error = nullptr,
+                                          const PatchDiffOptions &options, QString *error = nullptr,
                                           const PatchCancelCheck &cancelled = {});
 
 // Writes diff's output for the two files to outputPath byte for byte, as diff wrote it (a patch of

@@ -42,8 +42,9 @@ QVariantMap readSettings(const QString &path)
         return {};
     const std::optional<QVariant> stored = platform::readPropertyListFile(path);
     if (!stored || stored->typeId() != QMetaType::QVariantMap) {
-        platform::Log(QStringLiteral("ERROR the help settings cannot be read, starting empty: ") +
-                      path);
+        platform::LogWarning(
+            lcControls,
+            QStringLiteral("ERROR the help settings cannot be read, starting empty: ") + path);
         return {};
     }
     return stored->toMap();
@@ -89,7 +90,8 @@ bool LiveHelpDialogSetting_Save()
     // Written beside and renamed over: a crash while writing keeps the old suppressions.
     if (platform::writePropertyListFile(s.path, *s.settings))
         return true;
-    platform::Log(QStringLiteral("ERROR the help settings cannot be written: ") + s.path);
+    platform::LogWarning(lcControls,
+                         QStringLiteral("ERROR the help settings cannot be written: ") + s.path);
     return false;
     GUARD_END(false)
 }

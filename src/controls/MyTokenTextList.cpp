@@ -98,8 +98,9 @@ void MyTokenTextList::SaveCurrentTo_arrayOfItem()
     GUARD_BEGIN
     const QString prohibited = isContaining_ProhibitedStrings();
     if (!prohibited.isEmpty()) {
-        platform::Log(QStringLiteral("SaveCurrentTo_arrayOfItem: can note save to history: ") +
-                      prohibited);
+        platform::Log(lcControls,
+                      QStringLiteral("SaveCurrentTo_arrayOfItem: can note save to history: ") +
+                          prohibited);
     } else {
         const QString entry = currentEntry();
         if (!entry.isEmpty()) {

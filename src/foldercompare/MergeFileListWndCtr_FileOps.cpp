@@ -312,7 +312,7 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides)
             }
         });
     if (userCancelled)
-        platform::Log(QStringLiteral("**** USER CANCEL ****"));
+        platform::Log(lcFoldercompare, QStringLiteral("**** USER CANCEL ****"));
     FolderCompareState_EndCopy(this);
     mCopyRunning = false;
     mWorkCancel.reset();

@@ -39,7 +39,7 @@ void CoverInfor::log() const
                     .arg(mRanges[i].location)
                     .arg(MaxRange(mRanges[i]));
     }
-    platform::Log(line);
+    platform::Log(lcFoundation, line);
 }
 
 bool CoverInfor::checkConflickRange1(Range a, Range b) const
@@ -186,12 +186,13 @@ bool CoverInfor::shiftRangeWithDelta(qint64 delta, qint64 from, qint64 to)
         const bool fits =
             delta < 0 ? r.location + delta >= 0 : r.location < NotFound - delta - r.length;
         if (!fits) {
-            platform::Log(QStringLiteral("*** ERROR: shiftRangeWithDelta: entry %1 [%2 - %3] "
-                                         "cannot move by %4")
-                              .arg(i)
-                              .arg(r.location)
-                              .arg(MaxRange(r))
-                              .arg(delta));
+            platform::LogWarning(
+                lcFoundation, QStringLiteral("*** ERROR: shiftRangeWithDelta: entry %1 [%2 - %3] "
+                                             "cannot move by %4")
+                                  .arg(i)
+                                  .arg(r.location)
+                                  .arg(MaxRange(r))
+                                  .arg(delta));
             REPORT_FATAL();
             return false;
         }

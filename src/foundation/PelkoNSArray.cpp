@@ -67,7 +67,9 @@ QPointF pointAt(const QVariantList &self, int index)
         return item.toPointF();
     if (item.typeId() == QMetaType::QPoint)
         return QPointF(item.toPoint());
-    platform::Log(QStringLiteral("**** ERROR: pointAt not valid point object: %1 ***").arg(index));
+    platform::LogWarning(
+        lcFoundation,
+        QStringLiteral("**** ERROR: pointAt not valid point object: %1 ***").arg(index));
     REPORT_FATAL();
     return QPointF();
 }

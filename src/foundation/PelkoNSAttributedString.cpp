@@ -49,7 +49,7 @@ QVariant getFirstValueOfAttribute(const QTextDocument *self, const QString &name
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid())
                 continue;
-            const QVariant value = valueOf(fragment.charFormat(), name);
+            QVariant value = valueOf(fragment.charFormat(), name);
             if (value.isValid())
                 return value;
         }

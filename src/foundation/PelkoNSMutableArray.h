@@ -80,7 +80,9 @@ template <class T> void addObjectsFromArray2(QList<T> &self, const QList<T> &arr
 template <class T> void addObject_CheckDuplicate(QList<T> &self, const T &object)
 {
     if (foundation_detail::isNil(object)) {
-        platform::Log(QStringLiteral("*** ERR: addObject_CheckDuplicate: ERROR in object is NULL"));
+        platform::LogWarning(
+            lcFoundation,
+            QStringLiteral("*** ERR: addObject_CheckDuplicate: ERROR in object is NULL"));
         return;
     }
     for (const T &item : self) {

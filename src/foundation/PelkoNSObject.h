@@ -14,8 +14,9 @@ template <class T, class Result> std::shared_ptr<T> toShared(Result &&result)
     using R = std::decay_t<Result>;
     if constexpr (std::is_pointer_v<R>)
         return std::shared_ptr<T>(result); // a fresh copy handed over to the caller
-    else if constexpr (requires { std::shared_ptr<T>(std::move(result)); } && !std::is_same_v<R, T>)
-        return std::shared_ptr<T>(std::move(result)); // shared or unique pointers
+    else if constexpr (requires { std::shared_ptr<T>(std::forward<Result>(result)); } &&
+                       !std::is_same_v<R, T>)
+        return std::shared_ptr<T>(std::forward<Result>(result)); // shared or unique pointers
     else
         return std::make_shared<T>(std::forward<Result>(result));
 }

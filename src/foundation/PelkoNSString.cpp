@@ -172,7 +172,9 @@ QString stringWithContentsOfFileUtf8(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     if (file.size() > kMaxTextFileBytes) {
-        platform::Log(QStringLiteral("*** ERROR: file too large to read as text: %1").arg(path));
+        platform::LogWarning(
+            lcFoundation,
+            QStringLiteral("*** ERROR: file too large to read as text: %1").arg(path));
         return QString();
     }
     QByteArray bytes = file.readAll();

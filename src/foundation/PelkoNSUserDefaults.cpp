@@ -29,7 +29,8 @@ void setColor(platform::UserDefaults &self, const platform::Color &color, const 
         return;
     const QByteArray data = color.archive();
     if (data.isEmpty()) {
-        platform::Log(
+        platform::LogWarning(
+            lcFoundation,
             QStringLiteral("*** ERROR: setColor: cannot archive the colour for %1").arg(key));
         return;
     }

@@ -55,7 +55,8 @@ ImagePtr makeDarkVariant(const QString &name, const QString &darkName)
         return light;
     sizedLike(inverted, light)->setName(darkName);
     if (!writeToPNG(inverted.get(), path))
-        platform::Log(QStringLiteral("ERROR cannot store the dark image %1").arg(darkName));
+        platform::LogWarning(lcGraphics,
+                             QStringLiteral("ERROR cannot store the dark image %1").arg(darkName));
     return inverted;
 }
 

@@ -17,7 +17,8 @@ constexpr qsizetype kMaxRects = 100000;
 void reportBrokenPrecondition(const char *signature, int line)
 {
     REPORT_FATAL_NAMED(signature);
-    platform::Log(
+    platform::LogWarning(
+        lcGraphics,
         QStringLiteral("%1 [Line %2] ERROR ASSERT").arg(QLatin1String(signature)).arg(line));
 }
 

@@ -85,7 +85,7 @@ platform::Cursor readFromFile(const QString &path)
         return {};
     const platform::Cursor cursor = CursorFromFileBytes(file.read(kMaxFileSize + 1));
     if (cursor.isNull())
-        platform::Log(QStringLiteral("ERROR not a cursor file: %1").arg(path));
+        platform::LogWarning(lcGraphics, QStringLiteral("ERROR not a cursor file: %1").arg(path));
     return cursor;
     GUARD_END({})
 }

@@ -174,7 +174,7 @@ QVariantList SplitRectWithHoleRect(QRectF rect, QRectF hole, float minSize, bool
     if (hx1 < rx1)
         addRect(pieces, QRectF(hx1, y0, rx1 - hx1, y1 - y0));
     if (pieces.isEmpty())
-        platform::Log(QStringLiteral("*********** WARNING LACK CASE **********"));
+        platform::Log(lcGraphics, QStringLiteral("*********** WARNING LACK CASE **********"));
     return pieces;
     GUARD_END_NAMED(QVariantList(),
                     "NSMutableArray *SplitRectWithHoleRect(NSRect, NSRect, float, BOOL *)")
@@ -211,7 +211,8 @@ QVariantList RectangulationRectWithHoles(QRectF rect, const QVariantList &holes,
             }
         }
         if (pieces.size() > kMaxPieces) {
-            platform::Log(QStringLiteral("*** RectangulationRectWithHoles: too many pieces"));
+            platform::Log(lcGraphics,
+                          QStringLiteral("*** RectangulationRectWithHoles: too many pieces"));
             return {};
         }
     }

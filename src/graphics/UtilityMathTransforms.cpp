@@ -173,7 +173,7 @@ void MoveResize_NSBezierPath(BezierPath *path, QRectF from, QRectF to)
 {
     if (!path || from.width() <= kMinSide || from.height() <= kMinSide || to.width() <= kMinSide ||
         to.height() <= kMinSide) {
-        platform::Log(QStringLiteral("*** ERROR MoveResize_NSBezierPath ***"));
+        platform::LogWarning(lcGraphics, QStringLiteral("*** ERROR MoveResize_NSBezierPath ***"));
         return;
     }
     path->transformUsingAffineTransform(

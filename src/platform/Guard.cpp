@@ -11,8 +11,7 @@ namespace platform {
 Exception::Exception(QString name, QString reason)
     : std::runtime_error(QStringLiteral("%1: %2").arg(name, reason).toStdString()),
       mName(std::move(name)), mReason(std::move(reason))
-{
-}
+{}
 
 namespace {
 std::mutex gSinkMutex;

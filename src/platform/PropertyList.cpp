@@ -27,7 +27,7 @@ namespace {
 // parser recurses once per level.
 constexpr int kMaxDepth = 256;
 // Property lists are settings and small resource files; anything bigger is not one of ours.
-constexpr qsizetype kMaxInputSize = 256 * 1024 * 1024;
+constexpr qsizetype kMaxInputSize = qsizetype{256} * 1024 * 1024;
 // A binary list may unfold (through shared containers) to at most this many values beyond four
 // per reference it holds; the cap keeps the count from overflowing.
 constexpr quint64 kUnfoldedSlack = 1 << 16;

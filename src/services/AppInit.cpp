@@ -8,7 +8,6 @@
 #include "platform/UserDefaults.h"
 #include "services/AppSetting.h"
 #include "services/FileUtility.h"
-#include "services/LanguageList.h"
 #include "services/Localization.h"
 #include "services/SupportFolder.h"
 
@@ -66,7 +65,8 @@ void prepareSupportFolderAndMarker()
     if (!QFileInfo(marker).isDir()) {
         gIsFirstRun = true;
         if (!QDir().mkpath(marker))
-            platform::Log(
+            platform::LogWarning(
+                lcServices,
                 QStringLiteral("ERROR the first-run marker %1 could not be made").arg(marker));
     }
 }
@@ -145,7 +145,6 @@ void InitAppSetting()
     platform::Image::setBundleImageFolder(GetBundleResourceFolder() + QStringLiteral("/images"));
     prepareSupportFolderAndMarker();
     AppSetting_SetDefault(&gAppSetting);
-    Setup_gAppLanguageInfoList();
     for (const auto &step : loaders()) {
         GUARD_BEGIN
         step();

@@ -54,12 +54,12 @@ void SaveCurrentEventModifiers(const QInputEvent *event = nullptr);
 quint64 ModifierFlagsFromQt(Qt::KeyboardModifiers modifiers);
 
 // Runs once per process (later calls do nothing): seeds the random generators, zeroes the record,
-// prepares the support folder and the first-run marker, fills the defaults, loads the syntax
-// languages and the added steps, loads the stored settings, and on the first run of a new version
-// resets a few settings and saves.
+// prepares the support folder and the first-run marker, fills the defaults, runs the added steps
+// (the start-up adds the syntax-language list), loads the stored settings, and on the first run of
+// a new version resets a few settings and saves.
 void InitAppSetting();
-// Steps of other parts that InitAppSetting runs after filling the defaults and the syntax-language
-// list, before loading the stored settings (the folder-list sort settings), in the order added.
+// Steps of areas above this one that InitAppSetting runs after filling the defaults, before
+// loading the stored settings (the syntax-language list of the themes), in the order added.
 void AddInitAppSettingLoader(std::function<void()> step);
 // Writes "AppleLanguages" as [interface-language code], or removes it when the code is empty.
 void App_ApplyLanguageSetting();

@@ -41,7 +41,8 @@ void emptyDarkModeImageFolder()
         const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name);
         if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid() &&
             ::unlink(path.constData()) != 0)
-            platform::Log(QStringLiteral("ERROR cannot remove %1").arg(QFile::decodeName(path)));
+            platform::LogWarning(
+                lcServices, QStringLiteral("ERROR cannot remove %1").arg(QFile::decodeName(path)));
     }
 }
 
@@ -259,7 +260,8 @@ void AppSetting_Load()
     if (defaults.hasKey(key)) {
         const QByteArray data = defaults.dataForKey(key);
         if (!AppSetting_FromData(&gAppSetting, data)) {
-            platform::Log(
+            platform::LogWarning(
+                lcServices,
                 QStringLiteral("ERROR gAppSetting.data: %1 bytes instead of %2, defaults used")
                     .arg(data.size())
                     .arg(sizeof(AppSetting)));
@@ -306,7 +308,8 @@ bool AppSetting_Save()
         setStringArray2(defaults, *gAppSetting_compare_rightHistoryPaths,
                         QString::fromLatin1(kRightHistoryKey), true, false, false, true);
     if (!defaults.synchronize()) {
-        platform::Log(
+        platform::LogWarning(
+            lcServices,
             QStringLiteral("ERROR AppSetting_Save: the user defaults could not be written"));
         return false;
     }

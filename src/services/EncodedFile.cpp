@@ -38,7 +38,8 @@ std::optional<QByteArray> readWholeFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     if (file.size() > kMaxFileSize) {
-        platform::Log(QStringLiteral("ERROR %1 is too large to be a resource file").arg(path));
+        platform::LogWarning(
+            lcServices, QStringLiteral("ERROR %1 is too large to be a resource file").arg(path));
         return std::nullopt;
     }
     return file.readAll();
@@ -84,7 +85,8 @@ QByteArray App_MyEncodeFile_ReadData(const QString &path)
         return bytes->isNull() ? QByteArray("") : *bytes;
     const auto plain = App_DecodeData(*bytes);
     if (!plain) {
-        platform::Log(QStringLiteral("ERROR %1: damaged enciphered file").arg(path));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR %1: damaged enciphered file").arg(path));
         return {};
     }
     return plain->isNull() ? QByteArray("") : *plain;

@@ -12,7 +12,7 @@ namespace Encoding = platform::Encoding;
 namespace {
 
 // The detector reads this much at most; the whole text is then checked by decoding it.
-constexpr qsizetype kDetectorSampleSize = 64 * 1024;
+constexpr qsizetype kDetectorSampleSize = qsizetype{64} * 1024;
 
 struct DetectorClose
 {

@@ -235,16 +235,18 @@ bool writeInPlace(const QString &target, const struct stat &old, const QByteArra
         if (writeWhole(fd.get(), previous) == 0) {
             QFile::remove(aside);
         } else {
-            platform::Log(QStringLiteral("ERROR %1 could not be put back as it was; its old "
-                                         "content is kept in %2")
-                              .arg(target, aside));
+            platform::LogWarning(lcServices,
+                                 QStringLiteral("ERROR %1 could not be put back as it was; its old "
+                                                "content is kept in %2")
+                                     .arg(target, aside));
         }
         return fail(failure, failureOf(error));
     }
     QFile::remove(aside);
     if (permissions >= 0 && mode_t(permissions) != (now.st_mode & 07777) &&
         ::fchmod(fd.get(), mode_t(permissions)) != 0)
-        platform::Log(QStringLiteral("*** cannot set permissions of %1").arg(target));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("*** cannot set permissions of %1").arg(target));
     return true;
 }
 

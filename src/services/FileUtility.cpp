@@ -140,7 +140,7 @@ bool CreateFolder(const QString &path)
         return false;
     if (QDir().mkpath(path))
         return true;
-    platform::Log(QStringLiteral("ERROR CreateFolder: %1").arg(path));
+    platform::LogWarning(lcServices, QStringLiteral("ERROR CreateFolder: %1").arg(path));
     return false;
     GUARD_END(false)
 }
@@ -156,7 +156,7 @@ bool DeleteFileOrFolder(const QString &path)
     // A link, also one inside the folder, goes itself: what it points to is never touched.
     const bool removed = platform::RemoveTreeNoFollow(path);
     if (!removed)
-        platform::Log(QStringLiteral("ERROR DeleteFileOrFolder: %1").arg(path));
+        platform::LogWarning(lcServices, QStringLiteral("ERROR DeleteFileOrFolder: %1").arg(path));
     return removed;
     GUARD_END(false)
 }
@@ -213,23 +213,27 @@ bool CopyFileSave(const QString &sourcePath, const QString &targetPath)
         return false;
     QFile source(sourcePath);
     if (!source.open(QIODevice::ReadOnly)) {
-        platform::Log(QStringLiteral("ERROR CopyFileSave: cannot read %1").arg(sourcePath));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR CopyFileSave: cannot read %1").arg(sourcePath));
         return false;
     }
     if (QFileInfo(targetPath).isDir()) {
-        platform::Log(QStringLiteral("ERROR CopyFileSave: %1 is a folder").arg(targetPath));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR CopyFileSave: %1 is a folder").arg(targetPath));
         return false;
     }
     QSaveFile target(targetPath);
     if (!target.open(QIODevice::WriteOnly) || !copyContent(source, target)) {
-        platform::Log(QStringLiteral("ERROR CopyFileSave: cannot write %1").arg(targetPath));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR CopyFileSave: cannot write %1").arg(targetPath));
         target.cancelWriting();
         return false;
     }
     // The copy gets the source's permissions before it takes the target's place.
     target.setPermissions(source.permissions());
     if (!target.commit()) {
-        platform::Log(QStringLiteral("ERROR CopyFileSave: cannot replace %1").arg(targetPath));
+        platform::LogWarning(
+            lcServices, QStringLiteral("ERROR CopyFileSave: cannot replace %1").arg(targetPath));
         return false;
     }
     return true;

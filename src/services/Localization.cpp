@@ -68,7 +68,8 @@ void ensureLoadedLocked()
     if (auto table = parseTable(plain))
         s.languages = std::move(*table);
     else
-        platform::Log(QStringLiteral("ERROR the translation table %1 is damaged").arg(path));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR the translation table %1 is damaged").arg(path));
 }
 
 // The table key for a wanted code: exact, then with "_" as "-", then the language alone.
@@ -210,7 +211,8 @@ bool LoadLocalizationTable(const QString &path)
         return false;
     auto table = parseTable(plain);
     if (!table) {
-        platform::Log(QStringLiteral("ERROR the translation table %1 is damaged").arg(path));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR the translation table %1 is damaged").arg(path));
         return false;
     }
     std::lock_guard lock(gMutex);
@@ -236,7 +238,7 @@ QString CurrentLocalizationLanguage()
     const TableState &s = state();
     if (!s.explicitLanguage.isNull())
         return s.explicitLanguage;
-    const QString recordCode = APPSETTING_GET_STRING(gAppSetting, languageCode).trimmed();
+    QString recordCode = APPSETTING_GET_STRING(gAppSetting, languageCode).trimmed();
     if (!recordCode.isEmpty())
         return recordCode;
     const QStringList ui = QLocale::system().uiLanguages();

@@ -76,12 +76,15 @@ void removeStaleTempFolders(const QString &tmpRoot)
     const int root = ::open(QFile::encodeName(tmpRoot).constData(),
                             O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (root < 0) {
-        platform::Log(QStringLiteral("ERROR %1 is not a folder; nothing cleaned").arg(tmpRoot));
+        platform::LogWarning(
+            lcServices, QStringLiteral("ERROR %1 is not a folder; nothing cleaned").arg(tmpRoot));
         return;
     }
     struct stat rootStat;
     if (::fstat(root, &rootStat) != 0 || rootStat.st_uid != ::geteuid()) {
-        platform::Log(QStringLiteral("ERROR %1 is not this user's; nothing cleaned").arg(tmpRoot));
+        platform::LogWarning(
+            lcServices,
+            QStringLiteral("ERROR %1 is not this user's; nothing cleaned").arg(tmpRoot));
         ::close(root);
         return;
     }
@@ -97,14 +100,16 @@ void removeStaleTempFolders(const QString &tmpRoot)
             continue;
         if (S_ISLNK(st.st_mode)) {
             ::unlinkat(root, native.constData(), 0);
-            platform::Log(QStringLiteral("Removed the link %1 from %2 without following it")
+            platform::Log(lcServices,
+                          QStringLiteral("Removed the link %1 from %2 without following it")
                               .arg(QFile::decodeName(native), tmpRoot));
             continue;
         }
         const bool ours = S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
                           (st.st_mode & 07777) == platform::kPrivateFolderMode;
         if (!ours) {
-            platform::Log(QStringLiteral("Left %1 in %2: not a private folder of this user")
+            platform::Log(lcServices,
+                          QStringLiteral("Left %1 in %2: not a private folder of this user")
                               .arg(QFile::decodeName(native), tmpRoot));
             continue;
         }
@@ -145,7 +150,8 @@ bool PrepareSupportFolder(const QString &path)
     for (const QString &name : SupportSubFolderNames())
         ok = platform::MakePrivateFolder(gSupportFolder + QLatin1Char('/') + name) && ok;
     if (!ok)
-        platform::Log(
+        platform::LogWarning(
+            lcServices,
             QStringLiteral("ERROR the support folder %1 could not be made").arg(gSupportFolder));
     return ok;
 }
@@ -172,16 +178,18 @@ QString GetProcessTempFolder()
         return temp.path;
     const QString tmpRoot = GetSupportSubFolder(QStringLiteral("tmp"));
     if (!platform::IsPrivateFolder(tmpRoot)) {
-        platform::Log(QStringLiteral("ERROR no temporary folder: %1 is not a private folder of "
-                                     "this user")
-                          .arg(tmpRoot));
+        platform::LogWarning(
+            lcServices, QStringLiteral("ERROR no temporary folder: %1 is not a private folder of "
+                                       "this user")
+                            .arg(tmpRoot));
         return {};
     }
     removeStaleTempFolders(tmpRoot);
     QTemporaryDir dir(
         QStringLiteral("%1/p%2-XXXXXX").arg(tmpRoot).arg(QCoreApplication::applicationPid()));
     if (!dir.isValid()) {
-        platform::Log(
+        platform::LogWarning(
+            lcServices,
             QStringLiteral("ERROR no temporary folder in %1: %2").arg(tmpRoot, dir.errorString()));
         return {};
     }

@@ -223,7 +223,8 @@ QString App_DecodeTextBytes(const QByteArray &bytes, TextFileInfo *info, StringE
         out.encodingSure = true;
     } else {
         if (asked != 0)
-            platform::Log(QStringLiteral("*** text is not in encoding %1; detecting").arg(asked));
+            platform::Log(lcServices,
+                          QStringLiteral("*** text is not in encoding %1; detecting").arg(asked));
         out.hasBOM = false;
         if (!decodeDetected(bytes, preferred, &text, &out))
             return QString();
@@ -245,25 +246,28 @@ QString App_ReadTextFileContent(const QString &path, TextFileInfo *info, StringE
     if (!fileInfo.isFile())
         return QString();
     if (fileInfo.size() > kMaxTextFileSize) {
-        platform::Log(QStringLiteral("ERROR text file too large: %1").arg(path));
+        platform::LogWarning(lcServices, QStringLiteral("ERROR text file too large: %1").arg(path));
         return QString();
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        platform::Log(QStringLiteral("ERROR cannot read text file: %1").arg(path));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR cannot read text file: %1").arg(path));
         return QString();
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        platform::Log(QStringLiteral("ERROR cannot read text file: %1").arg(path));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR cannot read text file: %1").arg(path));
         return QString();
     }
     TextFileInfo local;
     TextFileInfo &out = info ? *info : local;
     out.permissions = permissionsOf(path);
-    const QString text = App_DecodeTextBytes(bytes, &out, preferred);
+    QString text = App_DecodeTextBytes(bytes, &out, preferred);
     if (text.isNull())
-        platform::Log(QStringLiteral("ERROR cannot decode text file: %1").arg(path));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR cannot decode text file: %1").arg(path));
     return text;
     GUARD_END(QString())
 }
@@ -273,7 +277,7 @@ QString ReadTextFileContent(const QString &path, StringEncoding *encoding, bool 
 {
     TextFileInfo info;
     info.encoding = encoding ? *encoding : 0;
-    const QString text = App_ReadTextFileContent(path, &info, preferred);
+    QString text = App_ReadTextFileContent(path, &info, preferred);
     if (text.isNull())
         return text;
     if (encoding)
@@ -296,7 +300,8 @@ QByteArray App_EncodeTextBytes(const QString &text, const TextSaveOptions &optio
     bool lossy = false;
     QByteArray bytes = TextEncoding::encode(body, e, options.allowLossy, &lossy);
     if (bytes.isNull() && !body.isEmpty()) {
-        platform::Log(QStringLiteral("ERROR text cannot be written in encoding %1").arg(e));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR text cannot be written in encoding %1").arg(e));
         return QByteArray();
     }
     const ByteOrderMark *mark = markOfEncoding(e);
@@ -327,7 +332,8 @@ bool App_WriteStringToFile(const QString &text, const QString &path, const TextS
     }
     if (!ReplaceFileContent(path, bytes, options.permissions, defaultNewFilePermissions(),
                             failure)) {
-        platform::Log(QStringLiteral("ERROR cannot write text file: %1").arg(path));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR cannot write text file: %1").arg(path));
         return false;
     }
     return true;

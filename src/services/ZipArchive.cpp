@@ -129,7 +129,7 @@ bool ZipArchive::UnzipOpenFile(const QString &path)
         return false;
     mUnzFile = unzOpen64(QFile::encodeName(path).constData());
     if (!mUnzFile)
-        platform::Log(QStringLiteral("ERROR not a zip archive: %1").arg(path));
+        platform::LogWarning(lcServices, QStringLiteral("ERROR not a zip archive: %1").arg(path));
     return mUnzFile != nullptr;
     GUARD_END(false)
 }
@@ -148,7 +148,8 @@ bool ZipArchive::UnzipCloseFile()
 void ZipArchive::refuse(const QString &name, const QString &why)
 {
     mRefused.append(name);
-    platform::Log(QStringLiteral("ERROR zip entry refused (%1): %2").arg(why, name));
+    platform::LogWarning(lcServices,
+                         QStringLiteral("ERROR zip entry refused (%1): %2").arg(why, name));
 }
 
 bool ZipArchive::readEntryInfo(Entry *entry)
@@ -180,7 +181,8 @@ bool ZipArchive::UnzipFileTo(const QString &folder, bool overWrite)
     if (!mUnzFile || folder.isEmpty())
         return false;
     if (!QDir().mkpath(folder)) {
-        platform::Log(QStringLiteral("ERROR cannot make folder: %1").arg(folder));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR cannot make folder: %1").arg(folder));
         return false;
     }
     const QString root = QFileInfo(folder).absoluteFilePath();
@@ -190,7 +192,7 @@ bool ZipArchive::UnzipFileTo(const QString &folder, bool overWrite)
     while (rc == UNZ_OK) {
         Entry entry;
         if (!readEntryInfo(&entry)) {
-            platform::Log(QStringLiteral("ERROR damaged zip directory"));
+            platform::LogWarning(lcServices, QStringLiteral("ERROR damaged zip directory"));
             return false;
         }
         if (!unpackEntry(root, entry, overWrite, &total))
@@ -198,7 +200,7 @@ bool ZipArchive::UnzipFileTo(const QString &folder, bool overWrite)
         rc = unzGoToNextFile(handle(mUnzFile));
     }
     if (rc != UNZ_END_OF_LIST_OF_FILE) {
-        platform::Log(QStringLiteral("ERROR damaged zip directory"));
+        platform::LogWarning(lcServices, QStringLiteral("ERROR damaged zip directory"));
         return false;
     }
     return allDone;
@@ -234,13 +236,15 @@ bool ZipArchive::unpackEntry(const QString &folder, const Entry &entry, bool ove
     if (entry.isFolder) {
         if (QDir().mkpath(target))
             return true;
-        platform::Log(QStringLiteral("ERROR cannot make folder: %1").arg(target));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR cannot make folder: %1").arg(target));
         return false;
     }
     if (QFileInfo::exists(target) && !overWrite)
         return true;
     if (!QDir().mkpath(QFileInfo(target).path())) {
-        platform::Log(QStringLiteral("ERROR cannot make folder for: %1").arg(target));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR cannot make folder for: %1").arg(target));
         return false;
     }
     return writeCurrentFile(target, entry, total);
@@ -249,7 +253,8 @@ bool ZipArchive::unpackEntry(const QString &folder, const Entry &entry, bool ove
 bool ZipArchive::writeCurrentFile(const QString &target, const Entry &entry, quint64 *total)
 {
     if (unzOpenCurrentFile(handle(mUnzFile)) != UNZ_OK) {
-        platform::Log(QStringLiteral("ERROR cannot read zip entry: %1").arg(entry.name));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR cannot read zip entry: %1").arg(entry.name));
         return false;
     }
     QSaveFile out(target);
@@ -272,7 +277,8 @@ bool ZipArchive::writeCurrentFile(const QString &target, const Entry &entry, qui
     ok = ok && crcOk && written == entry.size;
     if (!ok || !out.commit()) {
         out.cancelWriting();
-        platform::Log(QStringLiteral("ERROR damaged zip entry: %1").arg(entry.name));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR damaged zip entry: %1").arg(entry.name));
         return false;
     }
     *total += written;

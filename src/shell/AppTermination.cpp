@@ -64,8 +64,8 @@ void onTerminationSignal(int fd)
 {
     signalfd_siginfo info;
     while (::read(fd, &info, sizeof info) == ssize_t(sizeof info))
-        platform::Log(QStringLiteral("Signal %1: keeping the untitled texts and quitting")
-                          .arg(info.ssi_signo));
+        platform::Log(lcShell, QStringLiteral("Signal %1: keeping the untitled texts and quitting")
+                                   .arg(info.ssi_signo));
     RequestQuit(false);
 }
 
@@ -74,7 +74,7 @@ void installSignalReader(QApplication *app)
     const sigset_t set = terminationSignals();
     const int fd = ::signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
     if (fd < 0) {
-        platform::Log(QStringLiteral("*** ERROR: cannot read the ending signals"));
+        platform::LogWarning(lcShell, QStringLiteral("*** ERROR: cannot read the ending signals"));
         return;
     }
     auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, app);

@@ -161,7 +161,8 @@ bool HandOverServer::sendPaths(const QString &name, const QStringList &paths, bo
     if (serverFound)
         *serverFound = true;
     if (!handover::peerIsThisUser(socket.socketDescriptor())) {
-        platform::Log(QStringLiteral("The hand-over socket %1 is served by a process of another "
+        platform::Log(lcShell,
+                      QStringLiteral("The hand-over socket %1 is served by a process of another "
                                      "user; nothing sent")
                           .arg(name));
         socket.abort();
@@ -186,7 +187,8 @@ HandOverServer::Start HandOverServer::handOverOrListen(const QString &name,
                                                        const QStringList &paths)
 {
     if (name.isEmpty()) {
-        platform::Log(QStringLiteral("No folder private to this user for the hand-over socket; "
+        platform::Log(lcShell,
+                      QStringLiteral("No folder private to this user for the hand-over socket; "
                                      "running without hand-over"));
         return Start::Alone;
     }
@@ -198,7 +200,8 @@ HandOverServer::Start HandOverServer::handOverOrListen(const QString &name,
     if (sendPaths(name, paths, &serverFound))
         return Start::HandedOver;
     if (serverFound || !locked) {
-        platform::Log(QStringLiteral("The running Pelko Merge did not answer; running on its own"));
+        platform::Log(lcShell,
+                      QStringLiteral("The running Pelko Merge did not answer; running on its own"));
         return Start::Alone;
     }
     return listen(name) ? Start::Listening : Start::Alone;
@@ -211,7 +214,8 @@ bool HandOverServer::listen(const QString &name)
     // A socket left by a process that ended without closing it.
     QLocalServer::removeServer(name);
     if (!server->listen(name)) {
-        platform::Log(
+        platform::LogWarning(
+            lcShell,
             QStringLiteral("Cannot take paths from other starts: %1").arg(server->errorString()));
         delete server;
         return false;
@@ -239,7 +243,7 @@ void HandOverServer::takeConnection(QLocalSocket *socket)
     else if (mConnections >= handover::kMaxConnections)
         refused = QStringLiteral("%1 connections are being served").arg(mConnections);
     if (!refused.isEmpty()) {
-        platform::Log(QStringLiteral("Refused a hand-over connection: %1").arg(refused));
+        platform::Log(lcShell, QStringLiteral("Refused a hand-over connection: %1").arg(refused));
         socket->abort();
         socket->deleteLater();
         return;
@@ -261,7 +265,7 @@ void HandOverServer::takeConnection(QLocalSocket *socket)
         buffer->squeeze();
     };
     auto drop = [socket, release](const QString &why) {
-        platform::Log(QStringLiteral("Dropped a hand-over message: %1").arg(why));
+        platform::LogWarning(lcShell, QStringLiteral("Dropped a hand-over message: %1").arg(why));
         release();
         socket->abort();
         socket->deleteLater();

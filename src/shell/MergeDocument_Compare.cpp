@@ -29,6 +29,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -188,9 +189,9 @@ void MergeDocument::UpdateButtonStatus()
         }
         left = ui.mLeftPathTxt->text().trimmed();
         right = ui.mRightPathTxt->text().trimmed();
-        const bool folders = IsFolderExist(left) && IsFolderExist(right);
-        const bool files = IsFileExist(left) && IsFileExist(right);
-        canCompare = (folders || files) && !(folders && withSlash(left) == withSlash(right));
+        const PairWindow window = CompareWindowForPaths(left, right);
+        canCompare = window != PairWindow::None &&
+                     !(window == PairWindow::Folder && withSlash(left) == withSlash(right));
     }
     ui.mCompareButton->setEnabled(canCompare);
     ui.mGeneratePatch->setEnabled(canCompare);
@@ -291,7 +292,8 @@ void MergeDocument::startCompare(bool generatePatch)
         regex ? std::array<MyTokenTextList *, 3>{all[3], all[4], all[5]}
               : std::array<MyTokenTextList *, 3>{all[0], all[1], all[2]};
 
-    if (IsFolderExist(left) && IsFolderExist(right)) {
+    const PairWindow window = CompareWindowForPaths(left, right);
+    if (window == PairWindow::Folder) {
         gAppSetting.compareSubFolder = mUi->mSubFolderChecker->isChecked() ? 1 : 0;
         gAppSetting.compare_folderViewMode = mUi->mTreeModeChecker->isChecked() ? 1 : 0;
         std::array<FilterList, 3> lists;
@@ -300,7 +302,7 @@ void MergeDocument::startCompare(bool generatePatch)
         openFolderCompare(left, right, generatePatch, std::move(lists), regex);
         return;
     }
-    if (IsFileExist(left) && IsFileExist(right)) {
+    if (window != PairWindow::None) {
         if (openFileCompare(left, right, generatePatch))
             closeAfterCompareWindowOpened();
     }
@@ -418,7 +420,7 @@ void MergeDocument::openFolderCompare(const QString &left, const QString &right,
 
 bool MergeDocument::openFileCompare(const QString &left, const QString &right, bool generatePatch)
 {
-    if (IsImageFile(left) && IsImageFile(right)) {
+    if (CompareWindowForPaths(left, right) == PairWindow::Image) {
         if (generatePatch) {
             beepAndSayInvalidFile();
             return false;
@@ -431,13 +433,12 @@ bool MergeDocument::openFileCompare(const QString &left, const QString &right, b
     if (generatePatch) {
         // diff runs on a worker behind the progress dialog, so big files never freeze the window.
         const auto runner = [](const std::function<void(const PatchCancelCheck &)> &write) {
-            return ProcessModalDlg::runJob(L_(QStringLiteral("Generate Patch")), 0,
-                                           [&write](ProcessModalChannel &) {
-                                               write([] {
-                                                   return ProcessModalChannel::
-                                                       sub_thread_checkIf_userRequestCancelled();
-                                               });
-                                           });
+            return ProcessModalDlg::runJob(
+                L_(QStringLiteral("Generate Patch")), 0, [&write](ProcessModalChannel &) {
+                    write([] {
+                        return ProcessModalChannel::sub_thread_checkIf_userRequestCancelled();
+                    });
+                });
         };
         const bool ok = GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(
             left, right, mPatchView, runner);

@@ -51,7 +51,7 @@ QWidget *MergeImageWindCtr::makeWindow()
 void MergeImageWindCtr::windowDidLoad()
 {
     GUARD_BEGIN
-    platform::Log(QStringLiteral("MergeImageWindCtr awakeFromNib"));
+    platform::Log(lcShell, QStringLiteral("MergeImageWindCtr awakeFromNib"));
     QWidget *w = window();
     Localize_LoadWindowPos_SetBackground(w, this, platform::Color(), true);
     mUi->mSplitView->setStretchFactor(0, 1);
@@ -422,7 +422,7 @@ void MergeImageWindCtr::windowWillCloseEvent()
         return;
     mClosed = true;
     mIsClosing = true;
-    platform::Log(QStringLiteral("MergeImageWindCtr windowWillClose"));
+    platform::Log(lcShell, QStringLiteral("MergeImageWindCtr windowWillClose"));
     platform::cancelPerform(this, QString());
     Save_Window_Frame(window(), this);
     OpenCompareWindowList_Remove(this);

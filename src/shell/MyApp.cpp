@@ -302,7 +302,8 @@ void MyApp::handleBatch(const QStringList &batch)
     const QStringList paths = withoutRepeatedWindows(batch);
     const int windows = windowsToOpen(paths, remembered != nullptr);
     if (windows > kWindowsWithoutAsking && !userWantsWindows(windows)) {
-        platform::Log(QStringLiteral("Opened none of the %1 windows of a batch").arg(windows));
+        platform::Log(lcShell,
+                      QStringLiteral("Opened none of the %1 windows of a batch").arg(windows));
         return;
     }
     for (qsizetype i = 0; i < paths.size(); ++i) {
@@ -315,7 +316,7 @@ void MyApp::handleBatch(const QStringList &batch)
         }
         platform::Document *opened = documents().openDocumentWithContentsOfFile(path, true);
         if (!opened) {
-            platform::Log(QStringLiteral("No window opened for %1").arg(path));
+            platform::Log(lcShell, QStringLiteral("No window opened for %1").arg(path));
             continue;
         }
         if (!remembered && factory->isStartWindow(opened)) {
@@ -341,15 +342,15 @@ bool MyApp::applicationAutoCompareWith(const QStringList &paths)
         AddPathToRecentList(left, gAppSetting_compare_leftHistoryPaths, true);
         AddPathToRecentList(right, gAppSetting_compare_rightHistoryPaths, true);
     }
-    if (IsFileExist(left) && IsFileExist(right)) {
-        const bool images = IsImageFile(left) && IsImageFile(right);
-        return (images ? factory->openImageWindow(left, right)
-                       : factory->openTextWindow(left, right)) != nullptr;
-    }
+    const PairWindow window = CompareWindowForPaths(left, right);
+    if (window == PairWindow::Image)
+        return factory->openImageWindow(left, right) != nullptr;
+    if (window == PairWindow::Text)
+        return factory->openTextWindow(left, right) != nullptr;
     if (IsFolderExist(left) || IsFolderExist(right)) {
         platform::Document *start = openDocument_withPath1_withPath2(left, right);
         // Two folders are compared at once, with the stored options, as on other desktops.
-        if (start && IsFolderExist(left) && IsFolderExist(right))
+        if (start && window == PairWindow::Folder)
             factory->tryToCompareRightNow(start);
         return true;
     }

@@ -3,7 +3,7 @@
 #include "shell/MyApp.h"
 
 #include "platform/Guard.h"
-#include "services/LanguageList.h"
+#include "themes/LanguageList.h"
 #include "services/Localization.h"
 #include "services/TextFile.h"
 #include "shell/AppCommands.h"

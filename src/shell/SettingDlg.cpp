@@ -12,7 +12,7 @@
 #include "services/AppSetting.h"
 #include "services/Colors.h"
 #include "services/Fonts.h"
-#include "services/LanguageList.h"
+#include "themes/LanguageList.h"
 #include "services/Localization.h"
 #include "services/TextFile.h"
 #include "services/WindowFrame.h"
@@ -50,6 +50,51 @@ quint8 flag(const QCheckBox *box)
 {
     return checked(box) ? 1 : 0;
 }
+
+// The check boxes that each show one flag of the record; shown and stored through this one list.
+struct FlagBinding
+{
+    QCheckBox *Ui::SettingDlg::*box;
+    quint8 AppSetting::*field;
+};
+const FlagBinding kFlagBindings[] = {
+    {&Ui::SettingDlg::compare_FileList_bUseDefaultColor,
+     &AppSetting::compare_FileList_bUseDefaultColor},
+    {&Ui::SettingDlg::bOpenNewFileInSeparateDocumentWindow,
+     &AppSetting::bOpenNewFileInSeparateDocumentWindow},
+    {&Ui::SettingDlg::bSave_IgnoreCoding_UseCustomCoding,
+     &AppSetting::bSave_IgnoreCoding_UseCustomCoding},
+    {&Ui::SettingDlg::save_Coding_BOM, &AppSetting::save_Coding_BOM},
+    {&Ui::SettingDlg::bSave_IgnorePermission_UseCustomPermission,
+     &AppSetting::bSave_IgnorePermission_UseCustomPermission},
+    {&Ui::SettingDlg::save_OverwriteBackupToTmp, &AppSetting::save_OverwriteBackupToTmp},
+    {&Ui::SettingDlg::bViewMarks, &AppSetting::bViewMarks},
+    {&Ui::SettingDlg::bViewMarks_showSpace, &AppSetting::bViewMarks_showSpace},
+    {&Ui::SettingDlg::bViewMarks_showTab, &AppSetting::bViewMarks_showTab},
+    {&Ui::SettingDlg::bViewMarks_showEOL, &AppSetting::bViewMarks_showEOL},
+    {&Ui::SettingDlg::bWrapText, &AppSetting::bWrapText},
+    {&Ui::SettingDlg::bAutoSaveUntitleTabBeforeQuit, &AppSetting::bAutoSaveUntitleTabBeforeQuit},
+    {&Ui::SettingDlg::bAutoIndent, &AppSetting::bAutoIndent},
+    {&Ui::SettingDlg::bAllowDetectLink, &AppSetting::bAllowDetectLink},
+    {&Ui::SettingDlg::bAutoHightLightText, &AppSetting::bAutoHightLightText},
+    {&Ui::SettingDlg::bShowLineNumber, &AppSetting::bShowLineNumber},
+    {&Ui::SettingDlg::bShowEndOfLineMark, &AppSetting::bShowEndOfLineMark},
+    {&Ui::SettingDlg::bIgnore_MacHiddenFile, &AppSetting::bIgnore_MacHiddenFile},
+    {&Ui::SettingDlg::folder_compare_ignore_EndLineDiff,
+     &AppSetting::folder_compare_ignore_EndLineDiff},
+    {&Ui::SettingDlg::compare_showFolder, &AppSetting::compare_showFolder},
+    {&Ui::SettingDlg::compare_autoMoveToNextDiffAfterMerge,
+     &AppSetting::compare_autoMoveToNextDiffAfterMerge},
+    {&Ui::SettingDlg::compare_sort_folder_tree_above_file,
+     &AppSetting::compare_sort_folder_tree_above_file},
+    {&Ui::SettingDlg::compare_deletesFilesToTrash, &AppSetting::compare_deletesFilesToTrash},
+    {&Ui::SettingDlg::spelling_GrammarCheckingEnabled,
+     &AppSetting::spelling_GrammarCheckingEnabled},
+    {&Ui::SettingDlg::spelling_ContinuousSpellCheckingEnabled,
+     &AppSetting::spelling_ContinuousSpellCheckingEnabled},
+    {&Ui::SettingDlg::spelling_AutomaticSpellingCorrectionEnabled,
+     &AppSetting::spelling_AutomaticSpellingCorrectionEnabled},
+};
 
 // Each token trimmed and lower-cased; empty ones and repeats dropped, the order kept.
 QStringList extensionsFromText(const QString &text)
@@ -247,6 +292,8 @@ void SettingDlg::ApplySettingToControls()
     mUi->bind_txt_listOfTextSupportFileExt_token->setObjectValue(bind_txt_listOfTextSupportFileExt);
     mChk_ShowLiveHelp_oldValue = LiveHelpDialog::isShowingLiveHelp();
     mUi->mChk_ShowLiveHelp->setChecked(mChk_ShowLiveHelp_oldValue);
+    for (const FlagBinding &binding : kFlagBindings)
+        setChecked(mUi.get()->*binding.box, s.*binding.field);
 
     if (QAbstractButton *b = mPrintPageHor ? mPrintPageHor->button(s.printPage_Hor) : nullptr)
         b->setChecked(true);
@@ -259,7 +306,6 @@ void SettingDlg::ApplySettingToControls()
     mUi->mPrintMargin_T->setText(QString::number(s.printMargin_T));
     mUi->mPrintMargin_B->setText(QString::number(s.printMargin_B));
 
-    setChecked(mUi->compare_FileList_bUseDefaultColor, s.compare_FileList_bUseDefaultColor);
     const platform::Color status[5] = {GetColor_DiffChanged(), GetColor_DiffStatus2(),
                                        GetColor_DiffStatus3(), GetColor_DiffStatus4(),
                                        GetColor_DiffSame()};
@@ -291,57 +337,29 @@ void SettingDlg::ApplySettingToControls()
     }
 
     setEncodingPopup(mUi->open_preferEncode, s.open_preferEncode);
-    setChecked(mUi->bOpenNewFileInSeparateDocumentWindow, s.bOpenNewFileInSeparateDocumentWindow);
     QString ext = APPSETTING_GET_STRING(s, defaultSaveTextExtension).trimmed();
     mUi->defaultSaveTextExtension->setText(ext.isEmpty() ? QStringLiteral("txt") : ext.toLower());
-    setChecked(mUi->bSave_IgnoreCoding_UseCustomCoding, s.bSave_IgnoreCoding_UseCustomCoding);
     action_checkBoxChangeValue(mUi->bSave_IgnoreCoding_UseCustomCoding);
     setEncodingPopup(mUi->save_Coding_preferEncode, s.save_Coding_preferEncode);
     const qint32 endLine = s.save_Coding_EndLine;
     if (endLine < 0 || endLine > 2)
         s.save_Coding_EndLine = std::clamp(endLine, 0, 2);
     mUi->save_Coding_EndLine->setCurrentIndex(s.save_Coding_EndLine);
-    setChecked(mUi->save_Coding_BOM, s.save_Coding_BOM);
-    setChecked(mUi->bSave_IgnorePermission_UseCustomPermission,
-               s.bSave_IgnorePermission_UseCustomPermission);
     action_checkBoxChangeValue(mUi->bSave_IgnorePermission_UseCustomPermission);
     const QList<QCheckBox *> perms = permissionBoxes();
     for (int i = 0; i < perms.size(); ++i)
         setChecked(perms[i], recordByte(s, offsetof(AppSetting, save_Permission_Owner_R) + i));
-    setChecked(mUi->save_OverwriteBackupToTmp, s.save_OverwriteBackupToTmp);
     const QList<QCheckBox *> bound = boundFlagBoxes();
     for (int i = 0; i < bound.size(); ++i)
         setChecked(bound[i], recordByte(s, offsetof(AppSetting, CheckSpellingWhileTyping) + i));
-    setChecked(mUi->bViewMarks, s.bViewMarks);
-    setChecked(mUi->bViewMarks_showSpace, s.bViewMarks_showSpace);
-    setChecked(mUi->bViewMarks_showTab, s.bViewMarks_showTab);
-    setChecked(mUi->bViewMarks_showEOL, s.bViewMarks_showEOL);
     Change_bViewMarks();
     mUi->textTabLen->setText(QString::number(qint32(s.textTabLen)));
-    setChecked(mUi->bWrapText, s.bWrapText);
-    setChecked(mUi->bAutoSaveUntitleTabBeforeQuit, s.bAutoSaveUntitleTabBeforeQuit);
-    setChecked(mUi->bAutoIndent, s.bAutoIndent);
-    setChecked(mUi->bAllowDetectLink, s.bAllowDetectLink);
-    setChecked(mUi->bAutoHightLightText, s.bAutoHightLightText);
     SetupLanguageListFromSetting(mUi->bAutoHightLightText_WithLanguage, &s, true);
-    setChecked(mUi->bShowLineNumber, s.bShowLineNumber);
-    setChecked(mUi->bShowEndOfLineMark, s.bShowEndOfLineMark);
-    setChecked(mUi->bIgnore_MacHiddenFile, s.bIgnore_MacHiddenFile);
     const QList<QCheckBox *> modes = quickCompareButtons();
     for (int i = 0; i < modes.size(); ++i)
         modes[i]->setChecked(s.folder_compare_Mode == i);
-    setChecked(mUi->folder_compare_ignore_EndLineDiff, s.folder_compare_ignore_EndLineDiff);
     UpdateButtonStatus_Controls_For_compare_quickCompare_full();
-    setChecked(mUi->compare_showFolder, s.compare_showFolder);
-    setChecked(mUi->compare_autoMoveToNextDiffAfterMerge, s.compare_autoMoveToNextDiffAfterMerge);
-    setChecked(mUi->compare_sort_folder_tree_above_file, s.compare_sort_folder_tree_above_file);
-    setChecked(mUi->compare_deletesFilesToTrash, s.compare_deletesFilesToTrash);
     applyThemeControls();
-    setChecked(mUi->spelling_GrammarCheckingEnabled, s.spelling_GrammarCheckingEnabled);
-    setChecked(mUi->spelling_ContinuousSpellCheckingEnabled,
-               s.spelling_ContinuousSpellCheckingEnabled);
-    setChecked(mUi->spelling_AutomaticSpellingCorrectionEnabled,
-               s.spelling_AutomaticSpellingCorrectionEnabled);
     PELKO_GUARD_CATCH
     action_Change_compare_FileList_bUseDefaultColor();
 }
@@ -359,6 +377,8 @@ bool SettingDlg::DoSave()
         extensionsFromText(mUi->bind_txt_listOfTextSupportFileExt_token->stringValue());
     if (gAppSetting_compare_listOfTextSupportFileExt)
         *gAppSetting_compare_listOfTextSupportFileExt = bind_txt_listOfTextSupportFileExt;
+    for (const FlagBinding &binding : kFlagBindings)
+        s.*binding.field = flag(mUi.get()->*binding.box);
 
     s.printPage_Hor = std::max(0, mPrintPageHor->checkedId());
     s.printPage_Ver = std::max(0, mPrintPageVer->checkedId());
@@ -379,7 +399,6 @@ bool SettingDlg::DoSave()
     if (!keepDefault)
         AppSetting_SetString(s.fontName, sizeof(s.fontName), font, 100);
 
-    s.compare_FileList_bUseDefaultColor = flag(mUi->compare_FileList_bUseDefaultColor);
     // The record is packed: its colour words are written field by field, never through a pointer.
     quint64 words[5] = {s.compare_COLOR_DIFF, s.compare_COLOR_UNKNOWN, s.compare_COLOR_ONLY1,
                         s.compare_COLOR_ONLY2, s.compare_COLOR_SAME};
@@ -398,44 +417,26 @@ bool SettingDlg::DoSave()
     saveTheme();
 
     s.open_preferEncode = quint64(CurrentEncodingOfPopup(mUi->open_preferEncode));
-    s.bOpenNewFileInSeparateDocumentWindow = flag(mUi->bOpenNewFileInSeparateDocumentWindow);
     QString ext = mUi->defaultSaveTextExtension->text().trimmed();
     if (ext.isEmpty())
         ext = QStringLiteral("txt");
     ext = ext.left(19);
     AppSetting_SetString(s.defaultSaveTextExtension, sizeof(s.defaultSaveTextExtension), ext, 17);
-    s.bSave_IgnoreCoding_UseCustomCoding = flag(mUi->bSave_IgnoreCoding_UseCustomCoding);
     s.save_Coding_preferEncode = quint64(CurrentEncodingOfPopup(mUi->save_Coding_preferEncode));
     s.save_Coding_EndLine = std::clamp(mUi->save_Coding_EndLine->currentIndex(), 0, 2);
-    s.save_Coding_BOM = flag(mUi->save_Coding_BOM);
-    s.bSave_IgnorePermission_UseCustomPermission =
-        flag(mUi->bSave_IgnorePermission_UseCustomPermission);
     const QList<QCheckBox *> perms = permissionBoxes();
     for (int i = 0; i < perms.size(); ++i)
         recordByte(s, offsetof(AppSetting, save_Permission_Owner_R) + i) = flag(perms[i]);
-    s.save_OverwriteBackupToTmp = flag(mUi->save_OverwriteBackupToTmp);
     const QList<QCheckBox *> bound = boundFlagBoxes();
     for (int i = 0; i < bound.size(); ++i)
         recordByte(s, offsetof(AppSetting, CheckSpellingWhileTyping) + i) = flag(bound[i]);
 
-    s.bViewMarks = flag(mUi->bViewMarks);
-    s.bViewMarks_showSpace = flag(mUi->bViewMarks_showSpace);
-    s.bViewMarks_showTab = flag(mUi->bViewMarks_showTab);
-    s.bViewMarks_showEOL = flag(mUi->bViewMarks_showEOL);
     if (s.bViewMarks && !s.bViewMarks_showSpace && !s.bViewMarks_showTab && !s.bViewMarks_showEOL) {
         s.bViewMarks = 0;
         s.bViewMarks_showTab = 1;
         s.bViewMarks_showEOL = 1;
     }
     s.textTabLen = std::clamp(roundHalfUp(fieldNumber(mUi->textTabLen)), 2, 30);
-    s.bWrapText = flag(mUi->bWrapText);
-    s.bAutoSaveUntitleTabBeforeQuit = flag(mUi->bAutoSaveUntitleTabBeforeQuit);
-    s.bAutoIndent = flag(mUi->bAutoIndent);
-    s.bShowLineNumber = flag(mUi->bShowLineNumber);
-    s.bIgnore_MacHiddenFile = flag(mUi->bIgnore_MacHiddenFile);
-    s.bShowEndOfLineMark = flag(mUi->bShowEndOfLineMark);
-    s.bAllowDetectLink = flag(mUi->bAllowDetectLink);
-    s.bAutoHightLightText = flag(mUi->bAutoHightLightText);
     ReadLanguageListToSetting(mUi->bAutoHightLightText_WithLanguage, &s);
     const QList<QCheckBox *> modes = quickCompareButtons();
     for (int i = 0; i < modes.size(); ++i) {
@@ -444,15 +445,6 @@ bool SettingDlg::DoSave()
             break;
         }
     }
-    s.folder_compare_ignore_EndLineDiff = flag(mUi->folder_compare_ignore_EndLineDiff);
-    s.compare_showFolder = flag(mUi->compare_showFolder);
-    s.compare_autoMoveToNextDiffAfterMerge = flag(mUi->compare_autoMoveToNextDiffAfterMerge);
-    s.compare_sort_folder_tree_above_file = flag(mUi->compare_sort_folder_tree_above_file);
-    s.compare_deletesFilesToTrash = flag(mUi->compare_deletesFilesToTrash);
-    s.spelling_GrammarCheckingEnabled = flag(mUi->spelling_GrammarCheckingEnabled);
-    s.spelling_ContinuousSpellCheckingEnabled = flag(mUi->spelling_ContinuousSpellCheckingEnabled);
-    s.spelling_AutomaticSpellingCorrectionEnabled =
-        flag(mUi->spelling_AutomaticSpellingCorrectionEnabled);
     PELKO_GUARD_CATCH
     AppSetting_RefreshDarkMode();
     return true;

@@ -6,8 +6,6 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
-Q_LOGGING_CATEGORY(lcShell, "pelko.shell", QtWarningMsg)
-
 void shellLog(const QString &line)
 {
     qCInfo(lcShell).noquote() << line;

@@ -3,12 +3,11 @@
 // controller's class. Off unless the logging rules turn on "pelko.shell.info" (the tests and the
 // benchmark read it), so standard error stays quiet.
 
-#include <QLoggingCategory>
+#include "platform/Log.h"
+
 #include <QString>
 
 class QWidget;
-
-Q_DECLARE_LOGGING_CATEGORY(lcShell)
 
 void shellLog(const QString &line);
 // The window's document class, else its controller's class, else the widget's class.

@@ -8,5 +8,5 @@ void LogWithSourceLine(const char *file, int line, const QString &message)
         return;
     const QString path = file ? QString::fromUtf8(file) : QString();
     const QString name = path.section(u'/', -1);
-    platform::Log(QStringLiteral("(%1:%2) %3").arg(name).arg(line).arg(message));
+    platform::Log(lcShell, QStringLiteral("(%1:%2) %3").arg(name).arg(line).arg(message));
 }

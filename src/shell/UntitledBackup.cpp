@@ -26,7 +26,8 @@ bool writeBackupText(const QString &text, const QString &path)
     QString why;
     if (platform::WriteNewPrivateFile(path, bytes, &why))
         return true;
-    platform::Log(QStringLiteral("*** ERROR: backup %1 not written: %2").arg(path, why));
+    platform::LogWarning(lcShell,
+                         QStringLiteral("*** ERROR: backup %1 not written: %2").arg(path, why));
     return false;
 }
 
@@ -44,7 +45,7 @@ QString readBackupText(const QString &path)
     std::optional<QByteArray> bytes =
         platform::ReadRegularFileNoFollow(path, kMaxBackupBytes, &why);
     if (!bytes) {
-        platform::Log(QStringLiteral("Backup %1 not read: %2").arg(path, why));
+        platform::Log(lcShell, QStringLiteral("Backup %1 not read: %2").arg(path, why));
         return QString();
     }
     if (bytes->startsWith(kUtf8Mark))
@@ -60,7 +61,8 @@ bool makeBackupFolder()
 {
     if (platform::MakePrivateFolder(BackupRestoreFolder()))
         return true;
-    platform::Log(
+    platform::LogWarning(
+        lcShell,
         QStringLiteral("*** ERROR: cannot make the private folder %1").arg(BackupRestoreFolder()));
     return false;
 }
@@ -92,13 +94,15 @@ int backup_BlankTextWindow_For_NextSession(const QString &text1, const QString &
             writeBackupText(text2, BackupPairPath(index, 2)))
             return index;
         RemoveBackupPair(index);
-        platform::Log(QStringLiteral("*** ERROR: cannot write the untitled texts to %1")
-                          .arg(BackupPairPath(index, 1)));
+        platform::LogWarning(lcShell,
+                             QStringLiteral("*** ERROR: cannot write the untitled texts to %1")
+                                 .arg(BackupPairPath(index, 1)));
         return -2;
     }
     REPORT_FATAL();
-    platform::Log(QStringLiteral("*** ERROR: every one of the %1 backup pairs is taken")
-                      .arg(kBackupPairCount));
+    platform::LogWarning(lcShell,
+                         QStringLiteral("*** ERROR: every one of the %1 backup pairs is taken")
+                             .arg(kBackupPairCount));
     return -2;
     GUARD_END(-2)
 }
@@ -128,6 +132,7 @@ QList<BackupPair> ReadBackupPairs(int *kept)
             if ((has1 && kind1 != platform::EntryKind::RegularFile) ||
                 (has2 && kind2 != platform::EntryKind::RegularFile)) {
                 platform::Log(
+                    lcShell,
                     QStringLiteral("Backup pair %1 holds an entry that is not a regular file "
                                    "(a link is never followed); not read, kept")
                         .arg(index));
@@ -135,13 +140,15 @@ QList<BackupPair> ReadBackupPairs(int *kept)
                 continue;
             }
             if (!has1 || !has2) {
-                platform::Log(QStringLiteral("Backup pair %1 is incomplete; kept").arg(index));
+                platform::Log(lcShell,
+                              QStringLiteral("Backup pair %1 is incomplete; kept").arg(index));
                 ++keptHere;
                 continue;
             }
             BackupPair pair{index, readBackupText(path1), readBackupText(path2)};
             if (pair.text1.isNull() || pair.text2.isNull()) {
-                platform::Log(QStringLiteral("Backup pair %1 cannot be read; kept").arg(index));
+                platform::LogWarning(
+                    lcShell, QStringLiteral("Backup pair %1 cannot be read; kept").arg(index));
                 ++keptHere;
                 continue;
             }
@@ -164,7 +171,8 @@ bool OpenBackupPair(const BackupPair &pair, const BlankEditFactory &createBlank)
     MergeEditWndCtr *window = createBlank ? createBlank() : nullptr;
     if (!window) {
         REPORT_FATAL();
-        platform::Log(
+        platform::LogWarning(
+            lcShell,
             QStringLiteral("Backup pair %1: no window could be made; kept").arg(pair.index));
         return false;
     }
@@ -177,7 +185,8 @@ bool OpenBackupPair(const BackupPair &pair, const BlankEditFactory &createBlank)
     window->setMTextWasEdited2(true);
     // Gone from the disk before the line says so: whoever reads the log sees the final state.
     RemoveBackupPair(pair.index);
-    platform::Log(QStringLiteral("Restored the untitled texts of backup pair %1").arg(pair.index));
+    platform::Log(lcShell,
+                  QStringLiteral("Restored the untitled texts of backup pair %1").arg(pair.index));
     return true;
     GUARD_END(false)
 }

@@ -20,6 +20,7 @@
 #include "shell/MyApp.h"
 #include "shell/ShellLog.h"
 #include "themes/DarkMode.h"
+#include "themes/LanguageList.h"
 #include "themes/ThemeColor.h"
 
 #ifndef PELKO_VERSION
@@ -42,6 +43,8 @@ void initialiseServices(QApplication *app)
     GUARD_BEGIN
     // One dark-appearance answer for the whole process, before the settings are read.
     UseDarkModeDetection(app);
+    // The syntax languages load before the stored settings, which may name one of them.
+    AddInitAppSettingLoader([] { Setup_gAppLanguageInfoList(); });
     InitAppSetting();
     Set_Template_ForResourceImages();
     App_ApplyLanguageSetting();

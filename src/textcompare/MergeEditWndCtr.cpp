@@ -10,7 +10,7 @@
 #include "services/Alerts.h"
 #include "services/AppSetting.h"
 #include "services/Fonts.h"
-#include "services/LanguageList.h"
+#include "themes/LanguageList.h"
 #include "services/Localization.h"
 #include "services/WindowFrame.h"
 #include "textcompare/CenterLinkView.h"

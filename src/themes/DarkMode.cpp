@@ -43,8 +43,8 @@ std::optional<bool> darkFromProbe()
             return dark == 1;
         REPORT_FATAL();
     }
-    platform::Log(QStringLiteral("[NSColor textColor] = 0x") +
-                  QString::number(toULong(platform::textColor()), 16).toUpper());
+    platform::Log(lcThemes, QStringLiteral("[NSColor textColor] = 0x") +
+                                QString::number(toULong(platform::textColor()), 16).toUpper());
     return std::nullopt;
 }
 

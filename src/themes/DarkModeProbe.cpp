@@ -8,6 +8,7 @@
 #include "platform/SystemColors.h"
 #include "services/AppSetting.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QThread>
@@ -31,7 +32,8 @@ void MyCheckDarkModeView::paintEvent(QPaintEvent *)
 
     const PIXEL px = toPixel(platform::textColor());
     const int r = int(px & 0xFF), g = int((px >> 8) & 0xFF), b = int((px >> 16) & 0xFF);
-    platform::Log(QStringLiteral("MyCheckDarkModeView px: %1 , %2 , %3").arg(r).arg(g).arg(b));
+    platform::Log(lcThemes,
+                  QStringLiteral("MyCheckDarkModeView px: %1 , %2 , %3").arg(r).arg(g).arg(b));
     const bool dark = r + g + b >= kDarkTextSum;
 
     if (scope.context().isDrawingToScreen()) {
@@ -79,8 +81,8 @@ QWidget *MyCheckDarkModeDlg::makeWindow()
 
 void MyCheckDarkModeDlg::update_interfaceStyleStr()
 {
-    platform::Log(QStringLiteral("MyCheckDarkModeDlg: windowDidLoad: mainthread %1")
-                      .arg(QThread::currentThread() == qApp->thread() ? 1 : 0));
+    platform::Log(lcThemes, QStringLiteral("MyCheckDarkModeDlg: windowDidLoad: mainthread %1")
+                                .arg(QThread::currentThread() == qApp->thread() ? 1 : 0));
     if (!checkView)
         return;
     QImage image(checkView->size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);

@@ -29,7 +29,7 @@ bool ensureScanBuffer(qint64 windowLength, qint64 keepUnits)
     const qint64 capacity = std::max<qint64>(windowLength + 1000000, 10485760);
     auto *buffer = new (std::nothrow) char16_t[size_t(capacity)];
     if (!buffer) {
-        platform::Log(QStringLiteral("can not allocate memory: %1").arg(capacity));
+        platform::LogWarning(lcThemes, QStringLiteral("can not allocate memory: %1").arg(capacity));
         REPORT_FATAL();
         return false;
     }
@@ -437,7 +437,7 @@ bool LanguageColorInfo::tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(Ra
             window = rangeExtendToContainAllLinesFromRange(window, false);
         }
         if (window.location != windowStart || window.length < 0) {
-            platform::Log(QStringLiteral("invalid FixRangeToInside"));
+            platform::Log(lcThemes, QStringLiteral("invalid FixRangeToInside"));
             REPORT_FATAL();
             return false;
         }

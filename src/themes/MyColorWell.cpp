@@ -170,7 +170,7 @@ void MyColorWell::setColorToControl(const Color &color, bool needSendAction)
     if (needSendAction && isSignalConnected(QMetaMethod::fromSignal(&MyColorWell::action))) {
         const QWidget *owner = window();
         if (owner && !owner->isVisible()) {
-            platform::Log(QStringLiteral("This window is hidden"));
+            platform::Log(lcThemes, QStringLiteral("This window is hidden"));
         } else {
             emit action(this);
             platform::performAfterDelay(this, 0.1, [this, color] { setColor_Later_Save(color); });
@@ -276,7 +276,8 @@ void MyColorWell::deactivate()
 
 void MyColorWell::activate(bool)
 {
-    platform::Log(QStringLiteral("MyColorWell does not support [activate:(BOOL)exclusive]"));
+    platform::Log(lcThemes,
+                  QStringLiteral("MyColorWell does not support [activate:(BOOL)exclusive]"));
 }
 
 void MyColorWell::hasOneItemWithColorPanelActivate(const platform::Notification &note)

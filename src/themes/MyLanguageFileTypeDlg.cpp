@@ -23,7 +23,7 @@
 #include "services/Alerts.h"
 #include "services/AppSetting.h"
 #include "services/FileUtility.h"
-#include "services/LanguageList.h"
+#include "themes/LanguageList.h"
 #include "services/Localization.h"
 #include "services/SupportFolder.h"
 #include "themes/MyLanguageInfo.h"
@@ -265,7 +265,7 @@ void MyLanguageFileTypeDlg::tableViewSelectionDidChange()
         ~Clear() { gShowingSelection = false; }
     } clear;
     GUARD_BEGIN
-    platform::Log(QStringLiteral("tableViewSelectionDidChange"));
+    platform::Log(lcThemes, QStringLiteral("tableViewSelectionDidChange"));
     const int row = mUi->mSelectListTable->currentRow();
     const QList<int> rows = selectedRows();
     const int shown = rows.contains(row) ? row : (rows.isEmpty() ? -1 : rows.first());
@@ -287,7 +287,7 @@ void MyLanguageFileTypeDlg::changeLanguage()
     if (gShowingSelection)
         return;
     GUARD_BEGIN
-    platform::Log(QStringLiteral("changeLanguage"));
+    platform::Log(lcThemes, QStringLiteral("changeLanguage"));
     const QList<int> rows = selectedRows();
     if (rows.isEmpty() || rows.first() >= mTypes.size())
         return;

@@ -8,7 +8,7 @@
 #include "services/AppSetting.h"
 #include "services/EncodedFile.h"
 #include "services/FileUtility.h"
-#include "services/LanguageList.h"
+#include "themes/LanguageList.h"
 #include "services/TextFile.h"
 #include "services/Utility.h"
 
@@ -171,7 +171,8 @@ bool MyLanguageInfo::resetWithFile(const QString &path, bool bEncode)
     }
     // Checked before anything is read: a huge file is not a language and would be read whole.
     if (const qint64 size = QFileInfo(path).size(); size > kMaxLanguageFileBytes) {
-        platform::Log(QStringLiteral("language file %1 refused: %2 bytes, more than the %3 allowed")
+        platform::Log(lcThemes,
+                      QStringLiteral("language file %1 refused: %2 bytes, more than the %3 allowed")
                           .arg(path)
                           .arg(size)
                           .arg(kMaxLanguageFileBytes));
@@ -181,7 +182,7 @@ bool MyLanguageInfo::resetWithFile(const QString &path, bool bEncode)
     if (bEncode) {
         text = App_MyEncodeFile_Read(path);
         if (text.contains(QLatin1Char('\r'))) {
-            platform::Log(QStringLiteral("filePath problem: %1").arg(path));
+            platform::Log(lcThemes, QStringLiteral("filePath problem: %1").arg(path));
             REPORT_FATAL();
         }
     } else {
@@ -221,12 +222,13 @@ bool MyLanguageInfo::resetWithText(const QString &rawText, const QString &fileNa
         return false;
 
     if (mKeywords.isEmpty()) {
-        platform::Log(QStringLiteral("language [%1] has empty keywords").arg(mNameShow));
+        platform::Log(lcThemes, QStringLiteral("language [%1] has empty keywords").arg(mNameShow));
         REPORT_FATAL();
         return false;
     }
     if (!hasComment()) {
-        platform::Log(QStringLiteral("language [%1] does not has comment setting").arg(mNameShow));
+        platform::Log(lcThemes,
+                      QStringLiteral("language [%1] does not has comment setting").arg(mNameShow));
         REPORT_FATAL();
     }
     return true;
@@ -248,6 +250,7 @@ bool MyLanguageInfo::parseLines(const QStringList &lines)
         if (!line.startsWith(QLatin1Char('#'))) {
             // The line number only: the file's own text never goes into the log.
             platform::Log(
+                lcThemes,
                 QStringLiteral("unsupport: line %1 of language [%2]").arg(i + 1).arg(mNameShow));
             REPORT_FATAL();
             ++i;
@@ -339,7 +342,7 @@ bool MyLanguageInfo::readDirective(const QString &line)
         if (value.compare(QStringLiteral("off"), Qt::CaseInsensitive) != 0)
             mSpecialSyntax = value;
     } else {
-        platform::Log(QStringLiteral("unsupport: %1").arg(line));
+        platform::Log(lcThemes, QStringLiteral("unsupport: %1").arg(line));
         REPORT_FATAL();
     }
     return true;
@@ -373,7 +376,7 @@ std::shared_ptr<MyLanguageKeyWord> MyLanguageInfo::readKeywordHeader(const QStri
         else if (is("cus"))
             ;
         else {
-            platform::Log(QStringLiteral("keyword unsupport s3: %1").arg(item));
+            platform::Log(lcThemes, QStringLiteral("keyword unsupport s3: %1").arg(item));
             REPORT_FATAL();
         }
     }
@@ -383,11 +386,13 @@ std::shared_ptr<MyLanguageKeyWord> MyLanguageInfo::readKeywordHeader(const QStri
 bool MyLanguageInfo::hasComment()
 {
     if (mCommentBegin.isEmpty() != mCommentEnd.isEmpty()) {
-        platform::Log(QStringLiteral("language [%1] comment block is not ok").arg(mNameShow));
+        platform::Log(lcThemes,
+                      QStringLiteral("language [%1] comment block is not ok").arg(mNameShow));
         REPORT_FATAL();
     }
     if (mLineComment1.isEmpty() && !mLineComment2.isEmpty()) {
-        platform::Log(QStringLiteral("language [%1] LineComment1 is null, LineComment2 is not")
+        platform::Log(lcThemes,
+                      QStringLiteral("language [%1] LineComment1 is null, LineComment2 is not")
                           .arg(mNameShow));
         REPORT_FATAL();
         std::swap(mLineComment1, mLineComment2);
@@ -431,10 +436,10 @@ void MyLanguageInfo::reset_and_sort_wordsCase()
             if (word.isEmpty())
                 continue;
             if (words.contains(word)) {
-                platform::Log(QStringLiteral("%1 already has: [%2]")
-                                  .arg(caseOn ? QStringLiteral("wordsCaseON")
-                                              : QStringLiteral("wordsCaseOff"),
-                                       word));
+                platform::Log(lcThemes, QStringLiteral("%1 already has: [%2]")
+                                            .arg(caseOn ? QStringLiteral("wordsCaseON")
+                                                        : QStringLiteral("wordsCaseOff"),
+                                                 word));
                 continue;
             }
             words.append(word);

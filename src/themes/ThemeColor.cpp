@@ -434,7 +434,7 @@ Color GetApp_Color_Text_Default_WithIndex(int index)
     const Color &c = theme->colorAt(slot);
     if (!c.isValid()) {
         REPORT_FATAL();
-        platform::Log(QStringLiteral("colorIndex is invalid: %1").arg(index));
+        platform::Log(lcThemes, QStringLiteral("colorIndex is invalid: %1").arg(index));
         return Color::blue();
     }
     return c;

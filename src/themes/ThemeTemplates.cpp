@@ -5,7 +5,7 @@
 #include "platform/Guard.h"
 #include "services/Appearance.h"
 #include "services/FileUtility.h"
-#include "services/LanguageList.h"
+#include "services/BundleArchive.h"
 #include "services/SupportFolder.h"
 
 #include <QCollator>

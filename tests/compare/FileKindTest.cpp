@@ -2,6 +2,7 @@
 #include "compare/FileKind.h"
 #include "support/TestEnvironment.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 TEST(FileKind, ImageByExtensionOrSignature)
@@ -63,4 +64,41 @@ TEST(FileKind, SameBinaryFileComparesEveryBlock)
     EXPECT_EQ(IsSameBinaryFile(a, b, true), -1);
     EXPECT_EQ(IsSameBinaryFile(a, b, false), 1); // the image window never asks
     SetBinaryCompareCancelCheck(nullptr);
+}
+
+TEST(FileKind, TwoPathsOpenOneWindow)
+{
+    const QString dir = pelkotest::freshDir(QStringLiteral("pairwindow"));
+    const QByteArray pngHead = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(40, 'x');
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/a.txt", "a\n"));
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/b.txt", "b\n"));
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/a.png", pngHead));
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/noext", pngHead));
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/f1/x", "x"));
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/f2/x", "x"));
+    ASSERT_TRUE(QFile::link(dir + "/f2", dir + "/f2link"));
+    struct Row
+    {
+        const char *left, *right;
+        PairWindow window;
+    };
+    const Row rows[] = {
+        {"a.txt", "b.txt", PairWindow::Text},
+        {"a.png", "noext", PairWindow::Image},
+        {"a.png", "a.txt", PairWindow::Text}, // one image is not enough for the image window
+        {"f1", "f2", PairWindow::Folder},
+        {"f1", "f2link", PairWindow::Folder}, // a link the user named is followed
+        {"f1", "a.txt", PairWindow::None},
+        {"a.txt", "f1", PairWindow::None},
+        {"a.txt", "missing", PairWindow::None},
+        {"missing", "f1", PairWindow::None},
+        {"", "", PairWindow::None},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(std::string(row.left) + " | " + row.right);
+        const auto path = [&](const char *name) {
+            return *name ? dir + u'/' + QString::fromUtf8(name) : QString();
+        };
+        EXPECT_EQ(CompareWindowForPaths(path(row.left), path(row.right)), row.window);
+    }
 }

@@ -202,8 +202,8 @@ TEST_F(TwoFilePatchTest, TheWritingGoesThroughTheRunnerAndItsCancelWritesNothing
         write([] { return false; });
         return false;
     };
-    EXPECT_TRUE(GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(mLeft, mRight, &view,
-                                                                             runner));
+    EXPECT_TRUE(
+        GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(mLeft, mRight, &view, runner));
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(applyPatch(mDir, pelkotest::readFile(mLeft), mAnswer), pelkotest::readFile(mRight));
 

@@ -4,6 +4,7 @@
 #include "controls/InputDialog.h"
 #include "support/LogCapture.h"
 #include "platform/ModalRun.h"
+#include "support/ModalRun.h"
 #include "platform/Sheets.h"
 
 #include <QAbstractButton>
@@ -15,6 +16,8 @@
 #include <QTimer>
 #include <functional>
 #include <stdexcept>
+
+using pelkotest::inRun;
 
 namespace {
 
@@ -30,23 +33,6 @@ public:
         heardAt = clock.elapsed();
     }
 };
-
-// Runs fn inside the next modal run, on its window; a run that fn does not end is aborted.
-void inRun(std::function<void(QWidget *)> fn)
-{
-    QTimer::singleShot(0, [fn] {
-        QWidget *w = platform::currentModalWindow();
-        ASSERT_NE(w, nullptr);
-        QPointer<QWidget> guarded(w);
-        QTimer::singleShot(3000, [guarded] {
-            if (guarded && platform::isRunningModal(guarded)) {
-                ADD_FAILURE() << "the run did not end";
-                platform::stopModalWithCode(guarded, -2);
-            }
-        });
-        fn(w);
-    });
-}
 
 QLineEdit *shownField(QWidget *w)
 {

@@ -3,6 +3,7 @@
 
 #include "controls/ListSelectDialog.h"
 #include "platform/ModalRun.h"
+#include "support/ModalRun.h"
 #include "platform/UserDefaults.h"
 
 #include <QAbstractButton>
@@ -14,28 +15,13 @@
 #include <QTimer>
 #include <functional>
 
+using pelkotest::inRun;
+
 namespace {
 
 const QStringList kLines = {QStringLiteral("CSV file"), QStringLiteral("Text file"),
                             QStringLiteral("HTML file"), QStringLiteral("Pasteboard"),
                             QStringLiteral("Generate Patch")};
-
-// Runs fn inside the next modal run, on its window; a run that fn does not end is aborted.
-void inRun(std::function<void(QWidget *)> fn)
-{
-    QTimer::singleShot(0, [fn] {
-        QWidget *w = platform::currentModalWindow();
-        ASSERT_NE(w, nullptr);
-        QPointer<QWidget> guarded(w);
-        QTimer::singleShot(3000, [guarded] {
-            if (guarded && platform::isRunningModal(guarded)) {
-                ADD_FAILURE() << "the run did not end";
-                platform::stopModalWithCode(guarded, -2);
-            }
-        });
-        fn(w);
-    });
-}
 
 QTableView *tableOf(QWidget *w)
 {

@@ -131,10 +131,43 @@ TEST(Guard, ReportsCanShowTheRoutinesOwnSignature)
     EXPECT_EQ(capture.reportCount(), 1);
 }
 
-TEST(Log, LinesReachStandardErrorAsWritten)
+TEST(Log, InformationShowsOnlyWhenItsCategoryIsOnWarningsAlways)
 {
-    ::testing::internal::CaptureStderr();
-    platform::Log(QStringLiteral("*** ERROR: \"quoted\" line %1"));
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("*** ERROR: \"quoted\" line %1"), std::string::npos) << err;
+    struct Row
+    {
+        const char *name;
+        bool warning;
+        const char *rules;
+        bool shown;
+    };
+    const Row rows[] = {
+        {"information, default rules", false, "", false},
+        {"warning, default rules", true, "", true},
+        {"information, its area on", false, "pelko.services.info=true", true},
+        {"information, every area on", false, "pelko.*.info=true", true},
+        {"information, another area on", false, "pelko.shell.info=true", false},
+        {"warning, its area's warnings off", true, "pelko.services.warning=false", false},
+    };
+    const QString line = QStringLiteral("*** ERROR: \"quoted\" line %1");
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QLoggingCategory::setFilterRules(QString::fromLatin1(row.rules));
+        ::testing::internal::CaptureStderr();
+        if (row.warning)
+            platform::LogWarning(lcServices, line);
+        else
+            platform::Log(lcServices, line);
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        // The text stands as written, quotes and all.
+        EXPECT_EQ(err.find(line.toStdString()) != std::string::npos, row.shown) << err;
+    }
+    QLoggingCategory::setFilterRules(QString());
+}
+
+TEST(Log, ASinkTakesEveryLineWhateverTheRules)
+{
+    pelkotest::LogCapture cap;
+    platform::Log(lcTextcompare, QStringLiteral("information"));
+    platform::LogWarning(lcTextcompare, QStringLiteral("warning"));
+    EXPECT_EQ(cap.lines(), (QStringList{QStringLiteral("information"), QStringLiteral("warning")}));
 }

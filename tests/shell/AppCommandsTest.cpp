@@ -1,10 +1,10 @@
-#include "platform/Alerts.h"
 #include "platform/NotificationCenter.h"
 #include "services/AppSetting.h"
 #include "shell/AppBusyFlag.h"
 #include "shell/AppCommands.h"
 #include "shell/SettingDlg.h"
 #include "support/TestEnvironment.h"
+#include "support/AlertAnswers.h"
 #include "textcompare/MergeEditWndCtr.h"
 #include "textcompare/MyEditTextView.h"
 #include "ui_SettingDlg.h"
@@ -15,12 +15,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
-#include <deque>
 #include <gtest/gtest.h>
 
 namespace {
 
-class AppCommandsTest : public ::testing::Test
+class AppCommandsTest : public ::testing::Test, protected pelkotest::AlertAnswers
 {
 protected:
     void SetUp() override
@@ -28,14 +27,6 @@ protected:
         AppSetting_SetDefault(&gAppSetting);
         OpenCompareWindowList_Reset();
         appCommandHooks() = AppCommandHooks();
-        platform::setAlertHook([this](const platform::AlertRequest &r) {
-            alerts.push_back(r);
-            if (answers.empty())
-                return 1000;
-            const int a = answers.front();
-            answers.pop_front();
-            return a;
-        });
         auto &center = platform::NotificationCenter::defaultCenter();
         mTokens.push_back(
             center.addObserver(QString::fromLatin1(kMergeUpdateFont), nullptr,
@@ -47,7 +38,6 @@ protected:
     void TearDown() override
     {
         appCommandHooks() = AppCommandHooks();
-        platform::setAlertHook(nullptr);
         SetAppBusyFlag(false);
         gIsFirstRun = false;
     }
@@ -62,8 +52,6 @@ protected:
 
     std::vector<platform::ObserverToken> mTokens;
     QStringList posted;
-    std::vector<platform::AlertRequest> alerts;
-    std::deque<int> answers;
     int runs = 0;
 };
 

@@ -165,6 +165,37 @@ TEST(AppLaunch, AloneItShowsTheStartWindowAndTwoFoldersTheirFolderCompare)
     EXPECT_EQ(folders.terminate(), 0) << folders.log().constData();
 }
 
+TEST(AppLaunch, AnOrdinarySessionLogsOnlyTheCategoriesTurnedOn)
+{
+    // Each line is tagged with its category; only the shell's window log is turned on (and the
+    // offscreen platform's notes about what it cannot do are left out).
+    Home home(QStringLiteral("quiet"));
+    ASSERT_TRUE(QDir().mkpath(home.path + QStringLiteral("/data/pelkomerge/FirstChk2")));
+    home.env.insert(QStringLiteral("QT_LOGGING_RULES"),
+                    QStringLiteral("pelko.shell.info=true;default.warning=false"));
+    home.env.insert(QStringLiteral("QT_MESSAGE_PATTERN"),
+                    QStringLiteral("%{category}: %{message}"));
+    const QString dir = home.path + QStringLiteral("/files");
+    ASSERT_TRUE(pelkotest::writeFile(dir + QStringLiteral("/a.txt"), "same\nleft\n"));
+    ASSERT_TRUE(pelkotest::writeFile(dir + QStringLiteral("/b.txt"), "same\nright\n"));
+    ASSERT_TRUE(pelkotest::writeFile(dir + QStringLiteral("/d1/x.txt"), "1\n"));
+    ASSERT_TRUE(pelkotest::writeFile(dir + QStringLiteral("/d2/x.txt"), "2\n"));
+
+    Running first(home, {dir + QStringLiteral("/a.txt"), dir + QStringLiteral("/b.txt")});
+    ASSERT_TRUE(first.waitForLog("Window shown: MergeEditWndCtr")) << first.log().constData();
+    QByteArray second;
+    EXPECT_EQ(runToEnd(home, {dir + QStringLiteral("/d1"), dir + QStringLiteral("/d2")}, &second),
+              0);
+    EXPECT_TRUE(first.waitForLog("Window shown: MergeFileListWndCtr")) << first.log().constData();
+    EXPECT_EQ(first.terminate(), 0);
+
+    const QList<QByteArray> lines = (first.log() + second).split('\n');
+    for (const QByteArray &line : lines) {
+        if (!line.isEmpty())
+            EXPECT_TRUE(line.startsWith("pelko.shell: ")) << line.constData();
+    }
+}
+
 TEST(AppLaunch, TheCommandLineAnswersVersionHelpAndUsageErrors)
 {
     Home home(QStringLiteral("cmdline"));

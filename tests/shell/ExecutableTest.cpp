@@ -14,6 +14,14 @@ namespace {
 
 const QByteArray kMark("\xEF\xBB\xBF");
 
+// The application's environment with the shell's log turned on, which these tests read.
+QProcessEnvironment loggingEnvironment(const QString &home)
+{
+    QProcessEnvironment env = pelkotest::applicationEnvironment(home);
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("pelko.shell.info=true"));
+    return env;
+}
+
 // Reads the process's standard error until it holds the text (or the time is up).
 bool waitForLog(QProcess &p, QByteArray *log, const QByteArray &text, int ms = 30000)
 {
@@ -44,7 +52,7 @@ TEST(Executable, UntitledTextsComeBackAndAreKeptAgainAtSigterm)
     ASSERT_TRUE(pelkotest::writeFile(backups + QStringLiteral("/backup_007_b.txt"), kMark + "y"));
 
     QProcess p;
-    p.setProcessEnvironment(pelkotest::applicationEnvironment(home));
+    p.setProcessEnvironment(loggingEnvironment(home));
     p.start(app, {});
     ASSERT_TRUE(p.waitForStarted(10000));
     QByteArray log;
@@ -75,7 +83,7 @@ TEST(Executable, TwoImagesOpenTheImageWindow)
     image.fill(Qt::blue);
     ASSERT_TRUE(image.save(dir + QStringLiteral("/b.png")));
     QProcess p;
-    p.setProcessEnvironment(pelkotest::applicationEnvironment(dir + QStringLiteral("/home")));
+    p.setProcessEnvironment(loggingEnvironment(dir + QStringLiteral("/home")));
     p.start(app, {dir + QStringLiteral("/a.png"), dir + QStringLiteral("/b.png")});
     ASSERT_TRUE(p.waitForStarted(10000));
     QByteArray log;

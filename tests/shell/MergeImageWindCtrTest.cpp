@@ -1,10 +1,10 @@
-#include "platform/Alerts.h"
 #include "platform/NotificationCenter.h"
 #include "services/AppSetting.h"
 #include "shell/ImagePreviewView.h"
 #include "shell/MergeImageWindCtr.h"
 #include "shell/OpenImageCompareWindow.h"
 #include "support/TestEnvironment.h"
+#include "support/TwoFileWindowTest.h"
 #include "ui_MergeImageWindCtr.h"
 
 #include <QBuffer>
@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <deque>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
@@ -25,26 +24,16 @@
 
 namespace {
 
-class ImageWindowTest : public ::testing::Test
+class ImageWindowTest : public pelkotest::TwoFileWindowTest<MergeImageWindCtr>
 {
 protected:
+    ImageWindowTest() : TwoFileWindowTest(QStringLiteral("imagewindow")) {}
     void SetUp() override
     {
         AppSetting_SetDefault(&gAppSetting);
         OpenCompareWindowList_Reset();
         ImagePreviewView::clearCache();
-        platform::setAlertHook([this](const platform::AlertRequest &r) {
-            alerts.push_back(r);
-            if (answers.empty())
-                return 1000;
-            const int a = answers.front();
-            answers.pop_front();
-            return a;
-        });
-        dir = pelkotest::freshDir(QStringLiteral("imagewindow"));
     }
-    void TearDown() override { platform::setAlertHook(nullptr); }
-
     static QByteArray png(QColor colour, QSize size = {40, 30})
     {
         QImage image(size, QImage::Format_RGB32);
@@ -55,19 +44,10 @@ protected:
         image.save(&buffer, "PNG");
         return bytes;
     }
-    QString write(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = dir + u'/' + name;
-        EXPECT_TRUE(pelkotest::writeFile(path, bytes));
-        return path;
-    }
     // A window on two files, shown, with its verdict in and both sides decoded.
     std::unique_ptr<MergeImageWindCtr> open(const QString &left, const QString &right)
     {
-        auto w = std::make_unique<MergeImageWindCtr>();
-        w->setMFile1(left);
-        w->setMFile2(right);
-        w->showWindow();
+        auto w = showWindowOn(left, right);
         settle(*w);
         return w;
     }
@@ -83,10 +63,6 @@ protected:
         return {w.ui().mButton_Choose_Left->isEnabled(), w.ui().mButton_Choose_Right->isEnabled(),
                 w.ui().mButton_Save->isEnabled(), w.ui().mButton_Restore->isEnabled()};
     }
-
-    std::vector<platform::AlertRequest> alerts;
-    std::deque<int> answers;
-    QString dir;
 };
 
 TEST_F(ImageWindowTest, VerdictIsByteEquality)

@@ -1,4 +1,3 @@
-#include "platform/Alerts.h"
 #include "services/AppSetting.h"
 #include "services/SupportFolder.h"
 #include "shell/AppTermination.h"
@@ -6,13 +5,13 @@
 #include "shell/QuitWalk.h"
 #include "shell/UntitledBackup.h"
 #include "support/TestEnvironment.h"
+#include "support/AlertAnswers.h"
 #include "textcompare/MergeEditWndCtr.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTest>
-#include <deque>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -20,7 +19,7 @@ namespace {
 
 const QByteArray kMark("\xEF\xBB\xBF");
 
-class QuitAndBackupTest : public ::testing::Test
+class QuitAndBackupTest : public ::testing::Test, protected pelkotest::AlertAnswers
 {
 protected:
     void SetUp() override
@@ -29,19 +28,10 @@ protected:
         OpenCompareWindowList_Reset();
         mSavedSupport = gSupportFolder;
         gSupportFolder = pelkotest::freshDir(QStringLiteral("support"));
-        platform::setAlertHook([this](const platform::AlertRequest &r) {
-            alerts.push_back(r);
-            if (answers.empty())
-                return 1000;
-            const int a = answers.front();
-            answers.pop_front();
-            return a;
-        });
     }
     void TearDown() override
     {
         windows.clear();
-        platform::setAlertHook(nullptr);
         QFile::setPermissions(BackupRestoreFolder(), QFileDevice::ReadOwner |
                                                          QFileDevice::WriteOwner |
                                                          QFileDevice::ExeOwner);
@@ -80,8 +70,6 @@ protected:
     }
 
     std::vector<std::unique_ptr<MergeEditWndCtr>> windows;
-    std::vector<platform::AlertRequest> alerts;
-    std::deque<int> answers;
     QString mSavedSupport;
 };
 

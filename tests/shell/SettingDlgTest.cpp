@@ -4,7 +4,7 @@
 #include "platform/UserDefaults.h"
 #include "services/AppSetting.h"
 #include "services/Fonts.h"
-#include "services/LanguageList.h"
+#include "themes/LanguageList.h"
 #include "services/SupportFolder.h"
 #include "services/WindowFrame.h"
 #include "shell/AppCommands.h"
@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QTest>
 #include <deque>
@@ -538,7 +539,9 @@ TEST_F(SettingDlgTest, FontNamesThatDoNotExistStoreTheDefault)
     APPSETTING_SET_STRING(gAppSetting, fontName, QStringLiteral("Gone Font"));
     auto fallback = open();
     EXPECT_EQ(fallback->ui().mCmb_FontName->currentText(), GetDefaultFixedFontName());
-    EXPECT_TRUE(QFontInfo(fallback->ui().mtxt_TextSample->font()).fixedPitch())
+    const QFontMetricsF sample(fallback->ui().mtxt_TextSample->font());
+    EXPECT_DOUBLE_EQ(sample.horizontalAdvance(QStringLiteral("iiii")),
+                     sample.horizontalAdvance(QStringLiteral("WWWW")))
         << QFontInfo(fallback->ui().mtxt_TextSample->font()).family().toStdString();
 }
 

@@ -21,7 +21,6 @@ TEST(CommandLine, TwoFilesOpenTheCompareWindowAndKeepRunning)
     EXPECT_FALSE(window.waitForFinished(4000)) << window.readAllStandardError().constData();
     window.kill();
     window.waitForFinished(10000);
-
 }
 
 TEST(CommandLine, TwoFoldersOpenTheFolderWindow)

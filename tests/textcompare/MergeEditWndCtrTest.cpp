@@ -2,7 +2,7 @@
 #include "TextCompareFixture.h"
 
 #include "platform/NotificationCenter.h"
-#include "services/LanguageList.h"
+#include "themes/LanguageList.h"
 #include "services/SupportFolder.h"
 #include "support/LogCapture.h"
 #include "textcompare/DiffResultView.h"

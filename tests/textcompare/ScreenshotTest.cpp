@@ -1,7 +1,7 @@
 // Renders the window offscreen into a PNG: both panes, gutters, block colours, both strips.
 #include "TextCompareFixture.h"
 
-#include "services/LanguageList.h"
+#include "themes/LanguageList.h"
 #include "services/SupportFolder.h"
 #include "textcompare/CenterLinkView.h"
 #include "textcompare/CustomTextViewLineView.h"

@@ -16,7 +16,7 @@
 #include "platform/Panels.h"
 #include "platform/UserDefaults.h"
 #include "services/AppSetting.h"
-#include "services/LanguageList.h"
+#include "themes/LanguageList.h"
 #include "services/SupportFolder.h"
 #include "support/LogCapture.h"
 #include "support/TestEnvironment.h"

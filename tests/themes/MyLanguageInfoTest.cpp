@@ -3,7 +3,7 @@
 #include "platform/UserDefaults.h"
 #include "services/AppSetting.h"
 #include "services/EncodedFile.h"
-#include "services/LanguageList.h"
+#include "themes/LanguageList.h"
 #include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 

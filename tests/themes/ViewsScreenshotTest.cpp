@@ -12,7 +12,7 @@
 #include "controls/NSColorView.h"
 #include "platform/UserDefaults.h"
 #include "services/AppSetting.h"
-#include "services/LanguageList.h"
+#include "themes/LanguageList.h"
 #include "services/SupportFolder.h"
 #include "support/TestEnvironment.h"
 #include "themes/MyLanguageFileTypeDlg.h"

@@ -1,6 +1,7 @@
-#include "services/LanguageList.h"
+#include "themes/LanguageList.h"
 
 #include "services/AppSetting.h"
+#include "services/BundleArchive.h"
 #include "services/SupportFolder.h"
 #include "support/TestEnvironment.h"
 #include "themes/MyLanguageInfo.h"
