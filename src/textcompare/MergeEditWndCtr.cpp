@@ -16,6 +16,7 @@
 #include "textcompare/CenterLinkView.h"
 #include "textcompare/DiffResultView.h"
 #include "textcompare/MyEditTextView.h"
+#include "textcompare/PaneScrollSync.h"
 #include "textcompare/ShortcutKeysHelp.h"
 #include "themes/MyLanguageFileTypeDlg.h"
 #include "themes/MyLanguageInfo.h"
@@ -157,6 +158,7 @@ void MergeEditWndCtr::windowDidLoad()
     mUi->mTextView1->setSide(1);
     mUi->mTextView2->setSide(2);
     mUi->mCenterLinkView->setTextViews(mUi->mTextView1, mUi->mTextView2);
+    mScrollSync = new PaneScrollSync(mUi->mTextView1, mUi->mTextView2, this);
     mUi->mSplitView->setStretchFactor(0, 1);
     mUi->mSplitView->setStretchFactor(1, 0);
     mUi->mSplitView->setStretchFactor(2, 1);
@@ -308,20 +310,21 @@ void MergeEditWndCtr::connectControls()
         connectDocumentSignals(side);
         connect(view, &MyEditTextView::documentReplaced, this,
                 [this, side] { connectDocumentSignals(side); });
-        connect(view, &MyEditTextView::viewScrolled, this, [this, side] { syncScroll(side); });
-        connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this, side](int v) {
-            if (mSyncing)
-                return;
-            mSyncing = true;
-            textView(3 - side)->horizontalScrollBar()->setValue(v);
-            mSyncing = false;
-        });
+        connect(view, &MyEditTextView::viewScrolled, mScrollSync,
+                [this, side] { mScrollSync->follow(side); });
+        connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, mScrollSync,
+                [this, side] { mScrollSync->followSideways(side); });
     }
+    connect(mScrollSync, &PaneScrollSync::panesMoved, this, [this] {
+        mUi->mDiffResultView->setVisibleLines(mUi->mTextView1->firstVisibleLine(),
+                                              mUi->mTextView1->lastVisibleLine());
+        mUi->mCenterLinkView->update();
+    });
     connect(ui.mDiffResultView, &DiffResultView::blockClicked, this,
             [this](int index) { selectBlock(index); });
     connect(ui.mDiffResultView, &DiffResultView::lineClicked, this, [this](qint64 line) {
         mUi->mTextView1->scrollToLine(line);
-        syncScroll(1);
+        mScrollSync->follow(1);
     });
     connect(ui.mSplitView, &QSplitter::splitterMoved, this, [this] {
         const QList<int> sizes = mUi->mSplitView->sizes();
@@ -885,6 +888,7 @@ void MergeEditWndCtr::updateStrips()
     auto &ui = *mUi;
     ui.mTextView1->setMergeBlocks(&mBlocks);
     ui.mTextView2->setMergeBlocks(&mBlocks);
+    mScrollSync->setBlocks(&mBlocks);
     ui.mDiffResultView->setMergeBlocks(&mBlocks, qint64(mLineTable1.size()),
                                        qint64(mLineTable2.size()));
     ui.mDiffResultView->setVisibleLines(ui.mTextView1->firstVisibleLine(),
@@ -922,11 +926,11 @@ void MergeEditWndCtr::selectBlock(int index)
         };
         ui.mTextView1->setChangedCharacters(shift(d.changed1, r1.location));
         ui.mTextView2->setChangedCharacters(shift(d.changed2, r2.location));
-        ui.mTextView1->revealLines(b.startLine[1], b.lineCount[1]);
         // In a folded line, the row of the first change.
-        if (!d.changed1.empty() && !ui.mTextView1->foldMap().empty())
-            ui.mTextView1->revealTextPosition(r1.location + d.changed1.front().location);
-        syncScroll(1);
+        const auto changeAt = [&](const std::vector<Range> &changed, const Range &lines) {
+            return changed.empty() ? qint64(-1) : lines.location + changed.front().location;
+        };
+        mScrollSync->revealBlock(b, changeAt(d.changed1, r1), changeAt(d.changed2, r2));
     } else {
         ui.mTextView1->setChangedCharacters({});
         ui.mTextView2->setChangedCharacters({});
@@ -1015,6 +1019,8 @@ bool MergeEditWndCtr::Merge_CopyBlock(int fromSide, int index)
         !dst.isEmpty() && !dst.endsWith(u'\n'))
         replacement.prepend(u'\n');
 
+    // What is taken is shown first: the user sees both halves change.
+    mScrollSync->revealBlock(b);
     textView(toSide)->replaceText(dstRange, replacement);
     afterMerge(index);
     return true;
@@ -1192,40 +1198,6 @@ int MergeEditWndCtr::activeSide() const
                 return side;
     }
     return mLastActiveSide;
-}
-
-// Scrolling --------------------------------------------------------------------------------------
-
-qint64 MergeEditWndCtr::mapLine(int fromSide, qint64 line) const
-{
-    const int to = 3 - fromSide;
-    // The last block that starts at or before the line.
-    auto it = std::partition_point(mBlocks.begin(), mBlocks.end(), [&](const MERGE_BLOCK &b) {
-        return b.startLine[fromSide] <= line;
-    });
-    if (it == mBlocks.begin())
-        return line;
-    const MERGE_BLOCK &b = *(it - 1);
-    const qint64 into = line - b.startLine[fromSide];
-    if (into < b.lineCount[fromSide])
-        return b.startLine[to] + std::min(into, std::max<qint64>(0, b.lineCount[to] - 1));
-    return line - (b.startLine[fromSide] + b.lineCount[fromSide]) +
-           (b.startLine[to] + b.lineCount[to]);
-}
-
-void MergeEditWndCtr::syncScroll(int fromSide)
-{
-    if (mSyncing || !isWindowLoaded())
-        return;
-    mSyncing = true;
-    MyEditTextView *from = textView(fromSide);
-    // Within a folded line the other pane shows the same row of its own.
-    textView(3 - fromSide)
-        ->scrollToLine(mapLine(fromSide, from->firstVisibleLine()), from->firstVisibleRowInLine());
-    mSyncing = false;
-    mUi->mDiffResultView->setVisibleLines(mUi->mTextView1->firstVisibleLine(),
-                                          mUi->mTextView1->lastVisibleLine());
-    mUi->mCenterLinkView->update();
 }
 
 // Save and close ---------------------------------------------------------------------------------

@@ -23,6 +23,7 @@ class QTextDocument;
 class QCheckBox;
 class QLabel;
 class MyEditTextView;
+class PaneScrollSync;
 class MyLanguageInfo;
 namespace Ui {
 class MergeEditWndCtr;
@@ -208,8 +209,6 @@ private:
     void cancelCompare();
     void afterMerge(int mergedIndex);
     void onTextEdited(int side);
-    void syncScroll(int fromSide);
-    qint64 mapLine(int fromSide, qint64 line) const;
     void updateStrips();
     void UpdateButtonStatus();
     void UpdateTitle();
@@ -231,6 +230,7 @@ private:
 
     std::unique_ptr<Ui::MergeEditWndCtr> mUi;
     QLabel *mToolTipItem = nullptr;
+    PaneScrollSync *mScrollSync = nullptr;
     QString mFile1, mFile2;
     platform::StringEncoding mPreferEncoding1 = 0, mPreferEncoding2 = 0;
     SideState mSide1, mSide2;
@@ -238,7 +238,6 @@ private:
     bool mShouldCloseDocument = false;
     bool mShouldCascadeWindows = false;
     bool mLoading = false;
-    bool mSyncing = false;
     bool mCheckingDisk = false;
     bool mClosed = false;
     bool mLastCompareUsedFiles = false;

@@ -251,21 +251,6 @@ qint64 MyEditTextView::firstVisibleRowInLine() const
     return block - folds.firstBlockOfLine(folds.lineOfBlock(block));
 }
 
-void MyEditTextView::revealTextPosition(qint64 position)
-{
-    const qint64 at = foldMap().toDocument(position);
-    const QTextBlock block = document()->findBlock(int(at));
-    if (!block.isValid())
-        return;
-    const qreal top = blockTopY(block.blockNumber());
-    if (top >= 0 && top + fontMetrics().lineSpacing() <= viewport()->height())
-        return;
-    const qint64 shown = std::max<qint64>(1, viewport()->height() / fontMetrics().lineSpacing());
-    const QTextBlock target =
-        document()->findBlockByNumber(int(std::max<qint64>(0, block.blockNumber() - shown / 3)));
-    verticalScrollBar()->setValue(target.isValid() ? target.firstLineNumber() : 0);
-}
-
 qint64 MyEditTextView::lastVisibleLine() const
 {
     const FoldMap &folds = foldMap();
@@ -323,15 +308,73 @@ void MyEditTextView::scrollToLine(qint64 line, qint64 rowInLine)
     verticalScrollBar()->setValue(block.isValid() ? block.firstLineNumber() : int(number));
 }
 
-void MyEditTextView::revealLines(qint64 line, qint64 count)
+int MyEditTextView::rowsInView() const
 {
-    const qint64 first = firstVisibleLine();
-    const qint64 last = lastVisibleLine();
-    const qint64 end = line + std::max<qint64>(count, 1) - 1;
-    if (line >= first && end < last)
-        return;
-    const qint64 shown = std::max<qint64>(1, last - first);
-    scrollToLine(std::max<qint64>(0, line - shown / 3));
+    return std::max(1, viewport()->height() / std::max(1, fontMetrics().lineSpacing()));
+}
+
+double MyEditTextView::linePositionAtRow(int rowsFromTop) const
+{
+    const int row = verticalScrollBar()->value() + rowsFromTop;
+    const QTextBlock block = document()->findBlockByLineNumber(row);
+    if (!block.isValid() || row < 0) {
+        const QTextBlock last = document()->lastBlock();
+        const int endRow = last.firstLineNumber() + std::max(1, last.lineCount());
+        return double(lineCount()) + std::max(0, row - endRow);
+    }
+    const double inBlock = std::clamp(
+        double(row - block.firstLineNumber()) / std::max(1, block.lineCount()), 0.0, 1.0);
+    const FoldMap &folds = foldMap();
+    const qint64 line = folds.lineOfBlock(block.blockNumber());
+    const qint64 rows = folds.foldRowsOfLine(line) + 1;
+    return double(line) +
+           (double(block.blockNumber() - folds.firstBlockOfLine(line)) + inBlock) / double(rows);
+}
+
+void MyEditTextView::scrollLinePositionToRow(double position, int rowsFromTop)
+{
+    const qint64 lines = lineCount();
+    double row = 0;
+    if (!(position >= 0)) {
+        row = 0;
+    } else if (position >= double(lines)) {
+        const QTextBlock last = document()->lastBlock();
+        row = last.firstLineNumber() + std::max(1, last.lineCount()) + (position - double(lines));
+    } else {
+        const FoldMap &folds = foldMap();
+        const qint64 line = qint64(position);
+        const qint64 rows = folds.foldRowsOfLine(line) + 1;
+        const double intoLine = (position - double(line)) * double(rows);
+        // A row's own start, given as a fraction of the line, must not fall into the row before.
+        const qint64 blockInLine = std::min(qint64(intoLine + 1e-9), rows - 1);
+        const QTextBlock block =
+            document()->findBlockByNumber(int(folds.firstBlockOfLine(line) + blockInLine));
+        if (block.isValid())
+            row = block.firstLineNumber() +
+                  (intoLine - double(blockInLine)) * std::max(1, block.lineCount());
+    }
+    const double top = std::clamp(row - rowsFromTop, 0.0, double(std::numeric_limits<int>::max()));
+    verticalScrollBar()->setValue(int(std::lround(top)));
+}
+
+double MyEditTextView::linePositionOfText(qint64 position) const
+{
+    const FoldMap &folds = foldMap();
+    const QTextBlock block = document()->findBlock(int(folds.toDocument(position)));
+    if (!block.isValid())
+        return double(lineCount());
+    const qint64 line = folds.lineOfBlock(block.blockNumber());
+    const qint64 rows = folds.foldRowsOfLine(line) + 1;
+    return double(line) + double(block.blockNumber() - folds.firstBlockOfLine(line)) / double(rows);
+}
+
+bool MyEditTextView::isTextPositionInView(qint64 position) const
+{
+    const QTextBlock block = document()->findBlock(int(foldMap().toDocument(position)));
+    if (!block.isValid())
+        return false;
+    const qreal top = blockTopY(block.blockNumber());
+    return top >= 0 && top + fontMetrics().lineSpacing() <= viewport()->height();
 }
 
 void MyEditTextView::setShowLineNumbers(bool show)

@@ -59,8 +59,6 @@ public:
     qint64 cursorLine() const;
     // The first row in view, counted from the first row of its line (0 unless folded).
     qint64 firstVisibleRowInLine() const;
-    // Scrolls the row holding a text position into view, unless it is in view.
-    void revealTextPosition(qint64 position);
     // cut(), with the fold marks of the rows kept.
     void cutSelection();
     // Sets the text without keeping undo history (loading).
@@ -82,8 +80,19 @@ public:
     qint64 lineCount() const;
     // Scrolls so that the line (of a folded line, its row rowInLine) is the first one in view.
     void scrollToLine(qint64 line, qint64 rowInLine = 0);
-    // Scrolls so that lines [line, line + count) are in view, near the top third when possible.
-    void revealLines(qint64 line, qint64 count);
+    // Rows of the scroll bar (a wrapped line or a folded one has several) that fit in the view.
+    int rowsInView() const;
+    // A line position: the line number and how far through its rows, as a fraction.
+    // The position of the row rowsFromTop rows below the first one in view; past the last line,
+    // the line count and one more for each row beyond it.
+    double linePositionAtRow(int rowsFromTop) const;
+    // Scrolls so that the row of the line position stands rowsFromTop rows below the first one in
+    // view, as far as the scroll range allows.
+    void scrollLinePositionToRow(double position, int rowsFromTop);
+    // The line position of the row holding a text position.
+    double linePositionOfText(qint64 position) const;
+    // The row holding a text position is wholly in view.
+    bool isTextPositionInView(qint64 position) const;
 
     // With a handler set, undo and redo (keys and context menu) go to the window, which keeps one
     // history for both panes: a block taken into this pane is undone from either of them.

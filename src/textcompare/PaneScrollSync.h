@@ -1,0 +1,47 @@
+#pragma once
+// Keeps the two panes of the text window side by side. The line a third of the way down the
+// pane being scrolled and its counterpart in the other pane stand at the same height, where a
+// line's counterpart follows the blocks of the line compare: lines outside the blocks line for
+// line, the lines of a block spread evenly over the other side's lines of that block. A block
+// the user steps to is shown in both panes, each half in its own.
+
+#include "compare/MergeBlock.h"
+
+#include <QObject>
+#include <QPointer>
+
+class MyEditTextView;
+
+// Where a line position of side fromSide (a line number and how far through its rows) falls on
+// the other side. Blocks are in order, as the line compare gives them.
+double MapLinePosition(const MergeBlockList &blocks, int fromSide, double position);
+
+class PaneScrollSync : public QObject
+{
+    Q_OBJECT
+public:
+    PaneScrollSync(MyEditTextView *left, MyEditTextView *right, QObject *parent = nullptr);
+
+    // The blocks are lent by the window, which replaces them on every compare.
+    void setBlocks(const MergeBlockList *blocks) { mBlocks = blocks; }
+
+    // The other pane follows the one that scrolled (vertically or sideways).
+    void follow(int fromSide);
+    void followSideways(int fromSide);
+    // Both halves of the block in view. When either is out of view both panes move so that each
+    // half starts a third of the way down its pane; in a folded line, at the row of its first
+    // change (a text position of that side, or -1).
+    void revealBlock(const MERGE_BLOCK &block, qint64 changeAt1 = -1, qint64 changeAt2 = -1);
+
+signals:
+    // Either pane moved: what is drawn from their positions is out of date.
+    void panesMoved();
+
+private:
+    MyEditTextView *pane(int side) const { return side == 1 ? mLeft : mRight; }
+    int anchorRow() const;
+
+    QPointer<MyEditTextView> mLeft, mRight;
+    const MergeBlockList *mBlocks = nullptr;
+    bool mMoving = false;
+};

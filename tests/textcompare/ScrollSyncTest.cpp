@@ -1,0 +1,166 @@
+#include "TextCompareFixture.h"
+#include "textcompare/PaneScrollSync.h"
+
+#include <QScrollBar>
+
+namespace {
+
+QString pairFile(const char *name)
+{
+    return pelkotest::sourceDir() + QStringLiteral("/tests/textcompare/data/") +
+           QString::fromLatin1(name);
+}
+
+// The lines [start, start + count) of a side, or the place between lines of an empty half, are
+// in the pane's view; a half taller than the pane starts in its upper half and fills it from there.
+bool halfInView(MyEditTextView *pane, const MERGE_BLOCK &b, int side)
+{
+    const qint64 last = std::max<qint64>(0, pane->lineCount() - 1);
+    const qint64 start = std::min(b.startLine[side], last);
+    const qint64 end = std::min(start + std::max<qint64>(b.lineCount[side], 1) - 1, last);
+    const qint64 first = pane->firstVisibleLine(), lastShown = pane->lastVisibleLine();
+    if (start < first || start > lastShown)
+        return false;
+    return end <= lastShown || start - first <= (lastShown - first) / 2;
+}
+
+// The side-fromSide line outside every block at the given height of its pane, with its
+// counterpart on the other side; -1 when the line there belongs to a block.
+std::pair<qint64, qint64> equalLineAt(MyEditTextView *pane, const MergeBlockList &blocks,
+                                      int fromSide, int y)
+{
+    const qint64 line = pane->cursorForPosition(QPoint(4, y)).blockNumber();
+    qint64 offset = 0;
+    for (const MERGE_BLOCK &b : blocks) {
+        if (line < b.startLine[fromSide])
+            break;
+        if (line < b.startLine[fromSide] + b.lineCount[fromSide])
+            return {-1, -1};
+        offset = (b.startLine[3 - fromSide] + b.lineCount[3 - fromSide]) -
+                 (b.startLine[fromSide] + b.lineCount[fromSide]);
+    }
+    return {line, line + offset};
+}
+
+} // namespace
+
+TEST(MapLinePosition, FollowsTheBlocksOfTheLineCompare)
+{
+    // Left 0-9 equal to right 0-9; 4 lines added on the right (10-13); left 10-19 equal to right
+    // 14-23; left 20-25 changed into right 24-26; left 26-27 removed; the rest equal.
+    const MergeBlockList blocks{makeBlock(10, 0, 10, 4), makeBlock(20, 6, 24, 3),
+                                makeBlock(26, 2, 27, 0)};
+    struct Row
+    {
+        const char *name;
+        int fromSide;
+        double from, to;
+    };
+    const Row rows[] = {
+        {"before every block", 1, 3.5, 3.5},
+        {"before every block, from the right", 2, 9.0, 9.0},
+        {"the place of lines added on the other side", 1, 10.0, 14.0},
+        {"the lines added stay at their place", 2, 10.0, 10.0},
+        {"the last of the lines added", 2, 13.75, 10.0},
+        {"after the lines added", 2, 14.0, 10.0},
+        {"equal lines after them", 1, 15.25, 19.25},
+        {"a changed block spreads evenly", 1, 22.0, 25.0},
+        {"a changed block spreads evenly, from the short side", 2, 25.5, 23.0},
+        {"the end of a changed block", 1, 25.99, 26.995},
+        {"removed lines map to their place", 1, 27.0, 27.0},
+        {"after the removed lines", 1, 28.0, 27.0},
+        {"equal lines after the last block", 2, 40.0, 41.0},
+        {"past the end", 1, 1000.0, 999.0},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_NEAR(MapLinePosition(blocks, row.fromSide, row.from), row.to, 1e-9);
+    }
+    EXPECT_DOUBLE_EQ(MapLinePosition({}, 1, 12.5), 12.5);
+}
+
+class ScrollSyncTest : public TextCompareTest
+{
+protected:
+    std::unique_ptr<MergeEditWndCtr> openPair()
+    {
+        auto w =
+            open(pairFile("propertylist-older.cpp.txt"), pairFile("propertylist-newer.cpp.txt"));
+        w->window()->resize(1000, 600);
+        QTest::qWait(50);
+        return w;
+    }
+};
+
+TEST_F(ScrollSyncTest, SteppingShowsBothHalvesOfTheBlockInTheirPanes)
+{
+    auto w = openPair();
+    const MergeBlockList &blocks = w->mergeBlocks();
+    ASSERT_EQ(blocks.size(), 8u);
+    // The pair's shape: many lines added on the right just above a later change.
+    ASSERT_EQ(blocks[1].lineCount[1], 0);
+    ASSERT_GE(blocks[1].lineCount[2], 60);
+    MyEditTextView *left = w->textView(1);
+    MyEditTextView *right = w->textView(2);
+    const auto expectBothInView = [&](const char *how) {
+        const int i = w->currentBlock();
+        SCOPED_TRACE(std::string(how) + ", block " + std::to_string(i));
+        ASSERT_GE(i, 0);
+        EXPECT_TRUE(halfInView(left, blocks[size_t(i)], 1))
+            << left->firstVisibleLine() << "-" << left->lastVisibleLine();
+        EXPECT_TRUE(halfInView(right, blocks[size_t(i)], 2))
+            << right->firstVisibleLine() << "-" << right->lastVisibleLine();
+    };
+    w->selectBlock(0);
+    expectBothInView("first");
+    while (w->currentBlock() < int(blocks.size()) - 1) {
+        w->Merge_Next();
+        expectBothInView("next");
+    }
+    while (w->currentBlock() > 0) {
+        w->Merge_Previous();
+        expectBothInView("previous");
+    }
+}
+
+TEST_F(ScrollSyncTest, TakingABlockShowsWhatItChanges)
+{
+    auto w = openPair();
+    ASSERT_EQ(w->mergeBlocks().size(), 8u);
+    const MERGE_BLOCK b = w->mergeBlocks()[2];
+    w->selectBlock(2);
+    // Scrolled away from the block since it was selected.
+    w->textView(1)->scrollToLine(0);
+    ASSERT_FALSE(halfInView(w->textView(2), b, 2));
+    ASSERT_TRUE(w->Merge_CopyBlock(1));
+    // The right pane shows the lines that took the left text.
+    MyEditTextView *right = w->textView(2);
+    EXPECT_LE(right->firstVisibleLine(), b.startLine[2]);
+    EXPECT_LE(b.startLine[2] + b.lineCount[1] - 1, right->lastVisibleLine());
+    EXPECT_TRUE(halfInView(w->textView(1), b, 1));
+}
+
+// Whichever pane is scrolled, and wherever to, a line outside the blocks a third of the way down
+// the view stands at the same height as its counterpart in the other pane.
+TEST_F(ScrollSyncTest, ScrollingKeepsCorrespondingLinesSideBySide)
+{
+    auto w = openPair();
+    const MergeBlockList blocks = w->mergeBlocks();
+    for (int side : {1, 2}) {
+        MyEditTextView *pane = w->textView(side);
+        MyEditTextView *other = w->textView(3 - side);
+        QScrollBar *bar = pane->verticalScrollBar();
+        const int anchor = pane->viewport()->height() / 3;
+        int checked = 0;
+        for (int value = 0; value <= bar->maximum(); value += 3) {
+            bar->setValue(value);
+            const auto [line, counterpart] = equalLineAt(pane, blocks, side, anchor);
+            if (line < 0)
+                continue;
+            SCOPED_TRACE("side " + std::to_string(side) + ", line " + std::to_string(line));
+            ++checked;
+            EXPECT_NEAR(other->lineTopY(counterpart), pane->lineTopY(line), 1.0);
+        }
+        EXPECT_GT(checked, 50);
+    }
+}
