@@ -18,6 +18,7 @@
 #include "textcompare/MyEditTextView.h"
 #include "textcompare/PaneScrollSync.h"
 #include "textcompare/ShortcutKeysHelp.h"
+#include "textcompare/TextSideWriter.h"
 #include "themes/MyLanguageFileTypeDlg.h"
 #include "themes/MyLanguageInfo.h"
 #include "themes/ThemeColor.h"
@@ -40,7 +41,6 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QTextBlock>
-#include <sys/stat.h>
 
 namespace {
 
@@ -67,29 +67,6 @@ QString permissionText(int mode)
     for (int i = 0; i < 9; ++i)
         s += (mode & (0400 >> i)) ? QLatin1Char(letters[i]) : QLatin1Char('-');
     return s;
-}
-
-int recordPermissions()
-{
-    const quint8 bits[9] = {
-        gAppSetting.save_Permission_Owner_R,  gAppSetting.save_Permission_Owner_W,
-        gAppSetting.save_Permission_Owner_X,  gAppSetting.save_Permission_Group_R,
-        gAppSetting.save_Permission_Group_W,  gAppSetting.save_Permission_Group_X,
-        gAppSetting.save_Permission_Others_R, gAppSetting.save_Permission_Others_W,
-        gAppSetting.save_Permission_Others_X};
-    int mode = 0;
-    for (int i = 0; i < 9; ++i)
-        if (bits[i])
-            mode |= 0400 >> i;
-    return mode;
-}
-
-int filePermissions(const QString &path)
-{
-    struct stat sb;
-    if (::stat(QFile::encodeName(path).constData(), &sb) != 0)
-        return -1;
-    return int(sb.st_mode & 07777);
 }
 
 QString lineEndName(END_LINE_TYPE e)
@@ -1215,72 +1192,52 @@ bool MergeEditWndCtr::SaveSide(int side)
         path = platform::runSavePanel(request);
         if (path.isEmpty())
             return false;
-    } else if (const QString why = whyNotWritableInPlace(side); !why.isEmpty()) {
+    } else if (const QString why = TextSideWriter::whyNotWritableInPlace(state(side).readOk, path);
+               !why.isEmpty()) {
         path = askSaveAsInstead(path, why);
         if (path.isEmpty())
             return false;
     } else if (!confirmReplacingChangedFile(side)) {
         return false;
     }
-    if (const QString why = whyNotWritableTarget(path); !why.isEmpty()) {
+    if (const QString why = TextSideWriter::whyNotWritableTarget(path); !why.isEmpty()) {
         ShowMessage(L_("Error"), FillFormat(L_("Cannot save the file \"%@\"."), {path}) +
                                      QStringLiteral("\n\n") + why);
         return false;
     }
     SideState &st = state(side);
-    TextSaveOptions options;
-    if (gAppSetting.bSave_IgnoreCoding_UseCustomCoding) {
-        options.encoding = platform::StringEncoding(gAppSetting.save_Coding_preferEncode);
-        options.endLine = END_LINE_TYPE(std::clamp(int(gAppSetting.save_Coding_EndLine), 0, 2));
-        options.writeBOM = gAppSetting.save_Coding_BOM != 0;
-    } else {
-        options.encoding = st.info.encoding;
-        options.endLine = st.info.endLine;
-        options.writeBOM = st.info.hasBOM;
-    }
-    if (options.encoding == 0)
-        options.encoding = platform::Encoding::UTF8;
-    options.convertLineEnds = true;
-    options.permissions =
-        gAppSetting.bSave_IgnorePermission_UseCustomPermission ? recordPermissions() : -1;
-
+    TextSideWriter writer(st.info, gAppSetting);
     const QString text = textView(side)->plainText();
-    FileWriteFailure failure = FileWriteFailure::None;
-    bool ok = App_WriteStringToFile(text, path, options, &failure);
-    if (!ok && App_EncodeTextBytes(text, options).isNull()) {
+    if (!writer.canEncode(text)) {
         const int answer = ShowMessage2(
             L_("Warning"),
             FillFormat(L_("The text cannot be saved in the encoding \"%@\" without losing "
                           "characters. Save it as UTF-8?"),
-                       {platform::TextEncoding::localizedName(options.encoding)}),
+                       {platform::TextEncoding::localizedName(writer.options().encoding)}),
             L_("Save as UTF-8"), L_("Cancel"));
         if (answer != 1000)
             return false;
-        options.encoding = platform::Encoding::UTF8;
-        options.writeBOM = false;
-        ok = App_WriteStringToFile(text, path, options, &failure);
+        writer.useUtf8();
     }
+    FileWriteFailure failure = FileWriteFailure::None;
+    bool ok = writer.write(text, path, &failure);
     // A refused save says why and offers another file; the text stays in the pane meanwhile.
     while (!ok) {
         path = askSaveAsInstead(path, FillFormat(L_("Cannot save the file \"%@\"."), {path}) +
                                           QStringLiteral(" ") + FileWriteFailureText(failure));
         if (path.isEmpty())
             return false;
-        if (const QString why = whyNotWritableTarget(path); !why.isEmpty()) {
+        if (const QString why = TextSideWriter::whyNotWritableTarget(path); !why.isEmpty()) {
             failure = FileWriteFailure::NotRegularFile;
             continue;
         }
-        ok = App_WriteStringToFile(text, path, options, &failure);
+        ok = writer.write(text, path, &failure);
     }
     file(side) = path;
     textView(side)->document()->setModified(false);
     st.readOk = true;
-    st.info.encoding = options.encoding;
-    st.info.hasBOM = options.writeBOM;
-    st.info.endLine = options.endLine;
-    st.info.hasNulChar = false;
-    st.textConverted = options.endLine != END_LINE_LF;
-    st.info.permissions = filePermissions(path);
+    st.info = writer.writtenInfo(path);
+    st.textConverted = st.info.endLine != END_LINE_LF;
     recordDiskState(side);
     if (side == 1)
         setMTextWasEdited1(false);
@@ -1292,31 +1249,6 @@ bool MergeEditWndCtr::SaveSide(int side)
     UpdateButtonStatus();
     return true;
     GUARD_END(false)
-}
-
-QString MergeEditWndCtr::whyNotWritableInPlace(int side) const
-{
-    const SideState &st = side == 1 ? mSide1 : mSide2;
-    // What the pane shows did not come from this file: writing it would replace content the
-    // user never saw.
-    if (!st.readOk)
-        return L_("The file could not be read, so the window does not show its content. Saving "
-                  "would replace it.");
-    return whyNotWritableTarget(side == 1 ? mFile1 : mFile2);
-}
-
-QString MergeEditWndCtr::whyNotWritableTarget(const QString &path)
-{
-    const QFileInfo fi(path);
-    // A missing file may be written (it vanished, or the user chose a new name); anything but a
-    // regular file would be replaced by one.
-    if (!fi.exists() && !fi.isSymLink())
-        return QString();
-    if (fi.isDir())
-        return L_("It is a folder.");
-    if (!fi.isFile())
-        return L_("It is not a regular file.");
-    return QString();
 }
 
 bool MergeEditWndCtr::confirmReplacingChangedFile(int side)

@@ -215,10 +215,6 @@ private:
     void updateStatusLabels();
     void updateResultLabel();
     bool windowShouldClose() override;
-    // Why the side may not be written under its own path (empty when it may): its file was not
-    // read, or the path is not a regular file.
-    QString whyNotWritableInPlace(int side) const;
-    static QString whyNotWritableTarget(const QString &path);
     // Says why the text is not saved to path and offers a save panel; the chosen path or null.
     static QString askSaveAsInstead(const QString &path, const QString &why);
     // False when the side's file changed on disk since it was read and the user, asked, keeps it.
