@@ -3,17 +3,23 @@
 // line compare, stepping from block to block, taking one side for a block or for the whole text
 // (undoable), editing and saving each side with its own encoding, byte-order mark, line end and
 // permissions.
+//
+// The class is split by job: the window's wiring (MergeEditWndCtr.cpp), reading the files
+// (_Load.cpp, on PaneLoader's workers), comparing (_Compare.cpp, on BlockCompare), stepping and
+// taking blocks with the shared undo history (_Merge.cpp, PaneUndoHistory), saving and the
+// questions it asks (_Save.cpp, on TextSideWriter), the ignore options, view settings and menus
+// (_Options.cpp), the title, buttons and labels (_Status.cpp). PaneScrollSync keeps the panes
+// side by side.
 
 #include "compare/LineCompare.h"
-#include "compare/LineCompareJob.h"
 #include "platform/NotificationCenter.h"
 #include "platform/TextEncoding.h"
 #include "services/TextFile.h"
+#include "textcompare/BlockCompare.h"
 #include "textcompare/MergeWindow.h"
 #include "textcompare/PaneLoader.h"
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -24,6 +30,7 @@ class QCheckBox;
 class QLabel;
 class MyEditTextView;
 class PaneScrollSync;
+class PaneUndoHistory;
 class MyLanguageInfo;
 namespace Ui {
 class MergeEditWndCtr;
@@ -84,7 +91,7 @@ public:
     Q_INVOKABLE void Menu_Change_HightLightWithLanguage(QAction *item);
 
     // Blocks and stepping.
-    const MergeBlockList &mergeBlocks() const { return mBlocks; }
+    const MergeBlockList &mergeBlocks() const { return mCompare->blocks(); }
     int currentBlock() const { return mCurrentBlock; }
     void selectBlock(int index);
     void Merge_Previous();
@@ -118,9 +125,9 @@ public:
     MyEditTextView *textView(int side) const;
     Ui::MergeEditWndCtr &ui() { return *mUi; }
     // What the last compare ran on: the files themselves, or UTF-8 copies of the panes.
-    bool lastCompareUsedFiles() const { return mLastCompareUsedFiles; }
+    bool lastCompareUsedFiles() const { return mCompare->usedFiles(); }
     // A line compare runs in the background; the blocks shown are those of the last one done.
-    bool isComparing() const { return mCompareJob != nullptr; }
+    bool isComparing() const { return mCompare->isRunning(); }
     // The files are being read (showWindow() returns before they are).
     bool isLoading() const { return mLoadingFiles; }
     // How long each step of the last load took, in nanoseconds (read and decode of the slower
@@ -131,8 +138,8 @@ public:
     };
     LoadTimings loadTimings() const { return mLoadTimings; }
     // The blocks no longer match the texts (an edit since the last compare).
-    bool blocksOutOfDate() const { return mBlocksOutOfDate; }
-    QString lastCompareError() const { return mLastCompareError; }
+    bool blocksOutOfDate() const { return mCompare->isOutOfDate(); }
+    QString lastCompareError() const { return mCompare->error(); }
     const TextFileInfo &fileInfo(int side) const { return side == 1 ? mSide1.info : mSide2.info; }
 
 signals:
@@ -146,6 +153,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // How long after its blocks arrive a block is selected.
+    static constexpr double kSelectDelay = 0.1;
+
     struct SideState
     {
         TextFileInfo info;
@@ -164,86 +174,97 @@ private:
         QAction *action;
         bool LineCompareOptions::*field;
     };
-    std::vector<OptionControl> optionControls() const;
-    void syncOptionControls();
-
     SideState &state(int side) { return side == 1 ? mSide1 : mSide2; }
     QString &file(int side) { return side == 1 ? mFile1 : mFile2; }
+
+    // The window's wiring (MergeEditWndCtr.cpp).
     void connectControls();
+    void connectDocumentSignals(int side);
     void setButtonIcons();
     void applySplitShare();
     void cascadeFromOpenWindows();
-    void fillMenus();
-    void applyViewSettings();
-    void applyLanguage();
-    std::shared_ptr<MyLanguageInfo> languageForFile(const QString &path) const;
 
-    bool ReadSide(int side, platform::StringEncoding forcedEncoding, QStringList *nulFiles);
-    void ReadFromFiles(platform::StringEncoding forcedEncoding);
-    void ReadFromFiles(platform::StringEncoding encoding1, platform::StringEncoding encoding2);
-    void loadPane(int side, const QString &text);
+    // Reading the files (_Load.cpp).
     void startLoad();
     void sideRead(int side, LoadedPane &loaded);
     void sideBuilt(int side, QTextDocument *doc, qint64 buildNs);
     void adoptLoadedDocument(int side, QTextDocument *doc, qint64 gutterLines);
     void finishLoad();
-    // What a compare runs on for a side: the text read, while its pane may show only its head.
-    QString compareSourceText(int side) const;
-    void connectDocumentSignals(int side);
     void applyLargeTextGuard();
+    bool ReadSide(int side, platform::StringEncoding forcedEncoding, QStringList *nulFiles);
+    void ReadFromFiles(platform::StringEncoding forcedEncoding);
+    void ReadFromFiles(platform::StringEncoding encoding1, platform::StringEncoding encoding2);
+    void loadPane(int side, const QString &text);
     void setCompareTextToView(int side, const QString &text);
-    void forgetUndoHistory(int side);
-    void undoCommandAdded(int side);
-    bool undoOrRedo(bool redo);
-    void updateEditedFromDocument(int side);
-    void recompareAfterEdit(int side, std::function<void()> then = {});
     void warnAboutNulCharacters(const QStringList &files);
     void recordDiskState(int side);
     bool diskChanged(int side) const;
+    // What a compare runs on for a side: the text read, while its pane may show only its head.
+    QString compareSourceText(int side) const;
+
+    // Comparing (_Compare.cpp).
     bool canCompareFilesThemselves() const;
     // Starts comparing the pane texts (cancelling a compare still running). When the blocks
     // arrive the first one is selected 0.1 s later when asked, then `then` runs.
     void DoCompare(bool selectFirstBlock = true, std::function<void()> then = {});
-    void compareFinished(const LineCompareResult &result, bool usedFiles, bool selectFirstBlock,
-                         const std::function<void()> &then);
+    void showCompareResult(bool selectFirstBlock, const std::function<void()> &then);
     void cancelCompare();
-    void afterMerge(int mergedIndex);
-    void onTextEdited(int side);
     void updateStrips();
-    void UpdateButtonStatus();
-    void UpdateTitle();
-    void updateStatusLabels();
-    void updateResultLabel();
+    void onTextEdited(int side);
+    void updateEditedFromDocument(int side);
+    void recompareAfterEdit(int side, std::function<void()> then = {});
+
+    // Stepping, taking blocks and the shared undo history (_Merge.cpp).
+    void afterMerge(int mergedIndex);
+    void undoCommandAdded(int side);
+    void forgetUndoHistory(int side);
+    bool undoOrRedo(bool redo);
+
+    // Saving (_Save.cpp).
     bool windowShouldClose() override;
     // Says why the text is not saved to path and offers a save panel; the chosen path or null.
     static QString askSaveAsInstead(const QString &path, const QString &why);
     // False when the side's file changed on disk since it was read and the user, asked, keeps it.
     bool confirmReplacingChangedFile(int side);
-    // True when the file's text decodes in the encoding (or the file cannot be read at all).
-    static bool fileFitsEncoding(const QString &path, platform::StringEncoding encoding);
+
+    // Ignore options, view settings and menus (_Options.cpp).
+    std::vector<OptionControl> optionControls() const;
+    void syncOptionControls();
     void loadOptions();
     void storeOptions();
+    void fillMenus();
+    void applyViewSettings();
+    void applyLanguage();
+    std::shared_ptr<MyLanguageInfo> languageForFile(const QString &path) const;
+    // True when the file's text decodes in the encoding (or the file cannot be read at all).
+    static bool fileFitsEncoding(const QString &path, platform::StringEncoding encoding);
 
+    // Title, buttons and labels (_Status.cpp).
+    void UpdateButtonStatus();
+    void UpdateTitle();
+    void updateStatusLabels();
+    void updateResultLabel();
+
+    // The window.
     std::unique_ptr<Ui::MergeEditWndCtr> mUi;
     QLabel *mToolTipItem = nullptr;
     PaneScrollSync *mScrollSync = nullptr;
+    bool mShouldCloseDocument = false;
+    bool mShouldCascadeWindows = false;
+    bool mClosed = false;
+    int mLastActiveSide = 1;
+    double mSplitShare = 0.5; // the left pane's part of the width of both panes
+    platform::ObserverToken mFontObserver;
+
+    // The sides.
     QString mFile1, mFile2;
     platform::StringEncoding mPreferEncoding1 = 0, mPreferEncoding2 = 0;
     SideState mSide1, mSide2;
     bool mTextWasEdited1 = false, mTextWasEdited2 = false;
-    bool mShouldCloseDocument = false;
-    bool mShouldCascadeWindows = false;
-    bool mLoading = false;
+    bool mLoading = false; // a pane's text is being replaced by one read
     bool mCheckingDisk = false;
-    bool mClosed = false;
-    bool mLastCompareUsedFiles = false;
-    bool mLastCompareFailed = false;
-    QString mLastCompareError;
-    LineCompareOptions mOptions;
-    MergeBlockList mBlocks;
-    LineTable mLineTable1, mLineTable2;
-    QString mCompareText1, mCompareText2;
-    std::unique_ptr<LineCompareJob> mCompareJob;
+
+    // Reading.
     bool mLoadingFiles = false;
     int mSidesReading = 0, mSidesBuilding = 0;
     QString mLoadedText1, mLoadedText2; // the texts read, until the panes hold them whole
@@ -253,16 +274,15 @@ private:
     bool mLargeText = false;
     bool mShortcutHelpDone = false; // the keys' help comes once, after the first load
     LoadTimings mLoadTimings;
-    QElapsedTimer mCompareTimer;
-    bool mBlocksOutOfDate = false;
+
+    // Comparing, stepping and undo.
+    LineCompareOptions mOptions;
+    BlockCompare *mCompare = nullptr;
     int mCurrentBlock = -1;
-    int mNavigationAnchor = 0;               // where Next goes when no block is selected
-    std::vector<int> mUndoSides, mRedoSides; // the pane of each undo and redo step
-    bool mUndoing = false;
-    int mUndoChangePosition = -1; // where the step being undone or redone changed the text
-    int mLastActiveSide = 1;
-    double mSplitShare = 0.5; // the left pane's part of the width of both panes
-    std::shared_ptr<MyLanguageInfo> mChosenLanguage; // from the menu; null: by file type
+    int mNavigationAnchor = 0; // where Next goes when no block is selected
+    std::unique_ptr<PaneUndoHistory> mUndo;
+
+    // Syntax colouring chosen from the menu.
+    std::shared_ptr<MyLanguageInfo> mChosenLanguage; // null: by file type
     bool mLanguageChosen = false;
-    platform::ObserverToken mFontObserver;
 };

@@ -1,0 +1,384 @@
+// Reading the files into the panes: on workers (PaneLoader) when the window opens, directly when
+// a side is read again (reload, another encoding, a change on disk), and what the window keeps
+// of each file to notice later changes.
+#include "textcompare/MergeEditWndCtr.h"
+
+#include "platform/Dispatch.h"
+#include "platform/Guard.h"
+#include "services/Alerts.h"
+#include "services/Localization.h"
+#include "textcompare/MyEditTextView.h"
+#include "textcompare/ShortcutKeysHelp.h"
+#include "ui_MergeEditWndCtr.h"
+
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QThread>
+#include <QtConcurrent>
+
+void MergeEditWndCtr::startLoad()
+{
+    // The frame, the file names and "Loading…" paint now; the files are read on workers. The
+    // head of each text is shown as soon as it is read, and the compare starts once both are,
+    // while the whole documents are still being built.
+    if (mLoadCancel)
+        *mLoadCancel = true;
+    auto cancelled = std::make_shared<std::atomic<bool>>(false);
+    mLoadCancel = cancelled;
+    mLoadingFiles = true;
+    mSidesReading = mSidesBuilding = 0;
+    mLoadedText1.clear();
+    mLoadedText2.clear();
+    mSelectFirstAfterLoad = false;
+    mLoadNulFiles.clear();
+    mLoadFailedFiles.clear();
+    mLoadTimings = {};
+    cancelCompare();
+    mCompare->markOutOfDate();
+    for (int side : {1, 2})
+        textView(side)->setReadOnly(true);
+    UpdateTitle();
+    updateResultLabel();
+    UpdateButtonStatus();
+    QThread *mainThread = thread();
+    // Whether the long lines of a side are folded must not depend on which side is read first:
+    // a file that big makes the other side fold too (its text is measured once read).
+    bool bigFile = false;
+    for (int side : {1, 2})
+        bigFile =
+            bigFile || (!file(side).isEmpty() && QFileInfo(file(side)).size() > kLargeTextGuard);
+    for (int side : {1, 2}) {
+        if (file(side).isEmpty())
+            continue;
+        ++mSidesReading;
+        ++mSidesBuilding;
+        auto *watcher = new QFutureWatcher<LoadedPane>(this);
+        connect(watcher, &QFutureWatcher<LoadedPane>::finished, this,
+                [this, watcher, side, cancelled, mainThread, bigFile] {
+                    LoadedPane loaded = watcher->result();
+                    watcher->deleteLater();
+                    if (*cancelled || mIsClosing)
+                        return;
+                    sideRead(side, loaded);
+                    if (*cancelled || mIsClosing)
+                        return;
+                    if (loaded.complete) { // the head is the whole text
+                        sideBuilt(side, nullptr, 0);
+                        return;
+                    }
+                    auto *built = new QFutureWatcher<std::pair<PaneDocument, qint64>>(this);
+                    connect(built, &QFutureWatcher<std::pair<PaneDocument, qint64>>::finished, this,
+                            [this, built, side, cancelled] {
+                                const auto [doc, ns] = built->result();
+                                built->deleteLater();
+                                if (*cancelled || mIsClosing)
+                                    return;
+                                sideBuilt(side, TakePaneDocument(doc), ns);
+                            });
+                    // Own pool: the line compare in the shared one never waits behind builds.
+                    const bool fold = mLargeText || bigFile;
+                    built->setFuture(QtConcurrent::run(
+                        PaneBuildPool(), [text = loaded.text, mainThread, cancelled, fold] {
+                            QElapsedTimer timer;
+                            timer.start();
+                            PaneDocument doc =
+                                BuildWholePaneDocument(text, mainThread, cancelled, fold);
+                            return std::make_pair(doc, timer.nsecsElapsed());
+                        }));
+                });
+        watcher->setFuture(QtConcurrent::run(ReadPane, file(side), platform::StringEncoding(0),
+                                             side == 1 ? mPreferEncoding1 : mPreferEncoding2,
+                                             mainThread, cancelled, bigFile));
+    }
+    if (mSidesReading == 0)
+        finishLoad();
+}
+
+void MergeEditWndCtr::adoptLoadedDocument(int side, QTextDocument *doc, qint64 gutterLines)
+{
+    if (!doc)
+        return;
+    MyEditTextView *view = textView(side);
+    const qint64 firstLine = view->firstVisibleLine();
+    const qint64 firstRow = view->firstVisibleRowInLine();
+    mLoading = true;
+    view->adoptDocument(doc, gutterLines);
+    mLoading = false;
+    if (firstLine > 0 || firstRow > 0)
+        view->scrollToLine(firstLine, firstRow);
+    if (!mCompare->isOutOfDate())
+        view->setMergeBlocks(&mergeBlocks());
+    forgetUndoHistory(side);
+    side == 1 ? mTextWasEdited1 = false : mTextWasEdited2 = false;
+}
+
+void MergeEditWndCtr::sideRead(int side, LoadedPane &loaded)
+{
+    GUARD_BEGIN
+    SideState &st = state(side);
+    st = SideState{};
+    st.info = loaded.info;
+    st.readOk = loaded.readOk;
+    st.textConverted = loaded.textConverted;
+    recordDiskState(side);
+    if (!loaded.readOk)
+        mLoadFailedFiles << file(side);
+    if (loaded.info.hasNulChar)
+        mLoadNulFiles << file(side);
+    mLoadTimings.readNs = std::max(mLoadTimings.readNs, loaded.readNs);
+    (side == 1 ? mLoadedText1 : mLoadedText2) = loaded.text;
+    // Wrapping and colouring are settled before any whole document is laid out.
+    applyLargeTextGuard();
+    adoptLoadedDocument(side, TakePaneDocument(loaded.head),
+                        loaded.complete ? 0 : loaded.lineCount);
+    GUARD_END_VOID
+    if (--mSidesReading == 0)
+        DoCompare();
+}
+
+void MergeEditWndCtr::sideBuilt(int side, QTextDocument *doc, qint64 buildNs)
+{
+    GUARD_BEGIN
+    mLoadTimings.buildNs = std::max(mLoadTimings.buildNs, buildNs);
+    adoptLoadedDocument(side, doc, 0);
+    GUARD_END_VOID
+    if (--mSidesBuilding == 0)
+        finishLoad();
+}
+
+QString MergeEditWndCtr::compareSourceText(int side) const
+{
+    const QString &loaded = side == 1 ? mLoadedText1 : mLoadedText2;
+    return mLoadingFiles && !loaded.isNull() ? loaded : textView(side)->plainText();
+}
+
+void MergeEditWndCtr::finishLoad()
+{
+    GUARD_BEGIN
+    mLoadingFiles = false;
+    // From here on the panes hold the whole texts; the compare keeps its own reference.
+    mLoadedText1.clear();
+    mLoadedText2.clear();
+    for (int side : {1, 2})
+        textView(side)->setReadOnly(false);
+    applyLargeTextGuard();
+    setDocumentEdited(WasEdit());
+    applyLanguage();
+    updateStatusLabels();
+    for (const QString &path : std::as_const(mLoadFailedFiles))
+        ShowMessage(L_("Error"), FillFormat(L_("Cannot read the file \"%@\"."), {path}));
+    warnAboutNulCharacters(mLoadNulFiles);
+    if (mCompare->isOutOfDate() && !mCompare->isRunning()) {
+        DoCompare(); // nothing was read, or the compare failed to start
+    } else {
+        if (mSelectFirstAfterLoad && !mCompare->isRunning())
+            platform::performAfterDelay(
+                this, kSelectDelay, [this] { selectBlock(mergeBlocks().empty() ? -1 : 0); },
+                QStringLiteral("selectBlock"));
+        mSelectFirstAfterLoad = mSelectFirstAfterLoad && mCompare->isRunning();
+        updateStrips();
+        updateResultLabel();
+        UpdateButtonStatus();
+    }
+    if (!mShortcutHelpDone) {
+        mShortcutHelpDone = true;
+        // Once the first compare is on screen: the help waits for the user's answer.
+        platform::performAfterDelay(
+            this, 0.5,
+            [this] {
+                ShowShortcutKeysHelp({{QStringLiteral("Previous Difference"), ui().actionPrevious},
+                                      {QStringLiteral("Next Difference"), ui().actionNext},
+                                      {QStringLiteral("Left to Right"), ui().actionCopyToRight},
+                                      {QStringLiteral("Right to Left"), ui().actionCopyToLeft},
+                                      {QStringLiteral("All to Right"), ui().actionCopyAllToRight},
+                                      {QStringLiteral("All to Left"), ui().actionCopyAllToLeft}});
+            },
+            QStringLiteral("shortcutKeysHelp"));
+    }
+    GUARD_END_VOID
+}
+
+void MergeEditWndCtr::applyLargeTextGuard()
+{
+    qint64 longest = 0;
+    for (int side : {1, 2}) {
+        const QString &loaded = side == 1 ? mLoadedText1 : mLoadedText2;
+        longest = std::max<qint64>(longest, mLoadingFiles && !loaded.isNull()
+                                                ? loaded.size()
+                                                : textView(side)->document()->characterCount());
+    }
+    const bool large = longest > kLargeTextGuard;
+    if (large == mLargeText)
+        return;
+    mLargeText = large;
+    // Texts put into the panes from now on (reloads, blocks taken, pastes) fold their long lines.
+    for (int side : {1, 2})
+        textView(side)->setFoldLongLines(large);
+    applyViewSettings();
+}
+
+bool MergeEditWndCtr::ReadSide(int side, platform::StringEncoding forcedEncoding,
+                               QStringList *nulFiles)
+{
+    const QString path = file(side);
+    // An untitled side keeps what was put into its pane: there is no file to read it from.
+    if (path.isEmpty())
+        return false;
+    const LoadedPane read =
+        ReadPaneText(path, forcedEncoding, side == 1 ? mPreferEncoding1 : mPreferEncoding2);
+    SideState &st = state(side);
+    st = SideState{};
+    st.info = read.info;
+    st.readOk = read.readOk;
+    st.textConverted = read.textConverted;
+    if (!read.readOk)
+        ShowMessage(L_("Error"), FillFormat(L_("Cannot read the file \"%@\"."), {path}));
+    recordDiskState(side);
+    if (read.info.hasNulChar && nulFiles)
+        *nulFiles << path;
+    loadPane(side, read.text);
+    side == 1 ? mTextWasEdited1 = false : mTextWasEdited2 = false;
+    return st.readOk;
+}
+
+void MergeEditWndCtr::loadPane(int side, const QString &text)
+{
+    cancelCompare();
+    mCompare->markOutOfDate();
+    mLoading = true;
+    textView(side)->loadText(text);
+    mLoading = false;
+    forgetUndoHistory(side);
+}
+
+void MergeEditWndCtr::ReadFromFiles(platform::StringEncoding forcedEncoding)
+{
+    ReadFromFiles(forcedEncoding, forcedEncoding);
+}
+
+void MergeEditWndCtr::ReadFromFiles(platform::StringEncoding encoding1,
+                                    platform::StringEncoding encoding2)
+{
+    QStringList nulFiles;
+    ReadSide(1, encoding1, &nulFiles);
+    ReadSide(2, encoding2, &nulFiles);
+    setDocumentEdited(WasEdit());
+    applyLanguage();
+    updateStatusLabels();
+    warnAboutNulCharacters(nulFiles);
+    DoCompare();
+}
+
+void MergeEditWndCtr::warnAboutNulCharacters(const QStringList &files)
+{
+    if (files.isEmpty())
+        return;
+    ShowMessage(L_("Warning"),
+                L_("The file contains NUL characters (0x00). They are shown as spaces, and saving "
+                   "the file writes spaces in their place.") +
+                    QStringLiteral("\n\n") + files.join(u'\n'));
+}
+
+void MergeEditWndCtr::recordDiskState(int side)
+{
+    SideState &st = state(side);
+    const QFileInfo fi(file(side));
+    st.diskSize = fi.exists() ? fi.size() : -1;
+    st.diskModified = fi.exists() ? fi.lastModified() : QDateTime();
+}
+
+bool MergeEditWndCtr::diskChanged(int side) const
+{
+    const QString &path = side == 1 ? mFile1 : mFile2;
+    const SideState &st = side == 1 ? mSide1 : mSide2;
+    if (path.isEmpty() || st.diskSize < 0)
+        return false;
+    const QFileInfo fi(path);
+    if (!fi.exists())
+        return false; // a vanished file keeps its text; saving writes it again
+    return fi.size() != st.diskSize || fi.lastModified() != st.diskModified;
+}
+
+void MergeEditWndCtr::windowWillBeKey()
+{
+    GUARD_BEGIN
+    if (mIsClosing || mCheckingDisk || mLoadingFiles || !isWindowLoaded())
+        return;
+    mCheckingDisk = true;
+    bool reloaded = false;
+    QStringList nulFiles;
+    for (int side : {1, 2}) {
+        if (!diskChanged(side))
+            continue;
+        if (mTextWasEdited(side)) {
+            // Once declined, the same change is not asked about again: the window becomes key
+            // again as soon as the alert closes.
+            const QFileInfo fi(file(side));
+            SideState &st = state(side);
+            if (fi.size() == st.declinedSize && fi.lastModified() == st.declinedModified)
+                continue;
+            const int answer = ShowMessage2(
+                L_("This document was changed in another application.{++}Reload content{++}?"),
+                L_("You’ll lose your changes if you reload the document.") + QStringLiteral("\n") +
+                    file(side),
+                L_("Reload"), L_("Cancel"));
+            if (answer != 1000) {
+                st.declinedSize = fi.size();
+                st.declinedModified = fi.lastModified();
+                continue;
+            }
+        }
+        ReadSide(side, state(side).info.encoding, &nulFiles);
+        reloaded = true;
+    }
+    if (reloaded) {
+        setDocumentEdited(WasEdit());
+        updateStatusLabels();
+        warnAboutNulCharacters(nulFiles);
+        DoCompare();
+    }
+    mCheckingDisk = false;
+    UpdateButtonStatus();
+    GUARD_END_VOID
+}
+
+void MergeEditWndCtr::setCompareTextToView1(const QString &text)
+{
+    setCompareTextToView(1, text);
+}
+
+void MergeEditWndCtr::setCompareTextToView2(const QString &text)
+{
+    setCompareTextToView(2, text);
+}
+
+void MergeEditWndCtr::setCompareTextToView(int side, const QString &text)
+{
+    GUARD_BEGIN
+    if (!window())
+        return;
+    QString paneText = text.isNull() ? QStringLiteral("") : text;
+    ToPaneLineEnds(paneText);
+    // The pane no longer shows its file: compare what it shows.
+    state(side).textConverted = true;
+    loadPane(side, paneText);
+    GUARD_END_VOID
+}
+
+bool MergeEditWndCtr::Menu_Reload()
+{
+    GUARD_BEGIN
+    if (mIsClosing || mLoadingFiles || !isWindowLoaded() || (mFile1.isEmpty() && mFile2.isEmpty()))
+        return false;
+    if (WasEdit()) {
+        const int answer =
+            ShowMessage2(L_("Warning"), L_("You’ll lose your changes if you reload the document."),
+                         L_("Reload"), L_("Cancel"));
+        if (answer != 1000)
+            return false;
+    }
+    // Each side again in the encoding it is shown in.
+    ReadFromFiles(mSide1.info.encoding, mSide2.info.encoding);
+    return true;
+    GUARD_END(false)
+}

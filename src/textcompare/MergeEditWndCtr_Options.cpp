@@ -1,0 +1,272 @@
+// The ignore options (boxes, menu items and their stored keys), the view settings of the panes
+// (font, tabs, wrapping, line numbers, colours, syntax language) and the window's menus.
+#include "textcompare/MergeEditWndCtr.h"
+
+#include "controls/PelkoNSTextView.h"
+#include "platform/Guard.h"
+#include "platform/UserDefaults.h"
+#include "services/Alerts.h"
+#include "services/AppSetting.h"
+#include "services/Fonts.h"
+#include "themes/LanguageList.h"
+#include "services/Localization.h"
+#include "textcompare/MyEditTextView.h"
+#include "themes/MyLanguageFileTypeDlg.h"
+#include "themes/MyLanguageInfo.h"
+#include "themes/ThemeColor.h"
+#include "ui_MergeEditWndCtr.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QMenu>
+
+namespace {
+
+const QString kNoLanguage = QStringLiteral("(none)");
+
+const QString kOptionKeys[5] = {
+    QStringLiteral("MergeEditWndCtr.mCheck_IgnoreCase"),
+    QStringLiteral("MergeEditWndCtr.mCheck_IgnoreTabExpansion"),
+    QStringLiteral("MergeEditWndCtr.mCheck_IgnoreSpaceChange"),
+    QStringLiteral("MergeEditWndCtr.mCheck_IgnoreAllSpace"),
+    QStringLiteral("MergeEditWndCtr.mCheck_IgnoreBlankLines"),
+};
+
+std::function<bool(qint64)> gViewSettingGuard;
+
+} // namespace
+
+void MergeEditWndCtr::fillMenus()
+{
+    QMenu *encodings = mUi->mMenuReloadWithEncoding;
+    encodings->clear();
+    for (const QVariantList &entry : GetAllAvailableStringEncodings_Array_Name_Code()) {
+        if (entry.size() < 2)
+            continue;
+        QAction *a = encodings->addAction(entry[0].toString());
+        connect(a, &QAction::triggered, this, [this, a] { Menu_ReloadWithEncoding(a); });
+    }
+    // The file-type dialog, once, after the language list.
+    const QString fileTypesName = QStringLiteral("actionAssignFileTypeToLanguage");
+    bool hasFileTypes = false;
+    for (const QAction *a : mUi->mMenuText->actions())
+        hasFileTypes = hasFileTypes || a->objectName() == fileTypesName;
+    if (!hasFileTypes) {
+        QAction *fileTypes =
+            mUi->mMenuText->addAction(L_(QStringLiteral("File Types and Languages{++}...")));
+        fileTypes->setObjectName(fileTypesName);
+        connect(fileTypes, &QAction::triggered, this, [] { MyLanguageFileTypeDlg::runModal(); });
+    }
+    QMenu *languages = mUi->mMenuHighlightWithLanguage;
+    languages->clear();
+    QAction *none = languages->addAction(kNoLanguage);
+    connect(none, &QAction::triggered, this,
+            [this, none] { Menu_Change_HightLightWithLanguage(none); });
+    for (const auto &info : gAppLanguageInfoList) {
+        if (!info)
+            continue;
+        QAction *a = languages->addAction(info->nameShow());
+        connect(a, &QAction::triggered, this, [this, a] { Menu_Change_HightLightWithLanguage(a); });
+    }
+}
+
+void MergeEditWndCtr::setCompareOptions(const LineCompareOptions &options)
+{
+    if (options == mOptions)
+        return;
+    mOptions = options;
+    storeOptions();
+    if (isWindowLoaded()) {
+        syncOptionControls();
+        RefreshCompare();
+    }
+}
+
+std::vector<MergeEditWndCtr::OptionControl> MergeEditWndCtr::optionControls() const
+{
+    const auto &ui = *mUi;
+    return {
+        {ui.mCheck_IgnoreCase, ui.actionIgnoreCase, &LineCompareOptions::ignoreCase},
+        {ui.mCheck_IgnoreTabExpansion, ui.actionIgnoreTabExpansion,
+         &LineCompareOptions::ignoreTabExpansion},
+        {ui.mCheck_IgnoreSpaceChange, ui.actionIgnoreSpaceChange,
+         &LineCompareOptions::ignoreSpaceChange},
+        {ui.mCheck_IgnoreAllSpace, ui.actionIgnoreAllSpace, &LineCompareOptions::ignoreAllSpace},
+        {ui.mCheck_IgnoreBlankLines, ui.actionIgnoreBlankLines,
+         &LineCompareOptions::ignoreBlankLines},
+    };
+}
+
+void MergeEditWndCtr::syncOptionControls()
+{
+    for (const OptionControl &c : optionControls()) {
+        const QSignalBlocker blockBox(c.box), blockAction(c.action);
+        c.box->setChecked(mOptions.*(c.field));
+        c.action->setChecked(mOptions.*(c.field));
+    }
+}
+
+void MergeEditWndCtr::loadOptions()
+{
+    auto &d = platform::UserDefaults::standard();
+    mOptions.ignoreCase = d.boolForKey(kOptionKeys[0]);
+    mOptions.ignoreTabExpansion = d.boolForKey(kOptionKeys[1]);
+    mOptions.ignoreSpaceChange = d.boolForKey(kOptionKeys[2]);
+    mOptions.ignoreAllSpace = d.boolForKey(kOptionKeys[3]);
+    mOptions.ignoreBlankLines = d.boolForKey(kOptionKeys[4]);
+}
+
+void MergeEditWndCtr::storeOptions()
+{
+    auto &d = platform::UserDefaults::standard();
+    d.setBool(mOptions.ignoreCase, kOptionKeys[0]);
+    d.setBool(mOptions.ignoreTabExpansion, kOptionKeys[1]);
+    d.setBool(mOptions.ignoreSpaceChange, kOptionKeys[2]);
+    d.setBool(mOptions.ignoreAllSpace, kOptionKeys[3]);
+    d.setBool(mOptions.ignoreBlankLines, kOptionKeys[4]);
+}
+
+void MergeEditWndCtr::applyViewSettings()
+{
+    GUARD_BEGIN
+    QString family = APPSETTING_GET_STRING(gAppSetting, fontName);
+    if (family.isEmpty())
+        family = GetDefaultFixedFontName();
+    const double size =
+        gAppSetting.textSize >= 6 && gAppSetting.textSize <= 50 ? gAppSetting.textSize : 12.0;
+    // A stored font that is not installed (another machine's) gives the system's fixed-width
+    // font, by the installed family it stands for: how a missing family is matched differs from
+    // one desktop to the next and is often a proportional font.
+    QFont font(family);
+    if (!QFontDatabase::hasFamily(family)) {
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setFamily(QFontInfo(font).family());
+    }
+    font.setPointSizeF(size);
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    const int tab = std::clamp(int(gAppSetting.textTabLen), 1, 30);
+    for (int side : {1, 2}) {
+        MyEditTextView *view = textView(side);
+        view->setFont(font);
+        view->setTabStopDistance(tab * QFontMetricsF(font).horizontalAdvance(u' '));
+        setWrapSetting(view, gAppSetting.bWrapText && !mLargeText);
+        view->setShowLineNumbers(gAppSetting.bShowLineNumber != 0);
+        SetTextViewColorMode(view);
+    }
+    applyLanguage();
+    GUARD_END_VOID
+}
+
+std::shared_ptr<MyLanguageInfo> MergeEditWndCtr::languageForFile(const QString &path) const
+{
+    if (!gAppSetting.bAutoHightLightText)
+        return nullptr;
+    std::shared_ptr<MyLanguageInfo> language;
+    const QString ext = QFileInfo(path).suffix();
+    if (!ext.isEmpty())
+        language = MyLanguageInfo::languageWith_fileType(ext, false);
+    if (!language)
+        language = MyLanguageInfo::languageWith_Setting(&gAppSetting);
+    return language;
+}
+
+void MergeEditWndCtr::applyLanguage()
+{
+    GUARD_BEGIN
+    if (!isWindowLoaded())
+        return;
+    for (int side : {1, 2}) {
+        auto language = mLargeText        ? nullptr
+                        : mLanguageChosen ? mChosenLanguage
+                                          : languageForFile(file(side));
+        if (textView(side)->language() != language)
+            textView(side)->setLanguage(language);
+    }
+    GUARD_END_VOID
+}
+
+void MergeEditWndCtr::Menu_ReloadWithEncoding(QAction *item)
+{
+    GUARD_BEGIN
+    if (!item || mLoadingFiles || !isWindowLoaded())
+        return;
+    const QString title = item->text();
+    platform::StringEncoding encoding = 0;
+    bool found = false;
+    for (const QVariantList &entry : GetAllAvailableStringEncodings_Array_Name_Code()) {
+        if (entry.size() >= 2 && entry[0].toString() == title) {
+            encoding = platform::StringEncoding(entry[1].toULongLong());
+            found = true;
+            break;
+        }
+    }
+    if (!found) {
+        REPORT_FATAL();
+        return;
+    }
+    if (encoding != 0) {
+        for (int side : {1, 2}) {
+            if (file(side).isEmpty() || fileFitsEncoding(file(side), encoding))
+                continue;
+            ShowMessage(L_("Error"),
+                        FillFormat(L_("The file \"%@\" is not valid in the encoding \"%@\". "
+                                      "The text stays as it was."),
+                                   {file(side), platform::TextEncoding::localizedName(encoding)}));
+            return;
+        }
+    }
+    if (WasEdit()) {
+        const int answer =
+            ShowMessage2(L_("Warning"), L_("You’ll lose your changes if you reload the document."),
+                         L_("Reload"), L_("Cancel"));
+        if (answer != 1000)
+            return;
+    }
+    ReadFromFiles(encoding);
+    GUARD_END_VOID
+}
+
+void MergeEditWndCtr::setViewSettingGuard(std::function<bool(qint64)> guard)
+{
+    gViewSettingGuard = std::move(guard);
+}
+
+bool MergeEditWndCtr::fileFitsEncoding(const QString &path, platform::StringEncoding encoding)
+{
+    using namespace platform::Encoding;
+    TextFileInfo info;
+    info.encoding = encoding;
+    // A file that cannot be read at all is reported by the reload itself.
+    if (App_ReadTextFileContent(path, &info).isNull())
+        return true;
+    const platform::StringEncoding got = info.encoding;
+    if (encoding == UTF16)
+        return got == UTF16BE || got == UTF16LE;
+    if (encoding == UTF32)
+        return got == UTF32BE || got == UTF32LE;
+    return got == encoding;
+}
+
+void MergeEditWndCtr::Menu_Change_HightLightWithLanguage(QAction *item)
+{
+    GUARD_BEGIN
+    if (!item)
+        return;
+    const QString title = item->text();
+    const bool turningOn = title.compare(kNoLanguage, Qt::CaseInsensitive) != 0;
+    if (turningOn && gViewSettingGuard && textView(1)) {
+        const qint64 length = std::max(textView(1)->document()->characterCount(),
+                                       textView(2)->document()->characterCount());
+        if (!gViewSettingGuard(length))
+            return;
+    }
+    mLanguageChosen = true;
+    mChosenLanguage = title.compare(kNoLanguage, Qt::CaseInsensitive) == 0
+                          ? nullptr
+                          : MyLanguageInfo::languageWith_nameShow(title);
+    applyLanguage();
+    GUARD_END_VOID
+}
