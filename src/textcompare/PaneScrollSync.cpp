@@ -35,13 +35,15 @@ void PaneScrollSync::follow(int fromSide)
 {
     if (mMoving || !mLeft || !mRight)
         return;
-    if (mBlocks) {
-        mMoving = true;
-        const int row = anchorRow();
-        const double at = pane(fromSide)->linePositionAtRow(row);
-        pane(3 - fromSide)->scrollLinePositionToRow(MapLinePosition(*mBlocks, fromSide, at), row);
-        mMoving = false;
-    }
+    // Before the first compare is in, line for line.
+    static const MergeBlockList noBlocks;
+    mMoving = true;
+    const int row = anchorRow();
+    const double at = pane(fromSide)->linePositionAtRow(row);
+    pane(3 - fromSide)
+        ->scrollLinePositionToRow(MapLinePosition(mBlocks ? *mBlocks : noBlocks, fromSide, at),
+                                  row);
+    mMoving = false;
     emit panesMoved();
 }
 
@@ -72,10 +74,11 @@ void PaneScrollSync::revealBlock(const MERGE_BLOCK &block, qint64 changeAt1, qin
         const qint64 last = std::max<qint64>(0, view->lineCount() - 1);
         const qint64 start = std::min(block.startLine[side], last);
         const qint64 end = std::min(start + std::max<qint64>(block.lineCount[side], 1) - 1, last);
-        // The last line in view may be cut off at the bottom, unless nothing follows it.
-        const qint64 lastShown = view->lastVisibleLine();
-        inView = inView && start >= view->firstVisibleLine() &&
-                 (end < lastShown || (end == lastShown && end == last));
+        // The last line in view may be cut off at the bottom, unless nothing follows it. A half
+        // that fills the whole view (a folded line, a long block) is in view too.
+        const qint64 first = view->firstVisibleLine(), lastShown = view->lastVisibleLine();
+        const bool whole = start >= first && (end < lastShown || (end == lastShown && end == last));
+        inView = inView && (whole || (start <= first && end >= lastShown));
     }
     if (inView)
         return;

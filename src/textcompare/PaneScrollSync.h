@@ -28,9 +28,9 @@ public:
     // The other pane follows the one that scrolled (vertically or sideways).
     void follow(int fromSide);
     void followSideways(int fromSide);
-    // Both halves of the block in view. When either is out of view both panes move so that each
-    // half starts a third of the way down its pane; in a folded line, at the row of its first
-    // change (a text position of that side, or -1).
+    // Both halves of the block in view (a half taller than its pane filling it). When either is
+    // out of view both panes move so that each half starts a third of the way down its pane; in
+    // a folded line, at the row of its first change (a text position of that side, or -1).
     void revealBlock(const MERGE_BLOCK &block, qint64 changeAt1 = -1, qint64 changeAt2 = -1);
 
 signals:

@@ -330,6 +330,9 @@ TEST_F(FoldedPaneTest, BigOneLinePairOpensFoldedAndSavesExactly)
     // right file's.
     ASSERT_TRUE(w->Merge_CopyBlock(2, 0));
     EXPECT_EQ(w->GetTextInView1(), QString::fromLatin1(right));
+    // The panes stay at the rows of the change the user took.
+    EXPECT_NEAR(double(v1->firstVisibleRowInLine()), double(row), 30.0);
+    EXPECT_NEAR(double(v2->firstVisibleRowInLine()), double(row), 30.0);
     ASSERT_TRUE(w->SaveSide(1));
     QFile saved(l);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
