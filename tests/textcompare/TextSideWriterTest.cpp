@@ -141,8 +141,10 @@ TEST(TextSideWriter, TextTheEncodingCannotHoldIsWrittenOnlyAsUtf8)
     const QString text = QStringLiteral("\u65e5\u672c caf\u00e9\n");
     TextSideWriter writer(shown(ISOLatin1, false, END_LINE_LF), defaults());
     EXPECT_FALSE(writer.canEncode(text));
-    // Nothing is written lossy: the file stays as it was.
-    EXPECT_FALSE(writer.write(text, path));
+    // Nothing is written lossy: the file stays as it was, and the caller learns why.
+    FileWriteFailure failure = FileWriteFailure::None;
+    EXPECT_FALSE(writer.write(text, path, &failure));
+    EXPECT_EQ(failure, FileWriteFailure::CannotEncode);
     EXPECT_EQ(pelkotest::readFile(path), "caf\xe9\n");
     writer.useUtf8();
     EXPECT_TRUE(writer.canEncode(text));
