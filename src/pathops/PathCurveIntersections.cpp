@@ -13,6 +13,10 @@ namespace {
 constexpr double kStraightPiece = 2e-05;
 // Deep enough for pieces of curves a billion units long to become straight.
 constexpr int kMaxHalvings = 40;
+// Pairs of pieces looked at for one pair of windows: curves that run side by side within the
+// grazing distance without sharing a stretch would otherwise be halved along their whole
+// length.
+constexpr int kMaxPiecePairs = 50000;
 // Curves this close run together; parameters this far past an end still count as inside.
 constexpr double kGrazeDistance = 9.999999747378752e-05;
 constexpr double kInsideSlack = 1e-10;
@@ -291,7 +295,15 @@ int crossStraightPiece(const CurveCoefficients &left, const CurveCoefficients &r
     return n;
 }
 
-int addRecords(IntersectionRecords &out, int existing, const intersectionInfo *added, int count)
+// What is left to spend on one pair of windows; a full output is reported once.
+struct Work
+{
+    int pairsLeft = kMaxPiecePairs;
+    bool fullReported = false;
+};
+
+int addRecords(IntersectionRecords &out, int existing, const intersectionInfo *added, int count,
+               Work &work)
 {
     int n = 0;
     for (int i = 0; i < count; ++i) {
@@ -301,7 +313,9 @@ int addRecords(IntersectionRecords &out, int existing, const intersectionInfo *a
         if (absorbed)
             continue;
         if (existing + n >= kMaxIntersectionsPerPair) {
-            PELKO_REPORT_ASSERTION();
+            if (!work.fullReported)
+                PELKO_REPORT_ASSERTION();
+            work.fullReported = true;
             break;
         }
         out[existing + n++] = added[i];
@@ -310,10 +324,12 @@ int addRecords(IntersectionRecords &out, int existing, const intersectionInfo *a
 }
 
 int monotonicPieces(const CurveCoefficients &left, const CurveCoefficients &right, curveSegment wl,
-                    curveSegment wr, IntersectionRecords &out, int n, int depth)
+                    curveSegment wr, IntersectionRecords &out, int n, int depth, Work &work)
 {
-    if (windowsCovered(out, n, wl, wr))
+    if (work.pairsLeft <= 0 || windowsCovered(out, n, wl, wr))
         return n;
+    if (--work.pairsLeft == 0)
+        PELKO_REPORT_ASSERTION();
     const Piece pl = pieceOf(left, wl), pr = pieceOf(right, wr);
     if (!boxesMeet(pl, pr))
         return n;
@@ -323,7 +339,7 @@ int monotonicPieces(const CurveCoefficients &left, const CurveCoefficients &righ
         const curveSegment rHalves[2] = {{wr.start, hr}, {wr.start + hr, hr}};
         for (const curveSegment &a : lHalves)
             for (const curveSegment &b : rHalves)
-                n = monotonicPieces(left, right, a, b, out, n, depth + 1);
+                n = monotonicPieces(left, right, a, b, out, n, depth + 1, work);
         return n;
     }
     intersectionInfo found[3];
@@ -332,7 +348,7 @@ int monotonicPieces(const CurveCoefficients &left, const CurveCoefficients &righ
         if (const auto touch = touchNear(left, right, wl, wr))
             found[count++] = *touch;
     }
-    return addRecords(out, n, found, count);
+    return addRecords(out, n, found, count, work);
 }
 
 bool rangesTouch(double a, double da, double b, double db)
@@ -398,7 +414,8 @@ int intersectionsBetweenCurveAndCurveMonotonic(const CurveCoefficients &left,
                                                curveSegment leftWindow, curveSegment rightWindow,
                                                IntersectionRecords &out, int existing)
 {
-    return monotonicPieces(left, right, leftWindow, rightWindow, out, existing, 0);
+    Work work;
+    return monotonicPieces(left, right, leftWindow, rightWindow, out, existing, 0, work);
 }
 
 int intersectionsBetweenCurveAndCurve(const CurveCoefficients &left, const CurveCoefficients &right,

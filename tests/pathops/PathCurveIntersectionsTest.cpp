@@ -173,3 +173,30 @@ TEST(PathCurveIntersections, CurvesThatOnlyTouch)
         CurveCoefficientsFromPoints({0, 3.01}, {1, 1.01}, {2, 1.01}, {3, 3.01});
     EXPECT_EQ(intersectionsBetweenCurveAndCurve(arch, lifted, out), 0);
 }
+
+TEST(PathCurveIntersections, HostileCurvesStayWithinTheOutput)
+{
+    const CurveCoefficients c = CurveCoefficientsFromPoints({0, 0}, {30, 80}, {70, -40}, {100, 20});
+    CurveCoefficients beside = c;
+    beside.a0 += QPointF(0, 5e-5);
+    const double nan = std::nan("");
+    const double inf = INFINITY;
+    const struct
+    {
+        const char *name;
+        CurveCoefficients right;
+    } rows[] = {
+        {"side by side within the grazing distance", beside},
+        {"NaN", CurveCoefficientsFromPoints({nan, 0}, {1, 1}, {2, 2}, {3, 3})},
+        {"infinite", CurveCoefficientsFromPoints({-inf, 0}, {1, 1}, {2, 2}, {inf, 3})},
+        {"near 1e8", CurveCoefficientsFromPoints({1e8, 1e8}, {-1e8, 3e8}, {2e8, -1e8}, {0, 1e8})},
+        {"a point", CurveCoefficientsFromPoints({50, 15}, {50, 15}, {50, 15}, {50, 15})},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        IntersectionRecords out;
+        const int n = intersectionsBetweenCurveAndCurve(c, row.right, out);
+        EXPECT_GE(n, 0);
+        EXPECT_LE(n, kMaxIntersectionsPerPair);
+    }
+}

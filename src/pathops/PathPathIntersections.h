@@ -1,0 +1,14 @@
+#pragma once
+// Where the first subpaths of two paths meet, ordered along the first path. A path against
+// itself reports where it crosses itself, not the joints of its neighbouring segments.
+
+#include "pathops/OABezierPathIntersection.h"
+#include "platform/BezierPath.h"
+
+#include <QList>
+
+// `found`, when given, is emptied and receives every crossing; without it the answer comes at
+// the first crossing. Passing the path itself as `other` finds its self-crossings.
+bool allIntersectionsWithPath_withSingleSubOnly(const platform::BezierPath &path,
+                                                const platform::BezierPath *other,
+                                                QList<OABezierPathIntersection> *found);
