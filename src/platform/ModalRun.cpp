@@ -66,6 +66,59 @@ private:
     std::shared_ptr<ModalSession> mSession;
 };
 
+// Gives a window its modality from before its run once it is hidden. A window that stops being
+// application-modal while it is on screen would leave every other window refusing mouse clicks
+// after it hides: only hiding a modal window unblocks the others.
+class ModalityRestorer : public QObject
+{
+public:
+    ModalityRestorer(QWidget *window, Qt::WindowModality modality)
+        : QObject(window), mWindow(window), mModality(modality)
+    {
+        window->installEventFilter(this);
+    }
+    Qt::WindowModality modality() const { return mModality; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // The window is off screen (and the others unblocked) by the time its Hide event comes.
+        if (event->type() == QEvent::Hide && watched == mWindow && mWindow->isHidden()) {
+            mWindow->setWindowModality(mModality);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget *mWindow;
+    Qt::WindowModality mModality;
+};
+
+// The modality the window had before any run of it; a pending restore is taken over.
+Qt::WindowModality modalityBeforeRuns(QWidget *window)
+{
+    for (QObject *child : window->children()) {
+        if (auto *pending = dynamic_cast<ModalityRestorer *>(child)) {
+            const Qt::WindowModality modality = pending->modality();
+            window->removeEventFilter(pending);
+            delete pending;
+            return modality;
+        }
+    }
+    return window->windowModality();
+}
+
+void restoreModality(QWidget *window, Qt::WindowModality modality)
+{
+    if (window->windowModality() == modality)
+        return;
+    if (window->isHidden())
+        window->setWindowModality(modality);
+    else
+        new ModalityRestorer(window, modality);
+}
+
 } // namespace
 
 void setModalHook(std::function<int(QWidget *)> hook)
@@ -90,7 +143,7 @@ int runModalForWindow(QWidget *window)
         return 0;
     }
 
-    const Qt::WindowModality oldModality = window->windowModality();
+    const Qt::WindowModality oldModality = modalityBeforeRuns(window);
     if (oldModality != Qt::ApplicationModal) {
         // Modality takes effect only when the window is shown again.
         if (window->isVisible())
@@ -121,9 +174,9 @@ int runModalForWindow(QWidget *window)
     if (session->window) {
         session->window->removeEventFilter(watcher);
         delete watcher;
-        // The window stays on screen for its owner to close; it gets its old modality back the
-        // next time it is shown.
-        session->window->setWindowModality(oldModality);
+        // The window stays on screen for its owner to close; it gets its old modality back once
+        // it is hidden.
+        restoreModality(session->window, oldModality);
     }
     std::erase(gSessions, session);
     return session->code;

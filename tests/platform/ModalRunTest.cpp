@@ -3,6 +3,8 @@
 #include "platform/Log.h"
 
 #include <QApplication>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -87,6 +89,13 @@ TEST(ModalRunTest, CloseBoxOrDestructionEndsWithZero)
     EXPECT_EQ(runModalForWindow(doomed), 0);
 }
 
+void clickThroughTheWindowSystem(QWidget *widget)
+{
+    QWidget *window = widget->window();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                      widget->mapTo(window, widget->rect().center()));
+}
+
 // A window that ends its run while it is being shown, before the loop starts.
 class StopsOnShow : public QWidget
 {
@@ -112,6 +121,53 @@ TEST(ModalRunTest, StopBeforeTheLoopStartsAndRefusedRuns)
     platform::setLogSink(nullptr);
     EXPECT_EQ(nested, 0);
     EXPECT_EQ(log.size(), 2);
+}
+
+TEST(ModalRunTest, OtherWindowsTakeClicksAgainOnceTheRunsWindowHasGone)
+{
+    // However the run ended and its owner let the window go, the windows that were open before
+    // take mouse clicks again (keys alone are not enough to notice this). The clicks go through
+    // the window system, where a modal window holds them back.
+    enum class End { HideAfterStop, DeleteAfterStop, StopOnShowThenHide, CloseBox };
+    for (End end :
+         {End::HideAfterStop, End::DeleteAfterStop, End::StopOnShowThenHide, End::CloseBox}) {
+        QPushButton other(QStringLiteral("Other"));
+        other.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+        int clicks = 0;
+        QObject::connect(&other, &QPushButton::clicked, [&] { ++clicks; });
+
+        QWidget *modal = end == End::StopOnShowThenHide ? new StopsOnShow : new QWidget;
+        bool blockedDuringTheRun = end == End::StopOnShowThenHide;
+        const auto clickThenEnd = [&, modal, end] {
+            clickThroughTheWindowSystem(&other);
+            blockedDuringTheRun = clicks == 0;
+            if (end == End::CloseBox)
+                modal->close();
+            else
+                stopModalWithCode(modal, 1);
+        };
+        if (end != End::StopOnShowThenHide)
+            later(10, clickThenEnd);
+        runModalForWindow(modal);
+        EXPECT_TRUE(blockedDuringTheRun) << int(end);
+        if (end == End::DeleteAfterStop) {
+            delete modal;
+            modal = nullptr;
+        } else {
+            modal->hide();
+        }
+        clickThroughTheWindowSystem(&other);
+        EXPECT_EQ(clicks, 1) << int(end);
+        if (modal) {
+            // Shown again later without a run, it blocks nothing.
+            modal->show();
+            clickThroughTheWindowSystem(&other);
+            EXPECT_EQ(clicks, 2) << int(end);
+            EXPECT_EQ(modal->windowModality(), Qt::NonModal) << int(end);
+            delete modal;
+        }
+    }
 }
 
 TEST(ModalRunTest, HookAnswersWithoutRunning)

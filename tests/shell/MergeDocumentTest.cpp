@@ -21,6 +21,7 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -93,7 +94,7 @@ TEST_F(StartWindowTest, EscapeHidesAtOnceAndClosesLaterStoringPathsAndFrame)
     EXPECT_TRUE(doc->isClosing());
     EXPECT_FALSE(window->isVisible());
     ASSERT_TRUE(doc);
-    QTRY_VERIFY_WITH_TIMEOUT(doc.isNull(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(doc.isNull(), 20000);
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(gAppSetting_compare_leftHistoryPaths->value(0), a);
     EXPECT_EQ(gAppSetting_compare_rightHistoryPaths->value(0), b);
@@ -112,7 +113,7 @@ TEST_F(StartWindowTest, CloseBoxStoresLikeACompareAndEndsTheDocument)
     EXPECT_EQ(gAppSetting_compare_leftHistoryPaths->value(0), a);
     EXPECT_EQ(qint64(gAppSetting.searchString_regex), 1);
     EXPECT_EQ(qint64(gAppSetting.folder_compare_Mode), 2);
-    QTRY_VERIFY_WITH_TIMEOUT(doc.isNull(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(doc.isNull(), 20000);
 }
 
 TEST_F(StartWindowTest, ButtonsFollowThePathsComparedExactly)
@@ -227,7 +228,7 @@ TEST_F(StartWindowTest, TwoTextFilesOpenTheTextWindowAndTheStartWindowCloses)
     EXPECT_EQ(text->GetFile2(), b);
     EXPECT_TRUE(doc->isClosing());
     EXPECT_FALSE(doc->window()->isVisible());
-    QTRY_VERIFY_WITH_TIMEOUT(doc.isNull(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(doc.isNull(), 20000);
 }
 
 TEST_F(StartWindowTest, TwoImagesOpenTheImageWindowButRefuseAPatch)
@@ -362,7 +363,7 @@ TEST_F(StartWindowTest, TryToCompareRightNowPressesCompareOnlyWhenEnabled)
     doc->SetRightText(b);
     EXPECT_TRUE(doc->TryToCompareRightNow());
     EXPECT_EQ(opened.size(), 0); // pressed a moment later
-    QTRY_COMPARE_WITH_TIMEOUT(opened.size(), 1, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(opened.size(), 1, 20000);
 }
 
 TEST_F(StartWindowTest, ReturnInAPathFieldWithoutSuggestionsPressesCompare)
@@ -381,7 +382,7 @@ TEST_F(StartWindowTest, ReturnInAPathFieldWithoutSuggestionsPressesCompare)
     doc->SetRightText(b);
     ASSERT_FALSE(doc->isSuggestListShown());
     QTest::keyClick(right, Qt::Key_Return);
-    QTRY_COMPARE_WITH_TIMEOUT(opened.size(), 1, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(opened.size(), 1, 20000);
 }
 
 // Each row: the regex switch, the include, exclude and sub-folder tokens, what the alert says
@@ -579,6 +580,37 @@ TEST_F(StartWindowTest, PatchOfTwoTextFilesKeepsTheStartWindowOpen)
     EXPECT_EQ(mAlerts[0].text, QStringLiteral("Invalid file."));
     EXPECT_EQ(pelkotest::readFile(mSaveAnswer), before);
     EXPECT_FALSE(doc->isClosing());
+}
+
+TEST_F(StartWindowTest, AfterAPatchTheWindowsTakeMouseClicksAgain)
+{
+    const QString a = file(QStringLiteral("a.txt"), "one\ntwo\n");
+    const QString b = file(QStringLiteral("b.txt"), "one\nthree\n");
+    QPushButton before(QStringLiteral("A window open before"));
+    before.show();
+    int clicks = 0;
+    QObject::connect(&before, &QPushButton::clicked, [&] { ++clicks; });
+    MergeDocument *doc = openWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(doc->window()));
+    doc->SetLeftText(a);
+    doc->SetRightText(b);
+    mSaveAnswer = mDir + QStringLiteral("/out.patch");
+    QSignalSpy finished(doc, &MergeDocument::patchFinished);
+    doc->Button_GeneratePatch();
+    ASSERT_EQ(finished.size(), 1);
+    ASSERT_TRUE(finished[0][0].toBool());
+
+    // Real clicks: through the window system, where a modal window would hold them back.
+    const auto click = [](QWidget *widget) {
+        QWidget *window = widget->window();
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                          widget->mapTo(window, widget->rect().center()));
+    };
+    click(doc->ui().mSwapLeftRight);
+    EXPECT_EQ(doc->getFullPath1(), b);
+    EXPECT_EQ(doc->getFullPath2(), a);
+    click(&before);
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(StartWindowTest, NewTextCompareOpensAnUntitledTextWindowBesideTheStartWindow)
