@@ -14,6 +14,8 @@
 #include <QPointer>
 #include <QThread>
 #include <QThreadPool>
+#include <QTimer>
+#include <QCoreApplication>
 #include <atomic>
 #include <cmath>
 #include <mutex>
@@ -171,14 +173,52 @@ bool ProcessModalDlg::runJob(const QString &title, double total,
     }
     dialog->setShowProgressWithTotal(total);
     std::shared_ptr<ProcessModalChannel> channel = dialog->channel();
-    QThreadPool::globalInstance()->start([channel, job = std::move(job)] {
-        GUARD_BEGIN
-        if (job)
-            job(*channel);
-        GUARD_END_VOID
-        channel->sub_thread_inforThreadFinish();
+    bool workerStarted = false;
+    // The worker starts from inside the modal run: a run that never starts runs no job.
+    QTimer::singleShot(0, dialog.get(), [&workerStarted, &job, d = dialog.get(), channel] {
+        if (!d->isWindowLoaded() || !platform::isRunningModal(d->window()))
+            return;
+        workerStarted = true;
+        QThreadPool::globalInstance()->start([channel, job = std::move(job)] {
+            GUARD_BEGIN
+            if (job)
+                job(*channel);
+            GUARD_END_VOID
+            channel->sub_thread_inforThreadFinish();
+        });
     });
-    return dialog->main_thread_ShowModal_Then_CheckIfCancel();
+    const bool cancelled = dialog->main_thread_ShowModal_Then_CheckIfCancel();
+    if (!workerStarted) {
+        // No job ran, so none needs the cancel flag kept raised.
+        std::lock_guard lock(dialogLock());
+        channel->mState->finished = true;
+        return true;
+    }
+    // The job may use what lives in the caller's frame: it has stopped before this returns.
+    if (dialog->waitForWorkerAfterEarlyEnd())
+        return true;
+    return cancelled;
+}
+
+bool ProcessModalDlg::waitForWorkerAfterEarlyEnd()
+{
+    const std::shared_ptr<ProcessModalChannel::State> state = mChannel->mState;
+    {
+        std::lock_guard lock(dialogLock());
+        if (state->finished)
+            return false;
+        state->keepCancelUntilFinish = true;
+        gUserRequestCancelled = true;
+    }
+    for (;;) {
+        {
+            std::lock_guard lock(dialogLock());
+            if (state->finished)
+                return true;
+        }
+        // The finish report wakes this wait; alerts the job asks for are served meanwhile.
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
 }
 
 QWidget *ProcessModalDlg::makeWindow()

@@ -55,8 +55,10 @@ public:
     static std::unique_ptr<ProcessModalDlg> create(const QString &title);
 
     // Runs a whole job: the dialog with title and total, then job on a worker thread with the
-    // dialog's channel, the finish reported for it however job ends. Answers whether the job was
-    // cancelled (also when no dialog could be shown; then no worker starts).
+    // dialog's channel, the finish reported for it however job ends. The worker starts only once
+    // the dialog's modal run is up, and the job has ended before this returns (a run that ends
+    // early raises the cancel flag and waits for it), so job may use the caller's locals.
+    // Answers whether the job was cancelled, also when it never started (no dialog, no run).
     static bool runJob(const QString &title, double total,
                        std::function<void(ProcessModalChannel &channel)> job);
 
@@ -106,6 +108,9 @@ protected:
 private:
     void applyProgress(double value, const QString &text);
     void finishOnMainThread();
+    // After a run that ended before the worker's finish: raises the cancel flag and serves
+    // events until the finish. Answers whether it had to wait.
+    bool waitForWorkerAfterEarlyEnd();
     static void setCancelFlag(bool raised);
 
     std::unique_ptr<Ui::ProcessModalDlg> mUi;

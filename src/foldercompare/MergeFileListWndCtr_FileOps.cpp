@@ -261,8 +261,8 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides)
     const bool trash = gAppSetting.compare_deletesFilesToTrash != 0;
     bool anyFolder = false;
     std::vector<int> touched;
-    // The dialog's modal run lasts until the job has returned, so the job may use what lives
-    // here. No dialog shown: the job never starts.
+    // runJob returns only once the job has ended (a run that ends early stops it and waits), so
+    // the job may use what lives here. No modal run: the job never starts.
     const bool userCancelled = ProcessModalDlg::runJob(
         L_(QStringLiteral("Delete Files{++}...")), double(targets.size()),
         [&](ProcessModalChannel &channel) {
