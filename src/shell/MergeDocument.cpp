@@ -17,6 +17,7 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QTimer>
+#include <QApplication>
 
 namespace {
 
@@ -27,6 +28,29 @@ QString lastComponent(const QString &path)
         p.chop(1);
     return QFileInfo(p).fileName();
 }
+
+// Tells when a pop-up of the application (a combo box list, a menu) hides.
+class PopupHideWatcher : public QObject
+{
+public:
+    PopupHideWatcher(QObject *parent, std::function<void()> hidden)
+        : QObject(parent), mHidden(std::move(hidden))
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Hide && watched->isWidgetType() &&
+            static_cast<QWidget *>(watched)->windowType() == Qt::Popup)
+            mHidden();
+        return false;
+    }
+
+private:
+    std::function<void()> mHidden;
+};
 
 } // namespace
 
@@ -150,16 +174,25 @@ void MergeDocument::awakeFromNib()
     auto *drop = DropWindow::of(w) ? DropWindow::of(w) : new DropWindow(w);
     drop->setDropDelegate(this);
     Localize_LoadWindowPos_SetBackground(w, this, platform::Color(), true);
-    // The form's own close buttons are not needed: Escape and the close key close the window.
+    // The form's own close buttons are not needed: Escape and the close key close the window;
+    // Escape only once nothing else is open.
     for (const QKeySequence &key :
          {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
         auto *shortcut = new QShortcut(key, w);
-        connect(shortcut, &QShortcut::activated, this, [this] {
-            if (!mIsClosing)
-                closeTab();
+        const bool escape = key == QKeySequence(Qt::Key_Escape);
+        connect(shortcut, &QShortcut::activated, this, [this, escape] {
+            if (mIsClosing || (escape && escapeClosesWhatIsOpen()))
+                return;
+            closeTab();
         });
     }
     w->installEventFilter(this);
+    // On some window systems a pop-up closes on Escape before the window's shortcut sees that
+    // same key: an Escape that closed a pop-up must not close the window too.
+    new PopupHideWatcher(this, [this] {
+        mPopupClosedThisTurn = true;
+        QTimer::singleShot(0, this, [this] { mPopupClosedThisTurn = false; });
+    });
 
     setUpSuggestList();
     for (MyTextField *field : {mUi->mLeftPathTxt, mUi->mRightPathTxt}) {

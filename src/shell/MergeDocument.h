@@ -162,6 +162,11 @@ private:
     // path entry
     void setUpSuggestList();
     void hideSuggestList();
+    // The list goes away without the user asking (the text matches nothing, editing ended).
+    void suggestListHidesItself();
+    // Escape closes what is open (a pop-up, the suggestion list, or takes the Escape meant for
+    // a list that just hid itself): true when it did, so the window stays.
+    bool escapeClosesWhatIsOpen();
     void placeSuggestListUnder(QLineEdit *field);
     void selectSuggestRow(int row);
     void openHistoryMenu(bool left, QAbstractButton *sender);
@@ -193,6 +198,12 @@ private:
     QPointer<QLineEdit> mCurrentEdit;
     QPointer<QMenu> mHistoryMenu;
     QString mPathFromURL1, mPathFromURL2;
+    // The list hid itself (while the user typed on, or when editing ended) and has not shown
+    // since: the next Escape is taken as meant for it.
+    bool mSuggestListHidItself = false;
+    // A pop-up hid in this turn of the event loop (the Escape that closed it is no Escape for
+    // the window).
+    bool mPopupClosedThisTurn = false;
     bool mIsClosing = false;
     bool mWillCloseDone = false;
 };

@@ -11,10 +11,12 @@
 #include "services/FileUtility.h"
 #include "services/Localization.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
+#include <utility>
 
 namespace {
 
@@ -70,6 +72,28 @@ void MergeDocument::hideSuggestList()
     mUi->mSuggestTableView->hide();
 }
 
+void MergeDocument::suggestListHidesItself()
+{
+    if (isSuggestListShown())
+        mSuggestListHidItself = true;
+    hideSuggestList();
+}
+
+bool MergeDocument::escapeClosesWhatIsOpen()
+{
+    if (QWidget *popup = QApplication::activePopupWidget()) {
+        popup->close();
+        return true;
+    }
+    if (std::exchange(mPopupClosedThisTurn, false))
+        return true;
+    if (isSuggestListShown()) {
+        hideSuggestList();
+        return true;
+    }
+    return std::exchange(mSuggestListHidItself, false);
+}
+
 void MergeDocument::placeSuggestListUnder(QLineEdit *field)
 {
     QListWidget *list = mUi->mSuggestTableView;
@@ -103,12 +127,14 @@ void MergeDocument::textDidChange(QLineEdit *field)
     if (mIsClosing || !mWindow)
         return;
     UpdateButtonStatus();
+    // Looked at first: a new list that comes out empty hides the old one at once.
+    const bool wasShown = isSuggestListShown();
     mSuggestFileList.clear();
     if (field == mUi->mLeftPathTxt || field == mUi->mRightPathTxt) {
         mCurrentEdit = field;
         const QString typed = field->text().trimmed();
         if (!typed.isEmpty()) {
-            const bool wasHidden = !isSuggestListShown();
+            const bool wasHidden = !wasShown;
             ResetSuggestFileList(typed);
             if (!mSuggestFileList.isEmpty() && isSuggestListShown()) {
                 if (wasHidden) {
@@ -118,10 +144,13 @@ void MergeDocument::textDidChange(QLineEdit *field)
                 } else {
                     placeSuggestListUnder(field);
                 }
+                mSuggestListHidItself = false;
                 return;
             }
         }
     }
+    if (wasShown)
+        mSuggestListHidItself = true;
     hideSuggestList();
     mCurrentEdit = nullptr;
     GUARD_END_VOID
@@ -246,7 +275,7 @@ void MergeDocument::textDidEndEditing(QLineEdit *field)
 
 void MergeDocument::textDidEndEditing_Later()
 {
-    hideSuggestList();
+    suggestListHidesItself();
 }
 
 void MergeDocument::withView_mouseUp(MyView *view, QMouseEvent *event)
