@@ -126,7 +126,8 @@ bool LiveHelpDialog::isQuietInThisProcess()
     return state().quiet;
 }
 
-void LiveHelpDialog::ShowHelp(const QString &title, const QString &helpText)
+void LiveHelpDialog::ShowHelp(const QString &title, const QString &helpText,
+                              platform::AlertRequest::Style style)
 {
     GUARD_BEGIN
     if (state().quiet)
@@ -146,7 +147,7 @@ void LiveHelpDialog::ShowHelp(const QString &title, const QString &helpText)
     alert.title = orSpace(shownTitle);
     alert.text = orSpace(shownText);
     alert.buttons = {L_(QStringLiteral("OK")), L_(QStringLiteral("Disable \"%@\"{**}Help"))};
-    alert.style = platform::AlertRequest::Warning;
+    alert.style = style;
     alert.cancelIndex = 0; // Escape and the close box only close the help
     alert.suppressionState = &suppress;
     alert.suppressionTitle = L_(QStringLiteral("Do not show this message again"));

@@ -7,6 +7,8 @@
 //                 help's untranslated title and text, in decimal.
 // Main thread only.
 
+#include "platform/Alerts.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -17,7 +19,9 @@ public:
 
     // Shows the help unless it or every help is off. Title and text are untranslated: they are
     // translated for the alert and name the help in the settings as they are.
-    static void ShowHelp(const QString &title, const QString &helpText);
+    // style: the alert's icon; a help that only informs passes Informational.
+    static void ShowHelp(const QString &title, const QString &helpText,
+                         platform::AlertRequest::Style style = platform::AlertRequest::Warning);
     // false turns every help off; true turns them all on again and forgets each single one
     // silenced. Saves the file.
     static void setShowHideAllLiveHelpDialog(bool show);

@@ -59,6 +59,18 @@ protected:
     }
 };
 
+// After the first start's preferences: a quit ends the start-up; otherwise a start window opens
+// when no window is (a compare window asked for on the command line may be).
+void finishFirstStart(bool quitKey)
+{
+    const AppCommandHooks &hooks = appCommandHooks();
+    if (quitKey && hooks.requestQuit)
+        hooks.requestQuit();
+    const bool quitting = quitKey || (hooks.isQuitting && hooks.isQuitting());
+    if (!quitting && hooks.hasOpenWindow && !hooks.hasOpenWindow() && hooks.openStartWindow)
+        hooks.openStartWindow();
+}
+
 } // namespace
 
 void InstallAppCommands(QApplication *app)
@@ -77,11 +89,11 @@ void InstallAppCommands(QApplication *app)
     InstallMainThreadAlerts();
 }
 
-void ScheduleFirstRunPreferences(std::function<bool()> hasStartWindow,
+void ScheduleFirstRunPreferences(std::function<bool()> hasOpenWindow,
                                  std::function<void()> openStartWindow)
 {
     AppCommandHooks &hooks = appCommandHooks();
-    hooks.hasStartWindow = std::move(hasStartWindow);
+    hooks.hasOpenWindow = std::move(hasOpenWindow);
     hooks.openStartWindow = std::move(openStartWindow);
     platform::performAfterDelay(
         qApp, kFirstRunPreferencesDelay, [] { Btn_Setting(true); },
@@ -125,6 +137,7 @@ PreferencesOutcome Btn_Setting(bool fromFirstRun)
         return outcome;
     }
     const QByteArray before = SettingsRecordForComparison();
+    bool quitKey = false;
     if (!modalWindowRuns()) {
         ResetFeetUnitCache();
         SettingDlg dialog;
@@ -134,6 +147,7 @@ PreferencesOutcome Btn_Setting(bool fromFirstRun)
             const int code = run ? run(&dialog) : platform::runModalForWindow(window);
             outcome.shown = true;
             outcome.accepted = code == SettingDlg::CodeOK;
+            quitKey = code == SettingDlg::CodeQuit;
             window->close();
         }
     }
@@ -148,11 +162,10 @@ PreferencesOutcome Btn_Setting(bool fromFirstRun)
         RefreshAllOpenDoc();
     }
     if (outcome.shown) {
-        const AppCommandHooks &hooks = appCommandHooks();
-        if (fromFirstRun && gIsFirstRun && hooks.hasStartWindow && !hooks.hasStartWindow() &&
-            hooks.openStartWindow)
-            hooks.openStartWindow();
+        const bool firstStart = fromFirstRun && gIsFirstRun;
         gIsFirstRun = false;
+        if (firstStart)
+            finishFirstStart(quitKey);
     }
     return outcome;
     GUARD_END(outcome)

@@ -22,9 +22,12 @@ struct AppCommandHooks
     std::function<void()> validateDarkModeChanged;
     // Replaces a built-in theme that does not suit the light or dark appearance.
     std::function<void()> validateThemeForAppearance;
-    // Whether a start window is open, and opening an untitled one.
-    std::function<bool()> hasStartWindow;
+    // Whether any window is open, and opening an untitled start window.
+    std::function<bool()> hasOpenWindow;
     std::function<void()> openStartWindow;
+    // Whether the application is quitting, and asking it to quit (the Quit command).
+    std::function<bool()> isQuitting;
+    std::function<void()> requestQuit;
     // Runs the file-type dialog modally (the default runs the real dialog when there is one).
     std::function<void()> runFileTypeDialog;
     // Replaces the preferences dialog's modal run (tests): answers the run's code.
@@ -48,13 +51,14 @@ struct PreferencesOutcome
     bool changed = false;  // the settings record changed (beyond the tab shown last)
 };
 // The preferences command. fromFirstRun: scheduled at the first start (no sender); then a start
-// window is opened afterwards when none is, and a dialog that cannot run now because another
-// modal window is up runs once that window has closed.
+// window is opened afterwards when no window is open and the application is not quitting (the
+// quit key in the dialog quits it), and a dialog that cannot run now because another modal window
+// is up runs once that window has closed.
 PreferencesOutcome Btn_Setting(bool fromFirstRun = false);
 // The first start (gIsFirstRun): the preferences open 0.1 s after the start, or once another
-// dialog that is up then has closed; when they close, a start window is opened unless one is open.
-// The two functions become the hooks of the same names.
-void ScheduleFirstRunPreferences(std::function<bool()> hasStartWindow,
+// dialog that is up then has closed; when they close, a start window is opened unless a window is
+// open. The two functions become the hooks of the same names.
+void ScheduleFirstRunPreferences(std::function<bool()> hasOpenWindow,
                                  std::function<void()> openStartWindow);
 inline constexpr double kFirstRunPreferencesDelay = 0.1;
 

@@ -135,6 +135,11 @@ bool RequestQuit(bool allowInteraction)
     return true;
 }
 
+bool IsQuitting()
+{
+    return gQuitting;
+}
+
 void applicationWillTerminate()
 {
     GUARD_BEGIN

@@ -31,6 +31,9 @@ void Install(QApplication *app, Hooks hooks = {});
 // and ends the event loop. False when the user cancelled.
 bool RequestQuit(bool allowInteraction = true);
 
+// Whether quitting has been decided (the event loop is ending).
+bool IsQuitting();
+
 // The termination steps: the compare engine's output file, the delegate's steps, the settings.
 void applicationWillTerminate();
 

@@ -84,8 +84,10 @@ MyApp::~MyApp()
     auto &hooks = appCommandHooks();
     hooks.validateDarkModeChanged = nullptr;
     hooks.validateThemeForAppearance = nullptr;
-    hooks.hasStartWindow = nullptr;
+    hooks.hasOpenWindow = nullptr;
     hooks.openStartWindow = nullptr;
+    hooks.isQuitting = nullptr;
+    hooks.requestQuit = nullptr;
     MergeFileListWndCtr::setNavigateBackHandler(nullptr);
     for (QMenu *menu : sharedMenus())
         delete menu;
@@ -103,15 +105,17 @@ void MyApp::awakeFromNib()
     auto &hooks = appCommandHooks();
     hooks.validateDarkModeChanged = [this] { validateDarkModeChanged(false); };
     hooks.validateThemeForAppearance = [] { ValidateThemeBaseOnCurrentMacDarkModeValue(); };
-    const auto hasStartWindow = [this] {
-        for (platform::Document *d : documents().documents())
-            if (startWindowUsable(d))
+    const auto hasOpenWindow = [] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (keepsProcessAlive(w))
                 return true;
         return false;
     };
     const auto openStartWindow = [this] { newDocument(); };
-    hooks.hasStartWindow = hasStartWindow;
+    hooks.hasOpenWindow = hasOpenWindow;
     hooks.openStartWindow = openStartWindow;
+    hooks.isQuitting = [] { return AppTermination::IsQuitting(); };
+    hooks.requestQuit = [] { AppTermination::RequestQuit(true); };
 
     // The folder window's Go Back opens the start window of its two folders.
     MergeFileListWndCtr::setNavigateBackHandler(
@@ -130,7 +134,7 @@ void MyApp::awakeFromNib()
     buildMenus();
     // A first run shows the preferences first; they open the start window when they close.
     if (gIsFirstRun)
-        ScheduleFirstRunPreferences(hasStartWindow, openStartWindow);
+        ScheduleFirstRunPreferences(hasOpenWindow, openStartWindow);
     GUARD_END_VOID
 }
 
@@ -211,13 +215,19 @@ void MyApp::validateDarkModeChanged_Later()
 
 // Paths handed over -------------------------------------------------------------------------------
 
-void MyApp::application_openFiles(const QStringList &paths)
+void MyApp::application_openFiles(const QStringList &paths, bool complete)
 {
     GUARD_BEGIN
     if (paths.isEmpty())
         return;
     mFilesHandedOver = true;
     openFileTimers_FileArray += paths;
+    if (complete) {
+        // Nothing more will join it: waiting would only delay its window.
+        openFileTimers->stop();
+        application_openFiles_Later();
+        return;
+    }
     openFileTimers->start(); // restarts a pending wait
     GUARD_END_VOID
 }

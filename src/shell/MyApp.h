@@ -43,8 +43,9 @@ public:
     void applicationWillTerminate();
 
     // Paths handed over: gathered for 0.15 s (each arrival restarts the wait), then handled as
-    // one batch.
-    void application_openFiles(const QStringList &paths);
+    // one batch. A complete batch (two or more paths on the command line or in one hand-over
+    // message) is handled at once, together with what was gathered before it.
+    void application_openFiles(const QStringList &paths, bool complete = false);
     void application_openFiles_Later();
     bool hasPendingFiles() const;
     // Two files open their compare window at once, two paths with a folder a start window.

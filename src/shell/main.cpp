@@ -118,9 +118,10 @@ int main(int argc, char *argv[])
                          if (paths.isEmpty())
                              delegate.newDocument();
                          else
-                             delegate.application_openFiles(paths);
+                             delegate.application_openFiles(paths, paths.size() >= 2);
                      });
-    delegate.application_openFiles(request.paths);
+    // Two or more paths are a whole request; a single one may be joined by the next start's.
+    delegate.application_openFiles(request.paths, request.paths.size() >= 2);
     QMetaObject::invokeMethod(
         &delegate,
         [&delegate, step] {

@@ -22,5 +22,7 @@ void ShowShortcutKeysHelp(const QList<ShortcutKeyCommand> &commands)
 {
     const QString text = ShortcutKeysHelpText(commands);
     if (!text.isEmpty())
-        LiveHelpDialog::ShowHelp(QString::fromLatin1(kShortcutKeysHelpTitle), text);
+        // A list of keys: information, nothing to beware of.
+        LiveHelpDialog::ShowHelp(QString::fromLatin1(kShortcutKeysHelpTitle), text,
+                                 platform::AlertRequest::Informational);
 }

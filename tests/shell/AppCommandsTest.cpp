@@ -112,12 +112,12 @@ TEST_F(AppCommandsTest, PreferencesWaitForAnotherModalWindow)
     // On a first start the dialog comes once the other one has closed, then the start window.
     gIsFirstRun = true;
     int startWindows = 0;
-    appCommandHooks().hasStartWindow = [&] { return startWindows > 0; };
+    appCommandHooks().hasOpenWindow = [&] { return startWindows > 0; };
     appCommandHooks().openStartWindow = [&] { ++startWindows; };
     Btn_Setting(true);
     EXPECT_EQ(runs, 0);
     other.hide();
-    QTRY_COMPARE_WITH_TIMEOUT(runs, 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(runs, 1, 20000);
     EXPECT_EQ(startWindows, 1);
     EXPECT_FALSE(gIsFirstRun);
     // A later command never opens one.
@@ -132,7 +132,7 @@ TEST_F(AppCommandsTest, FirstStartOpensThePreferencesThenAStartWindow)
     int startWindows = 0;
     ScheduleFirstRunPreferences([&] { return startWindows > 0; }, [&] { ++startWindows; });
     EXPECT_EQ(runs, 0); // not before the start has finished
-    QTRY_COMPARE_WITH_TIMEOUT(runs, 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(runs, 1, 20000);
     EXPECT_EQ(startWindows, 1);
     EXPECT_FALSE(gIsFirstRun);
     QTest::qWait(300);
@@ -144,16 +144,47 @@ TEST_F(AppCommandsTest, FirstRunOpensAStartWindowOnlyWhenNoneIsOpen)
     answerPreferences([](SettingDlg *) { return 1; });
     gIsFirstRun = true;
     int opened = 0;
-    appCommandHooks().hasStartWindow = [] { return true; };
+    appCommandHooks().hasOpenWindow = [] { return true; };
     appCommandHooks().openStartWindow = [&] { ++opened; };
     Btn_Setting(true);
     EXPECT_EQ(opened, 0);
     EXPECT_FALSE(gIsFirstRun);
     // From the menu (a sender) on a first run: no start window either.
     gIsFirstRun = true;
-    appCommandHooks().hasStartWindow = [] { return false; };
+    appCommandHooks().hasOpenWindow = [] { return false; };
     Btn_Setting(false);
     EXPECT_EQ(opened, 0);
+}
+
+TEST_F(AppCommandsTest, AQuitDuringTheFirstStartPreferencesEndsTheStartUp)
+{
+    // The quit key in the dialog, or a quit decided while it was up (a signal): the application
+    // quits, and no start window opens after the dialog.
+    enum class Quit { Key, Signal };
+    for (Quit how : {Quit::Key, Quit::Signal}) {
+        bool quitting = false;
+        int quitRequests = 0;
+        int opened = 0;
+        answerPreferences([&](SettingDlg *d) {
+            if (how == Quit::Key)
+                return int(SettingDlg::CodeQuit);
+            quitting = true;
+            d->cancelButtonClicked();
+            return int(SettingDlg::CodeCancel);
+        });
+        gIsFirstRun = true;
+        appCommandHooks().hasOpenWindow = [] { return false; };
+        appCommandHooks().openStartWindow = [&] { ++opened; };
+        appCommandHooks().isQuitting = [&] { return quitting; };
+        appCommandHooks().requestQuit = [&] {
+            ++quitRequests;
+            quitting = true;
+        };
+        EXPECT_TRUE(Btn_Setting(true).shown);
+        EXPECT_EQ(opened, 0) << int(how);
+        EXPECT_EQ(quitRequests, how == Quit::Key ? 1 : 0);
+        EXPECT_FALSE(gIsFirstRun);
+    }
 }
 
 TEST_F(AppCommandsTest, BusyFlagBlocksViewCommands)
@@ -290,7 +321,7 @@ TEST_F(AppCommandsTest, PreferencesKeyFromAnyWindow)
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QTest::keyClick(&window, Qt::Key_Comma, Qt::ControlModifier);
-    QTRY_COMPARE_WITH_TIMEOUT(runs, 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(runs, 1, 20000);
 }
 
 // Choosing a highlight language asks first; a refusal keeps the panes as they are.

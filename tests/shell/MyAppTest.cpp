@@ -7,6 +7,7 @@
 #include "platform/Alerts.h"
 #include "platform/Document.h"
 #include "services/AppSetting.h"
+#include "shell/AppCommands.h"
 #include "shell/MyApp.h"
 #include "support/TestEnvironment.h"
 #include "textcompare/MergeWindow.h"
@@ -17,6 +18,8 @@
 #include <QTest>
 #include <deque>
 #include <gtest/gtest.h>
+
+class SettingDlg;
 
 namespace {
 
@@ -103,7 +106,7 @@ protected:
     void handOver(const QStringList &names)
     {
         app->application_openFiles(paths(names));
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !app->hasPendingFiles(); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !app->hasPendingFiles(); }, 20000));
     }
 
     FakeWindowFactory factory;
@@ -216,11 +219,26 @@ TEST_F(MyAppTest, DeliveriesCloseTogetherFormOneBatch)
         QTest::qWait(60);
     }
     tight = tight && gap.elapsed() < 140;
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !app->hasPendingFiles(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !app->hasPendingFiles(); }, 20000));
     if (!tight)
         GTEST_SKIP() << "the machine was too slow to deliver within the wait";
     EXPECT_EQ(startWindows(),
               QStringList({QStringLiteral("a.txt|b.txt"), QStringLiteral("c.txt|")}));
+}
+
+TEST_F(MyAppTest, ACompleteBatchIsHandledAtOnceWithWhatWasGatheredBeforeIt)
+{
+    // Two paths of one request: their window opens without the wait for more deliveries.
+    app->application_openFiles(paths({"a.txt", "b.txt"}), true);
+    EXPECT_FALSE(app->hasPendingFiles());
+    EXPECT_EQ(compareWindows(), QStringList{QStringLiteral("text a.txt b.txt")});
+
+    // A single path waiting for company joins the complete batch that follows it.
+    app->application_openFiles({path("c.txt")});
+    EXPECT_TRUE(app->hasPendingFiles());
+    app->application_openFiles(paths({"d1", "d2"}), true);
+    EXPECT_FALSE(app->hasPendingFiles());
+    EXPECT_EQ(startWindows(), (QStringList{QStringLiteral("c.txt|d1"), QStringLiteral("d2|")}));
 }
 
 TEST_F(MyAppTest, DeliveriesFarApartAreTwoBatches)
@@ -228,7 +246,7 @@ TEST_F(MyAppTest, DeliveriesFarApartAreTwoBatches)
     app->application_openFiles({path("a.txt")});
     QTest::qWait(300);
     app->application_openFiles({path("b.txt")});
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !app->hasPendingFiles(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !app->hasPendingFiles(); }, 20000));
     // Two batches of one: no text window for the pair.
     EXPECT_EQ(startWindows(), QStringList({QStringLiteral("a.txt|"), QStringLiteral("b.txt|")}));
     EXPECT_TRUE(compareWindows().isEmpty());
@@ -356,7 +374,7 @@ TEST_F(MyAppTest, TheProcessEndsWithItsLastWindowOnly)
     // Paths still being gathered keep the process alive.
     app->application_openFiles({path("a.txt"), path("b.txt")});
     compare.close();
-    EXPECT_TRUE(QTest::qWaitFor([this] { return quits == 1; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return quits == 1; }, 20000));
     EXPECT_EQ(compareWindows().size(), 1);
 }
 
@@ -369,6 +387,30 @@ TEST_F(MyAppTest, AFirstRunOpensNoStartWindowBeforeThePreferences)
     EXPECT_TRUE(startWindows().isEmpty());
     gIsFirstRun = false;
     EXPECT_TRUE(app->applicationShouldOpenUntitledFile());
+}
+
+TEST_F(MyAppTest, AfterTheFirstStartPreferencesAStartWindowOpensOnlyWhenNoWindowIs)
+{
+    // Two files on the command line of a first start: their compare window is open when the
+    // preferences close, so no start window joins it. Without any window, one opens.
+    for (bool compareWindowOpen : {true, false}) {
+        SCOPED_TRACE(compareWindowOpen ? "compare window open" : "no window");
+        qDeleteAll(controller().documents());
+        gIsFirstRun = true;
+        int runs = 0;
+        app->awakeFromNib();
+        appCommandHooks().runPreferences = [&](SettingDlg *) {
+            ++runs;
+            return 0;
+        };
+        QWidget compare;
+        if (compareWindowOpen)
+            compare.show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return runs == 1; }, 20000));
+        EXPECT_EQ(startWindows().size(), compareWindowOpen ? 0 : 1);
+        EXPECT_FALSE(gIsFirstRun);
+        appCommandHooks().runPreferences = nullptr;
+    }
 }
 
 TEST_F(MyAppTest, EachAppearanceChangeReadsTheAppearanceAgainLater)

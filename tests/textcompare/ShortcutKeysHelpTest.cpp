@@ -43,6 +43,7 @@ TEST_F(ShortcutKeysHelpTest, ShownOnceAfterLoadWithTheWindowsKeysUntilSilenced)
     });
     auto w = open(left, right);
     ASSERT_TRUE(QTest::qWaitFor([&] { return helpsShown() == 1; }, 5000));
+    EXPECT_EQ(alerts.back().style, platform::AlertRequest::Informational);
     const QString text = alerts.back().text;
     for (const char *line : {"Previous Difference: Alt+Up", "Next Difference: Alt+Down",
                              "Left to Right: Alt+Right", "Right to Left: Alt+Left",
