@@ -23,7 +23,7 @@ struct AlertLog
 };
 
 // Waits in the event loop until done() holds.
-template <class F> bool spinUntil(F done, int ms = 5000)
+template <class F> bool spinUntil(F done, int ms = 20000)
 {
     QElapsedTimer t;
     t.start();

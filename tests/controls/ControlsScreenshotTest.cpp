@@ -129,7 +129,7 @@ TEST(ControlsScreenshot, DropBox)
     path->setText(folder);
     window.resize(420, 84);
     window.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return box->latestPath() == folder; }, 1500));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->latestPath() == folder; }, 20000));
     save(window.grab().toImage(), QStringLiteral("controls_dropbox.png"));
     box->UnLoad();
 }

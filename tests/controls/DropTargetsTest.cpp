@@ -13,7 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
-#include <QElapsedTimer>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMimeData>
@@ -320,16 +320,16 @@ TEST(DropWindow, MovesOfALargeDragDoNotTestPathsAgain)
     QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&window, &enter);
     EXPECT_TRUE(enter.isAccepted());
+    // What the enter found holds for the whole drag: with the one existing path gone, a move that
+    // looked at the paths again would refuse the drop.
+    ASSERT_TRUE(QFile::remove(t.file));
     const int moves = 500;
-    QElapsedTimer clock;
-    clock.start();
     for (int i = 0; i < moves; ++i) {
         QDragMoveEvent move(QPoint(1 + i % 50, 1), Qt::CopyAction, data.get(), Qt::LeftButton,
                             Qt::NoModifier);
         QCoreApplication::sendEvent(&window, &move);
-        ASSERT_TRUE(move.isAccepted());
+        ASSERT_TRUE(move.isAccepted()) << i;
     }
-    EXPECT_LT(double(clock.nsecsElapsed()) / moves, 1e6);
 }
 
 TEST(DropFolderBox, ShowsTypedPathsAndTakesTheFirstDroppedPath)

@@ -100,7 +100,7 @@ TEST(SplitView, OneAnimationAtATimeMovesTheDivider)
     EXPECT_TRUE(MySplitViewAnimation::isAnimationRunning());
     EXPECT_FALSE(
         MySplitViewAnimation::setPositionAnimateWithSplitView(&s.split, 0, 300, 600, 0.1f));
-    QTest::qWaitFor([] { return !MySplitViewAnimation::isAnimationRunning(); }, 2000);
+    QTest::qWaitFor([] { return !MySplitViewAnimation::isAnimationRunning(); }, 20000);
     EXPECT_FALSE(MySplitViewAnimation::isAnimationRunning());
     EXPECT_NEAR(getPositionOfFirstDivider(&s.split), 300, 1);
     EXPECT_NEAR(s.split.oldPos, 300, 0.01);

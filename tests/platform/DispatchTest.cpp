@@ -14,7 +14,7 @@
 namespace {
 
 // Runs the main event loop until the predicate holds or the time is up.
-bool spinUntil(const std::function<bool()> &done, int timeoutMs = 3000)
+bool spinUntil(const std::function<bool()> &done, int timeoutMs = 20000)
 {
     QElapsedTimer clock;
     clock.start();

@@ -203,7 +203,7 @@ TEST_F(ImageWindowTest, CloseQuestionNamesTheFileASaveWouldOverwrite)
     for (QAbstractButton *b : w->closeQuestion()->buttons())
         if (b->text() == QStringLiteral("Save"))
             b->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!w->window()->isVisible(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!w->window()->isVisible(), 20000);
     EXPECT_EQ(pelkotest::readFile(left), png(Qt::blue));
 }
 
@@ -218,7 +218,7 @@ TEST_F(ImageWindowTest, DiscardClosesWithoutWriting)
     for (QAbstractButton *b : w->closeQuestion()->buttons())
         if (b->text() == QStringLiteral("Discard and Close"))
             b->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!w->window()->isVisible(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!w->window()->isVisible(), 20000);
     EXPECT_EQ(pelkotest::readFile(right), png(Qt::blue));
 }
 
@@ -424,7 +424,7 @@ TEST_F(ImageWindowTest, OpenerFreesTheControllerOnClose)
     ASSERT_TRUE(w);
     QTRY_VERIFY_WITH_TIMEOUT(w->isEqual() == 1, 5000);
     w->window()->close();
-    QTRY_VERIFY_WITH_TIMEOUT(w.isNull(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(w.isNull(), 20000);
 }
 
 } // namespace

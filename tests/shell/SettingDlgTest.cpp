@@ -20,12 +20,14 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QFontMetricsF>
+#include <QFontInfo>
+#include <QScopeGuard>
 #include <QLineEdit>
 #include <QTest>
 #include <deque>
 #include <gtest/gtest.h>
+#include <utility>
 #include <memory>
 
 namespace {
@@ -329,7 +331,10 @@ TEST_F(SettingDlgTest, ViewMarksRule)
 TEST_F(SettingDlgTest, ExtensionTokens)
 {
     QStringList list{QStringLiteral("txt")};
-    gAppSetting_compare_listOfTextSupportFileExt = &list;
+    // The loaded list comes back afterwards (dropping it would leak it).
+    QStringList *const loaded = std::exchange(gAppSetting_compare_listOfTextSupportFileExt, &list);
+    const auto restore =
+        qScopeGuard([loaded] { gAppSetting_compare_listOfTextSupportFileExt = loaded; });
     auto d = open();
     TokenField *field = d->ui().bind_txt_listOfTextSupportFileExt_token;
     EXPECT_EQ(field->tokens(), QStringList{QStringLiteral("txt")});
@@ -340,7 +345,6 @@ TEST_F(SettingDlgTest, ExtensionTokens)
     EXPECT_EQ(list, (QStringList{QStringLiteral("txt"), QStringLiteral("md"), QStringLiteral("c"),
                                  QStringLiteral("h"), QStringLiteral("x"), QStringLiteral("y"),
                                  QStringLiteral("lst")}));
-    gAppSetting_compare_listOfTextSupportFileExt = nullptr;
 }
 
 TEST_F(SettingDlgTest, FolderModeButtons)

@@ -94,7 +94,8 @@ TEST_F(TextCompareTest, AStoredFontThatIsNotInstalledFallsBackToTheFixedWidthFon
         // Fixed width as the user sees it: equal advances, whatever the font database says.
         const QFontMetricsF metrics(w->textView(side)->font());
         EXPECT_DOUBLE_EQ(metrics.horizontalAdvance(QStringLiteral("iiii")),
-                         metrics.horizontalAdvance(QStringLiteral("WWWW")));
+                         metrics.horizontalAdvance(QStringLiteral("WWWW")))
+            << QFontInfo(w->textView(side)->font()).family().toStdString();
     }
 }
 

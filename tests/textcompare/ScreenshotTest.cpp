@@ -109,7 +109,7 @@ TEST_F(TextCompareTest, ScreenshotShowsPanesGuttersColoursAndStrips)
                                    [&](const QColor &c) { return themeColours.contains(c); });
             };
             if (languages > 0)
-                EXPECT_TRUE(QTest::qWaitFor(allFromTheme, 5000)) << names[i].toStdString();
+                EXPECT_TRUE(QTest::qWaitFor(allFromTheme, 20000)) << names[i].toStdString();
             w->selectBlock(1);
             QTest::qWait(30);
             EXPECT_TRUE(w->window()->grab().toImage().save(pelkotest::screenshotPath(
