@@ -270,6 +270,7 @@ if mode == "client":
 else:
     s.bind(path)
     s.listen(1)
+    print("LISTENING", flush=True)
     c, _ = s.accept()
     c.settimeout(5)
     got = b""
@@ -324,13 +325,19 @@ TEST_F(HandOverServerTest, APeerOfAnotherUserIsIgnoredOnBothEnds)
         const QString socketPath = folder + QStringLiteral("/server");
         QProcess peer;
         runPeer(&peer, {QStringLiteral("server"), socketPath});
+        // Listening, not only bound: a connection between the two would be refused by the
+        // system, and the peer would wait for nobody.
+        QByteArray output;
         ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return QFileInfo::exists(socketPath) || peer.state() == QProcess::NotRunning; },
+            [&] {
+                output += peer.readAll();
+                return output.contains("LISTENING") || peer.state() == QProcess::NotRunning;
+            },
             120000));
         bool found = false;
         EXPECT_FALSE(HandOverServer::sendPaths(socketPath, paths, &found));
         ASSERT_TRUE(QTest::qWaitFor([&] { return peer.state() == QProcess::NotRunning; }, 120000));
-        const QByteArray output = peer.readAll();
+        output += peer.readAll();
         EXPECT_TRUE(output.contains("GOT 0")) << output.constData();
         platform::RemoveTreeNoFollow(folder);
     }
