@@ -19,7 +19,7 @@ inline void inRun(std::function<void(QWidget *)> fn)
         QWidget *w = platform::currentModalWindow();
         ASSERT_NE(w, nullptr);
         QPointer<QWidget> guarded(w);
-        QTimer::singleShot(3000, [guarded] {
+        QTimer::singleShot(30000, [guarded] {
             if (guarded && platform::isRunningModal(guarded)) {
                 ADD_FAILURE() << "the run did not end";
                 platform::stopModalWithCode(guarded, -2);
