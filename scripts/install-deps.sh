@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl1-mesa-dev
   libicu-dev libssl-dev zlib1g-dev libminizip-dev libplist-dev
-  diffutils patch python3 time desktop-file-utils
+  diffutils patch python3 time desktop-file-utils zip
   libgtest-dev libgmock-dev libbenchmark-dev cloc imagemagick libvips-tools
   fonts-dejavu-core fonts-noto-mono
   cmake ninja-build g++ ccache clang clang-format clang-tidy

@@ -3,6 +3,7 @@
 #include "platform/Guard.h"
 #include "platform/Log.h"
 #include "platform/TextEncoding.h"
+#include "services/ZipEntryInfo.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -37,12 +38,6 @@ QString decodeName(const QByteArray &raw, uLong flags)
     if (auto dos = platform::TextEncoding::decodeStrict(raw, platform::Encoding::DOSLatinUS))
         return *dos;
     return QString::fromLatin1(raw);
-}
-
-// The Unix file type of the entry, 0 when the archive holds none.
-unsigned unixFileType(uLong externalAttributes)
-{
-    return unsigned(externalAttributes >> 16) & S_IFMT;
 }
 
 // The entry's relative path inside the target folder, or a null string with the reason.
@@ -88,15 +83,6 @@ bool linkOnTheWay(const QString &folder, const QString &relative)
             return false;
     }
     return false;
-}
-
-QDateTime entryTime(const tm_unz &t)
-{
-    const QDate date(int(t.tm_year), int(t.tm_mon) + 1, int(t.tm_mday));
-    const QTime time(int(t.tm_hour), int(t.tm_min), int(t.tm_sec));
-    if (!date.isValid() || !time.isValid())
-        return QDateTime();
-    return QDateTime(date, time);
 }
 
 } // namespace
