@@ -2,11 +2,11 @@
 
 #include "graphics/Contrast.h"
 #include "platform/Guard.h"
+#include "platform/Workspace.h"
 #include "services/Colors.h"
 #include "services/Localization.h"
 
 #include <QApplication>
-#include <QMimeDatabase>
 #include <QDateTime>
 #include <QLocale>
 #include <QPalette>
@@ -554,16 +554,9 @@ QIcon FolderCompareModel::iconFor(const COMP_ITEM &item) const
     if (item.isFolder()) {
         icon = QIcon::fromTheme(QStringLiteral("folder"), style->standardIcon(QStyle::SP_DirIcon));
     } else {
-        const QIcon fallback = style->standardIcon(QStyle::SP_FileIcon);
-        const QMimeType type =
-            item.extension.isEmpty()
-                ? QMimeType()
-                : QMimeDatabase().mimeTypeForFile(QStringLiteral("x.") + item.extension,
-                                                  QMimeDatabase::MatchExtension);
-        icon = type.isValid() && !type.isDefault()
-                   ? QIcon::fromTheme(type.iconName(),
-                                      QIcon::fromTheme(type.genericIconName(), fallback))
-                   : fallback;
+        icon = platform::iconForFileType(item.extension);
+        if (icon.isNull())
+            icon = style->standardIcon(QStyle::SP_FileIcon);
     }
     mIconCache.insert(key, icon);
     return icon;

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QIcon>
+#include <QMimeDatabase>
 #include <QUrl>
 
 namespace platform {
@@ -74,6 +76,17 @@ QIcon iconForFile(const QString &path)
     if (!path.isEmpty() && info.exists())
         return provider.icon(info);
     return provider.icon(QFileIconProvider::File);
+}
+
+QIcon iconForFileType(const QString &extension)
+{
+    if (extension.isEmpty())
+        return QIcon();
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(QStringLiteral("x.") + extension,
+                                                           QMimeDatabase::MatchExtension);
+    if (!type.isValid() || type.isDefault())
+        return QIcon();
+    return QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
 }
 
 } // namespace platform

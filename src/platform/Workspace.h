@@ -16,6 +16,9 @@ bool openFile(const QString &path);
 bool moveToTrash(const QString &path);
 // The desktop's icon for the file or folder (main thread).
 QIcon iconForFile(const QString &path);
+// The icon theme's icon for files of the extension (no file is read), matched without regard to
+// case; a null icon when the extension is empty or names no known type, or the theme has none.
+QIcon iconForFileType(const QString &extension);
 
 // Replaces the desktop calls (tests): each hook gets the URL or path the real call would use.
 void setRevealHook(std::function<bool(const QString &folder)> hook);

@@ -1,0 +1,212 @@
+#include "layers/SystemHelpers.h"
+
+#include "platform/Guard.h"
+#include "platform/Log.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool existsNoFollow(const QString &path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+QString autostartFolder()
+{
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    const QString base = !config.isEmpty() && QDir::isAbsolutePath(QFile::decodeName(config))
+                             ? QFile::decodeName(config)
+                             : QDir::homePath() + QStringLiteral("/.config");
+    return base + QStringLiteral("/autostart");
+}
+
+// The program of a desktop entry's Exec line: its first word, quotes and escapes taken off.
+QString execProgram(const QString &line)
+{
+    QString program;
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (c == u'"') {
+            quoted = !quoted;
+        } else if (c == u'\\' && quoted && i + 1 < line.size()) {
+            program += line.at(++i);
+        } else if (c.isSpace() && !quoted) {
+            if (!program.isEmpty())
+                break;
+        } else {
+            program += c;
+        }
+    }
+    return program;
+}
+
+QString quotedForExec(const QString &path)
+{
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : path) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        quoted += c;
+    }
+    return quoted + u'"';
+}
+
+// The user's own regular entry files (links are not followed) whose Exec runs program.
+QStringList entriesFor(const QString &program)
+{
+    QStringList found;
+    const QString folder = autostartFolder();
+    const QStringList names = QDir(folder).entryList({QStringLiteral("*.desktop")}, QDir::Files);
+    for (const QString &name : names) {
+        const QString path = folder + u'/' + name;
+        struct stat st;
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::geteuid() || st.st_size > 64 * 1024)
+            continue;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        bool inEntry = false;
+        for (const QByteArray &raw : file.readAll().split('\n')) {
+            const QString line = QString::fromUtf8(raw).trimmed();
+            if (line.startsWith(u'['))
+                inEntry = line == QStringLiteral("[Desktop Entry]");
+            else if (inEntry && line.startsWith(QStringLiteral("Exec=")) &&
+                     execProgram(line.mid(5)) == program) {
+                found << path;
+                break;
+            }
+        }
+    }
+    return found;
+}
+
+// The local path of the URL; null for another URL or a path that an entry's line cannot hold.
+QString programOf(const QUrl &url)
+{
+    if (!url.isLocalFile())
+        return QString();
+    const QString path = QDir::cleanPath(url.toLocalFile());
+    for (const QChar c : path) {
+        if (c.unicode() < 32 || c.unicode() == 127)
+            return QString();
+    }
+    return path;
+}
+
+} // namespace
+
+bool FileIsAlias(const QString &path, QString *target)
+{
+    GUARD_BEGIN
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return false;
+    if (target) {
+        const QString resolved = info.symLinkTarget();
+        if (resolved.isEmpty())
+            return false;
+        *target = resolved;
+    }
+    return true;
+    GUARD_END(false)
+}
+
+QString NormalizePathThroughFileSystem(const QString &path)
+{
+    GUARD_BEGIN
+    if (path.isEmpty())
+        return QString();
+    // Only ASCII has a single spelling; Latin-1 letters such as "\u00e9" have a decomposed one.
+    bool ascii = true;
+    for (const QChar c : path)
+        ascii = ascii && c.unicode() < 128;
+    if (ascii)
+        return path;
+    for (const QString &form : {path, path.normalized(QString::NormalizationForm_C),
+                                path.normalized(QString::NormalizationForm_D)}) {
+        if (existsNoFollow(form))
+            return form;
+    }
+    return QString();
+    GUARD_END(QString())
+}
+
+bool IsPathInMacOSFolder(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    return QFileInfo(QFileInfo(path).path())
+               .fileName()
+               .compare(QStringLiteral("MacOS"), Qt::CaseInsensitive) == 0;
+}
+
+void SetStickyGroupWritablePermission(const QString &path)
+{
+    GUARD_BEGIN
+    if (path.isEmpty())
+        return;
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        ::fchmod(fd, 01774);
+    ::close(fd);
+    GUARD_END_VOID
+}
+
+bool IsInLoginItems(const QUrl &url)
+{
+    GUARD_BEGIN
+    const QString program = programOf(url);
+    return !program.isEmpty() && !entriesFor(program).isEmpty();
+    GUARD_END(false)
+}
+
+void SetInLoginItems(const QUrl &url, bool on)
+{
+    GUARD_BEGIN
+    const QString program = programOf(url);
+    if (program.isEmpty())
+        return;
+    const QStringList entries = entriesFor(program);
+    if (!on) {
+        for (const QString &entry : entries)
+            QFile::remove(entry);
+        return;
+    }
+    if (!entries.isEmpty())
+        return;
+    const QString folder = autostartFolder();
+    if (!QDir().mkpath(folder))
+        return;
+    const QString base = QFileInfo(program).completeBaseName().isEmpty()
+                             ? QStringLiteral("program")
+                             : QFileInfo(program).completeBaseName();
+    QString path = folder + u'/' + base + QStringLiteral(".desktop");
+    for (int n = 2; existsNoFollow(path); ++n)
+        path = folder + u'/' + base + QStringLiteral("-%1.desktop").arg(n);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    const QString text = QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\n")
+                             .arg(QFileInfo(program).fileName(), quotedForExec(program));
+    file.write(text.toUtf8());
+    if (!file.commit())
+        platform::Log(QStringLiteral("ERROR autostart entry not written: %1").arg(path));
+    GUARD_END_VOID
+}
