@@ -240,6 +240,19 @@ TEST_F(FileHelpersTest, FavouriteFontsAreKeptAcrossRunsAndBounded)
     QStringList moved = before;
     moved.move(last, 0);
     EXPECT_EQ(FontFavorite_List(), moved);
+
+    // A long stored list (an older run's, say) is cut to 30 by the next registration, whatever
+    // fonts this machine has.
+    QStringList stored;
+    for (int i = 0; i < 40; ++i)
+        stored << QStringLiteral("Stored %1").arg(i);
+    setStringArray2(defaults, stored, key, false, false, false, true);
+    FontFavorite_Forget();
+    FontFavorite_Register(installed.first());
+    ASSERT_EQ(FontFavorite_List().size(), kMaxFontFavorites);
+    EXPECT_EQ(FontFavorite_List().first(), installed.first());
+    EXPECT_EQ(FontFavorite_List().at(1), QStringLiteral("Stored 0"));
+    EXPECT_EQ(getStringArray2(defaults, key).size(), kMaxFontFavorites);
     FontFavorite_Forget();
 }
 
