@@ -1,4 +1,4 @@
-#include "layers/ControlSettingValue.h"
+#include "controls/ControlSettingValue.h"
 
 #include "controls/PelkoNSControl.h"
 #include "controls/TokenField.h"
