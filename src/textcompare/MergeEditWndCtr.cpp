@@ -198,6 +198,12 @@ void MergeEditWndCtr::connectControls()
     connect(ui.actionSave1, &QAction::triggered, this, [this] { SaveSide(1); });
     connect(ui.actionSave2, &QAction::triggered, this, [this] { SaveSide(2); });
     connect(ui.actionReload, &QAction::triggered, this, [this] { Menu_Reload(); });
+    connect(ui.actionCompareFolders, &QAction::triggered, this,
+            [this] { Merge_Compare_two_subdirectories(true); });
+    connect(ui.actionWrapLines, &QAction::toggled, this,
+            [this](bool on) { Menu_SetWrapLines(on); });
+    connect(ui.actionShowLineNumbers, &QAction::toggled, this,
+            [this](bool on) { Menu_SetShowLineNumbers(on); });
     connect(ui.actionClose, &QAction::triggered, this, [this] { close(); });
     connect(ui.actionUndo, &QAction::triggered, this, [this] { Menu_Undo(); });
     connect(ui.actionRedo, &QAction::triggered, this, [this] { Menu_Redo(); });

@@ -82,10 +82,22 @@ public:
     // The tool-tip field of the window (hidden until the gutter shows a tip).
     QLabel *windowToolTipItem() const { return mToolTipItem; }
 
-    // Asked before a view setting that slows down a very large text is turned on (highlighting
-    // chosen from the language menu), with the longer pane's length; false keeps the setting.
-    // The application installs it; without it every change is allowed.
+    // Asked before a view setting that slows down a very large text is turned on (wrapping
+    // off, line numbers on, highlighting chosen from the language menu), with the longer pane's
+    // length; false keeps the setting. The application installs it; without it every change is
+    // allowed.
     static void setViewSettingGuard(std::function<bool(qint64)> guard);
+
+    // The View menu's checked items, for this window's panes; false when the change was refused.
+    bool Menu_SetWrapLines(bool wrap);
+    bool Menu_SetShowLineNumbers(bool show);
+
+    // Opens (or brings to the front) a start window of the folders the two files are in; with
+    // bRunNow it starts that compare too. Nothing for an untitled side or files in one folder.
+    Q_INVOKABLE void Merge_Compare_two_subdirectories(bool bRunNow);
+    // How the window reaches the application for that; installed by the application.
+    static void
+    setFolderPairOpener(std::function<void(const QString &, const QString &, bool runNow)> opener);
 
     Q_INVOKABLE void Menu_ReloadWithEncoding(QAction *item);
     Q_INVOKABLE void Menu_Change_HightLightWithLanguage(QAction *item);
@@ -236,6 +248,11 @@ private:
     void applyViewSettings();
     void applyLanguage();
     std::shared_ptr<MyLanguageInfo> languageForFile(const QString &path) const;
+    // The view setting guard's answer for the longer of the two texts.
+    bool viewSettingAllowed() const;
+    void syncViewMenu();
+    // Both files are named and lie in two different folders.
+    bool canCompareFolders() const;
     // True when the file's text decodes in the encoding (or the file cannot be read at all).
     static bool fileFitsEncoding(const QString &path, platform::StringEncoding encoding);
 
