@@ -291,22 +291,9 @@ void MergeEditWndCtr::showWindow()
     GUARD_BEGIN
     if (!window())
         return;
-    if (mShouldCascadeWindows && !window()->isVisible())
-        cascadeFromOpenWindows();
     MergeWindow::showWindow();
     startLoad();
     GUARD_END_VOID
-}
-
-void MergeEditWndCtr::cascadeFromOpenWindows()
-{
-    for (auto it = gOpenCompareWindowList.crbegin(); it != gOpenCompareWindowList.crend(); ++it) {
-        MergeWindow *other = it->data();
-        if (!other || other == this || !other->isWindowLoaded() || !other->window()->isVisible())
-            continue;
-        window()->move(other->window()->pos() + QPoint(22, 22));
-        return;
-    }
 }
 
 QString MergeEditWndCtr::GetTextInView1() const

@@ -53,7 +53,6 @@ public:
     QString mFile2Path() const { return mFile2; }
     // With it on, the controller frees itself once its window has closed.
     void setShouldCloseDocument(bool on) { mShouldCloseDocument = on; }
-    void setShouldCascadeWindows(bool on) { mShouldCascadeWindows = on; }
 
     // Loads the window, reads both files, compares them and shows the result.
     void showWindow() override;
@@ -194,7 +193,6 @@ private:
     void connectDocumentSignals(int side);
     void setButtonIcons();
     void applySplitShare();
-    void cascadeFromOpenWindows();
 
     // Reading the files (_Load.cpp).
     void startLoad();
@@ -267,7 +265,6 @@ private:
     QLabel *mToolTipItem = nullptr;
     PaneScrollSync *mScrollSync = nullptr;
     bool mShouldCloseDocument = false;
-    bool mShouldCascadeWindows = false;
     bool mClosed = false;
     int mLastActiveSide = 1;
     double mSplitShare = 0.5; // the left pane's part of the width of both panes
