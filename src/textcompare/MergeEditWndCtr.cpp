@@ -4,6 +4,7 @@
 #include "platform/Guard.h"
 #include "platform/UserDefaults.h"
 #include "services/Localization.h"
+#include "textcompare/CustomTextViewLineView.h"
 #include "services/WindowFrame.h"
 #include "textcompare/CenterLinkView.h"
 #include "textcompare/DiffResultView.h"
@@ -230,6 +231,8 @@ void MergeEditWndCtr::connectControls()
     for (int side : {1, 2}) {
         MyEditTextView *view = textView(side);
         connectDocumentSignals(side);
+        connect(view->lineNumberView(), &CustomTextViewLineView::toolTipRequested, this,
+                [this](const QString &text, const QPoint &at) { showGutterToolTip(text, at); });
         connect(view, &MyEditTextView::documentReplaced, this,
                 [this, side] { connectDocumentSignals(side); });
         connect(view, &MyEditTextView::viewScrolled, mScrollSync,

@@ -86,6 +86,10 @@ public:
     // length; false keeps the setting. The application installs it; without it every change is
     // allowed.
     static void setViewSettingGuard(std::function<bool(qint64)> guard);
+    // Shows a text in a window's tool-tip field at a point of the screen (empty hides it); the
+    // line-number gutters show their tips through it. Installed by the application.
+    static void
+    setToolTipShower(std::function<void(const QString &, const QPoint &, QWidget *)> shower);
 
     // The View menu's checked items, for this window's panes; false when the change was refused.
     bool Menu_SetWrapLines(bool wrap);
@@ -249,6 +253,7 @@ private:
     // The view setting guard's answer for the longer of the two texts.
     bool viewSettingAllowed() const;
     void syncViewMenu();
+    void showGutterToolTip(const QString &text, const QPoint &globalPos);
     // Both files are named and lie in two different folders.
     bool canCompareFolders() const;
     // True when the file's text decodes in the encoding (or the file cannot be read at all).

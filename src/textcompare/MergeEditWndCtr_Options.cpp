@@ -35,6 +35,7 @@ const QString kOptionKeys[5] = {
 };
 
 std::function<bool(qint64)> gViewSettingGuard;
+std::function<void(const QString &, const QPoint &, QWidget *)> gToolTipShower;
 std::function<void(const QString &, const QString &, bool)> gFolderPairOpener;
 
 QString folderOfFile(const QString &path)
@@ -307,6 +308,20 @@ void MergeEditWndCtr::Merge_Compare_two_subdirectories(bool bRunNow)
     if (!gFolderPairOpener || mIsClosing || !canCompareFolders())
         return;
     gFolderPairOpener(folderOfFile(mFile1), folderOfFile(mFile2), bRunNow);
+    GUARD_END_VOID
+}
+
+void MergeEditWndCtr::setToolTipShower(
+    std::function<void(const QString &, const QPoint &, QWidget *)> shower)
+{
+    gToolTipShower = std::move(shower);
+}
+
+void MergeEditWndCtr::showGutterToolTip(const QString &text, const QPoint &globalPos)
+{
+    GUARD_BEGIN
+    if (gToolTipShower && !mIsClosing && isWindowLoaded())
+        gToolTipShower(text, globalPos, window());
     GUARD_END_VOID
 }
 
