@@ -531,6 +531,7 @@ bool MergeFileListWndCtr::OpenItem(int id)
     editor->setPreferEncoding2(encoding);
     editor->setMFile1(p1);
     editor->setMFile2(p2);
+    editor->setShouldCascadeWindows(true);
     editor->setShouldCloseDocument(true);
     editor->showWindow();
     return true;

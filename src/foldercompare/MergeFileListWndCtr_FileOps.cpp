@@ -277,8 +277,10 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides)
             for (int k = 0; k < count; ++k) {
                 // Looked at before every item: nothing more goes after a Cancel.
                 if (ProcessModalChannel::sub_thread_checkIf_userRequestCancelled() ||
-                    cancel->load())
+                    cancel->load()) {
+                    platform::Log(lcFoldercompare, QStringLiteral("user cancelled "));
                     break;
+                }
                 channel.sub_thread_inforThreadProgress(
                     k + 1, QStringLiteral("(%1/%2)").arg(k + 1).arg(count));
                 const Target &t = targets[size_t(k)];

@@ -1,6 +1,7 @@
 #include "platform/WindowController.h"
 
 #include <QEvent>
+#include <QScreen>
 #include <QVariant>
 
 namespace platform {
@@ -8,6 +9,13 @@ namespace platform {
 namespace {
 // The window's back reference to its owner; the window never outlives the controller.
 constexpr const char *kControllerProperty = "pelkoWindowController";
+
+// The cascading controllers, the one shown last at the end.
+std::vector<QPointer<WindowController>> &cascadeOrder()
+{
+    static std::vector<QPointer<WindowController>> order;
+    return order;
+}
 } // namespace
 
 WindowController::WindowController(const QString &windowNibName, QObject *parent) : QObject(parent)
@@ -106,9 +114,49 @@ void WindowController::showWindow()
     QWidget *w = window();
     if (!w)
         return;
+    if (mShouldCascade) {
+        if (!w->isVisible())
+            cascadeFromShownWindows();
+        auto &order = cascadeOrder();
+        std::erase_if(order, [this](const QPointer<WindowController> &c) {
+            return c.isNull() || c.data() == this;
+        });
+        order.emplace_back(this);
+    }
     w->show();
     w->raise();
     w->activateWindow();
+}
+
+QPoint WindowController::cascadedPosition(QPoint from, QSize size, const QRect &screen)
+{
+    QPoint to = from + QPoint(kCascadeStep, kCascadeStep);
+    if (screen.isEmpty())
+        return to;
+    if (to.x() + size.width() > screen.right() + 1 || to.x() < screen.left())
+        to.setX(screen.left());
+    if (to.y() + size.height() > screen.bottom() + 1 || to.y() < screen.top())
+        to.setY(screen.top());
+    return to;
+}
+
+void WindowController::cascadeFromShownWindows()
+{
+    const auto &order = cascadeOrder();
+    for (auto it = order.crbegin(); it != order.crend(); ++it) {
+        WindowController *other = it->data();
+        if (!other || other == this || other->mIsClosing || !other->isWindowLoaded() ||
+            !other->mWindow->isVisible())
+            continue;
+        QWidget *before = other->mWindow;
+        const QScreen *screen = before->screen();
+        const QRect area = screen ? screen->availableGeometry() : QRect();
+        // Offsets and limits are of the frames; the window itself moves by its frame origin.
+        const QPoint to = cascadedPosition(before->frameGeometry().topLeft(),
+                                           mWindow->frameGeometry().size(), area);
+        mWindow->move(to);
+        return;
+    }
 }
 
 void WindowController::close()

@@ -7,7 +7,10 @@
 // The window is made on first use of window(); windowDidLoad() runs once it exists.
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -37,6 +40,15 @@ public:
 
     // Shows, raises and activates the window.
     virtual void showWindow();
+
+    // With it on, a window shown for the first time is placed below and to the right of the
+    // last shown window that cascades too, instead of on top of it, and kept on its screen.
+    void setShouldCascadeWindows(bool on) { mShouldCascade = on; }
+    bool shouldCascadeWindows() const { return mShouldCascade; }
+    // Where a window of frame size `size` goes after one whose frame starts at `from`: offset by
+    // kCascadeStep, back to the screen's left or top edge where it would leave `screen`.
+    static QPoint cascadedPosition(QPoint from, QSize size, const QRect &screen);
+    static constexpr int kCascadeStep = 22;
     // Closes the window (it stays owned and may be shown again).
     virtual void close();
 
@@ -73,6 +85,9 @@ protected:
 private:
     static std::vector<std::function<void(QWidget *)>> &loadObservers();
     void adopt(QWidget *window);
+    void cascadeFromShownWindows();
+
+    bool mShouldCascade = false;
 
     QPointer<QWidget> mWindow;
     bool mLoading = false;

@@ -83,6 +83,9 @@ void InstallAppCommands(QApplication *app)
     MergeEditWndCtr::setViewSettingGuard([](qint64 length) {
         return allowToChangeViewSettingForBigSize_NoWrap_ShowLine_HighLight(length);
     });
+    MergeEditWndCtr::setToolTipShower([](const QString &text, const QPoint &at, QWidget *window) {
+        showToolTip(text, at, window);
+    });
     MergeFileListWndCtr::setImagePairOpener([](const QString &left, const QString &right) {
         return OpenImageCompareWindowController(left, right) != nullptr;
     });

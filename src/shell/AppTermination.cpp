@@ -160,6 +160,7 @@ MergeEditWndCtr *newUntitledWindow()
         delete window;
         return nullptr;
     }
+    window->setShouldCascadeWindows(true);
     window->setShouldCloseDocument(true);
     window->showWindow();
     return window;

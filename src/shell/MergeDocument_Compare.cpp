@@ -412,6 +412,7 @@ void MergeDocument::openFolderCompare(const QString &left, const QString &right,
     info->exclude_SubDir = std::move(lists[2]);
     info->preferEncoding = platform::StringEncoding(gAppSetting.open_preferEncode);
     controller->SetCompareInfoWith(info);
+    controller->setShouldCascadeWindows(true);
     controller->setShouldCloseDocument(true);
     controller->showWindow();
     emit compareWindowOpened(controller);

@@ -21,6 +21,7 @@
 #include "shell/ShellLog.h"
 #include "shell/ThemeForAppearance.h"
 #include "shell/WindowFactory.h"
+#include "textcompare/MergeEditWndCtr.h"
 #include "textcompare/MergeWindow.h"
 #include "themes/DarkMode.h"
 
@@ -89,6 +90,7 @@ MyApp::~MyApp()
     hooks.isQuitting = nullptr;
     hooks.requestQuit = nullptr;
     MergeFileListWndCtr::setNavigateBackHandler(nullptr);
+    MergeEditWndCtr::setFolderPairOpener(nullptr);
     for (QMenu *menu : sharedMenus())
         delete menu;
 }
@@ -121,6 +123,11 @@ void MyApp::awakeFromNib()
     MergeFileListWndCtr::setNavigateBackHandler(
         [this](const QString &folder1, const QString &folder2) {
             openDocument_withPath1_withPath2(folder1, folder2);
+        });
+    // The text window's Compare Folders: the start window of the folders of its two files.
+    MergeEditWndCtr::setFolderPairOpener(
+        [this](const QString &folder1, const QString &folder2, bool runNow) {
+            compareFolderPair(folder1, folder2, runNow);
         });
     // Every window gives its named images the variants of the current appearance when it loads.
     static const bool observing = [] {
@@ -382,13 +389,24 @@ platform::Document *MyApp::openDocument_withPath1_withPath2(const QString &path1
     GUARD_END(nullptr)
 }
 
-void MyApp::Merge_Compare_two_subdirectories(const QString &folder1, const QString &folder2)
+void MyApp::compareFolderPair(const QString &folder1, const QString &folder2, bool runNow)
+{
+    GUARD_BEGIN
+    platform::Document *document = Merge_Compare_two_subdirectories(folder1, folder2);
+    WindowFactory *factory = windowFactory();
+    if (runNow && document && factory && factory->isStartWindow(document))
+        factory->tryToCompareRightNow(document);
+    GUARD_END_VOID
+}
+
+platform::Document *MyApp::Merge_Compare_two_subdirectories(const QString &folder1,
+                                                            const QString &folder2)
 {
     GUARD_BEGIN
     // Paths are compared exactly: on Linux "a" and "A" are two folders.
     if (!IsFolderExist(folder1) || !IsFolderExist(folder2) || IsSamePath(folder1, folder2)) {
         REPORT_FATAL();
-        return;
+        return nullptr;
     }
     if (WindowFactory *factory = windowFactory()) {
         for (platform::Document *d : documents().documents()) {
@@ -402,12 +420,12 @@ void MyApp::Merge_Compare_two_subdirectories(const QString &folder1, const QStri
                 w->show();
                 w->raise();
                 w->activateWindow();
-                return;
+                return d;
             }
         }
     }
-    openDocument_withPath1_withPath2(folder1, folder2);
-    GUARD_END_VOID
+    return openDocument_withPath1_withPath2(folder1, folder2);
+    GUARD_END(nullptr)
 }
 
 platform::WindowController *MyApp::create_New_BlankEdit()

@@ -56,7 +56,11 @@ public:
                                                          const QString &path2);
     // Brings an open start window of these two folders (either order) to the front, else opens
     // a new one with them.
-    void Merge_Compare_two_subdirectories(const QString &folder1, const QString &folder2);
+    // Merge_Compare_two_subdirectories, then with runNow presses the start window's Compare.
+    void compareFolderPair(const QString &folder1, const QString &folder2, bool runNow);
+    // The start window of the two folders, found or opened; nullptr when none could be.
+    platform::Document *Merge_Compare_two_subdirectories(const QString &folder1,
+                                                         const QString &folder2);
     // An empty text compare window; nullptr when it could not be made.
     platform::WindowController *create_New_BlankEdit();
     Q_INVOKABLE void New_BlankEdit();

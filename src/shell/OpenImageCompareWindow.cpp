@@ -12,6 +12,7 @@ MergeImageWindCtr *OpenImageCompareWindowController(const QString &left, const Q
         delete controller;
         return nullptr;
     }
+    controller->setShouldCascadeWindows(true);
     controller->setShouldCloseDocument(true);
     controller->setMFile1(left);
     controller->setMFile2(right);

@@ -1,7 +1,11 @@
 #include "textcompare/CustomTextViewLineView.h"
 
 #include "graphics/Contrast.h"
+#include "controls/PelkoNSTextView.h"
+#include "services/Localization.h"
 #include "textcompare/MyEditTextView.h"
+
+#include <QMouseEvent>
 
 #include <QPainter>
 #include <QTextBlock>
@@ -19,7 +23,91 @@ QColor CustomTextViewLineView::lineNumberColor(const QColor &background, const Q
 }
 
 CustomTextViewLineView::CustomTextViewLineView(MyEditTextView *view) : QWidget(view), mView(view)
-{}
+{
+    setMouseTracking(true);
+}
+
+int CustomTextViewLineView::positionAt(int y) const
+{
+    const int viewportY = y + geometry().top() - mView->viewport()->geometry().top();
+    return mView->cursorForPosition(QPoint(0, viewportY)).position();
+}
+
+qint64 CustomTextViewLineView::lineNumberAt(int position) const
+{
+    const QTextBlock block = mView->document()->findBlock(position);
+    return mView->foldMap().lineOfBlock(block.isValid() ? block.blockNumber() : 0) + 1;
+}
+
+void CustomTextViewLineView::selectLines(int anchor, int position, const QPoint &globalPos)
+{
+    const int last = mView->document()->characterCount() - 1;
+    // Through the break of the lower row, so that its line is taken in too.
+    const QTextBlock lower = mView->document()->findBlock(std::max(anchor, position));
+    QTextCursor cursor = mView->textCursor();
+    cursor.setPosition(std::min(anchor, position));
+    cursor.setPosition(std::min(lower.position() + lower.length(), last), QTextCursor::KeepAnchor);
+    mView->setTextCursor(cursor);
+    const Range lines = getSelectRangeExtendToLines(mView);
+    if (lines.location == NotFound)
+        return;
+    const int start = int(std::clamp<qint64>(lines.location, 0, last));
+    const int end = int(std::clamp<qint64>(lines.location + lines.length, start, last));
+    // The selection keeps the direction of the drag: the caret follows the mouse.
+    cursor.setPosition(position < anchor ? end : start);
+    cursor.setPosition(position < anchor ? start : end, QTextCursor::KeepAnchor);
+    mView->setTextCursor(cursor);
+    const qint64 first = lineNumberAt(start), lastLine = lineNumberAt(std::max(start, end - 1));
+    const QString tip = first == lastLine
+                            ? FillFormat(L_(QStringLiteral("Line %@")), {QString::number(first)})
+                            : FillFormat(L_(QStringLiteral("Lines %@ - %@")),
+                                         {QString::number(first), QString::number(lastLine)});
+    emit toolTipRequested(tip, globalPos);
+}
+
+void CustomTextViewLineView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const int position = positionAt(event->position().toPoint().y());
+    const QTextCursor current = mView->textCursor();
+    // Shift extends from the far end of what was selected before (the end of whole lines is
+    // the start of the next line: one back).
+    const bool extend = (event->modifiers() & Qt::ShiftModifier) && current.hasSelection();
+    mAnchor = extend ? (position < current.selectionStart() ? current.selectionEnd() - 1
+                                                            : current.selectionStart())
+                     : position;
+    mView->setFocus(Qt::MouseFocusReason);
+    selectLines(mAnchor, position, event->globalPosition().toPoint());
+    event->accept();
+}
+
+void CustomTextViewLineView::mouseMoveEvent(QMouseEvent *event)
+{
+    const int position = positionAt(event->position().toPoint().y());
+    if (mAnchor >= 0 && (event->buttons() & Qt::LeftButton)) {
+        selectLines(mAnchor, position, event->globalPosition().toPoint());
+    } else {
+        emit toolTipRequested(
+            FillFormat(L_(QStringLiteral("Line %@")), {QString::number(lineNumberAt(position))}),
+            event->globalPosition().toPoint());
+    }
+    event->accept();
+}
+
+void CustomTextViewLineView::mouseReleaseEvent(QMouseEvent *event)
+{
+    mAnchor = -1;
+    QWidget::mouseReleaseEvent(event);
+}
+
+void CustomTextViewLineView::leaveEvent(QEvent *event)
+{
+    emit toolTipRequested(QString(), QPoint());
+    QWidget::leaveEvent(event);
+}
 
 QSize CustomTextViewLineView::sizeHint() const
 {

@@ -4,6 +4,7 @@
 #include "platform/Guard.h"
 #include "platform/UserDefaults.h"
 #include "services/Localization.h"
+#include "textcompare/CustomTextViewLineView.h"
 #include "services/WindowFrame.h"
 #include "textcompare/CenterLinkView.h"
 #include "textcompare/DiffResultView.h"
@@ -198,6 +199,12 @@ void MergeEditWndCtr::connectControls()
     connect(ui.actionSave1, &QAction::triggered, this, [this] { SaveSide(1); });
     connect(ui.actionSave2, &QAction::triggered, this, [this] { SaveSide(2); });
     connect(ui.actionReload, &QAction::triggered, this, [this] { Menu_Reload(); });
+    connect(ui.actionCompareFolders, &QAction::triggered, this,
+            [this] { Merge_Compare_two_subdirectories(true); });
+    connect(ui.actionWrapLines, &QAction::toggled, this,
+            [this](bool on) { Menu_SetWrapLines(on); });
+    connect(ui.actionShowLineNumbers, &QAction::toggled, this,
+            [this](bool on) { Menu_SetShowLineNumbers(on); });
     connect(ui.actionClose, &QAction::triggered, this, [this] { close(); });
     connect(ui.actionUndo, &QAction::triggered, this, [this] { Menu_Undo(); });
     connect(ui.actionRedo, &QAction::triggered, this, [this] { Menu_Redo(); });
@@ -224,6 +231,8 @@ void MergeEditWndCtr::connectControls()
     for (int side : {1, 2}) {
         MyEditTextView *view = textView(side);
         connectDocumentSignals(side);
+        connect(view->lineNumberView(), &CustomTextViewLineView::toolTipRequested, this,
+                [this](const QString &text, const QPoint &at) { showGutterToolTip(text, at); });
         connect(view, &MyEditTextView::documentReplaced, this,
                 [this, side] { connectDocumentSignals(side); });
         connect(view, &MyEditTextView::viewScrolled, mScrollSync,
@@ -285,22 +294,9 @@ void MergeEditWndCtr::showWindow()
     GUARD_BEGIN
     if (!window())
         return;
-    if (mShouldCascadeWindows && !window()->isVisible())
-        cascadeFromOpenWindows();
     MergeWindow::showWindow();
     startLoad();
     GUARD_END_VOID
-}
-
-void MergeEditWndCtr::cascadeFromOpenWindows()
-{
-    for (auto it = gOpenCompareWindowList.crbegin(); it != gOpenCompareWindowList.crend(); ++it) {
-        MergeWindow *other = it->data();
-        if (!other || other == this || !other->isWindowLoaded() || !other->window()->isVisible())
-            continue;
-        window()->move(other->window()->pos() + QPoint(22, 22));
-        return;
-    }
 }
 
 QString MergeEditWndCtr::GetTextInView1() const

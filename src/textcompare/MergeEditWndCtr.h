@@ -53,7 +53,6 @@ public:
     QString mFile2Path() const { return mFile2; }
     // With it on, the controller frees itself once its window has closed.
     void setShouldCloseDocument(bool on) { mShouldCloseDocument = on; }
-    void setShouldCascadeWindows(bool on) { mShouldCascadeWindows = on; }
 
     // Loads the window, reads both files, compares them and shows the result.
     void showWindow() override;
@@ -82,10 +81,26 @@ public:
     // The tool-tip field of the window (hidden until the gutter shows a tip).
     QLabel *windowToolTipItem() const { return mToolTipItem; }
 
-    // Asked before a view setting that slows down a very large text is turned on (highlighting
-    // chosen from the language menu), with the longer pane's length; false keeps the setting.
-    // The application installs it; without it every change is allowed.
+    // Asked before a view setting that slows down a very large text is turned on (wrapping
+    // off, line numbers on, highlighting chosen from the language menu), with the longer pane's
+    // length; false keeps the setting. The application installs it; without it every change is
+    // allowed.
     static void setViewSettingGuard(std::function<bool(qint64)> guard);
+    // Shows a text in a window's tool-tip field at a point of the screen (empty hides it); the
+    // line-number gutters show their tips through it. Installed by the application.
+    static void
+    setToolTipShower(std::function<void(const QString &, const QPoint &, QWidget *)> shower);
+
+    // The View menu's checked items, for this window's panes; false when the change was refused.
+    bool Menu_SetWrapLines(bool wrap);
+    bool Menu_SetShowLineNumbers(bool show);
+
+    // Opens (or brings to the front) a start window of the folders the two files are in; with
+    // bRunNow it starts that compare too. Nothing for an untitled side or files in one folder.
+    Q_INVOKABLE void Merge_Compare_two_subdirectories(bool bRunNow);
+    // How the window reaches the application for that; installed by the application.
+    static void
+    setFolderPairOpener(std::function<void(const QString &, const QString &, bool runNow)> opener);
 
     Q_INVOKABLE void Menu_ReloadWithEncoding(QAction *item);
     Q_INVOKABLE void Menu_Change_HightLightWithLanguage(QAction *item);
@@ -182,7 +197,6 @@ private:
     void connectDocumentSignals(int side);
     void setButtonIcons();
     void applySplitShare();
-    void cascadeFromOpenWindows();
 
     // Reading the files (_Load.cpp).
     void startLoad();
@@ -236,6 +250,12 @@ private:
     void applyViewSettings();
     void applyLanguage();
     std::shared_ptr<MyLanguageInfo> languageForFile(const QString &path) const;
+    // The view setting guard's answer for the longer of the two texts.
+    bool viewSettingAllowed() const;
+    void syncViewMenu();
+    void showGutterToolTip(const QString &text, const QPoint &globalPos);
+    // Both files are named and lie in two different folders.
+    bool canCompareFolders() const;
     // True when the file's text decodes in the encoding (or the file cannot be read at all).
     static bool fileFitsEncoding(const QString &path, platform::StringEncoding encoding);
 
@@ -250,7 +270,6 @@ private:
     QLabel *mToolTipItem = nullptr;
     PaneScrollSync *mScrollSync = nullptr;
     bool mShouldCloseDocument = false;
-    bool mShouldCascadeWindows = false;
     bool mClosed = false;
     int mLastActiveSide = 1;
     double mSplitShare = 0.5; // the left pane's part of the width of both panes

@@ -35,6 +35,13 @@ const QString kOptionKeys[5] = {
 };
 
 std::function<bool(qint64)> gViewSettingGuard;
+std::function<void(const QString &, const QPoint &, QWidget *)> gToolTipShower;
+std::function<void(const QString &, const QString &, bool)> gFolderPairOpener;
+
+QString folderOfFile(const QString &path)
+{
+    return path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+}
 
 } // namespace
 
@@ -156,6 +163,7 @@ void MergeEditWndCtr::applyViewSettings()
         view->setShowLineNumbers(gAppSetting.bShowLineNumber != 0);
         SetTextViewColorMode(view);
     }
+    syncViewMenu();
     applyLanguage();
     GUARD_END_VOID
 }
@@ -229,6 +237,94 @@ void MergeEditWndCtr::Menu_ReloadWithEncoding(QAction *item)
     GUARD_END_VOID
 }
 
+bool MergeEditWndCtr::viewSettingAllowed() const
+{
+    if (!gViewSettingGuard || !textView(1))
+        return true;
+    // A pane may still show only the head of a text being read.
+    const qint64 length = std::max({qint64(textView(1)->document()->characterCount()),
+                                    qint64(textView(2)->document()->characterCount()),
+                                    qint64(mLoadedText1.size()), qint64(mLoadedText2.size())});
+    return gViewSettingGuard(length);
+}
+
+void MergeEditWndCtr::syncViewMenu()
+{
+    if (!isWindowLoaded())
+        return;
+    const QSignalBlocker blockWrap(mUi->actionWrapLines), blockNumbers(mUi->actionShowLineNumbers);
+    mUi->actionWrapLines->setChecked(textView(1)->lineWrapMode() != QPlainTextEdit::NoWrap);
+    mUi->actionShowLineNumbers->setChecked(textView(1)->showLineNumbers());
+}
+
+bool MergeEditWndCtr::Menu_SetWrapLines(bool wrap)
+{
+    GUARD_BEGIN
+    if (!isWindowLoaded())
+        return false;
+    bool changed = false;
+    const bool wrapped = textView(1)->lineWrapMode() != QPlainTextEdit::NoWrap;
+    if (wrap != wrapped && (wrap || viewSettingAllowed())) {
+        for (int side : {1, 2})
+            setWrapSetting(textView(side), wrap);
+        changed = true;
+    }
+    syncViewMenu();
+    return changed;
+    GUARD_END(false)
+}
+
+bool MergeEditWndCtr::Menu_SetShowLineNumbers(bool show)
+{
+    GUARD_BEGIN
+    if (!isWindowLoaded())
+        return false;
+    bool changed = false;
+    if (show != textView(1)->showLineNumbers() && (!show || viewSettingAllowed())) {
+        for (int side : {1, 2})
+            textView(side)->setShowLineNumbers(show);
+        changed = true;
+    }
+    syncViewMenu();
+    return changed;
+    GUARD_END(false)
+}
+
+bool MergeEditWndCtr::canCompareFolders() const
+{
+    const QString folder1 = folderOfFile(mFile1), folder2 = folderOfFile(mFile2);
+    return !folder1.isEmpty() && !folder2.isEmpty() && folder1 != folder2;
+}
+
+void MergeEditWndCtr::setFolderPairOpener(
+    std::function<void(const QString &, const QString &, bool)> opener)
+{
+    gFolderPairOpener = std::move(opener);
+}
+
+void MergeEditWndCtr::Merge_Compare_two_subdirectories(bool bRunNow)
+{
+    GUARD_BEGIN
+    if (!gFolderPairOpener || mIsClosing || !canCompareFolders())
+        return;
+    gFolderPairOpener(folderOfFile(mFile1), folderOfFile(mFile2), bRunNow);
+    GUARD_END_VOID
+}
+
+void MergeEditWndCtr::setToolTipShower(
+    std::function<void(const QString &, const QPoint &, QWidget *)> shower)
+{
+    gToolTipShower = std::move(shower);
+}
+
+void MergeEditWndCtr::showGutterToolTip(const QString &text, const QPoint &globalPos)
+{
+    GUARD_BEGIN
+    if (gToolTipShower && !mIsClosing && isWindowLoaded())
+        gToolTipShower(text, globalPos, window());
+    GUARD_END_VOID
+}
+
 void MergeEditWndCtr::setViewSettingGuard(std::function<bool(qint64)> guard)
 {
     gViewSettingGuard = std::move(guard);
@@ -257,12 +353,8 @@ void MergeEditWndCtr::Menu_Change_HightLightWithLanguage(QAction *item)
         return;
     const QString title = item->text();
     const bool turningOn = title.compare(kNoLanguage, Qt::CaseInsensitive) != 0;
-    if (turningOn && gViewSettingGuard && textView(1)) {
-        const qint64 length = std::max(textView(1)->document()->characterCount(),
-                                       textView(2)->document()->characterCount());
-        if (!gViewSettingGuard(length))
-            return;
-    }
+    if (turningOn && !viewSettingAllowed())
+        return;
     mLanguageChosen = true;
     mChosenLanguage = title.compare(kNoLanguage, Qt::CaseInsensitive) == 0
                           ? nullptr

@@ -61,6 +61,7 @@ void MergeEditWndCtr::UpdateButtonStatus()
                        static_cast<QObject *>(ui.actionCopyAllToLeft),
                        static_cast<QObject *>(ui.actionCopyAllToRight)})
         o->setProperty("enabled", n > 0);
+    ui.actionCompareFolders->setEnabled(canCompareFolders());
     const bool save1 = mTextWasEdited1 || mFile1.isEmpty();
     const bool save2 = mTextWasEdited2 || mFile2.isEmpty();
     ui.mButton_Save1->setEnabled(save1);

@@ -19,6 +19,7 @@ MergeEditWndCtr *OpenTextCompareWindowController(const QString &left, const QStr
     controller->setMFile2(right);
     controller->setPreferEncoding1(platform::StringEncoding(gAppSetting.open_preferEncode));
     controller->setPreferEncoding2(platform::StringEncoding(gAppSetting.open_preferEncode));
+    controller->setShouldCascadeWindows(true);
     controller->setShouldCloseDocument(true);
     controller->showWindow();
     QPointer<MergeEditWndCtr> guard(controller);

@@ -15,6 +15,7 @@
 #include "services/AppSetting.h"
 #include "services/LocalPath.h"
 #include "shell/QuitWalk.h"
+#include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 #include "textcompare/MergeEditWndCtr.h"
 #include "textcompare/MergeWindow.h"
@@ -432,11 +433,18 @@ TEST_F(FolderWindow, DeleteGoesToTheTrashAndStopsWhenAsked)
     EXPECT_TRUE(counts->text().contains(QStringLiteral("Not judged: 0")))
         << qPrintable(counts->text());
 
-    // Cancel in the progress dialog: the item under way goes, no other.
+    // Cancel in the progress dialog: the item under way goes, no other, and the job says why
+    // it stopped.
     cancelInDialog = true;
     select("same.txt");
-    action("actionDeleteBoth")->trigger();
-    ASSERT_TRUE(spinUntil([&] { return deleted.count() == 2; }));
+    {
+        pelkotest::LogCapture log;
+        action("actionDeleteBoth")->trigger();
+        ASSERT_TRUE(spinUntil([&] { return deleted.count() == 2; }));
+        EXPECT_EQ(log.lines().filter(QStringLiteral("user cancelled ")).size(), 1)
+            << qPrintable(log.lines().join(u'\n'));
+        EXPECT_TRUE(log.logged(QStringLiteral("**** USER CANCEL ****")));
+    }
     EXPECT_EQ(trashed.size(), 2);
     EXPECT_FALSE(QFile::exists(left + "same.txt"));
     EXPECT_TRUE(QFile::exists(right + "same.txt"));

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
+#include <QScreen>
 
 namespace {
 
@@ -101,4 +102,64 @@ TEST(Document, ControllerDeletedElsewhereIsForgotten)
     EXPECT_EQ(doc->windowForSheet(), keptWindow.data());
     delete doc.data(); // deletes the one controller left, once
     EXPECT_FALSE(keptWindow);
+}
+
+TEST(WindowController, CascadedPositionStaysOnTheScreen)
+{
+    const QRect screen(0, 30, 1000, 700); // a panel above
+    struct Row
+    {
+        const char *name;
+        QPoint from;
+        QSize size;
+        QPoint expected;
+    };
+    const Row rows[] = {
+        {"room to move", {100, 100}, {400, 300}, {122, 122}},
+        {"just fits", {578, 408}, {400, 300}, {600, 430}},
+        {"past the right edge", {590, 100}, {400, 300}, {0, 122}},
+        {"past the bottom edge", {100, 420}, {400, 300}, {122, 30}},
+        {"past both", {900, 650}, {400, 300}, {0, 30}},
+        {"above the screen", {100, -100}, {400, 300}, {122, 30}},
+        {"bigger than the screen", {0, 30}, {1200, 900}, {0, 30}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(platform::WindowController::cascadedPosition(row.from, row.size, screen),
+                  row.expected);
+    }
+}
+
+TEST(WindowController, CascadingWindowsOpenOffsetFromTheOneBeforeInsideTheScreen)
+{
+    ProbeController first, second, third, plain;
+    for (ProbeController *c : {&first, &second, &third, &plain})
+        c->window()->resize(200, 150);
+    const QRect area = first.window()->screen()->availableGeometry();
+    first.window()->move(area.topLeft() + QPoint(10, 10));
+    for (ProbeController *c : {&first, &second, &third})
+        c->setShouldCascadeWindows(true);
+    first.showWindow();
+    second.showWindow();
+    third.showWindow();
+    const QPoint step(platform::WindowController::kCascadeStep,
+                      platform::WindowController::kCascadeStep);
+    EXPECT_EQ(second.window()->frameGeometry().topLeft(),
+              first.window()->frameGeometry().topLeft() + step);
+    EXPECT_EQ(third.window()->frameGeometry().topLeft(),
+              second.window()->frameGeometry().topLeft() + step);
+    // Showing a shown window again does not move it.
+    const QPoint secondAt = second.window()->pos();
+    second.showWindow();
+    EXPECT_EQ(second.window()->pos(), secondAt);
+    // A window that does not cascade stays where it was put.
+    plain.window()->move(area.topLeft() + QPoint(5, 5));
+    plain.showWindow();
+    EXPECT_EQ(plain.window()->pos(), area.topLeft() + QPoint(5, 5));
+    // Next to a window at the screen's corner, a new one starts again at the top left.
+    third.close();
+    second.window()->move(area.bottomRight() - QPoint(200, 150));
+    third.showWindow();
+    EXPECT_TRUE(area.contains(third.window()->frameGeometry())) << area.width();
+    EXPECT_EQ(third.window()->frameGeometry().topLeft(), area.topLeft());
 }

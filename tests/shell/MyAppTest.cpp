@@ -10,7 +10,9 @@
 #include "shell/AppCommands.h"
 #include "shell/MyApp.h"
 #include "support/TestEnvironment.h"
+#include "textcompare/MergeEditWndCtr.h"
 #include "textcompare/MergeWindow.h"
+#include "ui_MergeEditWndCtr.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -320,6 +322,51 @@ TEST_F(MyAppTest, AStartWindowOfTwoFoldersIsFoundWhateverTheOrderButCaseCounts)
         EXPECT_EQ(startWindows().size(), row.windowsAfter);
     }
     EXPECT_EQ(startWindows().last(), QStringLiteral("D1|d2"));
+}
+
+TEST_F(MyAppTest, TheTextWindowsCompareFoldersOpensTheStartWindowOfItsFilesFolders)
+{
+    app->awakeFromNib();
+    ASSERT_TRUE(pelkotest::writeFile(path("d1/a.txt"), "a\n"));
+    ASSERT_TRUE(pelkotest::writeFile(path("d2/b.txt"), "b\n"));
+    struct Row
+    {
+        const char *name;
+        QString left, right;
+        QStringList windowsAfter;
+        int comparesAfter;
+    };
+    const Row rows[] = {
+        // Files of one folder, or an untitled side, give no folder pair: the item is off.
+        {"one folder", path("a.txt"), path("b.txt"), {}, 0},
+        {"untitled side", path("d1/a.txt"), QString(), {}, 0},
+        {"two folders", path("d1/a.txt"), path("d2/b.txt"), {QStringLiteral("d1|d2")}, 1},
+        // The open start window is brought forward and compared again, in either order.
+        {"the same pair again", path("d2/b.txt"), path("d1/a.txt"), {QStringLiteral("d1|d2")}, 2},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        MergeEditWndCtr window;
+        window.setMFile1(row.left);
+        window.setMFile2(row.right);
+        window.showWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isLoading(); }, 20000));
+        QAction *item = window.ui().actionCompareFolders;
+        EXPECT_EQ(item->isEnabled(), row.comparesAfter > folderCompares());
+        item->trigger();
+        EXPECT_EQ(startWindows(), row.windowsAfter);
+        EXPECT_EQ(folderCompares(), row.comparesAfter);
+        window.close();
+    }
+    // Without the delegate the item does nothing.
+    app.reset();
+    MergeEditWndCtr window;
+    window.setMFile1(path("d1/a.txt"));
+    window.setMFile2(path("d2/b.txt"));
+    window.showWindow();
+    window.Merge_Compare_two_subdirectories(true);
+    EXPECT_EQ(folderCompares(), 2);
+    window.close();
 }
 
 TEST_F(MyAppTest, TheFolderWindowGoesBackToTheStartWindowOfItsFolders)

@@ -123,7 +123,8 @@ TEST_F(TextCompareTest, KeyboardStepsThroughTheBlocksAndTheMenusCarryShortcuts)
     for (QAction *menu : w->ui().mMenuBar->actions())
         titles << menu->text();
     EXPECT_EQ(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
-                                   QStringLiteral("&Merge"), QStringLiteral("&Text")}));
+                                   QStringLiteral("&Merge"), QStringLiteral("&Text"),
+                                   QStringLiteral("&View")}));
     const std::pair<QAction *, QKeySequence> keys[] = {
         {w->ui().actionSave, QKeySequence(QKeySequence::Save)},
         {w->ui().actionUndo, QKeySequence(QKeySequence::Undo)},

@@ -4,6 +4,7 @@
 #include "platform/NotificationCenter.h"
 #include "services/TextFile.h"
 #include "themes/ThemeColor.h"
+#include "ui_MergeEditWndCtr.h"
 
 #include <QAction>
 #include <QFontDatabase>
@@ -113,4 +114,54 @@ TEST_F(TextCompareTest, ADarkThemeGivesThePanesTheWhiteBeamAndItsCaretColour)
                   GetApp_Color_Text_Default_WithIndex(SYNTAX_COLOR_INSERTION_POINT).toQColor());
     }
     ThemeColor::restoreToDefault();
+}
+
+TEST_F(TextCompareTest, ViewMenuWrapAndLineNumbersAskTheGuardOnlyForTheSlowDirection)
+{
+    struct Case
+    {
+        const char *name;
+        bool numbersItem; // else the wrap item
+        bool startOn;
+        bool guardAnswer;
+        bool asked;
+        bool endOn;
+    };
+    const Case cases[] = {
+        {"wrap off allowed", false, true, true, true, false},
+        {"wrap off refused", false, true, false, true, true},
+        {"wrap on never asks", false, false, false, false, true},
+        {"numbers on allowed", true, false, true, true, true},
+        {"numbers on refused", true, false, false, true, false},
+        {"numbers off never asks", true, true, false, false, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        gAppSetting.bWrapText = c.numbersItem ? 0 : c.startOn;
+        gAppSetting.bShowLineNumber = c.numbersItem ? c.startOn : 1;
+        auto w = open(write("a.txt", "a\nb\n"), write("b.txt", "a\nc\n"));
+        int asked = 0;
+        qint64 length = 0;
+        MergeEditWndCtr::setViewSettingGuard([&](qint64 n) {
+            ++asked;
+            length = n;
+            return c.guardAnswer;
+        });
+        QAction *item = c.numbersItem ? w->ui().actionShowLineNumbers : w->ui().actionWrapLines;
+        EXPECT_TRUE(item->isCheckable());
+        EXPECT_EQ(item->isChecked(), c.startOn);
+        item->trigger();
+        MergeEditWndCtr::setViewSettingGuard(nullptr);
+        EXPECT_EQ(asked, c.asked ? 1 : 0);
+        if (c.asked)
+            EXPECT_GE(length, 4); // the longer pane's text
+        for (int side : {1, 2}) {
+            const bool on = c.numbersItem
+                                ? w->textView(side)->showLineNumbers()
+                                : w->textView(side)->lineWrapMode() != QPlainTextEdit::NoWrap;
+            EXPECT_EQ(on, c.endOn) << side;
+        }
+        // The item shows what the panes do, also after a refusal.
+        EXPECT_EQ(item->isChecked(), c.endOn);
+    }
 }

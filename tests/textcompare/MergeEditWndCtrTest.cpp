@@ -5,11 +5,14 @@
 #include "themes/LanguageList.h"
 #include "services/SupportFolder.h"
 #include "support/LogCapture.h"
+#include "textcompare/CustomTextViewLineView.h"
 #include "textcompare/DiffResultView.h"
 #include "textcompare/MergeWindow.h"
 #include "textcompare/OpenTextCompareWindow.h"
 #include "ui_MergeEditWndCtr.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QTextBlock>
 #include <QToolButton>
 
@@ -471,4 +474,72 @@ TEST_F(TextCompareTest, ToolbarButtonsShowIconTextAndTheirKey)
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->currentBlock() == 0; }, 5000));
     ui.mButton_CopyToLeft->click();
     EXPECT_EQ(w->GetTextInView1(), QStringLiteral("two\n"));
+}
+
+TEST_F(TextCompareTest, TheGutterSelectsWholeLinesAndShowsTheirNumbersInTheWindowsTip)
+{
+    auto w = open(write("a.txt", "one\ntwo\nthree\nfour\n"), write("b.txt", "one\n"));
+    std::vector<std::pair<QString, QWidget *>> tips;
+    MergeEditWndCtr::setToolTipShower([&](const QString &text, const QPoint &, QWidget *window) {
+        tips.emplace_back(text, window);
+    });
+    MyEditTextView *view = w->textView(1);
+    CustomTextViewLineView *gutter = view->lineNumberView();
+    // The gutter's y of the middle of a line (from 0).
+    const auto yOf = [&](int line) {
+        QTextCursor c(view->document()->findBlockByNumber(line));
+        return view->cursorRect(c).center().y() + view->viewport()->geometry().top() -
+               gutter->geometry().top();
+    };
+    const auto at = [&](int line) { return QPoint(gutter->width() / 2, yOf(line)); };
+    struct Step
+    {
+        const char *name;
+        std::function<void()> act;
+        QString selected;
+        bool caretAtEnd;
+        QString tip;
+    };
+    const Step steps[] = {
+        {"click", [&] { QTest::mouseClick(gutter, Qt::LeftButton, {}, at(1)); },
+         QStringLiteral("two\n"), true, QStringLiteral("Line 2")},
+        {"shift+click below",
+         [&] { QTest::mouseClick(gutter, Qt::LeftButton, Qt::ShiftModifier, at(3)); },
+         QStringLiteral("two\nthree\nfour\n"), true, QStringLiteral("Lines 2 - 4")},
+        // Above the selection, the lines it held stay selected.
+        {"shift+click above",
+         [&] { QTest::mouseClick(gutter, Qt::LeftButton, Qt::ShiftModifier, at(0)); },
+         QStringLiteral("one\ntwo\nthree\nfour\n"), false, QStringLiteral("Lines 1 - 4")},
+        {"drag upwards",
+         [&] {
+             QTest::mousePress(gutter, Qt::LeftButton, {}, at(2));
+             QMouseEvent move(QEvent::MouseMove, at(0), gutter->mapToGlobal(at(0)), Qt::NoButton,
+                              Qt::LeftButton, Qt::NoModifier);
+             QApplication::sendEvent(gutter, &move);
+             QTest::mouseRelease(gutter, Qt::LeftButton, {}, at(0));
+         },
+         QStringLiteral("one\ntwo\nthree\n"), false, QStringLiteral("Lines 1 - 3")},
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.name);
+        tips.clear();
+        step.act();
+        const QTextCursor c = view->textCursor();
+        EXPECT_EQ(c.selectedText().replace(QChar::ParagraphSeparator, u'\n'), step.selected);
+        EXPECT_EQ(c.position() == c.selectionEnd(), step.caretAtEnd);
+        ASSERT_FALSE(tips.empty());
+        EXPECT_EQ(tips.back().first, step.tip);
+        EXPECT_EQ(tips.back().second, w->window());
+    }
+    // Hovering names the line under the mouse; leaving hides the tip.
+    tips.clear();
+    QMouseEvent hover(QEvent::MouseMove, at(3), gutter->mapToGlobal(at(3)), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(gutter, &hover);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(gutter, &leave);
+    MergeEditWndCtr::setToolTipShower(nullptr);
+    ASSERT_EQ(tips.size(), 2u);
+    EXPECT_EQ(tips[0].first, QStringLiteral("Line 4"));
+    EXPECT_TRUE(tips[1].first.isEmpty());
 }
