@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <numbers>
 #include <random>
 
@@ -296,6 +297,48 @@ TEST(FBBezierIntersection, SeveralCrossingsOfOnePair)
             for (const auto &f : found)
                 matched = matched || distance(f->location(), p) < 1e-6;
             EXPECT_TRUE(matched) << row.name << " " << p.x();
+        }
+    }
+}
+
+TEST(FBBezierIntersection, DegenerateCurvesEndWithSoundAnswers)
+{
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    const auto other = curve({0, 3}, {1, -1}, {2, 4}, {3, 0});
+    struct Row
+    {
+        const char *name;
+        FBBezierCurvePtr c;
+        bool finite;
+    };
+    const Row rows[] = {
+        {"NaN", curve({nan, 0}, {1, 1}, {2, 2}, {3, 3}), false},
+        {"infinite control point", curve({0, 0}, {inf, 1}, {2, 2}, {3, 3}), false},
+        {"infinite ends", curve({-inf, -inf}, {1, 1}, {2, 2}, {inf, inf}), false},
+        {"single point on the other", curve({0, 3}, {0, 3}, {0, 3}, {0, 3}), true},
+        {"single point off the other", curve({1, 1}, {1, 1}, {1, 1}, {1, 1}), true},
+        {"zero-length line", line({1.5, 1.5}, {1.5, 1.5}), true},
+        {"huge", curve({1e6, 1e6}, {-1e6, 3e5}, {2e6, -1e6}, {0, 0}), true},
+        {"tiny", curve({0, 0}, {1e-9, 1e-9}, {2e-9, 0}, {3e-9, 1e-9}), true},
+        {"control point on its end", curve({0, 0}, {0, 0}, {3, 3}, {3, 0}), true},
+    };
+    for (const Row &row : rows) {
+        const std::vector<std::vector<FBBezierIntersectionPtr>> answers = {
+            row.c->intersectionsWithBezierCurve(other),
+            other->intersectionsWithBezierCurve(row.c),
+            row.c->intersectionsWithBezierCurve(row.c),
+        };
+        for (const auto &found : answers) {
+            if (!row.finite) {
+                EXPECT_TRUE(found.empty()) << row.name;
+                continue;
+            }
+            for (const auto &f : found) {
+                const QPointF on1 = f->curve1()->pointAtParameter(f->parameter1());
+                const QPointF on2 = f->curve2()->pointAtParameter(f->parameter2());
+                EXPECT_LT(distance(on1, on2), 1e-3) << row.name;
+            }
         }
     }
 }
