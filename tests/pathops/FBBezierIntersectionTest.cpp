@@ -342,3 +342,56 @@ TEST(FBBezierIntersection, DegenerateCurvesEndWithSoundAnswers)
         }
     }
 }
+
+TEST(FBBezierIntersection, FatLinesAndClipping)
+{
+    const auto arch = curve({0, 0}, {1, 2}, {2, 2}, {3, 0});
+    FBRange regular;
+    const FBNormalizedLine regularLine = arch->regularFatLineBounds(&regular);
+    EXPECT_NEAR(FBGeom_DistanceFromPointToLine(QPointF(7, 1.25), regularLine), 1.25, 1e-12);
+    EXPECT_NEAR(regular.minimum, 0.0, 1e-12);
+    EXPECT_NEAR(regular.maximum, 2.0, 1e-12);
+    FBRange across;
+    const FBNormalizedLine perpendicular = arch->perpendicularFatLineBounds(&across);
+    EXPECT_NEAR(std::abs(FBGeom_DistanceFromPointToLine(QPointF(1.5, 9), perpendicular)), 0.0,
+                1e-12);
+    EXPECT_NEAR(across.minimum, -1.5, 1e-12);
+    EXPECT_NEAR(across.maximum, 1.5, 1e-12);
+
+    struct Row
+    {
+        const char *name;
+        FBBezierCurvePtr c;
+        FBRange expected;
+    };
+    const Row rows[] = {
+        {"through the strip", line({1.5, -1}, {1.5, 3}), {0.25, 0.75}},
+        {"downwards", line({1.5, 3}, {1.5, -1}), {0.25, 0.75}},
+        {"inside", line({0, 0.5}, {3, 1.5}), {0, 1}},
+        {"above", line({0, 5}, {3, 6}), {1, 0}},
+        {"lying on its edge", line({0, 0}, {3, 0}), {0, 1}},
+        {"ending on its edge", line({1.5, -2}, {1.5, 0}), {1, 1}},
+    };
+    for (const Row &row : rows) {
+        const FBRange clipped = row.c->clipWithFatLine(regularLine, regular);
+        EXPECT_NEAR(clipped.minimum, row.expected.minimum, 1e-9) << row.name;
+        EXPECT_NEAR(clipped.maximum, row.expected.maximum, 1e-9) << row.name;
+    }
+
+    // One clipping step cuts the piece out of the whole curve and maps its range there.
+    const auto vertical = line({1.5, -1}, {1.5, 3});
+    FBRange range = FBGeom_MakeRange(0, 1);
+    bool intersects = false;
+    const auto piece = vertical->bezierClipWithBezierCurve(arch, vertical, &range, &intersects);
+    EXPECT_TRUE(intersects);
+    EXPECT_NEAR(range.minimum, 0.25, 1e-9);
+    EXPECT_NEAR(range.maximum, 0.75, 1e-9);
+    EXPECT_LT(distance(piece->endPoint1(), QPointF(1.5, 0)), 1e-9);
+    EXPECT_LT(distance(piece->endPoint2(), QPointF(1.5, 2)), 1e-9);
+    const auto far = line({10, 10}, {12, 12});
+    range = FBGeom_MakeRange(0.2, 0.4);
+    EXPECT_EQ(far->bezierClipWithBezierCurve(arch, far, &range, &intersects), far);
+    EXPECT_FALSE(intersects);
+    EXPECT_EQ(range.minimum, 0.2);
+    EXPECT_EQ(range.maximum, 0.4);
+}
