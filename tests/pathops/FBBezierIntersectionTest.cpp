@@ -395,3 +395,38 @@ TEST(FBBezierIntersection, FatLinesAndClipping)
     EXPECT_EQ(range.minimum, 0.2);
     EXPECT_EQ(range.maximum, 0.4);
 }
+
+TEST(FBBezierIntersection, NearlyCoincidentCurvesAnswerOnlyRealCrossings)
+{
+    // Strips of nearly equal curves overlap almost wholly, so clipping gains little and the
+    // search halves deep; it must still answer only where the curves really meet.
+    const auto arch = curve({0, 0}, {1, 2}, {2, 2}, {3, 0});
+    for (double d : {0.002, 0.01, 0.05}) {
+        struct Row
+        {
+            const char *name;
+            FBBezierCurvePtr other;
+            int distinctCrossings;
+        };
+        const Row rows[] = {
+            {"lifted", curve({0, d}, {1, 2 + d}, {2, 2 + d}, {3, d}), 0},
+            {"taller, same ends", curve({0, 0}, {1, 2 + d}, {2, 2 + d}, {3, 0}), 2},
+            {"shifted sideways", curve({d, 0}, {1 + d, 2}, {2 + d, 2}, {3 + d, 0}), 1},
+            {"chord just above the ends", line({0, d}, {3, d}), 2},
+        };
+        for (const Row &row : rows) {
+            const auto found = arch->intersectionsWithBezierCurve(row.other);
+            std::vector<QPointF> distinct;
+            for (const auto &f : found) {
+                const QPointF onOther = row.other->pointAtParameter(f->parameter2());
+                EXPECT_LT(distance(f->location(), onOther), 1e-6) << row.name << " " << d;
+                bool known = false;
+                for (const QPointF &p : distinct)
+                    known = known || distance(p, f->location()) < 1e-6;
+                if (!known)
+                    distinct.push_back(f->location());
+            }
+            EXPECT_EQ(int(distinct.size()), row.distinctCrossings) << row.name << " " << d;
+        }
+    }
+}
