@@ -1,0 +1,349 @@
+#include "pathops/FBBezierCurve.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// De Casteljau's evaluation of a curve of degree n (n + 1 points); the control points of the
+// halves [0, t] and [t, 1] go to `left` and `right` when given.
+template <std::size_t N>
+QPointF deCasteljau(const std::array<QPointF, N> &points, double t,
+                    std::array<QPointF, N> *left = nullptr, std::array<QPointF, N> *right = nullptr)
+{
+    constexpr std::size_t degree = N - 1;
+    std::array<QPointF, N> row = points;
+    if (left)
+        (*left)[0] = row[0];
+    if (right)
+        (*right)[degree] = row[degree];
+    for (std::size_t level = 1; level <= degree; ++level) {
+        for (std::size_t i = 0; i <= degree - level; ++i)
+            row[i] = FBGeom_AddPoints(FBGeom_ScalePoint(row[i], 1.0 - t),
+                                      FBGeom_ScalePoint(row[i + 1], t));
+        if (left)
+            (*left)[level] = row[0];
+        if (right)
+            (*right)[degree - level] = row[degree - level];
+    }
+    return row[0];
+}
+
+// Parameters in which one coordinate's derivative vanishes, held in single precision as the
+// bounds have always been computed.
+std::vector<double> derivativeRoots(double p0, double p1, double p2, double p3)
+{
+    const double a = 3 * p1 - p0 - 3 * p2 + p3;
+    if (!FBGeom_AreValuesClose(a, 0.0)) {
+        const double root = std::sqrt(p2 * p2 + p1 * p1 - p0 * p2 + p0 * p3 - p1 * p3 - p1 * p2);
+        return {double(float((2 * p1 - p0 - p2 - root) / a)),
+                double(float((2 * p1 - p0 - p2 + root) / a))};
+    }
+    return {double(float((p0 - p1) / (2 * (p0 - 2 * p1 + p2))))};
+}
+
+// The 12-point Gauss-Legendre rule on [-1, 1].
+struct GaussNode
+{
+    double x;
+    double w;
+};
+constexpr GaussNode GaussLegendre12[] = {
+    {-0.1252334085114689, 0.2491470458134028}, {0.1252334085114689, 0.2491470458134028},
+    {-0.3678314989981802, 0.2334925365383548}, {0.3678314989981802, 0.2334925365383548},
+    {-0.5873179542866175, 0.2031674267230659}, {0.5873179542866175, 0.2031674267230659},
+    {-0.7699026741943047, 0.1600783285433462}, {0.7699026741943047, 0.1600783285433462},
+    {-0.9041172563704749, 0.1069393259953184}, {0.9041172563704749, 0.1069393259953184},
+    {-0.9815606342467192, 0.0471753363865118}, {0.9815606342467192, 0.0471753363865118},
+};
+
+QPointF toFloat(QPointF p)
+{
+    return QPointF(double(float(p.x())), double(float(p.y())));
+}
+
+double crossAround(QPointF origin, QPointF p, QPointF q)
+{
+    return (p.x() - origin.x()) * (q.y() - origin.y()) -
+           (q.x() - origin.x()) * (p.y() - origin.y());
+}
+
+} // namespace
+
+FBBezierCurve::FBBezierCurve(Key, QPointF endPoint1, QPointF controlPoint1, QPointF controlPoint2,
+                             QPointF endPoint2, bool isStraightLine)
+    : mEndPoint1(endPoint1), mControlPoint1(controlPoint1), mControlPoint2(controlPoint2),
+      mEndPoint2(endPoint2), mIsStraightLine(isStraightLine)
+{}
+
+FBBezierCurvePtr FBBezierCurve::make(const std::array<QPointF, 4> &p, bool isStraightLine)
+{
+    return std::make_shared<const FBBezierCurve>(Key{}, p[0], p[1], p[2], p[3], isStraightLine);
+}
+
+FBBezierCurvePtr FBBezierCurve::bezierCurveWithEndPoint1(QPointF endPoint1, QPointF controlPoint1,
+                                                         QPointF controlPoint2, QPointF endPoint2)
+{
+    return make({endPoint1, controlPoint1, controlPoint2, endPoint2}, false);
+}
+
+FBBezierCurvePtr FBBezierCurve::bezierCurveWithLineStartPoint(QPointF startPoint, QPointF endPoint)
+{
+    const double distance = FBGeom_PointDistance(startPoint, endPoint);
+    const QPointF direction = FBGeom_NormalizeVector(FBGeom_SubtractPoints(endPoint, startPoint));
+    const QPointF control1 =
+        FBGeom_AddPoints(startPoint, FBGeom_ScaleVectorToLength(direction, distance / 3.0));
+    const QPointF control2 =
+        FBGeom_AddPoints(startPoint, FBGeom_ScaleVectorToLength(direction, 2.0 * distance / 3.0));
+    return make({startPoint, control1, control2, endPoint}, true);
+}
+
+std::vector<FBBezierCurvePtr>
+FBBezierCurve::bezierCurvesFromBezierPath(const platform::BezierPath &path)
+{
+    std::vector<FBBezierCurvePtr> curves;
+    QPointF current(0, 0);
+    QPointF subpathStart(0, 0);
+    for (qint64 i = 0; i < path.elementCount(); ++i) {
+        QPointF p[3];
+        switch (path.elementAtIndex(i, p)) {
+        case platform::BezierPathElement::MoveTo:
+            current = subpathStart = p[0];
+            break;
+        case platform::BezierPathElement::LineTo:
+            curves.push_back(bezierCurveWithLineStartPoint(current, p[0]));
+            current = p[0];
+            break;
+        case platform::BezierPathElement::CurveTo:
+            curves.push_back(bezierCurveWithEndPoint1(current, p[0], p[1], p[2]));
+            current = p[2];
+            break;
+        case platform::BezierPathElement::ClosePath:
+            // No closing line; what follows starts where the closed subpath started.
+            current = subpathStart;
+            break;
+        }
+    }
+    return curves;
+}
+
+bool FBBezierCurve::isEqual(const FBBezierCurve &other) const
+{
+    if (isPoint() || other.isPoint())
+        return false;
+    if (mIsStraightLine != other.mIsStraightLine)
+        return false;
+    if (mIsStraightLine)
+        return FBGeom_ArePointsClose(mEndPoint1, other.mEndPoint1) &&
+               FBGeom_ArePointsClose(mEndPoint2, other.mEndPoint2);
+    return FBGeom_ArePointsClose(mEndPoint1, other.mEndPoint1) &&
+           FBGeom_ArePointsClose(mControlPoint1, other.mControlPoint1) &&
+           FBGeom_ArePointsClose(mControlPoint2, other.mControlPoint2) &&
+           FBGeom_ArePointsClose(mEndPoint2, other.mEndPoint2);
+}
+
+QPointF FBBezierCurve::pointAtParameter(double t, FBBezierCurvePtr *leftBezierCurve,
+                                        FBBezierCurvePtr *rightBezierCurve) const
+{
+    std::array<QPointF, 4> left, right;
+    const QPointF point = deCasteljau(points(), t, &left, &right);
+    if (leftBezierCurve)
+        *leftBezierCurve = make(left, mIsStraightLine);
+    if (rightBezierCurve)
+        *rightBezierCurve = make(right, mIsStraightLine);
+    return point;
+}
+
+std::array<FBBezierCurvePtr, 2> FBBezierCurve::splitCurveAtParameter(double t) const
+{
+    std::array<FBBezierCurvePtr, 2> pieces;
+    pointAtParameter(t, &pieces[0], &pieces[1]);
+    return pieces;
+}
+
+FBBezierCurvePtr FBBezierCurve::subcurveWithRange(FBRange range) const
+{
+    FBBezierCurvePtr upperCurve;
+    pointAtParameter(range.minimum, nullptr, &upperCurve);
+    if (range.minimum == 1.0)
+        return upperCurve;
+    const double adjustedMaximum = (range.maximum - range.minimum) / (1.0 - range.minimum);
+    FBBezierCurvePtr lowerCurve;
+    upperCurve->pointAtParameter(adjustedMaximum, &lowerCurve, nullptr);
+    return lowerCurve;
+}
+
+std::array<FBBezierCurvePtr, 3> FBBezierCurve::splitSubcurvesWithRange(FBRange range) const
+{
+    FBBezierCurvePtr before, upperCurve;
+    pointAtParameter(range.minimum, &before, &upperCurve);
+    if (range.minimum == 0.0)
+        before = nullptr;
+    if (range.minimum == 1.0)
+        return {before, upperCurve, nullptr};
+    const double adjustedMaximum = (range.maximum - range.minimum) / (1.0 - range.minimum);
+    FBBezierCurvePtr middle, after;
+    upperCurve->pointAtParameter(adjustedMaximum, &middle, &after);
+    return {before, middle, after};
+}
+
+FBBezierCurvePtr FBBezierCurve::reversedCurve() const
+{
+    return make({mEndPoint2, mControlPoint2, mControlPoint1, mEndPoint1}, mIsStraightLine);
+}
+
+double FBBezierCurve::refineParameter(double t, QPointF point) const
+{
+    const std::array<QPointF, 4> p = points();
+    const std::array<QPointF, 3> firstDerivative = {
+        FBGeom_ScalePoint(FBGeom_SubtractPoints(p[1], p[0]), 3.0),
+        FBGeom_ScalePoint(FBGeom_SubtractPoints(p[2], p[1]), 3.0),
+        FBGeom_ScalePoint(FBGeom_SubtractPoints(p[3], p[2]), 3.0)};
+    const std::array<QPointF, 2> secondDerivative = {
+        FBGeom_ScalePoint(FBGeom_SubtractPoints(firstDerivative[1], firstDerivative[0]), 2.0),
+        FBGeom_ScalePoint(FBGeom_SubtractPoints(firstDerivative[2], firstDerivative[1]), 2.0)};
+    const QPointF q = deCasteljau(p, t);
+    const QPointF q1 = deCasteljau(firstDerivative, t);
+    const QPointF q2 = deCasteljau(secondDerivative, t);
+    const QPointF offset = FBGeom_SubtractPoints(q, point);
+    const double numerator = FBGeom_DotProduct(offset, q1);
+    const double denominator = FBGeom_DotProduct(q1, q1) + FBGeom_DotProduct(offset, q2);
+    return t - numerator / denominator;
+}
+
+double FBBezierCurve::length() const
+{
+    return lengthAtParameter(1.0);
+}
+
+double FBBezierCurve::lengthAtParameter(double t) const
+{
+    const QPointF p0 = mEndPoint1, p1 = mControlPoint1, p2 = mControlPoint2, p3 = mEndPoint2;
+    const QPointF a = toFloat(3 * p3 + 9 * p1 - 3 * p0 - 9 * p2);
+    const QPointF b = 6 * p0 - 12 * p1 + 6 * p2;
+    const QPointF c = 3 * p1 - 3 * p0;
+    const double half = t / 2.0;
+    double sum = 0.0;
+    for (const GaussNode &node : GaussLegendre12) {
+        const double u = half * node.x + half;
+        const QPointF d = toFloat(a * u + b);
+        const QPointF v = d * u + c;
+        const float vx = float(v.x());
+        const float vy = float(v.y());
+        sum += node.w * double(std::sqrt(vx * vx + vy * vy));
+    }
+    return half * sum;
+}
+
+std::vector<QPointF> FBBezierCurve::convexHull() const
+{
+    return convexHullOfPoints(points());
+}
+
+std::vector<QPointF> FBBezierCurve::convexHullOfPoints(const std::array<QPointF, 4> &input)
+{
+    // Lowest point first: smallest y, the larger x among nearly equal heights.
+    std::array<QPointF, 4> points = input;
+    std::size_t lowest = 0;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const bool closeHeights = FBGeom_AreValuesClose(points[i].y(), points[lowest].y());
+        if ((closeHeights && points[i].x() > points[lowest].x()) ||
+            (!closeHeights && points[i].y() < points[lowest].y()))
+            lowest = i;
+    }
+    std::swap(points[0], points[lowest]);
+    const QPointF origin = points[0];
+
+    // Of the points on one ray from the lowest point only the farthest can be a corner; of two
+    // copies of one point exactly one stays.
+    std::vector<QPointF> others;
+    for (std::size_t i = 1; i < points.size(); ++i)
+        if (points[i] != origin)
+            others.push_back(points[i]);
+    std::vector<bool> removed(others.size(), false);
+    for (std::size_t i = 0; i < others.size(); ++i) {
+        for (std::size_t j = i + 1; j < others.size(); ++j) {
+            if (removed[i] || removed[j])
+                continue;
+            if (!FBGeom_AreValuesClose(crossAround(origin, others[i], others[j]), 0.0))
+                continue;
+            const double di = FBGeom_SquaredLength(FBGeom_SubtractPoints(others[i], origin));
+            const double dj = FBGeom_SquaredLength(FBGeom_SubtractPoints(others[j], origin));
+            if (FBGeom_DotProduct(FBGeom_SubtractPoints(others[i], origin),
+                                  FBGeom_SubtractPoints(others[j], origin)) < 0)
+                continue; // opposite rays
+            removed[di < dj ? i : j] = true;
+        }
+    }
+    std::vector<QPointF> sorted{origin};
+    for (std::size_t i = 0; i < others.size(); ++i) {
+        if (removed[i])
+            continue;
+        // Counter-clockwise around the lowest point; at most three points, so insertion.
+        auto position = sorted.begin() + 1;
+        while (position != sorted.end() && crossAround(origin, *position, others[i]) > 0)
+            ++position;
+        sorted.insert(position, others[i]);
+    }
+
+    // Graham scan.
+    if (sorted.size() < 3)
+        return sorted;
+    std::vector<QPointF> hull{sorted[0], sorted[1]};
+    for (std::size_t i = 2; i < sorted.size();) {
+        const QPointF c = sorted[i];
+        const QPointF t = hull[hull.size() - 1];
+        const QPointF n = hull[hull.size() - 2];
+        if ((t.x() - n.x()) * (c.y() - n.y()) - (t.y() - n.y()) * (c.x() - n.x()) > 0) {
+            hull.push_back(c);
+            ++i;
+            continue;
+        }
+        hull.pop_back();
+        if (hull.size() < 2) {
+            hull.push_back(c);
+            ++i;
+        }
+    }
+    return hull;
+}
+
+bool FBBezierCurve::isPoint() const
+{
+    constexpr double threshold = 1e-5;
+    return FBGeom_ArePointsCloseWithThreshold(mEndPoint1, mControlPoint1, threshold) &&
+           FBGeom_ArePointsCloseWithThreshold(mEndPoint1, mControlPoint2, threshold) &&
+           FBGeom_ArePointsCloseWithThreshold(mEndPoint1, mEndPoint2, threshold);
+}
+
+QRectF FBBezierCurve::bounds() const
+{
+    QPointF low(std::min(mEndPoint1.x(), mEndPoint2.x()), std::min(mEndPoint1.y(), mEndPoint2.y()));
+    QPointF high(std::max(mEndPoint1.x(), mEndPoint2.x()),
+                 std::max(mEndPoint1.y(), mEndPoint2.y()));
+    const std::vector<double> roots[2] = {
+        derivativeRoots(mEndPoint1.x(), mControlPoint1.x(), mControlPoint2.x(), mEndPoint2.x()),
+        derivativeRoots(mEndPoint1.y(), mControlPoint1.y(), mControlPoint2.y(), mEndPoint2.y())};
+    for (const std::vector<double> &axis : roots)
+        for (double t : axis)
+            if (t >= 0.0 && t <= 1.0) // NaN and infinite roots fail both tests
+                FBGeom_ExpandBoundsByPoint(&low, &high, pointAtParameter(t));
+    return QRectF(low.x(), low.y(), high.x() - low.x(), high.y() - low.y());
+}
+
+platform::BezierPath FBBezierCurve::bezierPath() const
+{
+    platform::BezierPath path;
+    path.moveToPoint(mEndPoint1);
+    path.curveToPoint(mEndPoint2, mControlPoint1, mControlPoint2);
+    return path;
+}
+
+QString FBBezierCurve::description() const
+{
+    return QString::asprintf("<%s (%.18f, %.18f)-[%.18f, %.18f] curve to [%.18f, %.18f]-(%.18f, "
+                             "%.18f)>",
+                             "FBBezierCurve", mEndPoint1.x(), mEndPoint1.y(), mControlPoint1.x(),
+                             mControlPoint1.y(), mControlPoint2.x(), mControlPoint2.y(),
+                             mEndPoint2.x(), mEndPoint2.y());
+}

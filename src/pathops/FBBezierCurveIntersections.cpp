@@ -1,0 +1,291 @@
+// Where two curves meet, by Bezier clipping: each curve is cut down to the part that can still
+// lie in a strip (a fat line) around the other, until both parameter ranges shrink to a point;
+// when a round removes too little, the longer range is halved and both halves are searched.
+#include "pathops/FBBezierCurve.h"
+
+#include "pathops/FBBezierIntersectRange.h"
+#include "pathops/FBBezierIntersection.h"
+#include "pathops/PathOperationState.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int ConvergencePlaces = 6;
+constexpr int MaxIterations = 500;
+constexpr int MaxDepth = 9;
+constexpr double MinimumShrink = 0.2;
+constexpr int ExtraClippingRounds = 3;
+constexpr int RefinementSteps = 3;
+// Points of both curves at an answered crossing lie at most this far apart.
+constexpr double CrossingPointThreshold = 1e-3;
+// How far the two clipped ranges may pass each other by rounding alone.
+constexpr double InvertedRangeTolerance = 1e-9;
+
+bool hasConverged(FBRange range)
+{
+    return FBGeom_RangeHasConverged(range, ConvergencePlaces);
+}
+
+void widenRange(FBRange *range, double value)
+{
+    range->minimum = std::min(range->minimum, value);
+    range->maximum = std::max(range->maximum, value);
+}
+
+// Moves `parameter` of `curve` toward the point `target`, staying inside `range`.
+double refineWithinRange(const FBBezierCurve &curve, FBRange range, QPointF target)
+{
+    double t = FBGeom_RangeAverage(range);
+    for (int i = 0; i < RefinementSteps; ++i) {
+        t = curve.refineParameter(t, target);
+        t = std::isnan(t) ? range.maximum : std::clamp(t, range.minimum, range.maximum);
+    }
+    return t;
+}
+
+// Both curves really pass (nearly) through one point at the middles of their ranges.
+bool middlesMeet(const FBBezierCurve &originalUs, FBRange usRange,
+                 const FBBezierCurve &originalThem, FBRange themRange)
+{
+    const QPointF usPoint = originalUs.pointAtParameter(FBGeom_RangeAverage(usRange));
+    const QPointF themPoint = originalThem.pointAtParameter(FBGeom_RangeAverage(themRange));
+    return FBGeom_ArePointsCloseWithThreshold(usPoint, themPoint, CrossingPointThreshold);
+}
+
+} // namespace
+
+FBNormalizedLine FBBezierCurve::regularFatLineBounds(FBRange *range) const
+{
+    const FBNormalizedLine line = FBGeom_NormalizedLineFromPoints(mEndPoint1, mEndPoint2);
+    const double d1 = FBGeom_DistanceFromPointToLine(mControlPoint1, line);
+    const double d2 = FBGeom_DistanceFromPointToLine(mControlPoint2, line);
+    *range = FBGeom_MakeRange(std::min({d1, d2, 0.0}), std::max({d1, d2, 0.0}));
+    return line;
+}
+
+FBNormalizedLine FBBezierCurve::perpendicularFatLineBounds(FBRange *range) const
+{
+    const QPointF normal = FBGeom_LineNormal(mEndPoint1, mEndPoint2);
+    const QPointF middle = FBGeom_LineMidpoint(mEndPoint1, mEndPoint2);
+    const FBNormalizedLine line =
+        FBGeom_NormalizedLineFromPoints(middle, FBGeom_AddPoints(middle, normal));
+    const double d0 = FBGeom_DistanceFromPointToLine(mEndPoint1, line);
+    const double d1 = FBGeom_DistanceFromPointToLine(mControlPoint1, line);
+    const double d2 = FBGeom_DistanceFromPointToLine(mControlPoint2, line);
+    const double d3 = FBGeom_DistanceFromPointToLine(mEndPoint2, line);
+    *range = FBGeom_MakeRange(std::min({d0, d1, d2, d3}), std::max({d0, d1, d2, d3}));
+    return line;
+}
+
+FBRange FBBezierCurve::clipWithFatLine(const FBNormalizedLine &fatLine, FBRange bounds) const
+{
+    // The distance curve: parameter across, distance from the line up. Where its hull lies
+    // inside the strip is where the curve can.
+    const std::array<QPointF, 4> distanceCurve = {
+        QPointF(0.0, FBGeom_DistanceFromPointToLine(mEndPoint1, fatLine)),
+        QPointF(1.0 / 3.0, FBGeom_DistanceFromPointToLine(mControlPoint1, fatLine)),
+        QPointF(2.0 / 3.0, FBGeom_DistanceFromPointToLine(mControlPoint2, fatLine)),
+        QPointF(1.0, FBGeom_DistanceFromPointToLine(mEndPoint2, fatLine))};
+    const std::vector<QPointF> hull = convexHullOfPoints(distanceCurve);
+
+    FBRange range = FBGeom_MakeRange(1.0, 0.0);
+    for (std::size_t i = 0; i < hull.size(); ++i) {
+        const QPointF start = hull[i];
+        const QPointF end = hull[(i + 1) % hull.size()];
+        for (double boundary : {bounds.minimum, bounds.maximum}) {
+            QPointF hit;
+            if (FBGeom_LineIntersectsHorizontalLine(start, end, boundary, &hit))
+                widenRange(&range, hit.x());
+            // A flat hull lying on the boundary touches it everywhere.
+            if (hull.size() == 2 && FBGeom_AreValuesClose(start.y(), end.y()) &&
+                FBGeom_AreValuesClose(start.y(), boundary) &&
+                !FBGeom_AreValuesClose(bounds.minimum, bounds.maximum))
+                range = FBGeom_MakeRange(0.0, 1.0);
+        }
+        if (bounds.minimum < start.y() && start.y() < bounds.maximum)
+            widenRange(&range, start.x());
+    }
+    return range;
+}
+
+FBBezierCurvePtr FBBezierCurve::bezierClipWithBezierCurve(const FBBezierCurvePtr &curve,
+                                                          const FBBezierCurvePtr &original,
+                                                          FBRange *originalRange,
+                                                          bool *intersects) const
+{
+    FBRange fatLineBounds;
+    const FBNormalizedLine fatLine = curve->regularFatLineBounds(&fatLineBounds);
+    const FBRange regularClippedRange = clipWithFatLine(fatLine, fatLineBounds);
+    if (FBGeom_RangeIsEmptyMarker(regularClippedRange)) {
+        *intersects = false;
+        return self();
+    }
+    FBRange perpendicularBounds;
+    const FBNormalizedLine perpendicularLine =
+        curve->perpendicularFatLineBounds(&perpendicularBounds);
+    const FBRange perpendicularClippedRange =
+        clipWithFatLine(perpendicularLine, perpendicularBounds);
+    if (FBGeom_RangeIsEmptyMarker(perpendicularClippedRange)) {
+        *intersects = false;
+        return self();
+    }
+    FBRange clippedRange =
+        FBGeom_MakeRange(std::max(regularClippedRange.minimum, perpendicularClippedRange.minimum),
+                         std::min(regularClippedRange.maximum, perpendicularClippedRange.maximum));
+    if (clippedRange.minimum > clippedRange.maximum) {
+        // Ranges that only touch (a crossing at an end) may cross by rounding: one parameter.
+        // Beyond that the curve lies in either strip but in no part of both, and an inverted
+        // range would cut a piece from outside the curve.
+        if (!FBGeom_AreValuesCloseWithThreshold(clippedRange.minimum, clippedRange.maximum,
+                                                InvertedRangeTolerance)) {
+            *intersects = false;
+            return self();
+        }
+        const double middle = FBGeom_RangeAverage(clippedRange);
+        clippedRange = FBGeom_MakeRange(middle, middle);
+    }
+    *originalRange =
+        FBGeom_MakeRange(FBGeom_RangeInterpolate(*originalRange, clippedRange.minimum),
+                         FBGeom_RangeInterpolate(*originalRange, clippedRange.maximum));
+    *intersects = true;
+    // Always cut from the whole curve so that rounding does not pile up.
+    return original->subcurveWithRange(*originalRange);
+}
+
+std::vector<FBBezierIntersectionPtr>
+FBBezierCurve::intersectionsWithBezierCurve(const FBBezierCurvePtr &curve,
+                                            FBBezierIntersectRangePtr *overlapRange) const
+{
+    PathOperation_CheckCancelAndTimeLimit();
+    FBRange usRange = FBGeom_MakeRange(0.0, 1.0);
+    FBRange themRange = FBGeom_MakeRange(0.0, 1.0);
+    return intersectionsWithBezierCurve(curve, &usRange, &themRange, self(), curve, overlapRange,
+                                        0);
+}
+
+std::vector<FBBezierIntersectionPtr> FBBezierCurve::intersectionsWithBezierCurve(
+    const FBBezierCurvePtr &curve, FBRange *usRange, FBRange *themRange,
+    const FBBezierCurvePtr &originalUs, const FBBezierCurvePtr &originalThem,
+    FBBezierIntersectRangePtr *overlapRange, int depth) const
+{
+    PathOperation_CheckCancelAndTimeLimit();
+    if (!curve || !originalUs || !originalThem)
+        return {};
+
+    FBBezierCurvePtr us = self();
+    FBBezierCurvePtr them = curve;
+    FBBezierCurvePtr previousUs = us;
+    FBBezierCurvePtr previousThem = them;
+
+    for (int iterations = 0;
+         iterations < MaxIterations &&
+         (iterations == 0 || !hasConverged(*usRange) || !hasConverged(*themRange));
+         ++iterations) {
+        const FBRange previousUsRange = *usRange;
+        const FBRange previousThemRange = *themRange;
+        bool intersects = false;
+
+        if (!them->isPoint())
+            previousThem = them;
+        us = previousUs->bezierClipWithBezierCurve(previousThem, originalUs, usRange, &intersects);
+        if (!intersects)
+            return {};
+        if (iterations > 0 && (us->isPoint() || them->isPoint()))
+            break;
+        if (!us->isPoint())
+            previousUs = us;
+
+        them = previousThem->bezierClipWithBezierCurve(previousUs, originalThem, themRange,
+                                                       &intersects);
+        if (!intersects)
+            return {};
+        if (iterations > 0 && (us->isPoint() || them->isPoint()))
+            break;
+
+        const double previousUsLength = FBGeom_RangeLength(previousUsRange);
+        const double previousThemLength = FBGeom_RangeLength(previousThemRange);
+        const double usShrink =
+            (previousUsLength - FBGeom_RangeLength(*usRange)) / previousUsLength;
+        const double themShrink =
+            (previousThemLength - FBGeom_RangeLength(*themRange)) / previousThemLength;
+        if (usShrink >= MinimumShrink || themShrink >= MinimumShrink)
+            continue;
+
+        // Clipping stalled: either the curves run on each other, or there are several crossings.
+        if (us->isEqual(*them) || us->isEqual(*them->reversedCurve())) {
+            if (overlapRange)
+                *overlapRange = FBBezierIntersectRange::intersectRangeWithCurve1(
+                    originalUs, *usRange, originalThem, *themRange, !us->isEqual(*them));
+            return {};
+        }
+
+        const bool splitUs = FBGeom_RangeLength(*usRange) > FBGeom_RangeLength(*themRange);
+        const FBRange splitRange = splitUs ? *usRange : *themRange;
+        const FBRange otherRange = splitUs ? *themRange : *usRange;
+        const FBRange halves[2] = {
+            FBGeom_MakeRange(splitRange.minimum, FBGeom_RangeAverage(splitRange)),
+            FBGeom_MakeRange(FBGeom_RangeAverage(splitRange), splitRange.maximum)};
+        const bool halvesResolved = (hasConverged(halves[0]) && hasConverged(otherRange)) ||
+                                    (hasConverged(halves[1]) && hasConverged(otherRange));
+        if (depth <= MaxDepth && !halvesResolved) {
+            std::vector<FBBezierIntersectionPtr> found;
+            for (FBRange half : halves) {
+                FBRange otherCopy = otherRange;
+                std::vector<FBBezierIntersectionPtr> part;
+                if (splitUs) {
+                    const FBBezierCurvePtr piece = originalUs->subcurveWithRange(half);
+                    part = piece->intersectionsWithBezierCurve(
+                        them, &half, &otherCopy, originalUs, originalThem, overlapRange, depth + 1);
+                } else {
+                    const FBBezierCurvePtr piece = originalThem->subcurveWithRange(half);
+                    part = us->intersectionsWithBezierCurve(piece, &otherCopy, &half, originalUs,
+                                                            originalThem, overlapRange, depth + 1);
+                }
+                found.insert(found.end(), part.begin(), part.end());
+            }
+            return found;
+        }
+        if (previousUsLength == FBGeom_RangeLength(*usRange) &&
+            previousThemLength == FBGeom_RangeLength(*themRange))
+            return {};
+    }
+
+    if (!hasConverged(*usRange) || !hasConverged(*themRange)) {
+        for (int round = 0; round < ExtraClippingRounds; ++round) {
+            bool intersects = false;
+            us = us->bezierClipWithBezierCurve(them, originalUs, usRange, &intersects);
+            if (!intersects)
+                us = previousUs->bezierClipWithBezierCurve(previousThem, originalUs, usRange,
+                                                           &intersects);
+            them = them->bezierClipWithBezierCurve(us, originalThem, themRange, &intersects);
+            if (!intersects)
+                them = previousThem->bezierClipWithBezierCurve(previousUs, originalThem, themRange,
+                                                               &intersects);
+            if (!them->isPoint())
+                previousThem = them;
+            if (!us->isPoint())
+                previousUs = us;
+        }
+    }
+
+    const bool usConverged = hasConverged(*usRange);
+    const bool themConverged = hasConverged(*themRange);
+    if (themConverged && !usConverged) {
+        const QPointF target = originalThem->pointAtParameter(FBGeom_RangeAverage(*themRange));
+        const double t = refineWithinRange(*originalUs, *usRange, target);
+        *usRange = FBGeom_MakeRange(t, t);
+    } else if (usConverged && !themConverged) {
+        const QPointF target = originalUs->pointAtParameter(FBGeom_RangeAverage(*usRange));
+        const double t = refineWithinRange(*originalThem, *themRange, target);
+        *themRange = FBGeom_MakeRange(t, t);
+    }
+    // Only ranges that both converged are trusted unchecked; otherwise the curves must really
+    // meet there, or the search would answer a crossing that is not.
+    if (!(usConverged && themConverged) &&
+        !middlesMeet(*originalUs, *usRange, *originalThem, *themRange))
+        return {};
+    return {FBBezierIntersection::intersectionWithCurve1(
+        originalUs, FBGeom_RangeAverage(*usRange), originalThem, FBGeom_RangeAverage(*themRange))};
+}

@@ -1,0 +1,242 @@
+// Bezier curves of the path engine: construction, splitting, measures, hull, equality.
+#include <gtest/gtest.h>
+
+#include "pathops/FBBezierCurve.h"
+
+#include <cmath>
+#include <random>
+
+namespace {
+
+FBBezierCurvePtr curve(QPointF a, QPointF b, QPointF c, QPointF d)
+{
+    return FBBezierCurve::bezierCurveWithEndPoint1(a, b, c, d);
+}
+
+void expectNear(QPointF actual, QPointF expected, double tolerance, const char *what = "")
+{
+    EXPECT_NEAR(actual.x(), expected.x(), tolerance) << what;
+    EXPECT_NEAR(actual.y(), expected.y(), tolerance) << what;
+}
+
+} // namespace
+
+TEST(FBBezierCurve, LineHoldsItsThirdsAndIsStraight)
+{
+    const auto line = FBBezierCurve::bezierCurveWithLineStartPoint(QPointF(0, 0), QPointF(3, 0));
+    EXPECT_TRUE(line->isStraightLine());
+    expectNear(line->controlPoint1(), QPointF(1, 0), 1e-12);
+    expectNear(line->controlPoint2(), QPointF(2, 0), 1e-12);
+    EXPECT_NEAR(line->length(), 3.0, 1e-5);
+    EXPECT_NEAR(line->lengthAtParameter(0.5), 1.5, 1e-5);
+
+    const auto dot = FBBezierCurve::bezierCurveWithLineStartPoint(QPointF(2, 2), QPointF(2, 2));
+    EXPECT_EQ(dot->controlPoint1(), QPointF(2, 2));
+    EXPECT_EQ(dot->controlPoint2(), QPointF(2, 2));
+    EXPECT_TRUE(dot->isPoint());
+}
+
+TEST(FBBezierCurve, CurvesFromPathFollowEveryElement)
+{
+    struct Row
+    {
+        const char *name;
+        platform::BezierPath path;
+        std::vector<std::pair<QPointF, QPointF>> ends;
+    };
+    platform::BezierPath closedThenLine;
+    closedThenLine.moveToPoint(QPointF(0, 0));
+    closedThenLine.lineToPoint(QPointF(10, 0));
+    closedThenLine.closePath();
+    closedThenLine.lineToPoint(QPointF(5, 5));
+    // A subpath that does not start at the origin: what follows its close starts at its start.
+    platform::BezierPath offsetClose;
+    offsetClose.moveToPoint(QPointF(4, 4));
+    offsetClose.curveToPoint(QPointF(8, 4), QPointF(5, 6), QPointF(7, 6));
+    offsetClose.closePath();
+    offsetClose.lineToPoint(QPointF(4, 9));
+    platform::BezierPath twoSubpaths;
+    twoSubpaths.moveToPoint(QPointF(1, 1));
+    twoSubpaths.lineToPoint(QPointF(2, 1));
+    twoSubpaths.moveToPoint(QPointF(7, 7));
+    twoSubpaths.lineToPoint(QPointF(8, 8));
+    const Row rows[] = {
+        {"empty", platform::BezierPath(), {}},
+        {"line after close", closedThenLine, {{{0, 0}, {10, 0}}, {{0, 0}, {5, 5}}}},
+        {"curve then line after close", offsetClose, {{{4, 4}, {8, 4}}, {{4, 4}, {4, 9}}}},
+        {"two subpaths", twoSubpaths, {{{1, 1}, {2, 1}}, {{7, 7}, {8, 8}}}},
+    };
+    for (const Row &row : rows) {
+        const auto curves = FBBezierCurve::bezierCurvesFromBezierPath(row.path);
+        ASSERT_EQ(curves.size(), row.ends.size()) << row.name;
+        for (std::size_t i = 0; i < curves.size(); ++i) {
+            EXPECT_EQ(curves[i]->endPoint1(), row.ends[i].first) << row.name << " " << i;
+            EXPECT_EQ(curves[i]->endPoint2(), row.ends[i].second) << row.name << " " << i;
+        }
+    }
+    const auto curves = FBBezierCurve::bezierCurvesFromBezierPath(offsetClose);
+    EXPECT_FALSE(curves[0]->isStraightLine());
+    EXPECT_EQ(curves[0]->controlPoint1(), QPointF(5, 6));
+    EXPECT_TRUE(curves[1]->isStraightLine());
+}
+
+TEST(FBBezierCurve, SplittingKeepsThePointsOfTheCurve)
+{
+    const auto c = curve(QPointF(0, 0), QPointF(1, 3), QPointF(4, -2), QPointF(6, 1));
+    std::mt19937_64 random(27);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int i = 0; i < 20; ++i) {
+        const double a = unit(random) * 0.5, b = 0.5 + unit(random) * 0.5, u = unit(random);
+        // The piece for [a, b] at u is the whole curve at a + (b - a) u.
+        const auto piece = c->subcurveWithRange(FBGeom_MakeRange(a, b));
+        expectNear(piece->pointAtParameter(u), c->pointAtParameter(a + (b - a) * u), 1e-9);
+        const auto parts = c->splitSubcurvesWithRange(FBGeom_MakeRange(a, b));
+        ASSERT_TRUE(parts[0] && parts[1] && parts[2]);
+        expectNear(parts[0]->pointAtParameter(u), c->pointAtParameter(a * u), 1e-9);
+        expectNear(parts[2]->pointAtParameter(u), c->pointAtParameter(b + (1 - b) * u), 1e-9);
+        const auto halves = c->splitCurveAtParameter(a);
+        expectNear(halves[0]->endPoint2(), c->pointAtParameter(a), 1e-12);
+        expectNear(halves[1]->endPoint1(), c->pointAtParameter(a), 1e-12);
+        // The reversed curve runs through the same points backwards.
+        expectNear(c->reversedCurve()->pointAtParameter(u), c->pointAtParameter(1 - u), 1e-9);
+    }
+}
+
+TEST(FBBezierCurve, SubcurveEdgeRanges)
+{
+    const auto c = curve(QPointF(0, 0), QPointF(1, 3), QPointF(4, -2), QPointF(6, 1));
+    EXPECT_TRUE(c->subcurveWithRange(FBGeom_MakeRange(0, 1))->isEqual(*c));
+    EXPECT_TRUE(c->subcurveWithRange(FBGeom_MakeRange(0.5, 0.5))->isPoint());
+    EXPECT_TRUE(c->subcurveWithRange(FBGeom_MakeRange(1, 1))->isPoint());
+
+    const auto front = c->splitSubcurvesWithRange(FBGeom_MakeRange(0, 0.5));
+    EXPECT_EQ(front[0], nullptr);
+    ASSERT_TRUE(front[1] && front[2]);
+    const auto atEnd = c->splitSubcurvesWithRange(FBGeom_MakeRange(1, 1));
+    EXPECT_TRUE(atEnd[0] && atEnd[1]);
+    EXPECT_EQ(atEnd[2], nullptr);
+
+    const auto line = FBBezierCurve::bezierCurveWithLineStartPoint(QPointF(0, 0), QPointF(3, 0));
+    const auto pieces = line->splitCurveAtParameter(0.3);
+    EXPECT_TRUE(pieces[0]->isStraightLine());
+    EXPECT_TRUE(pieces[1]->isStraightLine());
+    EXPECT_TRUE(line->reversedCurve()->isStraightLine());
+}
+
+TEST(FBBezierCurve, Equality)
+{
+    const auto c = curve(QPointF(0, 0), QPointF(1, 3), QPointF(4, -2), QPointF(6, 1));
+    const auto line = FBBezierCurve::bezierCurveWithLineStartPoint(QPointF(0, 0), QPointF(1, 0));
+    const auto dot1 = curve(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    const auto dot2 = curve(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    struct Row
+    {
+        const char *name;
+        FBBezierCurvePtr a, b;
+        bool equal;
+    };
+    const Row rows[] = {
+        {"same", c, curve(QPointF(0, 0), QPointF(1, 3), QPointF(4, -2), QPointF(6, 1)), true},
+        {"within 1e-10", c, curve(QPointF(0, 1e-11), QPointF(1, 3), QPointF(4, -2), QPointF(6, 1)),
+         true},
+        {"control point moved", c,
+         curve(QPointF(0, 0), QPointF(1, 3.1), QPointF(4, -2), QPointF(6, 1)), false},
+        {"reversed", c, c->reversedCurve(), false},
+        {"line reversed", line, line->reversedCurve(), false},
+        {"line as curve", line,
+         curve(QPointF(0, 0), QPointF(1.0 / 3, 0), QPointF(2.0 / 3, 0), QPointF(1, 0)), false},
+        {"lines by ends only", line,
+         FBBezierCurve::bezierCurveWithLineStartPoint(QPointF(0, 0), QPointF(1, 0)), true},
+        {"two points", dot1, dot2, false},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(row.a->isEqual(*row.b), row.equal) << row.name;
+}
+
+TEST(FBBezierCurve, TightBounds)
+{
+    struct Row
+    {
+        const char *name;
+        FBBezierCurvePtr c;
+        QRectF bounds;
+    };
+    const Row rows[] = {
+        {"arch", curve(QPointF(0, 0), QPointF(0, 1), QPointF(1, 1), QPointF(1, 0)),
+         QRectF(0, 0, 1, 0.75)},
+        {"line", FBBezierCurve::bezierCurveWithLineStartPoint(QPointF(3, 4), QPointF(-1, 2)),
+         QRectF(-1, 2, 4, 2)},
+        {"quadratic-like", curve(QPointF(0, 0), QPointF(1, 2), QPointF(2, 2), QPointF(3, 0)),
+         QRectF(0, 0, 3, 1.5)},
+        {"point", curve(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2), QPointF(2, 2)),
+         QRectF(2, 2, 0, 0)},
+    };
+    for (const Row &row : rows) {
+        const QRectF b = row.c->bounds();
+        EXPECT_NEAR(b.x(), row.bounds.x(), 1e-6) << row.name;
+        EXPECT_NEAR(b.y(), row.bounds.y(), 1e-6) << row.name;
+        EXPECT_NEAR(b.width(), row.bounds.width(), 1e-6) << row.name;
+        EXPECT_NEAR(b.height(), row.bounds.height(), 1e-6) << row.name;
+    }
+}
+
+TEST(FBBezierCurve, ConvexHullKeepsCornersOnceCounterClockwise)
+{
+    struct Row
+    {
+        const char *name;
+        std::array<QPointF, 4> points;
+        std::vector<QPointF> hull;
+    };
+    const Row rows[] = {
+        {"collinear line",
+         {QPointF(0, 0), QPointF(1, 0), QPointF(2, 0), QPointF(3, 0)},
+         {QPointF(3, 0), QPointF(0, 0)}},
+        {"repeated apex",
+         {QPointF(0, 0), QPointF(5, 5), QPointF(5, 5), QPointF(10, 0)},
+         {QPointF(10, 0), QPointF(5, 5), QPointF(0, 0)}},
+        {"square",
+         {QPointF(0, 0), QPointF(0, 1), QPointF(1, 1), QPointF(1, 0)},
+         {QPointF(1, 0), QPointF(1, 1), QPointF(0, 1), QPointF(0, 0)}},
+        {"inner point",
+         {QPointF(0, 0), QPointF(2, 1), QPointF(4, 4), QPointF(4, 0)},
+         {QPointF(4, 0), QPointF(4, 4), QPointF(0, 0)}},
+        {"one point",
+         {QPointF(1, 1), QPointF(1, 1), QPointF(1, 1), QPointF(1, 1)},
+         {QPointF(1, 1)}},
+        {"two copies each",
+         {QPointF(0, 0), QPointF(0, 0), QPointF(2, 3), QPointF(2, 3)},
+         {QPointF(0, 0), QPointF(2, 3)}},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(FBBezierCurve::convexHullOfPoints(row.points), row.hull) << row.name;
+}
+
+TEST(FBBezierCurve, NewtonStepMovesTowardThePoint)
+{
+    const auto c = curve(QPointF(0, 0), QPointF(1, 3), QPointF(4, -2), QPointF(6, 1));
+    const double truth = 0.37;
+    const QPointF target = c->pointAtParameter(truth);
+    double t = 0.45;
+    for (int i = 0; i < 5; ++i)
+        t = c->refineParameter(t, target);
+    EXPECT_NEAR(t, truth, 1e-9);
+    // A point curve has no direction: the step divides by zero and the caller must clamp.
+    const auto dot = curve(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    EXPECT_TRUE(std::isnan(dot->refineParameter(0.5, QPointF(1, 1))));
+}
+
+TEST(FBBezierCurve, PathAndDescription)
+{
+    const auto line = FBBezierCurve::bezierCurveWithLineStartPoint(QPointF(0, 0), QPointF(3, 0));
+    const platform::BezierPath path = line->bezierPath();
+    ASSERT_EQ(path.elementCount(), 2);
+    EXPECT_EQ(path.elementAtIndex(0), platform::BezierPathElement::MoveTo);
+    QPointF p[3];
+    EXPECT_EQ(path.elementAtIndex(1, p), platform::BezierPathElement::CurveTo);
+    EXPECT_EQ(p[2], QPointF(3, 0));
+    EXPECT_EQ(line->description(),
+              "<FBBezierCurve (0.000000000000000000, 0.000000000000000000)-[1.000000000000000000, "
+              "0.000000000000000000] curve to [2.000000000000000000, 0.000000000000000000]-"
+              "(3.000000000000000000, 0.000000000000000000)>");
+}

@@ -1,0 +1,432 @@
+// Curve intersection by clipping, checked against a dense polyline search on seeded pairs.
+#include <gtest/gtest.h>
+
+#include "pathops/FBBezierCurve.h"
+#include "pathops/FBBezierIntersectRange.h"
+#include "pathops/FBBezierIntersection.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <numbers>
+#include <random>
+
+namespace {
+
+FBBezierCurvePtr curve(QPointF a, QPointF b, QPointF c, QPointF d)
+{
+    return FBBezierCurve::bezierCurveWithEndPoint1(a, b, c, d);
+}
+
+FBBezierCurvePtr line(QPointF a, QPointF b)
+{
+    return FBBezierCurve::bezierCurveWithLineStartPoint(a, b);
+}
+
+struct OracleCrossing
+{
+    QPointF point;
+    double t1;
+    double t2;
+    double angle; // between the two directions, in [0, pi/2]
+};
+
+// Every crossing of the two curves' dense polylines.
+std::vector<OracleCrossing> polylineCrossings(const FBBezierCurve &a, const FBBezierCurve &b)
+{
+    constexpr int steps = 600;
+    std::vector<QPointF> pa, pb;
+    for (int i = 0; i <= steps; ++i) {
+        pa.push_back(a.pointAtParameter(double(i) / steps));
+        pb.push_back(b.pointAtParameter(double(i) / steps));
+    }
+    std::vector<OracleCrossing> crossings;
+    for (int i = 0; i < steps; ++i) {
+        const QPointF p = pa[i], r = pa[i + 1] - pa[i];
+        for (int j = 0; j < steps; ++j) {
+            const QPointF q = pb[j], s = pb[j + 1] - pb[j];
+            if (std::max(p.x(), pa[i + 1].x()) < std::min(q.x(), pb[j + 1].x()) ||
+                std::max(q.x(), pb[j + 1].x()) < std::min(p.x(), pa[i + 1].x()) ||
+                std::max(p.y(), pa[i + 1].y()) < std::min(q.y(), pb[j + 1].y()) ||
+                std::max(q.y(), pb[j + 1].y()) < std::min(p.y(), pa[i + 1].y()))
+                continue;
+            const double denominator = r.x() * s.y() - r.y() * s.x();
+            if (denominator == 0)
+                continue;
+            const QPointF qp = q - p;
+            const double u = (qp.x() * s.y() - qp.y() * s.x()) / denominator;
+            const double v = (qp.x() * r.y() - qp.y() * r.x()) / denominator;
+            if (u < 0 || u >= 1 || v < 0 || v >= 1)
+                continue;
+            const double cosine = std::abs(QPointF::dotProduct(r, s)) /
+                                  std::sqrt(QPointF::dotProduct(r, r) * QPointF::dotProduct(s, s));
+            crossings.push_back(
+                {p + r * u, (i + u) / steps, (j + v) / steps, std::acos(std::min(1.0, cosine))});
+        }
+    }
+    return crossings;
+}
+
+double distance(QPointF a, QPointF b)
+{
+    return std::hypot(a.x() - b.x(), a.y() - b.y());
+}
+
+// The polyline answer is trustworthy when every crossing is clear-cut: a wide angle, away from
+// the ends and from every other crossing.
+bool clearCut(const std::vector<OracleCrossing> &crossings)
+{
+    constexpr double minimumAngle = 15.0 * std::numbers::pi / 180.0;
+    for (std::size_t i = 0; i < crossings.size(); ++i) {
+        const OracleCrossing &c = crossings[i];
+        if (c.angle < minimumAngle || c.t1 < 0.01 || c.t1 > 0.99 || c.t2 < 0.01 || c.t2 > 0.99)
+            return false;
+        for (std::size_t j = i + 1; j < crossings.size(); ++j)
+            if (distance(c.point, crossings[j].point) < 2.0)
+                return false;
+    }
+    return true;
+}
+
+quint64 testSeed()
+{
+    if (const char *text = std::getenv("PELKO_SEED"))
+        return std::strtoull(text, nullptr, 10);
+    return 20261207;
+}
+
+} // namespace
+
+TEST(FBBezierIntersection, StraightLinesCrossingInAnX)
+{
+    struct Row
+    {
+        QPointF a1, a2, b1, b2;
+        QPointF at;
+        double t1, t2;
+    };
+    const Row rows[] = {
+        {{0, 0}, {4, 4}, {0, 4}, {4, 0}, {2, 2}, 0.5, 0.5},
+        {{0, 0}, {10, 0}, {2, -1}, {2, 3}, {2, 0}, 0.2, 0.25},
+        {{-5, 1}, {5, 1}, {3, 9}, {3, -1}, {3, 1}, 0.8, 0.8},
+    };
+    for (const Row &row : rows) {
+        const auto a = line(row.a1, row.a2);
+        const auto b = line(row.b1, row.b2);
+        auto found = a->intersectionsWithBezierCurve(b);
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_NEAR(found[0]->location().x(), row.at.x(), 1e-6);
+        EXPECT_NEAR(found[0]->location().y(), row.at.y(), 1e-6);
+        EXPECT_NEAR(found[0]->parameter1(), row.t1, 1e-6);
+        EXPECT_NEAR(found[0]->parameter2(), row.t2, 1e-6);
+        EXPECT_EQ(found[0]->curve1(), a);
+        EXPECT_EQ(found[0]->curve2(), b);
+        EXPECT_FALSE(found[0]->isTangent());
+    }
+}
+
+TEST(FBBezierIntersection, CurvesThatDoNotMeet)
+{
+    struct Row
+    {
+        const char *name;
+        FBBezierCurvePtr a, b;
+    };
+    const Row rows[] = {
+        {"far apart", curve({0, 0}, {1, 2}, {2, 2}, {3, 0}),
+         curve({10, 10}, {11, 12}, {12, 12}, {13, 10})},
+        {"parallel lines", line({0, 0}, {10, 0}), line({0, 1}, {10, 1})},
+        {"arch over a line", curve({0, 0}, {1, 2}, {2, 2}, {3, 0}), line({-1, 1.6}, {4, 1.6})},
+        {"lines that would meet if longer", line({0, 0}, {1, 1}), line({3, 0}, {2, 1})},
+    };
+    for (const Row &row : rows) {
+        FBBezierIntersectRangePtr overlap;
+        EXPECT_TRUE(row.a->intersectionsWithBezierCurve(row.b, &overlap).empty()) << row.name;
+        EXPECT_EQ(overlap, nullptr) << row.name;
+    }
+}
+
+TEST(FBBezierIntersection, CoincidentCurvesReportTheirOverlap)
+{
+    const auto c = curve({0, 0}, {1, 3}, {4, 3}, {5, 0});
+    struct Row
+    {
+        const char *name;
+        FBBezierCurvePtr other;
+        bool reversed;
+    };
+    const Row rows[] = {
+        {"same", curve({0, 0}, {1, 3}, {4, 3}, {5, 0}), false},
+        {"reversed", c->reversedCurve(), true},
+    };
+    for (const Row &row : rows) {
+        FBBezierIntersectRangePtr overlap;
+        EXPECT_TRUE(c->intersectionsWithBezierCurve(row.other, &overlap).empty()) << row.name;
+        ASSERT_NE(overlap, nullptr) << row.name;
+        EXPECT_EQ(overlap->reversed(), row.reversed) << row.name;
+        EXPECT_EQ(overlap->curve1(), c);
+        EXPECT_EQ(overlap->curve2(), row.other);
+        EXPECT_TRUE(overlap->isAtStartOfCurve1()) << row.name;
+        EXPECT_TRUE(overlap->isAtStopOfCurve1()) << row.name;
+        EXPECT_EQ(overlap->curve1LeftBezier(), nullptr) << row.name;
+        const auto middle = overlap->middleIntersection();
+        EXPECT_NEAR(middle->parameter1(), 0.5, 1e-6);
+        EXPECT_LT(distance(middle->location(), c->pointAtParameter(0.5)), 1e-9);
+    }
+}
+
+TEST(FBBezierIntersection, EndPointAndTangentPredicates)
+{
+    const auto arch = curve({0, 0}, {1, 2}, {2, 2}, {3, 0});
+    const auto top = line({0, 1.5}, {3, 1.5});
+    struct Row
+    {
+        double t1, t2;
+        bool atStart1, atStop1, atStart2, atStop2, tangent;
+    };
+    const Row rows[] = {
+        {0.000005, 0.5, true, false, false, false, false},
+        {0.00002, 0.5, false, false, false, false, true},
+        {0.999995, 0.5, false, true, false, false, false},
+        {0.5, 1.0, false, false, false, true, false}, // touching at an end is never tangent
+        {0.5, 0.5, false, false, false, false, true},
+    };
+    for (const Row &row : rows) {
+        FBBezierIntersection crossing(arch, row.t1, top, row.t2);
+        EXPECT_EQ(crossing.isAtStartOfCurve1(), row.atStart1) << row.t1;
+        EXPECT_EQ(crossing.isAtStopOfCurve1(), row.atStop1) << row.t1;
+        EXPECT_EQ(crossing.isAtStartOfCurve2(), row.atStart2) << row.t2;
+        EXPECT_EQ(crossing.isAtStopOfCurve2(), row.atStop2) << row.t2;
+        EXPECT_EQ(crossing.isAtEndPointOfCurve(),
+                  row.atStart1 || row.atStop1 || row.atStart2 || row.atStop2);
+        if (row.t1 == 0.5 && row.t2 == 0.5) { // only here do both really touch
+            EXPECT_EQ(crossing.isTangent(), row.tangent);
+        }
+    }
+    FBBezierIntersection crossing(arch, 0.5, top, 0.5);
+    EXPECT_LT(distance(crossing.location(), QPointF(1.5, 1.5)), 1e-12);
+    EXPECT_LT(distance(crossing.curve1LeftBezier()->endPoint2(), QPointF(1.5, 1.5)), 1e-12);
+    EXPECT_LT(distance(crossing.curve2RightBezier()->endPoint1(), QPointF(1.5, 1.5)), 1e-12);
+    EXPECT_TRUE(crossing.description().endsWith("isTangent = yes>"));
+}
+
+TEST(FBBezierIntersection, AgreesWithDensePolylinesOnSeededPairs)
+{
+    const quint64 seed = testSeed();
+    std::mt19937_64 random(seed);
+    std::uniform_real_distribution<double> coordinate(0.0, 100.0);
+    const auto randomPoint = [&] { return QPointF(coordinate(random), coordinate(random)); };
+    int clearCutPairs = 0;
+    int crossingsChecked = 0;
+    for (int pair = 0; pair < 150; ++pair) {
+        const auto a = curve(randomPoint(), randomPoint(), randomPoint(), randomPoint());
+        const auto b = pair % 5 == 0
+                           ? line(randomPoint(), randomPoint())
+                           : curve(randomPoint(), randomPoint(), randomPoint(), randomPoint());
+        const std::string shapes = "seed " + std::to_string(seed) + " pair " +
+                                   std::to_string(pair) + "\n" + a->description().toStdString() +
+                                   "\n" + b->description().toStdString();
+
+        const auto found = a->intersectionsWithBezierCurve(b);
+        // Whatever the pair, an answered crossing is a point of both curves.
+        for (const auto &crossing : found) {
+            const QPointF onA = a->pointAtParameter(crossing->parameter1());
+            const QPointF onB = b->pointAtParameter(crossing->parameter2());
+            EXPECT_LT(distance(onA, onB), 1e-3) << shapes;
+            EXPECT_GE(crossing->parameter1(), 0.0) << shapes;
+            EXPECT_LE(crossing->parameter1(), 1.0) << shapes;
+            EXPECT_GE(crossing->parameter2(), 0.0) << shapes;
+            EXPECT_LE(crossing->parameter2(), 1.0) << shapes;
+        }
+
+        const auto expected = polylineCrossings(*a, *b);
+        if (!clearCut(expected))
+            continue;
+        ++clearCutPairs;
+        for (const OracleCrossing &crossing : expected) {
+            ++crossingsChecked;
+            bool matched = false;
+            for (const auto &f : found)
+                matched = matched || distance(f->location(), crossing.point) < 0.05;
+            EXPECT_TRUE(matched) << "missed (" << crossing.point.x() << ", " << crossing.point.y()
+                                 << ")\n"
+                                 << shapes;
+        }
+        for (const auto &f : found) {
+            bool matched = false;
+            for (const OracleCrossing &crossing : expected)
+                matched = matched || distance(f->location(), crossing.point) < 0.05;
+            EXPECT_TRUE(matched) << "extra (" << f->location().x() << ", " << f->location().y()
+                                 << ")\n"
+                                 << shapes;
+        }
+    }
+    // The sample must really exercise crossings, not only disjoint pairs.
+    EXPECT_GT(clearCutPairs, 40);
+    EXPECT_GT(crossingsChecked, 40);
+}
+
+TEST(FBBezierIntersection, SeveralCrossingsOfOnePair)
+{
+    // A wave through a line crosses it three times; a loop and a line cross twice.
+    struct Row
+    {
+        const char *name;
+        FBBezierCurvePtr a, b;
+        std::vector<QPointF> points;
+    };
+    const Row rows[] = {
+        {"wave",
+         curve({0, 0}, {1, 6}, {2, -6}, {3, 0}),
+         line({-1, 0}, {4, 0}),
+         {{0, 0}, {1.5, 0}, {3, 0}}},
+        {"arch", curve({0, 0}, {1, 2}, {2, 2}, {3, 0}), line({-1, 1}, {4, 1}), {}},
+    };
+    for (const Row &row : rows) {
+        const auto found = row.a->intersectionsWithBezierCurve(row.b);
+        const auto expected = polylineCrossings(*row.a, *row.b);
+        ASSERT_FALSE(expected.empty()) << row.name;
+        for (const OracleCrossing &crossing : expected) {
+            bool matched = false;
+            for (const auto &f : found)
+                matched = matched || distance(f->location(), crossing.point) < 1e-3;
+            EXPECT_TRUE(matched) << row.name << " " << crossing.point.x();
+        }
+        for (const QPointF &p : row.points) {
+            bool matched = false;
+            for (const auto &f : found)
+                matched = matched || distance(f->location(), p) < 1e-6;
+            EXPECT_TRUE(matched) << row.name << " " << p.x();
+        }
+    }
+}
+
+TEST(FBBezierIntersection, DegenerateCurvesEndWithSoundAnswers)
+{
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    const auto other = curve({0, 3}, {1, -1}, {2, 4}, {3, 0});
+    struct Row
+    {
+        const char *name;
+        FBBezierCurvePtr c;
+        bool finite;
+    };
+    const Row rows[] = {
+        {"NaN", curve({nan, 0}, {1, 1}, {2, 2}, {3, 3}), false},
+        {"infinite control point", curve({0, 0}, {inf, 1}, {2, 2}, {3, 3}), false},
+        {"infinite ends", curve({-inf, -inf}, {1, 1}, {2, 2}, {inf, inf}), false},
+        {"single point on the other", curve({0, 3}, {0, 3}, {0, 3}, {0, 3}), true},
+        {"single point off the other", curve({1, 1}, {1, 1}, {1, 1}, {1, 1}), true},
+        {"zero-length line", line({1.5, 1.5}, {1.5, 1.5}), true},
+        {"huge", curve({1e6, 1e6}, {-1e6, 3e5}, {2e6, -1e6}, {0, 0}), true},
+        {"tiny", curve({0, 0}, {1e-9, 1e-9}, {2e-9, 0}, {3e-9, 1e-9}), true},
+        {"control point on its end", curve({0, 0}, {0, 0}, {3, 3}, {3, 0}), true},
+    };
+    for (const Row &row : rows) {
+        const std::vector<std::vector<FBBezierIntersectionPtr>> answers = {
+            row.c->intersectionsWithBezierCurve(other),
+            other->intersectionsWithBezierCurve(row.c),
+            row.c->intersectionsWithBezierCurve(row.c),
+        };
+        for (const auto &found : answers) {
+            if (!row.finite) {
+                EXPECT_TRUE(found.empty()) << row.name;
+                continue;
+            }
+            for (const auto &f : found) {
+                const QPointF on1 = f->curve1()->pointAtParameter(f->parameter1());
+                const QPointF on2 = f->curve2()->pointAtParameter(f->parameter2());
+                EXPECT_LT(distance(on1, on2), 1e-3) << row.name;
+            }
+        }
+    }
+}
+
+TEST(FBBezierIntersection, FatLinesAndClipping)
+{
+    const auto arch = curve({0, 0}, {1, 2}, {2, 2}, {3, 0});
+    FBRange regular;
+    const FBNormalizedLine regularLine = arch->regularFatLineBounds(&regular);
+    EXPECT_NEAR(FBGeom_DistanceFromPointToLine(QPointF(7, 1.25), regularLine), 1.25, 1e-12);
+    EXPECT_NEAR(regular.minimum, 0.0, 1e-12);
+    EXPECT_NEAR(regular.maximum, 2.0, 1e-12);
+    FBRange across;
+    const FBNormalizedLine perpendicular = arch->perpendicularFatLineBounds(&across);
+    EXPECT_NEAR(std::abs(FBGeom_DistanceFromPointToLine(QPointF(1.5, 9), perpendicular)), 0.0,
+                1e-12);
+    EXPECT_NEAR(across.minimum, -1.5, 1e-12);
+    EXPECT_NEAR(across.maximum, 1.5, 1e-12);
+
+    struct Row
+    {
+        const char *name;
+        FBBezierCurvePtr c;
+        FBRange expected;
+    };
+    const Row rows[] = {
+        {"through the strip", line({1.5, -1}, {1.5, 3}), {0.25, 0.75}},
+        {"downwards", line({1.5, 3}, {1.5, -1}), {0.25, 0.75}},
+        {"inside", line({0, 0.5}, {3, 1.5}), {0, 1}},
+        {"above", line({0, 5}, {3, 6}), {1, 0}},
+        {"lying on its edge", line({0, 0}, {3, 0}), {0, 1}},
+        {"ending on its edge", line({1.5, -2}, {1.5, 0}), {1, 1}},
+    };
+    for (const Row &row : rows) {
+        const FBRange clipped = row.c->clipWithFatLine(regularLine, regular);
+        EXPECT_NEAR(clipped.minimum, row.expected.minimum, 1e-9) << row.name;
+        EXPECT_NEAR(clipped.maximum, row.expected.maximum, 1e-9) << row.name;
+    }
+
+    // One clipping step cuts the piece out of the whole curve and maps its range there.
+    const auto vertical = line({1.5, -1}, {1.5, 3});
+    FBRange range = FBGeom_MakeRange(0, 1);
+    bool intersects = false;
+    const auto piece = vertical->bezierClipWithBezierCurve(arch, vertical, &range, &intersects);
+    EXPECT_TRUE(intersects);
+    EXPECT_NEAR(range.minimum, 0.25, 1e-9);
+    EXPECT_NEAR(range.maximum, 0.75, 1e-9);
+    EXPECT_LT(distance(piece->endPoint1(), QPointF(1.5, 0)), 1e-9);
+    EXPECT_LT(distance(piece->endPoint2(), QPointF(1.5, 2)), 1e-9);
+    const auto far = line({10, 10}, {12, 12});
+    range = FBGeom_MakeRange(0.2, 0.4);
+    EXPECT_EQ(far->bezierClipWithBezierCurve(arch, far, &range, &intersects), far);
+    EXPECT_FALSE(intersects);
+    EXPECT_EQ(range.minimum, 0.2);
+    EXPECT_EQ(range.maximum, 0.4);
+}
+
+TEST(FBBezierIntersection, NearlyCoincidentCurvesAnswerOnlyRealCrossings)
+{
+    // Strips of nearly equal curves overlap almost wholly, so clipping gains little and the
+    // search halves deep; it must still answer only where the curves really meet.
+    const auto arch = curve({0, 0}, {1, 2}, {2, 2}, {3, 0});
+    for (double d : {0.002, 0.01, 0.05}) {
+        struct Row
+        {
+            const char *name;
+            FBBezierCurvePtr other;
+            int distinctCrossings;
+        };
+        const Row rows[] = {
+            {"lifted", curve({0, d}, {1, 2 + d}, {2, 2 + d}, {3, d}), 0},
+            {"taller, same ends", curve({0, 0}, {1, 2 + d}, {2, 2 + d}, {3, 0}), 2},
+            {"shifted sideways", curve({d, 0}, {1 + d, 2}, {2 + d, 2}, {3 + d, 0}), 1},
+            {"chord just above the ends", line({0, d}, {3, d}), 2},
+        };
+        for (const Row &row : rows) {
+            const auto found = arch->intersectionsWithBezierCurve(row.other);
+            std::vector<QPointF> distinct;
+            for (const auto &f : found) {
+                const QPointF onOther = row.other->pointAtParameter(f->parameter2());
+                EXPECT_LT(distance(f->location(), onOther), 1e-6) << row.name << " " << d;
+                bool known = false;
+                for (const QPointF &p : distinct)
+                    known = known || distance(p, f->location()) < 1e-6;
+                if (!known)
+                    distinct.push_back(f->location());
+            }
+            EXPECT_EQ(int(distinct.size()), row.distinctCrossings) << row.name << " " << d;
+        }
+    }
+}
