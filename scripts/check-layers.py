@@ -12,17 +12,17 @@ import sys
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"]([A-Za-z_]+)/[^>"]*[>"])')
 
 
-def parse_areas(specs):
+def parse_areas(area_args):
     order, uses = [], {}
-    for spec in specs:
-        name, _, listed = spec.partition("=")
+    for arg in area_args:
+        name, _, listed = arg.partition("=")
         order.append(name)
         uses[name] = [u for u in listed.split(",") if u]
     return order, uses
 
 
-def check(src, specs):
-    order, uses = parse_areas(specs)
+def check(src, area_args):
+    order, uses = parse_areas(area_args)
     rank = {name: i for i, name in enumerate(order)}
     faults = []
     for area in order:
@@ -65,7 +65,7 @@ def check(src, specs):
 def self_test():
     """Plants faults in a small tree and expects each one named with its file and line."""
     import tempfile
-    specs = ["low=", "mid=low", "high=mid"]
+    area_args = ["low=", "mid=low", "high=mid"]
     with tempfile.TemporaryDirectory() as root:
         src = pathlib.Path(root) / "src"
         for area, text in {
@@ -81,7 +81,7 @@ def self_test():
             "src/high/sub/X.cpp:2: includes \"low/A.h\", "
             "but high does not list low in cmake/PelkoAreas.cmake",
         ]
-        got = check(src, specs)
+        got = check(src, area_args)
         listed = check(src, ["low=mid", "mid=", "high=mid,low", "spare=low"])
         expected_listed = [
             "cmake/PelkoAreas.cmake: low uses mid, which is above it",
