@@ -87,38 +87,18 @@ bool intersectsRect(const BezierPath &path, QRectF rect)
     if (!mayReach(path, rect))
         return false;
     const double tolerance = path.lineWidth() + 1.0;
-    QPointF current = path.element(0).points[0];
-    QPointF start = current;
-    bool justClosed = false;
-    const qint64 n = path.elementCount();
-    for (qint64 i = 1; i < n; ++i) {
-        const BezierPath::Element &e = path.element(i);
-        switch (e.type) {
-        case BezierPathElement::MoveTo:
-            current = e.points[0];
-            if (justClosed)
-                start = current;
-            justClosed = false;
-            break;
+    const auto crosses = [&](qint64, BezierPathElement type, QPointF from, const QPointF *p) {
+        switch (type) {
         case BezierPathElement::LineTo:
-            if (lineCrossesRect(current, e.points[0], rect))
-                return true;
-            current = e.points[0];
-            break;
-        case BezierPathElement::CurveTo:
-            if (curveTouchesRect(
-                    CurveCoefficientsFromPoints(current, e.points[0], e.points[1], e.points[2]),
-                    rect, tolerance))
-                return true;
-            current = e.points[2];
-            break;
         case BezierPathElement::ClosePath:
-            justClosed = true;
-            if (lineCrossesRect(current, start, rect))
-                return true;
-            current = start;
+            return lineCrossesRect(from, p[0], rect);
+        case BezierPathElement::CurveTo:
+            return curveTouchesRect(CurveCoefficientsFromPoints(from, p[0], p[1], p[2]), rect,
+                                    tolerance);
+        case BezierPathElement::MoveTo:
             break;
         }
-    }
-    return false;
+        return false;
+    };
+    return findPathSegment(path, crosses) != 0;
 }

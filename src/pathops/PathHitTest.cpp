@@ -254,43 +254,21 @@ bool curvedLineHit(const BezierPath &path, QPointF q, QPointF start, QPointF end
 
 qint64 segmentHitByPoint(const BezierPath &path, QPointF q, double *position, double padding)
 {
-    if (path.isEmpty() || path.element(0).type != BezierPathElement::MoveTo)
-        return 0;
-    QPointF current = path.element(0).points[0];
-    QPointF start = current;
-    bool justClosed = false;
-    const qint64 n = path.elementCount();
-    for (qint64 i = 1; i < n; ++i) {
-        const BezierPath::Element &e = path.element(i);
-        if (e.type != BezierPathElement::ClosePath && e.points[0] == q)
-            return i;
-        switch (e.type) {
-        case BezierPathElement::MoveTo:
-            current = e.points[0];
-            if (justClosed)
-                start = current;
-            justClosed = false;
-            break;
+    const auto hits = [&](qint64, BezierPathElement type, QPointF from, const QPointF *p) {
+        if (type != BezierPathElement::ClosePath && p[0] == q)
+            return true;
+        switch (type) {
         case BezierPathElement::LineTo:
-            if (straightLineHit(path, current, e.points[0], q, position, padding))
-                return i;
-            current = e.points[0];
-            break;
-        case BezierPathElement::CurveTo:
-            if (curvedLineHit(path, q, current, e.points[2], e.points[0], e.points[1], position,
-                              padding))
-                return i;
-            current = e.points[2];
-            break;
         case BezierPathElement::ClosePath:
-            if (straightLineHit(path, current, start, q, position, padding))
-                return i;
-            current = start;
-            justClosed = true;
+            return straightLineHit(path, from, p[0], q, position, padding);
+        case BezierPathElement::CurveTo:
+            return curvedLineHit(path, q, from, p[2], p[0], p[1], position, padding);
+        case BezierPathElement::MoveTo:
             break;
         }
-    }
-    return 0;
+        return false;
+    };
+    return findPathSegment(path, hits);
 }
 
 qint64 segmentHitByPoint(const BezierPath &path, QPointF q, double padding)

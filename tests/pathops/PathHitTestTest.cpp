@@ -2,6 +2,8 @@
 // against a crossing count on the flattened outline, and the covered-rect test.
 #include <gtest/gtest.h>
 
+#include "pathops/PolygonPath.h"
+
 #include "graphics/PathHitTesting.h"
 #include "pathops/PathHitTest.h"
 
@@ -14,22 +16,6 @@ using platform::BezierPath;
 using platform::BezierPathElement;
 
 namespace {
-
-BezierPath polygon(std::initializer_list<QPointF> points, bool close = true)
-{
-    BezierPath path;
-    bool first = true;
-    for (QPointF p : points) {
-        if (first)
-            path.moveToPoint(p);
-        else
-            path.lineToPoint(p);
-        first = false;
-    }
-    if (close)
-        path.closePath();
-    return path;
-}
 
 QPointF cubicAt(const QPointF p[4], double t)
 {

@@ -2,29 +2,11 @@
 // judged from it.
 #include <gtest/gtest.h>
 
+#include "pathops/PolygonPath.h"
+
 #include "pathops/PathLineIntersections.h"
 
 using platform::BezierPath;
-
-namespace {
-
-BezierPath polygon(std::initializer_list<QPointF> points, bool close = true)
-{
-    BezierPath path;
-    bool first = true;
-    for (QPointF p : points) {
-        if (first)
-            path.moveToPoint(p);
-        else
-            path.lineToPoint(p);
-        first = false;
-    }
-    if (close)
-        path.closePath();
-    return path;
-}
-
-} // namespace
 
 TEST(PathLineIntersections, NearestCrossingAlongALine)
 {

@@ -1,6 +1,8 @@
 // Crossings of two paths' first subpaths, and of a path with itself.
 #include <gtest/gtest.h>
 
+#include "pathops/PolygonPath.h"
+
 #include "pathops/PathPathIntersections.h"
 
 #include <cmath>
@@ -8,21 +10,6 @@
 using platform::BezierPath;
 
 namespace {
-
-BezierPath polygon(std::initializer_list<QPointF> points)
-{
-    BezierPath path;
-    bool first = true;
-    for (QPointF p : points) {
-        if (first)
-            path.moveToPoint(p);
-        else
-            path.lineToPoint(p);
-        first = false;
-    }
-    path.closePath();
-    return path;
-}
 
 QList<OABezierPathIntersection> crossings(const BezierPath &a, const BezierPath *b)
 {
