@@ -8,6 +8,7 @@ PACKAGES=(
   libicu-dev libssl-dev zlib1g-dev libminizip-dev libplist-dev
   diffutils patch python3 time desktop-file-utils zip
   libgtest-dev libgmock-dev libbenchmark-dev cloc imagemagick libvips-tools
+  libpolyclipping-dev
   fonts-dejavu-core fonts-noto-mono
   cmake ninja-build g++ ccache clang clang-format clang-tidy
 )
