@@ -317,8 +317,12 @@ void BezierPath::clipRect(const QRectF &rect)
 
 void BezierPath::ensureCurrentPoint(QPointF p)
 {
-    if (!mElements.isEmpty())
+    if (!mElements.isEmpty()) {
+        // A segment after a close opens a new subpath where the closed one started.
+        if (mElements.last().type == BezierPathElement::ClosePath)
+            moveToPoint(subpathStart());
         return;
+    }
     Log(QStringLiteral("*** BezierPath: no current point; starting the path at (%1, %2)")
             .arg(p.x())
             .arg(p.y()));
@@ -542,11 +546,20 @@ BezierPathElement BezierPath::elementAtIndex(qint64 index, QPointF *points) cons
         return BezierPathElement::MoveTo;
     const Element &e = mElements[index];
     if (points) {
-        const int n = e.type == BezierPathElement::CurveTo     ? 3
-                      : e.type == BezierPathElement::ClosePath ? 0
-                                                               : 1;
-        for (int i = 0; i < n; ++i)
-            points[i] = e.points[i];
+        if (e.type == BezierPathElement::ClosePath) {
+            // A close leads back to the start of its subpath.
+            points[0] = QPointF();
+            for (qint64 i = index - 1; i >= 0; --i) {
+                if (mElements[i].type == BezierPathElement::MoveTo) {
+                    points[0] = mElements[i].points[0];
+                    break;
+                }
+            }
+        } else {
+            const int n = e.type == BezierPathElement::CurveTo ? 3 : 1;
+            for (int i = 0; i < n; ++i)
+                points[i] = e.points[i];
+        }
     }
     return e.type;
 }

@@ -60,7 +60,8 @@ public:
     static void clipRect(const QRectF &rect);
 
     // Construction. A line or curve needs a current point; without one it starts a subpath at
-    // its own end point and logs the mistake instead of raising.
+    // its own end point and logs the mistake instead of raising. After a close it starts a new
+    // subpath (an added move) at the closed subpath's start.
     void moveToPoint(QPointF p);
     void lineToPoint(QPointF p);
     void curveToPoint(QPointF end, QPointF control1, QPointF control2);
@@ -85,8 +86,9 @@ public:
     // Queries.
     bool isEmpty() const { return mElements.isEmpty(); }
     qint64 elementCount() const { return mElements.size(); }
-    // The element type; its points copied to `points` (up to three) when given.
-    // Out-of-range indexes answer MoveTo with no points written.
+    // The element type; its points copied to `points` (up to three) when given. A close gives
+    // its subpath's start as its one point. Out-of-range indexes answer MoveTo with no points
+    // written.
     BezierPathElement elementAtIndex(qint64 index, QPointF *points = nullptr) const;
     const Element &element(qint64 index) const { return mElements.at(index); }
     const QList<Element> &elements() const { return mElements; }
