@@ -1,5 +1,6 @@
 #include "pathops/PathAdditions.h"
 
+#include "pathops/PelkoNSBezierPath.h"
 #include "platform/AffineTransform.h"
 #include "platform/Color.h"
 #include "platform/Guard.h"
@@ -199,36 +200,8 @@ BezierPath bezierPathWithString(const QString &text, const QFont &font)
 
 void applyInnerShadow(const BezierPath &path, const platform::Shadow &shadow)
 {
-    GraphicsContext *context = GraphicsContext::currentContext();
-    if (!context)
-        return;
-    struct StateScope
-    {
-        GraphicsContext *context;
-        explicit StateScope(GraphicsContext *c) : context(c) { context->save(); }
-        ~StateScope() { context->restore(); }
-    } scope(context);
-
-    const QSizeF offset = shadow.offset;
-    const double blur = shadow.blurRadius;
-    const QRectF outer = path.bounds().adjusted(
-        -(std::abs(offset.width()) + blur), -(std::abs(offset.height()) + blur),
-        std::abs(offset.width()) + blur, std::abs(offset.height()) + blur);
-
-    // The ring (outer rect minus the path) is moved a whole height away, out of the clip; its
-    // shadow is thrown back by the same distance so that it falls on the path's inner rim.
-    const double ringShift = context->isFlipped() ? outer.height() : -outer.height();
-    BezierPath ring = BezierPath::bezierPathWithRect(outer);
-    ring.setWindingRule(platform::WindingRule::EvenOdd);
-    ring.appendBezierPath(path);
-    translate(ring, 0, ringShift);
-
-    platform::Shadow thrown = shadow;
-    thrown.offset = QSizeF(offset.width(), offset.height() - ringShift);
-    path.addClip();
-    context->setShadow(thrown);
-    context->setFillColor(Qt::black);
-    ring.fill();
+    // The same ring thrown from out of sight as the element helpers' inner shadow.
+    fillWithInnerShadow(path, shadow);
 }
 
 void AKDrawStringAlignedInFrame(const QString &text, const QFont *font, int alignment, QRectF frame)

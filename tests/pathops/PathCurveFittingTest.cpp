@@ -2,6 +2,7 @@
 // checked with a nearest-point search of the test's own, and the degenerate inputs.
 #include <gtest/gtest.h>
 
+#include "pathops/CurveOracle.h"
 #include "pathops/PathCurveFitting.h"
 
 #include <QRandomGenerator>
@@ -25,14 +26,7 @@ BezierPath polyline(const std::vector<QPointF> &points)
     return path;
 }
 
-QPointF cubicAt(const std::array<QPointF, 4> &p, double t)
-{
-    const double s = 1 - t;
-    return s * s * s * p[0] + 3 * s * s * t * p[1] + 3 * s * t * t * p[2] + t * t * t * p[3];
-}
-
-// The nearest distance from q to any curve of a fitted path, by dense sampling then a local
-// ternary search.
+// The nearest distance from q to any curve of a fitted path.
 double distanceToFit(const BezierPath &fit, QPointF q)
 {
     double best = INFINITY;
@@ -43,22 +37,8 @@ double distanceToFit(const BezierPath &fit, QPointF q)
             last = e.points[0];
             continue;
         }
-        const std::array<QPointF, 4> c{last, e.points[0], e.points[1], e.points[2]};
-        auto dist = [&](double t) {
-            const QPointF d = cubicAt(c, t) - q;
-            return std::hypot(d.x(), d.y());
-        };
-        constexpr int steps = 100;
-        int k = 0;
-        for (int j = 1; j <= steps; ++j)
-            if (dist(double(j) / steps) < dist(double(k) / steps))
-                k = j;
-        double lo = std::max(0.0, (k - 1.0) / steps), hi = std::min(1.0, (k + 1.0) / steps);
-        for (int r = 0; r < 60; ++r) {
-            const double m1 = lo + (hi - lo) / 3, m2 = hi - (hi - lo) / 3;
-            (dist(m1) < dist(m2) ? hi : lo) = dist(m1) < dist(m2) ? m2 : m1;
-        }
-        best = std::min(best, dist((lo + hi) / 2));
+        const QPointF c[4] = {last, e.points[0], e.points[1], e.points[2]};
+        best = std::min(best, bruteDistance(c, q, 100));
         last = e.points[2];
     }
     return best;
@@ -122,8 +102,7 @@ TEST(CurveFitting, DegenerateInputEndsWithOneCurve)
 TEST(CurveFitting, SplitsAtOnceBelowOneAndRefinesAboveIt)
 {
     // Samples of a cubic, bunched so that chord-length parameters are off.
-    const std::array<QPointF, 4> c{QPointF(0, 0), QPointF(10, 80), QPointF(90, 80),
-                                   QPointF(100, 0)};
+    const QPointF c[4] = {QPointF(0, 0), QPointF(10, 80), QPointF(90, 80), QPointF(100, 0)};
     std::vector<QPointF> samples;
     for (int i = 0; i <= 40; ++i) {
         const double t = double(i) / 40;
@@ -161,7 +140,7 @@ TEST(CurveFitting, SeededCubicsComeBackAsOneCurve)
     for (int round = 0; round < 30; ++round) {
         // Arches of even speed, whose chord lengths are near their parameters: one cubic fits
         // them. (Four Newton rounds do not rescue a fit of a looping or kinked curve.)
-        const std::array<QPointF, 4> c{
+        const QPointF c[4] = {
             QPointF(0, 0), QPointF(25 + random.bounded(15.0), 10 + random.bounded(30.0)),
             QPointF(75 - random.bounded(15.0), 10 + random.bounded(30.0)), QPointF(100, 0)};
         std::vector<QPointF> samples;

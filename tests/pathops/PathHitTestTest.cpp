@@ -2,6 +2,7 @@
 // against a crossing count on the flattened outline, and the covered-rect test.
 #include <gtest/gtest.h>
 
+#include "pathops/CurveOracle.h"
 #include "pathops/PolygonPath.h"
 
 #include "graphics/PathHitTesting.h"
@@ -16,37 +17,6 @@ using platform::BezierPath;
 using platform::BezierPathElement;
 
 namespace {
-
-QPointF cubicAt(const QPointF p[4], double t)
-{
-    const double s = 1 - t;
-    return s * s * s * p[0] + 3 * s * s * t * p[1] + 3 * s * t * t * p[2] + t * t * t * p[3];
-}
-
-// The nearest distance from q to the cubic: dense samples, then a ternary search around the
-// best one.
-double bruteDistance(const QPointF p[4], QPointF q)
-{
-    auto dist = [&](double t) {
-        const QPointF d = cubicAt(p, t) - q;
-        return std::hypot(d.x(), d.y());
-    };
-    constexpr int steps = 4000;
-    int bestK = 0;
-    for (int k = 1; k <= steps; ++k)
-        if (dist(double(k) / steps) < dist(double(bestK) / steps))
-            bestK = k;
-    double lo = std::max(0.0, double(bestK - 1) / steps);
-    double hi = std::min(1.0, double(bestK + 1) / steps);
-    for (int i = 0; i < 100; ++i) {
-        const double m1 = lo + (hi - lo) / 3, m2 = hi - (hi - lo) / 3;
-        if (dist(m1) < dist(m2))
-            hi = m2;
-        else
-            lo = m1;
-    }
-    return dist((lo + hi) / 2);
-}
 
 // The usual winding number (counter-clockwise in y-up terms counts +1) of a closed polygon.
 int polygonWinding(const QList<QPointF> &poly, QPointF q)
