@@ -869,6 +869,9 @@ QPen BezierPath::pen(const QBrush &brush) const
 
 bool BezierPath::operator==(const BezierPath &o) const
 {
+    // A path is itself, NaN coordinates and all.
+    if (this == &o)
+        return true;
     return mElements == o.mElements && mLineWidth == o.mLineWidth &&
            mWindingRule == o.mWindingRule && mLineCap == o.mLineCap && mLineJoin == o.mLineJoin &&
            mMiterLimit == o.mMiterLimit && mFlatness == o.mFlatness && mDash == o.mDash &&

@@ -27,7 +27,17 @@ public:
         BezierPathElement type = BezierPathElement::MoveTo;
         // MoveTo/LineTo: points[0]; CurveTo: control 1, control 2, end point; ClosePath: none.
         std::array<QPointF, 3> points{};
-        bool operator==(const Element &) const = default;
+        // Exact, unlike QPointF's own fuzzy comparison, so that equal paths hash alike.
+        bool operator==(const Element &o) const
+        {
+            if (type != o.type)
+                return false;
+            for (size_t i = 0; i < points.size(); ++i) {
+                if (points[i].x() != o.points[i].x() || points[i].y() != o.points[i].y())
+                    return false;
+            }
+            return true;
+        }
     };
 
     BezierPath();
