@@ -1,5 +1,7 @@
 #include "platform/Filter.h"
 
+#include "platform/BuiltInFilters.h"
+
 #include <mutex>
 
 namespace platform {
@@ -10,7 +12,7 @@ std::mutex gRegistryLock;
 
 std::map<QString, Filter::Factory> &registry()
 {
-    static std::map<QString, Filter::Factory> factories;
+    static std::map<QString, Filter::Factory> factories = builtInFilters();
     return factories;
 }
 

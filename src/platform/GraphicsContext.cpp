@@ -1,8 +1,13 @@
 #include "platform/GraphicsContext.h"
 
 #include "platform/Color.h"
+#include "platform/GaussianBlur.h"
+#include "platform/PixelLimits.h"
 
+#include <QImage>
+#include <QPaintDevice>
 #include <QPainterPathStroker>
+#include <cmath>
 
 namespace platform {
 
@@ -122,19 +127,74 @@ void GraphicsContext::drawShadow(const QPainterPath &area)
 {
     if (!mState.shadow.isVisible())
         return;
+    // The offset is in the current (user) coordinates, so it follows any transform.
     const QPainterPath moved =
         area.translated(mState.shadow.offset.width(), mState.shadow.offset.height());
+    if (mState.shadow.blurRadius > 0 && std::isfinite(mState.shadow.blurRadius)) {
+        drawBlurredShadow(moved);
+        return;
+    }
     mPainter->save();
     mPainter->setPen(Qt::NoPen);
-    if (mState.shadow.blurRadius > 0) {
-        // A soft rim stands in for a true blur: enough for the small shadows we draw.
-        QColor rim = mState.shadow.color;
-        rim.setAlphaF(rim.alphaF() * 0.5);
-        QPainterPathStroker stroker;
-        stroker.setWidth(mState.shadow.blurRadius);
-        mPainter->fillPath(stroker.createStroke(moved), rim);
-    }
     mPainter->fillPath(moved, mState.shadow.color);
+    mPainter->restore();
+}
+
+namespace {
+
+// The device pixels a drawing can reach: the clip when there is one, else the whole device
+// (counted generously: a device may measure itself in points).
+QRectF reachableDeviceRect(const QPainter &painter)
+{
+    const QPaintDevice *device = painter.device();
+    const double ratio = device ? std::max(1.0, device->devicePixelRatioF()) : 1.0;
+    QRectF reach =
+        device ? QRectF(0, 0, device->width() * ratio, device->height() * ratio) : QRectF();
+    if (painter.hasClipping())
+        reach &= painter.deviceTransform().mapRect(painter.clipBoundingRect());
+    return reach;
+}
+
+} // namespace
+
+void GraphicsContext::drawBlurredShadow(const QPainterPath &moved)
+{
+    const QTransform toDevice = mPainter->deviceTransform();
+    // sigma is half the radius, measured in device pixels.
+    const double scale = std::sqrt(std::fabs(toDevice.determinant()));
+    const double sigma = mState.shadow.blurRadius / 2 * scale;
+    if (!(sigma > 0) || !std::isfinite(sigma))
+        return;
+    const double margin = std::ceil(3 * sigma) + 1;
+    const QRectF spread =
+        toDevice.map(moved).boundingRect().adjusted(-margin, -margin, margin, margin);
+    // Only the part the clip lets through is blurred and drawn; the layer reaches a margin
+    // further so that what lies just outside still bleeds in.
+    const QRect target = (spread & reachableDeviceRect(*mPainter)).toAlignedRect();
+    if (target.isEmpty())
+        return;
+    // Beyond a few thousand pixels a wider layer changes nothing one could see.
+    const int pad = int(std::min(margin, 4096.0));
+    const QRect layerRect = target.adjusted(-pad, -pad, pad, pad);
+    if (checkedPixelCount(layerRect.width(), layerRect.height()) == 0)
+        return;
+    QImage layer(layerRect.size(), QImage::Format_RGBA8888_Premultiplied);
+    if (layer.isNull())
+        return;
+    layer.fill(Qt::transparent);
+    {
+        QPainter p(&layer);
+        p.setRenderHint(QPainter::Antialiasing); // the blur softens every edge anyway
+        p.setTransform(toDevice * QTransform::fromTranslate(-layerRect.x(), -layerRect.y()));
+        p.setPen(Qt::NoPen);
+        p.fillPath(moved, mState.shadow.color);
+    }
+    gaussianBlur(layer, sigma);
+    mPainter->save();
+    mPainter->resetTransform();
+    // The painter may still scale for a high-density device: undo that to draw in its pixels.
+    mPainter->setWorldTransform(mPainter->deviceTransform().inverted());
+    mPainter->drawImage(target.topLeft(), layer, target.translated(-layerRect.topLeft()));
     mPainter->restore();
 }
 

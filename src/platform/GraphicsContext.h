@@ -17,8 +17,8 @@ class Color;
 
 struct Shadow
 {
-    QSizeF offset;         // in the context's coordinates
-    double blurRadius = 0; // the shadow is spread over about this many units
+    QSizeF offset{0, 0};   // in the context's coordinates (QSizeF() would be -1, -1)
+    double blurRadius = 0; // the shadow is blurred with sigma = blurRadius / 2 units
     QColor color;          // invalid = no shadow
     bool isVisible() const { return color.isValid() && color.alpha() > 0; }
 };
@@ -86,6 +86,8 @@ private:
         Shadow shadow;
     };
     void drawShadow(const QPainterPath &area);
+    // A Gaussian blur of the shadow (sigma = radius / 2), only over the clip.
+    void drawBlurredShadow(const QPainterPath &moved);
 
     QPainter *mPainter;
     bool mFlipped;
