@@ -66,3 +66,27 @@ void PathElementToBezierPath(void *info, const platform::CGPathElement *element)
 
 // Same element kinds with every point within 0.1; a NaN on either side answers false.
 bool SamePath(const platform::BezierPath *a, const platform::BezierPath *b);
+
+// Drawing effects in the current graphics context; the path itself is left as it is. A colour
+// that is not valid draws nothing.
+//
+// Radii of 0.02 or less stroke (fill) plainly in the colour; larger ones draw only the blur.
+void strokeBlurWithColor(const platform::BezierPath &path, const platform::Color &color,
+                         double radius);
+void fillBlurWithColor(const platform::BezierPath &path, const platform::Color &color,
+                       double radius);
+// Only the blurred shadow of the stroke (fill): a black copy is drawn beyond the clip box and
+// its shadow thrown back onto the path's own place.
+void drawBlurWithColor(const platform::BezierPath &path, const platform::Color &color,
+                       double radius, bool isStroke);
+// The clip box of drawBlurWithColor for paths of these bounds and line width: the bounds grown
+// by 4 * lineWidth + 4 * radius + 3, snapped outwards to hundreds, with a hundred more each side.
+QRectF blurClipBox(QRectF bounds, double lineWidth, double radius);
+// The path filled with an embossed material: its mask raised into a height field (radius) and
+// lit through the shading image (scale). Nothing without a shading image.
+void drawPathWithShadedMaterial(const platform::BezierPath &path, const platform::Image *shading,
+                                float radius, float scale);
+// Offsets the outline by `distance` (positive grows, negative shrinks) through a raster of at
+// most 900 x 900 pixels. False, with the path untouched, for |distance| < 0.5 or when no
+// outline comes back.
+bool ExpandWithValue(platform::BezierPath &path, float distance);
