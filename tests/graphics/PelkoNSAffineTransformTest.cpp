@@ -30,24 +30,39 @@ TEST(PelkoNSAffineTransform, IsFlip)
     }
 }
 
-TEST(PelkoNSAffineTransform, ToleranceBoundariesAreWidenedFloats)
+TEST(PelkoNSAffineTransform, SameTransformAtTheFloatBoundary)
 {
-    // The float 0.002 is 0.0020000000949949026: a difference of exactly the double 0.002 is
-    // below it, one of the float itself is not.
-    const AffineTransform identity;
-    const AffineTransform byDouble = CreateTranslateTransform(0.002, 0);
-    const AffineTransform byFloat = CreateTranslateTransform(double(0.002f), 0);
-    const AffineTransform justBelow = CreateTranslateTransform(0.0019, 0);
-    EXPECT_TRUE(SameTransform(nullptr, &identity));
+    // The float 0.002 is 0.0020000000949949026: a difference of exactly the double 0.002 lies
+    // below it; one of the float itself, as a translation made from it has, does not.
+    struct Row
+    {
+        const char *name;
+        AffineTransform t;
+        bool same;
+    };
+    const Row rows[] = {
+        {"a difference of exactly the double 0.002 passes", CreateTranslateTransform(0.002, 0),
+         true},
+        {"a translation by the float 0.002 is refused", CreateTranslateTransform(double(0.002f), 0),
+         false},
+        {"0.0019 passes", CreateTranslateTransform(0.0019, 0), true},
+        {"a scale off by 0.0021 is refused", AffineTransform(1, 0, 0, 1.0021, 0, 0), false},
+        {"the identity", AffineTransform(), true},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(SameTransform(nullptr, &r.t), r.same); // nil reads as the identity
+        EXPECT_EQ(SameTransform(&r.t, nullptr), r.same);
+        const AffineTransform identity;
+        EXPECT_EQ(SameTransform(&identity, &r.t), r.same);
+    }
     EXPECT_TRUE(SameTransform(nullptr, nullptr));
-    EXPECT_TRUE(SameTransform(&byDouble, nullptr)) << "the double 0.002 passes";
-    EXPECT_FALSE(SameTransform(nullptr, &byFloat)) << "the float 0.002 does not";
-    EXPECT_TRUE(SameTransform(nullptr, &justBelow));
-    const AffineTransform scaled(1, 0, 0, 1.0021, 0, 0);
-    EXPECT_FALSE(SameTransform(&scaled, &identity));
+}
 
-    EXPECT_FALSE(IsWillChange(CreateTranslateTransform(0.01, 0)));
+TEST(PelkoNSAffineTransform, IsWillChangeAtTheFloatBoundary)
+{
     // The float 0.02 lies below the double 0.02.
+    EXPECT_FALSE(IsWillChange(CreateTranslateTransform(0.01, 0)));
     EXPECT_FALSE(IsWillChange(CreateTranslateTransform(double(0.02f), 0)));
     EXPECT_TRUE(IsWillChange(CreateTranslateTransform(0.02, 0)));
     EXPECT_TRUE(IsWillChange(CreateTranslateTransform(0.03, 0)));
