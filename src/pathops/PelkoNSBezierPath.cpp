@@ -1,9 +1,11 @@
 #include "pathops/PelkoNSBezierPath.h"
 
 #include "graphics/DrawingUtility.h"
+#include "graphics/PelkoNSBezierPath.h"
 #include "pathops/FBGeometry.h"
 #include "platform/AffineTransform.h"
 #include "platform/Guard.h"
+#include "platform/Log.h"
 
 #include <QPainterPathStroker>
 #include <cmath>
@@ -14,11 +16,6 @@ using platform::BezierPathElement;
 namespace {
 
 constexpr double kShortestSegment = 0.1;
-
-QPointF zeroIfNaN(QPointF p)
-{
-    return std::isnan(p.x()) || std::isnan(p.y()) ? QPointF() : p;
-}
 
 BezierPath movedVertically(const BezierPath &path, double dy)
 {
@@ -159,16 +156,6 @@ BezierPath triangleAtPoint(QPointF p, QPointF direction)
     return triangle;
 }
 
-QPointF fb_firstMoveToPoint(const BezierPath &path)
-{
-    for (qint64 i = 0; i < path.elementCount(); ++i) {
-        QPointF points[3];
-        if (path.elementAtIndex(i, points) == BezierPathElement::MoveTo)
-            return points[0];
-    }
-    return QPointF();
-}
-
 std::optional<QList<BezierPath>> SeparateIntoSingleLines_AndOutPointList(const BezierPath &path,
                                                                          QList<QPointF> *outPoints)
 {
@@ -264,8 +251,8 @@ bool joinFirstNestedPair(QList<BezierPath> &pieces)
 {
     for (qsizetype i = 0; i < pieces.size(); ++i) {
         for (qsizetype j = i + 1; j < pieces.size(); ++j) {
-            if (pieces[i].containsPoint(fb_firstMoveToPoint(pieces[j])) ||
-                pieces[j].containsPoint(fb_firstMoveToPoint(pieces[i]))) {
+            if (pieces[i].containsPoint(firstMoveToPoint(pieces[j])) ||
+                pieces[j].containsPoint(firstMoveToPoint(pieces[i]))) {
                 fb_appendPath(pieces[i], pieces[j]);
                 pieces[i].setWindingRule(platform::WindingRule::EvenOdd);
                 // Only this piece goes: an equal duplicate elsewhere is a piece of its own.
@@ -294,27 +281,101 @@ std::optional<QList<BezierPath>> SeparateIntoSinglePaths(const BezierPath &path)
     return std::nullopt;
 }
 
+namespace {
+
+void appendCGElement(void *info, const platform::CGPathElement *element)
+{
+    auto *path = static_cast<BezierPath *>(info);
+    const QPointF *p = element->points;
+    switch (element->type) {
+    case platform::CGPathElementType::MoveToPoint:
+        path->moveToPoint(p[0]);
+        break;
+    case platform::CGPathElementType::AddLineToPoint:
+        path->lineToPoint(p[0]);
+        break;
+    case platform::CGPathElementType::AddQuadCurveToPoint: {
+        // The cubic that draws the same curve as the quadratic.
+        const QPointF c = path->currentPoint();
+        const QPointF q = p[0];
+        const QPointF e = p[1];
+        path->curveToPoint(e, c + (q - c) * (2.0 / 3.0), e + (q - e) * (2.0 / 3.0));
+        break;
+    }
+    case platform::CGPathElementType::AddCurveToPoint:
+        path->curveToPoint(p[2], p[0], p[1]);
+        break;
+    case platform::CGPathElementType::CloseSubpath:
+        path->closePath();
+        break;
+    }
+}
+
+QPointF checkedPoint(QPointF p)
+{
+    if (!std::isnan(p.x()) && !std::isnan(p.y()))
+        return p;
+    platform::Log(QStringLiteral("**** NaN value error **** "));
+    return QPointF();
+}
+
+} // namespace
+
+std::optional<BezierPath> bezierPathWithCGPath(const platform::CGPath *path)
+{
+    if (!path)
+        return std::nullopt;
+    BezierPath result;
+    path->apply(&result, appendCGElement);
+    return result;
+}
+
+std::optional<platform::CGPath> createCGPath(const BezierPath &path)
+{
+    GUARD_BEGIN
+    platform::CGPath result;
+    for (qint64 i = 0; i < path.elementCount(); ++i) {
+        QPointF p[3];
+        switch (path.elementAtIndex(i, p)) {
+        case BezierPathElement::MoveTo:
+            result.moveToPoint(checkedPoint(p[0]));
+            break;
+        case BezierPathElement::LineTo:
+            result.addLineToPoint(checkedPoint(p[0]));
+            break;
+        case BezierPathElement::CurveTo: {
+            const QPointF c1 = checkedPoint(p[0]);
+            const QPointF c2 = checkedPoint(p[1]);
+            result.addCurveToPoint(c1, c2, checkedPoint(p[2]));
+            break;
+        }
+        case BezierPathElement::ClosePath:
+            result.closeSubpath();
+            break;
+        }
+    }
+    return result;
+    PELKO_GUARD_CATCH_AS("-[NSBezierPath(FBUtilities) createCGPath]")
+    return std::nullopt;
+}
+
 std::optional<BezierPath> pathWithStrokeWidth(const BezierPath &path, double width)
 {
     if (path.elementCount() < 2 || !std::isfinite(width))
         return std::nullopt;
-    // Unreadable points stroke as the origin rather than poisoning the whole outline.
-    BezierPath clean = path;
-    for (qint64 i = 0; i < clean.elementCount(); ++i) {
-        QPointF points[3];
-        const BezierPathElement type = clean.elementAtIndex(i, points);
-        if (type == BezierPathElement::ClosePath)
-            continue;
-        for (QPointF &p : points)
-            p = zeroIfNaN(p);
-        clean.setAssociatedPoints(points, i);
-    }
+    // Through the Core Graphics form, which reads unreadable points as the origin.
+    const std::optional<platform::CGPath> cgPath = createCGPath(path);
+    if (!cgPath)
+        return std::nullopt;
+    const std::optional<BezierPath> clean = bezierPathWithCGPath(&*cgPath);
+    if (!clean)
+        return std::nullopt;
     QPainterPathStroker stroker;
     stroker.setWidth(width);
     stroker.setCapStyle(Qt::RoundCap);
     stroker.setJoinStyle(Qt::RoundJoin);
     stroker.setMiterLimit(0);
-    const QPainterPath outline = stroker.createStroke(clean.toQPainterPath());
+    const QPainterPath outline = stroker.createStroke(clean->toQPainterPath());
     if (outline.isEmpty())
         return std::nullopt;
     return BezierPath::fromQPainterPath(outline);

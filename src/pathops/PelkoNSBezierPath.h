@@ -4,6 +4,7 @@
 // single segments or single closed pieces, the stroked outline, and three drawing effects.
 
 #include "platform/BezierPath.h"
+#include "platform/CGPath.h"
 #include "platform/Color.h"
 #include "platform/GraphicsContext.h"
 #include "platform/Range.h"
@@ -48,9 +49,6 @@ platform::BezierPath smallRectAtPoint(QPointF p);
 // A closed triangle whose tip lies 15 units from p along `direction`, its base 10 wide at p.
 platform::BezierPath triangleAtPoint(QPointF p, QPointF direction);
 
-// The first point of the path's first move-to; (0, 0) without one.
-QPointF fb_firstMoveToPoint(const platform::BezierPath &path);
-
 // One two-element path per drawn segment (lines shorter than 0.1 are dropped, closes become
 // lines); the points visited are appended to `outPoints` when given. A path with no segment
 // answers one copy of itself; an empty path answers nothing.
@@ -61,6 +59,13 @@ SeparateIntoSingleLines_AndOutPointList(const platform::BezierPath &path,
 // pieces answer one copy of the path. An empty path answers nothing.
 std::optional<QList<platform::BezierPath>>
 SeparateIntoSinglePaths(const platform::BezierPath &path);
+
+// The same elements from a Core Graphics path, quadratics as the equal cubics; none for a null
+// path.
+std::optional<platform::BezierPath> bezierPathWithCGPath(const platform::CGPath *path);
+// The same elements as a Core Graphics path; a point with a NaN coordinate becomes the origin
+// (logged). None when an error stops the conversion.
+std::optional<platform::CGPath> createCGPath(const platform::BezierPath &path);
 
 // The outline of the path's stroke of the given width with round caps and joins; nothing for a
 // path of fewer than two elements.

@@ -1,10 +1,12 @@
 #include "pathops/PelkoNSBezierPath.h"
 
 #include "PolygonPath.h"
+#include "support/LogCapture.h"
 #include "platform/GraphicsContext.h"
 
 #include <QImage>
 #include <QPainter>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using platform::BezierPath;
@@ -261,4 +263,49 @@ TEST(PelkoNSBezierPathTest, StrokeInsideKeepsToTheShape)
     EXPECT_EQ(image.pixelColor(30, 21).lightness(), 0);
     EXPECT_EQ(image.pixelColor(30, 18).lightness(), 255);
     EXPECT_EQ(image.pixelColor(30, 30).lightness(), 255);
+}
+
+TEST(PelkoNSBezierPathTest, CoreGraphicsRoundTrip)
+{
+    BezierPath path = polygon({{0, 0}, {4, 0}, {4, 4}});
+    path.curveToPoint({9, 9}, {5, 5}, {6, 7});
+    const auto cg = createCGPath(path);
+    ASSERT_TRUE(cg);
+    ASSERT_EQ(cg->elementCount(), path.elementCount());
+    const auto back = bezierPathWithCGPath(&*cg);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->elements(), path.elements());
+    EXPECT_FALSE(bezierPathWithCGPath(nullptr));
+    EXPECT_TRUE(createCGPath(BezierPath())->isEmpty());
+
+    // A quadratic becomes the cubic two thirds of the way to its control point.
+    platform::CGPath quad;
+    quad.moveToPoint({0, 0});
+    quad.addQuadCurveToPoint({3, 6}, {6, 0});
+    const auto cubic = bezierPathWithCGPath(&quad);
+    ASSERT_TRUE(cubic);
+    const NSBezierElement curve = fb_elementAtIndex(*cubic, 1);
+    EXPECT_EQ(curve.kind, 2u);
+    EXPECT_EQ(curve.point, QPointF(6, 0));
+    EXPECT_EQ(curve.controlPoints[0], QPointF(2, 4));
+    EXPECT_EQ(curve.controlPoints[1], QPointF(4, 4));
+}
+
+TEST(PelkoNSBezierPathTest, NaNPointsBecomeTheOrigin)
+{
+    BezierPath path;
+    path.moveToPoint({1, 1});
+    path.lineToPoint({std::nan(""), 5});
+    path.curveToPoint({7, 7}, {std::nan(""), 2}, {3, 3});
+    pelkotest::LogCapture log;
+    const auto cg = createCGPath(path);
+    ASSERT_TRUE(cg);
+    EXPECT_EQ(cg->elements()[1].points[0], QPointF(0, 0));
+    EXPECT_EQ(cg->elements()[2].points[0], QPointF(0, 0));
+    EXPECT_EQ(cg->elements()[2].points[1], QPointF(3, 3));
+    EXPECT_EQ(cg->elements()[2].points[2], QPointF(7, 7));
+    EXPECT_TRUE(log.logged(QStringLiteral("**** NaN value error **** ")));
+    const auto outline = pathWithStrokeWidth(path, 1);
+    ASSERT_TRUE(outline);
+    EXPECT_TRUE(std::isfinite(outline->bounds().width()));
 }

@@ -1,0 +1,362 @@
+#include "pathops/FBBezierContour.h"
+
+#include "pathops/FBBoxPairs.h"
+#include "pathops/FBContourOverlap.h"
+#include "pathops/PelkoNSBezierPath.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <unordered_set>
+
+namespace {
+
+bool isZeroRect(const QRectF &r)
+{
+    return r.x() == 0 && r.y() == 0 && r.width() == 0 && r.height() == 0;
+}
+
+} // namespace
+
+FBBezierContour::FBBezierContour()
+{
+    mEdges.reserve(12);
+}
+
+FBBezierContourPtr FBBezierContour::bezierContourWithCurve(const FBBezierCurvePtr &curve)
+{
+    auto contour = std::make_shared<FBBezierContour>();
+    contour->addCurve(curve);
+    return contour;
+}
+
+void FBBezierContour::addCurve(const FBBezierCurvePtr &curve)
+{
+    if (!curve)
+        return;
+    auto edge = std::make_unique<FBContourEdge>(curve, this);
+    edge->setIndex(qsizetype(mEdges.size()));
+    mEdges.push_back(std::move(edge));
+    mBounds = QRectF();
+    mBezPathCache.reset();
+}
+
+void FBBezierContour::addReverseCurve(const FBBezierCurvePtr &curve)
+{
+    if (curve)
+        addCurve(curve->reversedCurve());
+}
+
+namespace {
+
+FBBezierCurvePtr pieceBetween(const FBEdgeCrossing *startCrossing,
+                              const FBEdgeCrossing *endCrossing)
+{
+    if (!startCrossing && !endCrossing)
+        return nullptr;
+    if (!startCrossing)
+        return endCrossing->leftCurve();
+    if (!endCrossing)
+        return startCrossing->rightCurve();
+    return startCrossing->curve()->subcurveWithRange(
+        FBGeom_MakeRange(startCrossing->parameter(), endCrossing->parameter()));
+}
+
+} // namespace
+
+void FBBezierContour::addCurveFrom(const FBEdgeCrossing *startCrossing,
+                                   const FBEdgeCrossing *endCrossing)
+{
+    addCurve(pieceBetween(startCrossing, endCrossing));
+}
+
+void FBBezierContour::addReverseCurveFrom(const FBEdgeCrossing *startCrossing,
+                                          const FBEdgeCrossing *endCrossing)
+{
+    addReverseCurve(pieceBetween(startCrossing, endCrossing));
+}
+
+void FBBezierContour::close()
+{
+    if (mEdges.empty())
+        return;
+    const QPointF first = mEdges.front()->curve()->endPoint1();
+    const QPointF last = mEdges.back()->curve()->endPoint2();
+    if (!FBGeom_ArePointsClose(first, last))
+        addCurve(FBBezierCurve::bezierCurveWithLineStartPoint(last, first));
+}
+
+FBBezierContourPtr FBBezierContour::copy() const
+{
+    auto contour = std::make_shared<FBBezierContour>();
+    for (const auto &edge : mEdges)
+        contour->addCurve(edge->curve());
+    return contour;
+}
+
+FBBezierContourPtr FBBezierContour::reversedContour() const
+{
+    auto contour = std::make_shared<FBBezierContour>();
+    for (auto it = mEdges.rbegin(); it != mEdges.rend(); ++it)
+        contour->addReverseCurve((*it)->curve());
+    return contour;
+}
+
+int FBBezierContour::direction() const
+{
+    // The shoelace sum over every corner of the loop.
+    double area = 0.0;
+    for (const auto &edge : mEdges) {
+        const QPointF l = edge->curve()->endPoint1();
+        const QPointF c = edge->curve()->endPoint2();
+        area += l.x() * c.y() - c.x() * l.y();
+    }
+    return area >= 0 ? 0 : 1;
+}
+
+FBBezierContourPtr FBBezierContour::contourMadeClockwiseIfNecessary()
+{
+    return direction() == 0 ? shared_from_this() : reversedContour();
+}
+
+QRectF FBBezierContour::bounds() const
+{
+    if (!isZeroRect(mBounds))
+        return mBounds;
+    if (mEdges.empty())
+        return QRectF();
+    QRectF total;
+    for (const auto &edge : mEdges) {
+        const QRectF b = edge->curve()->bounds();
+        total = isZeroRect(total) ? b : FBGeom_UnionRect(total, b);
+    }
+    mBounds = total;
+    return mBounds;
+}
+
+QPointF FBBezierContour::firstPoint() const
+{
+    return mEdges.empty() ? QPointF() : mEdges.front()->curve()->endPoint1();
+}
+
+bool FBBezierContour::containsPoint(QPointF point) const
+{
+    const QRectF b = bounds();
+    const double endX = point.x() > b.left() ? b.left() - 10 : b.right() + 10;
+    const FBBezierContourPtr ray = bezierContourWithCurve(
+        FBBezierCurve::bezierCurveWithLineStartPoint(point, QPointF(endX, point.y())));
+    return (numberOfIntersectionsWithRay(ray->edges().front().get()) & 1) != 0;
+}
+
+qsizetype FBBezierContour::numberOfIntersectionsWithRay(const FBContourEdge *testEdge) const
+{
+    return qsizetype(intersectionsWithRay(testEdge).size());
+}
+
+std::vector<FBBezierIntersectionPtr>
+FBBezierContour::intersectionsWithRay(const FBContourEdge *testEdge) const
+{
+    std::vector<FBBezierIntersectionPtr> found;
+    const FBBezierCurvePtr &ray = testEdge->curve();
+    const QRectF rayBounds = ray->bounds();
+    for (const auto &edge : mEdges) {
+        if (!FBBoxPairs_BoxesMeet(rayBounds, edge->curve()->bounds()))
+            continue;
+        for (const FBBezierIntersectionPtr &intersection :
+             ray->intersectionsWithBezierCurve(edge->curve())) {
+            if (!testEdge->crossesEdge(edge.get(), *intersection))
+                continue;
+            // A crossing at the joint of two edges is found on both: count it once.
+            if (intersection->isAtStartOfCurve2() && !found.empty()) {
+                const FBBezierIntersectionPtr &last = found.back();
+                if (last->isAtEndPointOfCurve2() && edge->previous()->curve() == last->curve2())
+                    continue;
+            } else if (intersection->isAtStopOfCurve2() && !found.empty()) {
+                const FBBezierIntersectionPtr &first = found.front();
+                if (first->isAtStartOfCurve2() && edge->next()->curve() == first->curve2())
+                    continue;
+            }
+            found.push_back(intersection);
+        }
+    }
+    return found;
+}
+
+FBContourEdge *FBBezierContour::startEdge() const
+{
+    if (mEdges.empty())
+        return nullptr;
+    for (const auto &edge : mEdges) {
+        if (!edge->isStartShared())
+            return edge.get();
+    }
+    return mEdges.front().get();
+}
+
+void FBBezierContour::markCrossingsAsEntryOrExitWithContour(FBBezierContour *otherContour,
+                                                            bool markInside)
+{
+    FBContourEdge *start = startEdge();
+    if (!start)
+        return;
+    const bool contains =
+        otherContour->contourAndSelfIntersectingContoursContainPoint(start->curve()->endPoint1());
+    bool isEntry = markInside ? !contains : contains;
+    std::vector<FBBezierContour *> counted = otherContour->selfIntersectingContours();
+    counted.push_back(otherContour);
+    const std::unordered_set<const FBBezierContour *> counts(counted.begin(), counted.end());
+    FBContourEdge *edge = start;
+    do {
+        for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
+            if (crossing->isSelfCrossing() || !crossing->counterpart() ||
+                !crossing->counterpart()->edge())
+                continue;
+            if (!counts.contains(crossing->counterpart()->edge()->contour()))
+                continue;
+            crossing->setEntry(isEntry);
+            isEntry = !isEntry;
+        }
+        edge = edge->next();
+    } while (edge != start);
+}
+
+bool FBBezierContour::contourAndSelfIntersectingContoursContainPoint(QPointF point) const
+{
+    int count = containsPoint(point) ? 1 : 0;
+    for (const FBBezierContour *contour : selfIntersectingContours()) {
+        if (contour->containsPoint(point))
+            ++count;
+    }
+    return (count & 1) != 0;
+}
+
+const platform::BezierPath &FBBezierContour::bezierPath() const
+{
+    if (!mBezPathCache) {
+        platform::BezierPath path;
+        if (!mEdges.empty()) {
+            path.moveToPoint(mEdges.front()->curve()->endPoint1());
+            for (const auto &edge : mEdges) {
+                const FBBezierCurvePtr &curve = edge->curve();
+                if (curve->isStraightLine())
+                    path.lineToPoint(curve->endPoint2());
+                else
+                    path.curveToPoint(curve->endPoint2(), curve->controlPoint1(),
+                                      curve->controlPoint2());
+            }
+            path.closePath();
+        }
+        path.setWindingRule(platform::WindingRule::EvenOdd);
+        mBezPathCache = path;
+    }
+    return *mBezPathCache;
+}
+
+std::vector<FBBezierContour *> FBBezierContour::intersectingContours() const
+{
+    std::vector<FBBezierContour *> contours;
+    std::unordered_set<const FBBezierContour *> seen;
+    for (const auto &edge : mEdges) {
+        for (FBContourEdge *other : edge->intersectingEdges()) {
+            if (seen.insert(other->contour()).second)
+                contours.push_back(other->contour());
+        }
+    }
+    return contours;
+}
+
+std::vector<FBBezierContour *> FBBezierContour::selfIntersectingContours() const
+{
+    std::vector<FBBezierContour *> contours;
+    addSelfIntersectingContoursToArray(contours, this);
+    return contours;
+}
+
+void FBBezierContour::addSelfIntersectingContoursToArray(
+    std::vector<FBBezierContour *> &contours, const FBBezierContour *originalContour) const
+{
+    // Depth first, as a recursion would visit them, on a stack of our own: chains of touching
+    // contours can be as long as the input.
+    struct Frame
+    {
+        const FBBezierContour *contour;
+        size_t edge = 0;
+        std::vector<FBContourEdge *> across;
+        size_t next = 0;
+    };
+    std::unordered_set<const FBBezierContour *> added(contours.begin(), contours.end());
+    std::vector<Frame> stack;
+    stack.push_back(Frame{this, 0, {}, 0});
+    while (!stack.empty()) {
+        Frame &frame = stack.back();
+        if (frame.next >= frame.across.size()) {
+            if (frame.edge >= frame.contour->mEdges.size()) {
+                stack.pop_back();
+                continue;
+            }
+            frame.across = frame.contour->mEdges[frame.edge++]->selfIntersectingEdges();
+            frame.next = 0;
+            continue;
+        }
+        FBBezierContour *contour = frame.across[frame.next++]->contour();
+        if (contour == originalContour || added.contains(contour))
+            continue;
+        added.insert(contour);
+        contours.push_back(contour);
+        stack.push_back(Frame{contour, 0, {}, 0});
+    }
+}
+
+void FBBezierContour::addOverlap(const FBContourOverlapPtr &overlap)
+{
+    mOverlaps.push_back(overlap);
+}
+
+void FBBezierContour::removeAllOverlaps()
+{
+    mOverlaps.clear();
+}
+
+bool FBBezierContour::isEquivalent(const FBBezierContour *other) const
+{
+    for (const FBContourOverlapPtr &overlap : mOverlaps) {
+        if (overlap->isBetweenContour(this, other) && overlap->isComplete())
+            return true;
+    }
+    return false;
+}
+
+QString FBBezierContour::description() const
+{
+    const QRectF b = bounds();
+    QStringList edges;
+    for (size_t i = 0; i < mEdges.size(); ++i)
+        edges << QStringLiteral("%1: %2").arg(i).arg(mEdges[i]->description());
+    return QString::asprintf("<FBBezierContour: bounds = (%f, %f)(%f, %f) edges = ", b.x(), b.y(),
+                             b.width(), b.height()) +
+           QStringLiteral("(%1)>").arg(edges.join(", "));
+}
+
+platform::BezierPath FBBezierContour::debugPathForIntersectionType(int type) const
+{
+    platform::BezierPath path;
+    for (const auto &edge : mEdges) {
+        for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
+            if (type == 1 && !crossing->isEntry())
+                continue;
+            if (type == 2 && crossing->isEntry())
+                continue;
+            path.appendBezierPath(crossing->isEntry() ? circleAtPoint(crossing->location())
+                                                      : rectAtPoint(crossing->location()));
+        }
+    }
+    if (const FBContourEdge *start = startEdge()) {
+        const QPointF p = start->curve()->endPoint1();
+        const QPointF d =
+            FBGeom_NormalizeVector(FBGeom_SubtractPoints(start->curve()->controlPoint1(), p));
+        path.appendBezierPath(triangleAtPoint(p, d));
+    }
+    path.appendBezierPath(bezierPath());
+    if (mInside == 1)
+        path.setLineDash({2.0, 3.0}, 0);
+    return path;
+}

@@ -1,0 +1,81 @@
+#pragma once
+// One closed loop of curves taking part in a boolean operation: its edges, whether it is a hole,
+// the overlaps it shares with contours of the other graph, and the even-odd tests by a ray.
+
+#include "pathops/FBContourEdge.h"
+#include "platform/BezierPath.h"
+
+#include <QRectF>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class FBBezierContour;
+class FBContourOverlap;
+using FBBezierContourPtr = std::shared_ptr<FBBezierContour>;
+using FBContourOverlapPtr = std::shared_ptr<FBContourOverlap>;
+
+class FBBezierContour : public std::enable_shared_from_this<FBBezierContour>
+{
+public:
+    FBBezierContour();
+    FBBezierContour(const FBBezierContour &) = delete;
+    FBBezierContour &operator=(const FBBezierContour &) = delete;
+    static FBBezierContourPtr bezierContourWithCurve(const FBBezierCurvePtr &curve);
+
+    // nullptr is ignored.
+    void addCurve(const FBBezierCurvePtr &curve);
+    void addReverseCurve(const FBBezierCurvePtr &curve);
+    // The piece of an edge between two crossings; a missing crossing stands for the edge's end.
+    void addCurveFrom(const FBEdgeCrossing *startCrossing, const FBEdgeCrossing *endCrossing);
+    void addReverseCurveFrom(const FBEdgeCrossing *startCrossing,
+                             const FBEdgeCrossing *endCrossing);
+    // Adds a line back to the start when the loop is open.
+    void close();
+
+    // The same curves, without crossings, marks or overlaps.
+    FBBezierContourPtr copy() const;
+    FBBezierContourPtr reversedContour() const;
+    // 0 counter-clockwise in y-up terms (non-negative shoelace sum), 1 clockwise.
+    int direction() const;
+    FBBezierContourPtr contourMadeClockwiseIfNecessary();
+
+    QRectF bounds() const;
+    QPointF firstPoint() const;
+    // Even-odd inside test by a horizontal ray.
+    bool containsPoint(QPointF point) const;
+    qsizetype numberOfIntersectionsWithRay(const FBContourEdge *testEdge) const;
+    std::vector<FBBezierIntersectionPtr> intersectionsWithRay(const FBContourEdge *testEdge) const;
+    // The first edge whose start is not shared with a crossing of another contour.
+    FBContourEdge *startEdge() const;
+    void markCrossingsAsEntryOrExitWithContour(FBBezierContour *otherContour, bool markInside);
+    bool contourAndSelfIntersectingContoursContainPoint(QPointF point) const;
+    const platform::BezierPath &bezierPath() const;
+
+    // The contours on the other side of this contour's crossings, each once.
+    std::vector<FBBezierContour *> intersectingContours() const;
+    std::vector<FBBezierContour *> selfIntersectingContours() const;
+    // Adds every contour reachable through self crossings, except `originalContour`.
+    void addSelfIntersectingContoursToArray(std::vector<FBBezierContour *> &contours,
+                                            const FBBezierContour *originalContour) const;
+
+    void addOverlap(const FBContourOverlapPtr &overlap);
+    void removeAllOverlaps();
+    // Both outlines coincide along their whole length.
+    bool isEquivalent(const FBBezierContour *other) const;
+
+    QString description() const;
+    platform::BezierPath debugPathForIntersectionType(int type) const;
+
+    const std::vector<std::unique_ptr<FBContourEdge>> &edges() const { return mEdges; }
+    int inside() const { return mInside; }
+    void setInside(int inside) { mInside = inside; }
+    const std::vector<FBContourOverlapPtr> &overlaps() const { return mOverlaps; }
+
+private:
+    std::vector<std::unique_ptr<FBContourEdge>> mEdges;
+    mutable QRectF mBounds;
+    int mInside = 0;
+    std::vector<FBContourOverlapPtr> mOverlaps;
+    mutable std::optional<platform::BezierPath> mBezPathCache;
+};

@@ -1,0 +1,369 @@
+#include "pathops/FBBezierGraph.h"
+
+#include "pathops/FBBoxPairs.h"
+#include "pathops/FBContourOverlap.h"
+#include "pathops/PathOperationState.h"
+#include "pathops/PelkoNSBezierPath.h"
+
+#include <QStringList>
+#include <algorithm>
+
+namespace {
+
+bool isZeroRect(const QRectF &r)
+{
+    return r.x() == 0 && r.y() == 0 && r.width() == 0 && r.height() == 0;
+}
+
+std::vector<QRectF> edgeBounds(const FBBezierContour &contour)
+{
+    std::vector<QRectF> boxes;
+    boxes.reserve(contour.edges().size());
+    for (const auto &edge : contour.edges())
+        boxes.push_back(edge->curve()->bounds());
+    return boxes;
+}
+
+std::vector<QRectF> contourBounds(const std::vector<FBBezierContourPtr> &contours)
+{
+    std::vector<QRectF> boxes;
+    boxes.reserve(contours.size());
+    for (const FBBezierContourPtr &contour : contours)
+        boxes.push_back(contour->bounds());
+    return boxes;
+}
+
+// Marks where an intersection lies on an edge's start, or on the next edge's start.
+void markSharedStarts(FBContourEdge *edge1, FBContourEdge *edge2,
+                      const FBBezierIntersection &intersection)
+{
+    if (intersection.isAtStartOfCurve1())
+        edge1->setStartShared(true);
+    else if (intersection.isAtStopOfCurve1())
+        edge1->next()->setStartShared(true);
+    if (intersection.isAtStartOfCurve2())
+        edge2->setStartShared(true);
+    else if (intersection.isAtStopOfCurve2())
+        edge2->next()->setStartShared(true);
+}
+
+void addCrossingPair(FBContourEdge *edge1, FBContourEdge *edge2,
+                     const FBBezierIntersectionPtr &intersection, bool selfCrossing)
+{
+    const FBEdgeCrossingPtr crossing1 = FBEdgeCrossing::crossingWithIntersection(intersection);
+    const FBEdgeCrossingPtr crossing2 = FBEdgeCrossing::crossingWithIntersection(intersection);
+    crossing1->setSelfCrossing(selfCrossing);
+    crossing2->setSelfCrossing(selfCrossing);
+    crossing1->setCounterpart(crossing2.get());
+    crossing2->setCounterpart(crossing1.get());
+    edge1->addCrossing(crossing1);
+    edge2->addCrossing(crossing2);
+}
+
+// Whether any edge of one contour meets any edge of the other.
+bool contoursIntersect(const FBBezierContour &a, const FBBezierContour &b)
+{
+    if (!FBBoxPairs_BoxesMeet(a.bounds(), b.bounds()))
+        return false;
+    for (const auto &[i, j] : FBBoxPairs_Meeting(edgeBounds(a), edgeBounds(b))) {
+        if (!a.edges()[i]->curve()->intersectionsWithBezierCurve(b.edges()[j]->curve()).empty())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+FBBezierGraph::FBBezierGraph()
+{
+    mContours.reserve(2);
+}
+
+FBBezierGraph::FBBezierGraph(const platform::BezierPath &path) : FBBezierGraph()
+{
+    buildFromPath(path);
+}
+
+FBBezierGraph FBBezierGraph::bezierGraphWithBezierPath(const platform::BezierPath &path)
+{
+    return FBBezierGraph(path);
+}
+
+void FBBezierGraph::buildFromPath(const platform::BezierPath &path)
+{
+    FBBezierContourPtr contour;
+    QPointF lastPoint;
+    // Where a segment after a close starts its new contour; none before the first move-to.
+    std::optional<QPointF> reopenAt;
+    bool closedByLine = false;
+    auto startContour = [&](QPointF start) {
+        contour = std::make_shared<FBBezierContour>();
+        addContour(contour);
+        closedByLine = false;
+        lastPoint = start;
+    };
+    for (qint64 i = 0; i < path.elementCount(); ++i) {
+        const NSBezierElement element = fb_elementAtIndex(path, i);
+        switch (element.kind) {
+        case 0:
+            if (contour && !closedByLine)
+                contour->close();
+            startContour(element.point);
+            break;
+        case 1:
+        case 2:
+            if (!contour) {
+                if (!reopenAt)
+                    break;
+                startContour(*reopenAt);
+            }
+            if (element.kind == 1) {
+                if (element.point == lastPoint)
+                    break;
+                contour->addCurve(
+                    FBBezierCurve::bezierCurveWithLineStartPoint(lastPoint, element.point));
+            } else {
+                if (element.point == lastPoint && element.controlPoints[0] == lastPoint &&
+                    element.controlPoints[1] == lastPoint)
+                    break;
+                contour->addCurve(FBBezierCurve::bezierCurveWithEndPoint1(
+                    lastPoint, element.controlPoints[0], element.controlPoints[1], element.point));
+            }
+            lastPoint = element.point;
+            break;
+        case 3:
+            if (!contour)
+                break;
+            if (!contour->edges().empty()) {
+                const QPointF start = contour->edges().front()->curve()->endPoint1();
+                if (lastPoint != start) {
+                    contour->addCurve(
+                        FBBezierCurve::bezierCurveWithLineStartPoint(lastPoint, start));
+                    closedByLine = true;
+                }
+            }
+            // What follows a close starts afresh where the closed subpath started.
+            if (!closedByLine)
+                contour->close();
+            reopenAt = element.point;
+            contour.reset();
+            break;
+        }
+    }
+    if (contour && !closedByLine)
+        contour->close();
+    // A subpath that drew nothing is no contour.
+    std::erase_if(mContours, [](const FBBezierContourPtr &c) { return c->edges().empty(); });
+    mBounds = QRectF();
+
+    std::vector<int> insides;
+    insides.reserve(mContours.size());
+    for (const FBBezierContourPtr &c : mContours)
+        insides.push_back(contourInsides(c.get()));
+    for (size_t i = 0; i < mContours.size(); ++i)
+        mContours[i]->setInside(insides[i]);
+}
+
+void FBBezierGraph::addContour(const FBBezierContourPtr &contour)
+{
+    mContours.push_back(contour);
+    mBounds = QRectF();
+}
+
+QRectF FBBezierGraph::bounds() const
+{
+    if (!isZeroRect(mBounds))
+        return mBounds;
+    if (mContours.empty())
+        return QRectF();
+    QRectF total;
+    for (const FBBezierContourPtr &contour : mContours) {
+        const QRectF b = contour->bounds();
+        total = isZeroRect(total) ? b : FBGeom_UnionRect(total, b);
+    }
+    mBounds = total;
+    return mBounds;
+}
+
+int FBBezierGraph::contourInsides(const FBBezierContour *testContour) const
+{
+    const QPointF start = testContour->firstPoint();
+    const QRectF graphBounds = bounds();
+    const double endX =
+        start.x() > graphBounds.left() ? graphBounds.left() - 10 : graphBounds.right() + 10;
+    const FBBezierContourPtr ray = FBBezierContour::bezierContourWithCurve(
+        FBBezierCurve::bezierCurveWithLineStartPoint(start, QPointF(endX, start.y())));
+    const FBContourEdge *testEdge = ray->edges().front().get();
+    const QRectF rayBounds = testEdge->curve()->bounds();
+    qsizetype count = 0;
+    for (const FBBezierContourPtr &contour : mContours) {
+        if (contour.get() == testContour || !FBBoxPairs_BoxesMeet(rayBounds, contour->bounds()))
+            continue;
+        // A contour that meets the tested one says nothing about whether it is a hole.
+        if (contoursIntersect(*contour, *testContour))
+            continue;
+        count += contour->numberOfIntersectionsWithRay(testEdge);
+    }
+    return (count & 1) ? 1 : 0;
+}
+
+void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other)
+{
+    const auto contourPairs =
+        FBBoxPairs_Meeting(contourBounds(mContours), contourBounds(other.mContours));
+    for (const auto &[i, j] : contourPairs) {
+        FBBezierContour *ourContour = mContours[i].get();
+        FBBezierContour *theirContour = other.mContours[j].get();
+        const auto overlap = std::make_shared<FBContourOverlap>();
+        for (const auto &[a, b] :
+             FBBoxPairs_Meeting(edgeBounds(*ourContour), edgeBounds(*theirContour))) {
+            FBContourEdge *ourEdge = ourContour->edges()[a].get();
+            FBContourEdge *theirEdge = theirContour->edges()[b].get();
+            FBBezierIntersectRangePtr range;
+            const auto intersections =
+                ourEdge->curve()->intersectionsWithBezierCurve(theirEdge->curve(), &range);
+            for (const FBBezierIntersectionPtr &intersection : intersections) {
+                markSharedStarts(ourEdge, theirEdge, *intersection);
+                if (ourEdge->crossesEdge(theirEdge, *intersection))
+                    addCrossingPair(ourEdge, theirEdge, intersection, false);
+            }
+            if (range)
+                overlap->addOverlap(range, ourEdge, theirEdge);
+        }
+        // Outlines that coincide all the way round cross nowhere.
+        if (!overlap->isComplete()) {
+            for (FBEdgeOverlapRun &run : overlap->runs()) {
+                if (run.isCrossing())
+                    run.addCrossings();
+            }
+        }
+        ourContour->addOverlap(overlap);
+        theirContour->addOverlap(overlap);
+    }
+    removeDuplicateCrossings();
+    other.removeDuplicateCrossings();
+}
+
+void FBBezierGraph::removeDuplicateCrossings()
+{
+    for (const FBBezierContourPtr &contour : mContours) {
+        for (const auto &edge : contour->edges()) {
+            const std::vector<FBEdgeCrossingPtr> crossings = edge->crossings();
+            for (const FBEdgeCrossingPtr &crossing : crossings) {
+                // Already gone with an earlier duplicate.
+                if (crossing->edge() != edge.get())
+                    continue;
+                if (crossing->isAtStart()) {
+                    const FBEdgeCrossing *last = edge->previous()->lastCrossing();
+                    if (last && last->isAtEnd()) {
+                        if (FBEdgeCrossing *counterpart = crossing->counterpart())
+                            counterpart->removeFromEdge();
+                        crossing->removeFromEdge();
+                        continue;
+                    }
+                }
+                if (crossing->isAtEnd()) {
+                    FBEdgeCrossing *first = edge->next()->firstCrossing();
+                    if (first && first->isAtStart()) {
+                        // Keep it alive while its counterpart goes.
+                        const FBEdgeCrossingPtr keep = edge->next()->crossings().front();
+                        if (FBEdgeCrossing *counterpart = first->counterpart())
+                            counterpart->removeFromEdge();
+                        first->removeFromEdge();
+                    }
+                }
+            }
+        }
+    }
+}
+
+void FBBezierGraph::insertSelfCrossings()
+{
+    PathOperation_CheckCancelAndTimeLimit();
+    // Each unordered pair once: the last contour of a shrinking list against every other.
+    auto pairs = FBBoxPairs_MeetingWithin(contourBounds(mContours));
+    std::sort(pairs.begin(), pairs.end(), [](const auto &x, const auto &y) {
+        return x.second != y.second ? x.second > y.second : x.first < y.first;
+    });
+    for (const auto &[s, f] : pairs) {
+        FBBezierContour *last = mContours[f].get();
+        FBBezierContour *other = mContours[s].get();
+        for (const auto &[a, b] : FBBoxPairs_Meeting(edgeBounds(*last), edgeBounds(*other))) {
+            FBContourEdge *lastEdge = last->edges()[a].get();
+            FBContourEdge *otherEdge = other->edges()[b].get();
+            const auto intersections =
+                lastEdge->curve()->intersectionsWithBezierCurve(otherEdge->curve());
+            for (const FBBezierIntersectionPtr &intersection : intersections) {
+                markSharedStarts(lastEdge, otherEdge, *intersection);
+                if (lastEdge->crossesEdge(otherEdge, *intersection))
+                    addCrossingPair(lastEdge, otherEdge, intersection, true);
+            }
+        }
+    }
+    removeDuplicateCrossings();
+}
+
+bool FBBezierGraph::doesEdge(const FBContourEdge *edge1, const FBContourEdge *edge2,
+                             FBBezierIntersection &intersection) const
+{
+    return edge1->crossesEdge(edge2, intersection);
+}
+
+void FBBezierGraph::removeCrossings()
+{
+    for (const FBBezierContourPtr &contour : mContours) {
+        for (const auto &edge : contour->edges())
+            edge->removeAllCrossings();
+    }
+}
+
+void FBBezierGraph::removeSelfCrossings()
+{
+    for (const FBBezierContourPtr &contour : mContours) {
+        for (const auto &edge : contour->edges()) {
+            const std::vector<FBEdgeCrossingPtr> crossings = edge->crossings();
+            for (const FBEdgeCrossingPtr &crossing : crossings) {
+                if (crossing->isSelfCrossing())
+                    crossing->removeFromEdge();
+            }
+        }
+    }
+}
+
+void FBBezierGraph::removeOverlaps()
+{
+    for (const FBBezierContourPtr &contour : mContours)
+        contour->removeAllOverlaps();
+}
+
+platform::BezierPath FBBezierGraph::bezierPath() const
+{
+    platform::BezierPath path;
+    path.setWindingRule(platform::WindingRule::EvenOdd);
+    for (const FBBezierContourPtr &contour : mContours) {
+        if (contour->edges().empty())
+            continue;
+        path.moveToPoint(contour->edges().front()->curve()->endPoint1());
+        for (const auto &edge : contour->edges()) {
+            const FBBezierCurvePtr &curve = edge->curve();
+            if (curve->isStraightLine())
+                path.lineToPoint(curve->endPoint2());
+            else
+                path.curveToPoint(curve->endPoint2(), curve->controlPoint1(),
+                                  curve->controlPoint2());
+        }
+        path.closePath();
+    }
+    return path;
+}
+
+QString FBBezierGraph::description() const
+{
+    const QRectF b = bounds();
+    QStringList contours;
+    for (size_t i = 0; i < mContours.size(); ++i)
+        contours << QStringLiteral("%1: %2").arg(i).arg(mContours[i]->description());
+    return QString::asprintf("<FBBezierGraph: bounds = (%f, %f)(%f, %f) contours = ", b.x(), b.y(),
+                             b.width(), b.height()) +
+           QStringLiteral("(%1)>").arg(contours.join(", "));
+}

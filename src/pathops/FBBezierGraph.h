@@ -1,0 +1,96 @@
+#pragma once
+// A path as the boolean operations see it: a set of closed contours of cubic curves, each marked
+// as a filled region or a hole. Building one from a path, the crossings between two graphs and
+// inside one, the four operations, the containment test, and the way back to a path.
+//
+// An operation inserts crossings and overlaps into both graphs and removes them before it
+// returns, so the same two graphs can be combined again. A graph is used by one thread at a time.
+
+#include "pathops/FBBezierContour.h"
+#include "platform/BezierPath.h"
+
+#include <QRectF>
+#include <vector>
+
+class FBBezierGraph
+{
+public:
+    FBBezierGraph();
+    // Contours from the path's subpaths, each marked filled or hole by a ray count.
+    explicit FBBezierGraph(const platform::BezierPath &path);
+    static FBBezierGraph bezierGraphWithBezierPath(const platform::BezierPath &path);
+    static FBBezierGraph bezierGraph() { return FBBezierGraph(); }
+
+    void addContour(const FBBezierContourPtr &contour);
+    const std::vector<FBBezierContourPtr> &contours() const { return mContours; }
+    // The union of the contours' bounds; the zero rectangle without contours.
+    QRectF bounds() const;
+    // 0 when the contour bounds a filled region, 1 when it bounds a hole.
+    int contourInsides(const FBBezierContour *contour) const;
+
+    // The four operations; each answers a new graph. Throw platform::Exception when the running
+    // combination is cancelled or runs out of time.
+    FBBezierGraph unionWithBezierGraph(FBBezierGraph &graph);
+    FBBezierGraph intersectWithBezierGraph(FBBezierGraph &graph);
+    FBBezierGraph differenceWithBezierGraph(FBBezierGraph &graph);
+    FBBezierGraph xorWithBezierGraph(FBBezierGraph &graph);
+
+    // Steps of the operations.
+    void insertCrossingsWithBezierGraph(FBBezierGraph &other);
+    void insertSelfCrossings();
+    void removeDuplicateCrossings();
+    bool doesEdge(const FBContourEdge *edge1, const FBContourEdge *edge2,
+                  FBBezierIntersection &intersection) const;
+    void removeCrossings();
+    void removeSelfCrossings();
+    void removeOverlaps();
+    void markCrossingsAsEntryOrExitWithBezierGraph(FBBezierGraph &otherGraph, bool markInside);
+    FBBezierGraph bezierGraphFromIntersections();
+    FBEdgeCrossing *firstUnprocessedCrossing() const;
+    std::vector<FBBezierContourPtr> nonintersectingContours() const;
+    void unionEquivalentNonintersectingContours(std::vector<FBBezierContourPtr> &ourContours,
+                                                std::vector<FBBezierContourPtr> &theirContours,
+                                                std::vector<FBBezierContourPtr> &results) const;
+    void intersectEquivalentNonintersectingContours(std::vector<FBBezierContourPtr> &ourContours,
+                                                    std::vector<FBBezierContourPtr> &theirContours,
+                                                    std::vector<FBBezierContourPtr> &results) const;
+    void
+    differenceEquivalentNonintersectingContours(std::vector<FBBezierContourPtr> &ourContours,
+                                                std::vector<FBBezierContourPtr> &theirContours,
+                                                std::vector<FBBezierContourPtr> &results) const;
+
+    // Containment of a contour that crosses nothing, by rays across it and the graph.
+    bool containsContour(const FBBezierContour *contour) const;
+    bool eliminateContainers(std::vector<FBBezierContour *> &containers,
+                             const FBBezierContour *testContour, const FBBezierCurvePtr &ray) const;
+    bool findBoundsOfContour(const FBBezierContour *testContour, const FBBezierCurvePtr &ray,
+                             QPointF *testMinimum, QPointF *testMaximum) const;
+    bool findCrossingsOnContainers(const std::vector<FBBezierContour *> &containers,
+                                   const FBBezierCurvePtr &ray, QPointF testMinimum,
+                                   QPointF testMaximum,
+                                   std::vector<FBEdgeCrossingPtr> &crossingsBefore,
+                                   std::vector<FBEdgeCrossingPtr> &crossingsAfter) const;
+
+    // The contours as one even-odd path, each a closed subpath.
+    platform::BezierPath bezierPath() const;
+    QString description() const;
+
+private:
+    enum class Operation { Union, Intersect, Difference };
+    FBBezierGraph combine(FBBezierGraph &theirs, Operation operation);
+    void buildFromPath(const platform::BezierPath &path);
+
+    std::vector<FBBezierContourPtr> mContours;
+    mutable QRectF mBounds;
+};
+
+// Helpers of the containment test, on crossings that were never inserted into their edges.
+qsizetype FBContainment_NumberOfTimesContourAppearsInCrossings(
+    const FBBezierContour *contour, const std::vector<FBEdgeCrossingPtr> &crossings);
+std::vector<FBBezierContour *>
+FBContainment_ContoursFromCrossings(const std::vector<FBEdgeCrossingPtr> &crossings);
+void FBContainment_RemoveContourCrossingsThatDontAppearIn(
+    std::vector<FBEdgeCrossingPtr> &crossings1, const std::vector<FBEdgeCrossingPtr> &crossings2);
+void FBContainment_RemoveContoursThatDontContain(std::vector<FBEdgeCrossingPtr> &crossings);
+void FBContainment_RemoveCrossingsForContours(std::vector<FBEdgeCrossingPtr> &crossings,
+                                              const std::vector<FBBezierContour *> &contours);

@@ -1,0 +1,240 @@
+// Whether a contour that crosses nothing lies inside a graph's region: rays across the contour
+// and the whole graph narrow the list of contours that may hold it.
+
+#include "pathops/FBBezierGraph.h"
+
+#include "pathops/FBBoxPairs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace {
+
+// Past this many fractions a contour whose every ray touches a joint counts as not contained;
+// trying every fraction up to a contour's size in units would take for ever on large input.
+constexpr quint64 kMaxRayFractions = 100;
+
+bool isHorizontal(const FBBezierCurvePtr &ray)
+{
+    return ray->endPoint1().y() == ray->endPoint2().y();
+}
+
+double alongRay(const FBBezierCurvePtr &ray, QPointF p)
+{
+    return isHorizontal(ray) ? p.x() : p.y();
+}
+
+const FBBezierContour *contourOf(const FBEdgeCrossingPtr &crossing)
+{
+    return crossing->edge() ? crossing->edge()->contour() : nullptr;
+}
+
+} // namespace
+
+bool FBBezierGraph::containsContour(const FBBezierContour *testContour) const
+{
+    const QRectF testBounds = testContour->bounds();
+    const QRectF graphBounds = bounds();
+    const double largest = std::max(std::ceil(testBounds.width()), std::ceil(testBounds.height()));
+    if (!std::isfinite(largest) || !std::isfinite(graphBounds.width()) ||
+        !std::isfinite(graphBounds.height()))
+        return false;
+    // Even a contour under one unit across gets the rays through its middle.
+    const quint64 count = std::min<quint64>(std::max(largest, 2.0), kMaxRayFractions);
+
+    std::vector<FBBezierContour *> containers;
+    containers.reserve(mContours.size());
+    for (const FBBezierContourPtr &contour : mContours)
+        containers.push_back(contour.get());
+
+    const double left = std::min(graphBounds.left(), testBounds.left()) - 10;
+    const double right = std::max(graphBounds.right(), testBounds.right()) + 10;
+    const double top = std::min(graphBounds.top(), testBounds.top()) - 10;
+    const double bottom = std::max(graphBounds.bottom(), testBounds.bottom()) + 10;
+    for (quint64 fraction = 2; fraction <= count; ++fraction) {
+        bool judged = false;
+        const double ySpacing = testBounds.height() / double(fraction);
+        for (quint64 k = 1; k < fraction; ++k) {
+            const double y = testBounds.top() + ySpacing * double(k);
+            if (!(y < testBounds.bottom()))
+                break;
+            const FBBezierCurvePtr ray =
+                FBBezierCurve::bezierCurveWithLineStartPoint(QPointF(left, y), QPointF(right, y));
+            judged = eliminateContainers(containers, testContour, ray) || judged;
+        }
+        const double xSpacing = testBounds.width() / double(fraction);
+        for (quint64 k = 1; k < fraction; ++k) {
+            const double x = testBounds.left() + xSpacing * double(k);
+            if (!(x < testBounds.right()))
+                break;
+            const FBBezierCurvePtr ray =
+                FBBezierCurve::bezierCurveWithLineStartPoint(QPointF(x, top), QPointF(x, bottom));
+            judged = eliminateContainers(containers, testContour, ray) || judged;
+        }
+        if (containers.empty())
+            return false;
+        if (judged)
+            return (containers.size() & 1) != 0;
+    }
+    return false;
+}
+
+bool FBBezierGraph::eliminateContainers(std::vector<FBBezierContour *> &containers,
+                                        const FBBezierContour *testContour,
+                                        const FBBezierCurvePtr &ray) const
+{
+    QPointF testMinimum;
+    QPointF testMaximum;
+    if (!findBoundsOfContour(testContour, ray, &testMinimum, &testMaximum))
+        return false;
+    std::vector<FBEdgeCrossingPtr> crossingsBefore;
+    std::vector<FBEdgeCrossingPtr> crossingsAfter;
+    crossingsBefore.reserve(containers.size());
+    crossingsAfter.reserve(containers.size());
+    if (!findCrossingsOnContainers(containers, ray, testMinimum, testMaximum, crossingsBefore,
+                                   crossingsAfter))
+        return false;
+    FBContainment_RemoveContoursThatDontContain(crossingsBefore);
+    FBContainment_RemoveContoursThatDontContain(crossingsAfter);
+    FBContainment_RemoveContourCrossingsThatDontAppearIn(crossingsBefore, crossingsAfter);
+    FBContainment_RemoveContourCrossingsThatDontAppearIn(crossingsAfter, crossingsBefore);
+    containers = FBContainment_ContoursFromCrossings(crossingsBefore);
+    return true;
+}
+
+bool FBBezierGraph::findBoundsOfContour(const FBBezierContour *testContour,
+                                        const FBBezierCurvePtr &ray, QPointF *testMinimum,
+                                        QPointF *testMaximum) const
+{
+    const QRectF rayBounds = ray->bounds();
+    bool found = false;
+    for (const auto &edge : testContour->edges()) {
+        if (!FBBoxPairs_BoxesMeet(rayBounds, edge->curve()->bounds()))
+            continue;
+        for (const FBBezierIntersectionPtr &intersection :
+             ray->intersectionsWithBezierCurve(edge->curve())) {
+            const QPointF location = intersection->location();
+            if (!found) {
+                *testMinimum = *testMaximum = location;
+                found = true;
+                continue;
+            }
+            if (alongRay(ray, location) < alongRay(ray, *testMinimum))
+                *testMinimum = location;
+            if (alongRay(ray, location) > alongRay(ray, *testMaximum))
+                *testMaximum = location;
+        }
+    }
+    return found;
+}
+
+bool FBBezierGraph::findCrossingsOnContainers(const std::vector<FBBezierContour *> &containers,
+                                              const FBBezierCurvePtr &ray, QPointF testMinimum,
+                                              QPointF testMaximum,
+                                              std::vector<FBEdgeCrossingPtr> &crossingsBefore,
+                                              std::vector<FBEdgeCrossingPtr> &crossingsAfter) const
+{
+    const double minimum = alongRay(ray, testMinimum);
+    const double maximum = alongRay(ray, testMaximum);
+    const QRectF rayBounds = ray->bounds();
+    std::vector<FBEdgeCrossingPtr> ambiguous;
+    ambiguous.reserve(10);
+    for (FBBezierContour *container : containers) {
+        if (!FBBoxPairs_BoxesMeet(rayBounds, container->bounds()))
+            continue;
+        for (const auto &edge : container->edges()) {
+            if (!FBBoxPairs_BoxesMeet(rayBounds, edge->curve()->bounds()))
+                continue;
+            for (const FBBezierIntersectionPtr &intersection :
+                 ray->intersectionsWithBezierCurve(edge->curve())) {
+                if (intersection->isTangent())
+                    continue;
+                // A ray through a joint cannot tell which of the two edges it crossed.
+                if (intersection->isAtEndPointOfCurve2())
+                    return false;
+                const QPointF location = intersection->location();
+                const double along = alongRay(ray, location);
+                if (along > minimum && along < maximum)
+                    continue;
+                const FBEdgeCrossingPtr crossing =
+                    FBEdgeCrossing::crossingWithIntersection(intersection);
+                crossing->setEdge(edge.get());
+                if (testMinimum == testMaximum && location == testMinimum) {
+                    ambiguous.push_back(crossing);
+                    continue;
+                }
+                if (along <= minimum)
+                    crossingsBefore.push_back(crossing);
+                if (along >= maximum)
+                    crossingsAfter.push_back(crossing);
+            }
+        }
+    }
+    for (const FBEdgeCrossingPtr &crossing : ambiguous) {
+        const FBBezierContour *contour = contourOf(crossing);
+        if (FBContainment_NumberOfTimesContourAppearsInCrossings(contour, crossingsBefore) <
+            FBContainment_NumberOfTimesContourAppearsInCrossings(contour, crossingsAfter))
+            crossingsBefore.push_back(crossing);
+        else
+            crossingsAfter.push_back(crossing);
+    }
+    return true;
+}
+
+qsizetype FBContainment_NumberOfTimesContourAppearsInCrossings(
+    const FBBezierContour *contour, const std::vector<FBEdgeCrossingPtr> &crossings)
+{
+    return std::count_if(crossings.begin(), crossings.end(),
+                         [contour](const FBEdgeCrossingPtr &c) { return contourOf(c) == contour; });
+}
+
+std::vector<FBBezierContour *>
+FBContainment_ContoursFromCrossings(const std::vector<FBEdgeCrossingPtr> &crossings)
+{
+    std::vector<FBBezierContour *> contours;
+    std::unordered_set<const FBBezierContour *> seen;
+    for (const FBEdgeCrossingPtr &crossing : crossings) {
+        FBBezierContour *contour = crossing->edge() ? crossing->edge()->contour() : nullptr;
+        if (contour && seen.insert(contour).second)
+            contours.push_back(contour);
+    }
+    return contours;
+}
+
+void FBContainment_RemoveContourCrossingsThatDontAppearIn(
+    std::vector<FBEdgeCrossingPtr> &crossings1, const std::vector<FBEdgeCrossingPtr> &crossings2)
+{
+    std::unordered_set<const FBBezierContour *> present;
+    for (const FBEdgeCrossingPtr &crossing : crossings2)
+        present.insert(contourOf(crossing));
+    std::vector<FBBezierContour *> missing;
+    for (FBBezierContour *contour : FBContainment_ContoursFromCrossings(crossings1)) {
+        if (!present.contains(contour))
+            missing.push_back(contour);
+    }
+    FBContainment_RemoveCrossingsForContours(crossings1, missing);
+}
+
+void FBContainment_RemoveContoursThatDontContain(std::vector<FBEdgeCrossingPtr> &crossings)
+{
+    // A container crossed an even number of times on one side does not surround the contour.
+    std::unordered_map<const FBBezierContour *, qsizetype> counts;
+    for (const FBEdgeCrossingPtr &crossing : crossings)
+        ++counts[contourOf(crossing)];
+    std::vector<FBBezierContour *> even;
+    for (FBBezierContour *contour : FBContainment_ContoursFromCrossings(crossings)) {
+        if ((counts[contour] & 1) == 0)
+            even.push_back(contour);
+    }
+    FBContainment_RemoveCrossingsForContours(crossings, even);
+}
+
+void FBContainment_RemoveCrossingsForContours(std::vector<FBEdgeCrossingPtr> &crossings,
+                                              const std::vector<FBBezierContour *> &contours)
+{
+    const std::unordered_set<const FBBezierContour *> gone(contours.begin(), contours.end());
+    std::erase_if(crossings,
+                  [&gone](const FBEdgeCrossingPtr &c) { return gone.contains(contourOf(c)); });
+}

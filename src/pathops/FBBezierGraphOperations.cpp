@@ -1,0 +1,248 @@
+// Union, intersection, difference and exclusive or of two graphs.
+
+#include "pathops/FBBezierGraph.h"
+#include "pathops/PathOperationState.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+FBBezierGraph FBBezierGraph::unionWithBezierGraph(FBBezierGraph &graph)
+{
+    return combine(graph, Operation::Union);
+}
+
+FBBezierGraph FBBezierGraph::intersectWithBezierGraph(FBBezierGraph &graph)
+{
+    return combine(graph, Operation::Intersect);
+}
+
+FBBezierGraph FBBezierGraph::differenceWithBezierGraph(FBBezierGraph &graph)
+{
+    return combine(graph, Operation::Difference);
+}
+
+FBBezierGraph FBBezierGraph::xorWithBezierGraph(FBBezierGraph &graph)
+{
+    FBBezierGraph allParts = unionWithBezierGraph(graph);
+    FBBezierGraph commonParts = intersectWithBezierGraph(graph);
+    return allParts.differenceWithBezierGraph(commonParts);
+}
+
+FBBezierGraph FBBezierGraph::combine(FBBezierGraph &theirs, Operation operation)
+{
+    if (operation == Operation::Union)
+        PathOperation_CheckCancelAndTimeLimit();
+    insertCrossingsWithBezierGraph(theirs);
+    insertSelfCrossings();
+    theirs.insertSelfCrossings();
+
+    const bool markOursInside = operation == Operation::Intersect;
+    const bool markTheirsInside = operation != Operation::Union;
+    markCrossingsAsEntryOrExitWithBezierGraph(theirs, markOursInside);
+    theirs.markCrossingsAsEntryOrExitWithBezierGraph(*this, markTheirsInside);
+    removeSelfCrossings();
+    theirs.removeSelfCrossings();
+
+    FBBezierGraph result = bezierGraphFromIntersections();
+    std::vector<FBBezierContourPtr> ourList = nonintersectingContours();
+    std::vector<FBBezierContourPtr> theirList = theirs.nonintersectingContours();
+    std::vector<FBBezierContourPtr> finalList;
+    auto removeFromFinal = [&finalList](const FBBezierContourPtr &contour) {
+        std::erase(finalList, contour);
+    };
+    switch (operation) {
+    case Operation::Union:
+        finalList = ourList;
+        finalList.insert(finalList.end(), theirList.begin(), theirList.end());
+        unionEquivalentNonintersectingContours(ourList, theirList, finalList);
+        for (const FBBezierContourPtr &contour : ourList) {
+            if (theirs.containsContour(contour.get()))
+                removeFromFinal(contour);
+        }
+        for (const FBBezierContourPtr &contour : theirList) {
+            if (containsContour(contour.get()))
+                removeFromFinal(contour);
+        }
+        break;
+    case Operation::Intersect:
+        finalList.reserve(ourList.size() + theirList.size());
+        intersectEquivalentNonintersectingContours(ourList, theirList, finalList);
+        for (const FBBezierContourPtr &contour : ourList) {
+            if (theirs.containsContour(contour.get()))
+                finalList.push_back(contour);
+        }
+        for (const FBBezierContourPtr &contour : theirList) {
+            if (containsContour(contour.get()))
+                finalList.push_back(contour);
+        }
+        break;
+    case Operation::Difference:
+        finalList.reserve(ourList.size() + theirList.size());
+        differenceEquivalentNonintersectingContours(ourList, theirList, finalList);
+        for (const FBBezierContourPtr &contour : ourList) {
+            if (!theirs.containsContour(contour.get()))
+                finalList.push_back(contour);
+        }
+        for (const FBBezierContourPtr &contour : theirList) {
+            if (containsContour(contour.get()))
+                finalList.push_back(contour);
+        }
+        break;
+    }
+    for (const FBBezierContourPtr &contour : finalList)
+        result.addContour(contour);
+
+    removeCrossings();
+    theirs.removeCrossings();
+    removeOverlaps();
+    theirs.removeOverlaps();
+    return result;
+}
+
+void FBBezierGraph::markCrossingsAsEntryOrExitWithBezierGraph(FBBezierGraph &otherGraph,
+                                                              bool markInside)
+{
+    (void)otherGraph;
+    for (const FBBezierContourPtr &contour : mContours) {
+        for (FBBezierContour *other : contour->intersectingContours()) {
+            // Entering a hole is leaving the region.
+            const bool mark = other->inside() == 1 ? !markInside : markInside;
+            contour->markCrossingsAsEntryOrExitWithContour(other, mark);
+        }
+    }
+}
+
+FBBezierGraph FBBezierGraph::bezierGraphFromIntersections()
+{
+    FBBezierGraph result;
+    FBEdgeCrossing *crossing = firstUnprocessedCrossing();
+    while (crossing) {
+        const auto contour = std::make_shared<FBBezierContour>();
+        result.addContour(contour);
+        do {
+            crossing->setProcessed(true);
+            if (crossing->isEntry()) {
+                contour->addCurveFrom(crossing, crossing->next());
+                if (!crossing->next()) {
+                    // Whole edges up to the next edge that has crossings.
+                    FBContourEdge *edge = crossing->edge()->next();
+                    while (edge->crossings().empty()) {
+                        contour->addCurve(edge->curve());
+                        edge = edge->next();
+                    }
+                    crossing = edge->firstCrossing();
+                    contour->addCurveFrom(nullptr, crossing);
+                } else {
+                    crossing = crossing->next();
+                }
+            } else {
+                contour->addReverseCurveFrom(crossing->previous(), crossing);
+                if (!crossing->previous()) {
+                    FBContourEdge *edge = crossing->edge()->previous();
+                    while (edge->crossings().empty()) {
+                        contour->addReverseCurve(edge->curve());
+                        edge = edge->previous();
+                    }
+                    crossing = edge->lastCrossing();
+                    contour->addReverseCurveFrom(crossing, nullptr);
+                } else {
+                    crossing = crossing->previous();
+                }
+            }
+            crossing->setProcessed(true);
+            crossing = crossing->counterpart();
+        } while (crossing && !crossing->isProcessed());
+        crossing = firstUnprocessedCrossing();
+    }
+    return result;
+}
+
+FBEdgeCrossing *FBBezierGraph::firstUnprocessedCrossing() const
+{
+    for (const FBBezierContourPtr &contour : mContours) {
+        for (const auto &edge : contour->edges()) {
+            for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
+                if (!crossing->isProcessed())
+                    return crossing.get();
+            }
+        }
+    }
+    return nullptr;
+}
+
+std::vector<FBBezierContourPtr> FBBezierGraph::nonintersectingContours() const
+{
+    std::vector<FBBezierContourPtr> contours;
+    for (const FBBezierContourPtr &contour : mContours) {
+        if (contour->intersectingContours().empty())
+            contours.push_back(contour);
+    }
+    return contours;
+}
+
+namespace {
+
+// Walks our contours; for each, the first of theirs that coincides with it all the way round is
+// handed to `act`, then both leave their lists.
+template <typename Act>
+void pairEquivalentContours(std::vector<FBBezierContourPtr> &ourContours,
+                            std::vector<FBBezierContourPtr> &theirContours, Act act)
+{
+    size_t ourIndex = 0;
+    while (ourIndex < ourContours.size()) {
+        const FBBezierContourPtr ours = ourContours[ourIndex];
+        const auto theirs = std::find_if(
+            theirContours.begin(), theirContours.end(),
+            [&ours](const FBBezierContourPtr &c) { return ours->isEquivalent(c.get()); });
+        if (theirs == theirContours.end()) {
+            ++ourIndex;
+            continue;
+        }
+        act(ours, *theirs);
+        theirContours.erase(theirs);
+        ourContours.erase(ourContours.begin() + qsizetype(ourIndex));
+    }
+}
+
+} // namespace
+
+void FBBezierGraph::unionEquivalentNonintersectingContours(
+    std::vector<FBBezierContourPtr> &ourContours, std::vector<FBBezierContourPtr> &theirContours,
+    std::vector<FBBezierContourPtr> &results) const
+{
+    pairEquivalentContours(
+        ourContours, theirContours,
+        [&results](const FBBezierContourPtr &ours, const FBBezierContourPtr &theirs) {
+            std::erase(results, theirs);
+            // A fill and a hole of one outline cancel.
+            if (ours->inside() != theirs->inside())
+                std::erase(results, ours);
+        });
+}
+
+void FBBezierGraph::intersectEquivalentNonintersectingContours(
+    std::vector<FBBezierContourPtr> &ourContours, std::vector<FBBezierContourPtr> &theirContours,
+    std::vector<FBBezierContourPtr> &results) const
+{
+    // Where one is a fill and the other a hole, the two regions lie on opposite sides of the
+    // outline and have nothing near it in common.
+    pairEquivalentContours(
+        ourContours, theirContours,
+        [&results](const FBBezierContourPtr &ours, const FBBezierContourPtr &theirs) {
+            if (ours->inside() == theirs->inside())
+                results.push_back(ours);
+        });
+}
+
+void FBBezierGraph::differenceEquivalentNonintersectingContours(
+    std::vector<FBBezierContourPtr> &ourContours, std::vector<FBBezierContourPtr> &theirContours,
+    std::vector<FBBezierContourPtr> &results) const
+{
+    // Two fills or two holes of one outline leave nothing of ours beside it.
+    pairEquivalentContours(
+        ourContours, theirContours,
+        [&results](const FBBezierContourPtr &ours, const FBBezierContourPtr &theirs) {
+            if (ours->inside() != theirs->inside())
+                results.push_back(ours);
+        });
+}

@@ -1,0 +1,16 @@
+#pragma once
+// Which boxes of two lists meet, found by a sweep down the page instead of trying every pair:
+// the all-pairs loops of the graph visit only pairs that can meet, in the order they would have.
+
+#include <QRectF>
+#include <utility>
+#include <vector>
+
+// Whether two boxes meet, touching included, with a pad against rounding.
+bool FBBoxPairs_BoxesMeet(const QRectF &a, const QRectF &b);
+
+// Every (i, j) with first[i] meeting second[j], sorted by i, then j.
+std::vector<std::pair<size_t, size_t>> FBBoxPairs_Meeting(const std::vector<QRectF> &first,
+                                                          const std::vector<QRectF> &second);
+// Every (i, j) with i < j whose boxes meet, sorted by i, then j.
+std::vector<std::pair<size_t, size_t>> FBBoxPairs_MeetingWithin(const std::vector<QRectF> &boxes);

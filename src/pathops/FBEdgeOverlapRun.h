@@ -1,0 +1,35 @@
+#pragma once
+// Consecutive shared stretches of two contours, in order along the first contour, and whether
+// the two outlines cross through them.
+
+#include "pathops/FBEdgeOverlap.h"
+
+#include <vector>
+
+class FBBezierContour;
+
+class FBEdgeOverlapRun
+{
+public:
+    // False when the overlap continues neither end of the run.
+    bool insertOverlap(const FBEdgeOverlapPtr &overlap);
+    // The run closes on itself: the contours coincide all the way round.
+    bool isComplete() const;
+    // Whether the outlines pass through each other here rather than touch and turn back.
+    bool isCrossing() const;
+    // One crossing pair at the middle stretch.
+    void addCrossings();
+    FBBezierContour *contour1() const;
+    FBBezierContour *contour2() const;
+    QString description() const;
+
+    const std::vector<FBEdgeOverlapPtr> &overlaps() const { return mOverlaps; }
+
+private:
+    std::vector<FBEdgeOverlapPtr> mOverlaps;
+};
+
+// The tangent arriving at the curve's end (left) or leaving its start (right), taken `offset`
+// units along the curve from that end; offset 0 uses the curve's own control points.
+QPointF FBOverlap_LeftTangentAtOffset(const FBBezierCurvePtr &curve, double offset);
+QPointF FBOverlap_RightTangentAtOffset(const FBBezierCurvePtr &curve, double offset);

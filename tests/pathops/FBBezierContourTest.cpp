@@ -1,0 +1,116 @@
+#include "pathops/FBBezierContour.h"
+
+#include "PathShapes.h"
+#include "pathops/FBBezierGraph.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+FBBezierContourPtr polygonContour(std::initializer_list<QPointF> points)
+{
+    auto contour = std::make_shared<FBBezierContour>();
+    const std::vector<QPointF> p(points);
+    for (size_t i = 0; i + 1 < p.size(); ++i)
+        contour->addCurve(FBBezierCurve::bezierCurveWithLineStartPoint(p[i], p[i + 1]));
+    contour->close();
+    return contour;
+}
+
+} // namespace
+
+TEST(FBBezierContourTest, EvenOddInsideByRay)
+{
+    const auto square = polygonContour({{0, 0}, {1, 0}, {1, 1}, {0, 1}});
+    // The rays of the diamond's points run through its left and right corners, where two edges
+    // meet: each corner counts once.
+    const auto diamond = polygonContour({{5, 0}, {10, 5}, {5, 10}, {0, 5}});
+    struct Row
+    {
+        const char *name;
+        FBBezierContourPtr contour;
+        QPointF point;
+        bool inside;
+    };
+    const Row rows[] = {
+        {"square centre", square, {0.5, 0.5}, true},
+        {"beside the square", square, {1.5, 0.5}, false},
+        {"left of the square", square, {-0.5, 0.5}, false},
+        {"diamond centre through a corner", diamond, {5, 5}, true},
+        {"right of the diamond through both corners", diamond, {12, 5}, false},
+        {"diamond off its corners", diamond, {5, 2}, true},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(row.contour->containsPoint(row.point), row.inside) << row.name;
+}
+
+TEST(FBBezierContourTest, DirectionBySignedArea)
+{
+    struct Row
+    {
+        const char *name;
+        FBBezierContourPtr contour;
+        int direction;
+    };
+    const Row rows[] = {
+        {"triangle, positive turn", polygonContour({{0, 0}, {10, 0}, {0, 10}}), 0},
+        {"triangle, negative turn", polygonContour({{0, 0}, {0, 10}, {10, 0}}), 1},
+        {"square, positive turn", polygonContour({{0, 0}, {4, 0}, {4, 4}, {0, 4}}), 0},
+        {"square, negative turn", polygonContour({{0, 0}, {0, 4}, {4, 4}, {4, 0}}), 1},
+        {"no edges", std::make_shared<FBBezierContour>(), 0},
+    };
+    for (const Row &row : rows) {
+        EXPECT_EQ(row.contour->direction(), row.direction) << row.name;
+        if (!row.contour->edges().empty()) {
+            EXPECT_EQ(row.contour->reversedContour()->direction(), 1 - row.direction) << row.name;
+            EXPECT_EQ(row.contour->contourMadeClockwiseIfNecessary()->direction(), 0) << row.name;
+        }
+    }
+}
+
+TEST(FBBezierContourTest, BuildingAndClosing)
+{
+    FBBezierContour contour;
+    contour.addCurve(nullptr);
+    contour.addCurveFrom(nullptr, nullptr);
+    EXPECT_TRUE(contour.edges().empty());
+    EXPECT_EQ(contour.bounds(), QRectF());
+
+    contour.addCurve(FBBezierCurve::bezierCurveWithLineStartPoint({0, 0}, {4, 0}));
+    contour.addCurve(FBBezierCurve::bezierCurveWithLineStartPoint({4, 0}, {0, 3}));
+    EXPECT_EQ(contour.bounds(), QRectF(0, 0, 4, 3));
+    contour.close();
+    ASSERT_EQ(contour.edges().size(), 3u);
+    EXPECT_EQ(contour.edges()[2]->curve()->endPoint2(), QPointF(0, 0));
+    EXPECT_EQ(contour.edges()[2]->index(), 2);
+    EXPECT_EQ(contour.edges()[2]->next(), contour.edges()[0].get());
+    EXPECT_EQ(contour.edges()[0]->previous(), contour.edges()[2].get());
+
+    // An end within 1e-10 of the start is closed already.
+    FBBezierContour almost;
+    almost.addCurve(FBBezierCurve::bezierCurveWithLineStartPoint({0, 0}, {4, 0}));
+    almost.addCurve(FBBezierCurve::bezierCurveWithLineStartPoint({4, 0}, {0, 5e-11}));
+    almost.close();
+    EXPECT_EQ(almost.edges().size(), 2u);
+
+    const platform::BezierPath path = contour.bezierPath();
+    EXPECT_EQ(path.elementCount(), 5);
+    EXPECT_EQ(path.windingRule(), platform::WindingRule::EvenOdd);
+}
+
+TEST(FBBezierContourTest, SelfIntersectingContoursReachedThroughChains)
+{
+    // A chain of squares, each crossing the next: every square reaches all the others through
+    // self crossings, however long the chain.
+    platform::BezierPath chain;
+    const int count = 200;
+    for (int i = 0; i < count; ++i)
+        chain.appendBezierPath(squarePath(i * 5.0, (i % 2) * 2.0, 8));
+    FBBezierGraph graph(chain);
+    graph.insertSelfCrossings();
+    ASSERT_EQ(graph.contours().size(), size_t(count));
+    EXPECT_EQ(graph.contours().front()->selfIntersectingContours().size(), size_t(count - 1));
+    EXPECT_EQ(graph.contours()[100]->selfIntersectingContours().size(), size_t(count - 1));
+    graph.removeSelfCrossings();
+    EXPECT_TRUE(graph.contours().front()->selfIntersectingContours().empty());
+}

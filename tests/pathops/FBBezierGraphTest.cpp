@@ -1,0 +1,304 @@
+#include "pathops/FBBezierGraph.h"
+
+#include "PathShapes.h"
+#include "pathops/FBContourOverlap.h"
+#include "pathops/PathOperationState.h"
+#include "platform/Guard.h"
+
+#include <gtest/gtest.h>
+
+using platform::BezierPath;
+
+namespace {
+
+enum class Op { Union, Intersect, Difference, Xor };
+
+BezierPath combine(const BezierPath &a, const BezierPath &b, Op op)
+{
+    FBBezierGraph ga(a);
+    FBBezierGraph gb(b);
+    switch (op) {
+    case Op::Union:
+        return ga.unionWithBezierGraph(gb).bezierPath();
+    case Op::Intersect:
+        return ga.intersectWithBezierGraph(gb).bezierPath();
+    case Op::Difference:
+        return ga.differenceWithBezierGraph(gb).bezierPath();
+    case Op::Xor:
+        return ga.xorWithBezierGraph(gb).bezierPath();
+    }
+    return {};
+}
+
+bool expectedMembership(Op op, bool inA, bool inB)
+{
+    switch (op) {
+    case Op::Union:
+        return inA || inB;
+    case Op::Intersect:
+        return inA && inB;
+    case Op::Difference:
+        return inA && !inB;
+    case Op::Xor:
+        return inA != inB;
+    }
+    return false;
+}
+
+const char *opName(Op op)
+{
+    switch (op) {
+    case Op::Union:
+        return "union";
+    case Op::Intersect:
+        return "intersect";
+    case Op::Difference:
+        return "difference";
+    case Op::Xor:
+        return "xor";
+    }
+    return "";
+}
+
+qint64 subpathCount(const BezierPath &path)
+{
+    qint64 n = 0;
+    for (qint64 i = 0; i < path.elementCount(); ++i)
+        n += path.elementAtIndex(i) == platform::BezierPathElement::MoveTo;
+    return n;
+}
+
+bool hasCrossingsOrOverlaps(const FBBezierGraph &graph)
+{
+    for (const FBBezierContourPtr &contour : graph.contours()) {
+        if (!contour->overlaps().empty())
+            return true;
+        for (const auto &edge : contour->edges()) {
+            if (!edge->crossings().empty())
+                return true;
+        }
+    }
+    return false;
+}
+
+qsizetype crossingCount(const FBBezierGraph &graph)
+{
+    qsizetype n = 0;
+    for (const FBBezierContourPtr &contour : graph.contours()) {
+        for (const auto &edge : contour->edges())
+            n += qsizetype(edge->crossings().size());
+    }
+    return n;
+}
+
+} // namespace
+
+TEST(FBBezierGraphTest, BuildingFromPaths)
+{
+    BezierPath degenerate;
+    degenerate.moveToPoint({0, 0});
+    degenerate.lineToPoint({0, 0});
+    degenerate.curveToPoint({0, 0}, {0, 0}, {0, 0});
+    degenerate.lineToPoint({4, 0});
+    degenerate.lineToPoint({4, 4});
+    FBBezierGraph open(degenerate);
+    ASSERT_EQ(open.contours().size(), 1u);
+    EXPECT_EQ(open.contours()[0]->edges().size(), 3u); // two lines and the closing line
+
+    FBBezierGraph ring(ringPath(10, 3, 4));
+    ASSERT_EQ(ring.contours().size(), 2u);
+    EXPECT_EQ(ring.contours()[0]->inside(), 0);
+    EXPECT_EQ(ring.contours()[1]->inside(), 1);
+    const BezierPath back = ring.bezierPath();
+    EXPECT_EQ(subpathCount(back), 2);
+    EXPECT_EQ(back.windingRule(), platform::WindingRule::EvenOdd);
+
+    // Contours that cross each other do not count for each other's hole test.
+    BezierPath crossing = squarePath(0, 0, 10);
+    crossing.appendBezierPath(squarePath(5, 5, 10));
+    FBBezierGraph crossed(crossing);
+    ASSERT_EQ(crossed.contours().size(), 2u);
+    EXPECT_EQ(crossed.contours()[0]->inside(), 0);
+    EXPECT_EQ(crossed.contours()[1]->inside(), 0);
+
+    EXPECT_TRUE(FBBezierGraph(BezierPath()).contours().empty());
+    EXPECT_EQ(FBBezierGraph().bounds(), QRectF());
+}
+
+TEST(FBBezierGraphTest, SegmentAfterCloseStartsItsOwnContourAtTheClosedStart)
+{
+    BezierPath path = squarePath(2, 2, 4);
+    path.lineToPoint({20, 2});
+    path.lineToPoint({20, 6});
+    FBBezierGraph graph(path);
+    ASSERT_EQ(graph.contours().size(), 2u);
+    EXPECT_EQ(graph.contours()[0]->edges().size(), 4u);
+    EXPECT_EQ(graph.contours()[1]->firstPoint(), QPointF(2, 2));
+    EXPECT_EQ(graph.contours()[1]->edges().size(), 3u);
+}
+
+TEST(FBBezierGraphTest, CrossingsBetweenGraphs)
+{
+    // The first edge of the triangle runs through the square's corner (10, 10) into the square:
+    // one crossing there, found on two square edges, and one on the right side.
+    FBBezierGraph square(squarePath(0, 0, 10));
+    FBBezierGraph triangle(polygon({{15, 15}, {5, 5}, {15, 5}}));
+    square.insertCrossingsWithBezierGraph(triangle);
+    EXPECT_EQ(crossingCount(square), 2);
+    EXPECT_EQ(crossingCount(triangle), 2);
+    square.removeCrossings();
+    triangle.removeCrossings();
+    square.removeOverlaps();
+    triangle.removeOverlaps();
+    EXPECT_FALSE(hasCrossingsOrOverlaps(square));
+
+    // Identical outlines coincide all the way round: no crossing, and they are equivalent.
+    FBBezierGraph a(squarePath(0, 0, 10));
+    FBBezierGraph b(squarePath(0, 0, 10));
+    a.insertCrossingsWithBezierGraph(b);
+    EXPECT_EQ(crossingCount(a), 0);
+    EXPECT_TRUE(a.contours()[0]->isEquivalent(b.contours()[0].get()));
+    ASSERT_EQ(a.contours()[0]->overlaps().size(), 1u);
+    EXPECT_TRUE(a.contours()[0]->overlaps()[0]->isComplete());
+
+    // One shared side: one run, not complete.
+    FBBezierGraph left(squarePath(0, 0, 10));
+    FBBezierGraph right(squarePath(10, 0, 10));
+    left.insertCrossingsWithBezierGraph(right);
+    ASSERT_EQ(left.contours()[0]->overlaps().size(), 1u);
+    const FBContourOverlap &shared = *left.contours()[0]->overlaps()[0];
+    EXPECT_EQ(shared.runs().size(), 1u);
+    EXPECT_FALSE(shared.isComplete());
+    EXPECT_FALSE(left.contours()[0]->isEquivalent(right.contours()[0].get()));
+}
+
+TEST(FBBezierGraphTest, TimeLimitAndCancel)
+{
+    FBBezierGraph graph(squarePath(0, 0, 10));
+    const double now = PathOperation_CurrentMediaTime();
+    if (now < PathOperationTimeLimit + 2)
+        GTEST_SKIP() << "the steady clock started too recently to place a start in the past";
+    gPathOperationStartTime = now - PathOperationTimeLimit - 1;
+    try {
+        graph.insertSelfCrossings();
+        ADD_FAILURE() << "no time out";
+    } catch (const platform::Exception &e) {
+        EXPECT_EQ(e.name(), QStringLiteral("Path operation time out"));
+    }
+    gPathOperationStartTime = -1.0;
+    EXPECT_NO_THROW(graph.insertSelfCrossings());
+
+    FBBezierGraph other(squarePath(5, 5, 10));
+    gPathOperationCancel = true;
+    EXPECT_THROW(graph.unionWithBezierGraph(other), platform::Exception);
+    gPathOperationCancel = false;
+}
+
+TEST(FBBezierGraphTest, ContainmentOfContours)
+{
+    FBBezierGraph big(squarePath(0, 0, 300));
+    FBBezierGraph ring(ringPath(300, 50, 200));
+    struct Row
+    {
+        const char *name;
+        const FBBezierGraph *graph;
+        BezierPath tested;
+        bool contained;
+    };
+    const Row rows[] = {
+        {"inside", &big, squarePath(100, 100, 100), true},
+        {"beside", &big, squarePath(400, 100, 100), false},
+        {"in the ring's hole", &ring, squarePath(100, 100, 100), false},
+        {"in the ring's band", &ring, squarePath(10, 10, 20), true},
+        {"under one unit, inside", &big, squarePath(100, 100, 0.8), true},
+        {"under one unit, outside", &big, squarePath(400, 100, 0.8), false},
+        {"one and a half, inside", &big, squarePath(10, 10, 1.5), true},
+    };
+    for (const Row &row : rows) {
+        FBBezierGraph tested(row.tested);
+        EXPECT_EQ(row.graph->containsContour(tested.contours()[0].get()), row.contained)
+            << row.name;
+    }
+}
+
+TEST(FBBezierGraphTest, OperationsAgreeWithMembership)
+{
+    const BezierPath ring = ringPath(10, 4, 2);
+    struct Row
+    {
+        const char *name;
+        BezierPath a;
+        BezierPath b;
+    };
+    const Row rows[] = {
+        {"overlapping squares", squarePath(0, 0, 10), squarePath(5, 5, 10)},
+        {"disjoint squares", squarePath(0, 0, 4), squarePath(6, 6, 4)},
+        {"nested squares", squarePath(0, 0, 10), squarePath(3, 3, 4)},
+        {"nested the other way", squarePath(3, 3, 4), squarePath(0, 0, 10)},
+        {"equal squares", squarePath(0, 0, 10), squarePath(0, 0, 10)},
+        {"reversed equal squares", squarePath(0, 0, 10),
+         squarePath(0, 0, 10).bezierPathByReversingPath()},
+        {"ring and its hole filled", ring, squarePath(4, 4, 2)},
+        {"filled hole and ring", squarePath(4, 4, 2), ring},
+        {"ring and itself", ring, ring},
+        {"ring and a crossing bar", ring, polygon({{-2, 4.5}, {12, 4.5}, {12, 5.5}, {-2, 5.5}})},
+        {"overlapping circles", circlePath(0, 0, 5), circlePath(4, 1, 4)},
+        {"circle in a square", squarePath(-10, -10, 20), circlePath(0, 0, 5)},
+        {"squares sharing a side", squarePath(0, 0, 5), squarePath(5, 0, 5)},
+        {"small square in a big one", squarePath(0, 0, 10), squarePath(4, 4, 0.8)},
+    };
+    for (const Row &row : rows) {
+        for (Op op : {Op::Union, Op::Intersect, Op::Difference, Op::Xor}) {
+            const BezierPath result = combine(row.a, row.b, op);
+            const int mismatches = membershipMismatches(
+                row.a, row.b, result, QRectF(-12, -12, 30, 30), 0.25,
+                [op](bool inA, bool inB) { return expectedMembership(op, inA, inB); });
+            EXPECT_EQ(mismatches, 0) << row.name << " " << opName(op);
+        }
+    }
+}
+
+TEST(FBBezierGraphTest, ResultShapes)
+{
+    struct Row
+    {
+        const char *name;
+        BezierPath a;
+        BezierPath b;
+        Op op;
+        qint64 subpaths;
+    };
+    const Row rows[] = {
+        {"disjoint union", squarePath(0, 0, 4), squarePath(6, 6, 4), Op::Union, 2},
+        {"nested union keeps the outer", squarePath(0, 0, 10), squarePath(3, 3, 4), Op::Union, 1},
+        {"nested intersection keeps the inner", squarePath(0, 0, 10), squarePath(3, 3, 4),
+         Op::Intersect, 1},
+        {"outer minus inner is a ring", squarePath(0, 0, 10), squarePath(3, 3, 4), Op::Difference,
+         2},
+        {"inner minus outer is nothing", squarePath(3, 3, 4), squarePath(0, 0, 10), Op::Difference,
+         0},
+        {"equal fills, union", squarePath(0, 0, 10), squarePath(0, 0, 10), Op::Union, 1},
+        {"equal fills, intersection", squarePath(0, 0, 10), squarePath(0, 0, 10), Op::Intersect, 1},
+        {"equal fills, difference", squarePath(0, 0, 10), squarePath(0, 0, 10), Op::Difference, 0},
+        {"hole against its fill, intersection", ringPath(10, 4, 2), squarePath(4, 4, 2),
+         Op::Intersect, 0},
+        {"ring xor itself", ringPath(10, 4, 2), ringPath(10, 4, 2), Op::Xor, 0},
+        {"small square swallowed", squarePath(0, 0, 100), squarePath(10, 10, 0.8), Op::Union, 1},
+        {"overlapping squares xor", squarePath(0, 0, 10), squarePath(5, 5, 10), Op::Xor, 2},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(subpathCount(combine(row.a, row.b, row.op)), row.subpaths) << row.name;
+}
+
+TEST(FBBezierGraphTest, InputsComeBackCleanAndRepeatable)
+{
+    FBBezierGraph a(ringPath(10, 3, 4));
+    FBBezierGraph b(circlePath(8, 5, 4));
+    const BezierPath first = a.unionWithBezierGraph(b).bezierPath();
+    EXPECT_FALSE(hasCrossingsOrOverlaps(a));
+    EXPECT_FALSE(hasCrossingsOrOverlaps(b));
+    EXPECT_EQ(a.unionWithBezierGraph(b).bezierPath(), first);
+    a.xorWithBezierGraph(b);
+    EXPECT_FALSE(hasCrossingsOrOverlaps(a));
+    EXPECT_FALSE(hasCrossingsOrOverlaps(b));
+}

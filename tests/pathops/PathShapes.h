@@ -1,0 +1,66 @@
+#pragma once
+// Shapes and checks the boolean-operation tests share: squares, rings and circles as paths, and
+// a membership comparison of a result against what the operation means point by point.
+
+#include "PolygonPath.h"
+#include "platform/BezierPath.h"
+
+#include <QRectF>
+#include <functional>
+
+inline platform::BezierPath squarePath(double x, double y, double side)
+{
+    return polygon({{x, y}, {x + side, y}, {x + side, y + side}, {x, y + side}});
+}
+
+inline platform::BezierPath evenOdd(platform::BezierPath path)
+{
+    path.setWindingRule(platform::WindingRule::EvenOdd);
+    return path;
+}
+
+// A square with a square hole, both drawn the same way round.
+inline platform::BezierPath ringPath(double outer, double holeX, double holeSide)
+{
+    platform::BezierPath ring = squarePath(0, 0, outer);
+    ring.appendBezierPath(squarePath(holeX, holeX, holeSide));
+    return evenOdd(ring);
+}
+
+inline platform::BezierPath circlePath(double cx, double cy, double r)
+{
+    return platform::BezierPath::bezierPathWithOvalInRect(QRectF(cx - r, cy - r, 2 * r, 2 * r));
+}
+
+// The number of grid points over `area` (step `step`) at which `result` disagrees with
+// `expected(inA, inB)`; points whose neighbours within `margin` disagree about A or B (near an
+// outline) are skipped.
+inline int membershipMismatches(const platform::BezierPath &a, const platform::BezierPath &b,
+                                const platform::BezierPath &result, const QRectF &area, double step,
+                                const std::function<bool(bool, bool)> &expected,
+                                double margin = 0.05)
+{
+    const platform::BezierPath ea = evenOdd(a);
+    const platform::BezierPath eb = evenOdd(b);
+    const platform::BezierPath er = evenOdd(result);
+    auto steady = [margin](const platform::BezierPath &p, QPointF q) {
+        const bool here = p.containsPoint(q);
+        const QPointF around[] = {{margin, 0}, {-margin, 0}, {0, margin}, {0, -margin}};
+        for (QPointF d : around) {
+            if (p.containsPoint(q + d) != here)
+                return false;
+        }
+        return true;
+    };
+    int mismatches = 0;
+    for (double y = area.top() + step / 2; y < area.bottom(); y += step) {
+        for (double x = area.left() + step / 2; x < area.right(); x += step) {
+            const QPointF q(x, y);
+            if (!steady(ea, q) || !steady(eb, q))
+                continue;
+            if (er.containsPoint(q) != expected(ea.containsPoint(q), eb.containsPoint(q)))
+                ++mismatches;
+        }
+    }
+    return mismatches;
+}
