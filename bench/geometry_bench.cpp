@@ -4,7 +4,12 @@
 // elements (a 10,000-gon, a loop of 10,000 cubics, 100 sub-paths of 100 sides) under both winding
 // rules; 1,000 query points and small rects per run, half of them near the outline. After the
 // Google Benchmark runs, the ratios ours / Qt are printed (goal: at most 1.5).
+//
+// Selection by colour on a 4000 x 4000 buffer, a random mask (70 % marked: one large component
+// full of holes) and a ring: the flood fill from a marked pixel and the outline trace, each
+// printed as a ratio to one plain pass over the buffer (goal: at most 5).
 #include "graphics/PathHitTesting.h"
+#include "graphics/SameColorSelection.h"
 #include "graphics/UtilityMathLines.h"
 #include "platform/BezierPath.h"
 
@@ -12,6 +17,7 @@
 #include <QPainterPath>
 #include <QRandomGenerator>
 #include <benchmark/benchmark.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -290,6 +296,127 @@ void printRatios()
     }
 }
 
+// Selection by colour ----------------------------------------------------------------------------
+
+constexpr int kMaskSide = 4000;
+enum MaskKind { RandomMask, RingMask, MaskKinds };
+const char *const kMaskNames[] = {"random mask", "ring"};
+
+const ImageData &mask(int kind)
+{
+    static ImageDataPtr masks[MaskKinds];
+    if (!masks[kind]) {
+        masks[kind] = ImageData::imageWithWidth(kMaskSide, kMaskSide);
+        QRandomGenerator random(26);
+        const double c = kMaskSide / 2.0;
+        for (qint64 y = 0; y < kMaskSide; ++y) {
+            for (qint64 x = 0; x < kMaskSide; ++x) {
+                const double r = std::hypot(x + 0.5 - c, y + 0.5 - c);
+                const bool marked =
+                    kind == RandomMask ? random.bounded(100) < 70 : r < 0.95 * c && r > 0.5 * c;
+                masks[kind]->data[size_t(y * kMaskSide + x)] =
+                    marked ? PIXEL(MARK_ALPHA_VALUE) << 24 : 0xFF000000u;
+            }
+        }
+    }
+    return *masks[kind];
+}
+
+// A seed inside the mask: the first marked pixel of the middle row.
+qint64 seedX(const ImageData &m)
+{
+    const PIXEL *row = m.getBuffer() + (m.h() / 2) * m.w();
+    qint64 x = 0;
+    while (x < m.w() && (row[x] >> 24) != MARK_ALPHA_VALUE)
+        ++x;
+    return x;
+}
+
+qint64 plainPass(const ImageData &m)
+{
+    qint64 n = 0;
+    const PIXEL *p = m.getBuffer();
+    for (qint64 i = 0, count = m.w() * m.h(); i < count; ++i)
+        n += (p[i] >> 24) == MARK_ALPHA_VALUE;
+    return n;
+}
+
+std::vector<quint8> selection(const ImageData &m)
+{
+    return SelectSimilarPixels(m.getBuffer(), m.w(), m.h(), seedX(m), m.h() / 2, 0);
+}
+
+qint64 fill(const ImageData &m)
+{
+    return qint64(selection(m).size());
+}
+
+qint64 selectedCount(const ImageData &m)
+{
+    const auto selected = selection(m);
+    return qint64(std::count(selected.begin(), selected.end(), 1));
+}
+
+qint64 trace(const ImageData &m)
+{
+    const auto path = GetSelectPathWithAlpha_MARK_ALPHA_VALUE(&m);
+    return path ? path->elementCount() : 0;
+}
+
+void BM_PlainPass(benchmark::State &state)
+{
+    const ImageData &m = mask(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(plainPass(m));
+    state.SetLabel(kMaskNames[state.range(0)]);
+}
+void BM_Fill(benchmark::State &state)
+{
+    const ImageData &m = mask(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(fill(m));
+    state.SetLabel(kMaskNames[state.range(0)]);
+}
+void BM_Trace(benchmark::State &state)
+{
+    const ImageData &m = mask(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(trace(m));
+    state.SetLabel(kMaskNames[state.range(0)]);
+}
+BENCHMARK(BM_PlainPass)->DenseRange(0, MaskKinds - 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Fill)->DenseRange(0, MaskKinds - 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Trace)->DenseRange(0, MaskKinds - 1)->Unit(benchmark::kMillisecond);
+
+// The best of five runs, in milliseconds.
+double bestMillis(const std::function<qint64(const ImageData &)> &op, const ImageData &m)
+{
+    double best = 1e300;
+    for (int round = 0; round < 5; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        benchmark::DoNotOptimize(op(m));
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+void printSelectionRatios()
+{
+    std::printf("\nselection by colour, %d x %d, / one plain pass (goal <= 5)\n", kMaskSide,
+                kMaskSide);
+    for (int kind = 0; kind < MaskKinds; ++kind) {
+        const ImageData &m = mask(kind);
+        const double pass = bestMillis(plainPass, m);
+        const double filled = bestMillis(fill, m);
+        const double traced = bestMillis(trace, m);
+        std::printf("%s: pass %.1f ms; fill %.1f ms, ratio %.1f (%lld pixels); trace %.1f ms, "
+                    "ratio %.1f (%lld elements)\n",
+                    kMaskNames[kind], pass, filled, filled / pass, (long long)selectedCount(m),
+                    traced, traced / pass, (long long)trace(m));
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -300,5 +427,6 @@ int main(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     printRatios();
+    printSelectionRatios();
     return 0;
 }

@@ -3,12 +3,14 @@
 #include "foundation/ColorWord.h"
 #include "graphics/DrawingUtility.h"
 #include "graphics/PelkoNSImage.h"
+#include "graphics/PixelRows.h"
 #include "graphics/UtilityMathAngles.h"
 #include "platform/Guard.h"
 #include "platform/Log.h"
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <new>
 
 using platform::BezierPath;
@@ -268,7 +270,7 @@ public:
 
     // False when the code table cannot be had.
     bool computeCodes();
-    bool hasCodes() const { return mFirst < qint64(mCodes.size()); }
+    bool hasCodes() const { return mFirst < mSize; }
     // Traces every outline into the path; false when a walk loses its way.
     bool traceAll(BezierPath &result);
 
@@ -288,7 +290,8 @@ private:
     qint64 mW;
     qint64 mH;
     qint64 mStride;
-    std::vector<quint8> mCodes;
+    std::unique_ptr<quint8[]> mCodes;
+    qint64 mSize = 0;
     qint64 mFirst = 0;
     std::vector<QPointF> mPoints;
     // The walk: the edge just taken and where it starts.
@@ -300,44 +303,47 @@ private:
 
 bool OutlineTracer::computeCodes()
 {
+    mSize = 2 * mStride * (mH + 1);
     try {
-        mCodes.assign(size_t(2 * mStride * (mH + 1)), 0);
+        // Every code is written below, so the table is not cleared first.
+        mCodes.reset(new quint8[size_t(mSize)]);
     } catch (const std::bad_alloc &) {
         return false;
     }
-    std::vector<quint8> above(size_t(mW), 0);
-    std::vector<quint8> here(size_t(mW), 0);
-    mFirst = qint64(mCodes.size());
-    for (qint64 y = 0; y <= mH; ++y) {
-        for (qint64 x = 0; x < mW; ++x)
-            here[x] = y < mH && marked(x, y);
-        quint8 *codes = mCodes.data() + index(0, y);
-        quint8 left = 0;
-        for (qint64 x = 0; x <= mW; ++x) {
-            const quint8 in = x < mW ? here[x] : 0;
-            const quint8 up = x < mW ? above[x] : 0;
-            codes[2 * x] = in == up ? kNone : (in ? kRight : kLeft);
-            codes[2 * x + 1] = in == left ? kNone : (in ? kUp : kDown);
-            left = in;
-        }
-        if (mFirst == qint64(mCodes.size())) {
-            for (qint64 i = 0; i < 2 * mStride; ++i) {
-                if (codes[i]) {
-                    mFirst = index(0, y) + i;
-                    break;
-                }
+    const PIXEL *pixels = mPixels;
+    const qint64 w = mW;
+    const qint64 h = mH;
+    quint8 *table = mCodes.get();
+    const qint64 stride = mStride;
+    // Corner row y reads pixel rows y - 1 and y only, so bands of rows are independent.
+    ForEachRowBand(w, h + 1, [=](qint64 y0, qint64 y1) {
+        for (qint64 y = y0; y < y1; ++y) {
+            const PIXEL *row = y < h ? pixels + y * w : nullptr;
+            const PIXEL *above = y > 0 ? pixels + (y - 1) * w : nullptr;
+            quint8 *codes = table + 2 * y * stride;
+            quint32 left = 0;
+            for (qint64 x = 0; x < w; ++x) {
+                const quint32 in = row && (row[x] >> 24) == MARK_ALPHA_VALUE;
+                const quint32 up = above && (above[x] >> 24) == MARK_ALPHA_VALUE;
+                // Across the top edge: +x with the mark below, -x with it above.
+                codes[2 * x] = quint8((in ^ up) * (kRight + 2 * up));
+                // Across the left edge: -y with the mark right of it, +y with it left.
+                codes[2 * x + 1] = quint8((in ^ left) * (kDown + 2 * in));
+                left = in;
             }
+            codes[2 * w] = kNone;
+            codes[2 * w + 1] = quint8(left * kDown);
         }
-        std::swap(above, here);
-    }
+    });
+    mFirst = nextCode(0);
     return true;
 }
 
 // The first non-zero code at or after `from`, eight codes at a time over the empty stretches.
 qint64 OutlineTracer::nextCode(qint64 from) const
 {
-    const qint64 end = qint64(mCodes.size());
-    const quint8 *codes = mCodes.data();
+    const qint64 end = mSize;
+    const quint8 *codes = mCodes.get();
     while (from < end && (from & 7)) {
         if (codes[from])
             return from;
@@ -360,7 +366,7 @@ bool OutlineTracer::takeEdge(qint64 x, qint64 y, bool vertical, EdgeCode wanted)
     if (x < 0 || y < 0 || x > mW || y > mH)
         return false;
     const qint64 i = index(x, y) + (vertical ? 1 : 0);
-    if (mCodes[size_t(i)] != wanted)
+    if (mCodes[i] != wanted)
         return false;
     mEdge = i;
     mCode = wanted;
@@ -372,7 +378,7 @@ bool OutlineTracer::takeEdge(qint64 x, qint64 y, bool vertical, EdgeCode wanted)
 bool OutlineTracer::traceContour(qint64 startEdge)
 {
     mEdge = startEdge;
-    mCode = EdgeCode(mCodes[size_t(startEdge)]);
+    mCode = EdgeCode(mCodes[startEdge]);
     mX = (startEdge / 2) % mStride;
     mY = (startEdge / 2) / mStride;
     const QPointF start = mCode == kLeft ? QPointF(mX + 1, mY)
@@ -387,7 +393,7 @@ bool OutlineTracer::traceContour(qint64 startEdge)
         const qint64 cy = mCode == kDown ? mY + 1 : mY;
         mPoints.push_back(QPointF(cx, cy));
         if (mEdge != startEdge)
-            mCodes[size_t(mEdge)] = kNone;
+            mCodes[mEdge] = kNone;
         bool found = false;
         const char *fatal = "";
         switch (mCode) {
@@ -420,7 +426,7 @@ bool OutlineTracer::traceContour(qint64 startEdge)
             return false;
         }
         if (mEdge == startEdge) {
-            mCodes[size_t(startEdge)] = kNone;
+            mCodes[startEdge] = kNone;
             return true;
         }
     }
@@ -446,8 +452,7 @@ void OutlineTracer::appendContour(BezierPath &result) const
     const size_t n = mPoints.size();
     if (n < 2)
         return;
-    BezierPath contour;
-    contour.moveToPoint(mPoints[0]);
+    result.moveToPoint(mPoints[0]);
     QPointF last = mPoints[0];
     for (size_t i = 1; i + 1 < n; ++i) {
         const QPointF p = mPoints[i];
@@ -459,19 +464,18 @@ void OutlineTracer::appendContour(BezierPath &result) const
         if (vertical || horizontal || DistanceBetweenPoints(p, next) <= 0.1f ||
             sameDirection(last, p, next))
             continue;
-        contour.lineToPoint(p);
+        result.lineToPoint(p);
         last = p;
     }
-    contour.lineToPoint(mPoints[n - 1]);
-    contour.closePath();
-    result.appendBezierPath(contour);
+    result.lineToPoint(mPoints[n - 1]);
+    result.closePath();
 }
 
 bool OutlineTracer::traceAll(BezierPath &result)
 {
     // Every code before the start of the last outline is already 0, so each search resumes
     // there: one pass over the table in all, however many outlines it holds.
-    for (qint64 at = nextCode(mFirst); at < qint64(mCodes.size()); at = nextCode(at)) {
+    for (qint64 at = nextCode(mFirst); at < mSize; at = nextCode(at)) {
         if (!traceContour(at))
             return false;
         appendContour(result);
