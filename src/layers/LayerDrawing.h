@@ -1,10 +1,20 @@
 #pragma once
 // What the layers share when they draw: a save of the current context's state that is put back
-// on every way out of the drawing code, a failure included.
+// on every way out of the drawing code, a failure included, and upright drawing in a box.
+
+#include <QRectF>
+#include <functional>
+
+class QPainter;
 
 namespace platform {
 class GraphicsContext;
 }
+
+// Runs `draw` on the current context's painter in coordinates whose origin is the top-left
+// corner of `rect` and whose y grows downwards, so that text and images come out upright in a
+// y-up context too (where the rectangle's top is its maximum y). Nothing without a context.
+void drawUprightInRect(const QRectF &rect, const std::function<void(QPainter *)> &draw);
 
 class ScopedGraphicsState
 {

@@ -1,6 +1,6 @@
 #include "layers/TextDrawing.h"
 
-#include "platform/GraphicsContext.h"
+#include "layers/LayerDrawing.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
@@ -10,25 +10,6 @@
 namespace {
 
 constexpr double kNoLimit = 1e7;
-
-// Runs `draw` in coordinates whose y grows downwards from the top-left corner of `rect`, so text
-// comes out upright in either kind of context.
-template <class Draw> void inUprightBox(const QRectF &rect, Draw draw)
-{
-    platform::GraphicsContext *gc = platform::GraphicsContext::currentContext();
-    if (!gc || !gc->painter())
-        return;
-    QPainter *painter = gc->painter();
-    painter->save();
-    if (gc->isFlipped()) {
-        painter->translate(rect.topLeft());
-    } else {
-        painter->translate(rect.x(), rect.y() + rect.height());
-        painter->scale(1, -1);
-    }
-    draw(painter);
-    painter->restore();
-}
 
 } // namespace
 
@@ -65,7 +46,7 @@ TextBlockLayout::TextBlockLayout(const QString &text, const TextDrawAttributes &
 
 void TextBlockLayout::drawInRect(const QRectF &rect) const
 {
-    inUprightBox(rect, [&](QPainter *painter) {
+    drawUprightInRect(rect, [&](QPainter *painter) {
         painter->setPen(mColor.toQColor());
         for (int i = 0; i < mLayout->lineCount(); ++i) {
             const QTextLine line = mLayout->lineAt(i);
@@ -98,7 +79,7 @@ void drawRichTextAtPoint(const QTextDocument *text, QPointF point)
 {
     if (!text)
         return;
-    inUprightBox(QRectF(point, richTextSize(text)), [&](QPainter *painter) {
+    drawUprightInRect(QRectF(point, richTextSize(text)), [&](QPainter *painter) {
         QAbstractTextDocumentLayout::PaintContext context;
         text->documentLayout()->draw(painter, context);
     });

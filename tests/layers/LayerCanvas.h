@@ -15,10 +15,11 @@ namespace layertest {
 class Canvas
 {
 public:
-    explicit Canvas(int width = 200, int height = 200, bool flipped = true, bool antialias = false)
+    explicit Canvas(int width = 200, int height = 200, bool flipped = true, bool antialias = false,
+                    QColor background = Qt::white)
         : mImage(width, height, QImage::Format_ARGB32_Premultiplied)
     {
-        mImage.fill(Qt::white);
+        mImage.fill(background);
         mPainter = std::make_unique<QPainter>(&mImage);
         mPainter->setRenderHint(QPainter::Antialiasing, antialias);
         mPainter->setRenderHint(QPainter::TextAntialiasing, true);
