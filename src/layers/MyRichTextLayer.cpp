@@ -36,8 +36,10 @@ bool MyRichTextLayer::isEmpty() const
 std::shared_ptr<MyRichTextLayer> MyRichTextLayer::copy() const
 {
     auto item = create();
-    if (!isEmpty())
+    if (!isEmpty()) {
         item->mString.reset(mString->clone());
+        item->mString->setDocumentMargin(0);
+    }
     item->mPosition = mPosition;
     item->mAffineTransform = mAffineTransform;
     item->mHidden = mHidden;

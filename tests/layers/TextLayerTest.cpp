@@ -223,6 +223,8 @@ TEST(MyRichTextLayer, CopiesKeepTheirTextAndReport)
     EXPECT_EQ(copy->string()->toPlainText(), QStringLiteral("Rich"));
     EXPECT_EQ(copy->position(), QPointF(5, 6));
     EXPECT_EQ(copy->pdf_baseLine().p2, QPointF(3, 4));
+    // The copy's box is its glyphs' box, as the source's is.
+    EXPECT_EQ(copy->string()->documentMargin(), 0);
 
     QRectF rect;
     float angle = 0, size = 0;
