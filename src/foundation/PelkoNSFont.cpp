@@ -19,7 +19,9 @@ bool hasFace(const QString &family, bool wantBold, bool wantItalic)
     const QStringList styles = QFontDatabase::styles(family);
     for (const QString &style : styles) {
         const bool isBold = QFontDatabase::weight(family, style) >= QFont::DemiBold;
-        const bool isItalic = QFontDatabase::italic(family, style);
+        // The database calls only italic faces italic; an oblique face slants as well.
+        const bool isItalic = QFontDatabase::italic(family, style) ||
+                              QFontDatabase::font(family, style, 12).style() != QFont::StyleNormal;
         if (isBold == wantBold && isItalic == wantItalic)
             return true;
     }
@@ -94,4 +96,38 @@ bool bold(const QFont &font)
 bool italic(const QFont &font)
 {
     return QFontInfo(font).italic();
+}
+
+QString fontName(const QFont &font)
+{
+    const QFontInfo info(font);
+    const QString family = info.family();
+    if (!info.bold() && !info.italic())
+        return family;
+    const QString style = info.styleName();
+    if (style.isEmpty())
+        return family;
+    return family + QLatin1Char('-') + style;
+}
+
+std::optional<QFont> installedFont(const QString &name, double size)
+{
+    if (name.isEmpty())
+        return std::nullopt;
+    if (!(size > 0) || !std::isfinite(size))
+        size = kDefaultPointSize;
+    QString family = name;
+    QString style;
+    if (!familyInstalled(name)) {
+        const qsizetype dash = name.lastIndexOf(QLatin1Char('-'));
+        if (dash <= 0)
+            return std::nullopt;
+        family = name.left(dash);
+        style = name.mid(dash + 1);
+        if (!familyInstalled(family) || !QFontDatabase::styles(family).contains(style))
+            return std::nullopt;
+    }
+    QFont font = style.isEmpty() ? QFont(family) : QFontDatabase::font(family, style, 12);
+    font.setPointSizeF(size);
+    return font;
 }

@@ -19,3 +19,10 @@ QFont fontWithFont(const QFont &font, double size);
 // Whether the face the font resolves to is bold (or italic).
 bool bold(const QFont &font);
 bool italic(const QFont &font);
+
+// A font's name is the face it resolves to: the family for the regular face, else the family,
+// "-" and the style ("DejaVu Sans-Bold").
+QString fontName(const QFont &font);
+// The installed font a name (as fontName gives it, or a family) names, at the size; none when the
+// name names no installed font.
+std::optional<QFont> installedFont(const QString &name, double size);

@@ -11,6 +11,12 @@ QString gFallbackFontName;
 
 namespace {
 
+std::function<QStringList()> &installedFamiliesHook()
+{
+    static std::function<QStringList()> hook;
+    return hook;
+}
+
 QString installedName(const QStringList &families, const QString &wanted)
 {
     for (const QString &family : families)
@@ -21,10 +27,16 @@ QString installedName(const QStringList &families, const QString &wanted)
 
 } // namespace
 
+void setInstalledFontFamiliesHook(std::function<QStringList()> hook)
+{
+    installedFamiliesHook() = std::move(hook);
+}
+
 QStringList GetAllFont()
 {
     GUARD_BEGIN
-    const QStringList families = QFontDatabase::families();
+    const auto &hook = installedFamiliesHook();
+    const QStringList families = hook ? hook() : QFontDatabase::families();
     static std::once_flag fallbackOnce;
     std::call_once(fallbackOnce, [&] {
         gFallbackFontName = installedName(families, QStringLiteral("Helvetica"));
@@ -38,7 +50,7 @@ QStringList GetAllFont()
             result.append(name);
     }
     for (const QString &family : families)
-        if (!QFontDatabase::isPrivateFamily(family) && !result.contains(family))
+        if ((hook || !QFontDatabase::isPrivateFamily(family)) && !result.contains(family))
             result.append(family);
     return result;
     GUARD_END({})

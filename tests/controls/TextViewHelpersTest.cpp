@@ -7,7 +7,7 @@
 #include <QTextCharFormat>
 
 #include "controls/PelkoNSLayoutManager.h"
-#include "controls/PelkoNSMutableParagraphStyle.h"
+#include "foundation/PelkoNSMutableParagraphStyle.h"
 #include "controls/PelkoNSTextView.h"
 #include "foundation/PelkoNSArray.h"
 #include "support/LogCapture.h"

@@ -54,6 +54,45 @@ TEST(PelkoNSFont, TraitsAndSizes)
     EXPECT_EQ(fontWithFont(tiny, family).pointSizeF(), 12);
 }
 
+TEST(PelkoNSFont, NamesAreFacesAndNameInstalledFonts)
+{
+    const QString family = familyWithBold();
+    if (family.isEmpty())
+        GTEST_SKIP() << "no font with a bold face installed";
+    QFont font(family);
+    font.setPointSizeF(13);
+    EXPECT_EQ(fontName(font), family);
+    const QFont boldFont = *fontWithFontBold(font, true);
+    const QString boldName = fontName(boldFont);
+    EXPECT_TRUE(boldName.startsWith(family + "-")) << boldName.toStdString();
+
+    // A name gives back the face it names, bold included, at the asked size.
+    const auto again = installedFont(boldName, 15);
+    ASSERT_TRUE(again.has_value());
+    EXPECT_TRUE(bold(*again));
+    EXPECT_EQ(again->pointSizeF(), 15);
+    EXPECT_EQ(fontName(*again), boldName);
+    EXPECT_EQ(installedFont(family, 0)->pointSizeF(), 12);
+    for (const QString &missing : {QStringLiteral("No Such Family 123"), family + "-No Such Style",
+                                   QStringLiteral("-Bold"), QString()})
+        EXPECT_FALSE(installedFont(missing, 12).has_value()) << missing.toStdString();
+
+    // A slanted face counts as italic, whether the family calls it italic or oblique.
+    for (const QString &candidate : QFontDatabase::families()) {
+        for (const QString &style : QFontDatabase::styles(candidate)) {
+            const QFont face = QFontDatabase::font(candidate, style, 12);
+            if (face.style() != QFont::StyleOblique || face.weight() >= QFont::DemiBold)
+                continue;
+            QFont upright(candidate);
+            upright.setPointSizeF(12);
+            const auto slanted = fontWithFontItalic(upright, true);
+            ASSERT_TRUE(slanted.has_value()) << candidate.toStdString();
+            EXPECT_TRUE(italic(*slanted));
+            return;
+        }
+    }
+}
+
 TEST(PelkoNSFont, SameFontAndSameColour)
 {
     QFont a(QStringLiteral("DejaVu Sans"));

@@ -1,4 +1,4 @@
-#include "controls/PelkoNSMutableParagraphStyle.h"
+#include "foundation/PelkoNSMutableParagraphStyle.h"
 
 void MutableParagraphStyle::setLineBreakMode(LineBreakMode mode)
 {
