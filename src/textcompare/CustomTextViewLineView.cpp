@@ -133,6 +133,15 @@ void CustomTextViewLineView::leaveEvent(QEvent *event)
     QWidget::leaveEvent(event);
 }
 
+void CustomTextViewLineView::hideEvent(QHideEvent *event)
+{
+    // Only when the gutter itself was hidden: a window going away hides it too, and then its
+    // window controller may be half destroyed.
+    if (isHidden())
+        emit toolTipRequested(QString(), QPoint());
+    QWidget::hideEvent(event);
+}
+
 QSize CustomTextViewLineView::sizeHint() const
 {
     return QSize(mView->lineNumberAreaWidth(), 0);

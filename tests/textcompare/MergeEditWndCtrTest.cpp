@@ -540,10 +540,16 @@ TEST_F(TextCompareTest, TheGutterSelectsWholeLinesAndShowsTheirNumbersInTheWindo
     QApplication::sendEvent(gutter, &hover);
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(gutter, &leave);
-    MergeEditWndCtr::setToolTipShower(nullptr);
     ASSERT_EQ(tips.size(), 2u);
     EXPECT_EQ(tips[0].first, QStringLiteral("Line 4"));
     EXPECT_TRUE(tips[1].first.isEmpty());
+    // Turning line numbers off while the tip shows hides it too.
+    tips.clear();
+    QApplication::sendEvent(gutter, &hover);
+    ASSERT_TRUE(w->Menu_SetShowLineNumbers(false));
+    MergeEditWndCtr::setToolTipShower(nullptr);
+    ASSERT_FALSE(tips.empty());
+    EXPECT_TRUE(tips.back().first.isEmpty());
 }
 
 // A line too long to lay out whole shows as rows; the gutter takes it as the one line it is.
