@@ -102,7 +102,8 @@ void MergeFileListWndCtr::CopySelection(int toSide)
             continue;
         const bool folder = (fromSide == 1 ? it->kind1 : it->kind2) == Side_Folder;
         tasks.push_back({id, fullPathBytes(id, fromSide), fullPathBytes(id, toSide), folder});
-        if (!folder && present(*it, toSide))
+        // A folder there is never replaced by a file: that copy fails and asks.
+        if (!folder && present(*it, toSide) && (toSide == 1 ? it->kind1 : it->kind2) != Side_Folder)
             ++replaced;
         if (folder)
             for (int d : mModel->descendants(id)) {

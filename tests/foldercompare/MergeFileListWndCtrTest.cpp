@@ -507,6 +507,9 @@ TEST_F(FolderWindow, TheJobsFollowTheAnswerToTheirFailurePanels)
         action("actionCopyToRight")->trigger();
         ASSERT_TRUE(spinUntil([&] { return copied.count() == before + 1; }));
         ASSERT_EQ(int(answers.alerts.size()), 1 + row.panelsAsked);
+        // Files are not put over folders, so the question names none as replaced.
+        EXPECT_FALSE(answers.alerts[0].text.contains(QStringLiteral("replaced")))
+            << qPrintable(answers.alerts[0].text);
         const platform::AlertRequest &panel = answers.alerts[1];
         EXPECT_EQ(panel.title, QStringLiteral("The copy failed"));
         EXPECT_TRUE(panel.text.contains(QStringLiteral("clash"))) << qPrintable(panel.text);
