@@ -108,11 +108,11 @@ long panelCode(int alertCode)
 {
     switch (alertCode) {
     case platform::AlertFirstButtonReturn:
-        return 1;
+        return kAlertPanelDefault;
     case platform::AlertSecondButtonReturn:
-        return 0;
+        return kAlertPanelAlternate;
     case platform::AlertThirdButtonReturn:
-        return -1;
+        return kAlertPanelOther;
     default:
         return kAlertPanelNoAnswer;
     }

@@ -27,6 +27,9 @@ long ShowMessage2_from_sub_thread(const QString &message, const QString &informa
 // An alert panel: 1 for the default button, 0 for the alternate, -1 for the other; the other
 // button shows only with an alternate one. The message is shown as it stands. -2 when nobody
 // answered.
+inline constexpr long kAlertPanelDefault = 1;
+inline constexpr long kAlertPanelAlternate = 0;
+inline constexpr long kAlertPanelOther = -1;
 inline constexpr long kAlertPanelNoAnswer = -2;
 long NSRunAlertPanel_from_sub_thread(const QString &title, const QString &message,
                                      const QString &defaultButton,

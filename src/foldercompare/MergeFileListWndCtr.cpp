@@ -46,6 +46,7 @@ namespace {
 
 std::function<bool(const QString &, const QString &)> gImagePairOpener;
 std::function<void(const QString &, const QString &)> gNavigateBack;
+std::function<void(const QString &, const QString &, bool)> gFolderPairOpener;
 
 const QString kListColumnsName = QStringLiteral("fileTableView");
 const QString kTreeColumnsName = QStringLiteral("treeView");
@@ -95,6 +96,35 @@ void MergeFileListWndCtr::Navigate_Back()
     GUARD_BEGIN
     if (gNavigateBack && mCompareInfo && !mIsClosing)
         gNavigateBack(mCompareInfo->mFolder1, mCompareInfo->mFolder2);
+    GUARD_END_VOID
+}
+
+void MergeFileListWndCtr::setFolderPairOpener(
+    std::function<void(const QString &, const QString &, bool)> opener)
+{
+    gFolderPairOpener = std::move(opener);
+}
+
+int MergeFileListWndCtr::selectedFolderPair() const
+{
+    const std::vector<int> ids = selectedIds();
+    const COMP_ITEM *it = ids.empty() ? nullptr : mModel->item(ids.front());
+    if (!it || it->kind1 != Side_Folder || it->kind2 != Side_Folder)
+        return -1;
+    // A name that cannot be a text path has no start window to go to.
+    if (fullPath(it->ID, 1).isEmpty() || fullPath(it->ID, 2).isEmpty())
+        return -1;
+    return it->ID;
+}
+
+void MergeFileListWndCtr::Merge_Compare_two_subdirectories(bool bRunNow)
+{
+    GUARD_BEGIN
+    if (!gFolderPairOpener || mIsClosing || !isWindowLoaded())
+        return;
+    const int id = selectedFolderPair();
+    if (id >= 0)
+        gFolderPairOpener(fullPath(id, 1), fullPath(id, 2), bRunNow);
     GUARD_END_VOID
 }
 
@@ -165,6 +195,16 @@ void MergeFileListWndCtr::windowDidLoad()
     mUi->actionTreeMode->setChecked(gAppSetting.compare_folderViewMode == 1);
     mModel->setFoldersFirst(gAppSetting.compare_sort_folder_tree_above_file != 0);
     mUi->actionOpenPair->setEnabled(false);
+    // The selection's commands under the right button as well.
+    view->setContextMenuPolicy(Qt::ActionsContextMenu);
+    const auto separator = [view] {
+        auto *line = new QAction(view);
+        line->setSeparator(true);
+        return line;
+    };
+    view->addActions({mUi->actionOpenPair, mUi->actionCompareFolders, separator(),
+                      mUi->actionCopyToRight, mUi->actionCopyToLeft, separator(),
+                      mUi->actionDeleteLeft, mUi->actionDeleteRight, mUi->actionDeleteBoth});
 
     Localize_LoadWindowPos_SetBackground(w, this, platform::Color(), true);
     setToolbarIcons();
@@ -198,6 +238,7 @@ void MergeFileListWndCtr::setToolbarIcons()
         {ui.actionGeneratePatch, "document-save-as", QStyle::SP_DialogSaveButton},
         {ui.actionOpenPair, "document-open", QStyle::SP_DialogOpenButton},
         {ui.actionPreview, "document-preview", QStyle::SP_FileDialogContentsView},
+        {ui.actionCompareFolders, "folder-open", QStyle::SP_DirOpenIcon},
         {ui.actionClose, "window-close", QStyle::SP_DialogCloseButton},
     };
     QStyle *style = window()->style();
@@ -228,6 +269,8 @@ void MergeFileListWndCtr::connectControls()
             OpenItem(ids.front());
     });
     connect(mUi->actionPreview, &QAction::triggered, this, [this] { TogglePreview(); });
+    connect(mUi->actionCompareFolders, &QAction::triggered, this,
+            [this] { Merge_Compare_two_subdirectories(true); });
     connect(mUi->actionCopyToRight, &QAction::triggered, this, [this] { CopySelection(2); });
     connect(mUi->actionCopyToLeft, &QAction::triggered, this, [this] { CopySelection(1); });
     connect(mUi->actionDeleteLeft, &QAction::triggered, this, [this] { DeleteSelection(1); });
@@ -331,6 +374,7 @@ void MergeFileListWndCtr::updateButtons()
     const COMP_ITEM *first = any ? mModel->item(ids.front()) : nullptr;
     mUi->actionOpenPair->setEnabled(first && !first->isFolder() &&
                                     (first->itemType != ITEM_TYPE_IMAGE || gImagePairOpener));
+    mUi->actionCompareFolders->setEnabled(gFolderPairOpener && selectedFolderPair() >= 0);
     for (QAction *a : {mUi->actionCopyToRight, mUi->actionCopyToLeft, mUi->actionDeleteLeft,
                        mUi->actionDeleteRight, mUi->actionDeleteBoth})
         a->setEnabled(any && !busy);

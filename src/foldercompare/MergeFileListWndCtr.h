@@ -105,6 +105,12 @@ public:
     Q_INVOKABLE void Navigate_Back();
     static void
     setNavigateBackHandler(std::function<void(const QString &, const QString &)> handler);
+    // Compare Selected Folders: the start window of the selected pair of folders, through the
+    // application's opener; bRunNow presses its Compare, which opens a new folder window.
+    // Nothing without a folder pair selected or without the opener.
+    Q_INVOKABLE void Merge_Compare_two_subdirectories(bool bRunNow);
+    static void
+    setFolderPairOpener(std::function<void(const QString &, const QString &, bool runNow)> opener);
 
 signals:
     void compareFinished(bool cancelled);
@@ -139,6 +145,9 @@ private:
     void judgeAgain(const std::vector<int> &ids);
     void openActivated(const QModelIndex &index);
     void selectionSettled();
+    // The entry selected first when it is a folder on both sides with both paths known; -1
+    // otherwise.
+    int selectedFolderPair() const;
     bool confirm(const QString &title, const QString &text, const QString &go);
     void runCopy(std::vector<CopyTask> tasks);
     void runDelete(std::vector<int> ids, int sides);

@@ -102,7 +102,8 @@ void MergeFileListWndCtr::CopySelection(int toSide)
             continue;
         const bool folder = (fromSide == 1 ? it->kind1 : it->kind2) == Side_Folder;
         tasks.push_back({id, fullPathBytes(id, fromSide), fullPathBytes(id, toSide), folder});
-        if (!folder && present(*it, toSide))
+        // A folder there is never replaced by a file: that copy fails and asks.
+        if (!folder && present(*it, toSide) && (toSide == 1 ? it->kind1 : it->kind2) != Side_Folder)
             ++replaced;
         if (folder)
             for (int d : mModel->descendants(id)) {
@@ -155,11 +156,12 @@ void MergeFileListWndCtr::runCopy(std::vector<CopyTask> tasks)
             const CopyOutcome outcome =
                 CopyEntry(task.source, task.target, cancel.get(),
                           [&](const QByteArray &path, const QString &reason) {
-                              return ShowMessage2_from_sub_thread(
+                              // Only Skip goes on: Stop, or no answer, ends the copy.
+                              return NSRunAlertPanel_from_sub_thread(
                                          L_(QStringLiteral("The copy failed")),
                                          QFile::decodeName(path) + QStringLiteral("\n") + reason,
                                          L_(QStringLiteral("Skip")), L_(QStringLiteral("Stop")), {},
-                                         {}, {}, cancel.get()) == 1000;
+                                         cancel.get()) == kAlertPanelDefault;
                           });
             touched.push_back(task.id);
             ++done;
@@ -267,11 +269,16 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides)
         L_(QStringLiteral("Delete Files{++}...")), double(targets.size()),
         [&](ProcessModalChannel &channel) {
             channel.sub_thread_waitTillDialogShow();
+            // Skip, [Delete Permanently,] Stop: the panel's default, alternate and other
+            // buttons.
             auto ask = [&](const QString &title, const QString &path, bool offerPermanent) {
-                return ShowMessage2_from_sub_thread(
-                    title, path, L_(QStringLiteral("Skip")),
-                    offerPermanent ? L_(QStringLiteral("Delete Permanently")) : QString(),
-                    L_(QStringLiteral("Stop")), {}, {}, cancel.get());
+                return offerPermanent ? NSRunAlertPanel_from_sub_thread(
+                                            title, path, L_(QStringLiteral("Skip")),
+                                            L_(QStringLiteral("Delete Permanently")),
+                                            L_(QStringLiteral("Stop")), cancel.get())
+                                      : NSRunAlertPanel_from_sub_thread(
+                                            title, path, L_(QStringLiteral("Skip")),
+                                            L_(QStringLiteral("Stop")), {}, cancel.get());
             };
             const int count = int(targets.size());
             for (int k = 0; k < count; ++k) {
@@ -288,24 +295,24 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides)
                 const QString shown = t.path.isNull() ? QFile::decodeName(t.bytes) : t.path;
                 if (t.path.isNull()) {
                     stop = ask(L_(QStringLiteral("This name cannot be deleted here")), shown,
-                               false) != 1000;
+                               false) != kAlertPanelDefault;
                 } else if (trash) {
                     if (!platform::moveToTrash(t.path)) {
                         // A failing trash never turns into a permanent delete on its own.
                         const long answer =
                             ask(L_(QStringLiteral("The item cannot be moved to the Trash")), shown,
                                 true);
-                        if (answer == 1001) {
+                        if (answer == kAlertPanelAlternate) {
                             if (!DeleteFileOrFolder(t.path))
                                 stop = ask(L_(QStringLiteral("The item cannot be deleted")), shown,
-                                           false) != 1000;
+                                           false) != kAlertPanelDefault;
                         } else {
-                            stop = answer != 1000;
+                            stop = answer != kAlertPanelDefault;
                         }
                     }
                 } else if (!DeleteFileOrFolder(t.path)) {
-                    stop =
-                        ask(L_(QStringLiteral("The item cannot be deleted")), shown, false) != 1000;
+                    stop = ask(L_(QStringLiteral("The item cannot be deleted")), shown, false) !=
+                           kAlertPanelDefault;
                 }
                 anyFolder = anyFolder || t.folder;
                 touched.push_back(t.id);

@@ -1,6 +1,7 @@
 #include "platform/WindowController.h"
 
 #include <QEvent>
+#include <QLayout>
 #include <QScreen>
 #include <QVariant>
 
@@ -149,6 +150,10 @@ void WindowController::cascadeFromShownWindows()
             !other->mWindow->isVisible())
             continue;
         QWidget *before = other->mWindow;
+        // A window that has never shown may still grow to its layout's minimum when it does:
+        // the room it needs is the size it will have.
+        if (QLayout *layout = mWindow->layout())
+            layout->activate();
         const QScreen *screen = before->screen();
         const QRect area = screen ? screen->availableGeometry() : QRect();
         // Offsets and limits are of the frames; the window itself moves by its frame origin.

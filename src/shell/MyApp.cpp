@@ -91,6 +91,7 @@ MyApp::~MyApp()
     hooks.requestQuit = nullptr;
     MergeFileListWndCtr::setNavigateBackHandler(nullptr);
     MergeEditWndCtr::setFolderPairOpener(nullptr);
+    MergeFileListWndCtr::setFolderPairOpener(nullptr);
     for (QMenu *menu : sharedMenus())
         delete menu;
 }
@@ -124,11 +125,14 @@ void MyApp::awakeFromNib()
         [this](const QString &folder1, const QString &folder2) {
             openDocument_withPath1_withPath2(folder1, folder2);
         });
-    // The text window's Compare Folders: the start window of the folders of its two files.
-    MergeEditWndCtr::setFolderPairOpener(
-        [this](const QString &folder1, const QString &folder2, bool runNow) {
-            compareFolderPair(folder1, folder2, runNow);
-        });
+    // The text window's Compare Folders (the folders of its two files) and the folder window's
+    // Compare Selected Folders: the start window of the two folders.
+    const auto openFolderPair = [this](const QString &folder1, const QString &folder2,
+                                       bool runNow) {
+        compareFolderPair(folder1, folder2, runNow);
+    };
+    MergeEditWndCtr::setFolderPairOpener(openFolderPair);
+    MergeFileListWndCtr::setFolderPairOpener(openFolderPair);
     // Every window gives its named images the variants of the current appearance when it loads.
     static const bool observing = [] {
         platform::WindowController::addLoadObserver(

@@ -29,6 +29,8 @@
 #include <QShortcut>
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 
 namespace {
 
@@ -94,6 +96,74 @@ const FlagBinding kFlagBindings[] = {
      &AppSetting::spelling_ContinuousSpellCheckingEnabled},
     {&Ui::SettingDlg::spelling_AutomaticSpellingCorrectionEnabled,
      &AppSetting::spelling_AutomaticSpellingCorrectionEnabled},
+    {&Ui::SettingDlg::save_Permission_Owner_R, &AppSetting::save_Permission_Owner_R},
+    {&Ui::SettingDlg::save_Permission_Owner_W, &AppSetting::save_Permission_Owner_W},
+    {&Ui::SettingDlg::save_Permission_Owner_X, &AppSetting::save_Permission_Owner_X},
+    {&Ui::SettingDlg::save_Permission_Group_R, &AppSetting::save_Permission_Group_R},
+    {&Ui::SettingDlg::save_Permission_Group_W, &AppSetting::save_Permission_Group_W},
+    {&Ui::SettingDlg::save_Permission_Group_X, &AppSetting::save_Permission_Group_X},
+    {&Ui::SettingDlg::save_Permission_Others_R, &AppSetting::save_Permission_Others_R},
+    {&Ui::SettingDlg::save_Permission_Others_W, &AppSetting::save_Permission_Others_W},
+    {&Ui::SettingDlg::save_Permission_Others_X, &AppSetting::save_Permission_Others_X},
+    {&Ui::SettingDlg::CheckSpellingWhileTyping, &AppSetting::CheckSpellingWhileTyping},
+    {&Ui::SettingDlg::CheckGrammarWithSpelling, &AppSetting::CheckGrammarWithSpelling},
+    {&Ui::SettingDlg::CorrectSpellingAutomatically, &AppSetting::CorrectSpellingAutomatically},
+    {&Ui::SettingDlg::ShowRuler, &AppSetting::ShowRuler},
+    {&Ui::SettingDlg::DataDetectors, &AppSetting::DataDetectors},
+    {&Ui::SettingDlg::SmartCopyPaste, &AppSetting::SmartCopyPaste},
+    {&Ui::SettingDlg::SmartQuotes, &AppSetting::SmartQuotes},
+    {&Ui::SettingDlg::SmartDashes, &AppSetting::SmartDashes},
+    {&Ui::SettingDlg::SmartLinks, &AppSetting::SmartLinks},
+    {&Ui::SettingDlg::TextReplacement, &AppSetting::TextReplacement},
+};
+
+// A wider field of the packed record, reached by its offset: a pointer to it, or to a member
+// holding it, may be misaligned.
+template <class T> struct RecordField
+{
+    std::size_t offset;
+    T get(const AppSetting &s) const
+    {
+        T value;
+        std::memcpy(&value, reinterpret_cast<const char *>(&s) + offset, sizeof value);
+        return value;
+    }
+    void set(AppSetting &s, T value) const
+    {
+        std::memcpy(reinterpret_cast<char *>(&s) + offset, &value, sizeof value);
+    }
+};
+
+// Check boxes over 32-bit flags, number fields over 32-bit numbers, and encoding pop-ups over
+// encoding numbers; shown and stored through these lists.
+struct WideFlagBinding
+{
+    QCheckBox *Ui::SettingDlg::*box;
+    RecordField<qint32> field;
+};
+const WideFlagBinding kWideFlagBindings[] = {
+    {&Ui::SettingDlg::mPrintCenter_Hor, {offsetof(AppSetting, printCenter_Hor)}},
+    {&Ui::SettingDlg::mPrintCenter_Ver, {offsetof(AppSetting, printCenter_Ver)}},
+};
+struct NumberBinding
+{
+    QLineEdit *Ui::SettingDlg::*text;
+    RecordField<qint32> field;
+};
+const NumberBinding kNumberBindings[] = {
+    {&Ui::SettingDlg::mPrintMargin_L, {offsetof(AppSetting, printMargin_L)}},
+    {&Ui::SettingDlg::mPrintMargin_R, {offsetof(AppSetting, printMargin_R)}},
+    {&Ui::SettingDlg::mPrintMargin_T, {offsetof(AppSetting, printMargin_T)}},
+    {&Ui::SettingDlg::mPrintMargin_B, {offsetof(AppSetting, printMargin_B)}},
+};
+struct EncodingBinding
+{
+    QComboBox *Ui::SettingDlg::*popup;
+    RecordField<quint64> field;
+};
+const EncodingBinding kEncodingBindings[] = {
+    {&Ui::SettingDlg::open_preferEncode, {offsetof(AppSetting, open_preferEncode)}},
+    {&Ui::SettingDlg::save_Coding_preferEncode, {offsetof(AppSetting, save_Coding_preferEncode)}},
 };
 
 // Each token trimmed and lower-cased; empty ones and repeats dropped, the order kept.
@@ -129,12 +199,6 @@ qint32 roundHalfUp(double v)
 {
     const double r = std::floor(v + 0.5);
     return qint32(std::clamp(r, -2147483648.0, 2147483647.0));
-}
-
-// One byte of a run of flag bytes (the nine permissions, the ten text-input flags).
-quint8 &recordByte(AppSetting &s, std::size_t offset)
-{
-    return reinterpret_cast<quint8 *>(&s)[offset];
 }
 
 void setEncodingPopup(QComboBox *popup, quint64 stored)
@@ -228,21 +292,6 @@ QList<QCheckBox *> SettingDlg::permissionBoxes() const
             mUi->save_Permission_Others_X};
 }
 
-// In the order of the record's bytes 291 to 300.
-QList<QCheckBox *> SettingDlg::boundFlagBoxes() const
-{
-    return {mUi->CheckSpellingWhileTyping,
-            mUi->CheckGrammarWithSpelling,
-            mUi->CorrectSpellingAutomatically,
-            mUi->ShowRuler,
-            mUi->DataDetectors,
-            mUi->SmartCopyPaste,
-            mUi->SmartQuotes,
-            mUi->SmartDashes,
-            mUi->SmartLinks,
-            mUi->TextReplacement};
-}
-
 void SettingDlg::connectControls()
 {
     for (QCheckBox *b : {mUi->bViewMarks, mUi->bViewMarks_showSpace, mUi->bViewMarks_showTab,
@@ -299,12 +348,10 @@ void SettingDlg::ApplySettingToControls()
         b->setChecked(true);
     if (QAbstractButton *b = mPrintPageVer ? mPrintPageVer->button(s.printPage_Ver) : nullptr)
         b->setChecked(true);
-    setChecked(mUi->mPrintCenter_Hor, s.printCenter_Hor != 0);
-    setChecked(mUi->mPrintCenter_Ver, s.printCenter_Ver != 0);
-    mUi->mPrintMargin_L->setText(QString::number(s.printMargin_L));
-    mUi->mPrintMargin_R->setText(QString::number(s.printMargin_R));
-    mUi->mPrintMargin_T->setText(QString::number(s.printMargin_T));
-    mUi->mPrintMargin_B->setText(QString::number(s.printMargin_B));
+    for (const WideFlagBinding &binding : kWideFlagBindings)
+        setChecked(mUi.get()->*binding.box, binding.field.get(s) != 0);
+    for (const NumberBinding &binding : kNumberBindings)
+        (mUi.get()->*binding.text)->setText(QString::number(binding.field.get(s)));
 
     const platform::Color status[5] = {GetColor_DiffChanged(), GetColor_DiffStatus2(),
                                        GetColor_DiffStatus3(), GetColor_DiffStatus4(),
@@ -336,22 +383,16 @@ void SettingDlg::ApplySettingToControls()
         mUi->mSlider_textSize->setValue(int(std::floor(size * 2 + 0.5)));
     }
 
-    setEncodingPopup(mUi->open_preferEncode, s.open_preferEncode);
+    for (const EncodingBinding &binding : kEncodingBindings)
+        setEncodingPopup(mUi.get()->*binding.popup, binding.field.get(s));
     QString ext = APPSETTING_GET_STRING(s, defaultSaveTextExtension).trimmed();
     mUi->defaultSaveTextExtension->setText(ext.isEmpty() ? QStringLiteral("txt") : ext.toLower());
     action_checkBoxChangeValue(mUi->bSave_IgnoreCoding_UseCustomCoding);
-    setEncodingPopup(mUi->save_Coding_preferEncode, s.save_Coding_preferEncode);
     const qint32 endLine = s.save_Coding_EndLine;
     if (endLine < 0 || endLine > 2)
         s.save_Coding_EndLine = std::clamp(endLine, 0, 2);
     mUi->save_Coding_EndLine->setCurrentIndex(s.save_Coding_EndLine);
     action_checkBoxChangeValue(mUi->bSave_IgnorePermission_UseCustomPermission);
-    const QList<QCheckBox *> perms = permissionBoxes();
-    for (int i = 0; i < perms.size(); ++i)
-        setChecked(perms[i], recordByte(s, offsetof(AppSetting, save_Permission_Owner_R) + i));
-    const QList<QCheckBox *> bound = boundFlagBoxes();
-    for (int i = 0; i < bound.size(); ++i)
-        setChecked(bound[i], recordByte(s, offsetof(AppSetting, CheckSpellingWhileTyping) + i));
     Change_bViewMarks();
     mUi->textTabLen->setText(QString::number(qint32(s.textTabLen)));
     SetupLanguageListFromSetting(mUi->bAutoHightLightText_WithLanguage, &s, true);
@@ -382,12 +423,10 @@ bool SettingDlg::DoSave()
 
     s.printPage_Hor = std::max(0, mPrintPageHor->checkedId());
     s.printPage_Ver = std::max(0, mPrintPageVer->checkedId());
-    s.printCenter_Hor = flag(mUi->mPrintCenter_Hor);
-    s.printCenter_Ver = flag(mUi->mPrintCenter_Ver);
-    s.printMargin_L = roundHalfUp(fieldNumber(mUi->mPrintMargin_L));
-    s.printMargin_R = roundHalfUp(fieldNumber(mUi->mPrintMargin_R));
-    s.printMargin_T = roundHalfUp(fieldNumber(mUi->mPrintMargin_T));
-    s.printMargin_B = roundHalfUp(fieldNumber(mUi->mPrintMargin_B));
+    for (const WideFlagBinding &binding : kWideFlagBindings)
+        binding.field.set(s, flag(mUi.get()->*binding.box));
+    for (const NumberBinding &binding : kNumberBindings)
+        binding.field.set(s, roundHalfUp(fieldNumber(mUi.get()->*binding.text)));
 
     s.textSize = sliderTextSize();
     QString font = mUi->mCmb_FontName->currentText();
@@ -416,20 +455,14 @@ bool SettingDlg::DoSave()
     s.compare_COLOR_SAME = words[4];
     saveTheme();
 
-    s.open_preferEncode = quint64(CurrentEncodingOfPopup(mUi->open_preferEncode));
+    for (const EncodingBinding &binding : kEncodingBindings)
+        binding.field.set(s, quint64(CurrentEncodingOfPopup(mUi.get()->*binding.popup)));
     QString ext = mUi->defaultSaveTextExtension->text().trimmed();
     if (ext.isEmpty())
         ext = QStringLiteral("txt");
     ext = ext.left(19);
     AppSetting_SetString(s.defaultSaveTextExtension, sizeof(s.defaultSaveTextExtension), ext, 17);
-    s.save_Coding_preferEncode = quint64(CurrentEncodingOfPopup(mUi->save_Coding_preferEncode));
     s.save_Coding_EndLine = std::clamp(mUi->save_Coding_EndLine->currentIndex(), 0, 2);
-    const QList<QCheckBox *> perms = permissionBoxes();
-    for (int i = 0; i < perms.size(); ++i)
-        recordByte(s, offsetof(AppSetting, save_Permission_Owner_R) + i) = flag(perms[i]);
-    const QList<QCheckBox *> bound = boundFlagBoxes();
-    for (int i = 0; i < bound.size(); ++i)
-        recordByte(s, offsetof(AppSetting, CheckSpellingWhileTyping) + i) = flag(bound[i]);
 
     if (s.bViewMarks && !s.bViewMarks_showSpace && !s.bViewMarks_showTab && !s.bViewMarks_showEOL) {
         s.bViewMarks = 0;

@@ -83,7 +83,6 @@ private:
     void showTextSample();
     QList<QCheckBox *> quickCompareButtons() const;
     QList<QCheckBox *> permissionBoxes() const;
-    QList<QCheckBox *> boundFlagBoxes() const;
     void endWithCode(int code);
 
     std::unique_ptr<Ui::SettingDlg> mUi;

@@ -3,11 +3,13 @@
 #include "graphics/Contrast.h"
 #include "controls/PelkoNSTextView.h"
 #include "services/Localization.h"
+#include "textcompare/FoldedLines.h"
 #include "textcompare/MyEditTextView.h"
 
 #include <QMouseEvent>
 
 #include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <algorithm>
 
@@ -41,22 +43,44 @@ qint64 CustomTextViewLineView::lineNumberAt(int position) const
 
 void CustomTextViewLineView::selectLines(int anchor, int position, const QPoint &globalPos)
 {
-    const int last = mView->document()->characterCount() - 1;
-    // Through the break of the lower row, so that its line is taken in too.
-    const QTextBlock lower = mView->document()->findBlock(std::max(anchor, position));
+    const QTextDocument *doc = mView->document();
+    const FoldMap &folds = mView->foldMap();
+    const int last = doc->characterCount() - 1;
+    // A folded line is one line of the text however many rows it shows: from the first row of
+    // the upper line through the break of the last row of the lower one.
+    const auto lineOf = [&](int at) {
+        const QTextBlock block = doc->findBlock(at);
+        return folds.lineOfBlock(block.isValid() ? block.blockNumber() : 0);
+    };
+    const qint64 upperLine = lineOf(std::min(anchor, position));
+    const qint64 lowerLine = lineOf(std::max(anchor, position));
+    const QTextBlock upper = doc->findBlockByNumber(int(folds.firstBlockOfLine(upperLine)));
+    const QTextBlock lower = doc->findBlockByNumber(
+        int(folds.firstBlockOfLine(lowerLine) + folds.foldRowsOfLine(lowerLine)));
+    if (!upper.isValid() || !lower.isValid())
+        return;
+    // The caret goes to one end of the selection, which on a folded line may lie a thousand rows
+    // away from the mouse: there the view stays where the user clicked.
+    QScrollBar *bar = mView->verticalScrollBar();
+    const int scrolled = bar->value();
+    const bool folded = folds.foldRowsOfLine(upperLine) > 0 || folds.foldRowsOfLine(lowerLine) > 0;
     QTextCursor cursor = mView->textCursor();
-    cursor.setPosition(std::min(anchor, position));
+    cursor.setPosition(upper.position());
     cursor.setPosition(std::min(lower.position() + lower.length(), last), QTextCursor::KeepAnchor);
     mView->setTextCursor(cursor);
     const Range lines = getSelectRangeExtendToLines(mView);
-    if (lines.location == NotFound)
+    if (lines.location == NotFound) {
+        bar->setValue(scrolled);
         return;
+    }
     const int start = int(std::clamp<qint64>(lines.location, 0, last));
     const int end = int(std::clamp<qint64>(lines.location + lines.length, start, last));
     // The selection keeps the direction of the drag: the caret follows the mouse.
     cursor.setPosition(position < anchor ? end : start);
     cursor.setPosition(position < anchor ? start : end, QTextCursor::KeepAnchor);
     mView->setTextCursor(cursor);
+    if (folded)
+        bar->setValue(scrolled);
     const qint64 first = lineNumberAt(start), lastLine = lineNumberAt(std::max(start, end - 1));
     const QString tip = first == lastLine
                             ? FillFormat(L_(QStringLiteral("Line %@")), {QString::number(first)})
@@ -107,6 +131,15 @@ void CustomTextViewLineView::leaveEvent(QEvent *event)
 {
     emit toolTipRequested(QString(), QPoint());
     QWidget::leaveEvent(event);
+}
+
+void CustomTextViewLineView::hideEvent(QHideEvent *event)
+{
+    // Only when the gutter itself was hidden: a window going away hides it too, and then its
+    // window controller may be half destroyed.
+    if (isHidden())
+        emit toolTipRequested(QString(), QPoint());
+    QWidget::hideEvent(event);
 }
 
 QSize CustomTextViewLineView::sizeHint() const

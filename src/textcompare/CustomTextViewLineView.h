@@ -28,6 +28,8 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    // A gutter that goes away (line numbers turned off) takes its tip with it.
+    void hideEvent(QHideEvent *event) override;
 
 private:
     // The document position of the row at the gutter's y.

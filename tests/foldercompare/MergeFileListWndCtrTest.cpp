@@ -15,6 +15,7 @@
 #include "services/AppSetting.h"
 #include "services/LocalPath.h"
 #include "shell/QuitWalk.h"
+#include "support/AlertAnswers.h"
 #include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 #include "textcompare/MergeEditWndCtr.h"
@@ -467,6 +468,88 @@ TEST_F(FolderWindow, DeleteGoesToTheTrashAndStopsWhenAsked)
     EXPECT_EQ(asked, 1); // stopped after the first side
     EXPECT_TRUE(QFile::exists(left + "diff.txt"));
     EXPECT_TRUE(QFile::exists(right + "diff.txt"));
+}
+
+// A worker's failure question is a panel (Skip, [Delete Permanently,] Stop); the job goes on only
+// on the button that says so, and an unanswered panel stops it.
+TEST_F(FolderWindow, TheJobsFollowTheAnswerToTheirFailurePanels)
+{
+    write(left + "clash1", "file");
+    write(left + "clash2", "file");
+    QDir().mkpath(right + "clash1"); // a folder where the file would go: each copy fails
+    QDir().mkpath(right + "clash2");
+    open();
+    const auto selectBoth = [&](const QByteArray &a, const QByteArray &b) {
+        select(a);
+        wnd->fileTableView()->selectionModel()->select(wnd->model()->indexForId(idOf(b)),
+                                                       QItemSelectionModel::Select |
+                                                           QItemSelectionModel::Rows);
+    };
+    constexpr int kUnanswered = 0;
+    struct Row
+    {
+        const char *name;
+        int answer;
+        int panelsAsked;
+    };
+    QSignalSpy copied(wnd, &MergeFileListWndCtr::copyFinished);
+    const Row copyRows[] = {
+        {"Skip goes on to the next item", platform::AlertFirstButtonReturn, 2},
+        {"Stop ends the copy", platform::AlertSecondButtonReturn, 1},
+        {"no answer ends the copy", kUnanswered, 1},
+    };
+    for (const Row &row : copyRows) {
+        SCOPED_TRACE(row.name);
+        pelkotest::AlertAnswers answers;
+        answers.answers = {platform::AlertFirstButtonReturn, row.answer, row.answer};
+        selectBoth("clash1", "clash2");
+        const int before = int(copied.count());
+        action("actionCopyToRight")->trigger();
+        ASSERT_TRUE(spinUntil([&] { return copied.count() == before + 1; }));
+        ASSERT_EQ(int(answers.alerts.size()), 1 + row.panelsAsked);
+        // Files are not put over folders, so the question names none as replaced.
+        EXPECT_FALSE(answers.alerts[0].text.contains(QStringLiteral("replaced")))
+            << qPrintable(answers.alerts[0].text);
+        const platform::AlertRequest &panel = answers.alerts[1];
+        EXPECT_EQ(panel.title, QStringLiteral("The copy failed"));
+        EXPECT_TRUE(panel.text.contains(QStringLiteral("clash"))) << qPrintable(panel.text);
+        EXPECT_EQ(panel.buttons, QStringList({QStringLiteral("Skip"), QStringLiteral("Stop")}));
+    }
+    EXPECT_TRUE(QFileInfo(right + "clash1").isDir());
+    EXPECT_TRUE(QFileInfo(right + "clash2").isDir());
+
+    // The trash fails for every item; Delete Permanently (the panel's alternate button) is the
+    // only way an item goes for good.
+    platform::setTrashHook([](const QString &) { return false; });
+    QSignalSpy deleted(wnd, &MergeFileListWndCtr::deleteFinished);
+    struct DeleteRow
+    {
+        Row row;
+        bool filesGone;
+    };
+    const DeleteRow deleteRows[] = {
+        {{"Skip keeps the item and goes on", platform::AlertFirstButtonReturn, 2}, false},
+        {{"Stop ends the delete", platform::AlertThirdButtonReturn, 1}, false},
+        {{"no answer ends the delete", kUnanswered, 1}, false},
+        {{"Delete Permanently deletes each item", platform::AlertSecondButtonReturn, 2}, true},
+    };
+    for (const DeleteRow &d : deleteRows) {
+        SCOPED_TRACE(d.row.name);
+        pelkotest::AlertAnswers answers;
+        answers.answers = {platform::AlertFirstButtonReturn, d.row.answer, d.row.answer};
+        selectBoth("onlyleft.txt", "onlyright.txt");
+        const int before = int(deleted.count());
+        action("actionDeleteBoth")->trigger();
+        ASSERT_TRUE(spinUntil([&] { return deleted.count() == before + 1; }));
+        ASSERT_EQ(int(answers.alerts.size()), 1 + d.row.panelsAsked);
+        const platform::AlertRequest &panel = answers.alerts[1];
+        EXPECT_EQ(panel.title, QStringLiteral("The item cannot be moved to the Trash"));
+        EXPECT_EQ(panel.buttons,
+                  QStringList({QStringLiteral("Skip"), QStringLiteral("Delete Permanently"),
+                               QStringLiteral("Stop")}));
+        EXPECT_NE(QFile::exists(left + "onlyleft.txt"), d.filesGone);
+        EXPECT_NE(QFile::exists(right + "onlyright.txt"), d.filesGone);
+    }
 }
 
 TEST_F(FolderWindow, NotificationJudgesOneRowAgain)

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QScreen>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -22,6 +23,20 @@ protected:
     QWidget *makeWindow() override { return new QDialog(); }
     void windowDidLoad() override { ++loads; }
     void windowWillCloseEvent() override { ++closes; }
+};
+
+// A window whose layout makes it wider than it was sized before it shows.
+class WideProbeController : public ProbeController
+{
+protected:
+    QWidget *makeWindow() override
+    {
+        auto *dialog = new QDialog();
+        auto *content = new QWidget(dialog);
+        content->setMinimumWidth(600);
+        (new QVBoxLayout(dialog))->addWidget(content);
+        return dialog;
+    }
 };
 
 class ProbeDocument : public platform::Document
@@ -162,4 +177,21 @@ TEST(WindowController, CascadingWindowsOpenOffsetFromTheOneBeforeInsideTheScreen
     third.showWindow();
     EXPECT_TRUE(area.contains(third.window()->frameGeometry())) << area.width();
     EXPECT_EQ(third.window()->frameGeometry().topLeft(), area.topLeft());
+}
+
+TEST(WindowController, ACascadedWindowFitsTheScreenAtTheSizeItShowsWith)
+{
+    ProbeController first;
+    WideProbeController wide;
+    const QRect area = first.window()->screen()->availableGeometry();
+    first.window()->resize(200, 150);
+    wide.window()->resize(200, 150); // its layout widens it to 600 when it shows
+    first.window()->move(area.topLeft() + QPoint(area.width() - 300, 10));
+    first.setShouldCascadeWindows(true);
+    wide.setShouldCascadeWindows(true);
+    first.showWindow();
+    wide.showWindow();
+    ASSERT_GE(wide.window()->width(), 600);
+    EXPECT_TRUE(area.contains(wide.window()->frameGeometry()))
+        << wide.window()->frameGeometry().x() << " + " << wide.window()->frameGeometry().width();
 }

@@ -3,6 +3,7 @@
 #include "ShellFakes.h"
 
 #include "compare/FileListCompareInfo.h"
+#include "foldercompare/FolderCompareModel.h"
 #include "foldercompare/MergeFileListWndCtr.h"
 #include "platform/Alerts.h"
 #include "platform/Document.h"
@@ -17,7 +18,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTreeView>
 #include <deque>
 #include <gtest/gtest.h>
 
@@ -380,6 +383,64 @@ TEST_F(MyAppTest, TheFolderWindowGoesBackToTheStartWindowOfItsFolders)
     app.reset();
     folders.Navigate_Back();
     EXPECT_EQ(startWindows().size(), 1);
+}
+
+TEST_F(MyAppTest, TheFolderWindowComparesTheSelectedFolderPair)
+{
+    app->awakeFromNib();
+    gAppSetting.compareSubFolder = 1;
+    for (const char *name : {"L/sub/a.txt", "R/sub/a.txt", "L/a.txt", "R/a.txt", "L/lonely/x"})
+        ASSERT_TRUE(pelkotest::writeFile(path(name), "a\n"));
+    MergeFileListWndCtr folders;
+    folders.SetCompareInfoWith(FileListCompareInfo_FromSettings(path("L"), path("R")));
+    QSignalSpy compared(&folders, &MergeFileListWndCtr::compareFinished);
+    folders.showWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return compared.count() > 0; }, 20000));
+    QTreeView *view = folders.fileTableView();
+    QAction *item =
+        folders.mainWindow()->findChild<QAction *>(QStringLiteral("actionCompareFolders"));
+    ASSERT_TRUE(item);
+    // The same item under the right button.
+    EXPECT_EQ(view->contextMenuPolicy(), Qt::ActionsContextMenu);
+    EXPECT_TRUE(view->actions().contains(item));
+    const auto select = [&](const QByteArray &relative) {
+        for (const COMP_ITEM &it : folders.model()->items())
+            if (folders.model()->relativePath(it.ID) == relative)
+                view->selectionModel()->select(folders.model()->indexForId(it.ID),
+                                               QItemSelectionModel::ClearAndSelect |
+                                                   QItemSelectionModel::Rows);
+    };
+    struct Row
+    {
+        const char *name;
+        QByteArray selected;
+        QStringList windowsAfter;
+        int comparesAfter;
+    };
+    const Row rows[] = {
+        // A pair of files, or a folder on one side only, is no folder pair: the item is off.
+        {"a file pair", "a.txt", {}, 0},
+        {"a one-sided folder", "lonely", {}, 0},
+        {"a folder pair", "sub", {QStringLiteral("L/sub|R/sub")}, 1},
+        // Again: the open start window comes forward and compares once more.
+        {"the same pair again", "sub", {QStringLiteral("L/sub|R/sub")}, 2},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        select(row.selected);
+        EXPECT_EQ(item->isEnabled(), row.comparesAfter > folderCompares());
+        item->trigger();
+        EXPECT_EQ(startWindows(), row.windowsAfter);
+        EXPECT_EQ(folderCompares(), row.comparesAfter);
+    }
+    // Without the delegate the item is off and the command does nothing.
+    app.reset();
+    select("a.txt");
+    select("sub");
+    EXPECT_FALSE(item->isEnabled());
+    folders.Merge_Compare_two_subdirectories(true);
+    EXPECT_EQ(folderCompares(), 2);
+    folders.close();
 }
 
 TEST_F(MyAppTest, BlankTextWindowsAndStartWindowsForTwoPaths)

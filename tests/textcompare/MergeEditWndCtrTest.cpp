@@ -7,12 +7,14 @@
 #include "support/LogCapture.h"
 #include "textcompare/CustomTextViewLineView.h"
 #include "textcompare/DiffResultView.h"
+#include "textcompare/FoldedLines.h"
 #include "textcompare/MergeWindow.h"
 #include "textcompare/OpenTextCompareWindow.h"
 #include "ui_MergeEditWndCtr.h"
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QToolButton>
 
@@ -538,8 +540,76 @@ TEST_F(TextCompareTest, TheGutterSelectsWholeLinesAndShowsTheirNumbersInTheWindo
     QApplication::sendEvent(gutter, &hover);
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(gutter, &leave);
-    MergeEditWndCtr::setToolTipShower(nullptr);
     ASSERT_EQ(tips.size(), 2u);
     EXPECT_EQ(tips[0].first, QStringLiteral("Line 4"));
     EXPECT_TRUE(tips[1].first.isEmpty());
+    // Turning line numbers off while the tip shows hides it too.
+    tips.clear();
+    QApplication::sendEvent(gutter, &hover);
+    ASSERT_TRUE(w->Menu_SetShowLineNumbers(false));
+    MergeEditWndCtr::setToolTipShower(nullptr);
+    ASSERT_FALSE(tips.empty());
+    EXPECT_TRUE(tips.back().first.isEmpty());
+}
+
+// A line too long to lay out whole shows as rows; the gutter takes it as the one line it is.
+TEST_F(TextCompareTest, TheGutterSelectsAFoldedLineWithAllItsRows)
+{
+    const QByteArray longLine(kAlwaysFoldLineLength + 1, 'x');
+    auto w = open(write("a.txt", "one\n" + longLine + "\nthree\n"), write("b.txt", "one\n"));
+    MyEditTextView *view = w->textView(1);
+    w->Menu_SetWrapLines(false); // one row of the view for each block
+    ASSERT_EQ(view->lineWrapMode(), QPlainTextEdit::NoWrap);
+    std::vector<QString> tips;
+    MergeEditWndCtr::setToolTipShower(
+        [&](const QString &text, const QPoint &, QWidget *) { tips.push_back(text); });
+    ASSERT_TRUE(IsFoldRow(view->document()->findBlockByNumber(3)));
+    CustomTextViewLineView *gutter = view->lineNumberView();
+    const auto at = [&](int block) {
+        QTextCursor c(view->document()->findBlockByNumber(block));
+        return QPoint(gutter->width() / 2, view->cursorRect(c).center().y() +
+                                               view->viewport()->geometry().top() -
+                                               gutter->geometry().top());
+    };
+    struct Step
+    {
+        const char *name;
+        std::function<void()> act;
+        QString selected;
+        QString tip;
+    };
+    const QString line2 = QString::fromLatin1(longLine) + u'\n';
+    const Step steps[] = {
+        {"click on a middle row", [&] { QTest::mouseClick(gutter, Qt::LeftButton, {}, at(3)); },
+         line2, QStringLiteral("Line 2")},
+        {"shift+click from the line above",
+         [&] {
+             QTest::mouseClick(gutter, Qt::LeftButton, {}, at(0));
+             QTest::mouseClick(gutter, Qt::LeftButton, Qt::ShiftModifier, at(2));
+         },
+         QStringLiteral("one\n") + line2, QStringLiteral("Lines 1 - 2")},
+        {"drag from a row up to the line above",
+         [&] {
+             QTest::mousePress(gutter, Qt::LeftButton, {}, at(4));
+             QMouseEvent move(QEvent::MouseMove, at(0), gutter->mapToGlobal(at(0)), Qt::NoButton,
+                              Qt::LeftButton, Qt::NoModifier);
+             QApplication::sendEvent(gutter, &move);
+             QTest::mouseRelease(gutter, Qt::LeftButton, {}, at(0));
+         },
+         QStringLiteral("one\n") + line2, QStringLiteral("Lines 1 - 2")},
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.name);
+        tips.clear();
+        step.act();
+        const QTextCursor c = view->textCursor();
+        const QString selected = PaneText(view->document(), c.selectionStart(), c.selectionEnd());
+        EXPECT_TRUE(selected == step.selected)
+            << selected.size() << " characters selected: " << qPrintable(selected.left(20));
+        ASSERT_FALSE(tips.empty());
+        EXPECT_EQ(tips.back(), step.tip);
+        // The view stays where it was clicked, not at the far end of the folded line.
+        EXPECT_EQ(view->verticalScrollBar()->value(), 0);
+    }
+    MergeEditWndCtr::setToolTipShower(nullptr);
 }
