@@ -192,25 +192,78 @@ FBContourEdge *FBBezierContour::startEdge() const
     return mEdges.front().get();
 }
 
+namespace {
+
+// Whether the point lies on (or within a rounding error of) an outline of the contours: there
+// the inside test by a ray can answer either way.
+bool touchesOutline(const std::vector<FBBezierContour *> &contours, QPointF point)
+{
+    const double reach = 1e-7 * (1.0 + std::max(std::abs(point.x()), std::abs(point.y())));
+    const QRectF near(point.x() - reach, point.y() - reach, 2 * reach, 2 * reach);
+    const FBBezierCurvePtr across = FBBezierCurve::bezierCurveWithLineStartPoint(
+        QPointF(point.x() - reach, point.y()), QPointF(point.x() + reach, point.y()));
+    const FBBezierCurvePtr along = FBBezierCurve::bezierCurveWithLineStartPoint(
+        QPointF(point.x(), point.y() - reach), QPointF(point.x(), point.y() + reach));
+    for (const FBBezierContour *contour : contours) {
+        if (!FBBoxPairs_BoxesMeet(near, contour->bounds()))
+            continue;
+        for (const auto &edge : contour->edges()) {
+            if (!FBBoxPairs_BoxesMeet(near, edge->curve()->bounds()))
+                continue;
+            for (const FBBezierCurvePtr &probe : {across, along}) {
+                FBBezierIntersectRangePtr overlap;
+                if (!probe->intersectionsWithBezierCurve(edge->curve(), &overlap).empty() ||
+                    overlap)
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 void FBBezierContour::markCrossingsAsEntryOrExitWithContour(FBBezierContour *otherContour,
                                                             bool markInside)
 {
     FBContourEdge *start = startEdge();
     if (!start)
         return;
-    const bool contains =
-        otherContour->contourAndSelfIntersectingContoursContainPoint(start->curve()->endPoint1());
-    bool isEntry = markInside ? !contains : contains;
     std::vector<FBBezierContour *> counted = otherContour->selfIntersectingContours();
     counted.push_back(otherContour);
     const std::unordered_set<const FBBezierContour *> counts(counted.begin(), counted.end());
+    auto counts_ = [&counts](const FBEdgeCrossingPtr &crossing) {
+        return !crossing->isSelfCrossing() && crossing->counterpart() &&
+               crossing->counterpart()->edge() &&
+               counts.contains(crossing->counterpart()->edge()->contour());
+    };
+
+    // The walk starts inside or outside the other contour. Its start point may lie on the other
+    // outline (a touching corner the search did not mark as shared), where the answer is
+    // unsure: any point before the first counted crossing tells the same and may lie clear of it.
+    QPointF testPoint = start->curve()->endPoint1();
+    if (touchesOutline(counted, testPoint)) {
+        FBContourEdge *edge = start;
+        do {
+            const auto first =
+                std::find_if(edge->crossings().begin(), edge->crossings().end(), counts_);
+            const double end = first == edge->crossings().end() ? 1.0 : (*first)->parameter();
+            const QPointF candidate = edge->curve()->pointAtParameter(end * 0.5);
+            if (!touchesOutline(counted, candidate)) {
+                testPoint = candidate;
+                break;
+            }
+            if (first != edge->crossings().end())
+                break;
+            edge = edge->next();
+        } while (edge != start);
+    }
+    const bool contains = otherContour->contourAndSelfIntersectingContoursContainPoint(testPoint);
+    bool isEntry = markInside ? !contains : contains;
     FBContourEdge *edge = start;
     do {
         for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
-            if (crossing->isSelfCrossing() || !crossing->counterpart() ||
-                !crossing->counterpart()->edge())
-                continue;
-            if (!counts.contains(crossing->counterpart()->edge()->contour()))
+            if (!counts_(crossing))
                 continue;
             crossing->setEntry(isEntry);
             isEntry = !isEntry;

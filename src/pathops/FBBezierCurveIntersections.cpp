@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -20,6 +21,10 @@ constexpr int ExtraClippingRounds = 3;
 constexpr int RefinementSteps = 3;
 // Points of both curves at an answered crossing lie at most this far apart.
 constexpr double CrossingPointThreshold = 1e-3;
+constexpr double ConvergedPointSpread = 1e-5;
+// How far from one line the ends of two straight lines may lie and still count as on it, as a
+// share of their coordinates' size.
+constexpr double CollinearTolerance = 1e-12;
 // How far the two clipped ranges may pass each other by rounding alone.
 constexpr double InvertedRangeTolerance = 1e-9;
 
@@ -45,13 +50,81 @@ double refineWithinRange(const FBBezierCurve &curve, FBRange range, QPointF targ
     return t;
 }
 
-// Both curves really pass (nearly) through one point at the middles of their ranges.
+double extent(const FBBezierCurve &curve)
+{
+    const QRectF box = curve.bounds();
+    return std::max(box.width(), box.height());
+}
+
+// Both curves really pass (nearly) through one point at the middles of their ranges. Ranges
+// converged to six places still leave the points apart by up to a millionth of the curves'
+// size, which the threshold allows for on large coordinates.
 bool middlesMeet(const FBBezierCurve &originalUs, FBRange usRange,
                  const FBBezierCurve &originalThem, FBRange themRange)
 {
     const QPointF usPoint = originalUs.pointAtParameter(FBGeom_RangeAverage(usRange));
     const QPointF themPoint = originalThem.pointAtParameter(FBGeom_RangeAverage(themRange));
-    return FBGeom_ArePointsCloseWithThreshold(usPoint, themPoint, CrossingPointThreshold);
+    const double threshold = std::max(
+        CrossingPointThreshold, ConvergedPointSpread * (extent(originalUs) + extent(originalThem)));
+    return FBGeom_ArePointsCloseWithThreshold(usPoint, themPoint, threshold);
+}
+
+double largestCoordinate(const FBBezierCurve &curve)
+{
+    return std::max({std::abs(curve.endPoint1().x()), std::abs(curve.endPoint1().y()),
+                     std::abs(curve.endPoint2().x()), std::abs(curve.endPoint2().y())});
+}
+
+// Two straight lines on one line meet along a stretch, at a point, or not at all; clipping
+// cannot always tell (it may stall on a short shared stretch and answer a point), so they are
+// measured directly. nullopt when the lines do not lie on one line.
+std::optional<std::vector<FBBezierIntersectionPtr>>
+collinearLinesMeet(const FBBezierCurvePtr &us, const FBBezierCurvePtr &them,
+                   FBBezierIntersectRangePtr *overlapRange)
+{
+    const QPointF a1 = us->endPoint1();
+    const QPointF a2 = us->endPoint2();
+    const QPointF b1 = them->endPoint1();
+    const QPointF b2 = them->endPoint2();
+    const QPointF usDirection = FBGeom_SubtractPoints(a2, a1);
+    const QPointF themDirection = FBGeom_SubtractPoints(b2, b1);
+    const double usLength2 = FBGeom_SquaredLength(usDirection);
+    const double themLength2 = FBGeom_SquaredLength(themDirection);
+    if (!(usLength2 > 0) || !(themLength2 > 0))
+        return std::nullopt;
+    const double tolerance =
+        CollinearTolerance * (1.0 + std::max(largestCoordinate(*us), largestCoordinate(*them)));
+    const FBNormalizedLine line = FBGeom_NormalizedLineFromPoints(a1, a2);
+    if (!(std::abs(FBGeom_DistanceFromPointToLine(b1, line)) <= tolerance) ||
+        !(std::abs(FBGeom_DistanceFromPointToLine(b2, line)) <= tolerance))
+        return std::nullopt;
+    auto onUs = [&](QPointF p) {
+        return FBGeom_DotProduct(FBGeom_SubtractPoints(p, a1), usDirection) / usLength2;
+    };
+    auto onThem = [&](QPointF p) {
+        return FBGeom_DotProduct(FBGeom_SubtractPoints(p, b1), themDirection) / themLength2;
+    };
+    const double t1 = onUs(b1);
+    const double t2 = onUs(b2);
+    const double low = std::max(0.0, std::min(t1, t2));
+    const double high = std::min(1.0, std::max(t1, t2));
+    const double slack = tolerance / std::sqrt(usLength2);
+    if (low > high + slack)
+        return std::vector<FBBezierIntersectionPtr>{};
+    const double s1 = std::clamp(onThem(us->pointAtParameter(low)), 0.0, 1.0);
+    const double s2 = std::clamp(onThem(us->pointAtParameter(high)), 0.0, 1.0);
+    if (high - low <= slack) {
+        const double t = std::clamp(FBGeom_RangeAverage(FBGeom_MakeRange(low, high)), 0.0, 1.0);
+        return std::vector<FBBezierIntersectionPtr>{
+            FBBezierIntersection::intersectionWithCurve1(us, t, them, (s1 + s2) * 0.5)};
+    }
+    if (overlapRange) {
+        const bool reversed = FBGeom_DotProduct(usDirection, themDirection) < 0;
+        *overlapRange = FBBezierIntersectRange::intersectRangeWithCurve1(
+            us, FBGeom_MakeRange(low, high), them,
+            FBGeom_MakeRange(std::min(s1, s2), std::max(s1, s2)), reversed);
+    }
+    return std::vector<FBBezierIntersectionPtr>{};
 }
 
 } // namespace
@@ -159,6 +232,10 @@ FBBezierCurve::intersectionsWithBezierCurve(const FBBezierCurvePtr &curve,
                                             FBBezierIntersectRangePtr *overlapRange) const
 {
     PathOperation_CheckCancelAndTimeLimit();
+    if (mIsStraightLine && curve && curve->isStraightLine()) {
+        if (auto met = collinearLinesMeet(self(), curve, overlapRange))
+            return *met;
+    }
     FBRange usRange = FBGeom_MakeRange(0.0, 1.0);
     FBRange themRange = FBGeom_MakeRange(0.0, 1.0);
     return intersectionsWithBezierCurve(curve, &usRange, &themRange, self(), curve, overlapRange,
@@ -281,10 +358,10 @@ std::vector<FBBezierIntersectionPtr> FBBezierCurve::intersectionsWithBezierCurve
         const double t = refineWithinRange(*originalThem, *themRange, target);
         *themRange = FBGeom_MakeRange(t, t);
     }
-    // Only ranges that both converged are trusted unchecked; otherwise the curves must really
-    // meet there, or the search would answer a crossing that is not.
-    if (!(usConverged && themConverged) &&
-        !middlesMeet(*originalUs, *usRange, *originalThem, *themRange))
+    // The curves must really meet there, or the search would answer a crossing that is not:
+    // clipping can also shrink both ranges to points that lie apart, when a curve's strip only
+    // touches the other's end.
+    if (!middlesMeet(*originalUs, *usRange, *originalThem, *themRange))
         return {};
     return {FBBezierIntersection::intersectionWithCurve1(
         originalUs, FBGeom_RangeAverage(*usRange), originalThem, FBGeom_RangeAverage(*themRange))};

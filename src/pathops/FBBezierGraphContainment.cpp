@@ -12,9 +12,13 @@
 
 namespace {
 
+// Rays through the middle of a contour on a grid often run through corners, which cannot be
+// judged: every contour gets at least this many fractions, however small.
+constexpr quint64 kMinRayFractions = 8;
 // Past this many fractions a contour whose every ray touches a joint counts as not contained;
 // trying every fraction up to a contour's size in units would take for ever on large input.
 constexpr quint64 kMaxRayFractions = 100;
+constexpr double kExtentSlack = 1e-9;
 
 bool isHorizontal(const FBBezierCurvePtr &ray)
 {
@@ -42,7 +46,8 @@ bool FBBezierGraph::containsContour(const FBBezierContour *testContour) const
         !std::isfinite(graphBounds.height()))
         return false;
     // Even a contour under one unit across gets the rays through its middle.
-    const quint64 count = std::min<quint64>(std::max(largest, 2.0), kMaxRayFractions);
+    const quint64 count =
+        std::min<quint64>(std::max(largest, double(kMinRayFractions)), kMaxRayFractions);
 
     std::vector<FBBezierContour *> containers;
     containers.reserve(mContours.size());
@@ -138,6 +143,9 @@ bool FBBezierGraph::findCrossingsOnContainers(const std::vector<FBBezierContour 
 {
     const double minimum = alongRay(ray, testMinimum);
     const double maximum = alongRay(ray, testMaximum);
+    // Crossings found on different curves at one point differ in their last digits: a container
+    // that touches the tested contour's extent lies at its end, not inside it.
+    const double slack = kExtentSlack * (1.0 + std::max(std::abs(minimum), std::abs(maximum)));
     const QRectF rayBounds = ray->bounds();
     std::vector<FBEdgeCrossingPtr> ambiguous;
     ambiguous.reserve(10);
@@ -156,7 +164,7 @@ bool FBBezierGraph::findCrossingsOnContainers(const std::vector<FBBezierContour 
                     return false;
                 const QPointF location = intersection->location();
                 const double along = alongRay(ray, location);
-                if (along > minimum && along < maximum)
+                if (along > minimum + slack && along < maximum - slack)
                     continue;
                 const FBEdgeCrossingPtr crossing =
                     FBEdgeCrossing::crossingWithIntersection(intersection);
@@ -165,9 +173,9 @@ bool FBBezierGraph::findCrossingsOnContainers(const std::vector<FBBezierContour 
                     ambiguous.push_back(crossing);
                     continue;
                 }
-                if (along <= minimum)
+                if (along <= minimum + slack)
                     crossingsBefore.push_back(crossing);
-                if (along >= maximum)
+                if (along >= maximum - slack)
                     crossingsAfter.push_back(crossing);
             }
         }

@@ -97,42 +97,78 @@ FBEdgeCrossing *FBContourEdge::lastCrossing() const
     return mCrossings.empty() ? nullptr : mCrossings.back().get();
 }
 
-FBTangentPair FBEdge_TangentsAtIntersection(const FBContourEdge *edge,
-                                            FBBezierIntersection &intersection, bool curve1)
+namespace {
+
+// The curves that leave an intersection backwards (the left branch, ending there) and forwards
+// (the right branch, starting there) along an edge.
+struct Branches
+{
+    FBBezierCurvePtr left;
+    FBBezierCurvePtr right;
+};
+
+Branches branchesAtIntersection(const FBContourEdge *edge, FBBezierIntersection &intersection,
+                                bool curve1)
 {
     const bool atStart =
         curve1 ? intersection.isAtStartOfCurve1() : intersection.isAtStartOfCurve2();
     const bool atStop = curve1 ? intersection.isAtStopOfCurve1() : intersection.isAtStopOfCurve2();
-    // A control point on its end point gives no direction: the next distinct point does.
-    auto towardsFirstDistinct = [](QPointF from, std::initializer_list<QPointF> points) {
-        for (QPointF p : points) {
-            if (p != from)
-                return FBGeom_SubtractPoints(p, from);
-        }
-        return QPointF();
-    };
-    auto leaving = [&](const FBBezierCurvePtr &c) {
-        return towardsFirstDistinct(c->endPoint1(),
-                                    {c->controlPoint1(), c->controlPoint2(), c->endPoint2()});
-    };
-    auto arriving = [&](const FBBezierCurvePtr &c) {
-        return towardsFirstDistinct(c->endPoint2(),
-                                    {c->controlPoint2(), c->controlPoint1(), c->endPoint1()});
-    };
-    FBTangentPair pair;
-    if (atStart) {
-        pair.left = arriving(edge->previous()->curve());
-        pair.right = leaving(edge->curve());
-    } else if (atStop) {
-        pair.left = arriving(edge->curve());
-        pair.right = leaving(edge->next()->curve());
-    } else {
-        pair.left =
-            arriving(curve1 ? intersection.curve1LeftBezier() : intersection.curve2LeftBezier());
-        pair.right =
-            leaving(curve1 ? intersection.curve1RightBezier() : intersection.curve2RightBezier());
+    if (atStart)
+        return {edge->previous()->curve(), edge->curve()};
+    if (atStop)
+        return {edge->curve(), edge->next()->curve()};
+    return {curve1 ? intersection.curve1LeftBezier() : intersection.curve2LeftBezier(),
+            curve1 ? intersection.curve1RightBezier() : intersection.curve2RightBezier()};
+}
+
+// A control point on its end point gives no direction: the next distinct point does.
+QPointF towardsFirstDistinct(QPointF from, std::initializer_list<QPointF> points)
+{
+    for (QPointF p : points) {
+        if (p != from)
+            return FBGeom_SubtractPoints(p, from);
     }
-    return pair;
+    return QPointF();
+}
+
+FBTangentPair tangentsOf(const Branches &branches)
+{
+    const FBBezierCurvePtr &l = branches.left;
+    const FBBezierCurvePtr &r = branches.right;
+    return {towardsFirstDistinct(l->endPoint2(),
+                                 {l->controlPoint2(), l->controlPoint1(), l->endPoint1()}),
+            towardsFirstDistinct(r->endPoint1(),
+                                 {r->controlPoint1(), r->controlPoint2(), r->endPoint2()})};
+}
+
+// Directions to the points a fraction t along each branch, away from the intersection.
+FBTangentPair chordsOf(const Branches &branches, double t)
+{
+    const FBBezierCurvePtr &l = branches.left;
+    const FBBezierCurvePtr &r = branches.right;
+    return {FBGeom_SubtractPoints(l->pointAtParameter(1.0 - t), l->endPoint2()),
+            FBGeom_SubtractPoints(r->pointAtParameter(t), r->endPoint1())};
+}
+
+bool sameDirection(QPointF a, QPointF b)
+{
+    return FBGeom_ArePointsCloseWithThreshold(FBGeom_NormalizeVector(a), FBGeom_NormalizeVector(b),
+                                              1e-9);
+}
+
+// A branch of one edge leaving along a branch of the other says nothing about the sides.
+bool ambiguous(const FBTangentPair &a, const FBTangentPair &b)
+{
+    return sameDirection(a.left, b.left) || sameDirection(a.left, b.right) ||
+           sameDirection(a.right, b.left) || sameDirection(a.right, b.right);
+}
+
+} // namespace
+
+FBTangentPair FBEdge_TangentsAtIntersection(const FBContourEdge *edge,
+                                            FBBezierIntersection &intersection, bool curve1)
+{
+    return tangentsOf(branchesAtIntersection(edge, intersection, curve1));
 }
 
 bool FBContourEdge::crossesEdge(const FBContourEdge *edge2,
@@ -142,8 +178,22 @@ bool FBContourEdge::crossesEdge(const FBContourEdge *edge2,
         return false;
     if (!intersection.isAtEndPointOfCurve())
         return true;
-    return FBGeom_TangentsCross(FBEdge_TangentsAtIntersection(this, intersection, true),
-                                FBEdge_TangentsAtIntersection(edge2, intersection, false));
+    const Branches ours = branchesAtIntersection(this, intersection, true);
+    const Branches theirs = branchesAtIntersection(edge2, intersection, false);
+    const FBTangentPair ourTangents = tangentsOf(ours);
+    const FBTangentPair theirTangents = tangentsOf(theirs);
+    if (!ambiguous(ourTangents, theirTangents))
+        return FBGeom_TangentsCross(ourTangents, theirTangents);
+    // Branches that leave in one direction (a curve touching a line at a corner) part further
+    // on: the side each lies on shows there. Branches that never part run on each other, which
+    // the overlaps decide.
+    for (double t : {1.0 / 64, 1.0 / 16, 1.0 / 4, 1.0 / 2}) {
+        const FBTangentPair ourChords = chordsOf(ours, t);
+        const FBTangentPair theirChords = chordsOf(theirs, t);
+        if (!ambiguous(ourChords, theirChords))
+            return FBGeom_TangentsCross(ourChords, theirChords);
+    }
+    return FBGeom_TangentsCross(ourTangents, theirTangents);
 }
 
 QString FBContourEdge::description() const

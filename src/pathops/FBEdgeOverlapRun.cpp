@@ -6,9 +6,6 @@
 
 namespace {
 
-// Past this many ambiguous tries the last tangents decide as they are.
-constexpr int kMaxTangentTries = 100000;
-
 QPointF leftTangent(const FBBezierCurvePtr &curve)
 {
     return FBGeom_SubtractPoints(curve->controlPoint2(), curve->endPoint2());
@@ -91,30 +88,55 @@ bool FBEdgeOverlapRun::isCrossing() const
                                                     : lastRange->curve2RightBezier();
     }
 
+    // The shared stretch itself, leaving its first end and its last end, along contour 1.
+    const FBBezierCurvePtr stretchStart =
+        firstRange->curve1()->subcurveWithRange(firstRange->parameterRange1());
+    const FBBezierCurvePtr stretchEnd =
+        lastRange->curve1()->subcurveWithRange(lastRange->parameterRange1());
+    const QPointF intoStretch = rightTangent(stretchStart);
+    const QPointF backIntoStretch = leftTangent(stretchEnd);
+
+    // A branch leaving each end, as the direction to a point a fraction t along it (t = 0: its
+    // tangent). A left branch ends at the stretch, a right branch starts there.
+    auto leftBranch = [](const FBBezierCurvePtr &curve, double t) {
+        return t == 0.0
+                   ? FBOverlap_LeftTangentAtOffset(curve, 0.0)
+                   : FBGeom_SubtractPoints(curve->pointAtParameter(1.0 - t), curve->endPoint2());
+    };
+    auto rightBranch = [](const FBBezierCurvePtr &curve, double t) {
+        return t == 0.0 ? FBOverlap_RightTangentAtOffset(curve, 0.0)
+                        : FBGeom_SubtractPoints(curve->pointAtParameter(t), curve->endPoint1());
+    };
+    auto sameDirection = [](QPointF a, QPointF b) {
+        return FBGeom_ArePointsCloseWithThreshold(FBGeom_NormalizeVector(a),
+                                                  FBGeom_NormalizeVector(b), 1e-9);
+    };
     FBTangentPair edge1Tangents;
     FBTangentPair edge2Tangents;
-    double offset = 0.0;
-    for (int tries = 0;; ++tries) {
-        edge1Tangents = {FBOverlap_LeftTangentAtOffset(edge1Before, offset),
-                         FBOverlap_RightTangentAtOffset(edge1After, offset)};
-        edge2Tangents = {reversed ? FBOverlap_RightTangentAtOffset(edge2First, offset)
-                                  : FBOverlap_LeftTangentAtOffset(edge2First, offset),
-                         reversed ? FBOverlap_LeftTangentAtOffset(edge2Second, offset)
-                                  : FBOverlap_RightTangentAtOffset(edge2Second, offset)};
-        if (tries >= kMaxTangentTries)
+    // Branches of both contours that leave one end in one direction part further along.
+    for (double t : {0.0, 1.0 / 64, 1.0 / 16, 1.0 / 4, 1.0 / 2}) {
+        edge1Tangents = {leftBranch(edge1Before, t), rightBranch(edge1After, t)};
+        edge2Tangents = {reversed ? rightBranch(edge2First, t) : leftBranch(edge2First, t),
+                         reversed ? leftBranch(edge2Second, t) : rightBranch(edge2Second, t)};
+        if (!sameDirection(edge1Tangents.left, edge2Tangents.left) &&
+            !sameDirection(edge1Tangents.right, edge2Tangents.right))
             break;
-        const QPointF a1 = FBGeom_NormalizeVector(edge1Tangents.left);
-        const QPointF a2 = FBGeom_NormalizeVector(edge1Tangents.right);
-        const QPointF b1 = FBGeom_NormalizeVector(edge2Tangents.left);
-        const QPointF b2 = FBGeom_NormalizeVector(edge2Tangents.right);
-        // Leaving in one direction tells nothing yet: look a little further along.
-        if (a1 == b1 || a1 == b2 || a2 == b1 || a2 == b2) {
-            offset += 1.0;
-            continue;
-        }
-        break;
     }
-    return FBGeom_TangentsCross(edge1Tangents, edge2Tangents);
+    if (FBGeom_SquaredLength(intoStretch) == 0.0 || FBGeom_SquaredLength(backIntoStretch) == 0.0)
+        return FBGeom_TangentsCross(edge1Tangents, edge2Tangents);
+    // Each end on its own: on which side of contour 1's path (in along one branch, on along the
+    // stretch, or the other way round) does contour 2's branch leave? The outlines cross through
+    // the stretch when the two ends answer differently. Folding the stretch into one point
+    // instead would compare directions taken at two different places.
+    const bool firstEndLeft =
+        FBGeom_AngleRangeContainsAngle(FBGeom_MakeAngleRange(FBGeom_PolarAngle(intoStretch),
+                                                             FBGeom_PolarAngle(edge1Tangents.left)),
+                                       FBGeom_PolarAngle(edge2Tangents.left));
+    const bool lastEndLeft =
+        FBGeom_AngleRangeContainsAngle(FBGeom_MakeAngleRange(FBGeom_PolarAngle(edge1Tangents.right),
+                                                             FBGeom_PolarAngle(backIntoStretch)),
+                                       FBGeom_PolarAngle(edge2Tangents.right));
+    return firstEndLeft != lastEndLeft;
 }
 
 void FBEdgeOverlapRun::addCrossings()

@@ -25,6 +25,7 @@ TEST(FBBezierContourTest, EvenOddInsideByRay)
     // The rays of the diamond's points run through its left and right corners, where two edges
     // meet: each corner counts once.
     const auto diamond = polygonContour({{5, 0}, {10, 5}, {5, 10}, {0, 5}});
+    const FBBezierContourPtr circle = FBBezierGraph(circlePath(6, 3, 6)).contours().front();
     struct Row
     {
         const char *name;
@@ -39,6 +40,8 @@ TEST(FBBezierContourTest, EvenOddInsideByRay)
         {"diamond centre through a corner", diamond, {5, 5}, true},
         {"right of the diamond through both corners", diamond, {12, 5}, false},
         {"diamond off its corners", diamond, {5, 2}, true},
+        {"circle, ray from inside the first quarter's box", circle, {8, 7}, true},
+        {"circle, outside", circle, {11.5, 8.5}, false},
     };
     for (const Row &row : rows)
         EXPECT_EQ(row.contour->containsPoint(row.point), row.inside) << row.name;

@@ -6,6 +6,9 @@
 #include "platform/Guard.h"
 
 #include <gtest/gtest.h>
+#include <cmath>
+#include <numbers>
+#include <random>
 
 using platform::BezierPath;
 
@@ -246,6 +249,40 @@ TEST(FBBezierGraphTest, OperationsAgreeWithMembership)
         {"circle in a square", squarePath(-10, -10, 20), circlePath(0, 0, 5)},
         {"squares sharing a side", squarePath(0, 0, 5), squarePath(5, 0, 5)},
         {"small square in a big one", squarePath(0, 0, 10), squarePath(4, 4, 0.8)},
+        // Shared stretches whose two ends differ: a corner on one side, a straight run on the
+        // other.
+        {"quads sharing part of a side", polygon({{10, 4}, {16, 4}, {12, 8}, {10, 11}}),
+         polygon({{10, 1}, {14, 1}, {17, 6}, {10, 8}})},
+        {"quad with a corner in a ring's hole corner", polygon({{7, 5}, {14, 5}, {10, 9}, {7, 10}}),
+         evenOdd([] {
+             BezierPath r = squarePath(6, 4, 4);
+             r.appendBezierPath(squarePath(7, 5, 2));
+             return r;
+         }())},
+        {"rings sharing parts of sides", evenOdd([] {
+             BezierPath r = squarePath(1, 8, 7);
+             r.appendBezierPath(squarePath(2, 9, 5));
+             return r;
+         }()),
+         evenOdd([] {
+             BezierPath r = squarePath(3, 6, 5);
+             r.appendBezierPath(squarePath(4, 7, 3));
+             return r;
+         }())},
+        // A circle touching a ring's side at the ring's corner while crossing the other side.
+        {"circle through a ring's corner", evenOdd([] {
+             BezierPath r = squarePath(3, 5, 10);
+             r.appendBezierPath(squarePath(4, 6, 8));
+             return r;
+         }()),
+         circlePath(6, 5, 3)},
+        // A polygon in a ring's hole touching the hole's side with one corner.
+        {"polygon touching a hole from inside",
+         polygon({{7, 7}, {6, 8.5}, {4, 8.5}, {3, 7}, {4, 5.5}, {6, 5.5}}), evenOdd([] {
+             BezierPath r = squarePath(1, 4, 7);
+             r.appendBezierPath(squarePath(2, 5, 5));
+             return r;
+         }())},
     };
     for (const Row &row : rows) {
         for (Op op : {Op::Union, Op::Intersect, Op::Difference, Op::Xor}) {
@@ -301,4 +338,55 @@ TEST(FBBezierGraphTest, InputsComeBackCleanAndRepeatable)
     a.xorWithBezierGraph(b);
     EXPECT_FALSE(hasCrossingsOrOverlaps(a));
     EXPECT_FALSE(hasCrossingsOrOverlaps(b));
+}
+
+TEST(FBBezierGraphTest, SeededShapesAgreeWithMembership)
+{
+    // Circles both ways round, rectangles and rings on an integer grid (sharing sides and
+    // corners often), and stars.
+    std::mt19937_64 rng(27);
+    auto grid = [&rng](int n) { return double(std::uniform_int_distribution<int>(0, n)(rng)); };
+    auto shape = [&]() -> BezierPath {
+        switch (std::uniform_int_distribution<int>(0, 3)(rng)) {
+        case 0: {
+            const BezierPath c = circlePath(grid(10), grid(10), 1 + grid(6));
+            return grid(1) > 0 ? c : c.bezierPathByReversingPath();
+        }
+        case 1: {
+            const double x = grid(10), y = grid(10), w = 1 + grid(6), h = 1 + grid(6);
+            return polygon({{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}});
+        }
+        case 2: {
+            const double x = grid(8), y = grid(8), s = 2 + grid(6);
+            BezierPath r = squarePath(x, y, s + 2);
+            r.appendBezierPath(squarePath(x + 1, y + 1, s));
+            return evenOdd(r);
+        }
+        default: {
+            const double cx = grid(10), cy = grid(10), outer = 2 + grid(4), inner = 1 + grid(1);
+            BezierPath star;
+            for (int i = 0; i < 10; ++i) {
+                const double a = i * std::numbers::pi / 5;
+                const double r = i % 2 ? inner : outer;
+                const QPointF p(cx + r * std::cos(a), cy + r * std::sin(a));
+                if (i == 0)
+                    star.moveToPoint(p);
+                else
+                    star.lineToPoint(p);
+            }
+            star.closePath();
+            return star;
+        }
+        }
+    };
+    for (int n = 0; n < 60; ++n) {
+        const BezierPath a = shape();
+        const BezierPath b = shape();
+        for (Op op : {Op::Union, Op::Intersect, Op::Difference, Op::Xor}) {
+            const int mismatches = membershipMismatches(
+                a, b, combine(a, b, op), QRectF(-8, -8, 36, 36), 0.37,
+                [op](bool inA, bool inB) { return expectedMembership(op, inA, inB); });
+            EXPECT_EQ(mismatches, 0) << "case " << n << " " << opName(op);
+        }
+    }
 }

@@ -430,3 +430,71 @@ TEST(FBBezierIntersection, NearlyCoincidentCurvesAnswerOnlyRealCrossings)
         }
     }
 }
+
+TEST(FBBezierIntersection, StraightLinesOnOneLine)
+{
+    struct Row
+    {
+        const char *name;
+        FBBezierCurvePtr a;
+        FBBezierCurvePtr b;
+        size_t crossings;
+        bool overlap;
+        FBRange range1;
+        FBRange range2;
+        bool reversed;
+    };
+    const Row rows[] = {
+        // A short shared stretch near one end made clipping stall on a point.
+        {"short shared stretch",
+         line({7, 9}, {7, 14}),
+         line({7, 7}, {7, 10}),
+         0,
+         true,
+         {0, 0.2},
+         {2.0 / 3, 1},
+         false},
+        {"short stretch, reversed",
+         line({7, 9}, {7, 14}),
+         line({7, 10}, {7, 7}),
+         0,
+         true,
+         {0, 0.2},
+         {0, 1.0 / 3},
+         true},
+        {"one inside the other",
+         line({0, 0}, {5, 0}),
+         line({2, 0}, {3, 0}),
+         0,
+         true,
+         {0.4, 0.6},
+         {0, 1},
+         false},
+        {"end to end", line({0, 0}, {5, 0}), line({5, 0}, {7, 0}), 1, false, {}, {}, false},
+        {"apart on one line", line({0, 0}, {5, 0}), line({6, 0}, {7, 0}), 0, false, {}, {}, false},
+    };
+    for (const Row &row : rows) {
+        FBBezierIntersectRangePtr overlap;
+        const auto crossings = row.a->intersectionsWithBezierCurve(row.b, &overlap);
+        EXPECT_EQ(crossings.size(), row.crossings) << row.name;
+        ASSERT_EQ(bool(overlap), row.overlap) << row.name;
+        if (!overlap)
+            continue;
+        EXPECT_NEAR(overlap->parameterRange1().minimum, row.range1.minimum, 1e-12) << row.name;
+        EXPECT_NEAR(overlap->parameterRange1().maximum, row.range1.maximum, 1e-12) << row.name;
+        EXPECT_NEAR(overlap->parameterRange2().minimum, row.range2.minimum, 1e-12) << row.name;
+        EXPECT_NEAR(overlap->parameterRange2().maximum, row.range2.maximum, 1e-12) << row.name;
+        EXPECT_EQ(overlap->reversed(), row.reversed) << row.name;
+    }
+}
+
+TEST(FBBezierIntersection, RayStartingInsideACurvesBoxFindsNoPhantom)
+{
+    // The quarter of a circle of radius 6 about (6, 3) from (12, 3) to (6, 9); the ray from
+    // (8, 7) to the left never reaches it, though clipping shrinks both ranges to points.
+    const platform::BezierPath circle =
+        platform::BezierPath::bezierPathWithOvalInRect(QRectF(0, -3, 12, 12));
+    const FBBezierCurvePtr quarter = FBBezierCurve::bezierCurvesFromBezierPath(circle).front();
+    EXPECT_TRUE(line({8, 7}, {-10, 7})->intersectionsWithBezierCurve(quarter).empty());
+    EXPECT_EQ(line({12, 7}, {-10, 7})->intersectionsWithBezierCurve(quarter).size(), 1u);
+}
