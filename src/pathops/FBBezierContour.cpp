@@ -239,26 +239,42 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(FBBezierContour *oth
     };
 
     // The walk starts inside or outside the other contour. Its start point may lie on the other
-    // outline (a touching corner the search did not mark as shared), where the answer is
-    // unsure: any point before the first counted crossing tells the same and may lie clear of it.
-    QPointF testPoint = start->curve()->endPoint1();
-    if (touchesOutline(counted, testPoint)) {
+    // outline (a corner on its side, a side on its side), where the inside test can answer
+    // either way: then a point clear of it further along decides, each counted crossing passed
+    // on the way in between turning the answer over.
+    bool contains = false;
+    const QPointF startPoint = start->curve()->endPoint1();
+    if (!touchesOutline(counted, startPoint)) {
+        contains = otherContour->contourAndSelfIntersectingContoursContainPoint(startPoint);
+    } else {
+        bool decided = false;
+        bool passedOdd = false;
         FBContourEdge *edge = start;
         do {
-            const auto first =
-                std::find_if(edge->crossings().begin(), edge->crossings().end(), counts_);
-            const double end = first == edge->crossings().end() ? 1.0 : (*first)->parameter();
-            const QPointF candidate = edge->curve()->pointAtParameter(end * 0.5);
-            if (!touchesOutline(counted, candidate)) {
-                testPoint = candidate;
-                break;
+            std::vector<double> cuts{0.0};
+            for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
+                if (counts_(crossing))
+                    cuts.push_back(crossing->parameter());
             }
-            if (first != edge->crossings().end())
-                break;
+            cuts.push_back(1.0);
+            for (size_t k = 0; k + 1 < cuts.size() && !decided; ++k) {
+                if (k > 0)
+                    passedOdd = !passedOdd;
+                if (!(cuts[k + 1] > cuts[k]))
+                    continue;
+                const QPointF candidate =
+                    edge->curve()->pointAtParameter((cuts[k] + cuts[k + 1]) * 0.5);
+                if (touchesOutline(counted, candidate))
+                    continue;
+                contains = otherContour->contourAndSelfIntersectingContoursContainPoint(
+                               candidate) != passedOdd;
+                decided = true;
+            }
             edge = edge->next();
-        } while (edge != start);
+        } while (edge != start && !decided);
+        if (!decided)
+            contains = otherContour->contourAndSelfIntersectingContoursContainPoint(startPoint);
     }
-    const bool contains = otherContour->contourAndSelfIntersectingContoursContainPoint(testPoint);
     bool isEntry = markInside ? !contains : contains;
     FBContourEdge *edge = start;
     do {

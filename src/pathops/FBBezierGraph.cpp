@@ -7,6 +7,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -156,10 +157,7 @@ void FBBezierGraph::buildFromPath(const platform::BezierPath &path)
     std::erase_if(mContours, [](const FBBezierContourPtr &c) { return c->edges().empty(); });
     mBounds = QRectF();
 
-    std::vector<int> insides;
-    insides.reserve(mContours.size());
-    for (const FBBezierContourPtr &c : mContours)
-        insides.push_back(contourInsides(c.get()));
+    const std::vector<int> insides = allContourInsides();
     for (size_t i = 0; i < mContours.size(); ++i)
         mContours[i]->setInside(insides[i]);
 }
@@ -168,6 +166,70 @@ void FBBezierGraph::addContour(const FBBezierContourPtr &contour)
 {
     mContours.push_back(contour);
     mBounds = QRectF();
+    mRows.reset();
+    mColumns.reset();
+}
+
+std::vector<size_t> FBBezierGraph::contoursAcross(double position, bool horizontal) const
+{
+    std::optional<SpanIndex> &index = horizontal ? mRows : mColumns;
+    if (!index) {
+        index.emplace();
+        index->byStart.reserve(mContours.size());
+        for (size_t i = 0; i < mContours.size(); ++i) {
+            const QRectF b = mContours[i]->bounds();
+            const double start = horizontal ? b.top() : b.left();
+            const double length = horizontal ? b.height() : b.width();
+            // A box that is not a number goes first and reaches everywhere.
+            const bool finite = std::isfinite(start) && std::isfinite(length);
+            index->byStart.emplace_back(finite ? start : -INFINITY, i);
+            index->longest = std::max(index->longest, finite ? length : double(INFINITY));
+        }
+        std::sort(index->byStart.begin(), index->byStart.end());
+    }
+    const double pad = 1e-9 * (1.0 + std::abs(position));
+    const auto end = std::upper_bound(index->byStart.begin(), index->byStart.end(),
+                                      std::make_pair(position + pad, size_t(-1)));
+    auto it = std::lower_bound(index->byStart.begin(), end,
+                               std::make_pair(position - pad - index->longest, size_t(0)));
+    if (!std::isfinite(index->longest))
+        it = index->byStart.begin();
+    std::vector<size_t> found;
+    for (; it != end; ++it) {
+        const QRectF b = mContours[it->second]->bounds();
+        const double finish = horizontal ? b.bottom() : b.right();
+        if (!(finish < position - pad))
+            found.push_back(it->second);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+std::vector<int> FBBezierGraph::allContourInsides() const
+{
+    std::vector<int> insides(mContours.size(), 0);
+    const QRectF graphBounds = bounds();
+    for (size_t i = 0; i < mContours.size(); ++i) {
+        const FBBezierContour *testContour = mContours[i].get();
+        const QPointF start = testContour->firstPoint();
+        const double endX =
+            start.x() > graphBounds.left() ? graphBounds.left() - 10 : graphBounds.right() + 10;
+        const FBBezierContourPtr ray = FBBezierContour::bezierContourWithCurve(
+            FBBezierCurve::bezierCurveWithLineStartPoint(start, QPointF(endX, start.y())));
+        const FBContourEdge *testEdge = ray->edges().front().get();
+        const QRectF rayBounds = testEdge->curve()->bounds();
+        qsizetype count = 0;
+        for (size_t j : contoursAcross(start.y(), true)) {
+            const FBBezierContour *contour = mContours[j].get();
+            if (j == i || !FBBoxPairs_BoxesMeet(rayBounds, contour->bounds()))
+                continue;
+            if (contoursIntersect(*contour, *testContour))
+                continue;
+            count += contour->numberOfIntersectionsWithRay(testEdge);
+        }
+        insides[i] = (count & 1) ? 1 : 0;
+    }
+    return insides;
 }
 
 QRectF FBBezierGraph::bounds() const

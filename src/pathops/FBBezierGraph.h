@@ -10,6 +10,7 @@
 #include "platform/BezierPath.h"
 
 #include <QRectF>
+#include <optional>
 #include <vector>
 
 class FBBezierGraph
@@ -73,15 +74,40 @@ public:
 
     // The contours as one even-odd path, each a closed subpath.
     platform::BezierPath bezierPath() const;
+
+    // For inspection: the first steps of an operation, and drawings of a contour's joints and of
+    // the ray that decides whether it is a hole.
+    void debuggingInsertCrossingsForUnionWithBezierGraph(FBBezierGraph &otherGraph);
+    void debuggingInsertCrossingsForIntersectWithBezierGraph(FBBezierGraph &otherGraph);
+    void debuggingInsertCrossingsForDifferenceWithBezierGraph(FBBezierGraph &otherGraph);
+    void debuggingInsertCrossingsWithBezierGraph(FBBezierGraph &otherGraph, bool markInside,
+                                                 bool markOtherInside);
+    void debuggingInsertIntersectionsWithBezierGraph(FBBezierGraph &otherGraph);
+    platform::BezierPath debugPathForJointsOfContour(const FBBezierContour *contour) const;
+    platform::BezierPath debugPathForContainmentOfContour(const FBBezierContour *contour) const;
     QString description() const;
 
 private:
     enum class Operation { Union, Intersect, Difference };
     FBBezierGraph combine(FBBezierGraph &theirs, Operation operation);
     void buildFromPath(const platform::BezierPath &path);
+    // The hole-or-fill mark of every contour at once, each ray meeting only the contours whose
+    // boxes it meets.
+    std::vector<int> allContourInsides() const;
+    // The contours whose boxes a horizontal (or vertical) line at `position` meets, in order.
+    std::vector<size_t> contoursAcross(double position, bool horizontal) const;
+
+    // Contours ordered by where their boxes begin across one axis, and the longest box.
+    struct SpanIndex
+    {
+        std::vector<std::pair<double, size_t>> byStart;
+        double longest = 0.0;
+    };
 
     std::vector<FBBezierContourPtr> mContours;
     mutable QRectF mBounds;
+    mutable std::optional<SpanIndex> mRows;
+    mutable std::optional<SpanIndex> mColumns;
 };
 
 // Helpers of the containment test, on crossings that were never inserted into their edges.

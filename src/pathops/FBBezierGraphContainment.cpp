@@ -149,7 +149,18 @@ bool FBBezierGraph::findCrossingsOnContainers(const std::vector<FBBezierContour 
     const QRectF rayBounds = ray->bounds();
     std::vector<FBEdgeCrossingPtr> ambiguous;
     ambiguous.reserve(10);
-    for (FBBezierContour *container : containers) {
+    // Every contour of the graph is still a container on the first ray: only those the ray
+    // meets need looking at.
+    std::vector<FBBezierContour *> nearby;
+    const bool useIndex = containers.size() == mContours.size() && containers.size() > 16;
+    if (useIndex) {
+        const bool horizontal = isHorizontal(ray);
+        const QPointF origin = ray->endPoint1();
+        for (size_t i : contoursAcross(horizontal ? origin.y() : origin.x(), horizontal))
+            nearby.push_back(mContours[i].get());
+    }
+    const std::vector<FBBezierContour *> &candidates = useIndex ? nearby : containers;
+    for (FBBezierContour *container : candidates) {
         if (!FBBoxPairs_BoxesMeet(rayBounds, container->bounds()))
             continue;
         for (const auto &edge : container->edges()) {

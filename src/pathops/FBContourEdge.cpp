@@ -141,13 +141,24 @@ FBTangentPair tangentsOf(const Branches &branches)
                                  {r->controlPoint1(), r->controlPoint2(), r->endPoint2()})};
 }
 
-// Directions to the points a fraction t along each branch, away from the intersection.
-FBTangentPair chordsOf(const Branches &branches, double t)
+// Directions to the points `distance` along each branch (or its far end), away from the
+// intersection. Equal distances rather than equal parameters: two arcs of different radii that
+// leave in one direction part at equal distances, and a curve's parameter says nothing of that.
+FBTangentPair chordsOf(const Branches &branches, double distance)
 {
     const FBBezierCurvePtr &l = branches.left;
     const FBBezierCurvePtr &r = branches.right;
-    return {FBGeom_SubtractPoints(l->pointAtParameter(1.0 - t), l->endPoint2()),
-            FBGeom_SubtractPoints(r->pointAtParameter(t), r->endPoint1())};
+    auto share = [distance](const FBBezierCurvePtr &c) {
+        const double length = c->length();
+        return length > distance ? distance / length : 1.0;
+    };
+    return {FBGeom_SubtractPoints(l->pointAtParameter(1.0 - share(l)), l->endPoint2()),
+            FBGeom_SubtractPoints(r->pointAtParameter(share(r)), r->endPoint1())};
+}
+
+double shortestBranch(const Branches &a, const Branches &b)
+{
+    return std::min({a.left->length(), a.right->length(), b.left->length(), b.right->length()});
 }
 
 bool sameDirection(QPointF a, QPointF b)
@@ -187,9 +198,10 @@ bool FBContourEdge::crossesEdge(const FBContourEdge *edge2,
     // Branches that leave in one direction (a curve touching a line at a corner) part further
     // on: the side each lies on shows there. Branches that never part run on each other, which
     // the overlaps decide.
-    for (double t : {1.0 / 64, 1.0 / 16, 1.0 / 4, 1.0 / 2}) {
-        const FBTangentPair ourChords = chordsOf(ours, t);
-        const FBTangentPair theirChords = chordsOf(theirs, t);
+    const double shortest = shortestBranch(ours, theirs);
+    for (double share : {1.0 / 64, 1.0 / 16, 1.0 / 4, 1.0 / 2}) {
+        const FBTangentPair ourChords = chordsOf(ours, shortest * share);
+        const FBTangentPair theirChords = chordsOf(theirs, shortest * share);
         if (!ambiguous(ourChords, theirChords))
             return FBGeom_TangentsCross(ourChords, theirChords);
     }

@@ -3,6 +3,7 @@
 #include "pathops/FBContourEdge.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace {
 
@@ -96,16 +97,24 @@ bool FBEdgeOverlapRun::isCrossing() const
     const QPointF intoStretch = rightTangent(stretchStart);
     const QPointF backIntoStretch = leftTangent(stretchEnd);
 
-    // A branch leaving each end, as the direction to a point a fraction t along it (t = 0: its
-    // tangent). A left branch ends at the stretch, a right branch starts there.
-    auto leftBranch = [](const FBBezierCurvePtr &curve, double t) {
-        return t == 0.0
-                   ? FBOverlap_LeftTangentAtOffset(curve, 0.0)
-                   : FBGeom_SubtractPoints(curve->pointAtParameter(1.0 - t), curve->endPoint2());
+    // A branch leaving each end, as the direction to a point `distance` along it (0: its
+    // tangent). A left branch ends at the stretch, a right branch starts there. Equal distances
+    // rather than equal parameters, so that arcs of different radii part.
+    auto share = [](const FBBezierCurvePtr &curve, double distance) {
+        const double length = curve->length();
+        return length > distance ? distance / length : 1.0;
     };
-    auto rightBranch = [](const FBBezierCurvePtr &curve, double t) {
-        return t == 0.0 ? FBOverlap_RightTangentAtOffset(curve, 0.0)
-                        : FBGeom_SubtractPoints(curve->pointAtParameter(t), curve->endPoint1());
+    auto leftBranch = [&share](const FBBezierCurvePtr &curve, double distance) {
+        return distance == 0.0
+                   ? FBOverlap_LeftTangentAtOffset(curve, 0.0)
+                   : FBGeom_SubtractPoints(curve->pointAtParameter(1.0 - share(curve, distance)),
+                                           curve->endPoint2());
+    };
+    auto rightBranch = [&share](const FBBezierCurvePtr &curve, double distance) {
+        return distance == 0.0
+                   ? FBOverlap_RightTangentAtOffset(curve, 0.0)
+                   : FBGeom_SubtractPoints(curve->pointAtParameter(share(curve, distance)),
+                                           curve->endPoint1());
     };
     auto sameDirection = [](QPointF a, QPointF b) {
         return FBGeom_ArePointsCloseWithThreshold(FBGeom_NormalizeVector(a),
@@ -114,10 +123,13 @@ bool FBEdgeOverlapRun::isCrossing() const
     FBTangentPair edge1Tangents;
     FBTangentPair edge2Tangents;
     // Branches of both contours that leave one end in one direction part further along.
-    for (double t : {0.0, 1.0 / 64, 1.0 / 16, 1.0 / 4, 1.0 / 2}) {
-        edge1Tangents = {leftBranch(edge1Before, t), rightBranch(edge1After, t)};
-        edge2Tangents = {reversed ? rightBranch(edge2First, t) : leftBranch(edge2First, t),
-                         reversed ? leftBranch(edge2Second, t) : rightBranch(edge2Second, t)};
+    const double shortest = std::min(
+        {edge1Before->length(), edge1After->length(), edge2First->length(), edge2Second->length()});
+    for (double part : {0.0, 1.0 / 64, 1.0 / 16, 1.0 / 4, 1.0 / 2}) {
+        const double d = shortest * part;
+        edge1Tangents = {leftBranch(edge1Before, d), rightBranch(edge1After, d)};
+        edge2Tangents = {reversed ? rightBranch(edge2First, d) : leftBranch(edge2First, d),
+                         reversed ? leftBranch(edge2Second, d) : rightBranch(edge2Second, d)};
         if (!sameDirection(edge1Tangents.left, edge2Tangents.left) &&
             !sameDirection(edge1Tangents.right, edge2Tangents.right))
             break;

@@ -276,6 +276,28 @@ TEST(FBBezierGraphTest, OperationsAgreeWithMembership)
              return r;
          }()),
          circlePath(6, 5, 3)},
+        // Circles touching inside at one point, both ends of their curves there.
+        {"circle touching inside a circle", circlePath(5, 10, 2).bezierPathByReversingPath(),
+         circlePath(7, 10, 4).bezierPathByReversingPath()},
+        // A circle touching a ring's hole side from inside and its outer side from inside, at
+        // the ends of its curves, where its own start lies on the hole's outline.
+        {"circle touching both sides of a ring", circlePath(2, 6, 5).bezierPathByReversingPath(),
+         evenOdd([] {
+             BezierPath r = squarePath(1, 4, 7);
+             r.appendBezierPath(squarePath(2, 5, 5));
+             return r;
+         }())},
+        // A ring lying along the other ring's outer side and across its hole's sides.
+        {"ring along a ring", evenOdd([] {
+             BezierPath r = squarePath(4, 6, 5);
+             r.appendBezierPath(squarePath(5, 7, 3));
+             return r;
+         }()),
+         evenOdd([] {
+             BezierPath r = squarePath(2, 5, 7);
+             r.appendBezierPath(squarePath(3, 6, 5));
+             return r;
+         }())},
         // A polygon in a ring's hole touching the hole's side with one corner.
         {"polygon touching a hole from inside",
          polygon({{7, 7}, {6, 8.5}, {4, 8.5}, {3, 7}, {4, 5.5}, {6, 5.5}}), evenOdd([] {
@@ -389,4 +411,25 @@ TEST(FBBezierGraphTest, SeededShapesAgreeWithMembership)
             EXPECT_EQ(mismatches, 0) << "case " << n << " " << opName(op);
         }
     }
+}
+
+TEST(FBBezierGraphTest, InspectionDrawings)
+{
+    FBBezierGraph a(squarePath(0, 0, 10));
+    FBBezierGraph b(squarePath(5, 5, 10));
+    a.debuggingInsertCrossingsForUnionWithBezierGraph(b);
+    const FBBezierContour &contour = *a.contours()[0];
+    // Markers (a circle per entry, a square per exit), the start triangle and the contour.
+    EXPECT_EQ(subpathCount(contour.debugPathForIntersectionType(1)), 3);
+    EXPECT_EQ(subpathCount(contour.debugPathForIntersectionType(2)), 3);
+    EXPECT_EQ(subpathCount(contour.debugPathForIntersectionType(0)), 4);
+    EXPECT_TRUE(contour.debugPathForIntersectionType(0).lineDashPattern().isEmpty());
+
+    FBBezierGraph ring(ringPath(10, 3, 4));
+    const BezierPath hole = ring.contours()[1]->debugPathForIntersectionType(0);
+    EXPECT_EQ(hole.lineDashPattern(), QList<double>({2.0, 3.0}));
+    // The hole's ray meets the outer square once: one marker, the ray, dashed.
+    const BezierPath ray = ring.debugPathForContainmentOfContour(ring.contours()[1].get());
+    EXPECT_EQ(subpathCount(ray), 2);
+    EXPECT_EQ(ray.lineDashPattern(), QList<double>({2.0, 3.0}));
 }
