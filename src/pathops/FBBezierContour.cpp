@@ -232,7 +232,7 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(FBBezierContour *oth
     std::vector<FBBezierContour *> counted = otherContour->selfIntersectingContours();
     counted.push_back(otherContour);
     const std::unordered_set<const FBBezierContour *> counts(counted.begin(), counted.end());
-    auto counts_ = [&counts](const FBEdgeCrossingPtr &crossing) {
+    auto isCounted = [&counts](const FBEdgeCrossingPtr &crossing) {
         return !crossing->isSelfCrossing() && crossing->counterpart() &&
                crossing->counterpart()->edge() &&
                counts.contains(crossing->counterpart()->edge()->contour());
@@ -253,7 +253,7 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(FBBezierContour *oth
         do {
             std::vector<double> cuts{0.0};
             for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
-                if (counts_(crossing))
+                if (isCounted(crossing))
                     cuts.push_back(crossing->parameter());
             }
             cuts.push_back(1.0);
@@ -279,7 +279,7 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(FBBezierContour *oth
     FBContourEdge *edge = start;
     do {
         for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
-            if (!counts_(crossing))
+            if (!isCounted(crossing))
                 continue;
             crossing->setEntry(isEntry);
             isEntry = !isEntry;

@@ -22,15 +22,19 @@ constexpr int RefinementSteps = 3;
 // Points of both curves at an answered crossing lie at most this far apart.
 constexpr double CrossingPointThreshold = 1e-3;
 constexpr double ConvergedPointSpread = 1e-5;
+constexpr double PointRangeWidth = 1e-12;
 // How far from one line the ends of two straight lines may lie and still count as on it, as a
 // share of their coordinates' size.
 constexpr double CollinearTolerance = 1e-12;
 // How far the two clipped ranges may pass each other by rounding alone.
 constexpr double InvertedRangeTolerance = 1e-9;
 
+// Six equal decimals, or (since cutting digits off parts 0.39999999999 from 0.4) a range no
+// wider than rounding.
 bool hasConverged(FBRange range)
 {
-    return FBGeom_RangeHasConverged(range, ConvergencePlaces);
+    return FBGeom_RangeHasConverged(range, ConvergencePlaces) ||
+           std::abs(FBGeom_RangeLength(range)) <= PointRangeWidth;
 }
 
 void widenRange(FBRange *range, double value)

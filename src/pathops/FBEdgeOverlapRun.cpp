@@ -3,18 +3,31 @@
 #include "pathops/FBContourEdge.h"
 
 #include <QStringList>
+#include <initializer_list>
 #include <algorithm>
 
 namespace {
 
+// A control point on its end point gives no direction: the next distinct point does.
+QPointF towardsFirstDistinct(QPointF from, std::initializer_list<QPointF> points)
+{
+    for (QPointF p : points) {
+        if (p != from)
+            return FBGeom_SubtractPoints(p, from);
+    }
+    return QPointF();
+}
+
 QPointF leftTangent(const FBBezierCurvePtr &curve)
 {
-    return FBGeom_SubtractPoints(curve->controlPoint2(), curve->endPoint2());
+    return towardsFirstDistinct(
+        curve->endPoint2(), {curve->controlPoint2(), curve->controlPoint1(), curve->endPoint1()});
 }
 
 QPointF rightTangent(const FBBezierCurvePtr &curve)
 {
-    return FBGeom_SubtractPoints(curve->controlPoint1(), curve->endPoint1());
+    return towardsFirstDistinct(
+        curve->endPoint1(), {curve->controlPoint1(), curve->controlPoint2(), curve->endPoint2()});
 }
 
 } // namespace

@@ -117,3 +117,28 @@ TEST(FBBezierContourTest, SelfIntersectingContoursReachedThroughChains)
     graph.removeSelfCrossings();
     EXPECT_TRUE(graph.contours().front()->selfIntersectingContours().empty());
 }
+
+TEST(FBBezierContourTest, CrossingAtACornerOfCurvesWithoutEndTangents)
+{
+    // A square whose sides are curves with their control points on their end points: at a
+    // corner the directions come from the far control points. The diagonal runs through the
+    // corner (10, 10) from inside to outside.
+    auto square = std::make_shared<FBBezierContour>();
+    const QPointF corners[] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}};
+    for (int i = 1; i < 5; ++i)
+        square->addCurve(FBBezierCurve::bezierCurveWithEndPoint1(corners[i - 1], corners[i - 1],
+                                                                 corners[i], corners[i]));
+    const FBBezierContourPtr diagonal = polygonContour({{5, 5}, {15, 15}, {15, 5}});
+    FBContourEdge *side = square->edges()[1].get();
+    FBContourEdge *through = diagonal->edges()[0].get();
+    const FBBezierIntersectionPtr atCorner =
+        FBBezierIntersection::intersectionWithCurve1(side->curve(), 1.0, through->curve(), 0.5);
+    EXPECT_TRUE(side->crossesEdge(through, *atCorner));
+
+    // The same corner touched from outside does not cross.
+    const FBBezierContourPtr touching = polygonContour({{5, 15}, {15, 5}, {15, 15}});
+    FBContourEdge *grazing = touching->edges()[0].get();
+    const FBBezierIntersectionPtr touch =
+        FBBezierIntersection::intersectionWithCurve1(side->curve(), 1.0, grazing->curve(), 0.5);
+    EXPECT_FALSE(side->crossesEdge(grazing, *touch));
+}

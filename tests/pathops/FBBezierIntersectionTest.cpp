@@ -498,3 +498,15 @@ TEST(FBBezierIntersection, RayStartingInsideACurvesBoxFindsNoPhantom)
     EXPECT_TRUE(line({8, 7}, {-10, 7})->intersectionsWithBezierCurve(quarter).empty());
     EXPECT_EQ(line({12, 7}, {-10, 7})->intersectionsWithBezierCurve(quarter).size(), 1u);
 }
+
+TEST(FBBezierIntersection, LineThroughACurveWithControlPointsOnItsEnds)
+{
+    // The line is cut down to the point at its parameter 0.4 while the curve's range is still
+    // wide; the point range must count as found (its two ends may differ in the last bit).
+    const FBBezierCurvePtr side = curve({10, 0}, {10, 0}, {10, 10}, {10, 10});
+    const auto found = side->intersectionsWithBezierCurve(line({14, 4}, {4, 4}));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_NEAR(found[0]->location().x(), 10, 1e-6);
+    EXPECT_NEAR(found[0]->location().y(), 4, 1e-6);
+    EXPECT_NEAR(found[0]->parameter2(), 0.4, 1e-9);
+}
