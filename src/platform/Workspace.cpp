@@ -1,8 +1,9 @@
 #include "platform/Workspace.h"
 
+#include "platform/Trash.h"
+
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QIcon>
@@ -65,7 +66,10 @@ bool moveToTrash(const QString &path)
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (gTrashHook)
         return gTrashHook(absolute);
-    return QFile::moveToTrash(absolute);
+    // Not QFile::moveToTrash: where it cannot set up the home trash it lays one out under the
+    // working folder, and a plain file standing where its folders should be keeps it trying
+    // forever. Ours refuses instead, follows no planted link and uses only this user's folders.
+    return MoveItemToTrash(absolute, CurrentUserTrash());
 }
 
 QIcon iconForFile(const QString &path)

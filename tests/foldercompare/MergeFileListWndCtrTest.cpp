@@ -11,6 +11,7 @@
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Panels.h"
+#include "platform/Trash.h"
 #include "platform/Workspace.h"
 #include "services/AppSetting.h"
 #include "services/LocalPath.h"
@@ -550,6 +551,60 @@ TEST_F(FolderWindow, TheJobsFollowTheAnswerToTheirFailurePanels)
         EXPECT_NE(QFile::exists(left + "onlyleft.txt"), d.filesGone);
         EXPECT_NE(QFile::exists(right + "onlyright.txt"), d.filesGone);
     }
+}
+
+// The delete job on the real trash: the item lands in the home trash with its origin; a trash
+// whose folders were replaced by plain files is refused at once, and the job asks instead of
+// putting the item anywhere else.
+TEST_F(FolderWindow, DeleteUsesTheRealTrashAndAsksWhenItIsUnusable)
+{
+    open();
+    QSignalSpy deleted(wnd, &MergeFileListWndCtr::deleteFinished);
+    const QString trash = platform::CurrentUserTrash().homeTrash;
+    ASSERT_FALSE(trash.isEmpty());
+    const QString onlyLeft = QFileInfo(left + "onlyleft.txt").canonicalFilePath();
+    {
+        pelkotest::AlertAnswers answers;
+        select("onlyleft.txt");
+        action("actionDeleteLeft")->trigger();
+        ASSERT_TRUE(spinUntil([&] { return deleted.count() == 1; }));
+        EXPECT_EQ(answers.alerts.size(), 1u); // the confirmation only
+    }
+    EXPECT_FALSE(QFileInfo::exists(onlyLeft));
+    QString infoFound;
+    for (const QString &name : QDir(trash + "/info").entryList(QDir::Files)) {
+        if (pelkotest::readFile(trash + "/info/" + name)
+                .contains("\nPath=" + QFile::encodeName(onlyLeft).toPercentEncoding("/") + "\n"))
+            infoFound = name;
+    }
+    ASSERT_FALSE(infoFound.isEmpty());
+    infoFound.chop(QStringLiteral(".trashinfo").size());
+    EXPECT_EQ(pelkotest::readFile(trash + "/files/" + infoFound), "l\n");
+
+    // The trash swapped for one whose halves are plain files; put back afterwards for the other
+    // tests of this run.
+    const QString kept = trash + ".kept";
+    ASSERT_TRUE(QDir().rename(trash, kept));
+    ASSERT_TRUE(pelkotest::writeFile(trash + "/files", "planted"));
+    ASSERT_TRUE(pelkotest::writeFile(trash + "/info", "planted"));
+    const QString cwd = QDir::currentPath();
+    const bool filesInCwd = QFileInfo::exists(cwd + "/files");
+    {
+        pelkotest::AlertAnswers answers;
+        answers.answers = {platform::AlertFirstButtonReturn, platform::AlertFirstButtonReturn};
+        select("onlyright.txt");
+        action("actionDeleteRight")->trigger();
+        ASSERT_TRUE(spinUntil([&] { return deleted.count() == 2; }));
+        ASSERT_EQ(answers.alerts.size(), 2u);
+        EXPECT_EQ(answers.alerts[1].title, QStringLiteral("The item cannot be moved to the Trash"));
+    }
+    EXPECT_EQ(pelkotest::readFile(right + "onlyright.txt"), "r\n");
+    EXPECT_EQ(pelkotest::readFile(trash + "/files"), "planted");
+    EXPECT_EQ(QFileInfo::exists(cwd + "/files"), filesInCwd);
+    QFile::remove(trash + "/files");
+    QFile::remove(trash + "/info");
+    QDir().rmdir(trash);
+    EXPECT_TRUE(QDir().rename(kept, trash));
 }
 
 TEST_F(FolderWindow, NotificationJudgesOneRowAgain)
