@@ -69,6 +69,7 @@ TEST(Trash, HomeTrashTakesFilesFoldersAndLinksWithTheirOrigin)
     const QString from = QFileInfo(pelkotest::freshDir(QStringLiteral("from"))).canonicalFilePath();
     const QString file = from + QStringLiteral("/a b%ü.txt");
     ASSERT_TRUE(pelkotest::writeFile(file, "text"));
+    ASSERT_TRUE(pelkotest::writeFile(from + QStringLiteral("/two\nlines"), "two"));
     ASSERT_TRUE(pelkotest::writeFile(from + QStringLiteral("/folder/inner.txt"), "inner"));
     const QString target = pelkotest::freshDir(QStringLiteral("target")) + QStringLiteral("/t");
     ASSERT_TRUE(pelkotest::writeFile(target, "pointed at"));
@@ -81,6 +82,8 @@ TEST(Trash, HomeTrashTakesFilesFoldersAndLinksWithTheirOrigin)
         QString encoded;
     } rows[] = {
         {QStringLiteral("a b%ü.txt"), QStringLiteral("a%20b%25%C3%BC.txt")},
+        // A name cannot add lines of its own to the info file.
+        {QStringLiteral("two\nlines"), QStringLiteral("two%0Alines")},
         {QStringLiteral("folder"), QStringLiteral("folder")},
         {QStringLiteral("link"), QStringLiteral("link")},
     };
