@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr double kMaxReach = 512;
+constexpr double kMaxReach = 256;
 
 const QString kColor = QStringLiteral("inputColor");
 const QString kCenter = QStringLiteral("inputCenter");
