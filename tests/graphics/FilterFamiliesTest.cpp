@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <random>
 #include <set>
 
@@ -158,7 +159,8 @@ TEST(FilterFamiliesTest, CentresAreYUp)
     for (int x = 28; x <= 30; ++x)
         reinterpret_cast<quint32 *>(marked.scanLine(20))[x] = 0xFF0000FFu;
     const QImage turned = pixelsOf(ApplyChange_TwirlDistortion(
-        Image::fromBitmap(marked).get(), record({40, 0, float(M_PI / 2 / 0.600625)}, 20, 20)));
+        Image::fromBitmap(marked).get(),
+        record({40, 0, float(std::numbers::pi / 2 / 0.600625)}, 20, 20)));
     ASSERT_FALSE(turned.isNull());
     // Distance 9 of radius 40: the turn is angle x (1 - 0.225)^2 = a quarter turn.
     EXPECT_GT(at(turned, 20, 11) & 0xFF, 100u);
