@@ -4,13 +4,17 @@
 //   - against ImageMagick (`convert ... -channel RGB -negate`) and libvips (`vips invert`) on the
 //     same pixels as raw RGBA, each beside a plain copy of its input file: the tools read and
 //     write files, so their operation time is their total minus the copy;
+//   - ApplyChange_GaussianBlur of radius 8 end to end and the bare blur kernel, against
+//     `convert -blur 0x8` and `vips gaussblur ... 8`, with the ratios;
 //   - the dark variants of thirteen generated images, cold (inverted and stored) and warm (read
 //     back from the support folder, as at the next start).
 #include "BenchSupport.h"
 #include "graphics/DarkModeImages.h"
+#include "graphics/FilterEffects.h"
 #include "graphics/ImageData.h"
 #include "graphics/InvertColor.h"
 #include "graphics/PixelRows.h"
+#include "platform/GaussianBlur.h"
 #include "platform/Image.h"
 #include "services/AppSetting.h"
 #include "services/SupportFolder.h"
@@ -208,6 +212,67 @@ void darkVariants(const QTemporaryDir &dir)
     std::printf("  warm (read back, as at a new start) %8.2f ms   goal: under 20 ms\n", warm);
 }
 
+// The Gaussian blur of radius 8, ours beside both tools on the same pixels.
+void gaussianBlurRow(const QImage &photo, const platform::ImagePtr &image, const QString &raw,
+                     const QString &vipsInput, const QString &data)
+{
+    CHANGE_SETTING setting{};
+    setting.value[0] = 8;
+    auto ours = [&] {
+        return medianMs(kRuns, [&] {
+            if (!ApplyChange_GaussianBlur(image.get(), setting))
+                std::abort();
+        });
+    };
+    auto kernel = [&] {
+        return medianMs(kRuns, [&] {
+            QImage copy = photo.copy();
+            platform::gaussianBlur(copy, 8);
+        });
+    };
+    QThreadPool *pool = QThreadPool::globalInstance();
+    const int cores = pool->maxThreadCount();
+    const double all = ours(), bare = kernel();
+    pool->setMaxThreadCount(1);
+    const double one = ours(), bareOne = kernel();
+    pool->setMaxThreadCount(cores);
+
+    const QString size = QStringLiteral("%1x%2").arg(kWidth).arg(kHeight);
+    const QStringList convertArgs = {
+        QStringLiteral("-size"),       size,
+        QStringLiteral("-depth"),      QStringLiteral("8"),
+        QStringLiteral("rgba:") + raw, QStringLiteral("-blur"),
+        QStringLiteral("0x8"),         QStringLiteral("rgba:") + data + QStringLiteral("/im.rgba")};
+    const QStringList vipsArgs = {QStringLiteral("gaussblur"), vipsInput,
+                                  data + QStringLiteral("/vips-out.v"), QStringLiteral("8")};
+    const QString convert = QStandardPaths::findExecutable(QStringLiteral("convert"));
+    const QString vips = QStandardPaths::findExecutable(QStringLiteral("vips"));
+    const QString copy = data + QStringLiteral("/copy");
+    const ToolFigures im = timeTool(convert, convertArgs, raw, copy, false);
+    const ToolFigures imOne = timeTool(convert, convertArgs, raw, copy, true);
+    const ToolFigures vi = timeTool(vips, vipsArgs, vipsInput, copy, false);
+    const ToolFigures viOne = timeTool(vips, vipsArgs, vipsInput, copy, true);
+
+    std::printf(
+        "\nGaussian blur, radius 8, of %d x %d pixels (median of %d; %d threads, then one)\n",
+        kWidth, kHeight, kRuns, cores);
+    std::printf("  ApplyChange_GaussianBlur end to end %8.1f ms   (one thread: %8.1f)\n", all, one);
+    std::printf("    the blur kernel alone             %8.1f ms   (one thread: %8.1f)\n", bare,
+                bareOne);
+    printTool("ImageMagick convert -blur 0x8", im, imOne);
+    printTool("vips gaussblur 8", vi, viOne);
+    auto ratio = [](const char *name, double ourMs, double ourOneMs, const ToolFigures &tool,
+                    const ToolFigures &toolOne) {
+        if (!tool.installed)
+            return;
+        std::printf("  ours / %-12s %6.2f on all cores, %6.2f on one thread (operation times)\n",
+                    name, ourMs / (tool.totalMs - tool.copyMs),
+                    ourOneMs / (toolOne.totalMs - toolOne.copyMs));
+    };
+    ratio("ImageMagick", all, one, im, imOne);
+    ratio("vips", all, one, vi, viOne);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -279,6 +344,7 @@ int main(int argc, char **argv)
         std::printf("  goal: ours end to end at or below ImageMagick's operation time: %s\n",
                     ours.endToEnd <= im.totalMs - im.copyMs ? "met" : "not met");
 
+    gaussianBlurRow(photo, image, raw, vipsInput, data);
     darkVariants(dir);
     return 0;
 }

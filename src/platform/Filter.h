@@ -33,7 +33,7 @@ public:
 
     // Gives every input its default value.
     virtual void setDefaults() {}
-    void setValue(const QString &key, FilterValue value);
+    virtual void setValue(const QString &key, FilterValue value);
     // monostate when the key was never set.
     FilterValue value(const QString &key) const;
     // The filtered image; null when the inputs do not make one.
