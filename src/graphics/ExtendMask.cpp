@@ -11,41 +11,40 @@ namespace {
 
 constexpr uint32_t kFar = UINT32_MAX - 1;
 
-// Two sweeps of the chessboard distance transform: each pixel takes one more than its smallest
-// already-visited neighbour, first from the top left, then from the bottom right.
-void chessboardDistances(uint32_t *d, qint64 w, qint64 h)
+// One more than the smallest of the three words above or below each word of row (the adjacent
+// row's final distances), where that is smaller than the word itself.
+void takeFromAdjacentRow(uint32_t *row, const uint32_t *adjacent, qint64 w)
 {
-    auto relax = [&](qint64 i, qint64 j) {
-        if (d[j] + 1 < d[i])
-            d[i] = d[j] + 1;
-    };
+    row[0] = std::min(row[0], std::min(adjacent[0], adjacent[std::min<qint64>(1, w - 1)]) + 1);
+    for (qint64 x = 1; x + 1 < w; ++x)
+        row[x] =
+            std::min(row[x], std::min(adjacent[x - 1], std::min(adjacent[x], adjacent[x + 1])) + 1);
+    if (w > 1)
+        row[w - 1] = std::min(row[w - 1], std::min(adjacent[w - 2], adjacent[w - 1]) + 1);
+}
+
+// Two sweeps of the chessboard distance transform: each pixel takes one more than its smallest
+// already-visited neighbour, first from the top left (seeding each row as it is reached), then
+// from the bottom right. The rows' vertical steps vectorise; only the runs along a row are
+// serial.
+void chessboardDistances(const PIXEL *src, uint32_t *d, qint64 w, qint64 h)
+{
     for (qint64 y = 0; y < h; ++y) {
-        for (qint64 x = 0; x < w; ++x) {
-            const qint64 i = y * w + x;
-            if (x > 0)
-                relax(i, i - 1);
-            if (y > 0) {
-                relax(i, i - w);
-                if (x > 0)
-                    relax(i, i - w - 1);
-                if (x + 1 < w)
-                    relax(i, i - w + 1);
-            }
-        }
+        uint32_t *row = d + y * w;
+        const PIXEL *seeds = src + y * w;
+        for (qint64 x = 0; x < w; ++x)
+            row[x] = (seeds[x] >> 24) >= 2 ? 0 : kFar;
+        if (y > 0)
+            takeFromAdjacentRow(row, row - w, w);
+        for (qint64 x = 1; x < w; ++x)
+            row[x] = std::min(row[x], row[x - 1] + 1);
     }
     for (qint64 y = h - 1; y >= 0; --y) {
-        for (qint64 x = w - 1; x >= 0; --x) {
-            const qint64 i = y * w + x;
-            if (x + 1 < w)
-                relax(i, i + 1);
-            if (y + 1 < h) {
-                relax(i, i + w);
-                if (x + 1 < w)
-                    relax(i, i + w + 1);
-                if (x > 0)
-                    relax(i, i + w - 1);
-            }
-        }
+        uint32_t *row = d + y * w;
+        if (y + 1 < h)
+            takeFromAdjacentRow(row, row + w, w);
+        for (qint64 x = w - 2; x >= 0; --x)
+            row[x] = std::min(row[x], row[x + 1] + 1);
     }
 }
 
@@ -81,9 +80,7 @@ bool ExtendMaskBuffer(long levels, const PIXEL *src, long width, long height, PI
         return false;
     static_assert(sizeof(PIXEL) == sizeof(uint32_t));
     auto *distance = reinterpret_cast<uint32_t *>(out);
-    for (qint64 i = 0; i < count; ++i)
-        distance[i] = (src[i] >> 24) >= 2 ? 0 : kFar;
-    chessboardDistances(distance, width, height);
+    chessboardDistances(src, distance, width, height);
     const std::vector<PIXEL> table = fadeTable(levels, color, fade);
     for (qint64 i = 0; i < count; ++i)
         out[i] = distance[i] <= uint32_t(levels) ? table[distance[i]] : 0;
