@@ -1,5 +1,6 @@
 #include "graphics/ExtendMask.h"
 
+#include "graphics/PixelRows.h"
 #include "graphics/StraightColor.h"
 #include "platform/PixelLimits.h"
 
@@ -9,42 +10,55 @@
 
 namespace {
 
-constexpr uint32_t kFar = UINT32_MAX - 1;
+// The chessboard distance max(|dx|, |dy|) to the nearest seed splits into two steps: the distance
+// to the nearest seed of the same column, then along each row the smallest max(|dx|, column
+// distance). Distances are held at cap (= levels + 1: too far to show).
 
-// One more than the smallest of the three words above or below each word of row (the adjacent
-// row's final distances), where that is smaller than the word itself.
-void takeFromAdjacentRow(uint32_t *row, const uint32_t *adjacent, qint64 w)
-{
-    row[0] = std::min(row[0], std::min(adjacent[0], adjacent[std::min<qint64>(1, w - 1)]) + 1);
-    for (qint64 x = 1; x + 1 < w; ++x)
-        row[x] =
-            std::min(row[x], std::min(adjacent[x - 1], std::min(adjacent[x], adjacent[x + 1])) + 1);
-    if (w > 1)
-        row[w - 1] = std::min(row[w - 1], std::min(adjacent[w - 2], adjacent[w - 1]) + 1);
-}
-
-// Two sweeps of the chessboard distance transform: each pixel takes one more than its smallest
-// already-visited neighbour, first from the top left (seeding each row as it is reached), then
-// from the bottom right. The rows' vertical steps vectorise; only the runs along a row are
-// serial.
-void chessboardDistances(const PIXEL *src, uint32_t *d, qint64 w, qint64 h)
+// Column distances, row against row from the top and then from the bottom: each step a plain
+// loop over a row, which vectorises.
+void columnDistances(const PIXEL *src, uint32_t *d, qint64 w, qint64 h, uint32_t cap)
 {
     for (qint64 y = 0; y < h; ++y) {
         uint32_t *row = d + y * w;
         const PIXEL *seeds = src + y * w;
-        for (qint64 x = 0; x < w; ++x)
-            row[x] = (seeds[x] >> 24) >= 2 ? 0 : kFar;
-        if (y > 0)
-            takeFromAdjacentRow(row, row - w, w);
-        for (qint64 x = 1; x < w; ++x)
-            row[x] = std::min(row[x], row[x - 1] + 1);
+        const uint32_t *above = y > 0 ? row - w : nullptr;
+        for (qint64 x = 0; x < w; ++x) {
+            const uint32_t fromAbove = above ? std::min(above[x] + 1, cap) : cap;
+            row[x] = (seeds[x] >> 24) >= 2 ? 0 : fromAbove;
+        }
     }
-    for (qint64 y = h - 1; y >= 0; --y) {
+    for (qint64 y = h - 2; y >= 0; --y) {
         uint32_t *row = d + y * w;
-        if (y + 1 < h)
-            takeFromAdjacentRow(row, row + w, w);
-        for (qint64 x = w - 2; x >= 0; --x)
-            row[x] = std::min(row[x], row[x + 1] + 1);
+        const uint32_t *below = row + w;
+        for (qint64 x = 0; x < w; ++x)
+            row[x] = std::min(row[x], below[x] + 1);
+    }
+}
+
+// One direction of the row step: for every x, the smallest max(|x - p|, g[p]) over the columns p
+// already passed (step +1: p <= x; step -1: p >= x), folded into d. The candidates kept have
+// column distances rising from the oldest to the newest; the oldest is the best until its
+// distance along the row overtakes the next one's value, and then never again.
+void rowSweep(const uint32_t *g, uint32_t *d, qint64 w, uint32_t cap, qint64 step,
+              std::vector<qint64> &queue)
+{
+    queue.resize(size_t(w));
+    qint64 head = 0, tail = 0;
+    auto value = [&](qint64 p, qint64 x) {
+        return std::max(uint32_t(std::min<qint64>((x - p) * step, cap)), g[p]);
+    };
+    for (qint64 k = 0; k < w; ++k) {
+        const qint64 x = step > 0 ? k : w - 1 - k;
+        if (g[x] < cap) {
+            while (tail > head && g[queue[size_t(tail - 1)]] >= g[x])
+                --tail;
+            queue[size_t(tail++)] = x;
+        }
+        while (tail - head >= 2 &&
+               value(queue[size_t(head)], x) >= value(queue[size_t(head + 1)], x))
+            ++head;
+        if (tail > head)
+            d[x] = std::min(d[x], value(queue[size_t(head)], x));
     }
 }
 
@@ -79,11 +93,25 @@ bool ExtendMaskBuffer(long levels, const PIXEL *src, long width, long height, PI
     if (count == 0)
         return false;
     static_assert(sizeof(PIXEL) == sizeof(uint32_t));
+    // Out holds the column distances, then each row its outline pixels.
     auto *distance = reinterpret_cast<uint32_t *>(out);
-    chessboardDistances(src, distance, width, height);
+    const uint32_t cap = uint32_t(levels) + 1;
+    columnDistances(src, distance, width, height, cap);
     const std::vector<PIXEL> table = fadeTable(levels, color, fade);
-    for (qint64 i = 0; i < count; ++i)
-        out[i] = distance[i] <= uint32_t(levels) ? table[distance[i]] : 0;
+    ForEachRowBand(width, height, [&](qint64 first, qint64 end) {
+        std::vector<uint32_t> column(static_cast<size_t>(width));
+        std::vector<uint32_t> row(static_cast<size_t>(width));
+        std::vector<qint64> queue;
+        for (qint64 y = first; y < end; ++y) {
+            uint32_t *line = distance + y * width;
+            std::copy(line, line + width, column.begin());
+            std::fill(row.begin(), row.end(), cap);
+            rowSweep(column.data(), row.data(), width, cap, 1, queue);
+            rowSweep(column.data(), row.data(), width, cap, -1, queue);
+            for (qint64 x = 0; x < width; ++x)
+                out[y * width + x] = row[size_t(x)] < cap ? table[row[size_t(x)]] : 0;
+        }
+    });
     return true;
 }
 

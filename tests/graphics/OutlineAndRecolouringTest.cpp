@@ -63,14 +63,14 @@ TEST(OutlineAndRecolouringTest, MaskGrowthMatchesThePassByPassGrowth)
 {
     std::mt19937 random(24);
     for (int round = 0; round < 40; ++round) {
-        const long w = 1 + long(random() % 23);
+        const long w = 1 + long(random() % 61);
         const long h = 1 + long(random() % 19);
         std::vector<PIXEL> src(size_t(w * h));
         const int density = 2 + int(random() % 40);
         for (PIXEL &p : src)
             p = random() % density == 0 ? rgba(0, 0, 0, 1 + random() % 255)
                                         : rgba(0, 0, 0, random() % 2);
-        const long levels = 1 + long(random() % 12);
+        const long levels = 1 + long(random() % 30);
         const float fade = float(random() % 100) / 400.0f;
         std::vector<PIXEL> out(src.size(), 0xDEADBEEF);
         ASSERT_TRUE(
