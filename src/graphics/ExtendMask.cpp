@@ -36,29 +36,36 @@ void columnDistances(const PIXEL *src, uint32_t *d, qint64 w, qint64 h, uint32_t
 }
 
 // One direction of the row step: for every x, the smallest max(|x - p|, g[p]) over the columns p
-// already passed (step +1: p <= x; step -1: p >= x), folded into d. The candidates kept have
+// already passed (forward: p <= x; backward: p >= x), folded into d. The candidates kept have
 // column distances rising from the oldest to the newest; the oldest is the best until its
 // distance along the row overtakes the next one's value, and then never again.
-void rowSweep(const uint32_t *g, uint32_t *d, qint64 w, uint32_t cap, qint64 step,
-              std::vector<qint64> &queue)
+template <bool Forward>
+void rowSweep(const uint32_t *g, uint32_t *d, qint64 w, uint32_t cap, qint64 *queue)
 {
-    queue.resize(size_t(w));
     qint64 head = 0, tail = 0;
-    auto value = [&](qint64 p, qint64 x) {
-        return std::max(uint32_t(std::min<qint64>((x - p) * step, cap)), g[p]);
-    };
     for (qint64 k = 0; k < w; ++k) {
-        const qint64 x = step > 0 ? k : w - 1 - k;
-        if (g[x] < cap) {
-            while (tail > head && g[queue[size_t(tail - 1)]] >= g[x])
+        const qint64 x = Forward ? k : w - 1 - k;
+        const uint32_t gx = g[x];
+        if (gx < cap) {
+            while (tail > head && g[queue[tail - 1]] >= gx)
                 --tail;
-            queue[size_t(tail++)] = x;
+            queue[tail++] = x;
         }
-        while (tail - head >= 2 &&
-               value(queue[size_t(head)], x) >= value(queue[size_t(head + 1)], x))
+        if (tail == head)
+            continue;
+        auto value = [&](qint64 p) {
+            const qint64 along = Forward ? x - p : p - x;
+            return std::max(uint32_t(std::min<qint64>(along, cap)), g[p]);
+        };
+        uint32_t best = value(queue[head]);
+        while (tail - head >= 2) {
+            const uint32_t next = value(queue[head + 1]);
+            if (best < next)
+                break;
             ++head;
-        if (tail > head)
-            d[x] = std::min(d[x], value(queue[size_t(head)], x));
+            best = next;
+        }
+        d[x] = std::min(d[x], best);
     }
 }
 
@@ -101,13 +108,13 @@ bool ExtendMaskBuffer(long levels, const PIXEL *src, long width, long height, PI
     ForEachRowBand(width, height, [&](qint64 first, qint64 end) {
         std::vector<uint32_t> column(static_cast<size_t>(width));
         std::vector<uint32_t> row(static_cast<size_t>(width));
-        std::vector<qint64> queue;
+        std::vector<qint64> queue(static_cast<size_t>(width));
         for (qint64 y = first; y < end; ++y) {
             uint32_t *line = distance + y * width;
             std::copy(line, line + width, column.begin());
             std::fill(row.begin(), row.end(), cap);
-            rowSweep(column.data(), row.data(), width, cap, 1, queue);
-            rowSweep(column.data(), row.data(), width, cap, -1, queue);
+            rowSweep<true>(column.data(), row.data(), width, cap, queue.data());
+            rowSweep<false>(column.data(), row.data(), width, cap, queue.data());
             for (qint64 x = 0; x < width; ++x)
                 out[y * width + x] = row[size_t(x)] < cap ? table[row[size_t(x)]] : 0;
         }
