@@ -173,6 +173,8 @@ TEST_F(HalftoneTest, WhiteBlackAndTransparentScreens)
         {"black, whole cells", rgba(0, 0, 0), 8, 8, 4, dot},
         {"black, one-pixel cells", rgba(0, 0, 0), 5, 3, 1, dot},
         {"transparent: tone 0", 0, 6, 6, 3, rgba(255, 255, 255)},
+        // No mask is made for cells too large to count: they stay at the background.
+        {"cells beyond any mask", rgba(0, 0, 0), 4, 4, INT32_MAX, rgba(255, 255, 255)},
     };
     for (const Row &row : rows) {
         const auto image = imageOf(row.in, row.w, row.h);
