@@ -1,4 +1,4 @@
-// The colour inversion of images on a generated 6000 x 4000 opaque photograph:
+// Image effects on a generated 6000 x 4000 opaque photograph:
 //   - ApplyChange_InvertColor end to end (image to RGBA8 buffer, the loop, buffer to image), the
 //     bare loop and each conversion, on all cores and on one thread;
 //   - against ImageMagick (`convert ... -channel RGB -negate`) and libvips (`vips invert`) on the
@@ -6,11 +6,21 @@
 //     write files, so their operation time is their total minus the copy;
 //   - ApplyChange_GaussianBlur of radius 8 end to end and the bare blur kernel, against
 //     `convert -blur 0x8` and `vips gaussblur ... 8`, with the ratios;
+//   - the duotone grey (ApplyChange_Gray) against `convert -grayscale Average` and
+//     `vips colourspace ... b-w`, and the one-colour halftone of 8-pixel cells
+//     (ApplyChange_RGBHalftone), its dot masks cold and warm, against
+//     `convert -colorspace Gray -ordered-dither h8x8a` (libvips has no dot screen), each with the
+//     ratio of our time to the tools' operation time;
+//   - the outline's mask growth (1,000 levels on 4 megapixels) in plain passes over the buffer;
 //   - the dark variants of thirteen generated images, cold (inverted and stored) and warm (read
 //     back from the support folder, as at the next start).
 #include "BenchSupport.h"
 #include "graphics/DarkModeImages.h"
 #include "graphics/FilterEffects.h"
+#include "graphics/DotSample.h"
+#include "graphics/ExtendMask.h"
+#include "graphics/GrayDuotone.h"
+#include "graphics/Halftone.h"
 #include "graphics/ImageData.h"
 #include "graphics/InvertColor.h"
 #include "graphics/PixelRows.h"
@@ -41,104 +51,6 @@ namespace {
 constexpr int kWidth = 6000;
 constexpr int kHeight = 4000;
 constexpr int kRuns = 5;
-constexpr int kToolRuns = 3;
-
-// Smooth gradients, a few soft shapes and fine noise, as a photograph has.
-QImage photograph()
-{
-    QImage image(kWidth, kHeight, QImage::Format_RGBA8888_Premultiplied);
-    QPainter painter(&image);
-    QLinearGradient sky(0, 0, 0, kHeight);
-    sky.setColorAt(0, QColor(40, 90, 170));
-    sky.setColorAt(0.6, QColor(200, 190, 160));
-    sky.setColorAt(1, QColor(60, 80, 30));
-    painter.fillRect(image.rect(), sky);
-    painter.setRenderHint(QPainter::Antialiasing);
-    std::mt19937 random(3);
-    for (int i = 0; i < 60; ++i) {
-        const QPointF centre(random() % kWidth, random() % kHeight);
-        const double radius = 100 + random() % 900;
-        QRadialGradient blob(centre, radius);
-        blob.setColorAt(0, QColor(random() % 256, random() % 256, random() % 256, 200));
-        blob.setColorAt(1, QColor(0, 0, 0, 0));
-        painter.setBrush(blob);
-        painter.setPen(Qt::NoPen);
-        painter.drawEllipse(centre, radius, radius);
-    }
-    painter.end();
-    for (int y = 0; y < kHeight; ++y) {
-        auto *row = reinterpret_cast<quint32 *>(image.scanLine(y));
-        for (int x = 0; x < kWidth; ++x) {
-            const quint32 n = random() % 9;
-            quint32 p = row[x];
-            quint32 r = std::min<quint32>((p & 0xFF) + n, 255);
-            quint32 g = std::min<quint32>(((p >> 8) & 0xFF) + n, 255);
-            quint32 b = std::min<quint32>(((p >> 16) & 0xFF) + n, 255);
-            row[x] = r | (g << 8) | (b << 16) | 0xFF000000u;
-        }
-    }
-    return image;
-}
-
-double medianMs(int runs, const std::function<void()> &fn)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        fn();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-// Runs a command; false when it fails.
-bool run(const QString &program, const QStringList &args, const QProcessEnvironment &env)
-{
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.start(program, args);
-    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
-
-struct ToolFigures
-{
-    bool installed = false;
-    double totalMs = 0;
-    double copyMs = 0;
-};
-
-ToolFigures timeTool(const QString &program, const QStringList &args, const QString &input,
-                     const QString &copyTarget, bool oneThread)
-{
-    ToolFigures f;
-    if (program.isEmpty())
-        return f;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (oneThread) {
-        env.insert(QStringLiteral("MAGICK_THREAD_LIMIT"), QStringLiteral("1"));
-        env.insert(QStringLiteral("VIPS_CONCURRENCY"), QStringLiteral("1"));
-        env.insert(QStringLiteral("OMP_NUM_THREADS"), QStringLiteral("1"));
-    }
-    const QString cp = QStandardPaths::findExecutable(QStringLiteral("cp"));
-    bool ok = true;
-    f.totalMs = medianMs(kToolRuns, [&] { ok = run(program, args, env) && ok; });
-    f.copyMs = medianMs(kToolRuns, [&] { run(cp, {input, copyTarget}, env); });
-    f.installed = ok;
-    return f;
-}
-
-void printTool(const char *name, const ToolFigures &all, const ToolFigures &one)
-{
-    if (!all.installed) {
-        std::printf("  %-34s not installed\n", name);
-        return;
-    }
-    std::printf("  %-34s %8.1f ms total, %8.1f ms without the copy (one thread: %8.1f / %8.1f)\n",
-                name, all.totalMs, all.totalMs - all.copyMs, one.totalMs, one.totalMs - one.copyMs);
-}
 
 struct OurFigures
 {
@@ -167,6 +79,169 @@ OurFigures timeOurs(const platform::ImagePtr &image)
             std::abort();
     });
     return f;
+}
+
+// Where the reference tools read and write, and how our effects are timed.
+struct ToolSetup
+{
+    QString convert, vips, raw, vipsInput, data, size;
+};
+
+// Median of our effect on all cores and on one thread.
+std::pair<double, double> timeOnAllCoresAndOne(const std::function<void()> &prepare,
+                                               const std::function<void()> &effect)
+{
+    auto timed = [&] {
+        std::vector<double> times;
+        for (int i = 0; i < kRuns; ++i) {
+            prepare();
+            times.push_back(medianMs(1, effect));
+        }
+        std::sort(times.begin(), times.end());
+        return times[times.size() / 2];
+    };
+    const int cores = QThreadPool::globalInstance()->maxThreadCount();
+    const double all = timed();
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
+    const double one = timed();
+    QThreadPool::globalInstance()->setMaxThreadCount(cores);
+    return {all, one};
+}
+
+void printOurs(const char *name, const std::pair<double, double> &ours)
+{
+    std::printf("  %-34s %8.1f ms   (one thread: %8.1f)\n", name, ours.first, ours.second);
+}
+
+// Ours against the tool's operation time (its total minus the copy of its input).
+void printRatio(const char *tool, const std::pair<double, double> &ours, const ToolFigures &all,
+                const ToolFigures &one)
+{
+    if (!all.installed)
+        return;
+    std::printf("    ours / %-24s %6.2f  (one thread: %6.2f)  goal at or below 1: %s\n", tool,
+                ours.first / std::max(0.1, all.totalMs - all.copyMs),
+                ours.second / std::max(0.1, one.totalMs - one.copyMs),
+                ours.first <= all.totalMs - all.copyMs ? "met" : "not met");
+}
+
+void duotoneRow(const platform::ImagePtr &image, const ToolSetup &t)
+{
+    const CHANGE_SETTING duotone =
+        MakeChangeSetting(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40, 90, 200, 0, 0);
+    const auto ours = timeOnAllCoresAndOne([] {},
+                                           [&] {
+                                               if (!ApplyChange_Gray(image.get(), duotone))
+                                                   std::abort();
+                                           });
+    const QStringList convertArgs = {QStringLiteral("-size"),
+                                     t.size,
+                                     QStringLiteral("-depth"),
+                                     QStringLiteral("8"),
+                                     QStringLiteral("rgba:") + t.raw,
+                                     QStringLiteral("-grayscale"),
+                                     QStringLiteral("Average"),
+                                     QStringLiteral("rgba:") + t.data + QStringLiteral("/im.rgba")};
+    const QStringList vipsArgs = {QStringLiteral("colourspace"), t.vipsInput,
+                                  t.data + QStringLiteral("/vips-out.v"), QStringLiteral("b-w")};
+    const QString copy = t.data + QStringLiteral("/copy");
+    const ToolFigures im = timeTool(t.convert, convertArgs, t.raw, copy, false);
+    const ToolFigures imOne = timeTool(t.convert, convertArgs, t.raw, copy, true);
+    const ToolFigures vi = timeTool(t.vips, vipsArgs, t.vipsInput, copy, false);
+    const ToolFigures viOne = timeTool(t.vips, vipsArgs, t.vipsInput, copy, true);
+    std::printf("\nDuotone grey of %d x %d pixels (median of %d)\n", kWidth, kHeight, kRuns);
+    printOurs("ApplyChange_Gray end to end", ours);
+    printTool("ImageMagick convert -grayscale", im, imOne);
+    printTool("vips colourspace b-w", vi, viOne);
+    printRatio("ImageMagick", ours, im, imOne);
+    printRatio("vips", ours, vi, viOne);
+}
+
+// The master dot of the halftone: a soft disc in alpha, in the bench's own bundle.
+bool prepareMasterDot(const QString &bundle)
+{
+    QDir().mkpath(bundle + QStringLiteral("/images"));
+    QImage dot(100, 100, QImage::Format_RGBA8888_Premultiplied);
+    dot.fill(Qt::transparent);
+    {
+        QPainter painter(&dot);
+        QRadialGradient soft(QPointF(50, 50), 50);
+        soft.setColorAt(0, Qt::black);
+        soft.setColorAt(0.6, Qt::black);
+        soft.setColorAt(1, Qt::transparent);
+        painter.fillRect(dot.rect(), soft);
+    }
+    if (!dot.save(bundle + QStringLiteral("/images/_DotSample.png")))
+        return false;
+    SetBundleResourceFolder(bundle);
+    return true;
+}
+
+void halftoneRow(const platform::ImagePtr &image, const ToolSetup &t, const QString &bundle)
+{
+    if (!prepareMasterDot(bundle)) {
+        std::printf("\nHalftone: the master dot could not be written\n");
+        return;
+    }
+    const CHANGE_SETTING oneColour = MakeChangeSetting(0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+    auto halftone = [&] {
+        if (!ApplyChange_RGBHalftone(image.get(), oneColour))
+            std::abort();
+    };
+    const auto cold = timeOnAllCoresAndOne(
+        [] {
+            FreeDotSampleCache();
+            QDir(GetSupportSubFolder(QStringLiteral("thumbImg")) + QStringLiteral("/DotSampl_8"))
+                .removeRecursively();
+        },
+        halftone);
+    halftone();
+    const auto warm = timeOnAllCoresAndOne([] {}, halftone);
+    const QStringList convertArgs = {QStringLiteral("-size"),
+                                     t.size,
+                                     QStringLiteral("-depth"),
+                                     QStringLiteral("8"),
+                                     QStringLiteral("rgba:") + t.raw,
+                                     QStringLiteral("-colorspace"),
+                                     QStringLiteral("Gray"),
+                                     QStringLiteral("-ordered-dither"),
+                                     QStringLiteral("h8x8a"),
+                                     QStringLiteral("rgba:") + t.data + QStringLiteral("/im.rgba")};
+    const QString copy = t.data + QStringLiteral("/copy");
+    const ToolFigures im = timeTool(t.convert, convertArgs, t.raw, copy, false);
+    const ToolFigures imOne = timeTool(t.convert, convertArgs, t.raw, copy, true);
+    std::printf("\nOne-colour halftone, cells of 8, of %d x %d pixels (median of %d)\n", kWidth,
+                kHeight, kRuns);
+    printOurs("ApplyChange_RGBHalftone, cold", cold);
+    printOurs("ApplyChange_RGBHalftone, warm", warm);
+    printTool("ImageMagick -ordered-dither h8x8a", im, imOne);
+    std::printf("  %-34s n/a (no dot screen)\n", "vips");
+    printRatio("ImageMagick, cold", cold, im, imOne);
+    printRatio("ImageMagick, warm", warm, im, imOne);
+}
+
+// The outline's mask growth at its deepest (1,000 levels) on 4 megapixels, against a plain pass
+// that reads and writes every word once.
+void maskGrowthRow()
+{
+    constexpr long side = 2000;
+    std::vector<PIXEL> src(size_t(side * side), 0);
+    std::vector<PIXEL> out(src.size());
+    std::mt19937 random(5);
+    for (int i = 0; i < 40; ++i)
+        src[size_t(random() % (side * side))] = 0xFF000000u;
+    const double growth = medianMs(kRuns, [&] {
+        if (!ExtendMaskBuffer(1000, src.data(), side, side, out.data(), 0x00FF00u, 0.001f))
+            std::abort();
+    });
+    const double pass = medianMs(kRuns, [&] {
+        for (size_t i = 0; i < src.size(); ++i)
+            out[i] = src[i] ^ 0x00FFFFFFu;
+    });
+    std::printf("\nOutline mask growth, 1000 levels on %ld x %ld pixels\n", side, side);
+    std::printf("  ExtendMaskBuffer                   %8.1f ms   one plain pass: %6.1f ms   "
+                "(%4.1f passes; goal: within 3)\n",
+                growth, pass, growth / std::max(0.01, pass));
 }
 
 void darkVariants(const QTemporaryDir &dir)
@@ -285,7 +360,7 @@ int main(int argc, char **argv)
     const QString data = BenchDataDir(dir);
 
     std::printf("Generating a %d x %d photograph...\n", kWidth, kHeight);
-    const QImage photo = photograph();
+    const QImage photo = photograph(kWidth, kHeight);
     const platform::ImagePtr image = platform::Image::fromBitmap(photo);
     const QString raw = data + QStringLiteral("/photo.rgba");
     {
@@ -299,10 +374,11 @@ int main(int argc, char **argv)
     const QString convert = QStandardPaths::findExecutable(QStringLiteral("convert"));
     const QString vips = QStandardPaths::findExecutable(QStringLiteral("vips"));
     const QString vipsInput = data + QStringLiteral("/photo.v");
-    if (!vips.isEmpty() && !run(vips,
-                                {QStringLiteral("rawload"), raw, vipsInput, QString::number(kWidth),
-                                 QString::number(kHeight), QStringLiteral("4")},
-                                QProcessEnvironment::systemEnvironment()))
+    if (!vips.isEmpty() &&
+        !runTool(vips,
+                 {QStringLiteral("rawload"), raw, vipsInput, QString::number(kWidth),
+                  QString::number(kHeight), QStringLiteral("4")},
+                 QProcessEnvironment::systemEnvironment()))
         std::printf("vips could not read the raw pixels\n");
 
     const int cores = QThreadPool::globalInstance()->maxThreadCount();
@@ -345,6 +421,11 @@ int main(int argc, char **argv)
                     ours.endToEnd <= im.totalMs - im.copyMs ? "met" : "not met");
 
     gaussianBlurRow(photo, image, raw, vipsInput, data);
+    const ToolSetup tools{convert, vips, raw, vipsInput, data, size};
+    duotoneRow(image, tools);
+    halftoneRow(image, tools, dir.path() + QStringLiteral("/bundle"));
+    maskGrowthRow();
+
     darkVariants(dir);
     return 0;
 }

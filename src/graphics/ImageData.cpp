@@ -152,6 +152,14 @@ bool ImageData::allocate(qint64 width, qint64 height)
     return true;
 }
 
+void ImageData::adopt(std::vector<PIXEL> memory, qint64 width, qint64 height)
+{
+    currentImg.reset();
+    data = std::move(memory);
+    mW = width;
+    mH = height;
+}
+
 ImageDataPtr ImageData::imageWithWidth(qint64 width, qint64 height)
 {
     if (platform::checkedPixelCount(width, height) == 0)

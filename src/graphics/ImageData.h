@@ -10,6 +10,8 @@
 #include "graphics/ColorPixel.h"
 #include "platform/Image.h"
 
+#include <QGradientStops>
+#include <QPointF>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -62,11 +64,39 @@ public:
     qint64 w() const { return mW; }
     qint64 h() const { return mH; }
 
+    // Pixel operations (ImageDataPixelOps.cpp). Those that change pixels or size drop the cached
+    // image; a refused size or missing memory leaves the buffer as it was.
+
+    // A new buffer of this size: the opaque area (alpha 2 or more) grown by width pixels in the
+    // colour, fading by blurLevel per pixel; null for a width outside 1..1000 or a blur outside
+    // 0 <= blur < 1.
+    ImageDataPtr imageMaskExtendWidth(qint64 width, float blurLevel, PIXEL baseColor) const;
+    // A new buffer of this size: the silhouette moved by (dx, dy) in the colour, its opacity
+    // scaled by alpha (held to 0..1).
+    ImageDataPtr imageMaskShadowWithX(qint64 dx, qint64 dy, float alpha, PIXEL baseColor) const;
+    // Fills the colour under the current alpha with the gradient drawn across the whole buffer at
+    // the angle (degrees, counter-clockwise from the right); false for no stops.
+    bool ApplyGradien(const QGradientStops &gradient, float angle);
+    // Nearest-neighbour scaling to trunc(w * sx) x trunc(h * sy), each at least 1.
+    void scaleX(float sx, float sy);
+    // Draws top over this buffer (source-over), centred at the point.
+    void drawOverBy(const ImageData *top, const QPointF &centre);
+    // The pixels of the area (rounded to whole pixels) as a new image; outside is transparent.
+    platform::ImagePtr getImageInArea(const QRectF &area) const;
+    // Each pixel takes the alpha of the mask's pixel at the same place (0 beyond the mask).
+    bool ApplyMask(const ImageData *mask);
+    // The current pixels drawn scaled into floor(w + 0.5) x floor(h + 0.5).
+    bool ResizeImg(const QSizeF &size);
+    // A canvas of trunc(size) starting at p on the old one; what lies outside is transparent.
+    bool ChangeCanvasWithStartPoint(const QPointF &p, const QSizeF &size);
+
     std::vector<PIXEL> data;
     platform::ImagePtr currentImg;
 
 private:
     bool allocate(qint64 width, qint64 height);
+    // Takes memory of exactly width x height words as the buffer's.
+    void adopt(std::vector<PIXEL> memory, qint64 width, qint64 height);
 
     qint64 mW = 0;
     qint64 mH = 0;
