@@ -68,8 +68,7 @@ public:
               if (!mStopped.wait_for(lock, std::chrono::seconds(1), [this] { return mStop; }))
                   gPathOperationCancel = true;
           })
-    {
-    }
+    {}
     ~CancelAfterOneSecond()
     {
         {
@@ -98,8 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const qint32 operation = qint32(data[0] % 5);
     quint64 seed = 0;
     std::memcpy(&seed, data + 1, sizeof seed);
-    const QString texts = QString::fromLatin1(reinterpret_cast<const char *>(data + 9),
-                                              qsizetype(size - 9));
+    const QString texts =
+        QString::fromLatin1(reinterpret_cast<const char *>(data + 9), qsizetype(size - 9));
     const qsizetype split = texts.indexOf(QLatin1Char('\n'));
     if (split < 0)
         return 0;
