@@ -236,6 +236,7 @@ FBBezierCurve::intersectionsWithBezierCurve(const FBBezierCurvePtr &curve,
                                             FBBezierIntersectRangePtr *overlapRange) const
 {
     PathOperation_CheckCancelAndTimeLimit();
+    gPathCurvePairSearches.fetch_add(1, std::memory_order_relaxed);
     if (mIsStraightLine && curve && curve->isStraightLine()) {
         if (auto met = collinearLinesMeet(self(), curve, overlapRange))
             return *met;

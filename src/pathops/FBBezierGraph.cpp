@@ -174,7 +174,7 @@ std::vector<size_t> FBBezierGraph::contoursAcross(double position, bool horizont
 {
     std::optional<SpanIndex> &index = horizontal ? mRows : mColumns;
     if (!index) {
-        index.emplace();
+        index = SpanIndex{{}, 0.0}; // emplace() needs the nested type complete under clang
         index->byStart.reserve(mContours.size());
         for (size_t i = 0; i < mContours.size(); ++i) {
             const QRectF b = mContours[i]->bounds();

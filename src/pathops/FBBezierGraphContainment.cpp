@@ -46,8 +46,9 @@ bool FBBezierGraph::containsContour(const FBBezierContour *testContour) const
         !std::isfinite(graphBounds.height()))
         return false;
     // Even a contour under one unit across gets the rays through its middle.
+    // Clamped as a double: a width near 1e308 has no integer to convert to.
     const quint64 count =
-        std::min<quint64>(std::max(largest, double(kMinRayFractions)), kMaxRayFractions);
+        quint64(std::min(std::max(largest, double(kMinRayFractions)), double(kMaxRayFractions)));
 
     std::vector<FBBezierContour *> containers;
     containers.reserve(mContours.size());

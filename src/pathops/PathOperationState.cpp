@@ -8,6 +8,7 @@
 std::atomic<double> gPathOperationStartTime{-1.0};
 std::atomic<bool> gPathOperationBusy{false};
 std::atomic<bool> gPathOperationCancel{false};
+std::atomic<unsigned long long> gPathCurvePairSearches{0};
 
 double PathOperation_CurrentMediaTime()
 {

@@ -9,6 +9,8 @@
 extern std::atomic<double> gPathOperationStartTime;
 extern std::atomic<bool> gPathOperationBusy;
 extern std::atomic<bool> gPathOperationCancel;
+// How many pairs of curves were searched for crossings since start-up (for measurements).
+extern std::atomic<unsigned long long> gPathCurvePairSearches;
 
 // Seconds since the steady clock's epoch; only differences mean anything.
 double PathOperation_CurrentMediaTime();

@@ -1,0 +1,234 @@
+// The union of N seeded circles (radii 5 to 20, centres in a square of side 30 sqrt(N)) by the
+// curve engine, folded in balanced pairs, against the polygon clipper's single union of the same
+// circles as 64-gons (made outside the timing). After the Google Benchmark runs, a table prints
+// the median of 5 runs of each, their ratio (goal: at most 3), both areas and the number of
+// curve pairs searched; then the progress dialog's fold of 100 circles, step by step.
+#include "controls/PathOperationDialog.h"
+#include "pathops/PathBooleanOperations.h"
+#include "pathops/PathOperationState.h"
+#include "platform/BezierPath.h"
+
+#include <QList>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <clipper.hpp>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <vector>
+
+using platform::BezierPath;
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kClipperScale = 1e4;
+
+struct Circle
+{
+    double x, y, r;
+};
+
+std::vector<Circle> seededCircles(int n, quint64 seed = 2026)
+{
+    std::mt19937_64 random(seed);
+    const double side = 30 * std::sqrt(double(n));
+    std::uniform_real_distribution<double> at(0, side);
+    std::uniform_real_distribution<double> radius(5, 20);
+    std::vector<Circle> circles;
+    for (int i = 0; i < n; ++i) {
+        const double x = at(random), y = at(random), r = radius(random);
+        circles.push_back({x, y, r});
+    }
+    return circles;
+}
+
+QList<BezierPath> circlePaths(const std::vector<Circle> &circles)
+{
+    QList<BezierPath> paths;
+    for (const Circle &c : circles)
+        paths.append(
+            BezierPath::bezierPathWithOvalInRect(QRectF(c.x - c.r, c.y - c.r, 2 * c.r, 2 * c.r)));
+    return paths;
+}
+
+ClipperLib::Paths circlePolygons(const std::vector<Circle> &circles)
+{
+    ClipperLib::Paths polygons;
+    for (const Circle &c : circles) {
+        ClipperLib::Path p;
+        for (int k = 0; k < 64; ++k) {
+            const double a = 2 * kPi * k / 64;
+            p.push_back(
+                {ClipperLib::cInt(std::llround((c.x + c.r * std::cos(a)) * kClipperScale)),
+                 ClipperLib::cInt(std::llround((c.y + c.r * std::sin(a)) * kClipperScale))});
+        }
+        polygons.push_back(std::move(p));
+    }
+    return polygons;
+}
+
+// Unions neighbours, then neighbours of those, so that every step joins pieces of like size.
+BezierPath unionInBalancedPairs(QList<BezierPath> level)
+{
+    while (level.size() > 1) {
+        QList<BezierPath> next;
+        for (qsizetype i = 0; i + 1 < level.size(); i += 2)
+            next.append(fb_union(level[i], level[i + 1]));
+        if (level.size() % 2)
+            next.append(level.back());
+        level = std::move(next);
+    }
+    return level.isEmpty() ? BezierPath() : level.front();
+}
+
+double clipperUnion(const ClipperLib::Paths &polygons, ClipperLib::Paths *solution)
+{
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(polygons, ClipperLib::ptSubject, true);
+    clipper.Execute(ClipperLib::ctUnion, *solution, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    double area = 0;
+    for (const ClipperLib::Path &p : *solution)
+        area += ClipperLib::Area(p);
+    return std::abs(area) / (kClipperScale * kClipperScale);
+}
+
+// The even-odd area of a path whose contours do not cross, from its flattened outline (0.001).
+double pathArea(const BezierPath &path)
+{
+    ClipperLib::Paths polygons;
+    ClipperLib::Path current;
+    QPointF at;
+    auto add = [&current](QPointF p) {
+        current.push_back({ClipperLib::cInt(std::llround(p.x() * kClipperScale)),
+                           ClipperLib::cInt(std::llround(p.y() * kClipperScale))});
+    };
+    for (const BezierPath::Element &e : path.elements()) {
+        switch (e.type) {
+        case platform::BezierPathElement::MoveTo:
+            if (!current.empty())
+                polygons.push_back(std::move(current));
+            current.clear();
+            add(at = e.points[0]);
+            break;
+        case platform::BezierPathElement::LineTo:
+            add(at = e.points[0]);
+            break;
+        case platform::BezierPathElement::CurveTo:
+            for (int k = 1; k <= 32; ++k) {
+                const double t = k / 32.0, u = 1 - t;
+                add(u * u * u * at + 3 * u * u * t * e.points[0] + 3 * u * t * t * e.points[1] +
+                    t * t * t * e.points[2]);
+            }
+            at = e.points[2];
+            break;
+        case platform::BezierPathElement::ClosePath:
+            break;
+        }
+    }
+    if (!current.empty())
+        polygons.push_back(std::move(current));
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(polygons, ClipperLib::ptSubject, true);
+    ClipperLib::Paths solution;
+    clipper.Execute(ClipperLib::ctUnion, solution, ClipperLib::pftEvenOdd, ClipperLib::pftEvenOdd);
+    double area = 0;
+    for (const ClipperLib::Path &p : solution)
+        area += ClipperLib::Area(p);
+    return std::abs(area) / (kClipperScale * kClipperScale);
+}
+
+void BM_EngineUnion(benchmark::State &state)
+{
+    const QList<BezierPath> paths = circlePaths(seededCircles(int(state.range(0))));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(unionInBalancedPairs(paths));
+}
+BENCHMARK(BM_EngineUnion)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+void BM_ClipperUnion(benchmark::State &state)
+{
+    const ClipperLib::Paths polygons = circlePolygons(seededCircles(int(state.range(0))));
+    for (auto _ : state) {
+        ClipperLib::Paths solution;
+        benchmark::DoNotOptimize(clipperUnion(polygons, &solution));
+    }
+}
+BENCHMARK(BM_ClipperUnion)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+double medianSeconds(const std::function<void()> &run, int times = 5)
+{
+    std::vector<double> seconds;
+    for (int i = 0; i < times; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        run();
+        seconds.push_back(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(seconds.begin(), seconds.end());
+    return seconds[seconds.size() / 2];
+}
+
+void printTable()
+{
+    std::printf("\nUnion of N circles, median of 5 (goal: engine within 3x of the clipper)\n");
+    std::printf("%6s %12s %12s %7s %14s %14s %12s\n", "N", "engine ms", "clipper ms", "ratio",
+                "engine area", "clipper area", "pair searches");
+    for (int n : {10, 100, 1000}) {
+        const std::vector<Circle> circles = seededCircles(n);
+        const QList<BezierPath> paths = circlePaths(circles);
+        const ClipperLib::Paths polygons = circlePolygons(circles);
+        BezierPath result;
+        const unsigned long long before = gPathCurvePairSearches.load();
+        const double engine = medianSeconds([&] { result = unionInBalancedPairs(paths); });
+        const unsigned long long searches = (gPathCurvePairSearches.load() - before) / 5;
+        double clipperArea = 0;
+        const double clipper = medianSeconds([&] {
+            ClipperLib::Paths solution;
+            clipperArea = clipperUnion(polygons, &solution);
+        });
+        std::printf("%6d %12.2f %12.2f %7.2f %14.2f %14.2f %12llu\n", n, engine * 1e3,
+                    clipper * 1e3, engine / clipper, pathArea(result), clipperArea, searches);
+    }
+
+    // The dialog's fold: each step one guarded union of the result so far with the next circle.
+    const QList<BezierPath> paths = circlePaths(seededCircles(100));
+    double longest = 0, total = 0;
+    int failed = 0;
+    BezierPath accumulator = paths.front();
+    for (qsizetype i = 1; i < paths.size(); ++i) {
+        std::optional<BezierPath> step;
+        const double seconds = medianSeconds(
+            [&] { step = performBooleanOp(accumulator, PathBooleanUnion, &paths[i]); }, 1);
+        longest = std::max(longest, seconds);
+        total += seconds;
+        if (step)
+            accumulator = *step;
+        else
+            ++failed;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const PathOperationOutcome outcome =
+        PathOperationDialog::executeThread(PathBooleanUnion, false, paths);
+    const double fold =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("\nDialog fold of 100 circles: 99 steps, longest %.1f ms, total %.1f ms, %d steps "
+                "without an answer; the dialog's own fold %.1f ms (%s)\n",
+                longest * 1e3, total * 1e3, failed, fold * 1e3,
+                outcome.result ? "answered" : qPrintable(outcome.errorMessage));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    printTable();
+    return 0;
+}

@@ -1,0 +1,324 @@
+#include "pathops/PathBooleanOperations.h"
+
+#include "pathops/FBBezierGraph.h"
+#include "pathops/FBGeometry.h"
+#include "pathops/PathOperationState.h"
+#include "pathops/PelkoNSBezierPath.h"
+#include "platform/AffineTransform.h"
+#include "platform/Guard.h"
+#include "platform/Log.h"
+
+#include <chrono>
+#include <cmath>
+#include <mutex>
+#include <random>
+#include <vector>
+
+using platform::BezierPath;
+
+namespace {
+
+// The jitter bounds: the single-precision numbers 10 and the one next above 30, widened.
+constexpr double kJitterLower = double(10.0f);
+const double kJitterUpper = double(std::nextafter(30.0f, 31.0f));
+constexpr double kOperationScale = 100.0;
+
+bool hasOnlyFinitePoints(const BezierPath &path)
+{
+    for (const BezierPath::Element &e : path.elements()) {
+        const int used = e.type == platform::BezierPathElement::CurveTo ? 3 : 1;
+        for (int i = 0; i < used; ++i) {
+            if (!std::isfinite(e.points[i].x()) || !std::isfinite(e.points[i].y()))
+                return false;
+        }
+    }
+    return true;
+}
+
+enum class GraphOperation { Union, Intersect, Difference, Xor };
+
+BezierPath combine(const BezierPath &path, const BezierPath &other, GraphOperation operation)
+{
+    if (!hasOnlyFinitePoints(path) || !hasOnlyFinitePoints(other)) {
+        platform::LogWarning(lcPathops,
+                             QStringLiteral("ERROR path operation: a coordinate is not finite"));
+        BezierPath empty;
+        fb_copyAttributesFrom(empty, path);
+        return empty;
+    }
+    FBBezierGraph ours(path);
+    FBBezierGraph theirs(other);
+    FBBezierGraph result;
+    switch (operation) {
+    case GraphOperation::Union:
+        result = ours.unionWithBezierGraph(theirs);
+        break;
+    case GraphOperation::Intersect:
+        result = ours.intersectWithBezierGraph(theirs);
+        break;
+    case GraphOperation::Difference:
+        result = ours.differenceWithBezierGraph(theirs);
+        break;
+    case GraphOperation::Xor:
+        result = ours.xorWithBezierGraph(theirs);
+        break;
+    }
+    BezierPath answer = result.bezierPath();
+    fb_copyAttributesFrom(answer, path);
+    return answer;
+}
+
+struct RandomSource
+{
+    std::mutex mutex;
+    std::mt19937_64 engine{quint64(std::chrono::steady_clock::now().time_since_epoch().count())};
+};
+
+RandomSource &randomSource()
+{
+    static RandomSource source;
+    return source;
+}
+
+// Puts the start time back however the guarded combination ends.
+struct StartTimeScope
+{
+    StartTimeScope() { gPathOperationStartTime.store(PathOperation_CurrentMediaTime()); }
+    ~StartTimeScope() { gPathOperationStartTime.store(-1.0); }
+    StartTimeScope(const StartTimeScope &) = delete;
+    StartTimeScope &operator=(const StartTimeScope &) = delete;
+};
+
+double signedDraw(double lower, double upper)
+{
+    const double value = PathOperation_RandomDouble(lower, upper);
+    return PathOperation_RandomNumber(10) < 5 ? -value : value;
+}
+
+} // namespace
+
+BezierPath fb_union(const BezierPath &path, const BezierPath &other)
+{
+    return combine(path, other, GraphOperation::Union);
+}
+
+BezierPath fb_intersect(const BezierPath &path, const BezierPath &other)
+{
+    return combine(path, other, GraphOperation::Intersect);
+}
+
+BezierPath fb_difference(const BezierPath &path, const BezierPath &other)
+{
+    return combine(path, other, GraphOperation::Difference);
+}
+
+BezierPath fb_xor(const BezierPath &path, const BezierPath &other)
+{
+    return combine(path, other, GraphOperation::Xor);
+}
+
+void PathOperation_SeedRandom(quint64 seed)
+{
+    RandomSource &source = randomSource();
+    std::lock_guard lock(source.mutex);
+    source.engine.seed(seed);
+}
+
+double PathOperation_RandomDouble(double lower, double upper)
+{
+    if (!(lower < upper))
+        return lower;
+    RandomSource &source = randomSource();
+    std::lock_guard lock(source.mutex);
+    return std::uniform_real_distribution<double>(lower, upper)(source.engine);
+}
+
+quint64 PathOperation_RandomNumber(quint64 n)
+{
+    if (n == 0)
+        return 0;
+    RandomSource &source = randomSource();
+    std::lock_guard lock(source.mutex);
+    return std::uniform_int_distribution<quint64>(0, n - 1)(source.engine);
+}
+
+void JitterPathPoints(BezierPath *path, double lower, double upper)
+{
+    if (!path || path->elementCount() < 2)
+        return;
+    for (qint64 i = 0; i < path->elementCount(); ++i) {
+        QPointF points[3] = {{0, 0}, {0, 0}, {0, 0}};
+        path->elementAtIndex(i, points);
+        for (QPointF &p : points) {
+            p.rx() += signedDraw(lower, upper);
+            p.ry() += signedDraw(lower, upper);
+        }
+        path->setAssociatedPoints(points, i);
+    }
+}
+
+std::optional<BezierPath> performBooleanOp(const BezierPath &path, qint32 operation,
+                                           const BezierPath *other)
+{
+    if (!other)
+        return std::nullopt;
+    if (!hasOnlyFinitePoints(path) || !hasOnlyFinitePoints(*other)) {
+        platform::LogWarning(lcPathops,
+                             QStringLiteral("ERROR path operation: a coordinate is not finite"));
+        return std::nullopt;
+    }
+    platform::AffineTransform scale;
+    scale.scaleXBy(kOperationScale, kOperationScale);
+    StartTimeScope clock;
+    try {
+        BezierPath a = path;
+        BezierPath b = *other;
+        a.transformUsingAffineTransform(scale);
+        b.transformUsingAffineTransform(scale);
+        JitterPathPoints(&a, kJitterLower, kJitterUpper);
+        JitterPathPoints(&b, kJitterLower, kJitterUpper);
+        const double dx = signedDraw(kJitterLower, kJitterUpper);
+        const double dy = signedDraw(kJitterLower, kJitterUpper);
+        platform::AffineTransform shift;
+        shift.translateXBy(dx, dy);
+        b.transformUsingAffineTransform(shift);
+
+        BezierPath result;
+        switch (operation) {
+        case PathBooleanUnion:
+            result = fb_union(a, b);
+            break;
+        case PathBooleanIntersect:
+            result = fb_intersect(a, b);
+            break;
+        case PathBooleanDifference:
+            result = fb_difference(a, b);
+            break;
+        default:
+            result = fb_xor(a, b);
+            break;
+        }
+        if (result.isEmpty())
+            return std::nullopt;
+        platform::AffineTransform back = scale;
+        back.invert();
+        result.transformUsingAffineTransform(back);
+        return result;
+    } catch (const platform::Exception &e) {
+        platform::reportException(__FILE__, Q_FUNC_INFO, __LINE__, &e);
+        return std::nullopt;
+    }
+}
+
+namespace {
+
+// One range of the simplification: `count` elements from `first`, whose first element stands as
+// a move-to at `anchor` (a close has no point of its own: it is its subpath's start).
+struct SimplifyTask
+{
+    qint64 first = 0;
+    qint64 count = 0;
+    QPointF anchor;
+    bool join = false; // joins the two results on top of the stack instead
+};
+
+class Simplifier
+{
+public:
+    Simplifier(const BezierPath &path, double threshold) : mPath(path), mThreshold(threshold)
+    {
+        mLastMoveTo.resize(size_t(path.elementCount()), -1);
+        qint64 last = -1;
+        for (qint64 i = 0; i < path.elementCount(); ++i) {
+            if (path.element(i).type == platform::BezierPathElement::MoveTo)
+                last = i;
+            mLastMoveTo[size_t(i)] = last;
+        }
+    }
+
+    BezierPath run()
+    {
+        std::vector<SimplifyTask> tasks;
+        std::vector<BezierPath> results;
+        tasks.push_back({0, mPath.elementCount(), fb_pointAtIndex(mPath, 0), false});
+        while (!tasks.empty()) {
+            const SimplifyTask task = tasks.back();
+            tasks.pop_back();
+            if (task.join) {
+                BezierPath right = std::move(results.back());
+                results.pop_back();
+                fb_appendPath(results.back(),
+                              fb_subpathWithRange(right, Range{1, right.elementCount() - 1}));
+            } else {
+                step(task, tasks, results);
+            }
+        }
+        return std::move(results.back());
+    }
+
+private:
+    // The point of element k as the range starting at task.first sees it.
+    QPointF pointInRange(const SimplifyTask &task, qint64 k) const
+    {
+        if (k == task.first)
+            return task.anchor;
+        if (mPath.element(k).type != platform::BezierPathElement::ClosePath)
+            return fb_pointAtIndex(mPath, k);
+        const qint64 move = mLastMoveTo[size_t(k)];
+        return move > task.first ? fb_pointAtIndex(mPath, move) : task.anchor;
+    }
+
+    void step(const SimplifyTask &task, std::vector<SimplifyTask> &tasks,
+              std::vector<BezierPath> &results) const
+    {
+        if (task.count < 3) {
+            BezierPath piece = fb_subpathWithRange(mPath, Range{task.first, task.count});
+            QPointF start[3] = {task.anchor, {}, {}};
+            piece.setAssociatedPoints(start, 0);
+            results.push_back(std::move(piece));
+            return;
+        }
+        const qint64 lastIndex = task.first + task.count - 1;
+        const QPointF first = task.anchor;
+        const QPointF last = pointInRange(task, lastIndex);
+        // The first index of the greatest distance: only a strictly greater one replaces it.
+        qint64 split = 1;
+        double farthest =
+            FBGeom_DistancePointToLine(pointInRange(task, task.first + 1), first, last);
+        for (qint64 i = 2; i <= task.count - 2; ++i) {
+            const double d =
+                FBGeom_DistancePointToLine(pointInRange(task, task.first + i), first, last);
+            if (d > farthest) {
+                farthest = d;
+                split = i;
+            }
+        }
+        if (farthest >= mThreshold) {
+            const SimplifyTask left{task.first, split + 1, task.anchor, false};
+            const SimplifyTask right{task.first + split, task.count - split,
+                                     pointInRange(task, task.first + split), false};
+            tasks.push_back({0, 0, {}, true});
+            tasks.push_back(right);
+            tasks.push_back(left);
+            return;
+        }
+        BezierPath line;
+        fb_copyAttributesFrom(line, mPath);
+        line.moveToPoint(first);
+        line.lineToPoint(last);
+        results.push_back(std::move(line));
+    }
+
+    const BezierPath &mPath;
+    const double mThreshold;
+    std::vector<qint64> mLastMoveTo;
+};
+
+} // namespace
+
+BezierPath fb_simplify(const BezierPath &path, double threshold)
+{
+    if (path.elementCount() < 3)
+        return path;
+    return Simplifier(path, threshold).run();
+}

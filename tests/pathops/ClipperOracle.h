@@ -1,0 +1,288 @@
+#pragma once
+// What the property test measures a combination by: paths flattened into polygons, the polygon
+// clipper's answer on those, exact areas of curved paths by Green's theorem, and membership of
+// grid points away from every outline.
+
+#include "platform/BezierPath.h"
+
+#include <QPointF>
+#include <QRectF>
+#include <algorithm>
+#include <array>
+#include <clipper.hpp>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+namespace pathoracle {
+
+using Polygon = std::vector<QPointF>;
+
+// One closed contour: its segments as cubics (a line has its end points as controls).
+using Contour = std::vector<std::array<QPointF, 4>>;
+
+inline std::vector<Contour> contoursOf(const platform::BezierPath &path)
+{
+    std::vector<Contour> contours;
+    Contour current;
+    QPointF start, at;
+    auto finish = [&] {
+        if (!current.empty() && at != start)
+            current.push_back({at, at, start, start});
+        if (!current.empty())
+            contours.push_back(std::move(current));
+        current.clear();
+    };
+    for (const platform::BezierPath::Element &e : path.elements()) {
+        switch (e.type) {
+        case platform::BezierPathElement::MoveTo:
+            finish();
+            start = at = e.points[0];
+            break;
+        case platform::BezierPathElement::LineTo:
+            current.push_back({at, at, e.points[0], e.points[0]});
+            at = e.points[0];
+            break;
+        case platform::BezierPathElement::CurveTo:
+            current.push_back({at, e.points[0], e.points[1], e.points[2]});
+            at = e.points[2];
+            break;
+        case platform::BezierPathElement::ClosePath:
+            finish();
+            at = start;
+            break;
+        }
+    }
+    finish();
+    return contours;
+}
+
+inline QPointF cubicAt(const std::array<QPointF, 4> &c, double t)
+{
+    const double u = 1 - t;
+    return u * u * u * c[0] + 3 * u * u * t * c[1] + 3 * u * t * t * c[2] + t * t * t * c[3];
+}
+
+inline QPointF cubicDerivative(const std::array<QPointF, 4> &c, double t)
+{
+    const double u = 1 - t;
+    return 3 * u * u * (c[1] - c[0]) + 6 * u * t * (c[2] - c[1]) + 3 * t * t * (c[3] - c[2]);
+}
+
+// The signed area a contour encloses (positive counter-clockwise in y-up terms). The integrand
+// of a cubic is a polynomial of degree 5, which three Gauss-Legendre nodes integrate exactly.
+inline double contourArea(const Contour &contour)
+{
+    static const double node = std::sqrt(0.6);
+    const double ts[3] = {0.5 - node / 2, 0.5, 0.5 + node / 2};
+    const double ws[3] = {5.0 / 18, 8.0 / 18, 5.0 / 18};
+    double area = 0;
+    for (const auto &c : contour) {
+        for (int i = 0; i < 3; ++i) {
+            const QPointF p = cubicAt(c, ts[i]);
+            const QPointF d = cubicDerivative(c, ts[i]);
+            area += ws[i] * (p.x() * d.y() - p.y() * d.x()) / 2;
+        }
+    }
+    return area;
+}
+
+// Chords within `tolerance` of each segment.
+inline Polygon flatten(const Contour &contour, double tolerance)
+{
+    Polygon polygon;
+    for (const auto &c : contour) {
+        const QPointF d1 = c[0] - 2 * c[1] + c[2];
+        const QPointF d2 = c[1] - 2 * c[2] + c[3];
+        const double m = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
+        const int n = std::clamp(int(std::ceil(std::sqrt(3 * m / (4 * tolerance)))), 1, 100000);
+        for (int i = 0; i < n; ++i)
+            polygon.push_back(cubicAt(c, double(i) / n));
+    }
+    return polygon;
+}
+
+inline std::vector<Polygon> flatten(const platform::BezierPath &path, double tolerance = 1e-3)
+{
+    std::vector<Polygon> polygons;
+    for (const Contour &c : contoursOf(path))
+        polygons.push_back(flatten(c, tolerance));
+    return polygons;
+}
+
+inline bool evenOddContains(const std::vector<Polygon> &polygons, QPointF q)
+{
+    bool inside = false;
+    for (const Polygon &poly : polygons) {
+        for (size_t i = 0, n = poly.size(); i < n; ++i) {
+            const QPointF a = poly[i], b = poly[(i + 1) % n];
+            if ((a.y() <= q.y()) != (b.y() <= q.y())) {
+                const double x = a.x() + (q.y() - a.y()) / (b.y() - a.y()) * (b.x() - a.x());
+                if (x < q.x())
+                    inside = !inside;
+            }
+        }
+    }
+    return inside;
+}
+
+inline double distanceToSegment(QPointF q, QPointF a, QPointF b)
+{
+    const QPointF ab = b - a;
+    const double len2 = QPointF::dotProduct(ab, ab);
+    const double t = len2 > 0 ? std::clamp(QPointF::dotProduct(q - a, ab) / len2, 0.0, 1.0) : 0;
+    const QPointF d = q - (a + t * ab);
+    return std::hypot(d.x(), d.y());
+}
+
+// The even-odd area of a path whose contours do not cross: each contour's exact area, counted
+// positive at an even depth of nesting and negative at an odd one.
+inline double evenOddArea(const platform::BezierPath &path)
+{
+    const std::vector<Contour> contours = contoursOf(path);
+    std::vector<Polygon> flat;
+    for (const Contour &c : contours)
+        flat.push_back(flatten(c, 1e-4));
+    double total = 0;
+    for (size_t i = 0; i < contours.size(); ++i) {
+        // The depth is read at the point of this outline farthest from the others.
+        QPointF probe;
+        double best = -1;
+        for (size_t s = 0; s < contours[i].size() && s < 16; ++s) {
+            for (double t : {0.5, 0.25}) {
+                const QPointF q = cubicAt(contours[i][s], t);
+                double nearest = 1e300;
+                for (size_t j = 0; j < flat.size(); ++j) {
+                    if (j == i)
+                        continue;
+                    for (size_t k = 0, n = flat[j].size(); k < n; ++k)
+                        nearest = std::min(nearest,
+                                           distanceToSegment(q, flat[j][k], flat[j][(k + 1) % n]));
+                }
+                if (nearest > best) {
+                    best = nearest;
+                    probe = q;
+                }
+            }
+        }
+        int depth = 0;
+        for (size_t j = 0; j < flat.size(); ++j) {
+            if (j != i && evenOddContains({flat[j]}, probe))
+                ++depth;
+        }
+        const double a = std::abs(contourArea(contours[i]));
+        total += depth % 2 ? -a : a;
+    }
+    return total;
+}
+
+// The polygon clipper's even-odd answer on the paths flattened to 1e-3 and scaled by 1e4, as an
+// area in the paths' units.
+inline double clipperArea(const platform::BezierPath &a, const platform::BezierPath &b,
+                          ClipperLib::ClipType type)
+{
+    constexpr double scale = 1e4;
+    auto toClipper = [](const platform::BezierPath &path) {
+        ClipperLib::Paths paths;
+        for (const Polygon &poly : flatten(path)) {
+            ClipperLib::Path p;
+            for (QPointF q : poly)
+                p.push_back({ClipperLib::cInt(std::llround(q.x() * scale)),
+                             ClipperLib::cInt(std::llround(q.y() * scale))});
+            paths.push_back(std::move(p));
+        }
+        return paths;
+    };
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(toClipper(a), ClipperLib::ptSubject, true);
+    clipper.AddPaths(toClipper(b), ClipperLib::ptClip, true);
+    ClipperLib::Paths solution;
+    clipper.Execute(type, solution, ClipperLib::pftEvenOdd, ClipperLib::pftEvenOdd);
+    double area = 0;
+    for (const ClipperLib::Path &p : solution)
+        area += ClipperLib::Area(p);
+    return area / (scale * scale);
+}
+
+struct MembershipReport
+{
+    int checked = 0;
+    int mismatches = 0;
+    QPointF firstMismatch;
+};
+
+// Compares `result` with `expected(inA, inB)` on a grid of side x side points over `area`,
+// skipping points within `margin` of an outline of A, B or the result.
+inline MembershipReport membership(const platform::BezierPath &a, const platform::BezierPath &b,
+                                   const platform::BezierPath &result, const QRectF &area,
+                                   const std::function<bool(bool, bool)> &expected, int side = 100,
+                                   double margin = 1e-2)
+{
+    const std::vector<Polygon> fa = flatten(a), fb = flatten(b), fr = flatten(result);
+    struct Crossings
+    {
+        std::vector<double> xs;
+        bool inside(double x) const
+        {
+            return (std::lower_bound(xs.begin(), xs.end(), x) - xs.begin()) % 2 == 1;
+        }
+    };
+    MembershipReport report;
+    for (int row = 0; row < side; ++row) {
+        const double y = area.top() + (row + 0.5) * area.height() / side;
+        Crossings ca, cb, cr;
+        std::vector<std::pair<double, double>> skip;
+        auto scan = [&](const std::vector<Polygon> &polys, Crossings &c) {
+            for (const Polygon &poly : polys) {
+                for (size_t i = 0, n = poly.size(); i < n; ++i) {
+                    const QPointF p = poly[i], q = poly[(i + 1) % n];
+                    if ((p.y() <= y) != (q.y() <= y))
+                        c.xs.push_back(p.x() + (y - p.y()) / (q.y() - p.y()) * (q.x() - p.x()));
+                    const double lo = std::min(p.y(), q.y()), hi = std::max(p.y(), q.y());
+                    if (hi < y - margin || lo > y + margin)
+                        continue;
+                    // The part of the segment within the band around the row, widened.
+                    double t0 = 0, t1 = 1;
+                    if (q.y() != p.y()) {
+                        double s0 = (y - margin - p.y()) / (q.y() - p.y());
+                        double s1 = (y + margin - p.y()) / (q.y() - p.y());
+                        if (s0 > s1)
+                            std::swap(s0, s1);
+                        t0 = std::max(0.0, s0);
+                        t1 = std::min(1.0, s1);
+                    }
+                    const double x0 = p.x() + t0 * (q.x() - p.x());
+                    const double x1 = p.x() + t1 * (q.x() - p.x());
+                    skip.push_back({std::min(x0, x1) - margin, std::max(x0, x1) + margin});
+                }
+            }
+            std::sort(c.xs.begin(), c.xs.end());
+        };
+        scan(fa, ca);
+        scan(fb, cb);
+        scan(fr, cr);
+        std::sort(skip.begin(), skip.end());
+        for (int column = 0; column < side; ++column) {
+            const double x = area.left() + (column + 0.5) * area.width() / side;
+            bool near = false;
+            for (const auto &[lo, hi] : skip) {
+                if (lo > x)
+                    break;
+                if (x <= hi) {
+                    near = true;
+                    break;
+                }
+            }
+            if (near)
+                continue;
+            ++report.checked;
+            if (cr.inside(x) != expected(ca.inside(x), cb.inside(x))) {
+                if (report.mismatches++ == 0)
+                    report.firstMismatch = QPointF(x, y);
+            }
+        }
+    }
+    return report;
+}
+
+} // namespace pathoracle

@@ -1,0 +1,443 @@
+// The four combinations on seeded random pairs of shapes, measured against the polygon clipper
+// on flattened copies, against each other by exact areas, and against themselves when repeated.
+// PELKO_SEED picks the first seed and PELKO_CASES the number of cases; a failure prints its seed
+// and both shapes in the text form, ready to become a row of the regression table.
+#include <gtest/gtest.h>
+
+#include "ClipperOracle.h"
+#include "pathops/FBBezierGraph.h"
+#include "pathops/PathBooleanOperations.h"
+#include "pathops/PathTextForms.h"
+
+#include <QtGlobal>
+#include <chrono>
+#include <cstdio>
+#include <cmath>
+#include <numbers>
+#include <random>
+#include <sstream>
+#include <string>
+
+using platform::BezierPath;
+
+namespace {
+
+struct ShapePair
+{
+    std::string kind;
+    BezierPath a, b;
+};
+
+class ShapeMaker
+{
+public:
+    explicit ShapeMaker(quint64 seed) : mRandom(seed) {}
+
+    double real(double lo, double hi)
+    {
+        return std::uniform_real_distribution<double>(lo, hi)(mRandom);
+    }
+    int integer(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(mRandom); }
+    bool coin() { return integer(0, 1) == 1; }
+
+    BezierPath oriented(BezierPath path)
+    {
+        return coin() ? path.bezierPathByReversingPath() : path;
+    }
+
+    BezierPath circle(QPointF c, double r)
+    {
+        return oriented(
+            BezierPath::bezierPathWithOvalInRect(QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r)));
+    }
+
+    BezierPath polygon(const std::vector<QPointF> &points)
+    {
+        BezierPath path;
+        for (size_t i = 0; i < points.size(); ++i) {
+            if (i == 0)
+                path.moveToPoint(points[i]);
+            else
+                path.lineToPoint(points[i]);
+        }
+        path.closePath();
+        return oriented(path);
+    }
+
+    BezierPath rect(double x, double y, double w, double h)
+    {
+        return polygon({{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}});
+    }
+
+    ShapePair circles()
+    {
+        const QPointF c1(real(0, 20), real(0, 20));
+        const double r1 = real(2, 10);
+        double r2 = real(2, 10);
+        QPointF c2(real(0, 20), real(0, 20));
+        const double angle = real(0, 2 * std::numbers::pi);
+        const QPointF dir(std::cos(angle), std::sin(angle));
+        switch (integer(0, 4)) {
+        case 0:
+            return {"circles tangent outside", circle(c1, r1), circle(c1 + (r1 + r2) * dir, r2)};
+        case 1:
+            if (std::abs(r1 - r2) < 0.5)
+                r2 = r1 / 2;
+            return {"circles tangent inside", circle(c1, r1),
+                    circle(c1 + std::abs(r1 - r2) * dir, r2)};
+        case 2:
+            if (std::abs(r1 - r2) < 0.5)
+                r2 = r1 / 2;
+            return {"circles concentric", circle(c1, r1), circle(c1, r2)};
+        case 3:
+            return {"circles equal", circle(c1, r1), circle(c1, r1)};
+        default:
+            return {"circles", circle(c1, r1), circle(c2, r2)};
+        }
+    }
+
+    ShapePair gridRects()
+    {
+        const int x = integer(0, 8), y = integer(0, 8), w = integer(1, 6), h = integer(1, 6);
+        int bx = integer(0, 8), by = integer(0, 8), bw = integer(1, 6), bh = integer(1, 6);
+        switch (integer(0, 3)) {
+        case 0: // side by side, sharing part of an edge
+            bx = x + w;
+            break;
+        case 1: // above, sharing part of an edge
+            by = y + h;
+            break;
+        case 2: // sharing one edge's line inside
+            bx = x;
+            break;
+        default:
+            break;
+        }
+        return {"grid rectangles", rect(x, y, w, h), rect(bx, by, bw, bh)};
+    }
+
+    BezierPath star()
+    {
+        const QPointF c(real(0, 20), real(0, 20));
+        const int points = integer(5, 8);
+        const double outer = real(3, 10), inner = outer * real(0.35, 0.6);
+        const double turn = real(0, 2 * std::numbers::pi);
+        std::vector<QPointF> vertices;
+        for (int i = 0; i < 2 * points; ++i) {
+            const double r = i % 2 ? inner : outer;
+            const double a = turn + i * std::numbers::pi / points;
+            vertices.push_back(c + r * QPointF(std::cos(a), std::sin(a)));
+        }
+        return polygon(vertices);
+    }
+
+    // One contour with two lobes meeting at a single vertex.
+    BezierPath selfTouching()
+    {
+        const QPointF o(real(0, 15), real(0, 15));
+        const double s = real(2, 6);
+        std::vector<QPointF> unit;
+        if (coin())
+            unit = {{0, 0}, {1, 0}, {1, 1}, {2, 1}, {2, 2}, {1, 2}, {1, 1}, {0, 1}};
+        else
+            unit = {{0, 0}, {2, 0}, {1, 1}, {2, 2}, {0, 2}, {1, 1}};
+        std::vector<QPointF> points;
+        for (QPointF p : unit)
+            points.push_back(o + s * p);
+        return polygon(points);
+    }
+
+    // A ring inside the hole of a ring: four nested outlines, squares or circles.
+    BezierPath nestedRings()
+    {
+        const QPointF c(real(5, 15), real(5, 15));
+        const double r = real(5, 10);
+        const bool round = coin();
+        BezierPath path;
+        for (double f : {1.0, 0.8, 0.55, 0.35}) {
+            const QPointF at = c + QPointF(real(-0.04, 0.04), real(-0.04, 0.04)) * r;
+            const double rr = f * r;
+            path.appendBezierPath(round ? circle(at, rr)
+                                        : rect(at.x() - rr, at.y() - rr, 2 * rr, 2 * rr));
+        }
+        return path;
+    }
+
+    BezierPath anyShape()
+    {
+        switch (integer(0, 4)) {
+        case 0:
+            return circle({real(0, 20), real(0, 20)}, real(2, 10));
+        case 1:
+            return rect(integer(0, 8), integer(0, 8), integer(1, 6), integer(1, 6));
+        case 2:
+            return star();
+        case 3:
+            return selfTouching();
+        default:
+            return nestedRings();
+        }
+    }
+
+    ShapePair pair()
+    {
+        switch (integer(0, 5)) {
+        case 0:
+            return circles();
+        case 1:
+            return gridRects();
+        case 2:
+            return {"stars", star(), star()};
+        case 3:
+            return {"self-touching", selfTouching(), anyShape()};
+        case 4:
+            return {"nested rings", nestedRings(), anyShape()};
+        default:
+            return {"mixed", anyShape(), anyShape()};
+        }
+    }
+
+private:
+    std::mt19937_64 mRandom;
+};
+
+struct OperationKind
+{
+    const char *name;
+    ClipperLib::ClipType clip;
+    bool (*inside)(bool, bool);
+    FBBezierGraph (FBBezierGraph::*combine)(FBBezierGraph &);
+};
+
+const OperationKind kOperations[] = {
+    {"union", ClipperLib::ctUnion, [](bool a, bool b) { return a || b; },
+     &FBBezierGraph::unionWithBezierGraph},
+    {"intersection", ClipperLib::ctIntersection, [](bool a, bool b) { return a && b; },
+     &FBBezierGraph::intersectWithBezierGraph},
+    {"difference", ClipperLib::ctDifference, [](bool a, bool b) { return a && !b; },
+     &FBBezierGraph::differenceWithBezierGraph},
+    {"exclusive or", ClipperLib::ctXor, [](bool a, bool b) { return a != b; },
+     &FBBezierGraph::xorWithBezierGraph},
+};
+
+bool graphIsClean(const FBBezierGraph &graph)
+{
+    for (const FBBezierContourPtr &contour : graph.contours()) {
+        if (!contour->overlaps().empty())
+            return false;
+        for (const auto &edge : contour->edges()) {
+            if (!edge->crossings().empty())
+                return false;
+        }
+    }
+    return true;
+}
+
+// The faults found in one pair, one line each; empty when it passes.
+std::vector<std::string> checkPair(const BezierPath &a, const BezierPath &b)
+{
+    std::vector<std::string> faults;
+    auto fault = [&faults](const std::string &op, const std::string &what) {
+        faults.push_back(op + ": " + what);
+    };
+    const double areaA = std::abs(pathoracle::evenOddArea(a));
+    const double areaB = std::abs(pathoracle::evenOddArea(b));
+    const double scale = areaA + areaB;
+    QRectF frame = a.bounds().united(b.bounds());
+    frame.adjust(-1, -1, 1, 1);
+    double exact[4] = {};
+    for (int k = 0; k < 4; ++k) {
+        const OperationKind &op = kOperations[k];
+        FBBezierGraph ga(a), gb(b);
+        BezierPath result, again;
+        try {
+            result = (ga.*op.combine)(gb).bezierPath();
+            if (!graphIsClean(ga) || !graphIsClean(gb))
+                fault(op.name, "crossings or overlaps left in an input");
+            again = (ga.*op.combine)(gb).bezierPath();
+        } catch (const std::exception &e) {
+            fault(op.name, std::string("threw ") + e.what());
+            continue;
+        }
+        if (!(again == result))
+            fault(op.name, "a repeat gives another path");
+        exact[k] = pathoracle::evenOddArea(result);
+        const double clip = pathoracle::clipperArea(a, b, op.clip);
+        const double allowed = std::max(0.005 * std::abs(clip), 1e-4 * scale);
+        if (!(std::abs(exact[k] - clip) <= allowed)) {
+            std::ostringstream s;
+            s << "area " << exact[k] << " against the clipper's " << clip;
+            fault(op.name, s.str());
+        }
+        const pathoracle::MembershipReport m =
+            pathoracle::membership(a, b, result, frame, op.inside);
+        if (m.mismatches > 0) {
+            std::ostringstream s;
+            s << m.mismatches << " of " << m.checked << " points wrong, first at ("
+              << m.firstMismatch.x() << ", " << m.firstMismatch.y() << ")";
+            fault(op.name, s.str());
+        }
+    }
+    const double tolerance = 1e-5 * scale;
+    if (!(std::abs(exact[0] + exact[1] - areaA - areaB) <= tolerance)) {
+        std::ostringstream s;
+        s << "|A u B| + |A n B| = " << exact[0] + exact[1] << ", |A| + |B| = " << areaA + areaB;
+        fault("areas", s.str());
+    }
+    if (!(std::abs(exact[3] - (exact[0] - exact[1])) <= tolerance)) {
+        std::ostringstream s;
+        s << "|A x B| = " << exact[3] << ", |A u B| - |A n B| = " << exact[0] - exact[1];
+        fault("areas", s.str());
+    }
+    return faults;
+}
+
+// The text form's records with every digit, so that a failing pair reads back exactly.
+std::string exactText(const BezierPath &path)
+{
+    std::string text;
+    auto number = [&text](double v) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, ";%.17g", v);
+        text += buffer;
+    };
+    for (const BezierPath::Element &e : path.elements()) {
+        switch (e.type) {
+        case platform::BezierPathElement::MoveTo:
+        case platform::BezierPathElement::LineTo:
+            text += e.type == platform::BezierPathElement::MoveTo ? "M" : "L";
+            number(e.points[0].x());
+            number(e.points[0].y());
+            break;
+        case platform::BezierPathElement::CurveTo:
+            text += "S";
+            for (const QPointF &p : e.points) {
+                number(p.x());
+                number(p.y());
+            }
+            break;
+        case platform::BezierPathElement::ClosePath:
+            text += "C;";
+            break;
+        }
+        text += "@";
+    }
+    return text;
+}
+
+std::string describe(const std::vector<std::string> &faults, const BezierPath &a,
+                     const BezierPath &b)
+{
+    std::string text;
+    for (const std::string &f : faults)
+        text += "  " + f + "\n";
+    text += "  A: " + pathToString(a).toStdString() + "\n";
+    text += "  B: " + pathToString(b).toStdString() + "\n";
+    text += "  exact A: " + exactText(a) + "\n";
+    text += "  exact B: " + exactText(b) + "\n";
+    return text;
+}
+
+constexpr quint64 kDefaultFirstSeed = 1;
+
+quint64 environmentNumber(const char *name, quint64 fallback)
+{
+    bool ok = false;
+    const quint64 value = qEnvironmentVariable(name).toULongLong(&ok);
+    return ok ? value : fallback;
+}
+
+} // namespace
+
+TEST(PathBooleanProperty, RandomPairsAgreeWithThePolygonClipper)
+{
+    // A fixed first seed keeps the suite's verdict stable; PELKO_SEED explores fresh pairs.
+    const quint64 firstSeed = environmentNumber("PELKO_SEED", kDefaultFirstSeed);
+    const quint64 cases = environmentNumber("PELKO_CASES", 1000);
+    std::printf("path combinations: %llu cases from seed %llu (PELKO_SEED=%llu)\n",
+                (unsigned long long)cases, (unsigned long long)firstSeed,
+                (unsigned long long)firstSeed);
+    int failed = 0;
+    for (quint64 i = 0; i < cases; ++i) {
+        const quint64 seed = firstSeed + i;
+        ShapeMaker maker(seed);
+        const ShapePair pair = maker.pair();
+        const std::vector<std::string> faults = checkPair(pair.a, pair.b);
+        if (!faults.empty()) {
+            ++failed;
+            ADD_FAILURE() << "seed " << seed << " (" << pair.kind << ", PELKO_SEED=" << seed
+                          << " PELKO_CASES=1)\n"
+                          << describe(faults, pair.a, pair.b);
+        }
+    }
+    std::printf("path combinations: %d of %llu cases failed\n", failed, (unsigned long long)cases);
+}
+
+namespace {
+
+struct PairRow
+{
+    const char *name;
+    const char *a;
+    const char *b;
+};
+
+void expectPairsPass(const std::vector<PairRow> &rows)
+{
+    for (const PairRow &row : rows) {
+        const std::optional<BezierPath> a = pathFromString(QString::fromLatin1(row.a));
+        const std::optional<BezierPath> b = pathFromString(QString::fromLatin1(row.b));
+        ASSERT_TRUE(a && b) << row.name;
+        const std::vector<std::string> faults = checkPair(*a, *b);
+        EXPECT_TRUE(faults.empty()) << row.name << "\n" << describe(faults, *a, *b);
+    }
+}
+
+} // namespace
+
+// Pairs the random cases once failed on.
+TEST(PathBooleanProperty, RegressionPairs)
+{
+    expectPairsPass({
+        {"squares sharing an edge", "M;0;0@L;10;0@L;10;10@L;0;10@C;@",
+         "M;10;0@L;20;0@L;20;10@L;10;10@C;@"},
+        {"left edges on one line, crossing the other's corner", "M;5;7@L;8;7@L;8;3@L;5;3@C;@",
+         "M;5;6@L;9;6@L;9;0@L;5;0@C;@"},
+        {"two shared edges meeting at a corner", "M;4;4@L;10;4@L;10;5@L;4;5@C;@",
+         "M;6;5@L;10;5@L;10;2@L;6;2@C;@"},
+        {"shared stretch turning a corner", "M;7;8@L;11;8@L;11;7@L;7;7@C;@",
+         "M;7;4@L;9;4@L;9;8@L;7;8@C;@"},
+        {"both sides on one line", "M;7;2@L;8;2@L;8;7@L;7;7@C;@", "M;7;0@L;8;0@L;8;3@L;7;3@C;@"},
+        {"inside, sharing a corner and both its edges", "M;2;3@L;7;3@L;7;7@L;2;7@C;@",
+         "M;2;3@L;3;3@L;3;5@L;2;5@C;@"},
+        {"shared stretches starting where both edges start", "M;5;1@L;8;1@L;8;7@L;5;7@C;@",
+         "M;5;7@L;10;7@L;10;3@L;5;3@C;@"},
+        {"same width, stacked", "M;8;0@L;12;0@L;12;4@L;8;4@C;@", "M;8;2@L;12;2@L;12;7@L;8;7@C;@"},
+    });
+}
+
+// Still wrong: the exclusive or, made as the union less the intersection, answers a contour that
+// runs over part of itself where the two pieces touch (its area counts twice), and for these
+// tangent circles loses most of a piece. Kept here to be turned on once mended.
+TEST(PathBooleanProperty, DISABLED_KnownExclusiveOrFaults)
+{
+    expectPairsPass({
+        {"overlapping on one edge line", "M;0;9@L;6;9@L;6;7@L;0;7@C;@",
+         "M;5;11@L;8;11@L;8;7@L;5;7@C;@"},
+        {"tangent circles",
+         "M;9.3752567474948911;16.146211338127415@S;9.3752567474948911;13.916834644696676;"
+         "7.5679898542364015;12.109567751438185;5.3386131608056626;12.109567751438185@S;"
+         "3.1092364673749242;12.109567751438185;1.3019695741164332;13.916834644696676;"
+         "1.3019695741164332;16.146211338127415@S;1.3019695741164332;18.375588031558152;"
+         "3.1092364673749242;20.182854924816645;5.3386131608056626;20.182854924816645@S;"
+         "7.5679898542364015;20.182854924816645;9.3752567474948911;18.375588031558152;"
+         "9.3752567474948911;16.146211338127415@C;@",
+         "M;5.3922446619867426;25.790392014970209@S;5.3922446619867426;20.610970690953927;"
+         "1.1934940817396349;16.412220110706819;-3.9859272422766487;16.412220110706819@S;"
+         "-9.1653485662929324;16.412220110706819;-13.36409914654004;20.610970690953927;"
+         "-13.36409914654004;25.790392014970209@S;-13.36409914654004;30.969813338986491;"
+         "-9.1653485662929324;35.168563919233598;-3.9859272422766487;35.168563919233598@S;"
+         "1.1934940817396349;35.168563919233598;5.3922446619867426;30.969813338986491;"
+         "5.3922446619867426;25.790392014970209@C;@"},
+    });
+}

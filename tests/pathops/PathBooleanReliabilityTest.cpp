@@ -1,0 +1,218 @@
+// Combinations of degenerate, huge and hostile inputs through the direct operations and the
+// guarded entry: no crash, no answer where there is none to give, and a cancel that stops a
+// long union.
+#include <gtest/gtest.h>
+
+#include "ClipperOracle.h"
+#include "PathShapes.h"
+#include "support/LogCapture.h"
+#include "pathops/PathBooleanOperations.h"
+#include "pathops/PathOperationState.h"
+#include "platform/Guard.h"
+
+#include <atomic>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <thread>
+
+using platform::BezierPath;
+
+namespace {
+
+struct StateReset
+{
+    ~StateReset()
+    {
+        gPathOperationCancel = false;
+        gPathOperationStartTime = -1.0;
+    }
+};
+
+BezierPath circles(int count, quint64 seed)
+{
+    std::mt19937_64 random(seed);
+    std::uniform_real_distribution<double> at(0, 30 * std::sqrt(double(count)));
+    std::uniform_real_distribution<double> radius(5, 20);
+    BezierPath path;
+    for (int i = 0; i < count; ++i) {
+        const double r = radius(random);
+        path.appendBezierPathWithOvalInRect(QRectF(at(random) - r, at(random) - r, 2 * r, 2 * r));
+    }
+    return path;
+}
+
+// The four direct operations with the clock running, as the guarded entry runs them.
+std::array<BezierPath, 4> allDirect(const BezierPath &a, const BezierPath &b)
+{
+    gPathOperationStartTime = PathOperation_CurrentMediaTime();
+    std::array<BezierPath, 4> results = {fb_union(a, b), fb_intersect(a, b), fb_difference(a, b),
+                                         fb_xor(a, b)};
+    gPathOperationStartTime = -1.0;
+    return results;
+}
+
+double area(const BezierPath &path)
+{
+    return std::abs(pathoracle::evenOddArea(path));
+}
+
+} // namespace
+
+TEST(PathBooleanReliability, DegeneratePairsGiveTheAreasTheyMean)
+{
+    StateReset reset;
+    pelkotest::LogCapture quiet;
+    BezierPath zeroSegments = squarePath(0, 0, 10);
+    zeroSegments = BezierPath();
+    zeroSegments.moveToPoint({0, 0});
+    zeroSegments.lineToPoint({0, 0});
+    zeroSegments.lineToPoint({10, 0});
+    zeroSegments.lineToPoint({10, 0});
+    zeroSegments.curveToPoint({10, 10}, {10, 10}, {10, 10});
+    zeroSegments.lineToPoint({0, 10});
+    zeroSegments.closePath();
+    struct Row
+    {
+        const char *name;
+        BezierPath a, b;
+        // Expected areas of union, intersection, difference, exclusive or.
+        std::array<double, 4> areas;
+    };
+    const double circle = area(circlePath(0, 0, 10));
+    const std::vector<Row> rows = {
+        {"identical squares", squarePath(0, 0, 10), squarePath(0, 0, 10), {100, 100, 0, 0}},
+        {"reversed square",
+         squarePath(0, 0, 10),
+         squarePath(0, 0, 10).bezierPathByReversingPath(),
+         {100, 100, 0, 0}},
+        {"shared edge", squarePath(0, 0, 10), squarePath(10, 0, 10), {200, 0, 100, 200}},
+        {"tangent circles",
+         circlePath(0, 0, 10),
+         circlePath(20, 0, 10),
+         {2 * circle, 0, circle, 2 * circle}},
+        {"identical circles", circlePath(0, 0, 10), circlePath(0, 0, 10), {circle, circle, 0, 0}},
+        {"zero-length segments", zeroSegments, squarePath(5, 5, 10), {175, 25, 75, 150}},
+        {"contour under 1 x 1 inside",
+         squarePath(0, 0, 10),
+         squarePath(4, 4, 0.5),
+         {100, 0.25, 99.75, 99.75}},
+        {"huge coordinates",
+         squarePath(1e6, 1e6, 1e6),
+         squarePath(1.5e6, 1.5e6, 1e6),
+         {1.75e12, 0.25e12, 0.75e12, 1.5e12}},
+    };
+    for (const Row &row : rows) {
+        std::array<BezierPath, 4> results;
+        try {
+            results = allDirect(row.a, row.b);
+        } catch (const std::exception &e) {
+            ADD_FAILURE() << row.name << " threw " << e.what();
+            continue;
+        }
+        const double scale = area(row.a) + area(row.b);
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_NEAR(area(results[k]), row.areas[k], 1e-6 * scale) << row.name << " " << k;
+        }
+        for (qint32 code = 0; code < 4; ++code) {
+            const std::optional<BezierPath> guarded = performBooleanOp(row.a, code, &row.b);
+            EXPECT_EQ(gPathOperationStartTime.load(), -1.0) << row.name;
+            if (guarded)
+                EXPECT_FALSE(guarded->isEmpty()) << row.name;
+        }
+    }
+}
+
+TEST(PathBooleanReliability, NonFiniteCoordinatesGiveNothingEverywhere)
+{
+    StateReset reset;
+    pelkotest::LogCapture capture;
+    const double values[] = {std::numeric_limits<double>::quiet_NaN(),
+                             std::numeric_limits<double>::infinity(),
+                             -std::numeric_limits<double>::infinity()};
+    for (double v : values) {
+        BezierPath bad;
+        bad.moveToPoint({0, 0});
+        bad.curveToPoint({10, 10}, {v, 0}, {10, 0});
+        bad.closePath();
+        const BezierPath good = squarePath(0, 0, 10);
+        for (const BezierPath &r : allDirect(bad, good))
+            EXPECT_TRUE(r.isEmpty()) << v;
+        for (const BezierPath &r : allDirect(good, bad))
+            EXPECT_TRUE(r.isEmpty()) << v;
+        for (qint32 code = 0; code < 4; ++code) {
+            EXPECT_FALSE(performBooleanOp(bad, code, &good)) << v;
+            EXPECT_FALSE(performBooleanOp(good, code, &bad)) << v;
+        }
+    }
+    EXPECT_TRUE(capture.logged(QStringLiteral("not finite")));
+}
+
+TEST(PathBooleanReliability, HundredThousandVertexPolygon)
+{
+    StateReset reset;
+    // A star-shaped polygon whose radius wobbles, so that no two edges are collinear.
+    BezierPath polygon;
+    const int n = 100000;
+    for (int i = 0; i < n; ++i) {
+        const double a = 2 * 3.141592653589793 * i / n;
+        const double r = 1000 + (i % 2 ? 0.5 : 0);
+        const QPointF p(r * std::cos(a), r * std::sin(a));
+        if (i == 0)
+            polygon.moveToPoint(p);
+        else
+            polygon.lineToPoint(p);
+    }
+    polygon.closePath();
+    const BezierPath square = squarePath(-100, -100, 1200);
+    gPathOperationStartTime = PathOperation_CurrentMediaTime();
+    const BezierPath result = fb_intersect(polygon, square);
+    gPathOperationStartTime = -1.0;
+    // The quarter disc beyond (0, 0), plus the strips up to x, y = -100.
+    const double quarter = 3.141592653589793 * 1000 * 1000 / 4;
+    EXPECT_NEAR(area(result), quarter + 2 * 100 * 1000 + 100 * 100, 0.001 * quarter);
+    EXPECT_TRUE(performBooleanOp(polygon, PathBooleanIntersect, &square));
+}
+
+// Many overlapping contours in one path. (25,000 circles take longer than the time limit under
+// the sanitizers; the benchmark measures the large counts.)
+TEST(PathBooleanReliability, ThousandsOfCirclesInOnePath)
+{
+    StateReset reset;
+    const BezierPath many = circles(2500, 11);
+    const BezierPath square = squarePath(0, 0, 50);
+    gPathOperationStartTime = PathOperation_CurrentMediaTime();
+    const BezierPath result = fb_union(many, square);
+    gPathOperationStartTime = -1.0;
+    EXPECT_FALSE(result.isEmpty());
+    EXPECT_TRUE(performBooleanOp(many, PathBooleanUnion, &square));
+}
+
+TEST(PathBooleanReliability, CancelStopsAThousandCircleUnion)
+{
+    StateReset reset;
+    pelkotest::LogCapture quiet;
+    const BezierPath a = circles(500, 21);
+    const BezierPath b = circles(500, 22);
+    std::atomic<bool> started{false};
+    std::atomic<int> outcome{0}; // 1 cancelled, 2 finished, 3 other exception
+    std::thread worker([&] {
+        started = true;
+        try {
+            fb_union(a, b);
+            outcome = 2;
+        } catch (const platform::Exception &e) {
+            outcome = e.name() == QStringLiteral("cancelled") ? 1 : 3;
+        }
+    });
+    while (!started)
+        std::this_thread::yield();
+    gPathOperationCancel = true;
+    worker.join();
+    gPathOperationCancel = false;
+    if (outcome == 2)
+        GTEST_SKIP() << "the union ended before the cancel reached it";
+    EXPECT_EQ(outcome.load(), 1);
+    // Nothing is left over from the stopped union.
+    EXPECT_FALSE(fb_union(squarePath(0, 0, 10), squarePath(5, 5, 10)).isEmpty());
+}
