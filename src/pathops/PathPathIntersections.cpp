@@ -1,10 +1,14 @@
 #include "pathops/PathPathIntersections.h"
 
+#include "graphics/PelkoNSBezierPathShapes.h"
 #include "pathops/FirstSubpathSegments.h"
 #include "pathops/PathCurveIntersections.h"
 #include "platform/Guard.h"
 #include "platform/Log.h"
 
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
 #include <vector>
 
 using platform::BezierPath;
@@ -17,24 +21,62 @@ constexpr double kBoundsSlack = 0.0019999999552965165;
 constexpr double kPointRecord = 1e-10;
 constexpr double kNearEnd = 0.0001;
 
+// Kernels accept parameters up to this far outside their segments.
+constexpr double kKernelSlack = 1e-4;
+
 struct Segment
 {
     BezierPathElement kind;
     qint64 index;
     LineRecord line;
     CurveCoefficients curve;
+    // The control box, grown by what the kernels let through past the ends; a box with a NaN
+    // meets every other.
+    QRectF box;
 };
+
+QRectF grownBox(std::initializer_list<QPointF> points)
+{
+    double minX = points.begin()->x(), maxX = minX;
+    double minY = points.begin()->y(), maxY = minY;
+    for (QPointF p : points) {
+        minX = std::min(minX, p.x());
+        maxX = std::max(maxX, p.x());
+        minY = std::min(minY, p.y());
+        maxY = std::max(maxY, p.y());
+    }
+    // A parameter of 1 + slack lies at most slack times three control legs past the end.
+    const double grow = kBoundsSlack + 3 * kKernelSlack * ((maxX - minX) + (maxY - minY));
+    return QRectF(QPointF(minX - grow, minY - grow), QPointF(maxX + grow, maxY + grow));
+}
+
+bool hasNaN(QRectF r)
+{
+    return std::isnan(r.x()) || std::isnan(r.y()) || std::isnan(r.width()) ||
+           std::isnan(r.height());
+}
+
+bool boxesMeet(const Segment &s, const Segment &t)
+{
+    if (hasNaN(s.box) || hasNaN(t.box))
+        return true;
+    return s.box.left() <= t.box.right() && t.box.left() <= s.box.right() &&
+           s.box.top() <= t.box.bottom() && t.box.top() <= s.box.bottom();
+}
 
 std::vector<Segment> firstSubpathSegments(const BezierPath &path)
 {
     std::vector<Segment> out;
     visitFirstSubpathSegments(
         path, false, [&](BezierPathElement kind, qint64 index, QPointF from, const QPointF *p) {
-            Segment s{kind, index, {}, {}};
-            if (kind == BezierPathElement::CurveTo)
+            Segment s{kind, index, {}, {}, {}};
+            if (kind == BezierPathElement::CurveTo) {
                 s.curve = CurveCoefficientsFromPoints(from, p[0], p[1], p[2]);
-            else
+                s.box = grownBox({from, p[0], p[1], p[2]});
+            } else {
                 s.line = LineRecordFromPoints(from, p[0]);
+                s.box = grownBox({from, p[0]});
+            }
             out.push_back(s);
         });
     return out;
@@ -114,6 +156,9 @@ bool allIntersectionsWithPath_withSingleSubOnly(const BezierPath &path, const Be
             const Segment &t = theirs[ti];
             if (samePath && t.index < s.index)
                 continue;
+            // Segments whose boxes stay apart cannot meet; a curve still meets itself.
+            if (!(samePath && t.index == s.index) && !boxesMeet(s, t))
+                continue;
             IntersectionRecords records;
             int first = 0;
             int n = intersectSegments(s, t, samePath, records);
@@ -144,4 +189,34 @@ bool allIntersectionsWithPath_withSingleSubOnly(const BezierPath &path, const Be
     found->append(list);
     return true;
     GUARD_END(false)
+}
+
+bool allIntersectionsWithPath(const BezierPath &path, const BezierPath *other,
+                              QList<OABezierPathIntersection> *found)
+{
+    if (found)
+        found->clear();
+    if (!other)
+        return false;
+    const std::optional<QList<BezierPath>> mine = memberOfPath(path);
+    const std::optional<QList<BezierPath>> theirs = memberOfPath(*other);
+    if (!mine || !theirs || mine->isEmpty() || theirs->isEmpty())
+        return false;
+    bool any = false;
+    QList<OABezierPathIntersection> pair;
+    for (const BezierPath &a : *mine) {
+        if (a.elementCount() <= 1)
+            continue;
+        for (const BezierPath &b : *theirs) {
+            if (b.elementCount() <= 1)
+                continue;
+            if (!allIntersectionsWithPath_withSingleSubOnly(a, &b, found ? &pair : nullptr))
+                continue;
+            any = true;
+            if (!found)
+                return true;
+            found->append(pair);
+        }
+    }
+    return any;
 }

@@ -12,3 +12,8 @@
 bool allIntersectionsWithPath_withSingleSubOnly(const platform::BezierPath &path,
                                                 const platform::BezierPath *other,
                                                 QList<OABezierPathIntersection> *found);
+
+// Every crossing of every subpath of `path` with every subpath of `other`, each pair's run
+// ordered along the first path; without `found` the answer comes at the first crossing.
+bool allIntersectionsWithPath(const platform::BezierPath &path, const platform::BezierPath *other,
+                              QList<OABezierPathIntersection> *found);
