@@ -2,9 +2,13 @@
 // each answers without crashing or reading out of bounds.
 #include <gtest/gtest.h>
 
+#include "graphics/PelkoNSBezierPathShapes.h"
 #include "pathops/PathHitTest.h"
 #include "pathops/PathLineIntersections.h"
 #include "pathops/PathPathIntersections.h"
+#include "pathops/PathShapeQueries.h"
+#include "pathops/PathTextForms.h"
+#include "pathops/PathWalking.h"
 
 #include <QRandomGenerator>
 
@@ -93,6 +97,60 @@ TEST(PathGeometryHostileInput, EveryQueryAnswers)
             QList<OABezierPathIntersection> found;
             allIntersectionsWithPath_withSingleSubOnly(path, &path, &found);
             EXPECT_LE(found.size(), 16 * path.elementCount() * path.elementCount());
+        }
+    }
+}
+
+TEST(PathGeometryHostileInput, WalksLengthsFormsAndShapesAnswer)
+{
+    const double nan = std::nan("");
+    const double inf = INFINITY;
+    BezierPath negativeWidth = zigzag(50, 3, true);
+    negativeWidth.setLineWidth(-40);
+    const struct
+    {
+        const char *name;
+        BezierPath path;
+    } rows[] = {
+        {"100,000 lines", zigzag(100000, 1, false)},
+        {"2,000 curves", zigzag(2000, 1, true)},
+        {"near 1e8", zigzag(200, 1e8, true)},
+        {"NaN", withPoint(QPointF(nan, 3))},
+        {"infinite", withPoint(QPointF(inf, -inf))},
+        {"negative line width", negativeWidth},
+        {"empty", BezierPath()},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const BezierPath &path = row.path;
+        double total = 0;
+        lengthToSegment(path, path.elementCount() / 2, 0.5, &total);
+        double parameter = 0;
+        for (double l : {0.25, 0.75})
+            segmentAndParameter(path, &parameter, l, true);
+        segmentAndParameter(path, &parameter, total / 3, false);
+        for (double p : {0.0, 0.4, 1.0}) {
+            getPointInfoForPosition(path, p);
+            getPointForPositionAndOffset(path, p, 2);
+        }
+        const std::optional<BezierPath> back = pathFromString(pathToString(path));
+        ASSERT_EQ(back.has_value(), !path.isEmpty());
+        BezierPath fromPlist;
+        loadPropertyListRepresentation(fromPlist, propertyListRepresentation(path));
+        EXPECT_EQ(fromPlist.elementCount(), path.elementCount());
+        hash(path);
+        isClockWise(path);
+        isLine(path, nullptr, nullptr);
+        isSinglePolyLine(path, 1);
+        pathByRemoveTooNearPoint(path);
+        memberOfPath(path);
+        getAreaForPolyPath(path, nullptr);
+        if (path.elementCount() <= 2000) {
+            splitPathToSmallLine(path, 1);
+            fb_fitCurve2(path, 1);
+            fb_fitCurve2(path, -1);
+            isIntersectWithPath(path, &path);
+            IntersectionsWithLine(path, QPointF(-1, -1), QPointF(1e3, 1e3));
         }
     }
 }
