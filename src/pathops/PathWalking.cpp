@@ -45,16 +45,26 @@ double toleranceFor(const BezierPath &path)
     return 0.5 / double(std::max<qint64>(path.elementCount(), 1));
 }
 
+// The distance of two points; std::hypot only where the squares would overflow or underflow,
+// since the length halving measures millions of pieces.
+double distanceOf(QPointF a, QPointF b)
+{
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    const double square = dx * dx + dy * dy;
+    if (square < 1e300 && square > 1e-300)
+        return std::sqrt(square);
+    return std::hypot(dx, dy);
+}
+
 double chordOf(const BezierCurvePoints &c)
 {
-    return std::hypot(c[3].x() - c[0].x(), c[3].y() - c[0].y());
+    return distanceOf(c[0], c[3]);
 }
 
 double polygonOf(const BezierCurvePoints &c)
 {
-    return std::hypot(c[1].x() - c[0].x(), c[1].y() - c[0].y()) +
-           std::hypot(c[2].x() - c[1].x(), c[2].y() - c[1].y()) +
-           std::hypot(c[3].x() - c[2].x(), c[3].y() - c[2].y());
+    return distanceOf(c[0], c[1]) + distanceOf(c[1], c[2]) + distanceOf(c[2], c[3]);
 }
 
 // Differences of coordinates this large carry rounding noise of about this share of them;
@@ -184,8 +194,7 @@ double parameterInSegment(const subpathWalkingState &s, double remaining, double
     switch (s.what) {
     case BezierPathElement::LineTo:
     case BezierPathElement::ClosePath:
-        parameter = remaining / std::hypot(s.points[1].x() - s.points[0].x(),
-                                           s.points[1].y() - s.points[0].y());
+        parameter = remaining / distanceOf(s.points[0], s.points[1]);
         break;
     case BezierPathElement::CurveTo: {
         parameter = arcLength(curveOf(s), remaining, tolerance, 0).parameter;
@@ -451,9 +460,7 @@ double lengthToSegment(const BezierPath &path, qint64 segment, double parameter,
             switch (s.what) {
             case BezierPathElement::LineTo:
             case BezierPathElement::ClosePath:
-                partial += std::hypot(s.points[1].x() - s.points[0].x(),
-                                      s.points[1].y() - s.points[0].y()) *
-                           parameter;
+                partial += distanceOf(s.points[0], s.points[1]) * parameter;
                 break;
             case BezierPathElement::CurveTo: {
                 BezierCurvePoints left, right;
@@ -569,7 +576,7 @@ double subpathElementLength(const subpathWalkingState *s, double tolerance)
     switch (s->what) {
     case BezierPathElement::LineTo:
     case BezierPathElement::ClosePath:
-        return std::hypot(s->points[1].x() - s->points[0].x(), s->points[1].y() - s->points[0].y());
+        return distanceOf(s->points[0], s->points[1]);
     case BezierPathElement::CurveTo:
         return subdivideBezierLength(curveOf(*s), tolerance);
     default:
