@@ -61,22 +61,6 @@ std::vector<QPointF> pointList(const BezierPath &path, float nearDistance, bool 
     return points;
 }
 
-// Restores the default flatness on every way out.
-class DefaultFlatnessGuard
-{
-public:
-    explicit DefaultFlatnessGuard(double flatness) : mSaved(BezierPath::defaultFlatness())
-    {
-        BezierPath::setDefaultFlatness(flatness);
-    }
-    ~DefaultFlatnessGuard() { BezierPath::setDefaultFlatness(mSaved); }
-    DefaultFlatnessGuard(const DefaultFlatnessGuard &) = delete;
-    DefaultFlatnessGuard &operator=(const DefaultFlatnessGuard &) = delete;
-
-private:
-    double mSaved;
-};
-
 // Appends the line from `last` to `p` cut into pieces of about `step`; false when the result
 // would grow past its bound.
 bool appendSplitLine(BezierPath &out, QPointF last, QPointF p, double step)
@@ -99,6 +83,16 @@ bool appendSplitLine(BezierPath &out, QPointF last, QPointF p, double step)
 }
 
 } // namespace
+
+DefaultFlatnessScope::DefaultFlatnessScope(double flatness) : mSaved(BezierPath::defaultFlatness())
+{
+    BezierPath::setDefaultFlatness(flatness);
+}
+
+DefaultFlatnessScope::~DefaultFlatnessScope()
+{
+    BezierPath::setDefaultFlatness(mSaved);
+}
 
 bool getPointArray(const BezierPath &path, QPointF *buffer, int *outCount, int capacity,
                    bool *outClosed, bool *outHasCurve, float nearDistance)
@@ -349,7 +343,7 @@ std::optional<BezierPath> splitPathToSmallLine(const BezierPath &path, float ste
         return std::nullopt;
     double s = std::isnan(step) ? kMinStep : double(step);
     s = std::clamp(s, kMinStep, kMaxStep);
-    const DefaultFlatnessGuard flatness(s);
+    const DefaultFlatnessScope flatness(s);
     // Made after the default is set, so that it flattens its curves at the step.
     BezierPath out;
     QPointF last;

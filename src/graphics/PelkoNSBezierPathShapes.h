@@ -38,6 +38,19 @@ std::optional<QList<platform::BezierPath>> memberOfPath(const platform::BezierPa
 // The area of a polygon path (curves give 0); `ok`, when given, tells whether it was measured.
 double getAreaForPolyPath(const platform::BezierPath &path, bool *ok);
 
+// Sets the default flatness for its lifetime and restores the previous one on every way out.
+class DefaultFlatnessScope
+{
+public:
+    explicit DefaultFlatnessScope(double flatness);
+    ~DefaultFlatnessScope();
+    DefaultFlatnessScope(const DefaultFlatnessScope &) = delete;
+    DefaultFlatnessScope &operator=(const DefaultFlatnessScope &) = delete;
+
+private:
+    double mSaved;
+};
+
 // A line cut into more pieces than this is kept whole; a split path of more elements is refused.
 constexpr qint64 kMaxSplitPiecesPerLine = 100000;
 constexpr qint64 kMaxSplitElements = 10000000;

@@ -224,6 +224,16 @@ TEST(PelkoNSBezierPathShapesTest, SplitFlattensCurvesAtTheStepAndRestoresTheDefa
     for (const auto &e : fine->elements())
         EXPECT_NE(e.type, platform::BezierPathElement::CurveTo);
     EXPECT_EQ(BezierPath::defaultFlatness(), before);
+
+    // The default comes back when the work between throws.
+    try {
+        const DefaultFlatnessScope scope(before + 7);
+        EXPECT_EQ(BezierPath(curve).flatness(), before); // a copy keeps its own
+        EXPECT_EQ(BezierPath().flatness(), before + 7);
+        throw std::runtime_error("broken");
+    } catch (const std::runtime_error &) {
+    }
+    EXPECT_EQ(BezierPath::defaultFlatness(), before);
 }
 
 TEST(PelkoNSBezierPathShapesTest, SplitBoundsItsPieces)

@@ -227,6 +227,9 @@ TEST(PathTextFormsTest, EqualityAndHashAgree)
     EXPECT_TRUE(isEqual(odd, &odd));
     EXPECT_TRUE(odd == odd);
     EXPECT_EQ(hash(odd), hash(odd));
+    // Sums that are not finite count as the digit 0, as zero does.
+    EXPECT_EQ(hash(polygon({{INFINITY, 1}, {3, nan}})), hash(polygon({{0, 0}, {0, 0}})));
+    EXPECT_NE(hash(polygon({{1, 1}, {3, 0}})), hash(polygon({{0, 0}, {0, 0}})));
 
     std::unordered_set<BezierPath> set{a, b, curvePath(), zero, negativeZero};
     EXPECT_EQ(set.size(), 3u); // b differs from a in its line width
