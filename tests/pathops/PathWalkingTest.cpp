@@ -2,6 +2,7 @@
 // against a circle and against dense polylines.
 #include <gtest/gtest.h>
 
+#include "pathops/CurveOracle.h"
 #include "pathops/PolygonPath.h"
 #include "support/LogCapture.h"
 
@@ -21,8 +22,7 @@ namespace {
 
 QPointF cubicAt(const BezierCurvePoints &c, double t)
 {
-    const double s = 1 - t;
-    return s * s * s * c[0] + 3 * s * s * t * c[1] + 3 * s * t * t * c[2] + t * t * t * c[3];
+    return cubicAt(c.data(), t);
 }
 
 double polylineLength(const BezierCurvePoints &c, int steps)
