@@ -13,10 +13,11 @@ namespace {
 constexpr double kStraightPiece = 2e-05;
 // Deep enough for pieces of curves a billion units long to become straight.
 constexpr int kMaxHalvings = 40;
-// Pairs of pieces looked at for one pair of windows: curves that run side by side within the
+// Pairs of pieces looked at for one pair of curves: curves that run side by side within the
 // grazing distance without sharing a stretch would otherwise be halved along their whole
 // length.
 constexpr int kMaxPiecePairs = 50000;
+constexpr int kMaxWidenings = 1000;
 // Curves this close run together; parameters this far past an end still count as inside.
 constexpr double kGrazeDistance = 9.999999747378752e-05;
 constexpr double kInsideSlack = 1e-10;
@@ -272,9 +273,21 @@ bool nearExisting(const IntersectionRecords &out, int n, curveSegment wl)
     return false;
 }
 
-// Records of the two straightest pieces, mapped back into the curves' full ranges.
+// What is left to spend on one pair of curves; a full output is reported once. Curves that
+// approach each other along a tangent offer a contact in every piece near it; only so many
+// are tried for a shared stretch.
+struct Work
+{
+    int pairsLeft = kMaxPiecePairs;
+    int widensLeft = kMaxWidenings;
+    bool fullReported = false;
+};
+
+// Records of the two straightest pieces, mapped back into the curves' full ranges. A contact
+// inside a stretch already found is not widened again: it joins that stretch.
 int crossStraightPiece(const CurveCoefficients &left, const CurveCoefficients &right,
                        const Piece &pl, const Piece &pr, curveSegment wl, curveSegment wr,
+                       const IntersectionRecords &out, int existing, Work &work,
                        intersectionInfo found[3])
 {
     int n;
@@ -290,17 +303,16 @@ int crossStraightPiece(const CurveCoefficients &left, const CurveCoefficients &r
             std::clamp(wl.start + found[i].leftParameter * wl.length, 0.0, 1.0);
         found[i].rightParameter =
             std::clamp(wr.start + found[i].rightParameter * wr.length, 0.0, 1.0);
-        found[i] = widenGrazing(left, right, found[i]);
+        bool known = false;
+        for (int k = 0; k < existing && !known; ++k)
+            known = insideRanges(out[k], found[i]);
+        if (!known && work.widensLeft > 0) {
+            --work.widensLeft;
+            found[i] = widenGrazing(left, right, found[i]);
+        }
     }
     return n;
 }
-
-// What is left to spend on one pair of windows; a full output is reported once.
-struct Work
-{
-    int pairsLeft = kMaxPiecePairs;
-    bool fullReported = false;
-};
 
 int addRecords(IntersectionRecords &out, int existing, const intersectionInfo *added, int count,
                Work &work)
@@ -343,7 +355,7 @@ int monotonicPieces(const CurveCoefficients &left, const CurveCoefficients &righ
         return n;
     }
     intersectionInfo found[3];
-    int count = crossStraightPiece(left, right, pl, pr, wl, wr, found);
+    int count = crossStraightPiece(left, right, pl, pr, wl, wr, out, n, work, found);
     if (count == 0 && !nearExisting(out, n, wl)) {
         if (const auto touch = touchNear(left, right, wl, wr))
             found[count++] = *touch;
@@ -425,8 +437,10 @@ int intersectionsBetweenCurveAndCurve(const CurveCoefficients &left, const Curve
     const int nl = computeCurveSegments(left, lw);
     const int nr = computeCurveSegments(right, rw);
     int n = 0;
+    // One budget for the whole pair, whatever the number of windows.
+    Work work;
     for (int i = 0; i < nl; ++i)
         for (int j = 0; j < nr; ++j)
-            n = intersectionsBetweenCurveAndCurveMonotonic(left, right, lw[i], rw[j], out, n);
+            n = monotonicPieces(left, right, lw[i], rw[j], out, n, 0, work);
     return joinContacts(out, n);
 }
