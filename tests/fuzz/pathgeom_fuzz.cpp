@@ -128,7 +128,7 @@ void shapes(const platform::BezierPath &path, float step)
     isSinglePolyLine(path, -1);
     pathByRemoveTooNearPoint(path);
     // A few lines only: each may be cut into 100,000 pieces.
-    if (path.elementCount() <= 8) {
+    if (path.elementCount() <= 4) {
         const double before = platform::BezierPath::defaultFlatness();
         splitPathToSmallLine(path, step);
         check(platform::BezierPath::defaultFlatness() == before);
