@@ -2,12 +2,20 @@
 // effect on a small half-transparent picture answers nothing or a picture of the source's size,
 // and never reads or writes out of bounds.
 #include "FuzzQuiet.h"
+#include "graphics/BrightnessContrast.h"
+#include "graphics/ColorShift.h"
 #include "graphics/FilterEffects.h"
+#include "graphics/GrayDuotone.h"
+#include "graphics/Halftone.h"
 #include "graphics/InvertColor.h"
 #include "graphics/PelkoNSImage.h"
+#include "graphics/Texturizer.h"
 #include "platform/Image.h"
+#include "services/SupportFolder.h"
 
+#include <QDir>
 #include <QImage>
+#include <QTemporaryDir>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -45,6 +53,12 @@ const Effect kEffects[] = {
     ApplyChange_ComicEffect,
     ApplyChange_SunbeamsGenerator,
     ApplyChange_InvertColor,
+    ApplyChange_HSV,
+    ApplyChange_RGB,
+    ApplyChange_Gray,
+    ApplyChange_ContrastBrightness,
+    ApplyChange_Texturizer,
+    ApplyChange_RGBHalftone,
 };
 
 QImage picture(int w, int h)
@@ -58,6 +72,30 @@ QImage picture(int w, int h)
                 c | ((a - c) << 8) | ((c / 2) << 16) | (a << 24);
         }
     return image;
+}
+
+// The halftone keeps its dot masks in the support folder and the texture multiply reads the
+// bundle's images: both go to a folder of the run's own, the bundle holding one light texture
+// and the master dot.
+void prepareFolders()
+{
+    static QTemporaryDir dir;
+    static const bool done = [] {
+        if (!dir.isValid() || !PrepareSupportFolder(dir.filePath(QStringLiteral("support"))))
+            return false;
+        const QString images = dir.filePath(QStringLiteral("bundle/images"));
+        QDir().mkpath(images);
+        picture(7, 5).save(images + QStringLiteral("/filter1.png"));
+        QImage dot(100, 100, QImage::Format_RGBA8888);
+        dot.fill(Qt::transparent);
+        for (int y = 25; y < 75; ++y)
+            for (int x = 25; x < 75; ++x)
+                dot.setPixel(x, y, qRgba(0, 0, 0, 255));
+        dot.save(images + QStringLiteral("/_DotSample.png"));
+        SetBundleResourceFolder(dir.filePath(QStringLiteral("bundle")));
+        return true;
+    }();
+    (void)done;
 }
 
 // Textures for the glass, named as the bundle's are.
@@ -79,6 +117,7 @@ void nameTextures()
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     pelkofuzz::quiet();
+    prepareFolders();
     nameTextures();
     CHANGE_SETTING setting{};
     if (data)
