@@ -7,16 +7,9 @@
 #include <QRectF>
 #include <optional>
 
+#include "graphics/UtilityMathAngles.h" // LINE_, the segment the line transforms take
 #include "platform/AffineTransform.h"
 #include "platform/CGPath.h"
-
-// A segment from p1 to p2. (Spelled with the underscore last: a leading underscore before a
-// capital is reserved in C++.)
-struct LINE_
-{
-    QPointF p1, p2;
-    bool operator==(const LINE_ &) const = default;
-};
 
 platform::AffineTransform fromCg(const platform::CGAffineTransform &t);
 platform::CGAffineTransform cgTransform(const platform::AffineTransform &t);

@@ -11,6 +11,7 @@ struct LINE_
 {
     QPointF p1;
     QPointF p2;
+    bool operator==(const LINE_ &) const = default;
 };
 
 // A circular arc from startAngle to endAngle in the given direction. A radius of 0 or less is no
