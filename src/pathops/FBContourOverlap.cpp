@@ -17,6 +17,28 @@ void FBContourOverlap::addOverlap(const FBBezierIntersectRangePtr &range, FBCont
         run.insertOverlap(overlap);
         mRuns.push_back(std::move(run));
     }
+    joinRuns();
+}
+
+void FBContourOverlap::joinRuns()
+{
+    // Stretches arrive in the order their edge pairs are tried, not along the contour: a
+    // stretch that fits neither end of an existing run starts a new one, and a later stretch
+    // may bridge the two. Left apart, each half would be judged alone, and a shared stretch
+    // that only turns back (one contour inside the other along three sides) looks like a
+    // crossing at the cut between them.
+    bool joined = true;
+    while (joined && mRuns.size() > 1) {
+        joined = false;
+        for (size_t i = 0; i < mRuns.size() && !joined; ++i) {
+            for (size_t j = 0; j < mRuns.size() && !joined; ++j) {
+                if (i != j && mRuns[i].appendRun(mRuns[j])) {
+                    mRuns.erase(mRuns.begin() + qsizetype(j));
+                    joined = true;
+                }
+            }
+        }
+    }
 }
 
 bool FBContourOverlap::isComplete() const

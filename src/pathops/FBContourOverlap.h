@@ -23,5 +23,7 @@ public:
     const std::vector<FBEdgeOverlapRun> &runs() const { return mRuns; }
 
 private:
+    void joinRuns();
+
     std::vector<FBEdgeOverlapRun> mRuns;
 };

@@ -67,6 +67,15 @@ bool FBEdgeOverlapRun::insertOverlap(const FBEdgeOverlapPtr &overlap)
     return false;
 }
 
+bool FBEdgeOverlapRun::appendRun(const FBEdgeOverlapRun &next)
+{
+    if (mOverlaps.empty() || next.mOverlaps.empty() ||
+        !mOverlaps.back()->fitsBefore(*next.mOverlaps.front()))
+        return false;
+    mOverlaps.insert(mOverlaps.end(), next.mOverlaps.begin(), next.mOverlaps.end());
+    return true;
+}
+
 bool FBEdgeOverlapRun::isComplete() const
 {
     return !mOverlaps.empty() && mOverlaps.back()->fitsBefore(*mOverlaps.front());

@@ -13,6 +13,8 @@ class FBEdgeOverlapRun
 public:
     // False when the overlap continues neither end of the run.
     bool insertOverlap(const FBEdgeOverlapPtr &overlap);
+    // Appends `next` when its first stretch continues this run's last; false otherwise.
+    bool appendRun(const FBEdgeOverlapRun &next);
     // The run closes on itself: the contours coincide all the way round.
     bool isComplete() const;
     // Whether the outlines pass through each other here rather than touch and turn back.
