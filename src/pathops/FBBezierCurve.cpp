@@ -7,6 +7,16 @@ namespace {
 
 // De Casteljau's evaluation of a curve of degree n (n + 1 points); the control points of the
 // halves [0, t] and [t, 1] go to `left` and `right` when given.
+// (1 - t)·a + t·b, except that equal coordinates stay exactly as they are: the weighted sum of
+// two equal numbers can miss them in the last digit, which tilts the pieces of a horizontal or
+// vertical line off it, so that pieces of one straight edge no longer lie on one line.
+double blend(double a, double b, double t)
+{
+    // A parameter that is not a number stays one in the answer: callers detect degenerate
+    // input by it.
+    return a == b && t >= 0.0 && t <= 1.0 ? a : a * (1.0 - t) + b * t;
+}
+
 template <std::size_t N>
 QPointF deCasteljau(const std::array<QPointF, N> &points, double t,
                     std::array<QPointF, N> *left = nullptr, std::array<QPointF, N> *right = nullptr)
@@ -19,8 +29,8 @@ QPointF deCasteljau(const std::array<QPointF, N> &points, double t,
         (*right)[degree] = row[degree];
     for (std::size_t level = 1; level <= degree; ++level) {
         for (std::size_t i = 0; i <= degree - level; ++i)
-            row[i] = FBGeom_AddPoints(FBGeom_ScalePoint(row[i], 1.0 - t),
-                                      FBGeom_ScalePoint(row[i + 1], t));
+            row[i] =
+                QPointF(blend(row[i].x(), row[i + 1].x(), t), blend(row[i].y(), row[i + 1].y(), t));
         if (left)
             (*left)[level] = row[0];
         if (right)
