@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
@@ -304,6 +305,71 @@ void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other)
     }
     removeDuplicateCrossings();
     other.removeDuplicateCrossings();
+    removeUnpairedGrazingCrossings();
+}
+
+namespace {
+
+// The direction of a crossing's curve through it, as a short chord.
+QPointF chordThrough(const FBEdgeCrossing &crossing)
+{
+    const double t = crossing.parameter();
+    const FBBezierCurvePtr curve = crossing.curve();
+    return FBGeom_NormalizeVector(
+        FBGeom_SubtractPoints(curve->pointAtParameter(std::min(1.0, t + 1e-3)),
+                              curve->pointAtParameter(std::max(0.0, t - 1e-3))));
+}
+
+// The sine of the angle between the two curves at a crossing: near 0 where they graze.
+double crossingSine(const FBEdgeCrossing &crossing)
+{
+    const QPointF ours = chordThrough(crossing);
+    const QPointF theirs = chordThrough(*crossing.counterpart());
+    return std::abs(ours.x() * theirs.y() - ours.y() * theirs.x());
+}
+
+} // namespace
+
+void FBBezierGraph::removeUnpairedGrazingCrossings()
+{
+    // Two closed outlines cross an even number of times. Curves that pass within a hair of each
+    // other without crossing (nearly equal circles touching on the inside) can answer a single
+    // crossing where the search accepted the near miss, and the walk then follows the wrong
+    // outline for the whole contour. An odd count can only come from such a point: the most
+    // nearly grazing crossing of the pair goes, when the curves there are close to parallel.
+    constexpr double kGrazingSine = 2e-2;
+    for (const FBBezierContourPtr &contour : mContours) {
+        std::unordered_map<const FBBezierContour *, std::vector<FBEdgeCrossing *>> byContour;
+        for (const auto &edge : contour->edges()) {
+            for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
+                const FBEdgeCrossing *counterpart = crossing->counterpart();
+                if (crossing->isSelfCrossing() || !counterpart || !counterpart->edge())
+                    continue;
+                byContour[counterpart->edge()->contour()].push_back(crossing.get());
+            }
+        }
+        for (auto &[other, crossings] : byContour) {
+            (void)other;
+            if (crossings.size() % 2 == 0)
+                continue;
+            FBEdgeCrossing *grazing = nullptr;
+            double smallest = kGrazingSine;
+            for (FBEdgeCrossing *crossing : crossings) {
+                if (crossing->isAtStart() || crossing->isAtEnd() ||
+                    crossing->counterpart()->isAtStart() || crossing->counterpart()->isAtEnd())
+                    continue;
+                const double sine = crossingSine(*crossing);
+                if (sine < smallest) {
+                    smallest = sine;
+                    grazing = crossing;
+                }
+            }
+            if (!grazing)
+                continue;
+            grazing->counterpart()->removeFromEdge();
+            grazing->removeFromEdge();
+        }
+    }
 }
 
 void FBBezierGraph::removeDuplicateCrossings()

@@ -40,6 +40,9 @@ public:
     void insertCrossingsWithBezierGraph(FBBezierGraph &other);
     void insertSelfCrossings();
     void removeDuplicateCrossings();
+    // Drops the most nearly grazing crossing of each contour pair that crosses an odd number of
+    // times; `other` loses the counterparts.
+    void removeUnpairedGrazingCrossings();
     bool doesEdge(const FBContourEdge *edge1, const FBContourEdge *edge2,
                   FBBezierIntersection &intersection) const;
     void removeCrossings();
