@@ -142,9 +142,42 @@ bool FBBezierContour::containsPoint(QPointF point) const
 {
     const QRectF b = bounds();
     const double endX = point.x() > b.left() ? b.left() - 10 : b.right() + 10;
-    const FBBezierContourPtr ray = bezierContourWithCurve(
-        FBBezierCurve::bezierCurveWithLineStartPoint(point, QPointF(endX, point.y())));
+    // A ray that passes a hair from a joint meets one of its two edges "at the joint" and the
+    // other just off it: the joint is judged as a touch and the other hit still counts, so the
+    // count comes out odd for a point well outside. The first of these rays that meets no
+    // joint decides; when every one does, the first is used as before.
+    const QPointF ends[] = {
+        QPointF(endX, point.y()),
+        QPointF(endX == b.left() - 10 ? b.right() + 10 : b.left() - 10, point.y()),
+        QPointF(point.x(), b.top() - 10),
+        QPointF(point.x(), b.bottom() + 10),
+    };
+    auto rayFor = [point](QPointF end) {
+        return bezierContourWithCurve(FBBezierCurve::bezierCurveWithLineStartPoint(point, end));
+    };
+    for (const QPointF end : ends) {
+        const FBBezierContourPtr ray = rayFor(end);
+        const FBContourEdge *rayEdge = ray->edges().front().get();
+        if (!rayMeetsJoint(rayEdge->curve()))
+            return (numberOfIntersectionsWithRay(rayEdge) & 1) != 0;
+    }
+    const FBBezierContourPtr ray = rayFor(ends[0]);
     return (numberOfIntersectionsWithRay(ray->edges().front().get()) & 1) != 0;
+}
+
+bool FBBezierContour::rayMeetsJoint(const FBBezierCurvePtr &ray) const
+{
+    const QRectF rayBounds = ray->bounds();
+    for (const auto &edge : mEdges) {
+        if (!FBBoxPairs_BoxesMeet(rayBounds, edge->curve()->bounds()))
+            continue;
+        for (const FBBezierIntersectionPtr &intersection :
+             ray->intersectionsWithBezierCurve(edge->curve())) {
+            if (intersection->isAtEndPointOfCurve2())
+                return true;
+        }
+    }
+    return false;
 }
 
 qsizetype FBBezierContour::numberOfIntersectionsWithRay(const FBContourEdge *testEdge) const

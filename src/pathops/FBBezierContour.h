@@ -44,6 +44,8 @@ public:
     QPointF firstPoint() const;
     // Even-odd inside test by a horizontal ray.
     bool containsPoint(QPointF point) const;
+    // Whether a ray from a point meets this contour at or next to the joint of two edges.
+    bool rayMeetsJoint(const FBBezierCurvePtr &ray) const;
     qsizetype numberOfIntersectionsWithRay(const FBContourEdge *testEdge) const;
     std::vector<FBBezierIntersectionPtr> intersectionsWithRay(const FBContourEdge *testEdge) const;
     // The first edge whose start is not shared with a crossing of another contour.
