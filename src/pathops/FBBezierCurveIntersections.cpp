@@ -73,6 +73,34 @@ bool middlesMeet(const FBBezierCurve &originalUs, FBRange usRange,
     return FBGeom_ArePointsCloseWithThreshold(usPoint, themPoint, threshold);
 }
 
+// The clip of a very short piece against another can fail by rounding alone where the two
+// really cross: the piece's strip is only as wide as its last digits. Pieces this short are
+// straight to well within the search's tolerance, so their chords tell.
+constexpr double ShortPieceRange = 1e-3;
+
+bool shortPiecesCross(const FBBezierCurve &originalUs, FBRange usRange,
+                      const FBBezierCurve &originalThem, FBRange themRange)
+{
+    if (!(std::abs(FBGeom_RangeLength(usRange)) <= ShortPieceRange) ||
+        !(std::abs(FBGeom_RangeLength(themRange)) <= ShortPieceRange))
+        return false;
+    const QPointF a0 = originalUs.pointAtParameter(usRange.minimum);
+    const QPointF a1 = originalUs.pointAtParameter(usRange.maximum);
+    const QPointF b0 = originalThem.pointAtParameter(themRange.minimum);
+    const QPointF b1 = originalThem.pointAtParameter(themRange.maximum);
+    auto side = [](QPointF p, QPointF q, QPointF r) {
+        return (q.x() - p.x()) * (r.y() - p.y()) - (q.y() - p.y()) * (r.x() - p.x());
+    };
+    // Rounding of the cross products themselves, relative to the size of the numbers.
+    const double scale =
+        std::max({std::abs(a0.x()), std::abs(a0.y()), std::abs(b0.x()), std::abs(b0.y()), 1.0});
+    const double slack = 1e-12 * scale * scale;
+    const double b0Side = side(a0, a1, b0), b1Side = side(a0, a1, b1);
+    const double a0Side = side(b0, b1, a0), a1Side = side(b0, b1, a1);
+    return std::min(b0Side, b1Side) <= slack && std::max(b0Side, b1Side) >= -slack &&
+           std::min(a0Side, a1Side) <= slack && std::max(a0Side, a1Side) >= -slack;
+}
+
 double largestCoordinate(const FBBezierCurve &curve)
 {
     return std::max({std::abs(curve.endPoint1().x()), std::abs(curve.endPoint1().y()),
@@ -272,8 +300,12 @@ std::vector<FBBezierIntersectionPtr> FBBezierCurve::intersectionsWithBezierCurve
         if (!them->isPoint())
             previousThem = them;
         us = previousUs->bezierClipWithBezierCurve(previousThem, originalUs, usRange, &intersects);
-        if (!intersects)
+        if (!intersects) {
+            if (iterations > 0 &&
+                shortPiecesCross(*originalUs, *usRange, *originalThem, *themRange))
+                break;
             return {};
+        }
         if (iterations > 0 && (us->isPoint() || them->isPoint()))
             break;
         if (!us->isPoint())
@@ -281,8 +313,12 @@ std::vector<FBBezierIntersectionPtr> FBBezierCurve::intersectionsWithBezierCurve
 
         them = previousThem->bezierClipWithBezierCurve(previousUs, originalThem, themRange,
                                                        &intersects);
-        if (!intersects)
+        if (!intersects) {
+            if (iterations > 0 &&
+                shortPiecesCross(*originalUs, *usRange, *originalThem, *themRange))
+                break;
             return {};
+        }
         if (iterations > 0 && (us->isPoint() || them->isPoint()))
             break;
 

@@ -510,3 +510,21 @@ TEST(FBBezierIntersection, LineThroughACurveWithControlPointsOnItsEnds)
     EXPECT_NEAR(found[0]->location().y(), 4, 1e-6);
     EXPECT_NEAR(found[0]->parameter2(), 0.4, 1e-9);
 }
+
+TEST(FBBezierIntersection, LineCrossingNearACurvesStartIsFound)
+{
+    // A quarter circle of radius 5.33 from its lowest point, and a line passing 0.03 under that
+    // point: they cross at the curve's parameter 0.0102. The clip of the line against the
+    // curve's last tiny piece once failed by rounding, and the crossing was lost in both orders.
+    const FBBezierCurvePtr quarter =
+        curve({13.540961908346075, 6.7767307179440799}, {16.486843355127448, 6.7767307179440799},
+              {18.874952114818225, 9.164839477634855}, {18.874952114818225, 12.110720924416229});
+    const FBBezierCurvePtr chord =
+        line({16.786188216039804, 7.9085821367772997}, {12.948699360849758, 6.5329261133958303});
+    for (const auto &[first, second] : {std::pair{quarter, chord}, std::pair{chord, quarter}}) {
+        const auto found = first->intersectionsWithBezierCurve(second);
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_NEAR(found[0]->location().x(), 13.63088, 1e-4);
+        EXPECT_NEAR(found[0]->location().y(), 6.77747, 1e-4);
+    }
+}
