@@ -77,6 +77,7 @@ bool middlesMeet(const FBBezierCurve &originalUs, FBRange usRange,
 // really cross: the piece's strip is only as wide as its last digits. Pieces this short are
 // straight to well within the search's tolerance, so their chords tell.
 constexpr double ShortPieceRange = 1e-3;
+constexpr double ShortPieceCrossingSine = 0.05;
 
 bool shortPiecesCross(const FBBezierCurve &originalUs, FBRange usRange,
                       const FBBezierCurve &originalThem, FBRange themRange)
@@ -95,6 +96,12 @@ bool shortPiecesCross(const FBBezierCurve &originalUs, FBRange usRange,
     const double scale =
         std::max({std::abs(a0.x()), std::abs(a0.y()), std::abs(b0.x()), std::abs(b0.y()), 1.0});
     const double slack = 1e-12 * scale * scale;
+    // Only where the pieces clearly cut across each other: nearly parallel pieces may pass a
+    // hair apart, and taking them as crossing would add a crossing that is not there.
+    const QPointF ua = FBGeom_NormalizeVector(FBGeom_SubtractPoints(a1, a0));
+    const QPointF ub = FBGeom_NormalizeVector(FBGeom_SubtractPoints(b1, b0));
+    if (!(std::abs(ua.x() * ub.y() - ua.y() * ub.x()) >= ShortPieceCrossingSine))
+        return false;
     const double b0Side = side(a0, a1, b0), b1Side = side(a0, a1, b1);
     const double a0Side = side(b0, b1, a0), a1Side = side(b0, b1, a1);
     return std::min(b0Side, b1Side) <= slack && std::max(b0Side, b1Side) >= -slack &&
