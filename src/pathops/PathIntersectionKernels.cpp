@@ -134,8 +134,9 @@ bool sameRecord(const intersectionInfo &a, const intersectionInfo &b)
            std::fabs(a.rightParameterDistance - b.rightParameterDistance) <= kSameRecord;
 }
 
-// Roots of one coordinate's derivative a1 + 2 a2 t + 3 a3 t^2.
-int derivativeRoots(double a1, double a2, double a3, double out[2])
+} // namespace
+
+int cubicDerivativeRoots(double a1, double a2, double a3, double out[2])
 {
     const double d = a2 * a2 - 3 * a3 * a1;
     if (d < 0)
@@ -149,8 +150,6 @@ int derivativeRoots(double a1, double a2, double a3, double out[2])
     out[1] = a1 / g;
     return 2;
 }
-
-} // namespace
 
 LineRecord LineRecordFromPoints(QPointF from, QPointF to)
 {
@@ -242,8 +241,8 @@ int intersectionsOfCurveWithItself(const CurveCoefficients &c, intersectionInfo 
 int computeCurveSegments(const CurveCoefficients &c, curveSegment out[kMaxCurveSegments])
 {
     double roots[4];
-    int n = derivativeRoots(c.a1.x(), c.a2.x(), c.a3.x(), roots);
-    n += derivativeRoots(c.a1.y(), c.a2.y(), c.a3.y(), roots + n);
+    int n = cubicDerivativeRoots(c.a1.x(), c.a2.x(), c.a3.x(), roots);
+    n += cubicDerivativeRoots(c.a1.y(), c.a2.y(), c.a3.y(), roots + n);
     int count = 0;
     double s = 0;
     while (s < 1.0 && count < kMaxCurveSegments) {

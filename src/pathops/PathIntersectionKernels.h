@@ -54,6 +54,9 @@ struct curveSegment
     double length = 0;
 };
 constexpr int kMaxCurveSegments = 5;
+// The parameters where one coordinate's derivative a1 + 2 a2 t + 3 a3 t^2 is 0 (at most two,
+// unsorted); none where it has no real root.
+int cubicDerivativeRoots(double a1, double a2, double a3, double out[2]);
 int computeCurveSegments(const CurveCoefficients &c, curveSegment out[kMaxCurveSegments]);
 
 // Folds `added` new records, stored right after `existing` ones, into one run ordered by

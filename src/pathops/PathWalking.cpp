@@ -590,26 +590,6 @@ lengthAndParameter arcLength_l(const BezierCurvePoints &curve, double wanted, do
     return arcLength(curve, wanted, tolerance, 0);
 }
 
-namespace {
-
-// The parameters in (0, 1) where one coordinate of the cubic turns, from its power form.
-int turningParameters(double a1, double a2, double a3, double out[2])
-{
-    const double d = a2 * a2 - 3 * a1 * a3;
-    if (d < 0)
-        return 0;
-    if (d == 0) {
-        out[0] = a2 / (-3 * a3);
-        return 1;
-    }
-    const double g = -(a2 + std::copysign(std::sqrt(d), a2));
-    out[0] = a1 / g;
-    out[1] = g / (3 * a3);
-    return 2;
-}
-
-} // namespace
-
 bool expandBoundsForCurve(QRectF *rect, QPointF p0, QPointF c1, QPointF c2, QPointF p3,
                           double halfWidth)
 {
@@ -633,7 +613,7 @@ bool expandBoundsForCurve(QRectF *rect, QPointF p0, QPointF c1, QPointF c2, QPoi
         if (!beyond)
             return;
         double roots[2];
-        const int n = turningParameters(a1, a2, a3, roots);
+        const int n = cubicDerivativeRoots(a1, a2, a3, roots);
         for (int i = 0; i < n; ++i) {
             const double t = roots[i];
             if (!(t > 0 && t < 1))
