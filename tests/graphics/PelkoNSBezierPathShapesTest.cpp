@@ -1,6 +1,8 @@
 // Point lists of paths and the shape questions answered on them.
 #include <gtest/gtest.h>
 
+#include "pathops/PolygonPath.h"
+
 #include "support/LogCapture.h"
 
 #include "graphics/PelkoNSBezierPathShapes.h"
@@ -13,22 +15,6 @@
 using platform::BezierPath;
 
 namespace {
-
-BezierPath poly(std::initializer_list<QPointF> points, bool close)
-{
-    BezierPath path;
-    bool first = true;
-    for (QPointF p : points) {
-        if (first)
-            path.moveToPoint(p);
-        else
-            path.lineToPoint(p);
-        first = false;
-    }
-    if (close)
-        path.closePath();
-    return path;
-}
 
 QList<QPointF> pointsOf(const BezierPath &path, int capacity, float near, bool *closed = nullptr)
 {
@@ -43,14 +29,14 @@ QList<QPointF> pointsOf(const BezierPath &path, int capacity, float near, bool *
 
 TEST(PelkoNSBezierPathShapesTest, PointListsDropNearPointsAndStopAtCapacity)
 {
-    const BezierPath square = poly({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, true);
+    const BezierPath square = polyline({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, true);
     bool closed = false;
     EXPECT_EQ(pointsOf(square, 6, 1.0f, &closed).size(), 4);
     EXPECT_TRUE(closed);
     EXPECT_EQ(pointsOf(square, 6, -1).size(), 5);
     EXPECT_EQ(pointsOf(square, 6, 0.01f).size(), 5); // below 0.02 removes nothing
 
-    const BezierPath near = poly({{0, 0}, {0.5, 0}, {10, 0}, {10, 0.3}, {20, 0}}, false);
+    const BezierPath near = polyline({{0, 0}, {0.5, 0}, {10, 0}, {10, 0.3}, {20, 0}}, false);
     EXPECT_EQ(pointsOf(near, 5, 1.0f), (QList<QPointF>{{0, 0}, {10, 0}, {20, 0}}));
 
     BezierPath ten;
@@ -83,23 +69,23 @@ TEST(PelkoNSBezierPathShapesTest, PointListsDropNearPointsAndStopAtCapacity)
 
 TEST(PelkoNSBezierPathShapesTest, ClockwiseIsOppositeForAPolygonAndItsReverse)
 {
-    EXPECT_TRUE(isClockWise(poly({{0, 0}, {0, 10}, {10, 0}}, true)));
-    EXPECT_FALSE(isClockWise(poly({{0, 0}, {10, 0}, {0, 10}}, true)));
-    EXPECT_FALSE(isClockWise(poly({{0, 0}, {10, 0}}, false)));
+    EXPECT_TRUE(isClockWise(polyline({{0, 0}, {0, 10}, {10, 0}}, true)));
+    EXPECT_FALSE(isClockWise(polyline({{0, 0}, {10, 0}, {0, 10}}, true)));
+    EXPECT_FALSE(isClockWise(polyline({{0, 0}, {10, 0}}, false)));
     EXPECT_FALSE(isClockWise(BezierPath()));
-    const BezierPath star = poly({{0, 10},
-                                  {3, 3},
-                                  {10, 2},
-                                  {4, -2},
-                                  {6, -10},
-                                  {0, -5},
-                                  {-6, -10},
-                                  {-4, -2},
-                                  {-10, 2},
-                                  {-3, 3}},
-                                 true);
+    const BezierPath star = polyline({{0, 10},
+                                      {3, 3},
+                                      {10, 2},
+                                      {4, -2},
+                                      {6, -10},
+                                      {0, -5},
+                                      {-6, -10},
+                                      {-4, -2},
+                                      {-10, 2},
+                                      {-3, 3}},
+                                     true);
     EXPECT_NE(isClockWise(star), isClockWise(star.bezierPathByReversingPath()));
-    const BezierPath square = poly({{0, 0}, {0, 10}, {10, 10}, {10, 0}}, true);
+    const BezierPath square = polyline({{0, 0}, {0, 10}, {10, 10}, {10, 0}}, true);
     EXPECT_TRUE(isClockWise(square));
     EXPECT_FALSE(isClockWise(square.bezierPathByReversingPath()));
 }
@@ -113,16 +99,22 @@ TEST(PelkoNSBezierPathShapesTest, StraightLines)
         bool line;
         LINE_ ends;
     } rows[] = {
-        {"thin vertical", poly({{5, 0}, {5.001, 50}}, false), true, {{5.0005, 0}, {5.0005, 50}}},
-        {"thin horizontal", poly({{0, 3}, {20, 3}}, false), true, {{0, 3}, {20, 3}}},
-        {"nearly collinear", poly({{0, 0}, {10, 10}, {5, 5.05}}, false), true, {{0, 0}, {10, 10}}},
+        {"thin vertical",
+         polyline({{5, 0}, {5.001, 50}}, false),
+         true,
+         {{5.0005, 0}, {5.0005, 50}}},
+        {"thin horizontal", polyline({{0, 3}, {20, 3}}, false), true, {{0, 3}, {20, 3}}},
+        {"nearly collinear",
+         polyline({{0, 0}, {10, 10}, {5, 5.05}}, false),
+         true,
+         {{0, 0}, {10, 10}}},
         {"grows both ways",
-         poly({{5, 5}, {10, 10}, {0, 0}, {20, 20}}, false),
+         polyline({{5, 5}, {10, 10}, {0, 0}, {20, 20}}, false),
          true,
          {{0, 0}, {20, 20}}},
-        {"bent", poly({{0, 0}, {10, 10}, {10, 0}}, false), false, {}},
-        {"dot", poly({{1, 1}, {1.001, 1.001}}, false), false, {}},
-        {"moved off the line", poly({{0, 0}, {10, 10}, {0, 5}}, false), false, {}},
+        {"bent", polyline({{0, 0}, {10, 10}, {10, 0}}, false), false, {}},
+        {"dot", polyline({{1, 1}, {1.001, 1.001}}, false), false, {}},
+        {"moved off the line", polyline({{0, 0}, {10, 10}, {0, 5}}, false), false, {}},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -141,26 +133,27 @@ TEST(PelkoNSBezierPathShapesTest, StraightLines)
     curve.moveToPoint(QPointF(0, 0));
     curve.curveToPoint(QPointF(10, 10), QPointF(3, 3), QPointF(6, 6));
     EXPECT_FALSE(isLine(curve, nullptr, nullptr));
-    EXPECT_FALSE(isLine(poly({{0, 0}}, false), nullptr, nullptr));
+    EXPECT_FALSE(isLine(polyline({{0, 0}}, false), nullptr, nullptr));
 }
 
 TEST(PelkoNSBezierPathShapesTest, SinglePolyLines)
 {
-    EXPECT_FALSE(isSinglePolyLine(poly({{0, 0}, {10, 0}, {5, 8}}, true), 1));
-    const auto zigzag = isSinglePolyLine(poly({{0, 0}, {5, 5}, {10, 0}, {15, 5}}, false), 1);
+    EXPECT_FALSE(isSinglePolyLine(polyline({{0, 0}, {10, 0}, {5, 8}}, true), 1));
+    const auto zigzag = isSinglePolyLine(polyline({{0, 0}, {5, 5}, {10, 0}, {15, 5}}, false), 1);
     ASSERT_TRUE(zigzag);
     EXPECT_EQ(zigzag->size(), 4);
-    const auto shortStep = isSinglePolyLine(poly({{0, 0}, {5, 5}, {5.05, 5}, {10, 0}}, false), 1);
+    const auto shortStep =
+        isSinglePolyLine(polyline({{0, 0}, {5, 5}, {5.05, 5}, {10, 0}}, false), 1);
     ASSERT_TRUE(shortStep);
     EXPECT_EQ(shortStep->size(), 3);
     // Coming back to the start makes a loop.
-    EXPECT_FALSE(isSinglePolyLine(poly({{0, 0}, {5, 5}, {10, 0}, {0.05, 0}}, false), 1));
-    BezierPath two = poly({{0, 0}, {5, 5}}, false);
+    EXPECT_FALSE(isSinglePolyLine(polyline({{0, 0}, {5, 5}, {10, 0}, {0.05, 0}}, false), 1));
+    BezierPath two = polyline({{0, 0}, {5, 5}}, false);
     two.moveToPoint(QPointF(20, 20));
     two.lineToPoint(QPointF(30, 20));
     EXPECT_FALSE(isSinglePolyLine(two, 1));
 
-    BezierPath curve = poly({{0, 0}, {5, 0}}, false);
+    BezierPath curve = polyline({{0, 0}, {5, 0}}, false);
     curve.curveToPoint(QPointF(10, 0), QPointF(6, 2), QPointF(9, 2));
     EXPECT_FALSE(isSinglePolyLine(curve, -1));
     EXPECT_FALSE(isSinglePolyLine(curve, 3)); // its end is 5 from the last point
@@ -170,7 +163,7 @@ TEST(PelkoNSBezierPathShapesTest, SinglePolyLines)
 
 TEST(PelkoNSBezierPathShapesTest, RemovesTooNearPointsKeepingAttributes)
 {
-    BezierPath path = poly({{0, 0}, {0, 0.0001}, {5, 5}}, false);
+    BezierPath path = polyline({{0, 0}, {0, 0.0001}, {5, 5}}, false);
     path.curveToPoint(QPointF(5, 5.0001), QPointF(9, 9), QPointF(-9, 9));
     path.setLineWidth(7);
     const BezierPath cleaned = pathByRemoveTooNearPoint(path);
@@ -178,7 +171,7 @@ TEST(PelkoNSBezierPathShapesTest, RemovesTooNearPointsKeepingAttributes)
     EXPECT_EQ(cleaned.element(1).points[0], QPointF(5, 5));
     EXPECT_EQ(cleaned.lineWidth(), 7);
     // Nothing left to keep: the path as it was.
-    const BezierPath dot = poly({{3, 3}, {3, 3}}, false);
+    const BezierPath dot = polyline({{3, 3}, {3, 3}}, false);
     EXPECT_EQ(pathByRemoveTooNearPoint(dot).elementCount(), 2);
 }
 
@@ -195,7 +188,7 @@ TEST(PelkoNSBezierPathShapesTest, SplitsLinesIntoPiecesOfTheStep)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.length);
         const std::optional<BezierPath> split =
-            splitPathToSmallLine(poly({{0, 0}, {row.length, 0}}, false), row.step);
+            splitPathToSmallLine(polyline({{0, 0}, {row.length, 0}}, false), row.step);
         ASSERT_TRUE(split);
         EXPECT_EQ(split->elementCount(), row.pieces + 1);
         EXPECT_EQ(split->element(0).points[0], QPointF(0, 0));
@@ -241,19 +234,19 @@ TEST(PelkoNSBezierPathShapesTest, SplitBoundsItsPieces)
     // A line of a million at step 0.5 would be two million pieces: it stays whole, and the
     // line after it is still cut.
     const std::optional<BezierPath> split =
-        splitPathToSmallLine(poly({{0, 0}, {1e6, 0}, {1e6, 50}}, false), 0.5f);
+        splitPathToSmallLine(polyline({{0, 0}, {1e6, 0}, {1e6, 50}}, false), 0.5f);
     ASSERT_TRUE(split);
     EXPECT_EQ(split->elementCount(), 2 + 100);
     // Beyond the range of an int: saturated, then kept whole.
     const std::optional<BezierPath> huge =
-        splitPathToSmallLine(poly({{0, 0}, {1e300, 0}}, false), 0.1f);
+        splitPathToSmallLine(polyline({{0, 0}, {1e300, 0}}, false), 0.1f);
     ASSERT_TRUE(huge);
     EXPECT_EQ(huge->elementCount(), 2);
 }
 
 TEST(PelkoNSBezierPathShapesTest, SubpathsOfTwoElementsOrMore)
 {
-    BezierPath path = poly({{0, 0}, {10, 0}, {10, 10}}, true);
+    BezierPath path = polyline({{0, 0}, {10, 0}, {10, 10}}, true);
     path.moveToPoint(QPointF(50, 50));
     path.setLineWidth(3);
     const auto members = memberOfPath(path);
@@ -262,33 +255,33 @@ TEST(PelkoNSBezierPathShapesTest, SubpathsOfTwoElementsOrMore)
     EXPECT_EQ(members->first().elementCount(), 4);
     EXPECT_EQ(members->first().lineWidth(), 3);
 
-    BezierPath two = poly({{0, 0}, {1, 1}}, false);
-    two.appendBezierPath(poly({{5, 5}, {6, 6}, {7, 5}}, true));
+    BezierPath two = polyline({{0, 0}, {1, 1}}, false);
+    two.appendBezierPath(polyline({{5, 5}, {6, 6}, {7, 5}}, true));
     const auto both = memberOfPath(two);
     ASSERT_TRUE(both);
     ASSERT_EQ(both->size(), 2);
     EXPECT_EQ(both->at(1).elementCount(), 4);
     EXPECT_FALSE(memberOfPath(BezierPath()));
-    EXPECT_FALSE(memberOfPath(poly({{1, 1}}, false)));
+    EXPECT_FALSE(memberOfPath(polyline({{1, 1}}, false)));
 }
 
 TEST(PelkoNSBezierPathShapesTest, AreaOfPolygons)
 {
     bool ok = false;
-    EXPECT_DOUBLE_EQ(getAreaForPolyPath(poly({{0, 0}, {10, 0}, {10, 10}, {0, 10}}, true), &ok),
+    EXPECT_DOUBLE_EQ(getAreaForPolyPath(polyline({{0, 0}, {10, 0}, {10, 10}, {0, 10}}, true), &ok),
                      100);
     EXPECT_TRUE(ok);
-    EXPECT_DOUBLE_EQ(getAreaForPolyPath(poly({{0, 0}, {0, 10}, {10, 10}, {10, 0}}, false), &ok),
+    EXPECT_DOUBLE_EQ(getAreaForPolyPath(polyline({{0, 0}, {0, 10}, {10, 10}, {10, 0}}, false), &ok),
                      100);
-    EXPECT_DOUBLE_EQ(getAreaForPolyPath(poly({{0, 0}, {4, 0}, {0, 3}}, true), nullptr), 6);
+    EXPECT_DOUBLE_EQ(getAreaForPolyPath(polyline({{0, 0}, {4, 0}, {0, 3}}, true), nullptr), 6);
 
-    BezierPath curve = poly({{0, 0}, {10, 0}}, false);
+    BezierPath curve = polyline({{0, 0}, {10, 0}}, false);
     curve.curveToPoint(QPointF(0, 10), QPointF(10, 10), QPointF(0, 10));
     curve.closePath();
     ok = true;
     EXPECT_EQ(getAreaForPolyPath(curve, &ok), 0);
     EXPECT_FALSE(ok);
     ok = true;
-    EXPECT_EQ(getAreaForPolyPath(poly({{0, 0}, {1, 1}}, false), &ok), 0);
+    EXPECT_EQ(getAreaForPolyPath(polyline({{0, 0}, {1, 1}}, false), &ok), 0);
     EXPECT_FALSE(ok);
 }

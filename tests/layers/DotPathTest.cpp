@@ -1,6 +1,7 @@
 // Editable outlines: what a path becomes as a point list and back, the coincident-point pass
 // against its plain restart-from-the-start form, reversal and transforms from saved values.
 #include "layers/DotPath.h"
+#include "pathops/PolygonPath.h"
 #include "platform/AffineTransform.h"
 #include "support/LogCapture.h"
 
@@ -14,22 +15,6 @@ using platform::BezierPath;
 using platform::BezierPathElement;
 
 namespace {
-
-BezierPath polyline(std::initializer_list<QPointF> points, bool close = false)
-{
-    BezierPath path;
-    bool first = true;
-    for (QPointF p : points) {
-        if (first)
-            path.moveToPoint(p);
-        else
-            path.lineToPoint(p);
-        first = false;
-    }
-    if (close)
-        path.closePath();
-    return path;
-}
 
 QList<QPointF> positions(const DotPath &list)
 {

@@ -2,6 +2,8 @@
 // farthest-point simplification.
 #include <gtest/gtest.h>
 
+#include "pathops/PolygonPath.h"
+
 #include "PathShapes.h"
 #include "support/LogCapture.h"
 #include "pathops/PathBooleanOperations.h"
@@ -32,18 +34,6 @@ int moveCount(const BezierPath &path)
     for (const BezierPath::Element &e : path.elements())
         moves += e.type == BezierPathElement::MoveTo;
     return moves;
-}
-
-BezierPath polyline(const std::vector<QPointF> &points)
-{
-    BezierPath path;
-    for (size_t i = 0; i < points.size(); ++i) {
-        if (i == 0)
-            path.moveToPoint(points[i]);
-        else
-            path.lineToPoint(points[i]);
-    }
-    return path;
 }
 
 std::vector<QPointF> pointsOf(const BezierPath &path)

@@ -4,6 +4,7 @@
 
 #include "pathops/CurveOracle.h"
 #include "pathops/PathCurveFitting.h"
+#include "pathops/PolygonPath.h"
 
 #include <QRandomGenerator>
 
@@ -13,18 +14,6 @@ using platform::BezierPath;
 using platform::BezierPathElement;
 
 namespace {
-
-BezierPath polyline(const std::vector<QPointF> &points)
-{
-    BezierPath path;
-    for (size_t i = 0; i < points.size(); ++i) {
-        if (i == 0)
-            path.moveToPoint(points[i]);
-        else
-            path.lineToPoint(points[i]);
-    }
-    return path;
-}
 
 // The nearest distance from q to any curve of a fitted path.
 double distanceToFit(const BezierPath &fit, QPointF q)

@@ -1,11 +1,12 @@
 #pragma once
-// A path through the given points, closed unless told otherwise: the shapes the path tests use.
+// A path through the given points, closed or open: the shapes the path tests use.
 
 #include "platform/BezierPath.h"
 
 #include <initializer_list>
+#include <vector>
 
-inline platform::BezierPath polygon(std::initializer_list<QPointF> points, bool close = true)
+template <class Points> platform::BezierPath pathThroughPoints(const Points &points, bool close)
 {
     platform::BezierPath path;
     bool first = true;
@@ -19,4 +20,19 @@ inline platform::BezierPath polygon(std::initializer_list<QPointF> points, bool 
     if (close)
         path.closePath();
     return path;
+}
+
+inline platform::BezierPath polygon(std::initializer_list<QPointF> points, bool close = true)
+{
+    return pathThroughPoints(points, close);
+}
+
+inline platform::BezierPath polyline(std::initializer_list<QPointF> points, bool close = false)
+{
+    return pathThroughPoints(points, close);
+}
+
+inline platform::BezierPath polyline(const std::vector<QPointF> &points, bool close = false)
+{
+    return pathThroughPoints(points, close);
 }
