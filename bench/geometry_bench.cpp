@@ -8,6 +8,7 @@
 // Selection by colour on a 4000 x 4000 buffer, a random mask (70 % marked: one large component
 // full of holes) and a ring: the flood fill from a marked pixel and the outline trace, each
 // printed as a ratio to one plain pass over the buffer (goal: at most 5).
+#include "BenchPaths.h"
 #include "graphics/PathHitTesting.h"
 #include "graphics/SameColorSelection.h"
 #include "graphics/UtilityMathLines.h"
@@ -45,25 +46,6 @@ BezierPath polygon(QPointF center, double radius, int sides)
             path.moveToPoint(p);
         else
             path.lineToPoint(p);
-    }
-    path.closePath();
-    return path;
-}
-
-// A wavy loop: cubics between points on a circle whose radius changes a little.
-BezierPath cubicLoop()
-{
-    BezierPath path;
-    auto at = [](int i) {
-        const double a = 2 * M_PI * i / kElements;
-        const double r = kRadius * (1 + 0.05 * std::sin(40 * a));
-        return QPointF(r * std::cos(a), r * std::sin(a));
-    };
-    path.moveToPoint(at(0));
-    for (int i = 0; i < kElements; ++i) {
-        const QPointF p0 = at(i), p3 = at(i + 1);
-        const QPointF bulge = QPointF(-(p3 - p0).y(), (p3 - p0).x()) * 0.3;
-        path.curveToPoint(p3, p0 + (p3 - p0) / 3 + bulge, p0 + 2 * (p3 - p0) / 3 - bulge);
     }
     path.closePath();
     return path;
@@ -113,7 +95,7 @@ Fixture &fixture(int kind, int rule)
     Fixture &f = fixtures[kind][rule];
     if (f.path.isEmpty()) {
         f.path = kind == Polygon     ? polygon(QPointF(0, 0), kRadius, kElements)
-                 : kind == CubicLoop ? cubicLoop()
+                 : kind == CubicLoop ? wavyCubicLoop(kElements, kRadius)
                                      : manySubpaths();
         f.path.setWindingRule(rule ? WindingRule::EvenOdd : WindingRule::NonZero);
         f.path.setLineWidth(1);

@@ -3,6 +3,7 @@
 // path, and splitting the 10,000-cubic loop into pieces of 0.5 against Qt's
 // toSubpathPolygons(). After the Google Benchmark runs, the medians, vertex counts and the
 // split ratio are printed (goals: each query within 1 s; the split within 1.5 times Qt).
+#include "BenchPaths.h"
 #include "graphics/PelkoNSBezierPathShapes.h"
 #include "pathops/PathHitTest.h"
 #include "pathops/PathPathIntersections.h"
@@ -51,25 +52,6 @@ BezierPath wave(int curves, double shift)
     return path;
 }
 
-// The plane geometry bench's loop: cubics between points on a circle of changing radius.
-BezierPath cubicLoop(int elements)
-{
-    BezierPath path;
-    auto at = [&](int i) {
-        const double a = 2 * std::numbers::pi * i / elements;
-        const double r = kRadius * (1 + 0.05 * std::sin(40 * a));
-        return QPointF(r * std::cos(a), r * std::sin(a));
-    };
-    path.moveToPoint(at(0));
-    for (int i = 0; i < elements; ++i) {
-        const QPointF p0 = at(i), p3 = at(i + 1);
-        const QPointF bulge = QPointF(-(p3 - p0).y(), (p3 - p0).x()) * 0.3;
-        path.curveToPoint(p3, p0 + (p3 - p0) / 3 + bulge, p0 + 2 * (p3 - p0) / 3 - bulge);
-    }
-    path.closePath();
-    return path;
-}
-
 BezierPath star()
 {
     BezierPath path;
@@ -109,8 +91,8 @@ struct Fixtures
     BezierPath starPath = star();
     std::vector<QPointF> points;
     BezierPath mixed = longMixed();
-    BezierPath longLoop = cubicLoop(100000);
-    BezierPath loop = cubicLoop(10000);
+    BezierPath longLoop = wavyCubicLoop(100000, kRadius);
+    BezierPath loop = wavyCubicLoop(10000, kRadius);
     QPainterPath qtLoop;
     Fixtures()
     {
