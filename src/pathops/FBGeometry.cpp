@@ -30,77 +30,9 @@ qint64 truncateSaturating(double value)
 
 } // namespace
 
-QPointF FBGeom_AddPoints(QPointF p, QPointF q)
-{
-    return QPointF(p.x() + q.x(), p.y() + q.y());
-}
-
-QPointF FBGeom_SubtractPoints(QPointF p, QPointF q)
-{
-    return QPointF(p.x() - q.x(), p.y() - q.y());
-}
-
-QPointF FBGeom_ScalePoint(QPointF p, double s)
-{
-    return QPointF(p.x() * s, p.y() * s);
-}
-
-QPointF FBGeom_NegatePoint(QPointF p)
-{
-    return QPointF(-p.x(), -p.y());
-}
-
 QPointF FBGeom_RoundPoint(QPointF p)
 {
     return QPointF(std::round(p.x()), std::round(p.y()));
-}
-
-double FBGeom_DotProduct(QPointF p, QPointF q)
-{
-    return p.x() * q.x() + p.y() * q.y();
-}
-
-double FBGeom_VectorLength(QPointF v)
-{
-    return std::sqrt(FBGeom_SquaredLength(v));
-}
-
-double FBGeom_SquaredLength(QPointF v)
-{
-    return v.x() * v.x() + v.y() * v.y();
-}
-
-double FBGeom_PointDistance(QPointF p, QPointF q)
-{
-    return FBGeom_VectorLength(FBGeom_SubtractPoints(q, p));
-}
-
-QPointF FBGeom_NormalizeVector(QPointF v)
-{
-    const double length = FBGeom_VectorLength(v);
-    if (length == 0.0)
-        return v;
-    return QPointF(v.x() / length, v.y() / length);
-}
-
-QPointF FBGeom_ScaleVectorToLength(QPointF v, double length)
-{
-    const double current = FBGeom_VectorLength(v);
-    if (current == 0.0)
-        return v;
-    return FBGeom_ScalePoint(v, length / current);
-}
-
-QPointF FBGeom_LineNormal(QPointF p1, QPointF p2)
-{
-    return FBGeom_NormalizeVector(QPointF(p1.y() - p2.y(), p2.x() - p1.x()));
-}
-
-QPointF FBGeom_LineMidpoint(QPointF p1, QPointF p2)
-{
-    const double distance = FBGeom_PointDistance(p1, p2);
-    const QPointF direction = FBGeom_NormalizeVector(FBGeom_SubtractPoints(p2, p1));
-    return FBGeom_AddPoints(p1, FBGeom_ScaleVectorToLength(direction, distance / 2.0));
 }
 
 double FBGeom_DistancePointToLine(QPointF p, QPointF a, QPointF b)
@@ -114,97 +46,10 @@ double FBGeom_DistancePointToLine(QPointF p, QPointF a, QPointF b)
     return FBGeom_PointDistance(foot, p);
 }
 
-FBNormalizedLine FBGeom_NormalizedLineFromPoints(QPointF p1, QPointF p2)
-{
-    FBNormalizedLine line{p1.y() - p2.y(), p2.x() - p1.x(), p1.x() * p2.y() - p2.x() * p1.y()};
-    const double length = std::sqrt(line.a * line.a + line.b * line.b);
-    if (length == 0.0)
-        return FBNormalizedLine{};
-    line.a /= length;
-    line.b /= length;
-    line.c /= length;
-    return line;
-}
-
-double FBGeom_DistanceFromPointToLine(QPointF p, const FBNormalizedLine &line)
-{
-    return line.a * p.x() + line.b * p.y() + line.c;
-}
-
-bool FBGeom_LineIntersectsHorizontalLine(QPointF s, QPointF e, double y, QPointF *intersection)
-{
-    const double low = std::min(s.y(), e.y());
-    const double high = std::max(s.y(), e.y());
-    if (low > y && !FBGeom_AreValuesClose(low, y))
-        return false;
-    if (y > high && !FBGeom_AreValuesClose(y, high))
-        return false;
-    if (!(low <= high))
-        return false; // a NaN end reaches no height
-    QPointF hit;
-    if (s.x() == e.x() || s.y() == e.y()) {
-        // Vertical, or lying on the line itself: the slope below would be 0 or undefined.
-        hit = QPointF(s.x(), y);
-    } else {
-        const double slope = (e.y() - s.y()) / (e.x() - s.x());
-        hit = QPointF((y - s.y()) / slope + s.x(), y);
-    }
-    if (intersection)
-        *intersection = hit;
-    return true;
-}
-
-bool FBGeom_AreValuesClose(double a, double b)
-{
-    return FBGeom_AreValuesCloseWithThreshold(a, b, FBPointClosenessThreshold);
-}
-
-bool FBGeom_AreValuesCloseWithThreshold(double a, double b, double threshold)
-{
-    const double delta = a - b;
-    return -threshold <= delta && delta <= threshold;
-}
-
-bool FBGeom_ArePointsClose(QPointF p, QPointF q)
-{
-    return FBGeom_ArePointsCloseWithThreshold(p, q, FBPointClosenessThreshold);
-}
-
-bool FBGeom_ArePointsCloseWithThreshold(QPointF p, QPointF q, double threshold)
-{
-    return FBGeom_AreValuesCloseWithThreshold(p.x(), q.x(), threshold) &&
-           FBGeom_AreValuesCloseWithThreshold(p.y(), q.y(), threshold);
-}
-
-FBRange FBGeom_MakeRange(double minimum, double maximum)
-{
-    return FBRange{minimum, maximum};
-}
-
-double FBGeom_RangeLength(FBRange r)
-{
-    return r.maximum - r.minimum;
-}
-
-double FBGeom_RangeAverage(FBRange r)
-{
-    return (r.minimum + r.maximum) * 0.5;
-}
-
-double FBGeom_RangeInterpolate(FBRange r, double t)
-{
-    return r.minimum + (r.maximum - r.minimum) * t;
-}
-
 bool FBGeom_RangeHasConverged(FBRange r, int places)
 {
     const double factor = std::pow(10.0, places);
     return truncateSaturating(r.minimum * factor) == truncateSaturating(r.maximum * factor);
-}
-
-bool FBGeom_RangeIsEmptyMarker(FBRange r)
-{
-    return r.minimum == 1.0 && r.maximum == 0.0;
 }
 
 double FBGeom_NormalizeAngle(double angle)
