@@ -252,6 +252,12 @@ std::vector<QPointF> FBBezierCurve::convexHull() const
 
 std::vector<QPointF> FBBezierCurve::convexHullOfPoints(const std::array<QPointF, 4> &input)
 {
+    const FBCurveHull hull = hullOfPoints(input);
+    return std::vector<QPointF>(hull.begin(), hull.end());
+}
+
+FBCurveHull FBBezierCurve::hullOfPoints(const std::array<QPointF, 4> &input)
+{
     // Lowest point first: smallest y, the larger x among nearly equal heights.
     std::array<QPointF, 4> points = input;
     std::size_t lowest = 0;
@@ -266,13 +272,14 @@ std::vector<QPointF> FBBezierCurve::convexHullOfPoints(const std::array<QPointF,
 
     // Of the points on one ray from the lowest point only the farthest can be a corner; of two
     // copies of one point exactly one stays.
-    std::vector<QPointF> others;
+    std::array<QPointF, 3> others;
+    std::size_t otherCount = 0;
     for (std::size_t i = 1; i < points.size(); ++i)
         if (points[i] != origin)
-            others.push_back(points[i]);
-    std::vector<bool> removed(others.size(), false);
-    for (std::size_t i = 0; i < others.size(); ++i) {
-        for (std::size_t j = i + 1; j < others.size(); ++j) {
+            others[otherCount++] = points[i];
+    std::array<bool, 3> removed = {false, false, false};
+    for (std::size_t i = 0; i < otherCount; ++i) {
+        for (std::size_t j = i + 1; j < otherCount; ++j) {
             if (removed[i] || removed[j])
                 continue;
             if (!FBGeom_AreValuesClose(crossAround(origin, others[i], others[j]), 0.0))
@@ -285,33 +292,39 @@ std::vector<QPointF> FBBezierCurve::convexHullOfPoints(const std::array<QPointF,
             removed[di < dj ? i : j] = true;
         }
     }
-    std::vector<QPointF> sorted{origin};
-    for (std::size_t i = 0; i < others.size(); ++i) {
+    FBCurveHull sorted;
+    sorted.push(origin);
+    for (std::size_t i = 0; i < otherCount; ++i) {
         if (removed[i])
             continue;
         // Counter-clockwise around the lowest point; at most three points, so insertion.
-        auto position = sorted.begin() + 1;
-        while (position != sorted.end() && crossAround(origin, *position, others[i]) > 0)
+        std::size_t position = 1;
+        while (position < sorted.count && crossAround(origin, sorted[position], others[i]) > 0)
             ++position;
-        sorted.insert(position, others[i]);
+        for (std::size_t k = sorted.count; k > position; --k)
+            sorted.points[k] = sorted.points[k - 1];
+        sorted.points[position] = others[i];
+        ++sorted.count;
     }
 
     // Graham scan.
-    if (sorted.size() < 3)
+    if (sorted.count < 3)
         return sorted;
-    std::vector<QPointF> hull{sorted[0], sorted[1]};
-    for (std::size_t i = 2; i < sorted.size();) {
+    FBCurveHull hull;
+    hull.push(sorted[0]);
+    hull.push(sorted[1]);
+    for (std::size_t i = 2; i < sorted.count;) {
         const QPointF c = sorted[i];
-        const QPointF t = hull[hull.size() - 1];
-        const QPointF n = hull[hull.size() - 2];
+        const QPointF t = hull[hull.count - 1];
+        const QPointF n = hull[hull.count - 2];
         if ((t.x() - n.x()) * (c.y() - n.y()) - (t.y() - n.y()) * (c.x() - n.x()) > 0) {
-            hull.push_back(c);
+            hull.push(c);
             ++i;
             continue;
         }
-        hull.pop_back();
-        if (hull.size() < 2) {
-            hull.push_back(c);
+        --hull.count;
+        if (hull.count < 2) {
+            hull.push(c);
             ++i;
         }
     }

@@ -22,6 +22,19 @@ using FBBezierCurvePtr = std::shared_ptr<const FBBezierCurve>;
 using FBBezierIntersectionPtr = std::shared_ptr<FBBezierIntersection>;
 using FBBezierIntersectRangePtr = std::shared_ptr<FBBezierIntersectRange>;
 
+// The convex hull of at most four points, held without allocating: the search builds two in
+// every clipping step.
+struct FBCurveHull
+{
+    std::array<QPointF, 4> points;
+    std::size_t count = 0;
+
+    void push(QPointF p) { points[count++] = p; }
+    const QPointF &operator[](std::size_t i) const { return points[i]; }
+    const QPointF *begin() const { return points.data(); }
+    const QPointF *end() const { return points.data() + count; }
+};
+
 class FBBezierCurve : public std::enable_shared_from_this<FBBezierCurve>
 {
     struct Key
@@ -97,6 +110,7 @@ public:
 
     // The hull of any four points, ordered as convexHull() orders them.
     static std::vector<QPointF> convexHullOfPoints(const std::array<QPointF, 4> &points);
+    static FBCurveHull hullOfPoints(const std::array<QPointF, 4> &points);
 
 private:
     FBBezierCurvePtr self() const { return shared_from_this(); }

@@ -200,18 +200,18 @@ FBRange FBBezierCurve::clipWithFatLine(const FBNormalizedLine &fatLine, FBRange 
         QPointF(1.0 / 3.0, FBGeom_DistanceFromPointToLine(mControlPoint1, fatLine)),
         QPointF(2.0 / 3.0, FBGeom_DistanceFromPointToLine(mControlPoint2, fatLine)),
         QPointF(1.0, FBGeom_DistanceFromPointToLine(mEndPoint2, fatLine))};
-    const std::vector<QPointF> hull = convexHullOfPoints(distanceCurve);
+    const FBCurveHull hull = hullOfPoints(distanceCurve);
 
     FBRange range = FBGeom_MakeRange(1.0, 0.0);
-    for (std::size_t i = 0; i < hull.size(); ++i) {
+    for (std::size_t i = 0; i < hull.count; ++i) {
         const QPointF start = hull[i];
-        const QPointF end = hull[(i + 1) % hull.size()];
+        const QPointF end = hull[(i + 1) % hull.count];
         for (double boundary : {bounds.minimum, bounds.maximum}) {
             QPointF hit;
             if (FBGeom_LineIntersectsHorizontalLine(start, end, boundary, &hit))
                 widenRange(&range, hit.x());
             // A flat hull lying on the boundary touches it everywhere.
-            if (hull.size() == 2 && FBGeom_AreValuesClose(start.y(), end.y()) &&
+            if (hull.count == 2 && FBGeom_AreValuesClose(start.y(), end.y()) &&
                 FBGeom_AreValuesClose(start.y(), boundary) &&
                 !FBGeom_AreValuesClose(bounds.minimum, bounds.maximum))
                 range = FBGeom_MakeRange(0.0, 1.0);
