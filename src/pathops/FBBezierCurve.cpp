@@ -1,55 +1,34 @@
 #include "pathops/FBBezierCurve.h"
 
+#include "pathops/FBCurvePoints.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-// De Casteljau's evaluation of a curve of degree n (n + 1 points); the control points of the
-// halves [0, t] and [t, 1] go to `left` and `right` when given.
-// (1 - t)·a + t·b, except that equal coordinates stay exactly as they are: the weighted sum of
-// two equal numbers can miss them in the last digit, which tilts the pieces of a horizontal or
-// vertical line off it, so that pieces of one straight edge no longer lie on one line.
-double blend(double a, double b, double t)
+// One or two parameters, kept in place: the bounds are asked for in every search.
+struct DerivativeRoots
 {
-    // A parameter that is not a number stays one in the answer: callers detect degenerate
-    // input by it.
-    return a == b && t >= 0.0 && t <= 1.0 ? a : a * (1.0 - t) + b * t;
-}
+    std::array<double, 2> values;
+    std::size_t count;
 
-template <std::size_t N>
-QPointF deCasteljau(const std::array<QPointF, N> &points, double t,
-                    std::array<QPointF, N> *left = nullptr, std::array<QPointF, N> *right = nullptr)
-{
-    constexpr std::size_t degree = N - 1;
-    std::array<QPointF, N> row = points;
-    if (left)
-        (*left)[0] = row[0];
-    if (right)
-        (*right)[degree] = row[degree];
-    for (std::size_t level = 1; level <= degree; ++level) {
-        for (std::size_t i = 0; i <= degree - level; ++i)
-            row[i] =
-                QPointF(blend(row[i].x(), row[i + 1].x(), t), blend(row[i].y(), row[i + 1].y(), t));
-        if (left)
-            (*left)[level] = row[0];
-        if (right)
-            (*right)[degree - level] = row[degree - level];
-    }
-    return row[0];
-}
+    const double *begin() const { return values.data(); }
+    const double *end() const { return values.data() + count; }
+};
 
 // Parameters in which one coordinate's derivative vanishes, held in single precision as the
 // bounds have always been computed.
-std::vector<double> derivativeRoots(double p0, double p1, double p2, double p3)
+DerivativeRoots derivativeRoots(double p0, double p1, double p2, double p3)
 {
     const double a = 3 * p1 - p0 - 3 * p2 + p3;
     if (!FBGeom_AreValuesClose(a, 0.0)) {
         const double root = std::sqrt(p2 * p2 + p1 * p1 - p0 * p2 + p0 * p3 - p1 * p3 - p1 * p2);
-        return {double(float((2 * p1 - p0 - p2 - root) / a)),
-                double(float((2 * p1 - p0 - p2 + root) / a))};
+        return {{double(float((2 * p1 - p0 - p2 - root) / a)),
+                 double(float((2 * p1 - p0 - p2 + root) / a))},
+                2};
     }
-    return {double(float((p0 - p1) / (2 * (p0 - 2 * p1 + p2))))};
+    return {{double(float((p0 - p1) / (2 * (p0 - 2 * p1 + p2)))), 0.0}, 1};
 }
 
 // The 12-point Gauss-Legendre rule on [-1, 1].
@@ -139,24 +118,15 @@ FBBezierCurve::bezierCurvesFromBezierPath(const platform::BezierPath &path)
 
 bool FBBezierCurve::isEqual(const FBBezierCurve &other) const
 {
-    if (isPoint() || other.isPoint())
-        return false;
-    if (mIsStraightLine != other.mIsStraightLine)
-        return false;
-    if (mIsStraightLine)
-        return FBGeom_ArePointsClose(mEndPoint1, other.mEndPoint1) &&
-               FBGeom_ArePointsClose(mEndPoint2, other.mEndPoint2);
-    return FBGeom_ArePointsClose(mEndPoint1, other.mEndPoint1) &&
-           FBGeom_ArePointsClose(mControlPoint1, other.mControlPoint1) &&
-           FBGeom_ArePointsClose(mControlPoint2, other.mControlPoint2) &&
-           FBGeom_ArePointsClose(mEndPoint2, other.mEndPoint2);
+    return FBCurve_IsEqual(points(), mIsStraightLine, other.points(), other.mIsStraightLine);
 }
 
 QPointF FBBezierCurve::pointAtParameter(double t, FBBezierCurvePtr *leftBezierCurve,
                                         FBBezierCurvePtr *rightBezierCurve) const
 {
     std::array<QPointF, 4> left, right;
-    const QPointF point = deCasteljau(points(), t, &left, &right);
+    const QPointF point = FBCurve_DeCasteljau(points(), t, leftBezierCurve ? &left : nullptr,
+                                              rightBezierCurve ? &right : nullptr);
     if (leftBezierCurve)
         *leftBezierCurve = make(left, mIsStraightLine);
     if (rightBezierCurve)
@@ -173,14 +143,7 @@ std::array<FBBezierCurvePtr, 2> FBBezierCurve::splitCurveAtParameter(double t) c
 
 FBBezierCurvePtr FBBezierCurve::subcurveWithRange(FBRange range) const
 {
-    FBBezierCurvePtr upperCurve;
-    pointAtParameter(range.minimum, nullptr, &upperCurve);
-    if (range.minimum == 1.0)
-        return upperCurve;
-    const double adjustedMaximum = (range.maximum - range.minimum) / (1.0 - range.minimum);
-    FBBezierCurvePtr lowerCurve;
-    upperCurve->pointAtParameter(adjustedMaximum, &lowerCurve, nullptr);
-    return lowerCurve;
+    return make(FBCurve_SubcurveWithRange(points(), range), mIsStraightLine);
 }
 
 std::array<FBBezierCurvePtr, 3> FBBezierCurve::splitSubcurvesWithRange(FBRange range) const
@@ -212,9 +175,9 @@ double FBBezierCurve::refineParameter(double t, QPointF point) const
     const std::array<QPointF, 2> secondDerivative = {
         FBGeom_ScalePoint(FBGeom_SubtractPoints(firstDerivative[1], firstDerivative[0]), 2.0),
         FBGeom_ScalePoint(FBGeom_SubtractPoints(firstDerivative[2], firstDerivative[1]), 2.0)};
-    const QPointF q = deCasteljau(p, t);
-    const QPointF q1 = deCasteljau(firstDerivative, t);
-    const QPointF q2 = deCasteljau(secondDerivative, t);
+    const QPointF q = FBCurve_DeCasteljau(p, t);
+    const QPointF q1 = FBCurve_DeCasteljau(firstDerivative, t);
+    const QPointF q2 = FBCurve_DeCasteljau(secondDerivative, t);
     const QPointF offset = FBGeom_SubtractPoints(q, point);
     const double numerator = FBGeom_DotProduct(offset, q1);
     const double denominator = FBGeom_DotProduct(q1, q1) + FBGeom_DotProduct(offset, q2);
@@ -333,10 +296,7 @@ FBCurveHull FBBezierCurve::hullOfPoints(const std::array<QPointF, 4> &input)
 
 bool FBBezierCurve::isPoint() const
 {
-    constexpr double threshold = 1e-5;
-    return FBGeom_ArePointsCloseWithThreshold(mEndPoint1, mControlPoint1, threshold) &&
-           FBGeom_ArePointsCloseWithThreshold(mEndPoint1, mControlPoint2, threshold) &&
-           FBGeom_ArePointsCloseWithThreshold(mEndPoint1, mEndPoint2, threshold);
+    return FBCurve_IsPoint(points());
 }
 
 QRectF FBBezierCurve::bounds() const
@@ -344,10 +304,10 @@ QRectF FBBezierCurve::bounds() const
     QPointF low(std::min(mEndPoint1.x(), mEndPoint2.x()), std::min(mEndPoint1.y(), mEndPoint2.y()));
     QPointF high(std::max(mEndPoint1.x(), mEndPoint2.x()),
                  std::max(mEndPoint1.y(), mEndPoint2.y()));
-    const std::vector<double> roots[2] = {
+    const DerivativeRoots roots[2] = {
         derivativeRoots(mEndPoint1.x(), mControlPoint1.x(), mControlPoint2.x(), mEndPoint2.x()),
         derivativeRoots(mEndPoint1.y(), mControlPoint1.y(), mControlPoint2.y(), mEndPoint2.y())};
-    for (const std::vector<double> &axis : roots)
+    for (const DerivativeRoots &axis : roots)
         for (double t : axis)
             if (t >= 0.0 && t <= 1.0) // NaN and infinite roots fail both tests
                 FBGeom_ExpandBoundsByPoint(&low, &high, pointAtParameter(t));

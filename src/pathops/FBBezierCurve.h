@@ -59,6 +59,10 @@ public:
     QPointF controlPoint2() const { return mControlPoint2; }
     QPointF endPoint2() const { return mEndPoint2; }
     bool isStraightLine() const { return mIsStraightLine; }
+    std::array<QPointF, 4> points() const
+    {
+        return {mEndPoint1, mControlPoint1, mControlPoint2, mEndPoint2};
+    }
 
     // Points compared in order, so a reversed curve is as a rule not equal; a single-point
     // curve equals nothing.
@@ -114,10 +118,6 @@ public:
 
 private:
     FBBezierCurvePtr self() const { return shared_from_this(); }
-    std::array<QPointF, 4> points() const
-    {
-        return {mEndPoint1, mControlPoint1, mControlPoint2, mEndPoint2};
-    }
     static FBBezierCurvePtr make(const std::array<QPointF, 4> &p, bool isStraightLine);
 
     const QPointF mEndPoint1;

@@ -5,6 +5,7 @@
 
 #include "pathops/FBBezierIntersectRange.h"
 #include "pathops/FBBezierIntersection.h"
+#include "pathops/FBCurvePoints.h"
 #include "pathops/PathOperationState.h"
 
 #include <algorithm>
@@ -166,41 +167,40 @@ collinearLinesMeet(const FBBezierCurvePtr &us, const FBBezierCurvePtr &them,
     return std::vector<FBBezierIntersectionPtr>{};
 }
 
-} // namespace
-
-FBNormalizedLine FBBezierCurve::regularFatLineBounds(FBRange *range) const
+FBNormalizedLine regularFatLineOf(const FBCurvePoints &p, FBRange *range)
 {
-    const FBNormalizedLine line = FBGeom_NormalizedLineFromPoints(mEndPoint1, mEndPoint2);
-    const double d1 = FBGeom_DistanceFromPointToLine(mControlPoint1, line);
-    const double d2 = FBGeom_DistanceFromPointToLine(mControlPoint2, line);
+    const FBNormalizedLine line = FBGeom_NormalizedLineFromPoints(p[0], p[3]);
+    const double d1 = FBGeom_DistanceFromPointToLine(p[1], line);
+    const double d2 = FBGeom_DistanceFromPointToLine(p[2], line);
     *range = FBGeom_MakeRange(std::min({d1, d2, 0.0}), std::max({d1, d2, 0.0}));
     return line;
 }
 
-FBNormalizedLine FBBezierCurve::perpendicularFatLineBounds(FBRange *range) const
+FBNormalizedLine perpendicularFatLineOf(const FBCurvePoints &p, FBRange *range)
 {
-    const QPointF normal = FBGeom_LineNormal(mEndPoint1, mEndPoint2);
-    const QPointF middle = FBGeom_LineMidpoint(mEndPoint1, mEndPoint2);
+    const QPointF normal = FBGeom_LineNormal(p[0], p[3]);
+    const QPointF middle = FBGeom_LineMidpoint(p[0], p[3]);
     const FBNormalizedLine line =
         FBGeom_NormalizedLineFromPoints(middle, FBGeom_AddPoints(middle, normal));
-    const double d0 = FBGeom_DistanceFromPointToLine(mEndPoint1, line);
-    const double d1 = FBGeom_DistanceFromPointToLine(mControlPoint1, line);
-    const double d2 = FBGeom_DistanceFromPointToLine(mControlPoint2, line);
-    const double d3 = FBGeom_DistanceFromPointToLine(mEndPoint2, line);
+    const double d0 = FBGeom_DistanceFromPointToLine(p[0], line);
+    const double d1 = FBGeom_DistanceFromPointToLine(p[1], line);
+    const double d2 = FBGeom_DistanceFromPointToLine(p[2], line);
+    const double d3 = FBGeom_DistanceFromPointToLine(p[3], line);
     *range = FBGeom_MakeRange(std::min({d0, d1, d2, d3}), std::max({d0, d1, d2, d3}));
     return line;
 }
 
-FBRange FBBezierCurve::clipWithFatLine(const FBNormalizedLine &fatLine, FBRange bounds) const
+FBRange clipPointsWithFatLine(const FBCurvePoints &p, const FBNormalizedLine &fatLine,
+                              FBRange bounds)
 {
     // The distance curve: parameter across, distance from the line up. Where its hull lies
     // inside the strip is where the curve can.
     const std::array<QPointF, 4> distanceCurve = {
-        QPointF(0.0, FBGeom_DistanceFromPointToLine(mEndPoint1, fatLine)),
-        QPointF(1.0 / 3.0, FBGeom_DistanceFromPointToLine(mControlPoint1, fatLine)),
-        QPointF(2.0 / 3.0, FBGeom_DistanceFromPointToLine(mControlPoint2, fatLine)),
-        QPointF(1.0, FBGeom_DistanceFromPointToLine(mEndPoint2, fatLine))};
-    const FBCurveHull hull = hullOfPoints(distanceCurve);
+        QPointF(0.0, FBGeom_DistanceFromPointToLine(p[0], fatLine)),
+        QPointF(1.0 / 3.0, FBGeom_DistanceFromPointToLine(p[1], fatLine)),
+        QPointF(2.0 / 3.0, FBGeom_DistanceFromPointToLine(p[2], fatLine)),
+        QPointF(1.0, FBGeom_DistanceFromPointToLine(p[3], fatLine))};
+    const FBCurveHull hull = FBBezierCurve::hullOfPoints(distanceCurve);
 
     FBRange range = FBGeom_MakeRange(1.0, 0.0);
     for (std::size_t i = 0; i < hull.count; ++i) {
@@ -222,26 +222,43 @@ FBRange FBBezierCurve::clipWithFatLine(const FBNormalizedLine &fatLine, FBRange 
     return range;
 }
 
-FBBezierCurvePtr FBBezierCurve::bezierClipWithBezierCurve(const FBBezierCurvePtr &curve,
-                                                          const FBBezierCurvePtr &original,
-                                                          FBRange *originalRange,
-                                                          bool *intersects) const
+// A piece of a curve while the search narrows it, held by value.
+struct Piece
+{
+    FBCurvePoints points;
+    bool isStraightLine = false;
+};
+
+Piece pieceOf(const FBBezierCurve &curve)
+{
+    return Piece{curve.points(), curve.isStraightLine()};
+}
+
+bool isPoint(const Piece &piece)
+{
+    return FBCurve_IsPoint(piece.points);
+}
+
+// The piece of `original` that may still meet `other`, narrowing `originalRange` to it;
+// `piece` itself and `intersects` false when nothing can.
+Piece clipPiece(const Piece &piece, const Piece &other, const Piece &original,
+                FBRange *originalRange, bool *intersects)
 {
     FBRange fatLineBounds;
-    const FBNormalizedLine fatLine = curve->regularFatLineBounds(&fatLineBounds);
-    const FBRange regularClippedRange = clipWithFatLine(fatLine, fatLineBounds);
+    const FBNormalizedLine fatLine = regularFatLineOf(other.points, &fatLineBounds);
+    const FBRange regularClippedRange = clipPointsWithFatLine(piece.points, fatLine, fatLineBounds);
     if (FBGeom_RangeIsEmptyMarker(regularClippedRange)) {
         *intersects = false;
-        return self();
+        return piece;
     }
     FBRange perpendicularBounds;
     const FBNormalizedLine perpendicularLine =
-        curve->perpendicularFatLineBounds(&perpendicularBounds);
+        perpendicularFatLineOf(other.points, &perpendicularBounds);
     const FBRange perpendicularClippedRange =
-        clipWithFatLine(perpendicularLine, perpendicularBounds);
+        clipPointsWithFatLine(piece.points, perpendicularLine, perpendicularBounds);
     if (FBGeom_RangeIsEmptyMarker(perpendicularClippedRange)) {
         *intersects = false;
-        return self();
+        return piece;
     }
     FBRange clippedRange =
         FBGeom_MakeRange(std::max(regularClippedRange.minimum, perpendicularClippedRange.minimum),
@@ -253,7 +270,7 @@ FBBezierCurvePtr FBBezierCurve::bezierClipWithBezierCurve(const FBBezierCurvePtr
         if (!FBGeom_AreValuesCloseWithThreshold(clippedRange.minimum, clippedRange.maximum,
                                                 InvertedRangeTolerance)) {
             *intersects = false;
-            return self();
+            return piece;
         }
         const double middle = FBGeom_RangeAverage(clippedRange);
         clippedRange = FBGeom_MakeRange(middle, middle);
@@ -263,7 +280,176 @@ FBBezierCurvePtr FBBezierCurve::bezierClipWithBezierCurve(const FBBezierCurvePtr
                          FBGeom_RangeInterpolate(*originalRange, clippedRange.maximum));
     *intersects = true;
     // Always cut from the whole curve so that rounding does not pile up.
-    return original->subcurveWithRange(*originalRange);
+    return Piece{FBCurve_SubcurveWithRange(original.points, *originalRange),
+                 original.isStraightLine};
+}
+
+// What stays the same through one search, from the two whole curves down to every split.
+struct Search
+{
+    const FBBezierCurvePtr &originalUs;
+    const FBBezierCurvePtr &originalThem;
+    Piece wholeUs;
+    Piece wholeThem;
+    FBBezierIntersectRangePtr *overlapRange;
+    std::vector<FBBezierIntersectionPtr> *found;
+};
+
+// One level of the search: `startUs` is the piece `usRange` of the first whole curve,
+// `startThem` the piece `themRange` of the second. Crossings go to the search's list in order.
+void searchPieces(const Search &search, const Piece &startUs, const Piece &startThem,
+                  FBRange *usRange, FBRange *themRange, int depth)
+{
+    PathOperation_CheckCancelAndTimeLimit();
+    const FBBezierCurve &originalUs = *search.originalUs;
+    const FBBezierCurve &originalThem = *search.originalThem;
+
+    Piece us = startUs;
+    Piece them = startThem;
+    Piece previousUs = us;
+    Piece previousThem = them;
+
+    for (int iterations = 0;
+         iterations < MaxIterations &&
+         (iterations == 0 || !hasConverged(*usRange) || !hasConverged(*themRange));
+         ++iterations) {
+        const FBRange previousUsRange = *usRange;
+        const FBRange previousThemRange = *themRange;
+        bool intersects = false;
+
+        if (!isPoint(them))
+            previousThem = them;
+        us = clipPiece(previousUs, previousThem, search.wholeUs, usRange, &intersects);
+        if (!intersects) {
+            if (iterations > 0 && shortPiecesCross(originalUs, *usRange, originalThem, *themRange))
+                break;
+            return;
+        }
+        if (iterations > 0 && (isPoint(us) || isPoint(them)))
+            break;
+        if (!isPoint(us))
+            previousUs = us;
+
+        them = clipPiece(previousThem, previousUs, search.wholeThem, themRange, &intersects);
+        if (!intersects) {
+            if (iterations > 0 && shortPiecesCross(originalUs, *usRange, originalThem, *themRange))
+                break;
+            return;
+        }
+        if (iterations > 0 && (isPoint(us) || isPoint(them)))
+            break;
+
+        const double previousUsLength = FBGeom_RangeLength(previousUsRange);
+        const double previousThemLength = FBGeom_RangeLength(previousThemRange);
+        const double usShrink =
+            (previousUsLength - FBGeom_RangeLength(*usRange)) / previousUsLength;
+        const double themShrink =
+            (previousThemLength - FBGeom_RangeLength(*themRange)) / previousThemLength;
+        if (usShrink >= MinimumShrink || themShrink >= MinimumShrink)
+            continue;
+
+        // Clipping stalled: either the curves run on each other, or there are several crossings.
+        const bool sameWay =
+            FBCurve_IsEqual(us.points, us.isStraightLine, them.points, them.isStraightLine);
+        if (sameWay || FBCurve_IsEqual(us.points, us.isStraightLine, FBCurve_Reversed(them.points),
+                                       them.isStraightLine)) {
+            if (search.overlapRange)
+                *search.overlapRange = FBBezierIntersectRange::intersectRangeWithCurve1(
+                    search.originalUs, *usRange, search.originalThem, *themRange, !sameWay);
+            return;
+        }
+
+        const bool splitUs = FBGeom_RangeLength(*usRange) > FBGeom_RangeLength(*themRange);
+        const FBRange splitRange = splitUs ? *usRange : *themRange;
+        const FBRange otherRange = splitUs ? *themRange : *usRange;
+        const FBRange halves[2] = {
+            FBGeom_MakeRange(splitRange.minimum, FBGeom_RangeAverage(splitRange)),
+            FBGeom_MakeRange(FBGeom_RangeAverage(splitRange), splitRange.maximum)};
+        const bool halvesResolved = (hasConverged(halves[0]) && hasConverged(otherRange)) ||
+                                    (hasConverged(halves[1]) && hasConverged(otherRange));
+        if (depth <= MaxDepth && !halvesResolved) {
+            for (FBRange half : halves) {
+                FBRange otherCopy = otherRange;
+                if (splitUs) {
+                    const Piece piece{FBCurve_SubcurveWithRange(search.wholeUs.points, half),
+                                      search.wholeUs.isStraightLine};
+                    searchPieces(search, piece, them, &half, &otherCopy, depth + 1);
+                } else {
+                    const Piece piece{FBCurve_SubcurveWithRange(search.wholeThem.points, half),
+                                      search.wholeThem.isStraightLine};
+                    searchPieces(search, us, piece, &otherCopy, &half, depth + 1);
+                }
+            }
+            return;
+        }
+        if (previousUsLength == FBGeom_RangeLength(*usRange) &&
+            previousThemLength == FBGeom_RangeLength(*themRange))
+            return;
+    }
+
+    if (!hasConverged(*usRange) || !hasConverged(*themRange)) {
+        for (int round = 0; round < ExtraClippingRounds; ++round) {
+            bool intersects = false;
+            us = clipPiece(us, them, search.wholeUs, usRange, &intersects);
+            if (!intersects)
+                us = clipPiece(previousUs, previousThem, search.wholeUs, usRange, &intersects);
+            them = clipPiece(them, us, search.wholeThem, themRange, &intersects);
+            if (!intersects)
+                them =
+                    clipPiece(previousThem, previousUs, search.wholeThem, themRange, &intersects);
+            if (!isPoint(them))
+                previousThem = them;
+            if (!isPoint(us))
+                previousUs = us;
+        }
+    }
+
+    const bool usConverged = hasConverged(*usRange);
+    const bool themConverged = hasConverged(*themRange);
+    if (themConverged && !usConverged) {
+        const QPointF target = originalThem.pointAtParameter(FBGeom_RangeAverage(*themRange));
+        const double t = refineWithinRange(originalUs, *usRange, target);
+        *usRange = FBGeom_MakeRange(t, t);
+    } else if (usConverged && !themConverged) {
+        const QPointF target = originalUs.pointAtParameter(FBGeom_RangeAverage(*usRange));
+        const double t = refineWithinRange(originalThem, *themRange, target);
+        *themRange = FBGeom_MakeRange(t, t);
+    }
+    // The curves must really meet there, or the search would answer a crossing that is not:
+    // clipping can also shrink both ranges to points that lie apart, when a curve's strip only
+    // touches the other's end.
+    if (!middlesMeet(originalUs, *usRange, originalThem, *themRange))
+        return;
+    search.found->push_back(FBBezierIntersection::intersectionWithCurve1(
+        search.originalUs, FBGeom_RangeAverage(*usRange), search.originalThem,
+        FBGeom_RangeAverage(*themRange)));
+}
+
+} // namespace
+
+FBNormalizedLine FBBezierCurve::regularFatLineBounds(FBRange *range) const
+{
+    return regularFatLineOf(points(), range);
+}
+
+FBNormalizedLine FBBezierCurve::perpendicularFatLineBounds(FBRange *range) const
+{
+    return perpendicularFatLineOf(points(), range);
+}
+
+FBRange FBBezierCurve::clipWithFatLine(const FBNormalizedLine &fatLine, FBRange bounds) const
+{
+    return clipPointsWithFatLine(points(), fatLine, bounds);
+}
+
+FBBezierCurvePtr FBBezierCurve::bezierClipWithBezierCurve(const FBBezierCurvePtr &curve,
+                                                          const FBBezierCurvePtr &original,
+                                                          FBRange *originalRange,
+                                                          bool *intersects) const
+{
+    const Piece clipped =
+        clipPiece(pieceOf(*this), pieceOf(*curve), pieceOf(*original), originalRange, intersects);
+    return *intersects ? make(clipped.points, clipped.isStraightLine) : self();
 }
 
 std::vector<FBBezierIntersectionPtr>
@@ -287,130 +473,13 @@ std::vector<FBBezierIntersectionPtr> FBBezierCurve::intersectionsWithBezierCurve
     const FBBezierCurvePtr &originalUs, const FBBezierCurvePtr &originalThem,
     FBBezierIntersectRangePtr *overlapRange, int depth) const
 {
-    PathOperation_CheckCancelAndTimeLimit();
-    if (!curve || !originalUs || !originalThem)
+    if (!curve || !originalUs || !originalThem) {
+        PathOperation_CheckCancelAndTimeLimit();
         return {};
-
-    FBBezierCurvePtr us = self();
-    FBBezierCurvePtr them = curve;
-    FBBezierCurvePtr previousUs = us;
-    FBBezierCurvePtr previousThem = them;
-
-    for (int iterations = 0;
-         iterations < MaxIterations &&
-         (iterations == 0 || !hasConverged(*usRange) || !hasConverged(*themRange));
-         ++iterations) {
-        const FBRange previousUsRange = *usRange;
-        const FBRange previousThemRange = *themRange;
-        bool intersects = false;
-
-        if (!them->isPoint())
-            previousThem = them;
-        us = previousUs->bezierClipWithBezierCurve(previousThem, originalUs, usRange, &intersects);
-        if (!intersects) {
-            if (iterations > 0 &&
-                shortPiecesCross(*originalUs, *usRange, *originalThem, *themRange))
-                break;
-            return {};
-        }
-        if (iterations > 0 && (us->isPoint() || them->isPoint()))
-            break;
-        if (!us->isPoint())
-            previousUs = us;
-
-        them = previousThem->bezierClipWithBezierCurve(previousUs, originalThem, themRange,
-                                                       &intersects);
-        if (!intersects) {
-            if (iterations > 0 &&
-                shortPiecesCross(*originalUs, *usRange, *originalThem, *themRange))
-                break;
-            return {};
-        }
-        if (iterations > 0 && (us->isPoint() || them->isPoint()))
-            break;
-
-        const double previousUsLength = FBGeom_RangeLength(previousUsRange);
-        const double previousThemLength = FBGeom_RangeLength(previousThemRange);
-        const double usShrink =
-            (previousUsLength - FBGeom_RangeLength(*usRange)) / previousUsLength;
-        const double themShrink =
-            (previousThemLength - FBGeom_RangeLength(*themRange)) / previousThemLength;
-        if (usShrink >= MinimumShrink || themShrink >= MinimumShrink)
-            continue;
-
-        // Clipping stalled: either the curves run on each other, or there are several crossings.
-        if (us->isEqual(*them) || us->isEqual(*them->reversedCurve())) {
-            if (overlapRange)
-                *overlapRange = FBBezierIntersectRange::intersectRangeWithCurve1(
-                    originalUs, *usRange, originalThem, *themRange, !us->isEqual(*them));
-            return {};
-        }
-
-        const bool splitUs = FBGeom_RangeLength(*usRange) > FBGeom_RangeLength(*themRange);
-        const FBRange splitRange = splitUs ? *usRange : *themRange;
-        const FBRange otherRange = splitUs ? *themRange : *usRange;
-        const FBRange halves[2] = {
-            FBGeom_MakeRange(splitRange.minimum, FBGeom_RangeAverage(splitRange)),
-            FBGeom_MakeRange(FBGeom_RangeAverage(splitRange), splitRange.maximum)};
-        const bool halvesResolved = (hasConverged(halves[0]) && hasConverged(otherRange)) ||
-                                    (hasConverged(halves[1]) && hasConverged(otherRange));
-        if (depth <= MaxDepth && !halvesResolved) {
-            std::vector<FBBezierIntersectionPtr> found;
-            for (FBRange half : halves) {
-                FBRange otherCopy = otherRange;
-                std::vector<FBBezierIntersectionPtr> part;
-                if (splitUs) {
-                    const FBBezierCurvePtr piece = originalUs->subcurveWithRange(half);
-                    part = piece->intersectionsWithBezierCurve(
-                        them, &half, &otherCopy, originalUs, originalThem, overlapRange, depth + 1);
-                } else {
-                    const FBBezierCurvePtr piece = originalThem->subcurveWithRange(half);
-                    part = us->intersectionsWithBezierCurve(piece, &otherCopy, &half, originalUs,
-                                                            originalThem, overlapRange, depth + 1);
-                }
-                found.insert(found.end(), part.begin(), part.end());
-            }
-            return found;
-        }
-        if (previousUsLength == FBGeom_RangeLength(*usRange) &&
-            previousThemLength == FBGeom_RangeLength(*themRange))
-            return {};
     }
-
-    if (!hasConverged(*usRange) || !hasConverged(*themRange)) {
-        for (int round = 0; round < ExtraClippingRounds; ++round) {
-            bool intersects = false;
-            us = us->bezierClipWithBezierCurve(them, originalUs, usRange, &intersects);
-            if (!intersects)
-                us = previousUs->bezierClipWithBezierCurve(previousThem, originalUs, usRange,
-                                                           &intersects);
-            them = them->bezierClipWithBezierCurve(us, originalThem, themRange, &intersects);
-            if (!intersects)
-                them = previousThem->bezierClipWithBezierCurve(previousUs, originalThem, themRange,
-                                                               &intersects);
-            if (!them->isPoint())
-                previousThem = them;
-            if (!us->isPoint())
-                previousUs = us;
-        }
-    }
-
-    const bool usConverged = hasConverged(*usRange);
-    const bool themConverged = hasConverged(*themRange);
-    if (themConverged && !usConverged) {
-        const QPointF target = originalThem->pointAtParameter(FBGeom_RangeAverage(*themRange));
-        const double t = refineWithinRange(*originalUs, *usRange, target);
-        *usRange = FBGeom_MakeRange(t, t);
-    } else if (usConverged && !themConverged) {
-        const QPointF target = originalUs->pointAtParameter(FBGeom_RangeAverage(*usRange));
-        const double t = refineWithinRange(*originalThem, *themRange, target);
-        *themRange = FBGeom_MakeRange(t, t);
-    }
-    // The curves must really meet there, or the search would answer a crossing that is not:
-    // clipping can also shrink both ranges to points that lie apart, when a curve's strip only
-    // touches the other's end.
-    if (!middlesMeet(*originalUs, *usRange, *originalThem, *themRange))
-        return {};
-    return {FBBezierIntersection::intersectionWithCurve1(
-        originalUs, FBGeom_RangeAverage(*usRange), originalThem, FBGeom_RangeAverage(*themRange))};
+    std::vector<FBBezierIntersectionPtr> found;
+    const Search search{originalUs,   originalThem, pieceOf(*originalUs), pieceOf(*originalThem),
+                        overlapRange, &found};
+    searchPieces(search, pieceOf(*this), pieceOf(*curve), usRange, themRange, depth);
+    return found;
 }
