@@ -5,6 +5,7 @@
 // Curves are values: every operation answers new curves and none changes its receiver, so they
 // are shared as std::shared_ptr<const FBBezierCurve> and made only through the factories.
 
+#include "pathops/FBCurvePoints.h"
 #include "pathops/FBGeometry.h"
 #include "platform/BezierPath.h"
 
@@ -21,19 +22,6 @@ class FBBezierIntersectRange;
 using FBBezierCurvePtr = std::shared_ptr<const FBBezierCurve>;
 using FBBezierIntersectionPtr = std::shared_ptr<FBBezierIntersection>;
 using FBBezierIntersectRangePtr = std::shared_ptr<FBBezierIntersectRange>;
-
-// The convex hull of at most four points, held without allocating: the search builds two in
-// every clipping step.
-struct FBCurveHull
-{
-    std::array<QPointF, 4> points;
-    std::size_t count = 0;
-
-    void push(QPointF p) { points[count++] = p; }
-    const QPointF &operator[](std::size_t i) const { return points[i]; }
-    const QPointF *begin() const { return points.data(); }
-    const QPointF *end() const { return points.data() + count; }
-};
 
 class FBBezierCurve : public std::enable_shared_from_this<FBBezierCurve>
 {

@@ -195,12 +195,11 @@ FBRange clipPointsWithFatLine(const FBCurvePoints &p, const FBNormalizedLine &fa
 {
     // The distance curve: parameter across, distance from the line up. Where its hull lies
     // inside the strip is where the curve can.
-    const std::array<QPointF, 4> distanceCurve = {
-        QPointF(0.0, FBGeom_DistanceFromPointToLine(p[0], fatLine)),
-        QPointF(1.0 / 3.0, FBGeom_DistanceFromPointToLine(p[1], fatLine)),
-        QPointF(2.0 / 3.0, FBGeom_DistanceFromPointToLine(p[2], fatLine)),
-        QPointF(1.0, FBGeom_DistanceFromPointToLine(p[3], fatLine))};
-    const FBCurveHull hull = FBBezierCurve::hullOfPoints(distanceCurve);
+    const FBCurveHull hull =
+        FBCurve_HullOfDistanceCurve(FBGeom_DistanceFromPointToLine(p[0], fatLine),
+                                    FBGeom_DistanceFromPointToLine(p[1], fatLine),
+                                    FBGeom_DistanceFromPointToLine(p[2], fatLine),
+                                    FBGeom_DistanceFromPointToLine(p[3], fatLine));
 
     FBRange range = FBGeom_MakeRange(1.0, 0.0);
     for (std::size_t i = 0; i < hull.count; ++i) {

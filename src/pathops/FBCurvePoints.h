@@ -12,6 +12,19 @@
 
 using FBCurvePoints = std::array<QPointF, 4>;
 
+// The convex hull of at most four points, held without allocating: the search builds four in
+// every clipping round.
+struct FBCurveHull
+{
+    std::array<QPointF, 4> points;
+    std::size_t count = 0;
+
+    void push(QPointF p) { points[count++] = p; }
+    const QPointF &operator[](std::size_t i) const { return points[i]; }
+    const QPointF *begin() const { return points.data(); }
+    const QPointF *end() const { return points.data() + count; }
+};
+
 // (1 - t)·a + t·b, except that equal coordinates stay exactly as they are: the weighted sum of
 // two equal numbers can miss them in the last digit, which tilts the pieces of a horizontal or
 // vertical line off it, so that pieces of one straight edge no longer lie on one line.
@@ -87,4 +100,126 @@ inline bool FBCurve_IsEqual(const FBCurvePoints &a, bool aIsStraightLine, const 
         return FBGeom_ArePointsClose(a[0], b[0]) && FBGeom_ArePointsClose(a[3], b[3]);
     return FBGeom_ArePointsClose(a[0], b[0]) && FBGeom_ArePointsClose(a[1], b[1]) &&
            FBGeom_ArePointsClose(a[2], b[2]) && FBGeom_ArePointsClose(a[3], b[3]);
+}
+
+// The hull of a distance curve: the points (0, d0), (1/3, d1), (2/3, d2), (1, d3). It takes
+// exactly the steps FBBezierCurve::hullOfPoints takes for them (lowest point, rays from it,
+// insertion by angle, Graham scan) and so answers the same corners in the same order, but on
+// values held in registers: no two of these points are equal, which spares the general case's
+// bookkeeping.
+namespace FBCurveHullDetail {
+
+inline double crossAround(QPointF origin, QPointF p, QPointF q)
+{
+    return (p.x() - origin.x()) * (q.y() - origin.y()) -
+           (q.x() - origin.x()) * (p.y() - origin.y());
+}
+
+// Of two points on one ray from the origin the nearer goes; false when they lie on none.
+inline void dropNearerOnRay(QPointF origin, QPointF a, QPointF b, bool *removedA, bool *removedB)
+{
+    if (*removedA || *removedB)
+        return;
+    if (!FBGeom_AreValuesClose(crossAround(origin, a, b), 0.0))
+        return;
+    const double da = FBGeom_SquaredLength(FBGeom_SubtractPoints(a, origin));
+    const double db = FBGeom_SquaredLength(FBGeom_SubtractPoints(b, origin));
+    if (FBGeom_DotProduct(FBGeom_SubtractPoints(a, origin), FBGeom_SubtractPoints(b, origin)) < 0)
+        return; // opposite rays
+    if (da < db)
+        *removedA = true;
+    else
+        *removedB = true;
+}
+
+} // namespace FBCurveHullDetail
+
+inline FBCurveHull FBCurve_HullOfDistanceCurve(double d0, double d1, double d2, double d3)
+{
+    using FBCurveHullDetail::crossAround;
+    const QPointF p0(0.0, d0), p1(1.0 / 3.0, d1), p2(2.0 / 3.0, d2), p3(1.0, d3);
+
+    // Lowest point first: smallest y, the larger x among nearly equal heights.
+    QPointF origin = p0;
+    int lowest = 0;
+    const auto consider = [&](QPointF p, int index) {
+        const bool closeHeights = FBGeom_AreValuesClose(p.y(), origin.y());
+        if ((closeHeights && p.x() > origin.x()) || (!closeHeights && p.y() < origin.y())) {
+            origin = p;
+            lowest = index;
+        }
+    };
+    consider(p1, 1);
+    consider(p2, 2);
+    consider(p3, 3);
+    // The others in the order the general hull sees them: the lowest point's place taken by
+    // the first point.
+    const QPointF a = lowest == 1 ? p0 : p1;
+    const QPointF b = lowest == 2 ? p0 : p2;
+    const QPointF c = lowest == 3 ? p0 : p3;
+
+    bool removedA = false, removedB = false, removedC = false;
+    FBCurveHullDetail::dropNearerOnRay(origin, a, b, &removedA, &removedB);
+    FBCurveHullDetail::dropNearerOnRay(origin, a, c, &removedA, &removedC);
+    FBCurveHullDetail::dropNearerOnRay(origin, b, c, &removedB, &removedC);
+
+    // Counter-clockwise around the origin by insertion; s[0..n) follow the origin.
+    QPointF s[3];
+    int n = 0;
+    const auto insert = [&](QPointF p) {
+        if (n == 0) {
+            s[0] = p;
+        } else if (n == 1) {
+            if (crossAround(origin, s[0], p) > 0) {
+                s[1] = p;
+            } else {
+                s[1] = s[0];
+                s[0] = p;
+            }
+        } else if (!(crossAround(origin, s[0], p) > 0)) {
+            s[2] = s[1];
+            s[1] = s[0];
+            s[0] = p;
+        } else if (!(crossAround(origin, s[1], p) > 0)) {
+            s[2] = s[1];
+            s[1] = p;
+        } else {
+            s[2] = p;
+        }
+        ++n;
+    };
+    if (!removedA)
+        insert(a);
+    if (!removedB)
+        insert(b);
+    if (!removedC)
+        insert(c);
+
+    // Graham scan, unrolled: a corner stays only where the outline turns left.
+    FBCurveHull hull;
+    hull.push(origin);
+    if (n < 2) {
+        if (n == 1)
+            hull.push(s[0]);
+        return hull;
+    }
+    const bool keepFirst = crossAround(origin, s[0], s[1]) > 0;
+    if (n == 2) {
+        if (keepFirst)
+            hull.push(s[0]);
+        hull.push(s[1]);
+        return hull;
+    }
+    if (keepFirst) {
+        if (crossAround(s[0], s[1], s[2]) > 0) {
+            hull.push(s[0]);
+            hull.push(s[1]);
+        } else if (crossAround(origin, s[0], s[2]) > 0) {
+            hull.push(s[0]);
+        }
+    } else if (crossAround(origin, s[1], s[2]) > 0) {
+        hull.push(s[1]);
+    }
+    hull.push(s[2]);
+    return hull;
 }

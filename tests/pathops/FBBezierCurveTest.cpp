@@ -4,6 +4,8 @@
 #include "pathops/FBBezierCurve.h"
 
 #include <cmath>
+#include <iterator>
+#include <limits>
 #include <random>
 
 namespace {
@@ -210,6 +212,36 @@ TEST(FBBezierCurve, ConvexHullKeepsCornersOnceCounterClockwise)
     };
     for (const Row &row : rows)
         EXPECT_EQ(FBBezierCurve::convexHullOfPoints(row.points), row.hull) << row.name;
+}
+
+// The clipping's own hull of a distance curve must answer exactly what the general hull answers,
+// corner for corner and digit for digit, ties and near ties included: the clipped ranges and so
+// every crossing depend on it.
+TEST(FBBezierCurve, DistanceCurveHullMatchesTheGeneralHull)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    // Heights that make equal, nearly equal (within and just past the closeness threshold),
+    // collinear and opposite points, besides ordinary ones.
+    const double heights[] = {0.0, 1.0,  -1.0,  0.5,  2.0,  1e-11,       -1e-11, 3e-10,
+                              1.5, -0.5, 1e-10, 1e-6, -2.0, 1.0 + 1e-11, nan,    inf};
+    std::mt19937_64 random(27);
+    std::uniform_int_distribution<int> pick(0, int(std::size(heights)) - 1);
+    std::uniform_real_distribution<double> any(-3, 3);
+    auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+    for (int round = 0; round < 200000; ++round) {
+        double d[4];
+        for (double &h : d)
+            h = round % 3 == 0 ? any(random) : heights[pick(random) % (round % 2 ? 14 : 16)];
+        const std::array<QPointF, 4> points = {QPointF(0.0, d[0]), QPointF(1.0 / 3.0, d[1]),
+                                               QPointF(2.0 / 3.0, d[2]), QPointF(1.0, d[3])};
+        const std::vector<QPointF> general = FBBezierCurve::convexHullOfPoints(points);
+        const FBCurveHull fast = FBCurve_HullOfDistanceCurve(d[0], d[1], d[2], d[3]);
+        bool equal = general.size() == fast.count;
+        for (std::size_t i = 0; equal && i < fast.count; ++i)
+            equal = same(general[i].x(), fast[i].x()) && same(general[i].y(), fast[i].y());
+        ASSERT_TRUE(equal) << "heights " << d[0] << " " << d[1] << " " << d[2] << " " << d[3];
+    }
 }
 
 TEST(FBBezierCurve, NewtonStepMovesTowardThePoint)
