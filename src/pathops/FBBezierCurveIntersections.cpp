@@ -69,6 +69,9 @@ bool middlesMeet(const FBBezierCurve &originalUs, FBRange usRange,
 {
     const QPointF usPoint = originalUs.pointAtParameter(FBGeom_RangeAverage(usRange));
     const QPointF themPoint = originalThem.pointAtParameter(FBGeom_RangeAverage(themRange));
+    // Within the smallest threshold the curves' sizes need not be measured.
+    if (FBGeom_ArePointsCloseWithThreshold(usPoint, themPoint, CrossingPointThreshold))
+        return true;
     const double threshold = std::max(
         CrossingPointThreshold, ConvergedPointSpread * (extent(originalUs) + extent(originalThem)));
     return FBGeom_ArePointsCloseWithThreshold(usPoint, themPoint, threshold);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <numbers>
 
@@ -48,7 +49,14 @@ double FBGeom_DistancePointToLine(QPointF p, QPointF a, QPointF b)
 
 bool FBGeom_RangeHasConverged(FBRange r, int places)
 {
-    const double factor = std::pow(10.0, places);
+    // Powers of ten up to 10^22 are exact doubles, as pow answers them; the table spares the
+    // call in every step of the curve search.
+    static constexpr double exactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const double factor = places >= 0 && places < int(std::size(exactPowers))
+                              ? exactPowers[places]
+                              : std::pow(10.0, places);
     return truncateSaturating(r.minimum * factor) == truncateSaturating(r.maximum * factor);
 }
 
