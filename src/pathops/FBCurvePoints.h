@@ -60,18 +60,30 @@ inline QPointF FBCurve_DeCasteljau(const std::array<QPointF, N> &points, double 
     return row[0];
 }
 
+inline QPointF FBCurve_BlendPoints(QPointF a, QPointF b, double t)
+{
+    return QPointF(FBCurve_Blend(a.x(), b.x(), t), FBCurve_Blend(a.y(), b.y(), t));
+}
+
 // The piece of the curve over `range`: first the part from range.minimum on, then of that the
-// part up to where range.maximum lies on it.
+// part up to where range.maximum lies on it. The same blends as FBCurve_DeCasteljau, written
+// out for the one half each cut keeps.
 inline FBCurvePoints FBCurve_SubcurveWithRange(const FBCurvePoints &points, FBRange range)
 {
-    FBCurvePoints upper;
-    FBCurve_DeCasteljau(points, range.minimum, static_cast<FBCurvePoints *>(nullptr), &upper);
+    const double t1 = range.minimum;
+    const QPointF q1 = FBCurve_BlendPoints(points[1], points[2], t1);
+    const QPointF q2 = FBCurve_BlendPoints(points[2], points[3], t1);
+    const QPointF r1 = FBCurve_BlendPoints(q1, q2, t1);
+    const QPointF r0 = FBCurve_BlendPoints(FBCurve_BlendPoints(points[0], points[1], t1), q1, t1);
+    const FBCurvePoints upper = {FBCurve_BlendPoints(r0, r1, t1), r1, q2, points[3]};
     if (range.minimum == 1.0)
         return upper;
-    const double adjustedMaximum = (range.maximum - range.minimum) / (1.0 - range.minimum);
-    FBCurvePoints lower;
-    FBCurve_DeCasteljau(upper, adjustedMaximum, &lower);
-    return lower;
+    const double t2 = (range.maximum - range.minimum) / (1.0 - range.minimum);
+    const QPointF a0 = FBCurve_BlendPoints(upper[0], upper[1], t2);
+    const QPointF a1 = FBCurve_BlendPoints(upper[1], upper[2], t2);
+    const QPointF b0 = FBCurve_BlendPoints(a0, a1, t2);
+    const QPointF b1 = FBCurve_BlendPoints(a1, FBCurve_BlendPoints(upper[2], upper[3], t2), t2);
+    return {upper[0], a0, b0, FBCurve_BlendPoints(b0, b1, t2)};
 }
 
 inline FBCurvePoints FBCurve_Reversed(const FBCurvePoints &points)
