@@ -181,8 +181,17 @@ FBNormalizedLine regularFatLineOf(const FBCurvePoints &p, FBRange *range)
 
 FBNormalizedLine perpendicularFatLineOf(const FBCurvePoints &p, FBRange *range)
 {
-    const QPointF normal = FBGeom_LineNormal(p[0], p[3]);
-    const QPointF middle = FBGeom_LineMidpoint(p[0], p[3]);
+    // FBGeom_LineNormal and FBGeom_LineMidpoint of the end points, sharing the one length both
+    // take of the chord (its normal has the same length to the last digit).
+    const QPointF chord = FBGeom_SubtractPoints(p[3], p[0]);
+    const double chordLength = FBGeom_VectorLength(chord);
+    const QPointF turned(p[0].y() - p[3].y(), p[3].x() - p[0].x());
+    const QPointF normal =
+        chordLength == 0.0 ? turned : QPointF(turned.x() / chordLength, turned.y() / chordLength);
+    const QPointF direction =
+        chordLength == 0.0 ? chord : QPointF(chord.x() / chordLength, chord.y() / chordLength);
+    const QPointF middle =
+        FBGeom_AddPoints(p[0], FBGeom_ScaleVectorToLength(direction, chordLength / 2.0));
     const FBNormalizedLine line =
         FBGeom_NormalizedLineFromPoints(middle, FBGeom_AddPoints(middle, normal));
     const double d0 = FBGeom_DistanceFromPointToLine(p[0], line);
@@ -207,11 +216,20 @@ FBRange clipPointsWithFatLine(const FBCurvePoints &p, const FBNormalizedLine &fa
     FBRange range = FBGeom_MakeRange(1.0, 0.0);
     for (std::size_t i = 0; i < hull.count; ++i) {
         const QPointF start = hull[i];
-        const QPointF end = hull[(i + 1) % hull.count];
+        const QPointF end = hull[i + 1 < hull.count ? i + 1 : 0];
+        // FBGeom_LineIntersectsHorizontalLine for both boundaries, with the edge's extent and
+        // slope taken once.
+        const double low = std::min(start.y(), end.y());
+        const double high = std::max(start.y(), end.y());
+        const bool upright = start.x() == end.x() || start.y() == end.y();
+        const double slope = upright ? 0.0 : (end.y() - start.y()) / (end.x() - start.x());
         for (double boundary : {bounds.minimum, bounds.maximum}) {
-            QPointF hit;
-            if (FBGeom_LineIntersectsHorizontalLine(start, end, boundary, &hit))
-                widenRange(&range, hit.x());
+            const bool reaches = !(low > boundary && !FBGeom_AreValuesClose(low, boundary)) &&
+                                 !(boundary > high && !FBGeom_AreValuesClose(boundary, high)) &&
+                                 low <= high;
+            if (reaches)
+                widenRange(&range,
+                           upright ? start.x() : (boundary - start.y()) / slope + start.x());
             // A flat hull lying on the boundary touches it everywhere.
             if (hull.count == 2 && FBGeom_AreValuesClose(start.y(), end.y()) &&
                 FBGeom_AreValuesClose(start.y(), boundary) &&
