@@ -124,6 +124,8 @@ bool FBBezierCurve::isEqual(const FBBezierCurve &other) const
 QPointF FBBezierCurve::pointAtParameter(double t, FBBezierCurvePtr *leftBezierCurve,
                                         FBBezierCurvePtr *rightBezierCurve) const
 {
+    if (!leftBezierCurve && !rightBezierCurve)
+        return FBCurve_PointAt(points(), t);
     std::array<QPointF, 4> left, right;
     const QPointF point = FBCurve_DeCasteljau(points(), t, leftBezierCurve ? &left : nullptr,
                                               rightBezierCurve ? &right : nullptr);

@@ -65,6 +65,15 @@ inline QPointF FBCurve_BlendPoints(QPointF a, QPointF b, double t)
     return QPointF(FBCurve_Blend(a.x(), b.x(), t), FBCurve_Blend(a.y(), b.y(), t));
 }
 
+// The point at t by the same blends as FBCurve_DeCasteljau, written out for a cubic.
+inline QPointF FBCurve_PointAt(const FBCurvePoints &points, double t)
+{
+    const QPointF q1 = FBCurve_BlendPoints(points[1], points[2], t);
+    const QPointF r0 = FBCurve_BlendPoints(FBCurve_BlendPoints(points[0], points[1], t), q1, t);
+    const QPointF r1 = FBCurve_BlendPoints(q1, FBCurve_BlendPoints(points[2], points[3], t), t);
+    return FBCurve_BlendPoints(r0, r1, t);
+}
+
 // The piece of the curve over `range`: first the part from range.minimum on, then of that the
 // part up to where range.maximum lies on it. The same blends as FBCurve_DeCasteljau, written
 // out for the one half each cut keeps.
