@@ -40,7 +40,9 @@ void FBBezierIntersection::computeCurve2()
 
 QPointF FBBezierIntersection::location()
 {
-    computeCurve1();
+    // The point alone needs no pieces; the inside tests ask only for it.
+    if (mNeedToComputeCurve1)
+        return mCurve1->pointAtParameter(mParameter1);
     return mLocation;
 }
 
