@@ -303,6 +303,19 @@ bool FBBezierCurve::isPoint() const
 
 QRectF FBBezierCurve::bounds() const
 {
+    if (mBoundsState.load(std::memory_order_acquire) == 2)
+        return mBounds;
+    const QRectF box = computeBounds();
+    int unknown = 0;
+    if (mBoundsState.compare_exchange_strong(unknown, 1, std::memory_order_acq_rel)) {
+        mBounds = box;
+        mBoundsState.store(2, std::memory_order_release);
+    }
+    return box;
+}
+
+QRectF FBBezierCurve::computeBounds() const
+{
     QPointF low(std::min(mEndPoint1.x(), mEndPoint2.x()), std::min(mEndPoint1.y(), mEndPoint2.y()));
     QPointF high(std::max(mEndPoint1.x(), mEndPoint2.x()),
                  std::max(mEndPoint1.y(), mEndPoint2.y()));

@@ -13,6 +13,7 @@
 #include <QRectF>
 #include <QString>
 #include <array>
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -74,6 +75,7 @@ public:
     std::vector<QPointF> convexHull() const;
     bool isPoint() const;
     // The tight box, curve extremes included.
+    // Measured once per curve: the graph asks for an edge's box again at every step.
     QRectF bounds() const;
     platform::BezierPath bezierPath() const;
     QString description() const;
@@ -107,10 +109,14 @@ public:
 private:
     FBBezierCurvePtr self() const { return shared_from_this(); }
     static FBBezierCurvePtr make(const std::array<QPointF, 4> &p, bool isStraightLine);
+    QRectF computeBounds() const;
 
     const QPointF mEndPoint1;
     const QPointF mControlPoint1;
     const QPointF mControlPoint2;
     const QPointF mEndPoint2;
     const bool mIsStraightLine;
+    // The first thread to finish measuring stores the box; 0 unknown, 1 being stored, 2 stored.
+    mutable std::atomic<int> mBoundsState{0};
+    mutable QRectF mBounds;
 };
