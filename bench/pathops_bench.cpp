@@ -2,21 +2,27 @@
 // curve engine, folded in balanced pairs, against the polygon clipper's single union of the same
 // circles as 64-gons (made outside the timing). After the Google Benchmark runs, a table prints
 // the median of 5 runs of each, their ratio (goal: at most 3), both areas and the number of
-// curve pairs searched; then the progress dialog's fold of 100 circles, step by step.
+// curve pairs searched; then the progress dialog's fold of 100 circles, step by step; then the
+// large single paths (25,000 circles, a polygon of 100,000 vertices) through the direct
+// operations and the guarded entry, and how soon a cancel stops a union of 1000 circles.
 #include "controls/PathOperationDialog.h"
 #include "pathops/PathBooleanOperations.h"
 #include "pathops/PathOperationState.h"
 #include "platform/BezierPath.h"
+#include "platform/Guard.h"
 
 #include <QList>
 #include <algorithm>
+#include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <clipper.hpp>
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <random>
+#include <thread>
 #include <vector>
 
 using platform::BezierPath;
@@ -220,6 +226,133 @@ void printTable()
                 outcome.result ? "answered" : qPrintable(outcome.errorMessage));
 }
 
+// The seeded circles as the subpaths of one path.
+BezierPath circlesInOnePath(int n, quint64 seed)
+{
+    BezierPath path;
+    for (const Circle &c : seededCircles(n, seed))
+        path.appendBezierPathWithOvalInRect(QRectF(c.x - c.r, c.y - c.r, 2 * c.r, 2 * c.r));
+    return path;
+}
+
+BezierPath squarePath(double x, double y, double side)
+{
+    BezierPath path;
+    path.moveToPoint({x, y});
+    path.lineToPoint({x + side, y});
+    path.lineToPoint({x + side, y + side});
+    path.lineToPoint({x, y + side});
+    path.closePath();
+    return path;
+}
+
+// A polygon round a circle whose radius wobbles, so that no two edges are collinear.
+BezierPath wobblyPolygon(int n)
+{
+    BezierPath polygon;
+    for (int i = 0; i < n; ++i) {
+        const double a = 2 * kPi * i / n;
+        const double r = 1000 + (i % 2 ? 0.5 : 0);
+        const QPointF p(r * std::cos(a), r * std::sin(a));
+        if (i == 0)
+            polygon.moveToPoint(p);
+        else
+            polygon.lineToPoint(p);
+    }
+    polygon.closePath();
+    return polygon;
+}
+
+double secondsOf(const std::function<void()> &run)
+{
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Each large case once through the direct operation (clock running, as the guarded entry runs
+// it) and once through the guarded entry.
+void printLargeCases()
+{
+    struct Case
+    {
+        const char *name;
+        BezierPath path, other;
+        qint32 code;
+    };
+    const Case cases[] = {
+        {"25,000 circles in one path, union with a square", circlesInOnePath(25000, 11),
+         squarePath(0, 0, 50), PathBooleanUnion},
+        {"100,000-vertex polygon, intersection with a square", wobblyPolygon(100000),
+         squarePath(-100, -100, 1200), PathBooleanIntersect},
+    };
+    std::printf("\nLarge single paths (goal: each within 10 s)\n");
+    std::printf("%-52s %12s %12s %14s\n", "case", "direct ms", "guarded ms", "pair searches");
+    for (const Case &c : cases) {
+        const unsigned long long before = gPathCurvePairSearches.load();
+        bool finished = true;
+        const double direct = secondsOf([&] {
+            gPathOperationStartTime = PathOperation_CurrentMediaTime();
+            try {
+                benchmark::DoNotOptimize(c.code == PathBooleanUnion
+                                             ? fb_union(c.path, c.other)
+                                             : fb_intersect(c.path, c.other));
+            } catch (const platform::Exception &) {
+                finished = false;
+            }
+            gPathOperationStartTime = -1.0;
+        });
+        const unsigned long long searches = gPathCurvePairSearches.load() - before;
+        std::optional<BezierPath> guarded;
+        const double entry =
+            secondsOf([&] { guarded = performBooleanOp(c.path, c.code, &c.other); });
+        std::printf("%-52s %12.1f %12.1f %14llu%s%s\n", c.name, direct * 1e3, entry * 1e3, searches,
+                    finished ? "" : " (direct: gave up)", guarded ? "" : " (guarded: no answer)");
+    }
+}
+
+// Starts a union of two paths of 500 circles each on a worker, asks for a cancel after `delay`,
+// and answers how long the worker took from the cancel to its end; -1 when it ended before.
+double cancelLatency(const BezierPath &a, const BezierPath &b, std::chrono::milliseconds delay)
+{
+    std::atomic<bool> done{false};
+    std::chrono::steady_clock::time_point end;
+    std::thread worker([&] {
+        try {
+            benchmark::DoNotOptimize(fb_union(a, b));
+        } catch (const platform::Exception &) {
+        }
+        end = std::chrono::steady_clock::now();
+        done = true;
+    });
+    std::this_thread::sleep_for(delay);
+    const bool early = done.load();
+    const auto cancelled = std::chrono::steady_clock::now();
+    gPathOperationCancel = true;
+    worker.join();
+    gPathOperationCancel = false;
+    return early ? -1.0 : std::chrono::duration<double>(end - cancelled).count();
+}
+
+void printCancelLatency()
+{
+    const BezierPath a = circlesInOnePath(500, 21);
+    const BezierPath b = circlesInOnePath(500, 22);
+    const double whole = secondsOf([&] { benchmark::DoNotOptimize(fb_union(a, b)); });
+    std::printf("\nCancel during the union of 1000 circles (two paths of 500; whole union %.1f ms; "
+                "goal: stopped within 200 ms)\n",
+                whole * 1e3);
+    double longest = 0;
+    for (int step = 1; step <= 10; ++step) {
+        const auto delay = std::chrono::milliseconds(int(whole * 1e3 * step / 11));
+        const double latency = cancelLatency(a, b, delay);
+        if (latency >= 0)
+            longest = std::max(longest, latency);
+    }
+    std::printf("longest time from the cancel to the end, over 10 points in the union: %.2f ms\n",
+                longest * 1e3);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -230,5 +363,7 @@ int main(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     printTable();
+    printLargeCases();
+    printCancelLatency();
     return 0;
 }

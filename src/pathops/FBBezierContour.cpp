@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <optional>
 #include <unordered_set>
 
 namespace {
@@ -155,29 +156,45 @@ bool FBBezierContour::containsPoint(QPointF point) const
     auto rayFor = [point](QPointF end) {
         return bezierContourWithCurve(FBBezierCurve::bezierCurveWithLineStartPoint(point, end));
     };
+    // Each ray's edges are searched once, for the joint test and the count alike.
+    std::optional<std::pair<FBBezierContourPtr, std::vector<RayHit>>> first;
     for (const QPointF end : ends) {
-        const FBBezierContourPtr ray = rayFor(end);
-        const FBContourEdge *rayEdge = ray->edges().front().get();
-        if (!rayMeetsJoint(rayEdge->curve()))
-            return (numberOfIntersectionsWithRay(rayEdge) & 1) != 0;
+        FBBezierContourPtr ray = rayFor(end);
+        std::vector<RayHit> hits = hitsOfRay(ray->edges().front()->curve());
+        if (!hitsMeetJoint(hits))
+            return (crossingsAmongHits(ray->edges().front().get(), hits).size() & 1) != 0;
+        if (!first)
+            first.emplace(std::move(ray), std::move(hits));
     }
-    const FBBezierContourPtr ray = rayFor(ends[0]);
-    return (numberOfIntersectionsWithRay(ray->edges().front().get()) & 1) != 0;
+    return (crossingsAmongHits(first->first->edges().front().get(), first->second).size() & 1) != 0;
 }
 
-bool FBBezierContour::rayMeetsJoint(const FBBezierCurvePtr &ray) const
+std::vector<FBBezierContour::RayHit> FBBezierContour::hitsOfRay(const FBBezierCurvePtr &ray) const
 {
+    std::vector<RayHit> hits;
     const QRectF rayBounds = ray->bounds();
     for (const auto &edge : mEdges) {
         if (!FBBoxPairs_BoxesMeet(rayBounds, edge->curve()->bounds()))
             continue;
-        for (const FBBezierIntersectionPtr &intersection :
-             ray->intersectionsWithBezierCurve(edge->curve())) {
+        hits.push_back({edge.get(), ray->intersectionsWithBezierCurve(edge->curve())});
+    }
+    return hits;
+}
+
+bool FBBezierContour::hitsMeetJoint(const std::vector<RayHit> &hits)
+{
+    for (const RayHit &hit : hits) {
+        for (const FBBezierIntersectionPtr &intersection : hit.intersections) {
             if (intersection->isAtEndPointOfCurve2())
                 return true;
         }
     }
     return false;
+}
+
+bool FBBezierContour::rayMeetsJoint(const FBBezierCurvePtr &ray) const
+{
+    return hitsMeetJoint(hitsOfRay(ray));
 }
 
 qsizetype FBBezierContour::numberOfIntersectionsWithRay(const FBContourEdge *testEdge) const
@@ -188,15 +205,17 @@ qsizetype FBBezierContour::numberOfIntersectionsWithRay(const FBContourEdge *tes
 std::vector<FBBezierIntersectionPtr>
 FBBezierContour::intersectionsWithRay(const FBContourEdge *testEdge) const
 {
+    return crossingsAmongHits(testEdge, hitsOfRay(testEdge->curve()));
+}
+
+std::vector<FBBezierIntersectionPtr>
+FBBezierContour::crossingsAmongHits(const FBContourEdge *testEdge, const std::vector<RayHit> &hits)
+{
     std::vector<FBBezierIntersectionPtr> found;
-    const FBBezierCurvePtr &ray = testEdge->curve();
-    const QRectF rayBounds = ray->bounds();
-    for (const auto &edge : mEdges) {
-        if (!FBBoxPairs_BoxesMeet(rayBounds, edge->curve()->bounds()))
-            continue;
-        for (const FBBezierIntersectionPtr &intersection :
-             ray->intersectionsWithBezierCurve(edge->curve())) {
-            if (!testEdge->crossesEdge(edge.get(), *intersection))
+    for (const RayHit &hit : hits) {
+        const FBContourEdge *edge = hit.edge;
+        for (const FBBezierIntersectionPtr &intersection : hit.intersections) {
+            if (!testEdge->crossesEdge(edge, *intersection))
                 continue;
             // A crossing at the joint of two edges is found on both: count it once.
             if (intersection->isAtStartOfCurve2() && !found.empty()) {

@@ -75,6 +75,17 @@ public:
     const std::vector<FBContourOverlapPtr> &overlaps() const { return mOverlaps; }
 
 private:
+    // The intersections of a ray with one edge whose box it meets.
+    struct RayHit
+    {
+        const FBContourEdge *edge;
+        std::vector<FBBezierIntersectionPtr> intersections;
+    };
+    std::vector<RayHit> hitsOfRay(const FBBezierCurvePtr &ray) const;
+    static bool hitsMeetJoint(const std::vector<RayHit> &hits);
+    static std::vector<FBBezierIntersectionPtr> crossingsAmongHits(const FBContourEdge *testEdge,
+                                                                   const std::vector<RayHit> &hits);
+
     std::vector<std::unique_ptr<FBContourEdge>> mEdges;
     mutable QRectF mBounds;
     int mInside = 0;

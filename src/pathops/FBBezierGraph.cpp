@@ -62,13 +62,32 @@ void addCrossingPair(FBContourEdge *edge1, FBContourEdge *edge2,
     edge2->addCrossing(crossing2);
 }
 
-// Whether any edge of one contour meets any edge of the other.
+// The edges of a contour whose boxes meet `box`, by their index, and those boxes.
+void edgesMeeting(const FBBezierContour &contour, const QRectF &box, std::vector<size_t> &indices,
+                  std::vector<QRectF> &boxes)
+{
+    for (size_t i = 0; i < contour.edges().size(); ++i) {
+        const QRectF b = contour.edges()[i]->curve()->bounds();
+        if (FBBoxPairs_BoxesMeet(box, b)) {
+            indices.push_back(i);
+            boxes.push_back(b);
+        }
+    }
+}
+
+// Whether any edge of one contour meets any edge of the other. Only the edges near the other
+// contour's box are paired: a long outline and a small contour beside it share few.
 bool contoursIntersect(const FBBezierContour &a, const FBBezierContour &b)
 {
     if (!FBBoxPairs_BoxesMeet(a.bounds(), b.bounds()))
         return false;
-    for (const auto &[i, j] : FBBoxPairs_Meeting(edgeBounds(a), edgeBounds(b))) {
-        if (!a.edges()[i]->curve()->intersectionsWithBezierCurve(b.edges()[j]->curve()).empty())
+    std::vector<size_t> aIndices, bIndices;
+    std::vector<QRectF> aBoxes, bBoxes;
+    edgesMeeting(a, b.bounds(), aIndices, aBoxes);
+    edgesMeeting(b, a.bounds(), bIndices, bBoxes);
+    for (const auto &[i, j] : FBBoxPairs_Meeting(aBoxes, bBoxes)) {
+        const FBBezierCurvePtr &curve = b.edges()[bIndices[j]]->curve();
+        if (!a.edges()[aIndices[i]]->curve()->intersectionsWithBezierCurve(curve).empty())
             return true;
     }
     return false;
@@ -222,7 +241,10 @@ std::vector<int> FBBezierGraph::allContourInsides() const
         qsizetype count = 0;
         for (size_t j : contoursAcross(start.y(), true)) {
             const FBBezierContour *contour = mContours[j].get();
-            if (j == i || !FBBoxPairs_BoxesMeet(rayBounds, contour->bounds()))
+            // A contour whose box does not hold the start cannot surround it: the ray crosses
+            // it an even number of times.
+            if (j == i || !FBBoxPairs_BoxesMeet(rayBounds, contour->bounds()) ||
+                !FBBoxPairs_BoxHoldsPoint(contour->bounds(), start))
                 continue;
             if (contoursIntersect(*contour, *testContour))
                 continue;
@@ -260,7 +282,8 @@ int FBBezierGraph::contourInsides(const FBBezierContour *testContour) const
     const QRectF rayBounds = testEdge->curve()->bounds();
     qsizetype count = 0;
     for (const FBBezierContourPtr &contour : mContours) {
-        if (contour.get() == testContour || !FBBoxPairs_BoxesMeet(rayBounds, contour->bounds()))
+        if (contour.get() == testContour || !FBBoxPairs_BoxesMeet(rayBounds, contour->bounds()) ||
+            !FBBoxPairs_BoxHoldsPoint(contour->bounds(), start))
             continue;
         // A contour that meets the tested one says nothing about whether it is a hole.
         if (contoursIntersect(*contour, *testContour))

@@ -69,11 +69,13 @@ public:
                              const FBBezierContour *testContour, const FBBezierCurvePtr &ray) const;
     bool findBoundsOfContour(const FBBezierContour *testContour, const FBBezierCurvePtr &ray,
                              QPointF *testMinimum, QPointF *testMaximum) const;
+    // With the tested contour's box, containers whose box cannot hold it add no crossings.
     bool findCrossingsOnContainers(const std::vector<FBBezierContour *> &containers,
                                    const FBBezierCurvePtr &ray, QPointF testMinimum,
                                    QPointF testMaximum,
                                    std::vector<FBEdgeCrossingPtr> &crossingsBefore,
-                                   std::vector<FBEdgeCrossingPtr> &crossingsAfter) const;
+                                   std::vector<FBEdgeCrossingPtr> &crossingsAfter,
+                                   const QRectF *testBounds = nullptr) const;
 
     // The contours as one even-odd path, each a closed subpath.
     platform::BezierPath bezierPath() const;

@@ -30,6 +30,36 @@ double alongRay(const FBBezierCurvePtr &ray, QPointF p)
     return isHorizontal(ray) ? p.x() : p.y();
 }
 
+double largestSide(const QRectF &box)
+{
+    return std::max(box.width(), box.height());
+}
+
+// Whether a search of the straight `ray` against `curve` could answer a point at one of the
+// curve's ends. Such a point lies within the search's tolerance (a thousandth, or a hundred
+// thousandth of the two curves' size) of the ray, and the curve's end within a parameter step of
+// 1e-5 of it; an end farther off than twice both cannot be answered.
+bool mayMeetAtAnEnd(const FBBezierCurve &ray, const FBBezierCurve &curve)
+{
+    const QRectF rayBounds = ray.bounds();
+    const QRectF bounds = curve.bounds();
+    const QPointF points[] = {curve.endPoint1(), curve.controlPoint1(), curve.controlPoint2(),
+                              curve.endPoint2()};
+    double spread = 0.0;
+    for (const QPointF p : points) {
+        spread =
+            std::max({spread, std::abs(p.x() - points[0].x()) + std::abs(p.y() - points[0].y()),
+                      std::abs(p.x() - points[3].x()) + std::abs(p.y() - points[3].y())});
+    }
+    const double reach =
+        2.0 *
+        (std::max(1e-3, 1e-5 * (largestSide(rayBounds) + largestSide(bounds))) + 3e-5 * spread);
+    if (!std::isfinite(reach))
+        return true;
+    const QRectF near = rayBounds.adjusted(-reach, -reach, reach, reach);
+    return near.contains(curve.endPoint1()) || near.contains(curve.endPoint2());
+}
+
 const FBBezierContour *contourOf(const FBEdgeCrossingPtr &crossing)
 {
     return crossing->edge() ? crossing->edge()->contour() : nullptr;
@@ -50,6 +80,12 @@ bool FBBezierGraph::containsContour(const FBBezierContour *testContour) const
     const quint64 count =
         quint64(std::min(std::max(largest, double(kMinRayFractions)), double(kMaxRayFractions)));
 
+    // Only a contour whose box holds the tested contour's box can surround it; without one
+    // there is nothing to count.
+    if (std::none_of(mContours.begin(), mContours.end(), [&testBounds](const auto &contour) {
+            return FBBoxPairs_BoxHolds(contour->bounds(), testBounds);
+        }))
+        return false;
     std::vector<FBBezierContour *> containers;
     containers.reserve(mContours.size());
     for (const FBBezierContourPtr &contour : mContours)
@@ -99,8 +135,9 @@ bool FBBezierGraph::eliminateContainers(std::vector<FBBezierContour *> &containe
     std::vector<FBEdgeCrossingPtr> crossingsAfter;
     crossingsBefore.reserve(containers.size());
     crossingsAfter.reserve(containers.size());
+    const QRectF testBounds = testContour->bounds();
     if (!findCrossingsOnContainers(containers, ray, testMinimum, testMaximum, crossingsBefore,
-                                   crossingsAfter))
+                                   crossingsAfter, &testBounds))
         return false;
     FBContainment_RemoveContoursThatDontContain(crossingsBefore);
     FBContainment_RemoveContoursThatDontContain(crossingsAfter);
@@ -140,7 +177,8 @@ bool FBBezierGraph::findCrossingsOnContainers(const std::vector<FBBezierContour 
                                               const FBBezierCurvePtr &ray, QPointF testMinimum,
                                               QPointF testMaximum,
                                               std::vector<FBEdgeCrossingPtr> &crossingsBefore,
-                                              std::vector<FBEdgeCrossingPtr> &crossingsAfter) const
+                                              std::vector<FBEdgeCrossingPtr> &crossingsAfter,
+                                              const QRectF *testBounds) const
 {
     const double minimum = alongRay(ray, testMinimum);
     const double maximum = alongRay(ray, testMaximum);
@@ -164,8 +202,13 @@ bool FBBezierGraph::findCrossingsOnContainers(const std::vector<FBBezierContour 
     for (FBBezierContour *container : candidates) {
         if (!FBBoxPairs_BoxesMeet(rayBounds, container->bounds()))
             continue;
+        // A contour whose box cannot hold the tested one crosses the ray an even number of
+        // times on either side and drops out; only a joint on the ray counts from it.
+        const bool canHold = !testBounds || FBBoxPairs_BoxHolds(container->bounds(), *testBounds);
         for (const auto &edge : container->edges()) {
             if (!FBBoxPairs_BoxesMeet(rayBounds, edge->curve()->bounds()))
+                continue;
+            if (!canHold && !mayMeetAtAnEnd(*ray, *edge->curve()))
                 continue;
             for (const FBBezierIntersectionPtr &intersection :
                  ray->intersectionsWithBezierCurve(edge->curve())) {
@@ -174,6 +217,8 @@ bool FBBezierGraph::findCrossingsOnContainers(const std::vector<FBBezierContour 
                 // A ray through a joint cannot tell which of the two edges it crossed.
                 if (intersection->isAtEndPointOfCurve2())
                     return false;
+                if (!canHold)
+                    continue;
                 const QPointF location = intersection->location();
                 const double along = alongRay(ray, location);
                 if (along > minimum + slack && along < maximum - slack)

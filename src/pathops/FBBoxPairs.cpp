@@ -64,6 +64,20 @@ bool FBBoxPairs_BoxesMeet(const QRectF &a, const QRectF &b)
     return overlaps(entryFor(a, 0, false), entryFor(b, 0, false));
 }
 
+bool FBBoxPairs_BoxHolds(const QRectF &outer, const QRectF &inner)
+{
+    const double pad = std::max(padFor(outer), padFor(inner));
+    if (!std::isfinite(pad))
+        return true;
+    return outer.left() - pad <= inner.left() && inner.right() <= outer.right() + pad &&
+           outer.top() - pad <= inner.top() && inner.bottom() <= outer.bottom() + pad;
+}
+
+bool FBBoxPairs_BoxHoldsPoint(const QRectF &outer, QPointF point)
+{
+    return FBBoxPairs_BoxHolds(outer, QRectF(point, QSizeF(0, 0)));
+}
+
 std::vector<std::pair<size_t, size_t>> FBBoxPairs_Meeting(const std::vector<QRectF> &first,
                                                           const std::vector<QRectF> &second)
 {

@@ -9,6 +9,12 @@
 // Whether two boxes meet, touching included, with a pad against rounding.
 bool FBBoxPairs_BoxesMeet(const QRectF &a, const QRectF &b);
 
+// Whether `outer` holds `inner` (or the point), edges included, with the same pad; a box with a
+// coordinate that is not finite holds and is held by everything. A closed outline can only
+// surround what lies within its box, so containment is only tried where one box holds the other.
+bool FBBoxPairs_BoxHolds(const QRectF &outer, const QRectF &inner);
+bool FBBoxPairs_BoxHoldsPoint(const QRectF &outer, QPointF point);
+
 // Every (i, j) with first[i] meeting second[j], sorted by i, then j.
 std::vector<std::pair<size_t, size_t>> FBBoxPairs_Meeting(const std::vector<QRectF> &first,
                                                           const std::vector<QRectF> &second);

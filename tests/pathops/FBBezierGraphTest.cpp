@@ -224,6 +224,54 @@ TEST(FBBezierGraphTest, ContainmentOfContours)
     }
 }
 
+// A frame round a grid of square rings, every other ring with an island in its hole: each
+// contour's mark is the parity of its nesting depth, and a contour placed in the grid is
+// contained where its depth is odd. Many contours share each row, as in a large union.
+TEST(FBBezierGraphTest, MarksAndContainmentAmongManyContours)
+{
+    constexpr int kCells = 6;
+    constexpr double kCell = 30;
+    BezierPath path = squarePath(-10, -10, kCells * kCell + 10);
+    std::vector<int> expectedMarks = {0};
+    for (int j = 0; j < kCells; ++j) {
+        for (int i = 0; i < kCells; ++i) {
+            const double x = i * kCell, y = j * kCell;
+            path.appendBezierPath(squarePath(x, y, 20));
+            path.appendBezierPath(squarePath(x + 5, y + 5, 10));
+            expectedMarks.insert(expectedMarks.end(), {1, 0});
+            if ((i + j) % 2 == 0) {
+                path.appendBezierPath(squarePath(x + 8, y + 8, 4));
+                expectedMarks.push_back(1);
+            }
+        }
+    }
+    const FBBezierGraph graph(evenOdd(path));
+    ASSERT_EQ(graph.contours().size(), expectedMarks.size());
+    for (size_t k = 0; k < expectedMarks.size(); ++k)
+        EXPECT_EQ(graph.contours()[k]->inside(), expectedMarks[k]) << "contour " << k;
+
+    struct Row
+    {
+        const char *name;
+        BezierPath tested;
+        bool contained;
+    };
+    const double x = 2 * kCell, y = 2 * kCell; // a cell with an island
+    const Row rows[] = {
+        {"between rings", squarePath(x + 22, y + 5, 6), true},
+        {"in a ring's band", squarePath(x + 1, y + 1, 2), false},
+        {"in a hole, beside the island", squarePath(x + 5.5, y + 5.5, 2), true},
+        {"on the island", squarePath(x + 9, y + 9, 2), false},
+        {"in a hole without an island", squarePath(x + kCell + 8, y + 8, 4), true},
+        {"outside the frame", squarePath(-40, y, 10), false},
+        {"round a whole ring", squarePath(x - 2, y - 2, 24), true},
+    };
+    for (const Row &row : rows) {
+        const FBBezierGraph tested(row.tested);
+        EXPECT_EQ(graph.containsContour(tested.contours()[0].get()), row.contained) << row.name;
+    }
+}
+
 TEST(FBBezierGraphTest, OperationsAgreeWithMembership)
 {
     const BezierPath ring = ringPath(10, 4, 2);
