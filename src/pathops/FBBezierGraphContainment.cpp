@@ -5,6 +5,7 @@
 
 #include "pathops/FBBoxPairs.h"
 #include "pathops/FBRayCrossing.h"
+#include "pathops/PathOperationState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -70,6 +71,7 @@ const FBBezierContour *contourOf(const FBEdgeCrossingPtr &crossing)
 
 bool FBBezierGraph::containsContour(const FBBezierContour *testContour) const
 {
+    PathOperation_CheckCancelAndTimeLimit();
     const QRectF testBounds = testContour->bounds();
     const QRectF graphBounds = bounds();
     const double largest = std::max(std::ceil(testBounds.width()), std::ceil(testBounds.height()));
