@@ -311,7 +311,7 @@ void printLargeCases()
     }
 }
 
-// Starts a union of two paths of 500 circles each on a worker, asks for a cancel after `delay`,
+// Starts the union of two paths on a worker, asks for a cancel after `delay`,
 // and answers how long the worker took from the cancel to its end; -1 when it ended before.
 double cancelLatency(const BezierPath &a, const BezierPath &b, std::chrono::milliseconds delay)
 {
@@ -334,14 +334,10 @@ double cancelLatency(const BezierPath &a, const BezierPath &b, std::chrono::mill
     return early ? -1.0 : std::chrono::duration<double>(end - cancelled).count();
 }
 
-void printCancelLatency()
+// Asks for a cancel at ten points of a union and prints the longest wait for its end.
+void printCancelLatencyOf(const char *name, const BezierPath &a, const BezierPath &b)
 {
-    const BezierPath a = circlesInOnePath(500, 21);
-    const BezierPath b = circlesInOnePath(500, 22);
     const double whole = secondsOf([&] { benchmark::DoNotOptimize(fb_union(a, b)); });
-    std::printf("\nCancel during the union of 1000 circles (two paths of 500; whole union %.1f ms; "
-                "goal: stopped within 200 ms)\n",
-                whole * 1e3);
     double longest = 0;
     for (int step = 1; step <= 10; ++step) {
         const auto delay = std::chrono::milliseconds(int(whole * 1e3 * step / 11));
@@ -349,8 +345,17 @@ void printCancelLatency()
         if (latency >= 0)
             longest = std::max(longest, latency);
     }
-    std::printf("longest time from the cancel to the end, over 10 points in the union: %.2f ms\n",
-                longest * 1e3);
+    std::printf("%-52s %12.1f %12.2f\n", name, whole * 1e3, longest * 1e3);
+}
+
+void printCancelLatency()
+{
+    std::printf("\nCancel at ten points of a union (goal: stopped within 200 ms)\n");
+    std::printf("%-52s %12s %12s\n", "union", "whole ms", "longest wait ms");
+    printCancelLatencyOf("1000 circles (two paths of 500)", circlesInOnePath(500, 21),
+                         circlesInOnePath(500, 22));
+    printCancelLatencyOf("25,000 circles in one path with a square", circlesInOnePath(25000, 11),
+                         squarePath(0, 0, 50));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "pathops/FBBoxPairs.h"
 #include "pathops/FBContourOverlap.h"
+#include "pathops/FBRayCrossing.h"
 #include "pathops/PelkoNSBezierPath.h"
 
 #include <QStringList>
@@ -160,7 +161,7 @@ bool FBBezierContour::containsPoint(QPointF point) const
     std::optional<std::pair<FBBezierContourPtr, std::vector<RayHit>>> first;
     for (const QPointF end : ends) {
         FBBezierContourPtr ray = rayFor(end);
-        std::vector<RayHit> hits = hitsOfRay(ray->edges().front()->curve());
+        std::vector<RayHit> hits = hitsOfRay(ray->edges().front()->curve(), true);
         if (!hitsMeetJoint(hits))
             return (crossingsAmongHits(ray->edges().front().get(), hits).size() & 1) != 0;
         if (!first)
@@ -169,14 +170,18 @@ bool FBBezierContour::containsPoint(QPointF point) const
     return (crossingsAmongHits(first->first->edges().front().get(), first->second).size() & 1) != 0;
 }
 
-std::vector<FBBezierContour::RayHit> FBBezierContour::hitsOfRay(const FBBezierCurvePtr &ray) const
+std::vector<FBBezierContour::RayHit> FBBezierContour::hitsOfRay(const FBBezierCurvePtr &ray,
+                                                                bool quick) const
 {
     std::vector<RayHit> hits;
     const QRectF rayBounds = ray->bounds();
     for (const auto &edge : mEdges) {
         if (!FBBoxPairs_BoxesMeet(rayBounds, edge->curve()->bounds()))
             continue;
-        hits.push_back({edge.get(), ray->intersectionsWithBezierCurve(edge->curve())});
+        if (quick && FBRay_ClearCrossing(*ray, *edge->curve()))
+            hits.push_back({edge.get(), {}, true});
+        else
+            hits.push_back({edge.get(), ray->intersectionsWithBezierCurve(edge->curve())});
     }
     return hits;
 }
@@ -194,18 +199,18 @@ bool FBBezierContour::hitsMeetJoint(const std::vector<RayHit> &hits)
 
 bool FBBezierContour::rayMeetsJoint(const FBBezierCurvePtr &ray) const
 {
-    return hitsMeetJoint(hitsOfRay(ray));
+    return hitsMeetJoint(hitsOfRay(ray, true));
 }
 
 qsizetype FBBezierContour::numberOfIntersectionsWithRay(const FBContourEdge *testEdge) const
 {
-    return qsizetype(intersectionsWithRay(testEdge).size());
+    return qsizetype(crossingsAmongHits(testEdge, hitsOfRay(testEdge->curve(), true)).size());
 }
 
 std::vector<FBBezierIntersectionPtr>
 FBBezierContour::intersectionsWithRay(const FBContourEdge *testEdge) const
 {
-    return crossingsAmongHits(testEdge, hitsOfRay(testEdge->curve()));
+    return crossingsAmongHits(testEdge, hitsOfRay(testEdge->curve(), false));
 }
 
 std::vector<FBBezierIntersectionPtr>
@@ -213,6 +218,10 @@ FBBezierContour::crossingsAmongHits(const FBContourEdge *testEdge, const std::ve
 {
     std::vector<FBBezierIntersectionPtr> found;
     for (const RayHit &hit : hits) {
+        if (hit.clear) {
+            found.push_back(nullptr);
+            continue;
+        }
         const FBContourEdge *edge = hit.edge;
         for (const FBBezierIntersectionPtr &intersection : hit.intersections) {
             if (!testEdge->crossesEdge(edge, *intersection))
@@ -220,11 +229,12 @@ FBBezierContour::crossingsAmongHits(const FBContourEdge *testEdge, const std::ve
             // A crossing at the joint of two edges is found on both: count it once.
             if (intersection->isAtStartOfCurve2() && !found.empty()) {
                 const FBBezierIntersectionPtr &last = found.back();
-                if (last->isAtEndPointOfCurve2() && edge->previous()->curve() == last->curve2())
+                if (last && last->isAtEndPointOfCurve2() &&
+                    edge->previous()->curve() == last->curve2())
                     continue;
             } else if (intersection->isAtStopOfCurve2() && !found.empty()) {
                 const FBBezierIntersectionPtr &first = found.front();
-                if (first->isAtStartOfCurve2() && edge->next()->curve() == first->curve2())
+                if (first && first->isAtStartOfCurve2() && edge->next()->curve() == first->curve2())
                     continue;
             }
             found.push_back(intersection);

@@ -75,14 +75,18 @@ public:
     const std::vector<FBContourOverlapPtr> &overlaps() const { return mOverlaps; }
 
 private:
-    // The intersections of a ray with one edge whose box it meets.
+    // The intersections of a ray with one edge whose box it meets; or, when `clear`, the one
+    // crossing that no search needs to find (in the middle of both, not tangent).
     struct RayHit
     {
         const FBContourEdge *edge;
         std::vector<FBBezierIntersectionPtr> intersections;
+        bool clear = false;
     };
-    std::vector<RayHit> hitsOfRay(const FBBezierCurvePtr &ray) const;
+    // With `quick`, edges the ray clearly crosses once are not searched.
+    std::vector<RayHit> hitsOfRay(const FBBezierCurvePtr &ray, bool quick) const;
     static bool hitsMeetJoint(const std::vector<RayHit> &hits);
+    // The crossings among the hits, each crossing at a joint once; a clear crossing is nullptr.
     static std::vector<FBBezierIntersectionPtr> crossingsAmongHits(const FBContourEdge *testEdge,
                                                                    const std::vector<RayHit> &hits);
 

@@ -118,6 +118,9 @@ void FBBezierGraph::buildFromPath(const platform::BezierPath &path)
     std::optional<QPointF> reopenAt;
     bool closedByLine = false;
     auto startContour = [&](QPointF start) {
+        // Rays that cross curves clearly search nothing: the loops over many contours look
+        // for a cancel themselves.
+        PathOperation_CheckCancelAndTimeLimit();
         contour = std::make_shared<FBBezierContour>();
         addContour(contour);
         closedByLine = false;
@@ -230,6 +233,7 @@ std::vector<int> FBBezierGraph::allContourInsides() const
     std::vector<int> insides(mContours.size(), 0);
     const QRectF graphBounds = bounds();
     for (size_t i = 0; i < mContours.size(); ++i) {
+        PathOperation_CheckCancelAndTimeLimit();
         const FBBezierContour *testContour = mContours[i].get();
         const QPointF start = testContour->firstPoint();
         const double endX =

@@ -4,6 +4,8 @@
 #include "pathops/FBBezierGraph.h"
 
 #include "pathops/FBBoxPairs.h"
+#include "pathops/FBRayCrossing.h"
+#include "pathops/PathOperationState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -69,6 +71,7 @@ const FBBezierContour *contourOf(const FBEdgeCrossingPtr &crossing)
 
 bool FBBezierGraph::containsContour(const FBBezierContour *testContour) const
 {
+    PathOperation_CheckCancelAndTimeLimit();
     const QRectF testBounds = testContour->bounds();
     const QRectF graphBounds = bounds();
     const double largest = std::max(std::ceil(testBounds.width()), std::ceil(testBounds.height()));
@@ -210,6 +213,38 @@ bool FBBezierGraph::findCrossingsOnContainers(const std::vector<FBBezierContour 
                 continue;
             if (!canHold && !mayMeetAtAnEnd(*ray, *edge->curve()))
                 continue;
+            // A clear crossing far enough from the tested contour's extent goes to its side
+            // unsearched.
+            if (canHold) {
+                if (const auto clear = FBRay_ClearCrossing(*ray, *edge->curve())) {
+                    const double low = clear->along - clear->uncertainty;
+                    const double high = clear->along + clear->uncertainty;
+                    auto settled = [low, high](double bound) {
+                        return high < bound || low > bound;
+                    };
+                    auto reaches = [low, high](double value) {
+                        return low <= value && value <= high;
+                    };
+                    if (settled(minimum + slack) && settled(maximum - slack) && !reaches(minimum) &&
+                        !reaches(maximum)) {
+                        const bool before = high < minimum + slack;
+                        const bool after = low > maximum - slack;
+                        if (before || after) {
+                            const FBEdgeCrossingPtr crossing =
+                                FBEdgeCrossing::crossingWithIntersection(
+                                    FBBezierIntersection::intersectionWithCurve1(
+                                        ray, clear->rayParameter, edge->curve(),
+                                        clear->curveParameter));
+                            crossing->setEdge(edge.get());
+                            if (before)
+                                crossingsBefore.push_back(crossing);
+                            if (after)
+                                crossingsAfter.push_back(crossing);
+                        }
+                        continue;
+                    }
+                }
+            }
             for (const FBBezierIntersectionPtr &intersection :
                  ray->intersectionsWithBezierCurve(edge->curve())) {
                 if (intersection->isTangent())

@@ -104,6 +104,7 @@ void FBBezierGraph::markCrossingsAsEntryOrExitWithBezierGraph(FBBezierGraph &oth
 {
     (void)otherGraph;
     for (const FBBezierContourPtr &contour : mContours) {
+        PathOperation_CheckCancelAndTimeLimit();
         for (FBBezierContour *other : contour->intersectingContours()) {
             // Entering a hole is leaving the region.
             const bool mark = other->inside() == 1 ? !markInside : markInside;
@@ -115,8 +116,25 @@ void FBBezierGraph::markCrossingsAsEntryOrExitWithBezierGraph(FBBezierGraph &oth
 FBBezierGraph FBBezierGraph::bezierGraphFromIntersections()
 {
     FBBezierGraph result;
-    FBEdgeCrossing *crossing = firstUnprocessedCrossing();
+    // Crossings only ever become processed, so the search for the next unprocessed one goes on
+    // from where the last ended instead of from the first contour.
+    size_t contourIndex = 0;
+    size_t edgeIndex = 0;
+    auto nextUnprocessed = [this, &contourIndex, &edgeIndex]() -> FBEdgeCrossing * {
+        for (; contourIndex < mContours.size(); ++contourIndex, edgeIndex = 0) {
+            const auto &edges = mContours[contourIndex]->edges();
+            for (; edgeIndex < edges.size(); ++edgeIndex) {
+                for (const FBEdgeCrossingPtr &crossing : edges[edgeIndex]->crossings()) {
+                    if (!crossing->isProcessed())
+                        return crossing.get();
+                }
+            }
+        }
+        return nullptr;
+    };
+    FBEdgeCrossing *crossing = nextUnprocessed();
     while (crossing) {
+        PathOperation_CheckCancelAndTimeLimit();
         const auto contour = std::make_shared<FBBezierContour>();
         result.addContour(contour);
         do {
@@ -152,7 +170,7 @@ FBBezierGraph FBBezierGraph::bezierGraphFromIntersections()
             crossing->setProcessed(true);
             crossing = crossing->counterpart();
         } while (crossing && !crossing->isProcessed());
-        crossing = firstUnprocessedCrossing();
+        crossing = nextUnprocessed();
     }
     return result;
 }

@@ -195,6 +195,19 @@ TEST(FBBezierGraphTest, TimeLimitAndCancel)
     gPathOperationCancel = true;
     EXPECT_THROW(graph.unionWithBezierGraph(other), platform::Exception);
     gPathOperationCancel = false;
+
+    // Steps whose rays cross every curve clearly search no curve pair, yet still stop: building
+    // a graph of many separate circles, and the containment of a contour in it.
+    BezierPath separate;
+    for (int i = 0; i < 20; ++i)
+        separate.appendBezierPath(circlePath(30 * i, 0, 10));
+    const FBBezierGraph many(separate);
+    const FBBezierGraph inside(circlePath(0, 0, 2));
+    gPathOperationCancel = true;
+    EXPECT_THROW(FBBezierGraph{separate}, platform::Exception);
+    EXPECT_THROW(many.containsContour(inside.contours()[0].get()), platform::Exception);
+    gPathOperationCancel = false;
+    EXPECT_TRUE(many.containsContour(inside.contours()[0].get()));
 }
 
 TEST(FBBezierGraphTest, ContainmentOfContours)
