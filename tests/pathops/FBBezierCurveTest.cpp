@@ -3,10 +3,13 @@
 
 #include "pathops/FBBezierCurve.h"
 
+#include <atomic>
 #include <cmath>
 #include <iterator>
 #include <limits>
 #include <random>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -102,6 +105,81 @@ TEST(FBBezierCurve, SplittingKeepsThePointsOfTheCurve)
         // The reversed curve runs through the same points backwards.
         expectNear(c->reversedCurve()->pointAtParameter(u), c->pointAtParameter(1 - u), 1e-9);
     }
+}
+
+// The cuts the search makes in every step are written out for cubics; they must give the general
+// evaluation's digits exactly, shared coordinates and a parameter that is not a number included.
+TEST(FBBezierCurve, WrittenOutCutsMatchDeCasteljauDigitForDigit)
+{
+    std::mt19937_64 random(2027);
+    std::uniform_real_distribution<double> coordinate(-50, 50), unit(0.0, 1.0);
+    auto same = [](QPointF a, QPointF b) {
+        auto equal = [](double x, double y) { return x == y || (std::isnan(x) && std::isnan(y)); };
+        return equal(a.x(), b.x()) && equal(a.y(), b.y());
+    };
+    const double specials[] = {0.0, 1.0, 0.5, std::numeric_limits<double>::quiet_NaN()};
+    for (int round = 0; round < 20000; ++round) {
+        FBCurvePoints p;
+        for (QPointF &q : p)
+            q = QPointF(coordinate(random), coordinate(random));
+        if (round % 3 == 0) // a horizontal line: every y the same
+            for (QPointF &q : p)
+                q.setY(p[0].y());
+        double a = unit(random), b = unit(random);
+        if (round % 5 == 0)
+            a = specials[round / 5 % 4];
+        if (round % 7 == 0)
+            b = specials[round / 7 % 4];
+        const FBRange range = FBGeom_MakeRange(std::min(a, b), std::max(a, b));
+
+        ASSERT_TRUE(same(FBCurve_PointAt(p, a), FBCurve_DeCasteljau(p, a))) << round;
+
+        FBCurvePoints upper, expected;
+        FBCurve_DeCasteljau(p, range.minimum, static_cast<FBCurvePoints *>(nullptr), &upper);
+        if (range.minimum == 1.0)
+            expected = upper;
+        else
+            FBCurve_DeCasteljau(upper, (range.maximum - range.minimum) / (1.0 - range.minimum),
+                                &expected);
+        const FBCurvePoints cut = FBCurve_SubcurveWithRange(p, range);
+        for (std::size_t i = 0; i < 4; ++i)
+            ASSERT_TRUE(same(cut[i], expected[i])) << round << " point " << i;
+    }
+}
+
+// A curve keeps its box once measured; threads asking for it at the same moment must all get the
+// measured box, never one half stored.
+TEST(FBBezierCurve, BoxAskedByManyThreadsAtOnceIsTheMeasuredBox)
+{
+    std::vector<FBBezierCurvePtr> shared, alone;
+    std::mt19937_64 random(5);
+    std::uniform_real_distribution<double> coordinate(-100, 100);
+    for (int i = 0; i < 500; ++i) {
+        std::array<QPointF, 4> p;
+        for (QPointF &q : p)
+            q = QPointF(coordinate(random), coordinate(random));
+        shared.push_back(curve(p[0], p[1], p[2], p[3]));
+        alone.push_back(curve(p[0], p[1], p[2], p[3]));
+    }
+    std::atomic<bool> go{false};
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&] {
+            while (!go.load())
+                std::this_thread::yield();
+            for (std::size_t i = 0; i < shared.size(); ++i) {
+                const QRectF got = shared[i]->bounds();
+                const QRectF want = alone[i]->bounds();
+                if (got.x() != want.x() || got.y() != want.y() || got.width() != want.width() ||
+                    got.height() != want.height())
+                    ++wrong;
+            }
+        });
+    go = true;
+    for (std::thread &thread : threads)
+        thread.join();
+    EXPECT_EQ(wrong.load(), 0);
 }
 
 TEST(FBBezierCurve, SubcurveEdgeRanges)
