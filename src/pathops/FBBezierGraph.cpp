@@ -205,24 +205,26 @@ std::vector<size_t> FBBezierGraph::contoursAcross(double position, bool horizont
             const double length = horizontal ? b.height() : b.width();
             // A box that is not a number goes first and reaches everywhere.
             const bool finite = std::isfinite(start) && std::isfinite(length);
-            index->byStart.emplace_back(finite ? start : -INFINITY, i);
+            index->byStart.push_back(
+                {finite ? start : -INFINITY, i, horizontal ? b.bottom() : b.right()});
             index->longest = std::max(index->longest, finite ? length : double(INFINITY));
         }
-        std::sort(index->byStart.begin(), index->byStart.end());
+        std::sort(index->byStart.begin(), index->byStart.end(), [](const Span &a, const Span &b) {
+            return a.start != b.start ? a.start < b.start : a.index < b.index;
+        });
     }
     const double pad = 1e-9 * (1.0 + std::abs(position));
-    const auto end = std::upper_bound(index->byStart.begin(), index->byStart.end(),
-                                      std::make_pair(position + pad, size_t(-1)));
-    auto it = std::lower_bound(index->byStart.begin(), end,
-                               std::make_pair(position - pad - index->longest, size_t(0)));
+    const auto &spans = index->byStart;
+    const auto end = std::upper_bound(spans.begin(), spans.end(), position + pad,
+                                      [](double value, const Span &s) { return value < s.start; });
+    auto it = std::lower_bound(spans.begin(), end, position - pad - index->longest,
+                               [](const Span &s, double value) { return s.start < value; });
     if (!std::isfinite(index->longest))
-        it = index->byStart.begin();
+        it = spans.begin();
     std::vector<size_t> found;
     for (; it != end; ++it) {
-        const QRectF b = mContours[it->second]->bounds();
-        const double finish = horizontal ? b.bottom() : b.right();
-        if (!(finish < position - pad))
-            found.push_back(it->second);
+        if (!(it->finish < position - pad))
+            found.push_back(it->index);
     }
     std::sort(found.begin(), found.end());
     return found;
@@ -232,10 +234,21 @@ std::vector<int> FBBezierGraph::allContourInsides() const
 {
     std::vector<int> insides(mContours.size(), 0);
     const QRectF graphBounds = bounds();
+    const std::vector<QRectF> boxes = contourBounds(mContours);
+    std::vector<size_t> holding;
     for (size_t i = 0; i < mContours.size(); ++i) {
         PathOperation_CheckCancelAndTimeLimit();
         const FBBezierContour *testContour = mContours[i].get();
         const QPointF start = testContour->firstPoint();
+        // A contour whose box does not hold the start cannot surround it: the ray crosses it an
+        // even number of times. Most contours of a large graph have none that can.
+        holding.clear();
+        for (size_t j : contoursAcross(start.y(), true)) {
+            if (j != i && FBBoxPairs_BoxHoldsPoint(boxes[j], start))
+                holding.push_back(j);
+        }
+        if (holding.empty())
+            continue;
         const double endX =
             start.x() > graphBounds.left() ? graphBounds.left() - 10 : graphBounds.right() + 10;
         const FBBezierContourPtr ray = FBBezierContour::bezierContourWithCurve(
@@ -243,12 +256,9 @@ std::vector<int> FBBezierGraph::allContourInsides() const
         const FBContourEdge *testEdge = ray->edges().front().get();
         const QRectF rayBounds = testEdge->curve()->bounds();
         qsizetype count = 0;
-        for (size_t j : contoursAcross(start.y(), true)) {
+        for (size_t j : holding) {
             const FBBezierContour *contour = mContours[j].get();
-            // A contour whose box does not hold the start cannot surround it: the ray crosses
-            // it an even number of times.
-            if (j == i || !FBBoxPairs_BoxesMeet(rayBounds, contour->bounds()) ||
-                !FBBoxPairs_BoxHoldsPoint(contour->bounds(), start))
+            if (!FBBoxPairs_BoxesMeet(rayBounds, boxes[j]))
                 continue;
             if (contoursIntersect(*contour, *testContour))
                 continue;

@@ -102,10 +102,17 @@ private:
     // The contours whose boxes a horizontal (or vertical) line at `position` meets, in order.
     std::vector<size_t> contoursAcross(double position, bool horizontal) const;
 
-    // Contours ordered by where their boxes begin across one axis, and the longest box.
+    // Contours ordered by where their boxes begin across one axis (with where they end), and
+    // the longest box.
+    struct Span
+    {
+        double start;
+        size_t index;
+        double finish;
+    };
     struct SpanIndex
     {
-        std::vector<std::pair<double, size_t>> byStart;
+        std::vector<Span> byStart;
         double longest = 0.0;
     };
 
