@@ -77,6 +77,21 @@ void FBBezierContour::addReverseCurveFrom(const FBEdgeCrossing *startCrossing,
     addReverseCurve(pieceBetween(startCrossing, endCrossing));
 }
 
+void FBBezierContour::joinEdgesFrom(size_t first, QPointF start, QPointF end)
+{
+    if (first >= mEdges.size())
+        return;
+    FBContourEdge &head = *mEdges[first];
+    head.setCurve(head.curve()->curveWithEndPoints(
+        start, first + 1 == mEdges.size() ? end : head.curve()->endPoint2()));
+    if (first + 1 < mEdges.size()) {
+        FBContourEdge &tail = *mEdges.back();
+        tail.setCurve(tail.curve()->curveWithEndPoints(tail.curve()->endPoint1(), end));
+    }
+    mBounds = QRectF();
+    mBezPathCache.reset();
+}
+
 void FBBezierContour::close()
 {
     if (mEdges.empty())

@@ -30,6 +30,10 @@ public:
     void addCurveFrom(const FBEdgeCrossing *startCrossing, const FBEdgeCrossing *endCrossing);
     void addReverseCurveFrom(const FBEdgeCrossing *startCrossing,
                              const FBEdgeCrossing *endCrossing);
+    // Moves the start of the edge at `first` to `start` and the end of the last edge to `end`:
+    // the pieces traced from one crossing to the next then meet the pieces before and after
+    // them exactly. Nothing happens when `first` is past the last edge.
+    void joinEdgesFrom(size_t first, QPointF start, QPointF end);
     // Adds a line back to the start when the loop is open.
     void close();
 

@@ -167,6 +167,19 @@ FBBezierCurvePtr FBBezierCurve::reversedCurve() const
     return make({mEndPoint2, mControlPoint2, mControlPoint1, mEndPoint1}, mIsStraightLine);
 }
 
+FBBezierCurvePtr FBBezierCurve::curveWithEndPoints(QPointF start, QPointF end) const
+{
+    // Exactly: QPointF's == overlooks differences in the last digits.
+    if (start.x() == mEndPoint1.x() && start.y() == mEndPoint1.y() && end.x() == mEndPoint2.x() &&
+        end.y() == mEndPoint2.y())
+        return self();
+    const QPointF control1 =
+        FBGeom_AddPoints(mControlPoint1, FBGeom_SubtractPoints(start, mEndPoint1));
+    const QPointF control2 =
+        FBGeom_AddPoints(mControlPoint2, FBGeom_SubtractPoints(end, mEndPoint2));
+    return make({start, control1, control2, end}, mIsStraightLine);
+}
+
 double FBBezierCurve::refineParameter(double t, QPointF point) const
 {
     const std::array<QPointF, 4> p = points();

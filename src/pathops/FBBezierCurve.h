@@ -65,6 +65,10 @@ public:
     // The pieces before, inside and after the range; nullptr for a missing piece.
     std::array<FBBezierCurvePtr, 3> splitSubcurvesWithRange(FBRange range) const;
     FBBezierCurvePtr reversedCurve() const;
+    // The same curve with its end points moved to `start` and `end`, each neighbouring control
+    // point moved along with its end so that the curve leaves in the same direction; the curve
+    // itself when neither moves.
+    FBBezierCurvePtr curveWithEndPoints(QPointF start, QPointF end) const;
     // One Newton step from t toward the parameter of the curve point nearest to `point`;
     // neither clamped nor guarded against a zero divisor.
     double refineParameter(double t, QPointF point) const;

@@ -139,6 +139,10 @@ FBBezierGraph FBBezierGraph::bezierGraphFromIntersections()
         result.addContour(contour);
         do {
             crossing->setProcessed(true);
+            // The pieces from this crossing to the next one start and end at the crossings'
+            // meeting points, which the other graph's pieces share: the contour closes exactly.
+            FBEdgeCrossing *from = crossing;
+            const size_t firstEdge = contour->edges().size();
             if (crossing->isEntry()) {
                 contour->addCurveFrom(crossing, crossing->next());
                 if (!crossing->next()) {
@@ -167,6 +171,8 @@ FBBezierGraph FBBezierGraph::bezierGraphFromIntersections()
                     crossing = crossing->previous();
                 }
             }
+            contour->joinEdgesFrom(firstEdge, from->intersection()->meetingPoint(),
+                                   crossing->intersection()->meetingPoint());
             crossing->setProcessed(true);
             crossing = crossing->counterpart();
         } while (crossing && !crossing->isProcessed());

@@ -46,6 +46,19 @@ QPointF FBBezierIntersection::location()
     return mLocation;
 }
 
+QPointF FBBezierIntersection::meetingPoint()
+{
+    if (isAtStartOfCurve1())
+        return mCurve1->endPoint1();
+    if (isAtStopOfCurve1())
+        return mCurve1->endPoint2();
+    if (isAtStartOfCurve2())
+        return mCurve2->endPoint1();
+    if (isAtStopOfCurve2())
+        return mCurve2->endPoint2();
+    return location();
+}
+
 FBBezierCurvePtr FBBezierIntersection::curve1LeftBezier()
 {
     computeCurve1();

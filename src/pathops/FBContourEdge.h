@@ -33,6 +33,7 @@ public:
     QString description() const;
 
     const FBBezierCurvePtr &curve() const { return mCurve; }
+    void setCurve(FBBezierCurvePtr curve) { mCurve = std::move(curve); }
     const std::vector<FBEdgeCrossingPtr> &crossings() const { return mCrossings; }
     FBBezierContour *contour() const { return mContour; }
     qsizetype index() const { return mIndex; }

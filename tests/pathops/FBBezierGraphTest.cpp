@@ -410,6 +410,48 @@ TEST(FBBezierGraphTest, ResultShapes)
         EXPECT_EQ(subpathCount(combine(row.a, row.b, row.op)), row.subpaths) << row.name;
 }
 
+// Traced contours close exactly: each piece starts where the one before it ends, also at
+// crossings where the two curves' own points differ in their last digits (circles touching from
+// outside meet at a very shallow angle).
+TEST(FBBezierGraphTest, TracedContoursCloseExactly)
+{
+    struct Row
+    {
+        const char *name;
+        BezierPath a;
+        BezierPath b;
+    };
+    const double r1 = 4.0367, r2 = 9.6894, angle = 0.7321;
+    const QPointF touch(std::cos(angle) * (r1 + r2), std::sin(angle) * (r1 + r2));
+    const Row rows[] = {
+        {"circles touching from outside", circlePath(5.33, 16.14, r1),
+         circlePath(5.33 + touch.x(), 16.14 + touch.y(), r2)},
+        {"crossing circles", circlePath(0, 0, 5), circlePath(3.3, 1.7, 4.2)},
+        {"circle across a square's corner", squarePath(0, 0, 10), circlePath(10.4, 9.7, 2.9)},
+        {"ring and circle", ringPath(10, 3, 4), circlePath(8, 5, 4)},
+    };
+    for (const Row &row : rows) {
+        for (Op op : {Op::Union, Op::Intersect, Op::Difference}) {
+            FBBezierGraph ga(row.a);
+            FBBezierGraph gb(row.b);
+            const FBBezierGraph result = op == Op::Union       ? ga.unionWithBezierGraph(gb)
+                                         : op == Op::Intersect ? ga.intersectWithBezierGraph(gb)
+                                                               : ga.differenceWithBezierGraph(gb);
+            for (const FBBezierContourPtr &contour : result.contours()) {
+                const auto &edges = contour->edges();
+                for (size_t i = 0; i < edges.size(); ++i) {
+                    const QPointF end = edges[i]->curve()->endPoint2();
+                    const QPointF next = edges[(i + 1) % edges.size()]->curve()->endPoint1();
+                    EXPECT_TRUE(end.x() == next.x() && end.y() == next.y())
+                        << row.name << ", " << opName(op) << ": edge " << i << " ends at ("
+                        << end.x() << ", " << end.y() << "), the next starts at (" << next.x()
+                        << ", " << next.y() << ")";
+                }
+            }
+        }
+    }
+}
+
 TEST(FBBezierGraphTest, InputsComeBackCleanAndRepeatable)
 {
     FBBezierGraph a(ringPath(10, 3, 4));

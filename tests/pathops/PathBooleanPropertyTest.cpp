@@ -554,15 +554,7 @@ TEST(PathBooleanProperty, RegressionPairs)
          "4.8748028940883685;11.080173356063696@L;7.6871272134004762;11.080173356063696@L;"
          "7.6871272134004762;13.892497675375804@L;4.8748028940883685;13.892497675375804@L;"
          "4.8748028940883685;11.080173356063696@L;2.0624785747762608;11.080173356063696@C;@"},
-    });
-}
-
-// Still wrong: for these tangent circles the exclusive or, made as the union less the
-// intersection, loses most of a piece. Kept here to be turned on once mended.
-TEST(PathBooleanProperty, DISABLED_KnownExclusiveOrFaults)
-{
-    expectPairsPass({
-        {"tangent circles",
+        {"circles touching from outside, their exclusive or made of two touching pieces",
          "M;9.3752567474948911;16.146211338127415@S;9.3752567474948911;13.916834644696676;"
          "7.5679898542364015;12.109567751438185;5.3386131608056626;12.109567751438185@S;"
          "3.1092364673749242;12.109567751438185;1.3019695741164332;13.916834644696676;"
@@ -578,4 +570,23 @@ TEST(PathBooleanProperty, DISABLED_KnownExclusiveOrFaults)
          "1.1934940817396349;35.168563919233598;5.3922446619867426;30.969813338986491;"
          "5.3922446619867426;25.790392014970209@C;@"},
     });
+}
+
+// Seeds of the random cases that once failed, rerun with the shapes they make.
+TEST(PathBooleanProperty, RegressionSeeds)
+{
+    const quint64 seeds[] = {
+        6006344, // circles touching from outside
+        7004793, // circles touching from outside: the exclusive or lost the larger circle
+        7028443, // nested rings and a circle
+        7031812, // an outline touching itself at a corner and nested rings
+        7060693, // an outline touching itself at a corner and a circle
+    };
+    for (quint64 seed : seeds) {
+        ShapeMaker maker(seed);
+        const ShapePair pair = maker.pair();
+        const std::vector<std::string> faults = checkPair(pair.a, pair.b);
+        EXPECT_TRUE(faults.empty()) << "seed " << seed << " (" << pair.kind << ")\n"
+                                    << describe(faults, pair.a, pair.b);
+    }
 }
