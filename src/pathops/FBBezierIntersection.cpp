@@ -1,9 +1,52 @@
 #include "pathops/FBBezierIntersection.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr double ParameterCloseThreshold = 1e-5;
 constexpr double TangentCloseThreshold = 1e-7;
+// How far an end point may lie off the other curve and still be on it, relative to the size of
+// the coordinates: rounding, not geometry.
+constexpr double EndPointOffCurveTolerance = 1e-9;
+
+QPointF derivativeAt(const FBBezierCurve &curve, double t)
+{
+    const double u = 1.0 - t;
+    const QPointF d0 = FBGeom_SubtractPoints(curve.controlPoint1(), curve.endPoint1());
+    const QPointF d1 = FBGeom_SubtractPoints(curve.controlPoint2(), curve.controlPoint1());
+    const QPointF d2 = FBGeom_SubtractPoints(curve.endPoint2(), curve.controlPoint2());
+    return FBGeom_ScalePoint(FBGeom_AddPoints(FBGeom_AddPoints(FBGeom_ScalePoint(d0, u * u),
+                                                               FBGeom_ScalePoint(d1, 2 * u * t)),
+                                              FBGeom_ScalePoint(d2, t * t)),
+                             3.0);
+}
+
+// Whether an intersection at parameter `t` of a curve lies at the curve's end point `end`
+// (reached at `endParameter`), the other curve meeting it at `otherT`. A parameter within the
+// tolerance is not enough: a curve that passes a corner a hair away crosses the edge before the
+// corner near its end and the edge after it near its start, at two different points. Taken by
+// the parameters alone, one of those could count as at the corner and the other not, and the
+// contour would get an odd number of crossings. So the end point must also lie on the other
+// curve; measured across that curve's direction, an imprecise parameter along a curve that
+// really passes through the end point does not count against it.
+bool liesAtEnd(double t, double endParameter, QPointF end, const FBBezierCurve &other,
+               double otherT)
+{
+    if (!FBGeom_AreValuesCloseWithThreshold(t, endParameter, ParameterCloseThreshold))
+        return false;
+    const QPointF onOther = other.pointAtParameter(otherT);
+    const QPointF offset = FBGeom_SubtractPoints(end, onOther);
+    const QPointF direction = derivativeAt(other, otherT);
+    const double directionLength = FBGeom_VectorLength(direction);
+    double gap = FBGeom_VectorLength(offset);
+    if (directionLength > 0 && std::isfinite(directionLength))
+        gap = std::abs(offset.x() * direction.y() - offset.y() * direction.x()) / directionLength;
+    const double scale = 1.0 + std::max({std::abs(end.x()), std::abs(end.y()),
+                                         std::abs(onOther.x()), std::abs(onOther.y())});
+    return !(gap > EndPointOffCurveTolerance * scale);
+}
 
 } // namespace
 
@@ -11,7 +54,12 @@ FBBezierIntersection::FBBezierIntersection(FBBezierCurvePtr curve1, double param
                                            FBBezierCurvePtr curve2, double parameter2)
     : mCurve1(std::move(curve1)), mParameter1(parameter1), mCurve2(std::move(curve2)),
       mParameter2(parameter2)
-{}
+{
+    mAtStartOfCurve1 = liesAtEnd(mParameter1, 0.0, mCurve1->endPoint1(), *mCurve2, mParameter2);
+    mAtStopOfCurve1 = liesAtEnd(mParameter1, 1.0, mCurve1->endPoint2(), *mCurve2, mParameter2);
+    mAtStartOfCurve2 = liesAtEnd(mParameter2, 0.0, mCurve2->endPoint1(), *mCurve1, mParameter1);
+    mAtStopOfCurve2 = liesAtEnd(mParameter2, 1.0, mCurve2->endPoint2(), *mCurve1, mParameter1);
+}
 
 FBBezierIntersectionPtr FBBezierIntersection::intersectionWithCurve1(FBBezierCurvePtr curve1,
                                                                      double parameter1,
@@ -103,12 +151,12 @@ bool FBBezierIntersection::isTangent()
 
 bool FBBezierIntersection::isAtStartOfCurve1() const
 {
-    return FBGeom_AreValuesCloseWithThreshold(mParameter1, 0.0, ParameterCloseThreshold);
+    return mAtStartOfCurve1;
 }
 
 bool FBBezierIntersection::isAtStopOfCurve1() const
 {
-    return FBGeom_AreValuesCloseWithThreshold(mParameter1, 1.0, ParameterCloseThreshold);
+    return mAtStopOfCurve1;
 }
 
 bool FBBezierIntersection::isAtEndPointOfCurve1() const
@@ -118,12 +166,12 @@ bool FBBezierIntersection::isAtEndPointOfCurve1() const
 
 bool FBBezierIntersection::isAtStartOfCurve2() const
 {
-    return FBGeom_AreValuesCloseWithThreshold(mParameter2, 0.0, ParameterCloseThreshold);
+    return mAtStartOfCurve2;
 }
 
 bool FBBezierIntersection::isAtStopOfCurve2() const
 {
-    return FBGeom_AreValuesCloseWithThreshold(mParameter2, 1.0, ParameterCloseThreshold);
+    return mAtStopOfCurve2;
 }
 
 bool FBBezierIntersection::isAtEndPointOfCurve2() const

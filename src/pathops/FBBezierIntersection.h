@@ -27,6 +27,8 @@ public:
     FBBezierCurvePtr curve2LeftBezier();
     FBBezierCurvePtr curve2RightBezier();
 
+    // At an end point: the parameter lies within a small tolerance of the end, and the end
+    // point lies on the other curve.
     bool isAtStartOfCurve1() const;
     bool isAtStopOfCurve1() const;
     bool isAtEndPointOfCurve1() const;
@@ -54,6 +56,10 @@ private:
     double mParameter2;
     FBBezierCurvePtr mCurve2LeftBezier;
     FBBezierCurvePtr mCurve2RightBezier;
+    bool mAtStartOfCurve1 = false;
+    bool mAtStopOfCurve1 = false;
+    bool mAtStartOfCurve2 = false;
+    bool mAtStopOfCurve2 = false;
     bool mNeedToComputeCurve1 = true;
     bool mNeedToComputeCurve2 = true;
 };

@@ -179,30 +179,44 @@ TEST(FBBezierIntersection, EndPointAndTangentPredicates)
 {
     const auto arch = curve({0, 0}, {1, 2}, {2, 2}, {3, 0});
     const auto top = line({0, 1.5}, {3, 1.5});
+    // Through both of the arch's end points, at 0.2 and 0.8 of its length.
+    const auto base = line({-1, 0}, {4, 0});
+    // Across the arch 2.4e-5 from its start, within the parameter tolerance of it; the arch's
+    // start lies beside this line, not on it.
+    const double nearStart = 8e-6;
+    const double x = arch->pointAtParameter(nearStart).x();
+    const auto beside = line({x, -1}, {x, 1});
     struct Row
     {
+        FBBezierCurvePtr other;
         double t1, t2;
-        bool atStart1, atStop1, atStart2, atStop2, tangent;
+        bool atStart1, atStop1, atStart2, atStop2;
     };
     const Row rows[] = {
-        {0.000005, 0.5, true, false, false, false, false},
-        {0.00002, 0.5, false, false, false, false, true},
-        {0.999995, 0.5, false, true, false, false, false},
-        {0.5, 1.0, false, false, false, true, false}, // touching at an end is never tangent
-        {0.5, 0.5, false, false, false, false, true},
+        {base, 0.000005, 0.2, true, false, false, false},
+        {base, 0.00002, 0.2, false, false, false, false},
+        {base, 0.999995, 0.8, false, true, false, false},
+        {top, 0.5, 1.0, false, false, false, true}, // the top's end lies on the arch's tangent
+        {top, 0.5, 0.5, false, false, false, false},
+        {beside, nearStart, 0.5, false, false, false, false},
     };
     for (const Row &row : rows) {
-        FBBezierIntersection crossing(arch, row.t1, top, row.t2);
+        FBBezierIntersection crossing(arch, row.t1, row.other, row.t2);
         EXPECT_EQ(crossing.isAtStartOfCurve1(), row.atStart1) << row.t1;
         EXPECT_EQ(crossing.isAtStopOfCurve1(), row.atStop1) << row.t1;
         EXPECT_EQ(crossing.isAtStartOfCurve2(), row.atStart2) << row.t2;
         EXPECT_EQ(crossing.isAtStopOfCurve2(), row.atStop2) << row.t2;
         EXPECT_EQ(crossing.isAtEndPointOfCurve(),
                   row.atStart1 || row.atStop1 || row.atStart2 || row.atStop2);
-        if (row.t1 == 0.5 && row.t2 == 0.5) { // only here do both really touch
-            EXPECT_EQ(crossing.isTangent(), row.tangent);
-        }
     }
+    // Touching at an end is never tangent; along the middle it is.
+    EXPECT_FALSE(FBBezierIntersection(arch, 0.5, top, 1.0).isTangent());
+    EXPECT_TRUE(FBBezierIntersection(arch, 0.5, top, 0.5).isTangent());
+    // The meeting point is the end point the intersection lies at, else the point on curve 1.
+    EXPECT_EQ(FBBezierIntersection(arch, 0.000005, base, 0.2).meetingPoint(), QPointF(0, 0));
+    EXPECT_EQ(FBBezierIntersection(arch, 0.5, top, 1.0).meetingPoint(), QPointF(3, 1.5));
+    EXPECT_EQ(FBBezierIntersection(arch, nearStart, beside, 0.5).meetingPoint(),
+              arch->pointAtParameter(nearStart));
     FBBezierIntersection crossing(arch, 0.5, top, 0.5);
     EXPECT_LT(distance(crossing.location(), QPointF(1.5, 1.5)), 1e-12);
     EXPECT_LT(distance(crossing.curve1LeftBezier()->endPoint2(), QPointF(1.5, 1.5)), 1e-12);

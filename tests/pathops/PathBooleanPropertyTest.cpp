@@ -576,7 +576,9 @@ TEST(PathBooleanProperty, RegressionPairs)
 TEST(PathBooleanProperty, RegressionSeeds)
 {
     const quint64 seeds[] = {
+        5078477, // nested rings: a circle passes a square's corner a hair away
         6006344, // circles touching from outside
+        8051477, // nested rings: a circle passes a square's corner a hair away
         7004793, // circles touching from outside: the exclusive or lost the larger circle
         7028443, // nested rings and a circle
         7031812, // an outline touching itself at a corner and nested rings
