@@ -48,6 +48,19 @@ bool liesAtEnd(double t, double endParameter, QPointF end, const FBBezierCurve &
     return !(gap > EndPointOffCurveTolerance * scale);
 }
 
+// Sets a coordinate of `point` to the curve's where all four of its points share it.
+void keepSharedCoordinate(QPointF &point, const FBBezierCurve &curve)
+{
+    const QPointF p0 = curve.endPoint1();
+    const QPointF p1 = curve.controlPoint1();
+    const QPointF p2 = curve.controlPoint2();
+    const QPointF p3 = curve.endPoint2();
+    if (p0.x() == p1.x() && p0.x() == p2.x() && p0.x() == p3.x())
+        point.setX(p0.x());
+    if (p0.y() == p1.y() && p0.y() == p2.y() && p0.y() == p3.y())
+        point.setY(p0.y());
+}
+
 } // namespace
 
 FBBezierIntersection::FBBezierIntersection(FBBezierCurvePtr curve1, double parameter1,
@@ -96,15 +109,22 @@ QPointF FBBezierIntersection::location()
 
 QPointF FBBezierIntersection::meetingPoint()
 {
+    QPointF point;
     if (isAtStartOfCurve1())
-        return mCurve1->endPoint1();
-    if (isAtStopOfCurve1())
-        return mCurve1->endPoint2();
-    if (isAtStartOfCurve2())
-        return mCurve2->endPoint1();
-    if (isAtStopOfCurve2())
-        return mCurve2->endPoint2();
-    return location();
+        point = mCurve1->endPoint1();
+    else if (isAtStopOfCurve1())
+        point = mCurve1->endPoint2();
+    else if (isAtStartOfCurve2())
+        point = mCurve2->endPoint1();
+    else if (isAtStopOfCurve2())
+        point = mCurve2->endPoint2();
+    else
+        point = location();
+    // A coordinate that all of a curve's points share (a horizontal or vertical edge) is kept
+    // exactly, so that its pieces stay on its line.
+    keepSharedCoordinate(point, *mCurve2);
+    keepSharedCoordinate(point, *mCurve1);
+    return point;
 }
 
 FBBezierCurvePtr FBBezierIntersection::curve1LeftBezier()

@@ -17,8 +17,9 @@ public:
     // The point on curve 1.
     QPointF location();
     // The one point where the pieces of both curves meet: the end point of either curve the
-    // intersection lies at, or else the point on curve 1. The two curves' own points differ in
-    // their last digits, and more where the curves meet at a shallow angle.
+    // intersection lies at, or else the point on curve 1; a coordinate that either curve holds
+    // all along is kept. The two curves' own points differ in their last digits, and more where
+    // the curves meet at a shallow angle.
     QPointF meetingPoint();
     // Never at an end point of either curve; otherwise the curves leave in one direction.
     bool isTangent();

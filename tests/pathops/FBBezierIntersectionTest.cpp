@@ -217,6 +217,17 @@ TEST(FBBezierIntersection, EndPointAndTangentPredicates)
     EXPECT_EQ(FBBezierIntersection(arch, 0.5, top, 1.0).meetingPoint(), QPointF(3, 1.5));
     EXPECT_EQ(FBBezierIntersection(arch, nearStart, beside, 0.5).meetingPoint(),
               arch->pointAtParameter(nearStart));
+    // A horizontal or vertical edge keeps its line through the meeting point, even where the
+    // point found on the arch lies a little off it.
+    const auto level = line({0, 1}, {3, 1});
+    const QPointF onArch = arch->pointAtParameter(0.21132);
+    const QPointF met = FBBezierIntersection(arch, 0.21132, level, onArch.x() / 3).meetingPoint();
+    EXPECT_NE(onArch.y(), 1.0);
+    EXPECT_EQ(met.y(), 1.0);
+    EXPECT_EQ(met.x(), onArch.x());
+    const QPointF corner = FBBezierIntersection(beside, 0.5, base, 0.2).meetingPoint();
+    EXPECT_EQ(corner.x(), x);
+    EXPECT_EQ(corner.y(), 0.0);
     FBBezierIntersection crossing(arch, 0.5, top, 0.5);
     EXPECT_LT(distance(crossing.location(), QPointF(1.5, 1.5)), 1e-12);
     EXPECT_LT(distance(crossing.curve1LeftBezier()->endPoint2(), QPointF(1.5, 1.5)), 1e-12);

@@ -577,6 +577,7 @@ TEST(PathBooleanProperty, RegressionSeeds)
 {
     const quint64 seeds[] = {
         5078477, // nested rings: a circle passes a square's corner a hair away
+        6000625, // nested rings and two squares touching at a corner, level with the middle
         6006344, // circles touching from outside
         8051477, // nested rings: a circle passes a square's corner a hair away
         7004793, // circles touching from outside: the exclusive or lost the larger circle
