@@ -118,8 +118,11 @@ QPointF FBBezierIntersection::meetingPoint()
         point = mCurve2->endPoint1();
     else if (isAtStopOfCurve2())
         point = mCurve2->endPoint2();
-    else
-        point = location();
+    else {
+        // Always the point found with the pieces, so that every call answers the same.
+        computeCurve1();
+        point = mLocation;
+    }
     // A coordinate that all of a curve's points share (a horizontal or vertical edge) is kept
     // exactly, so that its pieces stay on its line.
     keepSharedCoordinate(point, *mCurve2);
