@@ -7,45 +7,46 @@ namespace {
 
 constexpr double ParameterCloseThreshold = 1e-5;
 constexpr double TangentCloseThreshold = 1e-7;
-// How far an end point may lie off the other curve and still be on it, relative to the size of
-// the coordinates: rounding, not geometry.
+// How far an end point may lie from the other curve and still be on it, relative to the size
+// of the coordinates: rounding, not geometry.
 constexpr double EndPointOffCurveTolerance = 1e-9;
+// How near a point may lie to a curve's end point in space to be at it, whatever its parameter:
+// on a very short piece a small error of the point is a large one of its parameter.
+constexpr double EndPointNearTolerance = 1e-8;
 
-QPointF derivativeAt(const FBBezierCurve &curve, double t)
+// The distance from `point` to the nearest point of the curve, searched from parameter `t`.
+double distanceToCurve(QPointF point, const FBBezierCurve &curve, double t, QPointF onCurve)
 {
-    const double u = 1.0 - t;
-    const QPointF d0 = FBGeom_SubtractPoints(curve.controlPoint1(), curve.endPoint1());
-    const QPointF d1 = FBGeom_SubtractPoints(curve.controlPoint2(), curve.controlPoint1());
-    const QPointF d2 = FBGeom_SubtractPoints(curve.endPoint2(), curve.controlPoint2());
-    return FBGeom_ScalePoint(FBGeom_AddPoints(FBGeom_AddPoints(FBGeom_ScalePoint(d0, u * u),
-                                                               FBGeom_ScalePoint(d1, 2 * u * t)),
-                                              FBGeom_ScalePoint(d2, t * t)),
-                             3.0);
+    double nearest = FBGeom_PointDistance(point, onCurve);
+    for (int step = 0; step < 4 && nearest > 0; ++step) {
+        const double next = curve.refineParameter(t, point);
+        if (!std::isfinite(next))
+            break;
+        t = std::clamp(next, 0.0, 1.0);
+        nearest = std::min(nearest, FBGeom_PointDistance(point, curve.pointAtParameter(t)));
+    }
+    return nearest;
 }
 
-// Whether an intersection at parameter `t` of a curve lies at the curve's end point `end`
-// (reached at `endParameter`), the other curve meeting it at `otherT`. A parameter within the
-// tolerance is not enough: a curve that passes a corner a hair away crosses the edge before the
-// corner near its end and the edge after it near its start, at two different points. Taken by
-// the parameters alone, one of those could count as at the corner and the other not, and the
-// contour would get an odd number of crossings. So the end point must also lie on the other
-// curve; measured across that curve's direction, an imprecise parameter along a curve that
-// really passes through the end point does not count against it.
-bool liesAtEnd(double t, double endParameter, QPointF end, const FBBezierCurve &other,
-               double otherT)
+// Whether an intersection at parameter `t` of a curve (its point there `onCurve`) lies at the
+// curve's end point `end` (reached at `endParameter`), the other curve meeting it at `otherT`
+// (its point there `onOther`). Being near the end is not enough: a curve that passes a corner a
+// hair away crosses the edge before the corner near its end and the edge after it near its
+// start, at two different points. Taken by nearness alone, one of those could count as at the
+// corner and the other not, and the contour would get an odd number of crossings. So the end
+// point must also lie on the other curve.
+bool liesAtEnd(double t, double endParameter, QPointF end, QPointF onCurve,
+               const FBBezierCurve &other, double otherT, QPointF onOther)
 {
-    if (!FBGeom_AreValuesCloseWithThreshold(t, endParameter, ParameterCloseThreshold))
-        return false;
-    const QPointF onOther = other.pointAtParameter(otherT);
-    const QPointF offset = FBGeom_SubtractPoints(end, onOther);
-    const QPointF direction = derivativeAt(other, otherT);
-    const double directionLength = FBGeom_VectorLength(direction);
-    double gap = FBGeom_VectorLength(offset);
-    if (directionLength > 0 && std::isfinite(directionLength))
-        gap = std::abs(offset.x() * direction.y() - offset.y() * direction.x()) / directionLength;
     const double scale = 1.0 + std::max({std::abs(end.x()), std::abs(end.y()),
                                          std::abs(onOther.x()), std::abs(onOther.y())});
-    return !(gap > EndPointOffCurveTolerance * scale);
+    // Of a piece shorter than the tolerance, only the end nearer by parameter.
+    const bool near =
+        FBGeom_AreValuesCloseWithThreshold(t, endParameter, ParameterCloseThreshold) ||
+        (std::abs(t - endParameter) <= 0.5 &&
+         FBGeom_PointDistance(onCurve, end) <= EndPointNearTolerance * scale);
+    return near &&
+           !(distanceToCurve(end, other, otherT, onOther) > EndPointOffCurveTolerance * scale);
 }
 
 // Sets a coordinate of `point` to the curve's where all four of its points share it.
@@ -68,10 +69,36 @@ FBBezierIntersection::FBBezierIntersection(FBBezierCurvePtr curve1, double param
     : mCurve1(std::move(curve1)), mParameter1(parameter1), mCurve2(std::move(curve2)),
       mParameter2(parameter2)
 {
-    mAtStartOfCurve1 = liesAtEnd(mParameter1, 0.0, mCurve1->endPoint1(), *mCurve2, mParameter2);
-    mAtStopOfCurve1 = liesAtEnd(mParameter1, 1.0, mCurve1->endPoint2(), *mCurve2, mParameter2);
-    mAtStartOfCurve2 = liesAtEnd(mParameter2, 0.0, mCurve2->endPoint1(), *mCurve1, mParameter1);
-    mAtStopOfCurve2 = liesAtEnd(mParameter2, 1.0, mCurve2->endPoint2(), *mCurve1, mParameter1);
+    const QPointF on1 = mCurve1->pointAtParameter(mParameter1);
+    const QPointF on2 = mCurve2->pointAtParameter(mParameter2);
+    mAtStartOfCurve1 =
+        liesAtEnd(mParameter1, 0.0, mCurve1->endPoint1(), on1, *mCurve2, mParameter2, on2);
+    mAtStopOfCurve1 =
+        liesAtEnd(mParameter1, 1.0, mCurve1->endPoint2(), on1, *mCurve2, mParameter2, on2);
+    mAtStartOfCurve2 =
+        liesAtEnd(mParameter2, 0.0, mCurve2->endPoint1(), on2, *mCurve1, mParameter1, on1);
+    mAtStopOfCurve2 =
+        liesAtEnd(mParameter2, 1.0, mCurve2->endPoint2(), on2, *mCurve1, mParameter1, on1);
+    // Where the curves share the end point the intersection lies at, it lies at both ends,
+    // however far the search left the other curve's parameter from it (it can where the curves
+    // part slowly).
+    auto sameEnd = [&](QPointF end, bool &atStart, bool &atStop, const FBBezierCurve &curve,
+                       double parameter) {
+        const bool start = end.x() == curve.endPoint1().x() && end.y() == curve.endPoint1().y();
+        const bool stop = end.x() == curve.endPoint2().x() && end.y() == curve.endPoint2().y();
+        if (atStart || atStop || !(start || stop))
+            return;
+        if (start && (!stop || parameter <= 0.5))
+            atStart = true;
+        else
+            atStop = true;
+    };
+    if (mAtStartOfCurve1 || mAtStopOfCurve1)
+        sameEnd(mAtStartOfCurve1 ? mCurve1->endPoint1() : mCurve1->endPoint2(), mAtStartOfCurve2,
+                mAtStopOfCurve2, *mCurve2, mParameter2);
+    else if (mAtStartOfCurve2 || mAtStopOfCurve2)
+        sameEnd(mAtStartOfCurve2 ? mCurve2->endPoint1() : mCurve2->endPoint2(), mAtStartOfCurve1,
+                mAtStopOfCurve1, *mCurve1, mParameter1);
 }
 
 FBBezierIntersectionPtr FBBezierIntersection::intersectionWithCurve1(FBBezierCurvePtr curve1,

@@ -186,6 +186,9 @@ TEST(FBBezierIntersection, EndPointAndTangentPredicates)
     const double nearStart = 8e-6;
     const double x = arch->pointAtParameter(nearStart).x();
     const auto beside = line({x, -1}, {x, 1});
+    // Ends on the arch's top; starts where the arch ends.
+    const auto drop = line({1.5, 3}, {1.5, 1.5});
+    const auto tail = line({3, 0}, {5, 1});
     struct Row
     {
         FBBezierCurvePtr other;
@@ -196,7 +199,10 @@ TEST(FBBezierIntersection, EndPointAndTangentPredicates)
         {base, 0.000005, 0.2, true, false, false, false},
         {base, 0.00002, 0.2, false, false, false, false},
         {base, 0.999995, 0.8, false, true, false, false},
-        {top, 0.5, 1.0, false, false, false, true}, // the top's end lies on the arch's tangent
+        {drop, 0.5, 1.0, false, false, false, true},
+        // The tail starts where the arch ends, so both lie at that end, though the arch's
+        // parameter was left short of it.
+        {tail, 0.9997, 0.0, false, true, true, false},
         {top, 0.5, 0.5, false, false, false, false},
         {beside, nearStart, 0.5, false, false, false, false},
     };
@@ -210,11 +216,16 @@ TEST(FBBezierIntersection, EndPointAndTangentPredicates)
                   row.atStart1 || row.atStop1 || row.atStart2 || row.atStop2);
     }
     // Touching at an end is never tangent; along the middle it is.
-    EXPECT_FALSE(FBBezierIntersection(arch, 0.5, top, 1.0).isTangent());
+    EXPECT_FALSE(FBBezierIntersection(arch, 0.5, drop, 1.0).isTangent());
     EXPECT_TRUE(FBBezierIntersection(arch, 0.5, top, 0.5).isTangent());
     // The meeting point is the end point the intersection lies at, else the point on curve 1.
     EXPECT_EQ(FBBezierIntersection(arch, 0.000005, base, 0.2).meetingPoint(), QPointF(0, 0));
-    EXPECT_EQ(FBBezierIntersection(arch, 0.5, top, 1.0).meetingPoint(), QPointF(3, 1.5));
+    EXPECT_EQ(FBBezierIntersection(arch, 0.5, drop, 1.0).meetingPoint(), QPointF(1.5, 1.5));
+    // On a very short piece a point a hair from the end is at it, whatever its parameter.
+    const auto shortPiece = line({0, 1e-4}, {0, 0});
+    EXPECT_TRUE(FBBezierIntersection(shortPiece, 1 - 5e-5, base, 0.2).isAtStopOfCurve1());
+    EXPECT_FALSE(FBBezierIntersection(shortPiece, 1 - 5e-5, base, 0.2).isAtStartOfCurve1());
+    EXPECT_FALSE(FBBezierIntersection(shortPiece, 1 - 5e-3, base, 0.2).isAtStopOfCurve1());
     EXPECT_EQ(FBBezierIntersection(arch, nearStart, beside, 0.5).meetingPoint(),
               arch->pointAtParameter(nearStart));
     // A horizontal or vertical edge keeps its line through the meeting point, even where the

@@ -576,6 +576,10 @@ TEST(PathBooleanProperty, RegressionPairs)
 TEST(PathBooleanProperty, RegressionSeeds)
 {
     const quint64 seeds[] = {
+        5022048, // nested rings of circles: the exclusive or's two parts touch where a piece
+                 // shorter than a thousandth ends
+        5066115, // nested rings and a circle: the search leaves a crossing at a shared end a
+                 // little along one curve
         5078477, // nested rings: a circle passes a square's corner a hair away
         6000625, // nested rings and two squares touching at a corner, level with the middle
         6006344, // circles touching from outside
@@ -584,6 +588,7 @@ TEST(PathBooleanProperty, RegressionSeeds)
         7028443, // nested rings and a circle
         7031812, // an outline touching itself at a corner and nested rings
         7060693, // an outline touching itself at a corner and a circle
+        8040523, // nested rings
     };
     for (quint64 seed : seeds) {
         ShapeMaker maker(seed);
