@@ -93,6 +93,71 @@ bool contoursIntersect(const FBBezierContour &a, const FBBezierContour &b)
     return false;
 }
 
+// One place where an edge meets an edge of another contour.
+struct EdgeHit
+{
+    FBContourEdge *edge1;
+    FBContourEdge *edge2;
+    FBBezierIntersectionPtr intersection;
+};
+
+// How far apart the two curves' own points at a hit lie: the search's uncertainty there.
+double gapOf(FBBezierIntersection &x)
+{
+    return FBGeom_PointDistance(x.location(), x.curve2()->pointAtParameter(x.parameter2()));
+}
+
+// The search accepts curves that pass a hair apart at an edge's end as meeting there: a rough
+// hit at the joint, beside the precise hit where the curve really crosses the same edge or the
+// one across the joint. Both would become crossings where there is one, and the pair would
+// cross an odd number of times. A hit near an edge's end (by parameter) that lies within a
+// hundred times its gap of a hit at least a hundred times more precise, on the same edge or the
+// neighbouring one at that end, is such an echo; the answer marks it true.
+std::vector<bool> echoesAtJoints(const std::vector<EdgeHit> &hits)
+{
+    constexpr double EndReach = 1e-5;
+    std::vector<bool> echoes(hits.size(), false);
+    // The hits on each edge of either side, gathered when first needed.
+    std::unordered_map<const FBContourEdge *, std::vector<size_t>> onEdge[2];
+    bool gathered = false;
+    for (size_t index = 0; index < hits.size(); ++index) {
+        FBBezierIntersection &y = *hits[index].intersection;
+        const QPointF point = y.location();
+        const double gap = gapOf(y);
+        const double rounding = 1e-9 * (1.0 + std::abs(point.x()) + std::abs(point.y()));
+        if (!(gap > rounding))
+            continue;
+        for (bool side1 : {true, false}) {
+            const double t = side1 ? y.parameter1() : y.parameter2();
+            const bool nearStart = t <= EndReach, nearStop = t >= 1.0 - EndReach;
+            if (echoes[index] || !(nearStart || nearStop))
+                continue;
+            if (!gathered) {
+                for (size_t k = 0; k < hits.size(); ++k) {
+                    onEdge[0][hits[k].edge1].push_back(k);
+                    onEdge[1][hits[k].edge2].push_back(k);
+                }
+                gathered = true;
+            }
+            const FBContourEdge *edge = side1 ? hits[index].edge1 : hits[index].edge2;
+            const auto &bySide = onEdge[side1 ? 0 : 1];
+            const FBContourEdge *neighbour = nearStart ? edge->previous() : edge->next();
+            for (const FBContourEdge *e : {edge, neighbour}) {
+                const auto found = bySide.find(e);
+                if (found == bySide.end())
+                    continue;
+                for (size_t k : found->second) {
+                    FBBezierIntersection &x = *hits[k].intersection;
+                    if (k != index && !echoes[k] && 1e2 * gapOf(x) < gap &&
+                        FBGeom_PointDistance(x.location(), point) <= 1e2 * gap)
+                        echoes[index] = true;
+                }
+            }
+        }
+    }
+    return echoes;
+}
+
 } // namespace
 
 FBBezierGraph::FBBezierGraph()
@@ -315,6 +380,7 @@ void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other)
         FBBezierContour *ourContour = mContours[i].get();
         FBBezierContour *theirContour = other.mContours[j].get();
         const auto overlap = std::make_shared<FBContourOverlap>();
+        std::vector<EdgeHit> hits;
         for (const auto &[a, b] :
              FBBoxPairs_Meeting(edgeBounds(*ourContour), edgeBounds(*theirContour))) {
             FBContourEdge *ourEdge = ourContour->edges()[a].get();
@@ -322,13 +388,19 @@ void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other)
             FBBezierIntersectRangePtr range;
             const auto intersections =
                 ourEdge->curve()->intersectionsWithBezierCurve(theirEdge->curve(), &range);
-            for (const FBBezierIntersectionPtr &intersection : intersections) {
-                markSharedStarts(ourEdge, theirEdge, *intersection);
-                if (ourEdge->crossesEdge(theirEdge, *intersection))
-                    addCrossingPair(ourEdge, theirEdge, intersection, false);
-            }
+            for (const FBBezierIntersectionPtr &intersection : intersections)
+                hits.push_back({ourEdge, theirEdge, intersection});
             if (range)
                 overlap->addOverlap(range, ourEdge, theirEdge);
+        }
+        const std::vector<bool> echoes = echoesAtJoints(hits);
+        for (size_t k = 0; k < hits.size(); ++k) {
+            const EdgeHit &hit = hits[k];
+            if (echoes[k])
+                continue;
+            markSharedStarts(hit.edge1, hit.edge2, *hit.intersection);
+            if (hit.edge1->crossesEdge(hit.edge2, *hit.intersection))
+                addCrossingPair(hit.edge1, hit.edge2, hit.intersection, false);
         }
         // Outlines that coincide all the way round cross nowhere.
         if (!overlap->isComplete()) {
@@ -453,16 +525,23 @@ void FBBezierGraph::insertSelfCrossings()
     for (const auto &[s, f] : pairs) {
         FBBezierContour *last = mContours[f].get();
         FBBezierContour *other = mContours[s].get();
+        std::vector<EdgeHit> hits;
         for (const auto &[a, b] : FBBoxPairs_Meeting(edgeBounds(*last), edgeBounds(*other))) {
             FBContourEdge *lastEdge = last->edges()[a].get();
             FBContourEdge *otherEdge = other->edges()[b].get();
             const auto intersections =
                 lastEdge->curve()->intersectionsWithBezierCurve(otherEdge->curve());
-            for (const FBBezierIntersectionPtr &intersection : intersections) {
-                markSharedStarts(lastEdge, otherEdge, *intersection);
-                if (lastEdge->crossesEdge(otherEdge, *intersection))
-                    addCrossingPair(lastEdge, otherEdge, intersection, true);
-            }
+            for (const FBBezierIntersectionPtr &intersection : intersections)
+                hits.push_back({lastEdge, otherEdge, intersection});
+        }
+        const std::vector<bool> echoes = echoesAtJoints(hits);
+        for (size_t k = 0; k < hits.size(); ++k) {
+            const EdgeHit &hit = hits[k];
+            if (echoes[k])
+                continue;
+            markSharedStarts(hit.edge1, hit.edge2, *hit.intersection);
+            if (hit.edge1->crossesEdge(hit.edge2, *hit.intersection))
+                addCrossingPair(hit.edge1, hit.edge2, hit.intersection, true);
         }
     }
     removeDuplicateCrossings();

@@ -576,19 +576,36 @@ TEST(PathBooleanProperty, RegressionPairs)
 TEST(PathBooleanProperty, RegressionSeeds)
 {
     const quint64 seeds[] = {
-        5022048, // nested rings of circles: the exclusive or's two parts touch where a piece
-                 // shorter than a thousandth ends
-        5066115, // nested rings and a circle: the search leaves a crossing at a shared end a
-                 // little along one curve
-        5078477, // nested rings: a circle passes a square's corner a hair away
-        6000625, // nested rings and two squares touching at a corner, level with the middle
-        6006344, // circles touching from outside
-        8051477, // nested rings: a circle passes a square's corner a hair away
-        7004793, // circles touching from outside: the exclusive or lost the larger circle
-        7028443, // nested rings and a circle
-        7031812, // an outline touching itself at a corner and nested rings
-        7060693, // an outline touching itself at a corner and a circle
-        8040523, // nested rings
+        5022048,  // nested rings of circles: the exclusive or's two parts touch where a piece
+                  // shorter than a thousandth ends
+        5066115,  // nested rings and a circle: the search leaves a crossing at a shared end a
+                  // little along one curve
+        5078477,  // nested rings: a circle passes a square's corner a hair away
+        6000625,  // nested rings and two squares touching at a corner, level with the middle
+        6006344,  // circles touching from outside
+        8051477,  // nested rings: a circle passes a square's corner a hair away
+        7004793,  // circles touching from outside: the exclusive or lost the larger circle
+        7028443,  // nested rings and a circle
+        7031812,  // an outline touching itself at a corner and nested rings
+        7060693,  // an outline touching itself at a corner and a circle
+        8040523,  // nested rings
+        8016636,  // circles touching from outside
+        8024617,  // circles touching from outside
+        8051884,  // circles touching from outside
+        8044896,  // nested rings
+        8050979,  // nested rings
+        8092451,  // nested rings
+        8046783,  // stars
+        8059995,  // an outline touching itself
+        8060180,  // an outline touching itself
+        8069216,  // an outline touching itself
+        8098895,  // an outline touching itself
+        10019953, // nested rings and a circle across two of them
+        10067938, // nested rings and a circle
+        12029388, // a circle cutting a star's corner
+        10068384, // a circle crossing another at its joint: a rough hit at the joint echoes
+                  // the precise one beside it
+        14024229, // a circle a hair above a square's corner, echoed by a rough hit at it
     };
     for (quint64 seed : seeds) {
         ShapeMaker maker(seed);
