@@ -2,6 +2,7 @@
 
 #include "pathops/FBBoxPairs.h"
 #include "pathops/FBContourOverlap.h"
+#include "pathops/FBCurvePoints.h"
 #include "pathops/PathOperationState.h"
 #include "pathops/PelkoNSBezierPath.h"
 
@@ -156,6 +157,72 @@ std::vector<bool> echoesAtJoints(const std::vector<EdgeHit> &hits)
         }
     }
     return echoes;
+}
+
+// Where two curves, taken past their ends as the same polynomials, cross near the parameters
+// (s, t) where the search found them meeting: Newton's steps on both parameters at once. Where
+// the curves cut across each other at a sine of at least ClearSine, the crossing lies within
+// gap / sine of the found point, the gap being how far apart the curves' points are there.
+// Nothing where they cut across too shallowly for the steps to be sure, or where the steps do
+// not settle on one point of both curves close by.
+std::optional<std::pair<double, double>> exactCrossing(const FBBezierCurve &curve1, double s,
+                                                       const FBBezierCurve &curve2, double t)
+{
+    constexpr double ClearSine = 0.05;
+    const FBCurvePoints p = curve1.points();
+    const FBCurvePoints q = curve2.points();
+    auto derivative = [](const FBCurvePoints &c) {
+        return std::array<QPointF, 3>{FBGeom_ScalePoint(FBGeom_SubtractPoints(c[1], c[0]), 3.0),
+                                      FBGeom_ScalePoint(FBGeom_SubtractPoints(c[2], c[1]), 3.0),
+                                      FBGeom_ScalePoint(FBGeom_SubtractPoints(c[3], c[2]), 3.0)};
+    };
+    const std::array<QPointF, 3> dp = derivative(p);
+    const std::array<QPointF, 3> dq = derivative(q);
+    const QPointF found = FBCurve_DeCasteljau(p, s);
+    QPointF offset = FBGeom_SubtractPoints(found, FBCurve_DeCasteljau(q, t));
+    const double reach = 2.0 * FBGeom_VectorLength(offset) / ClearSine;
+    const double rounding = 1e-9 * (1.0 + std::max(std::abs(found.x()), std::abs(found.y())));
+    for (int step = 0; step < 16 && FBGeom_VectorLength(offset) > 1e-3 * rounding; ++step) {
+        const QPointF a = FBCurve_DeCasteljau(dp, s);
+        const QPointF b = FBCurve_DeCasteljau(dq, t);
+        // offset + a·ds - b·dt = 0, by Cramer's rule.
+        const double det = a.y() * b.x() - a.x() * b.y();
+        if (!(std::abs(det) >= ClearSine * FBGeom_VectorLength(a) * FBGeom_VectorLength(b)))
+            return std::nullopt;
+        s += (offset.x() * b.y() - offset.y() * b.x()) / det;
+        t += (a.y() * offset.x() - a.x() * offset.y()) / det;
+        const QPointF point = FBCurve_DeCasteljau(p, s);
+        if (!(FBGeom_PointDistance(point, found) <= reach + rounding))
+            return std::nullopt;
+        offset = FBGeom_SubtractPoints(point, FBCurve_DeCasteljau(q, t));
+    }
+    if (!(FBGeom_VectorLength(offset) <= rounding))
+        return std::nullopt;
+    return std::make_pair(s, t);
+}
+
+// The search stops at a curve's end when the other curve crosses a hair past it, or passes a
+// hair beside it: it answers the end, with the two curves' points there apart by up to its
+// tolerance. The crossing past the end is the next edge's, which finds it again; a curve passing
+// beside a corner crosses neither edge there. Either way the answer at the end is no crossing of
+// this curve, and counted, it would leave the two contours crossing an odd number of times.
+// Where the end point lies on the other curve, the crossing is at the joint, which the edges on
+// both sides decide.
+bool crossesPastAnEnd(FBBezierIntersection &x)
+{
+    constexpr double NearEnd = 1e-5;
+    if (x.isAtEndPointOfCurve())
+        return false;
+    auto nearEnd = [](double t) { return t <= NearEnd || t >= 1.0 - NearEnd; };
+    if (!nearEnd(x.parameter1()) && !nearEnd(x.parameter2()))
+        return false;
+    const auto exact = exactCrossing(*x.curve1(), x.parameter1(), *x.curve2(), x.parameter2());
+    if (!exact)
+        return false;
+    auto past = [&nearEnd](double found, double t) {
+        return nearEnd(found) && (t < 0.0 || t > 1.0);
+    };
+    return past(x.parameter1(), exact->first) || past(x.parameter2(), exact->second);
 }
 
 } // namespace
@@ -396,7 +463,7 @@ void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other)
         const std::vector<bool> echoes = echoesAtJoints(hits);
         for (size_t k = 0; k < hits.size(); ++k) {
             const EdgeHit &hit = hits[k];
-            if (echoes[k])
+            if (echoes[k] || crossesPastAnEnd(*hit.intersection))
                 continue;
             markSharedStarts(hit.edge1, hit.edge2, *hit.intersection);
             if (hit.edge1->crossesEdge(hit.edge2, *hit.intersection))
@@ -537,7 +604,7 @@ void FBBezierGraph::insertSelfCrossings()
         const std::vector<bool> echoes = echoesAtJoints(hits);
         for (size_t k = 0; k < hits.size(); ++k) {
             const EdgeHit &hit = hits[k];
-            if (echoes[k])
+            if (echoes[k] || crossesPastAnEnd(*hit.intersection))
                 continue;
             markSharedStarts(hit.edge1, hit.edge2, *hit.intersection);
             if (hit.edge1->crossesEdge(hit.edge2, *hit.intersection))

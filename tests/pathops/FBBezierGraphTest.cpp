@@ -3,6 +3,7 @@
 #include "PathShapes.h"
 #include "pathops/FBContourOverlap.h"
 #include "pathops/PathOperationState.h"
+#include "pathops/PathTextForms.h"
 #include "platform/Guard.h"
 
 #include <gtest/gtest.h>
@@ -173,6 +174,70 @@ TEST(FBBezierGraphTest, CrossingsBetweenGraphs)
     EXPECT_EQ(shared.runs().size(), 1u);
     EXPECT_FALSE(shared.isComplete());
     EXPECT_FALSE(left.contours()[0]->isEquivalent(right.contours()[0].get()));
+}
+
+TEST(FBBezierGraphTest, CrossingsNearAJoint)
+{
+    // Where one outline meets the other a hair from a joint, the search can answer the joint's
+    // end of a curve that does not reach the other outline: two contours must still cross an
+    // even number of times, between two graphs and within one.
+    struct Row
+    {
+        const char *name;
+        const char *first;
+        const char *second;
+        qsizetype crossings;
+    } rows[] = {
+        {"a circle crossing another a hair past its joint, found on both curves there",
+         "M;23.582955896430402;15.062262542304744@S;23.582955896430402;"
+         "19.046929556712204;20.352745050045463;22.277140403097142;"
+         "16.368078035638003;22.277140403097142@S;12.383411021230541;"
+         "22.277140403097142;9.1532001748456047;19.046929556712204;"
+         "9.1532001748456047;15.062262542304744@S;9.1532001748456047;"
+         "11.077595527897282;12.383411021230541;7.8473846815123443;"
+         "16.368078035638003;7.8473846815123443@S;20.352745050045463;"
+         "7.8473846815123443;23.582955896430402;11.077595527897282;"
+         "23.582955896430402;15.062262542304744@C;@",
+         "M;20.431724584245949;9.4130775501185902@S;20.431724584245949;"
+         "5.5173841916431865;17.273641137062771;2.3593007444600094;"
+         "13.377947778587368;2.3593007444600094@S;9.4822544201119641;"
+         "2.3593007444600094;6.3241709729287869;5.5173841916431865;"
+         "6.3241709729287869;9.4130775501185902@S;6.3241709729287869;"
+         "13.308770908593994;9.4822544201119641;16.466854355777173;"
+         "13.377947778587368;16.466854355777173@S;17.273641137062771;"
+         "16.466854355777173;20.431724584245949;13.308770908593994;"
+         "20.431724584245949;9.4130775501185902@C;@",
+         2},
+        {"a circle passing a rectangle's corner a hair outside it, both edges' lines past the "
+         "corner",
+         "M;12.527363531640503;4.8550703838912392@S;12.527363531640503;"
+         "-0.4498812914159398;8.2268504952523394;-4.7503943278041048;"
+         "2.9218988199451594;-4.7503943278041048@S;-2.3830528553620196;"
+         "-4.7503943278041048;-6.6835658917501846;-0.4498812914159398;"
+         "-6.6835658917501846;4.8550703838912392@S;-6.6835658917501846;"
+         "10.160022059198418;-2.3830528553620196;14.460535095586582;"
+         "2.9218988199451594;14.460535095586582@S;8.2268504952523394;"
+         "14.460535095586582;12.527363531640503;10.160022059198418;"
+         "12.527363531640503;4.8550703838912392@C;@",
+         "M;8;8@L;12;8@L;12;7@L;8;7@C;@", 0},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString first = QString::fromLatin1(row.first);
+        const QString second = QString::fromLatin1(row.second);
+        const std::optional<BezierPath> a = pathFromString(first);
+        const std::optional<BezierPath> b = pathFromString(second);
+        const std::optional<BezierPath> both = pathFromString(first + second);
+        ASSERT_TRUE(a && b && both);
+        FBBezierGraph ga(*a);
+        FBBezierGraph gb(*b);
+        ga.insertCrossingsWithBezierGraph(gb);
+        EXPECT_EQ(crossingCount(ga), row.crossings);
+        EXPECT_EQ(crossingCount(gb), row.crossings);
+        FBBezierGraph g(*both);
+        g.insertSelfCrossings();
+        EXPECT_EQ(crossingCount(g), 2 * row.crossings);
+    }
 }
 
 TEST(FBBezierGraphTest, TimeLimitAndCancel)

@@ -610,6 +610,7 @@ TEST(PathBooleanProperty, RegressionSeeds)
         10068384, // a circle crossing another at its joint: a rough hit at the joint echoes
                   // the precise one beside it
         14024229, // a circle a hair above a square's corner, echoed by a rough hit at it
+        10016135, // a circle passing a rectangle's corner a hair outside it
     };
     for (quint64 seed : seeds) {
         ShapeMaker maker(seed);
