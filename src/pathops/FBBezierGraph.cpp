@@ -513,6 +513,9 @@ void FBBezierGraph::removeUnpairedGrazingCrossings()
     // crossing where the search accepted the near miss, and the walk then follows the wrong
     // outline for the whole contour. An odd count can only come from such a point: the most
     // nearly grazing crossing of the pair goes, when the curves there are close to parallel.
+    // That holds at a joint too: where circles touch a hair beside one's joint, the joint lies
+    // on the other circle to within rounding, and their directions there differ just enough to
+    // make the touch a crossing.
     constexpr double kGrazingSine = 2e-2;
     for (const FBBezierContourPtr &contour : mContours) {
         std::unordered_map<const FBBezierContour *, std::vector<FBEdgeCrossing *>> byContour;
@@ -531,9 +534,6 @@ void FBBezierGraph::removeUnpairedGrazingCrossings()
             FBEdgeCrossing *grazing = nullptr;
             double smallest = kGrazingSine;
             for (FBEdgeCrossing *crossing : crossings) {
-                if (crossing->isAtStart() || crossing->isAtEnd() ||
-                    crossing->counterpart()->isAtStart() || crossing->counterpart()->isAtEnd())
-                    continue;
                 const double sine = crossingSine(*crossing);
                 if (sine < smallest) {
                     smallest = sine;
