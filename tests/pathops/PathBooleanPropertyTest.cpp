@@ -610,6 +610,7 @@ TEST(PathBooleanProperty, RegressionSeeds)
         10068384, // a circle crossing another at its joint: a rough hit at the joint echoes
                   // the precise one beside it
         14024229, // a circle a hair above a square's corner, echoed by a rough hit at it
+        16060735, // a star across nested rings: the union's traced holes were taken as fills
     };
     for (quint64 seed : seeds) {
         ShapeMaker maker(seed);
