@@ -23,8 +23,11 @@ FBBezierGraph FBBezierGraph::differenceWithBezierGraph(FBBezierGraph &graph)
 
 FBBezierGraph FBBezierGraph::xorWithBezierGraph(FBBezierGraph &graph)
 {
-    FBBezierGraph allParts = unionWithBezierGraph(graph);
-    FBBezierGraph commonParts = intersectWithBezierGraph(graph);
+    // The union and the intersection are read back as graphs of their own, as from any path:
+    // traced contours carry no fill-or-hole mark, and contours passed through whole are still
+    // the inputs' own objects, which the two results may even share.
+    FBBezierGraph allParts(unionWithBezierGraph(graph).bezierPath());
+    FBBezierGraph commonParts(intersectWithBezierGraph(graph).bezierPath());
     return allParts.differenceWithBezierGraph(commonParts);
 }
 

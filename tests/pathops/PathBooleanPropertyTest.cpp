@@ -612,6 +612,7 @@ TEST(PathBooleanProperty, RegressionSeeds)
         14024229, // a circle a hair above a square's corner, echoed by a rough hit at it
         10016135, // a circle passing a rectangle's corner a hair outside it
         10037857, // circles touching inside a hair beside a joint
+        16060735, // a star across nested rings: the union's traced holes were taken as fills
     };
     for (quint64 seed : seeds) {
         ShapeMaker maker(seed);
