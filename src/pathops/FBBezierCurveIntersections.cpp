@@ -112,6 +112,54 @@ bool shortPiecesCross(const FBBezierCurve &originalUs, FBRange usRange,
            std::min(a0Side, a1Side) <= slack && std::max(a0Side, a1Side) >= -slack;
 }
 
+// Clipping is exact only up to rounding: where the ranges have already closed in on a crossing
+// from one side, the next clip can shave the crossing itself off by the last digits of a strip
+// and report that the pieces miss each other. The crossing then sits at a corner of the ranges,
+// where both curves pass through (nearly) one point and cut clearly across each other. Crossings
+// at a curve's end are left to the joint handling, which has its own rules.
+constexpr double LostCrossingSpread = 1e-7;
+constexpr double LostCrossingEndMargin = 1e-5;
+
+QPointF tangentAt(const FBBezierCurve &curve, double t)
+{
+    const QPointF p0 = curve.endPoint1(), p1 = curve.controlPoint1();
+    const QPointF p2 = curve.controlPoint2(), p3 = curve.endPoint2();
+    const double s = 1 - t;
+    return 3 * (s * s * (p1 - p0) + 2 * s * t * (p2 - p1) + t * t * (p3 - p2));
+}
+
+std::optional<std::pair<double, double>> crossingAtCorner(const FBBezierCurve &originalUs,
+                                                          FBRange usRange,
+                                                          const FBBezierCurve &originalThem,
+                                                          FBRange themRange)
+{
+    const double threshold = LostCrossingSpread * (extent(originalUs) + extent(originalThem));
+    std::optional<std::pair<double, double>> best;
+    double bestDistance = 0;
+    for (double u : {usRange.minimum, usRange.maximum}) {
+        for (double t : {themRange.minimum, themRange.maximum}) {
+            const double d = FBGeom_PointDistance(originalUs.pointAtParameter(u),
+                                                  originalThem.pointAtParameter(t));
+            if (!(d <= threshold) || (best && d >= bestDistance))
+                continue;
+            best = std::make_pair(u, t);
+            bestDistance = d;
+        }
+    }
+    if (!best)
+        return std::nullopt;
+    const auto inside = [](double v) {
+        return v > LostCrossingEndMargin && v < 1 - LostCrossingEndMargin;
+    };
+    if (!inside(best->first) || !inside(best->second))
+        return std::nullopt;
+    const QPointF ua = FBGeom_NormalizeVector(tangentAt(originalUs, best->first));
+    const QPointF ub = FBGeom_NormalizeVector(tangentAt(originalThem, best->second));
+    if (!(std::abs(ua.x() * ub.y() - ua.y() * ub.x()) >= ShortPieceCrossingSine))
+        return std::nullopt;
+    return best;
+}
+
 double largestCoordinate(const FBBezierCurve &curve)
 {
     return std::max({std::abs(curve.endPoint1().x()), std::abs(curve.endPoint1().y()),
@@ -313,7 +361,17 @@ struct Search
     Piece wholeThem;
     FBBezierIntersectRangePtr *overlapRange;
     std::vector<FBBezierIntersectionPtr> *found;
+    // Crossings taken back at a range's corner after a clip shaved them off (see
+    // crossingAtCorner); kept apart, as the neighbouring range may find the same one.
+    std::vector<std::pair<double, double>> *lost;
 };
+
+void keepLostCrossing(const Search &search, FBRange usRange, FBRange themRange)
+{
+    if (auto corner =
+            crossingAtCorner(*search.originalUs, usRange, *search.originalThem, themRange))
+        search.lost->push_back(*corner);
+}
 
 // One level of the search: `startUs` is the piece `usRange` of the first whole curve,
 // `startThem` the piece `themRange` of the second. Crossings go to the search's list in order.
@@ -343,6 +401,8 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
         if (!intersects) {
             if (iterations > 0 && shortPiecesCross(originalUs, *usRange, originalThem, *themRange))
                 break;
+            if (iterations > 0)
+                keepLostCrossing(search, *usRange, *themRange);
             return;
         }
         if (iterations > 0 && (isPoint(us) || isPoint(them)))
@@ -354,6 +414,8 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
         if (!intersects) {
             if (iterations > 0 && shortPiecesCross(originalUs, *usRange, originalThem, *themRange))
                 break;
+            if (iterations > 0)
+                keepLostCrossing(search, *usRange, *themRange);
             return;
         }
         if (iterations > 0 && (isPoint(us) || isPoint(them)))
@@ -498,8 +560,20 @@ std::vector<FBBezierIntersectionPtr> FBBezierCurve::intersectionsWithBezierCurve
         return {};
     }
     std::vector<FBBezierIntersectionPtr> found;
-    const Search search{originalUs,   originalThem, pieceOf(*originalUs), pieceOf(*originalThem),
-                        overlapRange, &found};
+    std::vector<std::pair<double, double>> lost;
+    const Search search{
+        originalUs, originalThem, pieceOf(*originalUs), pieceOf(*originalThem), overlapRange,
+        &found,     &lost};
     searchPieces(search, pieceOf(*this), pieceOf(*curve), usRange, themRange, depth);
+    for (const auto &[u, t] : lost) {
+        const bool foundAlready =
+            std::any_of(found.begin(), found.end(), [u = u, t = t](const auto &hit) {
+                return std::abs(hit->parameter1() - u) <= LostCrossingEndMargin &&
+                       std::abs(hit->parameter2() - t) <= LostCrossingEndMargin;
+            });
+        if (!foundAlready)
+            found.push_back(
+                FBBezierIntersection::intersectionWithCurve1(originalUs, u, originalThem, t));
+    }
     return found;
 }

@@ -5,6 +5,7 @@
 #include "pathops/FBBezierIntersectRange.h"
 #include "pathops/FBBezierIntersection.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -562,5 +563,30 @@ TEST(FBBezierIntersection, LineCrossingNearACurvesStartIsFound)
         ASSERT_EQ(found.size(), 1u);
         EXPECT_NEAR(found[0]->location().x(), 13.63088, 1e-4);
         EXPECT_NEAR(found[0]->location().y(), 6.77747, 1e-4);
+    }
+}
+
+TEST(FBBezierIntersection, CrossingShavedOffByAClipIsKept)
+{
+    // A quarter circle of radius 4.96 from its rightmost point, and a nearly upright line that
+    // cuts it twice, 0.13 and 1.16 above that point. The search closes in on the lower crossing
+    // from one side; the next clip once shaved it off by rounding and only the upper one was
+    // answered. Both orders find both crossings, once each.
+    const FBBezierCurvePtr quarter =
+        curve({17.279436055889295, 9.8547745920255814}, {17.279436055889295, 12.592424878929204},
+              {15.06013200403493, 14.81172893078357}, {12.322481717131307, 14.81172893078357});
+    const FBBezierCurvePtr upright =
+        line({17.446995973239648, 8.677091975126487}, {16.980055770604004, 12.264266353206013});
+    const auto expected = polylineCrossings(*upright, *quarter);
+    ASSERT_EQ(expected.size(), 2u);
+    for (const auto &[first, second] : {std::pair{quarter, upright}, std::pair{upright, quarter}}) {
+        const auto found = first->intersectionsWithBezierCurve(second);
+        ASSERT_EQ(found.size(), 2u);
+        for (const OracleCrossing &crossing : expected) {
+            const auto matches = std::count_if(found.begin(), found.end(), [&](const auto &f) {
+                return distance(f->location(), crossing.point) < 1e-4;
+            });
+            EXPECT_EQ(matches, 1) << crossing.point.x() << ", " << crossing.point.y();
+        }
     }
 }

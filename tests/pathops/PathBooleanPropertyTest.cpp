@@ -613,6 +613,7 @@ TEST(PathBooleanProperty, RegressionSeeds)
         10016135, // a circle passing a rectangle's corner a hair outside it
         10037857, // circles touching inside a hair beside a joint
         16060735, // a star across nested rings: the union's traced holes were taken as fills
+        20018757, // a star's edge cutting a ring twice, the lower crossing shaved off by a clip
     };
     for (quint64 seed : seeds) {
         ShapeMaker maker(seed);
