@@ -225,6 +225,21 @@ bool crossesPastAnEnd(FBBezierIntersection &x)
     return past(x.parameter1(), exact->first) || past(x.parameter2(), exact->second);
 }
 
+// The hits of one contour pair become crossings, but for echoes of a hit beside a joint and hits
+// where the curves really cross past an end.
+void addCrossingsOfHits(const std::vector<EdgeHit> &hits, bool selfCrossing)
+{
+    const std::vector<bool> echoes = echoesAtJoints(hits);
+    for (size_t k = 0; k < hits.size(); ++k) {
+        const EdgeHit &hit = hits[k];
+        if (echoes[k] || crossesPastAnEnd(*hit.intersection))
+            continue;
+        markSharedStarts(hit.edge1, hit.edge2, *hit.intersection);
+        if (hit.edge1->crossesEdge(hit.edge2, *hit.intersection))
+            addCrossingPair(hit.edge1, hit.edge2, hit.intersection, selfCrossing);
+    }
+}
+
 } // namespace
 
 FBBezierGraph::FBBezierGraph()
@@ -460,15 +475,7 @@ void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other)
             if (range)
                 overlap->addOverlap(range, ourEdge, theirEdge);
         }
-        const std::vector<bool> echoes = echoesAtJoints(hits);
-        for (size_t k = 0; k < hits.size(); ++k) {
-            const EdgeHit &hit = hits[k];
-            if (echoes[k] || crossesPastAnEnd(*hit.intersection))
-                continue;
-            markSharedStarts(hit.edge1, hit.edge2, *hit.intersection);
-            if (hit.edge1->crossesEdge(hit.edge2, *hit.intersection))
-                addCrossingPair(hit.edge1, hit.edge2, hit.intersection, false);
-        }
+        addCrossingsOfHits(hits, false);
         // Outlines that coincide all the way round cross nowhere.
         if (!overlap->isComplete()) {
             for (FBEdgeOverlapRun &run : overlap->runs()) {
@@ -601,15 +608,7 @@ void FBBezierGraph::insertSelfCrossings()
             for (const FBBezierIntersectionPtr &intersection : intersections)
                 hits.push_back({lastEdge, otherEdge, intersection});
         }
-        const std::vector<bool> echoes = echoesAtJoints(hits);
-        for (size_t k = 0; k < hits.size(); ++k) {
-            const EdgeHit &hit = hits[k];
-            if (echoes[k] || crossesPastAnEnd(*hit.intersection))
-                continue;
-            markSharedStarts(hit.edge1, hit.edge2, *hit.intersection);
-            if (hit.edge1->crossesEdge(hit.edge2, *hit.intersection))
-                addCrossingPair(hit.edge1, hit.edge2, hit.intersection, true);
-        }
+        addCrossingsOfHits(hits, true);
     }
     removeDuplicateCrossings();
 }
