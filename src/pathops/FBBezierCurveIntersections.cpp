@@ -366,11 +366,17 @@ struct Search
     std::vector<std::pair<double, double>> *lost;
 };
 
-void keepLostCrossing(const Search &search, FBRange usRange, FBRange themRange)
+// After a clip found that the pieces miss each other, where rounding may be the cause: true
+// when two very short pieces still cross on their chords (the search then answers them);
+// otherwise a crossing shaved off at the ranges' corner is kept aside.
+bool missedByRounding(const Search &search, FBRange usRange, FBRange themRange)
 {
+    if (shortPiecesCross(*search.originalUs, usRange, *search.originalThem, themRange))
+        return true;
     if (auto corner =
             crossingAtCorner(*search.originalUs, usRange, *search.originalThem, themRange))
         search.lost->push_back(*corner);
+    return false;
 }
 
 // One level of the search: `startUs` is the piece `usRange` of the first whole curve,
@@ -399,10 +405,8 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
             previousThem = them;
         us = clipPiece(previousUs, previousThem, search.wholeUs, usRange, &intersects);
         if (!intersects) {
-            if (iterations > 0 && shortPiecesCross(originalUs, *usRange, originalThem, *themRange))
+            if (iterations > 0 && missedByRounding(search, *usRange, *themRange))
                 break;
-            if (iterations > 0)
-                keepLostCrossing(search, *usRange, *themRange);
             return;
         }
         if (iterations > 0 && (isPoint(us) || isPoint(them)))
@@ -412,10 +416,8 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
 
         them = clipPiece(previousThem, previousUs, search.wholeThem, themRange, &intersects);
         if (!intersects) {
-            if (iterations > 0 && shortPiecesCross(originalUs, *usRange, originalThem, *themRange))
+            if (iterations > 0 && missedByRounding(search, *usRange, *themRange))
                 break;
-            if (iterations > 0)
-                keepLostCrossing(search, *usRange, *themRange);
             return;
         }
         if (iterations > 0 && (isPoint(us) || isPoint(them)))

@@ -7,13 +7,12 @@
 #include "controls/PathOperationDialog.h"
 #include "pathops/PathBooleanOperations.h"
 #include "pathops/PathOperationState.h"
+#include "pathops/PathShapes.h"
 #include "platform/ModalRun.h"
 
 #include <QAbstractButton>
 #include <QProgressBar>
 #include <QTest>
-#include <cmath>
-#include <random>
 
 using platform::BezierPath;
 
@@ -22,20 +21,6 @@ namespace {
 BezierPath square(double x, double y, double side)
 {
     return BezierPath::bezierPathWithRect(QRectF(x, y, side, side));
-}
-
-// Many overlapping circles in one path: a union that takes a while.
-BezierPath manyCircles(int count, quint64 seed)
-{
-    std::mt19937_64 random(seed);
-    std::uniform_real_distribution<double> at(0, 30 * std::sqrt(double(count)));
-    std::uniform_real_distribution<double> radius(5, 20);
-    BezierPath path;
-    for (int i = 0; i < count; ++i) {
-        const double r = radius(random);
-        path.appendBezierPathWithOvalInRect(QRectF(at(random) - r, at(random) - r, 2 * r, 2 * r));
-    }
-    return path;
 }
 
 struct FlagsReset
@@ -157,7 +142,7 @@ TEST(PathOperationDialog, CancelStopsTheWorkerAndLeavesNoFlagBehind)
     pelkotest::LogCapture quiet;
     PathOperationDialog dialog;
     dialog.setAction(PathBooleanUnion);
-    dialog.setPathInputList({manyCircles(500, 1), manyCircles(500, 2)});
+    dialog.setPathInputList({seededCircles(500, 1), seededCircles(500, 2)});
     bool busyWhileRunning = false;
     pelkotest::inRun([&](QWidget *) {
         busyWhileRunning = gPathOperationBusy.load();
@@ -181,7 +166,7 @@ TEST(PathOperationDialog, SecondDialogWhileBusyIsRefusedWithoutEndingTheFirst)
     pelkotest::LogCapture quiet;
     PathOperationDialog first;
     first.setAction(PathBooleanUnion);
-    first.setPathInputList({manyCircles(400, 3), manyCircles(400, 4)});
+    first.setPathInputList({seededCircles(400, 3), seededCircles(400, 4)});
     int secondCode = 0;
     bool firstStillRunning = false;
     pelkotest::inRun([&](QWidget *firstWindow) {

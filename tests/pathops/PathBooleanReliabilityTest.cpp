@@ -13,7 +13,6 @@
 #include <atomic>
 #include <cmath>
 #include <limits>
-#include <random>
 #include <thread>
 
 using platform::BezierPath;
@@ -28,19 +27,6 @@ struct StateReset
         gPathOperationStartTime = -1.0;
     }
 };
-
-BezierPath circles(int count, quint64 seed)
-{
-    std::mt19937_64 random(seed);
-    std::uniform_real_distribution<double> at(0, 30 * std::sqrt(double(count)));
-    std::uniform_real_distribution<double> radius(5, 20);
-    BezierPath path;
-    for (int i = 0; i < count; ++i) {
-        const double r = radius(random);
-        path.appendBezierPathWithOvalInRect(QRectF(at(random) - r, at(random) - r, 2 * r, 2 * r));
-    }
-    return path;
-}
 
 // The four direct operations with the clock running, as the guarded entry runs them.
 std::array<BezierPath, 4> allDirect(const BezierPath &a, const BezierPath &b)
@@ -179,7 +165,7 @@ TEST(PathBooleanReliability, HundredThousandVertexPolygon)
 TEST(PathBooleanReliability, ThousandsOfCirclesInOnePath)
 {
     StateReset reset;
-    const BezierPath many = circles(2500, 11);
+    const BezierPath many = seededCircles(2500, 11);
     const BezierPath square = squarePath(0, 0, 50);
     gPathOperationStartTime = PathOperation_CurrentMediaTime();
     const BezierPath result = fb_union(many, square);
@@ -192,8 +178,8 @@ TEST(PathBooleanReliability, CancelStopsAThousandCircleUnion)
 {
     StateReset reset;
     pelkotest::LogCapture quiet;
-    const BezierPath a = circles(500, 21);
-    const BezierPath b = circles(500, 22);
+    const BezierPath a = seededCircles(500, 21);
+    const BezierPath b = seededCircles(500, 22);
     std::atomic<bool> started{false};
     std::atomic<int> outcome{0}; // 1 cancelled, 2 finished, 3 other exception
     std::thread worker([&] {

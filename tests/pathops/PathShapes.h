@@ -6,7 +6,9 @@
 #include "platform/BezierPath.h"
 
 #include <QRectF>
+#include <cmath>
 #include <functional>
+#include <random>
 
 inline platform::BezierPath squarePath(double x, double y, double side)
 {
@@ -63,4 +65,19 @@ inline int membershipMismatches(const platform::BezierPath &a, const platform::B
         }
     }
     return mismatches;
+}
+
+// `count` circles of radius 5 to 20 in one path, their centres spread over a square of side
+// 30·√count, from a seed: overlapping enough that a union takes a while.
+inline platform::BezierPath seededCircles(int count, quint64 seed)
+{
+    std::mt19937_64 random(seed);
+    std::uniform_real_distribution<double> at(0, 30 * std::sqrt(double(count)));
+    std::uniform_real_distribution<double> radius(5, 20);
+    platform::BezierPath path;
+    for (int i = 0; i < count; ++i) {
+        const double r = radius(random);
+        path.appendBezierPathWithOvalInRect(QRectF(at(random) - r, at(random) - r, 2 * r, 2 * r));
+    }
+    return path;
 }
