@@ -1,4 +1,5 @@
 #include "compare/FolderContentCompare.h"
+#include "platform/UniqueFd.h"
 
 #include <cerrno>
 #include <cstring>
@@ -33,22 +34,7 @@ ScratchBuffers &scratch()
     return buffers;
 }
 
-class Fd
-{
-public:
-    explicit Fd(int fd) : mFd(fd) {}
-    ~Fd()
-    {
-        if (mFd >= 0)
-            ::close(mFd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return mFd; }
-
-private:
-    int mFd;
-};
+using Fd = platform::UniqueFd;
 
 ContentSideState stateOf(const struct stat &st)
 {

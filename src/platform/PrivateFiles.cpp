@@ -1,6 +1,7 @@
 #include "platform/PrivateFiles.h"
 
 #include "platform/Log.h"
+#include "platform/UniqueFd.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,28 +33,7 @@ void setWhy(QString *why, const QString &text)
         *why = text;
 }
 
-class Fd
-{
-public:
-    explicit Fd(int fd = -1) : mFd(fd) {}
-    ~Fd()
-    {
-        if (mFd >= 0)
-            ::close(mFd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return mFd; }
-    int release()
-    {
-        const int fd = mFd;
-        mFd = -1;
-        return fd;
-    }
-
-private:
-    int mFd;
-};
+using Fd = platform::UniqueFd;
 
 QList<QByteArray> entryNames(int dirFd)
 {

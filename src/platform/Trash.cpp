@@ -1,6 +1,7 @@
 #include "platform/Trash.h"
 
 #include "platform/Log.h"
+#include "platform/UniqueFd.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -30,29 +31,7 @@ constexpr qsizetype kMaxBaseNameBytes = 255 - 20;
 // Missing folders on the way to the home trash; a deeper path is not a data folder.
 constexpr int kMaxMissingFolders = 32;
 
-class Fd
-{
-public:
-    explicit Fd(int fd = -1) : mFd(fd) {}
-    ~Fd()
-    {
-        if (mFd >= 0)
-            ::close(mFd);
-    }
-    Fd(Fd &&other) noexcept : mFd(other.mFd) { other.mFd = -1; }
-    Fd &operator=(Fd &&other) noexcept
-    {
-        std::swap(mFd, other.mFd);
-        return *this;
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return mFd; }
-    bool isOpen() const { return mFd >= 0; }
-
-private:
-    int mFd;
-};
+using Fd = platform::UniqueFd;
 
 // A trash folder's two halves, open, so that nothing swapped in under their names later is used.
 struct OpenTrash

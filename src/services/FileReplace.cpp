@@ -3,6 +3,7 @@
 #include "platform/Log.h"
 #include "services/Localization.h"
 #include "services/SupportFolder.h"
+#include "platform/UniqueFd.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,24 +16,7 @@
 
 namespace {
 
-class Fd
-{
-public:
-    explicit Fd(int fd = -1) : mFd(fd) {}
-    ~Fd() { reset(); }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return mFd; }
-    void reset()
-    {
-        if (mFd >= 0)
-            ::close(mFd);
-        mFd = -1;
-    }
-
-private:
-    int mFd;
-};
+using Fd = platform::UniqueFd;
 
 FileWriteFailure failureOf(int error)
 {
