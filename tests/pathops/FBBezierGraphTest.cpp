@@ -400,57 +400,24 @@ TEST(FBBezierGraphTest, OperationsAgreeWithMembership)
         {"quads sharing part of a side", polygon({{10, 4}, {16, 4}, {12, 8}, {10, 11}}),
          polygon({{10, 1}, {14, 1}, {17, 6}, {10, 8}})},
         {"quad with a corner in a ring's hole corner", polygon({{7, 5}, {14, 5}, {10, 9}, {7, 10}}),
-         evenOdd([] {
-             BezierPath r = squarePath(6, 4, 4);
-             r.appendBezierPath(squarePath(7, 5, 2));
-             return r;
-         }())},
-        {"rings sharing parts of sides", evenOdd([] {
-             BezierPath r = squarePath(1, 8, 7);
-             r.appendBezierPath(squarePath(2, 9, 5));
-             return r;
-         }()),
-         evenOdd([] {
-             BezierPath r = squarePath(3, 6, 5);
-             r.appendBezierPath(squarePath(4, 7, 3));
-             return r;
-         }())},
+         squareRing(6, 4, 4, 7, 5, 2)},
+        {"rings sharing parts of sides", squareRing(1, 8, 7, 2, 9, 5),
+         squareRing(3, 6, 5, 4, 7, 3)},
         // A circle touching a ring's side at the ring's corner while crossing the other side.
-        {"circle through a ring's corner", evenOdd([] {
-             BezierPath r = squarePath(3, 5, 10);
-             r.appendBezierPath(squarePath(4, 6, 8));
-             return r;
-         }()),
-         circlePath(6, 5, 3)},
+        {"circle through a ring's corner", squareRing(3, 5, 10, 4, 6, 8), circlePath(6, 5, 3)},
         // Circles touching inside at one point, both ends of their curves there.
         {"circle touching inside a circle", circlePath(5, 10, 2).bezierPathByReversingPath(),
          circlePath(7, 10, 4).bezierPathByReversingPath()},
         // A circle touching a ring's hole side from inside and its outer side from inside, at
         // the ends of its curves, where its own start lies on the hole's outline.
         {"circle touching both sides of a ring", circlePath(2, 6, 5).bezierPathByReversingPath(),
-         evenOdd([] {
-             BezierPath r = squarePath(1, 4, 7);
-             r.appendBezierPath(squarePath(2, 5, 5));
-             return r;
-         }())},
+         squareRing(1, 4, 7, 2, 5, 5)},
         // A ring lying along the other ring's outer side and across its hole's sides.
-        {"ring along a ring", evenOdd([] {
-             BezierPath r = squarePath(4, 6, 5);
-             r.appendBezierPath(squarePath(5, 7, 3));
-             return r;
-         }()),
-         evenOdd([] {
-             BezierPath r = squarePath(2, 5, 7);
-             r.appendBezierPath(squarePath(3, 6, 5));
-             return r;
-         }())},
+        {"ring along a ring", squareRing(4, 6, 5, 5, 7, 3), squareRing(2, 5, 7, 3, 6, 5)},
         // A polygon in a ring's hole touching the hole's side with one corner.
         {"polygon touching a hole from inside",
-         polygon({{7, 7}, {6, 8.5}, {4, 8.5}, {3, 7}, {4, 5.5}, {6, 5.5}}), evenOdd([] {
-             BezierPath r = squarePath(1, 4, 7);
-             r.appendBezierPath(squarePath(2, 5, 5));
-             return r;
-         }())},
+         polygon({{7, 7}, {6, 8.5}, {4, 8.5}, {3, 7}, {4, 5.5}, {6, 5.5}}),
+         squareRing(1, 4, 7, 2, 5, 5)},
     };
     for (const Row &row : rows) {
         for (Op op : {Op::Union, Op::Intersect, Op::Difference, Op::Xor}) {

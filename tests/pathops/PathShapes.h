@@ -21,12 +21,19 @@ inline platform::BezierPath evenOdd(platform::BezierPath path)
     return path;
 }
 
+// A square (x, y, side) with a square hole (holeX, holeY, holeSide), even-odd.
+inline platform::BezierPath squareRing(double x, double y, double side, double holeX, double holeY,
+                                       double holeSide)
+{
+    platform::BezierPath ring = squarePath(x, y, side);
+    ring.appendBezierPath(squarePath(holeX, holeY, holeSide));
+    return evenOdd(ring);
+}
+
 // A square with a square hole, both drawn the same way round.
 inline platform::BezierPath ringPath(double outer, double holeX, double holeSide)
 {
-    platform::BezierPath ring = squarePath(0, 0, outer);
-    ring.appendBezierPath(squarePath(holeX, holeX, holeSide));
-    return evenOdd(ring);
+    return squareRing(0, 0, outer, holeX, holeX, holeSide);
 }
 
 inline platform::BezierPath circlePath(double cx, double cy, double r)
