@@ -41,6 +41,21 @@ template <class Fn> QImage distort(const PixelFilter &f, const QImage &in, Fn fn
         SampleEdge::Transparent);
 }
 
+// A map that moves only the points inside the radius, by `fn(offset, t, k)` with t the distance
+// over the radius and k the input `key`; the image itself when either is 0.
+template <class Fn>
+QImage insideRadius(const PixelFilter &f, const QImage &in, const QString &key, Fn fn)
+{
+    const double r = reach(f);
+    const double k = factor(f, key);
+    if (r == 0 || k == 0)
+        return in;
+    return distort(f, in, [&](QPointF d) {
+        const double t = std::hypot(d.x(), d.y()) / r;
+        return t >= 1 ? d : fn(d, t, k);
+    });
+}
+
 QPointF rotated(QPointF d, double angle)
 {
     const double s = std::sin(angle);
@@ -52,14 +67,7 @@ QPointF rotated(QPointF d, double angle)
 // radius): a positive scale magnifies the middle, a negative one shrinks it.
 QImage bump(const PixelFilter &f, const QImage &in)
 {
-    const double r = reach(f);
-    const double scale = factor(f, kScale);
-    if (r == 0 || scale == 0)
-        return in;
-    return distort(f, in, [&](QPointF d) {
-        const double t = std::hypot(d.x(), d.y()) / r;
-        if (t >= 1)
-            return d;
+    return insideRadius(f, in, kScale, [](QPointF d, double t, double scale) {
         const double u = 1 - t * t;
         return d * (1 - scale * u * u);
     });
@@ -127,14 +135,7 @@ QImage hole(const PixelFilter &f, const QImage &in)
 // Inside the radius offsets grow by 1 + scale x (1 - t)^2: the middle is pinched smaller.
 QImage pinch(const PixelFilter &f, const QImage &in)
 {
-    const double r = reach(f);
-    const double scale = factor(f, kScale);
-    if (r == 0 || scale == 0)
-        return in;
-    return distort(f, in, [&](QPointF d) {
-        const double t = std::hypot(d.x(), d.y()) / r;
-        if (t >= 1)
-            return d;
+    return insideRadius(f, in, kScale, [](QPointF d, double t, double scale) {
         return d * (1 + scale * (1 - t) * (1 - t));
     });
 }
@@ -143,14 +144,7 @@ QImage pinch(const PixelFilter &f, const QImage &in)
 // for a positive angle).
 QImage twirl(const PixelFilter &f, const QImage &in)
 {
-    const double r = reach(f);
-    const double angle = factor(f, kAngle);
-    if (r == 0 || angle == 0)
-        return in;
-    return distort(f, in, [&](QPointF d) {
-        const double t = std::hypot(d.x(), d.y()) / r;
-        if (t >= 1)
-            return d;
+    return insideRadius(f, in, kAngle, [](QPointF d, double t, double angle) {
         return rotated(d, -angle * (1 - t) * (1 - t));
     });
 }
@@ -159,14 +153,7 @@ QImage twirl(const PixelFilter &f, const QImage &in)
 // fiftieth of it, and the turn ends at the radius.
 QImage vortex(const PixelFilter &f, const QImage &in)
 {
-    const double r = reach(f);
-    const double angle = factor(f, kAngle);
-    if (r == 0 || angle == 0)
-        return in;
-    return distort(f, in, [&](QPointF d) {
-        const double t = std::hypot(d.x(), d.y()) / r;
-        if (t >= 1)
-            return d;
+    return insideRadius(f, in, kAngle, [](QPointF d, double t, double angle) {
         return rotated(d, -angle * (std::exp(-4 * t * t) - std::exp(-4.0)));
     });
 }
