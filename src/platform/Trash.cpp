@@ -1,6 +1,7 @@
 #include "platform/Trash.h"
 
 #include "platform/Log.h"
+#include "platform/PrivateFiles.h"
 #include "platform/UniqueFd.h"
 
 #include <QByteArray>
@@ -137,7 +138,8 @@ bool openHomeTrash(const TrashContext &context, OpenTrash *trash)
 }
 
 // topDir/.Trash/<uid>: only under a shared .Trash that the administrator set up as such, a real
-// folder with the sticky bit, so that no other user can have swapped our folder for theirs.
+// folder of root's with the sticky bit. Another user's .Trash, even a sticky one, stays that
+// user's to close or empty: our trashed items would be theirs to hide.
 bool openSharedTopDirTrash(int topFd, const QString &topDir, uid_t uid, OpenTrash *trash)
 {
     const Fd shared(::openat(topFd, ".Trash", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -148,6 +150,12 @@ bool openSharedTopDirTrash(int topFd, const QString &topDir, uid_t uid, OpenTras
         Log(lcPlatform,
             QStringLiteral("ERROR %1/.Trash is not a shared trash (no sticky bit): not used")
                 .arg(topDir));
+        return false;
+    }
+    if (st.st_uid != 0) {
+        Log(lcPlatform, QStringLiteral("ERROR %1/.Trash belongs to user %2, not to root: not used")
+                            .arg(topDir)
+                            .arg(st.st_uid));
         return false;
     }
     const QByteArray uidName = QByteArray::number(quint64(uid));
@@ -340,7 +348,7 @@ bool moveInto(OpenTrash &trash, const QString &physical, QString *trashedAs)
 TrashContext CurrentUserTrash()
 {
     TrashContext context;
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString data = TrustedDataHome();
     if (!data.isEmpty())
         context.homeTrash = QDir::cleanPath(data) + QStringLiteral("/Trash");
     context.uid = ::geteuid();

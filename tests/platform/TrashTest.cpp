@@ -222,7 +222,15 @@ TEST(Trash, TopDirTrashIsTheSharedOneOnlyWhenItIsSafe)
              return QDir().mkpath(top + "/.Trash") &&
                     ::chmod(QFile::encodeName(top + "/.Trash").constData(), 01777) == 0;
          },
-         sharedTrash},
+         // Made by root, it is the administrator's; made by an ordinary user, it is not.
+         me == 0 ? sharedTrash : ownTrash},
+        {"a sticky shared trash that another user made",
+         [&](const QString &top) {
+             return me == 0 && QDir().mkpath(top + "/.Trash") &&
+                    ::chmod(QFile::encodeName(top + "/.Trash").constData(), 01777) == 0 &&
+                    ::chown(QFile::encodeName(top + "/.Trash").constData(), 65534, 65534) == 0;
+         },
+         ownTrash},
         {"a shared trash without the sticky bit",
          [](const QString &top) {
              return QDir().mkpath(top + "/.Trash") &&
