@@ -218,7 +218,7 @@ bool MyLanguageInfo::resetWithText(const QString &rawText, const QString &fileNa
     shown.replace(QLatin1Char('_'), QLatin1Char(' '));
     mNameShow = shown;
 
-    if (!parseLines(lines))
+    if (!parseLines(lines, fileName))
         return false;
 
     if (mKeywords.isEmpty()) {
@@ -237,27 +237,27 @@ bool MyLanguageInfo::resetWithText(const QString &rawText, const QString &fileNa
 
 // The line loop: directives, keyword groups and their words. False only for a directive without
 // "=", which makes the whole file fail.
-bool MyLanguageInfo::parseLines(const QStringList &lines)
+bool MyLanguageInfo::parseLines(const QStringList &lines, const QString &fileName)
 {
     GUARD_BEGIN
     qsizetype i = 0;
     while (i < lines.size()) {
         const QString &line = lines[i];
+        const auto where = [&] { return QStringLiteral("line %1 of %2").arg(i + 1).arg(fileName); };
         if (line.size() < 2 || line.startsWith(QLatin1Char(';'))) {
             ++i;
             continue;
         }
         if (!line.startsWith(QLatin1Char('#'))) {
             // The line number only: the file's own text never goes into the log.
-            platform::Log(
-                lcThemes,
-                QStringLiteral("unsupport: line %1 of language [%2]").arg(i + 1).arg(mNameShow));
+            platform::Log(lcThemes,
+                          QStringLiteral("unsupport: %1 is not a directive").arg(where()));
             REPORT_FATAL();
             ++i;
             continue;
         }
         if (line.startsWith(QStringLiteral("#Keyword"))) {
-            auto group = readKeywordHeader(line);
+            auto group = readKeywordHeader(line, where());
             ++i;
             for (; i < lines.size(); ++i) {
                 const QString &word = lines[i];
@@ -270,7 +270,7 @@ bool MyLanguageInfo::parseLines(const QStringList &lines)
             mKeywords.append(group);
             continue;
         }
-        if (!readDirective(line))
+        if (!readDirective(line, where()))
             return false;
         ++i;
     }
@@ -278,7 +278,7 @@ bool MyLanguageInfo::parseLines(const QStringList &lines)
     return true;
 }
 
-bool MyLanguageInfo::readDirective(const QString &line)
+bool MyLanguageInfo::readDirective(const QString &line, const QString &where)
 {
     if (!line.contains(QLatin1Char('='))) {
         REPORT_FATAL();
@@ -342,13 +342,14 @@ bool MyLanguageInfo::readDirective(const QString &line)
         if (value.compare(QStringLiteral("off"), Qt::CaseInsensitive) != 0)
             mSpecialSyntax = value;
     } else {
-        platform::Log(lcThemes, QStringLiteral("unsupport: %1").arg(line));
+        platform::Log(lcThemes, QStringLiteral("unsupport: %1: unknown directive").arg(where));
         REPORT_FATAL();
     }
     return true;
 }
 
-std::shared_ptr<MyLanguageKeyWord> MyLanguageInfo::readKeywordHeader(const QString &line)
+std::shared_ptr<MyLanguageKeyWord> MyLanguageInfo::readKeywordHeader(const QString &line,
+                                                                     const QString &where)
 {
     auto group = MyLanguageKeyWord::create();
     const QString rest = line.mid(8).trimmed();
@@ -376,7 +377,9 @@ std::shared_ptr<MyLanguageKeyWord> MyLanguageInfo::readKeywordHeader(const QStri
         else if (is("cus"))
             ;
         else {
-            platform::Log(lcThemes, QStringLiteral("keyword unsupport s3: %1").arg(item));
+            platform::Log(
+                lcThemes,
+                QStringLiteral("keyword unsupport s3: %1: unknown group setting").arg(where));
             REPORT_FATAL();
         }
     }
@@ -436,10 +439,11 @@ void MyLanguageInfo::reset_and_sort_wordsCase()
             if (word.isEmpty())
                 continue;
             if (words.contains(word)) {
-                platform::Log(lcThemes, QStringLiteral("%1 already has: [%2]")
+                platform::Log(lcThemes, QStringLiteral("%1 of language [%2] already has a word "
+                                                       "listed again")
                                             .arg(caseOn ? QStringLiteral("wordsCaseON")
                                                         : QStringLiteral("wordsCaseOff"),
-                                                 word));
+                                                 mNameShow));
                 continue;
             }
             words.append(word);

@@ -132,9 +132,10 @@ public:
     }
 
 private:
-    bool parseLines(const QStringList &lines);
-    bool readDirective(const QString &line);
-    std::shared_ptr<MyLanguageKeyWord> readKeywordHeader(const QString &line);
+    bool parseLines(const QStringList &lines, const QString &fileName);
+    // where: "line N of FILE", for the log, which never gets the file's own text.
+    bool readDirective(const QString &line, const QString &where);
+    std::shared_ptr<MyLanguageKeyWord> readKeywordHeader(const QString &line, const QString &where);
     static const char16_t *bufferOf(const std::u16string &b)
     {
         return b.empty() ? nullptr : b.c_str();

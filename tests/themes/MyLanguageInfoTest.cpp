@@ -191,12 +191,22 @@ TEST(MyLanguageInfo, OversizedFilesAreRefusedUnreadAndNoContentIsLogged)
         {"a definition with an unsupported line", definition, true},
         {"the same beyond the size of any definition",
          definition + QByteArray(kMaxLanguageFileBytes, ';'), false},
+        {"an unknown directive",
+         "#CommentBegin=/*\n#CommentEnd=*/\n#" + marker + "=1\n#Keyword color=1\nint\n", true},
+        {"an unknown setting of a keyword group",
+         "#CommentBegin=/*\n#CommentEnd=*/\n#Keyword color=1," + marker + "=1\nint\n", true},
+        {"a word listed twice",
+         "#CommentBegin=/*\n#CommentEnd=*/\n#Keyword color=1\n" + marker + "\n" + marker + "\n",
+         true},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         pelkotest::LogCapture log;
         ASSERT_TRUE(pelkotest::writeFile(dir + "/Lang.esy", row.bytes));
-        EXPECT_EQ(MyLanguageInfo::createFromFile(dir + "/Lang.esy", false) != nullptr, row.parsed);
+        const auto language = MyLanguageInfo::createFromFile(dir + "/Lang.esy", false);
+        EXPECT_EQ(language != nullptr, row.parsed);
+        if (language)
+            language->typeForWord(u"x"); // builds the word tables, which note repeated words
         EXPECT_FALSE(log.lines().isEmpty());
         for (const QString &line : log.lines())
             EXPECT_FALSE(line.contains(QString::fromLatin1(marker))) << qPrintable(line);
