@@ -8,8 +8,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QDateTime>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <mutex>
 
@@ -66,13 +68,63 @@ QList<QByteArray> namesIn(int dirFd)
     return names;
 }
 
-// Folders of processes that no longer run (a crash leaves them behind). Only what this process
-// could have made goes: a folder of this user, 0700, under the expected name; a link under such a
-// name is removed itself. Nothing is followed, so a link planted here never empties the folder
-// it points to.
+QByteArray firstLineOf(const char *path)
+{
+    QFile file(QString::fromLatin1(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readLine(256).trimmed();
+}
+
+// The inode number of this process's PID namespace ("pid:[4026531836]"), or 0.
+QString pidNamespaceId()
+{
+    char target[64] = {};
+    const ssize_t n = ::readlink("/proc/self/ns/pid", target, sizeof target - 1);
+    QString digits;
+    for (ssize_t i = 0; i < n; ++i)
+        if (target[i] >= '0' && target[i] <= '9')
+            digits.append(QLatin1Char(target[i]));
+    return digits.isEmpty() ? QStringLiteral("0") : digits;
+}
+
+QString bootId()
+{
+    QString hex;
+    for (const char c : firstLineOf("/proc/sys/kernel/random/boot_id"))
+        if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))
+            hex.append(QLatin1Char(c));
+    return hex.isEmpty() ? QStringLiteral("0") : hex.left(32);
+}
+
+// The host name in the characters a folder name of ours may hold; "-" separates the parts.
+QString hostName()
+{
+    QString host = QSysInfo::machineHostName().left(64);
+    for (QChar &c : host)
+        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != u'.')
+            c = u'_';
+    return host.isEmpty() ? QStringLiteral("unknown") : host;
+}
+
+constexpr qint64 kForeignTempFolderAgeSeconds = 7 * 24 * 3600;
+
+bool olderThanAWeek(const struct stat &st)
+{
+    return st.st_mtime < QDateTime::currentSecsSinceEpoch() - kForeignTempFolderAgeSeconds;
+}
+
+// Folders of processes that no longer run (a crash leaves them behind). A pid means something
+// only in this PID namespace, boot and host: a folder of another (a container or another machine
+// sharing the home, or a name without them from an earlier version) goes only once it has
+// been left alone for a week. Only what this process could have made goes: a folder of this
+// user, 0700, under the expected name; a link under such a name is removed itself. Nothing is
+// followed, so a link planted here never empties the folder it points to.
 void removeStaleTempFolders(const QString &tmpRoot)
 {
-    static const QRegularExpression pattern(QStringLiteral("^p(\\d+)-[A-Za-z0-9]+$"));
+    static const QRegularExpression pattern(
+        QStringLiteral("^p(\\d+)-(?:(n\\d+-b[0-9a-f]+-h[A-Za-z0-9._]+)-)?[A-Za-z0-9]+$"));
+    const QString here = ProcessTempFolderTag();
     const int root = ::open(QFile::encodeName(tmpRoot).constData(),
                             O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (root < 0) {
@@ -93,10 +145,13 @@ void removeStaleTempFolders(const QString &tmpRoot)
         if (!match.hasMatch())
             continue;
         const qint64 pid = match.captured(1).toLongLong();
-        if (pid == QCoreApplication::applicationPid() || processIsRunning(pid))
+        const bool fromHere = match.captured(2) == here;
+        if (fromHere && (pid == QCoreApplication::applicationPid() || processIsRunning(pid)))
             continue;
         struct stat st;
         if (::fstatat(root, native.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (!fromHere && !olderThanAWeek(st))
             continue;
         if (S_ISLNK(st.st_mode)) {
             ::unlinkat(root, native.constData(), 0);
@@ -132,8 +187,7 @@ QStringList SupportSubFolderNames()
 
 QString DefaultSupportFolderPath()
 {
-    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                           QStringLiteral("/pelkomerge"));
+    return QDir::cleanPath(platform::TrustedDataHome() + QStringLiteral("/pelkomerge"));
 }
 
 bool PrepareSupportFolder(const QString &path)
@@ -165,9 +219,17 @@ QString GetSupportSubFolder(const QString &name)
         return gSupportFolder;
     }
     const QString path = gSupportFolder + QLatin1Char('/') + name;
-    if (!platform::IsPrivateFolder(path))
-        platform::MakePrivateFolder(path);
+    // What another user could reach is never read nor written: null for such a folder.
+    if (!platform::IsPrivateFolder(path) && !platform::MakePrivateFolder(path))
+        return {};
     return path;
+}
+
+QString ProcessTempFolderTag()
+{
+    static const QString tag =
+        QStringLiteral("n%1-b%2-h%3").arg(pidNamespaceId(), bootId(), hostName());
+    return tag;
 }
 
 QString GetProcessTempFolder()
@@ -185,8 +247,10 @@ QString GetProcessTempFolder()
         return {};
     }
     removeStaleTempFolders(tmpRoot);
-    QTemporaryDir dir(
-        QStringLiteral("%1/p%2-XXXXXX").arg(tmpRoot).arg(QCoreApplication::applicationPid()));
+    QTemporaryDir dir(QStringLiteral("%1/p%2-%3-XXXXXX")
+                          .arg(tmpRoot)
+                          .arg(QCoreApplication::applicationPid())
+                          .arg(ProcessTempFolderTag()));
     if (!dir.isValid()) {
         platform::LogWarning(
             lcServices,

@@ -17,13 +17,18 @@ QString DefaultSupportFolderPath();
 // sub-folders. False when the folder could not be made.
 bool PrepareSupportFolder(const QString &path = {});
 
-// gSupportFolder/name, made when missing.
+// gSupportFolder/name, made when missing; null when it is not a private folder of this user
+// (another user's, a link, a file).
 QString GetSupportSubFolder(const QString &name);
 
-// This process's own folder inside "tmp" (tmp/p<pid>-XXXXXX), made on first use and removed when
-// the process ends. Folders left by processes that no longer run are removed on first use.
+// This process's own folder inside "tmp" (tmp/p<pid>-<tag>-XXXXXX), made on first use and
+// removed when the process ends. Folders left by processes of this namespace, boot and host that
+// no longer run are removed on first use; folders of others once they are a week old.
 // Null when it could not be made.
 QString GetProcessTempFolder();
+// Where this process runs, as its temporary folder's name holds it:
+// n<PID namespace>-b<boot id>-h<host name>.
+QString ProcessTempFolderTag();
 // Removes this process's temporary folder now (also done at exit).
 void RemoveProcessTempFolder();
 

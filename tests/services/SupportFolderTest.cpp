@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include "platform/UserDefaults.h"
@@ -56,24 +57,56 @@ TEST(SupportFolder, ProcessTempFolderIsOwnAndStaleOnesGo)
 {
     const QString tmpRoot = GetSupportSubFolder(QStringLiteral("tmp"));
     RemoveProcessTempFolder();
-    // A folder of a process that cannot exist, one of a running process, and an unrelated one.
-    const QString stale = tmpRoot + QStringLiteral("/p2147483646-abc123");
-    const QString live = tmpRoot + QStringLiteral("/p%1-keep01").arg(::getppid());
-    const QString other = tmpRoot + QStringLiteral("/setting.log.d");
-    for (const QString &dir : {stale, live, other})
-        ASSERT_TRUE(QDir().mkpath(dir));
-    // As a process makes its own.
-    ASSERT_TRUE(
-        QFile::setPermissions(stale, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    // Folders of processes that cannot exist, here and elsewhere; one of a running process;
+    // an unrelated one. A pid names a process only in one PID namespace of one boot of one host
+    // (the home may be shared with a container or another machine): a folder of another, or
+    // one whose name does not say (an earlier version's), goes only when a week old.
+    const QString here = ProcessTempFolderTag();
+    const QString dead = QStringLiteral("/p2147483646-");
+    struct Row
+    {
+        const char *name;
+        QString folder;
+        bool old;
+        bool removed;
+    };
+    const Row rows[] = {
+        {"a process here that ended", dead + here + "-abc123", false, true},
+        {"a running process here", QStringLiteral("/p%1-%2-keep01").arg(::getppid()).arg(here),
+         true, false},
+        {"another host", dead + "n1-b0123abcd-hother.host-abc123", false, false},
+        {"another host, a week old", dead + "n1-b0123abcd-hother.host-abc124", true, true},
+        {"this host's other PID namespace",
+         dead + here.section(u'-', 0, 0) + "1-" + here.section(u'-', 1) + "-abc125", false, false},
+        {"another boot of this host", dead + "n1-b0-" + here.section(u'-', 2) + "-abc126", false,
+         false},
+        {"a name of an earlier version", dead + "abc127", false, false},
+        {"a name of an earlier version, a week old", dead + "abc128", true, true},
+        {"an unrelated folder", QStringLiteral("/setting.log.d"), true, false},
+    };
+    for (const Row &row : rows) {
+        const QString dir = tmpRoot + row.folder;
+        ASSERT_TRUE(QDir().mkpath(dir)) << row.name;
+        // As a process makes its own.
+        ASSERT_TRUE(
+            QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        if (row.old) {
+            const struct timeval eightDaysAgo[2] = {{::time(nullptr) - 8 * 24 * 3600, 0},
+                                                    {::time(nullptr) - 8 * 24 * 3600, 0}};
+            ASSERT_EQ(::utimes(QFile::encodeName(dir).constData(), eightDaysAgo), 0);
+        }
+    }
     const QString mine = GetProcessTempFolder();
     ASSERT_FALSE(mine.isEmpty());
     EXPECT_EQ(QFileInfo(mine).absolutePath(), tmpRoot);
     EXPECT_TRUE(QFileInfo(mine).fileName().startsWith(
-        QStringLiteral("p%1-").arg(QCoreApplication::applicationPid())));
+        QStringLiteral("p%1-%2-").arg(QCoreApplication::applicationPid()).arg(here)));
     EXPECT_EQ(GetProcessTempFolder(), mine);
-    EXPECT_FALSE(QFileInfo::exists(stale));
-    EXPECT_TRUE(QFileInfo::exists(live));
-    EXPECT_TRUE(QFileInfo::exists(other));
+    for (const Row &row : rows) {
+        EXPECT_EQ(QFileInfo::exists(tmpRoot + row.folder), !row.removed) << row.name;
+        if (!row.removed)
+            QDir(tmpRoot + row.folder).removeRecursively();
+    }
     RemoveProcessTempFolder();
     EXPECT_FALSE(QFileInfo::exists(mine));
     const QString again = GetProcessTempFolder();
@@ -87,20 +120,24 @@ TEST(SupportFolder, StaleTemporaryFoldersAreCleanedWithoutFollowingLinks)
     // A folder of the user's that a planted link points to.
     const QString precious = pelkotest::freshDir(QStringLiteral("precious"));
     ASSERT_TRUE(pelkotest::writeFile(precious + QStringLiteral("/work.txt"), "years of work"));
-    const QString link = tmpRoot + QStringLiteral("/p2147483645-abc123");
+    const QString link = tmpRoot + QStringLiteral("/p2147483645-") + ProcessTempFolderTag() +
+                         QStringLiteral("-abc123");
     ASSERT_TRUE(QFile::link(precious, link));
     // A stale folder holding a link to the same folder.
-    const QString stale = tmpRoot + QStringLiteral("/p2147483644-def456");
+    const QString stale = tmpRoot + QStringLiteral("/p2147483644-") + ProcessTempFolderTag() +
+                          QStringLiteral("-def456");
     ASSERT_TRUE(QDir().mkpath(stale));
     ASSERT_TRUE(
         QFile::setPermissions(stale, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     ASSERT_TRUE(QFile::link(precious, stale + QStringLiteral("/inner")));
     // A folder under the expected name that this process would never make: open to others.
-    const QString open = tmpRoot + QStringLiteral("/p2147483643-ghi789");
+    const QString open = tmpRoot + QStringLiteral("/p2147483643-") + ProcessTempFolderTag() +
+                         QStringLiteral("-ghi789");
     ASSERT_TRUE(pelkotest::writeFile(open + QStringLiteral("/x"), "x"));
     ::chmod(QFile::encodeName(open).constData(), 0755);
     // One of another user (only root can make it).
-    const QString theirs = tmpRoot + QStringLiteral("/p2147483642-jkl012");
+    const QString theirs = tmpRoot + QStringLiteral("/p2147483642-") + ProcessTempFolderTag() +
+                           QStringLiteral("-jkl012");
     const bool asRoot = ::geteuid() == 0;
     if (asRoot) {
         ASSERT_TRUE(QDir().mkpath(theirs));
