@@ -25,8 +25,8 @@ const QString kDarkSuffix = QStringLiteral("_@dark");
 
 QString darkVariantPath(const QString &darkName)
 {
-    return QDir(GetSupportSubFolder(QStringLiteral("DarkModeImg")))
-        .filePath(darkName + QStringLiteral(".png"));
+    const QString folder = GetSupportSubFolder(QStringLiteral("DarkModeImg"));
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(darkName + QStringLiteral(".png"));
 }
 
 // The variant keeps the point size of its light image, whose pixels may be twice as many.
@@ -54,7 +54,7 @@ ImagePtr makeDarkVariant(const QString &name, const QString &darkName)
     if (!inverted)
         return light;
     sizedLike(inverted, light)->setName(darkName);
-    if (!writeToPNG(inverted.get(), path))
+    if (!path.isEmpty() && !writeToPNG(inverted.get(), path))
         platform::LogWarning(lcGraphics,
                              QStringLiteral("ERROR cannot store the dark image %1").arg(darkName));
     return inverted;

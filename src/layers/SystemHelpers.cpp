@@ -2,6 +2,7 @@
 
 #include "platform/Guard.h"
 #include "platform/Log.h"
+#include "platform/PrivateFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,10 +23,9 @@ bool existsNoFollow(const QString &path)
 
 QString autostartFolder()
 {
-    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
-    const QString base = !config.isEmpty() && QDir::isAbsolutePath(QFile::decodeName(config))
-                             ? QFile::decodeName(config)
-                             : QDir::homePath() + QStringLiteral("/.config");
+    const QString base = platform::TrustedBaseFolder("XDG_CONFIG_HOME",
+                                                     QFile::decodeName(qgetenv("XDG_CONFIG_HOME")),
+                                                     QStringLiteral(".config"));
     return base + QStringLiteral("/autostart");
 }
 
@@ -115,8 +115,9 @@ bool FileIsAlias(const QString &path, QString *target)
     if (!info.isSymLink())
         return false;
     if (target) {
+        // Resolving fails for a link whose target is gone.
         const QString resolved = info.symLinkTarget();
-        if (resolved.isEmpty())
+        if (resolved.isEmpty() || !info.exists())
             return false;
         *target = resolved;
     }
@@ -135,12 +136,16 @@ QString NormalizePathThroughFileSystem(const QString &path)
         ascii = ascii && c.unicode() < 128;
     if (ascii)
         return path;
+    bool latin1 = true;
+    for (const QChar c : path)
+        latin1 = latin1 && c.unicode() < 256;
     for (const QString &form : {path, path.normalized(QString::NormalizationForm_C),
                                 path.normalized(QString::NormalizationForm_D)}) {
         if (existsNoFollow(form))
             return form;
     }
-    return QString();
+    // A Latin-1 path is its own answer when no spelling of it is on disk; another is unknown.
+    return latin1 ? path : QString();
     GUARD_END(QString())
 }
 
@@ -163,7 +168,8 @@ void SetStickyGroupWritablePermission(const QString &path)
     if (fd < 0)
         return;
     struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+    // Folders too: the sticky bit means most there.
+    if (::fstat(fd, &st) == 0 && (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)))
         ::fchmod(fd, 01774);
     ::close(fd);
     GUARD_END_VOID

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstdio>
@@ -144,6 +145,94 @@ bool IsPrivateFolder(const QString &path)
     if (path.isEmpty() || ::lstat(QFile::encodeName(path).constData(), &st) != 0)
         return false;
     return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
+}
+
+namespace {
+
+bool trustedEntry(const QByteArray &native, const struct stat &st, QString *why)
+{
+    const uid_t me = ::geteuid();
+    if (st.st_uid != me && st.st_uid != 0) {
+        if (why)
+            *why = QStringLiteral("%1 belongs to another user").arg(QFile::decodeName(native));
+        return false;
+    }
+    if (S_ISDIR(st.st_mode) && (st.st_mode & 022) && !(st.st_mode & S_ISVTX)) {
+        if (why)
+            *why = QStringLiteral("others may write in %1").arg(QFile::decodeName(native));
+        return false;
+    }
+    return true;
+}
+
+bool trustedChain(const QString &path, int linksLeft, QString *why)
+{
+    const QString clean = QDir::cleanPath(path);
+    if (!clean.startsWith(u'/')) {
+        if (why)
+            *why = QStringLiteral("%1 is not an absolute path").arg(path);
+        return false;
+    }
+    const QStringList parts = clean.split(u'/', Qt::SkipEmptyParts);
+    QString walked;
+    for (qsizetype i = -1; i < parts.size(); ++i) {
+        walked = i < 0 ? QStringLiteral("/") : (i == 0 ? QString() : walked) + u'/' + parts[i];
+        const QByteArray native = QFile::encodeName(walked);
+        struct stat st;
+        if (::lstat(native.constData(), &st) != 0)
+            return true; // made by this user from here on
+        if (!trustedEntry(native, st, why))
+            return false;
+        if (S_ISLNK(st.st_mode)) {
+            if (linksLeft == 0) {
+                if (why)
+                    *why = QStringLiteral("too many links on the way to %1").arg(path);
+                return false;
+            }
+            const QString target = QFileInfo(walked).symLinkTarget();
+            QString rest;
+            for (qsizetype j = i + 1; j < parts.size(); ++j)
+                rest += u'/' + parts[j];
+            return trustedChain(target + rest, linksLeft - 1, why);
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool IsTrustedFolderPath(const QString &path, QString *why)
+{
+    return trustedChain(path, 8, why);
+}
+
+QString TrustedBaseFolder(const char *variable, const QString &named, const QString &homeRelative)
+{
+    const QString fallback = QDir::cleanPath(QDir::homePath() + u'/' + homeRelative);
+    if (named.isEmpty())
+        return fallback;
+    QString why;
+    if (QDir::isAbsolutePath(named) && IsTrustedFolderPath(named, &why))
+        return QDir::cleanPath(named);
+    if (why.isEmpty())
+        why = QStringLiteral("it is not an absolute path");
+    Log(QStringLiteral("ERROR %1 (%2) is not used: %3; %4 is used instead")
+            .arg(QLatin1String(variable), named, why, fallback));
+    return fallback;
+}
+
+QString TrustedDataHome()
+{
+    return TrustedBaseFolder("XDG_DATA_HOME",
+                             QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+                             QStringLiteral(".local/share"));
+}
+
+QString TrustedConfigHome()
+{
+    return TrustedBaseFolder(
+        "XDG_CONFIG_HOME", QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
+        QStringLiteral(".config"));
 }
 
 bool MakePrivateFolder(const QString &path)

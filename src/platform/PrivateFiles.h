@@ -28,6 +28,22 @@ bool IsPrivateFolder(const QString &path);
 // is set to 0700. False, and logged, when path is a link, not a folder, or another user's.
 bool MakePrivateFolder(const QString &path);
 
+// True when no other user can replace path or any folder above it: each entry on the way from
+// the root that exists belongs to this user or to root, and a folder that others may write has
+// the sticky bit. A link on the way is judged itself and then by where it leads. *why (may be
+// null) names the entry at fault.
+bool IsTrustedFolderPath(const QString &path, QString *why = nullptr);
+
+// The folder a base-folder setting of the environment names (its value; empty when unset) when
+// it is absolute and IsTrustedFolderPath, else the home folder's own (home + homeRelative), with
+// a log line saying why the setting was not used.
+QString TrustedBaseFolder(const char *variable, const QString &named, const QString &homeRelative);
+
+// The user's data and configuration folders (XDG_DATA_HOME, XDG_CONFIG_HOME, as the standard
+// locations read them) through TrustedBaseFolder.
+QString TrustedDataHome();
+QString TrustedConfigHome();
+
 // How an entry looks without following a link.
 enum class EntryKind { Missing, RegularFile, Folder, Link, Other, Unknown };
 EntryKind EntryKindOf(const QString &path);

@@ -1,6 +1,7 @@
 #include "platform/UserDefaults.h"
 
 #include "platform/Log.h"
+#include "platform/PrivateFiles.h"
 #include "platform/PropertyList.h"
 #include "platform/Saturate.h"
 
@@ -22,8 +23,7 @@ constexpr qint64 kMaxDefaultsFileBytes = 16 * 1024 * 1024;
 
 QString standardFilePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/pelkomerge/defaults.plist");
+    return TrustedConfigHome() + QStringLiteral("/pelkomerge/defaults.plist");
 }
 
 // The leading integer of a text, as stored numbers written as strings are read: leading

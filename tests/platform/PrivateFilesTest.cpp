@@ -148,4 +148,58 @@ TEST(PrivateFiles, PrivateFoldersAreMadePrivateAndLinksRefused)
     EXPECT_FALSE(platform::MakePrivateFolder(link));
 }
 
+// XDG_DATA_HOME and XDG_CONFIG_HOME name where settings, untitled texts and language files live:
+// a folder that another user can replace or fill is not used.
+TEST(PrivateFiles, BaseFoldersThatAnotherUserCanReachAreNotUsed)
+{
+    const bool asRoot = ::geteuid() == 0;
+    const QString dir = pelkotest::freshDir(QStringLiteral("bases"));
+    const auto folder = [&](const QString &name, int mode, uid_t owner) {
+        const QString path = dir + u'/' + name;
+        QDir().mkpath(path);
+        ::chmod(QFile::encodeName(path).constData(), mode);
+        if (owner != ::geteuid() && ::chown(QFile::encodeName(path).constData(), owner, owner))
+            return QString();
+        return path;
+    };
+    struct Row
+    {
+        const char *name;
+        QString path; // null: cannot be arranged as this user
+        bool trusted;
+    };
+    const QString shared = folder(QStringLiteral("shared"), 0777, ::geteuid());
+    const QString theirs = asRoot ? folder(QStringLiteral("theirs"), 01777, 65534) : QString();
+    const QString linkToShared = dir + QStringLiteral("/link-to-shared");
+    QFile::link(shared + QStringLiteral("/data"), linkToShared);
+    const Row rows[] = {
+        {"a folder of this user", folder(QStringLiteral("mine"), 0700, ::geteuid()), true},
+        {"not made yet, below one of this user", dir + QStringLiteral("/mine/a/b"), true},
+        {"below a sticky folder of root's", QStringLiteral("/tmp/x-not-made"), true},
+        {"writable by others", shared, false},
+        {"not made yet, below one writable by others", shared + QStringLiteral("/data"), false},
+        {"another user's, even sticky", theirs, false},
+        {"below another user's", theirs.isNull() ? theirs : theirs + QStringLiteral("/data"),
+         false},
+        {"a link of this user's into a folder writable by others", linkToShared, false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.path.isNull())
+            continue;
+        QString why;
+        EXPECT_EQ(platform::IsTrustedFolderPath(row.path, &why), row.trusted) << qPrintable(why);
+        EXPECT_EQ(why.isEmpty(), row.trusted);
+        const QString chosen =
+            platform::TrustedBaseFolder("XDG_DATA_HOME", row.path, QStringLiteral(".local/share"));
+        EXPECT_EQ(chosen, row.trusted ? QDir::cleanPath(row.path)
+                                      : QDir::homePath() + QStringLiteral("/.local/share"));
+    }
+    EXPECT_EQ(platform::TrustedBaseFolder("XDG_DATA_HOME", QStringLiteral("relative/data"),
+                                          QStringLiteral(".local/share")),
+              QDir::homePath() + QStringLiteral("/.local/share"));
+    EXPECT_EQ(platform::TrustedBaseFolder("XDG_DATA_HOME", QString(), QStringLiteral(".config")),
+              QDir::homePath() + QStringLiteral("/.config"));
+}
+
 } // namespace
