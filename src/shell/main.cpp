@@ -76,7 +76,12 @@ int main(int argc, char *argv[])
     // Before any thread starts: the ending signals are read by the event loop.
     AppTermination::BlockTerminationSignals();
     millisecondsSinceLaunch(); // starts the clock of the start-up log
-    QApplication app(argc, argv);
+    // Qt reads its own options (-platform, -platformpluginpath, -style, ...) wherever they stand,
+    // also after "--", where they are the user's paths; the parser has refused every option but
+    // ours, so Qt gets the program's name alone.
+    int qtArgc = 1;
+    char *qtArgv[] = {argv[0], nullptr};
+    QApplication app(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("pelkomerge"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pelko Merge"));
     QApplication::setApplicationVersion(QStringLiteral(PELKO_VERSION));

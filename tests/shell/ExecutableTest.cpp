@@ -73,6 +73,26 @@ TEST(Executable, UntitledTextsComeBackAndAreKeptAgainAtSigterm)
                 (a0 == kMark + "x" && a1 == kMark + "left text\n"));
 }
 
+// What follows "--" is paths, also when it looks like one of Qt's own options: another user's
+// files named "-platformpluginpath" in a shared folder must not choose the code Qt loads.
+TEST(Executable, QtOptionsAfterTheEndOfOptionsAreOnlyPaths)
+{
+    const QString app = pelkotest::applicationPath();
+    const QString dir = pelkotest::freshDir(QStringLiteral("dashdash"));
+    QProcess p;
+    p.setProcessEnvironment(loggingEnvironment(dir + QStringLiteral("/home")));
+    p.setWorkingDirectory(dir);
+    p.start(app,
+            {QStringLiteral("--"), QStringLiteral("-platform"), QStringLiteral("no-such-platform"),
+             QStringLiteral("-platformpluginpath"), dir + QStringLiteral("/plugins")});
+    ASSERT_TRUE(p.waitForStarted(10000));
+    QByteArray log;
+    EXPECT_TRUE(waitForLog(p, &log, "Start-up step delegate")) << log.data();
+    p.terminate();
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+}
+
 TEST(Executable, TwoImagesOpenTheImageWindow)
 {
     const QString app = pelkotest::applicationPath();
