@@ -1,5 +1,7 @@
 #include "services/LocalPath.h"
 
+#include <QStringDecoder>
+
 namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00;
@@ -44,9 +46,12 @@ QString LocalPath_FromBytes(const QByteArray &bytes)
     out.reserve(bytes.size());
     qsizetype runStart = 0;
     qsizetype i = 0;
+    // Stateless, and a byte-order mark at the start of a run is a character like any other.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     const auto flush = [&](qsizetype end) {
         if (end > runStart)
-            out += QString::fromUtf8(bytes.constData() + runStart, end - runStart);
+            out += utf8(QByteArrayView(bytes.constData() + runStart, end - runStart));
     };
     while (i < bytes.size()) {
         const qsizetype len = validSequenceAt(bytes, i);

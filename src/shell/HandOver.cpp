@@ -1,5 +1,7 @@
 #include "shell/HandOver.h"
 
+#include "services/LocalPath.h"
+
 #include "platform/Log.h"
 #include "platform/PrivateFiles.h"
 
@@ -10,7 +12,6 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
-#include <QStringDecoder>
 #include <QTimer>
 #include <QtEndian>
 
@@ -55,7 +56,7 @@ QByteArray encodeMessage(const QStringList &paths)
     QByteArray payload;
     appendU32(&payload, quint32(paths.size()));
     for (const QString &path : paths) {
-        const QByteArray bytes = path.toUtf8();
+        const QByteArray bytes = LocalPath_ToBytes(path); // a name's own bytes, UTF-8 or not
         appendU32(&payload, quint32(bytes.size()));
         payload += bytes;
     }
@@ -92,12 +93,11 @@ Decode decodeMessage(const QByteArray &buffer, QStringList *paths, QString *why)
         quint32 size = 0;
         if (!readU32(payload, &at, &size) || size == 0 || size > quint32(payload.size() - at))
             return invalid(why, QStringLiteral("path %1 is cut or empty").arg(i));
-        // A leading byte-order mark stays a character, so every path decodes to itself.
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                      QStringDecoder::Flag::ConvertInitialBom);
-        const QString path = utf8(QByteArrayView(payload.constData() + at, size));
-        if (utf8.hasError() || path.contains(QChar(0)))
-            return invalid(why, QStringLiteral("path %1 is not UTF-8 text").arg(i));
+        // Paths are the file system's bytes: a name that is not UTF-8 names its own file.
+        const QByteArray bytes(payload.constData() + at, size);
+        if (bytes.contains('\0'))
+            return invalid(why, QStringLiteral("path %1 holds a NUL byte").arg(i));
+        const QString path = LocalPath_FromBytes(bytes);
         if (!QDir::isAbsolutePath(path))
             return invalid(why, QStringLiteral("path %1 is not absolute").arg(i));
         out.append(path);

@@ -740,6 +740,9 @@ TEST(LocalPath, EveryByteComesBackAndUtf8StaysText)
         {"/past/\xf4\x90\x80\x80", false},
         {"/mixed/\xff\xc3\xa9\x80\xf0\x9f\x98\x80\xfe", false},
         {"\x80\x81\xdc\x80", false},
+        // A name may begin with the bytes of a byte-order mark; they stay its first character.
+        {"\xef\xbb\xbf/bom", false},
+        {"/after-escape/\xff\xef\xbb\xbfx", false},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.bytes.toHex().constData());

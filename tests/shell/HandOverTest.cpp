@@ -3,6 +3,7 @@
 #include "shell/CommandLine.h"
 #include "shell/HandOver.h"
 #include "platform/PrivateFiles.h"
+#include "services/LocalPath.h"
 #include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 
@@ -67,7 +68,7 @@ TEST(HandOverMessage, DecodesOnlyWellFormedMessagesWithinTheLimits)
         {"a relative path", handover::encodeMessage({QStringLiteral("a.txt")}),
          handover::Decode::Invalid},
         {"bytes that are not UTF-8", frame(u32(1) + u32(3) + "/\xff\xfe"),
-         handover::Decode::Invalid},
+         handover::Decode::Complete},
         {"a byte-order mark before the slash", frame(u32(1) + u32(5) + "\xef\xbb\xbf/a"),
          handover::Decode::Invalid},
         {"a NUL inside a path", frame(u32(1) + u32(3) + QByteArray("/a\0", 3)),
@@ -86,6 +87,17 @@ TEST(HandOverMessage, DecodesOnlyWellFormedMessagesWithinTheLimits)
     QStringList back;
     ASSERT_EQ(handover::decodeMessage(good, &back, nullptr), handover::Decode::Complete);
     EXPECT_EQ(back, two);
+
+    // Names of Latin-1 or Shift_JIS times arrive as the very bytes they were given as.
+    const QList<QByteArray> names{"/tmp/top\xe9L", "/tmp/\x83\x65\x83\x4c/x", "/tmp/\xff/\xc3"};
+    QStringList native;
+    for (const QByteArray &name : names)
+        native << LocalPath_FromBytes(name);
+    ASSERT_EQ(handover::decodeMessage(handover::encodeMessage(native), &back, nullptr),
+              handover::Decode::Complete);
+    ASSERT_EQ(back.size(), names.size());
+    for (qsizetype i = 0; i < names.size(); ++i)
+        EXPECT_EQ(LocalPath_ToBytes(back[i]), names[i]);
 }
 
 TEST(HandOverMessage, SocketNamesDependOnTheSupportFolder)
