@@ -41,6 +41,9 @@ void FontFavorite_Register(const QString &fontName)
     QStringList &list = loaded();
     list.removeAll(fontName);
     list.prepend(fontName);
+    while (list.size() > kMaxFontFavorites)
+        list.removeLast();
+    // The fallback comes after the trimming, so a full list keeps it as its 31st entry.
     for (const QString &name : installed) {
         if (name.compare(QStringLiteral("Helvetica"), Qt::CaseInsensitive) == 0) {
             if (!list.contains(name))
@@ -48,9 +51,6 @@ void FontFavorite_Register(const QString &fontName)
             break;
         }
     }
-    // Trimmed after the fallback is added, so the list never passes its bound.
-    while (list.size() > kMaxFontFavorites)
-        list.removeLast();
     setStringArray2(platform::UserDefaults::standard(), list, kKey, false, false, false, true);
     GUARD_END_VOID
 }

@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -209,6 +210,11 @@ TEST_F(FileHelpersTest, FavouriteFontsAreKeptAcrossRunsAndBounded)
     FontFavorite_Forget();
     const QStringList installed = GetAllFont();
     ASSERT_FALSE(installed.isEmpty());
+    const auto helvetica = std::find_if(installed.begin(), installed.end(), [](const QString &f) {
+        return f.compare(QStringLiteral("Helvetica"), Qt::CaseInsensitive) == 0;
+    });
+    // Helvetica, when installed, joins a full list as one more.
+    const qsizetype bound = kMaxFontFavorites + (helvetica != installed.end() ? 1 : 0);
 
     FontFavorite_Register(installed.first());
     EXPECT_EQ(FontFavorite_List().mid(0, 2), (QStringList{installed.first(), "Earlier Font"}));
@@ -224,11 +230,11 @@ TEST_F(FileHelpersTest, FavouriteFontsAreKeptAcrossRunsAndBounded)
 
     for (const QString &font : installed)
         FontFavorite_Register(font);
-    EXPECT_LE(FontFavorite_List().size(), kMaxFontFavorites);
+    EXPECT_LE(FontFavorite_List().size(), bound);
     EXPECT_EQ(getStringArray2(defaults, key), FontFavorite_List());
     EXPECT_EQ(FontFavorite_List().first(), installed.last());
     if (installed.size() > kMaxFontFavorites) {
-        EXPECT_EQ(FontFavorite_List().size(), kMaxFontFavorites);
+        EXPECT_GE(FontFavorite_List().size(), kMaxFontFavorites);
         EXPECT_FALSE(FontFavorite_List().contains(QStringLiteral("Earlier Font")));
     }
     // Registering a listed font moves it to the front only.
@@ -249,10 +255,22 @@ TEST_F(FileHelpersTest, FavouriteFontsAreKeptAcrossRunsAndBounded)
     setStringArray2(defaults, stored, key, false, false, false, true);
     FontFavorite_Forget();
     FontFavorite_Register(installed.first());
-    ASSERT_EQ(FontFavorite_List().size(), kMaxFontFavorites);
+    ASSERT_EQ(FontFavorite_List().size(), bound);
     EXPECT_EQ(FontFavorite_List().first(), installed.first());
     EXPECT_EQ(FontFavorite_List().at(1), QStringLiteral("Stored 0"));
-    EXPECT_EQ(getStringArray2(defaults, key).size(), kMaxFontFavorites);
+    EXPECT_EQ(getStringArray2(defaults, key).size(), bound);
+
+    // The Helvetica fallback is appended after the trimming: a full list keeps it too.
+    const auto other = std::find_if(installed.begin(), installed.end(), [](const QString &f) {
+        return f.compare(QStringLiteral("Helvetica"), Qt::CaseInsensitive) != 0;
+    });
+    if (helvetica != installed.end() && other != installed.end()) {
+        setStringArray2(defaults, stored.mid(0, kMaxFontFavorites), key, false, false, false, true);
+        FontFavorite_Forget();
+        FontFavorite_Register(*other);
+        EXPECT_EQ(FontFavorite_List().size(), kMaxFontFavorites + 1);
+        EXPECT_EQ(FontFavorite_List().last(), *helvetica);
+    }
     FontFavorite_Forget();
 }
 
@@ -322,6 +340,13 @@ TEST_F(FileHelpersTest, PathsOnDisk)
     EXPECT_TRUE(FileIsAlias(link));
     EXPECT_FALSE(FileIsAlias(file, &target));
     EXPECT_FALSE(FileIsAlias(QString()));
+    // A link whose target is gone is still one, but it resolves to nothing.
+    const QString dangling = folder + QStringLiteral("/dangling");
+    ASSERT_EQ(::symlink("gone.txt", QFile::encodeName(dangling).constData()), 0);
+    target.clear();
+    EXPECT_TRUE(FileIsAlias(dangling));
+    EXPECT_FALSE(FileIsAlias(dangling, &target));
+    EXPECT_TRUE(target.isEmpty());
 
     // A name stored decomposed is found from its composed spelling, and the other way round.
     const QString decomposed = folder + QStringLiteral("/cafe\u0301.txt");
@@ -331,7 +356,10 @@ TEST_F(FileHelpersTest, PathsOnDisk)
     const QString composed = folder + QStringLiteral("/\u00fcber.txt");
     ASSERT_TRUE(pelkotest::writeFile(composed, "x"));
     EXPECT_EQ(NormalizePathThroughFileSystem(folder + QStringLiteral("/u\u0308ber.txt")), composed);
-    EXPECT_TRUE(NormalizePathThroughFileSystem(folder + QStringLiteral("/\u00e9t\u00e9")).isNull());
+    // Missing: a Latin-1 path comes back as it is, any other has no answer.
+    EXPECT_EQ(NormalizePathThroughFileSystem(folder + QStringLiteral("/\u00e9t\u00e9")),
+              folder + QStringLiteral("/\u00e9t\u00e9"));
+    EXPECT_TRUE(NormalizePathThroughFileSystem(folder + QStringLiteral("/\u4e2d\u6587")).isNull());
     EXPECT_EQ(NormalizePathThroughFileSystem(QStringLiteral("/no/such/plain")),
               QStringLiteral("/no/such/plain"));
     EXPECT_TRUE(NormalizePathThroughFileSystem(QString()).isNull());
@@ -347,6 +375,11 @@ TEST_F(FileHelpersTest, PathsOnDisk)
     SetStickyGroupWritablePermission(link); // a link is not followed
     ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
+    const QString shared = folder + QStringLiteral("/shared");
+    ASSERT_TRUE(QDir().mkpath(shared));
+    SetStickyGroupWritablePermission(shared);
+    ASSERT_EQ(::stat(QFile::encodeName(shared).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 01774u);
 }
 
 TEST_F(FileHelpersTest, BundleResourcesAndSandboxList)
