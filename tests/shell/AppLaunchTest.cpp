@@ -15,6 +15,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -136,6 +139,28 @@ TEST(AppLaunch, ASecondStartHandsItsPathsToTheRunningProcess)
 
     EXPECT_EQ(runToEnd(home, {dir + QStringLiteral("/a.png"), dir + QStringLiteral("/b.png")}), 0);
     EXPECT_TRUE(first.waitForLog("Window shown: MergeImageWindCtr")) << first.log().constData();
+
+    // Folders named in Latin-1 reach the running process as their own bytes and compare.
+    for (const char *side : {"L", "R"}) {
+        const QByteArray name = QFile::encodeName(dir) + "/top\xe9" + side;
+        ASSERT_EQ(::mkdir(name.constData(), 0700), 0);
+        const int fd = ::open((name + "/x.txt").constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    {
+        QProcess second;
+        second.setProcessEnvironment(home.env);
+        // The shell puts the bytes into the arguments; QProcess would pass text.
+        second.start(QStringLiteral("/bin/sh"),
+                     {QStringLiteral("-c"),
+                      QStringLiteral("exec \"$0\" \"$1/top$(printf '\\351')L\" "
+                                     "\"$1/top$(printf '\\351')R\""),
+                      pelkotest::applicationPath(), dir});
+        ASSERT_TRUE(second.waitForFinished(20000));
+        EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().constData();
+    }
+    EXPECT_TRUE(first.waitForLog("Window shown: MergeFileListWndCtr")) << first.log().constData();
 
     // A second start without paths asks the running process for a start window.
     const int startWindows = first.log().count("Window shown: MergeDocument");
