@@ -71,31 +71,48 @@ QString resolvedTarget(const QString &path)
     return target.isEmpty() ? path : target;
 }
 
-// A new file of its own beside target, 0600 until it is complete. -1 when the folder takes none.
-int makeTempBeside(const QString &target, QByteArray *tempName)
+// A new file of its own beside target, 0600 until it is complete, removed on every way out (an
+// exception included) unless it took the target's place. fd is -1 when the folder takes none.
+struct TempBeside
 {
-    const QFileInfo info(target);
-    *tempName = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                  QStringLiteral(".XXXXXX"));
-    return ::mkostemp(tempName->data(), O_CLOEXEC);
-}
+    explicit TempBeside(const QString &target)
+    {
+        const QFileInfo info(target);
+        QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
+                                            info.fileName() + QStringLiteral(".XXXXXX"));
+        fd = Fd(::mkostemp(name.data(), O_CLOEXEC));
+        if (fd.get() >= 0)
+            path = name;
+        else
+            error = errno;
+    }
+    ~TempBeside()
+    {
+        if (!path.isEmpty())
+            ::unlink(path.constData());
+    }
+    TempBeside(const TempBeside &) = delete;
+    TempBeside &operator=(const TempBeside &) = delete;
+
+    Fd fd;
+    QByteArray path;
+    int error = 0; // why it could not be made
+};
 
 bool createNew(const QString &target, const QByteArray &bytes, int mode, FileWriteFailure *failure)
 {
-    QByteArray temp;
-    Fd fd(makeTempBeside(target, &temp));
-    if (fd.get() < 0)
-        return fail(failure, errno == ENOSPC || errno == EDQUOT
+    TempBeside temp(target);
+    if (temp.fd.get() < 0)
+        return fail(failure, temp.error == ENOSPC || temp.error == EDQUOT
                                  ? FileWriteFailure::DiskFull
                                  : FileWriteFailure::FolderNotWritable);
-    int error = writeWhole(fd.get(), bytes);
-    if (error == 0 && ::fchmod(fd.get(), mode_t(mode)) != 0)
+    int error = writeWhole(temp.fd.get(), bytes);
+    if (error == 0 && ::fchmod(temp.fd.get(), mode_t(mode)) != 0)
         error = errno;
-    fd.reset();
+    temp.fd.reset();
     // The name is taken only if it is still free: a file made meanwhile is never replaced.
-    if (error == 0 && ::link(temp.constData(), QFile::encodeName(target).constData()) != 0)
+    if (error == 0 && ::link(temp.path.constData(), QFile::encodeName(target).constData()) != 0)
         error = errno;
-    ::unlink(temp.constData());
     if (error == EEXIST)
         return fail(failure, FileWriteFailure::Other);
     return error == 0 || fail(failure, failureOf(error));
@@ -183,35 +200,28 @@ enum class RenameResult { Done, Failed, NotPossible };
 RenameResult renameOver(const QString &target, const struct stat &old, const QByteArray &bytes,
                         int mode, FileWriteFailure *failure)
 {
-    QByteArray temp;
-    Fd fd(makeTempBeside(target, &temp));
-    if (fd.get() < 0)
+    TempBeside temp(target);
+    const int fd = temp.fd.get();
+    if (fd < 0)
         return RenameResult::NotPossible;
     struct stat made;
-    if (::fstat(fd.get(), &made) != 0 ||
+    if (::fstat(fd, &made) != 0 ||
         ((made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
-         ::fchown(fd.get(), old.st_uid, old.st_gid) != 0)) {
-        fd.reset();
-        ::unlink(temp.constData());
+         ::fchown(fd, old.st_uid, old.st_gid) != 0) ||
+        !copyAttributes(QFile::encodeName(target), fd))
         return RenameResult::NotPossible;
-    }
-    if (!copyAttributes(QFile::encodeName(target), fd.get())) {
-        fd.reset();
-        ::unlink(temp.constData());
-        return RenameResult::NotPossible;
-    }
-    int error = writeWhole(fd.get(), bytes);
+    int error = writeWhole(fd, bytes);
     // After the attributes: with an access list, the group bits are its mask.
-    if (error == 0 && ::fchmod(fd.get(), mode_t(mode)) != 0)
+    if (error == 0 && ::fchmod(fd, mode_t(mode)) != 0)
         error = errno;
-    fd.reset();
-    if (error == 0 && ::rename(temp.constData(), QFile::encodeName(target).constData()) != 0)
+    temp.fd.reset();
+    if (error == 0 && ::rename(temp.path.constData(), QFile::encodeName(target).constData()) != 0)
         error = errno;
     if (error != 0) {
-        ::unlink(temp.constData());
         fail(failure, failureOf(error));
         return RenameResult::Failed;
     }
+    temp.path.clear(); // it is the target now
     return RenameResult::Done;
 }
 

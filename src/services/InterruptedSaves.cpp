@@ -213,8 +213,8 @@ bool handleKept(int dirFd, const QString &folder, const QByteArray &name)
     if (target.get() < 0) {
         platform::LogWarning(lcServices,
                              QStringLiteral("*** %1 was being saved when the application stopped "
-                                            "and is gone or another file now; its old content "
-                                            "stays in %2")
+                                            "and is gone, cannot be written or is another file "
+                                            "now; its old content stays in %2")
                                  .arg(path, shown));
         return false;
     }

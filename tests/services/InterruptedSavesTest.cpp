@@ -4,7 +4,9 @@
 #include "services/FileReplace.h"
 #include "services/InterruptedSaves.h"
 #include "services/SupportFolder.h"
+#include "platform/PrivateFiles.h"
 #include "support/AlertAnswers.h"
+#include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 
 #include <QCoreApplication>
@@ -59,22 +61,45 @@ TEST(InterruptedSavesChild, Save)
     std::fflush(stdout);
 }
 
+// The next start's offer, in a child run as the ordinary user: it answers every alert with the
+// first button (restore) and prints how many copies it offered.
+TEST(InterruptedSavesChild, Offer)
+{
+    const QString support = qEnvironmentVariable("PELKO_OFFER_SUPPORT");
+    if (support.isEmpty())
+        GTEST_SKIP() << "only run by InterruptedSaves.StoppedSavesLeaveOldOrNewContent";
+    PrepareSupportFolder(support);
+    pelkotest::AlertAnswers answers;
+    const int offered = OfferInterruptedSaves();
+    std::printf("OFFERED %d %d\n", offered, int(answers.alerts.size()));
+    std::fflush(stdout);
+}
+
 struct ChildRun
 {
     bool killed = false;
     QByteArray output;
 };
 
-ChildRun saveInChild(const QString &target, qint64 limit, bool kill)
+ChildRun saveInChild(const QString &target, qint64 limit, bool kill, const QString &support,
+                     bool asOrdinaryUser)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env;
     env.insert(QStringLiteral("PELKO_SAVE_TARGET"), target);
-    env.insert(QStringLiteral("PELKO_SAVE_SUPPORT"), gSupportFolder);
+    env.insert(QStringLiteral("PELKO_SAVE_SUPPORT"), support);
     env.insert(QStringLiteral("PELKO_SAVE_LIMIT"), QString::number(limit));
     if (kill)
         env.insert(QStringLiteral("PELKO_SAVE_KILL"), QStringLiteral("1"));
+    if (asOrdinaryUser) {
+        ChildRun run;
+        run.killed = pelkotest::runTestAsOrdinaryUser(QStringLiteral("InterruptedSavesChild.Save"),
+                                                      env, &run.output) == -1;
+        return run;
+    }
+    QProcessEnvironment all = QProcessEnvironment::systemEnvironment();
+    all.insert(env);
     QProcess process;
-    process.setProcessEnvironment(env);
+    process.setProcessEnvironment(all);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(QCoreApplication::applicationFilePath(),
                   {QStringLiteral("--gtest_filter=InterruptedSavesChild.Save")});
@@ -91,8 +116,8 @@ QStringList entriesIn(const QString &folder)
 TEST(InterruptedSaves, StoppedSavesLeaveOldOrNewContent)
 {
     ASSERT_FALSE(InterruptedSavesFolder().isEmpty());
-    const QString kept = InterruptedSavesFolder();
-    enum class Way { InPlace, Renamed };
+    // A second name, or another user's file, makes the save write the file itself.
+    enum class Way { InPlace, Renamed, TheirFile };
     enum class Seen { OldContent, OfferedBack, KeptAsIs };
     struct Row
     {
@@ -111,21 +136,39 @@ TEST(InterruptedSaves, StoppedSavesLeaveOldOrNewContent)
         {"in place, killed late in the write", Way::InPlace, 399999, true, Seen::OfferedBack},
         {"in place, killed, the user keeps the file", Way::InPlace, 250000, true, Seen::KeptAsIs},
         {"renamed, killed in the write", Way::Renamed, 100000, true, Seen::OldContent},
+        {"root's file saved by an ordinary user, over the size limit", Way::TheirFile, 100000,
+         false, Seen::OldContent},
+        {"root's file saved by an ordinary user, killed in the write", Way::TheirFile, 200000, true,
+         Seen::OfferedBack},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        const QString folder = pelkotest::freshDir(QStringLiteral("stopped"));
+        const bool ordinary = row.way == Way::TheirFile;
+        if (ordinary && !pelkotest::canSwitchToOrdinaryUser())
+            continue;
+        const QString folder = ordinary ? pelkotest::folderForOrdinaryUser(true)
+                                        : pelkotest::freshDir(QStringLiteral("stopped"));
+        ASSERT_FALSE(folder.isEmpty());
         const QString path = folder + QStringLiteral("/r.txt");
         ASSERT_TRUE(pelkotest::writeFile(path, kOld));
-        // A second name makes the save write the file itself.
+        QString support = gSupportFolder;
         if (row.way == Way::InPlace) {
             ASSERT_EQ(::link(QFile::encodeName(path).constData(),
                              QFile::encodeName(folder + QStringLiteral("/second.txt")).constData()),
                       0);
+        } else if (ordinary) {
+            ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0666), 0);
+            support = folder + QStringLiteral("/support");
+            ASSERT_TRUE(QDir().mkpath(support));
+            ASSERT_EQ(::chown(QFile::encodeName(support).constData(), pelkotest::kOrdinaryUid,
+                              pelkotest::kOrdinaryGid),
+                      0);
+            ASSERT_EQ(::chmod(QFile::encodeName(support).constData(), 0700), 0);
         }
+        const QString kept = support + QStringLiteral("/saving");
         const QStringList namesBefore = entriesIn(folder);
 
-        const ChildRun run = saveInChild(path, row.limit, row.kill);
+        const ChildRun run = saveInChild(path, row.limit, row.kill, support, ordinary);
         EXPECT_EQ(run.killed, row.kill) << run.output.constData();
         if (!row.kill) {
             // The process lives on: the save failed, said why, and left nothing behind.
@@ -136,27 +179,53 @@ TEST(InterruptedSaves, StoppedSavesLeaveOldOrNewContent)
         }
         const QByteArray afterStop = pelkotest::readFile(path);
         EXPECT_TRUE(afterStop == kOld || afterStop == kNew || !entriesIn(kept).isEmpty());
+        if (row.seen != Seen::OldContent) {
+            // The killed write stopped at its limit.
+            EXPECT_EQ(afterStop, kNew.left(int(row.limit)));
+        }
 
         // The next start.
-        pelkotest::AlertAnswers answers;
-        if (row.seen == Seen::KeptAsIs)
-            answers.answers = {platform::AlertSecondButtonReturn};
-        const int offered = OfferInterruptedSaves();
-        if (row.seen == Seen::OldContent) {
-            EXPECT_EQ(offered, 0);
+        if (ordinary) {
+            QProcessEnvironment env;
+            env.insert(QStringLiteral("PELKO_OFFER_SUPPORT"), support);
+            QByteArray output;
+            EXPECT_EQ(pelkotest::runTestAsOrdinaryUser(
+                          QStringLiteral("InterruptedSavesChild.Offer"), env, &output),
+                      0)
+                << output.constData();
+            const int offered = row.seen == Seen::OldContent ? 0 : 1;
+            EXPECT_TRUE(output.contains(QByteArray("OFFERED ") + QByteArray::number(offered) + ' ' +
+                                        QByteArray::number(offered)))
+                << output.constData();
             EXPECT_EQ(pelkotest::readFile(path), kOld);
         } else {
-            ASSERT_EQ(offered, 1);
-            ASSERT_EQ(answers.alerts.size(), 1u);
-            EXPECT_TRUE(answers.alerts[0].title.contains(QStringLiteral("\"r.txt\"")));
-            EXPECT_TRUE(answers.alerts[0].title.contains(QStringLiteral("Pelko Merge")));
-            EXPECT_EQ(pelkotest::readFile(path), row.seen == Seen::OfferedBack ? kOld : afterStop);
-            // The killed write stopped at its limit.
-            EXPECT_EQ(afterStop.left(int(row.limit)), kNew.left(int(row.limit)));
+            pelkotest::AlertAnswers answers;
+            if (row.seen == Seen::KeptAsIs)
+                answers.answers = {platform::AlertSecondButtonReturn};
+            const int offered = OfferInterruptedSaves();
+            if (row.seen == Seen::OldContent) {
+                EXPECT_EQ(offered, 0);
+                EXPECT_EQ(pelkotest::readFile(path), kOld);
+            } else {
+                ASSERT_EQ(offered, 1);
+                ASSERT_EQ(answers.alerts.size(), 1u);
+                EXPECT_TRUE(answers.alerts[0].title.contains(QStringLiteral("\"r.txt\"")));
+                EXPECT_TRUE(answers.alerts[0].title.contains(QStringLiteral("Pelko Merge")));
+                EXPECT_EQ(pelkotest::readFile(path),
+                          row.seen == Seen::OfferedBack ? kOld : afterStop);
+            }
         }
         EXPECT_EQ(entriesIn(kept), QStringList());
-        EXPECT_EQ(pelkotest::readFile(folder + QStringLiteral("/second.txt")),
-                  row.way == Way::InPlace ? pelkotest::readFile(path) : QByteArray());
+        if (row.way == Way::InPlace) {
+            EXPECT_EQ(pelkotest::readFile(folder + QStringLiteral("/second.txt")),
+                      pelkotest::readFile(path));
+        }
+        if (ordinary) {
+            struct stat st;
+            ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+            EXPECT_EQ(st.st_uid, 0u);
+            platform::RemoveTreeNoFollow(folder);
+        }
     }
 }
 
