@@ -1,17 +1,22 @@
 #include "services/FileReplace.h"
 
 #include "platform/Log.h"
-#include "services/Localization.h"
-#include "services/SupportFolder.h"
 #include "platform/UniqueFd.h"
+#include "services/FileBytes.h"
+#include "services/InterruptedSaves.h"
+#include "services/Localization.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
 
 #include <cerrno>
+#include <optional>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -46,44 +51,10 @@ bool fail(FileWriteFailure *failure, FileWriteFailure why)
     return false;
 }
 
-// Writes all the bytes from the start of the file. 0, or the error.
-int writeAllAt(int fd, const QByteArray &bytes)
-{
-    qsizetype at = 0;
-    while (at < bytes.size()) {
-        const ssize_t n =
-            ::pwrite(fd, bytes.constData() + at, size_t(bytes.size() - at), off_t(at));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : ENOSPC;
-        at += n;
-    }
-    return 0;
-}
-
-int readAllAt(int fd, qint64 size, QByteArray *out)
-{
-    out->resize(qsizetype(size));
-    qint64 at = 0;
-    while (at < size) {
-        const ssize_t n = ::pread(fd, out->data() + at, size_t(size - at), off_t(at));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        if (n == 0)
-            break;
-        at += n;
-    }
-    out->resize(qsizetype(at));
-    return 0;
-}
-
 // The bytes to the end of the file, synced, then cut to their length. 0, or the error.
 int writeWhole(int fd, const QByteArray &bytes)
 {
-    if (const int error = writeAllAt(fd, bytes))
+    if (const int error = WriteBytesAt(fd, bytes.constData(), bytes.size(), 0))
         return error;
     if (::ftruncate(fd, off_t(bytes.size())) != 0 || ::fsync(fd) != 0)
         return errno;
@@ -100,34 +71,126 @@ QString resolvedTarget(const QString &path)
     return target.isEmpty() ? path : target;
 }
 
-// A new file of its own beside target, 0600 until it is complete. -1 when the folder takes none.
-int makeTempBeside(const QString &target, QByteArray *tempName)
+// A new file of its own beside target, 0600 until it is complete, removed on every way out (an
+// exception included) unless it took the target's place. fd is -1 when the folder takes none.
+struct TempBeside
 {
-    const QFileInfo info(target);
-    *tempName = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                  QStringLiteral(".XXXXXX"));
-    return ::mkostemp(tempName->data(), O_CLOEXEC);
-}
+    explicit TempBeside(const QString &target)
+    {
+        const QFileInfo info(target);
+        QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
+                                            info.fileName() + QStringLiteral(".XXXXXX"));
+        fd = Fd(::mkostemp(name.data(), O_CLOEXEC));
+        if (fd.get() >= 0)
+            path = name;
+        else
+            error = errno;
+    }
+    ~TempBeside()
+    {
+        if (!path.isEmpty())
+            ::unlink(path.constData());
+    }
+    TempBeside(const TempBeside &) = delete;
+    TempBeside &operator=(const TempBeside &) = delete;
+
+    Fd fd;
+    QByteArray path;
+    int error = 0; // why it could not be made
+};
 
 bool createNew(const QString &target, const QByteArray &bytes, int mode, FileWriteFailure *failure)
 {
-    QByteArray temp;
-    Fd fd(makeTempBeside(target, &temp));
-    if (fd.get() < 0)
-        return fail(failure, errno == ENOSPC || errno == EDQUOT
+    TempBeside temp(target);
+    if (temp.fd.get() < 0)
+        return fail(failure, temp.error == ENOSPC || temp.error == EDQUOT
                                  ? FileWriteFailure::DiskFull
                                  : FileWriteFailure::FolderNotWritable);
-    int error = writeWhole(fd.get(), bytes);
-    if (error == 0 && ::fchmod(fd.get(), mode_t(mode)) != 0)
+    int error = writeWhole(temp.fd.get(), bytes);
+    if (error == 0 && ::fchmod(temp.fd.get(), mode_t(mode)) != 0)
         error = errno;
-    fd.reset();
+    temp.fd.reset();
     // The name is taken only if it is still free: a file made meanwhile is never replaced.
-    if (error == 0 && ::link(temp.constData(), QFile::encodeName(target).constData()) != 0)
+    if (error == 0 && ::link(temp.path.constData(), QFile::encodeName(target).constData()) != 0)
         error = errno;
-    ::unlink(temp.constData());
     if (error == EEXIST)
         return fail(failure, FileWriteFailure::Other);
     return error == 0 || fail(failure, failureOf(error));
+}
+
+// The names of the extended attributes of path (or of fd when path is null); nothing when
+// they cannot be listed. A file system without them answers an empty list.
+std::optional<QList<QByteArray>> attributeNames(const char *path, int fd)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const ssize_t size = path ? ::llistxattr(path, nullptr, 0) : ::flistxattr(fd, nullptr, 0);
+        if (size < 0)
+            return errno == ENOTSUP ? std::optional(QList<QByteArray>()) : std::nullopt;
+        QByteArray names(size, Qt::Uninitialized);
+        const ssize_t got = path ? ::llistxattr(path, names.data(), size_t(size))
+                                 : ::flistxattr(fd, names.data(), size_t(size));
+        if (got < 0 && errno == ERANGE)
+            continue; // the list grew meanwhile
+        if (got < 0)
+            return std::nullopt;
+        names.truncate(got);
+        QList<QByteArray> list = names.split('\0');
+        list.removeAll(QByteArray());
+        return list;
+    }
+    return std::nullopt;
+}
+
+std::optional<QByteArray> attributeValue(const char *path, const QByteArray &name)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const ssize_t size = ::lgetxattr(path, name.constData(), nullptr, 0);
+        if (size < 0)
+            return std::nullopt;
+        QByteArray value(size, Qt::Uninitialized);
+        const ssize_t got = ::lgetxattr(path, name.constData(), value.data(), size_t(size));
+        if (got < 0 && errno == ERANGE)
+            continue;
+        if (got < 0)
+            return std::nullopt;
+        value.truncate(got);
+        return value;
+    }
+    return std::nullopt;
+}
+
+bool hasAttribute(int fd, const QByteArray &name, const QByteArray &value)
+{
+    QByteArray present(value.size() + 1, Qt::Uninitialized);
+    const ssize_t got = ::fgetxattr(fd, name.constData(), present.data(), size_t(present.size()));
+    return got == value.size() && present.left(got) == value;
+}
+
+// Gives the new file exactly the extended attributes of the old one (access lists, labels, the
+// user's own), with the old file's ACL among them: the mode alone would hand the whole group the
+// list's mask. False when that cannot be done; then the file is rewritten in place instead.
+bool copyAttributes(const QByteArray &from, int toFd)
+{
+    const std::optional<QList<QByteArray>> names = attributeNames(from.constData(), -1);
+    const std::optional<QList<QByteArray>> made = attributeNames(nullptr, toFd);
+    if (!names || !made)
+        return false;
+    for (const QByteArray &name : *names) {
+        const std::optional<QByteArray> value = attributeValue(from.constData(), name);
+        if (!value)
+            return false;
+        // The system may have given the new file the same already (a security label).
+        if (hasAttribute(toFd, name, *value))
+            continue;
+        if (::fsetxattr(toFd, name.constData(), value->constData(), size_t(value->size()), 0) != 0)
+            return false;
+    }
+    // What the folder gave the new file and the old one lacks (an inherited access list).
+    for (const QByteArray &name : *made) {
+        if (!names->contains(name) && ::fremovexattr(toFd, name.constData()) != 0)
+            return false;
+    }
+    return true;
 }
 
 enum class RenameResult { Done, Failed, NotPossible };
@@ -137,54 +200,29 @@ enum class RenameResult { Done, Failed, NotPossible };
 RenameResult renameOver(const QString &target, const struct stat &old, const QByteArray &bytes,
                         int mode, FileWriteFailure *failure)
 {
-    QByteArray temp;
-    Fd fd(makeTempBeside(target, &temp));
-    if (fd.get() < 0)
+    TempBeside temp(target);
+    const int fd = temp.fd.get();
+    if (fd < 0)
         return RenameResult::NotPossible;
     struct stat made;
-    if (::fstat(fd.get(), &made) != 0 ||
+    if (::fstat(fd, &made) != 0 ||
         ((made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
-         ::fchown(fd.get(), old.st_uid, old.st_gid) != 0)) {
-        fd.reset();
-        ::unlink(temp.constData());
+         ::fchown(fd, old.st_uid, old.st_gid) != 0) ||
+        !copyAttributes(QFile::encodeName(target), fd))
         return RenameResult::NotPossible;
-    }
-    int error = writeWhole(fd.get(), bytes);
-    if (error == 0 && ::fchmod(fd.get(), mode_t(mode)) != 0)
+    int error = writeWhole(fd, bytes);
+    // After the attributes: with an access list, the group bits are its mask.
+    if (error == 0 && ::fchmod(fd, mode_t(mode)) != 0)
         error = errno;
-    fd.reset();
-    if (error == 0 && ::rename(temp.constData(), QFile::encodeName(target).constData()) != 0)
+    temp.fd.reset();
+    if (error == 0 && ::rename(temp.path.constData(), QFile::encodeName(target).constData()) != 0)
         error = errno;
     if (error != 0) {
-        ::unlink(temp.constData());
         fail(failure, failureOf(error));
         return RenameResult::Failed;
     }
+    temp.path.clear(); // it is the target now
     return RenameResult::Done;
-}
-
-// The old bytes, kept on disk while the file itself is rewritten, so that even a crash in the
-// middle leaves them somewhere. Null when they could not be kept.
-QString keepAside(const QString &target, const QByteArray &old, int *error)
-{
-    const QString folder = GetProcessTempFolder();
-    if (folder.isEmpty()) {
-        *error = EACCES;
-        return {};
-    }
-    QByteArray name = QFile::encodeName(folder + QStringLiteral("/aside-") +
-                                        QFileInfo(target).fileName() + QStringLiteral("-XXXXXX"));
-    Fd fd(::mkostemp(name.data(), O_CLOEXEC));
-    if (fd.get() < 0) {
-        *error = errno;
-        return {};
-    }
-    *error = writeWhole(fd.get(), old);
-    if (*error != 0) {
-        ::unlink(name.constData());
-        return {};
-    }
-    return QFile::decodeName(name);
 }
 
 bool writeInPlace(const QString &target, const struct stat &old, const QByteArray &bytes,
@@ -199,34 +237,34 @@ bool writeInPlace(const QString &target, const struct stat &old, const QByteArra
         now.st_dev != old.st_dev)
         return fail(failure, FileWriteFailure::NotRegularFile);
     QByteArray previous;
-    if (int error = readAllAt(fd.get(), now.st_size, &previous))
+    if (int error = ReadBytesAt(fd.get(), 0, now.st_size, &previous))
         return fail(failure, failureOf(error));
-    int error = 0;
-    const QString aside = keepAside(target, previous, &error);
-    if (aside.isEmpty())
-        return fail(failure, error == ENOSPC || error == EDQUOT ? FileWriteFailure::DiskFull
-                                                                : FileWriteFailure::Other);
+    KeptOldContent kept;
+    if (const int error = KeepOldContent(target, now.st_dev, now.st_ino, previous, bytes, &kept))
+        return fail(failure, error == ENOSPC || error == EDQUOT || error == EFBIG
+                                 ? FileWriteFailure::DiskFull
+                                 : FileWriteFailure::Other);
     // Room is asked for before the first byte changes, where the file system can say.
     if (bytes.size() > previous.size() &&
         ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, off_t(bytes.size())) != 0 &&
         (errno == ENOSPC || errno == EDQUOT || errno == EFBIG)) {
-        error = errno;
-        QFile::remove(aside);
+        const int error = errno;
+        DropOldContent(&kept);
         return fail(failure, failureOf(error));
     }
-    error = writeWhole(fd.get(), bytes);
-    if (error != 0) {
+    if (const int error = writeWhole(fd.get(), bytes)) {
         if (writeWhole(fd.get(), previous) == 0) {
-            QFile::remove(aside);
+            DropOldContent(&kept);
         } else {
             platform::LogWarning(lcServices,
                                  QStringLiteral("ERROR %1 could not be put back as it was; its old "
-                                                "content is kept in %2")
-                                     .arg(target, aside));
+                                                "content is kept in %2 and offered back at the "
+                                                "next start")
+                                     .arg(target, QFile::decodeName(kept.path)));
         }
         return fail(failure, failureOf(error));
     }
-    QFile::remove(aside);
+    DropOldContent(&kept);
     if (permissions >= 0 && mode_t(permissions) != (now.st_mode & 07777) &&
         ::fchmod(fd.get(), mode_t(permissions)) != 0)
         platform::LogWarning(lcServices,
@@ -234,7 +272,68 @@ bool writeInPlace(const QString &target, const struct stat &old, const QByteArra
     return true;
 }
 
+// The umask as the kernel reports it (Linux 4.7 on); -1 when it does not.
+int umaskFromStatus()
+{
+    const Fd fd(::open("/proc/self/status", O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return -1;
+    QByteArray status;
+    char block[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), block, sizeof block);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0 || status.size() > (1 << 16))
+            break;
+        status.append(block, n);
+    }
+    const qsizetype at = status.indexOf("\nUmask:");
+    if (at < 0)
+        return -1;
+    const qsizetype end = status.indexOf('\n', at + 1);
+    bool ok = false;
+    const int mask = status.mid(at + 7, end < 0 ? -1 : end - at - 7).trimmed().toInt(&ok, 8);
+    return ok && mask >= 0 && mask <= 0777 ? mask : -1;
+}
+
+// Setting the umask to read it would give files that other threads make meanwhile no mask at
+// all: it is read once, before main, where no other thread runs yet.
+mode_t umaskAtStart()
+{
+    const int mask = umaskFromStatus();
+    if (mask >= 0)
+        return mode_t(mask);
+    const mode_t set = ::umask(0);
+    ::umask(set);
+    return set;
+}
+const mode_t gUmaskAtStart = umaskAtStart();
+
 } // namespace
+
+void IgnoreFileSizeSignal()
+{
+    struct sigaction current
+    {
+    };
+    if (::sigaction(SIGXFSZ, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
+        return;
+    struct sigaction ignore
+    {
+    };
+    ignore.sa_handler = SIG_IGN;
+    ::sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGXFSZ, &ignore, nullptr);
+}
+
+int DefaultNewFileMode()
+{
+    const int mask = umaskFromStatus();
+    return int(0666 & ~mode_t(mask >= 0 ? mask : gUmaskAtStart));
+}
 
 QString FileWriteFailureText(FileWriteFailure failure)
 {
@@ -262,6 +361,7 @@ bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permis
 {
     if (failure)
         *failure = FileWriteFailure::None;
+    IgnoreFileSizeSignal();
     if (path.isEmpty())
         return fail(failure, FileWriteFailure::Other);
     const QString target = resolvedTarget(path);

@@ -5,8 +5,10 @@
 // nothing visible: the file has one name, the new file can have its owner and group, and the
 // folder takes new files. Otherwise (hard links, another user's file this user may write, a
 // folder that takes no new files) the file itself is rewritten: its old bytes are first copied
-// aside (in this process's private temporary folder), and put back when the write fails. A link
-// the user named is followed: its target gets the content.
+// aside (services/InterruptedSaves, where they outlive a crash and the next start offers them
+// back), and put back when the write fails. A renamed file gets the old one's extended
+// attributes (ACLs among them); when they cannot be given, the file is rewritten in place. A
+// link the user named is followed: its target gets the content.
 
 #include <QByteArray>
 #include <QString>
@@ -33,3 +35,12 @@ enum class FileWriteWay { Renamed, InPlace, Created };
 bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permissions,
                         int defaultMode, FileWriteFailure *failure = nullptr,
                         FileWriteWay *way = nullptr);
+
+// A write past the file-size limit (ulimit -f) ends the process unless SIGXFSZ is handled: it is
+// ignored (when nothing else handles it), so such a write fails with EFBIG and the old bytes can
+// be put back. Saves do it themselves; start-up does it for every other writer.
+void IgnoreFileSizeSignal();
+
+// The mode of a new file under the process's umask (0666 less the mask), read without changing
+// the umask.
+int DefaultNewFileMode();

@@ -6,13 +6,14 @@
 #include "platform/Workspace.h"
 #include "services/AppInit.h"
 #include "services/AppSetting.h"
+#include "services/FileReplace.h"
 #include "services/LocalPath.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
+#include <optional>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,19 +37,22 @@ QString dropOneTrailingSlash(const QString &path)
 }
 
 // Reads until the source says it has no more: files of /proc and /sys report a size of 0 but
-// have content, so the size must not decide where the copy ends.
-bool copyContent(QFile &source, QSaveFile &target)
+// have content, so the size must not decide where the copy ends. Nothing past maxBytes.
+std::optional<QByteArray> readContent(QFile &source, qint64 maxBytes)
 {
     constexpr qint64 kChunk = 1 << 20;
-    QByteArray buffer(kChunk, Qt::Uninitialized);
+    QByteArray content;
     for (;;) {
-        const qint64 n = source.read(buffer.data(), kChunk);
+        const qsizetype at = content.size();
+        content.resize(at + qsizetype(kChunk));
+        const qint64 n = source.read(content.data() + at, kChunk);
         if (n < 0)
-            return false;
+            return std::nullopt;
+        content.resize(at + qsizetype(n));
         if (n == 0)
-            return source.error() == QFileDevice::NoError;
-        if (target.write(buffer.constData(), n) != n)
-            return false;
+            return source.error() == QFileDevice::NoError ? std::optional(content) : std::nullopt;
+        if (content.size() > maxBytes)
+            return std::nullopt;
     }
 }
 
@@ -222,18 +226,23 @@ bool CopyFileSave(const QString &sourcePath, const QString &targetPath)
                              QStringLiteral("ERROR CopyFileSave: %1 is a folder").arg(targetPath));
         return false;
     }
-    QSaveFile target(targetPath);
-    if (!target.open(QIODevice::WriteOnly) || !copyContent(source, target)) {
+    // Read whole, as a save holds a text whole; a bound keeps a runaway kernel file out.
+    constexpr qint64 kMaxCopyBytes = qint64(4) << 30;
+    const std::optional<QByteArray> content = readContent(source, kMaxCopyBytes);
+    if (!content) {
         platform::LogWarning(lcServices,
-                             QStringLiteral("ERROR CopyFileSave: cannot write %1").arg(targetPath));
-        target.cancelWriting();
+                             QStringLiteral("ERROR CopyFileSave: cannot read %1").arg(sourcePath));
         return false;
     }
-    // The copy gets the source's permissions before it takes the target's place.
-    target.setPermissions(source.permissions());
-    if (!target.commit()) {
-        platform::LogWarning(
-            lcServices, QStringLiteral("ERROR CopyFileSave: cannot replace %1").arg(targetPath));
+    // The target keeps its owner, links, mode and attributes; a new one gets the source's mode.
+    struct stat st;
+    const int newMode = ::stat(QFile::encodeName(sourcePath).constData(), &st) == 0
+                            ? int(st.st_mode & 0777)
+                            : DefaultNewFileMode();
+    FileWriteFailure failure = FileWriteFailure::None;
+    if (!ReplaceFileContent(targetPath, *content, -1, newMode, &failure)) {
+        platform::LogWarning(lcServices, QStringLiteral("ERROR CopyFileSave: cannot write %1: %2")
+                                             .arg(targetPath, FileWriteFailureText(failure)));
         return false;
     }
     return true;

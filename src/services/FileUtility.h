@@ -41,11 +41,11 @@ QStringList GetFileListInFolder_Names(const QString &folder, bool hideDotNames);
 // the folder does not exist.
 QStringList GetFileListDeepFromFolder(const QString &folder);
 
-// Copies the source file over the target: the copy is written beside the target under a
-// temporary name and renamed over it, so on any failure the old target stays as it was and the
-// answer is NO. NO for an empty argument or a source that is not an existing regular file (a
-// pipe or device is never opened). The copy
-// takes the source's permissions.
+// Copies the source file over the target as a save does (services/FileReplace): the target keeps
+// its owner, group, mode, other names and attributes, and a link named as target has its target
+// replaced; on any failure the old target stays as it was and the answer is NO. NO for an empty
+// argument or a source that is not an existing regular file (a pipe or device is never opened).
+// A new target takes the source's permissions.
 bool CopyFileSave(const QString &sourcePath, const QString &targetPath);
 
 // Shows the item in the file manager: a folder (not an ".app" bundle) is opened, anything else

@@ -184,13 +184,6 @@ int permissionsOf(const QString &path)
     return int(st.st_mode & 07777);
 }
 
-int defaultNewFilePermissions()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return int(0666 & ~mask);
-}
-
 QString withLineEnds(const QString &text, END_LINE_TYPE endLine)
 {
     QString lf = text;
@@ -330,8 +323,7 @@ bool App_WriteStringToFile(const QString &text, const QString &path, const TextS
             *failure = FileWriteFailure::CannotEncode;
         return false;
     }
-    if (!ReplaceFileContent(path, bytes, options.permissions, defaultNewFilePermissions(),
-                            failure)) {
+    if (!ReplaceFileContent(path, bytes, options.permissions, DefaultNewFileMode(), failure)) {
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR cannot write text file: %1").arg(path));
         return false;

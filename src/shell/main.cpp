@@ -9,6 +9,8 @@
 #include "platform/Guard.h"
 #include "services/AppInit.h"
 #include "services/AppSetting.h"
+#include "services/FileReplace.h"
+#include "services/InterruptedSaves.h"
 #include "services/LocalPath.h"
 #include "services/SupportFolder.h"
 #include "shell/AppCommands.h"
@@ -75,6 +77,8 @@ int main(int argc, char *argv[])
 
     // Before any thread starts: the ending signals are read by the event loop.
     AppTermination::BlockTerminationSignals();
+    // A write over the file-size limit fails with EFBIG instead of ending the process.
+    IgnoreFileSizeSignal();
     millisecondsSinceLaunch(); // starts the clock of the start-up log
     // Qt reads its own options (-platform, -platformpluginpath, -style, ...) wherever they stand,
     // also after "--", where they are the user's paths; the parser has refused every option but
@@ -125,6 +129,8 @@ int main(int argc, char *argv[])
                          else
                              delegate.application_openFiles(paths, paths.size() >= 2);
                      });
+    // Saves that a crash cut short are offered back before any window reads their files.
+    OfferInterruptedSaves();
     // Two or more paths are a whole request; a single one may be joined by the next start's.
     delegate.application_openFiles(request.paths, request.paths.size() >= 2);
     QMetaObject::invokeMethod(

@@ -11,10 +11,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
+#include <optional>
+#include <tuple>
+#include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -228,6 +235,133 @@ TEST(FileReplace, RefusedSavesSayWhyAndLeaveTheOldFile)
     }
     // Nothing of the attempts is left beside the files.
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+// A POSIX access list as the kernel stores it: a version, then (tag, permissions, id) entries
+// in tag order.
+QByteArray accessList(std::initializer_list<std::tuple<quint16, quint16, quint32>> entries)
+{
+    QByteArray bytes;
+    auto put = [&bytes](quint32 value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes.append(char((value >> (8 * i)) & 0xff));
+    };
+    put(2, 4);
+    for (const auto &[tag, permissions, id] : entries) {
+        put(tag, 2);
+        put(permissions, 2);
+        put(id, 4);
+    }
+    return bytes;
+}
+
+std::optional<QByteArray> attribute(const QString &path, const char *name)
+{
+    QByteArray value(4096, Qt::Uninitialized);
+    const ssize_t n =
+        ::lgetxattr(QFile::encodeName(path).constData(), name, value.data(), size_t(value.size()));
+    if (n < 0)
+        return std::nullopt;
+    value.truncate(n);
+    return value;
+}
+
+bool setAttribute(const QString &path, const char *name, const QByteArray &value)
+{
+    return ::lsetxattr(QFile::encodeName(path).constData(), name, value.constData(),
+                       size_t(value.size()), 0) == 0;
+}
+
+// A save by rename gives the new file the old one's extended attributes, its access list among
+// them (the group bits of its mode are then the list's mask, not the group's own permissions),
+// and nothing the old one lacked.
+TEST(FileReplace, SavesKeepExtendedAttributesAndAccessLists)
+{
+    constexpr quint32 kNoId = 0xffffffffu;
+    // user:: rw, user:65534 rw, group:: r, mask rw, other none.
+    const QByteArray acl = accessList(
+        {{0x01, 6, kNoId}, {0x02, 6, 65534}, {0x04, 4, kNoId}, {0x10, 6, kNoId}, {0x20, 0, kNoId}});
+    const QString folder = pelkotest::freshDir(QStringLiteral("attributes"));
+    const QString probe = folder + QStringLiteral("/probe");
+    ASSERT_TRUE(pelkotest::writeFile(probe, kOld));
+    if (!setAttribute(probe, "user.origin", "left") ||
+        !setAttribute(probe, "system.posix_acl_access", acl))
+        GTEST_SKIP() << "this file system refuses extended attributes or access lists";
+
+    struct Row
+    {
+        const char *name;
+        bool folderDefault; // the folder hands every new file the list
+        bool fileHasList;
+        bool userAttribute;
+    };
+    for (const Row row : {Row{"an access list and a user attribute", false, true, true},
+                          Row{"a list of the folder the file was cleared of", true, false, false},
+                          Row{"the folder's list the file also has", true, true, true}}) {
+        SCOPED_TRACE(row.name);
+        const QString dir = pelkotest::freshDir(QStringLiteral("attributes"));
+        if (row.folderDefault) {
+            ASSERT_TRUE(setAttribute(dir, "system.posix_acl_default", acl));
+        }
+        const QString path = dir + QStringLiteral("/shared.txt");
+        ASSERT_TRUE(pelkotest::writeFile(path, kOld));
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+        if (row.fileHasList) {
+            ASSERT_TRUE(setAttribute(path, "system.posix_acl_access", acl));
+        } else {
+            ::lremovexattr(QFile::encodeName(path).constData(), "system.posix_acl_access");
+        }
+        if (row.userAttribute) {
+            ASSERT_TRUE(setAttribute(path, "user.origin", "left"));
+        }
+        const mode_t mode = statOf(path).st_mode & 07777;
+
+        FileWriteFailure failure = FileWriteFailure::None;
+        FileWriteWay way = FileWriteWay::Created;
+        ASSERT_TRUE(ReplaceFileContent(path, kNew, -1, 0644, &failure, &way));
+        EXPECT_EQ(way, FileWriteWay::Renamed);
+        EXPECT_EQ(pelkotest::readFile(path), kNew);
+        EXPECT_EQ(statOf(path).st_mode & 07777, mode);
+        EXPECT_EQ(attribute(path, "system.posix_acl_access"),
+                  row.fileHasList ? std::optional(acl) : std::nullopt);
+        EXPECT_EQ(attribute(path, "user.origin"),
+                  row.userAttribute ? std::optional(QByteArray("left")) : std::nullopt);
+    }
+}
+
+// Other threads make files while saves look up the mode of a new file: their files keep the
+// process's umask throughout.
+TEST(FileReplace, NewFileModeLeavesTheUmaskAlone)
+{
+    const mode_t saved = ::umask(022);
+    const QByteArray made =
+        QFile::encodeName(pelkotest::freshDir(QStringLiteral("umask")) + QStringLiteral("/made"));
+    std::atomic<bool> done{false};
+    std::atomic<int> count{0}, unmasked{0};
+    std::thread maker([&] {
+        while (!done.load()) {
+            const int fd = ::open(made.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+            struct stat st;
+            if (fd >= 0 && ::fstat(fd, &st) == 0 && (st.st_mode & 022) != 0)
+                ++unmasked;
+            if (fd >= 0)
+                ::close(fd);
+            ::unlink(made.constData());
+            ++count;
+        }
+    });
+    while (count.load() == 0)
+        std::this_thread::yield();
+    // Until the other thread has made a good number of files meanwhile.
+    const int start = count.load();
+    int wrong = 0;
+    for (int calls = 0; calls < 2000 || count.load() < start + 500; ++calls)
+        wrong += DefaultNewFileMode() != 0644 ? 1 : 0;
+    done = true;
+    maker.join();
+    ::umask(saved);
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(unmasked.load(), 0);
 }
 
 } // namespace

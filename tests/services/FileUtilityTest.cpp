@@ -169,6 +169,14 @@ TEST(FileUtilityTest, FolderListings)
     EXPECT_TRUE(GetFileListDeepFromFolder(dir + QStringLiteral("/missing")).isEmpty());
 }
 
+int modeOf(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return -1;
+    return int(st.st_mode & 07777);
+}
+
 // Files left beside a target after a copy (temporary copies that were not cleaned up).
 QStringList namesIn(const QString &folder)
 {
@@ -188,14 +196,65 @@ TEST(FileUtilityTest, CopyFileSaveReplacesTarget)
     ASSERT_TRUE(QFile::setPermissions(source, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                   QFileDevice::ExeOwner));
     ASSERT_TRUE(writeFile(target, "old"));
+    ASSERT_TRUE(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ReadGroup));
 
     EXPECT_TRUE(CopyFileSave(source, target));
     EXPECT_EQ(readFile(target), content);
-    EXPECT_TRUE(QFileInfo(target).permissions() & QFileDevice::ExeOwner);
+    // A replaced file keeps its own mode; a new one takes the source's.
+    EXPECT_EQ(modeOf(target), 0640);
     EXPECT_EQ(namesIn(dir),
               (QStringList{QStringLiteral("source.bin"), QStringLiteral("target.bin")}));
     EXPECT_TRUE(CopyFileSave(source, dir + QStringLiteral("/new.bin")));
     EXPECT_EQ(readFile(dir + QStringLiteral("/new.bin")), content);
+    EXPECT_EQ(modeOf(dir + QStringLiteral("/new.bin")), 0700);
+}
+
+// The copy replaces what the target holds and nothing else the user sees: its other names, the
+// link named as the target, its owner, group and mode.
+TEST(FileUtilityTest, CopyFileSaveKeepsTheTargetsLinksOwnerAndMode)
+{
+    const QString dir = freshDir();
+    const QString source = dir + QStringLiteral("/source.png");
+    ASSERT_TRUE(writeFile(source, "new image bytes"));
+    ASSERT_EQ(::chmod(QFile::encodeName(source).constData(), 0600), 0);
+    auto path = [&dir](const char *name) { return dir + u'/' + QLatin1String(name); };
+
+    ASSERT_TRUE(writeFile(path("linked.png"), "old"));
+    ASSERT_EQ(::link(QFile::encodeName(path("linked.png")).constData(),
+                     QFile::encodeName(path("second.png")).constData()),
+              0);
+    ASSERT_TRUE(writeFile(path("real.png"), "old"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("real.png"), path("named.png")));
+    ASSERT_TRUE(writeFile(path("theirs.png"), "old"));
+    ASSERT_EQ(::chmod(QFile::encodeName(path("theirs.png")).constData(), 0664), 0);
+    // Root saving over an ordinary user's file; anyone else can only keep their own.
+    const uid_t owner = ::geteuid() == 0 ? 65534 : ::geteuid();
+    const gid_t group = ::geteuid() == 0 ? 65534 : ::getegid();
+    ASSERT_EQ(::chown(QFile::encodeName(path("theirs.png")).constData(), owner, group), 0);
+
+    struct stat before;
+    ASSERT_EQ(::stat(QFile::encodeName(path("linked.png")).constData(), &before), 0);
+    for (const char *target : {"linked.png", "named.png", "theirs.png"}) {
+        SCOPED_TRACE(target);
+        EXPECT_TRUE(CopyFileSave(source, path(target)));
+        EXPECT_EQ(readFile(path(target)), QByteArray("new image bytes"));
+    }
+    struct stat linked;
+    ASSERT_EQ(::stat(QFile::encodeName(path("linked.png")).constData(), &linked), 0);
+    EXPECT_EQ(linked.st_ino, before.st_ino);
+    EXPECT_EQ(readFile(path("second.png")), QByteArray("new image bytes"));
+    EXPECT_TRUE(QFileInfo(path("named.png")).isSymLink());
+    EXPECT_EQ(readFile(path("real.png")), QByteArray("new image bytes"));
+    struct stat theirs;
+    ASSERT_EQ(::stat(QFile::encodeName(path("theirs.png")).constData(), &theirs), 0);
+    EXPECT_EQ(theirs.st_uid, owner);
+    EXPECT_EQ(theirs.st_gid, group);
+    EXPECT_EQ(theirs.st_mode & 07777, 0664u);
+    EXPECT_EQ(namesIn(dir),
+              (QStringList{QStringLiteral("linked.png"), QStringLiteral("named.png"),
+                           QStringLiteral("real.png"), QStringLiteral("second.png"),
+                           QStringLiteral("source.png"), QStringLiteral("theirs.png")}));
 }
 
 // Whatever goes wrong, the old target stays as it was and the answer is NO.
@@ -241,9 +300,9 @@ TEST(FileUtilityTest, CopyFileSaveFailureKeepsTarget)
                            QStringLiteral("source.txt"), QStringLiteral("target.txt")}));
 }
 
-// The target's folder may not be written: nothing can be put beside the target, so the copy
-// fails and the old target stays.
-TEST(FileUtilityTest, CopyFileSaveIntoReadOnlyFolderKeepsTarget)
+// The target's folder may not be written: nothing can be put beside the target, so the copy is
+// written into the target itself, as a save would be.
+TEST(FileUtilityTest, CopyFileSaveIntoReadOnlyFolderWritesTheTargetItself)
 {
     const QString dir = freshDir();
     const QString source = dir + QStringLiteral("/source.txt");
@@ -260,8 +319,8 @@ TEST(FileUtilityTest, CopyFileSaveIntoReadOnlyFolderKeepsTarget)
                                               QFileDevice::ExeOwner);
             GTEST_SKIP() << "this process may write into read-only folders";
         }
-        EXPECT_FALSE(CopyFileSave(source, target));
-        EXPECT_EQ(readFile(target), QByteArray("old content"));
+        EXPECT_TRUE(CopyFileSave(source, target));
+        EXPECT_EQ(readFile(target), QByteArray("new content"));
         EXPECT_EQ(namesIn(locked), QStringList{QStringLiteral("target.txt")});
     }
     QFile::setPermissions(locked,

@@ -1,0 +1,308 @@
+#include "services/InterruptedSaves.h"
+
+#include "platform/Alerts.h"
+#include "platform/Log.h"
+#include "platform/PrivateFiles.h"
+#include "services/FileBytes.h"
+#include "services/Localization.h"
+#include "services/SupportFolder.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <optional>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Fd = platform::UniqueFd;
+
+// A kept copy: three lines of header, then the old bytes.
+//   pelko-kept-content 1
+//   <device> <inode> <old size> <new size> <SHA-256 of the new content>
+//   <the file's path, hex>
+const QByteArray kMagic("pelko-kept-content 1");
+// Long enough for the longest path in hex.
+constexpr qint64 kMaxHeader = 16384;
+constexpr int kNameBytes = 120;
+
+struct KeptRecord
+{
+    quint64 device = 0, inode = 0;
+    qint64 oldSize = -1, newSize = -1;
+    QByteArray newHash;
+    QByteArray path;
+    qint64 bodyOffset = 0;
+};
+
+QByteArray headerFor(const QByteArray &path, dev_t device, ino_t inode, qint64 oldSize,
+                     const QByteArray &newContent)
+{
+    const QByteArray hash =
+        QCryptographicHash::hash(newContent, QCryptographicHash::Sha256).toHex();
+    return kMagic + '\n' + QByteArray::number(quint64(device)) + ' ' +
+           QByteArray::number(quint64(inode)) + ' ' + QByteArray::number(oldSize) + ' ' +
+           QByteArray::number(newContent.size()) + ' ' + hash + '\n' + path.toHex() + '\n';
+}
+
+// Nothing when the copy's header is incomplete or malformed.
+std::optional<KeptRecord> readRecord(int fd, qint64 fileSize)
+{
+    QByteArray head;
+    if (ReadBytesAt(fd, 0, std::min(fileSize, kMaxHeader), &head) != 0)
+        return std::nullopt;
+    const qsizetype first = head.indexOf('\n');
+    const qsizetype second = first < 0 ? -1 : head.indexOf('\n', first + 1);
+    const qsizetype third = second < 0 ? -1 : head.indexOf('\n', second + 1);
+    if (third < 0 || head.left(first) != kMagic)
+        return std::nullopt;
+    const QList<QByteArray> fields = head.mid(first + 1, second - first - 1).split(' ');
+    if (fields.size() != 5)
+        return std::nullopt;
+    KeptRecord record;
+    bool ok[4] = {};
+    record.device = fields[0].toULongLong(&ok[0]);
+    record.inode = fields[1].toULongLong(&ok[1]);
+    record.oldSize = fields[2].toLongLong(&ok[2]);
+    record.newSize = fields[3].toLongLong(&ok[3]);
+    record.newHash = fields[4];
+    const QByteArray hexPath = head.mid(second + 1, third - second - 1);
+    record.path = QByteArray::fromHex(hexPath);
+    record.bodyOffset = third + 1;
+    if (!ok[0] || !ok[1] || !ok[2] || !ok[3] || record.oldSize < 0 || record.newSize < 0 ||
+        record.newHash.size() != 64 || record.path.isEmpty() || record.path.front() != '/' ||
+        record.path.toHex() != hexPath || record.path.contains('\0'))
+        return std::nullopt;
+    // The old bytes are written before anything else happens: a shorter copy never got that far.
+    if (fileSize != record.bodyOffset + record.oldSize)
+        return std::nullopt;
+    return record;
+}
+
+QByteArray hashOf(int fd, qint64 size)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    QByteArray block;
+    for (qint64 done = 0; done < size;) {
+        const qint64 want = std::min<qint64>(1 << 20, size - done);
+        if (ReadBytesAt(fd, done, want, &block) != 0 || block.size() != want)
+            return {};
+        hash.addData(block);
+        done += want;
+    }
+    return hash.result().toHex();
+}
+
+int lockFile(int fd, int how)
+{
+    for (;;) {
+        if (::flock(fd, how) == 0)
+            return 0;
+        if (errno != EINTR)
+            return errno;
+    }
+}
+
+void syncFolder(const QString &folder)
+{
+    const Fd dir(::open(QFile::encodeName(folder).constData(),
+                        O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (dir.get() >= 0)
+        ::fsync(dir.get());
+}
+
+QList<QByteArray> namesIn(int dirFd)
+{
+    QList<QByteArray> names;
+    const int copy = ::fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
+    DIR *dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
+    if (!dir) {
+        if (copy >= 0)
+            ::close(copy);
+        return names;
+    }
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != "..")
+            names.append(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+// The file a copy was kept for, when it is still that very file.
+Fd openKeptFor(const KeptRecord &record)
+{
+    Fd target(
+        ::open(record.path.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat st;
+    if (target.get() < 0 || ::fstat(target.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        quint64(st.st_dev) != record.device || quint64(st.st_ino) != record.inode)
+        return Fd();
+    return target;
+}
+
+bool holdsWhole(int copy, const KeptRecord &record, int target)
+{
+    struct stat st;
+    if (::fstat(target, &st) != 0)
+        return false;
+    if (st.st_size == record.oldSize &&
+        SameBytesAt(copy, record.bodyOffset, target, 0, record.oldSize))
+        return true;
+    return st.st_size == record.newSize && hashOf(target, record.newSize) == record.newHash;
+}
+
+bool askToRestore(const QString &path)
+{
+    platform::AlertRequest request;
+    request.title = FillFormat(L_(QStringLiteral("\"%@\" was being saved when {*app*} stopped.")),
+                               {QFileInfo(path).fileName()});
+    request.text = path;
+    request.buttons = {L_(QStringLiteral("Restore the Old Content")),
+                       L_(QStringLiteral("Keep the File as It Is"))};
+    // A stray Escape must not throw the old content away.
+    request.cancelIndex = 0;
+    return platform::runAlert(request) == platform::AlertFirstButtonReturn;
+}
+
+int restore(int copy, const KeptRecord &record, int target)
+{
+    if (const int error = CopyBytesBetween(copy, record.bodyOffset, target, 0, record.oldSize))
+        return error;
+    if (::ftruncate(target, off_t(record.oldSize)) != 0 || ::fsync(target) != 0)
+        return errno;
+    return 0;
+}
+
+// One entry of the folder; true when it was offered.
+bool handleKept(int dirFd, const QString &folder, const QByteArray &name)
+{
+    const QString shown = folder + u'/' + QFile::decodeName(name);
+    const Fd copy(::openat(dirFd, name.constData(),
+                           O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat st;
+    if (copy.get() < 0 || ::fstat(copy.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_uid != ::geteuid()) {
+        platform::Log(lcServices,
+                      QStringLiteral("Left %1: not a kept copy of this user").arg(shown));
+        return false;
+    }
+    // Its process is still saving.
+    if (::flock(copy.get(), LOCK_EX | LOCK_NB) != 0 || ::fstat(copy.get(), &st) != 0 ||
+        st.st_nlink == 0)
+        return false;
+    const std::optional<KeptRecord> record = readRecord(copy.get(), st.st_size);
+    if (!record) {
+        // Its file was not touched before the copy was complete.
+        ::unlinkat(dirFd, name.constData(), 0);
+        platform::Log(lcServices, QStringLiteral("Removed the unfinished copy %1").arg(shown));
+        return false;
+    }
+    const QString path = QFile::decodeName(record->path);
+    const Fd target = openKeptFor(*record);
+    if (target.get() < 0) {
+        platform::LogWarning(lcServices,
+                             QStringLiteral("*** %1 was being saved when the application stopped "
+                                            "and is gone, cannot be written or is another file "
+                                            "now; its old content stays in %2")
+                                 .arg(path, shown));
+        return false;
+    }
+    if (holdsWhole(copy.get(), *record, target.get())) {
+        ::unlinkat(dirFd, name.constData(), 0);
+        return false;
+    }
+    if (askToRestore(path)) {
+        if (const int error = restore(copy.get(), *record, target.get())) {
+            platform::LogWarning(lcServices,
+                                 QStringLiteral("ERROR the old content of %1 could not be put "
+                                                "back (%2); it stays in %3")
+                                     .arg(path, QString::fromLocal8Bit(::strerror(error)), shown));
+            return true;
+        }
+    }
+    ::unlinkat(dirFd, name.constData(), 0);
+    return true;
+}
+
+} // namespace
+
+QString InterruptedSavesFolder()
+{
+    const QString folder = GetSupportSubFolder(QStringLiteral("saving"));
+    return platform::IsPrivateFolder(folder) ? folder : QString();
+}
+
+int KeepOldContent(const QString &target, dev_t device, ino_t inode, const QByteArray &old,
+                   const QByteArray &newContent, KeptOldContent *kept)
+{
+    const QString folder = InterruptedSavesFolder();
+    if (folder.isEmpty())
+        return EACCES;
+    const QByteArray header = headerFor(QFile::encodeName(QFileInfo(target).absoluteFilePath()),
+                                        device, inode, old.size(), newContent);
+    const QByteArray stem = QFile::encodeName(folder) + '/' +
+                            QFile::encodeName(QFileInfo(target).fileName()).left(kNameBytes);
+    // A start that finds the copy before it is locked takes it for an unfinished one and removes
+    // it: then another is made.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QByteArray name = stem + "-XXXXXX";
+        Fd fd(::mkostemp(name.data(), O_CLOEXEC));
+        if (fd.get() < 0)
+            return errno;
+        struct stat st;
+        int error = lockFile(fd.get(), LOCK_EX);
+        if (error == 0 && ::fstat(fd.get(), &st) != 0)
+            error = errno;
+        if (error == 0 && st.st_nlink == 0)
+            continue;
+        if (error == 0)
+            error = WriteBytesAt(fd.get(), header.constData(), header.size(), 0);
+        if (error == 0)
+            error = WriteBytesAt(fd.get(), old.constData(), old.size(), header.size());
+        if (error == 0 && ::fsync(fd.get()) != 0)
+            error = errno;
+        if (error != 0) {
+            ::unlink(name.constData());
+            return error;
+        }
+        syncFolder(folder);
+        kept->fd = std::move(fd);
+        kept->path = name;
+        return 0;
+    }
+    return EAGAIN;
+}
+
+void DropOldContent(KeptOldContent *kept)
+{
+    if (!kept->path.isEmpty())
+        ::unlink(kept->path.constData());
+    kept->path.clear();
+    kept->fd.reset();
+}
+
+int OfferInterruptedSaves()
+{
+    const QString folder = InterruptedSavesFolder();
+    if (folder.isEmpty())
+        return 0;
+    const Fd dir(::open(QFile::encodeName(folder).constData(),
+                        O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (dir.get() < 0)
+        return 0;
+    int offered = 0;
+    for (const QByteArray &name : namesIn(dir.get()))
+        offered += handleKept(dir.get(), folder, name) ? 1 : 0;
+    return offered;
+}
