@@ -319,6 +319,42 @@ TEST_F(FolderWindow, CopiesBothWaysThenTheyAreTheSame)
     EXPECT_EQ(pelkotest::readFile(right + "sub/inner.txt"), QByteArray("b\n"));
 }
 
+// The question counts what stands on disk now, and the copy never writes through a link on the
+// target side: a linked folder is named and nothing goes into it.
+TEST_F(FolderWindow, CopyCountsWhatIsOnDiskAndNeverWritesThroughALink)
+{
+    write(left + "dir/x.txt", "left\n");
+    write(base + "/outside/x.txt", "outside\n");
+    ASSERT_EQ(::symlink(QFile::encodeName(base + "/outside").constData(),
+                        QFile::encodeName(right + "dir").constData()),
+              0);
+    open();
+    QSignalSpy copied(wnd, &MergeFileListWndCtr::copyFinished);
+    // Made after the compare: the list still shows the left file alone.
+    write(right + "onlyleft.txt", "made meanwhile\n");
+    select("onlyleft.txt");
+    action("actionCopyToRight")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return copied.count() == 1; }));
+    EXPECT_TRUE(alerts.last().text.contains(QStringLiteral("1 file there will be replaced.")))
+        << qPrintable(alerts.last().text);
+    EXPECT_EQ(pelkotest::readFile(right + "onlyleft.txt"), QByteArray("l\n"));
+
+    alerts.clear();
+    select("dir/x.txt");
+    action("actionCopyToRight")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return copied.count() == 2; }));
+    ASSERT_EQ(alerts.size(), 2);
+    EXPECT_FALSE(alerts[0].text.contains(QStringLiteral("replaced"))) << qPrintable(alerts[0].text);
+    EXPECT_EQ(alerts[1].title, QStringLiteral("The copy failed"));
+    EXPECT_TRUE(alerts[1].text.contains(right + QStringLiteral("dir is a link; nothing was "
+                                                               "copied into it")))
+        << qPrintable(alerts[1].text);
+    EXPECT_EQ(pelkotest::readFile(base + "/outside/x.txt"), QByteArray("outside\n"));
+    EXPECT_EQ(
+        QDir(base + "/outside").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList{QStringLiteral("x.txt")});
+}
+
 TEST_F(FolderWindow, CopyIntoAFolderNamedWithoutUtf8KeepsItsBytes)
 {
     const QByteArray folder("caf\xe9"); // Latin-1, not UTF-8
