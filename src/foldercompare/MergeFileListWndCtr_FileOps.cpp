@@ -75,6 +75,17 @@ QString namesOfWhatGoes(const FolderCompareModel &model, const std::vector<int> 
     return text;
 }
 
+// The message naming the entries a patch left out, one a line, their line breaks shown as \n
+// and \r.
+QString namesNotInPatch(const QStringList &names)
+{
+    QString text = L_(QStringLiteral("not in the patch: names with line breaks"));
+    for (QString name : names)
+        text += QStringLiteral("\n") + name.replace(QLatin1Char('\n'), QStringLiteral("\\n"))
+                                           .replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    return text;
+}
+
 } // namespace
 
 bool MergeFileListWndCtr::confirm(const QString &title, const QString &text, const QString &go)
@@ -414,9 +425,10 @@ void MergeFileListWndCtr::GeneratePatchTo(const QString &path, std::function<voi
     QPointer<MergeFileListWndCtr> self(this);
     mWork = QtConcurrent::run([self, cancel, pairs, path, done, options = mPatchOptions] {
         QString error;
-        const bool ok = WriteFolderPatch(pairs, options, path, cancel.get(), &error);
+        QStringList notInPatch;
+        const bool ok = WriteFolderPatch(pairs, options, path, cancel.get(), &error, &notInPatch);
         platform::performOnMainThread(
-            [self, ok, error, done] {
+            [self, ok, error, notInPatch, done] {
                 if (!self)
                     return;
                 self->mCopyRunning = false;
@@ -427,6 +439,8 @@ void MergeFileListWndCtr::GeneratePatchTo(const QString &path, std::function<voi
                 self->updateButtons();
                 if (!ok)
                     ShowMessage(L_(QStringLiteral("Error")), error);
+                else if (!notInPatch.isEmpty())
+                    ShowMessage(L_(QStringLiteral("Warning")), namesNotInPatch(notInPatch));
                 if (done)
                     done(ok);
                 emit self->patchFinished(ok);

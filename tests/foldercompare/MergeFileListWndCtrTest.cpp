@@ -825,6 +825,40 @@ TEST_F(FolderWindow, PatchOfTwoTreesAppliesWithPatch)
     EXPECT_EQ(pelkotest::readFile(left + "spaces.txt"), QByteArray("a b\n"));
 }
 
+// A name holding a line break would put lines of its choosing into the patch ("Index:" of
+// another file): such entries stay out of it, and the window names them.
+TEST_F(FolderWindow, PatchLeavesOutNamesWithLineBreaks)
+{
+    write(left + "victim.txt", "keep\n");
+    write(right + "victim.txt", "keep\n");
+    for (const char *name : {"evil\nIndex:victim.txt", "cr\rname.txt"}) {
+        write(left + QString::fromUtf8(name), "keep\n");
+        write(right + QString::fromUtf8(name), "changed\n");
+    }
+    open(3);
+    EXPECT_EQ(verdictOf("evil\nIndex:victim.txt"), COMP_RESULT_DIFFERENT);
+    const QString out = base + "/names.patch";
+    QSignalSpy done(wnd, &MergeFileListWndCtr::patchFinished);
+    platform::setSavePanelHook([&](const platform::SavePanelRequest &) { return out; });
+    platform::setRevealHook([](const QString &) { return true; });
+    action("actionGeneratePatch")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return done.count() == 1; }));
+    platform::setSavePanelHook(nullptr);
+    platform::setRevealHook(nullptr);
+    EXPECT_TRUE(done[0][0].toBool());
+    EXPECT_EQ(alerts.isEmpty() ? QString() : alerts.last().text,
+              QStringLiteral("not in the patch: names with line breaks\ncr\\rname.txt\n"
+                             "evil\\nIndex:victim.txt"));
+    QProcess patch;
+    patch.setWorkingDirectory(left);
+    patch.start(QStringLiteral("patch"),
+                {QStringLiteral("-p0"), QStringLiteral("-s"), QStringLiteral("-i"), out});
+    ASSERT_TRUE(patch.waitForFinished(20000));
+    EXPECT_EQ(patch.exitCode(), 0) << patch.readAllStandardError().toStdString();
+    EXPECT_EQ(pelkotest::readFile(left + "victim.txt"), QByteArray("keep\n"));
+    EXPECT_EQ(pelkotest::readFile(left + "diff.txt"), pelkotest::readFile(right + "diff.txt"));
+}
+
 TEST(FolderCompareModelColours, EveryVerdictReadsOnBothRowBackgrounds)
 {
     struct Backgrounds
