@@ -211,8 +211,8 @@ CopyOutcome writeAndRename(int in, const struct stat &st, const Place &place,
     }
     if (old && (old->st_nlink > 1 || ((made.st_uid != old->st_uid || made.st_gid != old->st_gid) &&
                                       ::fchown(out.get(), old->st_uid, old->st_gid) != 0))) {
-        *reason = QStringLiteral("too large to be replaced while keeping its owner and its "
-                                 "other names");
+        *reason = QStringLiteral("it cannot be replaced here without changing its owner, "
+                                 "its group or its other names");
         return CopyOutcome::Failed;
     }
     const uid_t owner = old ? old->st_uid : made.st_uid;

@@ -240,6 +240,62 @@ TEST(FolderCopy, NothingIsWrittenThroughALinkOnTheTargetSide)
     }
 }
 
+// A name that is not text cannot go through the save's replacement: such a file is renamed over
+// only where that keeps everything but its content.
+TEST(FolderCopy, FilesNamedWithoutUtf8AreReplacedOnlyWhereNothingElseChanges)
+{
+    const QByteArray dir = bytes(pelkotest::freshDir(QStringLiteral("copybytes")));
+    const QByteArray source = dir + "/new";
+    ASSERT_TRUE(pelkotest::writeFile(QFile::decodeName(source), "new"));
+    struct Row
+    {
+        const char *name;
+        QByteArray target;
+        bool secondName;
+        CopyOutcome outcome;
+    };
+    const Row rows[] = {
+        {"one name", dir + "/one\xff", false, CopyOutcome::Copied},
+        {"two names", dir + "/two\xff", true, CopyOutcome::Failed},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const int fd = ::open(row.target.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "old", 3), 3);
+        ::close(fd);
+        const QByteArray second = row.target + ".second";
+        if (row.secondName) {
+            ASSERT_EQ(::link(row.target.constData(), second.constData()), 0);
+        }
+        QString reason;
+        EXPECT_EQ(CopyEntry(source, row.target, nullptr,
+                            [&](const QByteArray &, const QString &why) {
+                                reason = why;
+                                return true;
+                            }),
+                  row.outcome);
+        char content[8] = {};
+        const int in = ::open(row.target.constData(), O_RDONLY);
+        ASSERT_GE(in, 0);
+        EXPECT_EQ(QByteArray(content, int(::read(in, content, sizeof(content)))),
+                  row.outcome == CopyOutcome::Copied ? QByteArray("new") : QByteArray("old"));
+        ::close(in);
+        EXPECT_EQ(reason.isEmpty(), row.outcome == CopyOutcome::Copied) << qPrintable(reason);
+        struct stat st
+        {
+        };
+        ASSERT_EQ(::lstat(row.target.constData(), &st), 0);
+        EXPECT_EQ(st.st_nlink, row.secondName ? 2u : 1u);
+        ::unlink(row.target.constData());
+        ::unlink(second.constData());
+    }
+    // Nothing is left beside them.
+    EXPECT_EQ(QDir(QFile::decodeName(dir))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("new")});
+}
+
 namespace {
 
 // One copy set up before it runs and checked after it.
