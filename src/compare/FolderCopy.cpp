@@ -240,6 +240,7 @@ CopyOutcome replaceFile(int in, const struct stat &st, const Place &place, const
     if (st.st_size > kMaxReplacedInMemory || QFile::encodeName(spelled) != path)
         return writeAndRename(in, st, place, &old, true, cancel, reason);
     QByteArray bytes;
+    bytes.reserve(qsizetype(st.st_size) + qsizetype(kBlock));
     const CopyOutcome outcome = readWhole(in, cancel, &bytes, reason);
     if (outcome != CopyOutcome::Copied)
         return outcome;
