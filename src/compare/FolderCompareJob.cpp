@@ -2,6 +2,7 @@
 
 #include "compare/FileKind.h"
 #include "compare/FolderContentCompare.h"
+#include "compare/CopyTemporary.h"
 #include "platform/Guard.h"
 #include "services/AppSetting.h"
 #include "services/LocalPath.h"
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
@@ -284,9 +286,12 @@ bool listFolder(const QByteArray &path, bool followTop, const FolderCompareSetti
     const bool filtersFiles =
         !request.filterIncludeExt.isEmpty() || !request.filterExcludeExt.isEmpty();
     const bool filtersFolders = !request.exclude_SubDir.isEmpty();
+    const std::time_t leftoversBefore = std::time(nullptr) - settings.copyLeftoverAgeSeconds;
     while (const dirent *e = ::readdir(dir)) {
         const char *n = e->d_name;
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
+            continue;
+        if (CopyTemporary::removeLeftover(fd, n, leftoversBefore))
             continue;
         if (settings.hideDotNames && n[0] == '.')
             continue;

@@ -1,8 +1,12 @@
 #pragma once
-// Copies of folder-compare entries from one side to the other. A file is written beside its
-// target under a temporary name, given the source's permissions and modification time, and only
-// then renamed over the target: a failed or stopped copy leaves the old target as it was and no
-// temporary file behind. Links are copied as links; folders with their content.
+// Copies of folder-compare entries from one side to the other. Everything below the target's top
+// folder is reached through folder descriptors and no link there is ever followed: a link where a
+// folder is needed is refused, and a link where a file goes is replaced itself. A new file is
+// written beside its target under a temporary name, given the source's permissions and
+// modification time, and only then renamed into place; an existing file is replaced the way a
+// save replaces it (its owner, group and other names kept). A failed or stopped copy leaves the
+// old target as it was and no temporary file behind. Links are copied as links; folders with
+// their content.
 
 #include <QByteArray>
 #include <QString>
@@ -15,11 +19,24 @@ enum class CopyOutcome { Copied, Failed, Cancelled };
 // next item, false to stop.
 using CopyFailureHandler = std::function<bool(const QByteArray &path, const QString &reason)>;
 
-// Copies one file, link or folder (local file-system bytes). A folder is never copied into
-// itself, and a folder never replaces a file nor a file a folder.
+// Copies one file, link or folder (local file-system bytes) to relativeTarget below targetTop,
+// making the missing folders on the way. A folder is never copied into itself, and a folder never
+// replaces a file nor a file a folder.
+CopyOutcome CopyEntry(const QByteArray &source, const QByteArray &targetTop,
+                      const QByteArray &relativeTarget, const std::atomic<bool> *cancel,
+                      const CopyFailureHandler &onFailure);
+
+// The same with the target's own folder as the top.
 CopyOutcome CopyEntry(const QByteArray &source, const QByteArray &target,
                       const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure);
 
-// Makes the folder and the missing folders above it, by the bytes of the path (names that are
-// not valid UTF-8 stay exactly as they are). True when the folder exists afterwards.
-bool MakeFolderPath(const QByteArray &path);
+// How many files and links a copy of source to relativeTarget below targetTop would replace, as
+// they stand on disk now (reached without following a link; what stands behind a link the copy
+// refuses is not counted).
+int CountReplacedOnDisk(const QByteArray &source, const QByteArray &targetTop,
+                        const QByteArray &relativeTarget, const std::atomic<bool> *cancel);
+
+// Makes the folders of relative below top, by the bytes of the path (names that are not valid
+// UTF-8 stay exactly as they are), following no link below top. True when the folder exists
+// afterwards.
+bool MakeFolderPath(const QByteArray &top, const QByteArray &relative);

@@ -38,6 +38,11 @@ QByteArray patchName(const QString &relativePath)
     return q + '"';
 }
 
+bool holdsLineBreak(const QString &text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
 } // namespace
 
 QStringList PatchDiff_Arguments(const PatchDiffOptions &options)
@@ -117,7 +122,7 @@ bool WriteTwoFilePatch(const QString &file1, const QString &file2, const PatchDi
 
 bool WriteFolderPatch(const std::vector<PatchPair> &pairs, const PatchDiffOptions &options,
                       const QString &outputPath, const std::atomic<bool> *cancel, QString *error,
-                      const std::function<void(int, int)> &progress)
+                      QStringList *notInPatch, const std::function<void(int, int)> &progress)
 {
     GUARD_BEGIN
     QSaveFile out(outputPath);
@@ -131,6 +136,14 @@ bool WriteFolderPatch(const std::vector<PatchPair> &pairs, const PatchDiffOption
             out.cancelWriting();
             setError(error, QStringLiteral("cancelled"));
             return false;
+        }
+        if (holdsLineBreak(pair.relativePath) || holdsLineBreak(pair.file1) ||
+            holdsLineBreak(pair.file2)) {
+            if (notInPatch)
+                notInPatch->append(pair.relativePath);
+            if (progress)
+                progress(++done, int(pairs.size()));
+            continue;
         }
         const auto text = RunDiffForPatch(pair.file1, pair.file2, options, error,
                                           [cancel] { return cancel && cancel->load(); });

@@ -47,10 +47,12 @@ struct PatchPair
 };
 
 // Writes "Index: <relative path>" and diff's output for every pair that differs, so that
-// "patch -p0" run inside the left folder turns it into the right one. The file is written beside
-// the target and renamed over it: on failure or cancel the old file stays and nothing is left
-// behind. progress (may be empty) hears each pair done.
+// "patch -p0" run inside the left folder turns it into the right one. A pair whose name or paths
+// hold a line break is left out (its header lines would be read as others) and its relative path
+// added to notInPatch (may be null). The file is written beside the target and renamed over it:
+// on failure or cancel the old file stays and nothing is left behind. progress (may be empty)
+// hears each pair done.
 bool WriteFolderPatch(const std::vector<PatchPair> &pairs, const PatchDiffOptions &options,
                       const QString &outputPath, const std::atomic<bool> *cancel,
-                      QString *error = nullptr,
+                      QString *error = nullptr, QStringList *notInPatch = nullptr,
                       const std::function<void(int done, int total)> &progress = {});

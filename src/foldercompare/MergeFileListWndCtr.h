@@ -128,7 +128,7 @@ private:
     struct CopyTask
     {
         int id;
-        QByteArray source, target;
+        QByteArray source, targetTop, relative;
         bool folder;
     };
     void connectControls();
@@ -149,6 +149,7 @@ private:
     // otherwise.
     int selectedFolderPair() const;
     bool confirm(const QString &title, const QString &text, const QString &go);
+    void askAndCopy(std::vector<CopyTask> tasks, int toSide, int replaced);
     void runCopy(std::vector<CopyTask> tasks);
     void runDelete(std::vector<int> ids, int sides);
 

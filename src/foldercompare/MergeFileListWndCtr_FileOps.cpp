@@ -53,11 +53,6 @@ bool present(const COMP_ITEM &item, int side)
     return (side == 1 ? item.kind1 : item.kind2) != Side_None;
 }
 
-QByteArray parentPath(const QByteArray &path)
-{
-    return path.left(path.lastIndexOf('/'));
-}
-
 // The first few entries a delete takes, one a line with the sides it takes them from, and how
 // many more there are; starts with an empty line.
 QString namesOfWhatGoes(const FolderCompareModel &model, const std::vector<int> &ids, int sides)
@@ -80,6 +75,17 @@ QString namesOfWhatGoes(const FolderCompareModel &model, const std::vector<int> 
     return text;
 }
 
+// The message naming the entries a patch left out, one a line, their line breaks shown as \n
+// and \r.
+QString namesNotInPatch(const QStringList &names)
+{
+    QString text = L_(QStringLiteral("not in the patch: names with line breaks"));
+    for (QString name : names)
+        text += QStringLiteral("\n") + name.replace(QLatin1Char('\n'), QStringLiteral("\\n"))
+                                           .replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    return text;
+}
+
 } // namespace
 
 bool MergeFileListWndCtr::confirm(const QString &title, const QString &text, const QString &go)
@@ -95,25 +101,49 @@ void MergeFileListWndCtr::CopySelection(int toSide)
         return;
     const int fromSide = toSide == 2 ? 1 : 2;
     std::vector<CopyTask> tasks;
-    int replaced = 0;
     for (int id : topmostOnly(*mModel, selectedIds())) {
         const COMP_ITEM *it = mModel->item(id);
         if (!it || !present(*it, fromSide))
             continue;
         const bool folder = (fromSide == 1 ? it->kind1 : it->kind2) == Side_Folder;
-        tasks.push_back({id, fullPathBytes(id, fromSide), fullPathBytes(id, toSide), folder});
-        // A folder there is never replaced by a file: that copy fails and asks.
-        if (!folder && present(*it, toSide) && (toSide == 1 ? it->kind1 : it->kind2) != Side_Folder)
-            ++replaced;
-        if (folder)
-            for (int d : mModel->descendants(id)) {
-                const COMP_ITEM *c = mModel->item(d);
-                if (c && !c->isFolder() && present(*c, fromSide) && present(*c, toSide))
-                    ++replaced;
-            }
+        const QByteArray relative = mModel->relativePath(id);
+        const QByteArray target = fullPathBytes(id, toSide);
+        tasks.push_back({id, fullPathBytes(id, fromSide),
+                         target.left(target.size() - relative.size()), relative, folder});
     }
     if (tasks.empty())
         return;
+    // What the copy would replace is counted on disk, where a folder may hold many files and
+    // may have changed since the compare: on a worker, before the question.
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    mWorkCancel = cancel;
+    mCopyRunning = true;
+    updateButtons();
+    QPointer<MergeFileListWndCtr> self(this);
+    mWork = QtConcurrent::run([self, cancel, tasks, toSide] {
+        int replaced = 0;
+        for (const CopyTask &task : tasks)
+            replaced +=
+                CountReplacedOnDisk(task.source, task.targetTop, task.relative, cancel.get());
+        platform::performOnMainThread(
+            [self, cancel, tasks, toSide, replaced] {
+                if (!self)
+                    return;
+                self->mCopyRunning = false;
+                self->mWorkCancel.reset();
+                if (self->mIsClosing || cancel->load())
+                    return;
+                self->updateButtons();
+                self->askAndCopy(tasks, toSide, replaced);
+            },
+            false);
+    });
+    GUARD_END_VOID
+}
+
+void MergeFileListWndCtr::askAndCopy(std::vector<CopyTask> tasks, int toSide, int replaced)
+{
+    GUARD_BEGIN
     const qint64 n = qint64(tasks.size());
     QString text = toSide == 2 ? L_Count(n, QStringLiteral("Copy 1 item to the right folder?"),
                                          QStringLiteral("Copy %1 items to the right folder?"))
@@ -151,10 +181,9 @@ void MergeFileListWndCtr::runCopy(std::vector<CopyTask> tasks)
             if (cancel->load())
                 break;
             anyFolder = anyFolder || task.folder;
-            // A one-sided folder's content goes into a folder that does not exist yet.
-            MakeFolderPath(parentPath(task.target));
+            // A one-sided folder's content goes into folders the copy makes on its way.
             const CopyOutcome outcome =
-                CopyEntry(task.source, task.target, cancel.get(),
+                CopyEntry(task.source, task.targetTop, task.relative, cancel.get(),
                           [&](const QByteArray &path, const QString &reason) {
                               // Only Skip goes on: Stop, or no answer, ends the copy.
                               return NSRunAlertPanel_from_sub_thread(
@@ -396,9 +425,10 @@ void MergeFileListWndCtr::GeneratePatchTo(const QString &path, std::function<voi
     QPointer<MergeFileListWndCtr> self(this);
     mWork = QtConcurrent::run([self, cancel, pairs, path, done, options = mPatchOptions] {
         QString error;
-        const bool ok = WriteFolderPatch(pairs, options, path, cancel.get(), &error);
+        QStringList notInPatch;
+        const bool ok = WriteFolderPatch(pairs, options, path, cancel.get(), &error, &notInPatch);
         platform::performOnMainThread(
-            [self, ok, error, done] {
+            [self, ok, error, notInPatch, done] {
                 if (!self)
                     return;
                 self->mCopyRunning = false;
@@ -409,6 +439,8 @@ void MergeFileListWndCtr::GeneratePatchTo(const QString &path, std::function<voi
                 self->updateButtons();
                 if (!ok)
                     ShowMessage(L_(QStringLiteral("Error")), error);
+                else if (!notInPatch.isEmpty())
+                    ShowMessage(L_(QStringLiteral("Warning")), namesNotInPatch(notInPatch));
                 if (done)
                     done(ok);
                 emit self->patchFinished(ok);

@@ -1,11 +1,21 @@
-// Copies of folder-compare entries.
+// Copies of folder-compare entries. The copies that meet other users' files run as this
+// process's user, and as an ordinary user when the tests run as root.
+#include "compare/CopyTemporary.h"
 #include "compare/FolderCopy.h"
+#include "platform/PrivateFiles.h"
+#include "platform/UniqueFd.h"
+#include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcessEnvironment>
 #include <csignal>
+#include <cstdio>
+#include <ctime>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -127,17 +137,378 @@ TEST(FolderCopy, MakeFolderPathKeepsTheBytesOfEveryName)
 {
     const QByteArray dir = bytes(pelkotest::freshDir(QStringLiteral("mkpath")));
     const QByteArray deep = dir + "/a\xff/b\xe9/c/";
-    EXPECT_TRUE(MakeFolderPath(deep));
+    EXPECT_TRUE(MakeFolderPath(dir, "a\xff/b\xe9/c/"));
     struct stat st
     {
     };
     ASSERT_EQ(::stat((dir + "/a\xff/b\xe9/c").constData(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
-    EXPECT_TRUE(MakeFolderPath(deep)); // already there
+    EXPECT_TRUE(MakeFolderPath(dir, deep.mid(dir.size()))); // already there
     ASSERT_TRUE(pelkotest::writeFile(QFile::decodeName(dir) + "/file", "x"));
-    EXPECT_FALSE(MakeFolderPath(dir + "/file/sub")); // a file in the way
-    EXPECT_FALSE(MakeFolderPath(dir + "/file"));
+    EXPECT_FALSE(MakeFolderPath(dir, "file/sub")); // a file in the way
+    EXPECT_FALSE(MakeFolderPath(dir, "file"));
+    ASSERT_EQ(::symlink(dir.constData(), (dir + "/link").constData()), 0);
+    EXPECT_FALSE(MakeFolderPath(dir, "link/sub")); // a link is no folder below the top
+    EXPECT_FALSE(QFileInfo::exists(QFile::decodeName(dir) + "/sub"));
     ::rmdir((dir + "/a\xff/b\xe9/c").constData());
     ::rmdir((dir + "/a\xff/b\xe9").constData());
     ::rmdir((dir + "/a\xff").constData());
+}
+
+// What stands on the target side and how the copy must treat it: nothing is ever written through
+// a link there.
+TEST(FolderCopy, NothingIsWrittenThroughALinkOnTheTargetSide)
+{
+    struct Row
+    {
+        const char *name;
+        std::function<void(const QString &)> prepare; // given the base folder
+        const char *source;                           // below L
+        const char *target;                           // below R
+        int replaced;                                 // counted before the copy
+        CopyOutcome outcome;
+        const char *refusedLink; // below R: the link named in the failure, or null
+        std::function<void(const QString &)> check;
+    };
+    const auto linkTo = [](const char *text, const char *at) {
+        return [=](const QString &base) {
+            ASSERT_EQ(::symlink(text, bytes(base + "/R/" + at).constData()), 0);
+        };
+    };
+    const Row rows[] = {
+        {"a linked folder above the file", linkTo("../outside", "dir"), "dir/x.txt", "dir/x.txt", 0,
+         CopyOutcome::Failed, "dir", nullptr},
+        {"a linked folder where the folder goes", linkTo("../outside", "dir"), "dir", "dir", 0,
+         CopyOutcome::Failed, "dir", nullptr},
+        {"a linked folder deep inside the copied folder",
+         [](const QString &base) {
+             QDir().mkpath(base + "/R/deep");
+             ASSERT_TRUE(pelkotest::writeFile(base + "/R/deep/y.txt", "old y"));
+             ASSERT_EQ(::symlink("../../outside", bytes(base + "/R/deep/sub").constData()), 0);
+         },
+         "deep", "deep", 1, CopyOutcome::Failed, "deep/sub",
+         [](const QString &base) {
+             EXPECT_EQ(pelkotest::readFile(base + "/R/deep/y.txt"), QByteArray("left y"));
+         }},
+        {"a link where the file goes is replaced itself", linkTo("../outside/x.txt", "x.txt"),
+         "dir/x.txt", "x.txt", 1, CopyOutcome::Copied, nullptr,
+         [](const QString &base) {
+             EXPECT_FALSE(QFileInfo(base + "/R/x.txt").isSymLink());
+             EXPECT_EQ(pelkotest::readFile(base + "/R/x.txt"), QByteArray("left x"));
+         }},
+        {"missing folders are made on the way", [](const QString &) {}, "dir/x.txt", "new/a/x.txt",
+         0, CopyOutcome::Copied, nullptr,
+         [](const QString &base) {
+             EXPECT_EQ(pelkotest::readFile(base + "/R/new/a/x.txt"), QByteArray("left x"));
+         }},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString base = pelkotest::freshDir(QStringLiteral("copylinks"));
+        ASSERT_TRUE(pelkotest::writeFile(base + "/L/dir/x.txt", "left x"));
+        ASSERT_TRUE(pelkotest::writeFile(base + "/L/deep/y.txt", "left y"));
+        ASSERT_TRUE(pelkotest::writeFile(base + "/L/deep/sub/x.txt", "left x"));
+        ASSERT_TRUE(pelkotest::writeFile(base + "/outside/x.txt", "outside"));
+        ASSERT_TRUE(QDir().mkpath(base + "/R"));
+        row.prepare(base);
+        const QByteArray source = bytes(base + "/L/" + row.source);
+        const QByteArray top = bytes(base + "/R");
+        EXPECT_EQ(CountReplacedOnDisk(source, top, row.target, nullptr), row.replaced);
+        QList<QPair<QByteArray, QString>> failures;
+        EXPECT_EQ(CopyEntry(source, top, row.target, nullptr,
+                            [&](const QByteArray &path, const QString &reason) {
+                                failures.append({path, reason});
+                                return true;
+                            }),
+                  row.outcome);
+        if (row.refusedLink) {
+            const QByteArray link = top + '/' + row.refusedLink;
+            ASSERT_EQ(failures.size(), 1);
+            EXPECT_EQ(failures[0].first, link);
+            EXPECT_EQ(failures[0].second,
+                      QFile::decodeName(link) + QStringLiteral(" is a link; nothing was copied "
+                                                               "into it"));
+        } else {
+            EXPECT_TRUE(failures.isEmpty());
+        }
+        EXPECT_EQ(QDir(base + "/outside")
+                      .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{QStringLiteral("x.txt")});
+        EXPECT_EQ(pelkotest::readFile(base + "/outside/x.txt"), QByteArray("outside"));
+        if (row.check)
+            row.check(base);
+    }
+}
+
+// A name that is not text cannot go through the save's replacement: such a file is renamed over
+// only where that keeps everything but its content.
+TEST(FolderCopy, FilesNamedWithoutUtf8AreReplacedOnlyWhereNothingElseChanges)
+{
+    const QByteArray dir = bytes(pelkotest::freshDir(QStringLiteral("copybytes")));
+    const QByteArray source = dir + "/new";
+    ASSERT_TRUE(pelkotest::writeFile(QFile::decodeName(source), "new"));
+    struct Row
+    {
+        const char *name;
+        QByteArray target;
+        bool secondName;
+        CopyOutcome outcome;
+    };
+    const Row rows[] = {
+        {"one name", dir + "/one\xff", false, CopyOutcome::Copied},
+        {"two names", dir + "/two\xff", true, CopyOutcome::Failed},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const int fd = ::open(row.target.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "old", 3), 3);
+        ::close(fd);
+        const QByteArray second = row.target + ".second";
+        if (row.secondName) {
+            ASSERT_EQ(::link(row.target.constData(), second.constData()), 0);
+        }
+        QString reason;
+        EXPECT_EQ(CopyEntry(source, row.target, nullptr,
+                            [&](const QByteArray &, const QString &why) {
+                                reason = why;
+                                return true;
+                            }),
+                  row.outcome);
+        char content[8] = {};
+        const int in = ::open(row.target.constData(), O_RDONLY);
+        ASSERT_GE(in, 0);
+        EXPECT_EQ(QByteArray(content, int(::read(in, content, sizeof(content)))),
+                  row.outcome == CopyOutcome::Copied ? QByteArray("new") : QByteArray("old"));
+        ::close(in);
+        EXPECT_EQ(reason.isEmpty(), row.outcome == CopyOutcome::Copied) << qPrintable(reason);
+        struct stat st
+        {
+        };
+        ASSERT_EQ(::lstat(row.target.constData(), &st), 0);
+        EXPECT_EQ(st.st_nlink, row.secondName ? 2u : 1u);
+        ::unlink(row.target.constData());
+        ::unlink(second.constData());
+    }
+    // Nothing is left beside them.
+    EXPECT_EQ(QDir(QFile::decodeName(dir))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("new")});
+}
+
+namespace {
+
+// One copy set up before it runs and checked after it.
+struct CopyCase
+{
+    const char *name;
+    QString source, target;
+    std::function<void()> check;
+};
+
+bool chownPath(const QString &path, uid_t uid, gid_t gid)
+{
+    return ::lchown(bytes(path).constData(), uid, gid) == 0;
+}
+
+// The cases, set up in folder for a copier running as copierUid:copierGid. Another user's files
+// belong to root when the copier is an ordinary user, to the ordinary user when it is root.
+QList<CopyCase> prepareCopyCases(const QString &folder, uid_t copierUid, gid_t copierGid)
+{
+    const uid_t otherUid = copierUid == 0 ? pelkotest::kOrdinaryUid : 0;
+    const gid_t otherGid = copierUid == 0 ? pelkotest::kOrdinaryGid : 0;
+    QList<CopyCase> cases;
+    const auto file = [&](const QString &name, const QByteArray &content, uid_t uid, gid_t gid,
+                          mode_t mode) {
+        const QString path = folder + u'/' + name;
+        EXPECT_TRUE(pelkotest::writeFile(path, content));
+        EXPECT_TRUE(chownPath(path, uid, gid));
+        EXPECT_EQ(::chmod(bytes(path).constData(), mode), 0);
+        return path;
+    };
+    const auto expectFile = [](const QString &path, uid_t uid, gid_t gid, mode_t mode) {
+        const struct stat st = statOf(path);
+        EXPECT_EQ(st.st_uid, uid);
+        EXPECT_EQ(st.st_gid, gid);
+        EXPECT_EQ(st.st_mode & 07777, mode) << qPrintable(path);
+    };
+    QDir().mkpath(folder + QStringLiteral("/R"));
+    const QString source1 = file(QStringLiteral("suid"), "#!/bin/sh\n", otherUid, otherGid, 04755);
+    const QString target1 = folder + QStringLiteral("/R/suid");
+    cases.append({"another user's set-user-id program loses the bit", source1, target1,
+                  [=] { expectFile(target1, copierUid, copierGid, 0755); }});
+    const QString source2 = file(QStringLiteral("sgid"), "#!/bin/sh\n", copierUid, otherGid, 02755);
+    const QString target2 = folder + QStringLiteral("/R/sgid");
+    cases.append({"a set-group-id program of another group loses the bit", source2, target2,
+                  [=] { expectFile(target2, copierUid, copierGid, 0755); }});
+    const QString source3 = file(QStringLiteral("own"), "#!/bin/sh\n", copierUid, copierGid, 06750);
+    const QString target3 = folder + QStringLiteral("/R/own");
+    cases.append({"the copier's own set-id program keeps its bits", source3, target3,
+                  [=] { expectFile(target3, copierUid, copierGid, 06750); }});
+    {
+        const QString source = file(QStringLiteral("new"), "new", copierUid, copierGid, 0644);
+        const QString target = file(QStringLiteral("R/theirs"), "old", otherUid, otherGid, 0666);
+        const QString second = folder + QStringLiteral("/R/theirs2");
+        EXPECT_EQ(::link(bytes(target).constData(), bytes(second).constData()), 0);
+        cases.append({"replacing another user's file keeps its owner, group and other names",
+                      source, target, [=] {
+                          EXPECT_EQ(pelkotest::readFile(target), QByteArray("new"));
+                          EXPECT_EQ(pelkotest::readFile(second), QByteArray("new"));
+                          EXPECT_EQ(statOf(target).st_nlink, 2u);
+                          EXPECT_EQ(statOf(target).st_uid, otherUid);
+                          EXPECT_EQ(statOf(target).st_gid, otherGid);
+                      }});
+    }
+    {
+        const QString source =
+            file(QStringLiteral("their-suid"), "#!/bin/sh\n", otherUid, otherGid, 04755);
+        const QString target =
+            file(QStringLiteral("R/their-suid"), "old", otherUid, otherGid, 0666);
+        // The replaced file stays theirs: only a copier who may give it the bit does.
+        cases.append(
+            {"their set-user-id program over their file stays theirs", source, target, [=] {
+                 EXPECT_EQ(pelkotest::readFile(target), QByteArray("#!/bin/sh\n"));
+                 expectFile(target, otherUid, otherGid, copierUid == 0 ? 04755 : 0666);
+             }});
+    }
+    return cases;
+}
+
+} // namespace
+
+// The child: copies each pair named in the environment as this (ordinary) user and prints how
+// each went; the parent checks the files.
+TEST(FolderCopyAsUser, CopyChild)
+{
+    const QString pairs = qEnvironmentVariable("PELKO_COPY_PAIRS");
+    if (pairs.isEmpty())
+        GTEST_SKIP() << "only run by FolderCopy.SetIdBitsOwnersAndLinksOfOtherUsers";
+    for (const QString &pair : pairs.split(u'\n')) {
+        const QStringList paths = pair.split(u'\t');
+        QString why;
+        const CopyOutcome outcome = CopyEntry(bytes(paths.value(0)), bytes(paths.value(1)), nullptr,
+                                              [&](const QByteArray &, const QString &r) {
+                                                  why = r;
+                                                  return true;
+                                              });
+        std::printf("COPIED %s %d %s\n", qPrintable(paths.value(1)), int(outcome), qPrintable(why));
+    }
+}
+
+TEST(FolderCopy, SetIdBitsOwnersAndLinksOfOtherUsers)
+{
+    if (!pelkotest::runningAsRoot())
+        GTEST_SKIP() << "files of other users are made by root";
+    int ran = 0;
+    for (const bool ordinary : {false, true}) {
+        SCOPED_TRACE(ordinary ? "as an ordinary user" : "as root");
+        if (ordinary && !pelkotest::canSwitchToOrdinaryUser())
+            continue;
+        const QString folder = ordinary ? pelkotest::folderForOrdinaryUser(true)
+                                        : pelkotest::freshDir(QStringLiteral("copyids"));
+        ASSERT_FALSE(folder.isEmpty());
+        const uid_t copierUid = ordinary ? pelkotest::kOrdinaryUid : 0;
+        const gid_t copierGid = ordinary ? pelkotest::kOrdinaryGid : 0;
+        if (ordinary) {
+            ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/R")) &&
+                        chownPath(folder + QStringLiteral("/R"), copierUid, copierGid));
+        }
+        const QList<CopyCase> cases = prepareCopyCases(folder, copierUid, copierGid);
+        if (!ordinary) {
+            for (const CopyCase &c : cases) {
+                SCOPED_TRACE(c.name);
+                EXPECT_EQ(CopyEntry(bytes(c.source), bytes(c.target), nullptr, {}),
+                          CopyOutcome::Copied);
+                c.check();
+            }
+        } else {
+            QStringList pairs;
+            for (const CopyCase &c : cases)
+                pairs << c.source + u'\t' + c.target;
+            QProcessEnvironment env;
+            env.insert(QStringLiteral("PELKO_COPY_PAIRS"), pairs.join(u'\n'));
+            QByteArray output;
+            EXPECT_EQ(pelkotest::runTestAsOrdinaryUser(QStringLiteral("FolderCopyAsUser.CopyChild"),
+                                                       env, &output),
+                      0)
+                << output.constData();
+            for (const CopyCase &c : cases) {
+                SCOPED_TRACE(c.name);
+                const QByteArray line = "COPIED " + bytes(c.target) + ' ';
+                const qsizetype at = output.indexOf(line);
+                ASSERT_GE(at, 0) << output.constData();
+                EXPECT_EQ(output.mid(at + line.size(), 1),
+                          QByteArray::number(int(CopyOutcome::Copied)))
+                    << output.constData();
+                c.check();
+            }
+        }
+        platform::RemoveTreeNoFollow(folder);
+        ++ran;
+    }
+    if (ran < 2)
+        GTEST_SKIP() << "the run as an ordinary user needs setpriv";
+}
+
+// A copy killed on its way leaves its temporary file; a later walk removes it only when it is
+// plainly one: a file of this user with one name, named like one, untouched for long enough.
+TEST(FolderCopy, LeftTemporariesGoOnlyWhenTheyAreSurelyOurs)
+{
+    const QString dir = pelkotest::freshDir(QStringLiteral("leftovers"));
+    const std::time_t later = std::time(nullptr) + 3600, earlier = std::time(nullptr) - 3600;
+    struct Row
+    {
+        const char *name;
+        const char *entry;
+        std::function<void(const QString &)> make;
+        std::time_t olderThan;
+        bool removed;
+    };
+    const auto plainFile = [](const QString &path) {
+        ASSERT_TRUE(pelkotest::writeFile(path, "part"));
+    };
+    const Row rows[] = {
+        {"a copy's temporary file", ".big.bin.pelko-Ab3dE9", plainFile, later, true},
+        {"one still being written", ".big.bin.pelko-Ab3dE8", plainFile, earlier, false},
+        {"a name only ending like one", "big.bin.pelko-Ab3dE9", plainFile, later, false},
+        {"a shorter suffix", ".big.bin.pelko-Ab3dE", plainFile, later, false},
+        {"a suffix with other signs", ".big.bin.pelko-Ab3d.9", plainFile, later, false},
+        {"no name before the mark", ".pelko-Ab3dE9", plainFile, later, false},
+        {"a save's temporary file", ".r.txt.Ab3dE9", plainFile, later, false},
+        {"a link", ".x.pelko-Ab3dE9",
+         [](const QString &path) { ASSERT_TRUE(QFile::link(QStringLiteral("nowhere"), path)); },
+         later, false},
+        {"a folder", ".y.pelko-Ab3dE9", [](const QString &path) { QDir().mkpath(path); }, later,
+         false},
+        {"a file with a second name", ".z.pelko-Ab3dE9",
+         [](const QString &path) {
+             ASSERT_TRUE(pelkotest::writeFile(path, "part"));
+             ASSERT_EQ(::link(bytes(path).constData(), bytes(path + ".kept").constData()), 0);
+         },
+         later, false},
+        {"another user's", ".w.pelko-Ab3dE9",
+         [](const QString &path) {
+             ASSERT_TRUE(pelkotest::writeFile(path, "part"));
+             if (!pelkotest::runningAsRoot()) {
+                 ::unlink(bytes(path).constData()); // cannot be made: nothing to remove either
+                 return;
+             }
+             ASSERT_TRUE(chownPath(path, pelkotest::kOrdinaryUid, pelkotest::kOrdinaryGid));
+         },
+         later, false},
+    };
+    const platform::UniqueFd folder(::open(bytes(dir).constData(), O_RDONLY | O_DIRECTORY));
+    ASSERT_TRUE(folder.isOpen());
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString path = dir + u'/' + QLatin1String(row.entry);
+        row.make(path);
+        struct stat st
+        {
+        };
+        const bool made = ::lstat(bytes(path).constData(), &st) == 0;
+        EXPECT_EQ(CopyTemporary::removeLeftover(folder.get(), row.entry, row.olderThan),
+                  row.removed);
+        EXPECT_EQ(::lstat(bytes(path).constData(), &st) == 0, made && !row.removed);
+    }
 }

@@ -319,6 +319,42 @@ TEST_F(FolderWindow, CopiesBothWaysThenTheyAreTheSame)
     EXPECT_EQ(pelkotest::readFile(right + "sub/inner.txt"), QByteArray("b\n"));
 }
 
+// The question counts what stands on disk now, and the copy never writes through a link on the
+// target side: a linked folder is named and nothing goes into it.
+TEST_F(FolderWindow, CopyCountsWhatIsOnDiskAndNeverWritesThroughALink)
+{
+    write(left + "dir/x.txt", "left\n");
+    write(base + "/outside/x.txt", "outside\n");
+    ASSERT_EQ(::symlink(QFile::encodeName(base + "/outside").constData(),
+                        QFile::encodeName(right + "dir").constData()),
+              0);
+    open();
+    QSignalSpy copied(wnd, &MergeFileListWndCtr::copyFinished);
+    // Made after the compare: the list still shows the left file alone.
+    write(right + "onlyleft.txt", "made meanwhile\n");
+    select("onlyleft.txt");
+    action("actionCopyToRight")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return copied.count() == 1; }));
+    EXPECT_TRUE(alerts.last().text.contains(QStringLiteral("1 file there will be replaced.")))
+        << qPrintable(alerts.last().text);
+    EXPECT_EQ(pelkotest::readFile(right + "onlyleft.txt"), QByteArray("l\n"));
+
+    alerts.clear();
+    select("dir/x.txt");
+    action("actionCopyToRight")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return copied.count() == 2; }));
+    ASSERT_EQ(alerts.size(), 2);
+    EXPECT_FALSE(alerts[0].text.contains(QStringLiteral("replaced"))) << qPrintable(alerts[0].text);
+    EXPECT_EQ(alerts[1].title, QStringLiteral("The copy failed"));
+    EXPECT_TRUE(alerts[1].text.contains(right + QStringLiteral("dir is a link; nothing was "
+                                                               "copied into it")))
+        << qPrintable(alerts[1].text);
+    EXPECT_EQ(pelkotest::readFile(base + "/outside/x.txt"), QByteArray("outside\n"));
+    EXPECT_EQ(
+        QDir(base + "/outside").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList{QStringLiteral("x.txt")});
+}
+
 TEST_F(FolderWindow, CopyIntoAFolderNamedWithoutUtf8KeepsItsBytes)
 {
     const QByteArray folder("caf\xe9"); // Latin-1, not UTF-8
@@ -787,6 +823,40 @@ TEST_F(FolderWindow, PatchOfTwoTreesAppliesWithPatch)
     EXPECT_EQ(pelkotest::readFile(left + "sub/inner.txt"), QByteArray("b\n"));
     EXPECT_FALSE(pelkotest::readFile(out).contains("spaces.txt"));
     EXPECT_EQ(pelkotest::readFile(left + "spaces.txt"), QByteArray("a b\n"));
+}
+
+// A name holding a line break would put lines of its choosing into the patch ("Index:" of
+// another file): such entries stay out of it, and the window names them.
+TEST_F(FolderWindow, PatchLeavesOutNamesWithLineBreaks)
+{
+    write(left + "victim.txt", "keep\n");
+    write(right + "victim.txt", "keep\n");
+    for (const char *name : {"evil\nIndex:victim.txt", "cr\rname.txt"}) {
+        write(left + QString::fromUtf8(name), "keep\n");
+        write(right + QString::fromUtf8(name), "changed\n");
+    }
+    open(3);
+    EXPECT_EQ(verdictOf("evil\nIndex:victim.txt"), COMP_RESULT_DIFFERENT);
+    const QString out = base + "/names.patch";
+    QSignalSpy done(wnd, &MergeFileListWndCtr::patchFinished);
+    platform::setSavePanelHook([&](const platform::SavePanelRequest &) { return out; });
+    platform::setRevealHook([](const QString &) { return true; });
+    action("actionGeneratePatch")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return done.count() == 1; }));
+    platform::setSavePanelHook(nullptr);
+    platform::setRevealHook(nullptr);
+    EXPECT_TRUE(done[0][0].toBool());
+    EXPECT_EQ(alerts.isEmpty() ? QString() : alerts.last().text,
+              QStringLiteral("not in the patch: names with line breaks\ncr\\rname.txt\n"
+                             "evil\\nIndex:victim.txt"));
+    QProcess patch;
+    patch.setWorkingDirectory(left);
+    patch.start(QStringLiteral("patch"),
+                {QStringLiteral("-p0"), QStringLiteral("-s"), QStringLiteral("-i"), out});
+    ASSERT_TRUE(patch.waitForFinished(20000));
+    EXPECT_EQ(patch.exitCode(), 0) << patch.readAllStandardError().toStdString();
+    EXPECT_EQ(pelkotest::readFile(left + "victim.txt"), QByteArray("keep\n"));
+    EXPECT_EQ(pelkotest::readFile(left + "diff.txt"), pelkotest::readFile(right + "diff.txt"));
 }
 
 TEST(FolderCompareModelColours, EveryVerdictReadsOnBothRowBackgrounds)
