@@ -705,18 +705,19 @@ void MyEditTextView::setInvisibleMarks(const InvisibleMarks &marks)
 QColor MyEditTextView::invisibleMarkColor() const
 {
     const QColor base = palette().color(QPalette::Base);
-    QList<QColor> inputs{GetApp_Color_Mark().toQColor(), palette().color(QPalette::Text), base,
-                         palette().color(QPalette::Highlight)};
-    const QList<QColor> texts = textColors();
-    inputs += texts;
-    if (mMarkColorCache.color.isValid() && mMarkColorCache.inputs == inputs)
-        return mMarkColorCache.color;
-    // Everything a mark may stand on: the pane, the selection and each tint of each status.
-    QList<QColor> backgrounds{base, palette().color(QPalette::Highlight)};
     MERGE_BLOCK changed, leftOnly, rightOnly;
     changed.lineCount[1] = changed.lineCount[2] = 1;
     leftOnly.lineCount[1] = 1;
     rightOnly.lineCount[2] = 1;
+    QList<QColor> inputs{GetApp_Color_Mark().toQColor(), palette().color(QPalette::Text), base,
+                         palette().color(QPalette::Highlight)};
+    for (const MERGE_BLOCK *block : {&changed, &leftOnly, &rightOnly})
+        inputs << blockColor(*block);
+    inputs += textColors();
+    if (mMarkColorCache.color.isValid() && mMarkColorCache.inputs == inputs)
+        return mMarkColorCache.color;
+    // Everything a mark may stand on: the pane, the selection and each tint of each status.
+    QList<QColor> backgrounds{base, palette().color(QPalette::Highlight)};
     for (const MERGE_BLOCK *block : {&changed, &leftOnly, &rightOnly}) {
         const BlockPalette p = blockPalette(*block);
         backgrounds << p.block << p.currentBlock << p.changedCharacters;

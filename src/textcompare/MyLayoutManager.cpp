@@ -17,6 +17,10 @@ namespace {
 constexpr double kMarkMixStep = 0.05;
 // Lines longer than this are searched for the part in view rather than walked whole.
 constexpr int kWalkWholeRow = 256;
+// The marks of blocks up to this length are kept from one paint to the next (scrolling paints
+// the same rows again and again), for this many blocks at most.
+constexpr int kKeptBlockLength = 1024;
+constexpr qsizetype kKeptBlocks = 4096;
 
 double lowestContrast(const QColor &color, const QList<QColor> &backgrounds)
 {
@@ -111,19 +115,25 @@ void MyLayoutManager::collectRow(const QTextLine &line, const QString &text, QPo
         from = std::max(from, line.xToCursor(clip.left() - origin.x()) - 1);
         to = std::min(to, line.xToCursor(clip.right() - origin.x()) + 1);
     }
+    // Where a mark ends the next one often starts (runs of spaces, indents of tabs), and a space
+    // is as wide as the font's space: the layout is asked as seldom as it can be.
+    int knownAt = -1;
+    qreal knownX = 0;
     for (int i = from; i < to; ++i) {
         const QChar c = text.at(i);
         const bool space = c == u' ' && mMarks.spaces;
         const bool tab = c == u'\t' && mMarks.tabs;
         if (!space && !tab)
             continue;
-        const qreal x0 = origin.x() + line.cursorToX(i);
-        const qreal x1 = origin.x() + line.cursorToX(i + 1);
+        const qreal x0 = knownAt == i ? knownX : origin.x() + line.cursorToX(i);
+        const qreal x1 = space ? x0 + m.spaceWidth : origin.x() + line.cursorToX(i + 1);
+        knownAt = i + 1;
+        knownX = x1;
         if (x1 < clip.left() || x0 > clip.right())
             continue;
         if (space) {
-            // A short upright stroke with round ends: a dot at the middle of the x-height.
-            const qreal h = m.penWidth * 0.6;
+            // A stroke as short as it is wide: a dot at the middle of the x-height.
+            const qreal h = m.penWidth * 0.2;
             appendFitted(mSpacePath, QRectF((x0 + x1) / 2, middle - h / 2, 1, h), out);
         } else {
             const qreal inset = std::min(m.spaceWidth * 0.15, (x1 - x0) * 0.15);
@@ -144,6 +154,32 @@ void MyLayoutManager::collectRow(const QTextLine &line, const QString &text, QPo
     }
 }
 
+const std::vector<QLineF> &MyLayoutManager::keptMarks(const QTextBlock &block, bool endsLine,
+                                                      const RowMetrics &m) const
+{
+    const QTextLayout *layout = block.layout();
+    const int rows = layout->lineCount();
+    // A block's own edits change its revision; edits elsewhere move its number or position.
+    KeptBlock &kept = mKept[block.blockNumber()];
+    bool same = kept.position == block.position() && kept.length == block.length() &&
+                kept.revision == block.revision() && kept.endsLine == endsLine &&
+                kept.marks == mMarks && kept.rowWidths.size() == size_t(rows);
+    for (int r = 0; same && r < rows; ++r)
+        same = kept.rowWidths[size_t(r)] == layout->lineAt(r).width();
+    if (same)
+        return kept.segments;
+    kept = {block.position(), block.length(), block.revision(), endsLine, mMarks, {}, {}};
+    for (int r = 0; r < rows; ++r)
+        kept.rowWidths.push_back(layout->lineAt(r).width());
+    // Every mark of the block, placed against its layout's origin.
+    const QString text = block.text();
+    const QRectF everywhere(-1e9, -1e9, 2e9, 2e9);
+    for (int r = 0; r < rows; ++r)
+        collectRow(layout->lineAt(r), text, QPointF(), everywhere, endsLine && r == rows - 1, m,
+                   kept.segments);
+    return kept.segments;
+}
+
 void MyLayoutManager::drawGlyphs(QPainter &painter, QTextBlock first, QPointF origin,
                                  const QRectF &clip, const QColor &color) const
 {
@@ -160,6 +196,13 @@ void MyLayoutManager::drawGlyphs(QPainter &painter, QTextBlock first, QPointF or
     const QFontMetricsF metrics(first.document()->defaultFont());
     const RowMetrics m{metrics.horizontalAdvance(u' '), metrics.ascent(), metrics.xHeight(),
                        std::max<qreal>(1, metrics.height() / 14)};
+    const QFont font = first.document()->defaultFont();
+    const qreal tabStop = first.document()->defaultTextOption().tabStopDistance();
+    if (font != mKeptFont || tabStop != mKeptTabStop || mKept.size() > kKeptBlocks) {
+        mKept.clear();
+        mKeptFont = font;
+        mKeptTabStop = tabStop;
+    }
     std::vector<QLineF> segments;
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
         if (!block.isVisible())
@@ -170,9 +213,15 @@ void MyLayoutManager::drawGlyphs(QPainter &painter, QTextBlock first, QPointF or
         const QTextLayout *layout = block.layout();
         if (origin.y() + height >= clip.top() && layout && layout->lineCount() > 0) {
             const QPointF at = origin + layout->position();
-            const QString text = block.text();
             const QTextBlock next = block.next();
             const bool endsLine = next.isValid() && !IsFoldRow(next);
+            if (block.length() <= kKeptBlockLength) {
+                for (const QLineF &s : keptMarks(block, endsLine, m))
+                    segments.push_back(s.translated(at));
+                origin.ry() += height;
+                continue;
+            }
+            const QString text = block.text();
             const int rows = layout->lineCount();
             for (int r = 0; r < rows; ++r) {
                 const QTextLine line = layout->lineAt(r);
@@ -190,7 +239,8 @@ void MyLayoutManager::drawGlyphs(QPainter &painter, QTextBlock first, QPointF or
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(color, m.penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    // Square ends: round ones cost the stroker a curve at each end of every line.
+    painter.setPen(QPen(color, m.penWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     painter.drawLines(segments.data(), int(segments.size()));
     painter.restore();
 }

@@ -8,6 +8,8 @@
 #include "platform/BezierPath.h"
 
 #include <QColor>
+#include <QFont>
+#include <QHash>
 #include <QLineF>
 #include <QList>
 #include <QRectF>
@@ -65,8 +67,24 @@ private:
                     bool endsLine, const RowMetrics &metrics, std::vector<QLineF> &out) const;
     static void appendFitted(const platform::BezierPath &path, const QRectF &box,
                              std::vector<QLineF> &out);
+    // The marks of a short block against its layout's origin, made again when it changed.
+    const std::vector<QLineF> &keptMarks(const QTextBlock &block, bool endsLine,
+                                         const RowMetrics &metrics) const;
 
     InvisibleMarks mMarks;
+    struct KeptBlock
+    {
+        int position = -1;
+        int length = -1;
+        int revision = -1;
+        bool endsLine = false;
+        InvisibleMarks marks;
+        std::vector<qreal> rowWidths;
+        std::vector<QLineF> segments;
+    };
+    mutable QHash<int, KeptBlock> mKept; // by block number
+    mutable QFont mKeptFont;
+    mutable qreal mKeptTabStop = -1;
     platform::BezierPath mSpacePath;
     platform::BezierPath mTabPath;
     platform::BezierPath mReturnPath;

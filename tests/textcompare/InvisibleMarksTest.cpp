@@ -109,6 +109,20 @@ TEST(InvisibleMarks, EachKindIsDrawnInTheBoxesOfItsCharactersOnly)
         // Off again: the pane is as it was.
         pane.setInvisibleMarks({});
         EXPECT_TRUE(pelkotest::changedPixels(before, pane.viewport()->grab().toImage()).empty());
+
+        // After an edit the marks follow the characters, on the edited line and below it.
+        pane.setInvisibleMarks(row.marks);
+        QTextCursor edit(pane.document());
+        edit.setPosition(pane.textCursor().selectionStart());
+        edit.insertText(QStringLiteral("\t \tx \n\t"));
+        const QImage edited = pane.viewport()->grab().toImage();
+        pane.setInvisibleMarks({});
+        const QImage editedBare = pane.viewport()->grab().toImage();
+        EXPECT_EQ(pelkotest::checkMarks(pelkotest::changedPixels(editedBare, edited),
+                                        pelkotest::markBoxesInView(pane), row.marks.spaces,
+                                        row.marks.tabs, row.marks.lineEnds),
+                  "")
+            << "after an edit";
     }
 }
 
