@@ -2,11 +2,15 @@
 //   - the first screen after the view is shown (10 MB text),
 //   - a jump to the end of the text (only what is shown may be scanned),
 //   - an edit at the top of a 5 MB comment (must finish within one 0.5 s pass),
-//   - typing one character (the colouring part of it).
+//   - typing one character (the colouring part of it),
+//   - a 1 MB page and a 1 MB minified script on one line against the same tokens one per line
+//     (the runs of one line must not cost more per token than those of many).
 #include "BenchSupport.h"
 #include "foundation/CoverInfor.h"
 #include "themes/LanguageColorInfo.h"
+#include "themes/LanguageColorInfoDelegate.h"
 #include "themes/MyLanguageInfo.h"
+#include "themes/SyntaxColorRuns.h"
 #include "themes/SyntaxTextView.h"
 
 #include <QApplication>
@@ -53,17 +57,74 @@ QString generateHugeComment(qint64 bytes)
     return text;
 }
 
-std::shared_ptr<MyLanguageInfo> cppLanguage()
+std::shared_ptr<MyLanguageInfo> languageNamed(const char *name)
 {
     const QString source = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() +
-                           QStringLiteral("/../resources/languages/Cpp.esy");
+                           QStringLiteral("/../resources/languages/") + QString::fromLatin1(name) +
+                           QStringLiteral(".esy");
     auto language = MyLanguageInfo::createFromFile(source, false);
     if (!language) {
-        std::fprintf(stderr, "cannot read the C++ language definition\n");
+        std::fprintf(stderr, "cannot read the language definition %s\n", name);
         std::exit(2);
     }
     return language;
 }
+
+std::shared_ptr<MyLanguageInfo> cppLanguage()
+{
+    return languageNamed("Cpp");
+}
+
+// Units of about 1 MB of markup or script, each a handful of tokens.
+QStringList pageUnits(qint64 bytes)
+{
+    QStringList units;
+    qint64 size = 0;
+    for (int i = 0; size < bytes; ++i) {
+        units << QStringLiteral("<div class=\"row r%1\" data-id='%1'><a href=\"/p/%1?a=1&amp;b=2\">"
+                                "item %1</a><span>%1.5</span></div>")
+                     .arg(i);
+        size += units.back().size();
+    }
+    return units;
+}
+
+QStringList scriptUnits(qint64 bytes)
+{
+    QStringList units;
+    qint64 size = 0;
+    for (int i = 0; size < bytes; ++i) {
+        units << QStringLiteral("function f%1(a,b){var c=a*%1+b/2.5;if(c>0x1f){return \"p:\"+c}"
+                                "return 'n'+c.toString(16)};")
+                     .arg(i);
+        size += units.back().size();
+    }
+    return units;
+}
+
+// The colourer and the run list alone, as a pane drives them, without a view's layout.
+class RunsOnly : public LanguageColorInfoDelegate
+{
+public:
+    explicit RunsOnly(const QString &text) : mRuns(&mDocument) { mDocument.setPlainText(text); }
+    void setTextInRange(Range range, int colorIndex) override { mRuns.paint(range, colorIndex); }
+    void setCommentColorForTextInRange(Range range) override { mRuns.paint(range, 999); }
+    QTextDocument *getMyTextStorage() override { return &mDocument; }
+    int paintedColorIndexAt(qint64 position) override { return mRuns.colorIndexAt(position); }
+    SyntaxColorRuns &runs() { return mRuns; }
+
+private:
+    QTextDocument mDocument;
+    SyntaxColorRuns mRuns;
+};
+
+struct LineFigures
+{
+    double oneLineMs = -1;
+    double linesMs = -1;
+    qint64 characters = 0;
+};
+LineFigures gPageFigures, gScriptFigures;
 
 bool visibleDone(SyntaxTextView &view)
 {
@@ -203,7 +264,55 @@ void BM_TypeCharacter(benchmark::State &state)
 }
 BENCHMARK(BM_TypeCharacter)->Iterations(200)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
-void printFigures()
+// Colours the whole text pass by pass and turns the runs into formats; milliseconds.
+double colourWhole(const QString &text, const std::shared_ptr<MyLanguageInfo> &language)
+{
+    RunsOnly runs(text);
+    LanguageColorInfo info;
+    info.setDelegate(&runs);
+    info.setLanguage(language);
+    QElapsedTimer clock;
+    clock.start();
+    while (info.parseInRangeIfNeed(Range{0, text.size()})) {
+    }
+    runs.runs().applyFormats(0, text.size());
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+// Arg 0: a page, 1: a minified script. Arg 1: 0 one unit per line, 1 all on one line.
+void BM_OneLongLine(benchmark::State &state)
+{
+    const bool script = state.range(0) == 1;
+    const bool oneLine = state.range(1) == 1;
+    const QStringList units = script ? scriptUnits(1 << 20) : pageUnits(1 << 20);
+    const QString text = units.join(oneLine ? QString() : QStringLiteral("\n"));
+    const auto language = languageNamed(script ? "JavaScript" : "HTML");
+    LineFigures &figures = script ? gScriptFigures : gPageFigures;
+    for (auto _ : state) {
+        const double ms = colourWhole(text, language);
+        state.SetIterationTime(ms / 1000);
+        (oneLine ? figures.oneLineMs : figures.linesMs) = ms;
+        figures.characters = text.size();
+    }
+}
+BENCHMARK(BM_OneLongLine)
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void printLineFigures(const char *name, const LineFigures &f)
+{
+    std::printf("  %-8s %8lld characters: one per line %8.1f ms, on one line %8.1f ms (x%.2f, "
+                "goal: under x2)\n",
+                name, static_cast<long long>(f.characters), f.linesMs, f.oneLineMs,
+                f.linesMs > 0 ? f.oneLineMs / f.linesMs : 0.0);
+}
+
+void printScreenFigures()
 {
     std::printf("\nSyntax colouring figures\n");
     std::printf("  text length                      %lld characters\n",
@@ -219,6 +328,18 @@ void printFigures()
     std::printf("  typing one character, colouring  %8.3f ms   (goal: under 5 ms)\n",
                 gFigures.typingMs);
     std::printf("  the edit itself, Qt and hook     %8.3f ms\n", gFigures.typingEditMs);
+}
+
+void printFigures()
+{
+    if (gFigures.textLength > 0)
+        printScreenFigures();
+    if (gPageFigures.characters > 0 || gScriptFigures.characters > 0)
+        std::printf("\nColouring a whole text, the same tokens one per line and on one line\n");
+    if (gPageFigures.characters > 0)
+        printLineFigures("page", gPageFigures);
+    if (gScriptFigures.characters > 0)
+        printLineFigures("script", gScriptFigures);
 }
 
 } // namespace

@@ -161,6 +161,7 @@ void MergeEditWndCtr::applyViewSettings()
         view->setTabStopDistance(tab * QFontMetricsF(font).horizontalAdvance(u' '));
         setWrapSetting(view, gAppSetting.bWrapText && !mLargeText);
         view->setShowLineNumbers(gAppSetting.bShowLineNumber != 0);
+        view->setInvisibleMarks(InvisibleMarksFromSetting(gAppSetting));
         SetTextViewColorMode(view);
     }
     syncViewMenu();

@@ -694,6 +694,49 @@ void MyEditTextView::paintBlocks(QPainter &painter, const QRect &clip)
     }
 }
 
+void MyEditTextView::setInvisibleMarks(const InvisibleMarks &marks)
+{
+    if (marks == mLayoutManager.marks())
+        return;
+    mLayoutManager.setMarks(marks);
+    viewport()->update();
+}
+
+QColor MyEditTextView::invisibleMarkColor() const
+{
+    const QColor base = palette().color(QPalette::Base);
+    MERGE_BLOCK changed, leftOnly, rightOnly;
+    changed.lineCount[1] = changed.lineCount[2] = 1;
+    leftOnly.lineCount[1] = 1;
+    rightOnly.lineCount[2] = 1;
+    QList<QColor> inputs{GetApp_Color_Mark().toQColor(), palette().color(QPalette::Text), base,
+                         palette().color(QPalette::Highlight)};
+    for (const MERGE_BLOCK *block : {&changed, &leftOnly, &rightOnly})
+        inputs << blockColor(*block);
+    inputs += textColors();
+    if (mMarkColorCache.color.isValid() && mMarkColorCache.inputs == inputs)
+        return mMarkColorCache.color;
+    // Everything a mark may stand on: the pane, the selection and each tint of each status.
+    QList<QColor> backgrounds{base, palette().color(QPalette::Highlight)};
+    for (const MERGE_BLOCK *block : {&changed, &leftOnly, &rightOnly}) {
+        const BlockPalette p = blockPalette(*block);
+        backgrounds << p.block << p.currentBlock << p.changedCharacters;
+    }
+    mMarkColorCache = {inputs, ReadableMarkColor(inputs[0], inputs[1], backgrounds)};
+    return mMarkColorCache.color;
+}
+
+void MyEditTextView::paintInvisibleMarks(QPainter &painter, const QRect &clip)
+{
+    if (!mLayoutManager.marks().any())
+        return;
+    const QTextBlock first = firstVisibleBlock();
+    if (!first.isValid())
+        return;
+    const QPointF origin = blockBoundingGeometry(first).translated(contentOffset()).topLeft();
+    mLayoutManager.drawGlyphs(painter, first, origin, QRectF(clip), invisibleMarkColor());
+}
+
 void MyEditTextView::paintEvent(QPaintEvent *event)
 {
     {
@@ -703,6 +746,7 @@ void MyEditTextView::paintEvent(QPaintEvent *event)
     QPlainTextEdit::paintEvent(event);
     {
         QPainter painter(viewport());
+        paintInvisibleMarks(painter, event->rect());
         mCaret->paint(painter);
     }
     if (mBlocks && !mBlocks->empty())

@@ -6,6 +6,7 @@
 #include "compare/MergeBlock.h"
 #include "textcompare/BlockPalette.h"
 #include "textcompare/FoldedLines.h"
+#include "textcompare/MyLayoutManager.h"
 #include "themes/LanguageColorInfoDelegate.h"
 
 #include <QPlainTextEdit>
@@ -119,6 +120,13 @@ public:
     QTextDocument *getMyTextStorage() override { return document(); }
     int paintedColorIndexAt(qint64 position) override;
 
+    // Marks of spaces, tabs and line ends, drawn over the text in view.
+    void setInvisibleMarks(const InvisibleMarks &marks);
+    const InvisibleMarks &invisibleMarks() const { return mLayoutManager.marks(); }
+    // The colour the marks are drawn in: readable on the pane, its selection and every tint of
+    // the difference blocks.
+    QColor invisibleMarkColor() const;
+
     // The status colour of a block: changed, or present on one side only.
     static QColor blockColor(const MERGE_BLOCK &block);
     // The tints painted for a block on this pane, readable under every colour of the theme.
@@ -149,6 +157,7 @@ private:
     void updateLineNumberAreaWidth();
     void connectDocument();
     void paintBlocks(QPainter &painter, const QRect &clip);
+    void paintInvisibleMarks(QPainter &painter, const QRect &clip);
     void updateExtraSelections();
     void scheduleColoring();
     // Vertical position (viewport coordinates) of the top of a block of the document.
@@ -193,6 +202,13 @@ private:
         BlockPalette palette;
     };
     mutable std::vector<CachedPalette> mPaletteCache;
+    MyLayoutManager mLayoutManager;
+    struct CachedMarkColor
+    {
+        QList<QColor> inputs;
+        QColor color;
+    };
+    mutable CachedMarkColor mMarkColorCache;
     UndoHandler mUndoHandler;
     UndoAvailable mUndoAvailable;
 };

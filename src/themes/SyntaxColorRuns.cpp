@@ -1,5 +1,6 @@
 #include "themes/SyntaxColorRuns.h"
 
+#include "themes/ColorRunList.h"
 #include "themes/ThemeColor.h"
 
 #include <QTextBlock>
@@ -9,13 +10,7 @@
 
 namespace {
 
-struct Run
-{
-    int start;
-    int length;
-    int colorIndex;
-    int end() const { return start + length; }
-};
+using Run = ColorRun;
 
 // The runs of one block, in block offsets, ascending and disjoint. Offsets may include the
 // block's separator (a comment that spans lines covers it).
@@ -41,40 +36,6 @@ RunsData *ensureData(QTextBlock &block)
     d->blockLength = block.length();
     block.setUserData(d); // the document owns it from now on
     return d;
-}
-
-// Gives [from, to) the colour index; index 0 or -1 only clears.
-void setRuns(std::vector<Run> &runs, int from, int to, int colorIndex)
-{
-    if (to <= from)
-        return;
-    std::vector<Run> out;
-    out.reserve(runs.size() + 2);
-    bool inserted = false;
-    auto insertNew = [&] {
-        if (!inserted && colorIndex != 0 && colorIndex != -1)
-            out.push_back({from, to - from, colorIndex});
-        inserted = true;
-    };
-    for (const Run &r : runs) {
-        if (r.end() <= from) {
-            out.push_back(r);
-            continue;
-        }
-        if (r.start >= to) {
-            insertNew();
-            out.push_back(r);
-            continue;
-        }
-        if (r.start < from)
-            out.push_back({r.start, from - r.start, r.colorIndex});
-        if (r.end() > to) {
-            insertNew();
-            out.push_back({to, r.end() - to, r.colorIndex});
-        }
-    }
-    insertNew();
-    runs.swap(out);
 }
 
 int kindAt(const std::vector<Run> &runs, int offset)
@@ -120,7 +81,7 @@ void SyntaxColorRuns::paint(Range range, int colorIndex)
         // can then tell whether it joined the block with the next one.
         if (!d)
             d = ensureData(block);
-        setRuns(d->runs, from, to, colorIndex);
+        SetColorRun(d->runs, from, to, colorIndex);
         d->blockLength = block.length();
         d->dirty = true;
     }

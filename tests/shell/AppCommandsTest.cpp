@@ -5,6 +5,7 @@
 #include "shell/SettingDlg.h"
 #include "support/TestEnvironment.h"
 #include "support/AlertAnswers.h"
+#include "support/InvisibleMarkPixels.h"
 #include "textcompare/MergeEditWndCtr.h"
 #include "textcompare/MyEditTextView.h"
 #include "ui_SettingDlg.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
+#include <QTextCursor>
 #include <gtest/gtest.h>
 
 namespace {
@@ -349,3 +351,97 @@ TEST_F(AppCommandsTest, TextWindowAsksBeforeHighlighting)
 }
 
 } // namespace
+
+TEST_F(AppCommandsTest, ShowInvisibleCharactersDrawsTheMarksInEveryOpenTextWindow)
+{
+    const QString folder = pelkotest::freshDir(QStringLiteral("marks"));
+    const QByteArray left = "a\tb  \r\nsecond line \r\n\tthird\t\tend\r\n";
+    const QByteArray right = "a\tb \r\nsecond  line\r\n\tthird\tend\r\n";
+    auto file = [&](const char *name, const QByteArray &bytes) {
+        const QString path = folder + QLatin1Char('/') + QString::fromLatin1(name);
+        EXPECT_TRUE(pelkotest::writeFile(path, bytes));
+        return path;
+    };
+    std::vector<std::unique_ptr<MergeEditWndCtr>> windows;
+    for (const char *name : {"one", "two"}) {
+        auto w = std::make_unique<MergeEditWndCtr>();
+        w->setMFile1(file((std::string(name) + "-left.txt").c_str(), left));
+        w->setMFile2(file((std::string(name) + "-right.txt").c_str(), right));
+        w->showWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !w->isLoading() && !w->isComparing(); }, 20000));
+        windows.push_back(std::move(w));
+    }
+    auto panes = [&] {
+        std::vector<MyEditTextView *> out;
+        for (auto &w : windows)
+            for (int side : {1, 2})
+                out.push_back(w->textView(side));
+        return out;
+    };
+    auto clickInPreferences = [&](auto box) {
+        answerPreferences([box](SettingDlg *d) {
+            // As a click does; clicks in quick succession would be taken for double clicks.
+            (d->ui().*box)->click();
+            d->okButtonClicked();
+            return 1;
+        });
+        Btn_Setting();
+    };
+    struct Row
+    {
+        const char *name;
+        std::function<void()> act;
+        InvisibleMarks expected;
+    } rows[] = {
+        {"menu on: tabs and line ends", [] { Menu_ToggleViewMarks(); }, {false, true, true}},
+        {"preferences: spaces on",
+         [&] { clickInPreferences(&Ui::SettingDlg::bViewMarks_showSpace); },
+         {true, true, true}},
+        {"preferences: tabs off",
+         [&] { clickInPreferences(&Ui::SettingDlg::bViewMarks_showTab); },
+         {true, false, true}},
+        {"preferences: line ends off",
+         [&] { clickInPreferences(&Ui::SettingDlg::bViewMarks_showEOL); },
+         {true, false, false}},
+        {"menu off", [] { Menu_ToggleViewMarks(); }, {}},
+        {"menu on: the kinds chosen before", [] { Menu_ToggleViewMarks(); }, {true, false, false}},
+        {"preferences: marks off", [&] { clickInPreferences(&Ui::SettingDlg::bViewMarks); }, {}},
+        {"preferences: marks on",
+         [&] { clickInPreferences(&Ui::SettingDlg::bViewMarks); },
+         {true, false, false}},
+    };
+    QAction item;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        row.act();
+        ValidateToggleViewMarksItem(&item);
+        EXPECT_EQ(item.isChecked(), row.expected.any());
+        for (MyEditTextView *pane : panes()) {
+            // Every window follows at once.
+            EXPECT_TRUE(pane->invisibleMarks() == row.expected);
+            pane->clearFocus();
+            const QImage shown = pane->viewport()->grab().toImage();
+            pane->setInvisibleMarks({});
+            const QImage bare = pane->viewport()->grab().toImage();
+            pane->setInvisibleMarks(row.expected);
+            EXPECT_EQ(pelkotest::checkMarks(pelkotest::changedPixels(bare, shown),
+                                            pelkotest::markBoxesInView(*pane), row.expected.spaces,
+                                            row.expected.tabs, row.expected.lineEnds),
+                      "");
+        }
+    }
+
+    // Drawn only: an edit saved with marks on writes the text's own bytes.
+    gAppSetting.bViewMarks = gAppSetting.bViewMarks_showSpace = 1;
+    gAppSetting.bViewMarks_showTab = gAppSetting.bViewMarks_showEOL = 1;
+    RefreshAllOpenDoc();
+    MergeEditWndCtr &w = *windows.front();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.isComparing(); }, 20000));
+    EXPECT_EQ(w.GetTextInView1(), QString::fromLatin1(left).remove(QLatin1Char('\r')));
+    QTextCursor start(w.textView(1)->document());
+    w.textView(1)->setTextCursor(start);
+    w.textView(1)->setFocus();
+    QTest::keyClicks(w.textView(1), QStringLiteral("X"));
+    ASSERT_TRUE(w.SaveSide(1));
+    EXPECT_EQ(pelkotest::readFile(w.GetFile1()), "X" + left);
+}

@@ -1,6 +1,8 @@
 // Renders the window offscreen into a PNG: both panes, gutters, block colours, both strips.
 #include "TextCompareFixture.h"
 
+#include "graphics/Contrast.h"
+#include "support/InvisibleMarkPixels.h"
 #include "themes/LanguageList.h"
 #include "services/SupportFolder.h"
 #include "textcompare/CenterLinkView.h"
@@ -118,5 +120,68 @@ TEST_F(TextCompareTest, ScreenshotShowsPanesGuttersColoursAndStrips)
         ThemeColor::restoreToDefault();
         ResetCurrentThemeCache();
     }
+    SetBundleResourceFolder(QString());
+}
+
+TEST_F(TextCompareTest, ScreenshotShowsInvisibleMarksReadableInEveryTheme)
+{
+    ASSERT_TRUE(PrepareSupportFolder(dir + QStringLiteral("/support")));
+    SetBundleResourceFolder(pelkotest::binaryDir() + QStringLiteral("/Resources"));
+    Setup_gAppLanguageInfoList();
+    const QByteArray left = "int main(void)\r\n{\r\n\tint total = 0;  \r\n\tfor (int i = 0; i < 3; "
+                            "++i)\r\n\t\ttotal += i;\t// sum\r\n\treturn total; \r\n}\r\n";
+    QByteArray right = left;
+    right.replace("total += i;", "total  +=  i * 2;");
+    right.replace("\treturn total; ", "\tprintf(\"%d\\n\", total);\r\n\treturn 0;   ");
+    auto w = open(write("marks.c", left), write("marks2.c", right));
+    w->window()->resize(1000, 420);
+    gAppSetting.bViewMarks = gAppSetting.bViewMarks_showSpace = 1;
+    gAppSetting.bViewMarks_showTab = gAppSetting.bViewMarks_showEOL = 1;
+    auto &ui = w->ui();
+
+    ResetThemeTemplateCache();
+    QList<std::shared_ptr<ThemeColor>> themes;
+    QStringList names;
+    ASSERT_TRUE(GetApp_Color_ThemeTemplate_ThemeColor_List(&themes, &names));
+    bool sawDark = false, sawLight = false;
+    for (qsizetype i = 0; i < themes.size(); ++i) {
+        SCOPED_TRACE(names[i].toStdString());
+        ThemeColor::setCurrentTheme(themes[i]);
+        platform::NotificationCenter::defaultCenter().postNotification(
+            QStringLiteral("Merge_UpdateFont"));
+        settle(*w);
+        ASSERT_FALSE(w->mergeBlocks().empty());
+        w->selectBlock(0);
+        QTest::qWait(30);
+        for (MyEditTextView *pane : {ui.mTextView1, ui.mTextView2}) {
+            pane->clearFocus();
+            const QColor base = pane->palette().color(QPalette::Base);
+            (RelativeLuminance(base) < 0.2 ? sawDark : sawLight) = true;
+            // Readable on the pane, the selection and every tint of every status.
+            const QColor mark = pane->invisibleMarkColor();
+            QList<QColor> backgrounds{base, pane->palette().color(QPalette::Highlight)};
+            for (const MERGE_BLOCK &b :
+                 {makeBlock(0, 1, 0, 1), makeBlock(0, 1, 0, 0), makeBlock(0, 0, 0, 1)}) {
+                const BlockPalette p = pane->blockPalette(b);
+                backgrounds << p.block << p.currentBlock << p.changedCharacters;
+            }
+            for (const QColor &b : backgrounds)
+                EXPECT_GE(ContrastRatio(mark, b), kMinimumMarkContrast)
+                    << mark.name().toStdString() << " on " << b.name().toStdString();
+            // Drawn where the characters are, over the tints too.
+            const QImage on = pane->viewport()->grab().toImage();
+            pane->setInvisibleMarks({});
+            const QImage off = pane->viewport()->grab().toImage();
+            pane->setInvisibleMarks({true, true, true});
+            EXPECT_EQ(pelkotest::checkMarks(pelkotest::changedPixels(off, on),
+                                            pelkotest::markBoxesInView(*pane), true, true, true),
+                      "");
+        }
+        EXPECT_TRUE(w->window()->grab().toImage().save(pelkotest::screenshotPath(
+            QStringLiteral("textwindow-marks-") + names[i] + QStringLiteral(".png"))));
+    }
+    EXPECT_TRUE(sawDark && sawLight) << "the themes hold a light and a dark one";
+    ThemeColor::restoreToDefault();
+    ResetCurrentThemeCache();
     SetBundleResourceFolder(QString());
 }
