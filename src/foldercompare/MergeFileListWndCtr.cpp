@@ -154,6 +154,8 @@ void MergeFileListWndCtr::SetCompareInfoWith(std::shared_ptr<FileListCompareInfo
     if (!info || info->mFolder1.isEmpty() || info->mFolder2.isEmpty())
         return;
     mCompareInfo = std::move(info);
+    mModel->setTopFolders(LocalPath_ToBytes(withSlash(mCompareInfo->mFolder1)),
+                          LocalPath_ToBytes(withSlash(mCompareInfo->mFolder2)));
     if (isWindowLoaded()) {
         // Shown readable: bytes that are not UTF-8 as escapes.
         const QString shown1 = CompItem_DisplayName(LocalPath_ToBytes(mCompareInfo->mFolder1));
@@ -360,7 +362,19 @@ void MergeFileListWndCtr::updateCounts()
             .arg(c[COMP_RESULT_SAME])
             .arg(c[COMP_RESULT_LEFT_ONLY])
             .arg(c[COMP_RESULT_RIGHT_ONLY])
-            .arg(c[COMP_RESULT_NOT_JUDGED] + c[COMP_RESULT_GONE]));
+            .arg(c[COMP_RESULT_NOT_JUDGED] + c[COMP_RESULT_GONE]) +
+        hiddenText());
+}
+
+QString MergeFileListWndCtr::hiddenText() const
+{
+    // Left out by the preferences' "Ignore hidden files": said, so two folders that differ
+    // only there do not look the same without a word.
+    const int hidden = mModel->hiddenLeftOut();
+    if (hidden <= 0)
+        return {};
+    return QStringLiteral("   ") + L_Count(hidden, QStringLiteral("1 hidden entry not compared"),
+                                           QStringLiteral("%1 hidden entries not compared"));
 }
 
 void MergeFileListWndCtr::updateButtons()

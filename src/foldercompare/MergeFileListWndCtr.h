@@ -138,6 +138,7 @@ private:
     void loadColumns();
     void updateFilterFromMenus();
     void updateCounts();
+    QString hiddenText() const;
     void updateButtons();
     void setProgressVisible(bool on);
     void onBatch(quint64 generation, FolderCompareBatch &&batch);

@@ -34,6 +34,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTest>
 #include <QToolBar>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -92,6 +93,7 @@ protected:
         gAppSetting.compare_showFolder = 1;
         gAppSetting.compare_deletesFilesToTrash = 1;
         gAppSetting.folder_compare_Mode = 0;
+        gAppSetting.bIgnore_MacHiddenFile = 1;
         platform::setAlertHook([this](const platform::AlertRequest &r) {
             alerts.append(r);
             return alertAnswer;
@@ -211,6 +213,110 @@ TEST_F(FolderWindow, VerdictFiltersHideRowsInTheModel)
     EXPECT_FALSE(m->indexForId(idOf("sub")).isValid());
     EXPECT_TRUE(m->indexForId(idOf("sub/inner.txt")).isValid());
     EXPECT_EQ(m->rowCount(), 3);
+}
+
+TEST_F(FolderWindow, TheCountsSayHowManyHiddenEntriesWereLeftOut)
+{
+    write(left + ".hidden", "1");
+    write(right + ".hidden", "2");
+    write(left + ".leftonly", "1");
+    write(right + "sub/.deep", "1");
+    const QLabel *counts = nullptr;
+    struct Row
+    {
+        quint8 ignoreHidden;
+        const char *said; // nullptr: nothing said of hidden entries
+    };
+    for (const Row &row : {Row{1, "3 hidden entries not compared"}, Row{0, nullptr}}) {
+        gAppSetting.bIgnore_MacHiddenFile = row.ignoreHidden;
+        delete std::exchange(wnd, nullptr);
+        open();
+        counts = wnd->mainWindow()->findChild<QLabel *>(QStringLiteral("mCountsLabel"));
+        ASSERT_TRUE(counts);
+        if (row.said) {
+            EXPECT_TRUE(counts->text().contains(QLatin1String(row.said)))
+                << qPrintable(counts->text());
+        } else {
+            EXPECT_FALSE(counts->text().contains(QStringLiteral("hidden")))
+                << qPrintable(counts->text());
+        }
+    }
+    // A refresh counts anew.
+    gAppSetting.bIgnore_MacHiddenFile = 1;
+    QFile::remove(left + ".leftonly");
+    QFile::remove(right + "sub/.deep");
+    QSignalSpy compared(wnd, &MergeFileListWndCtr::compareFinished);
+    action("actionRefresh")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return compared.count() == 1; }));
+    EXPECT_TRUE(counts->text().contains(QStringLiteral("1 hidden entry not compared")))
+        << qPrintable(counts->text());
+}
+
+TEST_F(FolderWindow, EntriesBelowAnUnreadableFolderAreListedNotJudgedWithItsPath)
+{
+    // A folder the left side may not list (mode 000; root lists it anyway), and one whose left
+    // path is longer than the system takes, which no one can list.
+    for (const bool longName : {false, true}) {
+        SCOPED_TRACE(longName);
+        if (!longName && ::geteuid() == 0)
+            continue;
+        QByteArray name("locked");
+        int rightOnly = 1;
+        if (longName) {
+            base = pelkotest::freshDir(QStringLiteral("folderwnd-long"));
+            left = base + "/L/";
+            right = base + "/R/";
+            while (left.size() < 3950)
+                left += QString(std::min<qsizetype>(200, 3950 - left.size()), u'n') + u'/';
+            ASSERT_TRUE(QDir().mkpath(left));
+            QDir().mkpath(right);
+            name = QByteArray(240, 'd');
+            rightOnly = 0;
+        }
+        const QString folder = QString::fromLatin1(name);
+        if (!longName) {
+            QDir().mkpath(left + folder);
+        } else {
+            // Made beside an open folder: its whole path is too long to be named.
+            const int fd = ::open(QFile::encodeName(left).constData(), O_RDONLY | O_DIRECTORY);
+            ASSERT_GE(fd, 0);
+            EXPECT_EQ(::mkdirat(fd, name.constData(), 0700), 0);
+            ::close(fd);
+        }
+        write(right + folder + "/inner.txt", "r\n");
+        write(right + folder + "/sub/inner2.txt", "r\n");
+        const QByteArray lockedPath = QFile::encodeName(left + folder);
+        if (!longName) {
+            ASSERT_EQ(::chmod(lockedPath.constData(), 0), 0);
+        }
+        delete std::exchange(wnd, nullptr);
+        open();
+        if (!longName)
+            ::chmod(lockedPath.constData(), 0700);
+        const QString reason = QStringLiteral("Left folder unreadable: ") + left + folder;
+        for (const QByteArray below : {"/inner.txt", "/sub", "/sub/inner2.txt"}) {
+            const QModelIndex row = wnd->model()->indexForId(idOf(name + below));
+            ASSERT_TRUE(row.isValid()) << below.constData();
+            EXPECT_EQ(row.data(FolderCompareModel::VerdictRole), int(COMP_RESULT_NOT_JUDGED))
+                << below.constData();
+            EXPECT_EQ(row.data(Qt::ToolTipRole).toString(), reason) << below.constData();
+        }
+        const QModelIndex top = wnd->model()->indexForId(idOf(name));
+        EXPECT_EQ(top.data(FolderCompareModel::VerdictRole), int(COMP_RESULT_NOT_JUDGED));
+        EXPECT_EQ(top.data(Qt::ToolTipRole).toString(),
+                  longName ? QStringLiteral("The name is too long") : reason);
+        const QLabel *counts =
+            wnd->mainWindow()->findChild<QLabel *>(QStringLiteral("mCountsLabel"));
+        EXPECT_TRUE(counts->text().contains(QStringLiteral("Right only: %1").arg(rightOnly)))
+            << qPrintable(counts->text());
+        EXPECT_TRUE(counts->text().contains(QStringLiteral("Not judged: 2")))
+            << qPrintable(counts->text());
+        if (longName) {
+            const int fd = ::open(QFile::encodeName(left).constData(), O_RDONLY | O_DIRECTORY);
+            ::unlinkat(fd, name.constData(), AT_REMOVEDIR);
+            ::close(fd);
+        }
+    }
 }
 
 TEST_F(FolderWindow, OpeningAPairOpensThenRaisesTheTextWindow)
@@ -895,6 +1001,14 @@ TEST_F(FolderWindow, KindsThatDifferAreNamedAndAClashShowsItsContent)
     const QModelIndex inside = m->index(0, FolderCompareModel::ColName2, clash);
     EXPECT_EQ(inside.data().toString(), QStringLiteral("inside.txt"));
     EXPECT_EQ(inside.data(FolderCompareModel::VerdictRole), int(COMP_RESULT_RIGHT_ONLY));
+    // Each side of the clash shows the icon of what it holds.
+    const auto iconKey = [](const QModelIndex &i) {
+        return i.data(Qt::DecorationRole).value<QIcon>().cacheKey();
+    };
+    const qint64 folderIcon = iconKey(m->indexForId(idOf("sub")));
+    EXPECT_EQ(iconKey(m->indexForId(idOf("clash"), FolderCompareModel::ColName2)), folderIcon);
+    EXPECT_NE(iconKey(m->indexForId(idOf("clash"), FolderCompareModel::ColName1)), folderIcon);
+    EXPECT_NE(iconKey(m->indexForId(idOf("clash"), FolderCompareModel::ColName1)), 0);
 }
 
 TEST_F(FolderWindow, ToolbarActionsCarryIconsAndText)
