@@ -192,6 +192,9 @@ void MergeFileListWndCtr::windowDidLoad()
     (new DropWindow(w))->setDropDelegate(this);
 
     mUi->actionRefresh->setShortcut(QKeySequence(Qt::Key_F5));
+    // Delete follows the preferences (the Trash, or for good); Shift+Delete is for good.
+    mUi->actionDeleteBoth->setShortcut(QKeySequence(Qt::Key_Delete));
+    mUi->actionDeletePermanently->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
     mUi->actionClose->setShortcut(QKeySequence::Close);
     mUi->menuShowFolder->setChecked(gAppSetting.compare_showFolder != 0);
     mUi->actionTreeMode->setChecked(gAppSetting.compare_folderViewMode == 1);
@@ -206,7 +209,8 @@ void MergeFileListWndCtr::windowDidLoad()
     };
     view->addActions({mUi->actionOpenPair, mUi->actionCompareFolders, separator(),
                       mUi->actionCopyToRight, mUi->actionCopyToLeft, separator(),
-                      mUi->actionDeleteLeft, mUi->actionDeleteRight, mUi->actionDeleteBoth});
+                      mUi->actionDeleteLeft, mUi->actionDeleteRight, mUi->actionDeleteBoth,
+                      mUi->actionDeletePermanently});
 
     Localize_LoadWindowPos_SetBackground(w, this, platform::Color(), true);
     setToolbarIcons();
@@ -237,6 +241,7 @@ void MergeFileListWndCtr::setToolbarIcons()
         {ui.actionDeleteLeft, "edit-delete", QStyle::SP_TrashIcon},
         {ui.actionDeleteRight, "edit-delete", QStyle::SP_TrashIcon},
         {ui.actionDeleteBoth, "edit-delete", QStyle::SP_TrashIcon},
+        {ui.actionDeletePermanently, "edit-delete", QStyle::SP_TrashIcon},
         {ui.actionGeneratePatch, "document-save-as", QStyle::SP_DialogSaveButton},
         {ui.actionOpenPair, "document-open", QStyle::SP_DialogOpenButton},
         {ui.actionPreview, "document-preview", QStyle::SP_FileDialogContentsView},
@@ -278,6 +283,8 @@ void MergeFileListWndCtr::connectControls()
     connect(mUi->actionDeleteLeft, &QAction::triggered, this, [this] { DeleteSelection(1); });
     connect(mUi->actionDeleteRight, &QAction::triggered, this, [this] { DeleteSelection(2); });
     connect(mUi->actionDeleteBoth, &QAction::triggered, this, [this] { DeleteSelection(3); });
+    connect(mUi->actionDeletePermanently, &QAction::triggered, this,
+            [this] { DeleteSelection(3, true); });
     connect(mUi->actionGeneratePatch, &QAction::triggered, this, [this] { Menu_GeneratePatch(); });
     connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         updateButtons();
@@ -389,8 +396,20 @@ void MergeFileListWndCtr::updateButtons()
     mUi->actionOpenPair->setEnabled(first && !first->isFolder() &&
                                     (first->itemType != ITEM_TYPE_IMAGE || gImagePairOpener));
     mUi->actionCompareFolders->setEnabled(gFolderPairOpener && selectedFolderPair() >= 0);
-    for (QAction *a : {mUi->actionCopyToRight, mUi->actionCopyToLeft, mUi->actionDeleteLeft,
-                       mUi->actionDeleteRight, mUi->actionDeleteBoth})
+    // A copy goes only from a side that holds something of the selection.
+    bool onLeft = false, onRight = false;
+    for (int id : ids) {
+        if (const COMP_ITEM *it = mModel->item(id)) {
+            onLeft = onLeft || it->onLeft();
+            onRight = onRight || it->onRight();
+        }
+        if (onLeft && onRight)
+            break;
+    }
+    mUi->actionCopyToRight->setEnabled(onLeft && !busy);
+    mUi->actionCopyToLeft->setEnabled(onRight && !busy);
+    for (QAction *a : {mUi->actionDeleteLeft, mUi->actionDeleteRight, mUi->actionDeleteBoth,
+                       mUi->actionDeletePermanently})
         a->setEnabled(any && !busy);
     mUi->actionGeneratePatch->setEnabled(!busy && mLastCompareComplete);
     mUi->actionRefresh->setEnabled(!isCopyRunning());

@@ -195,7 +195,7 @@ void MergeFileListWndCtr::runCopy(std::vector<CopyTask> tasks)
     });
 }
 
-void MergeFileListWndCtr::DeleteSelection(int sides)
+void MergeFileListWndCtr::DeleteSelection(int sides, bool permanently)
 {
     GUARD_BEGIN
     if (mIsClosing || isBusy() || !mCompareInfo)
@@ -214,7 +214,7 @@ void MergeFileListWndCtr::DeleteSelection(int sides)
     }
     if (ids.empty())
         return;
-    const bool trash = gAppSetting.compare_deletesFilesToTrash != 0;
+    const bool trash = !permanently && gAppSetting.compare_deletesFilesToTrash != 0;
     const QString what = namesOfWhatGoes(*mModel, ids, sides);
     const bool ok = trash ? confirm(L_(QStringLiteral("Delete")),
                                     L_Count(count, QStringLiteral("Move 1 item to the Trash?"),
@@ -229,11 +229,11 @@ void MergeFileListWndCtr::DeleteSelection(int sides)
                                                 QStringLiteral("They cannot be restored.")),
                                     L_(QStringLiteral("Delete")));
     if (ok)
-        runDelete(std::move(ids), sides);
+        runDelete(std::move(ids), sides, trash);
     GUARD_END_VOID
 }
 
-void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides)
+void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides, bool trash)
 {
     struct Target
     {
@@ -260,7 +260,6 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides)
     mWorkCancel = cancel;
     mCopyRunning = true;
     updateButtons();
-    const bool trash = gAppSetting.compare_deletesFilesToTrash != 0;
     bool anyFolder = false;
     std::vector<int> touched;
     // runJob returns only once the job has ended (a run that ends early stops it and waits), so

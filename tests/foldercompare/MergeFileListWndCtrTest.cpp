@@ -215,6 +215,81 @@ TEST_F(FolderWindow, VerdictFiltersHideRowsInTheModel)
     EXPECT_EQ(m->rowCount(), 3);
 }
 
+TEST_F(FolderWindow, CopiesAreOfferedOnlyFromASideThatHoldsTheSelection)
+{
+    open();
+    struct Row
+    {
+        std::vector<QByteArray> selected;
+        bool toRight, toLeft;
+    };
+    const Row rows[] = {
+        {{"onlyleft.txt"}, true, false},
+        {{"onlyright.txt"}, false, true},
+        {{"diff.txt"}, true, true},
+        {{"onlyleft.txt", "onlyright.txt"}, true, true},
+        {{}, false, false},
+    };
+    QItemSelectionModel *selection = wnd->fileTableView()->selectionModel();
+    for (const Row &row : rows) {
+        selection->clearSelection();
+        for (const QByteArray &name : row.selected)
+            selection->select(wnd->model()->indexForId(idOf(name)),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        const QString what = QString::fromLatin1(row.selected.empty() ? QByteArray("nothing")
+                                                                      : row.selected.front()) +
+                             QStringLiteral(" of %1").arg(row.selected.size());
+        EXPECT_EQ(action("actionCopyToRight")->isEnabled(), row.toRight) << qPrintable(what);
+        EXPECT_EQ(action("actionCopyToLeft")->isEnabled(), row.toLeft) << qPrintable(what);
+    }
+}
+
+TEST_F(FolderWindow, TheDeleteKeysDeleteTheSelection)
+{
+    open();
+    QStringList trashed;
+    platform::setTrashHook([&](const QString &path) {
+        trashed.append(path);
+        return QFile::remove(path);
+    });
+    QMainWindow *w = wnd->mainWindow();
+    QTreeView *view = wnd->fileTableView();
+    // The keys go to the list of the active window, as a user presses them there.
+    const auto press = [&](Qt::KeyboardModifiers modifiers) {
+        QApplication::setActiveWindow(w);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Delete, modifiers);
+    };
+    QSignalSpy deleted(wnd, &MergeFileListWndCtr::deleteFinished);
+
+    // Delete: both sides, to the Trash as the preferences say.
+    select("onlyleft.txt");
+    press(Qt::NoModifier);
+    ASSERT_TRUE(spinUntil([&] { return deleted.count() == 1; }));
+    ASSERT_FALSE(alerts.isEmpty());
+    EXPECT_TRUE(alerts.last().text.startsWith(QStringLiteral("Move 1 item to the Trash?")))
+        << qPrintable(alerts.last().text);
+    EXPECT_EQ(trashed, QStringList{left + "onlyleft.txt"});
+
+    // Shift+Delete: for good, after the warning that says so, whatever the preferences say.
+    select("onlyright.txt");
+    press(Qt::ShiftModifier);
+    ASSERT_TRUE(spinUntil([&] { return deleted.count() == 2; }));
+    EXPECT_TRUE(alerts.last().text.startsWith(QStringLiteral("Delete 1 item permanently?")))
+        << qPrintable(alerts.last().text);
+    EXPECT_EQ(trashed.size(), 1);
+    EXPECT_FALSE(QFile::exists(right + "onlyright.txt"));
+
+    // Cancelled, the key deletes nothing.
+    alertAnswer = platform::AlertSecondButtonReturn;
+    select("same.txt");
+    press(Qt::ShiftModifier);
+    QApplication::processEvents();
+    EXPECT_TRUE(QFile::exists(left + "same.txt"));
+    EXPECT_TRUE(QFile::exists(right + "same.txt"));
+}
+
 TEST_F(FolderWindow, TheCountsSayHowManyHiddenEntriesWereLeftOut)
 {
     write(left + ".hidden", "1");
@@ -859,12 +934,18 @@ TEST_F(FolderWindow, PatchOfTwoTreesAppliesWithPatch)
     QSignalSpy done(wnd, &MergeFileListWndCtr::patchFinished);
     // The save panel carries the patch options; ignoring all blanks, the change of blanks only
     // makes no hunk.
-    bool oneFileHidden = false;
+    bool oneFileHidden = false, sideBySideSaid = false, normalQuiet = false;
     platform::setSavePanelHook([&](const platform::SavePanelRequest &r) {
         auto *view = qobject_cast<Export_GenegatePatch_SettingView *>(r.accessory);
         if (!view)
             return QString();
         oneFileHidden = view->isOneFileOptionHidden();
+        // Side by side, remembered from an earlier patch, is said to be for reading only.
+        view->mOutputSideBySide->setChecked(true);
+        sideBySideSaid = view->mSideBySideNote->isVisibleTo(view) &&
+                         view->mSideBySideNote->text().contains(QStringLiteral("cannot apply"));
+        view->mOutputNormal->setChecked(true);
+        normalQuiet = !view->mSideBySideNote->isVisibleTo(view);
         view->mIgnoreAllSpace->setChecked(true);
         return out;
     });
@@ -879,6 +960,8 @@ TEST_F(FolderWindow, PatchOfTwoTreesAppliesWithPatch)
     platform::setRevealHook(nullptr);
     EXPECT_TRUE(done[0][0].toBool());
     EXPECT_TRUE(oneFileHidden);
+    EXPECT_TRUE(sideBySideSaid);
+    EXPECT_TRUE(normalQuiet);
     EXPECT_TRUE(wnd->patchOptions().ignore.ignoreAllSpace);
     EXPECT_EQ(revealed.size(), 1);
     // The choice is remembered for the next patch.
