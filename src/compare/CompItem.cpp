@@ -68,3 +68,15 @@ QString CompItem_KindName(const COMP_ITEM &item, int side)
         return {};
     }
 }
+
+QString CompItem_UnseenReasonText(qint32 reason, const QByteArray &folderPath)
+{
+    QString text;
+    if (reason == NotJudged_LeftFolderUnreadable)
+        text = L_(QStringLiteral("Left folder unreadable: %@"));
+    else if (reason == NotJudged_RightFolderUnreadable)
+        text = L_(QStringLiteral("Right folder unreadable: %@"));
+    else
+        return {};
+    return text.replace(QStringLiteral("%@"), CompItem_DisplayName(folderPath));
+}

@@ -34,6 +34,10 @@ enum NotJudgedReason : qint32 {
     NotJudged_Cancelled = 5,        // the compare was stopped first
     NotJudged_KindDiffers = 6,      // the sides are of different kinds (judged different)
     NotJudged_NameTooLong = 7,      // the path is longer than the system takes
+    // Below a folder whose left (right) side could not be listed: nothing is known of that side,
+    // so what the other side holds is not called one-sided.
+    NotJudged_LeftFolderUnreadable = 8,
+    NotJudged_RightFolderUnreadable = 9,
 };
 
 // What one side holds of an entry.
@@ -52,6 +56,12 @@ enum SpecialKind : qint8 {
     Special_Socket = 2,
     Special_Device = 3,
 };
+
+// True for the reasons of entries below a folder one side could not list.
+inline bool CompItem_SideUnseen(qint32 reason)
+{
+    return reason == NotJudged_LeftFolderUnreadable || reason == NotJudged_RightFolderUnreadable;
+}
 
 struct COMP_ITEM
 {
@@ -79,3 +89,6 @@ QString CompItem_DisplayName(const QByteArray &name);
 QString CompItem_KindName(const COMP_ITEM &item, int side);
 // True when the name converts to text and back without loss, so a path of text can reach it.
 bool CompItem_NameIsText(const QByteArray &name);
+// Why an entry below a folder one side could not list is not judged, naming that folder's path
+// (local file-system bytes): "Left folder unreadable: /a/b". Empty for other reasons.
+QString CompItem_UnseenReasonText(qint32 reason, const QByteArray &folderPath);

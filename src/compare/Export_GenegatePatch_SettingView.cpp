@@ -39,18 +39,26 @@ Export_GenegatePatch_SettingView::Export_GenegatePatch_SettingView(QWidget *pare
     mIgnoreAllSpace = makeButton<QCheckBox>(this, "mIgnoreAllSpace", "Ignore all white space");
     mIgnoreBlankLines = makeButton<QCheckBox>(this, "mIgnoreBlankLines", "Ignore blank lines");
     mOneFile = makeButton<QCheckBox>(this, "mOneFile", "All pairs in one file");
+    // The choice is remembered from the last patch: say what a side-by-side one cannot do.
+    mSideBySideNote = new QLabel(
+        L_(QStringLiteral("A side-by-side patch is for reading: patch cannot apply it.")), this);
+    mSideBySideNote->setObjectName(QStringLiteral("mSideBySideNote"));
+    mSideBySideNote->setWordWrap(true);
+    connect(mOutputSideBySide, &QAbstractButton::toggled, mSideBySideNote, &QWidget::setVisible);
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(6, 6, 6, 6);
     grid->addWidget(new QLabel(L_(QStringLiteral("Patch options")), this), 0, 0, 1, 2);
     grid->addWidget(mOutputNormal, 1, 0);
     grid->addWidget(mOutputSideBySide, 1, 1);
-    grid->addWidget(mIgnoreCase, 2, 0);
-    grid->addWidget(mIgnoreTabExpansion, 2, 1);
-    grid->addWidget(mIgnoreSpaceChange, 3, 0);
-    grid->addWidget(mIgnoreAllSpace, 3, 1);
-    grid->addWidget(mIgnoreBlankLines, 4, 0);
-    grid->addWidget(mOneFile, 4, 1);
+    grid->addWidget(mSideBySideNote, 2, 0, 1, 2);
+    grid->addWidget(mIgnoreCase, 3, 0);
+    grid->addWidget(mIgnoreTabExpansion, 3, 1);
+    grid->addWidget(mIgnoreSpaceChange, 4, 0);
+    grid->addWidget(mIgnoreAllSpace, 4, 1);
+    grid->addWidget(mIgnoreBlankLines, 5, 0);
+    grid->addWidget(mOneFile, 5, 1);
+    mSideBySideNote->setVisible(false);
     loadOptions();
 }
 

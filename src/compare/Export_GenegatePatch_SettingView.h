@@ -9,6 +9,7 @@
 
 class QAbstractButton;
 class QCheckBox;
+class QLabel;
 class QRadioButton;
 
 class Export_GenegatePatch_SettingView : public QWidget
@@ -38,6 +39,7 @@ public:
     QCheckBox *mIgnoreAllSpace = nullptr;
     QCheckBox *mIgnoreBlankLines = nullptr;
     QCheckBox *mOneFile = nullptr;
+    QLabel *mSideBySideNote = nullptr; // shown while side by side is chosen
 
 private:
     QList<QAbstractButton *> rememberedButtons() const;

@@ -9,9 +9,11 @@
 
 #include <QFile>
 #include <QHash>
+#include <QSet>
 #include <QThread>
 #include <QThreadPool>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -85,6 +87,15 @@ SideInfo classify(int dirfd, const char *name)
 SideInfo classifyPath(const QByteArray &path)
 {
     return classify(AT_FDCWD, path.constData());
+}
+
+// True when the path can be looked up: it is there, or it is known not to be.
+bool lookupAnswers(const QByteArray &path)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(path.constData(), &st) == 0 || errno == ENOENT || errno == ENOTDIR;
 }
 
 void setSide(COMP_ITEM &item, int side, const SideInfo &info, const QByteArray &name)
@@ -266,9 +277,9 @@ struct Entry
 };
 
 // The names of one folder that the request keeps, sorted by their bytes. Returns false when
-// the folder cannot be opened.
+// the folder cannot be opened. Hidden names left out go to hidden.
 bool listFolder(const QByteArray &path, bool followTop, const FolderCompareSettings &settings,
-                std::vector<Entry> &out, int *error)
+                std::vector<Entry> &out, int *error, QSet<QByteArray> &hidden)
 {
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followTop ? 0 : O_NOFOLLOW);
     const int fd = ::open(path.constData(), flags);
@@ -293,8 +304,10 @@ bool listFolder(const QByteArray &path, bool followTop, const FolderCompareSetti
             continue;
         if (CopyTemporary::removeLeftover(fd, n, leftoversBefore))
             continue;
-        if (settings.hideDotNames && n[0] == '.')
+        if (settings.hideDotNames && n[0] == '.') {
+            hidden.insert(QByteArray(n));
             continue;
+        }
         Entry entry{QByteArray(n), classify(fd, n)};
         if (entry.info.kind == Side_None)
             continue; // gone between listing and looking
@@ -462,20 +475,27 @@ struct FolderCompareJob::Impl
         return other.kind == Side_Folder && info.dev == other.dev && info.ino == other.ino;
     }
 
-    void listPair(const QByteArray &rel, int parentId, bool left, bool right);
+    // unseen (a reason of a side that could not be listed above) judges every entry found.
+    void listPair(const QByteArray &rel, int parentId, bool left, bool right, qint32 unseen);
     // Judges the content of pairs of one folder, one after the other, and hands them over
     // together.
     void compareContents(std::vector<COMP_ITEM> items, const QByteArray &rel);
     COMP_ITEM compareContent(COMP_ITEM item, const QByteArray &rel, int folder1, int folder2);
 };
 
-void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool left, bool right)
+void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool left, bool right,
+                                      qint32 unseen)
 {
     std::vector<Entry> a, b;
     int err1 = 0, err2 = 0;
     const bool top = rel.isEmpty();
-    const bool ok1 = !left || listFolder(root1 + rel, top, settings, a, &err1);
-    const bool ok2 = !right || listFolder(root2 + rel, top, settings, b, &err2);
+    QSet<QByteArray> hidden; // a name hidden on both sides is one entry left out
+    const bool ok1 = !left || listFolder(root1 + rel, top, settings, a, &err1, hidden);
+    const bool ok2 = !right || listFolder(root2 + rel, top, settings, b, &err2, hidden);
+    if (!hidden.isEmpty()) {
+        std::lock_guard lock(mutex);
+        pending.hiddenLeftOut += int(hidden.size());
+    }
     if (!ok1 || !ok2) {
         const int err = !ok1 ? err1 : err2;
         if (top) {
@@ -486,11 +506,12 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
             return; // this task's end finishes the job
         }
         // The folder stays not judged, with the reason; what the other side holds is still
-        // listed, as found on that side only.
+        // listed, not judged either: nothing is known of the side that could not be read.
+        const qint32 sideReason =
+            !ok1 ? NotJudged_LeftFolderUnreadable : NotJudged_RightFolderUnreadable;
         COMP_ITEM update;
         update.ID = parentId;
-        update.customMultiPurposeInfo =
-            err == ENAMETOOLONG ? NotJudged_NameTooLong : NotJudged_FolderUnreadable;
+        update.customMultiPurposeInfo = err == ENAMETOOLONG ? NotJudged_NameTooLong : sideReason;
         update.compareResult = COMP_RESULT_NOT_JUDGED;
         update.size1 = kReasonOnlyUpdate;
         addUpdates({update});
@@ -498,6 +519,8 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
             a.clear();
         if (!ok2)
             b.clear();
+        if (unseen == NotJudged_None)
+            unseen = sideReason;
     }
 
     std::vector<COMP_ITEM> items;
@@ -543,7 +566,12 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
             item.itemType = known->first;
             item.extension = known->second;
         }
-        needsContent.push_back(judgeWithoutContent(item, *settings.request));
+        const bool content = judgeWithoutContent(item, *settings.request);
+        if (unseen != NotJudged_None) {
+            item.compareResult = COMP_RESULT_NOT_JUDGED;
+            item.customMultiPurposeInfo = unseen;
+        }
+        needsContent.push_back(content && unseen == NotJudged_None);
         identities.emplace_back(ea ? ea->info : SideInfo(), eb ? eb->info : SideInfo());
         items.push_back(std::move(item));
         if (ea)
@@ -586,7 +614,8 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
         const auto &[found1, found2] = identities[k];
         if ((in1 && isOtherRoot(found1, 1)) || (in2 && isOtherRoot(found2, 2)))
             continue;
-        submit([this, childRel, id, in1, in2] { listPair(childRel, id, in1, in2); });
+        submit(
+            [this, childRel, id, in1, in2, unseen] { listPair(childRel, id, in1, in2, unseen); });
     }
     submitGroup();
 }
@@ -691,7 +720,7 @@ void FolderCompareJob::start()
         d->rootInfo2.ino = st.st_ino;
     }
     d->lastFlush = Clock::now() - kBatchInterval; // the first entries go out at once
-    d->submit([this] { d->listPair(QByteArray(), -1, true, true); });
+    d->submit([this] { d->listPair(QByteArray(), -1, true, true, NotJudged_None); });
 }
 
 void FolderCompareJob::waitForFinished()
@@ -714,18 +743,31 @@ COMP_ITEM FolderCompare_JudgeAgain(const FolderCompareSettings &settings, const 
         again.itemName1 = item.itemName1.isEmpty() ? name : item.itemName1;
         again.compareResult = COMP_RESULT_GONE;
     }
+    // Below a folder that still cannot be searched, a side that is not found is not known to
+    // be missing.
+    const qint32 unseen = item.customMultiPurposeInfo;
+    if (CompItem_SideUnseen(unseen) && again.compareResult != COMP_RESULT_GONE) {
+        const bool left = unseen == NotJudged_LeftFolderUnreadable;
+        const bool found = left ? again.onLeft() : again.onRight();
+        if (!found && !lookupAnswers((left ? parentPath1 : parentPath2) + name)) {
+            again.compareResult = COMP_RESULT_NOT_JUDGED;
+            again.customMultiPurposeInfo = unseen;
+        }
+    }
     GUARD_END(again)
     return again;
 }
 
 qint8 FolderVerdictFromCounts(const COMP_ITEM &folder, const FolderCounts &counts)
 {
-    if (!folder.onRight() && folder.onLeft())
-        return COMP_RESULT_LEFT_ONLY;
-    if (!folder.onLeft() && folder.onRight())
-        return COMP_RESULT_RIGHT_ONLY;
     if (!folder.onLeft() && !folder.onRight())
         return COMP_RESULT_GONE;
+    if (CompItem_SideUnseen(folder.customMultiPurposeInfo))
+        return COMP_RESULT_NOT_JUDGED;
+    if (!folder.onRight())
+        return COMP_RESULT_LEFT_ONLY;
+    if (!folder.onLeft())
+        return COMP_RESULT_RIGHT_ONLY;
     if (folder.customMultiPurposeInfo == NotJudged_KindDiffers)
         return COMP_RESULT_DIFFERENT;
     if (folder.customMultiPurposeInfo != NotJudged_None &&
@@ -789,6 +831,7 @@ FolderCompareOutcome CompareFoldersAndWait(const FolderCompareSettings &settings
                              std::make_move_iterator(batch.items.end()));
         for (const COMP_ITEM &u : batch.updates)
             ApplyFolderCompareUpdate(outcome.items, u);
+        outcome.hiddenLeftOut += batch.hiddenLeftOut;
         if (batch.finished) {
             outcome.cancelled = batch.cancelled;
             outcome.rootError = batch.rootError;

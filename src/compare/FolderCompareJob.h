@@ -13,8 +13,10 @@
 // its target text, in every mode. Pipes, devices and sockets are never opened: a pair of them is
 // not judged; sides of different kinds (a pipe against a file, a file against a link that leads
 // to no file) are different, with NotJudged_KindDiffers as reason. A folder pair is judged by its
-// content (see FolderVerdictFromCounts). Below a folder against a file, and below a folder that
-// one side cannot list, the other side's content is listed as found on that side only.
+// content (see FolderVerdictFromCounts). Below a folder against a file, the folder's content is
+// listed as found on that side only. Below a folder that one side cannot list, the other side's
+// content is listed too, but not judged (NotJudged_LeftFolderUnreadable or
+// NotJudged_RightFolderUnreadable): nothing is known of the side that could not be read.
 
 #include "compare/CompItem.h"
 #include "compare/FileListCompareInfo.h"
@@ -33,7 +35,8 @@ struct FolderCompareBatch
     std::vector<COMP_ITEM> updates; // entries judged again: each replaces the entry of its ID
     bool finished = false;
     bool cancelled = false;
-    QString rootError; // set when a top folder cannot be listed
+    QString rootError;     // set when a top folder cannot be listed
+    int hiddenLeftOut = 0; // hidden names left out since the previous batch (one per pair)
 };
 
 // What a job copies when it starts, so later changes of the settings do not reach it.
@@ -96,7 +99,8 @@ struct FolderCounts
 };
 // The verdict of a folder found on both sides: different when a child differs or is on one side
 // only, else not judged while a child is, else same. An own reason (unreadable) keeps it not
-// judged; a folder on one side keeps its side.
+// judged; a folder on one side keeps its side, unless it lies below a folder the other side
+// could not list.
 qint8 FolderVerdictFromCounts(const COMP_ITEM &folder, const FolderCounts &counts);
 
 // Applies one update of a batch to a list indexed by ID. An update whose size1 is
@@ -111,6 +115,7 @@ struct FolderCompareOutcome
     std::vector<COMP_ITEM> items;
     bool cancelled = false;
     QString rootError;
+    int hiddenLeftOut = 0;
 };
 FolderCompareOutcome CompareFoldersAndWait(const FolderCompareSettings &settings,
                                            std::function<bool()> stopAfterBatch = {});

@@ -99,8 +99,24 @@ bool DropFolderBox::isTimerRunning() const
 
 void DropFolderBox::showPlaceholder()
 {
+    mShowsMissing = false;
     setPixmap(QPixmap());
     setPixmap(storedPlaceholder());
+}
+
+void DropFolderBox::showMissing()
+{
+    // A path that names nothing gets no icon: the placeholder is a folder and would claim one.
+    mShowsMissing = true;
+    setPixmap(QPixmap());
+}
+
+void DropFolderBox::showNothingFound(const QString &text)
+{
+    if (text.isEmpty())
+        showPlaceholder();
+    else
+        showMissing();
 }
 
 void DropFolderBox::RefreshImageFromFile(const QString &path)
@@ -110,6 +126,7 @@ void DropFolderBox::RefreshImageFromFile(const QString &path)
         showPlaceholder();
         return;
     }
+    mShowsMissing = false;
     // Drawn at twice the box's size, so it stays sharp on a dense screen.
     const QIcon icon = platform::iconForFile(path);
     QSize size = contentsRect().size();
@@ -128,7 +145,7 @@ void DropFolderBox::RefreshImageFromText()
         RefreshImageFromFile(path);
         mLatestPath = path;
     } else {
-        showPlaceholder();
+        showNothingFound(path);
     }
     GUARD_END_VOID
 }
@@ -137,12 +154,14 @@ void DropFolderBox::TimerUpdate()
 {
     GUARD_BEGIN
     QString current = mDestText ? stringValue(mDestText.data()) : QString();
+    const bool missing = !current.isEmpty() && !pathExists(current);
     if (!pathExists(current))
         current = QString();
-    if (current.isNull() && mLatestPath.isNull())
+    if (current.isNull() && mLatestPath.isNull() && missing == mShowsMissing)
         return;
     // Paths are compared exactly: on Linux other letter case names another file.
-    if (current.isNull() != mLatestPath.isNull() || current != mLatestPath)
+    if (current.isNull() != mLatestPath.isNull() || current != mLatestPath ||
+        missing != mShowsMissing)
         RefreshImageFromText();
     GUARD_END_VOID
 }

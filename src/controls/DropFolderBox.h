@@ -46,6 +46,8 @@ public:
     // The path whose icon is shown; null while the placeholder is shown.
     QString latestPath() const { return mLatestPath; }
     bool isTimerRunning() const;
+    // True while the field names a path that does not exist (no image is shown then).
+    bool showsMissing() const { return mShowsMissing; }
     // The image every box shows when its field names nothing (kept for the process).
     static QPixmap placeholder();
 
@@ -58,6 +60,9 @@ protected:
 
 private:
     void showPlaceholder();
+    void showMissing();
+    // The placeholder for an empty field, no image for a path that names nothing.
+    void showNothingFound(const QString &text);
     DropFolderBoxParent *parentDocument() const;
 
     DropFolderBoxParent *mParent = nullptr;
@@ -67,4 +72,5 @@ private:
     QPointer<QAbstractButton> mDestButton;
     QTimer *mUpdateTimer = nullptr;
     QString mLatestPath;
+    bool mShowsMissing = false;
 };

@@ -17,7 +17,7 @@
 
 namespace {
 
-QString reasonText(qint32 reason)
+QString reasonWords(qint32 reason)
 {
     switch (reason) {
     case NotJudged_Pending:
@@ -37,10 +37,8 @@ QString reasonText(qint32 reason)
     }
 }
 
-QString reasonText(const COMP_ITEM &item)
+QString kindsText(const COMP_ITEM &item)
 {
-    if (item.customMultiPurposeInfo != NotJudged_KindDiffers)
-        return reasonText(item.customMultiPurposeInfo);
     if ((item.kind1 == Side_Folder && item.kind2 == Side_File) ||
         (item.kind1 == Side_File && item.kind2 == Side_Folder))
         return L_(QStringLiteral("A folder on one side, a file on the other"));
@@ -84,7 +82,33 @@ void FolderCompareModel::clear()
     mRoot = CompareItem();
     mFlat.clear();
     std::fill(std::begin(mCounts), std::end(mCounts), 0);
+    mHiddenLeftOut = 0;
     endResetModel();
+}
+
+void FolderCompareModel::setTopFolders(const QByteArray &left, const QByteArray &right)
+{
+    mTop1 = left;
+    mTop2 = right;
+}
+
+QString FolderCompareModel::reasonText(const COMP_ITEM &item) const
+{
+    const qint32 reason = item.customMultiPurposeInfo;
+    if (CompItem_SideUnseen(reason)) {
+        // The folder that could not be listed is the nearest one found on that side.
+        const bool left = reason == NotJudged_LeftFolderUnreadable;
+        const COMP_ITEM *folder = &item;
+        while (folder && !(left ? folder->onLeft() : folder->onRight()))
+            folder = this->item(folder->parent);
+        QByteArray path = left ? mTop1 : mTop2;
+        if (folder)
+            path += relativePath(folder->ID);
+        return CompItem_UnseenReasonText(reason, path);
+    }
+    if (reason == NotJudged_KindDiffers)
+        return kindsText(item);
+    return reasonWords(reason);
 }
 
 const COMP_ITEM *FolderCompareModel::item(int id) const
@@ -257,6 +281,7 @@ void FolderCompareModel::applyBatch(FolderCompareBatch &&batch)
     }
     applyUpdatesInto(batch.updates, dirty);
     sumUpFolders(std::move(dirty));
+    mHiddenLeftOut += batch.hiddenLeftOut;
     GUARD_END_VOID
 }
 
@@ -541,9 +566,12 @@ bool FolderCompareModel::hasChildren(const QModelIndex &parent) const
     return rowCount(parent) > 0;
 }
 
-QIcon FolderCompareModel::iconFor(const COMP_ITEM &item) const
+QIcon FolderCompareModel::iconFor(const COMP_ITEM &item, int side) const
 {
-    const QString key = item.isFolder() ? QStringLiteral("/") : item.extension;
+    // A file against a folder shows on each side what that side holds.
+    const qint8 kind = side == 1 ? item.kind1 : item.kind2;
+    const bool folder = kind == Side_Folder;
+    const QString key = folder ? QStringLiteral("/") : item.extension;
     auto found = mIconCache.constFind(key);
     if (found != mIconCache.constEnd())
         return *found;
@@ -551,7 +579,7 @@ QIcon FolderCompareModel::iconFor(const COMP_ITEM &item) const
     // no file is read for it.
     QStyle *style = QApplication::style();
     QIcon icon;
-    if (item.isFolder()) {
+    if (folder) {
         icon = QIcon::fromTheme(QStringLiteral("folder"), style->standardIcon(QStyle::SP_DirIcon));
     } else {
         icon = platform::iconForFileType(item.extension);
@@ -629,7 +657,7 @@ QVariant FolderCompareModel::data(const QModelIndex &index, int role) const
         }
     case Qt::DecorationRole:
         if ((column == ColName1 || column == ColName2) && present)
-            return iconFor(*it);
+            return iconFor(*it, side);
         return {};
     case Qt::ForegroundRole: {
         const QPalette palette = QApplication::palette();

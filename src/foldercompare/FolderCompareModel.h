@@ -39,6 +39,12 @@ public:
 
     // Forgets every entry (a new compare).
     void clear();
+    // The two top folders (local file-system bytes, ending in "/"), which the reasons name.
+    void setTopFolders(const QByteArray &left, const QByteArray &right);
+    // Hidden entries the compare left out (dot names, while the preferences ignore them).
+    int hiddenLeftOut() const { return mHiddenLeftOut; }
+    // Why the entry is not judged or different, for its tool tip; empty when nothing is to say.
+    QString reasonText(const COMP_ITEM &item) const;
     // Takes a batch of the running compare (main thread).
     void applyBatch(FolderCompareBatch &&batch);
     // Replaces entries judged again, then sums their folders up.
@@ -96,7 +102,7 @@ private:
     void rowChanged(int id);
     void removeRow(int id); // an entry gone from both sides leaves the list
     void rebuildShown();
-    QIcon iconFor(const COMP_ITEM &item) const;
+    QIcon iconFor(const COMP_ITEM &item, int side) const;
 
     std::deque<COMP_ITEM> mItems;
     std::deque<CompareItem> mNodes;
@@ -108,5 +114,7 @@ private:
     Qt::SortOrder mSortOrder = Qt::AscendingOrder;
     Filter mFilter;
     int mCounts[6] = {0, 0, 0, 0, 0, 0};
+    int mHiddenLeftOut = 0;
+    QByteArray mTop1, mTop2;
     mutable QHash<QString, QIcon> mIconCache;
 };

@@ -154,6 +154,8 @@ void MergeFileListWndCtr::SetCompareInfoWith(std::shared_ptr<FileListCompareInfo
     if (!info || info->mFolder1.isEmpty() || info->mFolder2.isEmpty())
         return;
     mCompareInfo = std::move(info);
+    mModel->setTopFolders(LocalPath_ToBytes(withSlash(mCompareInfo->mFolder1)),
+                          LocalPath_ToBytes(withSlash(mCompareInfo->mFolder2)));
     if (isWindowLoaded()) {
         // Shown readable: bytes that are not UTF-8 as escapes.
         const QString shown1 = CompItem_DisplayName(LocalPath_ToBytes(mCompareInfo->mFolder1));
@@ -190,6 +192,9 @@ void MergeFileListWndCtr::windowDidLoad()
     (new DropWindow(w))->setDropDelegate(this);
 
     mUi->actionRefresh->setShortcut(QKeySequence(Qt::Key_F5));
+    // Delete follows the preferences (the Trash, or for good); Shift+Delete is for good.
+    mUi->actionDeleteBoth->setShortcut(QKeySequence(Qt::Key_Delete));
+    mUi->actionDeletePermanently->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
     mUi->actionClose->setShortcut(QKeySequence::Close);
     mUi->menuShowFolder->setChecked(gAppSetting.compare_showFolder != 0);
     mUi->actionTreeMode->setChecked(gAppSetting.compare_folderViewMode == 1);
@@ -204,7 +209,8 @@ void MergeFileListWndCtr::windowDidLoad()
     };
     view->addActions({mUi->actionOpenPair, mUi->actionCompareFolders, separator(),
                       mUi->actionCopyToRight, mUi->actionCopyToLeft, separator(),
-                      mUi->actionDeleteLeft, mUi->actionDeleteRight, mUi->actionDeleteBoth});
+                      mUi->actionDeleteLeft, mUi->actionDeleteRight, mUi->actionDeleteBoth,
+                      mUi->actionDeletePermanently});
 
     Localize_LoadWindowPos_SetBackground(w, this, platform::Color(), true);
     setToolbarIcons();
@@ -235,6 +241,7 @@ void MergeFileListWndCtr::setToolbarIcons()
         {ui.actionDeleteLeft, "edit-delete", QStyle::SP_TrashIcon},
         {ui.actionDeleteRight, "edit-delete", QStyle::SP_TrashIcon},
         {ui.actionDeleteBoth, "edit-delete", QStyle::SP_TrashIcon},
+        {ui.actionDeletePermanently, "edit-delete", QStyle::SP_TrashIcon},
         {ui.actionGeneratePatch, "document-save-as", QStyle::SP_DialogSaveButton},
         {ui.actionOpenPair, "document-open", QStyle::SP_DialogOpenButton},
         {ui.actionPreview, "document-preview", QStyle::SP_FileDialogContentsView},
@@ -276,6 +283,8 @@ void MergeFileListWndCtr::connectControls()
     connect(mUi->actionDeleteLeft, &QAction::triggered, this, [this] { DeleteSelection(1); });
     connect(mUi->actionDeleteRight, &QAction::triggered, this, [this] { DeleteSelection(2); });
     connect(mUi->actionDeleteBoth, &QAction::triggered, this, [this] { DeleteSelection(3); });
+    connect(mUi->actionDeletePermanently, &QAction::triggered, this,
+            [this] { DeleteSelection(3, true); });
     connect(mUi->actionGeneratePatch, &QAction::triggered, this, [this] { Menu_GeneratePatch(); });
     connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         updateButtons();
@@ -360,7 +369,19 @@ void MergeFileListWndCtr::updateCounts()
             .arg(c[COMP_RESULT_SAME])
             .arg(c[COMP_RESULT_LEFT_ONLY])
             .arg(c[COMP_RESULT_RIGHT_ONLY])
-            .arg(c[COMP_RESULT_NOT_JUDGED] + c[COMP_RESULT_GONE]));
+            .arg(c[COMP_RESULT_NOT_JUDGED] + c[COMP_RESULT_GONE]) +
+        hiddenText());
+}
+
+QString MergeFileListWndCtr::hiddenText() const
+{
+    // Left out by the preferences' "Ignore hidden files": said, so two folders that differ
+    // only there do not look the same without a word.
+    const int hidden = mModel->hiddenLeftOut();
+    if (hidden <= 0)
+        return {};
+    return QStringLiteral("   ") + L_Count(hidden, QStringLiteral("1 hidden entry not compared"),
+                                           QStringLiteral("%1 hidden entries not compared"));
 }
 
 void MergeFileListWndCtr::updateButtons()
@@ -375,8 +396,20 @@ void MergeFileListWndCtr::updateButtons()
     mUi->actionOpenPair->setEnabled(first && !first->isFolder() &&
                                     (first->itemType != ITEM_TYPE_IMAGE || gImagePairOpener));
     mUi->actionCompareFolders->setEnabled(gFolderPairOpener && selectedFolderPair() >= 0);
-    for (QAction *a : {mUi->actionCopyToRight, mUi->actionCopyToLeft, mUi->actionDeleteLeft,
-                       mUi->actionDeleteRight, mUi->actionDeleteBoth})
+    // A copy goes only from a side that holds something of the selection.
+    bool onLeft = false, onRight = false;
+    for (int id : ids) {
+        if (const COMP_ITEM *it = mModel->item(id)) {
+            onLeft = onLeft || it->onLeft();
+            onRight = onRight || it->onRight();
+        }
+        if (onLeft && onRight)
+            break;
+    }
+    mUi->actionCopyToRight->setEnabled(onLeft && !busy);
+    mUi->actionCopyToLeft->setEnabled(onRight && !busy);
+    for (QAction *a : {mUi->actionDeleteLeft, mUi->actionDeleteRight, mUi->actionDeleteBoth,
+                       mUi->actionDeletePermanently})
         a->setEnabled(any && !busy);
     mUi->actionGeneratePatch->setEnabled(!busy && mLastCompareComplete);
     mUi->actionRefresh->setEnabled(!isCopyRunning());

@@ -80,8 +80,9 @@ public:
     // Copies the selected entries to the other side (toSide 2: left to right), after a
     // confirmation; runs on a worker.
     void CopySelection(int toSide);
-    // Deletes the selected entries on side 1, 2 or both (3), after a confirmation.
-    void DeleteSelection(int sides);
+    // Deletes the selected entries on side 1, 2 or both (3), after a confirmation: to the Trash
+    // when the preferences say so, unless permanently is asked for.
+    void DeleteSelection(int sides, bool permanently = false);
     // Asks for a file and writes the patch of the different pairs.
     void Menu_GeneratePatch();
     // Writes the patch to path on a worker (no panel); done(ok) is called on the main thread.
@@ -138,6 +139,7 @@ private:
     void loadColumns();
     void updateFilterFromMenus();
     void updateCounts();
+    QString hiddenText() const;
     void updateButtons();
     void setProgressVisible(bool on);
     void onBatch(quint64 generation, FolderCompareBatch &&batch);
@@ -151,7 +153,7 @@ private:
     bool confirm(const QString &title, const QString &text, const QString &go);
     void askAndCopy(std::vector<CopyTask> tasks, int toSide, int replaced);
     void runCopy(std::vector<CopyTask> tasks);
-    void runDelete(std::vector<int> ids, int sides);
+    void runDelete(std::vector<int> ids, int sides, bool trash);
 
     std::unique_ptr<Ui::MergeFileListWndCtr> mUi;
     FolderCompareModel *mModel = nullptr;

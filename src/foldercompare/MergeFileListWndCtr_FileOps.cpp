@@ -224,7 +224,7 @@ void MergeFileListWndCtr::runCopy(std::vector<CopyTask> tasks)
     });
 }
 
-void MergeFileListWndCtr::DeleteSelection(int sides)
+void MergeFileListWndCtr::DeleteSelection(int sides, bool permanently)
 {
     GUARD_BEGIN
     if (mIsClosing || isBusy() || !mCompareInfo)
@@ -243,7 +243,7 @@ void MergeFileListWndCtr::DeleteSelection(int sides)
     }
     if (ids.empty())
         return;
-    const bool trash = gAppSetting.compare_deletesFilesToTrash != 0;
+    const bool trash = !permanently && gAppSetting.compare_deletesFilesToTrash != 0;
     const QString what = namesOfWhatGoes(*mModel, ids, sides);
     const bool ok = trash ? confirm(L_(QStringLiteral("Delete")),
                                     L_Count(count, QStringLiteral("Move 1 item to the Trash?"),
@@ -258,11 +258,11 @@ void MergeFileListWndCtr::DeleteSelection(int sides)
                                                 QStringLiteral("They cannot be restored.")),
                                     L_(QStringLiteral("Delete")));
     if (ok)
-        runDelete(std::move(ids), sides);
+        runDelete(std::move(ids), sides, trash);
     GUARD_END_VOID
 }
 
-void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides)
+void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides, bool trash)
 {
     struct Target
     {
@@ -289,7 +289,6 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides)
     mWorkCancel = cancel;
     mCopyRunning = true;
     updateButtons();
-    const bool trash = gAppSetting.compare_deletesFilesToTrash != 0;
     bool anyFolder = false;
     std::vector<int> touched;
     // runJob returns only once the job has ended (a run that ends early stops it and waits), so

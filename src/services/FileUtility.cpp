@@ -131,9 +131,8 @@ void AddPathToRecentList(const QString &path, QStringList *list, bool mustExist)
         return;
     if (mustExist && !IsPathExist(path))
         return;
-    const qsizetype at = list->indexOf(path);
-    if (at >= 0)
-        list->removeAt(at);
+    // A folder typed with and without its trailing slash is one entry: the newest spelling.
+    list->removeIf([&path](const QString &entry) { return IsSamePath(entry, path); });
     list->insert(0, path);
 }
 

@@ -20,7 +20,8 @@ bool IsSamePath(const QString &path1, const QString &path2);
 QString ResolveAliasPath(const QString &path);
 
 // Moves (or inserts) the path to the front of the list. Nothing for an empty path or a null
-// list, nor when mustExist is set and nothing exists at the path. Comparison is exact.
+// list, nor when mustExist is set and nothing exists at the path. Comparison is exact but for
+// one trailing slash (IsSamePath): every earlier spelling of the path leaves the list.
 void AddPathToRecentList(const QString &path, QStringList *list, bool mustExist);
 
 // Creates the folder with its intermediate folders; NO for an empty path or on failure.

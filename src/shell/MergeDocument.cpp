@@ -251,6 +251,10 @@ void MergeDocument::awakeFromNib_Later()
         mUi->mLeftPathTxt->setText(left);
     if (!right.isEmpty())
         mUi->mRightPathTxt->setText(right);
+    // What was filled in is selected, so typing a new path replaces it.
+    mUi->mLeftPathTxt->selectAll();
+    for (DropFolderBox *box : {mUi->mLeftDrop, mUi->mRightDrop})
+        box->RefreshImageFromText();
     // Filling the fields is no typing: no suggestion list at start.
     hideSuggestList();
     UpdateButtonStatus();

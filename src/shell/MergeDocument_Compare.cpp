@@ -237,9 +237,14 @@ void MergeDocument::SaveSetting()
         MyTokenTextList *field = fields[i];
         if (!field)
             continue;
-        if (field->stringValue().trimmed().isEmpty())
+        const bool empty = field->stringValue().trimmed().isEmpty();
+        if (empty)
             field->setObjectValue(QStringList{table[i].defaultText});
         field->SaveCurrentData_BaseOn_historyKey();
+        // An empty exclude field is stored as "none" but stays empty, as at start: the window
+        // stays open after a patch of two files, and a "none" chip would read like a filter.
+        if (empty && table[i].defaultText == QLatin1String("none"))
+            field->setObjectValue(QStringList());
     }
     Save_Window_Frame(mWindow, this);
     AppSetting_Save();

@@ -14,6 +14,8 @@
 #include "themes/MyLanguageFileTypeDlg.h"
 #include "themes/MyLanguageInfo.h"
 #include "themes/ThemeColor.h"
+#include "textcompare/CenterLinkView.h"
+#include "textcompare/DiffResultView.h"
 #include "ui_MergeEditWndCtr.h"
 
 #include <QCheckBox>
@@ -163,6 +165,13 @@ void MergeEditWndCtr::applyViewSettings()
         view->setShowLineNumbers(gAppSetting.bShowLineNumber != 0);
         view->setInvisibleMarks(InvisibleMarksFromSetting(gAppSetting));
         SetTextViewColorMode(view);
+    }
+    // The connector strip and the overview strip are drawn in the panes' theme colours, not
+    // the desktop's.
+    for (QWidget *strip : {static_cast<QWidget *>(mUi->mCenterLinkView),
+                           static_cast<QWidget *>(mUi->mDiffResultView)}) {
+        strip->setPalette(textView(1)->palette());
+        strip->update();
     }
     syncViewMenu();
     applyLanguage();

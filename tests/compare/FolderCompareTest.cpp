@@ -372,7 +372,8 @@ TEST(FolderCompare, LinksPipesAndUnreadableFoldersNeitherHangNorFail)
     EXPECT_EQ(v.at("pipeorfile"), COMP_RESULT_DIFFERENT); // the kinds differ
     if (::geteuid() != 0) {
         EXPECT_EQ(v.at("locked"), COMP_RESULT_NOT_JUDGED);
-        EXPECT_EQ(v.at("locked/inner"), COMP_RESULT_RIGHT_ONLY); // what the right side holds
+        // What the right side holds is listed, but nothing is known of the left side.
+        EXPECT_EQ(v.at("locked/inner"), COMP_RESULT_NOT_JUDGED);
         // An unreadable file stays listed, not judged, with its reason.
         EXPECT_EQ(v.at("secret.txt"), COMP_RESULT_NOT_JUDGED);
         for (const COMP_ITEM &item : out.items)
@@ -729,11 +730,98 @@ TEST(FolderCompare, ContentBelowAClashOrAnUnlistableFolderIsListedOnOneSide)
     ASSERT_TRUE(deep);
     EXPECT_EQ(deep->compareResult, COMP_RESULT_NOT_JUDGED);
     EXPECT_EQ(deep->customMultiPurposeInfo, NotJudged_NameTooLong);
-    const auto deepVerdicts = verdicts(out);
-    EXPECT_EQ(deepVerdicts.at(deepName + "/inside.txt"), COMP_RESULT_RIGHT_ONLY);
-    EXPECT_EQ(deepVerdicts.at(deepName + "/below"), COMP_RESULT_RIGHT_ONLY);
-    EXPECT_EQ(deepVerdicts.at(deepName + "/below/more.txt"), COMP_RESULT_RIGHT_ONLY);
+    // The left side of what lies below cannot be known: listed, not judged.
+    for (const QByteArray below : {"/inside.txt", "/below", "/below/more.txt"}) {
+        const COMP_ITEM *item = itemAt(out, deepName + below);
+        ASSERT_TRUE(item) << below.constData();
+        EXPECT_EQ(item->compareResult, COMP_RESULT_NOT_JUDGED) << below.constData();
+        EXPECT_EQ(item->customMultiPurposeInfo, NotJudged_LeftFolderUnreadable);
+    }
+    // Judged again, the left side still cannot be looked up: still not judged.
+    FolderCompareSettings settings;
+    settings.request = info;
+    const COMP_ITEM again = FolderCompare_JudgeAgain(
+        settings, *itemAt(out, deepName + "/inside.txt"), leftRoot + deepName + '/',
+        QFile::encodeName(rightRoot) + deepName + '/', nullptr);
+    EXPECT_EQ(again.compareResult, COMP_RESULT_NOT_JUDGED);
+    EXPECT_EQ(again.customMultiPurposeInfo, NotJudged_LeftFolderUnreadable);
     removeTree(AT_FDCWD, QFile::encodeName(t.left).constData());
+}
+
+TEST(FolderCompare, EntriesBelowAFolderOneSideCannotListAreNotJudged)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root lists any folder";
+    struct Row
+    {
+        const char *what;
+        bool leftLocked;
+        int mode;
+    };
+    const Row rows[] = {{"left locked, size and date", true, 0}, {"left locked, size", true, 1},
+                        {"left locked, date", true, 2},          {"left locked, content", true, 3},
+                        {"right locked, content", false, 3},     {"right locked, size", false, 1}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        const Tree t = freshTrees("unseen");
+        const QString locked = (row.leftLocked ? t.left : t.right) + "d";
+        const QString seen = (row.leftLocked ? t.right : t.left) + "d/";
+        QDir().mkpath(locked);
+        write(locked + "/inner.txt", "hidden from us");
+        write(seen + "inner.txt", "seen");
+        write(seen + "sub/inner2.txt", "seen");
+        write(t.left + "plain.txt", "1");
+        write(t.right + "plain.txt", "1");
+        ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0), 0);
+        const auto out = run(request(t, row.mode));
+        const qint32 reason =
+            row.leftLocked ? NotJudged_LeftFolderUnreadable : NotJudged_RightFolderUnreadable;
+        for (const QByteArray path : {"d", "d/inner.txt", "d/sub", "d/sub/inner2.txt"}) {
+            const COMP_ITEM *item = itemAt(out, path);
+            ASSERT_TRUE(item) << path.constData();
+            EXPECT_EQ(item->compareResult, COMP_RESULT_NOT_JUDGED) << path.constData();
+            EXPECT_EQ(item->customMultiPurposeInfo, reason) << path.constData();
+        }
+        EXPECT_EQ(itemAt(out, "plain.txt")->compareResult, COMP_RESULT_SAME);
+        EXPECT_EQ(CompItem_UnseenReasonText(reason, "/top/d"),
+                  row.leftLocked ? QStringLiteral("Left folder unreadable: /top/d")
+                                 : QStringLiteral("Right folder unreadable: /top/d"));
+
+        // Judged again while the folder is still locked, the entry stays not judged; once it
+        // opens, what is there decides.
+        FolderCompareSettings s;
+        s.request = request(t, row.mode);
+        const COMP_ITEM *inner = itemAt(out, "d/inner.txt");
+        const QByteArray l = QFile::encodeName(t.left + "d/"),
+                         r = QFile::encodeName(t.right + "d/");
+        const COMP_ITEM still = FolderCompare_JudgeAgain(s, *inner, l, r, nullptr);
+        EXPECT_EQ(still.compareResult, COMP_RESULT_NOT_JUDGED);
+        EXPECT_EQ(still.customMultiPurposeInfo, reason);
+        ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0700), 0);
+        const COMP_ITEM *sub = itemAt(out, "d/sub/inner2.txt");
+        const COMP_ITEM opened = FolderCompare_JudgeAgain(s, *sub, l + "sub/", r + "sub/", nullptr);
+        EXPECT_EQ(opened.compareResult,
+                  row.leftLocked ? COMP_RESULT_RIGHT_ONLY : COMP_RESULT_LEFT_ONLY);
+    }
+}
+
+TEST(FolderCompare, HiddenNamesLeftOutAreCountedOncePerName)
+{
+    const Tree t = freshTrees("hiddencount");
+    write(t.left + ".both", "1");
+    write(t.right + ".both", "2");
+    write(t.left + ".leftonly", "1");
+    write(t.right + ".folder/x", "1"); // its content is not walked: one entry
+    write(t.left + "sub/.deep", "1");
+    write(t.right + "sub/.deep", "1");
+    write(t.left + "shown.txt", "1");
+    write(t.right + "shown.txt", "1");
+    const auto hidden = run(request(t, 3), true);
+    EXPECT_EQ(hidden.hiddenLeftOut, 4);
+    EXPECT_EQ(verdicts(hidden).size(), 2u); // shown.txt and sub
+    const auto all = run(request(t, 3), false);
+    EXPECT_EQ(all.hiddenLeftOut, 0);
+    EXPECT_EQ(verdicts(all).size(), 7u);
 }
 
 TEST(FolderCompare, TopFoldersNamedWithoutUtf8AreCompared)

@@ -354,13 +354,22 @@ TEST(DropFolderBox, ShowsTypedPathsAndTakesTheFirstDroppedPath)
     QTest::qWait(600);
     EXPECT_EQ(box->latestPath(), t.folder);
     EXPECT_NE(box->pixmap().cacheKey(), placeholderKey);
-    // Other letter case is another path on Linux.
+    // Other letter case is another path on Linux: it names nothing, so no image at all (the
+    // placeholder would claim a folder); an empty field brings the placeholder back.
     start.left->setText(t.root + QStringLiteral("/FOLDER"));
     QTest::qWait(600);
     EXPECT_TRUE(box->latestPath().isNull());
+    EXPECT_TRUE(box->showsMissing());
+    EXPECT_TRUE(box->pixmap().isNull());
     start.left->clear();
     QTest::qWait(600);
     EXPECT_TRUE(box->latestPath().isNull());
+    EXPECT_FALSE(box->showsMissing());
+    EXPECT_EQ(box->pixmap().cacheKey(), placeholderKey);
+    start.left->setText(t.missing);
+    box->RefreshImageFromText();
+    EXPECT_TRUE(box->pixmap().isNull());
+    start.left->clear();
 
     // A drag whose first path is gone: the box shows copy (the second path's icon), but the
     // drop is refused, since only the first path counts for it.

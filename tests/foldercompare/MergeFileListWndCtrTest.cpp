@@ -34,6 +34,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTest>
 #include <QToolBar>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -92,6 +93,7 @@ protected:
         gAppSetting.compare_showFolder = 1;
         gAppSetting.compare_deletesFilesToTrash = 1;
         gAppSetting.folder_compare_Mode = 0;
+        gAppSetting.bIgnore_MacHiddenFile = 1;
         platform::setAlertHook([this](const platform::AlertRequest &r) {
             alerts.append(r);
             return alertAnswer;
@@ -211,6 +213,185 @@ TEST_F(FolderWindow, VerdictFiltersHideRowsInTheModel)
     EXPECT_FALSE(m->indexForId(idOf("sub")).isValid());
     EXPECT_TRUE(m->indexForId(idOf("sub/inner.txt")).isValid());
     EXPECT_EQ(m->rowCount(), 3);
+}
+
+TEST_F(FolderWindow, CopiesAreOfferedOnlyFromASideThatHoldsTheSelection)
+{
+    open();
+    struct Row
+    {
+        std::vector<QByteArray> selected;
+        bool toRight, toLeft;
+    };
+    const Row rows[] = {
+        {{"onlyleft.txt"}, true, false},
+        {{"onlyright.txt"}, false, true},
+        {{"diff.txt"}, true, true},
+        {{"onlyleft.txt", "onlyright.txt"}, true, true},
+        {{}, false, false},
+    };
+    QItemSelectionModel *selection = wnd->fileTableView()->selectionModel();
+    for (const Row &row : rows) {
+        selection->clearSelection();
+        for (const QByteArray &name : row.selected)
+            selection->select(wnd->model()->indexForId(idOf(name)),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        const QString what = QString::fromLatin1(row.selected.empty() ? QByteArray("nothing")
+                                                                      : row.selected.front()) +
+                             QStringLiteral(" of %1").arg(row.selected.size());
+        EXPECT_EQ(action("actionCopyToRight")->isEnabled(), row.toRight) << qPrintable(what);
+        EXPECT_EQ(action("actionCopyToLeft")->isEnabled(), row.toLeft) << qPrintable(what);
+    }
+}
+
+TEST_F(FolderWindow, TheDeleteKeysDeleteTheSelection)
+{
+    open();
+    QStringList trashed;
+    platform::setTrashHook([&](const QString &path) {
+        trashed.append(path);
+        return QFile::remove(path);
+    });
+    QMainWindow *w = wnd->mainWindow();
+    QTreeView *view = wnd->fileTableView();
+    // The keys go to the list of the active window, as a user presses them there.
+    const auto press = [&](Qt::KeyboardModifiers modifiers) {
+        QApplication::setActiveWindow(w);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Delete, modifiers);
+    };
+    QSignalSpy deleted(wnd, &MergeFileListWndCtr::deleteFinished);
+
+    // Delete: both sides, to the Trash as the preferences say.
+    select("onlyleft.txt");
+    press(Qt::NoModifier);
+    ASSERT_TRUE(spinUntil([&] { return deleted.count() == 1; }));
+    ASSERT_FALSE(alerts.isEmpty());
+    EXPECT_TRUE(alerts.last().text.startsWith(QStringLiteral("Move 1 item to the Trash?")))
+        << qPrintable(alerts.last().text);
+    EXPECT_EQ(trashed, QStringList{left + "onlyleft.txt"});
+
+    // Shift+Delete: for good, after the warning that says so, whatever the preferences say.
+    select("onlyright.txt");
+    press(Qt::ShiftModifier);
+    ASSERT_TRUE(spinUntil([&] { return deleted.count() == 2; }));
+    EXPECT_TRUE(alerts.last().text.startsWith(QStringLiteral("Delete 1 item permanently?")))
+        << qPrintable(alerts.last().text);
+    EXPECT_EQ(trashed.size(), 1);
+    EXPECT_FALSE(QFile::exists(right + "onlyright.txt"));
+
+    // Cancelled, the key deletes nothing.
+    alertAnswer = platform::AlertSecondButtonReturn;
+    select("same.txt");
+    press(Qt::ShiftModifier);
+    QApplication::processEvents();
+    EXPECT_TRUE(QFile::exists(left + "same.txt"));
+    EXPECT_TRUE(QFile::exists(right + "same.txt"));
+}
+
+TEST_F(FolderWindow, TheCountsSayHowManyHiddenEntriesWereLeftOut)
+{
+    write(left + ".hidden", "1");
+    write(right + ".hidden", "2");
+    write(left + ".leftonly", "1");
+    write(right + "sub/.deep", "1");
+    const QLabel *counts = nullptr;
+    struct Row
+    {
+        quint8 ignoreHidden;
+        const char *said; // nullptr: nothing said of hidden entries
+    };
+    for (const Row &row : {Row{1, "3 hidden entries not compared"}, Row{0, nullptr}}) {
+        gAppSetting.bIgnore_MacHiddenFile = row.ignoreHidden;
+        delete std::exchange(wnd, nullptr);
+        open();
+        counts = wnd->mainWindow()->findChild<QLabel *>(QStringLiteral("mCountsLabel"));
+        ASSERT_TRUE(counts);
+        if (row.said) {
+            EXPECT_TRUE(counts->text().contains(QLatin1String(row.said)))
+                << qPrintable(counts->text());
+        } else {
+            EXPECT_FALSE(counts->text().contains(QStringLiteral("hidden")))
+                << qPrintable(counts->text());
+        }
+    }
+    // A refresh counts anew.
+    gAppSetting.bIgnore_MacHiddenFile = 1;
+    QFile::remove(left + ".leftonly");
+    QFile::remove(right + "sub/.deep");
+    QSignalSpy compared(wnd, &MergeFileListWndCtr::compareFinished);
+    action("actionRefresh")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return compared.count() == 1; }));
+    EXPECT_TRUE(counts->text().contains(QStringLiteral("1 hidden entry not compared")))
+        << qPrintable(counts->text());
+}
+
+TEST_F(FolderWindow, EntriesBelowAnUnreadableFolderAreListedNotJudgedWithItsPath)
+{
+    // A folder the left side may not list (mode 000; root lists it anyway), and one whose left
+    // path is longer than the system takes, which no one can list.
+    for (const bool longName : {false, true}) {
+        SCOPED_TRACE(longName);
+        if (!longName && ::geteuid() == 0)
+            continue;
+        QByteArray name("locked");
+        int rightOnly = 1;
+        if (longName) {
+            base = pelkotest::freshDir(QStringLiteral("folderwnd-long"));
+            left = base + "/L/";
+            right = base + "/R/";
+            while (left.size() < 3950)
+                left += QString(std::min<qsizetype>(200, 3950 - left.size()), u'n') + u'/';
+            ASSERT_TRUE(QDir().mkpath(left));
+            QDir().mkpath(right);
+            name = QByteArray(240, 'd');
+            rightOnly = 0;
+        }
+        const QString folder = QString::fromLatin1(name);
+        if (!longName) {
+            QDir().mkpath(left + folder);
+        } else {
+            // Made beside an open folder: its whole path is too long to be named.
+            const int fd = ::open(QFile::encodeName(left).constData(), O_RDONLY | O_DIRECTORY);
+            ASSERT_GE(fd, 0);
+            EXPECT_EQ(::mkdirat(fd, name.constData(), 0700), 0);
+            ::close(fd);
+        }
+        write(right + folder + "/inner.txt", "r\n");
+        write(right + folder + "/sub/inner2.txt", "r\n");
+        const QByteArray lockedPath = QFile::encodeName(left + folder);
+        if (!longName) {
+            ASSERT_EQ(::chmod(lockedPath.constData(), 0), 0);
+        }
+        delete std::exchange(wnd, nullptr);
+        open();
+        if (!longName)
+            ::chmod(lockedPath.constData(), 0700);
+        const QString reason = QStringLiteral("Left folder unreadable: ") + left + folder;
+        for (const QByteArray below : {"/inner.txt", "/sub", "/sub/inner2.txt"}) {
+            const QModelIndex row = wnd->model()->indexForId(idOf(name + below));
+            ASSERT_TRUE(row.isValid()) << below.constData();
+            EXPECT_EQ(row.data(FolderCompareModel::VerdictRole), int(COMP_RESULT_NOT_JUDGED))
+                << below.constData();
+            EXPECT_EQ(row.data(Qt::ToolTipRole).toString(), reason) << below.constData();
+        }
+        const QModelIndex top = wnd->model()->indexForId(idOf(name));
+        EXPECT_EQ(top.data(FolderCompareModel::VerdictRole), int(COMP_RESULT_NOT_JUDGED));
+        EXPECT_EQ(top.data(Qt::ToolTipRole).toString(),
+                  longName ? QStringLiteral("The name is too long") : reason);
+        const QLabel *counts =
+            wnd->mainWindow()->findChild<QLabel *>(QStringLiteral("mCountsLabel"));
+        EXPECT_TRUE(counts->text().contains(QStringLiteral("Right only: %1").arg(rightOnly)))
+            << qPrintable(counts->text());
+        EXPECT_TRUE(counts->text().contains(QStringLiteral("Not judged: 2")))
+            << qPrintable(counts->text());
+        if (longName) {
+            const int fd = ::open(QFile::encodeName(left).constData(), O_RDONLY | O_DIRECTORY);
+            ::unlinkat(fd, name.constData(), AT_REMOVEDIR);
+            ::close(fd);
+        }
+    }
 }
 
 TEST_F(FolderWindow, OpeningAPairOpensThenRaisesTheTextWindow)
@@ -789,12 +970,18 @@ TEST_F(FolderWindow, PatchOfTwoTreesAppliesWithPatch)
     QSignalSpy done(wnd, &MergeFileListWndCtr::patchFinished);
     // The save panel carries the patch options; ignoring all blanks, the change of blanks only
     // makes no hunk.
-    bool oneFileHidden = false;
+    bool oneFileHidden = false, sideBySideSaid = false, normalQuiet = false;
     platform::setSavePanelHook([&](const platform::SavePanelRequest &r) {
         auto *view = qobject_cast<Export_GenegatePatch_SettingView *>(r.accessory);
         if (!view)
             return QString();
         oneFileHidden = view->isOneFileOptionHidden();
+        // Side by side, remembered from an earlier patch, is said to be for reading only.
+        view->mOutputSideBySide->setChecked(true);
+        sideBySideSaid = view->mSideBySideNote->isVisibleTo(view) &&
+                         view->mSideBySideNote->text().contains(QStringLiteral("cannot apply"));
+        view->mOutputNormal->setChecked(true);
+        normalQuiet = !view->mSideBySideNote->isVisibleTo(view);
         view->mIgnoreAllSpace->setChecked(true);
         return out;
     });
@@ -809,6 +996,8 @@ TEST_F(FolderWindow, PatchOfTwoTreesAppliesWithPatch)
     platform::setRevealHook(nullptr);
     EXPECT_TRUE(done[0][0].toBool());
     EXPECT_TRUE(oneFileHidden);
+    EXPECT_TRUE(sideBySideSaid);
+    EXPECT_TRUE(normalQuiet);
     EXPECT_TRUE(wnd->patchOptions().ignore.ignoreAllSpace);
     EXPECT_EQ(revealed.size(), 1);
     // The choice is remembered for the next patch.
@@ -965,6 +1154,14 @@ TEST_F(FolderWindow, KindsThatDifferAreNamedAndAClashShowsItsContent)
     const QModelIndex inside = m->index(0, FolderCompareModel::ColName2, clash);
     EXPECT_EQ(inside.data().toString(), QStringLiteral("inside.txt"));
     EXPECT_EQ(inside.data(FolderCompareModel::VerdictRole), int(COMP_RESULT_RIGHT_ONLY));
+    // Each side of the clash shows the icon of what it holds.
+    const auto iconKey = [](const QModelIndex &i) {
+        return i.data(Qt::DecorationRole).value<QIcon>().cacheKey();
+    };
+    const qint64 folderIcon = iconKey(m->indexForId(idOf("sub")));
+    EXPECT_EQ(iconKey(m->indexForId(idOf("clash"), FolderCompareModel::ColName2)), folderIcon);
+    EXPECT_NE(iconKey(m->indexForId(idOf("clash"), FolderCompareModel::ColName1)), folderIcon);
+    EXPECT_NE(iconKey(m->indexForId(idOf("clash"), FolderCompareModel::ColName1)), 0);
 }
 
 TEST_F(FolderWindow, ToolbarActionsCarryIconsAndText)

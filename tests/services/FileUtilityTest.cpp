@@ -99,6 +99,20 @@ TEST(FileUtilityTest, RecentListMovesPathToFront)
     AddPathToRecentList(QString(), &list, false);
     AddPathToRecentList(dir, nullptr, false);
     EXPECT_EQ(list.size(), 5);
+
+    // A folder with and without its trailing slash is one entry, spelled as it came last; an
+    // older list holding both loses both.
+    AddPathToRecentList(dir + QStringLiteral("/"), &list, true);
+    EXPECT_EQ(list, (QStringList{dir + QStringLiteral("/"), QStringLiteral("/X"), missing,
+                                 QStringLiteral("/x"), QStringLiteral("/y")}));
+    list << dir;
+    AddPathToRecentList(dir, &list, true);
+    EXPECT_EQ(list, (QStringList{dir, QStringLiteral("/X"), missing, QStringLiteral("/x"),
+                                 QStringLiteral("/y")}));
+    // The root is not a folder without its slash.
+    AddPathToRecentList(QStringLiteral("/"), &list, true);
+    EXPECT_EQ(list.first(), QStringLiteral("/"));
+    EXPECT_EQ(list.size(), 6);
 }
 
 TEST(FileUtilityTest, DeleteAnswersWhetherItWorkedAndNeverFollowsLinks)

@@ -82,6 +82,27 @@ TEST_F(StartWindowTest, NewWindowShowsTheRecentPathsOrTheHandedOverOne)
     EXPECT_EQ(handed->getFullPath1(), a);
 }
 
+TEST_F(StartWindowTest, NewWindowSelectsTheRecentPathSoTypingReplacesIt)
+{
+    const QString gone = mDir + QStringLiteral("/gone/fr.po");
+    const QString b = file(QStringLiteral("b.txt"));
+    *gAppSetting_compare_leftHistoryPaths = {gone};
+    *gAppSetting_compare_rightHistoryPaths = {b};
+    MergeDocument *doc = openWindow();
+    QWidget *w = doc->window();
+    QApplication::setActiveWindow(w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    MyTextField *field = doc->ui().mLeftPathTxt;
+    ASSERT_TRUE(field->hasFocus());
+    EXPECT_EQ(field->selectedText(), gone);
+    // A path that names nothing shows no icon, not the folder of the placeholder.
+    DropFolderBox *box = doc->ui().mLeftDrop;
+    EXPECT_TRUE(box->showsMissing());
+    EXPECT_TRUE(box->pixmap().isNull());
+    QTest::keyClicks(field, QStringLiteral("/new"));
+    EXPECT_EQ(field->text(), QStringLiteral("/new"));
+}
+
 TEST_F(StartWindowTest, EscapeHidesAtOnceAndClosesLaterStoringPathsAndFrame)
 {
     const QString a = file(QStringLiteral("a.txt")), b = file(QStringLiteral("b.txt"));
@@ -566,6 +587,11 @@ TEST_F(StartWindowTest, PatchOfTwoTextFilesKeepsTheStartWindowOpen)
     EXPECT_TRUE(mAlerts.isEmpty());
     EXPECT_EQ(opened.size(), 0);
     EXPECT_FALSE(doc->isClosing());
+    // The empty exclude fields stay empty: no "none" chip that reads like a filter.
+    const auto fields = doc->tokenFields();
+    for (MyTokenTextList *exclude : {fields[1], fields[2], fields[4], fields[5]})
+        EXPECT_TRUE(exclude->stringValue().isEmpty())
+            << qPrintable(exclude->objectName() + QStringLiteral(": ") + exclude->stringValue());
 
     // The right file goes while the panel is open: "Invalid file." and the old patch stays.
     const QByteArray before = pelkotest::readFile(mSaveAnswer);

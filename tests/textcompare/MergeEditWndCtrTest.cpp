@@ -3,6 +3,7 @@
 
 #include "platform/NotificationCenter.h"
 #include "themes/LanguageList.h"
+#include "themes/ThemeColor.h"
 #include "services/SupportFolder.h"
 #include "support/LogCapture.h"
 #include "textcompare/CustomTextViewLineView.h"
@@ -55,6 +56,34 @@ TEST_F(TextCompareTest, ShowsTheBlocksOfTwoFilesAndSelectsTheFirst)
     EXPECT_EQ(w->mergeBlocks().size(), 2u);
     w->setCompareOptions({});
     settle(*w);
+}
+
+TEST_F(TextCompareTest, TheStripsBesideThePanesFollowTheTheme)
+{
+    // A dark theme under the light desktop of the tests.
+    auto theme = ThemeColor::create();
+    theme->setPelkoSourceTextBackground(platform::Color::calibratedRGB(0.08, 0.1, 0.18));
+    theme->setMColor_DefaultText(platform::Color::calibratedRGB(0.9, 0.9, 0.9));
+    ThemeColor::setCurrentTheme(theme);
+    struct Restore
+    {
+        ~Restore() { ThemeColor::restoreToDefault(); }
+    } restore;
+    auto w = open(write("a.txt", kLeft), write("b.txt", kRight));
+    const QColor background = GetApp_Color_Background().toQColor();
+    const auto near = [](const QColor &a, const QColor &b) {
+        return std::abs(a.red() - b.red()) <= 1 && std::abs(a.green() - b.green()) <= 1 &&
+               std::abs(a.blue() - b.blue()) <= 1;
+    };
+    QWidget *center = w->window()->findChild<QWidget *>(QStringLiteral("mCenterLinkView"));
+    ASSERT_TRUE(center);
+    const QImage strip = center->grab().toImage();
+    // Beside the file names, where no block is drawn, the strip shows the panes' background.
+    const QColor top = strip.pixelColor(strip.width() / 2, 1);
+    EXPECT_TRUE(near(top, background)) << qPrintable(top.name() + " " + background.name());
+    QWidget *overview = w->window()->findChild<QWidget *>(QStringLiteral("mDiffResultView"));
+    ASSERT_TRUE(overview);
+    EXPECT_TRUE(near(overview->palette().color(QPalette::Base), background));
 }
 
 TEST_F(TextCompareTest, CopyABlockBothWaysUndoAndCompareAgain)
