@@ -31,7 +31,7 @@ const QString kSplitPosKey = QStringLiteral("saveSplitViewPos");
 
 MergeEditWndCtr::MergeEditWndCtr(const QString &windowNibName, QObject *parent)
     : MergeWindow(windowNibName, parent), mUi(std::make_unique<Ui::MergeEditWndCtr>()),
-      mCompare(new BlockCompare(this))
+      mCompare(new BlockCompare(this)), mCharacterCompare(new BlockCharacterCompare(this))
 {
     OpenCompareWindowList_Add(this);
     loadOptions();
