@@ -218,4 +218,14 @@ TEST(WindowController, EveryCascadedFrameStaysInsideTheScreen)
             << " in " << area.height();
     }
     ASSERT_GT(windows[0]->window()->frameGeometry().height(), windows[0]->window()->height());
+
+    // The decorations a window will get: its own once framed, else those of a shown window.
+    using platform::WindowController;
+    QWidget *shown = windows[0]->window();
+    const QMargins framed = WindowController::expectedFrameMargins(shown, nullptr);
+    EXPECT_EQ(shown->geometry().marginsAdded(framed), shown->frameGeometry());
+    ProbeController unframed;
+    EXPECT_EQ(WindowController::expectedFrameMargins(unframed.window(), shown), framed);
+    EXPECT_TRUE(WindowController::expectedFrameMargins(unframed.window(), nullptr).isNull());
+    EXPECT_TRUE(WindowController::expectedFrameMargins(nullptr, shown).isNull());
 }
