@@ -33,9 +33,10 @@ void addElementBackwards(std::vector<Range> &runs, qint64 pos)
 // Bound on the work of one search (frontier steps, plus matched elements by fours), so that two
 // long unrelated texts answer coarsely at once instead of stalling the compare.
 constexpr qint64 kWorkBudget = 40'000'000;
-// Bound on the frontiers kept for the walk back, in 4-byte entries (64 MB): the search's memory
-// depends on the edit distance only, never on the length of the texts.
-constexpr qint64 kTraceBudget = 16'000'000;
+// Bound on the distance searched: the frontiers kept for the walk back, (d + 1)^2 entries of 4
+// bytes, stay under 64 MB. The search's memory depends on the distance only, never on the length
+// of the texts.
+constexpr qint64 kMaxSearchedDistance = 3999;
 
 // How many elements a and b have in common from their starts, at most count.
 template <class T> qint64 commonRun(const T *a, const T *b, qint64 count)
@@ -71,10 +72,7 @@ bool myers(const T *a, qint64 n, const T *b, qint64 m, qint64 maxCost, std::vect
 {
     if (n > std::numeric_limits<qint32>::max() || m > std::numeric_limits<qint32>::max())
         return false;
-    qint64 limit = std::min<qint64>(n + m, std::max<qint64>(maxCost, 0));
-    // The frontiers of steps 0..d hold (d + 1)^2 entries.
-    while (limit > 0 && (limit + 1) * (limit + 1) > kTraceBudget)
-        limit /= 2;
+    const qint64 limit = std::min({n + m, std::max<qint64>(maxCost, 0), kMaxSearchedDistance});
     const qint64 offset = limit + 1;
     std::vector<qint32> v(size_t(2 * offset + 1), 0);
     // trace[d] keeps the frontier before step d, for the diagonals -d..d only.

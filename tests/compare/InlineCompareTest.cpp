@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <gtest/gtest.h>
+#include <limits>
 #include <sys/resource.h>
 
 namespace {
@@ -135,10 +136,13 @@ TEST(InlineCompare, LongLinesCostNoTableOfTheirLength)
     // Two long lines with nothing in common: the whole middle, at once.
     QString f(3'000'000, u'f');
     QString g(3'000'000, u'g');
-    d = CompareCharacters(f, g);
-    EXPECT_FALSE(d.exact);
-    EXPECT_EQ(d.changed1, (std::vector<Range>{{0, f.size()}}));
-    EXPECT_EQ(d.changed2, (std::vector<Range>{{0, g.size()}}));
+    // Whatever cost is allowed, the search stays within its own bounds.
+    for (qint64 maxCost : {kInlineCompareMaxCost, std::numeric_limits<qint64>::max()}) {
+        d = CompareCharacters(f, g, maxCost);
+        EXPECT_FALSE(d.exact);
+        EXPECT_EQ(d.changed1, (std::vector<Range>{{0, f.size()}}));
+        EXPECT_EQ(d.changed2, (std::vector<Range>{{0, g.size()}}));
+    }
 }
 
 TEST(InlineCompare, MemoryIsBoundedWhateverTheLengthOfTheLines)
