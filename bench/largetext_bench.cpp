@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QTextCursor>
@@ -32,6 +33,44 @@ bool writeOneLine(const QString &path, qsizetype size, char changed)
     line[size / 2] = changed;
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(line) == line.size();
+}
+
+// Text of lowercase words on one line, the same for every run.
+QByteArray wordsLine(qsizetype size)
+{
+    QByteArray line(size, ' ');
+    quint32 state = 12345;
+    for (qsizetype i = 0; i < size; ++i) {
+        state = state * 1664525u + 1013904223u;
+        const quint32 pick = (state >> 24) % 32;
+        line[i] = pick < 26 ? char('a' + pick) : ' ';
+    }
+    return line;
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The peak resident memory since the last reset (Linux keeps it per process).
+void resetPeakResident()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
+double peakResidentSinceResetMb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return -1;
 }
 
 double peakResidentMb()
@@ -132,6 +171,95 @@ void openFiftyMegabytePair(benchmark::State &state)
     state.counters["within_bound"] = usable < 10.0 && rss < 2048.0 ? 1 : 0;
 }
 
+// Two one-line texts of 50 MB, the right one with five small edits (two letters changed, two
+// words put in, one letter taken out) spread evenly over `spread` characters around the middle.
+// Ready: the window shows both texts, their block and the changed characters of that block.
+void inlineCompareSpread(benchmark::State &state)
+{
+    const qsizetype size = qsizetype(qEnvironmentVariableIntValue("PELKO_BENCH_MB") > 0
+                                         ? qEnvironmentVariableIntValue("PELKO_BENCH_MB")
+                                         : 50) *
+                           1'000'000;
+    const qsizetype spread = std::min<qsizetype>(qsizetype(state.range(0)) * 1'000, size - 10);
+    const QString left = QFileInfo(gLeft).dir().filePath(QStringLiteral("spread-1.txt"));
+    const QString right = QFileInfo(gLeft).dir().filePath(QStringLiteral("spread-2.txt"));
+    {
+        const QByteArray a = wordsLine(size);
+        QByteArray b = a;
+        const qsizetype first = (size - spread) / 2;
+        // From the back, so that earlier places stay where they were.
+        b.remove(first + spread, 1);
+        b.insert(first + spread * 3 / 4, "XYZ");
+        b[first + spread / 2] = '#';
+        b.insert(first + spread / 4, "QQ");
+        b[first] = '@';
+        if (!writeBytes(left, a) || !writeBytes(right, b)) {
+            state.SkipWithError("cannot write the pair");
+            return;
+        }
+    }
+    double ready = 0, rss = 0, longestStep = 0, selected = 0, longestAfterSelected = 0;
+    qint64 marks1 = 0, marks2 = 0;
+    for (auto _ : state) {
+        resetPeakResident();
+        auto window = std::make_unique<MergeEditWndCtr>();
+        window->setMFile1(left);
+        window->setMFile2(right);
+        window->window()->resize(1100, 720);
+        // The longest time the main thread went without coming back to its event loop.
+        QElapsedTimer beat;
+        qint64 longestNs = 0;
+        QTimer heartbeat;
+        heartbeat.setInterval(2);
+        QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+            longestNs = std::max(longestNs, beat.nsecsElapsed());
+            beat.restart();
+        });
+        QElapsedTimer timer;
+        timer.start();
+        beat.start();
+        heartbeat.start();
+        window->showWindow();
+        const auto marked = [&] {
+            return !window->textView(1)->extraSelections().isEmpty() &&
+                   !window->textView(2)->extraSelections().isEmpty();
+        };
+        // Selected: the texts are in the panes, compared, and the block is shown.
+        qint64 longestBeforeSelectedNs = -1;
+        while (window->isLoading() || window->isComparing() || window->currentBlock() < 0 ||
+               !marked()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+            if (longestBeforeSelectedNs < 0 && window->currentBlock() >= 0) {
+                selected = double(timer.nsecsElapsed()) / 1e9;
+                longestBeforeSelectedNs = longestNs;
+                longestNs = 0;
+            }
+            if (timer.elapsed() > 120000)
+                break;
+        }
+        longestAfterSelected = double(longestNs) / 1e6;
+        longestNs = std::max(longestNs, longestBeforeSelectedNs);
+        ready = double(timer.nsecsElapsed()) / 1e9;
+        heartbeat.stop();
+        rss = peakResidentSinceResetMb();
+        longestStep = double(longestNs) / 1e6;
+        state.SetIterationTime(ready);
+        marks1 = window->textView(1)->extraSelections().size();
+        marks2 = window->textView(2)->extraSelections().size();
+        window->window()->close();
+    }
+    state.counters["ready_s"] = ready;
+    state.counters["block_shown_s"] = selected;
+    state.counters["longest_step_after_block_shown_ms"] = longestAfterSelected;
+    state.counters["peak_rss_mb"] = rss;
+    state.counters["longest_main_thread_step_ms"] = longestStep;
+    state.counters["marks_left"] = double(marks1);
+    state.counters["marks_right"] = double(marks2);
+    state.counters["within_bound"] = ready < 1.2 && rss < 600 && longestStep <= 50 ? 1 : 0;
+    QFile::remove(left);
+    QFile::remove(right);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -152,6 +280,18 @@ int main(int argc, char **argv)
     if (!writeOneLine(gLeft, size, 'X') || !writeOneLine(gRight, size, 'Y'))
         return 1;
     benchmark::RegisterBenchmark("OpenWindow/50MB_one_line_pair", openFiftyMegabytePair)
+        ->UseManualTime()
+        ->Iterations(1)
+        ->Unit(benchmark::kSecond);
+    // The spread of the edits, in thousands of characters: 1 k characters to the whole line.
+    benchmark::RegisterBenchmark("InlineCompare/50MB_one_line_pair", inlineCompareSpread)
+        ->ArgName("spread_k")
+        ->Arg(1)
+        ->Arg(100)
+        ->Arg(1'000)
+        ->Arg(10'000)
+        ->Arg(38'900)
+        ->Arg(49'990)
         ->UseManualTime()
         ->Iterations(1)
         ->Unit(benchmark::kSecond);

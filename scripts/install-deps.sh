@@ -9,7 +9,7 @@ PACKAGES=(
   diffutils patch python3 time desktop-file-utils zip
   libgtest-dev libgmock-dev libbenchmark-dev cloc imagemagick libvips-tools
   libpolyclipping-dev
-  fonts-dejavu-core fonts-noto-mono
+  fonts-dejavu-core fonts-noto-mono fonts-urw-base35
   cmake ninja-build g++ ccache clang clang-format clang-tidy
 )
 

@@ -2,6 +2,9 @@
 
 #include <QHash>
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 
 namespace {
 
@@ -16,17 +19,60 @@ void addRun(std::vector<Range> &runs, qint64 pos, qint64 len)
         runs.push_back(Range{pos, len});
 }
 
-// Bound on the work of one search (frontier steps plus matched elements), so that two long
-// unrelated texts answer coarsely at once instead of stalling the window.
-constexpr qint64 kWorkBudget = 40'000'000;
-
-// Marks for every element of a and b whether it is part of the shortest edit script.
-// Answers false when the distance exceeds maxCost or the work budget runs out.
-bool myers(const std::vector<int> &a, const std::vector<int> &b, qint64 maxCost,
-           std::vector<char> &delA, std::vector<char> &insB)
+// Adds the element at pos to runs gathered from the end backwards.
+void addElementBackwards(std::vector<Range> &runs, qint64 pos)
 {
-    const qint64 n = qint64(a.size()), m = qint64(b.size());
-    const qint64 limit = std::min<qint64>(n + m, std::max<qint64>(maxCost, 0));
+    if (!runs.empty() && runs.back().location == pos + 1) {
+        runs.back().location = pos;
+        ++runs.back().length;
+    } else {
+        runs.push_back(Range{pos, 1});
+    }
+}
+
+// Bound on the work of one search (frontier steps, plus matched elements by fours), so that two
+// long unrelated texts answer coarsely at once instead of stalling the compare.
+constexpr qint64 kWorkBudget = 40'000'000;
+// Bound on the distance searched: the frontiers kept for the walk back, (d + 1)^2 entries of 4
+// bytes, stay under 64 MB. The search's memory depends on the distance only, never on the length
+// of the texts.
+constexpr qint64 kMaxSearchedDistance = 3999;
+
+// How many elements a and b have in common from their starts, at most count.
+template <class T> qint64 commonRun(const T *a, const T *b, qint64 count)
+{
+    qint64 i = 0;
+    while (i < count && a[i] == b[i])
+        ++i;
+    return i;
+}
+
+// Characters are compared four at a time: a snake along millions of equal characters is the
+// common case of two long lines that differ in a few places.
+template <> qint64 commonRun<char16_t>(const char16_t *a, const char16_t *b, qint64 count)
+{
+    qint64 i = 0;
+    for (; i + 4 <= count; i += 4) {
+        std::uint64_t wa, wb;
+        std::memcpy(&wa, a + i, sizeof wa);
+        std::memcpy(&wb, b + i, sizeof wb);
+        if (wa != wb)
+            break;
+    }
+    while (i < count && a[i] == b[i])
+        ++i;
+    return i;
+}
+
+// The elements of a deleted and of b inserted by a shortest edit script, as ascending runs of
+// indexes. Answers false when the distance exceeds maxCost or a budget runs out.
+template <class T>
+bool myers(const T *a, qint64 n, const T *b, qint64 m, qint64 maxCost, std::vector<Range> &delA,
+           std::vector<Range> &insB)
+{
+    if (n > std::numeric_limits<qint32>::max() || m > std::numeric_limits<qint32>::max())
+        return false;
+    const qint64 limit = std::min({n + m, std::max<qint64>(maxCost, 0), kMaxSearchedDistance});
     const qint64 offset = limit + 1;
     std::vector<qint32> v(size_t(2 * offset + 1), 0);
     // trace[d] keeps the frontier before step d, for the diagonals -d..d only.
@@ -42,12 +88,13 @@ bool myers(const std::vector<int> &a, const std::vector<int> &b, qint64 maxCost,
             else
                 x = v[size_t(offset + k - 1)] + 1;
             qint64 y = x - k;
-            const qint64 x0 = x;
-            while (x < n && y < m && a[size_t(x)] == b[size_t(y)]) {
-                ++x;
-                ++y;
+            if (x < n && y < m) {
+                const qint64 run = commonRun(a + x, b + y, std::min(n - x, m - y));
+                x += run;
+                y += run;
+                work += run / 4;
             }
-            work += 1 + (x - x0);
+            ++work;
             v[size_t(offset + k)] = qint32(x);
             if (x >= n && y >= m) {
                 found = d;
@@ -59,7 +106,7 @@ bool myers(const std::vector<int> &a, const std::vector<int> &b, qint64 maxCost,
     }
     if (found < 0)
         return false;
-    // Walk back through the saved frontiers.
+    // Walk back through the saved frontiers, gathering the runs from the end.
     qint64 x = n, y = m;
     for (qint64 d = found; d > 0; --d) {
         const std::vector<qint32> &pv = trace[size_t(d)];
@@ -72,111 +119,48 @@ bool myers(const std::vector<int> &a, const std::vector<int> &b, qint64 maxCost,
             prevK = k - 1;
         const qint64 prevX = at(prevK);
         const qint64 prevY = prevX - prevK;
-        while (x > prevX && y > prevY) {
-            --x;
-            --y;
-        }
-        if (x == prevX)
-            insB[size_t(prevY)] = 1; // down: b[prevY] inserted
+        if (prevK == k + 1)
+            addElementBackwards(insB, prevY); // down: b[prevY] inserted
         else
-            delA[size_t(prevX)] = 1; // right: a[prevX] deleted
+            addElementBackwards(delA, prevX); // right: a[prevX] deleted
         x = prevX;
         y = prevY;
     }
+    std::reverse(delA.begin(), delA.end());
+    std::reverse(insB.begin(), insB.end());
     return true;
 }
 
-struct Tokens
+// The common ends of a and b: how many elements they share at the start, and then at the end.
+template <class T> std::pair<qint64, qint64> commonEnds(const T *a, qint64 n, const T *b, qint64 m)
 {
-    std::vector<int> ids;
-    std::vector<Range> spans; // characters of each token
-};
-
-bool isWordChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == u'_';
-}
-
-Tokens tokenize(QStringView s, bool words, QHash<QStringView, int> &dict)
-{
-    Tokens t;
-    const qint64 n = s.size();
-    t.ids.reserve(size_t(n));
-    t.spans.reserve(size_t(n));
-    for (qint64 i = 0; i < n;) {
-        qint64 j = i + 1;
-        if (!words) {
-            t.ids.push_back(s[i].unicode());
-        } else {
-            if (isWordChar(s[i]))
-                while (j < n && isWordChar(s[j]))
-                    ++j;
-            const QStringView piece = s.mid(i, j - i);
-            auto it = dict.constFind(piece);
-            if (it == dict.constEnd())
-                it = dict.insert(piece, int(dict.size()));
-            t.ids.push_back(it.value());
-        }
-        t.spans.push_back(Range{i, j - i});
-        i = j;
-    }
-    return t;
-}
-
-InlineDiff compareTokens(const Tokens &ta, const Tokens &tb, qint64 maxCost)
-{
-    InlineDiff out;
-    const qint64 n = qint64(ta.ids.size()), m = qint64(tb.ids.size());
-    qint64 pre = 0;
-    while (pre < n && pre < m && ta.ids[size_t(pre)] == tb.ids[size_t(pre)])
-        ++pre;
+    const qint64 pre = commonRun(a, b, std::min(n, m));
     qint64 suf = 0;
-    while (suf < n - pre && suf < m - pre &&
-           ta.ids[size_t(n - 1 - suf)] == tb.ids[size_t(m - 1 - suf)])
+    while (suf < n - pre && suf < m - pre && a[n - 1 - suf] == b[m - 1 - suf])
         ++suf;
-    const std::vector<int> a(ta.ids.begin() + pre, ta.ids.end() - suf);
-    const std::vector<int> b(tb.ids.begin() + pre, tb.ids.end() - suf);
-    std::vector<char> delA(a.size(), 0), insB(b.size(), 0);
-    if (!myers(a, b, maxCost, delA, insB)) {
-        out.exact = false;
-        std::fill(delA.begin(), delA.end(), 1);
-        std::fill(insB.begin(), insB.end(), 1);
-    }
-    for (size_t i = 0; i < delA.size(); ++i)
-        if (delA[i])
-            addRun(out.changed1, ta.spans[size_t(pre) + i].location,
-                   ta.spans[size_t(pre) + i].length);
-    for (size_t i = 0; i < insB.size(); ++i)
-        if (insB[i])
-            addRun(out.changed2, tb.spans[size_t(pre) + i].location,
-                   tb.spans[size_t(pre) + i].length);
-    return out;
+    return {pre, suf};
 }
 
-} // namespace
-
-InlineDiff CompareCharacters(QStringView a, QStringView b, qint64 maxCost)
+// The edit runs of a against b, in index space: exact within the limits, else the whole part
+// between the common ends.
+template <class T>
+InlineDiff compareSequences(const T *a, qint64 n, const T *b, qint64 m, qint64 maxCost)
 {
-    // The common ends are skipped on the characters themselves, before any table is made: two
-    // lines of millions of characters that differ in a few places cost no table of their length.
-    qsizetype pre = 0;
-    while (pre < a.size() && pre < b.size() && a[pre] == b[pre])
-        ++pre;
-    qsizetype suf = 0;
-    while (suf < a.size() - pre && suf < b.size() - pre &&
-           a[a.size() - 1 - suf] == b[b.size() - 1 - suf])
-        ++suf;
-    const QStringView midA = a.mid(pre, a.size() - pre - suf);
-    const QStringView midB = b.mid(pre, b.size() - pre - suf);
     InlineDiff out;
-    if (std::min(midA.size(), midB.size()) > kWorkBudget) {
-        // The search would run out of its budget along the first diagonal: coarse at once.
+    const auto [pre, suf] = commonEnds(a, n, b, m);
+    if (n - pre - suf == 0 || m - pre - suf == 0) {
+        // All that is left is on one side: it is the change, however long.
+        addRun(out.changed1, pre, n - pre - suf);
+        addRun(out.changed2, pre, m - pre - suf);
+        return out;
+    }
+    if (!myers(a + pre, n - pre - suf, b + pre, m - pre - suf, maxCost, out.changed1,
+               out.changed2)) {
         out.exact = false;
-        addRun(out.changed1, 0, midA.size());
-        addRun(out.changed2, 0, midB.size());
-    } else {
-        QHash<QStringView, int> unused;
-        out = compareTokens(tokenize(midA, false, unused), tokenize(midB, false, unused), maxCost);
+        out.changed1.clear();
+        out.changed2.clear();
+        addRun(out.changed1, 0, n - pre - suf);
+        addRun(out.changed2, 0, m - pre - suf);
     }
     for (Range &r : out.changed1)
         r.location += pre;
@@ -185,10 +169,65 @@ InlineDiff CompareCharacters(QStringView a, QStringView b, qint64 maxCost)
     return out;
 }
 
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+struct Tokens
+{
+    std::vector<int> ids;
+    std::vector<qint64> starts; // first character of each token, and the length at the end
+};
+
+Tokens tokenizeWords(QStringView s, QHash<QStringView, int> &dict)
+{
+    Tokens t;
+    const qint64 n = s.size();
+    for (qint64 i = 0; i < n;) {
+        qint64 j = i + 1;
+        if (isWordChar(s[i]))
+            while (j < n && isWordChar(s[j]))
+                ++j;
+        const QStringView piece = s.mid(i, j - i);
+        auto it = dict.constFind(piece);
+        if (it == dict.constEnd())
+            it = dict.insert(piece, int(dict.size()));
+        t.ids.push_back(it.value());
+        t.starts.push_back(i);
+        i = j;
+    }
+    t.starts.push_back(n);
+    return t;
+}
+
+// Runs of tokens as runs of the characters they cover.
+std::vector<Range> characterRuns(const std::vector<Range> &tokenRuns, const Tokens &t)
+{
+    std::vector<Range> out;
+    for (const Range &r : tokenRuns) {
+        const qint64 from = t.starts[size_t(r.location)];
+        addRun(out, from, t.starts[size_t(MaxRange(r))] - from);
+    }
+    return out;
+}
+
+} // namespace
+
+InlineDiff CompareCharacters(QStringView a, QStringView b, qint64 maxCost)
+{
+    // The search reads the texts in place: no table of their length is made, whatever it is.
+    return compareSequences(a.utf16(), a.size(), b.utf16(), b.size(), maxCost);
+}
+
 InlineDiff CompareWords(QStringView a, QStringView b, qint64 maxCost)
 {
     QHash<QStringView, int> dict;
-    const Tokens ta = tokenize(a, true, dict);
-    const Tokens tb = tokenize(b, true, dict);
-    return compareTokens(ta, tb, maxCost);
+    const Tokens ta = tokenizeWords(a, dict);
+    const Tokens tb = tokenizeWords(b, dict);
+    InlineDiff d = compareSequences(ta.ids.data(), qint64(ta.ids.size()), tb.ids.data(),
+                                    qint64(tb.ids.size()), maxCost);
+    d.changed1 = characterRuns(d.changed1, ta);
+    d.changed2 = characterRuns(d.changed2, tb);
+    return d;
 }

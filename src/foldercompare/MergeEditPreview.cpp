@@ -157,8 +157,10 @@ void MergeEditPreview::showBeside(QWidget *other)
     const auto place = [w, other] {
         QScreen *screen = other->screen();
         const QRect available = screen ? screen->availableGeometry() : QRect();
-        // The frame adds to the size asked for; the rect placed is the whole window's.
-        const QSize extra = w->frameGeometry().size() - w->size();
+        // The frame adds to the size asked for; the rect placed is the whole window's. Until the
+        // window manager has framed the preview, the folder window's frame stands for its own.
+        const QMargins margins = platform::WindowController::expectedFrameMargins(w, other);
+        const QSize extra(margins.left() + margins.right(), margins.top() + margins.bottom());
         const QRect r = PreviewPlacement(other->frameGeometry(), w->size() + extra, available);
         w->resize(r.size() - extra);
         w->move(r.topLeft());

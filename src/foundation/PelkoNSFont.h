@@ -20,8 +20,9 @@ QFont fontWithFont(const QFont &font, double size);
 bool bold(const QFont &font);
 bool italic(const QFont &font);
 
-// A font's name is the face it resolves to: the family for the regular face, else the family,
-// "-" and the style ("DejaVu Sans-Bold").
+// A font's name is the face it resolves to: the family for the face the family name alone gives
+// (its regular face), else the family, "-" and the style as the font database lists it
+// ("DejaVu Sans-Bold", "C059 [UKWN]-Bold").
 QString fontName(const QFont &font);
 // The installed font a name (as fontName gives it, or a family) names, at the size; none when the
 // name names no installed font.

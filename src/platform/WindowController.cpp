@@ -157,11 +157,34 @@ void WindowController::cascadeFromShownWindows()
         const QScreen *screen = before->screen();
         const QRect area = screen ? screen->availableGeometry() : QRect();
         // Offsets and limits are of the frames; the window itself moves by its frame origin.
-        const QPoint to = cascadedPosition(before->frameGeometry().topLeft(),
-                                           mWindow->frameGeometry().size(), area);
+        const QMargins margins = expectedFrameMargins(mWindow, before);
+        QSize frame = mWindow->size().grownBy(margins);
+        // A window larger than the screen's free area is made to fit it.
+        if (!area.isEmpty() && (frame.width() > area.width() || frame.height() > area.height())) {
+            mWindow->resize(frame.boundedTo(area.size()).shrunkBy(margins));
+            frame = mWindow->size().grownBy(margins);
+        }
+        const QPoint to = cascadedPosition(before->frameGeometry().topLeft(), frame, area);
         mWindow->move(to);
         return;
     }
+}
+
+QMargins WindowController::expectedFrameMargins(const QWidget *window, const QWidget *like)
+{
+    const auto marginsOf = [](const QWidget *w) {
+        const QRect frame = w->frameGeometry(), inside = w->geometry();
+        return QMargins(inside.left() - frame.left(), inside.top() - frame.top(),
+                        frame.right() - inside.right(), frame.bottom() - inside.bottom());
+    };
+    if (!window)
+        return {};
+    const QMargins own = marginsOf(window);
+    // The frame is known once the window manager has framed the window; before that the frame
+    // of a shown window stands for it, the window manager drawing the same decorations.
+    if (!own.isNull() || !like || !like->isVisible())
+        return own;
+    return marginsOf(like);
 }
 
 void WindowController::close()

@@ -6,6 +6,7 @@
 //
 // The window is made on first use of window(); windowDidLoad() runs once it exists.
 
+#include <QMargins>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -58,6 +59,9 @@ public:
 
     // The controller that owns the top-level window; nullptr when none does.
     static WindowController *controllerForWindow(const QWidget *window);
+    // The decorations around a top-level window: its own once known, else those of a shown
+    // window like it.
+    static QMargins expectedFrameMargins(const QWidget *window, const QWidget *like);
 
     // Set when closing has begun; callbacks that may arrive late test it first.
     bool mIsClosing = false;

@@ -282,9 +282,24 @@ QLabel *get_windowToolTipItem_For_Window(QWidget *window)
     return nullptr;
 }
 
+QRect ToolTipPlacement(const QPoint &pointer, const QSize &size, const QRect &area)
+{
+    // Right of the arrow and a little below its tip, else left of the pointer; never under it.
+    constexpr int kRight = 16, kLeft = 6, kDown = 4;
+    QRect r(QPoint(pointer.x() + kRight, pointer.y() + kDown), size);
+    if (r.right() > area.right())
+        r.moveRight(pointer.x() - kLeft);
+    if (r.left() < area.left())
+        r.moveLeft(area.left());
+    if (r.bottom() > area.bottom())
+        r.moveBottom(area.bottom());
+    if (r.top() < area.top())
+        r.moveTop(area.top());
+    return r;
+}
+
 void showToolTip(const QString &text, const QPoint &positionOnScreen, QWidget *window)
 {
-    Q_UNUSED(positionOnScreen);
     GUARD_BEGIN
     if (!window) {
         REPORT_FATAL();
@@ -303,10 +318,16 @@ void showToolTip(const QString &text, const QPoint &positionOnScreen, QWidget *w
     const QRect bounds =
         tip->fontMetrics().boundingRect(QRect(0, 0, 90000, 90000), Qt::AlignLeft, text);
     tip->resize(bounds.width() + 12, bounds.height() + 6);
-    QPoint at = tip->parentWidget()->mapFromGlobal(QCursor::pos());
-    at.setX(std::max(0, at.x()));
-    at.setY(std::max(0, at.y()));
-    tip->move(at);
+    QWidget *parent = tip->parentWidget();
+    const QPoint pointer =
+        parent->mapFromGlobal(positionOnScreen.isNull() ? QCursor::pos() : positionOnScreen);
+    const QRect r = ToolTipPlacement(pointer, tip->size(), parent->rect());
+    // A window too narrow to hold the tip beside the pointer shows none.
+    if (r.contains(pointer)) {
+        tip->hide();
+        return;
+    }
+    tip->move(r.topLeft());
     tip->show();
     tip->raise();
     GUARD_END_VOID

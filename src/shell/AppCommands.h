@@ -6,6 +6,7 @@
 // The application delegate installs the hooks for what only it can do; without them those steps
 // are skipped.
 
+#include <QRect>
 #include <QString>
 #include <functional>
 
@@ -83,9 +84,12 @@ bool IsAssignFileTypeDialogRunning();
 inline constexpr qint64 kBigTextLength = 12000000;
 bool allowToChangeViewSettingForBigSize_NoWrap_ShowLine_HighLight(qint64 length);
 
-// The gutter's tool tip: the text window's tip label, shown with the text at the mouse.
+// The gutter's tool tip: the text window's tip label, shown with the text beside the mouse (at
+// positionOnScreen, or where the pointer is when that is null). The label lets the mouse through.
 void showToolTip(const QString &text, const QPoint &positionOnScreen, QWidget *window);
 QLabel *get_windowToolTipItem_For_Window(QWidget *window);
+// Where a tip of the size goes for a pointer inside area (both in one widget's coordinates).
+QRect ToolTipPlacement(const QPoint &pointer, const QSize &size, const QRect &area);
 
 // A copy of the settings record's bytes without those that change by merely opening the
 // preferences (the tab shown last and the dark-appearance byte).

@@ -31,7 +31,7 @@ const QString kSplitPosKey = QStringLiteral("saveSplitViewPos");
 
 MergeEditWndCtr::MergeEditWndCtr(const QString &windowNibName, QObject *parent)
     : MergeWindow(windowNibName, parent), mUi(std::make_unique<Ui::MergeEditWndCtr>()),
-      mCompare(new BlockCompare(this))
+      mCompare(new BlockCompare(this)), mCharacterCompare(new BlockCharacterCompare(this))
 {
     OpenCompareWindowList_Add(this);
     loadOptions();
@@ -84,6 +84,8 @@ void MergeEditWndCtr::windowDidLoad()
     mToolTipItem->setObjectName(QStringLiteral("windowToolTipItem"));
     mToolTipItem->setAutoFillBackground(true);
     mToolTipItem->setFrameShape(QFrame::Box);
+    // A tip above the gutter must not take the clicks meant for it.
+    mToolTipItem->setAttribute(Qt::WA_TransparentForMouseEvents);
     mToolTipItem->hide();
 
     Localize_LoadWindowPos_SetBackground(w, this, platform::Color(), true);
@@ -323,6 +325,9 @@ bool MergeEditWndCtr::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Resize && isWindowLoaded() && watched == mUi->mSplitView)
         applySplitShare();
+    if (event->type() == QEvent::WindowDeactivate && isWindowLoaded() && watched == window() &&
+        mToolTipItem)
+        mToolTipItem->hide();
     if (event->type() == QEvent::FocusIn && isWindowLoaded()) {
         for (int side : {1, 2})
             if (watched == textView(side))

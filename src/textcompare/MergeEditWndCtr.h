@@ -15,6 +15,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/TextEncoding.h"
 #include "services/TextFile.h"
+#include "textcompare/BlockCharacterCompare.h"
 #include "textcompare/BlockCompare.h"
 #include "textcompare/MergeWindow.h"
 #include "textcompare/PaneLoader.h"
@@ -142,7 +143,8 @@ public:
     // What the last compare ran on: the files themselves, or UTF-8 copies of the panes.
     bool lastCompareUsedFiles() const { return mCompare->usedFiles(); }
     // A line compare runs in the background; the blocks shown are those of the last one done.
-    bool isComparing() const { return mCompare->isRunning(); }
+    // The changed characters of the block selected are compared in the background too.
+    bool isComparing() const { return mCompare->isRunning() || mCharacterCompare->isRunning(); }
     // The files are being read (showWindow() returns before they are).
     bool isLoading() const { return mLoadingFiles; }
     // How long each step of the last load took, in nanoseconds (read and decode of the slower
@@ -297,6 +299,7 @@ private:
     // Comparing, stepping and undo.
     LineCompareOptions mOptions;
     BlockCompare *mCompare = nullptr;
+    BlockCharacterCompare *mCharacterCompare = nullptr;
     int mCurrentBlock = -1;
     int mNavigationAnchor = 0; // where Next goes when no block is selected
     std::unique_ptr<PaneUndoHistory> mUndo;

@@ -75,6 +75,7 @@ void MergeEditWndCtr::DoCompare(bool selectFirstBlock, std::function<void()> the
 void MergeEditWndCtr::cancelCompare()
 {
     mCompare->cancel();
+    mCharacterCompare->cancel();
 }
 
 void MergeEditWndCtr::showCompareResult(bool selectFirstBlock, const std::function<void()> &then)
@@ -83,6 +84,7 @@ void MergeEditWndCtr::showCompareResult(bool selectFirstBlock, const std::functi
     if (mIsClosing)
         return;
     mLoadTimings.compareNs = mCompare->elapsedNs();
+    mCharacterCompare->cancel();
     mCurrentBlock = -1;
     mNavigationAnchor = 0;
     updateStrips();

@@ -2,7 +2,7 @@
 // history both panes share.
 #include "textcompare/MergeEditWndCtr.h"
 
-#include "compare/InlineCompare.h"
+#include "textcompare/BlockCharacterCompare.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
 #include "services/AppSetting.h"
@@ -13,6 +13,7 @@
 #include "textcompare/PaneUndoHistory.h"
 #include "ui_MergeEditWndCtr.h"
 
+#include <QScrollBar>
 #include <QTextCursor>
 #include <algorithm>
 
@@ -29,29 +30,38 @@ void MergeEditWndCtr::selectBlock(int index)
     ui.mTextView1->setCurrentBlock(index);
     ui.mTextView2->setCurrentBlock(index);
     ui.mDiffResultView->setCurrentBlock(index);
+    // The marks of the block shown before go at once; those of this block follow its compare.
+    mCharacterCompare->cancel();
+    ui.mTextView1->setChangedCharacters({});
+    ui.mTextView2->setChangedCharacters({});
     if (index >= 0) {
         mNavigationAnchor = index;
-        const MERGE_BLOCK &b = mergeBlocks()[size_t(index)];
+        const MERGE_BLOCK b = mergeBlocks()[size_t(index)];
+        mScrollSync->revealBlock(b);
         const Range r1 = mCompare->rangeOf(b, 1);
         const Range r2 = mCompare->rangeOf(b, 2);
-        const InlineDiff d =
-            CompareCharacters(QStringView(mCompare->text(1)).mid(r1.location, r1.length),
-                              QStringView(mCompare->text(2)).mid(r2.location, r2.length));
-        auto shift = [](std::vector<Range> runs, qint64 by) {
-            for (Range &r : runs)
-                r.location += by;
-            return runs;
-        };
-        ui.mTextView1->setChangedCharacters(shift(d.changed1, r1.location));
-        ui.mTextView2->setChangedCharacters(shift(d.changed2, r2.location));
-        // In a folded line, the row of the first change.
-        const auto changeAt = [&](const std::vector<Range> &changed, const Range &lines) {
-            return changed.empty() ? qint64(-1) : lines.location + changed.front().location;
-        };
-        mScrollSync->revealBlock(b, changeAt(d.changed1, r1), changeAt(d.changed2, r2));
-    } else {
-        ui.mTextView1->setChangedCharacters({});
-        ui.mTextView2->setChangedCharacters({});
+        const QString text1 = mCompare->text(1), text2 = mCompare->text(2);
+        const int shown1 = ui.mTextView1->verticalScrollBar()->value();
+        const int shown2 = ui.mTextView2->verticalScrollBar()->value();
+        mCharacterCompare->start(
+            text1, r1, text2, r2,
+            [this, index, b, r1, r2, text1, text2, shown1, shown2](const InlineDiff &d) {
+                // Marks only for the block and the texts they were computed on.
+                if (mIsClosing || mCurrentBlock != index || mCompare->isOutOfDate() ||
+                    !mCompare->text(1).isSharedWith(text1) ||
+                    !mCompare->text(2).isSharedWith(text2))
+                    return;
+                auto &ui = *mUi;
+                ui.mTextView1->setChangedCharacters(d.changed1);
+                ui.mTextView2->setChangedCharacters(d.changed2);
+                // In a folded line, the row of the first change, unless the user has moved on.
+                const bool moved = ui.mTextView1->verticalScrollBar()->value() != shown1 ||
+                                   ui.mTextView2->verticalScrollBar()->value() != shown2;
+                if (!moved && (!d.changed1.empty() || !d.changed2.empty()))
+                    mScrollSync->revealBlock(
+                        b, d.changed1.empty() ? qint64(-1) : d.changed1.front().location,
+                        d.changed2.empty() ? qint64(-1) : d.changed2.front().location);
+            });
     }
     ui.mCenterLinkView->update();
     updateResultLabel();

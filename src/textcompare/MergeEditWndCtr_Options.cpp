@@ -11,6 +11,7 @@
 #include "themes/LanguageList.h"
 #include "services/Localization.h"
 #include "textcompare/MyEditTextView.h"
+#include "textcompare/PaneScrollSync.h"
 #include "themes/MyLanguageFileTypeDlg.h"
 #include "themes/MyLanguageInfo.h"
 #include "themes/ThemeColor.h"
@@ -275,8 +276,17 @@ bool MergeEditWndCtr::Menu_SetWrapLines(bool wrap)
     bool changed = false;
     const bool wrapped = textView(1)->lineWrapMode() != QPlainTextEdit::NoWrap;
     if (wrap != wrapped && (wrap || viewSettingAllowed())) {
+        // The rows change under the panes: each keeps the line at its top, and the block being
+        // shown stays in view.
+        double top[3] = {};
+        for (int side : {1, 2})
+            top[side] = textView(side)->linePositionAtRow(0);
         for (int side : {1, 2})
             setWrapSetting(textView(side), wrap);
+        for (int side : {1, 2})
+            textView(side)->scrollLinePositionToRow(top[side], 0);
+        if (mCurrentBlock >= 0 && mCurrentBlock < int(mergeBlocks().size()))
+            mScrollSync->revealBlock(mergeBlocks()[size_t(mCurrentBlock)]);
         changed = true;
     }
     syncViewMenu();

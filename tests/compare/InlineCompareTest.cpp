@@ -3,8 +3,17 @@
 
 #include <QString>
 #include <gtest/gtest.h>
+#include <limits>
+#include <sys/resource.h>
 
 namespace {
+
+double peakResidentMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
 
 QString pick(const QString &s, const std::vector<Range> &runs)
 {
@@ -113,17 +122,66 @@ TEST(InlineCompare, LongLinesCostNoTableOfTheirLength)
     EXPECT_EQ(pick(a, d.changed1), QStringLiteral("X|"));
     EXPECT_EQ(pick(b, d.changed2), QStringLiteral("YZ|"));
 
-    // Changes at both ends of lines longer than any search could follow: the whole middle, at
-    // once.
+    // Changes at both ends of lines of tens of millions of characters: found exactly, along the
+    // equal characters between them.
     QString c(41'000'000, u'c');
     QString e = c;
     c[0] = u'1';
     c[c.size() - 1] = u'2';
     d = CompareCharacters(c, e);
-    EXPECT_FALSE(d.exact);
-    ASSERT_EQ(d.changed1.size(), 1u);
-    EXPECT_EQ(d.changed1[0].location, 0);
-    EXPECT_EQ(d.changed1[0].length, c.size());
-    ASSERT_EQ(d.changed2.size(), 1u);
-    EXPECT_EQ(d.changed2[0].length, e.size());
+    EXPECT_TRUE(d.exact);
+    EXPECT_EQ(d.changed1, (std::vector<Range>{{0, 1}, {c.size() - 1, 1}}));
+    EXPECT_EQ(pick(e, d.changed2).remove(u'|'), QStringLiteral("cc"));
+
+    // Two long lines with nothing in common: the whole middle, at once.
+    QString f(3'000'000, u'f');
+    QString g(3'000'000, u'g');
+    // Whatever cost is allowed, the search stays within its own bounds.
+    for (qint64 maxCost : {kInlineCompareMaxCost, std::numeric_limits<qint64>::max()}) {
+        d = CompareCharacters(f, g, maxCost);
+        EXPECT_FALSE(d.exact);
+        EXPECT_EQ(d.changed1, (std::vector<Range>{{0, f.size()}}));
+        EXPECT_EQ(d.changed2, (std::vector<Range>{{0, g.size()}}));
+    }
+}
+
+TEST(InlineCompare, MemoryIsBoundedWhateverTheLengthOfTheLines)
+{
+    // A line of 5 million characters against the same line grown to 50 million, and two lines
+    // of 50 million with edits spread over most of their length: the search reads the texts
+    // where they are, so its memory does not grow with them.
+    QString base(5'000'000, u'a');
+    for (qsizetype i = 0; i < base.size(); i += 7)
+        base[i] = QChar(char16_t(u'a' + (i / 7) % 26));
+    QString grown = base;
+    while (grown.size() < 50'000'000)
+        grown += base;
+    QString edited = grown;
+    const std::vector<qsizetype> places{2'000'000, 17'000'000, 41'000'000};
+    for (qsizetype at : places)
+        edited[at] = u'#';
+    const auto changedPlaces = [](const std::vector<Range> &runs) {
+        std::vector<qsizetype> out;
+        for (const Range &r : runs)
+            for (qint64 i = 0; i < r.length; ++i)
+                out.push_back(r.location + i);
+        return out;
+    };
+    double before = peakResidentMegabytes();
+    InlineDiff d = CompareCharacters(base, grown);
+    EXPECT_LT(peakResidentMegabytes() - before, 100.0);
+    EXPECT_TRUE(d.exact);
+    EXPECT_TRUE(d.changed1.empty());
+    EXPECT_EQ(d.changed2, (std::vector<Range>{{base.size(), grown.size() - base.size()}}));
+
+    before = peakResidentMegabytes();
+    d = CompareCharacters(grown, edited);
+    EXPECT_LT(peakResidentMegabytes() - before, 100.0);
+    EXPECT_TRUE(d.exact);
+    // One character out and one in at each place (an equal neighbour may stand for it).
+    for (const auto &changed : {changedPlaces(d.changed1), changedPlaces(d.changed2)}) {
+        ASSERT_EQ(changed.size(), places.size());
+        for (size_t i = 0; i < places.size(); ++i)
+            EXPECT_LE(std::abs(changed[i] - places[i]), 7);
+    }
 }

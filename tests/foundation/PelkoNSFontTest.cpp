@@ -4,6 +4,7 @@
 #include "foundation/PelkoNSFont.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <gtest/gtest.h>
@@ -76,6 +77,25 @@ TEST(PelkoNSFont, NamesAreFacesAndNameInstalledFonts)
     for (const QString &missing : {QStringLiteral("No Such Family 123"), family + "-No Such Style",
                                    QStringLiteral("-Bold"), QString()})
         EXPECT_FALSE(installedFont(missing, 12).has_value()) << missing.toStdString();
+
+    // Every face of every installed family: its name names it again, whatever the family is
+    // called (with its foundry, "C059 [UKWN]"; with dashes) and whatever its faces report.
+    for (const QString &candidate : QFontDatabase::families()) {
+        for (const QString &style : QFontDatabase::styles(candidate)) {
+            const QFont face = QFontDatabase::font(candidate, style, 12);
+            const QString name = fontName(face);
+            SCOPED_TRACE(candidate.toStdString() + " / " + style.toStdString() + " -> " +
+                         name.toStdString());
+            const auto named = installedFont(name, 12);
+            ASSERT_TRUE(named.has_value());
+            EXPECT_EQ(fontName(*named), name);
+            const QFontInfo want(face), got(*named);
+            EXPECT_EQ(got.family(), want.family());
+            EXPECT_EQ(got.weight(), want.weight());
+            EXPECT_EQ(got.italic(), want.italic());
+            EXPECT_EQ(bold(*named), bold(face));
+        }
+    }
 
     // A slanted face counts as italic, whether the family calls it italic or oblique.
     for (const QString &candidate : QFontDatabase::families()) {

@@ -195,3 +195,37 @@ TEST(WindowController, ACascadedWindowFitsTheScreenAtTheSizeItShowsWith)
     EXPECT_TRUE(area.contains(wide.window()->frameGeometry()))
         << wide.window()->frameGeometry().x() << " + " << wide.window()->frameGeometry().width();
 }
+
+TEST(WindowController, EveryCascadedFrameStaysInsideTheScreen)
+{
+    // Ten windows, each a step below the one before, tall enough that the later ones reach the
+    // bottom: every frame, decorations included, stays inside the screen's free area, though a
+    // window that has never shown has no frame yet to measure.
+    constexpr int kStep = platform::WindowController::kCascadeStep;
+    std::vector<std::unique_ptr<ProbeController>> windows;
+    for (int i = 0; i < 10; ++i)
+        windows.push_back(std::make_unique<ProbeController>());
+    const QRect area = windows[0]->window()->screen()->availableGeometry();
+    for (const auto &c : windows) {
+        c->window()->resize(200, area.height() - 6 * kStep - 1);
+        c->setShouldCascadeWindows(true);
+    }
+    windows[0]->window()->move(area.topLeft());
+    for (const auto &c : windows) {
+        c->showWindow();
+        EXPECT_TRUE(area.contains(c->window()->frameGeometry()))
+            << c->window()->frameGeometry().y() << " + " << c->window()->frameGeometry().height()
+            << " in " << area.height();
+    }
+    ASSERT_GT(windows[0]->window()->frameGeometry().height(), windows[0]->window()->height());
+
+    // The decorations a window will get: its own once framed, else those of a shown window.
+    using platform::WindowController;
+    QWidget *shown = windows[0]->window();
+    const QMargins framed = WindowController::expectedFrameMargins(shown, nullptr);
+    EXPECT_EQ(shown->geometry().marginsAdded(framed), shown->frameGeometry());
+    ProbeController unframed;
+    EXPECT_EQ(WindowController::expectedFrameMargins(unframed.window(), shown), framed);
+    EXPECT_TRUE(WindowController::expectedFrameMargins(unframed.window(), nullptr).isNull());
+    EXPECT_TRUE(WindowController::expectedFrameMargins(nullptr, shown).isNull());
+}

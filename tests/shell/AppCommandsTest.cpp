@@ -8,6 +8,7 @@
 #include "support/InvisibleMarkPixels.h"
 #include "textcompare/MergeEditWndCtr.h"
 #include "textcompare/MyEditTextView.h"
+#include "textcompare/CustomTextViewLineView.h"
 #include "ui_SettingDlg.h"
 
 #include <QAction>
@@ -17,6 +18,9 @@
 #include <QMenu>
 #include <QTest>
 #include <QTextCursor>
+#include <QCursor>
+#include <QTextBlock>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -309,6 +313,105 @@ TEST_F(AppCommandsTest, GutterToolTip)
     other.show();
     EXPECT_EQ(get_windowToolTipItem_For_Window(&other), nullptr);
     EXPECT_EQ(get_windowToolTipItem_For_Window(nullptr), nullptr);
+}
+
+TEST(ToolTipPlacement, BesideThePointerNeverUnderIt)
+{
+    const QRect area(0, 0, 400, 300);
+    const QSize size(60, 20);
+    struct Row
+    {
+        const char *name;
+        QPoint pointer;
+    };
+    const Row rows[] = {
+        {"middle", {100, 100}},       {"right edge", {395, 100}}, {"bottom edge", {100, 298}},
+        {"bottom right", {399, 299}}, {"top left", {0, 0}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QRect r = ToolTipPlacement(row.pointer, size, area);
+        EXPECT_EQ(r.size(), size);
+        EXPECT_TRUE(area.contains(r));
+        EXPECT_FALSE(r.contains(row.pointer));
+        // Clear of the arrow drawn right of and below the pointer's tip.
+        EXPECT_FALSE(r.intersects(QRect(row.pointer, QSize(12, 4))));
+    }
+}
+
+// The tip follows the pointer over the gutter; a click through the window where the gutter is
+// reaches the gutter, as a user's does, not the tip.
+TEST_F(AppCommandsTest, TheGutterTipLetsTheMouseThroughAndLeavesWithIt)
+{
+    InstallAppCommands(qApp);
+    MergeEditWndCtr text;
+    text.showWindow();
+    text.setCompareTextToView1(QStringLiteral("one\ntwo\nthree\nfour\nfive\n"));
+    text.setCompareTextToView2(QStringLiteral("one\n"));
+    QWidget *window = text.window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !text.isLoading() && !text.isComparing(); }, 20000));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    MyEditTextView *view = text.textView(1);
+    QWidget *gutter = view->lineNumberView();
+    QLabel *tip = text.windowToolTipItem();
+    // The window's point in the middle of a line's number.
+    const auto at = [&](int line) {
+        QTextCursor c(view->document()->findBlockByNumber(line));
+        const QPoint inViewport(0, view->cursorRect(c).center().y());
+        const QPoint inGutter(gutter->width() / 2,
+                              gutter->mapFrom(view, view->viewport()->mapTo(view, inViewport)).y());
+        return gutter->mapTo(window, inGutter);
+    };
+    QWindow *handle = window->windowHandle();
+    const auto hover = [&](int line) {
+        QCursor::setPos(window->mapToGlobal(at(line)));
+        QTest::mouseMove(handle, at(line));
+    };
+    const auto selected = [&] {
+        return view->textCursor().selectedText().replace(QChar::ParagraphSeparator, u'\n');
+    };
+    const auto tipBesidePointer = [&](int line) {
+        const QRect shown(tip->mapTo(window, QPoint()), tip->size());
+        return tip->isVisible() && !shown.contains(at(line));
+    };
+
+    hover(1);
+    // The widget a press there goes to, as the window routes it.
+    ASSERT_EQ(window->childAt(at(1)), gutter);
+    EXPECT_EQ(tip->text(), QStringLiteral("Line 2"));
+    EXPECT_TRUE(tipBesidePointer(1));
+    QTest::mouseClick(handle, Qt::LeftButton, {}, at(1));
+    EXPECT_EQ(selected(), QStringLiteral("two\n"));
+    EXPECT_TRUE(tipBesidePointer(1));
+
+    hover(3);
+    QTest::mouseClick(handle, Qt::LeftButton, Qt::ShiftModifier, at(3));
+    EXPECT_EQ(selected(), QStringLiteral("two\nthree\nfour\n"));
+    EXPECT_EQ(tip->text(), QStringLiteral("Lines 2 - 4"));
+
+    hover(4);
+    QTest::mousePress(handle, Qt::LeftButton, {}, at(4));
+    QTest::mouseMove(handle, at(2));
+    QTest::mouseMove(handle, at(0));
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, at(0));
+    EXPECT_EQ(selected(), QStringLiteral("one\ntwo\nthree\nfour\nfive\n"));
+    EXPECT_TRUE(tipBesidePointer(0));
+
+    // Into the text beside the gutter: the tip goes.
+    const QPoint inText = view->viewport()->mapTo(window, QPoint(20, 5));
+    QTest::mouseMove(handle, inText);
+    EXPECT_FALSE(tip->isVisible());
+
+    // Another window made active: the tip goes too.
+    hover(2);
+    ASSERT_TRUE(tip->isVisible());
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_FALSE(tip->isVisible());
 }
 
 } // namespace

@@ -114,6 +114,7 @@ TEST_F(TextCompareTest, ChangedCharactersStandOutFromTheSelectedBlock)
         auto w = open(l, r);
         ASSERT_EQ(w->mergeBlocks().size(), 1u);
         w->selectBlock(0);
+        settle(*w);
         MyEditTextView *view = w->textView(1);
         const BlockPalette p = view->blockPalette(w->mergeBlocks()[0]);
         const QList<QTextEdit::ExtraSelection> marks = view->extraSelections();

@@ -313,8 +313,10 @@ TEST_F(FoldedPaneTest, BigOneLinePairOpensFoldedAndSavesExactly)
     ASSERT_EQ(w->mergeBlocks().size(), 1u);
     EXPECT_EQ(w->GetTextInView1().size(), left.size());
 
-    // The selected block shows the row of the change, in both panes.
+    // The selected block shows the row of the change, in both panes, once its changed characters
+    // are known.
     w->selectBlock(0);
+    settle(*w);
     const qint64 row = (left.size() / 2) / kFoldRowLength;
     EXPECT_NEAR(double(v1->firstVisibleRowInLine()), double(row), 30.0);
     EXPECT_EQ(v2->firstVisibleRowInLine(), v1->firstVisibleRowInLine());

@@ -86,6 +86,45 @@ TEST_F(TextCompareTest, TheStripsBesideThePanesFollowTheTheme)
     EXPECT_TRUE(near(overview->palette().color(QPalette::Base), background));
 }
 
+// A block is shown at once; its changed characters are compared on a worker and marked when
+// they arrive, only while the block and the texts they were computed on are still those shown.
+TEST_F(TextCompareTest, ChangedCharactersFollowTheBlockTheyWereComputedFor)
+{
+    auto w = open(write("a.txt", kLeft), write("b.txt", kRight));
+    const auto marked = [&](int side) {
+        QStringList out;
+        for (const auto &sel : w->textView(side)->extraSelections())
+            out << sel.cursor.selectedText().replace(QChar::ParagraphSeparator, u'\n');
+        return out.join(u'|');
+    };
+    ASSERT_EQ(marked(2), QStringLiteral("BETA"));
+
+    // Stepping: the marks of the block left go at once, those of the new one follow.
+    w->selectBlock(1);
+    EXPECT_EQ(w->currentBlock(), 1);
+    EXPECT_EQ(marked(1), QString());
+    EXPECT_EQ(marked(2), QString());
+    EXPECT_TRUE(w->isComparing());
+    settle(*w);
+    EXPECT_EQ(marked(2), QStringLiteral("new line\n"));
+
+    // Stepping on before the marks arrive: only the last block's are shown.
+    w->selectBlock(1);
+    w->selectBlock(0);
+    settle(*w);
+    EXPECT_EQ(marked(1), QStringLiteral("beta"));
+    EXPECT_EQ(marked(2), QStringLiteral("BETA"));
+
+    // An edit before they arrive: the texts they were computed on are gone.
+    w->selectBlock(1);
+    QTextCursor c(w->textView(2)->document());
+    c.insertText(QStringLiteral("typed "));
+    settle(*w);
+    QTest::qWait(50);
+    EXPECT_EQ(marked(1), QString());
+    EXPECT_EQ(marked(2), QString());
+}
+
 TEST_F(TextCompareTest, CopyABlockBothWaysUndoAndCompareAgain)
 {
     auto w = open(write("a.txt", kLeft), write("b.txt", kRight));

@@ -140,6 +140,40 @@ TEST_F(ScrollSyncTest, TakingABlockShowsWhatItChanges)
     EXPECT_TRUE(halfInView(w->textView(1), b, 1));
 }
 
+// Turning wrapping on or off changes every row under the panes; the place stays: the line at the
+// top stays there, and a block being shown stays in view with both its halves.
+TEST_F(ScrollSyncTest, WrappingKeepsThePlace)
+{
+    auto w = openPair();
+    const MergeBlockList &blocks = w->mergeBlocks();
+    ASSERT_EQ(blocks.size(), 8u);
+    MyEditTextView *left = w->textView(1);
+    MyEditTextView *right = w->textView(2);
+    const bool wrappedAtFirst = left->lineWrapMode() != QPlainTextEdit::NoWrap;
+    for (int block : {-1, 6}) {
+        SCOPED_TRACE(block < 0 ? "no block shown" : "a block shown");
+        w->selectBlock(block);
+        if (block < 0)
+            left->scrollToLine(150);
+        ASSERT_GT(left->firstVisibleLine(), 100);
+        for (bool wrap : {!wrappedAtFirst, wrappedAtFirst}) {
+            SCOPED_TRACE(wrap ? "wrapping on" : "wrapping off");
+            const qint64 top = left->firstVisibleLine();
+            ASSERT_TRUE(w->Menu_SetWrapLines(wrap));
+            QTest::qWait(20);
+            EXPECT_EQ(w->currentBlock(), block);
+            if (block < 0) {
+                EXPECT_EQ(left->firstVisibleLine(), top);
+                continue;
+            }
+            EXPECT_TRUE(halfInView(left, blocks[size_t(block)], 1))
+                << left->firstVisibleLine() << "-" << left->lastVisibleLine();
+            EXPECT_TRUE(halfInView(right, blocks[size_t(block)], 2))
+                << right->firstVisibleLine() << "-" << right->lastVisibleLine();
+        }
+    }
+}
+
 // Whichever pane is scrolled, and wherever to, a line outside the blocks a third of the way down
 // the view stands at the same height as its counterpart in the other pane.
 TEST_F(ScrollSyncTest, ScrollingKeepsCorrespondingLinesSideBySide)

@@ -27,10 +27,12 @@ protected:
         auto w = showWindowOn(left, right);
         settle(*w);
         QTest::qWait(150);
+        settle(*w); // the changed characters of the first block
         return w;
     }
 
-    // Waits until the window has read its files and its compare is done.
+    // Waits until the window has read its files and its compares (lines, and the characters of the
+    // block selected) are done.
     static void settle(MergeEditWndCtr &w)
     {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !w.isLoading() && !w.isComparing(); }, 20000));
