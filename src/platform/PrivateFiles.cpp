@@ -36,27 +36,6 @@ void setWhy(QString *why, const QString &text)
 
 using Fd = platform::UniqueFd;
 
-QList<QByteArray> entryNames(int dirFd)
-{
-    QList<QByteArray> names;
-    // fdopendir takes the descriptor it is given: it gets a copy.
-    const int copy = ::fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
-    if (copy < 0)
-        return names;
-    DIR *dir = ::fdopendir(copy);
-    if (!dir) {
-        ::close(copy);
-        return names;
-    }
-    while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name != "." && name != "..")
-            names.append(name);
-    }
-    ::closedir(dir);
-    return names;
-}
-
 bool removeAt(int dirFd, const QByteArray &name, int depth)
 {
     struct stat st;
@@ -82,7 +61,7 @@ bool removeAt(int dirFd, const QByteArray &name, int depth)
     if ((opened.st_mode & S_IRWXU) != S_IRWXU && opened.st_uid == ::geteuid())
         ::fchmod(folder.get(), (opened.st_mode & 07777) | S_IRWXU);
     bool ok = true;
-    for (const QByteArray &entry : entryNames(folder.get()))
+    for (const QByteArray &entry : NamesInFolder(folder.get()))
         ok = removeAt(folder.get(), entry, depth + 1) && ok;
     if (!ok)
         return false;
@@ -137,6 +116,27 @@ EntryKind EntryKindOf(const QString &path)
     if (S_ISDIR(st.st_mode))
         return EntryKind::Folder;
     return EntryKind::Other;
+}
+
+QList<QByteArray> NamesInFolder(int dirFd)
+{
+    QList<QByteArray> names;
+    // fdopendir takes the descriptor it is given: it gets a copy.
+    const int copy = ::fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
+    if (copy < 0)
+        return names;
+    DIR *dir = ::fdopendir(copy);
+    if (!dir) {
+        ::close(copy);
+        return names;
+    }
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != "..")
+            names.append(name);
+    }
+    ::closedir(dir);
+    return names;
 }
 
 bool IsPrivateFolder(const QString &path)

@@ -5,6 +5,7 @@
 // made private (folders 0700, files 0600).
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -20,6 +21,9 @@ bool RemoveTreeNoFollow(const QString &path);
 
 // The same for the entry `name` of the folder open as dirFd.
 bool RemoveTreeAt(int dirFd, const QByteArray &name);
+
+// The names in the folder open as dirFd, "." and ".." left out; empty when it cannot be read.
+QList<QByteArray> NamesInFolder(int dirFd);
 
 // True when path is a folder (not a link to one) owned by this user with no access for others.
 bool IsPrivateFolder(const QString &path);

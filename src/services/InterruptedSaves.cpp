@@ -120,25 +120,6 @@ void syncFolder(const QString &folder)
         ::fsync(dir.get());
 }
 
-QList<QByteArray> namesIn(int dirFd)
-{
-    QList<QByteArray> names;
-    const int copy = ::fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
-    DIR *dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
-    if (!dir) {
-        if (copy >= 0)
-            ::close(copy);
-        return names;
-    }
-    while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name != "." && name != "..")
-            names.append(name);
-    }
-    ::closedir(dir);
-    return names;
-}
-
 // The file a copy was kept for, when it is still that very file.
 Fd openKeptFor(const KeptRecord &record)
 {
@@ -302,7 +283,7 @@ int OfferInterruptedSaves()
     if (dir.get() < 0)
         return 0;
     int offered = 0;
-    for (const QByteArray &name : namesIn(dir.get()))
+    for (const QByteArray &name : platform::NamesInFolder(dir.get()))
         offered += handleKept(dir.get(), folder, name) ? 1 : 0;
     return offered;
 }

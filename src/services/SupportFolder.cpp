@@ -52,22 +52,6 @@ bool processIsRunning(qint64 pid)
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
-QList<QByteArray> namesIn(int dirFd)
-{
-    QList<QByteArray> names;
-    const int copy = ::fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
-    DIR *dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
-    if (!dir) {
-        if (copy >= 0)
-            ::close(copy);
-        return names;
-    }
-    while (const dirent *entry = ::readdir(dir))
-        names.append(QByteArray(entry->d_name));
-    ::closedir(dir);
-    return names;
-}
-
 QByteArray firstLineOf(const char *path)
 {
     QFile file(QString::fromLatin1(path));
@@ -140,7 +124,7 @@ void removeStaleTempFolders(const QString &tmpRoot)
         ::close(root);
         return;
     }
-    for (const QByteArray &native : namesIn(root)) {
+    for (const QByteArray &native : platform::NamesInFolder(root)) {
         const auto match = pattern.match(QFile::decodeName(native));
         if (!match.hasMatch())
             continue;
