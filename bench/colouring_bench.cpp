@@ -75,32 +75,23 @@ std::shared_ptr<MyLanguageInfo> cppLanguage()
     return languageNamed("Cpp");
 }
 
-// Units of about 1 MB of markup or script, each a handful of tokens.
-QStringList pageUnits(qint64 bytes)
+// Units of about `bytes` of markup or script, each a handful of tokens; %1 numbers them.
+QStringList unitsOf(const QString &pattern, qint64 bytes)
 {
     QStringList units;
     qint64 size = 0;
     for (int i = 0; size < bytes; ++i) {
-        units << QStringLiteral("<div class=\"row r%1\" data-id='%1'><a href=\"/p/%1?a=1&amp;b=2\">"
-                                "item %1</a><span>%1.5</span></div>")
-                     .arg(i);
+        units << pattern.arg(i);
         size += units.back().size();
     }
     return units;
 }
 
-QStringList scriptUnits(qint64 bytes)
-{
-    QStringList units;
-    qint64 size = 0;
-    for (int i = 0; size < bytes; ++i) {
-        units << QStringLiteral("function f%1(a,b){var c=a*%1+b/2.5;if(c>0x1f){return \"p:\"+c}"
-                                "return 'n'+c.toString(16)};")
-                     .arg(i);
-        size += units.back().size();
-    }
-    return units;
-}
+const QString kPageUnit = QStringLiteral(
+    "<div class=\"row r%1\" data-id='%1'><a href=\"/p/%1?a=1&amp;b=2\">item %1</a><span>%1.5"
+    "</span></div>");
+const QString kScriptUnit = QStringLiteral(
+    "function f%1(a,b){var c=a*%1+b/2.5;if(c>0x1f){return \"p:\"+c}return 'n'+c.toString(16)};");
 
 // The colourer and the run list alone, as a pane drives them, without a view's layout.
 class RunsOnly : public LanguageColorInfoDelegate
@@ -284,7 +275,7 @@ void BM_OneLongLine(benchmark::State &state)
 {
     const bool script = state.range(0) == 1;
     const bool oneLine = state.range(1) == 1;
-    const QStringList units = script ? scriptUnits(1 << 20) : pageUnits(1 << 20);
+    const QStringList units = unitsOf(script ? kScriptUnit : kPageUnit, 1 << 20);
     const QString text = units.join(oneLine ? QString() : QStringLiteral("\n"));
     const auto language = languageNamed(script ? "JavaScript" : "HTML");
     LineFigures &figures = script ? gScriptFigures : gPageFigures;
