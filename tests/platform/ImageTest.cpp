@@ -63,6 +63,41 @@ QByteArray pngClaiming(quint32 w, quint32 h)
            pngChunk("IDAT", QByteArray::fromHex("789c030000000001")) + pngChunk("IEND", {});
 }
 
+// A chunk header declaring `length` bytes, with none of them there.
+QByteArray bareChunkHeader(const char *type, quint32 length)
+{
+    QByteArray out(4, 0);
+    qToBigEndian(length, out.data());
+    return out + QByteArray(type, 4);
+}
+
+// An icon file holding one PNG image.
+QByteArray iconHolding(const QByteArray &png)
+{
+    QByteArray out(6 + 16, 0);
+    qToLittleEndian(quint16(1), out.data() + 2); // an icon
+    qToLittleEndian(quint16(1), out.data() + 4); // one image
+    out[6] = 4;
+    out[7] = 3;
+    qToLittleEndian(quint16(1), out.data() + 10);
+    qToLittleEndian(quint16(32), out.data() + 12);
+    qToLittleEndian(quint32(png.size()), out.data() + 14);
+    qToLittleEndian(quint32(6 + 16), out.data() + 18);
+    return out + png;
+}
+
+// An icon family holding one PNG element.
+QByteArray iconFamilyHolding(const QByteArray &png)
+{
+    QByteArray element("ic07");
+    element += QByteArray(4, 0) + png;
+    qToBigEndian(quint32(element.size()), element.data() + 4);
+    QByteArray out("icns");
+    out += QByteArray(4, 0) + element;
+    qToBigEndian(quint32(out.size()), out.data() + 4);
+    return out;
+}
+
 QImage solid(int w, int h, QColor colour)
 {
     QImage image(w, h, QImage::Format_RGBA8888_Premultiplied);
@@ -170,6 +205,56 @@ TEST(ImageReaderTest, AHeaderClaimingTooManyPixelsIsRefusedBeforeDecoding)
     EXPECT_TRUE(Image::fromFile(path) == nullptr);
     // The decoders' own limit matches the bound.
     EXPECT_EQ(QImageReader::allocationLimit(), platform::kImageAllocationLimitMB);
+}
+
+// A valid picture followed by a chunk that declares nearly 2 GB and holds nothing: the PNG decoder
+// would allocate and clear the declared length before finding the data missing.
+TEST(ImageReaderTest, APartDeclaringMoreBytesThanTheFileHoldsIsRefusedUnread)
+{
+    const QByteArray good = pngOf(solid(4, 3, Qt::red));
+    ASSERT_TRUE(good.endsWith(pngChunk("IEND", {})));
+    const QByteArray hostile = good.chopped(12) + bareChunkHeader("tEXt", 0x7ffffff0u);
+    // One byte short of the declared data is refused too; the exact length is read.
+    const QByteArray shortByOne =
+        good.chopped(12) + pngChunk("tEXt", QByteArray("key\0value", 9)).chopped(5);
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        bool refused;
+    } rows[] = {
+        {"good.png", good, false},
+        {"hostile.png", hostile, true},
+        {"short.png", shortByOne, true},
+        {"good.ico", iconHolding(good), false},
+        {"hostile.ico", iconHolding(hostile), true},
+        {"good.icns", iconFamilyHolding(good), false},
+        {"hostile.icns", iconFamilyHolding(hostile), true},
+    };
+    const QString dir = pelkotest::freshDir();
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString path = dir + QLatin1Char('/') + QLatin1String(row.name);
+        ASSERT_TRUE(pelkotest::writeFile(path, row.bytes));
+        pelkotest::LogCapture log;
+        const QImage read = platform::readImageFile(path);
+        const platform::ViewImage view = platform::readImageForView(path, {100, 100}, 1 << 20);
+        if (!row.refused) {
+            EXPECT_EQ(read.size(), QSize(4, 3));
+            EXPECT_EQ(view.outcome, platform::ViewImage::Outcome::Read);
+            EXPECT_EQ(view.image.size(), QSize(4, 3));
+            continue;
+        }
+        EXPECT_TRUE(read.isNull());
+        EXPECT_TRUE(log.logged(QStringLiteral("image refused: a chunk at byte")));
+        EXPECT_TRUE(platform::readImageData(row.bytes).isNull());
+        EXPECT_TRUE(platform::readImageFrames(path).empty());
+        EXPECT_EQ(platform::imageCountOfFile(path), 0);
+        EXPECT_EQ(view.outcome, platform::ViewImage::Outcome::Damaged);
+        EXPECT_TRUE(view.image.isNull());
+        EXPECT_EQ(platform::readImageDataForView(row.bytes, {100, 100}, 1 << 20).outcome,
+                  platform::ViewImage::Outcome::Damaged);
+    }
 }
 
 TEST(ImageReaderTest, OnlyRegularFilesAreOpened)

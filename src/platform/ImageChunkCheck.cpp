@@ -1,0 +1,121 @@
+#include "platform/ImageChunkCheck.h"
+
+#include <QIODevice>
+#include <QtEndian>
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+constexpr char kPngSignature[8] = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n'};
+constexpr qint64 kIconHeader = 6;
+constexpr qint64 kIconEntry = 16;
+constexpr qint64 kFamilyHeader = 8;
+
+bool readAt(QIODevice *device, qint64 pos, char *out, qint64 count)
+{
+    return pos >= 0 && device->seek(pos) && device->read(out, count) == count;
+}
+
+bool pngStartsAt(QIODevice *device, qint64 pos, qint64 end)
+{
+    char head[8];
+    return end - pos >= 8 && readAt(device, pos, head, 8) &&
+           std::memcmp(head, kPngSignature, 8) == 0;
+}
+
+// The chunks of a PNG held in [start, end), up to its end chunk. A chunk whose header is cut off
+// is left to the decoder, which reads no declared length from it.
+QString pngOverrun(QIODevice *device, qint64 start, qint64 end)
+{
+    qint64 pos = start + 8;
+    while (end - pos >= 8) {
+        char header[8];
+        if (!readAt(device, pos, header, 8))
+            return {};
+        const qint64 length = qFromBigEndian<quint32>(header);
+        const qint64 left = end - pos - 8;
+        if (length > left) {
+            return QStringLiteral("a chunk at byte %1 declares %2 bytes where %3 are left")
+                .arg(pos)
+                .arg(length)
+                .arg(left);
+        }
+        if (std::memcmp(header + 4, "IEND", 4) == 0)
+            return {};
+        pos += 12 + length;
+    }
+    return {};
+}
+
+// An icon file: a directory of images, each a bitmap or a PNG of its own.
+QString iconOverrun(QIODevice *device, qint64 size)
+{
+    char header[kIconHeader];
+    if (!readAt(device, 0, header, kIconHeader))
+        return {};
+    const quint16 reserved = qFromLittleEndian<quint16>(header);
+    const quint16 type = qFromLittleEndian<quint16>(header + 2);
+    const quint16 count = qFromLittleEndian<quint16>(header + 4);
+    if (reserved != 0 || (type != 1 && type != 2))
+        return {};
+    for (qint64 i = 0; i < count; ++i) {
+        char entry[kIconEntry];
+        if (!readAt(device, kIconHeader + i * kIconEntry, entry, kIconEntry))
+            return {};
+        const qint64 bytes = qFromLittleEndian<quint32>(entry + 8);
+        const qint64 offset = qFromLittleEndian<quint32>(entry + 12);
+        const qint64 end = std::min(size, offset + bytes);
+        if (pngStartsAt(device, offset, end)) {
+            const QString why = pngOverrun(device, offset, end);
+            if (!why.isEmpty())
+                return why;
+        }
+    }
+    return {};
+}
+
+// An icon family: elements of a type and a length that counts their own header.
+QString familyOverrun(QIODevice *device, qint64 size)
+{
+    qint64 pos = kFamilyHeader;
+    while (size - pos >= kFamilyHeader) {
+        char header[kFamilyHeader];
+        if (!readAt(device, pos, header, kFamilyHeader))
+            return {};
+        const qint64 length = qFromBigEndian<quint32>(header + 4);
+        if (length < kFamilyHeader || length > size - pos)
+            return {}; // the decoder stops here too
+        if (pngStartsAt(device, pos + kFamilyHeader, pos + length)) {
+            const QString why = pngOverrun(device, pos + kFamilyHeader, pos + length);
+            if (!why.isEmpty())
+                return why;
+        }
+        pos += length;
+    }
+    return {};
+}
+
+} // namespace
+
+QString findOverlongImageChunk(QIODevice *device)
+{
+    if (!device || !device->isOpen() || device->isSequential())
+        return {};
+    const qint64 keep = device->pos();
+    const qint64 size = device->size();
+    QString why;
+    char magic[4] = {};
+    if (pngStartsAt(device, 0, size))
+        why = pngOverrun(device, 0, size);
+    else if (readAt(device, 0, magic, 4) && std::memcmp(magic, "icns", 4) == 0)
+        why = familyOverrun(device, size);
+    else
+        why = iconOverrun(device, size);
+    device->seek(keep);
+    return why;
+}
+
+} // namespace platform
