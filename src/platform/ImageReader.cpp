@@ -57,7 +57,9 @@ QImage readChecked(QImageReader &reader, qint64 *pixelBudget)
     if (count == 0 || count > *pixelBudget)
         return {};
     *pixelBudget -= count;
-    return image.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    // In place where the format allows: the decoded picture and a converted copy of it together
+    // would take twice the memory of the largest image accepted.
+    return std::move(image).convertToFormat(QImage::Format_RGBA8888_Premultiplied);
 }
 
 std::vector<QImage> readFrames(QIODevice *device, int maxFrames)

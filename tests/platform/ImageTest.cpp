@@ -18,8 +18,17 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cmath>
 #include <limits>
+
+#if defined(__SANITIZE_ADDRESS__)
+// The address sanitizer's heap hooks (its header does not come with every compiler).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void *, size_t),
+                                                         void (*)(const volatile void *));
+extern "C" size_t __sanitizer_get_allocated_size(const volatile void *);
+#define PELKO_HEAP_HOOKS 1
+#endif
 
 using platform::Image;
 using platform::ImagePtr;
@@ -255,6 +264,66 @@ TEST(ImageReaderTest, APartDeclaringMoreBytesThanTheFileHoldsIsRefusedUnread)
         EXPECT_EQ(platform::readImageDataForView(row.bytes, {100, 100}, 1 << 20).outcome,
                   platform::ViewImage::Outcome::Damaged);
     }
+}
+
+#ifdef PELKO_HEAP_HOOKS
+// The most bytes the heap held at once while `work` ran, over what it held before.
+std::atomic<bool> gCounting{false};
+std::atomic<qint64> gLive{0}, gPeak{0};
+
+void countMalloc(const volatile void *, size_t size)
+{
+    if (!gCounting)
+        return;
+    const qint64 now = gLive += qint64(size);
+    qint64 peak = gPeak;
+    while (now > peak && !gPeak.compare_exchange_weak(peak, now)) {
+    }
+}
+
+void countFree(const volatile void *pointer)
+{
+    if (gCounting)
+        gLive -= qint64(__sanitizer_get_allocated_size(pointer));
+}
+
+template <class Work> qint64 peakHeapGrowth(Work work)
+{
+    static const bool installed = __sanitizer_install_malloc_and_free_hooks(countMalloc, countFree);
+    if (!installed)
+        return -1;
+    gLive = 0;
+    gPeak = 0;
+    gCounting = true;
+    work();
+    gCounting = false;
+    return gPeak;
+}
+#endif
+
+// The decoded picture is converted to RGBA8 where it lies: the largest image accepted would
+// otherwise be held twice over for a moment.
+TEST(ImageReaderTest, ReadingHoldsThePixelsOnce)
+{
+#ifndef PELKO_HEAP_HOOKS
+    GTEST_SKIP() << "needs the address sanitizer's heap hooks";
+#else
+    QImage picture(1024, 1024, QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        auto *row = reinterpret_cast<quint32 *>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            row[x] = qRgba(x & 255, y & 255, (x ^ y) & 255, 128 + (x & 127));
+    }
+    const QString path = pelkotest::freshDir() + QStringLiteral("/big.png");
+    ASSERT_TRUE(picture.save(path, "PNG"));
+    QImage read;
+    const qint64 peak = peakHeapGrowth([&] { read = platform::readImageFile(path); });
+    ASSERT_GE(peak, 0);
+    ASSERT_EQ(read.size(), picture.size());
+    EXPECT_EQ(read.format(), QImage::Format_RGBA8888_Premultiplied);
+    const qint64 pixelBytes = qint64(picture.width()) * picture.height() * 4;
+    EXPECT_LT(peak, pixelBytes * 3 / 2) << peak << " bytes at most for " << pixelBytes;
+#endif
 }
 
 TEST(ImageReaderTest, OnlyRegularFilesAreOpened)
