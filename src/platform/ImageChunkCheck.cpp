@@ -14,6 +14,15 @@ constexpr qint64 kIconHeader = 6;
 constexpr qint64 kIconEntry = 16;
 constexpr qint64 kFamilyHeader = 8;
 
+QString overrun(const char *part, qint64 at, qint64 declared, qint64 left)
+{
+    return QStringLiteral("%1 at byte %2 declares %3 bytes where %4 are left")
+        .arg(QLatin1String(part))
+        .arg(at)
+        .arg(declared)
+        .arg(left);
+}
+
 bool readAt(QIODevice *device, qint64 pos, char *out, qint64 count)
 {
     return pos >= 0 && device->seek(pos) && device->read(out, count) == count;
@@ -37,12 +46,8 @@ QString pngOverrun(QIODevice *device, qint64 start, qint64 end)
             return {};
         const qint64 length = qFromBigEndian<quint32>(header);
         const qint64 left = end - pos - 8;
-        if (length > left) {
-            return QStringLiteral("a chunk at byte %1 declares %2 bytes where %3 are left")
-                .arg(pos)
-                .arg(length)
-                .arg(left);
-        }
+        if (length > left)
+            return overrun("a chunk", pos, length, left);
         if (std::memcmp(header + 4, "IEND", 4) == 0)
             return {};
         pos += 12 + length;
@@ -67,12 +72,14 @@ QString iconOverrun(QIODevice *device, qint64 size)
             return {};
         const qint64 bytes = qFromLittleEndian<quint32>(entry + 8);
         const qint64 offset = qFromLittleEndian<quint32>(entry + 12);
-        const qint64 end = std::min(size, offset + bytes);
-        if (pngStartsAt(device, offset, end)) {
-            const QString why = pngOverrun(device, offset, end);
-            if (!why.isEmpty())
-                return why;
-        }
+        if (!pngStartsAt(device, offset, size))
+            continue; // a bitmap entry is read row by row
+        // A PNG entry is read whole into memory of its declared size.
+        if (bytes > size - offset)
+            return overrun("an icon entry", offset, bytes, size - offset);
+        const QString why = pngOverrun(device, offset, offset + bytes);
+        if (!why.isEmpty())
+            return why;
     }
     return {};
 }
@@ -86,8 +93,11 @@ QString familyOverrun(QIODevice *device, qint64 size)
         if (!readAt(device, pos, header, kFamilyHeader))
             return {};
         const qint64 length = qFromBigEndian<quint32>(header + 4);
-        if (length < kFamilyHeader || length > size - pos)
+        if (length < kFamilyHeader)
             return {}; // the decoder stops here too
+        // An element is read whole into memory of its declared size.
+        if (length > size - pos)
+            return overrun("an element", pos, length, size - pos);
         if (pngStartsAt(device, pos + kFamilyHeader, pos + length)) {
             const QString why = pngOverrun(device, pos + kFamilyHeader, pos + length);
             if (!why.isEmpty())
