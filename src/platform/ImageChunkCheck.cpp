@@ -1,8 +1,11 @@
 #include "platform/ImageChunkCheck.h"
 
+#include "platform/PixelLimits.h"
+
 #include <QIODevice>
 #include <QtEndian>
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace platform {
@@ -10,6 +13,8 @@ namespace platform {
 namespace {
 
 constexpr char kPngSignature[8] = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n'};
+constexpr char kMngSignature[8] = {'\x8a', 'M', 'N', 'G', '\r', '\n', '\x1a', '\n'};
+constexpr char kJngSignature[8] = {'\x8b', 'J', 'N', 'G', '\r', '\n', '\x1a', '\n'};
 constexpr qint64 kIconHeader = 6;
 constexpr qint64 kIconEntry = 16;
 constexpr qint64 kFamilyHeader = 8;
@@ -108,7 +113,49 @@ QString familyOverrun(QIODevice *device, qint64 size)
     return {};
 }
 
+// The first size beyond maxPixels that the stream's header or one of its images' headers declares.
+std::optional<QSize> oversizedIn(QIODevice *device, qint64 size, qint64 maxPixels)
+{
+    qint64 pos = 8;
+    while (size - pos >= 16) {
+        char header[16];
+        if (!readAt(device, pos, header, 16))
+            return std::nullopt;
+        const qint64 length = qFromBigEndian<quint32>(header);
+        const char *type = header + 4;
+        const bool declaresSize = std::memcmp(type, "MHDR", 4) == 0 ||
+                                  std::memcmp(type, "IHDR", 4) == 0 ||
+                                  std::memcmp(type, "JHDR", 4) == 0;
+        if (declaresSize && length >= 8) {
+            const qint64 w = qFromBigEndian<quint32>(header + 8);
+            const qint64 h = qFromBigEndian<quint32>(header + 12);
+            if (w > 0 && h > 0 && (checkedPixelCount(w, h) == 0 || w * h > maxPixels))
+                return QSize(int(std::min<qint64>(w, INT_MAX)), int(std::min<qint64>(h, INT_MAX)));
+        }
+        if (std::memcmp(type, "MEND", 4) == 0 || std::memcmp(type, "IEND", 4) == 0 ||
+            length > size - pos - 12)
+            return std::nullopt;
+        pos += 12 + length;
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+std::optional<QSize> findOversizedAnimation(QIODevice *device, qint64 maxPixels)
+{
+    if (!device || !device->isOpen() || device->isSequential())
+        return std::nullopt;
+    const qint64 keep = device->pos();
+    const qint64 size = device->size();
+    std::optional<QSize> found;
+    char magic[8];
+    if (readAt(device, 0, magic, 8) &&
+        (std::memcmp(magic, kMngSignature, 8) == 0 || std::memcmp(magic, kJngSignature, 8) == 0))
+        found = oversizedIn(device, size, maxPixels);
+    device->seek(keep);
+    return found;
+}
 
 QString findOverlongImageChunk(QIODevice *device)
 {

@@ -6,7 +6,9 @@
 // the size it declares. The pixel bound sees none of these, so each declared length is checked
 // against what is left of the bytes.
 
+#include <QSize>
 #include <QString>
+#include <optional>
 
 class QIODevice;
 
@@ -15,5 +17,10 @@ namespace platform {
 // Empty when every part the bytes declare fits in what follows it; otherwise why they are
 // refused. The device is random-access and opened for reading; its position is kept.
 QString findOverlongImageChunk(QIODevice *device);
+
+// Multiple-image (MNG) and JPEG-network (JNG) streams are decoded by a library that takes its
+// memory outside the decoders' allocation limit, and their decoder reports no size beforehand:
+// the first size beyond maxPixels that the stream's header or an image's header declares.
+std::optional<QSize> findOversizedAnimation(QIODevice *device, qint64 maxPixels);
 
 } // namespace platform

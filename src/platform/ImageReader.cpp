@@ -26,6 +26,25 @@ std::unique_ptr<QFile> openRegularFile(const QString &path)
     return file;
 }
 
+// The most pixels a decoder may take memory for: the bound, or less under the decoders'
+// allocation limit.
+qint64 decodablePixels()
+{
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024 / 4;
+    return limit > 0 ? std::min(kMaxImagePixels, limit) : kMaxImagePixels;
+}
+
+bool refusedOversized(QIODevice *device)
+{
+    const auto size = findOversizedAnimation(device, decodablePixels());
+    if (!size)
+        return false;
+    Log(QStringLiteral("ERROR image refused: %1 x %2 pixels")
+            .arg(size->width())
+            .arg(size->height()));
+    return true;
+}
+
 // Bytes whose structure would make a decoder allocate far beyond their size are never decoded.
 bool refusedUnread(QIODevice *device)
 {
@@ -67,9 +86,9 @@ std::vector<QImage> readFrames(QIODevice *device, int maxFrames)
     std::vector<QImage> frames;
     if (!device)
         return frames;
-    if (refusedUnread(device))
-        return frames;
     installImageAllocationLimit();
+    if (refusedUnread(device) || refusedOversized(device))
+        return frames;
     QImageReader reader(device);
     if (!reader.canRead())
         return frames;
@@ -97,6 +116,10 @@ ViewImage readForView(QIODevice *device, QSize target, qint64 fullPixels)
     ViewImage out;
     if (refusedUnread(device)) {
         out.outcome = ViewImage::Outcome::Damaged;
+        return out;
+    }
+    if (refusedOversized(device)) {
+        out.outcome = ViewImage::Outcome::TooLarge;
         return out;
     }
     QImageReader reader(device);
@@ -183,9 +206,9 @@ std::vector<QImage> readImageDataFrames(const QByteArray &bytes)
 int imageCountOfFile(const QString &path)
 {
     auto file = openRegularFile(path);
-    if (!file || refusedUnread(file.get()))
-        return 0;
     installImageAllocationLimit();
+    if (!file || refusedUnread(file.get()) || refusedOversized(file.get()))
+        return 0;
     QImageReader reader(file.get());
     if (!reader.canRead())
         return 0;

@@ -72,6 +72,18 @@ QByteArray pngClaiming(quint32 w, quint32 h)
            pngChunk("IDAT", QByteArray::fromHex("789c030000000001")) + pngChunk("IEND", {});
 }
 
+// A multiple-image stream whose header (or whose one image's header) claims the size.
+QByteArray mngClaiming(quint32 w, quint32 h, bool inImage)
+{
+    QByteArray mhdr(28, 0);
+    qToBigEndian(inImage ? 4u : w, mhdr.data());
+    qToBigEndian(inImage ? 3u : h, mhdr.data() + 4);
+    QByteArray out = QByteArray("\x8aMNG\r\n\x1a\n", 8) + pngChunk("MHDR", mhdr);
+    if (inImage)
+        out += pngClaiming(w, h).mid(8).chopped(12); // IHDR and IDAT
+    return out + pngChunk("MEND", {});
+}
+
 // A chunk header declaring `length` bytes, with none of them there.
 QByteArray bareChunkHeader(const char *type, quint32 length)
 {
@@ -222,6 +234,23 @@ TEST(ImageReaderTest, AHeaderClaimingTooManyPixelsIsRefusedBeforeDecoding)
     EXPECT_TRUE(log.logged(QStringLiteral("image refused: 100000 x 100000")));
     EXPECT_TRUE(platform::readImageData(pngClaiming(100000, 100000)).isNull());
     EXPECT_TRUE(Image::fromFile(path) == nullptr);
+    // The multiple-image decoder reports no size and takes its memory outside the decoders'
+    // limit: the sizes its stream declares are checked instead.
+    for (const bool inImage : {false, true}) {
+        SCOPED_TRACE(inImage ? "image header" : "stream header");
+        const QString mng = dir + QStringLiteral("/huge.mng");
+        ASSERT_TRUE(pelkotest::writeFile(mng, mngClaiming(40000, 30000, inImage)));
+        pelkotest::LogCapture mngLog;
+        EXPECT_TRUE(platform::readImageFile(mng).isNull());
+        EXPECT_TRUE(mngLog.logged(QStringLiteral("image refused: 40000 x 30000")));
+        EXPECT_EQ(platform::imageCountOfFile(mng), 0);
+        EXPECT_EQ(platform::readImageForView(mng, {100, 100}, 1 << 20).outcome,
+                  platform::ViewImage::Outcome::TooLarge);
+        // Within the bound, the same stream is read.
+        ASSERT_TRUE(pelkotest::writeFile(mng, mngClaiming(40, 30, inImage)));
+        EXPECT_NE(platform::readImageForView(mng, {100, 100}, 1 << 20).outcome,
+                  platform::ViewImage::Outcome::TooLarge);
+    }
     // The decoders' own limit matches the bound.
     EXPECT_EQ(QImageReader::allocationLimit(), platform::kImageAllocationLimitMB);
 }
