@@ -129,7 +129,10 @@ std::optional<QSize> oversizedIn(QIODevice *device, qint64 size, qint64 maxPixel
         if (declaresSize && length >= 8) {
             const qint64 w = qFromBigEndian<quint32>(header + 8);
             const qint64 h = qFromBigEndian<quint32>(header + 12);
-            if (w > 0 && h > 0 && (checkedPixelCount(w, h) == 0 || w * h > maxPixels))
+            // A side of 0 alongside a huge one is as much trouble to the decoder.
+            const bool beyond = w > maxPixels || h > maxPixels ||
+                                std::max<qint64>(w, 1) * std::max<qint64>(h, 1) > maxPixels;
+            if ((w > 0 || h > 0) && beyond)
                 return QSize(int(std::min<qint64>(w, INT_MAX)), int(std::min<qint64>(h, INT_MAX)));
         }
         if (std::memcmp(type, "MEND", 4) == 0 || std::memcmp(type, "IEND", 4) == 0 ||

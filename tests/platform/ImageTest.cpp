@@ -236,13 +236,13 @@ TEST(ImageReaderTest, AHeaderClaimingTooManyPixelsIsRefusedBeforeDecoding)
     EXPECT_TRUE(Image::fromFile(path) == nullptr);
     // The multiple-image decoder reports no size and takes its memory outside the decoders'
     // limit: the sizes its stream declares are checked instead.
-    for (const bool inImage : {false, true}) {
+    for (const auto &[inImage, h] : {std::pair{false, 30000u}, {true, 30000u}, {true, 0u}}) {
         SCOPED_TRACE(inImage ? "image header" : "stream header");
         const QString mng = dir + QStringLiteral("/huge.mng");
-        ASSERT_TRUE(pelkotest::writeFile(mng, mngClaiming(40000, 30000, inImage)));
+        ASSERT_TRUE(pelkotest::writeFile(mng, mngClaiming(h ? 40000 : 3'000'000'000u, h, inImage)));
         pelkotest::LogCapture mngLog;
         EXPECT_TRUE(platform::readImageFile(mng).isNull());
-        EXPECT_TRUE(mngLog.logged(QStringLiteral("image refused: 40000 x 30000")));
+        EXPECT_TRUE(mngLog.logged(QStringLiteral("image refused: ")));
         EXPECT_EQ(platform::imageCountOfFile(mng), 0);
         EXPECT_EQ(platform::readImageForView(mng, {100, 100}, 1 << 20).outcome,
                   platform::ViewImage::Outcome::TooLarge);
