@@ -1,4 +1,6 @@
 #include "compare/FolderContentCompare.h"
+
+#include "compare/LineEndReader.h"
 #include "platform/UniqueFd.h"
 
 #include <cerrno>
@@ -72,24 +74,6 @@ int openRegular(int folder, const QByteArray &path, ContentVerdict *failure,
     return fd;
 }
 
-// Reads up to n bytes, retrying short reads; -1 on error.
-ssize_t readFull(int fd, char *buf, size_t n)
-{
-    size_t got = 0;
-    while (got < n) {
-        const ssize_t r = ::read(fd, buf + got, n - got);
-        if (r < 0) {
-            if (errno == EINTR)
-                continue;
-            return -1;
-        }
-        if (r == 0)
-            break;
-        got += size_t(r);
-    }
-    return ssize_t(got);
-}
-
 bool cancelled(const std::atomic<bool> *cancel)
 {
     return cancel && cancel->load(std::memory_order_relaxed);
@@ -104,8 +88,8 @@ ContentVerdict compareBytes(int fa, int fb, const std::atomic<bool> *cancel, qin
     for (;;) {
         if (cancelled(cancel))
             return ContentVerdict::Cancelled;
-        const ssize_t na = readFull(fa, a, kBlock);
-        const ssize_t nb = readFull(fb, b, kBlock);
+        const ssize_t na = ReadFully(fa, a, kBlock);
+        const ssize_t nb = ReadFully(fb, b, kBlock);
         if (na < 0 || nb < 0)
             return ContentVerdict::Unreadable;
         if (na != nb || std::memcmp(a, b, size_t(na)) != 0)
@@ -120,85 +104,12 @@ ContentVerdict compareBytes(int fa, int fb, const std::atomic<bool> *cancel, qin
     }
 }
 
-// A file's bytes with every CR, LF and CRLF given as one LF. A CR at the end of one block and an
-// LF at the start of the next are one line end.
-class LineEndReader
-{
-public:
-    // raw and out hold kBlock bytes each.
-    LineEndReader(int fd, char *raw, char *out) : mFd(fd), mRaw(raw), mOut(out) {}
-
-    // Makes sure unread normalised bytes are there; false at the end; error set on failure.
-    bool fill()
-    {
-        while (mPos >= mOutSize) {
-            mOutSize = 0;
-            mPos = 0;
-            const ssize_t n = readFull(mFd, mRaw, kBlock);
-            if (n < 0) {
-                error = true;
-                return false;
-            }
-            if (n == 0)
-                return false;
-            normalize(size_t(n));
-        }
-        return true;
-    }
-    const char *data() const { return mOut + mPos; }
-    size_t available() const { return mOutSize - mPos; }
-    void consume(size_t n) { mPos += n; }
-    bool error = false;
-
-private:
-    // The output never outgrows the input, so it fits the block.
-    void normalize(size_t n)
-    {
-        size_t w = 0;
-        for (size_t i = 0; i < n; ++i) {
-            const char c = mRaw[i];
-            if (c == '\r') {
-                mOut[w++] = '\n';
-                mAfterCR = true;
-                continue;
-            }
-            if (c == '\n' && mAfterCR) {
-                mAfterCR = false;
-                continue;
-            }
-            mAfterCR = false;
-            mOut[w++] = c;
-        }
-        mOutSize = w;
-    }
-
-    int mFd;
-    char *mRaw, *mOut;
-    size_t mOutSize = 0;
-    size_t mPos = 0;
-    bool mAfterCR = false;
-};
-
 ContentVerdict compareIgnoringLineEnds(int fa, int fb, const std::atomic<bool> *cancel)
 {
     ScratchBuffers &buffers = scratch();
-    LineEndReader a(fa, buffers.raw1.get(), buffers.out(1));
-    LineEndReader b(fb, buffers.raw2.get(), buffers.out(2));
-    for (;;) {
-        if (cancelled(cancel))
-            return ContentVerdict::Cancelled;
-        const bool moreA = a.fill();
-        const bool moreB = b.fill();
-        if (a.error || b.error)
-            return ContentVerdict::Unreadable;
-        if (!moreA || !moreB)
-            return moreA == moreB ? ContentVerdict::Same : ContentVerdict::Different;
-        const size_t n = std::min(a.available(), b.available());
-        if (std::memcmp(a.data(), b.data(), n) != 0)
-            return ContentVerdict::Different;
-        a.consume(n);
-        b.consume(n);
-    }
+    char *const blocks[4] = {buffers.raw1.get(), buffers.out(1), buffers.raw2.get(),
+                             buffers.out(2)};
+    return CompareIgnoringLineEnds(fa, fb, cancel, blocks, kBlock);
 }
 
 } // namespace

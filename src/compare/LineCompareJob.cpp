@@ -201,7 +201,6 @@ void LineCompareJob::runDiff(const QString &path1, const QString &path2)
     mProcess->setArguments(LineCompare_Arguments(mOptions)
                            << QStringLiteral("--") << path1 << path2);
     mProcess->setStandardInputFile(QProcess::nullDevice());
-    mResult.blocks = MergeBlockList{};
     connect(mProcess, &QProcess::readyReadStandardOutput, this, [this] { readOutput(); });
     connect(mProcess, &QProcess::finished, this, [this] { processFinished(); });
     connect(mProcess, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
@@ -214,29 +213,8 @@ void LineCompareJob::runDiff(const QString &path1, const QString &path2)
 void LineCompareJob::readOutput()
 {
     GUARD_BEGIN
-    if (!mProcess)
-        return;
-    const QByteArray chunk = mProcess->readAllStandardOutput();
-    qsizetype pos = 0;
-    while (pos < chunk.size()) {
-        const qsizetype end = chunk.indexOf('\n', pos);
-        const qsizetype stop = end < 0 ? chunk.size() : end;
-        // Only header lines are kept: a quoted line (which may be the whole of a long file) is
-        // passed over without being gathered.
-        const bool header = !mPending.isEmpty()
-                                ? mPending.front() >= '0' && mPending.front() <= '9'
-                                : stop > pos && chunk[pos] >= '0' && chunk[pos] <= '9';
-        if (header || (mPending.isEmpty() && stop == pos))
-            mPending.append(chunk.constData() + pos, stop - pos);
-        else if (mPending.isEmpty())
-            mPending = "<"; // marks a quoted line in progress
-        if (end < 0)
-            break;
-        if (!mParseFailed && !ParseDiffNormalOutputLine(mPending, *mResult.blocks))
-            mParseFailed = true;
-        mPending.clear();
-        pos = end + 1;
-    }
+    if (mProcess)
+        mOutput.feed(mProcess->readAllStandardOutput());
     GUARD_END_VOID
 }
 
@@ -244,21 +222,17 @@ void LineCompareJob::processFinished()
 {
     GUARD_BEGIN
     readOutput();
-    if (!mPending.isEmpty() && !mParseFailed &&
-        !ParseDiffNormalOutputLine(mPending, *mResult.blocks))
-        mParseFailed = true;
-    mPending.clear();
+    mOutput.finish();
     // 0: the same, 1: different; only 2 (or a crash) is trouble.
     if (mProcess->exitStatus() != QProcess::NormalExit || mProcess->exitCode() > 1) {
         fail(QString::fromLocal8Bit(mProcess->readAllStandardError()).trimmed());
         return;
     }
-    if (mParseFailed) {
+    if (mOutput.failed()) {
         fail(QStringLiteral("the output of diff cannot be read"));
         return;
     }
-    if (mProcess->exitCode() == 0)
-        mResult.blocks = MergeBlockList{};
+    mResult.blocks = mProcess->exitCode() == 0 ? MergeBlockList{} : mOutput.takeBlocks();
     mDiffDone = true;
     if (mTablesDone)
         finish();

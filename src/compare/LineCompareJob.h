@@ -5,6 +5,7 @@
 // waits on the main thread. Deleting the job cancels it: the child is killed, and its files go as
 // soon as no worker uses them.
 
+#include "compare/DiffOutputStream.h"
 #include "compare/LineCompare.h"
 
 #include <QObject>
@@ -57,9 +58,8 @@ private:
     LineCompareOptions mOptions;
     QProcess *mProcess = nullptr;
     QString mPath1, mPath2;
-    QByteArray mPending; // an output line not yet complete
+    DiffOutputStream mOutput;
     LineCompareResult mResult;
-    bool mParseFailed = false;
     bool mRunning = false;
     // diff and the line tables are done (they run side by side).
     bool mDiffDone = false;

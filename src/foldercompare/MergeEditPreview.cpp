@@ -5,6 +5,7 @@
 #include "foldercompare/FolderCompareModel.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
+#include "platform/ImageReader.h"
 #include "services/Localization.h"
 
 #include <QApplication>
@@ -12,7 +13,6 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -25,6 +25,24 @@
 namespace {
 
 constexpr qint64 kPreviewBytes = 4 * 1024 * 1024;
+// Pictures a decoder can only read whole are previewed up to this many pixels.
+constexpr qint64 kPreviewPixels = 64LL * 1024 * 1024;
+
+// What a side shows when its image is not shown.
+QString noteOf(platform::ViewImage::Outcome outcome)
+{
+    using Outcome = platform::ViewImage::Outcome;
+    switch (outcome) {
+    case Outcome::NoDecoder:
+        return L_(QStringLiteral("Preview not available for this format"));
+    case Outcome::TooLarge:
+        return L_(QStringLiteral("The image is too large to preview"));
+    case Outcome::Damaged:
+        return L_(QStringLiteral("The image cannot be read: the file is damaged or incomplete"));
+    default:
+        return L_(QStringLiteral("The image cannot be read"));
+    }
+}
 
 // The first 4 MB as text; a NUL byte near the start marks a file that is no text.
 QString readHead(const QString &path, bool *binary)
@@ -190,6 +208,18 @@ QString MergeEditPreview::title(int side) const
     return label ? label->text() : QString();
 }
 
+QSize MergeEditPreview::imageSize(int side) const
+{
+    const QLabel *label = mImage[side == 1 ? 0 : 1];
+    return label ? label->pixmap().size() : QSize();
+}
+
+QString MergeEditPreview::imageNote(int side) const
+{
+    const QLabel *label = mImage[side == 1 ? 0 : 1];
+    return label ? label->text() : QString();
+}
+
 void MergeEditPreview::showNothing()
 {
     window();
@@ -239,28 +269,37 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
     showInfo(item); // until the content is read
     QPointer<MergeEditPreview> self(this);
     const bool image = item.itemType == ITEM_TYPE_IMAGE;
-    (void)QtConcurrent::run([self, request, image, path1, path2] {
+    // The size each image is decoded for, taken here: the worker touches no widget.
+    QSize boxes[2];
+    for (int k = 0; k < 2; ++k)
+        boxes[k] = mImage[k]->size().expandedTo(QSize(200, 200));
+    (void)QtConcurrent::run([self, request, image, path1, path2, b1 = boxes[0], b2 = boxes[1]] {
         if (image) {
-            QImage img[2];
             const QString paths[2] = {path1, path2};
+            const QSize box[2] = {b1, b2};
+            platform::ViewImage read[2];
             for (int k = 0; k < 2; ++k) {
-                QImageReader reader(paths[k]);
-                const QSize size = reader.size();
-                if (size.isValid() && qint64(size.width()) * size.height() <= 64LL * 1024 * 1024)
-                    img[k] = reader.read();
+                if (paths[k].isEmpty())
+                    continue;
+                read[k] = platform::readImageForView(paths[k], box[k], kPreviewPixels);
+                // A small picture fills its side too.
+                if (!read[k].image.isNull())
+                    read[k].image =
+                        read[k].image.scaled(box[k], Qt::KeepAspectRatio, Qt::SmoothTransformation);
             }
             platform::performOnMainThread(
-                [self, request, a = img[0], b = img[1]] {
+                [self, request, a = read[0], b = read[1], path1, path2] {
                     if (!self || self->mIsClosing || request != self->mRequest)
                         return;
-                    const QImage imgs[2] = {a, b};
+                    const platform::ViewImage shown[2] = {a, b};
+                    const bool given[2] = {!path1.isEmpty(), !path2.isEmpty()};
                     for (int k = 0; k < 2; ++k) {
-                        const QSize box = self->mImage[k]->size().expandedTo(QSize(200, 200));
-                        self->mImage[k]->setPixmap(
-                            imgs[k].isNull()
-                                ? QPixmap()
-                                : QPixmap::fromImage(imgs[k].scaled(box, Qt::KeepAspectRatio,
-                                                                    Qt::SmoothTransformation)));
+                        if (!shown[k].image.isNull())
+                            self->mImage[k]->setPixmap(QPixmap::fromImage(shown[k].image));
+                        else if (given[k])
+                            self->mImage[k]->setText(noteOf(shown[k].outcome));
+                        else
+                            self->mImage[k]->clear();
                     }
                     self->mPages->setCurrentIndex(2);
                     emit self->contentShown();

@@ -41,6 +41,9 @@ public:
     QString text(int side) const;
     // The name shown above a side's pane.
     QString title(int side) const;
+    // The size of a side's picture (empty when none), and the note shown instead of it.
+    QSize imageSize(int side) const;
+    QString imageNote(int side) const;
     int blockCount() const { return mBlockCount; }
 
 signals:

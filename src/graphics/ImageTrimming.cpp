@@ -52,6 +52,52 @@ ImagePtr drawnImage(QSizeF points, double pixelsPerPoint,
     return image;
 }
 
+// The pixels drawInRect would draw from for a destination that many device pixels wide: the
+// smallest representation at least that wide, else the widest.
+QImage sourcePixels(const Image *image, double deviceWidth)
+{
+    const platform::ImageRep *best = nullptr, *widest = nullptr;
+    for (const platform::ImageRep &rep : image->representations()) {
+        const QSize px = rep.pixelSize();
+        if (px.isEmpty())
+            continue;
+        if (!widest || px.width() > widest->pixelSize().width())
+            widest = &rep;
+        if (px.width() >= deviceWidth && (!best || px.width() < best->pixelSize().width()))
+            best = &rep;
+    }
+    const platform::ImageRep *rep = best ? best : widest;
+    if (!rep)
+        return {};
+    return rep->isBitmap() ? rep->bitmap : rep->filter->render(rep->pixelSize());
+}
+
+// Draws the whole image into `to`. A smooth draw samples 2 x 2 source pixels for each pixel it
+// makes, so below half the size most of the source is never looked at and fine detail aliases;
+// there the source area of every pixel is averaged first, and the draw only places the result.
+void drawShrinkingSmoothly(QPainter &painter, const Image *image, const QRectF &to)
+{
+    const QRectF device = painter.deviceTransform().mapRect(to);
+    const QImage source = sourcePixels(image, device.width());
+    const bool shrinksMuch = !source.isNull() && (device.width() * 2 < source.width() ||
+                                                  device.height() * 2 < source.height());
+    if (!shrinksMuch) {
+        image->drawInRect(&painter, to);
+        return;
+    }
+    // Averaged to the destination's pixels; a side that grows is left to the draw.
+    const auto side = [](double wanted, int have) {
+        return std::clamp(platform::saturatingRound<int>(wanted, 1), 1, have);
+    };
+    const QImage averaged =
+        source.scaled(side(device.width(), source.width()), side(device.height(), source.height()),
+                      Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(to, averaged);
+    painter.restore();
+}
+
 // A canvas asked for in pixels: half the points, twice the pixels a point, on a retina screen.
 double retinaPointFactor()
 {
@@ -227,7 +273,7 @@ ImagePtr ResizeImage(const Image *image, QSizeF size, bool keepAspect)
         const QRectF box(QPointF(0, 0), canvas);
         const QRectF to =
             keepAspect ? FitRectKeepingAspect(QRectF(QPointF(0, 0), image->size()), box) : box;
-        image->drawInRect(&painter, to);
+        drawShrinkingSmoothly(painter, image, to);
     });
     GUARD_END(nullptr)
 }

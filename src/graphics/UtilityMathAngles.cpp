@@ -4,6 +4,7 @@
 #include "graphics/UtilityMathTransforms.h"
 
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -87,7 +88,12 @@ bool AngleInArc(bool clockwise, float angle, float startAngle, float endAngle)
     const double a = normalized(angle);
     const double start = normalized(startAngle);
     const double end = normalized(endAngle);
-    if (std::abs(a - start) < kNearAngle || std::abs(a - end) < kNearAngle)
+    // The margin is measured on the circle: 359.995 lies 0.005 from 0.
+    const auto apart = [](double x, double y) {
+        const double d = std::abs(x - y);
+        return std::min(d, 360 - d);
+    };
+    if (apart(a, start) < kNearAngle || apart(a, end) < kNearAngle)
         return true;
     if (!clockwise) {
         if (end >= start)

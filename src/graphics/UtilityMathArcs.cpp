@@ -5,6 +5,7 @@
 #include "graphics/UtilityMathLines.h"
 #include "platform/Geometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 using platform::BezierPath;
@@ -12,6 +13,10 @@ using platform::BezierPath;
 namespace {
 
 constexpr double kSamePoint = 0.1;
+// ... and closer than this part of the largest distance among the points.
+constexpr double kSamePointOfSpan = 0.05;
+// Chords whose directions differ by less than this sine lie on one line.
+constexpr double kParallelSine = 1e-9;
 constexpr double kBoxMargin = 0.02;
 constexpr float kMinTransformedRadius = 0.1f;
 constexpr double kMinAppendRadius = 0.02;
@@ -21,6 +26,11 @@ QRectF circleBox(const ARC_INFO &arc, double margin)
 {
     const double r = double(arc.radius) + margin;
     return QRectF(arc.center.x() - r, arc.center.y() - r, 2 * r, 2 * r);
+}
+
+double distance(QPointF a, QPointF b)
+{
+    return std::hypot(a.x() - b.x(), a.y() - b.y());
 }
 
 bool scales(double scale)
@@ -55,8 +65,12 @@ bool GetCircleCenterFromThreePoints(QPointF *out, QPointF p1, QPointF p2, QPoint
 {
     if (!out)
         return false;
-    auto close = [](QPointF a, QPointF b) {
-        return double(DistanceBetweenPoints(a, b)) < kSamePoint;
+    // Points closer than kSamePoint are one point, unless the three of them lie that close
+    // together: a tiny arc has its own circle.
+    const double span = std::max({distance(p1, p2), distance(p1, p3), distance(p2, p3)});
+    auto close = [span](QPointF a, QPointF b) {
+        const double d = distance(a, b);
+        return d < kSamePoint && d < kSamePointOfSpan * span;
     };
     if (close(p1, p3)) {
         *out = MidPointOfPoints(p1, p2);
@@ -70,13 +84,22 @@ bool GetCircleCenterFromThreePoints(QPointF *out, QPointF p1, QPointF p2, QPoint
         *out = MidPointOfPoints(p1, p2);
         return true;
     }
-    // The perpendicular bisectors of the chords p1-p2 and p1-p3 meet at the centre.
-    const QPointF m12 = MidPointOfPoints(p1, p2), m13 = MidPointOfPoints(p1, p3);
-    QPointF q12, q13;
-    if (!OffsetPointPerpendicular(&q12, m12, p2, 2 * DistanceBetweenPoints(p1, p2)) ||
-        !OffsetPointPerpendicular(&q13, m13, p3, 2 * DistanceBetweenPoints(p1, p3)))
+    // The perpendicular bisectors of the chords p1-p2 and p1-p3 meet at the centre: with
+    // u = p2 - p1 and v = p3 - p1, the centre c - p1 satisfies 2 u.(c - p1) = |u|^2 and
+    // 2 v.(c - p1) = |v|^2.
+    const double ux = p2.x() - p1.x(), uy = p2.y() - p1.y();
+    const double vx = p3.x() - p1.x(), vy = p3.y() - p1.y();
+    const double cross = ux * vy - uy * vx;
+    const double uu = ux * ux + uy * uy, vv = vx * vx + vy * vy;
+    // On one line (the bisectors are parallel): no circle.
+    if (!(std::abs(cross) > kParallelSine * std::sqrt(uu * vv)))
         return false;
-    return IntersectLines(true, out, m12, q12, m13, q13);
+    const QPointF center(p1.x() + (vy * uu - uy * vv) / (2 * cross),
+                         p1.y() + (ux * vv - vx * uu) / (2 * cross));
+    if (!std::isfinite(center.x()) || !std::isfinite(center.y()))
+        return false;
+    *out = center;
+    return true;
 }
 
 bool MakeArcThroughThreePoints(ARC_INFO *out, QPointF p1, QPointF p2, QPointF p3)

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <vector>
 
@@ -23,5 +24,20 @@ std::vector<QImage> readImageDataFrames(const QByteArray &bytes);
 // How many images the file holds as its decoder counts them; 1 when the decoder counts none but
 // reads one; 0 when nothing can be read.
 int imageCountOfFile(const QString &path);
+
+// A user's image decoded for a view of at most `target` pixels (on a worker): the aspect kept,
+// turned as its metadata says, scaled while reading where the decoder can. sourceSize is the
+// picture's full size as shown (invalid when unknown).
+struct ViewImage
+{
+    enum class Outcome { Read, NoDecoder, TooLarge, Damaged, Unreadable };
+    QImage image;
+    QSize sourceSize;
+    Outcome outcome = Outcome::Unreadable;
+};
+// fullPixels bounds a decode at full size (a decoder that cannot scale while reading); images
+// beyond it, or beyond the decoders' allocation limit, are TooLarge without being tried.
+ViewImage readImageForView(const QString &path, QSize target, qint64 fullPixels);
+ViewImage readImageDataForView(const QByteArray &bytes, QSize target, qint64 fullPixels);
 
 } // namespace platform

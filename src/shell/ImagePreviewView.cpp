@@ -1,9 +1,10 @@
 #include "shell/ImagePreviewView.h"
 
+#include "platform/ImageReader.h"
+#include "platform/PixelLimits.h"
 #include "services/Localization.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QtConcurrent/QtConcurrentRun>
@@ -33,6 +34,7 @@ struct CacheEntry
     QImage image;
     QSize sourceSize;
     int state;
+    bool damaged;
 };
 
 // Decoded images by file and view size, most recent first. Main thread only.
@@ -95,7 +97,9 @@ QString ImagePreviewView::noteText() const
     case State::TooLarge:
         return L_(QStringLiteral("The image is too large to preview"));
     case State::Unreadable:
-        return L_(QStringLiteral("The image cannot be read"));
+        return mDamaged ? L_(QStringLiteral(
+                              "The image cannot be read: the file is damaged or incomplete"))
+                        : L_(QStringLiteral("The image cannot be read"));
     default:
         return {};
     }
@@ -158,7 +162,7 @@ void ImagePreviewView::startDecode()
     const CacheKey key{mPath, mFileSize, mFileModified, target};
     mDecodedFor = target;
     if (const CacheEntry *hit = cacheLookup(key)) {
-        applyDecoded(generation, {hit->image, hit->sourceSize, State(hit->state)});
+        applyDecoded(generation, {hit->image, hit->sourceSize, State(hit->state), hit->damaged});
         return;
     }
     // One watcher per decode: a result that arrives after a newer request is dropped.
@@ -166,7 +170,7 @@ void ImagePreviewView::startDecode()
     connect(watcher, &QFutureWatcher<Decoded>::finished, this, [this, watcher, generation, key] {
         watcher->deleteLater();
         const Decoded result = watcher->result();
-        cacheInsert({key, result.image, result.sourceSize, int(result.state)});
+        cacheInsert({key, result.image, result.sourceSize, int(result.state), result.damaged});
         applyDecoded(generation, result);
     });
     const QString path = mPath;
@@ -180,62 +184,36 @@ void ImagePreviewView::applyDecoded(quint64 generation, const Decoded &result)
     mImage = result.image;
     mSourceSize = result.sourceSize;
     mState = result.state;
+    mDamaged = result.damaged;
     update();
     emit loaded();
 }
 
 ImagePreviewView::Decoded ImagePreviewView::decode(const QString &path, QSize target)
 {
+    using Outcome = platform::ViewImage::Outcome;
+    platform::ViewImage read = platform::readImageForView(path, target, platform::kMaxImagePixels);
     Decoded out;
-    // A FIFO or a device would block the worker until a writer came, and the application's exit
-    // waits for every pool thread.
-    if (!QFileInfo(path).isFile()) {
+    out.image = std::move(read.image);
+    out.sourceSize = read.sourceSize;
+    switch (read.outcome) {
+    case Outcome::Read:
+        out.state = State::Shown;
+        break;
+    case Outcome::NoDecoder:
+        out.state = State::NoPreview;
+        break;
+    case Outcome::TooLarge:
+        out.state = State::TooLarge;
+        break;
+    case Outcome::Damaged:
+        out.damaged = true;
         out.state = State::Unreadable;
-        return out;
+        break;
+    case Outcome::Unreadable:
+        out.state = State::Unreadable;
+        break;
     }
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    if (!reader.canRead()) {
-        // No decoder knows the format (a vector document, a camera raw file, ...).
-        out.state = reader.error() == QImageReader::UnsupportedFormatError ? State::NoPreview
-                                                                           : State::Unreadable;
-        return out;
-    }
-    // Photographs often say in their metadata that they are to be shown turned a quarter; the
-    // reader scales the picture as stored and turns it afterwards, while the view works with the
-    // picture as shown.
-    const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
-    const QSize stored = reader.size();
-    const QSize full = turned ? stored.transposed() : stored;
-    out.sourceSize = full;
-    if (full.isValid()) {
-        // Beyond the decoder's allocation limit: say so rather than try.
-        const qint64 bytes = qint64(full.width()) * full.height() * 4;
-        const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
-        const bool canScaleWhileReading = reader.supportsOption(QImageIOHandler::ScaledSize);
-        if (limit > 0 && bytes > limit && !canScaleWhileReading) {
-            out.state = State::TooLarge;
-            return out;
-        }
-        if (full.width() > target.width() || full.height() > target.height()) {
-            const QSize scaled = full.scaled(target, Qt::KeepAspectRatio).expandedTo({1, 1});
-            reader.setScaledSize(turned ? scaled.transposed() : scaled);
-        }
-    }
-    QImage image;
-    if (!reader.read(&image)) {
-        const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
-        const bool tooLarge =
-            full.isValid() && limit > 0 && qint64(full.width()) * full.height() * 4 > limit;
-        out.state = tooLarge ? State::TooLarge : State::Unreadable;
-        return out;
-    }
-    if (!full.isValid())
-        out.sourceSize = image.size();
-    if (image.width() > target.width() || image.height() > target.height())
-        image = image.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    out.image = std::move(image);
-    out.state = State::Shown;
     return out;
 }
 

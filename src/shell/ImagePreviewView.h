@@ -2,8 +2,9 @@
 // One side of the image compare window: the image of a file, scaled down to the view with its
 // aspect kept. The file is decoded on a worker at the size the view needs (never the full
 // picture for a large photograph), and the decoded image is cached, so a resize paints at once
-// from the cache while the sharper image is decoded. Formats without a decoder, unreadable files
-// and images beyond the decoder's allocation limit say so instead of showing a picture.
+// from the cache while the sharper image is decoded. Formats without a decoder, unreadable or
+// damaged files and images beyond the decoder's allocation limit say so instead of showing a
+// picture.
 
 #include <QDateTime>
 #include <QFutureWatcher>
@@ -52,6 +53,7 @@ private:
         QImage image;
         QSize sourceSize;
         State state = State::Empty;
+        bool damaged = false; // unreadable: a part claims more bytes than the file holds
     };
     static Decoded decode(const QString &path, QSize target);
 
@@ -66,6 +68,7 @@ private:
     State mState = State::Empty;
     QImage mImage;
     QSize mSourceSize;
+    bool mDamaged = false;
     QSize mDecodedFor; // the target size mImage was decoded for
     quint64 mGeneration = 0;
     QFutureWatcher<Decoded> *mWatcher = nullptr;

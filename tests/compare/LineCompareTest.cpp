@@ -1,5 +1,6 @@
 // The line compare through GNU diff: blocks of real files, each ignore option, the parser.
 #include "support/MergeBlocks.h"
+#include "compare/DiffOutputStream.h"
 #include "compare/LineCompare.h"
 #include "services/SupportFolder.h"
 #include "support/TestEnvironment.h"
@@ -149,6 +150,33 @@ TEST(LineCompare, ParserRejectsMalformedHeaders)
                             "1c\n", "0c1\n"}) {
         SCOPED_TRACE(bad);
         EXPECT_FALSE(ParseDiffNormalOutput(bad).has_value());
+    }
+}
+
+// Output read as it arrives gives what the whole output gives, wherever its pieces split it.
+TEST(LineCompare, OutputReadInPiecesParsesAsAWhole)
+{
+    const QByteArray outputs[] = {
+        "2c2\n< a\n---\n> b\n\\ No newline at end of file\n5a6,7\n> 1x\n> y\n9,10d10\n< p\n",
+        "12,13c12\r\n< 7a7\r\n---\r\n> 3d3\r\n4a5", // quoted lines like headers; no last end
+        "1c1\n<\n---\n>\n\n2a3\n",                  // empty quoted and empty lines
+        "1c1\n< x\n3x4\n",                          // a header that does not parse
+    };
+    for (const QByteArray &output : outputs) {
+        SCOPED_TRACE(output.toStdString());
+        const auto whole = ParseDiffNormalOutput(output);
+        for (qsizetype a = 0; a <= output.size(); ++a) {
+            for (qsizetype b = a; b <= output.size(); b += 3) {
+                DiffOutputStream stream;
+                stream.feed(QByteArrayView(output).first(a));
+                stream.feed(QByteArrayView(output).sliced(a, b - a));
+                stream.feed(QByteArrayView(output).sliced(b));
+                stream.finish();
+                ASSERT_EQ(stream.failed(), !whole.has_value()) << a << " " << b;
+                if (whole)
+                    ASSERT_EQ(stream.blocks(), *whole) << a << " " << b;
+            }
+        }
     }
 }
 

@@ -24,6 +24,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -463,6 +464,32 @@ TEST_F(FolderWindow, PreviewHoldsASlotAndShowsTheTexts)
     QPointer<MergeEditPreview> guard(preview);
     wnd->close();
     EXPECT_TRUE(spinUntil([&] { return guard.isNull(); }));
+}
+
+TEST_F(FolderWindow, PreviewShowsImagesAndSaysWhyOneIsNotShown)
+{
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(picture.save(&buffer, "PNG"));
+    // After the picture, a chunk declaring nearly 2 GB that the file does not hold.
+    const QByteArray hostile = png.chopped(12) + QByteArray::fromHex("7ffffff0") + "tEXt";
+    write(left + "pic.png", hostile);
+    write(right + "pic.png", png);
+    open();
+    select("pic.png");
+    wnd->TogglePreview();
+    MergeEditPreview *preview = wnd->preview();
+    ASSERT_TRUE(preview);
+    ASSERT_TRUE(spinUntil([&] { return preview->currentPage() == 2; }));
+    EXPECT_EQ(preview->imageNote(1),
+              QStringLiteral("The image cannot be read: the file is damaged or incomplete"));
+    EXPECT_TRUE(preview->imageSize(1).isEmpty());
+    EXPECT_TRUE(preview->imageNote(2).isEmpty());
+    EXPECT_FALSE(preview->imageSize(2).isEmpty());
+    EXPECT_EQ(preview->imageSize(2).width() * 3, preview->imageSize(2).height() * 4);
 }
 
 TEST_F(FolderWindow, CopiesBothWaysThenTheyAreTheSame)

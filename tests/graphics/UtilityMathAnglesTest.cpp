@@ -53,16 +53,28 @@ TEST(UtilityMathAngles, AngleInArcWrapsAndMargins)
         bool in;
     } rows[] = {
         {false, 350, 300, 10, true}, // passes 0
-        {false, 200, 300, 10, false},    {false, 5, 300, 10, true},
-        {false, 45, 10, 90, true},       {false, 100, 10, 90, false},
+        {false, 200, 300, 10, false},
+        {false, 5, 300, 10, true},
+        {false, 45, 10, 90, true},
+        {false, 100, 10, 90, false},
         {true, 45, 10, 90, false}, // clockwise from 10 to 90 goes the long way
-        {true, 200, 10, 90, true},       {true, 50, 90, 10, true},
+        {true, 200, 10, 90, true},
+        {true, 50, 90, 10, true},
         {false, 300.01f, 300, 10, true}, // within 0.02 of the start
-        {false, 299.99f, 300, 10, true}, {false, 299.97f, 300, 10, false},
-        {false, 10.019f, 300, 10, true}, {false, 10.03f, 300, 10, false},
-        {false, 180, 0, 360, true},                                   // full circles
-        {true, 180, 360, 0, true},       {false, -10, 300, 10, true}, // normalised first
+        {false, 299.99f, 300, 10, true},
+        {false, 299.97f, 300, 10, false},
+        {false, 10.019f, 300, 10, true},
+        {false, 10.03f, 300, 10, false},
+        {false, 180, 0, 360, true}, // full circles
+        {true, 180, 360, 0, true},
+        {false, -10, 300, 10, true}, // normalised first
         {false, 710, 300, 10, true},
+        // The margin is measured on the circle, across 0 as anywhere else.
+        {false, 359.995f, 0, 90, true},
+        {false, 0.005f, 0, 90, true},
+        {false, 359.97f, 0, 90, false},
+        {true, 359.995f, 90, 0.01f, true},
+        {false, -0.01f, 0, 90, true},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(testing::Message() << row.clockwise << " " << row.angle << " in " << row.start

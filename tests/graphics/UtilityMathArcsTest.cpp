@@ -64,6 +64,26 @@ TEST(UtilityMathArcs, ArcThroughThreePoints)
     EXPECT_EQ(center, QPointF(3, 0));
     EXPECT_FALSE(
         GetCircleCenterFromThreePoints(nullptr, QPointF(0, 0), QPointF(4, 0), QPointF(0, 4)));
+
+    // Circles of every size: chords shorter than 2 have their circle too.
+    ASSERT_TRUE(
+        GetCircleCenterFromThreePoints(&center, QPointF(-1, 0), QPointF(0, 1), QPointF(1, 0)));
+    expectPoint(center, QPointF(0, 0), 1e-12);
+    for (const double radius : {1e-3, 0.01, 0.3, 0.99, 1.0, 7.0, 250.0, 1e4}) {
+        for (const QPointF at : {QPointF(0, 0), QPointF(-3.5, 12.25)}) {
+            SCOPED_TRACE(testing::Message() << "radius " << radius << " at " << at.x());
+            auto on = [&](double degrees) {
+                const double r = degrees * M_PI / 180;
+                return at + QPointF(radius * std::cos(r), radius * std::sin(r));
+            };
+            ASSERT_TRUE(GetCircleCenterFromThreePoints(&center, on(200), on(250), on(330)));
+            expectPoint(center, at, 1e-9 * std::max(1.0, radius));
+            ASSERT_TRUE(MakeArcThroughThreePoints(&arc, on(10), on(60), on(100)));
+            expectPoint(arc.center, at, 1e-9 * std::max(1.0, radius));
+            EXPECT_NEAR(arc.radius, std::max(1.0, radius), 1e-6 * radius); // at least 1
+            EXPECT_FALSE(arc.clockwise);
+        }
+    }
 }
 
 TEST(UtilityMathArcs, ArcPaths)
@@ -167,5 +187,19 @@ TEST(UtilityMathArcs, TransformedArcsKeepTheirPoints)
     squash.scaleXBy(0, 0);
     EXPECT_FLOAT_EQ(TransformArc(arcOf(QPointF(1, 1), 2, 0, 360), &squash).radius, 0.1f);
     EXPECT_EQ(TransformArc(arc, nullptr).center, arc.center);
+
+    // Scaled down or up far: the arc follows the transform at any size.
+    for (const double scale : {1e-4, 0.005, 0.05, 0.5, 30.0, 1000.0}) {
+        SCOPED_TRACE(testing::Message() << "scale " << scale);
+        const AffineTransform t = CreateScaleTransform(scale);
+        const ARC_INFO moved = TransformArc(arc, &t);
+        EXPECT_NEAR(moved.radius, 10 * scale, 1e-5 * scale);
+        expectPoint(moved.center, t.transformPoint(arc.center), 1e-5 * scale);
+        EXPECT_FALSE(moved.clockwise);
+        if (scale >= 0.05) {
+            EXPECT_NEAR(moved.startAngle, 20, 0.05);
+            EXPECT_NEAR(moved.endAngle, 140, 0.05);
+        }
+    }
     EXPECT_EQ(TransformArc(arcOf(QPointF(1, 1), 0, 0, 90), &grow).center, QPointF(1, 1));
 }

@@ -18,8 +18,17 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cmath>
 #include <limits>
+
+#if defined(__SANITIZE_ADDRESS__)
+// The address sanitizer's heap hooks (its header does not come with every compiler).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void *, size_t),
+                                                         void (*)(const volatile void *));
+extern "C" size_t __sanitizer_get_allocated_size(const volatile void *);
+#define PELKO_HEAP_HOOKS 1
+#endif
 
 using platform::Image;
 using platform::ImagePtr;
@@ -61,6 +70,63 @@ QByteArray pngClaiming(quint32 w, quint32 h)
     ihdr[9] = 6; // RGBA
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", ihdr) +
            pngChunk("IDAT", QByteArray::fromHex("789c030000000001")) + pngChunk("IEND", {});
+}
+
+// A multiple-image stream whose header (or whose one image's header) claims the size.
+QByteArray mngClaiming(quint32 w, quint32 h, bool inImage)
+{
+    QByteArray mhdr(28, 0);
+    qToBigEndian(inImage ? 4u : w, mhdr.data());
+    qToBigEndian(inImage ? 3u : h, mhdr.data() + 4);
+    QByteArray out = QByteArray("\x8aMNG\r\n\x1a\n", 8) + pngChunk("MHDR", mhdr);
+    if (inImage)
+        out += pngClaiming(w, h).mid(8).chopped(12); // IHDR and IDAT
+    return out + pngChunk("MEND", {});
+}
+
+// A chunk header declaring `length` bytes, with none of them there.
+QByteArray bareChunkHeader(const char *type, quint32 length)
+{
+    QByteArray out(4, 0);
+    qToBigEndian(length, out.data());
+    return out + QByteArray(type, 4);
+}
+
+// An icon file holding one PNG image.
+QByteArray iconHolding(const QByteArray &png)
+{
+    QByteArray out(6 + 16, 0);
+    qToLittleEndian(quint16(1), out.data() + 2); // an icon
+    qToLittleEndian(quint16(1), out.data() + 4); // one image
+    out[6] = 4;
+    out[7] = 3;
+    qToLittleEndian(quint16(1), out.data() + 10);
+    qToLittleEndian(quint16(32), out.data() + 12);
+    qToLittleEndian(quint32(png.size()), out.data() + 14);
+    qToLittleEndian(quint32(6 + 16), out.data() + 18);
+    return out + png;
+}
+
+// An icon family holding one PNG element.
+QByteArray iconFamilyHolding(const QByteArray &png)
+{
+    QByteArray element("ic07");
+    element += QByteArray(4, 0) + png;
+    qToBigEndian(quint32(element.size()), element.data() + 4);
+    QByteArray out("icns");
+    out += QByteArray(4, 0) + element;
+    qToBigEndian(quint32(out.size()), out.data() + 4);
+    return out;
+}
+
+// The bytes with the 32-bit length at `at` made `length`.
+QByteArray longerBy(QByteArray bytes, qsizetype at, quint32 length, bool bigEndian)
+{
+    if (bigEndian)
+        qToBigEndian(length, bytes.data() + at);
+    else
+        qToLittleEndian(length, bytes.data() + at);
+    return bytes;
 }
 
 QImage solid(int w, int h, QColor colour)
@@ -168,8 +234,139 @@ TEST(ImageReaderTest, AHeaderClaimingTooManyPixelsIsRefusedBeforeDecoding)
     EXPECT_TRUE(log.logged(QStringLiteral("image refused: 100000 x 100000")));
     EXPECT_TRUE(platform::readImageData(pngClaiming(100000, 100000)).isNull());
     EXPECT_TRUE(Image::fromFile(path) == nullptr);
+    // The multiple-image decoder reports no size and takes its memory outside the decoders'
+    // limit: the sizes its stream declares are checked instead.
+    for (const auto &[inImage, h] : {std::pair{false, 30000u}, {true, 30000u}, {true, 0u}}) {
+        SCOPED_TRACE(inImage ? "image header" : "stream header");
+        const QString mng = dir + QStringLiteral("/huge.mng");
+        ASSERT_TRUE(pelkotest::writeFile(mng, mngClaiming(h ? 40000 : 3'000'000'000u, h, inImage)));
+        pelkotest::LogCapture mngLog;
+        EXPECT_TRUE(platform::readImageFile(mng).isNull());
+        EXPECT_TRUE(mngLog.logged(QStringLiteral("image refused: ")));
+        EXPECT_EQ(platform::imageCountOfFile(mng), 0);
+        EXPECT_EQ(platform::readImageForView(mng, {100, 100}, 1 << 20).outcome,
+                  platform::ViewImage::Outcome::TooLarge);
+        // Within the bound, the same stream is read.
+        ASSERT_TRUE(pelkotest::writeFile(mng, mngClaiming(40, 30, inImage)));
+        EXPECT_NE(platform::readImageForView(mng, {100, 100}, 1 << 20).outcome,
+                  platform::ViewImage::Outcome::TooLarge);
+    }
     // The decoders' own limit matches the bound.
     EXPECT_EQ(QImageReader::allocationLimit(), platform::kImageAllocationLimitMB);
+}
+
+// A valid picture followed by a chunk that declares nearly 2 GB and holds nothing: the PNG decoder
+// would allocate and clear the declared length before finding the data missing.
+TEST(ImageReaderTest, APartDeclaringMoreBytesThanTheFileHoldsIsRefusedUnread)
+{
+    const QByteArray good = pngOf(solid(4, 3, Qt::red));
+    ASSERT_TRUE(good.endsWith(pngChunk("IEND", {})));
+    const QByteArray hostile = good.chopped(12) + bareChunkHeader("tEXt", 0x7ffffff0u);
+    // One byte short of the declared data is refused too; the exact length is read.
+    const QByteArray shortByOne =
+        good.chopped(12) + pngChunk("tEXt", QByteArray("key\0value", 9)).chopped(5);
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        bool refused;
+    } rows[] = {
+        {"good.png", good, false},
+        {"hostile.png", hostile, true},
+        {"short.png", shortByOne, true},
+        {"good.ico", iconHolding(good), false},
+        {"hostile.ico", iconHolding(hostile), true},
+        {"good.icns", iconFamilyHolding(good), false},
+        {"hostile.icns", iconFamilyHolding(hostile), true},
+        // The icon decoders read a PNG entry or an element whole, at its declared size.
+        {"longentry.ico", longerBy(iconHolding(good), 14, 0x7ffffff0u, false), true},
+        {"longelement.icns", longerBy(iconFamilyHolding(good), 12, 0x7ffffff0u, true), true},
+    };
+    const QString dir = pelkotest::freshDir();
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString path = dir + QLatin1Char('/') + QLatin1String(row.name);
+        ASSERT_TRUE(pelkotest::writeFile(path, row.bytes));
+        pelkotest::LogCapture log;
+        const QImage read = platform::readImageFile(path);
+        const platform::ViewImage view = platform::readImageForView(path, {100, 100}, 1 << 20);
+        if (!row.refused) {
+            EXPECT_EQ(read.size(), QSize(4, 3));
+            EXPECT_EQ(view.outcome, platform::ViewImage::Outcome::Read);
+            EXPECT_EQ(view.image.size(), QSize(4, 3));
+            continue;
+        }
+        EXPECT_TRUE(read.isNull());
+        EXPECT_TRUE(log.logged(QStringLiteral("image refused: a")));
+        EXPECT_TRUE(log.logged(QStringLiteral("bytes where")));
+        EXPECT_TRUE(platform::readImageData(row.bytes).isNull());
+        EXPECT_TRUE(platform::readImageFrames(path).empty());
+        EXPECT_EQ(platform::imageCountOfFile(path), 0);
+        EXPECT_EQ(view.outcome, platform::ViewImage::Outcome::Damaged);
+        EXPECT_TRUE(view.image.isNull());
+        EXPECT_EQ(platform::readImageDataForView(row.bytes, {100, 100}, 1 << 20).outcome,
+                  platform::ViewImage::Outcome::Damaged);
+    }
+}
+
+#ifdef PELKO_HEAP_HOOKS
+// The most bytes the heap held at once while `work` ran, over what it held before.
+std::atomic<bool> gCounting{false};
+std::atomic<qint64> gLive{0}, gPeak{0};
+
+void countMalloc(const volatile void *, size_t size)
+{
+    if (!gCounting)
+        return;
+    const qint64 now = gLive += qint64(size);
+    qint64 peak = gPeak;
+    while (now > peak && !gPeak.compare_exchange_weak(peak, now)) {
+    }
+}
+
+void countFree(const volatile void *pointer)
+{
+    if (gCounting)
+        gLive -= qint64(__sanitizer_get_allocated_size(pointer));
+}
+
+template <class Work> qint64 peakHeapGrowth(Work work)
+{
+    static const bool installed = __sanitizer_install_malloc_and_free_hooks(countMalloc, countFree);
+    if (!installed)
+        return -1;
+    gLive = 0;
+    gPeak = 0;
+    gCounting = true;
+    work();
+    gCounting = false;
+    return gPeak;
+}
+#endif
+
+// The decoded picture is converted to RGBA8 where it lies: the largest image accepted would
+// otherwise be held twice over for a moment.
+TEST(ImageReaderTest, ReadingHoldsThePixelsOnce)
+{
+#ifndef PELKO_HEAP_HOOKS
+    GTEST_SKIP() << "needs the address sanitizer's heap hooks";
+#else
+    QImage picture(1024, 1024, QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        auto *row = reinterpret_cast<quint32 *>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            row[x] = qRgba(x & 255, y & 255, (x ^ y) & 255, 128 + (x & 127));
+    }
+    const QString path = pelkotest::freshDir() + QStringLiteral("/big.png");
+    ASSERT_TRUE(picture.save(path, "PNG"));
+    QImage read;
+    const qint64 peak = peakHeapGrowth([&] { read = platform::readImageFile(path); });
+    ASSERT_GE(peak, 0);
+    ASSERT_EQ(read.size(), picture.size());
+    EXPECT_EQ(read.format(), QImage::Format_RGBA8888_Premultiplied);
+    const qint64 pixelBytes = qint64(picture.width()) * picture.height() * 4;
+    EXPECT_LT(peak, pixelBytes * 3 / 2) << peak << " bytes at most for " << pixelBytes;
+#endif
 }
 
 TEST(ImageReaderTest, OnlyRegularFilesAreOpened)

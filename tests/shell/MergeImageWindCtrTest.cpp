@@ -319,6 +319,16 @@ TEST_F(ImageWindowTest, FormatsWithoutDecoderSayNoPreview)
     auto w2 = open(broken, pdf1);
     EXPECT_EQ(w2->ui().mView1->state(), ImagePreviewView::State::Unreadable);
     EXPECT_TRUE(w2->ui().mView1->image().isNull());
+
+    // A chunk after the picture declaring nearly 2 GB that the file does not hold: refused
+    // before the decoder would allocate it.
+    QByteArray hostile = png(Qt::red).chopped(12); // without its end chunk
+    hostile += QByteArray::fromHex("7ffffff0") + "tEXt";
+    const QString damaged = write(QStringLiteral("d.png"), hostile);
+    auto w3 = open(damaged, pdf1);
+    EXPECT_EQ(w3->ui().mView1->state(), ImagePreviewView::State::Unreadable);
+    EXPECT_EQ(w3->ui().mView1->noteText(),
+              QStringLiteral("The image cannot be read: the file is damaged or incomplete"));
 }
 
 TEST_F(ImageWindowTest, AFifoIsNotWaitedOnAndNotReplacedBySave)
