@@ -66,6 +66,11 @@ TEST(PathBooleanReliability, DegeneratePairsGiveTheAreasTheyMean)
         std::array<double, 4> areas;
     };
     const double circle = area(circlePath(0, 0, 10));
+    // An outline whose counter starts level with the inner edges of its bars.
+    BezierPath barred =
+        polygon({{0, 0}, {60, 0}, {60, 100}, {0, 100}, {0, 90}, {10, 90}, {10, 10}, {0, 10}});
+    barred.appendBezierPath(polygon({{20, 10}, {20, 90}, {50, 90}, {50, 10}}));
+    barred = evenOdd(barred);
     const std::vector<Row> rows = {
         {"identical squares", squarePath(0, 0, 10), squarePath(0, 0, 10), {100, 100, 0, 0}},
         {"reversed square",
@@ -83,6 +88,10 @@ TEST(PathBooleanReliability, DegeneratePairsGiveTheAreasTheyMean)
          squarePath(0, 0, 10),
          squarePath(4, 4, 0.5),
          {100, 0.25, 99.75, 99.75}},
+        {"counter level with a bar",
+         barred,
+         polygon({{30, 40}, {70, 40}, {70, 60}, {30, 60}}),
+         {3400, 200, 2600, 3200}},
         {"huge coordinates",
          squarePath(1e6, 1e6, 1e6),
          squarePath(1.5e6, 1.5e6, 1e6),
