@@ -1,6 +1,7 @@
 #include "pathops/FBBezierGraph.h"
 
 #include "pathops/FBBoxPairs.h"
+#include "pathops/FBCoincidentContours.h"
 #include "pathops/FBContourOverlap.h"
 #include "pathops/FBCurvePoints.h"
 #include "pathops/PathOperationState.h"
@@ -488,6 +489,13 @@ void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other)
     for (const auto &[i, j] : contourPairs) {
         FBBezierContour *ourContour = mContours[i].get();
         FBBezierContour *theirContour = other.mContours[j].get();
+        // Contours tracing one outline share it all the way round and cross nowhere.
+        if (const FBContourOverlapPtr same =
+                FBCoincidence_CompleteOverlap(*ourContour, *theirContour)) {
+            ourContour->addOverlap(same);
+            theirContour->addOverlap(same);
+            continue;
+        }
         const auto overlap = std::make_shared<FBContourOverlap>();
         std::vector<EdgeHit> hits;
         for (const auto &[a, b] :

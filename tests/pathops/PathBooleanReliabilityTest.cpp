@@ -71,6 +71,11 @@ TEST(PathBooleanReliability, DegeneratePairsGiveTheAreasTheyMean)
         polygon({{0, 0}, {60, 0}, {60, 100}, {0, 100}, {0, 90}, {10, 90}, {10, 10}, {0, 10}});
     barred.appendBezierPath(polygon({{20, 10}, {20, 90}, {50, 90}, {50, 10}}));
     barred = evenOdd(barred);
+    // A bowl whose counter starts level with the outline's joints.
+    BezierPath bowl = circlePath(0, 0, 10);
+    bowl.appendBezierPath(circlePath(1, 0, 6));
+    bowl = evenOdd(bowl);
+    const double bowlArea = area(bowl);
     const std::vector<Row> rows = {
         {"identical squares", squarePath(0, 0, 10), squarePath(0, 0, 10), {100, 100, 0, 0}},
         {"reversed square",
@@ -92,6 +97,39 @@ TEST(PathBooleanReliability, DegeneratePairsGiveTheAreasTheyMean)
          barred,
          polygon({{30, 40}, {70, 40}, {70, 60}, {30, 60}}),
          {3400, 200, 2600, 3200}},
+        {"outline with a counter, itself moved a hair across",
+         barred,
+         movedPath(barred, 1e-6, 0),
+         {2800, 2800, 0, 0}},
+        {"outline with a counter, itself moved a hair up",
+         barred,
+         movedPath(barred, 0, 1e-6),
+         {2800, 2800, 0, 0}},
+        {"outline with a counter, itself moved a hair both ways",
+         barred,
+         movedPath(barred, 1e-6, 1e-6),
+         {2800, 2800, 0, 0}},
+        {"outline with a counter, itself reversed",
+         barred,
+         barred.bezierPathByReversingPath(),
+         {2800, 2800, 0, 0}},
+        {"bowl, itself", bowl, bowl, {bowlArea, bowlArea, 0, 0}},
+        {"bowl, itself reversed",
+         bowl,
+         bowl.bezierPathByReversingPath(),
+         {bowlArea, bowlArea, 0, 0}},
+        {"bowl, itself moved a hair across",
+         bowl,
+         movedPath(bowl, 1e-6, 0),
+         {bowlArea, bowlArea, 0, 0}},
+        {"bowl, itself moved a hair both ways",
+         bowl,
+         movedPath(bowl, 1e-6, 1e-6),
+         {bowlArea, bowlArea, 0, 0}},
+        {"circle, itself moved a hair up",
+         circlePath(0, 0, 10),
+         movedPath(circlePath(0, 0, 10), 0, 1e-6),
+         {circle, circle, 0, 0}},
         {"huge coordinates",
          squarePath(1e6, 1e6, 1e6),
          squarePath(1.5e6, 1.5e6, 1e6),
