@@ -16,6 +16,7 @@
 #include <cmath>
 #include <map>
 #include <numbers>
+#include <ostream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -706,6 +707,12 @@ const Category kCategories[] = {
     {"ShapeAndItself", &ShapeMaker::selfPairs},
     {"TouchingTheBox", &ShapeMaker::touching},
 };
+
+// The category's name, where the test lists its parameter.
+void PrintTo(const Category &category, std::ostream *out)
+{
+    *out << category.name;
+}
 
 class PathBooleanCategory : public testing::TestWithParam<Category>
 {
