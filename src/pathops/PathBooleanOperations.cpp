@@ -61,26 +61,48 @@ double sweptArea(const FBBezierCurve &curve)
     return area;
 }
 
-// The even-odd area of a path whose contours do not cross, and the length of its outlines.
-struct PathMeasure
+// The even-odd area of a path whose contours do not cross.
+double evenOddArea(const BezierPath &path)
 {
-    double area = 0.0;
-    double length = 0.0;
-};
-
-PathMeasure measureOf(const BezierPath &path)
-{
-    PathMeasure measure;
+    double total = 0.0;
     const FBBezierGraph graph(path);
     for (const FBBezierContourPtr &contour : graph.contours()) {
         double area = 0.0;
-        for (const auto &edge : contour->edges()) {
+        for (const auto &edge : contour->edges())
             area += sweptArea(*edge->curve());
-            measure.length += edge->curve()->length();
-        }
-        measure.area += contour->inside() == 1 ? -std::abs(area) : std::abs(area);
+        total += contour->inside() == 1 ? -std::abs(area) : std::abs(area);
     }
-    return measure;
+    return total;
+}
+
+// The length of a path's outlines, each subpath closed; no graph is needed for it.
+double outlineLength(const BezierPath &path)
+{
+    double length = 0.0;
+    QPointF start, at;
+    for (const BezierPath::Element &e : path.elements()) {
+        switch (e.type) {
+        case platform::BezierPathElement::MoveTo:
+            length += FBGeom_PointDistance(at, start);
+            start = at = e.points[0];
+            break;
+        case platform::BezierPathElement::LineTo:
+            length += FBGeom_PointDistance(at, e.points[0]);
+            at = e.points[0];
+            break;
+        case platform::BezierPathElement::CurveTo:
+            length +=
+                FBBezierCurve::bezierCurveWithEndPoint1(at, e.points[0], e.points[1], e.points[2])
+                    ->length();
+            at = e.points[2];
+            break;
+        case platform::BezierPathElement::ClosePath:
+            length += FBGeom_PointDistance(at, start);
+            at = start;
+            break;
+        }
+    }
+    return length + FBGeom_PointDistance(at, start);
 }
 
 BezierPath combine(const BezierPath &path, const BezierPath &other, GraphOperation operation)
@@ -238,8 +260,8 @@ std::optional<BezierPath> performBooleanOp(const BezierPath &path, qint32 operat
         // gone wrong where the jittered outlines nearly meet: other draws are tried, and when
         // none agrees, the exact answer stands.
         const BezierPath exact = combined(a, b);
-        const double exactArea = measureOf(exact).area;
-        const double straying = kJitterUpper * (measureOf(a).length + measureOf(b).length);
+        const double exactArea = evenOddArea(exact);
+        const double straying = kJitterUpper * (outlineLength(a) + outlineLength(b));
         BezierPath result;
         bool agrees = false;
         for (int attempt = 0; attempt < kMostJitterAttempts && !agrees; ++attempt) {
@@ -253,7 +275,7 @@ std::optional<BezierPath> performBooleanOp(const BezierPath &path, qint32 operat
             shift.translateXBy(dx, dy);
             jitteredB.transformUsingAffineTransform(shift);
             result = combined(jitteredA, jitteredB);
-            agrees = std::abs(measureOf(result).area - exactArea) <= straying;
+            agrees = std::abs(evenOddArea(result) - exactArea) <= straying;
         }
         if (!agrees)
             result = exact;
