@@ -222,6 +222,26 @@ qsizetype FBBezierContour::numberOfIntersectionsWithRay(const FBContourEdge *tes
     return qsizetype(crossingsAmongHits(testEdge, hitsOfRay(testEdge->curve(), true)).size());
 }
 
+FBBezierContour::RayCount FBBezierContour::crossingsOfRay(const FBContourEdge *testEdge,
+                                                          double reach) const
+{
+    const FBBezierCurvePtr &ray = testEdge->curve();
+    const std::vector<RayHit> hits = hitsOfRay(ray, true);
+    RayCount count{qsizetype(crossingsAmongHits(testEdge, hits).size()), true};
+    const QRectF near = ray->bounds().adjusted(-reach, -reach, reach, reach);
+    for (const auto &edge : mEdges) {
+        if (near.contains(edge->curve()->endPoint1()))
+            count.clear = false;
+    }
+    for (const RayHit &hit : hits) {
+        for (const FBBezierIntersectionPtr &intersection : hit.intersections) {
+            if (intersection->isTangent() || intersection->isAtEndPointOfCurve2())
+                count.clear = false;
+        }
+    }
+    return count;
+}
+
 std::vector<FBBezierIntersectionPtr>
 FBBezierContour::intersectionsWithRay(const FBContourEdge *testEdge) const
 {

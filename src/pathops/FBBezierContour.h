@@ -51,6 +51,15 @@ public:
     // Whether a ray from a point meets this contour at or next to the joint of two edges.
     bool rayMeetsJoint(const FBBezierCurvePtr &ray) const;
     qsizetype numberOfIntersectionsWithRay(const FBContourEdge *testEdge) const;
+    // The number of times a ray crosses this contour, and whether the ray passes farther than
+    // `reach` from every joint and touches no edge: a ray through a joint or along an edge can
+    // be counted once too often or too seldom.
+    struct RayCount
+    {
+        qsizetype crossings = 0;
+        bool clear = true;
+    };
+    RayCount crossingsOfRay(const FBContourEdge *testEdge, double reach) const;
     std::vector<FBBezierIntersectionPtr> intersectionsWithRay(const FBContourEdge *testEdge) const;
     // The first edge whose start is not shared with a crossing of another contour.
     FBContourEdge *startEdge() const;

@@ -1,6 +1,7 @@
 #include "pathops/FBBezierGraph.h"
 
 #include "pathops/FBBoxPairs.h"
+#include "pathops/FBCoincidentContours.h"
 #include "pathops/FBContourOverlap.h"
 #include "pathops/FBCurvePoints.h"
 #include "pathops/PathOperationState.h"
@@ -380,40 +381,85 @@ std::vector<size_t> FBBezierGraph::contoursAcross(double position, bool horizont
 std::vector<int> FBBezierGraph::allContourInsides() const
 {
     std::vector<int> insides(mContours.size(), 0);
-    const QRectF graphBounds = bounds();
     const std::vector<QRectF> boxes = contourBounds(mContours);
-    std::vector<size_t> holding;
     for (size_t i = 0; i < mContours.size(); ++i) {
         PathOperation_CheckCancelAndTimeLimit();
-        const FBBezierContour *testContour = mContours[i].get();
-        const QPointF start = testContour->firstPoint();
+        insides[i] = holeOrFill(mContours[i].get(), boxes);
+    }
+    return insides;
+}
+
+namespace {
+
+// Where the hole-or-fill ray of a contour may start: its first point, then points along its
+// edges, whose heights seldom are those of another contour's corners.
+std::vector<QPointF> rayStarts(const FBBezierContour &contour)
+{
+    constexpr size_t MostStarts = 24;
+    std::vector<QPointF> starts{contour.firstPoint()};
+    for (double t : {0.5, 0.3819660112501051}) {
+        for (const auto &edge : contour.edges()) {
+            if (starts.size() >= MostStarts)
+                return starts;
+            starts.push_back(edge->curve()->pointAtParameter(t));
+        }
+    }
+    return starts;
+}
+
+} // namespace
+
+int FBBezierGraph::holeOrFill(const FBBezierContour *testContour,
+                              const std::vector<QRectF> &boxes) const
+{
+    const QRectF graphBounds = bounds();
+    const double reach =
+        1e-9 * (1.0 + std::max({std::abs(graphBounds.left()), std::abs(graphBounds.right()),
+                                std::abs(graphBounds.top()), std::abs(graphBounds.bottom())}));
+    // A contour that meets the tested one says nothing about whether it is a hole; asked once.
+    std::unordered_map<size_t, bool> meets;
+    auto meetsTested = [&](size_t j) {
+        const auto found = meets.find(j);
+        if (found != meets.end())
+            return found->second;
+        return meets[j] = contoursIntersect(*mContours[j], *testContour);
+    };
+    // A ray through another contour's corner, or along its edge, can be counted one crossing
+    // off. The first start whose ray passes clear of every corner decides; when none does, the
+    // first point's count stands.
+    std::optional<qsizetype> firstCount;
+    for (const QPointF start : rayStarts(*testContour)) {
         // A contour whose box does not hold the start cannot surround it: the ray crosses it an
         // even number of times. Most contours of a large graph have none that can.
-        holding.clear();
+        std::vector<size_t> holding;
         for (size_t j : contoursAcross(start.y(), true)) {
-            if (j != i && FBBoxPairs_BoxHoldsPoint(boxes[j], start))
+            if (mContours[j].get() != testContour && FBBoxPairs_BoxHoldsPoint(boxes[j], start))
                 holding.push_back(j);
         }
         if (holding.empty())
-            continue;
+            return 0;
         const double endX =
             start.x() > graphBounds.left() ? graphBounds.left() - 10 : graphBounds.right() + 10;
         const FBBezierContourPtr ray = FBBezierContour::bezierContourWithCurve(
             FBBezierCurve::bezierCurveWithLineStartPoint(start, QPointF(endX, start.y())));
         const FBContourEdge *testEdge = ray->edges().front().get();
         const QRectF rayBounds = testEdge->curve()->bounds();
-        qsizetype count = 0;
+        FBBezierContour::RayCount total;
         for (size_t j : holding) {
-            const FBBezierContour *contour = mContours[j].get();
-            if (!FBBoxPairs_BoxesMeet(rayBounds, boxes[j]))
+            if (!FBBoxPairs_BoxesMeet(rayBounds, boxes[j]) || meetsTested(j))
                 continue;
-            if (contoursIntersect(*contour, *testContour))
-                continue;
-            count += contour->numberOfIntersectionsWithRay(testEdge);
+            const FBBezierContour::RayCount count = mContours[j]->crossingsOfRay(testEdge, reach);
+            total.crossings += count.crossings;
+            total.clear = total.clear && count.clear;
+            if (!total.clear && firstCount)
+                break;
         }
-        insides[i] = (count & 1) ? 1 : 0;
+        if (total.clear)
+            return (total.crossings & 1) ? 1 : 0;
+        if (!firstCount)
+            firstCount = total.crossings;
     }
-    return insides;
+    return (*firstCount & 1) ? 1 : 0;
 }
 
 QRectF FBBezierGraph::bounds() const
@@ -433,25 +479,7 @@ QRectF FBBezierGraph::bounds() const
 
 int FBBezierGraph::contourInsides(const FBBezierContour *testContour) const
 {
-    const QPointF start = testContour->firstPoint();
-    const QRectF graphBounds = bounds();
-    const double endX =
-        start.x() > graphBounds.left() ? graphBounds.left() - 10 : graphBounds.right() + 10;
-    const FBBezierContourPtr ray = FBBezierContour::bezierContourWithCurve(
-        FBBezierCurve::bezierCurveWithLineStartPoint(start, QPointF(endX, start.y())));
-    const FBContourEdge *testEdge = ray->edges().front().get();
-    const QRectF rayBounds = testEdge->curve()->bounds();
-    qsizetype count = 0;
-    for (const FBBezierContourPtr &contour : mContours) {
-        if (contour.get() == testContour || !FBBoxPairs_BoxesMeet(rayBounds, contour->bounds()) ||
-            !FBBoxPairs_BoxHoldsPoint(contour->bounds(), start))
-            continue;
-        // A contour that meets the tested one says nothing about whether it is a hole.
-        if (contoursIntersect(*contour, *testContour))
-            continue;
-        count += contour->numberOfIntersectionsWithRay(testEdge);
-    }
-    return (count & 1) ? 1 : 0;
+    return holeOrFill(testContour, contourBounds(mContours));
 }
 
 void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other)
@@ -461,6 +489,13 @@ void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other)
     for (const auto &[i, j] : contourPairs) {
         FBBezierContour *ourContour = mContours[i].get();
         FBBezierContour *theirContour = other.mContours[j].get();
+        // Contours tracing one outline share it all the way round and cross nowhere.
+        if (const FBContourOverlapPtr same =
+                FBCoincidence_CompleteOverlap(*ourContour, *theirContour)) {
+            ourContour->addOverlap(same);
+            theirContour->addOverlap(same);
+            continue;
+        }
         const auto overlap = std::make_shared<FBContourOverlap>();
         std::vector<EdgeHit> hits;
         for (const auto &[a, b] :

@@ -99,6 +99,9 @@ private:
     // The hole-or-fill mark of every contour at once, each ray meeting only the contours whose
     // boxes it meets.
     std::vector<int> allContourInsides() const;
+    // 1 when a ray from the contour crosses the other contours (`boxes` their bounds) an odd
+    // number of times, 0 otherwise.
+    int holeOrFill(const FBBezierContour *testContour, const std::vector<QRectF> &boxes) const;
     // The contours whose boxes a horizontal (or vertical) line at `position` meets, in order.
     std::vector<size_t> contoursAcross(double position, bool horizontal) const;
 

@@ -8,6 +8,7 @@
 #include "platform/Guard.h"
 #include "platform/Log.h"
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <mutex>
@@ -36,6 +37,73 @@ bool hasOnlyFinitePoints(const BezierPath &path)
 }
 
 enum class GraphOperation { Union, Intersect, Difference, Xor };
+
+// Jittered answers that stray from the exact one are drawn again, so many times at most.
+constexpr int kMostJitterAttempts = 8;
+
+// The area a curve sweeps from the origin, (x dy - y dx) / 2 integrated along it: a polynomial
+// of degree 5 in the parameter, which three Gauss-Legendre nodes integrate exactly.
+double sweptArea(const FBBezierCurve &curve)
+{
+    static const double node = std::sqrt(0.6);
+    const double ts[3] = {0.5 - node / 2, 0.5, 0.5 + node / 2};
+    const double ws[3] = {5.0 / 18, 8.0 / 18, 5.0 / 18};
+    const std::array<QPointF, 4> p = curve.points();
+    double area = 0.0;
+    for (int i = 0; i < 3; ++i) {
+        const double t = ts[i], u = 1 - t;
+        const QPointF at =
+            u * u * u * p[0] + 3 * u * u * t * p[1] + 3 * u * t * t * p[2] + t * t * t * p[3];
+        const QPointF d =
+            3 * u * u * (p[1] - p[0]) + 6 * u * t * (p[2] - p[1]) + 3 * t * t * (p[3] - p[2]);
+        area += ws[i] * (at.x() * d.y() - at.y() * d.x()) / 2;
+    }
+    return area;
+}
+
+// The even-odd area of a path whose contours do not cross.
+double evenOddArea(const BezierPath &path)
+{
+    double total = 0.0;
+    const FBBezierGraph graph(path);
+    for (const FBBezierContourPtr &contour : graph.contours()) {
+        double area = 0.0;
+        for (const auto &edge : contour->edges())
+            area += sweptArea(*edge->curve());
+        total += contour->inside() == 1 ? -std::abs(area) : std::abs(area);
+    }
+    return total;
+}
+
+// The length of a path's outlines, each subpath closed; no graph is needed for it.
+double outlineLength(const BezierPath &path)
+{
+    double length = 0.0;
+    QPointF start, at;
+    for (const BezierPath::Element &e : path.elements()) {
+        switch (e.type) {
+        case platform::BezierPathElement::MoveTo:
+            length += FBGeom_PointDistance(at, start);
+            start = at = e.points[0];
+            break;
+        case platform::BezierPathElement::LineTo:
+            length += FBGeom_PointDistance(at, e.points[0]);
+            at = e.points[0];
+            break;
+        case platform::BezierPathElement::CurveTo:
+            length +=
+                FBBezierCurve::bezierCurveWithEndPoint1(at, e.points[0], e.points[1], e.points[2])
+                    ->length();
+            at = e.points[2];
+            break;
+        case platform::BezierPathElement::ClosePath:
+            length += FBGeom_PointDistance(at, start);
+            at = start;
+            break;
+        }
+    }
+    return length + FBGeom_PointDistance(at, start);
+}
 
 BezierPath combine(const BezierPath &path, const BezierPath &other, GraphOperation operation)
 {
@@ -175,29 +243,42 @@ std::optional<BezierPath> performBooleanOp(const BezierPath &path, qint32 operat
         BezierPath b = *other;
         a.transformUsingAffineTransform(scale);
         b.transformUsingAffineTransform(scale);
-        JitterPathPoints(&a, kJitterLower, kJitterUpper);
-        JitterPathPoints(&b, kJitterLower, kJitterUpper);
-        const double dx = signedDraw(kJitterLower, kJitterUpper);
-        const double dy = signedDraw(kJitterLower, kJitterUpper);
-        platform::AffineTransform shift;
-        shift.translateXBy(dx, dy);
-        b.transformUsingAffineTransform(shift);
-
+        auto combined = [operation](const BezierPath &x, const BezierPath &y) {
+            switch (operation) {
+            case PathBooleanUnion:
+                return fb_union(x, y);
+            case PathBooleanIntersect:
+                return fb_intersect(x, y);
+            case PathBooleanDifference:
+                return fb_difference(x, y);
+            default:
+                return fb_xor(x, y);
+            }
+        };
+        // The jitter moves every outline of the answer by at most its upper bound, so the area
+        // by at most that much per unit of outline. An answer farther from the exact one has
+        // gone wrong where the jittered outlines nearly meet: other draws are tried, and when
+        // none agrees, the exact answer stands.
+        const BezierPath exact = combined(a, b);
+        const double exactArea = evenOddArea(exact);
+        const double straying = kJitterUpper * (outlineLength(a) + outlineLength(b));
         BezierPath result;
-        switch (operation) {
-        case PathBooleanUnion:
-            result = fb_union(a, b);
-            break;
-        case PathBooleanIntersect:
-            result = fb_intersect(a, b);
-            break;
-        case PathBooleanDifference:
-            result = fb_difference(a, b);
-            break;
-        default:
-            result = fb_xor(a, b);
-            break;
+        bool agrees = false;
+        for (int attempt = 0; attempt < kMostJitterAttempts && !agrees; ++attempt) {
+            BezierPath jitteredA = a;
+            BezierPath jitteredB = b;
+            JitterPathPoints(&jitteredA, kJitterLower, kJitterUpper);
+            JitterPathPoints(&jitteredB, kJitterLower, kJitterUpper);
+            const double dx = signedDraw(kJitterLower, kJitterUpper);
+            const double dy = signedDraw(kJitterLower, kJitterUpper);
+            platform::AffineTransform shift;
+            shift.translateXBy(dx, dy);
+            jitteredB.transformUsingAffineTransform(shift);
+            result = combined(jitteredA, jitteredB);
+            agrees = std::abs(evenOddArea(result) - exactArea) <= straying;
         }
+        if (!agrees)
+            result = exact;
         if (result.isEmpty())
             return std::nullopt;
         platform::AffineTransform back = scale;

@@ -29,8 +29,10 @@ enum PathBooleanOperation : qint32 {
 
 // One combination with a time limit: both paths are scaled by 100, their points jittered and the
 // second one shifted a little, so that coincident points and edges of the two do not meet
-// exactly. Answers nothing for a null argument, an empty combination, a non-finite coordinate, a
-// cancel or the time limit (the last two reported).
+// exactly. An answer whose area strays from the unjittered combination's by more than the jitter
+// can move it is drawn again (at most a few times, then the unjittered answer stands). Answers
+// nothing for a null argument, an empty combination, a non-finite coordinate, a cancel or the
+// time limit (the last two reported).
 std::optional<platform::BezierPath> performBooleanOp(const platform::BezierPath &path,
                                                      qint32 operation,
                                                      const platform::BezierPath *other);

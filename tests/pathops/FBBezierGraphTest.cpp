@@ -129,6 +129,42 @@ TEST(FBBezierGraphTest, BuildingFromPaths)
     EXPECT_EQ(FBBezierGraph().bounds(), QRectF());
 }
 
+TEST(FBBezierGraphTest, CountersLevelWithCornersOfTheirOutline)
+{
+    // The hole test casts a ray from a counter's first point, which in real outlines often lies
+    // level with a bar or a serif: the ray runs along an edge or through a corner.
+    struct Row
+    {
+        const char *name;
+        BezierPath outline;
+        BezierPath counter;
+    };
+    const BezierPath notched =
+        polygon({{0, 0}, {100, 0}, {100, 100}, {0, 100}, {0, 60}, {30, 50}, {0, 40}});
+    const Row rows[] = {
+        {"along the edge of a bar",
+         polygon({{0, 0}, {60, 0}, {60, 100}, {0, 100}, {0, 90}, {10, 90}, {10, 10}, {0, 10}}),
+         polygon({{20, 10}, {20, 90}, {50, 90}, {50, 10}})},
+        {"along the bar, drawn the other way round",
+         polygon({{0, 10}, {10, 10}, {10, 90}, {0, 90}, {0, 100}, {60, 100}, {60, 0}, {0, 0}}),
+         polygon({{20, 10}, {50, 10}, {50, 90}, {20, 90}})},
+        {"along the top edge", polygon({{0, 0}, {60, 0}, {60, 40}, {-20, 40}, {-20, 0}}),
+         polygon({{10, 40 - 1e-9}, {10, 10}, {40, 10}, {40, 30}})},
+        {"through a corner", polygon({{0, 0}, {40, 0}, {50, 50}, {40, 100}, {0, 100}, {-10, 50}}),
+         polygon({{10, 50}, {10, 80}, {30, 80}, {30, 20}, {10, 20}})},
+        {"through the tip of a notch", notched, polygon({{60, 50}, {60, 80}, {80, 80}, {80, 20}})},
+    };
+    for (const Row &row : rows) {
+        BezierPath path = row.outline;
+        path.appendBezierPath(row.counter);
+        const FBBezierGraph graph(evenOdd(path));
+        ASSERT_EQ(graph.contours().size(), 2u) << row.name;
+        EXPECT_EQ(graph.contours()[0]->inside(), 0) << row.name;
+        EXPECT_EQ(graph.contours()[1]->inside(), 1) << row.name;
+        EXPECT_EQ(graph.contourInsides(graph.contours()[1].get()), 1) << row.name;
+    }
+}
+
 TEST(FBBezierGraphTest, SegmentAfterCloseStartsItsOwnContourAtTheClosedStart)
 {
     BezierPath path = squarePath(2, 2, 4);

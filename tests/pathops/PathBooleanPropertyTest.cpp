@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ClipperOracle.h"
+#include "PathShapes.h"
 #include "pathops/FBBezierGraph.h"
 #include "pathops/PathBooleanOperations.h"
 #include "pathops/PathTextForms.h"
@@ -13,7 +14,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cmath>
+#include <map>
 #include <numbers>
+#include <ostream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -197,7 +200,323 @@ public:
         }
     }
 
+    // A shape of filled cells on a small integer grid, traced into outlines with counters:
+    // their corners share rows and columns, so rays from one contour run along the edges of
+    // another and through its corners. Cells touching only at a corner are joined first.
+    BezierPath gridCells(int side, QPointF origin)
+    {
+        std::vector<std::vector<bool>> filled(size_t(side), std::vector<bool>(size_t(side), false));
+        for (auto &row : filled) {
+            for (size_t i = 0; i < row.size(); ++i)
+                row[i] = integer(0, 99) < 55;
+        }
+        auto at = [&filled, side](int x, int y) {
+            return x >= 0 && y >= 0 && x < side && y < side && filled[size_t(y)][size_t(x)];
+        };
+        filled[size_t(side / 2)][size_t(side / 2)] = true;
+        for (bool changed = true; changed;) {
+            changed = false;
+            for (int y = 0; y + 1 < side; ++y) {
+                for (int x = 0; x + 1 < side; ++x) {
+                    const bool a = at(x, y), b = at(x + 1, y), c = at(x, y + 1),
+                               d = at(x + 1, y + 1);
+                    if (a == d && b == c && a != b) {
+                        // Cells meeting only at a corner.
+                        filled[size_t(y)][size_t(a ? x + 1 : x)] = true;
+                        changed = true;
+                    }
+                }
+            }
+        }
+        return traceCells(at, side, origin);
+    }
+
+    // A letter-like outline: a stem with serifs and a bowl of cubics (or a frame with a bar),
+    // with one or two counters whose first points lie level with a serif's top or the bar.
+    BezierPath glyph(QPointF o)
+    {
+        const double h = integer(8, 14), t = integer(1, 2);
+        const double w = t + 1 + integer(2, 5) + h / 4;
+        const double serif = integer(0, 2);
+        BezierPath path;
+        switch (integer(0, 2)) {
+        case 0: { // a "D" or "B": stem and serifs on the left, bowls of cubics on the right
+            const bool two = coin();
+            const double k = 0.5523;
+            path.moveToPoint(o + QPointF(-serif, 0));
+            path.lineToPoint(o + QPointF(w - h / 4, 0));
+            auto bowl = [&](double y0, double y1, double x0, double reach) {
+                // From (x0, y0) round to (x0, y1) bulging right by `reach`.
+                const double r = (y1 - y0) / 2, c = y0 + r;
+                path.curveToPoint(o + QPointF(x0 + reach, c), o + QPointF(x0 + k * reach, y0),
+                                  o + QPointF(x0 + reach, c - k * r));
+                path.curveToPoint(o + QPointF(x0, y1), o + QPointF(x0 + reach, c + k * r),
+                                  o + QPointF(x0 + k * reach, y1));
+            };
+            if (two) {
+                // A waist between the bowls, as in a "B", rather than a cusp.
+                const double g = t / 4;
+                bowl(0, h / 2 - g, w - h / 4, h / 4);
+                path.lineToPoint(o + QPointF(w - h / 4, h / 2 + g));
+                bowl(h / 2 + g, h, w - h / 4, h / 4);
+            } else {
+                bowl(0, h, w - h / 4, h / 4);
+            }
+            path.lineToPoint(o + QPointF(-serif, h));
+            if (serif > 0) {
+                path.lineToPoint(o + QPointF(-serif, h - t));
+                path.lineToPoint(o + QPointF(0, h - t));
+                path.lineToPoint(o + QPointF(0, t));
+                path.lineToPoint(o + QPointF(-serif, t));
+            }
+            path.closePath();
+            const double inner = (h / 4 - t) > 0.5 ? h / 4 - t : 0.5;
+            auto counter = [&](double y0, double y1) {
+                BezierPath c;
+                c.moveToPoint(o + QPointF(t + 1, y0));
+                c.lineToPoint(o + QPointF(w - h / 4, y0));
+                const double r = (y1 - y0) / 2, m = y0 + r;
+                c.curveToPoint(o + QPointF(w - h / 4 + inner, m),
+                               o + QPointF(w - h / 4 + k * inner, y0),
+                               o + QPointF(w - h / 4 + inner, m - k * r));
+                c.curveToPoint(o + QPointF(w - h / 4, y1),
+                               o + QPointF(w - h / 4 + inner, m + k * r),
+                               o + QPointF(w - h / 4 + k * inner, y1));
+                c.lineToPoint(o + QPointF(t + 1, y1));
+                c.closePath();
+                path.appendBezierPath(oriented(c));
+            };
+            if (two) {
+                counter(t, h / 2 - t / 2);
+                counter(h / 2 + t / 2, h - t);
+            } else {
+                counter(t, h - t);
+            }
+            break;
+        }
+        case 1: { // an "8" of frames: an outline with serif notches and two counters
+            path = polygon({o, o + QPointF(w, 0), o + QPointF(w, t), o + QPointF(w + serif, t),
+                            o + QPointF(w + serif, h - t), o + QPointF(w, h - t), o + QPointF(w, h),
+                            o + QPointF(0, h)});
+            const double bar = integer(int(t) + 1, int(h - t) - 2);
+            path.appendBezierPath(polygon({o + QPointF(t, t), o + QPointF(w - t, t),
+                                           o + QPointF(w - t, bar), o + QPointF(t, bar)}));
+            path.appendBezierPath(polygon({o + QPointF(t, bar + 1), o + QPointF(w - t, bar + 1),
+                                           o + QPointF(w - t, h - t), o + QPointF(t, h - t)}));
+            break;
+        }
+        default: { // an "o": a counter starting level with the bowl's joints
+            const QPointF c = o + QPointF(w / 2, h / 2);
+            path = circle(c, w / 2);
+            const double r = w / 2 - t;
+            path.appendBezierPath(circle(c + QPointF(integer(-1, 1) * 0.25, 0), r));
+            break;
+        }
+        }
+        path.setWindingRule(platform::WindingRule::EvenOdd);
+        return path;
+    }
+
+    // A circle of four cubics as drawing programs write it: centre and radius on a grid of
+    // thousandths, control points rounded to thousandths.
+    BezierPath roundedCircle(QPointF c, double r)
+    {
+        auto round3 = [](double v) { return std::round(v * 1000) / 1000; };
+        const double k = round3(0.5522847498 * r);
+        auto p = [&](double dx, double dy) { return QPointF(c.x() + dx, c.y() + dy); };
+        BezierPath path;
+        path.moveToPoint(p(r, 0));
+        path.curveToPoint(p(0, r), p(r, k), p(k, r));
+        path.curveToPoint(p(-r, 0), p(-k, r), p(-r, k));
+        path.curveToPoint(p(0, -r), p(-r, -k), p(-k, -r));
+        path.curveToPoint(p(r, 0), p(k, -r), p(r, -k));
+        path.closePath();
+        return oriented(path);
+    }
+
+    BezierPath gridOrGlyph()
+    {
+        const QPointF o(integer(0, 6), integer(0, 6));
+        return coin() ? gridCells(integer(3, 6), o) : glyph(o);
+    }
+
+    // The other operand lies half a cell off A's grid: rays from A's counters run along A's
+    // own edges and through its corners, while the two outlines cross rather than share
+    // stretches of their sides.
+    ShapePair countersOnAGrid()
+    {
+        const QPointF o(integer(0, 4), integer(0, 4));
+        const BezierPath a = gridCells(integer(3, 7), o);
+        const QPointF half(integer(-3, 3) + 0.5, integer(-3, 3) + 0.5);
+        switch (integer(0, 2)) {
+        case 0:
+            return {"grid counters", a, gridCells(integer(3, 7), o + half)};
+        case 1:
+            return {"grid counters and a rectangle", a,
+                    rect(integer(0, 8) + 0.5, integer(0, 8) + 0.5, integer(1, 6), integer(1, 6))};
+        default:
+            return {"grid counters and a circle", a,
+                    circle(o + QPointF(real(0, 6), real(0, 6)), real(1, 4))};
+        }
+    }
+
+    ShapePair glyphs()
+    {
+        const BezierPath a = glyph({integer(0, 4), integer(0, 4)});
+        switch (integer(0, 3)) {
+        case 0: { // shifted copies, their bars and serifs on one level
+            BezierPath b = movedPath(a, integer(-6, 6), integer(-6, 6));
+            return {"glyph and itself shifted", a, b};
+        }
+        case 1:
+            return {"glyphs overlaid", a, glyph({integer(0, 4), integer(0, 4)})};
+        case 2:
+            return {"glyph and a bar", a,
+                    rect(integer(-2, 4), integer(2, 10), integer(4, 14), integer(1, 3))};
+        default:
+            return {"glyph and a circle", a, circle({real(0, 12), real(0, 14)}, real(1, 6))};
+        }
+    }
+
+    ShapePair selfPairs()
+    {
+        BezierPath a;
+        switch (integer(0, 3)) {
+        case 0:
+            a = gridOrGlyph();
+            break;
+        case 1:
+            a = nestedRings();
+            break;
+        case 2:
+            a = star();
+            break;
+        default:
+            a = circle({real(0, 20), real(0, 20)}, real(2, 10));
+            break;
+        }
+        switch (integer(0, 5)) {
+        case 0:
+            return {"itself", a, a};
+        case 1:
+            return {"itself reversed", a, a.bezierPathByReversingPath()};
+        case 2:
+            return {"itself moved a hair across", a, movedPath(a, 1e-6, 0)};
+        case 3:
+            return {"itself moved a hair up", a, movedPath(a, 0, 1e-6)};
+        case 4:
+            return {"itself moved a hair both ways", a, movedPath(a, 1e-6, 1e-6)};
+        default: {
+            const QPointF c(integer(5000, 15000) / 1000.0, integer(5000, 15000) / 1000.0);
+            const BezierPath round = roundedCircle(c, integer(2000, 10000) / 1000.0);
+            return {"circle and itself turned a quarter", round, quarterTurn(round, c)};
+        }
+        }
+    }
+
+    ShapePair touching()
+    {
+        const BezierPath a = coin() ? gridOrGlyph() : anyShape();
+        const QRectF box = a.bounds();
+        const double w = real(1, 6), h = real(1, 6);
+        switch (integer(0, 5)) {
+        case 0: // sharing the right side
+            return {"rectangle on the box's right side", a,
+                    rect(box.right(), box.top() + real(-2, box.height()), w, h)};
+        case 1:
+            return {"rectangle on the box's left side", a,
+                    rect(box.left() - w, box.top() + real(-2, box.height()), w, h)};
+        case 2:
+            return {"rectangle on the box's top", a,
+                    rect(box.left() + real(-2, box.width()), box.top() - h, w, h)};
+        case 3:
+            return {"rectangle on the box's bottom", a,
+                    rect(box.left() + real(-2, box.width()), box.bottom(), w, h)};
+        case 4:
+            return {"rectangle at the box's corner", a, rect(box.right(), box.bottom(), w, h)};
+        default:
+            return {"rectangle at the box's other corner", a,
+                    rect(box.left() - w, box.top() - h, w, h)};
+        }
+    }
+
 private:
+    template <typename At> BezierPath traceCells(At at, int side, QPointF origin)
+    {
+        // Directed unit edges with the filled cell on their left, keyed by their start.
+        std::map<std::pair<int, int>, std::vector<std::pair<int, int>>> from;
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                if (!at(x, y))
+                    continue;
+                if (!at(x, y - 1))
+                    from[{x, y}].push_back({x + 1, y});
+                if (!at(x + 1, y))
+                    from[{x + 1, y}].push_back({x + 1, y + 1});
+                if (!at(x, y + 1))
+                    from[{x + 1, y + 1}].push_back({x, y + 1});
+                if (!at(x - 1, y))
+                    from[{x, y + 1}].push_back({x, y});
+            }
+        }
+        BezierPath path;
+        while (!from.empty()) {
+            const std::pair<int, int> first = from.begin()->first;
+            std::vector<QPointF> points;
+            std::pair<int, int> at0 = first;
+            do {
+                auto &outs = from[at0];
+                const std::pair<int, int> next = outs.back();
+                outs.pop_back();
+                if (outs.empty())
+                    from.erase(at0);
+                points.push_back(origin + QPointF(at0.first, at0.second));
+                at0 = next;
+            } while (at0 != first);
+            // Corners only, but now and then a point in the middle of a straight run is kept.
+            std::vector<QPointF> corners;
+            for (size_t i = 0; i < points.size(); ++i) {
+                const QPointF p = points[(i + points.size() - 1) % points.size()];
+                const QPointF q = points[i];
+                const QPointF r = points[(i + 1) % points.size()];
+                const bool straight =
+                    (p.x() == q.x() && q.x() == r.x()) || (p.y() == q.y() && q.y() == r.y());
+                if (!straight || integer(0, 9) == 0)
+                    corners.push_back(q);
+            }
+            std::rotate(corners.begin(), corners.begin() + integer(0, int(corners.size()) - 1),
+                        corners.end());
+            path.appendBezierPath(polygon(corners));
+        }
+        path.setWindingRule(platform::WindingRule::EvenOdd);
+        return path;
+    }
+
+    static BezierPath quarterTurn(const BezierPath &path, QPointF c)
+    {
+        BezierPath turned;
+        for (const BezierPath::Element &e : path.elements()) {
+            auto turn = [c](QPointF p) {
+                return QPointF(c.x() - (p.y() - c.y()), c.y() + (p.x() - c.x()));
+            };
+            switch (e.type) {
+            case platform::BezierPathElement::MoveTo:
+                turned.moveToPoint(turn(e.points[0]));
+                break;
+            case platform::BezierPathElement::LineTo:
+                turned.lineToPoint(turn(e.points[0]));
+                break;
+            case platform::BezierPathElement::CurveTo:
+                turned.curveToPoint(turn(e.points[2]), turn(e.points[0]), turn(e.points[1]));
+                break;
+            case platform::BezierPathElement::ClosePath:
+                turned.closePath();
+                break;
+            }
+        }
+        return turned;
+    }
+
     std::mt19937_64 mRandom;
 };
 
@@ -372,6 +691,63 @@ TEST(PathBooleanProperty, RandomPairsAgreeWithThePolygonClipper)
     }
     std::printf("path combinations: %d of %llu cases failed\n", failed, (unsigned long long)cases);
 }
+
+namespace {
+
+// The shapes real outlines are made of, a category each.
+struct Category
+{
+    const char *name;
+    ShapePair (ShapeMaker::*make)();
+};
+
+const Category kCategories[] = {
+    {"CountersOnAGrid", &ShapeMaker::countersOnAGrid},
+    {"GlyphLikeOutlines", &ShapeMaker::glyphs},
+    {"ShapeAndItself", &ShapeMaker::selfPairs},
+    {"TouchingTheBox", &ShapeMaker::touching},
+};
+
+// The category's name, where the test lists its parameter.
+void PrintTo(const Category &category, std::ostream *out)
+{
+    *out << category.name;
+}
+
+class PathBooleanCategory : public testing::TestWithParam<Category>
+{
+};
+
+} // namespace
+
+TEST_P(PathBooleanCategory, AgreesWithThePolygonClipper)
+{
+    const Category &category = GetParam();
+    const quint64 firstSeed = environmentNumber("PELKO_SEED", kDefaultFirstSeed);
+    const quint64 cases = environmentNumber("PELKO_CASES", 1000);
+    std::printf("%s: %llu cases from seed %llu (PELKO_SEED=%llu)\n", category.name,
+                (unsigned long long)cases, (unsigned long long)firstSeed,
+                (unsigned long long)firstSeed);
+    int failed = 0;
+    for (quint64 i = 0; i < cases; ++i) {
+        const quint64 seed = firstSeed + i;
+        ShapeMaker maker(seed);
+        const ShapePair pair = (maker.*category.make)();
+        const std::vector<std::string> faults = checkPair(pair.a, pair.b);
+        if (!faults.empty()) {
+            ++failed;
+            ADD_FAILURE() << category.name << " seed " << seed << " (" << pair.kind
+                          << ", PELKO_SEED=" << seed << " PELKO_CASES=1)\n"
+                          << describe(faults, pair.a, pair.b);
+        }
+    }
+    std::printf("%s: %d of %llu cases failed\n", category.name, failed, (unsigned long long)cases);
+}
+
+INSTANTIATE_TEST_SUITE_P(PathBooleanProperty, PathBooleanCategory, testing::ValuesIn(kCategories),
+                         [](const testing::TestParamInfo<Category> &info) {
+                             return std::string(info.param.name);
+                         });
 
 namespace {
 

@@ -66,6 +66,16 @@ TEST(PathBooleanReliability, DegeneratePairsGiveTheAreasTheyMean)
         std::array<double, 4> areas;
     };
     const double circle = area(circlePath(0, 0, 10));
+    // An outline whose counter starts level with the inner edges of its bars.
+    BezierPath barred =
+        polygon({{0, 0}, {60, 0}, {60, 100}, {0, 100}, {0, 90}, {10, 90}, {10, 10}, {0, 10}});
+    barred.appendBezierPath(polygon({{20, 10}, {20, 90}, {50, 90}, {50, 10}}));
+    barred = evenOdd(barred);
+    // A bowl whose counter starts level with the outline's joints.
+    BezierPath bowl = circlePath(0, 0, 10);
+    bowl.appendBezierPath(circlePath(1, 0, 6));
+    bowl = evenOdd(bowl);
+    const double bowlArea = area(bowl);
     const std::vector<Row> rows = {
         {"identical squares", squarePath(0, 0, 10), squarePath(0, 0, 10), {100, 100, 0, 0}},
         {"reversed square",
@@ -83,6 +93,43 @@ TEST(PathBooleanReliability, DegeneratePairsGiveTheAreasTheyMean)
          squarePath(0, 0, 10),
          squarePath(4, 4, 0.5),
          {100, 0.25, 99.75, 99.75}},
+        {"counter level with a bar",
+         barred,
+         polygon({{30, 40}, {70, 40}, {70, 60}, {30, 60}}),
+         {3400, 200, 2600, 3200}},
+        {"outline with a counter, itself moved a hair across",
+         barred,
+         movedPath(barred, 1e-6, 0),
+         {2800, 2800, 0, 0}},
+        {"outline with a counter, itself moved a hair up",
+         barred,
+         movedPath(barred, 0, 1e-6),
+         {2800, 2800, 0, 0}},
+        {"outline with a counter, itself moved a hair both ways",
+         barred,
+         movedPath(barred, 1e-6, 1e-6),
+         {2800, 2800, 0, 0}},
+        {"outline with a counter, itself reversed",
+         barred,
+         barred.bezierPathByReversingPath(),
+         {2800, 2800, 0, 0}},
+        {"bowl, itself", bowl, bowl, {bowlArea, bowlArea, 0, 0}},
+        {"bowl, itself reversed",
+         bowl,
+         bowl.bezierPathByReversingPath(),
+         {bowlArea, bowlArea, 0, 0}},
+        {"bowl, itself moved a hair across",
+         bowl,
+         movedPath(bowl, 1e-6, 0),
+         {bowlArea, bowlArea, 0, 0}},
+        {"bowl, itself moved a hair both ways",
+         bowl,
+         movedPath(bowl, 1e-6, 1e-6),
+         {bowlArea, bowlArea, 0, 0}},
+        {"circle, itself moved a hair up",
+         circlePath(0, 0, 10),
+         movedPath(circlePath(0, 0, 10), 0, 1e-6),
+         {circle, circle, 0, 0}},
         {"huge coordinates",
          squarePath(1e6, 1e6, 1e6),
          squarePath(1.5e6, 1.5e6, 1e6),
@@ -106,6 +153,64 @@ TEST(PathBooleanReliability, DegeneratePairsGiveTheAreasTheyMean)
             if (guarded)
                 EXPECT_FALSE(guarded->isEmpty()) << row.name;
         }
+    }
+}
+
+TEST(PathBooleanReliability, GuardedAnswersStayWithinWhatTheJitterCanMove)
+{
+    StateReset reset;
+    BezierPath bowl = circlePath(0, 0, 10);
+    bowl.appendBezierPath(circlePath(1, 0, 6));
+    bowl = evenOdd(bowl);
+    auto outlineLength = [](const BezierPath &path) {
+        double length = 0;
+        for (const pathoracle::Polygon &poly : pathoracle::flatten(path)) {
+            for (size_t i = 0; i < poly.size(); ++i) {
+                const QPointF d = poly[(i + 1) % poly.size()] - poly[i];
+                length += std::hypot(d.x(), d.y());
+            }
+        }
+        return length;
+    };
+    struct Row
+    {
+        const char *name;
+        BezierPath a, b;
+        // Seeds whose first jitter once gave a grossly wrong answer.
+        quint64 seed;
+        qint32 operation;
+    };
+    const Row rows[] = {
+        {"bowl with itself, union", bowl, bowl, 228, PathBooleanUnion},
+        {"bowl with itself, intersection", bowl, bowl, 228, PathBooleanIntersect},
+        {"bowl with itself, difference", bowl, bowl, 228, PathBooleanDifference},
+        {"bowl with itself reversed, union", bowl, bowl.bezierPathByReversingPath(), 500,
+         PathBooleanUnion},
+        {"bowl with itself reversed, exclusive or", bowl, bowl.bezierPathByReversingPath(), 1100,
+         PathBooleanXor},
+    };
+    for (const Row &row : rows) {
+        BezierPath exact;
+        switch (row.operation) {
+        case PathBooleanUnion:
+            exact = fb_union(row.a, row.b);
+            break;
+        case PathBooleanIntersect:
+            exact = fb_intersect(row.a, row.b);
+            break;
+        case PathBooleanDifference:
+            exact = fb_difference(row.a, row.b);
+            break;
+        default:
+            exact = fb_xor(row.a, row.b);
+            break;
+        }
+        PathOperation_SeedRandom(row.seed);
+        const std::optional<BezierPath> guarded = performBooleanOp(row.a, row.operation, &row.b);
+        const double guardedArea = guarded ? area(*guarded) : 0.0;
+        // The jitter and the shift move each outline by at most 0.3 units.
+        EXPECT_NEAR(guardedArea, area(exact), 0.3 * (outlineLength(row.a) + outlineLength(row.b)))
+            << row.name;
     }
 }
 

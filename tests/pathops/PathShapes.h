@@ -3,6 +3,7 @@
 // a membership comparison of a result against what the operation means point by point.
 
 #include "PolygonPath.h"
+#include "platform/AffineTransform.h"
 #include "platform/BezierPath.h"
 
 #include <QRectF>
@@ -34,6 +35,14 @@ inline platform::BezierPath squareRing(double x, double y, double side, double h
 inline platform::BezierPath ringPath(double outer, double holeX, double holeSide)
 {
     return squareRing(0, 0, outer, holeX, holeX, holeSide);
+}
+
+inline platform::BezierPath movedPath(platform::BezierPath path, double dx, double dy)
+{
+    platform::AffineTransform shift;
+    shift.translateXBy(dx, dy);
+    path.transformUsingAffineTransform(shift);
+    return path;
 }
 
 inline platform::BezierPath circlePath(double cx, double cy, double r)
