@@ -246,7 +246,8 @@ CopyOutcome replaceFile(int in, const struct stat &st, const Place &place, const
         return outcome;
     const int mode = int(copyMode(st, old.st_uid, old.st_gid));
     FileWriteFailure failure = FileWriteFailure::None;
-    if (!ReplaceFileContent(spelled, bytes, mode, mode, &failure)) {
+    // A link swapped in since the file was looked at is refused, never followed.
+    if (!ReplaceFileContent(spelled, bytes, mode, mode, &failure, nullptr, LinkAtPath::Refuse)) {
         *reason = FileWriteFailureText(failure);
         return CopyOutcome::Failed;
     }

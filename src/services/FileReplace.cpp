@@ -357,14 +357,16 @@ QString FileWriteFailureText(FileWriteFailure failure)
 }
 
 bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permissions,
-                        int defaultMode, FileWriteFailure *failure, FileWriteWay *way)
+                        int defaultMode, FileWriteFailure *failure, FileWriteWay *way,
+                        LinkAtPath link)
 {
     if (failure)
         *failure = FileWriteFailure::None;
     IgnoreFileSizeSignal();
     if (path.isEmpty())
         return fail(failure, FileWriteFailure::Other);
-    const QString target = resolvedTarget(path);
+    // Refused, a link put there since the caller looked is a non-regular file like any other.
+    const QString target = link == LinkAtPath::Follow ? resolvedTarget(path) : path;
     struct stat old;
     if (::lstat(QFile::encodeName(target).constData(), &old) != 0) {
         if (errno != ENOENT)

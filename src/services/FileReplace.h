@@ -29,12 +29,16 @@ QString FileWriteFailureText(FileWriteFailure failure);
 // How a save went.
 enum class FileWriteWay { Renamed, InPlace, Created };
 
+// What a link standing at the path means: a link the user named leads to the file to write; one
+// that stands where the application expects a file it found itself (a folder copy) is refused.
+enum class LinkAtPath { Follow, Refuse };
+
 // Writes the bytes as the content of path. permissions: POSIX mode bits to give the file, -1 to
 // keep those of an existing one (a new file gets defaultMode). On failure the old file is as it
 // was, and *failure (may be null) says why; *way (may be null) says how a success was reached.
 bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permissions,
                         int defaultMode, FileWriteFailure *failure = nullptr,
-                        FileWriteWay *way = nullptr);
+                        FileWriteWay *way = nullptr, LinkAtPath link = LinkAtPath::Follow);
 
 // A write past the file-size limit (ulimit -f) ends the process unless SIGXFSZ is handled: it is
 // ignored (when nothing else handles it), so such a write fails with EFBIG and the old bytes can

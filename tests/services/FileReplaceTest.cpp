@@ -201,6 +201,21 @@ TEST(FileReplace, RefusedSavesSayWhyAndLeaveTheOldFile)
     EXPECT_EQ(failure, FileWriteFailure::NotRegularFile);
     EXPECT_FALSE(FileWriteFailureText(failure).isEmpty());
 
+    // A link where a writer expects the file it looked at (one swapped in by another user) is
+    // refused when the writer says so; a link the user named is followed.
+    const QString elsewhere = pelkotest::freshDir(QStringLiteral("elsewhere")) + "/target.txt";
+    ASSERT_TRUE(pelkotest::writeFile(elsewhere, kOld));
+    const QString swapped = folder + QStringLiteral("/swapped.txt");
+    ASSERT_TRUE(QFile::link(elsewhere, swapped));
+    EXPECT_FALSE(
+        ReplaceFileContent(swapped, kNew, -1, 0644, &failure, nullptr, LinkAtPath::Refuse));
+    EXPECT_EQ(failure, FileWriteFailure::NotRegularFile);
+    EXPECT_EQ(pelkotest::readFile(elsewhere), kOld);
+    EXPECT_TRUE(QFileInfo(swapped).isSymLink());
+    EXPECT_TRUE(ReplaceFileContent(swapped, kNew, -1, 0644, &failure));
+    EXPECT_EQ(pelkotest::readFile(elsewhere), kNew);
+    ASSERT_TRUE(QFile::remove(swapped));
+
     // A file system that takes no more bytes: the new text fails half written, and the old bytes
     // are back, whether the file was renamed over or written in place.
     const QString second = folder + QStringLiteral("/second.txt");
