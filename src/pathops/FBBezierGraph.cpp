@@ -1,6 +1,7 @@
 #include "pathops/FBBezierGraph.h"
 
 #include "pathops/FBBoxPairs.h"
+#include "pathops/FBContourPairs.h"
 #include "pathops/FBContourOverlap.h"
 #include "pathops/FBCurvePoints.h"
 #include "pathops/PathOperationState.h"
@@ -16,15 +17,6 @@ namespace {
 bool isZeroRect(const QRectF &r)
 {
     return r.x() == 0 && r.y() == 0 && r.width() == 0 && r.height() == 0;
-}
-
-std::vector<QRectF> edgeBounds(const FBBezierContour &contour)
-{
-    std::vector<QRectF> boxes;
-    boxes.reserve(contour.edges().size());
-    for (const auto &edge : contour.edges())
-        boxes.push_back(edge->curve()->bounds());
-    return boxes;
 }
 
 std::vector<QRectF> contourBounds(const std::vector<FBBezierContourPtr> &contours)
@@ -382,9 +374,16 @@ std::vector<int> FBBezierGraph::allContourInsides() const
     std::vector<int> insides(mContours.size(), 0);
     const QRectF graphBounds = bounds();
     const std::vector<QRectF> boxes = contourBounds(mContours);
+    // Contours clear of every other outline are counted in one sweep; the rays below are for
+    // the rest, which other outlines meet or come close to.
+    const std::vector<std::optional<int>> isolated = FBContourPairs_IsolatedInsides(mContours);
     std::vector<size_t> holding;
     for (size_t i = 0; i < mContours.size(); ++i) {
         PathOperation_CheckCancelAndTimeLimit();
+        if (isolated[i]) {
+            insides[i] = *isolated[i];
+            continue;
+        }
         const FBBezierContour *testContour = mContours[i].get();
         const QPointF start = testContour->firstPoint();
         // A contour whose box does not hold the start cannot surround it: the ray crosses it an
@@ -456,17 +455,18 @@ int FBBezierGraph::contourInsides(const FBBezierContour *testContour) const
 
 void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other)
 {
-    const auto contourPairs =
-        FBBoxPairs_Meeting(contourBounds(mContours), contourBounds(other.mContours));
-    for (const auto &[i, j] : contourPairs) {
-        FBBezierContour *ourContour = mContours[i].get();
-        FBBezierContour *theirContour = other.mContours[j].get();
+    const std::vector<FBContourEdgePair> pairs = FBContourPairs_Between(mContours, other.mContours);
+    for (size_t from = 0; from < pairs.size();) {
+        FBBezierContour *ourContour = mContours[pairs[from].contour1].get();
+        FBBezierContour *theirContour = other.mContours[pairs[from].contour2].get();
         const auto overlap = std::make_shared<FBContourOverlap>();
         std::vector<EdgeHit> hits;
-        for (const auto &[a, b] :
-             FBBoxPairs_Meeting(edgeBounds(*ourContour), edgeBounds(*theirContour))) {
-            FBContourEdge *ourEdge = ourContour->edges()[a].get();
-            FBContourEdge *theirEdge = theirContour->edges()[b].get();
+        size_t to = from;
+        for (; to < pairs.size() && pairs[to].contour1 == pairs[from].contour1 &&
+               pairs[to].contour2 == pairs[from].contour2;
+             ++to) {
+            FBContourEdge *ourEdge = ourContour->edges()[pairs[to].edge1].get();
+            FBContourEdge *theirEdge = theirContour->edges()[pairs[to].edge2].get();
             FBBezierIntersectRangePtr range;
             const auto intersections =
                 ourEdge->curve()->intersectionsWithBezierCurve(theirEdge->curve(), &range);
@@ -475,6 +475,7 @@ void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other)
             if (range)
                 overlap->addOverlap(range, ourEdge, theirEdge);
         }
+        from = to;
         addCrossingsOfHits(hits, false);
         // Outlines that coincide all the way round cross nowhere.
         if (!overlap->isComplete()) {
@@ -592,22 +593,23 @@ void FBBezierGraph::insertSelfCrossings()
 {
     PathOperation_CheckCancelAndTimeLimit();
     // Each unordered pair once: the last contour of a shrinking list against every other.
-    auto pairs = FBBoxPairs_MeetingWithin(contourBounds(mContours));
-    std::sort(pairs.begin(), pairs.end(), [](const auto &x, const auto &y) {
-        return x.second != y.second ? x.second > y.second : x.first < y.first;
-    });
-    for (const auto &[s, f] : pairs) {
-        FBBezierContour *last = mContours[f].get();
-        FBBezierContour *other = mContours[s].get();
+    const std::vector<FBContourEdgePair> pairs = FBContourPairs_Within(mContours);
+    for (size_t from = 0; from < pairs.size();) {
+        FBBezierContour *last = mContours[pairs[from].contour1].get();
+        FBBezierContour *other = mContours[pairs[from].contour2].get();
         std::vector<EdgeHit> hits;
-        for (const auto &[a, b] : FBBoxPairs_Meeting(edgeBounds(*last), edgeBounds(*other))) {
-            FBContourEdge *lastEdge = last->edges()[a].get();
-            FBContourEdge *otherEdge = other->edges()[b].get();
+        size_t to = from;
+        for (; to < pairs.size() && pairs[to].contour1 == pairs[from].contour1 &&
+               pairs[to].contour2 == pairs[from].contour2;
+             ++to) {
+            FBContourEdge *lastEdge = last->edges()[pairs[to].edge1].get();
+            FBContourEdge *otherEdge = other->edges()[pairs[to].edge2].get();
             const auto intersections =
                 lastEdge->curve()->intersectionsWithBezierCurve(otherEdge->curve());
             for (const FBBezierIntersectionPtr &intersection : intersections)
                 hits.push_back({lastEdge, otherEdge, intersection});
         }
+        from = to;
         addCrossingsOfHits(hits, true);
     }
     removeDuplicateCrossings();

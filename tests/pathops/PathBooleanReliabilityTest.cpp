@@ -6,6 +6,7 @@
 #include "ClipperOracle.h"
 #include "PathShapes.h"
 #include "support/LogCapture.h"
+#include "pathops/FBBezierGraph.h"
 #include "pathops/PathBooleanOperations.h"
 #include "pathops/PathOperationState.h"
 #include "platform/Guard.h"
@@ -158,6 +159,33 @@ TEST(PathBooleanReliability, HundredThousandVertexPolygon)
     const double quarter = 3.141592653589793 * 1000 * 1000 / 4;
     EXPECT_NEAR(area(result), quarter + 2 * 100 * 1000 + 100 * 100, 0.001 * quarter);
     EXPECT_TRUE(performBooleanOp(polygon, PathBooleanIntersect, &square));
+}
+
+// Rings inside rings: every contour's box meets every other's, but no outline comes near another.
+// Each ring is marked opposite to the one around it, and a square from the centre past the
+// outermost corner crosses each twice.
+TEST(PathBooleanReliability, NestedSquaresAndASquareAcrossThem)
+{
+    StateReset reset;
+    constexpr int kRings = 60;
+    BezierPath rings;
+    for (int k = 1; k <= kRings; ++k)
+        rings.appendBezierPath(squarePath(-k, -k, 2 * k));
+    rings = evenOdd(rings);
+    const FBBezierGraph graph(rings);
+    ASSERT_EQ(graph.contours().size(), size_t(kRings));
+    for (int k = 0; k < kRings; ++k) {
+        // The outermost (the last) is filled.
+        EXPECT_EQ(graph.contours()[size_t(k)]->inside(), (kRings - 1 - k) % 2) << "square " << k;
+    }
+    const BezierPath across = squarePath(0, 0, kRings + 1);
+    const ClipperLib::ClipType types[] = {ClipperLib::ctUnion, ClipperLib::ctIntersection,
+                                          ClipperLib::ctDifference, ClipperLib::ctXor};
+    const std::array<BezierPath, 4> results = allDirect(rings, across);
+    for (int k = 0; k < 4; ++k) {
+        const double expected = pathoracle::clipperArea(rings, across, types[k]);
+        EXPECT_NEAR(area(results[k]), expected, 1e-6 * expected) << "operation " << k;
+    }
 }
 
 // Many overlapping contours in one path. (25,000 circles take longer than the time limit under
