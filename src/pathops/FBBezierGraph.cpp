@@ -4,6 +4,8 @@
 #include "pathops/FBContourPairs.h"
 #include "pathops/FBContourOverlap.h"
 #include "pathops/FBCurvePoints.h"
+#include "pathops/FBCurveStretch.h"
+#include "pathops/FBEdgeOverlapRun.h"
 #include "pathops/PathOperationState.h"
 #include "pathops/PelkoNSBezierPath.h"
 
@@ -215,6 +217,55 @@ bool crossesPastAnEnd(FBBezierIntersection &x)
         return nearEnd(found) && (t < 0.0 || t > 1.0);
     };
     return past(x.parameter1(), exact->first) || past(x.parameter2(), exact->second);
+}
+
+// Whether a hit lies on one side of a shared stretch, its ends and the joints at them included:
+// on `edge` at `t`, the stretch running over `range` of `stretchEdge`.
+bool onStretchSide(const FBContourEdge *edge, double t, const FBContourEdge *stretchEdge,
+                   FBRange range, QPointF location)
+{
+    constexpr double Reach = 1e-5;
+    if (edge == stretchEdge && t >= range.minimum - Reach && t <= range.maximum + Reach)
+        return true;
+    if (edge == stretchEdge->next() && t <= Reach && range.maximum >= 1.0 - Reach)
+        return true;
+    if (edge == stretchEdge->previous() && t >= 1.0 - Reach && range.minimum <= Reach)
+        return true;
+    // The search and the stretch place an end where curves part a little differently.
+    const FBBezierCurve &curve = *stretchEdge->curve();
+    const QRectF box = curve.bounds();
+    const double tolerance = FBCurveStretchTolerance * std::max(box.width(), box.height());
+    const bool nearby =
+        edge == stretchEdge || edge == stretchEdge->next() || edge == stretchEdge->previous();
+    return nearby &&
+           (FBGeom_PointDistance(location, curve.pointAtParameter(range.minimum)) <= tolerance ||
+            FBGeom_PointDistance(location, curve.pointAtParameter(range.maximum)) <= tolerance);
+}
+
+// A hit on a shared stretch of the two contours, at its ends included, is where the curves run
+// along each other, not where they cross: the stretch's run decides whether the outlines cross
+// through it. (On curves lying exactly on each other such hits never cross; on curves a hair
+// apart their tangents differ by rounding, and would.) Such hits still mark shared starts.
+void dropHitsOnStretches(std::vector<EdgeHit> &hits, const FBContourOverlap &overlap)
+{
+    if (overlap.runs().empty())
+        return;
+    std::erase_if(hits, [&overlap](const EdgeHit &hit) {
+        FBBezierIntersection &x = *hit.intersection;
+        for (const FBEdgeOverlapRun &run : overlap.runs()) {
+            for (const FBEdgeOverlapPtr &stretch : run.overlaps()) {
+                const FBBezierIntersectRange &range = *stretch->range();
+                if (onStretchSide(hit.edge1, x.parameter1(), stretch->edge1(),
+                                  range.parameterRange1(), x.location()) &&
+                    onStretchSide(hit.edge2, x.parameter2(), stretch->edge2(),
+                                  range.parameterRange2(), x.location())) {
+                    markSharedStarts(hit.edge1, hit.edge2, x);
+                    return true;
+                }
+            }
+        }
+        return false;
+    });
 }
 
 // The hits of one contour pair become crossings, but for echoes of a hit beside a joint and hits
@@ -476,6 +527,7 @@ void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other)
                 overlap->addOverlap(range, ourEdge, theirEdge);
         }
         from = to;
+        dropHitsOnStretches(hits, *overlap);
         addCrossingsOfHits(hits, false);
         // Outlines that coincide all the way round cross nowhere.
         if (!overlap->isComplete()) {

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <thread>
 
@@ -44,6 +45,20 @@ double area(const BezierPath &path)
     return std::abs(pathoracle::evenOddArea(path));
 }
 
+// A circle of diameter 96 as a drawing program writes it, its control points rounded to three
+// decimals (not all alike), with every point passed through `map`.
+BezierPath roundedCircle(const std::function<QPointF(double, double)> &map)
+{
+    BezierPath path;
+    path.moveToPoint(map(48, 0));
+    path.curveToPoint(map(0, 48), map(21.488, 0), map(0, 21.488));
+    path.curveToPoint(map(48, 96), map(0, 74.504), map(21.488, 96));
+    path.curveToPoint(map(96, 48), map(74.512, 96), map(96, 74.512));
+    path.curveToPoint(map(48, 0), map(96, 21.496), map(74.512, 0));
+    path.closePath();
+    return path;
+}
+
 } // namespace
 
 TEST(PathBooleanReliability, DegeneratePairsGiveTheAreasTheyMean)
@@ -67,6 +82,11 @@ TEST(PathBooleanReliability, DegeneratePairsGiveTheAreasTheyMean)
         std::array<double, 4> areas;
     };
     const double circle = area(circlePath(0, 0, 10));
+    // The rounded circle and the same turned a quarter round its centre: the joints meet, the
+    // control points differ by up to 0.008.
+    const BezierPath rounded = roundedCircle([](double x, double y) { return QPointF(x, y); });
+    const BezierPath turned = roundedCircle([](double x, double y) { return QPointF(96 - y, x); });
+    const double disc = area(rounded);
     const std::vector<Row> rows = {
         {"identical squares", squarePath(0, 0, 10), squarePath(0, 0, 10), {100, 100, 0, 0}},
         {"reversed square",
@@ -79,6 +99,11 @@ TEST(PathBooleanReliability, DegeneratePairsGiveTheAreasTheyMean)
          circlePath(20, 0, 10),
          {2 * circle, 0, circle, 2 * circle}},
         {"identical circles", circlePath(0, 0, 10), circlePath(0, 0, 10), {circle, circle, 0, 0}},
+        {"circle and its quarter turn, rounded otherwise", rounded, turned, {disc, disc, 0, 0}},
+        {"circle and its quarter turn, reversed",
+         rounded,
+         turned.bezierPathByReversingPath(),
+         {disc, disc, 0, 0}},
         {"zero-length segments", zeroSegments, squarePath(5, 5, 10), {175, 25, 75, 150}},
         {"contour under 1 x 1 inside",
          squarePath(0, 0, 10),
