@@ -9,6 +9,7 @@
 #include "pathops/FBBezierGraph.h"
 #include "pathops/PathBooleanOperations.h"
 #include "pathops/PathOperationState.h"
+#include "platform/AffineTransform.h"
 #include "platform/Guard.h"
 
 #include <atomic>
@@ -131,6 +132,49 @@ TEST(PathBooleanReliability, DegeneratePairsGiveTheAreasTheyMean)
             EXPECT_EQ(gPathOperationStartTime.load(), -1.0) << row.name;
             if (guarded)
                 EXPECT_FALSE(guarded->isEmpty()) << row.name;
+        }
+    }
+}
+
+TEST(PathBooleanReliability, ExtremeSizesAndPlacesGiveTheRightAreas)
+{
+    StateReset reset;
+    // Two squares of side s overlapping by a quarter, at the origin or far from it, measured
+    // after moving the answer back to the origin and scaling it to side 1.
+    struct Row
+    {
+        double side;
+        double at;
+    };
+    std::vector<Row> rows;
+    for (double side : {1e-300, 1e-200, 1e-100, 1e-30, 1e-10, 1e-3, 1.0, 1e3, 1e10, 1e30, 1e70,
+                        1e100, 1e200, 1e300})
+        rows.push_back({side, 0.0});
+    for (double at : {1e9, 1e12, -1e14})
+        rows.push_back({10.0, at});
+    rows.push_back({1e-6, 1.0});
+    using Operation = BezierPath (*)(const BezierPath &, const BezierPath &);
+    const Operation operations[] = {fb_union, fb_intersect, fb_difference, fb_xor};
+    const double expected[] = {1.75, 0.25, 0.75, 1.5};
+    for (const Row &row : rows) {
+        const double s = row.side;
+        const BezierPath a = squarePath(row.at, row.at, s);
+        const BezierPath b = squarePath(row.at + s / 2, row.at + s / 2, s);
+        for (int k = 0; k < 4; ++k) {
+            BezierPath result;
+            try {
+                result = operations[k](a, b);
+            } catch (const std::exception &e) {
+                ADD_FAILURE() << s << " at " << row.at << " threw " << e.what();
+                continue;
+            }
+            platform::AffineTransform home, unit;
+            home.translateXBy(-row.at, -row.at);
+            unit.scaleXBy(1 / s, 1 / s);
+            result.transformUsingAffineTransform(home);
+            result.transformUsingAffineTransform(unit);
+            EXPECT_NEAR(area(result), expected[k], 1e-6)
+                << "side " << s << " at " << row.at << ", operation " << k;
         }
     }
 }
