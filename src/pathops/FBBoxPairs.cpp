@@ -45,6 +45,8 @@ bool overlaps(const Entry &a, const Entry &b)
 
 // How many queries run between two looks for a cancel.
 constexpr size_t kCancelStride = 1024;
+// Up to this many pairs, every pair is tried.
+constexpr size_t kFewPairs = 256;
 
 // A tree of boxes, each node holding the box around its entries, split at the median of the
 // entries' middles across the node's longer side. A query visits only the nodes its box meets,
@@ -171,6 +173,22 @@ bool FBBoxPairs_BoxHoldsPoint(const QRectF &outer, QPointF point)
 std::vector<std::pair<size_t, size_t>> FBBoxPairs_Meeting(const std::vector<QRectF> &first,
                                                           const std::vector<QRectF> &second)
 {
+    // A few boxes are tried pair by pair, already in order: a tree costs more than it saves.
+    if (first.size() * second.size() <= kFewPairs) {
+        std::vector<Entry> seconds;
+        seconds.reserve(second.size());
+        for (size_t j = 0; j < second.size(); ++j)
+            seconds.push_back(entryFor(second[j], j));
+        std::vector<std::pair<size_t, size_t>> pairs;
+        for (size_t i = 0; i < first.size(); ++i) {
+            const Entry e = entryFor(first[i], i);
+            for (const Entry &other : seconds) {
+                if (overlaps(e, other))
+                    pairs.emplace_back(i, other.index);
+            }
+        }
+        return pairs;
+    }
     std::vector<Entry> entries;
     entries.reserve(second.size());
     for (size_t j = 0; j < second.size(); ++j)
@@ -193,6 +211,16 @@ std::vector<std::pair<size_t, size_t>> FBBoxPairs_MeetingWithin(const std::vecto
     entries.reserve(boxes.size());
     for (size_t i = 0; i < boxes.size(); ++i)
         entries.push_back(entryFor(boxes[i], i));
+    if (boxes.size() * boxes.size() <= 2 * kFewPairs) {
+        std::vector<std::pair<size_t, size_t>> pairs;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            for (size_t j = i + 1; j < entries.size(); ++j) {
+                if (overlaps(entries[i], entries[j]))
+                    pairs.emplace_back(i, j);
+            }
+        }
+        return pairs;
+    }
     const BoxTree tree(entries);
     std::vector<std::pair<size_t, size_t>> pairs;
     for (size_t i = 0; i < boxes.size(); ++i) {

@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr size_t kFewestContours = 32;
+
 // Every edge of the contours, with the contour and the place in it that it came from.
 struct EdgeList
 {
@@ -138,6 +140,9 @@ std::vector<std::optional<int>>
 FBContourPairs_IsolatedInsides(const std::vector<FBBezierContourPtr> &contours)
 {
     std::vector<std::optional<int>> insides(contours.size());
+    // A few contours are counted ray by ray as quickly.
+    if (contours.size() < kFewestContours)
+        return insides;
     const EdgeList edges = edgesOf(contours);
     if (!allFinite(edges, contours))
         return insides;

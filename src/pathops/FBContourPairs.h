@@ -29,7 +29,8 @@ FBContourPairs_Between(const std::vector<FBBezierContourPtr> &first,
 std::vector<FBContourEdgePair>
 FBContourPairs_Within(const std::vector<FBBezierContourPtr> &contours);
 
-// For each contour whose edges meet no edge of another contour (by their padded boxes), 1 when
+// For each contour whose edges meet no edge of another contour (by their padded boxes), in a
+// list of at least 32 contours (fewer are counted by rays as quickly), 1 when
 // its first point lies inside an odd number of the others (a hole), 0 otherwise; nothing for
 // the other contours, and for all when a coordinate is not finite. No other outline passes near
 // such a contour's first point, so an edge wholly to the left of the point crosses the leftward

@@ -101,6 +101,17 @@ FBBezierIntersectRangePtr FBCurveStretch_Shared(const FBBezierCurvePtr &curve1,
     const double tolerance = FBCurveStretchTolerance * std::max(box.width(), box.height());
     if (!(tolerance > 0) || !std::isfinite(tolerance))
         return nullptr;
+    // Each end of the stretch is an end of one curve lying on the other, so within the
+    // tolerance of the other's box: without two such ends there is none to look for.
+    const QRectF box1 = curve1->bounds().adjusted(-tolerance, -tolerance, tolerance, tolerance);
+    const QRectF box2 = curve2->bounds().adjusted(-tolerance, -tolerance, tolerance, tolerance);
+    auto within = [](const QRectF &b, QPointF p) {
+        return p.x() >= b.left() && p.x() <= b.right() && p.y() >= b.top() && p.y() <= b.bottom();
+    };
+    if (int(within(box2, curve1->endPoint1())) + int(within(box2, curve1->endPoint2())) +
+            int(within(box1, curve2->endPoint1())) + int(within(box1, curve2->endPoint2())) <
+        2)
+        return nullptr;
     // Each end of the stretch is an end of one curve lying on the other.
     // Ends found from both curves at one place are one end, at the curves' own ends where
     // either was found there.
