@@ -1,11 +1,12 @@
-// The union of N seeded circles (radii 5 to 20, centres in a square of side 30 sqrt(N)) by the
-// curve engine, folded in balanced pairs, against the polygon clipper's single union of the same
-// circles as 64-gons (made outside the timing). After the Google Benchmark runs, a table prints
-// the median of 5 runs of each, their ratio (goal: at most 3), both areas and the number of
-// curve pairs searched; then the progress dialog's fold of 100 circles, step by step; then the
-// large single paths (25,000 circles, a polygon of 100,000 vertices) through the direct
-// operations and the guarded entry, and how soon a cancel stops a union of 1000 circles and one
-// of 25,000.
+// First the union of 2,000 and 20,000 nested squares with one square across them, against the
+// polygon clipper, with the rise of the peak resident size. Then the union of N seeded circles
+// (radii 5 to 20, centres in a square of side 30 sqrt(N)) by the curve engine, folded in
+// balanced pairs, against the polygon clipper's single union of the same circles as 64-gons
+// (made outside the timing). After the Google Benchmark runs, a table prints the median of 5
+// runs of each, their ratio (goal: at most 1.5), both areas and the number of curve pairs
+// searched; then the progress dialog's fold of 100 circles, step by step; then the large single
+// paths (25,000 circles, a polygon of 100,000 vertices) through the direct operations and the
+// guarded entry, and how soon a cancel stops a union of 1000 circles and one of 25,000.
 #include "controls/PathOperationDialog.h"
 #include "pathops/PathBooleanOperations.h"
 #include "pathops/PathOperationState.h"
@@ -23,6 +24,7 @@
 #include <functional>
 #include <optional>
 #include <random>
+#include <sys/resource.h>
 #include <thread>
 #include <vector>
 
@@ -180,7 +182,7 @@ double medianSeconds(const std::function<void()> &run, int times = 5)
 
 void printTable()
 {
-    std::printf("\nUnion of N circles, median of 5 (goal: engine within 3x of the clipper)\n");
+    std::printf("\nUnion of N circles, median of 5 (goal: engine within 1.5x of the clipper)\n");
     std::printf("%6s %12s %12s %7s %14s %14s %12s\n", "N", "engine ms", "clipper ms", "ratio",
                 "engine area", "clipper area", "pair searches");
     for (int n : {10, 100, 1000}) {
@@ -324,6 +326,69 @@ void printLargeCases()
     }
 }
 
+// N squares round one centre (sides 2, 4, ..., 2N: rings under the even-odd rule) in one path.
+BezierPath nestedSquares(int n)
+{
+    BezierPath path;
+    for (int k = 1; k <= n; ++k)
+        path.appendBezierPath(squarePath(-k, -k, 2 * k));
+    path.setWindingRule(platform::WindingRule::EvenOdd);
+    return path;
+}
+
+ClipperLib::Path squarePolygon(double x, double y, double side)
+{
+    auto at = [](double v) { return ClipperLib::cInt(std::llround(v * kClipperScale)); };
+    return {
+        {at(x), at(y)}, {at(x + side), at(y)}, {at(x + side), at(y + side)}, {at(x), at(y + side)}};
+}
+
+// The largest resident size the process has had so far, in megabytes.
+double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+// The union of N nested squares with one square from their centre past the outermost corner,
+// which crosses every ring twice, against the clipper's union of the same squares (even-odd).
+// Run first, so that the rise of the peak resident size is this union's.
+void printNestedSquares()
+{
+    std::printf("Union of N nested squares with one square across them (goal for 20,000: "
+                "under 2 s and 200 MB)\n");
+    std::printf("%6s %12s %12s %14s %14s %14s\n", "N", "engine ms", "clipper ms", "peak rise MB",
+                "engine area", "clipper area");
+    for (int n : {2000, 20000}) {
+        const BezierPath rings = nestedSquares(n);
+        const BezierPath across = squarePath(0, 0, n + 1);
+        const double before = peakMegabytes();
+        BezierPath result;
+        const double engine = secondsOf([&] { result = fb_union(rings, across); });
+        const double rise = peakMegabytes() - before;
+        ClipperLib::Paths subject;
+        for (int k = 1; k <= n; ++k)
+            subject.push_back(squarePolygon(-k, -k, 2 * k));
+        double clipperArea = 0;
+        const double clipper = secondsOf([&] {
+            ClipperLib::Clipper clip;
+            clip.AddPaths(subject, ClipperLib::ptSubject, true);
+            clip.AddPath(squarePolygon(0, 0, n + 1), ClipperLib::ptClip, true);
+            ClipperLib::Paths solution;
+            clip.Execute(ClipperLib::ctUnion, solution, ClipperLib::pftEvenOdd,
+                         ClipperLib::pftEvenOdd);
+            clipperArea = 0;
+            for (const ClipperLib::Path &p : solution)
+                clipperArea += ClipperLib::Area(p);
+            clipperArea = std::abs(clipperArea) / (kClipperScale * kClipperScale);
+        });
+        std::printf("%6d %12.1f %12.1f %14.1f %14.1f %14.1f\n", n, engine * 1e3, clipper * 1e3,
+                    rise, pathArea(result), clipperArea);
+    }
+    std::printf("\n");
+}
+
 // Starts the union of two paths on a worker, asks for a cancel after `delay`,
 // and answers how long the worker took from the cancel to its end; -1 when it ended before.
 double cancelLatency(const BezierPath &a, const BezierPath &b, std::chrono::milliseconds delay)
@@ -375,6 +440,7 @@ void printCancelLatency()
 
 int main(int argc, char **argv)
 {
+    printNestedSquares();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

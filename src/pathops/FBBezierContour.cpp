@@ -320,13 +320,44 @@ bool touchesOutline(const std::vector<FBBezierContour *> &contours, QPointF poin
 
 } // namespace
 
-void FBBezierContour::markCrossingsAsEntryOrExitWithContour(FBBezierContour *otherContour,
-                                                            bool markInside)
+FBBezierContour::CrossingWalk FBBezierContour::crossingWalk() const
+{
+    CrossingWalk walk;
+    FBContourEdge *start = startEdge();
+    if (!start)
+        return walk;
+    size_t place = 0;
+    FBContourEdge *edge = start;
+    do {
+        for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
+            const FBEdgeCrossing *counterpart = crossing->counterpart();
+            if (!crossing->isSelfCrossing() && counterpart && counterpart->edge())
+                walk[counterpart->edge()->contour()].emplace_back(place, crossing.get());
+            ++place;
+        }
+        edge = edge->next();
+    } while (edge != start);
+    return walk;
+}
+
+void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
+    FBBezierContour *otherContour, bool markInside, const CrossingWalk *walk,
+    const std::vector<FBBezierContour *> *otherSelfIntersecting)
 {
     FBContourEdge *start = startEdge();
     if (!start)
         return;
-    std::vector<FBBezierContour *> counted = otherContour->selfIntersectingContours();
+    std::vector<FBBezierContour *> counted =
+        otherSelfIntersecting ? *otherSelfIntersecting : otherContour->selfIntersectingContours();
+    // contourAndSelfIntersectingContoursContainPoint of the other contour, on the list in hand.
+    auto countedContain = [&counted](QPointF point) {
+        int count = 0;
+        for (const FBBezierContour *contour : counted) {
+            if (contour->containsPoint(point))
+                ++count;
+        }
+        return (count & 1) != 0;
+    };
     counted.push_back(otherContour);
     const std::unordered_set<const FBBezierContour *> counts(counted.begin(), counted.end());
     auto isCounted = [&counts](const FBEdgeCrossingPtr &crossing) {
@@ -342,7 +373,7 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(FBBezierContour *oth
     bool contains = false;
     const QPointF startPoint = start->curve()->endPoint1();
     if (!touchesOutline(counted, startPoint)) {
-        contains = otherContour->contourAndSelfIntersectingContoursContainPoint(startPoint);
+        contains = countedContain(startPoint);
     } else {
         bool decided = false;
         bool passedOdd = false;
@@ -363,16 +394,31 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(FBBezierContour *oth
                     edge->curve()->pointAtParameter((cuts[k] + cuts[k + 1]) * 0.5);
                 if (touchesOutline(counted, candidate))
                     continue;
-                contains = otherContour->contourAndSelfIntersectingContoursContainPoint(
-                               candidate) != passedOdd;
+                contains = countedContain(candidate) != passedOdd;
                 decided = true;
             }
             edge = edge->next();
         } while (edge != start && !decided);
         if (!decided)
-            contains = otherContour->contourAndSelfIntersectingContoursContainPoint(startPoint);
+            contains = countedContain(startPoint);
     }
     bool isEntry = markInside ? !contains : contains;
+    if (walk) {
+        std::vector<std::pair<size_t, FBEdgeCrossing *>> marked;
+        for (const FBBezierContour *contour : counted) {
+            const auto found = walk->find(contour);
+            if (found != walk->end())
+                marked.insert(marked.end(), found->second.begin(), found->second.end());
+        }
+        if (counted.size() > 1)
+            std::sort(marked.begin(), marked.end());
+        for (const auto &[place, crossing] : marked) {
+            (void)place;
+            crossing->setEntry(isEntry);
+            isEntry = !isEntry;
+        }
+        return;
+    }
     FBContourEdge *edge = start;
     do {
         for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {

@@ -8,6 +8,7 @@
 #include <QRectF>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 class FBBezierContour;
@@ -63,7 +64,18 @@ public:
     std::vector<FBBezierIntersectionPtr> intersectionsWithRay(const FBContourEdge *testEdge) const;
     // The first edge whose start is not shared with a crossing of another contour.
     FBContourEdge *startEdge() const;
-    void markCrossingsAsEntryOrExitWithContour(FBBezierContour *otherContour, bool markInside);
+    // The crossings a walk round the contour from its start edge meets, each with its place on
+    // the walk, listed by the contour of its counterpart (self crossings left out): marking
+    // against one of many crossed contours then visits that one's crossings only.
+    using CrossingWalk = std::unordered_map<const FBBezierContour *,
+                                            std::vector<std::pair<size_t, FBEdgeCrossing *>>>;
+    CrossingWalk crossingWalk() const;
+    // With `walk` (this contour's crossingWalk(), the crossings unchanged since), the marks are
+    // the same, found without walking the crossings of other contours; likewise with the other
+    // contour's selfIntersectingContours() in hand.
+    void markCrossingsAsEntryOrExitWithContour(
+        FBBezierContour *otherContour, bool markInside, const CrossingWalk *walk = nullptr,
+        const std::vector<FBBezierContour *> *otherSelfIntersecting = nullptr);
     bool contourAndSelfIntersectingContoursContainPoint(QPointF point) const;
     const platform::BezierPath &bezierPath() const;
 

@@ -6,6 +6,7 @@
 #include "pathops/FBBezierIntersectRange.h"
 #include "pathops/FBBezierIntersection.h"
 #include "pathops/FBCurvePoints.h"
+#include "pathops/FBCurveStretch.h"
 #include "pathops/PathOperationState.h"
 
 #include <algorithm>
@@ -545,6 +546,14 @@ FBBezierCurve::intersectionsWithBezierCurve(const FBBezierCurvePtr &curve,
     if (mIsStraightLine && curve && curve->isStraightLine()) {
         if (auto met = collinearLinesMeet(self(), curve, overlapRange))
             return *met;
+    }
+    // Curves running along each other a hair apart are one stretch, like curves on each other:
+    // clipping would answer crossings scattered along them, or none, at random.
+    if (overlapRange && curve) {
+        if (FBBezierIntersectRangePtr shared = FBCurveStretch_Shared(self(), curve)) {
+            *overlapRange = std::move(shared);
+            return {};
+        }
     }
     FBRange usRange = FBGeom_MakeRange(0.0, 1.0);
     FBRange themRange = FBGeom_MakeRange(0.0, 1.0);

@@ -2,8 +2,11 @@
 
 #include "pathops/FBBoxPairs.h"
 #include "pathops/FBCoincidentContours.h"
+#include "pathops/FBContourPairs.h"
 #include "pathops/FBContourOverlap.h"
 #include "pathops/FBCurvePoints.h"
+#include "pathops/FBCurveStretch.h"
+#include "pathops/FBEdgeOverlapRun.h"
 #include "pathops/PathOperationState.h"
 #include "pathops/PelkoNSBezierPath.h"
 
@@ -17,15 +20,6 @@ namespace {
 bool isZeroRect(const QRectF &r)
 {
     return r.x() == 0 && r.y() == 0 && r.width() == 0 && r.height() == 0;
-}
-
-std::vector<QRectF> edgeBounds(const FBBezierContour &contour)
-{
-    std::vector<QRectF> boxes;
-    boxes.reserve(contour.edges().size());
-    for (const auto &edge : contour.edges())
-        boxes.push_back(edge->curve()->bounds());
-    return boxes;
 }
 
 std::vector<QRectF> contourBounds(const std::vector<FBBezierContourPtr> &contours)
@@ -226,6 +220,55 @@ bool crossesPastAnEnd(FBBezierIntersection &x)
     return past(x.parameter1(), exact->first) || past(x.parameter2(), exact->second);
 }
 
+// Whether a hit lies on one side of a shared stretch, its ends and the joints at them included:
+// on `edge` at `t`, the stretch running over `range` of `stretchEdge`.
+bool onStretchSide(const FBContourEdge *edge, double t, const FBContourEdge *stretchEdge,
+                   FBRange range, QPointF location)
+{
+    constexpr double Reach = 1e-5;
+    if (edge == stretchEdge && t >= range.minimum - Reach && t <= range.maximum + Reach)
+        return true;
+    if (edge == stretchEdge->next() && t <= Reach && range.maximum >= 1.0 - Reach)
+        return true;
+    if (edge == stretchEdge->previous() && t >= 1.0 - Reach && range.minimum <= Reach)
+        return true;
+    // The search and the stretch place an end where curves part a little differently.
+    const FBBezierCurve &curve = *stretchEdge->curve();
+    const QRectF box = curve.bounds();
+    const double tolerance = FBCurveStretchTolerance * std::max(box.width(), box.height());
+    const bool nearby =
+        edge == stretchEdge || edge == stretchEdge->next() || edge == stretchEdge->previous();
+    return nearby &&
+           (FBGeom_PointDistance(location, curve.pointAtParameter(range.minimum)) <= tolerance ||
+            FBGeom_PointDistance(location, curve.pointAtParameter(range.maximum)) <= tolerance);
+}
+
+// A hit on a shared stretch of the two contours, at its ends included, is where the curves run
+// along each other, not where they cross: the stretch's run decides whether the outlines cross
+// through it. (On curves lying exactly on each other such hits never cross; on curves a hair
+// apart their tangents differ by rounding, and would.) Such hits still mark shared starts.
+void dropHitsOnStretches(std::vector<EdgeHit> &hits, const FBContourOverlap &overlap)
+{
+    if (overlap.runs().empty())
+        return;
+    std::erase_if(hits, [&overlap](const EdgeHit &hit) {
+        FBBezierIntersection &x = *hit.intersection;
+        for (const FBEdgeOverlapRun &run : overlap.runs()) {
+            for (const FBEdgeOverlapPtr &stretch : run.overlaps()) {
+                const FBBezierIntersectRange &range = *stretch->range();
+                if (onStretchSide(hit.edge1, x.parameter1(), stretch->edge1(),
+                                  range.parameterRange1(), x.location()) &&
+                    onStretchSide(hit.edge2, x.parameter2(), stretch->edge2(),
+                                  range.parameterRange2(), x.location())) {
+                    markSharedStarts(hit.edge1, hit.edge2, x);
+                    return true;
+                }
+            }
+        }
+        return false;
+    });
+}
+
 // The hits of one contour pair become crossings, but for echoes of a hit beside a joint and hits
 // where the curves really cross past an end.
 void addCrossingsOfHits(const std::vector<EdgeHit> &hits, bool selfCrossing)
@@ -382,9 +425,12 @@ std::vector<int> FBBezierGraph::allContourInsides() const
 {
     std::vector<int> insides(mContours.size(), 0);
     const std::vector<QRectF> boxes = contourBounds(mContours);
+    // Contours clear of every other outline are counted in one sweep; the rays of holeOrFill are
+    // for the rest, which other outlines meet or come close to.
+    const std::vector<std::optional<int>> isolated = FBContourPairs_IsolatedInsides(mContours);
     for (size_t i = 0; i < mContours.size(); ++i) {
         PathOperation_CheckCancelAndTimeLimit();
-        insides[i] = holeOrFill(mContours[i].get(), boxes);
+        insides[i] = isolated[i] ? *isolated[i] : holeOrFill(mContours[i].get(), boxes);
     }
     return insides;
 }
@@ -484,24 +530,29 @@ int FBBezierGraph::contourInsides(const FBBezierContour *testContour) const
 
 void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other)
 {
-    const auto contourPairs =
-        FBBoxPairs_Meeting(contourBounds(mContours), contourBounds(other.mContours));
-    for (const auto &[i, j] : contourPairs) {
-        FBBezierContour *ourContour = mContours[i].get();
-        FBBezierContour *theirContour = other.mContours[j].get();
+    const std::vector<FBContourEdgePair> pairs = FBContourPairs_Between(mContours, other.mContours);
+    for (size_t from = 0; from < pairs.size();) {
+        const size_t ours = pairs[from].contour1, theirs = pairs[from].contour2;
+        FBBezierContour *ourContour = mContours[ours].get();
+        FBBezierContour *theirContour = other.mContours[theirs].get();
         // Contours tracing one outline share it all the way round and cross nowhere.
         if (const FBContourOverlapPtr same =
                 FBCoincidence_CompleteOverlap(*ourContour, *theirContour)) {
             ourContour->addOverlap(same);
             theirContour->addOverlap(same);
+            while (from < pairs.size() && pairs[from].contour1 == ours &&
+                   pairs[from].contour2 == theirs)
+                ++from;
             continue;
         }
         const auto overlap = std::make_shared<FBContourOverlap>();
         std::vector<EdgeHit> hits;
-        for (const auto &[a, b] :
-             FBBoxPairs_Meeting(edgeBounds(*ourContour), edgeBounds(*theirContour))) {
-            FBContourEdge *ourEdge = ourContour->edges()[a].get();
-            FBContourEdge *theirEdge = theirContour->edges()[b].get();
+        size_t to = from;
+        for (; to < pairs.size() && pairs[to].contour1 == pairs[from].contour1 &&
+               pairs[to].contour2 == pairs[from].contour2;
+             ++to) {
+            FBContourEdge *ourEdge = ourContour->edges()[pairs[to].edge1].get();
+            FBContourEdge *theirEdge = theirContour->edges()[pairs[to].edge2].get();
             FBBezierIntersectRangePtr range;
             const auto intersections =
                 ourEdge->curve()->intersectionsWithBezierCurve(theirEdge->curve(), &range);
@@ -510,6 +561,8 @@ void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other)
             if (range)
                 overlap->addOverlap(range, ourEdge, theirEdge);
         }
+        from = to;
+        dropHitsOnStretches(hits, *overlap);
         addCrossingsOfHits(hits, false);
         // Outlines that coincide all the way round cross nowhere.
         if (!overlap->isComplete()) {
@@ -627,22 +680,23 @@ void FBBezierGraph::insertSelfCrossings()
 {
     PathOperation_CheckCancelAndTimeLimit();
     // Each unordered pair once: the last contour of a shrinking list against every other.
-    auto pairs = FBBoxPairs_MeetingWithin(contourBounds(mContours));
-    std::sort(pairs.begin(), pairs.end(), [](const auto &x, const auto &y) {
-        return x.second != y.second ? x.second > y.second : x.first < y.first;
-    });
-    for (const auto &[s, f] : pairs) {
-        FBBezierContour *last = mContours[f].get();
-        FBBezierContour *other = mContours[s].get();
+    const std::vector<FBContourEdgePair> pairs = FBContourPairs_Within(mContours);
+    for (size_t from = 0; from < pairs.size();) {
+        FBBezierContour *last = mContours[pairs[from].contour1].get();
+        FBBezierContour *other = mContours[pairs[from].contour2].get();
         std::vector<EdgeHit> hits;
-        for (const auto &[a, b] : FBBoxPairs_Meeting(edgeBounds(*last), edgeBounds(*other))) {
-            FBContourEdge *lastEdge = last->edges()[a].get();
-            FBContourEdge *otherEdge = other->edges()[b].get();
+        size_t to = from;
+        for (; to < pairs.size() && pairs[to].contour1 == pairs[from].contour1 &&
+               pairs[to].contour2 == pairs[from].contour2;
+             ++to) {
+            FBContourEdge *lastEdge = last->edges()[pairs[to].edge1].get();
+            FBContourEdge *otherEdge = other->edges()[pairs[to].edge2].get();
             const auto intersections =
                 lastEdge->curve()->intersectionsWithBezierCurve(otherEdge->curve());
             for (const FBBezierIntersectionPtr &intersection : intersections)
                 hits.push_back({lastEdge, otherEdge, intersection});
         }
+        from = to;
         addCrossingsOfHits(hits, true);
     }
     removeDuplicateCrossings();

@@ -4,6 +4,8 @@
 #include "pathops/PathOperationState.h"
 
 #include <algorithm>
+#include <optional>
+#include <unordered_map>
 #include <unordered_set>
 
 FBBezierGraph FBBezierGraph::unionWithBezierGraph(FBBezierGraph &graph)
@@ -50,8 +52,10 @@ FBBezierGraph FBBezierGraph::combine(FBBezierGraph &theirs, Operation operation)
     std::vector<FBBezierContourPtr> ourList = nonintersectingContours();
     std::vector<FBBezierContourPtr> theirList = theirs.nonintersectingContours();
     std::vector<FBBezierContourPtr> finalList;
-    auto removeFromFinal = [&finalList](const FBBezierContourPtr &contour) {
-        std::erase(finalList, contour);
+    // Gathered and dropped at once: removing one by one costs the whole list each time.
+    std::unordered_set<const FBBezierContour *> removed;
+    auto removeFromFinal = [&removed](const FBBezierContourPtr &contour) {
+        removed.insert(contour.get());
     };
     switch (operation) {
     case Operation::Union:
@@ -92,6 +96,11 @@ FBBezierGraph FBBezierGraph::combine(FBBezierGraph &theirs, Operation operation)
         }
         break;
     }
+    if (!removed.empty()) {
+        std::erase_if(finalList, [&removed](const FBBezierContourPtr &contour) {
+            return removed.contains(contour.get());
+        });
+    }
     for (const FBBezierContourPtr &contour : finalList)
         result.addContour(contour);
 
@@ -106,12 +115,24 @@ void FBBezierGraph::markCrossingsAsEntryOrExitWithBezierGraph(FBBezierGraph &oth
                                                               bool markInside)
 {
     (void)otherGraph;
+    // What each crossed contour meets within its own graph, asked once for all that cross it.
+    std::unordered_map<const FBBezierContour *, std::vector<FBBezierContour *>> selfIntersecting;
     for (const FBBezierContourPtr &contour : mContours) {
         PathOperation_CheckCancelAndTimeLimit();
-        for (FBBezierContour *other : contour->intersectingContours()) {
+        const std::vector<FBBezierContour *> others = contour->intersectingContours();
+        // A contour crossing many others (one square across thousands of rings) is walked once.
+        std::optional<FBBezierContour::CrossingWalk> walk;
+        if (others.size() > 1)
+            walk = contour->crossingWalk();
+        for (FBBezierContour *other : others) {
+            PathOperation_CheckCancelAndTimeLimit();
             // Entering a hole is leaving the region.
             const bool mark = other->inside() == 1 ? !markInside : markInside;
-            contour->markCrossingsAsEntryOrExitWithContour(other, mark);
+            auto known = selfIntersecting.find(other);
+            if (known == selfIntersecting.end())
+                known = selfIntersecting.emplace(other, other->selfIntersectingContours()).first;
+            contour->markCrossingsAsEntryOrExitWithContour(other, mark, walk ? &*walk : nullptr,
+                                                           &known->second);
         }
     }
 }

@@ -1,7 +1,10 @@
 #include "pathops/FBBoxPairs.h"
 
+#include "pathops/PathOperationState.h"
+
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -25,15 +28,14 @@ struct Entry
     double left;
     double right;
     size_t index;
-    bool second;
 };
 
-Entry entryFor(const QRectF &r, size_t index, bool second)
+Entry entryFor(const QRectF &r, size_t index)
 {
     const double pad = padFor(r);
     if (!std::isfinite(pad))
-        return {-INFINITY, INFINITY, -INFINITY, INFINITY, index, second};
-    return {r.top() - pad, r.bottom() + pad, r.left() - pad, r.right() + pad, index, second};
+        return {-INFINITY, INFINITY, -INFINITY, INFINITY, index};
+    return {r.top() - pad, r.bottom() + pad, r.left() - pad, r.right() + pad, index};
 }
 
 bool overlaps(const Entry &a, const Entry &b)
@@ -41,27 +43,117 @@ bool overlaps(const Entry &a, const Entry &b)
     return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
 }
 
-// Sweeps down the page; `report` gets each meeting pair of entries once.
-template <typename Report> void sweep(std::vector<Entry> &entries, Report report)
+// How many queries run between two looks for a cancel.
+constexpr size_t kCancelStride = 1024;
+// Up to this many pairs, every pair is tried.
+constexpr size_t kFewPairs = 256;
+
+// A tree of boxes, each node holding the box around its entries, split at the median of the
+// entries' middles across the node's longer side. A query visits only the nodes its box meets,
+// so the work grows with the pairs that meet, not with every pair: boxes nested inside each
+// other (squares round one centre) meet none of their neighbours' and cost little.
+class BoxTree
 {
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry &a, const Entry &b) { return a.top < b.top; });
-    std::vector<const Entry *> active;
-    for (const Entry &entry : entries) {
-        std::erase_if(active, [&entry](const Entry *e) { return e->bottom < entry.top; });
-        for (const Entry *other : active) {
-            if (overlaps(*other, entry))
-                report(*other, entry);
+public:
+    explicit BoxTree(std::vector<Entry> entries) : mEntries(std::move(entries))
+    {
+        if (!mEntries.empty()) {
+            mNodes.reserve(2 * (mEntries.size() / kLeafSize + 1));
+            build(0, mEntries.size());
         }
-        active.push_back(&entry);
     }
-}
+
+    // Calls `report` with every entry whose box meets `box`, in no particular order.
+    template <typename Report> void forEachMeeting(const Entry &box, Report report) const
+    {
+        if (mNodes.empty())
+            return;
+        std::uint32_t stack[128];
+        size_t depth = 0;
+        stack[depth++] = 0;
+        while (depth > 0) {
+            const Node &node = mNodes[stack[--depth]];
+            if (!overlaps(node.box, box))
+                continue;
+            if (node.left < 0) {
+                for (size_t k = node.begin; k < node.end; ++k) {
+                    if (overlaps(mEntries[k], box))
+                        report(mEntries[k]);
+                }
+                continue;
+            }
+            stack[depth++] = std::uint32_t(node.left);
+            stack[depth++] = std::uint32_t(node.right);
+        }
+    }
+
+private:
+    static constexpr size_t kLeafSize = 8;
+
+    struct Node
+    {
+        Entry box;
+        size_t begin;
+        size_t end;
+        // The two children; -1 for a leaf.
+        std::int64_t left = -1;
+        std::int64_t right = -1;
+    };
+
+    // The middle of a side, halved first so that it cannot overflow; a box that is not finite
+    // sorts first.
+    static double middle(double low, double high)
+    {
+        const double m = low / 2 + high / 2;
+        return std::isnan(m) ? -INFINITY : m;
+    }
+
+    // Builds the node for [begin, end) and answers its index. The median split halves every
+    // range, so the depth stays within the query's stack.
+    std::int64_t build(size_t begin, size_t end)
+    {
+        const auto at = std::int64_t(mNodes.size());
+        Entry box{INFINITY, -INFINITY, INFINITY, -INFINITY, 0};
+        double lowX = INFINITY, highX = -INFINITY, lowY = INFINITY, highY = -INFINITY;
+        for (size_t k = begin; k < end; ++k) {
+            const Entry &e = mEntries[k];
+            box.top = std::min(box.top, e.top);
+            box.bottom = std::max(box.bottom, e.bottom);
+            box.left = std::min(box.left, e.left);
+            box.right = std::max(box.right, e.right);
+            const double x = middle(e.left, e.right), y = middle(e.top, e.bottom);
+            lowX = std::min(lowX, x);
+            highX = std::max(highX, x);
+            lowY = std::min(lowY, y);
+            highY = std::max(highY, y);
+        }
+        mNodes.push_back(Node{box, begin, end});
+        if (end - begin <= kLeafSize)
+            return at;
+        const bool acrossX = !(highY - lowY > highX - lowX);
+        const size_t half = begin + (end - begin) / 2;
+        std::nth_element(
+            mEntries.begin() + std::ptrdiff_t(begin), mEntries.begin() + std::ptrdiff_t(half),
+            mEntries.begin() + std::ptrdiff_t(end), [acrossX](const Entry &a, const Entry &b) {
+                return acrossX ? middle(a.left, a.right) < middle(b.left, b.right)
+                               : middle(a.top, a.bottom) < middle(b.top, b.bottom);
+            });
+        const std::int64_t left = build(begin, half);
+        const std::int64_t right = build(half, end);
+        mNodes[size_t(at)].left = left;
+        mNodes[size_t(at)].right = right;
+        return at;
+    }
+
+    std::vector<Entry> mEntries;
+    std::vector<Node> mNodes;
+};
 
 } // namespace
 
 bool FBBoxPairs_BoxesMeet(const QRectF &a, const QRectF &b)
 {
-    return overlaps(entryFor(a, 0, false), entryFor(b, 0, false));
+    return overlaps(entryFor(a, 0), entryFor(b, 0));
 }
 
 bool FBBoxPairs_BoxHolds(const QRectF &outer, const QRectF &inner)
@@ -81,18 +173,34 @@ bool FBBoxPairs_BoxHoldsPoint(const QRectF &outer, QPointF point)
 std::vector<std::pair<size_t, size_t>> FBBoxPairs_Meeting(const std::vector<QRectF> &first,
                                                           const std::vector<QRectF> &second)
 {
+    // A few boxes are tried pair by pair, already in order: a tree costs more than it saves.
+    if (first.size() * second.size() <= kFewPairs) {
+        std::vector<Entry> seconds;
+        seconds.reserve(second.size());
+        for (size_t j = 0; j < second.size(); ++j)
+            seconds.push_back(entryFor(second[j], j));
+        std::vector<std::pair<size_t, size_t>> pairs;
+        for (size_t i = 0; i < first.size(); ++i) {
+            const Entry e = entryFor(first[i], i);
+            for (const Entry &other : seconds) {
+                if (overlaps(e, other))
+                    pairs.emplace_back(i, other.index);
+            }
+        }
+        return pairs;
+    }
     std::vector<Entry> entries;
-    entries.reserve(first.size() + second.size());
-    for (size_t i = 0; i < first.size(); ++i)
-        entries.push_back(entryFor(first[i], i, false));
+    entries.reserve(second.size());
     for (size_t j = 0; j < second.size(); ++j)
-        entries.push_back(entryFor(second[j], j, true));
+        entries.push_back(entryFor(second[j], j));
+    const BoxTree tree(std::move(entries));
     std::vector<std::pair<size_t, size_t>> pairs;
-    sweep(entries, [&pairs](const Entry &a, const Entry &b) {
-        if (a.second == b.second)
-            return;
-        pairs.emplace_back(a.second ? b.index : a.index, a.second ? a.index : b.index);
-    });
+    for (size_t i = 0; i < first.size(); ++i) {
+        if (i % kCancelStride == kCancelStride - 1)
+            PathOperation_CheckCancelAndTimeLimit();
+        tree.forEachMeeting(entryFor(first[i], i),
+                            [&pairs, i](const Entry &e) { pairs.emplace_back(i, e.index); });
+    }
     std::sort(pairs.begin(), pairs.end());
     return pairs;
 }
@@ -102,11 +210,27 @@ std::vector<std::pair<size_t, size_t>> FBBoxPairs_MeetingWithin(const std::vecto
     std::vector<Entry> entries;
     entries.reserve(boxes.size());
     for (size_t i = 0; i < boxes.size(); ++i)
-        entries.push_back(entryFor(boxes[i], i, false));
+        entries.push_back(entryFor(boxes[i], i));
+    if (boxes.size() * boxes.size() <= 2 * kFewPairs) {
+        std::vector<std::pair<size_t, size_t>> pairs;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            for (size_t j = i + 1; j < entries.size(); ++j) {
+                if (overlaps(entries[i], entries[j]))
+                    pairs.emplace_back(i, j);
+            }
+        }
+        return pairs;
+    }
+    const BoxTree tree(entries);
     std::vector<std::pair<size_t, size_t>> pairs;
-    sweep(entries, [&pairs](const Entry &a, const Entry &b) {
-        pairs.emplace_back(std::min(a.index, b.index), std::max(a.index, b.index));
-    });
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        if (i % kCancelStride == kCancelStride - 1)
+            PathOperation_CheckCancelAndTimeLimit();
+        tree.forEachMeeting(entries[i], [&pairs, i](const Entry &e) {
+            if (e.index > i)
+                pairs.emplace_back(i, e.index);
+        });
+    }
     std::sort(pairs.begin(), pairs.end());
     return pairs;
 }

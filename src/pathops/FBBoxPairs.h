@@ -1,6 +1,8 @@
 #pragma once
-// Which boxes of two lists meet, found by a sweep down the page instead of trying every pair:
-// the all-pairs loops of the graph visit only pairs that can meet, in the order they would have.
+// Which boxes of two lists meet, found through a tree of boxes instead of trying every pair: the
+// all-pairs loops of the graph visit only pairs that can meet, in the order they would have. The
+// work and the memory grow with the pairs that meet (boxes nested round one centre meet none of
+// each other's edges), and a long search looks for a cancel as it goes.
 
 #include <QRectF>
 #include <utility>
@@ -15,7 +17,8 @@ bool FBBoxPairs_BoxesMeet(const QRectF &a, const QRectF &b);
 bool FBBoxPairs_BoxHolds(const QRectF &outer, const QRectF &inner);
 bool FBBoxPairs_BoxHoldsPoint(const QRectF &outer, QPointF point);
 
-// Every (i, j) with first[i] meeting second[j], sorted by i, then j.
+// Every (i, j) with first[i] meeting second[j], sorted by i, then j. Throw platform::Exception
+// when the running combination is cancelled or runs out of time.
 std::vector<std::pair<size_t, size_t>> FBBoxPairs_Meeting(const std::vector<QRectF> &first,
                                                           const std::vector<QRectF> &second);
 // Every (i, j) with i < j whose boxes meet, sorted by i, then j.

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <initializer_list>
+#include <unordered_set>
 
 FBContourEdge::FBContourEdge(FBBezierCurvePtr curve, FBBezierContour *contour)
     : mCurve(std::move(curve)), mContour(contour)
@@ -15,8 +16,14 @@ FBContourEdge::FBContourEdge(FBBezierCurvePtr curve, FBBezierContour *contour)
 void FBContourEdge::addCrossing(const FBEdgeCrossingPtr &crossing)
 {
     crossing->setEdge(this);
+    // One after the last in order (equal orders keep the order they came in) stays sorted.
+    const bool inOrder =
+        !mUnsorted && (mCrossings.empty() || !(crossing->order() < mCrossings.back()->order()));
     mCrossings.push_back(crossing);
-    sortCrossings();
+    if (inOrder)
+        crossing->setIndex(qsizetype(mCrossings.size()) - 1);
+    else
+        mUnsorted = true;
 }
 
 void FBContourEdge::removeCrossing(FBEdgeCrossing *crossing)
@@ -29,11 +36,15 @@ void FBContourEdge::removeCrossing(FBEdgeCrossing *crossing)
     // Keep it alive until it has let go of this edge.
     const FBEdgeCrossingPtr keep = *it;
     keep->setEdge(nullptr);
+    const size_t at = size_t(it - mCrossings.begin());
     mCrossings.erase(it);
-    sortCrossings();
+    if (!mUnsorted) {
+        for (size_t i = at; i < mCrossings.size(); ++i)
+            mCrossings[i]->setIndex(qsizetype(i));
+    }
 }
 
-void FBContourEdge::sortCrossings()
+void FBContourEdge::sortCrossings() const
 {
     std::stable_sort(mCrossings.begin(), mCrossings.end(),
                      [](const FBEdgeCrossingPtr &a, const FBEdgeCrossingPtr &b) {
@@ -41,11 +52,13 @@ void FBContourEdge::sortCrossings()
                      });
     for (size_t i = 0; i < mCrossings.size(); ++i)
         mCrossings[i]->setIndex(qsizetype(i));
+    mUnsorted = false;
 }
 
 void FBContourEdge::removeAllCrossings()
 {
     mCrossings.clear();
+    mUnsorted = false;
 }
 
 FBContourEdge *FBContourEdge::next() const
@@ -67,11 +80,18 @@ FBContourEdge *FBContourEdge::previous() const
 std::vector<FBContourEdge *> FBContourEdge::edgesAcross(bool selfCrossings) const
 {
     std::vector<FBContourEdge *> edges;
-    for (const FBEdgeCrossingPtr &crossing : mCrossings) {
+    // An edge crossed by thousands of others looks each up in a set, not in the list.
+    std::unordered_set<const FBContourEdge *> seen;
+    const bool many = crossings().size() > 16;
+    for (const FBEdgeCrossingPtr &crossing : crossings()) {
         if (crossing->isSelfCrossing() != selfCrossings || !crossing->counterpart())
             continue;
         FBContourEdge *edge = crossing->counterpart()->edge();
-        if (edge && std::find(edges.begin(), edges.end(), edge) == edges.end())
+        if (!edge)
+            continue;
+        const bool known = many ? !seen.insert(edge).second
+                                : std::find(edges.begin(), edges.end(), edge) != edges.end();
+        if (!known)
             edges.push_back(edge);
     }
     return edges;
@@ -89,12 +109,12 @@ std::vector<FBContourEdge *> FBContourEdge::selfIntersectingEdges() const
 
 FBEdgeCrossing *FBContourEdge::firstCrossing() const
 {
-    return mCrossings.empty() ? nullptr : mCrossings.front().get();
+    return crossings().empty() ? nullptr : crossings().front().get();
 }
 
 FBEdgeCrossing *FBContourEdge::lastCrossing() const
 {
-    return mCrossings.empty() ? nullptr : mCrossings.back().get();
+    return crossings().empty() ? nullptr : crossings().back().get();
 }
 
 namespace {
@@ -210,9 +230,10 @@ bool FBContourEdge::crossesEdge(const FBContourEdge *edge2,
 
 QString FBContourEdge::description() const
 {
-    QStringList crossings;
-    for (size_t i = 0; i < mCrossings.size(); ++i)
-        crossings << QStringLiteral("%1: %2").arg(i).arg(mCrossings[i]->description());
+    QStringList texts;
+    const std::vector<FBEdgeCrossingPtr> &sorted = crossings();
+    for (size_t i = 0; i < sorted.size(); ++i)
+        texts << QStringLiteral("%1: %2").arg(i).arg(sorted[i]->description());
     return QStringLiteral("<FBContourEdge: curve = %1 crossings = (%2)>")
-        .arg(mCurve->description(), crossings.join(QStringLiteral(", ")));
+        .arg(mCurve->description(), texts.join(QStringLiteral(", ")));
 }

@@ -13,9 +13,11 @@ class FBContourEdge
 public:
     FBContourEdge(FBBezierCurvePtr curve, FBBezierContour *contour);
 
+    // A crossing added out of order is put in its place when the crossings are next read, so
+    // that an edge crossed thousands of times is sorted once rather than once per crossing.
     void addCrossing(const FBEdgeCrossingPtr &crossing);
     void removeCrossing(FBEdgeCrossing *crossing);
-    void sortCrossings();
+    void sortCrossings() const;
     // The crossings keep their edge link.
     void removeAllCrossings();
 
@@ -34,7 +36,12 @@ public:
 
     const FBBezierCurvePtr &curve() const { return mCurve; }
     void setCurve(FBBezierCurvePtr curve) { mCurve = std::move(curve); }
-    const std::vector<FBEdgeCrossingPtr> &crossings() const { return mCrossings; }
+    const std::vector<FBEdgeCrossingPtr> &crossings() const
+    {
+        if (mUnsorted)
+            sortCrossings();
+        return mCrossings;
+    }
     FBBezierContour *contour() const { return mContour; }
     qsizetype index() const { return mIndex; }
     void setIndex(qsizetype index) { mIndex = index; }
@@ -45,7 +52,9 @@ private:
     std::vector<FBContourEdge *> edgesAcross(bool selfCrossings) const;
 
     FBBezierCurvePtr mCurve;
-    std::vector<FBEdgeCrossingPtr> mCrossings;
+    // Sorted, with each crossing's index its place, unless mUnsorted.
+    mutable std::vector<FBEdgeCrossingPtr> mCrossings;
+    mutable bool mUnsorted = false;
     FBBezierContour *mContour;
     qsizetype mIndex = 0;
     bool mStartShared = false;

@@ -29,9 +29,20 @@ FBEdgeCrossing *FBEdgeCrossing::next() const
 
 FBEdgeCrossing *FBEdgeCrossing::previous() const
 {
-    if (!mEdge || mIndex <= 0 || mIndex > qsizetype(mEdge->crossings().size()))
+    if (!mEdge)
         return nullptr;
-    return mEdge->crossings()[mIndex - 1].get();
+    // Reading the crossings first puts the indexes right.
+    const auto &crossings = mEdge->crossings();
+    if (mIndex <= 0 || mIndex > qsizetype(crossings.size()))
+        return nullptr;
+    return crossings[mIndex - 1].get();
+}
+
+qsizetype FBEdgeCrossing::index() const
+{
+    if (mEdge)
+        mEdge->crossings();
+    return mIndex;
 }
 
 // A crossing belongs to the side of the intersection whose curve is its edge's very curve.

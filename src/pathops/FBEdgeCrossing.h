@@ -45,7 +45,8 @@ public:
     void setProcessed(bool processed) { mProcessed = processed; }
     bool isSelfCrossing() const { return mSelfCrossing; }
     void setSelfCrossing(bool selfCrossing) { mSelfCrossing = selfCrossing; }
-    qsizetype index() const { return mIndex; }
+    // The place on its edge's sorted list.
+    qsizetype index() const;
     void setIndex(qsizetype index) { mIndex = index; }
 
 private:

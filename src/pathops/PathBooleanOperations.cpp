@@ -12,6 +12,8 @@
 #include <chrono>
 #include <cmath>
 #include <mutex>
+#include <new>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -105,33 +107,142 @@ double outlineLength(const BezierPath &path)
     return length + FBGeom_PointDistance(at, start);
 }
 
+// Moves every point of every element by `map`.
+template <typename Map> void mapPathPoints(BezierPath &path, Map map)
+{
+    for (qint64 i = 0; i < path.elementCount(); ++i) {
+        const platform::BezierPathElement type = path.element(i).type;
+        if (type == platform::BezierPathElement::ClosePath)
+            continue;
+        QPointF points[3] = {{0, 0}, {0, 0}, {0, 0}};
+        const int used = type == platform::BezierPathElement::CurveTo ? 3 : 1;
+        path.elementAtIndex(i, points);
+        for (int k = 0; k < used; ++k)
+            points[k] = map(points[k]);
+        path.setAssociatedPoints(points, i);
+    }
+}
+
+// The engine's closeness tests are fixed distances (one point within 1e-10, a curve within 1e-5
+// of a point is a point, the points of a crossing within 1e-3) and some of its measures square
+// coordinates: they hold for outlines from about a hundredth to about a hundred million units
+// across, lying not too far from the origin for their size. Operands outside that are moved to
+// the origin (exact where they lie far out, else within the input's own rounding) and scaled by
+// a power of two (exact), and the answer is taken back the same way.
+constexpr double kSmallestSide = 1e-2;
+constexpr double kLargestSide = 1e8;
+constexpr double kFarthestForSide = 1e6;
+
+struct Placement
+{
+    double centreX = 0.0;
+    double centreY = 0.0;
+    int exponent = 0;
+};
+
+std::optional<Placement> placementFor(const BezierPath &path, const BezierPath &other)
+{
+    double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
+    for (const BezierPath *p : {&path, &other}) {
+        for (const BezierPath::Element &e : p->elements()) {
+            if (e.type == platform::BezierPathElement::ClosePath)
+                continue;
+            const int used = e.type == platform::BezierPathElement::CurveTo ? 3 : 1;
+            for (int i = 0; i < used; ++i) {
+                left = std::min(left, e.points[i].x());
+                right = std::max(right, e.points[i].x());
+                top = std::min(top, e.points[i].y());
+                bottom = std::max(bottom, e.points[i].y());
+            }
+        }
+    }
+    // Halves first, so that nothing overflows on the largest coordinates.
+    const double halfSide = std::max(right / 2 - left / 2, bottom / 2 - top / 2);
+    if (!(halfSide > 0) || !std::isfinite(halfSide))
+        return std::nullopt;
+    Placement placement;
+    const double centreX = left / 2 + right / 2, centreY = top / 2 + bottom / 2;
+    const bool far = std::max(std::abs(centreX), std::abs(centreY)) > kFarthestForSide * halfSide;
+    const bool outOfRange = halfSide < kSmallestSide / 2 || halfSide > kLargestSide / 2;
+    if (!far && !outOfRange)
+        return std::nullopt;
+    if (far) {
+        placement.centreX = centreX;
+        placement.centreY = centreY;
+    }
+    if (outOfRange) {
+        // Half the side becomes 256 to 512.
+        int exponent = 0;
+        std::frexp(halfSide, &exponent);
+        placement.exponent = 9 - exponent;
+    }
+    return placement;
+}
+
+BezierPath placed(BezierPath path, const Placement &placement)
+{
+    mapPathPoints(path, [&placement](QPointF p) {
+        return QPointF(std::ldexp(p.x() - placement.centreX, placement.exponent),
+                       std::ldexp(p.y() - placement.centreY, placement.exponent));
+    });
+    return path;
+}
+
+BezierPath takenBack(BezierPath path, const Placement &placement)
+{
+    mapPathPoints(path, [&placement](QPointF p) {
+        return QPointF(std::ldexp(p.x(), -placement.exponent) + placement.centreX,
+                       std::ldexp(p.y(), -placement.exponent) + placement.centreY);
+    });
+    return path;
+}
+
+FBBezierGraph combineGraphs(const BezierPath &path, const BezierPath &other,
+                            GraphOperation operation)
+{
+    FBBezierGraph ours(path);
+    FBBezierGraph theirs(other);
+    switch (operation) {
+    case GraphOperation::Union:
+        return ours.unionWithBezierGraph(theirs);
+    case GraphOperation::Intersect:
+        return ours.intersectWithBezierGraph(theirs);
+    case GraphOperation::Difference:
+        return ours.differenceWithBezierGraph(theirs);
+    case GraphOperation::Xor:
+        break;
+    }
+    return ours.xorWithBezierGraph(theirs);
+}
+
 BezierPath combine(const BezierPath &path, const BezierPath &other, GraphOperation operation)
 {
+    BezierPath empty;
+    fb_copyAttributesFrom(empty, path);
     if (!hasOnlyFinitePoints(path) || !hasOnlyFinitePoints(other)) {
         platform::LogWarning(lcPathops,
                              QStringLiteral("ERROR path operation: a coordinate is not finite"));
-        BezierPath empty;
-        fb_copyAttributesFrom(empty, path);
         return empty;
     }
-    FBBezierGraph ours(path);
-    FBBezierGraph theirs(other);
-    FBBezierGraph result;
-    switch (operation) {
-    case GraphOperation::Union:
-        result = ours.unionWithBezierGraph(theirs);
-        break;
-    case GraphOperation::Intersect:
-        result = ours.intersectWithBezierGraph(theirs);
-        break;
-    case GraphOperation::Difference:
-        result = ours.differenceWithBezierGraph(theirs);
-        break;
-    case GraphOperation::Xor:
-        result = ours.xorWithBezierGraph(theirs);
-        break;
+    const std::optional<Placement> placement = placementFor(path, other);
+    BezierPath answer;
+    try {
+        answer = placement ? takenBack(combineGraphs(placed(path, *placement),
+                                                     placed(other, *placement), operation)
+                                           .bezierPath(),
+                                       *placement)
+                           : combineGraphs(path, other, operation).bezierPath();
+    } catch (const std::bad_alloc &) {
+        // Callers expect the engine's own failures only; the input is too large for memory.
+        platform::LogWarning(lcPathops, QStringLiteral("ERROR path operation: out of memory"));
+        throw platform::Exception(QStringLiteral("Path operation out of memory"),
+                                  QStringLiteral("memory"));
     }
-    BezierPath answer = result.bezierPath();
+    if (!hasOnlyFinitePoints(answer)) {
+        platform::LogWarning(lcPathops,
+                             QStringLiteral("ERROR path operation: the answer is not finite"));
+        return empty;
+    }
     fb_copyAttributesFrom(answer, path);
     return answer;
 }

@@ -9,8 +9,10 @@
 #include <optional>
 
 // The combinations of two graphs, as a path (even-odd) with the receiver's attributes. An input
-// with a non-finite coordinate gives an empty path (logged). Throw platform::Exception when the
-// running combination is cancelled or runs out of time.
+// with a non-finite coordinate gives an empty path (logged). Operands too small, too large or too
+// far out for the engine's tolerances are combined moved and scaled into their range, and the
+// answer put back. Throw platform::Exception when the running combination is cancelled, runs
+// out of time or runs out of memory (logged).
 platform::BezierPath fb_union(const platform::BezierPath &path, const platform::BezierPath &other);
 platform::BezierPath fb_intersect(const platform::BezierPath &path,
                                   const platform::BezierPath &other);

@@ -156,9 +156,14 @@ TEST(FBBezierIntersection, CoincidentCurvesReportTheirOverlap)
         FBBezierCurvePtr other;
         bool reversed;
     };
+    // Control points a thousandth apart (a curve drawn again, rounded otherwise) still lie on
+    // each other: clipping alone scatters crossings along such a pair, or finds none.
+    const auto nudged = curve({0, 0}, {1.001, 2.999}, {3.999, 3.001}, {5, 0});
     const Row rows[] = {
         {"same", curve({0, 0}, {1, 3}, {4, 3}, {5, 0}), false},
         {"reversed", c->reversedCurve(), true},
+        {"control points a hair apart", nudged, false},
+        {"a hair apart, reversed", nudged->reversedCurve(), true},
     };
     for (const Row &row : rows) {
         FBBezierIntersectRangePtr overlap;
@@ -174,6 +179,45 @@ TEST(FBBezierIntersection, CoincidentCurvesReportTheirOverlap)
         EXPECT_NEAR(middle->parameter1(), 0.5, 1e-6);
         EXPECT_LT(distance(middle->location(), c->pointAtParameter(0.5)), 1e-9);
     }
+}
+
+TEST(FBBezierIntersection, NearlyCoincidentCurvesWithJointsElsewhereShareAStretch)
+{
+    // Two pieces of one curve, overlapping over its middle fifth, the second drawn again with
+    // its control points a ten-thousandth off: the shared stretch runs from where the second
+    // starts on the first to where the first ends on the second.
+    const auto whole = curve({0, 0}, {10, 30}, {40, 30}, {50, 0});
+    const auto first = whole->subcurveWithRange(FBGeom_MakeRange(0.0, 0.6));
+    const auto exact = whole->subcurveWithRange(FBGeom_MakeRange(0.4, 1.0));
+    const auto second = curve(exact->endPoint1(), exact->controlPoint1() + QPointF(1e-4, -1e-4),
+                              exact->controlPoint2() + QPointF(-1e-4, 1e-4), exact->endPoint2());
+    struct Row
+    {
+        const char *name;
+        FBBezierCurvePtr other;
+        FBRange range2;
+        bool reversed;
+    };
+    const Row rows[] = {
+        {"same way", second, FBGeom_MakeRange(0.0, 1.0 / 3), false},
+        {"reversed", second->reversedCurve(), FBGeom_MakeRange(2.0 / 3, 1.0), true},
+    };
+    for (const Row &row : rows) {
+        FBBezierIntersectRangePtr overlap;
+        EXPECT_TRUE(first->intersectionsWithBezierCurve(row.other, &overlap).empty()) << row.name;
+        ASSERT_NE(overlap, nullptr) << row.name;
+        EXPECT_EQ(overlap->reversed(), row.reversed) << row.name;
+        EXPECT_NEAR(overlap->parameterRange1().minimum, 2.0 / 3, 1e-3) << row.name;
+        EXPECT_EQ(overlap->parameterRange1().maximum, 1.0) << row.name;
+        EXPECT_NEAR(overlap->parameterRange2().minimum, row.range2.minimum, 1e-3) << row.name;
+        EXPECT_NEAR(overlap->parameterRange2().maximum, row.range2.maximum, 1e-3) << row.name;
+    }
+    // A tenth apart is no stretch: those curves cross where they cross.
+    const auto apart = curve(exact->endPoint1(), exact->controlPoint1() + QPointF(0, 0.1),
+                             exact->controlPoint2() + QPointF(0, 0.1), exact->endPoint2());
+    FBBezierIntersectRangePtr overlap;
+    first->intersectionsWithBezierCurve(apart, &overlap);
+    EXPECT_EQ(overlap, nullptr);
 }
 
 TEST(FBBezierIntersection, EndPointAndTangentPredicates)

@@ -44,6 +44,16 @@ TEST(FBBoxPairsTest, MeetingPairsAgreeWithTryingEveryPair)
         first.emplace_back((i * 37) % 100, (i * 53) % 100, 5 + i % 7, 3 + i % 5);
         second.emplace_back((i * 29) % 100, (i * 71) % 100, 4 + i % 3, 6 + i % 4);
     }
+    // Boxes round one centre, the sides of nested squares (flat boxes among them), and boxes
+    // with a coordinate that is not finite, which meet everything.
+    for (int k = 1; k <= 30; ++k) {
+        first.emplace_back(-k, -k, 2 * k, 2 * k);
+        first.emplace_back(-k, -k, 2 * k, 0);
+        second.emplace_back(k, -k, 0, 2 * k);
+        second.emplace_back(-k / 2.0, -k / 2.0, k, k);
+    }
+    first.emplace_back(std::numeric_limits<double>::quiet_NaN(), 0, 1, 1);
+    second.emplace_back(0, 0, std::numeric_limits<double>::infinity(), 1);
     std::vector<std::pair<size_t, size_t>> across, within;
     for (size_t i = 0; i < first.size(); ++i) {
         for (size_t j = 0; j < second.size(); ++j) {

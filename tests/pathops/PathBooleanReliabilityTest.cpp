@@ -6,12 +6,15 @@
 #include "ClipperOracle.h"
 #include "PathShapes.h"
 #include "support/LogCapture.h"
+#include "pathops/FBBezierGraph.h"
 #include "pathops/PathBooleanOperations.h"
 #include "pathops/PathOperationState.h"
+#include "platform/AffineTransform.h"
 #include "platform/Guard.h"
 
 #include <atomic>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <thread>
 
@@ -41,6 +44,20 @@ std::array<BezierPath, 4> allDirect(const BezierPath &a, const BezierPath &b)
 double area(const BezierPath &path)
 {
     return std::abs(pathoracle::evenOddArea(path));
+}
+
+// A circle of diameter 96 as a drawing program writes it, its control points rounded to three
+// decimals (not all alike), with every point passed through `map`.
+BezierPath roundedCircle(const std::function<QPointF(double, double)> &map)
+{
+    BezierPath path;
+    path.moveToPoint(map(48, 0));
+    path.curveToPoint(map(0, 48), map(21.488, 0), map(0, 21.488));
+    path.curveToPoint(map(48, 96), map(0, 74.504), map(21.488, 96));
+    path.curveToPoint(map(96, 48), map(74.512, 96), map(96, 74.512));
+    path.curveToPoint(map(48, 0), map(96, 21.496), map(74.512, 0));
+    path.closePath();
+    return path;
 }
 
 } // namespace
@@ -76,6 +93,11 @@ TEST(PathBooleanReliability, DegeneratePairsGiveTheAreasTheyMean)
     bowl.appendBezierPath(circlePath(1, 0, 6));
     bowl = evenOdd(bowl);
     const double bowlArea = area(bowl);
+    // The rounded circle and the same turned a quarter round its centre: the joints meet, the
+    // control points differ by up to 0.008.
+    const BezierPath rounded = roundedCircle([](double x, double y) { return QPointF(x, y); });
+    const BezierPath turned = roundedCircle([](double x, double y) { return QPointF(96 - y, x); });
+    const double disc = area(rounded);
     const std::vector<Row> rows = {
         {"identical squares", squarePath(0, 0, 10), squarePath(0, 0, 10), {100, 100, 0, 0}},
         {"reversed square",
@@ -88,6 +110,11 @@ TEST(PathBooleanReliability, DegeneratePairsGiveTheAreasTheyMean)
          circlePath(20, 0, 10),
          {2 * circle, 0, circle, 2 * circle}},
         {"identical circles", circlePath(0, 0, 10), circlePath(0, 0, 10), {circle, circle, 0, 0}},
+        {"circle and its quarter turn, rounded otherwise", rounded, turned, {disc, disc, 0, 0}},
+        {"circle and its quarter turn, reversed",
+         rounded,
+         turned.bezierPathByReversingPath(),
+         {disc, disc, 0, 0}},
         {"zero-length segments", zeroSegments, squarePath(5, 5, 10), {175, 25, 75, 150}},
         {"contour under 1 x 1 inside",
          squarePath(0, 0, 10),
@@ -214,6 +241,49 @@ TEST(PathBooleanReliability, GuardedAnswersStayWithinWhatTheJitterCanMove)
     }
 }
 
+TEST(PathBooleanReliability, ExtremeSizesAndPlacesGiveTheRightAreas)
+{
+    StateReset reset;
+    // Two squares of side s overlapping by a quarter, at the origin or far from it, measured
+    // after moving the answer back to the origin and scaling it to side 1.
+    struct Row
+    {
+        double side;
+        double at;
+    };
+    std::vector<Row> rows;
+    for (double side : {1e-300, 1e-200, 1e-100, 1e-30, 1e-10, 1e-3, 1.0, 1e3, 1e10, 1e30, 1e70,
+                        1e100, 1e200, 1e300})
+        rows.push_back({side, 0.0});
+    for (double at : {1e9, 1e12, -1e14})
+        rows.push_back({10.0, at});
+    rows.push_back({1e-6, 1.0});
+    using Operation = BezierPath (*)(const BezierPath &, const BezierPath &);
+    const Operation operations[] = {fb_union, fb_intersect, fb_difference, fb_xor};
+    const double expected[] = {1.75, 0.25, 0.75, 1.5};
+    for (const Row &row : rows) {
+        const double s = row.side;
+        const BezierPath a = squarePath(row.at, row.at, s);
+        const BezierPath b = squarePath(row.at + s / 2, row.at + s / 2, s);
+        for (int k = 0; k < 4; ++k) {
+            BezierPath result;
+            try {
+                result = operations[k](a, b);
+            } catch (const std::exception &e) {
+                ADD_FAILURE() << s << " at " << row.at << " threw " << e.what();
+                continue;
+            }
+            platform::AffineTransform home, unit;
+            home.translateXBy(-row.at, -row.at);
+            unit.scaleXBy(1 / s, 1 / s);
+            result.transformUsingAffineTransform(home);
+            result.transformUsingAffineTransform(unit);
+            EXPECT_NEAR(area(result), expected[k], 1e-6)
+                << "side " << s << " at " << row.at << ", operation " << k;
+        }
+    }
+}
+
 TEST(PathBooleanReliability, NonFiniteCoordinatesGiveNothingEverywhere)
 {
     StateReset reset;
@@ -263,6 +333,33 @@ TEST(PathBooleanReliability, HundredThousandVertexPolygon)
     const double quarter = 3.141592653589793 * 1000 * 1000 / 4;
     EXPECT_NEAR(area(result), quarter + 2 * 100 * 1000 + 100 * 100, 0.001 * quarter);
     EXPECT_TRUE(performBooleanOp(polygon, PathBooleanIntersect, &square));
+}
+
+// Rings inside rings: every contour's box meets every other's, but no outline comes near another.
+// Each ring is marked opposite to the one around it, and a square from the centre past the
+// outermost corner crosses each twice.
+TEST(PathBooleanReliability, NestedSquaresAndASquareAcrossThem)
+{
+    StateReset reset;
+    constexpr int kRings = 60;
+    BezierPath rings;
+    for (int k = 1; k <= kRings; ++k)
+        rings.appendBezierPath(squarePath(-k, -k, 2 * k));
+    rings = evenOdd(rings);
+    const FBBezierGraph graph(rings);
+    ASSERT_EQ(graph.contours().size(), size_t(kRings));
+    for (int k = 0; k < kRings; ++k) {
+        // The outermost (the last) is filled.
+        EXPECT_EQ(graph.contours()[size_t(k)]->inside(), (kRings - 1 - k) % 2) << "square " << k;
+    }
+    const BezierPath across = squarePath(0, 0, kRings + 1);
+    const ClipperLib::ClipType types[] = {ClipperLib::ctUnion, ClipperLib::ctIntersection,
+                                          ClipperLib::ctDifference, ClipperLib::ctXor};
+    const std::array<BezierPath, 4> results = allDirect(rings, across);
+    for (int k = 0; k < 4; ++k) {
+        const double expected = pathoracle::clipperArea(rings, across, types[k]);
+        EXPECT_NEAR(area(results[k]), expected, 1e-6 * expected) << "operation " << k;
+    }
 }
 
 // Many overlapping contours in one path. (25,000 circles take longer than the time limit under

@@ -1,0 +1,203 @@
+#include "pathops/FBContourPairs.h"
+
+#include "pathops/FBBoxPairs.h"
+#include "pathops/PathOperationState.h"
+
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+
+namespace {
+
+constexpr size_t kFewestContours = 32;
+
+// Every edge of the contours, with the contour and the place in it that it came from.
+struct EdgeList
+{
+    std::vector<QRectF> boxes;
+    std::vector<std::pair<size_t, size_t>> at;
+};
+
+EdgeList edgesOf(const std::vector<FBBezierContourPtr> &contours)
+{
+    EdgeList list;
+    for (size_t c = 0; c < contours.size(); ++c) {
+        const auto &edges = contours[c]->edges();
+        for (size_t e = 0; e < edges.size(); ++e) {
+            list.boxes.push_back(edges[e]->curve()->bounds());
+            list.at.emplace_back(c, e);
+        }
+    }
+    return list;
+}
+
+// Counts, for points of a row, the pieces whose ranges (low, high] hold the point's height.
+class HeightCounter
+{
+public:
+    explicit HeightCounter(std::vector<double> heights) : mHeights(std::move(heights))
+    {
+        std::sort(mHeights.begin(), mHeights.end());
+        mHeights.erase(std::unique(mHeights.begin(), mHeights.end()), mHeights.end());
+        mTree.assign(mHeights.size() + 1, 0);
+    }
+
+    void add(double low, double high)
+    {
+        change(rank(low), 1);
+        change(rank(high), -1);
+    }
+
+    // How many ranges added so far hold y: those starting below it less those ending below it.
+    qsizetype holding(double y) const
+    {
+        qsizetype sum = 0;
+        for (size_t i =
+                 size_t(std::lower_bound(mHeights.begin(), mHeights.end(), y) - mHeights.begin());
+             i > 0; i -= i & (~i + 1))
+            sum += mTree[i];
+        return sum;
+    }
+
+private:
+    size_t rank(double value) const
+    {
+        return size_t(std::lower_bound(mHeights.begin(), mHeights.end(), value) - mHeights.begin());
+    }
+
+    void change(size_t rank, qsizetype by)
+    {
+        for (size_t i = rank + 1; i < mTree.size(); i += i & (~i + 1))
+            mTree[i] += by;
+    }
+
+    std::vector<double> mHeights;
+    std::vector<qsizetype> mTree;
+};
+
+// Whether the edge's ends lie on different sides of the line at height y, an end on the line
+// counting as above it.
+bool endsStraddle(const FBBezierCurve &curve, double y)
+{
+    return (curve.endPoint1().y() >= y) != (curve.endPoint2().y() >= y);
+}
+
+bool allFinite(const EdgeList &edges, const std::vector<FBBezierContourPtr> &contours)
+{
+    for (const QRectF &box : edges.boxes) {
+        if (!std::isfinite(box.left()) || !std::isfinite(box.right()) ||
+            !std::isfinite(box.top()) || !std::isfinite(box.bottom()))
+            return false;
+    }
+    for (const FBBezierContourPtr &contour : contours) {
+        for (const auto &edge : contour->edges()) {
+            const FBBezierCurve &curve = *edge->curve();
+            if (!std::isfinite(curve.endPoint1().y()) || !std::isfinite(curve.endPoint2().y()))
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::vector<FBContourEdgePair> FBContourPairs_Between(const std::vector<FBBezierContourPtr> &first,
+                                                      const std::vector<FBBezierContourPtr> &second)
+{
+    const EdgeList ours = edgesOf(first);
+    const EdgeList theirs = edgesOf(second);
+    std::vector<FBContourEdgePair> pairs;
+    for (const auto &[p, q] : FBBoxPairs_Meeting(ours.boxes, theirs.boxes))
+        pairs.push_back(
+            {ours.at[p].first, theirs.at[q].first, ours.at[p].second, theirs.at[q].second});
+    std::sort(pairs.begin(), pairs.end(), [](const auto &x, const auto &y) {
+        return std::tie(x.contour1, x.contour2, x.edge1, x.edge2) <
+               std::tie(y.contour1, y.contour2, y.edge1, y.edge2);
+    });
+    return pairs;
+}
+
+std::vector<FBContourEdgePair>
+FBContourPairs_Within(const std::vector<FBBezierContourPtr> &contours)
+{
+    const EdgeList edges = edgesOf(contours);
+    std::vector<FBContourEdgePair> pairs;
+    // p < q, so p's contour comes first or is the same one.
+    for (const auto &[p, q] : FBBoxPairs_MeetingWithin(edges.boxes)) {
+        if (edges.at[p].first != edges.at[q].first)
+            pairs.push_back(
+                {edges.at[q].first, edges.at[p].first, edges.at[q].second, edges.at[p].second});
+    }
+    std::sort(pairs.begin(), pairs.end(), [](const auto &x, const auto &y) {
+        if (x.contour1 != y.contour1)
+            return x.contour1 > y.contour1;
+        return std::tie(x.contour2, x.edge1, x.edge2) < std::tie(y.contour2, y.edge1, y.edge2);
+    });
+    return pairs;
+}
+
+std::vector<std::optional<int>>
+FBContourPairs_IsolatedInsides(const std::vector<FBBezierContourPtr> &contours)
+{
+    std::vector<std::optional<int>> insides(contours.size());
+    // A few contours are counted ray by ray as quickly.
+    if (contours.size() < kFewestContours)
+        return insides;
+    const EdgeList edges = edgesOf(contours);
+    if (!allFinite(edges, contours))
+        return insides;
+    std::vector<bool> isolated(contours.size(), true);
+    for (const auto &[p, q] : FBBoxPairs_MeetingWithin(edges.boxes)) {
+        if (edges.at[p].first != edges.at[q].first)
+            isolated[edges.at[p].first] = isolated[edges.at[q].first] = false;
+    }
+    // The tested contours by their first points from left to right, and the edges by where
+    // their boxes end on the right: each point's count holds the edges wholly to its left.
+    std::vector<size_t> tested;
+    for (size_t c = 0; c < contours.size(); ++c) {
+        if (isolated[c] && !contours[c]->edges().empty())
+            tested.push_back(c);
+    }
+    if (tested.empty())
+        return insides;
+    std::sort(tested.begin(), tested.end(), [&contours](size_t a, size_t b) {
+        return contours[a]->firstPoint().x() < contours[b]->firstPoint().x();
+    });
+    std::vector<size_t> byRight(edges.boxes.size());
+    std::vector<double> heights;
+    heights.reserve(2 * edges.boxes.size());
+    for (size_t k = 0; k < byRight.size(); ++k) {
+        byRight[k] = k;
+        const FBBezierCurve &curve =
+            *contours[edges.at[k].first]->edges()[edges.at[k].second]->curve();
+        heights.push_back(curve.endPoint1().y());
+        heights.push_back(curve.endPoint2().y());
+    }
+    std::sort(byRight.begin(), byRight.end(), [&edges](size_t a, size_t b) {
+        return edges.boxes[a].right() < edges.boxes[b].right();
+    });
+    HeightCounter counter(std::move(heights));
+    size_t added = 0;
+    for (size_t n = 0; n < tested.size(); ++n) {
+        if (n % 1024 == 1023)
+            PathOperation_CheckCancelAndTimeLimit();
+        const FBBezierContour &contour = *contours[tested[n]];
+        const QPointF start = contour.firstPoint();
+        for (; added < byRight.size() && edges.boxes[byRight[added]].right() < start.x(); ++added) {
+            const auto &[c, e] = edges.at[byRight[added]];
+            const FBBezierCurve &curve = *contours[c]->edges()[e]->curve();
+            const double y1 = curve.endPoint1().y(), y2 = curve.endPoint2().y();
+            if (y1 != y2)
+                counter.add(std::min(y1, y2), std::max(y1, y2));
+        }
+        qsizetype count = counter.holding(start.y());
+        // The contour's own edges do not count.
+        for (const auto &edge : contour.edges()) {
+            if (edge->curve()->bounds().right() < start.x() &&
+                endsStraddle(*edge->curve(), start.y()))
+                --count;
+        }
+        insides[tested[n]] = (count & 1) ? 1 : 0;
+    }
+    return insides;
+}
