@@ -1,6 +1,7 @@
 // Union, intersection, difference and exclusive or of two graphs.
 
 #include "pathops/FBBezierGraph.h"
+#include "pathops/FBContourSlits.h"
 #include "pathops/PathOperationState.h"
 
 #include <algorithm>
@@ -160,7 +161,6 @@ FBBezierGraph FBBezierGraph::bezierGraphFromIntersections()
     while (crossing) {
         PathOperation_CheckCancelAndTimeLimit();
         const auto contour = std::make_shared<FBBezierContour>();
-        result.addContour(contour);
         do {
             crossing->setProcessed(true);
             // The pieces from this crossing to the next one start and end at the crossings'
@@ -200,6 +200,8 @@ FBBezierGraph FBBezierGraph::bezierGraphFromIntersections()
             crossing->setProcessed(true);
             crossing = crossing->counterpart();
         } while (crossing && !crossing->isProcessed());
+        for (const FBBezierContourPtr &piece : contoursWithoutSlits(contour))
+            result.addContour(piece);
         crossing = nextUnprocessed();
     }
     return result;
