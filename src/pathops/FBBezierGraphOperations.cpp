@@ -157,6 +157,7 @@ FBBezierGraph FBBezierGraph::bezierGraphFromIntersections()
         }
         return nullptr;
     };
+    std::vector<FBBezierContourPtr> traced;
     FBEdgeCrossing *crossing = nextUnprocessed();
     while (crossing) {
         PathOperation_CheckCancelAndTimeLimit();
@@ -200,10 +201,11 @@ FBBezierGraph FBBezierGraph::bezierGraphFromIntersections()
             crossing->setProcessed(true);
             crossing = crossing->counterpart();
         } while (crossing && !crossing->isProcessed());
-        for (const FBBezierContourPtr &piece : contoursWithoutSlits(contour))
-            result.addContour(piece);
+        traced.push_back(contour);
         crossing = nextUnprocessed();
     }
+    for (const FBBezierContourPtr &contour : contoursWithoutSharedSides(traced))
+        result.addContour(contour);
     return result;
 }
 

@@ -104,7 +104,90 @@ bool splitAtFirstSlit(const Curves &curves, Curves &outer, Curves &inner)
     return false;
 }
 
+// Joins two loops where they run along one stretch opposite ways, dropping the stretch; false
+// when they share none.
+bool joinAtFirstSharedStretch(std::vector<Curves> &loops)
+{
+    std::map<LineKey, std::vector<std::pair<size_t, size_t>>> lines;
+    for (size_t l = 0; l < loops.size(); ++l) {
+        for (size_t i = 0; i < loops[l].size(); ++i) {
+            if (const std::optional<LineKey> key = axisLineKey(*loops[l][i]))
+                lines[*key].push_back({l, i});
+        }
+    }
+    for (const auto &[key, places] : lines) {
+        for (size_t m = 0; m < places.size(); ++m) {
+            for (size_t n = m + 1; n < places.size(); ++n) {
+                const auto [x, i] = places[m];
+                const auto [y, j] = places[n];
+                if (x == y)
+                    continue;
+                const Curves &first = loops[x];
+                const Curves &second = loops[y];
+                const auto stretch = reversedStretch(*first[i], *second[j], key.level);
+                if (!stretch)
+                    continue;
+                // Line i runs p a b q, line j runs r b a s: drop a b and b a.
+                const auto [a, b] = *stretch;
+                Curves joined(first.begin(), first.begin() + qsizetype(i));
+                appendLine(joined, first[i]->endPoint1(), a);
+                appendLine(joined, a, second[j]->endPoint2());
+                joined.insert(joined.end(), second.begin() + qsizetype(j) + 1, second.end());
+                joined.insert(joined.end(), second.begin(), second.begin() + qsizetype(j));
+                appendLine(joined, second[j]->endPoint1(), b);
+                appendLine(joined, b, first[i]->endPoint2());
+                joined.insert(joined.end(), first.begin() + qsizetype(i) + 1, first.end());
+                loops[x] = std::move(joined);
+                loops.erase(loops.begin() + qsizetype(y));
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+FBBezierContourPtr contourOfCurves(const Curves &curves)
+{
+    auto contour = std::make_shared<FBBezierContour>();
+    for (const FBBezierCurvePtr &curve : curves)
+        contour->addCurve(curve);
+    return contour;
+}
+
 } // namespace
+
+std::vector<FBBezierContourPtr>
+contoursWithoutSharedSides(const std::vector<FBBezierContourPtr> &traced)
+{
+    std::vector<Curves> loops;
+    loops.reserve(traced.size());
+    for (const FBBezierContourPtr &contour : traced) {
+        Curves curves;
+        curves.reserve(contour->edges().size());
+        for (const auto &edge : contour->edges())
+            curves.push_back(edge->curve());
+        loops.push_back(std::move(curves));
+    }
+    bool joined = false;
+    while (joinAtFirstSharedStretch(loops))
+        joined = true;
+    if (!joined) {
+        std::vector<FBBezierContourPtr> contours;
+        for (const FBBezierContourPtr &contour : traced) {
+            for (const FBBezierContourPtr &piece : contoursWithoutSlits(contour))
+                contours.push_back(piece);
+        }
+        return contours;
+    }
+    std::vector<FBBezierContourPtr> contours;
+    for (const Curves &loop : loops) {
+        if (loop.empty())
+            continue;
+        for (const FBBezierContourPtr &piece : contoursWithoutSlits(contourOfCurves(loop)))
+            contours.push_back(piece);
+    }
+    return contours;
+}
 
 std::vector<FBBezierContourPtr> contoursWithoutSlits(const FBBezierContourPtr &contour)
 {

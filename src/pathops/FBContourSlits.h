@@ -11,3 +11,8 @@
 // a later operation on the answer no longer meets an outline that touches itself along a side.
 // A contour without such a stretch comes back as it is.
 std::vector<FBBezierContourPtr> contoursWithoutSlits(const FBBezierContourPtr &contour);
+
+// The same for all the contours one trace made: two of them running along one stretch opposite
+// ways are first joined there, the stretch dropped.
+std::vector<FBBezierContourPtr>
+contoursWithoutSharedSides(const std::vector<FBBezierContourPtr> &traced);

@@ -799,6 +799,10 @@ TEST(PathBooleanProperty, RegressionPairs)
          "M;2;4@L;7;4@S;8.1046;4;9;4.8394375;9;5.875@S;9;6.9105625;8.1046;7.75;7;7.75@L;2;7.75@C;@"
          "M;5;5@L;7;5@L;7;7.5@L;5;7.5@C;@",
          "M;0;6@L;9;6@L;9;5@L;0;5@C;@"},
+        {"counters sharing two sides with the outline the other's counter leaves",
+         "M;4;14@L;14;14@L;14;2@L;4;2@C;@M;5;5@L;13;5@L;13;13@L;5;13@C;@",
+         "M;3;13@L;13;13@L;13;1@L;3;1@C;@M;4;2@L;12;2@L;12;4@L;4;4@C;@"
+         "M;4;5@L;12;5@L;12;12@L;4;12@C;@"},
         {"a ring over an outline with counters, touching its side at a joint",
          "M;0;0@L;9.75;0@L;9.75;1@L;10.75;1@L;10.75;10@L;9.75;10@L;9.75;11@L;0;11@C;@"
          "M;1;5@L;8.75;5@L;8.75;1@L;1;1@C;@M;1;10@L;8.75;10@L;8.75;6@L;1;6@C;@",
