@@ -102,7 +102,12 @@ FBBezierGraph FBBezierGraph::combine(FBBezierGraph &theirs, Operation operation)
             return removed.contains(contour.get());
         });
     }
-    for (const FBBezierContourPtr &contour : finalList)
+    // Where the traced outlines and those passed through whole run along one side both ways,
+    // they are joined there: a later ray along or beside that side could not tell hole from fill.
+    std::vector<FBBezierContourPtr> all = result.contours();
+    all.insert(all.end(), finalList.begin(), finalList.end());
+    result = FBBezierGraph();
+    for (const FBBezierContourPtr &contour : contoursWithoutSharedSides(all))
         result.addContour(contour);
 
     removeCrossings();
@@ -157,11 +162,11 @@ FBBezierGraph FBBezierGraph::bezierGraphFromIntersections()
         }
         return nullptr;
     };
-    std::vector<FBBezierContourPtr> traced;
     FBEdgeCrossing *crossing = nextUnprocessed();
     while (crossing) {
         PathOperation_CheckCancelAndTimeLimit();
         const auto contour = std::make_shared<FBBezierContour>();
+        result.addContour(contour);
         do {
             crossing->setProcessed(true);
             // The pieces from this crossing to the next one start and end at the crossings'
@@ -201,11 +206,8 @@ FBBezierGraph FBBezierGraph::bezierGraphFromIntersections()
             crossing->setProcessed(true);
             crossing = crossing->counterpart();
         } while (crossing && !crossing->isProcessed());
-        traced.push_back(contour);
         crossing = nextUnprocessed();
     }
-    for (const FBBezierContourPtr &contour : contoursWithoutSharedSides(traced))
-        result.addContour(contour);
     return result;
 }
 

@@ -803,6 +803,9 @@ TEST(PathBooleanProperty, RegressionPairs)
          "M;4;14@L;14;14@L;14;2@L;4;2@C;@M;5;5@L;13;5@L;13;13@L;5;13@C;@",
          "M;3;13@L;13;13@L;13;1@L;3;1@C;@M;4;2@L;12;2@L;12;4@L;4;4@C;@"
          "M;4;5@L;12;5@L;12;12@L;4;12@C;@"},
+        {"a bar along an outline's top, ending at a joint of its side, a counter below it",
+         "M;0;4@L;9;4@L;9;5@L;9;12@L;0;12@C;@M;1;7@L;8;7@L;8;5@L;1;5@C;@",
+         "M;0;5@L;9;5@L;9;4@L;0;4@C;@"},
         {"a ring over an outline with counters, touching its side at a joint",
          "M;0;0@L;9.75;0@L;9.75;1@L;10.75;1@L;10.75;10@L;9.75;10@L;9.75;11@L;0;11@C;@"
          "M;1;5@L;8.75;5@L;8.75;1@L;1;1@C;@M;1;10@L;8.75;10@L;8.75;6@L;1;6@C;@",
