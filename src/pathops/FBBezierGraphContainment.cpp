@@ -32,6 +32,25 @@ double alongRay(const FBBezierCurvePtr &ray, QPointF p)
     return isHorizontal(ray) ? p.x() : p.y();
 }
 
+// Whether the ray passes a hair beside one of the tested contour's joints, not through it: where
+// the contour touches a container there, the ray meets both on either side of the touch by
+// rounding alone and cannot tell which lies outside.
+bool passesBesideAJoint(const FBBezierCurvePtr &ray, const FBBezierContour &contour)
+{
+    constexpr double kBeside = 1e-7;
+    const bool horizontal = isHorizontal(ray);
+    const double across = horizontal ? ray->endPoint1().y() : ray->endPoint1().x();
+    const QRectF box = contour.bounds();
+    const double reach = kBeside * (1.0 + std::max({box.width(), box.height(), std::abs(across)}));
+    for (const auto &edge : contour.edges()) {
+        const QPointF joint = edge->curve()->endPoint1();
+        const double distance = std::abs((horizontal ? joint.y() : joint.x()) - across);
+        if (distance > 0 && distance <= reach)
+            return true;
+    }
+    return false;
+}
+
 double largestSide(const QRectF &box)
 {
     return std::max(box.width(), box.height());
@@ -130,6 +149,8 @@ bool FBBezierGraph::eliminateContainers(std::vector<FBBezierContour *> &containe
                                         const FBBezierContour *testContour,
                                         const FBBezierCurvePtr &ray) const
 {
+    if (passesBesideAJoint(ray, *testContour))
+        return false;
     QPointF testMinimum;
     QPointF testMaximum;
     if (!findBoundsOfContour(testContour, ray, &testMinimum, &testMaximum))

@@ -1,6 +1,7 @@
 // Union, intersection, difference and exclusive or of two graphs.
 
 #include "pathops/FBBezierGraph.h"
+#include "pathops/FBContourSlits.h"
 #include "pathops/PathOperationState.h"
 
 #include <algorithm>
@@ -101,7 +102,12 @@ FBBezierGraph FBBezierGraph::combine(FBBezierGraph &theirs, Operation operation)
             return removed.contains(contour.get());
         });
     }
-    for (const FBBezierContourPtr &contour : finalList)
+    // Where the traced outlines and those passed through whole run along one side both ways,
+    // they are joined there: a later ray along or beside that side could not tell hole from fill.
+    std::vector<FBBezierContourPtr> all = result.contours();
+    all.insert(all.end(), finalList.begin(), finalList.end());
+    result = FBBezierGraph();
+    for (const FBBezierContourPtr &contour : contoursWithoutSharedSides(all))
         result.addContour(contour);
 
     removeCrossings();
