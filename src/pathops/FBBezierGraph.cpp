@@ -601,59 +601,6 @@ double crossingSine(const FBEdgeCrossing &crossing)
 
 } // namespace
 
-// A curve that touches the other contour at its joint, level with it on both sides, may be
-// found crossing a hair before the joint and again a hair after it: the two hits stand for one
-// touch, and walked as an entry and an exit they make the answer leave its outline there for
-// nothing. Two such grazing hits of one contour pair, consecutive along the contour, on the two
-// edges at a joint and both within a ten-thousandth of those edges' size of it, are dropped
-// together, the joint being either contour's; they bound no more than the sliver between them.
-// `crossings` is in contour order and loses the pairs dropped.
-void FBBezierGraph::removeTouchesAtJoints(std::vector<FBEdgeCrossing *> &crossings,
-                                          double grazingSine)
-{
-    constexpr double kJointReach = 1e-4;
-    auto touchAtJoint = [grazingSine](FBEdgeCrossing *before, FBEdgeCrossing *after) {
-        const FBContourEdge *edge = before->edge();
-        if (after->edge() != edge->next() || edge->next() == edge)
-            return false;
-        const QRectF box1 = edge->curve()->bounds();
-        const QRectF box2 = after->edge()->curve()->bounds();
-        const double reach =
-            kJointReach * std::max({box1.width(), box1.height(), box2.width(), box2.height()});
-        const QPointF joint = edge->curve()->endPoint2();
-        return FBGeom_PointDistance(before->location(), joint) <= reach &&
-               FBGeom_PointDistance(after->location(), joint) <= reach &&
-               crossingSine(*before) < grazingSine && crossingSine(*after) < grazingSine;
-    };
-    // The joint may be the other contour's, which meets the hits in either order.
-    auto touch = [&touchAtJoint](FBEdgeCrossing *first, FBEdgeCrossing *second) {
-        FBEdgeCrossing *theirFirst = first->counterpart();
-        FBEdgeCrossing *theirSecond = second->counterpart();
-        return touchAtJoint(first, second) || touchAtJoint(theirFirst, theirSecond) ||
-               touchAtJoint(theirSecond, theirFirst);
-    };
-    const size_t count = crossings.size();
-    if (count < 2)
-        return;
-    std::vector<bool> dropped(count, false);
-    for (size_t i = 0; i < count; ++i) {
-        const size_t j = (i + 1) % count;
-        if (i == j || dropped[i] || dropped[j] || !touch(crossings[i], crossings[j]))
-            continue;
-        dropped[i] = dropped[j] = true;
-    }
-    std::vector<FBEdgeCrossing *> kept;
-    for (size_t i = 0; i < count; ++i) {
-        if (!dropped[i]) {
-            kept.push_back(crossings[i]);
-            continue;
-        }
-        crossings[i]->counterpart()->removeFromEdge();
-        crossings[i]->removeFromEdge();
-    }
-    crossings = std::move(kept);
-}
-
 void FBBezierGraph::removeUnpairedGrazingCrossings()
 {
     // Two closed outlines cross an even number of times. Curves that pass within a hair of each
@@ -677,7 +624,6 @@ void FBBezierGraph::removeUnpairedGrazingCrossings()
         }
         for (auto &[other, crossings] : byContour) {
             (void)other;
-            removeTouchesAtJoints(crossings, kGrazingSine);
             if (crossings.size() % 2 == 0)
                 continue;
             FBEdgeCrossing *grazing = nullptr;

@@ -43,7 +43,6 @@ public:
     // Drops the most nearly grazing crossing of each contour pair that crosses an odd number of
     // times; `other` loses the counterparts.
     void removeUnpairedGrazingCrossings();
-    static void removeTouchesAtJoints(std::vector<FBEdgeCrossing *> &crossings, double grazingSine);
     bool doesEdge(const FBContourEdge *edge1, const FBContourEdge *edge2,
                   FBBezierIntersection &intersection) const;
     void removeCrossings();
