@@ -1,6 +1,7 @@
 // Image files from arbitrary bytes: through the reader, the image, the RGBA8 buffer and back. A
 // buffer is never larger than the pixel bound, always exactly w x h words, and turns back into an
 // image of its size; counting a file's images never fails.
+#include "FuzzImageLimit.h"
 #include "FuzzQuiet.h"
 #include "graphics/ImageData.h"
 #include "graphics/PelkoNSImage.h"
@@ -17,15 +18,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     pelkofuzz::quiet();
-    // Decoding a picture of millions of pixels takes seconds under the sanitizers and finds
-    // nothing a small one does not: the decoders stop at 4 MB here. Sizes beyond the pixel bound
-    // are still refused by the reader before any decoder allocates.
-    static const bool limited = [] {
-        platform::installImageAllocationLimit();
-        QImageReader::setAllocationLimit(4);
-        return true;
-    }();
-    (void)limited;
+    pelkofuzz::limitImageDecoders();
     static QTemporaryDir dir;
     if (!dir.isValid())
         return 0;

@@ -2,6 +2,7 @@
 // scaled while reading, turned as its metadata says, refused when too large or damaged. Whatever
 // the bytes, a picture comes back only when the read succeeded, never larger than asked for, and
 // bytes the structure check refuses never reach a decoder.
+#include "FuzzImageLimit.h"
 #include "FuzzQuiet.h"
 #include "platform/ImageChunkCheck.h"
 #include "platform/ImageReader.h"
@@ -15,14 +16,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     pelkofuzz::quiet();
-    // A few megabytes of pixels are enough to reach every decoder's paths; more only slows the
-    // search.
-    static const bool limited = [] {
-        platform::installImageAllocationLimit();
-        QImageReader::setAllocationLimit(4);
-        return true;
-    }();
-    (void)limited;
+    pelkofuzz::limitImageDecoders();
     if (size < 3)
         return 0;
     // The view's size and the bound on a read at full size come from the first bytes.
