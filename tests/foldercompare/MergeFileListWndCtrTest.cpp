@@ -153,6 +153,20 @@ protected:
     int alertAnswer = platform::AlertFirstButtonReturn;
 };
 
+// GNU patch applies the patch file inside the folder, as a user would apply it.
+testing::AssertionResult appliesWithGnuPatch(const QString &folder, const QString &patchFile)
+{
+    QProcess patch;
+    patch.setWorkingDirectory(folder);
+    patch.start(QStringLiteral("patch"),
+                {QStringLiteral("-p0"), QStringLiteral("-s"), QStringLiteral("-i"), patchFile});
+    if (!patch.waitForFinished(20000))
+        return testing::AssertionFailure() << "patch did not finish";
+    if (patch.exitCode() != 0)
+        return testing::AssertionFailure() << patch.readAllStandardError().toStdString();
+    return testing::AssertionSuccess();
+}
+
 } // namespace
 
 TEST_F(FolderWindow, RowsColoursAndCountsInBothViews)
@@ -1029,12 +1043,7 @@ TEST_F(FolderWindow, PatchOfTwoTreesAppliesWithPatch)
     EXPECT_EQ(revealed.size(), 1);
     // The choice is remembered for the next patch.
     EXPECT_TRUE(Export_GenegatePatch_SettingView().options().ignore.ignoreAllSpace);
-    QProcess patch;
-    patch.setWorkingDirectory(left);
-    patch.start(QStringLiteral("patch"),
-                {QStringLiteral("-p0"), QStringLiteral("-s"), QStringLiteral("-i"), out});
-    ASSERT_TRUE(patch.waitForFinished(20000));
-    EXPECT_EQ(patch.exitCode(), 0) << patch.readAllStandardError().toStdString();
+    EXPECT_TRUE(appliesWithGnuPatch(left, out));
     EXPECT_EQ(pelkotest::readFile(left + "diff.txt"), pelkotest::readFile(right + "diff.txt"));
     EXPECT_EQ(pelkotest::readFile(left + "sub/inner.txt"), QByteArray("b\n"));
     EXPECT_FALSE(pelkotest::readFile(out).contains("spaces.txt"));
@@ -1065,12 +1074,7 @@ TEST_F(FolderWindow, PatchLeavesOutNamesWithLineBreaks)
     EXPECT_EQ(alerts.isEmpty() ? QString() : alerts.last().text,
               QStringLiteral("not in the patch: names with line breaks\ncr\\rname.txt\n"
                              "evil\\nIndex:victim.txt"));
-    QProcess patch;
-    patch.setWorkingDirectory(left);
-    patch.start(QStringLiteral("patch"),
-                {QStringLiteral("-p0"), QStringLiteral("-s"), QStringLiteral("-i"), out});
-    ASSERT_TRUE(patch.waitForFinished(20000));
-    EXPECT_EQ(patch.exitCode(), 0) << patch.readAllStandardError().toStdString();
+    EXPECT_TRUE(appliesWithGnuPatch(left, out));
     EXPECT_EQ(pelkotest::readFile(left + "victim.txt"), QByteArray("keep\n"));
     EXPECT_EQ(pelkotest::readFile(left + "diff.txt"), pelkotest::readFile(right + "diff.txt"));
 }

@@ -668,37 +668,41 @@ quint64 environmentNumber(const char *name, quint64 fallback)
 
 } // namespace
 
-TEST(PathBooleanProperty, RandomPairsAgreeWithThePolygonClipper)
+namespace {
+
+using MakePair = ShapePair (ShapeMaker::*)();
+
+// PELKO_CASES seeded pairs from PELKO_SEED on, each checked against the polygon clipper; every
+// failing seed is named with the command line that reruns it alone.
+void checkSeededPairs(const char *name, MakePair make)
 {
     // A fixed first seed keeps the suite's verdict stable; PELKO_SEED explores fresh pairs.
     const quint64 firstSeed = environmentNumber("PELKO_SEED", kDefaultFirstSeed);
     const quint64 cases = environmentNumber("PELKO_CASES", 1000);
-    std::printf("path combinations: %llu cases from seed %llu (PELKO_SEED=%llu)\n",
+    std::printf("%s: %llu cases from seed %llu (PELKO_SEED=%llu)\n", name,
                 (unsigned long long)cases, (unsigned long long)firstSeed,
                 (unsigned long long)firstSeed);
     int failed = 0;
     for (quint64 i = 0; i < cases; ++i) {
         const quint64 seed = firstSeed + i;
         ShapeMaker maker(seed);
-        const ShapePair pair = maker.pair();
+        const ShapePair pair = (maker.*make)();
         const std::vector<std::string> faults = checkPair(pair.a, pair.b);
         if (!faults.empty()) {
             ++failed;
-            ADD_FAILURE() << "seed " << seed << " (" << pair.kind << ", PELKO_SEED=" << seed
-                          << " PELKO_CASES=1)\n"
+            ADD_FAILURE() << name << " seed " << seed << " (" << pair.kind
+                          << ", PELKO_SEED=" << seed << " PELKO_CASES=1)\n"
                           << describe(faults, pair.a, pair.b);
         }
     }
-    std::printf("path combinations: %d of %llu cases failed\n", failed, (unsigned long long)cases);
+    std::printf("%s: %d of %llu cases failed\n", name, failed, (unsigned long long)cases);
 }
-
-namespace {
 
 // The shapes real outlines are made of, a category each.
 struct Category
 {
     const char *name;
-    ShapePair (ShapeMaker::*make)();
+    MakePair make;
 };
 
 const Category kCategories[] = {
@@ -720,28 +724,14 @@ class PathBooleanCategory : public testing::TestWithParam<Category>
 
 } // namespace
 
+TEST(PathBooleanProperty, RandomPairsAgreeWithThePolygonClipper)
+{
+    checkSeededPairs("path combinations", &ShapeMaker::pair);
+}
+
 TEST_P(PathBooleanCategory, AgreesWithThePolygonClipper)
 {
-    const Category &category = GetParam();
-    const quint64 firstSeed = environmentNumber("PELKO_SEED", kDefaultFirstSeed);
-    const quint64 cases = environmentNumber("PELKO_CASES", 1000);
-    std::printf("%s: %llu cases from seed %llu (PELKO_SEED=%llu)\n", category.name,
-                (unsigned long long)cases, (unsigned long long)firstSeed,
-                (unsigned long long)firstSeed);
-    int failed = 0;
-    for (quint64 i = 0; i < cases; ++i) {
-        const quint64 seed = firstSeed + i;
-        ShapeMaker maker(seed);
-        const ShapePair pair = (maker.*category.make)();
-        const std::vector<std::string> faults = checkPair(pair.a, pair.b);
-        if (!faults.empty()) {
-            ++failed;
-            ADD_FAILURE() << category.name << " seed " << seed << " (" << pair.kind
-                          << ", PELKO_SEED=" << seed << " PELKO_CASES=1)\n"
-                          << describe(faults, pair.a, pair.b);
-        }
-    }
-    std::printf("%s: %d of %llu cases failed\n", category.name, failed, (unsigned long long)cases);
+    checkSeededPairs(GetParam().name, GetParam().make);
 }
 
 INSTANTIATE_TEST_SUITE_P(PathBooleanProperty, PathBooleanCategory, testing::ValuesIn(kCategories),
