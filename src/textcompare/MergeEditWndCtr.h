@@ -22,6 +22,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -203,8 +204,16 @@ private:
     // Reading the files (_Load.cpp).
     void startLoad();
     void sideRead(int side, LoadedPane &loaded);
-    void sideBuilt(int side, QTextDocument *doc, qint64 buildNs);
-    void adoptLoadedDocument(int side, QTextDocument *doc, qint64 gutterLines);
+    // Builds the whole document of a side whose head is shown, on a worker.
+    void buildWholeSide(int side, const QString &text,
+                        const std::shared_ptr<std::atomic<bool>> &cancelled, QThread *mainThread,
+                        bool bigFile);
+    // Runs step in an event-loop turn of its own, after the steps queued before it.
+    void inOwnTurn(std::function<void()> step);
+    void runOwnTurnStep();
+    void sideBuilt(int side, QTextDocument *doc, const FoldMap *folds, qint64 buildNs);
+    void adoptLoadedDocument(int side, QTextDocument *doc, qint64 gutterLines,
+                             const FoldMap *folds = nullptr);
     void finishLoad();
     void applyLargeTextGuard();
     bool ReadSide(int side, platform::StringEncoding forcedEncoding, QStringList *nulFiles);
@@ -295,6 +304,7 @@ private:
     bool mLargeText = false;
     bool mShortcutHelpDone = false; // the keys' help comes once, after the first load
     LoadTimings mLoadTimings;
+    std::deque<std::function<void()>> mOwnTurnSteps;
 
     // Comparing, stepping and undo.
     LineCompareOptions mOptions;

@@ -11,6 +11,7 @@
 #include "textcompare/ShortcutKeysHelp.h"
 #include "ui_MergeEditWndCtr.h"
 
+#include <QTimer>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QThread>
@@ -57,34 +58,21 @@ void MergeEditWndCtr::startLoad()
                 [this, watcher, side, cancelled, mainThread, bigFile] {
                     LoadedPane loaded = watcher->result();
                     watcher->deleteLater();
-                    if (*cancelled || mIsClosing)
-                        return;
-                    sideRead(side, loaded);
-                    if (*cancelled || mIsClosing)
-                        return;
-                    if (loaded.complete) { // the head is the whole text
-                        sideBuilt(side, nullptr, 0);
-                        return;
-                    }
-                    auto *built = new QFutureWatcher<std::pair<PaneDocument, qint64>>(this);
-                    connect(built, &QFutureWatcher<std::pair<PaneDocument, qint64>>::finished, this,
-                            [this, built, side, cancelled] {
-                                const auto [doc, ns] = built->result();
-                                built->deleteLater();
-                                if (*cancelled || mIsClosing)
-                                    return;
-                                sideBuilt(side, TakePaneDocument(doc), ns);
-                            });
-                    // Own pool: the line compare in the shared one never waits behind builds.
-                    const bool fold = mLargeText || bigFile;
-                    built->setFuture(QtConcurrent::run(
-                        PaneBuildPool(), [text = loaded.text, mainThread, cancelled, fold] {
-                            QElapsedTimer timer;
-                            timer.start();
-                            PaneDocument doc =
-                                BuildWholePaneDocument(text, mainThread, cancelled, fold);
-                            return std::make_pair(doc, timer.nsecsElapsed());
-                        }));
+                    // Showing a side's head lays out its first screen: each side in a turn
+                    // of its own, as each built document is.
+                    inOwnTurn([this, side, cancelled, mainThread, bigFile,
+                               loaded = std::move(loaded)]() mutable {
+                        if (*cancelled || mIsClosing)
+                            return;
+                        sideRead(side, loaded);
+                        if (*cancelled || mIsClosing)
+                            return;
+                        if (loaded.complete) { // the head is the whole text
+                            sideBuilt(side, nullptr, nullptr, 0);
+                            return;
+                        }
+                        buildWholeSide(side, loaded.text, cancelled, mainThread, bigFile);
+                    });
                 });
         watcher->setFuture(QtConcurrent::run(ReadPane, file(side), platform::StringEncoding(0),
                                              side == 1 ? mPreferEncoding1 : mPreferEncoding2,
@@ -94,7 +82,36 @@ void MergeEditWndCtr::startLoad()
         finishLoad();
 }
 
-void MergeEditWndCtr::adoptLoadedDocument(int side, QTextDocument *doc, qint64 gutterLines)
+void MergeEditWndCtr::buildWholeSide(int side, const QString &text,
+                                     const std::shared_ptr<std::atomic<bool>> &cancelled,
+                                     QThread *mainThread, bool bigFile)
+{
+    using Built = std::pair<BuiltPaneDocument, qint64>;
+    auto *built = new QFutureWatcher<Built>(this);
+    connect(built, &QFutureWatcher<Built>::finished, this, [this, built, side, cancelled] {
+        Built result = built->result();
+        built->deleteLater();
+        // Handing a big document to its pane takes milliseconds: each side gets an event-loop
+        // turn of its own.
+        inOwnTurn([this, side, cancelled, result] {
+            if (*cancelled || mIsClosing)
+                return;
+            sideBuilt(side, TakePaneDocument(result.first.doc), &result.first.folds, result.second);
+        });
+    });
+    // Own pool: the line compare in the shared one never waits behind builds.
+    const bool fold = mLargeText || bigFile;
+    const PaneLook look{textView(side)->font(), textView(side)->document()->defaultTextOption()};
+    built->setFuture(QtConcurrent::run(PaneBuildPool(), [text, mainThread, cancelled, fold, look] {
+        QElapsedTimer timer;
+        timer.start();
+        BuiltPaneDocument doc = BuildWholePaneDocument(text, mainThread, cancelled, fold, look);
+        return std::make_pair(doc, timer.nsecsElapsed());
+    }));
+}
+
+void MergeEditWndCtr::adoptLoadedDocument(int side, QTextDocument *doc, qint64 gutterLines,
+                                          const FoldMap *folds)
 {
     if (!doc)
         return;
@@ -102,7 +119,7 @@ void MergeEditWndCtr::adoptLoadedDocument(int side, QTextDocument *doc, qint64 g
     const qint64 firstLine = view->firstVisibleLine();
     const qint64 firstRow = view->firstVisibleRowInLine();
     mLoading = true;
-    view->adoptDocument(doc, gutterLines);
+    view->adoptDocument(doc, gutterLines, folds);
     mLoading = false;
     if (firstLine > 0 || firstRow > 0)
         view->scrollToLine(firstLine, firstRow);
@@ -136,11 +153,30 @@ void MergeEditWndCtr::sideRead(int side, LoadedPane &loaded)
         DoCompare();
 }
 
-void MergeEditWndCtr::sideBuilt(int side, QTextDocument *doc, qint64 buildNs)
+void MergeEditWndCtr::inOwnTurn(std::function<void()> step)
+{
+    mOwnTurnSteps.push_back(std::move(step));
+    if (mOwnTurnSteps.size() == 1)
+        QTimer::singleShot(0, this, &MergeEditWndCtr::runOwnTurnStep);
+}
+
+void MergeEditWndCtr::runOwnTurnStep()
+{
+    if (mOwnTurnSteps.empty())
+        return;
+    const std::function<void()> step = std::move(mOwnTurnSteps.front());
+    mOwnTurnSteps.pop_front();
+    // The next one waits for a timer made after this turn began, so a later turn runs it.
+    if (!mOwnTurnSteps.empty())
+        QTimer::singleShot(0, this, &MergeEditWndCtr::runOwnTurnStep);
+    step();
+}
+
+void MergeEditWndCtr::sideBuilt(int side, QTextDocument *doc, const FoldMap *folds, qint64 buildNs)
 {
     GUARD_BEGIN
     mLoadTimings.buildNs = std::max(mLoadTimings.buildNs, buildNs);
-    adoptLoadedDocument(side, doc, 0);
+    adoptLoadedDocument(side, doc, 0, folds);
     GUARD_END_VOID
     if (--mSidesBuilding == 0)
         finishLoad();

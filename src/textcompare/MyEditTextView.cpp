@@ -5,6 +5,7 @@
 #include "platform/Guard.h"
 #include "services/Colors.h"
 #include "textcompare/CustomTextViewLineView.h"
+#include "textcompare/PaneLoader.h"
 #include "themes/LanguageColorInfo.h"
 #include "themes/SyntaxColorRuns.h"
 #include "themes/TextCaret.h"
@@ -110,7 +111,7 @@ void MyEditTextView::connectDocument()
             });
 }
 
-void MyEditTextView::adoptDocument(QTextDocument *doc, qint64 gutterLines)
+void MyEditTextView::adoptDocument(QTextDocument *doc, qint64 gutterLines, const FoldMap *folds)
 {
     GUARD_BEGIN
     if (!doc || doc == document())
@@ -118,16 +119,26 @@ void MyEditTextView::adoptDocument(QTextDocument *doc, qint64 gutterLines)
     QPointer<QTextDocument> old = document();
     const bool ownOld = old->parent() == this;
     doc->setParent(this);
-    doc->setDefaultFont(font());
-    doc->setDefaultTextOption(old->defaultTextOption()); // tab stops and wrapping
+    // Each of these walks every block: skipped when the builder already gave the same.
+    if (doc->defaultFont() != font())
+        doc->setDefaultFont(font());
+    if (!SameTextOption(doc->defaultTextOption(), old->defaultTextOption()))
+        doc->setDefaultTextOption(old->defaultTextOption()); // tab stops and wrapping
     mColorInfo->resetAll();
     // The gutter takes its width from the final line count now, so the document is laid out
-    // once, at its final width.
+    // once, at its final width (the rows of folded lines are not lines).
     mGutterLines = int(std::clamp<qint64>(gutterLines, 0, std::numeric_limits<int>::max()));
-    setViewportMargins(lineNumberAreaWidth(std::max(doc->blockCount(), mGutterLines)), 0, 0, 0);
+    const bool mayHaveFolds = HasHadFoldRows(doc);
+    const qint64 lines = doc->blockCount() - (folds && mayHaveFolds ? folds->foldRowCount() : 0);
+    setViewportMargins(lineNumberAreaWidth(int(std::max<qint64>(lines, mGutterLines))), 0, 0, 0);
     setDocument(doc);
-    mMayHaveFolds = HasHadFoldRows(doc);
+    mMayHaveFolds = mayHaveFolds;
     mFoldsDirty = true;
+    if (folds && mMayHaveFolds) { // walked where the document was built
+        mFolds = *folds;
+        mFoldsDirty = false;
+        mFoldsRevision = doc->revision();
+    }
     delete mRuns;
     mRuns = new SyntaxColorRuns(doc, this);
     connectDocument();

@@ -68,10 +68,11 @@ public:
     // loaded text: no undo history, the colourer starting anew, the gutter sized once for its
     // line count. The pane owns it from now on.
     // gutterLines: the line count the gutter is sized for when the document holds only the head
-    // of a longer text (0: its own).
+    // of a longer text (0: its own). folds: its fold rows, when already walked where it was built.
+    void adoptDocument(QTextDocument *document, qint64 gutterLines = 0,
+                       const FoldMap *folds = nullptr);
     // The theme changed: colour runs are painted again in its colours.
     void themeChanged();
-    void adoptDocument(QTextDocument *document, qint64 gutterLines = 0);
 
     // Vertical position (viewport coordinates) of the top of a line; lines out of view are
     // placed by the line height, so blocks reaching past the view still get their edges.

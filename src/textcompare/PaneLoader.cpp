@@ -3,7 +3,9 @@
 #include "textcompare/FoldedLines.h"
 
 #include <QElapsedTimer>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 #include <QPlainTextDocumentLayout>
 #include <QTextDocument>
 #include <QThread>
@@ -127,6 +129,10 @@ QTextDocument *BuildPaneDocument(const QString &text, QThread *documentThread, b
     }
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);
+    // Every block gets its layout object here: the pane's first layout pass, on the main thread,
+    // then only clears them (tens of thousands of blocks for a big folded text).
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+        block.layout();
     if (documentThread && documentThread != QThread::currentThread())
         doc->moveToThread(documentThread);
     return doc;
@@ -171,8 +177,17 @@ LoadedPane ReadPane(const QString &path, platform::StringEncoding forced,
     return out;
 }
 
-PaneDocument BuildWholePaneDocument(const QString &text, QThread *documentThread,
-                                    std::shared_ptr<std::atomic<bool>> cancelled, bool fold)
+bool SameTextOption(const QTextOption &a, const QTextOption &b)
+{
+    return a.alignment() == b.alignment() && a.textDirection() == b.textDirection() &&
+           a.wrapMode() == b.wrapMode() && a.flags() == b.flags() &&
+           a.tabStopDistance() == b.tabStopDistance() && a.tabs() == b.tabs() &&
+           a.useDesignMetrics() == b.useDesignMetrics();
+}
+
+BuiltPaneDocument BuildWholePaneDocument(const QString &text, QThread *documentThread,
+                                         std::shared_ptr<std::atomic<bool>> cancelled, bool fold,
+                                         const PaneLook &look)
 {
     std::function<void()> hook;
     {
@@ -183,11 +198,15 @@ PaneDocument BuildWholePaneDocument(const QString &text, QThread *documentThread
         hook();
     if (cancelled && *cancelled)
         return {};
-    PaneDocument doc = wrap(BuildPaneDocument(text, nullptr, fold));
+    BuiltPaneDocument built;
+    built.doc = wrap(BuildPaneDocument(text, nullptr, fold));
     // A load cancelled meanwhile leaves nothing behind.
     if (cancelled && *cancelled)
         return {};
+    (*built.doc)->setDefaultFont(look.font);
+    (*built.doc)->setDefaultTextOption(look.option);
+    built.folds.rebuild(built.doc->get());
     if (documentThread && documentThread != QThread::currentThread())
-        (*doc)->moveToThread(documentThread);
-    return doc;
+        (*built.doc)->moveToThread(documentThread);
+    return built;
 }

@@ -7,8 +7,11 @@
 
 #include "platform/TextEncoding.h"
 #include "services/TextFile.h"
+#include "textcompare/FoldedLines.h"
 
+#include <QFont>
 #include <QString>
+#include <QTextOption>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -72,8 +75,23 @@ QThreadPool *PaneBuildPool();
 
 // The whole document of a pane (on a worker); null when cancelled meanwhile. fold: lines longer
 // than kFoldLineLength go in as rows (those longer than kAlwaysFoldLineLength always do).
-PaneDocument BuildWholePaneDocument(const QString &text, QThread *documentThread,
-                                    std::shared_ptr<std::atomic<bool>> cancelled, bool fold);
+// How the pane that will show a document draws it; given to the builder, so that the pane need
+// not walk the whole document again to set them.
+struct PaneLook
+{
+    QFont font;
+    QTextOption option; // tab stops and wrapping
+};
+bool SameTextOption(const QTextOption &a, const QTextOption &b);
+
+struct BuiltPaneDocument
+{
+    PaneDocument doc;
+    FoldMap folds; // the document's fold rows, so the pane that adopts it need not walk them
+};
+BuiltPaneDocument BuildWholePaneDocument(const QString &text, QThread *documentThread,
+                                         std::shared_ptr<std::atomic<bool>> cancelled, bool fold,
+                                         const PaneLook &look);
 
 // The reader of a side's file (App_ReadTextFileContent); tests put a slow one in its place.
 // Null restores the real one.

@@ -10,12 +10,15 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMoveEvent>
 #include <QPushButton>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QThread>
 #include <QThreadPool>
+#include <algorithm>
 #include <atomic>
+#include <functional>
 
 namespace {
 
@@ -279,4 +282,96 @@ TEST_F(SteppedLoadTest, ClosingWhileTheWholeDocumentsAreBuiltLeavesNothing)
     gate.reset();
     expectNoWorkerAndNoCompareFolder();
     EXPECT_TRUE(alerts.empty());
+}
+
+namespace {
+
+// Counts the times a widget's left edge moves.
+struct LeftEdgeMoves : QObject
+{
+    int count = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Move) {
+            const auto *move = static_cast<QMoveEvent *>(event);
+            count += move->oldPos().x() != move->pos().x();
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+TEST_F(SteppedLoadTest, FoldedDocumentIsAdoptedAtItsFinalGutterWidth)
+{
+    // One line of 1.2 M characters: 1,200 rows in the document, one line in the gutter.
+    const QByteArray line(1'200'000, 'x');
+    BuildGate gate;
+    auto w = std::make_unique<MergeEditWndCtr>();
+    w->setMFile1(write("long.txt", line + '\n'));
+    w->setMFile2(write("short.txt", "x\n"));
+    w->showWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate.waiting() == 1; }, 20000));
+    MyEditTextView *view = w->textView(1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->plainText().isEmpty(); }, 20000));
+    // The gutter's width moves the viewport (a scroll bar coming only resizes it).
+    LeftEdgeMoves moves;
+    view->viewport()->installEventFilter(&moves);
+    gate.release();
+    settle(*w);
+    view->viewport()->removeEventFilter(&moves);
+    ASSERT_EQ(view->plainText().size(), line.size() + 1);
+    EXPECT_GT(view->document()->blockCount(), 1000);
+    EXPECT_EQ(view->lineCount(), 2);
+    EXPECT_EQ(view->viewport()->geometry().left() - view->contentsRect().left(),
+              view->lineNumberAreaWidth(2));
+    EXPECT_EQ(moves.count, 0) << "the gutter was sized for the rows, then for the lines";
+}
+
+// Handing a document to a pane lays out and paints its first screen; two sides ready at once
+// still take one event-loop turn each, so the window never holds still for both.
+TEST_F(SteppedLoadTest, EachPaneGetsItsDocumentInATurnOfItsOwn)
+{
+    auto readGate = std::make_shared<BuildGate::State>();
+    SetPaneReaderHook(
+        [readGate](const QString &path, TextFileInfo *info, platform::StringEncoding preferred) {
+            ++readGate->waiting;
+            while (!readGate->open)
+                QThread::msleep(5);
+            return App_ReadTextFileContent(path, info, preferred);
+        });
+    BuildGate buildGate;
+    auto w = std::make_unique<MergeEditWndCtr>();
+    w->setMFile1(write("left.txt", numberedLines(2000, -1)));
+    w->setMFile2(write("right.txt", numberedLines(2000, 1500)));
+    std::vector<int> adoptedInTurn;
+    int adopted = 0;
+    // Both sides arrive together: each worker is done before the next turn runs.
+    const auto turnsUntil = [&](const std::function<bool()> &done, bool building) {
+        while (!done()) {
+            QThreadPool::globalInstance()->waitForDone();
+            if (building)
+                PaneBuildPool()->waitForDone();
+            adopted = 0;
+            QCoreApplication::processEvents();
+            adoptedInTurn.push_back(adopted);
+            if (adoptedInTurn.size() > 100000)
+                break;
+        }
+    };
+    w->showWindow();
+    for (int side : {1, 2})
+        QObject::connect(w->textView(side), &MyEditTextView::documentReplaced, w.get(),
+                         [&] { ++adopted; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return readGate->waiting == 2; }, 20000));
+    readGate->open = true;
+    turnsUntil([&] { return buildGate.waiting() == 2; }, false);
+    buildGate.release();
+    turnsUntil([&] { return !w->isLoading(); }, true);
+    settle(*w);
+    EXPECT_EQ(std::count(adoptedInTurn.begin(), adoptedInTurn.end(), 1), 4)
+        << "two heads and two whole documents";
+    EXPECT_EQ(*std::max_element(adoptedInTurn.begin(), adoptedInTurn.end()), 1);
+    EXPECT_EQ(w->textView(1)->lineCount(), 2001);
+    EXPECT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(1500, 1, 1500, 1)}));
 }
