@@ -335,6 +335,12 @@ TEST(FBBezierGraphTest, ContainmentOfContours)
 {
     FBBezierGraph big(squarePath(0, 0, 300));
     FBBezierGraph ring(ringPath(300, 50, 200));
+    // A block and the same block with a notch at a corner: their outlines share all but the
+    // notch, so rays through either meet the other where its extent ends.
+    const BezierPath notchedPath = *pathFromString("M;0;14@L;7;14@L;7;13@L;9;13@L;9;2@L;0;2@C;@");
+    const BezierPath blockPath = *pathFromString("M;0;14@L;9;14@L;9;2@L;0;2@C;@");
+    FBBezierGraph notched(notchedPath);
+    FBBezierGraph block(blockPath);
     struct Row
     {
         const char *name;
@@ -350,6 +356,9 @@ TEST(FBBezierGraphTest, ContainmentOfContours)
         {"under one unit, inside", &big, squarePath(100, 100, 0.8), true},
         {"under one unit, outside", &big, squarePath(400, 100, 0.8), false},
         {"one and a half, inside", &big, squarePath(10, 10, 1.5), true},
+        {"sharing the sides of the notched one, reaching past its notch", &notched, blockPath,
+         false},
+        {"notched, inside, sharing all sides but at its notch", &block, notchedPath, true},
     };
     for (const Row &row : rows) {
         FBBezierGraph tested(row.tested);

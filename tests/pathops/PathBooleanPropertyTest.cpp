@@ -968,6 +968,16 @@ TEST(PathBooleanProperty, RegressionPairs)
          "M;11;6.99985@L;8.99995;13@L;13;13@C;@"},
         {"a square's edge passing a hair beside the other's corner",
          "M;0;0@L;10;0@L;10;10@L;0;10@C;@", "M;5;-5@L;15;-5@L;15;10.0001@L;5;10.0001@C;@"},
+        {"outlines with counters, one notched, sharing their sides at the notches",
+         "M;0;14@L;7;14@L;7;13@L;9;13@L;9;3@L;7;3@L;7;2@L;0;2@C;@M;1;11@L;6;11@L;6;3@L;1;3@C;@"
+         "M;1;12@L;6;12@L;6;13@L;1;13@C;@",
+         "M;0;14@L;9;14@L;9;13@L;9;13@L;9;3@L;9;3@L;9;2@L;0;2@C;@M;1;3@L;8;3@L;8;10@L;1;10@C;@"
+         "M;1;11@L;8;11@L;8;13@L;1;13@C;@"},
+        {"a counter and a shorter one sharing its bowl and both its edges",
+         "M;2;9@L;7;9@S;7.9665249999999999;9;8.75;9.8954000000000004;8.75;11@"
+         "S;8.75;12.1046;7.9665249999999999;13;7;13@L;2;13@C;@",
+         "M;5;13@L;7;13@S;7.9665249999999999;13;8.75;12.1046;8.75;11@"
+         "S;8.75;9.8954000000000004;7.9665249999999999;9;7;9@L;5;9@C;@"},
     });
 }
 
