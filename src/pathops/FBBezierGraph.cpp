@@ -103,12 +103,19 @@ double gapOf(FBBezierIntersection &x)
     return FBGeom_PointDistance(x.location(), x.curve2()->pointAtParameter(x.parameter2()));
 }
 
+// Where two curves cross near a hit, by Newton's steps (below, with the crossings past an end).
+std::optional<std::pair<double, double>> exactCrossing(const FBBezierCurve &curve1, double s,
+                                                       const FBBezierCurve &curve2, double t);
+
 // The search accepts curves that pass a hair apart at an edge's end as meeting there: a rough
 // hit at the joint, beside the precise hit where the curve really crosses the same edge or the
 // one across the joint. Both would become crossings where there is one, and the pair would
 // cross an odd number of times. A hit near an edge's end (by parameter) that lies within a
 // hundred times its gap of a hit at least a hundred times more precise, on the same edge or the
-// neighbouring one at that end, is such an echo; the answer marks it true.
+// neighbouring one at that end, is such an echo; the answer marks it true. A rough hit whose
+// curves, followed by Newton's steps, cross within both edges at a point apart from the precise
+// hit is a crossing of its own that the search found roughly (a line's corner lying a hair inside
+// a circle: the circle crosses both lines at the corner), and no echo.
 std::vector<bool> echoesAtJoints(const std::vector<EdgeHit> &hits)
 {
     constexpr double EndReach = 1e-5;
@@ -123,6 +130,20 @@ std::vector<bool> echoesAtJoints(const std::vector<EdgeHit> &hits)
         const double rounding = 1e-9 * (1.0 + std::abs(point.x()) + std::abs(point.y()));
         if (!(gap > rounding))
             continue;
+        // Where the rough hit's curves cross within both edges, found once when first needed.
+        std::optional<std::optional<QPointF>> ownCrossing;
+        auto crossesApartFrom = [&](QPointF precise) {
+            if (!ownCrossing) {
+                const auto exact =
+                    exactCrossing(*y.curve1(), y.parameter1(), *y.curve2(), y.parameter2());
+                const bool within = exact && exact->first >= 0.0 && exact->first <= 1.0 &&
+                                    exact->second >= 0.0 && exact->second <= 1.0;
+                ownCrossing =
+                    within ? std::optional<QPointF>(y.curve1()->pointAtParameter(exact->first))
+                           : std::nullopt;
+            }
+            return *ownCrossing && FBGeom_PointDistance(**ownCrossing, precise) > gap;
+        };
         for (bool side1 : {true, false}) {
             const double t = side1 ? y.parameter1() : y.parameter2();
             const bool nearStart = t <= EndReach, nearStop = t >= 1.0 - EndReach;
@@ -145,7 +166,8 @@ std::vector<bool> echoesAtJoints(const std::vector<EdgeHit> &hits)
                 for (size_t k : found->second) {
                     FBBezierIntersection &x = *hits[k].intersection;
                     if (k != index && !echoes[k] && 1e2 * gapOf(x) < gap &&
-                        FBGeom_PointDistance(x.location(), point) <= 1e2 * gap)
+                        FBGeom_PointDistance(x.location(), point) <= 1e2 * gap &&
+                        !crossesApartFrom(x.location()))
                         echoes[index] = true;
                 }
             }
@@ -269,15 +291,126 @@ void dropHitsOnStretches(std::vector<EdgeHit> &hits, const FBContourOverlap &ove
     });
 }
 
-// The hits of one contour pair become crossings, but for echoes of a hit beside a joint and hits
-// where the curves really cross past an end.
-void addCrossingsOfHits(const std::vector<EdgeHit> &hits, bool selfCrossing)
+// The direction a curve leaves its end at `end` (0 or 1) in, away from it: the first control
+// point distinct from the end gives it.
+QPointF directionFromEnd(const FBBezierCurve &curve, double end)
 {
+    const FBCurvePoints p = curve.points();
+    const QPointF from = end == 0.0 ? p[0] : p[3];
+    const std::array<QPointF, 3> inward = end == 0.0 ? std::array<QPointF, 3>{p[1], p[2], p[3]}
+                                                     : std::array<QPointF, 3>{p[2], p[1], p[0]};
+    for (QPointF q : inward) {
+        if (q != from)
+            return FBGeom_SubtractPoints(q, from);
+    }
+    return QPointF();
+}
+
+// The curve's direction at `t`, by its derivative.
+QPointF directionAt(const FBBezierCurve &curve, double t)
+{
+    const FBCurvePoints p = curve.points();
+    const std::array<QPointF, 3> d{FBGeom_SubtractPoints(p[1], p[0]),
+                                   FBGeom_SubtractPoints(p[2], p[1]),
+                                   FBGeom_SubtractPoints(p[3], p[2])};
+    return FBCurve_DeCasteljau(d, t);
+}
+
+// Where a curve runs into its own joint along the other outline (a bowl's joint touching a bar's
+// side), the search may answer the touch anywhere along the stretch where the two stay within its
+// tolerance of each other: on pieces cut at crossings nearby, or on arcs of nearly equal radii,
+// farther from the joint than the parameter tolerance, and often a hair either side of it. Taken
+// as crossings there, such hits cut a sliver out of the answer. A hit within a hundredth of the
+// curves' size of an end of `ours`, where `ours` leaves that end along `theirs` (a sine under
+// 1e-3) and the end lies on `theirs`, is moved to that end, where the edges on both sides decide
+// whether the outlines touch or cross. The answer is the end's parameter, if the hit is moved.
+std::optional<double> jointRunInto(const FBBezierCurve &ours, double t, const FBBezierCurve &theirs,
+                                   double theirT)
+{
+    constexpr double Reach = 1e-2;
+    constexpr double RunSine = 1e-3;
+    const QPointF at = ours.pointAtParameter(t);
+    const QRectF box = ours.bounds().united(theirs.bounds());
+    const double size = std::max(box.width(), box.height());
+    const QPointF along = FBGeom_NormalizeVector(directionAt(theirs, theirT));
+    for (double end : {0.0, 1.0}) {
+        const QPointF endPoint = end == 0.0 ? ours.endPoint1() : ours.endPoint2();
+        if (!(std::abs(t - end) <= 0.5 && FBGeom_PointDistance(at, endPoint) <= Reach * size))
+            continue;
+        const QPointF leaving = FBGeom_NormalizeVector(directionFromEnd(ours, end));
+        if (std::abs(leaving.x() * along.y() - leaving.y() * along.x()) < RunSine)
+            return end;
+    }
+    return std::nullopt;
+}
+
+// The hit, or the same hit moved to the joint a curve runs into along the other (see
+// jointRunInto), where that joint lies on the other curve.
+FBBezierIntersectionPtr movedToJointRunInto(FBBezierIntersectionPtr hit)
+{
+    FBBezierIntersection &x = *hit;
+    if (!x.isAtEndPointOfCurve1()) {
+        if (const auto end =
+                jointRunInto(*x.curve1(), x.parameter1(), *x.curve2(), x.parameter2())) {
+            auto moved = FBBezierIntersection::intersectionWithCurve1(x.curve1(), *end, x.curve2(),
+                                                                      x.parameter2());
+            if (moved->isAtEndPointOfCurve1())
+                hit = std::move(moved);
+        }
+    }
+    FBBezierIntersection &y = *hit;
+    if (!y.isAtEndPointOfCurve2()) {
+        if (const auto end =
+                jointRunInto(*y.curve2(), y.parameter2(), *y.curve1(), y.parameter1())) {
+            auto moved = FBBezierIntersection::intersectionWithCurve1(y.curve1(), y.parameter1(),
+                                                                      y.curve2(), *end);
+            if (moved->isAtEndPointOfCurve2())
+                hit = std::move(moved);
+        }
+    }
+    return hit;
+}
+
+// Where a hit lies on one contour: the edge starting at the joint it lies at, or else the edge
+// it lies inside, told apart by the flag.
+struct HitPlace
+{
+    const FBContourEdge *edge;
+    bool atJoint;
+
+    bool operator==(const HitPlace &) const = default;
+};
+
+HitPlace placeOf(const FBContourEdge *edge, bool atStart, bool atStop)
+{
+    return {atStart ? edge : atStop ? edge->next() : edge, atStart || atStop};
+}
+
+// The hits of one contour pair become crossings, those where a curve runs into its joint along
+// the other moved to that joint, but for echoes of a hit beside a joint, hits
+// where the curves really cross past an end, and repeats of a hit at a joint: where a curve runs
+// into its joint along the other contour's side, the search answers that one point several
+// times, at the joint of both contours or of one and inside the same edge of the other, and each
+// answer would be a crossing of its own.
+void addCrossingsOfHits(std::vector<EdgeHit> hits, bool selfCrossing)
+{
+    for (EdgeHit &hit : hits)
+        hit.intersection = movedToJointRunInto(hit.intersection);
     const std::vector<bool> echoes = echoesAtJoints(hits);
+    std::vector<std::pair<HitPlace, HitPlace>> joints;
     for (size_t k = 0; k < hits.size(); ++k) {
         const EdgeHit &hit = hits[k];
         if (echoes[k] || crossesPastAnEnd(*hit.intersection))
             continue;
+        FBBezierIntersection &x = *hit.intersection;
+        const std::pair<HitPlace, HitPlace> place{
+            placeOf(hit.edge1, x.isAtStartOfCurve1(), x.isAtStopOfCurve1()),
+            placeOf(hit.edge2, x.isAtStartOfCurve2(), x.isAtStopOfCurve2())};
+        if (place.first.atJoint || place.second.atJoint) {
+            if (std::find(joints.begin(), joints.end(), place) != joints.end())
+                continue;
+            joints.push_back(place);
+        }
         markSharedStarts(hit.edge1, hit.edge2, *hit.intersection);
         if (hit.edge1->crossesEdge(hit.edge2, *hit.intersection))
             addCrossingPair(hit.edge1, hit.edge2, hit.intersection, selfCrossing);

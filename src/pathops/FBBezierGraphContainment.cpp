@@ -21,6 +21,9 @@ constexpr quint64 kMinRayFractions = 8;
 // trying every fraction up to a contour's size in units would take for ever on large input.
 constexpr quint64 kMaxRayFractions = 100;
 constexpr double kExtentSlack = 1e-9;
+// How far from an end of the tested contour's extent, relative to the contour's size, a
+// container crossing the ray still passes through that end.
+constexpr double kTouchReach = 1e-5;
 
 bool isHorizontal(const FBBezierCurvePtr &ray)
 {
@@ -84,6 +87,46 @@ bool mayMeetAtAnEnd(const FBBezierCurve &ray, const FBBezierCurve &curve)
 const FBBezierContour *contourOf(const FBEdgeCrossingPtr &crossing)
 {
     return crossing->edge() ? crossing->edge()->contour() : nullptr;
+}
+
+// How far a container's crossing may lie from an end of the tested contour's extent along the
+// ray and still be taken as passing through that end. Crossings found on different curves at one
+// point differ in their last digits, and by far more where the ray meets a curve at its joint: a
+// counter touching its outline's side at a joint is found there a few millionths of its size
+// off. An extent of one point keeps the rounding alone.
+double extentSlack(double minimum, double maximum, const QRectF *testBounds)
+{
+    const double rounding = kExtentSlack * (1.0 + std::max(std::abs(minimum), std::abs(maximum)));
+    if (!testBounds || minimum == maximum)
+        return rounding;
+    return std::max(rounding, kTouchReach * largestSide(*testBounds));
+}
+
+// The contours the ray crosses at either end of the tested contour's extent along it, `minimum`
+// and `maximum`, to within the extent's slack: those among `before` at the minimum, those among
+// `after` at the maximum. None where the extent is a single point, which the crossings at it are
+// shared out for.
+std::pair<std::unordered_set<const FBBezierContour *>, std::unordered_set<const FBBezierContour *>>
+contoursThroughExtent(const std::vector<FBEdgeCrossingPtr> &before,
+                      const std::vector<FBEdgeCrossingPtr> &after, const FBBezierCurvePtr &ray,
+                      QPointF minimum, QPointF maximum, const QRectF &testBounds)
+{
+    std::pair<std::unordered_set<const FBBezierContour *>,
+              std::unordered_set<const FBBezierContour *>>
+        through;
+    if (minimum == maximum)
+        return through;
+    const double low = alongRay(ray, minimum), high = alongRay(ray, maximum);
+    const double slack = extentSlack(low, high, &testBounds);
+    for (const FBEdgeCrossingPtr &crossing : before) {
+        if (std::abs(alongRay(ray, crossing->location()) - low) <= slack)
+            through.first.insert(contourOf(crossing));
+    }
+    for (const FBEdgeCrossingPtr &crossing : after) {
+        if (std::abs(alongRay(ray, crossing->location()) - high) <= slack)
+            through.second.insert(contourOf(crossing));
+    }
+    return through;
 }
 
 } // namespace
@@ -163,11 +206,42 @@ bool FBBezierGraph::eliminateContainers(std::vector<FBBezierContour *> &containe
     if (!findCrossingsOnContainers(containers, ray, testMinimum, testMaximum, crossingsBefore,
                                    crossingsAfter, &testBounds))
         return false;
+    // A container the ray crosses where the tested contour's extent ends runs through that end
+    // point: the contour touches it there, and its crossings on that side tell nothing of where
+    // the contour lies. The other side decides alone; a container touched at both ends of the
+    // extent (sharing the contour's top and bottom) leaves the ray unable to judge.
+    const auto [atMinimum, atMaximum] = contoursThroughExtent(crossingsBefore, crossingsAfter, ray,
+                                                              testMinimum, testMaximum, testBounds);
+    if (std::any_of(atMinimum.begin(), atMinimum.end(),
+                    [&atMaximum](const FBBezierContour *c) { return atMaximum.contains(c); }))
+        return false;
     FBContainment_RemoveContoursThatDontContain(crossingsBefore);
     FBContainment_RemoveContoursThatDontContain(crossingsAfter);
-    FBContainment_RemoveContourCrossingsThatDontAppearIn(crossingsBefore, crossingsAfter);
-    FBContainment_RemoveContourCrossingsThatDontAppearIn(crossingsAfter, crossingsBefore);
-    containers = FBContainment_ContoursFromCrossings(crossingsBefore);
+    if (atMinimum.empty() && atMaximum.empty()) {
+        FBContainment_RemoveContourCrossingsThatDontAppearIn(crossingsBefore, crossingsAfter);
+        FBContainment_RemoveContourCrossingsThatDontAppearIn(crossingsAfter, crossingsBefore);
+        containers = FBContainment_ContoursFromCrossings(crossingsBefore);
+        return true;
+    }
+    std::vector<FBBezierContour *> candidates =
+        FBContainment_ContoursFromCrossings(crossingsBefore);
+    const std::vector<FBBezierContour *> oddAfter =
+        FBContainment_ContoursFromCrossings(crossingsAfter);
+    const std::unordered_set<const FBBezierContour *> before(candidates.begin(), candidates.end());
+    const std::unordered_set<const FBBezierContour *> after(oddAfter.begin(), oddAfter.end());
+    for (FBBezierContour *contour : oddAfter) {
+        if (!before.contains(contour))
+            candidates.push_back(contour);
+    }
+    containers.clear();
+    for (FBBezierContour *contour : candidates) {
+        const bool holds = atMinimum.contains(contour) ? after.contains(contour)
+                           : atMaximum.contains(contour)
+                               ? before.contains(contour)
+                               : before.contains(contour) && after.contains(contour);
+        if (holds)
+            containers.push_back(contour);
+    }
     return true;
 }
 
@@ -206,9 +280,9 @@ bool FBBezierGraph::findCrossingsOnContainers(const std::vector<FBBezierContour 
 {
     const double minimum = alongRay(ray, testMinimum);
     const double maximum = alongRay(ray, testMaximum);
-    // Crossings found on different curves at one point differ in their last digits: a container
-    // that touches the tested contour's extent lies at its end, not inside it.
-    const double slack = kExtentSlack * (1.0 + std::max(std::abs(minimum), std::abs(maximum)));
+    // Crossings found on different curves at one point differ a little: a container that
+    // touches the tested contour's extent lies at its end, not inside it.
+    const double slack = extentSlack(minimum, maximum, testBounds);
     const QRectF rayBounds = ray->bounds();
     std::vector<FBEdgeCrossingPtr> ambiguous;
     ambiguous.reserve(10);

@@ -1,6 +1,7 @@
 #include "pathops/FBContourEdge.h"
 
 #include "pathops/FBBezierContour.h"
+#include "pathops/FBEdgeOverlapRun.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -168,12 +169,8 @@ FBTangentPair chordsOf(const Branches &branches, double distance)
 {
     const FBBezierCurvePtr &l = branches.left;
     const FBBezierCurvePtr &r = branches.right;
-    auto share = [distance](const FBBezierCurvePtr &c) {
-        const double length = c->length();
-        return length > distance ? distance / length : 1.0;
-    };
-    return {FBGeom_SubtractPoints(l->pointAtParameter(1.0 - share(l)), l->endPoint2()),
-            FBGeom_SubtractPoints(r->pointAtParameter(share(r)), r->endPoint1())};
+    return {FBGeom_SubtractPoints(FBOverlap_PointAtChord(*l, distance, false), l->endPoint2()),
+            FBGeom_SubtractPoints(FBOverlap_PointAtChord(*r, distance, true), r->endPoint1())};
 }
 
 double shortestBranch(const Branches &a, const Branches &b)

@@ -13,12 +13,17 @@ FBEdgeOverlapPtr FBEdgeOverlap::overlapWithRange(FBBezierIntersectRangePtr range
     return std::make_shared<FBEdgeOverlap>(std::move(range), edge1, edge2);
 }
 
+// Across a joint, a stretch that ends at its edge's end goes on in one that starts at the next
+// edge's start, both within the range's end tolerance, by which the run's branches are chosen
+// too. Curves leaving a shared joint in one direction run within the search's tolerance for a
+// hair, found as a stretch starting a hair after the joint: judged apart from the stretch before
+// the joint, that sliver would read as the outlines crossing.
 bool FBEdgeOverlap::fitsBefore(const FBEdgeOverlap &next) const
 {
     const FBRange mine = mRange->parameterRange1();
     const FBRange theirs = next.mRange->parameterRange1();
-    if (FBGeom_AreValuesClose(mine.maximum, 1.0))
-        return next.mEdge1 == mEdge1->next() && FBGeom_AreValuesClose(theirs.minimum, 0.0);
+    if (mRange->isAtStopOfCurve1())
+        return next.mEdge1 == mEdge1->next() && next.mRange->isAtStartOfCurve1();
     return next.mEdge1 == mEdge1 && FBGeom_AreValuesClose(theirs.minimum, mine.maximum);
 }
 
@@ -26,8 +31,8 @@ bool FBEdgeOverlap::fitsAfter(const FBEdgeOverlap &previous) const
 {
     const FBRange mine = mRange->parameterRange1();
     const FBRange theirs = previous.mRange->parameterRange1();
-    if (FBGeom_AreValuesClose(mine.minimum, 0.0))
-        return previous.mEdge1 == mEdge1->previous() && FBGeom_AreValuesClose(theirs.maximum, 1.0);
+    if (mRange->isAtStartOfCurve1())
+        return previous.mEdge1 == mEdge1->previous() && previous.mRange->isAtStopOfCurve1();
     return previous.mEdge1 == mEdge1 && FBGeom_AreValuesClose(theirs.maximum, mine.minimum);
 }
 

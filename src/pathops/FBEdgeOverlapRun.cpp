@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <initializer_list>
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace {
 
@@ -48,6 +50,30 @@ QPointF FBOverlap_RightTangentAtOffset(const FBBezierCurvePtr &curve, double off
     FBBezierCurvePtr right;
     curve->pointAtParameter(offset / curve->length(), nullptr, &right);
     return rightTangent(right);
+}
+
+QPointF FBOverlap_PointAtChord(const FBBezierCurve &curve, double distance, bool fromStart)
+{
+    const QPointF origin = fromStart ? curve.endPoint1() : curve.endPoint2();
+    auto at = [&curve, fromStart](double share) {
+        return curve.pointAtParameter(fromStart ? share : 1.0 - share);
+    };
+    auto reach = [&](double share) { return FBGeom_PointDistance(at(share), origin); };
+    if (!(reach(1.0) > distance))
+        return at(1.0);
+    // Near the end the distance grows with the share: bisection finds where it passes
+    // `distance`, to well below the scale of the branches compared.
+    const double length = curve.length();
+    double low = 0.0, high = 1.0;
+    double share = length > distance ? distance / length : 0.5;
+    for (int step = 0; step < 60 && high - low > 1e-12; ++step) {
+        const double d = reach(share);
+        if (d == distance)
+            break;
+        (d < distance ? low : high) = share;
+        share = (low + high) / 2;
+    }
+    return at(share);
 }
 
 bool FBEdgeOverlapRun::insertOverlap(const FBEdgeOverlapPtr &overlap)
@@ -122,22 +148,39 @@ bool FBEdgeOverlapRun::isCrossing() const
     // A branch leaving each end, as the direction to a point `distance` along it (0: its
     // tangent). A left branch ends at the stretch, a right branch starts there. Equal distances
     // rather than equal parameters, so that arcs of different radii part.
-    auto share = [](const FBBezierCurvePtr &curve, double distance) {
-        const double length = curve->length();
-        return length > distance ? distance / length : 1.0;
+    // Where the search ended the stretch on the two contours a little apart (curves touching
+    // along a tangent part slowly), a branch of contour 2 is measured from contour 1's end of
+    // the stretch: the gap between the ends shows which side contour 2 lies on there, and the
+    // branches' own directions, taken at two different points, may not.
+    const QPointF firstEnd = stretchStart->endPoint1();
+    const QPointF lastEnd = stretchEnd->endPoint2();
+    const QPointF firstEnd2 = reversed ? edge2First->endPoint1() : edge2First->endPoint2();
+    const QPointF lastEnd2 = reversed ? edge2Second->endPoint2() : edge2Second->endPoint1();
+    auto apart = [](QPointF a, QPointF b) {
+        const double rounding =
+            1e-9 *
+            (1.0 + std::max({std::abs(a.x()), std::abs(a.y()), std::abs(b.x()), std::abs(b.y())}));
+        return FBGeom_PointDistance(a, b) > rounding;
     };
-    auto leftBranch = [&share](const FBBezierCurvePtr &curve, double distance) {
+    const bool endsApart = apart(firstEnd, firstEnd2) || apart(lastEnd, lastEnd2);
+    auto leftBranch = [](const FBBezierCurvePtr &curve, double distance,
+                         std::optional<QPointF> from = std::nullopt) {
         return distance == 0.0
                    ? FBOverlap_LeftTangentAtOffset(curve, 0.0)
-                   : FBGeom_SubtractPoints(curve->pointAtParameter(1.0 - share(curve, distance)),
-                                           curve->endPoint2());
+                   : FBGeom_SubtractPoints(FBOverlap_PointAtChord(*curve, distance, false),
+                                           from.value_or(curve->endPoint2()));
     };
-    auto rightBranch = [&share](const FBBezierCurvePtr &curve, double distance) {
+    auto rightBranch = [](const FBBezierCurvePtr &curve, double distance,
+                          std::optional<QPointF> from = std::nullopt) {
         return distance == 0.0
                    ? FBOverlap_RightTangentAtOffset(curve, 0.0)
-                   : FBGeom_SubtractPoints(curve->pointAtParameter(share(curve, distance)),
-                                           curve->endPoint1());
+                   : FBGeom_SubtractPoints(FBOverlap_PointAtChord(*curve, distance, true),
+                                           from.value_or(curve->endPoint1()));
     };
+    const std::optional<QPointF> firstFrom =
+        endsApart ? std::optional<QPointF>(firstEnd) : std::nullopt;
+    const std::optional<QPointF> lastFrom =
+        endsApart ? std::optional<QPointF>(lastEnd) : std::nullopt;
     auto sameDirection = [](QPointF a, QPointF b) {
         return FBGeom_ArePointsCloseWithThreshold(FBGeom_NormalizeVector(a),
                                                   FBGeom_NormalizeVector(b), 1e-9);
@@ -148,10 +191,14 @@ bool FBEdgeOverlapRun::isCrossing() const
     const double shortest = std::min(
         {edge1Before->length(), edge1After->length(), edge2First->length(), edge2Second->length()});
     for (double part : {0.0, 1.0 / 64, 1.0 / 16, 1.0 / 4, 1.0 / 2}) {
+        if (part == 0.0 && endsApart)
+            continue;
         const double d = shortest * part;
         edge1Tangents = {leftBranch(edge1Before, d), rightBranch(edge1After, d)};
-        edge2Tangents = {reversed ? rightBranch(edge2First, d) : leftBranch(edge2First, d),
-                         reversed ? leftBranch(edge2Second, d) : rightBranch(edge2Second, d)};
+        edge2Tangents = {reversed ? rightBranch(edge2First, d, firstFrom)
+                                  : leftBranch(edge2First, d, firstFrom),
+                         reversed ? leftBranch(edge2Second, d, lastFrom)
+                                  : rightBranch(edge2Second, d, lastFrom)};
         if (!sameDirection(edge1Tangents.left, edge2Tangents.left) &&
             !sameDirection(edge1Tangents.right, edge2Tangents.right))
             break;

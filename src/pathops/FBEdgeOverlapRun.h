@@ -35,3 +35,8 @@ private:
 // units along the curve from that end; offset 0 uses the curve's own control points.
 QPointF FBOverlap_LeftTangentAtOffset(const FBBezierCurvePtr &curve, double offset);
 QPointF FBOverlap_RightTangentAtOffset(const FBBezierCurvePtr &curve, double offset);
+// The point `distance` from the curve's start (or end) in a straight line, or the far end when
+// the curve reaches no farther: branches leaving one point are compared at equal distances from
+// it. A share of the parameter would put the points of curves bending differently at different
+// distances, and their directions, which part only slowly, could then show the wrong side.
+QPointF FBOverlap_PointAtChord(const FBBezierCurve &curve, double distance, bool fromStart);

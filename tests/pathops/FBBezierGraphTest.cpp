@@ -276,6 +276,15 @@ TEST(FBBezierGraphTest, CrossingsNearAJoint)
          "9.2541230851198595;21.74834598238013;6.7968076488111642;"
          "21.74834598238013;3.7655554399927529@C;@",
          0},
+        {"a bowl's pieces touching a bar's side at their joint, found a hair either side of it",
+         "M;8.7693339554326197;5@S;8.9166104518715628;5.2612122132940833;9;5.5589734424038779;9;"
+         "5.875@S;9;5.9170036432127313;8.9985268791338733;5.9586846196480696;8.9956264286675847;"
+         "6@L;2;6@L;2;5@L;8.7693339554326197;5@C;@",
+         "M;8.7693339554326197;5@S;8.4340117171207218;4.4052665146574146;7.7675050052308023;4;7;"
+         "4@L;2;4@L;2;5@L;0;5@L;0;6@L;2;6@L;2;7.75@L;7;7.75@S;8.0597961139064207;7.75;"
+         "8.9270188501568484;6.9772786103885691;8.9956264286675847;6@L;9;6@L;9;5@L;"
+         "8.7693339554326197;5@C;@",
+         0},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -335,6 +344,12 @@ TEST(FBBezierGraphTest, ContainmentOfContours)
 {
     FBBezierGraph big(squarePath(0, 0, 300));
     FBBezierGraph ring(ringPath(300, 50, 200));
+    // A block and the same block with a notch at a corner: their outlines share all but the
+    // notch, so rays through either meet the other where its extent ends.
+    const BezierPath notchedPath = *pathFromString("M;0;14@L;7;14@L;7;13@L;9;13@L;9;2@L;0;2@C;@");
+    const BezierPath blockPath = *pathFromString("M;0;14@L;9;14@L;9;2@L;0;2@C;@");
+    FBBezierGraph notched(notchedPath);
+    FBBezierGraph block(blockPath);
     struct Row
     {
         const char *name;
@@ -350,6 +365,9 @@ TEST(FBBezierGraphTest, ContainmentOfContours)
         {"under one unit, inside", &big, squarePath(100, 100, 0.8), true},
         {"under one unit, outside", &big, squarePath(400, 100, 0.8), false},
         {"one and a half, inside", &big, squarePath(10, 10, 1.5), true},
+        {"sharing the sides of the notched one, reaching past its notch", &notched, blockPath,
+         false},
+        {"notched, inside, sharing all sides but at its notch", &block, notchedPath, true},
     };
     for (const Row &row : rows) {
         FBBezierGraph tested(row.tested);
