@@ -147,8 +147,22 @@ bool FBBezierGraph::containsContour(const FBBezierContour *testContour) const
 
     // Only a contour whose box holds the tested contour's box can surround it; without one
     // there is nothing to count.
-    if (std::none_of(mContours.begin(), mContours.end(), [&testBounds](const auto &contour) {
-            return FBBoxPairs_BoxHolds(contour->bounds(), testBounds);
+    // No box's pad exceeds that of the graph's box, which holds them all: a box farther off than
+    // that cannot hold the tested one, and most are told apart without working out their pads.
+    const double widest =
+        1e-9 * (1.0 + std::max({std::abs(graphBounds.left()), std::abs(graphBounds.right()),
+                                std::abs(graphBounds.top()), std::abs(graphBounds.bottom())}));
+    const double reach = std::max(
+        widest,
+        1e-9 * (1.0 + std::max({std::abs(testBounds.left()), std::abs(testBounds.right()),
+                                std::abs(testBounds.top()), std::abs(testBounds.bottom())})));
+    if (std::none_of(mContours.begin(), mContours.end(), [&](const auto &contour) {
+            const QRectF box = contour->bounds();
+            if (box.left() - reach > testBounds.left() ||
+                box.right() + reach < testBounds.right() || box.top() - reach > testBounds.top() ||
+                box.bottom() + reach < testBounds.bottom())
+                return false;
+            return FBBoxPairs_BoxHolds(box, testBounds);
         }))
         return false;
     std::vector<FBBezierContour *> containers;
