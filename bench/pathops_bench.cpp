@@ -2,11 +2,11 @@
 // polygon clipper, with the rise of the peak resident size. Then the union of N seeded circles
 // (radii 5 to 20, centres in a square of side 30 sqrt(N)) by the curve engine, folded in
 // balanced pairs, against the polygon clipper's single union of the same circles as 64-gons
-// (made outside the timing). After the Google Benchmark runs, a table prints the median of 5
-// runs of each, their ratio (goal: at most 1.5), both areas and the number of curve pairs
-// searched; then the progress dialog's fold of 100 circles, step by step; then the large single
-// paths (25,000 circles, a polygon of 100,000 vertices) through the direct operations and the
-// guarded entry, and how soon a cancel stops a union of 1000 circles and one of 25,000.
+// (made outside the timing). After the Google Benchmark runs, a table prints the median of 9
+// runs of each, taken in turn, their ratio (goal: at most 1.5), both areas and the number of curve
+// pairs searched; then the progress dialog's fold of 100 circles, step by step; then the large
+// single paths (25,000 circles, a polygon of 100,000 vertices) through the direct operations and
+// the guarded entry, and how soon a cancel stops a union of 1000 circles and one of 25,000.
 #include "controls/PathOperationDialog.h"
 #include "pathops/PathBooleanOperations.h"
 #include "pathops/PathOperationState.h"
@@ -167,6 +167,8 @@ void BM_ClipperUnion(benchmark::State &state)
 }
 BENCHMARK(BM_ClipperUnion)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
+constexpr int kTableRuns = 9;
+
 double medianSeconds(const std::function<void()> &run, int times = 5)
 {
     std::vector<double> seconds;
@@ -180,9 +182,24 @@ double medianSeconds(const std::function<void()> &run, int times = 5)
     return seconds[seconds.size() / 2];
 }
 
+// The medians of two runs taken in turn, so that a change in the machine's load falls on both.
+std::pair<double, double> medianSecondsInTurn(const std::function<void()> &first,
+                                              const std::function<void()> &second, int times)
+{
+    std::vector<double> a, b;
+    for (int i = 0; i < times; ++i) {
+        a.push_back(medianSeconds(first, 1));
+        b.push_back(medianSeconds(second, 1));
+    }
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    return {a[a.size() / 2], b[b.size() / 2]};
+}
+
 void printTable()
 {
-    std::printf("\nUnion of N circles, median of 5 (goal: engine within 1.5x of the clipper)\n");
+    std::printf("\nUnion of N circles, median of 9 taken in turn (goal: engine within 1.5x of the "
+                "clipper)\n");
     std::printf("%6s %12s %12s %7s %14s %14s %12s\n", "N", "engine ms", "clipper ms", "ratio",
                 "engine area", "clipper area", "pair searches");
     for (int n : {10, 100, 1000}) {
@@ -191,13 +208,15 @@ void printTable()
         const ClipperLib::Paths polygons = circlePolygons(circles);
         BezierPath result;
         const unsigned long long before = gPathCurvePairSearches.load();
-        const double engine = medianSeconds([&] { result = unionInBalancedPairs(paths); });
-        const unsigned long long searches = (gPathCurvePairSearches.load() - before) / 5;
         double clipperArea = 0;
-        const double clipper = medianSeconds([&] {
-            ClipperLib::Paths solution;
-            clipperArea = clipperUnion(polygons, &solution);
-        });
+        const auto [engine, clipper] =
+            medianSecondsInTurn([&] { result = unionInBalancedPairs(paths); },
+                                [&] {
+                                    ClipperLib::Paths solution;
+                                    clipperArea = clipperUnion(polygons, &solution);
+                                },
+                                kTableRuns);
+        const unsigned long long searches = (gPathCurvePairSearches.load() - before) / kTableRuns;
         std::printf("%6d %12.2f %12.2f %7.2f %14.2f %14.2f %12llu\n", n, engine * 1e3,
                     clipper * 1e3, engine / clipper, pathArea(result), clipperArea, searches);
     }
