@@ -66,8 +66,17 @@ public:
     // Calls `report` with every entry whose box meets `box`, in no particular order.
     template <typename Report> void forEachMeeting(const Entry &box, Report report) const
     {
+        anyMeeting(box, [&report](const Entry &e) {
+            report(e);
+            return false;
+        });
+    }
+
+    // Whether `found` answers true for an entry whose box meets `box`; the search stops there.
+    template <typename Found> bool anyMeeting(const Entry &box, Found found) const
+    {
         if (mNodes.empty())
-            return;
+            return false;
         std::uint32_t stack[128];
         size_t depth = 0;
         stack[depth++] = 0;
@@ -77,14 +86,15 @@ public:
                 continue;
             if (node.left < 0) {
                 for (size_t k = node.begin; k < node.end; ++k) {
-                    if (overlaps(mEntries[k], box))
-                        report(mEntries[k]);
+                    if (overlaps(mEntries[k], box) && found(mEntries[k]))
+                        return true;
                 }
                 continue;
             }
             stack[depth++] = std::uint32_t(node.left);
             stack[depth++] = std::uint32_t(node.right);
         }
+        return false;
     }
 
 private:
@@ -205,8 +215,10 @@ std::vector<std::pair<size_t, size_t>> FBBoxPairs_Meeting(const std::vector<QRec
     return pairs;
 }
 
-std::vector<std::pair<size_t, size_t>> FBBoxPairs_MeetingWithin(const std::vector<QRectF> &boxes)
+std::vector<std::pair<size_t, size_t>> FBBoxPairs_MeetingWithin(const std::vector<QRectF> &boxes,
+                                                                const std::vector<size_t> *groups)
 {
+    auto apart = [groups](size_t i, size_t j) { return !groups || (*groups)[i] != (*groups)[j]; };
     std::vector<Entry> entries;
     entries.reserve(boxes.size());
     for (size_t i = 0; i < boxes.size(); ++i)
@@ -215,7 +227,7 @@ std::vector<std::pair<size_t, size_t>> FBBoxPairs_MeetingWithin(const std::vecto
         std::vector<std::pair<size_t, size_t>> pairs;
         for (size_t i = 0; i < entries.size(); ++i) {
             for (size_t j = i + 1; j < entries.size(); ++j) {
-                if (overlaps(entries[i], entries[j]))
+                if (apart(i, j) && overlaps(entries[i], entries[j]))
                     pairs.emplace_back(i, j);
             }
         }
@@ -226,11 +238,63 @@ std::vector<std::pair<size_t, size_t>> FBBoxPairs_MeetingWithin(const std::vecto
     for (size_t i = 0; i < boxes.size(); ++i) {
         if (i % kCancelStride == kCancelStride - 1)
             PathOperation_CheckCancelAndTimeLimit();
-        tree.forEachMeeting(entries[i], [&pairs, i](const Entry &e) {
-            if (e.index > i)
+        tree.forEachMeeting(entries[i], [&pairs, &apart, i](const Entry &e) {
+            if (e.index > i && apart(i, e.index))
                 pairs.emplace_back(i, e.index);
         });
     }
     std::sort(pairs.begin(), pairs.end());
     return pairs;
+}
+
+std::vector<bool> FBBoxPairs_GroupsMeetingOthers(const std::vector<QRectF> &boxes,
+                                                 const std::vector<size_t> &groups,
+                                                 size_t groupCount)
+{
+    std::vector<bool> met(groupCount, false);
+    std::vector<Entry> entries;
+    entries.reserve(boxes.size());
+    for (size_t i = 0; i < boxes.size(); ++i)
+        entries.push_back(entryFor(boxes[i], i));
+    if (boxes.size() * boxes.size() <= 2 * kFewPairs) {
+        for (size_t i = 0; i < entries.size(); ++i) {
+            for (size_t j = i + 1; j < entries.size(); ++j) {
+                if (groups[i] != groups[j] && overlaps(entries[i], entries[j]))
+                    met[groups[i]] = met[groups[j]] = true;
+            }
+        }
+        return met;
+    }
+    const BoxTree tree(entries);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (i % kCancelStride == kCancelStride - 1)
+            PathOperation_CheckCancelAndTimeLimit();
+        const size_t group = groups[i];
+        if (met[group])
+            continue;
+        tree.anyMeeting(entries[i], [&](const Entry &e) {
+            if (groups[e.index] == group)
+                return false;
+            met[group] = met[groups[e.index]] = true;
+            return true;
+        });
+    }
+    return met;
+}
+
+std::vector<bool> FBBoxPairs_MeetingAny(const std::vector<QRectF> &boxes,
+                                        const std::vector<QRectF> &others)
+{
+    std::vector<Entry> entries;
+    entries.reserve(others.size());
+    for (size_t j = 0; j < others.size(); ++j)
+        entries.push_back(entryFor(others[j], j));
+    const BoxTree tree(std::move(entries));
+    std::vector<bool> met(boxes.size(), false);
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        if (i % kCancelStride == kCancelStride - 1)
+            PathOperation_CheckCancelAndTimeLimit();
+        met[i] = tree.anyMeeting(entryFor(boxes[i], i), [](const Entry &) { return true; });
+    }
+    return met;
 }

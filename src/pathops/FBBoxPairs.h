@@ -21,5 +21,19 @@ bool FBBoxPairs_BoxHoldsPoint(const QRectF &outer, QPointF point);
 // when the running combination is cancelled or runs out of time.
 std::vector<std::pair<size_t, size_t>> FBBoxPairs_Meeting(const std::vector<QRectF> &first,
                                                           const std::vector<QRectF> &second);
-// Every (i, j) with i < j whose boxes meet, sorted by i, then j.
-std::vector<std::pair<size_t, size_t>> FBBoxPairs_MeetingWithin(const std::vector<QRectF> &boxes);
+// Every (i, j) with i < j whose boxes meet, sorted by i, then j; with `groups` (groups[i] names
+// the group of boxes[i]), only those of different groups.
+std::vector<std::pair<size_t, size_t>>
+FBBoxPairs_MeetingWithin(const std::vector<QRectF> &boxes,
+                         const std::vector<size_t> *groups = nullptr);
+
+// For every group (groups[i] names the group of boxes[i], numbered from 0 below groupCount),
+// whether one of its boxes meets a box of another group. Each group's search stops at its first
+// such box, and a group already found met is not searched.
+std::vector<bool> FBBoxPairs_GroupsMeetingOthers(const std::vector<QRectF> &boxes,
+                                                 const std::vector<size_t> &groups,
+                                                 size_t groupCount);
+
+// For every box of `boxes`, whether it meets one of `others`; each search stops at the first.
+std::vector<bool> FBBoxPairs_MeetingAny(const std::vector<QRectF> &boxes,
+                                        const std::vector<QRectF> &others);

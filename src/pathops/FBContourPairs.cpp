@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <tuple>
 
 namespace {
@@ -18,10 +19,13 @@ struct EdgeList
     std::vector<std::pair<size_t, size_t>> at;
 };
 
-EdgeList edgesOf(const std::vector<FBBezierContourPtr> &contours)
+EdgeList edgesOf(const std::vector<FBBezierContourPtr> &contours,
+                 const std::vector<bool> *only = nullptr)
 {
     EdgeList list;
     for (size_t c = 0; c < contours.size(); ++c) {
+        if (only && !(*only)[c])
+            continue;
         const auto &edges = contours[c]->edges();
         for (size_t e = 0; e < edges.size(); ++e) {
             list.boxes.push_back(edges[e]->curve()->bounds());
@@ -29,6 +33,68 @@ EdgeList edgesOf(const std::vector<FBBezierContourPtr> &contours)
         }
     }
     return list;
+}
+
+// The contour of each edge of the list.
+std::vector<size_t> contourOfEach(const EdgeList &edges)
+{
+    std::vector<size_t> contours;
+    contours.reserve(edges.at.size());
+    for (const auto &[c, e] : edges.at)
+        contours.push_back(c);
+    return contours;
+}
+
+// Which contours have a box meeting another contour's: only their edges can meet another
+// contour's edges, since an edge's box lies within its contour's and is padded no more. Most
+// contours of a large answer stand clear of the rest and are left out of the edge search.
+// The box round each contour's edges; nothing when a coordinate is not finite or a contour has
+// no edge.
+std::optional<std::vector<QRectF>> edgeBoxesOf(const std::vector<FBBezierContourPtr> &contours)
+{
+    std::vector<QRectF> boxes;
+    boxes.reserve(contours.size());
+    for (const FBBezierContourPtr &contour : contours) {
+        double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
+        for (const auto &edge : contour->edges()) {
+            const QRectF b = edge->curve()->bounds();
+            left = std::min(left, b.left());
+            right = std::max(right, b.right());
+            top = std::min(top, b.top());
+            bottom = std::max(bottom, b.bottom());
+        }
+        if (!std::isfinite(left) || !std::isfinite(right) || !std::isfinite(top) ||
+            !std::isfinite(bottom))
+            return std::nullopt;
+        boxes.push_back(QRectF(QPointF(left, top), QPointF(right, bottom)));
+    }
+    return boxes;
+}
+
+std::vector<bool> contoursNearOthers(const std::vector<FBBezierContourPtr> &contours)
+{
+    // A coordinate that is not finite (or no edge) leaves every contour in the search.
+    const std::optional<std::vector<QRectF>> boxes = edgeBoxesOf(contours);
+    if (!boxes)
+        return std::vector<bool>(contours.size(), true);
+    // Each box its own group: boxes nested round one centre all meet, and are not listed in pairs.
+    std::vector<size_t> each(boxes->size());
+    for (size_t c = 0; c < each.size(); ++c)
+        each[c] = c;
+    return FBBoxPairs_GroupsMeetingOthers(*boxes, each, each.size());
+}
+
+// The same between two lists: which contours of each have a box meeting one of the other's.
+std::pair<std::vector<bool>, std::vector<bool>>
+contoursNearEither(const std::vector<FBBezierContourPtr> &first,
+                   const std::vector<FBBezierContourPtr> &second)
+{
+    const std::optional<std::vector<QRectF>> firstBoxes = edgeBoxesOf(first);
+    const std::optional<std::vector<QRectF>> secondBoxes = edgeBoxesOf(second);
+    if (!firstBoxes || !secondBoxes)
+        return {std::vector<bool>(first.size(), true), std::vector<bool>(second.size(), true)};
+    return {FBBoxPairs_MeetingAny(*firstBoxes, *secondBoxes),
+            FBBoxPairs_MeetingAny(*secondBoxes, *firstBoxes)};
 }
 
 // Counts, for points of a row, the pieces whose ranges (low, high] hold the point's height.
@@ -104,8 +170,9 @@ bool allFinite(const EdgeList &edges, const std::vector<FBBezierContourPtr> &con
 std::vector<FBContourEdgePair> FBContourPairs_Between(const std::vector<FBBezierContourPtr> &first,
                                                       const std::vector<FBBezierContourPtr> &second)
 {
-    const EdgeList ours = edgesOf(first);
-    const EdgeList theirs = edgesOf(second);
+    const auto [firstNear, secondNear] = contoursNearEither(first, second);
+    const EdgeList ours = edgesOf(first, &firstNear);
+    const EdgeList theirs = edgesOf(second, &secondNear);
     std::vector<FBContourEdgePair> pairs;
     for (const auto &[p, q] : FBBoxPairs_Meeting(ours.boxes, theirs.boxes))
         pairs.push_back(
@@ -120,14 +187,14 @@ std::vector<FBContourEdgePair> FBContourPairs_Between(const std::vector<FBBezier
 std::vector<FBContourEdgePair>
 FBContourPairs_Within(const std::vector<FBBezierContourPtr> &contours)
 {
-    const EdgeList edges = edgesOf(contours);
+    const std::vector<bool> near = contoursNearOthers(contours);
+    const EdgeList edges = edgesOf(contours, &near);
+    const std::vector<size_t> groups = contourOfEach(edges);
     std::vector<FBContourEdgePair> pairs;
-    // p < q, so p's contour comes first or is the same one.
-    for (const auto &[p, q] : FBBoxPairs_MeetingWithin(edges.boxes)) {
-        if (edges.at[p].first != edges.at[q].first)
-            pairs.push_back(
-                {edges.at[q].first, edges.at[p].first, edges.at[q].second, edges.at[p].second});
-    }
+    // p < q, so p's contour comes first.
+    for (const auto &[p, q] : FBBoxPairs_MeetingWithin(edges.boxes, &groups))
+        pairs.push_back(
+            {edges.at[q].first, edges.at[p].first, edges.at[q].second, edges.at[p].second});
     std::sort(pairs.begin(), pairs.end(), [](const auto &x, const auto &y) {
         if (x.contour1 != y.contour1)
             return x.contour1 > y.contour1;
@@ -146,11 +213,14 @@ FBContourPairs_IsolatedInsides(const std::vector<FBBezierContourPtr> &contours)
     const EdgeList edges = edgesOf(contours);
     if (!allFinite(edges, contours))
         return insides;
+    const std::vector<bool> near = contoursNearOthers(contours);
+    const EdgeList nearEdges = edgesOf(contours, &near);
+    const std::vector<size_t> groups = contourOfEach(nearEdges);
+    const std::vector<bool> met =
+        FBBoxPairs_GroupsMeetingOthers(nearEdges.boxes, groups, contours.size());
     std::vector<bool> isolated(contours.size(), true);
-    for (const auto &[p, q] : FBBoxPairs_MeetingWithin(edges.boxes)) {
-        if (edges.at[p].first != edges.at[q].first)
-            isolated[edges.at[p].first] = isolated[edges.at[q].first] = false;
-    }
+    for (size_t c = 0; c < contours.size(); ++c)
+        isolated[c] = !met[c];
     // The tested contours by their first points from left to right, and the edges by where
     // their boxes end on the right: each point's count holds the edges wholly to its left.
     std::vector<size_t> tested;

@@ -4,15 +4,15 @@
 
 #include "pathops/FBBezierCurve.h"
 #include "pathops/FBContourEdge.h"
+#include "pathops/PathOperationState.h"
 
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 #include <utility>
 
 namespace {
-
-using Curves = std::vector<FBBezierCurvePtr>;
 
 // Lines keep a coordinate all their points share exactly, so lines on one side compare equal.
 struct LineKey
@@ -45,181 +45,241 @@ double along(QPointF p, bool level)
     return level ? p.x() : p.y();
 }
 
-// The stretch two lines on one axis line share while running opposite ways, as the points
-// bounding it on the first line (from its start's side), if it has a length.
-std::optional<std::pair<QPointF, QPointF>> reversedStretch(const FBBezierCurve &first,
-                                                           const FBBezierCurve &second, bool level)
+// The curves of all loops, each linked to the next of its loop. A stretch two lines run along
+// opposite ways is cut out by relinking the pieces around it, whether the lines belong to one
+// loop (which falls in two) or to two (which become one), so each cut costs the same however
+// long the loops are.
+class LoopNetwork
 {
-    const QPointF p = first.endPoint1(), q = first.endPoint2();
-    const QPointF r = second.endPoint1(), s = second.endPoint2();
-    const double sign = along(q, level) > along(p, level) ? 1 : -1;
-    if ((along(s, level) - along(r, level)) * sign >= 0)
-        return std::nullopt;
-    // Positions measured in the first line's direction.
-    const double p0 = along(p, level) * sign, q0 = along(q, level) * sign;
-    const double s0 = along(s, level) * sign, r0 = along(r, level) * sign;
-    const QPointF from = s0 > p0 ? s : p;
-    const QPointF to = r0 < q0 ? r : q;
-    if (std::max(s0, p0) >= std::min(r0, q0))
-        return std::nullopt;
-    return std::pair(from, to);
-}
-
-void appendLine(Curves &curves, QPointF from, QPointF to)
-{
-    if (from != to)
-        curves.push_back(FBBezierCurve::bezierCurveWithLineStartPoint(from, to));
-}
-
-// Splits `curves` at its first slit into the loops on either side; false when it has none.
-bool splitAtFirstSlit(const Curves &curves, Curves &outer, Curves &inner)
-{
-    std::map<LineKey, std::vector<size_t>> lines;
-    for (size_t i = 0; i < curves.size(); ++i) {
-        if (const std::optional<LineKey> key = axisLineKey(*curves[i]))
-            lines[*key].push_back(i);
-    }
-    for (const auto &[key, indexes] : lines) {
-        for (size_t m = 0; m < indexes.size(); ++m) {
-            for (size_t n = m + 1; n < indexes.size(); ++n) {
-                const size_t i = indexes[m], j = indexes[n];
-                const auto stretch = reversedStretch(*curves[i], *curves[j], key.level);
-                if (!stretch)
-                    continue;
-                // Line i runs p a b q, line j runs r b a s: drop a b and b a.
-                const auto [a, b] = *stretch;
-                outer.assign(curves.begin(), curves.begin() + qsizetype(i));
-                appendLine(outer, curves[i]->endPoint1(), a);
-                appendLine(outer, a, curves[j]->endPoint2());
-                outer.insert(outer.end(), curves.begin() + qsizetype(j) + 1, curves.end());
-                inner.clear();
-                appendLine(inner, b, curves[i]->endPoint2());
-                inner.insert(inner.end(), curves.begin() + qsizetype(i) + 1,
-                             curves.begin() + qsizetype(j));
-                appendLine(inner, curves[j]->endPoint1(), b);
-                return true;
+public:
+    explicit LoopNetwork(const std::vector<FBBezierContourPtr> &contours)
+    {
+        for (size_t l = 0; l < contours.size(); ++l) {
+            const auto &edges = contours[l]->edges();
+            const int first = int(mNodes.size());
+            for (size_t k = 0; k < edges.size(); ++k) {
+                const int next = k + 1 < edges.size() ? int(mNodes.size()) + 1 : first;
+                const int previous = k > 0 ? int(mNodes.size()) - 1 : first + int(edges.size()) - 1;
+                mNodes.push_back({edges[k]->curve(), next, previous, int(mNodes.size()), int(l)});
             }
         }
+        mTouched.assign(contours.size(), false);
     }
-    return false;
-}
 
-// Joins two loops where they run along one stretch opposite ways, dropping the stretch; false
-// when they share none.
-bool joinAtFirstSharedStretch(std::vector<Curves> &loops)
-{
-    std::map<LineKey, std::vector<std::pair<size_t, size_t>>> lines;
-    for (size_t l = 0; l < loops.size(); ++l) {
-        for (size_t i = 0; i < loops[l].size(); ++i) {
-            if (const std::optional<LineKey> key = axisLineKey(*loops[l][i]))
-                lines[*key].push_back({l, i});
+    // Cuts every stretch that two lines on one axis line run along opposite ways.
+    void cutReversedStretches()
+    {
+        std::map<LineKey, std::vector<int>> lines;
+        for (int n = 0; n < int(mNodes.size()); ++n) {
+            if (const std::optional<LineKey> key = axisLineKey(*mNodes[size_t(n)].curve))
+                lines[*key].push_back(n);
+        }
+        for (const auto &[key, nodes] : lines) {
+            PathOperation_CheckCancelAndTimeLimit();
+            cutOnLine(key.level, nodes);
         }
     }
-    for (const auto &[key, places] : lines) {
-        for (size_t m = 0; m < places.size(); ++m) {
-            for (size_t n = m + 1; n < places.size(); ++n) {
-                const auto [x, i] = places[m];
-                const auto [y, j] = places[n];
-                if (x == y)
-                    continue;
-                const Curves &first = loops[x];
-                const Curves &second = loops[y];
-                const auto stretch = reversedStretch(*first[i], *second[j], key.level);
-                if (!stretch)
-                    continue;
-                // Line i runs p a b q, line j runs r b a s: drop a b and b a.
-                const auto [a, b] = *stretch;
-                Curves joined(first.begin(), first.begin() + qsizetype(i));
-                appendLine(joined, first[i]->endPoint1(), a);
-                appendLine(joined, a, second[j]->endPoint2());
-                joined.insert(joined.end(), second.begin() + qsizetype(j) + 1, second.end());
-                joined.insert(joined.end(), second.begin(), second.begin() + qsizetype(j));
-                appendLine(joined, second[j]->endPoint1(), b);
-                appendLine(joined, b, first[i]->endPoint2());
-                joined.insert(joined.end(), first.begin() + qsizetype(i) + 1, first.end());
-                loops[x] = std::move(joined);
-                loops.erase(loops.begin() + qsizetype(y));
-                return true;
+
+    // The loops as contours, in the order of their first curves; a loop nothing was cut from is
+    // its own contour.
+    std::vector<FBBezierContourPtr> contours(const std::vector<FBBezierContourPtr> &original)
+    {
+        std::vector<std::pair<std::pair<int, int>, FBBezierContourPtr>> keyed;
+        std::vector<bool> seen(mNodes.size(), false);
+        for (int n = 0; n < int(mNodes.size()); ++n) {
+            const Node &node = mNodes[size_t(n)];
+            if (seen[size_t(n)] || node.removed)
+                continue;
+            if (!mTouched[size_t(node.loop)]) {
+                for (int m = n; !seen[size_t(m)]; m = mNodes[size_t(m)].next)
+                    seen[size_t(m)] = true;
+                keyed.push_back({{node.rank, n}, original[size_t(node.loop)]});
+                continue;
             }
+            if ((n & 1023) == 0)
+                PathOperation_CheckCancelAndTimeLimit();
+            int start = n;
+            for (int m = n; !seen[size_t(m)]; m = mNodes[size_t(m)].next) {
+                seen[size_t(m)] = true;
+                if (orderKey(m) < orderKey(start))
+                    start = m;
+            }
+            auto contour = std::make_shared<FBBezierContour>();
+            int m = start;
+            do {
+                contour->addCurve(mNodes[size_t(m)].curve);
+                m = mNodes[size_t(m)].next;
+            } while (m != start);
+            keyed.push_back({orderKey(start), contour});
+        }
+        std::sort(keyed.begin(), keyed.end(),
+                  [](const auto &a, const auto &b) { return a.first < b.first; });
+        std::vector<FBBezierContourPtr> result;
+        result.reserve(keyed.size());
+        for (auto &entry : keyed)
+            result.push_back(std::move(entry.second));
+        return result;
+    }
+
+    bool cutAny() const { return mCut; }
+
+private:
+    struct Node
+    {
+        FBBezierCurvePtr curve;
+        int next;
+        int previous;
+        int rank; // the place of the original line it is a piece of
+        int loop;
+        bool removed = false;
+    };
+
+    // A line on the axis line as the interval it covers, and its direction along it.
+    struct Span
+    {
+        double low, high;
+        int node;
+        bool operator<(const Span &other) const
+        {
+            return std::pair(low, node) < std::pair(other.low, other.node);
+        }
+    };
+
+    std::pair<int, int> orderKey(int n) const { return {mNodes[size_t(n)].rank, n}; }
+
+    // Sweeps the lines of one axis line from the low end: the line starting lowest either meets
+    // no line running the other way (none starts before its end), or is cut with the one of
+    // those starting lowest; what the longer of the two keeps past the shorter is swept again.
+    void cutOnLine(bool level, const std::vector<int> &nodes)
+    {
+        std::set<Span> spans[2];
+        for (int n : nodes) {
+            const FBBezierCurve &curve = *mNodes[size_t(n)].curve;
+            const double from = along(curve.endPoint1(), level);
+            const double to = along(curve.endPoint2(), level);
+            spans[to > from ? 0 : 1].insert({std::min(from, to), std::max(from, to), n});
+        }
+        if (spans[0].empty() || spans[1].empty())
+            return;
+        int steps = 0;
+        while (!spans[0].empty() && !spans[1].empty()) {
+            if ((++steps & 1023) == 0)
+                PathOperation_CheckCancelAndTimeLimit();
+            const int lowSide = *spans[1].begin() < *spans[0].begin() ? 1 : 0;
+            const Span low = *spans[lowSide].begin();
+            spans[lowSide].erase(spans[lowSide].begin());
+            const Span other = *spans[1 - lowSide].begin();
+            if (other.low >= low.high || isAlone(low.node) || isAlone(other.node))
+                continue;
+            spans[1 - lowSide].erase(spans[1 - lowSide].begin());
+            const double end = std::min(low.high, other.high);
+            const auto [forward, backward] =
+                lowSide == 0 ? std::pair(low.node, other.node) : std::pair(other.node, low.node);
+            const auto [kept, keptSide] = cut(forward, backward, level, other.low, end);
+            if (kept >= 0)
+                spans[keptSide].insert({end, std::max(low.high, other.high), kept});
         }
     }
-    return false;
-}
 
-FBBezierContourPtr contourOfCurves(const Curves &curves)
-{
-    auto contour = std::make_shared<FBBezierContour>();
-    for (const FBBezierCurvePtr &curve : curves)
-        contour->addCurve(curve);
-    return contour;
-}
+    bool isAlone(int n) const { return mNodes[size_t(n)].next == n; }
+
+    // The piece of line n from `from` to `to` (points on its axis line), or -1 when they meet.
+    int piece(int n, QPointF from, QPointF to)
+    {
+        if (from == to)
+            return -1;
+        Node node = mNodes[size_t(n)];
+        node.curve = FBBezierCurve::bezierCurveWithLineStartPoint(from, to);
+        node.removed = false;
+        mNodes.push_back(std::move(node));
+        return int(mNodes.size()) - 1;
+    }
+
+    static QPointF pointAt(QPointF onLine, double position, bool level)
+    {
+        return level ? QPointF(position, onLine.y()) : QPointF(onLine.x(), position);
+    }
+
+    // Line i runs p a b q, line j runs r b a s, where [low, high] is the stretch from a to b (or
+    // b to a): drops a b and b a and links p a to a s and r b to b q. Answers the piece of either
+    // line that reaches past `high`, and the side (0 forward) it runs, or -1.
+    std::pair<int, int> cut(int i, int j, bool level, double low, double high)
+    {
+        mCut = true;
+        mTouched[size_t(mNodes[size_t(i)].loop)] = true;
+        mTouched[size_t(mNodes[size_t(j)].loop)] = true;
+        const QPointF p = mNodes[size_t(i)].curve->endPoint1();
+        const QPointF q = mNodes[size_t(i)].curve->endPoint2();
+        const QPointF r = mNodes[size_t(j)].curve->endPoint1();
+        const QPointF s = mNodes[size_t(j)].curve->endPoint2();
+        // Line i runs forward (low to high), line j backward.
+        const QPointF a = along(p, level) < low ? pointAt(p, low, level) : p;
+        const QPointF b = along(q, level) > high ? pointAt(q, high, level) : q;
+        const QPointF aOnJ = along(s, level) < low ? pointAt(s, low, level) : s;
+        const QPointF bOnJ = along(r, level) > high ? pointAt(r, high, level) : r;
+        const int pa = piece(i, p, a);
+        const int bq = piece(i, b, q);
+        const int rb = piece(j, r, bOnJ);
+        const int as = piece(j, aOnJ, s);
+        const int pi = mNodes[size_t(i)].previous, si = mNodes[size_t(i)].next;
+        const int pj = mNodes[size_t(j)].previous, sj = mNodes[size_t(j)].next;
+        mNodes[size_t(i)].removed = true;
+        mNodes[size_t(j)].removed = true;
+        // j just before i closes p a, a s into a loop of their own; i just before j, r b, b q.
+        link(pi == j ? -1 : pi, {pa, as}, pi == j ? -1 : sj);
+        link(si == j ? -1 : pj, {rb, bq}, si == j ? -1 : si);
+        if (bq >= 0 && along(q, level) > high)
+            return {bq, 0};
+        if (rb >= 0 && along(r, level) > high)
+            return {rb, 1};
+        return {-1, 0};
+    }
+
+    // Links from, the chain's pieces, to; a chain between no ends closes on itself.
+    void link(int from, std::initializer_list<int> chain, int to)
+    {
+        std::vector<int> sequence;
+        for (int n : chain) {
+            if (n >= 0)
+                sequence.push_back(n);
+        }
+        if (from < 0) {
+            for (size_t k = 0; k < sequence.size(); ++k)
+                join(sequence[k], sequence[(k + 1) % sequence.size()]);
+            return;
+        }
+        int last = from;
+        for (int n : sequence) {
+            join(last, n);
+            last = n;
+        }
+        join(last, to);
+    }
+
+    void join(int from, int to)
+    {
+        mNodes[size_t(from)].next = to;
+        mNodes[size_t(to)].previous = from;
+    }
+
+    std::vector<Node> mNodes;
+    std::vector<bool> mTouched;
+    bool mCut = false;
+};
 
 } // namespace
 
 std::vector<FBBezierContourPtr>
 contoursWithoutSharedSides(const std::vector<FBBezierContourPtr> &traced)
 {
-    std::vector<Curves> loops;
-    loops.reserve(traced.size());
-    for (const FBBezierContourPtr &contour : traced) {
-        Curves curves;
-        curves.reserve(contour->edges().size());
-        for (const auto &edge : contour->edges())
-            curves.push_back(edge->curve());
-        loops.push_back(std::move(curves));
-    }
-    bool joined = false;
-    while (joinAtFirstSharedStretch(loops))
-        joined = true;
-    if (!joined) {
-        std::vector<FBBezierContourPtr> contours;
-        for (const FBBezierContourPtr &contour : traced) {
-            for (const FBBezierContourPtr &piece : contoursWithoutSlits(contour))
-                contours.push_back(piece);
-        }
-        return contours;
-    }
-    std::vector<FBBezierContourPtr> contours;
-    for (const Curves &loop : loops) {
-        if (loop.empty())
-            continue;
-        for (const FBBezierContourPtr &piece : contoursWithoutSlits(contourOfCurves(loop)))
-            contours.push_back(piece);
-    }
-    return contours;
+    LoopNetwork network(traced);
+    network.cutReversedStretches();
+    if (!network.cutAny())
+        return traced;
+    return network.contours(traced);
 }
 
 std::vector<FBBezierContourPtr> contoursWithoutSlits(const FBBezierContourPtr &contour)
 {
-    Curves curves;
-    curves.reserve(contour->edges().size());
-    for (const auto &edge : contour->edges())
-        curves.push_back(edge->curve());
-    std::vector<Curves> pending;
-    std::vector<Curves> done;
-    Curves outer, inner;
-    if (!splitAtFirstSlit(curves, outer, inner))
-        return {contour};
-    pending.push_back(std::move(outer));
-    pending.push_back(std::move(inner));
-    while (!pending.empty()) {
-        Curves loop = std::move(pending.back());
-        pending.pop_back();
-        if (loop.empty())
-            continue;
-        if (splitAtFirstSlit(loop, outer, inner)) {
-            pending.push_back(std::move(outer));
-            pending.push_back(std::move(inner));
-        } else {
-            done.push_back(std::move(loop));
-        }
-    }
-    std::vector<FBBezierContourPtr> contours;
-    for (const Curves &loop : done) {
-        auto piece = std::make_shared<FBBezierContour>();
-        for (const FBBezierCurvePtr &curve : loop)
-            piece->addCurve(curve);
-        contours.push_back(piece);
-    }
-    return contours;
+    return contoursWithoutSharedSides({contour});
 }

@@ -68,4 +68,34 @@ TEST(FBBoxPairsTest, MeetingPairsAgreeWithTryingEveryPair)
     EXPECT_FALSE(across.empty());
     EXPECT_EQ(FBBoxPairs_Meeting(first, second), across);
     EXPECT_EQ(FBBoxPairs_MeetingWithin(first), within);
+    std::vector<bool> firstMeets(first.size(), false), secondMeets(second.size(), false);
+    for (const auto &[i, j] : across)
+        firstMeets[i] = secondMeets[j] = true;
+    EXPECT_EQ(FBBoxPairs_MeetingAny(first, second), firstMeets);
+    EXPECT_EQ(FBBoxPairs_MeetingAny(second, first), secondMeets);
+
+    // The boxes in groups of three, then of one (a few only, and the tree), and the last group
+    // left without boxes: a group is met when one of its boxes meets one of another group, and
+    // only pairs from different groups are asked for.
+    for (const size_t size : {size_t(3), size_t(1)}) {
+        for (const size_t count : {size_t(12), first.size()}) {
+            const std::vector<QRectF> boxes(first.begin(), first.begin() + qsizetype(count));
+            std::vector<size_t> groups;
+            for (size_t i = 0; i < count; ++i)
+                groups.push_back(i / size);
+            const size_t groupCount = groups.back() + 2;
+            std::vector<bool> expected(groupCount, false);
+            std::vector<std::pair<size_t, size_t>> apart;
+            for (const auto &[i, j] : within) {
+                if (j < count && groups[i] != groups[j]) {
+                    expected[groups[i]] = expected[groups[j]] = true;
+                    apart.emplace_back(i, j);
+                }
+            }
+            EXPECT_EQ(FBBoxPairs_GroupsMeetingOthers(boxes, groups, groupCount), expected)
+                << count << " boxes in groups of " << size;
+            EXPECT_EQ(FBBoxPairs_MeetingWithin(boxes, &groups), apart)
+                << count << " boxes in groups of " << size;
+        }
+    }
 }
