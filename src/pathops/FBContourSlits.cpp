@@ -57,6 +57,8 @@ public:
         for (size_t l = 0; l < contours.size(); ++l) {
             const auto &edges = contours[l]->edges();
             const int first = int(mNodes.size());
+            mLoopFirst.push_back(first);
+            mLoopSize.push_back(int(edges.size()));
             for (size_t k = 0; k < edges.size(); ++k) {
                 const int next = k + 1 < edges.size() ? int(mNodes.size()) + 1 : first;
                 const int previous = k > 0 ? int(mNodes.size()) - 1 : first + int(edges.size()) - 1;
@@ -66,14 +68,46 @@ public:
         mTouched.assign(contours.size(), false);
     }
 
+    // Two loops running along one stretch the same way bound nothing there under the even-odd
+    // rule either, yet cannot be joined as they run; the trace leaves such pairs where the
+    // operands share sides with nothing between them. One loop of each such pair is turned round
+    // (once, before any cut), so the stretch is cut like one run along both ways.
+    void turnLoopsRunningAlongEachOther()
+    {
+        std::vector<bool> settled(mLoopFirst.size(), false);
+        for (const auto &[key, nodes] : axisLines()) {
+            PathOperation_CheckCancelAndTimeLimit();
+            for (int side = 0; side < 2; ++side) {
+                std::vector<Span> spans;
+                for (int n : nodes) {
+                    const FBBezierCurve &curve = *mNodes[size_t(n)].curve;
+                    const double from = along(curve.endPoint1(), key.level);
+                    const double to = along(curve.endPoint2(), key.level);
+                    if ((to > from ? 0 : 1) == side)
+                        spans.push_back({std::min(from, to), std::max(from, to), n});
+                }
+                std::sort(spans.begin(), spans.end());
+                int reach = -1;
+                for (const Span &span : spans) {
+                    if (reach >= 0 && span.low < spanHigh(reach, key.level)) {
+                        const int one = mNodes[size_t(reach)].loop;
+                        const int other = mNodes[size_t(span.node)].loop;
+                        if (one != other && !(settled[size_t(one)] && settled[size_t(other)])) {
+                            turnLoop(settled[size_t(other)] ? one : other);
+                            settled[size_t(one)] = settled[size_t(other)] = true;
+                        }
+                    }
+                    if (reach < 0 || span.high > spanHigh(reach, key.level))
+                        reach = span.node;
+                }
+            }
+        }
+    }
+
     // Cuts every stretch that two lines on one axis line run along opposite ways.
     void cutReversedStretches()
     {
-        std::map<LineKey, std::vector<int>> lines;
-        for (int n = 0; n < int(mNodes.size()); ++n) {
-            if (const std::optional<LineKey> key = axisLineKey(*mNodes[size_t(n)].curve))
-                lines[*key].push_back(n);
-        }
+        const std::map<LineKey, std::vector<int>> lines = axisLines();
         for (const auto &[key, nodes] : lines) {
             PathOperation_CheckCancelAndTimeLimit();
             cutOnLine(key.level, nodes);
@@ -124,6 +158,34 @@ public:
     bool cutAny() const { return mCut; }
 
 private:
+    std::map<LineKey, std::vector<int>> axisLines() const
+    {
+        std::map<LineKey, std::vector<int>> lines;
+        for (int n = 0; n < int(mNodes.size()); ++n) {
+            if (const std::optional<LineKey> key = axisLineKey(*mNodes[size_t(n)].curve))
+                lines[*key].push_back(n);
+        }
+        return lines;
+    }
+
+    double spanHigh(int n, bool level) const
+    {
+        const FBBezierCurve &curve = *mNodes[size_t(n)].curve;
+        return std::max(along(curve.endPoint1(), level), along(curve.endPoint2(), level));
+    }
+
+    // Runs loop l the other way: each curve reversed, each link swapped.
+    void turnLoop(int l)
+    {
+        mTouched[size_t(l)] = true;
+        const int first = mLoopFirst[size_t(l)];
+        for (int n = first; n < first + mLoopSize[size_t(l)]; ++n) {
+            Node &node = mNodes[size_t(n)];
+            node.curve = node.curve->reversedCurve();
+            std::swap(node.next, node.previous);
+        }
+    }
+
     struct Node
     {
         FBBezierCurvePtr curve;
@@ -264,6 +326,8 @@ private:
 
     std::vector<Node> mNodes;
     std::vector<bool> mTouched;
+    std::vector<int> mLoopFirst;
+    std::vector<int> mLoopSize;
     bool mCut = false;
 };
 
@@ -273,6 +337,7 @@ std::vector<FBBezierContourPtr>
 contoursWithoutSharedSides(const std::vector<FBBezierContourPtr> &traced)
 {
     LoopNetwork network(traced);
+    network.turnLoopsRunningAlongEachOther();
     network.cutReversedStretches();
     if (!network.cutAny())
         return traced;

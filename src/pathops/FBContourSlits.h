@@ -13,6 +13,8 @@
 std::vector<FBBezierContourPtr> contoursWithoutSlits(const FBBezierContourPtr &contour);
 
 // The same for all the contours one trace made: two of them running along one stretch opposite
-// ways are first joined there, the stretch dropped.
+// ways are first joined there, the stretch dropped. Two running along it the same way (the trace
+// leaves such pairs where the operands share sides with nothing between them) bound nothing
+// there under the even-odd rule either: one of them is turned round first, then joined alike.
 std::vector<FBBezierContourPtr>
 contoursWithoutSharedSides(const std::vector<FBBezierContourPtr> &traced);

@@ -145,25 +145,36 @@ inline double evenOddArea(const platform::BezierPath &path)
         flat.push_back(flatten(c, 1e-4));
     double total = 0;
     for (size_t i = 0; i < contours.size(); ++i) {
-        // The depth is read at the point of this outline farthest from the others.
+        // The depth is read at the point of this outline farthest from the others. Outlines
+        // may share sides, so where the first samples all lie on another outline, the sides are
+        // searched finely for a stretch the others leave.
         QPointF probe;
         double best = -1;
-        for (size_t s = 0; s < contours[i].size() && s < 16; ++s) {
-            for (double t : {0.5, 0.25}) {
-                const QPointF q = cubicAt(contours[i][s], t);
-                double nearest = 1e300;
-                for (size_t j = 0; j < flat.size(); ++j) {
-                    if (j == i)
-                        continue;
-                    for (size_t k = 0, n = flat[j].size(); k < n; ++k)
-                        nearest = std::min(nearest,
-                                           distanceToSegment(q, flat[j][k], flat[j][(k + 1) % n]));
-                }
-                if (nearest > best) {
-                    best = nearest;
-                    probe = q;
+        auto sample = [&](const std::vector<double> &ts) {
+            for (size_t s = 0; s < contours[i].size() && s < 16; ++s) {
+                for (double t : ts) {
+                    const QPointF q = cubicAt(contours[i][s], t);
+                    double nearest = 1e300;
+                    for (size_t j = 0; j < flat.size(); ++j) {
+                        if (j == i)
+                            continue;
+                        for (size_t k = 0, n = flat[j].size(); k < n; ++k)
+                            nearest = std::min(
+                                nearest, distanceToSegment(q, flat[j][k], flat[j][(k + 1) % n]));
+                    }
+                    if (nearest > best) {
+                        best = nearest;
+                        probe = q;
+                    }
                 }
             }
+        };
+        sample({0.5, 0.25});
+        if (best < 1e-3) {
+            std::vector<double> fine;
+            for (int k = 1; k < 64; ++k)
+                fine.push_back(k / 64.0);
+            sample(fine);
         }
         int depth = 0;
         for (size_t j = 0; j < flat.size(); ++j) {

@@ -1066,7 +1066,39 @@ TEST(PathBooleanProperty, RegressionPairs)
          "S;8.75;12.1046;7.9665249999999999;13;7;13@L;2;13@C;@",
          "M;5;13@L;7;13@S;7.9665249999999999;13;8.75;12.1046;8.75;11@"
          "S;8.75;9.8954000000000004;7.9665249999999999;9;7;9@L;5;9@C;@"},
+        {"a frame with counters and itself moved diagonally by one: the intersection is four cells",
+         "M;1;10@L;9;10@L;9;9@L;9;9@L;9;3@L;9;3@L;9;2@L;1;2@C;@"
+         "M;2;3@L;8;3@L;8;5@L;2;5@C;@M;2;6@L;8;6@L;8;9@L;2;9@C;@",
+         "M;2;11@L;10;11@L;10;10@L;10;10@L;10;4@L;10;4@L;10;3@L;2;3@C;@"
+         "M;3;4@L;9;4@L;9;6@L;3;6@C;@M;3;7@L;9;7@L;9;10@L;3;10@C;@"},
+        {"a frame with counters and itself moved diagonally by one, at half units",
+         "M;0;18@L;9.5;18@L;9.5;17@L;9.5;17@L;9.5;5@L;9.5;5@L;9.5;4@L;0;4@C;@"
+         "M;1;5@L;8.5;5@L;8.5;9@L;1;9@C;@M;1;10@L;8.5;10@L;8.5;17@L;1;17@C;@",
+         "M;1;19@L;10.5;19@L;10.5;18@L;10.5;18@L;10.5;6@L;10.5;6@L;10.5;5@L;1;5@C;@"
+         "M;2;6@L;9.5;6@L;9.5;10@L;2;10@C;@M;2;11@L;9.5;11@L;9.5;18@L;2;18@C;@"},
+        {"a frame with counters running the other way and itself moved diagonally by one",
+         "M;0;3@L;8;3@L;8;4@L;8;4@L;8;14@L;8;14@L;8;15@L;0;15@C;@"
+         "M;1;12@L;7;12@L;7;4@L;1;4@C;@M;1;13@L;7;13@L;7;14@L;1;14@C;@",
+         "M;1;4@L;9;4@L;9;5@L;9;5@L;9;15@L;9;15@L;9;16@L;1;16@C;@"
+         "M;2;13@L;8;13@L;8;5@L;2;5@C;@M;2;14@L;8;14@L;8;15@L;2;15@C;@"},
+        {"frames with serif notches and counters, overlaid one unit apart",
+         "M;3;14@L;10.5;14@L;10.5;13@L;12.5;13@L;12.5;5@L;10.5;5@L;10.5;4@L;3;4@C;@"
+         "M;4;6@L;9.5;6@L;9.5;5@L;4;5@C;@M;4;13@L;9.5;13@L;9.5;7@L;4;7@C;@",
+         "M;2;13@L;9.5;13@L;9.5;12@L;9.5;12@L;9.5;4@L;9.5;4@L;9.5;3@L;2;3@C;@"
+         "M;3;9@L;8.5;9@L;8.5;4@L;3;4@C;@M;3;10@L;8.5;10@L;8.5;12@L;3;12@C;@"},
     });
+}
+
+// Answers holding outlines that run along the same sides the same way, as traces of shapes
+// sharing sides once gave: each outline's depth is read where no other outline runs.
+TEST(PathBooleanProperty, OracleReadsOutlinesSharingSidesTheSameWay)
+{
+    const std::optional<BezierPath> fourCells = pathFromString(QString::fromLatin1(
+        "M;2;10@L;9;10@L;9;9@L;9;3@L;2;3@L;2;10@C;@"
+        "M;8;4@L;8;3@L;2;3@L;2;5@L;3;5@L;3;6@L;2;6@L;2;9@L;3;9@L;3;10@L;9;10@L;9;7@L;8;7@L;8;6@"
+        "L;9;6@L;9;4@L;8;4@C;@"));
+    ASSERT_TRUE(fourCells);
+    EXPECT_NEAR(pathoracle::evenOddArea(*fourCells), 4, 1e-9);
 }
 
 // Seeds of the random cases that once failed, rerun with the shapes they make.
