@@ -226,8 +226,9 @@ bool FBBezierGraph::eliminateContainers(std::vector<FBBezierContour *> &containe
     // extent (sharing the contour's top and bottom) leaves the ray unable to judge.
     const auto [atMinimum, atMaximum] = contoursThroughExtent(crossingsBefore, crossingsAfter, ray,
                                                               testMinimum, testMaximum, testBounds);
+    const auto &maxima = atMaximum; // clang before 16 cannot capture a structured binding
     if (std::any_of(atMinimum.begin(), atMinimum.end(),
-                    [&atMaximum](const FBBezierContour *c) { return atMaximum.contains(c); }))
+                    [&maxima](const FBBezierContour *c) { return maxima.contains(c); }))
         return false;
     FBContainment_RemoveContoursThatDontContain(crossingsBefore);
     FBContainment_RemoveContoursThatDontContain(crossingsAfter);
