@@ -166,7 +166,7 @@ void MergeEditWndCtr::runOwnTurnStep()
         return;
     const std::function<void()> step = std::move(mOwnTurnSteps.front());
     mOwnTurnSteps.pop_front();
-    // The next one waits for a timer made after this turn began, so a later turn runs it.
+    // The next one is posted now, after this turn took its events, so a later turn runs it.
     if (!mOwnTurnSteps.empty())
         QTimer::singleShot(0, this, &MergeEditWndCtr::runOwnTurnStep);
     step();
