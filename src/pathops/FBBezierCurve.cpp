@@ -183,13 +183,8 @@ FBBezierCurvePtr FBBezierCurve::curveWithEndPoints(QPointF start, QPointF end) c
 double FBBezierCurve::refineParameter(double t, QPointF point) const
 {
     const std::array<QPointF, 4> p = points();
-    const std::array<QPointF, 3> firstDerivative = {
-        FBGeom_ScalePoint(FBGeom_SubtractPoints(p[1], p[0]), 3.0),
-        FBGeom_ScalePoint(FBGeom_SubtractPoints(p[2], p[1]), 3.0),
-        FBGeom_ScalePoint(FBGeom_SubtractPoints(p[3], p[2]), 3.0)};
-    const std::array<QPointF, 2> secondDerivative = {
-        FBGeom_ScalePoint(FBGeom_SubtractPoints(firstDerivative[1], firstDerivative[0]), 2.0),
-        FBGeom_ScalePoint(FBGeom_SubtractPoints(firstDerivative[2], firstDerivative[1]), 2.0)};
+    const std::array<QPointF, 3> firstDerivative = FBCurve_Derivative(p);
+    const std::array<QPointF, 2> secondDerivative = FBCurve_Derivative(firstDerivative);
     const QPointF q = FBCurve_DeCasteljau(p, t);
     const QPointF q1 = FBCurve_DeCasteljau(firstDerivative, t);
     const QPointF q2 = FBCurve_DeCasteljau(secondDerivative, t);

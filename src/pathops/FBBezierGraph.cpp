@@ -188,13 +188,8 @@ std::optional<std::pair<double, double>> exactCrossing(const FBBezierCurve &curv
     constexpr double ClearSine = 0.05;
     const FBCurvePoints p = curve1.points();
     const FBCurvePoints q = curve2.points();
-    auto derivative = [](const FBCurvePoints &c) {
-        return std::array<QPointF, 3>{FBGeom_ScalePoint(FBGeom_SubtractPoints(c[1], c[0]), 3.0),
-                                      FBGeom_ScalePoint(FBGeom_SubtractPoints(c[2], c[1]), 3.0),
-                                      FBGeom_ScalePoint(FBGeom_SubtractPoints(c[3], c[2]), 3.0)};
-    };
-    const std::array<QPointF, 3> dp = derivative(p);
-    const std::array<QPointF, 3> dq = derivative(q);
+    const std::array<QPointF, 3> dp = FBCurve_Derivative(p);
+    const std::array<QPointF, 3> dq = FBCurve_Derivative(q);
     const QPointF found = FBCurve_DeCasteljau(p, s);
     QPointF offset = FBGeom_SubtractPoints(found, FBCurve_DeCasteljau(q, t));
     const double reach = 2.0 * FBGeom_VectorLength(offset) / ClearSine;
@@ -309,11 +304,7 @@ QPointF directionFromEnd(const FBBezierCurve &curve, double end)
 // The curve's direction at `t`, by its derivative.
 QPointF directionAt(const FBBezierCurve &curve, double t)
 {
-    const FBCurvePoints p = curve.points();
-    const std::array<QPointF, 3> d{FBGeom_SubtractPoints(p[1], p[0]),
-                                   FBGeom_SubtractPoints(p[2], p[1]),
-                                   FBGeom_SubtractPoints(p[3], p[2])};
-    return FBCurve_DeCasteljau(d, t);
+    return FBCurve_DeCasteljau(FBCurve_Derivative(curve.points()), t);
 }
 
 // Where a curve runs into its own joint along the other outline (a bowl's joint touching a bar's

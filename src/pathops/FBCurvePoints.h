@@ -60,6 +60,17 @@ inline QPointF FBCurve_DeCasteljau(const std::array<QPointF, N> &points, double 
     return row[0];
 }
 
+// The control points of a curve's derivative (degree n - 1, each n times a difference of
+// neighbouring points): FBCurve_DeCasteljau on them gives the derivative at t.
+template <std::size_t N>
+inline std::array<QPointF, N - 1> FBCurve_Derivative(const std::array<QPointF, N> &points)
+{
+    std::array<QPointF, N - 1> out;
+    for (std::size_t i = 0; i + 1 < N; ++i)
+        out[i] = FBGeom_ScalePoint(FBGeom_SubtractPoints(points[i + 1], points[i]), double(N - 1));
+    return out;
+}
+
 inline QPointF FBCurve_BlendPoints(QPointF a, QPointF b, double t)
 {
     return QPointF(FBCurve_Blend(a.x(), b.x(), t), FBCurve_Blend(a.y(), b.y(), t));
