@@ -4,6 +4,7 @@
 #include "pathops/FBGeometry.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -47,6 +48,41 @@ double nearest(const FBBezierCurve &curve, QPointF point)
     return FBGeom_PointDistance(curve.pointAtParameter(t), point) < bestDistance ? t : best;
 }
 
+// Whether the point can lie within the tolerance of the curve: a curve keeps within the hull of
+// its control points, so within the band along its chord that they span and the band across it.
+// Most ends of curves that merely cross are told apart here, before any search.
+bool mayLieNear(const FBBezierCurve &curve, QPointF point, double tolerance)
+{
+    const std::array<QPointF, 4> p = curve.points();
+    const QPointF chord = p[3] - p[0];
+    const double length = std::hypot(chord.x(), chord.y());
+    if (!(length > 0) || !std::isfinite(length))
+        return true;
+    const QPointF along = chord / length;
+    auto measure = [&](QPointF q) {
+        const QPointF d = q - p[0];
+        return std::pair{d.x() * along.x() + d.y() * along.y(),
+                         d.y() * along.x() - d.x() * along.y()};
+    };
+    double lowAlong = std::min(0.0, length), highAlong = std::max(0.0, length);
+    double lowAcross = 0.0, highAcross = 0.0;
+    for (const QPointF control : {p[1], p[2]}) {
+        const auto [a, c] = measure(control);
+        lowAlong = std::min(lowAlong, a);
+        highAlong = std::max(highAlong, a);
+        lowAcross = std::min(lowAcross, c);
+        highAcross = std::max(highAcross, c);
+    }
+    // Room for the rounding of the measures themselves.
+    const double scale =
+        std::max({std::abs(p[0].x()), std::abs(p[0].y()), std::abs(point.x()), std::abs(point.y()),
+                  highAlong - lowAlong, highAcross - lowAcross});
+    const double reach = tolerance * (1.0 + 1e-9) + 1e-12 * scale;
+    const auto [a, c] = measure(point);
+    return a >= lowAlong - reach && a <= highAlong + reach && c >= lowAcross - reach &&
+           c <= highAcross + reach;
+}
+
 // Where a point on one curve lies on the other, within the tolerance: its parameter there, an
 // end exactly when the point lies that close to the end.
 std::optional<double> placeOn(const FBBezierCurve &curve, QPointF point, double tolerance)
@@ -55,6 +91,8 @@ std::optional<double> placeOn(const FBBezierCurve &curve, QPointF point, double 
         return 0.0;
     if (FBGeom_PointDistance(point, curve.endPoint2()) <= tolerance)
         return 1.0;
+    if (!mayLieNear(curve, point, tolerance))
+        return std::nullopt;
     const double t = nearest(curve, point);
     if (!(FBGeom_PointDistance(curve.pointAtParameter(t), point) <= tolerance))
         return std::nullopt;
@@ -111,6 +149,11 @@ FBBezierIntersectRangePtr FBCurveStretch_Shared(const FBBezierCurvePtr &curve1,
     if (int(within(box2, curve1->endPoint1())) + int(within(box2, curve1->endPoint2())) +
             int(within(box1, curve2->endPoint1())) + int(within(box1, curve2->endPoint2())) <
         2)
+        return nullptr;
+    // The stretch's ends are two points of the first curve, no farther apart than its box is
+    // across: a curve too small for the shortest stretch (a probe of a point) shares none.
+    const QRectF own = curve1->bounds();
+    if (std::hypot(own.width(), own.height()) * (1.0 + 1e-9) < kShortestStretch * tolerance)
         return nullptr;
     // Each end of the stretch is an end of one curve lying on the other.
     // Ends found from both curves at one place are one end, at the curves' own ends where
