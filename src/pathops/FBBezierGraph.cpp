@@ -506,6 +506,7 @@ void FBBezierGraph::addContour(const FBBezierContourPtr &contour)
     mBounds = QRectF();
     mRows.reset();
     mColumns.reset();
+    mPairsWithin.reset();
 }
 
 std::vector<size_t> FBBezierGraph::contoursAcross(double position, bool horizontal) const
@@ -551,7 +552,8 @@ std::vector<int> FBBezierGraph::allContourInsides() const
     const std::vector<QRectF> boxes = contourBounds(mContours);
     // Contours clear of every other outline are counted in one sweep; the rays of holeOrFill are
     // for the rest, which other outlines meet or come close to.
-    const std::vector<std::optional<int>> isolated = FBContourPairs_IsolatedInsides(mContours);
+    const std::vector<std::optional<int>> isolated =
+        FBContourPairs_IsolatedInsides(mContours, &mPairsWithin);
     for (size_t i = 0; i < mContours.size(); ++i) {
         PathOperation_CheckCancelAndTimeLimit();
         insides[i] = isolated[i] ? *isolated[i] : holeOrFill(mContours[i].get(), boxes);
@@ -804,7 +806,9 @@ void FBBezierGraph::insertSelfCrossings()
 {
     PathOperation_CheckCancelAndTimeLimit();
     // Each unordered pair once: the last contour of a shrinking list against every other.
-    const std::vector<FBContourEdgePair> pairs = FBContourPairs_Within(mContours);
+    if (!mPairsWithin)
+        mPairsWithin = FBContourPairs_Within(mContours);
+    const std::vector<FBContourEdgePair> &pairs = *mPairsWithin;
     for (size_t from = 0; from < pairs.size();) {
         FBBezierContour *last = mContours[pairs[from].contour1].get();
         FBBezierContour *other = mContours[pairs[from].contour2].get();

@@ -7,6 +7,7 @@
 // returns, so the same two graphs can be combined again. A graph is used by one thread at a time.
 
 #include "pathops/FBBezierContour.h"
+#include "pathops/FBContourPairs.h"
 #include "platform/BezierPath.h"
 
 #include <QRectF>
@@ -123,6 +124,9 @@ private:
     mutable QRectF mBounds;
     mutable std::optional<SpanIndex> mRows;
     mutable std::optional<SpanIndex> mColumns;
+    // The edge pairs of different contours whose boxes meet, when the hole-or-fill sweep found
+    // them; kept until a contour is added.
+    mutable std::optional<std::vector<FBContourEdgePair>> mPairsWithin;
 };
 
 // Helpers of the containment test, on crossings that were never inserted into their edges.

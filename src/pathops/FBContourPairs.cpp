@@ -97,21 +97,43 @@ contoursNearEither(const std::vector<FBBezierContourPtr> &first,
             FBBoxPairs_MeetingAny(*secondBoxes, *firstBoxes)};
 }
 
-// Counts, for points of a row, the pieces whose ranges (low, high] hold the point's height.
+// Counts, for points of a row, the pieces whose ranges (low, high] hold the point's height. The
+// pieces are given by their two ends' heights, in pairs; each end's rank among all heights is
+// found once, by one sort.
 class HeightCounter
 {
 public:
-    explicit HeightCounter(std::vector<double> heights) : mHeights(std::move(heights))
+    explicit HeightCounter(const std::vector<double> &ends) : mRanks(ends.size())
     {
-        std::sort(mHeights.begin(), mHeights.end());
-        mHeights.erase(std::unique(mHeights.begin(), mHeights.end()), mHeights.end());
+        struct Place
+        {
+            double height;
+            size_t end;
+        };
+        std::vector<Place> order;
+        order.reserve(ends.size());
+        for (size_t k = 0; k < ends.size(); ++k)
+            order.push_back({ends[k], k});
+        std::sort(order.begin(), order.end(),
+                  [](const Place &a, const Place &b) { return a.height < b.height; });
+        mHeights.reserve(order.size());
+        for (const Place &place : order) {
+            if (mHeights.empty() || mHeights.back() != place.height)
+                mHeights.push_back(place.height);
+            mRanks[place.end] = mHeights.size() - 1;
+        }
         mTree.assign(mHeights.size() + 1, 0);
     }
 
-    void add(double low, double high)
+    // Adds the piece whose ends are `ends[2 * piece]` and `ends[2 * piece + 1]`; a level one
+    // holds no height.
+    void add(size_t piece)
     {
-        change(rank(low), 1);
-        change(rank(high), -1);
+        const size_t a = mRanks[2 * piece], b = mRanks[2 * piece + 1];
+        if (a == b)
+            return;
+        change(std::min(a, b), 1);
+        change(std::max(a, b), -1);
     }
 
     // How many ranges added so far hold y: those starting below it less those ending below it.
@@ -126,11 +148,6 @@ public:
     }
 
 private:
-    size_t rank(double value) const
-    {
-        return size_t(std::lower_bound(mHeights.begin(), mHeights.end(), value) - mHeights.begin());
-    }
-
     void change(size_t rank, qsizetype by)
     {
         for (size_t i = rank + 1; i < mTree.size(); i += i & (~i + 1))
@@ -138,6 +155,7 @@ private:
     }
 
     std::vector<double> mHeights;
+    std::vector<size_t> mRanks;
     std::vector<qsizetype> mTree;
 };
 
@@ -184,12 +202,11 @@ std::vector<FBContourEdgePair> FBContourPairs_Between(const std::vector<FBBezier
     return pairs;
 }
 
-std::vector<FBContourEdgePair>
-FBContourPairs_Within(const std::vector<FBBezierContourPtr> &contours)
+namespace {
+
+// The pairs of FBContourPairs_Within among the edges of the contours near others.
+std::vector<FBContourEdgePair> pairsWithin(const EdgeList &edges, const std::vector<size_t> &groups)
 {
-    const std::vector<bool> near = contoursNearOthers(contours);
-    const EdgeList edges = edgesOf(contours, &near);
-    const std::vector<size_t> groups = contourOfEach(edges);
     std::vector<FBContourEdgePair> pairs;
     // p < q, so p's contour comes first.
     for (const auto &[p, q] : FBBoxPairs_MeetingWithin(edges.boxes, &groups))
@@ -203,8 +220,19 @@ FBContourPairs_Within(const std::vector<FBBezierContourPtr> &contours)
     return pairs;
 }
 
+} // namespace
+
+std::vector<FBContourEdgePair>
+FBContourPairs_Within(const std::vector<FBBezierContourPtr> &contours)
+{
+    const std::vector<bool> near = contoursNearOthers(contours);
+    const EdgeList edges = edgesOf(contours, &near);
+    return pairsWithin(edges, contourOfEach(edges));
+}
+
 std::vector<std::optional<int>>
-FBContourPairs_IsolatedInsides(const std::vector<FBBezierContourPtr> &contours)
+FBContourPairs_IsolatedInsides(const std::vector<FBBezierContourPtr> &contours,
+                               std::optional<std::vector<FBContourEdgePair>> *within)
 {
     std::vector<std::optional<int>> insides(contours.size());
     // A few contours are counted ray by ray as quickly.
@@ -215,12 +243,12 @@ FBContourPairs_IsolatedInsides(const std::vector<FBBezierContourPtr> &contours)
         return insides;
     const std::vector<bool> near = contoursNearOthers(contours);
     const EdgeList nearEdges = edgesOf(contours, &near);
-    const std::vector<size_t> groups = contourOfEach(nearEdges);
-    const std::vector<bool> met =
-        FBBoxPairs_GroupsMeetingOthers(nearEdges.boxes, groups, contours.size());
+    std::vector<FBContourEdgePair> pairs = pairsWithin(nearEdges, contourOfEach(nearEdges));
     std::vector<bool> isolated(contours.size(), true);
-    for (size_t c = 0; c < contours.size(); ++c)
-        isolated[c] = !met[c];
+    for (const FBContourEdgePair &pair : pairs)
+        isolated[pair.contour1] = isolated[pair.contour2] = false;
+    if (within)
+        *within = std::move(pairs);
     // The tested contours by their first points from left to right, and the edges by where
     // their boxes end on the right: each point's count holds the edges wholly to its left.
     std::vector<size_t> tested;
@@ -233,33 +261,33 @@ FBContourPairs_IsolatedInsides(const std::vector<FBBezierContourPtr> &contours)
     std::sort(tested.begin(), tested.end(), [&contours](size_t a, size_t b) {
         return contours[a]->firstPoint().x() < contours[b]->firstPoint().x();
     });
-    std::vector<size_t> byRight(edges.boxes.size());
+    struct Right
+    {
+        double x;
+        size_t edge;
+    };
+    std::vector<Right> byRight;
+    byRight.reserve(edges.boxes.size());
     std::vector<double> heights;
     heights.reserve(2 * edges.boxes.size());
-    for (size_t k = 0; k < byRight.size(); ++k) {
-        byRight[k] = k;
+    for (size_t k = 0; k < edges.boxes.size(); ++k) {
+        byRight.push_back({edges.boxes[k].right(), k});
         const FBBezierCurve &curve =
             *contours[edges.at[k].first]->edges()[edges.at[k].second]->curve();
         heights.push_back(curve.endPoint1().y());
         heights.push_back(curve.endPoint2().y());
     }
-    std::sort(byRight.begin(), byRight.end(), [&edges](size_t a, size_t b) {
-        return edges.boxes[a].right() < edges.boxes[b].right();
-    });
-    HeightCounter counter(std::move(heights));
+    std::sort(byRight.begin(), byRight.end(),
+              [](const Right &a, const Right &b) { return a.x < b.x; });
+    HeightCounter counter(heights);
     size_t added = 0;
     for (size_t n = 0; n < tested.size(); ++n) {
         if (n % 1024 == 1023)
             PathOperation_CheckCancelAndTimeLimit();
         const FBBezierContour &contour = *contours[tested[n]];
         const QPointF start = contour.firstPoint();
-        for (; added < byRight.size() && edges.boxes[byRight[added]].right() < start.x(); ++added) {
-            const auto &[c, e] = edges.at[byRight[added]];
-            const FBBezierCurve &curve = *contours[c]->edges()[e]->curve();
-            const double y1 = curve.endPoint1().y(), y2 = curve.endPoint2().y();
-            if (y1 != y2)
-                counter.add(std::min(y1, y2), std::max(y1, y2));
-        }
+        for (; added < byRight.size() && byRight[added].x < start.x(); ++added)
+            counter.add(byRight[added].edge);
         qsizetype count = counter.holding(start.y());
         // The contour's own edges do not count.
         for (const auto &edge : contour.edges()) {

@@ -36,6 +36,9 @@ FBContourPairs_Within(const std::vector<FBBezierContourPtr> &contours);
 // such a contour's first point, so an edge wholly to the left of the point crosses the leftward
 // ray an odd number of times exactly when its ends lie on different sides of the ray's line (an
 // end on the line counting as above it), and an edge not wholly to the left cannot meet the ray
-// at all: one sweep across the page counts every such ray at once.
+// at all: one sweep across the page counts every such ray at once. Telling which contours
+// come close to another finds the pairs of FBContourPairs_Within on the way; they are handed to
+// `within` when it is given and the sweep ran.
 std::vector<std::optional<int>>
-FBContourPairs_IsolatedInsides(const std::vector<FBBezierContourPtr> &contours);
+FBContourPairs_IsolatedInsides(const std::vector<FBBezierContourPtr> &contours,
+                               std::optional<std::vector<FBContourEdgePair>> *within = nullptr);

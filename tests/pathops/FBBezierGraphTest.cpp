@@ -2,6 +2,7 @@
 
 #include "PathShapes.h"
 #include "pathops/FBContourOverlap.h"
+#include "pathops/FBContourPairs.h"
 #include "pathops/PathOperationState.h"
 #include "pathops/PathTextForms.h"
 #include "platform/Guard.h"
@@ -401,6 +402,31 @@ TEST(FBBezierGraphTest, MarksAndContainmentAmongManyContours)
     ASSERT_EQ(graph.contours().size(), expectedMarks.size());
     for (size_t k = 0; k < expectedMarks.size(); ++k)
         EXPECT_EQ(graph.contours()[k]->inside(), expectedMarks[k]) << "contour " << k;
+
+    // The sweep that marks them finds the pairs of edges of different contours whose boxes meet
+    // on the way, which the graph keeps for its search for crossings between its own contours:
+    // they must be the pairs that search would find for itself. Here the rings of a cell are
+    // apart, then squares pushed over them cross them.
+    for (const bool crossing : {false, true}) {
+        BezierPath many = path;
+        if (crossing) {
+            for (int i = 0; i < kCells; ++i)
+                many.appendBezierPath(squarePath(i * kCell + 15, 15, 20));
+        }
+        const FBBezierGraph built(evenOdd(many));
+        std::optional<std::vector<FBContourEdgePair>> found;
+        FBContourPairs_IsolatedInsides(built.contours(), &found);
+        ASSERT_TRUE(found.has_value()) << crossing;
+        const std::vector<FBContourEdgePair> expected = FBContourPairs_Within(built.contours());
+        EXPECT_EQ(expected.empty(), !crossing);
+        ASSERT_EQ(found->size(), expected.size()) << crossing;
+        for (size_t k = 0; k < expected.size(); ++k) {
+            const FBContourEdgePair &a = (*found)[k], &b = expected[k];
+            EXPECT_TRUE(a.contour1 == b.contour1 && a.contour2 == b.contour2 &&
+                        a.edge1 == b.edge1 && a.edge2 == b.edge2)
+                << "pair " << k << (crossing ? " with crossing rings" : "");
+        }
+    }
 
     struct Row
     {
