@@ -327,9 +327,22 @@ QRectF FBBezierCurve::computeBounds() const
     QPointF low(std::min(mEndPoint1.x(), mEndPoint2.x()), std::min(mEndPoint1.y(), mEndPoint2.y()));
     QPointF high(std::max(mEndPoint1.x(), mEndPoint2.x()),
                  std::max(mEndPoint1.y(), mEndPoint2.y()));
+    // Along an axis where both control points lie between the ends, so does the whole curve:
+    // the ends are its extremes there and no turning point need be looked for.
+    auto turns = [](double p0, double p1, double p2, double p3) {
+        const double lowest = std::min(p0, p3), highest = std::max(p0, p3);
+        return !(p1 >= lowest && p1 <= highest && p2 >= lowest && p2 <= highest);
+    };
+    const DerivativeRoots none{{0.0, 0.0}, 0};
     const DerivativeRoots roots[2] = {
-        derivativeRoots(mEndPoint1.x(), mControlPoint1.x(), mControlPoint2.x(), mEndPoint2.x()),
-        derivativeRoots(mEndPoint1.y(), mControlPoint1.y(), mControlPoint2.y(), mEndPoint2.y())};
+        turns(mEndPoint1.x(), mControlPoint1.x(), mControlPoint2.x(), mEndPoint2.x())
+            ? derivativeRoots(mEndPoint1.x(), mControlPoint1.x(), mControlPoint2.x(),
+                              mEndPoint2.x())
+            : none,
+        turns(mEndPoint1.y(), mControlPoint1.y(), mControlPoint2.y(), mEndPoint2.y())
+            ? derivativeRoots(mEndPoint1.y(), mControlPoint1.y(), mControlPoint2.y(),
+                              mEndPoint2.y())
+            : none};
     for (const DerivativeRoots &axis : roots)
         for (double t : axis)
             if (t >= 0.0 && t <= 1.0) // NaN and infinite roots fail both tests

@@ -55,12 +55,19 @@ constexpr size_t kFewPairs = 256;
 class BoxTree
 {
 public:
-    explicit BoxTree(std::vector<Entry> entries) : mEntries(std::move(entries))
+    explicit BoxTree(const std::vector<Entry> &entries)
     {
-        if (!mEntries.empty()) {
-            mNodes.reserve(2 * (mEntries.size() / kLeafSize + 1));
-            build(0, mEntries.size());
-        }
+        if (entries.empty())
+            return;
+        std::vector<Placed> placed;
+        placed.reserve(entries.size());
+        for (const Entry &e : entries)
+            placed.push_back({e, middle(e.left, e.right), middle(e.top, e.bottom)});
+        mNodes.reserve(2 * (entries.size() / kLeafSize + 1));
+        build(placed, 0, placed.size());
+        mEntries.reserve(placed.size());
+        for (const Placed &p : placed)
+            mEntries.push_back(p.entry);
     }
 
     // Calls `report` with every entry whose box meets `box`, in no particular order.
@@ -110,6 +117,14 @@ private:
         std::int64_t right = -1;
     };
 
+    // An entry while the tree is built, with the middles it is split by.
+    struct Placed
+    {
+        Entry entry;
+        double x;
+        double y;
+    };
+
     // The middle of a side, halved first so that it cannot overflow; a box that is not finite
     // sorts first.
     static double middle(double low, double high)
@@ -120,36 +135,38 @@ private:
 
     // Builds the node for [begin, end) and answers its index. The median split halves every
     // range, so the depth stays within the query's stack.
-    std::int64_t build(size_t begin, size_t end)
+    std::int64_t build(std::vector<Placed> &placed, size_t begin, size_t end)
     {
         const auto at = std::int64_t(mNodes.size());
         Entry box{INFINITY, -INFINITY, INFINITY, -INFINITY, 0};
         double lowX = INFINITY, highX = -INFINITY, lowY = INFINITY, highY = -INFINITY;
         for (size_t k = begin; k < end; ++k) {
-            const Entry &e = mEntries[k];
+            const Entry &e = placed[k].entry;
             box.top = std::min(box.top, e.top);
             box.bottom = std::max(box.bottom, e.bottom);
             box.left = std::min(box.left, e.left);
             box.right = std::max(box.right, e.right);
-            const double x = middle(e.left, e.right), y = middle(e.top, e.bottom);
-            lowX = std::min(lowX, x);
-            highX = std::max(highX, x);
-            lowY = std::min(lowY, y);
-            highY = std::max(highY, y);
+            lowX = std::min(lowX, placed[k].x);
+            highX = std::max(highX, placed[k].x);
+            lowY = std::min(lowY, placed[k].y);
+            highY = std::max(highY, placed[k].y);
         }
         mNodes.push_back(Node{box, begin, end});
         if (end - begin <= kLeafSize)
             return at;
         const bool acrossX = !(highY - lowY > highX - lowX);
         const size_t half = begin + (end - begin) / 2;
-        std::nth_element(
-            mEntries.begin() + std::ptrdiff_t(begin), mEntries.begin() + std::ptrdiff_t(half),
-            mEntries.begin() + std::ptrdiff_t(end), [acrossX](const Entry &a, const Entry &b) {
-                return acrossX ? middle(a.left, a.right) < middle(b.left, b.right)
-                               : middle(a.top, a.bottom) < middle(b.top, b.bottom);
-            });
-        const std::int64_t left = build(begin, half);
-        const std::int64_t right = build(half, end);
+        const auto first = placed.begin();
+        if (acrossX)
+            std::nth_element(first + std::ptrdiff_t(begin), first + std::ptrdiff_t(half),
+                             first + std::ptrdiff_t(end),
+                             [](const Placed &a, const Placed &b) { return a.x < b.x; });
+        else
+            std::nth_element(first + std::ptrdiff_t(begin), first + std::ptrdiff_t(half),
+                             first + std::ptrdiff_t(end),
+                             [](const Placed &a, const Placed &b) { return a.y < b.y; });
+        const std::int64_t left = build(placed, begin, half);
+        const std::int64_t right = build(placed, half, end);
         mNodes[size_t(at)].left = left;
         mNodes[size_t(at)].right = right;
         return at;
@@ -203,7 +220,7 @@ std::vector<std::pair<size_t, size_t>> FBBoxPairs_Meeting(const std::vector<QRec
     entries.reserve(second.size());
     for (size_t j = 0; j < second.size(); ++j)
         entries.push_back(entryFor(second[j], j));
-    const BoxTree tree(std::move(entries));
+    const BoxTree tree(entries);
     std::vector<std::pair<size_t, size_t>> pairs;
     for (size_t i = 0; i < first.size(); ++i) {
         if (i % kCancelStride == kCancelStride - 1)
@@ -289,7 +306,7 @@ std::vector<bool> FBBoxPairs_MeetingAny(const std::vector<QRectF> &boxes,
     entries.reserve(others.size());
     for (size_t j = 0; j < others.size(); ++j)
         entries.push_back(entryFor(others[j], j));
-    const BoxTree tree(std::move(entries));
+    const BoxTree tree(entries);
     std::vector<bool> met(boxes.size(), false);
     for (size_t i = 0; i < boxes.size(); ++i) {
         if (i % kCancelStride == kCancelStride - 1)
