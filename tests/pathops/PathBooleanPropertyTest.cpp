@@ -362,14 +362,14 @@ public:
 
     ShapePair glyphs()
     {
-        const BezierPath a = glyph({integer(0, 4), integer(0, 4)});
+        const BezierPath a = glyph({qreal(integer(0, 4)), qreal(integer(0, 4))});
         switch (integer(0, 3)) {
         case 0: { // shifted copies, their bars and serifs on one level
             BezierPath b = movedPath(a, integer(-6, 6), integer(-6, 6));
             return {"glyph and itself shifted", a, b};
         }
         case 1:
-            return {"glyphs overlaid", a, glyph({integer(0, 4), integer(0, 4)})};
+            return {"glyphs overlaid", a, glyph({qreal(integer(0, 4)), qreal(integer(0, 4))})};
         case 2:
             return {"glyph and a bar", a,
                     rect(integer(-2, 4), integer(2, 10), integer(4, 14), integer(1, 3))};

@@ -177,8 +177,9 @@ TEST(PathBooleanReliability, DegeneratePairsGiveTheAreasTheyMean)
         for (qint32 code = 0; code < 4; ++code) {
             const std::optional<BezierPath> guarded = performBooleanOp(row.a, code, &row.b);
             EXPECT_EQ(gPathOperationStartTime.load(), -1.0) << row.name;
-            if (guarded)
+            if (guarded) {
                 EXPECT_FALSE(guarded->isEmpty()) << row.name;
+            }
         }
     }
 }
