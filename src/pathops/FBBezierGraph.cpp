@@ -131,18 +131,19 @@ std::vector<bool> echoesAtJoints(const std::vector<EdgeHit> &hits)
         if (!(gap > rounding))
             continue;
         // Where the rough hit's curves cross within both edges, found once when first needed.
-        std::optional<std::optional<QPointF>> ownCrossing;
+        bool ownCrossingSought = false, ownCrossingFound = false;
+        QPointF ownCrossing;
         auto crossesApartFrom = [&](QPointF precise) {
-            if (!ownCrossing) {
+            if (!ownCrossingSought) {
+                ownCrossingSought = true;
                 const auto exact =
                     exactCrossing(*y.curve1(), y.parameter1(), *y.curve2(), y.parameter2());
-                const bool within = exact && exact->first >= 0.0 && exact->first <= 1.0 &&
-                                    exact->second >= 0.0 && exact->second <= 1.0;
-                ownCrossing =
-                    within ? std::optional<QPointF>(y.curve1()->pointAtParameter(exact->first))
-                           : std::nullopt;
+                ownCrossingFound = exact && exact->first >= 0.0 && exact->first <= 1.0 &&
+                                   exact->second >= 0.0 && exact->second <= 1.0;
+                if (ownCrossingFound)
+                    ownCrossing = y.curve1()->pointAtParameter(exact->first);
             }
-            return *ownCrossing && FBGeom_PointDistance(**ownCrossing, precise) > gap;
+            return ownCrossingFound && FBGeom_PointDistance(ownCrossing, precise) > gap;
         };
         for (bool side1 : {true, false}) {
             const double t = side1 ? y.parameter1() : y.parameter2();
