@@ -45,9 +45,6 @@ std::vector<size_t> contourOfEach(const EdgeList &edges)
     return contours;
 }
 
-// Which contours have a box meeting another contour's: only their edges can meet another
-// contour's edges, since an edge's box lies within its contour's and is padded no more. Most
-// contours of a large answer stand clear of the rest and are left out of the edge search.
 // The box round each contour's edges; nothing when a coordinate is not finite or a contour has
 // no edge.
 std::optional<std::vector<QRectF>> edgeBoxesOf(const std::vector<FBBezierContourPtr> &contours)
@@ -71,6 +68,9 @@ std::optional<std::vector<QRectF>> edgeBoxesOf(const std::vector<FBBezierContour
     return boxes;
 }
 
+// Which contours have a box meeting another contour's: only their edges can meet another
+// contour's edges, since an edge's box lies within its contour's and is padded no more. Most
+// contours of a large answer stand clear of the rest and are left out of the edge search.
 std::vector<bool> contoursNearOthers(const std::vector<FBBezierContourPtr> &contours)
 {
     // A coordinate that is not finite (or no edge) leaves every contour in the search.
@@ -202,11 +202,12 @@ std::vector<FBContourEdgePair> FBContourPairs_Between(const std::vector<FBBezier
     return pairs;
 }
 
-namespace {
-
-// The pairs of FBContourPairs_Within among the edges of the contours near others.
-std::vector<FBContourEdgePair> pairsWithin(const EdgeList &edges, const std::vector<size_t> &groups)
+std::vector<FBContourEdgePair>
+FBContourPairs_Within(const std::vector<FBBezierContourPtr> &contours)
 {
+    const std::vector<bool> near = contoursNearOthers(contours);
+    const EdgeList edges = edgesOf(contours, &near);
+    const std::vector<size_t> groups = contourOfEach(edges);
     std::vector<FBContourEdgePair> pairs;
     // p < q, so p's contour comes first.
     for (const auto &[p, q] : FBBoxPairs_MeetingWithin(edges.boxes, &groups))
@@ -220,16 +221,6 @@ std::vector<FBContourEdgePair> pairsWithin(const EdgeList &edges, const std::vec
     return pairs;
 }
 
-} // namespace
-
-std::vector<FBContourEdgePair>
-FBContourPairs_Within(const std::vector<FBBezierContourPtr> &contours)
-{
-    const std::vector<bool> near = contoursNearOthers(contours);
-    const EdgeList edges = edgesOf(contours, &near);
-    return pairsWithin(edges, contourOfEach(edges));
-}
-
 std::vector<std::optional<int>>
 FBContourPairs_IsolatedInsides(const std::vector<FBBezierContourPtr> &contours,
                                std::optional<std::vector<FBContourEdgePair>> *within)
@@ -241,9 +232,7 @@ FBContourPairs_IsolatedInsides(const std::vector<FBBezierContourPtr> &contours,
     const EdgeList edges = edgesOf(contours);
     if (!allFinite(edges, contours))
         return insides;
-    const std::vector<bool> near = contoursNearOthers(contours);
-    const EdgeList nearEdges = edgesOf(contours, &near);
-    std::vector<FBContourEdgePair> pairs = pairsWithin(nearEdges, contourOfEach(nearEdges));
+    std::vector<FBContourEdgePair> pairs = FBContourPairs_Within(contours);
     std::vector<bool> isolated(contours.size(), true);
     for (const FBContourEdgePair &pair : pairs)
         isolated[pair.contour1] = isolated[pair.contour2] = false;
