@@ -31,9 +31,15 @@ int PaneScrollSync::anchorRow() const
     return mLeft ? mLeft->rowsInView() / 3 : 0;
 }
 
+PaneScrollSync::Hold::~Hold()
+{
+    if (--mSync.mHeld == 0)
+        emit mSync.panesMoved();
+}
+
 void PaneScrollSync::follow(int fromSide)
 {
-    if (mMoving || !mLeft || !mRight)
+    if (mMoving || mHeld > 0 || !mLeft || !mRight)
         return;
     // Before the first compare is in, line for line.
     static const MergeBlockList noBlocks;
@@ -49,7 +55,7 @@ void PaneScrollSync::follow(int fromSide)
 
 void PaneScrollSync::followSideways(int fromSide)
 {
-    if (mMoving || !mLeft || !mRight)
+    if (mMoving || mHeld > 0 || !mLeft || !mRight)
         return;
     mMoving = true;
     pane(3 - fromSide)
