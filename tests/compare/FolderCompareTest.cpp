@@ -377,8 +377,9 @@ TEST(FolderCompare, LinksPipesAndUnreadableFoldersNeitherHangNorFail)
         // An unreadable file stays listed, not judged, with its reason.
         EXPECT_EQ(v.at("secret.txt"), COMP_RESULT_NOT_JUDGED);
         for (const COMP_ITEM &item : out.items)
-            if (item.name() == "secret.txt")
+            if (item.name() == "secret.txt") {
                 EXPECT_EQ(item.customMultiPurposeInfo, NotJudged_FileUnreadable);
+            }
     }
 }
 
@@ -678,9 +679,10 @@ TEST(FolderCompare, SpecialFilesAndLinksToNoFileAreJudgedAlikeInEveryMode)
             ASSERT_TRUE(item);
             EXPECT_EQ(item->compareResult, row.verdict);
             EXPECT_EQ(item->customMultiPurposeInfo, row.reason);
-            if (row.kinds)
+            if (row.kinds) {
                 EXPECT_EQ(CompItem_KindName(*item, 1) + '/' + CompItem_KindName(*item, 2),
                           QLatin1String(row.kinds));
+            }
         }
     }
 }
