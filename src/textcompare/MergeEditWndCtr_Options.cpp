@@ -314,13 +314,15 @@ bool MergeEditWndCtr::Menu_SetWrapLines(bool wrap)
     if (wrap != wrapped && (wrap || viewSettingAllowed())) {
         // The rows change under the panes: each keeps the line at its top (the other pane does
         // not follow it meanwhile, as its own rows are changing too), and the block being shown
-        // stays in view.
+        // stays in view. A selected block the user has scrolled away from is left where it is.
+        const bool blockShown = mCurrentBlock >= 0 && mCurrentBlock < int(mergeBlocks().size()) &&
+                                mScrollSync->showsBlock(mergeBlocks()[size_t(mCurrentBlock)]);
         const PaneTops tops = paneTops();
         const PaneScrollSync::Hold hold(*mScrollSync);
         for (int side : {1, 2})
             setWrapSetting(textView(side), wrap);
         restorePaneTops(tops);
-        if (mCurrentBlock >= 0 && mCurrentBlock < int(mergeBlocks().size()))
+        if (blockShown)
             mScrollSync->revealBlock(mergeBlocks()[size_t(mCurrentBlock)]);
         changed = true;
     }

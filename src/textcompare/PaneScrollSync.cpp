@@ -64,6 +64,20 @@ void PaneScrollSync::followSideways(int fromSide)
     mMoving = false;
 }
 
+bool PaneScrollSync::showsBlock(const MERGE_BLOCK &block) const
+{
+    if (!mLeft || !mRight)
+        return false;
+    for (int side : {1, 2}) {
+        const MyEditTextView *view = pane(side);
+        const qint64 start = block.startLine[side];
+        const qint64 end = start + std::max<qint64>(block.lineCount[side], 1) - 1;
+        if (start <= view->lastVisibleLine() && end >= view->firstVisibleLine())
+            return true;
+    }
+    return false;
+}
+
 void PaneScrollSync::revealBlock(const MERGE_BLOCK &block, qint64 changeAt1, qint64 changeAt2)
 {
     if (!mLeft || !mRight)

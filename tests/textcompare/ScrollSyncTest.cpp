@@ -189,9 +189,11 @@ TEST_F(ScrollSyncTest, WrappingKeepsTheTopLineOfBothPanes)
     auto w = open(write("short.txt", left), write("long.txt", right));
     w->window()->resize(1000, 600);
     ASSERT_TRUE(pelkotest::deliverPostedEvents());
-    w->selectBlock(-1);
     MyEditTextView *panes[3] = {nullptr, w->textView(1), w->textView(2)};
-    for (qint64 line : {254, 435}) {
+    // No block selected, and the first block selected but scrolled away from: nothing to keep
+    // in view but the lines at the top.
+    for (const auto &[line, block] : {std::pair{254, -1}, std::pair{435, -1}, std::pair{254, 0}}) {
+        w->selectBlock(block);
         panes[1]->scrollToLine(line);
         ASSERT_TRUE(pelkotest::deliverPostedEvents());
         double top[3] = {};
@@ -200,7 +202,7 @@ TEST_F(ScrollSyncTest, WrappingKeepsTheTopLineOfBothPanes)
         ASSERT_EQ(top[1], double(line));
         for (bool wrap : {true, false}) {
             SCOPED_TRACE(std::string(wrap ? "wrapping on" : "wrapping off") + " at line " +
-                         std::to_string(line));
+                         std::to_string(line) + ", block " + std::to_string(block));
             ASSERT_TRUE(w->Menu_SetWrapLines(wrap));
             ASSERT_TRUE(pelkotest::deliverPostedEvents());
             for (int side : {1, 2})
