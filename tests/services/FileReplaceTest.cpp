@@ -5,6 +5,7 @@
 #include "services/FileReplace.h"
 #include "services/NamedFile.h"
 #include "services/TextFile.h"
+#include "support/NameSwapper.h"
 #include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 
@@ -24,7 +25,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
-#include <chrono>
 #include <thread>
 #include <unistd.h>
 
@@ -427,45 +427,24 @@ TEST(FileReplace, SavesRacingASwappedLinkNeverWriteItsTarget)
     ASSERT_FALSE(App_ReadTextFileContent(named, &info).isNull());
     ASSERT_FALSE(info.identity.viaLink);
 
-    std::atomic<bool> done{false};
-    std::atomic<int> swaps{0};
-    std::thread swapper([&] {
-        const QByteArray a = QFile::encodeName(named), b = QFile::encodeName(alternate);
-        const QByteArray spare = QFile::encodeName(folder + QStringLiteral("/spare"));
-        const QByteArray target = QFile::encodeName(secret);
-        quint32 seed = 12345;
-        while (!done.load()) {
-            ::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_EXCHANGE);
-            ++swaps;
-            seed = seed * 1103515245u + 12345u;
-            std::this_thread::sleep_for(std::chrono::microseconds((seed >> 16) % 400));
-            // A save that renamed over the link took it away: it is put back.
-            struct stat st;
-            if (::lstat(a.constData(), &st) == 0 && !S_ISLNK(st.st_mode) &&
-                ::lstat(b.constData(), &st) == 0 && !S_ISLNK(st.st_mode) &&
-                ::symlink(target.constData(), spare.constData()) == 0)
-                ::rename(spare.constData(), b.constData());
-        }
-    });
-    while (swaps.load() == 0)
-        std::this_thread::yield();
     int saved = 0, refused = 0;
-    const QByteArray second = QFile::encodeName(folder + QStringLiteral("/x.second"));
-    for (int round = 0; round < 3000; ++round) {
-        if (round % 2 == 0)
-            ::link(QFile::encodeName(named).constData(), second.constData());
-        else
-            ::unlink(second.constData());
-        const FileIdentity agreed = IdentityNow(named, info.identity);
-        const QByteArray bytes = kNew + QByteArray::number(round);
-        if (ReplaceReadFileContent(named, agreed, bytes, -1, 0644))
-            ++saved;
-        else
-            ++refused;
-        ReplaceFileContent(named, bytes, -1, 0644, nullptr, nullptr, LinkAtPath::Refuse);
+    {
+        const pelkotest::NameSwapper swapper(named, alternate, secret);
+        const QByteArray second = QFile::encodeName(folder + QStringLiteral("/x.second"));
+        for (int round = 0; round < 3000; ++round) {
+            if (round % 2 == 0)
+                ::link(QFile::encodeName(named).constData(), second.constData());
+            else
+                ::unlink(second.constData());
+            const FileIdentity agreed = IdentityNow(named, info.identity);
+            const QByteArray bytes = kNew + QByteArray::number(round);
+            if (ReplaceReadFileContent(named, agreed, bytes, -1, 0644))
+                ++saved;
+            else
+                ++refused;
+            ReplaceFileContent(named, bytes, -1, 0644, nullptr, nullptr, LinkAtPath::Refuse);
+        }
     }
-    done = true;
-    swapper.join();
     const struct stat secretAfter = statOf(secret);
     EXPECT_EQ(pelkotest::readFile(secret), secretBytes);
     EXPECT_EQ(secretAfter.st_ino, secretBefore.st_ino);

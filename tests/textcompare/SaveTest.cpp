@@ -6,17 +6,14 @@
 #include "platform/TextEncoding.h"
 #include "platform/PrivateFiles.h"
 #include "services/FilePermissionDrop.h"
+#include "support/NameSwapper.h"
 #include "support/OtherUser.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <atomic>
-#include <chrono>
-#include <cstdio>
 #include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
-#include <thread>
 
 namespace {
 
@@ -434,35 +431,15 @@ TEST_F(TextCompareTest, SavesRacingASwappedLinkNeverWriteItsTarget)
     auto w = open(named, write("y.txt", "other\n"));
     platform::setSavePanelHook([](const platform::SavePanelRequest &) { return QString(); });
 
-    std::atomic<bool> done{false};
-    std::atomic<int> swaps{0};
-    std::thread swapper([&] {
-        const QByteArray a = QFile::encodeName(named), b = QFile::encodeName(alternate);
-        const QByteArray spare = QFile::encodeName(dir + QStringLiteral("/spare"));
-        quint32 seed = 777;
-        while (!done.load()) {
-            ::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_EXCHANGE);
-            ++swaps;
-            seed = seed * 1103515245u + 12345u;
-            std::this_thread::sleep_for(std::chrono::microseconds((seed >> 16) % 400));
-            // A save that renamed over the link took it away: it is put back.
-            struct stat st;
-            if (::lstat(a.constData(), &st) == 0 && !S_ISLNK(st.st_mode) &&
-                ::lstat(b.constData(), &st) == 0 && !S_ISLNK(st.st_mode) &&
-                ::symlink(QFile::encodeName(secret).constData(), spare.constData()) == 0)
-                ::rename(spare.constData(), b.constData());
-        }
-    });
-    while (swaps.load() == 0)
-        std::this_thread::yield();
     int saved = 0;
-    for (int round = 0; round < 150; ++round) {
-        typeAtStart(*w, 1, QStringLiteral("e"));
-        alerts.clear(); // every question is answered with its first button
-        saved += w->SaveSide(1) ? 1 : 0;
+    {
+        const pelkotest::NameSwapper swapper(named, alternate, secret);
+        for (int round = 0; round < 150; ++round) {
+            typeAtStart(*w, 1, QStringLiteral("e"));
+            alerts.clear(); // every question is answered with its first button
+            saved += w->SaveSide(1) ? 1 : 0;
+        }
     }
-    done = true;
-    swapper.join();
     platform::setSavePanelHook(nullptr);
     EXPECT_EQ(pelkotest::readFile(secret), secretBytes);
     RecordProperty("saved", saved);
