@@ -247,8 +247,7 @@ QString App_ReadTextFileContent(const QString &path, TextFileInfo *info, StringE
                              QStringLiteral("ERROR cannot read text file: %1").arg(path));
         return QString();
     }
-    // A file that grew meanwhile is read only as far as the limit allows.
-    const QByteArray bytes = file.read(kMaxTextFileSize + 1);
+    const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError || bytes.size() > kMaxTextFileSize) {
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR cannot read text file: %1").arg(path));
