@@ -8,6 +8,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
@@ -240,6 +241,78 @@ TEST(FolderCopy, NothingIsWrittenThroughALinkOnTheTargetSide)
     }
 }
 
+// The source side is walked like the target side: its top folder is opened as the user named it,
+// and no link below it is followed to find what to copy (a link itself is copied as a link).
+TEST(FolderCopy, NothingIsReadThroughALinkOnTheSourceSide)
+{
+    struct Row
+    {
+        const char *name;
+        const char *sourceTop; // below the base folder
+        const char *entry;     // below both tops
+        int replaced;          // counted before the copy
+        CopyOutcome outcome;
+        const char *refused; // below the base folder: the source folder named in the failure
+        const char *reason;  // after that path
+        std::function<void(const QString &)> check;
+    };
+    const Row rows[] = {
+        {"a linked folder above the file", "L", "linked/x.txt", 0, CopyOutcome::Failed, "L/linked",
+         " is a link; nothing was copied from it",
+         [](const QString &base) { EXPECT_FALSE(QFileInfo::exists(base + "/R/linked/x.txt")); }},
+        {"a linked folder deep inside the copied folder", "L", "dir", 1, CopyOutcome::Copied,
+         nullptr, nullptr,
+         [](const QString &base) {
+             EXPECT_EQ(pelkotest::readFile(base + "/R/dir/x.txt"), QByteArray("left x"));
+             EXPECT_TRUE(QFileInfo(base + "/R/dir/deeplink").isSymLink());
+         }},
+        {"a file standing where a folder on the way was", "L", "plain/x.txt", 0,
+         CopyOutcome::Failed, "L/plain", " is not a folder; nothing was copied from it", nullptr},
+        {"a top folder named through a link is followed", "Llink", "dir/x.txt", 1,
+         CopyOutcome::Copied, nullptr, nullptr,
+         [](const QString &base) {
+             EXPECT_EQ(pelkotest::readFile(base + "/R/dir/x.txt"), QByteArray("left x"));
+         }},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString base = pelkotest::freshDir(QStringLiteral("copysourcelinks"));
+        ASSERT_TRUE(pelkotest::writeFile(base + "/L/dir/x.txt", "left x"));
+        ASSERT_TRUE(pelkotest::writeFile(base + "/L/plain", "a file"));
+        ASSERT_TRUE(pelkotest::writeFile(base + "/outside/x.txt", "outside"));
+        ASSERT_TRUE(pelkotest::writeFile(base + "/R/dir/x.txt", "right x"));
+        ASSERT_EQ(::symlink("../outside", bytes(base + "/L/linked").constData()), 0);
+        ASSERT_EQ(::symlink("../../outside", bytes(base + "/L/dir/deeplink").constData()), 0);
+        ASSERT_EQ(::symlink("L", bytes(base + "/Llink").constData()), 0);
+        const FolderEntry source{bytes(base + '/' + row.sourceTop), row.entry};
+        const FolderEntry target{bytes(base + "/R"), row.entry};
+        EXPECT_EQ(CountReplacedOnDisk(source, target, nullptr), row.replaced);
+        QList<QPair<QByteArray, QString>> failures;
+        EXPECT_EQ(CopyEntry(source, target, nullptr,
+                            [&](const QByteArray &path, const QString &reason) {
+                                failures.append({path, reason});
+                                return true;
+                            }),
+                  row.outcome);
+        if (row.refused) {
+            const QByteArray refused = bytes(base + '/' + row.refused);
+            ASSERT_EQ(failures.size(), 1);
+            EXPECT_EQ(failures[0].first, refused);
+            EXPECT_EQ(failures[0].second, QFile::decodeName(refused) + QLatin1String(row.reason));
+        } else {
+            EXPECT_TRUE(failures.isEmpty());
+        }
+        // Nothing of what lies behind the links reached the target.
+        QDirIterator it(base + "/R", QDir::Files | QDir::Hidden | QDir::NoSymLinks,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            EXPECT_NE(pelkotest::readFile(it.next()), QByteArray("outside"))
+                << qPrintable(it.filePath());
+        if (row.check)
+            row.check(base);
+    }
+}
+
 // A name that is not text cannot go through the save's replacement: such a file is renamed over
 // only where that keeps everything but its content.
 TEST(FolderCopy, FilesNamedWithoutUtf8AreReplacedOnlyWhereNothingElseChanges)
@@ -370,6 +443,16 @@ QList<CopyCase> prepareCopyCases(const QString &folder, uid_t copierUid, gid_t c
                  EXPECT_EQ(pelkotest::readFile(target), QByteArray("#!/bin/sh\n"));
                  expectFile(target, otherUid, otherGid, copierUid == 0 ? 04755 : 0666);
              }});
+    }
+    {
+        const QString source =
+            file(QStringLiteral("searchonly/f"), "content", copierUid, copierGid, 0644);
+        const QString searchOnly = folder + QStringLiteral("/searchonly");
+        EXPECT_TRUE(chownPath(searchOnly, otherUid, otherGid));
+        EXPECT_EQ(::chmod(bytes(searchOnly).constData(), 0711), 0);
+        const QString target = folder + QStringLiteral("/R/f");
+        cases.append({"a file in a folder the copier may search but not list", source, target,
+                      [=] { EXPECT_EQ(pelkotest::readFile(target), QByteArray("content")); }});
     }
     return cases;
 }
