@@ -270,10 +270,14 @@ CopyOutcome writeAndRename(int in, const struct stat &st, const Place &place,
 CopyOutcome replaceFile(int in, const struct stat &st, const Place &place, const struct stat &old,
                         const std::atomic<bool> *cancel, QString *reason)
 {
-    // The file is named through the folder held open, so no link above it is followed.
+    // The file is named through the folder held open, so no link above it is followed. The copy
+    // of its old content kept meanwhile names it by its real path, which another process (the
+    // next start, after a crash) can open; that path must be text as well.
     const QByteArray path = "/proc/self/fd/" + QByteArray::number(place.folder) + '/' + place.name;
     const QString spelled = QFile::decodeName(path);
-    if (st.st_size > kMaxReplacedInMemory || QFile::encodeName(spelled) != path)
+    const QString real = QFile::decodeName(place.shown);
+    if (st.st_size > kMaxReplacedInMemory || QFile::encodeName(spelled) != path ||
+        QFile::encodeName(real) != place.shown)
         return writeAndRename(in, st, place, &old, true, cancel, reason);
     QByteArray bytes;
     bytes.reserve(qsizetype(st.st_size) + qsizetype(kBlock));
@@ -283,7 +287,8 @@ CopyOutcome replaceFile(int in, const struct stat &st, const Place &place, const
     const int mode = int(copyMode(st, old.st_uid, old.st_gid));
     FileWriteFailure failure = FileWriteFailure::None;
     // A link swapped in since the file was looked at is refused, never followed.
-    if (!ReplaceFileContent(spelled, bytes, mode, mode, &failure, nullptr, LinkAtPath::Refuse)) {
+    if (!ReplaceFileContent(spelled, bytes, mode, mode, &failure, nullptr, LinkAtPath::Refuse,
+                            real)) {
         *reason = FileWriteFailureText(failure);
         return CopyOutcome::Failed;
     }

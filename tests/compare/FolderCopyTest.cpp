@@ -4,6 +4,10 @@
 #include "compare/FolderCopy.h"
 #include "platform/PrivateFiles.h"
 #include "platform/UniqueFd.h"
+#include "services/InterruptedSaves.h"
+#include "services/SupportFolder.h"
+#include "support/AlertAnswers.h"
+#include "support/LogCapture.h"
 #include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 
@@ -11,6 +15,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <csignal>
 #include <cstdio>
@@ -593,5 +598,115 @@ TEST(FolderCopy, LeftTemporariesGoOnlyWhenTheyAreSurelyOurs)
         EXPECT_EQ(CopyTemporary::removeLeftover(folder.get(), row.entry, row.olderThan),
                   row.removed);
         EXPECT_EQ(::lstat(bytes(path).constData(), &st) == 0, made && !row.removed);
+    }
+}
+
+namespace {
+
+QByteArray contentOf(char seed, int size)
+{
+    QByteArray content(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        content[i] = char(seed + i % 61);
+    return content;
+}
+
+const QByteArray kOldContent = contentOf('a', 5000);
+const QByteArray kNewContent = contentOf('A', 400000);
+
+void killSelf(int)
+{
+    ::kill(::getpid(), SIGKILL);
+}
+
+} // namespace
+
+// The child: copies PELKO_COPY_SOURCE to PELKO_COPY_RELATIVE below PELKO_COPY_TOP and is killed
+// (SIGKILL) when its writes reach PELKO_COPY_LIMIT bytes.
+TEST(FolderCopyChild, KilledInTheWrite)
+{
+    const QByteArray source = qgetenv("PELKO_COPY_SOURCE");
+    if (source.isEmpty())
+        GTEST_SKIP() << "only run by FolderCopy.KilledInPlaceReplaceIsOfferedBackAtTheNextStart";
+    PrepareSupportFolder(qEnvironmentVariable("PELKO_COPY_SUPPORT"));
+    std::signal(SIGXFSZ, killSelf);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(qEnvironmentVariableIntValue("PELKO_COPY_LIMIT"));
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const CopyOutcome outcome =
+        CopyEntry(source, qgetenv("PELKO_COPY_TOP"), qgetenv("PELKO_COPY_RELATIVE"), nullptr, {});
+    std::printf("COPY %d\n", int(outcome));
+}
+
+// A hard-linked target is replaced in place, through the folder the copy holds open; a copy killed
+// in that write leaves the old content kept under the file's real path, so the next start (another
+// process) finds the file, checks it is still that file, and puts the old content back.
+TEST(FolderCopy, KilledInPlaceReplaceIsOfferedBackAtTheNextStart)
+{
+    ASSERT_FALSE(InterruptedSavesFolder().isEmpty());
+    const QString kept = InterruptedSavesFolder();
+    struct Row
+    {
+        const char *name;
+        bool replacedSince; // another file took the name after the crash
+    };
+    const Row rows[] = {
+        {"the file is restored", false},
+        {"another file at the name is left alone", true},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString dir = pelkotest::freshDir(QStringLiteral("copykilled"));
+        const QString target = dir + "/R/sub/t.txt", second = dir + "/R/sub/second.txt";
+        ASSERT_TRUE(pelkotest::writeFile(dir + "/L/t.txt", kNewContent));
+        ASSERT_TRUE(pelkotest::writeFile(target, kOldContent));
+        ASSERT_EQ(::link(bytes(target).constData(), bytes(second).constData()), 0);
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PELKO_COPY_SOURCE"), dir + "/L/t.txt");
+        env.insert(QStringLiteral("PELKO_COPY_TOP"), dir + "/R");
+        env.insert(QStringLiteral("PELKO_COPY_RELATIVE"), QStringLiteral("sub/t.txt"));
+        env.insert(QStringLiteral("PELKO_COPY_SUPPORT"), gSupportFolder);
+        env.insert(QStringLiteral("PELKO_COPY_LIMIT"), QStringLiteral("100000"));
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=FolderCopyChild.KilledInTheWrite")});
+        ASSERT_TRUE(child.waitForFinished(-1));
+        ASSERT_EQ(child.exitStatus(), QProcess::CrashExit) << child.readAll().constData();
+        ASSERT_EQ(pelkotest::readFile(target), kNewContent.left(100000));
+        ASSERT_EQ(QDir(kept).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+        QByteArray other;
+        if (row.replacedSince) {
+            other = "written since by someone else";
+            ASSERT_TRUE(pelkotest::writeFile(dir + "/other", other));
+            ASSERT_EQ(::rename(bytes(dir + "/other").constData(), bytes(target).constData()), 0);
+        }
+        pelkotest::AlertAnswers answers; // restore
+        const pelkotest::LogCapture log;
+        const int offered = OfferInterruptedSaves();
+        if (row.replacedSince) {
+            EXPECT_EQ(offered, 0);
+            EXPECT_TRUE(log.logged(target + QStringLiteral(" was being saved")))
+                << qPrintable(log.lines().join(u'\n'));
+            EXPECT_EQ(pelkotest::readFile(target), other);
+            EXPECT_EQ(pelkotest::readFile(second), kNewContent.left(100000));
+            // The old content stays for the user to take.
+            EXPECT_EQ(QDir(kept).entryList(QDir::Files | QDir::Hidden).size(), 1);
+            for (const QString &name : QDir(kept).entryList(QDir::Files | QDir::Hidden))
+                QFile::remove(kept + u'/' + name);
+        } else {
+            EXPECT_EQ(offered, 1);
+            ASSERT_EQ(answers.alerts.size(), 1u);
+            EXPECT_TRUE(answers.alerts[0].title.contains(QStringLiteral("\"t.txt\"")))
+                << qPrintable(answers.alerts[0].title);
+            EXPECT_EQ(answers.alerts[0].text, target);
+            EXPECT_EQ(pelkotest::readFile(target), kOldContent);
+            EXPECT_EQ(pelkotest::readFile(second), kOldContent);
+            EXPECT_EQ(QDir(kept).entryList(QDir::Files | QDir::Hidden), QStringList());
+        }
     }
 }
