@@ -23,6 +23,10 @@ constexpr size_t kBlock = size_t{1024} * 1024;
 // Larger files are renamed over it, and only where that changes nothing but the content.
 constexpr qint64 kMaxReplacedInMemory = qint64{512} << 20;
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+// Folders nested deeper below the copied one are refused: each level holds two folders open (the
+// usual limit of 1,024 open files allows some 500) and a stack frame, and a hostile tree can be
+// nested without end.
+constexpr int kMaxDepth = 400;
 // The source's folders on the way to the item are only looked through, which a folder this user
 // may search but not list allows too.
 constexpr int kSourceFolderFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
@@ -159,6 +163,30 @@ Fd openJudged(const Origin &from, const struct stat &judged, int flags, struct s
         return Fd();
     }
     return fd;
+}
+
+// True when folder is the folder item, or lies inside it (reached up through "..", which follows
+// no link). A top named through a link can spell a place inside the source in a way its path does
+// not show.
+bool insideItem(int folder, const struct stat &item)
+{
+    Fd at(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
+    struct stat st
+    {
+    };
+    while (at.isOpen() && ::fstat(at.get(), &st) == 0) {
+        if (sameItem(st, item))
+            return true;
+        Fd up(::openat(at.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        struct stat above
+        {
+        };
+        if (!up.isOpen() || ::fstat(up.get(), &above) != 0 ||
+            (above.st_dev == st.st_dev && above.st_ino == st.st_ino))
+            return false; // the root
+        at = std::move(up);
+    }
+    return false;
 }
 
 // The source's permission bits for a copy owned by owner and group. Set-user-id and set-group-id
@@ -366,12 +394,14 @@ CopyOutcome failed(const CopyFailureHandler &onFailure, const QByteArray &path,
     return onFailure && onFailure(path, reason) ? CopyOutcome::Failed : CopyOutcome::Cancelled;
 }
 
-CopyOutcome copyAny(const Origin &from, const Place &place, const std::atomic<bool> *cancel,
-                    const CopyFailureHandler &onFailure);
+CopyOutcome copyAny(const Origin &from, const Place &place, int depth,
+                    const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure);
 
-CopyOutcome copyFolder(const Origin &from, const struct stat &judged, const Place &place,
+CopyOutcome copyFolder(const Origin &from, const struct stat &judged, const Place &place, int depth,
                        const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure)
 {
+    if (depth >= kMaxDepth)
+        return failed(onFailure, from.shown, QStringLiteral("its folders are nested too deeply"));
     QString reason;
     struct stat st
     {
@@ -379,15 +409,20 @@ CopyOutcome copyFolder(const Origin &from, const struct stat &judged, const Plac
     const Fd source = openJudged(from, judged, O_RDONLY | O_DIRECTORY, &st, &reason);
     if (!source.isOpen())
         return failed(onFailure, from.shown, reason);
+    // Never into itself, however the tops spell it: that would walk a folder while filling it.
+    if (insideItem(place.folder, st))
+        return failed(onFailure, from.shown, QStringLiteral("cannot be copied into itself"));
     const Fd target =
         folderAt(place.folder, place.name, place.shown, (st.st_mode & 01777) | 0700, true, &reason);
     if (!target.isOpen())
         return failed(onFailure, place.shown, reason);
+    if (insideItem(target.get(), st))
+        return failed(onFailure, from.shown, QStringLiteral("cannot be copied onto itself"));
     CopyOutcome outcome = CopyOutcome::Copied;
     for (const QByteArray &name : platform::NamesInFolder(source.get())) {
         const CopyOutcome o =
             copyAny({source.get(), name, joined(from.shown, name)},
-                    {target.get(), name, joined(place.shown, name)}, cancel, onFailure);
+                    {target.get(), name, joined(place.shown, name)}, depth + 1, cancel, onFailure);
         if (o == CopyOutcome::Cancelled)
             return o;
         if (o == CopyOutcome::Failed)
@@ -400,8 +435,8 @@ CopyOutcome copyFolder(const Origin &from, const struct stat &judged, const Plac
 
 // What the source item is judged to be here decides how it is copied; it is then read only
 // through a descriptor of that same item.
-CopyOutcome copyAny(const Origin &from, const Place &place, const std::atomic<bool> *cancel,
-                    const CopyFailureHandler &onFailure)
+CopyOutcome copyAny(const Origin &from, const Place &place, int depth,
+                    const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure)
 {
     if (cancelled(cancel))
         return CopyOutcome::Cancelled;
@@ -413,7 +448,7 @@ CopyOutcome copyAny(const Origin &from, const Place &place, const std::atomic<bo
     if (!statAt(from.folder, from.name, &st)) {
         reason = errnoText(errno);
     } else if (S_ISDIR(st.st_mode)) {
-        return copyFolder(from, st, place, cancel, onFailure);
+        return copyFolder(from, st, place, depth, cancel, onFailure);
     } else if (S_ISLNK(st.st_mode)) {
         o = copyLink(from, st, place, &reason);
     } else if (S_ISREG(st.st_mode)) {
@@ -449,7 +484,8 @@ Fd parentBelow(const QByteArray &top, const QList<QByteArray> &names, bool make,
     return folder;
 }
 
-int countAt(const Origin &from, int folder, const QByteArray &name, const std::atomic<bool> *cancel)
+int countAt(const Origin &from, int folder, const QByteArray &name, int depth,
+            const std::atomic<bool> *cancel)
 {
     struct stat judged
     {
@@ -459,6 +495,8 @@ int countAt(const Origin &from, int folder, const QByteArray &name, const std::a
         return 0;
     if (!S_ISDIR(judged.st_mode))
         return S_ISDIR(there.st_mode) ? 0 : 1;
+    if (depth >= kMaxDepth)
+        return 0;
     QString reason;
     const Fd source = openJudged(from, judged, O_RDONLY | O_DIRECTORY, &opened, &reason);
     const Fd inside(::openat(folder, name.constData(), kFolderFlags));
@@ -466,8 +504,21 @@ int countAt(const Origin &from, int folder, const QByteArray &name, const std::a
         return 0;
     int count = 0;
     for (const QByteArray &n : platform::NamesInFolder(source.get()))
-        count += countAt({source.get(), n, {}}, inside.get(), n, cancel);
+        count += countAt({source.get(), n, {}}, inside.get(), n, depth + 1, cancel);
     return count;
+}
+
+// The deepest folder on the way to the last name of the path below top that exists now.
+Fd deepestFolderBelow(const QByteArray &top, const QList<QByteArray> &names)
+{
+    Fd folder(::open(top.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    for (qsizetype k = 0; folder.isOpen() && k + 1 < names.size(); ++k) {
+        Fd next(::openat(folder.get(), names[k].constData(), kSourceFolderFlags));
+        if (!next.isOpen())
+            break;
+        folder = std::move(next);
+    }
+    return folder;
 }
 
 // The source's folders below its top, opened as the target's are: its parent then holds the item
@@ -512,7 +563,7 @@ CopyOutcome CopyEntry(const FolderEntry &source, const FolderEntry &target,
                       QStringLiteral("not a name in the folder"));
         return CopyOutcome::Failed;
     }
-    // Never into itself: that would walk a folder while filling it.
+    // Never into itself, as the paths spell it; the walk checks the folders themselves.
     const QByteArray dst = joined(top, names.join('/'));
     if (dst == src || dst.startsWith(src + '/')) {
         if (onFailure)
@@ -522,13 +573,20 @@ CopyOutcome CopyEntry(const FolderEntry &source, const FolderEntry &target,
     const SourceParent from = sourceParent(source, sourceNames);
     if (!from.folder.isOpen())
         return failed(onFailure, from.shown, from.reason);
+    // Asked before any folder on the way is made, so a refused copy makes none inside the source.
+    struct stat item
+    {
+    };
+    if (statAt(from.folder.get(), sourceNames.last(), &item) && S_ISDIR(item.st_mode) &&
+        insideItem(deepestFolderBelow(top, names).get(), item))
+        return failed(onFailure, src, QStringLiteral("cannot be copied into itself"));
     QByteArray shown;
     QString reason;
     const Fd parent = parentBelow(top, names, true, &shown, &reason);
     if (!parent.isOpen())
         return failed(onFailure, shown, reason);
     return copyAny({from.folder.get(), sourceNames.last(), from.shown},
-                   {parent.get(), names.last(), shown}, cancel, onFailure);
+                   {parent.get(), names.last(), shown}, 0, cancel, onFailure);
 }
 
 CopyOutcome CopyEntry(const QByteArray &source, const QByteArray &targetTop,
@@ -559,7 +617,7 @@ int CountReplacedOnDisk(const FolderEntry &source, const FolderEntry &target,
         parentBelow(withoutTrailingSlashes(target.top), names, false, &shown, &reason);
     return from.folder.isOpen() && parent.isOpen()
                ? countAt({from.folder.get(), sourceNames.last(), from.shown}, parent.get(),
-                         names.last(), cancel)
+                         names.last(), 0, cancel)
                : 0;
 }
 

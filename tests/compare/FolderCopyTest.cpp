@@ -100,11 +100,64 @@ TEST(FolderCopy, RefusesWhatWouldLoseOrLoop)
     EXPECT_EQ(CopyEntry(bytes(dir + "/a"), bytes(dir + "/a/inner"), nullptr, collect),
               CopyOutcome::Failed);
     EXPECT_FALSE(QFileInfo::exists(dir + "/a/inner"));
-    EXPECT_EQ(failures.size(), 2);
+    // The same through a target top named by a link, where the paths do not show it.
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/a/sub/f", "f"));
+    ASSERT_EQ(::symlink("a", bytes(dir + "/alink").constData()), 0);
+    EXPECT_EQ(CopyEntry(bytes(dir + "/a"), bytes(dir + "/alink"), "inner", nullptr, collect),
+              CopyOutcome::Failed);
+    EXPECT_EQ(CopyEntry(bytes(dir + "/a/sub"), bytes(dir + "/alink"), "sub/deeper/inner", nullptr,
+                        collect),
+              CopyOutcome::Failed);
+    EXPECT_EQ(CopyEntry(bytes(dir + "/a/sub"), bytes(dir + "/alink"), "sub", nullptr, collect),
+              CopyOutcome::Failed);
+    EXPECT_FALSE(QFileInfo::exists(dir + "/a/inner"));
+    EXPECT_FALSE(QFileInfo::exists(dir + "/a/sub/deeper/inner"));
+    EXPECT_EQ(QDir(dir + "/a/sub").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("f")});
+    EXPECT_EQ(failures.size(), 5);
     // Stop answered to a failure stops the copy.
     EXPECT_EQ(CopyEntry(bytes(dir + "/a/file"), bytes(dir + "/b/file"), nullptr,
                         [](const QByteArray &, const QString &) { return false; }),
               CopyOutcome::Cancelled);
+}
+
+// A tree nested without end (another user can make one) is copied down to a fixed depth; the
+// folder below which nothing more is copied is named.
+TEST(FolderCopy, FoldersNestedTooDeeplyAreNamedNotFollowedForEver)
+{
+    const QString dir = pelkotest::freshDir(QStringLiteral("deep"));
+    ASSERT_TRUE(QDir().mkpath(dir + "/L/top") && QDir().mkpath(dir + "/R"));
+    constexpr int kLevels = 450;
+    {
+        platform::UniqueFd folder(
+            ::open(bytes(dir + "/L/top").constData(), O_RDONLY | O_DIRECTORY));
+        for (int level = 0; level < kLevels && folder.isOpen(); ++level) {
+            ASSERT_EQ(::mkdirat(folder.get(), "d", 0755), 0);
+            folder = platform::UniqueFd(::openat(folder.get(), "d", O_RDONLY | O_DIRECTORY));
+        }
+        ASSERT_TRUE(folder.isOpen());
+    }
+    QList<QPair<QByteArray, QString>> failures;
+    EXPECT_EQ(CopyEntry(bytes(dir + "/L/top"), bytes(dir + "/R"), "top", nullptr,
+                        [&](const QByteArray &path, const QString &reason) {
+                            failures.append({path, reason});
+                            return true;
+                        }),
+              CopyOutcome::Failed);
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_EQ(failures[0].second, QStringLiteral("its folders are nested too deeply"));
+    const QByteArray named = failures[0].first;
+    EXPECT_TRUE(named.startsWith(bytes(dir + "/L/top/d/"))) << named.constData();
+    const int depth = int(named.count("/d"));
+    EXPECT_GE(depth, 100);
+    EXPECT_LT(depth, kLevels);
+    // Copied down to the folder above the one named.
+    const QByteArray copied = bytes(dir + "/R/top") + named.mid(bytes(dir + "/L/top").size());
+    struct stat st
+    {
+    };
+    EXPECT_EQ(::stat(copied.left(copied.lastIndexOf('/')).constData(), &st), 0);
+    EXPECT_NE(::stat(copied.constData(), &st), 0);
 }
 
 TEST(FolderCopy, FailureMidWayLeavesTheOldTargetAndNoTemporaryFile)
