@@ -1,6 +1,7 @@
-// Copies from a source side whose names another process swaps while the copies run: whatever
-// stands at a name when the copy looks at it is what the copy reads, or the copy refuses it and
-// says which entry changed. No copy ever holds the bytes of a file behind a link swapped in.
+// Copies from a source side whose names a second thread swaps, as another user's process would,
+// for as long as a fixed number of copies run: whatever stands at a name when the copy looks at
+// it is what the copy reads, or the copy refuses it and names the entry. No copy ever holds the
+// bytes of a file behind a link swapped in.
 #include "compare/FolderCopy.h"
 #include "platform/PrivateFiles.h"
 #include "platform/UniqueFd.h"
@@ -11,7 +12,8 @@
 #include <QFile>
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
+#include <cstdio> // renameat2
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <future>
