@@ -237,9 +237,9 @@ RenameResult renameOver(const NamedFile &file, const QByteArray &bytes, int mode
     return RenameResult::Done;
 }
 
-// Rewrites the file itself, opened through the descriptor it was judged by; target is its path
-// for the record of the old content.
-bool writeInPlace(const NamedFile &file, const QString &target, const QByteArray &bytes,
+// Rewrites the file itself, opened through the descriptor it was judged by. realPath names the
+// file in the kept copy and in messages.
+bool writeInPlace(const NamedFile &file, const QString &realPath, const QByteArray &bytes,
                   int permissions, FileWriteFailure *failure, FileStamp *written)
 {
     const struct stat &old = file.status();
@@ -254,7 +254,7 @@ bool writeInPlace(const NamedFile &file, const QString &target, const QByteArray
     if (int error = ReadBytesAt(fd.get(), 0, now.st_size, &previous))
         return fail(failure, failureOf(error));
     KeptOldContent kept;
-    if (const int error = KeepOldContent(target, now.st_dev, now.st_ino, previous, bytes, &kept))
+    if (const int error = KeepOldContent(realPath, now.st_dev, now.st_ino, previous, bytes, &kept))
         return fail(failure, error == ENOSPC || error == EDQUOT || error == EFBIG
                                  ? failureOf(error)
                                  : FileWriteFailure::Other);
@@ -274,7 +274,7 @@ bool writeInPlace(const NamedFile &file, const QString &target, const QByteArray
                                  QStringLiteral("ERROR %1 could not be put back as it was; its old "
                                                 "content is kept in %2 and offered back at the "
                                                 "next start")
-                                     .arg(target, QFile::decodeName(kept.path)));
+                                     .arg(realPath, QFile::decodeName(kept.path)));
         }
         return fail(failure, failureOf(error));
     }
@@ -282,7 +282,7 @@ bool writeInPlace(const NamedFile &file, const QString &target, const QByteArray
     if (permissions >= 0 && mode_t(permissions) != (now.st_mode & 07777) &&
         ::fchmod(fd.get(), mode_t(permissions)) != 0)
         platform::LogWarning(lcServices,
-                             QStringLiteral("*** cannot set permissions of %1").arg(target));
+                             QStringLiteral("*** cannot set permissions of %1").arg(realPath));
     stampOf(fd.get(), written);
     return true;
 }
@@ -299,10 +299,11 @@ FileWriteFailure missingFailure(const NamedFile &file)
 }
 
 // Writes the bytes over what the name was found to lead to, through the descriptors it was
-// found by. *written gets the status of the file written.
-bool writeFound(const NamedFile &file, const QString &path, const QByteArray &bytes,
-                int permissions, int defaultMode, FileWriteFailure *failure, FileWriteWay *way,
-                FileStamp *written)
+// found by. realPath (may be empty): the file's path for others, as ReplaceFileContent takes it.
+// *written gets the status of the file written.
+bool writeFound(const NamedFile &file, const QString &path, const QString &realPath,
+                const QByteArray &bytes, int permissions, int defaultMode,
+                FileWriteFailure *failure, FileWriteWay *way, FileStamp *written)
 {
     if (!file.exists()) {
         if (!file.folderOpen() || file.error() != ENOENT || file.viaLink())
@@ -332,16 +333,17 @@ bool writeFound(const NamedFile &file, const QString &path, const QByteArray &by
     if (way)
         *way = FileWriteWay::InPlace;
     // The kept old content names the file where it lies, for the next start to find it.
-    const QString target = file.viaLink() ? file.realPath() : path;
-    return writeInPlace(file, target.isEmpty() ? path : target, bytes, permissions, failure,
-                        written);
+    QString shown = realPath;
+    if (shown.isEmpty() && file.viaLink())
+        shown = file.realPath();
+    return writeInPlace(file, shown.isEmpty() ? path : shown, bytes, permissions, failure, written);
 }
 
 // Looks the name up once and writes through what was found, when it is what the caller
 // expected (null: anything).
-bool replaceNamed(const QString &path, const QByteArray &bytes, int permissions, int defaultMode,
-                  FileWriteFailure *failure, FileWriteWay *way, bool followLink,
-                  const FileIdentity *expected, FileIdentity *written)
+bool replaceNamed(const QString &path, const QString &realPath, const QByteArray &bytes,
+                  int permissions, int defaultMode, FileWriteFailure *failure, FileWriteWay *way,
+                  bool followLink, const FileIdentity *expected, FileIdentity *written)
 {
     if (failure)
         *failure = FileWriteFailure::None;
@@ -352,7 +354,8 @@ bool replaceNamed(const QString &path, const QByteArray &bytes, int permissions,
     FileIdentity found = file.identity();
     if (expected && expected->known && found != *expected)
         return fail(failure, FileWriteFailure::ChangedOnDisk);
-    if (!writeFound(file, path, bytes, permissions, defaultMode, failure, way, &found.file))
+    if (!writeFound(file, path, realPath, bytes, permissions, defaultMode, failure, way,
+                    &found.file))
         return false;
     if (written) {
         found.exists = true;
@@ -451,10 +454,10 @@ QString FileWriteFailureText(FileWriteFailure failure)
 
 bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permissions,
                         int defaultMode, FileWriteFailure *failure, FileWriteWay *way,
-                        LinkAtPath link)
+                        LinkAtPath link, const QString &realPath)
 {
     // Refused, a link put there since the caller looked is a non-regular file like any other.
-    return replaceNamed(path, bytes, permissions, defaultMode, failure, way,
+    return replaceNamed(path, realPath, bytes, permissions, defaultMode, failure, way,
                         link == LinkAtPath::Follow, nullptr, nullptr);
 }
 
@@ -462,6 +465,6 @@ bool ReplaceReadFileContent(const QString &path, const FileIdentity &expected,
                             const QByteArray &bytes, int permissions, int defaultMode,
                             FileWriteFailure *failure, FileIdentity *written)
 {
-    return replaceNamed(path, bytes, permissions, defaultMode, failure, nullptr,
+    return replaceNamed(path, QString(), bytes, permissions, defaultMode, failure, nullptr,
                         !expected.known || expected.viaLink, &expected, written);
 }
