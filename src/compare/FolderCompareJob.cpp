@@ -5,7 +5,7 @@
 #include "compare/CopyTemporary.h"
 #include "platform/Guard.h"
 #include "services/AppSetting.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 
 #include <QFile>
 #include <QHash>

@@ -5,6 +5,7 @@
 #include "foldercompare/FolderCompareModel.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "platform/ImageReader.h"
 #include "services/Localization.h"
 
@@ -44,15 +45,16 @@ QString noteOf(platform::ViewImage::Outcome outcome)
     }
 }
 
-// The first 4 MB as text; a NUL byte near the start marks a file that is no text.
-QString readHead(const QString &path, bool *binary)
+// The first 4 MB as text; a NUL byte near the start marks a file that is no text. *size gets
+// the whole file's size (-1 when it cannot be read).
+QString readHead(const QString &path, bool *binary, qint64 *size)
 {
-    if (path.isEmpty())
+    *size = -1;
+    const std::unique_ptr<QFile> f = LocalPath_OpenRegularFile(path);
+    if (!f)
         return {};
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = f.read(kPreviewBytes);
+    *size = f->size();
+    const QByteArray bytes = f->read(kPreviewBytes);
     if (bytes.left(8192).contains('\0'))
         *binary = true;
     return QString::fromUtf8(bytes);
@@ -308,7 +310,8 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
             return;
         }
         bool binary = false;
-        const QString t1 = readHead(path1, &binary), t2 = readHead(path2, &binary);
+        qint64 size1 = -1, size2 = -1;
+        const QString t1 = readHead(path1, &binary, &size1), t2 = readHead(path2, &binary, &size2);
         if (binary) { // the sizes and the verdict stay shown
             platform::performOnMainThread(
                 [self, request] {
@@ -319,8 +322,7 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
             return;
         }
         MergeBlockList blocks;
-        if (!path1.isEmpty() && !path2.isEmpty() && QFile(path1).size() <= kPreviewBytes &&
-            QFile(path2).size() <= kPreviewBytes) {
+        if (size1 >= 0 && size2 >= 0 && size1 <= kPreviewBytes && size2 <= kPreviewBytes) {
             if (auto out = RunDiffForPatch(path1, path2, PatchDiffOptions()))
                 if (auto parsed = ParseDiffNormalOutput(*out))
                     blocks = *parsed;

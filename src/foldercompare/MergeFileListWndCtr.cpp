@@ -20,7 +20,7 @@
 #include "services/Alerts.h"
 #include "services/AppSetting.h"
 #include "services/FileUtility.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 #include "services/Localization.h"
 #include "services/WindowFrame.h"
 #include "textcompare/MergeEditWndCtr.h"
@@ -110,9 +110,6 @@ int MergeFileListWndCtr::selectedFolderPair() const
     const std::vector<int> ids = selectedIds();
     const COMP_ITEM *it = ids.empty() ? nullptr : mModel->item(ids.front());
     if (!it || it->kind1 != Side_Folder || it->kind2 != Side_Folder)
-        return -1;
-    // A name that cannot be a text path has no start window to go to.
-    if (fullPath(it->ID, 1).isEmpty() || fullPath(it->ID, 2).isEmpty())
         return -1;
     return it->ID;
 }
@@ -538,8 +535,7 @@ QString MergeFileListWndCtr::fullPath(int id, int side) const
 {
     if (!mCompareInfo || mModel->relativePath(id).isEmpty())
         return {};
-    const QByteArray path = fullPathBytes(id, side);
-    return CompItem_NameIsText(path) ? QString::fromUtf8(path) : QString();
+    return LocalPath_FromBytes(fullPathBytes(id, side));
 }
 
 std::vector<int> MergeFileListWndCtr::selectedIds() const
@@ -591,7 +587,7 @@ bool MergeFileListWndCtr::OpenItem(int id)
     const QString p1 = it->kind1 == Side_File ? fullPath(id, 1) : QString();
     const QString p2 = it->kind2 == Side_File ? fullPath(id, 2) : QString();
     if (p1.isEmpty() && p2.isEmpty())
-        return false; // names that are no text, links that are no file: nothing safe to open
+        return false; // links that are no file: nothing safe to open
     for (const QPointer<MergeWindow> &open : gOpenCompareWindowList) {
         if (open && !open->IsPreviewMode() && !open->mIsClosing && open->GetFile1() == p1 &&
             open->GetFile2() == p2 && open->isWindowLoaded()) {
@@ -673,7 +669,7 @@ void MergeFileListWndCtr::UpdateCompareResultForPaths(const QStringList &leftPat
     for (const QString &path : leftPaths) {
         if (!path.startsWith(root))
             continue;
-        const QByteArray rel = QFile::encodeName(path.mid(root.size()));
+        const QByteArray rel = LocalPath_ToBytes(path.mid(root.size()));
         // Walk down the names of the relative path.
         int parent = -1;
         int found = -1;

@@ -70,7 +70,8 @@ public:
     FolderCompareModel *model() const { return mModel; }
     QTreeView *fileTableView() const;
     QMainWindow *mainWindow() const;
-    // The full paths of an entry on each side (empty when the name cannot be a text path).
+    // The full paths of an entry on each side: as text that keeps every byte of the names
+    // (platform/LocalPath), and as the bytes themselves.
     QString fullPath(int id, int side) const;
     QByteArray fullPathBytes(int id, int side) const;
     std::vector<int> selectedIds() const;

@@ -11,6 +11,7 @@
 #include "foldercompare/MergeEditPreview.h"
 #include "controls/ProcessModalDlg.h"
 #include "platform/Dispatch.h"
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/Guard.h"
 #include "platform/Panels.h"
@@ -188,7 +189,7 @@ void MergeFileListWndCtr::runCopy(std::vector<CopyTask> tasks)
                               // Only Skip goes on: Stop, or no answer, ends the copy.
                               return NSRunAlertPanel_from_sub_thread(
                                          L_(QStringLiteral("The copy failed")),
-                                         QFile::decodeName(path) + QStringLiteral("\n") + reason,
+                                         CompItem_DisplayName(path) + QStringLiteral("\n") + reason,
                                          L_(QStringLiteral("Skip")), L_(QStringLiteral("Stop")), {},
                                          cancel.get()) == kAlertPanelDefault;
                           });
@@ -267,8 +268,7 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides, bool trash)
     struct Target
     {
         int id;
-        QString path; // null when the name cannot be a text path
-        QByteArray bytes;
+        QString path;
         bool folder;
     };
     std::vector<Target> targets;
@@ -277,8 +277,8 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides, bool trash)
         for (int side : {1, 2}) {
             if (!(sides & side) || !present(*it, side))
                 continue;
-            targets.push_back({id, fullPath(id, side), fullPathBytes(id, side),
-                               (side == 1 ? it->kind1 : it->kind2) == Side_Folder});
+            targets.push_back(
+                {id, fullPath(id, side), (side == 1 ? it->kind1 : it->kind2) == Side_Folder});
         }
     }
     auto cancel = std::make_shared<std::atomic<bool>>(false);
@@ -320,11 +320,8 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides, bool trash)
                     k + 1, QStringLiteral("(%1/%2)").arg(k + 1).arg(count));
                 const Target &t = targets[size_t(k)];
                 bool stop = false;
-                const QString shown = t.path.isNull() ? QFile::decodeName(t.bytes) : t.path;
-                if (t.path.isNull()) {
-                    stop = ask(L_(QStringLiteral("This name cannot be deleted here")), shown,
-                               false) != kAlertPanelDefault;
-                } else if (trash) {
+                const QString shown = LocalPath_Shown(t.path);
+                if (trash) {
                     if (!platform::moveToTrash(t.path)) {
                         // A failing trash never turns into a permanent delete on its own.
                         const long answer =
@@ -407,10 +404,8 @@ void MergeFileListWndCtr::GeneratePatchTo(const QString &path, std::function<voi
         if (it.compareResult != COMP_RESULT_DIFFERENT || it.kind1 != Side_File ||
             it.kind2 != Side_File)
             continue;
-        const QByteArray rel = mModel->relativePath(it.ID);
-        if (!CompItem_NameIsText(rel))
-            continue;
-        pairs.push_back({QString::fromUtf8(rel), fullPath(it.ID, 1), fullPath(it.ID, 2)});
+        pairs.push_back({LocalPath_FromBytes(mModel->relativePath(it.ID)), fullPath(it.ID, 1),
+                         fullPath(it.ID, 2)});
     }
     std::sort(pairs.begin(), pairs.end(), [](const PatchPair &a, const PatchPair &b) {
         return a.relativePath < b.relativePath;

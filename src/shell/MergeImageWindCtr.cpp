@@ -5,6 +5,7 @@
 #include "platform/Alerts.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "services/Alerts.h"
@@ -115,8 +116,8 @@ bool MergeImageWindCtr::showResult()
         mFileCurrent1 = mFile1;
     if (mFileCurrent2.isEmpty())
         mFileCurrent2 = mFile2;
-    mUi->mFilePathLabel1->setText(mFile1);
-    mUi->mFilePathLabel2->setText(mFile2);
+    mUi->mFilePathLabel1->setPath(mFile1);
+    mUi->mFilePathLabel2->setPath(mFile2);
     // A side whose file is gone keeps what it showed.
     if (IsFileExist(mFileCurrent1))
         mUi->mView1->setFile(mFileCurrent1);
@@ -167,7 +168,7 @@ void MergeImageWindCtr::recordDiskStates()
         if (path.isEmpty())
             return;
         state->size = GetFileSize(path);
-        state->modified = QFileInfo(path).lastModified();
+        state->modified = LocalPathInfo(path).lastModified();
     };
     record(mFile1, &mOld1);
     record(mFile2, &mOld2);
@@ -177,7 +178,7 @@ bool MergeImageWindCtr::sideChangedOnDisk(const QString &path, const DiskState &
 {
     if (state.size < 0 || path.isEmpty())
         return false;
-    return GetFileSize(path) != state.size || QFileInfo(path).lastModified() != state.modified;
+    return GetFileSize(path) != state.size || LocalPathInfo(path).lastModified() != state.modified;
 }
 
 void MergeImageWindCtr::windowWillBeKey()
@@ -314,7 +315,7 @@ bool MergeImageWindCtr::SaveFile()
             return false;
         }
         // The copy would put a regular file in place of a FIFO or a device.
-        if (!QFileInfo(path).isFile()) {
+        if (!LocalPathInfo(path).isFile()) {
             mLastSaveError =
                 FillFormat(L_(QStringLiteral("Cannot save the file \"%@\".")), {path}) +
                 QStringLiteral("\n\n") + L_(QStringLiteral("It is not a regular file."));

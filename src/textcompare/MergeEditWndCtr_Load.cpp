@@ -5,6 +5,7 @@
 
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "services/Alerts.h"
 #include "services/Localization.h"
 #include "textcompare/MyEditTextView.h"
@@ -46,8 +47,8 @@ void MergeEditWndCtr::startLoad()
     // a file that big makes the other side fold too (its text is measured once read).
     bool bigFile = false;
     for (int side : {1, 2})
-        bigFile =
-            bigFile || (!file(side).isEmpty() && QFileInfo(file(side)).size() > kLargeTextGuard);
+        bigFile = bigFile ||
+                  (!file(side).isEmpty() && LocalPathInfo(file(side)).size() > kLargeTextGuard);
     for (int side : {1, 2}) {
         if (file(side).isEmpty())
             continue;
@@ -318,7 +319,7 @@ void MergeEditWndCtr::warnAboutNulCharacters(const QStringList &files)
 void MergeEditWndCtr::recordDiskState(int side)
 {
     SideState &st = state(side);
-    const QFileInfo fi(file(side));
+    const LocalPathInfo fi(file(side));
     st.diskSize = fi.exists() ? fi.size() : -1;
     st.diskModified = fi.exists() ? fi.lastModified() : QDateTime();
 }
@@ -329,7 +330,7 @@ bool MergeEditWndCtr::diskChanged(int side) const
     const SideState &st = side == 1 ? mSide1 : mSide2;
     if (path.isEmpty() || st.diskSize < 0)
         return false;
-    const QFileInfo fi(path);
+    const LocalPathInfo fi(path);
     if (!fi.exists())
         return false; // a vanished file keeps its text; saving writes it again
     return fi.size() != st.diskSize || fi.lastModified() != st.diskModified;

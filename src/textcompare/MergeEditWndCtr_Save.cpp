@@ -3,6 +3,7 @@
 #include "textcompare/MergeEditWndCtr.h"
 
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "platform/Panels.h"
 #include "services/Alerts.h"
 #include "services/AppSetting.h"

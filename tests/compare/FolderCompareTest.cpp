@@ -2,8 +2,9 @@
 #include "compare/FolderCompareJob.h"
 #include "compare/FolderContentCompare.h"
 #include "platform/Alerts.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 #include "services/AppSetting.h"
+#include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>

@@ -8,11 +8,12 @@
 #include "foldercompare/FolderCompareModel.h"
 #include "foldercompare/MergeFileListWndCtr.h"
 #include "services/AppInit.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 #include "shell/CommandLine.h"
 #include "shell/MenuRouter.h"
 #include "platform/Document.h"
 #include "platform/UserDefaults.h"
+#include "platform/WindowController.h"
 #include "shell/MergeImageWindCtr.h"
 #include "textcompare/MergeEditWndCtr.h"
 
