@@ -1515,3 +1515,49 @@ TEST_F(FolderWindowLatin1, SubfoldersCompareInTheirOwnWindowAndPathsAreRevealed)
     ASSERT_EQ(revealed.size(), 1);
     EXPECT_EQ(LocalPath_ToBytes(revealed[0]) + '/', root1);
 }
+
+// What this user may not list (root lists anything): the rows run as the ordinary user.
+TEST_F(FolderWindow, AFolderOnOneSideThatCannotBeListedIsOneSided)
+{
+    if (pelkotest::runningAsRoot()) {
+        if (!pelkotest::canSwitchToOrdinaryUser())
+            GTEST_SKIP() << "root lists any folder, and setpriv is missing";
+        QByteArray output;
+        EXPECT_TRUE(pelkotest::passesAsOrdinaryUser(
+            QStringLiteral("FolderWindow.AFolderOnOneSideThatCannotBeListedIsOneSided"), &output))
+            << output.constData();
+        return;
+    }
+    write(right + "sub/only/inner.txt", "r\n");
+    write(left + "sub/both/inner.txt", "l\n");
+    write(right + "sub/both/inner.txt", "r\n");
+    const QByteArray only = QFile::encodeName(right + "sub/only");
+    const QByteArray both1 = QFile::encodeName(left + "sub/both"),
+                     both2 = QFile::encodeName(right + "sub/both");
+    for (const QByteArray &locked : {only, both1, both2})
+        ASSERT_EQ(::chmod(locked.constData(), 0), 0);
+    open(0);
+    EXPECT_EQ(verdictOf("sub/only"), COMP_RESULT_RIGHT_ONLY);
+    EXPECT_EQ(verdictOf("sub/both"), COMP_RESULT_NOT_JUDGED);
+    EXPECT_EQ(verdictOf("sub/inner.txt"), COMP_RESULT_DIFFERENT);
+    // A real difference is not hidden: its folders say so.
+    EXPECT_EQ(verdictOf("sub"), COMP_RESULT_DIFFERENT);
+    const auto tip = [&](const QByteArray &path) {
+        return wnd->model()->indexForId(idOf(path)).data(Qt::ToolTipRole).toString();
+    };
+    EXPECT_EQ(tip("sub/only"), QStringLiteral("The folder cannot be read"));
+    const QString bothReason = QStringLiteral("Left and right folders unreadable: ") + left +
+                               "sub/both and " + right + "sub/both";
+    EXPECT_EQ(tip("sub/both"), bothReason);
+
+    // Judged again, each row keeps its verdict and says the same.
+    QSignalSpy changed(wnd->model(), &QAbstractItemModel::dataChanged);
+    wnd->UpdateCompareResultForPaths({left + "sub/only", left + "sub/both"});
+    ASSERT_TRUE(spinUntil([&] { return changed.count() > 0; }));
+    EXPECT_EQ(verdictOf("sub/only"), COMP_RESULT_RIGHT_ONLY);
+    EXPECT_EQ(tip("sub/only"), QStringLiteral("The folder cannot be read"));
+    EXPECT_EQ(tip("sub/both"), bothReason);
+    EXPECT_EQ(verdictOf("sub"), COMP_RESULT_DIFFERENT);
+    for (const QByteArray &locked : {only, both1, both2})
+        ::chmod(locked.constData(), 0700);
+}
