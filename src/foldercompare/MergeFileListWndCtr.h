@@ -151,7 +151,8 @@ private:
     // The entry selected first when it is a folder on both sides with both paths known; -1
     // otherwise.
     int selectedFolderPair() const;
-    bool confirm(const QString &title, const QString &text, const QString &go);
+    // The question before a copy or delete; true only for the go-ahead.
+    bool confirm(const QString &title, const QString &text, const QString &go, bool cannotBeUndone);
     void askAndCopy(std::vector<CopyTask> tasks, int toSide, int replaced);
     void runCopy(std::vector<CopyTask> tasks);
     void runDelete(std::vector<int> ids, int sides, bool trash);

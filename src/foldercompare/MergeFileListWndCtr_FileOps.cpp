@@ -81,18 +81,22 @@ QString namesOfWhatGoes(const FolderCompareModel &model, const std::vector<int> 
 QString namesNotInPatch(const QStringList &names)
 {
     QString text = L_(QStringLiteral("not in the patch: names with line breaks"));
-    for (QString name : names)
-        text += QStringLiteral("\n") + name.replace(QLatin1Char('\n'), QStringLiteral("\\n"))
+    for (const QString &name : names)
+        text += QStringLiteral("\n") + LocalPath_Shown(name)
+                                           .replace(QLatin1Char('\n'), QStringLiteral("\\n"))
                                            .replace(QLatin1Char('\r'), QStringLiteral("\\r"));
     return text;
 }
 
 } // namespace
 
-bool MergeFileListWndCtr::confirm(const QString &title, const QString &text, const QString &go)
+bool MergeFileListWndCtr::confirm(const QString &title, const QString &text, const QString &go,
+                                  bool cannotBeUndone)
 {
-    return ShowMessage2(title, text, go, L_(QStringLiteral("Cancel"))) ==
-           1000; // only the explicit go-ahead
+    // Only the explicit go-ahead; where it cannot be taken back, Return is Cancel too.
+    if (cannotBeUndone)
+        return AskBeforeUndoable(title, text, go);
+    return ShowMessage2(title, text, go, L_(QStringLiteral("Cancel"))) == 1000;
 }
 
 void MergeFileListWndCtr::CopySelection(int toSide)
@@ -154,7 +158,7 @@ void MergeFileListWndCtr::askAndCopy(std::vector<CopyTask> tasks, int toSide, in
         text += QStringLiteral("\n") + L_Count(replaced,
                                                QStringLiteral("1 file there will be replaced."),
                                                QStringLiteral("%1 files there will be replaced."));
-    if (!confirm(L_(QStringLiteral("Copy")), text, L_(QStringLiteral("Copy"))))
+    if (!confirm(L_(QStringLiteral("Copy")), text, L_(QStringLiteral("Copy")), replaced > 0))
         return;
     runCopy(std::move(tasks));
     GUARD_END_VOID
@@ -250,14 +254,14 @@ void MergeFileListWndCtr::DeleteSelection(int sides, bool permanently)
                                     L_Count(count, QStringLiteral("Move 1 item to the Trash?"),
                                             QStringLiteral("Move %1 items to the Trash?")) +
                                         what,
-                                    L_(QStringLiteral("Move to Trash")))
+                                    L_(QStringLiteral("Move to Trash")), false)
                           : confirm(L_(QStringLiteral("Delete")),
                                     L_Count(count, QStringLiteral("Delete 1 item permanently?"),
                                             QStringLiteral("Delete %1 items permanently?")) +
                                         what + QStringLiteral("\n\n") +
                                         L_Count(count, QStringLiteral("It cannot be restored."),
                                                 QStringLiteral("They cannot be restored.")),
-                                    L_(QStringLiteral("Delete")));
+                                    L_(QStringLiteral("Delete")), true);
     if (ok)
         runDelete(std::move(ids), sides, trash);
     GUARD_END_VOID

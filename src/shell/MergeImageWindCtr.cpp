@@ -89,6 +89,18 @@ bool MergeImageWindCtr::WasEdit() const
     return allPathsSet() && !untouched();
 }
 
+QStringList MergeImageWindCtr::EditedFiles() const
+{
+    QStringList files;
+    if (!WasEdit())
+        return files;
+    if (mFileCurrent1 != mFile1)
+        files << mFile1;
+    if (mFileCurrent2 != mFile2)
+        files << mFile2;
+    return files;
+}
+
 bool MergeImageWindCtr::allPathsSet() const
 {
     return !mFile1.isEmpty() && !mFile2.isEmpty() && !mFileCurrent1.isEmpty() &&
@@ -199,7 +211,9 @@ void MergeImageWindCtr::windowWillBeKey()
         QStringLiteral("This document was changed in another application.{++}Reload content{++}?"));
     request.text = L_(QStringLiteral("You\u2019ll lose your changes if you reload the document."));
     request.buttons = {L_(QStringLiteral("Reload")), L_(QStringLiteral("Cancel"))};
+    // Reloading throws the choice away: Return, like Escape, keeps it.
     request.cancelIndex = 1;
+    request.defaultIndex = 1;
     const int answer = platform::runAlert(request);
     mAskingReload = false;
     if (mIsClosing)

@@ -13,7 +13,6 @@
 #include "ui_MergeEditWndCtr.h"
 
 #include <QTimer>
-#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QThread>
 #include <QtConcurrent>
@@ -350,16 +349,16 @@ void MergeEditWndCtr::windowWillBeKey()
         if (mTextWasEdited(side)) {
             // Once declined, the same change is not asked about again: the window becomes key
             // again as soon as the alert closes.
-            const QFileInfo fi(file(side));
+            const LocalPathInfo fi(file(side));
             SideState &st = state(side);
             if (fi.size() == st.declinedSize && fi.lastModified() == st.declinedModified)
                 continue;
-            const int answer = ShowMessage2(
+            const bool reload = AskBeforeUndoable(
                 L_("This document was changed in another application.{++}Reload content{++}?"),
                 L_("You’ll lose your changes if you reload the document.") + QStringLiteral("\n") +
-                    file(side),
-                L_("Reload"), L_("Cancel"));
-            if (answer != 1000) {
+                    LocalPath_Shown(file(side)),
+                L_("Reload"));
+            if (!reload) {
                 st.declinedSize = fi.size();
                 st.declinedModified = fi.lastModified();
                 continue;
@@ -408,10 +407,9 @@ bool MergeEditWndCtr::Menu_Reload()
     if (mIsClosing || mLoadingFiles || !isWindowLoaded() || (mFile1.isEmpty() && mFile2.isEmpty()))
         return false;
     if (WasEdit()) {
-        const int answer =
-            ShowMessage2(L_("Warning"), L_("You’ll lose your changes if you reload the document."),
-                         L_("Reload"), L_("Cancel"));
-        if (answer != 1000)
+        if (!AskBeforeUndoable(L_("Warning"),
+                               L_("You’ll lose your changes if you reload the document."),
+                               L_("Reload")))
             return false;
     }
     // Each side again in the encoding it is shown in.
