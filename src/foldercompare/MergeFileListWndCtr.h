@@ -135,6 +135,8 @@ private:
     };
     void connectControls();
     void setToolbarIcons();
+    // With no frame stored: a size that shows every column, inside the window's screen.
+    void fitFirstSize();
     void applyViewMode();
     void saveColumns();
     void loadColumns();
@@ -168,6 +170,7 @@ private:
     bool mGeneratePatchLater = false;
     PatchDiffOptions mPatchOptions;
     bool mShouldCloseDocument = false;
+    bool mFirstSizePending = false;
     bool mClosed = false;
     bool mCopyRunning = false;
     std::shared_ptr<std::atomic<bool>> mWorkCancel;

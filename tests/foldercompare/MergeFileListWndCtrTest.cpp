@@ -1561,3 +1561,88 @@ TEST_F(FolderWindow, AFolderOnOneSideThatCannotBeListedIsOneSided)
     for (const QByteArray &locked : {only, both1, both2})
         ::chmod(locked.constData(), 0700);
 }
+
+TEST_F(FolderWindow, QuickPreviewSaysWhatAPairWasJudgedByAndClosesOnEscape)
+{
+    struct Row
+    {
+        int mode;
+        const char *entry;
+        const char *note;
+    };
+    const Row rows[] = {
+        {0, "same.txt", "Same by size and date: the contents were not compared"},
+        {1, "same.txt", "Same by size: the contents were not compared"},
+        {2, "diff.txt", "Different by date: the contents were not compared"},
+        {3, "same.txt", "Same"},
+        {0, "onlyleft.txt", "Left only"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.entry);
+        delete std::exchange(wnd, nullptr);
+        open(row.mode);
+        select(row.entry);
+        wnd->TogglePreview();
+        MergeEditPreview *preview = wnd->preview();
+        ASSERT_TRUE(preview);
+        EXPECT_TRUE(spinUntil([&] { return preview->currentPage() == 1; }));
+        EXPECT_EQ(preview->note(), QString::fromUtf8(row.note));
+        wnd->TogglePreview();
+    }
+
+    // Escape in the list, which keeps the keyboard while the preview shows, closes it; so does
+    // Escape in the preview itself.
+    QTreeView *view = wnd->fileTableView();
+    for (const bool inPreview : {false, true}) {
+        SCOPED_TRACE(inPreview ? "in the preview" : "in the list");
+        wnd->TogglePreview();
+        QPointer<MergeEditPreview> preview(wnd->preview());
+        ASSERT_TRUE(preview);
+        // In the preview, the key reaches a pane first.
+        QWidget *target =
+            inPreview ? static_cast<QWidget *>(preview->window()->findChild<QPlainTextEdit *>())
+                      : view;
+        ASSERT_TRUE(target);
+        QApplication::setActiveWindow(target->window());
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Escape);
+        EXPECT_TRUE(spinUntil([&] { return preview.isNull(); }));
+        EXPECT_FALSE(action("actionPreview")->isChecked());
+    }
+    // Without a preview, Escape in the list leaves the window open.
+    QTest::keyClick(view, Qt::Key_Escape);
+    EXPECT_TRUE(wnd->mainWindow()->isVisible());
+}
+
+TEST_F(FolderWindow, TheFirstSizeShowsEveryColumnInsideTheScreen)
+{
+    // No frame or column widths stored yet: the first size.
+    auto &defaults = platform::UserDefaults::standard();
+    const QVariantMap all = defaults.dictionaryRepresentation();
+    for (auto it = all.cbegin(); it != all.cend(); ++it)
+        if (it.key().startsWith(QStringLiteral("winFrame_MergeFileListWndCtr")) ||
+            it.key().startsWith(QStringLiteral("fileTableView_")) ||
+            it.key().startsWith(QStringLiteral("treeView_")))
+            defaults.removeObjectForKey(it.key());
+    open();
+    QMainWindow *w = wnd->mainWindow();
+    QApplication::processEvents();
+    const QRect area = w->screen()->availableGeometry();
+    const QRect frame = w->frameGeometry();
+    EXPECT_TRUE(area.contains(frame))
+        << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height() << " on "
+        << area.x() << "," << area.y() << " " << area.width() << "x" << area.height();
+    QTreeView *view = wnd->fileTableView();
+    QHeaderView *header = view->header();
+    const QModelIndex dated =
+        wnd->model()->indexForId(idOf("same.txt"), FolderCompareModel::ColDate1);
+    const int dateText = view->fontMetrics().horizontalAdvance(dated.data().toString());
+    for (int c = 0; c < FolderCompareModel::ColumnCount; ++c) {
+        SCOPED_TRACE(c);
+        EXPECT_LE(header->sectionViewportPosition(c) + header->sectionSize(c),
+                  view->viewport()->width());
+        EXPECT_GE(header->sectionSize(c), header->sectionSizeHint(c));
+        if (c == FolderCompareModel::ColDate1 || c == FolderCompareModel::ColDate2)
+            EXPECT_GT(header->sectionSize(c), dateText);
+    }
+}
