@@ -1,15 +1,12 @@
 #include "compare/PatchDiffRunner.h"
 
+#include "compare/DiffInputs.h"
 #include "platform/Guard.h"
 #include "platform/LocalPath.h"
-#include "platform/UniqueFd.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSaveFile>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 
 namespace {
 
@@ -43,39 +40,6 @@ QByteArray patchName(const QString &relativePath)
     return q + '"';
 }
 
-// How diff is given one of its two files. A name QProcess can pass as it is goes as a name; a
-// name that is not UTF-8 would reach diff as another file, so diff reads that one through a
-// descriptor opened here, and the label stands for its name where diff prints one.
-struct DiffInput
-{
-    QString argument;
-    QString label;
-    platform::UniqueFd fd;
-};
-
-bool passesAsArgument(const QString &path)
-{
-    return LocalPath_ToBytes(path) == path.toUtf8();
-}
-
-bool prepareInput(const QString &path, DiffInput *input, QString *error)
-{
-    input->label = LocalPath_Shown(path);
-    if (passesAsArgument(path)) {
-        input->argument = path;
-        return true;
-    }
-    input->fd = platform::UniqueFd(
-        ::open(LocalPath_ToBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!input->fd.isOpen()) {
-        setError(error, input->label + QStringLiteral(": ") +
-                            QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
-    }
-    input->argument = QStringLiteral("/dev/fd/%1").arg(input->fd.get());
-    return true;
-}
-
 bool holdsLineBreak(const QString &text)
 {
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
@@ -101,24 +65,14 @@ std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &f
         setError(error, QStringLiteral("diff was not found"));
         return std::nullopt;
     }
-    DiffInput in1, in2;
-    if (!prepareInput(file1, &in1, error) || !prepareInput(file2, &in2, error))
+    DiffInputs inputs;
+    if (!inputs.open(file1, file2, error))
         return std::nullopt;
-    QStringList args = PatchDiff_Arguments(options);
-    if (in1.fd.isOpen() || in2.fd.isOpen())
-        args << QStringLiteral("--label") << in1.label << QStringLiteral("--label") << in2.label;
     QProcess diff;
     diff.setProgram(tool);
-    diff.setArguments(args << QStringLiteral("--") << in1.argument << in2.argument);
+    diff.setArguments(PatchDiff_Arguments(options) + inputs.arguments());
     diff.setStandardInputFile(QProcess::nullDevice());
-    // Only diff inherits the descriptors: they stay closed to every other child.
-    const int fd1 = in1.fd.get(), fd2 = in2.fd.get();
-    if (fd1 >= 0 || fd2 >= 0)
-        diff.setChildProcessModifier([fd1, fd2] {
-            for (int fd : {fd1, fd2})
-                if (fd >= 0)
-                    ::fcntl(fd, F_SETFD, 0);
-        });
+    inputs.handTo(diff);
     diff.start();
     if (!diff.waitForStarted()) {
         setError(error, QStringLiteral("diff did not start"));

@@ -1411,6 +1411,9 @@ TEST_F(FolderWindowLatin1, PairsOpenInTheTextWindowAndSaveUnderTheirOwnNames)
     ASSERT_TRUE(spinUntil([&] { return !editor->isLoading() && !editor->isComparing(); }));
     EXPECT_EQ(editor->GetTextInView1(), QStringLiteral("one\ntwo\n"));
     EXPECT_EQ(editor->GetTextInView2(), QStringLiteral("one\nTWO\nthree\n"));
+    // diff compared the files themselves.
+    EXPECT_TRUE(editor->lastCompareError().isEmpty()) << qPrintable(editor->lastCompareError());
+    EXPECT_EQ(editor->mergeBlocks().size(), 1u);
     // Shown readable, byte by byte.
     EXPECT_TRUE(editor->window()->windowTitle().contains(QStringLiteral("f\\xe9.txt")))
         << qPrintable(editor->window()->windowTitle());
