@@ -225,8 +225,9 @@ RenameResult renameOver(const QString &target, const struct stat &old, const QBy
     return RenameResult::Done;
 }
 
-bool writeInPlace(const QString &target, const struct stat &old, const QByteArray &bytes,
-                  int permissions, FileWriteFailure *failure)
+// realPath names the file in the kept copy and in messages.
+bool writeInPlace(const QString &target, const QString &realPath, const struct stat &old,
+                  const QByteArray &bytes, int permissions, FileWriteFailure *failure)
 {
     Fd fd(::open(LocalPath_ToBytes(target).constData(),
                  O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -240,7 +241,7 @@ bool writeInPlace(const QString &target, const struct stat &old, const QByteArra
     if (int error = ReadBytesAt(fd.get(), 0, now.st_size, &previous))
         return fail(failure, failureOf(error));
     KeptOldContent kept;
-    if (const int error = KeepOldContent(target, now.st_dev, now.st_ino, previous, bytes, &kept))
+    if (const int error = KeepOldContent(realPath, now.st_dev, now.st_ino, previous, bytes, &kept))
         return fail(failure, error == ENOSPC || error == EDQUOT || error == EFBIG
                                  ? FileWriteFailure::DiskFull
                                  : FileWriteFailure::Other);
@@ -260,7 +261,7 @@ bool writeInPlace(const QString &target, const struct stat &old, const QByteArra
                                  QStringLiteral("ERROR %1 could not be put back as it was; its old "
                                                 "content is kept in %2 and offered back at the "
                                                 "next start")
-                                     .arg(target, LocalPath_FromBytes(kept.path)));
+                                     .arg(realPath, LocalPath_FromBytes(kept.path)));
         }
         return fail(failure, failureOf(error));
     }
@@ -268,7 +269,7 @@ bool writeInPlace(const QString &target, const struct stat &old, const QByteArra
     if (permissions >= 0 && mode_t(permissions) != (now.st_mode & 07777) &&
         ::fchmod(fd.get(), mode_t(permissions)) != 0)
         platform::LogWarning(lcServices,
-                             QStringLiteral("*** cannot set permissions of %1").arg(target));
+                             QStringLiteral("*** cannot set permissions of %1").arg(realPath));
     return true;
 }
 
@@ -358,7 +359,7 @@ QString FileWriteFailureText(FileWriteFailure failure)
 
 bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permissions,
                         int defaultMode, FileWriteFailure *failure, FileWriteWay *way,
-                        LinkAtPath link)
+                        LinkAtPath link, const QString &realPath)
 {
     if (failure)
         *failure = FileWriteFailure::None;
@@ -393,5 +394,6 @@ bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permis
     }
     if (way)
         *way = FileWriteWay::InPlace;
-    return writeInPlace(target, old, bytes, permissions, failure);
+    return writeInPlace(target, realPath.isEmpty() ? target : realPath, old, bytes, permissions,
+                        failure);
 }
