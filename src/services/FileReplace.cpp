@@ -1,5 +1,6 @@
 #include "services/FileReplace.h"
 
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/UniqueFd.h"
 #include "services/FileBytes.h"
@@ -80,7 +81,7 @@ struct TempBeside
     explicit TempBeside(const QString &target)
     {
         const QFileInfo info(target);
-        QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
+        QByteArray name = LocalPath_ToBytes(info.absolutePath() + QStringLiteral("/.") +
                                             info.fileName() + QStringLiteral(".XXXXXX"));
         fd = Fd(::mkostemp(name.data(), O_CLOEXEC));
         if (fd.get() >= 0)
@@ -113,7 +114,7 @@ bool createNew(const QString &target, const QByteArray &bytes, int mode, FileWri
     if (error == 0 && ::fchmod(temp.fd.get(), mode_t(mode)) != 0)
         error = errno;
     // The name is taken only if it is still free: a file made meanwhile is never replaced.
-    if (error == 0 && ::link(temp.path.constData(), QFile::encodeName(target).constData()) != 0)
+    if (error == 0 && ::link(temp.path.constData(), LocalPath_ToBytes(target).constData()) != 0)
         error = errno;
     if (error == EEXIST)
         return fail(failure, FileWriteFailure::Other);
@@ -210,7 +211,7 @@ RenameResult renameOver(const NamedFile &file, const QByteArray &bytes, int mode
                         FileWriteFailure *failure, FileStamp *written)
 {
     // Made beside it and renamed over it in the folder it was found in.
-    const QString target = QFile::decodeName(file.pathInFolder());
+    const QString target = LocalPath_FromBytes(file.pathInFolder());
     const struct stat &old = file.status();
     TempBeside temp(target);
     const int fd = temp.fd.get();
@@ -226,7 +227,7 @@ RenameResult renameOver(const NamedFile &file, const QByteArray &bytes, int mode
     // After the attributes: with an access list, the group bits are its mask.
     if (error == 0 && ::fchmod(fd, mode_t(mode)) != 0)
         error = errno;
-    if (error == 0 && ::rename(temp.path.constData(), QFile::encodeName(target).constData()) != 0)
+    if (error == 0 && ::rename(temp.path.constData(), LocalPath_ToBytes(target).constData()) != 0)
         error = errno;
     if (error != 0) {
         fail(failure, failureOf(error));
@@ -274,7 +275,7 @@ bool writeInPlace(const NamedFile &file, const QString &realPath, const QByteArr
                                  QStringLiteral("ERROR %1 could not be put back as it was; its old "
                                                 "content is kept in %2 and offered back at the "
                                                 "next start")
-                                     .arg(realPath, QFile::decodeName(kept.path)));
+                                     .arg(realPath, LocalPath_FromBytes(kept.path)));
         }
         return fail(failure, failureOf(error));
     }
@@ -310,7 +311,7 @@ bool writeFound(const NamedFile &file, const QString &path, const QString &realP
             return fail(failure, missingFailure(file));
         if (way)
             *way = FileWriteWay::Created;
-        return createNew(QFile::decodeName(file.pathInFolder()), bytes,
+        return createNew(LocalPath_FromBytes(file.pathInFolder()), bytes,
                          permissions >= 0 ? permissions : defaultMode, failure, written);
     }
     const struct stat &old = file.status();

@@ -7,8 +7,8 @@
 #include "services/AppInit.h"
 #include "services/AppSetting.h"
 #include "services/FileReplace.h"
-#include "services/LocalPath.h"
 #include "services/NamedFile.h"
+#include "platform/LocalPath.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,7 +27,7 @@ const QString kDsStore = QStringLiteral(".DS_Store");
 // Does not follow a final link: a dangling link still exists as an item.
 bool itemExists(const QString &path)
 {
-    QFileInfo info(path);
+    const LocalPathInfo info(path);
     return info.exists() || info.isSymLink();
 }
 
@@ -153,10 +153,7 @@ bool CreateFolder(const QString &path)
 bool DeleteFileOrFolder(const QString &path)
 {
     GUARD_BEGIN
-    if (path.isEmpty())
-        return false;
-    QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
+    if (path.isEmpty() || !itemExists(path))
         return false;
     // A link, also one inside the folder, goes itself: what it points to is never touched.
     const bool removed = platform::RemoveTreeNoFollow(path);
@@ -170,7 +167,7 @@ qint64 GetFileSize(const QString &path)
 {
     if (path.isEmpty())
         return 0;
-    QFileInfo info(path);
+    const LocalPathInfo info(path);
     return info.exists() ? info.size() : 0;
 }
 
@@ -246,7 +243,7 @@ bool CopyReadFileSave(const QString &sourcePath, const FileIdentity &sourceRead,
                              QStringLiteral("ERROR CopyFileSave: cannot read %1").arg(sourcePath));
         return false;
     }
-    if (QFileInfo(targetPath).isDir()) {
+    if (LocalPathInfo(targetPath).isDir()) {
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR CopyFileSave: %1 is a folder").arg(targetPath));
         return false;
@@ -289,7 +286,7 @@ void RevealFileFolderInFinder(const QString &path)
         if (!itemExists(trimmed))
             return;
     }
-    QFileInfo info(trimmed);
+    const LocalPathInfo info(trimmed);
     if (info.isDir() && !trimmed.endsWith(QLatin1String(".app"))) {
         if (!platform::openFile(trimmed))
             platform::revealInFileManager(trimmed);
@@ -308,17 +305,16 @@ bool SandBox_CheckCanAccessPath(const QString &path)
     if (!gAppHasSandbox)
         return true;
     // Try the read itself: what the permission bits say is not what the process may do.
-    const QFileInfo info(path);
+    const LocalPathInfo info(path);
     if (info.isDir()) {
-        DIR *dir = ::opendir(QFile::encodeName(path).constData());
+        DIR *dir = ::opendir(LocalPath_ToBytes(path).constData());
         if (!dir)
             return false;
         ::closedir(dir);
     } else if (info.isFile()) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        if (!LocalPath_OpenRegularFile(path))
             return false;
-    } else if (::access(QFile::encodeName(path).constData(), R_OK) != 0) {
+    } else if (::access(LocalPath_ToBytes(path).constData(), R_OK) != 0) {
         // A pipe or device: opening one could block.
         return false;
     }

@@ -1,6 +1,6 @@
 #include "services/NamedFile.h"
 
-#include <QFile>
+#include "platform/LocalPath.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -65,7 +65,7 @@ NamedFile::NamedFile(const QString &path, bool followLink)
         mError = ENOENT;
         return;
     }
-    lookUp(QFile::encodeName(path), followLink);
+    lookUp(LocalPath_ToBytes(path), followLink);
 }
 
 void NamedFile::lookUp(QByteArray path, bool followLink)
@@ -158,7 +158,7 @@ QString NamedFile::realPath() const
     if (n <= 0 || n >= target.size())
         return {};
     target.truncate(n);
-    return QFile::decodeName(target);
+    return LocalPath_FromBytes(target);
 }
 
 FileIdentity IdentityNow(const QString &path, const FileIdentity &read, QString *realPath)

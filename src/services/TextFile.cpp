@@ -8,7 +8,6 @@
 
 #include <QComboBox>
 #include <QFile>
-#include <QFileInfo>
 #include <fcntl.h>
 #include <sys/stat.h>
 

@@ -5,6 +5,7 @@
 
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "services/Alerts.h"
 #include "services/Localization.h"
 #include "textcompare/MyEditTextView.h"
@@ -12,7 +13,6 @@
 #include "ui_MergeEditWndCtr.h"
 
 #include <QTimer>
-#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QThread>
 #include <QtConcurrent>
@@ -46,8 +46,8 @@ void MergeEditWndCtr::startLoad()
     // a file that big makes the other side fold too (its text is measured once read).
     bool bigFile = false;
     for (int side : {1, 2})
-        bigFile =
-            bigFile || (!file(side).isEmpty() && QFileInfo(file(side)).size() > kLargeTextGuard);
+        bigFile = bigFile ||
+                  (!file(side).isEmpty() && LocalPathInfo(file(side)).size() > kLargeTextGuard);
     for (int side : {1, 2}) {
         if (file(side).isEmpty())
             continue;
@@ -355,12 +355,12 @@ void MergeEditWndCtr::windowWillBeKey()
             const FileIdentity now = IdentityNow(file(side), st.info.identity);
             if (now == st.declined)
                 continue;
-            const int answer = ShowMessage2(
+            const bool reload = AskBeforeUndoable(
                 L_("This document was changed in another application.{++}Reload content{++}?"),
                 L_("You’ll lose your changes if you reload the document.") + QStringLiteral("\n") +
-                    file(side),
-                L_("Reload"), L_("Cancel"));
-            if (answer != 1000) {
+                    LocalPath_Shown(file(side)),
+                L_("Reload"));
+            if (!reload) {
                 st.declined = now;
                 continue;
             }
@@ -408,10 +408,9 @@ bool MergeEditWndCtr::Menu_Reload()
     if (mIsClosing || mLoadingFiles || !isWindowLoaded() || (mFile1.isEmpty() && mFile2.isEmpty()))
         return false;
     if (WasEdit()) {
-        const int answer =
-            ShowMessage2(L_("Warning"), L_("You’ll lose your changes if you reload the document."),
-                         L_("Reload"), L_("Cancel"));
-        if (answer != 1000)
+        if (!AskBeforeUndoable(L_("Warning"),
+                               L_("You’ll lose your changes if you reload the document."),
+                               L_("Reload")))
             return false;
     }
     // Each side again in the encoding it is shown in.

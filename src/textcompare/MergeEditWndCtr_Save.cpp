@@ -3,6 +3,7 @@
 #include "textcompare/MergeEditWndCtr.h"
 
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "platform/Panels.h"
 #include "services/Alerts.h"
 #include "services/AppSetting.h"
@@ -10,6 +11,7 @@
 #include "textcompare/MyEditTextView.h"
 #include "textcompare/TextSideWriter.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTextDocument>
 
@@ -46,13 +48,12 @@ bool MergeEditWndCtr::SaveSide(int side)
     TextSideWriter writer(st.info, gAppSetting);
     const QString text = textView(side)->plainText();
     if (!writer.canEncode(text)) {
-        const int answer = ShowMessage2(
-            L_("Warning"),
-            FillFormat(L_("The text cannot be saved in the encoding \"%@\" without losing "
-                          "characters. Save it as UTF-8?"),
-                       {platform::TextEncoding::localizedName(writer.options().encoding)}),
-            L_("Save as UTF-8"), L_("Cancel"));
-        if (answer != 1000)
+        if (!AskBeforeUndoable(
+                L_("Warning"),
+                FillFormat(L_("The text cannot be saved in the encoding \"%@\" without losing "
+                              "characters. Save it as UTF-8?"),
+                           {platform::TextEncoding::localizedName(writer.options().encoding)}),
+                L_("Save as UTF-8")))
             return false;
         writer.useUtf8();
     }
@@ -115,17 +116,19 @@ bool MergeEditWndCtr::confirmReplacingChangedFile(int side, FileIdentity *agreed
         if (now == st.declined)
             return true; // the user already chose the window's text over this change
     }
-    QString text = FillFormat(
-        L_("The file \"%@\" was changed by another application since it was read."), {file(side)});
+    QString text =
+        FillFormat(L_("The file \"%@\" was changed by another application since it was read."),
+                   {LocalPath_Shown(file(side))});
     // A name that leads elsewhere now (a link re-pointed, a folder swapped) says where.
     if (now.exists && (now.file.device != st.info.identity.file.device ||
                        now.file.inode != st.info.identity.file.inode))
-        if (!leadsTo.isEmpty() && leadsTo != QFileInfo(file(side)).absoluteFilePath())
-            text += QStringLiteral("\n") + FillFormat(L_("It now leads to \"%@\"."), {leadsTo});
-    const int answer = ShowMessage2(
-        L_("Warning"), text + QStringLiteral("\n\n") + L_("Saving replaces those changes."),
-        L_("Save Anyway"), L_("Cancel"));
-    return answer == 1000;
+        if (!leadsTo.isEmpty() &&
+            leadsTo != QDir::cleanPath(QDir::current().absoluteFilePath(file(side))))
+            text += QStringLiteral("\n") +
+                    FillFormat(L_("It now leads to \"%@\"."), {LocalPath_Shown(leadsTo)});
+    return AskBeforeUndoable(L_("Warning"),
+                             text + QStringLiteral("\n\n") + L_("Saving replaces those changes."),
+                             L_("Save Anyway"));
 }
 
 QString MergeEditWndCtr::askSaveAsInstead(const QString &path, const QString &why)
