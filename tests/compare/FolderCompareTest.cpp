@@ -866,10 +866,12 @@ TEST(FolderCompare, FoldersThisUserCannotListAreJudgedByWhatTheOtherSideHas)
             write(t.right + "sub/only/inner.txt", "r");
         const QByteArray lockedLeft = QFile::encodeName(t.left + "sub/only");
         const QByteArray lockedRight = QFile::encodeName(t.right + "sub/only");
-        if (row.locksLeft)
+        if (row.locksLeft) {
             ASSERT_EQ(::chmod(lockedLeft.constData(), 0), 0);
-        if (row.locksRight)
+        }
+        if (row.locksRight) {
             ASSERT_EQ(::chmod(lockedRight.constData(), 0), 0);
+        }
         const auto out = run(request(t, row.mode));
         const COMP_ITEM *only = itemAt(out, "sub/only");
         ASSERT_TRUE(only);
