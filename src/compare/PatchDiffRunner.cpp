@@ -1,10 +1,16 @@
 #include "compare/PatchDiffRunner.h"
 
 #include "platform/Guard.h"
+#include "platform/UniqueFd.h"
+#include "services/LocalPath.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 
 namespace {
 
@@ -16,27 +22,92 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-// The name as patch reads it: quoted with C escapes when it holds blanks, quotes or backslashes.
-QByteArray patchName(const QString &relativePath)
+// A byte of a name that needs quotes, as GNU patch reads it back inside them.
+void appendEscaped(QByteArray *out, uchar byte)
 {
-    QByteArray raw = relativePath.toUtf8();
+    static constexpr char kNamed[] = {'a', 'b', 't', 'n', 'v', 'f', 'r'}; // bytes 7 to 13
+    if (byte == ' ') {
+        *out += ' '; // read as it is inside the quotes
+    } else if (byte == '"' || byte == '\\') {
+        *out += '\\';
+        *out += char(byte);
+    } else if (byte >= 7 && byte <= 13) {
+        *out += '\\';
+        *out += kNamed[byte - 7];
+    } else {
+        *out += '\\';
+        *out += char('0' + (byte >> 6));
+        *out += char('0' + ((byte >> 3) & 7));
+        *out += char('0' + (byte & 7));
+    }
+}
+
+// A byte that GNU patch would not read back from an unquoted name: it ends such a name at white
+// space and reads quotes and backslashes as quoting.
+bool needsQuotes(uchar byte)
+{
+    return byte <= ' ' || byte == 0x7f || byte == '"' || byte == '\\';
+}
+
+} // namespace
+
+QByteArray PatchDiff_FileName(const QString &relativePath)
+{
+    // The file system's bytes: a byte that is not part of UTF-8 (LocalPath keeps it as a lone
+    // low surrogate) is written as the byte it is, escaped, and so is every control character;
+    // UTF-8 text stays readable.
+    QByteArray quoted = "\"";
     bool quote = false;
-    for (char c : raw)
-        quote = quote || c == ' ' || c == '\t' || c == '"' || c == '\\';
-    if (!quote)
-        return raw;
-    QByteArray q = "\"";
-    for (char c : raw) {
-        if (c == '"' || c == '\\')
-            q += '\\';
-        if (c == '\t') {
-            q += "\\t";
+    for (qsizetype i = 0; i < relativePath.size();) {
+        const QChar c = relativePath.at(i);
+        const qsizetype length = c.isHighSurrogate() && i + 1 < relativePath.size() &&
+                                         relativePath.at(i + 1).isLowSurrogate()
+                                     ? 2
+                                     : 1;
+        const QByteArray bytes = LocalPath_ToBytes(relativePath.mid(i, length));
+        i += length;
+        const bool notUtf8 = c.isLowSurrogate();
+        if (!notUtf8 && !(bytes.size() == 1 && needsQuotes(uchar(bytes[0])))) {
+            quoted += bytes;
             continue;
         }
-        q += c;
+        for (const char byte : bytes)
+            appendEscaped(&quoted, uchar(byte));
+        quote = true;
     }
-    return q + '"';
+    return quote ? quoted + '"' : LocalPath_ToBytes(relativePath);
 }
+
+namespace {
+
+// A file as diff is told of it. QProcess passes arguments as UTF-8, so a path that is not text
+// (a name of Latin-1 or Shift_JIS times) would reach diff as another name: such a file is opened
+// here by its bytes and diff reads it through its descriptor.
+struct DiffInput
+{
+    QString argument;
+    platform::UniqueFd fd;
+
+    bool open(const QString &path, QString *error)
+    {
+        const QByteArray bytes = LocalPath_ToBytes(path);
+        if (bytes == path.toUtf8()) {
+            argument = path;
+            return true;
+        }
+        // Not blocking: a pipe put in its place would hold the open until a writer came.
+        fd = platform::UniqueFd(
+            ::open(bytes.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        if (fd.get() < 0) {
+            setError(error,
+                     QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(::strerror(errno))));
+            return false;
+        }
+        ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
+        argument = QStringLiteral("/dev/fd/%1").arg(fd.get());
+        return true;
+    }
+};
 
 bool holdsLineBreak(const QString &text)
 {
@@ -63,9 +134,21 @@ std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &f
         setError(error, QStringLiteral("diff was not found"));
         return std::nullopt;
     }
+    DiffInput input1, input2;
+    if (!input1.open(file1, error) || !input2.open(file2, error))
+        return std::nullopt;
     QProcess diff;
     diff.setProgram(tool);
-    diff.setArguments(PatchDiff_Arguments(options) << QStringLiteral("--") << file1 << file2);
+    diff.setArguments(PatchDiff_Arguments(options)
+                      << QStringLiteral("--") << input1.argument << input2.argument);
+    // The descriptors opened for names that are not text reach diff, and no other process.
+    const int inherited[2] = {input1.fd.get(), input2.fd.get()};
+    if (inherited[0] >= 0 || inherited[1] >= 0)
+        diff.setChildProcessModifier([inherited] {
+            for (const int fd : inherited)
+                if (fd >= 0)
+                    ::fcntl(fd, F_SETFD, 0);
+        });
     diff.setStandardInputFile(QProcess::nullDevice());
     diff.start();
     if (!diff.waitForStarted()) {
@@ -152,7 +235,7 @@ bool WriteFolderPatch(const std::vector<PatchPair> &pairs, const PatchDiffOption
             return false;
         }
         if (!text->isEmpty()) {
-            QByteArray block = "Index: " + patchName(pair.relativePath) + '\n';
+            QByteArray block = "Index: " + PatchDiff_FileName(pair.relativePath) + '\n';
             block += *text;
             if (!block.endsWith('\n'))
                 block += '\n';

@@ -18,6 +18,7 @@
 #include "services/Alerts.h"
 #include "services/AppSetting.h"
 #include "services/FileUtility.h"
+#include "services/LocalPath.h"
 #include "services/Localization.h"
 
 #include "ui_MergeFileListWndCtr.h"
@@ -407,10 +408,10 @@ void MergeFileListWndCtr::GeneratePatchTo(const QString &path, std::function<voi
         if (it.compareResult != COMP_RESULT_DIFFERENT || it.kind1 != Side_File ||
             it.kind2 != Side_File)
             continue;
-        const QByteArray rel = mModel->relativePath(it.ID);
-        if (!CompItem_NameIsText(rel))
-            continue;
-        pairs.push_back({QString::fromUtf8(rel), fullPath(it.ID, 1), fullPath(it.ID, 2)});
+        // Names that are not UTF-8 go into the patch as their bytes.
+        pairs.push_back({LocalPath_FromBytes(mModel->relativePath(it.ID)),
+                         LocalPath_FromBytes(fullPathBytes(it.ID, 1)),
+                         LocalPath_FromBytes(fullPathBytes(it.ID, 2))});
     }
     std::sort(pairs.begin(), pairs.end(), [](const PatchPair &a, const PatchPair &b) {
         return a.relativePath < b.relativePath;
