@@ -3,6 +3,7 @@
 #include "compare/LineCompare.h"
 #include "compare/PatchDiffRunner.h"
 #include "foldercompare/FolderCompareModel.h"
+#include "foldercompare/PreviewHead.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
 #include "platform/ImageReader.h"
@@ -24,7 +25,6 @@
 
 namespace {
 
-constexpr qint64 kPreviewBytes = 4 * 1024 * 1024;
 // Pictures a decoder can only read whole are previewed up to this many pixels.
 constexpr qint64 kPreviewPixels = 64LL * 1024 * 1024;
 
@@ -42,20 +42,6 @@ QString noteOf(platform::ViewImage::Outcome outcome)
     default:
         return L_(QStringLiteral("The image cannot be read"));
     }
-}
-
-// The first 4 MB as text; a NUL byte near the start marks a file that is no text.
-QString readHead(const QString &path, bool *binary)
-{
-    if (path.isEmpty())
-        return {};
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = f.read(kPreviewBytes);
-    if (bytes.left(8192).contains('\0'))
-        *binary = true;
-    return QString::fromUtf8(bytes);
 }
 
 QString verdictText(int verdict)
@@ -307,9 +293,9 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
                 false);
             return;
         }
-        bool binary = false;
-        const QString t1 = readHead(path1, &binary), t2 = readHead(path2, &binary);
-        if (binary) { // the sizes and the verdict stay shown
+        const PreviewHead head1 = ReadPreviewHead(path1), head2 = ReadPreviewHead(path2);
+        const QString t1 = head1.text, t2 = head2.text;
+        if (head1.binary || head2.binary) { // the sizes and the verdict stay shown
             platform::performOnMainThread(
                 [self, request] {
                     if (self && !self->mIsClosing && request == self->mRequest)
@@ -319,8 +305,8 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
             return;
         }
         MergeBlockList blocks;
-        if (!path1.isEmpty() && !path2.isEmpty() && QFile(path1).size() <= kPreviewBytes &&
-            QFile(path2).size() <= kPreviewBytes) {
+        if (!path1.isEmpty() && !path2.isEmpty() && QFile(path1).size() <= kPreviewHeadBytes &&
+            QFile(path2).size() <= kPreviewHeadBytes) {
             if (auto out = RunDiffForPatch(path1, path2, PatchDiffOptions()))
                 if (auto parsed = ParseDiffNormalOutput(*out))
                     blocks = *parsed;
