@@ -83,7 +83,8 @@ std::optional<KeptRecord> readRecord(int fd, qint64 fileSize)
         record.path.toHex() != hexPath || record.path.contains('\0'))
         return std::nullopt;
     // The old bytes are written before anything else happens: a shorter copy never got that far.
-    if (fileSize != record.bodyOffset + record.oldSize)
+    // (Compared by subtraction: a size near 2^63 would overflow the sum.)
+    if (fileSize - record.bodyOffset != record.oldSize)
         return std::nullopt;
     return record;
 }
@@ -286,4 +287,12 @@ int OfferInterruptedSaves()
     for (const QByteArray &name : platform::NamesInFolder(dir.get()))
         offered += handleKept(dir.get(), folder, name) ? 1 : 0;
     return offered;
+}
+
+std::optional<KeptCopyHeader> ReadKeptCopyHeader(int fd, qint64 fileSize)
+{
+    const std::optional<KeptRecord> record = readRecord(fd, fileSize);
+    if (!record)
+        return std::nullopt;
+    return KeptCopyHeader{record->path, record->oldSize, record->newSize, record->bodyOffset};
 }
