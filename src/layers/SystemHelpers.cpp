@@ -140,6 +140,18 @@ QStringList entriesFor(const QString &program)
     return found;
 }
 
+// The name of a new entry file: the program's, cut to leave room for a number and ".desktop"
+// within the 255 bytes a file name may have (any name will do: entries are found by their Exec).
+QString entryBaseName(const QString &program)
+{
+    QString base = QFileInfo(program).completeBaseName();
+    if (base.isEmpty())
+        base = QStringLiteral("program");
+    while (base.toUtf8().size() > 200)
+        base.chop(base.size() > 1 && base.back().isLowSurrogate() ? 2 : 1);
+    return base;
+}
+
 // The local path of the URL; null for another URL or a path that an entry's line cannot hold.
 QString programOf(const QUrl &url)
 {
@@ -249,15 +261,16 @@ void SetInLoginItems(const QUrl &url, bool on)
     const QString folder = autostartFolder();
     if (!QDir().mkpath(folder))
         return;
-    const QString base = QFileInfo(program).completeBaseName().isEmpty()
-                             ? QStringLiteral("program")
-                             : QFileInfo(program).completeBaseName();
+    const QString base = entryBaseName(program);
     QString path = folder + u'/' + base + QStringLiteral(".desktop");
     for (int n = 2; existsNoFollow(path); ++n)
         path = folder + u'/' + base + QStringLiteral("-%1.desktop").arg(n);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
+        platform::Log(QStringLiteral("ERROR autostart entry not written: %1: %2")
+                          .arg(path, file.errorString()));
         return;
+    }
     const QString text = QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\n")
                              .arg(QFileInfo(program).fileName(), quotedForExec(program));
     file.write(text.toUtf8());

@@ -349,7 +349,12 @@ TEST_F(FileHelpersTest, AutostartEntriesStartTheVeryPath)
         {"/opt/$HOME`x`", "Exec=\"/opt/\\\\$HOME\\\\`x\\\\`\""},
         {"/opt/two words", "Exec=\"/opt/two words\""},
     };
-    for (const Row &row : written) {
+    // A program whose name leaves no room for ".desktop" in a file name still gets its entry.
+    const QByteArray longName = "/opt/" + QByteArray(250, 'n');
+    const QByteArray longExec = "Exec=\"" + longName + "\"";
+    std::vector<Row> rows(std::begin(written), std::end(written));
+    rows.push_back({longName.constData(), longExec.constData()});
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.program);
         const QUrl url = QUrl::fromLocalFile(QString::fromUtf8(row.program));
         SetInLoginItems(url, true);
