@@ -131,8 +131,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     QDir folder(config.filePath(QStringLiteral("autostart")));
     for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden))
-        folder.remove(name);
-    const QString otherPath = folder.filePath(QStringLiteral("other.desktop"));
+        QFile::remove(folder.path() + u'/' + name);
+    // Joined by hand: QDir takes a name starting with ':' for a resource.
+    const QString otherPath = folder.path() + QStringLiteral("/other.desktop");
     {
         QFile file(otherPath);
         if (!file.open(QIODevice::WriteOnly) || file.write(other) != other.size())
@@ -162,7 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             if (name == QStringLiteral("other.desktop"))
                 continue;
             const std::optional<QString> started =
-                sessionProgram(execValueOf(readFile(folder.filePath(name))));
+                sessionProgram(execValueOf(readFile(folder.path() + u'/' + name)));
             if (!started || *started != program)
                 __builtin_trap();
         }
