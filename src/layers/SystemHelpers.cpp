@@ -119,7 +119,9 @@ QStringList entriesFor(const QString &program)
 {
     QStringList found;
     const QString folder = autostartFolder();
-    const QStringList names = QDir(folder).entryList({QStringLiteral("*.desktop")}, QDir::Files);
+    // Hidden ones too: a session starts those as well.
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral("*.desktop")}, QDir::Files | QDir::Hidden);
     for (const QString &name : names) {
         const QString path = folder + u'/' + name;
         const std::optional<QByteArray> entry = readOwnEntry(path);
@@ -140,11 +142,13 @@ QStringList entriesFor(const QString &program)
     return found;
 }
 
-// The name of a new entry file: the program's, cut to leave room for a number and ".desktop"
-// within the 255 bytes a file name may have (any name will do: entries are found by their Exec).
+// The name of a new entry file: the program's, not hidden, cut to leave room for a number and
+// ".desktop" within the 255 bytes a file name may have (entries are found by their Exec).
 QString entryBaseName(const QString &program)
 {
     QString base = QFileInfo(program).completeBaseName();
+    while (base.startsWith(u'.'))
+        base.remove(0, 1); // shown in the folder like any other entry
     if (base.isEmpty())
         base = QStringLiteral("program");
     while (base.toUtf8().size() > 200)

@@ -348,6 +348,7 @@ TEST_F(FileHelpersTest, AutostartEntriesStartTheVeryPath)
         {"/opt/a\"b", "Exec=\"/opt/a\\\\\"b\""},
         {"/opt/$HOME`x`", "Exec=\"/opt/\\\\$HOME\\\\`x\\\\`\""},
         {"/opt/two words", "Exec=\"/opt/two words\""},
+        {"/opt/.hidden.tool", "Exec=\"/opt/.hidden.tool\""},
     };
     // A program whose name leaves no room for ".desktop" in a file name still gets its entry.
     const QByteArray longName = "/opt/" + QByteArray(250, 'n');
@@ -359,12 +360,12 @@ TEST_F(FileHelpersTest, AutostartEntriesStartTheVeryPath)
         const QUrl url = QUrl::fromLocalFile(QString::fromUtf8(row.program));
         SetInLoginItems(url, true);
         const QStringList files = QDir(autostart).entryList(QDir::Files);
-        ASSERT_EQ(files.size(), 1);
+        ASSERT_EQ(files.size(), 1); // and not hidden
         EXPECT_TRUE(pelkotest::readFile(autostart + u'/' + files[0])
                         .contains(QByteArray("\n") + row.exec + "\n"));
         EXPECT_TRUE(IsInLoginItems(url));
         SetInLoginItems(url, false);
-        EXPECT_TRUE(QDir(autostart).entryList(QDir::Files).isEmpty());
+        EXPECT_TRUE(QDir(autostart).entryList(QDir::Files | QDir::Hidden).isEmpty());
     }
     const Row found[] = {
         {"/opt/back\\slash", "Exec=\"/opt/back\\\\slash\""}, // a backslash before a letter
@@ -374,7 +375,8 @@ TEST_F(FileHelpersTest, AutostartEntriesStartTheVeryPath)
     };
     for (const Row &row : found) {
         SCOPED_TRACE(row.exec);
-        ASSERT_TRUE(pelkotest::writeFile(autostart + QStringLiteral("/theirs.desktop"),
+        // Hidden, as a session starts it too.
+        ASSERT_TRUE(pelkotest::writeFile(autostart + QStringLiteral("/.theirs.desktop"),
                                          QByteArray("[Desktop Entry]\nType=Application\n") +
                                              row.exec + "\n"));
         EXPECT_TRUE(IsInLoginItems(QUrl::fromLocalFile(QString::fromUtf8(row.program))));
