@@ -1,16 +1,12 @@
 #include "compare/PatchDiffRunner.h"
 
+#include "compare/DiffInputs.h"
 #include "platform/Guard.h"
-#include "platform/UniqueFd.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSaveFile>
-
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 
 namespace {
 
@@ -80,35 +76,6 @@ QByteArray PatchDiff_FileName(const QString &relativePath)
 
 namespace {
 
-// A file as diff is told of it. QProcess passes arguments as UTF-8, so a path that is not text
-// (a name of Latin-1 or Shift_JIS times) would reach diff as another name: such a file is opened
-// here by its bytes and diff reads it through its descriptor.
-struct DiffInput
-{
-    QString argument;
-    platform::UniqueFd fd;
-
-    bool open(const QString &path, QString *error)
-    {
-        const QByteArray bytes = LocalPath_ToBytes(path);
-        if (bytes == path.toUtf8()) {
-            argument = path;
-            return true;
-        }
-        // Not blocking: a pipe put in its place would hold the open until a writer came.
-        fd = platform::UniqueFd(
-            ::open(bytes.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-        if (fd.get() < 0) {
-            setError(error,
-                     QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(::strerror(errno))));
-            return false;
-        }
-        ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
-        argument = QStringLiteral("/dev/fd/%1").arg(fd.get());
-        return true;
-    }
-};
-
 bool holdsLineBreak(const QString &text)
 {
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
@@ -134,22 +101,14 @@ std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &f
         setError(error, QStringLiteral("diff was not found"));
         return std::nullopt;
     }
-    DiffInput input1, input2;
-    if (!input1.open(file1, error) || !input2.open(file2, error))
+    DiffInputs inputs;
+    if (!inputs.open(file1, file2, error))
         return std::nullopt;
     QProcess diff;
     diff.setProgram(tool);
-    diff.setArguments(PatchDiff_Arguments(options)
-                      << QStringLiteral("--") << input1.argument << input2.argument);
-    // The descriptors opened for names that are not text reach diff, and no other process.
-    const int inherited[2] = {input1.fd.get(), input2.fd.get()};
-    if (inherited[0] >= 0 || inherited[1] >= 0)
-        diff.setChildProcessModifier([inherited] {
-            for (const int fd : inherited)
-                if (fd >= 0)
-                    ::fcntl(fd, F_SETFD, 0);
-        });
+    diff.setArguments(PatchDiff_Arguments(options) + inputs.arguments());
     diff.setStandardInputFile(QProcess::nullDevice());
+    inputs.handTo(diff);
     diff.start();
     if (!diff.waitForStarted()) {
         setError(error, QStringLiteral("diff did not start"));

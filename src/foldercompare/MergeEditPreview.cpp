@@ -10,9 +10,9 @@
 #include "services/Localization.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -60,6 +60,24 @@ QString verdictText(int verdict)
     default:
         return L_(QStringLiteral("Not judged"));
     }
+}
+
+// The verdict as the preview states it. A pair judged by size or date was never read: the texts
+// shown may differ where it says the same, and agree where it says different.
+QString verdictNote(const COMP_ITEM &item, int compareMode)
+{
+    const QString verdict = verdictText(item.compareResult);
+    const bool judgedWithoutContent =
+        compareMode >= 0 && compareMode <= 2 && item.kind1 == Side_File &&
+        item.kind2 == Side_File &&
+        (item.compareResult == COMP_RESULT_SAME || item.compareResult == COMP_RESULT_DIFFERENT);
+    if (!judgedWithoutContent)
+        return verdict;
+    const QString by = compareMode == 1   ? L_(QStringLiteral("by size"))
+                       : compareMode == 2 ? L_(QStringLiteral("by date"))
+                                          : L_(QStringLiteral("by size and date"));
+    return verdict + QStringLiteral(" ") + by + QStringLiteral(": ") +
+           L_(QStringLiteral("the contents were not compared"));
 }
 
 void markBlocks(QPlainTextEdit *edit, const MergeBlockList &blocks, int side, const QColor &bg)
@@ -132,6 +150,11 @@ QWidget *MergeEditPreview::makeWindow()
     }
     mPages->addWidget(texts);
     mPages->addWidget(images);
+    mNote = new QLabel(w);
+    mNote->setObjectName(QStringLiteral("mNote"));
+    mNote->setTextFormat(Qt::PlainText);
+    mNote->setWordWrap(true);
+    layout->addWidget(mNote);
     return w;
 }
 
@@ -183,6 +206,11 @@ int MergeEditPreview::currentPage() const
     return mPages ? mPages->currentIndex() : 0;
 }
 
+QString MergeEditPreview::note() const
+{
+    return mNote ? mNote->text() : QString();
+}
+
 QString MergeEditPreview::text(int side) const
 {
     return mText[side == 1 ? 0 : 1] ? mText[side == 1 ? 0 : 1]->toPlainText() : QString();
@@ -214,6 +242,7 @@ void MergeEditPreview::showNothing()
     mFile2.clear();
     mTitle[0]->clear();
     mTitle[1]->clear();
+    mNote->clear();
     mInfo->setText(QString());
     mPages->setCurrentIndex(0);
 }
@@ -227,11 +256,11 @@ void MergeEditPreview::showInfo(const COMP_ITEM &item)
             return L_(QStringLiteral("folder"));
         return QLocale().toString(size) + QStringLiteral(" ") + L_(QStringLiteral("bytes"));
     };
+    // The verdict is the note below.
     mInfo->setText(
         CompItem_DisplayName(item.name()) + QStringLiteral("\n\n") + L_(QStringLiteral("Left")) +
         QStringLiteral(": ") + side(item.kind1, item.size1) + QStringLiteral("\n") +
-        L_(QStringLiteral("Right")) + QStringLiteral(": ") + side(item.kind2, item.size2) +
-        QStringLiteral("\n\n") + verdictText(item.compareResult));
+        L_(QStringLiteral("Right")) + QStringLiteral(": ") + side(item.kind2, item.size2));
     mPages->setCurrentIndex(0);
 }
 
@@ -247,6 +276,7 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
     mTitle[1]->setText(item.onRight() ? CompItem_DisplayName(item.itemName2) : missing);
     window()->setWindowTitle(L_(QStringLiteral("Quick Preview")) + QStringLiteral(" - ") +
                              CompItem_DisplayName(item.name()));
+    mNote->setText(verdictNote(item, mCompareMode));
     if (item.isFolder() || (path1.isEmpty() && path2.isEmpty())) {
         showInfo(item);
         emit contentShown();
@@ -305,8 +335,8 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
             return;
         }
         MergeBlockList blocks;
-        if (!path1.isEmpty() && !path2.isEmpty() && QFile(path1).size() <= kPreviewHeadBytes &&
-            QFile(path2).size() <= kPreviewHeadBytes) {
+        if (head1.read && head2.read && head1.size <= kPreviewHeadBytes &&
+            head2.size <= kPreviewHeadBytes) {
             if (auto out = RunDiffForPatch(path1, path2, PatchDiffOptions()))
                 if (auto parsed = ParseDiffNormalOutput(*out))
                     blocks = *parsed;
@@ -329,6 +359,20 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
             false);
     });
     GUARD_END_VOID
+}
+
+bool MergeEditPreview::eventFilter(QObject *watched, QEvent *event)
+{
+    // Escape closes the preview, as it closes from the list that opened it; the read-only panes
+    // leave the key to their window.
+    if (watched == window() && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+            close();
+            return true;
+        }
+    }
+    return MergeWindow::eventFilter(watched, event);
 }
 
 void MergeEditPreview::windowWillCloseEvent()

@@ -1,11 +1,8 @@
 #include "foldercompare/PreviewHead.h"
 
-#include "platform/UniqueFd.h"
-#include "services/FileBytes.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <QFile>
 
 namespace {
 
@@ -28,17 +25,12 @@ void markOtherBreaks(QString &text)
 PreviewHead ReadPreviewHead(const QString &path)
 {
     PreviewHead head;
-    if (path.isEmpty())
-        return head;
-    const platform::UniqueFd fd(
-        ::open(LocalPath_ToBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    struct stat st;
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
-        return head;
-    QByteArray bytes;
-    if (ReadBytesAt(fd.get(), 0, std::min<qint64>(st.st_size, kPreviewHeadBytes), &bytes) != 0)
+    const std::unique_ptr<QFile> file = LocalPath_OpenRegularFile(path);
+    if (!file)
         return head;
     head.read = true;
+    head.size = file->size();
+    const QByteArray bytes = file->read(kPreviewHeadBytes);
     head.binary = bytes.left(kBinaryProbeBytes).contains('\0');
     head.text = QString::fromUtf8(bytes);
     markOtherBreaks(head.text);

@@ -1,5 +1,6 @@
 #include "services/FileReplace.h"
 
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/UniqueFd.h"
 #include "services/FileBytes.h"
@@ -64,10 +65,9 @@ int writeWhole(int fd, const QByteArray &bytes)
 // Where a link the user named leads; the path itself otherwise.
 QString resolvedTarget(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.isSymLink())
+    if (!LocalPathInfo(path).isSymLink())
         return path;
-    const QString target = info.canonicalFilePath();
+    const QString target = LocalPath_Canonical(path);
     return target.isEmpty() ? path : target;
 }
 
@@ -78,7 +78,7 @@ struct TempBeside
     explicit TempBeside(const QString &target)
     {
         const QFileInfo info(target);
-        QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
+        QByteArray name = LocalPath_ToBytes(info.absolutePath() + QStringLiteral("/.") +
                                             info.fileName() + QStringLiteral(".XXXXXX"));
         fd = Fd(::mkostemp(name.data(), O_CLOEXEC));
         if (fd.get() >= 0)
@@ -111,7 +111,7 @@ bool createNew(const QString &target, const QByteArray &bytes, int mode, FileWri
         error = errno;
     temp.fd.reset();
     // The name is taken only if it is still free: a file made meanwhile is never replaced.
-    if (error == 0 && ::link(temp.path.constData(), QFile::encodeName(target).constData()) != 0)
+    if (error == 0 && ::link(temp.path.constData(), LocalPath_ToBytes(target).constData()) != 0)
         error = errno;
     if (error == EEXIST)
         return fail(failure, FileWriteFailure::Other);
@@ -208,14 +208,14 @@ RenameResult renameOver(const QString &target, const struct stat &old, const QBy
     if (::fstat(fd, &made) != 0 ||
         ((made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
          ::fchown(fd, old.st_uid, old.st_gid) != 0) ||
-        !copyAttributes(QFile::encodeName(target), fd))
+        !copyAttributes(LocalPath_ToBytes(target), fd))
         return RenameResult::NotPossible;
     int error = writeWhole(fd, bytes);
     // After the attributes: with an access list, the group bits are its mask.
     if (error == 0 && ::fchmod(fd, mode_t(mode)) != 0)
         error = errno;
     temp.fd.reset();
-    if (error == 0 && ::rename(temp.path.constData(), QFile::encodeName(target).constData()) != 0)
+    if (error == 0 && ::rename(temp.path.constData(), LocalPath_ToBytes(target).constData()) != 0)
         error = errno;
     if (error != 0) {
         fail(failure, failureOf(error));
@@ -225,10 +225,11 @@ RenameResult renameOver(const QString &target, const struct stat &old, const QBy
     return RenameResult::Done;
 }
 
-bool writeInPlace(const QString &target, const struct stat &old, const QByteArray &bytes,
-                  int permissions, FileWriteFailure *failure)
+// realPath names the file in the kept copy and in messages.
+bool writeInPlace(const QString &target, const QString &realPath, const struct stat &old,
+                  const QByteArray &bytes, int permissions, FileWriteFailure *failure)
 {
-    Fd fd(::open(QFile::encodeName(target).constData(),
+    Fd fd(::open(LocalPath_ToBytes(target).constData(),
                  O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0)
         return fail(failure, failureOf(errno));
@@ -240,7 +241,7 @@ bool writeInPlace(const QString &target, const struct stat &old, const QByteArra
     if (int error = ReadBytesAt(fd.get(), 0, now.st_size, &previous))
         return fail(failure, failureOf(error));
     KeptOldContent kept;
-    if (const int error = KeepOldContent(target, now.st_dev, now.st_ino, previous, bytes, &kept))
+    if (const int error = KeepOldContent(realPath, now.st_dev, now.st_ino, previous, bytes, &kept))
         return fail(failure, error == ENOSPC || error == EDQUOT || error == EFBIG
                                  ? FileWriteFailure::DiskFull
                                  : FileWriteFailure::Other);
@@ -260,7 +261,7 @@ bool writeInPlace(const QString &target, const struct stat &old, const QByteArra
                                  QStringLiteral("ERROR %1 could not be put back as it was; its old "
                                                 "content is kept in %2 and offered back at the "
                                                 "next start")
-                                     .arg(target, QFile::decodeName(kept.path)));
+                                     .arg(realPath, LocalPath_FromBytes(kept.path)));
         }
         return fail(failure, failureOf(error));
     }
@@ -268,7 +269,7 @@ bool writeInPlace(const QString &target, const struct stat &old, const QByteArra
     if (permissions >= 0 && mode_t(permissions) != (now.st_mode & 07777) &&
         ::fchmod(fd.get(), mode_t(permissions)) != 0)
         platform::LogWarning(lcServices,
-                             QStringLiteral("*** cannot set permissions of %1").arg(target));
+                             QStringLiteral("*** cannot set permissions of %1").arg(realPath));
     return true;
 }
 
@@ -358,7 +359,7 @@ QString FileWriteFailureText(FileWriteFailure failure)
 
 bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permissions,
                         int defaultMode, FileWriteFailure *failure, FileWriteWay *way,
-                        LinkAtPath link)
+                        LinkAtPath link, const QString &realPath)
 {
     if (failure)
         *failure = FileWriteFailure::None;
@@ -368,7 +369,7 @@ bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permis
     // Refused, a link put there since the caller looked is a non-regular file like any other.
     const QString target = link == LinkAtPath::Follow ? resolvedTarget(path) : path;
     struct stat old;
-    if (::lstat(QFile::encodeName(target).constData(), &old) != 0) {
+    if (::lstat(LocalPath_ToBytes(target).constData(), &old) != 0) {
         if (errno != ENOENT)
             return fail(failure, failureOf(errno));
         if (way)
@@ -393,5 +394,6 @@ bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permis
     }
     if (way)
         *way = FileWriteWay::InPlace;
-    return writeInPlace(target, old, bytes, permissions, failure);
+    return writeInPlace(target, realPath.isEmpty() ? target : realPath, old, bytes, permissions,
+                        failure);
 }

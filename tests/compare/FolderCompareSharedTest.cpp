@@ -4,7 +4,7 @@
 #include "compare/SubThreadAlerts.h"
 #include "platform/Alerts.h"
 #include "platform/PrivateFiles.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 #include "support/TestEnvironment.h"
 
 #include <QCoreApplication>

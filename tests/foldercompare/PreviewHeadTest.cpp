@@ -1,7 +1,7 @@
 // Quick Preview's head of a compared file: what it reads, and the lines it shows.
 #include "foldercompare/PreviewHead.h"
 #include "platform/PrivateFiles.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>

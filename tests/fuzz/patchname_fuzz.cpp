@@ -4,7 +4,7 @@
 // character (so no name can start a line of its own), and a plain name stays as it is.
 #include "FuzzQuiet.h"
 #include "compare/PatchDiffRunner.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 
 #include <cstddef>
 #include <cstdint>
