@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kDiffTimeoutMs = 10 * 60 * 1000;
@@ -49,29 +51,19 @@ bool needsQuotes(uchar byte)
 
 QByteArray PatchDiff_FileName(const QString &relativePath)
 {
-    // The file system's bytes: a byte that is not part of UTF-8 (LocalPath keeps it as a lone
-    // low surrogate) is written as the byte it is, escaped, and so is every control character;
-    // UTF-8 text stays readable.
+    // The file system's bytes: a name that is not UTF-8 goes in as the bytes it is made of,
+    // which GNU patch reads back as they stand.
+    const QByteArray raw = LocalPath_ToBytes(relativePath);
+    if (std::none_of(raw.begin(), raw.end(), [](char c) { return needsQuotes(uchar(c)); }))
+        return raw;
     QByteArray quoted = "\"";
-    bool quote = false;
-    for (qsizetype i = 0; i < relativePath.size();) {
-        const QChar c = relativePath.at(i);
-        const qsizetype length = c.isHighSurrogate() && i + 1 < relativePath.size() &&
-                                         relativePath.at(i + 1).isLowSurrogate()
-                                     ? 2
-                                     : 1;
-        const QByteArray bytes = LocalPath_ToBytes(relativePath.mid(i, length));
-        i += length;
-        const bool notUtf8 = c.isLowSurrogate();
-        if (!notUtf8 && !(bytes.size() == 1 && needsQuotes(uchar(bytes[0])))) {
-            quoted += bytes;
-            continue;
-        }
-        for (const char byte : bytes)
+    for (const char byte : raw) {
+        if (needsQuotes(uchar(byte)))
             appendEscaped(&quoted, uchar(byte));
-        quote = true;
+        else
+            quoted += byte;
     }
-    return quote ? quoted + '"' : LocalPath_ToBytes(relativePath);
+    return quoted + '"';
 }
 
 namespace {

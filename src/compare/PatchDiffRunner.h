@@ -21,8 +21,8 @@ struct PatchDiffOptions
 QStringList PatchDiff_Arguments(const PatchDiffOptions &options);
 
 // A relative path as the "Index:" line of a folder patch names it, so that GNU patch reads back
-// the very bytes of the name: as it is when that is plain, else in double quotes with C escapes
-// (white space, control characters, quotes, backslashes and bytes that are not UTF-8).
+// the very bytes of the name (UTF-8 or not): as they are, or in double quotes with C escapes when
+// the name holds white space, control characters, quotes or backslashes.
 QByteArray PatchDiff_FileName(const QString &relativePath);
 
 // Asked while diff runs; true stops it.
