@@ -14,7 +14,8 @@ if [ ! -f "$BUILD/build.ninja" ]; then
   cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELKO_FUZZ=ON \
     -DPELKO_TESTS=OFF -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 fi
-cmake --build "$BUILD" -j "$JOBS" --target "${NAME}_fuzzer"
+# Runs started together build one after the other in the one build folder.
+flock "$BUILD/.fuzz-build.lock" cmake --build "$BUILD" -j "$JOBS" --target "${NAME}_fuzzer"
 RUN="$BUILD/fuzz-runs/$NAME"
 mkdir -p "$RUN/corpus" "$RUN/found"
 cp -n tests/fuzz/corpus/"$NAME"/* "$RUN/corpus/" 2>/dev/null || true
