@@ -236,16 +236,14 @@ bool writeInPlace(const QString &target, const struct stat &old, const QByteArra
     if (::fstat(fd.get(), &now) != 0 || !S_ISREG(now.st_mode) || now.st_ino != old.st_ino ||
         now.st_dev != old.st_dev)
         return fail(failure, FileWriteFailure::NotRegularFile);
-    QByteArray previous;
-    if (int error = ReadBytesAt(fd.get(), 0, now.st_size, &previous))
-        return fail(failure, failureOf(error));
+    // The old bytes go aside a block at a time: never the whole file in memory.
     KeptOldContent kept;
-    if (const int error = KeepOldContent(target, now.st_dev, now.st_ino, previous, bytes, &kept))
+    if (const int error = KeepOldContent(target, fd.get(), now, bytes, &kept))
         return fail(failure, error == ENOSPC || error == EDQUOT || error == EFBIG
                                  ? FileWriteFailure::DiskFull
                                  : FileWriteFailure::Other);
     // Room is asked for before the first byte changes, where the file system can say.
-    if (bytes.size() > previous.size() &&
+    if (bytes.size() > now.st_size &&
         ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, off_t(bytes.size())) != 0 &&
         (errno == ENOSPC || errno == EDQUOT || errno == EFBIG)) {
         const int error = errno;
@@ -253,7 +251,7 @@ bool writeInPlace(const QString &target, const struct stat &old, const QByteArra
         return fail(failure, failureOf(error));
     }
     if (const int error = writeWhole(fd.get(), bytes)) {
-        if (writeWhole(fd.get(), previous) == 0) {
+        if (PutOldContentBack(kept, fd.get()) == 0) {
             DropOldContent(&kept);
         } else {
             platform::LogWarning(lcServices,
