@@ -2,7 +2,6 @@
 
 #include "compare/FileKind.h"
 #include "compare/FolderContentCompare.h"
-#include "compare/CopyTemporary.h"
 #include "platform/Guard.h"
 #include "services/AppSetting.h"
 #include "services/LocalPath.h"
@@ -17,7 +16,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
-#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
@@ -297,12 +295,9 @@ bool listFolder(const QByteArray &path, bool followTop, const FolderCompareSetti
     const bool filtersFiles =
         !request.filterIncludeExt.isEmpty() || !request.filterExcludeExt.isEmpty();
     const bool filtersFolders = !request.exclude_SubDir.isEmpty();
-    const std::time_t leftoversBefore = std::time(nullptr) - settings.copyLeftoverAgeSeconds;
     while (const dirent *e = ::readdir(dir)) {
         const char *n = e->d_name;
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
-            continue;
-        if (CopyTemporary::removeLeftover(fd, n, leftoversBefore))
             continue;
         if (settings.hideDotNames && n[0] == '.') {
             hidden.insert(QByteArray(n));

@@ -45,9 +45,6 @@ struct FolderCompareSettings
     std::shared_ptr<const FileListCompareInfo> request;
     QStringList textExtensions; // lower case, without the dot
     bool hideDotNames = false;
-    // A copy's temporary file of this user untouched for this long is a copy that stopped: the
-    // walk removes it.
-    qint64 copyLeftoverAgeSeconds = qint64{24} * 60 * 60;
 
     // From the request and the settings record (main thread).
     static FolderCompareSettings fromRequest(std::shared_ptr<const FileListCompareInfo> request);

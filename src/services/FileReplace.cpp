@@ -5,11 +5,13 @@
 #include "services/FileBytes.h"
 #include "services/InterruptedSaves.h"
 #include "services/Localization.h"
+#include "services/TemporaryRecord.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <optional>
@@ -72,19 +74,39 @@ QString resolvedTarget(const QString &path)
 }
 
 // A new file of its own beside target, 0600 until it is complete, removed on every way out (an
-// exception included) unless it took the target's place. fd is -1 when the folder takes none.
+// exception included) unless it took the target's place. It is recorded before it is made, so
+// the next start removes it when the process is killed meanwhile (services/TemporaryRecord). fd
+// is -1 when the folder takes none.
 struct TempBeside
 {
     explicit TempBeside(const QString &target)
     {
         const QFileInfo info(target);
-        QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
-                                            info.fileName() + QStringLiteral(".XXXXXX"));
-        fd = Fd(::mkostemp(name.data(), O_CLOEXEC));
-        if (fd.get() >= 0)
-            path = name;
-        else
+        const QByteArray folder = QFile::encodeName(info.absolutePath());
+        const Fd dir(::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (!dir.isOpen()) {
             error = errno;
+            return;
+        }
+        const QByteArray stem = '.' + QFile::encodeName(info.fileName()) + '.';
+        error = EEXIST;
+        for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+            const QByteArray name = stem + randomSuffix();
+            record.willMake(dir.get(), name);
+            fd = Fd(::openat(dir.get(), name.constData(),
+                             O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+            if (!fd.isOpen()) {
+                error = errno;
+                continue;
+            }
+            path = folder + '/' + name;
+            struct stat made;
+            if (::fstat(fd.get(), &made) == 0)
+                record.made(made);
+            error = 0;
+            return;
+        }
+        record.forget();
     }
     ~TempBeside()
     {
@@ -94,6 +116,18 @@ struct TempBeside
     TempBeside(const TempBeside &) = delete;
     TempBeside &operator=(const TempBeside &) = delete;
 
+    static QByteArray randomSuffix()
+    {
+        static constexpr char kLetters[] =
+            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+        QByteArray suffix;
+        for (int k = 0; k < 6; ++k)
+            suffix += kLetters[QRandomGenerator::global()->bounded(int(sizeof(kLetters) - 1))];
+        return suffix;
+    }
+
+    // Declared first, so it goes last: the file is gone or in place by then.
+    TemporaryRecord record;
     Fd fd;
     QByteArray path;
     int error = 0; // why it could not be made

@@ -4,6 +4,7 @@
 #include "services/FileReplace.h"
 #include "services/InterruptedSaves.h"
 #include "services/SupportFolder.h"
+#include "services/TemporaryRecord.h"
 #include "platform/PrivateFiles.h"
 #include "platform/UniqueFd.h"
 #include "support/AlertAnswers.h"
@@ -201,6 +202,8 @@ TEST(InterruptedSaves, StoppedSavesLeaveOldOrNewContent)
             ASSERT_EQ(::chmod(QFile::encodeName(support).constData(), 0700), 0);
         }
         const QString kept = support + QStringLiteral("/saving");
+        // The user's own, named like a save's temporary file.
+        ASSERT_TRUE(pelkotest::writeFile(folder + QStringLiteral("/.r.txt.Ab3dE9"), "mine"));
         const QStringList namesBefore = entriesIn(folder);
 
         const ChildRun run = saveInChild(path, row.limit, row.kill, support, ordinary);
@@ -210,6 +213,11 @@ TEST(InterruptedSaves, StoppedSavesLeaveOldOrNewContent)
             EXPECT_TRUE(run.output.contains("SAVED 0 " +
                                             QByteArray::number(int(FileWriteFailure::DiskFull))))
                 << run.output.constData();
+            EXPECT_EQ(entriesIn(folder), namesBefore);
+        }
+        if (!ordinary) {
+            // The next start removes the temporary file a save by rename left, and only that.
+            RemoveLeftTemporaries();
             EXPECT_EQ(entriesIn(folder), namesBefore);
         }
         const QByteArray afterStop = pelkotest::readFile(path);
