@@ -5,6 +5,8 @@
 #include "platform/Guard.h"
 #include "services/AppSetting.h"
 #include "services/LocalPath.h"
+#include "services/Localization.h"
+#include "services/WorkerFailure.h"
 
 #include <QFile>
 #include <QHash>
@@ -368,6 +370,7 @@ struct FolderCompareJob::Impl
     int nextId = 0;
     Clock::time_point lastFlush;
     std::atomic<int> outstanding{0};
+    QString failure; // why a task stopped on an exception, the first one (under mutex)
     std::condition_variable finishedCv;
     bool finished = false;
 
@@ -444,9 +447,16 @@ struct FolderCompareJob::Impl
             std::lock_guard lock(mutex);
             pending.finished = true;
             pending.cancelled = job->isCancelled();
+            // A task that stopped on an exception left entries unlisted: the compare is not whole.
+            if (pending.rootError.isEmpty() && !failure.isEmpty())
+                pending.rootError = failure;
         }
         job->mFinished.store(true);
-        flush(true);
+        try {
+            flush(true);
+        } catch (...) {
+            ReportWorkerFailure("folder compare", std::current_exception());
+        }
         std::lock_guard lock(mutex);
         finished = true;
         finishedCv.notify_all();
@@ -456,10 +466,16 @@ struct FolderCompareJob::Impl
     {
         outstanding.fetch_add(1);
         pool.start([this, fn = std::move(fn)] {
-            GUARD_BEGIN
-            if (!job->isCancelled())
-                fn();
-            GUARD_END_VOID
+            const QString why = RunWorkerStep("folder compare", [&] {
+                if (!job->isCancelled())
+                    fn();
+            });
+            if (!why.isEmpty()) {
+                std::lock_guard lock(mutex);
+                if (failure.isEmpty())
+                    failure =
+                        L_(QStringLiteral("The compare stopped before its end.")) + u'\n' + why;
+            }
             taskDone();
         });
     }

@@ -35,7 +35,7 @@ struct FolderCompareBatch
     std::vector<COMP_ITEM> updates; // entries judged again: each replaces the entry of its ID
     bool finished = false;
     bool cancelled = false;
-    QString rootError;     // set when a top folder cannot be listed
+    QString rootError;     // set when a top folder cannot be listed, or a task stopped early
     int hiddenLeftOut = 0; // hidden names left out since the previous batch (one per pair)
 };
 
