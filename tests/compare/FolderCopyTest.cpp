@@ -622,6 +622,7 @@ TEST(FolderCopyChild, Killed)
 // a temporary file, which the next start removes; a user's own files named like ours stay.
 TEST(FolderCopy, AKilledCopyLeavesOnlyWhatTheNextStartRemoves)
 {
+    ASSERT_FALSE(TemporaryRecordsFolder().isEmpty()); // the support folder, for the child too
     const QString dir = pelkotest::freshDir(QStringLiteral("killedcopy"));
     const QByteArray big(3 * 1024 * 1024, 'n');
     ASSERT_TRUE(pelkotest::writeFile(dir + QStringLiteral("/L/big"), big));

@@ -522,6 +522,7 @@ TEST(InterruptedSavesChild, LargeSave)
 
 TEST(InterruptedSaves, ALargeFileIsKeptAsideInBlocks)
 {
+    ASSERT_FALSE(InterruptedSavesFolder().isEmpty()); // the support folder, for the child too
     const QString folder = pelkotest::freshDir(QStringLiteral("large"));
     const QString path = folder + QStringLiteral("/big.bin");
     {
