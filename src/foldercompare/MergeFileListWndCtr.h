@@ -129,7 +129,7 @@ private:
     struct CopyTask
     {
         int id;
-        QByteArray source, targetTop, relative;
+        QByteArray sourceTop, targetTop, relative; // the same relative path on both sides
         bool folder;
     };
     void connectControls();

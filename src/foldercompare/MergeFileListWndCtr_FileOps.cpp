@@ -108,8 +108,9 @@ void MergeFileListWndCtr::CopySelection(int toSide)
             continue;
         const bool folder = (fromSide == 1 ? it->kind1 : it->kind2) == Side_Folder;
         const QByteArray relative = mModel->relativePath(id);
-        const QByteArray target = fullPathBytes(id, toSide);
-        tasks.push_back({id, fullPathBytes(id, fromSide),
+        const QByteArray source = fullPathBytes(id, fromSide), target = fullPathBytes(id, toSide);
+        // Both sides are walked from their top folders down, following no link below them.
+        tasks.push_back({id, source.left(source.size() - relative.size()),
                          target.left(target.size() - relative.size()), relative, folder});
     }
     if (tasks.empty())
@@ -125,8 +126,8 @@ void MergeFileListWndCtr::CopySelection(int toSide)
         int replaced = 0;
         const QString failure = RunWorkerStep("count replaced", [&] {
             for (const CopyTask &task : tasks)
-                replaced +=
-                    CountReplacedOnDisk(task.source, task.targetTop, task.relative, cancel.get());
+                replaced += CountReplacedOnDisk({task.sourceTop, task.relative},
+                                                {task.targetTop, task.relative}, cancel.get());
         });
         platform::performOnMainThread(
             [self, cancel, tasks, toSide, replaced, failure] {
@@ -212,8 +213,8 @@ void MergeFileListWndCtr::runCopy(std::vector<CopyTask> tasks)
             anyFolder = anyFolder || task.folder;
             // A one-sided folder's content goes into folders the copy makes on its way.
             const CopyOutcome outcome =
-                CopyEntry(task.source, task.targetTop, task.relative, cancel.get(),
-                          [&](const QByteArray &path, const QString &reason) {
+                CopyEntry({task.sourceTop, task.relative}, {task.targetTop, task.relative},
+                          cancel.get(), [&](const QByteArray &path, const QString &reason) {
                               // Only Skip goes on: Stop, or no answer, ends the copy.
                               return NSRunAlertPanel_from_sub_thread(
                                          L_(QStringLiteral("The copy failed")),

@@ -259,8 +259,9 @@ RenameResult renameOver(const QString &target, const struct stat &old, const QBy
     return RenameResult::Done;
 }
 
-bool writeInPlace(const QString &target, const struct stat &old, const QByteArray &bytes,
-                  int permissions, FileWriteFailure *failure)
+// realPath names the file in the kept copy and in messages.
+bool writeInPlace(const QString &target, const QString &realPath, const struct stat &old,
+                  const QByteArray &bytes, int permissions, FileWriteFailure *failure)
 {
     Fd fd(::open(QFile::encodeName(target).constData(),
                  O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -272,7 +273,7 @@ bool writeInPlace(const QString &target, const struct stat &old, const QByteArra
         return fail(failure, FileWriteFailure::NotRegularFile);
     // The old bytes go aside a block at a time: never the whole file in memory.
     KeptOldContent kept;
-    if (const int error = KeepOldContent(target, fd.get(), now, bytes, &kept))
+    if (const int error = KeepOldContent(realPath, fd.get(), now, bytes, &kept))
         return fail(failure, error == ENOSPC || error == EDQUOT || error == EFBIG
                                  ? FileWriteFailure::DiskFull
                                  : FileWriteFailure::Other);
@@ -292,7 +293,7 @@ bool writeInPlace(const QString &target, const struct stat &old, const QByteArra
                                  QStringLiteral("ERROR %1 could not be put back as it was; its old "
                                                 "content is kept in %2 and offered back at the "
                                                 "next start")
-                                     .arg(target, QFile::decodeName(kept.path)));
+                                     .arg(realPath, QFile::decodeName(kept.path)));
         }
         return fail(failure, failureOf(error));
     }
@@ -300,7 +301,7 @@ bool writeInPlace(const QString &target, const struct stat &old, const QByteArra
     if (permissions >= 0 && mode_t(permissions) != (now.st_mode & 07777) &&
         ::fchmod(fd.get(), mode_t(permissions)) != 0)
         platform::LogWarning(lcServices,
-                             QStringLiteral("*** cannot set permissions of %1").arg(target));
+                             QStringLiteral("*** cannot set permissions of %1").arg(realPath));
     return true;
 }
 
@@ -390,7 +391,7 @@ QString FileWriteFailureText(FileWriteFailure failure)
 
 bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permissions,
                         int defaultMode, FileWriteFailure *failure, FileWriteWay *way,
-                        LinkAtPath link)
+                        LinkAtPath link, const QString &realPath)
 {
     if (failure)
         *failure = FileWriteFailure::None;
@@ -425,5 +426,6 @@ bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permis
     }
     if (way)
         *way = FileWriteWay::InPlace;
-    return writeInPlace(target, old, bytes, permissions, failure);
+    return writeInPlace(target, realPath.isEmpty() ? target : realPath, old, bytes, permissions,
+                        failure);
 }

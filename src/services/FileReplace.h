@@ -36,9 +36,13 @@ enum class LinkAtPath { Follow, Refuse };
 // Writes the bytes as the content of path. permissions: POSIX mode bits to give the file, -1 to
 // keep those of an existing one (a new file gets defaultMode). On failure the old file is as it
 // was, and *failure (may be null) says why; *way (may be null) says how a success was reached.
+// realPath, when path reaches the file through something only this process holds (an open
+// folder's /proc/self/fd entry), is the file's path for everyone else: the kept old content names
+// the file by it, so that the next start finds the file.
 bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permissions,
                         int defaultMode, FileWriteFailure *failure = nullptr,
-                        FileWriteWay *way = nullptr, LinkAtPath link = LinkAtPath::Follow);
+                        FileWriteWay *way = nullptr, LinkAtPath link = LinkAtPath::Follow,
+                        const QString &realPath = QString());
 
 // A write past the file-size limit (ulimit -f) ends the process unless SIGXFSZ is handled: it is
 // ignored (when nothing else handles it), so such a write fails with EFBIG and the old bytes can

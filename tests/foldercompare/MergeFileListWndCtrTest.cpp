@@ -579,6 +579,29 @@ TEST_F(FolderWindow, CopyCountsWhatIsOnDiskAndNeverWritesThroughALink)
         QStringList{QStringLiteral("x.txt")});
 }
 
+// The source side is walked from its top folder too: a folder swapped for a link after the
+// compare is named, and nothing behind the link is copied.
+TEST_F(FolderWindow, CopyNeverReadsThroughALinkSwappedInOnTheSourceSide)
+{
+    write(base + "/secret/inner.txt", "secret\n");
+    open();
+    QSignalSpy copied(wnd, &MergeFileListWndCtr::copyFinished);
+    ASSERT_TRUE(QDir(left + "sub").removeRecursively());
+    ASSERT_EQ(::symlink(QFile::encodeName(base + "/secret").constData(),
+                        QFile::encodeName(left + "sub").constData()),
+              0);
+    select("sub/inner.txt");
+    action("actionCopyToRight")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return copied.count() == 1; }));
+    ASSERT_EQ(alerts.size(), 2);
+    EXPECT_FALSE(alerts[0].text.contains(QStringLiteral("replaced"))) << qPrintable(alerts[0].text);
+    EXPECT_EQ(alerts[1].title, QStringLiteral("The copy failed"));
+    EXPECT_TRUE(alerts[1].text.contains(left + QStringLiteral("sub is a link; nothing was copied "
+                                                              "from it")))
+        << qPrintable(alerts[1].text);
+    EXPECT_EQ(pelkotest::readFile(right + "sub/inner.txt"), QByteArray("b\n"));
+}
+
 TEST_F(FolderWindow, CopyIntoAFolderNamedWithoutUtf8KeepsItsBytes)
 {
     const QByteArray folder("caf\xe9"); // Latin-1, not UTF-8
