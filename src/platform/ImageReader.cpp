@@ -1,12 +1,12 @@
 #include "platform/ImageReader.h"
 
 #include "platform/ImageChunkCheck.h"
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/PixelLimits.h"
 
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <memory>
 
@@ -18,12 +18,7 @@ namespace {
 // the reader or never end.
 std::unique_ptr<QFile> openRegularFile(const QString &path)
 {
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return nullptr;
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::ReadOnly))
-        return nullptr;
-    return file;
+    return LocalPath_OpenRegularFile(path);
 }
 
 // The most pixels a decoder may take memory for: the bound, or less under the decoders'

@@ -1,5 +1,6 @@
 #include "services/FileReplace.h"
 
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/UniqueFd.h"
 #include "services/FileBytes.h"
@@ -66,10 +67,9 @@ int writeWhole(int fd, const QByteArray &bytes)
 // Where a link the user named leads; the path itself otherwise.
 QString resolvedTarget(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.isSymLink())
+    if (!LocalPathInfo(path).isSymLink())
         return path;
-    const QString target = info.canonicalFilePath();
+    const QString target = LocalPath_Canonical(path);
     return target.isEmpty() ? path : target;
 }
 
@@ -82,13 +82,13 @@ struct TempBeside
     explicit TempBeside(const QString &target)
     {
         const QFileInfo info(target);
-        const QByteArray folder = QFile::encodeName(info.absolutePath());
+        const QByteArray folder = LocalPath_ToBytes(info.absolutePath());
         const Fd dir(::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
         if (!dir.isOpen()) {
             error = errno;
             return;
         }
-        const QByteArray stem = '.' + QFile::encodeName(info.fileName()) + '.';
+        const QByteArray stem = '.' + LocalPath_ToBytes(info.fileName()) + '.';
         error = EEXIST;
         for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
             const QByteArray name = stem + randomSuffix();
@@ -145,7 +145,7 @@ bool createNew(const QString &target, const QByteArray &bytes, int mode, FileWri
         error = errno;
     temp.fd.reset();
     // The name is taken only if it is still free: a file made meanwhile is never replaced.
-    if (error == 0 && ::link(temp.path.constData(), QFile::encodeName(target).constData()) != 0)
+    if (error == 0 && ::link(temp.path.constData(), LocalPath_ToBytes(target).constData()) != 0)
         error = errno;
     if (error == EEXIST)
         return fail(failure, FileWriteFailure::Other);
@@ -242,14 +242,14 @@ RenameResult renameOver(const QString &target, const struct stat &old, const QBy
     if (::fstat(fd, &made) != 0 ||
         ((made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
          ::fchown(fd, old.st_uid, old.st_gid) != 0) ||
-        !copyAttributes(QFile::encodeName(target), fd))
+        !copyAttributes(LocalPath_ToBytes(target), fd))
         return RenameResult::NotPossible;
     int error = writeWhole(fd, bytes);
     // After the attributes: with an access list, the group bits are its mask.
     if (error == 0 && ::fchmod(fd, mode_t(mode)) != 0)
         error = errno;
     temp.fd.reset();
-    if (error == 0 && ::rename(temp.path.constData(), QFile::encodeName(target).constData()) != 0)
+    if (error == 0 && ::rename(temp.path.constData(), LocalPath_ToBytes(target).constData()) != 0)
         error = errno;
     if (error != 0) {
         fail(failure, failureOf(error));
@@ -263,7 +263,7 @@ RenameResult renameOver(const QString &target, const struct stat &old, const QBy
 bool writeInPlace(const QString &target, const QString &realPath, const struct stat &old,
                   const QByteArray &bytes, int permissions, FileWriteFailure *failure)
 {
-    Fd fd(::open(QFile::encodeName(target).constData(),
+    Fd fd(::open(LocalPath_ToBytes(target).constData(),
                  O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0)
         return fail(failure, failureOf(errno));
@@ -293,7 +293,7 @@ bool writeInPlace(const QString &target, const QString &realPath, const struct s
                                  QStringLiteral("ERROR %1 could not be put back as it was; its old "
                                                 "content is kept in %2 and offered back at the "
                                                 "next start")
-                                     .arg(realPath, QFile::decodeName(kept.path)));
+                                     .arg(realPath, LocalPath_FromBytes(kept.path)));
         }
         return fail(failure, failureOf(error));
     }
@@ -401,7 +401,7 @@ bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permis
     // Refused, a link put there since the caller looked is a non-regular file like any other.
     const QString target = link == LinkAtPath::Follow ? resolvedTarget(path) : path;
     struct stat old;
-    if (::lstat(QFile::encodeName(target).constData(), &old) != 0) {
+    if (::lstat(LocalPath_ToBytes(target).constData(), &old) != 0) {
         if (errno != ENOENT)
             return fail(failure, failureOf(errno));
         if (way)

@@ -7,7 +7,7 @@
 #include "services/AppInit.h"
 #include "services/AppSetting.h"
 #include "services/FileReplace.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,7 +25,7 @@ const QString kDsStore = QStringLiteral(".DS_Store");
 // Does not follow a final link: a dangling link still exists as an item.
 bool itemExists(const QString &path)
 {
-    QFileInfo info(path);
+    const LocalPathInfo info(path);
     return info.exists() || info.isSymLink();
 }
 
@@ -151,10 +151,7 @@ bool CreateFolder(const QString &path)
 bool DeleteFileOrFolder(const QString &path)
 {
     GUARD_BEGIN
-    if (path.isEmpty())
-        return false;
-    QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
+    if (path.isEmpty() || !itemExists(path))
         return false;
     // A link, also one inside the folder, goes itself: what it points to is never touched.
     const bool removed = platform::RemoveTreeNoFollow(path);
@@ -168,7 +165,7 @@ qint64 GetFileSize(const QString &path)
 {
     if (path.isEmpty())
         return 0;
-    QFileInfo info(path);
+    const LocalPathInfo info(path);
     return info.exists() ? info.size() : 0;
 }
 
@@ -211,23 +208,23 @@ QStringList GetFileListDeepFromFolder(const QString &folder)
 bool CopyFileSave(const QString &sourcePath, const QString &targetPath)
 {
     GUARD_BEGIN
-    // Only regular files: opening a pipe or a device could wait forever.
-    if (sourcePath.isEmpty() || targetPath.isEmpty() || !QFileInfo(sourcePath).isFile())
+    if (sourcePath.isEmpty() || targetPath.isEmpty())
         return false;
-    QFile source(sourcePath);
-    if (!source.open(QIODevice::ReadOnly)) {
+    // Only regular files: opening a pipe or a device could wait forever.
+    const std::unique_ptr<QFile> source = LocalPath_OpenRegularFile(sourcePath);
+    if (!source) {
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR CopyFileSave: cannot read %1").arg(sourcePath));
         return false;
     }
-    if (QFileInfo(targetPath).isDir()) {
+    if (LocalPathInfo(targetPath).isDir()) {
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR CopyFileSave: %1 is a folder").arg(targetPath));
         return false;
     }
     // Read whole, as a save holds a text whole; a bound keeps a runaway kernel file out.
     constexpr qint64 kMaxCopyBytes = qint64(4) << 30;
-    const std::optional<QByteArray> content = readContent(source, kMaxCopyBytes);
+    const std::optional<QByteArray> content = readContent(*source, kMaxCopyBytes);
     if (!content) {
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR CopyFileSave: cannot read %1").arg(sourcePath));
@@ -235,9 +232,8 @@ bool CopyFileSave(const QString &sourcePath, const QString &targetPath)
     }
     // The target keeps its owner, links, mode and attributes; a new one gets the source's mode.
     struct stat st;
-    const int newMode = ::stat(QFile::encodeName(sourcePath).constData(), &st) == 0
-                            ? int(st.st_mode & 0777)
-                            : DefaultNewFileMode();
+    const int newMode =
+        ::fstat(source->handle(), &st) == 0 ? int(st.st_mode & 0777) : DefaultNewFileMode();
     FileWriteFailure failure = FileWriteFailure::None;
     if (!ReplaceFileContent(targetPath, *content, -1, newMode, &failure)) {
         platform::LogWarning(lcServices, QStringLiteral("ERROR CopyFileSave: cannot write %1: %2")
@@ -262,7 +258,7 @@ void RevealFileFolderInFinder(const QString &path)
         if (!itemExists(trimmed))
             return;
     }
-    QFileInfo info(trimmed);
+    const LocalPathInfo info(trimmed);
     if (info.isDir() && !trimmed.endsWith(QLatin1String(".app"))) {
         if (!platform::openFile(trimmed))
             platform::revealInFileManager(trimmed);
@@ -281,17 +277,16 @@ bool SandBox_CheckCanAccessPath(const QString &path)
     if (!gAppHasSandbox)
         return true;
     // Try the read itself: what the permission bits say is not what the process may do.
-    const QFileInfo info(path);
+    const LocalPathInfo info(path);
     if (info.isDir()) {
-        DIR *dir = ::opendir(QFile::encodeName(path).constData());
+        DIR *dir = ::opendir(LocalPath_ToBytes(path).constData());
         if (!dir)
             return false;
         ::closedir(dir);
     } else if (info.isFile()) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        if (!LocalPath_OpenRegularFile(path))
             return false;
-    } else if (::access(QFile::encodeName(path).constData(), R_OK) != 0) {
+    } else if (::access(LocalPath_ToBytes(path).constData(), R_OK) != 0) {
         // A pipe or device: opening one could block.
         return false;
     }

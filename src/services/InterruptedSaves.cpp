@@ -1,6 +1,7 @@
 #include "services/InterruptedSaves.h"
 
 #include "platform/Alerts.h"
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/PrivateFiles.h"
 #include "services/FileBytes.h"
@@ -168,6 +169,7 @@ Answer askToRestore(const QString &path, const QString &keptIn)
                        L_(QStringLiteral("Discard the Old Content"))};
     // Return and Escape change nothing: either of the others cannot be undone from here.
     request.cancelIndex = 0;
+    request.defaultIndex = 0;
     switch (platform::runAlert(request)) {
     case platform::AlertSecondButtonReturn:
         return Answer::Restore;
@@ -189,7 +191,7 @@ int keepCurrentContent(int target, const QString &path, QByteArray *keptPath)
     if (::fstat(target, &before) != 0)
         return errno;
     QByteArray name = QFile::encodeName(folder) + '/' +
-                      QFile::encodeName(QFileInfo(path).fileName()).left(kNameBytes) + "-XXXXXX";
+                      LocalPath_ToBytes(QFileInfo(path).fileName()).left(kNameBytes) + "-XXXXXX";
     Fd fd(::mkostemp(name.data(), O_CLOEXEC));
     if (fd.get() < 0)
         return errno;
@@ -242,7 +244,7 @@ void tellRestoreFailed(const QString &path, const QString &shown, int error,
     if (!keptNow.isEmpty())
         request.text += QStringLiteral("\n") +
                         FillFormat(L_(QStringLiteral("What the file held before is kept in %@.")),
-                                   {QFile::decodeName(keptNow)});
+                                   {LocalPath_FromBytes(keptNow)});
     platform::runAlert(request);
 }
 
@@ -270,7 +272,7 @@ bool handleKept(int dirFd, const QString &folder, const QByteArray &name)
         platform::Log(lcServices, QStringLiteral("Removed the unfinished copy %1").arg(shown));
         return false;
     }
-    const QString path = QFile::decodeName(record->path);
+    const QString path = LocalPath_FromBytes(record->path);
     const Fd target = openKeptFor(*record);
     if (target.get() < 0) {
         platform::LogWarning(lcServices,
@@ -300,7 +302,7 @@ bool handleKept(int dirFd, const QString &folder, const QByteArray &name)
             return true;
         }
         platform::Log(lcServices, QStringLiteral("Restored %1; what it held is kept in %2")
-                                      .arg(path, QFile::decodeName(keptNow)));
+                                      .arg(path, LocalPath_FromBytes(keptNow)));
         break;
     }
     }
@@ -329,10 +331,10 @@ int KeepOldContent(const QString &target, int targetFd, const struct stat &st,
     if (folder.isEmpty())
         return EACCES;
     const qint64 oldSize = st.st_size;
-    const QByteArray header = headerFor(QFile::encodeName(QFileInfo(target).absoluteFilePath()),
+    const QByteArray header = headerFor(LocalPath_ToBytes(QFileInfo(target).absoluteFilePath()),
                                         st.st_dev, st.st_ino, oldSize, newContent);
     const QByteArray stem = QFile::encodeName(folder) + '/' +
-                            QFile::encodeName(QFileInfo(target).fileName()).left(kNameBytes);
+                            LocalPath_ToBytes(QFileInfo(target).fileName()).left(kNameBytes);
     // A start that finds the copy before it is locked takes it for an unfinished one and removes
     // it: then another is made.
     for (int attempt = 0; attempt < 3; ++attempt) {

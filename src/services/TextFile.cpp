@@ -1,13 +1,13 @@
 #include "services/TextFile.h"
 
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "services/EncodingDetection.h"
 #include "services/Localization.h"
 
 #include <QComboBox>
 #include <QFile>
-#include <QFileInfo>
 #include <sys/stat.h>
 
 using platform::StringEncoding;
@@ -176,14 +176,6 @@ void findLineEnds(const QString &text, TextFileInfo *info)
     info->mixedLineEnds = int(seen[0]) + int(seen[1]) + int(seen[2]) > 1;
 }
 
-int permissionsOf(const QString &path)
-{
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return -1;
-    return int(st.st_mode & 07777);
-}
-
 QString withLineEnds(const QString &text, END_LINE_TYPE endLine)
 {
     QString lf = text;
@@ -235,28 +227,29 @@ QString App_ReadTextFileContent(const QString &path, TextFileInfo *info, StringE
     GUARD_BEGIN
     if (path.isEmpty())
         return QString();
-    QFileInfo fileInfo(path);
-    if (!fileInfo.isFile())
-        return QString();
-    if (fileInfo.size() > kMaxTextFileSize) {
-        platform::LogWarning(lcServices, QStringLiteral("ERROR text file too large: %1").arg(path));
-        return QString();
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Opened by the name's own bytes, and judged by what was opened.
+    const std::unique_ptr<QFile> file = LocalPath_OpenRegularFile(path);
+    if (!file) {
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR cannot read text file: %1").arg(path));
         return QString();
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    struct stat st;
+    if (::fstat(file->handle(), &st) != 0)
+        return QString();
+    if (qint64(st.st_size) > kMaxTextFileSize) {
+        platform::LogWarning(lcServices, QStringLiteral("ERROR text file too large: %1").arg(path));
+        return QString();
+    }
+    const QByteArray bytes = file->readAll();
+    if (file->error() != QFileDevice::NoError) {
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR cannot read text file: %1").arg(path));
         return QString();
     }
     TextFileInfo local;
     TextFileInfo &out = info ? *info : local;
-    out.permissions = permissionsOf(path);
+    out.permissions = int(st.st_mode & 07777);
     QString text = App_DecodeTextBytes(bytes, &out, preferred);
     if (text.isNull())
         platform::LogWarning(lcServices,

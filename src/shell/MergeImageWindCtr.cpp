@@ -5,6 +5,7 @@
 #include "platform/Alerts.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "services/Alerts.h"
@@ -89,6 +90,18 @@ bool MergeImageWindCtr::WasEdit() const
     return allPathsSet() && !untouched();
 }
 
+QStringList MergeImageWindCtr::EditedFiles() const
+{
+    QStringList files;
+    if (!WasEdit())
+        return files;
+    if (mFileCurrent1 != mFile1)
+        files << mFile1;
+    if (mFileCurrent2 != mFile2)
+        files << mFile2;
+    return files;
+}
+
 bool MergeImageWindCtr::allPathsSet() const
 {
     return !mFile1.isEmpty() && !mFile2.isEmpty() && !mFileCurrent1.isEmpty() &&
@@ -116,8 +129,8 @@ bool MergeImageWindCtr::showResult()
         mFileCurrent1 = mFile1;
     if (mFileCurrent2.isEmpty())
         mFileCurrent2 = mFile2;
-    mUi->mFilePathLabel1->setText(mFile1);
-    mUi->mFilePathLabel2->setText(mFile2);
+    mUi->mFilePathLabel1->setPath(mFile1);
+    mUi->mFilePathLabel2->setPath(mFile2);
     // A side whose file is gone keeps what it showed.
     if (IsFileExist(mFileCurrent1))
         mUi->mView1->setFile(mFileCurrent1);
@@ -177,7 +190,7 @@ void MergeImageWindCtr::recordDiskStates()
         if (path.isEmpty())
             return;
         state->size = GetFileSize(path);
-        state->modified = QFileInfo(path).lastModified();
+        state->modified = LocalPathInfo(path).lastModified();
     };
     record(mFile1, &mOld1);
     record(mFile2, &mOld2);
@@ -187,7 +200,7 @@ bool MergeImageWindCtr::sideChangedOnDisk(const QString &path, const DiskState &
 {
     if (state.size < 0 || path.isEmpty())
         return false;
-    return GetFileSize(path) != state.size || QFileInfo(path).lastModified() != state.modified;
+    return GetFileSize(path) != state.size || LocalPathInfo(path).lastModified() != state.modified;
 }
 
 void MergeImageWindCtr::windowWillBeKey()
@@ -208,7 +221,9 @@ void MergeImageWindCtr::windowWillBeKey()
         QStringLiteral("This document was changed in another application.{++}Reload content{++}?"));
     request.text = L_(QStringLiteral("You\u2019ll lose your changes if you reload the document."));
     request.buttons = {L_(QStringLiteral("Reload")), L_(QStringLiteral("Cancel"))};
+    // Reloading throws the choice away: Return, like Escape, keeps it.
     request.cancelIndex = 1;
+    request.defaultIndex = 1;
     const int answer = platform::runAlert(request);
     mAskingReload = false;
     if (mIsClosing)
@@ -324,7 +339,7 @@ bool MergeImageWindCtr::SaveFile()
             return false;
         }
         // The copy would put a regular file in place of a FIFO or a device.
-        if (!QFileInfo(path).isFile()) {
+        if (!LocalPathInfo(path).isFile()) {
             mLastSaveError =
                 FillFormat(L_(QStringLiteral("Cannot save the file \"%@\".")), {path}) +
                 QStringLiteral("\n\n") + L_(QStringLiteral("It is not a regular file."));

@@ -43,6 +43,8 @@ public:
     QString GetFile2() const override { return mFile2; }
     void RefreshCompare() override {}
     bool WasEdit() const override;
+    // The files a save would replace.
+    QStringList EditedFiles() const override;
 
     void ReadFromFiles();
     bool showResult();

@@ -12,7 +12,7 @@
 #include "services/FileReplace.h"
 #include "services/InterruptedSaves.h"
 #include "services/TemporaryRecord.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 #include "services/SupportFolder.h"
 #include "shell/AppCommands.h"
 #include "shell/AppTermination.h"

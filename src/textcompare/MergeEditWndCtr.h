@@ -73,6 +73,7 @@ public:
     QString GetTextInView2() const override;
     void RefreshCompare() override;
     bool WasEdit() const override { return mTextWasEdited1 || mTextWasEdited2; }
+    QStringList EditedFiles() const override;
     bool IsPreviewMode() const override { return false; }
 
     void setDocumentEdited(bool edited);

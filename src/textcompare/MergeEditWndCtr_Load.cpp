@@ -5,6 +5,7 @@
 
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "services/Alerts.h"
 #include "services/Localization.h"
 #include "services/WorkerFailure.h"
@@ -13,7 +14,6 @@
 #include "ui_MergeEditWndCtr.h"
 
 #include <QTimer>
-#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QThread>
 #include <QtConcurrent>
@@ -48,8 +48,8 @@ void MergeEditWndCtr::startLoad()
     // a file that big makes the other side fold too (its text is measured once read).
     bool bigFile = false;
     for (int side : {1, 2})
-        bigFile =
-            bigFile || (!file(side).isEmpty() && QFileInfo(file(side)).size() > kLargeTextGuard);
+        bigFile = bigFile ||
+                  (!file(side).isEmpty() && LocalPathInfo(file(side)).size() > kLargeTextGuard);
     for (int side : {1, 2}) {
         if (file(side).isEmpty())
             continue;
@@ -358,7 +358,7 @@ void MergeEditWndCtr::warnAboutNulCharacters(const QStringList &files)
 void MergeEditWndCtr::recordDiskState(int side)
 {
     SideState &st = state(side);
-    const QFileInfo fi(file(side));
+    const LocalPathInfo fi(file(side));
     st.diskSize = fi.exists() ? fi.size() : -1;
     st.diskModified = fi.exists() ? fi.lastModified() : QDateTime();
 }
@@ -369,7 +369,7 @@ bool MergeEditWndCtr::diskChanged(int side) const
     const SideState &st = side == 1 ? mSide1 : mSide2;
     if (path.isEmpty() || st.diskSize < 0)
         return false;
-    const QFileInfo fi(path);
+    const LocalPathInfo fi(path);
     if (!fi.exists())
         return false; // a vanished file keeps its text; saving writes it again
     return fi.size() != st.diskSize || fi.lastModified() != st.diskModified;
@@ -389,16 +389,16 @@ void MergeEditWndCtr::windowWillBeKey()
         if (mTextWasEdited(side)) {
             // Once declined, the same change is not asked about again: the window becomes key
             // again as soon as the alert closes.
-            const QFileInfo fi(file(side));
+            const LocalPathInfo fi(file(side));
             SideState &st = state(side);
             if (fi.size() == st.declinedSize && fi.lastModified() == st.declinedModified)
                 continue;
-            const int answer = ShowMessage2(
+            const bool reload = AskBeforeUndoable(
                 L_("This document was changed in another application.{++}Reload content{++}?"),
                 L_("You’ll lose your changes if you reload the document.") + QStringLiteral("\n") +
-                    file(side),
-                L_("Reload"), L_("Cancel"));
-            if (answer != 1000) {
+                    LocalPath_Shown(file(side)),
+                L_("Reload"));
+            if (!reload) {
                 st.declinedSize = fi.size();
                 st.declinedModified = fi.lastModified();
                 continue;
@@ -447,10 +447,9 @@ bool MergeEditWndCtr::Menu_Reload()
     if (mIsClosing || mLoadingFiles || !isWindowLoaded() || (mFile1.isEmpty() && mFile2.isEmpty()))
         return false;
     if (WasEdit()) {
-        const int answer =
-            ShowMessage2(L_("Warning"), L_("You’ll lose your changes if you reload the document."),
-                         L_("Reload"), L_("Cancel"));
-        if (answer != 1000)
+        if (!AskBeforeUndoable(L_("Warning"),
+                               L_("You’ll lose your changes if you reload the document."),
+                               L_("Reload")))
             return false;
     }
     // Each side again in the encoding it is shown in.

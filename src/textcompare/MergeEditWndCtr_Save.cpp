@@ -3,6 +3,7 @@
 #include "textcompare/MergeEditWndCtr.h"
 
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "platform/Panels.h"
 #include "services/Alerts.h"
 #include "services/AppSetting.h"
@@ -43,13 +44,12 @@ bool MergeEditWndCtr::SaveSide(int side)
     TextSideWriter writer(st.info, gAppSetting);
     const QString text = textView(side)->plainText();
     if (!writer.canEncode(text)) {
-        const int answer = ShowMessage2(
-            L_("Warning"),
-            FillFormat(L_("The text cannot be saved in the encoding \"%@\" without losing "
-                          "characters. Save it as UTF-8?"),
-                       {platform::TextEncoding::localizedName(writer.options().encoding)}),
-            L_("Save as UTF-8"), L_("Cancel"));
-        if (answer != 1000)
+        if (!AskBeforeUndoable(
+                L_("Warning"),
+                FillFormat(L_("The text cannot be saved in the encoding \"%@\" without losing "
+                              "characters. Save it as UTF-8?"),
+                           {platform::TextEncoding::localizedName(writer.options().encoding)}),
+                L_("Save as UTF-8")))
             return false;
         writer.useUtf8();
     }
@@ -91,17 +91,16 @@ bool MergeEditWndCtr::confirmReplacingChangedFile(int side)
     // window stayed in front would otherwise be replaced unseen.
     if (!diskChanged(side))
         return true;
-    const QFileInfo fi(file(side));
+    const LocalPathInfo fi(file(side));
     const SideState &st = state(side);
     if (fi.size() == st.declinedSize && fi.lastModified() == st.declinedModified)
         return true; // the user already chose the window's text over this change
-    const int answer = ShowMessage2(
+    return AskBeforeUndoable(
         L_("Warning"),
         FillFormat(L_("The file \"%@\" was changed by another application since it was read."),
-                   {file(side)}) +
+                   {LocalPath_Shown(file(side))}) +
             QStringLiteral("\n\n") + L_("Saving replaces those changes."),
-        L_("Save Anyway"), L_("Cancel"));
-    return answer == 1000;
+        L_("Save Anyway"));
 }
 
 QString MergeEditWndCtr::askSaveAsInstead(const QString &path, const QString &why)

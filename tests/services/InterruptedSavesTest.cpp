@@ -259,6 +259,7 @@ TEST(InterruptedSaves, StoppedSavesLeaveOldOrNewContent)
                 EXPECT_TRUE(answers.alerts[0].text.contains(
                     QStringLiteral("The file may be only partly written.")));
                 EXPECT_EQ(answers.alerts[0].cancelIndex, 0);
+                EXPECT_EQ(answers.alerts[0].defaultIndex, 0);
                 EXPECT_EQ(pelkotest::readFile(path),
                           row.seen == Seen::OfferedBack ? kOld : afterStop);
                 // What the restore wrote over is kept; nothing is when the file stays.

@@ -1,4 +1,6 @@
+#include "platform/LocalPath.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Workspace.h"
 #include "services/AppSetting.h"
 #include "services/WorkerFailure.h"
 #include "shell/ImagePreviewView.h"
@@ -17,6 +19,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <cstring>
@@ -472,3 +476,58 @@ TEST_F(ImageWindowTest, AWorkerThatThrowsSaysSo)
 }
 
 } // namespace
+
+// Files named with a byte that is not UTF-8 (as a folder pair hands them over): shown, judged,
+// saved under their own names and revealed.
+TEST_F(ImageWindowTest, NamesWithoutUtf8AreShownSavedAndRevealedByTheirBytes)
+{
+    const QByteArray folder = QFile::encodeName(dir) + "/caf\xe9";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    const auto writeBytes = [](const QByteArray &path, const QByteArray &bytes) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+        ::close(fd);
+    };
+    const QByteArray a = folder + "/a\xe9.png", b = folder + "/b\xe9.png";
+    writeBytes(a, png(Qt::red));
+    writeBytes(b, png(Qt::blue));
+    auto w = open(LocalPath_FromBytes(a), LocalPath_FromBytes(b));
+    EXPECT_EQ(w->isEqual(), 0);
+    EXPECT_EQ(w->ui().mView1->image().pixelColor(5, 5), QColor(Qt::red));
+    EXPECT_EQ(w->ui().mView2->image().pixelColor(5, 5), QColor(Qt::blue));
+    EXPECT_EQ(w->ui().mFilePathLabel1->text(), LocalPath_Shown(LocalPath_FromBytes(a)));
+    EXPECT_TRUE(w->ui().mFilePathLabel1->text().endsWith(QStringLiteral("caf\\xe9/a\\xe9.png")));
+
+    QStringList revealed;
+    platform::setRevealHook([&](const QString &path) {
+        revealed << path;
+        return true;
+    });
+    QTest::mouseClick(w->ui().mFilePathLabel1, Qt::LeftButton);
+    platform::setRevealHook(nullptr);
+    ASSERT_EQ(revealed.size(), 1);
+    EXPECT_EQ(LocalPath_ToBytes(revealed[0]), folder);
+
+    w->Merge_ChooseRight();
+    QTest::mouseClick(w->ui().mButton_Save, Qt::LeftButton);
+    QFile copy;
+    const int fd = ::open(a.constData(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(copy.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+    EXPECT_EQ(copy.readAll(), png(Qt::blue));
+    EXPECT_EQ(w->isEqual(), 1);
+    // Nothing was written under a look-alike name.
+    QList<QByteArray> names;
+    if (DIR *listing = ::opendir(folder.constData())) {
+        while (const dirent *e = ::readdir(listing))
+            if (e->d_name[0] != '.')
+                names << QByteArray(e->d_name);
+        ::closedir(listing);
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (QList<QByteArray>{"a\xe9.png", "b\xe9.png"}));
+    ::unlink(a.constData());
+    ::unlink(b.constData());
+    ::rmdir(folder.constData());
+}

@@ -82,6 +82,15 @@ inline int runTestAsOrdinaryUser(const QString &testName, const QProcessEnvironm
                              {QStringLiteral("--gtest_filter=") + testName}, extra, output);
 }
 
+// Runs the named test of this binary as the ordinary user (for what root reads anyway: a folder
+// of mode 000): true only when it ran there and passed, not when it was skipped or matched no
+// test. *output gets what it printed.
+inline bool passesAsOrdinaryUser(const QString &testName, QByteArray *output)
+{
+    return runTestAsOrdinaryUser(testName, {}, output) == 0 &&
+           output->contains("[  PASSED  ] 1 test.");
+}
+
 // A folder in the shared temporary folder that the ordinary user may enter; root's own test
 // home is private. Removed by the caller.
 inline QString folderForOrdinaryUser(bool ownedByOrdinaryUser)
