@@ -357,22 +357,24 @@ void MergeEditWndCtr::warnAboutNulCharacters(const QStringList &files)
 
 void MergeEditWndCtr::recordDiskState(int side)
 {
+    // The reader records what the path led to as it read; a reader that did not gets what it
+    // leads to now.
     SideState &st = state(side);
-    const LocalPathInfo fi(file(side));
-    st.diskSize = fi.exists() ? fi.size() : -1;
-    st.diskModified = fi.exists() ? fi.lastModified() : QDateTime();
+    if (!st.info.identity.known && !file(side).isEmpty())
+        st.info.identity = IdentityNow(file(side), FileIdentity());
 }
 
 bool MergeEditWndCtr::diskChanged(int side) const
 {
     const QString &path = side == 1 ? mFile1 : mFile2;
-    const SideState &st = side == 1 ? mSide1 : mSide2;
-    if (path.isEmpty() || st.diskSize < 0)
+    const FileIdentity &read = (side == 1 ? mSide1 : mSide2).info.identity;
+    if (path.isEmpty() || !read.exists)
         return false;
-    const LocalPathInfo fi(path);
-    if (!fi.exists())
+    // Another file, a link swapped in or re-pointed, new content or status: all differ.
+    const FileIdentity now = IdentityNow(path, read);
+    if (!now.exists)
         return false; // a vanished file keeps its text; saving writes it again
-    return fi.size() != st.diskSize || fi.lastModified() != st.diskModified;
+    return now != read;
 }
 
 void MergeEditWndCtr::windowWillBeKey()
@@ -389,9 +391,9 @@ void MergeEditWndCtr::windowWillBeKey()
         if (mTextWasEdited(side)) {
             // Once declined, the same change is not asked about again: the window becomes key
             // again as soon as the alert closes.
-            const LocalPathInfo fi(file(side));
             SideState &st = state(side);
-            if (fi.size() == st.declinedSize && fi.lastModified() == st.declinedModified)
+            const FileIdentity now = IdentityNow(file(side), st.info.identity);
+            if (now == st.declined)
                 continue;
             const bool reload = AskBeforeUndoable(
                 L_("This document was changed in another application.{++}Reload content{++}?"),
@@ -399,8 +401,7 @@ void MergeEditWndCtr::windowWillBeKey()
                     LocalPath_Shown(file(side)),
                 L_("Reload"));
             if (!reload) {
-                st.declinedSize = fi.size();
-                st.declinedModified = fi.lastModified();
+                st.declined = now;
                 continue;
             }
         }
