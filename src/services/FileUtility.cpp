@@ -7,6 +7,7 @@
 #include "services/AppInit.h"
 #include "services/AppSetting.h"
 #include "services/FileReplace.h"
+#include "services/NamedFile.h"
 #include "platform/LocalPath.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <optional>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -207,12 +209,36 @@ QStringList GetFileListDeepFromFolder(const QString &folder)
 
 bool CopyFileSave(const QString &sourcePath, const QString &targetPath)
 {
+    return CopyReadFileSave(sourcePath, FileIdentity(), targetPath, FileIdentity());
+}
+
+bool CopyReadFileSave(const QString &sourcePath, const FileIdentity &sourceRead,
+                      const QString &targetPath, const FileIdentity &targetRead,
+                      FileWriteFailure *failure, FileIdentity *written)
+{
+    if (failure)
+        *failure = FileWriteFailure::Other;
     GUARD_BEGIN
     if (sourcePath.isEmpty() || targetPath.isEmpty())
         return false;
-    // Only regular files: opening a pipe or a device could wait forever.
-    const std::unique_ptr<QFile> source = LocalPath_OpenRegularFile(sourcePath);
-    if (!source) {
+    // The source is judged and read by one descriptor: only regular files (opening a pipe or a
+    // device could wait forever), and only the one that was read when that is known.
+    const NamedFile source(sourcePath, !sourceRead.known || sourceRead.viaLink);
+    if (sourceRead.known && source.identity() != sourceRead) {
+        if (failure)
+            *failure = FileWriteFailure::ChangedOnDisk;
+        platform::LogWarning(
+            lcServices,
+            QStringLiteral("ERROR CopyFileSave: %1 changed since it was read").arg(sourcePath));
+        return false;
+    }
+    if (!source.isRegularFile())
+        return false;
+    QFile in;
+    const int fd = source.reopen(O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0 || !in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR CopyFileSave: cannot read %1").arg(sourcePath));
         return false;
@@ -224,22 +250,24 @@ bool CopyFileSave(const QString &sourcePath, const QString &targetPath)
     }
     // Read whole, as a save holds a text whole; a bound keeps a runaway kernel file out.
     constexpr qint64 kMaxCopyBytes = qint64(4) << 30;
-    const std::optional<QByteArray> content = readContent(*source, kMaxCopyBytes);
+    const std::optional<QByteArray> content = readContent(in, kMaxCopyBytes);
     if (!content) {
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR CopyFileSave: cannot read %1").arg(sourcePath));
         return false;
     }
     // The target keeps its owner, links, mode and attributes; a new one gets the source's mode.
-    struct stat st;
-    const int newMode =
-        ::fstat(source->handle(), &st) == 0 ? int(st.st_mode & 0777) : DefaultNewFileMode();
-    FileWriteFailure failure = FileWriteFailure::None;
-    if (!ReplaceFileContent(targetPath, *content, -1, newMode, &failure)) {
+    const int newMode = int(source.status().st_mode & 0777);
+    FileWriteFailure why = FileWriteFailure::None;
+    if (!ReplaceReadFileContent(targetPath, targetRead, *content, -1, newMode, &why, written)) {
         platform::LogWarning(lcServices, QStringLiteral("ERROR CopyFileSave: cannot write %1: %2")
-                                             .arg(targetPath, FileWriteFailureText(failure)));
+                                             .arg(targetPath, FileWriteFailureText(why)));
+        if (failure)
+            *failure = why;
         return false;
     }
+    if (failure)
+        *failure = FileWriteFailure::None;
     return true;
     GUARD_END(false)
 }

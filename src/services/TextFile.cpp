@@ -1,13 +1,14 @@
 #include "services/TextFile.h"
 
 #include "platform/Guard.h"
-#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "services/EncodingDetection.h"
 #include "services/Localization.h"
+#include "services/NamedFile.h"
 
 #include <QComboBox>
 #include <QFile>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 using platform::StringEncoding;
@@ -227,30 +228,35 @@ QString App_ReadTextFileContent(const QString &path, TextFileInfo *info, StringE
     GUARD_BEGIN
     if (path.isEmpty())
         return QString();
-    // Opened by the name's own bytes, and judged by what was opened.
-    const std::unique_ptr<QFile> file = LocalPath_OpenRegularFile(path);
-    if (!file) {
+    // The file is judged and read by one descriptor; its status before the read is what a save
+    // compares with later.
+    const NamedFile named(path, true);
+    if (!named.isRegularFile())
+        return QString();
+    if (named.status().st_size > kMaxTextFileSize) {
+        platform::LogWarning(lcServices, QStringLiteral("ERROR text file too large: %1").arg(path));
+        return QString();
+    }
+    const int fd = named.reopen(O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    QFile file;
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR cannot read text file: %1").arg(path));
         return QString();
     }
-    struct stat st;
-    if (::fstat(file->handle(), &st) != 0)
-        return QString();
-    if (qint64(st.st_size) > kMaxTextFileSize) {
-        platform::LogWarning(lcServices, QStringLiteral("ERROR text file too large: %1").arg(path));
-        return QString();
-    }
-    const QByteArray bytes = file->readAll();
-    if (file->error() != QFileDevice::NoError) {
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxTextFileSize) {
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR cannot read text file: %1").arg(path));
         return QString();
     }
     TextFileInfo local;
     TextFileInfo &out = info ? *info : local;
-    out.permissions = int(st.st_mode & 07777);
+    out.permissions = int(named.status().st_mode & 07777);
     QString text = App_DecodeTextBytes(bytes, &out, preferred);
+    out.identity = named.identity();
     if (text.isNull())
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR cannot decode text file: %1").arg(path));
@@ -303,7 +309,8 @@ QByteArray App_EncodeTextBytes(const QString &text, const TextSaveOptions &optio
 }
 
 bool App_WriteStringToFile(const QString &text, const QString &path, const TextSaveOptions &options,
-                           FileWriteFailure *failure)
+                           FileWriteFailure *failure, const FileIdentity *expected,
+                           FileIdentity *written)
 {
     if (failure)
         *failure = FileWriteFailure::Other;
@@ -316,7 +323,11 @@ bool App_WriteStringToFile(const QString &text, const QString &path, const TextS
             *failure = FileWriteFailure::CannotEncode;
         return false;
     }
-    if (!ReplaceFileContent(path, bytes, options.permissions, DefaultNewFileMode(), failure)) {
+    const bool ok = expected ? ReplaceReadFileContent(path, *expected, bytes, options.permissions,
+                                                      DefaultNewFileMode(), failure, written)
+                             : ReplaceFileContent(path, bytes, options.permissions,
+                                                  DefaultNewFileMode(), failure);
+    if (!ok) {
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR cannot write text file: %1").arg(path));
         return false;

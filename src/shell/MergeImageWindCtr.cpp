@@ -12,6 +12,7 @@
 #include "services/FileUtility.h"
 #include "services/Localization.h"
 #include "services/WindowFrame.h"
+#include "services/WorkerFailure.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -113,7 +114,6 @@ void MergeImageWindCtr::ReadFromFiles()
     if (!showResult())
         return;
     UpdateButtonStatus();
-    recordDiskStates();
     GUARD_END_VOID
 }
 
@@ -145,18 +145,29 @@ void MergeImageWindCtr::judge()
     // Large files take a while to read: the verdict comes from a worker, and only the latest
     // request may set it.
     const quint64 generation = ++mJudgeGeneration;
+    // A save later writes only over the files as they were when read for this verdict.
+    recordDiskStates();
     auto *watcher = new QFutureWatcher<int>(this);
     connect(watcher, &QFutureWatcher<int>::finished, this, [this, watcher, generation] {
         watcher->deleteLater();
         if (generation != mJudgeGeneration || mIsClosing)
             return;
-        mIsEqual = watcher->result() == 1 ? 1 : 0;
+        QString why;
+        const std::optional<int> same =
+            TakeFinishedResult("image compare", watcher->future(), &why);
+        mIsEqual = !same ? -1 : *same == 1 ? 1 : 0;
         showVerdict();
+        if (!same) // the verdict stays unknown, and the line says why
+            mUi->mResultLabel->setText(L_(QStringLiteral("The files could not be compared.")) +
+                                       u' ' + why);
         UpdateButtonStatus();
         emit verdictChanged();
     });
     const QString a = mFile1, b = mFile2;
-    watcher->setFuture(QtConcurrent::run([a, b] { return IsSameBinaryFile(a, b, false); }));
+    watcher->setFuture(QtConcurrent::run([a, b] {
+        WorkerFaultPoint("image compare");
+        return IsSameBinaryFile(a, b, false);
+    }));
     showVerdict();
 }
 
@@ -176,21 +187,19 @@ void MergeImageWindCtr::showVerdict()
 
 void MergeImageWindCtr::recordDiskStates()
 {
-    auto record = [](const QString &path, DiskState *state) {
-        if (path.isEmpty())
-            return;
-        state->size = GetFileSize(path);
-        state->modified = LocalPathInfo(path).lastModified();
+    auto record = [](const QString &path) {
+        return path.isEmpty() ? FileIdentity() : IdentityNow(path, FileIdentity());
     };
-    record(mFile1, &mOld1);
-    record(mFile2, &mOld2);
+    mOld1 = record(mFile1);
+    mOld2 = record(mFile2);
 }
 
-bool MergeImageWindCtr::sideChangedOnDisk(const QString &path, const DiskState &state) const
+bool MergeImageWindCtr::sideChangedOnDisk(const QString &path, const FileIdentity &read) const
 {
-    if (state.size < 0 || path.isEmpty())
+    if (!read.known || path.isEmpty())
         return false;
-    return GetFileSize(path) != state.size || LocalPathInfo(path).lastModified() != state.modified;
+    // Another file, a link swapped in or re-pointed, new content or status: all differ.
+    return IdentityNow(path, read) != read;
 }
 
 void MergeImageWindCtr::windowWillBeKey()
@@ -202,9 +211,15 @@ void MergeImageWindCtr::windowWillBeKey()
     const bool changed2 = sideChangedOnDisk(mFile2, mOld2);
     if (!changed1 && !changed2)
         return;
+    askToReload();
+    GUARD_END_VOID
+}
+
+bool MergeImageWindCtr::askToReload()
+{
     // The alert itself makes the window key again: stop watching while it is up.
-    const DiskState kept1 = mOld1, kept2 = mOld2;
-    mOld1.size = mOld2.size = -1;
+    const FileIdentity kept1 = mOld1, kept2 = mOld2;
+    mOld1 = mOld2 = FileIdentity();
     mAskingReload = true;
     platform::AlertRequest request;
     request.title = L_(
@@ -217,18 +232,18 @@ void MergeImageWindCtr::windowWillBeKey()
     const int answer = platform::runAlert(request);
     mAskingReload = false;
     if (mIsClosing)
-        return;
+        return false;
     if (answer != platform::AlertFirstButtonReturn) {
         mOld1 = kept1;
         mOld2 = kept2;
-        return;
+        return false;
     }
     // What is on disk now is judged again.
     mFileCurrent1.clear();
     mFileCurrent2.clear();
     mIsEqual = -1;
     ReadFromFiles();
-    GUARD_END_VOID
+    return true;
 }
 
 void MergeImageWindCtr::Merge_ChooseLeft()
@@ -320,6 +335,7 @@ bool MergeImageWindCtr::SaveFile()
 {
     GUARD_BEGIN
     mLastSaveError.clear();
+    mSaveMetChange = false;
     if (mFileCurrent1.isEmpty() || mFileCurrent2.isEmpty())
         return false;
     for (const QString &path : {mFile1, mFile2}) {
@@ -337,14 +353,26 @@ bool MergeImageWindCtr::SaveFile()
         }
     }
     bool copied = false;
+    // Each file is copied from, and written over, only as it was read for the verdict shown.
     auto copyOver = [&](const QString &source, const QString &target) {
         if (source == target)
             return true;
-        if (!CopyFileSave(source, target)) {
+        const FileIdentity &sourceRead = source == mFile1 ? mOld1 : mOld2;
+        FileIdentity &targetRead = target == mFile1 ? mOld1 : mOld2;
+        FileWriteFailure failure = FileWriteFailure::None;
+        FileIdentity written;
+        if (!CopyReadFileSave(source, sourceRead, target, targetRead, &failure, &written)) {
+            mSaveMetChange = failure == FileWriteFailure::ChangedOnDisk;
             mLastSaveError =
-                FillFormat(L_(QStringLiteral("The file \"%@\" could not be saved.")), {target});
+                mSaveMetChange
+                    ? FillFormat(L_(QStringLiteral("The file \"%@\" was changed by another "
+                                                   "application since it was read.")),
+                                 {sideChangedOnDisk(source, sourceRead) ? source : target})
+                    : FillFormat(L_(QStringLiteral("The file \"%@\" could not be saved.")),
+                                 {target});
             return false;
         }
+        targetRead = written;
         copied = true;
         return true;
     };
@@ -353,7 +381,6 @@ bool MergeImageWindCtr::SaveFile()
     if (copied) {
         mIsEqual = 1;
         ++mJudgeGeneration; // a verdict still being read is older than the copy
-        recordDiskStates();
         showVerdict();
         UpdateButtonStatus();
     }
@@ -365,7 +392,11 @@ void MergeImageWindCtr::Merge_Save()
 {
     GUARD_BEGIN
     if (!SaveFile()) {
-        if (!mLastSaveError.isEmpty())
+        // A file that is no longer what the window showed is never written: the window offers
+        // to show what is there now.
+        if (mSaveMetChange)
+            askToReload();
+        else if (!mLastSaveError.isEmpty())
             ShowMessage(L_(QStringLiteral("Warning")), mLastSaveError);
         return;
     }

@@ -21,6 +21,7 @@
 #include "textcompare/PaneLoader.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <deque>
 #include <functional>
@@ -180,10 +181,8 @@ private:
         TextFileInfo info;
         bool readOk = false;
         bool textConverted = false; // line ends or NUL characters changed in memory
-        qint64 diskSize = -1;       // what the file was when last read or saved
-        QDateTime diskModified;
-        qint64 declinedSize = -1; // a change on disk the user chose not to read
-        QDateTime declinedModified;
+        // What the path led to when the file was last read or saved is info.identity.
+        FileIdentity declined; // a change on disk the user chose not to read
     };
 
     // An ignore option's check box and menu item.
@@ -205,6 +204,9 @@ private:
     // Reading the files (_Load.cpp).
     void startLoad();
     void sideRead(int side, LoadedPane &loaded);
+    // A side whose reader (loaded set: what sideRead is to take) or builder stopped on an
+    // exception: its pane is emptied, and the side counts as unreadable, saved only by Save As.
+    void failedSide(int side, const QString &why, LoadedPane *loaded);
     // Builds the whole document of a side whose head is shown, on a worker.
     void buildWholeSide(int side, const QString &text,
                         const std::shared_ptr<std::atomic<bool>> &cancelled, QThread *mainThread,
@@ -250,8 +252,10 @@ private:
     bool windowShouldClose() override;
     // Says why the text is not saved to path and offers a save panel; the chosen path or null.
     static QString askSaveAsInstead(const QString &path, const QString &why);
-    // False when the side's file changed on disk since it was read and the user, asked, keeps it.
-    bool confirmReplacingChangedFile(int side);
+    // False when the side's file changed on disk since it was read and the user, asked, keeps it
+    // (always: asks whenever it differs from *agreed). *agreed gets what the save may replace:
+    // what the path leads to now.
+    bool confirmReplacingChangedFile(int side, FileIdentity *agreed, bool always = false);
 
     // Ignore options, view settings and menus (_Options.cpp).
     std::vector<OptionControl> optionControls() const;
@@ -302,6 +306,7 @@ private:
     bool mSelectFirstAfterLoad = false;
     std::shared_ptr<std::atomic<bool>> mLoadCancel;
     QStringList mLoadNulFiles, mLoadFailedFiles;
+    QHash<QString, QString> mLoadFailedWhy; // a reader or builder that stopped on an exception
     bool mLargeText = false;
     bool mShortcutHelpDone = false; // the keys' help comes once, after the first load
     LoadTimings mLoadTimings;

@@ -86,13 +86,13 @@ void TextSideWriter::useUtf8()
     mOptions.writeBOM = false;
 }
 
-bool TextSideWriter::write(const QString &text, const QString &path,
-                           FileWriteFailure *failure) const
+bool TextSideWriter::write(const QString &text, const QString &path, FileWriteFailure *failure,
+                           const FileIdentity *expected, FileIdentity *written) const
 {
-    return App_WriteStringToFile(text, path, mOptions, failure);
+    return App_WriteStringToFile(text, path, mOptions, failure, expected, written);
 }
 
-TextFileInfo TextSideWriter::writtenInfo(const QString &path) const
+TextFileInfo TextSideWriter::writtenInfo(const QString &path, const FileIdentity &written) const
 {
     TextFileInfo info = mShownAs;
     info.encoding = mOptions.encoding;
@@ -100,5 +100,6 @@ TextFileInfo TextSideWriter::writtenInfo(const QString &path) const
     info.endLine = mOptions.endLine;
     info.hasNulChar = false;
     info.permissions = filePermissions(path);
+    info.identity = written;
     return info;
 }

@@ -1,10 +1,13 @@
 #include "platform/LocalPath.h"
 #include "platform/NotificationCenter.h"
+#include "platform/PrivateFiles.h"
 #include "platform/Workspace.h"
 #include "services/AppSetting.h"
+#include "services/WorkerFailure.h"
 #include "shell/ImagePreviewView.h"
 #include "shell/MergeImageWindCtr.h"
 #include "shell/OpenImageCompareWindow.h"
+#include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 #include "support/TwoFileWindowTest.h"
 #include "ui_MergeImageWindCtr.h"
@@ -22,7 +25,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <cstring>
 #include <memory>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -280,6 +285,66 @@ TEST_F(ImageWindowTest, ChangedFileIsAskedAboutAndReloadJudgesAgain)
     EXPECT_EQ(alerts.size(), 3u);
 }
 
+// A chosen file is copied from, and written over, only as each was read for the verdict shown.
+// In a folder anyone may write, another user swaps one of the two files, after the window read
+// it, for a link to a file of this user's: Save writes nothing and asks whether to show the
+// files as they are now. Reloading judges them again and drops the choice.
+TEST_F(ImageWindowTest, SaveWritesOnlyTheFilesAsTheyWereRead)
+{
+    struct Row
+    {
+        const char *name;
+        const char *swapped;
+        bool reload;
+    };
+    for (const Row row :
+         {Row{"the file saved over", "b.png", false}, Row{"the file chosen", "a.png", true}}) {
+        SCOPED_TRACE(row.name);
+        const QString shared = pelkotest::stickySharedFolder();
+        const QByteArray secretBytes("[config]\nroot-only=1\n");
+        const QString secret = pelkotest::privateFileInOpenFolder(secretBytes);
+        ASSERT_FALSE(shared.isEmpty() || secret.isEmpty());
+        const QString left = shared + QStringLiteral("/a.png"), right = shared + "/b.png";
+        for (const auto &[path, colour] : {std::pair{left, Qt::red}, std::pair{right, Qt::blue}}) {
+            ASSERT_TRUE(pelkotest::writeFile(path, png(colour)));
+            ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0666), 0);
+            if (pelkotest::canSwitchToOrdinaryUser()) {
+                ASSERT_EQ(::chown(QFile::encodeName(path).constData(), pelkotest::kOrdinaryUid,
+                                  pelkotest::kOrdinaryGid),
+                          0);
+            }
+        }
+        auto w = open(left, right);
+        w->Merge_ChooseLeft();
+        ASSERT_EQ(pelkotest::runShellAsOtherUser(
+                      QStringLiteral("cd \"$1\" && rm \"$2\" && ln -s \"$3\" \"$2\""),
+                      {shared, QString::fromLatin1(row.swapped), secret}),
+                  0);
+        alerts.clear();
+        answers = {row.reload ? 1000 : 1001};
+        w->Merge_Save();
+        EXPECT_TRUE(w->window()->isVisible());
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].buttons.value(0), QStringLiteral("Reload"));
+        EXPECT_EQ(pelkotest::readFile(secret), secretBytes);
+        EXPECT_TRUE(QFileInfo(shared + u'/' + QLatin1String(row.swapped)).isSymLink());
+        if (QLatin1String(row.swapped) != QLatin1String("b.png")) {
+            EXPECT_EQ(pelkotest::readFile(right), png(Qt::blue));
+        }
+        if (row.reload) {
+            settle(*w);
+            EXPECT_FALSE(w->WasEdit());
+            EXPECT_FALSE(w->ui().mButton_Save->isEnabled());
+        } else {
+            EXPECT_TRUE(w->WasEdit());
+        }
+        w->Merge_Restore();
+        w->window()->close();
+        platform::RemoveTreeNoFollow(shared);
+        platform::RemoveTreeNoFollow(QFileInfo(secret).absolutePath());
+    }
+}
+
 TEST_F(ImageWindowTest, ClosingPostsTheLeftPath)
 {
     const QString left = write(QStringLiteral("a.png"), png(Qt::red));
@@ -439,6 +504,37 @@ TEST_F(ImageWindowTest, OpenerFreesTheControllerOnClose)
     QTRY_VERIFY_WITH_TIMEOUT(w->isEqual() == 1, 5000);
     w->window()->close();
     QTRY_VERIFY_WITH_TIMEOUT(w.isNull(), 20000);
+}
+
+// The byte compare or a decoder that stops on an exception ends like any failure: the verdict
+// line says why, and the side shows as unreadable rather than loading for ever.
+TEST_F(ImageWindowTest, AWorkerThatThrowsSaysSo)
+{
+    const QString left = write(QStringLiteral("a.png"), png(Qt::red));
+    const QString right = write(QStringLiteral("b.png"), png(Qt::blue));
+    for (const char *worker : {"image compare", "preview"}) {
+        SCOPED_TRACE(worker);
+        ImagePreviewView::clearCache();
+        SetWorkerFaultHook([worker](const char *name) {
+            if (std::strcmp(name, worker) == 0)
+                throw std::bad_alloc();
+        });
+        auto w = showWindowOn(left, right);
+        QSignalSpy verdict(w.get(), &MergeImageWindCtr::verdictChanged);
+        QTRY_VERIFY_WITH_TIMEOUT(verdict.count() > 0, 5000);
+        for (ImagePreviewView *v : {w->ui().mView1, w->ui().mView2})
+            QTRY_VERIFY_WITH_TIMEOUT(v->state() != ImagePreviewView::State::Loading, 5000);
+        SetWorkerFaultHook(nullptr);
+        const bool compareStopped = std::strcmp(worker, "image compare") == 0;
+        EXPECT_EQ(w->isEqual(), compareStopped ? -1 : 0);
+        if (compareStopped) {
+            EXPECT_EQ(w->ui().mResultLabel->text(),
+                      QStringLiteral("The files could not be compared. There was not enough "
+                                     "memory."));
+        }
+        EXPECT_EQ(w->ui().mView1->state(), compareStopped ? ImagePreviewView::State::Shown
+                                                          : ImagePreviewView::State::Unreadable);
+    }
 }
 
 } // namespace

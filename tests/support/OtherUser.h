@@ -104,4 +104,50 @@ inline QString folderForOrdinaryUser(bool ownedByOrdinaryUser)
     return QFile::decodeName(name);
 }
 
+// A folder like /tmp: anyone may make entries in it, and only their owner may remove them (the
+// sticky bit). Owned by the ordinary user when this test can act as one, so that links that user
+// makes there are followed even under fs.protected_symlinks. Removed by the caller.
+inline QString stickySharedFolder()
+{
+    const QString folder = folderForOrdinaryUser(canSwitchToOrdinaryUser());
+    if (folder.isEmpty() || ::chmod(QFile::encodeName(folder).constData(), 01777) != 0)
+        return {};
+    return folder;
+}
+
+// A file of this user's that only this user may read, in a folder (removed by the caller) that
+// anyone may enter: what another user would like to read, or to have written.
+inline QString privateFileInOpenFolder(const QByteArray &bytes)
+{
+    const QString folder = folderForOrdinaryUser(false);
+    if (folder.isEmpty())
+        return {};
+    const QString path = folder + QStringLiteral("/secret.conf");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return {};
+    return path;
+}
+
+// Runs the shell script (with its arguments as $1, $2, ...) as the ordinary user when this test
+// can act as one, otherwise as this user: a second process of another user, or of one's own,
+// doing what an attacker would. Answers its exit code (-1 when it did not run).
+inline int runShellAsOtherUser(const QString &script, const QStringList &args = {},
+                               QByteArray *output = nullptr)
+{
+    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sh"));
+    const QStringList shellArgs =
+        QStringList{QStringLiteral("-c"), script, QStringLiteral("sh")} + args;
+    if (canSwitchToOrdinaryUser())
+        return runAsOrdinaryUser(shell, shellArgs, {}, output);
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(shell, shellArgs);
+    const bool ran = process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit;
+    if (output)
+        *output = process.readAll();
+    return ran ? process.exitCode() : -1;
+}
+
 } // namespace pelkotest
