@@ -6,6 +6,7 @@
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
 #include "platform/ImageReader.h"
+#include "services/ImageViewNote.h"
 #include "services/Localization.h"
 
 #include <QApplication>
@@ -27,22 +28,6 @@ namespace {
 constexpr qint64 kPreviewBytes = 4 * 1024 * 1024;
 // Pictures a decoder can only read whole are previewed up to this many pixels.
 constexpr qint64 kPreviewPixels = 64LL * 1024 * 1024;
-
-// What a side shows when its image is not shown.
-QString noteOf(platform::ViewImage::Outcome outcome)
-{
-    using Outcome = platform::ViewImage::Outcome;
-    switch (outcome) {
-    case Outcome::NoDecoder:
-        return L_(QStringLiteral("Preview not available for this format"));
-    case Outcome::TooLarge:
-        return L_(QStringLiteral("The image is too large to preview"));
-    case Outcome::Damaged:
-        return L_(QStringLiteral("The image cannot be read: the file is damaged or incomplete"));
-    default:
-        return L_(QStringLiteral("The image cannot be read"));
-    }
-}
 
 // The first 4 MB as text; a NUL byte near the start marks a file that is no text.
 QString readHead(const QString &path, bool *binary)
@@ -273,7 +258,8 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
     QSize boxes[2];
     for (int k = 0; k < 2; ++k)
         boxes[k] = mImage[k]->size().expandedTo(QSize(200, 200));
-    (void)QtConcurrent::run([self, request, image, path1, path2, b1 = boxes[0], b2 = boxes[1]] {
+    (void)QtConcurrent::run(platform::imagePreviewPool(), [self, request, image, path1, path2,
+                                                           b1 = boxes[0], b2 = boxes[1]] {
         if (image) {
             const QString paths[2] = {path1, path2};
             const QSize box[2] = {b1, b2};
@@ -297,7 +283,8 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
                         if (!shown[k].image.isNull())
                             self->mImage[k]->setPixmap(QPixmap::fromImage(shown[k].image));
                         else if (given[k])
-                            self->mImage[k]->setText(noteOf(shown[k].outcome));
+                            self->mImage[k]->setText(
+                                ImageViewNote(shown[k].outcome, shown[k].sourceSize));
                         else
                             self->mImage[k]->clear();
                     }
