@@ -40,10 +40,12 @@ struct PngChunk
     qint64 dataEnd() const { return pos + 8 + length; }
 };
 
-// The chunks of a PNG held in [start, end), up to its end chunk or the first chunk that declares
-// more than is left; a chunk whose header is cut off is left to the decoder, which reads no
-// declared length from it. Each chunk ends its data after the one before it.
-std::vector<PngChunk> pngChunks(ImageBytes &bytes, qint64 start, qint64 end)
+// The chunks of a PNG (or of a multiple-image stream, whose last chunk is named `last`) held in
+// [start, end), up to its last chunk or the first chunk that declares more than is left; a chunk
+// whose header is cut off is left to the decoder, which reads no declared length from it. Each
+// chunk ends its data after the one before it.
+std::vector<PngChunk> pngChunks(ImageBytes &bytes, qint64 start, qint64 end,
+                                const char *last = "IEND")
 {
     std::vector<PngChunk> chunks;
     qint64 pos = start + 8;
@@ -52,7 +54,7 @@ std::vector<PngChunk> pngChunks(ImageBytes &bytes, qint64 start, qint64 end)
         if (header.isEmpty())
             break;
         chunks.push_back({pos, be32At(header, 0)});
-        if (chunks.back().dataEnd() > end || std::memcmp(header.constData() + 4, "IEND", 4) == 0)
+        if (chunks.back().dataEnd() > end || std::memcmp(header.constData() + 4, last, 4) == 0)
             break;
         pos += 12 + chunks.back().length;
     }
@@ -90,6 +92,8 @@ QString iconOverrun(ImageBytes &bytes)
         return {};
     const qint64 listed = std::min(count, (size - kIconHeader) / kIconEntry);
     const QByteArray directory = bytes.at(kIconHeader, listed * kIconEntry);
+    if (directory.size() < listed * kIconEntry)
+        return {};
     std::unordered_map<qint64, std::optional<std::vector<PngChunk>>> walked;
     for (qint64 i = 0; i < listed; ++i) {
         const qsizetype at = qsizetype(i * kIconEntry);
@@ -164,6 +168,10 @@ QString findOverlongImageChunk(QIODevice *device)
     ImageBytes bytes(device);
     QString why;
     if (pngStartsAt(bytes, 0, bytes.size()))
+        why = pngOverrun(bytes, 0, bytes.size());
+    else if (bytes.startsWith(0, kMngSignature, 8))
+        why = overrunWithin(pngChunks(bytes, 0, bytes.size(), "MEND"), bytes.size());
+    else if (bytes.startsWith(0, kJngSignature, 8))
         why = pngOverrun(bytes, 0, bytes.size());
     else if (bytes.startsWith(0, "icns", 4))
         why = familyOverrun(bytes);

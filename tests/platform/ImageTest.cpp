@@ -229,6 +229,9 @@ TEST(ImageReaderTest, APartDeclaringMoreBytesThanTheFileHoldsIsRefusedUnread)
         // The icon decoders read a PNG entry or an element whole, at its declared size.
         {"longentry.ico", longerBy(iconHolding(good), 14, 0x7ffffff0u, false), true},
         {"longelement.icns", longerBy(iconFamilyHolding(good), 12, 0x7ffffff0u, true), true},
+        // The multiple-image decoder reads a chunk into memory of the length it declares too.
+        {"longchunk.mng",
+         mngClaiming(4, 3, false).chopped(12) + bareChunkHeader("tEXt", 0x37000000u), true},
     };
     const QString dir = pelkotest::freshDir();
     for (const auto &row : rows) {
