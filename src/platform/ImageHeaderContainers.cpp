@@ -49,7 +49,12 @@ public:
                                                      : 4;
         const quint64 count = number(entry, 4, mBig ? 8 : 4);
         const qsizetype field = mBig ? 12 : 8;
-        if (count * quint64(width) <= quint64(mBig ? 8 : 4))
+        const int inlineBytes = mBig ? 8 : 4;
+        if (count == 0)
+            return 0;
+        // Values that fit the entry's last field are held there (never a value wider than it,
+        // whatever the type says).
+        if (count <= quint64(inlineBytes / width))
             return qint64(std::min<quint64>(number(entry, field, width), LLONG_MAX));
         const QByteArray at = mBytes.at(
             saturatingAdd(mStart,
@@ -183,6 +188,8 @@ Demand iconDemand(ImageBytes &bytes, qint64 start, qint64 end, int depth)
         return std::nullopt;
     const qint64 listed = std::min(count, (end - start - 6) / 16);
     const QByteArray directory = bytes.at(start + 6, listed * 16);
+    if (directory.size() < listed * 16)
+        return std::nullopt;
     Demand most = DecodeDemand{QSize(0, 0)};
     qint64 largestEntry = 0;
     // Entries often share one image: each distinct one is read once.
@@ -224,6 +231,8 @@ Demand familyDemand(ImageBytes &bytes, qint64 start, qint64 end, int depth)
     qint64 pos = start + 8;
     while (end - pos >= 8 && bytes.spend()) {
         const QByteArray header = bytes.at(pos, 8);
+        if (header.isEmpty())
+            break;
         const qint64 length = be32At(header, 4);
         if (length < 8)
             break;
