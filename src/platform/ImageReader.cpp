@@ -6,27 +6,52 @@
 #include "platform/ImageHeaders.h"
 #include "platform/Log.h"
 #include "platform/PixelLimits.h"
+#include "platform/UniqueFd.h"
 
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QThreadPool>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace platform {
 
 namespace {
 
-// Opens the path only when it is (or links to) a regular file: a FIFO or a device would block
-// the reader or never end.
+// A file opened from a descriptor that still answers with its name, from which Qt's reader
+// takes the suffix that picks the decoder it tries first.
+class NamedFile : public QFile
+{
+public:
+    explicit NamedFile(const QString &name) : mName(name) {}
+    QString fileName() const override { return mName; }
+
+private:
+    QString mName;
+};
+
+// Opens the path only when what it names (a link is followed) is a regular file, judged on the
+// descriptor that is then read: a FIFO or a device would block the reader or never end, and a
+// name checked first and opened afterwards could be swapped for one in between. The open itself
+// does not wait for a FIFO's writer.
 std::unique_ptr<QFile> openRegularFile(const QString &path)
 {
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    if (path.isEmpty())
         return nullptr;
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::ReadOnly))
+    UniqueFd fd(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    struct stat st = {};
+    if (!fd.isOpen() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return nullptr;
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return nullptr;
+    auto file = std::make_unique<NamedFile>(path);
+    if (!file->open(fd.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return nullptr;
+    fd.release();
     return file;
 }
 
@@ -152,19 +177,20 @@ ViewPlan planViewDecode(QImageReader &reader, const std::optional<DecodeDemand> 
     // Of the decoders that claim to read at a reduced size, only JPEG's takes less memory for it.
     plan.reduced = declared && declared->reducible && reader.format() == "jpeg";
     plan.readSize = plan.reduced ? reducedReadSize(plan.full, plan.shown) : plan.full;
+    // The turn the metadata asks for is a copy of the picture as read.
+    const qint64 turnBytes = reader.transformation() != QImageIOHandler::TransformationNone ? 4 : 0;
     // A decoder the headers say nothing of, or one that reads the bytes as a larger picture
     // than they declare, is counted at eight bytes for each pixel it reports.
-    const DecodeDemand reportedDemand{reported, 0, 8, false};
+    const DecodeDemand reportedDemand{reported, 0, 8 + turnBytes, false};
     if (!declared) {
         plan.bytes = decodeBytes(reportedDemand, plan.readSize, plan.shown);
     } else {
-        plan.bytes = decodeBytes(*declared, plan.readSize, plan.shown);
+        DecodeDemand demand = *declared;
+        demand.bytesPerPixel += turnBytes;
+        plan.bytes = decodeBytes(demand, plan.readSize, plan.shown);
         if (reported.isValid() && demandPixels(reported) > demandPixels(declared->size))
             plan.bytes = std::max(plan.bytes, decodeBytes(reportedDemand, reported, plan.shown));
     }
-    // The turn the metadata asks for is a copy of the picture as read.
-    if (reader.transformation() != QImageIOHandler::TransformationNone)
-        plan.bytes += demandPixels(plan.readSize) * 4;
     return plan;
 }
 

@@ -18,9 +18,12 @@
 #include <QPainter>
 #include <QtEndian>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <thread>
 #include <cmath>
 #include <limits>
 
@@ -300,6 +303,46 @@ TEST(ImageReaderTest, OnlyRegularFilesAreOpened)
     EXPECT_EQ(read.size(), QSize(3, 2));
     EXPECT_EQ(read.format(), QImage::Format_RGBA8888_Premultiplied);
     EXPECT_EQ(read.pixelColor(1, 1), QColor(Qt::red));
+}
+
+// A name swapped back and forth between a picture and a FIFO while it is read: what the name
+// was judged to be is what is read, so the FIFO is never read (its open would wait for a
+// writer; here one keeps it supplied with another picture, which must never come back).
+TEST(ImageReaderTest, ANameSwappedForAFifoIsNeverRead)
+{
+    constexpr int kRounds = 3000;
+    const QString dir = pelkotest::freshDir();
+    const QString name = dir + QStringLiteral("/name.png");
+    const QString other = dir + QStringLiteral("/other.png");
+    ASSERT_TRUE(pelkotest::writeFile(name, pngOf(solid(3, 2, Qt::red))));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(other).constData(), 0600), 0);
+    const int fifo = ::open(QFile::encodeName(other).constData(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(fifo, 0);
+    const QByteArray green = pngOf(solid(5, 5, Qt::green));
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        while (!stop) {
+            if (::write(fifo, green.constData(), size_t(green.size())) < 0)
+                std::this_thread::yield();
+        }
+    });
+    std::thread swapper([&] {
+        for (int i = 0; i < kRounds; ++i)
+            ::renameat2(AT_FDCWD, QFile::encodeName(name).constData(), AT_FDCWD,
+                        QFile::encodeName(other).constData(), RENAME_EXCHANGE);
+    });
+    int fromFifo = 0, pictures = 0;
+    for (int i = 0; i < kRounds; ++i) {
+        const QSize read = platform::readImageFile(name).size();
+        fromFifo += read == QSize(5, 5);
+        pictures += read == QSize(3, 2);
+    }
+    swapper.join();
+    stop = true;
+    writer.join();
+    ::close(fifo);
+    EXPECT_EQ(fromFifo, 0);
+    EXPECT_GT(pictures, 0);
 }
 
 TEST(ImageReaderTest, CountsImagesOfAFile)
