@@ -80,3 +80,9 @@ QString CompItem_UnseenReasonText(qint32 reason, const QByteArray &folderPath)
         return {};
     return text.replace(QStringLiteral("%@"), CompItem_DisplayName(folderPath));
 }
+
+QString CompItem_BothUnreadableText(const QByteArray &leftPath, const QByteArray &rightPath)
+{
+    return FillFormat(L_(QStringLiteral("Left and right folders unreadable: %1$@ and %2$@")),
+                      {CompItem_DisplayName(leftPath), CompItem_DisplayName(rightPath)});
+}

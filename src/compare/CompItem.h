@@ -28,7 +28,8 @@ enum ITEM_TYPE : qint8 {
 enum NotJudgedReason : qint32 {
     NotJudged_None = 0,
     NotJudged_Pending = 1,          // waiting for its content compare
-    NotJudged_FolderUnreadable = 2, // a folder that may not be listed
+    NotJudged_FolderUnreadable = 2, // a folder on one side only that may not be listed (its
+                                    // verdict stays one-sided)
     NotJudged_FileUnreadable = 3,   // a file that may not be read
     NotJudged_SpecialFile = 4,      // pipe, device or socket: never opened
     NotJudged_Cancelled = 5,        // the compare was stopped first
@@ -38,6 +39,7 @@ enum NotJudgedReason : qint32 {
     // so what the other side holds is not called one-sided.
     NotJudged_LeftFolderUnreadable = 8,
     NotJudged_RightFolderUnreadable = 9,
+    NotJudged_BothFoldersUnreadable = 10, // a folder neither side may list
 };
 
 // What one side holds of an entry.
@@ -92,3 +94,5 @@ bool CompItem_NameIsText(const QByteArray &name);
 // Why an entry below a folder one side could not list is not judged, naming that folder's path
 // (local file-system bytes): "Left folder unreadable: /a/b". Empty for other reasons.
 QString CompItem_UnseenReasonText(qint32 reason, const QByteArray &folderPath);
+// Why a folder neither side could list is not judged, naming both paths.
+QString CompItem_BothUnreadableText(const QByteArray &leftPath, const QByteArray &rightPath);

@@ -1,11 +1,13 @@
 #include "compare/FileKind.h"
 
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "services/FileUtility.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <memory>
 #include <mutex>
 
 namespace {
@@ -102,33 +104,29 @@ bool IsImageFile(const QString &path)
         return false;
     if (hasImageExtension(path))
         return true;
-    QFile f(path);
-    if (f.size() < kMinSignatureFileSize || !f.open(QIODevice::ReadOnly))
+    const std::unique_ptr<QFile> f = LocalPath_OpenRegularFile(path);
+    if (!f || f->size() < kMinSignatureFileSize)
         return false;
-    return hasImageSignature(f.read(32), f.size());
+    return hasImageSignature(f->read(32), f->size());
     GUARD_END(false)
 }
 
 int IsSameBinaryFile(const QString &pathA, const QString &pathB, bool checkCancel)
 {
     GUARD_BEGIN
-    const QFileInfo ia(pathA), ib(pathB);
-    if (pathA.isEmpty() || pathB.isEmpty() || !ia.isFile() || !ib.isFile())
-        return 0;
-    if (ia.size() != ib.size())
-        return 0;
-    QFile fa(pathA), fb(pathB);
-    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly))
+    const std::unique_ptr<QFile> fa = LocalPath_OpenRegularFile(pathA);
+    const std::unique_ptr<QFile> fb = LocalPath_OpenRegularFile(pathB);
+    if (!fa || !fb || fa->size() != fb->size())
         return 0;
     for (;;) {
         if (checkCancel && isCancelled())
             return -1;
-        const QByteArray a = fa.read(kBlockSize);
-        const QByteArray b = fb.read(kBlockSize);
+        const QByteArray a = fa->read(kBlockSize);
+        const QByteArray b = fb->read(kBlockSize);
         if (a != b)
             return 0; // also catches a file that changed size while being read
         if (a.isEmpty())
-            return (fa.atEnd() && fb.atEnd()) ? 1 : 0;
+            return (fa->atEnd() && fb->atEnd()) ? 1 : 0;
     }
     GUARD_END(0)
 }

@@ -5,7 +5,7 @@
 #include "compare/CopyTemporary.h"
 #include "platform/Guard.h"
 #include "services/AppSetting.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 
 #include <QFile>
 #include <QHash>
@@ -21,6 +21,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -356,6 +357,40 @@ qint8 FolderCompareSettings::itemTypeForName(const QString &name, QString *exten
     return ITEM_TYPE_OTHER;
 }
 
+namespace {
+
+// What a folder whose listing failed on one or both sides (err1, err2: the errors, 0 for a side
+// listed or not asked for) becomes; nothing when its verdict stands as it is.
+std::optional<COMP_ITEM> unlistedFolderUpdate(int id, bool left, bool right, int err1, int err2,
+                                              bool kindsDiffer, qint32 unseen)
+{
+    // Against a file the kinds already make it different; below a folder the other side could
+    // not list, nothing is known of that side and its reason stays.
+    if (kindsDiffer || unseen != NotJudged_None)
+        return std::nullopt;
+    const bool tooLong = (err1 == 0 || err1 == ENAMETOOLONG) && (err2 == 0 || err2 == ENAMETOOLONG);
+    COMP_ITEM update;
+    update.ID = id;
+    update.size1 = kReasonOnlyUpdate;
+    if (left != right) {
+        // The other side has nothing there: one-sided whatever the folder holds. Its reason
+        // only says why its content is not listed.
+        update.compareResult = left ? COMP_RESULT_LEFT_ONLY : COMP_RESULT_RIGHT_ONLY;
+        update.customMultiPurposeInfo =
+            tooLong ? NotJudged_NameTooLong : NotJudged_FolderUnreadable;
+        return update;
+    }
+    // A folder on both sides is judged by its content: not judged, saying which side failed.
+    update.compareResult = COMP_RESULT_NOT_JUDGED;
+    update.customMultiPurposeInfo = tooLong                  ? NotJudged_NameTooLong
+                                    : err1 != 0 && err2 != 0 ? NotJudged_BothFoldersUnreadable
+                                    : err1 != 0              ? NotJudged_LeftFolderUnreadable
+                                                             : NotJudged_RightFolderUnreadable;
+    return update;
+}
+
+} // namespace
+
 struct FolderCompareJob::Impl
 {
     FolderCompareJob *job = nullptr;
@@ -476,7 +511,9 @@ struct FolderCompareJob::Impl
     }
 
     // unseen (a reason of a side that could not be listed above) judges every entry found.
-    void listPair(const QByteArray &rel, int parentId, bool left, bool right, qint32 unseen);
+    // kindsDiffer: the folder stands against a file, link or special file on the other side.
+    void listPair(const QByteArray &rel, int parentId, bool left, bool right, bool kindsDiffer,
+                  qint32 unseen);
     // Judges the content of pairs of one folder, one after the other, and hands them over
     // together.
     void compareContents(std::vector<COMP_ITEM> items, const QByteArray &rel);
@@ -484,7 +521,7 @@ struct FolderCompareJob::Impl
 };
 
 void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool left, bool right,
-                                      qint32 unseen)
+                                      bool kindsDiffer, qint32 unseen)
 {
     std::vector<Entry> a, b;
     int err1 = 0, err2 = 0;
@@ -505,22 +542,17 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
                                 QString::fromLocal8Bit(std::strerror(err));
             return; // this task's end finishes the job
         }
-        // The folder stays not judged, with the reason; what the other side holds is still
-        // listed, not judged either: nothing is known of the side that could not be read.
-        const qint32 sideReason =
-            !ok1 ? NotJudged_LeftFolderUnreadable : NotJudged_RightFolderUnreadable;
-        COMP_ITEM update;
-        update.ID = parentId;
-        update.customMultiPurposeInfo = err == ENAMETOOLONG ? NotJudged_NameTooLong : sideReason;
-        update.compareResult = COMP_RESULT_NOT_JUDGED;
-        update.size1 = kReasonOnlyUpdate;
-        addUpdates({update});
         if (!ok1)
             a.clear();
         if (!ok2)
             b.clear();
-        if (unseen == NotJudged_None)
-            unseen = sideReason;
+        if (const std::optional<COMP_ITEM> update = unlistedFolderUpdate(
+                parentId, left, right, ok1 ? 0 : err1, ok2 ? 0 : err2, kindsDiffer, unseen))
+            addUpdates({*update});
+        // What the other side of a folder on both sides holds is still listed, not judged
+        // either: nothing is known of the side that could not be read.
+        if (left && right && ok1 != ok2 && unseen == NotJudged_None)
+            unseen = !ok1 ? NotJudged_LeftFolderUnreadable : NotJudged_RightFolderUnreadable;
     }
 
     std::vector<COMP_ITEM> items;
@@ -614,8 +646,10 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
         const auto &[found1, found2] = identities[k];
         if ((in1 && isOtherRoot(found1, 1)) || (in2 && isOtherRoot(found2, 2)))
             continue;
-        submit(
-            [this, childRel, id, in1, in2, unseen] { listPair(childRel, id, in1, in2, unseen); });
+        const bool kindsDiffer = item.onLeft() && item.onRight() && in1 != in2;
+        submit([this, childRel, id, in1, in2, kindsDiffer, unseen] {
+            listPair(childRel, id, in1, in2, kindsDiffer, unseen);
+        });
     }
     submitGroup();
 }
@@ -720,7 +754,7 @@ void FolderCompareJob::start()
         d->rootInfo2.ino = st.st_ino;
     }
     d->lastFlush = Clock::now() - kBatchInterval; // the first entries go out at once
-    d->submit([this] { d->listPair(QByteArray(), -1, true, true, NotJudged_None); });
+    d->submit([this] { d->listPair(QByteArray(), -1, true, true, false, NotJudged_None); });
 }
 
 void FolderCompareJob::waitForFinished()
@@ -743,6 +777,19 @@ COMP_ITEM FolderCompare_JudgeAgain(const FolderCompareSettings &settings, const 
         again.itemName1 = item.itemName1.isEmpty() ? name : item.itemName1;
         again.compareResult = COMP_RESULT_GONE;
     }
+    // A folder is judged by the listing of its content, which judging its row again does not
+    // repeat: why that listing failed still stands while the folder is what it was.
+    const qint32 reason = item.customMultiPurposeInfo;
+    const bool listingReason = reason == NotJudged_FolderUnreadable ||
+                               reason == NotJudged_NameTooLong ||
+                               reason == NotJudged_BothFoldersUnreadable ||
+                               (reason == NotJudged_LeftFolderUnreadable && item.onLeft()) ||
+                               (reason == NotJudged_RightFolderUnreadable && item.onRight());
+    if (item.isFolder() && listingReason && again.kind1 == item.kind1 &&
+        again.kind2 == item.kind2) {
+        again.customMultiPurposeInfo = reason;
+        return again;
+    }
     // Below a folder that still cannot be searched, a side that is not found is not known to
     // be missing.
     const qint32 unseen = item.customMultiPurposeInfo;
@@ -762,8 +809,15 @@ qint8 FolderVerdictFromCounts(const COMP_ITEM &folder, const FolderCounts &count
 {
     if (!folder.onLeft() && !folder.onRight())
         return COMP_RESULT_GONE;
-    if (CompItem_SideUnseen(folder.customMultiPurposeInfo))
-        return COMP_RESULT_NOT_JUDGED;
+    // Below a folder one side could not list, that side may hold anything: only a folder found
+    // on that side alone is known to be one-sided.
+    if (const qint32 reason = folder.customMultiPurposeInfo; CompItem_SideUnseen(reason)) {
+        const bool onUnseenSideOnly = reason == NotJudged_LeftFolderUnreadable
+                                          ? folder.onLeft() && !folder.onRight()
+                                          : folder.onRight() && !folder.onLeft();
+        if (!onUnseenSideOnly)
+            return COMP_RESULT_NOT_JUDGED;
+    }
     if (!folder.onRight())
         return COMP_RESULT_LEFT_ONLY;
     if (!folder.onLeft())

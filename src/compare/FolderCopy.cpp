@@ -1,6 +1,7 @@
 #include "compare/FolderCopy.h"
 
 #include "compare/CopyTemporary.h"
+#include "platform/PrivateFiles.h"
 #include "platform/UniqueFd.h"
 #include "services/FileReplace.h"
 
@@ -8,7 +9,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,6 +23,13 @@ constexpr size_t kBlock = size_t{1024} * 1024;
 // Larger files are renamed over it, and only where that changes nothing but the content.
 constexpr qint64 kMaxReplacedInMemory = qint64{512} << 20;
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+// Folders nested deeper below the copied one are refused: each level holds two folders open (the
+// usual limit of 1,024 open files allows some 500) and a stack frame, and a hostile tree can be
+// nested without end.
+constexpr int kMaxDepth = 400;
+// The source's folders on the way to the item are only looked through, which a folder this user
+// may search but not list allows too.
+constexpr int kSourceFolderFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
 QString errnoText(int err)
 {
@@ -60,17 +67,28 @@ QList<QByteArray> namesOfPath(const QByteArray &relative)
     return names;
 }
 
-// Where a copy goes: a name in a folder held open, and its path as messages show it.
+// Where a copy goes, or what it comes from: a name in a folder held open, and its path as
+// messages show it (the top folder's path joined with the names below it).
 struct Place
 {
     int folder;
     QByteArray name;
     QByteArray shown;
 };
+using Origin = Place;
 
-QString linkRefused(const QByteArray &path)
+enum class Side { Source, Target };
+
+QString linkRefused(const QByteArray &path, Side side)
 {
-    return QStringLiteral("%1 is a link; nothing was copied into it").arg(QFile::decodeName(path));
+    return (side == Side::Source ? QStringLiteral("%1 is a link; nothing was copied from it")
+                                 : QStringLiteral("%1 is a link; nothing was copied into it"))
+        .arg(QFile::decodeName(path));
+}
+
+QString swappedText()
+{
+    return QStringLiteral("it was replaced by another item while it was being copied");
 }
 
 bool statAt(int folder, const QByteArray &name, struct stat *st)
@@ -81,10 +99,11 @@ bool statAt(int folder, const QByteArray &name, struct stat *st)
 // The folder name in folder, never through a link; made (mode as mkdir takes it) when missing and
 // make is set. Not open, with the reason, when there is no such folder.
 Fd folderAt(int folder, const QByteArray &name, const QByteArray &shown, mode_t mode, bool make,
-            QString *reason)
+            QString *reason, Side side = Side::Target)
 {
     for (int attempt = 0;; ++attempt) {
-        Fd fd(::openat(folder, name.constData(), kFolderFlags));
+        Fd fd(::openat(folder, name.constData(),
+                       side == Side::Source ? kSourceFolderFlags : kFolderFlags));
         if (fd.isOpen())
             return fd;
         const int error = errno;
@@ -98,7 +117,10 @@ Fd folderAt(int folder, const QByteArray &name, const QByteArray &shown, mode_t 
         {
         };
         if (statAt(folder, name, &st) && S_ISLNK(st.st_mode))
-            *reason = linkRefused(shown);
+            *reason = linkRefused(shown, side);
+        else if (side == Side::Source && (error == ENOTDIR || error == ELOOP))
+            *reason = QStringLiteral("%1 is not a folder; nothing was copied from it")
+                          .arg(QFile::decodeName(shown));
         else if (error == ENOTDIR)
             *reason = QStringLiteral("a file stands in its place");
         else
@@ -107,22 +129,64 @@ Fd folderAt(int folder, const QByteArray &name, const QByteArray &shown, mode_t 
     }
 }
 
-// The names in a folder, "." and ".." left out.
-bool namesIn(const QByteArray &folder, std::vector<QByteArray> *names, int *error)
+bool sameItem(const struct stat &a, const struct stat &b)
 {
-    DIR *dir = ::opendir(folder.constData());
-    if (!dir) {
-        *error = errno;
-        return false;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino &&
+           (a.st_mode & S_IFMT) == (b.st_mode & S_IFMT);
+}
+
+// The source item that was looked at (judged), opened with flags and never through a link, when
+// it is still that very item; *opened gets its state. A name that leads elsewhere now is refused:
+// the copy reads only what it judged.
+Fd openJudged(const Origin &from, const struct stat &judged, int flags, struct stat *opened,
+              QString *reason)
+{
+    Fd fd(::openat(from.folder, from.name.constData(), flags | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd.isOpen()) {
+        // A link where a file or folder was judged, a file where a folder was, a socket: another
+        // item stands there, even if the name has been swapped back since.
+        const int error = errno;
+        struct stat now
+        {
+        };
+        const bool swapped = error == ELOOP || error == ENOTDIR || error == ENXIO ||
+                             !statAt(from.folder, from.name, &now) || !sameItem(now, judged);
+        *reason = swapped ? swappedText() : errnoText(error);
+        return fd;
     }
-    while (const dirent *e = ::readdir(dir)) {
-        const char *n = e->d_name;
-        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
-            continue;
-        names->emplace_back(n);
+    if (::fstat(fd.get(), opened) != 0) {
+        *reason = errnoText(errno);
+        return Fd();
     }
-    ::closedir(dir);
-    return true;
+    if (!sameItem(*opened, judged)) {
+        *reason = swappedText();
+        return Fd();
+    }
+    return fd;
+}
+
+// True when folder is the folder item, or lies inside it (reached up through "..", which follows
+// no link). A top named through a link can spell a place inside the source in a way its path does
+// not show.
+bool insideItem(int folder, const struct stat &item)
+{
+    Fd at(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
+    struct stat st
+    {
+    };
+    while (at.isOpen() && ::fstat(at.get(), &st) == 0) {
+        if (sameItem(st, item))
+            return true;
+        Fd up(::openat(at.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        struct stat above
+        {
+        };
+        if (!up.isOpen() || ::fstat(up.get(), &above) != 0 ||
+            (above.st_dev == st.st_dev && above.st_ino == st.st_ino))
+            return false; // the root
+        at = std::move(up);
+    }
+    return false;
 }
 
 // The source's permission bits for a copy owned by owner and group. Set-user-id and set-group-id
@@ -234,10 +298,14 @@ CopyOutcome writeAndRename(int in, const struct stat &st, const Place &place,
 CopyOutcome replaceFile(int in, const struct stat &st, const Place &place, const struct stat &old,
                         const std::atomic<bool> *cancel, QString *reason)
 {
-    // The file is named through the folder held open, so no link above it is followed.
+    // The file is named through the folder held open, so no link above it is followed. The copy
+    // of its old content kept meanwhile names it by its real path, which another process (the
+    // next start, after a crash) can open; that path must be text as well.
     const QByteArray path = "/proc/self/fd/" + QByteArray::number(place.folder) + '/' + place.name;
     const QString spelled = QFile::decodeName(path);
-    if (st.st_size > kMaxReplacedInMemory || QFile::encodeName(spelled) != path)
+    const QString real = QFile::decodeName(place.shown);
+    if (st.st_size > kMaxReplacedInMemory || QFile::encodeName(spelled) != path ||
+        QFile::encodeName(real) != place.shown)
         return writeAndRename(in, st, place, &old, true, cancel, reason);
     QByteArray bytes;
     bytes.reserve(qsizetype(st.st_size) + qsizetype(kBlock));
@@ -247,7 +315,8 @@ CopyOutcome replaceFile(int in, const struct stat &st, const Place &place, const
     const int mode = int(copyMode(st, old.st_uid, old.st_gid));
     FileWriteFailure failure = FileWriteFailure::None;
     // A link swapped in since the file was looked at is refused, never followed.
-    if (!ReplaceFileContent(spelled, bytes, mode, mode, &failure, nullptr, LinkAtPath::Refuse)) {
+    if (!ReplaceFileContent(spelled, bytes, mode, mode, &failure, nullptr, LinkAtPath::Refuse,
+                            real)) {
         *reason = FileWriteFailureText(failure);
         return CopyOutcome::Failed;
     }
@@ -257,21 +326,15 @@ CopyOutcome replaceFile(int in, const struct stat &st, const Place &place, const
     return CopyOutcome::Copied;
 }
 
-CopyOutcome copyFile(const QByteArray &source, const Place &place, const std::atomic<bool> *cancel,
-                     QString *reason)
+CopyOutcome copyFile(const Origin &from, const struct stat &judged, const Place &place,
+                     const std::atomic<bool> *cancel, QString *reason)
 {
-    const Fd in(::open(source.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (!in.isOpen()) {
-        *reason = errnoText(errno);
-        return CopyOutcome::Failed;
-    }
     struct stat st
     {
     };
-    if (::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        *reason = QStringLiteral("not a regular file");
+    const Fd in = openJudged(from, judged, O_RDONLY | O_NONBLOCK | O_NOCTTY, &st, reason);
+    if (!in.isOpen())
         return CopyOutcome::Failed;
-    }
     struct stat existing
     {
     };
@@ -286,12 +349,20 @@ CopyOutcome copyFile(const QByteArray &source, const Place &place, const std::at
     return writeAndRename(in.get(), st, place, nullptr, exists, cancel, reason);
 }
 
-CopyOutcome copyLink(const QByteArray &source, const Place &place, QString *reason)
+CopyOutcome copyLink(const Origin &from, const struct stat &judged, const Place &place,
+                     QString *reason)
 {
+    // The link itself is held open, so its text and times are those of the link judged.
+    struct stat st
+    {
+    };
+    const Fd link = openJudged(from, judged, O_PATH, &st, reason);
+    if (!link.isOpen())
+        return CopyOutcome::Failed;
     QByteArray text(4096, Qt::Uninitialized);
-    const ssize_t n = ::readlink(source.constData(), text.data(), size_t(text.size()));
-    if (n < 0) {
-        *reason = errnoText(errno);
+    const ssize_t n = ::readlinkat(link.get(), "", text.data(), size_t(text.size()));
+    if (n < 0 || n == text.size()) {
+        *reason = errnoText(n < 0 ? errno : ENAMETOOLONG);
         return CopyOutcome::Failed;
     }
     text.truncate(n);
@@ -308,13 +379,8 @@ CopyOutcome copyLink(const QByteArray &source, const Place &place, QString *reas
         *reason = errnoText(errno);
         return CopyOutcome::Failed;
     }
-    struct stat st
-    {
-    };
-    if (::lstat(source.constData(), &st) == 0) {
-        const struct timespec times[2] = {st.st_atim, st.st_mtim};
-        ::utimensat(place.folder, temp.name().constData(), times, AT_SYMLINK_NOFOLLOW);
-    }
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    ::utimensat(place.folder, temp.name().constData(), times, AT_SYMLINK_NOFOLLOW);
     if (!temp.placeAs(place.name, exists)) {
         *reason = errnoText(errno);
         return CopyOutcome::Failed;
@@ -328,26 +394,35 @@ CopyOutcome failed(const CopyFailureHandler &onFailure, const QByteArray &path,
     return onFailure && onFailure(path, reason) ? CopyOutcome::Failed : CopyOutcome::Cancelled;
 }
 
-CopyOutcome copyAny(const QByteArray &source, const Place &place, const std::atomic<bool> *cancel,
-                    const CopyFailureHandler &onFailure);
+CopyOutcome copyAny(const Origin &from, const Place &place, int depth,
+                    const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure);
 
-CopyOutcome copyFolder(const QByteArray &source, const Place &place, const struct stat &st,
+CopyOutcome copyFolder(const Origin &from, const struct stat &judged, const Place &place, int depth,
                        const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure)
 {
+    if (depth >= kMaxDepth)
+        return failed(onFailure, from.shown, QStringLiteral("its folders are nested too deeply"));
     QString reason;
+    struct stat st
+    {
+    };
+    const Fd source = openJudged(from, judged, O_RDONLY | O_DIRECTORY, &st, &reason);
+    if (!source.isOpen())
+        return failed(onFailure, from.shown, reason);
+    // Never into itself, however the tops spell it: that would walk a folder while filling it.
+    if (insideItem(place.folder, st))
+        return failed(onFailure, from.shown, QStringLiteral("cannot be copied into itself"));
     const Fd target =
         folderAt(place.folder, place.name, place.shown, (st.st_mode & 01777) | 0700, true, &reason);
     if (!target.isOpen())
         return failed(onFailure, place.shown, reason);
-    std::vector<QByteArray> names;
-    int error = 0;
-    if (!namesIn(source, &names, &error))
-        return failed(onFailure, source, errnoText(error));
+    if (insideItem(target.get(), st))
+        return failed(onFailure, from.shown, QStringLiteral("cannot be copied onto itself"));
     CopyOutcome outcome = CopyOutcome::Copied;
-    for (const QByteArray &name : names) {
+    for (const QByteArray &name : platform::NamesInFolder(source.get())) {
         const CopyOutcome o =
-            copyAny(joined(source, name), {target.get(), name, joined(place.shown, name)}, cancel,
-                    onFailure);
+            copyAny({source.get(), name, joined(from.shown, name)},
+                    {target.get(), name, joined(place.shown, name)}, depth + 1, cancel, onFailure);
         if (o == CopyOutcome::Cancelled)
             return o;
         if (o == CopyOutcome::Failed)
@@ -358,8 +433,10 @@ CopyOutcome copyFolder(const QByteArray &source, const Place &place, const struc
     return outcome;
 }
 
-CopyOutcome copyAny(const QByteArray &source, const Place &place, const std::atomic<bool> *cancel,
-                    const CopyFailureHandler &onFailure)
+// What the source item is judged to be here decides how it is copied; it is then read only
+// through a descriptor of that same item.
+CopyOutcome copyAny(const Origin &from, const Place &place, int depth,
+                    const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure)
 {
     if (cancelled(cancel))
         return CopyOutcome::Cancelled;
@@ -368,28 +445,30 @@ CopyOutcome copyAny(const QByteArray &source, const Place &place, const std::ato
     };
     QString reason;
     CopyOutcome o = CopyOutcome::Failed;
-    if (::lstat(source.constData(), &st) != 0) {
+    if (!statAt(from.folder, from.name, &st)) {
         reason = errnoText(errno);
     } else if (S_ISDIR(st.st_mode)) {
-        return copyFolder(source, place, st, cancel, onFailure);
+        return copyFolder(from, st, place, depth, cancel, onFailure);
     } else if (S_ISLNK(st.st_mode)) {
-        o = copyLink(source, place, &reason);
+        o = copyLink(from, st, place, &reason);
     } else if (S_ISREG(st.st_mode)) {
-        o = copyFile(source, place, cancel, &reason);
+        o = copyFile(from, st, place, cancel, &reason);
     } else {
         reason = QStringLiteral("not a regular file");
     }
     if (o != CopyOutcome::Failed)
         return o;
-    return failed(onFailure, source, reason);
+    return failed(onFailure, from.shown, reason);
 }
 
 // The folder that holds the last name of the path below top, reached (and made, with make) name
-// by name. *last gets the last name and *shown its whole path.
+// by name, no link below top followed. *shown gets the whole path. The top itself is opened as
+// the user named it.
 Fd parentBelow(const QByteArray &top, const QList<QByteArray> &names, bool make, QByteArray *shown,
-               QString *reason)
+               QString *reason, Side side = Side::Target)
 {
-    Fd folder(::open(top.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd folder(::open(top.constData(),
+                     (side == Side::Source ? O_PATH : O_RDONLY) | O_DIRECTORY | O_CLOEXEC));
     *shown = top;
     if (!folder.isOpen()) {
         *reason = errnoText(errno);
@@ -397,7 +476,7 @@ Fd parentBelow(const QByteArray &top, const QList<QByteArray> &names, bool make,
     }
     for (qsizetype k = 0; k + 1 < names.size(); ++k) {
         *shown = joined(*shown, names[k]);
-        folder = folderAt(folder.get(), names[k], *shown, 0777, make, reason);
+        folder = folderAt(folder.get(), names[k], *shown, 0777, make, reason, side);
         if (!folder.isOpen())
             return folder;
     }
@@ -405,80 +484,147 @@ Fd parentBelow(const QByteArray &top, const QList<QByteArray> &names, bool make,
     return folder;
 }
 
-int countAt(const QByteArray &source, int folder, const QByteArray &name,
+int countAt(const Origin &from, int folder, const QByteArray &name, int depth,
             const std::atomic<bool> *cancel)
 {
-    struct stat from
+    struct stat judged
     {
-    }, there{};
-    if (cancelled(cancel) || ::lstat(source.constData(), &from) != 0 ||
+    }, there{}, opened{};
+    if (cancelled(cancel) || !statAt(from.folder, from.name, &judged) ||
         !statAt(folder, name, &there))
         return 0;
-    if (!S_ISDIR(from.st_mode))
+    if (!S_ISDIR(judged.st_mode))
         return S_ISDIR(there.st_mode) ? 0 : 1;
+    if (depth >= kMaxDepth)
+        return 0;
+    QString reason;
+    const Fd source = openJudged(from, judged, O_RDONLY | O_DIRECTORY, &opened, &reason);
     const Fd inside(::openat(folder, name.constData(), kFolderFlags));
-    std::vector<QByteArray> names;
-    int error = 0;
-    if (!inside.isOpen() || !namesIn(source, &names, &error))
+    if (!source.isOpen() || !inside.isOpen())
         return 0;
     int count = 0;
-    for (const QByteArray &n : names)
-        count += countAt(joined(source, n), inside.get(), n, cancel);
+    for (const QByteArray &n : platform::NamesInFolder(source.get()))
+        count += countAt({source.get(), n, {}}, inside.get(), n, depth + 1, cancel);
     return count;
+}
+
+// The deepest folder on the way to the last name of the path below top that exists now.
+Fd deepestFolderBelow(const QByteArray &top, const QList<QByteArray> &names)
+{
+    Fd folder(::open(top.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    for (qsizetype k = 0; folder.isOpen() && k + 1 < names.size(); ++k) {
+        Fd next(::openat(folder.get(), names[k].constData(), kSourceFolderFlags));
+        if (!next.isOpen())
+            break;
+        folder = std::move(next);
+    }
+    return folder;
+}
+
+// The source's folders below its top, opened as the target's are: its parent then holds the item
+// copied.
+struct SourceParent
+{
+    Fd folder;
+    QByteArray shown;
+    QString reason;
+};
+
+SourceParent sourceParent(const FolderEntry &source, const QList<QByteArray> &names)
+{
+    SourceParent parent;
+    parent.folder = parentBelow(withoutTrailingSlashes(source.top), names, false, &parent.shown,
+                                &parent.reason, Side::Source);
+    return parent;
+}
+
+// The top folder and the last name of a path given whole.
+FolderEntry entryOfPath(const QByteArray &path)
+{
+    const QByteArray whole = withoutTrailingSlashes(path);
+    const qsizetype slash = whole.lastIndexOf('/');
+    if (slash < 0)
+        return {".", whole};
+    return {slash == 0 ? QByteArray("/") : whole.left(slash), whole.mid(slash + 1)};
 }
 
 } // namespace
 
-CopyOutcome CopyEntry(const QByteArray &source, const QByteArray &targetTop,
-                      const QByteArray &relativeTarget, const std::atomic<bool> *cancel,
-                      const CopyFailureHandler &onFailure)
+CopyOutcome CopyEntry(const FolderEntry &source, const FolderEntry &target,
+                      const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure)
 {
-    const QByteArray src = withoutTrailingSlashes(source);
-    const QByteArray top = withoutTrailingSlashes(targetTop);
-    const QList<QByteArray> names = namesOfPath(relativeTarget);
-    if (names.isEmpty()) {
+    const QByteArray top = withoutTrailingSlashes(target.top);
+    const QList<QByteArray> names = namesOfPath(target.relative);
+    const QList<QByteArray> sourceNames = namesOfPath(source.relative);
+    const QByteArray src = joined(withoutTrailingSlashes(source.top), sourceNames.join('/'));
+    if (names.isEmpty() || sourceNames.isEmpty()) {
         if (onFailure)
-            onFailure(joined(top, relativeTarget), QStringLiteral("not a name in the folder"));
+            onFailure(names.isEmpty() ? joined(top, target.relative) : src,
+                      QStringLiteral("not a name in the folder"));
         return CopyOutcome::Failed;
     }
-    // Never into itself: that would walk a folder while filling it.
+    // Never into itself, as the paths spell it; the walk checks the folders themselves.
     const QByteArray dst = joined(top, names.join('/'));
     if (dst == src || dst.startsWith(src + '/')) {
         if (onFailure)
-            onFailure(source, QStringLiteral("cannot be copied into itself"));
+            onFailure(src, QStringLiteral("cannot be copied into itself"));
         return CopyOutcome::Failed;
     }
+    const SourceParent from = sourceParent(source, sourceNames);
+    if (!from.folder.isOpen())
+        return failed(onFailure, from.shown, from.reason);
+    // Asked before any folder on the way is made, so a refused copy makes none inside the source.
+    struct stat item
+    {
+    };
+    if (statAt(from.folder.get(), sourceNames.last(), &item) && S_ISDIR(item.st_mode) &&
+        insideItem(deepestFolderBelow(top, names).get(), item))
+        return failed(onFailure, src, QStringLiteral("cannot be copied into itself"));
     QByteArray shown;
     QString reason;
     const Fd parent = parentBelow(top, names, true, &shown, &reason);
     if (!parent.isOpen())
         return failed(onFailure, shown, reason);
-    return copyAny(src, {parent.get(), names.last(), shown}, cancel, onFailure);
+    return copyAny({from.folder.get(), sourceNames.last(), from.shown},
+                   {parent.get(), names.last(), shown}, 0, cancel, onFailure);
+}
+
+CopyOutcome CopyEntry(const QByteArray &source, const QByteArray &targetTop,
+                      const QByteArray &relativeTarget, const std::atomic<bool> *cancel,
+                      const CopyFailureHandler &onFailure)
+{
+    return CopyEntry(entryOfPath(source), FolderEntry{targetTop, relativeTarget}, cancel,
+                     onFailure);
 }
 
 CopyOutcome CopyEntry(const QByteArray &source, const QByteArray &target,
                       const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure)
 {
-    const QByteArray dst = withoutTrailingSlashes(target);
-    const qsizetype slash = dst.lastIndexOf('/');
-    if (slash < 0)
-        return CopyEntry(source, ".", dst, cancel, onFailure);
-    return CopyEntry(source, slash == 0 ? QByteArray("/") : dst.left(slash), dst.mid(slash + 1),
-                     cancel, onFailure);
+    return CopyEntry(entryOfPath(source), entryOfPath(target), cancel, onFailure);
+}
+
+int CountReplacedOnDisk(const FolderEntry &source, const FolderEntry &target,
+                        const std::atomic<bool> *cancel)
+{
+    const QList<QByteArray> names = namesOfPath(target.relative);
+    const QList<QByteArray> sourceNames = namesOfPath(source.relative);
+    if (names.isEmpty() || sourceNames.isEmpty())
+        return 0;
+    const SourceParent from = sourceParent(source, sourceNames);
+    QByteArray shown;
+    QString reason;
+    const Fd parent =
+        parentBelow(withoutTrailingSlashes(target.top), names, false, &shown, &reason);
+    return from.folder.isOpen() && parent.isOpen()
+               ? countAt({from.folder.get(), sourceNames.last(), from.shown}, parent.get(),
+                         names.last(), 0, cancel)
+               : 0;
 }
 
 int CountReplacedOnDisk(const QByteArray &source, const QByteArray &targetTop,
                         const QByteArray &relativeTarget, const std::atomic<bool> *cancel)
 {
-    const QList<QByteArray> names = namesOfPath(relativeTarget);
-    if (names.isEmpty())
-        return 0;
-    QByteArray shown;
-    QString reason;
-    const Fd parent = parentBelow(withoutTrailingSlashes(targetTop), names, false, &shown, &reason);
-    return parent.isOpen()
-               ? countAt(withoutTrailingSlashes(source), parent.get(), names.last(), cancel)
-               : 0;
+    return CountReplacedOnDisk(entryOfPath(source), FolderEntry{targetTop, relativeTarget}, cancel);
 }
 
 bool MakeFolderPath(const QByteArray &top, const QByteArray &relative)

@@ -1,9 +1,13 @@
 #pragma once
-// Copies of folder-compare entries from one side to the other. Everything below the target's top
+// Copies of folder-compare entries from one side to the other. Everything below each side's top
 // folder is reached through folder descriptors and no link there is ever followed: a link where a
-// folder is needed is refused, and a link where a file goes is replaced itself. A new file is
-// written beside its target under a temporary name, given the source's permissions and
-// modification time, and only then renamed into place; an existing file is replaced the way a
+// folder is needed is refused, and a link where a file goes is replaced itself. Each source item is
+// looked at, then opened by its name in its open folder without following a link, and read only
+// when the open item is the one looked at (device, inode and type): a name swapped meanwhile is
+// refused and named in the failure.
+//
+// A new file is written beside its target under a temporary name, given the source's permissions
+// and modification time, and only then renamed into place; an existing file is replaced the way a
 // save replaces it (its owner, group and other names kept). A failed or stopped copy leaves the
 // old target as it was and no temporary file behind. Links are copied as links; folders with
 // their content.
@@ -19,9 +23,21 @@ enum class CopyOutcome { Copied, Failed, Cancelled };
 // next item, false to stop.
 using CopyFailureHandler = std::function<bool(const QByteArray &path, const QString &reason)>;
 
-// Copies one file, link or folder (local file-system bytes) to relativeTarget below targetTop,
-// making the missing folders on the way. A folder is never copied into itself, and a folder never
-// replaces a file nor a file a folder.
+// An entry of one side: the side's top folder, as the user named it, and the path below it (local
+// file-system bytes).
+struct FolderEntry
+{
+    QByteArray top;
+    QByteArray relative;
+};
+
+// Copies one file, link or folder to relative target below target top, making the missing
+// folders on the way. A folder is never copied into itself, and a folder never replaces a file
+// nor a file a folder.
+CopyOutcome CopyEntry(const FolderEntry &source, const FolderEntry &target,
+                      const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure);
+
+// The same with the source's own folder as its top.
 CopyOutcome CopyEntry(const QByteArray &source, const QByteArray &targetTop,
                       const QByteArray &relativeTarget, const std::atomic<bool> *cancel,
                       const CopyFailureHandler &onFailure);
@@ -33,6 +49,8 @@ CopyOutcome CopyEntry(const QByteArray &source, const QByteArray &target,
 // How many files and links a copy of source to relativeTarget below targetTop would replace, as
 // they stand on disk now (reached without following a link; what stands behind a link the copy
 // refuses is not counted).
+int CountReplacedOnDisk(const FolderEntry &source, const FolderEntry &target,
+                        const std::atomic<bool> *cancel);
 int CountReplacedOnDisk(const QByteArray &source, const QByteArray &targetTop,
                         const QByteArray &relativeTarget, const std::atomic<bool> *cancel);
 

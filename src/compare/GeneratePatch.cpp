@@ -3,13 +3,13 @@
 #include "compare/Export_GenegatePatch_SettingView.h"
 #include "compare/PatchDiffRunner.h"
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/Panels.h"
 #include "services/FileUtility.h"
 #include "services/Localization.h"
 
 #include <QDateTime>
-#include <QFileInfo>
 
 bool GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(
     const QString &file1, const QString &file2, Export_GenegatePatch_SettingView *view,
@@ -17,7 +17,7 @@ bool GeneratePatch_2_files_Using_Export_GenegatePatch_SettingView(
 {
     GUARD_BEGIN
     // Only regular files: diff would wait on a FIFO or a device while the window is frozen.
-    if (!QFileInfo(file1).isFile() || !QFileInfo(file2).isFile() || !view)
+    if (!LocalPathInfo(file1).isFile() || !LocalPathInfo(file2).isFile() || !view)
         return false;
     view->setOneFileOptionHidden(true);
     platform::SavePanelRequest request;

@@ -1,5 +1,6 @@
 #include "compare/LineCompare.h"
 
+#include "compare/DiffInputs.h"
 #include "platform/Guard.h"
 #include "platform/Log.h"
 #include "services/SupportFolder.h"
@@ -230,12 +231,15 @@ std::optional<MergeBlockList> LineCompare_Files(const QString &path1, const QStr
     }
     DeleteTempSettingLog();
 
+    DiffInputs inputs;
+    if (!inputs.open(path1, path2, error))
+        return std::nullopt;
     QProcess diff;
     diff.setProgram(tool);
-    // "--" so that a path beginning with "-" is never taken for an option.
-    diff.setArguments(LineCompare_Arguments(options) << QStringLiteral("--") << path1 << path2);
+    diff.setArguments(LineCompare_Arguments(options) + inputs.arguments());
     diff.setStandardOutputFile(log);
     diff.setStandardInputFile(QProcess::nullDevice());
+    inputs.handTo(diff);
     diff.start();
     if (!diff.waitForStarted()) {
         setError(error, QStringLiteral("diff did not start"));

@@ -1,5 +1,6 @@
 #include "compare/LineCompareJob.h"
 
+#include "compare/DiffInputs.h"
 #include "platform/Guard.h"
 #include "platform/Log.h"
 #include "platform/PrivateFiles.h"
@@ -195,12 +196,18 @@ void LineCompareJob::runDiff(const QString &path1, const QString &path2)
         fail(QStringLiteral("the diff program is missing"));
         return;
     }
+    // Held until diff has started: its child took the descriptors it needs.
+    DiffInputs inputs;
+    QString error;
+    if (!inputs.open(path1, path2, &error)) {
+        fail(error);
+        return;
+    }
     mProcess = new QProcess(this);
     mProcess->setProgram(tool);
-    // "--" so that a path beginning with "-" is never taken for an option.
-    mProcess->setArguments(LineCompare_Arguments(mOptions)
-                           << QStringLiteral("--") << path1 << path2);
+    mProcess->setArguments(LineCompare_Arguments(mOptions) + inputs.arguments());
     mProcess->setStandardInputFile(QProcess::nullDevice());
+    inputs.handTo(*mProcess);
     connect(mProcess, &QProcess::readyReadStandardOutput, this, [this] { readOutput(); });
     connect(mProcess, &QProcess::finished, this, [this] { processFinished(); });
     connect(mProcess, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {

@@ -1,6 +1,8 @@
 #include "compare/PatchDiffRunner.h"
 
+#include "compare/DiffInputs.h"
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -19,7 +21,7 @@ void setError(QString *error, const QString &text)
 // The name as patch reads it: quoted with C escapes when it holds blanks, quotes or backslashes.
 QByteArray patchName(const QString &relativePath)
 {
-    QByteArray raw = relativePath.toUtf8();
+    QByteArray raw = LocalPath_ToBytes(relativePath);
     bool quote = false;
     for (char c : raw)
         quote = quote || c == ' ' || c == '\t' || c == '"' || c == '\\';
@@ -63,10 +65,14 @@ std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &f
         setError(error, QStringLiteral("diff was not found"));
         return std::nullopt;
     }
+    DiffInputs inputs;
+    if (!inputs.open(file1, file2, error))
+        return std::nullopt;
     QProcess diff;
     diff.setProgram(tool);
-    diff.setArguments(PatchDiff_Arguments(options) << QStringLiteral("--") << file1 << file2);
+    diff.setArguments(PatchDiff_Arguments(options) + inputs.arguments());
     diff.setStandardInputFile(QProcess::nullDevice());
+    inputs.handTo(diff);
     diff.start();
     if (!diff.waitForStarted()) {
         setError(error, QStringLiteral("diff did not start"));

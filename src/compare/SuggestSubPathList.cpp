@@ -2,7 +2,7 @@
 
 #include "platform/Guard.h"
 #include "services/FileUtility.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 
 #include <QDateTime>
 #include <QFile>

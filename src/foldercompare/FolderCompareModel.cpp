@@ -106,6 +106,9 @@ QString FolderCompareModel::reasonText(const COMP_ITEM &item) const
             path += relativePath(folder->ID);
         return CompItem_UnseenReasonText(reason, path);
     }
+    if (reason == NotJudged_BothFoldersUnreadable)
+        return CompItem_BothUnreadableText(mTop1 + relativePath(item.ID),
+                                           mTop2 + relativePath(item.ID));
     if (reason == NotJudged_KindDiffers)
         return kindsText(item);
     return reasonWords(reason);

@@ -5,6 +5,7 @@
 #include "foldercompare/FolderCompareModel.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "platform/ImageReader.h"
 #include "services/ImageViewNote.h"
 #include "services/Localization.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -29,15 +31,16 @@ constexpr qint64 kPreviewBytes = 4 * 1024 * 1024;
 // Pictures a decoder can only read whole are previewed up to this many pixels.
 constexpr qint64 kPreviewPixels = 64LL * 1024 * 1024;
 
-// The first 4 MB as text; a NUL byte near the start marks a file that is no text.
-QString readHead(const QString &path, bool *binary)
+// The first 4 MB as text; a NUL byte near the start marks a file that is no text. *size gets
+// the whole file's size (-1 when it cannot be read).
+QString readHead(const QString &path, bool *binary, qint64 *size)
 {
-    if (path.isEmpty())
+    *size = -1;
+    const std::unique_ptr<QFile> f = LocalPath_OpenRegularFile(path);
+    if (!f)
         return {};
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = f.read(kPreviewBytes);
+    *size = f->size();
+    const QByteArray bytes = f->read(kPreviewBytes);
     if (bytes.left(8192).contains('\0'))
         *binary = true;
     return QString::fromUtf8(bytes);
@@ -59,6 +62,24 @@ QString verdictText(int verdict)
     default:
         return L_(QStringLiteral("Not judged"));
     }
+}
+
+// The verdict as the preview states it. A pair judged by size or date was never read: the texts
+// shown may differ where it says the same, and agree where it says different.
+QString verdictNote(const COMP_ITEM &item, int compareMode)
+{
+    const QString verdict = verdictText(item.compareResult);
+    const bool judgedWithoutContent =
+        compareMode >= 0 && compareMode <= 2 && item.kind1 == Side_File &&
+        item.kind2 == Side_File &&
+        (item.compareResult == COMP_RESULT_SAME || item.compareResult == COMP_RESULT_DIFFERENT);
+    if (!judgedWithoutContent)
+        return verdict;
+    const QString by = compareMode == 1   ? L_(QStringLiteral("by size"))
+                       : compareMode == 2 ? L_(QStringLiteral("by date"))
+                                          : L_(QStringLiteral("by size and date"));
+    return verdict + QStringLiteral(" ") + by + QStringLiteral(": ") +
+           L_(QStringLiteral("the contents were not compared"));
 }
 
 void markBlocks(QPlainTextEdit *edit, const MergeBlockList &blocks, int side, const QColor &bg)
@@ -131,6 +152,11 @@ QWidget *MergeEditPreview::makeWindow()
     }
     mPages->addWidget(texts);
     mPages->addWidget(images);
+    mNote = new QLabel(w);
+    mNote->setObjectName(QStringLiteral("mNote"));
+    mNote->setTextFormat(Qt::PlainText);
+    mNote->setWordWrap(true);
+    layout->addWidget(mNote);
     return w;
 }
 
@@ -182,6 +208,11 @@ int MergeEditPreview::currentPage() const
     return mPages ? mPages->currentIndex() : 0;
 }
 
+QString MergeEditPreview::note() const
+{
+    return mNote ? mNote->text() : QString();
+}
+
 QString MergeEditPreview::text(int side) const
 {
     return mText[side == 1 ? 0 : 1] ? mText[side == 1 ? 0 : 1]->toPlainText() : QString();
@@ -213,6 +244,7 @@ void MergeEditPreview::showNothing()
     mFile2.clear();
     mTitle[0]->clear();
     mTitle[1]->clear();
+    mNote->clear();
     mInfo->setText(QString());
     mPages->setCurrentIndex(0);
 }
@@ -226,11 +258,11 @@ void MergeEditPreview::showInfo(const COMP_ITEM &item)
             return L_(QStringLiteral("folder"));
         return QLocale().toString(size) + QStringLiteral(" ") + L_(QStringLiteral("bytes"));
     };
+    // The verdict is the note below.
     mInfo->setText(
         CompItem_DisplayName(item.name()) + QStringLiteral("\n\n") + L_(QStringLiteral("Left")) +
         QStringLiteral(": ") + side(item.kind1, item.size1) + QStringLiteral("\n") +
-        L_(QStringLiteral("Right")) + QStringLiteral(": ") + side(item.kind2, item.size2) +
-        QStringLiteral("\n\n") + verdictText(item.compareResult));
+        L_(QStringLiteral("Right")) + QStringLiteral(": ") + side(item.kind2, item.size2));
     mPages->setCurrentIndex(0);
 }
 
@@ -246,6 +278,7 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
     mTitle[1]->setText(item.onRight() ? CompItem_DisplayName(item.itemName2) : missing);
     window()->setWindowTitle(L_(QStringLiteral("Quick Preview")) + QStringLiteral(" - ") +
                              CompItem_DisplayName(item.name()));
+    mNote->setText(verdictNote(item, mCompareMode));
     if (item.isFolder() || (path1.isEmpty() && path2.isEmpty())) {
         showInfo(item);
         emit contentShown();
@@ -295,7 +328,8 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
             return;
         }
         bool binary = false;
-        const QString t1 = readHead(path1, &binary), t2 = readHead(path2, &binary);
+        qint64 size1 = -1, size2 = -1;
+        const QString t1 = readHead(path1, &binary, &size1), t2 = readHead(path2, &binary, &size2);
         if (binary) { // the sizes and the verdict stay shown
             platform::performOnMainThread(
                 [self, request] {
@@ -306,8 +340,7 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
             return;
         }
         MergeBlockList blocks;
-        if (!path1.isEmpty() && !path2.isEmpty() && QFile(path1).size() <= kPreviewBytes &&
-            QFile(path2).size() <= kPreviewBytes) {
+        if (size1 >= 0 && size2 >= 0 && size1 <= kPreviewBytes && size2 <= kPreviewBytes) {
             if (auto out = RunDiffForPatch(path1, path2, PatchDiffOptions()))
                 if (auto parsed = ParseDiffNormalOutput(*out))
                     blocks = *parsed;
@@ -330,6 +363,20 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
             false);
     });
     GUARD_END_VOID
+}
+
+bool MergeEditPreview::eventFilter(QObject *watched, QEvent *event)
+{
+    // Escape closes the preview, as it closes from the list that opened it; the read-only panes
+    // leave the key to their window.
+    if (watched == window() && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+            close();
+            return true;
+        }
+    }
+    return MergeWindow::eventFilter(watched, event);
 }
 
 void MergeEditPreview::windowWillCloseEvent()

@@ -33,6 +33,9 @@ public:
     // Shows the window to the right of the given one, else to its left, always inside the
     // screen the given one is on.
     void showBeside(QWidget *other);
+    // How the folder compare judged its pairs (its folder_compare_Mode: 0 size and date, 1 size,
+    // 2 date, 3 content): said beside the verdict of each pair shown.
+    void setCompareMode(int mode) { mCompareMode = mode; }
     void showItem(const COMP_ITEM &item, const QString &path1, const QString &path2);
     void showNothing();
 
@@ -45,6 +48,8 @@ public:
     QSize imageSize(int side) const;
     QString imageNote(int side) const;
     int blockCount() const { return mBlockCount; }
+    // The line below the panes: the verdict, and what it was judged by.
+    QString note() const;
 
 signals:
     void contentShown();
@@ -52,17 +57,20 @@ signals:
 protected:
     QWidget *makeWindow() override;
     void windowWillCloseEvent() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showInfo(const COMP_ITEM &item);
 
     QStackedWidget *mPages = nullptr;
     QLabel *mInfo = nullptr;
+    QLabel *mNote = nullptr;
     QLabel *mTitle[2] = {nullptr, nullptr};
     QPlainTextEdit *mText[2] = {nullptr, nullptr};
     QLabel *mImage[2] = {nullptr, nullptr};
     QString mFile1, mFile2;
     quint64 mRequest = 0;
     int mBlockCount = 0;
+    int mCompareMode = 3;
     bool mClosed = false;
 };

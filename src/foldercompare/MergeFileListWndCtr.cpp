@@ -20,7 +20,7 @@
 #include "services/Alerts.h"
 #include "services/AppSetting.h"
 #include "services/FileUtility.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 #include "services/Localization.h"
 #include "services/WindowFrame.h"
 #include "textcompare/MergeEditWndCtr.h"
@@ -35,6 +35,8 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLocale>
+#include <QScreen>
 #include <QMimeData>
 #include <QStyle>
 #include <QToolBar>
@@ -110,9 +112,6 @@ int MergeFileListWndCtr::selectedFolderPair() const
     const std::vector<int> ids = selectedIds();
     const COMP_ITEM *it = ids.empty() ? nullptr : mModel->item(ids.front());
     if (!it || it->kind1 != Side_Folder || it->kind2 != Side_Folder)
-        return -1;
-    // A name that cannot be a text path has no start window to go to.
-    if (fullPath(it->ID, 1).isEmpty() || fullPath(it->ID, 2).isEmpty())
         return -1;
     return it->ID;
 }
@@ -212,16 +211,77 @@ void MergeFileListWndCtr::windowDidLoad()
                       mUi->actionDeleteLeft, mUi->actionDeleteRight, mUi->actionDeleteBoth,
                       mUi->actionDeletePermanently});
 
+    const bool firstSize = Load_Window_Frame(w, this).isEmpty();
     Localize_LoadWindowPos_SetBackground(w, this, platform::Color(), true);
     setToolbarIcons();
     connectControls();
     applyViewMode();
+    if (firstSize) {
+        fitFirstSize();
+        mFirstSizePending = true; // again once shown, when the frame is known
+    }
     updateFilterFromMenus();
     setProgressVisible(false);
     SetCompareInfoWith(mCompareInfo);
     updateCounts();
     updateButtons();
     GUARD_END_VOID
+}
+
+void MergeFileListWndCtr::fitFirstSize()
+{
+    QMainWindow *w = mainWindow();
+    QTreeView *view = mUi->fileTableView;
+    QHeaderView *header = view->header();
+    view->ensurePolished();
+    header->ensurePolished();
+    // What a full date, a large size and each header take in the fonts shown.
+    const QFontMetrics cells(view->font());
+    const int cellPadding =
+        2 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 12;
+    const auto widest = [&](const QString &sample) {
+        int widest = 0;
+        for (char digit = '0'; digit <= '9'; ++digit)
+            widest = std::max(widest, cells.horizontalAdvance(QString(sample).replace(
+                                          QLatin1Char('0'), QLatin1Char(digit))));
+        return widest + cellPadding;
+    };
+    const int dateWidth = widest(QStringLiteral("0000-00-00 00:00:00"));
+    const int sizeWidth = widest(QLocale().toString(qint64(100000000000)));
+    int fixed = 0;
+    for (int c = 0; c < FolderCompareModel::ColumnCount; ++c) {
+        if (c == FolderCompareModel::ColName1 || c == FolderCompareModel::ColName2)
+            continue;
+        const bool date = c == FolderCompareModel::ColDate1 || c == FolderCompareModel::ColDate2;
+        const int width = std::max(
+            {header->sectionSize(c), header->sectionSizeHint(c), date ? dateWidth : sizeWidth});
+        header->resizeSection(c, width);
+        fixed += width;
+    }
+    // The window around the list: its margins, the list's frame and a vertical scroll bar.
+    const QMargins margins = mUi->mainLayout->contentsMargins();
+    const int chrome = margins.left() + margins.right() + 2 * view->frameWidth() +
+                       view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view) + 2;
+    // The names share what is left; the window widens for them only as far as its screen lets
+    // it, frame included (known once the window has been shown).
+    constexpr int kNameWidth = 200;
+    const QScreen *screen = w->screen();
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    const QMargins frame = platform::WindowController::expectedFrameMargins(w, nullptr);
+    QSize size = w->size();
+    size.setWidth(std::max(size.width(), fixed + 2 * kNameWidth + chrome));
+    if (!area.isEmpty()) {
+        size = size.boundedTo(area.size().shrunkBy(frame));
+        QRect outer(w->geometry().topLeft() - QPoint(frame.left(), frame.top()),
+                    size.grownBy(frame));
+        if (!area.contains(outer))
+            outer.moveCenter(area.center());
+        if (size != w->size() || !area.contains(w->frameGeometry()))
+            w->setGeometry(QRect(outer.topLeft() + QPoint(frame.left(), frame.top()), size));
+    }
+    const int nameWidth = std::max(30, (size.width() - chrome - fixed) / 2);
+    header->resizeSection(FolderCompareModel::ColName1, nameWidth);
+    header->resizeSection(FolderCompareModel::ColName2, nameWidth);
 }
 
 void MergeFileListWndCtr::setToolbarIcons()
@@ -426,6 +486,8 @@ void MergeFileListWndCtr::showWindow()
 {
     GUARD_BEGIN
     platform::WindowController::showWindow();
+    if (std::exchange(mFirstSizePending, false))
+        fitFirstSize();
     if (!mJob && mModel->items().empty() && mCompareInfo)
         // The frame paints first; the walk starts at the next turn of the loop.
         platform::performAfterDelay(
@@ -538,8 +600,7 @@ QString MergeFileListWndCtr::fullPath(int id, int side) const
 {
     if (!mCompareInfo || mModel->relativePath(id).isEmpty())
         return {};
-    const QByteArray path = fullPathBytes(id, side);
-    return CompItem_NameIsText(path) ? QString::fromUtf8(path) : QString();
+    return LocalPath_FromBytes(fullPathBytes(id, side));
 }
 
 std::vector<int> MergeFileListWndCtr::selectedIds() const
@@ -559,6 +620,11 @@ bool MergeFileListWndCtr::eventFilter(QObject *watched, QEvent *event)
     if (watched == mUi->fileTableView && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+            TogglePreview();
+            return true;
+        }
+        // Escape closes the preview from the list too, which keeps the keyboard meanwhile.
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && mPreview) {
             TogglePreview();
             return true;
         }
@@ -591,7 +657,7 @@ bool MergeFileListWndCtr::OpenItem(int id)
     const QString p1 = it->kind1 == Side_File ? fullPath(id, 1) : QString();
     const QString p2 = it->kind2 == Side_File ? fullPath(id, 2) : QString();
     if (p1.isEmpty() && p2.isEmpty())
-        return false; // names that are no text, links that are no file: nothing safe to open
+        return false; // links that are no file: nothing safe to open
     for (const QPointer<MergeWindow> &open : gOpenCompareWindowList) {
         if (open && !open->IsPreviewMode() && !open->mIsClosing && open->GetFile1() == p1 &&
             open->GetFile2() == p2 && open->isWindowLoaded()) {
@@ -673,7 +739,7 @@ void MergeFileListWndCtr::UpdateCompareResultForPaths(const QStringList &leftPat
     for (const QString &path : leftPaths) {
         if (!path.startsWith(root))
             continue;
-        const QByteArray rel = QFile::encodeName(path.mid(root.size()));
+        const QByteArray rel = LocalPath_ToBytes(path.mid(root.size()));
         // Walk down the names of the relative path.
         int parent = -1;
         int found = -1;
@@ -731,6 +797,7 @@ void MergeFileListWndCtr::selectionSettled()
     const COMP_ITEM *it = mModel->item(ids.front());
     if (!it)
         return;
+    mPreview->setCompareMode(mCompareInfo ? mCompareInfo->folder_compare_Mode : 3);
     mPreview->showItem(*it, it->kind1 == Side_File ? fullPath(it->ID, 1) : QString(),
                        it->kind2 == Side_File ? fullPath(it->ID, 2) : QString());
 }

@@ -70,7 +70,8 @@ public:
     FolderCompareModel *model() const { return mModel; }
     QTreeView *fileTableView() const;
     QMainWindow *mainWindow() const;
-    // The full paths of an entry on each side (empty when the name cannot be a text path).
+    // The full paths of an entry on each side: as text that keeps every byte of the names
+    // (platform/LocalPath), and as the bytes themselves.
     QString fullPath(int id, int side) const;
     QByteArray fullPathBytes(int id, int side) const;
     std::vector<int> selectedIds() const;
@@ -129,11 +130,13 @@ private:
     struct CopyTask
     {
         int id;
-        QByteArray source, targetTop, relative;
+        QByteArray sourceTop, targetTop, relative; // the same relative path on both sides
         bool folder;
     };
     void connectControls();
     void setToolbarIcons();
+    // With no frame stored: a size that shows every column, inside the window's screen.
+    void fitFirstSize();
     void applyViewMode();
     void saveColumns();
     void loadColumns();
@@ -150,7 +153,8 @@ private:
     // The entry selected first when it is a folder on both sides with both paths known; -1
     // otherwise.
     int selectedFolderPair() const;
-    bool confirm(const QString &title, const QString &text, const QString &go);
+    // The question before a copy or delete; true only for the go-ahead.
+    bool confirm(const QString &title, const QString &text, const QString &go, bool cannotBeUndone);
     void askAndCopy(std::vector<CopyTask> tasks, int toSide, int replaced);
     void runCopy(std::vector<CopyTask> tasks);
     void runDelete(std::vector<int> ids, int sides, bool trash);
@@ -166,6 +170,7 @@ private:
     bool mGeneratePatchLater = false;
     PatchDiffOptions mPatchOptions;
     bool mShouldCloseDocument = false;
+    bool mFirstSizePending = false;
     bool mClosed = false;
     bool mCopyRunning = false;
     std::shared_ptr<std::atomic<bool>> mWorkCancel;

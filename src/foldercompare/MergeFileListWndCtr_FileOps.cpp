@@ -11,6 +11,7 @@
 #include "foldercompare/MergeEditPreview.h"
 #include "controls/ProcessModalDlg.h"
 #include "platform/Dispatch.h"
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/Guard.h"
 #include "platform/Panels.h"
@@ -80,18 +81,22 @@ QString namesOfWhatGoes(const FolderCompareModel &model, const std::vector<int> 
 QString namesNotInPatch(const QStringList &names)
 {
     QString text = L_(QStringLiteral("not in the patch: names with line breaks"));
-    for (QString name : names)
-        text += QStringLiteral("\n") + name.replace(QLatin1Char('\n'), QStringLiteral("\\n"))
+    for (const QString &name : names)
+        text += QStringLiteral("\n") + LocalPath_Shown(name)
+                                           .replace(QLatin1Char('\n'), QStringLiteral("\\n"))
                                            .replace(QLatin1Char('\r'), QStringLiteral("\\r"));
     return text;
 }
 
 } // namespace
 
-bool MergeFileListWndCtr::confirm(const QString &title, const QString &text, const QString &go)
+bool MergeFileListWndCtr::confirm(const QString &title, const QString &text, const QString &go,
+                                  bool cannotBeUndone)
 {
-    return ShowMessage2(title, text, go, L_(QStringLiteral("Cancel"))) ==
-           1000; // only the explicit go-ahead
+    // Only the explicit go-ahead; where it cannot be taken back, Return is Cancel too.
+    if (cannotBeUndone)
+        return AskBeforeUndoable(title, text, go);
+    return ShowMessage2(title, text, go, L_(QStringLiteral("Cancel"))) == 1000;
 }
 
 void MergeFileListWndCtr::CopySelection(int toSide)
@@ -107,8 +112,9 @@ void MergeFileListWndCtr::CopySelection(int toSide)
             continue;
         const bool folder = (fromSide == 1 ? it->kind1 : it->kind2) == Side_Folder;
         const QByteArray relative = mModel->relativePath(id);
-        const QByteArray target = fullPathBytes(id, toSide);
-        tasks.push_back({id, fullPathBytes(id, fromSide),
+        const QByteArray source = fullPathBytes(id, fromSide), target = fullPathBytes(id, toSide);
+        // Both sides are walked from their top folders down, following no link below them.
+        tasks.push_back({id, source.left(source.size() - relative.size()),
                          target.left(target.size() - relative.size()), relative, folder});
     }
     if (tasks.empty())
@@ -123,8 +129,8 @@ void MergeFileListWndCtr::CopySelection(int toSide)
     mWork = QtConcurrent::run([self, cancel, tasks, toSide] {
         int replaced = 0;
         for (const CopyTask &task : tasks)
-            replaced +=
-                CountReplacedOnDisk(task.source, task.targetTop, task.relative, cancel.get());
+            replaced += CountReplacedOnDisk({task.sourceTop, task.relative},
+                                            {task.targetTop, task.relative}, cancel.get());
         platform::performOnMainThread(
             [self, cancel, tasks, toSide, replaced] {
                 if (!self)
@@ -153,7 +159,7 @@ void MergeFileListWndCtr::askAndCopy(std::vector<CopyTask> tasks, int toSide, in
         text += QStringLiteral("\n") + L_Count(replaced,
                                                QStringLiteral("1 file there will be replaced."),
                                                QStringLiteral("%1 files there will be replaced."));
-    if (!confirm(L_(QStringLiteral("Copy")), text, L_(QStringLiteral("Copy"))))
+    if (!confirm(L_(QStringLiteral("Copy")), text, L_(QStringLiteral("Copy")), replaced > 0))
         return;
     runCopy(std::move(tasks));
     GUARD_END_VOID
@@ -183,12 +189,12 @@ void MergeFileListWndCtr::runCopy(std::vector<CopyTask> tasks)
             anyFolder = anyFolder || task.folder;
             // A one-sided folder's content goes into folders the copy makes on its way.
             const CopyOutcome outcome =
-                CopyEntry(task.source, task.targetTop, task.relative, cancel.get(),
-                          [&](const QByteArray &path, const QString &reason) {
+                CopyEntry({task.sourceTop, task.relative}, {task.targetTop, task.relative},
+                          cancel.get(), [&](const QByteArray &path, const QString &reason) {
                               // Only Skip goes on: Stop, or no answer, ends the copy.
                               return NSRunAlertPanel_from_sub_thread(
                                          L_(QStringLiteral("The copy failed")),
-                                         QFile::decodeName(path) + QStringLiteral("\n") + reason,
+                                         CompItem_DisplayName(path) + QStringLiteral("\n") + reason,
                                          L_(QStringLiteral("Skip")), L_(QStringLiteral("Stop")), {},
                                          cancel.get()) == kAlertPanelDefault;
                           });
@@ -249,14 +255,14 @@ void MergeFileListWndCtr::DeleteSelection(int sides, bool permanently)
                                     L_Count(count, QStringLiteral("Move 1 item to the Trash?"),
                                             QStringLiteral("Move %1 items to the Trash?")) +
                                         what,
-                                    L_(QStringLiteral("Move to Trash")))
+                                    L_(QStringLiteral("Move to Trash")), false)
                           : confirm(L_(QStringLiteral("Delete")),
                                     L_Count(count, QStringLiteral("Delete 1 item permanently?"),
                                             QStringLiteral("Delete %1 items permanently?")) +
                                         what + QStringLiteral("\n\n") +
                                         L_Count(count, QStringLiteral("It cannot be restored."),
                                                 QStringLiteral("They cannot be restored.")),
-                                    L_(QStringLiteral("Delete")));
+                                    L_(QStringLiteral("Delete")), true);
     if (ok)
         runDelete(std::move(ids), sides, trash);
     GUARD_END_VOID
@@ -267,8 +273,7 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides, bool trash)
     struct Target
     {
         int id;
-        QString path; // null when the name cannot be a text path
-        QByteArray bytes;
+        QString path;
         bool folder;
     };
     std::vector<Target> targets;
@@ -277,8 +282,8 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides, bool trash)
         for (int side : {1, 2}) {
             if (!(sides & side) || !present(*it, side))
                 continue;
-            targets.push_back({id, fullPath(id, side), fullPathBytes(id, side),
-                               (side == 1 ? it->kind1 : it->kind2) == Side_Folder});
+            targets.push_back(
+                {id, fullPath(id, side), (side == 1 ? it->kind1 : it->kind2) == Side_Folder});
         }
     }
     auto cancel = std::make_shared<std::atomic<bool>>(false);
@@ -320,11 +325,8 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides, bool trash)
                     k + 1, QStringLiteral("(%1/%2)").arg(k + 1).arg(count));
                 const Target &t = targets[size_t(k)];
                 bool stop = false;
-                const QString shown = t.path.isNull() ? QFile::decodeName(t.bytes) : t.path;
-                if (t.path.isNull()) {
-                    stop = ask(L_(QStringLiteral("This name cannot be deleted here")), shown,
-                               false) != kAlertPanelDefault;
-                } else if (trash) {
+                const QString shown = LocalPath_Shown(t.path);
+                if (trash) {
                     if (!platform::moveToTrash(t.path)) {
                         // A failing trash never turns into a permanent delete on its own.
                         const long answer =
@@ -407,10 +409,8 @@ void MergeFileListWndCtr::GeneratePatchTo(const QString &path, std::function<voi
         if (it.compareResult != COMP_RESULT_DIFFERENT || it.kind1 != Side_File ||
             it.kind2 != Side_File)
             continue;
-        const QByteArray rel = mModel->relativePath(it.ID);
-        if (!CompItem_NameIsText(rel))
-            continue;
-        pairs.push_back({QString::fromUtf8(rel), fullPath(it.ID, 1), fullPath(it.ID, 2)});
+        pairs.push_back({LocalPath_FromBytes(mModel->relativePath(it.ID)), fullPath(it.ID, 1),
+                         fullPath(it.ID, 2)});
     }
     std::sort(pairs.begin(), pairs.end(), [](const PatchPair &a, const PatchPair &b) {
         return a.relativePath < b.relativePath;

@@ -86,7 +86,8 @@ int runAlert(const AlertRequest &request)
     }
     if (request.cancelIndex >= 0 && request.cancelIndex < buttons.size())
         cancel = buttons[request.cancelIndex];
-    box.setDefaultButton(buttons.first());
+    const bool defaultGiven = request.defaultIndex >= 0 && request.defaultIndex < buttons.size();
+    box.setDefaultButton(defaultGiven ? buttons[request.defaultIndex] : buttons.first());
     // Escape and the close box answer the Cancel button, else the first one.
     box.setEscapeButton(cancel ? cancel : buttons.first());
     box.exec();

@@ -10,11 +10,13 @@ namespace platform {
 struct AlertRequest
 {
     QString title, text;
-    QStringList buttons; // first is the default button; none means one "OK"
+    QStringList buttons; // in order; none means one "OK"
     enum Style { Informational, Warning, Critical } style = Warning;
     // The button that Escape and the close box press; -1 finds the one titled "Cancel" (which a
     // translated title is not), else the first.
     int cancelIndex = -1;
+    // The button Return presses; -1 (or out of range) is the first.
+    int defaultIndex = -1;
     // When set, the alert also shows a check box (titled suppressionTitle, else "Do not show this
     // message again"), ticked as *suppressionState says, and leaves its state there when it ends;
     // hooks set it likewise.

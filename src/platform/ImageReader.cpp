@@ -4,55 +4,25 @@
 #include "platform/ImageChunkCheck.h"
 #include "platform/ImageDownscale.h"
 #include "platform/ImageHeaders.h"
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/PixelLimits.h"
-#include "platform/UniqueFd.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QThreadPool>
-#include <fcntl.h>
 #include <memory>
-#include <sys/stat.h>
 
 namespace platform {
 
 namespace {
 
-// A file opened from a descriptor that still answers with its name, from which Qt's reader
-// takes the suffix that picks the decoder it tries first.
-class NamedFile : public QFile
-{
-public:
-    explicit NamedFile(const QString &name) : mName(name) {}
-    QString fileName() const override { return mName; }
-
-private:
-    QString mName;
-};
-
-// Opens the path only when what it names (a link is followed) is a regular file, judged on the
-// descriptor that is then read: a FIFO or a device would block the reader or never end, and a
-// name checked first and opened afterwards could be swapped for one in between. The open itself
-// does not wait for a FIFO's writer.
+// Opens the path only when it is (or links to) a regular file: a FIFO or a device would block
+// the reader or never end.
 std::unique_ptr<QFile> openRegularFile(const QString &path)
 {
-    if (path.isEmpty())
-        return nullptr;
-    UniqueFd fd(
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    struct stat st = {};
-    if (!fd.isOpen() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
-        return nullptr;
-    const int flags = ::fcntl(fd.get(), F_GETFL);
-    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
-        return nullptr;
-    auto file = std::make_unique<NamedFile>(path);
-    if (!file->open(fd.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return nullptr;
-    fd.release();
-    return file;
+    return LocalPath_OpenRegularFile(path);
 }
 
 // The most pixels a decoder may take memory for: the bound, or less under the decoders'

@@ -1,10 +1,10 @@
 #include "platform/PrivateFiles.h"
 
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/UniqueFd.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -75,10 +75,10 @@ int openParent(const QString &path, QByteArray *name)
     if (clean.isEmpty() || clean == QLatin1String("/") || clean == QLatin1String("."))
         return -1;
     const QFileInfo info(clean);
-    *name = QFile::encodeName(info.fileName());
+    *name = LocalPath_ToBytes(info.fileName());
     if (name->isEmpty() || *name == "." || *name == "..")
         return -1;
-    const QByteArray folder = QFile::encodeName(info.absolutePath());
+    const QByteArray folder = LocalPath_ToBytes(info.absolutePath());
     return ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
@@ -107,7 +107,7 @@ EntryKind EntryKindOf(const QString &path)
     if (path.isEmpty())
         return EntryKind::Missing;
     struct stat st;
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::lstat(LocalPath_ToBytes(path).constData(), &st) != 0)
         return errno == ENOENT || errno == ENOTDIR ? EntryKind::Missing : EntryKind::Unknown;
     if (S_ISLNK(st.st_mode))
         return EntryKind::Link;
@@ -142,7 +142,7 @@ QList<QByteArray> NamesInFolder(int dirFd)
 bool IsPrivateFolder(const QString &path)
 {
     struct stat st;
-    if (path.isEmpty() || ::lstat(QFile::encodeName(path).constData(), &st) != 0)
+    if (path.isEmpty() || ::lstat(LocalPath_ToBytes(path).constData(), &st) != 0)
         return false;
     return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
 }
@@ -154,12 +154,12 @@ bool trustedEntry(const QByteArray &native, const struct stat &st, QString *why)
     const uid_t me = ::geteuid();
     if (st.st_uid != me && st.st_uid != 0) {
         if (why)
-            *why = QStringLiteral("%1 belongs to another user").arg(QFile::decodeName(native));
+            *why = QStringLiteral("%1 belongs to another user").arg(LocalPath_FromBytes(native));
         return false;
     }
     if (S_ISDIR(st.st_mode) && (st.st_mode & 022) && !(st.st_mode & S_ISVTX)) {
         if (why)
-            *why = QStringLiteral("others may write in %1").arg(QFile::decodeName(native));
+            *why = QStringLiteral("others may write in %1").arg(LocalPath_FromBytes(native));
         return false;
     }
     return true;
@@ -177,7 +177,7 @@ bool trustedChain(const QString &path, int linksLeft, QString *why)
     QString walked;
     for (qsizetype i = -1; i < parts.size(); ++i) {
         walked = i < 0 ? QStringLiteral("/") : (i == 0 ? QString() : walked) + u'/' + parts[i];
-        const QByteArray native = QFile::encodeName(walked);
+        const QByteArray native = LocalPath_ToBytes(walked);
         struct stat st;
         if (::lstat(native.constData(), &st) != 0)
             return true; // made by this user from here on
@@ -245,7 +245,7 @@ bool MakePrivateFolder(const QString &path)
         Log(QStringLiteral("ERROR cannot make the folder %1").arg(parent));
         return false;
     }
-    const QByteArray native = QFile::encodeName(clean);
+    const QByteArray native = LocalPath_ToBytes(clean);
     if (::mkdir(native.constData(), kPrivateFolderMode) != 0 && errno != EEXIST) {
         Log(QStringLiteral("ERROR cannot make the folder %1: %2").arg(clean, errnoText(errno)));
         return false;
@@ -276,7 +276,7 @@ std::optional<QByteArray> ReadRegularFileNoFollow(const QString &path, qint64 ma
         return std::nullopt;
     }
     // Not blocking: a pipe in its place would hold the open until a writer came.
-    Fd file(::open(QFile::encodeName(path).constData(),
+    Fd file(::open(LocalPath_ToBytes(path).constData(),
                    O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0) {
         setWhy(why, errno == ELOOP ? QStringLiteral("a link, not followed") : errnoText(errno));
@@ -321,7 +321,7 @@ bool WriteNewPrivateFile(const QString &path, const QByteArray &bytes, QString *
         setWhy(why, QStringLiteral("no path"));
         return false;
     }
-    const QByteArray target = QFile::encodeName(path);
+    const QByteArray target = LocalPath_ToBytes(path);
     if (EntryKindOf(path) != EntryKind::Missing) {
         setWhy(why, QStringLiteral("an entry is already there"));
         return false;

@@ -1,5 +1,6 @@
 #include "platform/Trash.h"
 
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/PrivateFiles.h"
 #include "platform/UniqueFd.h"
@@ -7,7 +8,6 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -99,7 +99,7 @@ bool makeFolders(const QString &path)
     QStringList missing;
     QString current = path;
     struct stat st;
-    while (::stat(QFile::encodeName(current).constData(), &st) != 0) {
+    while (::stat(LocalPath_ToBytes(current).constData(), &st) != 0) {
         if (errno != ENOENT || current == QLatin1String("/") ||
             missing.size() >= kMaxMissingFolders)
             return false;
@@ -109,7 +109,7 @@ bool makeFolders(const QString &path)
     if (!S_ISDIR(st.st_mode))
         return false;
     for (const QString &folder : missing) {
-        if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
+        if (::mkdir(LocalPath_ToBytes(folder).constData(), 0700) != 0 && errno != EEXIST)
             return false;
     }
     return true;
@@ -124,10 +124,10 @@ bool openHomeTrash(const TrashContext &context, OpenTrash *trash)
         return false;
     }
     const Fd data(
-        ::open(QFile::encodeName(dataFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        ::open(LocalPath_ToBytes(dataFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!data.isOpen())
         return false;
-    const Fd home(openOwnedFolderAt(data.get(), QFile::encodeName(QFileInfo(homeTrash).fileName()),
+    const Fd home(openOwnedFolderAt(data.get(), LocalPath_ToBytes(QFileInfo(homeTrash).fileName()),
                                     context.uid));
     if (!home.isOpen()) {
         Log(lcPlatform, QStringLiteral("ERROR the trash %1 is not a folder of this user's: %2")
@@ -171,7 +171,7 @@ bool openSharedTopDirTrash(int topFd, const QString &topDir, uid_t uid, OpenTras
 
 bool openTopDirTrash(const QString &topDir, uid_t uid, OpenTrash *trash)
 {
-    const Fd top(::open(QFile::encodeName(topDir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const Fd top(::open(LocalPath_ToBytes(topDir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!top.isOpen())
         return false;
     trash->topDir = topDir;
@@ -195,7 +195,7 @@ QString physicalPath(const QString &path)
     const QString name = QFileInfo(clean).fileName();
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return QString();
-    const QString folder = QFileInfo(parentOf(clean)).canonicalFilePath();
+    const QString folder = LocalPath_Canonical(parentOf(clean));
     return folder.isEmpty() ? QString() : joined(folder, name);
 }
 
@@ -204,7 +204,7 @@ bool deviceOfNearest(QString path, dev_t *device)
 {
     struct stat st;
     for (int i = 0; i <= kMaxMissingFolders; ++i) {
-        if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        if (::stat(LocalPath_ToBytes(path).constData(), &st) == 0) {
             *device = st.st_dev;
             return true;
         }
@@ -222,7 +222,7 @@ QString mountTopOf(const QString &folder, dev_t device)
     while (current != QLatin1String("/")) {
         const QString up = parentOf(current);
         struct stat st;
-        if (::stat(QFile::encodeName(up).constData(), &st) != 0)
+        if (::stat(LocalPath_ToBytes(up).constData(), &st) != 0)
             return QString();
         if (st.st_dev != device)
             return current;
@@ -237,7 +237,7 @@ QByteArray infoText(const QString &physical, const QString &topDir)
     if (!topDir.isEmpty())
         stored = physical.mid(topDir == QLatin1String("/") ? 1 : topDir.size() + 1);
     return QByteArrayLiteral("[Trash Info]\nPath=") +
-           QFile::encodeName(stored).toPercentEncoding("/") + QByteArrayLiteral("\nDeletionDate=") +
+           LocalPath_ToBytes(stored).toPercentEncoding("/") + QByteArrayLiteral("\nDeletionDate=") +
            QDateTime::currentDateTime()
                .toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"))
                .toLatin1() +
@@ -246,12 +246,12 @@ QByteArray infoText(const QString &physical, const QString &topDir)
 
 QByteArray baseName(QString name)
 {
-    while (QFile::encodeName(name).size() > kMaxBaseNameBytes) {
+    while (LocalPath_ToBytes(name).size() > kMaxBaseNameBytes) {
         name.chop(1);
         if (!name.isEmpty() && name.back().isHighSurrogate())
             name.chop(1);
     }
-    return QFile::encodeName(name);
+    return LocalPath_ToBytes(name);
 }
 
 QByteArray candidateName(const QByteArray &base, int attempt)
@@ -315,9 +315,9 @@ Attempt moveUnder(OpenTrash &trash, int fromFd, const QByteArray &from, const QB
 
 bool moveInto(OpenTrash &trash, const QString &physical, QString *trashedAs)
 {
-    const Fd from(::open(QFile::encodeName(parentOf(physical)).constData(),
+    const Fd from(::open(LocalPath_ToBytes(parentOf(physical)).constData(),
                          O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    const QByteArray fromName = QFile::encodeName(QFileInfo(physical).fileName());
+    const QByteArray fromName = LocalPath_ToBytes(QFileInfo(physical).fileName());
     struct stat st;
     if (!from.isOpen() ||
         ::fstatat(from.get(), fromName.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
@@ -329,7 +329,7 @@ bool moveInto(OpenTrash &trash, const QString &physical, QString *trashedAs)
         switch (moveUnder(trash, from.get(), fromName, name, info)) {
         case Attempt::Moved:
             if (trashedAs)
-                *trashedAs = joined(trash.filesPath, QFile::decodeName(name));
+                *trashedAs = joined(trash.filesPath, LocalPath_FromBytes(name));
             return true;
         case Attempt::NameTaken:
             continue;
@@ -363,7 +363,7 @@ bool MoveItemToTrash(const QString &path, const TrashContext &context, QString *
     const QString folder = parentOf(physical);
     struct stat st;
     dev_t homeDevice = 0;
-    if (::stat(QFile::encodeName(folder).constData(), &st) != 0 ||
+    if (::stat(LocalPath_ToBytes(folder).constData(), &st) != 0 ||
         !deviceOfNearest(parentOf(QDir::cleanPath(context.homeTrash)), &homeDevice))
         return false;
     if (st.st_dev == homeDevice) {
@@ -380,7 +380,7 @@ bool MoveItemToTopDirTrash(const QString &path, const QString &topDir, uid_t uid
                            QString *trashedAs)
 {
     const QString physical = path.isEmpty() ? QString() : physicalPath(path);
-    const QString top = QFileInfo(topDir).canonicalFilePath();
+    const QString top = LocalPath_Canonical(topDir);
     if (physical.isEmpty() || top.isEmpty() ||
         !(top == QLatin1String("/") || physical.startsWith(top + QLatin1Char('/'))))
         return false;

@@ -1,5 +1,6 @@
 #include "platform/Workspace.h"
 
+#include "platform/LocalPath.h"
 #include "platform/Trash.h"
 
 #include <QDesktopServices>
@@ -19,8 +20,16 @@ std::function<bool(const QString &)> gTrashHook;
 
 bool existsIncludingLinks(const QString &path)
 {
-    const QFileInfo info(path);
+    const LocalPathInfo info(path);
     return info.exists() || info.isSymLink();
+}
+
+// A file URL of the path's own bytes: QUrl::fromLocalFile would spell a byte that is not UTF-8
+// as U+FFFD and so name another file.
+QUrl fileUrl(const QString &path)
+{
+    return QUrl::fromEncoded("file://" + LocalPath_ToBytes(path).toPercentEncoding("/"),
+                             QUrl::StrictMode);
 }
 } // namespace
 
@@ -46,17 +55,17 @@ bool revealInFileManager(const QString &path)
         QFileInfo(QDir::cleanPath(QFileInfo(path).absoluteFilePath())).absolutePath();
     if (gRevealHook)
         return gRevealHook(folder);
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    return QDesktopServices::openUrl(fileUrl(folder));
 }
 
 bool openFile(const QString &path)
 {
-    if (path.isEmpty() || !QFileInfo::exists(path))
+    if (path.isEmpty() || !LocalPathInfo(path).exists())
         return false;
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (gOpenFileHook)
         return gOpenFileHook(absolute);
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(absolute));
+    return QDesktopServices::openUrl(fileUrl(absolute));
 }
 
 bool moveToTrash(const QString &path)

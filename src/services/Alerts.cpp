@@ -33,3 +33,19 @@ int ShowMessage2(const QString &title, const QString &text, const QString &butto
     return platform::runAlert(request);
     GUARD_END(0)
 }
+
+bool AskBeforeUndoable(const QString &title, const QString &text, const QString &goButton)
+{
+    GUARD_BEGIN
+    if (title.isEmpty() && text.isEmpty())
+        return false;
+    platform::AlertRequest request;
+    request.title = title.isEmpty() ? QStringLiteral(" ") : title;
+    request.text = text.isEmpty() ? QStringLiteral(" ") : text;
+    request.buttons = {goButton.isEmpty() ? L_(QStringLiteral("OK")) : goButton,
+                       L_(QStringLiteral("Cancel"))};
+    request.cancelIndex = 1;
+    request.defaultIndex = 1;
+    return platform::runAlert(request) == platform::AlertFirstButtonReturn;
+    GUARD_END(false)
+}

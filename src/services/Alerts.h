@@ -12,3 +12,8 @@ void ShowMessage(const QString &title, const QString &text);
 // localised "Cancel"; other empty titles add no button.
 int ShowMessage2(const QString &title, const QString &text, const QString &button1 = {},
                  const QString &button2 = {}, const QString &button3 = {});
+
+// A question whose answer cannot be undone (a delete for good, files replaced, edits thrown
+// away): the go-ahead button, then Cancel, which both Return and Escape press. True only for the
+// go-ahead. Either text alone shows as " "; both empty ask nothing and answer false.
+bool AskBeforeUndoable(const QString &title, const QString &text, const QString &goButton);

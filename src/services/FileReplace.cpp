@@ -1,10 +1,12 @@
 #include "services/FileReplace.h"
 
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/UniqueFd.h"
 #include "services/FileBytes.h"
 #include "services/InterruptedSaves.h"
 #include "services/Localization.h"
+#include "services/NamedFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,8 +35,9 @@ FileWriteFailure failureOf(int error)
         return FileWriteFailure::ReadOnlyFile;
     case ENOSPC:
     case EDQUOT:
-    case EFBIG:
         return FileWriteFailure::DiskFull;
+    case EFBIG:
+        return FileWriteFailure::FileTooLarge;
     case EISDIR:
     case ENXIO:
     case ELOOP:
@@ -61,14 +64,14 @@ int writeWhole(int fd, const QByteArray &bytes)
     return 0;
 }
 
-// Where a link the user named leads; the path itself otherwise.
-QString resolvedTarget(const QString &path)
+// The status of the file open as fd, for the caller to compare later saves with.
+void stampOf(int fd, FileStamp *stamp)
 {
-    const QFileInfo info(path);
-    if (!info.isSymLink())
-        return path;
-    const QString target = info.canonicalFilePath();
-    return target.isEmpty() ? path : target;
+    struct stat st
+    {
+    };
+    if (stamp && ::fstat(fd, &st) == 0)
+        *stamp = FileStamp::of(st);
 }
 
 // A new file of its own beside target, 0600 until it is complete, removed on every way out (an
@@ -78,7 +81,7 @@ struct TempBeside
     explicit TempBeside(const QString &target)
     {
         const QFileInfo info(target);
-        QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
+        QByteArray name = LocalPath_ToBytes(info.absolutePath() + QStringLiteral("/.") +
                                             info.fileName() + QStringLiteral(".XXXXXX"));
         fd = Fd(::mkostemp(name.data(), O_CLOEXEC));
         if (fd.get() >= 0)
@@ -99,7 +102,8 @@ struct TempBeside
     int error = 0; // why it could not be made
 };
 
-bool createNew(const QString &target, const QByteArray &bytes, int mode, FileWriteFailure *failure)
+bool createNew(const QString &target, const QByteArray &bytes, int mode, FileWriteFailure *failure,
+               FileStamp *written)
 {
     TempBeside temp(target);
     if (temp.fd.get() < 0)
@@ -109,25 +113,31 @@ bool createNew(const QString &target, const QByteArray &bytes, int mode, FileWri
     int error = writeWhole(temp.fd.get(), bytes);
     if (error == 0 && ::fchmod(temp.fd.get(), mode_t(mode)) != 0)
         error = errno;
-    temp.fd.reset();
     // The name is taken only if it is still free: a file made meanwhile is never replaced.
-    if (error == 0 && ::link(temp.path.constData(), QFile::encodeName(target).constData()) != 0)
+    if (error == 0 && ::link(temp.path.constData(), LocalPath_ToBytes(target).constData()) != 0)
         error = errno;
     if (error == EEXIST)
         return fail(failure, FileWriteFailure::Other);
-    return error == 0 || fail(failure, failureOf(error));
+    if (error != 0)
+        return fail(failure, failureOf(error));
+    // Its status once it has only the one name.
+    ::unlink(temp.path.constData());
+    temp.path.clear();
+    stampOf(temp.fd.get(), written);
+    return true;
 }
 
 // The names of the extended attributes of path (or of fd when path is null); nothing when
-// they cannot be listed. A file system without them answers an empty list.
+// they cannot be listed. A file system without them answers an empty list. path names a file
+// through its descriptor ("/proc/self/fd/N"), which is followed to the file.
 std::optional<QList<QByteArray>> attributeNames(const char *path, int fd)
 {
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const ssize_t size = path ? ::llistxattr(path, nullptr, 0) : ::flistxattr(fd, nullptr, 0);
+        const ssize_t size = path ? ::listxattr(path, nullptr, 0) : ::flistxattr(fd, nullptr, 0);
         if (size < 0)
             return errno == ENOTSUP ? std::optional(QList<QByteArray>()) : std::nullopt;
         QByteArray names(size, Qt::Uninitialized);
-        const ssize_t got = path ? ::llistxattr(path, names.data(), size_t(size))
+        const ssize_t got = path ? ::listxattr(path, names.data(), size_t(size))
                                  : ::flistxattr(fd, names.data(), size_t(size));
         if (got < 0 && errno == ERANGE)
             continue; // the list grew meanwhile
@@ -144,11 +154,11 @@ std::optional<QList<QByteArray>> attributeNames(const char *path, int fd)
 std::optional<QByteArray> attributeValue(const char *path, const QByteArray &name)
 {
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const ssize_t size = ::lgetxattr(path, name.constData(), nullptr, 0);
+        const ssize_t size = ::getxattr(path, name.constData(), nullptr, 0);
         if (size < 0)
             return std::nullopt;
         QByteArray value(size, Qt::Uninitialized);
-        const ssize_t got = ::lgetxattr(path, name.constData(), value.data(), size_t(size));
+        const ssize_t got = ::getxattr(path, name.constData(), value.data(), size_t(size));
         if (got < 0 && errno == ERANGE)
             continue;
         if (got < 0)
@@ -195,11 +205,14 @@ bool copyAttributes(const QByteArray &from, int toFd)
 
 enum class RenameResult { Done, Failed, NotPossible };
 
-// Replaces target by a complete new file, keeping its owner, group and mode. NotPossible when
+// Replaces the file by a complete new one, keeping its owner, group and mode. NotPossible when
 // the new file could not be made to look like the old one (or not made at all).
-RenameResult renameOver(const QString &target, const struct stat &old, const QByteArray &bytes,
-                        int mode, FileWriteFailure *failure)
+RenameResult renameOver(const NamedFile &file, const QByteArray &bytes, int mode,
+                        FileWriteFailure *failure, FileStamp *written)
 {
+    // Made beside it and renamed over it in the folder it was found in.
+    const QString target = LocalPath_FromBytes(file.pathInFolder());
+    const struct stat &old = file.status();
     TempBeside temp(target);
     const int fd = temp.fd.get();
     if (fd < 0)
@@ -208,28 +221,30 @@ RenameResult renameOver(const QString &target, const struct stat &old, const QBy
     if (::fstat(fd, &made) != 0 ||
         ((made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
          ::fchown(fd, old.st_uid, old.st_gid) != 0) ||
-        !copyAttributes(QFile::encodeName(target), fd))
+        !copyAttributes(file.entryPath(), fd))
         return RenameResult::NotPossible;
     int error = writeWhole(fd, bytes);
     // After the attributes: with an access list, the group bits are its mask.
     if (error == 0 && ::fchmod(fd, mode_t(mode)) != 0)
         error = errno;
-    temp.fd.reset();
-    if (error == 0 && ::rename(temp.path.constData(), QFile::encodeName(target).constData()) != 0)
+    if (error == 0 && ::rename(temp.path.constData(), LocalPath_ToBytes(target).constData()) != 0)
         error = errno;
     if (error != 0) {
         fail(failure, failureOf(error));
         return RenameResult::Failed;
     }
     temp.path.clear(); // it is the target now
+    stampOf(fd, written);
     return RenameResult::Done;
 }
 
-bool writeInPlace(const QString &target, const struct stat &old, const QByteArray &bytes,
-                  int permissions, FileWriteFailure *failure)
+// Rewrites the file itself, opened through the descriptor it was judged by. realPath names the
+// file in the kept copy and in messages.
+bool writeInPlace(const NamedFile &file, const QString &realPath, const QByteArray &bytes,
+                  int permissions, FileWriteFailure *failure, FileStamp *written)
 {
-    Fd fd(::open(QFile::encodeName(target).constData(),
-                 O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const struct stat &old = file.status();
+    Fd fd(file.reopen(O_RDWR | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0)
         return fail(failure, failureOf(errno));
     struct stat now;
@@ -240,9 +255,9 @@ bool writeInPlace(const QString &target, const struct stat &old, const QByteArra
     if (int error = ReadBytesAt(fd.get(), 0, now.st_size, &previous))
         return fail(failure, failureOf(error));
     KeptOldContent kept;
-    if (const int error = KeepOldContent(target, now.st_dev, now.st_ino, previous, bytes, &kept))
+    if (const int error = KeepOldContent(realPath, now.st_dev, now.st_ino, previous, bytes, &kept))
         return fail(failure, error == ENOSPC || error == EDQUOT || error == EFBIG
-                                 ? FileWriteFailure::DiskFull
+                                 ? failureOf(error)
                                  : FileWriteFailure::Other);
     // Room is asked for before the first byte changes, where the file system can say.
     if (bytes.size() > previous.size() &&
@@ -260,7 +275,7 @@ bool writeInPlace(const QString &target, const struct stat &old, const QByteArra
                                  QStringLiteral("ERROR %1 could not be put back as it was; its old "
                                                 "content is kept in %2 and offered back at the "
                                                 "next start")
-                                     .arg(target, QFile::decodeName(kept.path)));
+                                     .arg(realPath, LocalPath_FromBytes(kept.path)));
         }
         return fail(failure, failureOf(error));
     }
@@ -268,7 +283,85 @@ bool writeInPlace(const QString &target, const struct stat &old, const QByteArra
     if (permissions >= 0 && mode_t(permissions) != (now.st_mode & 07777) &&
         ::fchmod(fd.get(), mode_t(permissions)) != 0)
         platform::LogWarning(lcServices,
-                             QStringLiteral("*** cannot set permissions of %1").arg(target));
+                             QStringLiteral("*** cannot set permissions of %1").arg(realPath));
+    stampOf(fd.get(), written);
+    return true;
+}
+
+// Why nothing can be written at a name that leads to no file.
+FileWriteFailure missingFailure(const NamedFile &file)
+{
+    const int error = file.error();
+    if (!file.folderOpen())
+        return error == ENOENT || error == ENOTDIR ? FileWriteFailure::FolderNotWritable
+                                                   : failureOf(error);
+    // A link the user named that leads nowhere is not turned into a file.
+    return error == ENOENT && file.viaLink() ? FileWriteFailure::NotRegularFile : failureOf(error);
+}
+
+// Writes the bytes over what the name was found to lead to, through the descriptors it was
+// found by. realPath (may be empty): the file's path for others, as ReplaceFileContent takes it.
+// *written gets the status of the file written.
+bool writeFound(const NamedFile &file, const QString &path, const QString &realPath,
+                const QByteArray &bytes, int permissions, int defaultMode,
+                FileWriteFailure *failure, FileWriteWay *way, FileStamp *written)
+{
+    if (!file.exists()) {
+        if (!file.folderOpen() || file.error() != ENOENT || file.viaLink())
+            return fail(failure, missingFailure(file));
+        if (way)
+            *way = FileWriteWay::Created;
+        return createNew(LocalPath_FromBytes(file.pathInFolder()), bytes,
+                         permissions >= 0 ? permissions : defaultMode, failure, written);
+    }
+    const struct stat &old = file.status();
+    if (!S_ISREG(old.st_mode))
+        return fail(failure, FileWriteFailure::NotRegularFile);
+    const int mode = permissions >= 0 ? permissions : int(old.st_mode & 07777);
+    // A second name would keep the old text: such a file is only ever rewritten in place.
+    if (old.st_nlink == 1) {
+        if (way)
+            *way = FileWriteWay::Renamed;
+        switch (renameOver(file, bytes, mode, failure, written)) {
+        case RenameResult::Done:
+            return true;
+        case RenameResult::Failed:
+            return false;
+        case RenameResult::NotPossible:
+            break;
+        }
+    }
+    if (way)
+        *way = FileWriteWay::InPlace;
+    // The kept old content names the file where it lies, for the next start to find it.
+    QString shown = realPath;
+    if (shown.isEmpty() && file.viaLink())
+        shown = file.realPath();
+    return writeInPlace(file, shown.isEmpty() ? path : shown, bytes, permissions, failure, written);
+}
+
+// Looks the name up once and writes through what was found, when it is what the caller
+// expected (null: anything).
+bool replaceNamed(const QString &path, const QString &realPath, const QByteArray &bytes,
+                  int permissions, int defaultMode, FileWriteFailure *failure, FileWriteWay *way,
+                  bool followLink, const FileIdentity *expected, FileIdentity *written)
+{
+    if (failure)
+        *failure = FileWriteFailure::None;
+    IgnoreFileSizeSignal();
+    if (path.isEmpty())
+        return fail(failure, FileWriteFailure::Other);
+    const NamedFile file(path, followLink);
+    FileIdentity found = file.identity();
+    if (expected && expected->known && found != *expected)
+        return fail(failure, FileWriteFailure::ChangedOnDisk);
+    if (!writeFound(file, path, realPath, bytes, permissions, defaultMode, failure, way,
+                    &found.file))
+        return false;
+    if (written) {
+        found.exists = true;
+        *written = found;
+    }
     return true;
 }
 
@@ -346,8 +439,12 @@ QString FileWriteFailureText(FileWriteFailure failure)
         return L_("No file can be made in its folder.");
     case FileWriteFailure::DiskFull:
         return L_("The disk is full.");
+    case FileWriteFailure::FileTooLarge:
+        return L_("The file is larger than the limit this process may write.");
     case FileWriteFailure::NotRegularFile:
         return L_("It is no longer a regular file.");
+    case FileWriteFailure::ChangedOnDisk:
+        return L_("It was changed on disk since it was read.");
     case FileWriteFailure::CannotEncode:
         return L_("The text cannot be written in the chosen encoding.");
     case FileWriteFailure::Other:
@@ -358,40 +455,17 @@ QString FileWriteFailureText(FileWriteFailure failure)
 
 bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permissions,
                         int defaultMode, FileWriteFailure *failure, FileWriteWay *way,
-                        LinkAtPath link)
+                        LinkAtPath link, const QString &realPath)
 {
-    if (failure)
-        *failure = FileWriteFailure::None;
-    IgnoreFileSizeSignal();
-    if (path.isEmpty())
-        return fail(failure, FileWriteFailure::Other);
     // Refused, a link put there since the caller looked is a non-regular file like any other.
-    const QString target = link == LinkAtPath::Follow ? resolvedTarget(path) : path;
-    struct stat old;
-    if (::lstat(QFile::encodeName(target).constData(), &old) != 0) {
-        if (errno != ENOENT)
-            return fail(failure, failureOf(errno));
-        if (way)
-            *way = FileWriteWay::Created;
-        return createNew(target, bytes, permissions >= 0 ? permissions : defaultMode, failure);
-    }
-    if (!S_ISREG(old.st_mode))
-        return fail(failure, FileWriteFailure::NotRegularFile);
-    const int mode = permissions >= 0 ? permissions : int(old.st_mode & 07777);
-    // A second name would keep the old text: such a file is only ever rewritten in place.
-    if (old.st_nlink == 1) {
-        if (way)
-            *way = FileWriteWay::Renamed;
-        switch (renameOver(target, old, bytes, mode, failure)) {
-        case RenameResult::Done:
-            return true;
-        case RenameResult::Failed:
-            return false;
-        case RenameResult::NotPossible:
-            break;
-        }
-    }
-    if (way)
-        *way = FileWriteWay::InPlace;
-    return writeInPlace(target, old, bytes, permissions, failure);
+    return replaceNamed(path, realPath, bytes, permissions, defaultMode, failure, way,
+                        link == LinkAtPath::Follow, nullptr, nullptr);
+}
+
+bool ReplaceReadFileContent(const QString &path, const FileIdentity &expected,
+                            const QByteArray &bytes, int permissions, int defaultMode,
+                            FileWriteFailure *failure, FileIdentity *written)
+{
+    return replaceNamed(path, QString(), bytes, permissions, defaultMode, failure, nullptr,
+                        !expected.known || expected.viaLink, &expected, written);
 }

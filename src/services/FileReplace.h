@@ -9,16 +9,24 @@
 // back), and put back when the write fails. A renamed file gets the old one's extended
 // attributes (ACLs among them); when they cannot be given, the file is rewritten in place. A
 // link the user named is followed: its target gets the content.
+//
+// The name is looked up once (services/NamedFile): the file judged is the file written, through
+// its descriptor or the descriptor of the folder it was found in, never through a second lookup
+// that a name swapped meanwhile could lead elsewhere.
 
 #include <QByteArray>
 #include <QString>
+
+struct FileIdentity;
 
 enum class FileWriteFailure {
     None,
     ReadOnlyFile,      // the file (or its disk) refuses writing
     FolderNotWritable, // a new file cannot be made in the folder
     DiskFull,          // no room left (or over the quota)
+    FileTooLarge,      // larger than this process may write (the file-size limit, ulimit -f)
     NotRegularFile,    // a folder, pipe or device stands at the path (it changed type)
+    ChangedOnDisk,     // the path no longer leads to the file as it was read
     CannotEncode,      // the text cannot be written in the chosen encoding
     Other,
 };
@@ -36,9 +44,22 @@ enum class LinkAtPath { Follow, Refuse };
 // Writes the bytes as the content of path. permissions: POSIX mode bits to give the file, -1 to
 // keep those of an existing one (a new file gets defaultMode). On failure the old file is as it
 // was, and *failure (may be null) says why; *way (may be null) says how a success was reached.
+// realPath, when path reaches the file through something only this process holds (an open
+// folder's /proc/self/fd entry), is the file's path for everyone else: the kept old content names
+// the file by it, so that the next start finds the file.
 bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permissions,
                         int defaultMode, FileWriteFailure *failure = nullptr,
-                        FileWriteWay *way = nullptr, LinkAtPath link = LinkAtPath::Follow);
+                        FileWriteWay *way = nullptr, LinkAtPath link = LinkAtPath::Follow,
+                        const QString &realPath = QString());
+
+// As ReplaceFileContent, for a file a window read: the path is written only while it leads to
+// what expected records (from the read, or from the last write); a link is followed only when
+// the read followed one. Otherwise nothing is written and *failure is ChangedOnDisk. On success
+// *written (may be null) gets what the path leads to now, for the next save to compare with.
+// An expected identity that is not known checks nothing.
+bool ReplaceReadFileContent(const QString &path, const FileIdentity &expected,
+                            const QByteArray &bytes, int permissions, int defaultMode,
+                            FileWriteFailure *failure = nullptr, FileIdentity *written = nullptr);
 
 // A write past the file-size limit (ulimit -f) ends the process unless SIGXFSZ is handled: it is
 // ignored (when nothing else handles it), so such a write fails with EFBIG and the old bytes can

@@ -7,7 +7,8 @@
 #include "services/AppInit.h"
 #include "services/AppSetting.h"
 #include "services/FileReplace.h"
-#include "services/LocalPath.h"
+#include "services/NamedFile.h"
+#include "platform/LocalPath.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <optional>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,7 +27,7 @@ const QString kDsStore = QStringLiteral(".DS_Store");
 // Does not follow a final link: a dangling link still exists as an item.
 bool itemExists(const QString &path)
 {
-    QFileInfo info(path);
+    const LocalPathInfo info(path);
     return info.exists() || info.isSymLink();
 }
 
@@ -151,10 +153,7 @@ bool CreateFolder(const QString &path)
 bool DeleteFileOrFolder(const QString &path)
 {
     GUARD_BEGIN
-    if (path.isEmpty())
-        return false;
-    QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
+    if (path.isEmpty() || !itemExists(path))
         return false;
     // A link, also one inside the folder, goes itself: what it points to is never touched.
     const bool removed = platform::RemoveTreeNoFollow(path);
@@ -168,7 +167,7 @@ qint64 GetFileSize(const QString &path)
 {
     if (path.isEmpty())
         return 0;
-    QFileInfo info(path);
+    const LocalPathInfo info(path);
     return info.exists() ? info.size() : 0;
 }
 
@@ -210,40 +209,65 @@ QStringList GetFileListDeepFromFolder(const QString &folder)
 
 bool CopyFileSave(const QString &sourcePath, const QString &targetPath)
 {
+    return CopyReadFileSave(sourcePath, FileIdentity(), targetPath, FileIdentity());
+}
+
+bool CopyReadFileSave(const QString &sourcePath, const FileIdentity &sourceRead,
+                      const QString &targetPath, const FileIdentity &targetRead,
+                      FileWriteFailure *failure, FileIdentity *written)
+{
+    if (failure)
+        *failure = FileWriteFailure::Other;
     GUARD_BEGIN
-    // Only regular files: opening a pipe or a device could wait forever.
-    if (sourcePath.isEmpty() || targetPath.isEmpty() || !QFileInfo(sourcePath).isFile())
+    if (sourcePath.isEmpty() || targetPath.isEmpty())
         return false;
-    QFile source(sourcePath);
-    if (!source.open(QIODevice::ReadOnly)) {
+    // The source is judged and read by one descriptor: only regular files (opening a pipe or a
+    // device could wait forever), and only the one that was read when that is known.
+    const NamedFile source(sourcePath, !sourceRead.known || sourceRead.viaLink);
+    if (sourceRead.known && source.identity() != sourceRead) {
+        if (failure)
+            *failure = FileWriteFailure::ChangedOnDisk;
+        platform::LogWarning(
+            lcServices,
+            QStringLiteral("ERROR CopyFileSave: %1 changed since it was read").arg(sourcePath));
+        return false;
+    }
+    if (!source.isRegularFile())
+        return false;
+    QFile in;
+    const int fd = source.reopen(O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0 || !in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR CopyFileSave: cannot read %1").arg(sourcePath));
         return false;
     }
-    if (QFileInfo(targetPath).isDir()) {
+    if (LocalPathInfo(targetPath).isDir()) {
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR CopyFileSave: %1 is a folder").arg(targetPath));
         return false;
     }
     // Read whole, as a save holds a text whole; a bound keeps a runaway kernel file out.
     constexpr qint64 kMaxCopyBytes = qint64(4) << 30;
-    const std::optional<QByteArray> content = readContent(source, kMaxCopyBytes);
+    const std::optional<QByteArray> content = readContent(in, kMaxCopyBytes);
     if (!content) {
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR CopyFileSave: cannot read %1").arg(sourcePath));
         return false;
     }
     // The target keeps its owner, links, mode and attributes; a new one gets the source's mode.
-    struct stat st;
-    const int newMode = ::stat(QFile::encodeName(sourcePath).constData(), &st) == 0
-                            ? int(st.st_mode & 0777)
-                            : DefaultNewFileMode();
-    FileWriteFailure failure = FileWriteFailure::None;
-    if (!ReplaceFileContent(targetPath, *content, -1, newMode, &failure)) {
+    const int newMode = int(source.status().st_mode & 0777);
+    FileWriteFailure why = FileWriteFailure::None;
+    if (!ReplaceReadFileContent(targetPath, targetRead, *content, -1, newMode, &why, written)) {
         platform::LogWarning(lcServices, QStringLiteral("ERROR CopyFileSave: cannot write %1: %2")
-                                             .arg(targetPath, FileWriteFailureText(failure)));
+                                             .arg(targetPath, FileWriteFailureText(why)));
+        if (failure)
+            *failure = why;
         return false;
     }
+    if (failure)
+        *failure = FileWriteFailure::None;
     return true;
     GUARD_END(false)
 }
@@ -262,7 +286,7 @@ void RevealFileFolderInFinder(const QString &path)
         if (!itemExists(trimmed))
             return;
     }
-    QFileInfo info(trimmed);
+    const LocalPathInfo info(trimmed);
     if (info.isDir() && !trimmed.endsWith(QLatin1String(".app"))) {
         if (!platform::openFile(trimmed))
             platform::revealInFileManager(trimmed);
@@ -281,17 +305,16 @@ bool SandBox_CheckCanAccessPath(const QString &path)
     if (!gAppHasSandbox)
         return true;
     // Try the read itself: what the permission bits say is not what the process may do.
-    const QFileInfo info(path);
+    const LocalPathInfo info(path);
     if (info.isDir()) {
-        DIR *dir = ::opendir(QFile::encodeName(path).constData());
+        DIR *dir = ::opendir(LocalPath_ToBytes(path).constData());
         if (!dir)
             return false;
         ::closedir(dir);
     } else if (info.isFile()) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        if (!LocalPath_OpenRegularFile(path))
             return false;
-    } else if (::access(QFile::encodeName(path).constData(), R_OK) != 0) {
+    } else if (::access(LocalPath_ToBytes(path).constData(), R_OK) != 0) {
         // A pipe or device: opening one could block.
         return false;
     }

@@ -2,6 +2,9 @@
 // File and folder helpers used everywhere: existence tests, path comparison, folder listings,
 // safe copy and delete, the recent-path lists and the file manager's reveal.
 
+#include "services/FileReplace.h"
+#include "services/NamedFile.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -48,6 +51,13 @@ QStringList GetFileListDeepFromFolder(const QString &folder);
 // argument or a source that is not an existing regular file (a pipe or device is never opened).
 // A new target takes the source's permissions.
 bool CopyFileSave(const QString &sourcePath, const QString &targetPath);
+// The same for files a window read: the source is copied and the target written only while each
+// path leads to the file its read identity records (one not known is not checked); otherwise
+// nothing is written and *failure is ChangedOnDisk. *failure (may be null) says why a copy
+// failed; *written (may be null) gets what the target path leads to after the copy.
+bool CopyReadFileSave(const QString &sourcePath, const FileIdentity &sourceRead,
+                      const QString &targetPath, const FileIdentity &targetRead,
+                      FileWriteFailure *failure = nullptr, FileIdentity *written = nullptr);
 
 // Shows the item in the file manager: a folder (not an ".app" bundle) is opened, anything else
 // is shown in its parent folder. Surrounding white space is trimmed; when the trimmed path does

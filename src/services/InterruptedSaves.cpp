@@ -1,6 +1,7 @@
 #include "services/InterruptedSaves.h"
 
 #include "platform/Alerts.h"
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/PrivateFiles.h"
 #include "services/FileBytes.h"
@@ -189,7 +190,7 @@ bool handleKept(int dirFd, const QString &folder, const QByteArray &name)
         platform::Log(lcServices, QStringLiteral("Removed the unfinished copy %1").arg(shown));
         return false;
     }
-    const QString path = QFile::decodeName(record->path);
+    const QString path = LocalPath_FromBytes(record->path);
     const Fd target = openKeptFor(*record);
     if (target.get() < 0) {
         platform::LogWarning(lcServices,
@@ -230,10 +231,10 @@ int KeepOldContent(const QString &target, dev_t device, ino_t inode, const QByte
     const QString folder = InterruptedSavesFolder();
     if (folder.isEmpty())
         return EACCES;
-    const QByteArray header = headerFor(QFile::encodeName(QFileInfo(target).absoluteFilePath()),
+    const QByteArray header = headerFor(LocalPath_ToBytes(QFileInfo(target).absoluteFilePath()),
                                         device, inode, old.size(), newContent);
     const QByteArray stem = QFile::encodeName(folder) + '/' +
-                            QFile::encodeName(QFileInfo(target).fileName()).left(kNameBytes);
+                            LocalPath_ToBytes(QFileInfo(target).fileName()).left(kNameBytes);
     // A start that finds the copy before it is locked takes it for an unfinished one and removes
     // it: then another is made.
     for (int attempt = 0; attempt < 3; ++attempt) {

@@ -4,10 +4,11 @@
 #include "platform/Log.h"
 #include "services/EncodingDetection.h"
 #include "services/Localization.h"
+#include "services/NamedFile.h"
 
 #include <QComboBox>
 #include <QFile>
-#include <QFileInfo>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 using platform::StringEncoding;
@@ -176,14 +177,6 @@ void findLineEnds(const QString &text, TextFileInfo *info)
     info->mixedLineEnds = int(seen[0]) + int(seen[1]) + int(seen[2]) > 1;
 }
 
-int permissionsOf(const QString &path)
-{
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return -1;
-    return int(st.st_mode & 07777);
-}
-
 QString withLineEnds(const QString &text, END_LINE_TYPE endLine)
 {
     QString lf = text;
@@ -235,29 +228,35 @@ QString App_ReadTextFileContent(const QString &path, TextFileInfo *info, StringE
     GUARD_BEGIN
     if (path.isEmpty())
         return QString();
-    QFileInfo fileInfo(path);
-    if (!fileInfo.isFile())
+    // The file is judged and read by one descriptor; its status before the read is what a save
+    // compares with later.
+    const NamedFile named(path, true);
+    if (!named.isRegularFile())
         return QString();
-    if (fileInfo.size() > kMaxTextFileSize) {
+    if (named.status().st_size > kMaxTextFileSize) {
         platform::LogWarning(lcServices, QStringLiteral("ERROR text file too large: %1").arg(path));
         return QString();
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const int fd = named.reopen(O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    QFile file;
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR cannot read text file: %1").arg(path));
         return QString();
     }
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxTextFileSize) {
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR cannot read text file: %1").arg(path));
         return QString();
     }
     TextFileInfo local;
     TextFileInfo &out = info ? *info : local;
-    out.permissions = permissionsOf(path);
+    out.permissions = int(named.status().st_mode & 07777);
     QString text = App_DecodeTextBytes(bytes, &out, preferred);
+    out.identity = named.identity();
     if (text.isNull())
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR cannot decode text file: %1").arg(path));
@@ -310,7 +309,8 @@ QByteArray App_EncodeTextBytes(const QString &text, const TextSaveOptions &optio
 }
 
 bool App_WriteStringToFile(const QString &text, const QString &path, const TextSaveOptions &options,
-                           FileWriteFailure *failure)
+                           FileWriteFailure *failure, const FileIdentity *expected,
+                           FileIdentity *written)
 {
     if (failure)
         *failure = FileWriteFailure::Other;
@@ -323,7 +323,11 @@ bool App_WriteStringToFile(const QString &text, const QString &path, const TextS
             *failure = FileWriteFailure::CannotEncode;
         return false;
     }
-    if (!ReplaceFileContent(path, bytes, options.permissions, DefaultNewFileMode(), failure)) {
+    const bool ok = expected ? ReplaceReadFileContent(path, *expected, bytes, options.permissions,
+                                                      DefaultNewFileMode(), failure, written)
+                             : ReplaceFileContent(path, bytes, options.permissions,
+                                                  DefaultNewFileMode(), failure);
+    if (!ok) {
         platform::LogWarning(lcServices,
                              QStringLiteral("ERROR cannot write text file: %1").arg(path));
         return false;

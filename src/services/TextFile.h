@@ -4,6 +4,7 @@
 
 #include "platform/TextEncoding.h"
 #include "services/FileReplace.h"
+#include "services/NamedFile.h"
 
 #include <QByteArray>
 #include <QList>
@@ -24,7 +25,8 @@ struct TextFileInfo
     END_LINE_TYPE endLine = END_LINE_LF; // the kind of the first line end (LF when none)
     bool mixedLineEnds = false;          // more than one kind of line end
     bool hasNulChar = false;
-    int permissions = -1; // POSIX mode bits (0644 ...); -1 when unknown
+    int permissions = -1;  // POSIX mode bits (0644 ...); -1 when unknown
+    FileIdentity identity; // what the path led to when the file was read
 };
 
 // Reads the file's text. With a non-zero *encoding the file is decoded with it (a matching
@@ -62,9 +64,11 @@ QByteArray App_EncodeTextBytes(const QString &text, const TextSaveOptions &optio
 
 // Writes the text over the file as ReplaceFileContent does: its links, owner and group stay, and
 // a failure leaves the old file as it was. NO when the text cannot be encoded or the file cannot
-// be written; *failure (may be null) says why.
+// be written; *failure (may be null) says why. With expected, only while the path leads to that
+// file as ReplaceReadFileContent checks it; *written (may be null) then gets what it leads to.
 bool App_WriteStringToFile(const QString &text, const QString &path, const TextSaveOptions &options,
-                           FileWriteFailure *failure = nullptr);
+                           FileWriteFailure *failure = nullptr,
+                           const FileIdentity *expected = nullptr, FileIdentity *written = nullptr);
 
 // The text of the bytes in the first of UTF-8, Shift-JIS, ASCII, Japanese EUC, Mac Roman,
 // ISO Latin-1, non-lossy ASCII, ISO Latin-2, ISO-2022-JP and Symbol that decodes exactly those

@@ -1,6 +1,6 @@
 #include "shell/HandOver.h"
 
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 
 #include "platform/Log.h"
 #include "platform/PrivateFiles.h"

@@ -1,10 +1,10 @@
 #include "shell/ImagePreviewView.h"
 
 #include "platform/ImageReader.h"
+#include "platform/LocalPath.h"
 #include "platform/PixelLimits.h"
 #include "services/ImageViewNote.h"
 
-#include <QFileInfo>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QtConcurrent/QtConcurrentRun>
@@ -118,7 +118,7 @@ QString ImagePreviewView::noteText() const
 
 void ImagePreviewView::setFile(const QString &path)
 {
-    const QFileInfo info(path);
+    const LocalPathInfo info(path);
     const qint64 size = info.exists() ? info.size() : -1;
     const QDateTime modified = info.exists() ? info.lastModified() : QDateTime();
     if (path == mPath && size == mFileSize && modified == mFileModified && mState != State::Empty)

@@ -115,6 +115,9 @@ void MergeDocument::loadWindow()
     mPatchView = new Export_GenegatePatch_SettingView(window);
     mPatchView->hide();
     mController = new platform::WindowController(window, windowNibName());
+    // A new start window steps down from the last one, as compare windows do, instead of
+    // covering it exactly.
+    mController->setShouldCascadeWindows(true);
     connect(mController, &platform::WindowController::windowWillClose, this,
             [this] { windowWillClose(); });
     addWindowController(mController);

@@ -5,6 +5,7 @@
 #include "platform/Alerts.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "services/Alerts.h"
@@ -88,6 +89,18 @@ bool MergeImageWindCtr::WasEdit() const
     return allPathsSet() && !untouched();
 }
 
+QStringList MergeImageWindCtr::EditedFiles() const
+{
+    QStringList files;
+    if (!WasEdit())
+        return files;
+    if (mFileCurrent1 != mFile1)
+        files << mFile1;
+    if (mFileCurrent2 != mFile2)
+        files << mFile2;
+    return files;
+}
+
 bool MergeImageWindCtr::allPathsSet() const
 {
     return !mFile1.isEmpty() && !mFile2.isEmpty() && !mFileCurrent1.isEmpty() &&
@@ -100,7 +113,6 @@ void MergeImageWindCtr::ReadFromFiles()
     if (!showResult())
         return;
     UpdateButtonStatus();
-    recordDiskStates();
     GUARD_END_VOID
 }
 
@@ -115,8 +127,8 @@ bool MergeImageWindCtr::showResult()
         mFileCurrent1 = mFile1;
     if (mFileCurrent2.isEmpty())
         mFileCurrent2 = mFile2;
-    mUi->mFilePathLabel1->setText(mFile1);
-    mUi->mFilePathLabel2->setText(mFile2);
+    mUi->mFilePathLabel1->setPath(mFile1);
+    mUi->mFilePathLabel2->setPath(mFile2);
     // A side whose file is gone keeps what it showed.
     if (IsFileExist(mFileCurrent1))
         mUi->mView1->setFile(mFileCurrent1);
@@ -132,6 +144,8 @@ void MergeImageWindCtr::judge()
     // Large files take a while to read: the verdict comes from a worker, and only the latest
     // request may set it.
     const quint64 generation = ++mJudgeGeneration;
+    // A save later writes only over the files as they were when read for this verdict.
+    recordDiskStates();
     auto *watcher = new QFutureWatcher<int>(this);
     connect(watcher, &QFutureWatcher<int>::finished, this, [this, watcher, generation] {
         watcher->deleteLater();
@@ -163,21 +177,19 @@ void MergeImageWindCtr::showVerdict()
 
 void MergeImageWindCtr::recordDiskStates()
 {
-    auto record = [](const QString &path, DiskState *state) {
-        if (path.isEmpty())
-            return;
-        state->size = GetFileSize(path);
-        state->modified = QFileInfo(path).lastModified();
+    auto record = [](const QString &path) {
+        return path.isEmpty() ? FileIdentity() : IdentityNow(path, FileIdentity());
     };
-    record(mFile1, &mOld1);
-    record(mFile2, &mOld2);
+    mOld1 = record(mFile1);
+    mOld2 = record(mFile2);
 }
 
-bool MergeImageWindCtr::sideChangedOnDisk(const QString &path, const DiskState &state) const
+bool MergeImageWindCtr::sideChangedOnDisk(const QString &path, const FileIdentity &read) const
 {
-    if (state.size < 0 || path.isEmpty())
+    if (!read.known || path.isEmpty())
         return false;
-    return GetFileSize(path) != state.size || QFileInfo(path).lastModified() != state.modified;
+    // Another file, a link swapped in or re-pointed, new content or status: all differ.
+    return IdentityNow(path, read) != read;
 }
 
 void MergeImageWindCtr::windowWillBeKey()
@@ -189,31 +201,39 @@ void MergeImageWindCtr::windowWillBeKey()
     const bool changed2 = sideChangedOnDisk(mFile2, mOld2);
     if (!changed1 && !changed2)
         return;
+    askToReload();
+    GUARD_END_VOID
+}
+
+bool MergeImageWindCtr::askToReload()
+{
     // The alert itself makes the window key again: stop watching while it is up.
-    const DiskState kept1 = mOld1, kept2 = mOld2;
-    mOld1.size = mOld2.size = -1;
+    const FileIdentity kept1 = mOld1, kept2 = mOld2;
+    mOld1 = mOld2 = FileIdentity();
     mAskingReload = true;
     platform::AlertRequest request;
     request.title = L_(
         QStringLiteral("This document was changed in another application.{++}Reload content{++}?"));
     request.text = L_(QStringLiteral("You\u2019ll lose your changes if you reload the document."));
     request.buttons = {L_(QStringLiteral("Reload")), L_(QStringLiteral("Cancel"))};
+    // Reloading throws the choice away: Return, like Escape, keeps it.
     request.cancelIndex = 1;
+    request.defaultIndex = 1;
     const int answer = platform::runAlert(request);
     mAskingReload = false;
     if (mIsClosing)
-        return;
+        return false;
     if (answer != platform::AlertFirstButtonReturn) {
         mOld1 = kept1;
         mOld2 = kept2;
-        return;
+        return false;
     }
     // What is on disk now is judged again.
     mFileCurrent1.clear();
     mFileCurrent2.clear();
     mIsEqual = -1;
     ReadFromFiles();
-    GUARD_END_VOID
+    return true;
 }
 
 void MergeImageWindCtr::Merge_ChooseLeft()
@@ -305,6 +325,7 @@ bool MergeImageWindCtr::SaveFile()
 {
     GUARD_BEGIN
     mLastSaveError.clear();
+    mSaveMetChange = false;
     if (mFileCurrent1.isEmpty() || mFileCurrent2.isEmpty())
         return false;
     for (const QString &path : {mFile1, mFile2}) {
@@ -314,7 +335,7 @@ bool MergeImageWindCtr::SaveFile()
             return false;
         }
         // The copy would put a regular file in place of a FIFO or a device.
-        if (!QFileInfo(path).isFile()) {
+        if (!LocalPathInfo(path).isFile()) {
             mLastSaveError =
                 FillFormat(L_(QStringLiteral("Cannot save the file \"%@\".")), {path}) +
                 QStringLiteral("\n\n") + L_(QStringLiteral("It is not a regular file."));
@@ -322,14 +343,26 @@ bool MergeImageWindCtr::SaveFile()
         }
     }
     bool copied = false;
+    // Each file is copied from, and written over, only as it was read for the verdict shown.
     auto copyOver = [&](const QString &source, const QString &target) {
         if (source == target)
             return true;
-        if (!CopyFileSave(source, target)) {
+        const FileIdentity &sourceRead = source == mFile1 ? mOld1 : mOld2;
+        FileIdentity &targetRead = target == mFile1 ? mOld1 : mOld2;
+        FileWriteFailure failure = FileWriteFailure::None;
+        FileIdentity written;
+        if (!CopyReadFileSave(source, sourceRead, target, targetRead, &failure, &written)) {
+            mSaveMetChange = failure == FileWriteFailure::ChangedOnDisk;
             mLastSaveError =
-                FillFormat(L_(QStringLiteral("The file \"%@\" could not be saved.")), {target});
+                mSaveMetChange
+                    ? FillFormat(L_(QStringLiteral("The file \"%@\" was changed by another "
+                                                   "application since it was read.")),
+                                 {sideChangedOnDisk(source, sourceRead) ? source : target})
+                    : FillFormat(L_(QStringLiteral("The file \"%@\" could not be saved.")),
+                                 {target});
             return false;
         }
+        targetRead = written;
         copied = true;
         return true;
     };
@@ -338,7 +371,6 @@ bool MergeImageWindCtr::SaveFile()
     if (copied) {
         mIsEqual = 1;
         ++mJudgeGeneration; // a verdict still being read is older than the copy
-        recordDiskStates();
         showVerdict();
         UpdateButtonStatus();
     }
@@ -350,7 +382,11 @@ void MergeImageWindCtr::Merge_Save()
 {
     GUARD_BEGIN
     if (!SaveFile()) {
-        if (!mLastSaveError.isEmpty())
+        // A file that is no longer what the window showed is never written: the window offers
+        // to show what is there now.
+        if (mSaveMetChange)
+            askToReload();
+        else if (!mLastSaveError.isEmpty())
             ShowMessage(L_(QStringLiteral("Warning")), mLastSaveError);
         return;
     }

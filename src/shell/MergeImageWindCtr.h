@@ -3,9 +3,9 @@
 // choice of one side for both, saved by copying the chosen file over the other one. Nothing is
 // compared pixel by pixel and nothing is written before Save.
 
+#include "services/NamedFile.h"
 #include "textcompare/MergeWindow.h"
 
-#include <QDateTime>
 #include <QMessageBox>
 #include <QPointer>
 #include <QString>
@@ -43,6 +43,8 @@ public:
     QString GetFile2() const override { return mFile2; }
     void RefreshCompare() override {}
     bool WasEdit() const override;
+    // The files a save would replace.
+    QStringList EditedFiles() const override;
 
     void ReadFromFiles();
     bool showResult();
@@ -54,7 +56,8 @@ public:
     // Saves the choice and closes the window; a failed copy is shown and the window stays.
     void Merge_Save();
     // Copies each chosen file over the other side's file. False (the files untouched, the
-    // reason in lastSaveError()) when a file is missing or a copy failed.
+    // reason in lastSaveError()) when a file is missing, a file is no longer what the window
+    // read, or a copy failed.
     bool SaveFile();
     QString lastSaveError() const { return mLastSaveError; }
     void UpdateButtonStatus();
@@ -78,19 +81,17 @@ protected:
     void windowWillCloseEvent() override;
 
 private:
-    struct DiskState
-    {
-        qint64 size = -1; // -1: not watched
-        QDateTime modified;
-    };
     bool leftChosen() const { return mFileCurrent2 == mFile1; }
     bool rightChosen() const { return mFileCurrent1 == mFile2; }
     bool untouched() const { return mFileCurrent1 == mFile1 && mFileCurrent2 == mFile2; }
     bool allPathsSet() const;
     void judge();
     void showVerdict();
+    // What each path leads to as the verdict reads it.
     void recordDiskStates();
-    bool sideChangedOnDisk(const QString &path, const DiskState &state) const;
+    bool sideChangedOnDisk(const QString &path, const FileIdentity &read) const;
+    // Asks whether to read the files again as they are now; true when they were.
+    bool askToReload();
     void closeWithoutAsking();
     void answerCloseQuestion(int button);
 
@@ -100,8 +101,9 @@ private:
     int mIsEqual = -1;
     quint64 mJudgeGeneration = 0;
     bool mIsCompareSameFileName = true;
-    DiskState mOld1, mOld2;
+    FileIdentity mOld1, mOld2; // not known: not watched
     QString mLastSaveError;
+    bool mSaveMetChange = false; // the last save found a file changed since it was read
     bool mShouldCloseDocument = false;
     bool mCloseWithoutAsking = false;
     bool mClosed = false;

@@ -2,6 +2,7 @@
 
 #include "platform/Alerts.h"
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "services/AppSetting.h"
 #include "services/Localization.h"
@@ -33,34 +34,65 @@ QList<QPointer<MergeWindow>> openWindows()
 
 enum class Asked { Quit, Cancel };
 
-// The edited windows, asked one by one. "Discard and Close" decides the quit: later windows are
-// not asked.
+// What the quit question names of an edited window: each file with unsaved edits.
+QStringList editedNames(const MergeWindow &w)
+{
+    QStringList files = w.EditedFiles();
+    if (files.isEmpty()) // a window that cannot tell which side: both
+        for (const QString &file : {w.GetFile1(), w.GetFile2()})
+            if (!file.isEmpty())
+                files << file;
+    QStringList names;
+    for (const QString &file : std::as_const(files))
+        names << (file.isEmpty() ? L_(QStringLiteral("Untitled")) : LocalPath_Shown(file));
+    return names.isEmpty() ? QStringList{L_(QStringLiteral("Untitled"))} : names;
+}
+
+QString quitQuestionText(const QStringList &names)
+{
+    constexpr qsizetype kNamed = 8;
+    QString text = L_(QStringLiteral("Are you sure you wish to quit?")) + QStringLiteral("\n\n") +
+                   L_(QStringLiteral("Unsaved changes:"));
+    for (qsizetype k = 0; k < names.size() && k < kNamed; ++k)
+        text += QStringLiteral("\n") + names[k];
+    if (names.size() > kNamed)
+        text += QStringLiteral("\n") + L_Count(names.size() - kNamed, QStringLiteral("and 1 more"),
+                                               QStringLiteral("and %1 more"));
+    return text;
+}
+
+// The edited windows, asked about together, naming their files. "Discard and Close" decides the
+// quit; Cancel brings the first of them forward.
 Asked askAboutEditedWindows(bool keepUntitled)
 {
+    QList<QPointer<MergeWindow>> edited;
+    QStringList names;
     for (const QPointer<MergeWindow> &w : openWindows()) {
-        if (!w)
+        if (!w || (isUntitled(w) && keepUntitled) || !w->WasEdit())
             continue;
-        if (isUntitled(w) && keepUntitled)
-            continue;
-        if (!w->WasEdit())
-            continue;
-        platform::AlertRequest request;
-        request.title = L_(QStringLiteral("Warning"));
-        request.text = L_(QStringLiteral("Are you sure you wish to quit?"));
-        request.buttons = {L_(QStringLiteral("Discard and Close")), L_(QStringLiteral("Cancel"))};
-        request.cancelIndex = 1;
-        if (platform::runAlert(request) == platform::AlertFirstButtonReturn)
-            return Asked::Quit;
-        if (!w || !w->isWindowLoaded())
-            return Asked::Quit;
-        QWidget *window = w->window();
-        window->show();
-        window->raise();
-        window->activateWindow();
-        w->RefreshCompare();
-        return Asked::Cancel;
+        edited.append(w);
+        names += editedNames(*w);
     }
-    return Asked::Quit;
+    if (edited.isEmpty())
+        return Asked::Quit;
+    platform::AlertRequest request;
+    request.title = L_(QStringLiteral("Warning"));
+    request.text = quitQuestionText(names);
+    request.buttons = {L_(QStringLiteral("Discard and Close")), L_(QStringLiteral("Cancel"))};
+    // The edits are lost for good: Return, like Escape, keeps them.
+    request.cancelIndex = 1;
+    request.defaultIndex = 1;
+    if (platform::runAlert(request) == platform::AlertFirstButtonReturn)
+        return Asked::Quit;
+    const QPointer<MergeWindow> &w = edited.first();
+    if (!w || !w->isWindowLoaded())
+        return Asked::Quit;
+    QWidget *window = w->window();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    w->RefreshCompare();
+    return Asked::Cancel;
 }
 
 // Pairs written by an earlier walk of this process (the session asked first, then a signal
@@ -85,6 +117,7 @@ bool askQuitAnyway(const QString &text)
     request.text = text;
     request.buttons = {L_(QStringLiteral("Quit Anyway")), L_(QStringLiteral("Cancel"))};
     request.cancelIndex = 1;
+    request.defaultIndex = 1;
     return platform::runAlert(request) == platform::AlertFirstButtonReturn;
 }
 

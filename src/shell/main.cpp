@@ -11,7 +11,7 @@
 #include "services/AppSetting.h"
 #include "services/FileReplace.h"
 #include "services/InterruptedSaves.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 #include "services/SupportFolder.h"
 #include "shell/AppCommands.h"
 #include "shell/AppTermination.h"

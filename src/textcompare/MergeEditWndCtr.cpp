@@ -379,6 +379,16 @@ bool MergeEditWndCtr::isDocumentEdited() const
     return mUi->mMainView && mUi->mMainView->window()->isWindowModified();
 }
 
+QStringList MergeEditWndCtr::EditedFiles() const
+{
+    QStringList files;
+    if (mTextWasEdited1)
+        files << (mFile1.isNull() ? QStringLiteral("") : mFile1);
+    if (mTextWasEdited2)
+        files << (mFile2.isNull() ? QStringLiteral("") : mFile2);
+    return files;
+}
+
 void MergeEditWndCtr::setMTextWasEdited1(bool edited)
 {
     mTextWasEdited1 = edited;

@@ -72,6 +72,7 @@ public:
     QString GetTextInView2() const override;
     void RefreshCompare() override;
     bool WasEdit() const override { return mTextWasEdited1 || mTextWasEdited2; }
+    QStringList EditedFiles() const override;
     bool IsPreviewMode() const override { return false; }
 
     void setDocumentEdited(bool edited);
@@ -179,10 +180,8 @@ private:
         TextFileInfo info;
         bool readOk = false;
         bool textConverted = false; // line ends or NUL characters changed in memory
-        qint64 diskSize = -1;       // what the file was when last read or saved
-        QDateTime diskModified;
-        qint64 declinedSize = -1; // a change on disk the user chose not to read
-        QDateTime declinedModified;
+        // What the path led to when the file was last read or saved is info.identity.
+        FileIdentity declined; // a change on disk the user chose not to read
     };
 
     // An ignore option's check box and menu item.
@@ -249,8 +248,10 @@ private:
     bool windowShouldClose() override;
     // Says why the text is not saved to path and offers a save panel; the chosen path or null.
     static QString askSaveAsInstead(const QString &path, const QString &why);
-    // False when the side's file changed on disk since it was read and the user, asked, keeps it.
-    bool confirmReplacingChangedFile(int side);
+    // False when the side's file changed on disk since it was read and the user, asked, keeps it
+    // (always: asks whenever it differs from *agreed). *agreed gets what the save may replace:
+    // what the path leads to now.
+    bool confirmReplacingChangedFile(int side, FileIdentity *agreed, bool always = false);
 
     // Ignore options, view settings and menus (_Options.cpp).
     std::vector<OptionControl> optionControls() const;

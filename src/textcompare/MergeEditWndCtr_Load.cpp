@@ -5,6 +5,7 @@
 
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "services/Alerts.h"
 #include "services/Localization.h"
 #include "textcompare/MyEditTextView.h"
@@ -12,7 +13,6 @@
 #include "ui_MergeEditWndCtr.h"
 
 #include <QTimer>
-#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QThread>
 #include <QtConcurrent>
@@ -46,8 +46,8 @@ void MergeEditWndCtr::startLoad()
     // a file that big makes the other side fold too (its text is measured once read).
     bool bigFile = false;
     for (int side : {1, 2})
-        bigFile =
-            bigFile || (!file(side).isEmpty() && QFileInfo(file(side)).size() > kLargeTextGuard);
+        bigFile = bigFile ||
+                  (!file(side).isEmpty() && LocalPathInfo(file(side)).size() > kLargeTextGuard);
     for (int side : {1, 2}) {
         if (file(side).isEmpty())
             continue;
@@ -317,22 +317,24 @@ void MergeEditWndCtr::warnAboutNulCharacters(const QStringList &files)
 
 void MergeEditWndCtr::recordDiskState(int side)
 {
+    // The reader records what the path led to as it read; a reader that did not gets what it
+    // leads to now.
     SideState &st = state(side);
-    const QFileInfo fi(file(side));
-    st.diskSize = fi.exists() ? fi.size() : -1;
-    st.diskModified = fi.exists() ? fi.lastModified() : QDateTime();
+    if (!st.info.identity.known && !file(side).isEmpty())
+        st.info.identity = IdentityNow(file(side), FileIdentity());
 }
 
 bool MergeEditWndCtr::diskChanged(int side) const
 {
     const QString &path = side == 1 ? mFile1 : mFile2;
-    const SideState &st = side == 1 ? mSide1 : mSide2;
-    if (path.isEmpty() || st.diskSize < 0)
+    const FileIdentity &read = (side == 1 ? mSide1 : mSide2).info.identity;
+    if (path.isEmpty() || !read.exists)
         return false;
-    const QFileInfo fi(path);
-    if (!fi.exists())
+    // Another file, a link swapped in or re-pointed, new content or status: all differ.
+    const FileIdentity now = IdentityNow(path, read);
+    if (!now.exists)
         return false; // a vanished file keeps its text; saving writes it again
-    return fi.size() != st.diskSize || fi.lastModified() != st.diskModified;
+    return now != read;
 }
 
 void MergeEditWndCtr::windowWillBeKey()
@@ -349,18 +351,17 @@ void MergeEditWndCtr::windowWillBeKey()
         if (mTextWasEdited(side)) {
             // Once declined, the same change is not asked about again: the window becomes key
             // again as soon as the alert closes.
-            const QFileInfo fi(file(side));
             SideState &st = state(side);
-            if (fi.size() == st.declinedSize && fi.lastModified() == st.declinedModified)
+            const FileIdentity now = IdentityNow(file(side), st.info.identity);
+            if (now == st.declined)
                 continue;
-            const int answer = ShowMessage2(
+            const bool reload = AskBeforeUndoable(
                 L_("This document was changed in another application.{++}Reload content{++}?"),
                 L_("You’ll lose your changes if you reload the document.") + QStringLiteral("\n") +
-                    file(side),
-                L_("Reload"), L_("Cancel"));
-            if (answer != 1000) {
-                st.declinedSize = fi.size();
-                st.declinedModified = fi.lastModified();
+                    LocalPath_Shown(file(side)),
+                L_("Reload"));
+            if (!reload) {
+                st.declined = now;
                 continue;
             }
         }
@@ -407,10 +408,9 @@ bool MergeEditWndCtr::Menu_Reload()
     if (mIsClosing || mLoadingFiles || !isWindowLoaded() || (mFile1.isEmpty() && mFile2.isEmpty()))
         return false;
     if (WasEdit()) {
-        const int answer =
-            ShowMessage2(L_("Warning"), L_("You’ll lose your changes if you reload the document."),
-                         L_("Reload"), L_("Cancel"));
-        if (answer != 1000)
+        if (!AskBeforeUndoable(L_("Warning"),
+                               L_("You’ll lose your changes if you reload the document."),
+                               L_("Reload")))
             return false;
     }
     // Each side again in the encoding it is shown in.

@@ -238,10 +238,9 @@ void MergeEditWndCtr::Menu_ReloadWithEncoding(QAction *item)
         }
     }
     if (WasEdit()) {
-        const int answer =
-            ShowMessage2(L_("Warning"), L_("You’ll lose your changes if you reload the document."),
-                         L_("Reload"), L_("Cancel"));
-        if (answer != 1000)
+        if (!AskBeforeUndoable(L_("Warning"),
+                               L_("You’ll lose your changes if you reload the document."),
+                               L_("Reload")))
             return;
     }
     ReadFromFiles(encoding);

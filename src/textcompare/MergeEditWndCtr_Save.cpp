@@ -3,6 +3,7 @@
 #include "textcompare/MergeEditWndCtr.h"
 
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "platform/Panels.h"
 #include "services/Alerts.h"
 #include "services/AppSetting.h"
@@ -10,6 +11,7 @@
 #include "textcompare/MyEditTextView.h"
 #include "textcompare/TextSideWriter.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTextDocument>
 
@@ -19,6 +21,9 @@ bool MergeEditWndCtr::SaveSide(int side)
     if (!isWindowLoaded() || (side != 1 && side != 2))
         return false;
     QString path = file(side);
+    // What the side's own file may be when the text replaces it; not known for a path the user
+    // chooses.
+    FileIdentity agreed;
     if (path.isEmpty()) {
         platform::SavePanelRequest request;
         request.title = L_("Save");
@@ -31,7 +36,7 @@ bool MergeEditWndCtr::SaveSide(int side)
         path = askSaveAsInstead(path, why);
         if (path.isEmpty())
             return false;
-    } else if (!confirmReplacingChangedFile(side)) {
+    } else if (!confirmReplacingChangedFile(side, &agreed)) {
         return false;
     }
     if (const QString why = TextSideWriter::whyNotWritableTarget(path); !why.isEmpty()) {
@@ -43,20 +48,27 @@ bool MergeEditWndCtr::SaveSide(int side)
     TextSideWriter writer(st.info, gAppSetting);
     const QString text = textView(side)->plainText();
     if (!writer.canEncode(text)) {
-        const int answer = ShowMessage2(
-            L_("Warning"),
-            FillFormat(L_("The text cannot be saved in the encoding \"%@\" without losing "
-                          "characters. Save it as UTF-8?"),
-                       {platform::TextEncoding::localizedName(writer.options().encoding)}),
-            L_("Save as UTF-8"), L_("Cancel"));
-        if (answer != 1000)
+        if (!AskBeforeUndoable(
+                L_("Warning"),
+                FillFormat(L_("The text cannot be saved in the encoding \"%@\" without losing "
+                              "characters. Save it as UTF-8?"),
+                           {platform::TextEncoding::localizedName(writer.options().encoding)}),
+                L_("Save as UTF-8")))
             return false;
         writer.useUtf8();
     }
     FileWriteFailure failure = FileWriteFailure::None;
-    bool ok = writer.write(text, path, &failure);
+    FileIdentity written;
+    bool ok = writer.write(text, path, &failure, &agreed, &written);
     // A refused save says why and offers another file; the text stays in the pane meanwhile.
     while (!ok) {
+        if (failure == FileWriteFailure::ChangedOnDisk) {
+            // Changed again since it was looked at: asked again, whatever it is now.
+            if (!confirmReplacingChangedFile(side, &agreed, true))
+                return false;
+            ok = writer.write(text, path, &failure, &agreed, &written);
+            continue;
+        }
         path = askSaveAsInstead(path, FillFormat(L_("Cannot save the file \"%@\"."), {path}) +
                                           QStringLiteral(" ") + FileWriteFailureText(failure));
         if (path.isEmpty())
@@ -65,12 +77,14 @@ bool MergeEditWndCtr::SaveSide(int side)
             failure = FileWriteFailure::NotRegularFile;
             continue;
         }
-        ok = writer.write(text, path, &failure);
+        agreed = FileIdentity();
+        ok = writer.write(text, path, &failure, &agreed, &written);
     }
     file(side) = path;
     textView(side)->document()->setModified(false);
     st.readOk = true;
-    st.info = writer.writtenInfo(path);
+    st.info = writer.writtenInfo(path, written);
+    st.declined = FileIdentity();
     st.textConverted = st.info.endLine != END_LINE_LF;
     recordDiskState(side);
     if (side == 1)
@@ -85,23 +99,36 @@ bool MergeEditWndCtr::SaveSide(int side)
     GUARD_END(false)
 }
 
-bool MergeEditWndCtr::confirmReplacingChangedFile(int side)
+bool MergeEditWndCtr::confirmReplacingChangedFile(int side, FileIdentity *agreed, bool always)
 {
     // The window is told of changes on disk only when it becomes key; a file rewritten while the
-    // window stayed in front would otherwise be replaced unseen.
-    if (!diskChanged(side))
-        return true;
-    const QFileInfo fi(file(side));
+    // window stayed in front would otherwise be replaced unseen. The save then writes only what
+    // was looked at here: anything else by then is asked about again.
     const SideState &st = state(side);
-    if (fi.size() == st.declinedSize && fi.lastModified() == st.declinedModified)
-        return true; // the user already chose the window's text over this change
-    const int answer = ShowMessage2(
-        L_("Warning"),
+    QString leadsTo;
+    const FileIdentity now = IdentityNow(file(side), st.info.identity, &leadsTo);
+    *agreed = st.info.identity.known ? now : FileIdentity();
+    if (!always) {
+        if (!st.info.identity.known || now == st.info.identity)
+            return true;
+        if (!now.exists)
+            return true; // a vanished file is written again (only while nothing stands there)
+        if (now == st.declined)
+            return true; // the user already chose the window's text over this change
+    }
+    QString text =
         FillFormat(L_("The file \"%@\" was changed by another application since it was read."),
-                   {file(side)}) +
-            QStringLiteral("\n\n") + L_("Saving replaces those changes."),
-        L_("Save Anyway"), L_("Cancel"));
-    return answer == 1000;
+                   {LocalPath_Shown(file(side))});
+    // A name that leads elsewhere now (a link re-pointed, a folder swapped) says where.
+    if (now.exists && (now.file.device != st.info.identity.file.device ||
+                       now.file.inode != st.info.identity.file.inode))
+        if (!leadsTo.isEmpty() &&
+            leadsTo != QDir::cleanPath(QDir::current().absoluteFilePath(file(side))))
+            text += QStringLiteral("\n") +
+                    FillFormat(L_("It now leads to \"%@\"."), {LocalPath_Shown(leadsTo)});
+    return AskBeforeUndoable(L_("Warning"),
+                             text + QStringLiteral("\n\n") + L_("Saving replaces those changes."),
+                             L_("Save Anyway"));
 }
 
 QString MergeEditWndCtr::askSaveAsInstead(const QString &path, const QString &why)

@@ -2,6 +2,7 @@
 // and which buttons and menu items can be used.
 #include "textcompare/MergeEditWndCtr.h"
 
+#include "platform/LocalPath.h"
 #include "services/Localization.h"
 #include "ui_MergeEditWndCtr.h"
 
@@ -82,15 +83,16 @@ void MergeEditWndCtr::UpdateTitle()
     if (mFile1.isEmpty() || mFile2.isEmpty()) {
         title = L_("Untitled");
     } else {
-        const QString n1 = QFileInfo(mFile1).fileName(), n2 = QFileInfo(mFile2).fileName();
+        const QString n1 = LocalPath_Shown(QFileInfo(mFile1).fileName()),
+                      n2 = LocalPath_Shown(QFileInfo(mFile2).fileName());
         if (n1 != n2)
             title = L_("Merge") + QStringLiteral(" :") + FillFormat(L_("[%@] and [%@]"), {n1, n2});
         else
             title = L_("Merge") + QStringLiteral(": ") + n1;
     }
     window()->setWindowTitle(title + QStringLiteral("[*]"));
-    mUi->mFilePathLabel1->setText(mFile1.isEmpty() ? L_("Untitled") : mFile1);
-    mUi->mFilePathLabel2->setText(mFile2.isEmpty() ? L_("Untitled") : mFile2);
+    mUi->mFilePathLabel1->setText(mFile1.isEmpty() ? L_("Untitled") : LocalPath_Shown(mFile1));
+    mUi->mFilePathLabel2->setText(mFile2.isEmpty() ? L_("Untitled") : LocalPath_Shown(mFile2));
 }
 
 void MergeEditWndCtr::updateStatusLabels()

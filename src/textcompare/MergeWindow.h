@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 class MergeWindow : public platform::WindowController
 {
@@ -21,6 +22,8 @@ public:
     virtual QString GetTextInView2() const { return {}; }
     virtual void RefreshCompare() {}
     virtual bool WasEdit() const { return false; }
+    // The files a close would lose unsaved edits of: their paths, "" for an untitled side.
+    virtual QStringList EditedFiles() const { return {}; }
     virtual bool IsPreviewMode() const { return false; }
 
     // Run (from the event loop) each time the window becomes the active one.

@@ -1,10 +1,9 @@
 #include "textcompare/TextSideWriter.h"
 
+#include "platform/LocalPath.h"
 #include "services/AppSetting.h"
 #include "services/Localization.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <sys/stat.h>
 
@@ -26,7 +25,7 @@ int recordPermissions(const AppSetting &s)
 int filePermissions(const QString &path)
 {
     struct stat sb;
-    if (::stat(QFile::encodeName(path).constData(), &sb) != 0)
+    if (::stat(LocalPath_ToBytes(path).constData(), &sb) != 0)
         return -1;
     return int(sb.st_mode & 07777);
 }
@@ -54,7 +53,7 @@ TextSideWriter::TextSideWriter(const TextFileInfo &shownAs, const AppSetting &se
 
 QString TextSideWriter::whyNotWritableTarget(const QString &path)
 {
-    const QFileInfo fi(path);
+    const LocalPathInfo fi(path);
     // A missing file may be written (it vanished, or the user chose a new name); anything but a
     // regular file would be replaced by one.
     if (!fi.exists() && !fi.isSymLink())
@@ -87,13 +86,13 @@ void TextSideWriter::useUtf8()
     mOptions.writeBOM = false;
 }
 
-bool TextSideWriter::write(const QString &text, const QString &path,
-                           FileWriteFailure *failure) const
+bool TextSideWriter::write(const QString &text, const QString &path, FileWriteFailure *failure,
+                           const FileIdentity *expected, FileIdentity *written) const
 {
-    return App_WriteStringToFile(text, path, mOptions, failure);
+    return App_WriteStringToFile(text, path, mOptions, failure, expected, written);
 }
 
-TextFileInfo TextSideWriter::writtenInfo(const QString &path) const
+TextFileInfo TextSideWriter::writtenInfo(const QString &path, const FileIdentity &written) const
 {
     TextFileInfo info = mShownAs;
     info.encoding = mOptions.encoding;
@@ -101,5 +100,6 @@ TextFileInfo TextSideWriter::writtenInfo(const QString &path) const
     info.endLine = mOptions.endLine;
     info.hasNulChar = false;
     info.permissions = filePermissions(path);
+    info.identity = written;
     return info;
 }

@@ -31,11 +31,15 @@ public:
     void useUtf8();
 
     // Writes the text, replacing the file only once the whole text is written: on failure the
-    // file stays as it was, and *failure (may be null) says why.
-    bool write(const QString &text, const QString &path, FileWriteFailure *failure = nullptr) const;
-    // What the side is after a write to path: as it was shown, with the way it was written and
-    // the file's permissions.
-    TextFileInfo writtenInfo(const QString &path) const;
+    // file stays as it was, and *failure (may be null) says why. With expected (what the path
+    // led to when the side was read, or what the user agreed to replace), only while the path
+    // still leads to that (ChangedOnDisk otherwise); *written (may be null) then gets what it
+    // leads to after the write.
+    bool write(const QString &text, const QString &path, FileWriteFailure *failure = nullptr,
+               const FileIdentity *expected = nullptr, FileIdentity *written = nullptr) const;
+    // What the side is after a write to path: as it was shown, with the way it was written, the
+    // file's permissions and what the path led to once written.
+    TextFileInfo writtenInfo(const QString &path, const FileIdentity &written = {}) const;
 
 private:
     TextFileInfo mShownAs;

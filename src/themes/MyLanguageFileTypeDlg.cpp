@@ -381,10 +381,10 @@ void MyLanguageFileTypeDlg::addType(const QString &text)
 void MyLanguageFileTypeDlg::toDefault()
 {
     GUARD_BEGIN
-    const int answer = ShowMessage2(
-        L_(QStringLiteral("Are you sure you want to reset language setting for all file types?")),
-        QStringLiteral(" "), L_(QStringLiteral("OK")), L_(QStringLiteral("Cancel")));
-    if (answer != 1000)
+    if (!AskBeforeUndoable(
+            L_(QStringLiteral(
+                "Are you sure you want to reset language setting for all file types?")),
+            QStringLiteral(" "), L_(QStringLiteral("OK"))))
         return;
     auto &defaults = platform::UserDefaults::standard();
     const QVariantMap all = defaults.dictionaryRepresentation();

@@ -2,8 +2,9 @@
 #include "compare/FolderCompareJob.h"
 #include "compare/FolderContentCompare.h"
 #include "platform/Alerts.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 #include "services/AppSetting.h"
+#include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -750,8 +751,17 @@ TEST(FolderCompare, ContentBelowAClashOrAnUnlistableFolderIsListedOnOneSide)
 
 TEST(FolderCompare, EntriesBelowAFolderOneSideCannotListAreNotJudged)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root lists any folder";
+    // Root lists any folder: it runs the rows as the ordinary user.
+    if (pelkotest::runningAsRoot()) {
+        if (!pelkotest::canSwitchToOrdinaryUser())
+            GTEST_SKIP() << "root lists any folder, and setpriv is missing";
+        QByteArray output;
+        EXPECT_TRUE(pelkotest::passesAsOrdinaryUser(
+            QStringLiteral("FolderCompare.EntriesBelowAFolderOneSideCannotListAreNotJudged"),
+            &output))
+            << output.constData();
+        return;
+    }
     struct Row
     {
         const char *what;
@@ -802,6 +812,108 @@ TEST(FolderCompare, EntriesBelowAFolderOneSideCannotListAreNotJudged)
         const COMP_ITEM opened = FolderCompare_JudgeAgain(s, *sub, l + "sub/", r + "sub/", nullptr);
         EXPECT_EQ(opened.compareResult,
                   row.leftLocked ? COMP_RESULT_RIGHT_ONLY : COMP_RESULT_LEFT_ONLY);
+    }
+}
+
+// A folder this user may not list is judged by what the other side has there: nothing there
+// makes it one-sided whatever it holds; only a folder on both sides needs its content.
+TEST(FolderCompare, FoldersThisUserCannotListAreJudgedByWhatTheOtherSideHas)
+{
+    if (pelkotest::runningAsRoot()) {
+        if (!pelkotest::canSwitchToOrdinaryUser())
+            GTEST_SKIP() << "root lists any folder, and setpriv is missing";
+        QByteArray output;
+        EXPECT_TRUE(pelkotest::passesAsOrdinaryUser(
+            QStringLiteral("FolderCompare.FoldersThisUserCannotListAreJudgedByWhatTheOtherSideHas"),
+            &output))
+            << output.constData();
+        return;
+    }
+    struct Row
+    {
+        const char *what;
+        int mode;
+        bool locksLeft, locksRight; // of sub/only
+        bool onLeft, onRight;       // where sub/only is
+        int verdict;                // of sub/only
+        qint32 reason;
+        int sub; // the verdict of sub, which also holds a file judged the same
+    };
+    const Row rows[] = {
+        {"right only, size and date", 0, false, true, false, true, COMP_RESULT_RIGHT_ONLY,
+         NotJudged_FolderUnreadable, COMP_RESULT_DIFFERENT},
+        {"right only, content", 3, false, true, false, true, COMP_RESULT_RIGHT_ONLY,
+         NotJudged_FolderUnreadable, COMP_RESULT_DIFFERENT},
+        {"left only, size", 1, true, false, true, false, COMP_RESULT_LEFT_ONLY,
+         NotJudged_FolderUnreadable, COMP_RESULT_DIFFERENT},
+        {"left only, date", 2, true, false, true, false, COMP_RESULT_LEFT_ONLY,
+         NotJudged_FolderUnreadable, COMP_RESULT_DIFFERENT},
+        {"both sides, both locked", 3, true, true, true, true, COMP_RESULT_NOT_JUDGED,
+         NotJudged_BothFoldersUnreadable, COMP_RESULT_NOT_JUDGED},
+        {"both sides, right locked", 0, false, true, true, true, COMP_RESULT_NOT_JUDGED,
+         NotJudged_RightFolderUnreadable, COMP_RESULT_NOT_JUDGED},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        const Tree t = freshTrees("onesidedlocked");
+        write(t.left + "sub/same.txt", "1");
+        write(t.right + "sub/same.txt", "1");
+        if (row.onLeft)
+            write(t.left + "sub/only/inner.txt", "l");
+        if (row.onRight)
+            write(t.right + "sub/only/inner.txt", "r");
+        const QByteArray lockedLeft = QFile::encodeName(t.left + "sub/only");
+        const QByteArray lockedRight = QFile::encodeName(t.right + "sub/only");
+        if (row.locksLeft)
+            ASSERT_EQ(::chmod(lockedLeft.constData(), 0), 0);
+        if (row.locksRight)
+            ASSERT_EQ(::chmod(lockedRight.constData(), 0), 0);
+        const auto out = run(request(t, row.mode));
+        const COMP_ITEM *only = itemAt(out, "sub/only");
+        ASSERT_TRUE(only);
+        EXPECT_EQ(only->compareResult, row.verdict);
+        EXPECT_EQ(only->customMultiPurposeInfo, row.reason);
+        EXPECT_EQ(itemAt(out, "sub/same.txt")->compareResult, COMP_RESULT_SAME);
+        EXPECT_EQ(itemAt(out, "sub")->compareResult, row.sub);
+        // Only a side that could be listed shows what it holds.
+        const bool listed = (row.onLeft && !row.locksLeft) || (row.onRight && !row.locksRight);
+        EXPECT_EQ(itemAt(out, "sub/only/inner.txt") != nullptr, listed);
+
+        // Judged again while still locked, the row keeps its verdict and says the same.
+        FolderCompareSettings s;
+        s.request = request(t, row.mode);
+        const COMP_ITEM again =
+            FolderCompare_JudgeAgain(s, *only, QFile::encodeName(t.left + "sub/"),
+                                     QFile::encodeName(t.right + "sub/"), nullptr);
+        EXPECT_EQ(again.compareResult, row.verdict);
+        EXPECT_EQ(again.customMultiPurposeInfo, row.reason);
+        std::vector<COMP_ITEM> summed = out.items;
+        ApplyFolderCompareUpdate(summed, again);
+        CompItems_SumUpFolders(summed);
+        EXPECT_EQ(summed[size_t(only->ID)].compareResult, row.verdict);
+        ::chmod(lockedLeft.constData(), 0700);
+        ::chmod(lockedRight.constData(), 0700);
+    }
+    EXPECT_EQ(CompItem_BothUnreadableText("/l/d", "/r/d"),
+              QStringLiteral("Left and right folders unreadable: /l/d and /r/d"));
+
+    // Below a folder the left side cannot list, a folder only the right lists is not known to
+    // be one-sided, even when the right cannot list it either.
+    const Tree t = freshTrees("unseenlocked");
+    QDir().mkpath(t.left + "d");
+    write(t.right + "d/deeper/x", "r");
+    const QByteArray leftD = QFile::encodeName(t.left + "d"),
+                     rightDeeper = QFile::encodeName(t.right + "d/deeper");
+    ASSERT_EQ(::chmod(leftD.constData(), 0), 0);
+    ASSERT_EQ(::chmod(rightDeeper.constData(), 0), 0);
+    const auto out = run(request(t, 3));
+    ::chmod(leftD.constData(), 0700);
+    ::chmod(rightDeeper.constData(), 0700);
+    for (const QByteArray path : {"d", "d/deeper"}) {
+        const COMP_ITEM *item = itemAt(out, path);
+        ASSERT_TRUE(item) << path.constData();
+        EXPECT_EQ(item->compareResult, COMP_RESULT_NOT_JUDGED) << path.constData();
+        EXPECT_EQ(item->customMultiPurposeInfo, NotJudged_LeftFolderUnreadable) << path.constData();
     }
 }
 

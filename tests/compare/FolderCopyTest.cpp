@@ -4,12 +4,18 @@
 #include "compare/FolderCopy.h"
 #include "platform/PrivateFiles.h"
 #include "platform/UniqueFd.h"
+#include "services/InterruptedSaves.h"
+#include "services/SupportFolder.h"
+#include "support/AlertAnswers.h"
+#include "support/LogCapture.h"
 #include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <csignal>
 #include <cstdio>
@@ -94,11 +100,64 @@ TEST(FolderCopy, RefusesWhatWouldLoseOrLoop)
     EXPECT_EQ(CopyEntry(bytes(dir + "/a"), bytes(dir + "/a/inner"), nullptr, collect),
               CopyOutcome::Failed);
     EXPECT_FALSE(QFileInfo::exists(dir + "/a/inner"));
-    EXPECT_EQ(failures.size(), 2);
+    // The same through a target top named by a link, where the paths do not show it.
+    ASSERT_TRUE(pelkotest::writeFile(dir + "/a/sub/f", "f"));
+    ASSERT_EQ(::symlink("a", bytes(dir + "/alink").constData()), 0);
+    EXPECT_EQ(CopyEntry(bytes(dir + "/a"), bytes(dir + "/alink"), "inner", nullptr, collect),
+              CopyOutcome::Failed);
+    EXPECT_EQ(CopyEntry(bytes(dir + "/a/sub"), bytes(dir + "/alink"), "sub/deeper/inner", nullptr,
+                        collect),
+              CopyOutcome::Failed);
+    EXPECT_EQ(CopyEntry(bytes(dir + "/a/sub"), bytes(dir + "/alink"), "sub", nullptr, collect),
+              CopyOutcome::Failed);
+    EXPECT_FALSE(QFileInfo::exists(dir + "/a/inner"));
+    EXPECT_FALSE(QFileInfo::exists(dir + "/a/sub/deeper/inner"));
+    EXPECT_EQ(QDir(dir + "/a/sub").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("f")});
+    EXPECT_EQ(failures.size(), 5);
     // Stop answered to a failure stops the copy.
     EXPECT_EQ(CopyEntry(bytes(dir + "/a/file"), bytes(dir + "/b/file"), nullptr,
                         [](const QByteArray &, const QString &) { return false; }),
               CopyOutcome::Cancelled);
+}
+
+// A tree nested without end (another user can make one) is copied down to a fixed depth; the
+// folder below which nothing more is copied is named.
+TEST(FolderCopy, FoldersNestedTooDeeplyAreNamedNotFollowedForEver)
+{
+    const QString dir = pelkotest::freshDir(QStringLiteral("deep"));
+    ASSERT_TRUE(QDir().mkpath(dir + "/L/top") && QDir().mkpath(dir + "/R"));
+    constexpr int kLevels = 450;
+    {
+        platform::UniqueFd folder(
+            ::open(bytes(dir + "/L/top").constData(), O_RDONLY | O_DIRECTORY));
+        for (int level = 0; level < kLevels && folder.isOpen(); ++level) {
+            ASSERT_EQ(::mkdirat(folder.get(), "d", 0755), 0);
+            folder = platform::UniqueFd(::openat(folder.get(), "d", O_RDONLY | O_DIRECTORY));
+        }
+        ASSERT_TRUE(folder.isOpen());
+    }
+    QList<QPair<QByteArray, QString>> failures;
+    EXPECT_EQ(CopyEntry(bytes(dir + "/L/top"), bytes(dir + "/R"), "top", nullptr,
+                        [&](const QByteArray &path, const QString &reason) {
+                            failures.append({path, reason});
+                            return true;
+                        }),
+              CopyOutcome::Failed);
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_EQ(failures[0].second, QStringLiteral("its folders are nested too deeply"));
+    const QByteArray named = failures[0].first;
+    EXPECT_TRUE(named.startsWith(bytes(dir + "/L/top/d/"))) << named.constData();
+    const int depth = int(named.count("/d"));
+    EXPECT_GE(depth, 100);
+    EXPECT_LT(depth, kLevels);
+    // Copied down to the folder above the one named.
+    const QByteArray copied = bytes(dir + "/R/top") + named.mid(bytes(dir + "/L/top").size());
+    struct stat st
+    {
+    };
+    EXPECT_EQ(::stat(copied.left(copied.lastIndexOf('/')).constData(), &st), 0);
+    EXPECT_NE(::stat(copied.constData(), &st), 0);
 }
 
 TEST(FolderCopy, FailureMidWayLeavesTheOldTargetAndNoTemporaryFile)
@@ -240,6 +299,78 @@ TEST(FolderCopy, NothingIsWrittenThroughALinkOnTheTargetSide)
     }
 }
 
+// The source side is walked like the target side: its top folder is opened as the user named it,
+// and no link below it is followed to find what to copy (a link itself is copied as a link).
+TEST(FolderCopy, NothingIsReadThroughALinkOnTheSourceSide)
+{
+    struct Row
+    {
+        const char *name;
+        const char *sourceTop; // below the base folder
+        const char *entry;     // below both tops
+        int replaced;          // counted before the copy
+        CopyOutcome outcome;
+        const char *refused; // below the base folder: the source folder named in the failure
+        const char *reason;  // after that path
+        std::function<void(const QString &)> check;
+    };
+    const Row rows[] = {
+        {"a linked folder above the file", "L", "linked/x.txt", 0, CopyOutcome::Failed, "L/linked",
+         " is a link; nothing was copied from it",
+         [](const QString &base) { EXPECT_FALSE(QFileInfo::exists(base + "/R/linked/x.txt")); }},
+        {"a linked folder deep inside the copied folder", "L", "dir", 1, CopyOutcome::Copied,
+         nullptr, nullptr,
+         [](const QString &base) {
+             EXPECT_EQ(pelkotest::readFile(base + "/R/dir/x.txt"), QByteArray("left x"));
+             EXPECT_TRUE(QFileInfo(base + "/R/dir/deeplink").isSymLink());
+         }},
+        {"a file standing where a folder on the way was", "L", "plain/x.txt", 0,
+         CopyOutcome::Failed, "L/plain", " is not a folder; nothing was copied from it", nullptr},
+        {"a top folder named through a link is followed", "Llink", "dir/x.txt", 1,
+         CopyOutcome::Copied, nullptr, nullptr,
+         [](const QString &base) {
+             EXPECT_EQ(pelkotest::readFile(base + "/R/dir/x.txt"), QByteArray("left x"));
+         }},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString base = pelkotest::freshDir(QStringLiteral("copysourcelinks"));
+        ASSERT_TRUE(pelkotest::writeFile(base + "/L/dir/x.txt", "left x"));
+        ASSERT_TRUE(pelkotest::writeFile(base + "/L/plain", "a file"));
+        ASSERT_TRUE(pelkotest::writeFile(base + "/outside/x.txt", "outside"));
+        ASSERT_TRUE(pelkotest::writeFile(base + "/R/dir/x.txt", "right x"));
+        ASSERT_EQ(::symlink("../outside", bytes(base + "/L/linked").constData()), 0);
+        ASSERT_EQ(::symlink("../../outside", bytes(base + "/L/dir/deeplink").constData()), 0);
+        ASSERT_EQ(::symlink("L", bytes(base + "/Llink").constData()), 0);
+        const FolderEntry source{bytes(base + '/' + row.sourceTop), row.entry};
+        const FolderEntry target{bytes(base + "/R"), row.entry};
+        EXPECT_EQ(CountReplacedOnDisk(source, target, nullptr), row.replaced);
+        QList<QPair<QByteArray, QString>> failures;
+        EXPECT_EQ(CopyEntry(source, target, nullptr,
+                            [&](const QByteArray &path, const QString &reason) {
+                                failures.append({path, reason});
+                                return true;
+                            }),
+                  row.outcome);
+        if (row.refused) {
+            const QByteArray refused = bytes(base + '/' + row.refused);
+            ASSERT_EQ(failures.size(), 1);
+            EXPECT_EQ(failures[0].first, refused);
+            EXPECT_EQ(failures[0].second, QFile::decodeName(refused) + QLatin1String(row.reason));
+        } else {
+            EXPECT_TRUE(failures.isEmpty());
+        }
+        // Nothing of what lies behind the links reached the target.
+        QDirIterator it(base + "/R", QDir::Files | QDir::Hidden | QDir::NoSymLinks,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            EXPECT_NE(pelkotest::readFile(it.next()), QByteArray("outside"))
+                << qPrintable(it.filePath());
+        if (row.check)
+            row.check(base);
+    }
+}
+
 // A name that is not text cannot go through the save's replacement: such a file is renamed over
 // only where that keeps everything but its content.
 TEST(FolderCopy, FilesNamedWithoutUtf8AreReplacedOnlyWhereNothingElseChanges)
@@ -370,6 +501,16 @@ QList<CopyCase> prepareCopyCases(const QString &folder, uid_t copierUid, gid_t c
                  EXPECT_EQ(pelkotest::readFile(target), QByteArray("#!/bin/sh\n"));
                  expectFile(target, otherUid, otherGid, copierUid == 0 ? 04755 : 0666);
              }});
+    }
+    {
+        const QString source =
+            file(QStringLiteral("searchonly/f"), "content", copierUid, copierGid, 0644);
+        const QString searchOnly = folder + QStringLiteral("/searchonly");
+        EXPECT_TRUE(chownPath(searchOnly, otherUid, otherGid));
+        EXPECT_EQ(::chmod(bytes(searchOnly).constData(), 0711), 0);
+        const QString target = folder + QStringLiteral("/R/f");
+        cases.append({"a file in a folder the copier may search but not list", source, target,
+                      [=] { EXPECT_EQ(pelkotest::readFile(target), QByteArray("content")); }});
     }
     return cases;
 }
@@ -510,5 +651,115 @@ TEST(FolderCopy, LeftTemporariesGoOnlyWhenTheyAreSurelyOurs)
         EXPECT_EQ(CopyTemporary::removeLeftover(folder.get(), row.entry, row.olderThan),
                   row.removed);
         EXPECT_EQ(::lstat(bytes(path).constData(), &st) == 0, made && !row.removed);
+    }
+}
+
+namespace {
+
+QByteArray contentOf(char seed, int size)
+{
+    QByteArray content(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        content[i] = char(seed + i % 61);
+    return content;
+}
+
+const QByteArray kOldContent = contentOf('a', 5000);
+const QByteArray kNewContent = contentOf('A', 400000);
+
+void killSelf(int)
+{
+    ::kill(::getpid(), SIGKILL);
+}
+
+} // namespace
+
+// The child: copies PELKO_COPY_SOURCE to PELKO_COPY_RELATIVE below PELKO_COPY_TOP and is killed
+// (SIGKILL) when its writes reach PELKO_COPY_LIMIT bytes.
+TEST(FolderCopyChild, KilledInTheWrite)
+{
+    const QByteArray source = qgetenv("PELKO_COPY_SOURCE");
+    if (source.isEmpty())
+        GTEST_SKIP() << "only run by FolderCopy.KilledInPlaceReplaceIsOfferedBackAtTheNextStart";
+    PrepareSupportFolder(qEnvironmentVariable("PELKO_COPY_SUPPORT"));
+    std::signal(SIGXFSZ, killSelf);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(qEnvironmentVariableIntValue("PELKO_COPY_LIMIT"));
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const CopyOutcome outcome =
+        CopyEntry(source, qgetenv("PELKO_COPY_TOP"), qgetenv("PELKO_COPY_RELATIVE"), nullptr, {});
+    std::printf("COPY %d\n", int(outcome));
+}
+
+// A hard-linked target is replaced in place, through the folder the copy holds open; a copy killed
+// in that write leaves the old content kept under the file's real path, so the next start (another
+// process) finds the file, checks it is still that file, and puts the old content back.
+TEST(FolderCopy, KilledInPlaceReplaceIsOfferedBackAtTheNextStart)
+{
+    ASSERT_FALSE(InterruptedSavesFolder().isEmpty());
+    const QString kept = InterruptedSavesFolder();
+    struct Row
+    {
+        const char *name;
+        bool replacedSince; // another file took the name after the crash
+    };
+    const Row rows[] = {
+        {"the file is restored", false},
+        {"another file at the name is left alone", true},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString dir = pelkotest::freshDir(QStringLiteral("copykilled"));
+        const QString target = dir + "/R/sub/t.txt", second = dir + "/R/sub/second.txt";
+        ASSERT_TRUE(pelkotest::writeFile(dir + "/L/t.txt", kNewContent));
+        ASSERT_TRUE(pelkotest::writeFile(target, kOldContent));
+        ASSERT_EQ(::link(bytes(target).constData(), bytes(second).constData()), 0);
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PELKO_COPY_SOURCE"), dir + "/L/t.txt");
+        env.insert(QStringLiteral("PELKO_COPY_TOP"), dir + "/R");
+        env.insert(QStringLiteral("PELKO_COPY_RELATIVE"), QStringLiteral("sub/t.txt"));
+        env.insert(QStringLiteral("PELKO_COPY_SUPPORT"), gSupportFolder);
+        env.insert(QStringLiteral("PELKO_COPY_LIMIT"), QStringLiteral("100000"));
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=FolderCopyChild.KilledInTheWrite")});
+        ASSERT_TRUE(child.waitForFinished(-1));
+        ASSERT_EQ(child.exitStatus(), QProcess::CrashExit) << child.readAll().constData();
+        ASSERT_EQ(pelkotest::readFile(target), kNewContent.left(100000));
+        ASSERT_EQ(QDir(kept).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+        QByteArray other;
+        if (row.replacedSince) {
+            other = "written since by someone else";
+            ASSERT_TRUE(pelkotest::writeFile(dir + "/other", other));
+            ASSERT_EQ(::rename(bytes(dir + "/other").constData(), bytes(target).constData()), 0);
+        }
+        pelkotest::AlertAnswers answers; // restore
+        const pelkotest::LogCapture log;
+        const int offered = OfferInterruptedSaves();
+        if (row.replacedSince) {
+            EXPECT_EQ(offered, 0);
+            EXPECT_TRUE(log.logged(target + QStringLiteral(" was being saved")))
+                << qPrintable(log.lines().join(u'\n'));
+            EXPECT_EQ(pelkotest::readFile(target), other);
+            EXPECT_EQ(pelkotest::readFile(second), kNewContent.left(100000));
+            // The old content stays for the user to take.
+            EXPECT_EQ(QDir(kept).entryList(QDir::Files | QDir::Hidden).size(), 1);
+            for (const QString &name : QDir(kept).entryList(QDir::Files | QDir::Hidden))
+                QFile::remove(kept + u'/' + name);
+        } else {
+            EXPECT_EQ(offered, 1);
+            ASSERT_EQ(answers.alerts.size(), 1u);
+            EXPECT_TRUE(answers.alerts[0].title.contains(QStringLiteral("\"t.txt\"")))
+                << qPrintable(answers.alerts[0].title);
+            EXPECT_EQ(answers.alerts[0].text, target);
+            EXPECT_EQ(pelkotest::readFile(target), kOldContent);
+            EXPECT_EQ(pelkotest::readFile(second), kOldContent);
+            EXPECT_EQ(QDir(kept).entryList(QDir::Files | QDir::Hidden), QStringList());
+        }
     }
 }

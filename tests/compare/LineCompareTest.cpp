@@ -2,12 +2,17 @@
 #include "support/MergeBlocks.h"
 #include "compare/DiffOutputStream.h"
 #include "compare/LineCompare.h"
+#include "platform/LocalPath.h"
 #include "services/SupportFolder.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <unistd.h>
+#include <utility>
 
 using pelkotest::makeBlock;
 
@@ -78,6 +83,31 @@ TEST(LineCompare, MissingFileIsAFailureNotEquality)
     auto blocks = LineCompare_Files(p.left, p.left + QStringLiteral(".missing"), {}, &error);
     EXPECT_FALSE(blocks.has_value());
     EXPECT_FALSE(error.isEmpty());
+}
+
+// GNU diff cannot be given such names as arguments: it reads them through descriptors, and a
+// missing one is still a failure that names it readably.
+TEST(LineCompare, FilesNamedWithoutUtf8AreComparedThemselves)
+{
+    const Pair p = writePair("", "");
+    const QByteArray left = QFile::encodeName(p.left) + "\xe9",
+                     right = QFile::encodeName(p.right) + "\xe9";
+    for (const auto &[path, bytes] :
+         {std::pair{left, QByteArray("one\ntwo\n")}, std::pair{right, QByteArray("one\nTWO\n")}}) {
+        QFile f;
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_TRUE(f.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    }
+    auto blocks = LineCompare_Files(LocalPath_FromBytes(left), LocalPath_FromBytes(right), {});
+    ASSERT_TRUE(blocks.has_value());
+    EXPECT_EQ(*blocks, MergeBlockList{makeBlock(1, 1, 1, 1)}) << describe(*blocks);
+    QString error;
+    EXPECT_FALSE(LineCompare_Files(LocalPath_FromBytes(left), LocalPath_FromBytes(right + "\xe9"),
+                                   {}, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("right.txt\\xe9\\xe9"))) << qPrintable(error);
+    ::unlink(left.constData());
+    ::unlink(right.constData());
 }
 
 TEST(LineCompare, EachIgnoreOptionHidesOnlyItsKindOfDifference)

@@ -11,13 +11,17 @@
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Panels.h"
+#include "platform/PrivateFiles.h"
 #include "platform/Trash.h"
 #include "platform/Workspace.h"
 #include "services/AppSetting.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 #include "shell/QuitWalk.h"
 #include "support/AlertAnswers.h"
 #include "support/LogCapture.h"
+#include "textcompare/MyEditTextView.h"
+#include "support/OtherUser.h"
+#include "platform/UserDefaults.h"
 #include "support/TestEnvironment.h"
 #include "textcompare/MergeEditWndCtr.h"
 #include "textcompare/MergeWindow.h"
@@ -30,7 +34,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QTextCursor>
+#include <QImage>
+#include <QHeaderView>
 #include <QMainWindow>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -167,7 +175,100 @@ testing::AssertionResult appliesWithGnuPatch(const QString &folder, const QStrin
     return testing::AssertionSuccess();
 }
 
+// Writes a file named by bytes, making the folders on its way.
+void writeBytes(const QByteArray &path, const QByteArray &bytes, qint64 seconds = 1700000000)
+{
+    for (qsizetype slash = path.indexOf('/', 1); slash > 0; slash = path.indexOf('/', slash + 1))
+        ::mkdir(path.left(slash).constData(), 0700);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0) << path.constData();
+    EXPECT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+    ::close(fd);
+    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ::utimensat(AT_FDCWD, path.constData(), times, 0);
+}
+
+QByteArray readBytes(const QByteArray &path)
+{
+    QByteArray out;
+    const int fd = ::open(path.constData(), O_RDONLY);
+    if (fd < 0)
+        return "(missing)";
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        out.append(buffer, n);
+    ::close(fd);
+    return out;
+}
+
+// The names in a folder, by their bytes.
+QList<QByteArray> namesIn(const QByteArray &folder)
+{
+    QList<QByteArray> names;
+    if (DIR *dir = ::opendir(folder.constData())) {
+        while (const dirent *e = ::readdir(dir))
+            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+                names << QByteArray(e->d_name);
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+QByteArray pngBytes(QColor colour)
+{
+    QImage image(16, 12, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
 } // namespace
+
+// Two folders whose names, and the names inside them, hold a Latin-1 byte (not UTF-8).
+class FolderWindowLatin1 : public FolderWindow
+{
+protected:
+    void SetUp() override
+    {
+        FolderWindow::SetUp();
+        root1 = QFile::encodeName(base) + "/top\xe9L/";
+        root2 = QFile::encodeName(base) + "/top\xe9R/";
+        writeBytes(root1 + "f\xe9.txt", "one\ntwo\n");
+        writeBytes(root2 + "f\xe9.txt", "one\nTWO\nthree\n", 1700000100);
+        writeBytes(root1 + "only\xe9.txt", "l\n");
+        writeBytes(root1 + "sub\xe9/g.txt", "same\n");
+        writeBytes(root2 + "sub\xe9/g.txt", "same\n");
+        // The same picture on both sides: the patch is of texts only.
+        writeBytes(root1 + "p\xe9.png", pngBytes(Qt::red));
+        writeBytes(root2 + "p\xe9.png", pngBytes(Qt::red));
+        left = LocalPath_FromBytes(root1);
+        right = LocalPath_FromBytes(root2);
+    }
+    void TearDown() override
+    {
+        FolderWindow::TearDown();
+        // Qt's own clean-up of the test's folder cannot name these bytes.
+        for (const QByteArray &tree : {root1, root2, QFile::encodeName(base) + "/apply"})
+            platform::RemoveTreeNoFollow(LocalPath_FromBytes(tree.chopped(tree.endsWith('/'))));
+        const QByteArray trash = QFile::encodeName(platform::CurrentUserTrash().homeTrash);
+        for (const QByteArray half : {"/files/", "/info/"})
+            for (const QByteArray &name : namesIn(trash + half))
+                if (name.contains('\xe9'))
+                    platform::RemoveTreeNoFollow(LocalPath_FromBytes(trash + half + name));
+    }
+    MergeEditWndCtr *textWindow() const
+    {
+        for (const auto &w : gOpenCompareWindowList)
+            if (auto *e = qobject_cast<MergeEditWndCtr *>(w.data()))
+                return e;
+        return nullptr;
+    }
+    QByteArray root1, root2;
+};
 
 TEST_F(FolderWindow, RowsColoursAndCountsInBothViews)
 {
@@ -575,6 +676,29 @@ TEST_F(FolderWindow, CopyCountsWhatIsOnDiskAndNeverWritesThroughALink)
     EXPECT_EQ(
         QDir(base + "/outside").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
         QStringList{QStringLiteral("x.txt")});
+}
+
+// The source side is walked from its top folder too: a folder swapped for a link after the
+// compare is named, and nothing behind the link is copied.
+TEST_F(FolderWindow, CopyNeverReadsThroughALinkSwappedInOnTheSourceSide)
+{
+    write(base + "/secret/inner.txt", "secret\n");
+    open();
+    QSignalSpy copied(wnd, &MergeFileListWndCtr::copyFinished);
+    ASSERT_TRUE(QDir(left + "sub").removeRecursively());
+    ASSERT_EQ(::symlink(QFile::encodeName(base + "/secret").constData(),
+                        QFile::encodeName(left + "sub").constData()),
+              0);
+    select("sub/inner.txt");
+    action("actionCopyToRight")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return copied.count() == 1; }));
+    ASSERT_EQ(alerts.size(), 2);
+    EXPECT_FALSE(alerts[0].text.contains(QStringLiteral("replaced"))) << qPrintable(alerts[0].text);
+    EXPECT_EQ(alerts[1].title, QStringLiteral("The copy failed"));
+    EXPECT_TRUE(alerts[1].text.contains(left + QStringLiteral("sub is a link; nothing was copied "
+                                                              "from it")))
+        << qPrintable(alerts[1].text);
+    EXPECT_EQ(pelkotest::readFile(right + "sub/inner.txt"), QByteArray("b\n"));
 }
 
 TEST_F(FolderWindow, CopyIntoAFolderNamedWithoutUtf8KeepsItsBytes)
@@ -1285,10 +1409,266 @@ TEST_F(FolderWindow, TopFoldersNamedWithoutUtf8AreComparedAndShownEscaped)
     EXPECT_EQ(verdictOf("diff.txt"), COMP_RESULT_RIGHT_ONLY);
     const auto *label = wnd->mainWindow()->findChild<QLabel *>(QStringLiteral("mPathLabel1"));
     EXPECT_TRUE(label->text().endsWith(QStringLiteral("/caf\\xe9/"))) << qPrintable(label->text());
-    // Its files have no text path: the window offers no text window for them, but copies work.
-    EXPECT_TRUE(wnd->fullPath(idOf("same.txt"), 1).isEmpty());
+    // Its files' paths keep every byte, as text and as bytes.
+    EXPECT_EQ(LocalPath_ToBytes(wnd->fullPath(idOf("same.txt"), 1)), bytes + "same.txt");
     EXPECT_EQ(wnd->fullPathBytes(idOf("same.txt"), 1), bytes + "same.txt");
     // Qt's own clean-up cannot name these bytes.
     ::unlink((bytes + "same.txt").constData());
     ::rmdir(bytes.constData());
+}
+
+TEST_F(FolderWindowLatin1, PairsOpenInTheTextWindowAndSaveUnderTheirOwnNames)
+{
+    open(3);
+    ASSERT_EQ(verdictOf("f\xe9.txt"), COMP_RESULT_DIFFERENT);
+    EXPECT_EQ(verdictOf("sub\xe9"), COMP_RESULT_SAME);
+    // Return on the selected row, as a user opens it.
+    QTreeView *view = wnd->fileTableView();
+    select("f\xe9.txt");
+    view->setCurrentIndex(wnd->model()->indexForId(idOf("f\xe9.txt")));
+    QTest::keyClick(view, Qt::Key_Return);
+    MergeEditWndCtr *editor = textWindow();
+    ASSERT_TRUE(editor) << "nothing opened";
+    EXPECT_EQ(LocalPath_ToBytes(editor->GetFile1()), root1 + "f\xe9.txt");
+    EXPECT_EQ(LocalPath_ToBytes(editor->GetFile2()), root2 + "f\xe9.txt");
+    ASSERT_TRUE(spinUntil([&] { return !editor->isLoading() && !editor->isComparing(); }));
+    EXPECT_EQ(editor->GetTextInView1(), QStringLiteral("one\ntwo\n"));
+    EXPECT_EQ(editor->GetTextInView2(), QStringLiteral("one\nTWO\nthree\n"));
+    // diff compared the files themselves.
+    EXPECT_TRUE(editor->lastCompareError().isEmpty()) << qPrintable(editor->lastCompareError());
+    EXPECT_EQ(editor->mergeBlocks().size(), 1u);
+    // Shown readable, byte by byte.
+    EXPECT_TRUE(editor->window()->windowTitle().contains(QStringLiteral("f\\xe9.txt")))
+        << qPrintable(editor->window()->windowTitle());
+
+    // Saved, the file itself changes; no look-alike name appears beside it.
+    QTextCursor(editor->textView(1)->document()).insertText(QStringLiteral("new "));
+    ASSERT_TRUE(editor->SaveSide(1));
+    EXPECT_EQ(readBytes(root1 + "f\xe9.txt"), "new one\ntwo\n");
+    EXPECT_EQ(namesIn(root1),
+              (QList<QByteArray>{"f\xe9.txt", "only\xe9.txt", "p\xe9.png", "sub\xe9"}));
+    // A change made elsewhere is seen when the window comes forward again.
+    writeBytes(root2 + "f\xe9.txt", "changed\n", 1700000200);
+    editor->windowWillBeKey();
+    ASSERT_TRUE(spinUntil([&] { return !editor->isLoading() && !editor->isComparing(); }));
+    EXPECT_EQ(editor->GetTextInView2(), QStringLiteral("changed\n"));
+}
+
+TEST_F(FolderWindowLatin1, QuickPreviewShowsTextsTheirDifferencesAndImages)
+{
+    open(3);
+    select("f\xe9.txt");
+    wnd->TogglePreview();
+    MergeEditPreview *preview = wnd->preview();
+    ASSERT_TRUE(preview);
+    ASSERT_TRUE(spinUntil([&] { return preview->currentPage() == 1; }));
+    EXPECT_EQ(preview->text(1), QStringLiteral("one\ntwo\n"));
+    EXPECT_EQ(preview->text(2), QStringLiteral("one\nTWO\nthree\n"));
+    EXPECT_EQ(preview->blockCount(), 1); // diff read both files
+    EXPECT_EQ(preview->title(1), QStringLiteral("f\\xe9.txt"));
+    select("p\xe9.png");
+    ASSERT_TRUE(spinUntil([&] { return preview->currentPage() == 2; }));
+    EXPECT_FALSE(preview->imageSize(1).isEmpty()) << qPrintable(preview->imageNote(1));
+    EXPECT_FALSE(preview->imageSize(2).isEmpty()) << qPrintable(preview->imageNote(2));
+}
+
+TEST_F(FolderWindowLatin1, CopyDeleteAndPatchWorkOnTheNamesBytes)
+{
+    open(3);
+    QSignalSpy copied(wnd, &MergeFileListWndCtr::copyFinished);
+    QSignalSpy deleted(wnd, &MergeFileListWndCtr::deleteFinished);
+    select("only\xe9.txt");
+    wnd->CopySelection(2);
+    ASSERT_TRUE(spinUntil([&] { return copied.count() == 1; }));
+    EXPECT_EQ(readBytes(root2 + "only\xe9.txt"), "l\n");
+
+    // A patch that GNU patch applies to a copy of the left file under its own name.
+    const QString patchFile = base + "/names.patch";
+    bool written = false;
+    wnd->GeneratePatchTo(patchFile, [&](bool ok) { written = ok; });
+    ASSERT_TRUE(spinUntil([&] { return written; }));
+    const QByteArray patch = pelkotest::readFile(patchFile);
+    EXPECT_TRUE(patch.contains("Index: f\xe9.txt\n")) << patch.constData();
+    const QString target = base + "/apply";
+    writeBytes(QFile::encodeName(target) + "/f\xe9.txt", "one\ntwo\n");
+    EXPECT_TRUE(appliesWithGnuPatch(target, patchFile));
+    EXPECT_EQ(readBytes(QFile::encodeName(target) + "/f\xe9.txt"), "one\nTWO\nthree\n");
+
+    // To the real Trash, which records where it came from by those bytes.
+    const QString trash = platform::CurrentUserTrash().homeTrash;
+    ASSERT_FALSE(trash.isEmpty());
+    select("only\xe9.txt");
+    action("actionDeleteLeft")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return deleted.count() == 1; }));
+    EXPECT_EQ(readBytes(root1 + "only\xe9.txt"), "(missing)");
+    QByteArray infos;
+    for (const QByteArray &name : namesIn(QFile::encodeName(trash) + "/info"))
+        infos += readBytes(QFile::encodeName(trash) + "/info/" + name);
+    EXPECT_TRUE(infos.contains("\nPath=" + root1.toPercentEncoding("/") + "only%E9.txt\n"))
+        << infos.constData();
+    // For good.
+    alerts.clear();
+    select("only\xe9.txt");
+    wnd->DeleteSelection(2, true);
+    ASSERT_TRUE(spinUntil([&] { return deleted.count() == 2; }));
+    EXPECT_EQ(readBytes(root2 + "only\xe9.txt"), "(missing)");
+    ASSERT_FALSE(alerts.isEmpty());
+    EXPECT_TRUE(alerts.first().text.contains(QStringLiteral("only\\xe9.txt (right)")))
+        << qPrintable(alerts.first().text);
+}
+
+TEST_F(FolderWindowLatin1, SubfoldersCompareInTheirOwnWindowAndPathsAreRevealed)
+{
+    open(3);
+    QStringList asked;
+    MergeFileListWndCtr::setFolderPairOpener(
+        [&](const QString &a, const QString &b, bool) { asked << a << b; });
+    select("sub\xe9");
+    EXPECT_TRUE(action("actionCompareFolders")->isEnabled());
+    action("actionCompareFolders")->trigger();
+    MergeFileListWndCtr::setFolderPairOpener(nullptr);
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_EQ(LocalPath_ToBytes(asked[0]), root1 + "sub\xe9");
+    EXPECT_EQ(LocalPath_ToBytes(asked[1]), root2 + "sub\xe9");
+
+    QStringList revealed;
+    platform::setRevealHook([&](const QString &folder) {
+        revealed << folder;
+        return true;
+    });
+    EXPECT_TRUE(platform::revealInFileManager(wnd->fullPath(idOf("f\xe9.txt"), 1)));
+    platform::setRevealHook(nullptr);
+    ASSERT_EQ(revealed.size(), 1);
+    EXPECT_EQ(LocalPath_ToBytes(revealed[0]) + '/', root1);
+}
+
+// What this user may not list (root lists anything): the rows run as the ordinary user.
+TEST_F(FolderWindow, AFolderOnOneSideThatCannotBeListedIsOneSided)
+{
+    if (pelkotest::runningAsRoot()) {
+        if (!pelkotest::canSwitchToOrdinaryUser())
+            GTEST_SKIP() << "root lists any folder, and setpriv is missing";
+        QByteArray output;
+        EXPECT_TRUE(pelkotest::passesAsOrdinaryUser(
+            QStringLiteral("FolderWindow.AFolderOnOneSideThatCannotBeListedIsOneSided"), &output))
+            << output.constData();
+        return;
+    }
+    write(right + "sub/only/inner.txt", "r\n");
+    write(left + "sub/both/inner.txt", "l\n");
+    write(right + "sub/both/inner.txt", "r\n");
+    const QByteArray only = QFile::encodeName(right + "sub/only");
+    const QByteArray both1 = QFile::encodeName(left + "sub/both"),
+                     both2 = QFile::encodeName(right + "sub/both");
+    for (const QByteArray &locked : {only, both1, both2})
+        ASSERT_EQ(::chmod(locked.constData(), 0), 0);
+    open(0);
+    EXPECT_EQ(verdictOf("sub/only"), COMP_RESULT_RIGHT_ONLY);
+    EXPECT_EQ(verdictOf("sub/both"), COMP_RESULT_NOT_JUDGED);
+    EXPECT_EQ(verdictOf("sub/inner.txt"), COMP_RESULT_DIFFERENT);
+    // A real difference is not hidden: its folders say so.
+    EXPECT_EQ(verdictOf("sub"), COMP_RESULT_DIFFERENT);
+    const auto tip = [&](const QByteArray &path) {
+        return wnd->model()->indexForId(idOf(path)).data(Qt::ToolTipRole).toString();
+    };
+    EXPECT_EQ(tip("sub/only"), QStringLiteral("The folder cannot be read"));
+    const QString bothReason = QStringLiteral("Left and right folders unreadable: ") + left +
+                               "sub/both and " + right + "sub/both";
+    EXPECT_EQ(tip("sub/both"), bothReason);
+
+    // Judged again, each row keeps its verdict and says the same.
+    QSignalSpy changed(wnd->model(), &QAbstractItemModel::dataChanged);
+    wnd->UpdateCompareResultForPaths({left + "sub/only", left + "sub/both"});
+    ASSERT_TRUE(spinUntil([&] { return changed.count() > 0; }));
+    EXPECT_EQ(verdictOf("sub/only"), COMP_RESULT_RIGHT_ONLY);
+    EXPECT_EQ(tip("sub/only"), QStringLiteral("The folder cannot be read"));
+    EXPECT_EQ(tip("sub/both"), bothReason);
+    EXPECT_EQ(verdictOf("sub"), COMP_RESULT_DIFFERENT);
+    for (const QByteArray &locked : {only, both1, both2})
+        ::chmod(locked.constData(), 0700);
+}
+
+TEST_F(FolderWindow, QuickPreviewSaysWhatAPairWasJudgedByAndClosesOnEscape)
+{
+    struct Row
+    {
+        int mode;
+        const char *entry;
+        const char *note;
+    };
+    const Row rows[] = {
+        {0, "same.txt", "Same by size and date: the contents were not compared"},
+        {1, "same.txt", "Same by size: the contents were not compared"},
+        {2, "diff.txt", "Different by date: the contents were not compared"},
+        {3, "same.txt", "Same"},
+        {0, "onlyleft.txt", "Left only"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.entry);
+        delete std::exchange(wnd, nullptr);
+        open(row.mode);
+        select(row.entry);
+        wnd->TogglePreview();
+        MergeEditPreview *preview = wnd->preview();
+        ASSERT_TRUE(preview);
+        EXPECT_TRUE(spinUntil([&] { return preview->currentPage() == 1; }));
+        EXPECT_EQ(preview->note(), QString::fromUtf8(row.note));
+        wnd->TogglePreview();
+    }
+
+    // Escape in the list, which keeps the keyboard while the preview shows, closes it; so does
+    // Escape in the preview itself.
+    QTreeView *view = wnd->fileTableView();
+    for (const bool inPreview : {false, true}) {
+        SCOPED_TRACE(inPreview ? "in the preview" : "in the list");
+        wnd->TogglePreview();
+        QPointer<MergeEditPreview> preview(wnd->preview());
+        ASSERT_TRUE(preview);
+        // In the preview, the key reaches a pane first.
+        QWidget *target =
+            inPreview ? static_cast<QWidget *>(preview->window()->findChild<QPlainTextEdit *>())
+                      : view;
+        ASSERT_TRUE(target);
+        QApplication::setActiveWindow(target->window());
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Escape);
+        EXPECT_TRUE(spinUntil([&] { return preview.isNull(); }));
+        EXPECT_FALSE(action("actionPreview")->isChecked());
+    }
+    // Without a preview, Escape in the list leaves the window open.
+    QTest::keyClick(view, Qt::Key_Escape);
+    EXPECT_TRUE(wnd->mainWindow()->isVisible());
+}
+
+TEST_F(FolderWindow, TheFirstSizeShowsEveryColumnInsideTheScreen)
+{
+    // No frame or column widths stored yet: the first size.
+    auto &defaults = platform::UserDefaults::standard();
+    const QVariantMap all = defaults.dictionaryRepresentation();
+    for (auto it = all.cbegin(); it != all.cend(); ++it)
+        if (it.key().startsWith(QStringLiteral("winFrame_MergeFileListWndCtr")) ||
+            it.key().startsWith(QStringLiteral("fileTableView_")) ||
+            it.key().startsWith(QStringLiteral("treeView_")))
+            defaults.removeObjectForKey(it.key());
+    open();
+    QMainWindow *w = wnd->mainWindow();
+    QApplication::processEvents();
+    const QRect area = w->screen()->availableGeometry();
+    const QRect frame = w->frameGeometry();
+    EXPECT_TRUE(area.contains(frame))
+        << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height() << " on "
+        << area.x() << "," << area.y() << " " << area.width() << "x" << area.height();
+    QTreeView *view = wnd->fileTableView();
+    QHeaderView *header = view->header();
+    const QModelIndex dated =
+        wnd->model()->indexForId(idOf("same.txt"), FolderCompareModel::ColDate1);
+    const int dateText = view->fontMetrics().horizontalAdvance(dated.data().toString());
+    for (int c = 0; c < FolderCompareModel::ColumnCount; ++c) {
+        SCOPED_TRACE(c);
+        EXPECT_LE(header->sectionViewportPosition(c) + header->sectionSize(c),
+                  view->viewport()->width());
+        EXPECT_GE(header->sectionSize(c), header->sectionSizeHint(c));
+        if (c == FolderCompareModel::ColDate1 || c == FolderCompareModel::ColDate2)
+            EXPECT_GT(header->sectionSize(c), dateText);
+    }
 }

@@ -1,6 +1,7 @@
 // A user's image decoded for a view the way the image window and Quick Preview do it: a file
-// whose name picks the decoder Qt tries first, the application's own allocation limit and decode
-// budget, scaled while reading, turned as its metadata says, refused when too large or damaged.
+// named with one of every installed decoder's suffixes (or none), opened as the application
+// opens it, under its own allocation limit and decode budget, scaled while reading, turned as its
+// metadata says, refused when too large or damaged.
 // Whatever the bytes and the name, a picture comes back only when the read succeeded, never
 // larger than asked for; bytes the structure check refuses never reach a decoder; and a decode
 // never takes more memory than it was counted to take, nor more than the budget.

@@ -3,7 +3,9 @@
 // an ordinary user when the tests run as root.
 #include "platform/PrivateFiles.h"
 #include "services/FileReplace.h"
+#include "services/NamedFile.h"
 #include "services/TextFile.h"
+#include "support/NameSwapper.h"
 #include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 
@@ -16,7 +18,9 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -216,8 +220,9 @@ TEST(FileReplace, RefusedSavesSayWhyAndLeaveTheOldFile)
     EXPECT_EQ(pelkotest::readFile(elsewhere), kNew);
     ASSERT_TRUE(QFile::remove(swapped));
 
-    // A file system that takes no more bytes: the new text fails half written, and the old bytes
-    // are back, whether the file was renamed over or written in place.
+    // A file-size limit the new text passes: the new text fails half written, the old bytes are
+    // back, whether the file was renamed over or written in place, and the user is told of the
+    // limit, not of a full disk.
     const QString second = folder + QStringLiteral("/second.txt");
     ASSERT_EQ(
         ::link(QFile::encodeName(existing).constData(), QFile::encodeName(second).constData()), 0);
@@ -245,11 +250,208 @@ TEST(FileReplace, RefusedSavesSayWhyAndLeaveTheOldFile)
         std::signal(SIGXFSZ, oldHandler);
         EXPECT_FALSE(ok);
         EXPECT_EQ(way, row.way);
-        EXPECT_EQ(failure, FileWriteFailure::DiskFull);
+        EXPECT_EQ(failure, FileWriteFailure::FileTooLarge);
+        EXPECT_TRUE(FileWriteFailureText(failure).contains(QStringLiteral("limit")));
+        EXPECT_NE(FileWriteFailureText(failure), FileWriteFailureText(FileWriteFailure::DiskFull));
         EXPECT_EQ(pelkotest::readFile(row.path), kOld);
     }
     // Nothing of the attempts is left beside the files.
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+// Gives path the modification and access times of model, as `touch -r` does.
+void copyTimes(const QString &model, const QString &path)
+{
+    const struct stat st = statOf(model);
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    ASSERT_EQ(
+        ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW), 0);
+}
+
+// The files of one case: the name saved to, the file read through it, and another file (of the
+// same size and time as the one read) that a changed name may lead to.
+struct ReadFiles
+{
+    QString folder, named, read, other;
+};
+
+ReadFiles makeReadFiles(bool namedIsLink)
+{
+    ReadFiles f;
+    f.folder = pelkotest::freshDir(QStringLiteral("readsave"));
+    const QString elsewhere = pelkotest::freshDir(QStringLiteral("elsewhere"));
+    f.other = elsewhere + QStringLiteral("/other.txt");
+    EXPECT_TRUE(pelkotest::writeFile(f.other, "OLD TEXT\n"));
+    f.read = (namedIsLink ? elsewhere : f.folder) + QStringLiteral("/read.txt");
+    EXPECT_TRUE(pelkotest::writeFile(f.read, kOld));
+    copyTimes(f.other, f.read);
+    f.named = f.folder + QStringLiteral("/named.txt");
+    if (namedIsLink) {
+        EXPECT_TRUE(QFile::link(f.read, f.named));
+    } else {
+        EXPECT_TRUE(QFile::rename(f.read, f.named));
+        f.read = f.named;
+    }
+    return f;
+}
+
+// Puts a link to target at path, in place of what stands there.
+void linkInPlace(const QString &target, const QString &path)
+{
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QFile::link(target, path));
+}
+
+// A save of a file that was read writes it only while the name still leads to the file as it was
+// read: whatever another program (or another user) changed since, even keeping the size and the
+// modification time, is refused and nothing is written anywhere.
+TEST(FileReplace, ASaveOfAReadFileWritesOnlyWhatWasRead)
+{
+    struct Row
+    {
+        const char *name;
+        bool namedIsLink;
+        std::function<void(const ReadFiles &)> change;
+        bool written;
+    };
+    const Row rows[] = {
+        {"unchanged", false, [](const ReadFiles &) {}, true},
+        {"a link the user named, still leading to the file read", true, [](const ReadFiles &) {},
+         true},
+        {"rewritten with the same size and time", false,
+         [](const ReadFiles &f) {
+             ASSERT_TRUE(pelkotest::writeFile(f.named, "new TEXT\n"));
+             copyTimes(f.other, f.named);
+         },
+         false},
+        {"swapped for a link to a file of the same size and time", false,
+         [](const ReadFiles &f) { linkInPlace(f.other, f.named); }, false},
+        {"swapped for a second name of another file", false,
+         [](const ReadFiles &f) {
+             ASSERT_TRUE(QFile::remove(f.named));
+             ASSERT_EQ(::link(QFile::encodeName(f.other).constData(),
+                              QFile::encodeName(f.named).constData()),
+                       0);
+         },
+         false},
+        {"given a second name", false,
+         [](const ReadFiles &f) {
+             ASSERT_EQ(::link(QFile::encodeName(f.named).constData(),
+                              QFile::encodeName(f.named + QStringLiteral(".2")).constData()),
+                       0);
+         },
+         false},
+        {"its folder swapped for another holding the same name", false,
+         [](const ReadFiles &f) {
+             ASSERT_TRUE(QDir().rename(f.folder, f.folder + QStringLiteral(".old")));
+             ASSERT_TRUE(QDir().mkpath(f.folder));
+             ASSERT_EQ(::link(QFile::encodeName(f.other).constData(),
+                              QFile::encodeName(f.named).constData()),
+                       0);
+         },
+         false},
+        {"its folder swapped for a link to another folder", false,
+         [](const ReadFiles &f) {
+             ASSERT_TRUE(QDir().rename(f.folder, f.folder + QStringLiteral(".old")));
+             const QString elsewhere = QFileInfo(f.other).absolutePath();
+             ASSERT_TRUE(QFile::link(elsewhere, f.folder));
+             ASSERT_EQ(
+                 ::link(QFile::encodeName(f.other).constData(),
+                        QFile::encodeName(elsewhere + QStringLiteral("/named.txt")).constData()),
+                 0);
+         },
+         false},
+        {"a link the user named, re-pointed to a file of the same size and time", true,
+         [](const ReadFiles &f) { linkInPlace(f.other, f.named); }, false},
+        {"a link the user named, replaced by the file it led to", true,
+         [](const ReadFiles &f) {
+             ASSERT_EQ(::rename(QFile::encodeName(f.read).constData(),
+                                QFile::encodeName(f.named).constData()),
+                       0);
+         },
+         false},
+        {"removed", false, [](const ReadFiles &f) { ASSERT_TRUE(QFile::remove(f.named)); }, false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const ReadFiles f = makeReadFiles(row.namedIsLink);
+        TextFileInfo info;
+        ASSERT_EQ(App_ReadTextFileContent(f.named, &info), QString::fromUtf8(kOld));
+        ASSERT_TRUE(info.identity.known);
+        EXPECT_EQ(info.identity.viaLink, row.namedIsLink);
+        row.change(f);
+        const FileIdentity beforeSave = IdentityNow(f.named, info.identity);
+
+        FileWriteFailure failure = FileWriteFailure::None;
+        FileIdentity written;
+        EXPECT_EQ(
+            ReplaceReadFileContent(f.named, info.identity, kNew, -1, 0644, &failure, &written),
+            row.written);
+        EXPECT_EQ(pelkotest::readFile(f.other), QByteArray("OLD TEXT\n"));
+        if (!row.written) {
+            EXPECT_EQ(failure, FileWriteFailure::ChangedOnDisk);
+            EXPECT_FALSE(FileWriteFailureText(failure).isEmpty());
+            EXPECT_EQ(IdentityNow(f.named, info.identity), beforeSave);
+            continue;
+        }
+        EXPECT_EQ(pelkotest::readFile(f.read), kNew);
+        // What was written is what the next save compares with: it goes through unasked, and
+        // is refused once the name is swapped again.
+        EXPECT_EQ(IdentityNow(f.named, written), written);
+        EXPECT_TRUE(ReplaceReadFileContent(f.named, written, kOld, -1, 0644, &failure, &written));
+        EXPECT_EQ(pelkotest::readFile(f.read), kOld);
+        linkInPlace(f.other, f.named);
+        EXPECT_FALSE(ReplaceReadFileContent(f.named, written, kNew, -1, 0644, &failure));
+        EXPECT_EQ(failure, FileWriteFailure::ChangedOnDisk);
+        EXPECT_EQ(pelkotest::readFile(f.other), QByteArray("OLD TEXT\n"));
+    }
+}
+
+// A second thread swaps the name saved to with a link to a secret file, pausing a moment of its
+// own choosing between swaps, for as long as a fixed number of saves runs. Each save is agreed to
+// whatever the name held just before (the user answering "Save Anyway" every time), the file has
+// a second name every other round (so it is written in place, not renamed over), and the plain
+// writer that refuses links runs beside it: none of them ever writes into the secret.
+TEST(FileReplace, SavesRacingASwappedLinkNeverWriteItsTarget)
+{
+    const QString folder = pelkotest::freshDir(QStringLiteral("race"));
+    const QString secret = pelkotest::freshDir(QStringLiteral("secret")) + "/secret.conf";
+    const QByteArray secretBytes("root=only\n");
+    ASSERT_TRUE(pelkotest::writeFile(secret, secretBytes));
+    const struct stat secretBefore = statOf(secret);
+    const QString named = folder + QStringLiteral("/x.txt");
+    const QString alternate = folder + QStringLiteral("/x.alt");
+    ASSERT_TRUE(pelkotest::writeFile(named, kOld));
+    ASSERT_TRUE(QFile::link(secret, alternate));
+    TextFileInfo info;
+    ASSERT_FALSE(App_ReadTextFileContent(named, &info).isNull());
+    ASSERT_FALSE(info.identity.viaLink);
+
+    int saved = 0, refused = 0;
+    {
+        const pelkotest::NameSwapper swapper(named, alternate, secret);
+        const QByteArray second = QFile::encodeName(folder + QStringLiteral("/x.second"));
+        for (int round = 0; round < 3000; ++round) {
+            if (round % 2 == 0)
+                ::link(QFile::encodeName(named).constData(), second.constData());
+            else
+                ::unlink(second.constData());
+            const FileIdentity agreed = IdentityNow(named, info.identity);
+            const QByteArray bytes = kNew + QByteArray::number(round);
+            if (ReplaceReadFileContent(named, agreed, bytes, -1, 0644))
+                ++saved;
+            else
+                ++refused;
+            ReplaceFileContent(named, bytes, -1, 0644, nullptr, nullptr, LinkAtPath::Refuse);
+        }
+    }
+    const struct stat secretAfter = statOf(secret);
+    EXPECT_EQ(pelkotest::readFile(secret), secretBytes);
+    EXPECT_EQ(secretAfter.st_ino, secretBefore.st_ino);
+    EXPECT_EQ(secretAfter.st_mtim.tv_nsec, secretBefore.st_mtim.tv_nsec);
+    EXPECT_EQ(secretAfter.st_ctim.tv_nsec, secretBefore.st_ctim.tv_nsec);
+    RecordProperty("saved", saved);
+    RecordProperty("refused", refused);
 }
 
 // A POSIX access list as the kernel stores it: a version, then (tag, permissions, id) entries

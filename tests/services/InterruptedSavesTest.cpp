@@ -172,8 +172,8 @@ TEST(InterruptedSaves, StoppedSavesLeaveOldOrNewContent)
         EXPECT_EQ(run.killed, row.kill) << run.output.constData();
         if (!row.kill) {
             // The process lives on: the save failed, said why, and left nothing behind.
-            EXPECT_TRUE(run.output.contains("SAVED 0 " +
-                                            QByteArray::number(int(FileWriteFailure::DiskFull))))
+            EXPECT_TRUE(run.output.contains(
+                "SAVED 0 " + QByteArray::number(int(FileWriteFailure::FileTooLarge))))
                 << run.output.constData();
             EXPECT_EQ(entriesIn(folder), namesBefore);
         }

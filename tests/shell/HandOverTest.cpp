@@ -3,7 +3,7 @@
 #include "shell/CommandLine.h"
 #include "shell/HandOver.h"
 #include "platform/PrivateFiles.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 #include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 

@@ -8,11 +8,12 @@
 #include "foldercompare/FolderCompareModel.h"
 #include "foldercompare/MergeFileListWndCtr.h"
 #include "services/AppInit.h"
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 #include "shell/CommandLine.h"
 #include "shell/MenuRouter.h"
 #include "platform/Document.h"
 #include "platform/UserDefaults.h"
+#include "platform/WindowController.h"
 #include "shell/MergeImageWindCtr.h"
 #include "textcompare/MergeEditWndCtr.h"
 
@@ -22,6 +23,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -711,4 +713,22 @@ TEST_F(StartWindowTest, FoldersNamedWithoutUtf8AreComparedByTheirOwnBytes)
         ::unlink((side + "/a.txt").constData());
         ::rmdir(side.constData());
     }
+}
+
+TEST_F(StartWindowTest, NewStartWindowsStepDownFromTheLastOneInsideTheScreen)
+{
+    MergeDocument *first = openWindow();
+    MergeDocument *second = openWindow();
+    MergeDocument *third = openWindow();
+    QWidget *w1 = first->window(), *w2 = second->window(), *w3 = third->window();
+    const QRect area = w1->screen()->availableGeometry();
+    EXPECT_NE(w2->frameGeometry().topLeft(), w1->frameGeometry().topLeft());
+    EXPECT_EQ(w2->frameGeometry().topLeft(),
+              platform::WindowController::cascadedPosition(w1->frameGeometry().topLeft(),
+                                                           w2->frameGeometry().size(), area));
+    EXPECT_EQ(w3->frameGeometry().topLeft(),
+              platform::WindowController::cascadedPosition(w2->frameGeometry().topLeft(),
+                                                           w3->frameGeometry().size(), area));
+    for (QWidget *w : {w1, w2, w3})
+        EXPECT_TRUE(area.contains(w->frameGeometry().topLeft()));
 }

@@ -1,9 +1,13 @@
+#include "platform/LocalPath.h"
 #include "platform/NotificationCenter.h"
+#include "platform/PrivateFiles.h"
+#include "platform/Workspace.h"
 #include "services/AppSetting.h"
 #include "shell/ImagePreviewView.h"
 #include "shell/MergeImageWindCtr.h"
 #include "shell/OpenImageCompareWindow.h"
 #include "support/HostileImages.h"
+#include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 #include "support/TwoFileWindowTest.h"
 #include "ui_MergeImageWindCtr.h"
@@ -17,6 +21,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
@@ -277,6 +283,66 @@ TEST_F(ImageWindowTest, ChangedFileIsAskedAboutAndReloadJudgesAgain)
     EXPECT_EQ(alerts.size(), 3u);
 }
 
+// A chosen file is copied from, and written over, only as each was read for the verdict shown.
+// In a folder anyone may write, another user swaps one of the two files, after the window read
+// it, for a link to a file of this user's: Save writes nothing and asks whether to show the
+// files as they are now. Reloading judges them again and drops the choice.
+TEST_F(ImageWindowTest, SaveWritesOnlyTheFilesAsTheyWereRead)
+{
+    struct Row
+    {
+        const char *name;
+        const char *swapped;
+        bool reload;
+    };
+    for (const Row row :
+         {Row{"the file saved over", "b.png", false}, Row{"the file chosen", "a.png", true}}) {
+        SCOPED_TRACE(row.name);
+        const QString shared = pelkotest::stickySharedFolder();
+        const QByteArray secretBytes("[config]\nroot-only=1\n");
+        const QString secret = pelkotest::privateFileInOpenFolder(secretBytes);
+        ASSERT_FALSE(shared.isEmpty() || secret.isEmpty());
+        const QString left = shared + QStringLiteral("/a.png"), right = shared + "/b.png";
+        for (const auto &[path, colour] : {std::pair{left, Qt::red}, std::pair{right, Qt::blue}}) {
+            ASSERT_TRUE(pelkotest::writeFile(path, png(colour)));
+            ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0666), 0);
+            if (pelkotest::canSwitchToOrdinaryUser()) {
+                ASSERT_EQ(::chown(QFile::encodeName(path).constData(), pelkotest::kOrdinaryUid,
+                                  pelkotest::kOrdinaryGid),
+                          0);
+            }
+        }
+        auto w = open(left, right);
+        w->Merge_ChooseLeft();
+        ASSERT_EQ(pelkotest::runShellAsOtherUser(
+                      QStringLiteral("cd \"$1\" && rm \"$2\" && ln -s \"$3\" \"$2\""),
+                      {shared, QString::fromLatin1(row.swapped), secret}),
+                  0);
+        alerts.clear();
+        answers = {row.reload ? 1000 : 1001};
+        w->Merge_Save();
+        EXPECT_TRUE(w->window()->isVisible());
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].buttons.value(0), QStringLiteral("Reload"));
+        EXPECT_EQ(pelkotest::readFile(secret), secretBytes);
+        EXPECT_TRUE(QFileInfo(shared + u'/' + QLatin1String(row.swapped)).isSymLink());
+        if (QLatin1String(row.swapped) != QLatin1String("b.png")) {
+            EXPECT_EQ(pelkotest::readFile(right), png(Qt::blue));
+        }
+        if (row.reload) {
+            settle(*w);
+            EXPECT_FALSE(w->WasEdit());
+            EXPECT_FALSE(w->ui().mButton_Save->isEnabled());
+        } else {
+            EXPECT_TRUE(w->WasEdit());
+        }
+        w->Merge_Restore();
+        w->window()->close();
+        platform::RemoveTreeNoFollow(shared);
+        platform::RemoveTreeNoFollow(QFileInfo(secret).absolutePath());
+    }
+}
+
 TEST_F(ImageWindowTest, ClosingPostsTheLeftPath)
 {
     const QString left = write(QStringLiteral("a.png"), png(Qt::red));
@@ -468,3 +534,58 @@ TEST_F(ImageWindowTest, OpenerFreesTheControllerOnClose)
 }
 
 } // namespace
+
+// Files named with a byte that is not UTF-8 (as a folder pair hands them over): shown, judged,
+// saved under their own names and revealed.
+TEST_F(ImageWindowTest, NamesWithoutUtf8AreShownSavedAndRevealedByTheirBytes)
+{
+    const QByteArray folder = QFile::encodeName(dir) + "/caf\xe9";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    const auto writeBytes = [](const QByteArray &path, const QByteArray &bytes) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+        ::close(fd);
+    };
+    const QByteArray a = folder + "/a\xe9.png", b = folder + "/b\xe9.png";
+    writeBytes(a, png(Qt::red));
+    writeBytes(b, png(Qt::blue));
+    auto w = open(LocalPath_FromBytes(a), LocalPath_FromBytes(b));
+    EXPECT_EQ(w->isEqual(), 0);
+    EXPECT_EQ(w->ui().mView1->image().pixelColor(5, 5), QColor(Qt::red));
+    EXPECT_EQ(w->ui().mView2->image().pixelColor(5, 5), QColor(Qt::blue));
+    EXPECT_EQ(w->ui().mFilePathLabel1->text(), LocalPath_Shown(LocalPath_FromBytes(a)));
+    EXPECT_TRUE(w->ui().mFilePathLabel1->text().endsWith(QStringLiteral("caf\\xe9/a\\xe9.png")));
+
+    QStringList revealed;
+    platform::setRevealHook([&](const QString &path) {
+        revealed << path;
+        return true;
+    });
+    QTest::mouseClick(w->ui().mFilePathLabel1, Qt::LeftButton);
+    platform::setRevealHook(nullptr);
+    ASSERT_EQ(revealed.size(), 1);
+    EXPECT_EQ(LocalPath_ToBytes(revealed[0]), folder);
+
+    w->Merge_ChooseRight();
+    QTest::mouseClick(w->ui().mButton_Save, Qt::LeftButton);
+    QFile copy;
+    const int fd = ::open(a.constData(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(copy.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+    EXPECT_EQ(copy.readAll(), png(Qt::blue));
+    EXPECT_EQ(w->isEqual(), 1);
+    // Nothing was written under a look-alike name.
+    QList<QByteArray> names;
+    if (DIR *listing = ::opendir(folder.constData())) {
+        while (const dirent *e = ::readdir(listing))
+            if (e->d_name[0] != '.')
+                names << QByteArray(e->d_name);
+        ::closedir(listing);
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (QList<QByteArray>{"a\xe9.png", "b\xe9.png"}));
+    ::unlink(a.constData());
+    ::unlink(b.constData());
+    ::rmdir(folder.constData());
+}

@@ -155,8 +155,31 @@ TEST_F(QuitAndBackupTest, DiscardStillKeepsLaterUntitledTexts)
     answers = {1000}; // Discard and Close
     EXPECT_EQ(QuitWalk_ShouldTerminate(true), TerminateReply::Now);
     ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_EQ(alerts[0].text, QStringLiteral("Are you sure you wish to quit?"));
+    EXPECT_TRUE(alerts[0].text.startsWith(QStringLiteral("Are you sure you wish to quit?")));
     EXPECT_EQ(pair(0, 1), kMark + "typed");
+}
+
+TEST_F(QuitAndBackupTest, TheQuitQuestionNamesEveryFileWithUnsavedEdits)
+{
+    MergeEditWndCtr *first = namedEdited(); // its left side
+    MergeEditWndCtr *second = namedEdited();
+    second->setMTextWasEdited1(false);
+    second->setMTextWasEdited2(true);
+    namedEdited()->setMTextWasEdited1(false); // not edited: not named
+    gAppSetting.bAutoSaveUntitleTabBeforeQuit = 0;
+    MergeEditWndCtr *typed = untitled(QStringLiteral("typed"), QString());
+    typed->setMTextWasEdited2(true);
+    answers = {1001};
+    EXPECT_EQ(QuitWalk_ShouldTerminate(true), TerminateReply::Cancel);
+    ASSERT_EQ(alerts.size(), 1u); // one question for all of them
+    EXPECT_EQ(alerts[0].text, QStringLiteral("Are you sure you wish to quit?\n\nUnsaved "
+                                             "changes:\n%1\n%2\nUntitled")
+                                  .arg(first->GetFile1(), second->GetFile2()));
+    // The edits are lost for good: Return keeps them, as Escape does.
+    EXPECT_EQ(alerts[0].buttons,
+              (QStringList{QStringLiteral("Discard and Close"), QStringLiteral("Cancel")}));
+    EXPECT_EQ(alerts[0].defaultIndex, 1);
+    EXPECT_EQ(alerts[0].cancelIndex, 1);
 }
 
 TEST_F(QuitAndBackupTest, CancelWritesNothing)

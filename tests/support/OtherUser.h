@@ -82,6 +82,15 @@ inline int runTestAsOrdinaryUser(const QString &testName, const QProcessEnvironm
                              {QStringLiteral("--gtest_filter=") + testName}, extra, output);
 }
 
+// Runs the named test of this binary as the ordinary user (for what root reads anyway: a folder
+// of mode 000): true only when it ran there and passed, not when it was skipped or matched no
+// test. *output gets what it printed.
+inline bool passesAsOrdinaryUser(const QString &testName, QByteArray *output)
+{
+    return runTestAsOrdinaryUser(testName, {}, output) == 0 &&
+           output->contains("[  PASSED  ] 1 test.");
+}
+
 // A folder in the shared temporary folder that the ordinary user may enter; root's own test
 // home is private. Removed by the caller.
 inline QString folderForOrdinaryUser(bool ownedByOrdinaryUser)
@@ -93,6 +102,52 @@ inline QString folderForOrdinaryUser(bool ownedByOrdinaryUser)
     if (ownedByOrdinaryUser && ::chown(name.constData(), kOrdinaryUid, kOrdinaryGid) != 0)
         return {};
     return QFile::decodeName(name);
+}
+
+// A folder like /tmp: anyone may make entries in it, and only their owner may remove them (the
+// sticky bit). Owned by the ordinary user when this test can act as one, so that links that user
+// makes there are followed even under fs.protected_symlinks. Removed by the caller.
+inline QString stickySharedFolder()
+{
+    const QString folder = folderForOrdinaryUser(canSwitchToOrdinaryUser());
+    if (folder.isEmpty() || ::chmod(QFile::encodeName(folder).constData(), 01777) != 0)
+        return {};
+    return folder;
+}
+
+// A file of this user's that only this user may read, in a folder (removed by the caller) that
+// anyone may enter: what another user would like to read, or to have written.
+inline QString privateFileInOpenFolder(const QByteArray &bytes)
+{
+    const QString folder = folderForOrdinaryUser(false);
+    if (folder.isEmpty())
+        return {};
+    const QString path = folder + QStringLiteral("/secret.conf");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return {};
+    return path;
+}
+
+// Runs the shell script (with its arguments as $1, $2, ...) as the ordinary user when this test
+// can act as one, otherwise as this user: a second process of another user, or of one's own,
+// doing what an attacker would. Answers its exit code (-1 when it did not run).
+inline int runShellAsOtherUser(const QString &script, const QStringList &args = {},
+                               QByteArray *output = nullptr)
+{
+    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sh"));
+    const QStringList shellArgs =
+        QStringList{QStringLiteral("-c"), script, QStringLiteral("sh")} + args;
+    if (canSwitchToOrdinaryUser())
+        return runAsOrdinaryUser(shell, shellArgs, {}, output);
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(shell, shellArgs);
+    const bool ran = process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit;
+    if (output)
+        *output = process.readAll();
+    return ran ? process.exitCode() : -1;
 }
 
 } // namespace pelkotest

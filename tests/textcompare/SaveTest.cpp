@@ -4,10 +4,14 @@
 
 #include "platform/Panels.h"
 #include "platform/TextEncoding.h"
+#include "platform/PrivateFiles.h"
 #include "services/FilePermissionDrop.h"
+#include "support/NameSwapper.h"
+#include "support/OtherUser.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
 
@@ -155,14 +159,14 @@ bool makeUnreadable(const QString &path)
            ::chmod(QFile::encodeName(path).constData(), 0200) == 0;
 }
 
-struct FileIdentity
+struct EntryState
 {
     qint64 size;
     bool regular;
-    bool operator==(const FileIdentity &) const = default;
+    bool operator==(const EntryState &) const = default;
 };
 
-FileIdentity identityOf(const QString &path)
+EntryState identityOf(const QString &path)
 {
     struct stat sb;
     if (::lstat(QFile::encodeName(path).constData(), &sb) != 0)
@@ -185,7 +189,7 @@ TEST_F(TextCompareTest, ASideThatWasNotReadIsWrittenOnlyWhereTheUserChooses)
         SCOPED_TRACE(row.name);
         const QString path = dir + u'/' + QString::fromLatin1(row.name);
         ASSERT_TRUE(row.make(path));
-        const FileIdentity before = identityOf(path);
+        const EntryState before = identityOf(path);
         alerts.clear();
         auto w = open(path, right);
         if (alerts.empty() && before.size < 1000)
@@ -284,11 +288,12 @@ TEST_F(TextCompareTest, ARefusedSaveSaysWhyAndOffersSaveAs)
     const QString locked = pelkotest::freshDir(QStringLiteral("locked"));
     const QString path = locked + QStringLiteral("/a.txt");
     ASSERT_TRUE(pelkotest::writeFile(path, "x\n"));
-    auto w = open(path, right);
-    typeAtStart(*w, 1, QStringLiteral("edit "));
-    // Neither the file nor its folder takes writing any more.
+    // Neither the file nor its folder takes writing (made so before the file is read: a change of
+    // mode after the read is a change on disk the save asks about first).
     ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner));
     ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    auto w = open(path, right);
+    typeAtStart(*w, 1, QStringLiteral("edit "));
     pelkotest::FilePermissionDrop drop;
     if (!drop.folderRefusesWrites(locked))
         GTEST_SKIP() << "permission bits do not stop this thread";
@@ -312,4 +317,131 @@ TEST_F(TextCompareTest, ARefusedSaveSaysWhyAndOffersSaveAs)
     EXPECT_EQ(w->mFile1Path(), chosen);
     QFile::setPermissions(locked,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+namespace {
+
+// Gives path the times of model, as `touch -r` does.
+void copyTimes(const QString &model, const QString &path)
+{
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(model).constData(), &st), 0);
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+}
+
+} // namespace
+
+// In a folder anyone may write (sticky, as /tmp), another user's file is read into the window;
+// that user then puts a link to a file of this user's in its place, after giving their file the
+// same size and modification time. The save asks first, and even when told to go on never writes
+// through the link: the link's target keeps its bytes, and the text is offered for another file.
+TEST_F(TextCompareTest, ALinkSwappedInAfterTheReadIsNeverWrittenThrough)
+{
+    const QString shared = pelkotest::stickySharedFolder();
+    ASSERT_FALSE(shared.isEmpty());
+    const QByteArray secretBytes("password=only-mine\n");
+    const QString secret = pelkotest::privateFileInOpenFolder(secretBytes);
+    ASSERT_FALSE(secret.isEmpty());
+    const QString x = shared + QStringLiteral("/x.txt");
+    const QByteArray theirs = QByteArray(secretBytes.size() - 1, 'a') + '\n';
+    ASSERT_EQ(pelkotest::runShellAsOtherUser(
+                  QStringLiteral("cd \"$1\" && printf '%s' \"$2\" > x.txt && chmod 0666 x.txt && "
+                                 "touch -r \"$3\" x.txt"),
+                  {shared, QString::fromLatin1(theirs), secret}),
+              0);
+    auto w = open(x, write("y.txt", "other side\n"));
+    ASSERT_EQ(w->GetTextInView1(), QString::fromLatin1(theirs));
+    typeAtStart(*w, 1, QStringLiteral("E"));
+    ASSERT_EQ(pelkotest::runShellAsOtherUser(
+                  QStringLiteral("cd \"$1\" && rm x.txt && ln -s \"$2\" x.txt"), {shared, secret}),
+              0);
+    // What a check of size and time through the link would see is unchanged.
+    ASSERT_EQ(QFileInfo(x).size(), theirs.size());
+
+    alerts.clear();
+    answers = {1001}; // Cancel
+    EXPECT_FALSE(w->SaveSide(1));
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(alerts[0].text.contains(x));
+    EXPECT_EQ(pelkotest::readFile(secret), secretBytes);
+
+    int panels = 0;
+    platform::setSavePanelHook([&](const platform::SavePanelRequest &) {
+        ++panels;
+        return QString();
+    });
+    answers = {1000, 1000}; // Save Anyway, then Save As… (the panel is closed)
+    EXPECT_FALSE(w->SaveSide(1));
+    platform::setSavePanelHook(nullptr);
+    ASSERT_EQ(alerts.size(), 3u);
+    EXPECT_TRUE(alerts[2].text.contains(FileWriteFailureText(FileWriteFailure::NotRegularFile)));
+    EXPECT_EQ(panels, 1);
+    EXPECT_EQ(pelkotest::readFile(secret), secretBytes);
+    EXPECT_TRUE(QFileInfo(x).isSymLink());
+    EXPECT_TRUE(w->mTextWasEdited(1));
+    w->setDocumentEdited(false);
+    platform::RemoveTreeNoFollow(shared);
+    platform::RemoveTreeNoFollow(QFileInfo(secret).absolutePath());
+}
+
+// A link the user named is followed while it leads where it led when the side was read; once
+// re-pointed (to a file of the same size and time), the save asks first and says where the link
+// leads now.
+TEST_F(TextCompareTest, ALinkTheUserNamedIsFollowedOnlyWhileItLeadsWhereItLed)
+{
+    const QString target = write("target.txt", "abc\n");
+    const QString named = dir + QStringLiteral("/named.txt");
+    ASSERT_TRUE(QFile::link(target, named));
+    auto w = open(named, write("y.txt", "abc\nd\n"));
+    typeAtStart(*w, 1, QStringLiteral("X"));
+    alerts.clear();
+    ASSERT_TRUE(w->SaveSide(1));
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_EQ(pelkotest::readFile(target), "Xabc\n");
+    EXPECT_TRUE(QFileInfo(named).isSymLink());
+
+    const QString elsewhere = write("elsewhere.txt", "Yabc\n");
+    copyTimes(target, elsewhere);
+    ASSERT_TRUE(QFile::remove(named));
+    ASSERT_TRUE(QFile::link(elsewhere, named));
+    typeAtStart(*w, 1, QStringLiteral("Z"));
+    answers = {1001}; // Cancel
+    EXPECT_FALSE(w->SaveSide(1));
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(alerts[0].text.contains(QFileInfo(elsewhere).canonicalFilePath()));
+    EXPECT_EQ(pelkotest::readFile(elsewhere), "Yabc\n");
+    EXPECT_EQ(pelkotest::readFile(target), "Xabc\n");
+    w->setDocumentEdited(false);
+}
+
+// A second thread swaps the side's file with a link to a file of this user's, pausing a moment
+// of its own choosing between swaps, while the window saves a fixed number of times, told every
+// time to save anyway: no save ever writes into the link's target.
+TEST_F(TextCompareTest, SavesRacingASwappedLinkNeverWriteItsTarget)
+{
+    const QString secret = pelkotest::freshDir(QStringLiteral("secret")) + "/secret.conf";
+    const QByteArray secretBytes("password=only-mine\n");
+    ASSERT_TRUE(pelkotest::writeFile(secret, secretBytes));
+    const QString named = write("x.txt", "line\n");
+    const QString alternate = dir + QStringLiteral("/x.alt");
+    ASSERT_TRUE(QFile::link(secret, alternate));
+    auto w = open(named, write("y.txt", "other\n"));
+    platform::setSavePanelHook([](const platform::SavePanelRequest &) { return QString(); });
+
+    int saved = 0;
+    {
+        const pelkotest::NameSwapper swapper(named, alternate, secret);
+        for (int round = 0; round < 150; ++round) {
+            typeAtStart(*w, 1, QStringLiteral("e"));
+            alerts.clear(); // every question is answered with its first button
+            saved += w->SaveSide(1) ? 1 : 0;
+        }
+    }
+    platform::setSavePanelHook(nullptr);
+    EXPECT_EQ(pelkotest::readFile(secret), secretBytes);
+    RecordProperty("saved", saved);
+    w->setDocumentEdited(false);
 }

@@ -1,6 +1,11 @@
-#include "services/LocalPath.h"
+#include "platform/LocalPath.h"
 
+#include <QFile>
 #include <QStringDecoder>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -89,4 +94,72 @@ QByteArray LocalPath_ToBytes(const QString &path)
     }
     flush(path.size());
     return out;
+}
+
+QString LocalPath_Shown(const QString &path)
+{
+    QString shown;
+    shown.reserve(path.size());
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const char16_t c = path.at(i).unicode();
+        const bool escaped = c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF &&
+                             !(i > 0 && path.at(i - 1).isHighSurrogate());
+        if (escaped)
+            shown += QStringLiteral("\\x%1").arg(uint(c - kEscapeBase), 2, 16, QLatin1Char('0'));
+        else
+            shown += path.at(i);
+    }
+    return shown;
+}
+
+QString LocalPath_Canonical(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    char *resolved = ::realpath(LocalPath_ToBytes(path).constData(), nullptr);
+    if (!resolved)
+        return {};
+    const QString out = LocalPath_FromBytes(QByteArray(resolved));
+    std::free(resolved);
+    return out;
+}
+
+LocalPathInfo::LocalPathInfo(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    const QByteArray bytes = LocalPath_ToBytes(path);
+    struct stat st;
+    mIsLink = ::lstat(bytes.constData(), &st) == 0 && S_ISLNK(st.st_mode);
+    if (::stat(bytes.constData(), &st) != 0)
+        return;
+    mExists = true;
+    mIsFile = S_ISREG(st.st_mode);
+    mIsDir = S_ISDIR(st.st_mode);
+    mSize = qint64(st.st_size);
+    mModified = QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 +
+                                               st.st_mtim.tv_nsec / 1000000);
+    mPermissions = int(st.st_mode & 07777);
+}
+
+std::unique_ptr<QFile> LocalPath_OpenRegularFile(const QString &path)
+{
+    if (path.isEmpty())
+        return nullptr;
+    const int fd =
+        ::open(LocalPath_ToBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return file;
 }

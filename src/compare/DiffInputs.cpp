@@ -1,0 +1,55 @@
+#include "compare/DiffInputs.h"
+
+#include "platform/LocalPath.h"
+
+#include <QProcess>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+
+bool DiffInputs::openOne(const QString &path, Input *input, QString *error)
+{
+    input->label = LocalPath_Shown(path);
+    if (LocalPath_ToBytes(path) == path.toUtf8()) {
+        input->argument = path;
+        return true;
+    }
+    input->fd = platform::UniqueFd(
+        ::open(LocalPath_ToBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!input->fd.isOpen()) {
+        if (error)
+            *error =
+                input->label + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    input->argument = QStringLiteral("/dev/fd/%1").arg(input->fd.get());
+    return true;
+}
+
+bool DiffInputs::open(const QString &path1, const QString &path2, QString *error)
+{
+    return openOne(path1, &mInputs[0], error) && openOne(path2, &mInputs[1], error);
+}
+
+QStringList DiffInputs::arguments() const
+{
+    QStringList args;
+    if (mInputs[0].fd.isOpen() || mInputs[1].fd.isOpen())
+        args << QStringLiteral("--label") << mInputs[0].label << QStringLiteral("--label")
+             << mInputs[1].label;
+    return args << QStringLiteral("--") << mInputs[0].argument << mInputs[1].argument;
+}
+
+void DiffInputs::handTo(QProcess &process) const
+{
+    const int fd1 = mInputs[0].fd.get(), fd2 = mInputs[1].fd.get();
+    if (fd1 < 0 && fd2 < 0)
+        return;
+    // Runs in the child between fork and exec: the descriptors lose their close-on-exec flag
+    // there only.
+    process.setChildProcessModifier([fd1, fd2] {
+        for (int fd : {fd1, fd2})
+            if (fd >= 0)
+                ::fcntl(fd, F_SETFD, 0);
+    });
+}
