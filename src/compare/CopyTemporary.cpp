@@ -3,7 +3,6 @@
 #include <QRandomGenerator>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,14 +10,8 @@
 namespace {
 
 constexpr char kMark[] = ".pelko-";
-constexpr size_t kMarkLength = sizeof(kMark) - 1;
 constexpr size_t kSuffixLength = 6;
 constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-
-bool isLetter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-}
 
 } // namespace
 
@@ -34,15 +27,23 @@ template <class Make> int CopyTemporary::create(const QByteArray &target, Make m
         QByteArray name = '.' + target.left(100) + kMark;
         for (size_t k = 0; k < kSuffixLength; ++k)
             name += kLetters[QRandomGenerator::global()->bounded(int(sizeof(kLetters) - 1))];
+        mRecord.willMake(mFolder, name);
         const int made = make(name);
         if (made >= 0) {
             mName = name;
+            struct stat st
+            {
+            };
+            if (::fstatat(mFolder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+                mRecord.made(st);
             return made;
         }
         if (errno != EEXIST)
-            return -1;
+            break;
     }
-    errno = EEXIST;
+    const int error = errno;
+    mRecord.forget();
+    errno = error;
     return -1;
 }
 
@@ -70,37 +71,9 @@ bool CopyTemporary::placeAs(const QByteArray &name, bool replace)
     }
     if (replace)
         done = ::renameat(mFolder, mName.constData(), mFolder, name.constData());
-    if (done == 0)
+    if (done == 0) {
         mName.clear();
+        mRecord.forget();
+    }
     return done == 0;
-}
-
-bool CopyTemporary::isTemporaryName(const char *name)
-{
-    const size_t n = std::strlen(name);
-    if (n < 2 + kMarkLength + kSuffixLength || name[0] != '.')
-        return false;
-    const char *mark = name + n - kSuffixLength - kMarkLength;
-    if (std::memcmp(mark, kMark, kMarkLength) != 0)
-        return false;
-    for (const char *c = mark + kMarkLength; *c; ++c)
-        if (!isLetter(*c))
-            return false;
-    return true;
-}
-
-bool CopyTemporary::removeLeftover(int folder, const char *name, std::time_t olderThan)
-{
-    if (!isTemporaryName(name))
-        return false;
-    struct stat st
-    {
-    };
-    // A copy under way keeps writing, which keeps both times fresh; its last step sets the
-    // modification time alone.
-    if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
-        st.st_uid != ::geteuid() || st.st_nlink != 1 || st.st_mtim.tv_sec >= olderThan ||
-        st.st_ctim.tv_sec >= olderThan)
-        return false;
-    return ::unlinkat(folder, name, 0) == 0;
 }

@@ -1,10 +1,12 @@
 #pragma once
 // A copy's temporary entry beside its target, named ".NAME.pelko-XXXXXX" in a folder held open.
-// It is removed when its owner goes, on every way out, unless it was put in place; one a killed
-// copy left behind is recognised by its name and removed by a later walk of the folder.
+// It is removed when its owner goes, on every way out, unless it was put in place. It is
+// recorded before it is made (services/TemporaryRecord), so one a killed copy left behind is
+// removed by the next start, and nothing is ever removed for its name alone.
+
+#include "services/TemporaryRecord.h"
 
 #include <QByteArray>
-#include <ctime>
 
 class CopyTemporary
 {
@@ -25,16 +27,11 @@ public:
     // name where the file system can tell. False with errno set.
     bool placeAs(const QByteArray &name, bool replace);
 
-    // Whether the name is that of a copy's temporary entry.
-    static bool isTemporaryName(const char *name);
-    // Removes the entry of the folder when it is a copy's temporary file of this user left behind
-    // by a copy that stopped: a plain file with one name whose content and status have not
-    // changed since olderThan. True when it was removed.
-    static bool removeLeftover(int folder, const char *name, std::time_t olderThan);
-
 private:
     template <class Make> int create(const QByteArray &target, Make make);
 
+    // Declared first, so it goes last: the entry is gone or in place by then.
+    TemporaryRecord mRecord;
     int mFolder;
     QByteArray mName;
 };

@@ -2,10 +2,11 @@
 
 #include "compare/FileKind.h"
 #include "compare/FolderContentCompare.h"
-#include "compare/CopyTemporary.h"
 #include "platform/Guard.h"
 #include "services/AppSetting.h"
 #include "platform/LocalPath.h"
+#include "services/Localization.h"
+#include "services/WorkerFailure.h"
 
 #include <QFile>
 #include <QHash>
@@ -17,7 +18,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
-#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
@@ -298,12 +298,9 @@ bool listFolder(const QByteArray &path, bool followTop, const FolderCompareSetti
     const bool filtersFiles =
         !request.filterIncludeExt.isEmpty() || !request.filterExcludeExt.isEmpty();
     const bool filtersFolders = !request.exclude_SubDir.isEmpty();
-    const std::time_t leftoversBefore = std::time(nullptr) - settings.copyLeftoverAgeSeconds;
     while (const dirent *e = ::readdir(dir)) {
         const char *n = e->d_name;
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
-            continue;
-        if (CopyTemporary::removeLeftover(fd, n, leftoversBefore))
             continue;
         if (settings.hideDotNames && n[0] == '.') {
             hidden.insert(QByteArray(n));
@@ -408,6 +405,7 @@ struct FolderCompareJob::Impl
     int nextId = 0;
     Clock::time_point lastFlush;
     std::atomic<int> outstanding{0};
+    QString failure; // why a task stopped on an exception, the first one (under mutex)
     std::condition_variable finishedCv;
     bool finished = false;
 
@@ -484,9 +482,16 @@ struct FolderCompareJob::Impl
             std::lock_guard lock(mutex);
             pending.finished = true;
             pending.cancelled = job->isCancelled();
+            // A task that stopped on an exception left entries unlisted: the compare is not whole.
+            if (pending.rootError.isEmpty() && !failure.isEmpty())
+                pending.rootError = failure;
         }
         job->mFinished.store(true);
-        flush(true);
+        try {
+            flush(true);
+        } catch (...) {
+            ReportWorkerFailure("folder compare", std::current_exception());
+        }
         std::lock_guard lock(mutex);
         finished = true;
         finishedCv.notify_all();
@@ -496,10 +501,16 @@ struct FolderCompareJob::Impl
     {
         outstanding.fetch_add(1);
         pool.start([this, fn = std::move(fn)] {
-            GUARD_BEGIN
-            if (!job->isCancelled())
-                fn();
-            GUARD_END_VOID
+            const QString why = RunWorkerStep("folder compare", [&] {
+                if (!job->isCancelled())
+                    fn();
+            });
+            if (!why.isEmpty()) {
+                std::lock_guard lock(mutex);
+                if (failure.isEmpty())
+                    failure =
+                        L_(QStringLiteral("The compare stopped before its end.")) + u'\n' + why;
+            }
             taskDone();
         });
     }

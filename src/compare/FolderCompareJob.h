@@ -35,7 +35,7 @@ struct FolderCompareBatch
     std::vector<COMP_ITEM> updates; // entries judged again: each replaces the entry of its ID
     bool finished = false;
     bool cancelled = false;
-    QString rootError;     // set when a top folder cannot be listed
+    QString rootError;     // set when a top folder cannot be listed, or a task stopped early
     int hiddenLeftOut = 0; // hidden names left out since the previous batch (one per pair)
 };
 
@@ -45,9 +45,6 @@ struct FolderCompareSettings
     std::shared_ptr<const FileListCompareInfo> request;
     QStringList textExtensions; // lower case, without the dot
     bool hideDotNames = false;
-    // A copy's temporary file of this user untouched for this long is a copy that stopped: the
-    // walk removes it.
-    qint64 copyLeftoverAgeSeconds = qint64{24} * 60 * 60;
 
     // From the request and the settings record (main thread).
     static FolderCompareSettings fromRequest(std::shared_ptr<const FileListCompareInfo> request);

@@ -5,6 +5,7 @@
 #include "platform/Log.h"
 #include "platform/PrivateFiles.h"
 #include "services/SupportFolder.h"
+#include "services/WorkerFailure.h"
 
 #include <QAtomicInteger>
 #include <QDir>
@@ -124,11 +125,17 @@ void LineCompareJob::startFiles(const QString &path1, const QString &path2, cons
     auto *tables = new QFutureWatcher<std::pair<LineTable, LineTable>>(this);
     connect(tables, &QFutureWatcher<std::pair<LineTable, LineTable>>::finished, this,
             [this, tables] {
-                auto [table1, table2] = tables->result();
+                QString why;
+                auto built = TakeFinishedResult("compare", tables->future(), &why);
                 tables->deleteLater();
-                tablesBuilt(std::move(table1), std::move(table2));
+                if (!built) {
+                    fail(why);
+                    return;
+                }
+                tablesBuilt(std::move(built->first), std::move(built->second));
             });
     tables->setFuture(QtConcurrent::run([shared = mShared, text1, text2] {
+        WorkerFaultPoint("compare");
         const auto cancelled = [&] {
             std::lock_guard lock(shared->mutex);
             return shared->cancelled;
@@ -147,7 +154,7 @@ void LineCompareJob::startFiles(const QString &path1, const QString &path2, cons
     mShared->workerBusy = true;
     auto *watcher = new QFutureWatcher<bool>(this);
     connect(watcher, &QFutureWatcher<bool>::finished, this, [this, watcher] {
-        const bool ok = watcher->result();
+        const bool ok = TakeFinishedResult("compare", watcher->future()).value_or(false);
         watcher->deleteLater();
         prepared(ok);
     });
@@ -261,6 +268,11 @@ void LineCompareJob::finish()
     mRunning = false;
     if (mProcess) {
         mProcess->disconnect(this);
+        // A compare that failed while diff ran stops it; the wait is for its exit status.
+        if (mProcess->state() != QProcess::NotRunning) {
+            mProcess->kill();
+            mProcess->waitForFinished(1000);
+        }
         mProcess->deleteLater();
         mProcess = nullptr;
     }

@@ -8,6 +8,7 @@
 #include "platform/Guard.h"
 #include "platform/ModalRun.h"
 #include "services/Localization.h"
+#include "services/WorkerFailure.h"
 
 #include "ui_ProcessModalDlg.h"
 
@@ -164,7 +165,8 @@ std::unique_ptr<ProcessModalDlg> ProcessModalDlg::create(const QString &title)
 }
 
 bool ProcessModalDlg::runJob(const QString &title, double total,
-                             std::function<void(ProcessModalChannel &channel)> job)
+                             std::function<void(ProcessModalChannel &channel)> job,
+                             QString *failure)
 {
     std::unique_ptr<ProcessModalDlg> dialog = create(title);
     if (!dialog) {
@@ -175,15 +177,15 @@ bool ProcessModalDlg::runJob(const QString &title, double total,
     std::shared_ptr<ProcessModalChannel> channel = dialog->channel();
     bool workerStarted = false;
     // The worker starts from inside the modal run: a run that never starts runs no job.
-    QTimer::singleShot(0, dialog.get(), [&workerStarted, &job, d = dialog.get(), channel] {
+    // Read once the job has ended: the finish report orders the write before the read.
+    QString why;
+    QTimer::singleShot(0, dialog.get(), [&workerStarted, &job, &why, d = dialog.get(), channel] {
         if (!d->isWindowLoaded() || !platform::isRunningModal(d->window()))
             return;
         workerStarted = true;
-        QThreadPool::globalInstance()->start([channel, job = std::move(job)] {
-            GUARD_BEGIN
+        QThreadPool::globalInstance()->start([channel, &why, job = std::move(job)] {
             if (job)
-                job(*channel);
-            GUARD_END_VOID
+                why = RunWorkerStep("job", [&] { job(*channel); });
             channel->sub_thread_inforThreadFinish();
         });
     });
@@ -195,9 +197,10 @@ bool ProcessModalDlg::runJob(const QString &title, double total,
         return true;
     }
     // The job may use what lives in the caller's frame: it has stopped before this returns.
-    if (dialog->waitForWorkerAfterEarlyEnd())
-        return true;
-    return cancelled;
+    const bool endedEarly = dialog->waitForWorkerAfterEarlyEnd();
+    if (failure)
+        *failure = why;
+    return endedEarly || cancelled;
 }
 
 bool ProcessModalDlg::waitForWorkerAfterEarlyEnd()

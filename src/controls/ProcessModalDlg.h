@@ -58,9 +58,12 @@ public:
     // dialog's channel, the finish reported for it however job ends. The worker starts only once
     // the dialog's modal run is up, and the job has ended before this returns (a run that ends
     // early raises the cancel flag and waits for it), so job may use the caller's locals.
-    // Answers whether the job was cancelled, also when it never started (no dialog, no run).
+    // Answers whether the job was cancelled, also when it never started (no dialog, no run). A
+    // job that throws ends there, reported; *failure (may be null) gets the words saying why
+    // (services/WorkerFailure), and stays empty otherwise.
     static bool runJob(const QString &title, double total,
-                       std::function<void(ProcessModalChannel &channel)> job);
+                       std::function<void(ProcessModalChannel &channel)> job,
+                       QString *failure = nullptr);
 
     void setShowProgressWithTotal(double total);
     double showProgressWithTotal() const { return mShowProgressWithTotal; }

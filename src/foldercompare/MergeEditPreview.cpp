@@ -9,6 +9,7 @@
 #include "platform/ImageReader.h"
 #include "services/ImageViewNote.h"
 #include "services/Localization.h"
+#include "services/WorkerFailure.h"
 
 #include <QApplication>
 #include <QFile>
@@ -291,8 +292,20 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
     QSize boxes[2];
     for (int k = 0; k < 2; ++k)
         boxes[k] = mImage[k]->size().expandedTo(QSize(200, 200));
-    (void)QtConcurrent::run(platform::imagePreviewPool(), [self, request, image, path1, path2,
-                                                           b1 = boxes[0], b2 = boxes[1]] {
+    // A reader that stopped on an exception leaves the sizes and the verdict, and says so.
+    const auto stopped = [self, request](const QString &why) {
+        platform::performOnMainThread(
+            [self, request, why] {
+                if (!self || self->mIsClosing || request != self->mRequest)
+                    return;
+                self->mInfo->setText(self->mInfo->text() + QStringLiteral("\n\n") +
+                                     L_(QStringLiteral("The preview stopped.")) + u'\n' + why);
+                self->mPages->setCurrentIndex(0);
+                emit self->contentShown();
+            },
+            false);
+    };
+    const auto read = [self, request, image, path1, path2, b1 = boxes[0], b2 = boxes[1]] {
         if (image) {
             const QString paths[2] = {path1, path2};
             const QSize box[2] = {b1, b2};
@@ -361,7 +374,8 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
                 emit self->contentShown();
             },
             false);
-    });
+    };
+    (void)QtConcurrent::run(platform::imagePreviewPool(), WorkerGuarded("preview", read, stopped));
     GUARD_END_VOID
 }
 

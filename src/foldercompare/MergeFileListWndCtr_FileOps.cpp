@@ -20,6 +20,7 @@
 #include "services/AppSetting.h"
 #include "services/FileUtility.h"
 #include "services/Localization.h"
+#include "services/WorkerFailure.h"
 
 #include "ui_MergeFileListWndCtr.h"
 
@@ -128,11 +129,13 @@ void MergeFileListWndCtr::CopySelection(int toSide)
     QPointer<MergeFileListWndCtr> self(this);
     mWork = QtConcurrent::run([self, cancel, tasks, toSide] {
         int replaced = 0;
-        for (const CopyTask &task : tasks)
-            replaced += CountReplacedOnDisk({task.sourceTop, task.relative},
-                                            {task.targetTop, task.relative}, cancel.get());
+        const QString failure = RunWorkerStep("count replaced", [&] {
+            for (const CopyTask &task : tasks)
+                replaced += CountReplacedOnDisk({task.sourceTop, task.relative},
+                                                {task.targetTop, task.relative}, cancel.get());
+        });
         platform::performOnMainThread(
-            [self, cancel, tasks, toSide, replaced] {
+            [self, cancel, tasks, toSide, replaced, failure] {
                 if (!self)
                     return;
                 self->mCopyRunning = false;
@@ -140,6 +143,11 @@ void MergeFileListWndCtr::CopySelection(int toSide)
                 if (self->mIsClosing || cancel->load())
                     return;
                 self->updateButtons();
+                if (!failure.isEmpty()) {
+                    ShowMessage(L_(QStringLiteral("Error")),
+                                L_(QStringLiteral("Nothing was copied.")) + u'\n' + failure);
+                    return;
+                }
                 self->askAndCopy(tasks, toSide, replaced);
             },
             false);
@@ -179,7 +187,28 @@ void MergeFileListWndCtr::runCopy(std::vector<CopyTask> tasks)
     mUi->mProgressBar->setValue(0);
     updateButtons();
     QPointer<MergeFileListWndCtr> self(this);
-    mWork = QtConcurrent::run([self, cancel, tasks] {
+    // A copy stopped by an exception ends as any copy does, and the window compares again: what
+    // it did before it stopped is not known.
+    const auto stopped = [self](const QString &why) {
+        platform::performOnMainThread(
+            [self, why] {
+                if (!self)
+                    return;
+                FolderCompareState_EndCopy(self);
+                self->mCopyRunning = false;
+                self->mWorkCancel.reset();
+                if (self->mIsClosing)
+                    return;
+                self->setProgressVisible(false);
+                self->updateButtons();
+                ShowMessage(L_(QStringLiteral("Error")),
+                            L_(QStringLiteral("The copy stopped.")) + u'\n' + why);
+                self->StartCompare();
+                emit self->copyFinished();
+            },
+            false);
+    };
+    const auto copy = [self, cancel, tasks] {
         bool anyFolder = false;
         std::vector<int> touched;
         int done = 0;
@@ -227,7 +256,8 @@ void MergeFileListWndCtr::runCopy(std::vector<CopyTask> tasks)
                 emit self->copyFinished();
             },
             false);
-    });
+    };
+    mWork = QtConcurrent::run(WorkerGuarded("copy", copy, stopped));
 }
 
 void MergeFileListWndCtr::DeleteSelection(int sides, bool permanently)
@@ -296,11 +326,13 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides, bool trash)
     updateButtons();
     bool anyFolder = false;
     std::vector<int> touched;
+    QString failure;
     // runJob returns only once the job has ended (a run that ends early stops it and waits), so
     // the job may use what lives here. No modal run: the job never starts.
     const bool userCancelled = ProcessModalDlg::runJob(
         L_(QStringLiteral("Delete Files{++}...")), double(targets.size()),
         [&](ProcessModalChannel &channel) {
+            WorkerFaultPoint("delete");
             channel.sub_thread_waitTillDialogShow();
             // Skip, [Delete Permanently,] Stop: the panel's default, alternate and other
             // buttons.
@@ -349,7 +381,8 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides, bool trash)
                 if (stop)
                     break;
             }
-        });
+        },
+        &failure);
     if (userCancelled)
         platform::Log(lcFoldercompare, QStringLiteral("**** USER CANCEL ****"));
     FolderCompareState_EndCopy(this);
@@ -358,7 +391,11 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides, bool trash)
     if (mIsClosing)
         return;
     updateButtons();
-    if (anyFolder)
+    if (!failure.isEmpty())
+        ShowMessage(L_(QStringLiteral("Error")),
+                    L_(QStringLiteral("The delete stopped.")) + u'\n' + failure);
+    // After a delete that stopped, what is gone is not known: everything is compared again.
+    if (anyFolder || !failure.isEmpty())
         StartCompare();
     else
         judgeAgain(touched);
@@ -425,7 +462,12 @@ void MergeFileListWndCtr::GeneratePatchTo(const QString &path, std::function<voi
     mWork = QtConcurrent::run([self, cancel, pairs, path, done, options = mPatchOptions] {
         QString error;
         QStringList notInPatch;
-        const bool ok = WriteFolderPatch(pairs, options, path, cancel.get(), &error, &notInPatch);
+        bool ok = false;
+        const QString failure = RunWorkerStep("patch", [&] {
+            ok = WriteFolderPatch(pairs, options, path, cancel.get(), &error, &notInPatch);
+        });
+        if (!failure.isEmpty())
+            error = L_(QStringLiteral("The patch could not be written.")) + u'\n' + failure;
         platform::performOnMainThread(
             [self, ok, error, notInPatch, done] {
                 if (!self)

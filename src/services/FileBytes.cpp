@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -64,6 +65,25 @@ int CopyBytesBetween(int fromFd, qint64 fromOffset, int toFd, qint64 toOffset, q
         done += want;
     }
     return 0;
+}
+
+int CopyBytesLeavingHoles(int fromFd, qint64 fromOffset, int toFd, qint64 toOffset, qint64 size)
+{
+    static const QByteArray zeros(kBlock, '\0');
+    QByteArray block;
+    for (qint64 done = 0; done < size;) {
+        const qint64 want = std::min(kBlock, size - done);
+        if (const int error = ReadBytesAt(fromFd, fromOffset + done, want, &block))
+            return error;
+        if (block.size() != want)
+            return EIO;
+        if (std::memcmp(block.constData(), zeros.constData(), size_t(want)) != 0) {
+            if (const int error = WriteBytesAt(toFd, block.constData(), want, toOffset + done))
+                return error;
+        }
+        done += want;
+    }
+    return ::ftruncate(toFd, off_t(toOffset + size)) == 0 ? 0 : errno;
 }
 
 bool SameBytesAt(int fdA, qint64 offsetA, int fdB, qint64 offsetB, qint64 size)

@@ -14,5 +14,9 @@ int ReadBytesAt(int fd, qint64 offset, qint64 size, QByteArray *out);
 // source ends early).
 int CopyBytesBetween(int fromFd, qint64 fromOffset, int toFd, qint64 toOffset, qint64 size);
 
+// The same into a new file: blocks of zeros are left as holes, so a sparse source takes no more
+// room than it has, and the target's length is set to end with the copy. 0, or the error.
+int CopyBytesLeavingHoles(int fromFd, qint64 fromOffset, int toFd, qint64 toOffset, qint64 size);
+
 // True when the two files hold the same size bytes at the offsets (false on any read error).
 bool SameBytesAt(int fdA, qint64 offsetA, int fdB, qint64 offsetB, qint64 size);

@@ -7,11 +7,13 @@
 #include "services/InterruptedSaves.h"
 #include "services/Localization.h"
 #include "services/NamedFile.h"
+#include "services/TemporaryRecord.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <optional>
@@ -75,19 +77,39 @@ void stampOf(int fd, FileStamp *stamp)
 }
 
 // A new file of its own beside target, 0600 until it is complete, removed on every way out (an
-// exception included) unless it took the target's place. fd is -1 when the folder takes none.
+// exception included) unless it took the target's place. It is recorded before it is made, so
+// the next start removes it when the process is killed meanwhile (services/TemporaryRecord). fd
+// is -1 when the folder takes none.
 struct TempBeside
 {
     explicit TempBeside(const QString &target)
     {
         const QFileInfo info(target);
-        QByteArray name = LocalPath_ToBytes(info.absolutePath() + QStringLiteral("/.") +
-                                            info.fileName() + QStringLiteral(".XXXXXX"));
-        fd = Fd(::mkostemp(name.data(), O_CLOEXEC));
-        if (fd.get() >= 0)
-            path = name;
-        else
+        const QByteArray folder = LocalPath_ToBytes(info.absolutePath());
+        const Fd dir(::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (!dir.isOpen()) {
             error = errno;
+            return;
+        }
+        const QByteArray stem = '.' + LocalPath_ToBytes(info.fileName()) + '.';
+        error = EEXIST;
+        for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+            const QByteArray name = stem + randomSuffix();
+            record.willMake(dir.get(), name);
+            fd = Fd(::openat(dir.get(), name.constData(),
+                             O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+            if (!fd.isOpen()) {
+                error = errno;
+                continue;
+            }
+            path = folder + '/' + name;
+            struct stat made;
+            if (::fstat(fd.get(), &made) == 0)
+                record.made(made);
+            error = 0;
+            return;
+        }
+        record.forget();
     }
     ~TempBeside()
     {
@@ -97,6 +119,18 @@ struct TempBeside
     TempBeside(const TempBeside &) = delete;
     TempBeside &operator=(const TempBeside &) = delete;
 
+    static QByteArray randomSuffix()
+    {
+        static constexpr char kLetters[] =
+            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+        QByteArray suffix;
+        for (int k = 0; k < 6; ++k)
+            suffix += kLetters[QRandomGenerator::global()->bounded(int(sizeof(kLetters) - 1))];
+        return suffix;
+    }
+
+    // Declared first, so it goes last: the file is gone or in place by then.
+    TemporaryRecord record;
     Fd fd;
     QByteArray path;
     int error = 0; // why it could not be made
@@ -251,16 +285,14 @@ bool writeInPlace(const NamedFile &file, const QString &realPath, const QByteArr
     if (::fstat(fd.get(), &now) != 0 || !S_ISREG(now.st_mode) || now.st_ino != old.st_ino ||
         now.st_dev != old.st_dev)
         return fail(failure, FileWriteFailure::NotRegularFile);
-    QByteArray previous;
-    if (int error = ReadBytesAt(fd.get(), 0, now.st_size, &previous))
-        return fail(failure, failureOf(error));
+    // The old bytes go aside a block at a time: never the whole file in memory.
     KeptOldContent kept;
-    if (const int error = KeepOldContent(realPath, now.st_dev, now.st_ino, previous, bytes, &kept))
+    if (const int error = KeepOldContent(realPath, fd.get(), now, bytes, &kept))
         return fail(failure, error == ENOSPC || error == EDQUOT || error == EFBIG
                                  ? failureOf(error)
                                  : FileWriteFailure::Other);
     // Room is asked for before the first byte changes, where the file system can say.
-    if (bytes.size() > previous.size() &&
+    if (bytes.size() > now.st_size &&
         ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, off_t(bytes.size())) != 0 &&
         (errno == ENOSPC || errno == EDQUOT || errno == EFBIG)) {
         const int error = errno;
@@ -268,7 +300,7 @@ bool writeInPlace(const NamedFile &file, const QString &realPath, const QByteArr
         return fail(failure, failureOf(error));
     }
     if (const int error = writeWhole(fd.get(), bytes)) {
-        if (writeWhole(fd.get(), previous) == 0) {
+        if (PutOldContentBack(kept, fd.get()) == 0) {
             DropOldContent(&kept);
         } else {
             platform::LogWarning(lcServices,

@@ -84,7 +84,8 @@ std::optional<KeptRecord> readRecord(int fd, qint64 fileSize)
         record.path.toHex() != hexPath || record.path.contains('\0'))
         return std::nullopt;
     // The old bytes are written before anything else happens: a shorter copy never got that far.
-    if (fileSize != record.bodyOffset + record.oldSize)
+    // (bodyOffset is within the file, so the subtraction cannot overflow where a sum could.)
+    if (fileSize - record.bodyOffset != record.oldSize)
         return std::nullopt;
     return record;
 }
@@ -144,17 +145,74 @@ bool holdsWhole(int copy, const KeptRecord &record, int target)
     return st.st_size == record.newSize && hashOf(target, record.newSize) == record.newHash;
 }
 
-bool askToRestore(const QString &path)
+enum class Answer { KeepAsItIs, Restore, Discard };
+
+Answer askToRestore(const QString &path, const QString &keptIn)
 {
     platform::AlertRequest request;
     request.title = FillFormat(L_(QStringLiteral("\"%@\" was being saved when {*app*} stopped.")),
                                {QFileInfo(path).fileName()});
-    request.text = path;
-    request.buttons = {L_(QStringLiteral("Restore the Old Content")),
-                       L_(QStringLiteral("Keep the File as It Is"))};
-    // A stray Escape must not throw the old content away.
+    request.text =
+        path + QStringLiteral("\n\n") + L_(QStringLiteral("The file may be only partly written.")) +
+        QStringLiteral("\n\n") +
+        FillFormat(L_(QStringLiteral("\"Restore the Old Content\" brings back its content from "
+                                     "before the save; what the file holds now is kept first in "
+                                     "%@.")),
+                   {keptIn}) +
+        QStringLiteral("\n") +
+        L_(QStringLiteral("\"Keep the File as It Is\" changes nothing, and you are asked again at "
+                          "the next start.")) +
+        QStringLiteral("\n") +
+        L_(QStringLiteral("\"Discard the Old Content\" keeps the file as it is for good."));
+    request.buttons = {L_(QStringLiteral("Keep the File as It Is")),
+                       L_(QStringLiteral("Restore the Old Content")),
+                       L_(QStringLiteral("Discard the Old Content"))};
+    // Return and Escape change nothing: either of the others cannot be undone from here.
     request.cancelIndex = 0;
-    return platform::runAlert(request) == platform::AlertFirstButtonReturn;
+    request.defaultIndex = 0;
+    switch (platform::runAlert(request)) {
+    case platform::AlertSecondButtonReturn:
+        return Answer::Restore;
+    case platform::AlertThirdButtonReturn:
+        return Answer::Discard;
+    default:
+        return Answer::KeepAsItIs;
+    }
+}
+
+// Keeps what target holds now in a new file of BeforeRestoreFolder(), named for the file; its
+// path, or the error. Refused when the file changes while it is read.
+int keepCurrentContent(int target, const QString &path, QByteArray *keptPath)
+{
+    const QString folder = BeforeRestoreFolder();
+    if (folder.isEmpty())
+        return EACCES;
+    struct stat before, after;
+    if (::fstat(target, &before) != 0)
+        return errno;
+    QByteArray name = QFile::encodeName(folder) + '/' +
+                      LocalPath_ToBytes(QFileInfo(path).fileName()).left(kNameBytes) + "-XXXXXX";
+    Fd fd(::mkostemp(name.data(), O_CLOEXEC));
+    if (fd.get() < 0)
+        return errno;
+    int error = CopyBytesLeavingHoles(target, 0, fd.get(), 0, before.st_size);
+    if (error == 0 && ::fsync(fd.get()) != 0)
+        error = errno;
+    if (error == 0 && ::fstat(target, &after) != 0)
+        error = errno;
+    if (error == 0 &&
+        (after.st_size != before.st_size || after.st_mtim.tv_sec != before.st_mtim.tv_sec ||
+         after.st_mtim.tv_nsec != before.st_mtim.tv_nsec ||
+         after.st_ctim.tv_sec != before.st_ctim.tv_sec ||
+         after.st_ctim.tv_nsec != before.st_ctim.tv_nsec))
+        error = EBUSY; // another program is writing it
+    if (error != 0) {
+        ::unlink(name.constData());
+        return error;
+    }
+    syncFolder(folder);
+    *keptPath = name;
+    return 0;
 }
 
 int restore(int copy, const KeptRecord &record, int target)
@@ -164,6 +222,30 @@ int restore(int copy, const KeptRecord &record, int target)
     if (::ftruncate(target, off_t(record.oldSize)) != 0 || ::fsync(target) != 0)
         return errno;
     return 0;
+}
+
+// keptNow: where what the file held was kept before the failed write; empty when nothing was.
+void tellRestoreFailed(const QString &path, const QString &shown, int error,
+                       const QByteArray &keptNow = {})
+{
+    const QString why = QString::fromLocal8Bit(::strerror(error));
+    platform::LogWarning(
+        lcServices,
+        QStringLiteral("ERROR the old content of %1 could not be put back (%2); it stays in %3")
+            .arg(path, why, shown));
+    platform::AlertRequest request;
+    request.title = FillFormat(L_(QStringLiteral("The old content of \"%@\" could not be put "
+                                                 "back.")),
+                               {QFileInfo(path).fileName()});
+    request.text = why + QStringLiteral("\n\n") +
+                   FillFormat(L_(QStringLiteral("It stays in %@, and you are asked again at the "
+                                                "next start.")),
+                              {shown});
+    if (!keptNow.isEmpty())
+        request.text += QStringLiteral("\n") +
+                        FillFormat(L_(QStringLiteral("What the file held before is kept in %@.")),
+                                   {LocalPath_FromBytes(keptNow)});
+    platform::runAlert(request);
 }
 
 // One entry of the folder; true when it was offered.
@@ -204,14 +286,25 @@ bool handleKept(int dirFd, const QString &folder, const QByteArray &name)
         ::unlinkat(dirFd, name.constData(), 0);
         return false;
     }
-    if (askToRestore(path)) {
-        if (const int error = restore(copy.get(), *record, target.get())) {
-            platform::LogWarning(lcServices,
-                                 QStringLiteral("ERROR the old content of %1 could not be put "
-                                                "back (%2); it stays in %3")
-                                     .arg(path, QString::fromLocal8Bit(::strerror(error)), shown));
+    switch (askToRestore(path, BeforeRestoreFolder())) {
+    case Answer::KeepAsItIs:
+        return true;
+    case Answer::Discard:
+        break;
+    case Answer::Restore: {
+        QByteArray keptNow;
+        if (const int error = keepCurrentContent(target.get(), path, &keptNow)) {
+            tellRestoreFailed(path, shown, error);
             return true;
         }
+        if (const int error = restore(copy.get(), *record, target.get())) {
+            tellRestoreFailed(path, shown, error, keptNow);
+            return true;
+        }
+        platform::Log(lcServices, QStringLiteral("Restored %1; what it held is kept in %2")
+                                      .arg(path, LocalPath_FromBytes(keptNow)));
+        break;
+    }
     }
     ::unlinkat(dirFd, name.constData(), 0);
     return true;
@@ -225,14 +318,21 @@ QString InterruptedSavesFolder()
     return platform::IsPrivateFolder(folder) ? folder : QString();
 }
 
-int KeepOldContent(const QString &target, dev_t device, ino_t inode, const QByteArray &old,
+QString BeforeRestoreFolder()
+{
+    const QString folder = GetSupportSubFolder(QStringLiteral("beforeRestore"));
+    return platform::IsPrivateFolder(folder) ? folder : QString();
+}
+
+int KeepOldContent(const QString &target, int targetFd, const struct stat &st,
                    const QByteArray &newContent, KeptOldContent *kept)
 {
     const QString folder = InterruptedSavesFolder();
     if (folder.isEmpty())
         return EACCES;
+    const qint64 oldSize = st.st_size;
     const QByteArray header = headerFor(LocalPath_ToBytes(QFileInfo(target).absoluteFilePath()),
-                                        device, inode, old.size(), newContent);
+                                        st.st_dev, st.st_ino, oldSize, newContent);
     const QByteArray stem = QFile::encodeName(folder) + '/' +
                             LocalPath_ToBytes(QFileInfo(target).fileName()).left(kNameBytes);
     // A start that finds the copy before it is locked takes it for an unfinished one and removes
@@ -242,16 +342,16 @@ int KeepOldContent(const QString &target, dev_t device, ino_t inode, const QByte
         Fd fd(::mkostemp(name.data(), O_CLOEXEC));
         if (fd.get() < 0)
             return errno;
-        struct stat st;
+        struct stat made;
         int error = lockFile(fd.get(), LOCK_EX);
-        if (error == 0 && ::fstat(fd.get(), &st) != 0)
+        if (error == 0 && ::fstat(fd.get(), &made) != 0)
             error = errno;
-        if (error == 0 && st.st_nlink == 0)
+        if (error == 0 && made.st_nlink == 0)
             continue;
         if (error == 0)
             error = WriteBytesAt(fd.get(), header.constData(), header.size(), 0);
         if (error == 0)
-            error = WriteBytesAt(fd.get(), old.constData(), old.size(), header.size());
+            error = CopyBytesLeavingHoles(targetFd, 0, fd.get(), header.size(), oldSize);
         if (error == 0 && ::fsync(fd.get()) != 0)
             error = errno;
         if (error != 0) {
@@ -261,9 +361,23 @@ int KeepOldContent(const QString &target, dev_t device, ino_t inode, const QByte
         syncFolder(folder);
         kept->fd = std::move(fd);
         kept->path = name;
+        kept->bodyOffset = header.size();
+        kept->oldSize = oldSize;
         return 0;
     }
     return EAGAIN;
+}
+
+int PutOldContentBack(const KeptOldContent &kept, int targetFd)
+{
+    if (kept.fd.get() < 0)
+        return EBADF;
+    if (const int error =
+            CopyBytesBetween(kept.fd.get(), kept.bodyOffset, targetFd, 0, kept.oldSize))
+        return error;
+    if (::ftruncate(targetFd, off_t(kept.oldSize)) != 0 || ::fsync(targetFd) != 0)
+        return errno;
+    return 0;
 }
 
 void DropOldContent(KeptOldContent *kept)

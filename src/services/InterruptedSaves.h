@@ -2,7 +2,8 @@
 // While a file is rewritten in place, its old bytes are kept in the support folder's "saving"
 // folder, beside "tmp" (which the clean-up of ended processes empties), in a copy named for the
 // file. The copy goes once the file holds the old or the new content whole; a process that dies
-// in the middle leaves it, and the next start offers the old content back.
+// in the middle leaves it, and the next start offers the old content back. Putting it back never
+// destroys bytes: what the file holds then is first kept in the support folder's "beforeRestore".
 //
 // A copy is locked (flock) by its saving process for as long as it is kept, so a start meanwhile
 // leaves a save in progress alone; the lock ends with the process however it ends.
@@ -11,6 +12,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 // The folder of kept copies, made private when missing; null when it cannot be.
@@ -21,18 +23,32 @@ struct KeptOldContent
 {
     platform::UniqueFd fd; // holds the lock
     QByteArray path;
+    qint64 bodyOffset = 0; // where the old bytes start in the copy
+    qint64 oldSize = 0;
 };
 
-// Keeps old, the content of target (the file of the given device and inode), on disk and synced,
-// before target is rewritten with newContent. 0, or the error.
-int KeepOldContent(const QString &target, dev_t device, ino_t inode, const QByteArray &old,
+// Keeps the content of target, open as targetFd and of the status st (its first st.st_size
+// bytes), on disk and synced before target is rewritten with newContent. It is copied a block at a
+// time, whatever its size. 0, or the error.
+int KeepOldContent(const QString &target, int targetFd, const struct stat &st,
                    const QByteArray &newContent, KeptOldContent *kept);
+
+// Writes the kept old content back into the file open as targetFd, cut to its length and synced.
+// 0, or the error (the copy then stays for the next start).
+int PutOldContentBack(const KeptOldContent &kept, int targetFd);
 
 // Removes the kept copy: the file holds the old or the new content whole again.
 void DropOldContent(KeptOldContent *kept);
 
+// The folder where a restore keeps what a file held before it was written over; null when it is
+// not a private folder of this user.
+QString BeforeRestoreFolder();
+
 // At start: each copy a process left behind whose file holds neither its old nor its new content
-// is offered back ("restore the old content" / "keep the file as it is") and removed once
-// answered; one whose file holds either content whole is removed at once. A copy whose file is
-// gone or is another file now stays where it is (logged). Answers how many were offered.
+// is offered back. "Keep the File as It Is" (the default, and Escape) changes nothing and leaves
+// the copy, so the next start asks again; "Restore the Old Content" first keeps what the file
+// holds now in BeforeRestoreFolder(), then writes the old content over it and removes the copy;
+// "Discard the Old Content" removes the copy. A copy whose file holds either content whole is
+// removed at once; one whose file is gone or is another file now stays where it is (logged).
+// Answers how many were offered.
 int OfferInterruptedSaves();

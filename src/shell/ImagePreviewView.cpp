@@ -4,6 +4,7 @@
 #include "platform/LocalPath.h"
 #include "platform/PixelLimits.h"
 #include "services/ImageViewNote.h"
+#include "services/WorkerFailure.h"
 
 #include <QPainter>
 #include <QResizeEvent>
@@ -180,13 +181,21 @@ void ImagePreviewView::startDecode()
     auto *watcher = new QFutureWatcher<Decoded>(this);
     connect(watcher, &QFutureWatcher<Decoded>::finished, this, [this, watcher, generation, key] {
         watcher->deleteLater();
-        const Decoded result = watcher->result();
-        cacheInsert({key, result.image, result.sourceSize, int(result.state), result.damaged});
+        // A decoder that stopped on an exception shows the picture as unreadable, not cached.
+        const std::optional<Decoded> decoded = TakeFinishedResult("preview", watcher->future());
+        Decoded result;
+        result.state = State::Unreadable;
+        if (decoded) {
+            result = *decoded;
+            cacheInsert({key, result.image, result.sourceSize, int(result.state), result.damaged});
+        }
         applyDecoded(generation, result);
     });
     const QString path = mPath;
-    watcher->setFuture(QtConcurrent::run(platform::imagePreviewPool(),
-                                         [path, target] { return decode(path, target); }));
+    watcher->setFuture(QtConcurrent::run(platform::imagePreviewPool(), [path, target] {
+        WorkerFaultPoint("preview");
+        return decode(path, target);
+    }));
 }
 
 void ImagePreviewView::applyDecoded(quint64 generation, const Decoded &result)

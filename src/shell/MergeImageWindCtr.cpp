@@ -12,6 +12,7 @@
 #include "services/FileUtility.h"
 #include "services/Localization.h"
 #include "services/WindowFrame.h"
+#include "services/WorkerFailure.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -151,13 +152,22 @@ void MergeImageWindCtr::judge()
         watcher->deleteLater();
         if (generation != mJudgeGeneration || mIsClosing)
             return;
-        mIsEqual = watcher->result() == 1 ? 1 : 0;
+        QString why;
+        const std::optional<int> same =
+            TakeFinishedResult("image compare", watcher->future(), &why);
+        mIsEqual = !same ? -1 : *same == 1 ? 1 : 0;
         showVerdict();
+        if (!same) // the verdict stays unknown, and the line says why
+            mUi->mResultLabel->setText(L_(QStringLiteral("The files could not be compared.")) +
+                                       u' ' + why);
         UpdateButtonStatus();
         emit verdictChanged();
     });
     const QString a = mFile1, b = mFile2;
-    watcher->setFuture(QtConcurrent::run([a, b] { return IsSameBinaryFile(a, b, false); }));
+    watcher->setFuture(QtConcurrent::run([a, b] {
+        WorkerFaultPoint("image compare");
+        return IsSameBinaryFile(a, b, false);
+    }));
     showVerdict();
 }
 

@@ -11,6 +11,7 @@
 #include "services/AppSetting.h"
 #include "services/FileReplace.h"
 #include "services/InterruptedSaves.h"
+#include "services/TemporaryRecord.h"
 #include "platform/LocalPath.h"
 #include "services/SupportFolder.h"
 #include "shell/AppCommands.h"
@@ -131,6 +132,7 @@ int main(int argc, char *argv[])
                      });
     // Saves that a crash cut short are offered back before any window reads their files.
     OfferInterruptedSaves();
+    RemoveLeftTemporaries();
     // Two or more paths are a whole request; a single one may be joined by the next start's.
     delegate.application_openFiles(request.paths, request.paths.size() >= 2);
     QMetaObject::invokeMethod(

@@ -1,6 +1,7 @@
 #include "textcompare/BlockCharacterCompare.h"
 
 #include "platform/Guard.h"
+#include "services/WorkerFailure.h"
 
 #include <QFutureWatcher>
 #include <QtConcurrent>
@@ -25,7 +26,10 @@ void BlockCharacterCompare::start(const QString &text1, Range range1, const QStr
     mRunning = true;
     connect(watcher, &Watcher::finished, this, [this, watcher, done = std::move(done)] {
         GUARD_BEGIN
-        const std::optional<InlineDiff> result = watcher->result();
+        // One that stopped on an exception leaves the block without its marks, and ends all the
+        // same.
+        const std::optional<InlineDiff> result =
+            TakeFinishedResult("compare", watcher->future()).value_or(std::nullopt);
         watcher->deleteLater();
         if (mWatcher != watcher)
             return;

@@ -21,6 +21,7 @@
 #include "textcompare/PaneLoader.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <deque>
 #include <functional>
@@ -203,6 +204,9 @@ private:
     // Reading the files (_Load.cpp).
     void startLoad();
     void sideRead(int side, LoadedPane &loaded);
+    // A side whose reader (loaded set: what sideRead is to take) or builder stopped on an
+    // exception: its pane is emptied, and the side counts as unreadable, saved only by Save As.
+    void failedSide(int side, const QString &why, LoadedPane *loaded);
     // Builds the whole document of a side whose head is shown, on a worker.
     void buildWholeSide(int side, const QString &text,
                         const std::shared_ptr<std::atomic<bool>> &cancelled, QThread *mainThread,
@@ -302,6 +306,7 @@ private:
     bool mSelectFirstAfterLoad = false;
     std::shared_ptr<std::atomic<bool>> mLoadCancel;
     QStringList mLoadNulFiles, mLoadFailedFiles;
+    QHash<QString, QString> mLoadFailedWhy; // a reader or builder that stopped on an exception
     bool mLargeText = false;
     bool mShortcutHelpDone = false; // the keys' help comes once, after the first load
     LoadTimings mLoadTimings;

@@ -8,6 +8,7 @@
 #include "platform/LocalPath.h"
 #include "services/Alerts.h"
 #include "services/Localization.h"
+#include "services/WorkerFailure.h"
 #include "textcompare/MyEditTextView.h"
 #include "textcompare/ShortcutKeysHelp.h"
 #include "ui_MergeEditWndCtr.h"
@@ -33,6 +34,7 @@ void MergeEditWndCtr::startLoad()
     mSelectFirstAfterLoad = false;
     mLoadNulFiles.clear();
     mLoadFailedFiles.clear();
+    mLoadFailedWhy.clear();
     mLoadTimings = {};
     cancelCompare();
     mCompare->markOutOfDate();
@@ -56,7 +58,13 @@ void MergeEditWndCtr::startLoad()
         auto *watcher = new QFutureWatcher<LoadedPane>(this);
         connect(watcher, &QFutureWatcher<LoadedPane>::finished, this,
                 [this, watcher, side, cancelled, mainThread, bigFile] {
-                    LoadedPane loaded = watcher->result();
+                    // A reader that stopped on an exception read nothing: the side stays empty.
+                    QString why;
+                    LoadedPane loaded;
+                    if (auto read = TakeFinishedResult("load", watcher->future(), &why))
+                        loaded = std::move(*read);
+                    else
+                        failedSide(side, why, &loaded);
                     watcher->deleteLater();
                     // Showing a side's head lays out its first screen: each side in a turn
                     // of its own, as each built document is.
@@ -89,8 +97,20 @@ void MergeEditWndCtr::buildWholeSide(int side, const QString &text,
     using Built = std::pair<BuiltPaneDocument, qint64>;
     auto *built = new QFutureWatcher<Built>(this);
     connect(built, &QFutureWatcher<Built>::finished, this, [this, built, side, cancelled] {
-        Built result = built->result();
+        QString why;
+        std::optional<Built> taken = TakeFinishedResult("load", built->future(), &why);
         built->deleteLater();
+        if (!taken) {
+            // The pane shows only the head: it must not pass for the whole file.
+            inOwnTurn([this, side, cancelled, why] {
+                if (*cancelled || mIsClosing)
+                    return;
+                failedSide(side, why, nullptr);
+                sideBuilt(side, nullptr, nullptr, 0);
+            });
+            return;
+        }
+        Built result = std::move(*taken);
         // Handing a big document to its pane takes milliseconds: each side gets an event-loop
         // turn of its own.
         inOwnTurn([this, side, cancelled, result] {
@@ -108,6 +128,23 @@ void MergeEditWndCtr::buildWholeSide(int side, const QString &text,
         BuiltPaneDocument doc = BuildWholePaneDocument(text, mainThread, cancelled, fold, look);
         return std::make_pair(doc, timer.nsecsElapsed());
     }));
+}
+
+void MergeEditWndCtr::failedSide(int side, const QString &why, LoadedPane *loaded)
+{
+    GUARD_BEGIN
+    mLoadFailedWhy.insert(file(side), why);
+    loadPane(side, QString());
+    if (loaded) { // read nothing: sideRead takes it for an unreadable file
+        *loaded = LoadedPane{};
+        loaded->complete = true;
+        return;
+    }
+    state(side).readOk = false;
+    if (!mLoadFailedFiles.contains(file(side)))
+        mLoadFailedFiles << file(side);
+    (side == 1 ? mLoadedText1 : mLoadedText2) = QStringLiteral("");
+    GUARD_END_VOID
 }
 
 void MergeEditWndCtr::adoptLoadedDocument(int side, QTextDocument *doc, qint64 gutterLines,
@@ -201,8 +238,11 @@ void MergeEditWndCtr::finishLoad()
     setDocumentEdited(WasEdit());
     applyLanguage();
     updateStatusLabels();
-    for (const QString &path : std::as_const(mLoadFailedFiles))
-        ShowMessage(L_("Error"), FillFormat(L_("Cannot read the file \"%@\"."), {path}));
+    for (const QString &path : std::as_const(mLoadFailedFiles)) {
+        const QString why = mLoadFailedWhy.value(path);
+        ShowMessage(L_("Error"), FillFormat(L_("Cannot read the file \"%@\"."), {path}) +
+                                     (why.isEmpty() ? QString() : u'\n' + why));
+    }
     warnAboutNulCharacters(mLoadNulFiles);
     if (mCompare->isOutOfDate() && !mCompare->isRunning()) {
         DoCompare(); // nothing was read, or the compare failed to start

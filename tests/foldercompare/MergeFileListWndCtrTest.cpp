@@ -16,6 +16,7 @@
 #include "platform/Workspace.h"
 #include "services/AppSetting.h"
 #include "platform/LocalPath.h"
+#include "services/WorkerFailure.h"
 #include "shell/QuitWalk.h"
 #include "support/AlertAnswers.h"
 #include "support/LogCapture.h"
@@ -55,6 +56,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <new>
 #include <utility>
 
 namespace {
@@ -1671,4 +1673,115 @@ TEST_F(FolderWindow, TheFirstSizeShowsEveryColumnInsideTheScreen)
         if (c == FolderCompareModel::ColDate1 || c == FolderCompareModel::ColDate2)
             EXPECT_GT(header->sectionSize(c), dateText);
     }
+}
+
+// A worker that stops on an exception (here: no memory at the start of its work) ends like any
+// failure: the window says why, leaves its busy state, and the next copy runs.
+TEST_F(FolderWindow, AWorkerThatThrowsEndsInAMessage)
+{
+    open();
+    QSignalSpy copied(wnd, &MergeFileListWndCtr::copyFinished);
+    QSignalSpy deleted(wnd, &MergeFileListWndCtr::deleteFinished);
+    QSignalSpy patched(wnd, &MergeFileListWndCtr::patchFinished);
+    QSignalSpy compared(wnd, &MergeFileListWndCtr::compareFinished);
+    platform::setTrashHook([](const QString &path) { return QFile::remove(path); });
+    platform::setSavePanelHook(
+        [this](const platform::SavePanelRequest &) { return base + "/stopped.patch"; });
+    platform::setRevealHook([](const QString &) { return true; });
+    const auto said = [this](const QString &text) {
+        for (const platform::AlertRequest &a : alerts)
+            if (a.text.contains(text) &&
+                a.text.contains(QStringLiteral("There was not enough memory.")))
+                return true;
+        return false;
+    };
+    struct Row
+    {
+        const char *worker;
+        std::function<void()> start;
+        std::function<bool()> ended;
+        QString message;
+    };
+    const Row rows[] = {
+        {"count replaced",
+         [&] {
+             select("diff.txt");
+             action("actionCopyToRight")->trigger();
+         },
+         [&] { return said(QStringLiteral("Nothing was copied.")); },
+         QStringLiteral("Nothing was copied.")},
+        {"copy",
+         [&] {
+             select("diff.txt");
+             action("actionCopyToRight")->trigger();
+         },
+         [&] { return copied.count() == 1; }, QStringLiteral("The copy stopped.")},
+        {"delete",
+         [&] {
+             select("onlyleft.txt");
+             action("actionDeleteLeft")->trigger();
+         },
+         [&] { return deleted.count() == 1; }, QStringLiteral("The delete stopped.")},
+        {"patch", [&] { action("actionGeneratePatch")->trigger(); },
+         [&] { return patched.count() == 1; }, QStringLiteral("The patch could not be written.")},
+        {"folder compare", [&] { action("actionRefresh")->trigger(); },
+         [&] {
+             return !wnd->isBusy() && said(QStringLiteral("The compare stopped before its end."));
+         },
+         QStringLiteral("The compare stopped before its end.")},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.worker);
+        ASSERT_TRUE(spinUntil([&] { return !wnd->isBusy(); }));
+        alerts.clear();
+        SetWorkerFaultHook([worker = row.worker](const char *name) {
+            if (std::strcmp(name, worker) == 0)
+                throw std::bad_alloc();
+        });
+        row.start();
+        EXPECT_TRUE(spinUntil(row.ended));
+        SetWorkerFaultHook(nullptr);
+        EXPECT_TRUE(spinUntil([&] { return !wnd->isBusy(); }));
+        EXPECT_TRUE(said(row.message))
+            << qPrintable(alerts.isEmpty() ? QString() : alerts.back().text);
+    }
+    EXPECT_TRUE(QFile::exists(left + "onlyleft.txt"));
+    EXPECT_FALSE(QFile::exists(base + "/stopped.patch"));
+    EXPECT_EQ(pelkotest::readFile(right + "diff.txt"), QByteArray("one\nTWO\nthree\n"));
+    // Nothing is left stuck: the compare and a copy run to their ends.
+    compared.clear();
+    action("actionRefresh")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return compared.count() == 1; }));
+    select("diff.txt");
+    action("actionCopyToRight")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return copied.count() == 2; }));
+    EXPECT_EQ(pelkotest::readFile(right + "diff.txt"), QByteArray("one\ntwo\n"));
+    platform::setSavePanelHook(nullptr);
+    platform::setRevealHook(nullptr);
+}
+
+// Quick Preview whose reader stops on an exception keeps the sizes and the verdict, and says
+// why.
+TEST_F(FolderWindow, APreviewThatThrowsSaysSo)
+{
+    open();
+    select("diff.txt");
+    SetWorkerFaultHook([](const char *name) {
+        if (std::strcmp(name, "preview") == 0)
+            throw std::bad_alloc();
+    });
+    wnd->TogglePreview();
+    MergeEditPreview *preview = wnd->preview();
+    ASSERT_TRUE(preview);
+    QSignalSpy shown(preview, &MergeEditPreview::contentShown);
+    const auto stoppedSaid = [&] {
+        for (const QLabel *label : preview->window()->findChildren<QLabel *>())
+            if (label->text().contains(QStringLiteral("The preview stopped.\nThere was not "
+                                                      "enough memory.")))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(spinUntil([&] { return stoppedSaid(); }));
+    SetWorkerFaultHook(nullptr);
+    EXPECT_EQ(preview->currentPage(), 0);
 }

@@ -4,7 +4,9 @@
 #include "services/FileReplace.h"
 #include "services/InterruptedSaves.h"
 #include "services/SupportFolder.h"
+#include "services/TemporaryRecord.h"
 #include "platform/PrivateFiles.h"
+#include "platform/UniqueFd.h"
 #include "support/AlertAnswers.h"
 #include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
@@ -13,8 +15,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QCryptographicHash>
 #include <QProcess>
+#include <algorithm>
 #include <csignal>
+#include <fcntl.h>
+#include <functional>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/file.h>
@@ -61,15 +67,24 @@ TEST(InterruptedSavesChild, Save)
     std::fflush(stdout);
 }
 
-// The next start's offer, in a child run as the ordinary user: it answers every alert with the
-// first button (restore) and prints how many copies it offered.
+// The next start's offer, in a child: it answers every question with "Restore the Old Content"
+// and prints how many copies it offered. With PELKO_OFFER_LIMIT set, a write past that size kills
+// it, as PELKO_SAVE_KILL does to a save.
 TEST(InterruptedSavesChild, Offer)
 {
     const QString support = qEnvironmentVariable("PELKO_OFFER_SUPPORT");
     if (support.isEmpty())
         GTEST_SKIP() << "only run by InterruptedSaves.StoppedSavesLeaveOldOrNewContent";
     PrepareSupportFolder(support);
+    if (qEnvironmentVariableIsSet("PELKO_OFFER_LIMIT")) {
+        std::signal(SIGXFSZ, killSelf);
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = rlim_t(qEnvironmentVariableIntValue("PELKO_OFFER_LIMIT"));
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    }
     pelkotest::AlertAnswers answers;
+    answers.answers = {platform::AlertSecondButtonReturn};
     const int offered = OfferInterruptedSaves();
     std::printf("OFFERED %d %d\n", offered, int(answers.alerts.size()));
     std::fflush(stdout);
@@ -111,6 +126,27 @@ QStringList entriesIn(const QString &folder)
 {
     return QDir(folder).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// The contents of the files in folder, which are then removed.
+QList<QByteArray> takeFilesOf(const QString &folder)
+{
+    QList<QByteArray> contents;
+    for (const QString &name : entriesIn(folder)) {
+        contents.append(pelkotest::readFile(folder + u'/' + name));
+        QFile::remove(folder + u'/' + name);
+    }
+    return contents;
+}
+
+// Keeps the content of the file at path, as a save that rewrites it in place does first.
+int keepContentOf(const QString &path, const QByteArray &newContent, KeptOldContent *kept)
+{
+    const platform::UniqueFd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+    struct stat st;
+    if (!fd.isOpen() || ::fstat(fd.get(), &st) != 0)
+        return errno;
+    return KeepOldContent(path, fd.get(), st, newContent, kept);
 }
 
 TEST(InterruptedSaves, StoppedSavesLeaveOldOrNewContent)
@@ -166,6 +202,8 @@ TEST(InterruptedSaves, StoppedSavesLeaveOldOrNewContent)
             ASSERT_EQ(::chmod(QFile::encodeName(support).constData(), 0700), 0);
         }
         const QString kept = support + QStringLiteral("/saving");
+        // The user's own, named like a save's temporary file.
+        ASSERT_TRUE(pelkotest::writeFile(folder + QStringLiteral("/.r.txt.Ab3dE9"), "mine"));
         const QStringList namesBefore = entriesIn(folder);
 
         const ChildRun run = saveInChild(path, row.limit, row.kill, support, ordinary);
@@ -175,6 +213,11 @@ TEST(InterruptedSaves, StoppedSavesLeaveOldOrNewContent)
             EXPECT_TRUE(run.output.contains(
                 "SAVED 0 " + QByteArray::number(int(FileWriteFailure::FileTooLarge))))
                 << run.output.constData();
+            EXPECT_EQ(entriesIn(folder), namesBefore);
+        }
+        if (!ordinary) {
+            // The next start removes the temporary file a save by rename left, and only that.
+            RemoveLeftTemporaries();
             EXPECT_EQ(entriesIn(folder), namesBefore);
         }
         const QByteArray afterStop = pelkotest::readFile(path);
@@ -200,8 +243,10 @@ TEST(InterruptedSaves, StoppedSavesLeaveOldOrNewContent)
             EXPECT_EQ(pelkotest::readFile(path), kOld);
         } else {
             pelkotest::AlertAnswers answers;
-            if (row.seen == Seen::KeptAsIs)
-                answers.answers = {platform::AlertSecondButtonReturn};
+            // Escape, or Return, keeps the file as it is and asks again at the next start.
+            answers.answers = {row.seen == Seen::KeptAsIs ? platform::AlertFirstButtonReturn
+                                                          : platform::AlertSecondButtonReturn,
+                               platform::AlertThirdButtonReturn};
             const int offered = OfferInterruptedSaves();
             if (row.seen == Seen::OldContent) {
                 EXPECT_EQ(offered, 0);
@@ -211,8 +256,21 @@ TEST(InterruptedSaves, StoppedSavesLeaveOldOrNewContent)
                 ASSERT_EQ(answers.alerts.size(), 1u);
                 EXPECT_TRUE(answers.alerts[0].title.contains(QStringLiteral("\"r.txt\"")));
                 EXPECT_TRUE(answers.alerts[0].title.contains(QStringLiteral("Pelko Merge")));
+                EXPECT_TRUE(answers.alerts[0].text.contains(
+                    QStringLiteral("The file may be only partly written.")));
+                EXPECT_EQ(answers.alerts[0].cancelIndex, 0);
+                EXPECT_EQ(answers.alerts[0].defaultIndex, 0);
                 EXPECT_EQ(pelkotest::readFile(path),
                           row.seen == Seen::OfferedBack ? kOld : afterStop);
+                // What the restore wrote over is kept; nothing is when the file stays.
+                EXPECT_EQ(takeFilesOf(BeforeRestoreFolder()), row.seen == Seen::OfferedBack
+                                                                  ? QList<QByteArray>{afterStop}
+                                                                  : QList<QByteArray>{});
+            }
+            if (row.seen == Seen::KeptAsIs) {
+                EXPECT_EQ(entriesIn(kept).size(), 1);
+                EXPECT_EQ(OfferInterruptedSaves(), 1); // asked again; now discarded
+                EXPECT_EQ(pelkotest::readFile(path), afterStop);
             }
         }
         EXPECT_EQ(entriesIn(kept), QStringList());
@@ -230,57 +288,277 @@ TEST(InterruptedSaves, StoppedSavesLeaveOldOrNewContent)
 }
 
 // What the start does with each kept copy: one whose save is still running, or whose file holds
-// either content whole, or is gone, is never offered.
+// either content whole, or is gone or another file now, is never offered; a restore keeps what
+// the file held first, and Escape changes nothing.
 TEST(InterruptedSaves, StartOffersOnlyWhatAStoppedSaveLeft)
 {
     const QString kept = InterruptedSavesFolder();
     ASSERT_FALSE(kept.isEmpty());
     const QString folder = pelkotest::freshDir(QStringLiteral("kept"));
     const QString path = folder + QStringLiteral("/f.txt");
+    const QString elsewhere = folder + QStringLiteral("/elsewhere.txt");
+    constexpr int kNoQuestion = 0;
     struct Row
     {
         const char *name;
-        QByteArray onDisk; // the file's content when the start looks; null: the file is gone
+        std::function<void()> change; // what happens to the file after the copy is kept
         bool stillSaving;
-        int offered;
+        int answer;
+        QByteArray after;     // the file's content after the start; null: as it was
+        QByteArray keptAside; // what the restore kept of the file; null: nothing
         bool copyStays;
     };
     const QByteArray half = kNew.left(1000) + kOld.mid(1000);
+    const QByteArray edited = "edited since in another program\n";
+    const auto holds = [&](const QByteArray &bytes) {
+        return [&, bytes] { ASSERT_TRUE(pelkotest::writeFile(path, bytes)); };
+    };
     const Row rows[] = {
-        {"the save is still running", half, true, 0, true},
-        {"the file holds the new content", kNew, false, 0, false},
-        {"the file holds the old content", kOld, false, 0, false},
-        {"the file is half written", half, false, 1, false},
-        {"the file is gone", QByteArray(), false, 0, true},
+        {"the save is still running", holds(half), true, kNoQuestion, {}, {}, true},
+        {"the file holds the new content", holds(kNew), false, kNoQuestion, {}, {}, false},
+        {"the file holds the old content", holds(kOld), false, kNoQuestion, {}, {}, false},
+        {"the file is half written, restored", holds(half), false,
+         platform::AlertSecondButtonReturn, kOld, half, false},
+        {"the file was edited since, restored", holds(edited), false,
+         platform::AlertSecondButtonReturn, kOld, edited, false},
+        {"the file was edited since, Escape",
+         holds(edited),
+         false,
+         platform::AlertFirstButtonReturn,
+         {},
+         {},
+         true},
+        {"the file is half written, discarded",
+         holds(half),
+         false,
+         platform::AlertThirdButtonReturn,
+         {},
+         {},
+         false},
+        {"the file is gone",
+         [&] { ASSERT_TRUE(QFile::remove(path)); },
+         false,
+         kNoQuestion,
+         {},
+         {},
+         true},
+        {"the file is another file now",
+         [&] {
+             ASSERT_TRUE(pelkotest::writeFile(elsewhere, half));
+             ASSERT_EQ(::rename(QFile::encodeName(elsewhere).constData(),
+                                QFile::encodeName(path).constData()),
+                       0);
+         },
+         false,
+         kNoQuestion,
+         {},
+         {},
+         true},
+        {"the file was swapped for a link to another",
+         [&] {
+             ASSERT_TRUE(pelkotest::writeFile(elsewhere, half));
+             ASSERT_TRUE(QFile::remove(path));
+             ASSERT_TRUE(QFile::link(elsewhere, path));
+         },
+         false,
+         kNoQuestion,
+         {},
+         {},
+         true},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
+        QFile::remove(path);
+        QFile::remove(elsewhere);
         ASSERT_TRUE(pelkotest::writeFile(path, kOld));
-        struct stat st;
-        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
         KeptOldContent copy;
-        ASSERT_EQ(KeepOldContent(path, st.st_dev, st.st_ino, kOld, kNew, &copy), 0);
+        ASSERT_EQ(keepContentOf(path, kNew, &copy), 0);
         ASSERT_EQ(entriesIn(kept).size(), 1);
         EXPECT_TRUE(entriesIn(kept).front().startsWith(QStringLiteral("f.txt-")));
-        if (row.onDisk.isNull())
-            ASSERT_TRUE(QFile::remove(path));
-        else
-            ASSERT_TRUE(pelkotest::writeFile(path, row.onDisk));
+        row.change();
+        const QByteArray before = QFileInfo(path).isSymLink() || !QFileInfo::exists(path)
+                                      ? QByteArray()
+                                      : pelkotest::readFile(path);
         if (!row.stillSaving)
             copy.fd.reset(); // the process ended without removing it
 
         pelkotest::AlertAnswers answers;
-        EXPECT_EQ(OfferInterruptedSaves(), row.offered);
+        if (row.answer != kNoQuestion)
+            answers.answers = {row.answer};
+        EXPECT_EQ(OfferInterruptedSaves(), row.answer != kNoQuestion ? 1 : 0);
         EXPECT_EQ(entriesIn(kept).size(), row.copyStays ? 1 : 0);
-        if (row.offered) {
-            EXPECT_EQ(pelkotest::readFile(path), kOld);
-        } else if (!row.onDisk.isNull()) {
-            EXPECT_EQ(pelkotest::readFile(path), row.onDisk);
+        if (!before.isNull()) {
+            EXPECT_EQ(pelkotest::readFile(path), row.after.isNull() ? before : row.after);
         }
+        if (QFileInfo::exists(elsewhere)) {
+            EXPECT_EQ(pelkotest::readFile(elsewhere), half);
+        }
+        EXPECT_EQ(takeFilesOf(BeforeRestoreFolder()),
+                  row.keptAside.isNull() ? QList<QByteArray>{} : QList<QByteArray>{row.keptAside});
         // Leave the folder empty for the next row.
-        for (const QString &name : entriesIn(kept))
-            QFile::remove(kept + u'/' + name);
+        takeFilesOf(kept);
     }
+}
+
+// Kept copies that are not whole, or whose header does not hold together, are never offered and
+// never drive a write: each is taken for an unfinished copy.
+TEST(InterruptedSaves, MalformedCopiesAreNeverOffered)
+{
+    const QString kept = InterruptedSavesFolder();
+    ASSERT_FALSE(kept.isEmpty());
+    const QString folder = pelkotest::freshDir(QStringLiteral("malformed"));
+    const QString path = folder + QStringLiteral("/m.txt");
+    const QByteArray half = kNew.left(1000) + kOld.mid(1000);
+    ASSERT_TRUE(pelkotest::writeFile(path, half));
+    struct stat st;
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    const QByteArray hash = QCryptographicHash::hash(kNew, QCryptographicHash::Sha256).toHex();
+    const QByteArray id =
+        QByteArray::number(quint64(st.st_dev)) + ' ' + QByteArray::number(quint64(st.st_ino)) + ' ';
+    const QByteArray hexPath = QFile::encodeName(path).toHex();
+    const auto copy = [&](const QByteArray &sizes, const QByteArray &pathLine,
+                          const QByteArray &body) {
+        return "pelko-kept-content 1\n" + id + sizes + ' ' + hash + '\n' + pathLine + '\n' + body;
+    };
+    const QByteArray newSize = QByteArray::number(kNew.size());
+    struct Row
+    {
+        const char *name;
+        QByteArray bytes;
+    };
+    const Row rows[] = {
+        {"an old size near the largest number",
+         copy("9223372036854775800 " + newSize, hexPath, kOld)},
+        {"the largest old size", copy("9223372036854775807 " + newSize, hexPath, kOld)},
+        {"a negative old size", copy("-5000 " + newSize, hexPath, kOld)},
+        {"an old size past the largest number",
+         copy("9223372036854775808 " + newSize, hexPath, kOld)},
+        {"the body shorter than its size", copy("5000 " + newSize, hexPath, kOld.left(4999))},
+        {"the body longer than its size", copy("5000 " + newSize, hexPath, kOld + 'x')},
+        {"a relative path", copy("5000 " + newSize, QByteArray("m.txt").toHex(), kOld)},
+        {"a path that is not hex", copy("5000 " + newSize, "/m.txt", kOld)},
+        {"no path", copy("5000 " + newSize, {}, kOld)},
+        {"another magic", "pelko-kept-content 2" + copy("5000 " + newSize, hexPath, kOld).mid(20)},
+        {"a header cut short", copy("5000 " + newSize, hexPath, kOld).left(60)},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString name = kept + QStringLiteral("/m.txt-Ab3dE9");
+        ASSERT_TRUE(pelkotest::writeFile(name, row.bytes));
+        ASSERT_EQ(::chmod(QFile::encodeName(name).constData(), 0600), 0);
+        pelkotest::AlertAnswers answers;
+        answers.answers = {platform::AlertSecondButtonReturn};
+        EXPECT_EQ(OfferInterruptedSaves(), 0);
+        EXPECT_TRUE(answers.alerts.empty());
+        EXPECT_EQ(pelkotest::readFile(path), half);
+        takeFilesOf(kept);
+    }
+    // The well-formed copy the rows were made from is offered: they failed for their fault alone.
+    ASSERT_TRUE(pelkotest::writeFile(kept + QStringLiteral("/m.txt-Ab3dE9"),
+                                     copy("5000 " + newSize, hexPath, kOld)));
+    pelkotest::AlertAnswers answers;
+    answers.answers = {platform::AlertSecondButtonReturn};
+    EXPECT_EQ(OfferInterruptedSaves(), 1);
+    EXPECT_EQ(pelkotest::readFile(path), kOld);
+    EXPECT_EQ(takeFilesOf(BeforeRestoreFolder()), QList<QByteArray>{half});
+}
+
+// A restore killed while it writes loses nothing: what the file held is already kept aside, and
+// the copy stays for the start after, which restores the old content whole.
+TEST(InterruptedSaves, ARestoreKilledMidwayLosesNothing)
+{
+    const QString kept = InterruptedSavesFolder();
+    const QString folder = pelkotest::freshDir(QStringLiteral("restorekill"));
+    const QString path = folder + QStringLiteral("/k.txt");
+    const QByteArray edited = "a short edit made since\n";
+    ASSERT_TRUE(pelkotest::writeFile(path, kOld));
+    {
+        KeptOldContent copy;
+        ASSERT_EQ(keepContentOf(path, kNew, &copy), 0);
+        ASSERT_TRUE(pelkotest::writeFile(path, edited));
+    } // the saving process ends, leaving its copy
+    ASSERT_EQ(entriesIn(kept).size(), 1);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PELKO_OFFER_SUPPORT"), gSupportFolder);
+    env.insert(QStringLiteral("PELKO_OFFER_LIMIT"), QStringLiteral("3000"));
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QCoreApplication::applicationFilePath(),
+                  {QStringLiteral("--gtest_filter=InterruptedSavesChild.Offer")});
+    process.waitForFinished(-1);
+    ASSERT_EQ(process.exitStatus(), QProcess::CrashExit) << process.readAll().constData();
+    EXPECT_EQ(pelkotest::readFile(path), kOld.left(3000));
+    EXPECT_EQ(entriesIn(kept).size(), 1);
+    EXPECT_EQ(entriesIn(BeforeRestoreFolder()).size(), 1);
+
+    pelkotest::AlertAnswers answers;
+    answers.answers = {platform::AlertSecondButtonReturn};
+    EXPECT_EQ(OfferInterruptedSaves(), 1);
+    EXPECT_EQ(pelkotest::readFile(path), kOld);
+    EXPECT_EQ(entriesIn(kept), QStringList());
+    QList<QByteArray> aside = takeFilesOf(BeforeRestoreFolder());
+    std::sort(aside.begin(), aside.end());
+    EXPECT_EQ(aside, (QList<QByteArray>{edited, kOld.left(3000)}));
+}
+
+// Rewriting a large file in place keeps its old bytes aside a block at a time: an 18-byte save
+// over a hard-linked sparse gigabyte adds little to the peak of the process that saves.
+TEST(InterruptedSavesChild, LargeSave)
+{
+    const QString target = qEnvironmentVariable("PELKO_LARGE_TARGET");
+    if (target.isEmpty())
+        GTEST_SKIP() << "only run by InterruptedSaves.ALargeFileIsKeptAsideInBlocks";
+    PrepareSupportFolder(qEnvironmentVariable("PELKO_SAVE_SUPPORT"));
+    rusage before{}, after{};
+    ::getrusage(RUSAGE_SELF, &before);
+    FileWriteFailure failure = FileWriteFailure::None;
+    FileWriteWay way = FileWriteWay::Created;
+    const bool ok = ReplaceFileContent(target, "eighteen bytes.\n\n", -1, 0644, &failure, &way);
+    ::getrusage(RUSAGE_SELF, &after);
+    std::printf("LARGE %d %d %ld\n", ok ? 1 : 0, int(way), after.ru_maxrss - before.ru_maxrss);
+    std::fflush(stdout);
+}
+
+TEST(InterruptedSaves, ALargeFileIsKeptAsideInBlocks)
+{
+    ASSERT_FALSE(InterruptedSavesFolder().isEmpty()); // the support folder, for the child too
+    const QString folder = pelkotest::freshDir(QStringLiteral("large"));
+    const QString path = folder + QStringLiteral("/big.bin");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.write("head") == 4);
+        ASSERT_TRUE(file.resize(qint64(1) << 30)); // sparse: no room taken
+    }
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(),
+                     QFile::encodeName(folder + QStringLiteral("/second.bin")).constData()),
+              0);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PELKO_LARGE_TARGET"), path);
+    env.insert(QStringLiteral("PELKO_SAVE_SUPPORT"), gSupportFolder);
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QCoreApplication::applicationFilePath(),
+                  {QStringLiteral("--gtest_filter=InterruptedSavesChild.LargeSave")});
+    process.waitForFinished(-1);
+    const QByteArray output = process.readAll();
+    const qsizetype at = output.indexOf("LARGE ");
+    ASSERT_GE(at, 0) << output.constData();
+    const QList<QByteArray> fields =
+        output.mid(at + 6, output.indexOf('\n', at) - at - 6).split(' ');
+    ASSERT_EQ(fields.size(), 3) << output.constData();
+    EXPECT_EQ(fields[0], "1");
+    EXPECT_EQ(fields[1], QByteArray::number(int(FileWriteWay::InPlace)));
+    const qint64 grewKiB = fields[2].toLongLong();
+    std::printf("[ peak ] an 18-byte save over a 1 GiB file grew the peak by %lld KiB\n",
+                static_cast<long long>(grewKiB));
+    EXPECT_LT(grewKiB, 100 * 1024);
+    EXPECT_EQ(pelkotest::readFile(folder + QStringLiteral("/second.bin")),
+              QByteArray("eighteen bytes.\n\n"));
+    EXPECT_EQ(entriesIn(InterruptedSavesFolder()), QStringList());
 }
 
 } // namespace

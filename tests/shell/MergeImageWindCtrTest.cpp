@@ -3,6 +3,7 @@
 #include "platform/PrivateFiles.h"
 #include "platform/Workspace.h"
 #include "services/AppSetting.h"
+#include "services/WorkerFailure.h"
 #include "shell/ImagePreviewView.h"
 #include "shell/MergeImageWindCtr.h"
 #include "shell/OpenImageCompareWindow.h"
@@ -25,7 +26,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <cstring>
 #include <memory>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -531,6 +534,37 @@ TEST_F(ImageWindowTest, OpenerFreesTheControllerOnClose)
     QTRY_VERIFY_WITH_TIMEOUT(w->isEqual() == 1, 5000);
     w->window()->close();
     QTRY_VERIFY_WITH_TIMEOUT(w.isNull(), 20000);
+}
+
+// The byte compare or a decoder that stops on an exception ends like any failure: the verdict
+// line says why, and the side shows as unreadable rather than loading for ever.
+TEST_F(ImageWindowTest, AWorkerThatThrowsSaysSo)
+{
+    const QString left = write(QStringLiteral("a.png"), png(Qt::red));
+    const QString right = write(QStringLiteral("b.png"), png(Qt::blue));
+    for (const char *worker : {"image compare", "preview"}) {
+        SCOPED_TRACE(worker);
+        ImagePreviewView::clearCache();
+        SetWorkerFaultHook([worker](const char *name) {
+            if (std::strcmp(name, worker) == 0)
+                throw std::bad_alloc();
+        });
+        auto w = showWindowOn(left, right);
+        QSignalSpy verdict(w.get(), &MergeImageWindCtr::verdictChanged);
+        QTRY_VERIFY_WITH_TIMEOUT(verdict.count() > 0, 5000);
+        for (ImagePreviewView *v : {w->ui().mView1, w->ui().mView2})
+            QTRY_VERIFY_WITH_TIMEOUT(v->state() != ImagePreviewView::State::Loading, 5000);
+        SetWorkerFaultHook(nullptr);
+        const bool compareStopped = std::strcmp(worker, "image compare") == 0;
+        EXPECT_EQ(w->isEqual(), compareStopped ? -1 : 0);
+        if (compareStopped) {
+            EXPECT_EQ(w->ui().mResultLabel->text(),
+                      QStringLiteral("The files could not be compared. There was not enough "
+                                     "memory."));
+        }
+        EXPECT_EQ(w->ui().mView1->state(), compareStopped ? ImagePreviewView::State::Shown
+                                                          : ImagePreviewView::State::Unreadable);
+    }
 }
 
 } // namespace

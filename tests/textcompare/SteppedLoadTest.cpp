@@ -4,6 +4,7 @@
 
 #include "services/SupportFolder.h"
 #include "services/TextFile.h"
+#include "services/WorkerFailure.h"
 #include "textcompare/PaneLoader.h"
 #include "ui_MergeEditWndCtr.h"
 
@@ -18,7 +19,9 @@
 #include <QThreadPool>
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <functional>
+#include <new>
 
 namespace {
 
@@ -374,4 +377,75 @@ TEST_F(SteppedLoadTest, EachPaneGetsItsDocumentInATurnOfItsOwn)
     EXPECT_EQ(*std::max_element(adoptedInTurn.begin(), adoptedInTurn.end()), 1);
     EXPECT_EQ(w->textView(1)->lineCount(), 2001);
     EXPECT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(1500, 1, 1500, 1)}));
+}
+
+// A reader, a builder or the compare that stops on an exception ends like any failure: a side
+// that could not be read whole is empty and named (so nothing passes for the whole file), and the
+// window is neither loading nor comparing afterwards.
+TEST_F(SteppedLoadTest, AWorkerThatThrowsEndsTheLoadWithAMessage)
+{
+    const QString left = write("left.txt", numberedLines(1000, -1));
+    const QString right = write("right.txt", numberedLines(1000, 900));
+    const auto outOfMemory = [] { throw std::bad_alloc(); };
+    struct Row
+    {
+        const char *name;
+        std::function<void()> install;
+        bool leftRead, rightRead;
+        QString result; // what the result line says, when it says why
+    };
+    const Row rows[] = {
+        {"the left reader",
+         [&] {
+             SetPaneReaderHook([left, outOfMemory](const QString &path, TextFileInfo *info,
+                                                   platform::StringEncoding preferred) {
+                 if (path == left)
+                     outOfMemory();
+                 return App_ReadTextFileContent(path, info, preferred);
+             });
+         },
+         false,
+         true,
+         {}},
+        {"the builders of whole documents",
+         [&] { SetPaneBuildHook(outOfMemory); },
+         false,
+         false,
+         {}},
+        {"the line compare",
+         [] {
+             SetWorkerFaultHook([](const char *worker) {
+                 if (std::strcmp(worker, "compare") == 0)
+                     throw std::bad_alloc();
+             });
+         },
+         true, true, QStringLiteral("Compare failed: There was not enough memory.")},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        alerts.clear();
+        row.install();
+        auto w = showWindowOn(left, right);
+        settle(*w);
+        SetPaneReaderHook(nullptr);
+        SetPaneBuildHook(nullptr);
+        SetWorkerFaultHook(nullptr);
+        EXPECT_FALSE(w->isLoading());
+        EXPECT_FALSE(w->isComparing());
+        const bool read[2] = {row.leftRead, row.rightRead};
+        const QString paths[2] = {left, right};
+        for (int side : {1, 2}) {
+            const QString said = QStringLiteral("Cannot read the file \"%1\".\nThere was not "
+                                                "enough memory.")
+                                     .arg(paths[side - 1]);
+            const bool named = std::any_of(alerts.begin(), alerts.end(),
+                                           [&](const auto &a) { return a.text == said; });
+            EXPECT_EQ(named, !read[side - 1]) << side;
+            const QString shown = side == 1 ? w->GetTextInView1() : w->GetTextInView2();
+            EXPECT_EQ(shown.isEmpty(), !read[side - 1]) << side;
+        }
+        if (!row.result.isEmpty()) {
+            EXPECT_EQ(w->ui().mResultLabel->text(), row.result);
+        }
+    }
 }

@@ -1,0 +1,316 @@
+#include "services/TemporaryRecord.h"
+
+#include "platform/Log.h"
+#include "platform/PrivateFiles.h"
+#include "services/FileBytes.h"
+#include "services/SupportFolder.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QList>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <unistd.h>
+
+namespace {
+
+using Fd = platform::UniqueFd;
+
+// A record, in lines:
+//   pelko-temporary 1
+//   <the folder's device> <the folder's inode>
+//   <the folder's real path, hex>
+//   <the entry's name, hex>
+//   <the entry's device> <the entry's inode> <its type>     (once it is made)
+const QByteArray kMagic("pelko-temporary 1");
+// Long enough for the longest path in hex.
+constexpr qint64 kMaxRecord = 16384;
+constexpr qint64 kForeignRecordAgeSeconds = 7 * 24 * 3600;
+
+// A file's device and inode, and for an entry its type (the S_IFMT bits of its mode): an inode
+// number is given again once its file is gone.
+struct Identity
+{
+    quint64 device = 0, inode = 0, type = 0;
+};
+
+struct Record
+{
+    Identity folder;
+    QByteArray folderPath;
+    QByteArray name;
+    std::optional<Identity> entry;
+};
+
+QByteArray identityLine(const struct stat &st, bool withType)
+{
+    QByteArray line =
+        QByteArray::number(quint64(st.st_dev)) + ' ' + QByteArray::number(quint64(st.st_ino));
+    if (withType)
+        line += ' ' + QByteArray::number(quint64(st.st_mode & S_IFMT));
+    return line + '\n';
+}
+
+std::optional<Identity> identityOf(const QByteArray &line, bool withType)
+{
+    const QList<QByteArray> fields = line.split(' ');
+    if (fields.size() != (withType ? 3 : 2))
+        return std::nullopt;
+    bool ok[3] = {true, true, true};
+    Identity id{fields[0].toULongLong(&ok[0]), fields[1].toULongLong(&ok[1]),
+                withType ? fields[2].toULongLong(&ok[2]) : 0};
+    if (!ok[0] || !ok[1] || !ok[2])
+        return std::nullopt;
+    return id;
+}
+
+std::optional<QByteArray> fromHex(const QByteArray &hex)
+{
+    const QByteArray bytes = QByteArray::fromHex(hex);
+    if (bytes.isEmpty() || bytes.toHex() != hex || bytes.contains('\0'))
+        return std::nullopt;
+    return bytes;
+}
+
+// Nothing when the record is incomplete or malformed. A last line cut short (the process was
+// killed while it added the entry's identity) counts as not written.
+std::optional<Record> parseRecord(const QByteArray &bytes)
+{
+    const qsizetype end = bytes.lastIndexOf('\n');
+    if (end < 0)
+        return std::nullopt;
+    const QList<QByteArray> lines = bytes.left(end).split('\n');
+    if ((lines.size() != 4 && lines.size() != 5) || lines[0] != kMagic)
+        return std::nullopt;
+    Record record;
+    const std::optional<Identity> folder = identityOf(lines[1], false);
+    const std::optional<QByteArray> path = fromHex(lines[2]);
+    const std::optional<QByteArray> name = fromHex(lines[3]);
+    if (!folder || !path || !name || !path->startsWith('/') || name->contains('/') ||
+        *name == "." || *name == "..")
+        return std::nullopt;
+    record.folder = *folder;
+    record.folderPath = *path;
+    record.name = *name;
+    if (lines.size() == 5) {
+        record.entry = identityOf(lines[4], true);
+        if (!record.entry)
+            return std::nullopt;
+    }
+    return record;
+}
+
+// The real path of an open folder, as the kernel names it; empty when it has none.
+QByteArray realPathOf(int folder)
+{
+    QByteArray path(4096, Qt::Uninitialized);
+    const QByteArray link = "/proc/self/fd/" + QByteArray::number(folder);
+    const ssize_t n = ::readlink(link.constData(), path.data(), size_t(path.size()));
+    if (n <= 0 || n >= path.size())
+        return {};
+    path.truncate(n);
+    // A removed folder is named "... (deleted)": nothing can be found there again.
+    if (!path.startsWith('/') || path.endsWith(" (deleted)"))
+        return {};
+    return path;
+}
+
+// The folder at an absolute path, reached name by name from the root without following a link.
+Fd openFolderNoFollow(const QByteArray &path)
+{
+    Fd folder(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    for (const QByteArray &name : path.split('/')) {
+        if (!folder.isOpen())
+            break;
+        if (name.isEmpty())
+            continue;
+        if (name == "." || name == "..")
+            return Fd();
+        folder = Fd(::openat(folder.get(), name.constData(),
+                             O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    }
+    return folder;
+}
+
+bool processIsRunning(qint64 pid)
+{
+    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+}
+
+enum class Owner { EndedHere, RunningHere, Elsewhere, NotARecord };
+
+// Whose record the name is: "p<pid>-<where>-XXXXXX", where is ProcessTempFolderTag().
+Owner ownerOf(const QByteArray &name)
+{
+    const qsizetype dash = name.indexOf('-');
+    if (!name.startsWith('p') || dash < 2)
+        return Owner::NotARecord;
+    bool ok = false;
+    const qint64 pid = name.mid(1, dash - 1).toLongLong(&ok);
+    if (!ok)
+        return Owner::NotARecord;
+    if (!name.mid(dash + 1).startsWith(ProcessTempFolderTag().toUtf8() + '-'))
+        return Owner::Elsewhere;
+    return pid == qint64(::getpid()) || processIsRunning(pid) ? Owner::RunningHere
+                                                              : Owner::EndedHere;
+}
+
+bool sameIdentity(const struct stat &st, const Identity &id)
+{
+    return quint64(st.st_dev) == id.device && quint64(st.st_ino) == id.inode &&
+           (id.type == 0 || quint64(st.st_mode & S_IFMT) == id.type);
+}
+
+enum class Outcome { Removed, Left, FolderUnreachable };
+
+Outcome removeNamed(const Record &record)
+{
+    const QString shown =
+        QFile::decodeName(record.folderPath) + u'/' + QFile::decodeName(record.name);
+    const Fd folder = openFolderNoFollow(record.folderPath);
+    struct stat st;
+    if (!folder.isOpen() || ::fstat(folder.get(), &st) != 0)
+        return Outcome::FolderUnreachable;
+    if (!sameIdentity(st, record.folder)) {
+        platform::Log(lcServices,
+                      QStringLiteral("Left %1: its folder is another one now").arg(shown));
+        return Outcome::Left;
+    }
+    if (::fstatat(folder.get(), record.name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return Outcome::Left; // gone, or put in place
+    const bool ours =
+        st.st_uid == ::geteuid() &&
+        (record.entry
+             ? sameIdentity(st, *record.entry) && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))
+             // Killed before it could say what it made: a file only just made.
+             : S_ISREG(st.st_mode) && st.st_size == 0 && st.st_nlink == 1);
+    if (!ours) {
+        platform::Log(lcServices,
+                      QStringLiteral("Left %1: not the temporary file that was made").arg(shown));
+        return Outcome::Left;
+    }
+    if (::unlinkat(folder.get(), record.name.constData(), 0) != 0)
+        return Outcome::Left;
+    platform::Log(lcServices,
+                  QStringLiteral("Removed %1, left by a process that stopped").arg(shown));
+    return Outcome::Removed;
+}
+
+bool olderThanAWeek(const struct stat &st)
+{
+    return st.st_mtime < QDateTime::currentSecsSinceEpoch() - kForeignRecordAgeSeconds;
+}
+
+// One entry of the records' folder; true when it removed a temporary.
+bool handleRecord(int records, const QByteArray &name)
+{
+    const Owner owner = ownerOf(name);
+    if (owner == Owner::RunningHere || owner == Owner::NotARecord)
+        return false;
+    const Fd fd(::openat(records, name.constData(),
+                         O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat st;
+    if (!fd.isOpen() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_uid != ::geteuid()) {
+        platform::Log(lcServices, QStringLiteral("Left %1 in the records of temporary files: not "
+                                                 "a record of this user")
+                                      .arg(QFile::decodeName(name)));
+        return false;
+    }
+    if (owner == Owner::Elsewhere) {
+        if (olderThanAWeek(st))
+            ::unlinkat(records, name.constData(), 0);
+        return false;
+    }
+    QByteArray bytes;
+    std::optional<Record> record;
+    if (st.st_size <= kMaxRecord && ReadBytesAt(fd.get(), 0, st.st_size, &bytes) == 0)
+        record = parseRecord(bytes);
+    if (!record) {
+        // Killed while it wrote the record: it made nothing yet.
+        ::unlinkat(records, name.constData(), 0);
+        return false;
+    }
+    const Outcome outcome = removeNamed(*record);
+    if (outcome != Outcome::FolderUnreachable || olderThanAWeek(st))
+        ::unlinkat(records, name.constData(), 0);
+    return outcome == Outcome::Removed;
+}
+
+} // namespace
+
+QString TemporaryRecordsFolder()
+{
+    const QString folder = GetSupportSubFolder(QStringLiteral("temporaries"));
+    return platform::IsPrivateFolder(folder) ? folder : QString();
+}
+
+bool TemporaryRecord::willMake(int folder, const QByteArray &name)
+{
+    struct stat st;
+    const QByteArray path = realPathOf(folder);
+    if (path.isEmpty() || ::fstat(folder, &st) != 0)
+        return false;
+    const QByteArray body =
+        kMagic + '\n' + identityLine(st, false) + path.toHex() + '\n' + name.toHex() + '\n';
+    if (!mFd.isOpen()) {
+        const QString records = TemporaryRecordsFolder();
+        if (records.isEmpty())
+            return false;
+        QByteArray recordPath = QFile::encodeName(records) + "/p" +
+                                QByteArray::number(qint64(::getpid())) + '-' +
+                                ProcessTempFolderTag().toUtf8() + "-XXXXXX";
+        mFd = Fd(::mkostemp(recordPath.data(), O_CLOEXEC));
+        if (!mFd.isOpen()) {
+            platform::LogWarning(
+                lcServices,
+                QStringLiteral("*** no record of the temporary file %1 (%2)")
+                    .arg(QFile::decodeName(name), QString::fromLocal8Bit(std::strerror(errno))));
+            return false;
+        }
+        mPath = recordPath;
+    }
+    if (WriteBytesAt(mFd.get(), body.constData(), body.size(), 0) != 0 ||
+        ::ftruncate(mFd.get(), off_t(body.size())) != 0) {
+        forget();
+        return false;
+    }
+    mLength = body.size();
+    return true;
+}
+
+void TemporaryRecord::made(const struct stat &st)
+{
+    if (!mFd.isOpen())
+        return;
+    const QByteArray line = identityLine(st, true);
+    WriteBytesAt(mFd.get(), line.constData(), line.size(), mLength);
+}
+
+void TemporaryRecord::forget()
+{
+    if (!mPath.isEmpty())
+        ::unlink(mPath.constData());
+    mPath.clear();
+    mFd.reset();
+    mLength = 0;
+}
+
+int RemoveLeftTemporaries()
+{
+    const QString folder = TemporaryRecordsFolder();
+    if (folder.isEmpty())
+        return 0;
+    const Fd records(::open(QFile::encodeName(folder).constData(),
+                            O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!records.isOpen())
+        return 0;
+    int removed = 0;
+    for (const QByteArray &name : platform::NamesInFolder(records.get()))
+        removed += handleRecord(records.get(), name) ? 1 : 0;
+    return removed;
+}
