@@ -11,12 +11,13 @@ QString CompItem_DisplayName(const QByteArray &name)
     const QString text = decoder.decode(name);
     if (!decoder.hasError())
         return text;
-    // Bytes that are not UTF-8 are shown as \xNN so two such names never look alike.
+    // Bytes that are not UTF-8 are shown as \xNN, and a backslash of the name as \\, so two such
+    // names never look alike.
     QString shown;
     for (qsizetype i = 0; i < name.size();) {
         const uchar c = uchar(name[i]);
         if (c < 0x80) {
-            shown += QLatin1Char(char(c));
+            shown += c == '\\' ? QStringLiteral("\\\\") : QString(QLatin1Char(char(c)));
             ++i;
             continue;
         }

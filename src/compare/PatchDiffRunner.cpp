@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kDiffTimeoutMs = 10 * 60 * 1000;
@@ -18,27 +20,53 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-// The name as patch reads it: quoted with C escapes when it holds blanks, quotes or backslashes.
-QByteArray patchName(const QString &relativePath)
+// A byte of a name that needs quotes, as GNU patch reads it back inside them.
+void appendEscaped(QByteArray *out, uchar byte)
 {
-    QByteArray raw = LocalPath_ToBytes(relativePath);
-    bool quote = false;
-    for (char c : raw)
-        quote = quote || c == ' ' || c == '\t' || c == '"' || c == '\\';
-    if (!quote)
-        return raw;
-    QByteArray q = "\"";
-    for (char c : raw) {
-        if (c == '"' || c == '\\')
-            q += '\\';
-        if (c == '\t') {
-            q += "\\t";
-            continue;
-        }
-        q += c;
+    static constexpr char kNamed[] = {'a', 'b', 't', 'n', 'v', 'f', 'r'}; // bytes 7 to 13
+    if (byte == ' ') {
+        *out += ' '; // read as it is inside the quotes
+    } else if (byte == '"' || byte == '\\') {
+        *out += '\\';
+        *out += char(byte);
+    } else if (byte >= 7 && byte <= 13) {
+        *out += '\\';
+        *out += kNamed[byte - 7];
+    } else {
+        *out += '\\';
+        *out += char('0' + (byte >> 6));
+        *out += char('0' + ((byte >> 3) & 7));
+        *out += char('0' + (byte & 7));
     }
-    return q + '"';
 }
+
+// A byte that GNU patch would not read back from an unquoted name: it ends such a name at white
+// space and reads quotes and backslashes as quoting.
+bool needsQuotes(uchar byte)
+{
+    return byte <= ' ' || byte == 0x7f || byte == '"' || byte == '\\';
+}
+
+} // namespace
+
+QByteArray PatchDiff_FileName(const QString &relativePath)
+{
+    // The file system's bytes: a name that is not UTF-8 goes in as the bytes it is made of,
+    // which GNU patch reads back as they stand.
+    const QByteArray raw = LocalPath_ToBytes(relativePath);
+    if (std::none_of(raw.begin(), raw.end(), [](char c) { return needsQuotes(uchar(c)); }))
+        return raw;
+    QByteArray quoted = "\"";
+    for (const char byte : raw) {
+        if (needsQuotes(uchar(byte)))
+            appendEscaped(&quoted, uchar(byte));
+        else
+            quoted += byte;
+    }
+    return quoted + '"';
+}
+
+namespace {
 
 bool holdsLineBreak(const QString &text)
 {
@@ -158,7 +186,7 @@ bool WriteFolderPatch(const std::vector<PatchPair> &pairs, const PatchDiffOption
             return false;
         }
         if (!text->isEmpty()) {
-            QByteArray block = "Index: " + patchName(pair.relativePath) + '\n';
+            QByteArray block = "Index: " + PatchDiff_FileName(pair.relativePath) + '\n';
             block += *text;
             if (!block.endsWith('\n'))
                 block += '\n';

@@ -20,6 +20,11 @@ struct PatchDiffOptions
 // diff's arguments for a patch (the ignore options, then "-y" when chosen).
 QStringList PatchDiff_Arguments(const PatchDiffOptions &options);
 
+// A relative path as the "Index:" line of a folder patch names it, so that GNU patch reads back
+// the very bytes of the name (UTF-8 or not): as they are, or in double quotes with C escapes when
+// the name holds white space, control characters, quotes or backslashes.
+QByteArray PatchDiff_FileName(const QString &relativePath);
+
 // Asked while diff runs; true stops it.
 using PatchCancelCheck = std::function<bool()>;
 

@@ -3,16 +3,15 @@
 #include "compare/LineCompare.h"
 #include "compare/PatchDiffRunner.h"
 #include "foldercompare/FolderCompareModel.h"
+#include "foldercompare/PreviewHead.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
-#include "platform/LocalPath.h"
 #include "platform/ImageReader.h"
 #include "services/ImageViewNote.h"
 #include "services/Localization.h"
 #include "services/WorkerFailure.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -28,24 +27,8 @@
 
 namespace {
 
-constexpr qint64 kPreviewBytes = 4 * 1024 * 1024;
 // Pictures a decoder can only read whole are previewed up to this many pixels.
 constexpr qint64 kPreviewPixels = 64LL * 1024 * 1024;
-
-// The first 4 MB as text; a NUL byte near the start marks a file that is no text. *size gets
-// the whole file's size (-1 when it cannot be read).
-QString readHead(const QString &path, bool *binary, qint64 *size)
-{
-    *size = -1;
-    const std::unique_ptr<QFile> f = LocalPath_OpenRegularFile(path);
-    if (!f)
-        return {};
-    *size = f->size();
-    const QByteArray bytes = f->read(kPreviewBytes);
-    if (bytes.left(8192).contains('\0'))
-        *binary = true;
-    return QString::fromUtf8(bytes);
-}
 
 QString verdictText(int verdict)
 {
@@ -340,10 +323,9 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
                 false);
             return;
         }
-        bool binary = false;
-        qint64 size1 = -1, size2 = -1;
-        const QString t1 = readHead(path1, &binary, &size1), t2 = readHead(path2, &binary, &size2);
-        if (binary) { // the sizes and the verdict stay shown
+        const PreviewHead head1 = ReadPreviewHead(path1), head2 = ReadPreviewHead(path2);
+        const QString t1 = head1.text, t2 = head2.text;
+        if (head1.binary || head2.binary) { // the sizes and the verdict stay shown
             platform::performOnMainThread(
                 [self, request] {
                     if (self && !self->mIsClosing && request == self->mRequest)
@@ -353,7 +335,8 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
             return;
         }
         MergeBlockList blocks;
-        if (size1 >= 0 && size2 >= 0 && size1 <= kPreviewBytes && size2 <= kPreviewBytes) {
+        if (head1.read && head2.read && head1.size <= kPreviewHeadBytes &&
+            head2.size <= kPreviewHeadBytes) {
             if (auto out = RunDiffForPatch(path1, path2, PatchDiffOptions()))
                 if (auto parsed = ParseDiffNormalOutput(*out))
                     blocks = *parsed;

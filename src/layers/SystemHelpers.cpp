@@ -3,6 +3,8 @@
 #include "platform/Guard.h"
 #include "platform/Log.h"
 #include "platform/PrivateFiles.h"
+#include "platform/UniqueFd.h"
+#include "services/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,10 +12,13 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+constexpr qint64 kMaxEntryBytes = 64 * 1024;
 
 bool existsNoFollow(const QString &path)
 {
@@ -29,20 +34,46 @@ QString autostartFolder()
     return base + QStringLiteral("/autostart");
 }
 
-// The program of a desktop entry's Exec line: its first word, quotes and escapes taken off.
-QString execProgram(const QString &line)
+// An entry's value with the escapes of the format's strings read (\s, \n, \t, \r, \\); any
+// other backslash stays as it is.
+QString unescapedValue(const QString &value)
 {
+    QString out;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        const QChar next = i + 1 < value.size() ? value.at(i + 1) : QChar();
+        const qsizetype known = QStringView(u"sntr\\").indexOf(next);
+        if (c != u'\\' || next.isNull() || known < 0) {
+            out += c;
+            continue;
+        }
+        out += QStringView(u" \n\t\r\\").at(known);
+        ++i;
+    }
+    return out;
+}
+
+// The program of a desktop entry's Exec line, as a session reads it: the value's escapes, then
+// the first word with its quotes and escapes taken off (inside quotes a backslash escapes '"',
+// '`', '$' and '\', and stands for itself before anything else), then "%%" as one percent sign.
+QString execProgram(const QString &value)
+{
+    const QString line = unescapedValue(value);
     QString program;
     bool quoted = false;
     for (qsizetype i = 0; i < line.size(); ++i) {
         const QChar c = line.at(i);
         if (c == u'"') {
             quoted = !quoted;
-        } else if (c == u'\\' && quoted && i + 1 < line.size()) {
+        } else if (c == u'\\' && quoted && i + 1 < line.size() &&
+                   QStringView(u"\"`$\\").contains(line.at(i + 1))) {
             program += line.at(++i);
         } else if (c.isSpace() && !quoted) {
             if (!program.isEmpty())
                 break;
+        } else if (c == u'%' && i + 1 < line.size() && line.at(i + 1) == u'%') {
+            program += c;
+            ++i;
         } else {
             program += c;
         }
@@ -50,15 +81,37 @@ QString execProgram(const QString &line)
     return program;
 }
 
+// The path as an Exec line's first word that a session reads back as that path: quoted, with
+// '"', '`', '$' and '\' escaped, a percent sign doubled (one alone starts a field code), and
+// every backslash escaped once more, since the line is a string value whose escapes go first.
 QString quotedForExec(const QString &path)
 {
     QString quoted = QStringLiteral("\"");
     for (const QChar c : path) {
         if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
             quoted += u'\\';
+        else if (c == u'%')
+            quoted += u'%';
         quoted += c;
     }
-    return quoted + u'"';
+    quoted += u'"';
+    return quoted.replace(QStringLiteral("\\"), QStringLiteral("\\\\"));
+}
+
+// The content of the user's own regular entry file at path (a link is not followed, and what is
+// read is the file that was judged); nothing for anything else.
+std::optional<QByteArray> readOwnEntry(const QString &path)
+{
+    const platform::UniqueFd fd(::open(QFile::encodeName(path).constData(),
+                                       O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat st;
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_uid != ::geteuid() || st.st_size > kMaxEntryBytes)
+        return std::nullopt;
+    QByteArray bytes;
+    if (ReadBytesAt(fd.get(), 0, st.st_size, &bytes) != 0)
+        return std::nullopt;
+    return bytes;
 }
 
 // The user's own regular entry files (links are not followed) whose Exec runs program.
@@ -66,18 +119,16 @@ QStringList entriesFor(const QString &program)
 {
     QStringList found;
     const QString folder = autostartFolder();
-    const QStringList names = QDir(folder).entryList({QStringLiteral("*.desktop")}, QDir::Files);
+    // Hidden ones too: a session starts those as well.
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral("*.desktop")}, QDir::Files | QDir::Hidden);
     for (const QString &name : names) {
         const QString path = folder + u'/' + name;
-        struct stat st;
-        if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
-            st.st_uid != ::geteuid() || st.st_size > 64 * 1024)
-            continue;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        const std::optional<QByteArray> entry = readOwnEntry(path);
+        if (!entry)
             continue;
         bool inEntry = false;
-        for (const QByteArray &raw : file.readAll().split('\n')) {
+        for (const QByteArray &raw : entry->split('\n')) {
             const QString line = QString::fromUtf8(raw).trimmed();
             if (line.startsWith(u'['))
                 inEntry = line == QStringLiteral("[Desktop Entry]");
@@ -89,6 +140,20 @@ QStringList entriesFor(const QString &program)
         }
     }
     return found;
+}
+
+// The name of a new entry file: the program's, not hidden, cut to leave room for a number and
+// ".desktop" within the 255 bytes a file name may have (entries are found by their Exec).
+QString entryBaseName(const QString &program)
+{
+    QString base = QFileInfo(program).completeBaseName();
+    while (base.startsWith(u'.'))
+        base.remove(0, 1); // shown in the folder like any other entry
+    if (base.isEmpty())
+        base = QStringLiteral("program");
+    while (base.toUtf8().size() > 200)
+        base.chop(base.size() > 1 && base.back().isLowSurrogate() ? 2 : 1);
+    return base;
 }
 
 // The local path of the URL; null for another URL or a path that an entry's line cannot hold.
@@ -200,15 +265,16 @@ void SetInLoginItems(const QUrl &url, bool on)
     const QString folder = autostartFolder();
     if (!QDir().mkpath(folder))
         return;
-    const QString base = QFileInfo(program).completeBaseName().isEmpty()
-                             ? QStringLiteral("program")
-                             : QFileInfo(program).completeBaseName();
+    const QString base = entryBaseName(program);
     QString path = folder + u'/' + base + QStringLiteral(".desktop");
     for (int n = 2; existsNoFollow(path); ++n)
         path = folder + u'/' + base + QStringLiteral("-%1.desktop").arg(n);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
+        platform::Log(QStringLiteral("ERROR autostart entry not written: %1: %2")
+                          .arg(path, file.errorString()));
         return;
+    }
     const QString text = QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\n")
                              .arg(QFileInfo(program).fileName(), quotedForExec(program));
     file.write(text.toUtf8());

@@ -402,3 +402,11 @@ int OfferInterruptedSaves()
         offered += handleKept(dir.get(), folder, name) ? 1 : 0;
     return offered;
 }
+
+std::optional<KeptCopyHeader> ReadKeptCopyHeader(int fd, qint64 fileSize)
+{
+    const std::optional<KeptRecord> record = readRecord(fd, fileSize);
+    if (!record)
+        return std::nullopt;
+    return KeptCopyHeader{record->path, record->oldSize, record->newSize, record->bodyOffset};
+}

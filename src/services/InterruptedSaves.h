@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -52,3 +53,14 @@ QString BeforeRestoreFolder();
 // removed at once; one whose file is gone or is another file now stays where it is (logged).
 // Answers how many were offered.
 int OfferInterruptedSaves();
+
+// What a kept copy's header says, read without acting on it (for checks of the reader).
+struct KeptCopyHeader
+{
+    QByteArray path; // the file's absolute path
+    qint64 oldSize = -1, newSize = -1;
+    qint64 bodyOffset = 0; // where the old bytes begin
+};
+// The header of the kept copy open as fd, fileSize bytes long; nothing when it is incomplete or
+// malformed, as the start finds it.
+std::optional<KeptCopyHeader> ReadKeptCopyHeader(int fd, qint64 fileSize);

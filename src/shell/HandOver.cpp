@@ -11,7 +11,6 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QtEndian>
 
@@ -113,9 +112,19 @@ Decode decodeMessage(const QByteArray &buffer, QStringList *paths, QString *why)
 QString serverNameFor(const QString &supportFolder)
 {
     // Never a shared folder: a process of another user listening there would be handed the
-    // paths this user opens.
-    return serverNameIn(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation),
-                        supportFolder);
+    // paths this user opens. The session's runtime folder when it is this user's own; without
+    // one (or with another user's, which anyone can make first in the temporary folder) a folder
+    // of the support folder, where no other user can make anything.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(runtime)) {
+        const QString name = serverNameIn(runtime, supportFolder);
+        if (!name.isEmpty())
+            return name;
+    }
+    const QString own = supportFolder + QStringLiteral("/run");
+    if (supportFolder.isEmpty() || !platform::MakePrivateFolder(own))
+        return {};
+    return serverNameIn(own, supportFolder);
 }
 
 QString serverNameIn(const QString &runtimeFolder, const QString &supportFolder)

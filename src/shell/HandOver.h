@@ -33,9 +33,10 @@ enum class Decode { NeedMore, Complete, Invalid };
 // message of absolute paths within the limits; *why says what was wrong with an invalid one.
 Decode decodeMessage(const QByteArray &buffer, QStringList *paths, QString *why);
 
-// The socket of the user's runtime folder that belongs to this support folder, so that
-// processes with other homes or support folders never meet. Null when the runtime folder is not
-// private to this user (owned by the user, 0700): then there is no hand-over.
+// The socket that belongs to this support folder, so that processes with other homes or support
+// folders never meet: in the runtime folder (XDG_RUNTIME_DIR) when that is private to this user
+// (owned by the user, 0700), else in the support folder's own "run" folder, made private. Null
+// only when neither can be had: then there is no hand-over.
 QString serverNameFor(const QString &supportFolder);
 // The same inside a given runtime folder (null when it is not private to this user).
 QString serverNameIn(const QString &runtimeFolder, const QString &supportFolder);

@@ -50,7 +50,9 @@ QString readBackupText(const QString &path)
     }
     if (bytes->startsWith(kUtf8Mark))
         bytes->remove(0, kUtf8Mark.size());
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The writer's mark is off; a second one is the text's own first character.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
     QString text = decoder.decode(*bytes);
     if (decoder.hasError())
         return QString();

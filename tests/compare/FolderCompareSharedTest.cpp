@@ -3,6 +3,8 @@
 #include "compare/PatchDiffRunner.h"
 #include "compare/SubThreadAlerts.h"
 #include "platform/Alerts.h"
+#include "platform/PrivateFiles.h"
+#include "platform/LocalPath.h"
 #include "support/TestEnvironment.h"
 
 #include <QCoreApplication>
@@ -12,7 +14,10 @@
 #include <QProcess>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +35,29 @@ template <class F> bool spinUntil(F done, int ms = 20000)
     while (!done() && t.elapsed() < ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return done();
+}
+
+// Writes a file under its very bytes (the name need not be UTF-8), making its folder.
+bool writeNamed(const QByteArray &path, const QByteArray &content)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    ::mkdir(path.left(slash).constData(), 0755);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool ok = ::write(fd, content.constData(), size_t(content.size())) == content.size();
+    return ::close(fd) == 0 && ok;
+}
+
+QByteArray readNamed(const QByteArray &path)
+{
+    QByteArray out(64, '\0');
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return "(missing)";
+    const ssize_t n = ::read(fd, out.data(), size_t(out.size()));
+    ::close(fd);
+    return out.left(n < 0 ? 0 : n);
 }
 
 } // namespace
@@ -170,4 +198,61 @@ TEST(PatchDiffRunner, FolderPatchAppliesWithPatchAndReplacesSafely)
     pairs = {{QStringLiteral("gone"), l + "gone", r + "gone"}};
     EXPECT_FALSE(WriteFolderPatch(pairs, {}, out, nullptr, &error));
     EXPECT_EQ(pelkotest::readFile(out), text);
+}
+
+// Every byte a name can hold, at its start and at its end (where GNU patch ends an unquoted name
+// at white space), and names that are not UTF-8: GNU patch finds each file the patch names.
+TEST(PatchDiffRunner, FolderPatchNamesReadBackByGnuPatchWhateverTheirBytes)
+{
+    const QByteArray base = QFile::encodeName(pelkotest::freshDir(QStringLiteral("patchnames")));
+    const QByteArray l = base + "/L/", r = base + "/R/";
+    struct Row
+    {
+        QByteArray name;
+        bool inPatch;
+    };
+    std::vector<Row> rows;
+    for (int byte = 1; byte < 256; ++byte) {
+        if (byte == '/')
+            continue;
+        const QByteArray b(1, char(byte));
+        // A line break would let a name write header lines of its own: left out.
+        rows.push_back({b + "n" + b, byte != '\n' && byte != '\r'});
+    }
+    for (const char *name :
+         {"sub/x", "caf\xc3\xa9 \xe2\x82\xac", "\xf0\x90\x82\x80 four bytes", "latin\xe9/top\xe9",
+          "sjis\x83\x65\x83\x4c", "\xc3(cut)", "\xed\xa0\x80 surrogate", "-dash", "..."})
+        rows.push_back({name, true});
+    std::vector<PatchPair> pairs;
+    for (const Row &row : rows) {
+        ASSERT_TRUE(writeNamed(l + row.name, "left\n")) << row.name.toHex().constData();
+        ASSERT_TRUE(writeNamed(r + row.name, "right\n")) << row.name.toHex().constData();
+        pairs.push_back({LocalPath_FromBytes(row.name), LocalPath_FromBytes(l + row.name),
+                         LocalPath_FromBytes(r + row.name)});
+    }
+    const QString out = QFile::decodeName(base + "/names.patch");
+    QString error;
+    QStringList notInPatch;
+    ASSERT_TRUE(WriteFolderPatch(pairs, {}, out, nullptr, &error, &notInPatch))
+        << error.toStdString();
+    EXPECT_EQ(notInPatch.size(), 2);
+
+    QProcess patch;
+    patch.setWorkingDirectory(QFile::decodeName(l));
+    patch.start(QStringLiteral("patch"),
+                {QStringLiteral("-p0"), QStringLiteral("-s"), QStringLiteral("-i"), out});
+    ASSERT_TRUE(patch.waitForFinished(60000));
+    EXPECT_EQ(patch.exitCode(), 0) << patch.readAll().toStdString();
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name.toHex().toStdString());
+        EXPECT_EQ(readNamed(l + row.name), row.inPatch ? "right\n" : "left\n");
+    }
+    // Plain names stay as they are, whatever their bytes; the rest is quoted with C escapes.
+    const QByteArray text = "\n" + pelkotest::readFile(out);
+    EXPECT_TRUE(text.contains("\nIndex: ana\n"));
+    EXPECT_TRUE(text.contains("\nIndex: \"\\vn\\v\"\n"));
+    EXPECT_TRUE(text.contains("\nIndex: \"caf\xc3\xa9 \xe2\x82\xac\"\n"));
+    EXPECT_TRUE(text.contains("\nIndex: latin\xe9/top\xe9\n"));
+    EXPECT_TRUE(text.contains("\nIndex: \"\\001n\\001\"\n"));
+    platform::RemoveTreeNoFollow(QFile::decodeName(base)); // names Qt cannot spell
 }

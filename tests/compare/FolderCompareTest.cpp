@@ -548,6 +548,11 @@ TEST(FolderCompare, NamesThatAreNotTextAreListedAndShownEscaped)
     EXPECT_EQ(CompItem_DisplayName("caf\xe9"), QStringLiteral("caf\\xe9"));
     EXPECT_EQ(CompItem_DisplayName("ab\xe6\x97"), QStringLiteral("ab\\xe6\\x97"));
     EXPECT_EQ(CompItem_DisplayName("x\xf0\x9f\x98"), QStringLiteral("x\\xf0\\x9f\\x98"));
+    // A backslash of such a name is escaped too, so a name that spells an escape out is not
+    // taken for another; a name that is text is shown as it is.
+    EXPECT_EQ(CompItem_DisplayName("\xe9\\xff"), QStringLiteral("\\xe9\\\\xff"));
+    EXPECT_EQ(CompItem_DisplayName("\xe9\xff"), QStringLiteral("\\xe9\\xff"));
+    EXPECT_EQ(CompItem_DisplayName("a\\xe9"), QStringLiteral("a\\xe9"));
     for (const QString &side : {t.left, t.right}) // Qt's own clean-up cannot name these bytes
         ::unlink((QFile::encodeName(side) + bad).constData());
 }

@@ -1205,6 +1205,49 @@ TEST_F(FolderWindow, PatchLeavesOutNamesWithLineBreaks)
     EXPECT_EQ(pelkotest::readFile(left + "diff.txt"), pelkotest::readFile(right + "diff.txt"));
 }
 
+// Names of Latin-1 and Shift_JIS times are written into the patch as their bytes, and GNU patch
+// finds those very files.
+TEST_F(FolderWindow, PatchCarriesNamesThatAreNotUtf8)
+{
+    const QList<QByteArray> names{"caf\xe9.txt", "\x83\x65\x83\x4c.txt", "dir\xff/inner \xe9.txt"};
+    for (const QByteArray &name : names) {
+        for (const QString &side : {left, right}) {
+            const QByteArray path = QFile::encodeName(side) + name;
+            ::mkdir(path.left(path.lastIndexOf('/')).constData(), 0755);
+            FILE *f = std::fopen(path.constData(), "wb");
+            ASSERT_TRUE(f);
+            std::fputs(side == left ? "old\n" : "new\n", f);
+            std::fclose(f);
+        }
+    }
+    open(3);
+    for (const QByteArray &name : names)
+        EXPECT_EQ(verdictOf(name), COMP_RESULT_DIFFERENT) << name.toHex().constData();
+    const QString out = base + "/bytes.patch";
+    QSignalSpy done(wnd, &MergeFileListWndCtr::patchFinished);
+    platform::setSavePanelHook([&](const platform::SavePanelRequest &) { return out; });
+    platform::setRevealHook([](const QString &) { return true; });
+    action("actionGeneratePatch")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return done.count() == 1; }));
+    platform::setSavePanelHook(nullptr);
+    platform::setRevealHook(nullptr);
+    EXPECT_TRUE(done[0][0].toBool());
+    EXPECT_TRUE(alerts.isEmpty()) << alerts.last().text.toStdString();
+    EXPECT_TRUE(appliesWithGnuPatch(left, out));
+    for (const QByteArray &name : names) {
+        FILE *f = std::fopen((QFile::encodeName(left) + name).constData(), "rb");
+        ASSERT_TRUE(f) << name.toHex().constData();
+        char line[16] = {};
+        EXPECT_TRUE(std::fgets(line, sizeof line, f));
+        std::fclose(f);
+        EXPECT_STREQ(line, "new\n") << name.toHex().constData();
+    }
+    EXPECT_EQ(pelkotest::readFile(left + "diff.txt"), pelkotest::readFile(right + "diff.txt"));
+    // Names Qt cannot spell are removed here, by their bytes.
+    for (const QString &side : {left, right})
+        platform::RemoveTreeNoFollow(side);
+}
+
 TEST(FolderCompareModelColours, EveryVerdictReadsOnBothRowBackgrounds)
 {
     struct Backgrounds

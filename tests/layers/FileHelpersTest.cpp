@@ -327,6 +327,63 @@ TEST_F(FileHelpersTest, AutostartEntries)
     qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
+// The Exec line is read by the session as a string value first (its backslashes are escapes)
+// and then as a command (quotes, escapes and "%" field codes): a path with any of those
+// characters is written so that the session starts that very path, and entries other programs
+// wrote that start it are found.
+TEST_F(FileHelpersTest, AutostartEntriesStartTheVeryPath)
+{
+    const QString config = pelkotest::freshDir(QStringLiteral("config"));
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+    const QString autostart = config + QStringLiteral("/autostart");
+    struct Row
+    {
+        const char *program;
+        const char *exec; // as written
+    };
+    const Row written[] = {
+        {"/opt/100%/run", "Exec=\"/opt/100%%/run\""},
+        {"/opt/back\\slash", "Exec=\"/opt/back\\\\\\\\slash\""},
+        {"/opt/a\"b", "Exec=\"/opt/a\\\\\"b\""},
+        {"/opt/$HOME`x`", "Exec=\"/opt/\\\\$HOME\\\\`x\\\\`\""},
+        {"/opt/two words", "Exec=\"/opt/two words\""},
+        {"/opt/.hidden.tool", "Exec=\"/opt/.hidden.tool\""},
+    };
+    // A program whose name leaves no room for ".desktop" in a file name still gets its entry.
+    const QByteArray longName = "/opt/" + QByteArray(250, 'n');
+    const QByteArray longExec = "Exec=\"" + longName + "\"";
+    std::vector<Row> rows(std::begin(written), std::end(written));
+    rows.push_back({longName.constData(), longExec.constData()});
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.program);
+        const QUrl url = QUrl::fromLocalFile(QString::fromUtf8(row.program));
+        SetInLoginItems(url, true);
+        const QStringList files = QDir(autostart).entryList(QDir::Files);
+        ASSERT_EQ(files.size(), 1); // and not hidden
+        EXPECT_TRUE(pelkotest::readFile(autostart + u'/' + files[0])
+                        .contains(QByteArray("\n") + row.exec + "\n"));
+        EXPECT_TRUE(IsInLoginItems(url));
+        SetInLoginItems(url, false);
+        EXPECT_TRUE(QDir(autostart).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    }
+    const Row found[] = {
+        {"/opt/back\\slash", "Exec=\"/opt/back\\\\slash\""}, // a backslash before a letter
+        {"/opt/100%/run", "Exec=/opt/100%%/run %U"},
+        {"/opt/a\"b", "Exec=\"/opt/a\\\\\"b\""},
+        {"/usr/bin/tool", "Exec=\"/usr/bin/tool\" --start\\s%f"},
+    };
+    for (const Row &row : found) {
+        SCOPED_TRACE(row.exec);
+        // Hidden, as a session starts it too.
+        ASSERT_TRUE(pelkotest::writeFile(autostart + QStringLiteral("/.theirs.desktop"),
+                                         QByteArray("[Desktop Entry]\nType=Application\n") +
+                                             row.exec + "\n"));
+        EXPECT_TRUE(IsInLoginItems(QUrl::fromLocalFile(QString::fromUtf8(row.program))));
+    }
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+}
+
 TEST_F(FileHelpersTest, PathsOnDisk)
 {
     const QString folder = pelkotest::freshDir(QStringLiteral("paths"));

@@ -3,6 +3,8 @@
 // entry.
 #include "shell/ApplicationIcon.h"
 #include "shell/HandOver.h"
+#include "platform/PrivateFiles.h"
+#include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -16,6 +18,7 @@
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -169,6 +172,43 @@ TEST(AppLaunch, ASecondStartHandsItsPathsToTheRunningProcess)
         << first.log().constData();
 
     EXPECT_EQ(first.terminate(), 0) << first.log().constData();
+}
+
+TEST(AppLaunch, AFolderAnotherUserMadeInTheTemporaryFolderDoesNotStopTheHandOver)
+{
+    if (!pelkotest::canSwitchToOrdinaryUser())
+        GTEST_SKIP() << "needs root and setpriv to act as another user";
+    // No runtime folder is set, and another user has made the one a desktop library would
+    // fall back to in the shared temporary folder before this user's first start.
+    const QString shared = pelkotest::folderForOrdinaryUser(false);
+    ASSERT_FALSE(shared.isEmpty());
+    ::chmod(QFile::encodeName(shared).constData(), 01777);
+    const passwd *me = ::getpwuid(::geteuid());
+    ASSERT_NE(me, nullptr);
+    const QString planted =
+        shared + QStringLiteral("/runtime-") + QString::fromLocal8Bit(me->pw_name);
+    ASSERT_EQ(pelkotest::runAsOrdinaryUser(QStringLiteral("/bin/mkdir"),
+                                           {QStringLiteral("-m"), QStringLiteral("0700"), planted}),
+              0);
+    Home home(QStringLiteral("noruntime"));
+    home.env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    home.env.insert(QStringLiteral("TMPDIR"), shared);
+    const QString dir = home.path + QStringLiteral("/files");
+    for (const char *name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+        ASSERT_TRUE(
+            pelkotest::writeFile(dir + u'/' + QLatin1String(name), name + QByteArray("\n")));
+
+    Running first(home, {dir + QStringLiteral("/a.txt"), dir + QStringLiteral("/b.txt")});
+    ASSERT_TRUE(first.waitForLog("Window shown: MergeEditWndCtr")) << first.log().constData();
+    EXPECT_FALSE(first.log().contains("running without hand-over")) << first.log().constData();
+    EXPECT_EQ(runToEnd(home, {dir + QStringLiteral("/c.txt"), dir + QStringLiteral("/d.txt")}), 0);
+    EXPECT_TRUE(first.waitForLog("Window shown: MergeEditWndCtr", 2)) << first.log().constData();
+    EXPECT_EQ(first.terminate(), 0) << first.log().constData();
+    // The socket lived in the support folder; nothing of this user went into the shared folder.
+    EXPECT_TRUE(platform::IsPrivateFolder(home.path + QStringLiteral("/data/pelkomerge/run")));
+    EXPECT_EQ(QDir(shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QFileInfo(planted).fileName()});
+    platform::RemoveTreeNoFollow(shared);
 }
 
 TEST(AppLaunch, AloneItShowsTheStartWindowAndTwoFoldersTheirFolderCompare)

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QtEndian>
 #include <cstring>
+#include <optional>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -142,6 +143,55 @@ TEST(HandOverMessage, TheSocketLivesOnlyInAFolderPrivateToThisUser)
     EXPECT_EQ(server.handOverOrListen(QString(), {QStringLiteral("/a")}),
               HandOverServer::Start::Alone);
     EXPECT_FALSE(server.isListening());
+}
+
+TEST(HandOverMessage, WithoutAPrivateRuntimeFolderTheSocketLivesInTheSupportFolder)
+{
+    // Without a runtime folder of its own, the socket goes to a private folder of the support
+    // folder: a folder that another user made first in a shared place never switches the
+    // hand-over off.
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    const QString base = pelkotest::freshDir(QStringLiteral("noruntime"));
+    const QString support = base + QStringLiteral("/data/pelkomerge");
+    const QString shared = base + QStringLiteral("/shared");
+    const QString others = base + QStringLiteral("/others");
+    ASSERT_TRUE(QDir().mkpath(shared));
+    ASSERT_TRUE(QDir().mkpath(others));
+    ::chmod(QFile::encodeName(shared).constData(), 01777);
+    ::chmod(QFile::encodeName(others).constData(), 0700);
+    const bool othersIsAnotherUsers =
+        ::chown(QFile::encodeName(others).constData(), pelkotest::kOrdinaryUid,
+                pelkotest::kOrdinaryGid) == 0;
+    struct Row
+    {
+        const char *name;
+        std::optional<QString> runtime;
+    };
+    const Row rows[] = {
+        {"no runtime folder", std::nullopt},       {"an empty setting", QString()},
+        {"a relative one", QStringLiteral("run")}, {"a shared temporary folder", shared},
+        {"another user's folder", others},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.runtime == others && !othersIsAnotherUsers)
+            continue;
+        if (row.runtime)
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(*row.runtime));
+        else
+            qunsetenv("XDG_RUNTIME_DIR");
+        const QString name = handover::serverNameFor(support);
+        EXPECT_EQ(QFileInfo(name).path(), support + QStringLiteral("/run"));
+        EXPECT_TRUE(platform::IsPrivateFolder(support + QStringLiteral("/run")));
+        EXPECT_LT(name.toUtf8().size(), 100);
+    }
+    qputenv("XDG_RUNTIME_DIR", saved);
+    // A support folder whose "run" is taken by something else has no hand-over.
+    const QString blocked = base + QStringLiteral("/blocked");
+    ASSERT_TRUE(pelkotest::writeFile(blocked + QStringLiteral("/run"), "x"));
+    qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_TRUE(handover::serverNameFor(blocked).isEmpty());
+    qputenv("XDG_RUNTIME_DIR", saved);
 }
 
 class HandOverServerTest : public ::testing::Test

@@ -87,6 +87,16 @@ TEST_F(QuitAndBackupTest, PairBytes)
     // A half pair still takes its index.
     QFile::remove(BackupPairPath(0, 2));
     EXPECT_EQ(backup_BlankTextWindow_For_NextSession(QStringLiteral("x"), QStringLiteral("y")), 2);
+    // A text that begins with a zero-width no-break space keeps it: only the writer's mark is
+    // taken off when the pair is read.
+    const QString marked = QStringLiteral("\ufeffmarked");
+    EXPECT_EQ(backup_BlankTextWindow_For_NextSession(marked, marked + marked), 3);
+    int kept = 0;
+    const QList<BackupPair> pairs = ReadBackupPairs(&kept);
+    ASSERT_EQ(pairs.size(), 3);
+    EXPECT_EQ(pairs[2].index, 3);
+    EXPECT_EQ(pairs[2].text1, marked);
+    EXPECT_EQ(pairs[2].text2, marked + marked);
 }
 
 TEST_F(QuitAndBackupTest, PlantedLinksAreNeitherWrittenNorReadThrough)
