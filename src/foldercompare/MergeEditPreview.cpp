@@ -7,6 +7,7 @@
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
 #include "platform/ImageReader.h"
+#include "services/ImageViewNote.h"
 #include "services/Localization.h"
 #include "services/WorkerFailure.h"
 
@@ -28,22 +29,6 @@ namespace {
 
 // Pictures a decoder can only read whole are previewed up to this many pixels.
 constexpr qint64 kPreviewPixels = 64LL * 1024 * 1024;
-
-// What a side shows when its image is not shown.
-QString noteOf(platform::ViewImage::Outcome outcome)
-{
-    using Outcome = platform::ViewImage::Outcome;
-    switch (outcome) {
-    case Outcome::NoDecoder:
-        return L_(QStringLiteral("Preview not available for this format"));
-    case Outcome::TooLarge:
-        return L_(QStringLiteral("The image is too large to preview"));
-    case Outcome::Damaged:
-        return L_(QStringLiteral("The image cannot be read: the file is damaged or incomplete"));
-    default:
-        return L_(QStringLiteral("The image cannot be read"));
-    }
-}
 
 QString verdictText(int verdict)
 {
@@ -327,7 +312,8 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
                         if (!shown[k].image.isNull())
                             self->mImage[k]->setPixmap(QPixmap::fromImage(shown[k].image));
                         else if (given[k])
-                            self->mImage[k]->setText(noteOf(shown[k].outcome));
+                            self->mImage[k]->setText(
+                                ImageViewNote(shown[k].outcome, shown[k].sourceSize));
                         else
                             self->mImage[k]->clear();
                     }
@@ -372,7 +358,7 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
             },
             false);
     };
-    (void)QtConcurrent::run(WorkerGuarded("preview", read, stopped));
+    (void)QtConcurrent::run(platform::imagePreviewPool(), WorkerGuarded("preview", read, stopped));
     GUARD_END_VOID
 }
 

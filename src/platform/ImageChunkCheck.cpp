@@ -1,12 +1,12 @@
 #include "platform/ImageChunkCheck.h"
 
-#include "platform/PixelLimits.h"
+#include "platform/ImageHeaderFormats.h"
 
 #include <QIODevice>
-#include <QtEndian>
 #include <algorithm>
-#include <climits>
 #include <cstring>
+#include <unordered_map>
+#include <vector>
 
 namespace platform {
 
@@ -28,61 +28,86 @@ QString overrun(const char *part, qint64 at, qint64 declared, qint64 left)
         .arg(left);
 }
 
-bool readAt(QIODevice *device, qint64 pos, char *out, qint64 count)
+bool pngStartsAt(ImageBytes &bytes, qint64 pos, qint64 end)
 {
-    return pos >= 0 && device->seek(pos) && device->read(out, count) == count;
+    return end - pos >= 8 && bytes.startsWith(pos, kPngSignature, 8);
 }
 
-bool pngStartsAt(QIODevice *device, qint64 pos, qint64 end)
+struct PngChunk
 {
-    char head[8];
-    return end - pos >= 8 && readAt(device, pos, head, 8) &&
-           std::memcmp(head, kPngSignature, 8) == 0;
-}
+    qint64 pos;
+    qint64 length;
+    qint64 dataEnd() const { return pos + 8 + length; }
+};
 
-// The chunks of a PNG held in [start, end), up to its end chunk. A chunk whose header is cut off
-// is left to the decoder, which reads no declared length from it.
-QString pngOverrun(QIODevice *device, qint64 start, qint64 end)
+// The chunks of a PNG (or of a multiple-image stream, whose last chunk is named `last`) held in
+// [start, end), up to its last chunk or the first chunk that declares more than is left; a chunk
+// whose header is cut off is left to the decoder, which reads no declared length from it. Each
+// chunk ends its data after the one before it.
+std::vector<PngChunk> pngChunks(ImageBytes &bytes, qint64 start, qint64 end,
+                                const char *last = "IEND")
 {
+    std::vector<PngChunk> chunks;
     qint64 pos = start + 8;
     while (end - pos >= 8) {
-        char header[8];
-        if (!readAt(device, pos, header, 8))
-            return {};
-        const qint64 length = qFromBigEndian<quint32>(header);
-        const qint64 left = end - pos - 8;
-        if (length > left)
-            return overrun("a chunk", pos, length, left);
-        if (std::memcmp(header + 4, "IEND", 4) == 0)
-            return {};
-        pos += 12 + length;
+        const QByteArray header = bytes.at(pos, 8);
+        if (header.isEmpty())
+            break;
+        chunks.push_back({pos, be32At(header, 0)});
+        if (chunks.back().dataEnd() > end || std::memcmp(header.constData() + 4, last, 4) == 0)
+            break;
+        pos += 12 + chunks.back().length;
     }
-    return {};
+    return chunks;
 }
 
-// An icon file: a directory of images, each a bitmap or a PNG of its own.
-QString iconOverrun(QIODevice *device, qint64 size)
+// Why the PNG whose chunks these are is refused when it must end at `end` (no later than where
+// the chunks were read to).
+QString overrunWithin(const std::vector<PngChunk> &chunks, qint64 end)
 {
-    char header[kIconHeader];
-    if (!readAt(device, 0, header, kIconHeader))
+    const auto first = std::partition_point(
+        chunks.begin(), chunks.end(), [end](const PngChunk &c) { return c.dataEnd() <= end; });
+    if (first == chunks.end() || end - first->pos < 8)
         return {};
-    const quint16 reserved = qFromLittleEndian<quint16>(header);
-    const quint16 type = qFromLittleEndian<quint16>(header + 2);
-    const quint16 count = qFromLittleEndian<quint16>(header + 4);
-    if (reserved != 0 || (type != 1 && type != 2))
+    return overrun("a chunk", first->pos, first->length, end - first->pos - 8);
+}
+
+QString pngOverrun(ImageBytes &bytes, qint64 start, qint64 end)
+{
+    return overrunWithin(pngChunks(bytes, start, end), end);
+}
+
+// An icon file: a directory of images, each a bitmap or a PNG of its own. Entries may share an
+// image: each one is walked once, to the end of the file, and every entry's own end is judged
+// on that walk.
+QString iconOverrun(ImageBytes &bytes)
+{
+    const qint64 size = bytes.size();
+    const QByteArray header = bytes.at(0, kIconHeader);
+    if (header.isEmpty())
         return {};
-    for (qint64 i = 0; i < count; ++i) {
-        char entry[kIconEntry];
-        if (!readAt(device, kIconHeader + i * kIconEntry, entry, kIconEntry))
-            return {};
-        const qint64 bytes = qFromLittleEndian<quint32>(entry + 8);
-        const qint64 offset = qFromLittleEndian<quint32>(entry + 12);
-        if (!pngStartsAt(device, offset, size))
+    const quint32 type = le16At(header, 2);
+    const qint64 count = le16At(header, 4);
+    if (le16At(header, 0) != 0 || (type != 1 && type != 2))
+        return {};
+    const qint64 listed = std::min(count, (size - kIconHeader) / kIconEntry);
+    const QByteArray directory = bytes.at(kIconHeader, listed * kIconEntry);
+    if (directory.size() < listed * kIconEntry)
+        return {};
+    std::unordered_map<qint64, std::optional<std::vector<PngChunk>>> walked;
+    for (qint64 i = 0; i < listed; ++i) {
+        const qsizetype at = qsizetype(i * kIconEntry);
+        const qint64 length = le32At(directory, at + 8);
+        const qint64 offset = le32At(directory, at + 12);
+        auto [image, fresh] = walked.try_emplace(offset);
+        if (fresh && pngStartsAt(bytes, offset, size))
+            image->second = pngChunks(bytes, offset, size);
+        if (!image->second)
             continue; // a bitmap entry is read row by row
         // A PNG entry is read whole into memory of its declared size.
-        if (bytes > size - offset)
-            return overrun("an icon entry", offset, bytes, size - offset);
-        const QString why = pngOverrun(device, offset, offset + bytes);
+        if (length > size - offset)
+            return overrun("an icon entry", offset, length, size - offset);
+        const QString why = overrunWithin(*image->second, offset + length);
         if (!why.isEmpty())
             return why;
     }
@@ -90,57 +115,28 @@ QString iconOverrun(QIODevice *device, qint64 size)
 }
 
 // An icon family: elements of a type and a length that counts their own header.
-QString familyOverrun(QIODevice *device, qint64 size)
+QString familyOverrun(ImageBytes &bytes)
 {
+    const qint64 size = bytes.size();
     qint64 pos = kFamilyHeader;
     while (size - pos >= kFamilyHeader) {
-        char header[kFamilyHeader];
-        if (!readAt(device, pos, header, kFamilyHeader))
+        const QByteArray header = bytes.at(pos, kFamilyHeader);
+        if (header.isEmpty())
             return {};
-        const qint64 length = qFromBigEndian<quint32>(header + 4);
+        const qint64 length = be32At(header, 4);
         if (length < kFamilyHeader)
             return {}; // the decoder stops here too
         // An element is read whole into memory of its declared size.
         if (length > size - pos)
             return overrun("an element", pos, length, size - pos);
-        if (pngStartsAt(device, pos + kFamilyHeader, pos + length)) {
-            const QString why = pngOverrun(device, pos + kFamilyHeader, pos + length);
+        if (pngStartsAt(bytes, pos + kFamilyHeader, pos + length)) {
+            const QString why = pngOverrun(bytes, pos + kFamilyHeader, pos + length);
             if (!why.isEmpty())
                 return why;
         }
         pos += length;
     }
     return {};
-}
-
-// The first size beyond maxPixels that the stream's header or one of its images' headers declares.
-std::optional<QSize> oversizedIn(QIODevice *device, qint64 size, qint64 maxPixels)
-{
-    qint64 pos = 8;
-    while (size - pos >= 16) {
-        char header[16];
-        if (!readAt(device, pos, header, 16))
-            return std::nullopt;
-        const qint64 length = qFromBigEndian<quint32>(header);
-        const char *type = header + 4;
-        const bool declaresSize = std::memcmp(type, "MHDR", 4) == 0 ||
-                                  std::memcmp(type, "IHDR", 4) == 0 ||
-                                  std::memcmp(type, "JHDR", 4) == 0;
-        if (declaresSize && length >= 8) {
-            const qint64 w = qFromBigEndian<quint32>(header + 8);
-            const qint64 h = qFromBigEndian<quint32>(header + 12);
-            // A side of 0 alongside a huge one is as much trouble to the decoder.
-            const bool beyond = w > maxPixels || h > maxPixels ||
-                                std::max<qint64>(w, 1) * std::max<qint64>(h, 1) > maxPixels;
-            if ((w > 0 || h > 0) && beyond)
-                return QSize(int(std::min<qint64>(w, INT_MAX)), int(std::min<qint64>(h, INT_MAX)));
-        }
-        if (std::memcmp(type, "MEND", 4) == 0 || std::memcmp(type, "IEND", 4) == 0 ||
-            length > size - pos - 12)
-            return std::nullopt;
-        pos += 12 + length;
-    }
-    return std::nullopt;
 }
 
 } // namespace
@@ -150,12 +146,16 @@ std::optional<QSize> findOversizedAnimation(QIODevice *device, qint64 maxPixels)
     if (!device || !device->isOpen() || device->isSequential())
         return std::nullopt;
     const qint64 keep = device->pos();
-    const qint64 size = device->size();
+    ImageBytes bytes(device);
     std::optional<QSize> found;
-    char magic[8];
-    if (readAt(device, 0, magic, 8) &&
-        (std::memcmp(magic, kMngSignature, 8) == 0 || std::memcmp(magic, kJngSignature, 8) == 0))
-        found = oversizedIn(device, size, maxPixels);
+    if (bytes.startsWith(0, kMngSignature, 8) || bytes.startsWith(0, kJngSignature, 8)) {
+        const auto demand = headers::multipleImageDemand(bytes, 0, bytes.size());
+        // A side of 0 alongside a huge one is as much trouble to the decoder; so are many
+        // images within the bound each.
+        if (demand &&
+            (demandPixels(demand->size) > maxPixels || demand->fixedBytes / 4 > maxPixels))
+            found = demand->size;
+    }
     device->seek(keep);
     return found;
 }
@@ -165,15 +165,18 @@ QString findOverlongImageChunk(QIODevice *device)
     if (!device || !device->isOpen() || device->isSequential())
         return {};
     const qint64 keep = device->pos();
-    const qint64 size = device->size();
+    ImageBytes bytes(device);
     QString why;
-    char magic[4] = {};
-    if (pngStartsAt(device, 0, size))
-        why = pngOverrun(device, 0, size);
-    else if (readAt(device, 0, magic, 4) && std::memcmp(magic, "icns", 4) == 0)
-        why = familyOverrun(device, size);
+    if (pngStartsAt(bytes, 0, bytes.size()))
+        why = pngOverrun(bytes, 0, bytes.size());
+    else if (bytes.startsWith(0, kMngSignature, 8))
+        why = overrunWithin(pngChunks(bytes, 0, bytes.size(), "MEND"), bytes.size());
+    else if (bytes.startsWith(0, kJngSignature, 8))
+        why = pngOverrun(bytes, 0, bytes.size());
+    else if (bytes.startsWith(0, "icns", 4))
+        why = familyOverrun(bytes);
     else
-        why = iconOverrun(device, size);
+        why = iconOverrun(bytes);
     device->seek(keep);
     return why;
 }

@@ -1,6 +1,9 @@
 #include "platform/ImageReader.h"
 
+#include "platform/DecodeBudget.h"
 #include "platform/ImageChunkCheck.h"
+#include "platform/ImageDownscale.h"
+#include "platform/ImageHeaders.h"
 #include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/PixelLimits.h"
@@ -8,6 +11,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QThreadPool>
 #include <memory>
 
 namespace platform {
@@ -37,6 +41,19 @@ bool refusedOversized(QIODevice *device)
     Log(QStringLiteral("ERROR image refused: %1 x %2 pixels")
             .arg(size->width())
             .arg(size->height()));
+    return true;
+}
+
+// A decoder may take a larger picture than it reports before decoding (a GIF's screen, an
+// icon's PNG entry, an icon family's elements): what the headers declare is held to the bound.
+bool refusedDeclared(QIODevice *device)
+{
+    const auto declared = probeDecodeDemand(device);
+    if (!declared || demandPixels(declared->size) <= decodablePixels())
+        return false;
+    Log(QStringLiteral("ERROR image refused: %1 x %2 pixels")
+            .arg(declared->size.width())
+            .arg(declared->size.height()));
     return true;
 }
 
@@ -82,7 +99,7 @@ std::vector<QImage> readFrames(QIODevice *device, int maxFrames)
     if (!device)
         return frames;
     installImageAllocationLimit();
-    if (refusedUnread(device) || refusedOversized(device))
+    if (refusedUnread(device) || refusedOversized(device) || refusedDeclared(device))
         return frames;
     QImageReader reader(device);
     if (!reader.canRead())
@@ -105,6 +122,56 @@ QImage firstOf(std::vector<QImage> frames)
     return frames.empty() ? QImage() : std::move(frames.front());
 }
 
+// How a picture is decoded for a view: at which size, to be shown at which, and what the decode
+// takes. Sizes are as stored (before any turn the metadata asks for).
+struct ViewPlan
+{
+    QSize full;     // the largest of what the headers declare and what the decoder reports
+    QSize readSize; // what the decoder produces
+    QSize shown;    // what the view gets
+    qint64 bytes = 0;
+    bool reduced = false; // the decoder reads at readSize itself
+};
+
+ViewPlan planViewDecode(QImageReader &reader, const std::optional<DecodeDemand> &declared,
+                        QSize target)
+{
+    ViewPlan plan;
+    const QSize reported = reader.size();
+    plan.full = declared ? declared->size.expandedTo(reported) : reported;
+    if (!plan.full.isValid() || plan.full.isEmpty())
+        return plan;
+    plan.shown = plan.full.width() > target.width() || plan.full.height() > target.height()
+                     ? plan.full.scaled(target, Qt::KeepAspectRatio).expandedTo({1, 1})
+                     : plan.full;
+    // Of the decoders that claim to read at a reduced size, only JPEG's takes less memory for it.
+    plan.reduced = declared && declared->reducible && reader.format() == "jpeg";
+    plan.readSize = plan.reduced ? reducedReadSize(plan.full, plan.shown) : plan.full;
+    // The turn the metadata asks for is a copy of the picture as read.
+    const qint64 turnBytes = reader.transformation() != QImageIOHandler::TransformationNone ? 4 : 0;
+    // A decoder the headers say nothing of, or one that reads the bytes as a larger picture
+    // than they declare, is counted at eight bytes for each pixel it reports.
+    const DecodeDemand reportedDemand{reported, 0, 8 + turnBytes, false};
+    if (!declared) {
+        plan.bytes = decodeBytes(reportedDemand, plan.readSize, plan.shown);
+    } else {
+        DecodeDemand demand = *declared;
+        demand.bytesPerPixel += turnBytes;
+        plan.bytes = decodeBytes(demand, plan.readSize, plan.shown);
+        if (reported.isValid() && demandPixels(reported) > demandPixels(declared->size))
+            plan.bytes = std::max(plan.bytes, decodeBytes(reportedDemand, reported, plan.shown));
+    }
+    return plan;
+}
+
+void logRefusal(QSize size, qint64 bytes)
+{
+    Log(QStringLiteral("ERROR image refused: %1 x %2 pixels, %3 MB to decode")
+            .arg(size.width())
+            .arg(size.height())
+            .arg(bytes / (1024 * 1024)));
+}
+
 // The view's decode of an opened device; see readImageForView.
 ViewImage readForView(QIODevice *device, QSize target, qint64 fullPixels)
 {
@@ -117,6 +184,19 @@ ViewImage readForView(QIODevice *device, QSize target, qint64 fullPixels)
         out.outcome = ViewImage::Outcome::TooLarge;
         return out;
     }
+    const std::optional<DecodeDemand> declared = probeDecodeDemand(device);
+    // Refused before a decoder reads even the header: some take their canvas at once.
+    if (declared) {
+        const QSize least =
+            declared->reducible ? reducedReadSize(declared->size, {1, 1}) : declared->size;
+        const qint64 bytes = decodeBytes(*declared, least, {1, 1});
+        if (bytes > kViewDecodeBytes) {
+            logRefusal(declared->size, bytes);
+            out.sourceSize = declared->size;
+            out.outcome = ViewImage::Outcome::TooLarge;
+            return out;
+        }
+    }
     QImageReader reader(device);
     reader.setAutoTransform(true);
     if (!reader.canRead()) {
@@ -128,39 +208,44 @@ ViewImage readForView(QIODevice *device, QSize target, qint64 fullPixels)
     }
     target = target.expandedTo({1, 1});
     // Photographs often say in their metadata that they are to be shown turned a quarter; the
-    // reader scales the picture as stored and turns it afterwards, while the view works with the
+    // reader reads the picture as stored and turns it afterwards, while the view works with the
     // picture as shown.
     const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
-    const QSize stored = reader.size();
-    const QSize full = turned ? stored.transposed() : stored;
-    out.sourceSize = full;
-    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
-    const auto beyondLimits = [&] {
-        const qint64 pixels = qint64(full.width()) * full.height();
-        return pixels > fullPixels || (limit > 0 && pixels * 4 > limit);
-    };
-    if (full.isValid()) {
-        if (full.isEmpty() ||
-            (beyondLimits() && !reader.supportsOption(QImageIOHandler::ScaledSize))) {
-            out.outcome =
-                full.isEmpty() ? ViewImage::Outcome::Unreadable : ViewImage::Outcome::TooLarge;
-            return out;
-        }
-        if (full.width() > target.width() || full.height() > target.height()) {
-            const QSize scaled = full.scaled(target, Qt::KeepAspectRatio).expandedTo({1, 1});
-            reader.setScaledSize(turned ? scaled.transposed() : scaled);
-        }
-    }
-    QImage image;
-    if (!reader.read(&image) || image.isNull()) {
-        out.outcome = full.isValid() && beyondLimits() ? ViewImage::Outcome::TooLarge
-                                                       : ViewImage::Outcome::Unreadable;
+    const auto asShown = [turned](QSize s) { return turned ? s.transposed() : s; };
+    const ViewPlan plan = planViewDecode(reader, declared, asShown(target));
+    out.sourceSize = asShown(plan.full);
+    if (!plan.full.isValid()) {
+        // Nothing tells what the decoder would take.
+        Log(QStringLiteral("ERROR image refused: its size is not known before decoding"));
         return out;
     }
-    if (!full.isValid())
+    if (plan.full.isEmpty())
+        return out;
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    const qint64 readPixels = demandPixels(plan.readSize);
+    if (plan.bytes > kViewDecodeBytes || readPixels > fullPixels ||
+        (limit > 0 && readPixels * 4 > limit)) {
+        logRefusal(plan.full, plan.bytes);
+        out.outcome = ViewImage::Outcome::TooLarge;
+        return out;
+    }
+    const DecodeReservation reservation = reserveDecodeMemory(plan.bytes);
+    if (!reservation.isValid()) {
+        out.outcome = ViewImage::Outcome::TooLarge;
+        return out;
+    }
+    out.budgeted = plan.bytes;
+    if (plan.reduced && plan.shown != plan.full)
+        reader.setScaledSize(plan.shown);
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return out;
+    if (!plan.reduced)
         out.sourceSize = image.size();
     if (image.width() > target.width() || image.height() > target.height())
-        image = image.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        image = downscaledByArea(image, image.size().scaled(target, Qt::KeepAspectRatio));
+    if (image.isNull())
+        return out;
     out.image = std::move(image);
     out.outcome = ViewImage::Outcome::Read;
     return out;
@@ -202,7 +287,8 @@ int imageCountOfFile(const QString &path)
 {
     auto file = openRegularFile(path);
     installImageAllocationLimit();
-    if (!file || refusedUnread(file.get()) || refusedOversized(file.get()))
+    if (!file || refusedUnread(file.get()) || refusedOversized(file.get()) ||
+        refusedDeclared(file.get()))
         return 0;
     QImageReader reader(file.get());
     if (!reader.canRead())
@@ -212,6 +298,19 @@ int imageCountOfFile(const QString &path)
         return count;
     qint64 budget = kMaxImagePixels;
     return readChecked(reader, &budget).isNull() ? 0 : 1;
+}
+
+QThreadPool *imagePreviewPool()
+{
+    // Two decodes at once: the two sides of a window. The memory they take is held by the
+    // decode budget; the threads stay off the pool the compares and copies share.
+    static QThreadPool pool;
+    static const bool ready = [] {
+        pool.setMaxThreadCount(2);
+        return true;
+    }();
+    (void)ready;
+    return &pool;
 }
 
 ViewImage readImageForView(const QString &path, QSize target, qint64 fullPixels)

@@ -8,6 +8,8 @@
 #include <QString>
 #include <vector>
 
+class QThreadPool;
+
 namespace platform {
 
 // The first image of a file, in RGBA8 premultiplied; a null image when the path is not a regular
@@ -34,10 +36,19 @@ struct ViewImage
     QImage image;
     QSize sourceSize;
     Outcome outcome = Outcome::Unreadable;
+    // The memory the decode was counted to take and waited for; 0 when no decoder was run.
+    qint64 budgeted = 0;
 };
-// fullPixels bounds a decode at full size (a decoder that cannot scale while reading); images
-// beyond it, or beyond the decoders' allocation limit, are TooLarge without being tried.
+// The headers of the file tell what the decode takes (see ImageHeaders.h); it waits for that much
+// of the decode budget (DecodeBudget.h), and an image that would take more than the whole budget
+// is TooLarge without being tried, as is one of more than fullPixels read at full size (by a
+// decoder that cannot read at a reduced size) or beyond the decoders' allocation limit. A
+// picture read at full size is made smaller a band of rows at a time; sourceSize is the size
+// declared when the picture is not read.
 ViewImage readImageForView(const QString &path, QSize target, qint64 fullPixels);
 ViewImage readImageDataForView(const QByteArray &bytes, QSize target, qint64 fullPixels);
+
+// The pool the view decodes run on, apart from the one compares and copies share.
+QThreadPool *imagePreviewPool();
 
 } // namespace platform

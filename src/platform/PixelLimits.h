@@ -18,6 +18,13 @@ qint64 checkedPixelCount(qint64 w, qint64 h);
 // the bound.
 std::optional<QSize> checkedPixelSize(double w, double h);
 
+// The memory every decode for a view (the image window's sides, Quick Preview) may take at once:
+// with what the application holds besides, a window showing any two images stays under 600 MB.
+inline constexpr qint64 kViewDecodeBytes = qint64(440) << 20;
+// The most pixels a view decodes at full size (a decoder that cannot read at a reduced size):
+// four bytes each within that budget.
+inline constexpr qint64 kMaxViewPixels = kViewDecodeBytes / 4;
+
 // The decoders' own allocation limit, in megabytes, matching kMaxImagePixels at four bytes each.
 inline constexpr int kImageAllocationLimitMB = int(kMaxImagePixels * 4 / (1024 * 1024));
 // Sets the decoders' allocation limit once (it is process-wide); called at start-up.

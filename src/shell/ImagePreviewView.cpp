@@ -3,7 +3,7 @@
 #include "platform/ImageReader.h"
 #include "platform/LocalPath.h"
 #include "platform/PixelLimits.h"
-#include "services/Localization.h"
+#include "services/ImageViewNote.h"
 #include "services/WorkerFailure.h"
 
 #include <QPainter>
@@ -15,6 +15,8 @@ namespace {
 
 constexpr int kResizeSettleMs = 40;
 constexpr int kCacheEntries = 24;
+// The cached pictures together: a few windows' worth at the size of a large screen.
+constexpr qint64 kCacheBytes = qint64(96) << 20;
 constexpr int kViewMargin = 4;
 
 struct CacheKey
@@ -61,8 +63,18 @@ void cacheInsert(CacheEntry entry)
 {
     auto &entries = cache();
     entries.push_front(std::move(entry));
-    while (int(entries.size()) > kCacheEntries)
-        entries.pop_back();
+    qint64 bytes = 0;
+    int kept = 0;
+    for (auto it = entries.begin(); it != entries.end();) {
+        bytes += it->image.sizeInBytes();
+        // The newest entry stays whatever its size: it is the one being shown.
+        if (kept > 0 && (kept >= kCacheEntries || bytes > kCacheBytes)) {
+            it = entries.erase(it);
+            continue;
+        }
+        ++kept;
+        ++it;
+    }
 }
 
 } // namespace
@@ -92,15 +104,14 @@ void ImagePreviewView::clearCache()
 
 QString ImagePreviewView::noteText() const
 {
+    using Outcome = platform::ViewImage::Outcome;
     switch (mState) {
     case State::NoPreview:
-        return L_(QStringLiteral("Preview not available for this format"));
+        return ImageViewNote(Outcome::NoDecoder, {});
     case State::TooLarge:
-        return L_(QStringLiteral("The image is too large to preview"));
+        return ImageViewNote(Outcome::TooLarge, mSourceSize);
     case State::Unreadable:
-        return mDamaged ? L_(QStringLiteral(
-                              "The image cannot be read: the file is damaged or incomplete"))
-                        : L_(QStringLiteral("The image cannot be read"));
+        return ImageViewNote(mDamaged ? Outcome::Damaged : Outcome::Unreadable, {});
     default:
         return {};
     }
@@ -181,7 +192,7 @@ void ImagePreviewView::startDecode()
         applyDecoded(generation, result);
     });
     const QString path = mPath;
-    watcher->setFuture(QtConcurrent::run([path, target] {
+    watcher->setFuture(QtConcurrent::run(platform::imagePreviewPool(), [path, target] {
         WorkerFaultPoint("preview");
         return decode(path, target);
     }));
@@ -202,7 +213,7 @@ void ImagePreviewView::applyDecoded(quint64 generation, const Decoded &result)
 ImagePreviewView::Decoded ImagePreviewView::decode(const QString &path, QSize target)
 {
     using Outcome = platform::ViewImage::Outcome;
-    platform::ViewImage read = platform::readImageForView(path, target, platform::kMaxImagePixels);
+    platform::ViewImage read = platform::readImageForView(path, target, platform::kMaxViewPixels);
     Decoded out;
     out.image = std::move(read.image);
     out.sourceSize = read.sourceSize;

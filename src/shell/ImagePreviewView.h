@@ -3,8 +3,8 @@
 // aspect kept. The file is decoded on a worker at the size the view needs (never the full
 // picture for a large photograph), and the decoded image is cached, so a resize paints at once
 // from the cache while the sharper image is decoded. Formats without a decoder, unreadable or
-// damaged files and images beyond the decoder's allocation limit say so instead of showing a
-// picture.
+// damaged files and images whose decode would not fit the decode budget say so (the last with
+// their size) instead of showing a picture.
 
 #include <QDateTime>
 #include <QFutureWatcher>

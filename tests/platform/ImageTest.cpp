@@ -6,6 +6,8 @@
 #include "platform/PixelLimits.h"
 #include "platform/Saturate.h"
 
+#include "support/HeapPeak.h"
+#include "support/HostileImages.h"
 #include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 
@@ -16,20 +18,18 @@
 #include <QPainter>
 #include <QtEndian>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <thread>
 #include <cmath>
 #include <limits>
 
-#if defined(__SANITIZE_ADDRESS__)
-// The address sanitizer's heap hooks (its header does not come with every compiler).
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void *, size_t),
-                                                         void (*)(const volatile void *));
-extern "C" size_t __sanitizer_get_allocated_size(const volatile void *);
-#define PELKO_HEAP_HOOKS 1
-#endif
-
+using pelkotest::iconFamilyHolding;
+using pelkotest::iconHolding;
+using pelkotest::pngChunk;
 using platform::Image;
 using platform::ImagePtr;
 
@@ -37,28 +37,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-quint32 crc32Of(const QByteArray &bytes)
-{
-    quint32 crc = 0xFFFFFFFFu;
-    for (const char c : bytes) {
-        crc ^= quint8(c);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-QByteArray pngChunk(const char *type, const QByteArray &data)
-{
-    QByteArray out(4, 0);
-    qToBigEndian(quint32(data.size()), out.data());
-    const QByteArray body = QByteArray(type) + data;
-    out += body;
-    QByteArray crc(4, 0);
-    qToBigEndian(crc32Of(body), crc.data());
-    return out + crc;
-}
 
 // A PNG whose header claims the size; its data is a few bytes only.
 QByteArray pngClaiming(quint32 w, quint32 h)
@@ -90,33 +68,6 @@ QByteArray bareChunkHeader(const char *type, quint32 length)
     QByteArray out(4, 0);
     qToBigEndian(length, out.data());
     return out + QByteArray(type, 4);
-}
-
-// An icon file holding one PNG image.
-QByteArray iconHolding(const QByteArray &png)
-{
-    QByteArray out(6 + 16, 0);
-    qToLittleEndian(quint16(1), out.data() + 2); // an icon
-    qToLittleEndian(quint16(1), out.data() + 4); // one image
-    out[6] = 4;
-    out[7] = 3;
-    qToLittleEndian(quint16(1), out.data() + 10);
-    qToLittleEndian(quint16(32), out.data() + 12);
-    qToLittleEndian(quint32(png.size()), out.data() + 14);
-    qToLittleEndian(quint32(6 + 16), out.data() + 18);
-    return out + png;
-}
-
-// An icon family holding one PNG element.
-QByteArray iconFamilyHolding(const QByteArray &png)
-{
-    QByteArray element("ic07");
-    element += QByteArray(4, 0) + png;
-    qToBigEndian(quint32(element.size()), element.data() + 4);
-    QByteArray out("icns");
-    out += QByteArray(4, 0) + element;
-    qToBigEndian(quint32(out.size()), out.data() + 4);
-    return out;
 }
 
 // The bytes with the 32-bit length at `at` made `length`.
@@ -281,6 +232,9 @@ TEST(ImageReaderTest, APartDeclaringMoreBytesThanTheFileHoldsIsRefusedUnread)
         // The icon decoders read a PNG entry or an element whole, at its declared size.
         {"longentry.ico", longerBy(iconHolding(good), 14, 0x7ffffff0u, false), true},
         {"longelement.icns", longerBy(iconFamilyHolding(good), 12, 0x7ffffff0u, true), true},
+        // The multiple-image decoder reads a chunk into memory of the length it declares too.
+        {"longchunk.mng",
+         mngClaiming(4, 3, false).chopped(12) + bareChunkHeader("tEXt", 0x37000000u), true},
     };
     const QString dir = pelkotest::freshDir();
     for (const auto &row : rows) {
@@ -309,48 +263,10 @@ TEST(ImageReaderTest, APartDeclaringMoreBytesThanTheFileHoldsIsRefusedUnread)
     }
 }
 
-#ifdef PELKO_HEAP_HOOKS
-// The most bytes the heap held at once while `work` ran, over what it held before.
-std::atomic<bool> gCounting{false};
-std::atomic<qint64> gLive{0}, gPeak{0};
-
-void countMalloc(const volatile void *, size_t size)
-{
-    if (!gCounting)
-        return;
-    const qint64 now = gLive += qint64(size);
-    qint64 peak = gPeak;
-    while (now > peak && !gPeak.compare_exchange_weak(peak, now)) {
-    }
-}
-
-void countFree(const volatile void *pointer)
-{
-    if (gCounting)
-        gLive -= qint64(__sanitizer_get_allocated_size(pointer));
-}
-
-template <class Work> qint64 peakHeapGrowth(Work work)
-{
-    static const bool installed = __sanitizer_install_malloc_and_free_hooks(countMalloc, countFree);
-    if (!installed)
-        return -1;
-    gLive = 0;
-    gPeak = 0;
-    gCounting = true;
-    work();
-    gCounting = false;
-    return gPeak;
-}
-#endif
-
 // The decoded picture is converted to RGBA8 where it lies: the largest image accepted would
 // otherwise be held twice over for a moment.
 TEST(ImageReaderTest, ReadingHoldsThePixelsOnce)
 {
-#ifndef PELKO_HEAP_HOOKS
-    GTEST_SKIP() << "needs the address sanitizer's heap hooks";
-#else
     QImage picture(1024, 1024, QImage::Format_ARGB32);
     for (int y = 0; y < picture.height(); ++y) {
         auto *row = reinterpret_cast<quint32 *>(picture.scanLine(y));
@@ -360,13 +276,13 @@ TEST(ImageReaderTest, ReadingHoldsThePixelsOnce)
     const QString path = pelkotest::freshDir() + QStringLiteral("/big.png");
     ASSERT_TRUE(picture.save(path, "PNG"));
     QImage read;
-    const qint64 peak = peakHeapGrowth([&] { read = platform::readImageFile(path); });
-    ASSERT_GE(peak, 0);
+    const qint64 peak = pelkotest::peakHeapGrowth([&] { read = platform::readImageFile(path); });
+    if (peak < 0)
+        GTEST_SKIP() << "needs the address sanitizer's heap hooks";
     ASSERT_EQ(read.size(), picture.size());
     EXPECT_EQ(read.format(), QImage::Format_RGBA8888_Premultiplied);
     const qint64 pixelBytes = qint64(picture.width()) * picture.height() * 4;
     EXPECT_LT(peak, pixelBytes * 3 / 2) << peak << " bytes at most for " << pixelBytes;
-#endif
 }
 
 TEST(ImageReaderTest, OnlyRegularFilesAreOpened)
@@ -387,6 +303,46 @@ TEST(ImageReaderTest, OnlyRegularFilesAreOpened)
     EXPECT_EQ(read.size(), QSize(3, 2));
     EXPECT_EQ(read.format(), QImage::Format_RGBA8888_Premultiplied);
     EXPECT_EQ(read.pixelColor(1, 1), QColor(Qt::red));
+}
+
+// A name swapped back and forth between a picture and a FIFO while it is read: what the name
+// was judged to be is what is read, so the FIFO is never read (its open would wait for a
+// writer; here one keeps it supplied with another picture, which must never come back).
+TEST(ImageReaderTest, ANameSwappedForAFifoIsNeverRead)
+{
+    constexpr int kRounds = 3000;
+    const QString dir = pelkotest::freshDir();
+    const QString name = dir + QStringLiteral("/name.png");
+    const QString other = dir + QStringLiteral("/other.png");
+    ASSERT_TRUE(pelkotest::writeFile(name, pngOf(solid(3, 2, Qt::red))));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(other).constData(), 0600), 0);
+    const int fifo = ::open(QFile::encodeName(other).constData(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(fifo, 0);
+    const QByteArray green = pngOf(solid(5, 5, Qt::green));
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        while (!stop) {
+            if (::write(fifo, green.constData(), size_t(green.size())) < 0)
+                std::this_thread::yield();
+        }
+    });
+    std::thread swapper([&] {
+        for (int i = 0; i < kRounds; ++i)
+            ::renameat2(AT_FDCWD, QFile::encodeName(name).constData(), AT_FDCWD,
+                        QFile::encodeName(other).constData(), RENAME_EXCHANGE);
+    });
+    int fromFifo = 0, pictures = 0;
+    for (int i = 0; i < kRounds; ++i) {
+        const QSize read = platform::readImageFile(name).size();
+        fromFifo += read == QSize(5, 5);
+        pictures += read == QSize(3, 2);
+    }
+    swapper.join();
+    stop = true;
+    writer.join();
+    ::close(fifo);
+    EXPECT_EQ(fromFifo, 0);
+    EXPECT_GT(pictures, 0);
 }
 
 TEST(ImageReaderTest, CountsImagesOfAFile)

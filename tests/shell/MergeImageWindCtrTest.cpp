@@ -8,6 +8,7 @@
 #include "shell/ImagePreviewView.h"
 #include "shell/MergeImageWindCtr.h"
 #include "shell/OpenImageCompareWindow.h"
+#include "support/HostileImages.h"
 #include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 #include "support/TwoFileWindowTest.h"
@@ -438,9 +439,38 @@ TEST_F(ImageWindowTest, ImagesBeyondTheAllocationLimitSaySo)
     ASSERT_TRUE(image.save(big, "BMP"));
     auto w = open(big, big);
     EXPECT_EQ(w->ui().mView1->state(), ImagePreviewView::State::TooLarge);
-    EXPECT_EQ(w->ui().mView1->noteText(), QStringLiteral("The image is too large to preview"));
+    EXPECT_EQ(w->ui().mView1->noteText(),
+              QStringLiteral("The image is too large to preview (1200 \u00d7 1000)"));
     EXPECT_EQ(w->isEqual(), 1);
     QImageReader::setAllocationLimit(savedLimit);
+}
+
+// A file of a few bytes that declares hundreds of megapixels is not decoded; it is still
+// compared, chosen and saved by its bytes.
+TEST_F(ImageWindowTest, AnImageTooLargeToPreviewIsStillComparedAndSaved)
+{
+    for (const auto &hostile : pelkotest::hostileImages()) {
+        if (QByteArray(hostile.name) == "entries.ico")
+            continue; // shown: one entry within the budget
+        SCOPED_TRACE(hostile.name);
+        const QString left = write(QString::fromLatin1(hostile.name), hostile.bytes);
+        const QString right = write(QStringLiteral("small.png"), png(Qt::blue));
+        auto w = open(left, right);
+        ImagePreviewView *view = w->ui().mView1;
+        EXPECT_EQ(view->state(), ImagePreviewView::State::TooLarge);
+        EXPECT_EQ(view->noteText(),
+                  QStringLiteral("The image is too large to preview (%1 \u00d7 %2)")
+                      .arg(hostile.declared.width())
+                      .arg(hostile.declared.height()));
+        EXPECT_EQ(w->ui().mView2->state(), ImagePreviewView::State::Shown);
+        EXPECT_EQ(w->isEqual(), 0);
+        w->Merge_ChooseLeft();
+        settle(*w);
+        EXPECT_EQ(w->ui().mView2->state(), ImagePreviewView::State::TooLarge);
+        ASSERT_TRUE(w->SaveFile()) << w->lastSaveError().toStdString();
+        EXPECT_EQ(pelkotest::readFile(right), hostile.bytes);
+        EXPECT_EQ(w->isEqual(), 1);
+    }
 }
 
 TEST_F(ImageWindowTest, LargeImageIsDecodedAtViewSize)
