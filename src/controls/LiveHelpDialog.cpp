@@ -1,13 +1,17 @@
 #include "controls/LiveHelpDialog.h"
 
 #include "platform/Alerts.h"
+#include "platform/Dispatch.h"
 #include "platform/Guard.h"
 #include "platform/Log.h"
+#include "platform/ModalRun.h"
 #include "platform/PropertyList.h"
 #include "services/Localization.h"
 #include "services/SupportFolder.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QSet>
 #include <QVariantMap>
 #include <optional>
 
@@ -15,12 +19,15 @@ namespace {
 
 const QString kSettingFileName = QStringLiteral("liveHelpSetting.plist");
 const QString kHideAllKey = QStringLiteral("hideall");
+// How often a help waiting for another dialog looks again.
+constexpr double kDialogWaitSeconds = 0.25;
 
 struct LiveHelpState
 {
     QString path;                        // made on first use, kept for the process
     std::optional<QVariantMap> settings; // loaded on first use, kept for the process
     bool quiet = false;
+    QSet<QString> waiting; // keys of the helps waiting for another dialog to close
 };
 
 LiveHelpState &state()
@@ -48,6 +55,11 @@ QVariantMap readSettings(const QString &path)
         return {};
     }
     return stored->toMap();
+}
+
+bool modalWindowRuns()
+{
+    return platform::currentModalWindow() != nullptr || QApplication::activeModalWidget();
 }
 
 QString orSpace(const QString &text)
@@ -130,15 +142,26 @@ void LiveHelpDialog::ShowHelp(const QString &title, const QString &helpText,
                               platform::AlertRequest::Style style)
 {
     GUARD_BEGIN
-    if (state().quiet)
+    LiveHelpState &s = state();
+    const QString key = helpKey(title, helpText);
+    s.waiting.remove(key);
+    if (s.quiet)
         return;
     LiveHelpDialogSetting_Init();
-    LiveHelpState &s = state();
     if (!s.settings)
         return;
-    const QString key = helpKey(title, helpText);
     if (holdsYes(*s.settings, kHideAllKey) || holdsYes(*s.settings, key))
         return;
+    // Never over another dialog: the help comes once the one running has closed (asked again
+    // meanwhile, it still comes once).
+    if (modalWindowRuns()) {
+        s.waiting.insert(key);
+        platform::performAfterDelay(
+            qApp, kDialogWaitSeconds,
+            [title, helpText, style] { ShowHelp(title, helpText, style); },
+            QStringLiteral("liveHelp:") + key);
+        return;
+    }
     const QString shownTitle = title.isEmpty() ? QString() : L_(title);
     const QString shownText = helpText.isEmpty() ? QString() : L_(helpText);
 
@@ -174,6 +197,11 @@ void LiveHelpDialog::setShowHideAllLiveHelpDialog(bool show)
         s.settings->insert(kHideAllKey, true);
     LiveHelpDialogSetting_Save();
     GUARD_END_VOID
+}
+
+bool LiveHelpDialog::isWaiting()
+{
+    return !state().waiting.isEmpty();
 }
 
 bool LiveHelpDialog::isShowingLiveHelp()

@@ -18,7 +18,8 @@ public:
     LiveHelpDialog() = delete;
 
     // Shows the help unless it or every help is off. Title and text are untranslated: they are
-    // translated for the alert and name the help in the settings as they are.
+    // translated for the alert and name the help in the settings as they are. While another
+    // modal dialog runs, the help waits for it to close.
     // style: the alert's icon; a help that only informs passes Informational.
     static void ShowHelp(const QString &title, const QString &helpText,
                          platform::AlertRequest::Style style = platform::AlertRequest::Warning);
@@ -27,6 +28,8 @@ public:
     static void setShowHideAllLiveHelpDialog(bool show);
     // false only when every help is off.
     static bool isShowingLiveHelp();
+    // A help waits for another dialog to close.
+    static bool isWaiting();
 
     // The settings key of a help.
     static QString helpKey(const QString &title, const QString &helpText);

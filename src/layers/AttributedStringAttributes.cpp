@@ -58,11 +58,6 @@ bool setsFont(const QTextCharFormat &format)
            format.hasProperty(QTextFormat::FontItalic);
 }
 
-QFont fontOf(const QTextCharFormat &format)
-{
-    return setsFont(format) ? format.font() : defaultFont();
-}
-
 // Unset, or the colour word of the foreground colour.
 std::optional<quint64> colorOf(const QTextCharFormat &format)
 {

@@ -6,7 +6,6 @@
 #include <initializer_list>
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
 namespace {
 
@@ -163,24 +162,24 @@ bool FBEdgeOverlapRun::isCrossing() const
         return FBGeom_PointDistance(a, b) > rounding;
     };
     const bool endsApart = apart(firstEnd, firstEnd2) || apart(lastEnd, lastEnd2);
+    // A null `from` measures from the curve's own end. (A pointer rather than an optional point:
+    // the optimiser took an empty optional's point for one read before it was set.)
     auto leftBranch = [](const FBBezierCurvePtr &curve, double distance,
-                         std::optional<QPointF> from = std::nullopt) {
+                         const QPointF *from = nullptr) {
         return distance == 0.0
                    ? FBOverlap_LeftTangentAtOffset(curve, 0.0)
                    : FBGeom_SubtractPoints(FBOverlap_PointAtChord(*curve, distance, false),
-                                           from.value_or(curve->endPoint2()));
+                                           from ? *from : curve->endPoint2());
     };
     auto rightBranch = [](const FBBezierCurvePtr &curve, double distance,
-                          std::optional<QPointF> from = std::nullopt) {
+                          const QPointF *from = nullptr) {
         return distance == 0.0
                    ? FBOverlap_RightTangentAtOffset(curve, 0.0)
                    : FBGeom_SubtractPoints(FBOverlap_PointAtChord(*curve, distance, true),
-                                           from.value_or(curve->endPoint1()));
+                                           from ? *from : curve->endPoint1());
     };
-    const std::optional<QPointF> firstFrom =
-        endsApart ? std::optional<QPointF>(firstEnd) : std::nullopt;
-    const std::optional<QPointF> lastFrom =
-        endsApart ? std::optional<QPointF>(lastEnd) : std::nullopt;
+    const QPointF *firstFrom = endsApart ? &firstEnd : nullptr;
+    const QPointF *lastFrom = endsApart ? &lastEnd : nullptr;
     auto sameDirection = [](QPointF a, QPointF b) {
         return FBGeom_ArePointsCloseWithThreshold(FBGeom_NormalizeVector(a),
                                                   FBGeom_NormalizeVector(b), 1e-9);

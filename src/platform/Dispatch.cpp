@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <map>
@@ -105,6 +106,34 @@ void cancelPerform(QObject *context, const QString &key)
                 cancelOnOwnThread(guarded, key);
         },
         Qt::QueuedConnection);
+}
+
+namespace {
+
+bool anyPending(const QObject *context, const std::function<bool(const QString &)> &keyMatches)
+{
+    if (!context)
+        context = QCoreApplication::instance();
+    if (!context || context->thread() != QThread::currentThread())
+        return false;
+    const auto timers = context->findChildren<QTimer *>(Qt::FindDirectChildrenOnly);
+    return std::any_of(timers.begin(), timers.end(), [&](const QTimer *timer) {
+        const QString name = timer->objectName();
+        return timer->isActive() && name.startsWith(kPerformPrefix) &&
+               keyMatches(name.mid(kPerformPrefix.size()));
+    });
+}
+
+} // namespace
+
+bool isPerformPending(const QObject *context, const QString &key)
+{
+    return anyPending(context, [&](const QString &k) { return k == key; });
+}
+
+bool hasPendingPerforms(const QObject *context)
+{
+    return anyPending(context, [](const QString &) { return true; });
 }
 
 bool isMainThread()

@@ -15,6 +15,10 @@ void performAfterDelay(QObject *context, double seconds, std::function<void()> f
 // Cancels the pending request of context with that key (every pending keyed and unkeyed request
 // of context when key is empty).
 void cancelPerform(QObject *context, const QString &key);
+// Whether a request of context with that key (or any request of it) waits to run. Context's own
+// thread only.
+bool isPerformPending(const QObject *context, const QString &key);
+bool hasPendingPerforms(const QObject *context);
 
 // Hands fn to the main thread. With wait, returns after fn has run (at once when the caller is
 // the main thread).

@@ -18,10 +18,12 @@ void BlockCompare::start(const QString &text1, const QString &text2,
     const bool usedFiles = !file1.isEmpty() && !file2.isEmpty();
     mTimer.start();
     mJob = std::make_unique<LineCompareJob>();
-    connect(mJob.get(), &LineCompareJob::finished, this,
-            [this, usedFiles, applied = std::move(applied)](const LineCompareResult &result) {
-                finished(result, usedFiles, applied);
-            });
+    connect(
+        mJob.get(), &LineCompareJob::finished, this,
+        [this, usedFiles, options, applied = std::move(applied)](const LineCompareResult &result) {
+            mOptions = options;
+            finished(result, usedFiles, applied);
+        });
     if (usedFiles)
         mJob->startFiles(file1, file2, text1, text2, options);
     else

@@ -44,6 +44,8 @@ public:
     // and the text put in its place.
     std::pair<Range, QString> takeEdit(const MERGE_BLOCK &block, int fromSide) const;
 
+    // The options the blocks were computed with.
+    const LineCompareOptions &options() const { return mOptions; }
     bool usedFiles() const { return mUsedFiles; }
     bool failed() const { return mFailed; }
     QString error() const { return mError; }
@@ -59,6 +61,7 @@ private:
     MergeBlockList mBlocks;
     LineTable mTable1, mTable2;
     QString mText1, mText2;
+    LineCompareOptions mOptions;
     bool mOutOfDate = false;
     bool mUsedFiles = false;
     bool mFailed = false;

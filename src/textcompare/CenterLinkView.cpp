@@ -34,6 +34,14 @@ void CenterLinkView::paintEvent(QPaintEvent *)
     const MergeBlockList &blocks = *mView1->mergeBlocks();
     if (blocks.empty())
         return;
+    // The strip is as tall as the sides beside it, path and status rows included; the links
+    // belong beside the text only.
+    const qreal top = std::max(yInSelf(mView1, 0), yInSelf(mView2, 0));
+    const qreal bottom = std::min(yInSelf(mView1, mView1->viewport()->height()),
+                                  yInSelf(mView2, mView2->viewport()->height()));
+    if (bottom <= top)
+        return;
+    painter.setClipRect(QRectF(0, top, width(), bottom - top));
     painter.setRenderHint(QPainter::Antialiasing);
     const qint64 first1 = mView1->firstVisibleLine(), last1 = mView1->lastVisibleLine();
     const qint64 first2 = mView2->firstVisibleLine(), last2 = mView2->lastVisibleLine();

@@ -39,11 +39,7 @@ MergeEditWndCtr::MergeEditWndCtr(const QString &windowNibName, QObject *parent)
         QStringLiteral("Merge_UpdateFont"), nullptr, [this](const platform::Notification &) {
             if (mIsClosing || !isWindowLoaded())
                 return;
-            applyViewSettings();
-            // Theme colours are looked up when runs are painted: paint them again.
-            for (int side : {1, 2})
-                textView(side)->themeChanged();
-            RefreshCompare();
+            settingsChanged();
         });
 }
 

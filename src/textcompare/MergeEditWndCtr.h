@@ -159,6 +159,8 @@ public:
     LoadTimings loadTimings() const { return mLoadTimings; }
     // The blocks no longer match the texts (an edit since the last compare).
     bool blocksOutOfDate() const { return mCompare->isOutOfDate(); }
+    // A block is about to be selected (shortly after a compare or a load finished).
+    bool isBlockSelectionPending() const;
     QString lastCompareError() const { return mCompare->error(); }
     const TextFileInfo &fileInfo(int side) const { return side == 1 ? mSide1.info : mSide2.info; }
 
@@ -235,6 +237,11 @@ private:
     // Starts comparing the pane texts (cancelling a compare still running). When the blocks
     // arrive the first one is selected 0.1 s later when asked, then `then` runs.
     void DoCompare(bool selectFirstBlock = true, std::function<void()> then = {});
+    // Compares again with nothing moving: the panes stay where they are, and the block shown
+    // stays selected, or the one that now holds its lines; without one, Next goes on from there.
+    void compareKeepingPlace();
+    // The block of the new blocks that holds the lines of one shown before, or -1.
+    int blockCovering(const MERGE_BLOCK &before) const;
     void showCompareResult(bool selectFirstBlock, const std::function<void()> &then);
     void cancelCompare();
     void updateStrips();
@@ -243,6 +250,8 @@ private:
     void recompareAfterEdit(int side, std::function<void()> then = {});
 
     // Stepping, taking blocks and the shared undo history (_Merge.cpp).
+    // Selects a block; with reveal, both its halves are brought into view.
+    void showBlock(int index, bool reveal);
     void afterMerge(int mergedIndex);
     void undoCommandAdded(int side);
     void forgetUndoHistory(int side);
@@ -264,6 +273,16 @@ private:
     void storeOptions();
     void fillMenus();
     void applyViewSettings();
+    // The preferences or the marks command changed how texts look (and maybe more): the panes
+    // are drawn again in place, and compared again only when the blocks may differ.
+    void settingsChanged();
+    // The line position at the top of each pane, to put back after the rows changed under it.
+    struct PaneTops
+    {
+        double top[3] = {};
+    };
+    PaneTops paneTops() const;
+    void restorePaneTops(const PaneTops &tops);
     void applyLanguage();
     std::shared_ptr<MyLanguageInfo> languageForFile(const QString &path) const;
     // The view setting guard's answer for the longer of the two texts.

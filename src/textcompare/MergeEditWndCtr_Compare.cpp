@@ -12,6 +12,7 @@
 
 #include <QTextDocument>
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -70,6 +71,57 @@ void MergeEditWndCtr::DoCompare(bool selectFirstBlock, std::function<void()> the
         updateResultLabel();
         UpdateButtonStatus();
     }
+}
+
+void MergeEditWndCtr::compareKeepingPlace()
+{
+    std::optional<MERGE_BLOCK> shown;
+    if (mCurrentBlock >= 0 && mCurrentBlock < int(mergeBlocks().size()))
+        shown = mergeBlocks()[size_t(mCurrentBlock)];
+    const int anchor = mNavigationAnchor;
+    // The compare moves nothing itself: the panes stay where the user left them, and so do the
+    // selections in them.
+    DoCompare(false, [this, shown, anchor] {
+        const int index = shown ? blockCovering(*shown) : -1;
+        if (index >= 0) {
+            showBlock(index, false);
+            return;
+        }
+        if (shown) {
+            mNavigationAnchor =
+                int(std::partition_point(mergeBlocks().begin(), mergeBlocks().end(),
+                                         [&](const MERGE_BLOCK &b) {
+                                             return b.startLine[1] < shown->startLine[1];
+                                         }) -
+                    mergeBlocks().begin());
+        } else {
+            mNavigationAnchor = std::min(anchor, int(mergeBlocks().size()));
+        }
+        updateResultLabel();
+        UpdateButtonStatus();
+    });
+}
+
+int MergeEditWndCtr::blockCovering(const MERGE_BLOCK &before) const
+{
+    // Both halves must share lines with the block before; an empty half stands for the line
+    // after it.
+    const auto overlaps = [&](const MERGE_BLOCK &b, int side) {
+        const qint64 start = before.startLine[side];
+        const qint64 end = start + std::max<qint64>(before.lineCount[side], 1);
+        return b.startLine[side] < end &&
+               start < b.startLine[side] + std::max<qint64>(b.lineCount[side], 1);
+    };
+    const MergeBlockList &blocks = mergeBlocks();
+    // Blocks are in order: those ending before the block do not hold it.
+    auto it = std::partition_point(blocks.begin(), blocks.end(), [&](const MERGE_BLOCK &b) {
+        return b.startLine[1] + std::max<qint64>(b.lineCount[1], 1) <= before.startLine[1];
+    });
+    for (; it != blocks.end() && it->startLine[1] <= before.startLine[1] + before.lineCount[1];
+         ++it)
+        if (overlaps(*it, 1) && overlaps(*it, 2))
+            return int(it - blocks.begin());
+    return -1;
 }
 
 void MergeEditWndCtr::cancelCompare()

@@ -19,6 +19,16 @@
 
 void MergeEditWndCtr::selectBlock(int index)
 {
+    showBlock(index, true);
+}
+
+bool MergeEditWndCtr::isBlockSelectionPending() const
+{
+    return platform::isPerformPending(this, QStringLiteral("selectBlock"));
+}
+
+void MergeEditWndCtr::showBlock(int index, bool reveal)
+{
     GUARD_BEGIN
     if (mIsClosing || !isWindowLoaded())
         return;
@@ -37,7 +47,8 @@ void MergeEditWndCtr::selectBlock(int index)
     if (index >= 0) {
         mNavigationAnchor = index;
         const MERGE_BLOCK b = mergeBlocks()[size_t(index)];
-        mScrollSync->revealBlock(b);
+        if (reveal)
+            mScrollSync->revealBlock(b);
         const Range r1 = mCompare->rangeOf(b, 1);
         const Range r2 = mCompare->rangeOf(b, 2);
         const QString text1 = mCompare->text(1), text2 = mCompare->text(2);
@@ -45,7 +56,7 @@ void MergeEditWndCtr::selectBlock(int index)
         const int shown2 = ui.mTextView2->verticalScrollBar()->value();
         mCharacterCompare->start(
             text1, r1, text2, r2,
-            [this, index, b, r1, r2, text1, text2, shown1, shown2](const InlineDiff &d) {
+            [this, index, b, r1, r2, text1, text2, shown1, shown2, reveal](const InlineDiff &d) {
                 // Marks only for the block and the texts they were computed on.
                 if (mIsClosing || mCurrentBlock != index || mCompare->isOutOfDate() ||
                     !mCompare->text(1).isSharedWith(text1) ||
@@ -57,7 +68,7 @@ void MergeEditWndCtr::selectBlock(int index)
                 // In a folded line, the row of the first change, unless the user has moved on.
                 const bool moved = ui.mTextView1->verticalScrollBar()->value() != shown1 ||
                                    ui.mTextView2->verticalScrollBar()->value() != shown2;
-                if (!moved && (!d.changed1.empty() || !d.changed2.empty()))
+                if (reveal && !moved && (!d.changed1.empty() || !d.changed2.empty()))
                     mScrollSync->revealBlock(
                         b, d.changed1.empty() ? qint64(-1) : d.changed1.front().location,
                         d.changed2.empty() ? qint64(-1) : d.changed2.front().location);

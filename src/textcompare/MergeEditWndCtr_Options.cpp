@@ -90,7 +90,8 @@ void MergeEditWndCtr::setCompareOptions(const LineCompareOptions &options)
     storeOptions();
     if (isWindowLoaded()) {
         syncOptionControls();
-        RefreshCompare();
+        if (!mIsClosing)
+            compareKeepingPlace();
     }
 }
 
@@ -138,6 +139,34 @@ void MergeEditWndCtr::storeOptions()
     d.setBool(mOptions.ignoreBlankLines, kOptionKeys[4]);
 }
 
+void MergeEditWndCtr::settingsChanged()
+{
+    GUARD_BEGIN
+    applyViewSettings();
+    // Theme colours are looked up when runs are painted: paint them again.
+    for (int side : {1, 2})
+        textView(side)->themeChanged();
+    // The blocks depend on the texts and the ignore options only; a look changed leaves them be.
+    if (!mLoadingFiles && !mCompare->isRunning() &&
+        (mCompare->isOutOfDate() || mCompare->failed() || mCompare->options() != mOptions))
+        compareKeepingPlace();
+    GUARD_END_VOID
+}
+
+MergeEditWndCtr::PaneTops MergeEditWndCtr::paneTops() const
+{
+    PaneTops tops;
+    for (int side : {1, 2})
+        tops.top[side] = textView(side)->linePositionAtRow(0);
+    return tops;
+}
+
+void MergeEditWndCtr::restorePaneTops(const PaneTops &tops)
+{
+    for (int side : {1, 2})
+        textView(side)->scrollLinePositionToRow(tops.top[side], 0);
+}
+
 void MergeEditWndCtr::applyViewSettings()
 {
     GUARD_BEGIN
@@ -158,14 +187,21 @@ void MergeEditWndCtr::applyViewSettings()
     font.setStyleHint(QFont::Monospace);
     font.setFixedPitch(true);
     const int tab = std::clamp(int(gAppSetting.textTabLen), 1, 30);
-    for (int side : {1, 2}) {
-        MyEditTextView *view = textView(side);
-        view->setFont(font);
-        view->setTabStopDistance(tab * QFontMetricsF(font).horizontalAdvance(u' '));
-        setWrapSetting(view, gAppSetting.bWrapText && !mLargeText);
-        view->setShowLineNumbers(gAppSetting.bShowLineNumber != 0);
-        view->setInvisibleMarks(InvisibleMarksFromSetting(gAppSetting));
-        SetTextViewColorMode(view);
+    {
+        // A new font, tab width or wrapping lays the rows out anew under each pane: each keeps
+        // the line at its top, which the other must not move while its own rows change.
+        const PaneTops tops = paneTops();
+        const PaneScrollSync::Hold hold(*mScrollSync);
+        for (int side : {1, 2}) {
+            MyEditTextView *view = textView(side);
+            view->setFont(font);
+            view->setTabStopDistance(tab * QFontMetricsF(font).horizontalAdvance(u' '));
+            setWrapSetting(view, gAppSetting.bWrapText && !mLargeText);
+            view->setShowLineNumbers(gAppSetting.bShowLineNumber != 0);
+            view->setInvisibleMarks(InvisibleMarksFromSetting(gAppSetting));
+            SetTextViewColorMode(view);
+        }
+        restorePaneTops(tops);
     }
     // The connector strip and the overview strip are drawn in the panes' theme colours, not
     // the desktop's.
@@ -275,16 +311,17 @@ bool MergeEditWndCtr::Menu_SetWrapLines(bool wrap)
     bool changed = false;
     const bool wrapped = textView(1)->lineWrapMode() != QPlainTextEdit::NoWrap;
     if (wrap != wrapped && (wrap || viewSettingAllowed())) {
-        // The rows change under the panes: each keeps the line at its top, and the block being
-        // shown stays in view.
-        double top[3] = {};
-        for (int side : {1, 2})
-            top[side] = textView(side)->linePositionAtRow(0);
+        // The rows change under the panes: each keeps the line at its top (the other pane does
+        // not follow it meanwhile, as its own rows are changing too), and the block being shown
+        // stays in view. A selected block the user has scrolled away from is left where it is.
+        const bool blockShown = mCurrentBlock >= 0 && mCurrentBlock < int(mergeBlocks().size()) &&
+                                mScrollSync->showsBlock(mergeBlocks()[size_t(mCurrentBlock)]);
+        const PaneTops tops = paneTops();
+        const PaneScrollSync::Hold hold(*mScrollSync);
         for (int side : {1, 2})
             setWrapSetting(textView(side), wrap);
-        for (int side : {1, 2})
-            textView(side)->scrollLinePositionToRow(top[side], 0);
-        if (mCurrentBlock >= 0 && mCurrentBlock < int(mergeBlocks().size()))
+        restorePaneTops(tops);
+        if (blockShown)
             mScrollSync->revealBlock(mergeBlocks()[size_t(mCurrentBlock)]);
         changed = true;
     }

@@ -3,11 +3,13 @@
 #include "textcompare/MergeEditWndCtr.h"
 
 #include "platform/LocalPath.h"
+#include "services/FileUtility.h"
 #include "services/Localization.h"
 #include "ui_MergeEditWndCtr.h"
 
 #include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 
 namespace {
 
@@ -20,6 +22,11 @@ QString permissionText(int mode)
     for (int i = 0; i < 9; ++i)
         s += (mode & (0400 >> i)) ? QLatin1Char(letters[i]) : QLatin1Char('-');
     return s;
+}
+
+QString byteCountText(const QString &path)
+{
+    return QLocale().formattedDataSize(GetFileSize(path), 2, QLocale::DataSizeSIFormat);
 }
 
 QString lineEndName(END_LINE_TYPE e)
@@ -79,6 +86,9 @@ void MergeEditWndCtr::UpdateTitle()
 {
     if (!isWindowLoaded())
         return;
+    // The form of every compare window's title, whichever way the window was opened: the two
+    // names, or one name and the two sizes when the names are the same (a pair from a folder
+    // compare).
     QString title;
     if (mFile1.isEmpty() || mFile2.isEmpty()) {
         title = L_("Untitled");
@@ -86,9 +96,12 @@ void MergeEditWndCtr::UpdateTitle()
         const QString n1 = LocalPath_Shown(QFileInfo(mFile1).fileName()),
                       n2 = LocalPath_Shown(QFileInfo(mFile2).fileName());
         if (n1 != n2)
-            title = L_("Merge") + QStringLiteral(" :") + FillFormat(L_("[%@] and [%@]"), {n1, n2});
+            title = FillFormat(QStringLiteral("%@ :%@"),
+                               {L_("Merge"), FillFormat(L_("[%@] and [%@]"), {n1, n2})});
         else
-            title = L_("Merge") + QStringLiteral(": ") + n1;
+            title =
+                FillFormat(L_("%@[%@] with size: %@ - %@"),
+                           {L_("Merge{++}: "), n1, byteCountText(mFile1), byteCountText(mFile2)});
     }
     window()->setWindowTitle(title + QStringLiteral("[*]"));
     mUi->mFilePathLabel1->setText(mFile1.isEmpty() ? L_("Untitled") : LocalPath_Shown(mFile1));

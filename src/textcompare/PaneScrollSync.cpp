@@ -31,9 +31,15 @@ int PaneScrollSync::anchorRow() const
     return mLeft ? mLeft->rowsInView() / 3 : 0;
 }
 
+PaneScrollSync::Hold::~Hold()
+{
+    if (--mSync.mHeld == 0)
+        emit mSync.panesMoved();
+}
+
 void PaneScrollSync::follow(int fromSide)
 {
-    if (mMoving || !mLeft || !mRight)
+    if (mMoving || mHeld > 0 || !mLeft || !mRight)
         return;
     // Before the first compare is in, line for line.
     static const MergeBlockList noBlocks;
@@ -49,13 +55,27 @@ void PaneScrollSync::follow(int fromSide)
 
 void PaneScrollSync::followSideways(int fromSide)
 {
-    if (mMoving || !mLeft || !mRight)
+    if (mMoving || mHeld > 0 || !mLeft || !mRight)
         return;
     mMoving = true;
     pane(3 - fromSide)
         ->horizontalScrollBar()
         ->setValue(pane(fromSide)->horizontalScrollBar()->value());
     mMoving = false;
+}
+
+bool PaneScrollSync::showsBlock(const MERGE_BLOCK &block) const
+{
+    if (!mLeft || !mRight)
+        return false;
+    for (int side : {1, 2}) {
+        const MyEditTextView *view = pane(side);
+        const qint64 start = block.startLine[side];
+        const qint64 end = start + std::max<qint64>(block.lineCount[side], 1) - 1;
+        if (start <= view->lastVisibleLine() && end >= view->firstVisibleLine())
+            return true;
+    }
+    return false;
 }
 
 void PaneScrollSync::revealBlock(const MERGE_BLOCK &block, qint64 changeAt1, qint64 changeAt2)

@@ -32,6 +32,23 @@ public:
     // out of view both panes move so that each half starts a third of the way down its pane; in
     // a folded line, at the row of its first change (a text position of that side, or -1).
     void revealBlock(const MERGE_BLOCK &block, qint64 changeAt1 = -1, qint64 changeAt2 = -1);
+    // Some line of either half of the block is in view (an empty half: the line after it).
+    bool showsBlock(const MERGE_BLOCK &block) const;
+
+    // While one lives, neither pane follows the other: the window moves both itself (a change of
+    // wrapping or font re-lays out each pane in turn, and following the first would move the
+    // second away from its own place). Its end tells the strips the panes moved.
+    class Hold
+    {
+    public:
+        explicit Hold(PaneScrollSync &sync) : mSync(sync) { ++mSync.mHeld; }
+        ~Hold();
+        Hold(const Hold &) = delete;
+        Hold &operator=(const Hold &) = delete;
+
+    private:
+        PaneScrollSync &mSync;
+    };
 
 signals:
     // Either pane moved: what is drawn from their positions is out of date.
@@ -44,4 +61,5 @@ private:
     QPointer<MyEditTextView> mLeft, mRight;
     const MergeBlockList *mBlocks = nullptr;
     bool mMoving = false;
+    int mHeld = 0;
 };

@@ -18,11 +18,28 @@ QString ShortcutKeysHelpText(const QList<ShortcutKeyCommand> &commands)
     return lines.join(QStringLiteral("{++}\n{++}"));
 }
 
+namespace {
+
+// Main thread only, as the windows that offer it.
+bool gOfferedThisRun = false;
+
+} // namespace
+
 void ShowShortcutKeysHelp(const QList<ShortcutKeyCommand> &commands)
 {
+    // The keys are the same in every window: once a run is enough.
+    if (gOfferedThisRun || LiveHelpDialog::isQuietInThisProcess())
+        return;
     const QString text = ShortcutKeysHelpText(commands);
-    if (!text.isEmpty())
-        // A list of keys: information, nothing to beware of.
-        LiveHelpDialog::ShowHelp(QString::fromLatin1(kShortcutKeysHelpTitle), text,
-                                 platform::AlertRequest::Informational);
+    if (text.isEmpty())
+        return;
+    gOfferedThisRun = true;
+    // A list of keys: information, nothing to beware of.
+    LiveHelpDialog::ShowHelp(QString::fromLatin1(kShortcutKeysHelpTitle), text,
+                             platform::AlertRequest::Informational);
+}
+
+void ShortcutKeysHelp_ForgetOffered()
+{
+    gOfferedThisRun = false;
 }

@@ -367,8 +367,9 @@ TEST(FolderCompare, LinksPipesAndUnreadableFoldersNeitherHangNorFail)
         // An unreadable file stays listed, not judged, with its reason.
         EXPECT_EQ(v.at("secret.txt"), COMP_RESULT_NOT_JUDGED);
         for (const COMP_ITEM &item : out.items)
-            if (item.name() == "secret.txt")
+            if (item.name() == "secret.txt") {
                 EXPECT_EQ(item.customMultiPurposeInfo, NotJudged_FileUnreadable);
+            }
     }
 }
 
@@ -673,9 +674,10 @@ TEST(FolderCompare, SpecialFilesAndLinksToNoFileAreJudgedAlikeInEveryMode)
             ASSERT_TRUE(item);
             EXPECT_EQ(item->compareResult, row.verdict);
             EXPECT_EQ(item->customMultiPurposeInfo, row.reason);
-            if (row.kinds)
+            if (row.kinds) {
                 EXPECT_EQ(CompItem_KindName(*item, 1) + '/' + CompItem_KindName(*item, 2),
                           QLatin1String(row.kinds));
+            }
         }
     }
 }
@@ -858,10 +860,12 @@ TEST(FolderCompare, FoldersThisUserCannotListAreJudgedByWhatTheOtherSideHas)
             write(t.right + "sub/only/inner.txt", "r");
         const QByteArray lockedLeft = QFile::encodeName(t.left + "sub/only");
         const QByteArray lockedRight = QFile::encodeName(t.right + "sub/only");
-        if (row.locksLeft)
+        if (row.locksLeft) {
             ASSERT_EQ(::chmod(lockedLeft.constData(), 0), 0);
-        if (row.locksRight)
+        }
+        if (row.locksRight) {
             ASSERT_EQ(::chmod(lockedRight.constData(), 0), 0);
+        }
         const auto out = run(request(t, row.mode));
         const COMP_ITEM *only = itemAt(out, "sub/only");
         ASSERT_TRUE(only);

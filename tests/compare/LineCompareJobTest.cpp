@@ -111,9 +111,10 @@ TEST(LineCompareJob, DeletingARunningJobLeavesNoFilesAndNoResult)
             QTest::qWait(wait);
         }
         QThreadPool::globalInstance()->waitForDone();
-        QTest::qWait(10);
+        ASSERT_TRUE(pelkotest::deliverPostedEvents());
         EXPECT_TRUE(jobFolders().isEmpty()) << jobFolders().join(u' ').toStdString();
-        if (wait == 0)
+        if (wait == 0) {
             EXPECT_FALSE(finished);
+        }
     }
 }

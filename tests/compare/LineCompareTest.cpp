@@ -203,8 +203,9 @@ TEST(LineCompare, OutputReadInPiecesParsesAsAWhole)
                 stream.feed(QByteArrayView(output).sliced(b));
                 stream.finish();
                 ASSERT_EQ(stream.failed(), !whole.has_value()) << a << " " << b;
-                if (whole)
+                if (whole) {
                     ASSERT_EQ(stream.blocks(), *whole) << a << " " << b;
+                }
             }
         }
     }

@@ -9,6 +9,7 @@
 #include "controls/DropWindowDelegate.h"
 #include "controls/MyNSTextFieldLabel.h"
 #include "platform/Workspace.h"
+#include "platform/Dispatch.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -194,7 +195,7 @@ TEST(DropWindow, FolderWindowTakesFoldersAndHearsEachStep)
     EXPECT_TRUE(result.dropAccepted);
     EXPECT_EQ(delegate.folders, QStringList{t.folder});
     EXPECT_EQ(delegate.counts.entered, 0); // told only after the window has answered
-    QTest::qWait(40);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !platform::hasPendingPerforms(dropWindow); }, 20000));
     EXPECT_GE(delegate.counts.entered, 1);
     EXPECT_EQ(delegate.counts.ended, 1);
 
@@ -223,7 +224,7 @@ TEST(DropWindow, LeaveTellsExitedAndEnded)
     dropWindow->setDropDelegate(&delegate);
     auto data = filesData({t.folder});
     drag(&window, data.get(), {1, 1}, false);
-    QTest::qWait(40);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !platform::hasPendingPerforms(dropWindow); }, 20000));
     EXPECT_EQ(delegate.counts.exited, 1);
     EXPECT_EQ(delegate.counts.ended, 1);
 }
@@ -300,7 +301,7 @@ TEST(DropWindow, DelegateDestroyedMidDragIsNotCalled)
     QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&window, &enter);
     delegate.reset(); // the forward of the enter is still pending
-    QTest::qWait(30);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !platform::hasPendingPerforms(dropWindow); }, 20000));
     EXPECT_EQ(dropWindow->dropDelegate(), nullptr);
 }
 

@@ -303,8 +303,9 @@ TEST(ProcessModalDlg, RunJobNeverLeavesItsJobRunningBehindIt)
         QThreadPool::globalInstance()->waitForDone();
         EXPECT_TRUE(cancelled) << int(way);
         EXPECT_FALSE(ranAfterReturn) << int(way);
-        if (way == Way::RunEndsEarly)
+        if (way == Way::RunEndsEarly) {
             EXPECT_TRUE(sawCancel);
+        }
         EXPECT_FALSE(ProcessModalDlg::sub_thread_checkIf_userRequestCancelled()) << int(way);
     }
 }

@@ -10,6 +10,7 @@
 #include "controls/MySplitViewLeft.h"
 #include "controls/PelkoNSSplitView.h"
 #include "platform/NotificationCenter.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 
@@ -100,11 +101,10 @@ TEST(SplitView, OneAnimationAtATimeMovesTheDivider)
     EXPECT_TRUE(MySplitViewAnimation::isAnimationRunning());
     EXPECT_FALSE(
         MySplitViewAnimation::setPositionAnimateWithSplitView(&s.split, 0, 300, 600, 0.1f));
-    QTest::qWaitFor([] { return !MySplitViewAnimation::isAnimationRunning(); }, 20000);
-    EXPECT_FALSE(MySplitViewAnimation::isAnimationRunning());
+    EXPECT_TRUE(QTest::qWaitFor([] { return !MySplitViewAnimation::isAnimationRunning(); }, 20000));
     EXPECT_NEAR(getPositionOfFirstDivider(&s.split), 300, 1);
     EXPECT_NEAR(s.split.oldPos, 300, 0.01);
-    QTest::qWait(10); // the finished animation goes away; the flag stays clear
+    ASSERT_TRUE(pelkotest::deliverPostedEvents()); // the finished animation goes away
     // No duration: the divider jumps, and the next animation may start.
     EXPECT_TRUE(MySplitViewAnimation::setPositionAnimateWithSplitView(&s.split, 0, 300, 150, -1));
     EXPECT_NEAR(getPositionOfFirstDivider(&s.split), 150, 1);
@@ -128,10 +128,10 @@ TEST(SplitView, PlainSplitViewKeepsPaneFramesOnResize)
     split.addWidget(b);
     split.resize(400, 200);
     split.show();
-    QTest::qWait(10);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     const QRect ga = a->geometry(), gb = b->geometry();
     split.resize(700, 260);
-    QTest::qWait(10);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     EXPECT_EQ(a->geometry(), ga);
     EXPECT_EQ(b->geometry(), gb);
 }

@@ -1713,8 +1713,9 @@ TEST_F(FolderWindow, TheFirstSizeShowsEveryColumnInsideTheScreen)
         EXPECT_LE(header->sectionViewportPosition(c) + header->sectionSize(c),
                   view->viewport()->width());
         EXPECT_GE(header->sectionSize(c), header->sectionSizeHint(c));
-        if (c == FolderCompareModel::ColDate1 || c == FolderCompareModel::ColDate2)
+        if (c == FolderCompareModel::ColDate1 || c == FolderCompareModel::ColDate2) {
             EXPECT_GT(header->sectionSize(c), dateText);
+        }
     }
 }
 

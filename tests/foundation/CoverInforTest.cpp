@@ -143,8 +143,9 @@ TEST(CoverInfor, StaysAscendingAndDisjointUnderEveryOperation)
                 ASSERT_GT(now[i].length, 0);
                 if (i > 0) {
                     ASSERT_LE(MaxRange(now[i - 1]), now[i].location) << "step " << step;
-                    if (merge)
+                    if (merge) {
                         ASSERT_LT(MaxRange(now[i - 1]), now[i].location) << "step " << step;
+                    }
                 }
                 for (qint64 p = now[i].location; p < MaxRange(now[i]); ++p)
                     seen[size_t(p)] = true;

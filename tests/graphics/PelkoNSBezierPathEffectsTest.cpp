@@ -85,8 +85,9 @@ TEST(PelkoNSBezierPathEffects, SmallRadiusDrawsPlainlyLargerOnlyTheBlur)
         EXPECT_EQ(qGreen(onPath), 0);
         EXPECT_EQ(blackPixels(image), 0);
         EXPECT_EQ(qAlpha(image.pixel(350, 70)), 0);
-        if (r.stroke)
+        if (r.stroke) {
             EXPECT_EQ(qAlpha(image.pixel(150, 70)), 0);
+        }
     }
     // The plain fill ends sharply at the path's edge.
     const QImage plain =

@@ -144,8 +144,9 @@ TEST(PelkoNSImageTest, BitmapSizesAreRoundedAndBounded)
         SCOPED_TRACE(row.in.width());
         const QImage bitmap = bitmapWithPixelSize(row.in);
         EXPECT_EQ(bitmap.isNull(), row.out.isEmpty());
-        if (!row.out.isEmpty())
+        if (!row.out.isEmpty()) {
             EXPECT_EQ(bitmap.size(), row.out);
+        }
         if (!bitmap.isNull()) {
             EXPECT_EQ(bitmap.format(), QImage::Format_RGBA8888_Premultiplied);
             EXPECT_EQ(bitmap.pixelColor(0, 0).alpha(), 0);

@@ -20,6 +20,7 @@
 #include <QProcess>
 #include <QUrl>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -96,8 +97,9 @@ TEST_F(FileHelpersTest, ClipArtIsUnpackedFlatOncePerRun)
         QDir(clipArt).removeRecursively();
         for (int i = 0; i < row.filesBefore; ++i)
             ASSERT_TRUE(pelkotest::writeFile(clipArt + QStringLiteral("/old/f%1").arg(i), "old"));
-        if (row.filesBefore >= 0) // hidden files do not count
+        if (row.filesBefore >= 0) { // hidden files do not count
             ASSERT_TRUE(pelkotest::writeFile(clipArt + QStringLiteral("/.hidden"), "x"));
+        }
         const QStringList before = filesBelow(clipArt);
         ResetClipArtFolderOnce();
         SetupClipArtFolder();
@@ -204,74 +206,105 @@ TEST_F(FileHelpersTest, SaveItemNameParts)
 
 TEST_F(FileHelpersTest, FavouriteFontsAreKeptAcrossRunsAndBounded)
 {
-    auto &defaults = platform::UserDefaults::standard();
-    const QString key = QStringLiteral("gFontFavorite");
-    setStringArray2(defaults, {QStringLiteral("Earlier Font")}, key, false, false, false, true);
-    FontFavorite_Forget();
-    const QStringList installed = GetAllFont();
-    ASSERT_FALSE(installed.isEmpty());
-    const auto helvetica = std::find_if(installed.begin(), installed.end(), [](const QString &f) {
-        return f.compare(QStringLiteral("Helvetica"), Qt::CaseInsensitive) == 0;
-    });
-    // Helvetica, when installed, joins a full list as one more.
-    const qsizetype bound = kMaxFontFavorites + (helvetica != installed.end() ? 1 : 0);
-
-    FontFavorite_Register(installed.first());
-    EXPECT_EQ(FontFavorite_List().mid(0, 2), (QStringList{installed.first(), "Earlier Font"}));
-    // A new run reads what the last one stored.
-    FontFavorite_Forget();
-    EXPECT_EQ(FontFavorite_List().mid(0, 2), (QStringList{installed.first(), "Earlier Font"}));
-
-    FontFavorite_Register(QStringLiteral("No Such Font Here"));
-    EXPECT_TRUE(mLog.hasFatalReport());
-    FontFavorite_Register(QStringLiteral(".Hidden"));
-    FontFavorite_Register(QString());
-    EXPECT_FALSE(FontFavorite_List().contains(QStringLiteral("No Such Font Here")));
-
-    for (const QString &font : installed)
-        FontFavorite_Register(font);
-    EXPECT_LE(FontFavorite_List().size(), bound);
-    EXPECT_EQ(getStringArray2(defaults, key), FontFavorite_List());
-    EXPECT_EQ(FontFavorite_List().first(), installed.last());
-    if (installed.size() > kMaxFontFavorites) {
-        EXPECT_GE(FontFavorite_List().size(), kMaxFontFavorites);
-        EXPECT_FALSE(FontFavorite_List().contains(QStringLiteral("Earlier Font")));
-    }
-    // Registering a listed font moves it to the front only.
-    const QStringList before = FontFavorite_List();
-    qsizetype last = before.size() - 1;
-    while (last > 0 && !installed.contains(before[last]))
-        --last;
-    FontFavorite_Register(before[last]);
-    QStringList moved = before;
-    moved.move(last, 0);
-    EXPECT_EQ(FontFavorite_List(), moved);
-
-    // A long stored list (an older run's, say) is cut to 30 by the next registration, whatever
-    // fonts this machine has.
-    QStringList stored;
-    for (int i = 0; i < 40; ++i)
-        stored << QStringLiteral("Stored %1").arg(i);
-    setStringArray2(defaults, stored, key, false, false, false, true);
-    FontFavorite_Forget();
-    FontFavorite_Register(installed.first());
-    ASSERT_EQ(FontFavorite_List().size(), bound);
-    EXPECT_EQ(FontFavorite_List().first(), installed.first());
-    EXPECT_EQ(FontFavorite_List().at(1), QStringLiteral("Stored 0"));
-    EXPECT_EQ(getStringArray2(defaults, key).size(), bound);
-
-    // The Helvetica fallback is appended after the trimming: a full list keeps it too.
-    const auto other = std::find_if(installed.begin(), installed.end(), [](const QString &f) {
-        return f.compare(QStringLiteral("Helvetica"), Qt::CaseInsensitive) != 0;
-    });
-    if (helvetica != installed.end() && other != installed.end()) {
-        setStringArray2(defaults, stored.mid(0, kMaxFontFavorites), key, false, false, false, true);
+    // This machine's fonts, and a machine's that has a family named "Helvetica" (in its own
+    // spelling), so that the fallback's rows run wherever the tests do.
+    struct Row
+    {
+        const char *name;
+        std::function<QStringList()> families; // null: the font database's
+    };
+    const Row rows[] = {
+        {"this machine's fonts", nullptr},
+        {"a machine with Helvetica",
+         [] {
+             QStringList families;
+             for (int i = 0; i < 40; ++i)
+                 families << QStringLiteral("Family %1").arg(i, 2, 10, QLatin1Char('0'));
+             families.insert(17, QStringLiteral("helvetica"));
+             return families;
+         }},
+    };
+    struct Restore
+    {
+        ~Restore() { setInstalledFontFamiliesHook(nullptr); }
+    } restore;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        setInstalledFontFamiliesHook(row.families);
+        auto &defaults = platform::UserDefaults::standard();
+        const QString key = QStringLiteral("gFontFavorite");
+        setStringArray2(defaults, {QStringLiteral("Earlier Font")}, key, false, false, false, true);
         FontFavorite_Forget();
-        FontFavorite_Register(*other);
-        EXPECT_EQ(FontFavorite_List().size(), kMaxFontFavorites + 1);
-        EXPECT_EQ(FontFavorite_List().last(), *helvetica);
+        const QStringList installed = GetAllFont();
+        ASSERT_FALSE(installed.isEmpty());
+        const auto helvetica =
+            std::find_if(installed.begin(), installed.end(), [](const QString &f) {
+                return f.compare(QStringLiteral("Helvetica"), Qt::CaseInsensitive) == 0;
+            });
+        if (row.families) {
+            ASSERT_NE(helvetica, installed.end());
+        }
+        // Helvetica, when installed, joins a full list as one more.
+        const qsizetype bound = kMaxFontFavorites + (helvetica != installed.end() ? 1 : 0);
+
+        FontFavorite_Register(installed.first());
+        EXPECT_EQ(FontFavorite_List().mid(0, 2), (QStringList{installed.first(), "Earlier Font"}));
+        // A new run reads what the last one stored.
+        FontFavorite_Forget();
+        EXPECT_EQ(FontFavorite_List().mid(0, 2), (QStringList{installed.first(), "Earlier Font"}));
+
+        FontFavorite_Register(QStringLiteral("No Such Font Here"));
+        EXPECT_TRUE(mLog.hasFatalReport());
+        FontFavorite_Register(QStringLiteral(".Hidden"));
+        FontFavorite_Register(QString());
+        EXPECT_FALSE(FontFavorite_List().contains(QStringLiteral("No Such Font Here")));
+
+        for (const QString &font : installed)
+            FontFavorite_Register(font);
+        EXPECT_LE(FontFavorite_List().size(), bound);
+        EXPECT_EQ(getStringArray2(defaults, key), FontFavorite_List());
+        EXPECT_EQ(FontFavorite_List().first(), installed.last());
+        if (installed.size() > kMaxFontFavorites) {
+            EXPECT_GE(FontFavorite_List().size(), kMaxFontFavorites);
+            EXPECT_FALSE(FontFavorite_List().contains(QStringLiteral("Earlier Font")));
+        }
+        // Registering a listed font moves it to the front only.
+        const QStringList before = FontFavorite_List();
+        qsizetype last = before.size() - 1;
+        while (last > 0 && !installed.contains(before[last]))
+            --last;
+        FontFavorite_Register(before[last]);
+        QStringList moved = before;
+        moved.move(last, 0);
+        EXPECT_EQ(FontFavorite_List(), moved);
+
+        // A long stored list (an older run's, say) is cut to 30 by the next registration, whatever
+        // fonts this machine has.
+        QStringList stored;
+        for (int i = 0; i < 40; ++i)
+            stored << QStringLiteral("Stored %1").arg(i);
+        setStringArray2(defaults, stored, key, false, false, false, true);
+        FontFavorite_Forget();
+        FontFavorite_Register(installed.first());
+        ASSERT_EQ(FontFavorite_List().size(), bound);
+        EXPECT_EQ(FontFavorite_List().first(), installed.first());
+        EXPECT_EQ(FontFavorite_List().at(1), QStringLiteral("Stored 0"));
+        EXPECT_EQ(getStringArray2(defaults, key).size(), bound);
+
+        // The Helvetica fallback is appended after the trimming: a full list keeps it too.
+        const auto other = std::find_if(installed.begin(), installed.end(), [](const QString &f) {
+            return f.compare(QStringLiteral("Helvetica"), Qt::CaseInsensitive) != 0;
+        });
+        if (helvetica != installed.end() && other != installed.end()) {
+            setStringArray2(defaults, stored.mid(0, kMaxFontFavorites), key, false, false, false,
+                            true);
+            FontFavorite_Forget();
+            FontFavorite_Register(*other);
+            EXPECT_EQ(FontFavorite_List().size(), kMaxFontFavorites + 1);
+            EXPECT_EQ(FontFavorite_List().last(), *helvetica);
+        }
+        FontFavorite_Forget();
     }
-    FontFavorite_Forget();
 }
 
 TEST_F(FileHelpersTest, FileTypeIconsAndNamedImages)

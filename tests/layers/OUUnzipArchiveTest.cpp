@@ -268,9 +268,10 @@ TEST_F(OUUnzipArchiveTest, DamagedArchives)
             if (row.unreadable && entry->name() == QLatin1String(row.unreadable)) {
                 EXPECT_FALSE(data.has_value()) << entry->name().toStdString();
                 EXPECT_FALSE(error.isEmpty());
-                if (row.raw != Row::RawAny)
+                if (row.raw != Row::RawAny) {
                     EXPECT_EQ(archive->dataForEntry(entry, true).has_value(),
                               row.raw == Row::RawYes);
+                }
             } else {
                 ASSERT_TRUE(data.has_value()) << entry->name().toStdString();
                 EXPECT_EQ(quint64(crcOf(*data)), entry->crc());
@@ -318,8 +319,9 @@ TEST_F(OUUnzipArchiveTest, TruncationAtEveryOffset)
         EXPECT_GT(length, whole.size() - 22);
         for (const OUUnzipEntryPtr &entry : *archive->entries()) {
             const std::optional<QByteArray> data = archive->dataForEntry(entry);
-            if (data)
+            if (data) {
                 EXPECT_EQ(quint64(crcOf(*data)), entry->crc()) << length;
+            }
         }
     }
 }

@@ -38,6 +38,32 @@ template <class T> void whenModal(std::function<void(T *)> fn)
     QTimer::singleShot(10, qApp, *poll);
 }
 
+// Requests with what a test sets; every other field keeps its default.
+AlertRequest alertOf(const QString &title, const QString &text, const QStringList &buttons,
+                     AlertRequest::Style style = AlertRequest::Warning)
+{
+    AlertRequest r;
+    r.title = title;
+    r.text = text;
+    r.buttons = buttons;
+    r.style = style;
+    return r;
+}
+
+OpenPanelRequest panelOf(const QString &title, const QString &directory, const QString &prompt,
+                         bool files, bool folders, bool multi, const QStringList &types)
+{
+    OpenPanelRequest r;
+    r.title = title;
+    r.directory = directory;
+    r.prompt = prompt;
+    r.allowFiles = files;
+    r.allowFolders = folders;
+    r.allowMulti = multi;
+    r.fileTypes = types;
+    return r;
+}
+
 QAbstractButton *buttonTitled(QMessageBox *box, const QString &title)
 {
     for (QAbstractButton *b : box->buttons()) {
@@ -49,11 +75,9 @@ QAbstractButton *buttonTitled(QMessageBox *box, const QString &title)
 
 TEST(AlertsTest, ButtonsAnswerInTheOrderGiven)
 {
-    const AlertRequest request{
-        QStringLiteral("Title"),
-        QStringLiteral("Text"),
-        {QStringLiteral("Save"), QStringLiteral("Cancel"), QStringLiteral("Don't Save")},
-        AlertRequest::Warning};
+    const AlertRequest request =
+        alertOf(QStringLiteral("Title"), QStringLiteral("Text"),
+                {QStringLiteral("Save"), QStringLiteral("Cancel"), QStringLiteral("Don't Save")});
     const struct
     {
         const char *name;
@@ -78,13 +102,13 @@ TEST(AlertsTest, ButtonsAnswerInTheOrderGiven)
     }
 
     // A translated Cancel is named by its index.
-    AlertRequest translated{QStringLiteral("T"), QString(), {"Enregistrer", "Annuler"}};
+    AlertRequest translated = alertOf(QStringLiteral("T"), QString(), {"Enregistrer", "Annuler"});
     translated.cancelIndex = 1;
     whenModal<QMessageBox>([](QMessageBox *box) { box->close(); });
     EXPECT_EQ(runAlert(translated), 1001);
     // Without a Cancel button the close box answers the first button.
     whenModal<QMessageBox>([](QMessageBox *box) { box->close(); });
-    EXPECT_EQ(runAlert({QStringLiteral("T"), QString(), {"Yes", "No"}}), 1000);
+    EXPECT_EQ(runAlert(alertOf(QStringLiteral("T"), QString(), {"Yes", "No"})), 1000);
     // No buttons: one OK.
     QStringList shown;
     whenModal<QMessageBox>([&](QMessageBox *box) {
@@ -92,7 +116,7 @@ TEST(AlertsTest, ButtonsAnswerInTheOrderGiven)
             shown << b->text();
         box->buttons().first()->click();
     });
-    EXPECT_EQ(runAlert({QStringLiteral("T"), QString(), {}}), 1000);
+    EXPECT_EQ(runAlert(alertOf(QStringLiteral("T"), QString(), {})), 1000);
     EXPECT_EQ(shown, QStringList{"OK"});
 }
 
@@ -106,7 +130,7 @@ TEST(AlertsTest, WorkerAlertIsShownOnTheMainThread)
         buttonTitled(box, "Two")->click();
     });
     std::thread worker([&] {
-        answer = runAlert({QStringLiteral("From a worker"), QString(), {"One", "Two"}});
+        answer = runAlert(alertOf(QStringLiteral("From a worker"), QString(), {"One", "Two"}));
         done = true;
     });
     QElapsedTimer clock;
@@ -125,7 +149,7 @@ TEST(AlertsTest, HookAnswersWithoutAScreen)
         seen = r;
         return 1001;
     });
-    const int answer = runAlert({"Question", "Details", {"A", "B"}, AlertRequest::Critical});
+    const int answer = runAlert(alertOf("Question", "Details", {"A", "B"}, AlertRequest::Critical));
     setAlertHook(nullptr);
     EXPECT_EQ(answer, 1001);
     EXPECT_EQ(seen.title, QStringLiteral("Question"));
@@ -147,7 +171,8 @@ TEST(PanelsTest, OpenPanelAnswersTheChosenFilesOrNothing)
         d->selectFile(dir + "/b.txt");
         static_cast<QDialog *>(d)->accept(); // as the Open or Save button does
     });
-    const QStringList chosen = runOpenPanel({"Open", dir, "Choose", true, false, false, {"txt"}});
+    const QStringList chosen =
+        runOpenPanel(panelOf("Open", dir, "Choose", true, false, false, {"txt"}));
     EXPECT_EQ(chosen, QStringList{dir + "/b.txt"});
     EXPECT_FALSE(native);
     EXPECT_EQ(mode, QFileDialog::ExistingFile);
@@ -156,7 +181,7 @@ TEST(PanelsTest, OpenPanelAnswersTheChosenFilesOrNothing)
         mode = d->fileMode();
         d->reject();
     });
-    EXPECT_TRUE(runOpenPanel({"Open", dir, {}, false, true, false, {}}).isEmpty());
+    EXPECT_TRUE(runOpenPanel(panelOf("Open", dir, {}, false, true, false, {})).isEmpty());
     EXPECT_EQ(mode, QFileDialog::Directory);
 
     // Files and folders alike: Open takes a selected folder, or the shown one.
@@ -165,18 +190,20 @@ TEST(PanelsTest, OpenPanelAnswersTheChosenFilesOrNothing)
         d->selectFile(dir + "/sub");
         static_cast<QDialog *>(d)->accept();
     });
-    EXPECT_EQ(runOpenPanel({"Open", dir, {}, true, true, false, {}}), QStringList{dir + "/sub"});
+    EXPECT_EQ(runOpenPanel(panelOf("Open", dir, {}, true, true, false, {})),
+              QStringList{dir + "/sub"});
     whenModal<QFileDialog>([&](QFileDialog *d) { static_cast<QDialog *>(d)->accept(); });
-    EXPECT_EQ(runOpenPanel({"Open", dir + "/sub", {}, true, true, false, {}}),
+    EXPECT_EQ(runOpenPanel(panelOf("Open", dir + "/sub", {}, true, true, false, {})),
               QStringList{dir + "/sub"});
     whenModal<QFileDialog>([&](QFileDialog *d) {
         d->selectFile(dir + "/a.txt");
         static_cast<QDialog *>(d)->accept();
     });
-    EXPECT_EQ(runOpenPanel({"Open", dir, {}, true, true, false, {}}), QStringList{dir + "/a.txt"});
+    EXPECT_EQ(runOpenPanel(panelOf("Open", dir, {}, true, true, false, {})),
+              QStringList{dir + "/a.txt"});
 
     setOpenPanelHook([&](const OpenPanelRequest &r) { return QStringList{r.directory}; });
-    EXPECT_EQ(runOpenPanel({"Open", dir, {}, true, false, false, {}}), QStringList{dir});
+    EXPECT_EQ(runOpenPanel(panelOf("Open", dir, {}, true, false, false, {})), QStringList{dir});
     setOpenPanelHook(nullptr);
 }
 

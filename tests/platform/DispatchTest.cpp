@@ -27,14 +27,6 @@ bool spinUntil(const std::function<bool()> &done, int timeoutMs = 20000)
     return true;
 }
 
-void spinFor(int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
 TEST(DispatchTest, KeyedRequestsReplaceEarlierOnesOfTheSameContext)
 {
     QObject a, b;
@@ -50,8 +42,14 @@ TEST(DispatchTest, KeyedRequestsReplaceEarlierOnesOfTheSameContext)
     platform::performAfterDelay(
         &a, 0.01, [&] { calls << "other"; }, QStringLiteral("other"));
     platform::cancelPerform(&a, QStringLiteral("other"));
+    EXPECT_TRUE(platform::isPerformPending(&a, QStringLiteral("k")));
+    EXPECT_TRUE(platform::isPerformPending(&a, QString()));
+    EXPECT_FALSE(platform::isPerformPending(&a, QStringLiteral("other")));
+    EXPECT_FALSE(platform::isPerformPending(&b, QString()));
     ASSERT_TRUE(spinUntil([&] { return calls.size() >= 4; }));
-    spinFor(50);
+    // Nothing is left to run: the replaced and the cancelled requests never will.
+    EXPECT_FALSE(platform::hasPendingPerforms(&a));
+    EXPECT_FALSE(platform::hasPendingPerforms(&b));
     calls.sort();
     EXPECT_EQ(calls, (QStringList{"a2", "b", "u1", "u2"}));
 }
@@ -70,7 +68,11 @@ TEST(DispatchTest, NothingRunsAfterTheContextIsGoneOrEverythingCancelled)
     platform::performAfterDelay(
         &kept, 0.0, [&] { ++calls; }, QStringLiteral("k"));
     platform::cancelPerform(&kept, QString());
-    spinFor(60);
+    EXPECT_FALSE(platform::hasPendingPerforms(&kept));
+    // A request made after them, for later than theirs, runs after any of them would have.
+    bool later = false;
+    platform::performAfterDelay(&kept, 0.05, [&] { later = true; });
+    ASSERT_TRUE(spinUntil([&] { return later; }));
     EXPECT_EQ(calls, 0);
 }
 

@@ -50,8 +50,9 @@ TEST(EncodedFile, ReadingAnswersTextNullOrEmptyAsTheFileDeserves)
     int n = 0;
     for (const Row &row : rows) {
         const QString path = dir + QStringLiteral("/case%1").arg(n++);
-        if (!row.bytes.isNull())
+        if (!row.bytes.isNull()) {
             ASSERT_TRUE(pelkotest::writeFile(path, row.bytes));
+        }
         const QString read = App_MyEncodeFile_Read(path);
         EXPECT_EQ(read.isNull(), row.expected.isNull()) << row.name;
         EXPECT_EQ(read, row.expected) << row.name;

@@ -381,8 +381,9 @@ TEST(FileUtilityTest, SandboxAccessCheck)
     EXPECT_EQ(SandBox_GetAccesablePathList(), QStringList{dir});
     {
         pelkotest::FilePermissionDrop drop;
-        if (drop.active())
+        if (drop.active()) {
             EXPECT_FALSE(SandBox_CheckCanAccessPath(secret));
+        }
     }
     gAppHasSandbox = wasSandboxed;
     SandBox_GetAccesablePathList().clear();

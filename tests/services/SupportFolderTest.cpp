@@ -150,8 +150,9 @@ TEST(SupportFolder, StaleTemporaryFoldersAreCleanedWithoutFollowingLinks)
     EXPECT_FALSE(QFileInfo(link).isSymLink());
     EXPECT_FALSE(QFileInfo::exists(stale));
     EXPECT_TRUE(QFileInfo::exists(open + QStringLiteral("/x")));
-    if (asRoot)
+    if (asRoot) {
         EXPECT_TRUE(QFileInfo(theirs).isDir());
+    }
     QDir(open).removeRecursively();
     QDir(theirs).removeRecursively();
 }

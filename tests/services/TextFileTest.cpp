@@ -164,8 +164,9 @@ TEST(TextFileTest, ReadFailsLoudlyAndEmptyIsEmpty)
     ASSERT_TRUE(writeFile(locked, "content"));
     ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::Permissions()));
     pelkotest::FilePermissionDrop drop;
-    if (drop.active())
+    if (drop.active()) {
         EXPECT_TRUE(ReadTextFileContent(locked, &encoding, &sure, &bom, &permissions).isNull());
+    }
 }
 
 TEST(TextFileTest, AskedEncodingAndPreferredEncoding)

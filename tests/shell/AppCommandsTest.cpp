@@ -1,5 +1,9 @@
+#include "controls/LiveHelpDialog.h"
+#include "platform/Dispatch.h"
+#include "platform/ModalRun.h"
 #include "platform/NotificationCenter.h"
 #include "services/AppSetting.h"
+#include "services/SupportFolder.h"
 #include "shell/AppBusyFlag.h"
 #include "shell/AppCommands.h"
 #include "shell/SettingDlg.h"
@@ -9,6 +13,8 @@
 #include "textcompare/MergeEditWndCtr.h"
 #include "textcompare/MyEditTextView.h"
 #include "textcompare/CustomTextViewLineView.h"
+#include "textcompare/ShortcutKeysHelp.h"
+#include "ui_MergeEditWndCtr.h"
 #include "ui_SettingDlg.h"
 
 #include <QAction>
@@ -16,10 +22,12 @@
 #include <QDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QSlider>
 #include <QTest>
 #include <QTextCursor>
 #include <QCursor>
 #include <QTextBlock>
+#include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -141,7 +149,8 @@ TEST_F(AppCommandsTest, FirstStartOpensThePreferencesThenAStartWindow)
     QTRY_COMPARE_WITH_TIMEOUT(runs, 1, 20000);
     EXPECT_EQ(startWindows, 1);
     EXPECT_FALSE(gIsFirstRun);
-    QTest::qWait(300);
+    // Nothing asks for them again.
+    EXPECT_FALSE(platform::isPerformPending(qApp, "firstRunPreferences"));
     EXPECT_EQ(runs, 1);
 }
 
@@ -547,4 +556,150 @@ TEST_F(AppCommandsTest, ShowInvisibleCharactersDrawsTheMarksInEveryOpenTextWindo
     QTest::keyClicks(w.textView(1), QStringLiteral("X"));
     ASSERT_TRUE(w.SaveSide(1));
     EXPECT_EQ(pelkotest::readFile(w.GetFile1()), "X" + left);
+}
+
+// What a user was looking at in a text window stays: the preferences and the marks command only
+// change how texts look, and an ignore option that compares again keeps the block shown, or the
+// block that holds its lines now.
+TEST_F(AppCommandsTest, TheTextWindowsKeepTheirPlaceThroughSettingsAndCompareOptions)
+{
+    // 65 one-line differences, one every 10 lines; the first 10 differ in case only.
+    QByteArray left, right;
+    for (int i = 0; i < 650; ++i) {
+        const QByteArray line = "line " + QByteArray::number(i);
+        left += line + "\n";
+        if (i % 10 != 5)
+            right += line + "\n";
+        else if (i < 100)
+            right += line.toUpper() + "\n";
+        else
+            right += line + " changed\n";
+    }
+    const QString folder = pelkotest::freshDir(QStringLiteral("place"));
+    ASSERT_TRUE(pelkotest::writeFile(folder + QStringLiteral("/a.txt"), left));
+    ASSERT_TRUE(pelkotest::writeFile(folder + QStringLiteral("/b.txt"), right));
+    MergeEditWndCtr w;
+    w.setMFile1(folder + QStringLiteral("/a.txt"));
+    w.setMFile2(folder + QStringLiteral("/b.txt"));
+    w.showWindow();
+    w.window()->resize(1000, 600);
+    // Read, compared, the first block selected and its characters compared.
+    const auto settled = [&] {
+        return QTest::qWaitFor(
+            [&] { return !w.isLoading() && !w.isComparing() && !w.isBlockSelectionPending(); },
+            20000);
+    };
+    ASSERT_TRUE(settled());
+    ASSERT_EQ(w.mergeBlocks().size(), 65u);
+    for (int i = 0; i < 20; ++i)
+        w.Merge_Next();
+    ASSERT_EQ(w.currentBlock(), 20);
+    MyEditTextView *pane = w.textView(1);
+    // A selection in the left pane, and the right pane scrolled a little beyond the block.
+    QTextCursor selection(pane->document()->findBlockByNumber(207));
+    selection.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+    pane->setTextCursor(selection);
+    w.textView(2)->scrollToLine(w.textView(2)->firstVisibleLine() + 3);
+    ASSERT_TRUE(settled());
+    const qint64 top1 = pane->firstVisibleLine(), top2 = w.textView(2)->firstVisibleLine();
+
+    const auto okWith = [this](std::function<void(SettingDlg *)> change) {
+        return [this, change] {
+            answerPreferences([change](SettingDlg *d) {
+                change(d);
+                d->okButtonClicked();
+                return 1;
+            });
+            EXPECT_TRUE(Btn_Setting().accepted);
+        };
+    };
+    struct Row
+    {
+        const char *name;
+        std::function<void()> act;
+        int block;         // the block selected afterwards
+        size_t blockCount; // and how many there are
+    } rows[] = {
+        {"preferences OK without a change", okWith([](SettingDlg *) {}), 20, 65},
+        {"show invisible characters", [] { Menu_ToggleViewMarks(); }, 20, 65},
+        {"hide them again", [] { Menu_ToggleViewMarks(); }, 20, 65},
+        {"preferences: another text size",
+         okWith([](SettingDlg *d) { d->ui().mSlider_textSize->setValue(15); }), 20, 65},
+        // The ten blocks before it are equal now: the same lines are the 11th block.
+        {"ignore case", [&] { w.ui().actionIgnoreCase->trigger(); }, 10, 55},
+        {"preferences OK after an edit far below", okWith([&](SettingDlg *) {
+             QTextCursor(w.textView(2)->document()->findBlockByNumber(600))
+                 .insertText(QStringLiteral("typed "));
+         }),
+         10, 56},
+        {"case again", [&] { w.ui().actionIgnoreCase->trigger(); }, 20, 66},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        row.act();
+        ASSERT_TRUE(settled());
+        ASSERT_TRUE(pelkotest::deliverPostedEvents());
+        EXPECT_EQ(w.mergeBlocks().size(), row.blockCount);
+        EXPECT_EQ(w.currentBlock(), row.block);
+        EXPECT_EQ(w.ui().mResultLabel->text().toStdString(), QStringLiteral("Difference %1 of %2")
+                                                                 .arg(row.block + 1)
+                                                                 .arg(row.blockCount)
+                                                                 .toStdString());
+        EXPECT_EQ(pane->firstVisibleLine(), top1);
+        EXPECT_EQ(w.textView(2)->firstVisibleLine(), top2);
+        EXPECT_EQ(pane->textCursor().selectedText(), QStringLiteral("line 207\u2029"))
+            << pane->textCursor().selectedText().toStdString();
+    }
+    w.setCompareOptions({});
+    w.setDocumentEdited(false);
+}
+
+// A first start with two files: the compare window, the preferences over it, and the window's
+// keys help come one at a time; the help waits for the preferences to close.
+TEST_F(AppCommandsTest, AtAFirstStartThePreferencesAndTheKeysHelpComeOneAtATime)
+{
+    const QString savedSupport = gSupportFolder;
+    ASSERT_TRUE(PrepareSupportFolder(pelkotest::freshDir(QStringLiteral("firststart"))));
+    LiveHelpDialogSetting_Forget();
+    ShortcutKeysHelp_ForgetOffered();
+    LiveHelpDialog::setQuietInThisProcess(false);
+    std::vector<bool> overDialog; // one entry per alert: was a modal window up?
+    platform::setAlertHook([&](const platform::AlertRequest &) {
+        overDialog.push_back(platform::currentModalWindow() != nullptr ||
+                             QApplication::activeModalWidget() != nullptr);
+        return int(platform::AlertFirstButtonReturn);
+    });
+    const QString folder = pelkotest::freshDir(QStringLiteral("firststart-files"));
+    ASSERT_TRUE(pelkotest::writeFile(folder + QStringLiteral("/a.txt"), "one\ntwo\n"));
+    ASSERT_TRUE(pelkotest::writeFile(folder + QStringLiteral("/b.txt"), "one\n2\n"));
+    MergeEditWndCtr w;
+    w.setMFile1(folder + QStringLiteral("/a.txt"));
+    w.setMFile2(folder + QStringLiteral("/b.txt"));
+    w.showWindow();
+    // The preferences run modally as a user's do, and stay until the window has offered its help.
+    bool offeredWhileOpen = false;
+    answerPreferences([&](SettingDlg *d) {
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, d, [&] {
+            if (w.isLoading() || platform::isPerformPending(&w, "shortcutKeysHelp"))
+                return;
+            offeredWhileOpen = true;
+            poll.stop();
+            d->okButtonClicked();
+        });
+        poll.start(10);
+        return platform::runModalForWindow(d->window());
+    });
+    gIsFirstRun = true;
+    ScheduleFirstRunPreferences([] { return true; }, [] {});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return runs == 1 && !overDialog.empty(); }, 20000));
+    EXPECT_TRUE(offeredWhileOpen);
+    EXPECT_FALSE(LiveHelpDialog::isWaiting());
+    EXPECT_EQ(overDialog, std::vector<bool>{false});
+
+    platform::setAlertHook(nullptr);
+    LiveHelpDialog::setQuietInThisProcess(true);
+    LiveHelpDialogSetting_Forget();
+    ShortcutKeysHelp_ForgetOffered();
+    gSupportFolder = savedSupport;
 }

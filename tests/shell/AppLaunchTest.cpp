@@ -256,8 +256,9 @@ TEST(AppLaunch, AnOrdinarySessionLogsOnlyTheCategoriesTurnedOn)
 
     const QList<QByteArray> lines = (first.log() + second).split('\n');
     for (const QByteArray &line : lines) {
-        if (!line.isEmpty())
+        if (!line.isEmpty()) {
             EXPECT_TRUE(line.startsWith("pelko.shell: ")) << line.constData();
+        }
     }
 }
 

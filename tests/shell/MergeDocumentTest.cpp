@@ -12,6 +12,7 @@
 #include "shell/CommandLine.h"
 #include "shell/MenuRouter.h"
 #include "platform/Document.h"
+#include "platform/Dispatch.h"
 #include "platform/UserDefaults.h"
 #include "platform/WindowController.h"
 #include "shell/MergeImageWindCtr.h"
@@ -398,7 +399,9 @@ TEST_F(StartWindowTest, ReturnInAPathFieldWithoutSuggestionsPressesCompare)
     MyTextField *right = doc->ui().mRightPathTxt;
     // With Compare disabled, Return changes nothing.
     QTest::keyClick(right, Qt::Key_Return);
-    QTest::qWait(300);
+    // Nothing is set to press Compare a moment later.
+    EXPECT_FALSE(platform::isPerformPending(doc.data(), QString()));
+    EXPECT_FALSE(doc->ui().mCompareButton->isDown());
     EXPECT_EQ(opened.size(), 0);
     EXPECT_FALSE(doc->isClosing());
 

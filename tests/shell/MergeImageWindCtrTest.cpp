@@ -1,5 +1,6 @@
 #include "platform/LocalPath.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Dispatch.h"
 #include "platform/PrivateFiles.h"
 #include "platform/Workspace.h"
 #include "services/AppSetting.h"
@@ -200,8 +201,11 @@ TEST_F(ImageWindowTest, CloseQuestionNamesTheFileASaveWouldOverwrite)
     for (QAbstractButton *b : w->closeQuestion()->buttons())
         if (b->text() == QStringLiteral("Cancel"))
             b->click();
-    QTest::qWait(150);
+    // Nothing is set to save or to close it.
+    EXPECT_FALSE(platform::isPerformPending(w.get(), QStringLiteral("save")));
+    EXPECT_FALSE(platform::isPerformPending(w.get(), QStringLiteral("discard")));
     EXPECT_TRUE(w->window()->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->closeQuestion(); }, 20000)); // it went away
 
     w->Merge_Restore();
     w->Merge_ChooseRight();

@@ -6,6 +6,7 @@
 #include "foldercompare/FolderCompareModel.h"
 #include "foldercompare/MergeFileListWndCtr.h"
 #include "platform/Alerts.h"
+#include "platform/Dispatch.h"
 #include "platform/Document.h"
 #include "services/AppSetting.h"
 #include "shell/AppCommands.h"
@@ -116,6 +117,15 @@ protected:
 
     FakeWindowFactory factory;
     std::unique_ptr<MyApp> app;
+    // A window hidden or closed has the application look for the last window a little later:
+    // that look was scheduled and has run.
+    bool lastWindowCheckDone()
+    {
+        const bool scheduled = platform::isPerformPending(app.get(), "lastWindow");
+        return scheduled &&
+               QTest::qWaitFor(
+                   [this] { return !platform::isPerformPending(app.get(), "lastWindow"); }, 20000);
+    }
     QString dir;
     QStringList leftHistory, rightHistory;
     int quits = 0;
@@ -249,7 +259,8 @@ TEST_F(MyAppTest, ACompleteBatchIsHandledAtOnceWithWhatWasGatheredBeforeIt)
 TEST_F(MyAppTest, DeliveriesFarApartAreTwoBatches)
 {
     app->application_openFiles({path("a.txt")});
-    QTest::qWait(300);
+    // The first delivery's wait ends before the second arrives.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !app->hasPendingFiles(); }, 20000));
     app->application_openFiles({path("b.txt")});
     ASSERT_TRUE(QTest::qWaitFor([this] { return !app->hasPendingFiles(); }, 20000));
     // Two batches of one: no text window for the pair.
@@ -469,7 +480,7 @@ TEST_F(MyAppTest, TheProcessEndsWithItsLastWindowOnly)
     compare.show();
     // The start window hides once its compare window is open: the process goes on.
     start->hide();
-    QTest::qWait(450);
+    EXPECT_TRUE(lastWindowCheckDone());
     EXPECT_EQ(quits, 0);
     // A dialog that closes while a window stays open ends nothing either.
     {
@@ -477,7 +488,7 @@ TEST_F(MyAppTest, TheProcessEndsWithItsLastWindowOnly)
         dialog.show();
         dialog.close();
     }
-    QTest::qWait(450);
+    EXPECT_TRUE(lastWindowCheckDone());
     EXPECT_EQ(quits, 0);
     // Paths still being gathered keep the process alive.
     app->application_openFiles({path("a.txt"), path("b.txt")});

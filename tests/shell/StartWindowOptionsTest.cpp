@@ -76,7 +76,7 @@ TEST(StartWindowFiltersTest, ReadyMadeExpressionsMatchTheFilesTheyName)
 TEST_F(StartWindowTest, RegexSwitchShowsTheTwinsInTheSameCellsWithRegexLabels)
 {
     MergeDocument *doc = openWindow();
-    QTest::qWaitForWindowExposed(doc->window());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(doc->window()));
     Ui::MergeDocument &ui = doc->ui();
     const auto fields = doc->tokenFields();
     auto *grid = qobject_cast<QGridLayout *>(ui.mOptionsBox->layout());

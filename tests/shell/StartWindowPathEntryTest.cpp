@@ -3,6 +3,8 @@
 #include "StartWindowFixture.h"
 
 #include "controls/DropWindow.h"
+#include "platform/Dispatch.h"
+#include "support/TestEnvironment.h"
 #include "shell/MyTextField.h"
 #include "shell/MyView.h"
 #include "support/LogCapture.h"
@@ -233,7 +235,7 @@ TEST_F(StartWindowTest, HistoryMenuListsNewestFirstAndPutsTheChoiceInItsField)
     const QString a = file(QStringLiteral("a.txt")), b = file(QStringLiteral("b.txt"));
     *gAppSetting_compare_leftHistoryPaths = {b, a};
     MergeDocument *doc = openWindow();
-    QTest::qWaitForWindowExposed(doc->window());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(doc->window()));
     doc->ui().mLeftSelectButton->click();
     QMenu *menu = doc->historyMenu();
     ASSERT_TRUE(menu);
@@ -282,7 +284,8 @@ TEST_F(StartWindowTest, UpArrowAtTheStartOpensTheHistoryShortlyAfter)
     MyTextField *field = doc->ui().mLeftPathTxt;
     field->setCursorPosition(3);
     EXPECT_FALSE(doc->doCommandBySelector(field, QStringLiteral("moveUp:")));
-    QTest::qWait(200);
+    // Nothing is set to open it a moment later.
+    EXPECT_FALSE(platform::isPerformPending(doc, QString()));
     EXPECT_FALSE(doc->historyMenu());
     field->setCursorPosition(0);
     EXPECT_FALSE(doc->doCommandBySelector(field, QStringLiteral("moveUp:")));
@@ -362,7 +365,7 @@ TEST_F(StartWindowTest, DragOverTheWindowShowsTwoHalvesInPlaceOfTheStartArea)
 {
     const QString a = file(QStringLiteral("a.txt"));
     MergeDocument *doc = openWindow();
-    QTest::qWaitForWindowExposed(doc->window());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(doc->window()));
     Ui::MergeDocument &ui = doc->ui();
     const QRect area = ui.mView_BeforeDropFile->geometry();
     const int optionsTop = ui.mOptionsBox->geometry().top();
@@ -374,7 +377,7 @@ TEST_F(StartWindowTest, DragOverTheWindowShowsTwoHalvesInPlaceOfTheStartArea)
     EXPECT_EQ(ui.mView_WhenDropFile1->width(), area.width() / 2);
     EXPECT_EQ(ui.mView_WhenDropFile2->geometry().right(), area.right());
     // The rest of the window keeps its place while the start area is hidden.
-    QTest::qWait(20);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     EXPECT_EQ(ui.mOptionsBox->geometry().top(), optionsTop);
     doc->draggingExited(info);
     EXPECT_FALSE(ui.mView_BeforeDropFile->isHidden());
@@ -385,7 +388,7 @@ TEST_F(StartWindowTest, RealDropOnTheWindowGoesThroughItsDropHandling)
 {
     const QString a = file(QStringLiteral("a.txt")), b = file(QStringLiteral("b.txt"));
     MergeDocument *doc = openWindow();
-    QTest::qWaitForWindowExposed(doc->window());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(doc->window()));
     QWidget *target = doc->ui().mOptionsBox;
     const QPoint at(target->width() - 5, 5); // right half of the window
     std::unique_ptr<QMimeData> data(urlData({a, b}));

@@ -1,11 +1,15 @@
 #include "support/TestEnvironment.h"
 
 #include <QAtomicInt>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QSet>
+#include <QTest>
+#include <climits>
 
 namespace pelkotest {
 
@@ -56,6 +60,43 @@ QString sourceDir()
 QString binaryDir()
 {
     return QStringLiteral(PELKO_BINARY_DIR);
+}
+
+bool deliverPostedEvents()
+{
+    static const auto kMark = QEvent::Type(QEvent::registerEventType());
+    // A mark posted behind everything waiting; delivered, it posts the next one behind whatever
+    // came meanwhile. Two marks in a row with nothing delivered between them (timers aside) show
+    // that nothing else was waiting.
+    class Mark : public QObject
+    {
+    public:
+        int others = 0;
+        int quietRounds = 0;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() != kMark && e->type() != QEvent::Timer)
+                ++others;
+            return false;
+        }
+
+    protected:
+        bool event(QEvent *e) override
+        {
+            if (e->type() != kMark)
+                return QObject::event(e);
+            quietRounds = others == 0 ? quietRounds + 1 : 0;
+            others = 0;
+            if (quietRounds < 2)
+                QCoreApplication::postEvent(this, new QEvent(kMark), INT_MIN);
+            return true;
+        }
+    } mark;
+    QCoreApplication::instance()->installEventFilter(&mark);
+    QCoreApplication::postEvent(&mark, new QEvent(kMark), INT_MIN);
+    const bool delivered = QTest::qWaitFor([&] { return mark.quietRounds >= 2; }, 20000);
+    QCoreApplication::instance()->removeEventFilter(&mark);
+    return delivered;
 }
 
 QString screenshotPath(const QString &name)

@@ -30,5 +30,9 @@ QString screenshotPath(const QString &name);
 // How many colours a picture shows, counted on every step-th pixel of every step-th row.
 int distinctColours(const QImage &image, int step = 2);
 QProcessEnvironment applicationEnvironment(const QString &home);
+// Delivers every event posted so far and every one those post in their turn (layouts, resizes,
+// repaints, queued signals, deferred deletes), until none is left; timers are not waited for.
+// False when events kept coming for 20 s.
+bool deliverPostedEvents();
 
 } // namespace pelkotest

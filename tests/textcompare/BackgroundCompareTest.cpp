@@ -45,7 +45,9 @@ TEST_F(TextCompareTest, OnlyTheNewestOfTwoComparesIsShown)
     w->setCompareTextToView2(QStringLiteral("zero\none\nTWO\nthree\n"));
     w->RefreshCompare();
     settle(*w);
-    QTest::qWait(50);
+    // Every worker is done and what it sent has arrived: the first compare's blocks never come.
+    QThreadPool::globalInstance()->waitForDone();
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     EXPECT_EQ(applied.count(), 1);
     EXPECT_EQ(w->mergeBlocks(), (MergeBlockList{makeBlock(0, 0, 0, 1), makeBlock(1, 1, 2, 2)}));
     EXPECT_TRUE(w->ui().mButton_CopyAllToLeft->isEnabled());
@@ -90,7 +92,7 @@ TEST_F(TextCompareTest, ClosingDuringACompareLeavesNoWorkerAndNoFile)
     EXPECT_FALSE(w->isComparing());
     w.reset();
     QThreadPool::globalInstance()->waitForDone();
-    QTest::qWait(20);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     EXPECT_TRUE(jobFolders().isEmpty()) << jobFolders().join(u' ').toStdString();
     EXPECT_EQ(QThreadPool::globalInstance()->activeThreadCount(), 0);
 }

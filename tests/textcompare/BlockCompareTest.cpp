@@ -1,7 +1,10 @@
 // The text window's line compare on its own: one compare at a time, and taking blocks.
 #include "textcompare/BlockCompare.h"
 
+#include "support/TestEnvironment.h"
+
 #include <QTest>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 
 namespace {
@@ -72,8 +75,10 @@ TEST(BlockCompare, ANewStartDropsTheCompareRunning)
     EXPECT_FALSE(c.isOutOfDate());
     EXPECT_EQ(c.blocks().size(), 1u);
     EXPECT_EQ(c.lineCount(1), 1);
-    // The first compare's result never comes, not even late.
-    QTest::qWait(200);
+    // The first compare's result never comes, not even late: every worker is done and what it
+    // sent has arrived.
+    QThreadPool::globalInstance()->waitForDone();
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     EXPECT_FALSE(firstApplied);
     EXPECT_EQ(c.text(1), QStringLiteral("a\n"));
     c.cancel();

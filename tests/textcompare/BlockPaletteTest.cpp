@@ -107,7 +107,7 @@ TEST_F(TextCompareTest, BlockTintsAreReadableInEveryShippedTheme)
 TEST_F(TextCompareTest, ChangedCharactersStandOutFromTheSelectedBlock)
 {
     gAppSetting.bAutoHightLightText = 1;
-    for (const QString ext : {QStringLiteral("txt"), QStringLiteral("cpp")}) {
+    for (const QString &ext : {QStringLiteral("txt"), QStringLiteral("cpp")}) {
         SCOPED_TRACE(ext.toStdString());
         const QString l = write(QStringLiteral("l.") + ext, "int a = 0; // note\nint b;\n");
         const QString r = write(QStringLiteral("r.") + ext, "int a = 1; // note\nint b;\n");

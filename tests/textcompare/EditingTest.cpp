@@ -255,7 +255,7 @@ TEST_F(TextCompareTest, DividerPositionIsKeptForTheNextWindow)
     };
     auto w = open(write("a.txt", kLeft), write("b.txt", kRight));
     w->window()->resize(1000, 600);
-    QTest::qWait(50);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     EXPECT_NEAR(share(*w), 0.3, 0.03);
     const QList<int> sizes = w->ui().mSplitView->sizes();
     const int panes = sizes[0] + sizes[2];
@@ -264,7 +264,7 @@ TEST_F(TextCompareTest, DividerPositionIsKeptForTheNextWindow)
     EXPECT_NEAR(defaults.doubleForKey(QStringLiteral("saveSplitViewPos")), 0.7, 0.01);
     auto next = open(write("c.txt", kLeft), write("d.txt", kRight));
     next->window()->resize(1000, 600);
-    QTest::qWait(50);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     EXPECT_NEAR(share(*next), 0.7, 0.03);
     defaults.removeObjectForKey(QStringLiteral("saveSplitViewPos"));
 }

@@ -512,7 +512,7 @@ TEST_F(FoldedPaneTest, RandomEditsKeepTheTextExact)
 // line break before the selection stays (Qt would give the joined block the row's mark).
 TEST_F(FoldedPaneTest, ContextMenuDeleteAndCutKeepTheBreakBeforeTheSelection)
 {
-    for (const QString name : {QStringLiteral("edit-delete"), QStringLiteral("edit-cut")}) {
+    for (const QString &name : {QStringLiteral("edit-delete"), QStringLiteral("edit-cut")}) {
         SCOPED_TRACE(name.toStdString());
         MyEditTextView view;
         view.resize(500, 300);

@@ -87,13 +87,16 @@ TEST(InvisibleMarks, EachKindIsDrawnInTheBoxesOfItsCharactersOnly)
         pane.setInvisibleMarks(row.marks);
         const QImage after = pane.viewport()->grab().toImage();
         const pelkotest::MarkBoxes boxes = pelkotest::markBoxesInView(pane);
-        if (row.marks.spaces)
+        if (row.marks.spaces) {
             EXPECT_GT(boxes.spaces.size(), 3);
-        if (row.marks.tabs)
+        }
+        if (row.marks.tabs) {
             EXPECT_GT(boxes.tabs.size(), 1);
+        }
         // In the folded rows, only the end of a row shows: it is no line end.
-        if (row.marks.lineEnds && !row.folded)
+        if (row.marks.lineEnds && !row.folded) {
             EXPECT_GT(boxes.lineEnds.size(), 0);
+        }
         EXPECT_EQ(pelkotest::checkMarks(pelkotest::changedPixels(before, after), boxes,
                                         row.marks.spaces, row.marks.tabs, row.marks.lineEnds),
                   "");
@@ -166,7 +169,8 @@ TEST(InvisibleMarks, MarkColourKeepsItsContrastOnEveryBackground)
             EXPECT_GE(lowest, kMinimumMarkContrast);
         else
             EXPECT_EQ(mark, row.text) << "the best there is";
-        if (!row.themeMarkKept && lowestText >= kMinimumMarkContrast + 1)
+        if (!row.themeMarkKept && lowestText >= kMinimumMarkContrast + 1) {
             EXPECT_LT(lowest, lowestText) << "fainter than the text";
+        }
     }
 }

@@ -153,8 +153,9 @@ TEST_F(TextCompareTest, ViewMenuWrapAndLineNumbersAskTheGuardOnlyForTheSlowDirec
         item->trigger();
         MergeEditWndCtr::setViewSettingGuard(nullptr);
         EXPECT_EQ(asked, c.asked ? 1 : 0);
-        if (c.asked)
-            EXPECT_GE(length, 4); // the longer pane's text
+        if (c.asked) {
+            EXPECT_GE(length, 4);
+        } // the longer pane's text
         for (int side : {1, 2}) {
             const bool on = c.numbersItem
                                 ? w->textView(side)->showLineNumbers()

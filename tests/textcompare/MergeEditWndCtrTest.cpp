@@ -14,8 +14,10 @@
 #include "ui_MergeEditWndCtr.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QThreadPool>
 #include <QTextBlock>
 #include <QToolButton>
 
@@ -86,6 +88,78 @@ TEST_F(TextCompareTest, TheStripsBesideThePanesFollowTheTheme)
     EXPECT_TRUE(near(overview->palette().color(QPalette::Base), background));
 }
 
+// The links between the panes stand beside the text: a block reaching below the panes (or
+// above them) leaves the strip beside the file names and the status rows bare.
+TEST_F(TextCompareTest, TheConnectorStripPaintsBesideTheTextOnly)
+{
+    QByteArray left, right;
+    for (int i = 0; i < 300; ++i) {
+        left += "line " + QByteArray::number(i) + "\n";
+        right += (i < 20 ? "line " : "changed ") + QByteArray::number(i) + "\n";
+    }
+    auto w = open(write("a.txt", left), write("b.txt", right));
+    w->window()->resize(900, 500);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
+    QWidget *center = w->ui().mCenterLinkView;
+    const QColor bare = center->palette().color(QPalette::Window);
+    // The block starting in view and reaching far below it; the block filling the view.
+    for (qint64 top : {10, 150}) {
+        SCOPED_TRACE("top line " + std::to_string(top));
+        w->textView(1)->scrollToLine(top);
+        ASSERT_TRUE(pelkotest::deliverPostedEvents());
+        int textTop = 0, textBottom = center->height();
+        for (int side : {1, 2}) {
+            QWidget *viewport = w->textView(side)->viewport();
+            textTop = std::max(textTop, center->mapFromGlobal(viewport->mapToGlobal(QPoint())).y());
+            textBottom = std::min(
+                textBottom,
+                center->mapFromGlobal(viewport->mapToGlobal(QPoint(0, viewport->height()))).y());
+        }
+        ASSERT_LT(textTop, textBottom);
+        const QImage strip = center->grab().toImage();
+        int tinted = 0, outside = 0;
+        for (int y = 0; y < strip.height(); ++y) {
+            for (int x = 0; x < strip.width(); ++x) {
+                if (strip.pixelColor(x, y).rgb() == bare.rgb())
+                    continue;
+                (y < textTop || y >= textBottom ? outside : tinted) += 1;
+            }
+        }
+        EXPECT_GT(tinted, 0) << "the block is linked beside the text";
+        EXPECT_EQ(outside, 0) << "painted beside the names or the status rows";
+    }
+}
+
+// Opened from the start window on two names, or from a folder compare on one name in two
+// folders: the title has one form, the names in brackets after "Merge".
+TEST_F(TextCompareTest, TheTitleNamesThePairInOneForm)
+{
+    const QString api1 = dir + QStringLiteral("/one/api.py"),
+                  api2 = dir + QStringLiteral("/two/api.py");
+    ASSERT_TRUE(pelkotest::writeFile(api1, "print(1)\n"));
+    ASSERT_TRUE(pelkotest::writeFile(api2, "print(1)\nprint(2)\n"));
+    const auto size = [](qint64 n) {
+        return QLocale().formattedDataSize(n, 2, QLocale::DataSizeSIFormat);
+    };
+    struct Row
+    {
+        const char *name;
+        QString left, right, title;
+    } rows[] = {
+        {"two names", write("L.py", "a\n"), write("R.py", "b\n"),
+         QStringLiteral("Merge :[L.py] and [R.py]")},
+        {"one name in two folders", api1, api2,
+         QStringLiteral("Merge: [api.py] with size: ") + size(9) + QStringLiteral(" - ") +
+             size(18)},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        auto w = open(row.left, row.right);
+        EXPECT_EQ(w->window()->windowTitle().remove(QStringLiteral("[*]")).toStdString(),
+                  row.title.toStdString());
+    }
+}
+
 // A block is shown at once; its changed characters are compared on a worker and marked when
 // they arrive, only while the block and the texts they were computed on are still those shown.
 TEST_F(TextCompareTest, ChangedCharactersFollowTheBlockTheyWereComputedFor)
@@ -120,7 +194,9 @@ TEST_F(TextCompareTest, ChangedCharactersFollowTheBlockTheyWereComputedFor)
     QTextCursor c(w->textView(2)->document());
     c.insertText(QStringLiteral("typed "));
     settle(*w);
-    QTest::qWait(50);
+    // Every character compare has finished and its answer has been delivered.
+    QThreadPool::globalInstance()->waitForDone();
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     EXPECT_EQ(marked(1), QString());
     EXPECT_EQ(marked(2), QString());
 }
@@ -200,8 +276,7 @@ TEST_F(TextCompareTest, CopyAllAndTheMoveToNextSetting)
     gAppSetting.compare_autoMoveToNextDiffAfterMerge = 1;
     auto w = open(write("a.txt", kLeft), write("b.txt", kRight));
     ASSERT_TRUE(w->Merge_CopyBlock(1, 0));
-    settle(*w);
-    QTest::qWait(150);
+    settleSelection(*w);
     EXPECT_EQ(w->currentBlock(), 0); // the next block now sits where the merged one was
     EXPECT_EQ(w->mergeBlocks()[0], makeBlock(4, 0, 4, 1));
 
@@ -355,14 +430,13 @@ TEST_F(TextCompareTest, OpenTextCompareWindowShowsThePairAndFreesItselfOnClose)
     const QString left = write("a.txt", kLeft), right = write("b.txt", kRight);
     QPointer<MergeEditWndCtr> w = OpenTextCompareWindowController(left, right);
     ASSERT_TRUE(w);
-    QTest::qWait(200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w && !w->isLoading() && !w->isComparing(); }, 20000));
     EXPECT_TRUE(w->window()->isVisible());
     EXPECT_EQ(w->GetFile1(), left);
     EXPECT_EQ(w->mergeBlocks().size(), 3u);
     EXPECT_TRUE(gOpenCompareWindowList.contains(w.data()));
     w->close();
-    QTest::qWait(50);
-    EXPECT_TRUE(w.isNull());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.isNull(); }, 20000));
     for (const auto &slot : gOpenCompareWindowList)
         EXPECT_TRUE(slot.isNull());
 }
@@ -371,7 +445,7 @@ TEST_F(TextCompareTest, ClickInTheOverviewGoesToThatBlock)
 {
     auto w = open(write("a.txt", kLeft), write("b.txt", kRight));
     w->window()->resize(900, 600);
-    QTest::qWait(50);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     DiffResultView *overview = w->ui().mDiffResultView;
     int y = 0;
     while (y < overview->height() && overview->blockAt(QPointF(overview->width() - 3, y)) != 2)
@@ -398,7 +472,10 @@ TEST_F(TextCompareTest, TypingComparesAgainWithoutJumpingAway)
     QTextCursor c(view->document()->findBlockByNumber(250));
     view->setTextCursor(c);
     c.insertText(QStringLiteral("typed "));
-    QTest::qWait(900); // the compare after an edit, and longer than the block selection delay
+    // The compare after the edit is in, and no block is about to be selected.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !w->blocksOutOfDate() && !w->isComparing() && !w->isBlockSelectionPending(); },
+        20000));
     EXPECT_EQ(w->mergeBlocks().size(), 2u);
     EXPECT_EQ(w->currentBlock(), -1);
     EXPECT_GE(view->firstVisibleLine(), 240);
@@ -483,7 +560,7 @@ TEST_F(TextCompareTest, KeysThatScrollOnePaneKeepTheOtherInStep)
     }
     auto w = open(write("long-1.txt", left), write("long-2.txt", right));
     w->window()->resize(700, 400);
-    QTest::qWait(50);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     MyEditTextView *one = w->textView(1);
     MyEditTextView *two = w->textView(2);
     one->setFocus();

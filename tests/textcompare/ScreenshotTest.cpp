@@ -48,9 +48,10 @@ TEST_F(TextCompareTest, ScreenshotShowsPanesGuttersColoursAndStrips)
 
     auto w = open(write("sample.c", sampleSource(false)), write("sample2.c", sampleSource(true)));
     w->window()->resize(1100, 700);
-    QTest::qWait(50);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     w->selectBlock(1);
-    QTest::qWait(300);
+    settle(*w); // the changed characters of the block
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     ASSERT_EQ(w->mergeBlocks().size(), 4u);
 
     const QImage shot = w->window()->grab().toImage();
@@ -110,10 +111,12 @@ TEST_F(TextCompareTest, ScreenshotShowsPanesGuttersColoursAndStrips)
                        std::all_of(painted.begin(), painted.end(),
                                    [&](const QColor &c) { return themeColours.contains(c); });
             };
-            if (languages > 0)
+            if (languages > 0) {
                 EXPECT_TRUE(QTest::qWaitFor(allFromTheme, 20000)) << names[i].toStdString();
+            }
             w->selectBlock(1);
-            QTest::qWait(30);
+            settle(*w);
+            ASSERT_TRUE(pelkotest::deliverPostedEvents());
             EXPECT_TRUE(w->window()->grab().toImage().save(pelkotest::screenshotPath(
                 QStringLiteral("textwindow-") + names[i] + QStringLiteral(".png"))));
         }
@@ -152,7 +155,8 @@ TEST_F(TextCompareTest, ScreenshotShowsInvisibleMarksReadableInEveryTheme)
         settle(*w);
         ASSERT_FALSE(w->mergeBlocks().empty());
         w->selectBlock(0);
-        QTest::qWait(30);
+        settle(*w);
+        ASSERT_TRUE(pelkotest::deliverPostedEvents());
         for (MyEditTextView *pane : {ui.mTextView1, ui.mTextView2}) {
             pane->clearFocus();
             const QColor base = pane->palette().color(QPalette::Base);

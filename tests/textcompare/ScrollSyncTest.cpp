@@ -87,7 +87,7 @@ protected:
         auto w =
             open(pairFile("propertylist-older.cpp.txt"), pairFile("propertylist-newer.cpp.txt"));
         w->window()->resize(1000, 600);
-        QTest::qWait(50);
+        EXPECT_TRUE(pelkotest::deliverPostedEvents());
         return w;
     }
 };
@@ -160,7 +160,8 @@ TEST_F(ScrollSyncTest, WrappingKeepsThePlace)
             SCOPED_TRACE(wrap ? "wrapping on" : "wrapping off");
             const qint64 top = left->firstVisibleLine();
             ASSERT_TRUE(w->Menu_SetWrapLines(wrap));
-            QTest::qWait(20);
+            // The layouts and repaints that follow have run: nothing moves the panes after them.
+            ASSERT_TRUE(pelkotest::deliverPostedEvents());
             EXPECT_EQ(w->currentBlock(), block);
             if (block < 0) {
                 EXPECT_EQ(left->firstVisibleLine(), top);
@@ -170,6 +171,42 @@ TEST_F(ScrollSyncTest, WrappingKeepsThePlace)
                 << left->firstVisibleLine() << "-" << left->lastVisibleLine();
             EXPECT_TRUE(halfInView(right, blocks[size_t(block)], 2))
                 << right->firstVisibleLine() << "-" << right->lastVisibleLine();
+        }
+    }
+}
+
+// Lines that take more rows in one pane than in the other once wrapped: each pane keeps the line
+// at its top, both ways, the first row of that line at the top.
+TEST_F(ScrollSyncTest, WrappingKeepsTheTopLineOfBothPanes)
+{
+    QByteArray left, right;
+    for (int i = 0; i < 600; ++i) {
+        const QByteArray line = "line " + QByteArray::number(i);
+        left += line + "\n";
+        right += (i % 2 ? line + " " + QByteArray(300, 'x') : line) + "\n";
+    }
+    gAppSetting.bWrapText = 0; // every line one row: the tops are whole lines
+    auto w = open(write("short.txt", left), write("long.txt", right));
+    w->window()->resize(1000, 600);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
+    MyEditTextView *panes[3] = {nullptr, w->textView(1), w->textView(2)};
+    // No block selected, and the first block selected but scrolled away from: nothing to keep
+    // in view but the lines at the top.
+    for (const auto &[line, block] : {std::pair{254, -1}, std::pair{435, -1}, std::pair{254, 0}}) {
+        w->selectBlock(block);
+        panes[1]->scrollToLine(line);
+        ASSERT_TRUE(pelkotest::deliverPostedEvents());
+        double top[3] = {};
+        for (int side : {1, 2})
+            top[side] = panes[side]->linePositionAtRow(0);
+        ASSERT_EQ(top[1], double(line));
+        for (bool wrap : {true, false}) {
+            SCOPED_TRACE(std::string(wrap ? "wrapping on" : "wrapping off") + " at line " +
+                         std::to_string(line) + ", block " + std::to_string(block));
+            ASSERT_TRUE(w->Menu_SetWrapLines(wrap));
+            ASSERT_TRUE(pelkotest::deliverPostedEvents());
+            for (int side : {1, 2})
+                EXPECT_NEAR(panes[side]->linePositionAtRow(0), top[side], 1e-9) << "side " << side;
         }
     }
 }

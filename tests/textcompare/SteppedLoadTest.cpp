@@ -45,7 +45,7 @@ void expectNoWorkerAndNoCompareFolder()
 {
     QThreadPool::globalInstance()->waitForDone();
     PaneBuildPool()->waitForDone();
-    QTest::qWait(20);
+    EXPECT_TRUE(pelkotest::deliverPostedEvents());
     EXPECT_EQ(QThreadPool::globalInstance()->activeThreadCount(), 0);
     EXPECT_EQ(PaneBuildPool()->activeThreadCount(), 0);
     const QStringList left_over =

@@ -25,9 +25,7 @@ protected:
     std::unique_ptr<MergeEditWndCtr> open(const QString &left, const QString &right)
     {
         auto w = showWindowOn(left, right);
-        settle(*w);
-        QTest::qWait(150);
-        settle(*w); // the changed characters of the first block
+        settleSelection(*w);
         return w;
     }
 
@@ -36,6 +34,13 @@ protected:
     static void settle(MergeEditWndCtr &w)
     {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !w.isLoading() && !w.isComparing(); }, 20000));
+    }
+    // settle(), and the block selected after a compare is too, with its changed characters.
+    static void settleSelection(MergeEditWndCtr &w)
+    {
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return !w.isLoading() && !w.isComparing() && !w.isBlockSelectionPending(); },
+            20000));
     }
 };
 

@@ -194,8 +194,9 @@ TEST(ColorRunList, TheColourerPaintsTheSameRunsAsARebuildOfTheList)
         }
         ASSERT_FALSE(::testing::Test::HasFatalFailure());
         EXPECT_GT(runs.paints, 100);
-        if (row.text.count(QLatin1Char('\n')) <= 1)
+        if (row.text.count(QLatin1Char('\n')) <= 1) {
             EXPECT_GT(runs.largestList, 100) << "one line holds many runs";
+        }
     }
 }
 
