@@ -286,7 +286,9 @@ CopyOutcome replaceFile(int in, const struct stat &st, const Place &place, const
     FileWriteFailure failure = FileWriteFailure::None;
     // A link swapped in since the file was looked at is refused, never followed.
     if (!ReplaceFileContentFrom(spelled, in, qint64(st.st_size), mode, mode, &failure, nullptr,
-                                LinkAtPath::Refuse, real)) {
+                                LinkAtPath::Refuse, real, cancel)) {
+        if (cancelled(cancel))
+            return CopyOutcome::Cancelled; // the old content is back
         *reason = FileWriteFailureText(failure);
         return CopyOutcome::Failed;
     }

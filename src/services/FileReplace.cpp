@@ -509,9 +509,10 @@ bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permis
 
 bool ReplaceFileContentFrom(const QString &path, int sourceFd, qint64 size, int permissions,
                             int defaultMode, FileWriteFailure *failure, FileWriteWay *way,
-                            LinkAtPath link, const QString &realPath)
+                            LinkAtPath link, const QString &realPath,
+                            const std::atomic<bool> *cancel)
 {
-    NewContent content(sourceFd, size);
+    NewContent content(sourceFd, size, cancel);
     return replaceNamed(path, realPath, content, permissions, defaultMode, failure, way,
                         link == LinkAtPath::Follow, nullptr, nullptr);
 }

@@ -5,6 +5,7 @@
 #include <QCryptographicHash>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -19,11 +20,13 @@ bool endsAt(int fd, qint64 size, int *error)
 }
 
 // Reads the file's size bytes a block at a time, handing each to use (which answers 0 or an
-// error). 0, the error, or kContentChanged when the file ends early or goes on.
-template <class Use> int eachBlock(int fd, qint64 size, Use use)
+// error). 0, the error, ECANCELED, or kContentChanged when the file ends early or goes on.
+template <class Use> int eachBlock(int fd, qint64 size, const std::atomic<bool> *cancel, Use use)
 {
     QByteArray block;
     for (qint64 done = 0; done < size;) {
+        if (cancel && cancel->load())
+            return ECANCELED;
         const qint64 want = std::min(kBlock, size - done);
         if (const int error = ReadBytesAt(fd, done, want, &block))
             return error;
@@ -44,7 +47,8 @@ template <class Use> int eachBlock(int fd, qint64 size, Use use)
 NewContent::NewContent(const QByteArray &bytes) : mBytes(bytes), mSize(bytes.size())
 {}
 
-NewContent::NewContent(int fd, qint64 size) : mFd(fd), mSize(std::max<qint64>(size, 0))
+NewContent::NewContent(int fd, qint64 size, const std::atomic<bool> *cancel)
+    : mFd(fd), mSize(std::max<qint64>(size, 0)), mCancel(cancel)
 {}
 
 int NewContent::digest(QByteArray *hex)
@@ -54,7 +58,7 @@ int NewContent::digest(QByteArray *hex)
         return 0;
     }
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    const int error = eachBlock(mFd, mSize, [&](const QByteArray &block, qint64) {
+    const int error = eachBlock(mFd, mSize, mCancel, [&](const QByteArray &block, qint64) {
         hash.addData(block);
         return 0;
     });
@@ -70,7 +74,7 @@ int NewContent::writeTo(int fd) const
     if (mFd < 0)
         return WriteBytesAt(fd, mBytes.constData(), mBytes.size(), 0);
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    const int error = eachBlock(mFd, mSize, [&](const QByteArray &block, qint64 at) {
+    const int error = eachBlock(mFd, mSize, mCancel, [&](const QByteArray &block, qint64 at) {
         hash.addData(block);
         return WriteBytesAt(fd, block.constData(), block.size(), at);
     });

@@ -10,6 +10,8 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <atomic>
+
 // What NewContent::writeTo answers when the file's bytes are not those it read before.
 inline constexpr int kContentChanged = -1;
 
@@ -18,8 +20,9 @@ class NewContent
 public:
     // The bytes themselves.
     NewContent(const QByteArray &bytes);
-    // The first size bytes of the file open as fd (not owned), read by offset.
-    NewContent(int fd, qint64 size);
+    // The first size bytes of the file open as fd (not owned), read by offset. When cancel (may be
+    // null) is set, reading stops at the next block with ECANCELED.
+    NewContent(int fd, qint64 size, const std::atomic<bool> *cancel = nullptr);
 
     qint64 size() const { return mSize; }
 
@@ -37,4 +40,5 @@ private:
     int mFd = -1;
     qint64 mSize = 0;
     QByteArray mDigest; // of the file, once digest() read it
+    const std::atomic<bool> *mCancel = nullptr;
 };

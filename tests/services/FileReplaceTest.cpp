@@ -337,6 +337,19 @@ TEST(FileReplace, ASourceThatChangesWhileItIsCopiedLeavesTheOldContent)
         EXPECT_EQ(QDir(InterruptedSavesFolder()).entryList(QDir::Files | QDir::Hidden),
                   QStringList());
     }
+
+    // A copy stopped by the user leaves the old content too.
+    const QString dir = pelkotest::freshDir(QStringLiteral("sourcecancelled"));
+    const QString target = dir + QStringLiteral("/t.bin");
+    ASSERT_TRUE(pelkotest::writeFile(target, kOld));
+    ASSERT_EQ(::link(QFile::encodeName(target).constData(),
+                     QFile::encodeName(dir + QStringLiteral("/second.bin")).constData()),
+              0);
+    const std::atomic<bool> stop(true);
+    EXPECT_FALSE(ReplaceFileContentFrom(target, in.get(), block.size(), 0600, 0600, nullptr,
+                                        nullptr, LinkAtPath::Refuse, QString(), &stop));
+    EXPECT_EQ(pelkotest::readFile(target), kOld);
+    EXPECT_EQ(QDir(InterruptedSavesFolder()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 // Gives path the modification and access times of model, as `touch -r` does.
