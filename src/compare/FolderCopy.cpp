@@ -19,9 +19,6 @@ namespace {
 using Fd = platform::UniqueFd;
 
 constexpr size_t kBlock = size_t{1024} * 1024;
-// An existing file is replaced from its whole new content in memory, the way a save replaces it.
-// Larger files are renamed over it, and only where that changes nothing but the content.
-constexpr qint64 kMaxReplacedInMemory = qint64{512} << 20;
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 // Folders nested deeper below the copied one are refused: each level holds two folders open (the
 // usual limit of 1,024 open files allows some 500) and a stack frame, and a hostile tree can be
@@ -233,30 +230,6 @@ CopyOutcome streamInto(int in, int out, const std::atomic<bool> *cancel, QString
     }
 }
 
-CopyOutcome readWhole(int in, const std::atomic<bool> *cancel, QByteArray *bytes, QString *reason)
-{
-    for (;;) {
-        if (cancelled(cancel))
-            return CopyOutcome::Cancelled;
-        const qsizetype at = bytes->size();
-        if (at > kMaxReplacedInMemory) {
-            *reason = QStringLiteral("it grew while it was copied");
-            return CopyOutcome::Failed;
-        }
-        bytes->resize(at + qsizetype(kBlock));
-        const ssize_t n = ::read(in, bytes->data() + at, kBlock);
-        bytes->resize(at + qMax<qsizetype>(n, 0));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            *reason = errnoText(errno);
-            return CopyOutcome::Failed;
-        }
-        if (n == 0)
-            return CopyOutcome::Copied;
-    }
-}
-
 // Writes the source into a temporary file beside the place and renames it there. With old (what
 // stands there now), the new file first takes its owner and group, and the copy is refused where
 // a rename would change more than the content.
@@ -294,7 +267,8 @@ CopyOutcome writeAndRename(int in, const struct stat &st, const Place &place,
     return CopyOutcome::Copied;
 }
 
-// Replaces an existing file as a save replaces it: its owner, group and other names stay.
+// Replaces an existing file as a save replaces it: its owner, group and other names stay. The new
+// content is read from in a block at a time, whatever its size.
 CopyOutcome replaceFile(int in, const struct stat &st, const Place &place, const struct stat &old,
                         const std::atomic<bool> *cancel, QString *reason)
 {
@@ -304,19 +278,17 @@ CopyOutcome replaceFile(int in, const struct stat &st, const Place &place, const
     const QByteArray path = "/proc/self/fd/" + QByteArray::number(place.folder) + '/' + place.name;
     const QString spelled = QFile::decodeName(path);
     const QString real = QFile::decodeName(place.shown);
-    if (st.st_size > kMaxReplacedInMemory || QFile::encodeName(spelled) != path ||
-        QFile::encodeName(real) != place.shown)
+    if (QFile::encodeName(spelled) != path || QFile::encodeName(real) != place.shown)
         return writeAndRename(in, st, place, &old, true, cancel, reason);
-    QByteArray bytes;
-    bytes.reserve(qsizetype(st.st_size) + qsizetype(kBlock));
-    const CopyOutcome outcome = readWhole(in, cancel, &bytes, reason);
-    if (outcome != CopyOutcome::Copied)
-        return outcome;
+    if (cancelled(cancel))
+        return CopyOutcome::Cancelled;
     const int mode = int(copyMode(st, old.st_uid, old.st_gid));
     FileWriteFailure failure = FileWriteFailure::None;
     // A link swapped in since the file was looked at is refused, never followed.
-    if (!ReplaceFileContent(spelled, bytes, mode, mode, &failure, nullptr, LinkAtPath::Refuse,
-                            real)) {
+    if (!ReplaceFileContentFrom(spelled, in, qint64(st.st_size), mode, mode, &failure, nullptr,
+                                LinkAtPath::Refuse, real, cancel)) {
+        if (cancelled(cancel))
+            return CopyOutcome::Cancelled; // the old content is back
         *reason = FileWriteFailureText(failure);
         return CopyOutcome::Failed;
     }

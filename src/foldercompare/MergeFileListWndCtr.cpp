@@ -23,6 +23,7 @@
 #include "platform/LocalPath.h"
 #include "services/Localization.h"
 #include "services/WindowFrame.h"
+#include "services/WorkerFailure.h"
 #include "textcompare/MergeEditWndCtr.h"
 #include "textcompare/MergeWindow.h"
 
@@ -709,7 +710,7 @@ void MergeFileListWndCtr::judgeAgain(const std::vector<int> &ids)
     const auto settings = FolderCompareSettings::fromRequest(mCompareInfo);
     QPointer<MergeFileListWndCtr> self(this);
     const quint64 generation = mGeneration;
-    (void)QtConcurrent::run([self, generation, settings, jobs = std::move(jobs)] {
+    const auto judge = [self, generation, settings, jobs = std::move(jobs)] {
         std::vector<COMP_ITEM> updates;
         for (const Job &j : jobs)
             updates.push_back(
@@ -722,7 +723,20 @@ void MergeFileListWndCtr::judgeAgain(const std::vector<int> &ids)
                 self->updateCounts();
             },
             false);
-    });
+    };
+    // The rows keep their old verdicts: the user is told they may be out of date.
+    const auto stopped = [self, generation](const QString &why) {
+        platform::performOnMainThread(
+            [self, generation, why] {
+                if (!self || self->mIsClosing || generation != self->mGeneration)
+                    return;
+                ShowMessage(L_(QStringLiteral("Error")),
+                            L_(QStringLiteral("The files could not be judged again.")) + u'\n' +
+                                why);
+            },
+            false);
+    };
+    (void)QtConcurrent::run(WorkerGuarded("judge again", judge, stopped));
 }
 
 void MergeFileListWndCtr::UpdateCompareResultForPaths(const QStringList &leftPaths)

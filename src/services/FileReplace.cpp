@@ -7,6 +7,7 @@
 #include "services/InterruptedSaves.h"
 #include "services/Localization.h"
 #include "services/NamedFile.h"
+#include "services/NewContent.h"
 #include "services/TemporaryRecord.h"
 
 #include <QDir>
@@ -44,6 +45,8 @@ FileWriteFailure failureOf(int error)
     case ENXIO:
     case ELOOP:
         return FileWriteFailure::NotRegularFile;
+    case kContentChanged:
+        return FileWriteFailure::SourceChanged;
     default:
         return FileWriteFailure::Other;
     }
@@ -56,12 +59,13 @@ bool fail(FileWriteFailure *failure, FileWriteFailure why)
     return false;
 }
 
-// The bytes to the end of the file, synced, then cut to their length. 0, or the error.
-int writeWhole(int fd, const QByteArray &bytes)
+// The content to the end of the file, synced, then cut to its length. 0, the error, or
+// kContentChanged.
+int writeWhole(int fd, const NewContent &content)
 {
-    if (const int error = WriteBytesAt(fd, bytes.constData(), bytes.size(), 0))
+    if (const int error = content.writeTo(fd))
         return error;
-    if (::ftruncate(fd, off_t(bytes.size())) != 0 || ::fsync(fd) != 0)
+    if (::ftruncate(fd, off_t(content.size())) != 0 || ::fsync(fd) != 0)
         return errno;
     return 0;
 }
@@ -136,15 +140,15 @@ struct TempBeside
     int error = 0; // why it could not be made
 };
 
-bool createNew(const QString &target, const QByteArray &bytes, int mode, FileWriteFailure *failure,
-               FileStamp *written)
+bool createNew(const QString &target, const NewContent &content, int mode,
+               FileWriteFailure *failure, FileStamp *written)
 {
     TempBeside temp(target);
     if (temp.fd.get() < 0)
         return fail(failure, temp.error == ENOSPC || temp.error == EDQUOT
                                  ? FileWriteFailure::DiskFull
                                  : FileWriteFailure::FolderNotWritable);
-    int error = writeWhole(temp.fd.get(), bytes);
+    int error = writeWhole(temp.fd.get(), content);
     if (error == 0 && ::fchmod(temp.fd.get(), mode_t(mode)) != 0)
         error = errno;
     // The name is taken only if it is still free: a file made meanwhile is never replaced.
@@ -241,7 +245,7 @@ enum class RenameResult { Done, Failed, NotPossible };
 
 // Replaces the file by a complete new one, keeping its owner, group and mode. NotPossible when
 // the new file could not be made to look like the old one (or not made at all).
-RenameResult renameOver(const NamedFile &file, const QByteArray &bytes, int mode,
+RenameResult renameOver(const NamedFile &file, const NewContent &content, int mode,
                         FileWriteFailure *failure, FileStamp *written)
 {
     // Made beside it and renamed over it in the folder it was found in.
@@ -257,7 +261,7 @@ RenameResult renameOver(const NamedFile &file, const QByteArray &bytes, int mode
          ::fchown(fd, old.st_uid, old.st_gid) != 0) ||
         !copyAttributes(file.entryPath(), fd))
         return RenameResult::NotPossible;
-    int error = writeWhole(fd, bytes);
+    int error = writeWhole(fd, content);
     // After the attributes: with an access list, the group bits are its mask.
     if (error == 0 && ::fchmod(fd, mode_t(mode)) != 0)
         error = errno;
@@ -274,7 +278,7 @@ RenameResult renameOver(const NamedFile &file, const QByteArray &bytes, int mode
 
 // Rewrites the file itself, opened through the descriptor it was judged by. realPath names the
 // file in the kept copy and in messages.
-bool writeInPlace(const NamedFile &file, const QString &realPath, const QByteArray &bytes,
+bool writeInPlace(const NamedFile &file, const QString &realPath, NewContent &content,
                   int permissions, FileWriteFailure *failure, FileStamp *written)
 {
     const struct stat &old = file.status();
@@ -285,21 +289,26 @@ bool writeInPlace(const NamedFile &file, const QString &realPath, const QByteArr
     if (::fstat(fd.get(), &now) != 0 || !S_ISREG(now.st_mode) || now.st_ino != old.st_ino ||
         now.st_dev != old.st_dev)
         return fail(failure, FileWriteFailure::NotRegularFile);
+    // The kept copy names the new content by its digest, for the next start to know it whole.
+    QByteArray digest;
+    if (const int error = content.digest(&digest))
+        return fail(failure, error == kContentChanged ? FileWriteFailure::SourceChanged
+                                                      : FileWriteFailure::Other);
     // The old bytes go aside a block at a time: never the whole file in memory.
     KeptOldContent kept;
-    if (const int error = KeepOldContent(realPath, fd.get(), now, bytes, &kept))
+    if (const int error = KeepOldContent(realPath, fd.get(), now, content.size(), digest, &kept))
         return fail(failure, error == ENOSPC || error == EDQUOT || error == EFBIG
                                  ? failureOf(error)
                                  : FileWriteFailure::Other);
     // Room is asked for before the first byte changes, where the file system can say.
-    if (bytes.size() > now.st_size &&
-        ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, off_t(bytes.size())) != 0 &&
+    if (content.size() > now.st_size &&
+        ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, off_t(content.size())) != 0 &&
         (errno == ENOSPC || errno == EDQUOT || errno == EFBIG)) {
         const int error = errno;
         DropOldContent(&kept);
         return fail(failure, failureOf(error));
     }
-    if (const int error = writeWhole(fd.get(), bytes)) {
+    if (const int error = writeWhole(fd.get(), content)) {
         if (PutOldContentBack(kept, fd.get()) == 0) {
             DropOldContent(&kept);
         } else {
@@ -335,15 +344,15 @@ FileWriteFailure missingFailure(const NamedFile &file)
 // found by. realPath (may be empty): the file's path for others, as ReplaceFileContent takes it.
 // *written gets the status of the file written.
 bool writeFound(const NamedFile &file, const QString &path, const QString &realPath,
-                const QByteArray &bytes, int permissions, int defaultMode,
-                FileWriteFailure *failure, FileWriteWay *way, FileStamp *written)
+                NewContent &content, int permissions, int defaultMode, FileWriteFailure *failure,
+                FileWriteWay *way, FileStamp *written)
 {
     if (!file.exists()) {
         if (!file.folderOpen() || file.error() != ENOENT || file.viaLink())
             return fail(failure, missingFailure(file));
         if (way)
             *way = FileWriteWay::Created;
-        return createNew(LocalPath_FromBytes(file.pathInFolder()), bytes,
+        return createNew(LocalPath_FromBytes(file.pathInFolder()), content,
                          permissions >= 0 ? permissions : defaultMode, failure, written);
     }
     const struct stat &old = file.status();
@@ -354,7 +363,7 @@ bool writeFound(const NamedFile &file, const QString &path, const QString &realP
     if (old.st_nlink == 1) {
         if (way)
             *way = FileWriteWay::Renamed;
-        switch (renameOver(file, bytes, mode, failure, written)) {
+        switch (renameOver(file, content, mode, failure, written)) {
         case RenameResult::Done:
             return true;
         case RenameResult::Failed:
@@ -369,12 +378,13 @@ bool writeFound(const NamedFile &file, const QString &path, const QString &realP
     QString shown = realPath;
     if (shown.isEmpty() && file.viaLink())
         shown = file.realPath();
-    return writeInPlace(file, shown.isEmpty() ? path : shown, bytes, permissions, failure, written);
+    return writeInPlace(file, shown.isEmpty() ? path : shown, content, permissions, failure,
+                        written);
 }
 
 // Looks the name up once and writes through what was found, when it is what the caller
 // expected (null: anything).
-bool replaceNamed(const QString &path, const QString &realPath, const QByteArray &bytes,
+bool replaceNamed(const QString &path, const QString &realPath, NewContent &content,
                   int permissions, int defaultMode, FileWriteFailure *failure, FileWriteWay *way,
                   bool followLink, const FileIdentity *expected, FileIdentity *written)
 {
@@ -387,7 +397,7 @@ bool replaceNamed(const QString &path, const QString &realPath, const QByteArray
     FileIdentity found = file.identity();
     if (expected && expected->known && found != *expected)
         return fail(failure, FileWriteFailure::ChangedOnDisk);
-    if (!writeFound(file, path, realPath, bytes, permissions, defaultMode, failure, way,
+    if (!writeFound(file, path, realPath, content, permissions, defaultMode, failure, way,
                     &found.file))
         return false;
     if (written) {
@@ -477,6 +487,8 @@ QString FileWriteFailureText(FileWriteFailure failure)
         return L_("It is no longer a regular file.");
     case FileWriteFailure::ChangedOnDisk:
         return L_("It was changed on disk since it was read.");
+    case FileWriteFailure::SourceChanged:
+        return L_("It changed while it was copied.");
     case FileWriteFailure::CannotEncode:
         return L_("The text cannot be written in the chosen encoding.");
     case FileWriteFailure::Other:
@@ -490,7 +502,18 @@ bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permis
                         LinkAtPath link, const QString &realPath)
 {
     // Refused, a link put there since the caller looked is a non-regular file like any other.
-    return replaceNamed(path, realPath, bytes, permissions, defaultMode, failure, way,
+    NewContent content(bytes);
+    return replaceNamed(path, realPath, content, permissions, defaultMode, failure, way,
+                        link == LinkAtPath::Follow, nullptr, nullptr);
+}
+
+bool ReplaceFileContentFrom(const QString &path, int sourceFd, qint64 size, int permissions,
+                            int defaultMode, FileWriteFailure *failure, FileWriteWay *way,
+                            LinkAtPath link, const QString &realPath,
+                            const std::atomic<bool> *cancel)
+{
+    NewContent content(sourceFd, size, cancel);
+    return replaceNamed(path, realPath, content, permissions, defaultMode, failure, way,
                         link == LinkAtPath::Follow, nullptr, nullptr);
 }
 
@@ -498,6 +521,7 @@ bool ReplaceReadFileContent(const QString &path, const FileIdentity &expected,
                             const QByteArray &bytes, int permissions, int defaultMode,
                             FileWriteFailure *failure, FileIdentity *written)
 {
-    return replaceNamed(path, QString(), bytes, permissions, defaultMode, failure, nullptr,
+    NewContent content(bytes);
+    return replaceNamed(path, QString(), content, permissions, defaultMode, failure, nullptr,
                         !expected.known || expected.viaLink, &expected, written);
 }

@@ -17,6 +17,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
+
 struct FileIdentity;
 
 enum class FileWriteFailure {
@@ -27,6 +29,7 @@ enum class FileWriteFailure {
     FileTooLarge,      // larger than this process may write (the file-size limit, ulimit -f)
     NotRegularFile,    // a folder, pipe or device stands at the path (it changed type)
     ChangedOnDisk,     // the path no longer leads to the file as it was read
+    SourceChanged,     // the file copied from changed while it was read
     CannotEncode,      // the text cannot be written in the chosen encoding
     Other,
 };
@@ -51,6 +54,16 @@ bool ReplaceFileContent(const QString &path, const QByteArray &bytes, int permis
                         int defaultMode, FileWriteFailure *failure = nullptr,
                         FileWriteWay *way = nullptr, LinkAtPath link = LinkAtPath::Follow,
                         const QString &realPath = QString());
+
+// As ReplaceFileContent, with the first size bytes of the file open as sourceFd as the new content,
+// read a block at a time (never held whole). A source whose bytes change while they are read
+// fails with SourceChanged, the old file as it was. When cancel (may be null) is set, the write
+// stops at the next block and fails (Other), the old file as it was.
+bool ReplaceFileContentFrom(const QString &path, int sourceFd, qint64 size, int permissions,
+                            int defaultMode, FileWriteFailure *failure = nullptr,
+                            FileWriteWay *way = nullptr, LinkAtPath link = LinkAtPath::Follow,
+                            const QString &realPath = QString(),
+                            const std::atomic<bool> *cancel = nullptr);
 
 // As ReplaceFileContent, for a file a window read: the path is written only while it leads to
 // what expected records (from the read, or from the last write); a link is followed only when

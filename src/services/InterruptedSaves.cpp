@@ -46,13 +46,11 @@ struct KeptRecord
 };
 
 QByteArray headerFor(const QByteArray &path, dev_t device, ino_t inode, qint64 oldSize,
-                     const QByteArray &newContent)
+                     qint64 newSize, const QByteArray &newHash)
 {
-    const QByteArray hash =
-        QCryptographicHash::hash(newContent, QCryptographicHash::Sha256).toHex();
     return kMagic + '\n' + QByteArray::number(quint64(device)) + ' ' +
            QByteArray::number(quint64(inode)) + ' ' + QByteArray::number(oldSize) + ' ' +
-           QByteArray::number(newContent.size()) + ' ' + hash + '\n' + path.toHex() + '\n';
+           QByteArray::number(newSize) + ' ' + newHash + '\n' + path.toHex() + '\n';
 }
 
 // Nothing when the copy's header is incomplete or malformed.
@@ -122,16 +120,25 @@ void syncFolder(const QString &folder)
         ::fsync(dir.get());
 }
 
-// The file a copy was kept for, when it is still that very file.
-Fd openKeptFor(const KeptRecord &record)
+// The file a copy was kept for, when it is still that very file. *there (may be null) says
+// whether it is: false when the path leads nowhere or to another item.
+Fd openKeptFor(const KeptRecord &record, bool *there = nullptr)
 {
+    const auto isIt = [&](const struct stat &st) {
+        return S_ISREG(st.st_mode) && quint64(st.st_dev) == record.device &&
+               quint64(st.st_ino) == record.inode;
+    };
     Fd target(
         ::open(record.path.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat st;
-    if (target.get() < 0 || ::fstat(target.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        quint64(st.st_dev) != record.device || quint64(st.st_ino) != record.inode)
-        return Fd();
-    return target;
+    if (target.get() >= 0 && ::fstat(target.get(), &st) == 0 && isIt(st)) {
+        if (there)
+            *there = true;
+        return target;
+    }
+    if (there)
+        *there = ::lstat(record.path.constData(), &st) == 0 && isIt(st);
+    return Fd();
 }
 
 bool holdsWhole(int copy, const KeptRecord &record, int target)
@@ -180,24 +187,47 @@ Answer askToRestore(const QString &path, const QString &keptIn)
     }
 }
 
+// A new private file in BeforeRestoreFolder(), named for the file at path; *name gets its path.
+Fd newBeforeRestoreFile(const QString &path, QByteArray *name, int *error)
+{
+    const QString folder = BeforeRestoreFolder();
+    if (folder.isEmpty()) {
+        *error = EACCES;
+        return Fd();
+    }
+    *name = QFile::encodeName(folder) + '/' +
+            LocalPath_ToBytes(QFileInfo(path).fileName()).left(kNameBytes) + "-XXXXXX";
+    Fd fd(::mkostemp(name->data(), O_CLOEXEC));
+    *error = fd.get() < 0 ? errno : 0;
+    return fd;
+}
+
+// Ends a file newBeforeRestoreFile made: synced when error is 0, else removed.
+int finishBeforeRestoreFile(int fd, const QByteArray &name, int error)
+{
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(name.constData());
+        return error;
+    }
+    syncFolder(BeforeRestoreFolder());
+    return 0;
+}
+
 // Keeps what target holds now in a new file of BeforeRestoreFolder(), named for the file; its
 // path, or the error. Refused when the file changes while it is read.
 int keepCurrentContent(int target, const QString &path, QByteArray *keptPath)
 {
-    const QString folder = BeforeRestoreFolder();
-    if (folder.isEmpty())
-        return EACCES;
     struct stat before, after;
     if (::fstat(target, &before) != 0)
         return errno;
-    QByteArray name = QFile::encodeName(folder) + '/' +
-                      LocalPath_ToBytes(QFileInfo(path).fileName()).left(kNameBytes) + "-XXXXXX";
-    Fd fd(::mkostemp(name.data(), O_CLOEXEC));
+    QByteArray name;
+    int error = 0;
+    const Fd fd = newBeforeRestoreFile(path, &name, &error);
     if (fd.get() < 0)
-        return errno;
-    int error = CopyBytesLeavingHoles(target, 0, fd.get(), 0, before.st_size);
-    if (error == 0 && ::fsync(fd.get()) != 0)
-        error = errno;
+        return error;
+    error = CopyBytesLeavingHoles(target, 0, fd.get(), 0, before.st_size);
     if (error == 0 && ::fstat(target, &after) != 0)
         error = errno;
     if (error == 0 &&
@@ -206,13 +236,106 @@ int keepCurrentContent(int target, const QString &path, QByteArray *keptPath)
          after.st_ctim.tv_sec != before.st_ctim.tv_sec ||
          after.st_ctim.tv_nsec != before.st_ctim.tv_nsec))
         error = EBUSY; // another program is writing it
-    if (error != 0) {
-        ::unlink(name.constData());
-        return error;
-    }
-    syncFolder(folder);
+    if (const int failed = finishBeforeRestoreFile(fd.get(), name, error))
+        return failed;
     *keptPath = name;
     return 0;
+}
+
+// Writes the old content of a kept copy into a new file of BeforeRestoreFolder(), named for the
+// file at path; its path, or the error.
+int keepOldContentAsFile(int copy, const KeptRecord &record, const QString &path,
+                         QByteArray *keptPath)
+{
+    QByteArray name;
+    int error = 0;
+    const Fd fd = newBeforeRestoreFile(path, &name, &error);
+    if (fd.get() < 0)
+        return error;
+    error = CopyBytesLeavingHoles(copy, record.bodyOffset, fd.get(), 0, record.oldSize);
+    if (const int failed = finishBeforeRestoreFile(fd.get(), name, error))
+        return failed;
+    *keptPath = name;
+    return 0;
+}
+
+enum class MissingAnswer { KeepAsFile, AskLater, Discard };
+
+// The file a copy was kept for is not at its path any more (gone, or another file has the name
+// now): nothing is written there; the old content can be kept as a file of its own.
+MissingAnswer askAboutMissing(const QString &path)
+{
+    platform::AlertRequest request;
+    request.title = FillFormat(L_(QStringLiteral("\"%@\" was being saved when {*app*} stopped, and "
+                                                 "is not there as it was.")),
+                               {QFileInfo(path).fileName()});
+    request.text =
+        path + QStringLiteral("\n\n") +
+        L_(QStringLiteral("It is gone, or another file has its name now; its old content was "
+                          "kept from before the save.")) +
+        QStringLiteral("\n\n") +
+        FillFormat(L_(QStringLiteral("\"Keep the Old Content as a File\" writes it to a new file "
+                                     "in %@; nothing is written at the file's name.")),
+                   {BeforeRestoreFolder()}) +
+        QStringLiteral("\n") +
+        L_(QStringLiteral("\"Ask Again Later\" changes nothing, and you are asked again at the "
+                          "next start.")) +
+        QStringLiteral("\n") +
+        L_(QStringLiteral("\"Discard the Old Content\" forgets it for good."));
+    request.buttons = {L_(QStringLiteral("Keep the Old Content as a File")),
+                       L_(QStringLiteral("Ask Again Later")),
+                       L_(QStringLiteral("Discard the Old Content"))};
+    // Return and Escape change nothing.
+    request.cancelIndex = 1;
+    request.defaultIndex = 1;
+    switch (platform::runAlert(request)) {
+    case platform::AlertFirstButtonReturn:
+        return MissingAnswer::KeepAsFile;
+    case platform::AlertThirdButtonReturn:
+        return MissingAnswer::Discard;
+    default:
+        return MissingAnswer::AskLater;
+    }
+}
+
+// Asks about a copy whose file is not there as it was; true when the copy is done with.
+bool offerMissing(int copy, const KeptRecord &record, const QString &path, const QString &shown)
+{
+    switch (askAboutMissing(path)) {
+    case MissingAnswer::AskLater:
+        return false;
+    case MissingAnswer::Discard:
+        return true;
+    case MissingAnswer::KeepAsFile:
+        break;
+    }
+    QByteArray keptAs;
+    platform::AlertRequest told;
+    if (const int error = keepOldContentAsFile(copy, record, path, &keptAs)) {
+        const QString why = QString::fromLocal8Bit(::strerror(error));
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR the old content of %1 could not be kept as a "
+                                            "file (%2); it stays in %3")
+                                 .arg(path, why, shown));
+        told.title = FillFormat(L_(QStringLiteral("The old content of \"%@\" could not be kept as "
+                                                  "a file.")),
+                                {QFileInfo(path).fileName()});
+        told.text = why + QStringLiteral("\n\n") +
+                    FillFormat(L_(QStringLiteral("It stays in %@, and you are asked again at the "
+                                                 "next start.")),
+                               {shown});
+        platform::runAlert(told);
+        return false;
+    }
+    platform::Log(
+        lcServices,
+        QStringLiteral("Kept the old content of %1 as %2").arg(path, LocalPath_FromBytes(keptAs)));
+    told.style = platform::AlertRequest::Informational;
+    told.title = FillFormat(L_(QStringLiteral("The old content of \"%@\" is kept as a file.")),
+                            {QFileInfo(path).fileName()});
+    told.text = LocalPath_FromBytes(keptAs);
+    platform::runAlert(told);
+    return true;
 }
 
 int restore(int copy, const KeptRecord &record, int target)
@@ -273,14 +396,26 @@ bool handleKept(int dirFd, const QString &folder, const QByteArray &name)
         return false;
     }
     const QString path = LocalPath_FromBytes(record->path);
-    const Fd target = openKeptFor(*record);
+    bool there = false;
+    const Fd target = openKeptFor(*record, &there);
+    if (target.get() < 0 && there) {
+        // Still the file, but this user cannot write it now: asked about when it can be.
+        platform::LogWarning(lcServices,
+                             QStringLiteral("*** %1 was being saved when the application stopped "
+                                            "and cannot be written now; its old content stays in "
+                                            "%2")
+                                 .arg(path, shown));
+        return false;
+    }
     if (target.get() < 0) {
         platform::LogWarning(lcServices,
                              QStringLiteral("*** %1 was being saved when the application stopped "
-                                            "and is gone, cannot be written or is another file "
-                                            "now; its old content stays in %2")
+                                            "and is gone or another file now; its old content is "
+                                            "in %2")
                                  .arg(path, shown));
-        return false;
+        if (offerMissing(copy.get(), *record, path, shown))
+            ::unlinkat(dirFd, name.constData(), 0);
+        return true;
     }
     if (holdsWhole(copy.get(), *record, target.get())) {
         ::unlinkat(dirFd, name.constData(), 0);
@@ -327,12 +462,22 @@ QString BeforeRestoreFolder()
 int KeepOldContent(const QString &target, int targetFd, const struct stat &st,
                    const QByteArray &newContent, KeptOldContent *kept)
 {
+    return KeepOldContent(target, targetFd, st, newContent.size(),
+                          QCryptographicHash::hash(newContent, QCryptographicHash::Sha256).toHex(),
+                          kept);
+}
+
+int KeepOldContent(const QString &target, int targetFd, const struct stat &st, qint64 newSize,
+                   const QByteArray &newHash, KeptOldContent *kept)
+{
     const QString folder = InterruptedSavesFolder();
     if (folder.isEmpty())
         return EACCES;
+    if (newSize < 0 || newHash.size() != 64)
+        return EINVAL;
     const qint64 oldSize = st.st_size;
     const QByteArray header = headerFor(LocalPath_ToBytes(QFileInfo(target).absoluteFilePath()),
-                                        st.st_dev, st.st_ino, oldSize, newContent);
+                                        st.st_dev, st.st_ino, oldSize, newSize, newHash);
     const QByteArray stem = QFile::encodeName(folder) + '/' +
                             LocalPath_ToBytes(QFileInfo(target).fileName()).left(kNameBytes);
     // A start that finds the copy before it is locked takes it for an unfinished one and removes

@@ -33,6 +33,9 @@ struct KeptOldContent
 // time, whatever its size. 0, or the error.
 int KeepOldContent(const QString &target, int targetFd, const struct stat &st,
                    const QByteArray &newContent, KeptOldContent *kept);
+// The same for new content known by its size and SHA-256 (hex) alone.
+int KeepOldContent(const QString &target, int targetFd, const struct stat &st, qint64 newSize,
+                   const QByteArray &newHash, KeptOldContent *kept);
 
 // Writes the kept old content back into the file open as targetFd, cut to its length and synced.
 // 0, or the error (the copy then stays for the next start).
@@ -50,8 +53,11 @@ QString BeforeRestoreFolder();
 // the copy, so the next start asks again; "Restore the Old Content" first keeps what the file
 // holds now in BeforeRestoreFolder(), then writes the old content over it and removes the copy;
 // "Discard the Old Content" removes the copy. A copy whose file holds either content whole is
-// removed at once; one whose file is gone or is another file now stays where it is (logged).
-// Answers how many were offered.
+// removed at once. One whose file is gone or is another file now is offered too, and nothing is
+// ever written at the file's name: "Keep the Old Content as a File" writes the old content to a
+// new private file of BeforeRestoreFolder() (the next alert names it) and removes the copy; "Ask
+// Again Later" (the default, and Escape) leaves it; "Discard the Old Content" removes it. One
+// whose file is there but cannot be written now stays (logged). Answers how many were offered.
 int OfferInterruptedSaves();
 
 // What a kept copy's header says, read without acting on it (for checks of the reader).

@@ -121,14 +121,30 @@ QString localizeSimple(const QString &key)
     return text;
 }
 
+// A key's pieces are sentences and words of their own, translated one by one: where one piece ends
+// a sentence and the next starts a word, a space keeps the two sentences apart.
+bool endsSentence(const QString &text)
+{
+    return !text.isEmpty() && QStringLiteral(".!?").contains(text.back());
+}
+
+bool startsWord(const QString &text)
+{
+    return !text.isEmpty() && text.front().isLetterOrNumber();
+}
+
 QString localizeJoined(const QString &key)
 {
     if (!key.contains(kJoinSeparator))
         return localizeSimple(key);
-    QStringList pieces = key.split(kJoinSeparator);
-    for (QString &piece : pieces)
-        piece = localizeSimple(piece);
-    return pieces.join(QString());
+    QString joined;
+    for (const QString &piece : key.split(kJoinSeparator)) {
+        const QString text = localizeSimple(piece);
+        if (endsSentence(joined) && startsWord(text))
+            joined += u' ';
+        joined += text;
+    }
+    return joined;
 }
 
 // An argument is often user data (a path, a file name): only an exact table entry translates it.

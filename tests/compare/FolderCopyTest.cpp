@@ -3,6 +3,7 @@
 #include "compare/FolderCopy.h"
 #include "platform/PrivateFiles.h"
 #include "platform/UniqueFd.h"
+#include "services/FileBytes.h"
 #include "services/InterruptedSaves.h"
 #include "services/SupportFolder.h"
 #include "services/TemporaryRecord.h"
@@ -813,7 +814,8 @@ QByteArray contentOf(char seed, int size)
 }
 
 const QByteArray kOldContent = contentOf('a', 5000);
-const QByteArray kNewContent = contentOf('A', 400000);
+// Two blocks of the copy's writes.
+const QByteArray kNewContent = contentOf('A', 1600000);
 
 void killSelf(int)
 {
@@ -842,7 +844,10 @@ TEST(FolderCopyChild, KilledInTheWrite)
 
 // A hard-linked target is replaced in place, through the folder the copy holds open; a copy killed
 // in that write leaves the old content kept under the file's real path, so the next start (another
-// process) finds the file, checks it is still that file, and puts the old content back.
+// process) finds the file, checks it is still that file, and puts the old content back. Killed
+// while the old content is still being kept, the file is untouched and nothing is asked; when
+// another file has the name since, nothing is written there, and the old content can be kept as a
+// file of its own.
 TEST(FolderCopy, KilledInPlaceReplaceIsOfferedBackAtTheNextStart)
 {
     ASSERT_FALSE(InterruptedSavesFolder().isEmpty());
@@ -850,11 +855,16 @@ TEST(FolderCopy, KilledInPlaceReplaceIsOfferedBackAtTheNextStart)
     struct Row
     {
         const char *name;
+        int limit;          // the write that reaches this many bytes of a file is killed
         bool replacedSince; // another file took the name after the crash
     };
+    const int lastByte = int(kNewContent.size()) - 1;
     const Row rows[] = {
-        {"the file is restored", false},
-        {"another file at the name is left alone", true},
+        {"killed while the old content is kept aside", 3000, false},
+        {"killed early in the first block, restored", 100000, false},
+        {"killed in the second block, restored", 1500000, false},
+        {"killed before the last byte, restored", lastByte, false},
+        {"another file at the name is left alone", 100000, true},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -869,7 +879,7 @@ TEST(FolderCopy, KilledInPlaceReplaceIsOfferedBackAtTheNextStart)
         env.insert(QStringLiteral("PELKO_COPY_TOP"), dir + "/R");
         env.insert(QStringLiteral("PELKO_COPY_RELATIVE"), QStringLiteral("sub/t.txt"));
         env.insert(QStringLiteral("PELKO_COPY_SUPPORT"), gSupportFolder);
-        env.insert(QStringLiteral("PELKO_COPY_LIMIT"), QStringLiteral("100000"));
+        env.insert(QStringLiteral("PELKO_COPY_LIMIT"), QString::number(row.limit));
         QProcess child;
         child.setProcessEnvironment(env);
         child.setProcessChannelMode(QProcess::MergedChannels);
@@ -877,7 +887,9 @@ TEST(FolderCopy, KilledInPlaceReplaceIsOfferedBackAtTheNextStart)
                     {QStringLiteral("--gtest_filter=FolderCopyChild.KilledInTheWrite")});
         ASSERT_TRUE(child.waitForFinished(-1));
         ASSERT_EQ(child.exitStatus(), QProcess::CrashExit) << child.readAll().constData();
-        ASSERT_EQ(pelkotest::readFile(target), kNewContent.left(100000));
+        const bool untouched = row.limit < kOldContent.size();
+        ASSERT_EQ(pelkotest::readFile(target),
+                  untouched ? kOldContent : kNewContent.left(row.limit));
         ASSERT_EQ(QDir(kept).entryList(QDir::Files | QDir::Hidden).size(), 1);
 
         QByteArray other;
@@ -887,19 +899,34 @@ TEST(FolderCopy, KilledInPlaceReplaceIsOfferedBackAtTheNextStart)
             ASSERT_EQ(::rename(bytes(dir + "/other").constData(), bytes(target).constData()), 0);
         }
         pelkotest::AlertAnswers answers;
-        answers.answers = {platform::AlertSecondButtonReturn}; // restore
+        // Restore; for a file that is not there as it was, keep the old content as a file.
+        answers.answers = {row.replacedSince ? platform::AlertFirstButtonReturn
+                                             : platform::AlertSecondButtonReturn};
         const pelkotest::LogCapture log;
         const int offered = OfferInterruptedSaves();
-        if (row.replacedSince) {
+        if (untouched) {
             EXPECT_EQ(offered, 0);
+            EXPECT_TRUE(answers.alerts.empty());
+            EXPECT_EQ(pelkotest::readFile(target), kOldContent);
+            EXPECT_EQ(pelkotest::readFile(second), kOldContent);
+        } else if (row.replacedSince) {
+            EXPECT_EQ(offered, 1);
             EXPECT_TRUE(log.logged(target + QStringLiteral(" was being saved")))
                 << qPrintable(log.lines().join(u'\n'));
+            ASSERT_EQ(answers.alerts.size(), 2u);
+            EXPECT_TRUE(answers.alerts[0].title.contains(QStringLiteral("is not there as it was")))
+                << qPrintable(answers.alerts[0].title);
+            EXPECT_TRUE(answers.alerts[0].text.startsWith(target + u'\n'))
+                << qPrintable(answers.alerts[0].text);
             EXPECT_EQ(pelkotest::readFile(target), other);
-            EXPECT_EQ(pelkotest::readFile(second), kNewContent.left(100000));
-            // The old content stays for the user to take.
-            EXPECT_EQ(QDir(kept).entryList(QDir::Files | QDir::Hidden).size(), 1);
-            for (const QString &name : QDir(kept).entryList(QDir::Files | QDir::Hidden))
-                QFile::remove(kept + u'/' + name);
+            EXPECT_EQ(pelkotest::readFile(second), kNewContent.left(row.limit));
+            // The old content is a file of its own, named in the next alert.
+            const QString aside = BeforeRestoreFolder();
+            const QStringList made = QDir(aside).entryList(QDir::Files | QDir::Hidden);
+            ASSERT_EQ(made.size(), 1);
+            EXPECT_EQ(answers.alerts[1].text, aside + u'/' + made.front());
+            EXPECT_EQ(pelkotest::readFile(aside + u'/' + made.front()), kOldContent);
+            QFile::remove(aside + u'/' + made.front());
         } else {
             EXPECT_EQ(offered, 1);
             ASSERT_EQ(answers.alerts.size(), 1u);
@@ -909,7 +936,83 @@ TEST(FolderCopy, KilledInPlaceReplaceIsOfferedBackAtTheNextStart)
                 << qPrintable(answers.alerts[0].text);
             EXPECT_EQ(pelkotest::readFile(target), kOldContent);
             EXPECT_EQ(pelkotest::readFile(second), kOldContent);
-            EXPECT_EQ(QDir(kept).entryList(QDir::Files | QDir::Hidden), QStringList());
+            // What the restore wrote over is kept first.
+            for (const QString &name :
+                 QDir(BeforeRestoreFolder()).entryList(QDir::Files | QDir::Hidden))
+                QFile::remove(BeforeRestoreFolder() + u'/' + name);
         }
+        EXPECT_EQ(QDir(kept).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
+}
+
+// The child: copies PELKO_LARGE_SOURCE over PELKO_LARGE_TOP/big.bin and prints whether it was
+// copied and how much its peak resident size grew, in KiB.
+TEST(FolderCopyChild, LargeReplace)
+{
+    const QByteArray source = qgetenv("PELKO_LARGE_SOURCE");
+    if (source.isEmpty())
+        GTEST_SKIP() << "only run by FolderCopy.ALargeFileIsReplacedInPlaceInBlocks";
+    PrepareSupportFolder(qEnvironmentVariable("PELKO_LARGE_SUPPORT"));
+    rusage before{}, after{};
+    ::getrusage(RUSAGE_SELF, &before);
+    QString reason;
+    const CopyOutcome outcome = CopyEntry(source, qgetenv("PELKO_LARGE_TOP"), "big.bin", nullptr,
+                                          [&](const QByteArray &, const QString &why) {
+                                              reason = why;
+                                              return true;
+                                          });
+    ::getrusage(RUSAGE_SELF, &after);
+    std::printf("LARGE %d %ld %s\n", int(outcome), after.ru_maxrss - before.ru_maxrss,
+                qPrintable(reason));
+    std::fflush(stdout);
+}
+
+// A copy over a hard-linked file rewrites it in place, its new content read from the source a
+// block at a time as its old content is kept aside: a gigabyte over a gigabyte adds little to the
+// peak of the process that copies.
+TEST(FolderCopy, ALargeFileIsReplacedInPlaceInBlocks)
+{
+    ASSERT_FALSE(InterruptedSavesFolder().isEmpty()); // the support folder, for the child too
+    const QString dir = pelkotest::freshDir(QStringLiteral("largecopy"));
+    const qint64 size = qint64(1) << 30;
+    const auto sparse = [&](const QString &path, const QByteArray &head) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(head) == head.size() &&
+               file.seek(size - head.size()) && file.write(head) == head.size() &&
+               file.resize(size); // the rest is a hole: no room taken
+    };
+    ASSERT_TRUE(QDir().mkpath(dir + "/L") && QDir().mkpath(dir + "/R"));
+    ASSERT_TRUE(sparse(dir + "/L/big.bin", "the new head"));
+    ASSERT_TRUE(sparse(dir + "/R/big.bin", "the old head"));
+    ASSERT_EQ(::link(bytes(dir + "/R/big.bin").constData(), bytes(dir + "/second.bin").constData()),
+              0);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PELKO_LARGE_SOURCE"), dir + "/L/big.bin");
+    env.insert(QStringLiteral("PELKO_LARGE_TOP"), dir + "/R");
+    env.insert(QStringLiteral("PELKO_LARGE_SUPPORT"), gSupportFolder);
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QCoreApplication::applicationFilePath(),
+                  {QStringLiteral("--gtest_filter=FolderCopyChild.LargeReplace")});
+    process.waitForFinished(-1);
+    const QByteArray output = process.readAll();
+    const qsizetype at = output.indexOf("LARGE ");
+    ASSERT_GE(at, 0) << output.constData();
+    const QList<QByteArray> fields =
+        output.mid(at + 6, output.indexOf('\n', at) - at - 6).split(' ');
+    ASSERT_GE(fields.size(), 2) << output.constData();
+    EXPECT_EQ(fields[0], QByteArray::number(int(CopyOutcome::Copied))) << output.constData();
+    const qint64 grewKiB = fields[1].toLongLong();
+    std::printf("[ peak ] a 1 GiB copy over a hard-linked 1 GiB file grew the peak by %lld KiB\n",
+                static_cast<long long>(grewKiB));
+    EXPECT_LT(grewKiB, 100 * 1024);
+    // The other name holds the new content: it was written in place.
+    const platform::UniqueFd a(::open(bytes(dir + "/L/big.bin").constData(), O_RDONLY));
+    const platform::UniqueFd b(::open(bytes(dir + "/second.bin").constData(), O_RDONLY));
+    EXPECT_EQ(statOf(dir + "/second.bin").st_size, size);
+    EXPECT_TRUE(SameBytesAt(a.get(), 0, b.get(), 0, size));
+    EXPECT_EQ(statOf(dir + "/R/big.bin").st_ino, statOf(dir + "/second.bin").st_ino);
+    EXPECT_EQ(QDir(InterruptedSavesFolder()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    QDir(dir).removeRecursively();
 }

@@ -1768,6 +1768,9 @@ TEST_F(FolderWindow, AWorkerThatThrowsEndsInAMessage)
          [&] { return deleted.count() == 1; }, QStringLiteral("The delete stopped.")},
         {"patch", [&] { action("actionGeneratePatch")->trigger(); },
          [&] { return patched.count() == 1; }, QStringLiteral("The patch could not be written.")},
+        {"judge again", [&] { wnd->UpdateCompareResultForPaths({left + "diff.txt"}); },
+         [&] { return said(QStringLiteral("The files could not be judged again.")); },
+         QStringLiteral("The files could not be judged again.")},
         {"folder compare", [&] { action("actionRefresh")->trigger(); },
          [&] {
              return !wnd->isBusy() && said(QStringLiteral("The compare stopped before its end."));

@@ -2,7 +2,10 @@
 // its owner and group, the link the user named. Each case runs as this process's user, and as
 // an ordinary user when the tests run as root.
 #include "platform/PrivateFiles.h"
+#include "platform/UniqueFd.h"
 #include "services/FileReplace.h"
+#include "services/InterruptedSaves.h"
+#include "services/NewContent.h"
 #include "services/NamedFile.h"
 #include "services/TextFile.h"
 #include "support/NameSwapper.h"
@@ -257,6 +260,96 @@ TEST(FileReplace, RefusedSavesSayWhyAndLeaveTheOldFile)
     }
     // Nothing of the attempts is left beside the files.
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+// The new content of a copy is read from the source a block at a time, twice where the old
+// content is kept aside (for its digest, then as it is written): a source whose bytes are not
+// those it had fails as "changed while it was copied", and the file keeps its old content.
+TEST(FileReplace, ASourceThatChangesWhileItIsCopiedLeavesTheOldContent)
+{
+    const QString folder = pelkotest::freshDir(QStringLiteral("sourcechanged"));
+    const QString source = folder + QStringLiteral("/source.bin");
+    QByteArray block(3 * 1024 * 1024 + 17, Qt::Uninitialized);
+    for (qsizetype i = 0; i < block.size(); ++i)
+        block[i] = char('a' + i % 23);
+    ASSERT_TRUE(pelkotest::writeFile(source, block));
+    const platform::UniqueFd in(::open(QFile::encodeName(source).constData(), O_RDONLY));
+    ASSERT_TRUE(in.isOpen());
+
+    // Bytes changed between the digest and the write, in the last block.
+    {
+        const QString changed = folder + QStringLiteral("/changed.bin");
+        ASSERT_TRUE(pelkotest::writeFile(changed, block));
+        const platform::UniqueFd from(::open(QFile::encodeName(changed).constData(), O_RDWR));
+        NewContent content(from.get(), block.size());
+        QByteArray digest;
+        ASSERT_EQ(content.digest(&digest), 0);
+        ASSERT_EQ(::pwrite(from.get(), "Z", 1, block.size() - 2), 1);
+        const QString target = folder + QStringLiteral("/written.bin");
+        const platform::UniqueFd out(
+            ::open(QFile::encodeName(target).constData(), O_RDWR | O_CREAT, 0600));
+        EXPECT_EQ(content.writeTo(out.get()), kContentChanged);
+        ASSERT_EQ(::pwrite(from.get(), block.constData() + block.size() - 2, 1, block.size() - 2),
+                  1);
+        ASSERT_EQ(content.writeTo(out.get()), 0); // as it was digested again
+    }
+
+    struct Row
+    {
+        const char *name;
+        bool linked;   // another name: written in place
+        qint64 judged; // the size the copy judged; the source has another now
+        FileWriteWay way;
+    };
+    const Row rows[] = {
+        {"in place, the source shrank", true, block.size() + 5, FileWriteWay::InPlace},
+        {"in place, the source grew", true, block.size() - 5, FileWriteWay::InPlace},
+        {"renamed over, the source shrank", false, block.size() + 5, FileWriteWay::Renamed},
+        {"renamed over, the source grew", false, 1024 * 1024, FileWriteWay::Renamed},
+        {"in place, as judged", true, block.size(), FileWriteWay::InPlace},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString dir = pelkotest::freshDir(QStringLiteral("sourcechangedrow"));
+        const QString target = dir + QStringLiteral("/t.bin");
+        ASSERT_TRUE(pelkotest::writeFile(target, kOld));
+        if (row.linked) {
+            ASSERT_EQ(::link(QFile::encodeName(target).constData(),
+                             QFile::encodeName(dir + QStringLiteral("/second.bin")).constData()),
+                      0);
+        }
+        FileWriteFailure failure = FileWriteFailure::None;
+        FileWriteWay way = FileWriteWay::Created;
+        const bool ok = ReplaceFileContentFrom(target, in.get(), row.judged, 0600, 0600, &failure,
+                                               &way, LinkAtPath::Refuse);
+        EXPECT_EQ(way, row.way);
+        if (row.judged == block.size()) {
+            EXPECT_TRUE(ok);
+            EXPECT_EQ(pelkotest::readFile(dir + QStringLiteral("/second.bin")), block);
+        } else {
+            EXPECT_FALSE(ok);
+            EXPECT_EQ(failure, FileWriteFailure::SourceChanged);
+            EXPECT_EQ(FileWriteFailureText(failure),
+                      QStringLiteral("It changed while it was copied."));
+            EXPECT_EQ(pelkotest::readFile(target), kOld);
+            EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), row.linked ? 2 : 1);
+        }
+        EXPECT_EQ(QDir(InterruptedSavesFolder()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList());
+    }
+
+    // A copy stopped by the user leaves the old content too.
+    const QString dir = pelkotest::freshDir(QStringLiteral("sourcecancelled"));
+    const QString target = dir + QStringLiteral("/t.bin");
+    ASSERT_TRUE(pelkotest::writeFile(target, kOld));
+    ASSERT_EQ(::link(QFile::encodeName(target).constData(),
+                     QFile::encodeName(dir + QStringLiteral("/second.bin")).constData()),
+              0);
+    const std::atomic<bool> stop(true);
+    EXPECT_FALSE(ReplaceFileContentFrom(target, in.get(), block.size(), 0600, 0600, nullptr,
+                                        nullptr, LinkAtPath::Refuse, QString(), &stop));
+    EXPECT_EQ(pelkotest::readFile(target), kOld);
+    EXPECT_EQ(QDir(InterruptedSavesFolder()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 // Gives path the modification and access times of model, as `touch -r` does.

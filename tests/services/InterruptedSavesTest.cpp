@@ -288,8 +288,9 @@ TEST(InterruptedSaves, StoppedSavesLeaveOldOrNewContent)
 }
 
 // What the start does with each kept copy: one whose save is still running, or whose file holds
-// either content whole, or is gone or another file now, is never offered; a restore keeps what
-// the file held first, and Escape changes nothing.
+// either content whole, is never offered; a restore keeps what the file held first, and Escape
+// changes nothing. One whose file is gone or another file now is offered as such: its old content
+// can be kept as a file of its own, and nothing is ever written at the file's name.
 TEST(InterruptedSaves, StartOffersOnlyWhatAStoppedSaveLeft)
 {
     const QString kept = InterruptedSavesFolder();
@@ -307,6 +308,7 @@ TEST(InterruptedSaves, StartOffersOnlyWhatAStoppedSaveLeft)
         QByteArray after;     // the file's content after the start; null: as it was
         QByteArray keptAside; // what the restore kept of the file; null: nothing
         bool copyStays;
+        bool notThere = false; // asked about as a file that is not there as it was
     };
     const QByteArray half = kNew.left(1000) + kOld.mid(1000);
     const QByteArray edited = "edited since in another program\n";
@@ -335,12 +337,13 @@ TEST(InterruptedSaves, StartOffersOnlyWhatAStoppedSaveLeft)
          {},
          {},
          false},
-        {"the file is gone",
+        {"the file is gone, its old content kept as a file",
          [&] { ASSERT_TRUE(QFile::remove(path)); },
          false,
-         kNoQuestion,
+         platform::AlertFirstButtonReturn,
          {},
-         {},
+         kOld,
+         false,
          true},
         {"the file is another file now",
          [&] {
@@ -350,9 +353,10 @@ TEST(InterruptedSaves, StartOffersOnlyWhatAStoppedSaveLeft)
                        0);
          },
          false,
-         kNoQuestion,
+         platform::AlertSecondButtonReturn, // asked again later
          {},
          {},
+         true,
          true},
         {"the file was swapped for a link to another",
          [&] {
@@ -361,9 +365,10 @@ TEST(InterruptedSaves, StartOffersOnlyWhatAStoppedSaveLeft)
              ASSERT_TRUE(QFile::link(elsewhere, path));
          },
          false,
-         kNoQuestion,
+         platform::AlertThirdButtonReturn, // discarded
          {},
          {},
+         false,
          true},
     };
     for (const Row &row : rows) {
@@ -392,6 +397,35 @@ TEST(InterruptedSaves, StartOffersOnlyWhatAStoppedSaveLeft)
         }
         if (QFileInfo::exists(elsewhere)) {
             EXPECT_EQ(pelkotest::readFile(elsewhere), half);
+        }
+        if (row.notThere) {
+            ASSERT_FALSE(answers.alerts.empty());
+            const platform::AlertRequest &asked = answers.alerts.front();
+            EXPECT_TRUE(asked.title.contains(QStringLiteral("\"f.txt\" was being saved")) &&
+                        asked.title.contains(QStringLiteral("is not there as it was")))
+                << qPrintable(asked.title);
+            EXPECT_TRUE(asked.text.startsWith(path + u'\n')) << qPrintable(asked.text);
+            EXPECT_EQ(asked.buttons, (QStringList{QStringLiteral("Keep the Old Content as a File"),
+                                                  QStringLiteral("Ask Again Later"),
+                                                  QStringLiteral("Discard the Old Content")}));
+            EXPECT_EQ(asked.cancelIndex, 1);
+            EXPECT_EQ(asked.defaultIndex, 1);
+            // Keeping it as a file names the file, a private one of its own.
+            const QStringList aside = entriesIn(BeforeRestoreFolder());
+            ASSERT_EQ(answers.alerts.size(), row.keptAside.isNull() ? 1u : 2u);
+            ASSERT_EQ(aside.size(), row.keptAside.isNull() ? 0 : 1);
+            if (!aside.isEmpty()) {
+                const QString made = BeforeRestoreFolder() + u'/' + aside.front();
+                EXPECT_TRUE(aside.front().startsWith(QStringLiteral("f.txt-")));
+                EXPECT_TRUE(answers.alerts[1].text.contains(made))
+                    << qPrintable(answers.alerts[1].text);
+                struct stat st;
+                ASSERT_EQ(::lstat(QFile::encodeName(made).constData(), &st), 0);
+                EXPECT_TRUE(S_ISREG(st.st_mode));
+                EXPECT_EQ(st.st_mode & 07777, 0600u);
+            }
+            EXPECT_EQ(QFileInfo::exists(path) || QFileInfo(path).isSymLink(),
+                      !QByteArray(row.name).contains("gone"));
         }
         EXPECT_EQ(takeFilesOf(BeforeRestoreFolder()),
                   row.keptAside.isNull() ? QList<QByteArray>{} : QList<QByteArray>{row.keptAside});

@@ -115,6 +115,15 @@ TEST_F(LocalizationTest, MarkersAndPlainKeys)
         {QStringLiteral("Missing %@ and %@{**}one"), QStringLiteral("Missing one and ")},
         {QStringLiteral("%d files{**}12"), QStringLiteral("12 files")},
         {QStringLiteral("\"%@\" is busy.{**}{*app*}"), QStringLiteral("\"Pelko Merge\" is busy.")},
+        // Sentences joined from keys stay apart; a piece that is no word is joined as it is.
+        {QStringLiteral("This document was changed in another application.{++}Reload content{++}?"),
+         QStringLiteral("This document was changed in another application. Reload content?")},
+        {QStringLiteral("It stopped!{++}Cancel{++}."), QStringLiteral("It stopped! Annuler.")},
+        {QStringLiteral("Why?{++}42 left"), QStringLiteral("Why? 42 left")},
+        {QStringLiteral("Processing{++}..."), QStringLiteral("Processing...")},
+        {QStringLiteral("Done.{++} Cancel"), QStringLiteral("Done. Cancel")},
+        {QStringLiteral("Done.{++}\n{++}Cancel"), QStringLiteral("Done.\nAnnuler")},
+        {QStringLiteral("Include{++} ({++}regex{++})"), QStringLiteral("Include (regex)")},
     };
     for (const Row &row : rows)
         EXPECT_EQ(L_(row.key), row.expected) << qPrintable(row.key);

@@ -309,7 +309,8 @@ TEST_F(TextCompareTest, FileChangedOnDiskIsReadAgain)
     w->windowWillBeKey();
     settle(*w);
     ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_TRUE(alerts[0].title.contains(QStringLiteral("changed in another application")));
+    EXPECT_EQ(alerts[0].title,
+              QStringLiteral("This document was changed in another application. Reload content?"));
     EXPECT_TRUE(w->GetTextInView2().startsWith(QStringLiteral("edit ")));
     w->windowWillBeKey(); // the declined change is not asked about again
     EXPECT_EQ(alerts.size(), 1u);

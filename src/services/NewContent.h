@@ -1,0 +1,44 @@
+#pragma once
+// The new content of a replace: bytes in memory, or what an open file holds, read a block at a
+// time so that a file of any size is never held whole.
+//
+// A file's content may be read twice: once for its digest (the kept copy of the old content
+// records it, so that the next start knows the new content when it finds it whole), then as it
+// is written. What is written is digested again on the way; a file whose bytes changed in between
+// fails the write (kContentChanged), and the caller puts the old content back.
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include <atomic>
+
+// What NewContent::writeTo answers when the file's bytes are not those it read before.
+inline constexpr int kContentChanged = -1;
+
+class NewContent
+{
+public:
+    // The bytes themselves.
+    NewContent(const QByteArray &bytes);
+    // The first size bytes of the file open as fd (not owned), read by offset. When cancel (may be
+    // null) is set, reading stops at the next block with ECANCELED.
+    NewContent(int fd, qint64 size, const std::atomic<bool> *cancel = nullptr);
+
+    qint64 size() const { return mSize; }
+
+    // The SHA-256 of the content, in hex; the file's is read whole, a block at a time, and
+    // remembered for writeTo to compare with. 0, the read error, or kContentChanged when the file
+    // holds other than size bytes.
+    int digest(QByteArray *hex);
+
+    // Writes the content at the start of fd, a block at a time. 0, the error, or kContentChanged
+    // when the file's content is not what digest() read (or not size bytes long).
+    int writeTo(int fd) const;
+
+private:
+    QByteArray mBytes;
+    int mFd = -1;
+    qint64 mSize = 0;
+    QByteArray mDigest; // of the file, once digest() read it
+    const std::atomic<bool> *mCancel = nullptr;
+};
