@@ -86,8 +86,26 @@ public:
     {
         mLongestWall = {};
         mLongestCpu = {};
+        mSinceTick.clear();
         mRecording = true;
     }
+    // The events delivered since the last tick of a heartbeat, slowest first, as one line; the
+    // list starts again.
+    std::string takeEventsSinceTick()
+    {
+        std::sort(mSinceTick.begin(), mSinceTick.end(),
+                  [](const Step &a, const Step &b) { return a.cpuMs > b.cpuMs; });
+        std::string line;
+        for (size_t i = 0; i < mSinceTick.size() && i < 4; ++i) {
+            char part[200];
+            std::snprintf(part, sizeof part, "%s%s %.1f ms", i ? " + " : "",
+                          mSinceTick[i].name.c_str(), mSinceTick[i].cpuMs);
+            line += part;
+        }
+        mSinceTick.clear();
+        return line;
+    }
+    void forgetEventsSinceTick() { mSinceTick.clear(); }
     void stopRecording() { mRecording = false; }
     const Step &longestByWall() const { return mLongestWall; }
     const Step &longestByCpu() const { return mLongestCpu; }
@@ -110,6 +128,8 @@ public:
         --mDepth;
         const double cpuMs = double(ThreadCpuNs() - cpuStart) / 1e6;
         const double wallMs = double(wall.nsecsElapsed()) / 1e6;
+        if (cpuMs >= 1)
+            mSinceTick.push_back({wallMs, cpuMs, stepName(className, type)});
         if (wallMs > mLongestWall.wallMs || cpuMs > mLongestCpu.cpuMs) {
             const Step step{wallMs, cpuMs, stepName(className, type)};
             if (wallMs > mLongestWall.wallMs)
@@ -131,11 +151,12 @@ private:
     int mDepth = 0;
     Step mLongestWall;
     Step mLongestCpu;
+    std::vector<Step> mSinceTick;
 };
 
 // The longest time the main thread went without coming back to its event loop, in wall clock
-// (a timer that should tick every 2 ms) and in the processor time of the slowest event delivered,
-// with that event's name; the application must be a StepTimingApplication.
+// (a timer that should tick every 2 ms) and in processor time, and the slowest event delivered,
+// with its name; the application must be a StepTimingApplication.
 class MainThreadSteps
 {
 public:
@@ -144,6 +165,16 @@ public:
         mHeartbeat.setInterval(2);
         QObject::connect(&mHeartbeat, &QTimer::timeout, [this] {
             mLongestGapNs = std::max(mLongestGapNs, mBeat.nsecsElapsed());
+            const qint64 cpu = ThreadCpuNs();
+            auto *app = dynamic_cast<StepTimingApplication *>(QCoreApplication::instance());
+            if (cpu - mBeatCpuNs > mLongestGapCpuNs) {
+                mLongestGapCpuNs = cpu - mBeatCpuNs;
+                if (app)
+                    mLongestGapEvents = app->takeEventsSinceTick();
+            } else if (app) {
+                app->forgetEventsSinceTick();
+            }
+            mBeatCpuNs = cpu;
             mBeat.restart();
         });
     }
@@ -152,6 +183,9 @@ public:
     void start()
     {
         mLongestGapNs = 0;
+        mLongestGapCpuNs = 0;
+        mLongestGapEvents.clear();
+        mBeatCpuNs = ThreadCpuNs();
         mBeat.start();
         mHeartbeat.start();
         if (auto *app = dynamic_cast<StepTimingApplication *>(QCoreApplication::instance()))
@@ -166,6 +200,11 @@ public:
             app->stopRecording();
     }
     double longestGapMs() const { return double(mLongestGapNs) / 1e6; }
+    // The processor time the main thread used within that longest stretch between two ticks
+    // (not necessarily the same stretch): several events delivered back to back add up here.
+    double longestGapCpuMs() const { return double(mLongestGapCpuNs) / 1e6; }
+    // The events of that stretch, slowest first.
+    const std::string &longestGapEvents() const { return mLongestGapEvents; }
     StepTimingApplication::Step longestByCpu() const
     {
         auto *app = dynamic_cast<StepTimingApplication *>(QCoreApplication::instance());
@@ -181,6 +220,9 @@ private:
     QTimer mHeartbeat;
     QElapsedTimer mBeat;
     qint64 mLongestGapNs = 0;
+    qint64 mLongestGapCpuNs = 0;
+    qint64 mBeatCpuNs = 0;
+    std::string mLongestGapEvents;
 };
 
 // Image benchmarks -------------------------------------------------------------------------------
