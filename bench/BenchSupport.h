@@ -8,7 +8,11 @@
 #include "services/AppSetting.h"
 #include "services/SupportFolder.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QEvent>
+#include <QMetaEnum>
+#include <QTimer>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -22,6 +26,8 @@
 #include <cstdio>
 #include <functional>
 #include <random>
+#include <string>
+#include <time.h>
 #include <vector>
 
 // Before the application object is made.
@@ -48,6 +54,176 @@ inline QString BenchDataDir(const QTemporaryDir &dir)
                ? dir.path()
                : qEnvironmentVariable("PELKO_BENCH_DATA_DIR");
 }
+
+// Main-thread steps ------------------------------------------------------------------------------
+
+// The processor time this thread has used, in nanoseconds: on a loaded machine a step's wall-clock
+// time measures the load as much as the step, its processor time only the step.
+inline qint64 ThreadCpuNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+// The application of the text-window benchmarks: while a StepRecorder runs, every event the main
+// thread's loop delivers is one step, timed in wall clock and processor time and named by its
+// receiver and kind, so the longest step can be found and split.
+class StepTimingApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+
+    struct Step
+    {
+        double wallMs = 0;
+        double cpuMs = 0;
+        std::string name;
+    };
+
+    // Starts a new record; the longest steps so far are forgotten.
+    void startRecording()
+    {
+        mLongestWall = {};
+        mLongestCpu = {};
+        mSinceTick.clear();
+        mRecording = true;
+    }
+    // The events delivered since the last tick of a heartbeat, slowest first, as one line; the
+    // list starts again.
+    std::string takeEventsSinceTick()
+    {
+        std::sort(mSinceTick.begin(), mSinceTick.end(),
+                  [](const Step &a, const Step &b) { return a.cpuMs > b.cpuMs; });
+        std::string line;
+        for (size_t i = 0; i < mSinceTick.size() && i < 4; ++i) {
+            char part[200];
+            std::snprintf(part, sizeof part, "%s%s %.1f ms", i ? " + " : "",
+                          mSinceTick[i].name.c_str(), mSinceTick[i].cpuMs);
+            line += part;
+        }
+        mSinceTick.clear();
+        return line;
+    }
+    void forgetEventsSinceTick() { mSinceTick.clear(); }
+    void stopRecording() { mRecording = false; }
+    const Step &longestByWall() const { return mLongestWall; }
+    const Step &longestByCpu() const { return mLongestCpu; }
+
+    bool notify(QObject *receiver, QEvent *event) override
+    {
+        if (!mRecording || mDepth > 0) {
+            ++mDepth;
+            const bool handled = QApplication::notify(receiver, event);
+            --mDepth;
+            return handled;
+        }
+        const QEvent::Type type = event->type();
+        const char *className = receiver ? receiver->metaObject()->className() : "?";
+        QElapsedTimer wall;
+        wall.start();
+        const qint64 cpuStart = ThreadCpuNs();
+        ++mDepth;
+        const bool handled = QApplication::notify(receiver, event);
+        --mDepth;
+        const double cpuMs = double(ThreadCpuNs() - cpuStart) / 1e6;
+        const double wallMs = double(wall.nsecsElapsed()) / 1e6;
+        if (cpuMs >= 1)
+            mSinceTick.push_back({wallMs, cpuMs, stepName(className, type)});
+        if (wallMs > mLongestWall.wallMs || cpuMs > mLongestCpu.cpuMs) {
+            const Step step{wallMs, cpuMs, stepName(className, type)};
+            if (wallMs > mLongestWall.wallMs)
+                mLongestWall = step;
+            if (cpuMs > mLongestCpu.cpuMs)
+                mLongestCpu = step;
+        }
+        return handled;
+    }
+
+private:
+    static std::string stepName(const char *className, QEvent::Type type)
+    {
+        const char *kind = QMetaEnum::fromType<QEvent::Type>().valueToKey(type);
+        return std::string(kind ? kind : "event") + " to " + className;
+    }
+
+    bool mRecording = false;
+    int mDepth = 0;
+    Step mLongestWall;
+    Step mLongestCpu;
+    std::vector<Step> mSinceTick;
+};
+
+// The longest time the main thread went without coming back to its event loop, in wall clock
+// (a timer that should tick every 2 ms) and in processor time, and the slowest event delivered,
+// with its name; the application must be a StepTimingApplication.
+class MainThreadSteps
+{
+public:
+    MainThreadSteps()
+    {
+        mHeartbeat.setInterval(2);
+        QObject::connect(&mHeartbeat, &QTimer::timeout, [this] {
+            mLongestGapNs = std::max(mLongestGapNs, mBeat.nsecsElapsed());
+            const qint64 cpu = ThreadCpuNs();
+            auto *app = dynamic_cast<StepTimingApplication *>(QCoreApplication::instance());
+            if (cpu - mBeatCpuNs > mLongestGapCpuNs) {
+                mLongestGapCpuNs = cpu - mBeatCpuNs;
+                if (app)
+                    mLongestGapEvents = app->takeEventsSinceTick();
+            } else if (app) {
+                app->forgetEventsSinceTick();
+            }
+            mBeatCpuNs = cpu;
+            mBeat.restart();
+        });
+    }
+    ~MainThreadSteps() { stop(); }
+
+    void start()
+    {
+        mLongestGapNs = 0;
+        mLongestGapCpuNs = 0;
+        mLongestGapEvents.clear();
+        mBeatCpuNs = ThreadCpuNs();
+        mBeat.start();
+        mHeartbeat.start();
+        if (auto *app = dynamic_cast<StepTimingApplication *>(QCoreApplication::instance()))
+            app->startRecording();
+    }
+    // The longest so far is forgotten, the recording goes on.
+    void restart() { start(); }
+    void stop()
+    {
+        mHeartbeat.stop();
+        if (auto *app = dynamic_cast<StepTimingApplication *>(QCoreApplication::instance()))
+            app->stopRecording();
+    }
+    double longestGapMs() const { return double(mLongestGapNs) / 1e6; }
+    // The processor time the main thread used within that longest stretch between two ticks
+    // (not necessarily the same stretch): several events delivered back to back add up here.
+    double longestGapCpuMs() const { return double(mLongestGapCpuNs) / 1e6; }
+    // The events of that stretch, slowest first.
+    const std::string &longestGapEvents() const { return mLongestGapEvents; }
+    StepTimingApplication::Step longestByCpu() const
+    {
+        auto *app = dynamic_cast<StepTimingApplication *>(QCoreApplication::instance());
+        return app ? app->longestByCpu() : StepTimingApplication::Step{};
+    }
+    StepTimingApplication::Step longestByWall() const
+    {
+        auto *app = dynamic_cast<StepTimingApplication *>(QCoreApplication::instance());
+        return app ? app->longestByWall() : StepTimingApplication::Step{};
+    }
+
+private:
+    QTimer mHeartbeat;
+    QElapsedTimer mBeat;
+    qint64 mLongestGapNs = 0;
+    qint64 mLongestGapCpuNs = 0;
+    qint64 mBeatCpuNs = 0;
+    std::string mLongestGapEvents;
+};
 
 // Image benchmarks -------------------------------------------------------------------------------
 

@@ -80,11 +80,22 @@ double peakResidentMb()
     return double(usage.ru_maxrss) / 1024.0;
 }
 
+// Which events took longest, so that a long step can be found: the slowest event, and the events
+// of the longest stretch without a heartbeat tick.
+std::string stepLabel(const StepTimingApplication::Step &slowest, const std::string &stretch)
+{
+    return "slowest event: " + slowest.name + " " + std::to_string(int(slowest.cpuMs)) +
+           " ms cpu; longest stretch: " + stretch;
+}
+
 void openFiftyMegabytePair(benchmark::State &state)
 {
     double usable = 0, diff = 0, firstPaint = 0, scrollPaint = 0, select = 0, take = 0;
     bool exact = false;
     double rssUsable = 0, rssSelect = 0, key = 0, recompare = 0;
+    double longestGap = 0, longestGapCpu = 0;
+    StepTimingApplication::Step longestCpu;
+    std::string gapEvents;
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
@@ -102,7 +113,9 @@ void openFiftyMegabytePair(benchmark::State &state)
         QObject::connect(window->textView(1), &MyEditTextView::blocksPainted, &loop,
                          &QEventLoop::quit);
         QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+        MainThreadSteps steps;
         timer.restart();
+        steps.start();
         window->showWindow();
         loop.exec();
         firstPaint = double(timer.nsecsElapsed()) / 1e9;
@@ -111,6 +124,11 @@ void openFiftyMegabytePair(benchmark::State &state)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         QCoreApplication::processEvents();
         usable = double(timer.nsecsElapsed()) / 1e9;
+        steps.stop();
+        longestGap = steps.longestGapMs();
+        longestGapCpu = steps.longestGapCpuMs();
+        longestCpu = steps.longestByCpu();
+        gapEvents = steps.longestGapEvents();
         state.SetIterationTime(usable);
         state.counters["blocks"] = double(window->mergeBlocks().size());
         state.counters["rows"] = double(window->textView(1)->document()->blockCount());
@@ -168,7 +186,11 @@ void openFiftyMegabytePair(benchmark::State &state)
     state.counters["peak_rss_mb"] = rss;
     state.counters["peak_rss_usable_mb"] = rssUsable;
     state.counters["peak_rss_select_mb"] = rssSelect;
-    state.counters["within_bound"] = usable < 10.0 && rss < 2048.0 ? 1 : 0;
+    state.counters["longest_main_thread_step_ms"] = longestGap;
+    state.counters["longest_step_cpu_ms"] = longestGapCpu;
+    state.counters["longest_event_cpu_ms"] = longestCpu.cpuMs;
+    state.SetLabel(stepLabel(longestCpu, gapEvents));
+    state.counters["within_bound"] = usable < 10.0 && rss < 2048.0 && longestGap <= 50 ? 1 : 0;
 }
 
 // Two one-line texts of 50 MB, the right one with five small edits (two letters changed, two
@@ -199,6 +221,9 @@ void inlineCompareSpread(benchmark::State &state)
         }
     }
     double ready = 0, rss = 0, longestStep = 0, selected = 0, longestAfterSelected = 0;
+    StepTimingApplication::Step longestCpu;
+    double longestGapCpu = 0;
+    std::string gapEvents;
     qint64 marks1 = 0, marks2 = 0;
     for (auto _ : state) {
         resetPeakResident();
@@ -206,43 +231,43 @@ void inlineCompareSpread(benchmark::State &state)
         window->setMFile1(left);
         window->setMFile2(right);
         window->window()->resize(1100, 720);
-        // The longest time the main thread went without coming back to its event loop.
-        QElapsedTimer beat;
-        qint64 longestNs = 0;
-        QTimer heartbeat;
-        heartbeat.setInterval(2);
-        QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-            longestNs = std::max(longestNs, beat.nsecsElapsed());
-            beat.restart();
-        });
+        MainThreadSteps steps;
         QElapsedTimer timer;
         timer.start();
-        beat.start();
-        heartbeat.start();
+        steps.start();
         window->showWindow();
         const auto marked = [&] {
             return !window->textView(1)->extraSelections().isEmpty() &&
                    !window->textView(2)->extraSelections().isEmpty();
         };
         // Selected: the texts are in the panes, compared, and the block is shown.
-        qint64 longestBeforeSelectedNs = -1;
+        double longestBeforeSelected = -1;
+        StepTimingApplication::Step cpuBeforeSelected;
+        double gapCpuBeforeSelected = 0;
         while (window->isLoading() || window->isComparing() || window->currentBlock() < 0 ||
                !marked()) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-            if (longestBeforeSelectedNs < 0 && window->currentBlock() >= 0) {
+            if (longestBeforeSelected < 0 && window->currentBlock() >= 0) {
                 selected = double(timer.nsecsElapsed()) / 1e9;
-                longestBeforeSelectedNs = longestNs;
-                longestNs = 0;
+                longestBeforeSelected = steps.longestGapMs();
+                cpuBeforeSelected = steps.longestByCpu();
+                gapCpuBeforeSelected = steps.longestGapCpuMs();
+                gapEvents = steps.longestGapEvents();
+                steps.restart();
             }
             if (timer.elapsed() > 120000)
                 break;
         }
-        longestAfterSelected = double(longestNs) / 1e6;
-        longestNs = std::max(longestNs, longestBeforeSelectedNs);
+        longestAfterSelected = steps.longestGapMs();
         ready = double(timer.nsecsElapsed()) / 1e9;
-        heartbeat.stop();
+        steps.stop();
         rss = peakResidentSinceResetMb();
-        longestStep = double(longestNs) / 1e6;
+        longestStep = std::max(longestAfterSelected, longestBeforeSelected);
+        longestCpu = steps.longestByCpu().cpuMs >= cpuBeforeSelected.cpuMs ? steps.longestByCpu()
+                                                                           : cpuBeforeSelected;
+        longestGapCpu = std::max(steps.longestGapCpuMs(), gapCpuBeforeSelected);
+        if (steps.longestGapCpuMs() > gapCpuBeforeSelected)
+            gapEvents = steps.longestGapEvents();
         state.SetIterationTime(ready);
         marks1 = window->textView(1)->extraSelections().size();
         marks2 = window->textView(2)->extraSelections().size();
@@ -253,6 +278,9 @@ void inlineCompareSpread(benchmark::State &state)
     state.counters["longest_step_after_block_shown_ms"] = longestAfterSelected;
     state.counters["peak_rss_mb"] = rss;
     state.counters["longest_main_thread_step_ms"] = longestStep;
+    state.counters["longest_step_cpu_ms"] = longestGapCpu;
+    state.counters["longest_event_cpu_ms"] = longestCpu.cpuMs;
+    state.SetLabel(stepLabel(longestCpu, gapEvents));
     state.counters["marks_left"] = double(marks1);
     state.counters["marks_right"] = double(marks2);
     state.counters["within_bound"] = ready < 1.2 && rss < 600 && longestStep <= 50 ? 1 : 0;
@@ -265,7 +293,7 @@ void inlineCompareSpread(benchmark::State &state)
 int main(int argc, char **argv)
 {
     UseOffscreenUnlessAsked();
-    QApplication app(argc, argv);
+    StepTimingApplication app(argc, argv);
     QTemporaryDir dir;
     if (!PrepareTextWindowBench(dir))
         return 1;

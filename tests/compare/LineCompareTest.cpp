@@ -20,10 +20,20 @@ namespace {
 
 std::string describe(const MergeBlockList &blocks)
 {
+    // Appended piece by piece: GCC 12's optimiser warns of a bound it cannot see through in
+    // "[" + std::to_string(...).
     std::string s;
-    for (const auto &b : blocks)
-        s += "[" + std::to_string(b.startLine[1]) + "+" + std::to_string(b.lineCount[1]) + " | " +
-             std::to_string(b.startLine[2]) + "+" + std::to_string(b.lineCount[2]) + "] ";
+    for (const auto &b : blocks) {
+        s += '[';
+        s += std::to_string(b.startLine[1]);
+        s += '+';
+        s += std::to_string(b.lineCount[1]);
+        s += " | ";
+        s += std::to_string(b.startLine[2]);
+        s += '+';
+        s += std::to_string(b.lineCount[2]);
+        s += "] ";
+    }
     return s;
 }
 

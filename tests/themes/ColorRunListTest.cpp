@@ -52,10 +52,18 @@ void rebuildRuns(std::vector<ColorRun> &runs, int from, int to, int colorIndex)
 
 std::string describe(const std::vector<ColorRun> &runs)
 {
+    // Appended piece by piece: GCC 12's optimiser warns of a bound it cannot see through in
+    // "[" + std::to_string(...).
     std::string out;
-    for (const ColorRun &r : runs)
-        out += "[" + std::to_string(r.start) + "+" + std::to_string(r.length) + ":" +
-               std::to_string(r.colorIndex) + "]";
+    for (const ColorRun &r : runs) {
+        out += '[';
+        out += std::to_string(r.start);
+        out += '+';
+        out += std::to_string(r.length);
+        out += ':';
+        out += std::to_string(r.colorIndex);
+        out += ']';
+    }
     return out;
 }
 
