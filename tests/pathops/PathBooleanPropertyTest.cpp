@@ -706,6 +706,8 @@ public:
         // Letters' stems and counters are a tenth of their size: they are grown by less.
         const double d = hairToThird() * size * (letter ? 0.03 : 1.0);
         const std::vector<Outline> outlines = outlinesOf(a);
+        // Shrunk by less than a fifth of the narrower side, the outline stays clear of itself.
+        const double inward = 0.2 * std::min(a.bounds().width(), a.bounds().height());
         switch (integer(0, 3)) {
         case 0: {
             const double angle = real(0, 2 * std::numbers::pi);
@@ -715,16 +717,13 @@ public:
         }
         case 1:
             return {"outline and itself grown", a, pathOf(redrawn(offset(outlines, d)))};
-        case 2: {
-            // Less than a fifth of the narrower side, so that the outline stays clear of itself.
-            const double narrower = std::min(a.bounds().width(), a.bounds().height());
+        case 2:
             return {"outline and itself shrunk", a,
-                    pathOf(redrawn(offset(outlines, -std::min(d, 0.2 * narrower))))};
-        }
+                    pathOf(redrawn(offset(outlines, -std::min(d, inward))))};
         default: {
             // The stroke: the band between the outline grown and shrunk by half its width.
             std::vector<Outline> band = offset(outlines, d / 2);
-            for (const Outline &o : offset(outlines, -d / 2))
+            for (const Outline &o : offset(outlines, -std::min(d / 2, inward)))
                 band.push_back(o);
             return {"outline and its stroke", a, pathOf(redrawn(band))};
         }
