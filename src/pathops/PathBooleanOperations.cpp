@@ -4,7 +4,6 @@
 #include "pathops/FBGeometry.h"
 #include "pathops/PathOperationState.h"
 #include "pathops/PelkoNSBezierPath.h"
-#include "platform/AffineTransform.h"
 #include "platform/Guard.h"
 #include "platform/Log.h"
 
@@ -20,11 +19,6 @@
 using platform::BezierPath;
 
 namespace {
-
-// The jitter bounds: the single-precision numbers 10 and the one next above 30, widened.
-constexpr double kJitterLower = double(10.0f);
-const double kJitterUpper = double(std::nextafter(30.0f, 31.0f));
-constexpr double kOperationScale = 100.0;
 
 bool hasOnlyFinitePoints(const BezierPath &path)
 {
@@ -274,6 +268,159 @@ double signedDraw(double lower, double upper)
     return PathOperation_RandomNumber(10) < 5 ? -value : value;
 }
 
+// The guarded entry works in a frame of the operands' own size, so that its answers do not
+// depend on their units: both paths are moved to the origin when they lie far from it and
+// scaled by a power of two so that their smallest outline is 8 to 16 units across (unless the
+// largest coordinates would come near overflowing). The move is by a multiple of the largest
+// coordinates' unit in the last place and the scale a power of two, so both are exact, and a
+// pair a power of two larger or smaller gives the same frame and the same answer scaled.
+struct GuardFrame
+{
+    double shiftX = 0.0;
+    double shiftY = 0.0;
+    int exponent = 0;
+    // The smallest outline's size in the frame; 0 when every outline is a point.
+    double smallest = 0.0;
+    // Areas and lengths are measured scaled by this power of two, so that they do not overflow.
+    int measureExponent = 0;
+};
+
+// The jitter draws from these shares of the smallest outline's size.
+constexpr double kJitterLowerShare = 1e-5;
+constexpr double kJitterUpperShare = 3e-5;
+// The jittered draws together combine at most this many elements.
+constexpr qint64 kMostJitteredElements = 100000;
+// The largest coordinates in the frame stay below 2 to this power.
+constexpr int kLargestFrameExponent = 1000;
+// Areas are measured with the largest coordinate below 2 to this power.
+constexpr int kLargestMeasureExponent = 200;
+
+// The frame's move along one axis: a multiple of the unit in the last place of the largest
+// coordinate, so that subtracting it is exact, when the points lie far from the origin for
+// their spread.
+double frameShift(double low, double high)
+{
+    const double half = high / 2 - low / 2;
+    const double centre = low / 2 + high / 2;
+    if (!(std::abs(centre) > 4 * half))
+        return 0.0;
+    int exponent = 0;
+    std::frexp(std::max(std::abs(low), std::abs(high)), &exponent);
+    return std::ldexp(std::nearbyint(std::ldexp(centre, 53 - exponent)), exponent - 53);
+}
+
+GuardFrame guardFrameFor(const BezierPath &path, const BezierPath &other)
+{
+    double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
+    for (const BezierPath *p : {&path, &other}) {
+        for (const BezierPath::Element &e : p->elements()) {
+            if (e.type == platform::BezierPathElement::ClosePath)
+                continue;
+            const int used = e.type == platform::BezierPathElement::CurveTo ? 3 : 1;
+            for (int i = 0; i < used; ++i) {
+                left = std::min(left, e.points[i].x());
+                right = std::max(right, e.points[i].x());
+                top = std::min(top, e.points[i].y());
+                bottom = std::max(bottom, e.points[i].y());
+            }
+        }
+    }
+    GuardFrame frame;
+    if (!(left <= right))
+        return frame;
+    frame.shiftX = frameShift(left, right);
+    frame.shiftY = frameShift(top, bottom);
+    // Each outline's size is the larger side of its points' box, measured after the move.
+    double smallest = INFINITY;
+    for (const BezierPath *p : {&path, &other}) {
+        double l = INFINITY, r = -INFINITY, t = INFINITY, b = -INFINITY;
+        auto finish = [&] {
+            if (l <= r) {
+                const double size = std::max(r - l, b - t);
+                if (size > 0)
+                    smallest = std::min(smallest, size);
+            }
+            l = t = INFINITY;
+            r = b = -INFINITY;
+        };
+        for (const BezierPath::Element &e : p->elements()) {
+            if (e.type == platform::BezierPathElement::ClosePath)
+                continue;
+            if (e.type == platform::BezierPathElement::MoveTo)
+                finish();
+            const int used = e.type == platform::BezierPathElement::CurveTo ? 3 : 1;
+            for (int i = 0; i < used; ++i) {
+                const double x = e.points[i].x() - frame.shiftX;
+                const double y = e.points[i].y() - frame.shiftY;
+                l = std::min(l, x);
+                r = std::max(r, x);
+                t = std::min(t, y);
+                b = std::max(b, y);
+            }
+        }
+        finish();
+    }
+    const double largest =
+        std::max({std::abs(left - frame.shiftX), std::abs(right - frame.shiftX),
+                  std::abs(top - frame.shiftY), std::abs(bottom - frame.shiftY)});
+    int largestExponent = 0;
+    std::frexp(largest, &largestExponent);
+    if (std::isfinite(smallest)) {
+        int exponent = 0;
+        std::frexp(smallest, &exponent);
+        // smallest * 2^(4 - exponent) lies in [8, 16).
+        frame.exponent = std::min(4 - exponent, kLargestFrameExponent - largestExponent);
+        frame.smallest = std::ldexp(smallest, frame.exponent);
+    }
+    const int frameLargestExponent = largestExponent + frame.exponent;
+    if (frameLargestExponent > kLargestMeasureExponent)
+        frame.measureExponent = kLargestMeasureExponent - frameLargestExponent;
+    return frame;
+}
+
+BezierPath intoFrame(BezierPath path, const GuardFrame &frame)
+{
+    mapPathPoints(path, [&frame](QPointF p) {
+        return QPointF(std::ldexp(p.x() - frame.shiftX, frame.exponent),
+                       std::ldexp(p.y() - frame.shiftY, frame.exponent));
+    });
+    return path;
+}
+
+BezierPath outOfFrame(BezierPath path, const GuardFrame &frame)
+{
+    mapPathPoints(path, [&frame](QPointF p) {
+        return QPointF(std::ldexp(p.x(), -frame.exponent) + frame.shiftX,
+                       std::ldexp(p.y(), -frame.exponent) + frame.shiftY);
+    });
+    return path;
+}
+
+BezierPath scaledBy(BezierPath path, int exponent)
+{
+    if (exponent != 0) {
+        mapPathPoints(path, [exponent](QPointF p) {
+            return QPointF(std::ldexp(p.x(), exponent), std::ldexp(p.y(), exponent));
+        });
+    }
+    return path;
+}
+
+struct Measure
+{
+    double area = 0.0;
+    qint64 outlines = 0;
+};
+
+Measure measured(const BezierPath &answer, int exponent)
+{
+    Measure m;
+    for (const BezierPath::Element &e : answer.elements())
+        m.outlines += e.type == platform::BezierPathElement::MoveTo;
+    m.area = evenOddArea(scaledBy(answer, exponent));
+    return m;
+}
+
 } // namespace
 
 BezierPath fb_union(const BezierPath &path, const BezierPath &other)
@@ -346,14 +493,11 @@ std::optional<BezierPath> performBooleanOp(const BezierPath &path, qint32 operat
                              QStringLiteral("ERROR path operation: a coordinate is not finite"));
         return std::nullopt;
     }
-    platform::AffineTransform scale;
-    scale.scaleXBy(kOperationScale, kOperationScale);
     StartTimeScope clock;
     try {
-        BezierPath a = path;
-        BezierPath b = *other;
-        a.transformUsingAffineTransform(scale);
-        b.transformUsingAffineTransform(scale);
+        const GuardFrame frame = guardFrameFor(path, *other);
+        const BezierPath a = intoFrame(path, frame);
+        const BezierPath b = intoFrame(*other, frame);
         auto combined = [operation](const BezierPath &x, const BezierPath &y) {
             switch (operation) {
             case PathBooleanUnion:
@@ -366,36 +510,60 @@ std::optional<BezierPath> performBooleanOp(const BezierPath &path, qint32 operat
                 return fb_xor(x, y);
             }
         };
-        // The jitter moves every outline of the answer by at most its upper bound, so the area
-        // by at most that much per unit of outline. An answer farther from the exact one has
-        // gone wrong where the jittered outlines nearly meet: other draws are tried, and when
-        // none agrees, the exact answer stands.
         const BezierPath exact = combined(a, b);
-        const double exactArea = evenOddArea(exact);
-        const double straying = kJitterUpper * (outlineLength(a) + outlineLength(b));
-        BezierPath result;
-        bool agrees = false;
-        for (int attempt = 0; attempt < kMostJitterAttempts && !agrees; ++attempt) {
-            BezierPath jitteredA = a;
-            BezierPath jitteredB = b;
-            JitterPathPoints(&jitteredA, kJitterLower, kJitterUpper);
-            JitterPathPoints(&jitteredB, kJitterLower, kJitterUpper);
-            const double dx = signedDraw(kJitterLower, kJitterUpper);
-            const double dy = signedDraw(kJitterLower, kJitterUpper);
-            platform::AffineTransform shift;
-            shift.translateXBy(dx, dy);
-            jitteredB.transformUsingAffineTransform(shift);
-            result = combined(jitteredA, jitteredB);
-            agrees = std::abs(evenOddArea(result) - exactArea) <= straying;
+        BezierPath result = exact;
+        // The jitter moves each point of the first path by at most sqrt(2) times its upper
+        // bound, and the second path's by twice that with the shift; a curve's points move no
+        // farther than its control points, so the answer's area moves by at most that much per
+        // unit of outline. An answer farther from the unjittered one, or with another number of
+        // outlines (the jitter's own slivers where outlines coincide), has gone wrong where the
+        // jittered outlines nearly meet: other draws are tried, and when none agrees, the
+        // unjittered answer stands. Large operands get fewer draws, so that the work stays
+        // bounded by what is combined rather than by time.
+        const double upper = kJitterUpperShare * frame.smallest;
+        const double lower = kJitterLowerShare * frame.smallest;
+        const qint64 elements = std::max<qint64>(1, a.elementCount() + b.elementCount());
+        const qint64 draws = frame.smallest > 0 ? std::min<qint64>(kMostJitterAttempts,
+                                                                   kMostJitteredElements / elements)
+                                                : 0;
+        if (draws > 0) {
+            const Measure exactMeasure = measured(exact, frame.measureExponent);
+            const double reach = std::ldexp(std::sqrt(2.0) * upper, frame.measureExponent) *
+                                 (outlineLength(scaledBy(a, frame.measureExponent)) +
+                                  2 * outlineLength(scaledBy(b, frame.measureExponent)));
+            for (qint64 attempt = 0; attempt < draws; ++attempt) {
+                BezierPath jitteredA = a;
+                BezierPath jitteredB = b;
+                JitterPathPoints(&jitteredA, lower, upper);
+                JitterPathPoints(&jitteredB, lower, upper);
+                const double dx = signedDraw(lower, upper);
+                const double dy = signedDraw(lower, upper);
+                mapPathPoints(jitteredB, [dx, dy](QPointF p) { return p + QPointF(dx, dy); });
+                if (!hasOnlyFinitePoints(jitteredA) || !hasOnlyFinitePoints(jitteredB))
+                    continue;
+                BezierPath candidate = combined(jitteredA, jitteredB);
+                const Measure m = measured(candidate, frame.measureExponent);
+                if (m.outlines == exactMeasure.outlines &&
+                    std::abs(m.area - exactMeasure.area) <= reach) {
+                    result = std::move(candidate);
+                    break;
+                }
+            }
         }
-        if (!agrees)
-            result = exact;
         if (result.isEmpty())
             return std::nullopt;
-        platform::AffineTransform back = scale;
-        back.invert();
-        result.transformUsingAffineTransform(back);
-        return result;
+        BezierPath answer = outOfFrame(result, frame);
+        if (!hasOnlyFinitePoints(answer)) {
+            // A jittered point beyond the largest finite coordinates; the unjittered answer
+            // lies within the operands' own bounds.
+            answer = outOfFrame(exact, frame);
+            if (exact.isEmpty() || !hasOnlyFinitePoints(answer)) {
+                platform::LogWarning(
+                    lcPathops, QStringLiteral("ERROR path operation: the answer is not finite"));
+                return std::nullopt;
+            }
+        }
+        return answer;
     } catch (const platform::Exception &e) {
         platform::reportException(__FILE__, Q_FUNC_INFO, __LINE__, &e);
         return std::nullopt;

@@ -187,15 +187,17 @@ inline double evenOddArea(const platform::BezierPath &path)
     return total;
 }
 
-// The polygon clipper's even-odd answer on the paths flattened to 1e-3 and scaled by 1e4, as an
-// area in the paths' units.
+// The polygon clipper's even-odd answer on the paths flattened to `tolerance` and put on a grid
+// of a tenth of it, as an area in the paths' units. Outlines that coincide with other joints
+// are flattened through other points: their chords part by up to the tolerance, so these want
+// a fine one.
 inline double clipperArea(const platform::BezierPath &a, const platform::BezierPath &b,
-                          ClipperLib::ClipType type)
+                          ClipperLib::ClipType type, double tolerance = 1e-3)
 {
-    constexpr double scale = 1e4;
-    auto toClipper = [](const platform::BezierPath &path) {
+    const double scale = 10 / tolerance;
+    auto toClipper = [scale, tolerance](const platform::BezierPath &path) {
         ClipperLib::Paths paths;
-        for (const Polygon &poly : flatten(path)) {
+        for (const Polygon &poly : flatten(path, tolerance)) {
             ClipperLib::Path p;
             for (QPointF q : poly)
                 p.push_back({ClipperLib::cInt(std::llround(q.x() * scale)),

@@ -11,6 +11,8 @@
 #include "pathops/PathTextForms.h"
 
 #include <QtGlobal>
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cmath>
@@ -440,6 +442,393 @@ public:
         }
     }
 
+    // Outlines as drawings hold them: each contour a closed run of segments, a line's control
+    // points at its ends.
+    struct Segment
+    {
+        bool line = true;
+        std::array<QPointF, 4> p;
+    };
+    using Outline = std::vector<Segment>;
+
+    static std::vector<Outline> outlinesOf(const BezierPath &path)
+    {
+        std::vector<Outline> outlines;
+        Outline current;
+        QPointF start, at;
+        auto finish = [&] {
+            if (!current.empty() && at != start)
+                current.push_back({true, {at, at, start, start}});
+            if (!current.empty())
+                outlines.push_back(std::move(current));
+            current.clear();
+        };
+        for (const BezierPath::Element &e : path.elements()) {
+            switch (e.type) {
+            case platform::BezierPathElement::MoveTo:
+                finish();
+                start = at = e.points[0];
+                break;
+            case platform::BezierPathElement::LineTo:
+                current.push_back({true, {at, at, e.points[0], e.points[0]}});
+                at = e.points[0];
+                break;
+            case platform::BezierPathElement::CurveTo:
+                current.push_back({false, {at, e.points[0], e.points[1], e.points[2]}});
+                at = e.points[2];
+                break;
+            case platform::BezierPathElement::ClosePath:
+                finish();
+                at = start;
+                break;
+            }
+        }
+        finish();
+        return outlines;
+    }
+
+    static BezierPath pathOf(const std::vector<Outline> &outlines)
+    {
+        BezierPath path;
+        for (const Outline &outline : outlines) {
+            path.moveToPoint(outline.front().p[0]);
+            for (const Segment &s : outline) {
+                if (s.line)
+                    path.lineToPoint(s.p[3]);
+                else
+                    path.curveToPoint(s.p[3], s.p[1], s.p[2]);
+            }
+            path.closePath();
+        }
+        path.setWindingRule(platform::WindingRule::EvenOdd);
+        return path;
+    }
+
+    // The two halves of a segment at parameter t (de Casteljau's construction).
+    static std::pair<Segment, Segment> split(const Segment &s, double t)
+    {
+        auto mix = [t](QPointF a, QPointF b) { return a + t * (b - a); };
+        if (s.line) {
+            const QPointF m = mix(s.p[0], s.p[3]);
+            return {{true, {s.p[0], s.p[0], m, m}}, {true, {m, m, s.p[3], s.p[3]}}};
+        }
+        const QPointF a = mix(s.p[0], s.p[1]), b = mix(s.p[1], s.p[2]), c = mix(s.p[2], s.p[3]);
+        const QPointF d = mix(a, b), e = mix(b, c), m = mix(d, e);
+        return {{false, {s.p[0], a, d, m}}, {false, {m, e, c, s.p[3]}}};
+    }
+
+    static Outline reversed(const Outline &outline)
+    {
+        Outline back;
+        for (auto it = outline.rbegin(); it != outline.rend(); ++it)
+            back.push_back({it->line, {it->p[3], it->p[2], it->p[1], it->p[0]}});
+        return back;
+    }
+
+    // The same outlines drawn again: every segment split at one or two random parameters, each
+    // contour started at another joint, and now and then reversed.
+    std::vector<Outline> redrawn(const std::vector<Outline> &outlines)
+    {
+        std::vector<Outline> result;
+        for (const Outline &outline : outlines) {
+            Outline again;
+            for (const Segment &s : outline) {
+                Segment rest = s;
+                const int cuts = integer(1, 2);
+                double done = 0;
+                for (int k = 0; k < cuts; ++k) {
+                    // A cut at t of the whole segment is at (t - done) / (1 - done) of the rest.
+                    const double t = done + real(0.05, 0.95) * (1 - done) / (cuts - k);
+                    const auto [head, tail] = split(rest, (t - done) / (1 - done));
+                    again.push_back(head);
+                    rest = tail;
+                    done = t;
+                }
+                again.push_back(rest);
+            }
+            std::rotate(again.begin(), again.begin() + integer(0, int(again.size()) - 1),
+                        again.end());
+            result.push_back(coin() ? reversed(again) : again);
+        }
+        return result;
+    }
+
+    static double signedArea(const Outline &outline)
+    {
+        double area = 0;
+        for (const Segment &s : outline) {
+            for (int i = 0; i < 3; ++i)
+                area += (s.p[i].x() * s.p[i + 1].y() - s.p[i + 1].x() * s.p[i].y()) / 2;
+        }
+        return area;
+    }
+
+    // The outlines offset by d (outwards from the fill for d > 0): every joint moved along the
+    // mitre of its two sides' normals, and each curve's inner control points along the normals
+    // at its ends, as a drawing program grows an outline.
+    static std::vector<Outline> offset(const std::vector<Outline> &outlines, double d)
+    {
+        const std::vector<pathoracle::Polygon> flat = pathoracle::flatten(pathOf(outlines));
+        std::vector<Outline> result;
+        for (size_t c = 0; c < outlines.size(); ++c) {
+            const Outline &outline = outlines[c];
+            int depth = 0;
+            const QPointF probe = outline.front().p[0];
+            for (size_t j = 0; j < outlines.size(); ++j) {
+                if (j != c && pathoracle::evenOddContains({flat[j]}, probe))
+                    ++depth;
+            }
+            // The normal to the right of the direction of travel points out of a contour
+            // running counter-clockwise with y up (positive area); a counter grows inwards.
+            const double side = (signedArea(outline) < 0 ? -1 : 1) * (depth % 2 ? -1 : 1);
+            auto normal = [side](QPointF v) {
+                const double len = std::hypot(v.x(), v.y());
+                return len > 0 ? side * QPointF(v.y(), -v.x()) / len : QPointF();
+            };
+            auto startDirection = [](const Segment &s) {
+                for (int i = 1; i < 4; ++i) {
+                    if (s.p[i] != s.p[0])
+                        return s.p[i] - s.p[0];
+                }
+                return QPointF();
+            };
+            auto endDirection = [](const Segment &s) {
+                for (int i = 2; i >= 0; --i) {
+                    if (s.p[i] != s.p[3])
+                        return s.p[3] - s.p[i];
+                }
+                return QPointF();
+            };
+            const size_t n = outline.size();
+            std::vector<QPointF> joints(n);
+            for (size_t i = 0; i < n; ++i) {
+                const QPointF in = normal(endDirection(outline[(i + n - 1) % n]));
+                const QPointF out = normal(startDirection(outline[i]));
+                const double cosine = QPointF::dotProduct(in, out);
+                joints[i] = outline[i].p[0] + d * (in + out) / std::max(1 + cosine, 0.2);
+            }
+            Outline grown;
+            for (size_t i = 0; i < n; ++i) {
+                const Segment &s = outline[i];
+                const QPointF from = joints[i], to = joints[(i + 1) % n];
+                if (s.line) {
+                    grown.push_back({true, {from, from, to, to}});
+                } else {
+                    grown.push_back({false,
+                                     {from, s.p[1] + d * normal(startDirection(s)),
+                                      s.p[2] + d * normal(endDirection(s)), to}});
+                }
+            }
+            result.push_back(std::move(grown));
+        }
+        return result;
+    }
+
+    // A rectangle with corners of cubics of radius r.
+    BezierPath roundedRect(double x, double y, double w, double h, double r)
+    {
+        const double k = 0.5523 * r;
+        BezierPath path;
+        path.moveToPoint({x + r, y});
+        path.lineToPoint({x + w - r, y});
+        path.curveToPoint({x + w, y + r}, {x + w - r + k, y}, {x + w, y + r - k});
+        path.lineToPoint({x + w, y + h - r});
+        path.curveToPoint({x + w - r, y + h}, {x + w, y + h - r + k}, {x + w - r + k, y + h});
+        path.lineToPoint({x + r, y + h});
+        path.curveToPoint({x, y + h - r}, {x + r - k, y + h}, {x, y + h - r + k});
+        path.lineToPoint({x, y + r});
+        path.curveToPoint({x + r, y}, {x, y + r - k}, {x + r - k, y});
+        path.closePath();
+        return oriented(path);
+    }
+
+    // A shape whose outline stays clear of itself when grown or shrunk by a share of its size.
+    BezierPath convexShape()
+    {
+        const QPointF o(real(0, 8), real(0, 8));
+        switch (integer(0, 3)) {
+        case 0:
+            return circle(o + QPointF(6, 6), real(3, 8));
+        case 1:
+            return roundedCircle(o + QPointF(6, 6), integer(3000, 8000) / 1000.0);
+        case 2: {
+            const double w = real(4, 14), h = real(4, 14);
+            return roundedRect(o.x(), o.y(), w, h, real(0.5, std::min(w, h) / 2));
+        }
+        default:
+            return rect(o.x(), o.y(), real(4, 14), real(4, 14));
+        }
+    }
+
+    static double sizeOf(const BezierPath &path)
+    {
+        const QRectF box = path.bounds();
+        return std::max(box.width(), box.height());
+    }
+
+    // A share of a size from 1e-4 to 0.3, spread evenly over the powers of ten.
+    double hairToThird() { return std::pow(10.0, real(-4, std::log10(0.3))); }
+
+    // One outline and the same drawn with other joints: its curves split again, started
+    // elsewhere, reversed.
+    ShapePair splitCopies()
+    {
+        BezierPath a;
+        switch (integer(0, 3)) {
+        case 0:
+            a = glyph({qreal(integer(0, 4)), qreal(integer(0, 4))});
+            break;
+        case 1:
+            a = convexShape();
+            break;
+        case 2:
+            a = gridCells(integer(3, 6), {qreal(integer(0, 4)), qreal(integer(0, 4))});
+            break;
+        default:
+            a = star();
+            break;
+        }
+        const std::vector<Outline> outlines = outlinesOf(a);
+        if (coin())
+            return {"outline and itself drawn with other joints", a, pathOf(redrawn(outlines))};
+        // Both drawn again, each its own way.
+        return {"outline drawn with other joints twice", pathOf(redrawn(outlines)),
+                pathOf(redrawn(outlines))};
+    }
+
+    // An outline against its copy moved, grown or stroked by a hair to a third of its size.
+    ShapePair nearCopies()
+    {
+        const bool letter = coin();
+        const BezierPath a =
+            letter ? glyph({qreal(integer(0, 4)), qreal(integer(0, 4))}) : convexShape();
+        const double size = sizeOf(a);
+        // Letters' stems and counters are a tenth of their size: they are grown by less.
+        const double d = hairToThird() * size * (letter ? 0.03 : 1.0);
+        const std::vector<Outline> outlines = outlinesOf(a);
+        // Shrunk by less than a fifth of the narrower side, the outline stays clear of itself.
+        const double inward = 0.2 * std::min(a.bounds().width(), a.bounds().height());
+        switch (integer(0, 3)) {
+        case 0: {
+            const double angle = real(0, 2 * std::numbers::pi);
+            const double by = hairToThird() * size;
+            return {"outline and itself moved", a,
+                    movedPath(a, by * std::cos(angle), by * std::sin(angle))};
+        }
+        case 1:
+            return {"outline and itself grown", a, pathOf(redrawn(offset(outlines, d)))};
+        case 2:
+            return {"outline and itself shrunk", a,
+                    pathOf(redrawn(offset(outlines, -std::min(d, inward))))};
+        default: {
+            // The stroke: the band between the outline grown and shrunk by half its width.
+            std::vector<Outline> band = offset(outlines, d / 2);
+            for (const Outline &o : offset(outlines, -std::min(d / 2, inward)))
+                band.push_back(o);
+            return {"outline and its stroke", a, pathOf(redrawn(band))};
+        }
+        }
+    }
+
+    // A letter-like outline: a stem from x = left to x0 (serifs of width `serif` and height t
+    // on its left) and a bowl of reach `reach` right of x0, from y = 0 to h, at o.
+    static BezierPath stemAndBowl(QPointF o, double left, double x0, double h, double reach,
+                                  double serif, double t)
+    {
+        const double k = 0.5523;
+        BezierPath path;
+        path.moveToPoint(o + QPointF(left - serif, 0));
+        path.lineToPoint(o + QPointF(x0, 0));
+        path.curveToPoint(o + QPointF(x0 + reach, h / 2), o + QPointF(x0 + k * reach, 0),
+                          o + QPointF(x0 + reach, h / 2 - k * h / 2));
+        path.curveToPoint(o + QPointF(x0, h), o + QPointF(x0 + reach, h / 2 + k * h / 2),
+                          o + QPointF(x0 + k * reach, h));
+        path.lineToPoint(o + QPointF(left - serif, h));
+        if (serif > 0) {
+            path.lineToPoint(o + QPointF(left - serif, h - t));
+            path.lineToPoint(o + QPointF(left, h - t));
+            path.lineToPoint(o + QPointF(left, t));
+            path.lineToPoint(o + QPointF(left - serif, t));
+        }
+        path.closePath();
+        return path;
+    }
+
+    // Sibling outlines that share a stem, a bowl or a side, each drawn with its own joints.
+    ShapePair siblings()
+    {
+        const QPointF o(integer(0, 4), integer(0, 4));
+        const double h = integer(8, 14), t = integer(1, 2);
+        const double left = integer(0, 2), x0 = left + t + integer(1, 4);
+        const double reach = integer(2, 6), serif = integer(0, 2);
+        BezierPath a = stemAndBowl(o, left, x0, h, reach, serif, t);
+        BezierPath b;
+        const char *kind = "";
+        switch (integer(0, 3)) {
+        case 0: {
+            kind = "siblings sharing a bowl";
+            const double otherLeft = left + integer(-2, 2) * 0.5;
+            b = stemAndBowl(o, std::min(otherLeft, x0 - 0.5), x0, h, reach, integer(0, 2), t);
+            break;
+        }
+        case 1: {
+            kind = "siblings sharing a stem";
+            double otherReach = integer(1, 7);
+            if (otherReach == reach)
+                otherReach += 0.5;
+            b = stemAndBowl(o, left, x0, h, otherReach, serif, t);
+            break;
+        }
+        case 2:
+            kind = "a letter and its stem";
+            b = rect(o.x() + left - serif, o.y(), x0 - left + serif, h);
+            break;
+        default: {
+            kind = "siblings sharing a side";
+            // A neighbour standing on the letter's foot or leaning on its stem.
+            const double w = integer(1, 8), high = integer(1, 8);
+            b = coin() ? rect(o.x() + left - serif + integer(-2, 2), o.y() - high, w, high)
+                       : rect(o.x() + left - serif - w, o.y() + integer(-2, 4), w, high);
+            break;
+        }
+        }
+        return {kind, pathOf(redrawn(outlinesOf(a))), pathOf(redrawn(outlinesOf(b)))};
+    }
+
+    // 20 to 60 letter-like outlines stacked at one point, as a whole alphabet drawn at the
+    // origin is.
+    std::vector<BezierPath> fold()
+    {
+        const QPointF o(integer(0, 4), integer(0, 4));
+        std::vector<BezierPath> outlines;
+        const int count = integer(20, 60);
+        for (int i = 0; i < count; ++i) {
+            if (integer(0, 3) == 0) {
+                const double h = integer(8, 14), t = integer(1, 2);
+                const double left = integer(0, 2);
+                outlines.push_back(stemAndBowl(o, left, left + t + integer(1, 4), h, integer(2, 6),
+                                               integer(0, 2), t));
+            } else {
+                outlines.push_back(glyph(o));
+            }
+        }
+        return outlines;
+    }
+
+    // A pair for the guarded entry, to be scaled to a size from 1e-3 to 1e4.
+    ShapePair guardedPair()
+    {
+        switch (integer(0, 3)) {
+        case 0:
+        case 1:
+            return pair();
+        case 2:
+            return glyphs();
+        default:
+            return touching();
+        }
+    }
+
 private:
     template <typename At> BezierPath traceCells(At at, int side, QPointF origin)
     {
@@ -553,7 +942,8 @@ bool graphIsClean(const FBBezierGraph &graph)
 }
 
 // The faults found in one pair, one line each; empty when it passes.
-std::vector<std::string> checkPair(const BezierPath &a, const BezierPath &b)
+// The clipper's flattening: `flatness` (1e-3 unless outlines coincide with other joints).
+std::vector<std::string> checkPair(const BezierPath &a, const BezierPath &b, double flatness = 1e-3)
 {
     std::vector<std::string> faults;
     auto fault = [&faults](const std::string &op, const std::string &what) {
@@ -581,7 +971,7 @@ std::vector<std::string> checkPair(const BezierPath &a, const BezierPath &b)
         if (!(again == result))
             fault(op.name, "a repeat gives another path");
         exact[k] = pathoracle::evenOddArea(result);
-        const double clip = pathoracle::clipperArea(a, b, op.clip);
+        const double clip = pathoracle::clipperArea(a, b, op.clip, flatness);
         const double allowed = std::max(0.005 * std::abs(clip), 1e-4 * scale);
         if (!(std::abs(exact[k] - clip) <= allowed)) {
             std::ostringstream s;
@@ -674,7 +1064,7 @@ using MakePair = ShapePair (ShapeMaker::*)();
 
 // PELKO_CASES seeded pairs from PELKO_SEED on, each checked against the polygon clipper; every
 // failing seed is named with the command line that reruns it alone.
-void checkSeededPairs(const char *name, MakePair make)
+void checkSeededPairs(const char *name, MakePair make, double flatness = 1e-3)
 {
     // A fixed first seed keeps the suite's verdict stable; PELKO_SEED explores fresh pairs.
     const quint64 firstSeed = environmentNumber("PELKO_SEED", kDefaultFirstSeed);
@@ -687,7 +1077,7 @@ void checkSeededPairs(const char *name, MakePair make)
         const quint64 seed = firstSeed + i;
         ShapeMaker maker(seed);
         const ShapePair pair = (maker.*make)();
-        const std::vector<std::string> faults = checkPair(pair.a, pair.b);
+        const std::vector<std::string> faults = checkPair(pair.a, pair.b, flatness);
         if (!faults.empty()) {
             ++failed;
             ADD_FAILURE() << name << " seed " << seed << " (" << pair.kind
@@ -738,6 +1128,272 @@ INSTANTIATE_TEST_SUITE_P(PathBooleanProperty, PathBooleanCategory, testing::Valu
                          [](const testing::TestParamInfo<Category> &info) {
                              return std::string(info.param.name);
                          });
+
+// Outlines that coincide the way real drawings do, each category against the polygon clipper
+// on flattenings fine enough that coinciding outlines with other joints agree.
+constexpr double kFineFlatness = 1e-5;
+
+// Disabled until the engine matches coinciding outlines whatever their joints: of seeds 1 to
+// 1,000, 179, 292 and 430 fail (grossly, in all four combinations).
+TEST(PathBooleanProperty, DISABLED_OutlinesDrawnWithOtherJointsAgreeWithThePolygonClipper)
+{
+    checkSeededPairs("OutlinesDrawnWithOtherJoints", &ShapeMaker::splitCopies, kFineFlatness);
+}
+
+// Disabled until the engine tells outlines a hair apart from coinciding ones: 112 of seeds 1 to
+// 1,000 fail (41 strokes, 37 shrunk, 29 grown, 5 moved), the first 18, 27, 35, 43, 48, 59, 78,
+// 82, 83, 100, 104, 111, 113, 116, 119, 124, 148, 151, 173 and 175; most answer a sliver's area
+// as none, some are gross (seed 78: a union of 39.13 where 80.64 is right).
+TEST(PathBooleanProperty, DISABLED_CopiesMovedGrownOrStrokedAgreeWithThePolygonClipper)
+{
+    checkSeededPairs("CopiesMovedGrownOrStroked", &ShapeMaker::nearCopies, kFineFlatness);
+}
+
+// Disabled until the engine matches shared stretches drawn with other joints: of seeds 1 to
+// 1,000, 48, 174, 224, 252, 337, 374, 478, 507, 652, 668, 845, 854, 897 and 906 fail (all
+// siblings sharing a bowl; most answer the union as 2 or 4 where 45 to 105 is right).
+TEST(PathBooleanProperty, DISABLED_SiblingsSharingPartsAgreeWithThePolygonClipper)
+{
+    checkSeededPairs("SiblingsSharingParts", &ShapeMaker::siblings, kFineFlatness);
+}
+
+namespace {
+
+ClipperLib::Paths clipperPaths(const BezierPath &path)
+{
+    constexpr double scale = 10 / kFineFlatness;
+    ClipperLib::Paths paths;
+    for (const pathoracle::Polygon &poly : pathoracle::flatten(path, kFineFlatness)) {
+        ClipperLib::Path p;
+        for (QPointF q : poly)
+            p.push_back({ClipperLib::cInt(std::llround(q.x() * scale)),
+                         ClipperLib::cInt(std::llround(q.y() * scale))});
+        paths.push_back(std::move(p));
+    }
+    return paths;
+}
+
+double clipperPathsArea(const ClipperLib::Paths &paths)
+{
+    double area = 0;
+    for (const ClipperLib::Path &p : paths)
+        area += ClipperLib::Area(p);
+    return std::abs(area) * kFineFlatness * kFineFlatness / 100;
+}
+
+// The even-odd area of a path as the polygon clipper reads its fine flattening.
+double clipperEvenOddArea(const BezierPath &path)
+{
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(clipperPaths(path), ClipperLib::ptSubject, true);
+    ClipperLib::Paths solution;
+    clipper.Execute(ClipperLib::ctUnion, solution, ClipperLib::pftEvenOdd, ClipperLib::pftEvenOdd);
+    return clipperPathsArea(solution);
+}
+
+// The outlines united one at a time, each step's area (as the clipper reads the answer's
+// outlines) against the clipper's own union; the first wrong step is named.
+std::vector<std::string> checkFold(const std::vector<BezierPath> &outlines)
+{
+    std::vector<std::string> faults;
+    BezierPath united = outlines.front();
+    ClipperLib::Paths clipped = clipperPaths(outlines.front());
+    double total = clipperEvenOddArea(outlines.front());
+    for (size_t i = 1; i < outlines.size(); ++i) {
+        const BezierPath before = united;
+        try {
+            united = fb_union(united, outlines[i]);
+        } catch (const std::exception &e) {
+            faults.push_back("step " + std::to_string(i) + " threw " + e.what());
+            return faults;
+        }
+        ClipperLib::Clipper clipper;
+        clipper.AddPaths(clipped, ClipperLib::ptSubject, true);
+        clipper.AddPaths(clipperPaths(outlines[i]), ClipperLib::ptClip, true);
+        clipper.Execute(ClipperLib::ctUnion, clipped, ClipperLib::pftEvenOdd,
+                        ClipperLib::pftEvenOdd);
+        total += clipperEvenOddArea(outlines[i]);
+        const double expected = clipperPathsArea(clipped);
+        const double got = clipperEvenOddArea(united);
+        if (!(std::abs(got - expected) <= std::max(0.005 * expected, 1e-4 * total))) {
+            std::ostringstream s;
+            s << "step " << i << " of " << outlines.size() - 1 << ": area " << got
+              << " against the clipper's " << expected << "\n  united so far: " << exactText(before)
+              << "\n  outline: " << exactText(outlines[i]);
+            faults.push_back(s.str());
+            return faults;
+        }
+    }
+    return faults;
+}
+
+// The larger side of the box of the smallest outline of either path.
+double smallestOutline(const BezierPath &a, const BezierPath &b)
+{
+    double smallest = INFINITY;
+    for (const BezierPath *path : {&a, &b}) {
+        for (const pathoracle::Contour &contour : pathoracle::contoursOf(*path)) {
+            double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
+            for (const auto &curve : contour) {
+                for (QPointF p : curve) {
+                    left = std::min(left, p.x());
+                    right = std::max(right, p.x());
+                    top = std::min(top, p.y());
+                    bottom = std::max(bottom, p.y());
+                }
+            }
+            const double size = std::max(right - left, bottom - top);
+            if (size > 0)
+                smallest = std::min(smallest, size);
+        }
+    }
+    return smallest;
+}
+
+double outlineLength(const BezierPath &path)
+{
+    double length = 0;
+    for (const pathoracle::Polygon &poly : pathoracle::flatten(path)) {
+        for (size_t i = 0; i < poly.size(); ++i) {
+            const QPointF d = poly[(i + 1) % poly.size()] - poly[i];
+            length += std::hypot(d.x(), d.y());
+        }
+    }
+    return length;
+}
+
+template <typename Map> BezierPath mappedPath(const BezierPath &path, Map map)
+{
+    BezierPath result;
+    for (const BezierPath::Element &e : path.elements()) {
+        switch (e.type) {
+        case platform::BezierPathElement::MoveTo:
+            result.moveToPoint(map(e.points[0]));
+            break;
+        case platform::BezierPathElement::LineTo:
+            result.lineToPoint(map(e.points[0]));
+            break;
+        case platform::BezierPathElement::CurveTo:
+            result.curveToPoint(map(e.points[2]), map(e.points[0]), map(e.points[1]));
+            break;
+        case platform::BezierPathElement::ClosePath:
+            result.closePath();
+            break;
+        }
+    }
+    result.setWindingRule(path.windingRule());
+    return result;
+}
+
+BezierPath timesPowerOfTwo(const BezierPath &path, int exponent)
+{
+    return mappedPath(path, [exponent](QPointF p) {
+        return QPointF(std::ldexp(p.x(), exponent), std::ldexp(p.y(), exponent));
+    });
+}
+
+// The guarded entry on the pair scaled by `factor` and moved to `at`: each answer, taken back
+// to the pair's own size, agrees with the polygon clipper within what the jitter can move it,
+// and the scaled pair a power of two larger or smaller gives exactly the same answer scaled.
+std::vector<std::string> checkGuarded(const BezierPath &a, const BezierPath &b, double factor,
+                                      QPointF at, quint64 seed, int exponent)
+{
+    std::vector<std::string> faults;
+    const auto there = [factor, at](QPointF p) { return p * factor + at; };
+    const auto back = [factor, at](QPointF p) { return (p - at) / factor; };
+    const BezierPath sa = mappedPath(a, there), sb = mappedPath(b, there);
+    const double scale =
+        std::abs(pathoracle::evenOddArea(a)) + std::abs(pathoracle::evenOddArea(b));
+    // Every point moves by less than 1e-4 of the smallest outline's size.
+    const double reach = 1e-4 * smallestOutline(a, b) * (outlineLength(a) + outlineLength(b));
+    for (int k = 0; k < 4; ++k) {
+        const OperationKind &op = kOperations[k];
+        PathOperation_SeedRandom(seed * 4 + quint64(k));
+        const std::optional<BezierPath> guarded = performBooleanOp(sa, k, &sb);
+        if (guarded && guarded->isEmpty())
+            faults.push_back(std::string(op.name) + ": an empty answer");
+        const double got =
+            guarded ? std::abs(pathoracle::evenOddArea(mappedPath(*guarded, back))) : 0.0;
+        const double clip = std::abs(pathoracle::clipperArea(a, b, op.clip, kFineFlatness));
+        if (!(std::abs(got - clip) <= std::max(0.005 * clip, 1e-4 * scale) + reach)) {
+            std::ostringstream s;
+            s << "area " << got << " against the clipper's " << clip;
+            faults.push_back(std::string(op.name) + ": " + s.str());
+        }
+        if (k != int(seed % 4))
+            continue;
+        PathOperation_SeedRandom(seed * 4 + quint64(k));
+        const BezierPath ta = timesPowerOfTwo(sa, exponent), tb = timesPowerOfTwo(sb, exponent);
+        const std::optional<BezierPath> scaled = performBooleanOp(ta, k, &tb);
+        if (bool(scaled) != bool(guarded) ||
+            (guarded && !(*scaled == timesPowerOfTwo(*guarded, exponent)))) {
+            std::ostringstream s;
+            s << "the pair times 2^" << exponent << " gives another answer";
+            faults.push_back(std::string(op.name) + ": " + s.str());
+        }
+    }
+    return faults;
+}
+
+} // namespace
+
+// PELKO_CASES folds from PELKO_SEED on. Disabled until the engine unites outlines sharing stems
+// and sides: 35 of seeds 1 to 1,000 fail, the first 1, 5, 16, 24, 50, 63, 135, 152, 190, 212,
+// 245, 254, 256, 278, 375 and 445 (whose first step, two outlines, answers 10 where 56 is right).
+TEST(PathBooleanProperty, DISABLED_StacksUnitedOneAtATimeAgreeWithThePolygonClipper)
+{
+    const quint64 firstSeed = environmentNumber("PELKO_SEED", kDefaultFirstSeed);
+    const quint64 cases = environmentNumber("PELKO_CASES", 1000);
+    std::printf("folds: %llu cases from seed %llu\n", (unsigned long long)cases,
+                (unsigned long long)firstSeed);
+    int failed = 0;
+    for (quint64 i = 0; i < cases; ++i) {
+        const quint64 seed = firstSeed + i;
+        ShapeMaker maker(seed);
+        const std::vector<std::string> faults = checkFold(maker.fold());
+        if (!faults.empty()) {
+            ++failed;
+            ADD_FAILURE() << "fold seed " << seed << " (PELKO_SEED=" << seed
+                          << " PELKO_CASES=1)\n  " << faults.front();
+        }
+    }
+    std::printf("folds: %d of %llu cases failed\n", failed, (unsigned long long)cases);
+}
+
+// PELKO_CASES pairs from PELKO_SEED on through the guarded entry, at sizes from 1e-3 to 1e4.
+TEST(PathBooleanProperty, GuardedEntryAgreesWithThePolygonClipperAtEverySize)
+{
+    const quint64 firstSeed = environmentNumber("PELKO_SEED", kDefaultFirstSeed);
+    const quint64 cases = environmentNumber("PELKO_CASES", 1000);
+    std::printf("guarded: %llu cases from seed %llu\n", (unsigned long long)cases,
+                (unsigned long long)firstSeed);
+    int failed = 0;
+    for (quint64 i = 0; i < cases; ++i) {
+        const quint64 seed = firstSeed + i;
+        ShapeMaker maker(seed);
+        const ShapePair pair = maker.guardedPair();
+        const QRectF box = pair.a.bounds().united(pair.b.bounds());
+        const double size = std::pow(10.0, maker.real(-3, 4));
+        const double factor = size / std::max(box.width(), box.height());
+        // Now and then far from the origin for the size.
+        const double angle = maker.real(0, 2 * std::numbers::pi);
+        const QPointF at = maker.integer(0, 3) == 0 ? size * std::pow(10.0, maker.real(2, 6)) *
+                                                          QPointF(std::cos(angle), std::sin(angle))
+                                                    : QPointF();
+        const int exponent = maker.integer(-30, 30);
+        const std::vector<std::string> faults =
+            checkGuarded(pair.a, pair.b, factor, at, seed, exponent);
+        if (!faults.empty()) {
+            ++failed;
+            std::ostringstream s;
+            s << "guarded seed " << seed << " (" << pair.kind << ", size " << size << ", at ("
+              << at.x() << ", " << at.y() << "), PELKO_SEED=" << seed << " PELKO_CASES=1)\n"
+              << describe(faults, pair.a, pair.b);
+            ADD_FAILURE() << s.str();
+        }
+    }
+    std::printf("guarded: %d of %llu cases failed\n", failed, (unsigned long long)cases);
+}
 
 namespace {
 

@@ -46,6 +46,75 @@ double area(const BezierPath &path)
     return std::abs(pathoracle::evenOddArea(path));
 }
 
+double outlineLength(const BezierPath &path)
+{
+    double length = 0;
+    for (const pathoracle::Polygon &poly : pathoracle::flatten(path)) {
+        for (size_t i = 0; i < poly.size(); ++i) {
+            const QPointF d = poly[(i + 1) % poly.size()] - poly[i];
+            length += std::hypot(d.x(), d.y());
+        }
+    }
+    return length;
+}
+
+// The larger side of the box of the smallest outline of either path (control points included).
+double smallestOutline(const BezierPath &a, const BezierPath &b)
+{
+    double smallest = INFINITY;
+    for (const BezierPath *path : {&a, &b}) {
+        for (const pathoracle::Contour &contour : pathoracle::contoursOf(*path)) {
+            double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
+            for (const auto &curve : contour) {
+                for (QPointF p : curve) {
+                    left = std::min(left, p.x());
+                    right = std::max(right, p.x());
+                    top = std::min(top, p.y());
+                    bottom = std::max(bottom, p.y());
+                }
+            }
+            const double size = std::max(right - left, bottom - top);
+            if (size > 0)
+                smallest = std::min(smallest, size);
+        }
+    }
+    return smallest;
+}
+
+// How far the guarded entry may move an answer's area: its jitter and shift move every point by
+// less than 1e-4 of the smallest outline's size, and a curve no farther than its control points.
+double guardedReach(const BezierPath &a, const BezierPath &b)
+{
+    return 1e-4 * smallestOutline(a, b) * (outlineLength(a) + outlineLength(b));
+}
+
+// The path with every point scaled by 2 to the power `exponent` (exact).
+BezierPath scaledByPowerOfTwo(const BezierPath &path, int exponent)
+{
+    auto scaled = [exponent](QPointF p) {
+        return QPointF(std::ldexp(p.x(), exponent), std::ldexp(p.y(), exponent));
+    };
+    BezierPath result;
+    for (const BezierPath::Element &e : path.elements()) {
+        switch (e.type) {
+        case platform::BezierPathElement::MoveTo:
+            result.moveToPoint(scaled(e.points[0]));
+            break;
+        case platform::BezierPathElement::LineTo:
+            result.lineToPoint(scaled(e.points[0]));
+            break;
+        case platform::BezierPathElement::CurveTo:
+            result.curveToPoint(scaled(e.points[2]), scaled(e.points[0]), scaled(e.points[1]));
+            break;
+        case platform::BezierPathElement::ClosePath:
+            result.closePath();
+            break;
+        }
+    }
+    result.setWindingRule(path.windingRule());
+    return result;
+}
+
 // A circle of diameter 96 as a drawing program writes it, its control points rounded to three
 // decimals (not all alike), with every point passed through `map`.
 BezierPath roundedCircle(const std::function<QPointF(double, double)> &map)
@@ -177,9 +246,16 @@ TEST(PathBooleanReliability, DegeneratePairsGiveTheAreasTheyMean)
         for (qint32 code = 0; code < 4; ++code) {
             const std::optional<BezierPath> guarded = performBooleanOp(row.a, code, &row.b);
             EXPECT_EQ(gPathOperationStartTime.load(), -1.0) << row.name;
+            // An empty combination answers nothing, not the jitter's own slivers.
             if (guarded) {
                 EXPECT_FALSE(guarded->isEmpty()) << row.name;
             }
+            if (results[size_t(code)].isEmpty()) {
+                EXPECT_FALSE(guarded) << row.name << ", guarded " << code;
+            }
+            EXPECT_NEAR(guarded ? area(*guarded) : 0.0, row.areas[size_t(code)],
+                        guardedReach(row.a, row.b) + 1e-6 * scale)
+                << row.name << ", guarded " << code;
         }
     }
 }
@@ -190,16 +266,6 @@ TEST(PathBooleanReliability, GuardedAnswersStayWithinWhatTheJitterCanMove)
     BezierPath bowl = circlePath(0, 0, 10);
     bowl.appendBezierPath(circlePath(1, 0, 6));
     bowl = evenOdd(bowl);
-    auto outlineLength = [](const BezierPath &path) {
-        double length = 0;
-        for (const pathoracle::Polygon &poly : pathoracle::flatten(path)) {
-            for (size_t i = 0; i < poly.size(); ++i) {
-                const QPointF d = poly[(i + 1) % poly.size()] - poly[i];
-                length += std::hypot(d.x(), d.y());
-            }
-        }
-        return length;
-    };
     struct Row
     {
         const char *name;
@@ -236,9 +302,64 @@ TEST(PathBooleanReliability, GuardedAnswersStayWithinWhatTheJitterCanMove)
         PathOperation_SeedRandom(row.seed);
         const std::optional<BezierPath> guarded = performBooleanOp(row.a, row.operation, &row.b);
         const double guardedArea = guarded ? area(*guarded) : 0.0;
-        // The jitter and the shift move each outline by at most 0.3 units.
-        EXPECT_NEAR(guardedArea, area(exact), 0.3 * (outlineLength(row.a) + outlineLength(row.b)))
-            << row.name;
+        EXPECT_NEAR(guardedArea, area(exact), guardedReach(row.a, row.b)) << row.name;
+    }
+}
+
+// The guarded entry's jitter and its acceptance are shares of the operands' size: the
+// intersection of two squares is as right at any side, far from the origin too, and the same
+// pair a power of two larger or smaller gives exactly the same answer scaled.
+TEST(PathBooleanReliability, GuardedAnswersDoNotDependOnTheUnits)
+{
+    StateReset reset;
+    struct Row
+    {
+        double side;
+        QPointF at;
+    };
+    std::vector<Row> rows;
+    for (double side : {1e-3, 1.0, 10.0, 1000.0, 1e4})
+        rows.push_back({side, {0, 0}});
+    rows.push_back({1.0, {1e7, -3e7}});
+    rows.push_back({1e-3, {-2e5, 5e4}});
+    const int exponents[] = {-40, -7, 1, 9, 60};
+    for (const Row &row : rows) {
+        const double s = row.side;
+        // The second square moved by half its side, then by nine tenths, both ways.
+        for (double overlap : {0.5, 0.1}) {
+            const double d = (1 - overlap) * s;
+            const BezierPath a = squarePath(row.at.x(), row.at.y(), s);
+            const BezierPath b = squarePath(row.at.x() + d, row.at.y() + d, s);
+            const double expected = (s - d) * (s - d);
+            // Every point moves by less than 1e-4 of the side, the answer's outline is 4 (s - d).
+            const double reach = 1e-4 * s * 4 * (s - d);
+            int wrong = 0;
+            for (quint64 seed = 1; seed <= 100; ++seed) {
+                PathOperation_SeedRandom(seed);
+                const std::optional<BezierPath> guarded =
+                    performBooleanOp(a, PathBooleanIntersect, &b);
+                const double got = guarded ? area(*guarded) : 0.0;
+                if (!(std::abs(got - expected) <= reach)) {
+                    if (wrong++ < 3)
+                        ADD_FAILURE() << "side " << s << " at (" << row.at.x() << ", " << row.at.y()
+                                      << "), overlap " << overlap << ", seed " << seed << ": "
+                                      << got << " where " << expected << " is right";
+                }
+                if (!guarded || row.at != QPointF(0, 0) || seed > 20)
+                    continue;
+                for (int exponent : exponents) {
+                    PathOperation_SeedRandom(seed);
+                    const BezierPath sa = scaledByPowerOfTwo(a, exponent);
+                    const BezierPath sb = scaledByPowerOfTwo(b, exponent);
+                    const std::optional<BezierPath> scaled =
+                        performBooleanOp(sa, PathBooleanIntersect, &sb);
+                    EXPECT_TRUE(scaled && *scaled == scaledByPowerOfTwo(*guarded, exponent))
+                        << "side " << s << " x 2^" << exponent << ", overlap " << overlap
+                        << ", seed " << seed;
+                }
+            }
+            EXPECT_EQ(wrong, 0) << "side " << s << ", overlap " << overlap;
+        }
     }
 }
 
@@ -327,13 +448,22 @@ TEST(PathBooleanReliability, HundredThousandVertexPolygon)
     }
     polygon.closePath();
     const BezierPath square = squarePath(-100, -100, 1200);
+    const unsigned long long beforeDirect = gPathCurvePairSearches.load();
     gPathOperationStartTime = PathOperation_CurrentMediaTime();
     const BezierPath result = fb_intersect(polygon, square);
     gPathOperationStartTime = -1.0;
+    const unsigned long long direct = gPathCurvePairSearches.load() - beforeDirect;
     // The quarter disc beyond (0, 0), plus the strips up to x, y = -100.
     const double quarter = 3.141592653589793 * 1000 * 1000 / 4;
     EXPECT_NEAR(area(result), quarter + 2 * 100 * 1000 + 100 * 100, 0.001 * quarter);
-    EXPECT_TRUE(performBooleanOp(polygon, PathBooleanIntersect, &square));
+    const unsigned long long beforeGuarded = gPathCurvePairSearches.load();
+    const std::optional<BezierPath> guarded =
+        performBooleanOp(polygon, PathBooleanIntersect, &square);
+    ASSERT_TRUE(guarded);
+    EXPECT_NEAR(area(*guarded), area(result), 0.001 * quarter);
+    // Operands of this many elements are combined once, unjittered: the guarded entry's work is
+    // bounded by what it combines, not by a time limit.
+    EXPECT_LE(gPathCurvePairSearches.load() - beforeGuarded, direct + direct / 2);
 }
 
 // Rings inside rings: every contour's box meets every other's, but no outline comes near another.
