@@ -352,7 +352,6 @@ bool LanguageColorInfo::parseInRangeIfNeed(Range range)
     const Range part{mValidEnd, end - mValidEnd};
     if (part.length <= 0)
         return false;
-    mDelegate->setTextInRange(part, SYNTAX_COLOR_DEFAULT);
     return tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(part);
     GUARD_END(false)
 }
@@ -429,7 +428,11 @@ bool LanguageColorInfo::tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(Ra
     qint64 position = 0;
     qint64 windowLength = 0; // units of the window already in the buffer
 
+    auto absolute = [&](qint64 from, qint64 to) { return Range{windowStart + from, to - from}; };
     // (Re)builds the window for the current growth; only the part not yet in the buffer is read.
+    // All the window takes in is cleared, not only the range asked for: a short window reads on
+    // to the end of the next line, and a comment or string that runs off the window grows it;
+    // the pass records all of it as coloured, so no colour of an earlier scan may stay there.
     auto buildWindow = [&]() -> bool {
         Range window{windowStart, growth + range.length};
         if (growth != 0 || window.length < 3) {
@@ -452,19 +455,14 @@ bool LanguageColorInfo::tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(Ra
         copyText(doc, windowStart + keep, windowStart + window.length, gScanBuffer + keep);
         windowLength = window.length;
         gScanBuffer[windowLength] = 0;
+        if (windowLength > keep)
+            mDelegate->setTextInRange(absolute(keep, windowLength), SYNTAX_COLOR_DEFAULT);
         return true;
     };
-    auto absolute = [&](qint64 from, qint64 to) { return Range{windowStart + from, to - from}; };
-    // A comment or string ran off the window: the window grows, and the text it takes in is
-    // cleared first like the rest of the window, so no colour of an earlier scan stays behind.
+    // A comment or string ran off the window.
     auto grow = [&]() -> bool {
         growth = growth == 0 ? 5000 : qint64(double(growth) * 1.4 + 1000);
-        const qint64 oldEnd = windowLength;
-        if (!buildWindow())
-            return false;
-        if (windowLength > oldEnd)
-            mDelegate->setTextInRange(absolute(oldEnd, windowLength), SYNTAX_COLOR_DEFAULT);
-        return true;
+        return buildWindow();
     };
 
     if (!buildWindow())

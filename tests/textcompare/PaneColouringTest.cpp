@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -59,7 +60,45 @@ protected:
         cursor.insertText(replacement);
         settle();
     }
+    // Every non-blank character of the lines in view has the kind a fresh colouring gives it.
+    ::testing::AssertionResult viewShowsFreshColours()
+    {
+        const QString text = mView->plainText();
+        if (text != mFreshText) {
+            mFresh = std::make_unique<SyntaxTextView>();
+            mFresh->setPlainText(text);
+            mFresh->setLanguage(mView->language());
+            mFresh->colorInfo().parseInRangeIfNeed(Range{0, text.size()});
+            mFreshText = text;
+        }
+        for (qint64 line = mView->firstVisibleLine(); line <= mView->lastVisibleLine(); ++line) {
+            const QTextBlock block = mView->document()->findBlockByNumber(int(line));
+            for (int i = 0; i < block.length() - 1; ++i) {
+                const qint64 p = block.position() + i;
+                if (block.text().at(i).isSpace() ||
+                    mView->paintedColorIndexAt(p) == mFresh->paintedColorIndexAt(p))
+                    continue;
+                return ::testing::AssertionFailure()
+                       << "line " << line + 1 << " column " << i + 1 << ": kind "
+                       << mView->paintedColorIndexAt(p) << " instead of "
+                       << mFresh->paintedColorIndexAt(p) << " in \"" << block.text().toStdString()
+                       << "\"";
+            }
+        }
+        return ::testing::AssertionSuccess();
+    }
+    void typeAt(qint64 position, const QString &keys)
+    {
+        QTextCursor cursor(mView->document());
+        cursor.setPosition(int(position));
+        mView->setTextCursor(cursor);
+        mView->ensureCursorVisible();
+        QTest::keyClicks(mView.get(), keys);
+        settle();
+    }
     std::unique_ptr<MyEditTextView> mView;
+    std::unique_ptr<SyntaxTextView> mFresh;
+    QString mFreshText;
 };
 
 } // namespace
@@ -142,6 +181,70 @@ TEST_F(PaneColouringTest, ACommentOpenerTypedInAnInlineScriptColoursLikeAFreshPa
                     << "after typing " << c << ", line " << line + 1 << ": "
                     << block.text().toStdString();
             }
+        }
+    }
+}
+
+TEST_F(PaneColouringTest, ScrollingLineByLineOntoAnEmptyLineColoursTheLineBelowIt)
+{
+    // Scrolled down by one line onto an empty one, the pane asks for that line alone; the pass
+    // reads on into the line below, which must not keep the comment colour of an earlier scan,
+    // whatever left it there.
+    QString text = "int top;\n";
+    for (int i = 0; i < 60; ++i) {
+        const QString n = QString::number(i);
+        text += "foo a" + n + ";\n\nbar b" + n + ";\nint c" + n + ";\n";
+    }
+    const auto openerDeleted = [&] {
+        // The opener colours every page the pane is scrolled through; deleted at the top, only
+        // the top is coloured again.
+        typeAt(at("foo a0"), "/*");
+        QScrollBar *bar = mView->verticalScrollBar();
+        for (int v = 0; v < bar->maximum(); v += bar->pageStep()) {
+            bar->setValue(v);
+            settle();
+        }
+        bar->setValue(bar->maximum());
+        settle();
+        ASSERT_EQ(kind("bar b59"), 999);
+        bar->setValue(0);
+        settle();
+        edit(at("/*"), at("/*") + 2, "");
+    };
+    const auto threeEditsUndone = [&] {
+        // Undo takes the pane to each change in turn, the last one to the top.
+        typeAt(at("foo a0"), "/*");
+        typeAt(at("int c25"), "x");
+        typeAt(at("int c50"), "y");
+        ASSERT_EQ(kind("bar b50"), 999);
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(mView.get(), Qt::Key_Z, Qt::ControlModifier);
+            settle();
+        }
+        ASSERT_EQ(mView->plainText(), text);
+        ASSERT_LT(mView->firstVisibleLine(), 5);
+    };
+    const struct
+    {
+        const char *name;
+        std::function<void()> edits;
+    } rows[] = {{"opener deleted", openerDeleted}, {"three edits undone", threeEditsUndone}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        mView->resize(700, 300);
+        load(text);
+        mView->setFocus();
+        row.edits();
+        if (::testing::Test::HasFatalFailure())
+            return;
+        QScrollBar *bar = mView->verticalScrollBar();
+        while (true) {
+            const auto shown = viewShowsFreshColours();
+            EXPECT_TRUE(shown) << "top line " << mView->firstVisibleLine() + 1;
+            if (!shown || bar->value() == bar->maximum())
+                break;
+            bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            settle();
         }
     }
 }

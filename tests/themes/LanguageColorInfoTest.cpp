@@ -310,6 +310,58 @@ TEST(LanguageColorInfoEdits, AnEditForgetsFromALineStartBeforeItToTheEnd)
     EXPECT_EQ(info.doneRanges().ranges().front(), kept);
 }
 
+TEST_F(ColouringTest, APassAskedForAFewCharactersColoursAllItReadsAnew)
+{
+    // A view scrolled by one line asks for just that line. A pass of fewer than three characters
+    // reads on to the end of the next line and records it as coloured: the colours an earlier
+    // scan left there (a comment opener since deleted) must not survive it.
+    struct Row
+    {
+        const char *name;
+        const char *shortLine; // the line the pass is asked for
+    };
+    const Row rows[] = {{"an empty line", ""}, {"a line of one character", "}"}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString text =
+            "int a;\n" + QString::fromLatin1(row.shortLine) + "\nfoo bar;\nint b;\n";
+        SyntaxTextView view;
+        view.setPlainText(text);
+        view.setLanguage(language(kCppLanguage, "c.myrsctx"));
+        auto &info = view.colorInfo();
+        const auto colourAll = [&] {
+            info.parseInRangeIfNeed(Range{0, view.document()->characterCount() - 1});
+        };
+        colourAll();
+        QTextCursor cursor(view.document());
+        cursor.insertText("/*");
+        colourAll();
+        ASSERT_EQ(view.paintedColorIndexAt(text.indexOf("foo") + 2), 999);
+        cursor.setPosition(0);
+        cursor.setPosition(2, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+
+        // The first line, then the short one, as a view scrolled onto it asks.
+        const qint64 shortStart = text.indexOf(u'\n') + 1;
+        info.parseInRangeIfNeed(Range{0, shortStart});
+        info.parseInRangeIfNeed(Range{shortStart, qint64(strlen(row.shortLine)) + 1});
+        ASSERT_EQ(info.doneRanges().length(), 1);
+        const qint64 recorded = MaxRange(info.doneRanges().ranges().front());
+        ASSERT_GT(recorded, text.indexOf("foo")) << "the pass no longer reads on";
+
+        SyntaxTextView fresh;
+        fresh.setPlainText(text);
+        fresh.setLanguage(view.language());
+        fresh.colorInfo().parseInRangeIfNeed(Range{0, text.size()});
+        for (qint64 pos = 0; pos < recorded; ++pos) {
+            if (text.at(pos).isSpace())
+                continue;
+            EXPECT_EQ(view.paintedColorIndexAt(pos), fresh.paintedColorIndexAt(pos))
+                << "at " << pos << " ('" << text.at(pos).toLatin1() << "')";
+        }
+    }
+}
+
 TEST_F(ColouringTest, IncrementalColoursMatchAFreshColouringAfterRandomEdits)
 {
     // After any sequence of edits the view must show what colouring the final text from scratch
