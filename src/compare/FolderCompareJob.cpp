@@ -38,8 +38,9 @@ struct SideInfo
     qint8 special = Special_None;
     qint64 size = -1;
     qint64 mtime = 0;
-    dev_t dev = 0;
+    dev_t dev = 0; // of the name's own entry, or of a link's target when viaLink
     ino_t ino = 0;
+    bool viaLink = false; // a link to a regular file, judged as that file
 };
 
 qint64 mtimeNs(const struct stat &st)
@@ -72,6 +73,9 @@ SideInfo classify(int dirfd, const char *name)
             info.kind = Side_File;
             info.size = target.st_size;
             info.mtime = mtimeNs(target);
+            info.dev = target.st_dev;
+            info.ino = target.st_ino;
+            info.viaLink = true;
         } else {
             info.kind = Side_Link;
         }
@@ -102,6 +106,14 @@ bool lookupAnswers(const QByteArray &path)
 void setSide(COMP_ITEM &item, int side, const SideInfo &info, const QByteArray &name)
 {
     const bool present = info.kind != Side_None;
+    JudgedFile judged;
+    if (info.kind == Side_File) {
+        judged.dev = quint64(info.dev);
+        judged.ino = quint64(info.ino);
+        judged.viaLink = info.viaLink;
+        judged.known = true;
+    }
+    (side == 1 ? item.judged1 : item.judged2) = judged;
     if (side == 1) {
         item.kind1 = info.kind;
         item.special1 = info.special;
@@ -229,10 +241,12 @@ void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const 
     const bool lineEnds =
         settings.request->folder_compare_ignore_EndLineDiff && item.itemType == ITEM_TYPE_TEXT;
     item.customMultiPurposeInfo = NotJudged_None;
+    // Only the files the compare judged are read: a name that leads elsewhere now is not.
     const ContentVerdict verdict =
         at ? CompareFileContentsAt(at->folder1, at->name1, at->folder2, at->name2, lineEnds, cancel,
-                                   after1, after2)
-           : CompareFileContents(path1, path2, lineEnds, cancel, after1, after2);
+                                   after1, after2, &item.judged1, &item.judged2)
+           : CompareFileContentsAt(AT_FDCWD, path1, AT_FDCWD, path2, lineEnds, cancel, after1,
+                                   after2, &item.judged1, &item.judged2);
     switch (verdict) {
     case ContentVerdict::Same:
         item.compareResult = COMP_RESULT_SAME;
@@ -257,18 +271,30 @@ void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const 
         item.compareResult = COMP_RESULT_NOT_JUDGED;
         item.customMultiPurposeInfo = NotJudged_FileUnreadable;
         break;
+    case ContentVerdict::NotAsJudged:
+        item.compareResult = COMP_RESULT_NOT_JUDGED;
+        item.customMultiPurposeInfo = NotJudged_ChangedWhileRead;
+        break;
     }
 }
 
-// Reads both sides of the entry again and judges it fully.
+// Reads both sides of the entry again and judges it fully. A name that leads to another file
+// between its look-up and its reading is looked up again, a few times; one that keeps changing
+// stays not judged (NotJudged_ChangedWhileRead).
 void judgeOnDisk(COMP_ITEM &item, const FolderCompareSettings &settings, const QByteArray &path1,
                  const QByteArray &path2, const std::atomic<bool> *cancel)
 {
-    const QByteArray &name = item.name();
-    setSide(item, 1, classifyPath(path1), name);
-    setSide(item, 2, classifyPath(path2), name);
-    if (judgeWithoutContent(item, *settings.request))
+    constexpr int kLookUps = 3;
+    const QByteArray name = item.name();
+    for (int round = 0; round < kLookUps; ++round) {
+        setSide(item, 1, classifyPath(path1), name);
+        setSide(item, 2, classifyPath(path2), name);
+        if (!judgeWithoutContent(item, *settings.request))
+            return;
         judgeContent(item, settings, path1, path2, cancel);
+        if (item.customMultiPurposeInfo != NotJudged_ChangedWhileRead)
+            return;
+    }
 }
 
 struct Entry
@@ -669,11 +695,12 @@ void FolderCompareJob::Impl::compareContents(std::vector<COMP_ITEM> items, const
 {
     // The two folders are opened once for all their pairs; a folder that does not open leaves
     // its pairs to whole paths.
-    const auto openFolder = [](const QByteArray &path) {
-        const int fd = ::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    // The folders are found from the top folders without following a link on the way.
+    const auto openFolder = [&rel](const QByteArray &root) {
+        const int fd = JudgedFile_OpenFolder(root, rel).release();
         return fd >= 0 ? fd : AT_FDCWD;
     };
-    const int folder1 = openFolder(root1 + rel), folder2 = openFolder(root2 + rel);
+    const int folder1 = openFolder(root1), folder2 = openFolder(root2);
     for (COMP_ITEM &item : items) {
         // Pairs not reached before a Stop stay pending-and-stopped, like a pair cut short.
         if (job->isCancelled()) {
@@ -706,8 +733,10 @@ COMP_ITEM FolderCompareJob::Impl::compareContent(COMP_ITEM item, const QByteArra
     // open files tell; when they were not both opened, the paths do.
     if (item.customMultiPurposeInfo == NotJudged_Cancelled)
         return item;
-    bool changed = false;
-    if (after1.size >= 0 && after2.size >= 0) {
+    bool changed = item.customMultiPurposeInfo == NotJudged_ChangedWhileRead;
+    if (changed) {
+        // A side that is no longer the file judged was not read: it is looked up again.
+    } else if (after1.size >= 0 && after2.size >= 0) {
         changed = after1.unlinked || after2.unlinked || after1.size != listed.size1 ||
                   after2.size != listed.size2 || after1.mtimeNs != listed.date1 ||
                   after2.mtimeNs != listed.date2;
@@ -718,7 +747,8 @@ COMP_ITEM FolderCompareJob::Impl::compareContent(COMP_ITEM item, const QByteArra
         setSide(again, 2, classifyPath(p2), name);
         changed = again.kind1 != listed.kind1 || again.kind2 != listed.kind2 ||
                   again.size1 != listed.size1 || again.size2 != listed.size2 ||
-                  again.date1 != listed.date1 || again.date2 != listed.date2;
+                  again.date1 != listed.date1 || again.date2 != listed.date2 ||
+                  again.judged1 != listed.judged1 || again.judged2 != listed.judged2;
     }
     if (changed) {
         item = listed;
