@@ -134,10 +134,11 @@ bool sameTime(qint64 a, qint64 b)
     return (a > b ? a - b : b - a) < kOneSecondNs;
 }
 
-QByteArray linkText(const QByteArray &path)
+// The text of the link at name in folder (AT_FDCWD: name is a path).
+QByteArray linkText(int folder, const QByteArray &name)
 {
     QByteArray buf(4096, Qt::Uninitialized);
-    const ssize_t n = ::readlink(path.constData(), buf.data(), size_t(buf.size()));
+    const ssize_t n = ::readlinkat(folder, name.constData(), buf.data(), size_t(buf.size()));
     return n < 0 ? QByteArray() : buf.left(n);
 }
 
@@ -233,8 +234,9 @@ void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const 
                   const OpenAt *at = nullptr)
 {
     if (item.kind1 == Side_Link) {
-        item.compareResult =
-            linkText(path1) == linkText(path2) ? COMP_RESULT_SAME : COMP_RESULT_DIFFERENT;
+        const QByteArray text1 = at ? linkText(at->folder1, at->name1) : linkText(AT_FDCWD, path1);
+        const QByteArray text2 = at ? linkText(at->folder2, at->name2) : linkText(AT_FDCWD, path2);
+        item.compareResult = text1 == text2 ? COMP_RESULT_SAME : COMP_RESULT_DIFFERENT;
         item.customMultiPurposeInfo = NotJudged_None;
         return;
     }
@@ -281,17 +283,21 @@ void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const 
 // Reads both sides of the entry again and judges it fully. A name that leads to another file
 // between its look-up and its reading is looked up again, a few times; one that keeps changing
 // stays not judged (NotJudged_ChangedWhileRead).
+// at (when given) names the files relative to open folders.
 void judgeOnDisk(COMP_ITEM &item, const FolderCompareSettings &settings, const QByteArray &path1,
-                 const QByteArray &path2, const std::atomic<bool> *cancel)
+                 const QByteArray &path2, const std::atomic<bool> *cancel,
+                 const OpenAt *at = nullptr)
 {
     constexpr int kLookUps = 3;
     const QByteArray name = item.name();
     for (int round = 0; round < kLookUps; ++round) {
-        setSide(item, 1, classifyPath(path1), name);
-        setSide(item, 2, classifyPath(path2), name);
+        setSide(item, 1, at ? classify(at->folder1, at->name1.constData()) : classifyPath(path1),
+                name);
+        setSide(item, 2, at ? classify(at->folder2, at->name2.constData()) : classifyPath(path2),
+                name);
         if (!judgeWithoutContent(item, *settings.request))
             return;
-        judgeContent(item, settings, path1, path2, cancel);
+        judgeContent(item, settings, path1, path2, cancel, nullptr, nullptr, at);
         if (item.customMultiPurposeInfo != NotJudged_ChangedWhileRead)
             return;
     }
@@ -304,14 +310,25 @@ struct Entry
 };
 
 // The names of one folder that the request keeps, sorted by their bytes. Returns false when
-// the folder cannot be opened. Hidden names left out go to hidden.
-bool listFolder(const QByteArray &path, bool followTop, const FolderCompareSettings &settings,
-                std::vector<Entry> &out, int *error, QSet<QByteArray> &hidden)
+// the folder cannot be opened, or (with judged, what the listing of its parent found) is not the
+// folder judged there: a folder on the way swapped for a link is never listed. Hidden names left
+// out go to hidden.
+bool listFolder(const QByteArray &path, bool followTop, const SideInfo *judged,
+                const FolderCompareSettings &settings, std::vector<Entry> &out, int *error,
+                QSet<QByteArray> &hidden)
 {
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followTop ? 0 : O_NOFOLLOW);
     const int fd = ::open(path.constData(), flags);
     if (fd < 0) {
         *error = errno;
+        return false;
+    }
+    struct stat st
+    {
+    };
+    if (judged && (::fstat(fd, &st) != 0 || st.st_dev != judged->dev || st.st_ino != judged->ino)) {
+        ::close(fd);
+        *error = ELOOP;
         return false;
     }
     DIR *dir = ::fdopendir(fd);
@@ -549,8 +566,9 @@ struct FolderCompareJob::Impl
 
     // unseen (a reason of a side that could not be listed above) judges every entry found.
     // kindsDiffer: the folder stands against a file, link or special file on the other side.
+    // judged1/judged2: each side's folder as the listing of its parent found it (none at the top).
     void listPair(const QByteArray &rel, int parentId, bool left, bool right, bool kindsDiffer,
-                  qint32 unseen);
+                  qint32 unseen, const SideInfo &judged1 = {}, const SideInfo &judged2 = {});
     // Judges the content of pairs of one folder, one after the other, and hands them over
     // together.
     void compareContents(std::vector<COMP_ITEM> items, const QByteArray &rel);
@@ -558,14 +576,18 @@ struct FolderCompareJob::Impl
 };
 
 void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool left, bool right,
-                                      bool kindsDiffer, qint32 unseen)
+                                      bool kindsDiffer, qint32 unseen, const SideInfo &judged1,
+                                      const SideInfo &judged2)
 {
     std::vector<Entry> a, b;
     int err1 = 0, err2 = 0;
     const bool top = rel.isEmpty();
     QSet<QByteArray> hidden; // a name hidden on both sides is one entry left out
-    const bool ok1 = !left || listFolder(root1 + rel, top, settings, a, &err1, hidden);
-    const bool ok2 = !right || listFolder(root2 + rel, top, settings, b, &err2, hidden);
+    const auto judged = [top](const SideInfo &info) { return top ? nullptr : &info; };
+    const bool ok1 =
+        !left || listFolder(root1 + rel, top, judged(judged1), settings, a, &err1, hidden);
+    const bool ok2 =
+        !right || listFolder(root2 + rel, top, judged(judged2), settings, b, &err2, hidden);
     if (!hidden.isEmpty()) {
         std::lock_guard lock(mutex);
         pending.hiddenLeftOut += int(hidden.size());
@@ -684,8 +706,9 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
         if ((in1 && isOtherRoot(found1, 1)) || (in2 && isOtherRoot(found2, 2)))
             continue;
         const bool kindsDiffer = item.onLeft() && item.onRight() && in1 != in2;
-        submit([this, childRel, id, in1, in2, kindsDiffer, unseen] {
-            listPair(childRel, id, in1, in2, kindsDiffer, unseen);
+        const SideInfo judged1 = found1, judged2 = found2;
+        submit([this, childRel, id, in1, in2, kindsDiffer, unseen, judged1, judged2] {
+            listPair(childRel, id, in1, in2, kindsDiffer, unseen, judged1, judged2);
         });
     }
     submitGroup();
@@ -693,12 +716,13 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
 
 void FolderCompareJob::Impl::compareContents(std::vector<COMP_ITEM> items, const QByteArray &rel)
 {
-    // The two folders are opened once for all their pairs; a folder that does not open leaves
-    // its pairs to whole paths.
-    // The folders are found from the top folders without following a link on the way.
+    // The two folders are opened once for all their pairs, found from the top folders without
+    // following a link on the way. One that is a link or no folder now is not read at all (-1);
+    // one that does not open otherwise leaves its pairs to whole paths, which fail alike.
     const auto openFolder = [&rel](const QByteArray &root) {
-        const int fd = JudgedFile_OpenFolder(root, rel).release();
-        return fd >= 0 ? fd : AT_FDCWD;
+        JudgedOpenFailure why = JudgedOpenFailure::None;
+        const int fd = JudgedFile_OpenFolder(root, rel, &why).release();
+        return fd >= 0 ? fd : why == JudgedOpenFailure::NotAsJudged ? -1 : AT_FDCWD;
     };
     const int folder1 = openFolder(root1), folder2 = openFolder(root2);
     for (COMP_ITEM &item : items) {
@@ -721,6 +745,11 @@ COMP_ITEM FolderCompareJob::Impl::compareContent(COMP_ITEM item, const QByteArra
 {
     const QByteArray p1 = root1 + rel + item.itemName1;
     const QByteArray p2 = root2 + rel + item.itemName2;
+    if (folder1 == -1 || folder2 == -1) {
+        item.compareResult = COMP_RESULT_NOT_JUDGED;
+        item.customMultiPurposeInfo = NotJudged_ChangedWhileRead;
+        return item;
+    }
     const COMP_ITEM listed = item;
     ContentSideState after1, after2;
     OpenAt at;
@@ -743,8 +772,8 @@ COMP_ITEM FolderCompareJob::Impl::compareContent(COMP_ITEM item, const QByteArra
     } else {
         COMP_ITEM again = listed;
         const QByteArray &name = listed.name();
-        setSide(again, 1, classifyPath(p1), name);
-        setSide(again, 2, classifyPath(p2), name);
+        setSide(again, 1, classify(at.folder1, at.name1.constData()), name);
+        setSide(again, 2, classify(at.folder2, at.name2.constData()), name);
         changed = again.kind1 != listed.kind1 || again.kind2 != listed.kind2 ||
                   again.size1 != listed.size1 || again.size2 != listed.size2 ||
                   again.date1 != listed.date1 || again.date2 != listed.date2 ||
@@ -752,7 +781,7 @@ COMP_ITEM FolderCompareJob::Impl::compareContent(COMP_ITEM item, const QByteArra
     }
     if (changed) {
         item = listed;
-        judgeOnDisk(item, settings, p1, p2, cancel());
+        judgeOnDisk(item, settings, p1, p2, cancel(), &at);
     }
     return item;
 }

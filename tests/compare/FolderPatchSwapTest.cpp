@@ -265,3 +265,28 @@ TEST(FolderContentCompare, ALinkSwappedInAfterTheListingIsNeverRead)
                                   << ")";
     EXPECT_GT(different, 0);
 }
+
+// A folder of the compared tree swapped for a link to a private folder while the compare walks
+// below it: nothing of the private folder is listed (its folder is not the one judged), and the
+// entries below the real folder are listed or reported as not read.
+TEST(FolderCompareSwaps, AFolderOnTheWaySwappedForALinkIsNeverListed)
+{
+    const Trees t = makeTrees("folderswap");
+    for (const QString &side : {t.left, t.right})
+        write(side + "a/b/x", kLeft);
+    const QString hidden = t.secret + "a/";
+    write(hidden + "b/private-name", kSecret);
+    ASSERT_EQ(::chmod(bytes(hidden + "b").constData(), 0700), 0);
+    linkTo(hidden, t.left + "a.alt");
+    int listed = 0, seen = 0;
+    {
+        pelkotest::NameSwapper swapper(t.left + "a", t.left + "a.alt", hidden);
+        for (int round = 0; round < kRounds; ++round) {
+            const FolderCompareOutcome out = compare(t, 3);
+            listed += entry(out, "a/b/private-name") || entry(out, "a.alt/b/private-name") ? 1 : 0;
+            seen += entry(out, "a/b/x") ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(listed, 0) << "compares listing the private folder in " << kRounds << " rounds";
+    EXPECT_GT(seen, 0);
+}
