@@ -842,7 +842,35 @@ COMP_ITEM FolderCompare_JudgeAgain(const FolderCompareSettings &settings, const 
     COMP_ITEM again = item;
     GUARD_BEGIN
     const QByteArray &name = item.name();
-    judgeOnDisk(again, settings, parentPath1 + name, parentPath2 + name, cancel);
+    // A parent below a top folder is found from it without following a link on the way (held
+    // open in *held); AT_FDCWD: the whole path is used; -1: a link or no folder now, not read.
+    const auto openParent = [](const QString &top, const QByteArray &parent,
+                               platform::UniqueFd *held) {
+        QByteArray root = LocalPath_ToBytes(top);
+        if (!root.endsWith('/'))
+            root += '/';
+        if (top.isEmpty() || !parent.startsWith(root))
+            return int(AT_FDCWD);
+        JudgedOpenFailure why = JudgedOpenFailure::None;
+        *held = JudgedFile_OpenFolder(root, parent.mid(root.size()), &why);
+        if (held->isOpen())
+            return held->get();
+        return why == JudgedOpenFailure::NotAsJudged ? -1 : int(AT_FDCWD);
+    };
+    platform::UniqueFd held1, held2;
+    const int folder1 = openParent(settings.request->mFolder1, parentPath1, &held1);
+    const int folder2 = openParent(settings.request->mFolder2, parentPath2, &held2);
+    if (folder1 == -1 || folder2 == -1) {
+        again.compareResult = COMP_RESULT_NOT_JUDGED;
+        again.customMultiPurposeInfo = NotJudged_ChangedWhileRead;
+        return again;
+    }
+    OpenAt at;
+    at.folder1 = folder1;
+    at.folder2 = folder2;
+    at.name1 = at.folder1 == AT_FDCWD ? parentPath1 + name : name;
+    at.name2 = at.folder2 == AT_FDCWD ? parentPath2 + name : name;
+    judgeOnDisk(again, settings, parentPath1 + name, parentPath2 + name, cancel, &at);
     if (!again.onLeft() && !again.onRight()) {
         again.itemName1 = item.itemName1.isEmpty() ? name : item.itemName1;
         again.compareResult = COMP_RESULT_GONE;

@@ -290,3 +290,38 @@ TEST(FolderCompareSwaps, AFolderOnTheWaySwappedForALinkIsNeverListed)
     EXPECT_EQ(listed, 0) << "compares listing the private folder in " << kRounds << " rounds";
     EXPECT_GT(seen, 0);
 }
+
+// An entry judged again (after a copy, or when a window says it changed) whose folder was swapped
+// for a link to a private folder since the compare: nothing there is looked at or read.
+TEST(FolderCompareSwaps, JudgingAgainNeverLooksThroughAFolderSwappedForALink)
+{
+    const Trees t = makeTrees("judgeagainswap");
+    write(t.left + "a/x", kLeft);
+    write(t.right + "a/x", kSecret); // what the private file holds, size and time alike
+    const FolderCompareOutcome out = compare(t, 3);
+    const COMP_ITEM *item = entry(out, "a/x");
+    ASSERT_TRUE(item);
+    ASSERT_EQ(item->compareResult, COMP_RESULT_DIFFERENT);
+
+    const QString hidden = t.secret + "a/";
+    write(hidden + "x", kSecret);
+    ASSERT_EQ(::chmod(bytes(hidden).constData(), 0700), 0);
+    ASSERT_EQ(::rename(bytes(t.left + "a").constData(), bytes(t.left + "a.old").constData()), 0);
+    linkTo(hidden, t.left + "a");
+
+    FolderCompareSettings s;
+    auto info = FileListCompareInfo::create();
+    info->mFolder1 = t.left;
+    info->mFolder2 = t.right;
+    info->folder_compare_Mode = 3;
+    s.request = info;
+    const COMP_ITEM again =
+        FolderCompare_JudgeAgain(s, *item, bytes(t.left + "a/"), bytes(t.right + "a/"), nullptr);
+    EXPECT_NE(again.compareResult, COMP_RESULT_SAME);
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::stat(bytes(hidden + "x").constData(), &st), 0);
+    EXPECT_FALSE(again.judged1.known && again.judged1.ino == quint64(st.st_ino));
+    EXPECT_EQ(again.customMultiPurposeInfo, NotJudged_ChangedWhileRead);
+}
