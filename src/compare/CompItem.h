@@ -2,6 +2,8 @@
 // One entry of a folder compare: a name found in the left folder, the right folder or both, with
 // what the compare learnt of each side and its verdict.
 
+#include "compare/JudgedFile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -40,6 +42,7 @@ enum NotJudgedReason : qint32 {
     NotJudged_LeftFolderUnreadable = 8,
     NotJudged_RightFolderUnreadable = 9,
     NotJudged_BothFoldersUnreadable = 10, // a folder neither side may list
+    NotJudged_ChangedWhileRead = 11,      // a name led to another file each time it was read
 };
 
 // What one side holds of an entry.
@@ -78,6 +81,8 @@ struct COMP_ITEM
     qint8 kind1 = Side_None, kind2 = Side_None;
     qint8 special1 = Special_None, special2 = Special_None;
     qint32 customMultiPurposeInfo = NotJudged_None;
+    // Which file each Side_File side was judged to be: what reads it later reads only that file.
+    JudgedFile judged1, judged2;
 
     const QByteArray &name() const { return itemName1.isEmpty() ? itemName2 : itemName1; }
     bool onLeft() const { return kind1 != Side_None; }

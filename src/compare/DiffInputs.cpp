@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <utility>
 
 bool DiffInputs::openOne(const QString &path, Input *input, QString *error)
 {
@@ -29,6 +30,14 @@ bool DiffInputs::openOne(const QString &path, Input *input, QString *error)
 bool DiffInputs::open(const QString &path1, const QString &path2, QString *error)
 {
     return openOne(path1, &mInputs[0], error) && openOne(path2, &mInputs[1], error);
+}
+
+void DiffInputs::adopt(int side, platform::UniqueFd fd, const QString &label)
+{
+    Input &input = mInputs[side == 0 ? 0 : 1];
+    input.fd = std::move(fd);
+    input.label = label;
+    input.argument = QStringLiteral("/dev/fd/%1").arg(input.fd.get());
 }
 
 QStringList DiffInputs::arguments() const

@@ -16,6 +16,9 @@ class DiffInputs
 public:
     // Opens what must be opened here; false with *error (may be null) saying why.
     bool open(const QString &path1, const QString &path2, QString *error = nullptr);
+    // Hands diff a file already opened and judged (side 0 or 1): diff reads that descriptor as
+    // /dev/fd/N, whatever the name leads to now; label names it where diff prints a name.
+    void adopt(int side, platform::UniqueFd fd, const QString &label);
     // The arguments that follow diff's options: labels where a descriptor is read, "--" (so a
     // path beginning with "-" is never taken for an option), then the two files.
     QStringList arguments() const;

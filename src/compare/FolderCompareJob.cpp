@@ -38,8 +38,9 @@ struct SideInfo
     qint8 special = Special_None;
     qint64 size = -1;
     qint64 mtime = 0;
-    dev_t dev = 0;
+    dev_t dev = 0; // of the name's own entry, or of a link's target when viaLink
     ino_t ino = 0;
+    bool viaLink = false; // a link to a regular file, judged as that file
 };
 
 qint64 mtimeNs(const struct stat &st)
@@ -72,6 +73,9 @@ SideInfo classify(int dirfd, const char *name)
             info.kind = Side_File;
             info.size = target.st_size;
             info.mtime = mtimeNs(target);
+            info.dev = target.st_dev;
+            info.ino = target.st_ino;
+            info.viaLink = true;
         } else {
             info.kind = Side_Link;
         }
@@ -102,6 +106,14 @@ bool lookupAnswers(const QByteArray &path)
 void setSide(COMP_ITEM &item, int side, const SideInfo &info, const QByteArray &name)
 {
     const bool present = info.kind != Side_None;
+    JudgedFile judged;
+    if (info.kind == Side_File) {
+        judged.dev = JudgedFile_Device(quint64(info.dev));
+        judged.ino = quint64(info.ino);
+        judged.viaLink = info.viaLink;
+        judged.known = true;
+    }
+    (side == 1 ? item.judged1 : item.judged2) = judged;
     if (side == 1) {
         item.kind1 = info.kind;
         item.special1 = info.special;
@@ -122,10 +134,11 @@ bool sameTime(qint64 a, qint64 b)
     return (a > b ? a - b : b - a) < kOneSecondNs;
 }
 
-QByteArray linkText(const QByteArray &path)
+// The text of the link at name in folder (AT_FDCWD: name is a path).
+QByteArray linkText(int folder, const QByteArray &name)
 {
     QByteArray buf(4096, Qt::Uninitialized);
-    const ssize_t n = ::readlink(path.constData(), buf.data(), size_t(buf.size()));
+    const ssize_t n = ::readlinkat(folder, name.constData(), buf.data(), size_t(buf.size()));
     return n < 0 ? QByteArray() : buf.left(n);
 }
 
@@ -221,18 +234,21 @@ void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const 
                   const OpenAt *at = nullptr)
 {
     if (item.kind1 == Side_Link) {
-        item.compareResult =
-            linkText(path1) == linkText(path2) ? COMP_RESULT_SAME : COMP_RESULT_DIFFERENT;
+        const QByteArray text1 = at ? linkText(at->folder1, at->name1) : linkText(AT_FDCWD, path1);
+        const QByteArray text2 = at ? linkText(at->folder2, at->name2) : linkText(AT_FDCWD, path2);
+        item.compareResult = text1 == text2 ? COMP_RESULT_SAME : COMP_RESULT_DIFFERENT;
         item.customMultiPurposeInfo = NotJudged_None;
         return;
     }
     const bool lineEnds =
         settings.request->folder_compare_ignore_EndLineDiff && item.itemType == ITEM_TYPE_TEXT;
     item.customMultiPurposeInfo = NotJudged_None;
+    // Only the files the compare judged are read: a name that leads elsewhere now is not.
     const ContentVerdict verdict =
         at ? CompareFileContentsAt(at->folder1, at->name1, at->folder2, at->name2, lineEnds, cancel,
-                                   after1, after2)
-           : CompareFileContents(path1, path2, lineEnds, cancel, after1, after2);
+                                   after1, after2, &item.judged1, &item.judged2)
+           : CompareFileContentsAt(AT_FDCWD, path1, AT_FDCWD, path2, lineEnds, cancel, after1,
+                                   after2, &item.judged1, &item.judged2);
     switch (verdict) {
     case ContentVerdict::Same:
         item.compareResult = COMP_RESULT_SAME;
@@ -257,18 +273,34 @@ void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const 
         item.compareResult = COMP_RESULT_NOT_JUDGED;
         item.customMultiPurposeInfo = NotJudged_FileUnreadable;
         break;
+    case ContentVerdict::NotAsJudged:
+        item.compareResult = COMP_RESULT_NOT_JUDGED;
+        item.customMultiPurposeInfo = NotJudged_ChangedWhileRead;
+        break;
     }
 }
 
-// Reads both sides of the entry again and judges it fully.
+// Reads both sides of the entry again and judges it fully. A name that leads to another file
+// between its look-up and its reading is looked up again, a few times; one that keeps changing
+// stays not judged (NotJudged_ChangedWhileRead).
+// at (when given) names the files relative to open folders.
 void judgeOnDisk(COMP_ITEM &item, const FolderCompareSettings &settings, const QByteArray &path1,
-                 const QByteArray &path2, const std::atomic<bool> *cancel)
+                 const QByteArray &path2, const std::atomic<bool> *cancel,
+                 const OpenAt *at = nullptr)
 {
-    const QByteArray &name = item.name();
-    setSide(item, 1, classifyPath(path1), name);
-    setSide(item, 2, classifyPath(path2), name);
-    if (judgeWithoutContent(item, *settings.request))
-        judgeContent(item, settings, path1, path2, cancel);
+    constexpr int kLookUps = 3;
+    const QByteArray name = item.name();
+    for (int round = 0; round < kLookUps; ++round) {
+        setSide(item, 1, at ? classify(at->folder1, at->name1.constData()) : classifyPath(path1),
+                name);
+        setSide(item, 2, at ? classify(at->folder2, at->name2.constData()) : classifyPath(path2),
+                name);
+        if (!judgeWithoutContent(item, *settings.request))
+            return;
+        judgeContent(item, settings, path1, path2, cancel, nullptr, nullptr, at);
+        if (item.customMultiPurposeInfo != NotJudged_ChangedWhileRead)
+            return;
+    }
 }
 
 struct Entry
@@ -278,14 +310,25 @@ struct Entry
 };
 
 // The names of one folder that the request keeps, sorted by their bytes. Returns false when
-// the folder cannot be opened. Hidden names left out go to hidden.
-bool listFolder(const QByteArray &path, bool followTop, const FolderCompareSettings &settings,
-                std::vector<Entry> &out, int *error, QSet<QByteArray> &hidden)
+// the folder cannot be opened, or (with judged, what the listing of its parent found) is not the
+// folder judged there: a folder on the way swapped for a link is never listed. Hidden names left
+// out go to hidden.
+bool listFolder(const QByteArray &path, bool followTop, const SideInfo *judged,
+                const FolderCompareSettings &settings, std::vector<Entry> &out, int *error,
+                QSet<QByteArray> &hidden)
 {
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followTop ? 0 : O_NOFOLLOW);
     const int fd = ::open(path.constData(), flags);
     if (fd < 0) {
         *error = errno;
+        return false;
+    }
+    struct stat st
+    {
+    };
+    if (judged && (::fstat(fd, &st) != 0 || st.st_dev != judged->dev || st.st_ino != judged->ino)) {
+        ::close(fd);
+        *error = ELOOP;
         return false;
     }
     DIR *dir = ::fdopendir(fd);
@@ -523,8 +566,9 @@ struct FolderCompareJob::Impl
 
     // unseen (a reason of a side that could not be listed above) judges every entry found.
     // kindsDiffer: the folder stands against a file, link or special file on the other side.
+    // judged1/judged2: each side's folder as the listing of its parent found it (none at the top).
     void listPair(const QByteArray &rel, int parentId, bool left, bool right, bool kindsDiffer,
-                  qint32 unseen);
+                  qint32 unseen, const SideInfo &judged1 = {}, const SideInfo &judged2 = {});
     // Judges the content of pairs of one folder, one after the other, and hands them over
     // together.
     void compareContents(std::vector<COMP_ITEM> items, const QByteArray &rel);
@@ -532,14 +576,18 @@ struct FolderCompareJob::Impl
 };
 
 void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool left, bool right,
-                                      bool kindsDiffer, qint32 unseen)
+                                      bool kindsDiffer, qint32 unseen, const SideInfo &judged1,
+                                      const SideInfo &judged2)
 {
     std::vector<Entry> a, b;
     int err1 = 0, err2 = 0;
     const bool top = rel.isEmpty();
     QSet<QByteArray> hidden; // a name hidden on both sides is one entry left out
-    const bool ok1 = !left || listFolder(root1 + rel, top, settings, a, &err1, hidden);
-    const bool ok2 = !right || listFolder(root2 + rel, top, settings, b, &err2, hidden);
+    const auto judged = [top](const SideInfo &info) { return top ? nullptr : &info; };
+    const bool ok1 =
+        !left || listFolder(root1 + rel, top, judged(judged1), settings, a, &err1, hidden);
+    const bool ok2 =
+        !right || listFolder(root2 + rel, top, judged(judged2), settings, b, &err2, hidden);
     if (!hidden.isEmpty()) {
         std::lock_guard lock(mutex);
         pending.hiddenLeftOut += int(hidden.size());
@@ -658,8 +706,9 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
         if ((in1 && isOtherRoot(found1, 1)) || (in2 && isOtherRoot(found2, 2)))
             continue;
         const bool kindsDiffer = item.onLeft() && item.onRight() && in1 != in2;
-        submit([this, childRel, id, in1, in2, kindsDiffer, unseen] {
-            listPair(childRel, id, in1, in2, kindsDiffer, unseen);
+        const SideInfo judged1 = found1, judged2 = found2;
+        submit([this, childRel, id, in1, in2, kindsDiffer, unseen, judged1, judged2] {
+            listPair(childRel, id, in1, in2, kindsDiffer, unseen, judged1, judged2);
         });
     }
     submitGroup();
@@ -667,13 +716,15 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
 
 void FolderCompareJob::Impl::compareContents(std::vector<COMP_ITEM> items, const QByteArray &rel)
 {
-    // The two folders are opened once for all their pairs; a folder that does not open leaves
-    // its pairs to whole paths.
-    const auto openFolder = [](const QByteArray &path) {
-        const int fd = ::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        return fd >= 0 ? fd : AT_FDCWD;
+    // The two folders are opened once for all their pairs, found from the top folders without
+    // following a link on the way. One that is a link or no folder now is not read at all (-1);
+    // one that does not open otherwise leaves its pairs to whole paths, which fail alike.
+    const auto openFolder = [&rel](const QByteArray &root) {
+        JudgedOpenFailure why = JudgedOpenFailure::None;
+        const int fd = JudgedFile_OpenFolder(root, rel, &why).release();
+        return fd >= 0 ? fd : why == JudgedOpenFailure::NotAsJudged ? -1 : AT_FDCWD;
     };
-    const int folder1 = openFolder(root1 + rel), folder2 = openFolder(root2 + rel);
+    const int folder1 = openFolder(root1), folder2 = openFolder(root2);
     for (COMP_ITEM &item : items) {
         // Pairs not reached before a Stop stay pending-and-stopped, like a pair cut short.
         if (job->isCancelled()) {
@@ -694,6 +745,11 @@ COMP_ITEM FolderCompareJob::Impl::compareContent(COMP_ITEM item, const QByteArra
 {
     const QByteArray p1 = root1 + rel + item.itemName1;
     const QByteArray p2 = root2 + rel + item.itemName2;
+    if (folder1 == -1 || folder2 == -1) {
+        item.compareResult = COMP_RESULT_NOT_JUDGED;
+        item.customMultiPurposeInfo = NotJudged_ChangedWhileRead;
+        return item;
+    }
     const COMP_ITEM listed = item;
     ContentSideState after1, after2;
     OpenAt at;
@@ -706,23 +762,26 @@ COMP_ITEM FolderCompareJob::Impl::compareContent(COMP_ITEM item, const QByteArra
     // open files tell; when they were not both opened, the paths do.
     if (item.customMultiPurposeInfo == NotJudged_Cancelled)
         return item;
-    bool changed = false;
-    if (after1.size >= 0 && after2.size >= 0) {
+    bool changed = item.customMultiPurposeInfo == NotJudged_ChangedWhileRead;
+    if (changed) {
+        // A side that is no longer the file judged was not read: it is looked up again.
+    } else if (after1.size >= 0 && after2.size >= 0) {
         changed = after1.unlinked || after2.unlinked || after1.size != listed.size1 ||
                   after2.size != listed.size2 || after1.mtimeNs != listed.date1 ||
                   after2.mtimeNs != listed.date2;
     } else {
         COMP_ITEM again = listed;
         const QByteArray &name = listed.name();
-        setSide(again, 1, classifyPath(p1), name);
-        setSide(again, 2, classifyPath(p2), name);
+        setSide(again, 1, classify(at.folder1, at.name1.constData()), name);
+        setSide(again, 2, classify(at.folder2, at.name2.constData()), name);
         changed = again.kind1 != listed.kind1 || again.kind2 != listed.kind2 ||
                   again.size1 != listed.size1 || again.size2 != listed.size2 ||
-                  again.date1 != listed.date1 || again.date2 != listed.date2;
+                  again.date1 != listed.date1 || again.date2 != listed.date2 ||
+                  again.judged1 != listed.judged1 || again.judged2 != listed.judged2;
     }
     if (changed) {
         item = listed;
-        judgeOnDisk(item, settings, p1, p2, cancel());
+        judgeOnDisk(item, settings, p1, p2, cancel(), &at);
     }
     return item;
 }
@@ -783,7 +842,35 @@ COMP_ITEM FolderCompare_JudgeAgain(const FolderCompareSettings &settings, const 
     COMP_ITEM again = item;
     GUARD_BEGIN
     const QByteArray &name = item.name();
-    judgeOnDisk(again, settings, parentPath1 + name, parentPath2 + name, cancel);
+    // A parent below a top folder is found from it without following a link on the way (held
+    // open in *held); AT_FDCWD: the whole path is used; -1: a link or no folder now, not read.
+    const auto openParent = [](const QString &top, const QByteArray &parent,
+                               platform::UniqueFd *held) {
+        QByteArray root = LocalPath_ToBytes(top);
+        if (!root.endsWith('/'))
+            root += '/';
+        if (top.isEmpty() || !parent.startsWith(root))
+            return int(AT_FDCWD);
+        JudgedOpenFailure why = JudgedOpenFailure::None;
+        *held = JudgedFile_OpenFolder(root, parent.mid(root.size()), &why);
+        if (held->isOpen())
+            return held->get();
+        return why == JudgedOpenFailure::NotAsJudged ? -1 : int(AT_FDCWD);
+    };
+    platform::UniqueFd held1, held2;
+    const int folder1 = openParent(settings.request->mFolder1, parentPath1, &held1);
+    const int folder2 = openParent(settings.request->mFolder2, parentPath2, &held2);
+    if (folder1 == -1 || folder2 == -1) {
+        again.compareResult = COMP_RESULT_NOT_JUDGED;
+        again.customMultiPurposeInfo = NotJudged_ChangedWhileRead;
+        return again;
+    }
+    OpenAt at;
+    at.folder1 = folder1;
+    at.folder2 = folder2;
+    at.name1 = at.folder1 == AT_FDCWD ? parentPath1 + name : name;
+    at.name2 = at.folder2 == AT_FDCWD ? parentPath2 + name : name;
+    judgeOnDisk(again, settings, parentPath1 + name, parentPath2 + name, cancel, &at);
     if (!again.onLeft() && !again.onRight()) {
         again.itemName1 = item.itemName1.isEmpty() ? name : item.itemName1;
         again.compareResult = COMP_RESULT_GONE;

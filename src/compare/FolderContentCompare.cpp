@@ -48,10 +48,32 @@ ContentSideState stateOf(const struct stat &st)
 }
 
 // Opens without blocking on a pipe; answers the verdict that ends the compare when it fails.
-// opened receives what the file was when it was opened.
-int openRegular(int folder, const QByteArray &path, ContentVerdict *failure,
-                ContentSideState *opened)
+// opened receives what the file was when it was opened. With judged, only the file judged.
+int openRegular(int folder, const QByteArray &path, const JudgedFile *judged,
+                ContentVerdict *failure, ContentSideState *opened)
 {
+    if (judged) {
+        JudgedOpenFailure why = JudgedOpenFailure::None;
+        Fd fd = JudgedFile_Open(folder, path, *judged, &why);
+        if (!fd.isOpen()) {
+            *failure = why == JudgedOpenFailure::Gone          ? ContentVerdict::Vanished
+                       : why == JudgedOpenFailure::NameTooLong ? ContentVerdict::NameTooLong
+                       : why == JudgedOpenFailure::NotAsJudged ? ContentVerdict::NotAsJudged
+                                                               : ContentVerdict::Unreadable;
+            return -1;
+        }
+        struct stat st
+        {
+        };
+        if (::fstat(fd.get(), &st) != 0) {
+            *failure = ContentVerdict::Unreadable;
+            return -1;
+        }
+        *opened = stateOf(st);
+        if (st.st_size > qint64(kBlock))
+            ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+        return fd.release();
+    }
     const int fd = ::openat(folder, path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         *failure = (errno == ENOENT || errno == ENOTDIR) ? ContentVerdict::Vanished
@@ -125,14 +147,15 @@ ContentVerdict CompareFileContents(const QByteArray &path1, const QByteArray &pa
 ContentVerdict CompareFileContentsAt(int folder1, const QByteArray &path1, int folder2,
                                      const QByteArray &path2, bool ignoreLineEnds,
                                      const std::atomic<bool> *cancel, ContentSideState *after1,
-                                     ContentSideState *after2)
+                                     ContentSideState *after2, const JudgedFile *judged1,
+                                     const JudgedFile *judged2)
 {
     ContentVerdict failure = ContentVerdict::Unreadable;
     ContentSideState opened1, opened2;
-    const Fd fa(openRegular(folder1, path1, &failure, &opened1));
+    const Fd fa(openRegular(folder1, path1, judged1, &failure, &opened1));
     if (fa.get() < 0)
         return failure;
-    const Fd fb(openRegular(folder2, path2, &failure, &opened2));
+    const Fd fb(openRegular(folder2, path2, judged2, &failure, &opened2));
     if (fb.get() < 0)
         return failure;
     qint64 oneBlockSize = -1;

@@ -2,6 +2,8 @@
 // Content judgement of one file pair of a folder compare: raw reads in large blocks, stopping at
 // the first differing block, with a cancel flag looked at before every block.
 
+#include "compare/JudgedFile.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 #include <atomic>
@@ -14,6 +16,7 @@ enum class ContentVerdict {
     NameTooLong, // a side's path is longer than the system takes
     Vanished,    // a side is gone
     Special,     // a side is not a regular file (never read)
+    NotAsJudged, // a side is no longer the file the compare judged (never read)
 };
 
 // What a side was once it had been read (looked up on the open file, not by its path again).
@@ -32,9 +35,11 @@ ContentVerdict CompareFileContents(const QByteArray &path1, const QByteArray &pa
                                    ContentSideState *after1 = nullptr,
                                    ContentSideState *after2 = nullptr);
 // The same with each path relative to an open folder (AT_FDCWD: as given), so the many files of
-// one folder are found without walking their whole paths each time.
-ContentVerdict CompareFileContentsAt(int folder1, const QByteArray &path1, int folder2,
-                                     const QByteArray &path2, bool ignoreLineEnds,
-                                     const std::atomic<bool> *cancel,
-                                     ContentSideState *after1 = nullptr,
-                                     ContentSideState *after2 = nullptr);
+// one folder are found without walking their whole paths each time. With judged1/judged2, a side
+// is opened once as JudgedFile_Open does (no link followed but one the compare followed) and read
+// only when it is still the file judged: else NotAsJudged, and nothing of it is read.
+ContentVerdict
+CompareFileContentsAt(int folder1, const QByteArray &path1, int folder2, const QByteArray &path2,
+                      bool ignoreLineEnds, const std::atomic<bool> *cancel,
+                      ContentSideState *after1 = nullptr, ContentSideState *after2 = nullptr,
+                      const JudgedFile *judged1 = nullptr, const JudgedFile *judged2 = nullptr);

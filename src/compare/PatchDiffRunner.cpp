@@ -9,6 +9,9 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 
 namespace {
 
@@ -83,19 +86,17 @@ QStringList PatchDiff_Arguments(const PatchDiffOptions &options)
     return args;
 }
 
-std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &file2,
-                                          const PatchDiffOptions &options, QString *error,
-                                          const PatchCancelCheck &cancelled)
+namespace {
+
+// diff run on inputs ready to hand over; see RunDiffForPatch.
+std::optional<QByteArray> runDiff(const DiffInputs &inputs, const PatchDiffOptions &options,
+                                  QString *error, const PatchCancelCheck &cancelled)
 {
-    GUARD_BEGIN
     const QString tool = GetDiffToolPath();
     if (tool.isEmpty()) {
         setError(error, QStringLiteral("diff was not found"));
         return std::nullopt;
     }
-    DiffInputs inputs;
-    if (!inputs.open(file1, file2, error))
-        return std::nullopt;
     QProcess diff;
     diff.setProgram(tool);
     diff.setArguments(PatchDiff_Arguments(options) + inputs.arguments());
@@ -126,6 +127,49 @@ std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &f
     if (diff.exitCode() == 0)
         return QByteArray();
     return diff.readAllStandardOutput();
+}
+
+// The side of a pair as its judgement says (see PatchPair), or none: *leftOut is set when the side
+// is no longer what was judged, else *error says why it could not be opened.
+platform::UniqueFd openJudged(const PatchPair &pair, int side, bool *leftOut, QString *error)
+{
+    const JudgedFile &judged = side == 1 ? pair.judged1 : pair.judged2;
+    const QString &top = side == 1 ? pair.top1 : pair.top2;
+    const QString &named = side == 1 ? pair.file1 : pair.file2;
+    JudgedOpenFailure why = JudgedOpenFailure::None;
+    platform::UniqueFd fd;
+    if (top.isEmpty()) {
+        fd = JudgedFile_Open(AT_FDCWD, LocalPath_ToBytes(named), judged, &why);
+    } else {
+        const QByteArray rel = LocalPath_ToBytes(pair.relativePath);
+        const qsizetype slash = rel.lastIndexOf('/');
+        const platform::UniqueFd folder = JudgedFile_OpenFolder(
+            LocalPath_ToBytes(top), slash < 0 ? QByteArray() : rel.left(slash), &why);
+        if (folder.isOpen())
+            fd = JudgedFile_Open(folder.get(), rel.mid(slash + 1), judged, &why);
+    }
+    if (fd.isOpen())
+        return fd;
+    const int cause = errno;
+    if (why == JudgedOpenFailure::NotAsJudged)
+        *leftOut = true;
+    else
+        setError(error, LocalPath_Shown(named) + QStringLiteral(": ") +
+                            QString::fromLocal8Bit(std::strerror(cause)));
+    return platform::UniqueFd();
+}
+
+} // namespace
+
+std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &file2,
+                                          const PatchDiffOptions &options, QString *error,
+                                          const PatchCancelCheck &cancelled)
+{
+    GUARD_BEGIN
+    DiffInputs inputs;
+    if (!inputs.open(file1, file2, error))
+        return std::nullopt;
+    return runDiff(inputs, options, error, cancelled);
     GUARD_END(std::nullopt)
 }
 
@@ -154,9 +198,30 @@ bool WriteTwoFilePatch(const QString &file1, const QString &file2, const PatchDi
     GUARD_END(false)
 }
 
+PatchPair PatchPair_FromEntry(const COMP_ITEM &item, const QByteArray &relativePath,
+                              const QString &top1, const QString &top2)
+{
+    const auto below = [&relativePath](const QString &top) {
+        QByteArray path = LocalPath_ToBytes(top);
+        if (!path.endsWith('/'))
+            path += '/';
+        return LocalPath_FromBytes(path + relativePath);
+    };
+    PatchPair pair;
+    pair.relativePath = LocalPath_FromBytes(relativePath);
+    pair.file1 = below(top1);
+    pair.file2 = below(top2);
+    pair.judged1 = item.judged1;
+    pair.judged2 = item.judged2;
+    pair.top1 = top1;
+    pair.top2 = top2;
+    return pair;
+}
+
 bool WriteFolderPatch(const std::vector<PatchPair> &pairs, const PatchDiffOptions &options,
                       const QString &outputPath, const std::atomic<bool> *cancel, QString *error,
-                      QStringList *notInPatch, const std::function<void(int, int)> &progress)
+                      std::vector<PatchLeftOut> *leftOut,
+                      const std::function<void(int, int)> &progress)
 {
     GUARD_BEGIN
     QSaveFile out(outputPath);
@@ -171,16 +236,42 @@ bool WriteFolderPatch(const std::vector<PatchPair> &pairs, const PatchDiffOption
             setError(error, QStringLiteral("cancelled"));
             return false;
         }
-        if (holdsLineBreak(pair.relativePath) || holdsLineBreak(pair.file1) ||
-            holdsLineBreak(pair.file2)) {
-            if (notInPatch)
-                notInPatch->append(pair.relativePath);
+        const auto leaveOut = [&](PatchLeftOut::Reason reason) {
+            if (leftOut)
+                leftOut->push_back({pair.relativePath, reason});
             if (progress)
                 progress(++done, int(pairs.size()));
+        };
+        if (holdsLineBreak(pair.relativePath) || holdsLineBreak(pair.file1) ||
+            holdsLineBreak(pair.file2)) {
+            leaveOut(PatchLeftOut::LineBreak);
             continue;
         }
-        const auto text = RunDiffForPatch(pair.file1, pair.file2, options, error,
-                                          [cancel] { return cancel && cancel->load(); });
+        if (pair.judged1.viaLink || pair.judged2.viaLink) {
+            leaveOut(PatchLeftOut::Link);
+            continue;
+        }
+        // Each side is opened once, as the compare judged it, and diff reads that descriptor:
+        // a name swapped for a link or another file since is never read.
+        DiffInputs inputs;
+        bool changed = false;
+        for (int side : {1, 2}) {
+            platform::UniqueFd fd = openJudged(pair, side, &changed, error);
+            if (!fd.isOpen()) {
+                if (changed)
+                    break;
+                out.cancelWriting();
+                return false;
+            }
+            inputs.adopt(side - 1, std::move(fd),
+                         LocalPath_Shown(side == 1 ? pair.file1 : pair.file2));
+        }
+        if (changed) {
+            leaveOut(PatchLeftOut::NotAsJudged);
+            continue;
+        }
+        const auto text =
+            runDiff(inputs, options, error, [cancel] { return cancel && cancel->load(); });
         if (!text) {
             out.cancelWriting();
             return false;

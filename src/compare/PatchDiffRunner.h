@@ -2,6 +2,8 @@
 // Patches through GNU diff: the diff of one file pair as patch text, and a patch of many pairs
 // written as one file. Shared by the two-file patch and the folder patch.
 
+#include "compare/CompItem.h"
+#include "compare/JudgedFile.h"
 #include "compare/LineCompare.h"
 
 #include <QByteArray>
@@ -9,6 +11,7 @@
 #include <atomic>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 struct PatchDiffOptions
@@ -47,17 +50,48 @@ bool WriteTwoFilePatch(const QString &file1, const QString &file2, const PatchDi
 // One pair of a folder patch: the path relative to both top folders, as written after "Index:".
 struct PatchPair
 {
+    PatchPair() = default;
+    // A pair read as named, with no judgement: never through a link.
+    PatchPair(QString relative, QString path1, QString path2)
+        : relativePath(std::move(relative)), file1(std::move(path1)), file2(std::move(path2))
+    {}
+
     QString relativePath;
     QString file1, file2;
+    // What the compare judged each side to be. Each side is read only as that regular file,
+    // opened without following a link; a side the compare found to be a link is not read at
+    // all. With the top folders given, each side is found from its top folder by relativePath
+    // and no link on the way is followed either (else file1 and file2 are opened as named).
+    JudgedFile judged1, judged2;
+    QString top1, top2;
+};
+
+// The pair of a compared entry (its path relative to the top folders given), to be read as the
+// compare judged each side.
+PatchPair PatchPair_FromEntry(const COMP_ITEM &item, const QByteArray &relativePath,
+                              const QString &top1, const QString &top2);
+
+// A pair left out of a folder patch, and why.
+struct PatchLeftOut
+{
+    enum Reason {
+        LineBreak,   // its name or a path holds a line break
+        Link,        // a side was a link when compared
+        NotAsJudged, // a side is no longer the file compared (a link now, or another file)
+    };
+    QString relativePath;
+    Reason reason = LineBreak;
 };
 
 // Writes "Index: <relative path>" and diff's output for every pair that differs, so that
-// "patch -p0" run inside the left folder turns it into the right one. A pair whose name or paths
-// hold a line break is left out (its header lines would be read as others) and its relative path
-// added to notInPatch (may be null). The file is written beside the target and renamed over it:
-// on failure or cancel the old file stays and nothing is left behind. progress (may be empty)
-// hears each pair done.
+// "patch -p0" run inside the left folder turns it into the right one. diff reads each side from
+// a descriptor opened here as the pair's judgement says (/dev/fd/N). A pair whose name or paths
+// hold a line break (its header lines would be read as others), a side that was a link or is no
+// longer the file judged is left out and added to leftOut (may be null). A side that is gone or
+// cannot be read fails the patch. The file is written beside the target and renamed over it: on
+// failure or cancel the old file stays and nothing is left behind. progress (may be empty) hears
+// each pair done.
 bool WriteFolderPatch(const std::vector<PatchPair> &pairs, const PatchDiffOptions &options,
                       const QString &outputPath, const std::atomic<bool> *cancel,
-                      QString *error = nullptr, QStringList *notInPatch = nullptr,
+                      QString *error = nullptr, std::vector<PatchLeftOut> *leftOut = nullptr,
                       const std::function<void(int done, int total)> &progress = {});

@@ -28,6 +28,8 @@ QString reasonWords(qint32 reason)
         return L_(QStringLiteral("The file cannot be read"));
     case NotJudged_SpecialFile:
         return L_(QStringLiteral("Not a regular file"));
+    case NotJudged_ChangedWhileRead:
+        return L_(QStringLiteral("The file changed while it was read"));
     case NotJudged_Cancelled:
         return L_(QStringLiteral("The compare was stopped"));
     case NotJudged_NameTooLong:

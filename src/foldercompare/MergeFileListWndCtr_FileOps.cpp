@@ -78,15 +78,35 @@ QString namesOfWhatGoes(const FolderCompareModel &model, const std::vector<int> 
 }
 
 // The message naming the entries a patch left out, one a line, their line breaks shown as \n
-// and \r.
-QString namesNotInPatch(const QStringList &names)
+// and \r: first the names with line breaks, then the links and the files changed since the
+// compare, each with its reason.
+QString namesNotInPatch(const std::vector<PatchLeftOut> &leftOut)
 {
-    QString text = L_(QStringLiteral("not in the patch: names with line breaks"));
-    for (const QString &name : names)
-        text += QStringLiteral("\n") + LocalPath_Shown(name)
-                                           .replace(QLatin1Char('\n'), QStringLiteral("\\n"))
-                                           .replace(QLatin1Char('\r'), QStringLiteral("\\r"));
-    return text;
+    const auto shown = [](const QString &name) {
+        return LocalPath_Shown(name)
+            .replace(QLatin1Char('\n'), QStringLiteral("\\n"))
+            .replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    };
+    QString breaks, changed;
+    for (const PatchLeftOut &entry : leftOut) {
+        if (entry.reason == PatchLeftOut::LineBreak) {
+            breaks += QStringLiteral("\n") + shown(entry.relativePath);
+            continue;
+        }
+        changed +=
+            QStringLiteral("\n") + shown(entry.relativePath) + QStringLiteral(" (") +
+            (entry.reason == PatchLeftOut::Link ? L_(QStringLiteral("a link"))
+                                                : L_(QStringLiteral("changed since the compare"))) +
+            QLatin1Char(')');
+    }
+    QStringList parts;
+    if (!breaks.isEmpty())
+        parts << L_(QStringLiteral("not in the patch: names with line breaks")) + breaks;
+    if (!changed.isEmpty())
+        parts << L_(QStringLiteral(
+                     "not in the patch: links, and files changed since the compare")) +
+                     changed;
+    return parts.join(u'\n');
 }
 
 } // namespace
@@ -446,8 +466,9 @@ void MergeFileListWndCtr::GeneratePatchTo(const QString &path, std::function<voi
         if (it.compareResult != COMP_RESULT_DIFFERENT || it.kind1 != Side_File ||
             it.kind2 != Side_File)
             continue;
-        pairs.push_back({LocalPath_FromBytes(mModel->relativePath(it.ID)), fullPath(it.ID, 1),
-                         fullPath(it.ID, 2)});
+        // Each side is read as the compare judged it, found from its top folder.
+        pairs.push_back(PatchPair_FromEntry(it, mModel->relativePath(it.ID), mCompareInfo->mFolder1,
+                                            mCompareInfo->mFolder2));
     }
     std::sort(pairs.begin(), pairs.end(), [](const PatchPair &a, const PatchPair &b) {
         return a.relativePath < b.relativePath;
@@ -461,7 +482,7 @@ void MergeFileListWndCtr::GeneratePatchTo(const QString &path, std::function<voi
     QPointer<MergeFileListWndCtr> self(this);
     mWork = QtConcurrent::run([self, cancel, pairs, path, done, options = mPatchOptions] {
         QString error;
-        QStringList notInPatch;
+        std::vector<PatchLeftOut> notInPatch;
         bool ok = false;
         const QString failure = RunWorkerStep("patch", [&] {
             ok = WriteFolderPatch(pairs, options, path, cancel.get(), &error, &notInPatch);
@@ -480,7 +501,7 @@ void MergeFileListWndCtr::GeneratePatchTo(const QString &path, std::function<voi
                 self->updateButtons();
                 if (!ok)
                     ShowMessage(L_(QStringLiteral("Error")), error);
-                else if (!notInPatch.isEmpty())
+                else if (!notInPatch.empty())
                     ShowMessage(L_(QStringLiteral("Warning")), namesNotInPatch(notInPatch));
                 if (done)
                     done(ok);

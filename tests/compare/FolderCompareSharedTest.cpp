@@ -232,10 +232,10 @@ TEST(PatchDiffRunner, FolderPatchNamesReadBackByGnuPatchWhateverTheirBytes)
     }
     const QString out = QFile::decodeName(base + "/names.patch");
     QString error;
-    QStringList notInPatch;
+    std::vector<PatchLeftOut> notInPatch;
     ASSERT_TRUE(WriteFolderPatch(pairs, {}, out, nullptr, &error, &notInPatch))
         << error.toStdString();
-    EXPECT_EQ(notInPatch.size(), 2);
+    EXPECT_EQ(notInPatch.size(), 2u);
 
     QProcess patch;
     patch.setWorkingDirectory(QFile::decodeName(l));

@@ -1205,6 +1205,38 @@ TEST_F(FolderWindow, PatchLeavesOutNamesWithLineBreaks)
     EXPECT_EQ(pelkotest::readFile(left + "diff.txt"), pelkotest::readFile(right + "diff.txt"));
 }
 
+// Another user swaps a compared file for a link to a file only this user may read after the
+// compare: the patch leaves that pair out, says why, and never holds the linked file's lines.
+TEST_F(FolderWindow, PatchNeverReadsThroughALinkSwappedInAfterTheCompare)
+{
+    const QString secret = base + "/secret/";
+    write(secret + "key", "SECRET line\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(secret + "key").constData(), 0600), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(secret).constData(), 0700), 0);
+    open(3);
+    ASSERT_EQ(verdictOf("diff.txt"), COMP_RESULT_DIFFERENT);
+    ASSERT_EQ(verdictOf("sub/inner.txt"), COMP_RESULT_DIFFERENT);
+    ASSERT_EQ(::unlink(QFile::encodeName(left + "diff.txt").constData()), 0);
+    ASSERT_EQ(::symlink(QFile::encodeName(secret + "key").constData(),
+                        QFile::encodeName(left + "diff.txt").constData()),
+              0);
+    const QString out = base + "/swapped.patch";
+    bool finished = false, written = false;
+    wnd->GeneratePatchTo(out, [&](bool ok) {
+        finished = true;
+        written = ok;
+    });
+    ASSERT_TRUE(spinUntil([&] { return finished; }));
+    EXPECT_TRUE(written);
+    const QByteArray text = pelkotest::readFile(out);
+    EXPECT_FALSE(text.contains("SECRET")) << text.constData();
+    EXPECT_FALSE(text.contains("Index: diff.txt\n")) << text.constData();
+    EXPECT_TRUE(text.contains("Index: sub/inner.txt\n")) << text.constData();
+    EXPECT_EQ(alerts.isEmpty() ? QString() : alerts.last().text,
+              QStringLiteral("not in the patch: links, and files changed since the compare\n"
+                             "diff.txt (changed since the compare)"));
+}
+
 // Names of Latin-1 and Shift_JIS times are written into the patch as their bytes, and GNU patch
 // finds those very files.
 TEST_F(FolderWindow, PatchCarriesNamesThatAreNotUtf8)
