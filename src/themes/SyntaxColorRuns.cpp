@@ -187,11 +187,21 @@ void SyntaxColorRuns::applyFormats(qint64 from, qint64 to)
     if (!mDocument || mApplying)
         return;
     mApplying = true;
+    // Each stretch of blocks given formats reaches the layout once: a stretch of several blocks
+    // only forgets their layouts, where one block at a time would lay each out anew.
+    qint64 stretchStart = -1, stretchEnd = -1;
+    auto flush = [&] {
+        if (stretchStart >= 0)
+            mDocument->markContentsDirty(int(stretchStart), int(stretchEnd - stretchStart));
+        stretchStart = -1;
+    };
     for (QTextBlock block = mDocument->findBlock(int(std::max<qint64>(0, from)));
          block.isValid() && block.position() <= to; block = block.next()) {
         RunsData *d = dataOf(block);
-        if (!d || (!d->dirty && d->appliedTheme == mThemeGeneration))
+        if (!d || (!d->dirty && d->appliedTheme == mThemeGeneration)) {
+            flush();
             continue;
+        }
         QList<QTextLayout::FormatRange> formats;
         formats.reserve(qsizetype(d->runs.size()));
         const int textLength = block.length() - 1;
@@ -205,11 +215,14 @@ void SyntaxColorRuns::applyFormats(qint64 from, qint64 to)
             formats.append(range);
         }
         block.layout()->setFormats(formats);
-        mDocument->markContentsDirty(block.position(), block.length());
+        if (stretchStart < 0)
+            stretchStart = block.position();
+        stretchEnd = qint64(block.position()) + block.length();
         d->dirty = false;
         d->appliedTheme = mThemeGeneration;
         ++mAppliedBlocks;
     }
+    flush();
     mApplying = false;
 }
 
