@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <functional>
 #include <random>
+#include <time.h>
 #include <vector>
 
 // Before the application object is made.
@@ -47,6 +48,15 @@ inline QString BenchDataDir(const QTemporaryDir &dir)
     return qEnvironmentVariableIsEmpty("PELKO_BENCH_DATA_DIR")
                ? dir.path()
                : qEnvironmentVariable("PELKO_BENCH_DATA_DIR");
+}
+
+// Processor time of the calling thread so far (nanoseconds): unlike wall clock, it does not count
+// the time the thread waited for a core on a loaded machine.
+inline qint64 ThreadCpuNs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
 
 // Image benchmarks -------------------------------------------------------------------------------
