@@ -19,6 +19,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <algorithm>
 #include <cstdlib>
@@ -433,8 +434,7 @@ void MyEditTextView::resizeEvent(QResizeEvent *event)
 void MyEditTextView::scrollContentsBy(int dx, int dy)
 {
     QPlainTextEdit::scrollContentsBy(dx, dy);
-    if (dy)
-        colourNow();
+    colourNow(); // long rows are coloured only where they are in view
     emit viewScrolled();
 }
 
@@ -872,6 +872,54 @@ bool MyEditTextView::isVisibleTextColoured() const
            mColorInfo->doneRanges().indexThatContainsRange(Range{start, end - start}) != NotFound;
 }
 
+void MyEditTextView::keepGlyphsOfLongRows(const QTextBlock &first, const QTextBlock &last)
+{
+    // Qt shapes a block's text when it lays the block out, drops the glyphs, and shapes it again
+    // for every paint. Long rows in view keep their glyphs; rows out of view let them go.
+    constexpr int kLongRow = 200;
+    const int from = first.blockNumber(), to = last.blockNumber();
+    if (mShapedDocument == document()) {
+        for (int number : mShapedRows) {
+            if (number >= from && number <= to)
+                continue;
+            QTextBlock block = document()->findBlockByNumber(number);
+            if (block.isValid() && block.layout()->cacheEnabled()) {
+                block.layout()->setCacheEnabled(false);
+                block.clearLayout();
+            }
+        }
+    }
+    mShapedRows.clear();
+    mShapedDocument = document();
+    for (QTextBlock block = first; block.isValid() && block.blockNumber() <= to;
+         block = block.next()) {
+        if (block.length() <= kLongRow)
+            continue;
+        block.layout()->setCacheEnabled(true);
+        mShapedRows.push_back(block.blockNumber());
+    }
+}
+
+SyntaxColorRuns::ShownPart MyEditTextView::shownPartOfRows() const
+{
+    if (lineWrapMode() != QPlainTextEdit::NoWrap)
+        return {};
+    return [this](const QTextBlock &block) -> std::pair<int, int> {
+        const int length = block.length() - 1;
+        // Laid out without the colours to come, a row costs little; its line tells which of
+        // its characters stand in the viewport.
+        const QRectF rect = blockBoundingRect(block);
+        const QTextLine line =
+            block.layout()->lineCount() == 1 ? block.layout()->lineAt(0) : QTextLine();
+        if (!line.isValid())
+            return {0, length};
+        const qreal left = -contentOffset().x() - rect.left();
+        const int first = line.xToCursor(left - 1);
+        const int last = line.xToCursor(left + viewport()->width() + 1);
+        return {std::clamp(first, 0, length), std::clamp(last + 1, 0, length)};
+    };
+}
+
 void MyEditTextView::colourNow()
 {
     if (!mColorInfo->language())
@@ -896,7 +944,8 @@ void MyEditTextView::colorVisibleText()
     const qint64 end = folds.toText(docEnd);
     const Range visible{start, end - start};
     const bool progress = end > start && mColorInfo->parseInRangeIfNeed(visible);
-    mRuns->applyFormats(docStart, docEnd);
+    keepGlyphsOfLongRows(first, last);
+    mRuns->applyFormats(docStart, docEnd, shownPartOfRows());
     // Another pass only when this one got somewhere (it ran out of time): a pass that recorded
     // nothing would only fail again.
     if (progress && mColorInfo->doneRanges().indexThatContainsRange(visible) == NotFound)

@@ -172,6 +172,9 @@ private:
     void scheduleColoring();
     // Colours what is in view at once (a scheduled colouring still runs, and finds it done).
     void colourNow();
+    // The part of a row in view, for rows coloured only there (none when lines wrap).
+    std::function<std::pair<int, int>(const QTextBlock &)> shownPartOfRows() const;
+    void keepGlyphsOfLongRows(const QTextBlock &first, const QTextBlock &last);
     // The last block that may show in the viewport, found without laying anything out.
     QTextBlock lastBlockThatMayShow() const;
     Range documentRange(Range textRange) const;
@@ -210,6 +213,8 @@ private:
     std::vector<std::pair<QTextCursor, bool>> mWatchRepairs; // where, and whether a row
     std::unique_ptr<LanguageColorInfo> mColorInfo;
     bool mColoringScheduled = false;
+    std::vector<int> mShapedRows; // long rows in view, which keep their glyphs
+    QPointer<QTextDocument> mShapedDocument;
     SyntaxColorRuns *mRuns = nullptr;
     TextCaret *mCaret = nullptr;
     struct CachedPalette

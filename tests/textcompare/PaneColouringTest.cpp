@@ -77,7 +77,14 @@ protected:
             for (const QTextLayout::FormatRange &r : block.layout()->formats())
                 for (int i = r.start; i < r.start + r.length && i < block.length(); ++i)
                     shown[size_t(i)] = r.format.foreground().color();
+            const QTextLine line = block.layout()->lineAt(0);
+            ASSERT_TRUE(line.isValid()) << when << ": row " << block.blockNumber() << " laid out";
+            const qreal left =
+                mView->horizontalScrollBar()->value() - block.layout()->position().x();
             for (int i = 0; i < block.length() - 1; ++i) {
+                const qreal x = line.cursorToX(i);
+                if (x + 30 < left || x > left + mView->viewport()->width())
+                    continue; // not in view
                 const qint64 text = folds.toText(block.position() + i);
                 const int kind = fresh.paintedColorIndexAt(text);
                 const QColor expected =
@@ -203,12 +210,24 @@ TEST_F(PaneColouringTest, FoldedRowsShowTheColoursOfTheWholeLine)
     EXPECT_EQ(mView->lineCount(), 3);
     const qint64 rows = mView->foldMap().foldRowsOfLine(0) + 1;
 
+    QScrollBar *sideways = mView->horizontalScrollBar();
     for (qint64 row = 0; row <= rows; ++row) {
         mView->scrollToLine(0, row);
         settleByItself();
         expectViewShowsFreshColours("scrolled to row " + std::to_string(row));
         if (HasFatalFailure())
             return;
+        if (row % 8 == 3) {
+            // Along the rows too: what comes into view sideways is coloured as well.
+            for (int x : {sideways->maximum() / 3, sideways->maximum(), 0}) {
+                sideways->setValue(x);
+                settleByItself();
+                expectViewShowsFreshColours("scrolled to row " + std::to_string(row) + ", x " +
+                                            std::to_string(x));
+                if (HasFatalFailure())
+                    return;
+            }
+        }
     }
 
     // Typed at the edges of rows: a quote that opens a string running across the edge, a comment
