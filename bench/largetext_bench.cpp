@@ -1,7 +1,8 @@
 // Two one-line files of 50 MB each in the text compare window: the time until the window is
 // usable (texts shown, blocks compared) and the peak resident memory of the process, then how long
 // a scroll, a block's selection and taking the block take. The bound: usable within 10 s, under
-// 2 GB resident. Run it from a release build; not part of CI.
+// 2 GB resident. Run it from a release build; not part of CI. Each row also names its longest
+// main-thread step, in wall clock and in the thread's processor time.
 #include "BenchSupport.h"
 #include "textcompare/MergeEditWndCtr.h"
 #include "textcompare/MyEditTextView.h"
@@ -13,6 +14,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMetaEnum>
+#include <QThread>
 #include <QTextCursor>
 #include <QScrollBar>
 #include <QProcess>
@@ -24,6 +27,87 @@
 namespace {
 
 QString gLeft, gRight;
+
+// Every event the main thread's loop hands out is one step of the main thread: the application
+// times each, in wall clock and in the thread's processor time (which a loaded machine does not
+// stretch), and remembers the longest with what it was.
+class StepTimingApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+
+    struct Step
+    {
+        double wallMs = 0, cpuMs = 0;
+        QString what;
+    };
+    void reset() { mLongestWall = mLongestCpu = Step(); }
+    const Step &longestWall() const { return mLongestWall; }
+    const Step &longestCpu() const { return mLongestCpu; }
+
+    bool notify(QObject *receiver, QEvent *event) override
+    {
+        if (mDepth > 0 || QThread::currentThread() != thread())
+            return QApplication::notify(receiver, event);
+        ++mDepth;
+        const int type = event->type();
+        QElapsedTimer wall;
+        wall.start();
+        const qint64 cpu = ThreadCpuNs();
+        const bool result = QApplication::notify(receiver, event);
+        const double wallMs = double(wall.nsecsElapsed()) / 1e6;
+        const double cpuMs = double(ThreadCpuNs() - cpu) / 1e6;
+        --mDepth;
+        if (wallMs > mLongestWall.wallMs || cpuMs > mLongestCpu.cpuMs) {
+            const Step step{wallMs, cpuMs, describe(receiver, type)};
+            if (wallMs > mLongestWall.wallMs)
+                mLongestWall = step;
+            if (cpuMs > mLongestCpu.cpuMs)
+                mLongestCpu = step;
+        }
+        return result;
+    }
+
+private:
+    static QString describe(QObject *receiver, int type)
+    {
+        const QMetaEnum types = QMetaEnum::fromType<QEvent::Type>();
+        const char *name = types.valueToKey(type);
+        QString what = name ? QString::fromLatin1(name) : QString::number(type);
+        what += QStringLiteral(" to ") + QString::fromLatin1(receiver->metaObject()->className());
+        if (!receiver->objectName().isEmpty())
+            what += QStringLiteral(" \"") + receiver->objectName() + u'"';
+        for (QObject *p = receiver->parent(); p; p = p->parent())
+            if (!p->objectName().isEmpty()) {
+                what += QStringLiteral(" in ") + QString::fromLatin1(p->metaObject()->className()) +
+                        QStringLiteral(" \"") + p->objectName() + u'"';
+                break;
+            }
+        return what;
+    }
+
+    int mDepth = 0;
+    Step mLongestWall, mLongestCpu;
+};
+
+StepTimingApplication *stepApp()
+{
+    return static_cast<StepTimingApplication *>(QCoreApplication::instance());
+}
+
+// The longest steps of a row, as counters, and by name on standard output.
+void reportSteps(benchmark::State &state, const char *row)
+{
+    const StepTimingApplication::Step &wall = stepApp()->longestWall();
+    const StepTimingApplication::Step &cpu = stepApp()->longestCpu();
+    state.counters["longest_step_wall_ms"] = wall.wallMs;
+    state.counters["longest_step_wall_its_cpu_ms"] = wall.cpuMs;
+    state.counters["longest_step_cpu_ms"] = cpu.cpuMs;
+    std::printf("%s: longest main-thread step %.1f ms wall (%.1f ms processor time): %s\n"
+                "%s: most processor time in one step %.1f ms (%.1f ms wall): %s\n",
+                row, wall.wallMs, wall.cpuMs, qPrintable(wall.what), row, cpu.cpuMs, cpu.wallMs,
+                qPrintable(cpu.what));
+}
 
 bool writeOneLine(const QString &path, qsizetype size, char changed)
 {
@@ -103,6 +187,7 @@ void openFiftyMegabytePair(benchmark::State &state)
                          &QEventLoop::quit);
         QTimer::singleShot(120000, &loop, &QEventLoop::quit);
         timer.restart();
+        stepApp()->reset();
         window->showWindow();
         loop.exec();
         firstPaint = double(timer.nsecsElapsed()) / 1e9;
@@ -111,6 +196,7 @@ void openFiftyMegabytePair(benchmark::State &state)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         QCoreApplication::processEvents();
         usable = double(timer.nsecsElapsed()) / 1e9;
+        reportSteps(state, "OpenWindow, until usable");
         state.SetIterationTime(usable);
         state.counters["blocks"] = double(window->mergeBlocks().size());
         state.counters["rows"] = double(window->textView(1)->document()->blockCount());
@@ -219,6 +305,7 @@ void inlineCompareSpread(benchmark::State &state)
         timer.start();
         beat.start();
         heartbeat.start();
+        stepApp()->reset();
         window->showWindow();
         const auto marked = [&] {
             return !window->textView(1)->extraSelections().isEmpty() &&
@@ -241,6 +328,10 @@ void inlineCompareSpread(benchmark::State &state)
         longestNs = std::max(longestNs, longestBeforeSelectedNs);
         ready = double(timer.nsecsElapsed()) / 1e9;
         heartbeat.stop();
+        reportSteps(
+            state,
+            qPrintable(
+                QStringLiteral("InlineCompare spread %1 k, until ready").arg(state.range(0))));
         rss = peakResidentSinceResetMb();
         longestStep = double(longestNs) / 1e6;
         state.SetIterationTime(ready);
@@ -265,7 +356,7 @@ void inlineCompareSpread(benchmark::State &state)
 int main(int argc, char **argv)
 {
     UseOffscreenUnlessAsked();
-    QApplication app(argc, argv);
+    StepTimingApplication app(argc, argv);
     QTemporaryDir dir;
     if (!PrepareTextWindowBench(dir))
         return 1;
