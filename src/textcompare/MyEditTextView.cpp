@@ -922,9 +922,12 @@ SyntaxColorRuns::ShownPart MyEditTextView::shownPartOfRows() const
 
 void MyEditTextView::colourNow()
 {
-    if (!mColorInfo->language())
+    // Applying colours can move the scroll range, whose scroll would colour again meanwhile.
+    if (!mColorInfo->language() || mColouringNow)
         return;
+    mColouringNow = true;
     colorVisibleText();
+    mColouringNow = false;
 }
 
 void MyEditTextView::colorVisibleText()

@@ -213,6 +213,7 @@ private:
     std::vector<std::pair<QTextCursor, bool>> mWatchRepairs; // where, and whether a row
     std::unique_ptr<LanguageColorInfo> mColorInfo;
     bool mColoringScheduled = false;
+    bool mColouringNow = false;
     std::vector<int> mShapedRows; // long rows in view, which keep their glyphs
     QPointer<QTextDocument> mShapedDocument;
     SyntaxColorRuns *mRuns = nullptr;
