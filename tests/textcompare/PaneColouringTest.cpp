@@ -3,6 +3,7 @@
 
 #include "platform/UserDefaults.h"
 #include "support/TestEnvironment.h"
+#include "textcompare/PaneLoader.h"
 #include "themes/MyLanguageInfo.h"
 #include "themes/SyntaxTextView.h"
 #include "themes/ThemeColor.h"
@@ -270,4 +271,31 @@ TEST_F(PaneColouringTest, FoldedRowsShowTheColoursOfTheWholeLine)
     }
     EXPECT_EQ(mView->plainText(), line + QStringLiteral("\nint after; \"x\"\n"));
     EXPECT_GT(done, 0);
+}
+
+// A document adopted while the pane stands far down in another: what it shows is coloured as the
+// new text is, whatever the pane did with the old one while the new came in.
+TEST_F(PaneColouringTest, AnAdoptedDocumentIsColouredAsItsOwnText)
+{
+    const auto text = [](const QString &word) {
+        QString line;
+        while (line.size() < 40'000)
+            line += QStringLiteral("int a = \"%1\"; /* note */ return b; ").arg(word);
+        return line + QStringLiteral("\nint end;\n");
+    };
+    load(text(QStringLiteral("first")));
+    ASSERT_FALSE(mView->foldMap().empty());
+    mView->scrollToLine(0, 25);
+    settleByItself();
+    // Another text of the same shape, built as a loaded side is.
+    mView->adoptDocument(BuildPaneDocument(text(QStringLiteral("second one")), nullptr, false));
+    settleByItself();
+    EXPECT_EQ(mView->plainText(), text(QStringLiteral("second one")));
+    for (qint64 row : {0, 12, 30}) {
+        mView->scrollToLine(0, row);
+        settleByItself();
+        expectViewShowsFreshColours("adopted, row " + std::to_string(row));
+        if (HasFatalFailure())
+            return;
+    }
 }
