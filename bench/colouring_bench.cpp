@@ -4,23 +4,34 @@
 //   - an edit at the top of a 5 MB comment (must finish within one 0.5 s pass),
 //   - typing one character (the colouring part of it),
 //   - a 1 MB page and a 1 MB minified script on one line against the same tokens one per line
-//     (the runs of one line must not cost more per token than those of many).
+//     (the runs of one line must not cost more per token than those of many),
+//   - a page of 50,000 and 100,000 tags in the text compare window, one per line and all on one
+//     line: the time until both panes show their text compared and coloured (goal: one line
+//     within twice the time of one per line and 0.3 s), and paging down the left pane (goal:
+//     under 50 ms a page).
 #include "BenchSupport.h"
 #include "foundation/CoverInfor.h"
 #include "themes/LanguageColorInfo.h"
 #include "themes/LanguageColorInfoDelegate.h"
+#include "themes/LanguageList.h"
 #include "themes/MyLanguageInfo.h"
 #include "themes/SyntaxColorRuns.h"
 #include "themes/SyntaxTextView.h"
+#include "textcompare/MergeEditWndCtr.h"
+#include "textcompare/MyEditTextView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QTemporaryDir>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <map>
 
 namespace {
 
@@ -295,6 +306,159 @@ BENCHMARK(BM_OneLongLine)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
+// A page of `tags` short elements (about 17 characters each), one per line or all on one line;
+// the right side has one changed in the middle.
+QByteArray pageOfTags(int tags, bool oneLine, bool right)
+{
+    QByteArray page;
+    page.reserve(qsizetype(tags) * 18);
+    for (int i = 0; i < tags; ++i) {
+        page +=
+            "<a id=" + QByteArray::number(i) + ">" + (right && i == tags / 2 ? "y" : "x") + "</a>";
+        if (!oneLine)
+            page += '\n';
+    }
+    return page;
+}
+
+struct PageFigures
+{
+    double readyMs = -1;
+    double slowestPageMs = -1, slowestPageCpuMs = -1, meanPageMs = -1;
+    double keyMs = -1, keyCpuMs = -1;
+    qint64 characters = 0, rows = 0;
+};
+std::map<std::pair<int, bool>, PageFigures> gPageInWindow;
+
+// Arg 0: thousands of tags. Arg 1: 0 one per line, 1 all on one line.
+void BM_PageInWindow(benchmark::State &state)
+{
+    const int tags = int(state.range(0)) * 1000;
+    const bool oneLine = state.range(1) == 1;
+    QTemporaryDir dir;
+    if (!PrepareTextWindowBench(dir)) {
+        state.SkipWithError("no support folder");
+        return;
+    }
+    const QString left = BenchDataDir(dir) + QStringLiteral("/page-left.html");
+    const QString right = BenchDataDir(dir) + QStringLiteral("/page-right.html");
+    for (const auto &[path, isRight] : {std::pair{left, false}, std::pair{right, true}}) {
+        QFile f(path);
+        const QByteArray bytes = pageOfTags(tags, oneLine, isRight);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
+            state.SkipWithError("cannot write the pages");
+            return;
+        }
+    }
+    if (Setup_gAppLanguageInfoList() == 0) {
+        state.SkipWithError("no syntax languages in the bundle");
+        return;
+    }
+    PageFigures &figures = gPageInWindow[{tags, oneLine}];
+    for (auto _ : state) {
+        auto window = std::make_unique<MergeEditWndCtr>();
+        window->setMFile1(left);
+        window->setMFile2(right);
+        window->window()->resize(1100, 720);
+        QElapsedTimer clock;
+        clock.start();
+        window->showWindow();
+        const auto ready = [&] {
+            return !window->isLoading() && !window->isComparing() &&
+                   window->textView(1)->isVisibleTextColoured() &&
+                   window->textView(2)->isVisibleTextColoured();
+        };
+        while (!ready() && clock.elapsed() < 120000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        QCoreApplication::processEvents(); // the paint of what is ready
+        if (!window->textView(1)->language()) {
+            state.SkipWithError("the page is not coloured");
+            return;
+        }
+        figures.readyMs = double(clock.nsecsElapsed()) / 1e6;
+        state.SetIterationTime(figures.readyMs / 1000);
+
+        // Page by page from the top, each page shown coloured and painted in both panes.
+        MyEditTextView *pane = window->textView(1);
+        pane->setFocus();
+        pane->moveCursor(QTextCursor::Start);
+        QCoreApplication::processEvents();
+        double slowest = 0, slowestCpu = 0, total = 0;
+        // PELKO_BENCH_PAGES pages more (to profile the paging alone).
+        const int kPages = qEnvironmentVariableIntValue("PELKO_BENCH_PAGES") > 0
+                               ? qEnvironmentVariableIntValue("PELKO_BENCH_PAGES")
+                               : 40;
+        for (int page = 0; page < kPages; ++page) {
+            QElapsedTimer one;
+            one.start();
+            const qint64 cpu = ThreadCpuNs();
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_PageDown, Qt::NoModifier);
+            QCoreApplication::sendEvent(pane, &press);
+            QCoreApplication::sendEvent(pane, &release);
+            while (!pane->isVisibleTextColoured() && one.elapsed() < 20000)
+                QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+            window->textView(1)->viewport()->repaint();
+            window->textView(2)->viewport()->repaint();
+            const double ms = double(one.nsecsElapsed()) / 1e6;
+            slowest = std::max(slowest, ms);
+            slowestCpu = std::max(slowestCpu, double(ThreadCpuNs() - cpu) / 1e6);
+            total += ms;
+        }
+        // A key typed where the pane now stands, until what is in view is coloured again.
+        {
+            QElapsedTimer one;
+            one.start();
+            const qint64 cpu = ThreadCpuNs();
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, QStringLiteral("z"));
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Z, Qt::NoModifier, QStringLiteral("z"));
+            QCoreApplication::sendEvent(pane, &press);
+            QCoreApplication::sendEvent(pane, &release);
+            while (!pane->isVisibleTextColoured() && one.elapsed() < 20000)
+                QCoreApplication::processEvents();
+            pane->viewport()->repaint();
+            figures.keyMs = double(one.nsecsElapsed()) / 1e6;
+            figures.keyCpuMs = double(ThreadCpuNs() - cpu) / 1e6;
+            window->setMTextWasEdited1(false);
+        }
+        figures.slowestPageMs = slowest;
+        figures.slowestPageCpuMs = slowestCpu;
+        figures.meanPageMs = total / kPages;
+        figures.characters = pane->plainText().size();
+        figures.rows = pane->document()->blockCount();
+        state.counters["slowest_page_ms"] = slowest;
+        state.counters["slowest_page_cpu_ms"] = slowestCpu;
+        window->window()->close();
+    }
+}
+BENCHMARK(BM_PageInWindow)
+    ->Args({50, 0})
+    ->Args({50, 1})
+    ->Args({100, 0})
+    ->Args({100, 1})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void printPageInWindowFigures()
+{
+    std::printf("\nA page of tags in the text compare window: ready (compared, coloured in view), "
+                "then paging down\n");
+    for (const auto &[key, f] : gPageInWindow) {
+        std::printf("  %6d tags %-12s %8lld chars %6lld rows: ready %8.1f ms", key.first,
+                    key.second ? "on one line" : "one per line",
+                    static_cast<long long>(f.characters), static_cast<long long>(f.rows),
+                    f.readyMs);
+        const auto perLine = gPageInWindow.find({key.first, false});
+        if (key.second && perLine != gPageInWindow.end())
+            std::printf(" (goal %.1f ms)", 2 * perLine->second.readyMs + 300);
+        std::printf("; a page: slowest %6.1f ms (%6.1f ms processor time), mean %6.1f ms (goal: "
+                    "under 50 ms); a key typed %6.1f ms (%6.1f ms processor time)\n",
+                    f.slowestPageMs, f.slowestPageCpuMs, f.meanPageMs, f.keyMs, f.keyCpuMs);
+    }
+}
+
 void printLineFigures(const char *name, const LineFigures &f)
 {
     std::printf("  %-8s %8lld characters: one per line %8.1f ms, on one line %8.1f ms (x%.2f, "
@@ -331,6 +495,8 @@ void printFigures()
         printLineFigures("page", gPageFigures);
     if (gScriptFigures.characters > 0)
         printLineFigures("script", gScriptFigures);
+    if (!gPageInWindow.empty())
+        printPageInWindowFigures();
 }
 
 } // namespace

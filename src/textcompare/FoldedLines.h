@@ -5,7 +5,8 @@
 // row that continues the line before it carries a mark in its block format. The break before
 // such a row belongs to the document only: the text read, compared, copied and saved has none.
 // A pane of a big text folds every line longer than kFoldLineLength; every pane folds the lines
-// longer than kAlwaysFoldLineLength, whose layout alone would hold the window for a second.
+// longer than kAlwaysFoldLineLength: Qt shapes a whole paragraph for every paint that shows a
+// part of it, and a line of that length already costs a paint more than its budget.
 
 #include "platform/Range.h"
 
@@ -19,7 +20,7 @@ class QTextDocument;
 
 inline constexpr qsizetype kFoldLineLength = 10'000;
 inline constexpr qsizetype kFoldRowLength = 1'000;
-inline constexpr qsizetype kAlwaysFoldLineLength = 1'000'000;
+inline constexpr qsizetype kAlwaysFoldLineLength = 20'000;
 
 // The block continues the line of the block before it.
 bool IsFoldRow(const QTextBlock &block);

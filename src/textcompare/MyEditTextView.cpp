@@ -19,6 +19,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <algorithm>
 #include <cstdlib>
@@ -53,8 +54,10 @@ MyEditTextView::MyEditTextView(QWidget *parent)
         if (dy) {
             mLineView->scroll(0, dy);
             // Keys (page, arrows, Ctrl+Home/End) move the top line with the scroll bar's signals
-            // blocked: this is the one notice every vertical scroll gives.
-            scheduleColoring();
+            // blocked: this is the one notice every vertical scroll gives. The rows coming into
+            // view are coloured now, before the paint lays them out: colours put on after it
+            // would lay them out again.
+            colourNow();
             emit viewScrolled();
         } else {
             mLineView->update(0, rect.y(), mLineView->width(), rect.height());
@@ -74,41 +77,42 @@ void MyEditTextView::connectDocument()
 {
     connect(document(), &QTextDocument::blockCountChanged, this,
             [this] { updateLineNumberAreaWidth(); });
-    connect(document(), &QTextDocument::contentsChange, this,
-            [this](int pos, int removed, int added) {
-                // Applying colour formats marks blocks dirty: no edit.
-                if (mRuns->isApplying())
-                    return;
-                if (mWatching && removed > 0) {
-                    // The map is still that of the text before this edit.
-                    const QTextBlock block = document()->findBlock(pos);
-                    const bool row = pos > 0 && mFolds.rowStartsAt(pos);
-                    if (block.isValid() && block.position() == pos && IsFoldRow(block) != row) {
-                        QTextCursor at(document());
-                        at.setPosition(pos);
-                        mWatchRepairs.emplace_back(at, row);
-                    }
+    connect(
+        document(), &QTextDocument::contentsChange, this, [this](int pos, int removed, int added) {
+            // Applying colour formats marks blocks dirty: no edit.
+            if (mRuns->isApplying())
+                return;
+            if (mWatching && removed > 0) {
+                // The map is still that of the text before this edit.
+                const QTextBlock block = document()->findBlock(pos);
+                const bool row = pos > 0 && mFolds.rowStartsAt(pos);
+                if (block.isValid() && block.position() == pos && IsFoldRow(block) != row) {
+                    QTextCursor at(document());
+                    at.setPosition(pos);
+                    mWatchRepairs.emplace_back(at, row);
                 }
-                if (mMayHaveFolds && !mFoldsDirty) {
-                    if (mFolds.follow(document(), pos, removed, added))
-                        mFoldsRevision = document()->revision();
-                    else
-                        mFoldsDirty = true;
-                }
-                if (mWatching && mFoldsDirty) {
-                    // Fresh for the next edit of the same event.
-                    mFolds.rebuild(document());
-                    mFoldsDirty = false;
+            }
+            if (mMayHaveFolds && !mFoldsDirty) {
+                if (mFoldsDocument == document() && mFolds.follow(document(), pos, removed, added))
                     mFoldsRevision = document()->revision();
+                else
+                    mFoldsDirty = true;
+            }
+            if (mWatching && mFoldsDirty)
+                (void)foldMap(); // fresh for the next edit of the same event
+            if (removed || added) {
+                // The runs move with the text first, so the colourer sees the old kinds.
+                mRuns->documentEdited(pos, removed, added);
+                // The colourer counts in the text. A row's edge that came or went at the
+                // position may have been a line break: the line before is taken in too.
+                if (mColorInfo->language()) {
+                    const qint64 at = foldMap().toText(pos);
+                    mColorInfo->documentContentsChanged(std::max<qint64>(0, at - 1), removed,
+                                                        added);
                 }
-                if (removed || added) {
-                    // The runs move with the text first, so the colourer sees the old kinds.
-                    mRuns->documentEdited(pos, removed, added);
-                    if (mColorInfo->language())
-                        mColorInfo->documentContentsChanged(pos, removed, added);
-                }
-                scheduleColoring();
-            });
+            }
+            scheduleColoring();
+        });
 }
 
 void MyEditTextView::adoptDocument(QTextDocument *doc, qint64 gutterLines, const FoldMap *folds)
@@ -138,6 +142,7 @@ void MyEditTextView::adoptDocument(QTextDocument *doc, qint64 gutterLines, const
         mFolds = *folds;
         mFoldsDirty = false;
         mFoldsRevision = doc->revision();
+        mFoldsDocument = doc;
     }
     delete mRuns;
     mRuns = new SyntaxColorRuns(doc, this);
@@ -230,10 +235,12 @@ const FoldMap &MyEditTextView::foldMap() const
     static const FoldMap none;
     if (!mMayHaveFolds)
         return none;
-    if (mFoldsDirty || mFoldsRevision != document()->revision()) {
+    // Two documents may stand at the same revision: the map is that of one document.
+    if (mFoldsDirty || mFoldsRevision != document()->revision() || mFoldsDocument != document()) {
         mFolds.rebuild(document());
         mFoldsDirty = false;
         mFoldsRevision = document()->revision();
+        mFoldsDocument = document();
     }
     return mFolds;
 }
@@ -427,7 +434,7 @@ void MyEditTextView::resizeEvent(QResizeEvent *event)
 void MyEditTextView::scrollContentsBy(int dx, int dy)
 {
     QPlainTextEdit::scrollContentsBy(dx, dy);
-    scheduleColoring();
+    colourNow(); // long rows are coloured only where they are in view
     emit viewScrolled();
 }
 
@@ -750,6 +757,9 @@ void MyEditTextView::paintInvisibleMarks(QPainter &painter, const QRect &clip)
 
 void MyEditTextView::paintEvent(QPaintEvent *event)
 {
+    // Colours still to come are put on before the paint lays out what it shows.
+    if (mColoringScheduled)
+        colourNow();
     {
         QPainter painter(viewport());
         paintBlocks(painter, event->rect());
@@ -837,22 +847,108 @@ void MyEditTextView::scheduleColoring()
     });
 }
 
+QTextBlock MyEditTextView::lastBlockThatMayShow() const
+{
+    // Counted, not measured: measuring a block lays it out, which the colours about to be put on
+    // it would undo. Every block takes at least one row, so this reaches at least to the last
+    // one in view.
+    QTextBlock block = firstVisibleBlock();
+    for (int rows = rowsInView() + 1; rows > 0 && block.isValid() && block.next().isValid(); --rows)
+        block = block.next();
+    return block;
+}
+
+bool MyEditTextView::isVisibleTextColoured() const
+{
+    if (!mColorInfo->language() || document()->isEmpty())
+        return true;
+    const QTextBlock last = lastBlockThatMayShow();
+    if (!firstVisibleBlock().isValid() || !last.isValid())
+        return true;
+    const FoldMap &folds = foldMap();
+    const qint64 start = folds.toText(firstVisibleBlock().position());
+    const qint64 end = folds.toText(last.position() + last.length() - 1);
+    return end <= start ||
+           mColorInfo->doneRanges().indexThatContainsRange(Range{start, end - start}) != NotFound;
+}
+
+void MyEditTextView::keepGlyphsOfLongRows(const QTextBlock &first, const QTextBlock &last)
+{
+    // Qt shapes a block's text when it lays the block out, drops the glyphs, and shapes it again
+    // for every paint. Long rows in view keep their glyphs; rows out of view let them go.
+    constexpr int kLongRow = 200;
+    const int from = first.blockNumber(), to = last.blockNumber();
+    if (mShapedDocument == document()) {
+        for (int number : mShapedRows) {
+            if (number >= from && number <= to)
+                continue;
+            QTextBlock block = document()->findBlockByNumber(number);
+            if (block.isValid() && block.layout()->cacheEnabled()) {
+                block.layout()->setCacheEnabled(false);
+                block.clearLayout();
+            }
+        }
+    }
+    mShapedRows.clear();
+    mShapedDocument = document();
+    for (QTextBlock block = first; block.isValid() && block.blockNumber() <= to;
+         block = block.next()) {
+        if (block.length() <= kLongRow)
+            continue;
+        block.layout()->setCacheEnabled(true);
+        mShapedRows.push_back(block.blockNumber());
+    }
+}
+
+SyntaxColorRuns::ShownPart MyEditTextView::shownPartOfRows() const
+{
+    if (lineWrapMode() != QPlainTextEdit::NoWrap)
+        return {};
+    return [this](const QTextBlock &block) -> std::pair<int, int> {
+        const int length = block.length() - 1;
+        // Laid out without the colours to come, a row costs little; its line tells which of
+        // its characters stand in the viewport.
+        const QRectF rect = blockBoundingRect(block);
+        const QTextLine line =
+            block.layout()->lineCount() == 1 ? block.layout()->lineAt(0) : QTextLine();
+        if (!line.isValid())
+            return {0, length};
+        const qreal left = -contentOffset().x() - rect.left();
+        const int first = line.xToCursor(left - 1);
+        const int last = line.xToCursor(left + viewport()->width() + 1);
+        return {std::clamp(first, 0, length), std::clamp(last + 1, 0, length)};
+    };
+}
+
+void MyEditTextView::colourNow()
+{
+    // Applying colours can move the scroll range, whose scroll would colour again meanwhile.
+    if (!mColorInfo->language() || mColouringNow)
+        return;
+    mColouringNow = true;
+    colorVisibleText();
+    mColouringNow = false;
+}
+
 void MyEditTextView::colorVisibleText()
 {
     GUARD_BEGIN
     if (!mColorInfo->language() || document()->isEmpty())
         return;
     const QTextBlock first = firstVisibleBlock();
-    const QTextBlock last = document()->findBlockByNumber(int(lastVisibleLine()));
+    const QTextBlock last = lastBlockThatMayShow();
     if (!first.isValid() || !last.isValid())
         return;
-    const qint64 start = first.position();
-    const qint64 end = last.position() + last.length() - 1;
-    if (end <= start)
-        return;
+    const qint64 docStart = first.position();
+    const qint64 docEnd = last.position() + last.length() - 1;
+    // The colourer reads the text, where a folded line is one line.
+    const FoldMap &folds = foldMap();
+    const qint64 start = folds.toText(docStart);
+    const qint64 end = folds.toText(docEnd);
     const Range visible{start, end - start};
-    const bool progress = mColorInfo->parseInRangeIfNeed(visible);
-    mRuns->applyFormats(visible.location, MaxRange(visible));
+    const bool progress = end > start && mColorInfo->parseInRangeIfNeed(visible);
+    keepGlyphsOfLongRows(first, last);
+    mRuns->applyFormats(docStart, docEnd, shownPartOfRows());
     // Another pass only when this one got somewhere (it ran out of time): a pass that recorded
     // nothing would only fail again.
     if (progress && mColorInfo->doneRanges().indexThatContainsRange(visible) == NotFound)
@@ -860,17 +956,102 @@ void MyEditTextView::colorVisibleText()
     GUARD_END_VOID
 }
 
+// The colourer's positions are positions of the text; the runs are kept on the document.
+Range MyEditTextView::documentRange(Range range) const
+{
+    const FoldMap &folds = foldMap();
+    if (folds.empty())
+        return range;
+    const qint64 start = folds.toDocument(range.location);
+    return Range{start, folds.toDocument(MaxRange(range)) - start};
+}
+
 void MyEditTextView::setTextInRange(Range range, int colorIndex)
 {
-    mRuns->paint(range, colorIndex);
+    mRuns->paint(documentRange(range), colorIndex);
 }
 
 void MyEditTextView::setCommentColorForTextInRange(Range range)
 {
-    mRuns->paint(range, SYNTAX_COLOR_COMMENT);
+    mRuns->paint(documentRange(range), SYNTAX_COLOR_COMMENT);
 }
 
 int MyEditTextView::paintedColorIndexAt(qint64 position)
 {
-    return mRuns->colorIndexAt(position);
+    return mRuns->colorIndexAt(foldMap().toDocument(position));
+}
+
+qint64 MyEditTextView::colourTextLength()
+{
+    return std::max<qint64>(0, document()->characterCount() - 1 - foldMap().foldRowCount());
+}
+
+void MyEditTextView::copyColourText(qint64 from, qint64 to, char16_t *dst)
+{
+    const FoldMap &folds = foldMap();
+    if (folds.empty()) {
+        CopyDocumentText(document(), from, to, dst);
+        return;
+    }
+    qint64 at = from;
+    QTextBlock block = document()->findBlock(int(folds.toDocument(from)));
+    qint64 blockStart = block.isValid() ? folds.toText(block.position()) : to;
+    while (block.isValid() && at < to) {
+        const QString text = block.text();
+        const qint64 contentEnd = blockStart + text.size();
+        if (at < contentEnd) {
+            const qint64 n = std::min(to, contentEnd) - at;
+            const char16_t *src =
+                reinterpret_cast<const char16_t *>(text.utf16()) + (at - blockStart);
+            std::copy(src, src + n, dst + (at - from));
+            at += n;
+        }
+        const QTextBlock next = block.next();
+        // The edge before a fold row is no character of the text.
+        const bool lineBreak = !IsFoldRow(next);
+        if (at < to && at == contentEnd && lineBreak) {
+            dst[at - from] = u'\n';
+            ++at;
+        }
+        blockStart = contentEnd + (lineBreak ? 1 : 0);
+        block = next;
+    }
+    for (; at < to; ++at)
+        dst[at - from] = u'\n';
+}
+
+qint64 MyEditTextView::colourLineStart(qint64 position)
+{
+    const FoldMap &folds = foldMap();
+    if (folds.empty())
+        return DocumentLineStart(document(), position);
+    const QTextBlock block = blockOfText(position);
+    if (!block.isValid())
+        return -1;
+    const QTextBlock first = document()->findBlockByNumber(
+        int(folds.firstBlockOfLine(folds.lineOfBlock(block.blockNumber()))));
+    return first.isValid() ? folds.toText(first.position()) : -1;
+}
+
+qint64 MyEditTextView::colourLineContentEnd(qint64 position)
+{
+    const FoldMap &folds = foldMap();
+    if (folds.empty())
+        return DocumentLineContentEnd(document(), position);
+    QTextBlock block = blockOfText(position);
+    if (!block.isValid())
+        return -1;
+    const qint64 line = folds.lineOfBlock(block.blockNumber());
+    const qint64 lastRow = line + 1 < lineCount() ? folds.firstBlockOfLine(line + 1) - 1
+                                                  : document()->blockCount() - 1;
+    block = document()->findBlockByNumber(int(lastRow));
+    if (!block.isValid())
+        return -1;
+    return std::min(folds.toText(block.position() + block.length() - 1), colourTextLength());
+}
+
+QTextBlock MyEditTextView::blockOfText(qint64 position) const
+{
+    const qint64 last = std::max(0, document()->characterCount() - 1);
+    return document()->findBlock(int(std::clamp<qint64>(foldMap().toDocument(position), 0, last)));
 }

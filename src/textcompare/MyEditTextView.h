@@ -10,6 +10,7 @@
 #include "themes/LanguageColorInfoDelegate.h"
 
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTextLayout>
 #include <functional>
 #include <memory>
@@ -113,6 +114,8 @@ public:
     std::shared_ptr<MyLanguageInfo> language() const;
     // Colours what is in view now (also run after scrolling and editing).
     void colorVisibleText();
+    // The text in view is coloured (or needs no colours).
+    bool isVisibleTextColoured() const;
     LanguageColorInfo &colorInfo() { return *mColorInfo; }
 
     // LanguageColorInfoDelegate
@@ -120,6 +123,12 @@ public:
     void setCommentColorForTextInRange(Range range) override;
     QTextDocument *getMyTextStorage() override { return document(); }
     int paintedColorIndexAt(qint64 position) override;
+    // The colourer reads the text, where a folded line is one line: its positions are positions
+    // of the text, not of the document.
+    qint64 colourTextLength() override;
+    void copyColourText(qint64 from, qint64 to, char16_t *dst) override;
+    qint64 colourLineStart(qint64 position) override;
+    qint64 colourLineContentEnd(qint64 position) override;
 
     // Marks of spaces, tabs and line ends, drawn over the text in view.
     void setInvisibleMarks(const InvisibleMarks &marks);
@@ -161,6 +170,15 @@ private:
     void paintInvisibleMarks(QPainter &painter, const QRect &clip);
     void updateExtraSelections();
     void scheduleColoring();
+    // Colours what is in view at once (a scheduled colouring still runs, and finds it done).
+    void colourNow();
+    // The part of a row in view, for rows coloured only there (none when lines wrap).
+    std::function<std::pair<int, int>(const QTextBlock &)> shownPartOfRows() const;
+    void keepGlyphsOfLongRows(const QTextBlock &first, const QTextBlock &last);
+    // The last block that may show in the viewport, found without laying anything out.
+    QTextBlock lastBlockThatMayShow() const;
+    Range documentRange(Range textRange) const;
+    QTextBlock blockOfText(qint64 position) const;
     // Vertical position (viewport coordinates) of the top of a block of the document.
     qreal blockTopY(qint64 block) const;
     bool handleFoldKeys(QKeyEvent *event);
@@ -189,11 +207,15 @@ private:
     mutable FoldMap mFolds;
     mutable bool mFoldsDirty = true;
     mutable int mFoldsRevision = -1;
+    mutable QPointer<const QTextDocument> mFoldsDocument; // the document mFolds was made of
     int mWatchDepth = 0;
     bool mWatching = false;
     std::vector<std::pair<QTextCursor, bool>> mWatchRepairs; // where, and whether a row
     std::unique_ptr<LanguageColorInfo> mColorInfo;
     bool mColoringScheduled = false;
+    bool mColouringNow = false;
+    std::vector<int> mShapedRows; // long rows in view, which keep their glyphs
+    QPointer<QTextDocument> mShapedDocument;
     SyntaxColorRuns *mRuns = nullptr;
     TextCaret *mCaret = nullptr;
     struct CachedPalette

@@ -41,42 +41,6 @@ bool ensureScanBuffer(qint64 windowLength, qint64 keepUnits)
     return true;
 }
 
-// The document's text length, without the final paragraph separator every QTextDocument has.
-qint64 textLengthOf(const QTextDocument *doc)
-{
-    return doc ? std::max(0, doc->characterCount() - 1) : 0;
-}
-
-// Copies text[from, to) into dst; block separators become LF.
-void copyText(const QTextDocument *doc, qint64 from, qint64 to, char16_t *dst)
-{
-    qint64 at = from;
-    for (QTextBlock block = doc->findBlock(int(from)); block.isValid() && at < to;
-         block = block.next()) {
-        const qint64 start = block.position();
-        const QString text = block.text();
-        const qint64 contentEnd = start + text.size();
-        if (at < contentEnd) {
-            const qint64 n = std::min(to, contentEnd) - at;
-            const char16_t *src = reinterpret_cast<const char16_t *>(text.utf16()) + (at - start);
-            std::copy(src, src + n, dst + (at - from));
-            at += n;
-        }
-        if (at < to && at == contentEnd) {
-            dst[at - from] = u'\n';
-            ++at;
-        }
-    }
-    for (; at < to; ++at) // never leave units unset, whatever the document says
-        dst[at - from] = u'\n';
-}
-
-bool isLineStart(const QTextDocument *doc, qint64 position)
-{
-    const QTextBlock block = doc->findBlock(int(position));
-    return block.isValid() && block.position() == position;
-}
-
 bool isAsciiLetter(char16_t c)
 {
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
@@ -115,29 +79,24 @@ qint64 unitLength(const char16_t *s)
     return n;
 }
 
-// Line lookups on the document, in text positions.
+// Line lookups on the text the delegate answers.
 struct Lines
 {
-    const QTextDocument *doc;
+    LanguageColorInfoDelegate *delegate;
     qint64 length;
 
-    QTextBlock blockAt(qint64 pos) const { return doc->findBlock(int(std::min(pos, length))); }
-    qint64 lineStart(qint64 pos) const
-    {
-        const QTextBlock b = blockAt(pos);
-        return b.isValid() ? b.position() : -1;
-    }
+    qint64 lineStart(qint64 pos) const { return delegate->colourLineStart(std::min(pos, length)); }
     // Index of the line's terminator (the text length for the last line).
     qint64 contentEnd(qint64 pos) const
     {
-        const QTextBlock b = blockAt(pos);
-        return b.isValid() ? std::min<qint64>(b.position() + b.length() - 1, length) : -1;
+        const qint64 end = delegate->colourLineContentEnd(std::min(pos, length));
+        return end < 0 ? -1 : std::min(end, length);
     }
     // Just after the line's terminator.
     qint64 lineEnd(qint64 pos) const
     {
-        const QTextBlock b = blockAt(pos);
-        return b.isValid() ? std::min<qint64>(b.position() + b.length(), length) : -1;
+        const qint64 end = contentEnd(pos);
+        return end < 0 ? -1 : std::min(end + 1, length);
     }
 };
 
@@ -248,7 +207,7 @@ Range LanguageColorInfo::rangeExtendToContainAllLinesFromRange(Range range, bool
         REPORT_FATAL();
         return range;
     }
-    const Lines lines{mDelegate->getMyTextStorage(), textLengthOf(mDelegate->getMyTextStorage())};
+    const Lines lines{mDelegate, mDelegate->colourTextLength()};
     if (lines.length == 0)
         return Range{0, 0};
     if (range.location < 0 || range.location > lines.length || range.length < 0) {
@@ -281,7 +240,7 @@ Range LanguageColorInfo::expandRangeUntilFindNormalText(Range range, qint64 limi
         return range;
     if (range.location == NotFound)
         return Range{NotFound, range.length};
-    const Lines lines{mDelegate->getMyTextStorage(), textLengthOf(mDelegate->getMyTextStorage())};
+    const Lines lines{mDelegate, mDelegate->colourTextLength()};
     if (lines.length == 0)
         return Range{0, 0};
     // Normal text is text the scanner left in the default kind: a scan may start there.
@@ -332,7 +291,7 @@ bool LanguageColorInfo::parseInRangeIfNeed(Range range)
         REPORT_FATAL();
         return false;
     }
-    const qint64 length = textLengthOf(doc);
+    const qint64 length = mDelegate->colourTextLength();
     if (length == 0) {
         resetAll();
         return false;
@@ -398,8 +357,7 @@ bool LanguageColorInfo::tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(Ra
         REPORT_FATAL();
         return false;
     }
-    const QTextDocument *doc = mDelegate->getMyTextStorage();
-    const qint64 textLength = textLengthOf(doc);
+    const qint64 textLength = mDelegate->colourTextLength();
     if (textLength == 0) {
         mDoneRanges->reset();
         REPORT_FATAL();
@@ -452,7 +410,8 @@ bool LanguageColorInfo::tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(Ra
         const qint64 keep = std::min(windowLength, window.length);
         if (!ensureScanBuffer(window.length, keep))
             return false;
-        copyText(doc, windowStart + keep, windowStart + window.length, gScanBuffer + keep);
+        mDelegate->copyColourText(windowStart + keep, windowStart + window.length,
+                                  gScanBuffer + keep);
         windowLength = window.length;
         gScanBuffer[windowLength] = 0;
         if (windowLength > keep)
@@ -488,8 +447,9 @@ bool LanguageColorInfo::tmp_ParseFromRange_StartMustBeginOfLine_AndInNormal_2(Ra
         }
         const char16_t c = buf[position];
         if (inPlainText && windowStart + position > 0 &&
-            (position > 0 ? IsLineBreakChar(buf[position - 1])
-                          : isLineStart(doc, windowStart + position)))
+            (position > 0
+                 ? IsLineBreakChar(buf[position - 1])
+                 : mDelegate->colourLineStart(windowStart + position) == windowStart + position))
             noteRestartPoint(windowStart + position);
 
         // Line comment.
@@ -667,7 +627,7 @@ void LanguageColorInfo::documentContentsChanged(qint64 position, qint64 removed,
         REPORT_FATAL();
         return;
     }
-    if (textLengthOf(mDelegate->getMyTextStorage()) == 0) {
+    if (mDelegate->colourTextLength() == 0) {
         resetAll();
         return;
     }

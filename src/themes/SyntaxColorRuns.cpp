@@ -6,6 +6,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -21,6 +22,8 @@ public:
     int blockLength = 0; // the block's length when the runs were last brought in step
     bool dirty = true;   // the layout formats do not show the runs yet
     quint64 appliedTheme = 0;
+    // The block offsets whose runs the layout formats show.
+    int appliedFrom = 0, appliedTo = 0;
 };
 
 RunsData *dataOf(const QTextBlock &block)
@@ -182,34 +185,65 @@ void SyntaxColorRuns::documentEdited(qint64 position, qint64 removed, qint64 add
     }
 }
 
-void SyntaxColorRuns::applyFormats(qint64 from, qint64 to)
+void SyntaxColorRuns::applyFormats(qint64 from, qint64 to, const ShownPart &shown)
 {
     if (!mDocument || mApplying)
         return;
+    // Columns formatted beyond the part shown, so that a short sideways scroll needs none; blocks
+    // up to kWholeBlock characters are formatted whole.
+    constexpr int kShownMargin = 40;
+    constexpr int kWholeBlock = 500;
     mApplying = true;
+    // Each stretch of blocks given formats reaches the layout once: a stretch of several blocks
+    // only forgets their layouts, where one block at a time would lay each out anew.
+    qint64 stretchStart = -1, stretchEnd = -1;
+    auto flush = [&] {
+        if (stretchStart >= 0)
+            mDocument->markContentsDirty(int(stretchStart), int(stretchEnd - stretchStart));
+        stretchStart = -1;
+    };
     for (QTextBlock block = mDocument->findBlock(int(std::max<qint64>(0, from)));
          block.isValid() && block.position() <= to; block = block.next()) {
         RunsData *d = dataOf(block);
-        if (!d || (!d->dirty && d->appliedTheme == mThemeGeneration))
+        if (!d) {
+            flush();
             continue;
+        }
+        const int textLength = block.length() - 1;
+        std::pair<int, int> want{0, textLength};
+        if (shown && textLength > kWholeBlock)
+            want = shown(block);
+        const bool covered = d->appliedFrom <= want.first && want.second <= d->appliedTo;
+        if (!d->dirty && d->appliedTheme == mThemeGeneration && covered) {
+            flush();
+            continue;
+        }
+        const int first = std::max(0, want.first - kShownMargin);
+        const int last = std::min(textLength, want.second + kShownMargin);
         QList<QTextLayout::FormatRange> formats;
         formats.reserve(qsizetype(d->runs.size()));
-        const int textLength = block.length() - 1;
         for (const Run &r : d->runs) {
-            if (r.colorIndex == kUnknownKind || r.start >= textLength)
+            const int start = std::max(r.start, first);
+            const int end = std::min(r.end(), last);
+            if (r.colorIndex == kUnknownKind || start >= end)
                 continue;
             QTextLayout::FormatRange range;
-            range.start = r.start;
-            range.length = std::min(r.length, textLength - r.start);
+            range.start = start;
+            range.length = end - start;
             range.format = formatForIndex(r.colorIndex);
             formats.append(range);
         }
         block.layout()->setFormats(formats);
-        mDocument->markContentsDirty(block.position(), block.length());
+        if (stretchStart < 0)
+            stretchStart = block.position();
+        stretchEnd = qint64(block.position()) + block.length();
         d->dirty = false;
         d->appliedTheme = mThemeGeneration;
+        d->appliedFrom = first == 0 ? 0 : first;
+        d->appliedTo = last >= textLength ? std::numeric_limits<int>::max() : last;
         ++mAppliedBlocks;
     }
+    flush();
     mApplying = false;
 }
 

@@ -13,6 +13,8 @@
 #include <QPointer>
 #include <QTextCharFormat>
 #include <QTextDocument>
+#include <functional>
+#include <utility>
 
 class SyntaxColorRuns : public QObject
 {
@@ -36,8 +38,13 @@ public:
     // text before the position keeps its runs, the text after the edit keeps the runs it had,
     // and inserted text takes the kind of the old character at the position.
     void documentEdited(qint64 position, qint64 removed, qint64 added);
-    // Turns the runs of the dirty blocks that meet [from, to) into layout formats.
-    void applyFormats(qint64 from, qint64 to);
+    // The part of a block a view shows, in block offsets [first, second).
+    using ShownPart = std::function<std::pair<int, int>(const QTextBlock &block)>;
+    // Turns the runs of the blocks that meet [from, to) into layout formats, where they are not
+    // yet. With shown, only the runs in the part of each block it gives (and a margin around
+    // it): Qt lays out a block at a cost that grows with its formats, and a long row shows only
+    // a part of itself.
+    void applyFormats(qint64 from, qint64 to, const ShownPart &shown = {});
     // The theme changed: every block's formats are made again when next applied.
     void themeChanged();
 

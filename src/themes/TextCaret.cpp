@@ -54,9 +54,11 @@ void TextCaret::restartBlink()
 
 void TextCaret::repaint()
 {
-    // Where it was drawn last and where it stands now.
+    // Where it was drawn last and where it stands now. Its place is asked for only when it
+    // shows: finding it lays out the line it is on.
     mView->viewport()->update(mPainted.adjusted(-1, 0, 1, 0));
-    mView->viewport()->update(caretRect().adjusted(-1, 0, 1, 0));
+    if (isShown())
+        mView->viewport()->update(caretRect().adjusted(-1, 0, 1, 0));
 }
 
 bool TextCaret::eventFilter(QObject *watched, QEvent *event)

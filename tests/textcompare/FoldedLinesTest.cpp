@@ -3,6 +3,8 @@
 
 #include "textcompare/FoldedLines.h"
 #include "textcompare/PaneLoader.h"
+#include "themes/LanguageList.h"
+#include "themes/SyntaxTextView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -270,7 +272,7 @@ TEST_F(FoldedPaneTest, PaneOfASmallTextFoldsOnlyLinesTooLongToLayOut)
     EXPECT_TRUE(view.foldMap().empty());
     EXPECT_EQ(view.plainText(), text);
 
-    // A line of more than a million characters is folded wherever it comes from.
+    // A line too long to lay out at every paint is folded wherever it comes from.
     const QString huge = QStringLiteral("a\n") + longLine(kAlwaysFoldLineLength + 1) + u'\n';
     view.loadText(huge);
     EXPECT_FALSE(view.foldMap().empty());
@@ -282,7 +284,7 @@ TEST_F(FoldedPaneTest, PaneOfASmallTextFoldsOnlyLinesTooLongToLayOut)
     view.selectAll();
     view.paste();
     EXPECT_EQ(view.plainText(), huge);
-    EXPECT_GT(view.document()->blockCount(), 1000);
+    EXPECT_GT(view.document()->blockCount(), kAlwaysFoldLineLength / kFoldRowLength);
     // Built for a pane that does not fold: only the line too long to lay out is.
     const QString mixed = longLine(20'000) + u'\n' + huge;
     std::unique_ptr<QTextDocument> built(BuildPaneDocument(mixed, nullptr, false));
@@ -562,4 +564,94 @@ TEST_F(FoldedPaneTest, SmallSideBesideABigOneFoldsToo)
     EXPECT_EQ(w->textView(1)->lineCount(), 3);
     EXPECT_EQ(w->GetTextInView1(), QString::fromLatin1(small));
     EXPECT_TRUE(w->textView(1)->foldsLongLines());
+}
+
+// A page of about 60,000 characters on one line, from the files to the saved bytes: shown in
+// rows, coloured, compared and marked, copied across rows, typed into, and saved byte for byte
+// with its CRLF line ends; a surrogate pair that would straddle a row's edge stays whole.
+TEST_F(FoldedPaneTest, AOneLinePageIsShownInRowsEndToEnd)
+{
+    ASSERT_GT(Setup_gAppLanguageInfoList(), 0);
+    QByteArray page = "<html><body>";
+    for (int i = 0; page.size() < 60'000; ++i) {
+        const QByteArray tag =
+            "<b id=\"t" + QByteArray::number(i) + "\">x" + QByteArray::number(i) + "</b>";
+        if (page.size() <= 999 && page.size() + tag.size() > 999) {
+            // The pair's high half would be the first row's last unit.
+            page += QByteArray(999 - page.size(), ' ');
+            page += "\xF0\x9F\x98\x80";
+        }
+        page += tag;
+    }
+    const QByteArray tail = "</body></html>\r\n<p>end</p>\r\n";
+    QByteArray changed = page;
+    const qsizetype middle = changed.indexOf(">x", changed.size() / 2) + 1;
+    changed[middle] = 'y';
+    const QString l = write(QStringLiteral("left.html"), page + tail);
+    const QString r = write(QStringLiteral("right.html"), changed + tail);
+    auto w = open(l, r);
+    MyEditTextView *v1 = w->textView(1);
+    ASSERT_FALSE(v1->foldMap().empty());
+    ASSERT_FALSE(w->textView(2)->foldMap().empty());
+    EXPECT_EQ(v1->lineCount(), 3);
+    const QString text = QString::fromUtf8(page + "</body></html>\n<p>end</p>\n");
+    EXPECT_EQ(w->GetTextInView1(), text);
+    const qsizetype pair = text.indexOf(QChar(0xD83D));
+    ASSERT_GT(pair, 0);
+    const QTextBlock pairRow = v1->document()->findBlock(int(v1->foldMap().toDocument(pair)));
+    EXPECT_EQ(v1->foldMap().toDocument(pair + 1), v1->foldMap().toDocument(pair) + 1)
+        << "the pair is in one row";
+    EXPECT_TRUE(pairRow.text().contains(QString::fromUtf8("\xF0\x9F\x98\x80")));
+
+    // Compared: one block; the changed character is marked where it is, rows into the line.
+    ASSERT_EQ(w->mergeBlocks().size(), 1u);
+    w->selectBlock(0);
+    settleSelection(*w);
+    const QList<QTextEdit::ExtraSelection> marks = v1->extraSelections();
+    ASSERT_EQ(marks.size(), 1);
+    EXPECT_EQ(marks[0].cursor.selectedText(), QStringLiteral("x"));
+    EXPECT_EQ(v1->foldMap().toText(marks[0].cursor.selectionStart()),
+              QString::fromUtf8(page.left(middle)).size());
+
+    // Coloured in view, as the whole line is coloured, wherever the pane is scrolled.
+    ASSERT_TRUE(v1->language());
+    SyntaxTextView fresh;
+    fresh.setPlainText(text);
+    fresh.setLanguage(v1->language());
+    fresh.colorInfo().parseInRangeIfNeed(Range{0, text.size()});
+    for (qint64 row : {0, 17, 41}) {
+        v1->scrollToLine(0, row);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return v1->isVisibleTextColoured(); }, 20000));
+        const QTextBlock block = v1->document()->findBlockByNumber(int(row));
+        int coloured = 0;
+        for (int i = 0; i < block.length() - 1; ++i) {
+            const qint64 at = v1->foldMap().toText(block.position() + i);
+            ASSERT_EQ(v1->paintedColorIndexAt(at), fresh.paintedColorIndexAt(at)) << "at " << at;
+            coloured += fresh.paintedColorIndexAt(at) >= 0;
+        }
+        EXPECT_GT(coloured, 0) << "row " << row;
+    }
+
+    // Copied across rows: the text, without the rows' edges.
+    QTextCursor cursor(v1->document());
+    cursor.setPosition(int(v1->foldMap().toDocument(1'500)));
+    cursor.setPosition(int(v1->foldMap().toDocument(4'700)), QTextCursor::KeepAnchor);
+    v1->setTextCursor(cursor);
+    v1->copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), text.mid(1'500, 3'200));
+
+    // Typed at the start of a row, then saved: the file's bytes with its CRLF line ends.
+    const QTextBlock row9 = v1->document()->findBlockByNumber(9);
+    ASSERT_TRUE(IsFoldRow(row9));
+    const qint64 typedAt = v1->foldMap().toText(row9.position());
+    cursor.setPosition(row9.position());
+    v1->setTextCursor(cursor);
+    v1->setFocus();
+    QTest::keyClicks(v1, QStringLiteral("Q"));
+    QByteArray expected = page + tail;
+    expected.insert(text.left(typedAt).toUtf8().size(), 'Q');
+    ASSERT_TRUE(w->SaveSide(1));
+    QFile saved(l);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll() == expected);
 }

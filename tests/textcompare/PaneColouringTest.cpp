@@ -3,6 +3,7 @@
 
 #include "platform/UserDefaults.h"
 #include "support/TestEnvironment.h"
+#include "textcompare/PaneLoader.h"
 #include "themes/MyLanguageInfo.h"
 #include "themes/SyntaxTextView.h"
 #include "themes/ThemeColor.h"
@@ -13,6 +14,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <functional>
+#include <QTextLayout>
 #include <gtest/gtest.h>
 
 namespace {
@@ -95,6 +97,48 @@ protected:
         mView->ensureCursorVisible();
         QTest::keyClicks(mView.get(), keys);
         settle();
+    }
+    // Every character of the rows in view is shown in the colour a fresh colouring of the whole
+    // text gives it: the formats the layout paints, not only the runs recorded.
+    void expectViewShowsFreshColours(const std::string &when)
+    {
+        SyntaxTextView fresh;
+        fresh.setPlainText(mView->plainText());
+        fresh.setLanguage(mView->language());
+        fresh.colorInfo().parseInRangeIfNeed(Range{0, fresh.document()->characterCount() - 1});
+        const FoldMap &folds = mView->foldMap();
+        const qint64 firstRow =
+            folds.firstBlockOfLine(mView->firstVisibleLine()) + mView->firstVisibleRowInLine();
+        QTextBlock block = mView->document()->findBlockByNumber(int(firstRow));
+        for (int row = 0; row < mView->rowsInView() && block.isValid(); ++row) {
+            std::vector<QColor> shown(size_t(block.length()));
+            for (const QTextLayout::FormatRange &r : block.layout()->formats())
+                for (int i = r.start; i < r.start + r.length && i < block.length(); ++i)
+                    shown[size_t(i)] = r.format.foreground().color();
+            const QTextLine line = block.layout()->lineAt(0);
+            ASSERT_TRUE(line.isValid()) << when << ": row " << block.blockNumber() << " laid out";
+            const qreal left =
+                mView->horizontalScrollBar()->value() - block.layout()->position().x();
+            for (int i = 0; i < block.length() - 1; ++i) {
+                const qreal x = line.cursorToX(i);
+                if (x + 30 < left || x > left + mView->viewport()->width())
+                    continue; // not in view
+                const qint64 text = folds.toText(block.position() + i);
+                const int kind = fresh.paintedColorIndexAt(text);
+                const QColor expected =
+                    kind < 0 ? QColor() : GetApp_Color_Text_Default_WithIndex(kind).toQColor();
+                ASSERT_EQ(shown[size_t(i)], expected)
+                    << when << ": row " << block.blockNumber() << ", column " << i
+                    << ", text position " << text << " (kind " << kind
+                    << "): " << block.text().mid(std::max(0, i - 20), 40).toStdString();
+            }
+            block = block.next();
+        }
+    }
+    void settleByItself()
+    {
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
     }
     std::unique_ptr<MyEditTextView> mView;
     std::unique_ptr<SyntaxTextView> mFresh;
@@ -246,5 +290,115 @@ TEST_F(PaneColouringTest, ScrollingLineByLineOntoAnEmptyLineColoursTheLineBelowI
             bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
             settle();
         }
+    }
+}
+
+// A line long enough to be folded into rows: strings, comments and keywords that run across a
+// row's edge are coloured as on one line, scrolled row by row, after edits at the rows' edges and
+// after each edit is undone.
+TEST_F(PaneColouringTest, FoldedRowsShowTheColoursOfTheWholeLine)
+{
+    QString line;
+    for (int i = 0; line.size() < 60'000; ++i) {
+        // Units of changing length, so that the rows' edges fall everywhere in them.
+        line += QStringLiteral("int v%1 = \"a string %2\"; /* a comment %3 */ return%4 x; ")
+                    .arg(i)
+                    .arg(QString(i % 7, u's'))
+                    .arg(QString(i % 11, u'c'))
+                    .arg(i % 3 ? QString() : QStringLiteral("ed"));
+    }
+    line += QStringLiteral("// the end");
+    mView->resize(700, 300);
+    load(line + QStringLiteral("\nint after; \"x\"\n"));
+    ASSERT_FALSE(mView->foldMap().empty()) << "the long line is shown in rows";
+    EXPECT_EQ(mView->lineCount(), 3);
+    const qint64 rows = mView->foldMap().foldRowsOfLine(0) + 1;
+
+    QScrollBar *sideways = mView->horizontalScrollBar();
+    for (qint64 row = 0; row <= rows; ++row) {
+        mView->scrollToLine(0, row);
+        settleByItself();
+        expectViewShowsFreshColours("scrolled to row " + std::to_string(row));
+        if (HasFatalFailure())
+            return;
+        if (row % 8 == 3) {
+            // Along the rows too: what comes into view sideways is coloured as well.
+            for (int x : {sideways->maximum() / 3, sideways->maximum(), 0}) {
+                sideways->setValue(x);
+                settleByItself();
+                expectViewShowsFreshColours("scrolled to row " + std::to_string(row) + ", x " +
+                                            std::to_string(x));
+                if (HasFatalFailure())
+                    return;
+            }
+        }
+    }
+
+    // Typed at the edges of rows: a quote that opens a string running across the edge, a comment
+    // opener, a keyword's letters split by the edge. Each is then undone.
+    mView->setFocus();
+    const struct
+    {
+        qint64 row;
+        int back; // characters before the row's edge
+        const char *typed;
+    } edits[] = {{3, 0, "\""}, {7, 1, "/*"}, {12, 2, "in"}, {20, 0, "*/"}, {33, 1, "'"}};
+    int done = 0;
+    for (const auto &e : edits) {
+        const QTextBlock rowBlock = mView->document()->findBlockByNumber(int(e.row));
+        ASSERT_TRUE(IsFoldRow(rowBlock));
+        QTextCursor cursor(mView->document());
+        cursor.setPosition(rowBlock.position() - e.back - (e.back ? 1 : 0));
+        mView->setTextCursor(cursor);
+        mView->scrollToLine(0, e.row - 2);
+        QTest::keyClicks(mView.get(), QString::fromLatin1(e.typed));
+        ++done;
+        settleByItself();
+        expectViewShowsFreshColours("after typing " + std::string(e.typed) + " at row " +
+                                    std::to_string(e.row));
+        if (HasFatalFailure())
+            return;
+        mView->scrollToLine(0, e.row + 3);
+        settleByItself();
+        expectViewShowsFreshColours("below the edit at row " + std::to_string(e.row));
+        if (HasFatalFailure())
+            return;
+    }
+    while (mView->document()->isUndoAvailable()) {
+        mView->document()->undo();
+        mView->scrollToLine(0, std::max(0, mView->textCursor().blockNumber() - 2));
+        settleByItself();
+        expectViewShowsFreshColours("after an undo");
+        if (HasFatalFailure())
+            return;
+    }
+    EXPECT_EQ(mView->plainText(), line + QStringLiteral("\nint after; \"x\"\n"));
+    EXPECT_GT(done, 0);
+}
+
+// A document adopted while the pane stands far down in another: what it shows is coloured as the
+// new text is, whatever the pane did with the old one while the new came in.
+TEST_F(PaneColouringTest, AnAdoptedDocumentIsColouredAsItsOwnText)
+{
+    const auto text = [](const QString &word) {
+        QString line;
+        while (line.size() < 40'000)
+            line += QStringLiteral("int a = \"%1\"; /* note */ return b; ").arg(word);
+        return line + QStringLiteral("\nint end;\n");
+    };
+    load(text(QStringLiteral("first")));
+    ASSERT_FALSE(mView->foldMap().empty());
+    mView->scrollToLine(0, 25);
+    settleByItself();
+    // Another text of the same shape, built as a loaded side is.
+    mView->adoptDocument(BuildPaneDocument(text(QStringLiteral("second one")), nullptr, false));
+    settleByItself();
+    EXPECT_EQ(mView->plainText(), text(QStringLiteral("second one")));
+    for (qint64 row : {0, 12, 30}) {
+        mView->scrollToLine(0, row);
+        settleByItself();
+        expectViewShowsFreshColours("adopted, row " + std::to_string(row));
+        if (HasFatalFailure())
+            return;
     }
 }
