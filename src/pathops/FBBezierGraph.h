@@ -96,6 +96,16 @@ public:
 private:
     enum class Operation { Union, Intersect, Difference };
     FBBezierGraph combine(FBBezierGraph &theirs, Operation operation);
+    // The contours and what is known of them, put aside while an operation works on copies.
+    struct SavedContours
+    {
+        std::vector<FBBezierContourPtr> contours;
+        std::optional<std::vector<FBContourEdgePair>> pairsWithin;
+    };
+    // Puts each contour that has a replacement (non-null, at its index) aside in `saved` for
+    // it; false, and nothing changes, without replacements.
+    bool replaceContours(const std::vector<FBBezierContourPtr> &cuts, SavedContours &saved);
+    void restoreContours(SavedContours &saved);
     void buildFromPath(const platform::BezierPath &path);
     // The hole-or-fill mark of every contour at once, each ray meeting only the contours whose
     // boxes it meets.
