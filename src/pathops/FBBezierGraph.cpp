@@ -709,9 +709,13 @@ int FBBezierGraph::contourInsides(const FBBezierContour *testContour) const
     return holeOrFill(testContour, contourBounds(mContours));
 }
 
-void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other)
+void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other,
+                                                   const std::vector<FBContourEdgePair> *known)
 {
-    const std::vector<FBContourEdgePair> pairs = FBContourPairs_Between(mContours, other.mContours);
+    std::vector<FBContourEdgePair> found;
+    if (!known)
+        found = FBContourPairs_Between(mContours, other.mContours);
+    const std::vector<FBContourEdgePair> &pairs = known ? *known : found;
     for (size_t from = 0; from < pairs.size();) {
         const size_t ours = pairs[from].contour1, theirs = pairs[from].contour2;
         FBBezierContour *ourContour = mContours[ours].get();

@@ -38,7 +38,9 @@ public:
     FBBezierGraph xorWithBezierGraph(FBBezierGraph &graph);
 
     // Steps of the operations.
-    void insertCrossingsWithBezierGraph(FBBezierGraph &other);
+    // With `pairs`, FBContourPairs_Between of the two graphs' contours as they are now.
+    void insertCrossingsWithBezierGraph(FBBezierGraph &other,
+                                        const std::vector<FBContourEdgePair> *pairs = nullptr);
     void insertSelfCrossings();
     void removeDuplicateCrossings();
     // Drops the most nearly grazing crossing of each contour pair that crosses an odd number of

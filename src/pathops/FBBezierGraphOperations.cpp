@@ -42,7 +42,9 @@ FBBezierGraph FBBezierGraph::combine(FBBezierGraph &theirs, Operation operation)
     // Both graphs work on copies cut at each other's joints where their outlines run along each
     // other; the contours are put back however the operation ends.
     std::vector<FBBezierContourPtr> ourCuts, theirCuts;
-    FBJointCuts_Cut(mContours, theirs.mContours, ourCuts, theirCuts);
+    const std::vector<FBContourEdgePair> pairs =
+        FBContourPairs_Between(mContours, theirs.mContours);
+    FBJointCuts_Cut(mContours, theirs.mContours, pairs, ourCuts, theirCuts);
     struct PutBack
     {
         FBBezierGraph &graph;
@@ -62,7 +64,9 @@ FBBezierGraph FBBezierGraph::combine(FBBezierGraph &theirs, Operation operation)
     };
     const PutBack putBackOurs(*this, ourCuts);
     const PutBack putBackTheirs(theirs, theirCuts);
-    insertCrossingsWithBezierGraph(theirs);
+    // The pairs found before the cuts hold while no contour was replaced.
+    insertCrossingsWithBezierGraph(theirs, putBackOurs.replaced || putBackTheirs.replaced ? nullptr
+                                                                                          : &pairs);
     insertSelfCrossings();
     theirs.insertSelfCrossings();
 

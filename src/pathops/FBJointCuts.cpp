@@ -176,11 +176,12 @@ double FBJointCuts_Nearest(const FBBezierCurve &curve, QPointF point)
 
 void FBJointCuts_Cut(const std::vector<FBBezierContourPtr> &ours,
                      const std::vector<FBBezierContourPtr> &theirs,
+                     const std::vector<FBContourEdgePair> &pairs,
                      std::vector<FBBezierContourPtr> &cutOurs,
                      std::vector<FBBezierContourPtr> &cutTheirs)
 {
     Cuts cuts;
-    for (const FBContourEdgePair &pair : FBContourPairs_Between(ours, theirs)) {
+    for (const FBContourEdgePair &pair : pairs) {
         const FBContourEdge &ourEdge = *ours[pair.contour1]->edges()[pair.edge1];
         const FBContourEdge &theirEdge = *theirs[pair.contour2]->edges()[pair.edge2];
         addCutsOf(ourEdge, theirEdge, cuts);

@@ -7,15 +7,17 @@
 // shared stretches meet curve for curve whatever the joints.
 
 #include "pathops/FBBezierContour.h"
+#include "pathops/FBContourPairs.h"
 
 #include <vector>
 
 // For each contour of `ours` and of `theirs`, either nullptr (nothing to cut) or a copy of it
 // with its curves cut at the other side's joints that lie on them where the two run along each
 // other; a copy keeps the original's fill-or-hole mark. `cutOurs` and `cutTheirs` get one entry
-// per contour.
+// per contour. `pairs` are FBContourPairs_Between(ours, theirs).
 void FBJointCuts_Cut(const std::vector<FBBezierContourPtr> &ours,
                      const std::vector<FBBezierContourPtr> &theirs,
+                     const std::vector<FBContourEdgePair> &pairs,
                      std::vector<FBBezierContourPtr> &cutOurs,
                      std::vector<FBBezierContourPtr> &cutTheirs);
 
