@@ -535,6 +535,9 @@ TEST(PathBooleanNearOutlines, SiblingLettersSharingParts)
     expectRowsPass(rowsSiblingLettersSharingParts(), Entries::Direct);
 }
 
+// Still wrong 100 times larger: where the two outer contours have joints an eighth of a unit
+// apart at the top of the bowl, the cut leaves pieces too short for the shared-stretch test, and
+// their one shallow crossing is missed at that size.
 TEST(PathBooleanNearOutlines, DISABLED_SiblingLettersAtOtherSizes)
 {
     expectRowsPass(rowsSiblingLettersAtOtherSizes(), Entries::Direct);
@@ -575,6 +578,8 @@ TEST(PathBooleanNearOutlines, DISABLED_GuardedEntryOnEveryRow)
 }
 
 // A whole alphabet stacked at one point and united one letter at a time: each step is checked.
+// Still wrong: for Nimbus Sans the letters up to i united with j (the stem of j passes through a
+// joint of the fold on the baseline), and the letters up to N with O without the cuts.
 TEST(PathBooleanNearOutlines, DISABLED_AlphabetStackedAndUnitedOneLetterAtATime)
 {
     for (const char *font : {"sans", "roman", "dejavusans"}) {
@@ -599,7 +604,9 @@ TEST(PathBooleanNearOutlines, DISABLED_AlphabetStackedAndUnitedOneLetterAtATime)
     }
 }
 
-// A letter a million times smaller than another, on the other's outline.
+// A letter a million times smaller than another, on the other's outline. Still wrong in all four
+// combinations: the tolerances are shares of the larger curves' size, larger than the small
+// letter.
 TEST(PathBooleanNearOutlines, DISABLED_LetterAMillionTimesSmallerOnTheOutlineOfAnother)
 {
     const BezierPath large =
