@@ -39,13 +39,52 @@ double sizeOf(const QRectF &box)
     return std::max(box.width(), box.height());
 }
 
-// Where a joint of the other outline (its point, and the directions of the other's curves
-// leaving it both ways) cuts `curve`: the parameter of the point of `curve` the joint lies on,
-// within the stretch tolerance, with one of the other's curves running along `curve` there.
-// Nothing at or next to the curve's own ends, where the stretches already meet.
-std::optional<double> cutAt(const FBBezierCurve &curve, QPointF joint, QPointF way1, QPointF way2,
-                            double tolerance)
+// The signed curvature of a curve at `t` (nothing where it has no direction).
+std::optional<double> curvatureAt(const FBBezierCurve &curve, double t)
 {
+    const std::array<QPointF, 3> d1 = FBCurve_Derivative(curve.points());
+    const std::array<QPointF, 2> d2 = FBCurve_Derivative(d1);
+    const QPointF v = FBCurve_DeCasteljau(d1, t);
+    const QPointF a = FBCurve_DeCasteljau(d2, t);
+    const double speed = std::hypot(v.x(), v.y());
+    if (!(speed > 0))
+        return std::nullopt;
+    return (v.x() * a.y() - v.y() * a.x()) / (speed * speed * speed);
+}
+
+// Whether `other` leaves the joint at its end `end` along our curve at `t`: its direction there
+// parts from ours by a sine under kRunSine, and it bends alike (curvatures apart by less than a
+// quarter of the inverse of the smaller curve's size). A curve that only touches ours there (a
+// circle on a line) bends otherwise.
+bool leavesAlong(const FBBezierCurve &other, double end, const FBBezierCurve &curve, double t)
+{
+    constexpr double BendShare = 0.25;
+    const QPointF along =
+        FBGeom_NormalizeVector(FBCurve_DeCasteljau(FBCurve_Derivative(curve.points()), t));
+    const QPointF leaving = directionFromEnd(other, end);
+    if (!(sine(along, leaving) < kRunSine))
+        return false;
+    const std::optional<double> ours = curvatureAt(curve, t);
+    std::optional<double> theirs = curvatureAt(other, end);
+    if (!ours || !theirs)
+        return true;
+    // Curvature is signed along the direction of travel; leaving the start runs with the curve,
+    // and the other way along ours flips the sign.
+    const double way =
+        (end == 0.0 ? 1.0 : -1.0) * (FBGeom_DotProduct(along, leaving) >= 0 ? 1.0 : -1.0);
+    const double size = std::min(sizeOf(curve.bounds()), sizeOf(other.bounds()));
+    return std::abs(*ours - way * *theirs) * size <= BendShare;
+}
+
+// Where a joint of the other outline (its point, and the other's curves meeting there, `first`
+// leaving it from its start and `second` arriving at its end) cuts our edge: the parameter of
+// the point of our curve the joint lies on, within the stretch tolerance, with one of the
+// other's curves leaving it along our outline. Nothing at or next to the curve's own ends, where
+// the stretches already meet.
+std::optional<double> cutAt(const FBContourEdge &ours, QPointF joint, const FBBezierCurve &first,
+                            const FBBezierCurve &second, double tolerance)
+{
+    const FBBezierCurve &curve = *ours.curve();
     if (FBGeom_PointDistance(joint, curve.endPoint1()) <= 2 * tolerance ||
         FBGeom_PointDistance(joint, curve.endPoint2()) <= 2 * tolerance)
         return std::nullopt;
@@ -57,9 +96,7 @@ std::optional<double> cutAt(const FBBezierCurve &curve, QPointF joint, QPointF w
     if (!(t > 0.0 && t < 1.0) ||
         !(FBGeom_PointDistance(curve.pointAtParameter(t), joint) <= tolerance))
         return std::nullopt;
-    const QPointF along =
-        FBGeom_NormalizeVector(FBCurve_DeCasteljau(FBCurve_Derivative(curve.points()), t));
-    if (!(sine(along, way1) < kRunSine || sine(along, way2) < kRunSine))
+    if (!leavesAlong(first, 0.0, curve, t) && !leavesAlong(second, 1.0, curve, t))
         return std::nullopt;
     return t;
 }
@@ -79,11 +116,9 @@ void addCutsOf(const FBContourEdge &ours, const FBContourEdge &theirs, Cuts &cut
         return;
     const FBBezierCurve &before = *theirs.previous()->curve();
     const FBBezierCurve &after = *theirs.next()->curve();
-    const QPointF atStart[2] = {directionFromEnd(other, 0.0), directionFromEnd(before, 1.0)};
-    const QPointF atStop[2] = {directionFromEnd(other, 1.0), directionFromEnd(after, 0.0)};
-    if (const auto t = cutAt(curve, other.endPoint1(), atStart[0], atStart[1], tolerance))
+    if (const auto t = cutAt(ours, other.endPoint1(), other, before, tolerance))
         cuts[&ours].push_back(*t);
-    if (const auto t = cutAt(curve, other.endPoint2(), atStop[0], atStop[1], tolerance))
+    if (const auto t = cutAt(ours, other.endPoint2(), after, other, tolerance))
         cuts[&ours].push_back(*t);
 }
 
