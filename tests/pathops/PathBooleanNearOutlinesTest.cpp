@@ -7,6 +7,7 @@
 
 #include "ClipperOracle.h"
 #include "pathops/PathBooleanOperations.h"
+#include "pathops/PathTextForms.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
@@ -561,6 +562,34 @@ TEST(PathBooleanNearOutlines, ShapeAgainstItsReverseWhereItsContoursTouch)
 TEST(PathBooleanNearOutlines, OutlineAgainstItsQuarterTurn)
 {
     expectRowsPass(rowsOutlineAgainstItsQuarterTurn(), Entries::Direct);
+}
+
+namespace {
+
+// Curves that only touch where a joint of one lies on the other are no shared stretch to cut at.
+std::vector<PairRow> rowsTouchesThatAreNoStretch()
+{
+    const std::optional<BezierPath> counter = pathFromString(
+        QStringLiteral("M;6;5@L;5;5@L;5;3@L;7;3@L;7;2@L;6;2@L;6;1@L;8;1@L;8;2@L;8;4@L;6;4@C;@"));
+    const std::optional<BezierPath> circle = pathFromString(QStringLiteral(
+        "M;10.533618440237962;3.5981018239124456@"
+        "S;10.533618440237962;2.1628526956146388;9.3701191353452238;0.99935339072190121;"
+        "7.9348700070474179;0.99935339072190121@"
+        "S;6.499620878749611;0.99935339072190121;5.3361215738568735;2.1628526956146388;"
+        "5.3361215738568735;3.5981018239124456@"
+        "S;5.3361215738568735;5.0333509522102524;6.499620878749611;6.19685025710299;"
+        "7.9348700070474179;6.19685025710299@"
+        "S;9.3701191353452238;6.19685025710299;10.533618440237962;5.0333509522102524;"
+        "10.533618440237962;3.5981018239124456@C;@"));
+    return {{"a circle touching a grid counter's line a hair off its joint",
+             counter.value_or(BezierPath()), circle.value_or(BezierPath())}};
+}
+
+} // namespace
+
+TEST(PathBooleanNearOutlines, TouchesThatAreNoStretch)
+{
+    expectRowsPass(rowsTouchesThatAreNoStretch(), Entries::Direct);
 }
 
 // The guarded entry on every row above. Its jitter moves points by a fixed share of a unit
