@@ -537,6 +537,32 @@ FBBezierCurvePtr FBBezierCurve::bezierClipWithBezierCurve(const FBBezierCurvePtr
     return *intersects ? make(clipped.points, clipped.isStraightLine) : self();
 }
 
+namespace {
+
+// How near an end, by parameter, a speck lies beside it.
+constexpr double SpeckEndReach = 1e-3;
+
+// Whether a stretch the clipping found is shorter on both curves than the shortest stretch the
+// shared-stretch test accepts (ten of its tolerances, measured on the smaller curve): there a
+// stretch, a touch and a crossing look alike.
+bool isSpeck(const FBBezierIntersectRange &range)
+{
+    const FBBezierCurve &c1 = *range.curve1();
+    const FBBezierCurve &c2 = *range.curve2();
+    auto size = [](const FBBezierCurve &c) {
+        const QRectF b = c.bounds();
+        return std::max(b.width(), b.height());
+    };
+    const double shortest = 10.0 * FBCurveStretchTolerance * std::min(size(c1), size(c2));
+    auto chord = [](const FBBezierCurve &c, FBRange r) {
+        return FBGeom_PointDistance(c.pointAtParameter(r.minimum), c.pointAtParameter(r.maximum));
+    };
+    return chord(c1, range.parameterRange1()) < shortest &&
+           chord(c2, range.parameterRange2()) < shortest;
+}
+
+} // namespace
+
 std::vector<FBBezierIntersectionPtr>
 FBBezierCurve::intersectionsWithBezierCurve(const FBBezierCurvePtr &curve,
                                             FBBezierIntersectRangePtr *overlapRange) const
@@ -557,8 +583,22 @@ FBBezierCurve::intersectionsWithBezierCurve(const FBBezierCurvePtr &curve,
     }
     FBRange usRange = FBGeom_MakeRange(0.0, 1.0);
     FBRange themRange = FBGeom_MakeRange(0.0, 1.0);
-    return intersectionsWithBezierCurve(curve, &usRange, &themRange, self(), curve, overlapRange,
-                                        0);
+    std::vector<FBBezierIntersectionPtr> found =
+        intersectionsWithBezierCurve(curve, &usRange, &themRange, self(), curve, overlapRange, 0);
+    if (overlapRange && *overlapRange && isSpeck(**overlapRange)) {
+        // Too short to be a stretch: beside an end, where curves leaving one joint alike look
+        // equal for a moment, the joint decides; elsewhere it is one touch or crossing.
+        const FBBezierIntersectRange &speck = **overlapRange;
+        const FBRange r1 = speck.parameterRange1(), r2 = speck.parameterRange2();
+        overlapRange->reset();
+        auto besideEnd = [](FBRange r) {
+            return r.minimum <= SpeckEndReach || r.maximum >= 1.0 - SpeckEndReach;
+        };
+        if (!besideEnd(r1) && !besideEnd(r2))
+            found.push_back(FBBezierIntersection::intersectionWithCurve1(
+                self(), FBGeom_RangeAverage(r1), curve, FBGeom_RangeAverage(r2)));
+    }
+    return found;
 }
 
 std::vector<FBBezierIntersectionPtr> FBBezierCurve::intersectionsWithBezierCurve(

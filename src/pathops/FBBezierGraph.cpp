@@ -287,6 +287,60 @@ void dropHitsOnStretches(std::vector<EdgeHit> &hits, const FBContourOverlap &ove
     });
 }
 
+// Where a shared stretch ends and the outlines leave it along each other (their curves nearly
+// tangent there, bending alike), the search may answer a touch a little past the end, where the
+// curves are still closer than its tolerance. The run's reading of the sides at that end, taken
+// farther along both branches, already decides whether the outlines cross there: such a hit on
+// the edges at the end, nearly tangent and within a sixteenth of the shorter edge of it, would
+// count the same passage twice.
+void dropHitsPastRunEnds(std::vector<EdgeHit> &hits, const FBContourOverlap &overlap)
+{
+    constexpr double TangentSine = 1e-2;
+    constexpr double Reach = 1.0 / 16;
+    if (overlap.runs().empty() || hits.empty())
+        return;
+    struct RunEnd
+    {
+        QPointF point;
+        const FBContourEdge *edge1;
+        const FBContourEdge *edge2;
+    };
+    std::vector<RunEnd> ends;
+    for (const FBEdgeOverlapRun &run : overlap.runs()) {
+        if (run.overlaps().empty() || run.isComplete())
+            continue;
+        const FBEdgeOverlap &first = *run.overlaps().front();
+        const FBEdgeOverlap &last = *run.overlaps().back();
+        ends.push_back(
+            {first.range()->curve1()->pointAtParameter(first.range()->parameterRange1().minimum),
+             first.edge1(), first.edge2()});
+        ends.push_back(
+            {last.range()->curve1()->pointAtParameter(last.range()->parameterRange1().maximum),
+             last.edge1(), last.edge2()});
+    }
+    auto near = [](const FBContourEdge *edge, const FBContourEdge *at) {
+        return edge == at || edge == at->previous() || edge == at->next();
+    };
+    std::erase_if(hits, [&](const EdgeHit &hit) {
+        FBBezierIntersection &x = *hit.intersection;
+        const FBBezierCurve &c1 = *hit.edge1->curve();
+        const FBBezierCurve &c2 = *hit.edge2->curve();
+        const double reach = Reach * std::min(c1.length(), c2.length());
+        for (const RunEnd &end : ends) {
+            if (!near(hit.edge1, end.edge1) || !near(hit.edge2, end.edge2) ||
+                !(FBGeom_PointDistance(x.location(), end.point) <= reach))
+                continue;
+            const QPointF d1 = FBGeom_NormalizeVector(
+                FBCurve_DeCasteljau(FBCurve_Derivative(c1.points()), x.parameter1()));
+            const QPointF d2 = FBGeom_NormalizeVector(
+                FBCurve_DeCasteljau(FBCurve_Derivative(c2.points()), x.parameter2()));
+            if (std::abs(d1.x() * d2.y() - d1.y() * d2.x()) < TangentSine)
+                return true;
+        }
+        return false;
+    });
+}
+
 // The direction a curve leaves its end at `end` (0 or 1) in, away from it: the first control
 // point distinct from the end gives it.
 QPointF directionFromEnd(const FBBezierCurve &curve, double end)
@@ -655,9 +709,13 @@ int FBBezierGraph::contourInsides(const FBBezierContour *testContour) const
     return holeOrFill(testContour, contourBounds(mContours));
 }
 
-void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other)
+void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other,
+                                                   const std::vector<FBContourEdgePair> *known)
 {
-    const std::vector<FBContourEdgePair> pairs = FBContourPairs_Between(mContours, other.mContours);
+    std::vector<FBContourEdgePair> found;
+    if (!known)
+        found = FBContourPairs_Between(mContours, other.mContours);
+    const std::vector<FBContourEdgePair> &pairs = known ? *known : found;
     for (size_t from = 0; from < pairs.size();) {
         const size_t ours = pairs[from].contour1, theirs = pairs[from].contour2;
         FBBezierContour *ourContour = mContours[ours].get();
@@ -690,6 +748,7 @@ void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other)
         }
         from = to;
         dropHitsOnStretches(hits, *overlap);
+        dropHitsPastRunEnds(hits, *overlap);
         addCrossingsOfHits(hits, false);
         // Outlines that coincide all the way round cross nowhere.
         if (!overlap->isComplete()) {

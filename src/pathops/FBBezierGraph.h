@@ -38,7 +38,9 @@ public:
     FBBezierGraph xorWithBezierGraph(FBBezierGraph &graph);
 
     // Steps of the operations.
-    void insertCrossingsWithBezierGraph(FBBezierGraph &other);
+    // With `pairs`, FBContourPairs_Between of the two graphs' contours as they are now.
+    void insertCrossingsWithBezierGraph(FBBezierGraph &other,
+                                        const std::vector<FBContourEdgePair> *pairs = nullptr);
     void insertSelfCrossings();
     void removeDuplicateCrossings();
     // Drops the most nearly grazing crossing of each contour pair that crosses an odd number of
@@ -96,6 +98,16 @@ public:
 private:
     enum class Operation { Union, Intersect, Difference };
     FBBezierGraph combine(FBBezierGraph &theirs, Operation operation);
+    // The contours and what is known of them, put aside while an operation works on copies.
+    struct SavedContours
+    {
+        std::vector<FBBezierContourPtr> contours;
+        std::optional<std::vector<FBContourEdgePair>> pairsWithin;
+    };
+    // Puts each contour that has a replacement (non-null, at its index) aside in `saved` for
+    // it; false, and nothing changes, without replacements.
+    bool replaceContours(const std::vector<FBBezierContourPtr> &cuts, SavedContours &saved);
+    void restoreContours(SavedContours &saved);
     void buildFromPath(const platform::BezierPath &path);
     // The hole-or-fill mark of every contour at once, each ray meeting only the contours whose
     // boxes it meets.

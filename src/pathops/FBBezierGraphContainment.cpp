@@ -4,11 +4,15 @@
 #include "pathops/FBBezierGraph.h"
 
 #include "pathops/FBBoxPairs.h"
+#include "pathops/FBContourOverlap.h"
+#include "pathops/FBCurvePoints.h"
+#include "pathops/FBJointCuts.h"
 #include "pathops/FBRayCrossing.h"
 #include "pathops/PathOperationState.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -24,6 +28,148 @@ constexpr double kExtentSlack = 1e-9;
 // How far from an end of the tested contour's extent, relative to the contour's size, a
 // container crossing the ray still passes through that end.
 constexpr double kTouchReach = 1e-5;
+
+// Whether the point at `t` of the edge lies on one of the contour's shared stretches, where the
+// outlines count as one whichever side of each other they run.
+bool onSharedStretch(const FBBezierContour &contour, const FBContourEdge *edge, double t)
+{
+    for (const FBContourOverlapPtr &overlap : contour.overlaps()) {
+        for (const FBEdgeOverlapRun &run : overlap->runs()) {
+            for (const FBEdgeOverlapPtr &stretch : run.overlaps()) {
+                const FBBezierIntersectRange &range = *stretch->range();
+                const bool first = stretch->edge1() == edge, second = stretch->edge2() == edge;
+                if (!first && !second)
+                    continue;
+                const FBRange r = first ? range.parameterRange1() : range.parameterRange2();
+                if (t >= r.minimum && t <= r.maximum)
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
+// A point of a contour and the direction across the contour there.
+struct Probe
+{
+    QPointF point;
+    QPointF across;
+};
+
+// The point of the contour farthest from every outline of `contours`, among a few points of each
+// edge off its shared stretches, when it lies clear of them all; nothing when every such point
+// lies on or next to one.
+std::optional<Probe> pointClearOfOutlines(const FBBezierContour &contour,
+                                          const std::vector<FBBezierContourPtr> &contours)
+{
+    constexpr int PerEdge = 8;
+    constexpr double Clear = 1e-7;
+    QRectF box = contour.bounds();
+    for (const FBBezierContourPtr &c : contours)
+        box = box.united(c->bounds());
+    const double size = std::max(box.width(), box.height());
+    if (!std::isfinite(size))
+        return std::nullopt;
+    auto boxDistance = [](const QRectF &b, QPointF p) {
+        const double dx = std::max({b.left() - p.x(), 0.0, p.x() - b.right()});
+        const double dy = std::max({b.top() - p.y(), 0.0, p.y() - b.bottom()});
+        return std::hypot(dx, dy);
+    };
+    std::optional<Probe> best;
+    double bestDistance = Clear * size;
+    for (const auto &edge : contour.edges()) {
+        const FBBezierCurve &own = *edge->curve();
+        for (int k = 0; k < PerEdge; ++k) {
+            const double t = (k + 0.5) / PerEdge;
+            if (onSharedStretch(contour, edge.get(), t))
+                continue;
+            const QPointF p = own.pointAtParameter(t);
+            double nearest = INFINITY;
+            for (const FBBezierContourPtr &c : contours) {
+                if (!(boxDistance(c->bounds(), p) < nearest))
+                    continue;
+                for (const auto &other : c->edges()) {
+                    const FBBezierCurve &curve = *other->curve();
+                    if (!(boxDistance(curve.bounds(), p) < nearest))
+                        continue;
+                    nearest = std::min(
+                        nearest, FBGeom_PointDistance(
+                                     curve.pointAtParameter(FBJointCuts_Nearest(curve, p)), p));
+                }
+                if (!(nearest > bestDistance))
+                    break;
+            }
+            const QPointF along =
+                FBGeom_NormalizeVector(FBCurve_DeCasteljau(FBCurve_Derivative(own.points()), t));
+            if (nearest > bestDistance && FBGeom_SquaredLength(along) > 0) {
+                bestDistance = nearest;
+                best = Probe{p, QPointF(-along.y(), along.x())};
+            }
+        }
+    }
+    return best;
+}
+
+// How many of `contours` (but `skip`) hold the probe's point, by the even-odd count of a ray
+// leaving it across the probe's contour: the nearest outlines run along that contour, and the ray
+// meets them square. Nothing when each ray tried meets a joint or grazes an edge.
+std::optional<size_t> contoursHolding(const Probe &probe,
+                                      const std::vector<FBBezierContourPtr> &contours,
+                                      const FBBezierContour *skip)
+{
+    constexpr double JointReach = 1e-6;
+    constexpr double GrazingSine = 1e-3;
+    QRectF box(probe.point, QSizeF(0, 0));
+    for (const FBBezierContourPtr &c : contours)
+        box = box.united(c->bounds());
+    const double length = 2.0 * (box.width() + box.height()) + 10.0;
+    // The parity of each contour along one ray, or nothing when the ray meets a joint or grazes.
+    auto parities = [&](QPointF direction) -> std::optional<std::vector<bool>> {
+        const FBBezierCurvePtr ray = FBBezierCurve::bezierCurveWithLineStartPoint(
+            probe.point, probe.point + length * direction);
+        const QRectF rayBox = ray->bounds();
+        std::vector<bool> odd;
+        odd.reserve(contours.size());
+        for (const FBBezierContourPtr &c : contours) {
+            size_t crossings = 0;
+            if (c.get() != skip && FBBoxPairs_BoxesMeet(rayBox, c->bounds())) {
+                for (const auto &edge : c->edges()) {
+                    const FBBezierCurvePtr &curve = edge->curve();
+                    if (!FBBoxPairs_BoxesMeet(rayBox, curve->bounds()))
+                        continue;
+                    for (const FBBezierIntersectionPtr &hit :
+                         ray->intersectionsWithBezierCurve(curve)) {
+                        const double t = hit->parameter2();
+                        const QPointF tangent = FBGeom_NormalizeVector(
+                            FBCurve_DeCasteljau(FBCurve_Derivative(curve->points()), t));
+                        const double sine =
+                            std::abs(tangent.x() * direction.y() - tangent.y() * direction.x());
+                        if (t <= JointReach || t >= 1.0 - JointReach || hit->parameter1() <= 0 ||
+                            !(sine >= GrazingSine))
+                            return std::nullopt;
+                        ++crossings;
+                    }
+                }
+            }
+            odd.push_back((crossings & 1) != 0);
+        }
+        return odd;
+    };
+    // Rays both ways must agree, contour by contour: a crossing the search missed on one shows.
+    for (const double turn : {0.0, 0.1, -0.1, 0.3, -0.3, 0.7, -0.7}) {
+        const QPointF direction(
+            probe.across.x() * std::cos(turn) - probe.across.y() * std::sin(turn),
+            probe.across.x() * std::sin(turn) + probe.across.y() * std::cos(turn));
+        const std::optional<std::vector<bool>> forward = parities(direction);
+        if (!forward)
+            continue;
+        const std::optional<std::vector<bool>> backward = parities(-direction);
+        if (!backward || *forward != *backward)
+            continue;
+        return size_t(std::count(forward->begin(), forward->end(), true));
+    }
+    return std::nullopt;
+}
 
 bool isHorizontal(const FBBezierCurvePtr &ray)
 {
@@ -134,6 +280,26 @@ contoursThroughExtent(const std::vector<FBEdgeCrossingPtr> &before,
 bool FBBezierGraph::containsContour(const FBBezierContour *testContour) const
 {
     PathOperation_CheckCancelAndTimeLimit();
+    // A contour that shares stretches of outline with this graph's, crossing none, may reach a
+    // hair past a container along them, and rays along or across them cannot tell: a point of it
+    // clear of every outline can, by the even-odd count of the contours holding it.
+    const bool sharesStretches = std::any_of(
+        testContour->overlaps().begin(), testContour->overlaps().end(),
+        [&](const FBContourOverlapPtr &overlap) {
+            const FBBezierContour *other =
+                overlap->contour1() == testContour ? overlap->contour2() : overlap->contour1();
+            return !overlap->runs().empty() &&
+                   std::any_of(mContours.begin(), mContours.end(),
+                               [other](const FBBezierContourPtr &c) { return c.get() == other; });
+        });
+    if (sharesStretches) {
+        if (const std::optional<Probe> probe = pointClearOfOutlines(*testContour, mContours)) {
+            if (const std::optional<size_t> holding =
+                    contoursHolding(*probe, mContours, testContour)) {
+                return (*holding & 1) != 0;
+            }
+        }
+    }
     const QRectF testBounds = testContour->bounds();
     const QRectF graphBounds = bounds();
     const double largest = std::max(std::ceil(testBounds.width()), std::ceil(testBounds.height()));

@@ -2,6 +2,7 @@
 
 #include "pathops/FBBezierGraph.h"
 #include "pathops/FBContourSlits.h"
+#include "pathops/FBJointCuts.h"
 #include "pathops/PathOperationState.h"
 
 #include <algorithm>
@@ -38,7 +39,34 @@ FBBezierGraph FBBezierGraph::combine(FBBezierGraph &theirs, Operation operation)
 {
     if (operation == Operation::Union)
         PathOperation_CheckCancelAndTimeLimit();
-    insertCrossingsWithBezierGraph(theirs);
+    // Both graphs work on copies cut at each other's joints where their outlines run along each
+    // other; the contours are put back however the operation ends.
+    std::vector<FBBezierContourPtr> ourCuts, theirCuts;
+    const std::vector<FBContourEdgePair> pairs =
+        FBContourPairs_Between(mContours, theirs.mContours);
+    FBJointCuts_Cut(mContours, theirs.mContours, pairs, ourCuts, theirCuts);
+    struct PutBack
+    {
+        FBBezierGraph &graph;
+        SavedContours saved;
+        bool replaced = false;
+        PutBack(FBBezierGraph &g, const std::vector<FBBezierContourPtr> &cuts) : graph(g)
+        {
+            replaced = graph.replaceContours(cuts, saved);
+        }
+        PutBack(const PutBack &) = delete;
+        PutBack &operator=(const PutBack &) = delete;
+        ~PutBack()
+        {
+            if (replaced)
+                graph.restoreContours(saved);
+        }
+    };
+    const PutBack putBackOurs(*this, ourCuts);
+    const PutBack putBackTheirs(theirs, theirCuts);
+    // The pairs found before the cuts hold while no contour was replaced.
+    insertCrossingsWithBezierGraph(theirs, putBackOurs.replaced || putBackTheirs.replaced ? nullptr
+                                                                                          : &pairs);
     insertSelfCrossings();
     theirs.insertSelfCrossings();
 
@@ -115,6 +143,33 @@ FBBezierGraph FBBezierGraph::combine(FBBezierGraph &theirs, Operation operation)
     removeOverlaps();
     theirs.removeOverlaps();
     return result;
+}
+
+bool FBBezierGraph::replaceContours(const std::vector<FBBezierContourPtr> &cuts,
+                                    SavedContours &saved)
+{
+    if (std::none_of(cuts.begin(), cuts.end(), [](const FBBezierContourPtr &c) { return !!c; }))
+        return false;
+    saved.contours = mContours;
+    saved.pairsWithin.swap(mPairsWithin);
+    for (size_t i = 0; i < cuts.size() && i < mContours.size(); ++i) {
+        if (cuts[i])
+            mContours[i] = cuts[i];
+    }
+    mBounds = QRectF();
+    mRows.reset();
+    mColumns.reset();
+    mPairsWithin.reset();
+    return true;
+}
+
+void FBBezierGraph::restoreContours(SavedContours &saved)
+{
+    mContours.swap(saved.contours);
+    mPairsWithin.swap(saved.pairsWithin);
+    mBounds = QRectF();
+    mRows.reset();
+    mColumns.reset();
 }
 
 void FBBezierGraph::markCrossingsAsEntryOrExitWithBezierGraph(FBBezierGraph &otherGraph,

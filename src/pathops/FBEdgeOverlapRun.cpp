@@ -182,11 +182,13 @@ bool FBEdgeOverlapRun::isCrossing() const
     const QPointF *lastFrom = endsApart ? &lastEnd : nullptr;
     auto sameDirection = [](QPointF a, QPointF b) {
         return FBGeom_ArePointsCloseWithThreshold(FBGeom_NormalizeVector(a),
-                                                  FBGeom_NormalizeVector(b), 1e-9);
+                                                  FBGeom_NormalizeVector(b), 1e-5);
     };
     FBTangentPair edge1Tangents;
     FBTangentPair edge2Tangents;
-    // Branches of both contours that leave one end in one direction part further along.
+    // Branches of both contours that leave one end in one direction part further along. Branches
+    // that bend alike there (a rounded corner drawn as one curve and as two) part only slowly:
+    // directions apart by less than 1e-5 are rounding, and so read farther along.
     const double shortest = std::min(
         {edge1Before->length(), edge1After->length(), edge2First->length(), edge2Second->length()});
     for (double part : {0.0, 1.0 / 64, 1.0 / 16, 1.0 / 4, 1.0 / 2}) {

@@ -1,0 +1,236 @@
+#include "pathops/FBJointCuts.h"
+
+#include "pathops/FBContourPairs.h"
+#include "pathops/FBCurvePoints.h"
+#include "pathops/FBCurveStretch.h"
+#include "pathops/FBGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+namespace {
+
+// Curves whose directions part by a sine under this run along each other at a joint.
+constexpr double kRunSine = 1e-2;
+
+// The direction a curve leaves its end at `end` (0 or 1) in: the first control point distinct
+// from the end gives it.
+QPointF directionFromEnd(const FBBezierCurve &curve, double end)
+{
+    const std::array<QPointF, 4> p = curve.points();
+    const QPointF from = end == 0.0 ? p[0] : p[3];
+    const std::array<QPointF, 3> inward = end == 0.0 ? std::array<QPointF, 3>{p[1], p[2], p[3]}
+                                                     : std::array<QPointF, 3>{p[2], p[1], p[0]};
+    for (QPointF q : inward) {
+        if (q != from)
+            return FBGeom_NormalizeVector(FBGeom_SubtractPoints(q, from));
+    }
+    return QPointF();
+}
+
+double sine(QPointF a, QPointF b)
+{
+    return std::abs(a.x() * b.y() - a.y() * b.x());
+}
+
+double sizeOf(const QRectF &box)
+{
+    return std::max(box.width(), box.height());
+}
+
+// The signed curvature of a curve at `t` (nothing where it has no direction).
+std::optional<double> curvatureAt(const FBBezierCurve &curve, double t)
+{
+    const std::array<QPointF, 3> d1 = FBCurve_Derivative(curve.points());
+    const std::array<QPointF, 2> d2 = FBCurve_Derivative(d1);
+    const QPointF v = FBCurve_DeCasteljau(d1, t);
+    const QPointF a = FBCurve_DeCasteljau(d2, t);
+    const double speed = std::hypot(v.x(), v.y());
+    if (!(speed > 0))
+        return std::nullopt;
+    return (v.x() * a.y() - v.y() * a.x()) / (speed * speed * speed);
+}
+
+// Whether `other` leaves the joint at its end `end` along our curve at `t`: its direction there
+// parts from ours by a sine under kRunSine, and it bends alike (curvatures apart by less than a
+// quarter of the inverse of the smaller curve's size). A curve that only touches ours there (a
+// circle on a line) bends otherwise.
+bool leavesAlong(const FBBezierCurve &other, double end, const FBBezierCurve &curve, double t)
+{
+    constexpr double BendShare = 0.25;
+    const QPointF along =
+        FBGeom_NormalizeVector(FBCurve_DeCasteljau(FBCurve_Derivative(curve.points()), t));
+    const QPointF leaving = directionFromEnd(other, end);
+    if (!(sine(along, leaving) < kRunSine))
+        return false;
+    const std::optional<double> ours = curvatureAt(curve, t);
+    std::optional<double> theirs = curvatureAt(other, end);
+    if (!ours || !theirs)
+        return true;
+    // Curvature is signed along the direction of travel; leaving the start runs with the curve,
+    // and the other way along ours flips the sign.
+    const double way =
+        (end == 0.0 ? 1.0 : -1.0) * (FBGeom_DotProduct(along, leaving) >= 0 ? 1.0 : -1.0);
+    const double size = std::min(sizeOf(curve.bounds()), sizeOf(other.bounds()));
+    return std::abs(*ours - way * *theirs) * size <= BendShare;
+}
+
+// Where a joint of the other outline (its point, and the other's curves meeting there, `first`
+// leaving it from its start and `second` arriving at its end) cuts our edge: the parameter of
+// the point of our curve the joint lies on, within the stretch tolerance, with one of the
+// other's curves leaving it along our outline. Nothing at or next to the curve's own ends, where
+// the stretches already meet.
+std::optional<double> cutAt(const FBContourEdge &ours, QPointF joint, const FBBezierCurve &first,
+                            const FBBezierCurve &second, double tolerance)
+{
+    const FBBezierCurve &curve = *ours.curve();
+    if (FBGeom_PointDistance(joint, curve.endPoint1()) <= 2 * tolerance ||
+        FBGeom_PointDistance(joint, curve.endPoint2()) <= 2 * tolerance)
+        return std::nullopt;
+    const QRectF box = curve.bounds().adjusted(-tolerance, -tolerance, tolerance, tolerance);
+    if (!(joint.x() >= box.left() && joint.x() <= box.right() && joint.y() >= box.top() &&
+          joint.y() <= box.bottom()))
+        return std::nullopt;
+    const double t = FBJointCuts_Nearest(curve, joint);
+    if (!(t > 0.0 && t < 1.0) ||
+        !(FBGeom_PointDistance(curve.pointAtParameter(t), joint) <= tolerance))
+        return std::nullopt;
+    if (!leavesAlong(first, 0.0, curve, t) && !leavesAlong(second, 1.0, curve, t))
+        return std::nullopt;
+    return t;
+}
+
+using Cuts = std::unordered_map<const FBContourEdge *, std::vector<double>>;
+
+// The cuts the joints at both ends of `theirs` make in `ours`.
+void addCutsOf(const FBContourEdge &ours, const FBContourEdge &theirs, Cuts &cuts)
+{
+    const FBBezierCurve &curve = *ours.curve();
+    const FBBezierCurve &other = *theirs.curve();
+    if (curve.isPoint() || other.isPoint())
+        return;
+    const double tolerance =
+        FBCurveStretchTolerance * sizeOf(curve.bounds().united(other.bounds()));
+    if (!(tolerance > 0) || !std::isfinite(tolerance))
+        return;
+    const FBBezierCurve &before = *theirs.previous()->curve();
+    const FBBezierCurve &after = *theirs.next()->curve();
+    if (const auto t = cutAt(ours, other.endPoint1(), other, before, tolerance))
+        cuts[&ours].push_back(*t);
+    if (const auto t = cutAt(ours, other.endPoint2(), after, other, tolerance))
+        cuts[&ours].push_back(*t);
+}
+
+// A copy of the contour with its edges cut at their parameters in `cuts`; nullptr when none of
+// its edges is cut. Cuts closer together than the stretch tolerance are one cut.
+FBBezierContourPtr cutContour(const FBBezierContour &contour, Cuts &cuts)
+{
+    bool any = false;
+    for (const auto &edge : contour.edges())
+        any = any || cuts.contains(edge.get());
+    if (!any)
+        return nullptr;
+    const auto copy = std::make_shared<FBBezierContour>();
+    for (const auto &edge : contour.edges()) {
+        const auto found = cuts.find(edge.get());
+        if (found == cuts.end()) {
+            copy->addCurve(edge->curve());
+            continue;
+        }
+        std::vector<double> &at = found->second;
+        std::sort(at.begin(), at.end());
+        const FBBezierCurve &curve = *edge->curve();
+        const double apart = 2 * FBCurveStretchTolerance * sizeOf(curve.bounds());
+        FBBezierCurvePtr rest = edge->curve();
+        double done = 0.0;
+        QPointF last = curve.endPoint1();
+        for (double t : at) {
+            const QPointF point = curve.pointAtParameter(t);
+            if (FBGeom_PointDistance(point, last) <= apart ||
+                FBGeom_PointDistance(point, curve.endPoint2()) <= apart)
+                continue;
+            const std::array<FBBezierCurvePtr, 2> pieces =
+                rest->splitCurveAtParameter((t - done) / (1.0 - done));
+            copy->addCurve(pieces[0]);
+            rest = pieces[1];
+            done = t;
+            last = point;
+        }
+        copy->addCurve(rest);
+    }
+    copy->setInside(contour.inside());
+    return copy;
+}
+
+} // namespace
+
+double FBJointCuts_Nearest(const FBBezierCurve &curve, QPointF point)
+{
+    constexpr int Samples = 16;
+    double best = 0.0;
+    double bestDistance = INFINITY;
+    for (int k = 0; k <= Samples; ++k) {
+        const double t = double(k) / Samples;
+        const double d = FBGeom_PointDistance(curve.pointAtParameter(t), point);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = t;
+        }
+    }
+    // By thirds: the distance along one sample step either side has a single low point for
+    // any curve without a loop that tight.
+    double low = std::max(0.0, best - 1.0 / Samples), high = std::min(1.0, best + 1.0 / Samples);
+    for (int i = 0; i < 24; ++i) {
+        const double a = low + (high - low) / 3, b = high - (high - low) / 3;
+        if (FBGeom_PointDistance(curve.pointAtParameter(a), point) <
+            FBGeom_PointDistance(curve.pointAtParameter(b), point))
+            high = b;
+        else
+            low = a;
+    }
+    double t = (low + high) / 2;
+    double distance = FBGeom_PointDistance(curve.pointAtParameter(t), point);
+    if (distance < bestDistance) {
+        best = t;
+        bestDistance = distance;
+    }
+    for (int i = 0; i < 4; ++i) {
+        const double next = curve.refineParameter(t, point);
+        if (!std::isfinite(next))
+            break;
+        t = std::clamp(next, 0.0, 1.0);
+        distance = FBGeom_PointDistance(curve.pointAtParameter(t), point);
+        if (distance < bestDistance) {
+            best = t;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+void FBJointCuts_Cut(const std::vector<FBBezierContourPtr> &ours,
+                     const std::vector<FBBezierContourPtr> &theirs,
+                     const std::vector<FBContourEdgePair> &pairs,
+                     std::vector<FBBezierContourPtr> &cutOurs,
+                     std::vector<FBBezierContourPtr> &cutTheirs)
+{
+    Cuts cuts;
+    for (const FBContourEdgePair &pair : pairs) {
+        const FBContourEdge &ourEdge = *ours[pair.contour1]->edges()[pair.edge1];
+        const FBContourEdge &theirEdge = *theirs[pair.contour2]->edges()[pair.edge2];
+        addCutsOf(ourEdge, theirEdge, cuts);
+        addCutsOf(theirEdge, ourEdge, cuts);
+    }
+    cutOurs.clear();
+    cutTheirs.clear();
+    if (cuts.empty()) {
+        cutOurs.resize(ours.size());
+        cutTheirs.resize(theirs.size());
+        return;
+    }
+    for (const FBBezierContourPtr &contour : ours)
+        cutOurs.push_back(cutContour(*contour, cuts));
+    for (const FBBezierContourPtr &contour : theirs)
+        cutTheirs.push_back(cutContour(*contour, cuts));
+}
