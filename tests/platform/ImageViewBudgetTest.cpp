@@ -35,6 +35,13 @@ std::optional<platform::DecodeDemand> demandOf(const QByteArray &bytes)
     return platform::probeDecodeDemand(&buffer);
 }
 
+// A bitmap's information header (40 bytes) declaring w x h, as an icon's bitmap entry begins.
+QByteArray bitmapInfo(qint32 w, qint32 h)
+{
+    using pelkotest::hostile::le32;
+    return le32(40) + le32(quint32(w)) + le32(quint32(h)) + QByteArray(28, 0);
+}
+
 QString suffixOf(const char *name)
 {
     return QFileInfo(QString::fromLatin1(name)).suffix();
@@ -106,6 +113,10 @@ TEST(ImageViewBudgetTest, TheLargestPictureAnyHeaderDeclaresIsCounted)
         {"icon family in an icon", iconHolding(iconFamilyHolding(hugePng, "ic10")), {16384, 16384}},
         {"icon in an icon family", iconFamilyHolding(iconHolding(hugePng), "ic08"), {16384, 16384}},
         {"legacy icon family element", iconFamilyHolding(QByteArray(100, 0), "it32"), {128, 128}},
+        // Half the height a bitmap entry declares, its mask the other half.
+        {"icon bitmap", iconHolding(bitmapInfo(16, 600)), {16, 300}},
+        {"icon bitmap of the greatest height", iconHolding(bitmapInfo(16, INT_MAX)), {16, 1 << 30}},
+        {"icon bitmap of the least height", iconHolding(bitmapInfo(16, INT_MIN)), {16, 1 << 30}},
         {"bitmap stored top row first", bmpRle8(300, -200), {300, 200}},
         {"tiff", tiffDeflate(700, 500), {700, 500}},
     };
@@ -361,6 +372,77 @@ TEST(ImageChunkCheckTest, AnImageSharedByIconEntriesIsWalkedOnce)
         }
         // A few reads of a window each, not one per entry and chunk.
         EXPECT_LT(device.reads, 100);
+    }
+}
+
+// Icon entries whose PNGs lie inside each other's first chunk, all ending where the tail of
+// chunks after it begins: each chunk of the tail is read once, not once for each entry that
+// reaches it. Each entry's own end is still judged on the way of its image.
+TEST(ImageChunkCheckTest, PngsNestedInEachOthersChunksAreWalkedOnce)
+{
+    using namespace pelkotest;
+    using hostile::be32;
+    using hostile::le32;
+    constexpr int kNested = 100, kTail = 100;
+    constexpr qint64 kData = 70000; // each tail chunk's data: more than a read takes at once
+    const qint64 headsAt = 6 + 16 * kNested;
+    const qint64 tailAt = headsAt + 16 * kNested + 4; // after the shared first chunk's check sum
+    // Each image: the signature and its first chunk's header, whose data runs to the tail.
+    QByteArray images;
+    for (int k = 0; k < kNested; ++k) {
+        const qint64 at = headsAt + 16 * k;
+        images += QByteArray("\x89PNG\r\n\x1a\n", 8) + be32(quint32(tailAt - 4 - (at + 16))) +
+                  QByteArray("nEst");
+    }
+    images += be32(0);
+    for (int j = 0; j < kTail; ++j)
+        images += pngChunk("tEXt", QByteArray(kData, 'x'));
+    images += pngChunk("IEND", {});
+    QByteArray whole = hostile::le16(0) + hostile::le16(1) + hostile::le16(kNested);
+    const qint64 size = headsAt + images.size();
+    // Innermost first: every later walk reaches chunks read before.
+    for (int k = kNested - 1; k >= 0; --k) {
+        const qint64 at = headsAt + 16 * k;
+        whole +=
+            QByteArray::fromHex("0403000001002000") + le32(quint32(size - at)) + le32(quint32(at));
+    }
+    whole += images;
+    ASSERT_EQ(whole.size(), size);
+    // Entry i (the image at headsAt + 16 * (kNested - 1 - i)) made to end `into` bytes into
+    // the tail's chunk j.
+    const auto cut = [&](int i, int j, qint64 into) {
+        QByteArray b = whole;
+        const qint64 at = headsAt + 16 * (kNested - 1 - i);
+        const qint64 end = tailAt + j * (12 + kData) + into;
+        qToLittleEndian(quint32(end - at), b.data() + 6 + 16 * i + 8);
+        return b;
+    };
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        qint64 refusedAt; // the chunk named, or -1
+    } rows[] = {
+        {"every entry whole", whole, -1},
+        {"the last entry cut in a header", cut(kNested - 1, 50, 4), -1},
+        {"the first entry cut in the first tail chunk", cut(0, 0, 8 + 10), tailAt},
+        {"an inner entry cut in a middle chunk", cut(30, 37, 8 + 10), tailAt + 37 * (12 + kData)},
+        {"an outer entry cut in the last data chunk", cut(kNested - 1, kTail - 1, 8 + kData - 1),
+         tailAt + (kTail - 1) * (12 + kData)},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        CountingBuffer device;
+        device.setData(row.bytes);
+        ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+        const QString why = platform::findOverlongImageChunk(&device);
+        EXPECT_EQ(!why.isEmpty(), row.refusedAt >= 0) << why.toStdString();
+        if (row.refusedAt >= 0) {
+            EXPECT_TRUE(why.contains(QStringLiteral("at byte %1 ").arg(row.refusedAt)))
+                << why.toStdString();
+        }
+        // About one read for each chunk of the tail, not one for each entry and chunk.
+        EXPECT_LT(device.reads, 2 * (kNested + kTail));
     }
 }
 
