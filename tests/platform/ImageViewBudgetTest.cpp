@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
@@ -444,6 +445,98 @@ TEST(ImageChunkCheckTest, PngsNestedInEachOthersChunksAreWalkedOnce)
         // About one read for each chunk of the tail, not one for each entry and chunk.
         EXPECT_LT(device.reads, 2 * (kNested + kTail));
     }
+}
+
+// The position of the chunk that refuses the icon, judging each PNG entry on a walk of its own
+// from its start to the end of the file; -1 when none does.
+qint64 refusingChunkOfEachWalk(const QByteArray &icon)
+{
+    const auto u32 = [&](qint64 at, bool big) {
+        const auto *p = reinterpret_cast<const uchar *>(icon.constData() + at);
+        return big ? qint64(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]
+                   : qint64(p[3]) << 24 | p[2] << 16 | p[1] << 8 | p[0];
+    };
+    const qint64 size = icon.size();
+    const qint64 count = u32(4, false) & 0xffff;
+    for (qint64 i = 0; i < count; ++i) {
+        const qint64 length = u32(6 + 16 * i + 8, false), offset = u32(6 + 16 * i + 12, false);
+        if (size - offset < 8 || icon.mid(offset, 8) != QByteArray("\x89PNG\r\n\x1a\n", 8))
+            continue;
+        if (length > size - offset)
+            return offset;
+        const qint64 end = offset + length;
+        for (qint64 pos = offset + 8; size - pos >= 8;) {
+            const qint64 dataEnd = pos + 8 + u32(pos, true);
+            if (dataEnd > end) {
+                if (end - pos >= 8)
+                    return pos;
+                break; // cut in a header: left to the decoder
+            }
+            if (icon.mid(pos + 4, 4) == "IEND")
+                break;
+            pos = dataEnd + 4;
+        }
+    }
+    return -1;
+}
+
+// Icons of PNGs at random places whose chains of chunks cross, join and break each other, and
+// entries of random lengths: the shared walk refuses exactly what a walk of each entry alone
+// refuses, naming the same chunk.
+TEST(ImageChunkCheckTest, SharedWalksJudgeAsAWalkOfEachEntryAlone)
+{
+    using namespace pelkotest;
+    using hostile::be32;
+    using hostile::le32;
+    QRandomGenerator random(4242);
+    int refused = 0;
+    for (int round = 0; round < 400; ++round) {
+        SCOPED_TRACE(round);
+        const int entries = 1 + int(random.bounded(8));
+        const qint64 headsAt = 6 + 16 * entries;
+        QByteArray icon = hostile::le16(0) + hostile::le16(1) + hostile::le16(quint16(entries));
+        QByteArray body(int(500 + random.bounded(3000)), '\0');
+        const qint64 size = headsAt + body.size();
+        std::vector<qint64> starts;
+        for (int k = 0; k < 1 + int(random.bounded(12)); ++k) {
+            qint64 pos = random.bounded(int(body.size() - 8));
+            starts.push_back(headsAt + pos);
+            body.replace(pos, 8, QByteArray("\x89PNG\r\n\x1a\n", 8));
+            // A chain of chunks, mostly short; the last may run past the end.
+            for (pos += 8; body.size() - pos >= 8;) {
+                const quint32 length =
+                    random.bounded(10) == 0 ? random.bounded(5000) : random.bounded(60);
+                const bool last = random.bounded(30) == 0;
+                body.replace(pos, 8, be32(length) + (last ? "IEND" : "tEXt"));
+                if (last)
+                    break;
+                pos += 12 + length;
+            }
+        }
+        for (int i = 0; i < entries; ++i) {
+            const qint64 at = random.bounded(8) == 0 ? headsAt + random.bounded(int(body.size()))
+                                                     : starts[random.bounded(int(starts.size()))];
+            const qint64 length =
+                random.bounded(4) == 0 ? size - at : random.bounded(int(size - at + 20));
+            icon +=
+                QByteArray::fromHex("0403000001002000") + le32(quint32(length)) + le32(quint32(at));
+        }
+        icon += body;
+        QBuffer device;
+        device.setData(icon);
+        ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+        const QString why = platform::findOverlongImageChunk(&device);
+        const qint64 expected = refusingChunkOfEachWalk(icon);
+        EXPECT_EQ(!why.isEmpty(), expected >= 0) << why.toStdString();
+        if (expected >= 0) {
+            ++refused;
+            EXPECT_TRUE(why.contains(QStringLiteral("at byte %1 ").arg(expected)))
+                << why.toStdString() << " / " << expected;
+        }
+    }
+    // Both answers are met often.
+    EXPECT_GT(refused, 40);
+    EXPECT_LT(refused, 360);
 }
 
 } // namespace
