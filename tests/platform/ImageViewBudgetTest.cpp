@@ -447,6 +447,23 @@ TEST(ImageChunkCheckTest, PngsNestedInEachOthersChunksAreWalkedOnce)
     }
 }
 
+// An icon's walks keep every chunk they read, so an icon whose images hold more chunks than any
+// icon's headers need is refused rather than read on; a PNG alone is walked without keeping any.
+TEST(ImageChunkCheckTest, AnIconOfMoreChunksThanAnyIconNeedsIsRefused)
+{
+    using namespace pelkotest;
+    QByteArray png = pngOfSize(2, 2, 8, 0);
+    png.insert(8 + 25, pngChunk("tEXt", {}).repeated((1 << 20) + 10));
+    for (const bool inIcon : {false, true}) {
+        SCOPED_TRACE(inIcon ? "in an icon" : "alone");
+        QBuffer device;
+        device.setData(inIcon ? iconHolding(png) : png);
+        ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+        const QString why = platform::findOverlongImageChunk(&device);
+        EXPECT_EQ(why.contains(QStringLiteral("more chunks")), inIcon) << why.toStdString();
+    }
+}
+
 // The position of the chunk that refuses the icon, judging each PNG entry on a walk of its own
 // from its start to the end of the file; -1 when none does.
 qint64 refusingChunkOfEachWalk(const QByteArray &icon)
