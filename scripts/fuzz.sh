@@ -22,5 +22,7 @@ cp -n tests/fuzz/corpus/"$NAME"/* "$RUN/corpus/" 2>/dev/null || true
 ARGS=(-max_total_time="$SECONDS_TO_RUN" -artifact_prefix="$RUN/found/" -print_final_stats=1)
 [ -f "tests/fuzz/$NAME.dict" ] && ARGS+=(-dict="tests/fuzz/$NAME.dict")
 export QT_QPA_PLATFORM=offscreen
+# Undefined behaviour is a finding: the first one stops the run and leaves its input.
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
 export LSAN_OPTIONS="suppressions=$PWD/tests/fuzz/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 exec "$BUILD/tests/fuzz/${NAME}_fuzzer" "${ARGS[@]}" "$RUN/corpus"

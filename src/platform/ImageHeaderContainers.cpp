@@ -211,8 +211,8 @@ Demand iconDemand(ImageBytes &bytes, qint64 start, qint64 end, int depth)
         if (!held) {
             // A bitmap entry's height counts its mask too.
             held = dibDemand(bytes, from, to);
-            if (held)
-                held->size.setHeight((held->size.height() + 1) / 2);
+            if (held) // halved in 64 bits: the height may be the largest an int holds
+                held->size.setHeight(int((qint64(held->size.height()) + 1) / 2));
         }
         most = moreDemanding(most, held);
     }

@@ -34,9 +34,11 @@ void finish(QWidget *sheet, int code, bool sheetAlive)
     std::shared_ptr<SheetSession> session = it->second;
     gSheets.erase(it);
     QObject::disconnect(session->destroyed);
-    if (sheetAlive) {
+    // The watcher has no parent: it goes with the session, also when the sheet was destroyed.
+    if (sheetAlive)
         sheet->removeEventFilter(session->watcher);
-        delete session->watcher;
+    delete session->watcher;
+    if (sheetAlive) {
         if (sheet->isVisible())
             sheet->hide();
         sheet->setWindowModality(session->oldModality);

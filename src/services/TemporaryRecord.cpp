@@ -31,20 +31,8 @@ const QByteArray kMagic("pelko-temporary 1");
 constexpr qint64 kMaxRecord = 16384;
 constexpr qint64 kForeignRecordAgeSeconds = 7 * 24 * 3600;
 
-// A file's device and inode, and for an entry its type (the S_IFMT bits of its mode): an inode
-// number is given again once its file is gone.
-struct Identity
-{
-    quint64 device = 0, inode = 0, type = 0;
-};
-
-struct Record
-{
-    Identity folder;
-    QByteArray folderPath;
-    QByteArray name;
-    std::optional<Identity> entry;
-};
+using Identity = LeftTemporary::Identity;
+using Record = LeftTemporary;
 
 QByteArray identityLine(const struct stat &st, bool withType)
 {
@@ -60,12 +48,22 @@ std::optional<Identity> identityOf(const QByteArray &line, bool withType)
     const QList<QByteArray> fields = line.split(' ');
     if (fields.size() != (withType ? 3 : 2))
         return std::nullopt;
-    bool ok[3] = {true, true, true};
-    Identity id{fields[0].toULongLong(&ok[0]), fields[1].toULongLong(&ok[1]),
-                withType ? fields[2].toULongLong(&ok[2]) : 0};
-    if (!ok[0] || !ok[1] || !ok[2])
+    // Each number exactly as it is written: digits, without leading zeros.
+    const auto number = [](const QByteArray &field) -> std::optional<quint64> {
+        bool ok = false;
+        const quint64 value = field.toULongLong(&ok);
+        if (!ok || QByteArray::number(value) != field)
+            return std::nullopt;
+        return value;
+    };
+    const auto device = number(fields[0]), inode = number(fields[1]);
+    const auto type = withType ? number(fields[2]) : std::optional<quint64>(0);
+    if (!device || !inode || !type)
         return std::nullopt;
-    return id;
+    // A type is what a made entry has: a kind of file, never "any".
+    if (withType && (*type == 0 || (*type & ~quint64(S_IFMT)) != 0))
+        return std::nullopt;
+    return Identity{*device, *inode, *type};
 }
 
 std::optional<QByteArray> fromHex(const QByteArray &hex)
@@ -226,10 +224,7 @@ bool handleRecord(int records, const QByteArray &name)
             ::unlinkat(records, name.constData(), 0);
         return false;
     }
-    QByteArray bytes;
-    std::optional<Record> record;
-    if (st.st_size <= kMaxRecord && ReadBytesAt(fd.get(), 0, st.st_size, &bytes) == 0)
-        record = parseRecord(bytes);
+    const std::optional<Record> record = ReadTemporaryRecord(fd.get(), qint64(st.st_size));
     if (!record) {
         // Killed while it wrote the record: it made nothing yet.
         ::unlinkat(records, name.constData(), 0);
@@ -242,6 +237,14 @@ bool handleRecord(int records, const QByteArray &name)
 }
 
 } // namespace
+
+std::optional<LeftTemporary> ReadTemporaryRecord(int fd, qint64 fileSize)
+{
+    QByteArray bytes;
+    if (fileSize < 0 || fileSize > kMaxRecord || ReadBytesAt(fd, 0, fileSize, &bytes) != 0)
+        return std::nullopt;
+    return parseRecord(bytes);
+}
 
 QString TemporaryRecordsFolder()
 {

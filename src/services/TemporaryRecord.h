@@ -14,6 +14,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 #include <sys/stat.h>
 
 class TemporaryRecord
@@ -39,6 +40,25 @@ private:
     QByteArray mPath;
     qint64 mLength = 0;
 };
+
+// What a record names: the folder (device and inode, and its real path, absolute), the entry's
+// name in it (one name, neither "." nor ".."), and once it was made, the entry's device, inode and
+// type (the S_IFMT bits of its mode).
+struct LeftTemporary
+{
+    struct Identity
+    {
+        quint64 device = 0, inode = 0, type = 0;
+    };
+    Identity folder;
+    QByteArray folderPath;
+    QByteArray name;
+    std::optional<Identity> entry;
+};
+
+// The record open as fd, fileSize bytes long, as the start reads it; nothing when it is not
+// exactly as a record is written (a last line cut short counts as not written yet).
+std::optional<LeftTemporary> ReadTemporaryRecord(int fd, qint64 fileSize);
 
 // The folder of the records; null when it is not a private folder of this user.
 QString TemporaryRecordsFolder();

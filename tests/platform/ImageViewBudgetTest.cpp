@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
@@ -33,6 +34,13 @@ std::optional<platform::DecodeDemand> demandOf(const QByteArray &bytes)
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     return platform::probeDecodeDemand(&buffer);
+}
+
+// A bitmap's information header (40 bytes) declaring w x h, as an icon's bitmap entry begins.
+QByteArray bitmapInfo(qint32 w, qint32 h)
+{
+    using pelkotest::hostile::le32;
+    return le32(40) + le32(quint32(w)) + le32(quint32(h)) + QByteArray(28, 0);
 }
 
 QString suffixOf(const char *name)
@@ -106,6 +114,10 @@ TEST(ImageViewBudgetTest, TheLargestPictureAnyHeaderDeclaresIsCounted)
         {"icon family in an icon", iconHolding(iconFamilyHolding(hugePng, "ic10")), {16384, 16384}},
         {"icon in an icon family", iconFamilyHolding(iconHolding(hugePng), "ic08"), {16384, 16384}},
         {"legacy icon family element", iconFamilyHolding(QByteArray(100, 0), "it32"), {128, 128}},
+        // Half the height a bitmap entry declares, its mask the other half.
+        {"icon bitmap", iconHolding(bitmapInfo(16, 600)), {16, 300}},
+        {"icon bitmap of the greatest height", iconHolding(bitmapInfo(16, INT_MAX)), {16, 1 << 30}},
+        {"icon bitmap of the least height", iconHolding(bitmapInfo(16, INT_MIN)), {16, 1 << 30}},
         {"bitmap stored top row first", bmpRle8(300, -200), {300, 200}},
         {"tiff", tiffDeflate(700, 500), {700, 500}},
     };
@@ -362,6 +374,186 @@ TEST(ImageChunkCheckTest, AnImageSharedByIconEntriesIsWalkedOnce)
         // A few reads of a window each, not one per entry and chunk.
         EXPECT_LT(device.reads, 100);
     }
+}
+
+// Icon entries whose PNGs lie inside each other's first chunk, all ending where the tail of
+// chunks after it begins: each chunk of the tail is read once, not once for each entry that
+// reaches it. Each entry's own end is still judged on the way of its image.
+TEST(ImageChunkCheckTest, PngsNestedInEachOthersChunksAreWalkedOnce)
+{
+    using namespace pelkotest;
+    using hostile::be32;
+    using hostile::le32;
+    constexpr int kNested = 100, kTail = 100;
+    constexpr qint64 kData = 70000; // each tail chunk's data: more than a read takes at once
+    const qint64 headsAt = 6 + 16 * kNested;
+    const qint64 tailAt = headsAt + 16 * kNested + 4; // after the shared first chunk's check sum
+    // Each image: the signature and its first chunk's header, whose data runs to the tail.
+    QByteArray images;
+    for (int k = 0; k < kNested; ++k) {
+        const qint64 at = headsAt + 16 * k;
+        images += QByteArray("\x89PNG\r\n\x1a\n", 8) + be32(quint32(tailAt - 4 - (at + 16))) +
+                  QByteArray("nEst");
+    }
+    images += be32(0);
+    for (int j = 0; j < kTail; ++j)
+        images += pngChunk("tEXt", QByteArray(kData, 'x'));
+    images += pngChunk("IEND", {});
+    QByteArray whole = hostile::le16(0) + hostile::le16(1) + hostile::le16(kNested);
+    const qint64 size = headsAt + images.size();
+    // Innermost first: every later walk reaches chunks read before.
+    for (int k = kNested - 1; k >= 0; --k) {
+        const qint64 at = headsAt + 16 * k;
+        whole +=
+            QByteArray::fromHex("0403000001002000") + le32(quint32(size - at)) + le32(quint32(at));
+    }
+    whole += images;
+    ASSERT_EQ(whole.size(), size);
+    // Entry i (the image at headsAt + 16 * (kNested - 1 - i)) made to end `into` bytes into
+    // the tail's chunk j.
+    const auto cut = [&](int i, int j, qint64 into) {
+        QByteArray b = whole;
+        const qint64 at = headsAt + 16 * (kNested - 1 - i);
+        const qint64 end = tailAt + j * (12 + kData) + into;
+        qToLittleEndian(quint32(end - at), b.data() + 6 + 16 * i + 8);
+        return b;
+    };
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        qint64 refusedAt; // the chunk named, or -1
+    } rows[] = {
+        {"every entry whole", whole, -1},
+        {"the last entry cut in a header", cut(kNested - 1, 50, 4), -1},
+        {"the first entry cut in the first tail chunk", cut(0, 0, 8 + 10), tailAt},
+        {"an inner entry cut in a middle chunk", cut(30, 37, 8 + 10), tailAt + 37 * (12 + kData)},
+        {"an outer entry cut in the last data chunk", cut(kNested - 1, kTail - 1, 8 + kData - 1),
+         tailAt + (kTail - 1) * (12 + kData)},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        CountingBuffer device;
+        device.setData(row.bytes);
+        ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+        const QString why = platform::findOverlongImageChunk(&device);
+        EXPECT_EQ(!why.isEmpty(), row.refusedAt >= 0) << why.toStdString();
+        if (row.refusedAt >= 0) {
+            EXPECT_TRUE(why.contains(QStringLiteral("at byte %1 ").arg(row.refusedAt)))
+                << why.toStdString();
+        }
+        // About one read for each chunk of the tail, not one for each entry and chunk.
+        EXPECT_LT(device.reads, 2 * (kNested + kTail));
+    }
+}
+
+// An icon's walks keep every chunk they read, so an icon whose images hold more chunks than any
+// icon's headers need is refused rather than read on; a PNG alone is walked without keeping any.
+TEST(ImageChunkCheckTest, AnIconOfMoreChunksThanAnyIconNeedsIsRefused)
+{
+    using namespace pelkotest;
+    QByteArray png = pngOfSize(2, 2, 8, 0);
+    png.insert(8 + 25, pngChunk("tEXt", {}).repeated((1 << 20) + 10));
+    for (const bool inIcon : {false, true}) {
+        SCOPED_TRACE(inIcon ? "in an icon" : "alone");
+        QBuffer device;
+        device.setData(inIcon ? iconHolding(png) : png);
+        ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+        const QString why = platform::findOverlongImageChunk(&device);
+        EXPECT_EQ(why.contains(QStringLiteral("more chunks")), inIcon) << why.toStdString();
+    }
+}
+
+// The position of the chunk that refuses the icon, judging each PNG entry on a walk of its own
+// from its start to the end of the file; -1 when none does.
+qint64 refusingChunkOfEachWalk(const QByteArray &icon)
+{
+    const auto u32 = [&](qint64 at, bool big) {
+        const auto *p = reinterpret_cast<const uchar *>(icon.constData() + at);
+        return big ? qint64(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]
+                   : qint64(p[3]) << 24 | p[2] << 16 | p[1] << 8 | p[0];
+    };
+    const qint64 size = icon.size();
+    const qint64 count = u32(4, false) & 0xffff;
+    for (qint64 i = 0; i < count; ++i) {
+        const qint64 length = u32(6 + 16 * i + 8, false), offset = u32(6 + 16 * i + 12, false);
+        if (size - offset < 8 || icon.mid(offset, 8) != QByteArray("\x89PNG\r\n\x1a\n", 8))
+            continue;
+        if (length > size - offset)
+            return offset;
+        const qint64 end = offset + length;
+        for (qint64 pos = offset + 8; size - pos >= 8;) {
+            const qint64 dataEnd = pos + 8 + u32(pos, true);
+            if (dataEnd > end) {
+                if (end - pos >= 8)
+                    return pos;
+                break; // cut in a header: left to the decoder
+            }
+            if (icon.mid(pos + 4, 4) == "IEND")
+                break;
+            pos = dataEnd + 4;
+        }
+    }
+    return -1;
+}
+
+// Icons of PNGs at random places whose chains of chunks cross, join and break each other, and
+// entries of random lengths: the shared walk refuses exactly what a walk of each entry alone
+// refuses, naming the same chunk.
+TEST(ImageChunkCheckTest, SharedWalksJudgeAsAWalkOfEachEntryAlone)
+{
+    using namespace pelkotest;
+    using hostile::be32;
+    using hostile::le32;
+    QRandomGenerator random(4242);
+    int refused = 0;
+    for (int round = 0; round < 400; ++round) {
+        SCOPED_TRACE(round);
+        const int entries = 1 + int(random.bounded(8));
+        const qint64 headsAt = 6 + 16 * entries;
+        QByteArray icon = hostile::le16(0) + hostile::le16(1) + hostile::le16(quint16(entries));
+        QByteArray body(int(500 + random.bounded(3000)), '\0');
+        const qint64 size = headsAt + body.size();
+        std::vector<qint64> starts;
+        for (int k = 0; k < 1 + int(random.bounded(12)); ++k) {
+            qint64 pos = random.bounded(int(body.size() - 8));
+            starts.push_back(headsAt + pos);
+            body.replace(pos, 8, QByteArray("\x89PNG\r\n\x1a\n", 8));
+            // A chain of chunks, mostly short; the last may run past the end.
+            for (pos += 8; body.size() - pos >= 8;) {
+                const quint32 length =
+                    random.bounded(10) == 0 ? random.bounded(5000) : random.bounded(60);
+                const bool last = random.bounded(30) == 0;
+                body.replace(pos, 8, be32(length) + (last ? "IEND" : "tEXt"));
+                if (last)
+                    break;
+                pos += 12 + length;
+            }
+        }
+        for (int i = 0; i < entries; ++i) {
+            const qint64 at = random.bounded(8) == 0 ? headsAt + random.bounded(int(body.size()))
+                                                     : starts[random.bounded(int(starts.size()))];
+            const qint64 length =
+                random.bounded(4) == 0 ? size - at : random.bounded(int(size - at + 20));
+            icon +=
+                QByteArray::fromHex("0403000001002000") + le32(quint32(length)) + le32(quint32(at));
+        }
+        icon += body;
+        QBuffer device;
+        device.setData(icon);
+        ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+        const QString why = platform::findOverlongImageChunk(&device);
+        const qint64 expected = refusingChunkOfEachWalk(icon);
+        EXPECT_EQ(!why.isEmpty(), expected >= 0) << why.toStdString();
+        if (expected >= 0) {
+            ++refused;
+            EXPECT_TRUE(why.contains(QStringLiteral("at byte %1 ").arg(expected)))
+                << why.toStdString() << " / " << expected;
+        }
+    }
+    // Both answers are met often.
+    EXPECT_GT(refused, 40);
+    EXPECT_LT(refused, 360);
 }
 
 } // namespace
