@@ -1133,9 +1133,9 @@ INSTANTIATE_TEST_SUITE_P(PathBooleanProperty, PathBooleanCategory, testing::Valu
 // on flattenings fine enough that coinciding outlines with other joints agree.
 constexpr double kFineFlatness = 1e-5;
 
-// Disabled until the engine matches coinciding outlines whatever their joints: of seeds 1 to
-// 1,000, 179, 292 and 430 fail (grossly, in all four combinations).
-TEST(PathBooleanProperty, DISABLED_OutlinesDrawnWithOtherJointsAgreeWithThePolygonClipper)
+// One outline against its copy with every curve split again, started at another joint or
+// reversed: the shared outline must meet curve for curve whatever the joints.
+TEST(PathBooleanProperty, OutlinesDrawnWithOtherJointsAgreeWithThePolygonClipper)
 {
     checkSeededPairs("OutlinesDrawnWithOtherJoints", &ShapeMaker::splitCopies, kFineFlatness);
 }
@@ -1149,10 +1149,8 @@ TEST(PathBooleanProperty, DISABLED_CopiesMovedGrownOrStrokedAgreeWithThePolygonC
     checkSeededPairs("CopiesMovedGrownOrStroked", &ShapeMaker::nearCopies, kFineFlatness);
 }
 
-// Disabled until the engine matches shared stretches drawn with other joints: of seeds 1 to
-// 1,000, 48, 174, 224, 252, 337, 374, 478, 507, 652, 668, 845, 854, 897 and 906 fail (all
-// siblings sharing a bowl; most answer the union as 2 or 4 where 45 to 105 is right).
-TEST(PathBooleanProperty, DISABLED_SiblingsSharingPartsAgreeWithThePolygonClipper)
+// Sibling shapes sharing a stem, a bowl or a side, each drawn with its own joints.
+TEST(PathBooleanProperty, SiblingsSharingPartsAgreeWithThePolygonClipper)
 {
     checkSeededPairs("SiblingsSharingParts", &ShapeMaker::siblings, kFineFlatness);
 }
