@@ -173,22 +173,33 @@ std::optional<Placement> placementFor(const BezierPath &path, const BezierPath &
     return placement;
 }
 
-BezierPath placed(BezierPath path, const Placement &placement)
+// The points moved by (-x, -y), then scaled by 2 to the exponent; and back.
+BezierPath movedAndScaled(BezierPath path, double x, double y, int exponent)
 {
-    mapPathPoints(path, [&placement](QPointF p) {
-        return QPointF(std::ldexp(p.x() - placement.centreX, placement.exponent),
-                       std::ldexp(p.y() - placement.centreY, placement.exponent));
+    mapPathPoints(path, [=](QPointF p) {
+        return QPointF(std::ldexp(p.x() - x, exponent), std::ldexp(p.y() - y, exponent));
     });
     return path;
 }
 
-BezierPath takenBack(BezierPath path, const Placement &placement)
+BezierPath scaledBackAndMoved(BezierPath path, double x, double y, int exponent)
 {
-    mapPathPoints(path, [&placement](QPointF p) {
-        return QPointF(std::ldexp(p.x(), -placement.exponent) + placement.centreX,
-                       std::ldexp(p.y(), -placement.exponent) + placement.centreY);
+    mapPathPoints(path, [=](QPointF p) {
+        return QPointF(std::ldexp(p.x(), -exponent) + x, std::ldexp(p.y(), -exponent) + y);
     });
     return path;
+}
+
+BezierPath placed(BezierPath path, const Placement &placement)
+{
+    return movedAndScaled(std::move(path), placement.centreX, placement.centreY,
+                          placement.exponent);
+}
+
+BezierPath takenBack(BezierPath path, const Placement &placement)
+{
+    return scaledBackAndMoved(std::move(path), placement.centreX, placement.centreY,
+                              placement.exponent);
 }
 
 FBBezierGraph combineGraphs(const BezierPath &path, const BezierPath &other,
@@ -380,20 +391,12 @@ GuardFrame guardFrameFor(const BezierPath &path, const BezierPath &other)
 
 BezierPath intoFrame(BezierPath path, const GuardFrame &frame)
 {
-    mapPathPoints(path, [&frame](QPointF p) {
-        return QPointF(std::ldexp(p.x() - frame.shiftX, frame.exponent),
-                       std::ldexp(p.y() - frame.shiftY, frame.exponent));
-    });
-    return path;
+    return movedAndScaled(std::move(path), frame.shiftX, frame.shiftY, frame.exponent);
 }
 
 BezierPath outOfFrame(BezierPath path, const GuardFrame &frame)
 {
-    mapPathPoints(path, [&frame](QPointF p) {
-        return QPointF(std::ldexp(p.x(), -frame.exponent) + frame.shiftX,
-                       std::ldexp(p.y(), -frame.exponent) + frame.shiftY);
-    });
-    return path;
+    return scaledBackAndMoved(std::move(path), frame.shiftX, frame.shiftY, frame.exponent);
 }
 
 BezierPath scaledBy(BezierPath path, int exponent)

@@ -4,6 +4,7 @@
 // written outside its own temporary folder. A header is taken only when it names an absolute
 // path without NUL bytes, its sizes are not negative, it ends within the header limit and the
 // old bytes fill the rest of the copy exactly.
+#include "FuzzInputFile.h"
 #include "FuzzQuiet.h"
 #include "services/InterruptedSaves.h"
 
@@ -25,21 +26,12 @@ constexpr qint64 kMaxHeader = 16384;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     pelkofuzz::quiet();
-    static QTemporaryDir dir;
-    if (!dir.isValid() || size > 64 * 1024)
+    if (size > 64 * 1024)
         return 0;
-    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("kept-XXXXXX")));
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return 0;
-    const bool written = size == 0 || ::write(fd, data, size) == static_cast<ssize_t>(size);
-    struct stat st;
-    if (!written || ::fstat(fd, &st) != 0) {
-        ::close(fd);
-        return 0;
-    }
-    const std::optional<KeptCopyHeader> header = ReadKeptCopyHeader(fd, qint64(st.st_size));
-    ::close(fd);
+    const std::optional<KeptCopyHeader> header =
+        pelkofuzz::readAsFile<std::optional<KeptCopyHeader>>(
+            data, size, "kept-XXXXXX",
+            [](int fd, qint64 fileSize) { return ReadKeptCopyHeader(fd, fileSize); });
     if (!header)
         return 0;
     if (header->path.isEmpty() || header->path.front() != '/' || header->path.contains('\0'))

@@ -4,6 +4,7 @@
 // is taken only when it is exactly what the writer writes: its lines hold again the bytes read,
 // the folder's path is absolute without NUL bytes, the name is one name, and an entry's type is
 // a kind of file.
+#include "FuzzInputFile.h"
 #include "FuzzQuiet.h"
 #include "services/TemporaryRecord.h"
 
@@ -30,21 +31,11 @@ QByteArray identityLine(const LeftTemporary::Identity &id, bool withType)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     pelkofuzz::quiet();
-    static QTemporaryDir dir;
-    if (!dir.isValid() || size > 64 * 1024)
+    if (size > 64 * 1024)
         return 0;
-    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("record")));
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return 0;
-    const bool written = size == 0 || ::write(fd, data, size) == static_cast<ssize_t>(size);
-    struct stat st;
-    if (!written || ::fstat(fd, &st) != 0) {
-        ::close(fd);
-        return 0;
-    }
-    const std::optional<LeftTemporary> record = ReadTemporaryRecord(fd, qint64(st.st_size));
-    ::close(fd);
+    const std::optional<LeftTemporary> record = pelkofuzz::readAsFile<std::optional<LeftTemporary>>(
+        data, size, "record",
+        [](int fd, qint64 fileSize) { return ReadTemporaryRecord(fd, fileSize); });
     if (!record)
         return 0;
     if (!record->folderPath.startsWith('/') || record->folderPath.contains('\0'))
