@@ -298,4 +298,40 @@ inline MembershipReport membership(const platform::BezierPath &a, const platform
     return report;
 }
 
+// The length of the path's outlines, flattened.
+inline double outlineLength(const platform::BezierPath &path)
+{
+    double length = 0;
+    for (const Polygon &poly : flatten(path)) {
+        for (size_t i = 0; i < poly.size(); ++i) {
+            const QPointF d = poly[(i + 1) % poly.size()] - poly[i];
+            length += std::hypot(d.x(), d.y());
+        }
+    }
+    return length;
+}
+
+// The larger side of the box of the smallest outline of either path (control points included).
+inline double smallestOutline(const platform::BezierPath &a, const platform::BezierPath &b)
+{
+    double smallest = INFINITY;
+    for (const platform::BezierPath *path : {&a, &b}) {
+        for (const Contour &contour : contoursOf(*path)) {
+            double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
+            for (const auto &curve : contour) {
+                for (QPointF p : curve) {
+                    left = std::min(left, p.x());
+                    right = std::max(right, p.x());
+                    top = std::min(top, p.y());
+                    bottom = std::max(bottom, p.y());
+                }
+            }
+            const double size = std::max(right - left, bottom - top);
+            if (size > 0)
+                smallest = std::min(smallest, size);
+        }
+    }
+    return smallest;
+}
+
 } // namespace pathoracle

@@ -1225,41 +1225,6 @@ std::vector<std::string> checkFold(const std::vector<BezierPath> &outlines)
     return faults;
 }
 
-// The larger side of the box of the smallest outline of either path.
-double smallestOutline(const BezierPath &a, const BezierPath &b)
-{
-    double smallest = INFINITY;
-    for (const BezierPath *path : {&a, &b}) {
-        for (const pathoracle::Contour &contour : pathoracle::contoursOf(*path)) {
-            double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
-            for (const auto &curve : contour) {
-                for (QPointF p : curve) {
-                    left = std::min(left, p.x());
-                    right = std::max(right, p.x());
-                    top = std::min(top, p.y());
-                    bottom = std::max(bottom, p.y());
-                }
-            }
-            const double size = std::max(right - left, bottom - top);
-            if (size > 0)
-                smallest = std::min(smallest, size);
-        }
-    }
-    return smallest;
-}
-
-double outlineLength(const BezierPath &path)
-{
-    double length = 0;
-    for (const pathoracle::Polygon &poly : pathoracle::flatten(path)) {
-        for (size_t i = 0; i < poly.size(); ++i) {
-            const QPointF d = poly[(i + 1) % poly.size()] - poly[i];
-            length += std::hypot(d.x(), d.y());
-        }
-    }
-    return length;
-}
-
 template <typename Map> BezierPath mappedPath(const BezierPath &path, Map map)
 {
     BezierPath result;
@@ -1303,7 +1268,8 @@ std::vector<std::string> checkGuarded(const BezierPath &a, const BezierPath &b, 
     const double scale =
         std::abs(pathoracle::evenOddArea(a)) + std::abs(pathoracle::evenOddArea(b));
     // Every point moves by less than 1e-4 of the smallest outline's size.
-    const double reach = 1e-4 * smallestOutline(a, b) * (outlineLength(a) + outlineLength(b));
+    const double reach = 1e-4 * pathoracle::smallestOutline(a, b) *
+                         (pathoracle::outlineLength(a) + pathoracle::outlineLength(b));
     for (int k = 0; k < 4; ++k) {
         const OperationKind &op = kOperations[k];
         PathOperation_SeedRandom(seed * 4 + quint64(k));

@@ -46,46 +46,12 @@ double area(const BezierPath &path)
     return std::abs(pathoracle::evenOddArea(path));
 }
 
-double outlineLength(const BezierPath &path)
-{
-    double length = 0;
-    for (const pathoracle::Polygon &poly : pathoracle::flatten(path)) {
-        for (size_t i = 0; i < poly.size(); ++i) {
-            const QPointF d = poly[(i + 1) % poly.size()] - poly[i];
-            length += std::hypot(d.x(), d.y());
-        }
-    }
-    return length;
-}
-
-// The larger side of the box of the smallest outline of either path (control points included).
-double smallestOutline(const BezierPath &a, const BezierPath &b)
-{
-    double smallest = INFINITY;
-    for (const BezierPath *path : {&a, &b}) {
-        for (const pathoracle::Contour &contour : pathoracle::contoursOf(*path)) {
-            double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
-            for (const auto &curve : contour) {
-                for (QPointF p : curve) {
-                    left = std::min(left, p.x());
-                    right = std::max(right, p.x());
-                    top = std::min(top, p.y());
-                    bottom = std::max(bottom, p.y());
-                }
-            }
-            const double size = std::max(right - left, bottom - top);
-            if (size > 0)
-                smallest = std::min(smallest, size);
-        }
-    }
-    return smallest;
-}
-
 // How far the guarded entry may move an answer's area: its jitter and shift move every point by
 // less than 1e-4 of the smallest outline's size, and a curve no farther than its control points.
 double guardedReach(const BezierPath &a, const BezierPath &b)
 {
-    return 1e-4 * smallestOutline(a, b) * (outlineLength(a) + outlineLength(b));
+    return 1e-4 * pathoracle::smallestOutline(a, b) *
+           (pathoracle::outlineLength(a) + pathoracle::outlineLength(b));
 }
 
 // The path with every point scaled by 2 to the power `exponent` (exact).
