@@ -3,6 +3,7 @@
 #include "compare/FolderCopy.h"
 #include "platform/PrivateFiles.h"
 #include "platform/UniqueFd.h"
+#include "support/ChildTest.h"
 #include "services/FileBytes.h"
 #include "services/InterruptedSaves.h"
 #include "services/SupportFolder.h"
@@ -986,21 +987,13 @@ TEST(FolderCopy, ALargeFileIsReplacedInPlaceInBlocks)
     ASSERT_TRUE(sparse(dir + "/R/big.bin", "the old head"));
     ASSERT_EQ(::link(bytes(dir + "/R/big.bin").constData(), bytes(dir + "/second.bin").constData()),
               0);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env;
     env.insert(QStringLiteral("PELKO_LARGE_SOURCE"), dir + "/L/big.bin");
     env.insert(QStringLiteral("PELKO_LARGE_TOP"), dir + "/R");
     env.insert(QStringLiteral("PELKO_LARGE_SUPPORT"), gSupportFolder);
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QCoreApplication::applicationFilePath(),
-                  {QStringLiteral("--gtest_filter=FolderCopyChild.LargeReplace")});
-    process.waitForFinished(-1);
-    const QByteArray output = process.readAll();
-    const qsizetype at = output.indexOf("LARGE ");
-    ASSERT_GE(at, 0) << output.constData();
-    const QList<QByteArray> fields =
-        output.mid(at + 6, output.indexOf('\n', at) - at - 6).split(' ');
+    const QByteArray output =
+        pelkotest::runChildTest(QStringLiteral("FolderCopyChild.LargeReplace"), env);
+    const QList<QByteArray> fields = pelkotest::fieldsAfter(output, "LARGE ");
     ASSERT_GE(fields.size(), 2) << output.constData();
     EXPECT_EQ(fields[0], QByteArray::number(int(CopyOutcome::Copied))) << output.constData();
     const qint64 grewKiB = fields[1].toLongLong();

@@ -8,6 +8,7 @@
 #include "platform/PrivateFiles.h"
 #include "platform/UniqueFd.h"
 #include "support/AlertAnswers.h"
+#include "support/ChildTest.h"
 #include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 
@@ -569,20 +570,12 @@ TEST(InterruptedSaves, ALargeFileIsKeptAsideInBlocks)
     ASSERT_EQ(::link(QFile::encodeName(path).constData(),
                      QFile::encodeName(folder + QStringLiteral("/second.bin")).constData()),
               0);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env;
     env.insert(QStringLiteral("PELKO_LARGE_TARGET"), path);
     env.insert(QStringLiteral("PELKO_SAVE_SUPPORT"), gSupportFolder);
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QCoreApplication::applicationFilePath(),
-                  {QStringLiteral("--gtest_filter=InterruptedSavesChild.LargeSave")});
-    process.waitForFinished(-1);
-    const QByteArray output = process.readAll();
-    const qsizetype at = output.indexOf("LARGE ");
-    ASSERT_GE(at, 0) << output.constData();
-    const QList<QByteArray> fields =
-        output.mid(at + 6, output.indexOf('\n', at) - at - 6).split(' ');
+    const QByteArray output =
+        pelkotest::runChildTest(QStringLiteral("InterruptedSavesChild.LargeSave"), env);
+    const QList<QByteArray> fields = pelkotest::fieldsAfter(output, "LARGE ");
     ASSERT_EQ(fields.size(), 3) << output.constData();
     EXPECT_EQ(fields[0], "1");
     EXPECT_EQ(fields[1], QByteArray::number(int(FileWriteWay::InPlace)));
