@@ -79,8 +79,8 @@ bool leavesAlong(const FBBezierCurve &other, double end, const FBBezierCurve &cu
 // Where a joint of the other outline (its point, and the other's curves meeting there, `first`
 // leaving it from its start and `second` arriving at its end) cuts our edge: the parameter of
 // the point of our curve the joint lies on, within the stretch tolerance, with one of the
-// other's curves leaving it along our outline. Nothing at or next to the curve's own ends, where
-// the stretches already meet.
+// other's curves leaving it along our outline, unless both are straight lines. Nothing at or next
+// to the curve's own ends, where the stretches already meet.
 std::optional<double> cutAt(const FBContourEdge &ours, QPointF joint, const FBBezierCurve &first,
                             const FBBezierCurve &second, double tolerance)
 {
@@ -96,7 +96,13 @@ std::optional<double> cutAt(const FBContourEdge &ours, QPointF joint, const FBBe
     if (!(t > 0.0 && t < 1.0) ||
         !(FBGeom_PointDistance(curve.pointAtParameter(t), joint) <= tolerance))
         return std::nullopt;
-    if (!leavesAlong(first, 0.0, curve, t) && !leavesAlong(second, 1.0, curve, t))
+    // A straight line running along a straight line of ours is found as one exactly wherever
+    // its joints lie; cutting ours there only puts a joint a few digits off the other's.
+    auto cuts = [&](const FBBezierCurve &other, double end) {
+        return !(curve.isStraightLine() && other.isStraightLine()) &&
+               leavesAlong(other, end, curve, t);
+    };
+    if (!cuts(first, 0.0) && !cuts(second, 1.0))
         return std::nullopt;
     return t;
 }
