@@ -42,9 +42,10 @@ FBBezierGraph FBBezierGraph::combine(FBBezierGraph &theirs, Operation operation)
     // Both graphs work on copies cut at each other's joints where their outlines run along each
     // other; the contours are put back however the operation ends.
     std::vector<FBBezierContourPtr> ourCuts, theirCuts;
+    std::vector<FBJointCut> cutsMade;
     const std::vector<FBContourEdgePair> pairs =
         FBContourPairs_Between(mContours, theirs.mContours);
-    FBJointCuts_Cut(mContours, theirs.mContours, pairs, ourCuts, theirCuts);
+    FBJointCuts_Cut(mContours, theirs.mContours, pairs, ourCuts, theirCuts, cutsMade);
     struct PutBack
     {
         FBBezierGraph &graph;
@@ -135,7 +136,9 @@ FBBezierGraph FBBezierGraph::combine(FBBezierGraph &theirs, Operation operation)
     std::vector<FBBezierContourPtr> all = result.contours();
     all.insert(all.end(), finalList.begin(), finalList.end());
     result = FBBezierGraph();
-    for (const FBBezierContourPtr &contour : contoursWithoutSharedSides(all))
+    // The answer runs through the joints the cuts made whole wherever it keeps both sides.
+    for (const FBBezierContourPtr &contour :
+         FBJointCuts_Rejoin(contoursWithoutSharedSides(all), cutsMade))
         result.addContour(contour);
 
     removeCrossings();

@@ -79,8 +79,8 @@ bool leavesAlong(const FBBezierCurve &other, double end, const FBBezierCurve &cu
 // Where a joint of the other outline (its point, and the other's curves meeting there, `first`
 // leaving it from its start and `second` arriving at its end) cuts our edge: the parameter of
 // the point of our curve the joint lies on, within the stretch tolerance, with one of the
-// other's curves leaving it along our outline. Nothing at or next to the curve's own ends, where
-// the stretches already meet.
+// other's curves leaving it along our outline, unless both are straight lines. Nothing at or next
+// to the curve's own ends, where the stretches already meet.
 std::optional<double> cutAt(const FBContourEdge &ours, QPointF joint, const FBBezierCurve &first,
                             const FBBezierCurve &second, double tolerance)
 {
@@ -96,7 +96,13 @@ std::optional<double> cutAt(const FBContourEdge &ours, QPointF joint, const FBBe
     if (!(t > 0.0 && t < 1.0) ||
         !(FBGeom_PointDistance(curve.pointAtParameter(t), joint) <= tolerance))
         return std::nullopt;
-    if (!leavesAlong(first, 0.0, curve, t) && !leavesAlong(second, 1.0, curve, t))
+    // A straight line running along a straight line of ours is found as one exactly wherever
+    // its joints lie; cutting ours there only puts a joint a few digits off the other's.
+    auto cuts = [&](const FBBezierCurve &other, double end) {
+        return !(curve.isStraightLine() && other.isStraightLine()) &&
+               leavesAlong(other, end, curve, t);
+    };
+    if (!cuts(first, 0.0) && !cuts(second, 1.0))
         return std::nullopt;
     return t;
 }
@@ -124,7 +130,8 @@ void addCutsOf(const FBContourEdge &ours, const FBContourEdge &theirs, Cuts &cut
 
 // A copy of the contour with its edges cut at their parameters in `cuts`; nullptr when none of
 // its edges is cut. Cuts closer together than the stretch tolerance are one cut.
-FBBezierContourPtr cutContour(const FBBezierContour &contour, Cuts &cuts)
+FBBezierContourPtr cutContour(const FBBezierContour &contour, Cuts &cuts,
+                              std::vector<FBJointCut> &made)
 {
     bool any = false;
     for (const auto &edge : contour.edges())
@@ -153,6 +160,7 @@ FBBezierContourPtr cutContour(const FBBezierContour &contour, Cuts &cuts)
             const std::array<FBBezierCurvePtr, 2> pieces =
                 rest->splitCurveAtParameter((t - done) / (1.0 - done));
             copy->addCurve(pieces[0]);
+            made.push_back({pieces[0]->endPoint2(), edge->curve(), t});
             rest = pieces[1];
             done = t;
             last = point;
@@ -163,7 +171,121 @@ FBBezierContourPtr cutContour(const FBBezierContour &contour, Cuts &cuts)
     return copy;
 }
 
+// How near, as a share of the cut curve's size, a point must lie to it to be on it.
+constexpr double kOnCurveShare = 1e-8;
+
+// The cuts sorted by x, to be looked up by point.
+class CutIndex
+{
+public:
+    explicit CutIndex(const std::vector<FBJointCut> &made) : mCuts(made)
+    {
+        std::sort(mCuts.begin(), mCuts.end(), [](const FBJointCut &a, const FBJointCut &b) {
+            return a.point.x() < b.point.x();
+        });
+        for (const FBJointCut &cut : mCuts)
+            mReach = std::max(mReach, kOnCurveShare * sizeOf(cut.curve->bounds()));
+    }
+
+    // The piece of a cut curve that `a` followed by `b` make up, where they meet at a cut and
+    // both lie on the curve cut there; nullptr otherwise.
+    FBBezierCurvePtr join(const FBBezierCurve &a, const FBBezierCurve &b) const
+    {
+        const QPointF at = a.endPoint2();
+        if (a.isPoint() || b.isPoint() || !(FBGeom_PointDistance(at, b.endPoint1()) <= mReach))
+            return nullptr;
+        auto it =
+            std::lower_bound(mCuts.begin(), mCuts.end(), at.x() - mReach,
+                             [](const FBJointCut &cut, double x) { return cut.point.x() < x; });
+        for (; it != mCuts.end() && it->point.x() <= at.x() + mReach; ++it) {
+            if (FBBezierCurvePtr joined = joinAt(*it, a, b))
+                return joined;
+        }
+        return nullptr;
+    }
+
+    bool empty() const { return mCuts.empty(); }
+
+private:
+    static FBBezierCurvePtr joinAt(const FBJointCut &cut, const FBBezierCurve &a,
+                                   const FBBezierCurve &b)
+    {
+        const FBBezierCurve &curve = *cut.curve;
+        const double reach = kOnCurveShare * sizeOf(curve.bounds());
+        if (!(FBGeom_PointDistance(cut.point, a.endPoint2()) <= reach))
+            return nullptr;
+        auto on = [&](QPointF point, double &t) {
+            t = FBJointCuts_Nearest(curve, point);
+            return FBGeom_PointDistance(curve.pointAtParameter(t), point) <= reach;
+        };
+        double ta = 0, tb = 0, ma = 0, mb = 0;
+        if (!on(a.endPoint1(), ta) || !on(b.endPoint2(), tb) || !on(a.pointAtParameter(0.5), ma) ||
+            !on(b.pointAtParameter(0.5), mb))
+            return nullptr;
+        // Both run the same way along the curve, one on each side of the cut.
+        const bool forward = ta < ma && ma < cut.t && cut.t < mb && mb < tb;
+        const bool backward = ta > ma && ma > cut.t && cut.t > mb && mb > tb;
+        if (!forward && !backward)
+            return nullptr;
+        FBBezierCurvePtr joined;
+        if (forward)
+            joined = ta == 0.0 && tb == 1.0 ? cut.curve : curve.subcurveWithRange({ta, tb});
+        else
+            joined = tb == 0.0 && ta == 1.0 ? curve.reversedCurve()
+                                            : curve.subcurveWithRange({tb, ta})->reversedCurve();
+        return joined->curveWithEndPoints(a.endPoint1(), b.endPoint2());
+    }
+
+    std::vector<FBJointCut> mCuts;
+    double mReach = 0.0;
+};
+
 } // namespace
+
+std::vector<FBBezierContourPtr> FBJointCuts_Rejoin(const std::vector<FBBezierContourPtr> &contours,
+                                                   const std::vector<FBJointCut> &made)
+{
+    if (made.empty())
+        return contours;
+    const CutIndex index(made);
+    std::vector<FBBezierContourPtr> result;
+    result.reserve(contours.size());
+    for (const FBBezierContourPtr &contour : contours) {
+        const auto &edges = contour->edges();
+        std::vector<FBBezierCurvePtr> curves;
+        curves.reserve(edges.size());
+        bool joinedAny = false;
+        for (const auto &edge : edges) {
+            if (!curves.empty()) {
+                if (FBBezierCurvePtr joined = index.join(*curves.back(), *edge->curve())) {
+                    curves.back() = joined;
+                    joinedAny = true;
+                    continue;
+                }
+            }
+            curves.push_back(edge->curve());
+        }
+        // Round the contour's start.
+        while (curves.size() > 1) {
+            FBBezierCurvePtr joined = index.join(*curves.back(), *curves.front());
+            if (!joined)
+                break;
+            curves.front() = joined;
+            curves.pop_back();
+            joinedAny = true;
+        }
+        if (!joinedAny) {
+            result.push_back(contour);
+            continue;
+        }
+        const auto rejoined = std::make_shared<FBBezierContour>();
+        for (const FBBezierCurvePtr &curve : curves)
+            rejoined->addCurve(curve);
+        rejoined->setInside(contour->inside());
+        result.push_back(rejoined);
+    }
+    return result;
+}
 
 double FBJointCuts_Nearest(const FBBezierCurve &curve, QPointF point)
 {
@@ -213,7 +335,7 @@ void FBJointCuts_Cut(const std::vector<FBBezierContourPtr> &ours,
                      const std::vector<FBBezierContourPtr> &theirs,
                      const std::vector<FBContourEdgePair> &pairs,
                      std::vector<FBBezierContourPtr> &cutOurs,
-                     std::vector<FBBezierContourPtr> &cutTheirs)
+                     std::vector<FBBezierContourPtr> &cutTheirs, std::vector<FBJointCut> &made)
 {
     Cuts cuts;
     for (const FBContourEdgePair &pair : pairs) {
@@ -230,7 +352,7 @@ void FBJointCuts_Cut(const std::vector<FBBezierContourPtr> &ours,
         return;
     }
     for (const FBBezierContourPtr &contour : ours)
-        cutOurs.push_back(cutContour(*contour, cuts));
+        cutOurs.push_back(cutContour(*contour, cuts, made));
     for (const FBBezierContourPtr &contour : theirs)
-        cutTheirs.push_back(cutContour(*contour, cuts));
+        cutTheirs.push_back(cutContour(*contour, cuts, made));
 }
