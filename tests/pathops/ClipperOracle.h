@@ -188,13 +188,14 @@ inline double evenOddArea(const platform::BezierPath &path)
 }
 
 // The polygon clipper's even-odd answer on the paths flattened to `tolerance` and put on a grid
-// of a tenth of it, as an area in the paths' units. Outlines that coincide with other joints
-// are flattened through other points: their chords part by up to the tolerance, so these want
-// a fine one.
+// of 1/cellsPerTolerance of it, as an area in the paths' units. Outlines that coincide with
+// other joints are flattened through other points: their chords part by up to the tolerance, so
+// these want a fine one.
 inline double clipperArea(const platform::BezierPath &a, const platform::BezierPath &b,
-                          ClipperLib::ClipType type, double tolerance = 1e-3)
+                          ClipperLib::ClipType type, double tolerance = 1e-3,
+                          double cellsPerTolerance = 10)
 {
-    const double scale = 10 / tolerance;
+    const double scale = cellsPerTolerance / tolerance;
     auto toClipper = [scale, tolerance](const platform::BezierPath &path) {
         ClipperLib::Paths paths;
         for (const Polygon &poly : flatten(path, tolerance)) {
@@ -332,6 +333,38 @@ inline double smallestOutline(const platform::BezierPath &a, const platform::Bez
         }
     }
     return smallest;
+}
+
+// The path with every point passed through map, its winding rule kept.
+template <typename Map> platform::BezierPath mappedPath(const platform::BezierPath &path, Map map)
+{
+    platform::BezierPath result;
+    for (const platform::BezierPath::Element &e : path.elements()) {
+        switch (e.type) {
+        case platform::BezierPathElement::MoveTo:
+            result.moveToPoint(map(e.points[0]));
+            break;
+        case platform::BezierPathElement::LineTo:
+            result.lineToPoint(map(e.points[0]));
+            break;
+        case platform::BezierPathElement::CurveTo:
+            result.curveToPoint(map(e.points[2]), map(e.points[0]), map(e.points[1]));
+            break;
+        case platform::BezierPathElement::ClosePath:
+            result.closePath();
+            break;
+        }
+    }
+    result.setWindingRule(path.windingRule());
+    return result;
+}
+
+// The path scaled by 2 to the exponent: exact.
+inline platform::BezierPath scaledByPowerOfTwo(const platform::BezierPath &path, int exponent)
+{
+    return mappedPath(path, [exponent](QPointF p) {
+        return QPointF(std::ldexp(p.x(), exponent), std::ldexp(p.y(), exponent));
+    });
 }
 
 } // namespace pathoracle

@@ -226,28 +226,7 @@ double fineClipperArea(const BezierPath &a, const BezierPath &b, ClipperLib::Cli
 {
     const QRectF box = a.bounds().united(b.bounds());
     const double size = std::max(box.width(), box.height());
-    const double tolerance = 1e-6 * size;
-    const double scale = 1e3 / tolerance;
-    auto toClipper = [&](const BezierPath &path) {
-        ClipperLib::Paths paths;
-        for (const pathoracle::Contour &c : pathoracle::contoursOf(path)) {
-            ClipperLib::Path p;
-            for (QPointF q : pathoracle::flatten(c, tolerance))
-                p.push_back({ClipperLib::cInt(std::llround(q.x() * scale)),
-                             ClipperLib::cInt(std::llround(q.y() * scale))});
-            paths.push_back(std::move(p));
-        }
-        return paths;
-    };
-    ClipperLib::Clipper clipper;
-    clipper.AddPaths(toClipper(a), ClipperLib::ptSubject, true);
-    clipper.AddPaths(toClipper(b), ClipperLib::ptClip, true);
-    ClipperLib::Paths solution;
-    clipper.Execute(type, solution, ClipperLib::pftEvenOdd, ClipperLib::pftEvenOdd);
-    double area = 0;
-    for (const ClipperLib::Path &p : solution)
-        area += ClipperLib::Area(p);
-    return std::abs(area) / (scale * scale);
+    return std::abs(pathoracle::clipperArea(a, b, type, 1e-6 * size, 1e3));
 }
 
 struct Operation

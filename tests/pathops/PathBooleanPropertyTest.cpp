@@ -1225,36 +1225,6 @@ std::vector<std::string> checkFold(const std::vector<BezierPath> &outlines)
     return faults;
 }
 
-template <typename Map> BezierPath mappedPath(const BezierPath &path, Map map)
-{
-    BezierPath result;
-    for (const BezierPath::Element &e : path.elements()) {
-        switch (e.type) {
-        case platform::BezierPathElement::MoveTo:
-            result.moveToPoint(map(e.points[0]));
-            break;
-        case platform::BezierPathElement::LineTo:
-            result.lineToPoint(map(e.points[0]));
-            break;
-        case platform::BezierPathElement::CurveTo:
-            result.curveToPoint(map(e.points[2]), map(e.points[0]), map(e.points[1]));
-            break;
-        case platform::BezierPathElement::ClosePath:
-            result.closePath();
-            break;
-        }
-    }
-    result.setWindingRule(path.windingRule());
-    return result;
-}
-
-BezierPath timesPowerOfTwo(const BezierPath &path, int exponent)
-{
-    return mappedPath(path, [exponent](QPointF p) {
-        return QPointF(std::ldexp(p.x(), exponent), std::ldexp(p.y(), exponent));
-    });
-}
-
 // The guarded entry on the pair scaled by `factor` and moved to `at`: each answer, taken back
 // to the pair's own size, agrees with the polygon clipper within what the jitter can move it,
 // and the scaled pair a power of two larger or smaller gives exactly the same answer scaled.
@@ -1264,7 +1234,7 @@ std::vector<std::string> checkGuarded(const BezierPath &a, const BezierPath &b, 
     std::vector<std::string> faults;
     const auto there = [factor, at](QPointF p) { return p * factor + at; };
     const auto back = [factor, at](QPointF p) { return (p - at) / factor; };
-    const BezierPath sa = mappedPath(a, there), sb = mappedPath(b, there);
+    const BezierPath sa = pathoracle::mappedPath(a, there), sb = pathoracle::mappedPath(b, there);
     const double scale =
         std::abs(pathoracle::evenOddArea(a)) + std::abs(pathoracle::evenOddArea(b));
     // Every point moves by less than 1e-4 of the smallest outline's size.
@@ -1277,7 +1247,8 @@ std::vector<std::string> checkGuarded(const BezierPath &a, const BezierPath &b, 
         if (guarded && guarded->isEmpty())
             faults.push_back(std::string(op.name) + ": an empty answer");
         const double got =
-            guarded ? std::abs(pathoracle::evenOddArea(mappedPath(*guarded, back))) : 0.0;
+            guarded ? std::abs(pathoracle::evenOddArea(pathoracle::mappedPath(*guarded, back)))
+                    : 0.0;
         const double clip = std::abs(pathoracle::clipperArea(a, b, op.clip, kFineFlatness));
         if (!(std::abs(got - clip) <= std::max(0.005 * clip, 1e-4 * scale) + reach)) {
             std::ostringstream s;
@@ -1287,10 +1258,11 @@ std::vector<std::string> checkGuarded(const BezierPath &a, const BezierPath &b, 
         if (k != int(seed % 4))
             continue;
         PathOperation_SeedRandom(seed * 4 + quint64(k));
-        const BezierPath ta = timesPowerOfTwo(sa, exponent), tb = timesPowerOfTwo(sb, exponent);
+        const BezierPath ta = pathoracle::scaledByPowerOfTwo(sa, exponent),
+                         tb = pathoracle::scaledByPowerOfTwo(sb, exponent);
         const std::optional<BezierPath> scaled = performBooleanOp(ta, k, &tb);
         if (bool(scaled) != bool(guarded) ||
-            (guarded && !(*scaled == timesPowerOfTwo(*guarded, exponent)))) {
+            (guarded && !(*scaled == pathoracle::scaledByPowerOfTwo(*guarded, exponent)))) {
             std::ostringstream s;
             s << "the pair times 2^" << exponent << " gives another answer";
             faults.push_back(std::string(op.name) + ": " + s.str());

@@ -55,31 +55,6 @@ double guardedReach(const BezierPath &a, const BezierPath &b)
 }
 
 // The path with every point scaled by 2 to the power `exponent` (exact).
-BezierPath scaledByPowerOfTwo(const BezierPath &path, int exponent)
-{
-    auto scaled = [exponent](QPointF p) {
-        return QPointF(std::ldexp(p.x(), exponent), std::ldexp(p.y(), exponent));
-    };
-    BezierPath result;
-    for (const BezierPath::Element &e : path.elements()) {
-        switch (e.type) {
-        case platform::BezierPathElement::MoveTo:
-            result.moveToPoint(scaled(e.points[0]));
-            break;
-        case platform::BezierPathElement::LineTo:
-            result.lineToPoint(scaled(e.points[0]));
-            break;
-        case platform::BezierPathElement::CurveTo:
-            result.curveToPoint(scaled(e.points[2]), scaled(e.points[0]), scaled(e.points[1]));
-            break;
-        case platform::BezierPathElement::ClosePath:
-            result.closePath();
-            break;
-        }
-    }
-    result.setWindingRule(path.windingRule());
-    return result;
-}
 
 // A circle of diameter 96 as a drawing program writes it, its control points rounded to three
 // decimals (not all alike), with every point passed through `map`.
@@ -315,11 +290,12 @@ TEST(PathBooleanReliability, GuardedAnswersDoNotDependOnTheUnits)
                     continue;
                 for (int exponent : exponents) {
                     PathOperation_SeedRandom(seed);
-                    const BezierPath sa = scaledByPowerOfTwo(a, exponent);
-                    const BezierPath sb = scaledByPowerOfTwo(b, exponent);
+                    const BezierPath sa = pathoracle::scaledByPowerOfTwo(a, exponent);
+                    const BezierPath sb = pathoracle::scaledByPowerOfTwo(b, exponent);
                     const std::optional<BezierPath> scaled =
                         performBooleanOp(sa, PathBooleanIntersect, &sb);
-                    EXPECT_TRUE(scaled && *scaled == scaledByPowerOfTwo(*guarded, exponent))
+                    EXPECT_TRUE(scaled &&
+                                *scaled == pathoracle::scaledByPowerOfTwo(*guarded, exponent))
                         << "side " << s << " x 2^" << exponent << ", overlap " << overlap
                         << ", seed " << seed;
                 }
