@@ -127,14 +127,9 @@ constexpr double kSmallestSide = 1e-2;
 constexpr double kLargestSide = 1e8;
 constexpr double kFarthestForSide = 1e6;
 
-struct Placement
-{
-    double centreX = 0.0;
-    double centreY = 0.0;
-    int exponent = 0;
-};
-
-std::optional<Placement> placementFor(const BezierPath &path, const BezierPath &other)
+// The box of both paths' points, control points included: left, right, top, bottom (left above
+// right when there are no points).
+std::array<double, 4> pointBox(const BezierPath &path, const BezierPath &other)
 {
     double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
     for (const BezierPath *p : {&path, &other}) {
@@ -150,6 +145,19 @@ std::optional<Placement> placementFor(const BezierPath &path, const BezierPath &
             }
         }
     }
+    return {left, right, top, bottom};
+}
+
+struct Placement
+{
+    double centreX = 0.0;
+    double centreY = 0.0;
+    int exponent = 0;
+};
+
+std::optional<Placement> placementFor(const BezierPath &path, const BezierPath &other)
+{
+    const auto [left, right, top, bottom] = pointBox(path, other);
     // Halves first, so that nothing overflows on the largest coordinates.
     const double halfSide = std::max(right / 2 - left / 2, bottom / 2 - top / 2);
     if (!(halfSide > 0) || !std::isfinite(halfSide))
@@ -322,20 +330,7 @@ double frameShift(double low, double high)
 
 GuardFrame guardFrameFor(const BezierPath &path, const BezierPath &other)
 {
-    double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
-    for (const BezierPath *p : {&path, &other}) {
-        for (const BezierPath::Element &e : p->elements()) {
-            if (e.type == platform::BezierPathElement::ClosePath)
-                continue;
-            const int used = e.type == platform::BezierPathElement::CurveTo ? 3 : 1;
-            for (int i = 0; i < used; ++i) {
-                left = std::min(left, e.points[i].x());
-                right = std::max(right, e.points[i].x());
-                top = std::min(top, e.points[i].y());
-                bottom = std::max(bottom, e.points[i].y());
-            }
-        }
-    }
+    const auto [left, right, top, bottom] = pointBox(path, other);
     GuardFrame frame;
     if (!(left <= right))
         return frame;
