@@ -116,8 +116,11 @@ bool shortPiecesCross(const FBBezierCurve &originalUs, FBRange usRange,
 // Clipping is exact only up to rounding: where the ranges have already closed in on a crossing
 // from one side, the next clip can shave the crossing itself off by the last digits of a strip
 // and report that the pieces miss each other. The crossing then sits at a corner of the ranges,
-// where both curves pass through (nearly) one point and cut clearly across each other. Crossings
-// at a curve's end are left to the joint handling, which has its own rules.
+// where both curves pass through (nearly) one point and cut clearly across each other, or, where
+// they cut across at a shallow angle, next to that corner. How far the search closes in before
+// the shave depends on the curves' size against its fixed tolerances, so without this a shallow
+// crossing comes and goes with the units. Crossings at a curve's end are left to the joint
+// handling, which has its own rules.
 constexpr double LostCrossingSpread = 1e-7;
 constexpr double LostCrossingEndMargin = 1e-5;
 
@@ -127,6 +130,45 @@ QPointF tangentAt(const FBBezierCurve &curve, double t)
     const QPointF p2 = curve.controlPoint2(), p3 = curve.endPoint2();
     const double s = 1 - t;
     return 3 * (s * s * (p1 - p0) + 2 * s * t * (p2 - p1) + t * t * (p3 - p2));
+}
+
+// Curves cutting across each other at a shallow angle (sine under ShortPieceCrossingSine, but at
+// least ShallowCrossingSine all the way) cross where Newton's steps on both parameters from the
+// corner lead, when that lies within a range's width of the ranges: the shaved crossing. Nothing
+// where the steps do not settle on one point of both curves there (curves passing a hair apart).
+constexpr double ShallowCrossingSine = 1e-4;
+
+std::optional<std::pair<double, double>>
+shallowCrossingNear(const FBBezierCurve &us, FBRange usRange, const FBBezierCurve &them,
+                    FBRange themRange, std::pair<double, double> corner)
+{
+    auto [u, t] = corner;
+    const QPointF at = us.pointAtParameter(u);
+    const double rounding =
+        1e-12 * (extent(us) + extent(them)) + 1e-15 * std::max(std::abs(at.x()), std::abs(at.y()));
+    for (int step = 0; step < 16; ++step) {
+        const QPointF offset = us.pointAtParameter(u) - them.pointAtParameter(t);
+        const QPointF a = tangentAt(us, u), b = tangentAt(them, t);
+        const double det = a.y() * b.x() - a.x() * b.y();
+        if (!(std::abs(det) >=
+              ShallowCrossingSine * FBGeom_VectorLength(a) * FBGeom_VectorLength(b)))
+            return std::nullopt;
+        if (FBGeom_VectorLength(offset) <= rounding)
+            break;
+        u += (offset.x() * b.y() - offset.y() * b.x()) / det;
+        t += (a.y() * offset.x() - a.x() * offset.y()) / det;
+        if (!std::isfinite(u) || !std::isfinite(t))
+            return std::nullopt;
+    }
+    if (!(FBGeom_PointDistance(us.pointAtParameter(u), them.pointAtParameter(t)) <= rounding))
+        return std::nullopt;
+    auto near = [](FBRange r, double v) {
+        const double width = FBGeom_RangeLength(r);
+        return v >= r.minimum - width && v <= r.maximum + width;
+    };
+    if (!near(usRange, u) || !near(themRange, t))
+        return std::nullopt;
+    return std::make_pair(u, t);
 }
 
 std::optional<std::pair<double, double>> crossingAtCorner(const FBBezierCurve &originalUs,
@@ -156,8 +198,11 @@ std::optional<std::pair<double, double>> crossingAtCorner(const FBBezierCurve &o
         return std::nullopt;
     const QPointF ua = FBGeom_NormalizeVector(tangentAt(originalUs, best->first));
     const QPointF ub = FBGeom_NormalizeVector(tangentAt(originalThem, best->second));
-    if (!(std::abs(ua.x() * ub.y() - ua.y() * ub.x()) >= ShortPieceCrossingSine))
-        return std::nullopt;
+    if (!(std::abs(ua.x() * ub.y() - ua.y() * ub.x()) >= ShortPieceCrossingSine)) {
+        best = shallowCrossingNear(originalUs, usRange, originalThem, themRange, *best);
+        if (!best || !inside(best->first) || !inside(best->second))
+            return std::nullopt;
+    }
     return best;
 }
 

@@ -304,9 +304,13 @@ struct GuardFrame
     int measureExponent = 0;
 };
 
-// The jitter draws from these shares of the smallest outline's size.
-constexpr double kJitterLowerShare = 1e-5;
-constexpr double kJitterUpperShare = 3e-5;
+// The jitter draws from these shares of the smallest outline's size: far above the rounding of
+// the frame's coordinates, so that coincident points and edges part, and far below what an
+// answer's area may be off by, since a draw that agrees with the unjittered answer is kept
+// (outlines a hundredth apart on a glyph a few units across lost a percent of their exclusive or
+// to draws ten times larger).
+constexpr double kJitterLowerShare = 1e-6;
+constexpr double kJitterUpperShare = 3e-6;
 // The jittered draws together combine at most this many elements.
 constexpr qint64 kMostJitteredElements = 100000;
 // The largest coordinates in the frame stay below 2 to this power.

@@ -32,7 +32,7 @@ enum PathBooleanOperation : qint32 {
 // One combination with a time limit, in a frame of the operands' own size: both paths are moved
 // to the origin when they lie far from it and scaled by a power of two so that their smallest
 // outline is 8 to 16 units across (both exact), their points jittered and the second one shifted
-// by 1e-5 to 3e-5 of that outline's size, so that coincident points and edges of the two do not
+// by 1e-6 to 3e-6 of that outline's size, so that coincident points and edges of the two do not
 // meet exactly; the answer is taken back to the operands' units exactly. A jittered answer whose
 // area strays from the unjittered combination's by more than the jitter can move it, or which
 // has another number of outlines, is drawn again (a few times at most, fewer for operands of

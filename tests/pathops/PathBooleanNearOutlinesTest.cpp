@@ -368,6 +368,12 @@ std::vector<PairRow> rowsSiblingLettersAtOtherSizes()
     rows.push_back({"sans O and Q, outer contours, half as large",
                     transformed(o, [](QPointF p) { return 0.5 * p; }),
                     transformed(q, [](QPointF p) { return 0.5 * p; })});
+    for (const double by : {128.0, 1000.0}) {
+        std::ostringstream label;
+        label << "sans O and Q, outer contours, " << by << " times larger";
+        rows.push_back({label.str(), transformed(o, [by](QPointF p) { return by * p; }),
+                        transformed(q, [by](QPointF p) { return by * p; })});
+    }
     return rows;
 }
 
@@ -515,10 +521,10 @@ TEST(PathBooleanNearOutlines, SiblingLettersSharingParts)
     expectRowsPass(rowsSiblingLettersSharingParts(), Entries::Direct);
 }
 
-// Still wrong 100 times larger: where the two outer contours have joints an eighth of a unit
-// apart at the top of the bowl, the cut leaves pieces too short for the shared-stretch test, and
-// their one shallow crossing is missed at that size.
-TEST(PathBooleanNearOutlines, DISABLED_SiblingLettersAtOtherSizes)
+// Where the two outer contours have joints an eighth of a unit apart at the top of the bowl, the
+// cut leaves pieces too short for the shared-stretch test, which cross once at a shallow angle:
+// at some sizes the search closed in on that crossing until rounding shaved it off.
+TEST(PathBooleanNearOutlines, SiblingLettersAtOtherSizes)
 {
     expectRowsPass(rowsSiblingLettersAtOtherSizes(), Entries::Direct);
 }
@@ -571,18 +577,41 @@ TEST(PathBooleanNearOutlines, TouchesThatAreNoStretch)
     expectRowsPass(rowsTouchesThatAreNoStretch(), Entries::Direct);
 }
 
-// The guarded entry on every row above. Its jitter moves points by a fixed share of a unit
-// whatever the operands' size, which on outlines a few hundredths apart changes the answer; to
-// be enabled once the jitter is a share of the operands' size.
-TEST(PathBooleanNearOutlines, DISABLED_GuardedEntryOnEveryRow)
+namespace {
+
+// The sibling rows the guarded entry is still wrong on (below).
+bool guardedStillWrong(const PairRow &row)
+{
+    return row.name == "sans/d and sans/q";
+}
+
+} // namespace
+
+// The guarded entry on every row above. Its jitter once moved points by a few hundred thousandths
+// of the smallest outline and the draw that agreed with the unjittered answer was kept with its
+// error: outlines a hundredth apart lost a percent of their exclusive or.
+TEST(PathBooleanNearOutlines, GuardedEntryOnEveryRow)
 {
     expectRowsPass(rowsOneOutlineWithItsCornersSplitAtOtherJoints(), Entries::Guarded);
-    expectRowsPass(rowsSiblingLettersSharingParts(), Entries::Guarded);
+    std::vector<PairRow> siblings = rowsSiblingLettersSharingParts();
+    std::erase_if(siblings, guardedStillWrong);
+    expectRowsPass(siblings, Entries::Guarded);
     expectRowsPass(rowsSiblingLettersAtOtherSizes(), Entries::Guarded);
     expectRowsPass(rowsOutlineAgainstItselfGrownByAHair(), Entries::Guarded);
     expectRowsPass(rowsOutlineAgainstItsCopyMovedALittle(), Entries::Guarded);
     expectRowsPass(rowsShapeAgainstItsReverseWhereItsContoursTouch(), Entries::Guarded);
     expectRowsPass(rowsOutlineAgainstItsQuarterTurn(), Entries::Guarded);
+}
+
+// Still wrong: the guarded frame puts the sans d and q a quarter of their size, where the direct
+// combination is wrong too (it is right at an eighth and at half). The crossings found are the
+// same at both sizes; the entry-or-exit marking is not, through the fixed closeness of heights
+// and of cross products in the hull of the clipping's distance curve.
+TEST(PathBooleanNearOutlines, DISABLED_GuardedEntryOnTheRowsStillWrong)
+{
+    std::vector<PairRow> siblings = rowsSiblingLettersSharingParts();
+    std::erase_if(siblings, [](const PairRow &row) { return !guardedStillWrong(row); });
+    expectRowsPass(siblings, Entries::Guarded);
 }
 
 // A whole alphabet stacked at one point and united one letter at a time: each step is checked.
@@ -612,9 +641,10 @@ TEST(PathBooleanNearOutlines, AlphabetStackedAndUnitedOneLetterAtATime)
     }
 }
 
-// A letter a million times smaller than another, on the other's outline. Still wrong in all four
-// combinations: the tolerances are shares of the larger curves' size, larger than the small
-// letter.
+// A letter a million times smaller than another, on the other's outline. The direct entry is
+// right; the guarded one is still wrong in the union and the difference: its frame scales the
+// pair by 2^13 (the small letter 8 units across, the large one 8e6), where the direct combination
+// is wrong too, as at 2^10 (right at 2^0, 2^12 and 2^14).
 TEST(PathBooleanNearOutlines, DISABLED_LetterAMillionTimesSmallerOnTheOutlineOfAnother)
 {
     const BezierPath large =

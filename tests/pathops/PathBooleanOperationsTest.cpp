@@ -59,7 +59,7 @@ TEST(PathBooleanOperations, GuardedUnionOfSquaresSharingAnEdgeComesBackInInputUn
     StateReset reset;
     const BezierPath left = squarePath(0, 0, 10);
     const BezierPath right = squarePath(10, 0, 10);
-    // The shift moves the second square by 1e-4 to 3e-4 either way, so the shared edge is either
+    // The shift moves the second square by 1e-5 to 3e-5 either way, so the shared edge is either
     // overlapped (one outline) or opened into a thin gap (two, which the unjittered answer does
     // not have: such a draw is tried again).
     int joined = 0;
