@@ -182,6 +182,20 @@ bool FBBezierContour::containsPoint(QPointF point) const
         if (!first)
             first.emplace(std::move(ray), std::move(hits));
     }
+    // Outlines drawn on a grid can have a joint or a side level with the point on all four
+    // sides; slanted rays, their slopes no simple ratio, pass clear of those.
+    const double span = b.width() + b.height() + std::abs(point.x() - b.center().x()) +
+                        std::abs(point.y() - b.center().y()) + 10;
+    const QPointF slants[] = {{1.0, 0.3183098861837907},
+                              {-1.0, -0.4142135623730950},
+                              {-0.2679491924311227, 1.0},
+                              {0.5773502691896258, -1.0}};
+    for (const QPointF slant : slants) {
+        FBBezierContourPtr ray = rayFor(point + span * slant);
+        std::vector<RayHit> hits = hitsOfRay(ray->edges().front()->curve(), true);
+        if (!hitsMeetJoint(hits))
+            return (crossingsAmongHits(ray->edges().front().get(), hits).size() & 1) != 0;
+    }
     return (crossingsAmongHits(first->first->edges().front().get(), first->second).size() & 1) != 0;
 }
 
