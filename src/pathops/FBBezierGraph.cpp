@@ -785,6 +785,27 @@ double crossingSine(const FBEdgeCrossing &crossing)
     return std::abs(ours.x() * theirs.y() - ours.y() * theirs.x());
 }
 
+// Of the crossings of an odd count, the one the search answered with the curves farthest apart,
+// where that is far more than rounding: a curve passing a hair beside the other's joint (a bowl
+// running into a bar's end along it) is accepted as meeting it there, yet crosses neither edge.
+// Nothing when every crossing is precise.
+FBEdgeCrossing *nearMissAmong(const std::vector<FBEdgeCrossing *> &crossings)
+{
+    constexpr double kMissShare = 1e-6;
+    FBEdgeCrossing *widest = nullptr;
+    double widestGap = 0.0;
+    for (FBEdgeCrossing *crossing : crossings) {
+        FBBezierIntersection &x = *crossing->intersection();
+        const QRectF box = x.curve1()->bounds().united(x.curve2()->bounds());
+        const double gap = gapOf(x);
+        if (gap > kMissShare * std::max(box.width(), box.height()) && gap > widestGap) {
+            widestGap = gap;
+            widest = crossing;
+        }
+    }
+    return widest;
+}
+
 } // namespace
 
 void FBBezierGraph::removeUnpairedGrazingCrossings()
@@ -821,6 +842,8 @@ void FBBezierGraph::removeUnpairedGrazingCrossings()
                     grazing = crossing;
                 }
             }
+            if (!grazing)
+                grazing = nearMissAmong(crossings);
             if (!grazing)
                 continue;
             grazing->counterpart()->removeFromEdge();
