@@ -806,6 +806,38 @@ FBEdgeCrossing *nearMissAmong(const std::vector<FBEdgeCrossing *> &crossings)
     return widest;
 }
 
+// Of the crossings of `contour` with `other` (an odd count), one within the stretch tolerance of
+// an end of a shared run of the two: a curve leaving the run's end steeply crosses the other a
+// hair past where the search ended the stretch, yet the run's reading of the sides at that end
+// already decided that passage. Nothing when no crossing lies at a run's end.
+FBEdgeCrossing *atRunEndAmong(const FBBezierContour &contour, const FBBezierContour *other,
+                              const std::vector<FBEdgeCrossing *> &crossings)
+{
+    std::vector<QPointF> ends;
+    for (const FBContourOverlapPtr &overlap : contour.overlaps()) {
+        if (!overlap->isBetweenContour(&contour, other))
+            continue;
+        for (const FBEdgeOverlapRun &run : overlap->runs()) {
+            if (run.overlaps().empty() || run.isComplete())
+                continue;
+            const FBBezierIntersectRange &first = *run.overlaps().front()->range();
+            const FBBezierIntersectRange &last = *run.overlaps().back()->range();
+            ends.push_back(first.curve1()->pointAtParameter(first.parameterRange1().minimum));
+            ends.push_back(last.curve1()->pointAtParameter(last.parameterRange1().maximum));
+        }
+    }
+    for (FBEdgeCrossing *crossing : crossings) {
+        FBBezierIntersection &x = *crossing->intersection();
+        const QRectF box = x.curve1()->bounds().united(x.curve2()->bounds());
+        const double tolerance = FBCurveStretchTolerance * std::max(box.width(), box.height());
+        for (QPointF end : ends) {
+            if (FBGeom_PointDistance(x.location(), end) <= tolerance)
+                return crossing;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 void FBBezierGraph::removeUnpairedGrazingCrossings()
@@ -830,7 +862,6 @@ void FBBezierGraph::removeUnpairedGrazingCrossings()
             }
         }
         for (auto &[other, crossings] : byContour) {
-            (void)other;
             if (crossings.size() % 2 == 0)
                 continue;
             FBEdgeCrossing *grazing = nullptr;
@@ -844,6 +875,8 @@ void FBBezierGraph::removeUnpairedGrazingCrossings()
             }
             if (!grazing)
                 grazing = nearMissAmong(crossings);
+            if (!grazing)
+                grazing = atRunEndAmong(*contour, other, crossings);
             if (!grazing)
                 continue;
             grazing->counterpart()->removeFromEdge();
