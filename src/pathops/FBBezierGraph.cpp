@@ -807,9 +807,10 @@ FBEdgeCrossing *nearMissAmong(const std::vector<FBEdgeCrossing *> &crossings)
 }
 
 // Of the crossings of `contour` with `other` (an odd count), one within the stretch tolerance of
-// an end of a shared run of the two: a curve leaving the run's end steeply crosses the other a
-// hair past where the search ended the stretch, yet the run's reading of the sides at that end
-// already decided that passage. Nothing when no crossing lies at a run's end.
+// an end of a shared run of the two: a curve leaving the run's end crosses the other a hair past
+// where the search ended the stretch (a hole's side leaving a bowl's end, a bowl's tail running
+// into the other's side), yet the run's reading of the sides at that end already decided that
+// passage. Nothing when no crossing lies at a run's end.
 FBEdgeCrossing *atRunEndAmong(const FBBezierContour &contour, const FBBezierContour *other,
                               const std::vector<FBEdgeCrossing *> &crossings)
 {
@@ -864,19 +865,21 @@ void FBBezierGraph::removeUnpairedGrazingCrossings()
         for (auto &[other, crossings] : byContour) {
             if (crossings.size() % 2 == 0)
                 continue;
-            FBEdgeCrossing *grazing = nullptr;
-            double smallest = kGrazingSine;
-            for (FBEdgeCrossing *crossing : crossings) {
-                const double sine = crossingSine(*crossing);
-                if (sine < smallest) {
-                    smallest = sine;
-                    grazing = crossing;
+            // A crossing at a run's end first: it repeats the passage the run decided, while the
+            // crossing a run puts on its stretch is the most parallel of all by design.
+            FBEdgeCrossing *grazing = atRunEndAmong(*contour, other, crossings);
+            if (!grazing) {
+                double smallest = kGrazingSine;
+                for (FBEdgeCrossing *crossing : crossings) {
+                    const double sine = crossingSine(*crossing);
+                    if (sine < smallest) {
+                        smallest = sine;
+                        grazing = crossing;
+                    }
                 }
             }
             if (!grazing)
                 grazing = nearMissAmong(crossings);
-            if (!grazing)
-                grazing = atRunEndAmong(*contour, other, crossings);
             if (!grazing)
                 continue;
             grazing->counterpart()->removeFromEdge();
