@@ -2,6 +2,7 @@
 
 #include "pathops/FBBoxPairs.h"
 #include "pathops/FBContourOverlap.h"
+#include "pathops/FBCurvePoints.h"
 #include "pathops/FBRayCrossing.h"
 #include "pathops/PelkoNSBezierPath.h"
 
@@ -172,12 +173,32 @@ bool FBBezierContour::containsPoint(QPointF point) const
     auto rayFor = [point](QPointF end) {
         return bezierContourWithCurve(FBBezierCurve::bezierCurveWithLineStartPoint(point, end));
     };
+    // A ray that grazes the outline where it turns back (the top of a bowl, at a joint or a
+    // hair beside it) can be counted once where it meets it twice or not at all: such a ray does
+    // not decide either.
+    auto unclear = [](const std::vector<RayHit> &hits) {
+        constexpr double GrazingSine = 1e-2;
+        if (hitsMeetJoint(hits))
+            return true;
+        for (const RayHit &hit : hits) {
+            for (const FBBezierIntersectionPtr &x : hit.intersections) {
+                const QPointF ray = FBGeom_NormalizeVector(FBCurve_DeCasteljau(
+                    FBCurve_Derivative(x->curve1()->points()), x->parameter1()));
+                const QPointF edge = FBGeom_NormalizeVector(FBCurve_DeCasteljau(
+                    FBCurve_Derivative(x->curve2()->points()), x->parameter2()));
+                if (x->isTangent() ||
+                    std::abs(ray.x() * edge.y() - ray.y() * edge.x()) < GrazingSine)
+                    return true;
+            }
+        }
+        return false;
+    };
     // Each ray's edges are searched once, for the joint test and the count alike.
     std::optional<std::pair<FBBezierContourPtr, std::vector<RayHit>>> first;
     for (const QPointF end : ends) {
         FBBezierContourPtr ray = rayFor(end);
         std::vector<RayHit> hits = hitsOfRay(ray->edges().front()->curve(), true);
-        if (!hitsMeetJoint(hits))
+        if (!unclear(hits))
             return (crossingsAmongHits(ray->edges().front().get(), hits).size() & 1) != 0;
         if (!first)
             first.emplace(std::move(ray), std::move(hits));
@@ -193,7 +214,7 @@ bool FBBezierContour::containsPoint(QPointF point) const
     for (const QPointF slant : slants) {
         FBBezierContourPtr ray = rayFor(point + span * slant);
         std::vector<RayHit> hits = hitsOfRay(ray->edges().front()->curve(), true);
-        if (!hitsMeetJoint(hits))
+        if (!unclear(hits))
             return (crossingsAmongHits(ray->edges().front().get(), hits).size() & 1) != 0;
     }
     return (crossingsAmongHits(first->first->edges().front().get(), first->second).size() & 1) != 0;
