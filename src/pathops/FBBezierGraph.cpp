@@ -287,6 +287,28 @@ void dropHitsOnStretches(std::vector<EdgeHit> &hits, const FBContourOverlap &ove
     });
 }
 
+// Marks the joints a shared stretch covers or ends at, on both contours: a point there lies on the
+// other outline within the stretch tolerance, yet a hair to either side of it, and a walk that
+// starts there can find the crossing the run puts in its middle on the wrong side of its start.
+void markStretchStarts(const FBContourOverlap &overlap)
+{
+    constexpr double Reach = 1e-5;
+    for (const FBEdgeOverlapRun &run : overlap.runs()) {
+        for (const FBEdgeOverlapPtr &stretch : run.overlaps()) {
+            const FBBezierIntersectRange &range = *stretch->range();
+            const FBRange on1 = range.parameterRange1(), on2 = range.parameterRange2();
+            if (on1.minimum <= Reach)
+                stretch->edge1()->setStartShared(true);
+            if (on1.maximum >= 1.0 - Reach)
+                stretch->edge1()->next()->setStartShared(true);
+            if (on2.minimum <= Reach)
+                stretch->edge2()->setStartShared(true);
+            if (on2.maximum >= 1.0 - Reach)
+                stretch->edge2()->next()->setStartShared(true);
+        }
+    }
+}
+
 // Where a shared stretch ends and the outlines leave it along each other (their curves nearly
 // tangent there, bending alike), the search may answer a touch a little past the end, where the
 // curves are still closer than its tolerance. The run's reading of the sides at that end, taken
@@ -749,6 +771,7 @@ void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other,
         from = to;
         dropHitsOnStretches(hits, *overlap);
         dropHitsPastRunEnds(hits, *overlap);
+        markStretchStarts(*overlap);
         addCrossingsOfHits(hits, false);
         // Outlines that coincide all the way round cross nowhere.
         if (!overlap->isComplete()) {
@@ -806,11 +829,11 @@ FBEdgeCrossing *nearMissAmong(const std::vector<FBEdgeCrossing *> &crossings)
     return widest;
 }
 
-// Of the crossings of `contour` with `other` (an odd count), one within the stretch tolerance of
-// an end of a shared run of the two: a curve leaving the run's end crosses the other a hair past
-// where the search ended the stretch (a hole's side leaving a bowl's end, a bowl's tail running
-// into the other's side), yet the run's reading of the sides at that end already decided that
-// passage. Nothing when no crossing lies at a run's end.
+// Of the crossings of `contour` with `other` (an odd count), one within twice the stretch
+// tolerance of an end of a shared run of the two: a curve leaving the run's end crosses the other
+// a hair past where the search ended the stretch, itself only that sure (a hole's side leaving a
+// bowl's end, a bowl's tail running into the other's side), yet the run's reading of the sides at
+// that end already decided that passage. Nothing when no crossing lies at a run's end.
 FBEdgeCrossing *atRunEndAmong(const FBBezierContour &contour, const FBBezierContour *other,
                               const std::vector<FBEdgeCrossing *> &crossings)
 {
@@ -830,7 +853,7 @@ FBEdgeCrossing *atRunEndAmong(const FBBezierContour &contour, const FBBezierCont
     for (FBEdgeCrossing *crossing : crossings) {
         FBBezierIntersection &x = *crossing->intersection();
         const QRectF box = x.curve1()->bounds().united(x.curve2()->bounds());
-        const double tolerance = FBCurveStretchTolerance * std::max(box.width(), box.height());
+        const double tolerance = 2 * FBCurveStretchTolerance * std::max(box.width(), box.height());
         for (QPointF end : ends) {
             if (FBGeom_PointDistance(x.location(), end) <= tolerance)
                 return crossing;
