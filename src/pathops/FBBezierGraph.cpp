@@ -862,6 +862,30 @@ FBEdgeCrossing *atRunEndAmong(const FBBezierContour &contour, const FBBezierCont
     return nullptr;
 }
 
+// Whether the crossing is the one a shared run of `contour` and `other` put on its stretch.
+bool onSharedRun(const FBEdgeCrossing &crossing, const FBBezierContour &contour,
+                 const FBBezierContour *other)
+{
+    const double t = crossing.parameter();
+    for (const FBContourOverlapPtr &overlap : contour.overlaps()) {
+        if (!overlap->isBetweenContour(&contour, other))
+            continue;
+        for (const FBEdgeOverlapRun &run : overlap->runs()) {
+            for (const FBEdgeOverlapPtr &stretch : run.overlaps()) {
+                const FBBezierIntersectRange &range = *stretch->range();
+                FBRange on{1.0, 0.0};
+                if (stretch->edge1() == crossing.edge())
+                    on = range.parameterRange1();
+                else if (stretch->edge2() == crossing.edge())
+                    on = range.parameterRange2();
+                if (t >= on.minimum && t <= on.maximum)
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 void FBBezierGraph::removeUnpairedGrazingCrossings()
@@ -891,18 +915,24 @@ void FBBezierGraph::removeUnpairedGrazingCrossings()
             // A crossing at a run's end first: it repeats the passage the run decided, while the
             // crossing a run puts on its stretch is the most parallel of all by design.
             FBEdgeCrossing *grazing = atRunEndAmong(*contour, other, crossings);
-            if (!grazing) {
+            auto mostGrazing = [&](bool runsToo) {
+                FBEdgeCrossing *found = nullptr;
                 double smallest = kGrazingSine;
                 for (FBEdgeCrossing *crossing : crossings) {
                     const double sine = crossingSine(*crossing);
-                    if (sine < smallest) {
+                    if (sine < smallest && (runsToo || !onSharedRun(*crossing, *contour, other))) {
                         smallest = sine;
-                        grazing = crossing;
+                        found = crossing;
                     }
                 }
-            }
+                return found;
+            };
+            if (!grazing)
+                grazing = mostGrazing(false);
             if (!grazing)
                 grazing = nearMissAmong(crossings);
+            if (!grazing)
+                grazing = mostGrazing(true);
             if (!grazing)
                 continue;
             grazing->counterpart()->removeFromEdge();
