@@ -2,6 +2,7 @@
 
 #include "pathops/FBBoxPairs.h"
 #include "pathops/FBContourOverlap.h"
+#include "pathops/FBCurvePoints.h"
 #include "pathops/FBRayCrossing.h"
 #include "pathops/PelkoNSBezierPath.h"
 
@@ -172,15 +173,49 @@ bool FBBezierContour::containsPoint(QPointF point) const
     auto rayFor = [point](QPointF end) {
         return bezierContourWithCurve(FBBezierCurve::bezierCurveWithLineStartPoint(point, end));
     };
+    // A ray that grazes the outline where it turns back (the top of a bowl, at a joint or a
+    // hair beside it) can be counted once where it meets it twice or not at all: such a ray does
+    // not decide either.
+    auto unclear = [](const std::vector<RayHit> &hits) {
+        constexpr double GrazingSine = 1e-2;
+        if (hitsMeetJoint(hits))
+            return true;
+        for (const RayHit &hit : hits) {
+            for (const FBBezierIntersectionPtr &x : hit.intersections) {
+                const QPointF ray = FBGeom_NormalizeVector(FBCurve_DeCasteljau(
+                    FBCurve_Derivative(x->curve1()->points()), x->parameter1()));
+                const QPointF edge = FBGeom_NormalizeVector(FBCurve_DeCasteljau(
+                    FBCurve_Derivative(x->curve2()->points()), x->parameter2()));
+                if (x->isTangent() ||
+                    std::abs(ray.x() * edge.y() - ray.y() * edge.x()) < GrazingSine)
+                    return true;
+            }
+        }
+        return false;
+    };
     // Each ray's edges are searched once, for the joint test and the count alike.
     std::optional<std::pair<FBBezierContourPtr, std::vector<RayHit>>> first;
     for (const QPointF end : ends) {
         FBBezierContourPtr ray = rayFor(end);
         std::vector<RayHit> hits = hitsOfRay(ray->edges().front()->curve(), true);
-        if (!hitsMeetJoint(hits))
+        if (!unclear(hits))
             return (crossingsAmongHits(ray->edges().front().get(), hits).size() & 1) != 0;
         if (!first)
             first.emplace(std::move(ray), std::move(hits));
+    }
+    // Outlines drawn on a grid can have a joint or a side level with the point on all four
+    // sides; slanted rays, their slopes no simple ratio, pass clear of those.
+    const double span = b.width() + b.height() + std::abs(point.x() - b.center().x()) +
+                        std::abs(point.y() - b.center().y()) + 10;
+    const QPointF slants[] = {{1.0, 0.3183098861837907},
+                              {-1.0, -0.4142135623730950},
+                              {-0.2679491924311227, 1.0},
+                              {0.5773502691896258, -1.0}};
+    for (const QPointF slant : slants) {
+        FBBezierContourPtr ray = rayFor(point + span * slant);
+        std::vector<RayHit> hits = hitsOfRay(ray->edges().front()->curve(), true);
+        if (!unclear(hits))
+            return (crossingsAmongHits(ray->edges().front().get(), hits).size() & 1) != 0;
     }
     return (crossingsAmongHits(first->first->edges().front().get(), first->second).size() & 1) != 0;
 }

@@ -287,6 +287,28 @@ void dropHitsOnStretches(std::vector<EdgeHit> &hits, const FBContourOverlap &ove
     });
 }
 
+// Marks the joints a shared stretch covers or ends at, on both contours: a point there lies on the
+// other outline within the stretch tolerance, yet a hair to either side of it, and a walk that
+// starts there can find the crossing the run puts in its middle on the wrong side of its start.
+void markStretchStarts(const FBContourOverlap &overlap)
+{
+    constexpr double Reach = 1e-5;
+    for (const FBEdgeOverlapRun &run : overlap.runs()) {
+        for (const FBEdgeOverlapPtr &stretch : run.overlaps()) {
+            const FBBezierIntersectRange &range = *stretch->range();
+            const FBRange on1 = range.parameterRange1(), on2 = range.parameterRange2();
+            if (on1.minimum <= Reach)
+                stretch->edge1()->setStartShared(true);
+            if (on1.maximum >= 1.0 - Reach)
+                stretch->edge1()->next()->setStartShared(true);
+            if (on2.minimum <= Reach)
+                stretch->edge2()->setStartShared(true);
+            if (on2.maximum >= 1.0 - Reach)
+                stretch->edge2()->next()->setStartShared(true);
+        }
+    }
+}
+
 // Where a shared stretch ends and the outlines leave it along each other (their curves nearly
 // tangent there, bending alike), the search may answer a touch a little past the end, where the
 // curves are still closer than its tolerance. The run's reading of the sides at that end, taken
@@ -749,6 +771,7 @@ void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other,
         from = to;
         dropHitsOnStretches(hits, *overlap);
         dropHitsPastRunEnds(hits, *overlap);
+        markStretchStarts(*overlap);
         addCrossingsOfHits(hits, false);
         // Outlines that coincide all the way round cross nowhere.
         if (!overlap->isComplete()) {
@@ -785,6 +808,84 @@ double crossingSine(const FBEdgeCrossing &crossing)
     return std::abs(ours.x() * theirs.y() - ours.y() * theirs.x());
 }
 
+// Of the crossings of an odd count, the one the search answered with the curves farthest apart,
+// where that is far more than rounding: a curve passing a hair beside the other's joint (a bowl
+// running into a bar's end along it) is accepted as meeting it there, yet crosses neither edge.
+// Nothing when every crossing is precise.
+FBEdgeCrossing *nearMissAmong(const std::vector<FBEdgeCrossing *> &crossings)
+{
+    constexpr double kMissShare = 1e-6;
+    FBEdgeCrossing *widest = nullptr;
+    double widestGap = 0.0;
+    for (FBEdgeCrossing *crossing : crossings) {
+        FBBezierIntersection &x = *crossing->intersection();
+        const QRectF box = x.curve1()->bounds().united(x.curve2()->bounds());
+        const double gap = gapOf(x);
+        if (gap > kMissShare * std::max(box.width(), box.height()) && gap > widestGap) {
+            widestGap = gap;
+            widest = crossing;
+        }
+    }
+    return widest;
+}
+
+// Of the crossings of `contour` with `other` (an odd count), one within twice the stretch
+// tolerance of an end of a shared run of the two: a curve leaving the run's end crosses the other
+// a hair past where the search ended the stretch, itself only that sure (a hole's side leaving a
+// bowl's end, a bowl's tail running into the other's side), yet the run's reading of the sides at
+// that end already decided that passage. Nothing when no crossing lies at a run's end.
+FBEdgeCrossing *atRunEndAmong(const FBBezierContour &contour, const FBBezierContour *other,
+                              const std::vector<FBEdgeCrossing *> &crossings)
+{
+    std::vector<QPointF> ends;
+    for (const FBContourOverlapPtr &overlap : contour.overlaps()) {
+        if (!overlap->isBetweenContour(&contour, other))
+            continue;
+        for (const FBEdgeOverlapRun &run : overlap->runs()) {
+            if (run.overlaps().empty() || run.isComplete())
+                continue;
+            const FBBezierIntersectRange &first = *run.overlaps().front()->range();
+            const FBBezierIntersectRange &last = *run.overlaps().back()->range();
+            ends.push_back(first.curve1()->pointAtParameter(first.parameterRange1().minimum));
+            ends.push_back(last.curve1()->pointAtParameter(last.parameterRange1().maximum));
+        }
+    }
+    for (FBEdgeCrossing *crossing : crossings) {
+        FBBezierIntersection &x = *crossing->intersection();
+        const QRectF box = x.curve1()->bounds().united(x.curve2()->bounds());
+        const double tolerance = 2 * FBCurveStretchTolerance * std::max(box.width(), box.height());
+        for (QPointF end : ends) {
+            if (FBGeom_PointDistance(x.location(), end) <= tolerance)
+                return crossing;
+        }
+    }
+    return nullptr;
+}
+
+// Whether the crossing is the one a shared run of `contour` and `other` put on its stretch.
+bool onSharedRun(const FBEdgeCrossing &crossing, const FBBezierContour &contour,
+                 const FBBezierContour *other)
+{
+    const double t = crossing.parameter();
+    for (const FBContourOverlapPtr &overlap : contour.overlaps()) {
+        if (!overlap->isBetweenContour(&contour, other))
+            continue;
+        for (const FBEdgeOverlapRun &run : overlap->runs()) {
+            for (const FBEdgeOverlapPtr &stretch : run.overlaps()) {
+                const FBBezierIntersectRange &range = *stretch->range();
+                FBRange on{1.0, 0.0};
+                if (stretch->edge1() == crossing.edge())
+                    on = range.parameterRange1();
+                else if (stretch->edge2() == crossing.edge())
+                    on = range.parameterRange2();
+                if (t >= on.minimum && t <= on.maximum)
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 void FBBezierGraph::removeUnpairedGrazingCrossings()
@@ -809,18 +910,29 @@ void FBBezierGraph::removeUnpairedGrazingCrossings()
             }
         }
         for (auto &[other, crossings] : byContour) {
-            (void)other;
             if (crossings.size() % 2 == 0)
                 continue;
-            FBEdgeCrossing *grazing = nullptr;
-            double smallest = kGrazingSine;
-            for (FBEdgeCrossing *crossing : crossings) {
-                const double sine = crossingSine(*crossing);
-                if (sine < smallest) {
-                    smallest = sine;
-                    grazing = crossing;
+            // A crossing at a run's end first: it repeats the passage the run decided, while the
+            // crossing a run puts on its stretch is the most parallel of all by design.
+            FBEdgeCrossing *grazing = atRunEndAmong(*contour, other, crossings);
+            auto mostGrazing = [&](bool runsToo) {
+                FBEdgeCrossing *found = nullptr;
+                double smallest = kGrazingSine;
+                for (FBEdgeCrossing *crossing : crossings) {
+                    const double sine = crossingSine(*crossing);
+                    if (sine < smallest && (runsToo || !onSharedRun(*crossing, *contour, other))) {
+                        smallest = sine;
+                        found = crossing;
+                    }
                 }
-            }
+                return found;
+            };
+            if (!grazing)
+                grazing = mostGrazing(false);
+            if (!grazing)
+                grazing = nearMissAmong(crossings);
+            if (!grazing)
+                grazing = mostGrazing(true);
             if (!grazing)
                 continue;
             grazing->counterpart()->removeFromEdge();

@@ -188,7 +188,9 @@ bool FBEdgeOverlapRun::isCrossing() const
     FBTangentPair edge2Tangents;
     // Branches of both contours that leave one end in one direction part further along. Branches
     // that bend alike there (a rounded corner drawn as one curve and as two) part only slowly:
-    // directions apart by less than 1e-5 are rounding, and so read farther along.
+    // directions apart by less than 1e-5 are rounding, and so read farther along. So is a branch
+    // that turns back along the stretch (a curve running into its joint tangent to the side that
+    // joint starts, a cusp): with the stretch it bounds no wedge to tell the sides by.
     const double shortest = std::min(
         {edge1Before->length(), edge1After->length(), edge2First->length(), edge2Second->length()});
     for (double part : {0.0, 1.0 / 64, 1.0 / 16, 1.0 / 4, 1.0 / 2}) {
@@ -201,7 +203,11 @@ bool FBEdgeOverlapRun::isCrossing() const
                          reversed ? leftBranch(edge2Second, d, lastFrom)
                                   : rightBranch(edge2Second, d, lastFrom)};
         if (!sameDirection(edge1Tangents.left, edge2Tangents.left) &&
-            !sameDirection(edge1Tangents.right, edge2Tangents.right))
+            !sameDirection(edge1Tangents.right, edge2Tangents.right) &&
+            !sameDirection(edge1Tangents.left, intoStretch) &&
+            !sameDirection(edge2Tangents.left, intoStretch) &&
+            !sameDirection(edge1Tangents.right, backIntoStretch) &&
+            !sameDirection(edge2Tangents.right, backIntoStretch))
             break;
     }
     if (FBGeom_SquaredLength(intoStretch) == 0.0 || FBGeom_SquaredLength(backIntoStretch) == 0.0)
