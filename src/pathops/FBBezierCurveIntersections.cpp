@@ -30,6 +30,9 @@ constexpr double PointRangeWidth = 1e-12;
 constexpr double CollinearTolerance = 1e-12;
 // How far the two clipped ranges may pass each other by rounding alone.
 constexpr double InvertedRangeTolerance = 1e-9;
+// How near an end of its curve, by parameter, a shared stretch reads as reaching that end when
+// stretches are chained along a contour.
+constexpr double RunEndReach = 1e-5;
 
 // Six equal decimals, or (since cutting digits off parts 0.39999999999 from 0.4) a range no
 // wider than rounding.
@@ -250,7 +253,14 @@ collinearLinesMeet(const FBBezierCurvePtr &us, const FBBezierCurvePtr &them,
         return std::vector<FBBezierIntersectionPtr>{};
     const double s1 = std::clamp(onThem(us->pointAtParameter(low)), 0.0, 1.0);
     const double s2 = std::clamp(onThem(us->pointAtParameter(high)), 0.0, 1.0);
-    if (high - low <= slack) {
+    // Lines on one line whose joints lie a hair apart share a stretch that may lie, on the first
+    // line, within the reach of its end by which the stretch beside it on the same line already
+    // reaches that end: the lines meet there at a point. Taken as a stretch, it would follow
+    // that one on the same edge, where a chain of stretches along the first line's contour
+    // cannot place it, and break the run they make.
+    const bool besideEnd = (low <= RunEndReach && high <= RunEndReach) ||
+                           (low >= 1.0 - RunEndReach && high >= 1.0 - RunEndReach);
+    if (high - low <= slack || besideEnd) {
         const double t = std::clamp(FBGeom_RangeAverage(FBGeom_MakeRange(low, high)), 0.0, 1.0);
         return std::vector<FBBezierIntersectionPtr>{
             FBBezierIntersection::intersectionWithCurve1(us, t, them, (s1 + s2) * 0.5)};

@@ -76,18 +76,33 @@ bool leavesAlong(const FBBezierCurve &other, double end, const FBBezierCurve &cu
     return std::abs(*ours - way * *theirs) * size <= BendShare;
 }
 
-// Where a joint of the other outline (its point, and the other's curves meeting there, `first`
-// leaving it from its start and `second` arriving at its end) cuts our edge: the parameter of
+// A joint of the other outline lying on one of our edges, where the two outlines run along each
+// other: where it may cut our edge.
+struct Candidate
+{
+    QPointF joint;
+    double t = 0.0;
+    // The distance from the joint to the nearer end of our curve, and whether that is its start.
+    double toEnd = 0.0;
+    bool atStart = false;
+    // The other's edges at the joint: the one running on along our curve away from that end,
+    // the other running back over it; whether the joint is the first one's start.
+    const FBContourEdge *runsOn = nullptr;
+    const FBContourEdge *runsBack = nullptr;
+    bool jointStartsRunsOn = false;
+};
+
+using Candidates = std::unordered_map<const FBContourEdge *, std::vector<Candidate>>;
+
+// Where a joint of the other outline (its point, and the other's edges meeting there, `first`
+// leaving it from its start and `second` arriving at its end) lies on our edge: the parameter of
 // the point of our curve the joint lies on, within the stretch tolerance, with one of the
-// other's curves leaving it along our outline, unless both are straight lines. Nothing at or next
-// to the curve's own ends, where the stretches already meet.
-std::optional<double> cutAt(const FBContourEdge &ours, QPointF joint, const FBBezierCurve &first,
-                            const FBBezierCurve &second, double tolerance)
+// other's curves leaving it along our outline, unless both are straight lines.
+std::optional<Candidate> candidateAt(const FBContourEdge &ours, QPointF joint,
+                                     const FBContourEdge &first, const FBContourEdge &second,
+                                     double tolerance)
 {
     const FBBezierCurve &curve = *ours.curve();
-    if (FBGeom_PointDistance(joint, curve.endPoint1()) <= 2 * tolerance ||
-        FBGeom_PointDistance(joint, curve.endPoint2()) <= 2 * tolerance)
-        return std::nullopt;
     const QRectF box = curve.bounds().adjusted(-tolerance, -tolerance, tolerance, tolerance);
     if (!(joint.x() >= box.left() && joint.x() <= box.right() && joint.y() >= box.top() &&
           joint.y() <= box.bottom()))
@@ -102,15 +117,27 @@ std::optional<double> cutAt(const FBContourEdge &ours, QPointF joint, const FBBe
         return !(curve.isStraightLine() && other.isStraightLine()) &&
                leavesAlong(other, end, curve, t);
     };
-    if (!cuts(first, 0.0) && !cuts(second, 1.0))
+    if (!cuts(*first.curve(), 0.0) && !cuts(*second.curve(), 1.0))
         return std::nullopt;
-    return t;
+    Candidate candidate;
+    candidate.joint = joint;
+    candidate.t = t;
+    const double toStart = FBGeom_PointDistance(joint, curve.endPoint1());
+    const double toStop = FBGeom_PointDistance(joint, curve.endPoint2());
+    candidate.atStart = toStart <= toStop;
+    candidate.toEnd = std::min(toStart, toStop);
+    const QPointF along =
+        FBGeom_NormalizeVector(FBCurve_DeCasteljau(FBCurve_Derivative(curve.points()), t));
+    const QPointF away = candidate.atStart ? along : -along;
+    candidate.jointStartsRunsOn = FBGeom_DotProduct(directionFromEnd(*first.curve(), 0.0), away) >=
+                                  FBGeom_DotProduct(directionFromEnd(*second.curve(), 1.0), away);
+    candidate.runsOn = candidate.jointStartsRunsOn ? &first : &second;
+    candidate.runsBack = candidate.jointStartsRunsOn ? &second : &first;
+    return candidate;
 }
 
-using Cuts = std::unordered_map<const FBContourEdge *, std::vector<double>>;
-
-// The cuts the joints at both ends of `theirs` make in `ours`.
-void addCutsOf(const FBContourEdge &ours, const FBContourEdge &theirs, Cuts &cuts)
+// The candidates the joints at both ends of `theirs` make in `ours`.
+void addCandidatesOf(const FBContourEdge &ours, const FBContourEdge &theirs, Candidates &candidates)
 {
     const FBBezierCurve &curve = *ours.curve();
     const FBBezierCurve &other = *theirs.curve();
@@ -120,16 +147,72 @@ void addCutsOf(const FBContourEdge &ours, const FBContourEdge &theirs, Cuts &cut
         FBCurveStretchTolerance * sizeOf(curve.bounds().united(other.bounds()));
     if (!(tolerance > 0) || !std::isfinite(tolerance))
         return;
-    const FBBezierCurve &before = *theirs.previous()->curve();
-    const FBBezierCurve &after = *theirs.next()->curve();
-    if (const auto t = cutAt(ours, other.endPoint1(), other, before, tolerance))
-        cuts[&ours].push_back(*t);
-    if (const auto t = cutAt(ours, other.endPoint2(), after, other, tolerance))
-        cuts[&ours].push_back(*t);
+    if (const auto c = candidateAt(ours, other.endPoint1(), theirs, *theirs.previous(), tolerance))
+        candidates[&ours].push_back(*c);
+    if (const auto c = candidateAt(ours, other.endPoint2(), *theirs.next(), theirs, tolerance))
+        candidates[&ours].push_back(*c);
 }
 
+// The box of the piece of `edge` that runs from its end (its start or its stop) to the nearest
+// of the edge's candidates lying farther than `clear` from that end: the piece the stretch
+// search meets there, whatever the candidates closer to the end become.
+QRectF pieceBox(const FBContourEdge &edge, bool fromStart, double clear,
+                const Candidates &candidates)
+{
+    const FBBezierCurve &curve = *edge.curve();
+    const QPointF end = fromStart ? curve.endPoint1() : curve.endPoint2();
+    double to = fromStart ? 1.0 : 0.0;
+    if (const auto found = candidates.find(&edge); found != candidates.end()) {
+        for (const Candidate &c : found->second) {
+            if (FBGeom_PointDistance(c.joint, end) > clear)
+                to = fromStart ? std::min(to, c.t) : std::max(to, c.t);
+        }
+    }
+    if (to == (fromStart ? 1.0 : 0.0))
+        return curve.bounds();
+    return curve
+        .subcurveWithRange(fromStart ? FBGeom_MakeRange(0.0, to) : FBGeom_MakeRange(to, 1.0))
+        ->bounds();
+}
+
+// Whether a joint of the other outline cuts our edge, judged alike from both sides. The joint
+// lies near the end of ours, our joint there on the other's edge that runs back over it. Uncut,
+// our edge's stretch with the other's edge running on from its joint starts at our end only
+// where the stretch search snaps the joint onto that end, within its tolerance for those two
+// pieces; and the other's edge running back ends at its joint only where the search snaps ours
+// for it and our edge beside. Farther apart, each side is cut at the other's joint, so that the
+// short piece between the joints meets its twin; one side cut and the other not would leave a
+// piece that no stretch covers. The four pieces are bounded by the farther candidates, which
+// both sides see alike.
+bool isCut(const FBContourEdge &ours, const Candidate &c, const Candidates &candidates)
+{
+    const FBContourEdge &beside = c.atStart ? *ours.previous() : *ours.next();
+    auto tolerance = [](const QRectF &a, const QRectF &b) {
+        return FBCurveStretchTolerance * sizeOf(a.united(b));
+    };
+    // The pieces are parts of the whole curves, whose tolerance bounds theirs.
+    const double wholeReach =
+        std::min(tolerance(ours.curve()->bounds(), c.runsOn->curve()->bounds()),
+                 tolerance(beside.curve()->bounds(), c.runsBack->curve()->bounds()));
+    if (c.toEnd > wholeReach)
+        return true;
+    const double clear = 2 * c.toEnd;
+    const double reach =
+        std::min(tolerance(pieceBox(ours, c.atStart, clear, candidates),
+                           pieceBox(*c.runsOn, c.jointStartsRunsOn, clear, candidates)),
+                 tolerance(pieceBox(beside, !c.atStart, clear, candidates),
+                           pieceBox(*c.runsBack, !c.jointStartsRunsOn, clear, candidates)));
+    return c.toEnd > reach;
+}
+
+// How near, as a share of the cut curve's size, two cuts are one.
+constexpr double kSameCutShare = 1e-9;
+
+using Cuts = std::unordered_map<const FBContourEdge *, std::vector<double>>;
+
 // A copy of the contour with its edges cut at their parameters in `cuts`; nullptr when none of
-// its edges is cut. Cuts closer together than the stretch tolerance are one cut.
+// its edges is cut. Cuts that fall together to within rounding are one cut; any farther apart
+// are kept, since the piece between them meets a piece of the other outline just as short.
 FBBezierContourPtr cutContour(const FBBezierContour &contour, Cuts &cuts,
                               std::vector<FBJointCut> &made)
 {
@@ -148,7 +231,7 @@ FBBezierContourPtr cutContour(const FBBezierContour &contour, Cuts &cuts,
         std::vector<double> &at = found->second;
         std::sort(at.begin(), at.end());
         const FBBezierCurve &curve = *edge->curve();
-        const double apart = 2 * FBCurveStretchTolerance * sizeOf(curve.bounds());
+        const double apart = kSameCutShare * sizeOf(curve.bounds());
         FBBezierCurvePtr rest = edge->curve();
         double done = 0.0;
         QPointF last = curve.endPoint1();
@@ -337,12 +420,19 @@ void FBJointCuts_Cut(const std::vector<FBBezierContourPtr> &ours,
                      std::vector<FBBezierContourPtr> &cutOurs,
                      std::vector<FBBezierContourPtr> &cutTheirs, std::vector<FBJointCut> &made)
 {
-    Cuts cuts;
+    Candidates candidates;
     for (const FBContourEdgePair &pair : pairs) {
         const FBContourEdge &ourEdge = *ours[pair.contour1]->edges()[pair.edge1];
         const FBContourEdge &theirEdge = *theirs[pair.contour2]->edges()[pair.edge2];
-        addCutsOf(ourEdge, theirEdge, cuts);
-        addCutsOf(theirEdge, ourEdge, cuts);
+        addCandidatesOf(ourEdge, theirEdge, candidates);
+        addCandidatesOf(theirEdge, ourEdge, candidates);
+    }
+    Cuts cuts;
+    for (const auto &[edge, onEdge] : candidates) {
+        for (const Candidate &c : onEdge) {
+            if (isCut(*edge, c, candidates))
+                cuts[edge].push_back(c.t);
+        }
     }
     cutOurs.clear();
     cutTheirs.clear();

@@ -553,6 +553,32 @@ TEST(FBBezierIntersection, StraightLinesOnOneLine)
          false},
         {"end to end", line({0, 0}, {5, 0}), line({5, 0}, {7, 0}), 1, false, {}, {}, false},
         {"apart on one line", line({0, 0}, {5, 0}), line({6, 0}, {7, 0}), 0, false, {}, {}, false},
+        // Joints a hair apart: a sliver within the reach of the first line's end, by which the
+        // stretch beside it already reaches that end, is where the lines meet.
+        {"joints a hair apart, past the end",
+         line({0, 0}, {5, 0}),
+         line({4.99998, 0}, {7, 0}),
+         1,
+         false,
+         {},
+         {},
+         false},
+        {"joints a hair apart, before the start",
+         line({0, 0}, {5, 0}),
+         line({-2, 0}, {0.00002, 0}),
+         1,
+         false,
+         {},
+         {},
+         false},
+        {"joints farther apart share a stretch",
+         line({0, 0}, {5, 0}),
+         line({4.9999, 0}, {7, 0}),
+         0,
+         true,
+         {4.9999 / 5, 1},
+         {0, 0.0001 / 2.0001},
+         false},
     };
     for (const Row &row : rows) {
         FBBezierIntersectRangePtr overlap;

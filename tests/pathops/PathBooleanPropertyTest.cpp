@@ -1870,4 +1870,34 @@ TEST(PathBooleanProperty, RegressionSeeds)
         EXPECT_TRUE(faults.empty()) << "seed " << seed << " (" << pair.kind << ")\n"
                                     << describe(faults, pair.a, pair.b);
     }
+    // Seeds of the categories of coinciding outlines, against the clipper's fine flattening.
+    const struct
+    {
+        quint64 seed;
+        MakePair make;
+    } categorySeeds[] = {
+        // Joints of the two outlines a hair apart on one curve: one side was cut at the other's
+        // joint and the other not, and the short piece met no stretch.
+        {1361, &ShapeMaker::splitCopies},
+        {4608, &ShapeMaker::splitCopies},
+        // Joints a hair apart, neither cut nor close enough for the stretch to start at the end.
+        {6063, &ShapeMaker::splitCopies},
+        {19597, &ShapeMaker::siblings},
+        {53933, &ShapeMaker::siblings},
+        // The same, where other cuts leave pieces whose stretches snap less far than the whole
+        // curves' would.
+        {32462, &ShapeMaker::splitCopies},
+        // Straight lines with joints a hair apart: the sliver they share beside a line's end was
+        // a stretch of its own, which broke the run round the outline.
+        {6101, &ShapeMaker::splitCopies},
+        {54982, &ShapeMaker::splitCopies},
+        {18446, &ShapeMaker::splitCopies},
+    };
+    for (const auto &row : categorySeeds) {
+        ShapeMaker maker(row.seed);
+        const ShapePair pair = (maker.*row.make)();
+        const std::vector<std::string> faults = checkPair(pair.a, pair.b, kFineFlatness);
+        EXPECT_TRUE(faults.empty()) << "seed " << row.seed << " (" << pair.kind << ")\n"
+                                    << describe(faults, pair.a, pair.b);
+    }
 }
