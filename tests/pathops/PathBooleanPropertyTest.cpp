@@ -1743,4 +1743,19 @@ TEST(PathBooleanProperty, RegressionSeeds)
         EXPECT_TRUE(faults.empty()) << "seed " << seed << " (" << pair.kind << ")\n"
                                     << describe(faults, pair.a, pair.b);
     }
+    // Outlines against their copies moved, grown or stroked by a hair.
+    const quint64 nearCopySeeds[] = {
+        // Copies a few millionths of the letter's size away: the containment rays took the copy
+        // for an outline touching the letter, and the letter was inside nothing.
+        151, 177, 295, 304, 916,           // grown
+        660, 792, 964,                     // shrunk
+        265, 275, 282, 346, 670, 842, 997, // stroked
+    };
+    for (quint64 seed : nearCopySeeds) {
+        ShapeMaker maker(seed);
+        const ShapePair pair = maker.nearCopies();
+        const std::vector<std::string> faults = checkPair(pair.a, pair.b, kFineFlatness);
+        EXPECT_TRUE(faults.empty()) << "near copies, seed " << seed << " (" << pair.kind << ")\n"
+                                    << describe(faults, pair.a, pair.b);
+    }
 }
