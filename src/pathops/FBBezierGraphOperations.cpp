@@ -2,10 +2,13 @@
 
 #include "pathops/FBBezierGraph.h"
 #include "pathops/FBContourSlits.h"
+#include "pathops/FBCurvePoints.h"
 #include "pathops/FBJointCuts.h"
 #include "pathops/PathOperationState.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -316,6 +319,45 @@ void pairEquivalentContours(std::vector<FBBezierContourPtr> &ourContours,
     }
 }
 
+// The area a contour encloses: half the integral of x dy - y dx along its curves, a polynomial
+// of degree five on each, which three Gauss points give exactly.
+double enclosedArea(const FBBezierContour &contour)
+{
+    constexpr double Node = 0.7745966692414834; // sqrt(3/5)
+    constexpr std::array<std::pair<double, double>, 3> Gauss = {
+        {{0.5 * (1.0 - Node), 5.0 / 18}, {0.5, 8.0 / 18}, {0.5 * (1.0 + Node), 5.0 / 18}}};
+    double twice = 0.0;
+    for (const auto &edge : contour.edges()) {
+        const FBCurvePoints p = edge->curve()->points();
+        const std::array<QPointF, 3> dp = FBCurve_Derivative(p);
+        for (const auto &[t, weight] : Gauss) {
+            const QPointF at = FBCurve_DeCasteljau(p, t);
+            const QPointF along = FBCurve_DeCasteljau(dp, t);
+            twice += weight * (at.x() * along.y() - at.y() * along.x());
+        }
+    }
+    return std::abs(twice) / 2.0;
+}
+
+// Two contours taken as one outline may still lie a hair apart (a copy grown, shrunk or
+// stroked by a hair), one inside the other: which of them the answer keeps, or whether it keeps
+// the band between them, is told by the areas they enclose, where these differ by more than
+// rounding. Copies merely moved enclose the same area and count as one.
+bool exceeds(double a, double b)
+{
+    constexpr double Rounding = 1e-9;
+    return a - b > Rounding * std::max(std::abs(a), std::abs(b));
+}
+
+// How much of the plane the region on the contour's filled side covers, in order: a fill's
+// area, or less the larger a hole is. Of two fills or two holes of one outline, the region of
+// the larger measure holds the other's.
+double regionMeasure(const FBBezierContour &contour)
+{
+    const double area = enclosedArea(contour);
+    return contour.inside() == 1 ? -area : area;
+}
+
 } // namespace
 
 void FBBezierGraph::unionEquivalentNonintersectingContours(
@@ -325,10 +367,20 @@ void FBBezierGraph::unionEquivalentNonintersectingContours(
     pairEquivalentContours(
         ourContours, theirContours,
         [&results](const FBBezierContourPtr &ours, const FBBezierContourPtr &theirs) {
-            std::erase(results, theirs);
-            // A fill and a hole of one outline cancel.
-            if (ours->inside() != theirs->inside())
+            if (ours->inside() == theirs->inside()) {
+                // Of two fills or two holes the one whose region holds the other's stays.
+                std::erase(results,
+                           exceeds(regionMeasure(*theirs), regionMeasure(*ours)) ? ours : theirs);
+                return;
+            }
+            // A fill and a hole of one outline cancel, but where the fill lies inside the hole:
+            // the band between them stays out.
+            const FBBezierContour &fill = ours->inside() == 1 ? *theirs : *ours;
+            const FBBezierContour &hole = ours->inside() == 1 ? *ours : *theirs;
+            if (!exceeds(enclosedArea(hole), enclosedArea(fill))) {
                 std::erase(results, ours);
+                std::erase(results, theirs);
+            }
         });
 }
 
@@ -336,13 +388,24 @@ void FBBezierGraph::intersectEquivalentNonintersectingContours(
     std::vector<FBBezierContourPtr> &ourContours, std::vector<FBBezierContourPtr> &theirContours,
     std::vector<FBBezierContourPtr> &results) const
 {
-    // Where one is a fill and the other a hole, the two regions lie on opposite sides of the
-    // outline and have nothing near it in common.
     pairEquivalentContours(
         ourContours, theirContours,
         [&results](const FBBezierContourPtr &ours, const FBBezierContourPtr &theirs) {
-            if (ours->inside() == theirs->inside())
+            if (ours->inside() == theirs->inside()) {
+                // The one whose region the other's holds.
+                results.push_back(exceeds(regionMeasure(*ours), regionMeasure(*theirs)) ? theirs
+                                                                                        : ours);
+                return;
+            }
+            // Where one is a fill and the other a hole, the two regions lie on opposite sides of
+            // the outline and have nothing near it in common, but for the band between them where
+            // the fill holds the hole.
+            const FBBezierContour &fill = ours->inside() == 1 ? *theirs : *ours;
+            const FBBezierContour &hole = ours->inside() == 1 ? *ours : *theirs;
+            if (exceeds(enclosedArea(fill), enclosedArea(hole))) {
                 results.push_back(ours);
+                results.push_back(theirs);
+            }
         });
 }
 
@@ -350,11 +413,19 @@ void FBBezierGraph::differenceEquivalentNonintersectingContours(
     std::vector<FBBezierContourPtr> &ourContours, std::vector<FBBezierContourPtr> &theirContours,
     std::vector<FBBezierContourPtr> &results) const
 {
-    // Two fills or two holes of one outline leave nothing of ours beside it.
+    // Ours less theirs is ours and the other side of theirs: of two fills or two holes of one
+    // outline nothing is left beside it but the band between them where ours holds theirs; of a
+    // fill and a hole, the one whose region the other's holds.
     pairEquivalentContours(
         ourContours, theirContours,
         [&results](const FBBezierContourPtr &ours, const FBBezierContourPtr &theirs) {
-            if (ours->inside() != theirs->inside())
+            const double ourMeasure = regionMeasure(*ours);
+            const double otherSide = -regionMeasure(*theirs);
+            if (ours->inside() != theirs->inside()) {
+                results.push_back(exceeds(ourMeasure, otherSide) ? theirs : ours);
+            } else if (exceeds(ourMeasure, -otherSide)) {
                 results.push_back(ours);
+                results.push_back(theirs);
+            }
         });
 }

@@ -1746,12 +1746,16 @@ TEST(PathBooleanProperty, RegressionSeeds)
     // Outlines against their copies moved, grown or stroked by a hair. Those of the first three
     // rows once lay inside nothing: the containment rays took a copy a few millionths of the
     // letter's size away for an outline touching it. Those of the last were right, but their
-    // outlines nest closer than the chords the answer's depths were read on.
+    // outlines nest closer than the chords the answer's depths were read on. Those of the next
+    // were taken as the same outline as the letter, and the answers kept one of the two whatever
+    // the operation, where the one outside, the one inside or the band between them was right.
     const quint64 nearCopySeeds[] = {
         151, 177, 295, 304, 916,           // grown
         660, 792, 964,                     // shrunk
         265, 275, 282, 346, 670, 842, 997, // stroked
         124, 290, 111,                     // grown, shrunk, stroked
+        148, 238, 487, 506,                // grown, shrunk
+        27,  507, 550, 834,                // stroked
     };
     for (quint64 seed : nearCopySeeds) {
         ShapeMaker maker(seed);
