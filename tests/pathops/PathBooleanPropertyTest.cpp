@@ -1749,6 +1749,8 @@ TEST(PathBooleanProperty, RegressionSeeds)
     // outlines nest closer than the chords the answer's depths were read on. Those of the next
     // were taken as the same outline as the letter, and the answers kept one of the two whatever
     // the operation, where the one outside, the one inside or the band between them was right.
+    // In the last, a corner's arc running a hair beside the copy's next side was taken for a
+    // stretch of that side, the tolerance being a share of the long side's size.
     const quint64 nearCopySeeds[] = {
         151, 177, 295, 304, 916,           // grown
         660, 792, 964,                     // shrunk
@@ -1756,6 +1758,7 @@ TEST(PathBooleanProperty, RegressionSeeds)
         124, 290, 111,                     // grown, shrunk, stroked
         148, 238, 487, 506,                // grown, shrunk
         27,  507, 550, 834,                // stroked
+        758,                               // a rounded rectangle moved
     };
     for (quint64 seed : nearCopySeeds) {
         ShapeMaker maker(seed);
