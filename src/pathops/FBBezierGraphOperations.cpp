@@ -297,28 +297,6 @@ std::vector<FBBezierContourPtr> FBBezierGraph::nonintersectingContours() const
 
 namespace {
 
-// Walks our contours; for each, the first of theirs that coincides with it all the way round is
-// handed to `act`, then both leave their lists.
-template <typename Act>
-void pairEquivalentContours(std::vector<FBBezierContourPtr> &ourContours,
-                            std::vector<FBBezierContourPtr> &theirContours, Act act)
-{
-    size_t ourIndex = 0;
-    while (ourIndex < ourContours.size()) {
-        const FBBezierContourPtr ours = ourContours[ourIndex];
-        const auto theirs = std::find_if(
-            theirContours.begin(), theirContours.end(),
-            [&ours](const FBBezierContourPtr &c) { return ours->isEquivalent(c.get()); });
-        if (theirs == theirContours.end()) {
-            ++ourIndex;
-            continue;
-        }
-        act(ours, *theirs);
-        theirContours.erase(theirs);
-        ourContours.erase(ourContours.begin() + qsizetype(ourIndex));
-    }
-}
-
 // The area a contour encloses: half the integral of x dy - y dx along its curves, a polynomial
 // of degree five on each, which three Gauss points give exactly.
 double enclosedArea(const FBBezierContour &contour)
@@ -339,23 +317,39 @@ double enclosedArea(const FBBezierContour &contour)
     return std::abs(twice) / 2.0;
 }
 
-// Two contours taken as one outline may still lie a hair apart (a copy grown, shrunk or
-// stroked by a hair), one inside the other: which of them the answer keeps, or whether it keeps
-// the band between them, is told by the areas they enclose, where these differ by more than
-// rounding. Copies merely moved enclose the same area and count as one.
-bool exceeds(double a, double b)
+// Whether two contours that run within the coincidence tolerance of each other all the way round
+// are one outline. Those enclosing areas that differ by more than rounding are not: one lies
+// inside the other a hair apart (a copy grown, shrunk or stroked by a hair), and the band between
+// them belongs to some answers, as containment finds. Copies merely moved enclose the same area.
+bool sameOutline(const FBBezierContour &ours, const FBBezierContour &theirs)
 {
     constexpr double Rounding = 1e-9;
-    return a - b > Rounding * std::max(std::abs(a), std::abs(b));
+    if (!ours.isEquivalent(&theirs))
+        return false;
+    const double a = enclosedArea(ours), b = enclosedArea(theirs);
+    return std::abs(a - b) <= Rounding * std::max(a, b);
 }
 
-// How much of the plane the region on the contour's filled side covers, in order: a fill's
-// area, or less the larger a hole is. Of two fills or two holes of one outline, the region of
-// the larger measure holds the other's.
-double regionMeasure(const FBBezierContour &contour)
+// Walks our contours; for each, the first of theirs that is the same outline (sameOutline) is
+// handed to `act`, then both leave their lists.
+template <typename Act>
+void pairEquivalentContours(std::vector<FBBezierContourPtr> &ourContours,
+                            std::vector<FBBezierContourPtr> &theirContours, Act act)
 {
-    const double area = enclosedArea(contour);
-    return contour.inside() == 1 ? -area : area;
+    size_t ourIndex = 0;
+    while (ourIndex < ourContours.size()) {
+        const FBBezierContourPtr ours = ourContours[ourIndex];
+        const auto theirs =
+            std::find_if(theirContours.begin(), theirContours.end(),
+                         [&ours](const FBBezierContourPtr &c) { return sameOutline(*ours, *c); });
+        if (theirs == theirContours.end()) {
+            ++ourIndex;
+            continue;
+        }
+        act(ours, *theirs);
+        theirContours.erase(theirs);
+        ourContours.erase(ourContours.begin() + qsizetype(ourIndex));
+    }
 }
 
 } // namespace
@@ -367,20 +361,10 @@ void FBBezierGraph::unionEquivalentNonintersectingContours(
     pairEquivalentContours(
         ourContours, theirContours,
         [&results](const FBBezierContourPtr &ours, const FBBezierContourPtr &theirs) {
-            if (ours->inside() == theirs->inside()) {
-                // Of two fills or two holes the one whose region holds the other's stays.
-                std::erase(results,
-                           exceeds(regionMeasure(*theirs), regionMeasure(*ours)) ? ours : theirs);
-                return;
-            }
-            // A fill and a hole of one outline cancel, but where the fill lies inside the hole:
-            // the band between them stays out.
-            const FBBezierContour &fill = ours->inside() == 1 ? *theirs : *ours;
-            const FBBezierContour &hole = ours->inside() == 1 ? *ours : *theirs;
-            if (!exceeds(enclosedArea(hole), enclosedArea(fill))) {
+            std::erase(results, theirs);
+            // A fill and a hole of one outline cancel.
+            if (ours->inside() != theirs->inside())
                 std::erase(results, ours);
-                std::erase(results, theirs);
-            }
         });
 }
 
@@ -388,24 +372,13 @@ void FBBezierGraph::intersectEquivalentNonintersectingContours(
     std::vector<FBBezierContourPtr> &ourContours, std::vector<FBBezierContourPtr> &theirContours,
     std::vector<FBBezierContourPtr> &results) const
 {
+    // Where one is a fill and the other a hole, the two regions lie on opposite sides of the
+    // outline and have nothing near it in common.
     pairEquivalentContours(
         ourContours, theirContours,
         [&results](const FBBezierContourPtr &ours, const FBBezierContourPtr &theirs) {
-            if (ours->inside() == theirs->inside()) {
-                // The one whose region the other's holds.
-                results.push_back(exceeds(regionMeasure(*ours), regionMeasure(*theirs)) ? theirs
-                                                                                        : ours);
-                return;
-            }
-            // Where one is a fill and the other a hole, the two regions lie on opposite sides of
-            // the outline and have nothing near it in common, but for the band between them where
-            // the fill holds the hole.
-            const FBBezierContour &fill = ours->inside() == 1 ? *theirs : *ours;
-            const FBBezierContour &hole = ours->inside() == 1 ? *ours : *theirs;
-            if (exceeds(enclosedArea(fill), enclosedArea(hole))) {
+            if (ours->inside() == theirs->inside())
                 results.push_back(ours);
-                results.push_back(theirs);
-            }
         });
 }
 
@@ -413,19 +386,11 @@ void FBBezierGraph::differenceEquivalentNonintersectingContours(
     std::vector<FBBezierContourPtr> &ourContours, std::vector<FBBezierContourPtr> &theirContours,
     std::vector<FBBezierContourPtr> &results) const
 {
-    // Ours less theirs is ours and the other side of theirs: of two fills or two holes of one
-    // outline nothing is left beside it but the band between them where ours holds theirs; of a
-    // fill and a hole, the one whose region the other's holds.
+    // Two fills or two holes of one outline leave nothing of ours beside it.
     pairEquivalentContours(
         ourContours, theirContours,
         [&results](const FBBezierContourPtr &ours, const FBBezierContourPtr &theirs) {
-            const double ourMeasure = regionMeasure(*ours);
-            const double otherSide = -regionMeasure(*theirs);
-            if (ours->inside() != theirs->inside()) {
-                results.push_back(exceeds(ourMeasure, otherSide) ? theirs : ours);
-            } else if (exceeds(ourMeasure, -otherSide)) {
+            if (ours->inside() != theirs->inside())
                 results.push_back(ours);
-                results.push_back(theirs);
-            }
         });
 }
