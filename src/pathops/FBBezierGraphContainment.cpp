@@ -26,8 +26,10 @@ constexpr quint64 kMinRayFractions = 8;
 constexpr quint64 kMaxRayFractions = 100;
 constexpr double kExtentSlack = 1e-9;
 // How far from an end of the tested contour's extent, relative to the contour's size, a
-// container crossing the ray still passes through that end.
-constexpr double kTouchReach = 1e-5;
+// container crossing the ray still passes through that end. The crossings are placed to rounding
+// (preciseHit): an outline a millionth of its size outside the contour (its copy grown by a hair)
+// is a container of its own, not one touching it.
+constexpr double kTouchReach = 1e-8;
 
 // Whether the point at `t` of the edge lies on one of the contour's shared stretches, where the
 // outlines count as one whichever side of each other they run.
@@ -181,6 +183,47 @@ double alongRay(const FBBezierCurvePtr &ray, QPointF p)
     return isHorizontal(ray) ? p.x() : p.y();
 }
 
+// The search answers where a ray meets a curve to six places of the ray's parameter, which on a
+// ray across the whole graph is millionths of the graph's size: too coarse to tell a contour a
+// hair inside another from one touching it. The hit moved to where the curve really reaches the
+// ray's line, by Newton's steps on the curve's parameter (an end of the curve stays where it is);
+// the hit itself where the steps do not settle close by.
+FBBezierIntersectionPtr preciseHit(const FBBezierCurvePtr &ray, const FBBezierIntersectionPtr &hit)
+{
+    constexpr int Steps = 8;
+    constexpr double Reach = 1e-3;
+    if (hit->isAtEndPointOfCurve2())
+        return hit;
+    const bool horizontal = isHorizontal(ray);
+    auto across = [horizontal](QPointF p) { return horizontal ? p.y() : p.x(); };
+    const FBBezierCurve &curve = *hit->curve2();
+    const FBCurvePoints p = curve.points();
+    const std::array<QPointF, 3> dp = FBCurve_Derivative(p);
+    const double level = across(ray->endPoint1());
+    const double start = hit->parameter2();
+    double t = start;
+    for (int step = 0; step < Steps; ++step) {
+        const double offset = across(FBCurve_DeCasteljau(p, t)) - level;
+        if (offset == 0.0)
+            break;
+        const double slope = across(FBCurve_DeCasteljau(dp, t));
+        const double next = t - offset / slope;
+        if (!std::isfinite(next) || next < 0.0 || next > 1.0 || std::abs(next - start) > Reach)
+            return hit;
+        t = next;
+    }
+    const QPointF point = FBCurve_DeCasteljau(p, t);
+    const QPointF from = ray->endPoint1(), to = ray->endPoint2();
+    const double length = alongRay(ray, to) - alongRay(ray, from);
+    const double rounding = 1e-12 * (1.0 + std::abs(level) + std::abs(length));
+    if (!(std::abs(across(point) - level) <= rounding) || !(length != 0.0))
+        return hit;
+    const double s = (alongRay(ray, point) - alongRay(ray, from)) / length;
+    if (!(s >= 0.0 && s <= 1.0))
+        return hit;
+    return FBBezierIntersection::intersectionWithCurve1(ray, s, hit->curve2(), t);
+}
+
 // Whether the ray passes a hair beside one of the tested contour's joints, not through it: where
 // the contour touches a container there, the ray meets both on either side of the touch by
 // rounding alone and cannot tell which lies outside.
@@ -237,9 +280,8 @@ const FBBezierContour *contourOf(const FBEdgeCrossingPtr &crossing)
 
 // How far a container's crossing may lie from an end of the tested contour's extent along the
 // ray and still be taken as passing through that end. Crossings found on different curves at one
-// point differ in their last digits, and by far more where the ray meets a curve at its joint: a
-// counter touching its outline's side at a joint is found there a few millionths of its size
-// off. An extent of one point keeps the rounding alone.
+// point differ in their last digits, a counter touching its outline's side at a joint among them.
+// An extent of one point keeps the rounding alone.
 double extentSlack(double minimum, double maximum, const QRectF *testBounds)
 {
     const double rounding = kExtentSlack * (1.0 + std::max(std::abs(minimum), std::abs(maximum)));
@@ -435,9 +477,9 @@ bool FBBezierGraph::findBoundsOfContour(const FBBezierContour *testContour,
     for (const auto &edge : testContour->edges()) {
         if (!FBBoxPairs_BoxesMeet(rayBounds, edge->curve()->bounds()))
             continue;
-        for (const FBBezierIntersectionPtr &intersection :
+        for (const FBBezierIntersectionPtr &hit :
              ray->intersectionsWithBezierCurve(edge->curve())) {
-            const QPointF location = intersection->location();
+            const QPointF location = preciseHit(ray, hit)->location();
             if (!found) {
                 *testMinimum = *testMaximum = location;
                 found = true;
@@ -521,15 +563,16 @@ bool FBBezierGraph::findCrossingsOnContainers(const std::vector<FBBezierContour 
                     }
                 }
             }
-            for (const FBBezierIntersectionPtr &intersection :
+            for (const FBBezierIntersectionPtr &hit :
                  ray->intersectionsWithBezierCurve(edge->curve())) {
-                if (intersection->isTangent())
+                if (hit->isTangent())
                     continue;
                 // A ray through a joint cannot tell which of the two edges it crossed.
-                if (intersection->isAtEndPointOfCurve2())
+                if (hit->isAtEndPointOfCurve2())
                     return false;
                 if (!canHold)
                     continue;
+                const FBBezierIntersectionPtr intersection = preciseHit(ray, hit);
                 const QPointF location = intersection->location();
                 const double along = alongRay(ray, location);
                 if (along > minimum + slack && along < maximum - slack)

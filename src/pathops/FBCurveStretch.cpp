@@ -135,8 +135,12 @@ FBBezierIntersectRangePtr FBCurveStretch_Shared(const FBBezierCurvePtr &curve1,
     if (!curve1 || !curve2 || (curve1->isStraightLine() && curve2->isStraightLine()) ||
         curve1->isPoint() || curve2->isPoint())
         return nullptr;
-    const QRectF box = curve1->bounds().united(curve2->bounds());
-    const double tolerance = FBCurveStretchTolerance * std::max(box.width(), box.height());
+    // A share of the smaller curve: a short curve a hair beside a long one (a corner's arc
+    // beside the next side of a copy moved by a hair) is no stretch of it.
+    const QRectF box1Of = curve1->bounds(), box2Of = curve2->bounds();
+    const double tolerance =
+        FBCurveStretchTolerance * std::min(std::max(box1Of.width(), box1Of.height()),
+                                           std::max(box2Of.width(), box2Of.height()));
     if (!(tolerance > 0) || !std::isfinite(tolerance))
         return nullptr;
     // Each end of the stretch is an end of one curve lying on the other, so within the

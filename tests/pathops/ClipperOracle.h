@@ -126,6 +126,49 @@ inline bool evenOddContains(const std::vector<Polygon> &polygons, QPointF q)
     return inside;
 }
 
+// Whether the closed contour holds `q`, by the even-odd count of a ray from it to the left, on
+// the curves rather than on chords: each segment is cut where it turns up or down, and each piece
+// that passes q's height (its lower end counting as below) is crossed once, where bisection finds.
+inline bool contourContains(const Contour &contour, QPointF q)
+{
+    bool inside = false;
+    for (const auto &c : contour) {
+        // Where y' = 0: a t^2 + b t + c0 = 0 for the derivative's y.
+        const double p0 = c[0].y(), p1 = c[1].y(), p2 = c[2].y(), p3 = c[3].y();
+        const double a = -p0 + 3 * p1 - 3 * p2 + p3, b = 2 * (p0 - 2 * p1 + p2), c0 = p1 - p0;
+        std::vector<double> cuts{0.0};
+        auto addCut = [&cuts](double t) {
+            if (t > 0 && t < 1)
+                cuts.push_back(t);
+        };
+        if (std::abs(a) > 1e-300) {
+            const double disc = b * b - 4 * a * c0;
+            if (disc >= 0) {
+                const double root = std::sqrt(disc);
+                addCut((-b - root) / (2 * a));
+                addCut((-b + root) / (2 * a));
+            }
+        } else if (std::abs(b) > 1e-300) {
+            addCut(-c0 / b);
+        }
+        cuts.push_back(1.0);
+        std::sort(cuts.begin(), cuts.end());
+        for (size_t k = 0; k + 1 < cuts.size(); ++k) {
+            double lo = cuts[k], hi = cuts[k + 1];
+            const bool loBelow = cubicAt(c, lo).y() <= q.y();
+            if (loBelow == (cubicAt(c, hi).y() <= q.y()))
+                continue;
+            for (int step = 0; step < 80 && hi - lo > 1e-17; ++step) {
+                const double mid = (lo + hi) / 2;
+                ((cubicAt(c, mid).y() <= q.y()) == loBelow ? lo : hi) = mid;
+            }
+            if (cubicAt(c, (lo + hi) / 2).x() < q.x())
+                inside = !inside;
+        }
+    }
+    return inside;
+}
+
 inline double distanceToSegment(QPointF q, QPointF a, QPointF b)
 {
     const QPointF ab = b - a;
@@ -176,9 +219,11 @@ inline double evenOddArea(const platform::BezierPath &path)
                 fine.push_back(k / 64.0);
             sample(fine);
         }
+        // On the curves themselves: a probe nearer another outline than its chords part from it
+        // (an outline and its copy grown by a hair) may lie on the wrong side of the chords.
         int depth = 0;
-        for (size_t j = 0; j < flat.size(); ++j) {
-            if (j != i && evenOddContains({flat[j]}, probe))
+        for (size_t j = 0; j < contours.size(); ++j) {
+            if (j != i && contourContains(contours[j], probe))
                 ++depth;
         }
         const double a = std::abs(contourArea(contours[i]));
