@@ -306,9 +306,11 @@ void dropHitsPastRunEnds(std::vector<EdgeHit> &hits, const FBContourOverlap &ove
         QPointF point;
         const FBContourEdge *edge1;
         const FBContourEdge *edge2;
-        // Where the stretch ends on edge 1, and whether contour 1 leaves it forwards.
+        // Where the stretch ends on each edge, and whether each contour leaves it forwards.
         double t1;
         bool forwards;
+        double t2;
+        bool forwards2;
         // How far along the branches the run read the sides.
         double readTo;
     };
@@ -322,20 +324,30 @@ void dropHitsPastRunEnds(std::vector<EdgeHit> &hits, const FBContourOverlap &ove
         const FBEdgeOverlap &last = *run.overlaps().back();
         const double start = first.range()->parameterRange1().minimum;
         const double stop = last.range()->parameterRange1().maximum;
+        const bool reversed = first.range()->reversed();
+        const FBRange firstRange2 = first.range()->parameterRange2();
+        const FBRange lastRange2 = last.range()->parameterRange2();
         ends.push_back({first.range()->curve1()->pointAtParameter(start), first.edge1(),
-                        first.edge2(), start, false, readTo});
+                        first.edge2(), start, false,
+                        reversed ? firstRange2.maximum : firstRange2.minimum, reversed, readTo});
         ends.push_back({last.range()->curve1()->pointAtParameter(stop), last.edge1(), last.edge2(),
-                        stop, true, readTo});
+                        stop, true, reversed ? lastRange2.minimum : lastRange2.maximum, !reversed,
+                        readTo});
     }
     auto near = [](const FBContourEdge *edge, const FBContourEdge *at) {
         return edge == at || edge == at->previous() || edge == at->next();
     };
-    // On contour 1's branch leaving the end, rather than on the stretch before it.
-    auto past = [](const EdgeHit &hit, const RunEnd &end) {
-        const double t = hit.intersection->parameter1();
-        if (end.forwards)
-            return (hit.edge1 == end.edge1 && t >= end.t1) || hit.edge1 == end.edge1->next();
-        return (hit.edge1 == end.edge1 && t <= end.t1) || hit.edge1 == end.edge1->previous();
+    // On both contours' branches leaving the end, rather than on the stretch before it.
+    auto leaving = [](const FBContourEdge *edge, double t, const FBContourEdge *at, double end,
+                      bool forwards) {
+        if (forwards)
+            return (edge == at && t >= end) || edge == at->next();
+        return (edge == at && t <= end) || edge == at->previous();
+    };
+    auto past = [&leaving](const EdgeHit &hit, const RunEnd &end) {
+        return leaving(hit.edge1, hit.intersection->parameter1(), end.edge1, end.t1,
+                       end.forwards) &&
+               leaving(hit.edge2, hit.intersection->parameter2(), end.edge2, end.t2, end.forwards2);
     };
     std::erase_if(hits, [&](const EdgeHit &hit) {
         FBBezierIntersection &x = *hit.intersection;
