@@ -314,7 +314,9 @@ void markStretchStarts(const FBContourOverlap &overlap)
 // curves are still closer than its tolerance. The run's reading of the sides at that end, taken
 // farther along both branches, already decides whether the outlines cross there: such a hit on
 // the edges at the end, nearly tangent and within a sixteenth of the shorter edge of it, would
-// count the same passage twice.
+// count the same passage twice. So would any hit on the branches leaving an end that lies
+// nearer the end than the run read the sides at (curves crossing at a shallow angle just past the
+// end): the reading already holds that passage.
 void dropHitsPastRunEnds(std::vector<EdgeHit> &hits, const FBContourOverlap &overlap)
 {
     constexpr double TangentSine = 1e-2;
@@ -326,22 +328,48 @@ void dropHitsPastRunEnds(std::vector<EdgeHit> &hits, const FBContourOverlap &ove
         QPointF point;
         const FBContourEdge *edge1;
         const FBContourEdge *edge2;
+        // Where the stretch ends on each edge, and whether each contour leaves it forwards.
+        double t1;
+        bool forwards;
+        double t2;
+        bool forwards2;
+        // How far along the branches the run read the sides.
+        double readTo;
     };
     std::vector<RunEnd> ends;
     for (const FBEdgeOverlapRun &run : overlap.runs()) {
         if (run.overlaps().empty() || run.isComplete())
             continue;
+        double readTo = 0.0;
+        run.isCrossing(&readTo);
         const FBEdgeOverlap &first = *run.overlaps().front();
         const FBEdgeOverlap &last = *run.overlaps().back();
-        ends.push_back(
-            {first.range()->curve1()->pointAtParameter(first.range()->parameterRange1().minimum),
-             first.edge1(), first.edge2()});
-        ends.push_back(
-            {last.range()->curve1()->pointAtParameter(last.range()->parameterRange1().maximum),
-             last.edge1(), last.edge2()});
+        const double start = first.range()->parameterRange1().minimum;
+        const double stop = last.range()->parameterRange1().maximum;
+        const bool reversed = first.range()->reversed();
+        const FBRange firstRange2 = first.range()->parameterRange2();
+        const FBRange lastRange2 = last.range()->parameterRange2();
+        ends.push_back({first.range()->curve1()->pointAtParameter(start), first.edge1(),
+                        first.edge2(), start, false,
+                        reversed ? firstRange2.maximum : firstRange2.minimum, reversed, readTo});
+        ends.push_back({last.range()->curve1()->pointAtParameter(stop), last.edge1(), last.edge2(),
+                        stop, true, reversed ? lastRange2.minimum : lastRange2.maximum, !reversed,
+                        readTo});
     }
     auto near = [](const FBContourEdge *edge, const FBContourEdge *at) {
         return edge == at || edge == at->previous() || edge == at->next();
+    };
+    // On both contours' branches leaving the end, rather than on the stretch before it.
+    auto leaving = [](const FBContourEdge *edge, double t, const FBContourEdge *at, double end,
+                      bool forwards) {
+        if (forwards)
+            return (edge == at && t >= end) || edge == at->next();
+        return (edge == at && t <= end) || edge == at->previous();
+    };
+    auto past = [&leaving](const EdgeHit &hit, const RunEnd &end) {
+        return leaving(hit.edge1, hit.intersection->parameter1(), end.edge1, end.t1,
+                       end.forwards) &&
+               leaving(hit.edge2, hit.intersection->parameter2(), end.edge2, end.t2, end.forwards2);
     };
     std::erase_if(hits, [&](const EdgeHit &hit) {
         FBBezierIntersection &x = *hit.intersection;
@@ -349,8 +377,12 @@ void dropHitsPastRunEnds(std::vector<EdgeHit> &hits, const FBContourOverlap &ove
         const FBBezierCurve &c2 = *hit.edge2->curve();
         const double reach = Reach * std::min(c1.length(), c2.length());
         for (const RunEnd &end : ends) {
-            if (!near(hit.edge1, end.edge1) || !near(hit.edge2, end.edge2) ||
-                !(FBGeom_PointDistance(x.location(), end.point) <= reach))
+            if (!near(hit.edge1, end.edge1) || !near(hit.edge2, end.edge2))
+                continue;
+            const double distance = FBGeom_PointDistance(x.location(), end.point);
+            if (distance < end.readTo && past(hit, end))
+                return true;
+            if (!(distance <= reach))
                 continue;
             const QPointF d1 = FBGeom_NormalizeVector(
                 FBCurve_DeCasteljau(FBCurve_Derivative(c1.points()), x.parameter1()));

@@ -106,8 +106,10 @@ bool FBEdgeOverlapRun::isComplete() const
     return !mOverlaps.empty() && mOverlaps.back()->fitsBefore(*mOverlaps.front());
 }
 
-bool FBEdgeOverlapRun::isCrossing() const
+bool FBEdgeOverlapRun::isCrossing(double *readTo) const
 {
+    if (readTo)
+        *readTo = 0.0;
     if (mOverlaps.empty())
         return false;
     const FBEdgeOverlap &first = *mOverlaps.front();
@@ -197,6 +199,8 @@ bool FBEdgeOverlapRun::isCrossing() const
         if (part == 0.0 && endsApart)
             continue;
         const double d = shortest * part;
+        if (readTo)
+            *readTo = d;
         edge1Tangents = {leftBranch(edge1Before, d), rightBranch(edge1After, d)};
         edge2Tangents = {reversed ? rightBranch(edge2First, d, firstFrom)
                                   : leftBranch(edge2First, d, firstFrom),

@@ -17,8 +17,10 @@ public:
     bool appendRun(const FBEdgeOverlapRun &next);
     // The run closes on itself: the contours coincide all the way round.
     bool isComplete() const;
-    // Whether the outlines pass through each other here rather than touch and turn back.
-    bool isCrossing() const;
+    // Whether the outlines pass through each other here rather than touch and turn back. With
+    // `readTo`, how far (in a straight line) from each end along the branches the answer was
+    // read: 0 where the tangents at the ends told.
+    bool isCrossing(double *readTo = nullptr) const;
     // One crossing pair at the middle stretch.
     void addCrossings();
     FBBezierContour *contour1() const;
