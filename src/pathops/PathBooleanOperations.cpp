@@ -7,6 +7,7 @@
 #include "platform/Guard.h"
 #include "platform/Log.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
@@ -39,12 +40,11 @@ constexpr int kMostJitterAttempts = 8;
 
 // The area a curve sweeps from the origin, (x dy - y dx) / 2 integrated along it: a polynomial
 // of degree 5 in the parameter, which three Gauss-Legendre nodes integrate exactly.
-double sweptArea(const FBBezierCurve &curve)
+double sweptArea(const std::array<QPointF, 4> &p)
 {
     static const double node = std::sqrt(0.6);
     const double ts[3] = {0.5 - node / 2, 0.5, 0.5 + node / 2};
     const double ws[3] = {5.0 / 18, 8.0 / 18, 5.0 / 18};
-    const std::array<QPointF, 4> p = curve.points();
     double area = 0.0;
     for (int i = 0; i < 3; ++i) {
         const double t = ts[i], u = 1 - t;
@@ -65,7 +65,7 @@ double evenOddArea(const BezierPath &path)
     for (const FBBezierContourPtr &contour : graph.contours()) {
         double area = 0.0;
         for (const auto &edge : contour->edges())
-            area += sweptArea(*edge->curve());
+            area += sweptArea(edge->curve()->points());
         total += contour->inside() == 1 ? -std::abs(area) : std::abs(area);
     }
     return total;
@@ -423,6 +423,48 @@ Measure measured(const BezierPath &answer, int exponent)
     return m;
 }
 
+// The area each subpath of a path encloses, without sign, smallest first.
+std::vector<double> subpathAreas(const BezierPath &path)
+{
+    std::vector<double> areas;
+    double area = 0.0;
+    QPointF start, at;
+    bool open = false;
+    auto chord = [&](QPointF to) { area += (at.x() * to.y() - at.y() * to.x()) / 2; };
+    auto finish = [&] {
+        if (open) {
+            chord(start);
+            areas.push_back(std::abs(area));
+        }
+        area = 0.0;
+        open = false;
+    };
+    for (const BezierPath::Element &e : path.elements()) {
+        switch (e.type) {
+        case platform::BezierPathElement::MoveTo:
+            finish();
+            start = at = e.points[0];
+            open = true;
+            break;
+        case platform::BezierPathElement::LineTo:
+            chord(e.points[0]);
+            at = e.points[0];
+            break;
+        case platform::BezierPathElement::CurveTo:
+            area += sweptArea({at, e.points[0], e.points[1], e.points[2]});
+            at = e.points[2];
+            break;
+        case platform::BezierPathElement::ClosePath:
+            finish();
+            at = start;
+            break;
+        }
+    }
+    finish();
+    std::sort(areas.begin(), areas.end());
+    return areas;
+}
+
 } // namespace
 
 BezierPath fb_union(const BezierPath &path, const BezierPath &other)
@@ -533,6 +575,8 @@ std::optional<BezierPath> performBooleanOp(const BezierPath &path, qint32 operat
             const double reach = std::ldexp(std::sqrt(2.0) * upper, frame.measureExponent) *
                                  (outlineLength(scaledBy(a, frame.measureExponent)) +
                                   2 * outlineLength(scaledBy(b, frame.measureExponent)));
+            const std::vector<double> exactAreas =
+                subpathAreas(scaledBy(exact, frame.measureExponent));
             for (qint64 attempt = 0; attempt < draws; ++attempt) {
                 BezierPath jitteredA = a;
                 BezierPath jitteredB = b;
@@ -545,8 +589,18 @@ std::optional<BezierPath> performBooleanOp(const BezierPath &path, qint32 operat
                     continue;
                 BezierPath candidate = combined(jitteredA, jitteredB);
                 const Measure m = measured(candidate, frame.measureExponent);
-                if (m.outlines == exactMeasure.outlines &&
-                    std::abs(m.area - exactMeasure.area) <= reach) {
+                if (m.outlines != exactMeasure.outlines ||
+                    !(std::abs(m.area - exactMeasure.area) <= reach))
+                    continue;
+                // The area leans on the engine's own reading of which outline lies inside
+                // which: a draw gone wrong where outlines run a hair apart, with its outlines
+                // cut apart elsewhere, can read the same. Each outline's own area does not.
+                const std::vector<double> drawnAreas =
+                    subpathAreas(scaledBy(candidate, frame.measureExponent));
+                double apart = 0.0;
+                for (size_t k = 0; k < drawnAreas.size() && k < exactAreas.size(); ++k)
+                    apart += std::abs(drawnAreas[k] - exactAreas[k]);
+                if (drawnAreas.size() == exactAreas.size() && apart <= reach) {
                     result = std::move(candidate);
                     break;
                 }
