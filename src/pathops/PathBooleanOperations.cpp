@@ -119,12 +119,12 @@ template <typename Map> void mapPathPoints(BezierPath &path, Map map)
 
 // The engine's closeness tests are fixed distances (one point within 1e-10, a curve within 1e-5
 // of a point is a point, the points of a crossing within 1e-3) and some of its measures square
-// coordinates: they hold for outlines from about a hundredth to about a hundred million units
-// across, lying not too far from the origin for their size. Operands outside that are moved to
-// the origin (exact where they lie far out, else within the input's own rounding) and scaled by
-// a power of two (exact), and the answer is taken back the same way.
-constexpr double kSmallestSide = 1e-2;
-constexpr double kLargestSide = 1e8;
+// coordinates, so the same shapes in other units met them at another share of their size and
+// could come out differently. Both operands are therefore scaled by a power of two (exact) until
+// the box of their points is 64 to 128 units across, and moved to the origin when they lie far
+// out for their size (exact there, else within the input's own rounding); the answer is taken
+// back the same way. The answer to shapes scaled by a power of two is then the same answer scaled.
+constexpr int kStandardHalfSideExponent = 6;
 constexpr double kFarthestForSide = 1e6;
 
 // The box of both paths' points, control points included: left, right, top, bottom (left above
@@ -165,19 +165,15 @@ std::optional<Placement> placementFor(const BezierPath &path, const BezierPath &
     Placement placement;
     const double centreX = left / 2 + right / 2, centreY = top / 2 + bottom / 2;
     const bool far = std::max(std::abs(centreX), std::abs(centreY)) > kFarthestForSide * halfSide;
-    const bool outOfRange = halfSide < kSmallestSide / 2 || halfSide > kLargestSide / 2;
-    if (!far && !outOfRange)
-        return std::nullopt;
     if (far) {
         placement.centreX = centreX;
         placement.centreY = centreY;
     }
-    if (outOfRange) {
-        // Half the side becomes 256 to 512.
-        int exponent = 0;
-        std::frexp(halfSide, &exponent);
-        placement.exponent = 9 - exponent;
-    }
+    int exponent = 0;
+    std::frexp(halfSide, &exponent);
+    placement.exponent = kStandardHalfSideExponent - exponent;
+    if (!far && placement.exponent == 0)
+        return std::nullopt;
     return placement;
 }
 
