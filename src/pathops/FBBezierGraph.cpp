@@ -941,7 +941,9 @@ void FBBezierGraph::removeUnpairedGrazingCrossings()
                 byContour[counterpart->edge()->contour()].push_back(crossing.get());
             }
         }
-        for (auto &[other, crossings] : byContour) {
+        for (auto &entry : byContour) {
+            const FBBezierContour *other = entry.first;
+            std::vector<FBEdgeCrossing *> &crossings = entry.second;
             if (crossings.size() % 2 == 0)
                 continue;
             // A crossing at a run's end first: it repeats the passage the run decided, while the
