@@ -951,14 +951,28 @@ std::vector<std::string> checkPair(const BezierPath &a, const BezierPath &b, dou
     };
     // The exact measure takes each contour's signed area, which is the area it fills only when
     // it does not cross itself. A copy shrunk past a corner's radius curls there, and the answer
-    // keeps the curl: where an operand's exact measure and the clipper's disagree, every area is
-    // measured by the clipper on the fine flattening instead.
+    // keeps the curl: where a contour of an operand fills other than its signed area on the
+    // clipper's flattening, every area is measured by the clipper on that flattening instead.
     auto clipperFilled = [flatness](const BezierPath &path) {
         return pathoracle::clipperArea(path, BezierPath(), ClipperLib::ctUnion, flatness);
     };
-    auto crossesItself = [&clipperFilled](const BezierPath &path) {
-        const double filled = clipperFilled(path);
-        return std::abs(std::abs(pathoracle::evenOddArea(path)) - filled) > 0.0025 * filled;
+    auto crossesItself = [flatness](const BezierPath &path) {
+        const double cells = 10 / flatness;
+        for (const pathoracle::Polygon &polygon : pathoracle::flatten(path, flatness)) {
+            ClipperLib::Path p;
+            for (QPointF q : polygon)
+                p.push_back({ClipperLib::cInt(std::llround(q.x() * cells)),
+                             ClipperLib::cInt(std::llround(q.y() * cells))});
+            ClipperLib::Paths filled;
+            ClipperLib::SimplifyPolygon(p, filled, ClipperLib::pftEvenOdd);
+            double area = 0;
+            for (const ClipperLib::Path &f : filled)
+                area += ClipperLib::Area(f);
+            const double signedArea = std::abs(ClipperLib::Area(p));
+            if (std::abs(std::abs(area) - signedArea) > 1e-4 * signedArea)
+                return true;
+        }
+        return false;
     };
     const bool curled = crossesItself(a) || crossesItself(b);
     auto measure = [curled, &clipperFilled](const BezierPath &path) {
