@@ -943,7 +943,12 @@ bool graphIsClean(const FBBezierGraph &graph)
 
 // The faults found in one pair, one line each; empty when it passes.
 // The clipper's flattening: `flatness` (1e-3 unless outlines coincide with other joints).
-std::vector<std::string> checkPair(const BezierPath &a, const BezierPath &b, double flatness = 1e-3)
+// Copies shrunk or stroked past a corner's radius curl there; only those are looked at for it,
+// since the look flattens both operands finely.
+enum class Curls { No, Maybe };
+
+std::vector<std::string> checkPair(const BezierPath &a, const BezierPath &b, double flatness = 1e-3,
+                                   Curls curls = Curls::No)
 {
     std::vector<std::string> faults;
     auto fault = [&faults](const std::string &op, const std::string &what) {
@@ -974,7 +979,7 @@ std::vector<std::string> checkPair(const BezierPath &a, const BezierPath &b, dou
         }
         return false;
     };
-    const bool curled = crossesItself(a) || crossesItself(b);
+    const bool curled = curls == Curls::Maybe && (crossesItself(a) || crossesItself(b));
     auto measure = [curled, &clipperFilled](const BezierPath &path) {
         return curled ? clipperFilled(path) : pathoracle::evenOddArea(path);
     };
@@ -1093,7 +1098,8 @@ using MakePair = ShapePair (ShapeMaker::*)();
 
 // PELKO_CASES seeded pairs from PELKO_SEED on, each checked against the polygon clipper; every
 // failing seed is named with the command line that reruns it alone.
-void checkSeededPairs(const char *name, MakePair make, double flatness = 1e-3)
+void checkSeededPairs(const char *name, MakePair make, double flatness = 1e-3,
+                      Curls curls = Curls::No)
 {
     // A fixed first seed keeps the suite's verdict stable; PELKO_SEED explores fresh pairs.
     const quint64 firstSeed = environmentNumber("PELKO_SEED", kDefaultFirstSeed);
@@ -1106,7 +1112,7 @@ void checkSeededPairs(const char *name, MakePair make, double flatness = 1e-3)
         const quint64 seed = firstSeed + i;
         ShapeMaker maker(seed);
         const ShapePair pair = (maker.*make)();
-        const std::vector<std::string> faults = checkPair(pair.a, pair.b, flatness);
+        const std::vector<std::string> faults = checkPair(pair.a, pair.b, flatness, curls);
         if (!faults.empty()) {
             ++failed;
             ADD_FAILURE() << name << " seed " << seed << " (" << pair.kind
@@ -1173,7 +1179,8 @@ TEST(PathBooleanProperty, OutlinesDrawnWithOtherJointsAgreeWithThePolygonClipper
 // two run a hair apart, each answer keeps the band between them where the combination wants it.
 TEST(PathBooleanProperty, CopiesMovedGrownOrStrokedAgreeWithThePolygonClipper)
 {
-    checkSeededPairs("CopiesMovedGrownOrStroked", &ShapeMaker::nearCopies, kFineFlatness);
+    checkSeededPairs("CopiesMovedGrownOrStroked", &ShapeMaker::nearCopies, kFineFlatness,
+                     Curls::Maybe);
 }
 
 // Sibling shapes sharing a stem, a bowl or a side, each drawn with its own joints.
@@ -1983,7 +1990,8 @@ TEST(PathBooleanProperty, RegressionSeeds)
     for (quint64 seed : nearCopySeeds) {
         ShapeMaker maker(seed);
         const ShapePair pair = maker.nearCopies();
-        const std::vector<std::string> faults = checkPair(pair.a, pair.b, kFineFlatness);
+        const std::vector<std::string> faults =
+            checkPair(pair.a, pair.b, kFineFlatness, Curls::Maybe);
         EXPECT_TRUE(faults.empty()) << "near copies, seed " << seed << " (" << pair.kind << ")\n"
                                     << describe(faults, pair.a, pair.b);
     }
