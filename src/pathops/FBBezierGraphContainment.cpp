@@ -248,6 +248,24 @@ double largestSide(const QRectF &box)
     return std::max(box.width(), box.height());
 }
 
+// Whether the ray runs through one of the curve's ends or a hair beside it. There the curve may
+// meet the ray at a grazing angle (a bowl ending level at a corner, a ray just short of it), and
+// the search answers such a crossing near the end erratically: twice, once, or not at all, as
+// the ray moves by a rounding error. A container counted on it may lose or gain a crossing, so
+// the ray judges nothing, as one through a joint of the tested contour does.
+bool passesByAnEnd(const FBBezierCurvePtr &ray, const FBBezierCurve &curve, const QRectF &box)
+{
+    constexpr double kBeside = 1e-7;
+    const bool horizontal = isHorizontal(ray);
+    const double across = horizontal ? ray->endPoint1().y() : ray->endPoint1().x();
+    const double reach = kBeside * (1.0 + std::max({box.width(), box.height(), std::abs(across)}));
+    for (const QPointF end : {curve.endPoint1(), curve.endPoint2()}) {
+        if (std::abs((horizontal ? end.y() : end.x()) - across) <= reach)
+            return true;
+    }
+    return false;
+}
+
 // Whether a search of the straight `ray` against `curve` could answer a point at one of the
 // curve's ends. Such a point lies within the search's tolerance (a thousandth, or a hundred
 // thousandth of the two curves' size) of the ray, and the curve's end within a parameter step of
@@ -531,6 +549,8 @@ bool FBBezierGraph::findCrossingsOnContainers(const std::vector<FBBezierContour 
                 continue;
             if (!canHold && !mayMeetAtAnEnd(*ray, *edge->curve()))
                 continue;
+            if (canHold && passesByAnEnd(ray, *edge->curve(), container->bounds()))
+                return false;
             // A clear crossing far enough from the tested contour's extent goes to its side
             // unsearched.
             if (canHold) {
