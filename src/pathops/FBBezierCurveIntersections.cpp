@@ -192,8 +192,29 @@ std::optional<std::pair<double, double>> crossingAtCorner(const FBBezierCurve &o
             bestDistance = d;
         }
     }
-    if (!best)
-        return std::nullopt;
+    if (!best) {
+        // Curves cutting across at a very shallow angle: the ranges close in on the crossing
+        // along the curves, and the clip shaves it off while the corners still lie apart along
+        // them by far more than the threshold. Newton's steps from the nearest corner find it.
+        double nearest = 0;
+        for (double u : {usRange.minimum, usRange.maximum}) {
+            for (double t : {themRange.minimum, themRange.maximum}) {
+                const double d = FBGeom_PointDistance(originalUs.pointAtParameter(u),
+                                                      originalThem.pointAtParameter(t));
+                if (!best || d < nearest) {
+                    best = std::make_pair(u, t);
+                    nearest = d;
+                }
+            }
+        }
+        const QPointF ua = FBGeom_NormalizeVector(tangentAt(originalUs, best->first));
+        const QPointF ub = FBGeom_NormalizeVector(tangentAt(originalThem, best->second));
+        if (!(std::abs(ua.x() * ub.y() - ua.y() * ub.x()) < ShortPieceCrossingSine))
+            return std::nullopt;
+        best = shallowCrossingNear(originalUs, usRange, originalThem, themRange, *best);
+        if (!best)
+            return std::nullopt;
+    }
     const auto inside = [](double v) {
         return v > LostCrossingEndMargin && v < 1 - LostCrossingEndMargin;
     };
@@ -656,6 +677,66 @@ FBBezierCurve::intersectionsWithBezierCurve(const FBBezierCurvePtr &curve,
     return found;
 }
 
+namespace {
+
+// Where Newton's steps on both parameters from a hit of curves meeting at a shallow angle settle
+// on one point of both; nothing where they do not, or the curves cut clearly across there.
+std::optional<std::pair<double, double>> settledShallowCrossing(const FBBezierIntersection &hit)
+{
+    const FBBezierCurve &us = *hit.curve1();
+    const FBBezierCurve &them = *hit.curve2();
+    const QPointF ua = FBGeom_NormalizeVector(tangentAt(us, hit.parameter1()));
+    const QPointF ub = FBGeom_NormalizeVector(tangentAt(them, hit.parameter2()));
+    if (!(std::abs(ua.x() * ub.y() - ua.y() * ub.x()) < ShortPieceCrossingSine))
+        return std::nullopt;
+    const FBRange anywhere = FBGeom_MakeRange(0.0, 1.0);
+    return shallowCrossingNear(us, anywhere, them, anywhere,
+                               std::make_pair(hit.parameter1(), hit.parameter2()));
+}
+
+double gapAt(const FBBezierIntersection &hit)
+{
+    return FBGeom_PointDistance(hit.curve1()->pointAtParameter(hit.parameter1()),
+                                hit.curve2()->pointAtParameter(hit.parameter2()));
+}
+
+// Curves running along each other a hair apart, crossing at a shallow angle, stay within the
+// search's point threshold of each other for a long way past the crossing: a range converging
+// there answers a point pair that is no crossing, beside the real one. Hits whose Newton's steps
+// settle on one crossing are that crossing once, kept where the curves' points lie closest.
+void dropEchoesOfShallowCrossings(std::vector<FBBezierIntersectionPtr> &found)
+{
+    if (found.size() < 2)
+        return;
+    constexpr double SameCrossing = 1e-7;
+    std::vector<std::optional<std::pair<double, double>>> settled;
+    settled.reserve(found.size());
+    for (const FBBezierIntersectionPtr &hit : found)
+        settled.push_back(settledShallowCrossing(*hit));
+    std::vector<bool> drop(found.size(), false);
+    for (size_t i = 0; i < found.size(); ++i) {
+        for (size_t j = i + 1; j < found.size(); ++j) {
+            if (!settled[i] || !settled[j] || drop[i] || drop[j])
+                continue;
+            if (std::abs(settled[i]->first - settled[j]->first) > SameCrossing ||
+                std::abs(settled[i]->second - settled[j]->second) > SameCrossing)
+                continue;
+            if (gapAt(*found[j]) < gapAt(*found[i]))
+                drop[i] = true;
+            else
+                drop[j] = true;
+        }
+    }
+    size_t kept = 0;
+    for (size_t i = 0; i < found.size(); ++i) {
+        if (!drop[i])
+            found[kept++] = found[i];
+    }
+    found.resize(kept);
+}
+
+} // namespace
+
 std::vector<FBBezierIntersectionPtr> FBBezierCurve::intersectionsWithBezierCurve(
     const FBBezierCurvePtr &curve, FBRange *usRange, FBRange *themRange,
     const FBBezierCurvePtr &originalUs, const FBBezierCurvePtr &originalThem,
@@ -681,5 +762,6 @@ std::vector<FBBezierIntersectionPtr> FBBezierCurve::intersectionsWithBezierCurve
             found.push_back(
                 FBBezierIntersection::intersectionWithCurve1(originalUs, u, originalThem, t));
     }
+    dropEchoesOfShallowCrossings(found);
     return found;
 }

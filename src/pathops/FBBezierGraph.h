@@ -53,6 +53,9 @@ public:
     void removeOverlaps();
     void markCrossingsAsEntryOrExitWithBezierGraph(FBBezierGraph &otherGraph, bool markInside);
     FBBezierGraph bezierGraphFromIntersections();
+    // Every crossing's entry mark turned over and made unprocessed: the marks of the other
+    // operation's sides (a difference the other way round) for one more trace.
+    void turnCrossingsOver();
     FBEdgeCrossing *firstUnprocessedCrossing() const;
     std::vector<FBBezierContourPtr> nonintersectingContours() const;
     void unionEquivalentNonintersectingContours(std::vector<FBBezierContourPtr> &ourContours,
@@ -65,6 +68,9 @@ public:
     differenceEquivalentNonintersectingContours(std::vector<FBBezierContourPtr> &ourContours,
                                                 std::vector<FBBezierContourPtr> &theirContours,
                                                 std::vector<FBBezierContourPtr> &results) const;
+    void xorEquivalentNonintersectingContours(std::vector<FBBezierContourPtr> &ourContours,
+                                              std::vector<FBBezierContourPtr> &theirContours,
+                                              std::vector<FBBezierContourPtr> &results) const;
 
     // Containment of a contour that crosses nothing, by rays across it and the graph.
     bool containsContour(const FBBezierContour *contour) const;
@@ -96,7 +102,7 @@ public:
     QString description() const;
 
 private:
-    enum class Operation { Union, Intersect, Difference };
+    enum class Operation { Union, Intersect, Difference, Xor };
     FBBezierGraph combine(FBBezierGraph &theirs, Operation operation);
     // The contours and what is known of them, put aside while an operation works on copies.
     struct SavedContours

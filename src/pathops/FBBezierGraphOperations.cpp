@@ -30,17 +30,12 @@ FBBezierGraph FBBezierGraph::differenceWithBezierGraph(FBBezierGraph &graph)
 
 FBBezierGraph FBBezierGraph::xorWithBezierGraph(FBBezierGraph &graph)
 {
-    // The union and the intersection are read back as graphs of their own, as from any path:
-    // traced contours carry no fill-or-hole mark, and contours passed through whole are still
-    // the inputs' own objects, which the two results may even share.
-    FBBezierGraph allParts(unionWithBezierGraph(graph).bezierPath());
-    FBBezierGraph commonParts(intersectWithBezierGraph(graph).bezierPath());
-    return allParts.differenceWithBezierGraph(commonParts);
+    return combine(graph, Operation::Xor);
 }
 
 FBBezierGraph FBBezierGraph::combine(FBBezierGraph &theirs, Operation operation)
 {
-    if (operation == Operation::Union)
+    if (operation == Operation::Union || operation == Operation::Xor)
         PathOperation_CheckCancelAndTimeLimit();
     // Both graphs work on copies cut at each other's joints where their outlines run along each
     // other; the contours are put back however the operation ends.
@@ -74,6 +69,7 @@ FBBezierGraph FBBezierGraph::combine(FBBezierGraph &theirs, Operation operation)
     insertSelfCrossings();
     theirs.insertSelfCrossings();
 
+    // The exclusive or is traced as our difference first.
     const bool markOursInside = operation == Operation::Intersect;
     const bool markTheirsInside = operation != Operation::Union;
     markCrossingsAsEntryOrExitWithBezierGraph(theirs, markOursInside);
@@ -82,6 +78,19 @@ FBBezierGraph FBBezierGraph::combine(FBBezierGraph &theirs, Operation operation)
     theirs.removeSelfCrossings();
 
     FBBezierGraph result = bezierGraphFromIntersections();
+    if (operation == Operation::Xor) {
+        // Then as theirs, from the same crossings marked the other way round. The two parts
+        // share no region, so under the even-odd rule their outlines together bound the
+        // exclusive or: every piece of both outlines is used once, and no step combines
+        // outlines derived from both operands. Those of a copy moved by a hair (its union and
+        // intersection) touch where the copies cross with all four branches nearly one line,
+        // and a touch like that reads as a crossing.
+        turnCrossingsOver();
+        theirs.turnCrossingsOver();
+        const FBBezierGraph theirParts = bezierGraphFromIntersections();
+        for (const FBBezierContourPtr &contour : theirParts.contours())
+            result.addContour(contour);
+    }
     std::vector<FBBezierContourPtr> ourList = nonintersectingContours();
     std::vector<FBBezierContourPtr> theirList = theirs.nonintersectingContours();
     std::vector<FBBezierContourPtr> finalList;
@@ -115,6 +124,13 @@ FBBezierGraph FBBezierGraph::combine(FBBezierGraph &theirs, Operation operation)
             if (containsContour(contour.get()))
                 finalList.push_back(contour);
         }
+        break;
+    case Operation::Xor:
+        // Every outline crossing nothing bounds one side of it in one operand only, except one
+        // both operands have.
+        finalList = ourList;
+        finalList.insert(finalList.end(), theirList.begin(), theirList.end());
+        xorEquivalentNonintersectingContours(ourList, theirList, finalList);
         break;
     case Operation::Difference:
         finalList.reserve(ourList.size() + theirList.size());
@@ -272,6 +288,18 @@ FBBezierGraph FBBezierGraph::bezierGraphFromIntersections()
     return result;
 }
 
+void FBBezierGraph::turnCrossingsOver()
+{
+    for (const FBBezierContourPtr &contour : mContours) {
+        for (const auto &edge : contour->edges()) {
+            for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
+                crossing->setEntry(!crossing->isEntry());
+                crossing->setProcessed(false);
+            }
+        }
+    }
+}
+
 FBEdgeCrossing *FBBezierGraph::firstUnprocessedCrossing() const
 {
     for (const FBBezierContourPtr &contour : mContours) {
@@ -392,5 +420,18 @@ void FBBezierGraph::differenceEquivalentNonintersectingContours(
         [&results](const FBBezierContourPtr &ours, const FBBezierContourPtr &theirs) {
             if (ours->inside() != theirs->inside())
                 results.push_back(ours);
+        });
+}
+
+void FBBezierGraph::xorEquivalentNonintersectingContours(
+    std::vector<FBBezierContourPtr> &ourContours, std::vector<FBBezierContourPtr> &theirContours,
+    std::vector<FBBezierContourPtr> &results) const
+{
+    // Across an outline both operands have, both regions change, so the exclusive or does not.
+    pairEquivalentContours(
+        ourContours, theirContours,
+        [&results](const FBBezierContourPtr &ours, const FBBezierContourPtr &theirs) {
+            std::erase(results, ours);
+            std::erase(results, theirs);
         });
 }

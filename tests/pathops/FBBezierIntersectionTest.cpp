@@ -660,3 +660,44 @@ TEST(FBBezierIntersection, CrossingShavedOffByAClipIsKept)
         }
     }
 }
+
+TEST(FBBezierIntersection, ShallowCrossingOfCurvesAHairApartIsFoundOnce)
+{
+    // Arcs of a circle and of its copy moved by about a ten-thousandth of its size cross once, at
+    // a sine under 1e-3, and run within the search's point threshold of each other for a long way
+    // on both sides of the crossing.
+    struct Row
+    {
+        const char *name;
+        FBBezierCurvePtr a;
+        FBBezierCurvePtr b;
+    };
+    const Row rows[] = {
+        // The clip shaved the crossing off with the ranges' corners still far apart along the
+        // curves, in one order only.
+        {"shaved off in one order",
+         curve({9.4867143928450073, 9.7372983803424464}, {9.4867143928450073, 11.750941696914447},
+               {11.119136028932246, 13.383719953260337}, {13.132644378418293, 13.384298226691685}),
+         curve({9.4856446969140222, 9.7372986103202486}, {9.4860792888298722, 11.750929143803853},
+               {11.118912653401241, 13.3834945007891}, {13.13264461014124, 13.3834945007891})},
+        // A range converging past the crossing answered a second one there, the curves' points
+        // a hundred thousandth apart, in one order only.
+        {"echoed past the crossing",
+         curve({1.75, 10.5}, {1.75, 11.949428231541718}, {2.9247350036206319, 13.124482401630006},
+               {4.3740423296470272, 13.124999829050001}),
+         curve({1.7490427811728375, 10.500000310462477}, {1.7495128598904874, 11.949347925556257},
+               {2.924585187766787, 13.124130295461486}, {4.3740426400850518, 13.124130295461486})},
+    };
+    for (const Row &row : rows) {
+        std::vector<QPointF> places;
+        for (const auto &[first, second] : {std::pair{row.a, row.b}, std::pair{row.b, row.a}}) {
+            const auto found = first->intersectionsWithBezierCurve(second);
+            ASSERT_EQ(found.size(), 1u) << row.name;
+            const QPointF onFirst = first->pointAtParameter(found[0]->parameter1());
+            const QPointF onSecond = second->pointAtParameter(found[0]->parameter2());
+            EXPECT_LT(distance(onFirst, onSecond), 1e-6) << row.name;
+            places.push_back(onFirst);
+        }
+        EXPECT_LT(distance(places[0], places[1]), 1e-6) << row.name;
+    }
+}
