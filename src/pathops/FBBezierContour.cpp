@@ -173,6 +173,22 @@ bool FBBezierContour::containsPoint(QPointF point) const
     auto rayFor = [point](QPointF end) {
         return bezierContourWithCurve(FBBezierCurve::bezierCurveWithLineStartPoint(point, end));
     };
+    // A ray through a joint where both edges leave along it (a spike's tip) may meet neither by
+    // the search, and is as unclear as one the search answers at the joint.
+    const double reach =
+        1e-7 * (1.0 + std::max({b.width(), b.height(), std::abs(point.x()), std::abs(point.y())}));
+    auto throughAJoint = [this, point, reach](QPointF end) {
+        const QPointF along = FBGeom_SubtractPoints(end, point);
+        const double length2 = QPointF::dotProduct(along, along);
+        for (const auto &edge : mEdges) {
+            const QPointF joint = edge->curve()->endPoint1();
+            const double s =
+                QPointF::dotProduct(FBGeom_SubtractPoints(joint, point), along) / length2;
+            if (s >= 0.0 && s <= 1.0 && FBGeom_DistancePointToLine(joint, point, end) <= reach)
+                return true;
+        }
+        return false;
+    };
     // A ray that grazes the outline where it turns back (the top of a bowl, at a joint or a
     // hair beside it) can be counted once where it meets it twice or not at all: such a ray does
     // not decide either.
@@ -198,7 +214,7 @@ bool FBBezierContour::containsPoint(QPointF point) const
     for (const QPointF end : ends) {
         FBBezierContourPtr ray = rayFor(end);
         std::vector<RayHit> hits = hitsOfRay(ray->edges().front()->curve(), true);
-        if (!unclear(hits))
+        if (!unclear(hits) && !throughAJoint(end))
             return (crossingsAmongHits(ray->edges().front().get(), hits).size() & 1) != 0;
         if (!first)
             first.emplace(std::move(ray), std::move(hits));
@@ -214,7 +230,7 @@ bool FBBezierContour::containsPoint(QPointF point) const
     for (const QPointF slant : slants) {
         FBBezierContourPtr ray = rayFor(point + span * slant);
         std::vector<RayHit> hits = hitsOfRay(ray->edges().front()->curve(), true);
-        if (!unclear(hits))
+        if (!unclear(hits) && !throughAJoint(point + span * slant))
             return (crossingsAmongHits(ray->edges().front().get(), hits).size() & 1) != 0;
     }
     return (crossingsAmongHits(first->first->edges().front().get(), first->second).size() & 1) != 0;
