@@ -138,42 +138,28 @@ bool FBEdgeOverlapRun::isCrossing(double *readTo) const
                                                     : lastRange->curve2RightBezier();
     }
 
-    // A branch a hair long up to its contour's joint (the stretch ended where the other
-    // contour's joint lies, a hair short of this one's), leaving along the other contour's
-    // branch, tells no side: the curve beyond that joint does.
+    // A branch a hair long up to its contour's joint (the stretch ended at the other contour's
+    // joint, a hair short of this one's) lies within the stretch's tolerance, where hits are the
+    // run's to decide: its direction tells no side, the curve beyond that joint does.
     auto isTail = [](const FBBezierCurvePtr &branch, const FBContourEdge *edge,
-                     const FBContourEdge *otherEdge, QPointF along, QPointF otherAlong) {
+                     const FBContourEdge *otherEdge) {
         const QRectF box = edge->curve()->bounds().united(otherEdge->curve()->bounds());
-        const double hair = FBCurveStretchTolerance * std::max(box.width(), box.height());
-        const QPointF u = FBGeom_NormalizeVector(along), v = FBGeom_NormalizeVector(otherAlong);
-        return branch->length() <= hair && QPointF::dotProduct(u, v) > 0 &&
-               std::abs(u.x() * v.y() - u.y() * v.x()) < 1e-3;
+        return branch->length() <= FBCurveStretchTolerance * std::max(box.width(), box.height());
     };
-    {
-        const QPointF before2 = reversed ? rightTangent(edge2First) : leftTangent(edge2First);
-        const QPointF after2 = reversed ? leftTangent(edge2Second) : rightTangent(edge2Second);
-        const QPointF before1 = leftTangent(edge1Before), after1 = rightTangent(edge1After);
-        if (!firstRange->isAtStartOfCurve1() &&
-            isTail(edge1Before, first.edge1(), first.edge2(), before1, before2))
-            edge1Before = first.edge1()->previous()->curve();
-        if (!lastRange->isAtStopOfCurve1() &&
-            isTail(edge1After, last.edge1(), last.edge2(), after1, after2))
-            edge1After = last.edge1()->next()->curve();
-        if (reversed) {
-            if (!firstRange->isAtStopOfCurve2() &&
-                isTail(edge2First, first.edge2(), first.edge1(), before2, before1))
-                edge2First = first.edge2()->next()->curve();
-            if (!lastRange->isAtStartOfCurve2() &&
-                isTail(edge2Second, last.edge2(), last.edge1(), after2, after1))
-                edge2Second = last.edge2()->previous()->curve();
-        } else {
-            if (!firstRange->isAtStartOfCurve2() &&
-                isTail(edge2First, first.edge2(), first.edge1(), before2, before1))
-                edge2First = first.edge2()->previous()->curve();
-            if (!lastRange->isAtStopOfCurve2() &&
-                isTail(edge2Second, last.edge2(), last.edge1(), after2, after1))
-                edge2Second = last.edge2()->next()->curve();
-        }
+    if (!firstRange->isAtStartOfCurve1() && isTail(edge1Before, first.edge1(), first.edge2()))
+        edge1Before = first.edge1()->previous()->curve();
+    if (!lastRange->isAtStopOfCurve1() && isTail(edge1After, last.edge1(), last.edge2()))
+        edge1After = last.edge1()->next()->curve();
+    if (reversed) {
+        if (!firstRange->isAtStopOfCurve2() && isTail(edge2First, first.edge2(), first.edge1()))
+            edge2First = first.edge2()->next()->curve();
+        if (!lastRange->isAtStartOfCurve2() && isTail(edge2Second, last.edge2(), last.edge1()))
+            edge2Second = last.edge2()->previous()->curve();
+    } else {
+        if (!firstRange->isAtStartOfCurve2() && isTail(edge2First, first.edge2(), first.edge1()))
+            edge2First = first.edge2()->previous()->curve();
+        if (!lastRange->isAtStopOfCurve2() && isTail(edge2Second, last.edge2(), last.edge1()))
+            edge2Second = last.edge2()->next()->curve();
     }
 
     // The shared stretch itself, leaving its first end and its last end, along contour 1.
