@@ -3,6 +3,7 @@
 #include "pathops/FBBoxPairs.h"
 #include "pathops/FBContourOverlap.h"
 #include "pathops/FBCurvePoints.h"
+#include "pathops/FBCurveStretch.h"
 #include "pathops/FBRayCrossing.h"
 #include "pathops/PelkoNSBezierPath.h"
 
@@ -344,9 +345,11 @@ namespace {
 
 // Whether the point lies on (or within a rounding error of) an outline of the contours: there
 // the inside test by a ray can answer either way.
-bool touchesOutline(const std::vector<FBBezierContour *> &contours, QPointF point)
+bool touchesOutline(const std::vector<FBBezierContour *> &contours, QPointF point,
+                    double atLeast = 0.0)
 {
-    const double reach = 1e-7 * (1.0 + std::max(std::abs(point.x()), std::abs(point.y())));
+    const double reach =
+        std::max(atLeast, 1e-7 * (1.0 + std::max(std::abs(point.x()), std::abs(point.y()))));
     const QRectF near(point.x() - reach, point.y() - reach, 2 * reach, 2 * reach);
     const FBBezierCurvePtr across = FBBezierCurve::bezierCurveWithLineStartPoint(
         QPointF(point.x() - reach, point.y()), QPointF(point.x() + reach, point.y()));
@@ -420,10 +423,28 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
     // The walk starts inside or outside the other contour. Its start point may lie on the other
     // outline (a corner on its side, a side on its side), where the inside test can answer
     // either way: then a point clear of it further along decides, each counted crossing passed
-    // on the way in between turning the answer over.
+    // on the way in between turning the answer over. So it does where the start lies beside a
+    // crossing, nearer than the ray's search places a hit (a joint a hair past the crossing),
+    // which can put the hit on the wrong side of the ray's start, and where it lies within the
+    // stretch tolerance of the other outline (a corner a hair past a shared run's end), where the
+    // run, not a crossing, decides how the outlines pass.
     bool contains = false;
     const QPointF startPoint = start->curve()->endPoint1();
-    if (!touchesOutline(counted, startPoint)) {
+    const QRectF box = bounds();
+    const double size = std::max(box.width(), box.height());
+    auto besideACrossing = [&]() {
+        const double reach = 1e-5 * (1.0 + size);
+        for (const auto &edge : mEdges) {
+            for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
+                if (isCounted(crossing) &&
+                    FBGeom_PointDistance(crossing->location(), startPoint) <= reach)
+                    return true;
+            }
+        }
+        return false;
+    };
+    if (!touchesOutline(counted, startPoint, FBCurveStretchTolerance * size) &&
+        !besideACrossing()) {
         contains = countedContain(startPoint);
     } else {
         bool decided = false;
