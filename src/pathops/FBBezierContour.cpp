@@ -432,19 +432,21 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
     const QPointF startPoint = start->curve()->endPoint1();
     const QRectF box = bounds();
     const double size = std::max(box.width(), box.height());
-    auto besideACrossing = [&]() {
+    // Whether the point is clear of the other outline for the inside test.
+    auto clear = [&](QPointF point) {
+        if (touchesOutline(counted, point, FBCurveStretchTolerance * size))
+            return false;
         const double reach = 1e-5 * (1.0 + size);
         for (const auto &edge : mEdges) {
             for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
                 if (isCounted(crossing) &&
-                    FBGeom_PointDistance(crossing->location(), startPoint) <= reach)
-                    return true;
+                    FBGeom_PointDistance(crossing->location(), point) <= reach)
+                    return false;
             }
         }
-        return false;
+        return true;
     };
-    if (!touchesOutline(counted, startPoint, FBCurveStretchTolerance * size) &&
-        !besideACrossing()) {
+    if (clear(startPoint)) {
         contains = countedContain(startPoint);
     } else {
         bool decided = false;
@@ -464,7 +466,7 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
                     continue;
                 const QPointF candidate =
                     edge->curve()->pointAtParameter((cuts[k] + cuts[k + 1]) * 0.5);
-                if (touchesOutline(counted, candidate))
+                if (!clear(candidate))
                     continue;
                 contains = countedContain(candidate) != passedOdd;
                 decided = true;
