@@ -3,6 +3,7 @@
 #include "pathops/FBBoxPairs.h"
 #include "pathops/FBContourOverlap.h"
 #include "pathops/FBCurvePoints.h"
+#include "pathops/FBCurveStretch.h"
 #include "pathops/FBRayCrossing.h"
 #include "pathops/PelkoNSBezierPath.h"
 
@@ -173,6 +174,22 @@ bool FBBezierContour::containsPoint(QPointF point) const
     auto rayFor = [point](QPointF end) {
         return bezierContourWithCurve(FBBezierCurve::bezierCurveWithLineStartPoint(point, end));
     };
+    // A ray through a joint where both edges leave along it (a spike's tip) may meet neither by
+    // the search, and is as unclear as one the search answers at the joint.
+    const double reach =
+        1e-7 * (1.0 + std::max({b.width(), b.height(), std::abs(point.x()), std::abs(point.y())}));
+    auto throughAJoint = [this, point, reach](QPointF end) {
+        const QPointF along = FBGeom_SubtractPoints(end, point);
+        const double length2 = QPointF::dotProduct(along, along);
+        for (const auto &edge : mEdges) {
+            const QPointF joint = edge->curve()->endPoint1();
+            const double s =
+                QPointF::dotProduct(FBGeom_SubtractPoints(joint, point), along) / length2;
+            if (s >= 0.0 && s <= 1.0 && FBGeom_DistancePointToLine(joint, point, end) <= reach)
+                return true;
+        }
+        return false;
+    };
     // A ray that grazes the outline where it turns back (the top of a bowl, at a joint or a
     // hair beside it) can be counted once where it meets it twice or not at all: such a ray does
     // not decide either.
@@ -198,7 +215,7 @@ bool FBBezierContour::containsPoint(QPointF point) const
     for (const QPointF end : ends) {
         FBBezierContourPtr ray = rayFor(end);
         std::vector<RayHit> hits = hitsOfRay(ray->edges().front()->curve(), true);
-        if (!unclear(hits))
+        if (!unclear(hits) && !throughAJoint(end))
             return (crossingsAmongHits(ray->edges().front().get(), hits).size() & 1) != 0;
         if (!first)
             first.emplace(std::move(ray), std::move(hits));
@@ -214,7 +231,7 @@ bool FBBezierContour::containsPoint(QPointF point) const
     for (const QPointF slant : slants) {
         FBBezierContourPtr ray = rayFor(point + span * slant);
         std::vector<RayHit> hits = hitsOfRay(ray->edges().front()->curve(), true);
-        if (!unclear(hits))
+        if (!unclear(hits) && !throughAJoint(point + span * slant))
             return (crossingsAmongHits(ray->edges().front().get(), hits).size() & 1) != 0;
     }
     return (crossingsAmongHits(first->first->edges().front().get(), first->second).size() & 1) != 0;
@@ -328,9 +345,11 @@ namespace {
 
 // Whether the point lies on (or within a rounding error of) an outline of the contours: there
 // the inside test by a ray can answer either way.
-bool touchesOutline(const std::vector<FBBezierContour *> &contours, QPointF point)
+bool touchesOutline(const std::vector<FBBezierContour *> &contours, QPointF point,
+                    double atLeast = 0.0)
 {
-    const double reach = 1e-7 * (1.0 + std::max(std::abs(point.x()), std::abs(point.y())));
+    const double reach =
+        std::max(atLeast, 1e-7 * (1.0 + std::max(std::abs(point.x()), std::abs(point.y()))));
     const QRectF near(point.x() - reach, point.y() - reach, 2 * reach, 2 * reach);
     const FBBezierCurvePtr across = FBBezierCurve::bezierCurveWithLineStartPoint(
         QPointF(point.x() - reach, point.y()), QPointF(point.x() + reach, point.y()));
@@ -404,10 +423,30 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
     // The walk starts inside or outside the other contour. Its start point may lie on the other
     // outline (a corner on its side, a side on its side), where the inside test can answer
     // either way: then a point clear of it further along decides, each counted crossing passed
-    // on the way in between turning the answer over.
+    // on the way in between turning the answer over. So it does where the start lies beside a
+    // crossing, nearer than the ray's search places a hit (a joint a hair past the crossing),
+    // which can put the hit on the wrong side of the ray's start, and where it lies within the
+    // stretch tolerance of the other outline (a corner a hair past a shared run's end), where the
+    // run, not a crossing, decides how the outlines pass.
     bool contains = false;
     const QPointF startPoint = start->curve()->endPoint1();
-    if (!touchesOutline(counted, startPoint)) {
+    const QRectF box = bounds();
+    const double size = std::max(box.width(), box.height());
+    // Whether the point is clear of the other outline for the inside test.
+    auto clear = [&](QPointF point) {
+        if (touchesOutline(counted, point, FBCurveStretchTolerance * size))
+            return false;
+        const double reach = 1e-5 * (1.0 + size);
+        for (const auto &edge : mEdges) {
+            for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
+                if (isCounted(crossing) &&
+                    FBGeom_PointDistance(crossing->location(), point) <= reach)
+                    return false;
+            }
+        }
+        return true;
+    };
+    if (clear(startPoint)) {
         contains = countedContain(startPoint);
     } else {
         bool decided = false;
@@ -427,7 +466,7 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
                     continue;
                 const QPointF candidate =
                     edge->curve()->pointAtParameter((cuts[k] + cuts[k + 1]) * 0.5);
-                if (touchesOutline(counted, candidate))
+                if (!clear(candidate))
                     continue;
                 contains = countedContain(candidate) != passedOdd;
                 decided = true;

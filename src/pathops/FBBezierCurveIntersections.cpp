@@ -255,9 +255,14 @@ collinearLinesMeet(const FBBezierCurvePtr &us, const FBBezierCurvePtr &them,
         return std::nullopt;
     const double tolerance =
         CollinearTolerance * (1.0 + std::max(largestCoordinate(*us), largestCoordinate(*them)));
-    const FBNormalizedLine line = FBGeom_NormalizedLineFromPoints(a1, a2);
-    if (!(std::abs(FBGeom_DistanceFromPointToLine(b1, line)) <= tolerance) ||
-        !(std::abs(FBGeom_DistanceFromPointToLine(b2, line)) <= tolerance))
+    // The shorter line's ends against the longer line: a short line's own direction, taken
+    // out to the longer line's far ends, would carry the rounding of its ends that far.
+    const bool usLonger = usLength2 >= themLength2;
+    const FBNormalizedLine line = usLonger ? FBGeom_NormalizedLineFromPoints(a1, a2)
+                                           : FBGeom_NormalizedLineFromPoints(b1, b2);
+    const QPointF ends[] = {usLonger ? b1 : a1, usLonger ? b2 : a2};
+    if (!(std::abs(FBGeom_DistanceFromPointToLine(ends[0], line)) <= tolerance) ||
+        !(std::abs(FBGeom_DistanceFromPointToLine(ends[1], line)) <= tolerance))
         return std::nullopt;
     auto onUs = [&](QPointF p) {
         return FBGeom_DotProduct(FBGeom_SubtractPoints(p, a1), usDirection) / usLength2;

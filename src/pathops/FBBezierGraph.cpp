@@ -224,18 +224,29 @@ std::optional<std::pair<double, double>> exactCrossing(const FBBezierCurve &curv
 bool crossesPastAnEnd(FBBezierIntersection &x)
 {
     constexpr double NearEnd = 1e-5;
+    // The sine below which exactCrossing does not answer.
+    constexpr double ClearEndSine = 0.05;
     if (x.isAtEndPointOfCurve())
         return false;
-    auto nearEnd = [](double t) { return t <= NearEnd || t >= 1.0 - NearEnd; };
-    if (!nearEnd(x.parameter1()) && !nearEnd(x.parameter2()))
+    // Near by parameter, or, on a short curve whose parameter runs fast, within the distance
+    // the search's own gap leaves uncertain.
+    const double uncertain = gapOf(x) / ClearEndSine;
+    auto nearEnd = [uncertain](double t, const FBBezierCurve &curve, QPointF at) {
+        return t <= NearEnd || t >= 1.0 - NearEnd ||
+               FBGeom_PointDistance(at, t < 0.5 ? curve.endPoint1() : curve.endPoint2()) <=
+                   uncertain;
+    };
+    const bool near1 = nearEnd(x.parameter1(), *x.curve1(), x.location());
+    const bool near2 = nearEnd(x.parameter2(), *x.curve2(), x.location());
+    if (!near1 && !near2)
         return false;
     const auto exact = exactCrossing(*x.curve1(), x.parameter1(), *x.curve2(), x.parameter2());
     if (!exact)
         return false;
-    auto past = [&nearEnd](double found, double t) {
-        return nearEnd(found) && (t < 0.0 || t > 1.0);
+    auto past = [](bool near, double found, double t) {
+        return near && (found < 0.5 ? t < 0.0 : t > 1.0);
     };
-    return past(x.parameter1(), exact->first) || past(x.parameter2(), exact->second);
+    return past(near1, x.parameter1(), exact->first) || past(near2, x.parameter2(), exact->second);
 }
 
 // Whether a hit lies on one side of a shared stretch, its ends and the joints at them included:

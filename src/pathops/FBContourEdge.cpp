@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 #include <initializer_list>
 #include <unordered_set>
 
@@ -184,6 +185,17 @@ bool sameDirection(QPointF a, QPointF b)
                                               1e-9);
 }
 
+// Directions within a small angle of each other (a sine under 1e-3).
+bool nearlyAlong(QPointF a, QPointF b)
+{
+    constexpr double AlongSine = 1e-3;
+    const QPointF u = FBGeom_NormalizeVector(a), v = FBGeom_NormalizeVector(b);
+    return QPointF::dotProduct(u, v) > 0 && std::abs(u.x() * v.y() - u.y() * v.x()) < AlongSine;
+}
+
+// The share of the curves' size below which a branch up to a joint is a tail.
+constexpr double kTailShare = 1e-4;
+
 // A branch of one edge leaving along a branch of the other says nothing about the sides.
 bool ambiguous(const FBTangentPair &a, const FBTangentPair &b)
 {
@@ -206,8 +218,29 @@ bool FBContourEdge::crossesEdge(const FBContourEdge *edge2,
         return false;
     if (!intersection.isAtEndPointOfCurve())
         return true;
-    const Branches ours = branchesAtIntersection(this, intersection, true);
-    const Branches theirs = branchesAtIntersection(edge2, intersection, false);
+    Branches ours = branchesAtIntersection(this, intersection, true);
+    Branches theirs = branchesAtIntersection(edge2, intersection, false);
+    // A hit a hair short of a curve's own joint, where the curve runs along the other's branch
+    // (an arc's top touching a side beside the other outline's corner), leaves a tail up to that
+    // joint whose direction is that of the other branch but for rounding: the tail tells no side,
+    // and the curve beyond its joint does.
+    const QRectF box = intersection.curve1()->bounds().united(intersection.curve2()->bounds());
+    const double hair = kTailShare * std::max(box.width(), box.height());
+    const FBTangentPair ourTangents0 = tangentsOf(ours);
+    const FBTangentPair theirTangents0 = tangentsOf(theirs);
+    auto skipTail = [hair](Branches &branches, const FBContourEdge *edge, bool atEnd,
+                           const FBTangentPair &own, const FBTangentPair &other) {
+        if (atEnd)
+            return;
+        if (branches.right->length() <= hair &&
+            (nearlyAlong(own.right, other.left) || nearlyAlong(own.right, other.right)))
+            branches.right = edge->next()->curve();
+        else if (branches.left->length() <= hair &&
+                 (nearlyAlong(own.left, other.left) || nearlyAlong(own.left, other.right)))
+            branches.left = edge->previous()->curve();
+    };
+    skipTail(ours, this, intersection.isAtEndPointOfCurve1(), ourTangents0, theirTangents0);
+    skipTail(theirs, edge2, intersection.isAtEndPointOfCurve2(), theirTangents0, ourTangents0);
     const FBTangentPair ourTangents = tangentsOf(ours);
     const FBTangentPair theirTangents = tangentsOf(theirs);
     if (!ambiguous(ourTangents, theirTangents))

@@ -1,6 +1,7 @@
 #include "pathops/FBEdgeOverlapRun.h"
 
 #include "pathops/FBContourEdge.h"
+#include "pathops/FBCurveStretch.h"
 
 #include <QStringList>
 #include <initializer_list>
@@ -121,12 +122,11 @@ bool FBEdgeOverlapRun::isCrossing(double *readTo) const
     const FBBezierIntersectRangePtr &firstRange = first.range();
     const FBBezierIntersectRangePtr &lastRange = last.range();
     // The curves leaving both ends of the shared stretch, on each contour.
-    const FBBezierCurvePtr edge1Before = firstRange->isAtStartOfCurve1()
-                                             ? first.edge1()->previous()->curve()
-                                             : firstRange->curve1LeftBezier();
-    const FBBezierCurvePtr edge1After = lastRange->isAtStopOfCurve1()
-                                            ? last.edge1()->next()->curve()
-                                            : lastRange->curve1RightBezier();
+    FBBezierCurvePtr edge1Before = firstRange->isAtStartOfCurve1()
+                                       ? first.edge1()->previous()->curve()
+                                       : firstRange->curve1LeftBezier();
+    FBBezierCurvePtr edge1After = lastRange->isAtStopOfCurve1() ? last.edge1()->next()->curve()
+                                                                : lastRange->curve1RightBezier();
     const bool reversed = firstRange->reversed();
     FBBezierCurvePtr edge2First;
     FBBezierCurvePtr edge2Second;
@@ -140,6 +140,30 @@ bool FBEdgeOverlapRun::isCrossing(double *readTo) const
                                                      : firstRange->curve2LeftBezier();
         edge2Second = lastRange->isAtStopOfCurve2() ? last.edge2()->next()->curve()
                                                     : lastRange->curve2RightBezier();
+    }
+
+    // A branch a hair long up to its contour's joint (the stretch ended at the other contour's
+    // joint, a hair short of this one's) lies within the stretch's tolerance, where hits are the
+    // run's to decide: its direction tells no side, the curve beyond that joint does.
+    auto isTail = [](const FBBezierCurvePtr &branch, const FBContourEdge *edge,
+                     const FBContourEdge *otherEdge) {
+        const QRectF box = edge->curve()->bounds().united(otherEdge->curve()->bounds());
+        return branch->length() <= FBCurveStretchTolerance * std::max(box.width(), box.height());
+    };
+    if (!firstRange->isAtStartOfCurve1() && isTail(edge1Before, first.edge1(), first.edge2()))
+        edge1Before = first.edge1()->previous()->curve();
+    if (!lastRange->isAtStopOfCurve1() && isTail(edge1After, last.edge1(), last.edge2()))
+        edge1After = last.edge1()->next()->curve();
+    if (reversed) {
+        if (!firstRange->isAtStopOfCurve2() && isTail(edge2First, first.edge2(), first.edge1()))
+            edge2First = first.edge2()->next()->curve();
+        if (!lastRange->isAtStartOfCurve2() && isTail(edge2Second, last.edge2(), last.edge1()))
+            edge2Second = last.edge2()->previous()->curve();
+    } else {
+        if (!firstRange->isAtStartOfCurve2() && isTail(edge2First, first.edge2(), first.edge1()))
+            edge2First = first.edge2()->previous()->curve();
+        if (!lastRange->isAtStopOfCurve2() && isTail(edge2Second, last.edge2(), last.edge1()))
+            edge2Second = last.edge2()->next()->curve();
     }
 
     // The shared stretch itself, leaving its first end and its last end, along contour 1.
