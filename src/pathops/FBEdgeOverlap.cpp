@@ -2,6 +2,10 @@
 
 #include "pathops/FBContourEdge.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 FBEdgeOverlap::FBEdgeOverlap(FBBezierIntersectRangePtr range, FBContourEdge *edge1,
                              FBContourEdge *edge2)
     : mRange(std::move(range)), mEdge1(edge1), mEdge2(edge2)
@@ -38,7 +42,52 @@ bool FBEdgeOverlap::fitsAfter(const FBEdgeOverlap &previous) const
 
 void FBEdgeOverlap::addMiddleCrossing()
 {
-    const FBBezierIntersectionPtr middle = mRange->middleIntersection();
+    addCrossing(mRange->middleIntersection());
+}
+
+void FBEdgeOverlap::addCrossingAt(double parameter1, double parameter2)
+{
+    addCrossing(FBBezierIntersection::intersectionWithCurve1(mRange->curve1(), parameter1,
+                                                             mRange->curve2(), parameter2));
+}
+
+// The second curve's parameter for each sampled point of the first starts where the ranges'
+// linear match puts it, on whichever way the second runs, and settles by Newton's steps onto
+// the point nearest; the curves run within the stretch tolerance of each other here, so the
+// steps stay within the range.
+FBEdgeOverlap::Nearest FBEdgeOverlap::nearest(double from, double to) const
+{
+    const FBBezierCurve &curve1 = *mRange->curve1();
+    const FBBezierCurve &curve2 = *mRange->curve2();
+    const FBRange range1 = mRange->parameterRange1();
+    const FBRange range2 = mRange->parameterRange2();
+    const QPointF start1 = curve1.pointAtParameter(range1.minimum);
+    const bool forward = FBGeom_PointDistance(start1, curve2.pointAtParameter(range2.minimum)) <=
+                         FBGeom_PointDistance(start1, curve2.pointAtParameter(range2.maximum));
+    constexpr int kSamples = 16;
+    Nearest best;
+    best.distance = std::numeric_limits<double>::infinity();
+    for (int k = 0; k <= kSamples; ++k) {
+        const double share = from + (to - from) * k / kSamples;
+        const double t1 = range1.minimum + (range1.maximum - range1.minimum) * share;
+        const QPointF point = curve1.pointAtParameter(t1);
+        double t2 = forward ? range2.minimum + (range2.maximum - range2.minimum) * share
+                            : range2.maximum - (range2.maximum - range2.minimum) * share;
+        for (int step = 0; step < 8; ++step) {
+            const double next = curve2.refineParameter(t2, point);
+            if (!std::isfinite(next))
+                break;
+            t2 = std::clamp(next, range2.minimum, range2.maximum);
+        }
+        const double distance = FBGeom_PointDistance(point, curve2.pointAtParameter(t2));
+        if (distance < best.distance)
+            best = {t1, t2, distance};
+    }
+    return best;
+}
+
+void FBEdgeOverlap::addCrossing(const FBBezierIntersectionPtr &middle)
+{
     const FBEdgeCrossingPtr ours = FBEdgeCrossing::crossingWithIntersection(middle);
     const FBEdgeCrossingPtr theirs = FBEdgeCrossing::crossingWithIntersection(middle);
     ours->setCounterpart(theirs.get());

@@ -23,6 +23,17 @@ public:
     bool fitsAfter(const FBEdgeOverlap &previous) const;
     // One crossing pair in the middle of the stretch.
     void addMiddleCrossing();
+    // Where along the stretch, between the shares `from` and `to` of the first curve's range,
+    // the two curves lie nearest each other: the parameters on both and the distance apart.
+    struct Nearest
+    {
+        double parameter1 = 0;
+        double parameter2 = 0;
+        double distance = 0;
+    };
+    Nearest nearest(double from, double to) const;
+    // One crossing pair at the given parameters of the two curves.
+    void addCrossingAt(double parameter1, double parameter2);
     QString description() const;
 
     FBContourEdge *edge1() const { return mEdge1; }
@@ -30,6 +41,8 @@ public:
     const FBBezierIntersectRangePtr &range() const { return mRange; }
 
 private:
+    void addCrossing(const FBBezierIntersectionPtr &intersection);
+
     FBBezierIntersectRangePtr mRange;
     FBContourEdge *mEdge1;
     FBContourEdge *mEdge2;

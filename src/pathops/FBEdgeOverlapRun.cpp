@@ -10,6 +10,10 @@
 
 namespace {
 
+// Sides of a stretch nearer than this, in the engine's 64-128 unit frame, lie on each other:
+// rounding, not a move.
+constexpr double kApart = 1e-9;
+
 // A control point on its end point gives no direction: the next distinct point does.
 QPointF towardsFirstDistinct(QPointF from, std::initializer_list<QPointF> points)
 {
@@ -255,11 +259,34 @@ bool FBEdgeOverlapRun::isCrossing(double *readTo) const
     return firstEndLeft != lastEndLeft;
 }
 
+// Outlines that run a hair apart rather than on each other (a copy moved by a ten-thousandth of
+// its size) cross somewhere along the stretch, where the answers change from one to the other.
+// Both sides' pieces are joined at the crossing's point, and a piece whose own end lies away
+// from it is bent there, by as much as the sides lie apart, all along its length: the run's
+// crossing goes where the sides lie nearest each other, at least a quarter of the run's first
+// and last stretches in from the run's ends. Sides that lie on each other keep the crossing in
+// the middle stretch's middle.
 void FBEdgeOverlapRun::addCrossings()
 {
     if (mOverlaps.empty())
         return;
-    mOverlaps[mOverlaps.size() / 2]->addMiddleCrossing();
+    const size_t middleIndex = mOverlaps.size() / 2;
+    const FBEdgeOverlap::Nearest middle = mOverlaps[middleIndex]->nearest(0.5, 0.5);
+    FBEdgeOverlap::Nearest best = middle;
+    size_t bestIndex = middleIndex;
+    for (size_t i = 0; i < mOverlaps.size(); ++i) {
+        const double from = i == 0 ? 0.25 : 0.0;
+        const double to = i + 1 == mOverlaps.size() ? 0.75 : 1.0;
+        const FBEdgeOverlap::Nearest candidate = mOverlaps[i]->nearest(from, to);
+        if (candidate.distance < best.distance) {
+            best = candidate;
+            bestIndex = i;
+        }
+    }
+    if (middle.distance > kApart && best.distance < middle.distance / 2)
+        mOverlaps[bestIndex]->addCrossingAt(best.parameter1, best.parameter2);
+    else
+        mOverlaps[middleIndex]->addMiddleCrossing();
 }
 
 FBBezierContour *FBEdgeOverlapRun::contour1() const
