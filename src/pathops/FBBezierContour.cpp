@@ -79,63 +79,16 @@ void FBBezierContour::addReverseCurveFrom(const FBEdgeCrossing *startCrossing,
     addReverseCurve(pieceBetween(startCrossing, endCrossing));
 }
 
-namespace {
-
-// `curve` with its ends moved to `start` and `end`, each dragging its control point along. An
-// end moved farther than rounding (the far side of a stretch whose sides run a hair apart) bends
-// the curve all along its length and moves area with it, as much as the move times half the
-// curve's length: a curve (not a straight line) then has its moved end's control point pushed
-// across the curve as well, by as much as keeps the area it sweeps what the curve and straight
-// steps from the new ends to its own would sweep. The area swept is linear in one control point
-// moved along one direction, so two trials give the push exactly.
-FBBezierCurvePtr curveJoinedAt(const FBBezierCurvePtr &curve, QPointF start, QPointF end)
-{
-    constexpr double kRounding = 1e-9;
-    const FBBezierCurvePtr moved = curve->curveWithEndPoints(start, end);
-    const double moveStart = FBGeom_PointDistance(start, curve->endPoint1());
-    const double moveEnd = FBGeom_PointDistance(end, curve->endPoint2());
-    if (curve->isStraightLine() || std::max(moveStart, moveEnd) <= kRounding)
-        return moved;
-    FBCurvePoints p = moved->points();
-    const FBCurvePoints own = curve->points();
-    const bool atStart = moveStart >= moveEnd;
-    const size_t control = atStart ? 1 : 2;
-    const QPointF anchor = atStart ? p[0] : p[3];
-    QPointF along = FBGeom_SubtractPoints(p[control], anchor);
-    if (FBGeom_SquaredLength(along) == 0.0)
-        along = FBGeom_SubtractPoints(p[atStart ? 2 : 1], anchor);
-    if (FBGeom_SquaredLength(along) == 0.0)
-        return moved;
-    const QPointF across = FBGeom_NormalizeVector(QPointF(-along.y(), along.x()));
-    auto cross = [](QPointF a, QPointF b) { return (a.x() * b.y() - a.y() * b.x()) / 2.0; };
-    const double wanted = cross(start, own[0]) + FBCurve_SweptArea(own) + cross(own[3], end);
-    const double base = FBCurve_SweptArea(p) - wanted;
-    const double reach = std::max(moveStart, moveEnd);
-    FBCurvePoints trial = p;
-    trial[control] = FBGeom_AddPoints(p[control], across * reach);
-    const double slope = (FBCurve_SweptArea(trial) - wanted - base) / reach;
-    if (!(std::abs(slope) > 0.0))
-        return moved;
-    const double push = -base / slope;
-    // A push far beyond the move would bend the curve more than the move did.
-    if (!(std::abs(push) <= 8 * reach))
-        return moved;
-    p[control] = FBGeom_AddPoints(p[control], across * push);
-    return FBBezierCurve::bezierCurveWithEndPoint1(p[0], p[1], p[2], p[3]);
-}
-
-} // namespace
-
 void FBBezierContour::joinEdgesFrom(size_t first, QPointF start, QPointF end)
 {
     if (first >= mEdges.size())
         return;
     FBContourEdge &head = *mEdges[first];
-    head.setCurve(curveJoinedAt(head.curve(), start,
-                                first + 1 == mEdges.size() ? end : head.curve()->endPoint2()));
+    head.setCurve(head.curve()->curveWithEndPoints(
+        start, first + 1 == mEdges.size() ? end : head.curve()->endPoint2()));
     if (first + 1 < mEdges.size()) {
         FBContourEdge &tail = *mEdges.back();
-        tail.setCurve(curveJoinedAt(tail.curve(), tail.curve()->endPoint1(), end));
+        tail.setCurve(tail.curve()->curveWithEndPoints(tail.curve()->endPoint1(), end));
     }
     mBounds = QRectF();
     mBezPathCache.reset();

@@ -106,23 +106,6 @@ inline FBCurvePoints FBCurve_SubcurveWithRange(const FBCurvePoints &points, FBRa
     return {upper[0], a0, b0, FBCurve_BlendPoints(b0, b1, t2)};
 }
 
-// The area a curve sweeps from the origin, half the integral of x dy - y dx along it: a
-// polynomial of degree five in the parameter, which three Gauss points give exactly.
-inline double FBCurve_SweptArea(const FBCurvePoints &p)
-{
-    constexpr double Node = 0.7745966692414834; // sqrt(3/5)
-    constexpr std::array<std::array<double, 2>, 3> Gauss = {
-        {{0.5 * (1.0 - Node), 5.0 / 18}, {0.5, 8.0 / 18}, {0.5 * (1.0 + Node), 5.0 / 18}}};
-    const std::array<QPointF, 3> dp = FBCurve_Derivative(p);
-    double twice = 0.0;
-    for (const auto &[t, weight] : Gauss) {
-        const QPointF at = FBCurve_DeCasteljau(p, t);
-        const QPointF along = FBCurve_DeCasteljau(dp, t);
-        twice += weight * (at.x() * along.y() - at.y() * along.x());
-    }
-    return twice / 2.0;
-}
-
 inline FBCurvePoints FBCurve_Reversed(const FBCurvePoints &points)
 {
     return {points[3], points[2], points[1], points[0]};
