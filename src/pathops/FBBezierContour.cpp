@@ -9,6 +9,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <unordered_set>
 
@@ -432,17 +433,44 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
     const QPointF startPoint = start->curve()->endPoint1();
     const QRectF box = bounds();
     const double size = std::max(box.width(), box.height());
+    // The counted crossings' places, in order across. A contour crossed by thousands of others
+    // (a square across nested squares) is marked against each in turn: the walk gives the few
+    // crossings with the counted contours, and a point tried looks up those near it.
+    std::vector<QPointF> crossingPlaces;
+    auto keepPlace = [&crossingPlaces](const FBEdgeCrossing &crossing) {
+        const QPointF place = crossing.location();
+        if (std::isfinite(place.x()) && std::isfinite(place.y()))
+            crossingPlaces.push_back(place);
+    };
+    if (walk) {
+        for (const FBBezierContour *contour : counted) {
+            const auto found = walk->find(contour);
+            if (found == walk->end())
+                continue;
+            for (const auto &entry : found->second)
+                keepPlace(*entry.second);
+        }
+    } else {
+        for (const auto &edge : mEdges) {
+            for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
+                if (isCounted(crossing))
+                    keepPlace(*crossing);
+            }
+        }
+    }
+    std::sort(crossingPlaces.begin(), crossingPlaces.end(),
+              [](QPointF a, QPointF b) { return a.x() < b.x(); });
     // Whether the point is clear of the other outline for the inside test.
     auto clear = [&](QPointF point) {
         if (touchesOutline(counted, point, FBCurveStretchTolerance * size))
             return false;
         const double reach = 1e-5 * (1.0 + size);
-        for (const auto &edge : mEdges) {
-            for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
-                if (isCounted(crossing) &&
-                    FBGeom_PointDistance(crossing->location(), point) <= reach)
-                    return false;
-            }
+        auto place =
+            std::lower_bound(crossingPlaces.begin(), crossingPlaces.end(), point.x() - reach,
+                             [](QPointF a, double x) { return a.x() < x; });
+        for (; place != crossingPlaces.end() && place->x() <= point.x() + reach; ++place) {
+            if (FBGeom_PointDistance(*place, point) <= reach)
+                return false;
         }
         return true;
     };
