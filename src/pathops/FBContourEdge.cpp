@@ -203,6 +203,21 @@ bool ambiguous(const FBTangentPair &a, const FBTangentPair &b)
            sameDirection(a.right, b.left) || sameDirection(a.right, b.right);
 }
 
+// Branches of the two edges leaving within a sine of 1e-5 of each other: the side their tangents
+// show, the curves' bending can turn over a hair from the joint (a curve leaving a joint a
+// millionth off the direction of the other's arc ending there, which bends away faster), nearer
+// than the search parts the two, so that it meets only the joint: the side shows further along.
+bool barelyApart(const FBTangentPair &a, const FBTangentPair &b)
+{
+    constexpr double ApartSine = 1e-5;
+    auto barely = [](QPointF p, QPointF q) {
+        const QPointF u = FBGeom_NormalizeVector(p), v = FBGeom_NormalizeVector(q);
+        return QPointF::dotProduct(u, v) > 0 && std::abs(u.x() * v.y() - u.y() * v.x()) < ApartSine;
+    };
+    return barely(a.left, b.left) || barely(a.left, b.right) || barely(a.right, b.left) ||
+           barely(a.right, b.right);
+}
+
 } // namespace
 
 FBTangentPair FBEdge_TangentsAtIntersection(const FBContourEdge *edge,
@@ -243,7 +258,7 @@ bool FBContourEdge::crossesEdge(const FBContourEdge *edge2,
     skipTail(theirs, edge2, intersection.isAtEndPointOfCurve2(), theirTangents0, ourTangents0);
     const FBTangentPair ourTangents = tangentsOf(ours);
     const FBTangentPair theirTangents = tangentsOf(theirs);
-    if (!ambiguous(ourTangents, theirTangents))
+    if (!ambiguous(ourTangents, theirTangents) && !barelyApart(ourTangents, theirTangents))
         return FBGeom_TangentsCross(ourTangents, theirTangents);
     // Branches that leave in one direction (a curve touching a line at a corner) part further
     // on: the side each lies on shows there. Branches that never part run on each other, which
