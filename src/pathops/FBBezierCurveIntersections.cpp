@@ -26,8 +26,10 @@ constexpr double CrossingPointThreshold = 1e-3;
 constexpr double ConvergedPointSpread = 1e-5;
 constexpr double PointRangeWidth = 1e-12;
 // How far from one line the ends of two straight lines may lie and still count as on it, as a
-// share of their coordinates' size.
-constexpr double CollinearTolerance = 1e-12;
+// share of their coordinates' size: as far as an end may lie from a curve and count as on it
+// (FBBezierIntersection), so that a line whose ends both meet the other's side there runs along
+// it rather than passing it a hair away, touching at each end.
+constexpr double CollinearTolerance = 1e-9;
 // How far the two clipped ranges may pass each other by rounding alone.
 constexpr double InvertedRangeTolerance = 1e-9;
 // How near an end of its curve, by parameter, a shared stretch reads as reaching that end when

@@ -497,6 +497,58 @@ HitPlace placeOf(const FBContourEdge *edge, bool atStart, bool atStop)
     return {atStart ? edge : atStop ? edge->next() : edge, atStart || atStop};
 }
 
+// The joint a hit on `edge` at `t` lies at or within the end reach of, by parameter (as the
+// edge starting there); nullptr inside the edge.
+const FBContourEdge *jointNear(const FBContourEdge *edge, double t)
+{
+    constexpr double EndReach = 1e-5;
+    if (t <= EndReach)
+        return edge;
+    if (t >= 1.0 - EndReach)
+        return edge->next();
+    return nullptr;
+}
+
+// Where joints of both contours lie a hair apart on one line (a curve's end touching the other's
+// side a hair before that side's corner, the line after the end running along the side up to the
+// corner and on), the search meets the one passage three times: at both joints (the lines'
+// shared sliver, too short for a stretch), at one contour's joint a hair inside the other's
+// edge, and the other way round. Each of the last two, taken as a crossing, counts the passage
+// again, and the pair crosses an odd number of times. A hit at the joint of one contour and
+// within the end reach of the other's, next to a hit at both, repeats that hit; the answer marks
+// it true.
+std::vector<bool> repeatsOfJointHits(const std::vector<EdgeHit> &hits)
+{
+    std::vector<bool> repeats(hits.size(), false);
+    auto atJoint1 = [](const FBBezierIntersection &x) {
+        return x.isAtStartOfCurve1() || x.isAtStopOfCurve1();
+    };
+    auto atJoint2 = [](const FBBezierIntersection &x) {
+        return x.isAtStartOfCurve2() || x.isAtStopOfCurve2();
+    };
+    for (size_t k = 0; k < hits.size(); ++k) {
+        FBBezierIntersection &x = *hits[k].intersection;
+        if (atJoint1(x) == atJoint2(x))
+            continue;
+        const FBContourEdge *near1 = jointNear(hits[k].edge1, x.parameter1());
+        const FBContourEdge *near2 = jointNear(hits[k].edge2, x.parameter2());
+        if (!near1 || !near2)
+            continue;
+        const QRectF box = x.curve1()->bounds().united(x.curve2()->bounds());
+        const double reach = FBCurveStretchTolerance * std::max(box.width(), box.height());
+        for (size_t j = 0; j < hits.size() && !repeats[k]; ++j) {
+            FBBezierIntersection &y = *hits[j].intersection;
+            if (j == k || !atJoint1(y) || !atJoint2(y))
+                continue;
+            repeats[k] =
+                placeOf(hits[j].edge1, y.isAtStartOfCurve1(), y.isAtStopOfCurve1()).edge == near1 &&
+                placeOf(hits[j].edge2, y.isAtStartOfCurve2(), y.isAtStopOfCurve2()).edge == near2 &&
+                FBGeom_PointDistance(x.location(), y.location()) <= reach;
+        }
+    }
+    return repeats;
+}
+
 // The hits of one contour pair become crossings, those where a curve runs into its joint along
 // the other moved to that joint, but for echoes of a hit beside a joint, hits
 // where the curves really cross past an end, and repeats of a hit at a joint: where a curve runs
@@ -508,10 +560,11 @@ void addCrossingsOfHits(std::vector<EdgeHit> hits, bool selfCrossing)
     for (EdgeHit &hit : hits)
         hit.intersection = movedToJointRunInto(hit.intersection);
     const std::vector<bool> echoes = echoesAtJoints(hits);
+    const std::vector<bool> repeats = repeatsOfJointHits(hits);
     std::vector<std::pair<HitPlace, HitPlace>> joints;
     for (size_t k = 0; k < hits.size(); ++k) {
         const EdgeHit &hit = hits[k];
-        if (echoes[k] || crossesPastAnEnd(*hit.intersection))
+        if (echoes[k] || repeats[k] || crossesPastAnEnd(*hit.intersection))
             continue;
         FBBezierIntersection &x = *hit.intersection;
         const std::pair<HitPlace, HitPlace> place{
@@ -852,19 +905,19 @@ double crossingSine(const FBEdgeCrossing &crossing)
 }
 
 // Of the crossings of an odd count, the one the search answered with the curves farthest apart,
-// where that is far more than rounding: a curve passing a hair beside the other's joint (a bowl
-// running into a bar's end along it) is accepted as meeting it there, yet crosses neither edge.
-// Nothing when every crossing is precise.
-FBEdgeCrossing *nearMissAmong(const std::vector<FBEdgeCrossing *> &crossings)
+// where that is far more than rounding (`missShare` of the curves' size): a curve passing a hair
+// beside the other's joint (a bowl running into a bar's end along it) is accepted as meeting it
+// there, yet crosses neither edge. Nothing when every crossing is that precise.
+FBEdgeCrossing *nearMissAmong(const std::vector<FBEdgeCrossing *> &crossings,
+                              double missShare = 1e-6)
 {
-    constexpr double kMissShare = 1e-6;
     FBEdgeCrossing *widest = nullptr;
     double widestGap = 0.0;
     for (FBEdgeCrossing *crossing : crossings) {
         FBBezierIntersection &x = *crossing->intersection();
         const QRectF box = x.curve1()->bounds().united(x.curve2()->bounds());
         const double gap = gapOf(x);
-        if (gap > kMissShare * std::max(box.width(), box.height()) && gap > widestGap) {
+        if (gap > missShare * std::max(box.width(), box.height()) && gap > widestGap) {
             widestGap = gap;
             widest = crossing;
         }
@@ -965,6 +1018,9 @@ FBEdgeCrossing *atJointsAHairApartAmong(const std::vector<FBEdgeCrossing *> &cro
 
 void FBBezierGraph::removeUnpairedGrazingCrossings()
 {
+    // Points of two curves this far apart (a share of their size) are apart by more than
+    // rounding.
+    constexpr double kRoundingMissShare = 1e-9;
     // Two closed outlines cross an even number of times. Curves that pass within a hair of each
     // other without crossing (nearly equal circles touching on the inside) can answer a single
     // crossing where the search accepted the near miss, and the walk then follows the wrong
@@ -1012,6 +1068,12 @@ void FBBezierGraph::removeUnpairedGrazingCrossings()
                 grazing = atJointsAHairApartAmong(crossings);
             if (!grazing)
                 grazing = mostGrazing(true);
+            // Failing all that, the crossing the search answered least precisely, where that is
+            // still more than rounding: a piece a hair long ending a hair beside the other curve
+            // (a sliver's corner by a bowl's end) is taken as meeting it, at a gap wider than the
+            // piece itself, though the two pass each other.
+            if (!grazing)
+                grazing = nearMissAmong(crossings, kRoundingMissShare);
             if (!grazing)
                 continue;
             grazing->counterpart()->removeFromEdge();

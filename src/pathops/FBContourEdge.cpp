@@ -254,6 +254,29 @@ bool FBContourEdge::crossesEdge(const FBContourEdge *edge2,
                  (nearlyAlong(own.left, other.left) || nearlyAlong(own.left, other.right)))
             branches.left = edge->previous()->curve();
     };
+    // At a joint of both, a whole edge a hair long on a like edge of the other outline (both
+    // drawn through the same two points a hair apart, joints at each) tells no side either: the
+    // curves beyond its far joint do, alike at both joints, so that the hits there are both
+    // crossings or both touches.
+    auto skipSharedEdge = [hair](Branches &branches, const FBContourEdge *edge, bool atStart,
+                                 const FBTangentPair &own, const FBTangentPair &other,
+                                 const Branches &otherBranches) {
+        auto onShortBranch = [&](QPointF direction) {
+            return (otherBranches.left->length() <= hair && nearlyAlong(direction, other.left)) ||
+                   (otherBranches.right->length() <= hair && nearlyAlong(direction, other.right));
+        };
+        if (branches.right->length() <= hair && onShortBranch(own.right))
+            branches.right = (atStart ? edge->next() : edge->next()->next())->curve();
+        else if (branches.left->length() <= hair && onShortBranch(own.left))
+            branches.left = (atStart ? edge->previous()->previous() : edge->previous())->curve();
+    };
+    if (intersection.isAtEndPointOfCurve1() && intersection.isAtEndPointOfCurve2()) {
+        const Branches ours0 = ours, theirs0 = theirs;
+        skipSharedEdge(ours, this, intersection.isAtStartOfCurve1(), ourTangents0, theirTangents0,
+                       theirs0);
+        skipSharedEdge(theirs, edge2, intersection.isAtStartOfCurve2(), theirTangents0,
+                       ourTangents0, ours0);
+    }
     skipTail(ours, this, intersection.isAtEndPointOfCurve1(), ourTangents0, theirTangents0);
     skipTail(theirs, edge2, intersection.isAtEndPointOfCurve2(), theirTangents0, ourTangents0);
     const FBTangentPair ourTangents = tangentsOf(ours);
