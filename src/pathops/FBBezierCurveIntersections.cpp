@@ -304,7 +304,12 @@ collinearLinesMeet(const FBBezierCurvePtr &us, const FBBezierCurvePtr &them,
 
 FBNormalizedLine regularFatLineOf(const FBCurvePoints &p, FBRange *range)
 {
-    const FBNormalizedLine line = FBGeom_NormalizedLineFromPoints(p[0], p[3]);
+    // Through the first end point to its last digits: the line's offset taken from the products
+    // of both ends' coordinates cancels, and divided by the chord of a short piece far from the
+    // origin, its rounding would move the strip off the piece by more than the strip is wide (a
+    // curve touching a line at its own end along it then meets nothing).
+    FBNormalizedLine line = FBGeom_NormalizedLineFromPoints(p[0], p[3]);
+    line.c = -(line.a * p[0].x() + line.b * p[0].y());
     const double d1 = FBGeom_DistanceFromPointToLine(p[1], line);
     const double d2 = FBGeom_DistanceFromPointToLine(p[2], line);
     *range = FBGeom_MakeRange(std::min({d1, d2, 0.0}), std::max({d1, d2, 0.0}));

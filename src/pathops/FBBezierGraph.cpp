@@ -229,24 +229,30 @@ bool crossesPastAnEnd(FBBezierIntersection &x)
     if (x.isAtEndPointOfCurve())
         return false;
     // Near by parameter, or, on a short curve whose parameter runs fast, within the distance
-    // the search's own gap leaves uncertain.
+    // the search's own gap leaves uncertain. A curve shorter than that (a sliver's side) is near
+    // both ends wherever the hit lies on it, and the other curve may pass beside either.
     const double uncertain = gapOf(x) / ClearEndSine;
-    auto nearEnd = [uncertain](double t, const FBBezierCurve &curve, QPointF at) {
-        return t <= NearEnd || t >= 1.0 - NearEnd ||
-               FBGeom_PointDistance(at, t < 0.5 ? curve.endPoint1() : curve.endPoint2()) <=
-                   uncertain;
+    struct NearEnds
+    {
+        bool start;
+        bool stop;
     };
-    const bool near1 = nearEnd(x.parameter1(), *x.curve1(), x.location());
-    const bool near2 = nearEnd(x.parameter2(), *x.curve2(), x.location());
-    if (!near1 && !near2)
+    auto nearEnds = [uncertain](double t, const FBBezierCurve &curve, QPointF at) {
+        return NearEnds{t <= NearEnd || FBGeom_PointDistance(at, curve.endPoint1()) <= uncertain,
+                        t >= 1.0 - NearEnd ||
+                            FBGeom_PointDistance(at, curve.endPoint2()) <= uncertain};
+    };
+    const NearEnds near1 = nearEnds(x.parameter1(), *x.curve1(), x.location());
+    const NearEnds near2 = nearEnds(x.parameter2(), *x.curve2(), x.location());
+    if (!near1.start && !near1.stop && !near2.start && !near2.stop)
         return false;
     const auto exact = exactCrossing(*x.curve1(), x.parameter1(), *x.curve2(), x.parameter2());
     if (!exact)
         return false;
-    auto past = [](bool near, double found, double t) {
-        return near && (found < 0.5 ? t < 0.0 : t > 1.0);
+    auto past = [](NearEnds near, double t) {
+        return (near.start && t < 0.0) || (near.stop && t > 1.0);
     };
-    return past(near1, x.parameter1(), exact->first) || past(near2, x.parameter2(), exact->second);
+    return past(near1, exact->first) || past(near2, exact->second);
 }
 
 // Whether a hit lies on one side of a shared stretch, its ends and the joints at them included:
@@ -1014,6 +1020,67 @@ FBEdgeCrossing *atJointsAHairApartAmong(const std::vector<FBEdgeCrossing *> &cro
     return nullptr;
 }
 
+// Of the crossings of `contour` with `other` (an odd count), one nearer an end of a shared run of
+// the two than the run read the sides at, and off the run on one contour: a side of a sliver
+// crossing the other outline a hair before it runs along it. The run's reading of the sides at
+// that end, taken beyond the crossing, already holds that passage. Nothing when none lies there.
+FBEdgeCrossing *readByRunEndAmong(const FBBezierContour &contour, const FBBezierContour *other,
+                                  const std::vector<FBEdgeCrossing *> &crossings)
+{
+    struct RunEnd
+    {
+        QPointF point;
+        double readTo;
+    };
+    std::vector<RunEnd> ends;
+    for (const FBContourOverlapPtr &overlap : contour.overlaps()) {
+        if (!overlap->isBetweenContour(&contour, other))
+            continue;
+        for (const FBEdgeOverlapRun &run : overlap->runs()) {
+            if (run.overlaps().empty() || run.isComplete())
+                continue;
+            double readTo = 0.0;
+            run.isCrossing(&readTo);
+            if (!(readTo > 0.0))
+                continue;
+            const FBBezierIntersectRange &first = *run.overlaps().front()->range();
+            const FBBezierIntersectRange &last = *run.overlaps().back()->range();
+            ends.push_back(
+                {first.curve1()->pointAtParameter(first.parameterRange1().minimum), readTo});
+            ends.push_back(
+                {last.curve1()->pointAtParameter(last.parameterRange1().maximum), readTo});
+        }
+    }
+    for (FBEdgeCrossing *crossing : crossings) {
+        if (onSharedRun(*crossing, contour, other) &&
+            onSharedRun(*crossing->counterpart(), *other, &contour))
+            continue;
+        for (const RunEnd &end : ends) {
+            if (FBGeom_PointDistance(crossing->location(), end.point) < end.readTo)
+                return crossing;
+        }
+    }
+    return nullptr;
+}
+
+// Of the crossings of an odd count, one at a joint where a branch of one contour leaves along a
+// branch of the other and never parts from it (sides a hair apart, too far apart for a shared
+// stretch of straight lines): whether the outlines pass through each other there rests on the
+// last digits of their tangents, and the search misses the crossing at a hair's angle that
+// would pair it where the sides do part. Nothing when every crossing was told by its sides.
+FBEdgeCrossing *alongBranchAmong(const std::vector<FBEdgeCrossing *> &crossings)
+{
+    for (FBEdgeCrossing *crossing : crossings) {
+        FBBezierIntersection &x = *crossing->intersection();
+        const bool ours = crossing->edge()->curve() == x.curve1();
+        const FBContourEdge *edge1 = ours ? crossing->edge() : crossing->counterpart()->edge();
+        const FBContourEdge *edge2 = ours ? crossing->counterpart()->edge() : crossing->edge();
+        if (FBEdge_CrossesAlongBranch(edge1, edge2, x))
+            return crossing;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 void FBBezierGraph::removeUnpairedGrazingCrossings()
@@ -1074,6 +1141,10 @@ void FBBezierGraph::removeUnpairedGrazingCrossings()
             // piece itself, though the two pass each other.
             if (!grazing)
                 grazing = nearMissAmong(crossings, kRoundingMissShare);
+            if (!grazing)
+                grazing = readByRunEndAmong(*contour, other, crossings);
+            if (!grazing)
+                grazing = alongBranchAmong(crossings);
             if (!grazing)
                 continue;
             grazing->counterpart()->removeFromEdge();

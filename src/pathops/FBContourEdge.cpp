@@ -226,14 +226,21 @@ FBTangentPair FBEdge_TangentsAtIntersection(const FBContourEdge *edge,
     return tangentsOf(branchesAtIntersection(edge, intersection, curve1));
 }
 
-bool FBContourEdge::crossesEdge(const FBContourEdge *edge2,
-                                FBBezierIntersection &intersection) const
+namespace {
+
+// How the edges meeting at an intersection at a joint lie: whether they cross, and whether the
+// sides told it, or whether a branch of one leaves along a branch of the other without parting
+// from it and only the tangents' last digits did.
+struct JointReading
 {
-    if (intersection.isTangent())
-        return false;
-    if (!intersection.isAtEndPointOfCurve())
-        return true;
-    Branches ours = branchesAtIntersection(this, intersection, true);
+    bool crosses;
+    bool told;
+};
+
+JointReading readJoint(const FBContourEdge *edge1, const FBContourEdge *edge2,
+                       FBBezierIntersection &intersection)
+{
+    Branches ours = branchesAtIntersection(edge1, intersection, true);
     Branches theirs = branchesAtIntersection(edge2, intersection, false);
     // A hit a hair short of a curve's own joint, where the curve runs along the other's branch
     // (an arc's top touching a side beside the other outline's corner), leaves a tail up to that
@@ -272,17 +279,17 @@ bool FBContourEdge::crossesEdge(const FBContourEdge *edge2,
     };
     if (intersection.isAtEndPointOfCurve1() && intersection.isAtEndPointOfCurve2()) {
         const Branches ours0 = ours, theirs0 = theirs;
-        skipSharedEdge(ours, this, intersection.isAtStartOfCurve1(), ourTangents0, theirTangents0,
+        skipSharedEdge(ours, edge1, intersection.isAtStartOfCurve1(), ourTangents0, theirTangents0,
                        theirs0);
         skipSharedEdge(theirs, edge2, intersection.isAtStartOfCurve2(), theirTangents0,
                        ourTangents0, ours0);
     }
-    skipTail(ours, this, intersection.isAtEndPointOfCurve1(), ourTangents0, theirTangents0);
+    skipTail(ours, edge1, intersection.isAtEndPointOfCurve1(), ourTangents0, theirTangents0);
     skipTail(theirs, edge2, intersection.isAtEndPointOfCurve2(), theirTangents0, ourTangents0);
     const FBTangentPair ourTangents = tangentsOf(ours);
     const FBTangentPair theirTangents = tangentsOf(theirs);
     if (!ambiguous(ourTangents, theirTangents) && !barelyApart(ourTangents, theirTangents))
-        return FBGeom_TangentsCross(ourTangents, theirTangents);
+        return {FBGeom_TangentsCross(ourTangents, theirTangents), true};
     // Branches that leave in one direction (a curve touching a line at a corner) part further
     // on: the side each lies on shows there. Branches that never part run on each other, which
     // the overlaps decide.
@@ -291,9 +298,29 @@ bool FBContourEdge::crossesEdge(const FBContourEdge *edge2,
         const FBTangentPair ourChords = chordsOf(ours, shortest * share);
         const FBTangentPair theirChords = chordsOf(theirs, shortest * share);
         if (!ambiguous(ourChords, theirChords))
-            return FBGeom_TangentsCross(ourChords, theirChords);
+            return {FBGeom_TangentsCross(ourChords, theirChords), true};
     }
-    return FBGeom_TangentsCross(ourTangents, theirTangents);
+    return {FBGeom_TangentsCross(ourTangents, theirTangents), false};
+}
+
+} // namespace
+
+bool FBContourEdge::crossesEdge(const FBContourEdge *edge2,
+                                FBBezierIntersection &intersection) const
+{
+    if (intersection.isTangent())
+        return false;
+    if (!intersection.isAtEndPointOfCurve())
+        return true;
+    return readJoint(this, edge2, intersection).crosses;
+}
+
+bool FBEdge_CrossesAlongBranch(const FBContourEdge *edge1, const FBContourEdge *edge2,
+                               FBBezierIntersection &intersection)
+{
+    if (intersection.isTangent() || !intersection.isAtEndPointOfCurve())
+        return false;
+    return !readJoint(edge1, edge2, intersection).told;
 }
 
 QString FBContourEdge::description() const
