@@ -929,6 +929,32 @@ bool onSharedRun(const FBEdgeCrossing &crossing, const FBBezierContour &contour,
     return false;
 }
 
+// Of two crossings of an odd count lying within the stretch tolerance of each other, the more
+// nearly grazing: where one contour's joint lies a hair from the other's, along a side both run
+// on between them (a bowl's end arriving on a counter's side a hair short of its corner), each
+// joint reads the passage as a crossing, looking past the other's hair of a branch, and the one
+// passage is counted twice. Nothing when no two lie that near.
+FBEdgeCrossing *twiceCountedAmong(const std::vector<FBEdgeCrossing *> &crossings)
+{
+    FBEdgeCrossing *found = nullptr;
+    double nearest = 0.0;
+    for (size_t i = 0; i < crossings.size(); ++i) {
+        FBBezierIntersection &x = *crossings[i]->intersection();
+        const QRectF box = x.curve1()->bounds().united(x.curve2()->bounds());
+        const double tolerance = FBCurveStretchTolerance * std::max(box.width(), box.height());
+        for (size_t j = i + 1; j < crossings.size(); ++j) {
+            const double apart =
+                FBGeom_PointDistance(x.location(), crossings[j]->intersection()->location());
+            if (apart <= tolerance && (!found || apart < nearest)) {
+                nearest = apart;
+                found = crossingSine(*crossings[i]) <= crossingSine(*crossings[j]) ? crossings[i]
+                                                                                   : crossings[j];
+            }
+        }
+    }
+    return found;
+}
+
 } // namespace
 
 void FBBezierGraph::removeUnpairedGrazingCrossings()
@@ -978,6 +1004,8 @@ void FBBezierGraph::removeUnpairedGrazingCrossings()
                 grazing = nearMissAmong(crossings);
             if (!grazing)
                 grazing = mostGrazing(true);
+            if (!grazing)
+                grazing = twiceCountedAmong(crossings);
             if (!grazing)
                 continue;
             grazing->counterpart()->removeFromEdge();
