@@ -107,6 +107,28 @@ double gapOf(FBBezierIntersection &x)
 std::optional<std::pair<double, double>> exactCrossing(const FBBezierCurve &curve1, double s,
                                                        const FBBezierCurve &curve2, double t);
 
+QPointF directionFromEnd(const FBBezierCurve &curve, double end);
+QPointF directionAt(const FBBezierCurve &curve, double t);
+
+// Whether the edge ending or starting at a joint (`atStart`: it starts there) and its neighbour
+// across that joint both leave the joint clearly to one side of `other` where it passes there
+// (at `otherT`): a curve passing a hair beside that joint then crosses both edges or neither,
+// so a hit on each, however rough one of them, is two crossings (a sharp spike's tip poking a
+// hair through a side), never one crossing and its echo.
+bool jointWholeOnOneSide(const FBContourEdge *edge, bool atStart, const FBBezierCurve &other,
+                         double otherT)
+{
+    constexpr double ClearSine = 1e-3;
+    const FBContourEdge *neighbour = atStart ? edge->previous() : edge->next();
+    const QPointF along = FBGeom_NormalizeVector(directionAt(other, otherT));
+    const QPointF away[] = {
+        FBGeom_NormalizeVector(directionFromEnd(*edge->curve(), atStart ? 0.0 : 1.0)),
+        FBGeom_NormalizeVector(directionFromEnd(*neighbour->curve(), atStart ? 1.0 : 0.0))};
+    const double sine0 = along.x() * away[0].y() - along.y() * away[0].x();
+    const double sine1 = along.x() * away[1].y() - along.y() * away[1].x();
+    return std::abs(sine0) > ClearSine && std::abs(sine1) > ClearSine && (sine0 > 0) == (sine1 > 0);
+}
+
 // The search accepts curves that pass a hair apart at an edge's end as meeting there: a rough
 // hit at the joint, beside the precise hit where the curve really crosses the same edge or the
 // one across the joint. Both would become crossings where there is one, and the pair would
@@ -163,6 +185,10 @@ std::vector<bool> echoesAtJoints(const std::vector<EdgeHit> &hits)
             for (const FBContourEdge *e : {edge, neighbour}) {
                 const auto found = bySide.find(e);
                 if (found == bySide.end())
+                    continue;
+                if (e != edge &&
+                    jointWholeOnOneSide(edge, nearStart, side1 ? *y.curve2() : *y.curve1(),
+                                        side1 ? y.parameter2() : y.parameter1()))
                     continue;
                 for (size_t k : found->second) {
                     FBBezierIntersection &x = *hits[k].intersection;
