@@ -195,6 +195,9 @@ bool nearlyAlong(QPointF a, QPointF b)
 
 // The share of the curves' size below which a branch up to a joint is a tail.
 constexpr double kTailShare = 1e-4;
+// The share of the curves' size within which a joint a tail away from a hit lies on the other
+// curve.
+constexpr double kJointOnOtherShare = 1e-7;
 
 // A branch of one edge leaving along a branch of the other says nothing about the sides.
 bool ambiguous(const FBTangentPair &a, const FBTangentPair &b)
@@ -216,16 +219,97 @@ bool FBContourEdge::crossesEdge(const FBContourEdge *edge2,
 {
     if (intersection.isTangent())
         return false;
-    if (!intersection.isAtEndPointOfCurve())
-        return true;
+    const QRectF box = intersection.curve1()->bounds().united(intersection.curve2()->bounds());
+    const double hair = kTailShare * std::max(box.width(), box.height());
+    if (!intersection.isAtEndPointOfCurve()) {
+        const QPointF at = intersection.location();
+        auto nearEnd = [at, hair](const FBBezierCurve &curve) {
+            return FBGeom_PointDistance(at, curve.endPoint1()) <= hair ||
+                   FBGeom_PointDistance(at, curve.endPoint2()) <= hair;
+        };
+        if (!nearEnd(*intersection.curve1()) && !nearEnd(*intersection.curve2()))
+            return true;
+    }
     Branches ours = branchesAtIntersection(this, intersection, true);
     Branches theirs = branchesAtIntersection(edge2, intersection, false);
+    if (!intersection.isAtEndPointOfCurve()) {
+        // A hit a hair short of a curve's own joint, where the curve beyond that joint leaves
+        // along the other's branch (a lens's corner a hair beside a bowl's tail that runs on
+        // along the lens's side to its own corner there), is the passage that other corner
+        // decides: the piece up to the joint tells no side, and the curve beyond it does.
+        // Taken as a crossing of its own, it would stand alone where the other corner, looking
+        // past the same piece, finds a touch.
+        const FBTangentPair ourAt = tangentsOf(ours);
+        const FBTangentPair theirAt = tangentsOf(theirs);
+        // The joint must lie on the other curve but for a hair far below its tail's length:
+        // a ray passing a tail's length beside a corner, along the side beyond it, crosses.
+        const double onOther = kJointOnOtherShare * std::max(box.width(), box.height());
+        const QPointF at = intersection.location();
+        auto beyondJoint = [hair, onOther, at](Branches &branches, const FBContourEdge *edge,
+                                               const FBTangentPair &other,
+                                               const Branches &otherBranches,
+                                               const FBContourEdge *otherEdge) {
+            // Along a branch of the other that is itself a tail up to its joint, the two joints
+            // close enough that the hit at the other's joint takes the piece of this curve
+            // between them for a tail too, and finds a touch or a crossing by the same curves:
+            // a curve beyond the joint running along the other for longer shares a stretch with
+            // it, which the run there decides.
+            auto alongOther = [&](const FBBezierCurve &beyond, QPointF joint, QPointF direction) {
+                auto tailTo = [&](const FBBezierCurvePtr &tail, QPointF otherJoint,
+                                  const FBContourEdge *across) {
+                    if (!(tail->length() <= hair))
+                        return false;
+                    const QRectF mine = beyond.bounds();
+                    auto sizeWith = [&mine](const QRectF &b) {
+                        const QRectF u = mine.united(b);
+                        return std::max(u.width(), u.height());
+                    };
+                    const double size = std::min(sizeWith(across->curve()->bounds()),
+                                                 sizeWith(otherEdge->curve()->bounds()));
+                    return FBGeom_PointDistance(joint, otherJoint) <= kTailShare * size;
+                };
+                return (nearlyAlong(direction, other.left) &&
+                        tailTo(otherBranches.left, otherBranches.left->endPoint1(),
+                               otherEdge->previous())) ||
+                       (nearlyAlong(direction, other.right) &&
+                        tailTo(otherBranches.right, otherBranches.right->endPoint2(),
+                               otherEdge->next()));
+            };
+            auto jointOnOther = [&](QPointF joint) {
+                const QPointF direction = other.right.isNull() ? other.left : other.right;
+                return !direction.isNull() &&
+                       FBGeom_DistancePointToLine(joint, at, FBGeom_AddPoints(at, direction)) <=
+                           onOther;
+            };
+            const FBBezierCurvePtr &next = edge->next()->curve();
+            const FBBezierCurvePtr &previous = edge->previous()->curve();
+            if (branches.right->length() <= hair && jointOnOther(next->endPoint1()) &&
+                alongOther(*next, next->endPoint1(),
+                           towardsFirstDistinct(next->endPoint1(),
+                                                {next->controlPoint1(), next->controlPoint2(),
+                                                 next->endPoint2()}))) {
+                branches.right = next;
+                return true;
+            }
+            if (branches.left->length() <= hair && jointOnOther(previous->endPoint2()) &&
+                alongOther(*previous, previous->endPoint2(),
+                           towardsFirstDistinct(previous->endPoint2(), {previous->controlPoint2(),
+                                                                        previous->controlPoint1(),
+                                                                        previous->endPoint1()}))) {
+                branches.left = previous;
+                return true;
+            }
+            return false;
+        };
+        const bool oursBeyond = beyondJoint(ours, this, theirAt, theirs, edge2);
+        const bool theirsBeyond = !oursBeyond && beyondJoint(theirs, edge2, ourAt, ours, this);
+        if (!oursBeyond && !theirsBeyond)
+            return true;
+    }
     // A hit a hair short of a curve's own joint, where the curve runs along the other's branch
     // (an arc's top touching a side beside the other outline's corner), leaves a tail up to that
     // joint whose direction is that of the other branch but for rounding: the tail tells no side,
     // and the curve beyond its joint does.
-    const QRectF box = intersection.curve1()->bounds().united(intersection.curve2()->bounds());
-    const double hair = kTailShare * std::max(box.width(), box.height());
     const FBTangentPair ourTangents0 = tangentsOf(ours);
     const FBTangentPair theirTangents0 = tangentsOf(theirs);
     auto skipTail = [hair](Branches &branches, const FBContourEdge *edge, bool atEnd,
