@@ -206,6 +206,15 @@ bool ambiguous(const FBTangentPair &a, const FBTangentPair &b)
            sameDirection(a.right, b.left) || sameDirection(a.right, b.right);
 }
 
+// Branches leaving within a small angle of each other: their tangents may tell the sides wrong
+// where the curves bend apart the other way a hair further on (an arc and a flatter arc leaving
+// a shared joint a millionth of a turn apart, crossing there again).
+bool nearlyAmbiguous(const FBTangentPair &a, const FBTangentPair &b)
+{
+    return nearlyAlong(a.left, b.left) || nearlyAlong(a.left, b.right) ||
+           nearlyAlong(a.right, b.left) || nearlyAlong(a.right, b.right);
+}
+
 } // namespace
 
 FBTangentPair FBEdge_TangentsAtIntersection(const FBContourEdge *edge,
@@ -327,7 +336,7 @@ bool FBContourEdge::crossesEdge(const FBContourEdge *edge2,
     skipTail(theirs, edge2, intersection.isAtEndPointOfCurve2(), theirTangents0, ourTangents0);
     const FBTangentPair ourTangents = tangentsOf(ours);
     const FBTangentPair theirTangents = tangentsOf(theirs);
-    if (!ambiguous(ourTangents, theirTangents))
+    if (!nearlyAmbiguous(ourTangents, theirTangents))
         return FBGeom_TangentsCross(ourTangents, theirTangents);
     // Branches that leave in one direction (a curve touching a line at a corner) part further
     // on: the side each lies on shows there. Branches that never part run on each other, which
