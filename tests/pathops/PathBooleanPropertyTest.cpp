@@ -2119,6 +2119,28 @@ TEST(PathBooleanProperty, RegressionPairs)
          "970954;9.7142643528168655;9;9.5636562793736868@C;@",
          "M;2;3@L;10;3@L;10;5@L;12;5@L;12;13@L;10;13@L;10;15@L;2;15@C;@M;4;5@L;8;5@L;8;8@L;4;8@C"
          ";@M;4;9@L;8;9@L;8;13@L;4;13@C;@"},
+        {"a bowl's end a hair short of a counter's corner, the sides running on between them",
+         "M;9.2118968029451409;5.960591216910994@S;8.5541205950089552;5.2905917724465326;7.638093"
+         "6272177067;4.875;6.625;4.875@S;5.5921932382427437;4.875;4.6602674028846032;5.3069225906"
+         "813049;4;5.9999902659694921@L;4;6.9999951329847452@L;4;8@L;7;8@S;8.1010603664175154;8;9"
+         ".0173550377214067;7.1213129200938337;9.2118968029451409;5.960591216910994@C;@",
+         "M;4;6@L;8;6@S;8.6903749999999995;6;9.25;5.3284500000000001;9.25;4.5@S;9.25;3.6715499999"
+         "999999;8.6903749999999995;3;8;3@L;4;3@C;@"},
+        {"a lens's corner a hair beside a bowl's tail running on along the lens's side",
+         "M;7.0003655831581311;6@L;2.4996344082157136;6@S;3.1264424298056048;5.5290671126238884;3"
+         ".9056314073961476;5.25;4.75;5.25@S;5.594368592603745;5.25;6.3735575615682807;5.52906711"
+         "26239976;7.0003655831581311;6@C;@",
+         "M;0;2@L;7;2@S;8.2426750000000002;2;9.25;2.8954;9.25;4@S;9.25;5.1045999999999996;8.24267"
+         "50000000002;6;7;6@L;7;7@S;8.2426750000000002;7;9.25;7.8954000000000004;9.25;9@S;9.25;10"
+         ".1046;8.2426750000000002;11;7;11@L;0;11@C;@"},
+        {"arcs leaving a shared joint a millionth of a turn apart, crossing again past it",
+         "M;9.0333196424651696;12.999320192513416@S;10.122549051579144;12.954844403007286;10.9999"
+         "98332040223;10.733676394603286;11;8@L;7.2759022953479064;8@S;6.8841876551242143;8.16092"
+         "51524788764;6.4529157151367791;8.25;6;8.25@L;6;8.75@S;7.794975;8.75;9.25;10.14906249999"
+         "9999;9.25;11.875@S;9.25;12.271338332175993;9.1732722466560404;12.650439582697109;9.0333"
+         "196424651696;12.999320192513416@C;@",
+         "M;1;2@L;7;2@S;9.2091999999999992;2;11;4.6861999999999995;11;8@S;11;11.313800000000001;9"
+         ".2091999999999992;14;7;14@L;1;14@L;1;13@L;2;13@L;2;3@L;1;3@C;@"},
     });
 }
 
@@ -2259,8 +2281,13 @@ TEST(PathBooleanProperty, RegressionSeeds)
     // Folds of stacked letters: the outline so far against the next letter went wrong at one step.
     // A bowl's top or a spike's tip a hair beside the other outline's corner or side, where the
     // two run along each other, or where the inside test's ray runs along the spike's sides.
-    const quint64 foldSeeds[] = {1928,  2618,  4647,  6456,  7547,  7855,  9387, 10240,
-                                 10475, 12168, 17648, 19277, 20068, 21514, 21704};
+    // Joints of the two a hair apart along a side both run on, read as two passages or none; a
+    // spike's tip poking a hair through a side, its second crossing taken for an echo; curves
+    // leaving a shared joint a millionth of a turn apart, parting the other way further on; a
+    // counter against its copy with a corner cut off a hair, sharing all the rest.
+    const quint64 foldSeeds[] = {1928,  2618,  4647,  6456,  7547,  7855,  9387,  10240,
+                                 10475, 12168, 17648, 19277, 20068, 21514, 21704, //
+                                 67443, 74399, 78145, 83497, 84526};
     for (quint64 seed : foldSeeds) {
         ShapeMaker maker(seed);
         const std::vector<std::string> faults = checkFold(maker.fold());
