@@ -107,6 +107,28 @@ double gapOf(FBBezierIntersection &x)
 std::optional<std::pair<double, double>> exactCrossing(const FBBezierCurve &curve1, double s,
                                                        const FBBezierCurve &curve2, double t);
 
+QPointF directionFromEnd(const FBBezierCurve &curve, double end);
+QPointF directionAt(const FBBezierCurve &curve, double t);
+
+// Whether the edge ending or starting at a joint (`atStart`: it starts there) and its neighbour
+// across that joint both leave the joint clearly to one side of `other` where it passes there
+// (at `otherT`): a curve passing a hair beside that joint then crosses both edges or neither,
+// so a hit on each, however rough one of them, is two crossings (a sharp spike's tip poking a
+// hair through a side), never one crossing and its echo.
+bool jointWholeOnOneSide(const FBContourEdge *edge, bool atStart, const FBBezierCurve &other,
+                         double otherT)
+{
+    constexpr double ClearSine = 1e-3;
+    const FBContourEdge *neighbour = atStart ? edge->previous() : edge->next();
+    const QPointF along = FBGeom_NormalizeVector(directionAt(other, otherT));
+    const QPointF away[] = {
+        FBGeom_NormalizeVector(directionFromEnd(*edge->curve(), atStart ? 0.0 : 1.0)),
+        FBGeom_NormalizeVector(directionFromEnd(*neighbour->curve(), atStart ? 1.0 : 0.0))};
+    const double sine0 = along.x() * away[0].y() - along.y() * away[0].x();
+    const double sine1 = along.x() * away[1].y() - along.y() * away[1].x();
+    return std::abs(sine0) > ClearSine && std::abs(sine1) > ClearSine && (sine0 > 0) == (sine1 > 0);
+}
+
 // The search accepts curves that pass a hair apart at an edge's end as meeting there: a rough
 // hit at the joint, beside the precise hit where the curve really crosses the same edge or the
 // one across the joint. Both would become crossings where there is one, and the pair would
@@ -163,6 +185,10 @@ std::vector<bool> echoesAtJoints(const std::vector<EdgeHit> &hits)
             for (const FBContourEdge *e : {edge, neighbour}) {
                 const auto found = bySide.find(e);
                 if (found == bySide.end())
+                    continue;
+                if (e != edge &&
+                    jointWholeOnOneSide(edge, nearStart, side1 ? *y.curve2() : *y.curve1(),
+                                        side1 ? y.parameter2() : y.parameter1()))
                     continue;
                 for (size_t k : found->second) {
                     FBBezierIntersection &x = *hits[k].intersection;
@@ -1081,6 +1107,32 @@ FBEdgeCrossing *alongBranchAmong(const std::vector<FBEdgeCrossing *> &crossings)
     return nullptr;
 }
 
+// Of two crossings of an odd count lying within the stretch tolerance of each other, the more
+// nearly grazing: where one contour's joint lies a hair from the other's, along a side both run
+// on between them (a bowl's end arriving on a counter's side a hair short of its corner), each
+// joint reads the passage as a crossing, looking past the other's hair of a branch, and the one
+// passage is counted twice. Nothing when no two lie that near.
+FBEdgeCrossing *twiceCountedAmong(const std::vector<FBEdgeCrossing *> &crossings)
+{
+    FBEdgeCrossing *found = nullptr;
+    double nearest = 0.0;
+    for (size_t i = 0; i < crossings.size(); ++i) {
+        FBBezierIntersection &x = *crossings[i]->intersection();
+        const QRectF box = x.curve1()->bounds().united(x.curve2()->bounds());
+        const double tolerance = FBCurveStretchTolerance * std::max(box.width(), box.height());
+        for (size_t j = i + 1; j < crossings.size(); ++j) {
+            const double apart =
+                FBGeom_PointDistance(x.location(), crossings[j]->intersection()->location());
+            if (apart <= tolerance && (!found || apart < nearest)) {
+                nearest = apart;
+                found = crossingSine(*crossings[i]) <= crossingSine(*crossings[j]) ? crossings[i]
+                                                                                   : crossings[j];
+            }
+        }
+    }
+    return found;
+}
+
 } // namespace
 
 void FBBezierGraph::removeUnpairedGrazingCrossings()
@@ -1145,6 +1197,8 @@ void FBBezierGraph::removeUnpairedGrazingCrossings()
                 grazing = readByRunEndAmong(*contour, other, crossings);
             if (!grazing)
                 grazing = alongBranchAmong(crossings);
+            if (!grazing)
+                grazing = twiceCountedAmong(crossings);
             if (!grazing)
                 continue;
             grazing->counterpart()->removeFromEdge();

@@ -51,6 +51,24 @@ bool onSharedStretch(const FBBezierContour &contour, const FBContourEdge *edge, 
     return false;
 }
 
+// The parameter ranges of the edge that lie on the contour's shared stretches.
+std::vector<FBRange> sharedRangesOn(const FBBezierContour &contour, const FBContourEdge *edge)
+{
+    std::vector<FBRange> ranges;
+    for (const FBContourOverlapPtr &overlap : contour.overlaps()) {
+        for (const FBEdgeOverlapRun &run : overlap->runs()) {
+            for (const FBEdgeOverlapPtr &stretch : run.overlaps()) {
+                const FBBezierIntersectRange &range = *stretch->range();
+                if (stretch->edge1() == edge)
+                    ranges.push_back(range.parameterRange1());
+                else if (stretch->edge2() == edge)
+                    ranges.push_back(range.parameterRange2());
+            }
+        }
+    }
+    return ranges;
+}
+
 // A point of a contour and the direction across the contour there.
 struct Probe
 {
@@ -59,8 +77,9 @@ struct Probe
 };
 
 // The point of the contour farthest from every outline of `contours`, among a few points of each
-// edge off its shared stretches, when it lies clear of them all; nothing when every such point
-// lies on or next to one.
+// edge off its shared stretches (or, when none of those is clear, the middles of the pieces of
+// edges between stretches), when it lies clear of them all; nothing when every such point lies
+// on or next to one.
 std::optional<Probe> pointClearOfOutlines(const FBBezierContour &contour,
                                           const std::vector<FBBezierContourPtr> &contours)
 {
@@ -79,34 +98,56 @@ std::optional<Probe> pointClearOfOutlines(const FBBezierContour &contour,
     };
     std::optional<Probe> best;
     double bestDistance = Clear * size;
-    for (const auto &edge : contour.edges()) {
+    auto tryPoint = [&](const FBContourEdge *edge, double t) {
         const FBBezierCurve &own = *edge->curve();
+        const QPointF p = own.pointAtParameter(t);
+        double nearest = INFINITY;
+        for (const FBBezierContourPtr &c : contours) {
+            if (!(boxDistance(c->bounds(), p) < nearest))
+                continue;
+            for (const auto &other : c->edges()) {
+                const FBBezierCurve &curve = *other->curve();
+                if (!(boxDistance(curve.bounds(), p) < nearest))
+                    continue;
+                nearest = std::min(
+                    nearest,
+                    FBGeom_PointDistance(curve.pointAtParameter(FBJointCuts_Nearest(curve, p)), p));
+            }
+            if (!(nearest > bestDistance))
+                break;
+        }
+        const QPointF along =
+            FBGeom_NormalizeVector(FBCurve_DeCasteljau(FBCurve_Derivative(own.points()), t));
+        if (nearest > bestDistance && FBGeom_SquaredLength(along) > 0) {
+            bestDistance = nearest;
+            best = Probe{p, QPointF(-along.y(), along.x())};
+        }
+    };
+    for (const auto &edge : contour.edges()) {
         for (int k = 0; k < PerEdge; ++k) {
             const double t = (k + 0.5) / PerEdge;
-            if (onSharedStretch(contour, edge.get(), t))
-                continue;
-            const QPointF p = own.pointAtParameter(t);
-            double nearest = INFINITY;
-            for (const FBBezierContourPtr &c : contours) {
-                if (!(boxDistance(c->bounds(), p) < nearest))
-                    continue;
-                for (const auto &other : c->edges()) {
-                    const FBBezierCurve &curve = *other->curve();
-                    if (!(boxDistance(curve.bounds(), p) < nearest))
-                        continue;
-                    nearest = std::min(
-                        nearest, FBGeom_PointDistance(
-                                     curve.pointAtParameter(FBJointCuts_Nearest(curve, p)), p));
-                }
-                if (!(nearest > bestDistance))
-                    break;
+            if (!onSharedStretch(contour, edge.get(), t))
+                tryPoint(edge.get(), t);
+        }
+    }
+    if (best)
+        return best;
+    // Stretches may cover every point tried while a short piece of an edge lies off them (a
+    // corner of a counter whose copy has its corner cut off a hair): the middle of each such
+    // piece is tried too.
+    for (const auto &edge : contour.edges()) {
+        std::vector<FBRange> covered = sharedRangesOn(contour, edge.get());
+        std::sort(covered.begin(), covered.end(),
+                  [](FBRange a, FBRange b) { return a.minimum < b.minimum; });
+        double from = 0.0;
+        covered.push_back(FBGeom_MakeRange(1.0, 1.0));
+        for (const FBRange &r : covered) {
+            if (r.minimum > from) {
+                const double t = (from + r.minimum) * 0.5;
+                if (!onSharedStretch(contour, edge.get(), t))
+                    tryPoint(edge.get(), t);
             }
-            const QPointF along =
-                FBGeom_NormalizeVector(FBCurve_DeCasteljau(FBCurve_Derivative(own.points()), t));
-            if (nearest > bestDistance && FBGeom_SquaredLength(along) > 0) {
-                bestDistance = nearest;
-                best = Probe{p, QPointF(-along.y(), along.x())};
-            }
+            from = std::max(from, r.maximum);
         }
     }
     return best;

@@ -196,6 +196,10 @@ bool nearlyAlong(QPointF a, QPointF b)
 // The share of the curves' size below which a branch up to a joint is a tail.
 constexpr double kTailShare = 1e-4;
 
+// The share of the curves' size within which a joint a tail away from a hit lies on the other
+// curve.
+constexpr double kJointOnOtherShare = 1e-7;
+
 // A branch of one edge leaving along a branch of the other says nothing about the sides.
 bool ambiguous(const FBTangentPair &a, const FBTangentPair &b)
 {
@@ -203,19 +207,13 @@ bool ambiguous(const FBTangentPair &a, const FBTangentPair &b)
            sameDirection(a.right, b.left) || sameDirection(a.right, b.right);
 }
 
-// Branches of the two edges leaving within a sine of 1e-5 of each other: the side their tangents
-// show, the curves' bending can turn over a hair from the joint (a curve leaving a joint a
-// millionth off the direction of the other's arc ending there, which bends away faster), nearer
-// than the search parts the two, so that it meets only the joint: the side shows further along.
-bool barelyApart(const FBTangentPair &a, const FBTangentPair &b)
+// Branches leaving within a small angle of each other: their tangents may tell the sides wrong
+// where the curves bend apart the other way a hair further on (an arc and a flatter arc leaving
+// a shared joint a millionth of a turn apart, crossing there again).
+bool nearlyAmbiguous(const FBTangentPair &a, const FBTangentPair &b)
 {
-    constexpr double ApartSine = 1e-5;
-    auto barely = [](QPointF p, QPointF q) {
-        const QPointF u = FBGeom_NormalizeVector(p), v = FBGeom_NormalizeVector(q);
-        return QPointF::dotProduct(u, v) > 0 && std::abs(u.x() * v.y() - u.y() * v.x()) < ApartSine;
-    };
-    return barely(a.left, b.left) || barely(a.left, b.right) || barely(a.right, b.left) ||
-           barely(a.right, b.right);
+    return nearlyAlong(a.left, b.left) || nearlyAlong(a.left, b.right) ||
+           nearlyAlong(a.right, b.left) || nearlyAlong(a.right, b.right);
 }
 
 } // namespace
@@ -228,9 +226,9 @@ FBTangentPair FBEdge_TangentsAtIntersection(const FBContourEdge *edge,
 
 namespace {
 
-// How the edges meeting at an intersection at a joint lie: whether they cross, and whether the
-// sides told it, or whether a branch of one leaves along a branch of the other without parting
-// from it and only the tangents' last digits did.
+// How the edges meeting at an intersection at or a hair short of a joint lie: whether they cross,
+// and whether the sides told it, or whether a branch of one leaves along a branch of the other
+// without parting from it and only the tangents' last digits did.
 struct JointReading
 {
     bool crosses;
@@ -240,14 +238,97 @@ struct JointReading
 JointReading readJoint(const FBContourEdge *edge1, const FBContourEdge *edge2,
                        FBBezierIntersection &intersection)
 {
+    const QRectF box = intersection.curve1()->bounds().united(intersection.curve2()->bounds());
+    const double hair = kTailShare * std::max(box.width(), box.height());
+    if (!intersection.isAtEndPointOfCurve()) {
+        const QPointF at = intersection.location();
+        auto nearEnd = [at, hair](const FBBezierCurve &curve) {
+            return FBGeom_PointDistance(at, curve.endPoint1()) <= hair ||
+                   FBGeom_PointDistance(at, curve.endPoint2()) <= hair;
+        };
+        if (!nearEnd(*intersection.curve1()) && !nearEnd(*intersection.curve2()))
+            return {true, true};
+    }
     Branches ours = branchesAtIntersection(edge1, intersection, true);
     Branches theirs = branchesAtIntersection(edge2, intersection, false);
+    if (!intersection.isAtEndPointOfCurve()) {
+        // A hit a hair short of a curve's own joint, where the curve beyond that joint leaves
+        // along the other's branch (a lens's corner a hair beside a bowl's tail that runs on
+        // along the lens's side to its own corner there), is the passage that other corner
+        // decides: the piece up to the joint tells no side, and the curve beyond it does.
+        // Taken as a crossing of its own, it would stand alone where the other corner, looking
+        // past the same piece, finds a touch.
+        const FBTangentPair ourAt = tangentsOf(ours);
+        const FBTangentPair theirAt = tangentsOf(theirs);
+        // The joint must lie on the other curve but for a hair far below its tail's length:
+        // a ray passing a tail's length beside a corner, along the side beyond it, crosses.
+        const double onOther = kJointOnOtherShare * std::max(box.width(), box.height());
+        const QPointF at = intersection.location();
+        auto beyondJoint = [hair, onOther, at](Branches &branches, const FBContourEdge *edge,
+                                               const FBTangentPair &other,
+                                               const Branches &otherBranches,
+                                               const FBContourEdge *otherEdge) {
+            // Along a branch of the other that is itself a tail up to its joint, the two joints
+            // close enough that the hit at the other's joint takes the piece of this curve
+            // between them for a tail too, and finds a touch or a crossing by the same curves:
+            // a curve beyond the joint running along the other for longer shares a stretch with
+            // it, which the run there decides.
+            auto alongOther = [&](const FBBezierCurve &beyond, QPointF joint, QPointF direction) {
+                auto tailTo = [&](const FBBezierCurvePtr &tail, QPointF otherJoint,
+                                  const FBContourEdge *across) {
+                    if (!(tail->length() <= hair))
+                        return false;
+                    const QRectF mine = beyond.bounds();
+                    auto sizeWith = [&mine](const QRectF &b) {
+                        const QRectF u = mine.united(b);
+                        return std::max(u.width(), u.height());
+                    };
+                    const double size = std::min(sizeWith(across->curve()->bounds()),
+                                                 sizeWith(otherEdge->curve()->bounds()));
+                    return FBGeom_PointDistance(joint, otherJoint) <= kTailShare * size;
+                };
+                return (nearlyAlong(direction, other.left) &&
+                        tailTo(otherBranches.left, otherBranches.left->endPoint1(),
+                               otherEdge->previous())) ||
+                       (nearlyAlong(direction, other.right) &&
+                        tailTo(otherBranches.right, otherBranches.right->endPoint2(),
+                               otherEdge->next()));
+            };
+            auto jointOnOther = [&](QPointF joint) {
+                const QPointF direction = other.right.isNull() ? other.left : other.right;
+                return !direction.isNull() &&
+                       FBGeom_DistancePointToLine(joint, at, FBGeom_AddPoints(at, direction)) <=
+                           onOther;
+            };
+            const FBBezierCurvePtr &next = edge->next()->curve();
+            const FBBezierCurvePtr &previous = edge->previous()->curve();
+            if (branches.right->length() <= hair && jointOnOther(next->endPoint1()) &&
+                alongOther(*next, next->endPoint1(),
+                           towardsFirstDistinct(next->endPoint1(),
+                                                {next->controlPoint1(), next->controlPoint2(),
+                                                 next->endPoint2()}))) {
+                branches.right = next;
+                return true;
+            }
+            if (branches.left->length() <= hair && jointOnOther(previous->endPoint2()) &&
+                alongOther(*previous, previous->endPoint2(),
+                           towardsFirstDistinct(previous->endPoint2(), {previous->controlPoint2(),
+                                                                        previous->controlPoint1(),
+                                                                        previous->endPoint1()}))) {
+                branches.left = previous;
+                return true;
+            }
+            return false;
+        };
+        const bool oursBeyond = beyondJoint(ours, edge1, theirAt, theirs, edge2);
+        const bool theirsBeyond = !oursBeyond && beyondJoint(theirs, edge2, ourAt, ours, edge1);
+        if (!oursBeyond && !theirsBeyond)
+            return {true, true};
+    }
     // A hit a hair short of a curve's own joint, where the curve runs along the other's branch
     // (an arc's top touching a side beside the other outline's corner), leaves a tail up to that
     // joint whose direction is that of the other branch but for rounding: the tail tells no side,
     // and the curve beyond its joint does.
-    const QRectF box = intersection.curve1()->bounds().united(intersection.curve2()->bounds());
-    const double hair = kTailShare * std::max(box.width(), box.height());
     const FBTangentPair ourTangents0 = tangentsOf(ours);
     const FBTangentPair theirTangents0 = tangentsOf(theirs);
     auto skipTail = [hair](Branches &branches, const FBContourEdge *edge, bool atEnd,
@@ -288,7 +369,7 @@ JointReading readJoint(const FBContourEdge *edge1, const FBContourEdge *edge2,
     skipTail(theirs, edge2, intersection.isAtEndPointOfCurve2(), theirTangents0, ourTangents0);
     const FBTangentPair ourTangents = tangentsOf(ours);
     const FBTangentPair theirTangents = tangentsOf(theirs);
-    if (!ambiguous(ourTangents, theirTangents) && !barelyApart(ourTangents, theirTangents))
+    if (!nearlyAmbiguous(ourTangents, theirTangents))
         return {FBGeom_TangentsCross(ourTangents, theirTangents), true};
     // Branches that leave in one direction (a curve touching a line at a corner) part further
     // on: the side each lies on shows there. Branches that never part run on each other, which
@@ -310,8 +391,6 @@ bool FBContourEdge::crossesEdge(const FBContourEdge *edge2,
 {
     if (intersection.isTangent())
         return false;
-    if (!intersection.isAtEndPointOfCurve())
-        return true;
     return readJoint(this, edge2, intersection).crosses;
 }
 

@@ -2242,6 +2242,28 @@ TEST(PathBooleanProperty, RegressionPairs)
          "101.2552;60;112;69.8494;112;82@S;112;94.1506;101.2552;104;88;104@L;24;104@C;@M;48;48@L;8"
          "8;48@S;92.4184;48;96;42.6276;96;36@S;96;29.3724;92.4184;24;88;24@L;48;24@C;@M;48;88@L;88"
          ";88@S;92.4184;88;96;82.6276;96;76@S;96;69.3724;92.4184;64;88;64@L;48;64@C;@"},
+        {"a bowl's end a hair short of a counter's corner, the sides running on between them",
+         "M;9.2118968029451409;5.960591216910994@S;8.5541205950089552;5.2905917724465326;7.638093"
+         "6272177067;4.875;6.625;4.875@S;5.5921932382427437;4.875;4.6602674028846032;5.3069225906"
+         "813049;4;5.9999902659694921@L;4;6.9999951329847452@L;4;8@L;7;8@S;8.1010603664175154;8;9"
+         ".0173550377214067;7.1213129200938337;9.2118968029451409;5.960591216910994@C;@",
+         "M;4;6@L;8;6@S;8.6903749999999995;6;9.25;5.3284500000000001;9.25;4.5@S;9.25;3.6715499999"
+         "999999;8.6903749999999995;3;8;3@L;4;3@C;@"},
+        {"a lens's corner a hair beside a bowl's tail running on along the lens's side",
+         "M;7.0003655831581311;6@L;2.4996344082157136;6@S;3.1264424298056048;5.5290671126238884;3"
+         ".9056314073961476;5.25;4.75;5.25@S;5.594368592603745;5.25;6.3735575615682807;5.52906711"
+         "26239976;7.0003655831581311;6@C;@",
+         "M;0;2@L;7;2@S;8.2426750000000002;2;9.25;2.8954;9.25;4@S;9.25;5.1045999999999996;8.24267"
+         "50000000002;6;7;6@L;7;7@S;8.2426750000000002;7;9.25;7.8954000000000004;9.25;9@S;9.25;10"
+         ".1046;8.2426750000000002;11;7;11@L;0;11@C;@"},
+        {"arcs leaving a shared joint a millionth of a turn apart, crossing again past it",
+         "M;9.0333196424651696;12.999320192513416@S;10.122549051579144;12.954844403007286;10.9999"
+         "98332040223;10.733676394603286;11;8@L;7.2759022953479064;8@S;6.8841876551242143;8.16092"
+         "51524788764;6.4529157151367791;8.25;6;8.25@L;6;8.75@S;7.794975;8.75;9.25;10.14906249999"
+         "9999;9.25;11.875@S;9.25;12.271338332175993;9.1732722466560404;12.650439582697109;9.0333"
+         "196424651696;12.999320192513416@C;@",
+         "M;1;2@L;7;2@S;9.2091999999999992;2;11;4.6861999999999995;11;8@S;11;11.313800000000001;9"
+         ".2091999999999992;14;7;14@L;1;14@L;1;13@L;2;13@L;2;3@L;1;3@C;@"},
     });
 }
 
@@ -2384,13 +2406,17 @@ TEST(PathBooleanProperty, RegressionSeeds)
     // two run along each other, or where the inside test's ray runs along the spike's sides.
     const quint64 foldSeeds[] = {1928, 2618, 4647, 6456, 7547, 7855, 9387, 10240, 10475, 12168,
                                  17648, 19277, 20068, 21514, 21704,
-                                 // Joints of both a hair apart on a shared side or edge, a side a
-                                 // rounding error off another, a piece a hair long a hair beside,
-                                 // a curve leaving a joint a millionth off the other's arc, a
-                                 // curve touching a line at its own end, a sliver's side crossing
-                                 // a hair before a shared run.
+                                 // Joints of both a hair apart on a shared side or edge, read as
+                                 // two passages or none; a side a rounding error off another; a
+                                 // piece a hair long a hair beside; curves leaving a joint a
+                                 // millionth of a turn apart, parting the other way further on; a
+                                 // curve touching a line at its own end; a sliver's side crossing
+                                 // a hair before a shared run; a spike's tip poking a hair through
+                                 // a side, its second crossing taken for an echo; a counter
+                                 // against its copy with a corner cut off a hair.
                                  26099, 41210, 42297, 49356, 49389, 56142, 60882, 63840, 64032,
-                                 64871, 90758, 90983, 93125, 93165, 96214, 98753};
+                                 64871, 67443, 74399, 78145, 83497, 84526, 90758, 90983, 93125,
+                                 93165, 96214, 98753};
     for (quint64 seed : foldSeeds) {
         ShapeMaker maker(seed);
         const std::vector<std::string> faults = checkFold(maker.fold());
