@@ -97,6 +97,14 @@ struct EdgeHit
     FBBezierIntersectionPtr intersection;
 };
 
+// A hit dropped past a run's end, nearer to it than the run read the sides at: the passage that
+// reading holds.
+struct PassageHit
+{
+    const FBEdgeOverlapRun *run;
+    EdgeHit hit;
+};
+
 // How far apart the two curves' own points at a hit lie: the search's uncertainty there.
 double gapOf(FBBezierIntersection &x)
 {
@@ -359,8 +367,9 @@ void markStretchStarts(const FBContourOverlap &overlap)
 // the edges at the end, nearly tangent and within a sixteenth of the shorter edge of it, would
 // count the same passage twice. So would any hit on the branches leaving an end that lies
 // nearer the end than the run read the sides at (curves crossing at a shallow angle just past the
-// end): the reading already holds that passage.
-void dropHitsPastRunEnds(std::vector<EdgeHit> &hits, const FBContourOverlap &overlap)
+// end): the reading already holds that passage. Those hits are kept in `passages`.
+void dropHitsPastRunEnds(std::vector<EdgeHit> &hits, const FBContourOverlap &overlap,
+                         std::vector<PassageHit> &passages)
 {
     constexpr double TangentSine = 1e-2;
     constexpr double Reach = 1.0 / 16;
@@ -368,6 +377,7 @@ void dropHitsPastRunEnds(std::vector<EdgeHit> &hits, const FBContourOverlap &ove
         return;
     struct RunEnd
     {
+        const FBEdgeOverlapRun *run;
         QPointF point;
         const FBContourEdge *edge1;
         const FBContourEdge *edge2;
@@ -392,12 +402,12 @@ void dropHitsPastRunEnds(std::vector<EdgeHit> &hits, const FBContourOverlap &ove
         const bool reversed = first.range()->reversed();
         const FBRange firstRange2 = first.range()->parameterRange2();
         const FBRange lastRange2 = last.range()->parameterRange2();
-        ends.push_back({first.range()->curve1()->pointAtParameter(start), first.edge1(),
+        ends.push_back({&run, first.range()->curve1()->pointAtParameter(start), first.edge1(),
                         first.edge2(), start, false,
                         reversed ? firstRange2.maximum : firstRange2.minimum, reversed, readTo});
-        ends.push_back({last.range()->curve1()->pointAtParameter(stop), last.edge1(), last.edge2(),
-                        stop, true, reversed ? lastRange2.minimum : lastRange2.maximum, !reversed,
-                        readTo});
+        ends.push_back({&run, last.range()->curve1()->pointAtParameter(stop), last.edge1(),
+                        last.edge2(), stop, true,
+                        reversed ? lastRange2.minimum : lastRange2.maximum, !reversed, readTo});
     }
     auto near = [](const FBContourEdge *edge, const FBContourEdge *at) {
         return edge == at || edge == at->previous() || edge == at->next();
@@ -423,8 +433,10 @@ void dropHitsPastRunEnds(std::vector<EdgeHit> &hits, const FBContourOverlap &ove
             if (!near(hit.edge1, end.edge1) || !near(hit.edge2, end.edge2))
                 continue;
             const double distance = FBGeom_PointDistance(x.location(), end.point);
-            if (distance < end.readTo && past(hit, end))
+            if (distance < end.readTo && past(hit, end)) {
+                passages.push_back({end.run, hit});
                 return true;
+            }
             if (!(distance <= reach))
                 continue;
             const QPointF d1 = FBGeom_NormalizeVector(
@@ -611,6 +623,30 @@ void addCrossingsOfHits(std::vector<EdgeHit> hits, bool selfCrossing)
         if (hit.edge1->crossesEdge(hit.edge2, *hit.intersection))
             addCrossingPair(hit.edge1, hit.edge2, hit.intersection, selfCrossing);
     }
+}
+
+// The pieces joined at a run's crossing pair are bent onto its meeting point, all along their
+// length, by as much as the run's sides lie apart there, which changes the area they enclose.
+// When the curves themselves cross just past one end of the run, at the one passage its reading
+// of the sides holds (a copy moved by a hair: its corner crosses the original's a little beyond
+// the side the run follows), the pair goes there instead, where the pieces meet with no gap. With
+// more such hits, or one no nearer than the sides, the run keeps its own.
+void addRunCrossings(FBEdgeOverlapRun &run, const std::vector<PassageHit> &passages)
+{
+    const EdgeHit *passage = nullptr;
+    int count = 0;
+    for (const PassageHit &p : passages) {
+        if (p.run == &run) {
+            passage = &p.hit;
+            ++count;
+        }
+    }
+    if (count == 1 && !passage->intersection->isAtEndPointOfCurve() &&
+        passage->edge1->crossesEdge(passage->edge2, *passage->intersection) &&
+        1e2 * gapOf(*passage->intersection) < run.crossingGap())
+        addCrossingPair(passage->edge1, passage->edge2, passage->intersection, false);
+    else
+        run.addCrossings();
 }
 
 } // namespace
@@ -898,14 +934,15 @@ void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other,
         }
         from = to;
         dropHitsOnStretches(hits, *overlap);
-        dropHitsPastRunEnds(hits, *overlap);
+        std::vector<PassageHit> passages;
+        dropHitsPastRunEnds(hits, *overlap, passages);
         markStretchStarts(*overlap);
         addCrossingsOfHits(hits, false);
         // Outlines that coincide all the way round cross nowhere.
         if (!overlap->isComplete()) {
             for (FBEdgeOverlapRun &run : overlap->runs()) {
                 if (run.isCrossing())
-                    run.addCrossings();
+                    addRunCrossings(run, passages);
             }
         }
         ourContour->addOverlap(overlap);

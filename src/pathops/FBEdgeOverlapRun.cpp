@@ -266,10 +266,8 @@ bool FBEdgeOverlapRun::isCrossing(double *readTo) const
 // crossing goes where the sides lie nearest each other, at least a quarter of the run's first
 // and last stretches in from the run's ends. Sides that lie on each other keep the crossing in
 // the middle stretch's middle.
-void FBEdgeOverlapRun::addCrossings()
+FBEdgeOverlapRun::Placement FBEdgeOverlapRun::crossingPlacement() const
 {
-    if (mOverlaps.empty())
-        return;
     const size_t middleIndex = mOverlaps.size() / 2;
     const FBEdgeOverlap::Nearest middle = mOverlaps[middleIndex]->nearest(0.5, 0.5);
     FBEdgeOverlap::Nearest best = middle;
@@ -284,9 +282,32 @@ void FBEdgeOverlapRun::addCrossings()
         }
     }
     if (middle.distance > kApart && best.distance < middle.distance / 2)
-        mOverlaps[bestIndex]->addCrossingAt(best.parameter1, best.parameter2);
+        return {bestIndex, best, false};
+    return {middleIndex, middle, true};
+}
+
+void FBEdgeOverlapRun::addCrossings()
+{
+    if (mOverlaps.empty())
+        return;
+    const Placement at = crossingPlacement();
+    if (at.middle)
+        mOverlaps[at.index]->addMiddleCrossing();
     else
-        mOverlaps[middleIndex]->addMiddleCrossing();
+        mOverlaps[at.index]->addCrossingAt(at.nearest.parameter1, at.nearest.parameter2);
+}
+
+double FBEdgeOverlapRun::crossingGap() const
+{
+    if (mOverlaps.empty())
+        return 0.0;
+    const Placement at = crossingPlacement();
+    if (!at.middle)
+        return at.nearest.distance;
+    const FBBezierIntersectRange &range = *mOverlaps[at.index]->range();
+    return FBGeom_PointDistance(
+        range.curve1()->pointAtParameter(FBGeom_RangeAverage(range.parameterRange1())),
+        range.curve2()->pointAtParameter(FBGeom_RangeAverage(range.parameterRange2())));
 }
 
 FBBezierContour *FBEdgeOverlapRun::contour1() const

@@ -21,8 +21,10 @@ public:
     // `readTo`, how far (in a straight line) from each end along the branches the answer was
     // read: 0 where the tangents at the ends told.
     bool isCrossing(double *readTo = nullptr) const;
-    // One crossing pair at the middle stretch.
+    // One crossing pair where the sides lie nearest, or at the middle stretch.
     void addCrossings();
+    // How far apart the two sides lie where addCrossings puts the crossing pair.
+    double crossingGap() const;
     FBBezierContour *contour1() const;
     FBBezierContour *contour2() const;
     QString description() const;
@@ -30,6 +32,15 @@ public:
     const std::vector<FBEdgeOverlapPtr> &overlaps() const { return mOverlaps; }
 
 private:
+    // Where the crossing pair goes: a stretch and a point on it, or that stretch's middle.
+    struct Placement
+    {
+        size_t index = 0;
+        FBEdgeOverlap::Nearest nearest;
+        bool middle = true;
+    };
+    Placement crossingPlacement() const;
+
     std::vector<FBEdgeOverlapPtr> mOverlaps;
 };
 

@@ -2264,6 +2264,14 @@ TEST(PathBooleanProperty, RegressionPairs)
          "196424651696;12.999320192513416@C;@",
          "M;1;2@L;7;2@S;9.2091999999999992;2;11;4.6861999999999995;11;8@S;11;11.313800000000001;9"
          ".2091999999999992;14;7;14@L;1;14@L;1;13@L;2;13@L;2;3@L;1;3@C;@"},
+        {"a rounded rectangle and its copy moved, the corners crossing a hair past the side that "
+         "runs along the other's corner",
+         "M;2.5872;5.7192@L;4.1069;5.7192@S;4.9686;5.7192;5.667;6.4176;5.667;7.2793@L;5.667;8.3866@"
+         "S;5.667;9.2483;4.9686;9.9468;4.1069;9.9468@L;2.5872;9.9468@S;1.7255;9.9468;1.027;9.2483;"
+         "1.027;8.3866@L;1.027;7.2793@S;1.027;6.4176;1.7255;5.7192;2.5872;5.7192@C;@",
+         "M;2.5695;5.7195@L;4.0892;5.7195@S;4.9508;5.7195;5.6493;6.4179;5.6493;7.2796@L;5.6493;"
+         "8.3869@S;5.6493;9.2486;4.9508;9.947;4.0892;9.947@L;2.5695;9.947@S;1.7078;9.947;1.0093;"
+         "9.2486;1.0093;8.3869@L;1.0093;7.2796@S;1.0093;6.4179;1.7078;5.7195;2.5695;5.7195@C;@"},
     });
 }
 
@@ -2380,7 +2388,10 @@ TEST(PathBooleanProperty, RegressionSeeds)
     // a second one beside it, in one order of the curves only. In the letters moved of the last
     // row, sides running a hair apart met at the middle of their run, and the answers joined the
     // other side's piece there by bending it all along by as much as they lay apart, so union
-    // and intersection no longer added up to the two letters.
+    // and intersection no longer added up to the two letters. In those of the rows after it, a
+    // side ran a hair from the copy's corner only beside its own end, and the corners crossed just
+    // past that run, where its reading of the sides took the passage in: the crossing went into
+    // the run, and a whole corner was bent onto it.
     const quint64 nearCopySeeds[] = {
         151,   177,   295,   304,   916,           // grown
         660,   792,   964,                         // shrunk
@@ -2400,6 +2411,8 @@ TEST(PathBooleanProperty, RegressionSeeds)
         6805,  8028,  9581,  21824,                // rings moved
         7380,  14259, 16002, 23835,                // rings and circles moved
         26211, 26634,                              // letters moved
+        26985, 40676, 48121, 65539,                // letters moved: corners crossing past a run
+        95377,                                     // the same
     };
     // Folds of stacked letters: the outline so far against the next letter went wrong at one step.
     // A bowl's top or a spike's tip a hair beside the other outline's corner or side, where the
