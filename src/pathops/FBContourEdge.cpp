@@ -235,6 +235,32 @@ struct JointReading
     bool told;
 };
 
+// Whether a curve a hair long (a sliver's tip closed by a speck) met inside, away from every
+// joint, has both ends on one side of the other curve: it then meets that curve twice or touches
+// it, and its tangent at the hit, where its derivative all but vanishes, tells no side.
+bool speckStaysOnOneSide(const FBBezierCurve &speck, const FBBezierCurve &other, double near,
+                         double hair)
+{
+    if (!(speck.length() <= hair))
+        return false;
+    const auto derivative = FBCurve_Derivative(other.points());
+    auto side = [&](QPointF p) {
+        double u = near;
+        for (int i = 0; i < 4; ++i) {
+            const double next = other.refineParameter(u, p);
+            if (!std::isfinite(next))
+                break;
+            u = std::clamp(next, 0.0, 1.0);
+        }
+        const QPointF along = FBCurve_DeCasteljau(derivative, u);
+        const QPointF off = FBGeom_SubtractPoints(p, other.pointAtParameter(u));
+        return along.x() * off.y() - along.y() * off.x();
+    };
+    const double first = side(speck.endPoint1());
+    const double last = side(speck.endPoint2());
+    return (first > 0.0 && last > 0.0) || (first < 0.0 && last < 0.0);
+}
+
 JointReading readJoint(const FBContourEdge *edge1, const FBContourEdge *edge2,
                        FBBezierIntersection &intersection)
 {
@@ -248,6 +274,11 @@ JointReading readJoint(const FBContourEdge *edge1, const FBContourEdge *edge2,
         };
         if (!nearEnd(*intersection.curve1()) && !nearEnd(*intersection.curve2()))
             return {true, true};
+        if (speckStaysOnOneSide(*intersection.curve1(), *intersection.curve2(),
+                                intersection.parameter2(), hair) ||
+            speckStaysOnOneSide(*intersection.curve2(), *intersection.curve1(),
+                                intersection.parameter1(), hair))
+            return {false, true};
     }
     Branches ours = branchesAtIntersection(edge1, intersection, true);
     Branches theirs = branchesAtIntersection(edge2, intersection, false);
