@@ -994,6 +994,36 @@ FBEdgeCrossing *nearMissAmong(const std::vector<FBEdgeCrossing *> &crossings,
     return widest;
 }
 
+// An end of a shared run, and how far from it the run read the sides (nothing read: 0).
+struct RunEnd
+{
+    QPointF point;
+    double readTo;
+};
+
+// The ends of the shared runs of `contour` and `other` that do not go all the way round.
+std::vector<RunEnd> runEndsBetween(const FBBezierContour &contour, const FBBezierContour *other)
+{
+    std::vector<RunEnd> ends;
+    for (const FBContourOverlapPtr &overlap : contour.overlaps()) {
+        if (!overlap->isBetweenContour(&contour, other))
+            continue;
+        for (const FBEdgeOverlapRun &run : overlap->runs()) {
+            if (run.overlaps().empty() || run.isComplete())
+                continue;
+            double readTo = 0.0;
+            run.isCrossing(&readTo);
+            const FBBezierIntersectRange &first = *run.overlaps().front()->range();
+            const FBBezierIntersectRange &last = *run.overlaps().back()->range();
+            ends.push_back(
+                {first.curve1()->pointAtParameter(first.parameterRange1().minimum), readTo});
+            ends.push_back(
+                {last.curve1()->pointAtParameter(last.parameterRange1().maximum), readTo});
+        }
+    }
+    return ends;
+}
+
 // Of the crossings of `contour` with `other` (an odd count), one within twice the stretch
 // tolerance of an end of a shared run of the two: a curve leaving the run's end crosses the other
 // a hair past where the search ended the stretch, itself only that sure (a hole's side leaving a
@@ -1002,25 +1032,13 @@ FBEdgeCrossing *nearMissAmong(const std::vector<FBEdgeCrossing *> &crossings,
 FBEdgeCrossing *atRunEndAmong(const FBBezierContour &contour, const FBBezierContour *other,
                               const std::vector<FBEdgeCrossing *> &crossings)
 {
-    std::vector<QPointF> ends;
-    for (const FBContourOverlapPtr &overlap : contour.overlaps()) {
-        if (!overlap->isBetweenContour(&contour, other))
-            continue;
-        for (const FBEdgeOverlapRun &run : overlap->runs()) {
-            if (run.overlaps().empty() || run.isComplete())
-                continue;
-            const FBBezierIntersectRange &first = *run.overlaps().front()->range();
-            const FBBezierIntersectRange &last = *run.overlaps().back()->range();
-            ends.push_back(first.curve1()->pointAtParameter(first.parameterRange1().minimum));
-            ends.push_back(last.curve1()->pointAtParameter(last.parameterRange1().maximum));
-        }
-    }
+    const std::vector<RunEnd> ends = runEndsBetween(contour, other);
     for (FBEdgeCrossing *crossing : crossings) {
         FBBezierIntersection &x = *crossing->intersection();
         const QRectF box = x.curve1()->bounds().united(x.curve2()->bounds());
         const double tolerance = 2 * FBCurveStretchTolerance * std::max(box.width(), box.height());
-        for (QPointF end : ends) {
-            if (FBGeom_PointDistance(x.location(), end) <= tolerance)
+        for (const RunEnd &end : ends) {
+            if (FBGeom_PointDistance(x.location(), end.point) <= tolerance)
                 return crossing;
         }
     }
@@ -1090,36 +1108,14 @@ FBEdgeCrossing *atJointsAHairApartAmong(const std::vector<FBEdgeCrossing *> &cro
 FBEdgeCrossing *readByRunEndAmong(const FBBezierContour &contour, const FBBezierContour *other,
                                   const std::vector<FBEdgeCrossing *> &crossings)
 {
-    struct RunEnd
-    {
-        QPointF point;
-        double readTo;
-    };
-    std::vector<RunEnd> ends;
-    for (const FBContourOverlapPtr &overlap : contour.overlaps()) {
-        if (!overlap->isBetweenContour(&contour, other))
-            continue;
-        for (const FBEdgeOverlapRun &run : overlap->runs()) {
-            if (run.overlaps().empty() || run.isComplete())
-                continue;
-            double readTo = 0.0;
-            run.isCrossing(&readTo);
-            if (!(readTo > 0.0))
-                continue;
-            const FBBezierIntersectRange &first = *run.overlaps().front()->range();
-            const FBBezierIntersectRange &last = *run.overlaps().back()->range();
-            ends.push_back(
-                {first.curve1()->pointAtParameter(first.parameterRange1().minimum), readTo});
-            ends.push_back(
-                {last.curve1()->pointAtParameter(last.parameterRange1().maximum), readTo});
-        }
-    }
+    const std::vector<RunEnd> ends = runEndsBetween(contour, other);
     for (FBEdgeCrossing *crossing : crossings) {
         if (onSharedRun(*crossing, contour, other) &&
             onSharedRun(*crossing->counterpart(), *other, &contour))
             continue;
         for (const RunEnd &end : ends) {
-            if (FBGeom_PointDistance(crossing->location(), end.point) < end.readTo)
+            if (end.readTo > 0.0 &&
+                FBGeom_PointDistance(crossing->location(), end.point) < end.readTo)
                 return crossing;
         }
     }
