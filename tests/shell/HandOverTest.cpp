@@ -324,8 +324,9 @@ s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
 s.settimeout(20)
 if mode == "client":
     s.connect(path)
-    s.sendall(bytes.fromhex(sys.argv[3]))
     try:
+        # A server that refuses at once may close before all is sent.
+        s.sendall(bytes.fromhex(sys.argv[3]))
         answer = s.recv(1)
     except OSError:
         answer = b""
