@@ -105,6 +105,13 @@ struct PassageHit
     EdgeHit hit;
 };
 
+// The size of the two curves met at a hit: the larger side of their joint box.
+double sizeOf(FBBezierIntersection &x)
+{
+    const QRectF box = x.curve1()->bounds().united(x.curve2()->bounds());
+    return std::max(box.width(), box.height());
+}
+
 // How far apart the two curves' own points at a hit lie: the search's uncertainty there.
 double gapOf(FBBezierIntersection &x)
 {
@@ -578,8 +585,7 @@ std::vector<bool> repeatsOfJointHits(const std::vector<EdgeHit> &hits)
         const FBContourEdge *near2 = jointNear(hits[k].edge2, x.parameter2());
         if (!near1 || !near2)
             continue;
-        const QRectF box = x.curve1()->bounds().united(x.curve2()->bounds());
-        const double reach = FBCurveStretchTolerance * std::max(box.width(), box.height());
+        const double reach = FBCurveStretchTolerance * sizeOf(x);
         for (size_t j = 0; j < hits.size() && !repeats[k]; ++j) {
             FBBezierIntersection &y = *hits[j].intersection;
             if (j == k || !atJoint1(y) || !atJoint2(y))
@@ -984,9 +990,8 @@ FBEdgeCrossing *nearMissAmong(const std::vector<FBEdgeCrossing *> &crossings,
     double widestGap = 0.0;
     for (FBEdgeCrossing *crossing : crossings) {
         FBBezierIntersection &x = *crossing->intersection();
-        const QRectF box = x.curve1()->bounds().united(x.curve2()->bounds());
         const double gap = gapOf(x);
-        if (gap > missShare * std::max(box.width(), box.height()) && gap > widestGap) {
+        if (gap > missShare * sizeOf(x) && gap > widestGap) {
             widestGap = gap;
             widest = crossing;
         }
@@ -1035,8 +1040,7 @@ FBEdgeCrossing *atRunEndAmong(const FBBezierContour &contour, const FBBezierCont
     const std::vector<RunEnd> ends = runEndsBetween(contour, other);
     for (FBEdgeCrossing *crossing : crossings) {
         FBBezierIntersection &x = *crossing->intersection();
-        const QRectF box = x.curve1()->bounds().united(x.curve2()->bounds());
-        const double tolerance = 2 * FBCurveStretchTolerance * std::max(box.width(), box.height());
+        const double tolerance = 2 * FBCurveStretchTolerance * sizeOf(x);
         for (const RunEnd &end : ends) {
             if (FBGeom_PointDistance(x.location(), end.point) <= tolerance)
                 return crossing;
@@ -1082,8 +1086,7 @@ FBEdgeCrossing *atJointsAHairApartAmong(const std::vector<FBEdgeCrossing *> &cro
     constexpr double kTogetherShare = 1e-7;
     for (FBEdgeCrossing *crossing : crossings) {
         FBBezierIntersection &x = *crossing->intersection();
-        const QRectF box = x.curve1()->bounds().united(x.curve2()->bounds());
-        const double size = std::max(box.width(), box.height());
+        const double size = sizeOf(x);
         const QPointF at = x.location();
         const QPointF ends1[] = {x.curve1()->endPoint1(), x.curve1()->endPoint2()};
         const QPointF ends2[] = {x.curve2()->endPoint1(), x.curve2()->endPoint2()};
@@ -1151,8 +1154,7 @@ FBEdgeCrossing *twiceCountedAmong(const std::vector<FBEdgeCrossing *> &crossings
     double nearest = 0.0;
     for (size_t i = 0; i < crossings.size(); ++i) {
         FBBezierIntersection &x = *crossings[i]->intersection();
-        const QRectF box = x.curve1()->bounds().united(x.curve2()->bounds());
-        const double tolerance = FBCurveStretchTolerance * std::max(box.width(), box.height());
+        const double tolerance = FBCurveStretchTolerance * sizeOf(x);
         for (size_t j = i + 1; j < crossings.size(); ++j) {
             const double apart =
                 FBGeom_PointDistance(x.location(), crossings[j]->intersection()->location());
