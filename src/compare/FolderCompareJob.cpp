@@ -108,7 +108,7 @@ void setSide(COMP_ITEM &item, int side, const SideInfo &info, const QByteArray &
     const bool present = info.kind != Side_None;
     JudgedFile judged;
     if (info.kind == Side_File) {
-        judged.dev = JudgedFile_Device(quint64(info.dev));
+        judged.dev = quint64(info.dev);
         judged.ino = quint64(info.ino);
         judged.viaLink = info.viaLink;
         judged.known = true;

@@ -3,13 +3,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <utility>
-
-quint32 JudgedFile_Device(quint64 dev)
-{
-    return quint32((quint64(major(dev)) << 20) | (minor(dev) & 0xfffff));
-}
 
 platform::UniqueFd JudgedFile_Open(int folder, const QByteArray &name, const JudgedFile &judged,
                                    JudgedOpenFailure *why)
@@ -43,8 +37,8 @@ platform::UniqueFd JudgedFile_Open(int folder, const QByteArray &name, const Jud
     };
     if (::fstat(fd.get(), &st) != 0)
         return fail(JudgedOpenFailure::Unreadable);
-    if (!S_ISREG(st.st_mode) || (judged.known && (JudgedFile_Device(st.st_dev) != judged.dev ||
-                                                  quint64(st.st_ino) != judged.ino)))
+    if (!S_ISREG(st.st_mode) ||
+        (judged.known && (quint64(st.st_dev) != judged.dev || quint64(st.st_ino) != judged.ino)))
         return fail(JudgedOpenFailure::NotAsJudged);
     ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
     return fd;

@@ -9,20 +9,17 @@
 #include <QByteArray>
 #include <QtGlobal>
 
-// Kept with every entry of a compare (two per entry), so it is small: the device number as the
-// kernel holds it (12 bits of major, 20 of minor) fits 32 bits exactly.
+// Kept with every entry of a compare (two per entry). The device number is kept whole, as the
+// system gives it: folding it into fewer bits would let two devices pass for one.
 struct JudgedFile
 {
     quint64 ino = 0;      // of the regular file (a link's target when viaLink)
-    quint32 dev = 0;      // JudgedFile_Device of its device
+    quint64 dev = 0;      // its device
     bool viaLink = false; // the name was a link to that file
     bool known = false;   // set only for a side judged a regular file (or a link to one)
 
     bool operator==(const JudgedFile &) const = default;
 };
-
-// A device number as JudgedFile keeps it.
-quint32 JudgedFile_Device(quint64 dev);
 
 // Why a judged side was not opened.
 enum class JudgedOpenFailure {

@@ -12,11 +12,59 @@
 #include <QFile>
 #include <QImageReader>
 #include <QThreadPool>
+#include <algorithm>
+#include <cerrno>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
 namespace {
+
+// A regular file held open elsewhere, read by offset: the device keeps its own position, never
+// the descriptor's, which other readers of the same file may be using meanwhile.
+class OffsetReader : public QIODevice
+{
+public:
+    explicit OffsetReader(int fd) : mFd(fd)
+    {
+        struct stat st;
+        mRegular = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+        mSize = mRegular ? qint64(st.st_size) : 0;
+    }
+    bool isRegularFile() const { return mRegular; }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return mSize; }
+    bool seek(qint64 pos) override
+    {
+        if (pos < 0 || !QIODevice::seek(pos))
+            return false;
+        mPos = pos;
+        return true;
+    }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        for (;;) {
+            const ssize_t n = ::pread(mFd, data, size_t(maxSize), off_t(mPos));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return -1;
+            mPos += n;
+            return n;
+        }
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    int mFd;
+    bool mRegular = false;
+    qint64 mSize = 0;
+    qint64 mPos = 0;
+};
 
 // Opens the path only when it is (or links to) a regular file: a FIFO or a device would block
 // the reader or never end.
@@ -319,6 +367,14 @@ ViewImage readImageForView(const QString &path, QSize target, qint64 fullPixels)
     // waits for every pool thread.
     auto file = openRegularFile(path);
     return file ? readForView(file.get(), target, fullPixels) : ViewImage();
+}
+
+ViewImage readOpenImageForView(int fd, QSize target, qint64 fullPixels)
+{
+    OffsetReader file(fd);
+    if (!file.isRegularFile() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return ViewImage();
+    return readForView(&file, target, fullPixels);
 }
 
 ViewImage readImageDataForView(const QByteArray &bytes, QSize target, qint64 fullPixels)

@@ -47,6 +47,9 @@ struct ViewImage
 // declared when the picture is not read.
 ViewImage readImageForView(const QString &path, QSize target, qint64 fullPixels);
 ViewImage readImageDataForView(const QByteArray &bytes, QSize target, qint64 fullPixels);
+// The same for a regular file open as fd (held by the caller for as long as the call runs), read
+// by offset: the very file the caller judged, whatever its name leads to by now.
+ViewImage readOpenImageForView(int fd, QSize target, qint64 fullPixels);
 
 // The pool the view decodes run on, apart from the one compares and copies share.
 QThreadPool *imagePreviewPool();

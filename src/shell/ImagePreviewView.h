@@ -6,12 +6,14 @@
 // damaged files and images whose decode would not fit the decode budget say so (the last with
 // their size) instead of showing a picture.
 
-#include <QDateTime>
+#include "services/HeldFile.h"
+
 #include <QFutureWatcher>
 #include <QImage>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 
 class ImagePreviewView : public QWidget
 {
@@ -22,10 +24,11 @@ public:
     explicit ImagePreviewView(QWidget *parent = nullptr);
     ~ImagePreviewView() override;
 
-    // Shows the file. The same file, unchanged on disk, is not decoded again.
-    void setFile(const QString &path);
+    // Shows the file held open: decoded from its descriptor, so the picture shown is of the very
+    // file the caller judged. The same file, unchanged, is not decoded again.
+    void setFile(std::shared_ptr<const HeldFile> file);
     void clear();
-    QString file() const { return mPath; }
+    QString file() const { return mFile ? mFile->path() : QString(); }
     State state() const { return mState; }
     // The image as decoded (at most the size needed for the view), null when none.
     const QImage &image() const { return mImage; }
@@ -55,16 +58,14 @@ private:
         State state = State::Empty;
         bool damaged = false; // unreadable: a part claims more bytes than the file holds
     };
-    static Decoded decode(const QString &path, QSize target);
+    static Decoded decode(const HeldFile &file, QSize target);
 
     QSize targetSize() const;
     bool needsSharperImage() const;
     void startDecode();
     void applyDecoded(quint64 generation, const Decoded &result);
 
-    QString mPath;
-    qint64 mFileSize = -1;
-    QDateTime mFileModified;
+    std::shared_ptr<const HeldFile> mFile;
     State mState = State::Empty;
     QImage mImage;
     QSize mSourceSize;
