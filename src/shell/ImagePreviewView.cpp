@@ -94,7 +94,9 @@ ImagePreviewView::ImagePreviewView(QWidget *parent) : QWidget(parent)
 ImagePreviewView::~ImagePreviewView()
 {
     // A decode still running finishes on its worker; its result is dropped with the watcher.
+    // One still waiting for the decode budget gives up.
     ++mGeneration;
+    mStop.request_stop();
 }
 
 void ImagePreviewView::clearCache()
@@ -138,6 +140,7 @@ void ImagePreviewView::setFile(const QString &path)
 void ImagePreviewView::clear()
 {
     ++mGeneration;
+    mStop.request_stop();
     mPath.clear();
     mFileSize = -1;
     mFileModified = QDateTime();
@@ -170,11 +173,15 @@ bool ImagePreviewView::needsSharperImage() const
 void ImagePreviewView::startDecode()
 {
     const quint64 generation = ++mGeneration;
+    // The decode asked for before is no longer wanted: it gives up if it has not started.
+    mStop.request_stop();
+    mStop = std::stop_source();
     const QSize target = targetSize();
     const CacheKey key{mPath, mFileSize, mFileModified, target};
     mDecodedFor = target;
     if (const CacheEntry *hit = cacheLookup(key)) {
-        applyDecoded(generation, {hit->image, hit->sourceSize, State(hit->state), hit->damaged});
+        applyDecoded(generation,
+                     {hit->image, hit->sourceSize, State(hit->state), hit->damaged, false});
         return;
     }
     // One watcher per decode: a result that arrives after a newer request is dropped.
@@ -183,6 +190,8 @@ void ImagePreviewView::startDecode()
         watcher->deleteLater();
         // A decoder that stopped on an exception shows the picture as unreadable, not cached.
         const std::optional<Decoded> decoded = TakeFinishedResult("preview", watcher->future());
+        if (decoded && decoded->cancelled)
+            return;
         Decoded result;
         result.state = State::Unreadable;
         if (decoded) {
@@ -192,10 +201,11 @@ void ImagePreviewView::startDecode()
         applyDecoded(generation, result);
     });
     const QString path = mPath;
-    watcher->setFuture(QtConcurrent::run(platform::imagePreviewPool(), [path, target] {
-        WorkerFaultPoint("preview");
-        return decode(path, target);
-    }));
+    watcher->setFuture(
+        QtConcurrent::run(platform::imagePreviewPool(), [path, target, stop = mStop.get_token()] {
+            WorkerFaultPoint("preview");
+            return decode(path, target, stop);
+        }));
 }
 
 void ImagePreviewView::applyDecoded(quint64 generation, const Decoded &result)
@@ -210,10 +220,12 @@ void ImagePreviewView::applyDecoded(quint64 generation, const Decoded &result)
     emit loaded();
 }
 
-ImagePreviewView::Decoded ImagePreviewView::decode(const QString &path, QSize target)
+ImagePreviewView::Decoded ImagePreviewView::decode(const QString &path, QSize target,
+                                                   std::stop_token stop)
 {
     using Outcome = platform::ViewImage::Outcome;
-    platform::ViewImage read = platform::readImageForView(path, target, platform::kMaxViewPixels);
+    platform::ViewImage read =
+        platform::readImageForView(path, target, platform::kMaxViewPixels, {nullptr, stop});
     Decoded out;
     out.image = std::move(read.image);
     out.sourceSize = read.sourceSize;
@@ -233,6 +245,9 @@ ImagePreviewView::Decoded ImagePreviewView::decode(const QString &path, QSize ta
         break;
     case Outcome::Unreadable:
         out.state = State::Unreadable;
+        break;
+    case Outcome::Cancelled:
+        out.cancelled = true;
         break;
     }
     return out;
