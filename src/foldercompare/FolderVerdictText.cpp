@@ -92,7 +92,8 @@ QString FolderVerdictLegend(const QColor &background, const QColor &alternateBac
     for (const Line &line : lines) {
         const QColor colour =
             FolderCompareModel::verdictColor(line.verdict, background, alternateBackground);
-        html += QStringLiteral("<tr><td style=\"color:%1; background-color:%2\"><b>%3</b></td>"
+        // The colour on the background it was chosen for (a tool tip's own is another).
+        html += QStringLiteral("<tr><td bgcolor=\"%2\" style=\"color:%1\"><b>%3</b></td>"
                                "<td>%4</td></tr>")
                     .arg(colour.name(), background.name(),
                          FolderVerdictText(line.verdict).toHtmlEscaped(),

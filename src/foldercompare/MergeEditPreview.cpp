@@ -24,6 +24,8 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTextBlock>
+#include <QTimer>
+#include <QWindow>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
@@ -109,6 +111,9 @@ QWidget *MergeEditPreview::makeWindow()
 {
     auto *w = new QWidget();
     w->setWindowTitle(L_(QStringLiteral("Quick Preview")));
+    // The keyboard stays with the list the preview follows: a window manager would otherwise
+    // give it to the new window.
+    w->setAttribute(Qt::WA_ShowWithoutActivating);
     w->resize(720, 520);
     auto *layout = new QVBoxLayout(w);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -187,10 +192,19 @@ void MergeEditPreview::showBeside(QWidget *other)
     };
     if (other)
         place();
-    showWindow();
+    // Shown, not activated: the keyboard stays with the list. Kept above the folder window it
+    // belongs to, which it may overlap on a small screen.
+    if (other && other->window()->windowHandle()) {
+        w->winId();
+        w->windowHandle()->setTransientParent(other->window()->windowHandle());
+    }
+    w->show();
+    w->raise();
     if (other) {
         place();                 // again, now that the frame is known
         other->activateWindow(); // the selection keeps following the keyboard
+        // A window manager may map a window it did not focus below the focused one.
+        QTimer::singleShot(100, w, [w] { w->raise(); });
     }
 }
 

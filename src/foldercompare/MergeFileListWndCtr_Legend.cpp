@@ -53,6 +53,7 @@ void MergeFileListWndCtr::ShowLegend()
         label->setAutoFillBackground(true);
         label->setBackgroundRole(QPalette::Base);
         label->setMargin(8);
+        label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 56);
         layout->addWidget(label);
         auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, legend);
         connect(buttons, &QDialogButtonBox::rejected, legend, &QDialog::close);

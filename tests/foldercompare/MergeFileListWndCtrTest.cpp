@@ -1874,6 +1874,9 @@ TEST_F(FolderWindow, TheStatusLineTheToolTipsAndTheLegendSayHowRowsWereJudged)
         EXPECT_TRUE(legend.contains(QStringLiteral("color:") + colour.name()))
             << verdict << qPrintable(legend);
     }
+    // On the list's background, which a tool tip's own is not.
+    EXPECT_TRUE(legend.contains(
+        QStringLiteral("bgcolor=\"%1\"").arg(palette.color(QPalette::Base).name())));
     for (const char *words : {"Different", "Same", "Left only", "Right only", "Not judged"})
         EXPECT_TRUE(legend.contains(QLatin1String(words))) << words;
     QLabel *counts = wnd->mainWindow()->findChild<QLabel *>(QStringLiteral("mCountsLabel"));
