@@ -100,10 +100,12 @@ DecodeReservation reserveDecodeMemory(qint64 bytes, std::stop_token stop, qint64
     const quint64 ticket = b.nextTicket++;
     b.line.push_back(ticket);
     b.heldByWaiters += heldByCaller;
+    // The wait answers whether the bytes fit when it ends, also when it ended for the stop: a
+    // stop that came while the budget freed still means the decode is not wanted.
     const bool served = b.changed.wait(lock, stop, [&] {
         return b.line.front() == ticket &&
                (b.inUse + bytes <= kViewDecodeBytes || b.inUse <= b.heldByWaiters);
-    });
+    }) && !stop.stop_requested();
     b.heldByWaiters -= heldByCaller;
     b.line.erase(std::find(b.line.begin(), b.line.end(), ticket));
     if (served)
