@@ -91,6 +91,11 @@ public:
     // Quick preview of the selection beside the window.
     void TogglePreview();
     MergeEditPreview *preview() const { return mPreview; }
+    // What the colours of the rows mean (rich text), on the list's backgrounds as they are now:
+    // the tool tip of the counts, and the View > Legend window.
+    QString legendText() const;
+    void ShowLegend();
+    QWidget *legendWindow() const { return mLegend; }
     // Judges the entries of these left paths again.
     void UpdateCompareResultForPaths(const QStringList &leftPaths);
 
@@ -150,6 +155,10 @@ private:
     void judgeAgain(const std::vector<int> &ids);
     void openActivated(const QModelIndex &index);
     void selectionSettled();
+    // A row of the list changed: the preview shows it again when it shows that entry and what
+    // it shows of it changed (a copy made the sides the same, a file was saved).
+    void previewRowsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    void updateModeLabel();
     // The entry selected first when it is a folder on both sides with both paths known; -1
     // otherwise.
     int selectedFolderPair() const;
@@ -176,6 +185,7 @@ private:
     std::shared_ptr<std::atomic<bool>> mWorkCancel;
     QFuture<void> mWork;
     QPointer<MergeEditPreview> mPreview;
+    QPointer<QWidget> mLegend;
     QList<platform::TableColumnPtr> mColumns;
     QStringList mPendingUpdatePaths;
     platform::ObserverToken mUpdateObserver;

@@ -221,9 +221,14 @@ void logRefusal(QSize size, qint64 bytes)
 }
 
 // The view's decode of an opened device; see readImageForView.
-ViewImage readForView(QIODevice *device, QSize target, qint64 fullPixels)
+ViewImage readForView(QIODevice *device, QSize target, qint64 fullPixels,
+                      const ViewDecodeRequest &request)
 {
     ViewImage out;
+    if (request.stop.stop_requested()) {
+        out.outcome = ViewImage::Outcome::Cancelled;
+        return out;
+    }
     if (refusedUnread(device)) {
         out.outcome = ViewImage::Outcome::Damaged;
         return out;
@@ -277,9 +282,11 @@ ViewImage readForView(QIODevice *device, QSize target, qint64 fullPixels)
         out.outcome = ViewImage::Outcome::TooLarge;
         return out;
     }
-    const DecodeReservation reservation = reserveDecodeMemory(plan.bytes);
+    DecodeReservation reservation =
+        reserveDecodeMemory(plan.bytes, request.stop, request.held ? request.held->bytes() : 0);
     if (!reservation.isValid()) {
-        out.outcome = ViewImage::Outcome::TooLarge;
+        out.outcome = request.stop.stop_requested() ? ViewImage::Outcome::Cancelled
+                                                    : ViewImage::Outcome::TooLarge;
         return out;
     }
     out.budgeted = plan.bytes;
@@ -294,6 +301,11 @@ ViewImage readForView(QIODevice *device, QSize target, qint64 fullPixels)
         image = downscaledByArea(image, image.size().scaled(target, Qt::KeepAspectRatio));
     if (image.isNull())
         return out;
+    // The picture stays counted while the worker holds it.
+    if (request.held) {
+        reservation.shrinkTo(image.sizeInBytes());
+        request.held->absorb(std::move(reservation));
+    }
     out.image = std::move(image);
     out.outcome = ViewImage::Outcome::Read;
     return out;
@@ -361,29 +373,32 @@ QThreadPool *imagePreviewPool()
     return &pool;
 }
 
-ViewImage readImageForView(const QString &path, QSize target, qint64 fullPixels)
+ViewImage readImageForView(const QString &path, QSize target, qint64 fullPixels,
+                           const ViewDecodeRequest &request)
 {
     // A FIFO or a device would block the worker until a writer came, and the application's exit
     // waits for every pool thread.
     auto file = openRegularFile(path);
-    return file ? readForView(file.get(), target, fullPixels) : ViewImage();
+    return file ? readForView(file.get(), target, fullPixels, request) : ViewImage();
 }
 
-ViewImage readOpenImageForView(int fd, QSize target, qint64 fullPixels)
+ViewImage readOpenImageForView(int fd, QSize target, qint64 fullPixels,
+                               const ViewDecodeRequest &request)
 {
     OffsetReader file(fd);
     if (!file.isRegularFile() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return ViewImage();
-    return readForView(&file, target, fullPixels);
+    return readForView(&file, target, fullPixels, request);
 }
 
-ViewImage readImageDataForView(const QByteArray &bytes, QSize target, qint64 fullPixels)
+ViewImage readImageDataForView(const QByteArray &bytes, QSize target, qint64 fullPixels,
+                               const ViewDecodeRequest &request)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     if (bytes.isEmpty() || !buffer.open(QIODevice::ReadOnly))
         return {};
-    return readForView(&buffer, target, fullPixels);
+    return readForView(&buffer, target, fullPixels, request);
 }
 
 } // namespace platform

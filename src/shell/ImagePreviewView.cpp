@@ -90,7 +90,9 @@ ImagePreviewView::ImagePreviewView(QWidget *parent) : QWidget(parent)
 ImagePreviewView::~ImagePreviewView()
 {
     // A decode still running finishes on its worker; its result is dropped with the watcher.
+    // One still waiting for the decode budget gives up.
     ++mGeneration;
+    mStop.request_stop();
 }
 
 void ImagePreviewView::clearCache()
@@ -132,6 +134,7 @@ void ImagePreviewView::setFile(std::shared_ptr<const HeldFile> file)
 void ImagePreviewView::clear()
 {
     ++mGeneration;
+    mStop.request_stop();
     mFile.reset();
     mImage = QImage();
     mSourceSize = QSize();
@@ -162,13 +165,17 @@ bool ImagePreviewView::needsSharperImage() const
 void ImagePreviewView::startDecode()
 {
     const quint64 generation = ++mGeneration;
+    // The decode asked for before is no longer wanted: it gives up if it has not started.
+    mStop.request_stop();
+    mStop = std::stop_source();
     const QSize target = targetSize();
     const CacheKey key{mFile ? mFile->identity().file : FileStamp(), target};
     mDecodedFor = target;
     // Only a regular file held open has a picture worth keeping.
     const bool cached = mFile && mFile->isRegularFile();
     if (const CacheEntry *hit = cached ? cacheLookup(key) : nullptr) {
-        applyDecoded(generation, {hit->image, hit->sourceSize, State(hit->state), hit->damaged});
+        applyDecoded(generation,
+                     {hit->image, hit->sourceSize, State(hit->state), hit->damaged, false});
         return;
     }
     // One watcher per decode: a result that arrives after a newer request is dropped.
@@ -180,6 +187,8 @@ void ImagePreviewView::startDecode()
                 // cached.
                 const std::optional<Decoded> decoded =
                     TakeFinishedResult("preview", watcher->future());
+                if (decoded && decoded->cancelled)
+                    return;
                 Decoded result;
                 result.state = State::Unreadable;
                 if (decoded) {
@@ -192,10 +201,12 @@ void ImagePreviewView::startDecode()
             });
     // The worker holds the file open for as long as it decodes, whatever the view does meanwhile.
     std::shared_ptr<const HeldFile> file = mFile;
-    watcher->setFuture(QtConcurrent::run(platform::imagePreviewPool(), [file, target] {
-        WorkerFaultPoint("preview");
-        return file ? decode(*file, target) : Decoded{{}, {}, State::Unreadable, false};
-    }));
+    watcher->setFuture(
+        QtConcurrent::run(platform::imagePreviewPool(), [file, target, stop = mStop.get_token()] {
+            WorkerFaultPoint("preview");
+            return file ? decode(*file, target, stop)
+                        : Decoded{{}, {}, State::Unreadable, false, false};
+        }));
 }
 
 void ImagePreviewView::applyDecoded(quint64 generation, const Decoded &result)
@@ -210,11 +221,12 @@ void ImagePreviewView::applyDecoded(quint64 generation, const Decoded &result)
     emit loaded();
 }
 
-ImagePreviewView::Decoded ImagePreviewView::decode(const HeldFile &file, QSize target)
+ImagePreviewView::Decoded ImagePreviewView::decode(const HeldFile &file, QSize target,
+                                                   std::stop_token stop)
 {
     using Outcome = platform::ViewImage::Outcome;
-    platform::ViewImage read =
-        platform::readOpenImageForView(file.fd(), target, platform::kMaxViewPixels);
+    platform::ViewImage read = platform::readOpenImageForView(
+        file.fd(), target, platform::kMaxViewPixels, {nullptr, stop});
     Decoded out;
     out.image = std::move(read.image);
     out.sourceSize = read.sourceSize;
@@ -234,6 +246,9 @@ ImagePreviewView::Decoded ImagePreviewView::decode(const HeldFile &file, QSize t
         break;
     case Outcome::Unreadable:
         out.state = State::Unreadable;
+        break;
+    case Outcome::Cancelled:
+        out.cancelled = true;
         break;
     }
     return out;

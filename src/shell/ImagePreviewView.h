@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <stop_token>
 
 class ImagePreviewView : public QWidget
 {
@@ -56,9 +57,10 @@ private:
         QImage image;
         QSize sourceSize;
         State state = State::Empty;
-        bool damaged = false; // unreadable: a part claims more bytes than the file holds
+        bool damaged = false;   // unreadable: a part claims more bytes than the file holds
+        bool cancelled = false; // a newer decode was asked for before this one ran
     };
-    static Decoded decode(const HeldFile &file, QSize target);
+    static Decoded decode(const HeldFile &file, QSize target, std::stop_token stop);
 
     QSize targetSize() const;
     bool needsSharperImage() const;
@@ -72,6 +74,8 @@ private:
     bool mDamaged = false;
     QSize mDecodedFor; // the target size mImage was decoded for
     quint64 mGeneration = 0;
+    // Stops the decode of the last request once a newer one is made (or the view goes).
+    std::stop_source mStop;
     QFutureWatcher<Decoded> *mWatcher = nullptr;
     QTimer mResizeTimer;
 };

@@ -1,5 +1,7 @@
+#include "platform/DecodeBudget.h"
 #include "platform/LocalPath.h"
 #include "platform/NotificationCenter.h"
+#include "platform/PixelLimits.h"
 #include "platform/Dispatch.h"
 #include "platform/PrivateFiles.h"
 #include "platform/Workspace.h"
@@ -619,6 +621,33 @@ TEST_F(ImageWindowTest, AnImageTooLargeToPreviewIsStillComparedAndSaved)
         EXPECT_EQ(pelkotest::readFile(right), hostile.bytes);
         EXPECT_EQ(w->isEqual(), 1);
     }
+}
+
+// A side shown another file before its decode ran drops that decode, also one waiting for the
+// decode budget: only the file shown now is decoded, and nothing of the dropped one is cached.
+TEST_F(ImageWindowTest, AViewDecodesOnlyTheFileItShowsNow)
+{
+    const QString first = write(QStringLiteral("first.png"), png(Qt::red));
+    const QString second = write(QStringLiteral("second.png"), png(Qt::blue));
+    ImagePreviewView view;
+    view.resize(200, 150);
+    auto taken = std::make_unique<platform::DecodeReservation>(
+        platform::reserveDecodeMemory(platform::kViewDecodeBytes));
+    const quint64 made = platform::decodeReservationsMade();
+    view.setFile(HeldFile::open(first));
+    QTRY_COMPARE_WITH_TIMEOUT(platform::decodeReservationsWaiting(), 1, 5000);
+    view.setFile(HeldFile::open(second));
+    QSignalSpy loaded(&view, &ImagePreviewView::loaded);
+    taken.reset();
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 5000);
+    EXPECT_EQ(view.state(), ImagePreviewView::State::Shown);
+    EXPECT_EQ(view.image().pixelColor(0, 0), QColor(Qt::blue));
+    EXPECT_EQ(platform::decodeReservationsMade() - made, 1u);
+    view.setFile(HeldFile::open(first));
+    EXPECT_EQ(view.state(), ImagePreviewView::State::Loading);
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 2, 5000);
+    EXPECT_EQ(view.state(), ImagePreviewView::State::Shown);
+    EXPECT_EQ(view.image().pixelColor(0, 0), QColor(Qt::red));
 }
 
 TEST_F(ImageWindowTest, LargeImageIsDecodedAtViewSize)
