@@ -2,6 +2,10 @@
 // One editable pane of the text compare window: the text, its line-number gutter, the difference
 // blocks of its side painted behind the text (only those in view), the changed characters of the
 // current block, and syntax colouring on behalf of its LanguageColorInfo.
+//
+// The class is split by concern: the document, its text and the gutter (MyEditTextView.cpp),
+// lines, rows and scrolling (_Rows.cpp), folded lines (_Folds.cpp), keys, menus and the clipboard
+// (_Input.cpp), painting (_Paint.cpp) and syntax colouring (_Colour.cpp).
 
 #include "compare/MergeBlock.h"
 #include "textcompare/BlockPalette.h"
