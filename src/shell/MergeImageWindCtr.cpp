@@ -9,6 +9,7 @@
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "services/Alerts.h"
+#include "services/CompareWindowTitle.h"
 #include "services/FileUtility.h"
 #include "services/Localization.h"
 #include "services/WindowFrame.h"
@@ -17,21 +18,11 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFutureWatcher>
-#include <QLocale>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
 #include <QtConcurrent/QtConcurrentRun>
-
-namespace {
-
-QString byteCountText(const QString &path)
-{
-    return QLocale().formattedDataSize(GetFileSize(path), 2, QLocale::DataSizeSIFormat);
-}
-
-} // namespace
 
 MergeImageWindCtr::MergeImageWindCtr(const QString &windowNibName, QObject *parent)
     : MergeWindow(windowNibName, parent), mUi(std::make_unique<Ui::MergeImageWindCtr>())
@@ -311,22 +302,7 @@ void MergeImageWindCtr::UpdateTitle()
     GUARD_BEGIN
     if (!isWindowLoaded())
         return;
-    QString title;
-    if (mFile1.isEmpty() || mFile2.isEmpty()) {
-        title = L_(QStringLiteral("Untitled"));
-    } else {
-        const QString name1 = QFileInfo(mFile1).fileName();
-        const QString name2 = QFileInfo(mFile2).fileName();
-        if (name1 != name2) {
-            title = FillFormat(QStringLiteral("%@ :%@"),
-                               {L_(QStringLiteral("Merge")),
-                                FillFormat(L_(QStringLiteral("[%@] and [%@]")), {name1, name2})});
-        } else {
-            title = FillFormat(L_(QStringLiteral("%@[%@] with size: %@ - %@")),
-                               {L_(QStringLiteral("Merge{++}: ")), name1, byteCountText(mFile1),
-                                byteCountText(mFile2)});
-        }
-    }
+    const QString title = CompareWindowTitle(mFile1, mFile2);
     window()->setWindowTitle(title);
     GUARD_END_VOID
 }

@@ -211,7 +211,7 @@ void MyEditTextView::setShowLineNumbers(bool show)
 
 int MyEditTextView::lineNumberAreaWidth() const
 {
-    return lineNumberAreaWidth(std::max(int(lineCount()), mGutterLines));
+    return lineNumberAreaWidth(std::max(int(numberedLineCount()), mGutterLines));
 }
 
 int MyEditTextView::lineNumberAreaWidth(int lineCount) const

@@ -2,14 +2,24 @@
 // (folded) and each row several rows on screen (wrapped).
 #include "textcompare/MyEditTextView.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 qint64 MyEditTextView::lineCount() const
 {
     return document()->blockCount() - foldMap().foldRowCount();
+}
+
+qint64 MyEditTextView::numberedLineCount() const
+{
+    const qint64 lines = lineCount();
+    const QTextBlock last = document()->lastBlock();
+    const bool emptyRowAfterBreak = lines > 1 && last.length() == 1 && !IsFoldRow(last);
+    return emptyRowAfterBreak ? lines - 1 : lines;
 }
 
 qint64 MyEditTextView::cursorLine() const
@@ -111,30 +121,89 @@ double MyEditTextView::linePositionAtRow(int rowsFromTop) const
            (double(block.blockNumber() - folds.firstBlockOfLine(line)) + inBlock) / double(rows);
 }
 
-void MyEditTextView::scrollLinePositionToRow(double position, int rowsFromTop)
+int MyEditTextView::rowsOfBlock(const QTextBlock &block) const
+{
+    if (!block.isValid() || !block.isVisible())
+        return 0;
+    if (lineWrapMode() == QPlainTextEdit::NoWrap)
+        return 1;
+    // Until it is laid out a block counts as one row, however many it wraps into: measuring it
+    // lays it out and gives its rows to the document's count of them.
+    (void)blockBoundingRect(block);
+    return std::max(1, block.lineCount());
+}
+
+std::pair<QTextBlock, double> MyEditTextView::rowOfLinePosition(double position) const
 {
     const qint64 lines = lineCount();
-    double row = 0;
-    if (!(position >= 0)) {
-        row = 0;
-    } else if (position >= double(lines)) {
+    if (!(position >= 0))
+        return {document()->firstBlock(), 0.0};
+    if (position >= double(lines)) {
+        // Past the end: the rows after the last one.
         const QTextBlock last = document()->lastBlock();
-        row = last.firstLineNumber() + std::max(1, last.lineCount()) + (position - double(lines));
-    } else {
-        const FoldMap &folds = foldMap();
-        const qint64 line = qint64(position);
-        const qint64 rows = folds.foldRowsOfLine(line) + 1;
-        const double intoLine = (position - double(line)) * double(rows);
-        // A row's own start, given as a fraction of the line, must not fall into the row before.
-        const qint64 blockInLine = std::min(qint64(intoLine + 1e-9), rows - 1);
-        const QTextBlock block =
-            document()->findBlockByNumber(int(folds.firstBlockOfLine(line) + blockInLine));
-        if (block.isValid())
-            row = block.firstLineNumber() +
-                  (intoLine - double(blockInLine)) * std::max(1, block.lineCount());
+        return {last, rowsOfBlock(last) + (position - double(lines))};
     }
-    const double top = std::clamp(row - rowsFromTop, 0.0, double(std::numeric_limits<int>::max()));
-    verticalScrollBar()->setValue(int(std::lround(top)));
+    const FoldMap &folds = foldMap();
+    const qint64 line = qint64(position);
+    const qint64 rows = folds.foldRowsOfLine(line) + 1;
+    const double intoLine = (position - double(line)) * double(rows);
+    // A row's own start, given as a fraction of the line, must not fall into the row before.
+    const qint64 blockInLine = std::min(qint64(intoLine + 1e-9), rows - 1);
+    const QTextBlock block =
+        document()->findBlockByNumber(int(folds.firstBlockOfLine(line) + blockInLine));
+    if (!block.isValid())
+        return {document()->firstBlock(), 0.0};
+    return {block, (intoLine - double(blockInLine)) * rowsOfBlock(block)};
+}
+
+void MyEditTextView::scrollLinePositionToRow(double position, int rowsFromTop)
+{
+    const auto [target, rowInTarget] = rowOfLinePosition(position);
+    // The rows above the target that the view is to show are counted as they will be painted:
+    // each block there is laid out first. Counted before, a wrapped line above would push the
+    // target down by its extra rows once painted.
+    int above = rowsFromTop - int(std::lround(rowInTarget));
+    QTextBlock top = target;
+    int topRow = 0;
+    if (above <= 0) {
+        topRow = -above;
+    } else {
+        while (above > 0 && top.previous().isValid()) {
+            top = top.previous();
+            const int rows = rowsOfBlock(top);
+            topRow = std::max(0, rows - above);
+            above -= rows;
+        }
+        if (above > 0)
+            topRow = 0; // the start of the text
+    }
+    const qint64 value = qint64(top.firstLineNumber()) + topRow;
+    QScrollBar *bar = verticalScrollBar();
+    // The rows just laid out may lengthen the range the bar has not heard of yet.
+    if (value > bar->maximum())
+        emit document()->documentLayout()->documentSizeChanged(
+            document()->documentLayout()->documentSize());
+    bar->setValue(int(std::clamp<qint64>(value, 0, std::numeric_limits<int>::max())));
+}
+
+qreal MyEditTextView::rowHeight() const
+{
+    const QTextBlock block = firstVisibleBlock();
+    if (block.isValid() && block.layout() && block.layout()->lineCount() > 0)
+        return std::max<qreal>(1, block.layout()->lineAt(0).height());
+    return std::max(1, fontMetrics().lineSpacing());
+}
+
+int MyEditTextView::viewRowOfLinePosition(double position) const
+{
+    const auto [block, rowInBlock] = rowOfLinePosition(position);
+    const qreal height = rowHeight();
+    // The top of the row the scroll bar stands at: the first one shown whole.
+    const QTextBlock first = firstVisibleBlock();
+    const qreal topRow = blockTopY(first.blockNumber()) +
+                         (verticalScrollBar()->value() - first.firstLineNumber()) * height;
+    const qreal y = blockTopY(block.blockNumber()) + std::floor(rowInBlock + 1e-9) * height;
+    return int(std::lround((y - topRow) / height));
 }
 
 double MyEditTextView::linePositionOfText(qint64 position) const

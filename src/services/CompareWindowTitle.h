@@ -1,0 +1,15 @@
+#pragma once
+// The title of a compare window, in one style for the text, image and folder windows: the names
+// of the two sides, "[a.txt] and [b.txt]"; the name of the one side that has one; for two files
+// of the same name (a pair from a folder compare) the name once with both sizes; "Untitled" when
+// neither side has a name. The desktop adds the application's name after it.
+
+#include <QString>
+
+enum class CompareTitleKind {
+    Files,   // two files: equal names are told apart by their sizes
+    Folders, // two folders: always both names
+};
+
+QString CompareWindowTitle(const QString &path1, const QString &path2,
+                           CompareTitleKind kind = CompareTitleKind::Files);
