@@ -287,6 +287,7 @@ private:
         qreal tabStop = 0;
         bool wrap = false;
         bool lineNumbers = true;
+        bool autoIndent = true;
         InvisibleMarks marks;
         QList<QColor> colours; // the theme's and the difference colours
     };

@@ -200,6 +200,7 @@ MergeEditWndCtr::ViewLook MergeEditWndCtr::lookFromSettings() const
     look.tabStop = tab * QFontMetricsF(look.font).horizontalAdvance(u' ');
     look.wrap = gAppSetting.bWrapText != 0;
     look.lineNumbers = gAppSetting.bShowLineNumber != 0;
+    look.autoIndent = gAppSetting.bAutoIndent != 0;
     look.marks = InvisibleMarksFromSetting(gAppSetting);
     if (const auto theme = ThemeColor::getCurrent())
         for (int slot = 0; slot < ThemeColor::SlotCount; ++slot)
@@ -249,6 +250,7 @@ void MergeEditWndCtr::applyLook(const ViewLook &look, bool everything)
             if (view->showLineNumbers() != mLineNumbersWanted)
                 view->setShowLineNumbers(mLineNumbersWanted);
             view->setInvisibleMarks(look.marks);
+            view->setAutoIndent(look.autoIndent);
             if (coloursChanged)
                 SetTextViewColorMode(view);
             // Colour runs are made in the theme's colours: painted again in the new ones.

@@ -116,6 +116,10 @@ public:
     using UndoAvailable = std::function<bool(bool redo)>;
     void setUndoHandler(UndoHandler handler, UndoAvailable available);
 
+    // Return starts the new line with the white space its line starts with.
+    void setAutoIndent(bool on) { mAutoIndent = on; }
+    bool autoIndents() const { return mAutoIndent; }
+
     void setShowLineNumbers(bool show);
     bool showLineNumbers() const { return mShowLineNumbers; }
     CustomTextViewLineView *lineNumberView() const { return mLineView; }
@@ -199,6 +203,7 @@ private:
     // The block of the document a line position falls in, and how many rows into it.
     std::pair<QTextBlock, double> rowOfLinePosition(double position) const;
     bool handleFoldKeys(QKeyEvent *event);
+    bool breakLineWithIndent(QKeyEvent *event);
     // Edits Qt makes on its own (keys, cut, drops, input methods, the context menu) are watched
     // while they run: a removal that starts at a block start and joins blocks leaves the joined
     // block the format of the last one, which may move a fold mark onto the first row of a line.
@@ -217,6 +222,7 @@ private:
     int mSide = 1;
     int mCurrentBlock = -1;
     bool mShowLineNumbers = true;
+    bool mAutoIndent = false;
     int mGutterLines = 0; // the line count of the whole text while a head of it is shown
     std::vector<Range> mChangedCharacters;
     bool mFoldLongLines = false;

@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QTextBlock>
+#include <algorithm>
 #include <memory>
 
 void MyEditTextView::cutSelection()
@@ -41,11 +43,40 @@ void MyEditTextView::keyPressEvent(QKeyEvent *event)
         return;
     }
     FoldWatch watch(this);
-    if (handleFoldKeys(event)) {
+    if (breakLineWithIndent(event) || handleFoldKeys(event)) {
         event->accept();
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+bool MyEditTextView::breakLineWithIndent(QKeyEvent *event)
+{
+    if (!mAutoIndent || isReadOnly() || !event->matches(QKeySequence::InsertParagraphSeparator))
+        return false;
+    // The new line starts with the white space its line starts with, as far as the break goes
+    // (a folded line's is that of its first row).
+    QTextCursor cursor = textCursor();
+    const int at = cursor.selectionStart();
+    const FoldMap &folds = foldMap();
+    const QTextBlock block = document()->findBlock(at);
+    const QTextBlock lineStart = document()->findBlockByNumber(
+        int(folds.firstBlockOfLine(folds.lineOfBlock(block.blockNumber()))));
+    if (!block.isValid() || !lineStart.isValid())
+        return false;
+    const QString text = lineStart.text();
+    qsizetype indent = 0;
+    while (indent < text.size() && (text[indent] == u' ' || text[indent] == u'\t'))
+        ++indent;
+    if (lineStart == block)
+        indent = std::min<qsizetype>(indent, at - block.position());
+    if (indent == 0)
+        return false;
+    // One edit: one undo takes the break and its indent back together.
+    InsertPaneText(cursor, QString(u'\n') + text.left(indent), false);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    return true;
 }
 
 void MyEditTextView::contextMenuEvent(QContextMenuEvent *event)

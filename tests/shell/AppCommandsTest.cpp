@@ -31,6 +31,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -537,6 +538,7 @@ TEST_F(AppCommandsTest, ShowInvisibleCharactersDrawsTheMarksInEveryOpenTextWindo
         const char *name;
         std::function<void()> act;
         InvisibleMarks expected;
+        std::optional<bool> itemChecked = {}; // the menu item, when not as the marks show
     } rows[] = {
         {"menu on: tabs and line ends", [] { Menu_ToggleViewMarks(); }, {false, true, true}},
         {"preferences: spaces on",
@@ -554,13 +556,25 @@ TEST_F(AppCommandsTest, ShowInvisibleCharactersDrawsTheMarksInEveryOpenTextWindo
         {"preferences: marks on",
          [&] { clickInPreferences(&Ui::SettingDlg::bViewMarks); },
          {true, false, false}},
+        // The editor's end-of-line mark is the line-end mark, whether the others show or not.
+        {"preferences: end-of-line mark on",
+         [&] { clickInPreferences(&Ui::SettingDlg::bShowEndOfLineMark); },
+         {true, false, true}},
+        {"menu off: the end-of-line mark stays",
+         [] { Menu_ToggleViewMarks(); },
+         {false, false, true},
+         false},
+        {"preferences: end-of-line mark off",
+         [&] { clickInPreferences(&Ui::SettingDlg::bShowEndOfLineMark); },
+         {},
+         false},
     };
     QAction item;
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         row.act();
         ValidateToggleViewMarksItem(&item);
-        EXPECT_EQ(item.isChecked(), row.expected.any());
+        EXPECT_EQ(item.isChecked(), row.itemChecked.value_or(row.expected.any()));
         for (MyEditTextView *pane : panes()) {
             // Every window follows at once.
             EXPECT_TRUE(pane->invisibleMarks() == row.expected);
