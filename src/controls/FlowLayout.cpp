@@ -13,12 +13,29 @@ FlowLayout::~FlowLayout()
         delete item;
 }
 
-void FlowLayout::setGapBefore(QWidget *widget, int gap)
+void FlowLayout::startGroup(QWidget *widget, int gap)
 {
-    for (Item &i : mItems)
-        if (i.item->widget() == widget)
+    for (Item &i : mItems) {
+        if (i.item->widget() == widget) {
             i.gap = std::max(0, gap);
+            i.groupStart = true;
+        }
+    }
     invalidate();
+}
+
+int FlowLayout::groupWidth(qsizetype first) const
+{
+    int width = 0, shown = 0;
+    for (qsizetype i = first; i < mItems.size(); ++i) {
+        if (i > first && mItems[i].groupStart)
+            break;
+        if (mItems[i].item->isEmpty())
+            continue;
+        width += mItems[i].item->sizeHint().boundedTo(mItems[i].item->maximumSize()).width() +
+                 (shown++ > 0 ? std::max(0, spacing()) : 0);
+    }
+    return width;
 }
 
 void FlowLayout::addItem(QLayoutItem *item)
@@ -114,13 +131,17 @@ int FlowLayout::arrange(const QRect &rect, std::vector<Placed> *placed, int *row
     };
     std::vector<Row> laid(1);
     int x = area.x();
-    for (const Item &i : mItems) {
+    for (qsizetype index = 0; index < mItems.size(); ++index) {
+        const Item &i = mItems[index];
         if (i.item->isEmpty())
             continue;
         const QSize hint = i.item->sizeHint().boundedTo(i.item->maximumSize());
         const bool rowStart = laid.back().items.empty();
         int left = rowStart ? x : x + space + i.gap;
-        if (!rowStart && left + hint.width() > area.right() + 1) {
+        // A group that fits on a row of its own is not split between two.
+        const int width =
+            i.groupStart && groupWidth(index) <= area.width() ? groupWidth(index) : hint.width();
+        if (!rowStart && left + width > area.right() + 1) {
             laid.emplace_back();
             left = area.x();
         }

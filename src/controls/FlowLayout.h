@@ -2,7 +2,8 @@
 // A layout that places its items left to right and starts a new row when the next one does not
 // fit: a bar of buttons that wraps in a narrow window instead of making the window wider. Its
 // height follows its width (heightForWidth); its minimum width is that of its widest item. An
-// item may keep a gap before it, to set a group apart, except at the start of a row.
+// item may start a group, set apart by a gap (except at the start of a row) and kept on one row
+// when it fits on one.
 
 #include <QLayout>
 #include <QList>
@@ -14,8 +15,10 @@ public:
     explicit FlowLayout(QWidget *parent = nullptr);
     ~FlowLayout() override;
 
-    // Extra space before the widget when it does not start a row.
-    void setGapBefore(QWidget *widget, int gap);
+    // The widget starts a group that runs to the next one: extra space before it when it does
+    // not start a row, and a new row for the whole group where it fits on one but not on the
+    // rest of this one.
+    void startGroup(QWidget *widget, int gap);
 
     void addItem(QLayoutItem *item) override;
     int count() const override;
@@ -44,6 +47,9 @@ private:
     {
         QLayoutItem *item;
         int gap = 0;
+        bool groupStart = false;
     };
+    // The width of the group that starts at the index, on one row.
+    int groupWidth(qsizetype first) const;
     QList<Item> mItems;
 };

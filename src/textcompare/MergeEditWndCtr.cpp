@@ -195,7 +195,8 @@ void MergeEditWndCtr::layOutButtonBar()
         flow->addWidget(button);
     for (const OptionControl &c : optionControls())
         flow->addWidget(c.box);
-    flow->setGapBefore(ui.mCheck_IgnoreCase, 12);
+    flow->startGroup(ui.mButton_Previous, 0);
+    flow->startGroup(ui.mCheck_IgnoreCase, 12);
 }
 
 void MergeEditWndCtr::connectControls()
