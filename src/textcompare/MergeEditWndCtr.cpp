@@ -197,6 +197,7 @@ void MergeEditWndCtr::layOutButtonBar()
         flow->addWidget(c.box);
     flow->startGroup(ui.mButton_Previous, 0);
     flow->startGroup(ui.mCheck_IgnoreCase, 12);
+    ui.mButtonBar->installEventFilter(this);
 }
 
 void MergeEditWndCtr::connectControls()
@@ -349,6 +350,11 @@ bool MergeEditWndCtr::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Resize && isWindowLoaded() &&
         (watched == mUi->mFilePathLabel1 || watched == mUi->mFilePathLabel2))
         fitPathLabel(static_cast<QLabel *>(watched));
+    // The rows of the bar at its width are its least height: a window too short for them grows
+    // rather than hide controls behind the panes.
+    if (event->type() == QEvent::Resize && isWindowLoaded() && watched == mUi->mButtonBar)
+        if (const QLayout *flow = mUi->mButtonBar->layout())
+            mUi->mButtonBar->setMinimumHeight(flow->heightForWidth(mUi->mButtonBar->width()));
     if (event->type() == QEvent::WindowDeactivate && isWindowLoaded() && watched == window() &&
         mToolTipItem)
         mToolTipItem->hide();

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QSplitter>
 
 namespace {
 
@@ -28,6 +29,30 @@ QList<QWidget *> controlsOf(Ui::MergeEditWndCtr &ui)
             ui.mCheck_IgnoreBlankLines,
             ui.mButton_Save1,
             ui.mButton_Save2};
+}
+
+// Every control is shown whole, inside the window, apart from the others and from the panes.
+void expectControlsInReach(MergeEditWndCtr &w)
+{
+    QWidget *window = w.window();
+    QSplitter *panes = w.ui().mSplitView;
+    const QRect panesRect(panes->mapTo(window, QPoint(0, 0)), panes->size());
+    QList<QRect> placed;
+    for (QWidget *c : controlsOf(w.ui())) {
+        SCOPED_TRACE(c->objectName().toStdString());
+        EXPECT_TRUE(c->isVisible());
+        const QRect r(c->mapTo(window, QPoint(0, 0)), c->size());
+        EXPECT_TRUE(window->rect().contains(r)) << r.x() << "," << r.y() << " " << r.width();
+        // Shown whole: as wide as it asks to be.
+        EXPECT_GE(c->width(), c->sizeHint().width());
+        EXPECT_GE(c->height(), c->sizeHint().height());
+        for (const QRect &other : placed)
+            EXPECT_FALSE(r.intersects(other));
+        if (!panes->isAncestorOf(c)) {
+            EXPECT_FALSE(r.intersects(panesRect));
+        }
+        placed << r;
+    }
 }
 
 } // namespace
@@ -51,19 +76,7 @@ TEST_F(TextCompareTest, TheWindowIsUsableAtEightHundredByFiveHundred)
     ASSERT_TRUE(pelkotest::deliverPostedEvents());
     ASSERT_EQ(window->size(), QSize(800, 500));
 
-    const QList<QWidget *> controls = controlsOf(w->ui());
-    QList<QRect> placed;
-    for (QWidget *c : controls) {
-        SCOPED_TRACE(c->objectName().toStdString());
-        EXPECT_TRUE(c->isVisible());
-        const QRect r(c->mapTo(window, QPoint(0, 0)), c->size());
-        EXPECT_TRUE(window->rect().contains(r)) << r.x() << "," << r.y() << " " << r.width();
-        // Shown whole: as wide as it asks to be.
-        EXPECT_GE(c->width(), c->sizeHint().width());
-        for (const QRect &other : placed)
-            EXPECT_FALSE(r.intersects(other));
-        placed << r;
-    }
+    expectControlsInReach(*w);
     for (int side : {1, 2})
         EXPECT_GT(w->textView(side)->viewport()->width(), 200) << side;
     // The long path shows its end, the file's name; the whole path is its tip.
@@ -82,4 +95,18 @@ TEST_F(TextCompareTest, TheWindowIsUsableAtEightHundredByFiveHundred)
 
     const QImage shot = window->grab().toImage();
     EXPECT_TRUE(shot.save(pelkotest::screenshotPath(QStringLiteral("textwindow-800x500.png"))));
+}
+
+// Narrower still, the buttons and options take more rows, and the window keeps room for all of
+// them: it does not shrink past what they need.
+TEST_F(TextCompareTest, NarrowerStillTheWindowKeepsEveryControlInReach)
+{
+    auto w =
+        open(write(QStringLiteral("a.txt"), "one\ntwo\n"), write(QStringLiteral("b.txt"), "one\n"));
+    for (const QSize asked : {QSize(600, 400), QSize(400, 300), QSize(200, 200)}) {
+        SCOPED_TRACE(std::to_string(asked.width()) + " x " + std::to_string(asked.height()));
+        w->window()->resize(asked);
+        ASSERT_TRUE(pelkotest::deliverPostedEvents());
+        expectControlsInReach(*w);
+    }
 }
