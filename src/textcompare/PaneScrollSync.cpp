@@ -25,25 +25,34 @@ double MapLinePosition(const MergeBlockList &blocks, int fromSide, double positi
 PaneScrollSync::PaneScrollSync(MyEditTextView *left, MyEditTextView *right, QObject *parent)
     : QObject(parent), mLeft(left), mRight(right)
 {
-    for (MyEditTextView *pane : {left, right})
-        if (pane)
-            connect(pane->horizontalScrollBar(), &QScrollBar::rangeChanged, this,
-                    [this] { matchSidewaysRanges(); });
+    for (int side : {1, 2}) {
+        if (!pane(side))
+            continue;
+        QScrollBar *bar = pane(side)->horizontalScrollBar();
+        mOwnMaximum[side] = bar->maximum();
+        connect(bar, &QScrollBar::rangeChanged, this, [this, side](int, int maximum) {
+            if (mMatchingRanges)
+                return;
+            mOwnMaximum[side] = maximum; // the pane's own range, as its text sets it
+            matchSidewaysRanges();
+        });
+    }
 }
 
 void PaneScrollSync::matchSidewaysRanges()
 {
     if (mMatchingRanges || !mLeft || !mRight)
         return;
-    // Both panes scroll sideways as far as the wider text reaches: a pane whose lines are
-    // shorter would otherwise stop short of the other, and typing at the end of a long line
-    // would carry the panes apart.
-    QScrollBar *left = mLeft->horizontalScrollBar(), *right = mRight->horizontalScrollBar();
-    const int maximum = std::max(left->maximum(), right->maximum());
+    // Both panes scroll sideways as far as the wider text reaches, and no further: a pane whose
+    // lines are shorter would otherwise stop short of the other, and typing at the end of a long
+    // line would carry the panes apart.
+    const int maximum = std::max(mOwnMaximum[1], mOwnMaximum[2]);
     mMatchingRanges = true;
-    for (QScrollBar *bar : {left, right})
+    for (int side : {1, 2}) {
+        QScrollBar *bar = pane(side)->horizontalScrollBar();
         if (bar->maximum() != maximum)
             bar->setRange(bar->minimum(), maximum);
+    }
     mMatchingRanges = false;
 }
 

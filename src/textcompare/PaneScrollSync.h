@@ -69,5 +69,6 @@ private:
     const MergeBlockList *mBlocks = nullptr;
     bool mMoving = false;
     bool mMatchingRanges = false;
+    int mOwnMaximum[3] = {}; // how far each pane's own text lets it scroll sideways
     int mHeld = 0;
 };

@@ -381,5 +381,15 @@ TEST_F(ScrollSyncTest, TypingAtTheEndOfALongLineKeepsThePanesSideBySide)
         EXPECT_GT(pane->horizontalScrollBar()->value(), 0);
         settle(*w);
     }
+    // Both long lines gone, neither pane scrolls sideways any more.
+    for (int side : {1, 2}) {
+        QTextCursor line(w->textView(side)->document()->findBlockByNumber(1));
+        line.select(QTextCursor::BlockUnderCursor);
+        line.removeSelectedText();
+    }
+    settle(*w);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
+    for (int side : {1, 2})
+        EXPECT_EQ(w->textView(side)->horizontalScrollBar()->maximum(), 0) << side;
     w->setDocumentEdited(false);
 }
