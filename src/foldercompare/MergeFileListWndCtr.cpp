@@ -20,6 +20,7 @@
 #include "platform/Workspace.h"
 #include "services/Alerts.h"
 #include "services/AppSetting.h"
+#include "services/CompareWindowTitle.h"
 #include "services/FileUtility.h"
 #include "platform/LocalPath.h"
 #include "services/Localization.h"
@@ -167,8 +168,8 @@ void MergeFileListWndCtr::SetCompareInfoWith(std::shared_ptr<FileListCompareInfo
         const QString shown2 = CompItem_DisplayName(LocalPath_ToBytes(mCompareInfo->mFolder2));
         mUi->mPathLabel1->setText(shown1);
         mUi->mPathLabel2->setText(shown2);
-        window()->setWindowTitle(QDir(shown1).dirName() + QStringLiteral(" - ") +
-                                 QDir(shown2).dirName());
+        window()->setWindowTitle(CompareWindowTitle(mCompareInfo->mFolder1, mCompareInfo->mFolder2,
+                                                    CompareTitleKind::Folders));
     }
 }
 

@@ -10,6 +10,7 @@
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "services/Alerts.h"
+#include "services/CompareWindowTitle.h"
 #include "services/FileUtility.h"
 #include "services/Localization.h"
 #include "services/ShownPath.h"
@@ -17,9 +18,7 @@
 #include "services/WorkerFailure.h"
 
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QFutureWatcher>
-#include <QLocale>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
@@ -29,10 +28,10 @@
 
 namespace {
 
-QString byteCountText(const std::shared_ptr<const HeldFile> &held)
+// The size shown in the title: that of the file held open, 0 for anything but a regular file.
+qint64 heldSize(const std::shared_ptr<const HeldFile> &held)
 {
-    const qint64 size = held && held->isRegularFile() ? held->size() : 0;
-    return QLocale().formattedDataSize(size, 2, QLocale::DataSizeSIFormat);
+    return held && held->isRegularFile() ? held->size() : 0;
 }
 
 // The percentage of the progress dialog.
@@ -330,22 +329,8 @@ void MergeImageWindCtr::UpdateTitle()
     GUARD_BEGIN
     if (!isWindowLoaded())
         return;
-    QString title;
-    if (mFile1.isEmpty() || mFile2.isEmpty()) {
-        title = L_(QStringLiteral("Untitled"));
-    } else {
-        const QString name1 = QFileInfo(mFile1).fileName();
-        const QString name2 = QFileInfo(mFile2).fileName();
-        if (name1 != name2) {
-            title = FillFormat(QStringLiteral("%@ :%@"),
-                               {L_(QStringLiteral("Merge")),
-                                FillFormat(L_(QStringLiteral("[%@] and [%@]")), {name1, name2})});
-        } else {
-            title = FillFormat(L_(QStringLiteral("%@[%@] with size: %@ - %@")),
-                               {L_(QStringLiteral("Merge{++}: ")), name1, byteCountText(mHeld1),
-                                byteCountText(mHeld2)});
-        }
-    }
+    const QString title = CompareWindowTitle(mFile1, mFile2, CompareTitleKind::Files,
+                                             heldSize(mHeld1), heldSize(mHeld2));
     window()->setWindowTitle(title);
     GUARD_END_VOID
 }

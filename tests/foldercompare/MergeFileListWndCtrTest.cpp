@@ -536,9 +536,18 @@ TEST_F(FolderWindow, OpeningAPairOpensThenRaisesTheTextWindow)
     EXPECT_EQ(editor->GetFile2(), right + "diff.txt");
     emit wnd->fileTableView()->activated(diff);
     EXPECT_EQ(textWindows(), 1);
-    // A one-sided file opens against an empty side.
+    // A one-sided file opens against an empty side, titled with its own name.
     EXPECT_TRUE(wnd->OpenItem(idOf("onlyleft.txt")));
     EXPECT_EQ(textWindows(), 2);
+    for (const auto &w : gOpenCompareWindowList) {
+        if (w && w->GetFile1() == left + "onlyleft.txt") {
+            EXPECT_EQ(w->window()->windowTitle().remove(QStringLiteral("[*]")),
+                      QStringLiteral("onlyleft.txt"));
+        }
+    }
+    // The folder window's title has the form of the others'.
+    EXPECT_EQ(wnd->window()->windowTitle(),
+              QStringLiteral("[%1] and [%2]").arg(QDir(left).dirName(), QDir(right).dirName()));
 }
 
 TEST_F(FolderWindow, ImagePairsOpenOnlyThroughTheRegisteredOpener)
