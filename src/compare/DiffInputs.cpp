@@ -10,7 +10,7 @@
 
 bool DiffInputs::openOne(const QString &path, Input *input, QString *error)
 {
-    input->label = LocalPath_BytesEscaped(path);
+    input->label = LocalPath_Shown(path);
     if (LocalPath_ToBytes(path) == path.toUtf8()) {
         input->argument = path;
         return true;
@@ -19,11 +19,14 @@ bool DiffInputs::openOne(const QString &path, Input *input, QString *error)
         ::open(LocalPath_ToBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!input->fd.isOpen()) {
         if (error)
-            *error = LocalPath_Shown(path) + QStringLiteral(": ") +
-                     QString::fromLocal8Bit(std::strerror(errno));
+            *error =
+                input->label + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
     input->argument = QStringLiteral("/dev/fd/%1").arg(input->fd.get());
+    // Messages name the file for the eye; diff writes the label into the patch, where the name
+    // keeps its characters.
+    input->label = LocalPath_BytesEscaped(path);
     return true;
 }
 
