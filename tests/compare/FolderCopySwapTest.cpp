@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <atomic>
 #include <cstdio> // renameat2
@@ -254,4 +255,50 @@ TEST(FolderCopySwaps, AFileSwappedForAnotherOfTheSameSizeIsCopiedWholeOrRefused)
         EXPECT_EQ(st.st_mtim.tv_sec, secretOne ? 1700000000 : 1600000000) << "round " << round;
     }
     EXPECT_GT(swapper.stop(), 0);
+}
+
+// Another user exchanges the target's top folder name with a link to a private folder, over and
+// over, while copies run: a copy goes into the top folder held since the compare, or nowhere,
+// never into the private folder. The same for the source's top: nothing of the private folder is
+// read.
+TEST(FolderCopySwaps, ACopyKeepsToTheTopFoldersHeldSinceTheCompare)
+{
+    for (const bool targetSide : {true, false}) {
+        SCOPED_TRACE(targetSide ? "the target's top swapped" : "the source's top swapped");
+        const QString base = pelkotest::freshDir(QStringLiteral("topswap"));
+        const QString src = base + "/src", dst = base + "/dst", secret = base + "/secret";
+        ASSERT_TRUE(pelkotest::writeFile(src + "/x", kPublic));
+        ASSERT_TRUE(QDir().mkpath(dst));
+        ASSERT_TRUE(pelkotest::writeFile(secret + "/x", kSecret));
+        ASSERT_EQ(::chmod(bytes(secret + "/x").constData(), 0600), 0);
+        ASSERT_EQ(::chmod(bytes(secret).constData(), 0700), 0);
+        const TreeEntry source{ComparedTree::open(bytes(src)), TreeRoute_FromPath("x")};
+        const TreeEntry target{ComparedTree::open(bytes(dst)), TreeRoute_FromPath("x")};
+        ASSERT_TRUE(source.tree && target.tree);
+        const QString swapped = targetSide ? dst : src;
+        ASSERT_EQ(::symlink(bytes(secret).constData(), bytes(swapped + ".alt").constData()), 0);
+        const platform::UniqueFd held(::open(bytes(dst).constData(), O_PATH | O_DIRECTORY));
+        int copied = 0;
+        {
+            NameSwapper swapper(base, QFileInfo(swapped).fileName().toUtf8(),
+                                QFileInfo(swapped).fileName().toUtf8() + ".alt");
+            for (int round = 0; round < kRounds; ++round) {
+                ::unlinkat(held.get(), "x", 0);
+                const CopyOutcome outcome =
+                    CopyEntry(source, target, nullptr,
+                              [](const QByteArray &, const QString &) { return true; });
+                ASSERT_NE(outcome, CopyOutcome::Cancelled);
+                copied += outcome == CopyOutcome::Copied ? 1 : 0;
+            }
+            EXPECT_GT(swapper.stop(), 0);
+        }
+        EXPECT_EQ(copied, kRounds);
+        EXPECT_EQ(pelkotest::readFile(secret + "/x"), kSecret);
+        const platform::UniqueFd copy(::openat(held.get(), "x", O_RDONLY | O_NOFOLLOW));
+        QByteArray content(64, Qt::Uninitialized);
+        content.truncate(int(qMax<ssize_t>(::read(copy.get(), content.data(), 64), 0)));
+        EXPECT_EQ(content, kPublic);
+        EXPECT_EQ(QDir(secret).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{QStringLiteral("x")});
+    }
 }
