@@ -248,10 +248,12 @@ CopyOutcome writeAndRename(int in, const struct stat &st, const Place &place,
     const CopyOutcome outcome = streamInto(in, out.get(), cancel, reason);
     if (outcome != CopyOutcome::Copied)
         return outcome;
-    // Permissions and time before the rename, so the target is never seen half made.
+    // Permissions and time before the rename, so the target is never seen half made; the bytes
+    // on the disk before the name, so a power loss never leaves an empty file in its place.
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (::fchmod(out.get(), copyMode(st, owner, group)) != 0 || ::futimens(out.get(), times) != 0 ||
-        ::close(out.release()) != 0 || !temp.placeAs(place.name, replace)) {
+        ::fsync(out.get()) != 0 || ::close(out.release()) != 0 ||
+        !temp.placeAs(place.name, replace)) {
         *reason = errnoText(errno);
         return CopyOutcome::Failed;
     }
