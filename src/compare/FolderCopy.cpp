@@ -6,6 +6,7 @@
 #include "services/FileReplace.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -203,22 +204,62 @@ bool writeAll(int fd, const char *data, size_t n)
     return true;
 }
 
-CopyOutcome streamInto(int in, int out, const std::atomic<bool> *cancel, QString *reason)
+// Copies the bytes of in from at up to end (-1: to the end of the file) to the same places of out.
+// *at ends where the copy stopped; *ended is set when the file ended first.
+CopyOutcome copyRange(int in, int out, off_t *at, off_t end, std::vector<char> &buf,
+                      const std::atomic<bool> *cancel, bool *ended, QString *reason)
 {
-    std::vector<char> buf(kBlock);
-    for (;;) {
+    while (end < 0 || *at < end) {
         if (cancelled(cancel))
             return CopyOutcome::Cancelled;
-        const ssize_t n = ::read(in, buf.data(), buf.size());
+        const size_t want = end < 0 ? buf.size() : size_t(std::min<off_t>(end - *at, buf.size()));
+        const ssize_t n = ::pread(in, buf.data(), want, *at);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 || (n > 0 && !writeAll(out, buf.data(), size_t(n)))) {
+        if (n == 0) {
+            *ended = true;
+            return CopyOutcome::Copied;
+        }
+        if (n < 0 || ::lseek(out, *at, SEEK_SET) < 0 || !writeAll(out, buf.data(), size_t(n))) {
             *reason = errnoText(errno);
             return CopyOutcome::Failed;
         }
-        if (n == 0)
-            return CopyOutcome::Copied;
+        *at += n;
     }
+    return CopyOutcome::Copied;
+}
+
+// Copies in into the new, empty file out. The holes of a sparse file stay holes: only the parts
+// the file system says hold data are read and written, and the length is set last.
+CopyOutcome streamInto(int in, int out, const std::atomic<bool> *cancel, QString *reason)
+{
+    std::vector<char> buf(kBlock);
+    off_t at = 0;
+    bool ended = false;
+    while (!ended) {
+        const off_t data = ::lseek(in, at, SEEK_DATA);
+        // No data past at: the rest is one hole. A file system that cannot tell gives all as data.
+        if (data < 0 && errno == ENXIO)
+            break;
+        const bool holesKnown = data >= 0;
+        const off_t from = holesKnown ? data : at;
+        const off_t hole = holesKnown ? ::lseek(in, from, SEEK_HOLE) : -1;
+        at = from;
+        const CopyOutcome outcome =
+            copyRange(in, out, &at, hole >= 0 ? hole : -1, buf, cancel, &ended, reason);
+        if (outcome != CopyOutcome::Copied)
+            return outcome;
+        if (!holesKnown || hole < 0)
+            ended = true;
+    }
+    struct stat st
+    {
+    };
+    if (::fstat(in, &st) != 0 || ::ftruncate(out, st.st_size) != 0) {
+        *reason = errnoText(errno);
+        return CopyOutcome::Failed;
+    }
+    return CopyOutcome::Copied;
 }
 
 // Writes the source into a temporary file beside the place and renames it there. With old (what
