@@ -7,6 +7,7 @@
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
 #include "platform/ImageReader.h"
+#include "platform/LocalPath.h"
 #include "services/ImageViewNote.h"
 #include "services/Localization.h"
 #include "services/WorkerFailure.h"
@@ -250,7 +251,14 @@ void MergeEditPreview::showInfo(const COMP_ITEM &item)
     mPages->setCurrentIndex(0);
 }
 
-void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, const QString &path2)
+platform::UniqueFd PreviewFiles::open(int side) const
+{
+    const int k = side == 0 ? 0 : 1;
+    return tree[k] ? tree[k]->openFile(route[k]) : platform::UniqueFd();
+}
+
+void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, const QString &path2,
+                                const PreviewFiles &files)
 {
     GUARD_BEGIN
     window();
@@ -288,7 +296,7 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
             },
             false);
     };
-    const auto read = [self, request, image, path1, path2, b1 = boxes[0], b2 = boxes[1]] {
+    const auto read = [self, request, image, path1, path2, files, b1 = boxes[0], b2 = boxes[1]] {
         if (image) {
             const QString paths[2] = {path1, path2};
             const QSize box[2] = {b1, b2};
@@ -296,7 +304,7 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
             for (int k = 0; k < 2; ++k) {
                 if (paths[k].isEmpty())
                     continue;
-                read[k] = platform::readImageForView(paths[k], box[k], kPreviewPixels);
+                read[k] = platform::readOpenImageForView(files.open(k), box[k], kPreviewPixels);
                 // A small picture fills its side too.
                 if (!read[k].image.isNull())
                     read[k].image =
@@ -323,7 +331,8 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
                 false);
             return;
         }
-        const PreviewHead head1 = ReadPreviewHead(path1), head2 = ReadPreviewHead(path2);
+        const PreviewHead head1 = ReadOpenPreviewHead(files.open(0)),
+                          head2 = ReadOpenPreviewHead(files.open(1));
         const QString t1 = head1.text, t2 = head2.text;
         if (head1.binary || head2.binary) { // the sizes and the verdict stay shown
             platform::performOnMainThread(
@@ -337,7 +346,8 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
         MergeBlockList blocks;
         if (head1.read && head2.read && head1.size <= kPreviewHeadBytes &&
             head2.size <= kPreviewHeadBytes) {
-            if (auto out = RunDiffForPatch(path1, path2, PatchDiffOptions()))
+            if (auto out = RunDiffForOpenFiles(files.open(0), LocalPath_Shown(path1), files.open(1),
+                                               LocalPath_Shown(path2), PatchDiffOptions()))
                 if (auto parsed = ParseDiffNormalOutput(*out))
                     blocks = *parsed;
         }

@@ -4,6 +4,7 @@
 // compare windows, is never edited, and closes with the folder window.
 
 #include "compare/CompItem.h"
+#include "compare/ComparedTree.h"
 #include "textcompare/MergeWindow.h"
 
 #include <QPointer>
@@ -17,6 +18,17 @@ class QStackedWidget;
 // part of a screen (shrunk to fit it when larger); an invalid available rect places it to the
 // right as asked.
 QRect PreviewPlacement(const QRect &beside, const QSize &size, const QRect &available);
+
+// Where the preview reads the files of a pair: each side by its route below its compared top
+// folder, held open since the compare.
+struct PreviewFiles
+{
+    ComparedTreePtr tree[2];
+    TreeRoute route[2];
+    // Side 0 or 1 opened as the compare judged it; not open when the side is not given or not
+    // the file judged any more.
+    platform::UniqueFd open(int side) const;
+};
 
 class MergeEditPreview : public MergeWindow
 {
@@ -36,7 +48,9 @@ public:
     // How the folder compare judged its pairs (its folder_compare_Mode: 0 size and date, 1 size,
     // 2 date, 3 content): said beside the verdict of each pair shown.
     void setCompareMode(int mode) { mCompareMode = mode; }
-    void showItem(const COMP_ITEM &item, const QString &path1, const QString &path2);
+    // path1 and path2 name the sides shown (empty: none); files says how to read them.
+    void showItem(const COMP_ITEM &item, const QString &path1, const QString &path2,
+                  const PreviewFiles &files);
     void showNothing();
 
     // What the preview shows now: 0 nothing or sizes, 1 texts, 2 images.

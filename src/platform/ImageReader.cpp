@@ -321,6 +321,16 @@ ViewImage readImageForView(const QString &path, QSize target, qint64 fullPixels)
     return file ? readForView(file.get(), target, fullPixels) : ViewImage();
 }
 
+ViewImage readOpenImageForView(UniqueFd file, QSize target, qint64 fullPixels)
+{
+    QFile opened;
+    if (!file.isOpen() ||
+        !opened.open(file.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return ViewImage();
+    file.release();
+    return readForView(&opened, target, fullPixels);
+}
+
 ViewImage readImageDataForView(const QByteArray &bytes, QSize target, qint64 fullPixels)
 {
     QBuffer buffer;

@@ -2,6 +2,8 @@
 // The one way image files and image bytes are decoded. Only regular files are opened, and the
 // size a decoder reports is checked against the pixel bound before it decodes anything.
 
+#include "platform/UniqueFd.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -46,6 +48,8 @@ struct ViewImage
 // picture read at full size is made smaller a band of rows at a time; sourceSize is the size
 // declared when the picture is not read.
 ViewImage readImageForView(const QString &path, QSize target, qint64 fullPixels);
+// The same from a regular file already opened and judged (taken over and closed).
+ViewImage readOpenImageForView(UniqueFd file, QSize target, qint64 fullPixels);
 ViewImage readImageDataForView(const QByteArray &bytes, QSize target, qint64 fullPixels);
 
 // The pool the view decodes run on, apart from the one compares and copies share.
