@@ -2,6 +2,7 @@
 
 #include "compare/CopyTemporary.h"
 #include "platform/PrivateFiles.h"
+#include "platform/RegularFile.h"
 #include "platform/UniqueFd.h"
 #include "services/FileReplace.h"
 
@@ -335,12 +336,15 @@ CopyOutcome replaceFile(int in, const struct stat &st, const Place &place, const
 CopyOutcome copyFile(const Origin &from, const struct stat &judged, const Place &place,
                      const std::atomic<bool> *cancel, QString *reason)
 {
-    struct stat st
-    {
-    };
-    const Fd in = openJudged(from, judged, O_RDONLY | O_NONBLOCK | O_NOCTTY, &st, reason);
-    if (!in.isOpen())
+    // Judged on a handle before it is opened: a pipe or device swapped in is never opened.
+    platform::RegularFile file = platform::OpenRegularFileAt(from.folder, from.name, false);
+    if (!file.isOpen() || !sameItem(file.st, judged)) {
+        *reason = file.failure == platform::RegularOpenFailure::Unreadable ? errnoText(file.error)
+                                                                           : swappedText();
         return CopyOutcome::Failed;
+    }
+    const Fd in = std::move(file.fd);
+    const struct stat &st = file.st;
     struct stat existing
     {
     };

@@ -5,6 +5,7 @@
 #include "compare/FolderCopy.h"
 #include "platform/PrivateFiles.h"
 #include "platform/UniqueFd.h"
+#include "support/OpenWatch.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -197,6 +198,8 @@ TEST(FolderCopySwaps, NoCopyHoldsWhatALinkSwappedInLeadsTo)
             return true;
         };
         int leaked = 0;
+        // What is swapped in (a pipe, or the file behind a link) is never even opened.
+        pelkotest::OpenWatch swappedIn(src + '/' + row.swapIn + '/' + row.b);
         NameSwapper swapper(src + '/' + row.swapIn, row.a, row.b);
         for (int round = 0; round < kRounds; ++round) {
             // A link copied as a link in one round would be refused as a target in the next.
@@ -213,6 +216,9 @@ TEST(FolderCopySwaps, NoCopyHoldsWhatALinkSwappedInLeadsTo)
         EXPECT_GT(swapper.stop(), 0);
         EXPECT_EQ(leaked, 0) << "copies holding the linked file's bytes in " << kRounds
                              << " rounds";
+        if (swappedIn.isWatching()) {
+            EXPECT_EQ(swappedIn.opens(), 0) << "opens of what was swapped in";
+        }
         // Every refusal names an entry of the source.
         for (const QString &line : refused)
             EXPECT_TRUE(line.startsWith(src + '/')) << qPrintable(line);
