@@ -161,6 +161,15 @@ QByteArray FolderCompareModel::relativePath(int id) const
     return path;
 }
 
+TreeRoute FolderCompareModel::route(int id, int side) const
+{
+    TreeRoute route;
+    for (const COMP_ITEM *it = item(id); it; it = item(it->parent))
+        route.push_back(TreeStep_Of(*it, side));
+    std::reverse(route.begin(), route.end());
+    return route;
+}
+
 std::vector<int> FolderCompareModel::descendants(int id) const
 {
     std::vector<int> out;

@@ -74,6 +74,9 @@ public:
     QModelIndex indexForId(int id, int column = 0) const;
     // The entry's path below the top folders (local file-system bytes), "/" between names.
     QByteArray relativePath(int id) const;
+    // The same on side 1 or 2 as a route from that side's top: each name with what the compare
+    // found there (compare/ComparedTree).
+    TreeRoute route(int id, int side) const;
     // Files (not folders) per verdict, 0 to 4; entries gone from both sides are not counted.
     const int *counts() const { return mCounts; }
     // IDs of every entry below the folder (all of them, shown or not), the folder not included.

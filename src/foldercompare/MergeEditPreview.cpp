@@ -8,6 +8,7 @@
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
 #include "platform/ImageReader.h"
+#include "platform/LocalPath.h"
 #include "services/ImageViewNote.h"
 #include "services/Localization.h"
 #include "services/WorkerFailure.h"
@@ -71,8 +72,8 @@ void markBlocks(QPlainTextEdit *edit, const MergeBlockList &blocks, int side, co
     edit->setExtraSelections(marks);
 }
 
-PreviewPictures readPictures(const std::array<QString, 2> &paths, const std::array<QSize, 2> &boxes,
-                             const std::stop_token &stop)
+PreviewPictures readPictures(const std::array<QString, 2> &paths, const PreviewFiles &files,
+                             const std::array<QSize, 2> &boxes, const std::stop_token &stop)
 {
     PreviewPictures out;
     out.held = std::make_shared<platform::DecodeReservation>();
@@ -81,8 +82,10 @@ PreviewPictures readPictures(const std::array<QString, 2> &paths, const std::arr
             continue;
         platform::ViewImage &side = out.side[k];
         // The first side's picture is held, and counted, while the second decodes.
-        side =
-            platform::readImageForView(paths[k], boxes[k], kPreviewPixels, {out.held.get(), stop});
+        // Read from the file the compare judged, reached below its top folder.
+        const platform::UniqueFd file = files.open(int(k));
+        side = platform::readOpenImageForView(file.get(), boxes[k], kPreviewPixels,
+                                              {out.held.get(), stop});
         out.cancelled =
             side.outcome == platform::ViewImage::Outcome::Cancelled ||
             (!side.image.isNull() && !enlargeToFill(side.image, boxes[k], *out.held, stop));
@@ -291,7 +294,14 @@ bool MergeEditPreview::showsOtherThan(const COMP_ITEM &item) const
            s.itemType != item.itemType || s.customMultiPurposeInfo != item.customMultiPurposeInfo;
 }
 
-void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, const QString &path2)
+platform::UniqueFd PreviewFiles::open(int side) const
+{
+    const int k = side == 0 ? 0 : 1;
+    return tree[k] ? tree[k]->openFile(route[k]) : platform::UniqueFd();
+}
+
+void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, const QString &path2,
+                                const PreviewFiles &files)
 {
     GUARD_BEGIN
     window();
@@ -332,11 +342,11 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
         // The size each image is decoded for, taken here: the worker touches no widget.
         const std::array<QSize, 2> boxes = {mImage[0]->size().expandedTo(QSize(200, 200)),
                                             mImage[1]->size().expandedTo(QSize(200, 200))};
-        const auto read = [self, request, stop, paths = std::array{path1, path2}, boxes] {
+        const auto read = [self, request, stop, paths = std::array{path1, path2}, files, boxes] {
             // A newer selection waits: this one is dropped before it decodes anything.
             if (stop.stop_requested())
                 return;
-            PreviewPictures pictures = readPictures(paths, boxes, stop);
+            PreviewPictures pictures = readPictures(paths, files, boxes, stop);
             if (pictures.cancelled)
                 return;
             platform::performOnMainThread(
@@ -350,10 +360,11 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
                                 WorkerGuarded("preview", read, stopped));
         return;
     }
-    const auto read = [self, request, stop, path1, path2] {
+    const auto read = [self, request, stop, path1, path2, files] {
         if (stop.stop_requested())
             return;
-        const PreviewHead head1 = ReadPreviewHead(path1), head2 = ReadPreviewHead(path2);
+        const PreviewHead head1 = ReadOpenPreviewHead(files.open(0)),
+                          head2 = ReadOpenPreviewHead(files.open(1));
         if (head1.binary || head2.binary) { // the sizes and the verdict stay shown
             platform::performOnMainThread(
                 [self, request] {
@@ -366,7 +377,8 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
         MergeBlockList blocks;
         if (head1.read && head2.read && head1.size <= kPreviewHeadBytes &&
             head2.size <= kPreviewHeadBytes && !stop.stop_requested()) {
-            if (auto out = RunDiffForPatch(path1, path2, PatchDiffOptions()))
+            if (auto out = RunDiffForOpenFiles(files.open(0), LocalPath_Shown(path1), files.open(1),
+                                               LocalPath_Shown(path2), PatchDiffOptions()))
                 if (auto parsed = ParseDiffNormalOutput(*out))
                     blocks = *parsed;
         }

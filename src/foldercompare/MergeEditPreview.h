@@ -4,6 +4,7 @@
 // compare windows, is never edited, and closes with the folder window.
 
 #include "compare/CompItem.h"
+#include "compare/ComparedTree.h"
 #include "compare/LineCompare.h"
 #include "platform/DecodeBudget.h"
 #include "platform/ImageReader.h"
@@ -33,6 +34,17 @@ struct PreviewPictures
     bool cancelled = false; // a newer request came first
 };
 
+// Where the preview reads the files of a pair: each side by its route below its compared top
+// folder, held open since the compare.
+struct PreviewFiles
+{
+    ComparedTreePtr tree[2];
+    TreeRoute route[2];
+    // Side 0 or 1 opened as the compare judged it; not open when the side is not given or not
+    // the file judged any more.
+    platform::UniqueFd open(int side) const;
+};
+
 class MergeEditPreview : public MergeWindow
 {
     Q_OBJECT
@@ -52,8 +64,10 @@ public:
     // 2 date, 3 content): said beside the verdict of each pair shown.
     void setCompareMode(int mode) { mCompareMode = mode; }
     // Shows the entry; the request shown before is dropped, and its reading stops where it
-    // waits (for the worker, for the decode budget).
-    void showItem(const COMP_ITEM &item, const QString &path1, const QString &path2);
+    // waits (for the worker, for the decode budget). path1 and path2 name the sides shown
+    // (empty: none); files says how to read them.
+    void showItem(const COMP_ITEM &item, const QString &path1, const QString &path2,
+                  const PreviewFiles &files);
     void showNothing();
     // The entry shown (its ID; -1 when none), and whether the entry as it is now would show
     // differently (its verdict, kinds, sizes or dates changed).

@@ -550,6 +550,8 @@ bool MergeFileListWndCtr::StartCompare()
     setProgressVisible(true);
     updateButtons();
     mJob->start();
+    mTree1 = mJob->tree(1);
+    mTree2 = mJob->tree(2);
     return true;
     GUARD_END(false)
 }
@@ -614,6 +616,11 @@ QByteArray MergeFileListWndCtr::fullPathBytes(int id, int side) const
         return {};
     const QString root = withSlash(side == 1 ? mCompareInfo->mFolder1 : mCompareInfo->mFolder2);
     return LocalPath_ToBytes(root) + mModel->relativePath(id);
+}
+
+TreeEntry MergeFileListWndCtr::entryOn(int id, int side) const
+{
+    return {tree(side), mModel->route(id, side)};
 }
 
 QString MergeFileListWndCtr::fullPath(int id, int side) const
@@ -711,23 +718,18 @@ void MergeFileListWndCtr::judgeAgain(const std::vector<int> &ids)
     struct Job
     {
         COMP_ITEM item;
-        QByteArray parent1, parent2;
+        TreeRoute parent1, parent2; // the folders holding it, as the compare listed them
     };
     std::vector<Job> jobs;
     for (int id : ids) {
         const COMP_ITEM *it = mModel->item(id);
         if (!it)
             continue;
-        QByteArray p1 = LocalPath_ToBytes(withSlash(mCompareInfo->mFolder1));
-        QByteArray p2 = LocalPath_ToBytes(withSlash(mCompareInfo->mFolder2));
-        if (it->parent >= 0) {
-            const QByteArray rel = mModel->relativePath(it->parent) + '/';
-            p1 += rel;
-            p2 += rel;
-        }
-        jobs.push_back({*it, p1, p2});
+        jobs.push_back({*it, mModel->route(it->parent, 1), mModel->route(it->parent, 2)});
     }
-    const auto settings = FolderCompareSettings::fromRequest(mCompareInfo);
+    auto settings = FolderCompareSettings::fromRequest(mCompareInfo);
+    settings.tree1 = mTree1;
+    settings.tree2 = mTree2;
     QPointer<MergeFileListWndCtr> self(this);
     const quint64 generation = mGeneration;
     const auto judge = [self, generation, settings, jobs = std::move(jobs)] {
@@ -834,8 +836,16 @@ void MergeFileListWndCtr::selectionSettled()
         return;
     }
     mPreview->setCompareMode(mCompareInfo ? mCompareInfo->folder_compare_Mode : 3);
+    // Each side is read from its top folder held since the compare, as the compare judged it.
+    PreviewFiles files;
+    for (int side : {1, 2}) {
+        if ((side == 1 ? it->kind1 : it->kind2) != Side_File)
+            continue;
+        files.tree[side - 1] = tree(side);
+        files.route[side - 1] = mModel->route(it->ID, side);
+    }
     mPreview->showItem(*it, it->kind1 == Side_File ? fullPath(it->ID, 1) : QString(),
-                       it->kind2 == Side_File ? fullPath(it->ID, 2) : QString());
+                       it->kind2 == Side_File ? fullPath(it->ID, 2) : QString(), files);
 }
 
 void MergeFileListWndCtr::previewRowsChanged(const QModelIndex &topLeft,

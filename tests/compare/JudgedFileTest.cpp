@@ -1,5 +1,5 @@
 // Reading a side as the folder compare judged it: only the file of the judged device and inode.
-#include "compare/JudgedFile.h"
+#include "compare/ComparedTree.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
@@ -23,18 +23,16 @@ TEST(JudgedFile, OnlyTheJudgedDeviceAndInodeAreRead)
     {
         const char *name;
         quint64 dev, ino;
-        JudgedOpenFailure expected;
+        TreeFailure expected;
     };
     const Row rows[] = {
-        {"the file judged", quint64(st.st_dev), quint64(st.st_ino), JudgedOpenFailure::None},
+        {"the file judged", quint64(st.st_dev), quint64(st.st_ino), TreeFailure::None},
         {"a major number past 12 bits", ::makedev(major + 4096, minor), quint64(st.st_ino),
-         JudgedOpenFailure::NotAsJudged},
+         TreeFailure::NotAsJudged},
         {"a minor number past 20 bits", ::makedev(major, minor + (1u << 20)), quint64(st.st_ino),
-         JudgedOpenFailure::NotAsJudged},
-        {"another device", quint64(st.st_dev) ^ 1, quint64(st.st_ino),
-         JudgedOpenFailure::NotAsJudged},
-        {"another inode", quint64(st.st_dev), quint64(st.st_ino) + 1,
-         JudgedOpenFailure::NotAsJudged},
+         TreeFailure::NotAsJudged},
+        {"another device", quint64(st.st_dev) ^ 1, quint64(st.st_ino), TreeFailure::NotAsJudged},
+        {"another inode", quint64(st.st_dev), quint64(st.st_ino) + 1, TreeFailure::NotAsJudged},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -42,11 +40,11 @@ TEST(JudgedFile, OnlyTheJudgedDeviceAndInodeAreRead)
         judged.dev = row.dev;
         judged.ino = row.ino;
         judged.known = true;
-        JudgedOpenFailure why = JudgedOpenFailure::Gone;
+        TreeFailure why = TreeFailure::Gone;
         const platform::UniqueFd fd =
-            JudgedFile_Open(AT_FDCWD, QFile::encodeName(path), judged, &why);
+            TreeFile_OpenAt(AT_FDCWD, QFile::encodeName(path), judged, &why);
         EXPECT_EQ(why, row.expected);
-        EXPECT_EQ(fd.isOpen(), row.expected == JudgedOpenFailure::None);
+        EXPECT_EQ(fd.isOpen(), row.expected == TreeFailure::None);
     }
 }
 

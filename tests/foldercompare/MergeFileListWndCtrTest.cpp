@@ -11,6 +11,7 @@
 #include "platform/DecodeBudget.h"
 #include "platform/PixelLimits.h"
 #include "platform/Dispatch.h"
+#include "platform/ImageReader.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Panels.h"
 #include "platform/PrivateFiles.h"
@@ -25,6 +26,7 @@
 #include "support/OddNames.h"
 #include "textcompare/MyEditTextView.h"
 #include "support/OtherUser.h"
+#include "support/OpenWatch.h"
 #include "platform/UserDefaults.h"
 #include "support/TestEnvironment.h"
 #include "textcompare/MergeEditWndCtr.h"
@@ -49,6 +51,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThreadPool>
 #include <QToolBar>
 #include <QToolTip>
 #include <QTreeView>
@@ -60,6 +63,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <new>
 #include <utility>
@@ -1249,6 +1253,149 @@ TEST_F(FolderWindow, PatchNeverReadsThroughALinkSwappedInAfterTheCompare)
     EXPECT_EQ(alerts.isEmpty() ? QString() : alerts.last().text,
               QStringLiteral("not in the patch: links, and files changed since the compare\n"
                              "diff.txt (changed since the compare)"));
+}
+
+// Another user who owns the compared folder swaps a folder below the top for a link to a folder
+// only this user may read, after the compare: deleting and trashing what the list shows below
+// that folder reaches nothing behind the link. The entries are refused and named instead.
+TEST_F(FolderWindow, DeleteAndTrashNeverReachThroughAFolderSwappedForALink)
+{
+    const QString secret = base + "/secret/";
+    for (const QString &top : {left + "sub/", secret}) {
+        write(top + "victim.txt", "victim\n");
+        write(top + "victimdir/a.txt", "a\n");
+        write(top + "trashme.txt", "trash me\n");
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(secret).constData(), 0700), 0);
+    open();
+    ASSERT_TRUE(QDir().rename(left + "sub", left + "sub.real"));
+    ASSERT_EQ(::symlink(QFile::encodeName(secret).constData(),
+                        QFile::encodeName(left + "sub").constData()),
+              0);
+    QSignalSpy deleted(wnd, &MergeFileListWndCtr::deleteFinished);
+    const auto failurePanels = [&] {
+        int panels = 0;
+        for (const platform::AlertRequest &alert : alerts)
+            panels += alert.title.startsWith(QStringLiteral("The item cannot be")) ? 1 : 0;
+        return panels;
+    };
+    // Moved to the trash: refused, and Skip deletes nothing for good.
+    select("sub/trashme.txt");
+    wnd->DeleteSelection(1, false);
+    ASSERT_TRUE(spinUntil([&] { return deleted.count() == 1; }));
+    EXPECT_EQ(failurePanels(), 1);
+    // Deleted for good: both refused (Skip, the first button, goes on to the next).
+    select("sub/victim.txt");
+    wnd->fileTableView()->selectionModel()->select(wnd->model()->indexForId(idOf("sub/victimdir")),
+                                                   QItemSelectionModel::Select |
+                                                       QItemSelectionModel::Rows);
+    wnd->DeleteSelection(1, true);
+    ASSERT_TRUE(spinUntil([&] { return deleted.count() == 2; }));
+    EXPECT_EQ(failurePanels(), 3);
+    for (const QString &top : {secret, left + "sub.real/"}) {
+        EXPECT_EQ(pelkotest::readFile(top + "victim.txt"), "victim\n") << qPrintable(top);
+        EXPECT_EQ(pelkotest::readFile(top + "victimdir/a.txt"), "a\n") << qPrintable(top);
+        EXPECT_EQ(pelkotest::readFile(top + "trashme.txt"), "trash me\n") << qPrintable(top);
+    }
+    const QString trash = platform::CurrentUserTrash().homeTrash;
+    EXPECT_TRUE(QDir(trash + "/files").entryList({QStringLiteral("trashme*")}).isEmpty());
+}
+
+// After the compare, the right top folder's name is swapped for a link to a folder only this user
+// may read: the patch, Quick Preview and a copy keep to the folder that was compared, which the
+// list shows, and nothing of the other folder is read or written.
+TEST_F(FolderWindow, ActionsKeepToTheTopFolderCompared)
+{
+    const QString secret = base + "/secret/";
+    write(secret + "diff.txt", "SECRET line\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(secret + "diff.txt").constData(), 0600), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(secret).constData(), 0700), 0);
+    open(3);
+    ASSERT_EQ(verdictOf("diff.txt"), COMP_RESULT_DIFFERENT);
+    const QString compared = base + "/R.compared/";
+    ASSERT_TRUE(QDir().rename(base + "/R", base + "/R.compared"));
+    ASSERT_EQ(::symlink(QFile::encodeName(secret).constData(),
+                        QFile::encodeName(base + "/R").constData()),
+              0);
+
+    const QString out = base + "/top.patch";
+    bool finished = false;
+    wnd->GeneratePatchTo(out, [&](bool) { finished = true; });
+    ASSERT_TRUE(spinUntil([&] { return finished; }));
+    const QByteArray patch = pelkotest::readFile(out);
+    EXPECT_TRUE(patch.contains("Index: diff.txt\n")) << patch.constData();
+    EXPECT_TRUE(patch.contains("> TWO\n")) << patch.constData();
+    EXPECT_FALSE(patch.contains("SECRET")) << patch.constData();
+
+    select("diff.txt");
+    wnd->TogglePreview();
+    ASSERT_TRUE(wnd->preview());
+    ASSERT_TRUE(spinUntil([&] { return wnd->preview()->currentPage() == 1; }));
+    EXPECT_EQ(wnd->preview()->text(2), QStringLiteral("one\nTWO\nthree\n"));
+    wnd->TogglePreview();
+
+    QSignalSpy copied(wnd, &MergeFileListWndCtr::copyFinished);
+    action("actionCopyToRight")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return copied.count() == 1; }));
+    EXPECT_EQ(pelkotest::readFile(compared + "diff.txt"), "one\ntwo\n");
+    EXPECT_EQ(pelkotest::readFile(secret + "diff.txt"), "SECRET line\n");
+    EXPECT_EQ(QDir(secret).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("diff.txt")});
+}
+
+// A file of the list swapped for a pipe (whose writer waits for a reader), or for a link to a
+// device, after the compare: Quick Preview opens neither, whether it shows texts or images.
+TEST_F(FolderWindow, QuickPreviewNeverOpensAPipeOrDeviceSwappedIn)
+{
+    write(left + "p.png", pngBytes(Qt::red));
+    write(right + "p.png", pngBytes(Qt::blue));
+    write(left + "t.txt", "left\n");
+    write(right + "t.txt", "right\n");
+    // A device node like /dev/null, which only root may make.
+    const QByteArray device = QFile::encodeName(base + "/device");
+    const bool haveDevice = ::mknod(device.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    open();
+    struct Row
+    {
+        const char *name;
+        QByteArray entry;
+        bool toDevice;
+        int page;
+    };
+    const Row rows[] = {
+        {"a picture swapped for a pipe", "p.png", false, 2},
+        {"a text swapped for a pipe", "t.txt", false, 1},
+        {"a picture swapped for a link to a device", "p.png", true, 2},
+        {"a text swapped for a link to a device", "t.txt", true, 1},
+    };
+    wnd->TogglePreview();
+    MergeEditPreview *preview = wnd->preview();
+    ASSERT_TRUE(preview);
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.toDevice && !haveDevice)
+            continue;
+        const QByteArray entry = QFile::encodeName(left) + row.entry;
+        ::unlink(entry.constData());
+        if (row.toDevice)
+            ASSERT_EQ(::symlink(device.constData(), entry.constData()), 0);
+        else
+            ASSERT_EQ(::mkfifo(entry.constData(), 0644), 0);
+        pelkotest::OpenWatch watch(row.toDevice ? QFile::decodeName(device)
+                                                : QFile::decodeName(entry));
+        ASSERT_TRUE(watch.isWatching());
+        QSignalSpy shown(preview, &MergeEditPreview::contentShown);
+        select("diff.txt");
+        select(row.entry);
+        ASSERT_TRUE(spinUntil([&] {
+            return shown.count() > 0 && preview->title(1) == QString::fromLatin1(row.entry) &&
+                   preview->currentPage() == row.page;
+        }));
+        QThreadPool::globalInstance()->waitForDone();
+        platform::imagePreviewPool()->waitForDone();
+        EXPECT_EQ(watch.opens(), 0);
+        ::unlink(entry.constData());
+    }
 }
 
 // Names of Latin-1 and Shift_JIS times are written into the patch as their bytes, and GNU patch
