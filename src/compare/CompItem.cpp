@@ -1,41 +1,14 @@
 #include "compare/CompItem.h"
 
+#include "platform/LocalPath.h"
 #include "services/Localization.h"
 
 #include <QStringDecoder>
 
 QString CompItem_DisplayName(const QByteArray &name)
 {
-    // Stateless: a sequence cut short at the end is an error, not a wait for more bytes.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(name);
-    if (!decoder.hasError())
-        return text;
-    // Bytes that are not UTF-8 are shown as \xNN, and a backslash of the name as \\, so two such
-    // names never look alike.
-    QString shown;
-    for (qsizetype i = 0; i < name.size();) {
-        const uchar c = uchar(name[i]);
-        if (c < 0x80) {
-            shown += c == '\\' ? QStringLiteral("\\\\") : QString(QLatin1Char(char(c)));
-            ++i;
-            continue;
-        }
-        qsizetype len = (c >= 0xF0) ? 4 : (c >= 0xE0) ? 3 : (c >= 0xC0) ? 2 : 1;
-        // A sequence cut short by the end of the name is escaped byte by byte too.
-        const bool whole = len > 1 && i + len <= name.size();
-        QStringDecoder one(QStringDecoder::Utf8);
-        const QString piece = whole ? one.decode(name.mid(i, len)) : QString();
-        if (whole && !one.hasError() && !piece.isEmpty() &&
-            !piece.contains(QChar::ReplacementCharacter)) {
-            shown += piece;
-            i += len;
-        } else {
-            shown += QStringLiteral("\\x%1").arg(c, 2, 16, QLatin1Char('0'));
-            ++i;
-        }
-    }
-    return shown;
+    // As every other text shows a name: bytes that are not UTF-8 as \xNN, controls as escapes.
+    return LocalPath_Shown(LocalPath_FromBytes(name));
 }
 
 bool CompItem_NameIsText(const QByteArray &name)

@@ -91,7 +91,7 @@ struct COMP_ITEM
     bool isFolder() const { return itemType == ITEM_TYPE_FOLDER; }
 };
 
-// The name as shown; names that are not valid UTF-8 show their bytes as escapes.
+// The name (the file system's bytes) as every text shows one: LocalPath_Shown.
 QString CompItem_DisplayName(const QByteArray &name);
 // What a side holds, as a noun for the user ("folder", "pipe"); "" for a missing side.
 QString CompItem_KindName(const COMP_ITEM &item, int side);

@@ -29,6 +29,9 @@ bool DiffInputs::openOne(const QString &path, Input *input, QString *error)
     }
     input->fd = std::move(file.fd);
     input->argument = QStringLiteral("/dev/fd/%1").arg(input->fd.get());
+    // Messages name the file for the eye; diff writes the label into the patch, where the name
+    // keeps its characters.
+    input->label = LocalPath_BytesEscaped(path);
     return true;
 }
 

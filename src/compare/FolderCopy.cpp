@@ -1,6 +1,7 @@
 #include "compare/FolderCopy.h"
 
 #include "compare/CopyTemporary.h"
+#include "platform/LocalPath.h"
 #include "platform/PrivateFiles.h"
 #include "platform/RegularFile.h"
 #include "platform/UniqueFd.h"
@@ -68,7 +69,7 @@ QString linkRefused(const QByteArray &path, Side side)
 {
     return (side == Side::Source ? QStringLiteral("%1 is a link; nothing was copied from it")
                                  : QStringLiteral("%1 is a link; nothing was copied into it"))
-        .arg(QFile::decodeName(path));
+        .arg(LocalPath_Shown(LocalPath_FromBytes(path)));
 }
 
 QString swappedText()
@@ -110,7 +111,7 @@ Fd folderAt(int folder, const QByteArray &name, const QByteArray &shown, mode_t 
             *reason = linkRefused(shown, side);
         else if (side == Side::Source && (error == ENOTDIR || error == ELOOP))
             *reason = QStringLiteral("%1 is not a folder; nothing was copied from it")
-                          .arg(QFile::decodeName(shown));
+                          .arg(LocalPath_Shown(LocalPath_FromBytes(shown)));
         else if (error == ENOTDIR)
             *reason = QStringLiteral("a file stands in its place");
         else

@@ -296,7 +296,7 @@ bool WriteFolderPatch(const std::vector<PatchPair> &pairs, const PatchDiffOption
                 return false;
             }
             inputs.adopt(side - 1, std::move(fd),
-                         LocalPath_Shown(side == 1 ? pair.file1 : pair.file2));
+                         LocalPath_BytesEscaped(side == 1 ? pair.file1 : pair.file2));
         }
         if (changed) {
             leaveOut(PatchLeftOut::NotAsJudged);

@@ -2,6 +2,7 @@
 
 #include "controls/PelkoNSTextField.h"
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "platform/Workspace.h"
 #include "services/FileUtility.h"
 #include "controls/DraggingInfo.h"
@@ -217,7 +218,7 @@ void DropFolderBox::dropEvent(QDropEvent *event)
         if (mDestText)
             setString2(mDestText.data(), path);
         if (mDestButton)
-            mDestButton->setText(path);
+            mDestButton->setText(LocalPath_Shown(path));
         if (DropFolderBoxParent *parent = parentDocument())
             parent->UpdateButtonStatus();
         event->setDropAction(Qt::CopyAction);

@@ -134,6 +134,7 @@ QWidget *MergeEditPreview::makeWindow()
     mPages = new QStackedWidget(w);
     layout->addWidget(mPages, 1);
     mInfo = new QLabel(mPages);
+    mInfo->setTextFormat(Qt::PlainText); // it names the entry
     mInfo->setAlignment(Qt::AlignCenter);
     mInfo->setWordWrap(true);
     mPages->addWidget(mInfo);

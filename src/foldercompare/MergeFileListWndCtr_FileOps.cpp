@@ -77,24 +77,18 @@ QString namesOfWhatGoes(const FolderCompareModel &model, const std::vector<int> 
     return text;
 }
 
-// The message naming the entries a patch left out, one a line, their line breaks shown as \n
-// and \r: first the names with line breaks, then the links and the files changed since the
-// compare, each with its reason.
+// The message naming the entries a patch left out, one a line: first the names with line breaks,
+// then the links and the files changed since the compare, each with its reason.
 QString namesNotInPatch(const std::vector<PatchLeftOut> &leftOut)
 {
-    const auto shown = [](const QString &name) {
-        return LocalPath_Shown(name)
-            .replace(QLatin1Char('\n'), QStringLiteral("\\n"))
-            .replace(QLatin1Char('\r'), QStringLiteral("\\r"));
-    };
     QString breaks, changed;
     for (const PatchLeftOut &entry : leftOut) {
         if (entry.reason == PatchLeftOut::LineBreak) {
-            breaks += QStringLiteral("\n") + shown(entry.relativePath);
+            breaks += QStringLiteral("\n") + LocalPath_Shown(entry.relativePath);
             continue;
         }
         changed +=
-            QStringLiteral("\n") + shown(entry.relativePath) + QStringLiteral(" (") +
+            QStringLiteral("\n") + LocalPath_Shown(entry.relativePath) + QStringLiteral(" (") +
             (entry.reason == PatchLeftOut::Link ? L_(QStringLiteral("a link"))
                                                 : L_(QStringLiteral("changed since the compare"))) +
             QLatin1Char(')');

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <mutex>
@@ -61,8 +62,12 @@ int runAlert(const AlertRequest &request)
     QMessageBox box;
     box.setWindowTitle(QGuiApplication::applicationDisplayName());
     box.setIcon(iconForStyle(request.style));
+    // Plain text: a file name such as "<br>.txt" in a message must not turn into markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(request.title);
     box.setInformativeText(request.text);
+    if (auto *informative = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        informative->setTextFormat(Qt::PlainText);
     if (request.suppressionState) {
         auto *check = new QCheckBox(request.suppressionTitle.isEmpty()
                                         ? QStringLiteral("Do not show this message again")

@@ -98,16 +98,88 @@ QByteArray LocalPath_ToBytes(const QString &path)
     return out;
 }
 
+namespace {
+
+bool isEscapedByte(const QString &path, qsizetype i)
+{
+    const char16_t c = path.at(i).unicode();
+    // Only a low surrogate standing alone is an escaped byte.
+    return c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF &&
+           !(i > 0 && path.at(i - 1).isHighSurrogate());
+}
+
+QString byteEscape(char16_t c)
+{
+    return QStringLiteral("\\x%1").arg(uint(c - kEscapeBase), 2, 16, QLatin1Char('0'));
+}
+
+// A character that would break the line a name is shown on, or turn the text after it around:
+// controls, line and paragraph separators, and the marks that set the direction of what follows.
+bool breaksTheLine(char16_t c)
+{
+    if (c < 0x20 || (c >= 0x7f && c <= 0x9f))
+        return true;
+    switch (QChar::category(c)) {
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return true;
+    default:
+        break;
+    }
+    // Directional embeddings, overrides and isolates, and the direction marks.
+    return (c >= 0x202a && c <= 0x202e) || (c >= 0x2066 && c <= 0x2069) || c == 0x200e ||
+           c == 0x200f || c == 0x061c;
+}
+
+// \xNN is kept for bytes that are not UTF-8 and for the controls below 0x80; every other character
+// is \uNNNN, so a C1 control never looks like an escaped byte.
+QString characterEscape(char16_t c)
+{
+    switch (c) {
+    case u'\n':
+        return QStringLiteral("\\n");
+    case u'\r':
+        return QStringLiteral("\\r");
+    case u'\t':
+        return QStringLiteral("\\t");
+    default:
+        break;
+    }
+    if (c < 0x80)
+        return QStringLiteral("\\x%1").arg(uint(c), 2, 16, QLatin1Char('0'));
+    return QStringLiteral("\\u%1").arg(uint(c), 4, 16, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString LocalPath_BytesEscaped(const QString &path)
+{
+    QString out;
+    out.reserve(path.size());
+    for (qsizetype i = 0; i < path.size(); ++i)
+        out += isEscapedByte(path, i) ? byteEscape(path.at(i).unicode()) : QString(path.at(i));
+    return out;
+}
+
 QString LocalPath_Shown(const QString &path)
 {
+    bool escapes = false;
+    for (qsizetype i = 0; i < path.size() && !escapes; ++i)
+        escapes = isEscapedByte(path, i) || breaksTheLine(path.at(i).unicode());
+    if (!escapes)
+        return path;
+    // Once anything is escaped, so is a backslash of the name's own: of two names shown with
+    // escapes, neither can spell the other.
     QString shown;
-    shown.reserve(path.size());
+    shown.reserve(path.size() + 16);
     for (qsizetype i = 0; i < path.size(); ++i) {
         const char16_t c = path.at(i).unicode();
-        const bool escaped = c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF &&
-                             !(i > 0 && path.at(i - 1).isHighSurrogate());
-        if (escaped)
-            shown += QStringLiteral("\\x%1").arg(uint(c - kEscapeBase), 2, 16, QLatin1Char('0'));
+        if (isEscapedByte(path, i))
+            shown += byteEscape(c);
+        else if (breaksTheLine(c))
+            shown += characterEscape(c);
+        else if (c == u'\\')
+            shown += QStringLiteral("\\\\");
         else
             shown += path.at(i);
     }

@@ -18,8 +18,17 @@ class QFile;
 QString LocalPath_FromBytes(const QByteArray &bytes);
 QByteArray LocalPath_ToBytes(const QString &path);
 
-// The path for the eye: each byte that is not UTF-8 as \xNN, so two such names never look alike.
+// The path for the eye, on one line: every text the application shows (alerts, questions, titles,
+// labels, status lines) shows a name through this. A name that is text and holds nothing below
+// is shown as it is. Otherwise each byte that is not UTF-8 shows as \xNN; line breaks, tabs and
+// other controls, line and paragraph separators and the marks that set the text's direction as
+// \n, \r, \t, \x01, \u0085, \u2028, \u202e, ...; and the name's own backslashes as \\. So a name
+// adds no line to a message nor turns its text around, and two such names never look alike.
 QString LocalPath_Shown(const QString &path);
+
+// The path with only its bytes that are not UTF-8 as \xNN, every character as it is: for text
+// that other programs read (the file names of a patch), never for the eye.
+QString LocalPath_BytesEscaped(const QString &path);
 
 // The path with every link and "." or ".." resolved (realpath); empty when it cannot be.
 QString LocalPath_Canonical(const QString &path);

@@ -6,7 +6,6 @@
 #include "platform/PrivateFiles.h"
 #include "services/FileBytes.h"
 #include "services/Localization.h"
-#include "services/ShownPath.h"
 #include "services/SupportFolder.h"
 
 #include <QCryptographicHash>
@@ -291,10 +290,10 @@ bool holdsWhole(int copy, const KeptRecord &record, int target)
     return st.st_size == record.newSize && hashOf(target, record.newSize) == record.newHash;
 }
 
-// The file's name on one line of an alert (services/ShownPath).
+// The file's name on one line of an alert (LocalPath_Shown).
 QString shownName(const QString &path)
 {
-    return ShownPath(path.mid(path.lastIndexOf(u'/') + 1));
+    return LocalPath_Shown(path.mid(path.lastIndexOf(u'/') + 1));
 }
 
 enum class Answer { KeepAsItIs, Restore, Discard };
@@ -305,12 +304,12 @@ Answer askToRestore(const QString &path, const QString &keptIn)
     request.title = FillFormat(L_(QStringLiteral("\"%@\" was being saved when {*app*} stopped.")),
                                {shownName(path)});
     request.text =
-        ShownPath(path) + QStringLiteral("\n\n") +
+        LocalPath_Shown(path) + QStringLiteral("\n\n") +
         L_(QStringLiteral("The file may be only partly written.")) + QStringLiteral("\n\n") +
         FillFormat(L_(QStringLiteral("\"Restore the Old Content\" brings back its content from "
                                      "before the save; what the file holds now is kept first in "
                                      "%@.")),
-                   {ShownPath(keptIn)}) +
+                   {LocalPath_Shown(keptIn)}) +
         QStringLiteral("\n") +
         L_(QStringLiteral("\"Keep the File as It Is\" changes nothing, and you are asked again at "
                           "the next start.")) +
@@ -415,13 +414,13 @@ MissingAnswer askAboutMissing(const QString &path)
                                                  "is not there as it was.")),
                                {shownName(path)});
     request.text =
-        ShownPath(path) + QStringLiteral("\n\n") +
+        LocalPath_Shown(path) + QStringLiteral("\n\n") +
         L_(QStringLiteral("It is gone, or another file has its name now; its old content was "
                           "kept from before the save.")) +
         QStringLiteral("\n\n") +
         FillFormat(L_(QStringLiteral("\"Keep the Old Content as a File\" writes it to a new file "
                                      "in %@; nothing is written at the file's name.")),
-                   {ShownPath(BeforeRestoreFolder())}) +
+                   {LocalPath_Shown(BeforeRestoreFolder())}) +
         QStringLiteral("\n") +
         L_(QStringLiteral("\"Ask Again Later\" changes nothing, and you are asked again at the "
                           "next start.")) +
@@ -468,7 +467,7 @@ bool offerMissing(int copy, const KeptRecord &record, const QString &path, const
         told.text = why + QStringLiteral("\n\n") +
                     FillFormat(L_(QStringLiteral("It stays in %@, and you are asked again at the "
                                                  "next start.")),
-                               {ShownPath(shown)});
+                               {LocalPath_Shown(shown)});
         platform::runAlert(told);
         return false;
     }
@@ -478,7 +477,7 @@ bool offerMissing(int copy, const KeptRecord &record, const QString &path, const
     told.style = platform::AlertRequest::Informational;
     told.title = FillFormat(L_(QStringLiteral("The old content of \"%@\" is kept as a file.")),
                             {shownName(path)});
-    told.text = ShownPath(LocalPath_FromBytes(keptAs));
+    told.text = LocalPath_Shown(LocalPath_FromBytes(keptAs));
     platform::runAlert(told);
     return true;
 }
@@ -508,11 +507,11 @@ void tellRestoreFailed(const QString &path, const QString &shown, int error,
     request.text = why + QStringLiteral("\n\n") +
                    FillFormat(L_(QStringLiteral("It stays in %@, and you are asked again at the "
                                                 "next start.")),
-                              {ShownPath(shown)});
+                              {LocalPath_Shown(shown)});
     if (!keptNow.isEmpty())
         request.text += QStringLiteral("\n") +
                         FillFormat(L_(QStringLiteral("What the file held before is kept in %@.")),
-                                   {ShownPath(LocalPath_FromBytes(keptNow))});
+                                   {LocalPath_Shown(LocalPath_FromBytes(keptNow))});
     platform::runAlert(request);
 }
 

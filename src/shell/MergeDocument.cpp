@@ -5,6 +5,7 @@
 #include "controls/DropWindow.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "platform/WindowController.h"
 #include "services/AppSetting.h"
 #include "services/Localization.h"
@@ -21,12 +22,12 @@
 
 namespace {
 
-QString lastComponent(const QString &path)
+QString lastComponentShown(const QString &path)
 {
     QString p = path;
     while (p.size() > 1 && p.endsWith(QLatin1Char('/')))
         p.chop(1);
-    return QFileInfo(p).fileName();
+    return LocalPath_Shown(QFileInfo(p).fileName());
 }
 
 // Tells when a pop-up of the application (a combo box list, a menu) hides.
@@ -152,10 +153,11 @@ QString MergeDocument::displayName() const
 QString MergeDocument::getWindowDisplayName() const
 {
     GUARD_BEGIN
-    QString left = fileURL().isEmpty() ? QString() : lastComponent(fileURL());
+    QString left = fileURL().isEmpty() ? QString() : lastComponentShown(fileURL());
     if (left.isEmpty() && mWindow)
-        left = lastComponent(mUi->mLeftPathTxt->text().trimmed());
-    const QString right = mWindow ? lastComponent(mUi->mRightPathTxt->text().trimmed()) : QString();
+        left = lastComponentShown(mUi->mLeftPathTxt->text().trimmed());
+    const QString right =
+        mWindow ? lastComponentShown(mUi->mRightPathTxt->text().trimmed()) : QString();
     // A start window holds no document of its own: without paths it is named for what it does.
     if (left.isEmpty() && right.isEmpty())
         return L_(QStringLiteral("New Compare"));

@@ -13,6 +13,7 @@
 #include "foldercompare/MergeFileListWndCtr.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "services/Alerts.h"
 #include "services/AppInit.h"
 #include "services/AppSetting.h"
@@ -35,12 +36,12 @@
 
 namespace {
 
-QString lastComponentOf(const QString &path)
+QString lastComponentShown(const QString &path)
 {
     QString p = path;
     while (p.size() > 1 && p.endsWith(QLatin1Char('/')))
         p.chop(1);
-    return QFileInfo(p).fileName();
+    return LocalPath_Shown(QFileInfo(p).fileName());
 }
 
 QString withSlash(const QString &path)
@@ -176,7 +177,7 @@ void MergeDocument::UpdateButtonStatus()
     // Paths are compared exactly: a.txt and A.txt are two files here.
     ui.mSwapLeftRight->setEnabled((!left.isEmpty() || !right.isEmpty()) &&
                                   !IsSamePath(left, right));
-    const QString leftName = lastComponentOf(left), rightName = lastComponentOf(right);
+    const QString leftName = lastComponentShown(left), rightName = lastComponentShown(right);
     ui.mTxt_1->setText(leftName.isEmpty() ? L_(QStringLiteral("Left")) : leftName);
     ui.mTxt_2->setText(rightName.isEmpty() ? L_(QStringLiteral("Right")) : rightName);
 
@@ -260,7 +261,7 @@ bool MergeDocument::askForSandboxedPath(bool left, QString *path)
     const QString title =
         FillFormat(L_(left ? QStringLiteral("Left file{++}: {++}Select %@{++}?")
                            : QStringLiteral("Right file{++}: {++}Select %@{++}?")),
-                   {*path});
+                   {LocalPath_Shown(*path)});
     const QString chosen = requestUserToSelectFileFolder(title, *path, L_(QStringLiteral("Open")),
                                                          true, true, false, false, {});
     if (chosen.isEmpty())

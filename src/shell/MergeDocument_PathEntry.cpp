@@ -7,6 +7,7 @@
 #include "controls/PelkoNSOpenPanel.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "services/AppSetting.h"
 #include "services/FileUtility.h"
 #include "services/Localization.h"
@@ -114,9 +115,10 @@ void MergeDocument::ResetSuggestFileList(const QString &typed)
     if (!typed.isEmpty())
         mSuggestFileList = SuggestSubPathList(typed);
     list->clear();
-    list->addItems(mSuggestFileList);
-    for (int i = 0; i < list->count(); ++i)
-        list->item(i)->setToolTip(mSuggestFileList.at(i));
+    for (const QString &path : std::as_const(mSuggestFileList)) {
+        auto *item = new QListWidgetItem(LocalPath_Shown(path), list);
+        item->setToolTip(item->text());
+    }
     list->setHidden(mSuggestFileList.isEmpty());
     GUARD_END_VOID
 }
@@ -321,7 +323,7 @@ void MergeDocument::openHistoryMenu(bool left, QAbstractButton *sender)
     for (int i = 0; i < history->size(); ++i) {
         if (history->at(i).isEmpty())
             continue;
-        QAction *item = menu->addAction(history->at(i));
+        QAction *item = menu->addAction(LocalPath_Shown(history->at(i)));
         item->setData(i);
     }
     menu->addSeparator();

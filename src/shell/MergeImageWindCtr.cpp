@@ -13,7 +13,6 @@
 #include "services/CompareWindowTitle.h"
 #include "services/FileUtility.h"
 #include "services/Localization.h"
-#include "services/ShownPath.h"
 #include "services/WindowFrame.h"
 #include "services/WorkerFailure.h"
 
@@ -345,14 +344,15 @@ bool MergeImageWindCtr::SaveFile()
     for (const auto &[path, held] : {std::pair{mFile1, mHeld1}, std::pair{mFile2, mHeld2}}) {
         if (!IdentityNow(path, held->identity()).exists) {
             mLastSaveError = FillFormat(L_(QStringLiteral("The file \"%@\" no longer exists.")),
-                                        {ShownPath(path)});
+                                        {LocalPath_Shown(path)});
             return false;
         }
         // The copy would put a regular file in place of a FIFO or a device.
         if (!held->isRegularFile()) {
-            mLastSaveError =
-                FillFormat(L_(QStringLiteral("Cannot save the file \"%@\".")), {ShownPath(path)}) +
-                QStringLiteral("\n\n") + L_(QStringLiteral("It is not a regular file."));
+            mLastSaveError = FillFormat(L_(QStringLiteral("Cannot save the file \"%@\".")),
+                                        {LocalPath_Shown(path)}) +
+                             QStringLiteral("\n\n") +
+                             L_(QStringLiteral("It is not a regular file."));
             return false;
         }
     }
@@ -424,10 +424,10 @@ bool MergeImageWindCtr::copyOver(const std::shared_ptr<const HeldFile> &source,
                 : target;
         mLastSaveError = FillFormat(L_(QStringLiteral("The file \"%@\" was changed by another "
                                                       "application since it was read.")),
-                                    {ShownPath(changed)});
+                                    {LocalPath_Shown(changed)});
     } else {
         mLastSaveError = FillFormat(L_(QStringLiteral("The file \"%@\" could not be saved.")),
-                                    {ShownPath(target)});
+                                    {LocalPath_Shown(target)});
         if (!stopped.isEmpty())
             mLastSaveError += u' ' + stopped;
         else if (failure != FileWriteFailure::Other)

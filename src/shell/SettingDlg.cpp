@@ -387,12 +387,11 @@ void SettingDlg::ApplySettingToControls()
     for (const NumberBinding &binding : kNumberBindings)
         (mUi.get()->*binding.text)->setText(QString::number(binding.field.get(s)));
 
-    const platform::Color status[5] = {GetColor_DiffChanged(), GetColor_DiffStatus2(),
-                                       GetColor_DiffStatus3(), GetColor_DiffStatus4(),
-                                       GetColor_DiffSame()};
+    // The wells hold their own colours also while the defaults are in use.
     for (int i = 0; i < 5; ++i) {
-        statusWell(i)->setColor(status[i]);
-        mShownStatusWords[i] = toULong_ROUNDUP_To_systemDefaultColor(status[i]);
+        const platform::Color colour = GetStatusWellColor(i);
+        statusWell(i)->setColor(colour);
+        mShownStatusWords[i] = toULong_ROUNDUP_To_systemDefaultColor(colour);
     }
 
     // A stored font that is gone shows the default one; the default is offered even when the

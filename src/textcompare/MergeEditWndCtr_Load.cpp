@@ -240,8 +240,9 @@ void MergeEditWndCtr::finishLoad()
     updateStatusLabels();
     for (const QString &path : std::as_const(mLoadFailedFiles)) {
         const QString why = mLoadFailedWhy.value(path);
-        ShowMessage(L_("Error"), FillFormat(L_("Cannot read the file \"%@\"."), {path}) +
-                                     (why.isEmpty() ? QString() : u'\n' + why));
+        ShowMessage(L_("Error"),
+                    FillFormat(L_("Cannot read the file \"%@\"."), {LocalPath_Shown(path)}) +
+                        (why.isEmpty() ? QString() : u'\n' + why));
     }
     warnAboutNulCharacters(mLoadNulFiles);
     if (mCompare->isOutOfDate() && !mCompare->isRunning()) {
@@ -308,7 +309,8 @@ bool MergeEditWndCtr::ReadSide(int side, platform::StringEncoding forcedEncoding
     st.readOk = read.readOk;
     st.textConverted = read.textConverted;
     if (!read.readOk)
-        ShowMessage(L_("Error"), FillFormat(L_("Cannot read the file \"%@\"."), {path}));
+        ShowMessage(L_("Error"),
+                    FillFormat(L_("Cannot read the file \"%@\"."), {LocalPath_Shown(path)}));
     recordDiskState(side);
     if (read.info.hasNulChar && nulFiles)
         *nulFiles << path;
@@ -349,10 +351,13 @@ void MergeEditWndCtr::warnAboutNulCharacters(const QStringList &files)
 {
     if (files.isEmpty())
         return;
+    QString names;
+    for (const QString &file : files)
+        names += u'\n' + LocalPath_Shown(file);
     ShowMessage(L_("Warning"),
                 L_("The file contains NUL characters (0x00). They are shown as spaces, and saving "
                    "the file writes spaces in their place.") +
-                    QStringLiteral("\n\n") + files.join(u'\n'));
+                    u'\n' + names);
 }
 
 void MergeEditWndCtr::recordDiskState(int side)

@@ -5,6 +5,7 @@
 #include "controls/PelkoNSTextView.h"
 #include "platform/Guard.h"
 #include "platform/UserDefaults.h"
+#include "platform/LocalPath.h"
 #include "services/Alerts.h"
 #include "services/AppSetting.h"
 #include "services/Colors.h"
@@ -327,7 +328,8 @@ void MergeEditWndCtr::Menu_ReloadWithEncoding(QAction *item)
             ShowMessage(L_("Error"),
                         FillFormat(L_("The file \"%@\" is not valid in the encoding \"%@\". "
                                       "The text stays as it was."),
-                                   {file(side), platform::TextEncoding::localizedName(encoding)}));
+                                   {LocalPath_Shown(file(side)),
+                                    platform::TextEncoding::localizedName(encoding)}));
             return;
         }
     }

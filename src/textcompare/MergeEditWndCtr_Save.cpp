@@ -40,8 +40,9 @@ bool MergeEditWndCtr::SaveSide(int side)
         return false;
     }
     if (const QString why = TextSideWriter::whyNotWritableTarget(path); !why.isEmpty()) {
-        ShowMessage(L_("Error"), FillFormat(L_("Cannot save the file \"%@\"."), {path}) +
-                                     QStringLiteral("\n\n") + why);
+        ShowMessage(L_("Error"),
+                    FillFormat(L_("Cannot save the file \"%@\"."), {LocalPath_Shown(path)}) +
+                        QStringLiteral("\n\n") + why);
         return false;
     }
     SideState &st = state(side);
@@ -69,8 +70,9 @@ bool MergeEditWndCtr::SaveSide(int side)
             ok = writer.write(text, path, &failure, &agreed, &written);
             continue;
         }
-        path = askSaveAsInstead(path, FillFormat(L_("Cannot save the file \"%@\"."), {path}) +
-                                          QStringLiteral(" ") + FileWriteFailureText(failure));
+        path = askSaveAsInstead(
+            path, FillFormat(L_("Cannot save the file \"%@\"."), {LocalPath_Shown(path)}) +
+                      QStringLiteral(" ") + FileWriteFailureText(failure));
         if (path.isEmpty())
             return false;
         if (const QString why = TextSideWriter::whyNotWritableTarget(path); !why.isEmpty()) {
@@ -133,11 +135,12 @@ bool MergeEditWndCtr::confirmReplacingChangedFile(int side, FileIdentity *agreed
 
 QString MergeEditWndCtr::askSaveAsInstead(const QString &path, const QString &why)
 {
-    const int answer = ShowMessage2(L_("Warning"),
-                                    FillFormat(L_("The text is not saved to \"%@\"."), {path}) +
-                                        QStringLiteral("\n\n") + why + QStringLiteral("\n\n") +
-                                        L_("Choose another file to save the text to."),
-                                    L_("Save As…"), L_("Cancel"));
+    const int answer =
+        ShowMessage2(L_("Warning"),
+                     FillFormat(L_("The text is not saved to \"%@\"."), {LocalPath_Shown(path)}) +
+                         QStringLiteral("\n\n") + why + QStringLiteral("\n\n") +
+                         L_("Choose another file to save the text to."),
+                     L_("Save As…"), L_("Cancel"));
     if (answer != 1000)
         return QString();
     platform::SavePanelRequest request;

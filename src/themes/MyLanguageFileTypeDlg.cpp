@@ -16,6 +16,7 @@
 #include "controls/InputDialog.h"
 #include "controls/PelkoNSTableView.h"
 #include "platform/Guard.h"
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/ModalRun.h"
 #include "platform/Sheets.h"
@@ -420,14 +421,15 @@ void MyLanguageFileTypeDlg::importLanguage()
             info.suffix().compare(kDefinitionExtension, Qt::CaseInsensitive) != 0)
             continue;
         if (!MyLanguageInfo::createFromFile(path, false)) {
-            ShowMessage(QStringLiteral("%1\n%2").arg(
-                            L_(QStringLiteral("The file format is invalid.")), info.fileName()),
-                        QString());
+            ShowMessage(
+                QStringLiteral("%1\n%2").arg(L_(QStringLiteral("The file format is invalid.")),
+                                             LocalPath_Shown(info.fileName())),
+                QString());
             continue;
         }
         if (copyIntoFolderReplacing(path, folder) &&
             QFileInfo::exists(QDir(folder).filePath(info.fileName())))
-            report += info.fileName() + QLatin1Char('\n');
+            report += LocalPath_Shown(info.fileName()) + QLatin1Char('\n');
     }
     if (!report.isEmpty())
         ShowMessage(L_(QStringLiteral("Following files were imported (*):\n\n")) + report,

@@ -4,6 +4,7 @@
 #include "platform/Alerts.h"
 #include "platform/LocalPath.h"
 #include "services/AppSetting.h"
+#include "support/OddNames.h"
 #include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 
@@ -556,6 +557,56 @@ TEST(FolderCompare, NamesThatAreNotTextAreListedAndShownEscaped)
     EXPECT_EQ(CompItem_DisplayName("a\\xe9"), QStringLiteral("a\\xe9"));
     for (const QString &side : {t.left, t.right}) // Qt's own clean-up cannot name these bytes
         ::unlink((QFile::encodeName(side) + bad).constData());
+}
+
+// Every text shows a name through one rule (CompItem_DisplayName for the file system's bytes,
+// LocalPath_Shown for a path): an ordinary name as it is; anything that would break its line or
+// turn the text after it around, and bytes that are not UTF-8, as escapes that never look alike.
+TEST(FolderCompare, ShownNamesStayOnTheirLineAndApart)
+{
+    struct Row
+    {
+        const char *name;
+        QByteArray bytes;
+        QString shown;
+    };
+    const Row rows[] = {
+        {"ordinary", "notes (2) - copy.txt", QStringLiteral("notes (2) - copy.txt")},
+        {"accents, Hebrew, Arabic, CJK",
+         "R\xC3\xA9sum\xC3\xA9 \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D "
+         "\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85 \xE6\x97\xA5.txt",
+         QString::fromUtf8("R\xC3\xA9sum\xC3\xA9 \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D "
+                           "\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85 \xE6\x97\xA5.txt")},
+        {"an emoji joined by ZWJ", "\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB.txt",
+         QString::fromUtf8("\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB.txt")},
+        {"a backslash of an ordinary name", "a\\n.txt", QStringLiteral("a\\n.txt")},
+        {"line feed, return, tab, override, byte", pelkotest::kOddName, pelkotest::kOddNameShown},
+        {"other controls", "a\x01\x1b[2Jb\x7f\x0b\x0c",
+         QStringLiteral("a\\x01\\x1b[2Jb\\x7f\\x0b\\x0c")},
+        {"C1 controls apart from bytes", "\xC2\x85\x85\xC2\x9B",
+         QStringLiteral("\\u0085\\x85\\u009b")},
+        {"line and paragraph separators",
+         "a\xE2\x80\xA8"
+         "b\xE2\x80\xA9",
+         QStringLiteral("a\\u2028b\\u2029")},
+        {"isolates and marks", "\xE2\x81\xA6x\xE2\x81\xA9\xE2\x80\x8F\xD8\x9C",
+         QStringLiteral("\\u2066x\\u2069\\u200f\\u061c")},
+        {"a backslash beside an escape", "a\\n\n", QStringLiteral("a\\\\n\\n")},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(CompItem_DisplayName(row.bytes), row.shown);
+        EXPECT_EQ(LocalPath_Shown(LocalPath_FromBytes("/top/" + row.bytes)),
+                  QStringLiteral("/top/") + row.shown);
+    }
+    // A name spelled with a backslash shows apart from the name its escape stands for.
+    EXPECT_NE(CompItem_DisplayName("a\\n\n"), CompItem_DisplayName("a\n\\n"));
+    EXPECT_NE(CompItem_DisplayName("\xC2\x85"), CompItem_DisplayName("\x85"));
+    // What goes into files other programs read keeps a name's characters; only bytes that are
+    // not UTF-8 become \xNN there.
+    EXPECT_EQ(LocalPath_BytesEscaped(LocalPath_FromBytes(pelkotest::kOddName)),
+              QString::fromUtf8("odd\nname\r\tx\xE2\x80\xAE"
+                                "b\\xff.txt"));
 }
 
 namespace {

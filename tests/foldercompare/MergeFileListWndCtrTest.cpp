@@ -23,6 +23,7 @@
 #include "shell/QuitWalk.h"
 #include "support/AlertAnswers.h"
 #include "support/LogCapture.h"
+#include "support/OddNames.h"
 #include "textcompare/MyEditTextView.h"
 #include "support/OtherUser.h"
 #include "support/OpenWatch.h"
@@ -46,6 +47,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -1651,6 +1653,80 @@ TEST_F(FolderWindow, TopFoldersNamedWithoutUtf8AreComparedAndShownEscaped)
     // Qt's own clean-up cannot name these bytes.
     ::unlink((bytes + "same.txt").constData());
     ::rmdir(bytes.constData());
+}
+
+// A name with line breaks, a tab, a direction override and a byte that is not UTF-8, of a top
+// folder and of entries below it, stays on its line in every text the window shows it in: the
+// title, the path label and the rows, the delete questions, the panels of a failed copy and of a
+// failed trash, and the names a patch left out.
+TEST_F(FolderWindow, NamesInItsTextsStayOnTheirLines)
+{
+    using pelkotest::kOddName;
+    const QString top = pelkotest::oddPath(base);
+    const auto removeOdd = qScopeGuard([&] {
+        pelkotest::removeTree(top);
+        pelkotest::removeTree(pelkotest::oddPath(right, kOddName));
+        pelkotest::removeTree(pelkotest::oddPath(right, kOddName + ".clash"));
+    });
+    ASSERT_EQ(::mkdir(LocalPath_ToBytes(top).constData(), 0700), 0);
+    ASSERT_TRUE(pelkotest::writeOddFile(pelkotest::oddPath(top, kOddName), "keep\n"));
+    ASSERT_TRUE(pelkotest::writeOddFile(pelkotest::oddPath(right, kOddName), "changed\n"));
+    // A file where the other side holds a folder: its copy fails.
+    ASSERT_TRUE(pelkotest::writeOddFile(pelkotest::oddPath(top, kOddName + ".clash"), "file"));
+    ASSERT_EQ(::mkdir(LocalPath_ToBytes(pelkotest::oddPath(right, kOddName + ".clash")).constData(),
+                      0700),
+              0);
+    left = top + u'/';
+    open(3);
+    ASSERT_EQ(verdictOf(kOddName), COMP_RESULT_DIFFERENT);
+    std::vector<std::pair<std::string, QString>> texts;
+    texts.emplace_back("title", wnd->mainWindow()->windowTitle());
+    const auto *label = wnd->mainWindow()->findChild<QLabel *>(QStringLiteral("mPathLabel1"));
+    texts.emplace_back("path label", label->text());
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_EQ(wnd->model()->indexForId(idOf(kOddName), FolderCompareModel::ColName1).data(),
+              pelkotest::kOddNameShown);
+    // The alerts asked since the last call: count of them, the first few naming nothing.
+    const auto asked = [&](const char *what, qsizetype count, qsizetype unnamed = 0) {
+        ASSERT_EQ(alerts.size(), count) << what;
+        for (qsizetype k = unnamed; k < count; ++k)
+            texts.emplace_back(what, alerts[k].title + u'\n' + alerts[k].text);
+        alerts.clear();
+    };
+    alerts.clear();
+    alertAnswer = platform::AlertSecondButtonReturn; // Cancel
+    select(kOddName);
+    wnd->DeleteSelection(3);
+    asked("move to the trash?", 1);
+    wnd->DeleteSelection(3, true);
+    asked("delete permanently?", 1);
+
+    alertAnswer = platform::AlertFirstButtonReturn; // go ahead, then Skip
+    QSignalSpy copied(wnd, &MergeFileListWndCtr::copyFinished);
+    select(kOddName + ".clash");
+    action("actionCopyToRight")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return copied.count() == 1; }));
+    asked("the copy failed", 2, 1); // the question counts items
+    platform::setTrashHook([](const QString &) { return false; });
+    QSignalSpy deleted(wnd, &MergeFileListWndCtr::deleteFinished);
+    select(kOddName);
+    action("actionDeleteBoth")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return deleted.count() == 1; }));
+    asked("the trash failed", 3);
+    platform::setTrashHook(nullptr);
+
+    QSignalSpy patched(wnd, &MergeFileListWndCtr::patchFinished);
+    platform::setSavePanelHook(
+        [&](const platform::SavePanelRequest &) { return base + QStringLiteral("/names.patch"); });
+    platform::setRevealHook([](const QString &) { return true; });
+    action("actionGeneratePatch")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return patched.count() == 1; }));
+    platform::setSavePanelHook(nullptr);
+    platform::setRevealHook(nullptr);
+    asked("not in the patch", 1);
+
+    for (const auto &[what, text] : texts)
+        EXPECT_TRUE(pelkotest::showsOddNameOnItsLine(text)) << what;
 }
 
 TEST_F(FolderWindowLatin1, PairsOpenInTheTextWindowAndSaveUnderTheirOwnNames)

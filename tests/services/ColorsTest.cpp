@@ -4,6 +4,8 @@
 #include "services/AppSetting.h"
 #include "services/Colors.h"
 
+#include <vector>
+
 namespace {
 
 using platform::Color;
@@ -52,10 +54,53 @@ TEST(Colors, StatusColoursUseTheStoredWordElseTheBuiltInOfTheAppearance)
     gAppSetting.bIsDarkMode = 1;
     EXPECT_NE(GetHexColor(GetColor_DiffChanged()), 0xFF0000FFull);
     EXPECT_EQ(GetHexColor(GetColor_DiffSame()), 0xFFFFFFFFull);
+    gAppSetting.compare_FileList_bUseDefaultColor = 0;
     gAppSetting.compare_COLOR_ONLY1 = 0x11223344ull;
     EXPECT_EQ(GetHexColor(GetColor_DiffStatus3()), 0x11223344ull);
     gAppSetting.compare_COLOR_ONLY1 = 0x1FFFFFFFFull; // no colour: built-in
     EXPECT_NE(GetHexColor(GetColor_DiffStatus3()), 0xFFFFFFFFull);
+    AppSetting_SetDefault(&gAppSetting);
+}
+
+// "Default status colours" on: the built-in colours, whatever the wells hold; off: the wells'.
+// The wells keep their colours either way.
+TEST(Colors, DefaultStatusColoursSetAsideTheWellsColours)
+{
+    AppSetting_SetDefault(&gAppSetting);
+    const quint64 words[5] = {0x11111111ull, 0x22222222ull, 0x33333333ull, 0x44444444ull,
+                              0x55555555ull};
+    gAppSetting.compare_COLOR_DIFF = words[0];
+    gAppSetting.compare_COLOR_UNKNOWN = words[1];
+    gAppSetting.compare_COLOR_ONLY1 = words[2];
+    gAppSetting.compare_COLOR_ONLY2 = words[3];
+    gAppSetting.compare_COLOR_SAME = words[4];
+    const auto shown = [] {
+        return std::vector<quint64>{
+            GetHexColor(GetColor_DiffChanged()), GetHexColor(GetColor_DiffStatus2()),
+            GetHexColor(GetColor_DiffStatus3()), GetHexColor(GetColor_DiffStatus4()),
+            GetHexColor(GetColor_DiffSame())};
+    };
+    const std::vector<quint64> own(std::begin(words), std::end(words));
+    for (const quint8 dark : {0, 1}) {
+        SCOPED_TRACE(dark ? "dark" : "light");
+        gAppSetting.bIsDarkMode = dark;
+        gAppSetting.compare_FileList_bUseDefaultColor = 0;
+        EXPECT_EQ(shown(), own);
+        gAppSetting.compare_FileList_bUseDefaultColor = 1;
+        const std::vector<quint64> defaults = shown();
+        for (size_t i = 0; i < 5; ++i) {
+            EXPECT_NE(defaults[i], own[i]) << i;
+            EXPECT_EQ(GetHexColor(GetStatusWellColor(int(i))), own[i]) << i;
+        }
+        // The built-in colours of the appearance, as with no colour stored at all.
+        AppSetting stored = gAppSetting;
+        gAppSetting.compare_COLOR_DIFF = gAppSetting.compare_COLOR_UNKNOWN =
+            gAppSetting.compare_COLOR_ONLY1 = gAppSetting.compare_COLOR_ONLY2 =
+                gAppSetting.compare_COLOR_SAME = 0;
+        gAppSetting.compare_FileList_bUseDefaultColor = 0;
+        EXPECT_EQ(shown(), defaults);
+        gAppSetting = stored;
+    }
     AppSetting_SetDefault(&gAppSetting);
 }
 

@@ -16,6 +16,7 @@
 #include "platform/UserDefaults.h"
 #include "platform/WindowController.h"
 #include "shell/MergeImageWindCtr.h"
+#include "support/OddNames.h"
 #include "textcompare/MergeEditWndCtr.h"
 
 #include <QAction>
@@ -62,6 +63,13 @@ TEST_F(StartWindowTest, TitleFollowsThePathNames)
         EXPECT_EQ(doc->getWindowDisplayName(), QString::fromUtf8(row.title)) << row.left;
         EXPECT_EQ(doc->window()->windowTitle(), QString::fromUtf8(row.title)) << row.left;
     }
+    // A name that would add lines or turn the title around is shown on one line, in the title
+    // and above its field.
+    doc->SetLeftText(LocalPath_FromBytes("/p/" + pelkotest::kOddName));
+    doc->SetRightText(QStringLiteral("/q/y"));
+    EXPECT_EQ(doc->window()->windowTitle(), pelkotest::kOddNameShown + QStringLiteral("  vs  y"));
+    EXPECT_EQ(doc->ui().mTxt_1->text(), pelkotest::kOddNameShown);
+    EXPECT_EQ(doc->ui().mTxt_1->textFormat(), Qt::PlainText);
 }
 
 TEST_F(StartWindowTest, NewWindowShowsTheRecentPathsOrTheHandedOverOne)

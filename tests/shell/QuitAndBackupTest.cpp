@@ -6,9 +6,11 @@
 #include "shell/UntitledBackup.h"
 #include "support/TestEnvironment.h"
 #include "support/AlertAnswers.h"
+#include "support/OddNames.h"
 #include "textcompare/MergeEditWndCtr.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QFile>
 #include <QImage>
 #include <QTest>
@@ -47,13 +49,14 @@ protected:
         windows.push_back(std::move(w));
         return windows.back().get();
     }
-    MergeEditWndCtr *namedEdited()
+    // A window on two files with its left side edited; the left file named left when given.
+    MergeEditWndCtr *namedEdited(const QString &left = QString())
     {
         const QString dir = pelkotest::freshDir(QStringLiteral("named"));
         EXPECT_TRUE(pelkotest::writeFile(dir + QStringLiteral("/a.txt"), "one\n"));
         EXPECT_TRUE(pelkotest::writeFile(dir + QStringLiteral("/b.txt"), "two\n"));
         auto w = std::make_unique<MergeEditWndCtr>();
-        w->setMFile1(dir + QStringLiteral("/a.txt"));
+        w->setMFile1(left.isEmpty() ? dir + QStringLiteral("/a.txt") : left);
         w->setMFile2(dir + QStringLiteral("/b.txt"));
         w->showWindow();
         w->setMTextWasEdited1(true);
@@ -176,15 +179,23 @@ TEST_F(QuitAndBackupTest, TheQuitQuestionNamesEveryFileWithUnsavedEdits)
     second->setMTextWasEdited1(false);
     second->setMTextWasEdited2(true);
     namedEdited()->setMTextWasEdited1(false); // not edited: not named
+    // A name that would add lines of its own is named on one line.
+    const QString oddFolder = pelkotest::freshDir(QStringLiteral("oddnames"));
+    const auto removeOdd = qScopeGuard([&] { pelkotest::removeTree(oddFolder); });
+    const QString odd = pelkotest::oddPath(oddFolder);
+    ASSERT_TRUE(pelkotest::writeOddFile(odd, "three\n"));
+    namedEdited(odd);
     gAppSetting.bAutoSaveUntitleTabBeforeQuit = 0;
     MergeEditWndCtr *typed = untitled(QStringLiteral("typed"), QString());
     typed->setMTextWasEdited2(true);
     answers = {1001};
     EXPECT_EQ(QuitWalk_ShouldTerminate(true), TerminateReply::Cancel);
     ASSERT_EQ(alerts.size(), 1u); // one question for all of them
-    EXPECT_EQ(alerts[0].text, QStringLiteral("Are you sure you wish to quit?\n\nUnsaved "
-                                             "changes:\n%1\n%2\nUntitled")
-                                  .arg(first->GetFile1(), second->GetFile2()));
+    EXPECT_EQ(alerts[0].text,
+              QStringLiteral("Are you sure you wish to quit?\n\nUnsaved "
+                             "changes:\n%1\n%2\n%3\nUntitled")
+                  .arg(first->GetFile1(), second->GetFile2(), LocalPath_Shown(odd)));
+    EXPECT_TRUE(pelkotest::showsOddNameOnItsLine(alerts[0].text));
     // The edits are lost for good: Return keeps them, as Escape does.
     EXPECT_EQ(alerts[0].buttons,
               (QStringList{QStringLiteral("Discard and Close"), QStringLiteral("Cancel")}));

@@ -3,6 +3,7 @@
 #include "platform/Alerts.h"
 #include "platform/UserDefaults.h"
 #include "services/AppSetting.h"
+#include "services/Colors.h"
 #include "services/Fonts.h"
 #include "themes/LanguageList.h"
 #include "services/SupportFolder.h"
@@ -232,6 +233,37 @@ TEST_F(SettingDlgTest, SettingsThisSystemCannotUseAreShownDisabledAndKept)
     d = open();
     d->okButtonClicked();
     EXPECT_EQ(changedOffsets(before, SettingsRecordForComparison()), QList<int>());
+}
+
+// "Default status colours" decides which colours the folder window uses: the built-in ones while it
+// is on, whatever the wells hold; the wells' own once it is off. The wells keep their colours
+// either way, and the record keeps its words.
+TEST_F(SettingDlgTest, DefaultStatusColoursSwitchBetweenTheBuiltInsAndTheWells)
+{
+    constexpr quint64 kOwn = 0x336699FFull;
+    gAppSetting.compare_COLOR_ONLY1 = kOwn;
+    ASSERT_NE(+gAppSetting.compare_FileList_bUseDefaultColor, 0);
+    const quint64 builtIn = GetHexColor(GetColor_DiffStatus3());
+    ASSERT_NE(builtIn, kOwn);
+    auto d = open();
+    QCheckBox *useDefaults = d->ui().compare_FileList_bUseDefaultColor;
+    EXPECT_EQ(GetHexColor(d->statusWell(2)->color()), kOwn);
+    EXPECT_FALSE(d->statusWell(2)->isEnabled());
+    useDefaults->click();
+    EXPECT_TRUE(d->statusWell(2)->isEnabled());
+    EXPECT_EQ(GetHexColor(d->statusWell(2)->color()), kOwn);
+    d->okButtonClicked();
+    EXPECT_EQ(+gAppSetting.compare_FileList_bUseDefaultColor, 0);
+    EXPECT_EQ(quint64(gAppSetting.compare_COLOR_ONLY1), kOwn);
+    EXPECT_EQ(GetHexColor(GetColor_DiffStatus3()), kOwn);
+
+    d = open();
+    EXPECT_EQ(GetHexColor(d->statusWell(2)->color()), kOwn);
+    d->ui().compare_FileList_bUseDefaultColor->click();
+    d->okButtonClicked();
+    EXPECT_NE(+gAppSetting.compare_FileList_bUseDefaultColor, 0);
+    EXPECT_EQ(quint64(gAppSetting.compare_COLOR_ONLY1), kOwn);
+    EXPECT_EQ(GetHexColor(GetColor_DiffStatus3()), builtIn);
 }
 
 // The other controls, one row each: what the user does and the field it must reach.

@@ -8,6 +8,7 @@
 #include "shell/MyTextField.h"
 #include "shell/MyView.h"
 #include "support/LogCapture.h"
+#include "support/OddNames.h"
 
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -233,14 +234,22 @@ TEST_F(StartWindowSuggestions, ListHidesShortlyAfterEditingEndsOrOnAClick)
 TEST_F(StartWindowTest, HistoryMenuListsNewestFirstAndPutsTheChoiceInItsField)
 {
     const QString a = file(QStringLiteral("a.txt")), b = file(QStringLiteral("b.txt"));
-    *gAppSetting_compare_leftHistoryPaths = {b, a};
+    // A name that would add lines or a shortcut column is listed on one line, and chosen as it is.
+    const QString odd = LocalPath_FromBytes("/p/" + pelkotest::kOddName);
+    *gAppSetting_compare_leftHistoryPaths = {b, a, odd};
     MergeDocument *doc = openWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(doc->window()));
     doc->ui().mLeftSelectButton->click();
     QMenu *menu = doc->historyMenu();
     ASSERT_TRUE(menu);
     EXPECT_EQ(menuTexts(menu),
-              (QStringList{b, a, QStringLiteral("--"), QStringLiteral("Clear History")}));
+              (QStringList{b, a, QStringLiteral("/p/") + pelkotest::kOddNameShown,
+                           QStringLiteral("--"), QStringLiteral("Clear History")}));
+    menu->actions().at(2)->trigger();
+    EXPECT_EQ(doc->getFullPath1(), odd);
+    doc->ui().mLeftSelectButton->click();
+    menu = doc->historyMenu();
+    ASSERT_TRUE(menu);
     // It opens under its button.
     QAbstractButton *button = doc->ui().mLeftSelectButton;
     EXPECT_NEAR(menu->pos().y(), button->mapToGlobal(QPoint(0, button->height())).y(), 2);

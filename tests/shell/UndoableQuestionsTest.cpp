@@ -158,9 +158,9 @@ const Question kQuestions[] = {
              EXPECT_EQ(w->GetTextInView1(), QStringLiteral("typed a\n"));
          };
      }},
-    {"text window: Save Anyway over another program's change",
+    {"text window: Save Anyway over another program's change, naming a file of markup",
      [](const QString &dir) -> std::function<void()> {
-         const QString a = fileWith(dir + "/a.txt", "a\n");
+         const QString a = fileWith(dir + "/<br><b>a.txt", "a\n");
          auto *w =
              keep(std::shared_ptr<MergeEditWndCtr>(textWindow(a, fileWith(dir + "/b.txt", "b\n"))));
          typeAtStart(*w, 1, QStringLiteral("typed "));
@@ -261,6 +261,8 @@ TEST_P(UndoableQuestions, KeepEverythingAsItWas)
             << "no question was asked";
         QApplication::processEvents();
         EXPECT_EQ(answer.pressedButton, QStringLiteral("Cancel")) << qPrintable(answer.text);
+        // A file name such as "<br>a.txt" must not turn into markup that adds lines.
+        EXPECT_TRUE(answer.plainText) << qPrintable(answer.text);
         check();
         gKept.clear();
         AppSetting_SetDefault(&gAppSetting);

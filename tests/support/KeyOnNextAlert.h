@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QObject>
 #include <QPointer>
@@ -25,6 +26,7 @@ public:
 
     bool pressed() const { return mPressed; }
     QString text;          // the box's text and informative text, one a line
+    bool plainText = true; // every text of the box shown as plain text, never as markup
     QString pressedButton; // the title of the button the key pressed ("" when none)
 
 private:
@@ -36,6 +38,9 @@ private:
         mTimer.stop();
         mPressed = true;
         text = box->text() + QLatin1Char('\n') + box->informativeText();
+        for (const QLabel *label : box->findChildren<QLabel *>())
+            if (!label->text().isEmpty() && label->textFormat() != Qt::PlainText)
+                plainText = false;
         QPointer<QMessageBox> guard(box);
         QObject::connect(box, &QMessageBox::buttonClicked, this,
                          [this](QAbstractButton *b) { pressedButton = b->text(); });

@@ -7,10 +7,14 @@
 #include "platform/PrivateFiles.h"
 #include "services/FilePermissionDrop.h"
 #include "support/NameSwapper.h"
+#include "support/OddNames.h"
 #include "support/OtherUser.h"
+#include "textcompare/MergeWindow.h"
+#include "ui_MergeEditWndCtr.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
@@ -444,4 +448,69 @@ TEST_F(TextCompareTest, SavesRacingASwappedLinkNeverWriteItsTarget)
     EXPECT_EQ(pelkotest::readFile(secret), secretBytes);
     RecordProperty("saved", saved);
     w->setDocumentEdited(false);
+}
+
+// A file name with line breaks, a tab, a direction override and a byte that is not UTF-8 stays on
+// its line in every text the window shows it in: the title, the path label, the warning about
+// NUL characters, the encoding refusal, the save, reload and close questions, and the messages
+// about a file it could not read or write.
+TEST_F(TextCompareTest, NamesInTheWindowsTextsStayOnTheirLines)
+{
+    using pelkotest::showsOddNameOnItsLine;
+    const QString folder = pelkotest::freshDir(QStringLiteral("oddnames"));
+    const auto removeOdd = qScopeGuard([&] { pelkotest::removeTree(folder); });
+    const QString odd = pelkotest::oddPath(folder);
+    ASSERT_TRUE(pelkotest::writeOddFile(odd, QByteArray("caf\xE9\0\n", 6)));
+    const QString right = write("right.txt", "right\n");
+    alerts.clear();
+    auto w = open(odd, right);
+    std::vector<std::pair<std::string, QString>> texts;
+    const auto asked = [&](const char *what) {
+        ASSERT_EQ(alerts.size(), 1u) << what;
+        texts.emplace_back(what, alerts[0].title + u'\n' + alerts[0].text);
+        alerts.clear();
+    };
+    asked("NUL characters");
+    texts.emplace_back("title", w->window()->windowTitle());
+    texts.emplace_back("path label", w->ui().mFilePathLabel1->toolTip());
+    EXPECT_EQ(w->ui().mFilePathLabel1->textFormat(), Qt::PlainText);
+
+    QAction utf8(platform::TextEncoding::localizedName(platform::Encoding::UTF8));
+    w->Menu_ReloadWithEncoding(&utf8); // Latin-1 bytes are not UTF-8
+    asked("encoding");
+
+    typeAtStart(*w, 1, QStringLiteral("typed "));
+    ASSERT_TRUE(pelkotest::writeOddFile(odd, "changed elsewhere\n"));
+    answers = {1001};
+    EXPECT_FALSE(w->SaveSide(1));
+    asked("save over a change");
+    answers = {1001};
+    w->windowWillBeKey();
+    settle(*w);
+    asked("reload over edits");
+    answers = {1002};
+    EXPECT_FALSE(static_cast<MergeWindow &>(*w).windowShouldClose());
+    asked("close with edits");
+    w->setDocumentEdited(false);
+
+    // A pipe under that name cannot be read; its text is saved elsewhere only.
+    const QString pipe = pelkotest::oddPath(folder, pelkotest::kOddName + ".fifo");
+    ASSERT_EQ(::mkfifo(LocalPath_ToBytes(pipe).constData(), 0600), 0);
+    const QString oddFolder = pelkotest::oddPath(folder, pelkotest::kOddName + ".folder");
+    ASSERT_EQ(::mkdir(LocalPath_ToBytes(oddFolder).constData(), 0700), 0);
+    auto unread = open(pipe, right);
+    asked("cannot read");
+    typeAtStart(*unread, 1, QStringLiteral("typed "));
+    platform::setSavePanelHook([&](const platform::SavePanelRequest &) { return oddFolder; });
+    answers = {1000};
+    EXPECT_FALSE(unread->SaveSide(1));
+    platform::setSavePanelHook(nullptr);
+    ASSERT_EQ(alerts.size(), 2u);
+    texts.emplace_back("not saved there", alerts[0].text);
+    texts.emplace_back("cannot save", alerts[1].text);
+    alerts.clear();
+    unread->setDocumentEdited(false);
+
+    for (const auto &[what, text] : texts)
+        EXPECT_TRUE(showsOddNameOnItsLine(text)) << what;
 }
