@@ -112,7 +112,9 @@ MergeEditPreview::~MergeEditPreview()
 
 QWidget *MergeEditPreview::makeWindow()
 {
-    auto *w = new QWidget();
+    // A dialog's type, not a plain window's: window managers keep a window stacked above the
+    // one it is transient for only for such types, and the preview may overlap the folder window.
+    auto *w = new QWidget(nullptr, Qt::Dialog);
     w->setWindowTitle(L_(QStringLiteral("Quick Preview")));
     // The keyboard stays with the list the preview follows: a window manager would otherwise
     // give it to the new window.

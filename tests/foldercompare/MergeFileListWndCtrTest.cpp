@@ -55,6 +55,7 @@
 #include <QToolBar>
 #include <QToolTip>
 #include <QTreeView>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
@@ -587,6 +588,12 @@ TEST_F(FolderWindow, PreviewHoldsASlotAndShowsTheTexts)
     EXPECT_TRUE(gOpenCompareWindowList.contains(QPointer<MergeWindow>(preview)));
     EXPECT_TRUE(preview->IsPreviewMode());
     EXPECT_FALSE(preview->WasEdit());
+    // Stacked above the folder window by the window manager, which does so only for a window of
+    // a dialog's type that names the window it belongs to.
+    QWidget *shown = preview->window();
+    ASSERT_TRUE(shown && shown->windowHandle());
+    EXPECT_EQ(shown->windowType(), Qt::Dialog);
+    EXPECT_EQ(shown->windowHandle()->transientParent(), wnd->window()->windowHandle());
     EXPECT_TRUE(spinUntil([&] { return preview->currentPage() == 1; }));
     EXPECT_EQ(preview->text(2), QStringLiteral("one\nTWO\nthree\n"));
     EXPECT_EQ(preview->blockCount(), 1);
