@@ -13,12 +13,17 @@
 #include "services/AppInit.h"
 #include "services/AppSetting.h"
 #include "services/SupportFolder.h"
+#include "support/ChildTest.h"
 #include "support/TestEnvironment.h"
 
 namespace {
 
-TEST(SupportFolder, StartUpMakesFolderMarkerAndSettings)
+// The first start of a process, so a child of its own: in one run of this whole binary another
+// test has started the application's services already.
+TEST(SupportFolderChild, FirstStart)
 {
+    if (!qEnvironmentVariableIsSet("PELKO_FIRST_START_CHILD"))
+        GTEST_SKIP() << "only run by SupportFolder.StartUpMakesFolderMarkerAndSettings";
     auto &defaults = platform::UserDefaults::standard();
     for (const QString &key : defaults.dictionaryRepresentation().keys())
         defaults.removeObjectForKey(key);
@@ -39,6 +44,15 @@ TEST(SupportFolder, StartUpMakesFolderMarkerAndSettings)
     EXPECT_EQ(gOSVersionMinor >= 14, true);
     EXPECT_EQ(gAppHasSandbox, qEnvironmentVariableIsSet("APP_SANDBOX_CONTAINER_ID"));
     EXPECT_EQ(gDrawTextAttr_White.foreground, QColor(Qt::white));
+}
+
+TEST(SupportFolder, StartUpMakesFolderMarkerAndSettings)
+{
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("PELKO_FIRST_START_CHILD"), QStringLiteral("1"));
+    const QByteArray output =
+        pelkotest::runChildTest(QStringLiteral("SupportFolderChild.FirstStart"), env);
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test.")) << output.constData();
 }
 
 TEST(SupportFolder, LanguageSettingWritesOrRemovesAppleLanguages)
