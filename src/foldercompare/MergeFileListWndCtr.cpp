@@ -41,6 +41,9 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QScreen>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 #include <QMimeData>
 #include <QStyle>
 #include <QToolBar>
@@ -696,7 +699,34 @@ bool MergeFileListWndCtr::OpenItem(int id)
     if (it->itemType == ITEM_TYPE_IMAGE || IsImageFileExtension(it->extension)) {
         return gImagePairOpener ? gImagePairOpener(p1, p2) : false;
     }
+    // The text window reads each side by its path. What it must find there is the file the
+    // compare listed, reached from the folder held since the compare; a name on the way that
+    // was swapped since (for a link elsewhere, say) is refused here, and one swapped after this
+    // is caught by the window's first read.
+    struct stat listed[2] = {};
+    for (int side : {1, 2}) {
+        if ((side == 1 ? p1 : p2).isEmpty() || !tree(side))
+            continue;
+        TreeFailure why = TreeFailure::None;
+        if (!tree(side)->openFile(mModel->route(id, side), &why, &listed[side - 1]).isOpen()) {
+            const int error = errno;
+            const QString path = side == 1 ? p1 : p2;
+            ShowMessage(L_(QStringLiteral("Error")),
+                        FillFormat(L_(QStringLiteral("Cannot open the file \"%@\".")),
+                                   {LocalPath_Shown(path)}) +
+                            QStringLiteral("\n") +
+                            (why == TreeFailure::Gone ? L_(QStringLiteral("It is no longer there."))
+                             : why == TreeFailure::Unreadable
+                                 ? QString::fromLocal8Bit(std::strerror(error))
+                                 : L_(QStringLiteral("It changed since the compare: "
+                                                     "refresh the folder compare."))));
+            return false;
+        }
+    }
     auto *editor = new MergeEditWndCtr();
+    for (int side : {1, 2})
+        if (listed[side - 1].st_ino != 0)
+            editor->setListedFile(side, listed[side - 1].st_dev, listed[side - 1].st_ino);
     const platform::StringEncoding encoding = mCompareInfo ? mCompareInfo->preferEncoding : 0;
     editor->setPreferEncoding1(encoding);
     editor->setPreferEncoding2(encoding);

@@ -57,6 +57,11 @@ public:
     void setMFile2(const QString &path) { mFile2 = path; }
     QString mFile1Path() const { return mFile1; }
     QString mFile2Path() const { return mFile2; }
+    // The file a folder compare listed for a side (its device and inode), opened from the folder
+    // the compare holds. The first read by the side's path must meet that file: anything else
+    // there now (a folder on the way swapped for a link, another file) is not shown, and the side
+    // is not saved over it.
+    void setListedFile(int side, quint64 device, quint64 inode);
     // With it on, the controller frees itself once its window has closed.
     void setShouldCloseDocument(bool on) { mShouldCloseDocument = on; }
 
@@ -342,6 +347,14 @@ private:
     QString mFile1, mFile2;
     platform::StringEncoding mPreferEncoding1 = 0, mPreferEncoding2 = 0;
     SideState mSide1, mSide2;
+    struct ListedFile
+    {
+        bool known = false;
+        quint64 device = 0, inode = 0;
+    };
+    ListedFile mListed[2];
+    // False, once, when the side's first read met another file than the one listed.
+    bool readMetListedFile(int side, const TextFileInfo &read);
     bool mTextWasEdited1 = false, mTextWasEdited2 = false;
     bool mLoading = false; // a pane's text is being replaced by one read
     bool mCheckingDisk = false;

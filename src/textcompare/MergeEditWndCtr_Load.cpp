@@ -166,9 +166,31 @@ void MergeEditWndCtr::adoptLoadedDocument(int side, QTextDocument *doc, qint64 g
     side == 1 ? mTextWasEdited1 = false : mTextWasEdited2 = false;
 }
 
+void MergeEditWndCtr::setListedFile(int side, quint64 device, quint64 inode)
+{
+    if (side == 1 || side == 2)
+        mListed[side - 1] = {true, device, inode};
+}
+
+bool MergeEditWndCtr::readMetListedFile(int side, const TextFileInfo &read)
+{
+    ListedFile &listed = mListed[side - 1];
+    if (!listed.known)
+        return true;
+    // Only the first read: later ones are the window's own, followed by its own checks.
+    listed.known = false;
+    return !read.identity.known ||
+           (read.identity.file.device == listed.device && read.identity.file.inode == listed.inode);
+}
+
 void MergeEditWndCtr::sideRead(int side, LoadedPane &loaded)
 {
     GUARD_BEGIN
+    if (!readMetListedFile(side, loaded.info))
+        failedSide(side,
+                   L_("It is no longer the file the folder compare listed: something on its way "
+                      "was replaced since. Refresh the folder compare."),
+                   &loaded);
     SideState &st = state(side);
     st = SideState{};
     st.info = loaded.info;
@@ -301,8 +323,10 @@ bool MergeEditWndCtr::ReadSide(int side, platform::StringEncoding forcedEncoding
     // An untitled side keeps what was put into its pane: there is no file to read it from.
     if (path.isEmpty())
         return false;
-    const LoadedPane read =
+    LoadedPane read =
         ReadPaneText(path, forcedEncoding, side == 1 ? mPreferEncoding1 : mPreferEncoding2);
+    if (!readMetListedFile(side, read.info))
+        read = LoadedPane{};
     SideState &st = state(side);
     st = SideState{};
     st.info = read.info;

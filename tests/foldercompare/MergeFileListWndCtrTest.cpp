@@ -557,6 +557,50 @@ TEST_F(FolderWindow, OpeningAPairOpensThenRaisesTheTextWindow)
               QStringLiteral("[%1] and [%2]").arg(QDir(left).dirName(), QDir(right).dirName()));
 }
 
+// A text is opened by its path, and what is read there must be the file the compare listed: a
+// folder on the way swapped for a link to another folder is refused before a window opens, and a
+// file swapped after that is not shown by the window's first read (nor saved over in place).
+TEST_F(FolderWindow, TextWindowOpensOnlyTheFileTheCompareListed)
+{
+    open();
+    const QString other = base + "/other/";
+    write(other + "inner.txt", "not compared\n");
+    ASSERT_TRUE(QDir().rename(left + "sub", left + "sub.real"));
+    ASSERT_EQ(::symlink(QFile::encodeName(other).constData(),
+                        QFile::encodeName(left + "sub").constData()),
+              0);
+    alerts.clear();
+    EXPECT_FALSE(wnd->OpenItem(idOf("sub/inner.txt")));
+    for (const auto &w : gOpenCompareWindowList)
+        EXPECT_FALSE(qobject_cast<MergeEditWndCtr *>(w.data()));
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_TRUE(alerts.last().text.contains(QStringLiteral("changed since the compare")))
+        << qPrintable(alerts.last().text);
+    ASSERT_TRUE(QFile::remove(left + "sub"));
+    ASSERT_TRUE(QDir().rename(left + "sub.real", left + "sub"));
+
+    // Swapped between the check and the read: the window's first read meets another file.
+    struct stat same = {};
+    ASSERT_EQ(::stat(QFile::encodeName(left + "same.txt").constData(), &same), 0);
+    alerts.clear();
+    auto *editor = new MergeEditWndCtr();
+    editor->setMFile1(left + "diff.txt");
+    editor->setMFile2(right + "diff.txt");
+    editor->setListedFile(1, same.st_dev, same.st_ino);
+    editor->setShouldCloseDocument(true);
+    editor->showWindow();
+    ASSERT_TRUE(spinUntil([&] { return !editor->isLoading(); }));
+    EXPECT_TRUE(editor->textView(1)->plainText().isEmpty());
+    EXPECT_EQ(editor->textView(2)->plainText(), QStringLiteral("one\nTWO\nthree\n"));
+    ASSERT_FALSE(alerts.isEmpty());
+    EXPECT_TRUE(alerts.first().text.contains(
+        QStringLiteral("It is no longer the file the folder compare listed")))
+        << qPrintable(alerts.first().text);
+    // A reload is the window's own read: the file is read as it is now.
+    editor->Menu_Reload();
+    EXPECT_EQ(editor->textView(1)->plainText(), QStringLiteral("one\ntwo\n"));
+}
+
 TEST_F(FolderWindow, ImagePairsOpenOnlyThroughTheRegisteredOpener)
 {
     write(left + "pic.png", "not really an image");
