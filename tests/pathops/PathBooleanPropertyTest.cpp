@@ -1110,18 +1110,18 @@ pathproperty::Faults pairFaults(quint64 seed, MakePair make, double flatness = 1
 
 // Seeded pairs of every kind, each checked against the polygon clipper.
 PELKO_PROPERTY_CATEGORY(
-    RandomPairs, [](quint64 seed) { return pairFaults(seed, &ShapeMaker::pair); }, 120);
+    RandomPairs, [](quint64 seed) { return pairFaults(seed, &ShapeMaker::pair); }, 250);
 
 // The shapes real outlines are made of, a category each.
 PELKO_PROPERTY_CATEGORY(
     CountersOnAGrid, [](quint64 seed) { return pairFaults(seed, &ShapeMaker::countersOnAGrid); },
-    100);
+    400);
 PELKO_PROPERTY_CATEGORY(
-    GlyphLikeOutlines, [](quint64 seed) { return pairFaults(seed, &ShapeMaker::glyphs); }, 120);
+    GlyphLikeOutlines, [](quint64 seed) { return pairFaults(seed, &ShapeMaker::glyphs); }, 250);
 PELKO_PROPERTY_CATEGORY(
-    ShapeAndItself, [](quint64 seed) { return pairFaults(seed, &ShapeMaker::selfPairs); }, 150);
+    ShapeAndItself, [](quint64 seed) { return pairFaults(seed, &ShapeMaker::selfPairs); }, 250);
 PELKO_PROPERTY_CATEGORY(
-    TouchingTheBox, [](quint64 seed) { return pairFaults(seed, &ShapeMaker::touching); }, 150);
+    TouchingTheBox, [](quint64 seed) { return pairFaults(seed, &ShapeMaker::touching); }, 250);
 
 // Outlines that coincide the way real drawings do, each category against the polygon clipper
 // on flattenings fine enough that coinciding outlines with other joints agree.
@@ -1131,7 +1131,7 @@ constexpr double kFineFlatness = 1e-5;
 // reversed: the shared outline must meet curve for curve whatever the joints.
 PELKO_PROPERTY_CATEGORY(
     OutlinesDrawnWithOtherJoints,
-    [](quint64 seed) { return pairFaults(seed, &ShapeMaker::splitCopies, kFineFlatness); }, 150);
+    [](quint64 seed) { return pairFaults(seed, &ShapeMaker::splitCopies, kFineFlatness); }, 100);
 
 // An outline against its copy moved, grown or stroked by a hair to a third of its size: where the
 // two run a hair apart, each answer keeps the band between them where the combination wants it.
@@ -1140,12 +1140,12 @@ PELKO_PROPERTY_CATEGORY(
     [](quint64 seed) {
         return pairFaults(seed, &ShapeMaker::nearCopies, kFineFlatness, Curls::Maybe);
     },
-    30);
+    40);
 
 // Sibling shapes sharing a stem, a bowl or a side, each drawn with its own joints.
 PELKO_PROPERTY_CATEGORY(
     SiblingsSharingParts,
-    [](quint64 seed) { return pairFaults(seed, &ShapeMaker::siblings, kFineFlatness); }, 120);
+    [](quint64 seed) { return pairFaults(seed, &ShapeMaker::siblings, kFineFlatness); }, 150);
 
 namespace {
 
@@ -1299,7 +1299,7 @@ PELKO_PROPERTY_CATEGORY(
         ShapeMaker maker(seed);
         return checkFold(maker.fold());
     },
-    30);
+    20);
 
 // Pairs through the guarded entry, at sizes from 1e-3 to 1e4.
 PELKO_PROPERTY_CATEGORY(
@@ -1308,7 +1308,7 @@ PELKO_PROPERTY_CATEGORY(
         const std::optional<std::string> fault = guardedSeedFault(seed);
         return fault ? pathproperty::Faults{*fault} : pathproperty::Faults{};
     },
-    120);
+    200);
 
 namespace {
 
