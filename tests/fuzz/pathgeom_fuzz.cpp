@@ -4,6 +4,7 @@
 // and shape tests, and curve fitting with thresholds of 0 and below too. The first line of the
 // input holds the numbers: point x y, line x1 y1 x2 y2, a fitting threshold and a split step.
 #include "FuzzQuiet.h"
+#include "FuzzShortStacks.h"
 #include "graphics/PathHitTesting.h"
 #include "graphics/PelkoNSBezierPathShapes.h"
 #include "pathops/PathCurveFitting.h"
@@ -148,14 +149,6 @@ void fitting(const platform::BezierPath &path, double threshold)
 }
 
 } // namespace
-
-// The path routines recurse to every depth, so their allocations come from ever new call stacks,
-// and the address sanitizer keeps each stack it records for good: at its 30 frames they filled
-// 2 GB in minutes of fuzzing with 30 MB in use. Four frames still name the allocating routine.
-extern "C" const char *__asan_default_options()
-{
-    return "malloc_context_size=4";
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -7,6 +7,7 @@
 // Input: byte 0 the operation code, bytes 1 to 8 the jitter seed, then the two texts separated
 // by a newline.
 #include "FuzzQuiet.h"
+#include "FuzzShortStacks.h"
 #include "pathops/PathBooleanOperations.h"
 #include "pathops/PathOperationState.h"
 #include "pathops/PathTextForms.h"
