@@ -736,8 +736,10 @@ void FolderCompareJob::Impl::compareContents(std::vector<COMP_ITEM> items, const
             item.customMultiPurposeInfo = NotJudged_ChangedWhileRead;
             continue;
         }
-        item = compareContent(std::move(item),
-                              {folder1.get(), folder2.get(), item.itemName1, item.itemName2});
+        // The names are taken before the item is moved into the call: the order in which the
+        // arguments are made is the compiler's choice.
+        const OpenAt at{folder1.get(), folder2.get(), item.itemName1, item.itemName2};
+        item = compareContent(std::move(item), at);
     }
     addUpdates(std::move(items));
 }

@@ -56,7 +56,7 @@ void MergeEditWndCtr::showBlock(int index, bool reveal)
         const int shown2 = ui.mTextView2->verticalScrollBar()->value();
         mCharacterCompare->start(
             text1, r1, text2, r2,
-            [this, index, b, r1, r2, text1, text2, shown1, shown2, reveal](const InlineDiff &d) {
+            [this, index, b, text1, text2, shown1, shown2, reveal](const InlineDiff &d) {
                 // Marks only for the block and the texts they were computed on.
                 if (mIsClosing || mCurrentBlock != index || mCompare->isOutOfDate() ||
                     !mCompare->text(1).isSharedWith(text1) ||

@@ -71,7 +71,7 @@
 
 namespace {
 
-template <class F> bool spinUntil(F done, int ms = 10000)
+template <class F> bool spinUntil(F done, int ms = 20000)
 {
     QElapsedTimer t;
     t.start();
@@ -827,7 +827,7 @@ TEST_F(FolderWindow, ClosingWhileACopyAsksDoesNotWaitForTheUser)
     ASSERT_TRUE(spinUntil([&] { return closedFromQuestion; }));
     // The copy ends without an answer from the user, and so does the window (a window that
     // waited for a worker waiting for the user would hang here).
-    EXPECT_TRUE(spinUntil([&] { return !wnd->isCopyRunning(); }, 10000));
+    EXPECT_TRUE(spinUntil([&] { return !wnd->isCopyRunning(); }));
     delete wnd;
     wnd = nullptr;
     EXPECT_TRUE(QFileInfo(right + "clash").isDir());

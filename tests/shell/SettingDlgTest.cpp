@@ -170,7 +170,10 @@ TEST_F(SettingDlgTest, EveryCheckBoxReachesItsByte)
         {&Ui::SettingDlg::mPrintCenter_Hor, offsetof(AppSetting, printCenter_Hor)},
         {&Ui::SettingDlg::mPrintCenter_Ver, offsetof(AppSetting, printCenter_Ver)},
     };
-    for (const auto &[box, offset] : boxes) {
+    for (const std::pair<Box, std::size_t> &row : boxes) {
+        // Named copies, since clang before 16 cannot capture structured bindings.
+        const Box box = row.first;
+        const std::size_t offset = row.second;
         AppSetting_SetDefault(&gAppSetting);
         auto probe = open();
         QCheckBox *b = probe->ui().*box;

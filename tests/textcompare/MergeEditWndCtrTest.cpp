@@ -735,7 +735,7 @@ TEST_F(TextCompareTest, ToolbarButtonsShowIconTextAndTheirKey)
         EXPECT_TRUE(button->toolTip().contains(key)) << button->toolTip().toStdString();
     }
     // The buttons still act.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w->currentBlock() == 0; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->currentBlock() == 0; }, 20000));
     ui.mButton_CopyToLeft->click();
     EXPECT_EQ(w->GetTextInView1(), QStringLiteral("two\n"));
 }
