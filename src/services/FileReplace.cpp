@@ -261,9 +261,12 @@ int exchangeInto(const NamedFile &file, TempBeside &temp, const struct stat &mad
         temp.name.clear();
         return 0;
     }
+    // Put back. The name may have been swapped again meanwhile, so what the temporary name holds
+    // afterwards is removed only when it is the new file itself: anything else stood under the
+    // name (the very file judged, perhaps) and is not ours to remove.
     if (::renameat2(folder, temp.name.constData(), folder, file.name().constData(),
-                    RENAME_EXCHANGE) != 0) {
-        // Whatever stands under the temporary name now is not ours to remove.
+                    RENAME_EXCHANGE) != 0 ||
+        !sameEntry(folder, temp.name, made)) {
         platform::LogWarning(
             lcServices, QStringLiteral("*** %1 was swapped while it was saved; what stood "
                                        "there is left as %2")

@@ -561,26 +561,47 @@ TEST(FileReplace, ARenameReplacesOnlyTheFileItJudged)
     const QString alternate = folder + QStringLiteral("/x.alt");
     ASSERT_TRUE(pelkotest::writeFile(named, kOld));
     ASSERT_TRUE(QFile::link(secret, alternate));
-    int renamed = 0, elsewhere = 0, refused = 0;
+    int renamed = 0, elsewhere = 0, refused = 0, lost = 0;
     {
-        const pelkotest::NameSwapper swapper(named, alternate, secret);
+        // The link is put back here, between saves, by an exchange that leaves what stood there
+        // under a name of its own: a file only this save could have removed loses its last name.
+        const pelkotest::NameSwapper swapper(named, alternate, secret, false);
         for (int round = 0; round < 2000; ++round) {
+            const auto isLink = [](const QString &name) {
+                struct stat st;
+                return ::lstat(QFile::encodeName(name).constData(), &st) == 0 &&
+                       S_ISLNK(st.st_mode);
+            };
+            if (!isLink(named) && !isLink(alternate)) {
+                const QByteArray spare = QFile::encodeName(alternate + QStringLiteral(".spare") +
+                                                           QString::number(round));
+                ASSERT_EQ(::symlink(QFile::encodeName(secret).constData(), spare.constData()), 0);
+                ::renameat2(AT_FDCWD, spare.constData(), AT_FDCWD,
+                            QFile::encodeName(alternate).constData(), RENAME_EXCHANGE);
+            }
             // The one regular file of the two names: what a save can judge.
             platform::UniqueFd held;
+            int files = 0;
             for (const QString &name : {named, alternate}) {
                 platform::UniqueFd fd(
                     ::open(QFile::encodeName(name).constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
                 struct stat st;
-                if (fd.isOpen() && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode))
+                if (fd.isOpen() && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode)) {
                     held = std::move(fd);
+                    ++files;
+                }
             }
+            if (files != 1)
+                continue;
             FileWriteWay way = FileWriteWay::Created;
+            struct stat st;
             if (!ReplaceFileContent(named, kNew + QByteArray::number(round), -1, 0644, nullptr,
                                     &way, LinkAtPath::Refuse)) {
                 ++refused;
+                // A save that puts the names back removes nothing but its own new file.
+                lost += held.isOpen() && ::fstat(held.get(), &st) == 0 && st.st_nlink == 0;
                 continue;
             }
-            struct stat st;
             if (way != FileWriteWay::Renamed || !held.isOpen() || ::fstat(held.get(), &st) != 0)
                 continue;
             ++renamed;
@@ -588,6 +609,7 @@ TEST(FileReplace, ARenameReplacesOnlyTheFileItJudged)
         }
     }
     EXPECT_EQ(elsewhere, 0) << "of " << renamed << " saves by rename";
+    EXPECT_EQ(lost, 0) << "of " << refused << " refused saves";
     EXPECT_GT(renamed, 0);
     EXPECT_EQ(pelkotest::readFile(secret), QByteArray("root=only\n"));
     RecordProperty("refused", refused);

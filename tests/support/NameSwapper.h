@@ -21,11 +21,13 @@ namespace pelkotest {
 class NameSwapper
 {
 public:
-    // file and link: two names in one folder; linkTarget: where a link put back leads.
-    NameSwapper(const QString &file, const QString &link, const QString &linkTarget)
+    // file and link: two names in one folder; linkTarget: where a link put back leads. With
+    // putBack false the link is never put back (the test does it between its own steps).
+    NameSwapper(const QString &file, const QString &link, const QString &linkTarget,
+                bool putBack = true)
         : mA(QFile::encodeName(file)), mB(QFile::encodeName(link)),
           mSpare(QFile::encodeName(link + QStringLiteral(".spare"))),
-          mTarget(QFile::encodeName(linkTarget)), mThread([this] { run(); })
+          mTarget(QFile::encodeName(linkTarget)), mPutBack(putBack), mThread([this] { run(); })
     {
         while (mSwaps.load() == 0)
             std::this_thread::yield();
@@ -48,7 +50,7 @@ private:
             seed = seed * 1103515245u + 12345u;
             std::this_thread::sleep_for(std::chrono::microseconds((seed >> 16) % 400));
             struct stat st;
-            if (::lstat(mA.constData(), &st) == 0 && !S_ISLNK(st.st_mode) &&
+            if (mPutBack && ::lstat(mA.constData(), &st) == 0 && !S_ISLNK(st.st_mode) &&
                 ::lstat(mB.constData(), &st) == 0 && !S_ISLNK(st.st_mode) &&
                 ::symlink(mTarget.constData(), mSpare.constData()) == 0)
                 ::rename(mSpare.constData(), mB.constData());
@@ -56,6 +58,7 @@ private:
     }
 
     const QByteArray mA, mB, mSpare, mTarget;
+    const bool mPutBack;
     std::atomic<bool> mDone{false};
     std::atomic<int> mSwaps{0};
     std::thread mThread; // last: it starts once the rest is made
