@@ -212,7 +212,7 @@ protected:
     {
         QLocalSocket client;
         client.connectToServer(name);
-        if (!client.waitForConnected(3000))
+        if (!client.waitForConnected(20000))
             return false;
         client.write(handover::encodeMessage(paths));
         client.flush();
@@ -235,21 +235,21 @@ TEST_F(HandOverServerTest, GarbageAndSilentClientsAreDroppedAndTheServerGoesOn)
     {
         QLocalSocket garbage;
         garbage.connectToServer(name);
-        ASSERT_TRUE(garbage.waitForConnected(3000));
+        ASSERT_TRUE(garbage.waitForConnected(20000));
         garbage.write("this is not a message at all");
         garbage.flush();
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return garbage.state() == QLocalSocket::UnconnectedState; }, 3000));
+            [&] { return garbage.state() == QLocalSocket::UnconnectedState; }, 20000));
     }
     {
         // A sender that does not finish its message in 2 s is cut off.
         QLocalSocket silent;
         silent.connectToServer(name);
-        ASSERT_TRUE(silent.waitForConnected(3000));
+        ASSERT_TRUE(silent.waitForConnected(20000));
         silent.write("PKHO");
         silent.flush();
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return silent.state() == QLocalSocket::UnconnectedState; }, 4000));
+            [&] { return silent.state() == QLocalSocket::UnconnectedState; }, 20000));
     }
     EXPECT_TRUE(received.isEmpty());
     EXPECT_TRUE(server.isListening());
@@ -296,7 +296,7 @@ TEST_F(HandOverServerTest, ATrickledMessageIsCutOffAtItsDeadline)
     const QByteArray message = handover::encodeMessage({QStringLiteral("/trickled/path.txt")});
     QLocalSocket client;
     client.connectToServer(name);
-    ASSERT_TRUE(client.waitForConnected(3000));
+    ASSERT_TRUE(client.waitForConnected(20000));
     qsizetype sent = 0;
     QTimer trickle;
     QObject::connect(&trickle, &QTimer::timeout, [&] {
@@ -325,7 +325,7 @@ TEST_F(HandOverServerTest, ConnectionsBeyondTheCapAreClosedAndEndedOnesLetGo)
     for (int i = 0; i < handover::kMaxConnections; ++i) {
         held.push_back(std::make_unique<QLocalSocket>());
         held.back()->connectToServer(name);
-        ASSERT_TRUE(held.back()->waitForConnected(3000));
+        ASSERT_TRUE(held.back()->waitForConnected(20000));
         // A frame announcing a long message, which never comes.
         held.back()->write(QByteArray("PKHO") + u32(1000));
         held.back()->flush();
@@ -334,7 +334,7 @@ TEST_F(HandOverServerTest, ConnectionsBeyondTheCapAreClosedAndEndedOnesLetGo)
         [&] { return server.connectionsServed() == handover::kMaxConnections; }, 10000));
     QLocalSocket extra;
     extra.connectToServer(name);
-    ASSERT_TRUE(extra.waitForConnected(3000));
+    ASSERT_TRUE(extra.waitForConnected(20000));
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return extra.state() == QLocalSocket::UnconnectedState; }, 10000));
     EXPECT_EQ(server.connectionsServed(), handover::kMaxConnections);

@@ -73,9 +73,9 @@ protected:
     }
     static void settle(MergeImageWindCtr &w)
     {
-        QTRY_VERIFY_WITH_TIMEOUT(w.isEqual() >= 0, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.isEqual() >= 0, 20000);
         for (ImagePreviewView *v : {w.ui().mView1, w.ui().mView2})
-            QTRY_VERIFY_WITH_TIMEOUT(v->state() != ImagePreviewView::State::Loading, 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(v->state() != ImagePreviewView::State::Loading, 20000);
     }
     // Enabled state of Choose Left, Choose Right, Save and Restore.
     static std::array<bool, 4> buttons(MergeImageWindCtr &w)
@@ -634,17 +634,17 @@ TEST_F(ImageWindowTest, AViewDecodesOnlyTheFileItShowsNow)
         platform::reserveDecodeMemory(platform::kViewDecodeBytes));
     const quint64 made = platform::decodeReservationsMade();
     view.setFile(HeldFile::open(first));
-    QTRY_COMPARE_WITH_TIMEOUT(platform::decodeReservationsWaiting(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(platform::decodeReservationsWaiting(), 1, 20000);
     view.setFile(HeldFile::open(second));
     QSignalSpy loaded(&view, &ImagePreviewView::loaded);
     taken.reset();
-    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 20000);
     EXPECT_EQ(view.state(), ImagePreviewView::State::Shown);
     EXPECT_EQ(view.image().pixelColor(0, 0), QColor(Qt::blue));
     EXPECT_EQ(platform::decodeReservationsMade() - made, 1u);
     view.setFile(HeldFile::open(first));
     EXPECT_EQ(view.state(), ImagePreviewView::State::Loading);
-    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 2, 20000);
     EXPECT_EQ(view.state(), ImagePreviewView::State::Shown);
     EXPECT_EQ(view.image().pixelColor(0, 0), QColor(Qt::red));
 }
@@ -663,7 +663,7 @@ TEST_F(ImageWindowTest, LargeImageIsDecodedAtViewSize)
     // Growing the window brings a sharper image.
     const int before = shown.width();
     w->window()->resize(w->window()->width() + 600, w->window()->height() + 300);
-    QTRY_VERIFY_WITH_TIMEOUT(w->ui().mView1->image().width() > before, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(w->ui().mView1->image().width() > before, 20000);
 }
 
 // A photograph stored wide but marked to be shown turned a quarter (as cameras held upright
@@ -711,7 +711,7 @@ TEST_F(ImageWindowTest, OpenerFreesTheControllerOnClose)
     const QString left = write(QStringLiteral("a.png"), png(Qt::red));
     QPointer<MergeImageWindCtr> w = OpenImageCompareWindowController(left, left);
     ASSERT_TRUE(w);
-    QTRY_VERIFY_WITH_TIMEOUT(w->isEqual() == 1, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(w->isEqual() == 1, 20000);
     w->window()->close();
     QTRY_VERIFY_WITH_TIMEOUT(w.isNull(), 20000);
 }
@@ -731,9 +731,9 @@ TEST_F(ImageWindowTest, AWorkerThatThrowsSaysSo)
         });
         auto w = showWindowOn(left, right);
         QSignalSpy verdict(w.get(), &MergeImageWindCtr::verdictChanged);
-        QTRY_VERIFY_WITH_TIMEOUT(verdict.count() > 0, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(verdict.count() > 0, 20000);
         for (ImagePreviewView *v : {w->ui().mView1, w->ui().mView2})
-            QTRY_VERIFY_WITH_TIMEOUT(v->state() != ImagePreviewView::State::Loading, 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(v->state() != ImagePreviewView::State::Loading, 20000);
         SetWorkerFaultHook(nullptr);
         const bool compareStopped = std::strcmp(worker, "image compare") == 0;
         EXPECT_EQ(w->isEqual(), compareStopped ? -1 : 0);

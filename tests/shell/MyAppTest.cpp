@@ -549,7 +549,7 @@ TEST_F(MyAppTest, EachAppearanceChangeReadsTheAppearanceAgainLater)
     QTest::qWait(100);
     app->validateDarkModeChanged(true);
     const bool both = QTest::qWaitFor(
-        [&] { return captured.filter(QStringLiteral("DarkMode changed")).size() == 2; }, 3000);
+        [&] { return captured.filter(QStringLiteral("DarkMode changed")).size() == 2; }, 20000);
     qInstallMessageHandler(previous);
     QLoggingCategory::setFilterRules(QString());
     lines = nullptr;

@@ -314,7 +314,7 @@ TEST_F(QuitAndBackupTest, QuitClosesEveryWindowWithoutItsOwnQuestion)
     images->setMFile1(dir + QStringLiteral("/a.png"));
     images->setMFile2(dir + QStringLiteral("/b.png"));
     images->showWindow();
-    QTRY_COMPARE_WITH_TIMEOUT(images->isEqual(), 0, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(images->isEqual(), 0, 20000);
     images->Merge_ChooseLeft(); // an unsaved choice: its own close would ask
 
     answers = {1001}; // Cancel
@@ -398,7 +398,7 @@ TEST_F(QuitAndBackupTest, StartReopensOneWindowPerTurn)
     EXPECT_EQ(textWindows()[0]->GetTextInView1(), QStringLiteral("0"));
     EXPECT_FALSE(QFile::exists(BackupPairPath(0, 1)));
     EXPECT_TRUE(QFile::exists(BackupPairPath(2, 1)));
-    QTRY_COMPARE_WITH_TIMEOUT(textWindows().size(), 3, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(textWindows().size(), 3, 20000);
     EXPECT_EQ(textWindows()[2]->GetTextInView1(), QStringLiteral("2"));
     EXPECT_TRUE(textWindows()[2]->WasEdit());
     EXPECT_EQ(backupFiles(), QStringList{QStringLiteral("backup_005_a.txt")});

@@ -42,9 +42,9 @@ TEST(ShellScreenshot, ImageWindowWithTwoDifferentImages)
     w.setMFile2(dir + QStringLiteral("/sunset.jpg"));
     w.showWindow();
     w.window()->resize(1000, 560);
-    QTRY_VERIFY_WITH_TIMEOUT(w.isEqual() == 0, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(w.isEqual() == 0, 20000);
     for (ImagePreviewView *v : {w.ui().mView1, w.ui().mView2})
-        QTRY_VERIFY_WITH_TIMEOUT(v->state() == ImagePreviewView::State::Shown, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(v->state() == ImagePreviewView::State::Shown, 20000);
     QTest::qWait(200);
     const QImage shot = w.window()->grab().toImage();
     EXPECT_TRUE(shot.save(pelkotest::screenshotPath(QStringLiteral("imagewindow.png"))));
