@@ -16,6 +16,17 @@ class FBContourOverlap;
 using FBBezierContourPtr = std::shared_ptr<FBBezierContour>;
 using FBContourOverlapPtr = std::shared_ptr<FBContourOverlap>;
 
+// What an answer keeps of a piece of one operand that runs along the other operand's outline all
+// its length (the same outline drawn in both, where contours of one operand also cross each
+// other): it bounds the answer when the answer differs on its two sides, `result` telling what
+// the answer holds from whether a point lies in this operand's region and the other's. Only one
+// operand's piece is kept (`keeps`), since the other's runs along the same outline.
+struct FBAlongRule
+{
+    bool (*result)(bool self, bool other) = nullptr;
+    bool keeps = false;
+};
+
 class FBBezierContour : public std::enable_shared_from_this<FBBezierContour>
 {
 public:
@@ -75,7 +86,8 @@ public:
     // contour's selfIntersectingContours() in hand.
     void markCrossingsAsEntryOrExitWithContour(
         FBBezierContour *otherContour, bool markInside, const CrossingWalk *walk = nullptr,
-        const std::vector<FBBezierContour *> *otherSelfIntersecting = nullptr);
+        const std::vector<FBBezierContour *> *otherSelfIntersecting = nullptr,
+        FBAlongRule along = {});
     bool contourAndSelfIntersectingContoursContainPoint(QPointF point) const;
     const platform::BezierPath &bezierPath() const;
 

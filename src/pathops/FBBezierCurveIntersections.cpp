@@ -20,7 +20,11 @@ constexpr int MaxIterations = 500;
 constexpr int MaxDepth = 9;
 constexpr double MinimumShrink = 0.2;
 constexpr int ExtraClippingRounds = 3;
-constexpr int RefinementSteps = 3;
+// Newton's steps toward the other curve's point once one range has converged: until a step moves
+// the parameter no more than rounding, at most this many. A curve whose control points lie on its
+// ends (a line drawn as a cubic) starts and stops with no speed, and three steps from the middle
+// of its range left it short of the crossing by more than the search accepts.
+constexpr int RefinementSteps = 24;
 // Points of both curves at an answered crossing lie at most this far apart.
 constexpr double CrossingPointThreshold = 1e-3;
 constexpr double ConvergedPointSpread = 1e-5;
@@ -55,8 +59,11 @@ double refineWithinRange(const FBBezierCurve &curve, FBRange range, QPointF targ
 {
     double t = FBGeom_RangeAverage(range);
     for (int i = 0; i < RefinementSteps; ++i) {
+        const double before = t;
         t = curve.refineParameter(t, target);
         t = std::isnan(t) ? range.maximum : std::clamp(t, range.minimum, range.maximum);
+        if (std::abs(t - before) <= 1e-15)
+            break;
     }
     return t;
 }

@@ -835,7 +835,10 @@ int FBBezierGraph::holeOrFill(const FBBezierContour *testContour,
     const double reach =
         1e-9 * (1.0 + std::max({std::abs(graphBounds.left()), std::abs(graphBounds.right()),
                                 std::abs(graphBounds.top()), std::abs(graphBounds.bottom())}));
-    // A contour that meets the tested one says nothing about whether it is a hole; asked once.
+    // A contour that meets the tested one is counted by where the tested one lies beside it,
+    // not by a ray: it may touch it at a point or share a side with it (a counter's tip on its
+    // hole's side, a hole sharing its outline's side). One that crosses it says nothing about
+    // whether it is a hole; asked once.
     std::unordered_map<size_t, bool> meets;
     auto meetsTested = [&](size_t j) {
         const auto found = meets.find(j);
@@ -843,6 +846,16 @@ int FBBezierGraph::holeOrFill(const FBBezierContour *testContour,
             return found->second;
         return meets[j] = contoursIntersect(*mContours[j], *testContour);
     };
+    const QRectF testBox = testContour->bounds();
+    qsizetype touching = 0;
+    for (size_t j = 0; j < mContours.size(); ++j) {
+        if (mContours[j].get() == testContour ||
+            !FBBoxPairs_BoxHolds(boxes[j].adjusted(-reach, -reach, reach, reach), testBox) ||
+            !meetsTested(j))
+            continue;
+        if (FBContainment_SideOfTouchingContour(*testContour, *mContours[j]) == true)
+            ++touching;
+    }
     // A ray through another contour's corner, or along its edge, can be counted one crossing
     // off. The first start whose ray passes clear of every corner decides; when none does, the
     // first point's count stands.
@@ -856,7 +869,7 @@ int FBBezierGraph::holeOrFill(const FBBezierContour *testContour,
                 holding.push_back(j);
         }
         if (holding.empty())
-            return 0;
+            return (touching & 1) ? 1 : 0;
         const double endX =
             start.x() > graphBounds.left() ? graphBounds.left() - 10 : graphBounds.right() + 10;
         const FBBezierContourPtr ray = FBBezierContour::bezierContourWithCurve(
@@ -874,11 +887,11 @@ int FBBezierGraph::holeOrFill(const FBBezierContour *testContour,
                 break;
         }
         if (total.clear)
-            return (total.crossings & 1) ? 1 : 0;
+            return ((total.crossings + touching) & 1) ? 1 : 0;
         if (!firstCount)
             firstCount = total.crossings;
     }
-    return (*firstCount & 1) ? 1 : 0;
+    return ((*firstCount + touching) & 1) ? 1 : 0;
 }
 
 QRectF FBBezierGraph::bounds() const
@@ -956,7 +969,6 @@ void FBBezierGraph::insertCrossingsWithBezierGraph(FBBezierGraph &other,
     }
     removeDuplicateCrossings();
     other.removeDuplicateCrossings();
-    removeUnpairedGrazingCrossings();
 }
 
 namespace {
@@ -1170,8 +1182,9 @@ FBEdgeCrossing *twiceCountedAmong(const std::vector<FBEdgeCrossing *> &crossings
 
 } // namespace
 
-void FBBezierGraph::removeUnpairedGrazingCrossings()
+bool FBBezierGraph::removeUnpairedGrazingCrossings()
 {
+    bool removed = false;
     // Points of two curves this far apart (a share of their size) are apart by more than
     // rounding.
     constexpr double kRoundingMissShare = 1e-9;
@@ -1238,8 +1251,10 @@ void FBBezierGraph::removeUnpairedGrazingCrossings()
                 continue;
             grazing->counterpart()->removeFromEdge();
             grazing->removeFromEdge();
+            removed = true;
         }
     }
+    return removed;
 }
 
 void FBBezierGraph::removeDuplicateCrossings()

@@ -3,6 +3,7 @@
 #include "pathops/FBBezierGraph.h"
 #include "pathops/FBContourSlits.h"
 #include "pathops/FBCurvePoints.h"
+#include "pathops/FBDecisionCounters.h"
 #include "pathops/FBJointCuts.h"
 #include "pathops/PathOperationState.h"
 
@@ -72,8 +73,26 @@ FBBezierGraph FBBezierGraph::combine(FBBezierGraph &theirs, Operation operation)
     // The exclusive or is traced as our difference first.
     const bool markOursInside = operation == Operation::Intersect;
     const bool markTheirsInside = operation != Operation::Union;
-    markCrossingsAsEntryOrExitWithBezierGraph(theirs, markOursInside);
-    theirs.markCrossingsAsEntryOrExitWithBezierGraph(*this, markTheirsInside);
+    // What the answer holds, from a point's place in ours and in theirs, for pieces of ours or
+    // theirs that run along the other's outline all their length. The exclusive or is traced as
+    // our difference, and then turned over.
+    bool (*ourResult)(bool, bool) = nullptr;
+    bool (*theirResult)(bool, bool) = nullptr;
+    switch (operation) {
+    case Operation::Union:
+        ourResult = theirResult = [](bool self, bool other) { return self || other; };
+        break;
+    case Operation::Intersect:
+        ourResult = theirResult = [](bool self, bool other) { return self && other; };
+        break;
+    case Operation::Difference:
+    case Operation::Xor:
+        ourResult = [](bool self, bool other) { return self && !other; };
+        theirResult = [](bool self, bool other) { return other && !self; };
+        break;
+    }
+    markCrossingsOfBothGraphs(theirs, markOursInside, markTheirsInside, {ourResult, true},
+                              {theirResult, false});
     removeSelfCrossings();
     theirs.removeSelfCrossings();
 
@@ -195,7 +214,7 @@ void FBBezierGraph::restoreContours(SavedContours &saved)
 }
 
 void FBBezierGraph::markCrossingsAsEntryOrExitWithBezierGraph(FBBezierGraph &otherGraph,
-                                                              bool markInside)
+                                                              bool markInside, FBAlongRule along)
 {
     (void)otherGraph;
     // What each crossed contour meets within its own graph, asked once for all that cross it.
@@ -215,7 +234,42 @@ void FBBezierGraph::markCrossingsAsEntryOrExitWithBezierGraph(FBBezierGraph &oth
             if (known == selfIntersecting.end())
                 known = selfIntersecting.emplace(other, other->selfIntersectingContours()).first;
             contour->markCrossingsAsEntryOrExitWithContour(other, mark, walk ? &*walk : nullptr,
-                                                           &known->second);
+                                                           &known->second, along);
+        }
+    }
+}
+
+void FBBezierGraph::markCrossingsOfBothGraphs(FBBezierGraph &theirs, bool markOursInside,
+                                              bool markTheirsInside, FBAlongRule alongOurs,
+                                              FBAlongRule alongTheirs)
+{
+    markCrossingsAsEntryOrExitWithBezierGraph(theirs, markOursInside, alongOurs);
+    theirs.markCrossingsAsEntryOrExitWithBezierGraph(*this, markTheirsInside, alongTheirs);
+    removeTouchingCrossings();
+    if (removeUnpairedGrazingCrossings()) {
+        markCrossingsAsEntryOrExitWithBezierGraph(theirs, markOursInside, alongOurs);
+        theirs.markCrossingsAsEntryOrExitWithBezierGraph(*this, markTheirsInside, alongTheirs);
+        removeTouchingCrossings();
+    }
+}
+
+void FBBezierGraph::removeTouchingCrossings()
+{
+    for (const FBBezierContourPtr &contour : mContours) {
+        for (const auto &edge : contour->edges()) {
+            const std::vector<FBEdgeCrossingPtr> crossings = edge->crossings();
+            for (const FBEdgeCrossingPtr &crossing : crossings) {
+                FBEdgeCrossing *counterpart = crossing->counterpart();
+                if (crossing->isSelfCrossing() || !counterpart || !counterpart->edge())
+                    continue;
+                if (crossing->isTouch() && counterpart->isTouch()) {
+                    ++FBDecision_Counters().touchesDropped;
+                    counterpart->removeFromEdge();
+                    crossing->removeFromEdge();
+                } else if (crossing->isTouch() || counterpart->isTouch()) {
+                    ++FBDecision_Counters().touchOnOneSide;
+                }
+            }
         }
     }
 }

@@ -350,6 +350,21 @@ TEST(PathBooleanProperty, RegressionPairs)
     expectPairsPass({
         {"squares sharing an edge", "M;0;0@L;10;0@L;10;10@L;0;10@C;@",
          "M;10;0@L;20;0@L;20;10@L;10;10@C;@"},
+        // A curve leaving a shared straight side almost along it crosses the other's side a
+        // hair past the shared run; that crossing was taken for the run's own, and the count of
+        // crossings along each outline turned every later piece over.
+        {"a curve leaving a shared side almost along it",
+         "M;100;6@L;45;90@L;4;90@L;4;0@L;70;0@S;86;0.125;93;-7.5;94;-26@C;@",
+         "M;110;6@L;55;90@L;14;90@L;14;0@L;80;0@S;96;0.125;103;-7.5;104;-26@C;@"},
+        // Contours touching the contour around them were left out of its hole-or-fill count.
+        {"an island with its tips on its hole's sides, and its quarter turn",
+         "M;0;0@L;100;0@L;100;100@L;0;100@C;@M;10;10@L;90;10@L;90;90@L;10;90@C;@"
+         "M;50;10@L;30;55@L;50;55@L;50;90@L;70;45@L;50;45@C;@",
+         "M;100;0@L;100;100@L;0;100@L;0;0@C;@M;90;10@L;90;90@L;10;90@L;10;10@C;@"
+         "M;90;50@L;45;30@L;45;50@L;10;50@L;55;70@L;55;50@C;@"},
+        {"a hole sharing its outline's side, and its quarter turn",
+         "M;0;0@L;100;0@L;100;100@L;0;100@C;@M;20;0@L;80;0@L;80;60@L;20;60@C;@",
+         "M;100;0@L;100;100@L;0;100@L;0;0@C;@M;100;20@L;100;80@L;40;80@L;40;20@C;@"},
         {"left edges on one line, crossing the other's corner", "M;5;7@L;8;7@L;8;3@L;5;3@C;@",
          "M;5;6@L;9;6@L;9;0@L;5;0@C;@"},
         {"two shared edges meeting at a corner", "M;4;4@L;10;4@L;10;5@L;4;5@C;@",
