@@ -188,7 +188,8 @@ FBOutline_ContainsPointNear(QPointF point, QPointF nearest,
     const QPointF away = FBGeom_NormalizeVector(point - nearest);
     if (!(FBGeom_SquaredLength(away) > 0) || !std::isfinite(length))
         return std::nullopt;
-    std::optional<bool> first;
+    // The first ray's answer not yet matched: -1 none, 0 even, 1 odd.
+    int first = -1;
     for (const double turn : {0.0, 0.2, -0.2, 0.5, -0.5, 0.9, -0.9, 1.3, -1.3}) {
         const QPointF direction(away.x() * std::cos(turn) - away.y() * std::sin(turn),
                                 away.x() * std::sin(turn) + away.y() * std::cos(turn));
@@ -196,12 +197,9 @@ FBOutline_ContainsPointNear(QPointF point, QPointF nearest,
             oddAlongRay(point, point + length * direction, contours, reach);
         if (!odd)
             continue;
-        if (first && *first == *odd)
-            return odd;
-        if (!first)
-            first = odd;
-        else
-            first.reset();
+        if (first == int(*odd))
+            return *odd;
+        first = first < 0 ? int(*odd) : -1;
     }
     return std::nullopt;
 }
