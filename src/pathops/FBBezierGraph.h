@@ -43,9 +43,6 @@ public:
                                         const std::vector<FBContourEdgePair> *pairs = nullptr);
     void insertSelfCrossings();
     void removeDuplicateCrossings();
-    // Drops the most nearly grazing crossing of each contour pair that crosses an odd number of
-    // times; `other` loses the counterparts. Whether any was dropped.
-    bool removeUnpairedGrazingCrossings();
     bool doesEdge(const FBContourEdge *edge1, const FBContourEdge *edge2,
                   FBBezierIntersection &intersection) const;
     void removeCrossings();
@@ -53,9 +50,7 @@ public:
     void removeOverlaps();
     void markCrossingsAsEntryOrExitWithBezierGraph(FBBezierGraph &otherGraph, bool markInside,
                                                    FBAlongRule along = {});
-    // Both graphs' crossings marked (with self crossings in place), touches dropped, and a pair
-    // of contours still crossing an odd number of times settled by the last-resort rules and
-    // marked again.
+    // Both graphs' crossings marked (with self crossings in place), and touches dropped.
     void markCrossingsOfBothGraphs(FBBezierGraph &theirs, bool markOursInside,
                                    bool markTheirsInside, FBAlongRule alongOurs = {},
                                    FBAlongRule alongTheirs = {});

@@ -246,11 +246,6 @@ void FBBezierGraph::markCrossingsOfBothGraphs(FBBezierGraph &theirs, bool markOu
     markCrossingsAsEntryOrExitWithBezierGraph(theirs, markOursInside, alongOurs);
     theirs.markCrossingsAsEntryOrExitWithBezierGraph(*this, markTheirsInside, alongTheirs);
     removeTouchingCrossings();
-    if (removeUnpairedGrazingCrossings()) {
-        markCrossingsAsEntryOrExitWithBezierGraph(theirs, markOursInside, alongOurs);
-        theirs.markCrossingsAsEntryOrExitWithBezierGraph(*this, markTheirsInside, alongTheirs);
-        removeTouchingCrossings();
-    }
 }
 
 void FBBezierGraph::removeTouchingCrossings()

@@ -6,8 +6,6 @@ void FBDecisionCounters::reset()
     undecidedPieces = 0;
     touchesDropped = 0;
     touchOnOneSide = 0;
-    for (auto &count : oddCountRules)
-        count = 0;
 }
 
 FBDecisionCounters &FBDecision_Counters()

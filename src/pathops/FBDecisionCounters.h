@@ -1,26 +1,9 @@
 #pragma once
 // How often the engine's rarer decisions were taken since start-up, for tests and inspection:
-// where a point on a piece of outline overruled the count of crossings along it, where two
-// outlines only touched, and which last-resort rule settled an odd number of crossings.
-// Process-wide; a test reads them around a combination it runs alone.
+// where a point on a piece of outline overruled the count of crossings along it, and where two
+// outlines only touched. Process-wide; a test reads them around a combination it runs alone.
 
-#include <array>
 #include <atomic>
-
-// The last-resort rules for a pair of contours left crossing an odd number of times, in the
-// order they are tried (FBOddCrossings.cpp).
-enum class FBOddCountRule {
-    AtRunEnd,
-    Grazing,
-    NearMiss,
-    JointsAHairApart,
-    GrazingOnRun,
-    LeastPrecise,
-    ReadByRunEnd,
-    AlongBranch,
-    TwiceCounted,
-    Count
-};
 
 struct FBDecisionCounters
 {
@@ -34,7 +17,6 @@ struct FBDecisionCounters
     std::atomic<unsigned long long> touchesDropped{0};
     // Crossing pairs that are a touch on one outline and a crossing on the other.
     std::atomic<unsigned long long> touchOnOneSide{0};
-    std::array<std::atomic<unsigned long long>, size_t(FBOddCountRule::Count)> oddCountRules{};
 
     void reset();
 };

@@ -82,6 +82,7 @@ QPointF FBOverlap_PointAtChord(const FBBezierCurve &curve, double distance, bool
 
 bool FBEdgeOverlapRun::insertOverlap(const FBEdgeOverlapPtr &overlap)
 {
+    mReading.reset();
     if (mOverlaps.empty()) {
         mOverlaps.push_back(overlap);
         return true;
@@ -99,6 +100,7 @@ bool FBEdgeOverlapRun::insertOverlap(const FBEdgeOverlapPtr &overlap)
 
 bool FBEdgeOverlapRun::appendRun(const FBEdgeOverlapRun &next)
 {
+    mReading.reset();
     if (mOverlaps.empty() || next.mOverlaps.empty() ||
         !mOverlaps.back()->fitsBefore(*next.mOverlaps.front()))
         return false;
@@ -112,6 +114,18 @@ bool FBEdgeOverlapRun::isComplete() const
 }
 
 bool FBEdgeOverlapRun::isCrossing(double *readTo) const
+{
+    if (!mReading) {
+        double read = 0.0;
+        const bool crossing = readCrossing(&read);
+        mReading = Reading{crossing, read};
+    }
+    if (readTo)
+        *readTo = mReading->readTo;
+    return mReading->crossing;
+}
+
+bool FBEdgeOverlapRun::readCrossing(double *readTo) const
 {
     if (readTo)
         *readTo = 0.0;
@@ -148,7 +162,8 @@ bool FBEdgeOverlapRun::isCrossing(double *readTo) const
     auto isTail = [](const FBBezierCurvePtr &branch, const FBContourEdge *edge,
                      const FBContourEdge *otherEdge) {
         const QRectF box = edge->curve()->bounds().united(otherEdge->curve()->bounds());
-        return branch->length() <= FBCurveStretchTolerance * std::max(box.width(), box.height());
+        return FBBranch_IsTail(*branch,
+                               FBCurveStretchTolerance * std::max(box.width(), box.height()));
     };
     if (!firstRange->isAtStartOfCurve1() && isTail(edge1Before, first.edge1(), first.edge2()))
         edge1Before = first.edge1()->previous()->curve();
@@ -223,7 +238,9 @@ bool FBEdgeOverlapRun::isCrossing(double *readTo) const
     // joint starts, a cusp): with the stretch it bounds no wedge to tell the sides by.
     const double shortest = std::min(
         {edge1Before->length(), edge1After->length(), edge2First->length(), edge2Second->length()});
-    for (double part : {0.0, 1.0 / 64, 1.0 / 16, 1.0 / 4, 1.0 / 2}) {
+    double parts[1 + std::size(FBBranch_FartherShares)] = {0.0};
+    std::copy(std::begin(FBBranch_FartherShares), std::end(FBBranch_FartherShares), parts + 1);
+    for (double part : parts) {
         if (part == 0.0 && endsApart)
             continue;
         const double d = shortest * part;
