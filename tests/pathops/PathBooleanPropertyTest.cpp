@@ -209,7 +209,7 @@ std::vector<std::string> checkFold(const std::vector<BezierPath> &outlines)
 }
 
 // The guarded entry on the pair scaled by `factor` and moved to `at`: each answer, taken back
-// to the pair's own size, agrees with the polygon clipper within what the jitter can move it,
+// to the pair's own size, agrees with the polygon clipper within a hair of every outline,
 // and the scaled pair a power of two larger or smaller gives exactly the same answer scaled.
 std::vector<std::string> checkGuarded(const BezierPath &a, const BezierPath &b, double factor,
                                       QPointF at, quint64 seed, int exponent)
