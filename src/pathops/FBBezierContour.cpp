@@ -8,6 +8,7 @@
 #include "pathops/FBDecisionCounters.h"
 #include "pathops/FBRayCrossing.h"
 #include "pathops/PelkoNSBezierPath.h"
+#include "pathops/FBTolerances.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -197,7 +198,7 @@ bool FBBezierContour::containsPoint(QPointF point) const
     // hair beside it) can be counted once where it meets it twice or not at all: such a ray does
     // not decide either.
     auto unclear = [](const std::vector<RayHit> &hits) {
-        constexpr double GrazingSine = 1e-2;
+        constexpr double GrazingSine = FBTol_InsideRayGrazingSine;
         if (hitsMeetJoint(hits))
             return true;
         for (const RayHit &hit : hits) {
@@ -455,7 +456,7 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
         std::vector<const FBBezierContour *> all = own;
         all.insert(all.end(), outlines.begin(), outlines.end());
         const QPointF normal(-tangent.y(), tangent.x());
-        for (const double share : {16.0, 4.0}) {
+        for (const double share : FBTol_AlongOffsets) {
             const double off = share * FBCurveStretchTolerance * curveSize;
             const QPointF plus = sample.point + off * normal;
             const QPointF minus = sample.point - off * normal;
@@ -484,7 +485,8 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
                 continue;
             offStretches = true;
             const QPointF p = sample.point;
-            const double rounding = 1e-8 * (1.0 + std::max({std::abs(p.x()), std::abs(p.y())}));
+            const double rounding =
+                FBTol_PieceOffOutline * (1.0 + std::max({std::abs(p.x()), std::abs(p.y())}));
             const FBNearestOnOutline nearest = FBOutline_Nearest(p, outlines);
             if (nearest.distance > rounding)
                 tried.emplace_back(nearest, p);

@@ -10,6 +10,7 @@
 #include "pathops/FBJointCuts.h"
 #include "pathops/FBRayCrossing.h"
 #include "pathops/PathOperationState.h"
+#include "pathops/FBTolerances.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,12 +26,12 @@ constexpr quint64 kMinRayFractions = 8;
 // Past this many fractions a contour whose every ray touches a joint counts as not contained;
 // trying every fraction up to a contour's size in units would take for ever on large input.
 constexpr quint64 kMaxRayFractions = 100;
-constexpr double kExtentSlack = 1e-9;
+constexpr double kExtentSlack = FBTol_ExtentSlack;
 // How far from an end of the tested contour's extent, relative to the contour's size, a
 // container crossing the ray still passes through that end. The crossings are placed to rounding
 // (preciseHit): an outline a millionth of its size outside the contour (its copy grown by a hair)
 // is a container of its own, not one touching it.
-constexpr double kTouchReach = 1e-8;
+constexpr double kTouchReach = FBTol_TouchReach;
 
 // The parameter ranges of the edge that lie on the contour's shared stretches.
 std::vector<FBRange> sharedRangesOn(const FBBezierContour &contour, const FBContourEdge *edge)
@@ -65,7 +66,7 @@ std::optional<Probe> pointClearOfOutlines(const FBBezierContour &contour,
                                           const std::vector<FBBezierContourPtr> &contours)
 {
     constexpr int PerEdge = 8;
-    constexpr double Clear = 1e-7;
+    constexpr double Clear = FBTol_ClearOfOutlines;
     QRectF box = contour.bounds();
     std::vector<const FBBezierContour *> outlines;
     for (const FBBezierContourPtr &c : contours) {
@@ -126,8 +127,8 @@ std::optional<size_t> contoursHolding(const Probe &probe,
                                       const std::vector<FBBezierContourPtr> &contours,
                                       const FBBezierContour *skip)
 {
-    constexpr double JointReach = 1e-6;
-    constexpr double GrazingSine = 1e-3;
+    constexpr double JointReach = FBTol_ProbeRayJointReach;
+    constexpr double GrazingSine = FBTol_ProbeRayGrazingSine;
     QRectF box(probe.point, QSizeF(0, 0));
     for (const FBBezierContourPtr &c : contours)
         box = box.united(c->bounds());
@@ -198,7 +199,7 @@ double alongRay(const FBBezierCurvePtr &ray, QPointF p)
 FBBezierIntersectionPtr preciseHit(const FBBezierCurvePtr &ray, const FBBezierIntersectionPtr &hit)
 {
     constexpr int Steps = 8;
-    constexpr double Reach = 1e-3;
+    constexpr double Reach = FBTol_PreciseHitReach;
     if (hit->isAtEndPointOfCurve2())
         return hit;
     const bool horizontal = isHorizontal(ray);
@@ -236,7 +237,7 @@ FBBezierIntersectionPtr preciseHit(const FBBezierCurvePtr &ray, const FBBezierIn
 // rounding alone and cannot tell which lies outside.
 bool passesBesideAJoint(const FBBezierCurvePtr &ray, const FBBezierContour &contour)
 {
-    constexpr double kBeside = 1e-7;
+    constexpr double kBeside = FBTol_BesideJoint;
     const bool horizontal = isHorizontal(ray);
     const double across = horizontal ? ray->endPoint1().y() : ray->endPoint1().x();
     const QRectF box = contour.bounds();
@@ -686,7 +687,7 @@ std::optional<bool> FBContainment_SideOfTouchingContour(const FBBezierContour &c
     constexpr int PerEdge = 8;
     constexpr size_t MostTested = 12;
     // Clear by more than the inside test's rays can be misled by near the outline.
-    constexpr double Clear = 1e-6;
+    constexpr double Clear = FBTol_ClearOfContainer;
     const QRectF box = contour.bounds().united(container.bounds());
     const double size = std::max(box.width(), box.height());
     if (!std::isfinite(size))

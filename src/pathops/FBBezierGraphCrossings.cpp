@@ -12,6 +12,7 @@
 #include "pathops/FBEdgeOverlapRun.h"
 #include "pathops/FBHitMeasures.h"
 #include "pathops/PathOperationState.h"
+#include "pathops/FBTolerances.h"
 
 #include <algorithm>
 #include <cmath>
@@ -78,7 +79,7 @@ QPointF directionAt(const FBBezierCurve &curve, double t);
 bool jointWholeOnOneSide(const FBContourEdge *edge, bool atStart, const FBBezierCurve &other,
                          double otherT)
 {
-    constexpr double ClearSine = 1e-3;
+    constexpr double ClearSine = FBTol_JointClearSine;
     const FBContourEdge *neighbour = atStart ? edge->previous() : edge->next();
     const QPointF along = FBGeom_NormalizeVector(directionAt(other, otherT));
     const QPointF away[] = {
@@ -100,7 +101,7 @@ bool jointWholeOnOneSide(const FBContourEdge *edge, bool atStart, const FBBezier
 // a circle: the circle crosses both lines at the corner), and no echo.
 std::vector<bool> echoesAtJoints(const std::vector<EdgeHit> &hits)
 {
-    constexpr double EndReach = 1e-5;
+    constexpr double EndReach = FBTol_EndParameter;
     std::vector<bool> echoes(hits.size(), false);
     // The hits on each edge of either side, gathered when first needed.
     std::unordered_map<const FBContourEdge *, std::vector<size_t>> onEdge[2];
@@ -172,7 +173,7 @@ std::vector<bool> echoesAtJoints(const std::vector<EdgeHit> &hits)
 std::optional<std::pair<double, double>> exactCrossing(const FBBezierCurve &curve1, double s,
                                                        const FBBezierCurve &curve2, double t)
 {
-    constexpr double ClearSine = 0.05;
+    constexpr double ClearSine = FBTol_ExactCrossingSine;
     const FBCurvePoints p = curve1.points();
     const FBCurvePoints q = curve2.points();
     const std::array<QPointF, 3> dp = FBCurve_Derivative(p);
@@ -209,9 +210,9 @@ std::optional<std::pair<double, double>> exactCrossing(const FBBezierCurve &curv
 // both sides decide.
 bool crossesPastAnEnd(FBBezierIntersection &x)
 {
-    constexpr double NearEnd = 1e-5;
+    constexpr double NearEnd = FBTol_EndParameter;
     // The sine below which exactCrossing does not answer.
-    constexpr double ClearEndSine = 0.05;
+    constexpr double ClearEndSine = FBTol_ExactCrossingSine;
     if (x.isAtEndPointOfCurve())
         return false;
     // Near by parameter, or, on a short curve whose parameter runs fast, within the distance
@@ -246,7 +247,7 @@ bool crossesPastAnEnd(FBBezierIntersection &x)
 bool onStretchSide(const FBContourEdge *edge, double t, const FBContourEdge *stretchEdge,
                    FBRange range, QPointF location)
 {
-    constexpr double Reach = 1e-5;
+    constexpr double Reach = FBTol_EndParameter;
     if (edge == stretchEdge && t >= range.minimum - Reach && t <= range.maximum + Reach)
         return true;
     if (edge == stretchEdge->next() && t <= Reach && range.maximum >= 1.0 - Reach)
@@ -323,8 +324,8 @@ void markStretchStarts(const FBContourOverlap &overlap)
 void dropHitsPastRunEnds(std::vector<EdgeHit> &hits, const FBContourOverlap &overlap,
                          std::vector<PassageHit> &passages)
 {
-    constexpr double TangentSine = 1e-2;
-    constexpr double Reach = 1.0 / 16;
+    constexpr double TangentSine = FBTol_RunEndTangentSine;
+    constexpr double Reach = FBTol_RunEndHitReach;
     if (overlap.runs().empty() || hits.empty())
         return;
     struct RunEnd
@@ -434,8 +435,8 @@ QPointF directionAt(const FBBezierCurve &curve, double t)
 std::optional<double> jointRunInto(const FBBezierCurve &ours, double t, const FBBezierCurve &theirs,
                                    double theirT)
 {
-    constexpr double Reach = 1e-2;
-    constexpr double RunSine = 1e-3;
+    constexpr double Reach = FBTol_JointRunIntoReach;
+    constexpr double RunSine = FBTol_AlongSine;
     const QPointF at = ours.pointAtParameter(t);
     const QRectF box = ours.bounds().united(theirs.bounds());
     const double size = std::max(box.width(), box.height());

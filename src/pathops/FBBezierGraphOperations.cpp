@@ -6,6 +6,7 @@
 #include "pathops/FBDecisionCounters.h"
 #include "pathops/FBJointCuts.h"
 #include "pathops/PathOperationState.h"
+#include "pathops/FBTolerances.h"
 
 #include <algorithm>
 #include <array>
@@ -400,7 +401,7 @@ double enclosedArea(const FBBezierContour &contour)
 // them belongs to some answers, as containment finds. Copies merely moved enclose the same area.
 bool sameOutline(const FBBezierContour &ours, const FBBezierContour &theirs)
 {
-    constexpr double Rounding = 1e-9;
+    constexpr double Rounding = FBTol_SameArea;
     if (!ours.isEquivalent(&theirs))
         return false;
     const double a = enclosedArea(ours), b = enclosedArea(theirs);

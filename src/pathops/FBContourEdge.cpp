@@ -2,6 +2,7 @@
 
 #include "pathops/FBBezierContour.h"
 #include "pathops/FBEdgeOverlapRun.h"
+#include "pathops/FBTolerances.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -188,17 +189,17 @@ bool sameDirection(QPointF a, QPointF b)
 // Directions within a small angle of each other (a sine under 1e-3).
 bool nearlyAlong(QPointF a, QPointF b)
 {
-    constexpr double AlongSine = 1e-3;
+    constexpr double AlongSine = FBTol_AlongSine;
     const QPointF u = FBGeom_NormalizeVector(a), v = FBGeom_NormalizeVector(b);
     return QPointF::dotProduct(u, v) > 0 && std::abs(u.x() * v.y() - u.y() * v.x()) < AlongSine;
 }
 
 // The share of the curves' size below which a branch up to a joint is a tail.
-constexpr double kTailShare = 1e-4;
+constexpr double kTailShare = FBTol_Hair;
 
 // The share of the curves' size within which a joint a tail away from a hit lies on the other
 // curve.
-constexpr double kJointOnOtherShare = 1e-7;
+constexpr double kJointOnOtherShare = FBTol_JointOnOther;
 
 // A branch of one edge leaving along a branch of the other says nothing about the sides.
 bool ambiguous(const FBTangentPair &a, const FBTangentPair &b)

@@ -5,6 +5,7 @@
 #include "pathops/FBContourOverlap.h"
 #include "pathops/FBCurvePoints.h"
 #include "pathops/FBJointCuts.h"
+#include "pathops/FBTolerances.h"
 
 #include <algorithm>
 #include <cmath>
@@ -79,7 +80,7 @@ double distanceToSegment(QPointF p, QPointF a, QPointF b)
 std::optional<bool> oddAlongRay(QPointF from, QPointF to,
                                 const std::vector<const FBBezierContour *> &contours, double reach)
 {
-    constexpr double GrazingSine = 1e-3;
+    constexpr double GrazingSine = FBTol_ProbeRayGrazingSine;
     const FBBezierCurvePtr ray = FBBezierCurve::bezierCurveWithLineStartPoint(from, to);
     const QRectF rayBox = ray->bounds();
     const QPointF along = FBGeom_NormalizeVector(to - from);
@@ -184,7 +185,8 @@ FBOutline_ContainsPointNear(QPointF point, QPointF nearest,
         box = box.united(c->bounds());
     const double size = std::max(box.width(), box.height());
     const double length = 2.0 * (box.width() + box.height()) + 10.0;
-    const double reach = 1e-7 * (1.0 + std::max({size, std::abs(point.x()), std::abs(point.y())}));
+    const double reach =
+        FBTol_BesideJoint * (1.0 + std::max({size, std::abs(point.x()), std::abs(point.y())}));
     const QPointF away = FBGeom_NormalizeVector(point - nearest);
     if (!(FBGeom_SquaredLength(away) > 0) || !std::isfinite(length))
         return std::nullopt;

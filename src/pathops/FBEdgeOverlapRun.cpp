@@ -2,6 +2,7 @@
 
 #include "pathops/FBContourEdge.h"
 #include "pathops/FBCurveStretch.h"
+#include "pathops/FBTolerances.h"
 
 #include <QStringList>
 #include <initializer_list>
@@ -12,7 +13,7 @@ namespace {
 
 // Sides of a stretch nearer than this, in the engine's 64-128 unit frame, lie on each other:
 // rounding, not a move.
-constexpr double kApart = 1e-9;
+constexpr double kApart = FBTol_SidesApart;
 
 // A control point on its end point gives no direction: the next distinct point does.
 QPointF towardsFirstDistinct(QPointF from, std::initializer_list<QPointF> points)
