@@ -75,8 +75,8 @@ double distanceToSegment(QPointF p, QPointF a, QPointF b)
 }
 
 // The even-odd count of the contours along the ray from `from` to `to`; nothing when the ray
-// passes through or beside a joint (within `reach`) or meets a curve at a grazing angle, where
-// the search may answer a crossing twice, once or not at all.
+// passes through or beside a joint (within `reach`), meets a curve at a grazing angle, where the
+// search may answer a crossing twice, once or not at all, or meets one right at its start.
 std::optional<bool> oddAlongRay(QPointF from, QPointF to,
                                 const std::vector<const FBBezierContour *> &contours, double reach)
 {
@@ -99,6 +99,10 @@ std::optional<bool> oddAlongRay(QPointF from, QPointF to,
                     FBCurve_DeCasteljau(FBCurve_Derivative(curve->points()), hit->parameter2()));
                 const double sine = std::abs(tangent.x() * along.y() - tangent.y() * along.x());
                 if (hit->isTangent() || hit->isAtEndPointOfCurve2() || !(sine >= GrazingSine))
+                    return std::nullopt;
+                // The search places a crossing only to within its point reach: one that near the
+                // ray's start (the far side of a thin wedge the point lies in) may lie behind it.
+                if (FBGeom_PointDistance(hit->location(), from) <= 2 * FBTol_CrossingPoint)
                     return std::nullopt;
                 odd = !odd;
             }

@@ -1434,7 +1434,10 @@ TEST(PathBooleanProperty, RegressionSeeds)
                                  64871, 67443, 74399, 78145, 83497, 84526, 90758, 90983, 93125,
                                  93165, 96214, 98753,
                                  // A sliver's tip closed by a speck a hair above a bowl.
-                                 17060};
+                                 17060,
+                                 // A bowl crossing a hole's thin corner a hair from its joint: a
+                                 // ray from a point in that corner met its far side at once.
+                                 15502};
     for (quint64 seed : foldSeeds) {
         ShapeMaker maker(seed);
         const std::vector<std::string> faults = checkFold(maker.fold());
