@@ -1,5 +1,6 @@
 #include "pathops/FBBezierContour.h"
 
+#include "pathops/FBBezierGraph.h"
 #include "pathops/FBBoxPairs.h"
 #include "pathops/FBContourOverlap.h"
 #include "pathops/FBContourPieces.h"
@@ -444,6 +445,8 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
             odd = odd != c->containsPoint(p);
         return odd;
     };
+    // Read only where a piece runs along the other outline all its length.
+    std::optional<bool> ownParityRead, otherParityRead;
     auto sideAlong = [&](const FBPieceSample &sample) -> std::optional<bool> {
         const FBBezierCurve &curve = *sample.edge->curve();
         const QPointF tangent = FBGeom_NormalizeVector(
@@ -463,10 +466,14 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
             if (!(FBOutline_Nearest(plus, all, off / 2).distance > off / 2) ||
                 !(FBOutline_Nearest(minus, all, off / 2).distance > off / 2))
                 continue;
+            if (!ownParityRead) {
+                ownParityRead = parityOutside(own);
+                otherParityRead = otherContour->parityOutside(outlines);
+            }
+            const bool ownParity = *ownParityRead, otherParity = *otherParityRead;
             auto answer = [&](QPointF q) {
-                return alongRule.result(evenOddContains(own, q) != (inside() == 1),
-                                        evenOddContains(outlines, q) !=
-                                            (otherContour->inside() == 1));
+                return alongRule.result(evenOddContains(own, q) != ownParity,
+                                        evenOddContains(outlines, q) != otherParity);
             };
             const bool kept = alongRule.keeps && answer(plus) != answer(minus);
             // As the marks read a piece's side: kept pieces get the entry mark.
@@ -485,6 +492,11 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
                 continue;
             offStretches = true;
             const QPointF p = sample.point;
+            // A point within the search's reach of either crossing (the piece a hair between
+            // two) may lie on the other side of where the crossing really is.
+            if (FBGeom_PointDistance(p, from.location()) <= 2 * FBTol_CrossingPoint ||
+                FBGeom_PointDistance(p, to.location()) <= 2 * FBTol_CrossingPoint)
+                continue;
             const double rounding =
                 FBTol_PieceOffOutline * (1.0 + std::max({std::abs(p.x()), std::abs(p.y())}));
             const FBNearestOnOutline nearest = FBOutline_Nearest(p, outlines);
@@ -601,35 +613,64 @@ void FBBezierContour::addSelfIntersectingContoursToArray(
     std::vector<FBBezierContour *> &contours, const FBBezierContour *originalContour) const
 {
     // Depth first, as a recursion would visit them, on a stack of our own: chains of touching
-    // contours can be as long as the input.
+    // contours can be as long as the input. A contour's neighbours are those across its self
+    // crossings, edge by edge, then those it meets.
     struct Frame
     {
         const FBBezierContour *contour;
         size_t edge = 0;
-        std::vector<FBContourEdge *> across;
+        std::vector<FBBezierContour *> across;
         size_t next = 0;
+        bool meetingAdded = false;
     };
     std::unordered_set<const FBBezierContour *> added(contours.begin(), contours.end());
     std::vector<Frame> stack;
-    stack.push_back(Frame{this, 0, {}, 0});
+    stack.push_back(Frame{this, 0, {}, 0, false});
     while (!stack.empty()) {
         Frame &frame = stack.back();
         if (frame.next >= frame.across.size()) {
-            if (frame.edge >= frame.contour->mEdges.size()) {
-                stack.pop_back();
-                continue;
-            }
-            frame.across = frame.contour->mEdges[frame.edge++]->selfIntersectingEdges();
+            frame.across.clear();
             frame.next = 0;
+            if (frame.edge < frame.contour->mEdges.size()) {
+                for (FBContourEdge *edge :
+                     frame.contour->mEdges[frame.edge++]->selfIntersectingEdges())
+                    frame.across.push_back(edge->contour());
+            } else if (!frame.meetingAdded) {
+                frame.across = frame.contour->mMeeting;
+                frame.meetingAdded = true;
+            } else {
+                stack.pop_back();
+            }
             continue;
         }
-        FBBezierContour *contour = frame.across[frame.next++]->contour();
+        FBBezierContour *contour = frame.across[frame.next++];
         if (contour == originalContour || added.contains(contour))
             continue;
         added.insert(contour);
         contours.push_back(contour);
-        stack.push_back(Frame{contour, 0, {}, 0});
+        stack.push_back(Frame{contour, 0, {}, 0, false});
     }
+}
+
+void FBBezierContour::addMeetingContour(FBBezierContour *contour)
+{
+    if (contour && contour != this &&
+        std::find(mMeeting.begin(), mMeeting.end(), contour) == mMeeting.end())
+        mMeeting.push_back(contour);
+}
+
+bool FBBezierContour::parityOutside(const std::vector<const FBBezierContour *> &counted) const
+{
+    // The hole-or-fill mark counted every contour holding this one (those touching it by where
+    // it lies beside them); those among `counted` are counted again by the even-odd count.
+    bool parity = mInside == 1;
+    if (mMeeting.empty())
+        return parity;
+    for (const FBBezierContour *contour : counted) {
+        if (contour != this && FBContainment_SideOfTouchingContour(*this, *contour) == true)
+            parity = !parity;
+    }
+    return parity;
 }
 
 void FBBezierContour::addOverlap(const FBContourOverlapPtr &overlap)

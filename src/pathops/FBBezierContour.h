@@ -93,8 +93,17 @@ public:
 
     // The contours on the other side of this contour's crossings, each once.
     std::vector<FBBezierContour *> intersectingContours() const;
+    // Contours of the same graph this one meets, crossing it or touching it (at a point or along
+    // a side), as the self crossings found them; they count with it where the other graph's
+    // pieces are read. Cleared with the self crossings.
+    void addMeetingContour(FBBezierContour *contour);
+    void clearMeetingContours() { mMeeting.clear(); }
+    // Whether a point near this contour lies in the region of its graph is the even-odd count of
+    // `counted` (this contour and contours meeting it) turned over by this parity: that of the
+    // contours holding this one that `counted` leaves out.
+    bool parityOutside(const std::vector<const FBBezierContour *> &counted) const;
     std::vector<FBBezierContour *> selfIntersectingContours() const;
-    // Adds every contour reachable through self crossings, except `originalContour`.
+    // Adds every contour reachable through self crossings or meetings, except `originalContour`.
     void addSelfIntersectingContoursToArray(std::vector<FBBezierContour *> &contours,
                                             const FBBezierContour *originalContour) const;
 
@@ -131,5 +140,6 @@ private:
     mutable QRectF mBounds;
     int mInside = 0;
     std::vector<FBContourOverlapPtr> mOverlaps;
+    std::vector<FBBezierContour *> mMeeting;
     mutable std::optional<platform::BezierPath> mBezPathCache;
 };

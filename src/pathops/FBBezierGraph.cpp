@@ -324,6 +324,7 @@ int FBBezierGraph::contourInsides(const FBBezierContour *testContour) const
 void FBBezierGraph::removeCrossings()
 {
     for (const FBBezierContourPtr &contour : mContours) {
+        contour->clearMeetingContours();
         for (const auto &edge : contour->edges())
             edge->removeAllCrossings();
     }
@@ -332,6 +333,7 @@ void FBBezierGraph::removeCrossings()
 void FBBezierGraph::removeSelfCrossings()
 {
     for (const FBBezierContourPtr &contour : mContours) {
+        contour->clearMeetingContours();
         for (const auto &edge : contour->edges()) {
             const std::vector<FBEdgeCrossingPtr> crossings = edge->crossings();
             for (const FBEdgeCrossingPtr &crossing : crossings) {

@@ -716,6 +716,11 @@ void FBBezierGraph::insertSelfCrossings()
                 hits.push_back({lastEdge, otherEdge, intersection});
         }
         from = to;
+        // Contours that meet, crossing or only touching, are read together by the other graph.
+        if (!hits.empty()) {
+            last->addMeetingContour(other);
+            other->addMeetingContour(last);
+        }
         addCrossingsOfHits(hits, true);
     }
     removeDuplicateCrossings();

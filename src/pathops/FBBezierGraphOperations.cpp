@@ -218,8 +218,10 @@ void FBBezierGraph::markCrossingsAsEntryOrExitWithBezierGraph(FBBezierGraph &oth
                                                               bool markInside, FBAlongRule along)
 {
     (void)otherGraph;
-    // What each crossed contour meets within its own graph, asked once for all that cross it.
-    std::unordered_map<const FBBezierContour *, std::vector<FBBezierContour *>> selfIntersecting;
+    // What each crossed contour meets within its own graph, and its parity outside those, asked
+    // once for all that cross it.
+    std::unordered_map<const FBBezierContour *, std::pair<std::vector<FBBezierContour *>, bool>>
+        selfIntersecting;
     for (const FBBezierContourPtr &contour : mContours) {
         PathOperation_CheckCancelAndTimeLimit();
         const std::vector<FBBezierContour *> others = contour->intersectingContours();
@@ -229,13 +231,19 @@ void FBBezierGraph::markCrossingsAsEntryOrExitWithBezierGraph(FBBezierGraph &oth
             walk = contour->crossingWalk();
         for (FBBezierContour *other : others) {
             PathOperation_CheckCancelAndTimeLimit();
-            // Entering a hole is leaving the region.
-            const bool mark = other->inside() == 1 ? !markInside : markInside;
             auto known = selfIntersecting.find(other);
-            if (known == selfIntersecting.end())
-                known = selfIntersecting.emplace(other, other->selfIntersectingContours()).first;
+            if (known == selfIntersecting.end()) {
+                std::vector<FBBezierContour *> counted = other->selfIntersectingContours();
+                std::vector<const FBBezierContour *> all(counted.begin(), counted.end());
+                all.push_back(other);
+                const bool parity = other->parityOutside(all);
+                known = selfIntersecting.emplace(other, std::make_pair(std::move(counted), parity))
+                            .first;
+            }
+            // Entering a hole is leaving the region.
+            const bool mark = known->second.second ? !markInside : markInside;
             contour->markCrossingsAsEntryOrExitWithContour(other, mark, walk ? &*walk : nullptr,
-                                                           &known->second, along);
+                                                           &known->second.first, along);
         }
     }
 }

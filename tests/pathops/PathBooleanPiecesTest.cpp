@@ -1,13 +1,23 @@
 // The four combinations where a piece of outline between two crossings cannot be told from its
-// neighbours by counting: operands whose own contours overlap, combined with themselves. Each
-// answer is measured by the polygon clipper on a fine flattening, which reads contours crossing
-// each other by the even-odd rule as the answers are meant.
+// neighbours by counting, or a contour from its neighbours by a ray: operands whose own contours
+// overlap, combined with themselves; and the seeded categories of what such failures share: a
+// curve leaving a shared straight side at a small angle, contours touching the contour around
+// them, operands of far different sizes, and copies turned by a hair. Each answer is measured by
+// the polygon clipper, which reads contours crossing each other by the even-odd rule as the
+// answers are meant. PELKO_SEED picks the first seed of a category and PELKO_CASES the number of
+// cases; a failure prints its seed and both shapes.
 #include <gtest/gtest.h>
 
 #include "ClipperOracle.h"
+#include "PathBooleanCases.h"
 #include "PathShapes.h"
 #include "pathops/PathBooleanOperations.h"
+#include "pathops/PathTextForms.h"
 
+#include <QtGlobal>
+#include <cmath>
+#include <numbers>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -87,4 +97,366 @@ TEST(PathBooleanPieces, OverlappingPartsAgainstThemselves)
         EXPECT_EQ(faultsOf(row.shape, row.shape.bezierPathByReversingPath()), "")
             << row.name << ", reversed";
     }
+}
+
+// A hole sharing a side with its outline (a "U") against the same shape turned at random: the
+// other operand crosses that shared side at points where it enters the outline and the hole at
+// once, and the pieces between were read against the outline alone.
+TEST(PathBooleanPieces, HoleSharingASideOfItsOutlineAgainstItsTurnedCopy)
+{
+    const std::optional<BezierPath> a = pathFromString(
+        QStringLiteral("M;0;0@L;76.076986440458484;0@L;76.076986440458484;76.076986440458484@"
+                       "L;0;76.076986440458484@C;@M;14.576116418196717;42.112993687411148@"
+                       "L;55.970100315457138;42.112993687411148@L;55.970100315457138;0@"
+                       "L;14.576116418196717;0@C;@"));
+    const std::optional<BezierPath> b = pathFromString(QStringLiteral(
+        "M;91.832720206136798;38.225778883074327@L;37.851207557384157;91.832720206136798@"
+        "L;-15.755733765678315;37.851207557384157@L;38.225778883074327;-15.755733765678315@C;@"
+        "M;51.815499009805464;18.614827481455762@L;22.443806335292628;47.782713457656094@"
+        "L;52.118335876580602;77.664589801339048@L;81.490028551093431;48.496703825138709@C;@"));
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(faultsOf(*a, *b), "");
+}
+
+namespace {
+
+using pathcases::ShapeMaker;
+
+// A share from `lo` to `hi`, spread evenly over the powers of ten.
+double spread(ShapeMaker &maker, double lo, double hi)
+{
+    return std::pow(10.0, maker.real(std::log10(lo), std::log10(hi)));
+}
+
+// The path turned by `angle` about `centre`.
+BezierPath turned(const BezierPath &path, QPointF centre, double angle)
+{
+    const double c = std::cos(angle), s = std::sin(angle);
+    return pathoracle::mappedPath(path, [&](QPointF p) {
+        const QPointF d = p - centre;
+        return centre + QPointF(c * d.x() - s * d.y(), s * d.x() + c * d.y());
+    });
+}
+
+// (f) A shape whose straight side ends where a curve leaves it at a small angle (1e-4 to 0.1
+// radian, into the shape or out of it), against its copy moved 1e-3 to 30 along that side,
+// across it, or both; now and then the pair is turned, so that the side lies on no axis.
+pathcases::ShapePair curveLeavingASide(ShapeMaker &maker)
+{
+    const double x0 = maker.real(-5, 0), x1 = maker.real(40, 70);
+    const double angle = spread(maker, 1e-4, 0.1) * (maker.coin() ? 1 : -1);
+    const double reach = maker.real(8, 20);
+    const QPointF end(x1 + maker.real(10, 30), -maker.real(10, 40));
+    BezierPath a;
+    a.moveToPoint({x0, 0});
+    a.lineToPoint({x1, 0});
+    a.curveToPoint(end, {x1 + reach, reach * std::tan(angle)},
+                   {end.x() - maker.real(0, 5), end.y() + maker.real(5, 20)});
+    const double bottom = maker.real(30, 90);
+    a.lineToPoint({end.x() + maker.real(0, 10), maker.real(0, 10)});
+    a.lineToPoint({x1 - maker.real(0, 30), bottom});
+    a.lineToPoint({x0, bottom});
+    a.closePath();
+    if (maker.coin())
+        a = a.bezierPathByReversingPath();
+    auto shift = [&maker]() { return spread(maker, 1e-3, 30) * (maker.coin() ? 1 : -1); };
+    double along = 0, across = 0;
+    switch (maker.integer(0, 2)) {
+    case 0:
+        along = shift();
+        break;
+    case 1:
+        across = shift();
+        break;
+    default:
+        along = shift();
+        across = shift();
+        break;
+    }
+    BezierPath b = movedPath(a, along, across);
+    if (maker.coin()) {
+        const QPointF centre(maker.real(0, 50), maker.real(0, 50));
+        const double angleOfPair = maker.real(0, 2 * std::numbers::pi);
+        a = turned(a, centre, angleOfPair);
+        b = turned(b, centre, angleOfPair);
+    }
+    return {"a curve leaving a shared side", a, b};
+}
+
+// (g) A contour touching or sharing a side with the contour around it: an island whose tips lie
+// on its hole's sides, a hole sharing a side of its outline, a counter touching its bowl from
+// inside; against the same shape turned a quarter, a half or at random about its centre.
+pathcases::ShapePair touchingContainers(ShapeMaker &maker)
+{
+    const double side = maker.real(40, 100);
+    const double wall = side * maker.real(0.05, 0.2);
+    BezierPath shape = maker.rect(0, 0, side, side);
+    const char *kind = "";
+    switch (maker.integer(0, 2)) {
+    case 0: {
+        kind = "an island with its tips on its hole's sides";
+        const double lo = wall, hi = side - wall;
+        shape.appendBezierPath(maker.rect(lo, lo, hi - lo, hi - lo));
+        const double mid = maker.real(lo + 0.3 * (hi - lo), lo + 0.7 * (hi - lo));
+        const double w = (hi - lo) * maker.real(0.1, 0.25);
+        const double m = (lo + hi) / 2;
+        shape.appendBezierPath(maker.polygon({{mid, lo},
+                                              {mid - w, m + w / 2},
+                                              {mid, m + w / 2},
+                                              {mid, hi},
+                                              {mid + w, m - w / 2},
+                                              {mid, m - w / 2}}));
+        break;
+    }
+    case 1: {
+        kind = "a hole sharing a side of its outline";
+        const double from = maker.real(wall, side / 2 - wall),
+                     to = maker.real(side / 2, side - wall);
+        const double height = maker.real(side / 3, side - wall);
+        shape.appendBezierPath(maker.rect(from, 0, to - from, height));
+        break;
+    }
+    default: {
+        kind = "a counter touching its bowl from inside";
+        const QPointF c(side / 2, side / 2);
+        const double r = side / 2;
+        shape = maker.circle(c, r);
+        const double inner = r * maker.real(0.3, 0.8);
+        const double angle = maker.real(0, 2 * std::numbers::pi);
+        shape.appendBezierPath(
+            maker.circle(c + (r - inner) * QPointF(std::cos(angle), std::sin(angle)), inner));
+        break;
+    }
+    }
+    shape.setWindingRule(platform::WindingRule::EvenOdd);
+    const QPointF centre(side / 2, side / 2);
+    const double quarter = std::numbers::pi / 2;
+    const double angle = maker.integer(0, 2) == 0 ? maker.real(0, 2 * std::numbers::pi)
+                                                  : quarter * maker.integer(1, 2);
+    // A quarter or half turn of exact numbers stays exact: a turned copy of a corner lies on it.
+    BezierPath other =
+        angle == quarter ? pathoracle::mappedPath(
+                               shape, [side](QPointF p) { return QPointF(side - p.y(), p.x()); })
+        : angle == 2 * quarter
+            ? pathoracle::mappedPath(
+                  shape, [side](QPointF p) { return QPointF(side - p.x(), side - p.y()); })
+            : turned(shape, centre, angle);
+    return {kind, shape, other};
+}
+
+// (i) A shape and its copy turned by 1e-5 to 1e-2 radian about its centre or a point near it.
+pathcases::ShapePair turnedCopies(ShapeMaker &maker)
+{
+    BezierPath a;
+    switch (maker.integer(0, 3)) {
+    case 0:
+        a = maker.glyph({qreal(maker.integer(0, 4)), qreal(maker.integer(0, 4))});
+        break;
+    case 1:
+        a = maker.convexShape();
+        break;
+    case 2:
+        a = maker.gridCells(maker.integer(3, 6),
+                            {qreal(maker.integer(0, 4)), qreal(maker.integer(0, 4))});
+        break;
+    default:
+        a = maker.star();
+        break;
+    }
+    const QRectF box = a.bounds();
+    const QPointF centre = box.center() + QPointF(maker.real(-0.3, 0.3) * box.width(),
+                                                  maker.real(-0.3, 0.3) * box.height());
+    const double angle = spread(maker, 1e-5, 1e-2) * (maker.coin() ? 1 : -1);
+    return {"a shape and its copy turned a hair", a, turned(a, centre, angle)};
+}
+
+constexpr double kFineFlatness = 1e-5;
+
+// The faults of one seeded pair of `make`, with the line that reruns it, or nothing.
+using MakePair = pathcases::ShapePair (*)(ShapeMaker &);
+
+std::optional<std::string> seedFault(const char *category, MakePair make, quint64 seed,
+                                     pathcases::Curls curls)
+{
+    ShapeMaker maker(seed);
+    const pathcases::ShapePair pair = make(maker);
+    const std::vector<std::string> faults =
+        pathcases::checkPair(pair.a, pair.b, kFineFlatness, curls);
+    if (faults.empty())
+        return std::nullopt;
+    std::ostringstream s;
+    s << category << " seed " << seed << " (" << pair.kind << ", PELKO_SEED=" << seed
+      << " PELKO_CASES=1)\n"
+      << pathcases::describe(faults, pair.a, pair.b);
+    return s.str();
+}
+
+// (h) A shape and another 1e3 to 1e9 times smaller, lying across its outline, inside it or just
+// outside: each answer against the clipper at the large shape's size, and point by point around
+// the small one, in a window a few times its size.
+std::optional<std::string> farApartInSizeFault(quint64 seed)
+{
+    ShapeMaker maker(seed);
+    const BezierPath large = maker.coin() ? maker.glyph({0, 0}) : maker.convexShape();
+    const double ratio = spread(maker, 1e3, 1e9);
+    BezierPath small = maker.coin() ? maker.glyph({0, 0}) : maker.convexShape();
+    const QRectF smallBox = small.bounds();
+    const double largeSize = pathcases::ShapeMaker::sizeOf(large);
+    const double scale = largeSize / ratio / pathcases::ShapeMaker::sizeOf(small);
+    // Where on the large shape: a point of its outline, moved in or out by up to the small
+    // shape's size.
+    const std::vector<pathoracle::Contour> contours = pathoracle::contoursOf(large);
+    const pathoracle::Contour &contour =
+        contours[size_t(maker.integer(0, int(contours.size()) - 1))];
+    const auto &segment = contour[size_t(maker.integer(0, int(contour.size()) - 1))];
+    const QPointF on = pathoracle::cubicAt(segment, maker.real(0, 1));
+    const double size = largeSize / ratio;
+    const QPointF at = on + size * QPointF(maker.real(-1, 1), maker.real(-1, 1));
+    small = pathoracle::mappedPath(small,
+                                   [&](QPointF p) { return at + (p - smallBox.center()) * scale; });
+    std::vector<std::string> faults = pathcases::checkPair(large, small);
+    // Point by point around the small shape, on the curves themselves.
+    const QRectF window(at - QPointF(2 * size, 2 * size), QSizeF(4 * size, 4 * size));
+    const std::vector<pathoracle::Contour> inA = pathoracle::contoursOf(large);
+    const std::vector<pathoracle::Contour> inB = pathoracle::contoursOf(small);
+    auto evenOdd = [](const std::vector<pathoracle::Contour> &cs, QPointF q) {
+        bool odd = false;
+        for (const pathoracle::Contour &c : cs)
+            odd = odd != pathoracle::contourContains(c, q);
+        return odd;
+    };
+    // How near the outlines a point is skipped: a thousandth of the window.
+    const double margin = 4e-3 * size;
+    auto nearOutline = [margin](const std::vector<pathoracle::Contour> &cs, QPointF q) {
+        for (const pathoracle::Contour &c : cs) {
+            for (const auto &segment : c) {
+                double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
+                for (QPointF p : segment) {
+                    left = std::min(left, p.x());
+                    right = std::max(right, p.x());
+                    top = std::min(top, p.y());
+                    bottom = std::max(bottom, p.y());
+                }
+                if (q.x() < left - margin || q.x() > right + margin || q.y() < top - margin ||
+                    q.y() > bottom + margin)
+                    continue;
+                // The nearest of many points, then closed in on by thirds.
+                constexpr int Samples = 256;
+                double best = INFINITY, bestT = 0;
+                for (int k = 0; k <= Samples; ++k) {
+                    const double t = double(k) / Samples;
+                    const QPointF d = pathoracle::cubicAt(segment, t) - q;
+                    const double distance = std::hypot(d.x(), d.y());
+                    if (distance < best) {
+                        best = distance;
+                        bestT = t;
+                    }
+                }
+                double lo = std::max(0.0, bestT - 1.0 / Samples);
+                double hi = std::min(1.0, bestT + 1.0 / Samples);
+                for (int step = 0; step < 60; ++step) {
+                    const double m1 = lo + (hi - lo) / 3, m2 = hi - (hi - lo) / 3;
+                    const QPointF d1 = pathoracle::cubicAt(segment, m1) - q;
+                    const QPointF d2 = pathoracle::cubicAt(segment, m2) - q;
+                    (std::hypot(d1.x(), d1.y()) < std::hypot(d2.x(), d2.y()) ? hi : lo) =
+                        (std::hypot(d1.x(), d1.y()) < std::hypot(d2.x(), d2.y()) ? m2 : m1);
+                }
+                const QPointF d = pathoracle::cubicAt(segment, (lo + hi) / 2) - q;
+                if (std::min(best, std::hypot(d.x(), d.y())) <= margin)
+                    return true;
+            }
+        }
+        return false;
+    };
+    for (const pathcases::OperationKind &op : pathcases::kOperations) {
+        FBBezierGraph ga(large), gb(small);
+        const BezierPath result = (ga.*op.combine)(gb).bezierPath();
+        const std::vector<pathoracle::Contour> inR = pathoracle::contoursOf(result);
+        constexpr int Side = 40;
+        int wrong = 0, checked = 0;
+        for (int row = 0; row < Side; ++row) {
+            for (int column = 0; column < Side; ++column) {
+                const QPointF q(window.left() + (column + 0.5) * window.width() / Side,
+                                window.top() + (row + 0.5) * window.height() / Side);
+                if (nearOutline(inA, q) || nearOutline(inB, q) || nearOutline(inR, q))
+                    continue;
+                ++checked;
+                if (evenOdd(inR, q) != op.inside(evenOdd(inA, q), evenOdd(inB, q)))
+                    ++wrong;
+            }
+        }
+        if (wrong > 0) {
+            std::ostringstream s;
+            s << op.name << ": " << wrong << " of " << checked
+              << " points around the small shape wrong";
+            faults.push_back(s.str());
+        }
+    }
+    if (faults.empty())
+        return std::nullopt;
+    std::ostringstream s;
+    s << "sizes seed " << seed << " (ratio " << ratio << ", PELKO_SEED=" << seed
+      << " PELKO_CASES=1)\n"
+      << pathcases::describe(faults, large, small);
+    return s.str();
+}
+
+quint64 environmentNumber(const char *name, quint64 fallback)
+{
+    bool ok = false;
+    const quint64 value = qEnvironmentVariable(name).toULongLong(&ok);
+    return ok ? value : fallback;
+}
+
+// PELKO_CASES seeds from PELKO_SEED on (by default `cases` from 1), each seed's faults from
+// `fault`; every failing seed is named with the line that reruns it alone.
+template <typename Fault> void checkSeeds(const char *category, quint64 cases, Fault fault)
+{
+    const quint64 firstSeed = environmentNumber("PELKO_SEED", 1);
+    const quint64 count = environmentNumber("PELKO_CASES", cases);
+    int failed = 0;
+    for (quint64 i = 0; i < count; ++i) {
+        if (const std::optional<std::string> f = fault(firstSeed + i)) {
+            ++failed;
+            ADD_FAILURE() << *f;
+        }
+    }
+    std::printf("%s: %d of %llu cases failed\n", category, failed, (unsigned long long)count);
+}
+
+} // namespace
+
+// The four categories below do not pass yet, and are disabled: ./test runs none of them, and
+// --gtest_also_run_disabled_tests with PELKO_SEED and PELKO_CASES runs them. Of their first
+// seeds, on the engine they came with: a curve leaving a shared side 21 of 300 failing (mostly
+// where the copy moves by less than the stretch tolerance: the union and the intersection take
+// the two outlines for one while the exclusive or keeps the slivers), contours touching their
+// container 13 of 300, copies turned a hair 7 of 300 (slivers, the same way), operands far apart
+// in size 24 of 100.
+TEST(PathBooleanPieces, DISABLED_CurveLeavingASharedSideAgreesWithThePolygonClipper)
+{
+    checkSeeds("CurveLeavingASharedSide", 300, [](quint64 seed) {
+        return seedFault("curve leaving a side", &curveLeavingASide, seed,
+                         pathcases::Curls::Always);
+    });
+}
+
+TEST(PathBooleanPieces, DISABLED_ContoursTouchingTheirContainerAgreeWithThePolygonClipper)
+{
+    checkSeeds("ContoursTouchingTheirContainer", 300, [](quint64 seed) {
+        return seedFault("touching containers", &touchingContainers, seed,
+                         pathcases::Curls::Always);
+    });
+}
+
+TEST(PathBooleanPieces, DISABLED_OperandsFarApartInSizeAgreeWithThePolygonClipper)
+{
+    checkSeeds("OperandsFarApartInSize", 100, &farApartInSizeFault);
+}
+
+TEST(PathBooleanPieces, DISABLED_CopiesTurnedAHairAgreeWithThePolygonClipper)
+{
+    checkSeeds("CopiesTurnedAHair", 300, [](quint64 seed) {
+        return seedFault("turned copies", &turnedCopies, seed, pathcases::Curls::Always);
+    });
 }

@@ -1437,7 +1437,11 @@ TEST(PathBooleanProperty, RegressionSeeds)
                                  17060,
                                  // A bowl crossing a hole's thin corner a hair from its joint: a
                                  // ray from a point in that corner met its far side at once.
-                                 15502};
+                                 15502, 11664, 14230,
+                                 // A bowl crossing a hole's corner twice a hair apart: the point
+                                 // of the piece between the two lay within the search's reach of
+                                 // both crossings.
+                                 9393};
     for (quint64 seed : foldSeeds) {
         ShapeMaker maker(seed);
         const std::vector<std::string> faults = checkFold(maker.fold());
