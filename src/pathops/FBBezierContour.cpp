@@ -376,10 +376,13 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
     std::vector<FBBezierContour *> counted =
         otherSelfIntersecting ? *otherSelfIntersecting : otherContour->selfIntersectingContours();
     // contourAndSelfIntersectingContoursContainPoint of the other contour, on the list in hand.
+    // A contour whose box does not hold the point cannot hold it: of a long chain of contours
+    // meeting one another, only the few around the point are asked.
     auto countedContain = [&counted](QPointF point) {
         int count = 0;
         for (const FBBezierContour *contour : counted) {
-            if (contour->containsPoint(point))
+            if (FBBoxPairs_BoxHoldsPoint(contour->bounds(), point) &&
+                contour->containsPoint(point))
                 ++count;
         }
         return (count & 1) != 0;
@@ -436,13 +439,14 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
     const bool drawnInBoth =
         std::any_of(counted.begin(), counted.end(),
                     [this](const FBBezierContour *c) { return isEquivalent(c); });
-    std::vector<const FBBezierContour *> own{this};
-    for (const FBBezierContour *c : selfIntersectingContours())
-        own.push_back(c);
+    // This contour and those of its graph it meets, gathered when first needed.
+    std::vector<const FBBezierContour *> own;
     auto evenOddContains = [](const std::vector<const FBBezierContour *> &contours, QPointF p) {
         bool odd = false;
-        for (const FBBezierContour *c : contours)
-            odd = odd != c->containsPoint(p);
+        for (const FBBezierContour *c : contours) {
+            if (FBBoxPairs_BoxHoldsPoint(c->bounds(), p))
+                odd = odd != c->containsPoint(p);
+        }
         return odd;
     };
     // Read only where a piece runs along the other outline all its length.
@@ -456,6 +460,11 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
         if (!drawnInBoth || !alongRule.result || FBGeom_SquaredLength(tangent) == 0 ||
             !(curveSize > 0))
             return std::nullopt;
+        if (own.empty()) {
+            own.push_back(this);
+            for (const FBBezierContour *c : selfIntersectingContours())
+                own.push_back(c);
+        }
         std::vector<const FBBezierContour *> all = own;
         all.insert(all.end(), outlines.begin(), outlines.end());
         const QPointF normal(-tangent.y(), tangent.x());
@@ -499,7 +508,13 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
                 continue;
             const double rounding =
                 FBTol_PieceOffOutline * (1.0 + std::max({std::abs(p.x()), std::abs(p.y())}));
+            // A point well clear of the other outline (most pieces' middles) needs no search for
+            // a farther one, and the inside test's rays along the axes read it.
+            if (FBOutline_BoxDistance(p, outlines) >= FBTol_PieceWellClear)
+                return countedContain(p);
             const FBNearestOnOutline nearest = FBOutline_Nearest(p, outlines);
+            if (nearest.distance >= FBTol_PieceWellClear)
+                return countedContain(p);
             if (nearest.distance > rounding)
                 tried.emplace_back(nearest, p);
         }
@@ -666,8 +681,10 @@ bool FBBezierContour::parityOutside(const std::vector<const FBBezierContour *> &
     bool parity = mInside == 1;
     if (mMeeting.empty())
         return parity;
+    const QRectF box = bounds();
     for (const FBBezierContour *contour : counted) {
-        if (contour != this && FBContainment_SideOfTouchingContour(*this, *contour) == true)
+        if (contour != this && FBBoxPairs_BoxHolds(contour->bounds(), box) &&
+            FBContainment_SideOfTouchingContour(*this, *contour) == true)
             parity = !parity;
     }
     return parity;
@@ -676,16 +693,19 @@ bool FBBezierContour::parityOutside(const std::vector<const FBBezierContour *> &
 void FBBezierContour::addOverlap(const FBContourOverlapPtr &overlap)
 {
     mOverlaps.push_back(overlap);
+    if (!overlap->runs().empty())
+        mSharedOverlaps.push_back(overlap);
 }
 
 void FBBezierContour::removeAllOverlaps()
 {
     mOverlaps.clear();
+    mSharedOverlaps.clear();
 }
 
 bool FBBezierContour::isEquivalent(const FBBezierContour *other) const
 {
-    for (const FBContourOverlapPtr &overlap : mOverlaps) {
+    for (const FBContourOverlapPtr &overlap : mSharedOverlaps) {
         if (overlap->isBetweenContour(this, other) && overlap->isComplete())
             return true;
     }

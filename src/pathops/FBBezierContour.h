@@ -119,6 +119,9 @@ public:
     int inside() const { return mInside; }
     void setInside(int inside) { mInside = inside; }
     const std::vector<FBContourOverlapPtr> &overlaps() const { return mOverlaps; }
+    // Those of the overlaps that hold shared stretches: a contour crossing thousands of others
+    // has an overlap with each, nearly all of them empty.
+    const std::vector<FBContourOverlapPtr> &sharedOverlaps() const { return mSharedOverlaps; }
 
 private:
     // The intersections of a ray with one edge whose box it meets; or, when `clear`, the one
@@ -140,6 +143,7 @@ private:
     mutable QRectF mBounds;
     int mInside = 0;
     std::vector<FBContourOverlapPtr> mOverlaps;
+    std::vector<FBContourOverlapPtr> mSharedOverlaps;
     std::vector<FBBezierContour *> mMeeting;
     mutable std::optional<platform::BezierPath> mBezPathCache;
 };

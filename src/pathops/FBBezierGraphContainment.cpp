@@ -37,7 +37,7 @@ constexpr double kTouchReach = FBTol_TouchReach;
 std::vector<FBRange> sharedRangesOn(const FBBezierContour &contour, const FBContourEdge *edge)
 {
     std::vector<FBRange> ranges;
-    for (const FBContourOverlapPtr &overlap : contour.overlaps()) {
+    for (const FBContourOverlapPtr &overlap : contour.sharedOverlaps()) {
         for (const FBEdgeOverlapRun &run : overlap->runs()) {
             for (const FBEdgeOverlapPtr &stretch : run.overlaps()) {
                 const FBBezierIntersectRange &range = *stretch->range();
@@ -352,7 +352,7 @@ bool FBBezierGraph::containsContour(const FBBezierContour *testContour) const
     // hair past a container along them, and rays along or across them cannot tell: a point of it
     // clear of every outline can, by the even-odd count of the contours holding it.
     const bool sharesStretches = std::any_of(
-        testContour->overlaps().begin(), testContour->overlaps().end(),
+        testContour->sharedOverlaps().begin(), testContour->sharedOverlaps().end(),
         [&](const FBContourOverlapPtr &overlap) {
             const FBBezierContour *other =
                 overlap->contour1() == testContour ? overlap->contour2() : overlap->contour1();

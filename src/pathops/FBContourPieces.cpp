@@ -138,7 +138,7 @@ std::vector<FBPieceSample> FBPiece_Samples(const FBEdgeCrossing &from, const FBE
 bool FBContour_OnSharedStretch(const FBBezierContour &contour, const FBContourEdge *edge, double t,
                                const std::unordered_set<const FBBezierContour *> *others)
 {
-    for (const FBContourOverlapPtr &overlap : contour.overlaps()) {
+    for (const FBContourOverlapPtr &overlap : contour.sharedOverlaps()) {
         const FBBezierContour *other =
             overlap->contour1() == &contour ? overlap->contour2() : overlap->contour1();
         if (others && !others->contains(other))
@@ -176,6 +176,18 @@ FBOutline_Nearest(QPointF point, const std::vector<const FBBezierContour *> &con
             if (distance < nearest.distance)
                 nearest = {distance, on};
         }
+    }
+    return nearest;
+}
+
+double FBOutline_BoxDistance(QPointF point, const std::vector<const FBBezierContour *> &contours)
+{
+    double nearest = INFINITY;
+    for (const FBBezierContour *c : contours) {
+        if (!(boxDistance(c->bounds(), point) < nearest))
+            continue;
+        for (const auto &edge : c->edges())
+            nearest = std::min(nearest, boxDistance(edge->curve()->bounds(), point));
     }
     return nearest;
 }

@@ -46,6 +46,10 @@ FBNearestOnOutline FBOutline_Nearest(QPointF point,
                                      const std::vector<const FBBezierContour *> &contours,
                                      double floor = 0.0);
 
+// A distance no greater than that from `point` to the outlines of `contours`, from their curves'
+// boxes alone (control points included): cheap, and enough to tell a point well clear of them.
+double FBOutline_BoxDistance(QPointF point, const std::vector<const FBBezierContour *> &contours);
+
 // Whether `point`, a distance off the outlines of `contours` (`nearest` on them), lies inside
 // them by the even-odd rule, read by rays leaving it away from that nearest point: the nearest
 // outline lies behind them, where a ray towards it could meet it too close to tell, and the

@@ -182,3 +182,7 @@ inline constexpr double FBTol_PieceOffOutline = 1e-8;
 // A piece along the other outline all its length is read at points this many stretch tolerances
 // off it on either side (the nearer when the farther come near another outline).
 inline constexpr double FBTol_AlongOffsets[] = {16.0, 4.0};
+
+// A piece's point this far from the other outline is tested at once, without looking for a point
+// of the piece farther from it.
+inline constexpr double FBTol_PieceWellClear = 16 * FBTol_CrossingPoint;
