@@ -290,9 +290,14 @@ FBBezierContour::RayCount FBBezierContour::crossingsOfRay(const FBContourEdge *t
         if (near.contains(edge->curve()->endPoint1()))
             count.clear = false;
     }
+    // A ray starting a hair from this contour (a counter touching its bowl, started at the
+    // touch) cannot tell whether it leaves across it or beside it: the search places such a hit
+    // anywhere within a hair of the start.
+    const double hair = FBTol_Hair * ray->length();
     for (const RayHit &hit : hits) {
         for (const FBBezierIntersectionPtr &intersection : hit.intersections) {
-            if (intersection->isTangent() || intersection->isAtEndPointOfCurve2())
+            if (intersection->isTangent() || intersection->isAtEndPointOfCurve2() ||
+                FBGeom_PointDistance(intersection->location(), ray->endPoint1()) <= hair)
                 count.clear = false;
         }
     }
@@ -381,8 +386,7 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
     auto countedContain = [&counted](QPointF point) {
         int count = 0;
         for (const FBBezierContour *contour : counted) {
-            if (FBBoxPairs_BoxHoldsPoint(contour->bounds(), point) &&
-                contour->containsPoint(point))
+            if (FBBoxPairs_BoxHoldsPoint(contour->bounds(), point) && contour->containsPoint(point))
                 ++count;
         }
         return (count & 1) != 0;

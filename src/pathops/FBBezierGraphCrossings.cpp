@@ -372,10 +372,16 @@ void dropHitsPastRunEnds(std::vector<EdgeHit> &hits, const FBContourOverlap &ove
             return (edge == at && t >= end) || edge == at->next();
         return (edge == at && t <= end) || edge == at->previous();
     };
+    // Past the end on one contour at least, and on the other past it too or on the stretch's
+    // last edge: the stretch ends on the two contours apart (a corner of each, a copy moved a
+    // hair), and a hit between the two ends is the passage the run's reading holds as well.
     auto past = [&leaving](const EdgeHit &hit, const RunEnd &end) {
-        return leaving(hit.edge1, hit.intersection->parameter1(), end.edge1, end.t1,
-                       end.forwards) &&
-               leaving(hit.edge2, hit.intersection->parameter2(), end.edge2, end.t2, end.forwards2);
+        const bool leaving1 =
+            leaving(hit.edge1, hit.intersection->parameter1(), end.edge1, end.t1, end.forwards);
+        const bool leaving2 =
+            leaving(hit.edge2, hit.intersection->parameter2(), end.edge2, end.t2, end.forwards2);
+        return (leaving1 && (leaving2 || hit.edge2 == end.edge2)) ||
+               (leaving2 && hit.edge1 == end.edge1);
     };
     std::erase_if(hits, [&](const EdgeHit &hit) {
         FBBezierIntersection &x = *hit.intersection;
@@ -582,7 +588,10 @@ void addCrossingsOfHits(std::vector<EdgeHit> hits, bool selfCrossing)
 // When the curves themselves cross just past one end of the run, at the one passage its reading
 // of the sides holds (a copy moved by a hair: its corner crosses the original's a little beyond
 // the side the run follows), the pair goes there instead, where the pieces meet with no gap. With
-// more such hits, or one no nearer than the sides, the run keeps its own.
+// more such hits, or one no nearer than the sides both where the run would put its pair and at
+// the end beside it, the run keeps its own. (Sides lying on each other along one stretch of the
+// run and apart along another, the copy's corner crossing beside the latter: joined on the
+// former, the pieces along the latter would keep the wrong side of the sliver between them.)
 void addRunCrossings(FBEdgeOverlapRun &run, const std::vector<PassageHit> &passages)
 {
     const EdgeHit *passage = nullptr;
@@ -595,7 +604,8 @@ void addRunCrossings(FBEdgeOverlapRun &run, const std::vector<PassageHit> &passa
     }
     if (count == 1 && !passage->intersection->isAtEndPointOfCurve() &&
         passage->edge1->crossesEdge(passage->edge2, *passage->intersection) &&
-        1e2 * FBHit_Gap(*passage->intersection) < run.crossingGap())
+        1e2 * FBHit_Gap(*passage->intersection) <
+            std::max(run.crossingGap(), run.endGapNear(passage->intersection->location())))
         addCrossingPair(passage->edge1, passage->edge2, passage->intersection, false);
     else
         run.addCrossings();

@@ -197,8 +197,10 @@ bool FBEdgeOverlapRun::readCrossing(double *readTo) const
     // along a tangent part slowly), a branch of contour 2 is measured from contour 1's end of
     // the stretch: the gap between the ends shows which side contour 2 lies on there, and the
     // branches' own directions, taken at two different points, may not.
-    const QPointF firstEnd = stretchStart->endPoint1();
-    const QPointF lastEnd = stretchEnd->endPoint2();
+    // Contour 1's branches start at the stretch's ends, or at the joints beyond a tail: both
+    // contours' branches are measured from there, so that a tail left out moves neither.
+    const QPointF firstEnd = edge1Before->endPoint2();
+    const QPointF lastEnd = edge1After->endPoint1();
     const QPointF firstEnd2 = reversed ? edge2First->endPoint1() : edge2First->endPoint2();
     const QPointF lastEnd2 = reversed ? edge2Second->endPoint2() : edge2Second->endPoint1();
     auto apart = [](QPointF a, QPointF b) {
@@ -313,6 +315,19 @@ void FBEdgeOverlapRun::addCrossings()
         mOverlaps[at.index]->addMiddleCrossing();
     else
         mOverlaps[at.index]->addCrossingAt(at.nearest.parameter1, at.nearest.parameter2);
+}
+
+double FBEdgeOverlapRun::endGapNear(QPointF point) const
+{
+    if (mOverlaps.empty())
+        return 0.0;
+    const FBBezierIntersectRange &first = *mOverlaps.front()->range();
+    const FBBezierIntersectRange &last = *mOverlaps.back()->range();
+    const QPointF start = first.curve1()->pointAtParameter(first.parameterRange1().minimum);
+    const QPointF stop = last.curve1()->pointAtParameter(last.parameterRange1().maximum);
+    return FBGeom_PointDistance(point, start) <= FBGeom_PointDistance(point, stop)
+               ? mOverlaps.front()->nearest(0.0, 0.0).distance
+               : mOverlaps.back()->nearest(1.0, 1.0).distance;
 }
 
 double FBEdgeOverlapRun::crossingGap() const

@@ -26,6 +26,8 @@ public:
     void addCrossings();
     // How far apart the two sides lie where addCrossings puts the crossing pair.
     double crossingGap() const;
+    // How far apart the two sides lie at the run's end nearer `point`.
+    double endGapNear(QPointF point) const;
     FBBezierContour *contour1() const;
     FBBezierContour *contour2() const;
     QString description() const;
