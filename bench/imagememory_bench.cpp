@@ -9,6 +9,7 @@
 #include "BenchSupport.h"
 #include "HostileImages.h"
 #include "compare/CompItem.h"
+#include "compare/ComparedTree.h"
 #include "foldercompare/MergeEditPreview.h"
 #include "platform/ImageChunkCheck.h"
 #include "platform/ImageReader.h"
@@ -98,7 +99,15 @@ int runChild(const QString &mode, const QString &left, const QString &right)
         item.kind1 = item.kind2 = Side_File;
         bool done = false;
         QObject::connect(&preview, &MergeEditPreview::contentShown, [&] { done = true; });
-        preview.showItem(item, left, right);
+        // Each side is read as the folder window reads it: by its name in its folder, held open.
+        PreviewFiles files;
+        const QString paths[2] = {left, right};
+        for (int k = 0; k < 2; ++k) {
+            const QFileInfo info(paths[k]);
+            files.tree[k] = ComparedTree::open(QFile::encodeName(info.absolutePath()));
+            files.route[k] = TreeRoute_FromPath(QFile::encodeName(info.fileName()));
+        }
+        preview.showItem(item, left, right, files);
         QElapsedTimer t;
         t.start();
         while (!done && t.elapsed() < 600000)

@@ -33,3 +33,21 @@ if(CMAKE_BUILD_TYPE STREQUAL "Debug")
   # Keep test builds quick to compile while still debuggable.
   add_compile_options(-O1 -g1)
 endif()
+
+# Build folders stay small (the test build's rule is at most 2,560 MB after ./test). Static
+# libraries are thin archives: they name their objects instead of holding copies. Executables keep
+# their relative relocations packed (the sanitizers' data holds a million pointers, which took a
+# quarter of every test program). Debug sections are compressed.
+set(CMAKE_C_ARCHIVE_CREATE "<CMAKE_AR> qcT <TARGET> <LINK_FLAGS> <OBJECTS>")
+set(CMAKE_C_ARCHIVE_APPEND "<CMAKE_AR> qT <TARGET> <LINK_FLAGS> <OBJECTS>")
+set(CMAKE_CXX_ARCHIVE_CREATE "<CMAKE_AR> qcT <TARGET> <LINK_FLAGS> <OBJECTS>")
+set(CMAKE_CXX_ARCHIVE_APPEND "<CMAKE_AR> qT <TARGET> <LINK_FLAGS> <OBJECTS>")
+include(CheckLinkerFlag)
+check_linker_flag(CXX "-Wl,-z,pack-relative-relocs" PELKO_LINKER_PACKS_RELOCATIONS)
+if(PELKO_LINKER_PACKS_RELOCATIONS)
+  add_link_options(-Wl,-z,pack-relative-relocs)
+endif()
+if(CMAKE_BUILD_TYPE MATCHES "^(Debug|RelWithDebInfo)$")
+  add_compile_options(-gz)
+  add_link_options(-gz)
+endif()

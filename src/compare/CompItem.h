@@ -81,7 +81,8 @@ struct COMP_ITEM
     qint8 kind1 = Side_None, kind2 = Side_None;
     qint8 special1 = Special_None, special2 = Special_None;
     qint32 customMultiPurposeInfo = NotJudged_None;
-    // Which file each Side_File side was judged to be: what reads it later reads only that file.
+    // Which file each Side_File side, and which folder each Side_Folder side, was judged to be:
+    // what reads or walks through it later reaches only that one (compare/ComparedTree).
     JudgedFile judged1, judged2;
 
     const QByteArray &name() const { return itemName1.isEmpty() ? itemName2 : itemName1; }

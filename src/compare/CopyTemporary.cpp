@@ -13,7 +13,25 @@ constexpr char kMark[] = ".pelko-";
 constexpr size_t kSuffixLength = 6;
 constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
+CopyTemporary::RenameNoReplace &renameNoReplaceHook()
+{
+    static CopyTemporary::RenameNoReplace hook;
+    return hook;
+}
+
+int renameNoReplace(int folder, const char *from, const char *to)
+{
+    if (const CopyTemporary::RenameNoReplace &hook = renameNoReplaceHook())
+        return hook(folder, from, to);
+    return ::renameat2(folder, from, folder, to, RENAME_NOREPLACE);
+}
+
 } // namespace
+
+void CopyTemporary::setRenameNoReplaceHook(RenameNoReplace hook)
+{
+    renameNoReplaceHook() = std::move(hook);
+}
 
 CopyTemporary::~CopyTemporary()
 {
@@ -27,23 +45,20 @@ template <class Make> int CopyTemporary::create(const QByteArray &target, Make m
         QByteArray name = '.' + target.left(100) + kMark;
         for (size_t k = 0; k < kSuffixLength; ++k)
             name += kLetters[QRandomGenerator::global()->bounded(int(sizeof(kLetters) - 1))];
-        mRecord.willMake(mFolder, name);
         const int made = make(name);
-        if (made >= 0) {
-            mName = name;
-            struct stat st
-            {
-            };
-            if (::fstatat(mFolder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
-                mRecord.made(st);
-            return made;
-        }
-        if (errno != EEXIST)
+        if (made < 0 && errno == EEXIST)
+            continue;
+        if (made < 0)
             break;
+        // Recorded only once the exclusive create made it: a name found taken is never named.
+        mName = name;
+        struct stat st
+        {
+        };
+        if (::fstatat(mFolder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+            mRecord.made(mFolder, name, st);
+        return made;
     }
-    const int error = errno;
-    mRecord.forget();
-    errno = error;
     return -1;
 }
 
@@ -65,12 +80,18 @@ bool CopyTemporary::createLink(const QByteArray &target, const QByteArray &text)
 bool CopyTemporary::placeAs(const QByteArray &name, bool replace)
 {
     int done = -1;
-    if (!replace) {
-        done = ::renameat2(mFolder, mName.constData(), mFolder, name.constData(), RENAME_NOREPLACE);
-        replace = done != 0 && (errno == EINVAL || errno == ENOSYS);
-    }
-    if (replace)
+    if (replace) {
         done = ::renameat(mFolder, mName.constData(), mFolder, name.constData());
+    } else {
+        done = renameNoReplace(mFolder, mName.constData(), name.constData());
+        // A file system that cannot rename only into a free name can still make a second name
+        // only where none stands; the temporary one goes then.
+        if (done != 0 && (errno == EINVAL || errno == ENOSYS)) {
+            done = ::linkat(mFolder, mName.constData(), mFolder, name.constData(), 0);
+            if (done == 0)
+                ::unlinkat(mFolder, mName.constData(), 0);
+        }
+    }
     if (done == 0) {
         mName.clear();
         mRecord.forget();

@@ -1,6 +1,7 @@
 #include "compare/DiffInputs.h"
 
 #include "platform/LocalPath.h"
+#include "platform/RegularFile.h"
 
 #include <QProcess>
 #include <cerrno>
@@ -15,14 +16,18 @@ bool DiffInputs::openOne(const QString &path, Input *input, QString *error)
         input->argument = path;
         return true;
     }
-    input->fd = platform::UniqueFd(
-        ::open(LocalPath_ToBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!input->fd.isOpen()) {
+    // Judged before it is opened: a pipe or device in its place is never opened at all.
+    platform::RegularFile file =
+        platform::OpenRegularFileAt(AT_FDCWD, LocalPath_ToBytes(path), true);
+    if (!file.isOpen()) {
         if (error)
-            *error =
-                input->label + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+            *error = input->label + QStringLiteral(": ") +
+                     (file.failure == platform::RegularOpenFailure::NotRegular
+                          ? QStringLiteral("not a regular file")
+                          : QString::fromLocal8Bit(std::strerror(file.error)));
         return false;
     }
+    input->fd = std::move(file.fd);
     input->argument = QStringLiteral("/dev/fd/%1").arg(input->fd.get());
     return true;
 }

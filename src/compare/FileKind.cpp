@@ -2,13 +2,16 @@
 
 #include "platform/Guard.h"
 #include "platform/LocalPath.h"
+#include "services/FileBytes.h"
 #include "services/FileUtility.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <algorithm>
 #include <memory>
 #include <mutex>
+#include <sys/stat.h>
 
 namespace {
 
@@ -128,6 +131,29 @@ int IsSameBinaryFile(const QString &pathA, const QString &pathB, bool checkCance
         if (a.isEmpty())
             return (fa->atEnd() && fb->atEnd()) ? 1 : 0;
     }
+    GUARD_END(0)
+}
+
+int IsSameOpenFile(int fdA, int fdB)
+{
+    GUARD_BEGIN
+    struct stat a, b;
+    if (fdA < 0 || fdB < 0 || ::fstat(fdA, &a) != 0 || ::fstat(fdB, &b) != 0 ||
+        !S_ISREG(a.st_mode) || !S_ISREG(b.st_mode) || a.st_size != b.st_size)
+        return 0;
+    const qint64 size = qint64(a.st_size);
+    QByteArray blockA, blockB;
+    for (qint64 done = 0; done < size; done += kBlockSize) {
+        const qint64 want = std::min(kBlockSize, size - done);
+        if (ReadBytesAt(fdA, done, want, &blockA) != 0 ||
+            ReadBytesAt(fdB, done, want, &blockB) != 0 || blockA.size() != want || blockA != blockB)
+            return 0; // also a file that shrank while it was read
+    }
+    // Nor one that grew.
+    return ReadBytesAt(fdA, size, 1, &blockA) == 0 && ReadBytesAt(fdB, size, 1, &blockB) == 0 &&
+                   blockA.isEmpty() && blockB.isEmpty()
+               ? 1
+               : 0;
     GUARD_END(0)
 }
 

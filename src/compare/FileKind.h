@@ -19,6 +19,12 @@ PairWindow CompareWindowForPaths(const QString &left, const QString &right);
 // read as streams in blocks of 50,000 bytes.
 int IsSameBinaryFile(const QString &pathA, const QString &pathB, bool checkCancel);
 
+// The same for two files held open (services/HeldFile): 1 when both are regular files of the same
+// size holding the same bytes, 0 otherwise, read by offset so that other readers of the same
+// descriptors are not disturbed. The files that were opened are compared, whatever their names
+// lead to now.
+int IsSameOpenFile(int fdA, int fdB);
+
 // The question "was the folder compare cancelled?" asked by IsSameBinaryFile between blocks;
 // the folder compare installs it (nullptr: never cancelled).
 void SetBinaryCompareCancelCheck(std::function<bool()> isCancelled);

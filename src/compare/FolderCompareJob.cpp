@@ -1,5 +1,6 @@
 #include "compare/FolderCompareJob.h"
 
+#include "compare/ComparedTree.h"
 #include "compare/FileKind.h"
 #include "compare/FolderContentCompare.h"
 #include "platform/Guard.h"
@@ -89,31 +90,32 @@ SideInfo classify(int dirfd, const char *name)
     return info;
 }
 
-SideInfo classifyPath(const QByteArray &path)
-{
-    return classify(AT_FDCWD, path.constData());
-}
-
-// True when the path can be looked up: it is there, or it is known not to be.
-bool lookupAnswers(const QByteArray &path)
+// True when the name can be looked up in the folder: it is there, or it is known not to be.
+bool lookupAnswers(int folder, const QByteArray &name)
 {
     struct stat st
     {
     };
-    return ::lstat(path.constData(), &st) == 0 || errno == ENOENT || errno == ENOTDIR;
+    return ::fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 || errno == ENOENT ||
+           errno == ENOTDIR;
+}
+
+// The identity the listing recorded for a folder or file it found.
+JudgedFile identityOf(const SideInfo &info)
+{
+    JudgedFile judged;
+    judged.dev = quint64(info.dev);
+    judged.ino = quint64(info.ino);
+    judged.viaLink = info.viaLink;
+    judged.known = info.kind == Side_File || info.kind == Side_Folder;
+    return judged;
 }
 
 void setSide(COMP_ITEM &item, int side, const SideInfo &info, const QByteArray &name)
 {
     const bool present = info.kind != Side_None;
-    JudgedFile judged;
-    if (info.kind == Side_File) {
-        judged.dev = JudgedFile_Device(quint64(info.dev));
-        judged.ino = quint64(info.ino);
-        judged.viaLink = info.viaLink;
-        judged.known = true;
-    }
-    (side == 1 ? item.judged1 : item.judged2) = judged;
+    // Folders too: whatever reaches below one later walks only through the folder listed.
+    (side == 1 ? item.judged1 : item.judged2) = identityOf(info);
     if (side == 1) {
         item.kind1 = info.kind;
         item.special1 = info.special;
@@ -134,7 +136,7 @@ bool sameTime(qint64 a, qint64 b)
     return (a > b ? a - b : b - a) < kOneSecondNs;
 }
 
-// The text of the link at name in folder (AT_FDCWD: name is a path).
+// The text of the link at name in folder.
 QByteArray linkText(int folder, const QByteArray &name)
 {
     QByteArray buf(4096, Qt::Uninitialized);
@@ -217,25 +219,23 @@ bool judgeWithoutContent(COMP_ITEM &item, const FileListCompareInfo &request)
     return true;
 }
 
-// The folders a pair's files are opened in (AT_FDCWD: the paths are whole), and their names
-// there.
+// The folders a pair's files are opened in, held by the walk from the top folders (-1: a side
+// whose folder could not be reached, where nothing is found), and their names there.
 struct OpenAt
 {
-    int folder1 = AT_FDCWD, folder2 = AT_FDCWD;
+    int folder1 = -1, folder2 = -1;
     QByteArray name1, name2;
 };
 
 // Reads the content of a pair that judgeWithoutContent left pending. after1/after2 (when given)
 // receive the state of each file once it was read; both unset when the files were not read.
-// at (when given) names the files relative to open folders.
-void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const QByteArray &path1,
-                  const QByteArray &path2, const std::atomic<bool> *cancel,
-                  ContentSideState *after1 = nullptr, ContentSideState *after2 = nullptr,
-                  const OpenAt *at = nullptr)
+void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const OpenAt &at,
+                  const std::atomic<bool> *cancel, ContentSideState *after1 = nullptr,
+                  ContentSideState *after2 = nullptr)
 {
     if (item.kind1 == Side_Link) {
-        const QByteArray text1 = at ? linkText(at->folder1, at->name1) : linkText(AT_FDCWD, path1);
-        const QByteArray text2 = at ? linkText(at->folder2, at->name2) : linkText(AT_FDCWD, path2);
+        const QByteArray text1 = linkText(at.folder1, at.name1);
+        const QByteArray text2 = linkText(at.folder2, at.name2);
         item.compareResult = text1 == text2 ? COMP_RESULT_SAME : COMP_RESULT_DIFFERENT;
         item.customMultiPurposeInfo = NotJudged_None;
         return;
@@ -245,10 +245,8 @@ void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const 
     item.customMultiPurposeInfo = NotJudged_None;
     // Only the files the compare judged are read: a name that leads elsewhere now is not.
     const ContentVerdict verdict =
-        at ? CompareFileContentsAt(at->folder1, at->name1, at->folder2, at->name2, lineEnds, cancel,
-                                   after1, after2, &item.judged1, &item.judged2)
-           : CompareFileContentsAt(AT_FDCWD, path1, AT_FDCWD, path2, lineEnds, cancel, after1,
-                                   after2, &item.judged1, &item.judged2);
+        CompareFileContentsAt(at.folder1, at.name1, at.folder2, at.name2, lineEnds, cancel, after1,
+                              after2, &item.judged1, &item.judged2);
     switch (verdict) {
     case ContentVerdict::Same:
         item.compareResult = COMP_RESULT_SAME;
@@ -283,21 +281,17 @@ void judgeContent(COMP_ITEM &item, const FolderCompareSettings &settings, const 
 // Reads both sides of the entry again and judges it fully. A name that leads to another file
 // between its look-up and its reading is looked up again, a few times; one that keeps changing
 // stays not judged (NotJudged_ChangedWhileRead).
-// at (when given) names the files relative to open folders.
-void judgeOnDisk(COMP_ITEM &item, const FolderCompareSettings &settings, const QByteArray &path1,
-                 const QByteArray &path2, const std::atomic<bool> *cancel,
-                 const OpenAt *at = nullptr)
+void judgeOnDisk(COMP_ITEM &item, const FolderCompareSettings &settings, const OpenAt &at,
+                 const std::atomic<bool> *cancel)
 {
     constexpr int kLookUps = 3;
     const QByteArray name = item.name();
     for (int round = 0; round < kLookUps; ++round) {
-        setSide(item, 1, at ? classify(at->folder1, at->name1.constData()) : classifyPath(path1),
-                name);
-        setSide(item, 2, at ? classify(at->folder2, at->name2.constData()) : classifyPath(path2),
-                name);
+        setSide(item, 1, classify(at.folder1, at.name1.constData()), name);
+        setSide(item, 2, classify(at.folder2, at.name2.constData()), name);
         if (!judgeWithoutContent(item, *settings.request))
             return;
-        judgeContent(item, settings, path1, path2, cancel, nullptr, nullptr, at);
+        judgeContent(item, settings, at, cancel);
         if (item.customMultiPurposeInfo != NotJudged_ChangedWhileRead)
             return;
     }
@@ -309,26 +303,17 @@ struct Entry
     SideInfo info;
 };
 
-// The names of one folder that the request keeps, sorted by their bytes. Returns false when
-// the folder cannot be opened, or (with judged, what the listing of its parent found) is not the
-// folder judged there: a folder on the way swapped for a link is never listed. Hidden names left
-// out go to hidden.
-bool listFolder(const QByteArray &path, bool followTop, const SideInfo *judged,
+// The names of the folder the route leads to below the top that the request keeps, sorted by
+// their bytes. Returns false when the folder cannot be opened, or is not the folder the listing
+// of its parent found (the route records it): a folder on the way swapped for a link is never
+// listed. Hidden names left out go to hidden.
+bool listFolder(const ComparedTree &tree, const TreeRoute &route,
                 const FolderCompareSettings &settings, std::vector<Entry> &out, int *error,
                 QSet<QByteArray> &hidden)
 {
-    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followTop ? 0 : O_NOFOLLOW);
-    const int fd = ::open(path.constData(), flags);
+    const int fd = tree.openFolderToList(route, route.size()).release();
     if (fd < 0) {
         *error = errno;
-        return false;
-    }
-    struct stat st
-    {
-    };
-    if (judged && (::fstat(fd, &st) != 0 || st.st_dev != judged->dev || st.st_ino != judged->ino)) {
-        ::close(fd);
-        *error = ELOOP;
         return false;
     }
     DIR *dir = ::fdopendir(fd);
@@ -437,8 +422,9 @@ struct FolderCompareJob::Impl
     FolderCompareSettings settings;
     Deliver deliver;
     QThreadPool pool;
-    QByteArray root1, root2;
-    SideInfo rootInfo1, rootInfo2;
+    QByteArray root1, root2; // as named, ending in "/", for messages
+    ComparedTreePtr tree1, tree2;
+    int treeError1 = 0, treeError2 = 0; // why a top folder could not be opened
 
     std::mutex mutex; // guards the pending batch, the next ID and the time of the last hand-over
     // One hand-over at a time: batches go out in the order they were taken. Workers adding
@@ -560,34 +546,44 @@ struct FolderCompareJob::Impl
 
     bool isOtherRoot(const SideInfo &info, int side) const
     {
-        const SideInfo &other = side == 1 ? rootInfo2 : rootInfo1;
-        return other.kind == Side_Folder && info.dev == other.dev && info.ino == other.ino;
+        const ComparedTreePtr &other = side == 1 ? tree2 : tree1;
+        return other && other->isTop(info.dev, info.ino);
+    }
+
+    bool listSide(int side, const TreeRoute &route, std::vector<Entry> &out, int *error,
+                  QSet<QByteArray> &hidden) const
+    {
+        const ComparedTreePtr &tree = side == 1 ? tree1 : tree2;
+        if (!tree) {
+            *error = side == 1 ? treeError1 : treeError2;
+            return false;
+        }
+        return listFolder(*tree, route, settings, out, error, hidden);
     }
 
     // unseen (a reason of a side that could not be listed above) judges every entry found.
     // kindsDiffer: the folder stands against a file, link or special file on the other side.
-    // judged1/judged2: each side's folder as the listing of its parent found it (none at the top).
-    void listPair(const QByteArray &rel, int parentId, bool left, bool right, bool kindsDiffer,
-                  qint32 unseen, const SideInfo &judged1 = {}, const SideInfo &judged2 = {});
+    // route1/route2: each side's folder below its top, as the listing of its parent found it
+    // (empty at the top).
+    void listPair(const TreeRoute &route1, const TreeRoute &route2, int parentId, bool left,
+                  bool right, bool kindsDiffer, qint32 unseen);
     // Judges the content of pairs of one folder, one after the other, and hands them over
     // together.
-    void compareContents(std::vector<COMP_ITEM> items, const QByteArray &rel);
-    COMP_ITEM compareContent(COMP_ITEM item, const QByteArray &rel, int folder1, int folder2);
+    void compareContents(std::vector<COMP_ITEM> items, const TreeRoute &route1,
+                         const TreeRoute &route2);
+    COMP_ITEM compareContent(COMP_ITEM item, const OpenAt &at);
 };
 
-void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool left, bool right,
-                                      bool kindsDiffer, qint32 unseen, const SideInfo &judged1,
-                                      const SideInfo &judged2)
+void FolderCompareJob::Impl::listPair(const TreeRoute &route1, const TreeRoute &route2,
+                                      int parentId, bool left, bool right, bool kindsDiffer,
+                                      qint32 unseen)
 {
     std::vector<Entry> a, b;
     int err1 = 0, err2 = 0;
-    const bool top = rel.isEmpty();
+    const bool top = parentId < 0;
     QSet<QByteArray> hidden; // a name hidden on both sides is one entry left out
-    const auto judged = [top](const SideInfo &info) { return top ? nullptr : &info; };
-    const bool ok1 =
-        !left || listFolder(root1 + rel, top, judged(judged1), settings, a, &err1, hidden);
-    const bool ok2 =
-        !right || listFolder(root2 + rel, top, judged(judged2), settings, b, &err2, hidden);
+    const bool ok1 = !left || listSide(1, route1, a, &err1, hidden);
+    const bool ok2 = !right || listSide(2, route2, b, &err2, hidden);
     if (!hidden.isEmpty()) {
         std::lock_guard lock(mutex);
         pending.hiddenLeftOut += int(hidden.size());
@@ -680,7 +676,9 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
     const auto submitGroup = [&] {
         if (group.empty())
             return;
-        submit([this, pairs = std::move(group), rel] { compareContents(pairs, rel); });
+        submit([this, pairs = std::move(group), route1, route2] {
+            compareContents(pairs, route1, route2);
+        });
         group = {};
         groupBytes = 0;
     };
@@ -698,33 +696,34 @@ void FolderCompareJob::Impl::listPair(const QByteArray &rel, int parentId, bool 
         const bool in1 = item.kind1 == Side_Folder, in2 = item.kind2 == Side_Folder;
         if (!in1 && !in2)
             continue;
-        // A folder against a file is entered on its folder side only.
-        const QByteArray childRel = rel + item.name() + '/';
         // A top folder inside the other is walked once, as the top folder (the listing knows
         // what each name is).
         const auto &[found1, found2] = identities[k];
         if ((in1 && isOtherRoot(found1, 1)) || (in2 && isOtherRoot(found2, 2)))
             continue;
         const bool kindsDiffer = item.onLeft() && item.onRight() && in1 != in2;
-        const SideInfo judged1 = found1, judged2 = found2;
-        submit([this, childRel, id, in1, in2, kindsDiffer, unseen, judged1, judged2] {
-            listPair(childRel, id, in1, in2, kindsDiffer, unseen, judged1, judged2);
-        });
+        // A folder against a file is entered on its folder side only, as the folder listed here.
+        TreeRoute child1 = route1, child2 = route2;
+        child1.push_back({item.name(), identityOf(found1), true});
+        child2.push_back({item.name(), identityOf(found2), true});
+        submit([this, child1 = std::move(child1), child2 = std::move(child2), id, in1, in2,
+                kindsDiffer,
+                unseen] { listPair(child1, child2, id, in1, in2, kindsDiffer, unseen); });
     }
     submitGroup();
 }
 
-void FolderCompareJob::Impl::compareContents(std::vector<COMP_ITEM> items, const QByteArray &rel)
+void FolderCompareJob::Impl::compareContents(std::vector<COMP_ITEM> items, const TreeRoute &route1,
+                                             const TreeRoute &route2)
 {
-    // The two folders are opened once for all their pairs, found from the top folders without
-    // following a link on the way. One that is a link or no folder now is not read at all (-1);
-    // one that does not open otherwise leaves its pairs to whole paths, which fail alike.
-    const auto openFolder = [&rel](const QByteArray &root) {
-        JudgedOpenFailure why = JudgedOpenFailure::None;
-        const int fd = JudgedFile_OpenFolder(root, rel, &why).release();
-        return fd >= 0 ? fd : why == JudgedOpenFailure::NotAsJudged ? -1 : AT_FDCWD;
-    };
-    const int folder1 = openFolder(root1), folder2 = openFolder(root2);
+    // The two folders are opened once for all their pairs, walked from the top folders without
+    // following a link on the way. When one is not the folder listed now, nothing is read.
+    TreeFailure why1 = TreeFailure::Gone, why2 = TreeFailure::Gone;
+    const platform::UniqueFd folder1 =
+        tree1 ? tree1->openFolder(route1, route1.size(), &why1) : platform::UniqueFd();
+    const platform::UniqueFd folder2 =
+        tree2 ? tree2->openFolder(route2, route2.size(), &why2) : platform::UniqueFd();
+    const bool changed = why1 == TreeFailure::NotAsJudged || why2 == TreeFailure::NotAsJudged;
     for (COMP_ITEM &item : items) {
         // Pairs not reached before a Stop stay pending-and-stopped, like a pair cut short.
         if (job->isCancelled()) {
@@ -732,34 +731,26 @@ void FolderCompareJob::Impl::compareContents(std::vector<COMP_ITEM> items, const
             item.customMultiPurposeInfo = NotJudged_Cancelled;
             continue;
         }
-        item = compareContent(std::move(item), rel, folder1, folder2);
+        if (changed) {
+            item.compareResult = COMP_RESULT_NOT_JUDGED;
+            item.customMultiPurposeInfo = NotJudged_ChangedWhileRead;
+            continue;
+        }
+        // The names are taken before the item is moved into the call: the order in which the
+        // arguments are made is the compiler's choice.
+        const OpenAt at{folder1.get(), folder2.get(), item.itemName1, item.itemName2};
+        item = compareContent(std::move(item), at);
     }
-    for (int fd : {folder1, folder2})
-        if (fd >= 0)
-            ::close(fd);
     addUpdates(std::move(items));
 }
 
-COMP_ITEM FolderCompareJob::Impl::compareContent(COMP_ITEM item, const QByteArray &rel, int folder1,
-                                                 int folder2)
+COMP_ITEM FolderCompareJob::Impl::compareContent(COMP_ITEM item, const OpenAt &at)
 {
-    const QByteArray p1 = root1 + rel + item.itemName1;
-    const QByteArray p2 = root2 + rel + item.itemName2;
-    if (folder1 == -1 || folder2 == -1) {
-        item.compareResult = COMP_RESULT_NOT_JUDGED;
-        item.customMultiPurposeInfo = NotJudged_ChangedWhileRead;
-        return item;
-    }
     const COMP_ITEM listed = item;
     ContentSideState after1, after2;
-    OpenAt at;
-    at.folder1 = folder1;
-    at.folder2 = folder2;
-    at.name1 = folder1 == AT_FDCWD ? p1 : item.itemName1;
-    at.name2 = folder2 == AT_FDCWD ? p2 : item.itemName2;
-    judgeContent(item, settings, p1, p2, cancel(), &after1, &after2, &at);
+    judgeContent(item, settings, at, cancel(), &after1, &after2);
     // A side that vanished or changed while it was read is looked up and judged once more. The
-    // open files tell; when they were not both opened, the paths do.
+    // open files tell; when they were not both opened, their names in the folders held do.
     if (item.customMultiPurposeInfo == NotJudged_Cancelled)
         return item;
     bool changed = item.customMultiPurposeInfo == NotJudged_ChangedWhileRead;
@@ -781,7 +772,7 @@ COMP_ITEM FolderCompareJob::Impl::compareContent(COMP_ITEM item, const QByteArra
     }
     if (changed) {
         item = listed;
-        judgeOnDisk(item, settings, p1, p2, cancel(), &at);
+        judgeOnDisk(item, settings, at, cancel());
     }
     return item;
 }
@@ -810,21 +801,19 @@ void FolderCompareJob::start()
         d->root1 += '/';
     if (!d->root2.endsWith('/'))
         d->root2 += '/';
-    struct stat st
-    {
-    };
-    if (::stat(d->root1.constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        d->rootInfo1.kind = Side_Folder;
-        d->rootInfo1.dev = st.st_dev;
-        d->rootInfo1.ino = st.st_ino;
-    }
-    if (::stat(d->root2.constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        d->rootInfo2.kind = Side_Folder;
-        d->rootInfo2.dev = st.st_dev;
-        d->rootInfo2.ino = st.st_ino;
-    }
+    // The top folders are held from here on: everything the compare and the window do below
+    // them starts from the folders whose listing the user is shown.
+    d->tree1 = d->settings.tree1 ? d->settings.tree1 : ComparedTree::open(d->root1, &d->treeError1);
+    d->tree2 = d->settings.tree2 ? d->settings.tree2 : ComparedTree::open(d->root2, &d->treeError2);
+    d->settings.tree1 = d->tree1;
+    d->settings.tree2 = d->tree2;
     d->lastFlush = Clock::now() - kBatchInterval; // the first entries go out at once
-    d->submit([this] { d->listPair(QByteArray(), -1, true, true, false, NotJudged_None); });
+    d->submit([this] { d->listPair({}, {}, -1, true, true, false, NotJudged_None); });
+}
+
+ComparedTreePtr FolderCompareJob::tree(int side) const
+{
+    return side == 1 ? d->tree1 : d->tree2;
 }
 
 void FolderCompareJob::waitForFinished()
@@ -835,42 +824,56 @@ void FolderCompareJob::waitForFinished()
     d->pool.waitForDone();
 }
 
+namespace {
+
+ComparedTreePtr treeOf(const FolderCompareSettings &settings, int side)
+{
+    const ComparedTreePtr &held = side == 1 ? settings.tree1 : settings.tree2;
+    if (held || !settings.request)
+        return held;
+    return ComparedTree::open(
+        LocalPath_ToBytes(side == 1 ? settings.request->mFolder1 : settings.request->mFolder2));
+}
+
+// The folders below the top that a path names, each taken for a folder, nothing judged; unset
+// when the path is not below the top.
+std::optional<TreeRoute> folderRouteBelow(const QString &top, const QByteArray &path)
+{
+    QByteArray root = LocalPath_ToBytes(top);
+    if (!root.endsWith('/'))
+        root += '/';
+    if (top.isEmpty() || !path.startsWith(root))
+        return std::nullopt;
+    TreeRoute route = TreeRoute_FromPath(path.mid(root.size()));
+    for (TreeStep &step : route)
+        step.folder = true;
+    return route;
+}
+
+} // namespace
+
 COMP_ITEM FolderCompare_JudgeAgain(const FolderCompareSettings &settings, const COMP_ITEM &item,
-                                   const QByteArray &parentPath1, const QByteArray &parentPath2,
+                                   const TreeRoute &parent1, const TreeRoute &parent2,
                                    const std::atomic<bool> *cancel)
 {
     COMP_ITEM again = item;
     GUARD_BEGIN
     const QByteArray &name = item.name();
-    // A parent below a top folder is found from it without following a link on the way (held
-    // open in *held); AT_FDCWD: the whole path is used; -1: a link or no folder now, not read.
-    const auto openParent = [](const QString &top, const QByteArray &parent,
-                               platform::UniqueFd *held) {
-        QByteArray root = LocalPath_ToBytes(top);
-        if (!root.endsWith('/'))
-            root += '/';
-        if (top.isEmpty() || !parent.startsWith(root))
-            return int(AT_FDCWD);
-        JudgedOpenFailure why = JudgedOpenFailure::None;
-        *held = JudgedFile_OpenFolder(root, parent.mid(root.size()), &why);
-        if (held->isOpen())
-            return held->get();
-        return why == JudgedOpenFailure::NotAsJudged ? -1 : int(AT_FDCWD);
-    };
-    platform::UniqueFd held1, held2;
-    const int folder1 = openParent(settings.request->mFolder1, parentPath1, &held1);
-    const int folder2 = openParent(settings.request->mFolder2, parentPath2, &held2);
-    if (folder1 == -1 || folder2 == -1) {
+    // Each parent is walked from its top folder without following a link, and only through the
+    // folders the listing found.
+    const ComparedTreePtr tree1 = treeOf(settings, 1), tree2 = treeOf(settings, 2);
+    TreeFailure why1 = TreeFailure::Gone, why2 = TreeFailure::Gone;
+    const platform::UniqueFd held1 =
+        tree1 ? tree1->openFolder(parent1, parent1.size(), &why1) : platform::UniqueFd();
+    const platform::UniqueFd held2 =
+        tree2 ? tree2->openFolder(parent2, parent2.size(), &why2) : platform::UniqueFd();
+    if (why1 == TreeFailure::NotAsJudged || why2 == TreeFailure::NotAsJudged) {
         again.compareResult = COMP_RESULT_NOT_JUDGED;
         again.customMultiPurposeInfo = NotJudged_ChangedWhileRead;
         return again;
     }
-    OpenAt at;
-    at.folder1 = folder1;
-    at.folder2 = folder2;
-    at.name1 = at.folder1 == AT_FDCWD ? parentPath1 + name : name;
-    at.name2 = at.folder2 == AT_FDCWD ? parentPath2 + name : name;
-    judgeOnDisk(again, settings, parentPath1 + name, parentPath2 + name, cancel, &at);
+    const OpenAt at{held1.get(), held2.get(), name, name};
+    judgeOnDisk(again, settings, at, cancel);
     if (!again.onLeft() && !again.onRight()) {
         again.itemName1 = item.itemName1.isEmpty() ? name : item.itemName1;
         again.compareResult = COMP_RESULT_GONE;
@@ -894,13 +897,33 @@ COMP_ITEM FolderCompare_JudgeAgain(const FolderCompareSettings &settings, const 
     if (CompItem_SideUnseen(unseen) && again.compareResult != COMP_RESULT_GONE) {
         const bool left = unseen == NotJudged_LeftFolderUnreadable;
         const bool found = left ? again.onLeft() : again.onRight();
-        if (!found && !lookupAnswers((left ? parentPath1 : parentPath2) + name)) {
+        const TreeFailure why = left ? why1 : why2;
+        const int folder = left ? held1.get() : held2.get();
+        const bool answers = folder >= 0 ? lookupAnswers(folder, name) : why == TreeFailure::Gone;
+        if (!found && !answers) {
             again.compareResult = COMP_RESULT_NOT_JUDGED;
             again.customMultiPurposeInfo = unseen;
         }
     }
     GUARD_END(again)
     return again;
+}
+
+COMP_ITEM FolderCompare_JudgeAgain(const FolderCompareSettings &settings, const COMP_ITEM &item,
+                                   const QByteArray &parentPath1, const QByteArray &parentPath2,
+                                   const std::atomic<bool> *cancel)
+{
+    const std::optional<TreeRoute> route1 =
+        folderRouteBelow(settings.request ? settings.request->mFolder1 : QString(), parentPath1);
+    const std::optional<TreeRoute> route2 =
+        folderRouteBelow(settings.request ? settings.request->mFolder2 : QString(), parentPath2);
+    if (!route1 || !route2) {
+        COMP_ITEM again = item;
+        again.compareResult = COMP_RESULT_NOT_JUDGED;
+        again.customMultiPurposeInfo = NotJudged_ChangedWhileRead;
+        return again;
+    }
+    return FolderCompare_JudgeAgain(settings, item, *route1, *route2, cancel);
 }
 
 qint8 FolderVerdictFromCounts(const COMP_ITEM &folder, const FolderCounts &counts)

@@ -19,6 +19,7 @@
 // NotJudged_RightFolderUnreadable): nothing is known of the side that could not be read.
 
 #include "compare/CompItem.h"
+#include "compare/ComparedTree.h"
 #include "compare/FileListCompareInfo.h"
 
 #include <QStringList>
@@ -45,6 +46,9 @@ struct FolderCompareSettings
     std::shared_ptr<const FileListCompareInfo> request;
     QStringList textExtensions; // lower case, without the dot
     bool hideDotNames = false;
+    // The top folders held open (compare/ComparedTree): a job opens those not given when it
+    // starts; judging again walks from these (or from the request's folders, opened then).
+    ComparedTreePtr tree1, tree2;
 
     // From the request and the settings record (main thread).
     static FolderCompareSettings fromRequest(std::shared_ptr<const FileListCompareInfo> request);
@@ -67,6 +71,9 @@ public:
     void cancel() { mCancel.store(true); }
     bool isCancelled() const { return mCancel.load(); }
     bool isFinished() const { return mFinished.load(); }
+    // The top folder of side 1 or 2 as the job opened it when it started; null when it could not
+    // be opened. What the window does below a top starts from this folder.
+    ComparedTreePtr tree(int side) const;
     // Blocks until the last batch was delivered.
     void waitForFinished();
 
@@ -78,8 +85,15 @@ private:
 };
 
 // One entry judged again on disk (after a copy, or when a window says a file changed): both
-// sides are read again and judged by the request's mode. parentPath1/2 are the folders holding it
-// (local file-system bytes, ending in "/").
+// sides are read again and judged by the request's mode. parent1/2 are the routes of the folders
+// holding it below the top folders (empty at the top), each folder checked against what the
+// listing recorded of it: one that is not that folder any more leaves the entry not judged
+// (NotJudged_ChangedWhileRead), and nothing there is read.
+COMP_ITEM FolderCompare_JudgeAgain(const FolderCompareSettings &settings, const COMP_ITEM &item,
+                                   const TreeRoute &parent1, const TreeRoute &parent2,
+                                   const std::atomic<bool> *cancel);
+// The same with the folders holding it given as paths below the request's top folders (local
+// file-system bytes, ending in "/"); nothing is judged for them beyond following no link.
 COMP_ITEM FolderCompare_JudgeAgain(const FolderCompareSettings &settings, const COMP_ITEM &item,
                                    const QByteArray &parentPath1, const QByteArray &parentPath2,
                                    const std::atomic<bool> *cancel);

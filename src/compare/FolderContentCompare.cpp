@@ -1,6 +1,8 @@
 #include "compare/FolderContentCompare.h"
 
+#include "compare/ComparedTree.h"
 #include "compare/LineEndReader.h"
+#include "platform/RegularFile.h"
 #include "platform/UniqueFd.h"
 
 #include <cerrno>
@@ -47,53 +49,59 @@ ContentSideState stateOf(const struct stat &st)
     return state;
 }
 
-// Opens without blocking on a pipe; answers the verdict that ends the compare when it fails.
-// opened receives what the file was when it was opened. With judged, only the file judged.
+ContentVerdict verdictOf(TreeFailure why)
+{
+    switch (why) {
+    case TreeFailure::Gone:
+        return ContentVerdict::Vanished;
+    case TreeFailure::NameTooLong:
+        return ContentVerdict::NameTooLong;
+    case TreeFailure::NotAsJudged:
+    case TreeFailure::NotRegular: // where a regular file was judged
+        return ContentVerdict::NotAsJudged;
+    default:
+        return ContentVerdict::Unreadable;
+    }
+}
+
+ContentVerdict verdictOf(platform::RegularOpenFailure why)
+{
+    using F = platform::RegularOpenFailure;
+    return why == F::Missing       ? ContentVerdict::Vanished
+           : why == F::NameTooLong ? ContentVerdict::NameTooLong
+           : why == F::NotRegular  ? ContentVerdict::Special
+                                   : ContentVerdict::Unreadable;
+}
+
+// Opens only a regular file, never opening a pipe or device at all; answers the verdict that ends
+// the compare when it fails. opened receives what the file was when it was opened. With judged,
+// only the file judged.
 int openRegular(int folder, const QByteArray &path, const JudgedFile *judged,
                 ContentVerdict *failure, ContentSideState *opened)
 {
-    if (judged) {
-        JudgedOpenFailure why = JudgedOpenFailure::None;
-        Fd fd = JudgedFile_Open(folder, path, *judged, &why);
-        if (!fd.isOpen()) {
-            *failure = why == JudgedOpenFailure::Gone          ? ContentVerdict::Vanished
-                       : why == JudgedOpenFailure::NameTooLong ? ContentVerdict::NameTooLong
-                       : why == JudgedOpenFailure::NotAsJudged ? ContentVerdict::NotAsJudged
-                                                               : ContentVerdict::Unreadable;
-            return -1;
-        }
-        struct stat st
-        {
-        };
-        if (::fstat(fd.get(), &st) != 0) {
-            *failure = ContentVerdict::Unreadable;
-            return -1;
-        }
-        *opened = stateOf(st);
-        if (st.st_size > qint64(kBlock))
-            ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-        return fd.release();
-    }
-    const int fd = ::openat(folder, path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        *failure = (errno == ENOENT || errno == ENOTDIR) ? ContentVerdict::Vanished
-                   : errno == ENAMETOOLONG               ? ContentVerdict::NameTooLong
-                                                         : ContentVerdict::Unreadable;
-        return -1;
-    }
+    Fd fd;
     struct stat st
     {
     };
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        *failure = ContentVerdict::Special;
-        return -1;
+    if (judged) {
+        TreeFailure why = TreeFailure::None;
+        fd = TreeFile_OpenAt(folder, path, *judged, &why, &st);
+        if (!fd.isOpen())
+            *failure = verdictOf(why);
+    } else {
+        platform::RegularFile file = platform::OpenRegularFileAt(folder, path, true);
+        if (!file.isOpen())
+            *failure = verdictOf(file.failure);
+        fd = std::move(file.fd);
+        st = file.st;
     }
+    if (!fd.isOpen())
+        return -1;
     *opened = stateOf(st);
     // Files read in one block gain nothing from read-ahead advice.
     if (st.st_size > qint64(kBlock))
-        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    return fd;
+        ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    return fd.release();
 }
 
 bool cancelled(const std::atomic<bool> *cancel)

@@ -36,8 +36,8 @@ ContentVerdict CompareFileContents(const QByteArray &path1, const QByteArray &pa
                                    ContentSideState *after2 = nullptr);
 // The same with each path relative to an open folder (AT_FDCWD: as given), so the many files of
 // one folder are found without walking their whole paths each time. With judged1/judged2, a side
-// is opened once as JudgedFile_Open does (no link followed but one the compare followed) and read
-// only when it is still the file judged: else NotAsJudged, and nothing of it is read.
+// is opened once as TreeFile_OpenAt opens it (no link followed but one the compare followed) and
+// read only when it is still the file judged: else NotAsJudged, and nothing of it is read.
 ContentVerdict
 CompareFileContentsAt(int folder1, const QByteArray &path1, int folder2, const QByteArray &path2,
                       bool ignoreLineEnds, const std::atomic<bool> *cancel,

@@ -2,10 +2,12 @@
 
 #include "compare/CopyTemporary.h"
 #include "platform/PrivateFiles.h"
+#include "platform/RegularFile.h"
 #include "platform/UniqueFd.h"
 #include "services/FileReplace.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -50,20 +52,6 @@ QByteArray withoutTrailingSlashes(QByteArray path)
     return path;
 }
 
-// The names of a relative path; empty when it has none or names "." or "..".
-QList<QByteArray> namesOfPath(const QByteArray &relative)
-{
-    QList<QByteArray> names;
-    for (const QByteArray &name : relative.split('/')) {
-        if (name.isEmpty())
-            continue;
-        if (name == "." || name == "..")
-            return {};
-        names.append(name);
-    }
-    return names;
-}
-
 // Where a copy goes, or what it comes from: a name in a folder held open, and its path as
 // messages show it (the top folder's path joined with the names below it).
 struct Place
@@ -86,6 +74,11 @@ QString linkRefused(const QByteArray &path, Side side)
 QString swappedText()
 {
     return QStringLiteral("it was replaced by another item while it was being copied");
+}
+
+QString notListedText()
+{
+    return QStringLiteral("it is not the folder that was compared; it was replaced since");
 }
 
 bool statAt(int folder, const QByteArray &name, struct stat *st)
@@ -212,22 +205,62 @@ bool writeAll(int fd, const char *data, size_t n)
     return true;
 }
 
-CopyOutcome streamInto(int in, int out, const std::atomic<bool> *cancel, QString *reason)
+// Copies the bytes of in from at up to end (-1: to the end of the file) to the same places of out.
+// *at ends where the copy stopped; *ended is set when the file ended first.
+CopyOutcome copyRange(int in, int out, off_t *at, off_t end, std::vector<char> &buf,
+                      const std::atomic<bool> *cancel, bool *ended, QString *reason)
 {
-    std::vector<char> buf(kBlock);
-    for (;;) {
+    while (end < 0 || *at < end) {
         if (cancelled(cancel))
             return CopyOutcome::Cancelled;
-        const ssize_t n = ::read(in, buf.data(), buf.size());
+        const size_t want = end < 0 ? buf.size() : size_t(std::min<off_t>(end - *at, buf.size()));
+        const ssize_t n = ::pread(in, buf.data(), want, *at);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 || (n > 0 && !writeAll(out, buf.data(), size_t(n)))) {
+        if (n == 0) {
+            *ended = true;
+            return CopyOutcome::Copied;
+        }
+        if (n < 0 || ::lseek(out, *at, SEEK_SET) < 0 || !writeAll(out, buf.data(), size_t(n))) {
             *reason = errnoText(errno);
             return CopyOutcome::Failed;
         }
-        if (n == 0)
-            return CopyOutcome::Copied;
+        *at += n;
     }
+    return CopyOutcome::Copied;
+}
+
+// Copies in into the new, empty file out. The holes of a sparse file stay holes: only the parts
+// the file system says hold data are read and written, and the length is set last.
+CopyOutcome streamInto(int in, int out, const std::atomic<bool> *cancel, QString *reason)
+{
+    std::vector<char> buf(kBlock);
+    off_t at = 0;
+    bool ended = false;
+    while (!ended) {
+        const off_t data = ::lseek(in, at, SEEK_DATA);
+        // No data past at: the rest is one hole. A file system that cannot tell gives all as data.
+        if (data < 0 && errno == ENXIO)
+            break;
+        const bool holesKnown = data >= 0;
+        const off_t from = holesKnown ? data : at;
+        const off_t hole = holesKnown ? ::lseek(in, from, SEEK_HOLE) : -1;
+        at = from;
+        const CopyOutcome outcome =
+            copyRange(in, out, &at, hole >= 0 ? hole : -1, buf, cancel, &ended, reason);
+        if (outcome != CopyOutcome::Copied)
+            return outcome;
+        if (!holesKnown || hole < 0)
+            ended = true;
+    }
+    struct stat st
+    {
+    };
+    if (::fstat(in, &st) != 0 || ::ftruncate(out, st.st_size) != 0) {
+        *reason = errnoText(errno);
+        return CopyOutcome::Failed;
+    }
+    return CopyOutcome::Copied;
 }
 
 // Writes the source into a temporary file beside the place and renames it there. With old (what
@@ -257,10 +290,12 @@ CopyOutcome writeAndRename(int in, const struct stat &st, const Place &place,
     const CopyOutcome outcome = streamInto(in, out.get(), cancel, reason);
     if (outcome != CopyOutcome::Copied)
         return outcome;
-    // Permissions and time before the rename, so the target is never seen half made.
+    // Permissions and time before the rename, so the target is never seen half made; the bytes
+    // on the disk before the name, so a power loss never leaves an empty file in its place.
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (::fchmod(out.get(), copyMode(st, owner, group)) != 0 || ::futimens(out.get(), times) != 0 ||
-        ::close(out.release()) != 0 || !temp.placeAs(place.name, replace)) {
+        ::fsync(out.get()) != 0 || ::close(out.release()) != 0 ||
+        !temp.placeAs(place.name, replace)) {
         *reason = errnoText(errno);
         return CopyOutcome::Failed;
     }
@@ -301,12 +336,15 @@ CopyOutcome replaceFile(int in, const struct stat &st, const Place &place, const
 CopyOutcome copyFile(const Origin &from, const struct stat &judged, const Place &place,
                      const std::atomic<bool> *cancel, QString *reason)
 {
-    struct stat st
-    {
-    };
-    const Fd in = openJudged(from, judged, O_RDONLY | O_NONBLOCK | O_NOCTTY, &st, reason);
-    if (!in.isOpen())
+    // Judged on a handle before it is opened: a pipe or device swapped in is never opened.
+    platform::RegularFile file = platform::OpenRegularFileAt(from.folder, from.name, false);
+    if (!file.isOpen() || !sameItem(file.st, judged)) {
+        *reason = file.failure == platform::RegularOpenFailure::Unreadable ? errnoText(file.error)
+                                                                           : swappedText();
         return CopyOutcome::Failed;
+    }
+    const Fd in = std::move(file.fd);
+    const struct stat &st = file.st;
     struct stat existing
     {
     };
@@ -367,7 +405,8 @@ CopyOutcome failed(const CopyFailureHandler &onFailure, const QByteArray &path,
 }
 
 CopyOutcome copyAny(const Origin &from, const Place &place, int depth,
-                    const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure);
+                    const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure,
+                    const TreeStep *listed = nullptr);
 
 CopyOutcome copyFolder(const Origin &from, const struct stat &judged, const Place &place, int depth,
                        const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure)
@@ -405,10 +444,21 @@ CopyOutcome copyFolder(const Origin &from, const struct stat &judged, const Plac
     return outcome;
 }
 
+// True when the item is a folder the listing found (listed) as that very folder, or anything
+// where it found no folder.
+bool asListed(const struct stat &st, const TreeStep *listed)
+{
+    if (!listed || !listed->folder || !listed->judged.known)
+        return true;
+    return S_ISDIR(st.st_mode) && TreeIdentity_Of(st) == listed->judged;
+}
+
 // What the source item is judged to be here decides how it is copied; it is then read only
-// through a descriptor of that same item.
+// through a descriptor of that same item. listed (the entry the user chose) is what the compare
+// listed there: a folder listed is copied only while it is that folder.
 CopyOutcome copyAny(const Origin &from, const Place &place, int depth,
-                    const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure)
+                    const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure,
+                    const TreeStep *listed)
 {
     if (cancelled(cancel))
         return CopyOutcome::Cancelled;
@@ -419,6 +469,8 @@ CopyOutcome copyAny(const Origin &from, const Place &place, int depth,
     CopyOutcome o = CopyOutcome::Failed;
     if (!statAt(from.folder, from.name, &st)) {
         reason = errnoText(errno);
+    } else if (!asListed(st, listed)) {
+        reason = notListedText();
     } else if (S_ISDIR(st.st_mode)) {
         return copyFolder(from, st, place, depth, cancel, onFailure);
     } else if (S_ISLNK(st.st_mode)) {
@@ -433,26 +485,35 @@ CopyOutcome copyAny(const Origin &from, const Place &place, int depth,
     return failed(onFailure, from.shown, reason);
 }
 
-// The folder that holds the last name of the path below top, reached (and made, with make) name
-// by name, no link below top followed. *shown gets the whole path. The top itself is opened as
-// the user named it.
-Fd parentBelow(const QByteArray &top, const QList<QByteArray> &names, bool make, QByteArray *shown,
-               QString *reason, Side side = Side::Target)
+// The folder that holds the entry's last name, reached (and made, with make) name by name from
+// its top folder held open, no link followed and each folder on the way the one the listing
+// recorded there. *shown gets the whole path.
+Fd parentBelow(const TreeEntry &entry, bool make, QByteArray *shown, QString *reason,
+               Side side = Side::Target)
 {
-    Fd folder(::open(top.constData(),
-                     (side == Side::Source ? O_PATH : O_RDONLY) | O_DIRECTORY | O_CLOEXEC));
-    *shown = top;
+    const TreeRoute &route = entry.route;
+    *shown = entry.tree->path();
+    // The top held is that very folder, whatever its name leads to now.
+    Fd folder =
+        side == Side::Source ? entry.tree->openFolder({}, 0) : entry.tree->openFolderToList({}, 0);
     if (!folder.isOpen()) {
         *reason = errnoText(errno);
         return folder;
     }
-    for (qsizetype k = 0; k + 1 < names.size(); ++k) {
-        *shown = joined(*shown, names[k]);
-        folder = folderAt(folder.get(), names[k], *shown, 0777, make, reason, side);
+    for (size_t k = 0; k + 1 < route.size(); ++k) {
+        *shown = joined(*shown, route[k].name);
+        folder = folderAt(folder.get(), route[k].name, *shown, 0777, make, reason, side);
+        struct stat st
+        {
+        };
+        if (folder.isOpen() && (::fstat(folder.get(), &st) != 0 || !asListed(st, &route[k]))) {
+            *reason = notListedText();
+            return Fd();
+        }
         if (!folder.isOpen())
             return folder;
     }
-    *shown = joined(*shown, names.last());
+    *shown = joined(*shown, route.back().name);
     return folder;
 }
 
@@ -480,12 +541,12 @@ int countAt(const Origin &from, int folder, const QByteArray &name, int depth,
     return count;
 }
 
-// The deepest folder on the way to the last name of the path below top that exists now.
-Fd deepestFolderBelow(const QByteArray &top, const QList<QByteArray> &names)
+// The deepest folder on the way to the entry's last name that exists now.
+Fd deepestFolderBelow(const TreeEntry &entry)
 {
-    Fd folder(::open(top.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    for (qsizetype k = 0; folder.isOpen() && k + 1 < names.size(); ++k) {
-        Fd next(::openat(folder.get(), names[k].constData(), kSourceFolderFlags));
+    Fd folder = entry.tree->openFolder({}, 0);
+    for (size_t k = 0; folder.isOpen() && k + 1 < entry.route.size(); ++k) {
+        Fd next(::openat(folder.get(), entry.route[k].name.constData(), kSourceFolderFlags));
         if (!next.isOpen())
             break;
         folder = std::move(next);
@@ -502,11 +563,10 @@ struct SourceParent
     QString reason;
 };
 
-SourceParent sourceParent(const FolderEntry &source, const QList<QByteArray> &names)
+SourceParent sourceParent(const TreeEntry &source)
 {
     SourceParent parent;
-    parent.folder = parentBelow(withoutTrailingSlashes(source.top), names, false, &parent.shown,
-                                &parent.reason, Side::Source);
+    parent.folder = parentBelow(source, false, &parent.shown, &parent.reason, Side::Source);
     return parent;
 }
 
@@ -520,45 +580,83 @@ FolderEntry entryOfPath(const QByteArray &path)
     return {slash == 0 ? QByteArray("/") : whole.left(slash), whole.mid(slash + 1)};
 }
 
+// An entry named by its top folder's path, that folder opened now. The top is null, with
+// *reason, when it cannot be opened.
+TreeEntry treeEntryOf(const FolderEntry &entry, QString *reason)
+{
+    int error = 0;
+    TreeEntry out{ComparedTree::open(withoutTrailingSlashes(entry.top), &error),
+                  TreeRoute_FromPath(entry.relative)};
+    if (!out.tree)
+        *reason = errnoText(error);
+    return out;
+}
+
+// A route that names an entry below its top: at least one name, none of them "." or "..".
+bool isEntry(const TreeEntry &entry)
+{
+    return entry.tree && !entry.route.empty();
+}
+
 } // namespace
 
-CopyOutcome CopyEntry(const FolderEntry &source, const FolderEntry &target,
+CopyOutcome CopyEntry(const TreeEntry &source, const TreeEntry &target,
                       const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure)
 {
-    const QByteArray top = withoutTrailingSlashes(target.top);
-    const QList<QByteArray> names = namesOfPath(target.relative);
-    const QList<QByteArray> sourceNames = namesOfPath(source.relative);
-    const QByteArray src = joined(withoutTrailingSlashes(source.top), sourceNames.join('/'));
-    if (names.isEmpty() || sourceNames.isEmpty()) {
+    if (!isEntry(source) || !isEntry(target)) {
         if (onFailure)
-            onFailure(names.isEmpty() ? joined(top, target.relative) : src,
+            onFailure(isEntry(source) ? source.tree->pathOf(source.route)
+                                      : TreeRoute_Path(source.route),
                       QStringLiteral("not a name in the folder"));
         return CopyOutcome::Failed;
     }
+    const QByteArray src = source.tree->pathOf(source.route);
+    const QByteArray dst = target.tree->pathOf(target.route);
     // Never into itself, as the paths spell it; the walk checks the folders themselves.
-    const QByteArray dst = joined(top, names.join('/'));
     if (dst == src || dst.startsWith(src + '/')) {
         if (onFailure)
             onFailure(src, QStringLiteral("cannot be copied into itself"));
         return CopyOutcome::Failed;
     }
-    const SourceParent from = sourceParent(source, sourceNames);
+    const SourceParent from = sourceParent(source);
     if (!from.folder.isOpen())
         return failed(onFailure, from.shown, from.reason);
+    const TreeStep &item = source.route.back();
     // Asked before any folder on the way is made, so a refused copy makes none inside the source.
-    struct stat item
+    struct stat judged
     {
     };
-    if (statAt(from.folder.get(), sourceNames.last(), &item) && S_ISDIR(item.st_mode) &&
-        insideItem(deepestFolderBelow(top, names).get(), item))
+    if (statAt(from.folder.get(), item.name, &judged) && S_ISDIR(judged.st_mode) &&
+        insideItem(deepestFolderBelow(target).get(), judged))
         return failed(onFailure, src, QStringLiteral("cannot be copied into itself"));
     QByteArray shown;
     QString reason;
-    const Fd parent = parentBelow(top, names, true, &shown, &reason);
+    const Fd parent = parentBelow(target, true, &shown, &reason);
     if (!parent.isOpen())
         return failed(onFailure, shown, reason);
-    return copyAny({from.folder.get(), sourceNames.last(), from.shown},
-                   {parent.get(), names.last(), shown}, 0, cancel, onFailure);
+    // A folder the target side listed there is copied into only while it is that folder.
+    struct stat there
+    {
+    };
+    if (statAt(parent.get(), target.route.back().name, &there) &&
+        !asListed(there, &target.route.back()))
+        return failed(onFailure, shown, notListedText());
+    return copyAny({from.folder.get(), item.name, from.shown},
+                   {parent.get(), target.route.back().name, shown}, 0, cancel, onFailure, &item);
+}
+
+CopyOutcome CopyEntry(const FolderEntry &source, const FolderEntry &target,
+                      const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure)
+{
+    QString sourceReason, targetReason;
+    const TreeEntry from = treeEntryOf(source, &sourceReason);
+    const TreeEntry to = treeEntryOf(target, &targetReason);
+    // A top folder that cannot be opened fails the copy as a folder on the way would.
+    if (!from.tree && !from.route.empty() && !to.route.empty())
+        return failed(onFailure, withoutTrailingSlashes(source.top), sourceReason);
+    if (!to.tree && !from.route.empty() && !to.route.empty())
+        return failed(onFailure, withoutTrailingSlashes(target.top), targetReason);
+    return CopyEntry(from, to, cancel, onFailure);
 }
 
 CopyOutcome CopyEntry(const QByteArray &source, const QByteArray &targetTop,
@@ -575,22 +673,26 @@ CopyOutcome CopyEntry(const QByteArray &source, const QByteArray &target,
     return CopyEntry(entryOfPath(source), entryOfPath(target), cancel, onFailure);
 }
 
+int CountReplacedOnDisk(const TreeEntry &source, const TreeEntry &target,
+                        const std::atomic<bool> *cancel)
+{
+    if (!isEntry(source) || !isEntry(target))
+        return 0;
+    const SourceParent from = sourceParent(source);
+    QByteArray shown;
+    QString reason;
+    const Fd parent = parentBelow(target, false, &shown, &reason);
+    return from.folder.isOpen() && parent.isOpen()
+               ? countAt({from.folder.get(), source.route.back().name, from.shown}, parent.get(),
+                         target.route.back().name, 0, cancel)
+               : 0;
+}
+
 int CountReplacedOnDisk(const FolderEntry &source, const FolderEntry &target,
                         const std::atomic<bool> *cancel)
 {
-    const QList<QByteArray> names = namesOfPath(target.relative);
-    const QList<QByteArray> sourceNames = namesOfPath(source.relative);
-    if (names.isEmpty() || sourceNames.isEmpty())
-        return 0;
-    const SourceParent from = sourceParent(source, sourceNames);
-    QByteArray shown;
     QString reason;
-    const Fd parent =
-        parentBelow(withoutTrailingSlashes(target.top), names, false, &shown, &reason);
-    return from.folder.isOpen() && parent.isOpen()
-               ? countAt({from.folder.get(), sourceNames.last(), from.shown}, parent.get(),
-                         names.last(), 0, cancel)
-               : 0;
+    return CountReplacedOnDisk(treeEntryOf(source, &reason), treeEntryOf(target, &reason), cancel);
 }
 
 int CountReplacedOnDisk(const QByteArray &source, const QByteArray &targetTop,
@@ -601,12 +703,12 @@ int CountReplacedOnDisk(const QByteArray &source, const QByteArray &targetTop,
 
 bool MakeFolderPath(const QByteArray &top, const QByteArray &relative)
 {
-    const QList<QByteArray> names = namesOfPath(relative);
-    if (names.isEmpty())
+    QString reason;
+    const TreeEntry entry = treeEntryOf({top, relative}, &reason);
+    if (!isEntry(entry))
         return false;
     QByteArray shown;
-    QString reason;
-    const Fd parent = parentBelow(withoutTrailingSlashes(top), names, true, &shown, &reason);
+    const Fd parent = parentBelow(entry, true, &shown, &reason);
     return parent.isOpen() &&
-           folderAt(parent.get(), names.last(), shown, 0777, true, &reason).isOpen();
+           folderAt(parent.get(), entry.route.back().name, shown, 0777, true, &reason).isOpen();
 }

@@ -12,6 +12,8 @@
 // old target as it was and no temporary file behind. Links are copied as links; folders with
 // their content.
 
+#include "compare/ComparedTree.h"
+
 #include <QByteArray>
 #include <QString>
 #include <atomic>
@@ -31,9 +33,22 @@ struct FolderEntry
     QByteArray relative;
 };
 
-// Copies one file, link or folder to relative target below target top, making the missing
+// An entry of one side below its top folder held open since the compare (compare/ComparedTree),
+// by its route from there: each folder on the way, and a folder copied or copied into, is used
+// only while it is the folder the listing recorded there.
+struct TreeEntry
+{
+    ComparedTreePtr tree;
+    TreeRoute route;
+};
+
+// Copies one file, link or folder to the target's place below its top, making the missing
 // folders on the way. A folder is never copied into itself, and a folder never replaces a file
 // nor a file a folder.
+CopyOutcome CopyEntry(const TreeEntry &source, const TreeEntry &target,
+                      const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure);
+
+// The same with the tops named by their paths, opened now.
 CopyOutcome CopyEntry(const FolderEntry &source, const FolderEntry &target,
                       const std::atomic<bool> *cancel, const CopyFailureHandler &onFailure);
 
@@ -49,6 +64,8 @@ CopyOutcome CopyEntry(const QByteArray &source, const QByteArray &target,
 // How many files and links a copy of source to relativeTarget below targetTop would replace, as
 // they stand on disk now (reached without following a link; what stands behind a link the copy
 // refuses is not counted).
+int CountReplacedOnDisk(const TreeEntry &source, const TreeEntry &target,
+                        const std::atomic<bool> *cancel);
 int CountReplacedOnDisk(const FolderEntry &source, const FolderEntry &target,
                         const std::atomic<bool> *cancel);
 int CountReplacedOnDisk(const QByteArray &source, const QByteArray &targetTop,

@@ -133,25 +133,20 @@ std::optional<QByteArray> runDiff(const DiffInputs &inputs, const PatchDiffOptio
 // is no longer what was judged, else *error says why it could not be opened.
 platform::UniqueFd openJudged(const PatchPair &pair, int side, bool *leftOut, QString *error)
 {
-    const JudgedFile &judged = side == 1 ? pair.judged1 : pair.judged2;
-    const QString &top = side == 1 ? pair.top1 : pair.top2;
+    const ComparedTreePtr &tree = side == 1 ? pair.tree1 : pair.tree2;
     const QString &named = side == 1 ? pair.file1 : pair.file2;
-    JudgedOpenFailure why = JudgedOpenFailure::None;
-    platform::UniqueFd fd;
-    if (top.isEmpty()) {
-        fd = JudgedFile_Open(AT_FDCWD, LocalPath_ToBytes(named), judged, &why);
-    } else {
-        const QByteArray rel = LocalPath_ToBytes(pair.relativePath);
-        const qsizetype slash = rel.lastIndexOf('/');
-        const platform::UniqueFd folder = JudgedFile_OpenFolder(
-            LocalPath_ToBytes(top), slash < 0 ? QByteArray() : rel.left(slash), &why);
-        if (folder.isOpen())
-            fd = JudgedFile_Open(folder.get(), rel.mid(slash + 1), judged, &why);
-    }
+    const TreeRoute &route = side == 1 ? pair.route1 : pair.route2;
+    TreeFailure why = TreeFailure::Gone;
+    errno = ENOENT; // a top folder that could not be opened
+    platform::UniqueFd fd = tree ? tree->openFile(route, &why)
+                            : route.empty()
+                                ? TreeFile_OpenAt(AT_FDCWD, LocalPath_ToBytes(named),
+                                                  side == 1 ? pair.judged1 : pair.judged2, &why)
+                                : platform::UniqueFd();
     if (fd.isOpen())
         return fd;
     const int cause = errno;
-    if (why == JudgedOpenFailure::NotAsJudged)
+    if (why == TreeFailure::NotAsJudged || why == TreeFailure::NotRegular)
         *leftOut = true;
     else
         setError(error, LocalPath_Shown(named) + QStringLiteral(": ") +
@@ -169,6 +164,23 @@ std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &f
     DiffInputs inputs;
     if (!inputs.open(file1, file2, error))
         return std::nullopt;
+    return runDiff(inputs, options, error, cancelled);
+    GUARD_END(std::nullopt)
+}
+
+std::optional<QByteArray> RunDiffForOpenFiles(platform::UniqueFd file1, const QString &label1,
+                                              platform::UniqueFd file2, const QString &label2,
+                                              const PatchDiffOptions &options, QString *error,
+                                              const PatchCancelCheck &cancelled)
+{
+    GUARD_BEGIN
+    if (!file1.isOpen() || !file2.isOpen()) {
+        setError(error, QStringLiteral("a file could not be opened"));
+        return std::nullopt;
+    }
+    DiffInputs inputs;
+    inputs.adopt(0, std::move(file1), label1);
+    inputs.adopt(1, std::move(file2), label2);
     return runDiff(inputs, options, error, cancelled);
     GUARD_END(std::nullopt)
 }
@@ -198,23 +210,43 @@ bool WriteTwoFilePatch(const QString &file1, const QString &file2, const PatchDi
     GUARD_END(false)
 }
 
+PatchPair PatchPair_FromEntry(const COMP_ITEM &item, const ComparedTreePtr &tree1,
+                              const TreeRoute &route1, const ComparedTreePtr &tree2,
+                              const TreeRoute &route2)
+{
+    PatchPair pair;
+    pair.relativePath = LocalPath_FromBytes(TreeRoute_Path(route1));
+    pair.file1 = tree1 ? LocalPath_FromBytes(tree1->pathOf(route1)) : pair.relativePath;
+    pair.file2 = tree2 ? LocalPath_FromBytes(tree2->pathOf(route2)) : pair.relativePath;
+    pair.judged1 = item.judged1;
+    pair.judged2 = item.judged2;
+    pair.tree1 = tree1;
+    pair.tree2 = tree2;
+    pair.route1 = route1;
+    pair.route2 = route2;
+    return pair;
+}
+
 PatchPair PatchPair_FromEntry(const COMP_ITEM &item, const QByteArray &relativePath,
                               const QString &top1, const QString &top2)
 {
+    const auto routeOf = [&](int side) {
+        TreeRoute route = TreeRoute_FromPath(relativePath);
+        if (!route.empty())
+            route.back().judged = side == 1 ? item.judged1 : item.judged2;
+        return route;
+    };
+    PatchPair pair =
+        PatchPair_FromEntry(item, ComparedTree::open(LocalPath_ToBytes(top1)), routeOf(1),
+                            ComparedTree::open(LocalPath_ToBytes(top2)), routeOf(2));
     const auto below = [&relativePath](const QString &top) {
         QByteArray path = LocalPath_ToBytes(top);
         if (!path.endsWith('/'))
             path += '/';
         return LocalPath_FromBytes(path + relativePath);
     };
-    PatchPair pair;
-    pair.relativePath = LocalPath_FromBytes(relativePath);
     pair.file1 = below(top1);
     pair.file2 = below(top2);
-    pair.judged1 = item.judged1;
-    pair.judged2 = item.judged2;
-    pair.top1 = top1;
-    pair.top2 = top2;
     return pair;
 }
 

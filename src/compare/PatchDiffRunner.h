@@ -3,6 +3,7 @@
 // written as one file. Shared by the two-file patch and the folder patch.
 
 #include "compare/CompItem.h"
+#include "compare/ComparedTree.h"
 #include "compare/JudgedFile.h"
 #include "compare/LineCompare.h"
 
@@ -38,6 +39,14 @@ std::optional<QByteArray> RunDiffForPatch(const QString &file1, const QString &f
                                           const PatchDiffOptions &options, QString *error = nullptr,
                                           const PatchCancelCheck &cancelled = {});
 
+// The same for two files already opened and judged (taken over): diff reads the descriptors,
+// named by the labels where it prints a name.
+std::optional<QByteArray> RunDiffForOpenFiles(platform::UniqueFd file1, const QString &label1,
+                                              platform::UniqueFd file2, const QString &label2,
+                                              const PatchDiffOptions &options,
+                                              QString *error = nullptr,
+                                              const PatchCancelCheck &cancelled = {});
+
 // Writes diff's output for the two files to outputPath byte for byte, as diff wrote it (a patch of
 // Latin-1 or Shift-JIS texts stays in their encoding). The file is written beside the target and
 // renamed over it: when diff fails or the file cannot be written the old file stays and the
@@ -60,14 +69,21 @@ struct PatchPair
     QString file1, file2;
     // What the compare judged each side to be. Each side is read only as that regular file,
     // opened without following a link; a side the compare found to be a link is not read at
-    // all. With the top folders given, each side is found from its top folder by relativePath
-    // and no link on the way is followed either (else file1 and file2 are opened as named).
+    // all. With the top folders given, each side is walked from its top folder by its route, each
+    // folder on the way checked as the route records it (else file1 and file2 are opened as
+    // named).
     JudgedFile judged1, judged2;
-    QString top1, top2;
+    ComparedTreePtr tree1, tree2;
+    TreeRoute route1, route2;
 };
 
-// The pair of a compared entry (its path relative to the top folders given), to be read as the
-// compare judged each side.
+// The pair of a compared entry, reached by each side's route below the top folders held, to be
+// read as the compare judged each folder and file on the way.
+PatchPair PatchPair_FromEntry(const COMP_ITEM &item, const ComparedTreePtr &tree1,
+                              const TreeRoute &route1, const ComparedTreePtr &tree2,
+                              const TreeRoute &route2);
+// The same for an entry named by its path relative to the top folders given, which are opened
+// now; nothing on the way is judged beyond following no link.
 PatchPair PatchPair_FromEntry(const COMP_ITEM &item, const QByteArray &relativePath,
                               const QString &top1, const QString &top2);
 

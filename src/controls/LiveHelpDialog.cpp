@@ -169,7 +169,7 @@ void LiveHelpDialog::ShowHelp(const QString &title, const QString &helpText,
     platform::AlertRequest alert;
     alert.title = orSpace(shownTitle);
     alert.text = orSpace(shownText);
-    alert.buttons = {L_(QStringLiteral("OK")), L_(QStringLiteral("Disable \"%@\"{**}Help"))};
+    alert.buttons = {L_(QStringLiteral("OK")), L_(QStringLiteral("Turn Off All Tips"))};
     alert.style = style;
     alert.cancelIndex = 0; // Escape and the close box only close the help
     alert.suppressionState = &suppress;

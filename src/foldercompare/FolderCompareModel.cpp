@@ -1,5 +1,6 @@
 #include "foldercompare/FolderCompareModel.h"
 
+#include "foldercompare/FolderVerdictText.h"
 #include "graphics/Contrast.h"
 #include "platform/Guard.h"
 #include "platform/Workspace.h"
@@ -116,6 +117,32 @@ QString FolderCompareModel::reasonText(const COMP_ITEM &item) const
     return reasonWords(reason);
 }
 
+QString FolderCompareModel::toolTipText(const COMP_ITEM &item) const
+{
+    if (const QString reason = reasonText(item); !reason.isEmpty())
+        return reason;
+    if (FolderJudgedWithoutContent(item, mCompareMode))
+        return FolderVerdictNote(item, mCompareMode);
+    if (!item.isFolder() || item.compareResult != COMP_RESULT_NOT_JUDGED)
+        return {};
+    // Not judged for what it holds: down the entries not judged to the first that says why.
+    for (const COMP_ITEM *folder = &item; folder;) {
+        const COMP_ITEM *next = nullptr;
+        for (int c : mNodes[size_t(folder->ID)].children) {
+            const COMP_ITEM &child = mItems[size_t(c)];
+            if (child.compareResult != COMP_RESULT_NOT_JUDGED)
+                continue;
+            if (const QString why = reasonText(child); !why.isEmpty())
+                return L_(QStringLiteral("Holds entries that were not judged")) +
+                       QStringLiteral(": ") + why;
+            if (!next && child.isFolder())
+                next = &child;
+        }
+        folder = next;
+    }
+    return L_(QStringLiteral("Holds entries that were not judged"));
+}
+
 const COMP_ITEM *FolderCompareModel::item(int id) const
 {
     return id >= 0 && size_t(id) < mItems.size() ? &mItems[size_t(id)] : nullptr;
@@ -132,6 +159,15 @@ QByteArray FolderCompareModel::relativePath(int id) const
     for (const COMP_ITEM *it = item(id); it; it = item(it->parent))
         path = path.isEmpty() ? it->name() : it->name() + '/' + path;
     return path;
+}
+
+TreeRoute FolderCompareModel::route(int id, int side) const
+{
+    TreeRoute route;
+    for (const COMP_ITEM *it = item(id); it; it = item(it->parent))
+        route.push_back(TreeStep_Of(*it, side));
+    std::reverse(route.begin(), route.end());
+    return route;
 }
 
 std::vector<int> FolderCompareModel::descendants(int id) const
@@ -674,7 +710,7 @@ QVariant FolderCompareModel::data(const QModelIndex &index, int role) const
             return int(Qt::AlignRight | Qt::AlignVCenter);
         return {};
     case Qt::ToolTipRole:
-        return reasonText(*it);
+        return toolTipText(*it);
     case ItemIdRole:
         return it->ID;
     case VerdictRole:

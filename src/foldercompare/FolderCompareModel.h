@@ -43,8 +43,14 @@ public:
     void setTopFolders(const QByteArray &left, const QByteArray &right);
     // Hidden entries the compare left out (dot names, while the preferences ignore them).
     int hiddenLeftOut() const { return mHiddenLeftOut; }
-    // Why the entry is not judged or different, for its tool tip; empty when nothing is to say.
+    // Why the entry is not judged or different; empty when nothing is to say.
     QString reasonText(const COMP_ITEM &item) const;
+    // How the pairs were judged (the request's folder_compare_Mode): a pair judged by size or
+    // date says so in its tool tip.
+    void setCompareMode(int mode) { mCompareMode = mode; }
+    // The row's tool tip: the reason, how a pair judged without its contents was judged, or for
+    // a folder not judged for what it holds, why the first such entry inside is not.
+    QString toolTipText(const COMP_ITEM &item) const;
     // Takes a batch of the running compare (main thread).
     void applyBatch(FolderCompareBatch &&batch);
     // Replaces entries judged again, then sums their folders up.
@@ -68,6 +74,9 @@ public:
     QModelIndex indexForId(int id, int column = 0) const;
     // The entry's path below the top folders (local file-system bytes), "/" between names.
     QByteArray relativePath(int id) const;
+    // The same on side 1 or 2 as a route from that side's top: each name with what the compare
+    // found there (compare/ComparedTree).
+    TreeRoute route(int id, int side) const;
     // Files (not folders) per verdict, 0 to 4; entries gone from both sides are not counted.
     const int *counts() const { return mCounts; }
     // IDs of every entry below the folder (all of them, shown or not), the folder not included.
@@ -115,6 +124,7 @@ private:
     Filter mFilter;
     int mCounts[6] = {0, 0, 0, 0, 0, 0};
     int mHiddenLeftOut = 0;
+    int mCompareMode = 3;
     QByteArray mTop1, mTop2;
     mutable QHash<QString, QIcon> mIconCache;
 };

@@ -3,10 +3,12 @@
 #include "compare/LineCompare.h"
 #include "compare/PatchDiffRunner.h"
 #include "foldercompare/FolderCompareModel.h"
+#include "foldercompare/FolderVerdictText.h"
 #include "foldercompare/PreviewHead.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
 #include "platform/ImageReader.h"
+#include "platform/LocalPath.h"
 #include "services/ImageViewNote.h"
 #include "services/Localization.h"
 #include "services/WorkerFailure.h"
@@ -23,6 +25,8 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTextBlock>
+#include <QTimer>
+#include <QWindow>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
@@ -30,40 +34,23 @@ namespace {
 // Pictures a decoder can only read whole are previewed up to this many pixels.
 constexpr qint64 kPreviewPixels = 64LL * 1024 * 1024;
 
-QString verdictText(int verdict)
+// A small picture is made to fill its box; the larger copy is counted in the budget before it is
+// made, and the small one given back once it has gone. False when the stop came first.
+bool enlargeToFill(QImage &image, QSize box, platform::DecodeReservation &held,
+                   const std::stop_token &stop)
 {
-    switch (verdict) {
-    case COMP_RESULT_SAME:
-        return L_(QStringLiteral("Same"));
-    case COMP_RESULT_DIFFERENT:
-        return L_(QStringLiteral("Different"));
-    case COMP_RESULT_LEFT_ONLY:
-        return L_(QStringLiteral("Left only"));
-    case COMP_RESULT_RIGHT_ONLY:
-        return L_(QStringLiteral("Right only"));
-    case COMP_RESULT_GONE:
-        return L_(QStringLiteral("Gone from both sides"));
-    default:
-        return L_(QStringLiteral("Not judged"));
-    }
-}
-
-// The verdict as the preview states it. A pair judged by size or date was never read: the texts
-// shown may differ where it says the same, and agree where it says different.
-QString verdictNote(const COMP_ITEM &item, int compareMode)
-{
-    const QString verdict = verdictText(item.compareResult);
-    const bool judgedWithoutContent =
-        compareMode >= 0 && compareMode <= 2 && item.kind1 == Side_File &&
-        item.kind2 == Side_File &&
-        (item.compareResult == COMP_RESULT_SAME || item.compareResult == COMP_RESULT_DIFFERENT);
-    if (!judgedWithoutContent)
-        return verdict;
-    const QString by = compareMode == 1   ? L_(QStringLiteral("by size"))
-                       : compareMode == 2 ? L_(QStringLiteral("by date"))
-                                          : L_(QStringLiteral("by size and date"));
-    return verdict + QStringLiteral(" ") + by + QStringLiteral(": ") +
-           L_(QStringLiteral("the contents were not compared"));
+    const QSize filled = image.size().scaled(box, Qt::KeepAspectRatio);
+    if (filled.width() <= image.width() || filled.height() <= image.height())
+        return true;
+    platform::DecodeReservation more = platform::reserveDecodeMemory(
+        qint64(filled.width()) * filled.height() * 4, stop, held.bytes());
+    if (!more.isValid())
+        return !stop.stop_requested(); // beyond the budget: shown as read
+    const qint64 small = image.sizeInBytes();
+    image = image.scaled(filled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    held.absorb(std::move(more));
+    held.shrinkTo(held.bytes() - small);
+    return true;
 }
 
 void markBlocks(QPlainTextEdit *edit, const MergeBlockList &blocks, int side, const QColor &bg)
@@ -85,6 +72,29 @@ void markBlocks(QPlainTextEdit *edit, const MergeBlockList &blocks, int side, co
     edit->setExtraSelections(marks);
 }
 
+PreviewPictures readPictures(const std::array<QString, 2> &paths, const PreviewFiles &files,
+                             const std::array<QSize, 2> &boxes, const std::stop_token &stop)
+{
+    PreviewPictures out;
+    out.held = std::make_shared<platform::DecodeReservation>();
+    for (size_t k = 0; k < 2; ++k) {
+        if (paths[k].isEmpty())
+            continue;
+        platform::ViewImage &side = out.side[k];
+        // The first side's picture is held, and counted, while the second decodes.
+        // Read from the file the compare judged, reached below its top folder.
+        const platform::UniqueFd file = files.open(int(k));
+        side = platform::readOpenImageForView(file.get(), boxes[k], kPreviewPixels,
+                                              {out.held.get(), stop});
+        out.cancelled =
+            side.outcome == platform::ViewImage::Outcome::Cancelled ||
+            (!side.image.isNull() && !enlargeToFill(side.image, boxes[k], *out.held, stop));
+        if (out.cancelled)
+            return out;
+    }
+    return out;
+}
+
 } // namespace
 
 MergeEditPreview::MergeEditPreview(QObject *parent)
@@ -96,6 +106,7 @@ MergeEditPreview::MergeEditPreview(QObject *parent)
 MergeEditPreview::~MergeEditPreview()
 {
     mIsClosing = true;
+    mStop.request_stop();
     OpenCompareWindowList_Remove(this);
 }
 
@@ -103,6 +114,9 @@ QWidget *MergeEditPreview::makeWindow()
 {
     auto *w = new QWidget();
     w->setWindowTitle(L_(QStringLiteral("Quick Preview")));
+    // The keyboard stays with the list the preview follows: a window manager would otherwise
+    // give it to the new window.
+    w->setAttribute(Qt::WA_ShowWithoutActivating);
     w->resize(720, 520);
     auto *layout = new QVBoxLayout(w);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -130,6 +144,7 @@ QWidget *MergeEditPreview::makeWindow()
         mText[k]->setReadOnly(true);
         mText[k]->setLineWrapMode(QPlainTextEdit::NoWrap);
         mText[k]->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        mText[k]->installEventFilter(this);
         mImage[k] = new QLabel(images);
         mImage[k]->setAlignment(Qt::AlignCenter);
         mImage[k]->setMinimumSize(50, 50);
@@ -180,10 +195,19 @@ void MergeEditPreview::showBeside(QWidget *other)
     };
     if (other)
         place();
-    showWindow();
+    // Shown, not activated: the keyboard stays with the list. Kept above the folder window it
+    // belongs to, which it may overlap on a small screen.
+    if (other && other->window()->windowHandle()) {
+        w->winId();
+        w->windowHandle()->setTransientParent(other->window()->windowHandle());
+    }
+    w->show();
+    w->raise();
     if (other) {
         place();                 // again, now that the frame is known
         other->activateWindow(); // the selection keeps following the keyboard
+        // A window manager may map a window it did not focus below the focused one.
+        QTimer::singleShot(100, w, [w] { w->raise(); });
     }
 }
 
@@ -223,7 +247,8 @@ QString MergeEditPreview::imageNote(int side) const
 void MergeEditPreview::showNothing()
 {
     window();
-    ++mRequest;
+    dropRequest();
+    mShowsItem = false;
     mFile1.clear();
     mFile2.clear();
     mTitle[0]->clear();
@@ -250,11 +275,39 @@ void MergeEditPreview::showInfo(const COMP_ITEM &item)
     mPages->setCurrentIndex(0);
 }
 
-void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, const QString &path2)
+void MergeEditPreview::dropRequest()
+{
+    ++mRequest;
+    mStop.request_stop();
+    mStop = std::stop_source();
+}
+
+bool MergeEditPreview::showsOtherThan(const COMP_ITEM &item) const
+{
+    // What the preview shows of an entry: its names, kinds, sizes, dates and verdict.
+    const COMP_ITEM &s = mShown;
+    return !mShowsItem || s.ID != item.ID || s.itemName1 != item.itemName1 ||
+           s.itemName2 != item.itemName2 || s.kind1 != item.kind1 || s.kind2 != item.kind2 ||
+           s.size1 != item.size1 || s.size2 != item.size2 || s.date1 != item.date1 ||
+           s.date2 != item.date2 || s.compareResult != item.compareResult ||
+           s.itemType != item.itemType || s.customMultiPurposeInfo != item.customMultiPurposeInfo;
+}
+
+platform::UniqueFd PreviewFiles::open(int side) const
+{
+    const int k = side == 0 ? 0 : 1;
+    return tree[k] ? tree[k]->openFile(route[k]) : platform::UniqueFd();
+}
+
+void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, const QString &path2,
+                                const PreviewFiles &files)
 {
     GUARD_BEGIN
     window();
-    const quint64 request = ++mRequest;
+    dropRequest();
+    const quint64 request = mRequest;
+    mShown = item;
+    mShowsItem = true;
     mFile1 = path1;
     mFile2 = path2;
     const QString missing = L_(QStringLiteral("missing"));
@@ -262,7 +315,7 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
     mTitle[1]->setText(item.onRight() ? CompItem_DisplayName(item.itemName2) : missing);
     window()->setWindowTitle(L_(QStringLiteral("Quick Preview")) + QStringLiteral(" - ") +
                              CompItem_DisplayName(item.name()));
-    mNote->setText(verdictNote(item, mCompareMode));
+    mNote->setText(FolderVerdictNote(item, mCompareMode));
     if (item.isFolder() || (path1.isEmpty() && path2.isEmpty())) {
         showInfo(item);
         emit contentShown();
@@ -270,11 +323,6 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
     }
     showInfo(item); // until the content is read
     QPointer<MergeEditPreview> self(this);
-    const bool image = item.itemType == ITEM_TYPE_IMAGE;
-    // The size each image is decoded for, taken here: the worker touches no widget.
-    QSize boxes[2];
-    for (int k = 0; k < 2; ++k)
-        boxes[k] = mImage[k]->size().expandedTo(QSize(200, 200));
     // A reader that stopped on an exception leaves the sizes and the verdict, and says so.
     const auto stopped = [self, request](const QString &why) {
         platform::performOnMainThread(
@@ -288,43 +336,34 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
             },
             false);
     };
-    const auto read = [self, request, image, path1, path2, b1 = boxes[0], b2 = boxes[1]] {
-        if (image) {
-            const QString paths[2] = {path1, path2};
-            const QSize box[2] = {b1, b2};
-            platform::ViewImage read[2];
-            for (int k = 0; k < 2; ++k) {
-                if (paths[k].isEmpty())
-                    continue;
-                read[k] = platform::readImageForView(paths[k], box[k], kPreviewPixels);
-                // A small picture fills its side too.
-                if (!read[k].image.isNull())
-                    read[k].image =
-                        read[k].image.scaled(box[k], Qt::KeepAspectRatio, Qt::SmoothTransformation);
-            }
+    const std::stop_token stop = mStop.get_token();
+    if (item.itemType == ITEM_TYPE_IMAGE) {
+        // The size each image is decoded for, taken here: the worker touches no widget.
+        const std::array<QSize, 2> boxes = {mImage[0]->size().expandedTo(QSize(200, 200)),
+                                            mImage[1]->size().expandedTo(QSize(200, 200))};
+        const auto read = [self, request, stop, paths = std::array{path1, path2}, files, boxes] {
+            // A newer selection waits: this one is dropped before it decodes anything.
+            if (stop.stop_requested())
+                return;
+            PreviewPictures pictures = readPictures(paths, files, boxes, stop);
+            if (pictures.cancelled)
+                return;
             platform::performOnMainThread(
-                [self, request, a = read[0], b = read[1], path1, path2] {
-                    if (!self || self->mIsClosing || request != self->mRequest)
-                        return;
-                    const platform::ViewImage shown[2] = {a, b};
-                    const bool given[2] = {!path1.isEmpty(), !path2.isEmpty()};
-                    for (int k = 0; k < 2; ++k) {
-                        if (!shown[k].image.isNull())
-                            self->mImage[k]->setPixmap(QPixmap::fromImage(shown[k].image));
-                        else if (given[k])
-                            self->mImage[k]->setText(
-                                ImageViewNote(shown[k].outcome, shown[k].sourceSize));
-                        else
-                            self->mImage[k]->clear();
-                    }
-                    self->mPages->setCurrentIndex(2);
-                    emit self->contentShown();
+                [self, request, pictures = std::move(pictures), paths] {
+                    if (self && !self->mIsClosing && request == self->mRequest)
+                        self->showPictures(pictures, paths);
                 },
                 false);
+        };
+        (void)QtConcurrent::run(platform::imagePreviewPool(),
+                                WorkerGuarded("preview", read, stopped));
+        return;
+    }
+    const auto read = [self, request, stop, path1, path2, files] {
+        if (stop.stop_requested())
             return;
-        }
-        const PreviewHead head1 = ReadPreviewHead(path1), head2 = ReadPreviewHead(path2);
-        const QString t1 = head1.text, t2 = head2.text;
+        const PreviewHead head1 = ReadOpenPreviewHead(files.open(0)),
+                          head2 = ReadOpenPreviewHead(files.open(1));
         if (head1.binary || head2.binary) { // the sizes and the verdict stay shown
             platform::performOnMainThread(
                 [self, request] {
@@ -336,25 +375,18 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
         }
         MergeBlockList blocks;
         if (head1.read && head2.read && head1.size <= kPreviewHeadBytes &&
-            head2.size <= kPreviewHeadBytes) {
-            if (auto out = RunDiffForPatch(path1, path2, PatchDiffOptions()))
+            head2.size <= kPreviewHeadBytes && !stop.stop_requested()) {
+            if (auto out = RunDiffForOpenFiles(files.open(0), LocalPath_Shown(path1), files.open(1),
+                                               LocalPath_Shown(path2), PatchDiffOptions()))
                 if (auto parsed = ParseDiffNormalOutput(*out))
                     blocks = *parsed;
         }
+        if (stop.stop_requested())
+            return;
         platform::performOnMainThread(
-            [self, request, t1, t2, blocks] {
-                if (!self || self->mIsClosing || request != self->mRequest)
-                    return;
-                self->mText[0]->setPlainText(t1);
-                self->mText[1]->setPlainText(t2);
-                const QColor base = QApplication::palette().color(QPalette::Base);
-                const QColor mark =
-                    base.lightness() < 128 ? QColor(90, 60, 20) : QColor(255, 236, 200);
-                markBlocks(self->mText[0], blocks, 1, mark);
-                markBlocks(self->mText[1], blocks, 2, mark);
-                self->mBlockCount = int(blocks.size());
-                self->mPages->setCurrentIndex(1);
-                emit self->contentShown();
+            [self, request, t1 = head1.text, t2 = head2.text, blocks] {
+                if (self && !self->mIsClosing && request == self->mRequest)
+                    self->showTexts(t1, t2, blocks);
             },
             false);
     };
@@ -362,13 +394,45 @@ void MergeEditPreview::showItem(const COMP_ITEM &item, const QString &path1, con
     GUARD_END_VOID
 }
 
+void MergeEditPreview::showPictures(const PreviewPictures &pictures,
+                                    const std::array<QString, 2> &paths)
+{
+    for (int k = 0; k < 2; ++k) {
+        const platform::ViewImage &shown = pictures.side[size_t(k)];
+        if (!shown.image.isNull())
+            mImage[k]->setPixmap(QPixmap::fromImage(shown.image));
+        else if (!paths[size_t(k)].isEmpty())
+            mImage[k]->setText(ImageViewNote(shown.outcome, shown.sourceSize));
+        else
+            mImage[k]->clear();
+    }
+    mPages->setCurrentIndex(2);
+    emit contentShown();
+}
+
+void MergeEditPreview::showTexts(const QString &text1, const QString &text2,
+                                 const MergeBlockList &blocks)
+{
+    mText[0]->setPlainText(text1);
+    mText[1]->setPlainText(text2);
+    const QColor base = QApplication::palette().color(QPalette::Base);
+    const QColor mark = base.lightness() < 128 ? QColor(90, 60, 20) : QColor(255, 236, 200);
+    markBlocks(mText[0], blocks, 1, mark);
+    markBlocks(mText[1], blocks, 2, mark);
+    mBlockCount = int(blocks.size());
+    mPages->setCurrentIndex(1);
+    emit contentShown();
+}
+
 bool MergeEditPreview::eventFilter(QObject *watched, QEvent *event)
 {
-    // Escape closes the preview, as it closes from the list that opened it; the read-only panes
-    // leave the key to their window.
-    if (watched == window() && event->type() == QEvent::KeyPress) {
+    // Escape and Space close the preview, as they close it from the list that opened it. The
+    // read-only panes would page down on Space: it is taken before they see it.
+    const bool pane = watched == mText[0] || watched == mText[1];
+    if ((watched == window() || pane) && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+        if ((key->key() == Qt::Key_Escape || key->key() == Qt::Key_Space) &&
+            key->modifiers() == Qt::NoModifier) {
             close();
             return true;
         }
@@ -382,6 +446,7 @@ void MergeEditPreview::windowWillCloseEvent()
         return;
     mClosed = true;
     mIsClosing = true;
+    mStop.request_stop(); // a read still waiting is not wanted any more
     OpenCompareWindowList_Remove(this);
     deleteLater();
 }

@@ -4,10 +4,17 @@
 // compare windows, is never edited, and closes with the folder window.
 
 #include "compare/CompItem.h"
+#include "compare/ComparedTree.h"
+#include "compare/LineCompare.h"
+#include "platform/DecodeBudget.h"
+#include "platform/ImageReader.h"
 #include "textcompare/MergeWindow.h"
 
 #include <QPointer>
 #include <QRect>
+#include <array>
+#include <memory>
+#include <stop_token>
 
 class QLabel;
 class QPlainTextEdit;
@@ -17,6 +24,26 @@ class QStackedWidget;
 // part of a screen (shrunk to fit it when larger); an invalid available rect places it to the
 // right as asked.
 QRect PreviewPlacement(const QRect &beside, const QSize &size, const QRect &available);
+
+// Both sides' pictures as the preview shows them, read on a worker. What they take stays
+// counted in the decode budget until they are shown.
+struct PreviewPictures
+{
+    std::array<platform::ViewImage, 2> side;
+    std::shared_ptr<platform::DecodeReservation> held;
+    bool cancelled = false; // a newer request came first
+};
+
+// Where the preview reads the files of a pair: each side by its route below its compared top
+// folder, held open since the compare.
+struct PreviewFiles
+{
+    ComparedTreePtr tree[2];
+    TreeRoute route[2];
+    // Side 0 or 1 opened as the compare judged it; not open when the side is not given or not
+    // the file judged any more.
+    platform::UniqueFd open(int side) const;
+};
 
 class MergeEditPreview : public MergeWindow
 {
@@ -36,8 +63,16 @@ public:
     // How the folder compare judged its pairs (its folder_compare_Mode: 0 size and date, 1 size,
     // 2 date, 3 content): said beside the verdict of each pair shown.
     void setCompareMode(int mode) { mCompareMode = mode; }
-    void showItem(const COMP_ITEM &item, const QString &path1, const QString &path2);
+    // Shows the entry; the request shown before is dropped, and its reading stops where it
+    // waits (for the worker, for the decode budget). path1 and path2 name the sides shown
+    // (empty: none); files says how to read them.
+    void showItem(const COMP_ITEM &item, const QString &path1, const QString &path2,
+                  const PreviewFiles &files);
     void showNothing();
+    // The entry shown (its ID; -1 when none), and whether the entry as it is now would show
+    // differently (its verdict, kinds, sizes or dates changed).
+    int shownId() const { return mShowsItem ? mShown.ID : -1; }
+    bool showsOtherThan(const COMP_ITEM &item) const;
 
     // What the preview shows now: 0 nothing or sizes, 1 texts, 2 images.
     int currentPage() const;
@@ -60,7 +95,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void dropRequest();
     void showInfo(const COMP_ITEM &item);
+    void showPictures(const PreviewPictures &pictures, const std::array<QString, 2> &paths);
+    void showTexts(const QString &text1, const QString &text2, const MergeBlockList &blocks);
 
     QStackedWidget *mPages = nullptr;
     QLabel *mInfo = nullptr;
@@ -70,6 +108,9 @@ private:
     QLabel *mImage[2] = {nullptr, nullptr};
     QString mFile1, mFile2;
     quint64 mRequest = 0;
+    std::stop_source mStop; // of the request shown last
+    COMP_ITEM mShown;
+    bool mShowsItem = false;
     int mBlockCount = 0;
     int mCompareMode = 3;
     bool mClosed = false;

@@ -10,6 +10,7 @@
 #include "compare/PatchDiffRunner.h"
 #include "compare/SubThreadAlerts.h"
 #include "foldercompare/FolderCompareModel.h"
+#include "foldercompare/FolderVerdictText.h"
 #include "foldercompare/MergeEditPreview.h"
 #include "platform/Alerts.h"
 #include "platform/Dispatch.h"
@@ -19,6 +20,7 @@
 #include "platform/Workspace.h"
 #include "services/Alerts.h"
 #include "services/AppSetting.h"
+#include "services/CompareWindowTitle.h"
 #include "services/FileUtility.h"
 #include "platform/LocalPath.h"
 #include "services/Localization.h"
@@ -34,6 +36,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QHelpEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLocale>
@@ -41,6 +44,7 @@
 #include <QMimeData>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolTip>
 #include <QTimer>
 #include <QUrl>
 #include <QtConcurrent/QtConcurrentRun>
@@ -156,14 +160,16 @@ void MergeFileListWndCtr::SetCompareInfoWith(std::shared_ptr<FileListCompareInfo
     mCompareInfo = std::move(info);
     mModel->setTopFolders(LocalPath_ToBytes(withSlash(mCompareInfo->mFolder1)),
                           LocalPath_ToBytes(withSlash(mCompareInfo->mFolder2)));
+    mModel->setCompareMode(mCompareInfo->folder_compare_Mode);
     if (isWindowLoaded()) {
+        updateModeLabel();
         // Shown readable: bytes that are not UTF-8 as escapes.
         const QString shown1 = CompItem_DisplayName(LocalPath_ToBytes(mCompareInfo->mFolder1));
         const QString shown2 = CompItem_DisplayName(LocalPath_ToBytes(mCompareInfo->mFolder2));
         mUi->mPathLabel1->setText(shown1);
         mUi->mPathLabel2->setText(shown2);
-        window()->setWindowTitle(QDir(shown1).dirName() + QStringLiteral(" - ") +
-                                 QDir(shown2).dirName());
+        window()->setWindowTitle(CompareWindowTitle(mCompareInfo->mFolder1, mCompareInfo->mFolder2,
+                                                    CompareTitleKind::Folders));
     }
 }
 
@@ -196,6 +202,14 @@ void MergeFileListWndCtr::windowDidLoad()
     mUi->actionDeleteBoth->setShortcut(QKeySequence(Qt::Key_Delete));
     mUi->actionDeletePermanently->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
     mUi->actionClose->setShortcut(QKeySequence::Close);
+    // The list's keys, shown on the items. Return opens the pair selected; on a folder, where
+    // Open is disabled, the key reaches the list, which opens or closes it in the tree. Alt+arrows
+    // copy as they do in the text window.
+    mUi->actionOpenPair->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    mUi->actionPreview->setShortcut(QKeySequence(Qt::Key_Space));
+    mUi->actionCopyToRight->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+    mUi->actionCopyToLeft->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+    mUi->mCountsLabel->installEventFilter(this);
     mUi->menuShowFolder->setChecked(gAppSetting.compare_showFolder != 0);
     mUi->actionTreeMode->setChecked(gAppSetting.compare_folderViewMode == 1);
     mModel->setFoldersFirst(gAppSetting.compare_sort_folder_tree_above_file != 0);
@@ -337,6 +351,11 @@ void MergeFileListWndCtr::connectControls()
             OpenItem(ids.front());
     });
     connect(mUi->actionPreview, &QAction::triggered, this, [this] { TogglePreview(); });
+    connect(mUi->actionLegend, &QAction::triggered, this, [this] { ShowLegend(); });
+    connect(mModel, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &a, const QModelIndex &b) { previewRowsChanged(a, b); });
+    // A new compare empties the list, and the selection with it, without a word.
+    connect(mModel, &QAbstractItemModel::modelReset, this, [this] { selectionSettled(); });
     connect(mUi->actionCompareFolders, &QAction::triggered, this,
             [this] { Merge_Compare_two_subdirectories(true); });
     connect(mUi->actionCopyToRight, &QAction::triggered, this, [this] { CopySelection(2); });
@@ -531,6 +550,8 @@ bool MergeFileListWndCtr::StartCompare()
     setProgressVisible(true);
     updateButtons();
     mJob->start();
+    mTree1 = mJob->tree(1);
+    mTree2 = mJob->tree(2);
     return true;
     GUARD_END(false)
 }
@@ -597,6 +618,11 @@ QByteArray MergeFileListWndCtr::fullPathBytes(int id, int side) const
     return LocalPath_ToBytes(root) + mModel->relativePath(id);
 }
 
+TreeEntry MergeFileListWndCtr::entryOn(int id, int side) const
+{
+    return {tree(side), mModel->route(id, side)};
+}
+
 QString MergeFileListWndCtr::fullPath(int id, int side) const
 {
     if (!mCompareInfo || mModel->relativePath(id).isEmpty())
@@ -618,12 +644,13 @@ std::vector<int> MergeFileListWndCtr::selectedIds() const
 bool MergeFileListWndCtr::eventFilter(QObject *watched, QEvent *event)
 {
     GUARD_BEGIN
+    if (watched == mUi->mCountsLabel && event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        QToolTip::showText(help->globalPos(), legendText(), mUi->mCountsLabel);
+        return true;
+    }
     if (watched == mUi->fileTableView && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
-            TogglePreview();
-            return true;
-        }
         // Escape closes the preview from the list too, which keeps the keyboard meanwhile.
         if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && mPreview) {
             TogglePreview();
@@ -691,23 +718,18 @@ void MergeFileListWndCtr::judgeAgain(const std::vector<int> &ids)
     struct Job
     {
         COMP_ITEM item;
-        QByteArray parent1, parent2;
+        TreeRoute parent1, parent2; // the folders holding it, as the compare listed them
     };
     std::vector<Job> jobs;
     for (int id : ids) {
         const COMP_ITEM *it = mModel->item(id);
         if (!it)
             continue;
-        QByteArray p1 = LocalPath_ToBytes(withSlash(mCompareInfo->mFolder1));
-        QByteArray p2 = LocalPath_ToBytes(withSlash(mCompareInfo->mFolder2));
-        if (it->parent >= 0) {
-            const QByteArray rel = mModel->relativePath(it->parent) + '/';
-            p1 += rel;
-            p2 += rel;
-        }
-        jobs.push_back({*it, p1, p2});
+        jobs.push_back({*it, mModel->route(it->parent, 1), mModel->route(it->parent, 2)});
     }
-    const auto settings = FolderCompareSettings::fromRequest(mCompareInfo);
+    auto settings = FolderCompareSettings::fromRequest(mCompareInfo);
+    settings.tree1 = mTree1;
+    settings.tree2 = mTree2;
     QPointer<MergeFileListWndCtr> self(this);
     const quint64 generation = mGeneration;
     const auto judge = [self, generation, settings, jobs = std::move(jobs)] {
@@ -809,11 +831,36 @@ void MergeFileListWndCtr::selectionSettled()
         return;
     }
     const COMP_ITEM *it = mModel->item(ids.front());
-    if (!it)
+    if (!it) {
+        mPreview->showNothing();
         return;
+    }
     mPreview->setCompareMode(mCompareInfo ? mCompareInfo->folder_compare_Mode : 3);
+    // Each side is read from its top folder held since the compare, as the compare judged it.
+    PreviewFiles files;
+    for (int side : {1, 2}) {
+        if ((side == 1 ? it->kind1 : it->kind2) != Side_File)
+            continue;
+        files.tree[side - 1] = tree(side);
+        files.route[side - 1] = mModel->route(it->ID, side);
+    }
     mPreview->showItem(*it, it->kind1 == Side_File ? fullPath(it->ID, 1) : QString(),
-                       it->kind2 == Side_File ? fullPath(it->ID, 2) : QString());
+                       it->kind2 == Side_File ? fullPath(it->ID, 2) : QString(), files);
+}
+
+void MergeFileListWndCtr::previewRowsChanged(const QModelIndex &topLeft,
+                                             const QModelIndex &bottomRight)
+{
+    if (!mPreview || mIsClosing)
+        return;
+    const int id = mPreview->shownId();
+    const COMP_ITEM *it = mModel->item(id);
+    const QModelIndex row = mModel->indexForId(id);
+    if (!it || !row.isValid() || row.parent() != topLeft.parent() || row.row() < topLeft.row() ||
+        row.row() > bottomRight.row())
+        return;
+    if (mPreview->showsOtherThan(*it))
+        selectionSettled();
 }
 
 // Drop ---------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include "compare/FileListCompareInfo.h"
 #include "compare/FolderCompareJob.h"
+#include "compare/FolderCopy.h"
 #include "compare/PatchDiffRunner.h"
 #include "controls/DropWindowDelegate.h"
 #include "foldercompare/MergeEditPreview.h"
@@ -74,6 +75,11 @@ public:
     // (platform/LocalPath), and as the bytes themselves.
     QString fullPath(int id, int side) const;
     QByteArray fullPathBytes(int id, int side) const;
+    // The top folder of side 1 or 2 as the last compare opened it when it started: every action
+    // below it (copy, delete, trash, patch, preview, judging again) starts from that folder and
+    // walks down by the names the compare listed (compare/ComparedTree). Null before a compare
+    // or when it could not be opened.
+    ComparedTreePtr tree(int side) const { return side == 1 ? mTree1 : mTree2; }
     std::vector<int> selectedIds() const;
 
     // Opens the pair of the entry in its compare window, or raises the one already open.
@@ -91,6 +97,11 @@ public:
     // Quick preview of the selection beside the window.
     void TogglePreview();
     MergeEditPreview *preview() const { return mPreview; }
+    // What the colours of the rows mean (rich text), on the list's backgrounds as they are now:
+    // the tool tip of the counts, and the View > Legend window.
+    QString legendText() const;
+    void ShowLegend();
+    QWidget *legendWindow() const { return mLegend; }
     // Judges the entries of these left paths again.
     void UpdateCompareResultForPaths(const QStringList &leftPaths);
 
@@ -130,9 +141,11 @@ private:
     struct CopyTask
     {
         int id;
-        QByteArray sourceTop, targetTop, relative; // the same relative path on both sides
+        TreeEntry source, target; // the same names on both sides
         bool folder;
     };
+    // The entry on side 1 or 2, reached from that side's top folder held open.
+    TreeEntry entryOn(int id, int side) const;
     void connectControls();
     void setToolbarIcons();
     // With no frame stored: a size that shows every column, inside the window's screen.
@@ -150,6 +163,10 @@ private:
     void judgeAgain(const std::vector<int> &ids);
     void openActivated(const QModelIndex &index);
     void selectionSettled();
+    // A row of the list changed: the preview shows it again when it shows that entry and what
+    // it shows of it changed (a copy made the sides the same, a file was saved).
+    void previewRowsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    void updateModeLabel();
     // The entry selected first when it is a folder on both sides with both paths known; -1
     // otherwise.
     int selectedFolderPair() const;
@@ -163,6 +180,7 @@ private:
     FolderCompareModel *mModel = nullptr;
     std::shared_ptr<FileListCompareInfo> mCompareInfo;
     std::unique_ptr<FolderCompareJob> mJob;
+    ComparedTreePtr mTree1, mTree2;
     std::shared_ptr<std::atomic<bool>> mCompareCancel;
     quint64 mGeneration = 0;
     bool mLastCompareCancelled = false;
@@ -176,6 +194,7 @@ private:
     std::shared_ptr<std::atomic<bool>> mWorkCancel;
     QFuture<void> mWork;
     QPointer<MergeEditPreview> mPreview;
+    QPointer<QWidget> mLegend;
     QList<platform::TableColumnPtr> mColumns;
     QStringList mPendingUpdatePaths;
     platform::ObserverToken mUpdateObserver;

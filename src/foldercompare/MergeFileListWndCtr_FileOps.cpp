@@ -132,11 +132,9 @@ void MergeFileListWndCtr::CopySelection(int toSide)
         if (!it || !present(*it, fromSide))
             continue;
         const bool folder = (fromSide == 1 ? it->kind1 : it->kind2) == Side_Folder;
-        const QByteArray relative = mModel->relativePath(id);
-        const QByteArray source = fullPathBytes(id, fromSide), target = fullPathBytes(id, toSide);
-        // Both sides are walked from their top folders down, following no link below them.
-        tasks.push_back({id, source.left(source.size() - relative.size()),
-                         target.left(target.size() - relative.size()), relative, folder});
+        // Both sides are walked from their top folders as the compare opened them, following no
+        // link below them and only through the folders it listed.
+        tasks.push_back({id, entryOn(id, fromSide), entryOn(id, toSide), folder});
     }
     if (tasks.empty())
         return;
@@ -151,8 +149,7 @@ void MergeFileListWndCtr::CopySelection(int toSide)
         int replaced = 0;
         const QString failure = RunWorkerStep("count replaced", [&] {
             for (const CopyTask &task : tasks)
-                replaced += CountReplacedOnDisk({task.sourceTop, task.relative},
-                                                {task.targetTop, task.relative}, cancel.get());
+                replaced += CountReplacedOnDisk(task.source, task.target, cancel.get());
         });
         platform::performOnMainThread(
             [self, cancel, tasks, toSide, replaced, failure] {
@@ -238,8 +235,8 @@ void MergeFileListWndCtr::runCopy(std::vector<CopyTask> tasks)
             anyFolder = anyFolder || task.folder;
             // A one-sided folder's content goes into folders the copy makes on its way.
             const CopyOutcome outcome =
-                CopyEntry({task.sourceTop, task.relative}, {task.targetTop, task.relative},
-                          cancel.get(), [&](const QByteArray &path, const QString &reason) {
+                CopyEntry(task.source, task.target, cancel.get(),
+                          [&](const QByteArray &path, const QString &reason) {
                               // Only Skip goes on: Stop, or no answer, ends the copy.
                               return NSRunAlertPanel_from_sub_thread(
                                          L_(QStringLiteral("The copy failed")),
@@ -323,7 +320,8 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides, bool trash)
     struct Target
     {
         int id;
-        QString path;
+        TreeEntry entry; // from its top folder held since the compare
+        QString path;    // for the eye
         bool folder;
     };
     std::vector<Target> targets;
@@ -332,10 +330,18 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides, bool trash)
         for (int side : {1, 2}) {
             if (!(sides & side) || !present(*it, side))
                 continue;
-            targets.push_back(
-                {id, fullPath(id, side), (side == 1 ? it->kind1 : it->kind2) == Side_Folder});
+            targets.push_back({id, entryOn(id, side), fullPath(id, side),
+                               (side == 1 ? it->kind1 : it->kind2) == Side_Folder});
         }
     }
+    // The entry goes from the folder the compare listed it in, never through a name on the way
+    // swapped for a link since; a folder goes only while it is the folder listed.
+    const auto removeEntry = [](const TreeEntry &entry) {
+        return entry.tree && entry.tree->remove(entry.route);
+    };
+    const auto trashEntry = [](const TreeEntry &entry) {
+        return entry.tree && entry.tree->moveToTrash(entry.route);
+    };
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     if (!FolderCompareState_BeginCopy(this, cancel)) {
         ShowMessage(L_(QStringLiteral("Warning")), L_(QStringLiteral("Another copy is running.")));
@@ -379,20 +385,20 @@ void MergeFileListWndCtr::runDelete(std::vector<int> ids, int sides, bool trash)
                 bool stop = false;
                 const QString shown = LocalPath_Shown(t.path);
                 if (trash) {
-                    if (!platform::moveToTrash(t.path)) {
+                    if (!trashEntry(t.entry)) {
                         // A failing trash never turns into a permanent delete on its own.
                         const long answer =
                             ask(L_(QStringLiteral("The item cannot be moved to the Trash")), shown,
                                 true);
                         if (answer == kAlertPanelAlternate) {
-                            if (!DeleteFileOrFolder(t.path))
+                            if (!removeEntry(t.entry))
                                 stop = ask(L_(QStringLiteral("The item cannot be deleted")), shown,
                                            false) != kAlertPanelDefault;
                         } else {
                             stop = answer != kAlertPanelDefault;
                         }
                     }
-                } else if (!DeleteFileOrFolder(t.path)) {
+                } else if (!removeEntry(t.entry)) {
                     stop = ask(L_(QStringLiteral("The item cannot be deleted")), shown, false) !=
                            kAlertPanelDefault;
                 }
@@ -466,9 +472,9 @@ void MergeFileListWndCtr::GeneratePatchTo(const QString &path, std::function<voi
         if (it.compareResult != COMP_RESULT_DIFFERENT || it.kind1 != Side_File ||
             it.kind2 != Side_File)
             continue;
-        // Each side is read as the compare judged it, found from its top folder.
-        pairs.push_back(PatchPair_FromEntry(it, mModel->relativePath(it.ID), mCompareInfo->mFolder1,
-                                            mCompareInfo->mFolder2));
+        // Each side is read as the compare judged it, walked from its top folder held since.
+        pairs.push_back(PatchPair_FromEntry(it, mTree1, mModel->route(it.ID, 1), mTree2,
+                                            mModel->route(it.ID, 2)));
     }
     std::sort(pairs.begin(), pairs.end(), [](const PatchPair &a, const PatchPair &b) {
         return a.relativePath < b.relativePath;

@@ -22,17 +22,34 @@ void markOtherBreaks(QString &text)
 
 } // namespace
 
-PreviewHead ReadPreviewHead(const QString &path)
+namespace {
+
+PreviewHead readHead(QFile &file)
 {
     PreviewHead head;
-    const std::unique_ptr<QFile> file = LocalPath_OpenRegularFile(path);
-    if (!file)
-        return head;
     head.read = true;
-    head.size = file->size();
-    const QByteArray bytes = file->read(kPreviewHeadBytes);
+    head.size = file.size();
+    const QByteArray bytes = file.read(kPreviewHeadBytes);
     head.binary = bytes.left(kBinaryProbeBytes).contains('\0');
     head.text = QString::fromUtf8(bytes);
     markOtherBreaks(head.text);
     return head;
+}
+
+} // namespace
+
+PreviewHead ReadPreviewHead(const QString &path)
+{
+    const std::unique_ptr<QFile> file = LocalPath_OpenRegularFile(path);
+    return file ? readHead(*file) : PreviewHead();
+}
+
+PreviewHead ReadOpenPreviewHead(platform::UniqueFd file)
+{
+    QFile opened;
+    if (!file.isOpen() ||
+        !opened.open(file.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return PreviewHead();
+    file.release();
+    return readHead(opened);
 }

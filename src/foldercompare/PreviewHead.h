@@ -2,6 +2,8 @@
 // The head of a compared file as Quick Preview shows it: the first 4 MB as text, with one line of
 // text per line that diff counts, so that the differences diff finds mark the lines they name.
 
+#include "platform/UniqueFd.h"
+
 #include <QString>
 
 struct PreviewHead
@@ -19,3 +21,5 @@ inline constexpr qint64 kPreviewHeadBytes = 4 * 1024 * 1024;
 // diff ends a line at "\n" alone; the characters a text view also breaks at (a carriage return
 // not followed by "\n", U+2029 and the two block markers) are shown as visible marks instead.
 PreviewHead ReadPreviewHead(const QString &path);
+// The same from a regular file already opened and judged (taken over and closed).
+PreviewHead ReadOpenPreviewHead(platform::UniqueFd file);

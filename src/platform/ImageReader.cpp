@@ -12,11 +12,59 @@
 #include <QFile>
 #include <QImageReader>
 #include <QThreadPool>
+#include <algorithm>
+#include <cerrno>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
 namespace {
+
+// A regular file held open elsewhere, read by offset: the device keeps its own position, never
+// the descriptor's, which other readers of the same file may be using meanwhile.
+class OffsetReader : public QIODevice
+{
+public:
+    explicit OffsetReader(int fd) : mFd(fd)
+    {
+        struct stat st;
+        mRegular = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+        mSize = mRegular ? qint64(st.st_size) : 0;
+    }
+    bool isRegularFile() const { return mRegular; }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return mSize; }
+    bool seek(qint64 pos) override
+    {
+        if (pos < 0 || !QIODevice::seek(pos))
+            return false;
+        mPos = pos;
+        return true;
+    }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        for (;;) {
+            const ssize_t n = ::pread(mFd, data, size_t(maxSize), off_t(mPos));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return -1;
+            mPos += n;
+            return n;
+        }
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    int mFd;
+    bool mRegular = false;
+    qint64 mSize = 0;
+    qint64 mPos = 0;
+};
 
 // Opens the path only when it is (or links to) a regular file: a FIFO or a device would block
 // the reader or never end.
@@ -173,9 +221,14 @@ void logRefusal(QSize size, qint64 bytes)
 }
 
 // The view's decode of an opened device; see readImageForView.
-ViewImage readForView(QIODevice *device, QSize target, qint64 fullPixels)
+ViewImage readForView(QIODevice *device, QSize target, qint64 fullPixels,
+                      const ViewDecodeRequest &request)
 {
     ViewImage out;
+    if (request.stop.stop_requested()) {
+        out.outcome = ViewImage::Outcome::Cancelled;
+        return out;
+    }
     if (refusedUnread(device)) {
         out.outcome = ViewImage::Outcome::Damaged;
         return out;
@@ -229,9 +282,11 @@ ViewImage readForView(QIODevice *device, QSize target, qint64 fullPixels)
         out.outcome = ViewImage::Outcome::TooLarge;
         return out;
     }
-    const DecodeReservation reservation = reserveDecodeMemory(plan.bytes);
+    DecodeReservation reservation =
+        reserveDecodeMemory(plan.bytes, request.stop, request.held ? request.held->bytes() : 0);
     if (!reservation.isValid()) {
-        out.outcome = ViewImage::Outcome::TooLarge;
+        out.outcome = request.stop.stop_requested() ? ViewImage::Outcome::Cancelled
+                                                    : ViewImage::Outcome::TooLarge;
         return out;
     }
     out.budgeted = plan.bytes;
@@ -246,6 +301,11 @@ ViewImage readForView(QIODevice *device, QSize target, qint64 fullPixels)
         image = downscaledByArea(image, image.size().scaled(target, Qt::KeepAspectRatio));
     if (image.isNull())
         return out;
+    // The picture stays counted while the worker holds it.
+    if (request.held) {
+        reservation.shrinkTo(image.sizeInBytes());
+        request.held->absorb(std::move(reservation));
+    }
     out.image = std::move(image);
     out.outcome = ViewImage::Outcome::Read;
     return out;
@@ -313,21 +373,32 @@ QThreadPool *imagePreviewPool()
     return &pool;
 }
 
-ViewImage readImageForView(const QString &path, QSize target, qint64 fullPixels)
+ViewImage readImageForView(const QString &path, QSize target, qint64 fullPixels,
+                           const ViewDecodeRequest &request)
 {
     // A FIFO or a device would block the worker until a writer came, and the application's exit
     // waits for every pool thread.
     auto file = openRegularFile(path);
-    return file ? readForView(file.get(), target, fullPixels) : ViewImage();
+    return file ? readForView(file.get(), target, fullPixels, request) : ViewImage();
 }
 
-ViewImage readImageDataForView(const QByteArray &bytes, QSize target, qint64 fullPixels)
+ViewImage readOpenImageForView(int fd, QSize target, qint64 fullPixels,
+                               const ViewDecodeRequest &request)
+{
+    OffsetReader file(fd);
+    if (!file.isRegularFile() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return ViewImage();
+    return readForView(&file, target, fullPixels, request);
+}
+
+ViewImage readImageDataForView(const QByteArray &bytes, QSize target, qint64 fullPixels,
+                               const ViewDecodeRequest &request)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     if (bytes.isEmpty() || !buffer.open(QIODevice::ReadOnly))
         return {};
-    return readForView(&buffer, target, fullPixels);
+    return readForView(&buffer, target, fullPixels, request);
 }
 
 } // namespace platform

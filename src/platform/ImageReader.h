@@ -2,10 +2,13 @@
 // The one way image files and image bytes are decoded. Only regular files are opened, and the
 // size a decoder reports is checked against the pixel bound before it decodes anything.
 
+#include "platform/DecodeBudget.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <stop_token>
 #include <vector>
 
 class QThreadPool;
@@ -32,7 +35,8 @@ int imageCountOfFile(const QString &path);
 // picture's full size as shown (invalid when unknown).
 struct ViewImage
 {
-    enum class Outcome { Read, NoDecoder, TooLarge, Damaged, Unreadable };
+    // Cancelled: no longer wanted (the stop was asked for) before the decoder ran.
+    enum class Outcome { Read, NoDecoder, TooLarge, Damaged, Unreadable, Cancelled };
     QImage image;
     QSize sourceSize;
     Outcome outcome = Outcome::Unreadable;
@@ -45,8 +49,24 @@ struct ViewImage
 // decoder that cannot read at a reduced size) or beyond the decoders' allocation limit. A
 // picture read at full size is made smaller a band of rows at a time; sourceSize is the size
 // declared when the picture is not read.
-ViewImage readImageForView(const QString &path, QSize target, qint64 fullPixels);
-ViewImage readImageDataForView(const QByteArray &bytes, QSize target, qint64 fullPixels);
+//
+// A worker reading several pictures in turn passes what it holds of the budget: the decode waits
+// counting it as held, and the bytes of the picture read are added to it, counted until the
+// worker lets go of them. A stop asked for before the decoder runs (while the decode waits for
+// the budget too) ends it Cancelled.
+struct ViewDecodeRequest
+{
+    DecodeReservation *held = nullptr;
+    std::stop_token stop;
+};
+ViewImage readImageForView(const QString &path, QSize target, qint64 fullPixels,
+                           const ViewDecodeRequest &request = {});
+ViewImage readImageDataForView(const QByteArray &bytes, QSize target, qint64 fullPixels,
+                               const ViewDecodeRequest &request = {});
+// The same for a regular file open as fd (held by the caller for as long as the call runs), read
+// by offset: the very file the caller judged, whatever its name leads to by now.
+ViewImage readOpenImageForView(int fd, QSize target, qint64 fullPixels,
+                               const ViewDecodeRequest &request = {});
 
 // The pool the view decodes run on, apart from the one compares and copies share.
 QThreadPool *imagePreviewPool();

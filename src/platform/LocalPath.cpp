@@ -1,5 +1,7 @@
 #include "platform/LocalPath.h"
 
+#include "platform/RegularFile.h"
+
 #include <QFile>
 #include <QStringDecoder>
 #include <cstdlib>
@@ -146,20 +148,14 @@ std::unique_ptr<QFile> LocalPath_OpenRegularFile(const QString &path)
 {
     if (path.isEmpty())
         return nullptr;
-    const int fd =
-        ::open(LocalPath_ToBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
+    // Judged before it is opened: a pipe or device is never opened at all.
+    platform::RegularFile regular =
+        platform::OpenRegularFileAt(AT_FDCWD, LocalPath_ToBytes(path), true);
+    if (!regular.isOpen())
         return nullptr;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     auto file = std::make_unique<QFile>();
-    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+    if (!file->open(regular.fd.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return nullptr;
-    }
+    regular.fd.release();
     return file;
 }

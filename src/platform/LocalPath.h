@@ -48,6 +48,6 @@ private:
 };
 
 // The regular file at path (a link to one counts), open for reading by the path's bytes; nullptr
-// for anything else. A pipe or device is never waited on: it is opened without blocking and
-// refused.
+// for anything else. A pipe or device is judged before anything opens it (platform/RegularFile)
+// and never opened.
 std::unique_ptr<QFile> LocalPath_OpenRegularFile(const QString &path);

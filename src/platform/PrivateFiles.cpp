@@ -36,6 +36,20 @@ void setWhy(QString *why, const QString &text)
 
 using Fd = platform::UniqueFd;
 
+bool removeAt(int dirFd, const QByteArray &name, int depth);
+
+// Removes everything in the folder open as folder (whose state is opened).
+bool emptyFolder(int folder, const struct stat &opened, int depth)
+{
+    // A folder of ours left without write permission can still be emptied.
+    if ((opened.st_mode & S_IRWXU) != S_IRWXU && opened.st_uid == ::geteuid())
+        ::fchmod(folder, (opened.st_mode & 07777) | S_IRWXU);
+    bool ok = true;
+    for (const QByteArray &entry : NamesInFolder(folder))
+        ok = removeAt(folder, entry, depth + 1) && ok;
+    return ok;
+}
+
 bool removeAt(int dirFd, const QByteArray &name, int depth)
 {
     struct stat st;
@@ -57,13 +71,7 @@ bool removeAt(int dirFd, const QByteArray &name, int depth)
     if (::fstat(folder.get(), &opened) != 0 || opened.st_ino != st.st_ino ||
         opened.st_dev != st.st_dev)
         return false;
-    // A folder of ours left without write permission can still be emptied.
-    if ((opened.st_mode & S_IRWXU) != S_IRWXU && opened.st_uid == ::geteuid())
-        ::fchmod(folder.get(), (opened.st_mode & 07777) | S_IRWXU);
-    bool ok = true;
-    for (const QByteArray &entry : NamesInFolder(folder.get()))
-        ok = removeAt(folder.get(), entry, depth + 1) && ok;
-    if (!ok)
+    if (!emptyFolder(folder.get(), opened, depth))
         return false;
     return ::unlinkat(dirFd, name.constData(), AT_REMOVEDIR) == 0 || errno == ENOENT;
 }
@@ -89,6 +97,12 @@ bool RemoveTreeAt(int dirFd, const QByteArray &name)
     if (name.isEmpty() || name == "." || name == ".." || name.contains('/'))
         return false;
     return removeAt(dirFd, name, 0);
+}
+
+bool EmptyFolder(int folderFd)
+{
+    struct stat st;
+    return ::fstat(folderFd, &st) == 0 && S_ISDIR(st.st_mode) && emptyFolder(folderFd, st, 0);
 }
 
 bool RemoveTreeNoFollow(const QString &path)

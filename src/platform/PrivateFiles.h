@@ -22,6 +22,10 @@ bool RemoveTreeNoFollow(const QString &path);
 // The same for the entry `name` of the folder open as dirFd.
 bool RemoveTreeAt(int dirFd, const QByteArray &name);
 
+// Removes everything inside the folder open for reading as folderFd, as RemoveTreeAt removes an
+// entry; the folder itself stays. True when it is empty afterwards.
+bool EmptyFolder(int folderFd);
+
 // The names in the folder open as dirFd, "." and ".." left out; empty when it cannot be read.
 QList<QByteArray> NamesInFolder(int dirFd);
 

@@ -313,20 +313,18 @@ Attempt moveUnder(OpenTrash &trash, int fromFd, const QByteArray &from, const QB
     return error == EEXIST || error == ENOTEMPTY ? Attempt::NameTaken : Attempt::Failed;
 }
 
-bool moveInto(OpenTrash &trash, const QString &physical, QString *trashedAs)
+// Moves the entry fromName of the folder open as from, whose real path is physical.
+bool moveInto(OpenTrash &trash, int from, const QByteArray &fromName, const QString &physical,
+              QString *trashedAs)
 {
-    const Fd from(::open(LocalPath_ToBytes(parentOf(physical)).constData(),
-                         O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    const QByteArray fromName = LocalPath_ToBytes(QFileInfo(physical).fileName());
     struct stat st;
-    if (!from.isOpen() ||
-        ::fstatat(from.get(), fromName.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::fstatat(from, fromName.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return false;
     const QByteArray info = infoText(physical, trash.topDir);
-    const QByteArray base = baseName(QFileInfo(physical).fileName());
+    const QByteArray base = baseName(LocalPath_FromBytes(fromName));
     for (int attempt = 0; attempt < kNumberedNames + kRandomNames; ++attempt) {
         const QByteArray name = candidateName(base, attempt);
-        switch (moveUnder(trash, from.get(), fromName, name, info)) {
+        switch (moveUnder(trash, from, fromName, name, info)) {
         case Attempt::Moved:
             if (trashedAs)
                 *trashedAs = joined(trash.filesPath, LocalPath_FromBytes(name));
@@ -341,6 +339,33 @@ bool moveInto(OpenTrash &trash, const QString &physical, QString *trashedAs)
     }
     Log(lcPlatform, QStringLiteral("ERROR no free name in the trash for %1").arg(physical));
     return false;
+}
+
+bool moveInto(OpenTrash &trash, const QString &physical, QString *trashedAs)
+{
+    const Fd from(::open(LocalPath_ToBytes(parentOf(physical)).constData(),
+                         O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return from.isOpen() &&
+           moveInto(trash, from.get(), LocalPath_ToBytes(QFileInfo(physical).fileName()), physical,
+                    trashedAs);
+}
+
+// Where the folder held open as fd lies now, as the kernel names it; empty when it is not
+// reachable by a path (removed, or outside this process's root).
+QString heldFolderPath(int fd)
+{
+    QByteArray target(4096, Qt::Uninitialized);
+    const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
+    const ssize_t n = ::readlink(link.constData(), target.data(), size_t(target.size()));
+    if (n <= 0 || n >= target.size() || target[0] != '/')
+        return QString();
+    target.truncate(n);
+    struct stat named, held;
+    // A removed folder reads as "<path> (deleted)": that path names nothing, or something else.
+    if (::stat(target.constData(), &named) != 0 || ::fstat(fd, &held) != 0 ||
+        named.st_dev != held.st_dev || named.st_ino != held.st_ino)
+        return QString();
+    return LocalPath_FromBytes(target);
 }
 
 } // namespace
@@ -374,6 +399,28 @@ bool MoveItemToTrash(const QString &path, const TrashContext &context, QString *
     if (top.isEmpty())
         return false;
     return MoveItemToTopDirTrash(physical, top, context.uid, trashedAs);
+}
+
+bool MoveItemAtToTrash(int folderFd, const QByteArray &name, const TrashContext &context,
+                       QString *trashedAs)
+{
+    if (name.isEmpty() || name == "." || name == ".." || name.contains('/') ||
+        !context.homeTrash.startsWith(QLatin1Char('/')))
+        return false;
+    const QString folder = heldFolderPath(folderFd);
+    struct stat st;
+    dev_t homeDevice = 0;
+    if (folder.isEmpty() || ::fstat(folderFd, &st) != 0 ||
+        !deviceOfNearest(parentOf(QDir::cleanPath(context.homeTrash)), &homeDevice))
+        return false;
+    const QString physical = joined(folder, LocalPath_FromBytes(name));
+    OpenTrash trash;
+    if (st.st_dev == homeDevice)
+        return openHomeTrash(context, &trash) &&
+               moveInto(trash, folderFd, name, physical, trashedAs);
+    const QString top = mountTopOf(folder, st.st_dev);
+    return !top.isEmpty() && openTopDirTrash(top, context.uid, &trash) &&
+           moveInto(trash, folderFd, name, physical, trashedAs);
 }
 
 bool MoveItemToTopDirTrash(const QString &path, const QString &topDir, uid_t uid,

@@ -8,6 +8,7 @@
 // link is followed, only folders of the trash's user are used, and anything unexpected in their
 // place is a refusal: the item then stays where it was.
 
+#include <QByteArray>
 #include <QString>
 #include <sys/types.h>
 
@@ -29,6 +30,12 @@ TrashContext CurrentUserTrash();
 // or can be made. *trashedAs (may be null) receives where the item now lies.
 bool MoveItemToTrash(const QString &path, const TrashContext &context,
                      QString *trashedAs = nullptr);
+
+// The same for the entry `name` of the folder held open as folderFd (which may be an O_PATH
+// handle): the entry is moved from that folder, wherever its path leads now, and recorded under
+// the path the folder has now.
+bool MoveItemAtToTrash(int folderFd, const QByteArray &name, const TrashContext &context,
+                       QString *trashedAs = nullptr);
 
 // The same into the trash at the top of the file system mounted at topDir (either
 // topDir/.Trash/<uid> or topDir/.Trash-<uid>), whatever file system path is on.

@@ -81,6 +81,13 @@ bool moveToTrash(const QString &path)
     return MoveItemToTrash(absolute, CurrentUserTrash());
 }
 
+bool moveToTrashAt(int folderFd, const QByteArray &name, const QString &shownPath)
+{
+    if (gTrashHook)
+        return gTrashHook(shownPath);
+    return MoveItemAtToTrash(folderFd, name, CurrentUserTrash());
+}
+
 QIcon iconForFile(const QString &path)
 {
     // Made per call: a provider outliving the application would touch a gone GUI at exit.

@@ -1,6 +1,7 @@
 #pragma once
 // The desktop's file manager and default applications.
 
+#include <QByteArray>
 #include <QIcon>
 #include <QString>
 #include <functional>
@@ -14,6 +15,9 @@ bool revealInFileManager(const QString &path);
 bool openFile(const QString &path);
 // Moves path to the user's trash; false when it stays where it was.
 bool moveToTrash(const QString &path);
+// Moves the entry `name` of the folder held open as folderFd to the user's trash, wherever the
+// folder's path leads now; shownPath is what the trash hook is given.
+bool moveToTrashAt(int folderFd, const QByteArray &name, const QString &shownPath);
 // The desktop's icon for the file or folder (main thread).
 QIcon iconForFile(const QString &path);
 // The icon theme's icon for files of the extension (no file is read), matched without regard to

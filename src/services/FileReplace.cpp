@@ -10,9 +10,6 @@
 #include "services/NewContent.h"
 #include "services/TemporaryRecord.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QList>
 #include <QRandomGenerator>
 
@@ -80,45 +77,36 @@ void stampOf(int fd, FileStamp *stamp)
         *stamp = FileStamp::of(st);
 }
 
-// A new file of its own beside target, 0600 until it is complete, removed on every way out (an
-// exception included) unless it took the target's place. It is recorded before it is made, so
-// the next start removes it when the process is killed meanwhile (services/TemporaryRecord). fd
-// is -1 when the folder takes none.
+// A new file of its own beside the entry name of the folder held open as folder, 0600 until it
+// is complete, removed on every way out (an exception included) unless it took the entry's
+// place. Once the exclusive create has made it, it is recorded, so that the next start removes
+// it when the process is killed meanwhile (services/TemporaryRecord). fd is -1 when the folder
+// takes none.
 struct TempBeside
 {
-    explicit TempBeside(const QString &target)
+    TempBeside(int folder, const QByteArray &target) : dir(folder)
     {
-        const QFileInfo info(target);
-        const QByteArray folder = LocalPath_ToBytes(info.absolutePath());
-        const Fd dir(::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-        if (!dir.isOpen()) {
-            error = errno;
-            return;
-        }
-        const QByteArray stem = '.' + LocalPath_ToBytes(info.fileName()) + '.';
+        const QByteArray stem = '.' + target.left(100) + '.';
         error = EEXIST;
         for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-            const QByteArray name = stem + randomSuffix();
-            record.willMake(dir.get(), name);
-            fd = Fd(::openat(dir.get(), name.constData(),
+            const QByteArray tried = stem + randomSuffix();
+            fd = Fd(::openat(dir, tried.constData(),
                              O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
             if (!fd.isOpen()) {
                 error = errno;
                 continue;
             }
-            path = folder + '/' + name;
+            name = tried;
             struct stat made;
             if (::fstat(fd.get(), &made) == 0)
-                record.made(made);
+                record.made(dir, name, made);
             error = 0;
-            return;
         }
-        record.forget();
     }
     ~TempBeside()
     {
-        if (!path.isEmpty())
-            ::unlink(path.constData());
+        if (!name.isEmpty())
+            ::unlinkat(dir, name.constData(), 0);
     }
     TempBeside(const TempBeside &) = delete;
     TempBeside &operator=(const TempBeside &) = delete;
@@ -135,15 +123,16 @@ struct TempBeside
 
     // Declared first, so it goes last: the file is gone or in place by then.
     TemporaryRecord record;
+    int dir;
     Fd fd;
-    QByteArray path;
-    int error = 0; // why it could not be made
+    QByteArray name; // empty once it is gone or in place
+    int error = 0;   // why it could not be made
 };
 
-bool createNew(const QString &target, const NewContent &content, int mode,
+bool createNew(const NamedFile &file, const NewContent &content, int mode,
                FileWriteFailure *failure, FileStamp *written)
 {
-    TempBeside temp(target);
+    TempBeside temp(file.folder(), file.name());
     if (temp.fd.get() < 0)
         return fail(failure, temp.error == ENOSPC || temp.error == EDQUOT
                                  ? FileWriteFailure::DiskFull
@@ -152,15 +141,16 @@ bool createNew(const QString &target, const NewContent &content, int mode,
     if (error == 0 && ::fchmod(temp.fd.get(), mode_t(mode)) != 0)
         error = errno;
     // The name is taken only if it is still free: a file made meanwhile is never replaced.
-    if (error == 0 && ::link(temp.path.constData(), LocalPath_ToBytes(target).constData()) != 0)
+    if (error == 0 && ::linkat(file.folder(), temp.name.constData(), file.folder(),
+                               file.name().constData(), 0) != 0)
         error = errno;
     if (error == EEXIST)
         return fail(failure, FileWriteFailure::Other);
     if (error != 0)
         return fail(failure, failureOf(error));
     // Its status once it has only the one name.
-    ::unlink(temp.path.constData());
-    temp.path.clear();
+    ::unlinkat(file.folder(), temp.name.constData(), 0);
+    temp.name.clear();
     stampOf(temp.fd.get(), written);
     return true;
 }
@@ -243,15 +233,55 @@ bool copyAttributes(const QByteArray &from, int toFd)
 
 enum class RenameResult { Done, Failed, NotPossible };
 
+bool sameEntry(int folder, const QByteArray &name, const struct stat &expected)
+{
+    struct stat st;
+    return ::fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+           st.st_dev == expected.st_dev && st.st_ino == expected.st_ino;
+}
+
+// Puts the complete new file in the old one's place by exchanging the two names, so that what
+// the name held is never lost: when that was not the file judged (another entry was put there
+// since it was looked up), or the name does not hold the new file now, the two go back where they
+// were and the answer is ChangedOnDisk. Otherwise the old file, under the temporary name now,
+// goes. 0, an error, or kNotExchanged when the file system cannot exchange names.
+constexpr int kNotExchanged = -2;
+constexpr int kExchangedOther = -3;
+int exchangeInto(const NamedFile &file, TempBeside &temp, const struct stat &made)
+{
+    const int folder = file.folder();
+    if (::renameat2(folder, temp.name.constData(), folder, file.name().constData(),
+                    RENAME_EXCHANGE) != 0)
+        return errno == EINVAL || errno == ENOSYS ? kNotExchanged : errno;
+    if (sameEntry(folder, temp.name, file.status()) && sameEntry(folder, file.name(), made)) {
+        if (::unlinkat(folder, temp.name.constData(), 0) != 0)
+            platform::LogWarning(lcServices, QStringLiteral("*** the old content of %1 stays as %2")
+                                                 .arg(LocalPath_FromBytes(file.name()),
+                                                      LocalPath_FromBytes(temp.name)));
+        temp.name.clear();
+        return 0;
+    }
+    if (::renameat2(folder, temp.name.constData(), folder, file.name().constData(),
+                    RENAME_EXCHANGE) != 0) {
+        // Whatever stands under the temporary name now is not ours to remove.
+        platform::LogWarning(
+            lcServices, QStringLiteral("*** %1 was swapped while it was saved; what stood "
+                                       "there is left as %2")
+                            .arg(LocalPath_FromBytes(file.name()), LocalPath_FromBytes(temp.name)));
+        temp.name.clear();
+    }
+    return kExchangedOther;
+}
+
 // Replaces the file by a complete new one, keeping its owner, group and mode. NotPossible when
-// the new file could not be made to look like the old one (or not made at all).
+// the new file could not be made to look like the old one (or not made at all), or the file
+// system cannot exchange names.
 RenameResult renameOver(const NamedFile &file, const NewContent &content, int mode,
                         FileWriteFailure *failure, FileStamp *written)
 {
-    // Made beside it and renamed over it in the folder it was found in.
-    const QString target = LocalPath_FromBytes(file.pathInFolder());
+    // Made beside it and put in its place in the folder it was found in.
     const struct stat &old = file.status();
-    TempBeside temp(target);
+    TempBeside temp(file.folder(), file.name());
     const int fd = temp.fd.get();
     if (fd < 0)
         return RenameResult::NotPossible;
@@ -265,13 +295,15 @@ RenameResult renameOver(const NamedFile &file, const NewContent &content, int mo
     // After the attributes: with an access list, the group bits are its mask.
     if (error == 0 && ::fchmod(fd, mode_t(mode)) != 0)
         error = errno;
-    if (error == 0 && ::rename(temp.path.constData(), LocalPath_ToBytes(target).constData()) != 0)
-        error = errno;
+    if (error == 0)
+        error = exchangeInto(file, temp, made);
+    if (error == kNotExchanged)
+        return RenameResult::NotPossible;
     if (error != 0) {
-        fail(failure, failureOf(error));
+        fail(failure,
+             error == kExchangedOther ? FileWriteFailure::ChangedOnDisk : failureOf(error));
         return RenameResult::Failed;
     }
-    temp.path.clear(); // it is the target now
     stampOf(fd, written);
     return RenameResult::Done;
 }
@@ -352,8 +384,8 @@ bool writeFound(const NamedFile &file, const QString &path, const QString &realP
             return fail(failure, missingFailure(file));
         if (way)
             *way = FileWriteWay::Created;
-        return createNew(LocalPath_FromBytes(file.pathInFolder()), content,
-                         permissions >= 0 ? permissions : defaultMode, failure, written);
+        return createNew(file, content, permissions >= 0 ? permissions : defaultMode, failure,
+                         written);
     }
     const struct stat &old = file.status();
     if (!S_ISREG(old.st_mode))
@@ -374,10 +406,11 @@ bool writeFound(const NamedFile &file, const QString &path, const QString &realP
     }
     if (way)
         *way = FileWriteWay::InPlace;
-    // The kept old content names the file where it lies, for the next start to find it.
-    QString shown = realPath;
-    if (shown.isEmpty() && file.viaLink())
-        shown = file.realPath();
+    // The kept old content names the file where it lies, as the kernel names the entry found
+    // (no link on the way), for the next start to walk to without following one.
+    QString shown = file.realPath();
+    if (!shown.startsWith(u'/') || shown.endsWith(QLatin1String(" (deleted)")))
+        shown = realPath;
     return writeInPlace(file, shown.isEmpty() ? path : shown, content, permissions, failure,
                         written);
 }
@@ -522,6 +555,16 @@ bool ReplaceReadFileContent(const QString &path, const FileIdentity &expected,
                             FileWriteFailure *failure, FileIdentity *written)
 {
     NewContent content(bytes);
+    return replaceNamed(path, QString(), content, permissions, defaultMode, failure, nullptr,
+                        !expected.known || expected.viaLink, &expected, written);
+}
+
+bool ReplaceReadFileContentFrom(const QString &path, const FileIdentity &expected, int sourceFd,
+                                qint64 size, int permissions, int defaultMode,
+                                FileWriteFailure *failure, FileIdentity *written,
+                                const ContentProgress &progress)
+{
+    NewContent content(sourceFd, size, nullptr, progress);
     return replaceNamed(path, QString(), content, permissions, defaultMode, failure, nullptr,
                         !expected.known || expected.viaLink, &expected, written);
 }

@@ -14,6 +14,8 @@
 // its descriptor or the descriptor of the folder it was found in, never through a second lookup
 // that a name swapped meanwhile could lead elsewhere.
 
+#include "services/NewContent.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -73,6 +75,16 @@ bool ReplaceFileContentFrom(const QString &path, int sourceFd, qint64 size, int 
 bool ReplaceReadFileContent(const QString &path, const FileIdentity &expected,
                             const QByteArray &bytes, int permissions, int defaultMode,
                             FileWriteFailure *failure = nullptr, FileIdentity *written = nullptr);
+
+// As ReplaceReadFileContent, with the first size bytes of the file open as sourceFd as the new
+// content, read a block at a time as ReplaceFileContentFrom reads it. progress (may be empty) is
+// told how far the copy has come; when it answers false the copy stops (failure Other) and the
+// old file stays as it was.
+bool ReplaceReadFileContentFrom(const QString &path, const FileIdentity &expected, int sourceFd,
+                                qint64 size, int permissions, int defaultMode,
+                                FileWriteFailure *failure = nullptr,
+                                FileIdentity *written = nullptr,
+                                const ContentProgress &progress = {});
 
 // A write past the file-size limit (ulimit -f) ends the process unless SIGXFSZ is handled: it is
 // ignored (when nothing else handles it), so such a write fails with EFBIG and the old bytes can

@@ -38,26 +38,6 @@ QString dropOneTrailingSlash(const QString &path)
     return path;
 }
 
-// Reads until the source says it has no more: files of /proc and /sys report a size of 0 but
-// have content, so the size must not decide where the copy ends. Nothing past maxBytes.
-std::optional<QByteArray> readContent(QFile &source, qint64 maxBytes)
-{
-    constexpr qint64 kChunk = 1 << 20;
-    QByteArray content;
-    for (;;) {
-        const qsizetype at = content.size();
-        content.resize(at + qsizetype(kChunk));
-        const qint64 n = source.read(content.data() + at, kChunk);
-        if (n < 0)
-            return std::nullopt;
-        content.resize(at + qsizetype(n));
-        if (n == 0)
-            return source.error() == QFileDevice::NoError ? std::optional(content) : std::nullopt;
-        if (content.size() > maxBytes)
-            return std::nullopt;
-    }
-}
-
 QStringList sortedEntryNames(const QString &folder)
 {
     QStringList names = QDir(folder).entryList(
@@ -209,57 +189,34 @@ QStringList GetFileListDeepFromFolder(const QString &folder)
 
 bool CopyFileSave(const QString &sourcePath, const QString &targetPath)
 {
-    return CopyReadFileSave(sourcePath, FileIdentity(), targetPath, FileIdentity());
+    GUARD_BEGIN
+    if (sourcePath.isEmpty())
+        return false;
+    return CopyHeldFileSave(*HeldFile::open(sourcePath), targetPath, FileIdentity());
+    GUARD_END(false)
 }
 
-bool CopyReadFileSave(const QString &sourcePath, const FileIdentity &sourceRead,
-                      const QString &targetPath, const FileIdentity &targetRead,
-                      FileWriteFailure *failure, FileIdentity *written)
+bool CopyHeldFileSave(const HeldFile &source, const QString &targetPath,
+                      const FileIdentity &targetRead, FileWriteFailure *failure,
+                      FileIdentity *written, const ContentProgress &progress)
 {
     if (failure)
         *failure = FileWriteFailure::Other;
     GUARD_BEGIN
-    if (sourcePath.isEmpty() || targetPath.isEmpty())
+    if (targetPath.isEmpty() || !source.isRegularFile())
         return false;
-    // The source is judged and read by one descriptor: only regular files (opening a pipe or a
-    // device could wait forever), and only the one that was read when that is known.
-    const NamedFile source(sourcePath, !sourceRead.known || sourceRead.viaLink);
-    if (sourceRead.known && source.identity() != sourceRead) {
+    if (source.changedSinceOpened()) {
         if (failure)
             *failure = FileWriteFailure::ChangedOnDisk;
         platform::LogWarning(
             lcServices,
-            QStringLiteral("ERROR CopyFileSave: %1 changed since it was read").arg(sourcePath));
-        return false;
-    }
-    if (!source.isRegularFile())
-        return false;
-    QFile in;
-    const int fd = source.reopen(O_RDONLY | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0 || !in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        if (fd >= 0)
-            ::close(fd);
-        platform::LogWarning(lcServices,
-                             QStringLiteral("ERROR CopyFileSave: cannot read %1").arg(sourcePath));
-        return false;
-    }
-    if (LocalPathInfo(targetPath).isDir()) {
-        platform::LogWarning(lcServices,
-                             QStringLiteral("ERROR CopyFileSave: %1 is a folder").arg(targetPath));
-        return false;
-    }
-    // Read whole, as a save holds a text whole; a bound keeps a runaway kernel file out.
-    constexpr qint64 kMaxCopyBytes = qint64(4) << 30;
-    const std::optional<QByteArray> content = readContent(in, kMaxCopyBytes);
-    if (!content) {
-        platform::LogWarning(lcServices,
-                             QStringLiteral("ERROR CopyFileSave: cannot read %1").arg(sourcePath));
+            QStringLiteral("ERROR CopyFileSave: %1 changed since it was read").arg(source.path()));
         return false;
     }
     // The target keeps its owner, links, mode and attributes; a new one gets the source's mode.
-    const int newMode = int(source.status().st_mode & 0777);
     FileWriteFailure why = FileWriteFailure::None;
-    if (!ReplaceReadFileContent(targetPath, targetRead, *content, -1, newMode, &why, written)) {
+    if (!ReplaceReadFileContentFrom(targetPath, targetRead, source.fd(), source.size(), -1,
+                                    source.permissions() & 0777, &why, written, progress)) {
         platform::LogWarning(lcServices, QStringLiteral("ERROR CopyFileSave: cannot write %1: %2")
                                              .arg(targetPath, FileWriteFailureText(why)));
         if (failure)

@@ -3,6 +3,7 @@
 // safe copy and delete, the recent-path lists and the file manager's reveal.
 
 #include "services/FileReplace.h"
+#include "services/HeldFile.h"
 #include "services/NamedFile.h"
 
 #include <QString>
@@ -49,15 +50,18 @@ QStringList GetFileListDeepFromFolder(const QString &folder);
 // its owner, group, mode, other names and attributes, and a link named as target has its target
 // replaced; on any failure the old target stays as it was and the answer is NO. NO for an empty
 // argument or a source that is not an existing regular file (a pipe or device is never opened).
-// A new target takes the source's permissions.
+// A new target takes the source's permissions. The copy is read a block at a time.
 bool CopyFileSave(const QString &sourcePath, const QString &targetPath);
-// The same for files a window read: the source is copied and the target written only while each
-// path leads to the file its read identity records (one not known is not checked); otherwise
-// nothing is written and *failure is ChangedOnDisk. *failure (may be null) says why a copy
-// failed; *written (may be null) gets what the target path leads to after the copy.
-bool CopyReadFileSave(const QString &sourcePath, const FileIdentity &sourceRead,
-                      const QString &targetPath, const FileIdentity &targetRead,
-                      FileWriteFailure *failure = nullptr, FileIdentity *written = nullptr);
+// The same from a file a window holds open (its very bytes, whatever its name leads to now), over
+// a target written only while its path leads to the file targetRead records (one not known is
+// not checked; otherwise nothing is written and *failure is ChangedOnDisk). A source that changed
+// since it was opened, or changes while it is copied, is not copied (ChangedOnDisk, or
+// SourceChanged). *failure (may be null) says why a copy failed; *written (may be null) gets what
+// the target path leads to after the copy; progress (may be empty) is told how far the copy has
+// come and stops it when it answers false (the target as it was).
+bool CopyHeldFileSave(const HeldFile &source, const QString &targetPath,
+                      const FileIdentity &targetRead, FileWriteFailure *failure = nullptr,
+                      FileIdentity *written = nullptr, const ContentProgress &progress = {});
 
 // Shows the item in the file manager: a folder (not an ".app" bundle) is opened, anything else
 // is shown in its parent folder. Surrounding white space is trimmed; when the trimmed path does

@@ -7,6 +7,7 @@ QString ImageViewNote(platform::ViewImage::Outcome outcome, QSize sourceSize)
     using Outcome = platform::ViewImage::Outcome;
     switch (outcome) {
     case Outcome::Read:
+    case Outcome::Cancelled: // never shown
         return {};
     case Outcome::NoDecoder:
         return L_(QStringLiteral("Preview not available for this format"));

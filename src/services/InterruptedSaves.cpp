@@ -6,6 +6,7 @@
 #include "platform/PrivateFiles.h"
 #include "services/FileBytes.h"
 #include "services/Localization.h"
+#include "services/ShownPath.h"
 #include "services/SupportFolder.h"
 
 #include <QCryptographicHash>
@@ -15,6 +16,7 @@
 #include <optional>
 
 #include <algorithm>
+#include <type_traits>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -27,30 +29,115 @@ namespace {
 
 using Fd = platform::UniqueFd;
 
-// A kept copy: three lines of header, then the old bytes.
-//   pelko-kept-content 1
+// A kept copy: four lines of header, then the old bytes.
+//   pelko-kept-content 2
 //   <device> <inode> <old size> <new size> <SHA-256 of the new content>
+//   <owner> <group> <change time: seconds nanoseconds> <birth time: seconds nanoseconds, or - ->
 //   <the file's path, hex>
-const QByteArray kMagic("pelko-kept-content 1");
+// The third line is what tells the file from another that took its inode since: an earlier
+// version wrote none (magic "pelko-kept-content 1"), and a copy of it is read but never written
+// back at its file's name.
+const QByteArray kMagic("pelko-kept-content 2");
+const QByteArray kMagicWithoutProof("pelko-kept-content 1");
 // Long enough for the longest path in hex.
 constexpr qint64 kMaxHeader = 16384;
 constexpr int kNameBytes = 120;
+
+struct Stamp
+{
+    qint64 seconds = 0, nanoseconds = 0;
+    auto operator<=>(const Stamp &) const = default;
+};
+
+// What the file was when its old content was kept, beyond its device and inode.
+struct KeptProof
+{
+    quint64 owner = 0, group = 0;
+    Stamp changed;
+    std::optional<Stamp> born; // where the file system keeps birth times
+};
 
 struct KeptRecord
 {
     quint64 device = 0, inode = 0;
     qint64 oldSize = -1, newSize = -1;
     QByteArray newHash;
+    std::optional<KeptProof> proof; // none in a copy of an earlier version
     QByteArray path;
     qint64 bodyOffset = 0;
 };
 
-QByteArray headerFor(const QByteArray &path, dev_t device, ino_t inode, qint64 oldSize,
+// The birth time of the file open as fd, when its file system keeps one.
+std::optional<Stamp> birthTime(int fd)
+{
+    struct statx stx;
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_BTIME, &stx) != 0 || !(stx.stx_mask & STATX_BTIME))
+        return std::nullopt;
+    return Stamp{qint64(stx.stx_btime.tv_sec), qint64(stx.stx_btime.tv_nsec)};
+}
+
+KeptProof proofOf(int fd, const struct stat &st)
+{
+    return {quint64(st.st_uid), quint64(st.st_gid),
+            Stamp{qint64(st.st_ctim.tv_sec), qint64(st.st_ctim.tv_nsec)}, birthTime(fd)};
+}
+
+QByteArray proofLine(const KeptProof &proof)
+{
+    const auto stamp = [](const std::optional<Stamp> &t) {
+        return t ? QByteArray::number(t->seconds) + ' ' + QByteArray::number(t->nanoseconds)
+                 : QByteArray("- -");
+    };
+    return QByteArray::number(proof.owner) + ' ' + QByteArray::number(proof.group) + ' ' +
+           stamp(proof.changed) + ' ' + stamp(proof.born) + '\n';
+}
+
+QByteArray headerFor(const QByteArray &path, const struct stat &st, const KeptProof &proof,
                      qint64 newSize, const QByteArray &newHash)
 {
-    return kMagic + '\n' + QByteArray::number(quint64(device)) + ' ' +
-           QByteArray::number(quint64(inode)) + ' ' + QByteArray::number(oldSize) + ' ' +
-           QByteArray::number(newSize) + ' ' + newHash + '\n' + path.toHex() + '\n';
+    return kMagic + '\n' + QByteArray::number(quint64(st.st_dev)) + ' ' +
+           QByteArray::number(quint64(st.st_ino)) + ' ' + QByteArray::number(qint64(st.st_size)) +
+           ' ' + QByteArray::number(newSize) + ' ' + newHash + '\n' + proofLine(proof) +
+           path.toHex() + '\n';
+}
+
+// A number as it is written: digits (a sign where allowed), no leading zeros.
+template <class T> std::optional<T> numberField(const QByteArray &field)
+{
+    bool ok = false;
+    const T value = std::is_signed_v<T> ? T(field.toLongLong(&ok)) : T(field.toULongLong(&ok));
+    if (!ok || QByteArray::number(value) != field)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<Stamp> stampField(const QByteArray &seconds, const QByteArray &nanoseconds)
+{
+    const auto s = numberField<qint64>(seconds), ns = numberField<qint64>(nanoseconds);
+    if (!s || !ns || *ns < 0 || *ns >= 1000000000)
+        return std::nullopt;
+    return Stamp{*s, *ns};
+}
+
+std::optional<KeptProof> parseProof(const QByteArray &line)
+{
+    const QList<QByteArray> fields = line.split(' ');
+    if (fields.size() != 6)
+        return std::nullopt;
+    KeptProof proof;
+    const auto owner = numberField<quint64>(fields[0]), group = numberField<quint64>(fields[1]);
+    const auto changed = stampField(fields[2], fields[3]);
+    if (!owner || !group || !changed)
+        return std::nullopt;
+    proof.owner = *owner;
+    proof.group = *group;
+    proof.changed = *changed;
+    if (fields[4] != "-" || fields[5] != "-") {
+        proof.born = stampField(fields[4], fields[5]);
+        if (!proof.born)
+            return std::nullopt;
+    }
+    return proof;
 }
 
 // Nothing when the copy's header is incomplete or malformed.
@@ -59,12 +146,17 @@ std::optional<KeptRecord> readRecord(int fd, qint64 fileSize)
     QByteArray head;
     if (ReadBytesAt(fd, 0, std::min(fileSize, kMaxHeader), &head) != 0)
         return std::nullopt;
-    const qsizetype first = head.indexOf('\n');
-    const qsizetype second = first < 0 ? -1 : head.indexOf('\n', first + 1);
-    const qsizetype third = second < 0 ? -1 : head.indexOf('\n', second + 1);
-    if (third < 0 || head.left(first) != kMagic)
+    QList<qsizetype> ends;
+    for (qsizetype at = head.indexOf('\n'); at >= 0 && ends.size() < 4;
+         at = head.indexOf('\n', at + 1))
+        ends.append(at);
+    const QByteArray magic = head.left(ends.value(0, -1));
+    const bool proven = magic == kMagic;
+    const qsizetype lines = proven ? 4 : 3;
+    if ((!proven && magic != kMagicWithoutProof) || ends.size() < lines)
         return std::nullopt;
-    const QList<QByteArray> fields = head.mid(first + 1, second - first - 1).split(' ');
+    const auto line = [&](int k) { return head.mid(ends[k - 1] + 1, ends[k] - ends[k - 1] - 1); };
+    const QList<QByteArray> fields = line(1).split(' ');
     if (fields.size() != 5)
         return std::nullopt;
     KeptRecord record;
@@ -74,9 +166,14 @@ std::optional<KeptRecord> readRecord(int fd, qint64 fileSize)
     record.oldSize = fields[2].toLongLong(&ok[2]);
     record.newSize = fields[3].toLongLong(&ok[3]);
     record.newHash = fields[4];
-    const QByteArray hexPath = head.mid(second + 1, third - second - 1);
+    if (proven) {
+        record.proof = parseProof(line(2));
+        if (!record.proof)
+            return std::nullopt;
+    }
+    const QByteArray hexPath = line(int(lines) - 1);
     record.path = QByteArray::fromHex(hexPath);
-    record.bodyOffset = third + 1;
+    record.bodyOffset = ends[lines - 1] + 1;
     if (!ok[0] || !ok[1] || !ok[2] || !ok[3] || record.oldSize < 0 || record.newSize < 0 ||
         record.newHash.size() != 64 || record.path.isEmpty() || record.path.front() != '/' ||
         record.path.toHex() != hexPath || record.path.contains('\0'))
@@ -120,25 +217,67 @@ void syncFolder(const QString &folder)
         ::fsync(dir.get());
 }
 
-// The file a copy was kept for, when it is still that very file. *there (may be null) says
-// whether it is: false when the path leads nowhere or to another item.
+// The folder at an absolute path, reached name by name from the root without following a link.
+Fd openFolderNoFollow(const QByteArray &path)
+{
+    Fd folder(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    for (const QByteArray &name : path.split('/')) {
+        if (!folder.isOpen())
+            break;
+        if (name.isEmpty() || name == ".")
+            continue;
+        if (name == "..")
+            return Fd();
+        folder = Fd(::openat(folder.get(), name.constData(),
+                             O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    }
+    return folder;
+}
+
+// True when the file open as fd, of the status st, is the one the copy was kept for, beyond its
+// device and inode (which a file made since can take over): still of the same owner and group,
+// changed no earlier than it was then, and born when it was (or, where the file system keeps no
+// birth time, of a size the interrupted save or a restore could have left). A copy of an earlier
+// version proves nothing.
+bool provenSame(const KeptRecord &record, int fd, const struct stat &st)
+{
+    if (!record.proof)
+        return false;
+    const KeptProof now = proofOf(fd, st);
+    const KeptProof &then = *record.proof;
+    if (now.owner != then.owner || now.group != then.group || now.changed < then.changed)
+        return false;
+    if (then.born)
+        return now.born == then.born;
+    const qint64 size = qint64(st.st_size);
+    return size >= std::min(record.oldSize, record.newSize) &&
+           size <= std::max(record.oldSize, record.newSize);
+}
+
+// The file a copy was kept for, when it is still that very file, open for writing. Its path is
+// walked from the root without following a link, and the entry is opened only once its status
+// shows the regular file kept for (a device node is never opened). *there (may be null) says
+// whether the path leads to that file, also when it cannot be opened for writing now.
 Fd openKeptFor(const KeptRecord &record, bool *there = nullptr)
 {
-    const auto isIt = [&](const struct stat &st) {
-        return S_ISREG(st.st_mode) && quint64(st.st_dev) == record.device &&
-               quint64(st.st_ino) == record.inode;
-    };
-    Fd target(
-        ::open(record.path.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    struct stat st;
-    if (target.get() >= 0 && ::fstat(target.get(), &st) == 0 && isIt(st)) {
-        if (there)
-            *there = true;
-        return target;
-    }
     if (there)
-        *there = ::lstat(record.path.constData(), &st) == 0 && isIt(st);
-    return Fd();
+        *there = false;
+    const qsizetype slash = record.path.lastIndexOf('/');
+    const QByteArray name = record.path.mid(slash + 1);
+    const Fd folder = openFolderNoFollow(record.path.left(slash));
+    if (!folder.isOpen() || name.isEmpty() || name == "." || name == "..")
+        return Fd();
+    const Fd entry(::openat(folder.get(), name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    struct stat st;
+    if (!entry.isOpen() || ::fstat(entry.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        quint64(st.st_dev) != record.device || quint64(st.st_ino) != record.inode ||
+        !provenSame(record, entry.get(), st))
+        return Fd();
+    if (there)
+        *there = true;
+    // Through the descriptor judged: the very file, whatever stands at the name by now.
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(entry.get());
+    return Fd(::open(self.constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
 }
 
 bool holdsWhole(int copy, const KeptRecord &record, int target)
@@ -152,20 +291,26 @@ bool holdsWhole(int copy, const KeptRecord &record, int target)
     return st.st_size == record.newSize && hashOf(target, record.newSize) == record.newHash;
 }
 
+// The file's name on one line of an alert (services/ShownPath).
+QString shownName(const QString &path)
+{
+    return ShownPath(path.mid(path.lastIndexOf(u'/') + 1));
+}
+
 enum class Answer { KeepAsItIs, Restore, Discard };
 
 Answer askToRestore(const QString &path, const QString &keptIn)
 {
     platform::AlertRequest request;
     request.title = FillFormat(L_(QStringLiteral("\"%@\" was being saved when {*app*} stopped.")),
-                               {QFileInfo(path).fileName()});
+                               {shownName(path)});
     request.text =
-        path + QStringLiteral("\n\n") + L_(QStringLiteral("The file may be only partly written.")) +
-        QStringLiteral("\n\n") +
+        ShownPath(path) + QStringLiteral("\n\n") +
+        L_(QStringLiteral("The file may be only partly written.")) + QStringLiteral("\n\n") +
         FillFormat(L_(QStringLiteral("\"Restore the Old Content\" brings back its content from "
                                      "before the save; what the file holds now is kept first in "
                                      "%@.")),
-                   {keptIn}) +
+                   {ShownPath(keptIn)}) +
         QStringLiteral("\n") +
         L_(QStringLiteral("\"Keep the File as It Is\" changes nothing, and you are asked again at "
                           "the next start.")) +
@@ -268,15 +413,15 @@ MissingAnswer askAboutMissing(const QString &path)
     platform::AlertRequest request;
     request.title = FillFormat(L_(QStringLiteral("\"%@\" was being saved when {*app*} stopped, and "
                                                  "is not there as it was.")),
-                               {QFileInfo(path).fileName()});
+                               {shownName(path)});
     request.text =
-        path + QStringLiteral("\n\n") +
+        ShownPath(path) + QStringLiteral("\n\n") +
         L_(QStringLiteral("It is gone, or another file has its name now; its old content was "
                           "kept from before the save.")) +
         QStringLiteral("\n\n") +
         FillFormat(L_(QStringLiteral("\"Keep the Old Content as a File\" writes it to a new file "
                                      "in %@; nothing is written at the file's name.")),
-                   {BeforeRestoreFolder()}) +
+                   {ShownPath(BeforeRestoreFolder())}) +
         QStringLiteral("\n") +
         L_(QStringLiteral("\"Ask Again Later\" changes nothing, and you are asked again at the "
                           "next start.")) +
@@ -319,11 +464,11 @@ bool offerMissing(int copy, const KeptRecord &record, const QString &path, const
                                  .arg(path, why, shown));
         told.title = FillFormat(L_(QStringLiteral("The old content of \"%@\" could not be kept as "
                                                   "a file.")),
-                                {QFileInfo(path).fileName()});
+                                {shownName(path)});
         told.text = why + QStringLiteral("\n\n") +
                     FillFormat(L_(QStringLiteral("It stays in %@, and you are asked again at the "
                                                  "next start.")),
-                               {shown});
+                               {ShownPath(shown)});
         platform::runAlert(told);
         return false;
     }
@@ -332,8 +477,8 @@ bool offerMissing(int copy, const KeptRecord &record, const QString &path, const
         QStringLiteral("Kept the old content of %1 as %2").arg(path, LocalPath_FromBytes(keptAs)));
     told.style = platform::AlertRequest::Informational;
     told.title = FillFormat(L_(QStringLiteral("The old content of \"%@\" is kept as a file.")),
-                            {QFileInfo(path).fileName()});
-    told.text = LocalPath_FromBytes(keptAs);
+                            {shownName(path)});
+    told.text = ShownPath(LocalPath_FromBytes(keptAs));
     platform::runAlert(told);
     return true;
 }
@@ -359,15 +504,15 @@ void tellRestoreFailed(const QString &path, const QString &shown, int error,
     platform::AlertRequest request;
     request.title = FillFormat(L_(QStringLiteral("The old content of \"%@\" could not be put "
                                                  "back.")),
-                               {QFileInfo(path).fileName()});
+                               {shownName(path)});
     request.text = why + QStringLiteral("\n\n") +
                    FillFormat(L_(QStringLiteral("It stays in %@, and you are asked again at the "
                                                 "next start.")),
-                              {shown});
+                              {ShownPath(shown)});
     if (!keptNow.isEmpty())
         request.text += QStringLiteral("\n") +
                         FillFormat(L_(QStringLiteral("What the file held before is kept in %@.")),
-                                   {LocalPath_FromBytes(keptNow)});
+                                   {ShownPath(LocalPath_FromBytes(keptNow))});
     platform::runAlert(request);
 }
 
@@ -475,9 +620,13 @@ int KeepOldContent(const QString &target, int targetFd, const struct stat &st, q
         return EACCES;
     if (newSize < 0 || newHash.size() != 64)
         return EINVAL;
+    // Named by its absolute path, as the start reads it back (a relative one would be refused
+    // there, and the copy taken for an unfinished one).
+    const QByteArray path = LocalPath_ToBytes(target);
+    if (!path.startsWith('/'))
+        return EINVAL;
     const qint64 oldSize = st.st_size;
-    const QByteArray header = headerFor(LocalPath_ToBytes(QFileInfo(target).absoluteFilePath()),
-                                        st.st_dev, st.st_ino, oldSize, newSize, newHash);
+    const QByteArray header = headerFor(path, st, proofOf(targetFd, st), newSize, newHash);
     const QByteArray stem = QFile::encodeName(folder) + '/' +
                             LocalPath_ToBytes(QFileInfo(target).fileName()).left(kNameBytes);
     // A start that finds the copy before it is locked takes it for an unfinished one and removes

@@ -60,6 +60,10 @@ public:
     const struct stat &status() const { return mStatus; }
     FileIdentity identity() const;
 
+    // The folder the entry was found in, held open (O_PATH), and the entry's name there: for
+    // calls relative to the folder (making a file beside it, renaming over it).
+    int folder() const { return mFolder.get(); }
+    const QByteArray &name() const { return mName; }
     // The entry's name in its folder, spelled through the folder held open
     // ("/proc/self/fd/F/NAME"): for calls that take a path, such as making a file beside it or
     // renaming over it.

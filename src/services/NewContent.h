@@ -5,15 +5,23 @@
 // A file's content may be read twice: once for its digest (the kept copy of the old content
 // records it, so that the next start knows the new content when it finds it whole), then as it
 // is written. What is written is digested again on the way; a file whose bytes changed in between
-// fails the write (kContentChanged), and the caller puts the old content back.
+// fails the write (kContentChanged), and the caller puts the old content back. A file whose
+// status (size, modification or change time) moves while one read runs fails the same way, also
+// when it is read only once.
 
 #include <QByteArray>
 #include <QtGlobal>
 
 #include <atomic>
+#include <functional>
+#include <sys/stat.h>
 
 // What NewContent::writeTo answers when the file's bytes are not those it read before.
 inline constexpr int kContentChanged = -1;
+
+// Told how far a file's content has been read (0 to 1, over every read of it: the digest's and
+// the write's); answering false stops the read as a cancel does (ECANCELED).
+using ContentProgress = std::function<bool(double done)>;
 
 class NewContent
 {
@@ -21,8 +29,9 @@ public:
     // The bytes themselves.
     NewContent(const QByteArray &bytes);
     // The first size bytes of the file open as fd (not owned), read by offset. When cancel (may be
-    // null) is set, reading stops at the next block with ECANCELED.
-    NewContent(int fd, qint64 size, const std::atomic<bool> *cancel = nullptr);
+    // null) is set, or progress answers false, reading stops at the next block with ECANCELED.
+    NewContent(int fd, qint64 size, const std::atomic<bool> *cancel = nullptr,
+               ContentProgress progress = {});
 
     qint64 size() const { return mSize; }
 
@@ -36,9 +45,12 @@ public:
     int writeTo(int fd) const;
 
 private:
+    template <class Use> int eachBlock(int pass, int passes, Use use) const;
+
     QByteArray mBytes;
     int mFd = -1;
     qint64 mSize = 0;
     QByteArray mDigest; // of the file, once digest() read it
     const std::atomic<bool> *mCancel = nullptr;
+    ContentProgress mProgress;
 };

@@ -25,7 +25,8 @@ using Fd = platform::UniqueFd;
 //   <the folder's device> <the folder's inode>
 //   <the folder's real path, hex>
 //   <the entry's name, hex>
-//   <the entry's device> <the entry's inode> <its type>     (once it is made)
+//   <the entry's device> <the entry's inode> <its type>
+// (An earlier version wrote the first four lines before the create, and the last one after it.)
 const QByteArray kMagic("pelko-temporary 1");
 // Long enough for the longest path in hex.
 constexpr qint64 kMaxRecord = 16384;
@@ -180,12 +181,8 @@ Outcome removeNamed(const Record &record)
     }
     if (::fstatat(folder.get(), record.name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return Outcome::Left; // gone, or put in place
-    const bool ours =
-        st.st_uid == ::geteuid() &&
-        (record.entry
-             ? sameIdentity(st, *record.entry) && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))
-             // Killed before it could say what it made: a file only just made.
-             : S_ISREG(st.st_mode) && st.st_size == 0 && st.st_nlink == 1);
+    const bool ours = st.st_uid == ::geteuid() && sameIdentity(st, *record.entry) &&
+                      (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
     if (!ours) {
         platform::Log(lcServices,
                       QStringLiteral("Left %1: not the temporary file that was made").arg(shown));
@@ -225,8 +222,9 @@ bool handleRecord(int records, const QByteArray &name)
         return false;
     }
     const std::optional<Record> record = ReadTemporaryRecord(fd.get(), qint64(st.st_size));
-    if (!record) {
-        // Killed while it wrote the record: it made nothing yet.
+    if (!record || !record->entry) {
+        // Killed while it wrote the record, or a record written before the create (an earlier
+        // version), which may name what the create found taken: nothing of it is removed.
         ::unlinkat(records, name.constData(), 0);
         return false;
     }
@@ -252,46 +250,46 @@ QString TemporaryRecordsFolder()
     return platform::IsPrivateFolder(folder) ? folder : QString();
 }
 
-bool TemporaryRecord::willMake(int folder, const QByteArray &name)
+bool TemporaryRecord::made(int folder, const QByteArray &name, const struct stat &st)
 {
-    struct stat st;
-    const QByteArray path = realPathOf(folder);
-    if (path.isEmpty() || ::fstat(folder, &st) != 0)
+    const auto refused = [&](int error) {
+        platform::LogWarning(
+            lcServices,
+            QStringLiteral("*** no record of the temporary file %1 (%2)")
+                .arg(QFile::decodeName(name), QString::fromLocal8Bit(std::strerror(error))));
+        forget();
         return false;
-    const QByteArray body =
-        kMagic + '\n' + identityLine(st, false) + path.toHex() + '\n' + name.toHex() + '\n';
+    };
+    struct stat folderStatus;
+    const QByteArray path = realPathOf(folder);
+    if (path.isEmpty())
+        return refused(ENOENT); // a folder removed meanwhile: nothing could find it again
+    if (::fstat(folder, &folderStatus) != 0)
+        return refused(errno);
+    const QByteArray body = kMagic + '\n' + identityLine(folderStatus, false) + path.toHex() +
+                            '\n' + name.toHex() + '\n' + identityLine(st, true);
+    // Another entry in place of the one recorded: emptied first, so that a kill never leaves
+    // the start a mix of both.
+    if (mFd.isOpen() && ::ftruncate(mFd.get(), 0) != 0)
+        return refused(errno);
     if (!mFd.isOpen()) {
         const QString records = TemporaryRecordsFolder();
-        if (records.isEmpty())
+        if (records.isEmpty()) {
+            forget(); // no private folder for records: the start has nothing to read either
             return false;
+        }
         QByteArray recordPath = QFile::encodeName(records) + "/p" +
                                 QByteArray::number(qint64(::getpid())) + '-' +
                                 ProcessTempFolderTag().toUtf8() + "-XXXXXX";
         mFd = Fd(::mkostemp(recordPath.data(), O_CLOEXEC));
-        if (!mFd.isOpen()) {
-            platform::LogWarning(
-                lcServices,
-                QStringLiteral("*** no record of the temporary file %1 (%2)")
-                    .arg(QFile::decodeName(name), QString::fromLocal8Bit(std::strerror(errno))));
-            return false;
-        }
+        if (!mFd.isOpen())
+            return refused(errno);
         mPath = recordPath;
     }
-    if (WriteBytesAt(mFd.get(), body.constData(), body.size(), 0) != 0 ||
-        ::ftruncate(mFd.get(), off_t(body.size())) != 0) {
-        forget();
-        return false;
-    }
-    mLength = body.size();
+    // One write: a record cut short by a kill holds no identity, and so names nothing.
+    if (const int error = WriteBytesAt(mFd.get(), body.constData(), body.size(), 0))
+        return refused(error);
     return true;
-}
-
-void TemporaryRecord::made(const struct stat &st)
-{
-    if (!mFd.isOpen())
-        return;
-    const QByteArray line = identityLine(st, true);
-    WriteBytesAt(mFd.get(), line.constData(), line.size(), mLength);
 }
 
 void TemporaryRecord::forget()
@@ -300,7 +298,6 @@ void TemporaryRecord::forget()
         ::unlink(mPath.constData());
     mPath.clear();
     mFd.reset();
-    mLength = 0;
 }
 
 int RemoveLeftTemporaries()

@@ -2,12 +2,14 @@
 
 #include "platform/Guard.h"
 #include "platform/Log.h"
+#include "platform/UniqueFd.h"
 #include "services/EncodingDetection.h"
+#include "services/FileBytes.h"
 #include "services/Localization.h"
 #include "services/NamedFile.h"
 
 #include <QComboBox>
-#include <QFile>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -223,6 +225,48 @@ QString App_DecodeTextBytes(const QByteArray &bytes, TextFileInfo *info, StringE
     GUARD_END(QString())
 }
 
+namespace {
+
+// The bytes of the file open as fd, judged to hold size bytes: never more than that, so a file
+// that grows while it is read costs no more memory than the size that was checked (what it grew
+// by is left out, and the window's check of the file's identity sees the change). A file that
+// says it is empty may still have content (the kernel's files): that is read up to the limit.
+// Null when it cannot be read or is larger than the limit.
+QByteArray readJudged(int fd, qint64 size, const QString &path)
+{
+    const qint64 bound = size > 0 ? size : kMaxTextFileSize;
+    QByteArray bytes;
+    int error = fd < 0 ? EBADF : 0;
+    if (error == 0 && size > 0)
+        error = ReadBytesAt(fd, 0, size + 1, &bytes);
+    // Without a size to go by, a block at a time: no allocation of the whole limit up front.
+    for (QByteArray block; error == 0 && size == 0 && bytes.size() <= bound;) {
+        constexpr qint64 kBlock = qint64(1) << 20;
+        error = ReadBytesAt(fd, bytes.size(), kBlock, &block);
+        bytes += block;
+        if (block.size() < kBlock)
+            break;
+    }
+    if (error != 0) {
+        platform::LogWarning(lcServices,
+                             QStringLiteral("ERROR cannot read text file: %1").arg(path));
+        return QByteArray();
+    }
+    if (bytes.size() > bound) {
+        if (size == 0) {
+            platform::LogWarning(lcServices,
+                                 QStringLiteral("ERROR text file too large: %1").arg(path));
+            return QByteArray();
+        }
+        platform::Log(lcServices,
+                      QStringLiteral("%1 grew while it was read; read as it was judged").arg(path));
+        bytes.truncate(qsizetype(size));
+    }
+    return bytes.isNull() ? QByteArray("") : bytes;
+}
+
+} // namespace
+
 QString App_ReadTextFileContent(const QString &path, TextFileInfo *info, StringEncoding preferred)
 {
     GUARD_BEGIN
@@ -237,21 +281,10 @@ QString App_ReadTextFileContent(const QString &path, TextFileInfo *info, StringE
         platform::LogWarning(lcServices, QStringLiteral("ERROR text file too large: %1").arg(path));
         return QString();
     }
-    const int fd = named.reopen(O_RDONLY | O_NONBLOCK | O_NOCTTY);
-    QFile file;
-    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        if (fd >= 0)
-            ::close(fd);
-        platform::LogWarning(lcServices,
-                             QStringLiteral("ERROR cannot read text file: %1").arg(path));
+    const platform::UniqueFd fd(named.reopen(O_RDONLY | O_NONBLOCK | O_NOCTTY));
+    const QByteArray bytes = readJudged(fd.get(), named.status().st_size, path);
+    if (bytes.isNull())
         return QString();
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxTextFileSize) {
-        platform::LogWarning(lcServices,
-                             QStringLiteral("ERROR cannot read text file: %1").arg(path));
-        return QString();
-    }
     TextFileInfo local;
     TextFileInfo &out = info ? *info : local;
     out.permissions = int(named.status().st_mode & 07777);

@@ -1,7 +1,11 @@
 #include "shell/CommandLine.h"
 
+#include "platform/LocalPath.h"
+
 #include <QCommandLineParser>
-#include <QDir>
+#include <cerrno>
+#include <climits>
+#include <unistd.h>
 
 namespace {
 
@@ -12,6 +16,19 @@ struct Options
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
                                QStringLiteral("Shows the version and quits.")};
 };
+
+LaunchRequest usageError(const QString &text)
+{
+    LaunchRequest request;
+    request.kind = LaunchRequest::UsageError;
+    request.errorText = text;
+    return request;
+}
+
+bool startsAtRoot(const QString &path)
+{
+    return path.startsWith(u'/');
+}
 
 } // namespace
 
@@ -37,9 +54,21 @@ LaunchRequest ParseCommandLine(const QStringList &arguments, const QString &curr
         request.kind = LaunchRequest::ShowVersion;
         return request;
     }
-    const QDir base(currentFolder);
-    for (const QString &path : parser.positionalArguments())
-        request.paths.append(path.isEmpty() ? path : base.absoluteFilePath(path));
+    // Joined by hand: Qt's path helpers take a name beginning with ':' for a resource.
+    const QString base = currentFolder.endsWith(u'/') ? currentFolder : currentFolder + u'/';
+    for (const QString &path : parser.positionalArguments()) {
+        if (path.isEmpty())
+            return usageError(QStringLiteral("an empty path was given (an unset variable?)"));
+        if (startsAtRoot(path)) {
+            request.paths.append(path);
+            continue;
+        }
+        if (!startsAtRoot(currentFolder))
+            return usageError(QStringLiteral("the working folder cannot be found, so \"%1\" "
+                                             "cannot be either; give the path from /")
+                                  .arg(LocalPath_Shown(path)));
+        request.paths.append(base + path);
+    }
     return request;
 }
 
@@ -60,4 +89,17 @@ QString CommandLineHelpText()
         "  -h, --help      Shows this help and quits.\n"
         "  -v, --version   Shows the version and quits.\n"
         "  --              Ends the options: what follows are paths.\n");
+}
+
+QString CurrentFolderPath()
+{
+    QByteArray bytes(PATH_MAX, Qt::Uninitialized);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        if (::getcwd(bytes.data(), size_t(bytes.size())))
+            return LocalPath_FromBytes(QByteArray(bytes.constData()));
+        if (errno != ERANGE)
+            break;
+        bytes.resize(bytes.size() * 2);
+    }
+    return {};
 }

@@ -7,15 +7,19 @@
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QTimer>
 #include <QtEndian>
 
+#include <fcntl.h>
 #include <malloc.h>
+#include <map>
+#include <mutex>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace handover {
@@ -46,6 +50,35 @@ Decode invalid(QString *why, const QString &text)
     if (why)
         *why = text;
     return Decode::Invalid;
+}
+
+// The longest path a socket address holds, its closing NUL aside.
+constexpr qsizetype kMaxSocketPath = qsizetype(sizeof(sockaddr_un::sun_path)) - 1;
+
+// The folder open for the rest of the process, spelled through its descriptor
+// ("/proc/self/fd/N"), so that a socket in a folder whose own path is too long for a socket
+// address can still be bound and reached. Null when the folder is not a private folder of this
+// user (a link there is not followed).
+QString heldFolderPath(const QString &folder)
+{
+    static std::mutex lock;
+    static std::map<QString, int> held; // never closed: a server's name must stay valid
+    std::lock_guard guard(lock);
+    auto it = held.find(folder);
+    if (it == held.end()) {
+        const int fd = ::open(LocalPath_ToBytes(folder).constData(),
+                              O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        struct stat st;
+        if (fd < 0)
+            return {};
+        if (::fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() ||
+            (st.st_mode & 0777) != 0700) {
+            ::close(fd);
+            return {};
+        }
+        it = held.emplace(folder, fd).first;
+    }
+    return QStringLiteral("/proc/self/fd/%1").arg(it->second);
 }
 
 } // namespace
@@ -96,10 +129,10 @@ Decode decodeMessage(const QByteArray &buffer, QStringList *paths, QString *why)
         const QByteArray bytes(payload.constData() + at, size);
         if (bytes.contains('\0'))
             return invalid(why, QStringLiteral("path %1 holds a NUL byte").arg(i));
-        const QString path = LocalPath_FromBytes(bytes);
-        if (!QDir::isAbsolutePath(path))
+        // Absolute by its first byte: Qt would take ":name" for a resource and call it absolute.
+        if (bytes.front() != '/')
             return invalid(why, QStringLiteral("path %1 is not absolute").arg(i));
-        out.append(path);
+        out.append(LocalPath_FromBytes(bytes));
         at += size;
     }
     if (at != payload.size())
@@ -116,7 +149,7 @@ QString serverNameFor(const QString &supportFolder)
     // one (or with another user's, which anyone can make first in the temporary folder) a folder
     // of the support folder, where no other user can make anything.
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (QDir::isAbsolutePath(runtime)) {
+    if (runtime.startsWith(u'/')) {
         const QString name = serverNameIn(runtime, supportFolder);
         if (!name.isEmpty())
             return name;
@@ -133,7 +166,12 @@ QString serverNameIn(const QString &runtimeFolder, const QString &supportFolder)
         return {};
     const QByteArray hash =
         QCryptographicHash::hash(supportFolder.toUtf8(), QCryptographicHash::Sha256).toHex();
-    return runtimeFolder + QStringLiteral("/pelkomerge-") + QString::fromLatin1(hash.left(16));
+    const QString name = QStringLiteral("/pelkomerge-") + QString::fromLatin1(hash.left(16));
+    // The lock file beside it is longer still, but a plain file has no such limit.
+    if (LocalPath_ToBytes(runtimeFolder + name).size() <= kMaxSocketPath)
+        return runtimeFolder + name;
+    const QString held = heldFolderPath(runtimeFolder);
+    return held.isEmpty() ? QString() : held + name;
 }
 
 bool peerIsThisUser(qintptr socketDescriptor)

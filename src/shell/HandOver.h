@@ -36,7 +36,10 @@ Decode decodeMessage(const QByteArray &buffer, QStringList *paths, QString *why)
 // The socket that belongs to this support folder, so that processes with other homes or support
 // folders never meet: in the runtime folder (XDG_RUNTIME_DIR) when that is private to this user
 // (owned by the user, 0700), else in the support folder's own "run" folder, made private. Null
-// only when neither can be had: then there is no hand-over.
+// only when neither can be had: then there is no hand-over. A folder whose path leaves no room
+// for the name in a socket address (a long home) is held open for the process's life and the
+// name spelled through its descriptor ("/proc/self/fd/N/..."), which every process of the user
+// resolves to the same socket.
 QString serverNameFor(const QString &supportFolder);
 // The same inside a given runtime folder (null when it is not private to this user).
 QString serverNameIn(const QString &runtimeFolder, const QString &supportFolder);

@@ -1,7 +1,6 @@
 #include "shell/ImagePreviewView.h"
 
 #include "platform/ImageReader.h"
-#include "platform/LocalPath.h"
 #include "platform/PixelLimits.h"
 #include "services/ImageViewNote.h"
 #include "services/WorkerFailure.h"
@@ -19,16 +18,13 @@ constexpr int kCacheEntries = 24;
 constexpr qint64 kCacheBytes = qint64(96) << 20;
 constexpr int kViewMargin = 4;
 
+// The file by what it is, not by its name: two files of one name, size and time (one swapped
+// for the other) never share a picture.
 struct CacheKey
 {
-    QString path;
-    qint64 size;
-    QDateTime modified;
+    FileStamp file;
     QSize target;
-    bool operator==(const CacheKey &o) const
-    {
-        return path == o.path && size == o.size && modified == o.modified && target == o.target;
-    }
+    bool operator==(const CacheKey &o) const = default;
 };
 
 struct CacheEntry
@@ -94,7 +90,9 @@ ImagePreviewView::ImagePreviewView(QWidget *parent) : QWidget(parent)
 ImagePreviewView::~ImagePreviewView()
 {
     // A decode still running finishes on its worker; its result is dropped with the watcher.
+    // One still waiting for the decode budget gives up.
     ++mGeneration;
+    mStop.request_stop();
 }
 
 void ImagePreviewView::clearCache()
@@ -117,16 +115,14 @@ QString ImagePreviewView::noteText() const
     }
 }
 
-void ImagePreviewView::setFile(const QString &path)
+void ImagePreviewView::setFile(std::shared_ptr<const HeldFile> file)
 {
-    const LocalPathInfo info(path);
-    const qint64 size = info.exists() ? info.size() : -1;
-    const QDateTime modified = info.exists() ? info.lastModified() : QDateTime();
-    if (path == mPath && size == mFileSize && modified == mFileModified && mState != State::Empty)
+    if (!file)
+        return clear();
+    if (mFile && file->path() == mFile->path() && file->identity() == mFile->identity() &&
+        file->isRegularFile() == mFile->isRegularFile() && mState != State::Empty)
         return;
-    mPath = path;
-    mFileSize = size;
-    mFileModified = modified;
+    mFile = std::move(file);
     mImage = QImage();
     mSourceSize = QSize();
     mDecodedFor = QSize();
@@ -138,9 +134,8 @@ void ImagePreviewView::setFile(const QString &path)
 void ImagePreviewView::clear()
 {
     ++mGeneration;
-    mPath.clear();
-    mFileSize = -1;
-    mFileModified = QDateTime();
+    mStop.request_stop();
+    mFile.reset();
     mImage = QImage();
     mSourceSize = QSize();
     mDecodedFor = QSize();
@@ -170,32 +165,48 @@ bool ImagePreviewView::needsSharperImage() const
 void ImagePreviewView::startDecode()
 {
     const quint64 generation = ++mGeneration;
+    // The decode asked for before is no longer wanted: it gives up if it has not started.
+    mStop.request_stop();
+    mStop = std::stop_source();
     const QSize target = targetSize();
-    const CacheKey key{mPath, mFileSize, mFileModified, target};
+    const CacheKey key{mFile ? mFile->identity().file : FileStamp(), target};
     mDecodedFor = target;
-    if (const CacheEntry *hit = cacheLookup(key)) {
-        applyDecoded(generation, {hit->image, hit->sourceSize, State(hit->state), hit->damaged});
+    // Only a regular file held open has a picture worth keeping.
+    const bool cached = mFile && mFile->isRegularFile();
+    if (const CacheEntry *hit = cached ? cacheLookup(key) : nullptr) {
+        applyDecoded(generation,
+                     {hit->image, hit->sourceSize, State(hit->state), hit->damaged, false});
         return;
     }
     // One watcher per decode: a result that arrives after a newer request is dropped.
     auto *watcher = new QFutureWatcher<Decoded>(this);
-    connect(watcher, &QFutureWatcher<Decoded>::finished, this, [this, watcher, generation, key] {
-        watcher->deleteLater();
-        // A decoder that stopped on an exception shows the picture as unreadable, not cached.
-        const std::optional<Decoded> decoded = TakeFinishedResult("preview", watcher->future());
-        Decoded result;
-        result.state = State::Unreadable;
-        if (decoded) {
-            result = *decoded;
-            cacheInsert({key, result.image, result.sourceSize, int(result.state), result.damaged});
-        }
-        applyDecoded(generation, result);
-    });
-    const QString path = mPath;
-    watcher->setFuture(QtConcurrent::run(platform::imagePreviewPool(), [path, target] {
-        WorkerFaultPoint("preview");
-        return decode(path, target);
-    }));
+    connect(watcher, &QFutureWatcher<Decoded>::finished, this,
+            [this, watcher, generation, key, cached] {
+                watcher->deleteLater();
+                // A decoder that stopped on an exception shows the picture as unreadable, not
+                // cached.
+                const std::optional<Decoded> decoded =
+                    TakeFinishedResult("preview", watcher->future());
+                if (decoded && decoded->cancelled)
+                    return;
+                Decoded result;
+                result.state = State::Unreadable;
+                if (decoded) {
+                    result = *decoded;
+                    if (cached)
+                        cacheInsert({key, result.image, result.sourceSize, int(result.state),
+                                     result.damaged});
+                }
+                applyDecoded(generation, result);
+            });
+    // The worker holds the file open for as long as it decodes, whatever the view does meanwhile.
+    std::shared_ptr<const HeldFile> file = mFile;
+    watcher->setFuture(
+        QtConcurrent::run(platform::imagePreviewPool(), [file, target, stop = mStop.get_token()] {
+            WorkerFaultPoint("preview");
+            return file ? decode(*file, target, stop)
+                        : Decoded{{}, {}, State::Unreadable, false, false};
+        }));
 }
 
 void ImagePreviewView::applyDecoded(quint64 generation, const Decoded &result)
@@ -210,10 +221,12 @@ void ImagePreviewView::applyDecoded(quint64 generation, const Decoded &result)
     emit loaded();
 }
 
-ImagePreviewView::Decoded ImagePreviewView::decode(const QString &path, QSize target)
+ImagePreviewView::Decoded ImagePreviewView::decode(const HeldFile &file, QSize target,
+                                                   std::stop_token stop)
 {
     using Outcome = platform::ViewImage::Outcome;
-    platform::ViewImage read = platform::readImageForView(path, target, platform::kMaxViewPixels);
+    platform::ViewImage read = platform::readOpenImageForView(
+        file.fd(), target, platform::kMaxViewPixels, {nullptr, stop});
     Decoded out;
     out.image = std::move(read.image);
     out.sourceSize = read.sourceSize;
@@ -233,6 +246,9 @@ ImagePreviewView::Decoded ImagePreviewView::decode(const QString &path, QSize ta
         break;
     case Outcome::Unreadable:
         out.state = State::Unreadable;
+        break;
+    case Outcome::Cancelled:
+        out.cancelled = true;
         break;
     }
     return out;

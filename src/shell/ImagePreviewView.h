@@ -6,12 +6,15 @@
 // damaged files and images whose decode would not fit the decode budget say so (the last with
 // their size) instead of showing a picture.
 
-#include <QDateTime>
+#include "services/HeldFile.h"
+
 #include <QFutureWatcher>
 #include <QImage>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
+#include <stop_token>
 
 class ImagePreviewView : public QWidget
 {
@@ -22,10 +25,11 @@ public:
     explicit ImagePreviewView(QWidget *parent = nullptr);
     ~ImagePreviewView() override;
 
-    // Shows the file. The same file, unchanged on disk, is not decoded again.
-    void setFile(const QString &path);
+    // Shows the file held open: decoded from its descriptor, so the picture shown is of the very
+    // file the caller judged. The same file, unchanged, is not decoded again.
+    void setFile(std::shared_ptr<const HeldFile> file);
     void clear();
-    QString file() const { return mPath; }
+    QString file() const { return mFile ? mFile->path() : QString(); }
     State state() const { return mState; }
     // The image as decoded (at most the size needed for the view), null when none.
     const QImage &image() const { return mImage; }
@@ -53,24 +57,25 @@ private:
         QImage image;
         QSize sourceSize;
         State state = State::Empty;
-        bool damaged = false; // unreadable: a part claims more bytes than the file holds
+        bool damaged = false;   // unreadable: a part claims more bytes than the file holds
+        bool cancelled = false; // a newer decode was asked for before this one ran
     };
-    static Decoded decode(const QString &path, QSize target);
+    static Decoded decode(const HeldFile &file, QSize target, std::stop_token stop);
 
     QSize targetSize() const;
     bool needsSharperImage() const;
     void startDecode();
     void applyDecoded(quint64 generation, const Decoded &result);
 
-    QString mPath;
-    qint64 mFileSize = -1;
-    QDateTime mFileModified;
+    std::shared_ptr<const HeldFile> mFile;
     State mState = State::Empty;
     QImage mImage;
     QSize mSourceSize;
     bool mDamaged = false;
     QSize mDecodedFor; // the target size mImage was decoded for
     quint64 mGeneration = 0;
+    // Stops the decode of the last request once a newer one is made (or the view goes).
+    std::stop_source mStop;
     QFutureWatcher<Decoded> *mWatcher = nullptr;
     QTimer mResizeTimer;
 };

@@ -156,8 +156,9 @@ QString MergeDocument::getWindowDisplayName() const
     if (left.isEmpty() && mWindow)
         left = lastComponent(mUi->mLeftPathTxt->text().trimmed());
     const QString right = mWindow ? lastComponent(mUi->mRightPathTxt->text().trimmed()) : QString();
+    // A start window holds no document of its own: without paths it is named for what it does.
     if (left.isEmpty() && right.isEmpty())
-        return L_(QStringLiteral("Untitled"));
+        return L_(QStringLiteral("New Compare"));
     if (left.isEmpty())
         return right;
     if (right.isEmpty())

@@ -2,6 +2,7 @@
 #include "ui_MergeImageWindCtr.h"
 
 #include "compare/FileKind.h"
+#include "controls/ProcessModalDlg.h"
 #include "platform/Alerts.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
@@ -9,27 +10,32 @@
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "services/Alerts.h"
+#include "services/CompareWindowTitle.h"
 #include "services/FileUtility.h"
 #include "services/Localization.h"
+#include "services/ShownPath.h"
 #include "services/WindowFrame.h"
 #include "services/WorkerFailure.h"
 
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QFutureWatcher>
-#include <QLocale>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
-QString byteCountText(const QString &path)
+// The size shown in the title: that of the file held open, 0 for anything but a regular file.
+qint64 heldSize(const std::shared_ptr<const HeldFile> &held)
 {
-    return QLocale().formattedDataSize(GetFileSize(path), 2, QLocale::DataSizeSIFormat);
+    return held && held->isRegularFile() ? held->size() : 0;
 }
+
+// The percentage of the progress dialog.
+constexpr double kProgressTotal = 100;
 
 } // namespace
 
@@ -130,11 +136,14 @@ bool MergeImageWindCtr::showResult()
         mFileCurrent2 = mFile2;
     mUi->mFilePathLabel1->setPath(mFile1);
     mUi->mFilePathLabel2->setPath(mFile2);
-    // A side whose file is gone keeps what it showed.
-    if (IsFileExist(mFileCurrent1))
-        mUi->mView1->setFile(mFileCurrent1);
-    if (IsFileExist(mFileCurrent2))
-        mUi->mView2->setFile(mFileCurrent2);
+    // Each view shows the file held for what it shows, the one the verdict reads; a side whose
+    // file was gone when it was looked up keeps what it showed.
+    for (auto [view, path] :
+         {std::pair{mUi->mView1, mFileCurrent1}, std::pair{mUi->mView2, mFileCurrent2}}) {
+        std::shared_ptr<const HeldFile> held = heldFor(path);
+        if (held && held->exists())
+            view->setFile(std::move(held));
+    }
     UpdateTitle();
     return true;
     GUARD_END(false)
@@ -163,10 +172,11 @@ void MergeImageWindCtr::judge()
         UpdateButtonStatus();
         emit verdictChanged();
     });
-    const QString a = mFile1, b = mFile2;
+    // The worker holds both files open for as long as it reads them.
+    const std::shared_ptr<const HeldFile> a = mHeld1, b = mHeld2;
     watcher->setFuture(QtConcurrent::run([a, b] {
         WorkerFaultPoint("image compare");
-        return IsSameBinaryFile(a, b, false);
+        return IsSameOpenFile(a->fd(), b->fd());
     }));
     showVerdict();
 }
@@ -187,11 +197,19 @@ void MergeImageWindCtr::showVerdict()
 
 void MergeImageWindCtr::recordDiskStates()
 {
-    auto record = [](const QString &path) {
-        return path.isEmpty() ? FileIdentity() : IdentityNow(path, FileIdentity());
-    };
-    mOld1 = record(mFile1);
-    mOld2 = record(mFile2);
+    mHeld1 = HeldFile::open(mFile1);
+    mHeld2 = HeldFile::open(mFile2);
+    mOld1 = mFile1.isEmpty() ? FileIdentity() : mHeld1->identity();
+    mOld2 = mFile2.isEmpty() ? FileIdentity() : mHeld2->identity();
+}
+
+std::shared_ptr<const HeldFile> MergeImageWindCtr::heldFor(const QString &path) const
+{
+    if (mHeld1 && path == mFile1)
+        return mHeld1;
+    if (mHeld2 && path == mFile2)
+        return mHeld2;
+    return nullptr;
 }
 
 bool MergeImageWindCtr::sideChangedOnDisk(const QString &path, const FileIdentity &read) const
@@ -205,7 +223,7 @@ bool MergeImageWindCtr::sideChangedOnDisk(const QString &path, const FileIdentit
 void MergeImageWindCtr::windowWillBeKey()
 {
     GUARD_BEGIN
-    if (mIsClosing || mAskingReload)
+    if (mIsClosing || mAskingReload || mSaving)
         return;
     const bool changed1 = sideChangedOnDisk(mFile1, mOld1);
     const bool changed2 = sideChangedOnDisk(mFile2, mOld2);
@@ -311,22 +329,8 @@ void MergeImageWindCtr::UpdateTitle()
     GUARD_BEGIN
     if (!isWindowLoaded())
         return;
-    QString title;
-    if (mFile1.isEmpty() || mFile2.isEmpty()) {
-        title = L_(QStringLiteral("Untitled"));
-    } else {
-        const QString name1 = QFileInfo(mFile1).fileName();
-        const QString name2 = QFileInfo(mFile2).fileName();
-        if (name1 != name2) {
-            title = FillFormat(QStringLiteral("%@ :%@"),
-                               {L_(QStringLiteral("Merge")),
-                                FillFormat(L_(QStringLiteral("[%@] and [%@]")), {name1, name2})});
-        } else {
-            title = FillFormat(L_(QStringLiteral("%@[%@] with size: %@ - %@")),
-                               {L_(QStringLiteral("Merge{++}: ")), name1, byteCountText(mFile1),
-                                byteCountText(mFile2)});
-        }
-    }
+    const QString title = CompareWindowTitle(mFile1, mFile2, CompareTitleKind::Files,
+                                             heldSize(mHeld1), heldSize(mHeld2));
     window()->setWindowTitle(title);
     GUARD_END_VOID
 }
@@ -336,48 +340,33 @@ bool MergeImageWindCtr::SaveFile()
     GUARD_BEGIN
     mLastSaveError.clear();
     mSaveMetChange = false;
-    if (mFileCurrent1.isEmpty() || mFileCurrent2.isEmpty())
+    if (mFileCurrent1.isEmpty() || mFileCurrent2.isEmpty() || !mHeld1 || !mHeld2)
         return false;
-    for (const QString &path : {mFile1, mFile2}) {
-        if (!IsFileExist(path)) {
-            mLastSaveError =
-                FillFormat(L_(QStringLiteral("The file \"%@\" no longer exists.")), {path});
+    for (const auto &[path, held] : {std::pair{mFile1, mHeld1}, std::pair{mFile2, mHeld2}}) {
+        if (!IdentityNow(path, held->identity()).exists) {
+            mLastSaveError = FillFormat(L_(QStringLiteral("The file \"%@\" no longer exists.")),
+                                        {ShownPath(path)});
             return false;
         }
         // The copy would put a regular file in place of a FIFO or a device.
-        if (!LocalPathInfo(path).isFile()) {
+        if (!held->isRegularFile()) {
             mLastSaveError =
-                FillFormat(L_(QStringLiteral("Cannot save the file \"%@\".")), {path}) +
+                FillFormat(L_(QStringLiteral("Cannot save the file \"%@\".")), {ShownPath(path)}) +
                 QStringLiteral("\n\n") + L_(QStringLiteral("It is not a regular file."));
             return false;
         }
     }
     bool copied = false;
-    // Each file is copied from, and written over, only as it was read for the verdict shown.
-    auto copyOver = [&](const QString &source, const QString &target) {
-        if (source == target)
-            return true;
-        const FileIdentity &sourceRead = source == mFile1 ? mOld1 : mOld2;
-        FileIdentity &targetRead = target == mFile1 ? mOld1 : mOld2;
-        FileWriteFailure failure = FileWriteFailure::None;
-        FileIdentity written;
-        if (!CopyReadFileSave(source, sourceRead, target, targetRead, &failure, &written)) {
-            mSaveMetChange = failure == FileWriteFailure::ChangedOnDisk;
-            mLastSaveError =
-                mSaveMetChange
-                    ? FillFormat(L_(QStringLiteral("The file \"%@\" was changed by another "
-                                                   "application since it was read.")),
-                                 {sideChangedOnDisk(source, sourceRead) ? source : target})
-                    : FillFormat(L_(QStringLiteral("The file \"%@\" could not be saved.")),
-                                 {target});
+    if (mFileCurrent1 != mFile1) {
+        if (!copyOver(heldFor(mFileCurrent1), mFile1, &mOld1))
             return false;
-        }
-        targetRead = written;
         copied = true;
-        return true;
-    };
-    if (!copyOver(mFileCurrent1, mFile1) || !copyOver(mFileCurrent2, mFile2))
-        return false;
+    }
+    if (mFileCurrent2 != mFile2) {
+        if (!copyOver(heldFor(mFileCurrent2), mFile2, &mOld2))
+            return false;
+        copied = true;
+    }
     if (copied) {
         mIsEqual = 1;
         ++mJudgeGeneration; // a verdict still being read is older than the copy
@@ -386,6 +375,65 @@ bool MergeImageWindCtr::SaveFile()
     }
     return true;
     GUARD_END(false)
+}
+
+bool MergeImageWindCtr::copyOver(const std::shared_ptr<const HeldFile> &source,
+                                 const QString &target, FileIdentity *targetRead)
+{
+    if (!source)
+        return false;
+    // The file chosen is copied only while its name still leads to what the window showed, and
+    // the other written only as it was read for the verdict shown.
+    FileWriteFailure failure = FileWriteFailure::None;
+    bool done = false;
+    FileIdentity written;
+    QString stopped;
+    if (sideChangedOnDisk(source->path(), source->identity()) ||
+        sideChangedOnDisk(target, *targetRead)) {
+        failure = FileWriteFailure::ChangedOnDisk;
+    } else {
+        // The window the dialog leaves becomes key again: the outcome is told once, below.
+        const QScopedValueRollback<bool> saving(mSaving, true);
+        // A copy of up to gigabytes: on a worker, with progress and Cancel, the window painting.
+        const FileIdentity expected = *targetRead;
+        const bool cancelled = ProcessModalDlg::runJob(
+            L_(QStringLiteral("Saving{++}...")), kProgressTotal,
+            [&](ProcessModalChannel &channel) {
+                // runJob starts it inside the dialog's modal run: nothing to wait for.
+                WorkerFaultPoint("image save");
+                done = CopyHeldFileSave(
+                    *source, target, expected, &failure, &written, [&channel](double fraction) {
+                        channel.sub_thread_inforThreadProgress(fraction * kProgressTotal,
+                                                               QString());
+                        return !ProcessModalChannel::sub_thread_checkIf_userRequestCancelled();
+                    });
+            },
+            &stopped);
+        if (cancelled && !done)
+            return false; // the user stopped it: the file is as it was, nothing to tell
+    }
+    if (done) {
+        *targetRead = written;
+        return true;
+    }
+    mSaveMetChange = failure == FileWriteFailure::ChangedOnDisk;
+    if (mSaveMetChange) {
+        const QString changed =
+            sideChangedOnDisk(source->path(), source->identity()) || source->changedSinceOpened()
+                ? source->path()
+                : target;
+        mLastSaveError = FillFormat(L_(QStringLiteral("The file \"%@\" was changed by another "
+                                                      "application since it was read.")),
+                                    {ShownPath(changed)});
+    } else {
+        mLastSaveError = FillFormat(L_(QStringLiteral("The file \"%@\" could not be saved.")),
+                                    {ShownPath(target)});
+        if (!stopped.isEmpty())
+            mLastSaveError += u' ' + stopped;
+        else if (failure != FileWriteFailure::Other)
+            mLastSaveError += u' ' + FileWriteFailureText(failure);
+    }
+    return false;
 }
 
 void MergeImageWindCtr::Merge_Save()

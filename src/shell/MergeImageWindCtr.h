@@ -2,8 +2,12 @@
 // The image compare window: two image files side by side, whether their bytes are equal, and a
 // choice of one side for both, saved by copying the chosen file over the other one. Nothing is
 // compared pixel by pixel and nothing is written before Save.
+//
+// Each side's name is looked up once per verdict and its file held open (services/HeldFile): the
+// verdict, both views and the copy a save makes all read that one descriptor, so what is shown is
+// what is copied, and a save writes over a side only while its name leads to the file shown.
 
-#include "services/NamedFile.h"
+#include "services/HeldFile.h"
 #include "textcompare/MergeWindow.h"
 
 #include <QMessageBox>
@@ -55,9 +59,9 @@ public:
     void Merge_Restore();
     // Saves the choice and closes the window; a failed copy is shown and the window stays.
     void Merge_Save();
-    // Copies each chosen file over the other side's file. False (the files untouched, the
-    // reason in lastSaveError()) when a file is missing, a file is no longer what the window
-    // read, or a copy failed.
+    // Copies each chosen file over the other side's file, on a worker behind a progress dialog
+    // with Cancel. False (the files untouched, the reason in lastSaveError(), empty after a
+    // Cancel) when a file is missing, a file is no longer what the window read, or a copy failed.
     bool SaveFile();
     QString lastSaveError() const { return mLastSaveError; }
     void UpdateButtonStatus();
@@ -87,8 +91,14 @@ private:
     bool allPathsSet() const;
     void judge();
     void showVerdict();
-    // What each path leads to as the verdict reads it.
+    // Looks each path up and holds what it leads to, for the verdict, the views and a save.
     void recordDiskStates();
+    // The file held for a path shown (one of the two sides' own); null before the first verdict.
+    std::shared_ptr<const HeldFile> heldFor(const QString &path) const;
+    // Copies the file held for source over target; false with mLastSaveError and mSaveMetChange
+    // set as SaveFile says.
+    bool copyOver(const std::shared_ptr<const HeldFile> &source, const QString &target,
+                  FileIdentity *targetRead);
     bool sideChangedOnDisk(const QString &path, const FileIdentity &read) const;
     // Asks whether to read the files again as they are now; true when they were.
     bool askToReload();
@@ -101,6 +111,7 @@ private:
     int mIsEqual = -1;
     quint64 mJudgeGeneration = 0;
     bool mIsCompareSameFileName = true;
+    std::shared_ptr<const HeldFile> mHeld1, mHeld2;
     FileIdentity mOld1, mOld2; // not known: not watched
     QString mLastSaveError;
     bool mSaveMetChange = false; // the last save found a file changed since it was read
@@ -108,5 +119,6 @@ private:
     bool mCloseWithoutAsking = false;
     bool mClosed = false;
     bool mAskingReload = false;
+    bool mSaving = false; // a copy runs behind its progress dialog
     QPointer<QMessageBox> mCloseQuestion;
 };

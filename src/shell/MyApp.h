@@ -75,6 +75,8 @@ public:
     QList<QMenu *> sharedMenus() const;
     // Adds the shared menus to a menu bar (once).
     void addSharedMenus(QMenuBar *bar);
+    // Hides the menus of the bar that show no item.
+    static void hideEmptyMenus(QMenuBar *bar);
     // Gives a main window the shared menus when it first shows: its menu bar adds them, the text
     // window's own encodings and languages submenus give way, and the folder window's verdict
     // filters become the shared items.

@@ -15,6 +15,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <algorithm>
 
 void MyApp::buildMenus()
 {
@@ -92,10 +93,13 @@ void MyApp::adoptMainWindow(QMainWindow *window)
     if (!window || window->property("pelkoSharedMenus").toBool() || sharedMenus().isEmpty())
         return;
     window->setProperty("pelkoSharedMenus", true);
-    // The text window's own encodings and languages give way to the shared submenus.
+    // The text window's own encodings and languages give way to the shared submenus, and its
+    // file-types item to the shared one.
     for (const char *name : {"mMenuReloadWithEncoding", "mMenuHighlightWithLanguage"})
         if (auto *own = window->findChild<QMenu *>(QString::fromLatin1(name)))
             own->menuAction()->setVisible(false);
+    if (auto *own = window->findChild<QAction *>(QStringLiteral("actionAssignFileTypeToLanguage")))
+        own->setVisible(false);
     // The folder window's verdict filters become the shared items, where its own stood.
     for (QAction *shared :
          {mMenuShowDifferent.data(), mMenuShowIdentical.data(), mMenuShowLeftOnly.data(),
@@ -112,8 +116,23 @@ void MyApp::adoptMainWindow(QMainWindow *window)
             installRoutedValidation(menu);
         }
     }
+    hideEmptyMenus(window->menuBar());
     addSharedMenus(window->menuBar());
     GUARD_END_VOID
+}
+
+void MyApp::hideEmptyMenus(QMenuBar *bar)
+{
+    // A menu left with nothing but separators would open on nothing.
+    for (QAction *item : bar->actions()) {
+        const QMenu *menu = item->menu();
+        if (!menu)
+            continue;
+        const QList<QAction *> actions = menu->actions();
+        if (std::none_of(actions.begin(), actions.end(),
+                         [](const QAction *a) { return a->isVisible() && !a->isSeparator(); }))
+            item->setVisible(false);
+    }
 }
 
 void MyApp::addSharedMenus(QMenuBar *bar)

@@ -261,6 +261,7 @@ void SettingDlg::windowDidLoad()
                                                            L_(QStringLiteral("Custom")));
     connectControls();
     ApplySettingToControls();
+    disableUnavailableControls();
     const int tab = gAppSetting.settingDialogLastTabIndex;
     if (tab >= 0 && tab < mUi->mTab->count()) {
         mUi->mTab->setCurrentIndex(tab);
@@ -270,6 +271,39 @@ void SettingDlg::windowDidLoad()
     }
     w->installEventFilter(this);
     GUARD_END_VOID
+}
+
+QList<QWidget *> SettingDlg::unavailableControls() const
+{
+    const auto &ui = *mUi;
+    return {ui.bOpenNewFileInSeparateDocumentWindow,
+            ui.save_OverwriteBackupToTmp,
+            ui.bAllowDetectLink,
+            ui.CheckSpellingWhileTyping,
+            ui.CheckGrammarWithSpelling,
+            ui.CorrectSpellingAutomatically,
+            ui.ShowRuler,
+            ui.DataDetectors,
+            ui.SmartCopyPaste,
+            ui.SmartQuotes,
+            ui.SmartDashes,
+            ui.SmartLinks,
+            ui.TextReplacement,
+            ui.spelling_ContinuousSpellCheckingEnabled,
+            ui.spelling_GrammarCheckingEnabled,
+            ui.spelling_AutomaticSpellingCorrectionEnabled,
+            ui.tabPrint};
+}
+
+void SettingDlg::disableUnavailableControls()
+{
+    const QString why = L_(QStringLiteral("Not available on this system."));
+    for (QWidget *control : unavailableControls()) {
+        control->setEnabled(false);
+        control->setToolTip(why);
+    }
+    // The page stays readable; its tab says why nothing on it can be changed.
+    mUi->mTab->setTabToolTip(mUi->mTab->indexOf(mUi->tabPrint), why);
 }
 
 QButtonGroup *SettingDlg::printPageGroup(bool vertical) const

@@ -59,6 +59,9 @@ public:
 
     Ui::SettingDlg &ui() { return *mUi; }
     QButtonGroup *printPageGroup(bool vertical) const;
+    // The controls of settings this system has no use for (no spell checker, no printing, ...):
+    // shown disabled with a tooltip saying so, their stored values kept as they are.
+    QList<QWidget *> unavailableControls() const;
     // The size the slider stands for, in half points held to 6 .. 50.
     double sliderTextSize() const;
 
@@ -76,6 +79,7 @@ protected:
 
 private:
     void connectControls();
+    void disableUnavailableControls();
     void fillLanguagePopup();
     void saveLanguage();
     void applyThemeControls();

@@ -1,7 +1,6 @@
 // Entry point of pelkomerge: the command line, the hand-over to a running process, start-up and
 // the event loop.
 #include <QApplication>
-#include <QDir>
 #include <cstdio>
 
 #include "graphics/DarkModeImages.h"
@@ -60,7 +59,7 @@ void initialiseServices(QApplication *app)
 
 int main(int argc, char *argv[])
 {
-    const LaunchRequest request = ParseCommandLine(argumentList(argc, argv), QDir::currentPath());
+    const LaunchRequest request = ParseCommandLine(argumentList(argc, argv), CurrentFolderPath());
     switch (request.kind) {
     case LaunchRequest::ShowVersion:
         std::printf("Pelko Merge %s\n", PELKO_VERSION);

@@ -114,8 +114,11 @@ void CustomTextViewLineView::mouseMoveEvent(QMouseEvent *event)
     if (mAnchor >= 0 && (event->buttons() & Qt::LeftButton)) {
         selectLines(mAnchor, position, event->globalPosition().toPoint());
     } else {
+        const qint64 line = lineNumberAt(position);
         emit toolTipRequested(
-            FillFormat(L_(QStringLiteral("Line %@")), {QString::number(lineNumberAt(position))}),
+            line <= mView->numberedLineCount()
+                ? FillFormat(L_(QStringLiteral("Line %@")), {QString::number(line)})
+                : QString(),
             event->globalPosition().toPoint());
     }
     event->accept();
@@ -184,7 +187,9 @@ void CustomTextViewLineView::paintEvent(QPaintEvent *event)
     }
 
     painter.setPen(numberColor);
-    // Rows of a folded line after its first carry no number.
+    // Rows of a folded line after its first carry no number, nor does the empty row after a
+    // text's last line break.
+    const qint64 numbered = mView->numberedLineCount();
     const FoldMap &folds = mView->foldMap();
     QTextBlock block = mView->firstVisibleBlock();
     if (!block.isValid())
@@ -197,7 +202,7 @@ void CustomTextViewLineView::paintEvent(QPaintEvent *event)
             ++line;
         if (!block.isVisible())
             continue;
-        if (isFirst || !IsFoldRow(block))
+        if ((isFirst || !IsFoldRow(block)) && line < numbered)
             painter.drawText(QRectF(0, top, width() - 8, lineHeight), Qt::AlignRight,
                              QString::number(line + 1));
         top += mView->blockBoundingRect(block).height();

@@ -1,8 +1,10 @@
 #include "textcompare/MergeEditWndCtr.h"
 
+#include "controls/FlowLayout.h"
 #include "platform/Dispatch.h"
 #include "platform/Guard.h"
 #include "platform/UserDefaults.h"
+#include "services/AppSetting.h"
 #include "services/Localization.h"
 #include "textcompare/CustomTextViewLineView.h"
 #include "services/WindowFrame.h"
@@ -113,6 +115,9 @@ void MergeEditWndCtr::windowDidLoad()
         {ui().mButton_Compare, ui().actionCompare},
     };
     setButtonIcons();
+    layOutButtonBar();
+    for (QLabel *label : {mUi->mFilePathLabel1, mUi->mFilePathLabel2})
+        label->installEventFilter(this);
     for (const auto &[button, action] : buttonKeys) {
         const QString tip = button->toolTip().isEmpty() ? action->text() : button->toolTip();
         button->setToolTip(tip + QStringLiteral(" (") +
@@ -122,6 +127,8 @@ void MergeEditWndCtr::windowDidLoad()
     syncOptionControls();
     connectControls();
     fillMenus();
+    mWrapWanted = gAppSetting.bWrapText != 0;
+    mLineNumbersWanted = gAppSetting.bShowLineNumber != 0;
     applyViewSettings();
     w->installEventFilter(this); // after the controller's own filter: a refused close stops here
     UpdateTitle();
@@ -172,6 +179,25 @@ void MergeEditWndCtr::setButtonIcons()
             i.button->setIcon(icon);
         i.action->setIcon(icon);
     }
+}
+
+void MergeEditWndCtr::layOutButtonBar()
+{
+    // The buttons and the ignore options flow into as many rows as the width needs: the window
+    // fits a small screen, or half of a large one, and no control is ever out of reach.
+    auto &ui = *mUi;
+    auto *flow = new FlowLayout(ui.mButtonBar);
+    flow->setContentsMargins(0, 0, 0, 0);
+    flow->setSpacing(4);
+    for (QWidget *button :
+         {ui.mButton_Previous, ui.mButton_Next, ui.mButton_CopyToRight, ui.mButton_CopyToLeft,
+          ui.mButton_CopyAllToRight, ui.mButton_CopyAllToLeft, ui.mButton_Compare})
+        flow->addWidget(button);
+    for (const OptionControl &c : optionControls())
+        flow->addWidget(c.box);
+    flow->startGroup(ui.mButton_Previous, 0);
+    flow->startGroup(ui.mCheck_IgnoreCase, 12);
+    ui.mButtonBar->installEventFilter(this);
 }
 
 void MergeEditWndCtr::connectControls()
@@ -321,6 +347,14 @@ bool MergeEditWndCtr::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Resize && isWindowLoaded() && watched == mUi->mSplitView)
         applySplitShare();
+    if (event->type() == QEvent::Resize && isWindowLoaded() &&
+        (watched == mUi->mFilePathLabel1 || watched == mUi->mFilePathLabel2))
+        fitPathLabel(static_cast<QLabel *>(watched));
+    // The rows of the bar at its width are its least height: a window too short for them grows
+    // rather than hide controls behind the panes.
+    if (event->type() == QEvent::Resize && isWindowLoaded() && watched == mUi->mButtonBar)
+        if (const QLayout *flow = mUi->mButtonBar->layout())
+            mUi->mButtonBar->setMinimumHeight(flow->heightForWidth(mUi->mButtonBar->width()));
     if (event->type() == QEvent::WindowDeactivate && isWindowLoaded() && watched == window() &&
         mToolTipItem)
         mToolTipItem->hide();

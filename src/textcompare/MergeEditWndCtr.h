@@ -18,9 +18,12 @@
 #include "textcompare/BlockCharacterCompare.h"
 #include "textcompare/BlockCompare.h"
 #include "textcompare/MergeWindow.h"
+#include "textcompare/MyLayoutManager.h"
 #include "textcompare/PaneLoader.h"
 
+#include <QColor>
 #include <QDateTime>
+#include <QFont>
 #include <QHash>
 #include <QString>
 #include <deque>
@@ -201,6 +204,7 @@ private:
     void connectControls();
     void connectDocumentSignals(int side);
     void setButtonIcons();
+    void layOutButtonBar();
     void applySplitShare();
 
     // Reading the files (_Load.cpp).
@@ -259,6 +263,10 @@ private:
 
     // Saving (_Save.cpp).
     bool windowShouldClose() override;
+    // The side holds edits a close would lose (an untitled side only when it holds text).
+    bool hasUnsavedText(int side) const;
+    // The names the close question gives the sides with unsaved text, each once.
+    QStringList unsavedSideNames() const;
     // Says why the text is not saved to path and offers a save panel; the chosen path or null.
     static QString askSaveAsInstead(const QString &path, const QString &why);
     // False when the side's file changed on disk since it was read and the user, asked, keeps it
@@ -272,17 +280,36 @@ private:
     void loadOptions();
     void storeOptions();
     void fillMenus();
-    void applyViewSettings();
-    // The preferences or the marks command changed how texts look (and maybe more): the panes
-    // are drawn again in place, and compared again only when the blocks may differ.
-    void settingsChanged();
-    // The line position at the top of each pane, to put back after the rows changed under it.
-    struct PaneTops
+    // How the panes look by the preferences.
+    struct ViewLook
     {
-        double top[3] = {};
+        QFont font;
+        qreal tabStop = 0;
+        bool wrap = false;
+        bool lineNumbers = true;
+        bool autoIndent = true;
+        InvisibleMarks marks;
+        QList<QColor> colours; // the theme's and the difference colours
     };
-    PaneTops paneTops() const;
-    void restorePaneTops(const PaneTops &tops);
+    ViewLook lookFromSettings() const;
+    // Gives the panes the whole look of the preferences (but the window's own View choices).
+    void applyViewSettings();
+    // The preferences or the marks command may have changed how texts look: what changed since
+    // the window last took them is applied, in place, and the texts are compared again only
+    // when the blocks may differ.
+    void settingsChanged();
+    void applyLook(const ViewLook &look, bool everything);
+    // The place to keep while the rows under the panes change: the block shown, on the rows of
+    // the screen its halves start on; else the line at the top of each pane.
+    struct PanePlace
+    {
+        double at[3] = {};
+        int row[3] = {};
+    };
+    PanePlace panePlace() const;
+    void restorePanePlace(const PanePlace &place);
+    // The selected block, when some line of it is in view.
+    const MERGE_BLOCK *shownBlock() const;
     void applyLanguage();
     std::shared_ptr<MyLanguageInfo> languageForFile(const QString &path) const;
     // The view setting guard's answer for the longer of the two texts.
@@ -297,6 +324,7 @@ private:
     // Title, buttons and labels (_Status.cpp).
     void UpdateButtonStatus();
     void UpdateTitle();
+    static void fitPathLabel(QLabel *label);
     void updateStatusLabels();
     void updateResultLabel();
 
@@ -338,6 +366,12 @@ private:
     int mCurrentBlock = -1;
     int mNavigationAnchor = 0; // where Next goes when no block is selected
     std::unique_ptr<PaneUndoHistory> mUndo;
+
+    // The look last taken from the preferences, and the window's own View choices, which stand
+    // until the user changes them in the window or the preference itself changes.
+    ViewLook mLook;
+    bool mWrapWanted = false;
+    bool mLineNumbersWanted = true;
 
     // Syntax colouring chosen from the menu.
     std::shared_ptr<MyLanguageInfo> mChosenLanguage; // null: by file type

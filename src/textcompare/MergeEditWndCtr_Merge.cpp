@@ -56,7 +56,7 @@ void MergeEditWndCtr::showBlock(int index, bool reveal)
         const int shown2 = ui.mTextView2->verticalScrollBar()->value();
         mCharacterCompare->start(
             text1, r1, text2, r2,
-            [this, index, b, r1, r2, text1, text2, shown1, shown2, reveal](const InlineDiff &d) {
+            [this, index, b, text1, text2, shown1, shown2, reveal](const InlineDiff &d) {
                 // Marks only for the block and the texts they were computed on.
                 if (mIsClosing || mCurrentBlock != index || mCompare->isOutOfDate() ||
                     !mCompare->text(1).isSharedWith(text1) ||
@@ -196,12 +196,23 @@ bool MergeEditWndCtr::undoOrRedo(bool redo)
     if (const int side = mUndo->step(redo)) {
         MyEditTextView *view = textView(side);
         // The pane's cursor goes to what the step changed (a block taken from the other pane
-        // was made without it).
+        // was made without it). The pane does not scroll to the cursor's edge of the view: what
+        // changed is shown as a step to a block shows it, a third of the way down, with the
+        // lines around it.
         if (mUndo->changePosition() >= 0) {
+            const int at =
+                std::min(mUndo->changePosition(), view->document()->characterCount() - 1);
             QTextCursor cursor(view->document());
-            cursor.setPosition(
-                std::min(mUndo->changePosition(), view->document()->characterCount() - 1));
+            cursor.setPosition(at);
+            const int shown = view->verticalScrollBar()->value();
             view->setTextCursor(cursor);
+            view->verticalScrollBar()->setValue(shown);
+            const qint64 textAt = view->foldMap().toText(at);
+            if (!view->isTextPositionInView(textAt)) {
+                view->scrollLinePositionToRow(view->linePositionOfText(textAt),
+                                              view->rowsInView() / 3);
+                mScrollSync->follow(side);
+            }
         }
         // Show the blocks as they are now, and select the one the step touched (a block taken
         // back by undo comes back selected).

@@ -7,6 +7,7 @@
 #include "platform/UserDefaults.h"
 #include "services/Alerts.h"
 #include "services/AppSetting.h"
+#include "services/Colors.h"
 #include "services/Fonts.h"
 #include "themes/LanguageList.h"
 #include "services/Localization.h"
@@ -142,10 +143,7 @@ void MergeEditWndCtr::storeOptions()
 void MergeEditWndCtr::settingsChanged()
 {
     GUARD_BEGIN
-    applyViewSettings();
-    // Theme colours are looked up when runs are painted: paint them again.
-    for (int side : {1, 2})
-        textView(side)->themeChanged();
+    applyLook(lookFromSettings(), false);
     // The blocks depend on the texts and the ignore options only; a look changed leaves them be.
     if (!mLoadingFiles && !mCompare->isRunning() &&
         (mCompare->isOutOfDate() || mCompare->failed() || mCompare->options() != mOptions))
@@ -153,23 +151,35 @@ void MergeEditWndCtr::settingsChanged()
     GUARD_END_VOID
 }
 
-MergeEditWndCtr::PaneTops MergeEditWndCtr::paneTops() const
+const MERGE_BLOCK *MergeEditWndCtr::shownBlock() const
 {
-    PaneTops tops;
-    for (int side : {1, 2})
-        tops.top[side] = textView(side)->linePositionAtRow(0);
-    return tops;
+    if (mCurrentBlock < 0 || mCurrentBlock >= int(mergeBlocks().size()))
+        return nullptr;
+    const MERGE_BLOCK &b = mergeBlocks()[size_t(mCurrentBlock)];
+    return mScrollSync->showsBlock(b) ? &b : nullptr;
 }
 
-void MergeEditWndCtr::restorePaneTops(const PaneTops &tops)
+MergeEditWndCtr::PanePlace MergeEditWndCtr::panePlace() const
 {
-    for (int side : {1, 2})
-        textView(side)->scrollLinePositionToRow(tops.top[side], 0);
+    PanePlace place;
+    const MERGE_BLOCK *block = shownBlock();
+    for (int side : {1, 2}) {
+        const MyEditTextView *view = textView(side);
+        place.at[side] = block ? double(block->startLine[side]) : view->linePositionAtRow(0);
+        place.row[side] = block ? view->viewRowOfLinePosition(place.at[side]) : 0;
+    }
+    return place;
 }
 
-void MergeEditWndCtr::applyViewSettings()
+void MergeEditWndCtr::restorePanePlace(const PanePlace &place)
 {
-    GUARD_BEGIN
+    for (int side : {1, 2})
+        textView(side)->scrollLinePositionToRow(place.at[side], place.row[side]);
+}
+
+MergeEditWndCtr::ViewLook MergeEditWndCtr::lookFromSettings() const
+{
+    ViewLook look;
     QString family = APPSETTING_GET_STRING(gAppSetting, fontName);
     if (family.isEmpty())
         family = GetDefaultFixedFontName();
@@ -178,41 +188,89 @@ void MergeEditWndCtr::applyViewSettings()
     // A stored font that is not installed (another machine's) gives the system's fixed-width
     // font, by the installed family it stands for: how a missing family is matched differs from
     // one desktop to the next and is often a proportional font.
-    QFont font(family);
+    look.font = QFont(family);
     if (!QFontDatabase::hasFamily(family)) {
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        font.setFamily(QFontInfo(font).family());
+        look.font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        look.font.setFamily(QFontInfo(look.font).family());
     }
-    font.setPointSizeF(size);
-    font.setStyleHint(QFont::Monospace);
-    font.setFixedPitch(true);
+    look.font.setPointSizeF(size);
+    look.font.setStyleHint(QFont::Monospace);
+    look.font.setFixedPitch(true);
     const int tab = std::clamp(int(gAppSetting.textTabLen), 1, 30);
+    look.tabStop = tab * QFontMetricsF(look.font).horizontalAdvance(u' ');
+    look.wrap = gAppSetting.bWrapText != 0;
+    look.lineNumbers = gAppSetting.bShowLineNumber != 0;
+    look.autoIndent = gAppSetting.bAutoIndent != 0;
+    look.marks = InvisibleMarksFromSetting(gAppSetting);
+    if (const auto theme = ThemeColor::getCurrent())
+        for (int slot = 0; slot < ThemeColor::SlotCount; ++slot)
+            look.colours << theme->colorAt(slot).toQColor();
+    for (const platform::Color &c :
+         {GetColor_DiffChanged(), GetColor_DiffStatus3(), GetColor_DiffStatus4()})
+        look.colours << c.toQColor();
+    return look;
+}
+
+void MergeEditWndCtr::applyViewSettings()
+{
+    GUARD_BEGIN
+    applyLook(lookFromSettings(), true);
+    GUARD_END_VOID
+}
+
+void MergeEditWndCtr::applyLook(const ViewLook &look, bool everything)
+{
+    const bool fontChanged = everything || look.font != mLook.font || look.tabStop != mLook.tabStop;
+    const bool coloursChanged = everything || look.colours != mLook.colours;
+    // A preference changed in the dialog reaches the window; one left as it was keeps the
+    // window's own choice.
+    if (!everything && look.wrap != mLook.wrap)
+        mWrapWanted = look.wrap;
+    if (!everything && look.lineNumbers != mLook.lineNumbers)
+        mLineNumbersWanted = look.lineNumbers;
+    mLook = look;
+    const bool wrap = mWrapWanted && !mLargeText;
+    MyEditTextView *first = textView(1);
+    const bool rowsChange = fontChanged || (!everything && coloursChanged) ||
+                            (first->lineWrapMode() != QPlainTextEdit::NoWrap) != wrap ||
+                            first->showLineNumbers() != mLineNumbersWanted;
     {
-        // A new font, tab width or wrapping lays the rows out anew under each pane: each keeps
-        // the line at its top, which the other must not move while its own rows change.
-        const PaneTops tops = paneTops();
+        // New rows under both panes: each keeps its place, which the other must not move while
+        // its own rows change.
+        const PanePlace place = panePlace();
         const PaneScrollSync::Hold hold(*mScrollSync);
         for (int side : {1, 2}) {
             MyEditTextView *view = textView(side);
-            view->setFont(font);
-            view->setTabStopDistance(tab * QFontMetricsF(font).horizontalAdvance(u' '));
-            setWrapSetting(view, gAppSetting.bWrapText && !mLargeText);
-            view->setShowLineNumbers(gAppSetting.bShowLineNumber != 0);
-            view->setInvisibleMarks(InvisibleMarksFromSetting(gAppSetting));
-            SetTextViewColorMode(view);
+            if (fontChanged) {
+                view->setFont(look.font);
+                view->setTabStopDistance(look.tabStop);
+            }
+            if ((view->lineWrapMode() != QPlainTextEdit::NoWrap) != wrap)
+                setWrapSetting(view, wrap);
+            if (view->showLineNumbers() != mLineNumbersWanted)
+                view->setShowLineNumbers(mLineNumbersWanted);
+            view->setInvisibleMarks(look.marks);
+            view->setAutoIndent(look.autoIndent);
+            if (coloursChanged)
+                SetTextViewColorMode(view);
+            // Colour runs are made in the theme's colours: painted again in the new ones.
+            if (coloursChanged && !everything)
+                view->themeChanged();
         }
-        restorePaneTops(tops);
+        if (rowsChange)
+            restorePanePlace(place);
     }
-    // The connector strip and the overview strip are drawn in the panes' theme colours, not
-    // the desktop's.
-    for (QWidget *strip : {static_cast<QWidget *>(mUi->mCenterLinkView),
-                           static_cast<QWidget *>(mUi->mDiffResultView)}) {
-        strip->setPalette(textView(1)->palette());
-        strip->update();
+    if (coloursChanged) {
+        // The connector strip and the overview strip are drawn in the panes' theme colours,
+        // not the desktop's.
+        for (QWidget *strip : {static_cast<QWidget *>(mUi->mCenterLinkView),
+                               static_cast<QWidget *>(mUi->mDiffResultView)}) {
+            strip->setPalette(textView(1)->palette());
+            strip->update();
+        }
     }
     syncViewMenu();
     applyLanguage();
-    GUARD_END_VOID
 }
 
 std::shared_ptr<MyLanguageInfo> MergeEditWndCtr::languageForFile(const QString &path) const
@@ -311,18 +369,18 @@ bool MergeEditWndCtr::Menu_SetWrapLines(bool wrap)
     bool changed = false;
     const bool wrapped = textView(1)->lineWrapMode() != QPlainTextEdit::NoWrap;
     if (wrap != wrapped && (wrap || viewSettingAllowed())) {
-        // The rows change under the panes: each keeps the line at its top (the other pane does
-        // not follow it meanwhile, as its own rows are changing too), and the block being shown
-        // stays in view. A selected block the user has scrolled away from is left where it is.
-        const bool blockShown = mCurrentBlock >= 0 && mCurrentBlock < int(mergeBlocks().size()) &&
-                                mScrollSync->showsBlock(mergeBlocks()[size_t(mCurrentBlock)]);
-        const PaneTops tops = paneTops();
+        mWrapWanted = wrap;
+        // The rows change under the panes: the block shown keeps its rows of the screen, else
+        // each pane the line at its top (the other pane does not follow it meanwhile, as its own
+        // rows are changing too). A selected block the user has scrolled away from stays away.
+        const MERGE_BLOCK *block = shownBlock();
+        const PanePlace place = panePlace();
         const PaneScrollSync::Hold hold(*mScrollSync);
         for (int side : {1, 2})
             setWrapSetting(textView(side), wrap);
-        restorePaneTops(tops);
-        if (blockShown)
-            mScrollSync->revealBlock(mergeBlocks()[size_t(mCurrentBlock)]);
+        restorePanePlace(place);
+        if (block)
+            mScrollSync->revealBlock(*block);
         changed = true;
     }
     syncViewMenu();
@@ -337,8 +395,13 @@ bool MergeEditWndCtr::Menu_SetShowLineNumbers(bool show)
         return false;
     bool changed = false;
     if (show != textView(1)->showLineNumbers() && (!show || viewSettingAllowed())) {
+        mLineNumbersWanted = show;
+        // The gutter takes width from the text, which wraps anew.
+        const PanePlace place = panePlace();
+        const PaneScrollSync::Hold hold(*mScrollSync);
         for (int side : {1, 2})
             textView(side)->setShowLineNumbers(show);
+        restorePanePlace(place);
         changed = true;
     }
     syncViewMenu();

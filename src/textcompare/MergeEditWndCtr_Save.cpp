@@ -157,14 +157,36 @@ bool MergeEditWndCtr::Menu_Save()
     return false;
 }
 
+bool MergeEditWndCtr::hasUnsavedText(int side) const
+{
+    // An untitled side left empty holds nothing to keep, whatever was typed and taken back.
+    const QString &path = side == 1 ? mFile1 : mFile2;
+    return mTextWasEdited(side) && (!path.isEmpty() || !textView(side)->document()->isEmpty());
+}
+
+QStringList MergeEditWndCtr::unsavedSideNames() const
+{
+    QStringList names;
+    QList<int> sides;
+    for (int side : {1, 2}) {
+        if (!hasUnsavedText(side))
+            continue;
+        const QString &path = side == 1 ? mFile1 : mFile2;
+        names << (path.isEmpty() ? L_("Untitled") : LocalPath_Shown(QFileInfo(path).fileName()));
+        sides << side;
+    }
+    // Two sides of one name are told apart by their places.
+    if (names.size() == 2 && names[0] == names[1])
+        for (int i = 0; i < 2; ++i)
+            names[i] = FillFormat(sides[i] == 1 ? L_("%@ (left)") : L_("%@ (right)"), {names[i]});
+    return names;
+}
+
 bool MergeEditWndCtr::windowShouldClose()
 {
-    if (!WasEdit())
+    const QStringList names = unsavedSideNames();
+    if (names.isEmpty())
         return true;
-    QStringList names;
-    for (int side : {1, 2})
-        if (mTextWasEdited(side))
-            names << (file(side).isEmpty() ? L_("Untitled") : QFileInfo(file(side)).fileName());
     const int answer =
         ShowMessage2(L_("Warning"),
                      FillFormat(L_("Do you want to save the changes made to the document \"%@\"?"),
@@ -172,7 +194,7 @@ bool MergeEditWndCtr::windowShouldClose()
                      L_("Save"), L_("Discard and Close"), L_("Cancel"));
     if (answer == 1000) {
         for (int side : {1, 2})
-            if (mTextWasEdited(side) && !SaveSide(side))
+            if (hasUnsavedText(side) && !SaveSide(side))
                 return false;
         return true;
     }

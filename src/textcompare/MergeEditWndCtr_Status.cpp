@@ -3,15 +3,18 @@
 #include "textcompare/MergeEditWndCtr.h"
 
 #include "platform/LocalPath.h"
-#include "services/FileUtility.h"
+#include "services/CompareWindowTitle.h"
 #include "services/Localization.h"
 #include "ui_MergeEditWndCtr.h"
 
 #include <QFileInfo>
 #include <QLabel>
-#include <QLocale>
+#include <algorithm>
 
 namespace {
+
+// The text a path label shows whole when it has room.
+const char *const kFullTextProperty = "pelkoFullText";
 
 QString permissionText(int mode)
 {
@@ -22,11 +25,6 @@ QString permissionText(int mode)
     for (int i = 0; i < 9; ++i)
         s += (mode & (0400 >> i)) ? QLatin1Char(letters[i]) : QLatin1Char('-');
     return s;
-}
-
-QString byteCountText(const QString &path)
-{
-    return QLocale().formattedDataSize(GetFileSize(path), 2, QLocale::DataSizeSIFormat);
 }
 
 QString lineEndName(END_LINE_TYPE e)
@@ -86,26 +84,24 @@ void MergeEditWndCtr::UpdateTitle()
 {
     if (!isWindowLoaded())
         return;
-    // The form of every compare window's title, whichever way the window was opened: the two
-    // names, or one name and the two sizes when the names are the same (a pair from a folder
-    // compare).
-    QString title;
-    if (mFile1.isEmpty() || mFile2.isEmpty()) {
-        title = L_("Untitled");
-    } else {
-        const QString n1 = LocalPath_Shown(QFileInfo(mFile1).fileName()),
-                      n2 = LocalPath_Shown(QFileInfo(mFile2).fileName());
-        if (n1 != n2)
-            title = FillFormat(QStringLiteral("%@ :%@"),
-                               {L_("Merge"), FillFormat(L_("[%@] and [%@]"), {n1, n2})});
-        else
-            title =
-                FillFormat(L_("%@[%@] with size: %@ - %@"),
-                           {L_("Merge{++}: "), n1, byteCountText(mFile1), byteCountText(mFile2)});
+    window()->setWindowTitle(CompareWindowTitle(mFile1, mFile2) + QStringLiteral("[*]"));
+    for (int side : {1, 2}) {
+        QLabel *label = side == 1 ? mUi->mFilePathLabel1 : mUi->mFilePathLabel2;
+        const QString path = file(side);
+        const QString shown = path.isEmpty() ? L_("Untitled") : LocalPath_Shown(path);
+        label->setProperty(kFullTextProperty, shown);
+        label->setToolTip(path.isEmpty() ? QString() : shown);
+        fitPathLabel(label);
     }
-    window()->setWindowTitle(title + QStringLiteral("[*]"));
-    mUi->mFilePathLabel1->setText(mFile1.isEmpty() ? L_("Untitled") : LocalPath_Shown(mFile1));
-    mUi->mFilePathLabel2->setText(mFile2.isEmpty() ? L_("Untitled") : LocalPath_Shown(mFile2));
+}
+
+void MergeEditWndCtr::fitPathLabel(QLabel *label)
+{
+    // A path longer than its label shows its end, where the file's name is (the whole path is
+    // its tip): the label never makes the window wider.
+    const QString full = label->property(kFullTextProperty).toString();
+    label->setText(label->fontMetrics().elidedText(full, Qt::ElideLeft,
+                                                   std::max(0, label->contentsRect().width())));
 }
 
 void MergeEditWndCtr::updateStatusLabels()

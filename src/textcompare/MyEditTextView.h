@@ -2,6 +2,10 @@
 // One editable pane of the text compare window: the text, its line-number gutter, the difference
 // blocks of its side painted behind the text (only those in view), the changed characters of the
 // current block, and syntax colouring on behalf of its LanguageColorInfo.
+//
+// The class is split by concern: the document, its text and the gutter (MyEditTextView.cpp),
+// lines, rows and scrolling (_Rows.cpp), folded lines (_Folds.cpp), keys, menus and the clipboard
+// (_Input.cpp), painting (_Paint.cpp) and syntax colouring (_Colour.cpp).
 
 #include "compare/MergeBlock.h"
 #include "textcompare/BlockPalette.h"
@@ -14,6 +18,7 @@
 #include <QTextLayout>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class CustomTextViewLineView;
@@ -81,6 +86,9 @@ public:
     qint64 firstVisibleLine() const;
     qint64 lastVisibleLine() const;
     qint64 lineCount() const;
+    // The lines the gutter numbers: a text that ends with a line break has no line after it,
+    // though the document keeps an empty row there for the cursor.
+    qint64 numberedLineCount() const;
     // Scrolls so that the line (of a folded line, its row rowInLine) is the first one in view.
     void scrollToLine(qint64 line, qint64 rowInLine = 0);
     // Rows of the scroll bar (a wrapped line or a folded one has several) that fit in the view.
@@ -92,6 +100,11 @@ public:
     // Scrolls so that the row of the line position stands rowsFromTop rows below the first one in
     // view, as far as the scroll range allows.
     void scrollLinePositionToRow(double position, int rowsFromTop);
+    // The row of the view (0 the first one shown) where the row of the line position stands;
+    // negative above the view. Rows out of view are estimated.
+    int viewRowOfLinePosition(double position) const;
+    // The height of one row of text.
+    qreal rowHeight() const;
     // The line position of the row holding a text position.
     double linePositionOfText(qint64 position) const;
     // The row holding a text position is wholly in view.
@@ -102,6 +115,10 @@ public:
     using UndoHandler = std::function<void(bool redo)>;
     using UndoAvailable = std::function<bool(bool redo)>;
     void setUndoHandler(UndoHandler handler, UndoAvailable available);
+
+    // Return starts the new line with the white space its line starts with.
+    void setAutoIndent(bool on) { mAutoIndent = on; }
+    bool autoIndents() const { return mAutoIndent; }
 
     void setShowLineNumbers(bool show);
     bool showLineNumbers() const { return mShowLineNumbers; }
@@ -181,7 +198,12 @@ private:
     QTextBlock blockOfText(qint64 position) const;
     // Vertical position (viewport coordinates) of the top of a block of the document.
     qreal blockTopY(qint64 block) const;
+    // The rows a block takes in the view, laid out first when lines wrap.
+    int rowsOfBlock(const QTextBlock &block) const;
+    // The block of the document a line position falls in, and how many rows into it.
+    std::pair<QTextBlock, double> rowOfLinePosition(double position) const;
     bool handleFoldKeys(QKeyEvent *event);
+    bool breakLineWithIndent(QKeyEvent *event);
     // Edits Qt makes on its own (keys, cut, drops, input methods, the context menu) are watched
     // while they run: a removal that starts at a block start and joins blocks leaves the joined
     // block the format of the last one, which may move a fold mark onto the first row of a line.
@@ -200,6 +222,7 @@ private:
     int mSide = 1;
     int mCurrentBlock = -1;
     bool mShowLineNumbers = true;
+    bool mAutoIndent = false;
     int mGutterLines = 0; // the line count of the whole text while a head of it is shown
     std::vector<Range> mChangedCharacters;
     bool mFoldLongLines = false;

@@ -34,10 +34,15 @@ double lowestContrast(const QColor &color, const QList<QColor> &backgrounds)
 
 InvisibleMarks InvisibleMarksFromSetting(const AppSetting &setting)
 {
-    if (!setting.bViewMarks)
-        return {};
-    return {setting.bViewMarks_showSpace != 0, setting.bViewMarks_showTab != 0,
-            setting.bViewMarks_showEOL != 0};
+    InvisibleMarks marks;
+    if (setting.bViewMarks)
+        marks = {setting.bViewMarks_showSpace != 0, setting.bViewMarks_showTab != 0,
+                 setting.bViewMarks_showEOL != 0};
+    // The editor's end-of-line mark is the line-end mark of the invisible characters, shown
+    // whether those are or not.
+    if (setting.bShowEndOfLineMark)
+        marks.lineEnds = true;
+    return marks;
 }
 
 QColor ReadableMarkColor(const QColor &themeMark, const QColor &text,

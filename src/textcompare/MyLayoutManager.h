@@ -29,7 +29,8 @@ struct InvisibleMarks
     bool operator==(const InvisibleMarks &) const = default;
 };
 
-// The marks the settings ask for: none while the show-marks flag is off.
+// The marks the settings ask for: none while the show-marks flag is off, but the line ends while
+// the editor's end-of-line mark is on.
 InvisibleMarks InvisibleMarksFromSetting(const AppSetting &setting);
 
 // The contrast a mark keeps with everything it may be drawn on. Marks are thin strokes beside

@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <QThread>
 #include <QThreadPool>
+#include <algorithm>
 #include <mutex>
 
 namespace {
@@ -156,7 +157,8 @@ LoadedPane ReadPaneText(const QString &path, platform::StringEncoding forced,
     }
     if (ToPaneLineEnds(out.text))
         out.textConverted = true;
-    out.lineCount = out.text.count(u'\n') + 1;
+    // As the gutter numbers them: no line after a last line break.
+    out.lineCount = std::max<qint64>(1, out.text.count(u'\n') + (out.text.endsWith(u'\n') ? 0 : 1));
     out.readNs = timer.nsecsElapsed();
     return out;
 }

@@ -34,7 +34,7 @@ struct LoadedPane
     TextFileInfo info;
     bool readOk = false;
     bool textConverted = false; // line ends or NUL characters changed
-    // The text as the pane shows it, and its line count.
+    // The text as the pane shows it, and the lines its gutter numbers.
     QString text;
     qint64 lineCount = 1;
     // The first lines of the text, already on the thread asked for (null when cancelled).

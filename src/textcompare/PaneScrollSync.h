@@ -28,9 +28,10 @@ public:
     // The other pane follows the one that scrolled (vertically or sideways).
     void follow(int fromSide);
     void followSideways(int fromSide);
-    // Both halves of the block in view (a half taller than its pane filling it). When either is
-    // out of view both panes move so that each half starts a third of the way down its pane; in
-    // a folded line, at the row of its first change (a text position of that side, or -1).
+    // Both halves of the block in view (a half taller than its pane filling it), their first rows
+    // on the same row of the screen. When either is out of view, or the two cannot be brought to
+    // one row, both panes move so that each half starts a third of the way down its pane; in a
+    // folded line, at the row of its first change (a text position of that side, or -1).
     void revealBlock(const MERGE_BLOCK &block, qint64 changeAt1 = -1, qint64 changeAt2 = -1);
     // Some line of either half of the block is in view (an empty half: the line after it).
     bool showsBlock(const MERGE_BLOCK &block) const;
@@ -57,9 +58,17 @@ signals:
 private:
     MyEditTextView *pane(int side) const { return side == 1 ? mLeft : mRight; }
     int anchorRow() const;
+    void matchSidewaysRanges();
+    // The half of the block on the side is in view (in a folded line, its first change).
+    bool halfShown(const MERGE_BLOCK &block, int side, qint64 changeAt) const;
+    // Brings the first rows of two halves in view to one row of the screen; false when the
+    // scroll ranges do not allow it with both in view.
+    bool alignHalves(const MERGE_BLOCK &block, const double at[3], const qint64 changeAt[3]);
 
     QPointer<MyEditTextView> mLeft, mRight;
     const MergeBlockList *mBlocks = nullptr;
     bool mMoving = false;
+    bool mMatchingRanges = false;
+    int mOwnMaximum[3] = {}; // how far each pane's own text lets it scroll sideways
     int mHeld = 0;
 };

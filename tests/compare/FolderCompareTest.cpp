@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -449,15 +450,55 @@ TEST(FolderCompare, FilesChangingBetweenListingAndJudgingAreJudgedAgain)
     }
 }
 
+namespace {
+
+// The read position of this process's open file at path, or -1 when none is open there.
+qint64 readPosition(const QByteArray &path)
+{
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString &fd : fds.entryList(QDir::Files | QDir::System)) {
+        char target[4096];
+        const QByteArray link = QFile::encodeName(fds.filePath(fd));
+        const ssize_t n = ::readlink(link.constData(), target, sizeof target);
+        if (n <= 0 || QByteArray(target, int(n)) != path)
+            continue;
+        QFile info(QStringLiteral("/proc/self/fdinfo/") + fd);
+        if (!info.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = info.readAll();
+        const qsizetype at = text.indexOf("pos:");
+        if (at >= 0)
+            return text.mid(at + 4, text.indexOf('\n', at) - at - 4).trimmed().toLongLong();
+    }
+    return -1;
+}
+
+// Waits until the job has read past the start of the file at path (false when the job ended
+// first, or after a minute: a hang).
+bool waitForReadingBegun(const QByteArray &path, const FolderCompareJob &job)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (readPosition(path) <= 0) {
+        if (job.isFinished() || clock.elapsed() > 60000)
+            return false;
+        QThread::yieldCurrentThread();
+    }
+    return true;
+}
+
+} // namespace
+
 TEST(FolderCompare, StopInsideTwoLargeFilesEndsTheirReadUnjudged)
 {
     const Tree t = freshTrees("large");
-    // Two equal 2 GB files, sparse: every block must be read before they count as the same.
+    // Two equal 16 GB files, sparse: every block must be read before they count as the same,
+    // which takes seconds even where reading a hole costs nothing.
     for (const QString &side : {t.left, t.right}) {
         const int fd = ::open(QFile::encodeName(side + "big.bin").constData(),
                               O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ASSERT_GE(fd, 0);
-        ASSERT_EQ(::ftruncate(fd, 2LL * 1024 * 1024 * 1024), 0);
+        ASSERT_EQ(::ftruncate(fd, 16LL * 1024 * 1024 * 1024), 0);
         ::close(fd);
     }
     FolderCompareSettings s;
@@ -471,7 +512,9 @@ TEST(FolderCompare, StopInsideTwoLargeFilesEndsTheirReadUnjudged)
             ApplyFolderCompareUpdate(items, u);
     });
     job.start();
-    QThread::msleep(300);
+    // Stopped once the reading has begun, as the worker's open file of the left side shows.
+    const QByteArray left = QFile::encodeName(QFileInfo(t.left + "big.bin").canonicalFilePath());
+    ASSERT_TRUE(waitForReadingBegun(left, job));
     ASSERT_FALSE(job.isFinished()) << "the content compare should still be reading";
     job.cancel();
     job.waitForFinished();

@@ -5,11 +5,13 @@
 #include "compare/FolderCopy.h"
 #include "platform/PrivateFiles.h"
 #include "platform/UniqueFd.h"
+#include "support/OpenWatch.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <atomic>
 #include <cstdio> // renameat2
@@ -196,6 +198,8 @@ TEST(FolderCopySwaps, NoCopyHoldsWhatALinkSwappedInLeadsTo)
             return true;
         };
         int leaked = 0;
+        // What is swapped in (a pipe, or the file behind a link) is never even opened.
+        pelkotest::OpenWatch swappedIn(src + '/' + row.swapIn + '/' + row.b);
         NameSwapper swapper(src + '/' + row.swapIn, row.a, row.b);
         for (int round = 0; round < kRounds; ++round) {
             // A link copied as a link in one round would be refused as a target in the next.
@@ -212,6 +216,9 @@ TEST(FolderCopySwaps, NoCopyHoldsWhatALinkSwappedInLeadsTo)
         EXPECT_GT(swapper.stop(), 0);
         EXPECT_EQ(leaked, 0) << "copies holding the linked file's bytes in " << kRounds
                              << " rounds";
+        if (swappedIn.isWatching()) {
+            EXPECT_EQ(swappedIn.opens(), 0) << "opens of what was swapped in";
+        }
         // Every refusal names an entry of the source.
         for (const QString &line : refused)
             EXPECT_TRUE(line.startsWith(src + '/')) << qPrintable(line);
@@ -254,4 +261,50 @@ TEST(FolderCopySwaps, AFileSwappedForAnotherOfTheSameSizeIsCopiedWholeOrRefused)
         EXPECT_EQ(st.st_mtim.tv_sec, secretOne ? 1700000000 : 1600000000) << "round " << round;
     }
     EXPECT_GT(swapper.stop(), 0);
+}
+
+// Another user exchanges the target's top folder name with a link to a private folder, over and
+// over, while copies run: a copy goes into the top folder held since the compare, or nowhere,
+// never into the private folder. The same for the source's top: nothing of the private folder is
+// read.
+TEST(FolderCopySwaps, ACopyKeepsToTheTopFoldersHeldSinceTheCompare)
+{
+    for (const bool targetSide : {true, false}) {
+        SCOPED_TRACE(targetSide ? "the target's top swapped" : "the source's top swapped");
+        const QString base = pelkotest::freshDir(QStringLiteral("topswap"));
+        const QString src = base + "/src", dst = base + "/dst", secret = base + "/secret";
+        ASSERT_TRUE(pelkotest::writeFile(src + "/x", kPublic));
+        ASSERT_TRUE(QDir().mkpath(dst));
+        ASSERT_TRUE(pelkotest::writeFile(secret + "/x", kSecret));
+        ASSERT_EQ(::chmod(bytes(secret + "/x").constData(), 0600), 0);
+        ASSERT_EQ(::chmod(bytes(secret).constData(), 0700), 0);
+        const TreeEntry source{ComparedTree::open(bytes(src)), TreeRoute_FromPath("x")};
+        const TreeEntry target{ComparedTree::open(bytes(dst)), TreeRoute_FromPath("x")};
+        ASSERT_TRUE(source.tree && target.tree);
+        const QString swapped = targetSide ? dst : src;
+        ASSERT_EQ(::symlink(bytes(secret).constData(), bytes(swapped + ".alt").constData()), 0);
+        const platform::UniqueFd held(::open(bytes(dst).constData(), O_PATH | O_DIRECTORY));
+        int copied = 0;
+        {
+            NameSwapper swapper(base, QFileInfo(swapped).fileName().toUtf8(),
+                                QFileInfo(swapped).fileName().toUtf8() + ".alt");
+            for (int round = 0; round < kRounds; ++round) {
+                ::unlinkat(held.get(), "x", 0);
+                const CopyOutcome outcome =
+                    CopyEntry(source, target, nullptr,
+                              [](const QByteArray &, const QString &) { return true; });
+                ASSERT_NE(outcome, CopyOutcome::Cancelled);
+                copied += outcome == CopyOutcome::Copied ? 1 : 0;
+            }
+            EXPECT_GT(swapper.stop(), 0);
+        }
+        EXPECT_EQ(copied, kRounds);
+        EXPECT_EQ(pelkotest::readFile(secret + "/x"), kSecret);
+        const platform::UniqueFd copy(::openat(held.get(), "x", O_RDONLY | O_NOFOLLOW));
+        QByteArray content(64, Qt::Uninitialized);
+        content.truncate(int(qMax<ssize_t>(::read(copy.get(), content.data(), 64), 0)));
+        EXPECT_EQ(content, kPublic);
+        EXPECT_EQ(QDir(secret).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{QStringLiteral("x")});
+    }
 }

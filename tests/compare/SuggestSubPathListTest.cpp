@@ -31,6 +31,30 @@ TEST(SuggestSubPathListTest, WhatIsOfferedForEachKindOfTypedText)
     EXPECT_TRUE(SuggestSubPathList(QStringLiteral("relative")).isEmpty());
 }
 
+// Listed as a file manager lists a folder, whatever order the folder keeps its entries in:
+// folders first, then files, each by name in natural order with letter case deciding only ties.
+TEST(SuggestSubPathListTest, SuggestionsAreSortedFoldersFirstInNaturalOrder)
+{
+    const QString base = pelkotest::freshDir(QStringLiteral("suggest-sorted"));
+    const QStringList files = {"file10.txt", "b.txt",      "File1.txt",  "file2.txt",
+                               "apple",      "Banana.txt", "banana.txt", "zz.txt"};
+    const QStringList folders = {"Zeta", "beta", "Alpha10", "alpha9"};
+    // Made in an order far from the sorted one.
+    for (const QString &name : files)
+        pelkotest::writeFile(base + u'/' + name, "x");
+    for (const QString &name : folders)
+        QDir().mkpath(base + u'/' + name);
+    QStringList expected;
+    for (const char *name : {"alpha9", "Alpha10", "beta", "Zeta", "apple", "b.txt", "banana.txt",
+                             "Banana.txt", "File1.txt", "file2.txt", "file10.txt", "zz.txt"})
+        expected << base + u'/' + QString::fromLatin1(name);
+    EXPECT_EQ(SuggestSubPathList(base + u'/'), expected);
+    // Within each group too: names starting with the typed text, then names holding it.
+    EXPECT_EQ(SuggestSubPathList(base + QStringLiteral("/a")),
+              (QStringList{base + "/alpha9", base + "/Alpha10", base + "/apple", base + "/beta",
+                           base + "/Zeta", base + "/banana.txt", base + "/Banana.txt"}));
+}
+
 TEST(SuggestSubPathListTest, EntriesAddedOrRemovedBetweenKeysAreSeen)
 {
     const QString base = pelkotest::freshDir(QStringLiteral("suggest2"));

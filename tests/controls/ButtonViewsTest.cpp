@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "support/TestEnvironment.h"
 #include "controls/NSAutoArrangeButtonsView.h"
 #include "ui_ToolPaletteForm.h"
 
@@ -112,7 +113,7 @@ TEST(ButtonViews, GroupViewFromAFormTakesTheDefaultMeasures)
     Ui::ToolPaletteForm ui;
     ui.setupUi(&form);
     form.show();
-    QTest::qWait(10);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     NSAutoArrangeButtonsViewWithGroup *palette = ui.palette;
     EXPECT_FLOAT_EQ(palette->buttonsGap, 1.0f);
     ASSERT_EQ(palette->groups.size(), 2);

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
@@ -39,7 +40,7 @@ void save(const QImage &shot, const QString &name)
 QImage grabWindow(QWidget *w)
 {
     w->show();
-    QTest::qWait(30);
+    EXPECT_TRUE(pelkotest::deliverPostedEvents());
     return w->grab().toImage();
 }
 
@@ -92,12 +93,12 @@ TEST(ControlsScreenshot, TokenFieldWithItsHistoryMenu)
     window.resize(360, 44);
     window.show();
     QApplication::setActiveWindow(&window);
-    QTest::qWait(30);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     field->UpdateButtonStatus();
     QTest::mouseClick(dropDown, Qt::LeftButton);
     QMenu *menu = field->historyMenu();
     ASSERT_NE(menu, nullptr);
-    QTest::qWait(30);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
 
     // The window and the menu as they stand on the screen.
     const QImage fieldShot = window.grab().toImage();
@@ -147,14 +148,23 @@ TEST(ControlsScreenshot, ChooserWithItsNote)
     request.directory = dir;
     request.allowFiles = request.allowFolders = true;
     QImage shot;
-    QTimer::singleShot(150, [&] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialog) {
+    QTimer::singleShot(0, [&] {
+        QFileDialog *dialog = nullptr;
+        if (!QTest::qWaitFor(
+                [&] {
+                    dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+                    return dialog != nullptr;
+                },
+                20000)) {
             ADD_FAILURE() << "no open panel";
             return;
         }
         dialog->resize(760, 460);
-        QTest::qWait(200); // the folder's entries load in the background
+        // The folder's three entries load in the background.
+        const auto *model = dialog->findChild<QFileSystemModel *>();
+        EXPECT_TRUE(model && QTest::qWaitFor(
+                                 [&] { return model->rowCount(model->index(dir)) == 3; }, 20000));
+        EXPECT_TRUE(pelkotest::deliverPostedEvents());
         shot = dialog->grab().toImage();
         QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
     });

@@ -78,7 +78,7 @@ TEST_F(LiveHelpTest, FirstStartMakesAnEmptyFileAndShowsTheHelp)
     EXPECT_EQ(alert.title, kTitle);
     EXPECT_EQ(alert.text, kText);
     EXPECT_EQ(alert.buttons,
-              (QStringList{QStringLiteral("OK"), QStringLiteral("Disable \"Help\"")}));
+              (QStringList{QStringLiteral("OK"), QStringLiteral("Turn Off All Tips")}));
     EXPECT_EQ(alert.style, platform::AlertRequest::Warning);
     EXPECT_NE(alert.suppressionState, nullptr);
     EXPECT_TRUE(LiveHelpDialog::isShowingLiveHelp());

@@ -9,6 +9,7 @@
 #include <QApplication>
 
 #include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QProgressBar>
 #include <QTest>
 #include <QThread>
@@ -144,15 +145,20 @@ TEST(ProcessModalDlg, CancelDisablesButtonsAndWaitsForTheWorker)
 {
     for (const char *how : {"button", "escape", "closebox"}) {
         std::atomic<bool> workerSawCancel{false};
+        std::atomic<bool> looked{false};
         auto dialog = ProcessModalDlg::create(QStringLiteral("Job"));
         ProcessModalDlg *d = dialog.get();
         auto channel = dialog->channel();
-        QThreadPool::globalInstance()->start([channel, &workerSawCancel] {
+        QThreadPool::globalInstance()->start([channel, &workerSawCancel, &looked] {
             channel->sub_thread_waitTillDialogShow();
             while (!ProcessModalChannel::sub_thread_checkIf_userRequestCancelled())
                 QThread::msleep(2);
             workerSawCancel = true;
-            QThread::msleep(100); // the dialog must stay up until the finish
+            // The dialog must stay up until the finish: it comes once the test has looked.
+            QElapsedTimer guard;
+            guard.start();
+            while (!looked && guard.elapsed() < 20000)
+                QThread::msleep(2);
             channel->sub_thread_inforThreadFinish();
         });
         bool stillUpAfterCancel = false;
@@ -164,8 +170,11 @@ TEST(ProcessModalDlg, CancelDisablesButtonsAndWaitsForTheWorker)
                 QTest::keyClick(d->window(), Qt::Key_Escape);
             else
                 d->window()->close();
-            QTimer::singleShot(30, [&, d] {
+            QTimer::singleShot(0, [&, d] {
+                // Looked at once the worker has seen the cancel, before it finishes.
+                EXPECT_TRUE(QTest::qWaitFor([&] { return workerSawCancel.load(); }, 20000));
                 stillUpAfterCancel = d->window()->isVisible();
+                looked = true;
                 EXPECT_FALSE(d->cancelButton()->isEnabled());
                 EXPECT_FALSE(d->window()
                                  ->findChild<QAbstractButton *>(QStringLiteral("mCloseButton1"))
@@ -291,9 +300,12 @@ TEST(ProcessModalDlg, RunJobNeverLeavesItsJobRunningBehindIt)
             ProcessModalDlg::runJob(QStringLiteral("Job"), 0, [&](ProcessModalChannel &c) {
                 if (way == Way::RunEndsEarly)
                     c.sub_thread_waitTillDialogShow();
-                for (int i = 0;
-                     i < 50 && !ProcessModalChannel::sub_thread_checkIf_userRequestCancelled(); ++i)
-                    QThread::msleep(10);
+                // The early end raises the cancel flag (a guard ends the wait should it not).
+                QElapsedTimer guard;
+                guard.start();
+                while (!ProcessModalChannel::sub_thread_checkIf_userRequestCancelled() &&
+                       guard.elapsed() < 20000)
+                    QThread::msleep(2);
                 sawCancel = ProcessModalChannel::sub_thread_checkIf_userRequestCancelled();
                 if (returned)
                     ranAfterReturn = true;

@@ -25,7 +25,7 @@ struct LeftSplit
         split.addWidget(right);
         split.resize(1000, 300);
         split.show();
-        QTest::qWait(10);
+        EXPECT_TRUE(pelkotest::deliverPostedEvents());
     }
     // Drags the divider by the mouse to x.
     void dragTo(int x)
@@ -85,7 +85,7 @@ TEST(SplitView, RemembersItsDividerAndLimitsDrags)
 
     // A resize puts the divider back where the user left it.
     s.split.resize(1200, 300);
-    QTest::qWait(10);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     EXPECT_NEAR(getPositionOfFirstDivider(&s.split), 200, 2);
 
     // Only the first pane collapses.

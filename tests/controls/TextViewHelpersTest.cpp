@@ -6,6 +6,7 @@
 #include <QTextBlock>
 #include <QTextCharFormat>
 
+#include "support/TestEnvironment.h"
 #include "controls/PelkoNSLayoutManager.h"
 #include "foundation/PelkoNSMutableParagraphStyle.h"
 #include "controls/PelkoNSTextView.h"
@@ -141,7 +142,7 @@ TEST(TextViewHelpers, RectanglesAndRangesOfTheLayout)
         text += QStringLiteral("line %1\n").arg(i, 3, 10, QLatin1Char('0'));
     view.setPlainText(text);
     view.show();
-    QTest::qWait(10);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
 
     const QRectF one = boundingRectForTextRange(&view, Range{9, 4}); // "line" of line 1
     ASSERT_FALSE(one.isNull());

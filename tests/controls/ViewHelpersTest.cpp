@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QUndoStack>
 
+#include "support/TestEnvironment.h"
 #include "controls/MinMaxSizeView.h"
 #include "controls/MyClickTextLabel.h"
 #include "controls/MyImageCell.h"
@@ -28,7 +29,7 @@ TEST(ViewHelpers, MousePositionVisibilityAndContainment)
     auto *grandchild = new QWidget(child);
     grandchild->setGeometry(5, 5, 10, 10);
     window.show();
-    QTest::qWait(10);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
 
     // A key event carries no pointer position: the pointer's own is used.
     QCursor::setPos(window.mapToGlobal(QPoint(50, 60)));
@@ -116,7 +117,7 @@ TEST(ViewHelpers, ImageCellBackgroundAndClickableLabel)
     table.setFocusPolicy(Qt::NoFocus);
     table.resize(200, 100);
     table.show();
-    QTest::qWait(10);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     const QRect r = table.visualRect(model.index(0, 0));
     const QImage shot = table.viewport()->grab().toImage();
     EXPECT_EQ(shot.pixelColor(r.center()).rgb(), QColor(Qt::red).rgb());

@@ -8,7 +8,10 @@
 #include "foldercompare/MergeFileListWndCtr.h"
 #include "graphics/Contrast.h"
 #include "platform/Alerts.h"
+#include "platform/DecodeBudget.h"
+#include "platform/PixelLimits.h"
 #include "platform/Dispatch.h"
+#include "platform/ImageReader.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Panels.h"
 #include "platform/PrivateFiles.h"
@@ -22,6 +25,7 @@
 #include "support/LogCapture.h"
 #include "textcompare/MyEditTextView.h"
 #include "support/OtherUser.h"
+#include "support/OpenWatch.h"
 #include "platform/UserDefaults.h"
 #include "support/TestEnvironment.h"
 #include "textcompare/MergeEditWndCtr.h"
@@ -45,7 +49,9 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThreadPool>
 #include <QToolBar>
+#include <QToolTip>
 #include <QTreeView>
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -55,13 +61,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <new>
 #include <utility>
 
 namespace {
 
-template <class F> bool spinUntil(F done, int ms = 10000)
+template <class F> bool spinUntil(F done, int ms = 20000)
 {
     QElapsedTimer t;
     t.start();
@@ -533,9 +540,18 @@ TEST_F(FolderWindow, OpeningAPairOpensThenRaisesTheTextWindow)
     EXPECT_EQ(editor->GetFile2(), right + "diff.txt");
     emit wnd->fileTableView()->activated(diff);
     EXPECT_EQ(textWindows(), 1);
-    // A one-sided file opens against an empty side.
+    // A one-sided file opens against an empty side, titled with its own name.
     EXPECT_TRUE(wnd->OpenItem(idOf("onlyleft.txt")));
     EXPECT_EQ(textWindows(), 2);
+    for (const auto &w : gOpenCompareWindowList) {
+        if (w && w->GetFile1() == left + "onlyleft.txt") {
+            EXPECT_EQ(w->window()->windowTitle().remove(QStringLiteral("[*]")),
+                      QStringLiteral("onlyleft.txt"));
+        }
+    }
+    // The folder window's title has the form of the others'.
+    EXPECT_EQ(wnd->window()->windowTitle(),
+              QStringLiteral("[%1] and [%2]").arg(QDir(left).dirName(), QDir(right).dirName()));
 }
 
 TEST_F(FolderWindow, ImagePairsOpenOnlyThroughTheRegisteredOpener)
@@ -758,7 +774,7 @@ TEST_F(FolderWindow, ClosingWhileACopyAsksDoesNotWaitForTheUser)
     ASSERT_TRUE(spinUntil([&] { return closedFromQuestion; }));
     // The copy ends without an answer from the user, and so does the window (a window that
     // waited for a worker waiting for the user would hang here).
-    EXPECT_TRUE(spinUntil([&] { return !wnd->isCopyRunning(); }, 10000));
+    EXPECT_TRUE(spinUntil([&] { return !wnd->isCopyRunning(); }));
     delete wnd;
     wnd = nullptr;
     EXPECT_TRUE(QFileInfo(right + "clash").isDir());
@@ -1237,6 +1253,149 @@ TEST_F(FolderWindow, PatchNeverReadsThroughALinkSwappedInAfterTheCompare)
                              "diff.txt (changed since the compare)"));
 }
 
+// Another user who owns the compared folder swaps a folder below the top for a link to a folder
+// only this user may read, after the compare: deleting and trashing what the list shows below
+// that folder reaches nothing behind the link. The entries are refused and named instead.
+TEST_F(FolderWindow, DeleteAndTrashNeverReachThroughAFolderSwappedForALink)
+{
+    const QString secret = base + "/secret/";
+    for (const QString &top : {left + "sub/", secret}) {
+        write(top + "victim.txt", "victim\n");
+        write(top + "victimdir/a.txt", "a\n");
+        write(top + "trashme.txt", "trash me\n");
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(secret).constData(), 0700), 0);
+    open();
+    ASSERT_TRUE(QDir().rename(left + "sub", left + "sub.real"));
+    ASSERT_EQ(::symlink(QFile::encodeName(secret).constData(),
+                        QFile::encodeName(left + "sub").constData()),
+              0);
+    QSignalSpy deleted(wnd, &MergeFileListWndCtr::deleteFinished);
+    const auto failurePanels = [&] {
+        int panels = 0;
+        for (const platform::AlertRequest &alert : alerts)
+            panels += alert.title.startsWith(QStringLiteral("The item cannot be")) ? 1 : 0;
+        return panels;
+    };
+    // Moved to the trash: refused, and Skip deletes nothing for good.
+    select("sub/trashme.txt");
+    wnd->DeleteSelection(1, false);
+    ASSERT_TRUE(spinUntil([&] { return deleted.count() == 1; }));
+    EXPECT_EQ(failurePanels(), 1);
+    // Deleted for good: both refused (Skip, the first button, goes on to the next).
+    select("sub/victim.txt");
+    wnd->fileTableView()->selectionModel()->select(wnd->model()->indexForId(idOf("sub/victimdir")),
+                                                   QItemSelectionModel::Select |
+                                                       QItemSelectionModel::Rows);
+    wnd->DeleteSelection(1, true);
+    ASSERT_TRUE(spinUntil([&] { return deleted.count() == 2; }));
+    EXPECT_EQ(failurePanels(), 3);
+    for (const QString &top : {secret, left + "sub.real/"}) {
+        EXPECT_EQ(pelkotest::readFile(top + "victim.txt"), "victim\n") << qPrintable(top);
+        EXPECT_EQ(pelkotest::readFile(top + "victimdir/a.txt"), "a\n") << qPrintable(top);
+        EXPECT_EQ(pelkotest::readFile(top + "trashme.txt"), "trash me\n") << qPrintable(top);
+    }
+    const QString trash = platform::CurrentUserTrash().homeTrash;
+    EXPECT_TRUE(QDir(trash + "/files").entryList({QStringLiteral("trashme*")}).isEmpty());
+}
+
+// After the compare, the right top folder's name is swapped for a link to a folder only this user
+// may read: the patch, Quick Preview and a copy keep to the folder that was compared, which the
+// list shows, and nothing of the other folder is read or written.
+TEST_F(FolderWindow, ActionsKeepToTheTopFolderCompared)
+{
+    const QString secret = base + "/secret/";
+    write(secret + "diff.txt", "SECRET line\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(secret + "diff.txt").constData(), 0600), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(secret).constData(), 0700), 0);
+    open(3);
+    ASSERT_EQ(verdictOf("diff.txt"), COMP_RESULT_DIFFERENT);
+    const QString compared = base + "/R.compared/";
+    ASSERT_TRUE(QDir().rename(base + "/R", base + "/R.compared"));
+    ASSERT_EQ(::symlink(QFile::encodeName(secret).constData(),
+                        QFile::encodeName(base + "/R").constData()),
+              0);
+
+    const QString out = base + "/top.patch";
+    bool finished = false;
+    wnd->GeneratePatchTo(out, [&](bool) { finished = true; });
+    ASSERT_TRUE(spinUntil([&] { return finished; }));
+    const QByteArray patch = pelkotest::readFile(out);
+    EXPECT_TRUE(patch.contains("Index: diff.txt\n")) << patch.constData();
+    EXPECT_TRUE(patch.contains("> TWO\n")) << patch.constData();
+    EXPECT_FALSE(patch.contains("SECRET")) << patch.constData();
+
+    select("diff.txt");
+    wnd->TogglePreview();
+    ASSERT_TRUE(wnd->preview());
+    ASSERT_TRUE(spinUntil([&] { return wnd->preview()->currentPage() == 1; }));
+    EXPECT_EQ(wnd->preview()->text(2), QStringLiteral("one\nTWO\nthree\n"));
+    wnd->TogglePreview();
+
+    QSignalSpy copied(wnd, &MergeFileListWndCtr::copyFinished);
+    action("actionCopyToRight")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return copied.count() == 1; }));
+    EXPECT_EQ(pelkotest::readFile(compared + "diff.txt"), "one\ntwo\n");
+    EXPECT_EQ(pelkotest::readFile(secret + "diff.txt"), "SECRET line\n");
+    EXPECT_EQ(QDir(secret).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("diff.txt")});
+}
+
+// A file of the list swapped for a pipe (whose writer waits for a reader), or for a link to a
+// device, after the compare: Quick Preview opens neither, whether it shows texts or images.
+TEST_F(FolderWindow, QuickPreviewNeverOpensAPipeOrDeviceSwappedIn)
+{
+    write(left + "p.png", pngBytes(Qt::red));
+    write(right + "p.png", pngBytes(Qt::blue));
+    write(left + "t.txt", "left\n");
+    write(right + "t.txt", "right\n");
+    // A device node like /dev/null, which only root may make.
+    const QByteArray device = QFile::encodeName(base + "/device");
+    const bool haveDevice = ::mknod(device.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    open();
+    struct Row
+    {
+        const char *name;
+        QByteArray entry;
+        bool toDevice;
+        int page;
+    };
+    const Row rows[] = {
+        {"a picture swapped for a pipe", "p.png", false, 2},
+        {"a text swapped for a pipe", "t.txt", false, 1},
+        {"a picture swapped for a link to a device", "p.png", true, 2},
+        {"a text swapped for a link to a device", "t.txt", true, 1},
+    };
+    wnd->TogglePreview();
+    MergeEditPreview *preview = wnd->preview();
+    ASSERT_TRUE(preview);
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.toDevice && !haveDevice)
+            continue;
+        const QByteArray entry = QFile::encodeName(left) + row.entry;
+        ::unlink(entry.constData());
+        if (row.toDevice)
+            ASSERT_EQ(::symlink(device.constData(), entry.constData()), 0);
+        else
+            ASSERT_EQ(::mkfifo(entry.constData(), 0644), 0);
+        pelkotest::OpenWatch watch(row.toDevice ? QFile::decodeName(device)
+                                                : QFile::decodeName(entry));
+        ASSERT_TRUE(watch.isWatching());
+        QSignalSpy shown(preview, &MergeEditPreview::contentShown);
+        select("diff.txt");
+        select(row.entry);
+        ASSERT_TRUE(spinUntil([&] {
+            return shown.count() > 0 && preview->title(1) == QString::fromLatin1(row.entry) &&
+                   preview->currentPage() == row.page;
+        }));
+        QThreadPool::globalInstance()->waitForDone();
+        platform::imagePreviewPool()->waitForDone();
+        EXPECT_EQ(watch.opens(), 0);
+        ::unlink(entry.constData());
+    }
+}
+
 // Names of Latin-1 and Shift_JIS times are written into the patch as their bytes, and GNU patch
 // finds those very files.
 TEST_F(FolderWindow, PatchCarriesNamesThatAreNotUtf8)
@@ -1693,28 +1852,282 @@ TEST_F(FolderWindow, QuickPreviewSaysWhatAPairWasJudgedByAndClosesOnEscape)
         wnd->TogglePreview();
     }
 
-    // Escape in the list, which keeps the keyboard while the preview shows, closes it; so does
-    // Escape in the preview itself.
+    // Escape and Space in the list, which keeps the keyboard while the preview shows, close it;
+    // so do Escape and Space in the preview itself, whose read-only panes would page down on
+    // Space.
     QTreeView *view = wnd->fileTableView();
-    for (const bool inPreview : {false, true}) {
-        SCOPED_TRACE(inPreview ? "in the preview" : "in the list");
-        wnd->TogglePreview();
-        QPointer<MergeEditPreview> preview(wnd->preview());
-        ASSERT_TRUE(preview);
-        // In the preview, the key reaches a pane first.
-        QWidget *target =
-            inPreview ? static_cast<QWidget *>(preview->window()->findChild<QPlainTextEdit *>())
-                      : view;
-        ASSERT_TRUE(target);
-        QApplication::setActiveWindow(target->window());
-        target->setFocus();
-        QTest::keyClick(target, Qt::Key_Escape);
-        EXPECT_TRUE(spinUntil([&] { return preview.isNull(); }));
-        EXPECT_FALSE(action("actionPreview")->isChecked());
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Space}) {
+        for (const bool inPreview : {false, true}) {
+            SCOPED_TRACE(QStringLiteral("%1 %2")
+                             .arg(key == Qt::Key_Space ? "Space" : "Escape")
+                             .arg(inPreview ? "in the preview" : "in the list")
+                             .toStdString());
+            wnd->TogglePreview();
+            QPointer<MergeEditPreview> preview(wnd->preview());
+            ASSERT_TRUE(preview);
+            ASSERT_TRUE(spinUntil([&] { return preview->currentPage() == 1; }));
+            // In the preview, the key reaches a pane first.
+            QWidget *target =
+                inPreview ? static_cast<QWidget *>(preview->window()->findChild<QPlainTextEdit *>())
+                          : view;
+            ASSERT_TRUE(target);
+            QApplication::setActiveWindow(target->window());
+            target->setFocus();
+            QTest::keyClick(target, key);
+            EXPECT_TRUE(spinUntil([&] { return preview.isNull(); }));
+            EXPECT_FALSE(action("actionPreview")->isChecked());
+        }
     }
     // Without a preview, Escape in the list leaves the window open.
+    QApplication::setActiveWindow(wnd->mainWindow());
     QTest::keyClick(view, Qt::Key_Escape);
     EXPECT_TRUE(wnd->mainWindow()->isVisible());
+    EXPECT_FALSE(wnd->preview());
+}
+
+// After Copy to Right the preview shows the pair as the list does, without being asked: both
+// names, the copied text on both sides, and the new verdict.
+TEST_F(FolderWindow, QuickPreviewFollowsItsRowWhenTheRowChanges)
+{
+    open(3);
+    select("onlyleft.txt");
+    // The selection has settled: nothing but the row's change can show it again.
+    ASSERT_TRUE(spinUntil(
+        [&] { return !platform::isPerformPending(wnd, QStringLiteral("selectionSettled")); }));
+    wnd->TogglePreview();
+    MergeEditPreview *preview = wnd->preview();
+    ASSERT_TRUE(preview);
+    ASSERT_TRUE(spinUntil([&] { return preview->currentPage() == 1; }));
+    EXPECT_EQ(preview->title(2), QStringLiteral("missing"));
+    EXPECT_EQ(preview->note(), QStringLiteral("Left only"));
+    QSignalSpy copied(wnd, &MergeFileListWndCtr::copyFinished);
+    action("actionCopyToRight")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return copied.count() == 1; }));
+    ASSERT_TRUE(spinUntil([&] { return verdictOf("onlyleft.txt") == COMP_RESULT_SAME; }));
+    EXPECT_TRUE(spinUntil([&] { return preview->note() == QStringLiteral("Same"); }))
+        << qPrintable(preview->note());
+    EXPECT_EQ(preview->title(2), QStringLiteral("onlyleft.txt"));
+    EXPECT_TRUE(spinUntil([&] { return preview->text(2) == QStringLiteral("l\n"); }));
+    EXPECT_EQ(preview->text(1), QStringLiteral("l\n"));
+
+    // A fresh compare empties the list and its selection: the preview shows nothing.
+    QSignalSpy compared(wnd, &MergeFileListWndCtr::compareFinished);
+    action("actionRefresh")->trigger();
+    ASSERT_TRUE(spinUntil([&] { return compared.count() == 1; }));
+    EXPECT_TRUE(spinUntil([&] { return preview->title(1).isEmpty(); }));
+    EXPECT_TRUE(preview->note().isEmpty());
+}
+
+// Pictures the user has moved past are never decoded: while the decode budget is taken, the
+// preview is asked for several pairs in turn; once the budget is free only the last decodes. The
+// picture held while the other side decodes, and the larger copy of a small one, are counted in
+// the budget, and given back once shown.
+TEST_F(FolderWindow, QuickPreviewDecodesOnlyTheLastSelectionAndCountsWhatItHolds)
+{
+    const char *names[] = {"a.png", "b.png", "c.png", "d.png", "e.png"};
+    for (const char *name : names) {
+        write(left + name, pngBytes(Qt::red));
+        write(right + name, pngBytes(Qt::blue));
+    }
+    open(3);
+    select("e.png");
+    wnd->TogglePreview();
+    MergeEditPreview *preview = wnd->preview();
+    ASSERT_TRUE(preview);
+    ASSERT_TRUE(spinUntil([&] { return preview->currentPage() == 2; }));
+    ASSERT_TRUE(spinUntil([] { return platform::decodeMemoryInUse() == 0; }));
+    const QSize shown[2] = {preview->imageSize(1), preview->imageSize(2)};
+    ASSERT_GT(shown[0].width(), 16) << "a small picture fills its side";
+    // Both sides' pictures were counted at once, each at the size shown.
+    platform::resetDecodeMemoryPeak();
+    select("d.png");
+    ASSERT_TRUE(spinUntil([&] { return preview->title(1) == QStringLiteral("d.png"); }));
+    ASSERT_TRUE(spinUntil([&] { return preview->currentPage() == 2; }));
+    EXPECT_GE(platform::decodeMemoryPeak(), 4 * qint64(shown[0].width() * shown[0].height() +
+                                                       shown[1].width() * shown[1].height()));
+    EXPECT_TRUE(spinUntil([] { return platform::decodeMemoryInUse() == 0; }));
+
+    const quint64 madeBefore = platform::decodeReservationsMade();
+    select("e.png");
+    ASSERT_TRUE(spinUntil([&] { return preview->title(1) == QStringLiteral("e.png"); }));
+    ASSERT_TRUE(spinUntil([&] { return preview->currentPage() == 2; }));
+    const quint64 madeForOne = platform::decodeReservationsMade() - madeBefore;
+
+    auto taken = std::make_unique<platform::DecodeReservation>(
+        platform::reserveDecodeMemory(platform::kViewDecodeBytes));
+    ASSERT_TRUE(taken->isValid());
+    const quint64 madeWhileTaken = platform::decodeReservationsMade();
+    for (const char *name : names) {
+        select(name);
+        ASSERT_TRUE(spinUntil([&] { return preview->title(1) == QString::fromLatin1(name); }));
+        if (name == names[0]) {
+            ASSERT_TRUE(spinUntil([] { return platform::decodeReservationsWaiting() == 1; }));
+        }
+    }
+    // The earlier requests left the line; the last waits alone.
+    EXPECT_TRUE(spinUntil([] { return platform::decodeReservationsWaiting() == 1; }));
+    taken.reset();
+    ASSERT_TRUE(spinUntil([&] { return preview->currentPage() == 2; }));
+    EXPECT_EQ(preview->title(1), QStringLiteral("e.png"));
+    EXPECT_EQ(platform::decodeReservationsMade() - madeWhileTaken, madeForOne);
+    EXPECT_EQ(platform::decodeReservationsWaiting(), 0);
+}
+
+// A newcomer can tell how the rows were judged: the status line names the mode, a pair judged
+// without its contents says so in its tool tip, and the legend says what each colour means.
+TEST_F(FolderWindow, TheStatusLineTheToolTipsAndTheLegendSayHowRowsWereJudged)
+{
+    struct Row
+    {
+        int mode;
+        const char *status;
+        const char *sameTip, *diffTip;
+    };
+    const Row rows[] = {
+        {0, "Compared by size and date", "Same by size and date: the contents were not compared",
+         "Different by size and date: the contents were not compared"},
+        {1, "Compared by size", "Same by size: the contents were not compared",
+         "Different by size: the contents were not compared"},
+        {2, "Compared by date", "Same by date: the contents were not compared",
+         "Different by date: the contents were not compared"},
+        {3, "Compared by content", "", ""},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.status);
+        delete std::exchange(wnd, nullptr);
+        open(row.mode);
+        const auto *status = wnd->mainWindow()->findChild<QLabel *>(QStringLiteral("mModeLabel"));
+        ASSERT_TRUE(status);
+        EXPECT_EQ(status->text(), QString::fromUtf8(row.status));
+        EXPECT_TRUE(status->isVisible());
+        EXPECT_FALSE(status->toolTip().isEmpty());
+        const auto tip = [&](const QByteArray &entry) {
+            return wnd->model()->indexForId(idOf(entry)).data(Qt::ToolTipRole).toString();
+        };
+        EXPECT_EQ(tip("same.txt"), QString::fromUtf8(row.sameTip));
+        EXPECT_EQ(tip("diff.txt"), QString::fromUtf8(row.diffTip));
+        EXPECT_EQ(tip("onlyleft.txt"), QString());
+    }
+    // Content compared, ignoring line ends: said too.
+    delete std::exchange(wnd, nullptr);
+    auto info = FileListCompareInfo_FromSettings(left, right);
+    info->folder_compare_Mode = 3;
+    info->folder_compare_ignore_EndLineDiff = true;
+    wnd = new MergeFileListWndCtr();
+    wnd->SetCompareInfoWith(info);
+    wnd->showWindow();
+    EXPECT_EQ(wnd->mainWindow()->findChild<QLabel *>(QStringLiteral("mModeLabel"))->text(),
+              QStringLiteral("Compared by content, ignoring line ends"));
+
+    // The legend: each verdict's name in the colour of its rows, and what it means; in the
+    // counts' tool tip and in View > Legend.
+    const QPalette palette = wnd->fileTableView()->palette();
+    const QString legend = wnd->legendText();
+    for (const int verdict : {COMP_RESULT_DIFFERENT, COMP_RESULT_SAME, COMP_RESULT_LEFT_ONLY,
+                              COMP_RESULT_RIGHT_ONLY, COMP_RESULT_NOT_JUDGED}) {
+        const QColor colour = FolderCompareModel::verdictColor(
+            verdict, palette.color(QPalette::Base), palette.color(QPalette::AlternateBase));
+        EXPECT_TRUE(legend.contains(QStringLiteral("color:") + colour.name()))
+            << verdict << qPrintable(legend);
+    }
+    // On the list's background, which a tool tip's own is not.
+    EXPECT_TRUE(legend.contains(
+        QStringLiteral("bgcolor=\"%1\"").arg(palette.color(QPalette::Base).name())));
+    for (const char *words : {"Different", "Same", "Left only", "Right only", "Not judged"})
+        EXPECT_TRUE(legend.contains(QLatin1String(words))) << words;
+    QLabel *counts = wnd->mainWindow()->findChild<QLabel *>(QStringLiteral("mCountsLabel"));
+    QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), counts->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(counts, &hover);
+    EXPECT_EQ(QToolTip::text(), legend);
+    QToolTip::hideText();
+    QAction *legendItem = action("actionLegend");
+    ASSERT_TRUE(legendItem);
+    legendItem->trigger();
+    QWidget *shownLegend = wnd->legendWindow();
+    ASSERT_TRUE(shownLegend);
+    EXPECT_TRUE(shownLegend->isVisible());
+    EXPECT_EQ(shownLegend->findChild<QLabel *>()->text(), legend);
+    legendItem->trigger(); // raised again, not a second window
+    EXPECT_EQ(wnd->legendWindow(), shownLegend);
+    ASSERT_TRUE(shownLegend->grab().save(
+        pelkotest::screenshotPath(QStringLiteral("foldercompare-legend.png"))));
+}
+
+// The list's keys are shown on their menu items, and pressing them in the list does what the
+// item does; Return still opens a folder of the tree.
+TEST_F(FolderWindow, TheListsKeysAreShownOnTheirMenuItemsAndWork)
+{
+    open();
+    EXPECT_EQ(action("actionOpenPair")->shortcut(), QKeySequence(Qt::Key_Return));
+    EXPECT_EQ(action("actionPreview")->shortcut(), QKeySequence(Qt::Key_Space));
+    EXPECT_EQ(action("actionCopyToRight")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Right));
+    EXPECT_EQ(action("actionCopyToLeft")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Left));
+    QTreeView *view = wnd->fileTableView();
+    QApplication::setActiveWindow(wnd->mainWindow());
+    view->setFocus();
+    const auto press = [&](const QByteArray &entry, QKeyCombination key) {
+        select(entry);
+        view->setCurrentIndex(wnd->model()->indexForId(idOf(entry)));
+        QTest::keyClick(view, key.key(), key.keyboardModifiers());
+    };
+
+    QSignalSpy copied(wnd, &MergeFileListWndCtr::copyFinished);
+    press("onlyleft.txt", Qt::ALT | Qt::Key_Right);
+    ASSERT_TRUE(spinUntil([&] { return copied.count() == 1; }));
+    EXPECT_EQ(pelkotest::readFile(right + "onlyleft.txt"), QByteArray("l\n"));
+    press("onlyright.txt", Qt::ALT | Qt::Key_Left);
+    ASSERT_TRUE(spinUntil([&] { return copied.count() == 2; }));
+    EXPECT_EQ(pelkotest::readFile(left + "onlyright.txt"), QByteArray("r\n"));
+
+    press("diff.txt", Qt::Key_Space);
+    EXPECT_TRUE(wnd->preview());
+    QApplication::setActiveWindow(wnd->mainWindow());
+    QTest::keyClick(view, Qt::Key_Space);
+    EXPECT_TRUE(spinUntil([&] { return !wnd->preview(); }));
+
+    const auto textWindows = [] {
+        int n = 0;
+        for (const auto &w : gOpenCompareWindowList)
+            n += qobject_cast<MergeEditWndCtr *>(w.data()) != nullptr;
+        return n;
+    };
+    QApplication::setActiveWindow(wnd->mainWindow());
+    press("diff.txt", Qt::Key_Return);
+    EXPECT_EQ(textWindows(), 1);
+
+    action("actionTreeMode")->setChecked(true);
+    QApplication::setActiveWindow(wnd->mainWindow());
+    view->setFocus();
+    const QModelIndex sub = wnd->model()->indexForId(idOf("sub"));
+    ASSERT_FALSE(view->isExpanded(sub));
+    press("sub", Qt::Key_Return);
+    EXPECT_TRUE(view->isExpanded(wnd->model()->indexForId(idOf("sub"))));
+    EXPECT_EQ(textWindows(), 1);
+}
+
+// A folder on both sides that holds a folder one side cannot list is not judged; its tool tip
+// says so and names the reason found below it.
+TEST_F(FolderWindow, AFolderNotJudgedForWhatItHoldsSaysWhy)
+{
+    base = pelkotest::freshDir(QStringLiteral("folderwnd-parent"));
+    left = base + "/L/";
+    right = base + "/R/";
+    // The left path so long that a folder of a long name below "top" cannot be named.
+    while (left.size() < 3950)
+        left += QString(std::min<qsizetype>(200, 3950 - left.size()), u'n') + u'/';
+    ASSERT_TRUE(QDir().mkpath(left + "top"));
+    const QByteArray name(240, 'd');
+    const int fd = ::open(QFile::encodeName(left + "top").constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::mkdirat(fd, name.constData(), 0700), 0);
+    write(right + "top/" + QString::fromLatin1(name) + "/inner.txt", "r\n");
+    open();
+    const QModelIndex top = wnd->model()->indexForId(idOf("top"));
+    EXPECT_EQ(top.data(FolderCompareModel::VerdictRole), int(COMP_RESULT_NOT_JUDGED));
+    EXPECT_EQ(top.data(Qt::ToolTipRole).toString(),
+              QStringLiteral("Holds entries that were not judged: The name is too long"));
+    ::unlinkat(fd, name.constData(), AT_REMOVEDIR);
+    ::close(fd);
 }
 
 TEST_F(FolderWindow, TheFirstSizeShowsEveryColumnInsideTheScreen)

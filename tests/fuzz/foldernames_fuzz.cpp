@@ -1,24 +1,32 @@
-// The folder compare's walk over names as a file system holds them: any bytes but "/" and NUL,
-// UTF-8 or not, in folders of any depth. Every file made on either side is listed once under its
-// very bytes, on the sides it is on, with the verdict its content gives; hidden names are left
-// out when asked, and nothing is listed that was not made. Names that are not UTF-8 are shown
-// escaped, and two different ones never look alike.
+// The folder compare window over names as a file system holds them: any bytes but "/" and NUL,
+// UTF-8 or not, in folders of any depth, compared as the application compares them (the window,
+// its settings taken from the preferences, its model). Every file made on either side is listed
+// once under its very bytes, on the sides it is on, with the verdict its content gives; hidden
+// names are left out when the preferences say so, and nothing is listed that was not made. Names
+// that are not UTF-8 are shown escaped, and two different ones never look alike.
 //
-// Input: byte 0 holds the options (bit 0 leaves out hidden names); the rest is split at NUL bytes
-// into relative paths. Path i is put on both sides with the same content, on both with different
-// content, on the left only or on the right only, by i modulo 4.
+// Input: byte 0 holds the options (bit 0 turns on "Ignore hidden files"); the rest is split at
+// NUL bytes into relative paths. Path i is put on both sides with the same content, on both with
+// different content, on the left only or on the right only, by i modulo 4.
 #include "FuzzQuiet.h"
 #include "compare/CompItem.h"
-#include "compare/FolderCompareJob.h"
+#include "compare/FileListCompareInfo.h"
+#include "foldercompare/FolderCompareModel.h"
+#include "foldercompare/MergeFileListWndCtr.h"
 #include "platform/PrivateFiles.h"
+#include "services/AppSetting.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSet>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstddef>
 #include <cstdint>
 #include <fcntl.h>
 #include <map>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,7 +71,54 @@ bool hidden(const QByteArray &relative)
     return false;
 }
 
+// Shows the window over the two folders, as the start window opens it, and waits for the end of
+// its compare; nullptr when the compare did not end (the caller stops).
+std::unique_ptr<MergeFileListWndCtr> compareInWindow(const QByteArray &left,
+                                                     const QByteArray &right, bool ignoreHidden)
+{
+    AppSetting_SetDefault(&gAppSetting);
+    gAppSetting.folder_compare_Mode = 3; // full content
+    gAppSetting.compareSubFolder = 1;
+    gAppSetting.compare_folderViewMode = 0; // a list: every entry shows its relative path
+    gAppSetting.bIgnore_MacHiddenFile = ignoreHidden ? 1 : 0;
+    auto window = std::make_unique<MergeFileListWndCtr>();
+    window->SetCompareInfoWith(
+        FileListCompareInfo_FromSettings(QFile::decodeName(left), QFile::decodeName(right)));
+    bool ended = false, cancelled = false;
+    QObject::connect(window.get(), &MergeFileListWndCtr::compareFinished, [&](bool c) {
+        ended = true;
+        cancelled = c;
+    });
+    window->showWindow();
+    QElapsedTimer clock;
+    clock.start();
+    while (!ended && clock.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (!ended || cancelled)
+        return nullptr;
+    return window;
+}
+
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    // A window takes a widget application, and it stores its frame and columns in the user's
+    // defaults: those of a home of its own, gone with the process.
+    static QTemporaryDir home;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()) + "/.config");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()) + "/.local/share");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    static int argc = 1;
+    static char name[] = "foldernames_fuzz";
+    static char *argv[] = {name, nullptr};
+    // Never destroyed: at exit it would outlive the windows' shared resources it tears down.
+    static QApplication *app = new QApplication(argc, argv);
+    (void)app;
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -109,21 +164,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             folders.insert(relative.left(at));
     }
 
-    auto request = FileListCompareInfo::create();
-    request->mFolder1 = QFile::decodeName(top[0]) + u'/';
-    request->mFolder2 = QFile::decodeName(top[1]) + u'/';
-    request->folder_compare_Mode = 3;
-    FolderCompareSettings settings;
-    settings.request = request;
-    settings.hideDotNames = data[0] & 1;
-    const FolderCompareOutcome outcome = CompareFoldersAndWait(settings);
-    if (outcome.cancelled || !outcome.rootError.isEmpty())
-        __builtin_trap();
+    const bool ignoreHidden = data[0] & 1;
+    const std::unique_ptr<MergeFileListWndCtr> window =
+        compareInWindow(top[0], top[1], ignoreHidden);
+    if (!window)
+        __builtin_trap(); // the compare never ended, or stopped by itself
+    const FolderCompareModel &model = *window->model();
 
     std::map<QByteArray, int> listed;
     QSet<QString> shownNotText;
-    for (const COMP_ITEM &item : outcome.items) {
-        const QByteArray relative = CompItems_RelativePath(outcome.items, item.ID);
+    for (const COMP_ITEM &item : model.items()) {
+        const QByteArray relative = model.relativePath(item.ID);
         if (item.isFolder()) {
             if (!folders.contains(relative))
                 __builtin_trap(); // a folder nobody made
@@ -143,14 +194,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (item.compareResult != verdict)
             __builtin_trap();
         if (!CompItem_NameIsText(relative)) {
-            const QString shown = CompItem_DisplayName(relative);
+            const QString shown =
+                model
+                    .data(model.indexForId(item.ID, left ? FolderCompareModel::ColName1
+                                                         : FolderCompareModel::ColName2))
+                    .toString();
+            if (shown.isEmpty())
+                __builtin_trap(); // a listed file the window does not show
             if (shownNotText.contains(shown))
                 __builtin_trap(); // two names that are not text look alike
             shownNotText.insert(shown);
         }
     }
     for (const auto &[relative, place] : files) {
-        const bool expected = !(settings.hideDotNames && hidden(relative));
+        const bool expected = !(ignoreHidden && hidden(relative));
         if (listed.count(relative) != size_t(expected))
             __builtin_trap(); // a file made and not listed, or a hidden one listed
     }

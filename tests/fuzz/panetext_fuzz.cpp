@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -132,7 +133,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString &text = pane.text;
     if (!pane.readOk || text.isNull() || hasOtherBreak(text))
         __builtin_trap();
-    if (pane.lineCount != text.count(u'\n') + 1)
+    // The lines a gutter numbers: none after a last line break, one for an empty text.
+    if (pane.lineCount !=
+        std::max<qsizetype>(1, text.count(u'\n') + (text.endsWith(u'\n') ? 0 : 1)))
         __builtin_trap();
     checkHead(text);
     checkFolds(text, fold);

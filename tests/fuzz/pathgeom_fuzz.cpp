@@ -4,6 +4,7 @@
 // and shape tests, and curve fitting with thresholds of 0 and below too. The first line of the
 // input holds the numbers: point x y, line x1 y1 x2 y2, a fitting threshold and a split step.
 #include "FuzzQuiet.h"
+#include "FuzzShortStacks.h"
 #include "graphics/PathHitTesting.h"
 #include "graphics/PelkoNSBezierPathShapes.h"
 #include "pathops/PathCurveFitting.h"

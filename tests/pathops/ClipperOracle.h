@@ -169,13 +169,18 @@ inline bool contourContains(const Contour &contour, QPointF q)
     return inside;
 }
 
-inline double distanceToSegment(QPointF q, QPointF a, QPointF b)
+inline double distanceToSegment2(QPointF q, QPointF a, QPointF b)
 {
     const QPointF ab = b - a;
     const double len2 = QPointF::dotProduct(ab, ab);
     const double t = len2 > 0 ? std::clamp(QPointF::dotProduct(q - a, ab) / len2, 0.0, 1.0) : 0;
     const QPointF d = q - (a + t * ab);
-    return std::hypot(d.x(), d.y());
+    return QPointF::dotProduct(d, d);
+}
+
+inline double distanceToSegment(QPointF q, QPointF a, QPointF b)
+{
+    return std::sqrt(distanceToSegment2(q, a, b));
 }
 
 // The even-odd area of a path whose contours do not cross: each contour's exact area, counted
@@ -184,26 +189,55 @@ inline double evenOddArea(const platform::BezierPath &path)
 {
     const std::vector<Contour> contours = contoursOf(path);
     std::vector<Polygon> flat;
-    for (const Contour &c : contours)
+    std::vector<QRectF> boxes;
+    for (const Contour &c : contours) {
         flat.push_back(flatten(c, 1e-4));
+        double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
+        for (QPointF p : flat.back()) {
+            x0 = std::min(x0, p.x()), y0 = std::min(y0, p.y());
+            x1 = std::max(x1, p.x()), y1 = std::max(y1, p.y());
+        }
+        boxes.push_back(QRectF(QPointF(x0, y0), QPointF(x1, y1)));
+    }
+    // No side of a polygon lies nearer to q than its box. Distances are compared squared.
+    auto boxDistance2 = [](QPointF q, const QRectF &box) {
+        const double dx = std::max({box.left() - q.x(), 0.0, q.x() - box.right()});
+        const double dy = std::max({box.top() - q.y(), 0.0, q.y() - box.bottom()});
+        return dx * dx + dy * dy;
+    };
     double total = 0;
     for (size_t i = 0; i < contours.size(); ++i) {
         // The depth is read at the point of this outline farthest from the others. Outlines
         // may share sides, so where the first samples all lie on another outline, the sides are
         // searched finely for a stretch the others leave.
         QPointF probe;
-        double best = -1;
+        double best = -1; // squared
+        size_t hintPolygon = flat.size(), hintSide = 0;
         auto sample = [&](const std::vector<double> &ts) {
             for (size_t s = 0; s < contours[i].size() && s < 16; ++s) {
                 for (double t : ts) {
                     const QPointF q = cubicAt(contours[i][s], t);
-                    double nearest = 1e300;
-                    for (size_t j = 0; j < flat.size(); ++j) {
-                        if (j == i)
+                    // The search stops once q is no farther than the best probe so far, and
+                    // skips outlines whose box is farther than the nearest side found: neither
+                    // changes which sample is farthest. The side nearest to the previous sample
+                    // is tried first, as it is near this one too.
+                    auto side = [&flat, q](size_t j, size_t k) {
+                        const size_t n = flat[j].size();
+                        return distanceToSegment2(q, flat[j][k], flat[j][(k + 1) % n]);
+                    };
+                    double nearest =
+                        hintPolygon < flat.size() ? side(hintPolygon, hintSide) : 1e300;
+                    for (size_t j = 0; j < flat.size() && nearest > best; ++j) {
+                        if (j == i || boxDistance2(q, boxes[j]) >= nearest)
                             continue;
-                        for (size_t k = 0, n = flat[j].size(); k < n; ++k)
-                            nearest = std::min(
-                                nearest, distanceToSegment(q, flat[j][k], flat[j][(k + 1) % n]));
+                        for (size_t k = 0, n = flat[j].size(); k < n && nearest > best; ++k) {
+                            const double d = side(j, k);
+                            if (d < nearest) {
+                                nearest = d;
+                                hintPolygon = j;
+                                hintSide = k;
+                            }
+                        }
                     }
                     if (nearest > best) {
                         best = nearest;
@@ -213,7 +247,7 @@ inline double evenOddArea(const platform::BezierPath &path)
             }
         };
         sample({0.5, 0.25});
-        if (best < 1e-3) {
+        if (best < 1e-6) {
             std::vector<double> fine;
             for (int k = 1; k < 64; ++k)
                 fine.push_back(k / 64.0);
@@ -286,56 +320,82 @@ inline MembershipReport membership(const platform::BezierPath &a, const platform
             return (std::lower_bound(xs.begin(), xs.end(), x) - xs.begin()) % 2 == 1;
         }
     };
+    // Each side of each path, listed under the rows that come within the margin of it (a row or
+    // two more at each end, against rounding): a row looks only at its own sides.
+    const double rowStep = area.height() / side;
+    struct Side
+    {
+        int path;
+        QPointF p, q;
+    };
+    std::vector<std::vector<Side>> rows(size_t(std::max(side, 0)));
+    const std::vector<Polygon> *paths[3] = {&fa, &fb, &fr};
+    for (int k = 0; k < 3; ++k) {
+        for (const Polygon &poly : *paths[k]) {
+            for (size_t i = 0, n = poly.size(); i < n; ++i) {
+                const QPointF p = poly[i], q = poly[(i + 1) % n];
+                const double lo = std::min(p.y(), q.y()) - margin;
+                const double hi = std::max(p.y(), q.y()) + margin;
+                const bool flat = !(rowStep > 0);
+                const double first = flat ? 0.0 : std::floor((lo - area.top()) / rowStep - 0.5) - 1;
+                const double last =
+                    flat ? side - 1.0 : std::ceil((hi - area.top()) / rowStep - 0.5) + 1;
+                if (!(last >= 0 && first < side))
+                    continue;
+                for (int row = int(std::max(first, 0.0)); row <= int(std::min(last, side - 1.0));
+                     ++row)
+                    rows[size_t(row)].push_back({k, p, q});
+            }
+        }
+    }
     MembershipReport report;
     for (int row = 0; row < side; ++row) {
         const double y = area.top() + (row + 0.5) * area.height() / side;
-        Crossings ca, cb, cr;
+        Crossings crossings[3];
         std::vector<std::pair<double, double>> skip;
-        auto scan = [&](const std::vector<Polygon> &polys, Crossings &c) {
-            for (const Polygon &poly : polys) {
-                for (size_t i = 0, n = poly.size(); i < n; ++i) {
-                    const QPointF p = poly[i], q = poly[(i + 1) % n];
-                    if ((p.y() <= y) != (q.y() <= y))
-                        c.xs.push_back(p.x() + (y - p.y()) / (q.y() - p.y()) * (q.x() - p.x()));
-                    const double lo = std::min(p.y(), q.y()), hi = std::max(p.y(), q.y());
-                    if (hi < y - margin || lo > y + margin)
-                        continue;
-                    // The part of the segment within the band around the row, widened.
-                    double t0 = 0, t1 = 1;
-                    if (q.y() != p.y()) {
-                        double s0 = (y - margin - p.y()) / (q.y() - p.y());
-                        double s1 = (y + margin - p.y()) / (q.y() - p.y());
-                        if (s0 > s1)
-                            std::swap(s0, s1);
-                        t0 = std::max(0.0, s0);
-                        t1 = std::min(1.0, s1);
-                    }
-                    const double x0 = p.x() + t0 * (q.x() - p.x());
-                    const double x1 = p.x() + t1 * (q.x() - p.x());
-                    skip.push_back({std::min(x0, x1) - margin, std::max(x0, x1) + margin});
-                }
+        for (const Side &s : rows[size_t(row)]) {
+            const QPointF p = s.p, q = s.q;
+            if ((p.y() <= y) != (q.y() <= y))
+                crossings[s.path].xs.push_back(p.x() +
+                                               (y - p.y()) / (q.y() - p.y()) * (q.x() - p.x()));
+            const double lo = std::min(p.y(), q.y()), hi = std::max(p.y(), q.y());
+            if (hi < y - margin || lo > y + margin)
+                continue;
+            // The part of the segment within the band around the row, widened.
+            double t0 = 0, t1 = 1;
+            if (q.y() != p.y()) {
+                double s0 = (y - margin - p.y()) / (q.y() - p.y());
+                double s1 = (y + margin - p.y()) / (q.y() - p.y());
+                if (s0 > s1)
+                    std::swap(s0, s1);
+                t0 = std::max(0.0, s0);
+                t1 = std::min(1.0, s1);
             }
+            const double x0 = p.x() + t0 * (q.x() - p.x());
+            const double x1 = p.x() + t1 * (q.x() - p.x());
+            skip.push_back({std::min(x0, x1) - margin, std::max(x0, x1) + margin});
+        }
+        for (Crossings &c : crossings)
             std::sort(c.xs.begin(), c.xs.end());
-        };
-        scan(fa, ca);
-        scan(fb, cb);
-        scan(fr, cr);
+        // The skipped stretches joined where they overlap, met in order by the columns.
         std::sort(skip.begin(), skip.end());
+        std::vector<std::pair<double, double>> joined;
+        for (const auto &range : skip) {
+            if (!joined.empty() && range.first <= joined.back().second)
+                joined.back().second = std::max(joined.back().second, range.second);
+            else
+                joined.push_back(range);
+        }
+        size_t at = 0;
         for (int column = 0; column < side; ++column) {
             const double x = area.left() + (column + 0.5) * area.width() / side;
-            bool near = false;
-            for (const auto &[lo, hi] : skip) {
-                if (lo > x)
-                    break;
-                if (x <= hi) {
-                    near = true;
-                    break;
-                }
-            }
-            if (near)
+            while (at < joined.size() && joined[at].second < x)
+                ++at;
+            if (at < joined.size() && joined[at].first <= x)
                 continue;
             ++report.checked;
-            if (cr.inside(x) != expected(ca.inside(x), cb.inside(x))) {
+            if (crossings[2].inside(x) !=
+                expected(crossings[0].inside(x), crossings[1].inside(x))) {
                 if (report.mismatches++ == 0)
                     report.firstMismatch = QPointF(x, y);
             }

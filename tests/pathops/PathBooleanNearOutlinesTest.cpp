@@ -600,7 +600,12 @@ TEST(PathBooleanNearOutlines, GuardedEntryOnEveryRow)
 // Every row above moved by powers of two, which is exact: the answers must not depend on the
 // units. The engine's fixed closeness tests once acted at another share of the outlines at each
 // size, and sibling letters and copies moved by a hair were wrong at some sizes only.
-TEST(PathBooleanNearOutlines, EveryRowAtOtherSizesByPowersOfTwo)
+// One test per size, so that they run side by side.
+class EveryRowAtOtherSizes : public testing::TestWithParam<int>
+{
+};
+
+TEST_P(EveryRowAtOtherSizes, ByPowersOfTwo)
 {
     std::vector<PairRow> rows;
     for (std::vector<PairRow> set :
@@ -609,18 +614,24 @@ TEST(PathBooleanNearOutlines, EveryRowAtOtherSizesByPowersOfTwo)
           rowsShapeAgainstItsReverseWhereItsContoursTouch(), rowsOutlineAgainstItsQuarterTurn(),
           rowsTouchesThatAreNoStretch()})
         rows.insert(rows.end(), set.begin(), set.end());
-    // The sizes some rows were wrong at: a sixteenth, a quarter, 4, 16 and 32 times larger.
-    for (const int exponent : {-4, -2, 2, 4, 5}) {
-        const double by = std::ldexp(1.0, exponent);
-        std::vector<PairRow> scaled;
-        for (const PairRow &row : rows) {
-            auto scale = [by](QPointF p) { return by * p; };
-            scaled.push_back({row.name + " at 2^" + std::to_string(exponent),
-                              transformed(row.a, scale), transformed(row.b, scale)});
-        }
-        expectRowsPass(scaled, Entries::Direct);
+    const int exponent = GetParam();
+    const double by = std::ldexp(1.0, exponent);
+    std::vector<PairRow> scaled;
+    for (const PairRow &row : rows) {
+        auto scale = [by](QPointF p) { return by * p; };
+        scaled.push_back({row.name + " at 2^" + std::to_string(exponent), transformed(row.a, scale),
+                          transformed(row.b, scale)});
     }
+    expectRowsPass(scaled, Entries::Direct);
 }
+
+// The sizes some rows were wrong at: a sixteenth, a quarter, 4, 16 and 32 times larger.
+INSTANTIATE_TEST_SUITE_P(PathBooleanNearOutlines, EveryRowAtOtherSizes,
+                         testing::Values(-4, -2, 2, 4, 5),
+                         [](const testing::TestParamInfo<int> &info) {
+                             return (info.param < 0 ? "Minus" : "") +
+                                    std::to_string(std::abs(info.param));
+                         });
 
 // A whole alphabet stacked at one point and united one letter at a time: each step is checked.
 // Each step once cut its operands at joints of the other and the answer kept the cuts, so later

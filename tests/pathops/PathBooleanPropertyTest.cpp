@@ -1,12 +1,14 @@
 // The four combinations on seeded random pairs of shapes, measured against the polygon clipper
 // on flattened copies, against each other by exact areas, and against themselves when repeated.
-// PELKO_SEED picks the first seed and PELKO_CASES the number of cases; a failure prints its seed
-// and both shapes in the text form, ready to become a row of the regression table.
+// Each seeded category is registered with the property driver (PropertyRun.h, which says how its
+// seeds are chosen); a failure prints its seed, the command line that reruns it, and both shapes
+// in the text form, ready to become a row of the regression table.
 #include <gtest/gtest.h>
 
 #include "ClipperOracle.h"
 #include "PathBooleanCases.h"
 #include "PathShapes.h"
+#include "PropertyRun.h"
 #include "pathops/FBBezierGraph.h"
 #include "pathops/PathBooleanOperations.h"
 #include "pathops/PathTextForms.h"
@@ -14,7 +16,6 @@
 #include <QtGlobal>
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cstdio>
 #include <cmath>
 #include <map>
@@ -30,88 +31,41 @@ using namespace pathcases;
 
 namespace {
 
-constexpr quint64 kDefaultFirstSeed = 1;
-
-quint64 environmentNumber(const char *name, quint64 fallback)
-{
-    bool ok = false;
-    const quint64 value = qEnvironmentVariable(name).toULongLong(&ok);
-    return ok ? value : fallback;
-}
-
-} // namespace
-
-namespace {
-
 using MakePair = ShapePair (ShapeMaker::*)();
 
-// PELKO_CASES seeded pairs from PELKO_SEED on, each checked against the polygon clipper; every
-// failing seed is named with the command line that reruns it alone.
-void checkSeededPairs(const char *name, MakePair make, double flatness = 1e-3,
-                      Curls curls = Curls::No)
+// The faults of the pair `make` builds from the seed, followed by the pair in the text form.
+pathproperty::Faults pairFaults(quint64 seed, MakePair make, double flatness = 1e-3,
+                                Curls curls = Curls::No)
 {
-    // A fixed first seed keeps the suite's verdict stable; PELKO_SEED explores fresh pairs.
-    const quint64 firstSeed = environmentNumber("PELKO_SEED", kDefaultFirstSeed);
-    const quint64 cases = environmentNumber("PELKO_CASES", 1000);
-    std::printf("%s: %llu cases from seed %llu (PELKO_SEED=%llu)\n", name,
-                (unsigned long long)cases, (unsigned long long)firstSeed,
-                (unsigned long long)firstSeed);
-    int failed = 0;
-    for (quint64 i = 0; i < cases; ++i) {
-        const quint64 seed = firstSeed + i;
-        ShapeMaker maker(seed);
-        const ShapePair pair = (maker.*make)();
-        const std::vector<std::string> faults = checkPair(pair.a, pair.b, flatness, curls);
-        if (!faults.empty()) {
-            ++failed;
-            ADD_FAILURE() << name << " seed " << seed << " (" << pair.kind
-                          << ", PELKO_SEED=" << seed << " PELKO_CASES=1)\n"
-                          << describe(faults, pair.a, pair.b);
-        }
+    ShapeMaker maker(seed);
+    const ShapePair pair = (maker.*make)();
+    pathproperty::Faults faults = checkPair(pair.a, pair.b, flatness, curls);
+    if (!faults.empty()) {
+        faults.push_back("pair: " + pair.kind);
+        faults.push_back("A: " + pathToString(pair.a).toStdString());
+        faults.push_back("B: " + pathToString(pair.b).toStdString());
+        faults.push_back("exact A: " + exactText(pair.a));
+        faults.push_back("exact B: " + exactText(pair.b));
     }
-    std::printf("%s: %d of %llu cases failed\n", name, failed, (unsigned long long)cases);
+    return faults;
 }
-
-// The shapes real outlines are made of, a category each.
-struct Category
-{
-    const char *name;
-    MakePair make;
-};
-
-const Category kCategories[] = {
-    {"CountersOnAGrid", &ShapeMaker::countersOnAGrid},
-    {"GlyphLikeOutlines", &ShapeMaker::glyphs},
-    {"ShapeAndItself", &ShapeMaker::selfPairs},
-    {"TouchingTheBox", &ShapeMaker::touching},
-};
-
-// The category's name, where the test lists its parameter.
-void PrintTo(const Category &category, std::ostream *out)
-{
-    *out << category.name;
-}
-
-class PathBooleanCategory : public testing::TestWithParam<Category>
-{
-};
 
 } // namespace
 
-TEST(PathBooleanProperty, RandomPairsAgreeWithThePolygonClipper)
-{
-    checkSeededPairs("path combinations", &ShapeMaker::pair);
-}
+// Seeded pairs of every kind, each checked against the polygon clipper.
+PELKO_PROPERTY_CATEGORY(
+    RandomPairs, [](quint64 seed) { return pairFaults(seed, &ShapeMaker::pair); }, 250);
 
-TEST_P(PathBooleanCategory, AgreesWithThePolygonClipper)
-{
-    checkSeededPairs(GetParam().name, GetParam().make);
-}
-
-INSTANTIATE_TEST_SUITE_P(PathBooleanProperty, PathBooleanCategory, testing::ValuesIn(kCategories),
-                         [](const testing::TestParamInfo<Category> &info) {
-                             return std::string(info.param.name);
-                         });
+// The shapes real outlines are made of, a category each.
+PELKO_PROPERTY_CATEGORY(
+    CountersOnAGrid, [](quint64 seed) { return pairFaults(seed, &ShapeMaker::countersOnAGrid); },
+    400);
+PELKO_PROPERTY_CATEGORY(
+    GlyphLikeOutlines, [](quint64 seed) { return pairFaults(seed, &ShapeMaker::glyphs); }, 250);
+PELKO_PROPERTY_CATEGORY(
+    ShapeAndItself, [](quint64 seed) { return pairFaults(seed, &ShapeMaker::selfPairs); }, 250);
+PELKO_PROPERTY_CATEGORY(
+    TouchingTheBox, [](quint64 seed) { return pairFaults(seed, &ShapeMaker::touching); }, 250);
 
 // Outlines that coincide the way real drawings do, each category against the polygon clipper
 // on flattenings fine enough that coinciding outlines with other joints agree.
@@ -119,24 +73,23 @@ constexpr double kFineFlatness = 1e-5;
 
 // One outline against its copy with every curve split again, started at another joint or
 // reversed: the shared outline must meet curve for curve whatever the joints.
-TEST(PathBooleanProperty, OutlinesDrawnWithOtherJointsAgreeWithThePolygonClipper)
-{
-    checkSeededPairs("OutlinesDrawnWithOtherJoints", &ShapeMaker::splitCopies, kFineFlatness);
-}
+PELKO_PROPERTY_CATEGORY(
+    OutlinesDrawnWithOtherJoints,
+    [](quint64 seed) { return pairFaults(seed, &ShapeMaker::splitCopies, kFineFlatness); }, 100);
 
 // An outline against its copy moved, grown or stroked by a hair to a third of its size: where the
 // two run a hair apart, each answer keeps the band between them where the combination wants it.
-TEST(PathBooleanProperty, CopiesMovedGrownOrStrokedAgreeWithThePolygonClipper)
-{
-    checkSeededPairs("CopiesMovedGrownOrStroked", &ShapeMaker::nearCopies, kFineFlatness,
-                     Curls::Maybe);
-}
+PELKO_PROPERTY_CATEGORY(
+    CopiesMovedGrownOrStroked,
+    [](quint64 seed) {
+        return pairFaults(seed, &ShapeMaker::nearCopies, kFineFlatness, Curls::Maybe);
+    },
+    40);
 
 // Sibling shapes sharing a stem, a bowl or a side, each drawn with its own joints.
-TEST(PathBooleanProperty, SiblingsSharingPartsAgreeWithThePolygonClipper)
-{
-    checkSeededPairs("SiblingsSharingParts", &ShapeMaker::siblings, kFineFlatness);
-}
+PELKO_PROPERTY_CATEGORY(
+    SiblingsSharingParts,
+    [](quint64 seed) { return pairFaults(seed, &ShapeMaker::siblings, kFineFlatness); }, 150);
 
 namespace {
 
@@ -282,45 +235,24 @@ std::optional<std::string> guardedSeedFault(quint64 seed)
 
 } // namespace
 
-// PELKO_CASES folds from PELKO_SEED on: letter-like outlines stacked at one point and united one
-// at a time, each step against the clipper's union so far.
-TEST(PathBooleanProperty, StacksUnitedOneAtATimeAgreeWithThePolygonClipper)
-{
-    const quint64 firstSeed = environmentNumber("PELKO_SEED", kDefaultFirstSeed);
-    const quint64 cases = environmentNumber("PELKO_CASES", 1000);
-    std::printf("folds: %llu cases from seed %llu\n", (unsigned long long)cases,
-                (unsigned long long)firstSeed);
-    int failed = 0;
-    for (quint64 i = 0; i < cases; ++i) {
-        const quint64 seed = firstSeed + i;
+// Letter-like outlines stacked at one point and united one at a time, each step against the
+// clipper's union so far.
+PELKO_PROPERTY_CATEGORY(
+    StacksUnitedOneAtATime,
+    [](quint64 seed) {
         ShapeMaker maker(seed);
-        const std::vector<std::string> faults = checkFold(maker.fold());
-        if (!faults.empty()) {
-            ++failed;
-            ADD_FAILURE() << "fold seed " << seed << " (PELKO_SEED=" << seed
-                          << " PELKO_CASES=1)\n  " << faults.front();
-        }
-    }
-    std::printf("folds: %d of %llu cases failed\n", failed, (unsigned long long)cases);
-}
+        return checkFold(maker.fold());
+    },
+    20);
 
-// PELKO_CASES pairs from PELKO_SEED on through the guarded entry, at sizes from 1e-3 to 1e4.
-TEST(PathBooleanProperty, GuardedEntryAgreesWithThePolygonClipperAtEverySize)
-{
-    const quint64 firstSeed = environmentNumber("PELKO_SEED", kDefaultFirstSeed);
-    const quint64 cases = environmentNumber("PELKO_CASES", 1000);
-    std::printf("guarded: %llu cases from seed %llu\n", (unsigned long long)cases,
-                (unsigned long long)firstSeed);
-    int failed = 0;
-    for (quint64 i = 0; i < cases; ++i) {
-        const std::optional<std::string> fault = guardedSeedFault(firstSeed + i);
-        if (fault) {
-            ++failed;
-            ADD_FAILURE() << *fault;
-        }
-    }
-    std::printf("guarded: %d of %llu cases failed\n", failed, (unsigned long long)cases);
-}
+// Pairs through the guarded entry, at sizes from 1e-3 to 1e4.
+PELKO_PROPERTY_CATEGORY(
+    GuardedEntryAtEverySize,
+    [](quint64 seed) {
+        const std::optional<std::string> fault = guardedSeedFault(seed);
+        return fault ? pathproperty::Faults{*fault} : pathproperty::Faults{};
+    },
+    200);
 
 namespace {
 

@@ -326,17 +326,22 @@ TEST(ImageReaderTest, ANameSwappedForAFifoIsNeverRead)
                 std::this_thread::yield();
         }
     });
+    // The swapper runs for as long as the reader reads, and the reader reads until it has met
+    // the picture at least once: a swapper held off the processor cannot leave every read on the
+    // FIFO.
+    std::atomic<bool> readsDone{false};
     std::thread swapper([&] {
-        for (int i = 0; i < kRounds; ++i)
+        while (!readsDone)
             ::renameat2(AT_FDCWD, QFile::encodeName(name).constData(), AT_FDCWD,
                         QFile::encodeName(other).constData(), RENAME_EXCHANGE);
     });
     int fromFifo = 0, pictures = 0;
-    for (int i = 0; i < kRounds; ++i) {
+    for (int i = 0; i < kRounds || pictures == 0; ++i) {
         const QSize read = platform::readImageFile(name).size();
         fromFifo += read == QSize(5, 5);
         pictures += read == QSize(3, 2);
     }
+    readsDone = true;
     swapper.join();
     stop = true;
     writer.join();

@@ -267,6 +267,98 @@ TEST(DecodeBudgetTest, ReservationsBeyondWhatIsFreeWaitInTurn)
     EXPECT_EQ(platform::decodeMemoryInUse(), 0);
 }
 
+template <class F> void waitFor(F done)
+{
+    while (!done())
+        std::this_thread::yield();
+}
+
+// A decode no longer wanted leaves its place in the line at once, and the next is served; a
+// view's decode stopped before it runs, or while it waits for the budget, reads nothing.
+TEST(DecodeBudgetTest, AWaiterThatIsStoppedLeavesTheLine)
+{
+    using platform::kViewDecodeBytes;
+    ASSERT_EQ(platform::decodeMemoryInUse(), 0);
+    auto first = std::make_unique<platform::DecodeReservation>(
+        platform::reserveDecodeMemory(kViewDecodeBytes / 2 + 1));
+    std::stop_source stop;
+    std::atomic<int> stopped{-1}, behind{-1};
+    std::thread waiter([&] {
+        stopped = platform::reserveDecodeMemory(kViewDecodeBytes / 2, stop.get_token()).isValid();
+    });
+    waitFor([] { return platform::decodeReservationsWaiting() == 1; });
+    // Fits beside the first, but waits its turn behind the stopped one until it leaves.
+    std::thread next(
+        [&] { behind = platform::reserveDecodeMemory(kViewDecodeBytes / 4).isValid(); });
+    waitFor([] { return platform::decodeReservationsWaiting() == 2; });
+    EXPECT_EQ(behind, -1);
+    // Stopped as the budget frees: still not wanted.
+    stop.request_stop();
+    first.reset();
+    waiter.join();
+    next.join();
+    EXPECT_EQ(stopped, 0);
+    EXPECT_EQ(behind, 1);
+
+    const QString path = pelkotest::freshDir() + QStringLiteral("/a.png");
+    ASSERT_TRUE(pelkotest::writeFile(path, pelkotest::pngOfSize(40, 30, 8, 2)));
+    std::stop_source before;
+    before.request_stop();
+    EXPECT_EQ(platform::readImageForView(path, {100, 100}, 1 << 20, {nullptr, before.get_token()})
+                  .outcome,
+              ViewImage::Outcome::Cancelled);
+    auto all = std::make_unique<platform::DecodeReservation>(
+        platform::reserveDecodeMemory(kViewDecodeBytes));
+    std::stop_source waiting;
+    ViewImage view;
+    const quint64 made = platform::decodeReservationsMade();
+    std::thread reader([&] {
+        view =
+            platform::readImageForView(path, {100, 100}, 1 << 20, {nullptr, waiting.get_token()});
+    });
+    waitFor([] { return platform::decodeReservationsWaiting() == 1; });
+    waiting.request_stop();
+    reader.join();
+    EXPECT_EQ(view.outcome, ViewImage::Outcome::Cancelled);
+    EXPECT_TRUE(view.image.isNull());
+    EXPECT_EQ(platform::decodeReservationsMade(), made);
+    all.reset();
+    EXPECT_EQ(platform::decodeMemoryInUse(), 0);
+}
+
+// A waiter that holds part of the budget (a picture it has read) waits behind one that needs
+// all of it: the first in line is served once only waiters hold what is in use, going over the
+// budget by what they hold, rather than both waiting for ever.
+TEST(DecodeBudgetTest, AWaiterHoldingBytesNeverBlocksTheOneAheadForEver)
+{
+    using platform::kViewDecodeBytes;
+    ASSERT_EQ(platform::decodeMemoryInUse(), 0);
+    auto other = std::make_unique<platform::DecodeReservation>(platform::reserveDecodeMemory(kMB));
+    platform::DecodeReservation held = platform::reserveDecodeMemory(2 * kMB);
+    std::atomic<qint64> inUseWhenServed{-1};
+    std::thread whole([&] {
+        const platform::DecodeReservation r = platform::reserveDecodeMemory(kViewDecodeBytes);
+        inUseWhenServed = platform::decodeMemoryInUse();
+    });
+    waitFor([] { return platform::decodeReservationsWaiting() == 1; });
+    std::atomic<bool> more{false};
+    std::thread holder(
+        [&] { more = platform::reserveDecodeMemory(kMB, {}, held.bytes()).isValid(); });
+    waitFor([] { return platform::decodeReservationsWaiting() == 2; });
+    other.reset();
+    whole.join();
+    holder.join();
+    EXPECT_EQ(inUseWhenServed, kViewDecodeBytes + 2 * kMB);
+    EXPECT_TRUE(more);
+    // Held bytes are given back in parts, and taken over whole.
+    platform::DecodeReservation taken;
+    taken.absorb(std::move(held));
+    EXPECT_FALSE(held.isValid());
+    EXPECT_EQ(platform::decodeMemoryInUse(), 2 * kMB);
+    taken.shrinkTo(kMB / 2);
+    EXPECT_EQ(platform::decodeMemoryInUse(), kMB / 2);
+}
+
 // The average of the pixels each new pixel covers, the same whatever format the picture was
 // decoded in; ImageMagick's box scaling agrees.
 TEST(ImageDownscaleTest, AveragesThePixelsEachNewPixelCovers)

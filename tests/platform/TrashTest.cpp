@@ -1,6 +1,7 @@
 // Moving items into the trash for real, and refusing trash folders that another user or a
 // planted link could have set up.
 #include "platform/Trash.h"
+#include "platform/UniqueFd.h"
 #include "platform/Workspace.h"
 #include "support/TestEnvironment.h"
 
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -109,6 +111,34 @@ TEST(Trash, HomeTrashTakesFilesFoldersAndLinksWithTheirOrigin)
 
     EXPECT_FALSE(MoveItemToTrash(from + QStringLiteral("/missing"), contextIn(data)));
     EXPECT_FALSE(MoveItemToTrash(QString(), contextIn(data)));
+}
+
+// An entry of a folder held open goes to the trash from that very folder, whatever the folder's
+// name leads to now, and its origin is where the folder lies now.
+TEST(Trash, AnEntryOfAFolderHeldOpenLeavesFromThatFolder)
+{
+    const QDateTime started = thisSecond();
+    const QString data = pelkotest::freshDir(QStringLiteral("data")) + QStringLiteral("/share");
+    const QString base = QFileInfo(pelkotest::freshDir(QStringLiteral("held"))).canonicalFilePath();
+    ASSERT_TRUE(pelkotest::writeFile(base + QStringLiteral("/top/x"), "held"));
+    ASSERT_TRUE(pelkotest::writeFile(base + QStringLiteral("/other/x"), "other"));
+    const platform::UniqueFd held(
+        ::open(QFile::encodeName(base + QStringLiteral("/top")).constData(), O_PATH | O_DIRECTORY));
+    ASSERT_TRUE(held.isOpen());
+    ASSERT_TRUE(QDir().rename(base + QStringLiteral("/top"), base + QStringLiteral("/moved")));
+    ASSERT_TRUE(QFile::link(base + QStringLiteral("/other"), base + QStringLiteral("/top")));
+
+    QString trashedAs;
+    ASSERT_TRUE(MoveItemAtToTrash(held.get(), "x", contextIn(data), &trashedAs));
+    EXPECT_EQ(pelkotest::readFile(trashedAs), "held");
+    EXPECT_EQ(pelkotest::readFile(base + QStringLiteral("/other/x")), "other");
+    EXPECT_FALSE(QFileInfo::exists(base + QStringLiteral("/moved/x")));
+    EXPECT_EQ(pathInInfo(data + QStringLiteral("/Trash/info/x.trashinfo"), started),
+              QString::fromLatin1(QFile::encodeName(base).toPercentEncoding("/")) +
+                  QStringLiteral("/moved/x"));
+    for (const QByteArray &name :
+         {QByteArray("x"), QByteArray(), QByteArray("."), QByteArray(".."), QByteArray("moved/x")})
+        EXPECT_FALSE(MoveItemAtToTrash(held.get(), name, contextIn(data))) << name.constData();
 }
 
 TEST(Trash, ASecondItemOfTheSameNameGetsANameOfItsOwn)

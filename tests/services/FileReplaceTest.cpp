@@ -547,6 +547,52 @@ TEST(FileReplace, SavesRacingASwappedLinkNeverWriteItsTarget)
     RecordProperty("refused", refused);
 }
 
+// A save that replaces a file by renaming puts the new file in place of the very file it judged,
+// never of what another process swapped in under the name meanwhile: a second thread swaps the
+// name with a link again and again, and after every save that says it renamed, the file it
+// judged has no name left (a rename over the link instead would leave it under the other name,
+// and take the link away).
+TEST(FileReplace, ARenameReplacesOnlyTheFileItJudged)
+{
+    const QString folder = pelkotest::freshDir(QStringLiteral("exchange"));
+    const QString secret = pelkotest::freshDir(QStringLiteral("secret")) + "/secret.conf";
+    ASSERT_TRUE(pelkotest::writeFile(secret, "root=only\n"));
+    const QString named = folder + QStringLiteral("/x.txt");
+    const QString alternate = folder + QStringLiteral("/x.alt");
+    ASSERT_TRUE(pelkotest::writeFile(named, kOld));
+    ASSERT_TRUE(QFile::link(secret, alternate));
+    int renamed = 0, elsewhere = 0, refused = 0;
+    {
+        const pelkotest::NameSwapper swapper(named, alternate, secret);
+        for (int round = 0; round < 2000; ++round) {
+            // The one regular file of the two names: what a save can judge.
+            platform::UniqueFd held;
+            for (const QString &name : {named, alternate}) {
+                platform::UniqueFd fd(
+                    ::open(QFile::encodeName(name).constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+                struct stat st;
+                if (fd.isOpen() && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode))
+                    held = std::move(fd);
+            }
+            FileWriteWay way = FileWriteWay::Created;
+            if (!ReplaceFileContent(named, kNew + QByteArray::number(round), -1, 0644, nullptr,
+                                    &way, LinkAtPath::Refuse)) {
+                ++refused;
+                continue;
+            }
+            struct stat st;
+            if (way != FileWriteWay::Renamed || !held.isOpen() || ::fstat(held.get(), &st) != 0)
+                continue;
+            ++renamed;
+            elsewhere += st.st_nlink != 0 ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(elsewhere, 0) << "of " << renamed << " saves by rename";
+    EXPECT_GT(renamed, 0);
+    EXPECT_EQ(pelkotest::readFile(secret), QByteArray("root=only\n"));
+    RecordProperty("refused", refused);
+}
+
 // A POSIX access list as the kernel stores it: a version, then (tag, permissions, id) entries
 // in tag order.
 QByteArray accessList(std::initializer_list<std::tuple<quint16, quint16, quint32>> entries)

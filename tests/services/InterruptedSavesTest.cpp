@@ -435,6 +435,22 @@ TEST(InterruptedSaves, StartOffersOnlyWhatAStoppedSaveLeft)
     }
 }
 
+// The line of a kept copy's header that tells the file at path from another one that took its
+// inode since: owner, group, change time and birth time (as "- -" when born is false).
+QByteArray proofLineOf(const QString &path, bool born = true)
+{
+    struct statx stx;
+    if (::statx(AT_FDCWD, QFile::encodeName(path).constData(), 0, STATX_BASIC_STATS | STATX_BTIME,
+                &stx) != 0)
+        return {};
+    const auto stamp = [](const statx_timestamp &t) {
+        return QByteArray::number(qint64(t.tv_sec)) + ' ' + QByteArray::number(t.tv_nsec);
+    };
+    return QByteArray::number(stx.stx_uid) + ' ' + QByteArray::number(stx.stx_gid) + ' ' +
+           stamp(stx.stx_ctime) + ' ' +
+           (born && (stx.stx_mask & STATX_BTIME) ? stamp(stx.stx_btime) : QByteArray("- -"));
+}
+
 // Kept copies that are not whole, or whose header does not hold together, are never offered and
 // never drive a write: each is taken for an unfinished copy.
 TEST(InterruptedSaves, MalformedCopiesAreNeverOffered)
@@ -451,11 +467,18 @@ TEST(InterruptedSaves, MalformedCopiesAreNeverOffered)
     const QByteArray id =
         QByteArray::number(quint64(st.st_dev)) + ' ' + QByteArray::number(quint64(st.st_ino)) + ' ';
     const QByteArray hexPath = QFile::encodeName(path).toHex();
+    const QByteArray proof = proofLineOf(path);
+    const auto copyWith = [&](const QByteArray &proofLine, const QByteArray &sizes,
+                              const QByteArray &pathLine, const QByteArray &body) {
+        return "pelko-kept-content 2\n" + id + sizes + ' ' + hash + '\n' + proofLine + '\n' +
+               pathLine + '\n' + body;
+    };
     const auto copy = [&](const QByteArray &sizes, const QByteArray &pathLine,
                           const QByteArray &body) {
-        return "pelko-kept-content 1\n" + id + sizes + ' ' + hash + '\n' + pathLine + '\n' + body;
+        return copyWith(proof, sizes, pathLine, body);
     };
     const QByteArray newSize = QByteArray::number(kNew.size());
+    const QByteArray sizes = "5000 " + newSize;
     struct Row
     {
         const char *name;
@@ -468,13 +491,19 @@ TEST(InterruptedSaves, MalformedCopiesAreNeverOffered)
         {"a negative old size", copy("-5000 " + newSize, hexPath, kOld)},
         {"an old size past the largest number",
          copy("9223372036854775808 " + newSize, hexPath, kOld)},
-        {"the body shorter than its size", copy("5000 " + newSize, hexPath, kOld.left(4999))},
-        {"the body longer than its size", copy("5000 " + newSize, hexPath, kOld + 'x')},
-        {"a relative path", copy("5000 " + newSize, QByteArray("m.txt").toHex(), kOld)},
-        {"a path that is not hex", copy("5000 " + newSize, "/m.txt", kOld)},
-        {"no path", copy("5000 " + newSize, {}, kOld)},
-        {"another magic", "pelko-kept-content 2" + copy("5000 " + newSize, hexPath, kOld).mid(20)},
-        {"a header cut short", copy("5000 " + newSize, hexPath, kOld).left(60)},
+        {"the body shorter than its size", copy(sizes, hexPath, kOld.left(4999))},
+        {"the body longer than its size", copy(sizes, hexPath, kOld + 'x')},
+        {"a relative path", copy(sizes, QByteArray("m.txt").toHex(), kOld)},
+        {"a path that is not hex", copy(sizes, "/m.txt", kOld)},
+        {"no path", copy(sizes, {}, kOld)},
+        {"another magic", "pelko-kept-content 9" + copy(sizes, hexPath, kOld).mid(20)},
+        {"a header cut short", copy(sizes, hexPath, kOld).left(60)},
+        {"no owner line",
+         "pelko-kept-content 2\n" + id + sizes + ' ' + hash + '\n' + hexPath + '\n' + kOld},
+        {"an owner line cut short",
+         copyWith(proof.left(proof.lastIndexOf(' ')), sizes, hexPath, kOld)},
+        {"a nanosecond past the second", copyWith("0 0 1 1000000000 - -", sizes, hexPath, kOld)},
+        {"a time with a leading zero", copyWith("0 0 01 0 - -", sizes, hexPath, kOld)},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -489,13 +518,170 @@ TEST(InterruptedSaves, MalformedCopiesAreNeverOffered)
         takeFilesOf(kept);
     }
     // The well-formed copy the rows were made from is offered: they failed for their fault alone.
-    ASSERT_TRUE(pelkotest::writeFile(kept + QStringLiteral("/m.txt-Ab3dE9"),
-                                     copy("5000 " + newSize, hexPath, kOld)));
+    ASSERT_TRUE(
+        pelkotest::writeFile(kept + QStringLiteral("/m.txt-Ab3dE9"), copy(sizes, hexPath, kOld)));
     pelkotest::AlertAnswers answers;
     answers.answers = {platform::AlertSecondButtonReturn};
     EXPECT_EQ(OfferInterruptedSaves(), 1);
     EXPECT_EQ(pelkotest::readFile(path), kOld);
     EXPECT_EQ(takeFilesOf(BeforeRestoreFolder()), QList<QByteArray>{half});
+}
+
+// Rewrites the header lines of the kept copy at copyPath, kept for the file at path.
+void editKeptHeader(const QString &copyPath, const QString &path,
+                    const std::function<void(QList<QByteArray> &)> &edit)
+{
+    const QByteArray bytes = pelkotest::readFile(copyPath);
+    const QByteArray pathLine = '\n' + QFile::encodeName(path).toHex() + '\n';
+    const qsizetype end = bytes.indexOf(pathLine) + pathLine.size();
+    ASSERT_GT(end, pathLine.size());
+    QList<QByteArray> lines = bytes.left(end - 1).split('\n');
+    edit(lines);
+    ASSERT_TRUE(pelkotest::writeFile(copyPath, lines.join('\n') + '\n' + bytes.mid(end)));
+}
+
+// The old content goes back only into the very file it was kept for. Another file that took its
+// device and inode since (as one made after the file was removed can) is asked about as a file
+// that is not there as it was, and is never written: one of another owner, one born later, or,
+// where no birth time was kept, one of a size the save could not have left. A copy of an earlier
+// version, whose header tells device and inode alone, proves nothing either.
+TEST(InterruptedSaves, OldContentGoesBackOnlyIntoTheFileItWasKeptFor)
+{
+    const QString kept = InterruptedSavesFolder();
+    ASSERT_FALSE(kept.isEmpty());
+    const QByteArray half = kNew.left(1000) + kOld.mid(1000);
+    const QByteArray theirs = "another file's bytes\n";
+    struct Row
+    {
+        const char *name;
+        bool otherFile;   // the header names another file's device and inode
+        bool otherOwner;  // that file belongs to another user
+        bool noBirthTime; // the header kept no birth time
+        bool earlier;     // written as an earlier version wrote it
+        bool written;
+    };
+    const Row rows[] = {
+        {"the file itself, half written", false, false, false, false, true},
+        {"the file itself, no birth time kept", false, false, true, false, true},
+        {"another user's file under its inode", true, true, false, false, false},
+        {"a file of the same owner born since", true, false, false, false, false},
+        {"no birth time, and a size the save could not leave", true, false, true, false, false},
+        {"the file itself, kept by an earlier version", false, false, false, true, false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.otherOwner && !pelkotest::runningAsRoot())
+            continue;
+        const QString folder = pelkotest::freshDir(QStringLiteral("proof"));
+        const QString path = folder + QStringLiteral("/p.txt");
+        const QString other = folder + QStringLiteral("/o.txt");
+        ASSERT_TRUE(pelkotest::writeFile(path, kOld));
+        {
+            KeptOldContent copy;
+            ASSERT_EQ(keepContentOf(path, kNew, &copy), 0);
+        } // the process ends, leaving the copy
+        ASSERT_EQ(entriesIn(kept).size(), 1);
+        const QString copyPath = kept + u'/' + entriesIn(kept).front();
+        ASSERT_TRUE(pelkotest::writeFile(path, half));
+        QString victim = path;
+        if (row.otherFile) {
+            ASSERT_TRUE(pelkotest::writeFile(other, theirs));
+            if (row.otherOwner) {
+                ASSERT_EQ(::chown(QFile::encodeName(other).constData(), pelkotest::kOrdinaryUid,
+                                  pelkotest::kOrdinaryGid),
+                          0);
+                ASSERT_EQ(::chmod(QFile::encodeName(other).constData(), 0666), 0);
+            }
+            // As if the file had been removed and this one had taken its inode, under its name.
+            ASSERT_EQ(
+                ::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()),
+                0);
+            struct stat st;
+            ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+            editKeptHeader(copyPath, path, [&](QList<QByteArray> &lines) {
+                QList<QByteArray> fields = lines[1].split(' ');
+                fields[0] = QByteArray::number(quint64(st.st_dev));
+                fields[1] = QByteArray::number(quint64(st.st_ino));
+                lines[1] = fields.join(' ');
+            });
+        }
+        if (row.noBirthTime) {
+            editKeptHeader(copyPath, path, [](QList<QByteArray> &lines) {
+                QList<QByteArray> fields = lines.value(2).split(' ');
+                if (fields.size() == 6)
+                    lines[2] = fields.mid(0, 4).join(' ') + " - -";
+            });
+        }
+        if (row.earlier) {
+            editKeptHeader(copyPath, path, [](QList<QByteArray> &lines) {
+                if (lines[0] == "pelko-kept-content 2") {
+                    lines[0] = "pelko-kept-content 1";
+                    lines.removeAt(2);
+                }
+            });
+        }
+        const QByteArray before = pelkotest::readFile(victim);
+        pelkotest::AlertAnswers answers;
+        answers.answers = {platform::AlertSecondButtonReturn}; // Restore, or Ask Again Later
+        EXPECT_EQ(OfferInterruptedSaves(), 1);
+        ASSERT_FALSE(answers.alerts.empty());
+        EXPECT_EQ(answers.alerts[0].title.contains(QStringLiteral("is not there as it was")),
+                  !row.written)
+            << qPrintable(answers.alerts[0].title);
+        EXPECT_EQ(pelkotest::readFile(victim), row.written ? kOld : before);
+        if (row.otherOwner) {
+            struct stat st;
+            ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+            EXPECT_EQ(st.st_uid, pelkotest::kOrdinaryUid);
+        }
+        takeFilesOf(kept);
+        takeFilesOf(BeforeRestoreFolder());
+    }
+}
+
+// A file name holding line breaks or other controls cannot add lines to the question that read as
+// the application's own: each shows as its escape, on the line of the name.
+TEST(InterruptedSaves, NamesInTheQuestionsStayOnTheirLines)
+{
+    const QString kept = InterruptedSavesFolder();
+    ASSERT_FALSE(kept.isEmpty());
+    const QString folder = pelkotest::freshDir(QStringLiteral("names"));
+    const QString plain = folder + QStringLiteral("/plain.txt");
+    const QString odd = folder + QStringLiteral("/a\n\nRestore now.\r\u2028\u202eb.txt");
+    const auto question = [&](const QString &path, bool gone) {
+        EXPECT_TRUE(pelkotest::writeFile(path, kOld));
+        KeptOldContent copy;
+        EXPECT_EQ(keepContentOf(path, kNew, &copy), 0);
+        copy.fd.reset();
+        if (gone)
+            QFile::remove(path);
+        else
+            EXPECT_TRUE(pelkotest::writeFile(path, kNew.left(1000) + kOld.mid(1000)));
+        pelkotest::AlertAnswers answers;
+        answers.answers = {platform::AlertFirstButtonReturn,
+                           platform::AlertFirstButtonReturn}; // keep it; or keep it as a file
+        OfferInterruptedSaves();
+        takeFilesOf(kept);
+        takeFilesOf(BeforeRestoreFolder());
+        return answers.alerts;
+    };
+    for (const bool gone : {false, true}) {
+        SCOPED_TRACE(gone ? "gone" : "there");
+        const auto plainAsked = question(plain, gone), oddAsked = question(odd, gone);
+        ASSERT_EQ(oddAsked.size(), plainAsked.size());
+        ASSERT_FALSE(oddAsked.empty());
+        for (size_t k = 0; k < oddAsked.size(); ++k) {
+            EXPECT_EQ(oddAsked[k].title.count(u'\n'), plainAsked[k].title.count(u'\n'));
+            EXPECT_EQ(oddAsked[k].text.count(u'\n'), plainAsked[k].text.count(u'\n'));
+            for (const QChar c : oddAsked[k].title + oddAsked[k].text) {
+                EXPECT_FALSE(c == u'\r' || c == QChar(0x2028) || c == QChar(0x202e))
+                    << qPrintable(oddAsked[k].text);
+            }
+        }
+        EXPECT_TRUE(oddAsked[0].title.contains(
+            QStringLiteral("\"a\\n\\nRestore now.\\r\\u2028\\u202eb.txt\"")))
+            << qPrintable(oddAsked[0].title);
+    }
 }
 
 // A restore killed while it writes loses nothing: what the file held is already kept aside, and

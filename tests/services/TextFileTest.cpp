@@ -7,7 +7,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <atomic>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -166,6 +170,46 @@ TEST(TextFileTest, ReadFailsLoudlyAndEmptyIsEmpty)
     pelkotest::FilePermissionDrop drop;
     if (drop.active()) {
         EXPECT_TRUE(ReadTextFileContent(locked, &encoding, &sure, &bom, &permissions).isNull());
+    }
+}
+
+// A file that another program appends to while it is read is read as it was judged: never more
+// than the size its identity records, however fast it grows (fixed rounds against a writer that
+// never stops). A kernel file that says it is empty is still read to its end.
+TEST(TextFileTest, AGrowingFileIsReadNoFurtherThanItWasJudged)
+{
+    const QString path = freshDir() + QStringLiteral("/growing.log");
+    const QByteArray line(63, 'a');
+    ASSERT_TRUE(writeFile(path, line.repeated(1024) + '\n'));
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        const QByteArray block = (line + '\n').repeated(64);
+        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND);
+        for (int k = 0; fd >= 0 && !done.load(); ++k) {
+            if (::write(fd, block.constData(), size_t(block.size())) != block.size())
+                break;
+            if (k % 256 == 255) // a few megabytes at most
+                ::ftruncate(fd, 65536);
+        }
+        if (fd >= 0)
+            ::close(fd);
+    });
+    int grown = 0, longer = 0;
+    for (int round = 0; round < 300; ++round) {
+        TextFileInfo info;
+        const QString text = App_ReadTextFileContent(path, &info);
+        ASSERT_FALSE(text.isNull());
+        longer += text.size() > info.identity.file.size ? 1 : 0;
+        grown += QFileInfo(path).size() != info.identity.file.size ? 1 : 0;
+    }
+    done = true;
+    writer.join();
+    EXPECT_EQ(longer, 0) << "of 300 reads; the file had changed after " << grown;
+
+    const QString kernel = QStringLiteral("/proc/self/status");
+    if (QFileInfo(kernel).size() == 0) {
+        TextFileInfo info;
+        EXPECT_TRUE(App_ReadTextFileContent(kernel, &info).contains(QStringLiteral("Pid:")));
     }
 }
 

@@ -10,6 +10,7 @@
 #include "support/TestEnvironment.h"
 #include "support/AlertAnswers.h"
 #include "support/InvisibleMarkPixels.h"
+#include "support/WrappedPair.h"
 #include "textcompare/MergeEditWndCtr.h"
 #include "textcompare/MyEditTextView.h"
 #include "textcompare/CustomTextViewLineView.h"
@@ -30,6 +31,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -62,6 +64,38 @@ protected:
             ++runs;
             return answer(d);
         };
+    }
+
+    // A preferences run that lets change() alter the dialog, then presses OK.
+    std::function<void()> okWith(std::function<void(SettingDlg *)> change)
+    {
+        return [this, change] {
+            answerPreferences([change](SettingDlg *d) {
+                change(d);
+                d->okButtonClicked();
+                return 1;
+            });
+            EXPECT_TRUE(Btn_Setting().accepted);
+        };
+    }
+    // A text window on two new files, 1000 x 600, not yet read.
+    static void showTextWindow(MergeEditWndCtr &w, const QString &hint, const QByteArray &left,
+                               const QByteArray &right)
+    {
+        const QString folder = pelkotest::freshDir(hint);
+        EXPECT_TRUE(pelkotest::writeFile(folder + QStringLiteral("/a.txt"), left));
+        EXPECT_TRUE(pelkotest::writeFile(folder + QStringLiteral("/b.txt"), right));
+        w.setMFile1(folder + QStringLiteral("/a.txt"));
+        w.setMFile2(folder + QStringLiteral("/b.txt"));
+        w.showWindow();
+        w.window()->resize(1000, 600);
+    }
+    // Read, compared, the block to select selected and its characters compared.
+    static bool settled(MergeEditWndCtr &w)
+    {
+        return QTest::qWaitFor(
+            [&] { return !w.isLoading() && !w.isComparing() && !w.isBlockSelectionPending(); },
+            20000);
     }
 
     std::vector<platform::ObserverToken> mTokens;
@@ -504,6 +538,7 @@ TEST_F(AppCommandsTest, ShowInvisibleCharactersDrawsTheMarksInEveryOpenTextWindo
         const char *name;
         std::function<void()> act;
         InvisibleMarks expected;
+        std::optional<bool> itemChecked = {}; // the menu item, when not as the marks show
     } rows[] = {
         {"menu on: tabs and line ends", [] { Menu_ToggleViewMarks(); }, {false, true, true}},
         {"preferences: spaces on",
@@ -521,13 +556,25 @@ TEST_F(AppCommandsTest, ShowInvisibleCharactersDrawsTheMarksInEveryOpenTextWindo
         {"preferences: marks on",
          [&] { clickInPreferences(&Ui::SettingDlg::bViewMarks); },
          {true, false, false}},
+        // The editor's end-of-line mark is the line-end mark, whether the others show or not.
+        {"preferences: end-of-line mark on",
+         [&] { clickInPreferences(&Ui::SettingDlg::bShowEndOfLineMark); },
+         {true, false, true}},
+        {"menu off: the end-of-line mark stays",
+         [] { Menu_ToggleViewMarks(); },
+         {false, false, true},
+         false},
+        {"preferences: end-of-line mark off",
+         [&] { clickInPreferences(&Ui::SettingDlg::bShowEndOfLineMark); },
+         {},
+         false},
     };
     QAction item;
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         row.act();
         ValidateToggleViewMarksItem(&item);
-        EXPECT_EQ(item.isChecked(), row.expected.any());
+        EXPECT_EQ(item.isChecked(), row.itemChecked.value_or(row.expected.any()));
         for (MyEditTextView *pane : panes()) {
             // Every window follows at once.
             EXPECT_TRUE(pane->invisibleMarks() == row.expected);
@@ -575,21 +622,9 @@ TEST_F(AppCommandsTest, TheTextWindowsKeepTheirPlaceThroughSettingsAndCompareOpt
         else
             right += line + " changed\n";
     }
-    const QString folder = pelkotest::freshDir(QStringLiteral("place"));
-    ASSERT_TRUE(pelkotest::writeFile(folder + QStringLiteral("/a.txt"), left));
-    ASSERT_TRUE(pelkotest::writeFile(folder + QStringLiteral("/b.txt"), right));
     MergeEditWndCtr w;
-    w.setMFile1(folder + QStringLiteral("/a.txt"));
-    w.setMFile2(folder + QStringLiteral("/b.txt"));
-    w.showWindow();
-    w.window()->resize(1000, 600);
-    // Read, compared, the first block selected and its characters compared.
-    const auto settled = [&] {
-        return QTest::qWaitFor(
-            [&] { return !w.isLoading() && !w.isComparing() && !w.isBlockSelectionPending(); },
-            20000);
-    };
-    ASSERT_TRUE(settled());
+    showTextWindow(w, QStringLiteral("place"), left, right);
+    ASSERT_TRUE(settled(w));
     ASSERT_EQ(w.mergeBlocks().size(), 65u);
     for (int i = 0; i < 20; ++i)
         w.Merge_Next();
@@ -600,19 +635,9 @@ TEST_F(AppCommandsTest, TheTextWindowsKeepTheirPlaceThroughSettingsAndCompareOpt
     selection.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
     pane->setTextCursor(selection);
     w.textView(2)->scrollToLine(w.textView(2)->firstVisibleLine() + 3);
-    ASSERT_TRUE(settled());
+    ASSERT_TRUE(settled(w));
     const qint64 top1 = pane->firstVisibleLine(), top2 = w.textView(2)->firstVisibleLine();
 
-    const auto okWith = [this](std::function<void(SettingDlg *)> change) {
-        return [this, change] {
-            answerPreferences([change](SettingDlg *d) {
-                change(d);
-                d->okButtonClicked();
-                return 1;
-            });
-            EXPECT_TRUE(Btn_Setting().accepted);
-        };
-    };
     struct Row
     {
         const char *name;
@@ -637,7 +662,7 @@ TEST_F(AppCommandsTest, TheTextWindowsKeepTheirPlaceThroughSettingsAndCompareOpt
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         row.act();
-        ASSERT_TRUE(settled());
+        ASSERT_TRUE(settled(w));
         ASSERT_TRUE(pelkotest::deliverPostedEvents());
         EXPECT_EQ(w.mergeBlocks().size(), row.blockCount);
         EXPECT_EQ(w.currentBlock(), row.block);
@@ -652,6 +677,68 @@ TEST_F(AppCommandsTest, TheTextWindowsKeepTheirPlaceThroughSettingsAndCompareOpt
     }
     w.setCompareOptions({});
     w.setDocumentEdited(false);
+}
+
+// A window's own View choices stand through the preferences and the marks command, and the block
+// shown stays on its rows of the screen: OK with nothing changed, the marks, another text size.
+// A preference the dialog changes reaches the window.
+TEST_F(AppCommandsTest, TheWindowsOwnViewChoicesStandThroughThePreferences)
+{
+    gAppSetting.bWrapText = 0;
+    gAppSetting.bShowLineNumber = 1;
+    const auto [left, right] = pelkotest::wrappedPairTexts();
+    MergeEditWndCtr w;
+    showTextWindow(w, QStringLiteral("viewchoices"), left, right);
+    ASSERT_TRUE(settled(w));
+    ASSERT_TRUE(w.Menu_SetWrapLines(true));
+    ASSERT_TRUE(w.Menu_SetShowLineNumbers(false));
+    w.selectBlock(7);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
+    const MERGE_BLOCK block = w.mergeBlocks()[7];
+    const auto rowsOfBlock = [&] {
+        return std::pair{w.textView(1)->viewRowOfLinePosition(double(block.startLine[1])),
+                         w.textView(2)->viewRowOfLinePosition(double(block.startLine[2]))};
+    };
+    const auto shown = rowsOfBlock();
+    ASSERT_EQ(shown.first, shown.second);
+    ASSERT_GT(shown.first, 0);
+
+    struct Row
+    {
+        const char *name;
+        std::function<void()> act;
+        bool wrap, lineNumbers; // as the window shows them afterwards
+    } rows[] = {
+        {"preferences OK without a change", okWith([](SettingDlg *) {}), true, false},
+        {"show invisible characters", [] { Menu_ToggleViewMarks(); }, true, false},
+        {"hide them again", [] { Menu_ToggleViewMarks(); }, true, false},
+        {"preferences: another text size",
+         okWith([](SettingDlg *d) { d->ui().mSlider_textSize->setValue(27); }), true, false},
+        {"preferences: line numbers turned off",
+         okWith([](SettingDlg *d) { d->ui().bShowLineNumber->setChecked(false); }), true, false},
+        {"preferences: line numbers turned on",
+         okWith([](SettingDlg *d) { d->ui().bShowLineNumber->setChecked(true); }), true, true},
+        {"preferences: wrapping turned on",
+         okWith([](SettingDlg *d) { d->ui().bWrapText->setChecked(true); }), true, true},
+        {"preferences: wrapping turned off",
+         okWith([](SettingDlg *d) { d->ui().bWrapText->setChecked(false); }), false, true},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        row.act();
+        ASSERT_TRUE(settled(w));
+        ASSERT_TRUE(pelkotest::deliverPostedEvents());
+        EXPECT_EQ(w.currentBlock(), 7);
+        for (int side : {1, 2}) {
+            EXPECT_EQ(w.textView(side)->lineWrapMode() != QPlainTextEdit::NoWrap, row.wrap);
+            EXPECT_EQ(w.textView(side)->showLineNumbers(), row.lineNumbers);
+        }
+        EXPECT_EQ(w.ui().actionWrapLines->isChecked(), row.wrap);
+        EXPECT_EQ(w.ui().actionShowLineNumbers->isChecked(), row.lineNumbers);
+        const auto rows = rowsOfBlock();
+        EXPECT_EQ(rows.first, shown.first);
+        EXPECT_EQ(rows.second, shown.second);
+    }
 }
 
 // A first start with two files: the compare window, the preferences over it, and the window's

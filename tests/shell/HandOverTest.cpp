@@ -7,6 +7,7 @@
 #include "support/OtherUser.h"
 #include "support/TestEnvironment.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
@@ -18,6 +19,7 @@
 #include <optional>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -67,6 +69,8 @@ TEST(HandOverMessage, DecodesOnlyWellFormedMessagesWithinTheLimits)
          handover::Decode::Invalid},
         {"an empty path", frame(u32(1) + u32(0)), handover::Decode::Invalid},
         {"a relative path", handover::encodeMessage({QStringLiteral("a.txt")}),
+         handover::Decode::Invalid},
+        {"a relative path Qt takes for a resource", frame(u32(1) + u32(10) + ":left.txt"),
          handover::Decode::Invalid},
         {"bytes that are not UTF-8", frame(u32(1) + u32(3) + "/\xff\xfe"),
          handover::Decode::Complete},
@@ -255,6 +259,35 @@ TEST_F(HandOverServerTest, GarbageAndSilentClientsAreDroppedAndTheServerGoesOn)
     EXPECT_EQ(received, QList<QStringList>{paths});
 }
 
+// A home deep enough that the socket's path does not fit a socket address (108 bytes): the
+// hand-over still works, through the folder held open.
+TEST_F(HandOverServerTest, ASupportFolderTooDeepForASocketAddressStillHandsOver)
+{
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    const QString support = pelkotest::freshDir(QStringLiteral("deep")) + u'/' + QString(60, u'h') +
+                            QStringLiteral("/.local/share/pelkomerge");
+    ASSERT_TRUE(QDir().mkpath(support));
+    name = handover::serverNameFor(support);
+    qputenv("XDG_RUNTIME_DIR", saved);
+    ASSERT_FALSE(name.isEmpty());
+    ASSERT_GT(
+        LocalPath_ToBytes(support + QStringLiteral("/run/pelkomerge-0123456789abcdef")).size(),
+        107);
+    EXPECT_LT(LocalPath_ToBytes(name).size(), 108);
+    EXPECT_EQ(server.handOverOrListen(name, {}), HandOverServer::Start::Listening);
+    ASSERT_TRUE(server.isListening());
+    // The socket is where the support folder's own path says.
+    const QStringList sockets =
+        QDir(support + QStringLiteral("/run"))
+            .entryList({QStringLiteral("pelkomerge-*")}, QDir::System | QDir::Files);
+    EXPECT_TRUE(sockets.contains(QFileInfo(name).fileName())) << sockets.join(u' ').toStdString();
+    const QStringList paths{QStringLiteral("/x/deep.txt")};
+    ASSERT_TRUE(sendAsync(paths));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 20000));
+    EXPECT_EQ(received, QList<QStringList>{paths});
+}
+
 TEST_F(HandOverServerTest, ATrickledMessageIsCutOffAtItsDeadline)
 {
     // Each byte comes well within any silence limit; the whole takes far longer than allowed.
@@ -431,18 +464,26 @@ TEST_F(HandOverServerTest, AStaleSocketIsReplacedAndNobodyListeningMeansRunningA
 
 TEST(CommandLineArguments, OptionsPathsAndUsageErrors)
 {
+    const QString home = QStringLiteral("/home/user/dir");
     struct Row
     {
         const char *name;
         QStringList args;
         LaunchRequest::Kind kind;
         QStringList paths;
+        QString folder = QStringLiteral("/home/user/dir");
+        const char *error = nullptr; // a word of the usage error
     };
     const Row rows[] = {
         {"nothing", {}, LaunchRequest::Run, {}},
         {"version", {QStringLiteral("--version")}, LaunchRequest::ShowVersion, {}},
         {"help", {QStringLiteral("-h")}, LaunchRequest::ShowHelp, {}},
-        {"unknown option", {QStringLiteral("--frobnicate")}, LaunchRequest::UsageError, {}},
+        {"unknown option",
+         {QStringLiteral("--frobnicate")},
+         LaunchRequest::UsageError,
+         {},
+         home,
+         "frobnicate"},
         {"relative and absolute paths",
          {QStringLiteral("a.txt"), QStringLiteral("/x/b.txt"), QStringLiteral("../c")},
          LaunchRequest::Run,
@@ -452,17 +493,67 @@ TEST(CommandLineArguments, OptionsPathsAndUsageErrors)
          {QStringLiteral("--"), QStringLiteral("-v")},
          LaunchRequest::Run,
          {QStringLiteral("/home/user/dir/-v")}},
+        // Qt's path helpers take these for resources, which they call absolute.
+        {"names that begin with a colon",
+         {QStringLiteral(":left.txt"), QStringLiteral(":/right.txt")},
+         LaunchRequest::Run,
+         {QStringLiteral("/home/user/dir/:left.txt"),
+          QStringLiteral("/home/user/dir/:/right.txt")}},
+        {"the root as the working folder",
+         {QStringLiteral("a")},
+         LaunchRequest::Run,
+         {QStringLiteral("/a")},
+         QStringLiteral("/")},
+        {"a working folder that is not UTF-8",
+         {QStringLiteral("a.txt")},
+         LaunchRequest::Run,
+         {LocalPath_FromBytes("/home/caf\xe9/a.txt")},
+         LocalPath_FromBytes("/home/caf\xe9")},
+        {"an empty path (an unset variable)",
+         {QStringLiteral("/x/a.txt"), QString()},
+         LaunchRequest::UsageError,
+         {},
+         home,
+         "empty"},
+        {"a relative path without a working folder",
+         {QStringLiteral("a.txt")},
+         LaunchRequest::UsageError,
+         {},
+         QString(),
+         "working folder"},
+        {"an absolute path without a working folder",
+         {QStringLiteral("/x/a.txt")},
+         LaunchRequest::Run,
+         {QStringLiteral("/x/a.txt")},
+         QString()},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        const LaunchRequest r = ParseCommandLine(
-            QStringList{QStringLiteral("pelkomerge")} + row.args, QStringLiteral("/home/user/dir"));
+        const LaunchRequest r =
+            ParseCommandLine(QStringList{QStringLiteral("pelkomerge")} + row.args, row.folder);
         EXPECT_EQ(r.kind, row.kind);
         EXPECT_EQ(r.paths, row.paths);
         if (r.kind == LaunchRequest::UsageError) {
-            EXPECT_TRUE(r.errorText.contains(QStringLiteral("frobnicate")));
+            EXPECT_TRUE(r.errorText.contains(QLatin1String(row.error)))
+                << r.errorText.toStdString();
         }
     }
+}
+
+// The working folder is taken by its bytes: a name that is not UTF-8 is the folder itself.
+TEST(CommandLineArguments, TheWorkingFolderIsTakenByItsBytes)
+{
+    const QByteArray folder =
+        QFile::encodeName(pelkotest::freshDir(QStringLiteral("cwd"))) + "/caf\xe9";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    const QString saved = CurrentFolderPath();
+    ASSERT_FALSE(saved.isEmpty());
+    ASSERT_EQ(::chdir(folder.constData()), 0);
+    const QString here = CurrentFolderPath();
+    ASSERT_EQ(::chdir(LocalPath_ToBytes(saved).constData()), 0);
+    // The kernel names it without the links the test's own folder may be reached through.
+    EXPECT_EQ(here, LocalPath_Canonical(LocalPath_FromBytes(folder)));
+    EXPECT_TRUE(LocalPath_ToBytes(here).endsWith("/caf\xe9"));
 }
 
 } // namespace

@@ -150,6 +150,11 @@ TEST_F(MenuRouterTest, MainWindowsShareTheMenusInPlaceOfTheirOwn)
     QMenu *own = window.menuBar()->addMenu(QStringLiteral("&Text"));
     QMenu *ownEncodings = own->addMenu(QStringLiteral("Reload with Encoding"));
     ownEncodings->setObjectName(QStringLiteral("mMenuReloadWithEncoding"));
+    // The text window's Text menu holds, besides its submenus, only the file-types item that the
+    // shared menu has too.
+    own->addSeparator();
+    QAction *ownFileTypes = own->addAction(QStringLiteral("File Types and Languages..."));
+    ownFileTypes->setObjectName(QStringLiteral("actionAssignFileTypeToLanguage"));
     QMenu *view = window.menuBar()->addMenu(QStringLiteral("View"));
     QAction *ownFilter = view->addAction(QStringLiteral("Show Different"));
     ownFilter->setObjectName(QStringLiteral("menuShowDifferent"));
@@ -160,6 +165,9 @@ TEST_F(MenuRouterTest, MainWindowsShareTheMenusInPlaceOfTheirOwn)
     ASSERT_EQ(bar.size(), 3);
     EXPECT_EQ(bar.last(), app->mMenu_Merge_MainMenu()->menuAction());
     EXPECT_FALSE(ownEncodings->menuAction()->isVisible());
+    // Nothing of its own left to show: the Text menu goes; the View menu stays.
+    EXPECT_FALSE(own->menuAction()->isVisible());
+    EXPECT_TRUE(view->menuAction()->isVisible());
     EXPECT_EQ(view->actions(), QList<QAction *>{app->menuShowDifferent()});
     // Shown again: added once.
     window.hide();

@@ -51,7 +51,7 @@ TEST_F(StartWindowTest, TitleFollowsThePathNames)
         const char *left, *right, *title;
     };
     const Row rows[] = {
-        {"", "", "Untitled"},         {"/tmp/a/readme.txt", "/tmp/b/README.TXT", "readme.txt"},
+        {"", "", "New Compare"},      {"/tmp/a/readme.txt", "/tmp/b/README.TXT", "readme.txt"},
         {"/p/x", "/q/y", "x  vs  y"}, {"", "/q/y", "y"},
         {"/p/x/", "", "x"},
     };

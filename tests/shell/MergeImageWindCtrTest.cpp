@@ -1,5 +1,7 @@
+#include "platform/DecodeBudget.h"
 #include "platform/LocalPath.h"
 #include "platform/NotificationCenter.h"
+#include "platform/PixelLimits.h"
 #include "platform/Dispatch.h"
 #include "platform/PrivateFiles.h"
 #include "platform/Workspace.h"
@@ -21,12 +23,19 @@
 #include <QImageReader>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
+#include <QThread>
 #include <QTest>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <functional>
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -241,14 +250,13 @@ TEST_F(ImageWindowTest, Titles)
     const QString left = write(QStringLiteral("a.png"), png(Qt::red));
     const QString right = write(QStringLiteral("b.png"), png(Qt::blue));
     auto w = open(left, right);
-    EXPECT_EQ(w->window()->windowTitle(), QStringLiteral("Merge :[a.png] and [b.png]"));
+    EXPECT_EQ(w->window()->windowTitle(), QStringLiteral("[a.png] and [b.png]"));
 
     const QString other = pelkotest::freshDir(QStringLiteral("other")) + QStringLiteral("/a.png");
     ASSERT_TRUE(pelkotest::writeFile(other, QByteArray(1500, 'x')));
     auto same = open(left, other);
     const QString title = same->window()->windowTitle();
-    EXPECT_TRUE(title.startsWith(QStringLiteral("Merge: [a.png] with size: ")))
-        << title.toStdString();
+    EXPECT_TRUE(title.startsWith(QStringLiteral("[a.png] with size: "))) << title.toStdString();
     EXPECT_TRUE(title.endsWith(QLocale().formattedDataSize(1500, 2, QLocale::DataSizeSIFormat)))
         << title.toStdString();
 
@@ -348,6 +356,147 @@ TEST_F(ImageWindowTest, SaveWritesOnlyTheFilesAsTheyWereRead)
         platform::RemoveTreeNoFollow(shared);
         platform::RemoveTreeNoFollow(QFileInfo(secret).absolutePath());
     }
+}
+
+// Another user exchanges the folder above both files with a look-alike folder again and again
+// (RENAME_EXCHANGE, pausing a moment of its own choosing between exchanges) while the window is
+// opened, judged and saved, a fixed number of rounds. Whatever each lookup met, a save writes the
+// bytes of the picture the chosen side showed, over the very file the other side showed, or
+// writes nothing: never a file the window did not show, never over one it did not show.
+TEST_F(ImageWindowTest, SaveCopiesWhatTheViewsShowedWhileFoldersAreSwapped)
+{
+    const QString top = pelkotest::freshDir(QStringLiteral("swapped"));
+    const QString x = top + QStringLiteral("/x"), y = top + QStringLiteral("/y");
+    ASSERT_TRUE(QDir().mkpath(x) && QDir().mkpath(y));
+    // x holds what the user means to compare; y the look-alikes another user put beside them.
+    const QColor leftColour[2] = {Qt::red, Qt::green};
+    const QColor rightColour[2] = {Qt::blue, Qt::yellow};
+    const auto reset = [&] {
+        for (int k = 0; k < 2; ++k) {
+            const QString folder = k == 0 ? x : y;
+            ASSERT_TRUE(
+                pelkotest::writeFile(folder + QStringLiteral("/a.png"), png(leftColour[k])));
+            ASSERT_TRUE(
+                pelkotest::writeFile(folder + QStringLiteral("/b.png"), png(rightColour[k])));
+        }
+    };
+    // The colour a file's picture has; invalid when it is none of the four.
+    const auto colourOf = [&](const QByteArray &bytes) {
+        for (const QColor &c :
+             {QColor(Qt::red), QColor(Qt::green), QColor(Qt::blue), QColor(Qt::yellow)})
+            if (bytes == png(c))
+                return c;
+        return QColor();
+    };
+    int saved = 0, refused = 0, wrong = 0;
+    constexpr int kRounds = 250;
+    for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE(round);
+        reset();
+        ImagePreviewView::clearCache();
+        QColor shownLeft, shownRight;
+        bool ok = false;
+        {
+            std::atomic<bool> done{false};
+            std::thread swapper([&, seed = quint32(round * 7919 + 1)]() mutable {
+                const QByteArray a = QFile::encodeName(x), b = QFile::encodeName(y);
+                while (!done.load()) {
+                    ::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_EXCHANGE);
+                    seed = seed * 1103515245u + 12345u;
+                    std::this_thread::sleep_for(std::chrono::microseconds((seed >> 16) % 400));
+                }
+            });
+            auto w = open(x + QStringLiteral("/a.png"), x + QStringLiteral("/b.png"));
+            shownLeft = w->ui().mView1->image().pixelColor(5, 5);
+            shownRight = w->ui().mView2->image().pixelColor(5, 5);
+            w->Merge_ChooseLeft();
+            answers = {1001}; // a changed file: keep the window as it is
+            ok = w->SaveFile();
+            done = true;
+            swapper.join();
+            w->Merge_Restore();
+            w->window()->close();
+        }
+        const QColor left[2] = {colourOf(pelkotest::readFile(x + QStringLiteral("/a.png"))),
+                                colourOf(pelkotest::readFile(y + QStringLiteral("/a.png")))};
+        const QColor right[2] = {colourOf(pelkotest::readFile(x + QStringLiteral("/b.png"))),
+                                 colourOf(pelkotest::readFile(y + QStringLiteral("/b.png")))};
+        // The left files are never written.
+        EXPECT_TRUE((left[0] == leftColour[0] && left[1] == leftColour[1]) ||
+                    (left[0] == leftColour[1] && left[1] == leftColour[0]));
+        if (!ok) {
+            ++refused;
+            EXPECT_TRUE(QSet<QRgb>({right[0].rgb(), right[1].rgb()}) ==
+                        QSet<QRgb>({rightColour[0].rgb(), rightColour[1].rgb()}));
+            continue;
+        }
+        ++saved;
+        // The right file shown now holds the left picture shown; the other right file is as it was.
+        const QColor notShown = shownRight == rightColour[0] ? rightColour[1] : rightColour[0];
+        const bool asShown = QSet<QRgb>({right[0].rgb(), right[1].rgb()}) ==
+                             QSet<QRgb>({shownLeft.rgb(), notShown.rgb()});
+        wrong += asShown ? 0 : 1;
+    }
+    EXPECT_EQ(wrong, 0) << "of " << saved << " saves (" << refused << " refused)";
+    std::printf("[ swaps ] %d saves, %d refused, %d wrote what was not shown\n", saved, refused,
+                wrong);
+}
+
+// The copy runs on a worker behind a progress dialog whose Cancel stops it, the file as it was;
+// a copy that stops on an exception says why and writes nothing.
+TEST_F(ImageWindowTest, SaveCopiesOnAWorkerThatCancelStops)
+{
+    QByteArray big = png(Qt::red);
+    big += QByteArray(24 << 20, 'x'); // bytes after the picture: still a picture, and long
+    const QString left = write(QStringLiteral("a.png"), big);
+    const QString right = write(QStringLiteral("b.png"), png(Qt::blue));
+    const auto clickCancel = [] {
+        platform::performOnMainThread(
+            [] {
+                for (QWidget *w : QApplication::topLevelWidgets())
+                    if (w->objectName() == QStringLiteral("ProcessModalDlg") && w->isVisible())
+                        if (auto *b = w->findChild<QPushButton *>(QStringLiteral("mCancelButton")))
+                            b->click();
+            },
+            true);
+    };
+    struct Row
+    {
+        const char *name;
+        std::function<void()> atStart; // on the worker, as the copy starts
+        bool written;
+        QString error;
+    };
+    const QThread *mainThread = QThread::currentThread();
+    bool onWorker = false;
+    const Row rows[] = {
+        {"cancelled", clickCancel, false, QString()},
+        {"stopped by an exception", [] { throw std::bad_alloc(); }, false,
+         QStringLiteral("There was not enough memory.")},
+        {"copied", [&] { onWorker = QThread::currentThread() != mainThread; }, true, QString()},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        auto w = open(left, right);
+        w->Merge_ChooseLeft();
+        SetWorkerFaultHook([&row](const char *name) {
+            if (std::strcmp(name, "image save") == 0)
+                row.atStart();
+        });
+        EXPECT_EQ(w->SaveFile(), row.written);
+        SetWorkerFaultHook(nullptr);
+        EXPECT_EQ(pelkotest::readFile(right), row.written ? big : png(Qt::blue));
+        if (row.error.isEmpty()) {
+            EXPECT_TRUE(w->lastSaveError().isEmpty()) << qPrintable(w->lastSaveError());
+        } else {
+            EXPECT_TRUE(w->lastSaveError().contains(row.error)) << qPrintable(w->lastSaveError());
+        }
+        EXPECT_EQ(w->isEqual(), row.written ? 1 : 0);
+        EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        w->Merge_Restore();
+        w->window()->close();
+    }
+    EXPECT_TRUE(onWorker);
 }
 
 TEST_F(ImageWindowTest, ClosingPostsTheLeftPath)
@@ -471,6 +620,33 @@ TEST_F(ImageWindowTest, AnImageTooLargeToPreviewIsStillComparedAndSaved)
         EXPECT_EQ(pelkotest::readFile(right), hostile.bytes);
         EXPECT_EQ(w->isEqual(), 1);
     }
+}
+
+// A side shown another file before its decode ran drops that decode, also one waiting for the
+// decode budget: only the file shown now is decoded, and nothing of the dropped one is cached.
+TEST_F(ImageWindowTest, AViewDecodesOnlyTheFileItShowsNow)
+{
+    const QString first = write(QStringLiteral("first.png"), png(Qt::red));
+    const QString second = write(QStringLiteral("second.png"), png(Qt::blue));
+    ImagePreviewView view;
+    view.resize(200, 150);
+    auto taken = std::make_unique<platform::DecodeReservation>(
+        platform::reserveDecodeMemory(platform::kViewDecodeBytes));
+    const quint64 made = platform::decodeReservationsMade();
+    view.setFile(HeldFile::open(first));
+    QTRY_COMPARE_WITH_TIMEOUT(platform::decodeReservationsWaiting(), 1, 5000);
+    view.setFile(HeldFile::open(second));
+    QSignalSpy loaded(&view, &ImagePreviewView::loaded);
+    taken.reset();
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 5000);
+    EXPECT_EQ(view.state(), ImagePreviewView::State::Shown);
+    EXPECT_EQ(view.image().pixelColor(0, 0), QColor(Qt::blue));
+    EXPECT_EQ(platform::decodeReservationsMade() - made, 1u);
+    view.setFile(HeldFile::open(first));
+    EXPECT_EQ(view.state(), ImagePreviewView::State::Loading);
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 2, 5000);
+    EXPECT_EQ(view.state(), ImagePreviewView::State::Shown);
+    EXPECT_EQ(view.image().pixelColor(0, 0), QColor(Qt::red));
 }
 
 TEST_F(ImageWindowTest, LargeImageIsDecodedAtViewSize)

@@ -169,7 +169,10 @@ TEST_F(SettingDlgTest, EveryCheckBoxReachesItsByte)
         {&Ui::SettingDlg::mPrintCenter_Hor, offsetof(AppSetting, printCenter_Hor)},
         {&Ui::SettingDlg::mPrintCenter_Ver, offsetof(AppSetting, printCenter_Ver)},
     };
-    for (const auto &[box, offset] : boxes) {
+    for (const std::pair<Box, std::size_t> &row : boxes) {
+        // Named copies, since clang before 16 cannot capture structured bindings.
+        const Box box = row.first;
+        const std::size_t offset = row.second;
         AppSetting_SetDefault(&gAppSetting);
         auto probe = open();
         QCheckBox *b = probe->ui().*box;
@@ -188,6 +191,50 @@ TEST_F(SettingDlgTest, EveryCheckBoxReachesItsByte)
                         }},
                        [this] { return open(); });
     }
+}
+
+// A setting the system has no use for is shown disabled, saying why, and its stored value stays
+// as it is through OK; those the text window follows stay offered.
+TEST_F(SettingDlgTest, SettingsThisSystemCannotUseAreShownDisabledAndKept)
+{
+    AppSetting_SetDefault(&gAppSetting);
+    gAppSetting.CheckSpellingWhileTyping = 1;
+    gAppSetting.SmartQuotes = 0;
+    gAppSetting.printMargin_L = 17;
+    const QByteArray before = SettingsRecordForComparison();
+    auto d = open();
+    const QString why = QStringLiteral("Not available on this system.");
+    auto &ui = d->ui();
+    for (QWidget *control : QList<QWidget *>{
+             ui.CheckSpellingWhileTyping, ui.CheckGrammarWithSpelling,
+             ui.CorrectSpellingAutomatically, ui.ShowRuler, ui.DataDetectors, ui.SmartCopyPaste,
+             ui.SmartQuotes, ui.SmartDashes, ui.SmartLinks, ui.TextReplacement,
+             ui.spelling_ContinuousSpellCheckingEnabled, ui.spelling_GrammarCheckingEnabled,
+             ui.spelling_AutomaticSpellingCorrectionEnabled, ui.bAllowDetectLink,
+             ui.bOpenNewFileInSeparateDocumentWindow, ui.save_OverwriteBackupToTmp,
+             ui.mPrintCenter_Hor, ui.mPrintMargin_L, ui.mPrintPage_Hor_0}) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        EXPECT_FALSE(control->isEnabled());
+        // Its own tip, or that of the page it stands on.
+        QString tip;
+        for (QWidget *w = control; w && tip.isEmpty(); w = w->parentWidget())
+            tip = w->toolTip();
+        EXPECT_EQ(tip, why);
+    }
+    EXPECT_EQ(ui.mTab->tabToolTip(ui.mTab->indexOf(ui.tabPrint)), why);
+    for (QCheckBox *offered : {ui.bShowEndOfLineMark, ui.bAutoIndent, ui.bWrapText,
+                               ui.bShowLineNumber, ui.bAutoHightLightText})
+        EXPECT_TRUE(offered->isEnabled()) << offered->objectName().toStdString();
+    // Restoring the defaults offers nothing more.
+    QTest::mouseClick(ui.mButton_RestoreDefaults, Qt::LeftButton);
+    EXPECT_FALSE(ui.SmartQuotes->isEnabled());
+    AppSetting_SetDefault(&gAppSetting);
+    gAppSetting.CheckSpellingWhileTyping = 1;
+    gAppSetting.SmartQuotes = 0;
+    gAppSetting.printMargin_L = 17;
+    d = open();
+    d->okButtonClicked();
+    EXPECT_EQ(changedOffsets(before, SettingsRecordForComparison()), QList<int>());
 }
 
 // The other controls, one row each: what the user does and the field it must reach.

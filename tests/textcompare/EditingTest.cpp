@@ -313,3 +313,44 @@ TEST_F(TextCompareTest, ContextMenuUndoUsesTheSharedHistory)
     EXPECT_EQ(w->GetTextInView2(), QString::fromUtf8(kRight));
     EXPECT_EQ(w->GetTextInView1(), QString::fromUtf8(kLeft));
 }
+
+// Return starts the new line with the white space its line starts with while the preference
+// asks for it, as one step that one undo takes back; with it off, a line break is only that.
+TEST_F(TextCompareTest, ReturnIndentsTheNewLineAsItsLineWhileThePreferenceSaysSo)
+{
+    struct Row
+    {
+        const char *name;
+        bool autoIndent;
+        int column; // where Return is pressed in "\t  if (x) {"
+        QString expected;
+    } rows[] = {
+        {"at the end", true, -1, QStringLiteral("\t  if (x) {\n\t  y\n")},
+        {"inside the indent", true, 1, QStringLiteral("\t\n\ty  if (x) {\n")},
+        {"at the start", true, 0, QStringLiteral("\ny\t  if (x) {\n")},
+        {"preference off", false, -1, QStringLiteral("\t  if (x) {\ny\n")},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        gAppSetting.bAutoIndent = row.autoIndent;
+        auto w = open(write("a.txt", "\t  if (x) {\n"), write("b.txt", "other\n"));
+        MyEditTextView *pane = w->textView(1);
+        QTextCursor at(pane->document());
+        at.setPosition(row.column < 0 ? int(QStringLiteral("\t  if (x) {").size()) : row.column);
+        pane->setTextCursor(at);
+        pane->setFocus();
+        QTest::keyClick(pane, Qt::Key_Return);
+        QTest::keyClicks(pane, QStringLiteral("y"));
+        EXPECT_EQ(w->GetTextInView1().toStdString(), row.expected.toStdString());
+        // Undo takes the break back with its indent, never one without the other.
+        const QString original = QStringLiteral("\t  if (x) {\n");
+        ASSERT_TRUE(w->Menu_Undo());
+        if (w->GetTextInView1() != original) {
+            EXPECT_EQ(w->GetTextInView1(), QString(row.expected).remove(u'y'));
+            ASSERT_TRUE(w->Menu_Undo());
+        }
+        settle(*w);
+        EXPECT_EQ(w->GetTextInView1(), original);
+        w->setDocumentEdited(false);
+    }
+}

@@ -130,8 +130,9 @@ TEST_F(TextCompareTest, TheConnectorStripPaintsBesideTheTextOnly)
     }
 }
 
-// Opened from the start window on two names, or from a folder compare on one name in two
-// folders: the title has one form, the names in brackets after "Merge".
+// Opened from the start window on two names, from a folder compare on one name in two folders or
+// on a file found on one side only, or blank: the title has one form, the form of the image and
+// folder windows' too.
 TEST_F(TextCompareTest, TheTitleNamesThePairInOneForm)
 {
     const QString api1 = dir + QStringLiteral("/one/api.py"),
@@ -141,22 +142,71 @@ TEST_F(TextCompareTest, TheTitleNamesThePairInOneForm)
     const auto size = [](qint64 n) {
         return QLocale().formattedDataSize(n, 2, QLocale::DataSizeSIFormat);
     };
+    const QString left = write("L.py", "a\n"), right = write("R.py", "b\n");
     struct Row
     {
         const char *name;
         QString left, right, title;
     } rows[] = {
-        {"two names", write("L.py", "a\n"), write("R.py", "b\n"),
-         QStringLiteral("Merge :[L.py] and [R.py]")},
+        {"two names", left, right, QStringLiteral("[L.py] and [R.py]")},
         {"one name in two folders", api1, api2,
-         QStringLiteral("Merge: [api.py] with size: ") + size(9) + QStringLiteral(" - ") +
-             size(18)},
+         QStringLiteral("[api.py] with size: ") + size(9) + QStringLiteral(" - ") + size(18)},
+        {"a file on the left only", left, QString(), QStringLiteral("L.py")},
+        {"a file on the right only", QString(), right, QStringLiteral("R.py")},
+        {"blank", QString(), QString(), QStringLiteral("Untitled")},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         auto w = open(row.left, row.right);
         EXPECT_EQ(w->window()->windowTitle().remove(QStringLiteral("[*]")).toStdString(),
                   row.title.toStdString());
+    }
+}
+
+// A text that ends with a line break has as many numbered lines as lines: the empty row after
+// the last break, where the cursor may still go, carries no number. What is compared and saved
+// keeps every byte.
+TEST_F(TextCompareTest, TheGutterNumbersTheLinesOfTheTextAndNoMore)
+{
+    struct Row
+    {
+        const char *name;
+        QByteArray bytes;
+        int numbered;
+    } rows[] = {
+        {"ends with a line break", "a\nb\nc\nd\n", 4},
+        {"ends without one", "a\nb\nc\nd", 4},
+        {"an empty last line", "a\nb\nc\n\n", 4},
+        {"one line break", "\n", 1},
+        {"empty", "", 1},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString path = write("numbered.txt", row.bytes);
+        auto w = open(path, write("other.txt", "x\n"));
+        ASSERT_TRUE(pelkotest::deliverPostedEvents());
+        MyEditTextView *view = w->textView(1);
+        EXPECT_EQ(view->numberedLineCount(), row.numbered);
+        // The rows the gutter paints a number on.
+        CustomTextViewLineView *gutter = view->lineNumberView();
+        const QImage image = gutter->grab().toImage();
+        const QRgb background = image.pixel(1, image.height() - 1);
+        const int offset = view->viewport()->geometry().top() - gutter->geometry().top();
+        int inked = 0;
+        for (int line = 0; line < view->document()->blockCount(); ++line) {
+            const int top = int(view->lineTopY(line)) + offset;
+            const int bottom = int(view->lineTopY(line + 1)) + offset;
+            bool ink = false;
+            for (int y = std::max(0, top); y < std::min(bottom, image.height()) && !ink; ++y)
+                for (int x = 0; x < image.width() - 6 && !ink; ++x)
+                    ink = image.pixel(x, y) != background;
+            inked += ink;
+        }
+        EXPECT_EQ(inked, row.numbered);
+        EXPECT_EQ(w->GetTextInView1().toUtf8(), row.bytes);
+        QTextCursor(view->document()).insertText(QStringLiteral("z"));
+        ASSERT_TRUE(w->SaveSide(1));
+        EXPECT_EQ(pelkotest::readFile(path), "z" + row.bytes);
     }
 }
 
@@ -379,6 +429,72 @@ TEST_F(TextCompareTest, ClosingWithEditsAsksToSaveDiscardOrCancel)
     EXPECT_FALSE(w->window()->isVisible());
     EXPECT_EQ(pelkotest::readFile(left), "alpha\nBETA\ngamma\ndelta\nepsilon\nzeta\n");
     EXPECT_FALSE(w->WasEdit());
+}
+
+// The close question comes only for text a close would lose, and names each side once: an
+// untitled side left empty (nothing typed, or all of it taken back) holds nothing to save.
+TEST_F(TextCompareTest, TheCloseQuestionNamesEachSideWithTextOnce)
+{
+    // With the syntax languages, as the application has them: a blank pane is coloured too.
+    ASSERT_TRUE(PrepareSupportFolder(dir + QStringLiteral("/support")));
+    SetBundleResourceFolder(pelkotest::binaryDir() + QStringLiteral("/Resources"));
+    ASSERT_GT(Setup_gAppLanguageInfoList(), 0);
+    const QString other = pelkotest::freshDir(QStringLiteral("othername"));
+    ASSERT_TRUE(pelkotest::writeFile(other + QStringLiteral("/a.txt"), kRight));
+    struct Row
+    {
+        const char *name;
+        bool named;     // two files named a.txt, else a blank window
+        QString typed1; // typed into each pane ("\b" erases a character)
+        QString typed2;
+        QStringList asked; // the names the question gives, none for no question
+    } rows[] = {
+        {"blank, nothing typed", false, {}, {}, {}},
+        {"blank, typed and erased", false, QStringLiteral("x\b"), {}, {}},
+        {"blank, typed on the left", false, QStringLiteral("x"), {}, {QStringLiteral("Untitled")}},
+        {"blank, typed on both sides",
+         false,
+         QStringLiteral("x"),
+         QStringLiteral("y"),
+         {QStringLiteral("Untitled (left)"), QStringLiteral("Untitled (right)")}},
+        {"one name, edited on one side", true, {}, QStringLiteral("y"), {QStringLiteral("a.txt")}},
+        {"one name, edited on both sides",
+         true,
+         QStringLiteral("x"),
+         QStringLiteral("y"),
+         {QStringLiteral("a.txt (left)"), QStringLiteral("a.txt (right)")}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        auto w = row.named ? open(write("a.txt", kLeft), other + QStringLiteral("/a.txt"))
+                           : std::make_unique<MergeEditWndCtr>();
+        if (!row.named) {
+            w->showWindow();
+            settle(*w);
+        }
+        for (int side : {1, 2}) {
+            const QString &typed = side == 1 ? row.typed1 : row.typed2;
+            for (QChar c : typed) {
+                if (c == u'\b')
+                    QTest::keyClick(w->textView(side), Qt::Key_Backspace);
+                else
+                    QTest::keyClicks(w->textView(side), QString(c));
+            }
+        }
+        alerts.clear();
+        answers = {1001}; // Discard and Close
+        w->close();
+        EXPECT_FALSE(w->window()->isVisible());
+        if (row.asked.isEmpty()) {
+            EXPECT_TRUE(alerts.empty());
+            continue;
+        }
+        ASSERT_EQ(alerts.size(), 1u);
+        const QString text = alerts[0].text;
+        for (const QString &name : row.asked)
+            EXPECT_EQ(text.count(u'"' + name + u'"'), 1) << text.toStdString();
+        EXPECT_EQ(text.count(u'"'), 2 * row.asked.size()) << text.toStdString();
+    }
 }
 
 TEST_F(TextCompareTest, OpenWindowTableKeepsFirstFreeOrderAndGrows)
@@ -619,7 +735,7 @@ TEST_F(TextCompareTest, ToolbarButtonsShowIconTextAndTheirKey)
         EXPECT_TRUE(button->toolTip().contains(key)) << button->toolTip().toStdString();
     }
     // The buttons still act.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w->currentBlock() == 0; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->currentBlock() == 0; }, 20000));
     ui.mButton_CopyToLeft->click();
     EXPECT_EQ(w->GetTextInView1(), QStringLiteral("two\n"));
 }

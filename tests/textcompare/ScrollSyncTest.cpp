@@ -1,7 +1,11 @@
 #include "TextCompareFixture.h"
+#include "support/WrappedPair.h"
 #include "textcompare/PaneScrollSync.h"
+#include "ui_MergeEditWndCtr.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
+#include <QTextBlock>
 
 namespace {
 
@@ -82,6 +86,17 @@ TEST(MapLinePosition, FollowsTheBlocksOfTheLineCompare)
 class ScrollSyncTest : public TextCompareTest
 {
 protected:
+    // The wrapped pair, 1000 x 600, wrapped or not.
+    std::unique_ptr<MergeEditWndCtr> openWrappedPair(bool wrap)
+    {
+        const auto [left, right] = pelkotest::wrappedPairTexts();
+        gAppSetting.bWrapText = wrap;
+        auto w = open(write("left.txt", left), write("right.txt", right));
+        w->window()->resize(1000, 600);
+        EXPECT_TRUE(pelkotest::deliverPostedEvents());
+        EXPECT_EQ(w->mergeBlocks().size(), 10u);
+        return w;
+    }
     std::unique_ptr<MergeEditWndCtr> openPair()
     {
         auto w =
@@ -234,4 +249,147 @@ TEST_F(ScrollSyncTest, ScrollingKeepsCorrespondingLinesSideBySide)
         }
         EXPECT_GT(checked, 50);
     }
+}
+
+// With wrapping on, each step shows the block's two halves starting on one row of the screen,
+// forward and back, whether the pane was laid out there before or not. Wrapped lines above a
+// block that a pane had not laid out yet count as one row until painted.
+TEST_F(ScrollSyncTest, EveryStepPutsBothHalvesOnOneRowWrappedOrNot)
+{
+    for (bool wrap : {true, false}) {
+        SCOPED_TRACE(wrap ? "wrapped" : "not wrapped");
+        auto w = openWrappedPair(wrap);
+        // The divider moved off the middle: a long line takes more rows on the left.
+        const QList<int> sizes = w->ui().mSplitView->sizes();
+        const int both = sizes[0] + sizes[2];
+        w->ui().mSplitView->setSizes({both * 2 / 5, sizes[1], both - both * 2 / 5});
+        ASSERT_TRUE(pelkotest::deliverPostedEvents());
+        const MergeBlockList &blocks = w->mergeBlocks();
+        MyEditTextView *panes[3] = {nullptr, w->textView(1), w->textView(2)};
+        // The long lines do wrap: a row of the pane holds well under 200 characters.
+        if (wrap) {
+            const QTextBlock longLine = panes[1]->document()->findBlockByNumber(4);
+            ASSERT_GT(longLine.document()->documentLayout()->blockBoundingRect(longLine).height(),
+                      2 * panes[1]->fontMetrics().height());
+        }
+        // One pane laid out whole, the other only where it has been shown: the rows of what a
+        // pane has not shown yet are not known until it is laid out.
+        int laidOut = 1;
+        const auto layOutOnePane = [&] {
+            laidOut = 3 - laidOut;
+            QTextDocument *doc = panes[laidOut]->document();
+            for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+                (void)doc->documentLayout()->blockBoundingRect(b);
+            ASSERT_TRUE(pelkotest::deliverPostedEvents());
+        };
+        const auto expectOneRow = [&](const char *how) {
+            ASSERT_TRUE(pelkotest::deliverPostedEvents()); // painted: every row in view laid out
+            const int i = w->currentBlock();
+            SCOPED_TRACE(std::string(how) + " to block " + std::to_string(i));
+            const MERGE_BLOCK &b = blocks[size_t(i)];
+            for (int side : {1, 2}) {
+                EXPECT_GE(panes[side]->lineTopY(b.startLine[side]), 0) << side;
+                EXPECT_LT(panes[side]->lineTopY(b.startLine[side]),
+                          panes[side]->viewport()->height())
+                    << side;
+            }
+            EXPECT_NEAR(panes[1]->lineTopY(b.startLine[1]), panes[2]->lineTopY(b.startLine[2]),
+                        1.0);
+        };
+        w->selectBlock(0);
+        expectOneRow("first");
+        while (w->currentBlock() < int(blocks.size()) - 1) {
+            w->Merge_Next();
+            expectOneRow("next");
+        }
+        while (w->currentBlock() > 0) {
+            w->Merge_Previous();
+            expectOneRow("previous");
+        }
+        // Again, with what each pane had laid out before the step uneven.
+        while (w->currentBlock() < int(blocks.size()) - 1) {
+            layOutOnePane();
+            w->Merge_Next();
+            expectOneRow("next, uneven");
+        }
+        while (w->currentBlock() > 0) {
+            layOutOnePane();
+            w->Merge_Previous();
+            expectOneRow("previous, uneven");
+        }
+        // Straight from the top to a block far down, past rows never laid out.
+        panes[1]->scrollToLine(0);
+        ASSERT_TRUE(pelkotest::deliverPostedEvents());
+        w->selectBlock(8);
+        expectOneRow("jump");
+    }
+}
+
+// Undo brings back a block taken out of view and shows it as a step to it would: a third of the
+// way down both panes, with the lines before it, not on the top row.
+TEST_F(ScrollSyncTest, UndoShowsTheBlockItBringsBackAThirdOfTheWayDown)
+{
+    for (bool wrap : {false, true}) {
+        SCOPED_TRACE(wrap ? "wrapped" : "not wrapped");
+        auto w = openWrappedPair(wrap);
+        const MERGE_BLOCK taken = w->mergeBlocks()[5];
+        w->selectBlock(5);
+        ASSERT_TRUE(w->Merge_CopyBlock(1));
+        settleSelection(*w);
+        ASSERT_EQ(w->mergeBlocks().size(), 9u);
+        // On, until the block taken is well above the view.
+        w->selectBlock(8);
+        ASSERT_TRUE(pelkotest::deliverPostedEvents());
+        ASSERT_GT(w->textView(2)->firstVisibleLine(), taken.startLine[2] + 10);
+        ASSERT_TRUE(w->Menu_Undo());
+        settleSelection(*w);
+        ASSERT_TRUE(pelkotest::deliverPostedEvents());
+        ASSERT_EQ(w->currentBlock(), 5);
+        for (int side : {1, 2}) {
+            MyEditTextView *pane = w->textView(side);
+            const int row = pane->viewRowOfLinePosition(double(taken.startLine[side]));
+            EXPECT_NEAR(row, pane->rowsInView() / 3, 1) << "side " << side;
+        }
+        w->setDocumentEdited(false);
+    }
+}
+
+// Typing at the end of a line longer than any of the other pane carries the pane sideways; the
+// other pane goes as far with it, though its own lines end sooner.
+TEST_F(ScrollSyncTest, TypingAtTheEndOfALongLineKeepsThePanesSideBySide)
+{
+    gAppSetting.bWrapText = 0;
+    const QByteArray longLine = "start " + QByteArray(300, 'x') + "\n";
+    auto w = open(write("long.txt", "a\n" + longLine + "b\n"),
+                  write("short.txt", "a\nstart " + QByteArray(100, 'x') + "\nb\n"));
+    w->window()->resize(800, 500);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
+    for (int typing : {1, 2}) {
+        SCOPED_TRACE(typing == 1 ? "typing in the longer pane" : "typing in the shorter pane");
+        MyEditTextView *pane = w->textView(typing);
+        QTextCursor end(pane->document()->findBlockByNumber(1));
+        end.movePosition(QTextCursor::EndOfBlock);
+        pane->setTextCursor(end);
+        pane->setFocus();
+        for (int i = 0; i < 40; ++i) {
+            QTest::keyClicks(pane, QStringLiteral("y"));
+            ASSERT_TRUE(pelkotest::deliverPostedEvents());
+            EXPECT_EQ(w->textView(1)->horizontalScrollBar()->value(),
+                      w->textView(2)->horizontalScrollBar()->value())
+                << "after " << i + 1 << " characters";
+        }
+        EXPECT_GT(pane->horizontalScrollBar()->value(), 0);
+        settle(*w);
+    }
+    // Both long lines gone, neither pane scrolls sideways any more.
+    for (int side : {1, 2}) {
+        QTextCursor line(w->textView(side)->document()->findBlockByNumber(1));
+        line.select(QTextCursor::BlockUnderCursor);
+        line.removeSelectedText();
+    }
+    settle(*w);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
+    for (int side : {1, 2})
+        EXPECT_EQ(w->textView(side)->horizontalScrollBar()->maximum(), 0) << side;
+    w->setDocumentEdited(false);
 }

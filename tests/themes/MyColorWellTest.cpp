@@ -254,9 +254,9 @@ TEST(MyColorWell, ChoosingInTheGridSendsActionClosesPopoverAndRecordsLater)
     EXPECT_EQ(w.well1->hexColor(), 0x663366FFu);
     EXPECT_EQ(actions.count(), 1);
     EXPECT_EQ(history->colorArray().size(), 3);
-    QTest::qWait(20);
+    EXPECT_TRUE(platform::hasPendingPerforms(w.well1));
     EXPECT_FALSE(w.well1->popover() && w.well1->popover()->isVisible());
-    QTest::qWait(250);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !platform::hasPendingPerforms(w.well1); }, 20000));
     ASSERT_EQ(history->colorArray().size(), 4);
     EXPECT_EQ(word(history->colorArray()[0]), 0x663366FFu);
 

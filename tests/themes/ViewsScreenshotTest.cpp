@@ -48,7 +48,7 @@ TEST(ViewsScreenshot, ColourBoxAndGroupedButtons)
     }
     window.show();
     buttons->resize(250, 241);
-    QTest::qWait(20);
+    ASSERT_TRUE(pelkotest::deliverPostedEvents());
     ASSERT_EQ(buttons->groups.size(), 2);
 
     const QImage shot = window.grab().toImage();
@@ -68,9 +68,9 @@ TEST(ViewsScreenshot, FileTypeDialog)
         dialog.window()->resize(480, 440);
         dialog.window()->show();
         // The table takes its final size first, so the added row is scrolled fully into view.
-        QTest::qWait(20);
+        ASSERT_TRUE(pelkotest::deliverPostedEvents());
         dialog.addType(QStringLiteral("mylog"));
-        QTest::qWait(20);
+        ASSERT_TRUE(pelkotest::deliverPostedEvents());
         const QTableWidget *table = dialog.table();
         const QRect added = table->visualItemRect(table->item(table->rowCount() - 1, 0));
         EXPECT_TRUE(table->viewport()->rect().contains(added)) << "the added row is in view";
