@@ -1,11 +1,15 @@
 #include "pathops/FBBezierContour.h"
 
+#include "pathops/FBBezierGraph.h"
 #include "pathops/FBBoxPairs.h"
 #include "pathops/FBContourOverlap.h"
+#include "pathops/FBContourPieces.h"
 #include "pathops/FBCurvePoints.h"
 #include "pathops/FBCurveStretch.h"
+#include "pathops/FBDecisionCounters.h"
 #include "pathops/FBRayCrossing.h"
 #include "pathops/PelkoNSBezierPath.h"
+#include "pathops/FBTolerances.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -195,7 +199,7 @@ bool FBBezierContour::containsPoint(QPointF point) const
     // hair beside it) can be counted once where it meets it twice or not at all: such a ray does
     // not decide either.
     auto unclear = [](const std::vector<RayHit> &hits) {
-        constexpr double GrazingSine = 1e-2;
+        constexpr double GrazingSine = FBTol_InsideRayGrazingSine;
         if (hitsMeetJoint(hits))
             return true;
         for (const RayHit &hit : hits) {
@@ -286,9 +290,14 @@ FBBezierContour::RayCount FBBezierContour::crossingsOfRay(const FBContourEdge *t
         if (near.contains(edge->curve()->endPoint1()))
             count.clear = false;
     }
+    // A ray starting a hair from this contour (a counter touching its bowl, started at the
+    // touch) cannot tell whether it leaves across it or beside it: the search places such a hit
+    // anywhere within a hair of the start.
+    const double hair = FBTol_Hair * ray->length();
     for (const RayHit &hit : hits) {
         for (const FBBezierIntersectionPtr &intersection : hit.intersections) {
-            if (intersection->isTangent() || intersection->isAtEndPointOfCurve2())
+            if (intersection->isTangent() || intersection->isAtEndPointOfCurve2() ||
+                FBGeom_PointDistance(intersection->location(), ray->endPoint1()) <= hair)
                 count.clear = false;
         }
     }
@@ -342,39 +351,6 @@ FBContourEdge *FBBezierContour::startEdge() const
     return mEdges.front().get();
 }
 
-namespace {
-
-// Whether the point lies on (or within a rounding error of) an outline of the contours: there
-// the inside test by a ray can answer either way.
-bool touchesOutline(const std::vector<FBBezierContour *> &contours, QPointF point,
-                    double atLeast = 0.0)
-{
-    const double reach =
-        std::max(atLeast, 1e-7 * (1.0 + std::max(std::abs(point.x()), std::abs(point.y()))));
-    const QRectF near(point.x() - reach, point.y() - reach, 2 * reach, 2 * reach);
-    const FBBezierCurvePtr across = FBBezierCurve::bezierCurveWithLineStartPoint(
-        QPointF(point.x() - reach, point.y()), QPointF(point.x() + reach, point.y()));
-    const FBBezierCurvePtr along = FBBezierCurve::bezierCurveWithLineStartPoint(
-        QPointF(point.x(), point.y() - reach), QPointF(point.x(), point.y() + reach));
-    for (const FBBezierContour *contour : contours) {
-        if (!FBBoxPairs_BoxesMeet(near, contour->bounds()))
-            continue;
-        for (const auto &edge : contour->edges()) {
-            if (!FBBoxPairs_BoxesMeet(near, edge->curve()->bounds()))
-                continue;
-            for (const FBBezierCurvePtr &probe : {across, along}) {
-                FBBezierIntersectRangePtr overlap;
-                if (!probe->intersectionsWithBezierCurve(edge->curve(), &overlap).empty() ||
-                    overlap)
-                    return true;
-            }
-        }
-    }
-    return false;
-}
-
-} // namespace
-
 FBBezierContour::CrossingWalk FBBezierContour::crossingWalk() const
 {
     CrossingWalk walk;
@@ -397,7 +373,7 @@ FBBezierContour::CrossingWalk FBBezierContour::crossingWalk() const
 
 void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
     FBBezierContour *otherContour, bool markInside, const CrossingWalk *walk,
-    const std::vector<FBBezierContour *> *otherSelfIntersecting)
+    const std::vector<FBBezierContour *> *otherSelfIntersecting, FBAlongRule alongRule)
 {
     FBContourEdge *start = startEdge();
     if (!start)
@@ -405,10 +381,12 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
     std::vector<FBBezierContour *> counted =
         otherSelfIntersecting ? *otherSelfIntersecting : otherContour->selfIntersectingContours();
     // contourAndSelfIntersectingContoursContainPoint of the other contour, on the list in hand.
+    // A contour whose box does not hold the point cannot hold it: of a long chain of contours
+    // meeting one another, only the few around the point are asked.
     auto countedContain = [&counted](QPointF point) {
         int count = 0;
         for (const FBBezierContour *contour : counted) {
-            if (contour->containsPoint(point))
+            if (FBBoxPairs_BoxHoldsPoint(contour->bounds(), point) && contour->containsPoint(point))
                 ++count;
         }
         return (count & 1) != 0;
@@ -421,90 +399,10 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
                counts.contains(crossing->counterpart()->edge()->contour());
     };
 
-    // The walk starts inside or outside the other contour. Its start point may lie on the other
-    // outline (a corner on its side, a side on its side), where the inside test can answer
-    // either way: then a point clear of it further along decides, each counted crossing passed
-    // on the way in between turning the answer over. So it does where the start lies beside a
-    // crossing, nearer than the ray's search places a hit (a joint a hair past the crossing),
-    // which can put the hit on the wrong side of the ray's start, and where it lies within the
-    // stretch tolerance of the other outline (a corner a hair past a shared run's end), where the
-    // run, not a crossing, decides how the outlines pass.
-    bool contains = false;
-    const QPointF startPoint = start->curve()->endPoint1();
-    const QRectF box = bounds();
-    const double size = std::max(box.width(), box.height());
-    // The counted crossings' places, in order across. A contour crossed by thousands of others
-    // (a square across nested squares) is marked against each in turn: the walk gives the few
-    // crossings with the counted contours, and a point tried looks up those near it.
-    std::vector<QPointF> crossingPlaces;
-    auto keepPlace = [&crossingPlaces](const FBEdgeCrossing &crossing) {
-        const QPointF place = crossing.location();
-        if (std::isfinite(place.x()) && std::isfinite(place.y()))
-            crossingPlaces.push_back(place);
-    };
-    if (walk) {
-        for (const FBBezierContour *contour : counted) {
-            const auto found = walk->find(contour);
-            if (found == walk->end())
-                continue;
-            for (const auto &entry : found->second)
-                keepPlace(*entry.second);
-        }
-    } else {
-        for (const auto &edge : mEdges) {
-            for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
-                if (isCounted(crossing))
-                    keepPlace(*crossing);
-            }
-        }
-    }
-    std::sort(crossingPlaces.begin(), crossingPlaces.end(),
-              [](QPointF a, QPointF b) { return a.x() < b.x(); });
-    // Whether the point is clear of the other outline for the inside test.
-    auto clear = [&](QPointF point) {
-        if (touchesOutline(counted, point, FBCurveStretchTolerance * size))
-            return false;
-        const double reach = 1e-5 * (1.0 + size);
-        auto place =
-            std::lower_bound(crossingPlaces.begin(), crossingPlaces.end(), point.x() - reach,
-                             [](QPointF a, double x) { return a.x() < x; });
-        for (; place != crossingPlaces.end() && place->x() <= point.x() + reach; ++place) {
-            if (FBGeom_PointDistance(*place, point) <= reach)
-                return false;
-        }
-        return true;
-    };
-    if (clear(startPoint)) {
-        contains = countedContain(startPoint);
-    } else {
-        bool decided = false;
-        bool passedOdd = false;
-        FBContourEdge *edge = start;
-        do {
-            std::vector<double> cuts{0.0};
-            for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
-                if (isCounted(crossing))
-                    cuts.push_back(crossing->parameter());
-            }
-            cuts.push_back(1.0);
-            for (size_t k = 0; k + 1 < cuts.size() && !decided; ++k) {
-                if (k > 0)
-                    passedOdd = !passedOdd;
-                if (!(cuts[k + 1] > cuts[k]))
-                    continue;
-                const QPointF candidate =
-                    edge->curve()->pointAtParameter((cuts[k] + cuts[k + 1]) * 0.5);
-                if (!clear(candidate))
-                    continue;
-                contains = countedContain(candidate) != passedOdd;
-                decided = true;
-            }
-            edge = edge->next();
-        } while (edge != start && !decided);
-        if (!decided)
-            contains = countedContain(startPoint);
-    }
-    bool isEntry = markInside ? !contains : contains;
+    // The counted crossings in the order a walk round the contour from its start edge meets
+    // them. A contour crossed by thousands of others (a square across nested squares) is marked
+    // against each in turn: the walk gives the few crossings with the counted contours.
+    std::vector<FBEdgeCrossing *> along;
     if (walk) {
         std::vector<std::pair<size_t, FBEdgeCrossing *>> marked;
         for (const FBBezierContour *contour : counted) {
@@ -516,21 +414,166 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
             std::sort(marked.begin(), marked.end());
         for (const auto &[place, crossing] : marked) {
             (void)place;
-            crossing->setEntry(isEntry);
-            isEntry = !isEntry;
+            along.push_back(crossing);
         }
-        return;
+    } else {
+        FBContourEdge *edge = start;
+        do {
+            for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
+                if (isCounted(crossing))
+                    along.push_back(crossing.get());
+            }
+            edge = edge->next();
+        } while (edge != start);
     }
-    FBContourEdge *edge = start;
-    do {
-        for (const FBEdgeCrossingPtr &crossing : edge->crossings()) {
-            if (!isCounted(crossing))
-                continue;
-            crossing->setEntry(isEntry);
-            isEntry = !isEntry;
+    if (along.empty())
+        return;
+
+    // Each piece between consecutive crossings lies inside the other contour or outside it. The
+    // point of it farthest from the other outline tells, off the stretches the two outlines
+    // share (where a run, not a side, decides): between crossings of copies a hair apart that is
+    // the middle of the sliver they bound. Piece k runs from along[k] to the next crossing; the
+    // last runs round past the walk's start to the first.
+    const std::vector<const FBBezierContour *> outlines(counted.begin(), counted.end());
+    // A piece that lies along the other outline all its length, where this whole contour is drawn
+    // in the other operand too (and another contour of either crosses it), is kept by `along`:
+    // points a little off it on either side tell which of the two regions lie there, and whether
+    // the answer differs across. Elsewhere such a piece (between a shared run's crossing and its
+    // end) is told by the pieces beside it.
+    const bool drawnInBoth =
+        std::any_of(counted.begin(), counted.end(),
+                    [this](const FBBezierContour *c) { return isEquivalent(c); });
+    // This contour and those of its graph it meets, gathered when first needed.
+    std::vector<const FBBezierContour *> own;
+    auto evenOddContains = [](const std::vector<const FBBezierContour *> &contours, QPointF p) {
+        bool odd = false;
+        for (const FBBezierContour *c : contours) {
+            if (FBBoxPairs_BoxHoldsPoint(c->bounds(), p))
+                odd = odd != c->containsPoint(p);
         }
-        edge = edge->next();
-    } while (edge != start);
+        return odd;
+    };
+    // Read only where a piece runs along the other outline all its length.
+    std::optional<bool> ownParityRead, otherParityRead;
+    auto sideAlong = [&](const FBPieceSample &sample) -> std::optional<bool> {
+        const FBBezierCurve &curve = *sample.edge->curve();
+        const QPointF tangent = FBGeom_NormalizeVector(
+            FBCurve_DeCasteljau(FBCurve_Derivative(curve.points()), sample.t));
+        const QRectF b = curve.bounds();
+        const double curveSize = std::max(b.width(), b.height());
+        if (!drawnInBoth || !alongRule.result || FBGeom_SquaredLength(tangent) == 0 ||
+            !(curveSize > 0))
+            return std::nullopt;
+        if (own.empty()) {
+            own.push_back(this);
+            for (const FBBezierContour *c : selfIntersectingContours())
+                own.push_back(c);
+        }
+        std::vector<const FBBezierContour *> all = own;
+        all.insert(all.end(), outlines.begin(), outlines.end());
+        const QPointF normal(-tangent.y(), tangent.x());
+        for (const double share : FBTol_AlongOffsets) {
+            const double off = share * FBCurveStretchTolerance * curveSize;
+            const QPointF plus = sample.point + off * normal;
+            const QPointF minus = sample.point - off * normal;
+            if (!(FBOutline_Nearest(plus, all, off / 2).distance > off / 2) ||
+                !(FBOutline_Nearest(minus, all, off / 2).distance > off / 2))
+                continue;
+            if (!ownParityRead) {
+                ownParityRead = parityOutside(own);
+                otherParityRead = otherContour->parityOutside(outlines);
+            }
+            const bool ownParity = *ownParityRead, otherParity = *otherParityRead;
+            auto answer = [&](QPointF q) {
+                return alongRule.result(evenOddContains(own, q) != ownParity,
+                                        evenOddContains(outlines, q) != otherParity);
+            };
+            const bool kept = alongRule.keeps && answer(plus) != answer(minus);
+            // As the marks read a piece's side: kept pieces get the entry mark.
+            return markInside ? kept : !kept;
+        }
+        return std::nullopt;
+    };
+    auto sideOf = [&](const FBEdgeCrossing &from, const FBEdgeCrossing &to,
+                      bool around) -> std::optional<bool> {
+        constexpr size_t MostTried = 3;
+        std::vector<std::pair<FBNearestOnOutline, QPointF>> tried;
+        const std::vector<FBPieceSample> samples = FBPiece_Samples(from, to, around);
+        bool offStretches = false;
+        for (const FBPieceSample &sample : samples) {
+            if (FBContour_OnSharedStretch(*this, sample.edge, sample.t, &counts))
+                continue;
+            offStretches = true;
+            const QPointF p = sample.point;
+            // A point within the search's reach of either crossing (the piece a hair between
+            // two) may lie on the other side of where the crossing really is.
+            if (FBGeom_PointDistance(p, from.location()) <= 2 * FBTol_CrossingPoint ||
+                FBGeom_PointDistance(p, to.location()) <= 2 * FBTol_CrossingPoint)
+                continue;
+            const double rounding =
+                FBTol_PieceOffOutline * (1.0 + std::max({std::abs(p.x()), std::abs(p.y())}));
+            // A point well clear of the other outline (most pieces' middles) needs no search for
+            // a farther one, and the inside test's rays along the axes read it.
+            if (FBOutline_BoxDistance(p, outlines) >= FBTol_PieceWellClear)
+                return countedContain(p);
+            const FBNearestOnOutline nearest = FBOutline_Nearest(p, outlines);
+            if (nearest.distance >= FBTol_PieceWellClear)
+                return countedContain(p);
+            if (nearest.distance > rounding)
+                tried.emplace_back(nearest, p);
+        }
+        std::stable_sort(tried.begin(), tried.end(), [](const auto &a, const auto &b) {
+            return a.first.distance > b.first.distance;
+        });
+        for (size_t k = 0; k < tried.size() && k < MostTried; ++k) {
+            if (const std::optional<bool> inside =
+                    FBOutline_ContainsPointNear(tried[k].second, tried[k].first.point, outlines))
+                return inside;
+        }
+        if (!offStretches && !samples.empty())
+            return sideAlong(samples.front());
+        return std::nullopt;
+    };
+    const size_t count = along.size();
+    std::vector<std::optional<bool>> inside(count);
+    for (size_t k = 0; k < count; ++k)
+        inside[k] = sideOf(*along[k], *along[(k + 1) % count], k + 1 == count);
+    // A piece with no point clear of the other outline (a hair between two crossings, or one
+    // running along the other outline all its length) continues the alternation from the piece
+    // before it that was decided. With none decided, the walk's start decides, as it did for
+    // every piece before the pieces were tested.
+    const auto firstDecided =
+        std::find_if(inside.begin(), inside.end(), [](const auto &d) { return d.has_value(); });
+    std::vector<bool> sides(count);
+    if (firstDecided == inside.end()) {
+        FBDecision_Counters().undecidedPieces += count;
+        const bool startInside = countedContain(start->curve()->endPoint1());
+        for (size_t k = 0; k < count; ++k)
+            sides[k] = startInside != (k % 2 == 0);
+    } else {
+        const size_t from = size_t(firstDecided - inside.begin());
+        bool side = **firstDecided;
+        for (size_t step = 0; step < count; ++step) {
+            const size_t k = (from + step) % count;
+            if (inside[k]) {
+                side = *inside[k];
+            } else {
+                side = !side;
+                ++FBDecision_Counters().undecidedPieces;
+            }
+            sides[k] = side;
+        }
+        // The count along the outline would have turned the side over at every crossing from
+        // the piece holding the walk's start.
+        for (size_t k = 0; k < count; ++k) {
+            if (sides[k] != (sides[count - 1] != (k % 2 == 0)))
+                ++FBDecision_Counters().pointOverruledParity;
+        }
+    }
+    for (size_t k = 0; k < count; ++k) {
+        along[k]->setEntry(markInside ? sides[k] : !sides[k]);
+        along[k]->setTouch(sides[(k + count - 1) % count] == sides[k]);
+    }
 }
 
 bool FBBezierContour::contourAndSelfIntersectingContoursContainPoint(QPointF point) const
@@ -589,50 +632,84 @@ void FBBezierContour::addSelfIntersectingContoursToArray(
     std::vector<FBBezierContour *> &contours, const FBBezierContour *originalContour) const
 {
     // Depth first, as a recursion would visit them, on a stack of our own: chains of touching
-    // contours can be as long as the input.
+    // contours can be as long as the input. A contour's neighbours are those across its self
+    // crossings, edge by edge, then those it meets.
     struct Frame
     {
         const FBBezierContour *contour;
         size_t edge = 0;
-        std::vector<FBContourEdge *> across;
+        std::vector<FBBezierContour *> across;
         size_t next = 0;
+        bool meetingAdded = false;
     };
     std::unordered_set<const FBBezierContour *> added(contours.begin(), contours.end());
     std::vector<Frame> stack;
-    stack.push_back(Frame{this, 0, {}, 0});
+    stack.push_back(Frame{this, 0, {}, 0, false});
     while (!stack.empty()) {
         Frame &frame = stack.back();
         if (frame.next >= frame.across.size()) {
-            if (frame.edge >= frame.contour->mEdges.size()) {
-                stack.pop_back();
-                continue;
-            }
-            frame.across = frame.contour->mEdges[frame.edge++]->selfIntersectingEdges();
+            frame.across.clear();
             frame.next = 0;
+            if (frame.edge < frame.contour->mEdges.size()) {
+                for (FBContourEdge *edge :
+                     frame.contour->mEdges[frame.edge++]->selfIntersectingEdges())
+                    frame.across.push_back(edge->contour());
+            } else if (!frame.meetingAdded) {
+                frame.across = frame.contour->mMeeting;
+                frame.meetingAdded = true;
+            } else {
+                stack.pop_back();
+            }
             continue;
         }
-        FBBezierContour *contour = frame.across[frame.next++]->contour();
+        FBBezierContour *contour = frame.across[frame.next++];
         if (contour == originalContour || added.contains(contour))
             continue;
         added.insert(contour);
         contours.push_back(contour);
-        stack.push_back(Frame{contour, 0, {}, 0});
+        stack.push_back(Frame{contour, 0, {}, 0, false});
     }
+}
+
+void FBBezierContour::addMeetingContour(FBBezierContour *contour)
+{
+    if (contour && contour != this &&
+        std::find(mMeeting.begin(), mMeeting.end(), contour) == mMeeting.end())
+        mMeeting.push_back(contour);
+}
+
+bool FBBezierContour::parityOutside(const std::vector<const FBBezierContour *> &counted) const
+{
+    // The hole-or-fill mark counted every contour holding this one (those touching it by where
+    // it lies beside them); those among `counted` are counted again by the even-odd count.
+    bool parity = mInside == 1;
+    if (mMeeting.empty())
+        return parity;
+    const QRectF box = bounds();
+    for (const FBBezierContour *contour : counted) {
+        if (contour != this && FBBoxPairs_BoxHolds(contour->bounds(), box) &&
+            FBContainment_SideOfTouchingContour(*this, *contour) == true)
+            parity = !parity;
+    }
+    return parity;
 }
 
 void FBBezierContour::addOverlap(const FBContourOverlapPtr &overlap)
 {
     mOverlaps.push_back(overlap);
+    if (!overlap->runs().empty())
+        mSharedOverlaps.push_back(overlap);
 }
 
 void FBBezierContour::removeAllOverlaps()
 {
     mOverlaps.clear();
+    mSharedOverlaps.clear();
 }
 
 bool FBBezierContour::isEquivalent(const FBBezierContour *other) const
 {
-    for (const FBContourOverlapPtr &overlap : mOverlaps) {
+    for (const FBContourOverlapPtr &overlap : mSharedOverlaps) {
         if (overlap->isBetweenContour(this, other) && overlap->isComplete())
             return true;
     }

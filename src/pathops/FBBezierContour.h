@@ -16,6 +16,17 @@ class FBContourOverlap;
 using FBBezierContourPtr = std::shared_ptr<FBBezierContour>;
 using FBContourOverlapPtr = std::shared_ptr<FBContourOverlap>;
 
+// What an answer keeps of a piece of one operand that runs along the other operand's outline all
+// its length (the same outline drawn in both, where contours of one operand also cross each
+// other): it bounds the answer when the answer differs on its two sides, `result` telling what
+// the answer holds from whether a point lies in this operand's region and the other's. Only one
+// operand's piece is kept (`keeps`), since the other's runs along the same outline.
+struct FBAlongRule
+{
+    bool (*result)(bool self, bool other) = nullptr;
+    bool keeps = false;
+};
+
 class FBBezierContour : public std::enable_shared_from_this<FBBezierContour>
 {
 public:
@@ -75,14 +86,24 @@ public:
     // contour's selfIntersectingContours() in hand.
     void markCrossingsAsEntryOrExitWithContour(
         FBBezierContour *otherContour, bool markInside, const CrossingWalk *walk = nullptr,
-        const std::vector<FBBezierContour *> *otherSelfIntersecting = nullptr);
+        const std::vector<FBBezierContour *> *otherSelfIntersecting = nullptr,
+        FBAlongRule along = {});
     bool contourAndSelfIntersectingContoursContainPoint(QPointF point) const;
     const platform::BezierPath &bezierPath() const;
 
     // The contours on the other side of this contour's crossings, each once.
     std::vector<FBBezierContour *> intersectingContours() const;
+    // Contours of the same graph this one meets, crossing it or touching it (at a point or along
+    // a side), as the self crossings found them; they count with it where the other graph's
+    // pieces are read. Cleared with the self crossings.
+    void addMeetingContour(FBBezierContour *contour);
+    void clearMeetingContours() { mMeeting.clear(); }
+    // Whether a point near this contour lies in the region of its graph is the even-odd count of
+    // `counted` (this contour and contours meeting it) turned over by this parity: that of the
+    // contours holding this one that `counted` leaves out.
+    bool parityOutside(const std::vector<const FBBezierContour *> &counted) const;
     std::vector<FBBezierContour *> selfIntersectingContours() const;
-    // Adds every contour reachable through self crossings, except `originalContour`.
+    // Adds every contour reachable through self crossings or meetings, except `originalContour`.
     void addSelfIntersectingContoursToArray(std::vector<FBBezierContour *> &contours,
                                             const FBBezierContour *originalContour) const;
 
@@ -98,6 +119,9 @@ public:
     int inside() const { return mInside; }
     void setInside(int inside) { mInside = inside; }
     const std::vector<FBContourOverlapPtr> &overlaps() const { return mOverlaps; }
+    // Those of the overlaps that hold shared stretches: a contour crossing thousands of others
+    // has an overlap with each, nearly all of them empty.
+    const std::vector<FBContourOverlapPtr> &sharedOverlaps() const { return mSharedOverlaps; }
 
 private:
     // The intersections of a ray with one edge whose box it meets; or, when `clear`, the one
@@ -119,5 +143,7 @@ private:
     mutable QRectF mBounds;
     int mInside = 0;
     std::vector<FBContourOverlapPtr> mOverlaps;
+    std::vector<FBContourOverlapPtr> mSharedOverlaps;
+    std::vector<FBBezierContour *> mMeeting;
     mutable std::optional<platform::BezierPath> mBezPathCache;
 };

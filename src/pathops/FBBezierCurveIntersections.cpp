@@ -8,6 +8,7 @@
 #include "pathops/FBCurvePoints.h"
 #include "pathops/FBCurveStretch.h"
 #include "pathops/PathOperationState.h"
+#include "pathops/FBTolerances.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,21 +21,25 @@ constexpr int MaxIterations = 500;
 constexpr int MaxDepth = 9;
 constexpr double MinimumShrink = 0.2;
 constexpr int ExtraClippingRounds = 3;
-constexpr int RefinementSteps = 3;
+// Newton's steps toward the other curve's point once one range has converged: until a step moves
+// the parameter no more than rounding, at most this many. A curve whose control points lie on its
+// ends (a line drawn as a cubic) starts and stops with no speed, and three steps from the middle
+// of its range left it short of the crossing by more than the search accepts.
+constexpr int RefinementSteps = 24;
 // Points of both curves at an answered crossing lie at most this far apart.
-constexpr double CrossingPointThreshold = 1e-3;
-constexpr double ConvergedPointSpread = 1e-5;
-constexpr double PointRangeWidth = 1e-12;
+constexpr double CrossingPointThreshold = FBTol_CrossingPoint;
+constexpr double ConvergedPointSpread = FBTol_ConvergedPointSpread;
+constexpr double PointRangeWidth = FBTol_PointRangeWidth;
 // How far from one line the ends of two straight lines may lie and still count as on it, as a
 // share of their coordinates' size: as far as an end may lie from a curve and count as on it
 // (FBBezierIntersection), so that a line whose ends both meet the other's side there runs along
 // it rather than passing it a hair away, touching at each end.
-constexpr double CollinearTolerance = 1e-9;
+constexpr double CollinearTolerance = FBTol_Collinear;
 // How far the two clipped ranges may pass each other by rounding alone.
-constexpr double InvertedRangeTolerance = 1e-9;
+constexpr double InvertedRangeTolerance = FBTol_InvertedRange;
 // How near an end of its curve, by parameter, a shared stretch reads as reaching that end when
 // stretches are chained along a contour.
-constexpr double RunEndReach = 1e-5;
+constexpr double RunEndReach = FBTol_RunEndReach;
 
 // Six equal decimals, or (since cutting digits off parts 0.39999999999 from 0.4) a range no
 // wider than rounding.
@@ -55,8 +60,11 @@ double refineWithinRange(const FBBezierCurve &curve, FBRange range, QPointF targ
 {
     double t = FBGeom_RangeAverage(range);
     for (int i = 0; i < RefinementSteps; ++i) {
+        const double before = t;
         t = curve.refineParameter(t, target);
         t = std::isnan(t) ? range.maximum : std::clamp(t, range.minimum, range.maximum);
+        if (std::abs(t - before) <= 1e-15)
+            break;
     }
     return t;
 }
@@ -86,8 +94,8 @@ bool middlesMeet(const FBBezierCurve &originalUs, FBRange usRange,
 // The clip of a very short piece against another can fail by rounding alone where the two
 // really cross: the piece's strip is only as wide as its last digits. Pieces this short are
 // straight to well within the search's tolerance, so their chords tell.
-constexpr double ShortPieceRange = 1e-3;
-constexpr double ShortPieceCrossingSine = 0.05;
+constexpr double ShortPieceRange = FBTol_ShortPieceRange;
+constexpr double ShortPieceCrossingSine = FBTol_ShortPieceCrossingSine;
 
 bool shortPiecesCross(const FBBezierCurve &originalUs, FBRange usRange,
                       const FBBezierCurve &originalThem, FBRange themRange)
@@ -126,8 +134,8 @@ bool shortPiecesCross(const FBBezierCurve &originalUs, FBRange usRange,
 // the shave depends on the curves' size against its fixed tolerances, so without this a shallow
 // crossing comes and goes with the units. Crossings at a curve's end are left to the joint
 // handling, which has its own rules.
-constexpr double LostCrossingSpread = 1e-7;
-constexpr double LostCrossingEndMargin = 1e-5;
+constexpr double LostCrossingSpread = FBTol_LostCrossingSpread;
+constexpr double LostCrossingEndMargin = FBTol_LostCrossingEndMargin;
 
 QPointF tangentAt(const FBBezierCurve &curve, double t)
 {
@@ -141,7 +149,7 @@ QPointF tangentAt(const FBBezierCurve &curve, double t)
 // least ShallowCrossingSine all the way) cross where Newton's steps on both parameters from the
 // corner lead, when that lies within a range's width of the ranges: the shaved crossing. Nothing
 // where the steps do not settle on one point of both curves there (curves passing a hair apart).
-constexpr double ShallowCrossingSine = 1e-4;
+constexpr double ShallowCrossingSine = FBTol_ShallowCrossingSine;
 
 std::optional<std::pair<double, double>>
 shallowCrossingNear(const FBBezierCurve &us, FBRange usRange, const FBBezierCurve &them,
@@ -628,7 +636,7 @@ FBBezierCurvePtr FBBezierCurve::bezierClipWithBezierCurve(const FBBezierCurvePtr
 namespace {
 
 // How near an end, by parameter, a speck lies beside it.
-constexpr double SpeckEndReach = 1e-3;
+constexpr double SpeckEndReach = FBTol_SpeckEndReach;
 
 // Whether a stretch the clipping found is shorter on both curves than the shortest stretch the
 // shared-stretch test accepts (ten of its tolerances, measured on the smaller curve): there a
@@ -720,7 +728,7 @@ void dropEchoesOfShallowCrossings(std::vector<FBBezierIntersectionPtr> &found)
 {
     if (found.size() < 2)
         return;
-    constexpr double SameCrossing = 1e-7;
+    constexpr double SameCrossing = FBTol_SameShallowCrossing;
     std::vector<std::optional<std::pair<double, double>>> settled;
     settled.reserve(found.size());
     for (const FBBezierIntersectionPtr &hit : found)

@@ -43,15 +43,20 @@ public:
                                         const std::vector<FBContourEdgePair> *pairs = nullptr);
     void insertSelfCrossings();
     void removeDuplicateCrossings();
-    // Drops the most nearly grazing crossing of each contour pair that crosses an odd number of
-    // times; `other` loses the counterparts.
-    void removeUnpairedGrazingCrossings();
     bool doesEdge(const FBContourEdge *edge1, const FBContourEdge *edge2,
                   FBBezierIntersection &intersection) const;
     void removeCrossings();
     void removeSelfCrossings();
     void removeOverlaps();
-    void markCrossingsAsEntryOrExitWithBezierGraph(FBBezierGraph &otherGraph, bool markInside);
+    void markCrossingsAsEntryOrExitWithBezierGraph(FBBezierGraph &otherGraph, bool markInside,
+                                                   FBAlongRule along = {});
+    // Both graphs' crossings marked (with self crossings in place), and touches dropped.
+    void markCrossingsOfBothGraphs(FBBezierGraph &theirs, bool markOursInside,
+                                   bool markTheirsInside, FBAlongRule alongOurs = {},
+                                   FBAlongRule alongTheirs = {});
+    // Drops every crossing pair that both outlines' marks found to be a touch: the pieces on both
+    // sides of it lie on one side of the other outline, on both outlines.
+    void removeTouchingCrossings();
     FBBezierGraph bezierGraphFromIntersections();
     // Every crossing's entry mark turned over and made unprocessed: the marks of the other
     // operation's sides (a difference the other way round) for one more trace.
@@ -155,5 +160,10 @@ FBContainment_ContoursFromCrossings(const std::vector<FBEdgeCrossingPtr> &crossi
 void FBContainment_RemoveContourCrossingsThatDontAppearIn(
     std::vector<FBEdgeCrossingPtr> &crossings1, const std::vector<FBEdgeCrossingPtr> &crossings2);
 void FBContainment_RemoveContoursThatDontContain(std::vector<FBEdgeCrossingPtr> &crossings);
+// Which side of `container` a contour that meets it (touching it at a point, or sharing a side
+// with it) lies on, by points of it clear of the container's outline: true inside, false
+// outside, nothing when they disagree (the two cross) or none lies clear.
+std::optional<bool> FBContainment_SideOfTouchingContour(const FBBezierContour &contour,
+                                                        const FBBezierContour &container);
 void FBContainment_RemoveCrossingsForContours(std::vector<FBEdgeCrossingPtr> &crossings,
                                               const std::vector<FBBezierContour *> &contours);

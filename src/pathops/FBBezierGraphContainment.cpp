@@ -5,10 +5,12 @@
 
 #include "pathops/FBBoxPairs.h"
 #include "pathops/FBContourOverlap.h"
+#include "pathops/FBContourPieces.h"
 #include "pathops/FBCurvePoints.h"
 #include "pathops/FBJointCuts.h"
 #include "pathops/FBRayCrossing.h"
 #include "pathops/PathOperationState.h"
+#include "pathops/FBTolerances.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,38 +26,18 @@ constexpr quint64 kMinRayFractions = 8;
 // Past this many fractions a contour whose every ray touches a joint counts as not contained;
 // trying every fraction up to a contour's size in units would take for ever on large input.
 constexpr quint64 kMaxRayFractions = 100;
-constexpr double kExtentSlack = 1e-9;
+constexpr double kExtentSlack = FBTol_ExtentSlack;
 // How far from an end of the tested contour's extent, relative to the contour's size, a
 // container crossing the ray still passes through that end. The crossings are placed to rounding
 // (preciseHit): an outline a millionth of its size outside the contour (its copy grown by a hair)
 // is a container of its own, not one touching it.
-constexpr double kTouchReach = 1e-8;
-
-// Whether the point at `t` of the edge lies on one of the contour's shared stretches, where the
-// outlines count as one whichever side of each other they run.
-bool onSharedStretch(const FBBezierContour &contour, const FBContourEdge *edge, double t)
-{
-    for (const FBContourOverlapPtr &overlap : contour.overlaps()) {
-        for (const FBEdgeOverlapRun &run : overlap->runs()) {
-            for (const FBEdgeOverlapPtr &stretch : run.overlaps()) {
-                const FBBezierIntersectRange &range = *stretch->range();
-                const bool first = stretch->edge1() == edge, second = stretch->edge2() == edge;
-                if (!first && !second)
-                    continue;
-                const FBRange r = first ? range.parameterRange1() : range.parameterRange2();
-                if (t >= r.minimum && t <= r.maximum)
-                    return true;
-            }
-        }
-    }
-    return false;
-}
+constexpr double kTouchReach = FBTol_TouchReach;
 
 // The parameter ranges of the edge that lie on the contour's shared stretches.
 std::vector<FBRange> sharedRangesOn(const FBBezierContour &contour, const FBContourEdge *edge)
 {
     std::vector<FBRange> ranges;
-    for (const FBContourOverlapPtr &overlap : contour.overlaps()) {
+    for (const FBContourOverlapPtr &overlap : contour.sharedOverlaps()) {
         for (const FBEdgeOverlapRun &run : overlap->runs()) {
             for (const FBEdgeOverlapPtr &stretch : run.overlaps()) {
                 const FBBezierIntersectRange &range = *stretch->range();
@@ -84,38 +66,23 @@ std::optional<Probe> pointClearOfOutlines(const FBBezierContour &contour,
                                           const std::vector<FBBezierContourPtr> &contours)
 {
     constexpr int PerEdge = 8;
-    constexpr double Clear = 1e-7;
+    constexpr double Clear = FBTol_ClearOfOutlines;
     QRectF box = contour.bounds();
-    for (const FBBezierContourPtr &c : contours)
+    std::vector<const FBBezierContour *> outlines;
+    for (const FBBezierContourPtr &c : contours) {
         box = box.united(c->bounds());
+        outlines.push_back(c.get());
+    }
     const double size = std::max(box.width(), box.height());
     if (!std::isfinite(size))
         return std::nullopt;
-    auto boxDistance = [](const QRectF &b, QPointF p) {
-        const double dx = std::max({b.left() - p.x(), 0.0, p.x() - b.right()});
-        const double dy = std::max({b.top() - p.y(), 0.0, p.y() - b.bottom()});
-        return std::hypot(dx, dy);
-    };
     std::optional<Probe> best;
     double bestDistance = Clear * size;
     auto tryPoint = [&](const FBContourEdge *edge, double t) {
         const FBBezierCurve &own = *edge->curve();
         const QPointF p = own.pointAtParameter(t);
-        double nearest = INFINITY;
-        for (const FBBezierContourPtr &c : contours) {
-            if (!(boxDistance(c->bounds(), p) < nearest))
-                continue;
-            for (const auto &other : c->edges()) {
-                const FBBezierCurve &curve = *other->curve();
-                if (!(boxDistance(curve.bounds(), p) < nearest))
-                    continue;
-                nearest = std::min(
-                    nearest,
-                    FBGeom_PointDistance(curve.pointAtParameter(FBJointCuts_Nearest(curve, p)), p));
-            }
-            if (!(nearest > bestDistance))
-                break;
-        }
+        // Only a point farther than the best so far can replace it.
+        const double nearest = FBOutline_Nearest(p, outlines, bestDistance).distance;
         const QPointF along =
             FBGeom_NormalizeVector(FBCurve_DeCasteljau(FBCurve_Derivative(own.points()), t));
         if (nearest > bestDistance && FBGeom_SquaredLength(along) > 0) {
@@ -126,7 +93,7 @@ std::optional<Probe> pointClearOfOutlines(const FBBezierContour &contour,
     for (const auto &edge : contour.edges()) {
         for (int k = 0; k < PerEdge; ++k) {
             const double t = (k + 0.5) / PerEdge;
-            if (!onSharedStretch(contour, edge.get(), t))
+            if (!FBContour_OnSharedStretch(contour, edge.get(), t))
                 tryPoint(edge.get(), t);
         }
     }
@@ -144,7 +111,7 @@ std::optional<Probe> pointClearOfOutlines(const FBBezierContour &contour,
         for (const FBRange &r : covered) {
             if (r.minimum > from) {
                 const double t = (from + r.minimum) * 0.5;
-                if (!onSharedStretch(contour, edge.get(), t))
+                if (!FBContour_OnSharedStretch(contour, edge.get(), t))
                     tryPoint(edge.get(), t);
             }
             from = std::max(from, r.maximum);
@@ -160,8 +127,8 @@ std::optional<size_t> contoursHolding(const Probe &probe,
                                       const std::vector<FBBezierContourPtr> &contours,
                                       const FBBezierContour *skip)
 {
-    constexpr double JointReach = 1e-6;
-    constexpr double GrazingSine = 1e-3;
+    constexpr double JointReach = FBTol_ProbeRayJointReach;
+    constexpr double GrazingSine = FBTol_ProbeRayGrazingSine;
     QRectF box(probe.point, QSizeF(0, 0));
     for (const FBBezierContourPtr &c : contours)
         box = box.united(c->bounds());
@@ -232,7 +199,7 @@ double alongRay(const FBBezierCurvePtr &ray, QPointF p)
 FBBezierIntersectionPtr preciseHit(const FBBezierCurvePtr &ray, const FBBezierIntersectionPtr &hit)
 {
     constexpr int Steps = 8;
-    constexpr double Reach = 1e-3;
+    constexpr double Reach = FBTol_PreciseHitReach;
     if (hit->isAtEndPointOfCurve2())
         return hit;
     const bool horizontal = isHorizontal(ray);
@@ -270,7 +237,7 @@ FBBezierIntersectionPtr preciseHit(const FBBezierCurvePtr &ray, const FBBezierIn
 // rounding alone and cannot tell which lies outside.
 bool passesBesideAJoint(const FBBezierCurvePtr &ray, const FBBezierContour &contour)
 {
-    constexpr double kBeside = 1e-7;
+    constexpr double kBeside = FBTol_BesideJoint;
     const bool horizontal = isHorizontal(ray);
     const double across = horizontal ? ray->endPoint1().y() : ray->endPoint1().x();
     const QRectF box = contour.bounds();
@@ -385,7 +352,7 @@ bool FBBezierGraph::containsContour(const FBBezierContour *testContour) const
     // hair past a container along them, and rays along or across them cannot tell: a point of it
     // clear of every outline can, by the even-odd count of the contours holding it.
     const bool sharesStretches = std::any_of(
-        testContour->overlaps().begin(), testContour->overlaps().end(),
+        testContour->sharedOverlaps().begin(), testContour->sharedOverlaps().end(),
         [&](const FBContourOverlapPtr &overlap) {
             const FBBezierContour *other =
                 overlap->contour1() == testContour ? overlap->contour2() : overlap->contour1();
@@ -473,20 +440,23 @@ bool FBBezierGraph::eliminateContainers(std::vector<FBBezierContour *> &containe
                                         const FBBezierContour *testContour,
                                         const FBBezierCurvePtr &ray) const
 {
-    if (passesBesideAJoint(ray, *testContour))
+    if (passesBesideAJoint(ray, *testContour)) {
         return false;
+    }
     QPointF testMinimum;
     QPointF testMaximum;
-    if (!findBoundsOfContour(testContour, ray, &testMinimum, &testMaximum))
+    if (!findBoundsOfContour(testContour, ray, &testMinimum, &testMaximum)) {
         return false;
+    }
     std::vector<FBEdgeCrossingPtr> crossingsBefore;
     std::vector<FBEdgeCrossingPtr> crossingsAfter;
     crossingsBefore.reserve(containers.size());
     crossingsAfter.reserve(containers.size());
     const QRectF testBounds = testContour->bounds();
     if (!findCrossingsOnContainers(containers, ray, testMinimum, testMaximum, crossingsBefore,
-                                   crossingsAfter, &testBounds))
+                                   crossingsAfter, &testBounds)) {
         return false;
+    }
     // A container the ray crosses where the tested contour's extent ends runs through that end
     // point: the contour touches it there, and its crossings on that side tell nothing of where
     // the contour lies. The other side decides alone; a container touched at both ends of the
@@ -709,6 +679,41 @@ void FBContainment_RemoveContoursThatDontContain(std::vector<FBEdgeCrossingPtr> 
             even.push_back(contour);
     }
     FBContainment_RemoveCrossingsForContours(crossings, even);
+}
+
+std::optional<bool> FBContainment_SideOfTouchingContour(const FBBezierContour &contour,
+                                                        const FBBezierContour &container)
+{
+    constexpr int PerEdge = 8;
+    constexpr size_t MostTested = 12;
+    // Clear by more than the inside test's rays can be misled by near the outline.
+    constexpr double Clear = FBTol_ClearOfContainer;
+    const QRectF box = contour.bounds().united(container.bounds());
+    const double size = std::max(box.width(), box.height());
+    if (!std::isfinite(size))
+        return std::nullopt;
+    const std::vector<const FBBezierContour *> outline{&container};
+    std::vector<std::pair<double, QPointF>> clear;
+    for (const auto &edge : contour.edges()) {
+        for (int k = 0; k < PerEdge; ++k) {
+            const QPointF p = edge->curve()->pointAtParameter((k + 0.5) / PerEdge);
+            const double distance = FBOutline_Nearest(p, outline, Clear * size).distance;
+            if (distance > Clear * size)
+                clear.emplace_back(distance, p);
+        }
+    }
+    if (clear.empty())
+        return std::nullopt;
+    // Points spread along the contour, not only the farthest: one on each side shows a crossing.
+    std::optional<bool> side;
+    const size_t step = std::max<size_t>(1, clear.size() / MostTested);
+    for (size_t k = 0; k < clear.size(); k += step) {
+        const bool inside = container.containsPoint(clear[k].second);
+        if (side && *side != inside)
+            return std::nullopt;
+        side = inside;
+    }
+    return side;
 }
 
 void FBContainment_RemoveCrossingsForContours(std::vector<FBEdgeCrossingPtr> &crossings,

@@ -25,8 +25,7 @@ void FBBezierGraph::debuggingInsertCrossingsWithBezierGraph(FBBezierGraph &other
     insertCrossingsWithBezierGraph(otherGraph);
     insertSelfCrossings();
     otherGraph.insertSelfCrossings();
-    markCrossingsAsEntryOrExitWithBezierGraph(otherGraph, markInside);
-    otherGraph.markCrossingsAsEntryOrExitWithBezierGraph(*this, markOtherInside);
+    markCrossingsOfBothGraphs(otherGraph, markInside, markOtherInside);
     removeSelfCrossings();
     otherGraph.removeSelfCrossings();
 }

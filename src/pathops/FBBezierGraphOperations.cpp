@@ -3,8 +3,10 @@
 #include "pathops/FBBezierGraph.h"
 #include "pathops/FBContourSlits.h"
 #include "pathops/FBCurvePoints.h"
+#include "pathops/FBDecisionCounters.h"
 #include "pathops/FBJointCuts.h"
 #include "pathops/PathOperationState.h"
+#include "pathops/FBTolerances.h"
 
 #include <algorithm>
 #include <array>
@@ -72,8 +74,26 @@ FBBezierGraph FBBezierGraph::combine(FBBezierGraph &theirs, Operation operation)
     // The exclusive or is traced as our difference first.
     const bool markOursInside = operation == Operation::Intersect;
     const bool markTheirsInside = operation != Operation::Union;
-    markCrossingsAsEntryOrExitWithBezierGraph(theirs, markOursInside);
-    theirs.markCrossingsAsEntryOrExitWithBezierGraph(*this, markTheirsInside);
+    // What the answer holds, from a point's place in ours and in theirs, for pieces of ours or
+    // theirs that run along the other's outline all their length. The exclusive or is traced as
+    // our difference, and then turned over.
+    bool (*ourResult)(bool, bool) = nullptr;
+    bool (*theirResult)(bool, bool) = nullptr;
+    switch (operation) {
+    case Operation::Union:
+        ourResult = theirResult = [](bool self, bool other) { return self || other; };
+        break;
+    case Operation::Intersect:
+        ourResult = theirResult = [](bool self, bool other) { return self && other; };
+        break;
+    case Operation::Difference:
+    case Operation::Xor:
+        ourResult = [](bool self, bool other) { return self && !other; };
+        theirResult = [](bool self, bool other) { return other && !self; };
+        break;
+    }
+    markCrossingsOfBothGraphs(theirs, markOursInside, markTheirsInside, {ourResult, true},
+                              {theirResult, false});
     removeSelfCrossings();
     theirs.removeSelfCrossings();
 
@@ -195,11 +215,13 @@ void FBBezierGraph::restoreContours(SavedContours &saved)
 }
 
 void FBBezierGraph::markCrossingsAsEntryOrExitWithBezierGraph(FBBezierGraph &otherGraph,
-                                                              bool markInside)
+                                                              bool markInside, FBAlongRule along)
 {
     (void)otherGraph;
-    // What each crossed contour meets within its own graph, asked once for all that cross it.
-    std::unordered_map<const FBBezierContour *, std::vector<FBBezierContour *>> selfIntersecting;
+    // What each crossed contour meets within its own graph, and its parity outside those, asked
+    // once for all that cross it.
+    std::unordered_map<const FBBezierContour *, std::pair<std::vector<FBBezierContour *>, bool>>
+        selfIntersecting;
     for (const FBBezierContourPtr &contour : mContours) {
         PathOperation_CheckCancelAndTimeLimit();
         const std::vector<FBBezierContour *> others = contour->intersectingContours();
@@ -209,13 +231,49 @@ void FBBezierGraph::markCrossingsAsEntryOrExitWithBezierGraph(FBBezierGraph &oth
             walk = contour->crossingWalk();
         for (FBBezierContour *other : others) {
             PathOperation_CheckCancelAndTimeLimit();
-            // Entering a hole is leaving the region.
-            const bool mark = other->inside() == 1 ? !markInside : markInside;
             auto known = selfIntersecting.find(other);
-            if (known == selfIntersecting.end())
-                known = selfIntersecting.emplace(other, other->selfIntersectingContours()).first;
+            if (known == selfIntersecting.end()) {
+                std::vector<FBBezierContour *> counted = other->selfIntersectingContours();
+                std::vector<const FBBezierContour *> all(counted.begin(), counted.end());
+                all.push_back(other);
+                const bool parity = other->parityOutside(all);
+                known = selfIntersecting.emplace(other, std::make_pair(std::move(counted), parity))
+                            .first;
+            }
+            // Entering a hole is leaving the region.
+            const bool mark = known->second.second ? !markInside : markInside;
             contour->markCrossingsAsEntryOrExitWithContour(other, mark, walk ? &*walk : nullptr,
-                                                           &known->second);
+                                                           &known->second.first, along);
+        }
+    }
+}
+
+void FBBezierGraph::markCrossingsOfBothGraphs(FBBezierGraph &theirs, bool markOursInside,
+                                              bool markTheirsInside, FBAlongRule alongOurs,
+                                              FBAlongRule alongTheirs)
+{
+    markCrossingsAsEntryOrExitWithBezierGraph(theirs, markOursInside, alongOurs);
+    theirs.markCrossingsAsEntryOrExitWithBezierGraph(*this, markTheirsInside, alongTheirs);
+    removeTouchingCrossings();
+}
+
+void FBBezierGraph::removeTouchingCrossings()
+{
+    for (const FBBezierContourPtr &contour : mContours) {
+        for (const auto &edge : contour->edges()) {
+            const std::vector<FBEdgeCrossingPtr> crossings = edge->crossings();
+            for (const FBEdgeCrossingPtr &crossing : crossings) {
+                FBEdgeCrossing *counterpart = crossing->counterpart();
+                if (crossing->isSelfCrossing() || !counterpart || !counterpart->edge())
+                    continue;
+                if (crossing->isTouch() && counterpart->isTouch()) {
+                    ++FBDecision_Counters().touchesDropped;
+                    counterpart->removeFromEdge();
+                    crossing->removeFromEdge();
+                } else if (crossing->isTouch() || counterpart->isTouch()) {
+                    ++FBDecision_Counters().touchOnOneSide;
+                }
+            }
         }
     }
 }
@@ -351,7 +409,7 @@ double enclosedArea(const FBBezierContour &contour)
 // them belongs to some answers, as containment finds. Copies merely moved enclose the same area.
 bool sameOutline(const FBBezierContour &ours, const FBBezierContour &theirs)
 {
-    constexpr double Rounding = 1e-9;
+    constexpr double Rounding = FBTol_SameArea;
     if (!ours.isEquivalent(&theirs))
         return false;
     const double a = enclosedArea(ours), b = enclosedArea(theirs);

@@ -1,10 +1,11 @@
 #include "pathops/FBBezierIntersectRange.h"
 
 #include "pathops/FBBezierIntersection.h"
+#include "pathops/FBTolerances.h"
 
 namespace {
 
-constexpr double ParameterCloseThreshold = 1e-5;
+constexpr double ParameterCloseThreshold = FBTol_EndParameter;
 
 } // namespace
 

@@ -1,18 +1,19 @@
 #include "pathops/FBBezierIntersection.h"
+#include "pathops/FBTolerances.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr double ParameterCloseThreshold = 1e-5;
-constexpr double TangentCloseThreshold = 1e-7;
+constexpr double ParameterCloseThreshold = FBTol_EndParameter;
+constexpr double TangentCloseThreshold = FBTol_TangentClose;
 // How far an end point may lie from the other curve and still be on it, relative to the size
 // of the coordinates: rounding, not geometry.
-constexpr double EndPointOffCurveTolerance = 1e-9;
+constexpr double EndPointOffCurveTolerance = FBTol_EndPointOffCurve;
 // How near a point may lie to a curve's end point in space to be at it, whatever its parameter:
 // on a very short piece a small error of the point is a large one of its parameter.
-constexpr double EndPointNearTolerance = 1e-8;
+constexpr double EndPointNearTolerance = FBTol_EndPointNear;
 
 // The distance from `point` to the nearest point of the curve, searched from parameter `t`.
 double distanceToCurve(QPointF point, const FBBezierCurve &curve, double t, QPointF onCurve)

@@ -2,6 +2,7 @@
 
 #include "pathops/FBBezierContour.h"
 #include "pathops/FBEdgeOverlapRun.h"
+#include "pathops/FBTolerances.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -188,17 +189,17 @@ bool sameDirection(QPointF a, QPointF b)
 // Directions within a small angle of each other (a sine under 1e-3).
 bool nearlyAlong(QPointF a, QPointF b)
 {
-    constexpr double AlongSine = 1e-3;
+    constexpr double AlongSine = FBTol_AlongSine;
     const QPointF u = FBGeom_NormalizeVector(a), v = FBGeom_NormalizeVector(b);
     return QPointF::dotProduct(u, v) > 0 && std::abs(u.x() * v.y() - u.y() * v.x()) < AlongSine;
 }
 
 // The share of the curves' size below which a branch up to a joint is a tail.
-constexpr double kTailShare = 1e-4;
+constexpr double kTailShare = FBTol_Hair;
 
 // The share of the curves' size within which a joint a tail away from a hit lies on the other
 // curve.
-constexpr double kJointOnOtherShare = 1e-7;
+constexpr double kJointOnOtherShare = FBTol_JointOnOther;
 
 // A branch of one edge leaving along a branch of the other says nothing about the sides.
 bool ambiguous(const FBTangentPair &a, const FBTangentPair &b)
@@ -226,15 +227,6 @@ FBTangentPair FBEdge_TangentsAtIntersection(const FBContourEdge *edge,
 
 namespace {
 
-// How the edges meeting at an intersection at or a hair short of a joint lie: whether they cross,
-// and whether the sides told it, or whether a branch of one leaves along a branch of the other
-// without parting from it and only the tangents' last digits did.
-struct JointReading
-{
-    bool crosses;
-    bool told;
-};
-
 // Whether a curve a hair long (a sliver's tip closed by a speck) met inside, away from every
 // joint, has both ends on one side of the other curve: it then meets that curve twice or touches
 // it, and its tangent at the hit, where its derivative all but vanishes, tells no side.
@@ -261,158 +253,199 @@ bool speckStaysOnOneSide(const FBBezierCurve &speck, const FBBezierCurve &other,
     return (first > 0.0 && last > 0.0) || (first < 0.0 && last < 0.0);
 }
 
-JointReading readJoint(const FBContourEdge *edge1, const FBContourEdge *edge2,
-                       FBBezierIntersection &intersection)
+// What the reading of one joint works with: the hit, and the hair (a share of the curves' size)
+// below which a branch up to a joint is a tail that tells no side, and the far smaller distance
+// within which a joint a tail away from the hit lies on the other curve.
+struct JointContext
 {
-    const QRectF box = intersection.curve1()->bounds().united(intersection.curve2()->bounds());
-    const double hair = kTailShare * std::max(box.width(), box.height());
-    if (!intersection.isAtEndPointOfCurve()) {
-        const QPointF at = intersection.location();
-        auto nearEnd = [at, hair](const FBBezierCurve &curve) {
-            return FBGeom_PointDistance(at, curve.endPoint1()) <= hair ||
-                   FBGeom_PointDistance(at, curve.endPoint2()) <= hair;
-        };
-        if (!nearEnd(*intersection.curve1()) && !nearEnd(*intersection.curve2()))
-            return {true, true};
-        if (speckStaysOnOneSide(*intersection.curve1(), *intersection.curve2(),
-                                intersection.parameter2(), hair) ||
-            speckStaysOnOneSide(*intersection.curve2(), *intersection.curve1(),
-                                intersection.parameter1(), hair))
-            return {false, true};
-    }
-    Branches ours = branchesAtIntersection(edge1, intersection, true);
-    Branches theirs = branchesAtIntersection(edge2, intersection, false);
-    if (!intersection.isAtEndPointOfCurve()) {
-        // A hit a hair short of a curve's own joint, where the curve beyond that joint leaves
-        // along the other's branch (a lens's corner a hair beside a bowl's tail that runs on
-        // along the lens's side to its own corner there), is the passage that other corner
-        // decides: the piece up to the joint tells no side, and the curve beyond it does.
-        // Taken as a crossing of its own, it would stand alone where the other corner, looking
-        // past the same piece, finds a touch.
-        const FBTangentPair ourAt = tangentsOf(ours);
-        const FBTangentPair theirAt = tangentsOf(theirs);
-        // The joint must lie on the other curve but for a hair far below its tail's length:
-        // a ray passing a tail's length beside a corner, along the side beyond it, crosses.
-        const double onOther = kJointOnOtherShare * std::max(box.width(), box.height());
-        const QPointF at = intersection.location();
-        auto beyondJoint = [hair, onOther, at](Branches &branches, const FBContourEdge *edge,
-                                               const FBTangentPair &other,
-                                               const Branches &otherBranches,
-                                               const FBContourEdge *otherEdge) {
-            // Along a branch of the other that is itself a tail up to its joint, the two joints
-            // close enough that the hit at the other's joint takes the piece of this curve
-            // between them for a tail too, and finds a touch or a crossing by the same curves:
-            // a curve beyond the joint running along the other for longer shares a stretch with
-            // it, which the run there decides.
-            auto alongOther = [&](const FBBezierCurve &beyond, QPointF joint, QPointF direction) {
-                auto tailTo = [&](const FBBezierCurvePtr &tail, QPointF otherJoint,
-                                  const FBContourEdge *across) {
-                    if (!(tail->length() <= hair))
-                        return false;
-                    const QRectF mine = beyond.bounds();
-                    auto sizeWith = [&mine](const QRectF &b) {
-                        const QRectF u = mine.united(b);
-                        return std::max(u.width(), u.height());
-                    };
-                    const double size = std::min(sizeWith(across->curve()->bounds()),
-                                                 sizeWith(otherEdge->curve()->bounds()));
-                    return FBGeom_PointDistance(joint, otherJoint) <= kTailShare * size;
-                };
-                return (nearlyAlong(direction, other.left) &&
-                        tailTo(otherBranches.left, otherBranches.left->endPoint1(),
-                               otherEdge->previous())) ||
-                       (nearlyAlong(direction, other.right) &&
-                        tailTo(otherBranches.right, otherBranches.right->endPoint2(),
-                               otherEdge->next()));
-            };
-            auto jointOnOther = [&](QPointF joint) {
-                const QPointF direction = other.right.isNull() ? other.left : other.right;
-                return !direction.isNull() &&
-                       FBGeom_DistancePointToLine(joint, at, FBGeom_AddPoints(at, direction)) <=
-                           onOther;
-            };
-            const FBBezierCurvePtr &next = edge->next()->curve();
-            const FBBezierCurvePtr &previous = edge->previous()->curve();
-            if (branches.right->length() <= hair && jointOnOther(next->endPoint1()) &&
-                alongOther(*next, next->endPoint1(),
-                           towardsFirstDistinct(next->endPoint1(),
-                                                {next->controlPoint1(), next->controlPoint2(),
-                                                 next->endPoint2()}))) {
-                branches.right = next;
-                return true;
-            }
-            if (branches.left->length() <= hair && jointOnOther(previous->endPoint2()) &&
-                alongOther(*previous, previous->endPoint2(),
-                           towardsFirstDistinct(previous->endPoint2(), {previous->controlPoint2(),
-                                                                        previous->controlPoint1(),
-                                                                        previous->endPoint1()}))) {
-                branches.left = previous;
-                return true;
-            }
-            return false;
-        };
-        const bool oursBeyond = beyondJoint(ours, edge1, theirAt, theirs, edge2);
-        const bool theirsBeyond = !oursBeyond && beyondJoint(theirs, edge2, ourAt, ours, edge1);
-        if (!oursBeyond && !theirsBeyond)
-            return {true, true};
-    }
-    // A hit a hair short of a curve's own joint, where the curve runs along the other's branch
-    // (an arc's top touching a side beside the other outline's corner), leaves a tail up to that
-    // joint whose direction is that of the other branch but for rounding: the tail tells no side,
-    // and the curve beyond its joint does.
-    const FBTangentPair ourTangents0 = tangentsOf(ours);
-    const FBTangentPair theirTangents0 = tangentsOf(theirs);
-    auto skipTail = [hair](Branches &branches, const FBContourEdge *edge, bool atEnd,
-                           const FBTangentPair &own, const FBTangentPair &other) {
-        if (atEnd)
-            return;
-        if (branches.right->length() <= hair &&
-            (nearlyAlong(own.right, other.left) || nearlyAlong(own.right, other.right)))
-            branches.right = edge->next()->curve();
-        else if (branches.left->length() <= hair &&
-                 (nearlyAlong(own.left, other.left) || nearlyAlong(own.left, other.right)))
-            branches.left = edge->previous()->curve();
+    FBBezierIntersection &intersection;
+    double hair;
+    double onOther;
+};
+
+// Whether `at` lies within a hair of either end of the curve.
+bool nearAnEnd(const FBBezierCurve &curve, QPointF at, double hair)
+{
+    return FBGeom_PointDistance(at, curve.endPoint1()) <= hair ||
+           FBGeom_PointDistance(at, curve.endPoint2()) <= hair;
+}
+
+// Whether the other branch `tail` is itself a tail up to its joint `otherJoint`, and that joint
+// lies a tail's share of the curves' size from `joint` (the joint beyond our tail): the hit at the
+// other's joint then takes our piece between the two for a tail too, and reads the same curves.
+bool tailToNearbyJoint(const JointContext &context, const FBBezierCurvePtr &tail,
+                       QPointF otherJoint, const FBBezierCurve &beyond, QPointF joint,
+                       const FBContourEdge *across, const FBContourEdge *otherEdge)
+{
+    if (!FBBranch_IsTail(*tail, context.hair))
+        return false;
+    const QRectF mine = beyond.bounds();
+    auto sizeWith = [&mine](const QRectF &b) {
+        const QRectF u = mine.united(b);
+        return std::max(u.width(), u.height());
     };
-    // At a joint of both, a whole edge a hair long on a like edge of the other outline (both
-    // drawn through the same two points a hair apart, joints at each) tells no side either: the
-    // curves beyond its far joint do, alike at both joints, so that the hits there are both
-    // crossings or both touches.
-    auto skipSharedEdge = [hair](Branches &branches, const FBContourEdge *edge, bool atStart,
-                                 const FBTangentPair &own, const FBTangentPair &other,
-                                 const Branches &otherBranches) {
-        auto onShortBranch = [&](QPointF direction) {
-            return (otherBranches.left->length() <= hair && nearlyAlong(direction, other.left)) ||
-                   (otherBranches.right->length() <= hair && nearlyAlong(direction, other.right));
-        };
-        if (branches.right->length() <= hair && onShortBranch(own.right))
-            branches.right = (atStart ? edge->next() : edge->next()->next())->curve();
-        else if (branches.left->length() <= hair && onShortBranch(own.left))
-            branches.left = (atStart ? edge->previous()->previous() : edge->previous())->curve();
-    };
-    if (intersection.isAtEndPointOfCurve1() && intersection.isAtEndPointOfCurve2()) {
-        const Branches ours0 = ours, theirs0 = theirs;
-        skipSharedEdge(ours, edge1, intersection.isAtStartOfCurve1(), ourTangents0, theirTangents0,
-                       theirs0);
-        skipSharedEdge(theirs, edge2, intersection.isAtStartOfCurve2(), theirTangents0,
-                       ourTangents0, ours0);
+    const double size =
+        std::min(sizeWith(across->curve()->bounds()), sizeWith(otherEdge->curve()->bounds()));
+    return FBGeom_PointDistance(joint, otherJoint) <= kTailShare * size;
+}
+
+// Whether the curve `beyond` our joint, leaving it in `direction`, runs along a branch of the
+// other's that is a tail up to a joint near ours (see tailToNearbyJoint). A curve beyond the
+// joint running along the other for longer shares a stretch with it, which the run decides.
+bool alongOthersTail(const JointContext &context, const FBBezierCurve &beyond, QPointF joint,
+                     QPointF direction, const FBTangentPair &other, const Branches &otherBranches,
+                     const FBContourEdge *otherEdge)
+{
+    return (nearlyAlong(direction, other.left) &&
+            tailToNearbyJoint(context, otherBranches.left, otherBranches.left->endPoint1(), beyond,
+                              joint, otherEdge->previous(), otherEdge)) ||
+           (nearlyAlong(direction, other.right) &&
+            tailToNearbyJoint(context, otherBranches.right, otherBranches.right->endPoint2(),
+                              beyond, joint, otherEdge->next(), otherEdge));
+}
+
+// Whether our joint lies on the other curve but for far less than a tail's length: a ray passing
+// a tail's length beside a corner, along the side beyond it, does cross.
+bool jointOnOther(const JointContext &context, QPointF joint, const FBTangentPair &other)
+{
+    const QPointF at = context.intersection.location();
+    const QPointF direction = other.right.isNull() ? other.left : other.right;
+    return !direction.isNull() &&
+           FBGeom_DistancePointToLine(joint, at, FBGeom_AddPoints(at, direction)) <=
+               context.onOther;
+}
+
+// A hit a hair short of a curve's own joint, where the curve beyond that joint leaves along the
+// other's branch (a lens's corner a hair beside a bowl's tail that runs on along the lens's side
+// to its own corner there), is the passage that other corner decides: the piece up to the joint
+// tells no side, and the curve beyond it does. Replaces our branch by that curve; whether it did.
+bool takeCurveBeyondJoint(const JointContext &context, Branches &branches,
+                          const FBContourEdge *edge, const FBTangentPair &other,
+                          const Branches &otherBranches, const FBContourEdge *otherEdge)
+{
+    const FBBezierCurvePtr &next = edge->next()->curve();
+    const FBBezierCurvePtr &previous = edge->previous()->curve();
+    if (FBBranch_IsTail(*branches.right, context.hair) &&
+        jointOnOther(context, next->endPoint1(), other) &&
+        alongOthersTail(
+            context, *next, next->endPoint1(),
+            towardsFirstDistinct(next->endPoint1(),
+                                 {next->controlPoint1(), next->controlPoint2(), next->endPoint2()}),
+            other, otherBranches, otherEdge)) {
+        branches.right = next;
+        return true;
     }
-    skipTail(ours, edge1, intersection.isAtEndPointOfCurve1(), ourTangents0, theirTangents0);
-    skipTail(theirs, edge2, intersection.isAtEndPointOfCurve2(), theirTangents0, ourTangents0);
-    const FBTangentPair ourTangents = tangentsOf(ours);
-    const FBTangentPair theirTangents = tangentsOf(theirs);
-    if (!nearlyAmbiguous(ourTangents, theirTangents))
-        return {FBGeom_TangentsCross(ourTangents, theirTangents), true};
-    // Branches that leave in one direction (a curve touching a line at a corner) part further
-    // on: the side each lies on shows there. Branches that never part run on each other, which
-    // the overlaps decide.
+    if (FBBranch_IsTail(*branches.left, context.hair) &&
+        jointOnOther(context, previous->endPoint2(), other) &&
+        alongOthersTail(context, *previous, previous->endPoint2(),
+                        towardsFirstDistinct(previous->endPoint2(),
+                                             {previous->controlPoint2(), previous->controlPoint1(),
+                                              previous->endPoint1()}),
+                        other, otherBranches, otherEdge)) {
+        branches.left = previous;
+        return true;
+    }
+    return false;
+}
+
+// A hit a hair short of a curve's own joint, where the curve runs along the other's branch (an
+// arc's top touching a side beside the other outline's corner), leaves a tail up to that joint
+// whose direction is that of the other branch but for rounding: the tail tells no side, and the
+// curve beyond its joint does.
+void skipTail(Branches &branches, const FBContourEdge *edge, const FBTangentPair &own,
+              const FBTangentPair &other, double hair)
+{
+    if (FBBranch_IsTail(*branches.right, hair) &&
+        (nearlyAlong(own.right, other.left) || nearlyAlong(own.right, other.right)))
+        branches.right = edge->next()->curve();
+    else if (FBBranch_IsTail(*branches.left, hair) &&
+             (nearlyAlong(own.left, other.left) || nearlyAlong(own.left, other.right)))
+        branches.left = edge->previous()->curve();
+}
+
+// At a joint of both, a whole edge a hair long on a like edge of the other outline (both drawn
+// through the same two points a hair apart, joints at each) tells no side either: the curves
+// beyond its far joint do, alike at both joints, so that the hits there are both crossings or
+// both touches.
+void skipSharedEdge(Branches &branches, const FBContourEdge *edge, bool atStart,
+                    const FBTangentPair &own, const FBTangentPair &other,
+                    const Branches &otherBranches, double hair)
+{
+    auto onShortBranch = [&](QPointF direction) {
+        return (FBBranch_IsTail(*otherBranches.left, hair) && nearlyAlong(direction, other.left)) ||
+               (FBBranch_IsTail(*otherBranches.right, hair) && nearlyAlong(direction, other.right));
+    };
+    if (FBBranch_IsTail(*branches.right, hair) && onShortBranch(own.right))
+        branches.right = (atStart ? edge->next() : edge->next()->next())->curve();
+    else if (FBBranch_IsTail(*branches.left, hair) && onShortBranch(own.left))
+        branches.left = (atStart ? edge->previous()->previous() : edge->previous())->curve();
+}
+
+// Branches that leave in one direction (a curve touching a line at a corner) part further on:
+// the side each lies on shows there, at equal distances along both (FBBranch_FartherShares of
+// the shortest). Branches that never part run on each other, which the overlaps decide: the
+// tangents' own reading stands.
+bool readFartherAlong(const Branches &ours, const Branches &theirs,
+                      const FBTangentPair &ourTangents, const FBTangentPair &theirTangents)
+{
     const double shortest = shortestBranch(ours, theirs);
-    for (double share : {1.0 / 64, 1.0 / 16, 1.0 / 4, 1.0 / 2}) {
+    for (double share : FBBranch_FartherShares) {
         const FBTangentPair ourChords = chordsOf(ours, shortest * share);
         const FBTangentPair theirChords = chordsOf(theirs, shortest * share);
         if (!ambiguous(ourChords, theirChords))
-            return {FBGeom_TangentsCross(ourChords, theirChords), true};
+            return FBGeom_TangentsCross(ourChords, theirChords);
     }
-    return {FBGeom_TangentsCross(ourTangents, theirTangents), false};
+    return FBGeom_TangentsCross(ourTangents, theirTangents);
+}
+
+// Whether the edges meeting at an intersection at or a hair short of a joint cross there.
+bool readJoint(const FBContourEdge *edge1, const FBContourEdge *edge2,
+               FBBezierIntersection &intersection)
+{
+    const QRectF box = intersection.curve1()->bounds().united(intersection.curve2()->bounds());
+    const double size = std::max(box.width(), box.height());
+    const JointContext context{intersection, kTailShare * size, kJointOnOtherShare * size};
+    const bool atEnd = intersection.isAtEndPointOfCurve();
+    if (!atEnd) {
+        const QPointF at = intersection.location();
+        if (!nearAnEnd(*intersection.curve1(), at, context.hair) &&
+            !nearAnEnd(*intersection.curve2(), at, context.hair))
+            return true;
+        if (speckStaysOnOneSide(*intersection.curve1(), *intersection.curve2(),
+                                intersection.parameter2(), context.hair) ||
+            speckStaysOnOneSide(*intersection.curve2(), *intersection.curve1(),
+                                intersection.parameter1(), context.hair))
+            return false;
+    }
+    Branches ours = branchesAtIntersection(edge1, intersection, true);
+    Branches theirs = branchesAtIntersection(edge2, intersection, false);
+    if (!atEnd) {
+        const FBTangentPair ourAt = tangentsOf(ours);
+        const FBTangentPair theirAt = tangentsOf(theirs);
+        const bool oursBeyond = takeCurveBeyondJoint(context, ours, edge1, theirAt, theirs, edge2);
+        const bool theirsBeyond =
+            !oursBeyond && takeCurveBeyondJoint(context, theirs, edge2, ourAt, ours, edge1);
+        if (!oursBeyond && !theirsBeyond)
+            return true;
+    }
+    const FBTangentPair ourTangents0 = tangentsOf(ours);
+    const FBTangentPair theirTangents0 = tangentsOf(theirs);
+    if (intersection.isAtEndPointOfCurve1() && intersection.isAtEndPointOfCurve2()) {
+        const Branches ours0 = ours, theirs0 = theirs;
+        skipSharedEdge(ours, edge1, intersection.isAtStartOfCurve1(), ourTangents0, theirTangents0,
+                       theirs0, context.hair);
+        skipSharedEdge(theirs, edge2, intersection.isAtStartOfCurve2(), theirTangents0,
+                       ourTangents0, ours0, context.hair);
+    }
+    if (!intersection.isAtEndPointOfCurve1())
+        skipTail(ours, edge1, ourTangents0, theirTangents0, context.hair);
+    if (!intersection.isAtEndPointOfCurve2())
+        skipTail(theirs, edge2, theirTangents0, ourTangents0, context.hair);
+    const FBTangentPair ourTangents = tangentsOf(ours);
+    const FBTangentPair theirTangents = tangentsOf(theirs);
+    if (!nearlyAmbiguous(ourTangents, theirTangents))
+        return FBGeom_TangentsCross(ourTangents, theirTangents);
+    return readFartherAlong(ours, theirs, ourTangents, theirTangents);
 }
 
 } // namespace
@@ -422,15 +455,7 @@ bool FBContourEdge::crossesEdge(const FBContourEdge *edge2,
 {
     if (intersection.isTangent())
         return false;
-    return readJoint(this, edge2, intersection).crosses;
-}
-
-bool FBEdge_CrossesAlongBranch(const FBContourEdge *edge1, const FBContourEdge *edge2,
-                               FBBezierIntersection &intersection)
-{
-    if (intersection.isTangent() || !intersection.isAtEndPointOfCurve())
-        return false;
-    return !readJoint(edge1, edge2, intersection).told;
+    return readJoint(this, edge2, intersection);
 }
 
 QString FBContourEdge::description() const

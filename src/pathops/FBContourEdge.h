@@ -64,10 +64,3 @@ private:
 // tangent leaves backwards along the edge, the right one forwards.
 FBTangentPair FBEdge_TangentsAtIntersection(const FBContourEdge *edge,
                                             FBBezierIntersection &intersection, bool curve1);
-
-// Whether the edges meeting at an intersection at a joint (edge1's curve is curve 1) cross there
-// only by the last digits of their tangents: a branch of one leaves along a branch of the other
-// and never parts from it along the branches' length (sides a hair apart that no shared stretch
-// holds), so no side told whether the outlines pass through each other.
-bool FBEdge_CrossesAlongBranch(const FBContourEdge *edge1, const FBContourEdge *edge2,
-                               FBBezierIntersection &intersection);

@@ -5,6 +5,7 @@
 // answers through these same functions, so both give the same digits.
 
 #include "pathops/FBGeometry.h"
+#include "pathops/FBTolerances.h"
 
 #include <QPointF>
 #include <array>
@@ -114,7 +115,7 @@ inline FBCurvePoints FBCurve_Reversed(const FBCurvePoints &points)
 // All four points within 1e-5 of the first.
 inline bool FBCurve_IsPoint(const FBCurvePoints &points)
 {
-    constexpr double threshold = 1e-5;
+    constexpr double threshold = FBTol_PointCurveSpread;
     return FBGeom_ArePointsCloseWithThreshold(points[0], points[1], threshold) &&
            FBGeom_ArePointsCloseWithThreshold(points[0], points[2], threshold) &&
            FBGeom_ArePointsCloseWithThreshold(points[0], points[3], threshold);

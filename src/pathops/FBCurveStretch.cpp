@@ -2,6 +2,7 @@
 
 #include "pathops/FBBezierCurve.h"
 #include "pathops/FBGeometry.h"
+#include "pathops/FBTolerances.h"
 
 #include <algorithm>
 #include <array>
@@ -16,7 +17,7 @@ constexpr int kStretchSamples = 16;
 constexpr int kNearestSteps = 8;
 // A shared stretch shorter than this many tolerances is left to the search: at that length a
 // crossing, a touch and a stretch look alike.
-constexpr double kShortestStretch = 10.0;
+constexpr double kShortestStretch = FBTol_ShortestStretch;
 
 // The parameter in [low, high] of the curve's point nearest `point`, starting from `start`.
 double nearestFrom(const FBBezierCurve &curve, QPointF point, double start, double low, double high)

@@ -6,10 +6,7 @@
 // lying exactly on each other are.
 
 #include "pathops/FBBezierIntersectRange.h"
-
-// How far apart, as a share of the larger side of the smaller curve's box, curves may run and
-// still be one stretch.
-inline constexpr double FBCurveStretchTolerance = 2e-4;
+#include "pathops/FBTolerances.h"
 
 // The shared stretch of two curves, not both straight lines: both ends of the stretch lie on
 // both curves, each an end of one of them, and every point of it on either curve lies within the

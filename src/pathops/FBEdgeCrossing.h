@@ -43,6 +43,10 @@ public:
     void setEntry(bool entry) { mEntry = entry; }
     bool isProcessed() const { return mProcessed; }
     void setProcessed(bool processed) { mProcessed = processed; }
+    // Whether the pieces of outline on both sides of it lie on one side of the other outline, as
+    // the marking found them: the outlines touch here rather than cross, on this side.
+    bool isTouch() const { return mTouch; }
+    void setTouch(bool touch) { mTouch = touch; }
     bool isSelfCrossing() const { return mSelfCrossing; }
     void setSelfCrossing(bool selfCrossing) { mSelfCrossing = selfCrossing; }
     // The place on its edge's sorted list.
@@ -58,5 +62,6 @@ private:
     bool mEntry = false;
     bool mProcessed = false;
     bool mSelfCrossing = false;
+    bool mTouch = false;
     qsizetype mIndex = 0;
 };

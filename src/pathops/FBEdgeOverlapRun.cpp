@@ -2,6 +2,7 @@
 
 #include "pathops/FBContourEdge.h"
 #include "pathops/FBCurveStretch.h"
+#include "pathops/FBTolerances.h"
 
 #include <QStringList>
 #include <initializer_list>
@@ -12,7 +13,7 @@ namespace {
 
 // Sides of a stretch nearer than this, in the engine's 64-128 unit frame, lie on each other:
 // rounding, not a move.
-constexpr double kApart = 1e-9;
+constexpr double kApart = FBTol_SidesApart;
 
 // A control point on its end point gives no direction: the next distinct point does.
 QPointF towardsFirstDistinct(QPointF from, std::initializer_list<QPointF> points)
@@ -82,6 +83,7 @@ QPointF FBOverlap_PointAtChord(const FBBezierCurve &curve, double distance, bool
 
 bool FBEdgeOverlapRun::insertOverlap(const FBEdgeOverlapPtr &overlap)
 {
+    mReading.reset();
     if (mOverlaps.empty()) {
         mOverlaps.push_back(overlap);
         return true;
@@ -99,6 +101,7 @@ bool FBEdgeOverlapRun::insertOverlap(const FBEdgeOverlapPtr &overlap)
 
 bool FBEdgeOverlapRun::appendRun(const FBEdgeOverlapRun &next)
 {
+    mReading.reset();
     if (mOverlaps.empty() || next.mOverlaps.empty() ||
         !mOverlaps.back()->fitsBefore(*next.mOverlaps.front()))
         return false;
@@ -112,6 +115,18 @@ bool FBEdgeOverlapRun::isComplete() const
 }
 
 bool FBEdgeOverlapRun::isCrossing(double *readTo) const
+{
+    if (!mReading) {
+        double read = 0.0;
+        const bool crossing = readCrossing(&read);
+        mReading = Reading{crossing, read};
+    }
+    if (readTo)
+        *readTo = mReading->readTo;
+    return mReading->crossing;
+}
+
+bool FBEdgeOverlapRun::readCrossing(double *readTo) const
 {
     if (readTo)
         *readTo = 0.0;
@@ -148,7 +163,8 @@ bool FBEdgeOverlapRun::isCrossing(double *readTo) const
     auto isTail = [](const FBBezierCurvePtr &branch, const FBContourEdge *edge,
                      const FBContourEdge *otherEdge) {
         const QRectF box = edge->curve()->bounds().united(otherEdge->curve()->bounds());
-        return branch->length() <= FBCurveStretchTolerance * std::max(box.width(), box.height());
+        return FBBranch_IsTail(*branch,
+                               FBCurveStretchTolerance * std::max(box.width(), box.height()));
     };
     if (!firstRange->isAtStartOfCurve1() && isTail(edge1Before, first.edge1(), first.edge2()))
         edge1Before = first.edge1()->previous()->curve();
@@ -181,8 +197,10 @@ bool FBEdgeOverlapRun::isCrossing(double *readTo) const
     // along a tangent part slowly), a branch of contour 2 is measured from contour 1's end of
     // the stretch: the gap between the ends shows which side contour 2 lies on there, and the
     // branches' own directions, taken at two different points, may not.
-    const QPointF firstEnd = stretchStart->endPoint1();
-    const QPointF lastEnd = stretchEnd->endPoint2();
+    // Contour 1's branches start at the stretch's ends, or at the joints beyond a tail: both
+    // contours' branches are measured from there, so that a tail left out moves neither.
+    const QPointF firstEnd = edge1Before->endPoint2();
+    const QPointF lastEnd = edge1After->endPoint1();
     const QPointF firstEnd2 = reversed ? edge2First->endPoint1() : edge2First->endPoint2();
     const QPointF lastEnd2 = reversed ? edge2Second->endPoint2() : edge2Second->endPoint1();
     auto apart = [](QPointF a, QPointF b) {
@@ -223,7 +241,9 @@ bool FBEdgeOverlapRun::isCrossing(double *readTo) const
     // joint starts, a cusp): with the stretch it bounds no wedge to tell the sides by.
     const double shortest = std::min(
         {edge1Before->length(), edge1After->length(), edge2First->length(), edge2Second->length()});
-    for (double part : {0.0, 1.0 / 64, 1.0 / 16, 1.0 / 4, 1.0 / 2}) {
+    double parts[1 + std::size(FBBranch_FartherShares)] = {0.0};
+    std::copy(std::begin(FBBranch_FartherShares), std::end(FBBranch_FartherShares), parts + 1);
+    for (double part : parts) {
         if (part == 0.0 && endsApart)
             continue;
         const double d = shortest * part;
@@ -295,6 +315,19 @@ void FBEdgeOverlapRun::addCrossings()
         mOverlaps[at.index]->addMiddleCrossing();
     else
         mOverlaps[at.index]->addCrossingAt(at.nearest.parameter1, at.nearest.parameter2);
+}
+
+double FBEdgeOverlapRun::endGapNear(QPointF point) const
+{
+    if (mOverlaps.empty())
+        return 0.0;
+    const FBBezierIntersectRange &first = *mOverlaps.front()->range();
+    const FBBezierIntersectRange &last = *mOverlaps.back()->range();
+    const QPointF start = first.curve1()->pointAtParameter(first.parameterRange1().minimum);
+    const QPointF stop = last.curve1()->pointAtParameter(last.parameterRange1().maximum);
+    return FBGeom_PointDistance(point, start) <= FBGeom_PointDistance(point, stop)
+               ? mOverlaps.front()->nearest(0.0, 0.0).distance
+               : mOverlaps.back()->nearest(1.0, 1.0).distance;
 }
 
 double FBEdgeOverlapRun::crossingGap() const

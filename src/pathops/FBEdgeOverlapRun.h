@@ -4,6 +4,7 @@
 
 #include "pathops/FBEdgeOverlap.h"
 
+#include <optional>
 #include <vector>
 
 class FBBezierContour;
@@ -19,12 +20,14 @@ public:
     bool isComplete() const;
     // Whether the outlines pass through each other here rather than touch and turn back. With
     // `readTo`, how far (in a straight line) from each end along the branches the answer was
-    // read: 0 where the tangents at the ends told.
+    // read: 0 where the tangents at the ends told. Read once, until the run changes.
     bool isCrossing(double *readTo = nullptr) const;
     // One crossing pair where the sides lie nearest, or at the middle stretch.
     void addCrossings();
     // How far apart the two sides lie where addCrossings puts the crossing pair.
     double crossingGap() const;
+    // How far apart the two sides lie at the run's end nearer `point`.
+    double endGapNear(QPointF point) const;
     FBBezierContour *contour1() const;
     FBBezierContour *contour2() const;
     QString description() const;
@@ -40,9 +43,28 @@ private:
         bool middle = true;
     };
     Placement crossingPlacement() const;
+    bool readCrossing(double *readTo) const;
 
     std::vector<FBEdgeOverlapPtr> mOverlaps;
+    // isCrossing's answer and how far it read, once read.
+    struct Reading
+    {
+        bool crossing;
+        double readTo;
+    };
+    mutable std::optional<Reading> mReading;
 };
+
+// Branches that leave one point in one direction are told apart farther along them, at these
+// shares of the shortest branch, nearest first (a shared run's ends and a joint's branches alike).
+inline constexpr double FBBranch_FartherShares[] = {1.0 / 64, 1.0 / 16, 1.0 / 4, 1.0 / 2};
+
+// Whether a branch up to its contour's joint is a tail no longer than `hair`: its direction tells
+// no side, and the curve beyond that joint is read instead.
+inline bool FBBranch_IsTail(const FBBezierCurve &branch, double hair)
+{
+    return branch.length() <= hair;
+}
 
 // The tangent arriving at the curve's end (left) or leaving its start (right), taken `offset`
 // units along the curve from that end; offset 0 uses the curve's own control points.

@@ -1,4 +1,5 @@
 #include "pathops/FBGeometry.h"
+#include "pathops/FBTolerances.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +15,7 @@ constexpr double TwoPi = 2.0 * std::numbers::pi;
 // beyond it (or for a non-finite angle) stepping would take for ever.
 constexpr double MaxSteppedAngle = 64.0 * TwoPi;
 // The nearly-equal end points of a line, as a single-precision value.
-constexpr double DegenerateLineLength = double(0.02f);
+constexpr double DegenerateLineLength = FBTol_DegenerateLineLength;
 
 // Truncation toward zero that saturates; NaN becomes 0.
 qint64 truncateSaturating(double value)

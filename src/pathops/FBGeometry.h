@@ -2,6 +2,7 @@
 // Plain geometry of the curve engine: vector arithmetic, closeness tests with fixed tolerances,
 // parameter ranges, angles and tangents, rectangles. Free functions without state.
 
+#include "pathops/FBTolerances.h"
 #include <QPointF>
 #include <QRectF>
 #include <algorithm>
@@ -36,8 +37,6 @@ struct FBTangentPair
     QPointF left;
     QPointF right;
 };
-
-inline constexpr double FBPointClosenessThreshold = 1e-10;
 
 // Vector arithmetic.
 inline QPointF FBGeom_AddPoints(QPointF p, QPointF q);

@@ -4,6 +4,7 @@
 #include "pathops/FBCurvePoints.h"
 #include "pathops/FBCurveStretch.h"
 #include "pathops/FBGeometry.h"
+#include "pathops/FBTolerances.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +13,7 @@
 namespace {
 
 // Curves whose directions part by a sine under this run along each other at a joint.
-constexpr double kRunSine = 1e-2;
+constexpr double kRunSine = FBTol_CutRunSine;
 
 // The direction a curve leaves its end at `end` (0 or 1) in: the first control point distinct
 // from the end gives it.
@@ -58,7 +59,7 @@ std::optional<double> curvatureAt(const FBBezierCurve &curve, double t)
 // circle on a line) bends otherwise.
 bool leavesAlong(const FBBezierCurve &other, double end, const FBBezierCurve &curve, double t)
 {
-    constexpr double BendShare = 0.25;
+    constexpr double BendShare = FBTol_CutBendShare;
     const QPointF along =
         FBGeom_NormalizeVector(FBCurve_DeCasteljau(FBCurve_Derivative(curve.points()), t));
     const QPointF leaving = directionFromEnd(other, end);
@@ -206,7 +207,7 @@ bool isCut(const FBContourEdge &ours, const Candidate &c, const Candidates &cand
 }
 
 // How near, as a share of the cut curve's size, two cuts are one.
-constexpr double kSameCutShare = 1e-9;
+constexpr double kSameCutShare = FBTol_SameCut;
 
 using Cuts = std::unordered_map<const FBContourEdge *, std::vector<double>>;
 
@@ -255,7 +256,7 @@ FBBezierContourPtr cutContour(const FBBezierContour &contour, Cuts &cuts,
 }
 
 // How near, as a share of the cut curve's size, a point must lie to it to be on it.
-constexpr double kOnCurveShare = 1e-8;
+constexpr double kOnCurveShare = FBTol_OnCurve;
 
 // The cuts sorted by x, to be looked up by point.
 class CutIndex

@@ -1,4 +1,5 @@
 #include "pathops/FBRayCrossing.h"
+#include "pathops/FBTolerances.h"
 
 #include <algorithm>
 #include <array>
@@ -9,14 +10,14 @@ namespace {
 // The search answers points of both curves up to this far apart (a thousandth, or a hundred
 // thousandth of the two curves' size); and an answer within 1e-5 of a parameter's end counts as
 // at that end.
-constexpr double kSearchReach = 1e-3;
-constexpr double kSearchReachPerSize = 1e-5;
-constexpr double kEndParameter = 1e-5;
+constexpr double kSearchReach = FBTol_CrossingPoint;
+constexpr double kSearchReachPerSize = FBTol_ConvergedPointSpread;
+constexpr double kEndParameter = FBTol_EndParameter;
 // How far inside both curves the crossing must lie, in parameter, and how steeply the curve must
 // cut the ray (the sine of the angle between them): well clear of what the search calls an end
 // or a tangent.
-constexpr double kClearParameter = 1e-3;
-constexpr double kClearSine = 1e-3;
+constexpr double kClearParameter = FBTol_ClearRayParameter;
+constexpr double kClearSine = FBTol_ClearRaySine;
 
 double largestSide(const QRectF &box)
 {

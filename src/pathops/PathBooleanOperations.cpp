@@ -35,72 +35,6 @@ bool hasOnlyFinitePoints(const BezierPath &path)
 
 enum class GraphOperation { Union, Intersect, Difference, Xor };
 
-// Jittered answers that stray from the exact one are drawn again, so many times at most.
-constexpr int kMostJitterAttempts = 8;
-
-// The area a curve sweeps from the origin, (x dy - y dx) / 2 integrated along it: a polynomial
-// of degree 5 in the parameter, which three Gauss-Legendre nodes integrate exactly.
-double sweptArea(const std::array<QPointF, 4> &p)
-{
-    static const double node = std::sqrt(0.6);
-    const double ts[3] = {0.5 - node / 2, 0.5, 0.5 + node / 2};
-    const double ws[3] = {5.0 / 18, 8.0 / 18, 5.0 / 18};
-    double area = 0.0;
-    for (int i = 0; i < 3; ++i) {
-        const double t = ts[i], u = 1 - t;
-        const QPointF at =
-            u * u * u * p[0] + 3 * u * u * t * p[1] + 3 * u * t * t * p[2] + t * t * t * p[3];
-        const QPointF d =
-            3 * u * u * (p[1] - p[0]) + 6 * u * t * (p[2] - p[1]) + 3 * t * t * (p[3] - p[2]);
-        area += ws[i] * (at.x() * d.y() - at.y() * d.x()) / 2;
-    }
-    return area;
-}
-
-// The even-odd area of a path whose contours do not cross.
-double evenOddArea(const BezierPath &path)
-{
-    double total = 0.0;
-    const FBBezierGraph graph(path);
-    for (const FBBezierContourPtr &contour : graph.contours()) {
-        double area = 0.0;
-        for (const auto &edge : contour->edges())
-            area += sweptArea(edge->curve()->points());
-        total += contour->inside() == 1 ? -std::abs(area) : std::abs(area);
-    }
-    return total;
-}
-
-// The length of a path's outlines, each subpath closed; no graph is needed for it.
-double outlineLength(const BezierPath &path)
-{
-    double length = 0.0;
-    QPointF start, at;
-    for (const BezierPath::Element &e : path.elements()) {
-        switch (e.type) {
-        case platform::BezierPathElement::MoveTo:
-            length += FBGeom_PointDistance(at, start);
-            start = at = e.points[0];
-            break;
-        case platform::BezierPathElement::LineTo:
-            length += FBGeom_PointDistance(at, e.points[0]);
-            at = e.points[0];
-            break;
-        case platform::BezierPathElement::CurveTo:
-            length +=
-                FBBezierCurve::bezierCurveWithEndPoint1(at, e.points[0], e.points[1], e.points[2])
-                    ->length();
-            at = e.points[2];
-            break;
-        case platform::BezierPathElement::ClosePath:
-            length += FBGeom_PointDistance(at, start);
-            at = start;
-            break;
-        }
-    }
-    return length + FBGeom_PointDistance(at, start);
-}
-
 // Moves every point of every element by `map`.
 template <typename Map> void mapPathPoints(BezierPath &path, Map map)
 {
@@ -296,23 +230,10 @@ struct GuardFrame
     int exponent = 0;
     // The smallest outline's size in the frame; 0 when every outline is a point.
     double smallest = 0.0;
-    // Areas and lengths are measured scaled by this power of two, so that they do not overflow.
-    int measureExponent = 0;
 };
 
-// The jitter draws from these shares of the smallest outline's size: far above the rounding of
-// the frame's coordinates, so that coincident points and edges part, and far below what an
-// answer's area may be off by, since a draw that agrees with the unjittered answer is kept
-// (outlines a hundredth apart on a glyph a few units across lost a percent of their exclusive or
-// to draws ten times larger).
-constexpr double kJitterLowerShare = 1e-6;
-constexpr double kJitterUpperShare = 3e-6;
-// The jittered draws together combine at most this many elements.
-constexpr qint64 kMostJitteredElements = 100000;
 // The largest coordinates in the frame stay below 2 to this power.
 constexpr int kLargestFrameExponent = 1000;
-// Areas are measured with the largest coordinate below 2 to this power.
-constexpr int kLargestMeasureExponent = 200;
 
 // The frame's move along one axis: a multiple of the unit in the last place of the largest
 // coordinate, so that subtracting it is exact, when the points lie far from the origin for
@@ -378,9 +299,6 @@ GuardFrame guardFrameFor(const BezierPath &path, const BezierPath &other)
         frame.exponent = std::min(4 - exponent, kLargestFrameExponent - largestExponent);
         frame.smallest = std::ldexp(smallest, frame.exponent);
     }
-    const int frameLargestExponent = largestExponent + frame.exponent;
-    if (frameLargestExponent > kLargestMeasureExponent)
-        frame.measureExponent = kLargestMeasureExponent - frameLargestExponent;
     return frame;
 }
 
@@ -392,73 +310,6 @@ BezierPath intoFrame(BezierPath path, const GuardFrame &frame)
 BezierPath outOfFrame(BezierPath path, const GuardFrame &frame)
 {
     return scaledBackAndMoved(std::move(path), frame.shiftX, frame.shiftY, frame.exponent);
-}
-
-BezierPath scaledBy(BezierPath path, int exponent)
-{
-    if (exponent != 0) {
-        mapPathPoints(path, [exponent](QPointF p) {
-            return QPointF(std::ldexp(p.x(), exponent), std::ldexp(p.y(), exponent));
-        });
-    }
-    return path;
-}
-
-struct Measure
-{
-    double area = 0.0;
-    qint64 outlines = 0;
-};
-
-Measure measured(const BezierPath &answer, int exponent)
-{
-    Measure m;
-    for (const BezierPath::Element &e : answer.elements())
-        m.outlines += e.type == platform::BezierPathElement::MoveTo;
-    m.area = evenOddArea(scaledBy(answer, exponent));
-    return m;
-}
-
-// The area each subpath of a path encloses, without sign, smallest first.
-std::vector<double> subpathAreas(const BezierPath &path)
-{
-    std::vector<double> areas;
-    double area = 0.0;
-    QPointF start, at;
-    bool open = false;
-    auto chord = [&](QPointF to) { area += (at.x() * to.y() - at.y() * to.x()) / 2; };
-    auto finish = [&] {
-        if (open) {
-            chord(start);
-            areas.push_back(std::abs(area));
-        }
-        area = 0.0;
-        open = false;
-    };
-    for (const BezierPath::Element &e : path.elements()) {
-        switch (e.type) {
-        case platform::BezierPathElement::MoveTo:
-            finish();
-            start = at = e.points[0];
-            open = true;
-            break;
-        case platform::BezierPathElement::LineTo:
-            chord(e.points[0]);
-            at = e.points[0];
-            break;
-        case platform::BezierPathElement::CurveTo:
-            area += sweptArea({at, e.points[0], e.points[1], e.points[2]});
-            at = e.points[2];
-            break;
-        case platform::BezierPathElement::ClosePath:
-            finish();
-            at = start;
-            break;
-        }
-    }
-    finish();
-    std::sort(areas.begin(), areas.end());
-    return areas;
 }
 
 } // namespace
@@ -550,70 +401,16 @@ std::optional<BezierPath> performBooleanOp(const BezierPath &path, qint32 operat
                 return fb_xor(x, y);
             }
         };
-        const BezierPath exact = combined(a, b);
-        BezierPath result = exact;
-        // The jitter moves each point of the first path by at most sqrt(2) times its upper
-        // bound, and the second path's by twice that with the shift; a curve's points move no
-        // farther than its control points, so the answer's area moves by at most that much per
-        // unit of outline. An answer farther from the unjittered one, or with another number of
-        // outlines (the jitter's own slivers where outlines coincide), has gone wrong where the
-        // jittered outlines nearly meet: other draws are tried, and when none agrees, the
-        // unjittered answer stands. Large operands get fewer draws, so that the work stays
-        // bounded by what is combined rather than by time.
-        const double upper = kJitterUpperShare * frame.smallest;
-        const double lower = kJitterLowerShare * frame.smallest;
-        const qint64 elements = std::max<qint64>(1, a.elementCount() + b.elementCount());
-        const qint64 draws = frame.smallest > 0 ? std::min<qint64>(kMostJitterAttempts,
-                                                                   kMostJitteredElements / elements)
-                                                : 0;
-        if (draws > 0) {
-            const Measure exactMeasure = measured(exact, frame.measureExponent);
-            const double reach = std::ldexp(std::sqrt(2.0) * upper, frame.measureExponent) *
-                                 (outlineLength(scaledBy(a, frame.measureExponent)) +
-                                  2 * outlineLength(scaledBy(b, frame.measureExponent)));
-            const std::vector<double> exactAreas =
-                subpathAreas(scaledBy(exact, frame.measureExponent));
-            for (qint64 attempt = 0; attempt < draws; ++attempt) {
-                BezierPath jitteredA = a;
-                BezierPath jitteredB = b;
-                JitterPathPoints(&jitteredA, lower, upper);
-                JitterPathPoints(&jitteredB, lower, upper);
-                const double dx = signedDraw(lower, upper);
-                const double dy = signedDraw(lower, upper);
-                mapPathPoints(jitteredB, [dx, dy](QPointF p) { return p + QPointF(dx, dy); });
-                if (!hasOnlyFinitePoints(jitteredA) || !hasOnlyFinitePoints(jitteredB))
-                    continue;
-                BezierPath candidate = combined(jitteredA, jitteredB);
-                const Measure m = measured(candidate, frame.measureExponent);
-                if (m.outlines != exactMeasure.outlines ||
-                    !(std::abs(m.area - exactMeasure.area) <= reach))
-                    continue;
-                // The area leans on the engine's own reading of which outline lies inside
-                // which: a draw gone wrong where outlines run a hair apart, with its outlines
-                // cut apart elsewhere, can read the same. Each outline's own area does not.
-                const std::vector<double> drawnAreas =
-                    subpathAreas(scaledBy(candidate, frame.measureExponent));
-                double apart = 0.0;
-                for (size_t k = 0; k < drawnAreas.size() && k < exactAreas.size(); ++k)
-                    apart += std::abs(drawnAreas[k] - exactAreas[k]);
-                if (drawnAreas.size() == exactAreas.size() && apart <= reach) {
-                    result = std::move(candidate);
-                    break;
-                }
-            }
-        }
+        // A jittered combination was once drawn too, and kept only where it matched this one: it
+        // could never change an answer, only redo the work up to eight times.
+        const BezierPath result = combined(a, b);
         if (result.isEmpty())
             return std::nullopt;
-        BezierPath answer = outOfFrame(result, frame);
+        const BezierPath answer = outOfFrame(result, frame);
         if (!hasOnlyFinitePoints(answer)) {
-            // A jittered point beyond the largest finite coordinates; the unjittered answer
-            // lies within the operands' own bounds.
-            answer = outOfFrame(exact, frame);
-            if (exact.isEmpty() || !hasOnlyFinitePoints(answer)) {
-                platform::LogWarning(
-                    lcPathops, QStringLiteral("ERROR path operation: the answer is not finite"));
-                return std::nullopt;
-            }
+            platform::LogWarning(lcPathops,
+                                 QStringLiteral("ERROR path operation: the answer is not finite"));
+            return std::nullopt;
         }
         return answer;
     } catch (const platform::Exception &e) {

@@ -1,7 +1,8 @@
 #pragma once
 // Union, intersection, difference and exclusive or of two paths, exact on their curves; the
 // guarded entry the progress dialog uses, which first separates coincident points of the two
-// inputs by a small random jitter; and a polyline simplification by farthest-point splitting.
+// inputs by a small random jitter (for callers that want one); and a polyline simplification by
+// farthest-point splitting.
 
 #include "platform/BezierPath.h"
 
@@ -31,14 +32,9 @@ enum PathBooleanOperation : qint32 {
 
 // One combination with a time limit, in a frame of the operands' own size: both paths are moved
 // to the origin when they lie far from it and scaled by a power of two so that their smallest
-// outline is 8 to 16 units across (both exact), their points jittered and the second one shifted
-// by 1e-6 to 3e-6 of that outline's size, so that coincident points and edges of the two do not
-// meet exactly; the answer is taken back to the operands' units exactly. A jittered answer whose
-// area strays from the unjittered combination's by more than the jitter can move it, or which
-// has another number of outlines, is drawn again (a few times at most, fewer for operands of
-// many elements; then the unjittered answer stands). Answers nothing for a null argument, an
-// empty combination, a non-finite coordinate, a cancel or the time limit (the last two
-// reported).
+// outline is 8 to 16 units across (both exact), combined, and the answer is taken back to the
+// operands' units exactly. Answers nothing for a null argument, an empty combination, a
+// non-finite coordinate, a cancel or the time limit (the last two reported).
 std::optional<platform::BezierPath> performBooleanOp(const platform::BezierPath &path,
                                                      qint32 operation,
                                                      const platform::BezierPath *other);
@@ -47,8 +43,8 @@ std::optional<platform::BezierPath> performBooleanOp(const platform::BezierPath 
 // fewer than two elements.
 void JitterPathPoints(platform::BezierPath *path, double lower, double upper);
 
-// The random source of the jitter and the shift; seeded from the clock unless a caller seeds it
-// (tests and fuzzing, for answers that repeat).
+// The random source of the jitter; seeded from the clock unless a caller seeds it (tests and
+// fuzzing, for answers that repeat).
 void PathOperation_SeedRandom(quint64 seed);
 double PathOperation_RandomDouble(double lower, double upper);
 // An integer in [0, n); 0 when n is 0.

@@ -167,6 +167,45 @@ TEST(FBBezierGraphTest, CountersLevelWithCornersOfTheirOutline)
     }
 }
 
+TEST(FBBezierGraphTest, ContoursTouchingTheirContainerAreCounted)
+{
+    // A contour that meets the one around it at a point or along a side is inside it all the
+    // same: where it lies, not whether it meets it, decides. Expected marks follow the contours.
+    struct Row
+    {
+        const char *name;
+        std::vector<BezierPath> contours;
+        std::vector<int> marks;
+    };
+    const BezierPath square = squarePath(0, 0, 100);
+    const BezierPath hole = polygon({{10, 10}, {90, 10}, {90, 90}, {10, 90}});
+    const Row rows[] = {
+        {"an island with its tips on the hole's sides",
+         {square, hole, polygon({{50, 10}, {30, 55}, {50, 55}, {50, 90}, {70, 45}, {50, 45}})},
+         {0, 1, 0}},
+        {"a hole sharing its outline's bottom side",
+         {square, polygon({{20, 0}, {80, 0}, {80, 60}, {20, 60}})},
+         {0, 1}},
+        {"a hole touching its outline's side at a corner",
+         {square, polygon({{0, 50}, {40, 20}, {40, 80}})},
+         {0, 1}},
+        {"a tip touching its frame from outside",
+         {polygon({{0, 0}, {40, 0}, {40, 20}, {0, 20}}),
+          polygon({{2, 2}, {38, 2}, {38, 18}, {2, 18}}),
+          polygon({{40, 6}, {43, 6}, {43, 14}, {40, 14}})},
+         {0, 1, 0}},
+    };
+    for (const Row &row : rows) {
+        BezierPath path;
+        for (const BezierPath &contour : row.contours)
+            path.appendBezierPath(contour);
+        const FBBezierGraph graph(evenOdd(path));
+        ASSERT_EQ(graph.contours().size(), row.marks.size()) << row.name;
+        for (size_t k = 0; k < row.marks.size(); ++k)
+            EXPECT_EQ(graph.contours()[k]->inside(), row.marks[k]) << row.name << ", contour " << k;
+    }
+}
+
 TEST(FBBezierGraphTest, SegmentAfterCloseStartsItsOwnContourAtTheClosedStart)
 {
     BezierPath path = squarePath(2, 2, 4);

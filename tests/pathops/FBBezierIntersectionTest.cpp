@@ -618,6 +618,24 @@ TEST(FBBezierIntersection, LineThroughACurveWithControlPointsOnItsEnds)
     EXPECT_NEAR(found[0]->parameter2(), 0.4, 1e-9);
 }
 
+TEST(FBBezierIntersection, RayCrossingALineDrawnAsACubicNearItsEndIsFoundEitherWay)
+{
+    // A side of a letter grown by a thousandth, written as a cubic whose control points lie on
+    // its ends, and a ray across it near its end: once the ray's range had shrunk to a point, the
+    // side's was refined toward it by three Newton steps, which on a curve starting with no speed
+    // stopped short by more than the search accepts, and the crossing was lost in that order.
+    const FBBezierCurvePtr side =
+        curve({50.171164228910101, -67.079125000000005}, {50.171164228910101, -67.079125000000005},
+              {31.234401098534999, -12.674991980225993}, {31.234401098534999, -12.674991980225993});
+    const FBBezierCurvePtr ray = line({31.7421875, -77.0791}, {31.7421875, 10.001});
+    for (const auto &[first, second] : {std::pair{ray, side}, std::pair{side, ray}}) {
+        const auto found = first->intersectionsWithBezierCurve(second);
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_NEAR(found[0]->location().x(), 31.7421875, 1e-6);
+        EXPECT_NEAR(found[0]->location().y(), -14.13389, 1e-4);
+    }
+}
+
 TEST(FBBezierIntersection, LineCrossingNearACurvesStartIsFound)
 {
     // A quarter circle of radius 5.33 from its lowest point, and a line passing 0.03 under that

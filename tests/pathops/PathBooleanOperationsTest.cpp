@@ -1,4 +1,4 @@
-// The direct combinations of two paths, the guarded entry with its jitter and clock, and the
+// The direct combinations of two paths, the guarded entry with its frame and clock, and the
 // farthest-point simplification.
 #include <gtest/gtest.h>
 
@@ -59,26 +59,16 @@ TEST(PathBooleanOperations, GuardedUnionOfSquaresSharingAnEdgeComesBackInInputUn
     StateReset reset;
     const BezierPath left = squarePath(0, 0, 10);
     const BezierPath right = squarePath(10, 0, 10);
-    // The shift moves the second square by 1e-5 to 3e-5 either way, so the shared edge is either
-    // overlapped (one outline) or opened into a thin gap (two, which the unjittered answer does
-    // not have: such a draw is tried again).
-    int joined = 0;
-    for (quint64 seed = 1; seed <= 16; ++seed) {
+    // Combined once, in its frame and back, exactly: one outline on the squares' own corners,
+    // whatever the random source holds (jittered draws no longer move or split it).
+    for (quint64 seed = 1; seed <= 4; ++seed) {
         PathOperation_SeedRandom(seed);
         const std::optional<BezierPath> result = performBooleanOp(left, PathBooleanUnion, &right);
         ASSERT_TRUE(result) << seed;
-        const int outlines = moveCount(*result);
-        EXPECT_EQ(outlines, 1) << seed;
-        joined += outlines == 1;
-        // The jitter and the shift move points by at most 0.3 + 0.3 input units.
-        const QRectF bounds = result->bounds();
-        EXPECT_NEAR(bounds.left(), 0, 0.61) << seed;
-        EXPECT_NEAR(bounds.right(), 20, 0.61) << seed;
-        EXPECT_NEAR(bounds.top(), 0, 0.61) << seed;
-        EXPECT_NEAR(bounds.bottom(), 10, 0.61) << seed;
+        EXPECT_EQ(moveCount(*result), 1) << seed;
+        EXPECT_EQ(result->bounds(), QRectF(0, 0, 20, 10)) << seed;
         EXPECT_EQ(gPathOperationStartTime.load(), -1.0);
     }
-    EXPECT_GT(joined, 0);
 }
 
 TEST(PathBooleanOperations, CodesOutsideZeroToTwoAreTheExclusiveOr)

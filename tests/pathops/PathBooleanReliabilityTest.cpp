@@ -46,8 +46,8 @@ double area(const BezierPath &path)
     return std::abs(pathoracle::evenOddArea(path));
 }
 
-// How far the guarded entry may move an answer's area: its jitter and shift move every point by
-// less than 1e-4 of the smallest outline's size, and a curve no farther than its control points.
+// How far the guarded entry's answer may stray from the direct one's area: a ten-thousandth of
+// the smallest outline's size along every outline (it once jittered every point by that much).
 double guardedReach(const BezierPath &a, const BezierPath &b)
 {
     return 1e-4 * pathoracle::smallestOutline(a, b) *
@@ -187,7 +187,7 @@ TEST(PathBooleanReliability, DegeneratePairsGiveTheAreasTheyMean)
         for (qint32 code = 0; code < 4; ++code) {
             const std::optional<BezierPath> guarded = performBooleanOp(row.a, code, &row.b);
             EXPECT_EQ(gPathOperationStartTime.load(), -1.0) << row.name;
-            // An empty combination answers nothing, not the jitter's own slivers.
+            // An empty combination answers nothing, not slivers of its own.
             if (guarded) {
                 EXPECT_FALSE(guarded->isEmpty()) << row.name;
             }
@@ -211,7 +211,7 @@ TEST(PathBooleanReliability, GuardedAnswersStayWithinWhatTheJitterCanMove)
     {
         const char *name;
         BezierPath a, b;
-        // Seeds whose first jitter once gave a grossly wrong answer.
+        // Seeds whose first jittered draw once gave a grossly wrong answer.
         quint64 seed;
         qint32 operation;
     };
@@ -247,7 +247,7 @@ TEST(PathBooleanReliability, GuardedAnswersStayWithinWhatTheJitterCanMove)
     }
 }
 
-// The guarded entry's jitter and its acceptance are shares of the operands' size: the
+// The guarded entry's frame is a share of the operands' size: the
 // intersection of two squares is as right at any side, far from the origin too, and the same
 // pair a power of two larger or smaller gives exactly the same answer scaled.
 TEST(PathBooleanReliability, GuardedAnswersDoNotDependOnTheUnits)
@@ -403,7 +403,7 @@ TEST(PathBooleanReliability, HundredThousandVertexPolygon)
         performBooleanOp(polygon, PathBooleanIntersect, &square);
     ASSERT_TRUE(guarded);
     EXPECT_NEAR(area(*guarded), area(result), 0.001 * quarter);
-    // Operands of this many elements are combined once, unjittered: the guarded entry's work is
+    // Operands are combined once: the guarded entry's work is
     // bounded by what it combines, not by a time limit.
     EXPECT_LE(gPathCurvePairSearches.load() - beforeGuarded, direct + direct / 2);
 }
