@@ -169,7 +169,8 @@ FBOutline_Nearest(QPointF point, const std::vector<const FBBezierContour *> &con
             continue;
         for (const auto &edge : c->edges()) {
             const FBBezierCurve &curve = *edge->curve();
-            if (!(boxDistance(curve.bounds(), point) < nearest.distance))
+            if (!(boxDistance(curve.bounds(), point) < nearest.distance) ||
+                !(FBCurve_DistanceFloor(curve.points(), point) < nearest.distance))
                 continue;
             const QPointF on = curve.pointAtParameter(FBJointCuts_Nearest(curve, point));
             const double distance = FBGeom_PointDistance(on, point);
