@@ -282,7 +282,7 @@ inline double FBCurve_DistanceFloor(const FBCurvePoints &points, QPointF point)
         low[1] = std::min(low[1], b);
         high[1] = std::max(high[1], b);
     }
-    if (!std::isfinite(extent))
+    if (!std::isfinite(extent) || !std::isfinite(point.x()) || !std::isfinite(point.y()))
         return 0.0;
     const QPointF d = point - points[0];
     const double a = d.x() * along.x() + d.y() * along.y();
