@@ -292,3 +292,19 @@ inline double FBCurve_DistanceFloor(const FBCurvePoints &points, QPointF point)
                          1e-9 * (1.0 + extent);
     return floor > 0 ? floor : 0.0;
 }
+
+// Whether every point of the curve lies farther than `distance` from `point`, as the floor above
+// tells on the whole curve or, failing that, on both halves, `halvings` times over: the halves'
+// hulls hug an arc far closer than the whole's.
+inline bool FBCurve_FartherThan(const FBCurvePoints &points, QPointF point, double distance,
+                                int halvings = 2)
+{
+    if (FBCurve_DistanceFloor(points, point) > distance)
+        return true;
+    if (halvings <= 0)
+        return false;
+    FBCurvePoints left, right;
+    FBCurve_DeCasteljau(points, 0.5, &left, &right);
+    return FBCurve_FartherThan(left, point, distance, halvings - 1) &&
+           FBCurve_FartherThan(right, point, distance, halvings - 1);
+}

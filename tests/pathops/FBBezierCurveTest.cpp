@@ -324,7 +324,7 @@ TEST(FBBezierCurve, DistanceCurveHullMatchesTheGeneralHull)
 
 // The floor lets the nearest-point searches skip a curve: were it ever above the distance to a
 // point of the curve, a search would skip the curve that answers and pick another.
-TEST(FBBezierCurve, DistanceFloorNeverExceedsTheDistanceToTheCurve)
+TEST(FBBezierCurve, DistanceFloorsNeverExceedTheDistanceToTheCurve)
 {
     std::mt19937_64 random(54);
     std::uniform_real_distribution<double> near(-4, 4);
@@ -350,11 +350,19 @@ TEST(FBBezierCurve, DistanceFloorNeverExceedsTheDistanceToTheCurve)
             distance = std::min(distance,
                                 FBGeom_PointDistance(FBCurve_PointAt(points, k / 2000.0), point));
         ASSERT_LE(floor, distance) << "round " << round;
+        // Nor may the halves' floors rule out a curve that comes this near.
+        ASSERT_FALSE(FBCurve_FartherThan(points, point, distance)) << "round " << round;
         if (floor > 0)
             ++skipped;
     }
     // Most points lie off their curve's hull: the floor says so for them.
     EXPECT_GT(skipped, 10000);
+    // A point beside a quarter circle's chord, inside the whole's hull but outside its halves'.
+    const std::array<QPointF, 4> arc = {QPointF(1, 0), QPointF(1, 0.5523), QPointF(0.5523, 1),
+                                        QPointF(0, 1)};
+    EXPECT_EQ(FBCurve_DistanceFloor(arc, QPointF(0.6, 0.6)), 0.0);
+    EXPECT_TRUE(FBCurve_FartherThan(arc, QPointF(0.6, 0.6), 0.05));
+    EXPECT_FALSE(FBCurve_FartherThan(arc, QPointF(0.6, 0.6), 0.2));
     // A chord of no length, or a number that is not finite, gives no floor.
     const std::array<QPointF, 4> loop = {QPointF(0, 0), QPointF(5, 5), QPointF(-5, 5),
                                          QPointF(0, 0)};
