@@ -514,7 +514,8 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
                 FBTol_PieceOffOutline * (1.0 + std::max({std::abs(p.x()), std::abs(p.y())}));
             // A point well clear of the other outline (most pieces' middles) needs no search for
             // a farther one, and the inside test's rays along the axes read it.
-            if (FBOutline_BoxDistance(p, outlines) >= FBTol_PieceWellClear)
+            if (FBOutline_BoxDistance(p, outlines) >= FBTol_PieceWellClear ||
+                FBOutline_FartherThan(p, outlines, FBTol_PieceWellClear))
                 return countedContain(p);
             const FBNearestOnOutline nearest = FBOutline_Nearest(p, outlines);
             if (nearest.distance >= FBTol_PieceWellClear)

@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <unordered_map>
 
 namespace {
@@ -163,7 +164,8 @@ void FBBezierGraph::addContour(const FBBezierContourPtr &contour)
     mPairsWithin.reset();
 }
 
-std::vector<size_t> FBBezierGraph::contoursAcross(double position, bool horizontal) const
+std::vector<size_t> FBBezierGraph::contoursAcross(double position, bool horizontal, double slack,
+                                                  const std::function<bool(size_t)> &keep) const
 {
     std::optional<SpanIndex> &index = horizontal ? mRows : mColumns;
     if (!index) {
@@ -178,12 +180,14 @@ std::vector<size_t> FBBezierGraph::contoursAcross(double position, bool horizont
             index->byStart.push_back(
                 {finite ? start : -INFINITY, i, horizontal ? b.bottom() : b.right()});
             index->longest = std::max(index->longest, finite ? length : double(INFINITY));
+            index->finite = index->finite && std::isfinite(b.left()) && std::isfinite(b.right()) &&
+                            std::isfinite(b.top()) && std::isfinite(b.bottom());
         }
         std::sort(index->byStart.begin(), index->byStart.end(), [](const Span &a, const Span &b) {
             return a.start != b.start ? a.start < b.start : a.index < b.index;
         });
     }
-    const double pad = 1e-9 * (1.0 + std::abs(position));
+    const double pad = std::max(1e-9 * (1.0 + std::abs(position)), slack);
     const auto &spans = index->byStart;
     const auto end = std::upper_bound(spans.begin(), spans.end(), position + pad,
                                       [](double value, const Span &s) { return value < s.start; });
@@ -193,10 +197,32 @@ std::vector<size_t> FBBezierGraph::contoursAcross(double position, bool horizont
         it = spans.begin();
     std::vector<size_t> found;
     for (; it != end; ++it) {
-        if (!(it->finish < position - pad))
+        if (!(it->finish < position - pad) && (!keep || keep(it->index)))
             found.push_back(it->index);
     }
     std::sort(found.begin(), found.end());
+    return found;
+}
+
+std::optional<std::vector<size_t>> FBBezierGraph::contoursAround(const QRectF &box,
+                                                                 double reach) const
+{
+    const double extent =
+        std::max({std::abs(box.left()), std::abs(box.right()), std::abs(box.top()),
+                  std::abs(box.bottom()), std::abs(bounds().left()), std::abs(bounds().right()),
+                  std::abs(bounds().top()), std::abs(bounds().bottom())});
+    if (!std::isfinite(extent) || !std::isfinite(reach))
+        return std::nullopt;
+    // A box that holds `box` does so give or take `reach` and the boxes' own rounding pad (at
+    // most 1e-9 of the largest coordinate met): twice that is room enough.
+    const double slack = 2.0 * (reach + 1e-9 * (1.0 + extent));
+    std::vector<size_t> found = contoursAcross(box.top(), true, slack, [&](size_t i) {
+        const QRectF outer = mContours[i]->bounds();
+        return !(box.left() < outer.left() - slack || outer.right() + slack < box.right() ||
+                 outer.bottom() + slack < box.bottom());
+    });
+    if (!mRows->finite)
+        return std::nullopt;
     return found;
 }
 
@@ -254,8 +280,14 @@ int FBBezierGraph::holeOrFill(const FBBezierContour *testContour,
         return meets[j] = contoursIntersect(*mContours[j], *testContour);
     };
     const QRectF testBox = testContour->bounds();
+    // Of a large graph, only the contours whose boxes span the tested one's top can hold it.
+    std::optional<std::vector<size_t>> around = contoursAround(testBox, reach);
+    if (!around) {
+        around.emplace(mContours.size());
+        std::iota(around->begin(), around->end(), size_t(0));
+    }
     qsizetype touching = 0;
-    for (size_t j = 0; j < mContours.size(); ++j) {
+    for (size_t j : *around) {
         if (mContours[j].get() == testContour ||
             !FBBoxPairs_BoxHolds(boxes[j].adjusted(-reach, -reach, reach, reach), testBox) ||
             !meetsTested(j))
@@ -270,11 +302,9 @@ int FBBezierGraph::holeOrFill(const FBBezierContour *testContour,
     for (const QPointF start : rayStarts(*testContour)) {
         // A contour whose box does not hold the start cannot surround it: the ray crosses it an
         // even number of times. Most contours of a large graph have none that can.
-        std::vector<size_t> holding;
-        for (size_t j : contoursAcross(start.y(), true)) {
-            if (mContours[j].get() != testContour && FBBoxPairs_BoxHoldsPoint(boxes[j], start))
-                holding.push_back(j);
-        }
+        const std::vector<size_t> holding = contoursAcross(start.y(), true, 0.0, [&](size_t j) {
+            return mContours[j].get() != testContour && FBBoxPairs_BoxHoldsPoint(boxes[j], start);
+        });
         if (holding.empty())
             return (touching & 1) ? 1 : 0;
         const double endX =

@@ -11,6 +11,7 @@
 #include "platform/BezierPath.h"
 
 #include <QRectF>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -126,8 +127,14 @@ private:
     // 1 when a ray from the contour crosses the other contours (`boxes` their bounds) an odd
     // number of times, 0 otherwise.
     int holeOrFill(const FBBezierContour *testContour, const std::vector<QRectF> &boxes) const;
-    // The contours whose boxes a horizontal (or vertical) line at `position` meets, in order.
-    std::vector<size_t> contoursAcross(double position, bool horizontal) const;
+    // The contours whose boxes a horizontal (or vertical) line at `position` meets, in order;
+    // `slack` widens every box by at least that much, and `keep`, when given, picks among them
+    // before they are put in order.
+    std::vector<size_t> contoursAcross(double position, bool horizontal, double slack = 0.0,
+                                       const std::function<bool(size_t)> &keep = {}) const;
+    // In order, a few contours among which are all whose boxes, grown by `reach`, hold `box`; or
+    // nothing when a box is not finite and every contour must be asked.
+    std::optional<std::vector<size_t>> contoursAround(const QRectF &box, double reach) const;
 
     // Contours ordered by where their boxes begin across one axis (with where they end), and
     // the longest box.
@@ -141,6 +148,8 @@ private:
     {
         std::vector<Span> byStart;
         double longest = 0.0;
+        // Whether every coordinate of every box is a finite number.
+        bool finite = true;
     };
 
     std::vector<FBBezierContourPtr> mContours;

@@ -169,7 +169,8 @@ FBOutline_Nearest(QPointF point, const std::vector<const FBBezierContour *> &con
             continue;
         for (const auto &edge : c->edges()) {
             const FBBezierCurve &curve = *edge->curve();
-            if (!(boxDistance(curve.bounds(), point) < nearest.distance))
+            if (!(boxDistance(curve.bounds(), point) < nearest.distance) ||
+                FBCurve_FartherThan(curve.points(), point, nearest.distance))
                 continue;
             const QPointF on = curve.pointAtParameter(FBJointCuts_Nearest(curve, point));
             const double distance = FBGeom_PointDistance(on, point);
@@ -190,6 +191,29 @@ double FBOutline_BoxDistance(QPointF point, const std::vector<const FBBezierCont
             nearest = std::min(nearest, boxDistance(edge->curve()->bounds(), point));
     }
     return nearest;
+}
+
+bool FBOutline_FartherThan(QPointF point, const std::vector<const FBBezierContour *> &contours,
+                           double distance)
+{
+    // A box counts as far only past a margin for the rounding of the box and of the points the
+    // search computes on its curve.
+    auto farBox = [&](const QRectF &b) {
+        const double extent =
+            std::max({std::abs(b.left()), std::abs(b.right()), std::abs(b.top()),
+                      std::abs(b.bottom()), std::abs(point.x()), std::abs(point.y())});
+        return boxDistance(b, point) > distance + 1e-9 * (1.0 + extent);
+    };
+    for (const FBBezierContour *c : contours) {
+        if (farBox(c->bounds()))
+            continue;
+        for (const auto &edge : c->edges()) {
+            const FBBezierCurve &curve = *edge->curve();
+            if (!farBox(curve.bounds()) && !FBCurve_FartherThan(curve.points(), point, distance))
+                return false;
+        }
+    }
+    return true;
 }
 
 std::optional<bool>

@@ -50,6 +50,12 @@ FBNearestOnOutline FBOutline_Nearest(QPointF point,
 // boxes alone (control points included): cheap, and enough to tell a point well clear of them.
 double FBOutline_BoxDistance(QPointF point, const std::vector<const FBBezierContour *> &contours);
 
+// Whether every curve of the outlines of `contours` lies farther than `distance` from `point`,
+// told from the hulls of the curves and their pieces: when it says so, FBOutline_Nearest finds
+// the point farther than `distance` too, to the last digit.
+bool FBOutline_FartherThan(QPointF point, const std::vector<const FBBezierContour *> &contours,
+                           double distance);
+
 // Whether `point`, a distance off the outlines of `contours` (`nearest` on them), lies inside
 // them by the even-odd rule, read by rays leaving it away from that nearest point: the nearest
 // outline lies behind them, where a ray towards it could meet it too close to tell, and the

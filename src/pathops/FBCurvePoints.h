@@ -8,7 +8,9 @@
 #include "pathops/FBTolerances.h"
 
 #include <QPointF>
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 
 using FBCurvePoints = std::array<QPointF, 4>;
@@ -255,4 +257,54 @@ inline FBCurveHull FBCurve_HullOfDistanceCurve(double d0, double d1, double d2, 
     }
     hull.push(s[2]);
     return hull;
+}
+
+// A distance no greater than that from `point` to the curve of `points`: the distance to the box
+// of the control points laid along the chord (the curve lies within their hull), less a margin of
+// 1e-9 of the largest coordinate so that rounding cannot lift it over a distance measured to a
+// point computed on the curve. Zero when the chord has no length or a number is not finite.
+inline double FBCurve_DistanceFloor(const FBCurvePoints &points, QPointF point)
+{
+    const QPointF chord = points[3] - points[0];
+    const double length = std::hypot(chord.x(), chord.y());
+    if (!(length > 0) || !std::isfinite(length))
+        return 0.0;
+    const QPointF along = chord / length;
+    double extent = std::max(std::abs(point.x()), std::abs(point.y()));
+    double low[2] = {0.0, 0.0}, high[2] = {0.0, 0.0};
+    for (const QPointF &p : points) {
+        extent = std::max({extent, std::abs(p.x()), std::abs(p.y())});
+        const QPointF d = p - points[0];
+        const double a = d.x() * along.x() + d.y() * along.y();
+        const double b = d.y() * along.x() - d.x() * along.y();
+        low[0] = std::min(low[0], a);
+        high[0] = std::max(high[0], a);
+        low[1] = std::min(low[1], b);
+        high[1] = std::max(high[1], b);
+    }
+    if (!std::isfinite(extent) || !std::isfinite(point.x()) || !std::isfinite(point.y()))
+        return 0.0;
+    const QPointF d = point - points[0];
+    const double a = d.x() * along.x() + d.y() * along.y();
+    const double b = d.y() * along.x() - d.x() * along.y();
+    const double floor = std::hypot(std::max({low[0] - a, 0.0, a - high[0]}),
+                                    std::max({low[1] - b, 0.0, b - high[1]})) -
+                         1e-9 * (1.0 + extent);
+    return floor > 0 ? floor : 0.0;
+}
+
+// Whether every point of the curve lies farther than `distance` from `point`, as the floor above
+// tells on the whole curve or, failing that, on both halves, `halvings` times over: the halves'
+// hulls hug an arc far closer than the whole's.
+inline bool FBCurve_FartherThan(const FBCurvePoints &points, QPointF point, double distance,
+                                int halvings = 2)
+{
+    if (FBCurve_DistanceFloor(points, point) > distance)
+        return true;
+    if (halvings <= 0)
+        return false;
+    FBCurvePoints left, right;
+    FBCurve_DeCasteljau(points, 0.5, &left, &right);
+    return FBCurve_FartherThan(left, point, distance, halvings - 1) &&
+           FBCurve_FartherThan(right, point, distance, halvings - 1);
 }

@@ -108,6 +108,9 @@ std::optional<Candidate> candidateAt(const FBContourEdge &ours, QPointF joint,
     if (!(joint.x() >= box.left() && joint.x() <= box.right() && joint.y() >= box.top() &&
           joint.y() <= box.bottom()))
         return std::nullopt;
+    // Nor can a joint farther than the tolerance from the hulls of our curve's pieces.
+    if (FBCurve_FartherThan(curve.points(), joint, tolerance))
+        return std::nullopt;
     const double t = FBJointCuts_Nearest(curve, joint);
     if (!(t > 0.0 && t < 1.0) ||
         !(FBGeom_PointDistance(curve.pointAtParameter(t), joint) <= tolerance))

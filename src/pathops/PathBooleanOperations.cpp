@@ -111,20 +111,39 @@ std::optional<Placement> placementFor(const BezierPath &path, const BezierPath &
     return placement;
 }
 
+// `value` times 2 to the exponent, as std::ldexp gives it. While the power of two is itself an
+// ordinary number, the product is exact or rounded once, the same digits as ldexp's and far
+// cheaper than the library's call on every coordinate of every operand and answer.
+class PowerOfTwo
+{
+public:
+    explicit PowerOfTwo(int exponent)
+        : mExponent(exponent), mFactor(std::ldexp(1.0, exponent)),
+          mPlain(exponent >= -1000 && exponent <= 1000)
+    {}
+    double operator()(double value) const
+    {
+        return mPlain ? value * mFactor : std::ldexp(value, mExponent);
+    }
+
+private:
+    int mExponent;
+    double mFactor;
+    bool mPlain;
+};
+
 // The points moved by (-x, -y), then scaled by 2 to the exponent; and back.
 BezierPath movedAndScaled(BezierPath path, double x, double y, int exponent)
 {
-    mapPathPoints(path, [=](QPointF p) {
-        return QPointF(std::ldexp(p.x() - x, exponent), std::ldexp(p.y() - y, exponent));
-    });
+    const PowerOfTwo scale(exponent);
+    mapPathPoints(path, [=](QPointF p) { return QPointF(scale(p.x() - x), scale(p.y() - y)); });
     return path;
 }
 
 BezierPath scaledBackAndMoved(BezierPath path, double x, double y, int exponent)
 {
-    mapPathPoints(path, [=](QPointF p) {
-        return QPointF(std::ldexp(p.x(), -exponent) + x, std::ldexp(p.y(), -exponent) + y);
-    });
+    const PowerOfTwo scale(-exponent);
+    mapPathPoints(path, [=](QPointF p) { return QPointF(scale(p.x()) + x, scale(p.y()) + y); });
     return path;
 }
 

@@ -2,6 +2,9 @@
 
 #include "PathShapes.h"
 #include "pathops/FBBezierGraph.h"
+#include "pathops/FBContourPieces.h"
+
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +48,40 @@ TEST(FBBezierContourTest, EvenOddInsideByRay)
     };
     for (const Row &row : rows)
         EXPECT_EQ(row.contour->containsPoint(row.point), row.inside) << row.name;
+}
+
+// The pieces test a point at once when the hulls keep it farther than a distance from the other
+// outline; that must be what the nearest-point search would have found, or a piece is read by
+// the wrong test. Points all round circles and a square, near and far.
+TEST(FBBezierContourTest, OutlineFartherThanAgreesWithTheNearestPoint)
+{
+    platform::BezierPath two = circlePath(6, 3, 6);
+    two.appendBezierPath(circlePath(14, 5, 4));
+    const FBBezierGraph circles(two);
+    const auto square = polygonContour({{-3, -3}, {20, -3}, {20, 12}, {-3, 12}});
+    std::vector<const FBBezierContour *> outlines;
+    for (const auto &c : circles.contours())
+        outlines.push_back(c.get());
+    outlines.push_back(square.get());
+    std::mt19937_64 random(54);
+    std::uniform_real_distribution<double> x(-6, 24), y(-6, 16);
+    int far = 0;
+    for (int round = 0; round < 4000; ++round) {
+        const QPointF p(x(random), y(random));
+        const double nearest = FBOutline_Nearest(p, outlines).distance;
+        for (const double distance : {1e-3, 0.016, 0.1, 1.0}) {
+            if (FBOutline_FartherThan(p, outlines, distance)) {
+                ++far;
+                ASSERT_GT(nearest, distance) << p.x() << " " << p.y() << " at " << distance;
+            }
+            // The hulls never say near what a box already tells is far.
+            if (FBOutline_BoxDistance(p, outlines) > 2 * distance) {
+                EXPECT_TRUE(FBOutline_FartherThan(p, outlines, distance));
+            }
+        }
+    }
+    EXPECT_GT(far, 4000);
+    EXPECT_TRUE(FBOutline_FartherThan(QPointF(0, 0), {}, 1e9));
 }
 
 TEST(FBBezierContourTest, DirectionBySignedArea)

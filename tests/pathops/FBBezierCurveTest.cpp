@@ -322,6 +322,59 @@ TEST(FBBezierCurve, DistanceCurveHullMatchesTheGeneralHull)
     }
 }
 
+// The floor lets the nearest-point searches skip a curve: were it ever above the distance to a
+// point of the curve, a search would skip the curve that answers and pick another.
+TEST(FBBezierCurve, DistanceFloorsNeverExceedTheDistanceToTheCurve)
+{
+    std::mt19937_64 random(54);
+    std::uniform_real_distribution<double> near(-4, 4);
+    std::uniform_int_distribution<int> scale(-6, 6);
+    int skipped = 0;
+    for (int round = 0; round < 20000; ++round) {
+        // Curves at every scale, some straight, some with both ends equal (no chord).
+        const double size = std::pow(10.0, scale(random));
+        std::array<QPointF, 4> points;
+        for (QPointF &p : points)
+            p = QPointF(near(random), near(random)) * size;
+        if (round % 5 == 0) {
+            points[1] = points[0] * (2.0 / 3.0) + points[3] / 3.0;
+            points[2] = points[0] / 3.0 + points[3] * (2.0 / 3.0);
+        }
+        if (round % 7 == 0)
+            points[3] = points[0];
+        const QPointF point = QPointF(near(random), near(random)) * (2 * size);
+        const double floor = FBCurve_DistanceFloor(points, point);
+        ASSERT_GE(floor, 0.0);
+        double distance = INFINITY;
+        for (int k = 0; k <= 2000; ++k)
+            distance = std::min(distance,
+                                FBGeom_PointDistance(FBCurve_PointAt(points, k / 2000.0), point));
+        ASSERT_LE(floor, distance) << "round " << round;
+        // Nor may the halves' floors rule out a curve that comes this near.
+        ASSERT_FALSE(FBCurve_FartherThan(points, point, distance)) << "round " << round;
+        if (floor > 0)
+            ++skipped;
+    }
+    // Most points lie off their curve's hull: the floor says so for them.
+    EXPECT_GT(skipped, 10000);
+    // A point beside a quarter circle's chord, inside the whole's hull but outside its halves'.
+    const std::array<QPointF, 4> arc = {QPointF(1, 0), QPointF(1, 0.5523), QPointF(0.5523, 1),
+                                        QPointF(0, 1)};
+    EXPECT_EQ(FBCurve_DistanceFloor(arc, QPointF(0.6, 0.6)), 0.0);
+    EXPECT_TRUE(FBCurve_FartherThan(arc, QPointF(0.6, 0.6), 0.05));
+    EXPECT_FALSE(FBCurve_FartherThan(arc, QPointF(0.6, 0.6), 0.2));
+    // A chord of no length, or a number that is not finite, gives no floor.
+    const std::array<QPointF, 4> loop = {QPointF(0, 0), QPointF(5, 5), QPointF(-5, 5),
+                                         QPointF(0, 0)};
+    EXPECT_EQ(FBCurve_DistanceFloor(loop, QPointF(100, 100)), 0.0);
+    const std::array<QPointF, 4> line = {QPointF(0, 0), QPointF(1, 0), QPointF(2, 0),
+                                         QPointF(3, 0)};
+    EXPECT_EQ(FBCurve_DistanceFloor(line, QPointF(NAN, 1)), 0.0);
+    EXPECT_EQ(FBCurve_DistanceFloor(line, QPointF(1, NAN)), 0.0);
+    EXPECT_EQ(FBCurve_DistanceFloor(line, QPointF(INFINITY, 1)), 0.0);
+    EXPECT_NEAR(FBCurve_DistanceFloor(line, QPointF(1.5, 2)), 2.0, 1e-8);
+}
+
 TEST(FBBezierCurve, NewtonStepMovesTowardThePoint)
 {
     const auto c = curve(QPointF(0, 0), QPointF(1, 3), QPointF(4, -2), QPointF(6, 1));
