@@ -472,10 +472,11 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
         std::vector<const FBBezierContour *> all = own;
         all.insert(all.end(), outlines.begin(), outlines.end());
         const QPointF normal(-tangent.y(), tangent.x());
+        const QPointF at = sample.point();
         for (const double share : FBTol_AlongOffsets) {
             const double off = share * FBCurveStretchTolerance * curveSize;
-            const QPointF plus = sample.point + off * normal;
-            const QPointF minus = sample.point - off * normal;
+            const QPointF plus = at + off * normal;
+            const QPointF minus = at - off * normal;
             if (!(FBOutline_Nearest(plus, all, off / 2).distance > off / 2) ||
                 !(FBOutline_Nearest(minus, all, off / 2).distance > off / 2))
                 continue;
@@ -504,7 +505,7 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
             if (FBContour_OnSharedStretch(*this, sample.edge, sample.t, &counts))
                 continue;
             offStretches = true;
-            const QPointF p = sample.point;
+            const QPointF p = sample.point();
             // A point within the search's reach of either crossing (the piece a hair between
             // two) may lie on the other side of where the crossing really is.
             if (FBGeom_PointDistance(p, from.location()) <= 2 * FBTol_CrossingPoint ||
@@ -612,11 +613,24 @@ const platform::BezierPath &FBBezierContour::bezierPath() const
 std::vector<FBBezierContour *> FBBezierContour::intersectingContours() const
 {
     std::vector<FBBezierContour *> contours;
+    // A few are looked up in the list; a contour crossed by thousands of others uses a set.
+    constexpr size_t FewContours = 16;
     std::unordered_set<const FBBezierContour *> seen;
     for (const auto &edge : mEdges) {
+        // Most edges cross nothing.
+        if (edge->crossings().empty())
+            continue;
         for (FBContourEdge *other : edge->intersectingEdges()) {
-            if (seen.insert(other->contour()).second)
-                contours.push_back(other->contour());
+            FBBezierContour *contour = other->contour();
+            if (contours.size() < FewContours) {
+                if (std::find(contours.begin(), contours.end(), contour) == contours.end())
+                    contours.push_back(contour);
+                continue;
+            }
+            if (seen.empty())
+                seen.insert(contours.begin(), contours.end());
+            if (seen.insert(contour).second)
+                contours.push_back(contour);
         }
     }
     return contours;

@@ -165,7 +165,7 @@ void FBBezierGraph::addContour(const FBBezierContourPtr &contour)
 }
 
 std::vector<size_t> FBBezierGraph::contoursAcross(double position, bool horizontal, double slack,
-                                                  const std::function<bool(size_t)> &keep) const
+                                                  FBIndexFilter keep) const
 {
     std::optional<SpanIndex> &index = horizontal ? mRows : mColumns;
     if (!index) {
@@ -244,26 +244,36 @@ std::vector<int> FBBezierGraph::allContourInsides() const
 namespace {
 
 // Where the hole-or-fill ray of a contour may start: its first point, then points along its
-// edges, whose heights seldom are those of another contour's corners.
-std::vector<QPointF> rayStarts(const FBBezierContour &contour)
+// edges, whose heights seldom are those of another contour's corners. Each is worked out when
+// asked for: the first nearly always decides.
+class RayStarts
 {
-    constexpr size_t MostStarts = 24;
-    std::vector<QPointF> starts{contour.firstPoint()};
-    for (double t : {0.5, 0.3819660112501051}) {
-        for (const auto &edge : contour.edges()) {
-            if (starts.size() >= MostStarts)
-                return starts;
-            starts.push_back(edge->curve()->pointAtParameter(t));
-        }
+public:
+    explicit RayStarts(const FBBezierContour &contour) : mContour(contour) {}
+
+    size_t size() const { return std::min(MostStarts, 1 + 2 * mContour.edges().size()); }
+    QPointF operator[](size_t k) const
+    {
+        if (k == 0)
+            return mContour.firstPoint();
+        const auto &edges = mContour.edges();
+        const double t = (k - 1) < edges.size() ? 0.5 : 0.3819660112501051;
+        return edges[(k - 1) % edges.size()]->curve()->pointAtParameter(t);
     }
-    return starts;
-}
+
+private:
+    static constexpr size_t MostStarts = 24;
+    const FBBezierContour &mContour;
+};
 
 } // namespace
 
 int FBBezierGraph::holeOrFill(const FBBezierContour *testContour,
                               const std::vector<QRectF> &boxes) const
 {
+    // Alone in its graph, a contour has nothing around it: a fill.
+    if (mContours.size() == 1 && mContours.front().get() == testContour)
+        return 0;
     const QRectF graphBounds = bounds();
     const double reach =
         1e-9 * (1.0 + std::max({std::abs(graphBounds.left()), std::abs(graphBounds.right()),
@@ -299,7 +309,9 @@ int FBBezierGraph::holeOrFill(const FBBezierContour *testContour,
     // off. The first start whose ray passes clear of every corner decides; when none does, the
     // first point's count stands.
     std::optional<qsizetype> firstCount;
-    for (const QPointF start : rayStarts(*testContour)) {
+    const RayStarts starts(*testContour);
+    for (size_t k = 0; k < starts.size(); ++k) {
+        const QPointF start = starts[k];
         // A contour whose box does not hold the start cannot surround it: the ray crosses it an
         // even number of times. Most contours of a large graph have none that can.
         const std::vector<size_t> holding = contoursAcross(start.y(), true, 0.0, [&](size_t j) {
@@ -384,6 +396,10 @@ platform::BezierPath FBBezierGraph::bezierPath() const
 {
     platform::BezierPath path;
     path.setWindingRule(platform::WindingRule::EvenOdd);
+    qint64 elements = 0;
+    for (const FBBezierContourPtr &contour : mContours)
+        elements += contour->edges().empty() ? 0 : qint64(contour->edges().size()) + 2;
+    path.reserveElements(elements);
     for (const FBBezierContourPtr &contour : mContours) {
         if (contour->edges().empty())
             continue;

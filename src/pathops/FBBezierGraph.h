@@ -15,6 +15,25 @@
 #include <optional>
 #include <vector>
 
+// A call on a contour's index that a search makes while it runs: it refers to the callable it
+// was made from (a lambda at the call), so that passing one allocates nothing.
+class FBIndexFilter
+{
+public:
+    FBIndexFilter() = default;
+    template <typename F>
+    FBIndexFilter(const F &filter)
+        : mFilter(&filter),
+          mCall([](const void *f, size_t i) { return bool((*static_cast<const F *>(f))(i)); })
+    {}
+    explicit operator bool() const { return mCall != nullptr; }
+    bool operator()(size_t i) const { return mCall(mFilter, i); }
+
+private:
+    const void *mFilter = nullptr;
+    bool (*mCall)(const void *, size_t) = nullptr;
+};
+
 class FBBezierGraph
 {
 public:
@@ -131,7 +150,7 @@ private:
     // `slack` widens every box by at least that much, and `keep`, when given, picks among them
     // before they are put in order.
     std::vector<size_t> contoursAcross(double position, bool horizontal, double slack = 0.0,
-                                       const std::function<bool(size_t)> &keep = {}) const;
+                                       FBIndexFilter keep = {}) const;
     // In order, a few contours among which are all whose boxes, grown by `reach`, hold `box`; or
     // nothing when a box is not finite and every contour must be asked.
     std::optional<std::vector<size_t>> contoursAround(const QRectF &box, double reach) const;

@@ -390,14 +390,24 @@ bool FBBezierGraph::containsContour(const FBBezierContour *testContour) const
         widest,
         1e-9 * (1.0 + std::max({std::abs(testBounds.left()), std::abs(testBounds.right()),
                                 std::abs(testBounds.top()), std::abs(testBounds.bottom())})));
-    if (std::none_of(mContours.begin(), mContours.end(), [&](const auto &contour) {
-            const QRectF box = contour->bounds();
-            if (box.left() - reach > testBounds.left() ||
-                box.right() + reach < testBounds.right() || box.top() - reach > testBounds.top() ||
-                box.bottom() + reach < testBounds.bottom())
-                return false;
-            return FBBoxPairs_BoxHolds(box, testBounds);
-        }))
+    auto mayHold = [&](const FBBezierContour &contour) {
+        const QRectF box = contour.bounds();
+        if (box.left() - reach > testBounds.left() || box.right() + reach < testBounds.right() ||
+            box.top() - reach > testBounds.top() || box.bottom() + reach < testBounds.bottom())
+            return false;
+        return FBBoxPairs_BoxHolds(box, testBounds);
+    };
+    // Of a large graph, the row index lists every contour that may hold the tested one (and a
+    // few more), so that a graph of thousands of contours is not read whole for each test.
+    constexpr size_t ContoursReadWhole = 16;
+    const std::optional<std::vector<size_t>> around =
+        mContours.size() > ContoursReadWhole ? contoursAround(testBounds, reach) : std::nullopt;
+    const bool anyMayHold =
+        around ? std::any_of(around->begin(), around->end(),
+                             [&](size_t i) { return mayHold(*mContours[i]); })
+               : std::any_of(mContours.begin(), mContours.end(),
+                             [&](const FBBezierContourPtr &c) { return mayHold(*c); });
+    if (!anyMayHold)
         return false;
     std::vector<FBBezierContour *> containers;
     containers.reserve(mContours.size());

@@ -12,9 +12,7 @@
 
 FBContourEdge::FBContourEdge(FBBezierCurvePtr curve, FBBezierContour *contour)
     : mCurve(std::move(curve)), mContour(contour)
-{
-    mCrossings.reserve(4);
-}
+{}
 
 void FBContourEdge::addCrossing(const FBEdgeCrossingPtr &crossing)
 {

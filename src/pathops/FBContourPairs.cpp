@@ -205,6 +205,9 @@ std::vector<FBContourEdgePair> FBContourPairs_Between(const std::vector<FBBezier
 std::vector<FBContourEdgePair>
 FBContourPairs_Within(const std::vector<FBBezierContourPtr> &contours)
 {
+    // A graph of one contour (each circle of a fold) has no pair of contours.
+    if (contours.size() < 2)
+        return {};
     const std::vector<bool> near = contoursNearOthers(contours);
     const EdgeList edges = edgesOf(contours, &near);
     const std::vector<size_t> groups = contourOfEach(edges);

@@ -113,6 +113,11 @@ std::optional<bool> oddAlongRay(QPointF from, QPointF to,
 
 } // namespace
 
+QPointF FBPieceSample::point() const
+{
+    return edge->curve()->pointAtParameter(t);
+}
+
 std::vector<FBPieceSample> FBPiece_Samples(const FBEdgeCrossing &from, const FBEdgeCrossing &to,
                                            bool around, size_t most)
 {
@@ -124,7 +129,7 @@ std::vector<FBPieceSample> FBPiece_Samples(const FBEdgeCrossing &from, const FBE
         if (samples.size() >= most)
             return;
         const double t = s.from + share * (s.to - s.from);
-        samples.push_back({s.edge->curve()->pointAtParameter(t), s.edge, t});
+        samples.push_back({s.edge, t});
     };
     for (const Stretch &s : stretches)
         sample(s, 0.5);

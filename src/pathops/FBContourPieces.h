@@ -13,12 +13,13 @@
 
 class FBBezierContour;
 
-// A point of a piece and the parameter place it was taken at.
+// A place on a piece, by its edge and parameter; its point is worked out when asked for, since
+// the first place tested nearly always decides the piece.
 struct FBPieceSample
 {
-    QPointF point;
     const FBContourEdge *edge = nullptr;
     double t = 0.0;
+    QPointF point() const;
 };
 
 // Points of the piece from `from` to `to` along their contour (`around`: the piece runs all the

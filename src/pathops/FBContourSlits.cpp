@@ -336,6 +336,16 @@ private:
 std::vector<FBBezierContourPtr>
 contoursWithoutSharedSides(const std::vector<FBBezierContourPtr> &traced)
 {
+    // Only level and upright lines can run along each other here: without one (an answer of
+    // curves and slanted lines) there is nothing to turn or cut.
+    const bool anyAxisLine =
+        std::any_of(traced.begin(), traced.end(), [](const FBBezierContourPtr &contour) {
+            return std::any_of(
+                contour->edges().begin(), contour->edges().end(),
+                [](const auto &edge) { return axisLineKey(*edge->curve()).has_value(); });
+        });
+    if (!anyAxisLine)
+        return traced;
     LoopNetwork network(traced);
     network.turnLoopsRunningAlongEachOther();
     network.cutReversedStretches();

@@ -80,6 +80,8 @@ public:
     void relativeLineToPoint(QPointF d);
     void relativeCurveToPoint(QPointF end, QPointF control1, QPointF control2);
     void removeAllPoints();
+    // Room for this many elements in all, so that a path built element by element grows once.
+    void reserveElements(qint64 count) { mElements.reserve(count); }
 
     void appendBezierPath(const BezierPath &other);
     void appendBezierPathWithRect(const QRectF &rect);

@@ -485,6 +485,12 @@ TEST(FBBezierGraphTest, MarksAndContainmentAmongManyContours)
         {"in a hole without an island", squarePath(x + kCell + 8, y + 8, 4), true},
         {"outside the frame", squarePath(-40, y, 10), false},
         {"round a whole ring", squarePath(x - 2, y - 2, 24), true},
+        // Boxes reaching exactly as far as the frame's, up and down or across: the frame must
+        // still be among the contours that may hold them.
+        {"between two columns of rings, sharing the frame's top and bottom",
+         BezierPath::bezierPathWithRect(QRectF(22, -10, 6, kCells * kCell + 10)), true},
+        {"between two rows of rings, sharing the frame's sides",
+         BezierPath::bezierPathWithRect(QRectF(-10, 22, kCells * kCell + 10, 6)), true},
     };
     for (const Row &row : rows) {
         const FBBezierGraph tested(row.tested);
