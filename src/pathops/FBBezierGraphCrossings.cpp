@@ -305,8 +305,19 @@ void dropHitsOnStretches(std::vector<EdgeHit> &hits, const FBContourOverlap &ove
                                                                range.parameterRange1().minimum)),
                         FBGeom_PointDistance(x.location(), stretchCurve.pointAtParameter(
                                                                range.parameterRange1().maximum)));
-                    if (fromEnd > readTo && FBCurve_ChangesSidesAt(*x.curve1(), x.parameter1(),
-                                                                   *x.curve2(), x.parameter2()))
+                    // Beside a stretch of curves, only sides farther apart than the stretch's
+                    // own curves may lie tell.
+                    const FBBezierCurve &stretchOther = *stretch->edge2()->curve();
+                    const QRectF box = stretchCurve.bounds().united(stretchOther.bounds());
+                    const double wobble =
+                        stretchCurve.isStraightLine() && stretchOther.isStraightLine()
+                            ? 0.0
+                            : FBTol_StretchApart *
+                                  (1.0 + std::max({std::abs(box.left()), std::abs(box.right()),
+                                                   std::abs(box.top()), std::abs(box.bottom())}));
+                    if (fromEnd > readTo &&
+                        FBCurve_ChangesSidesAt(*x.curve1(), x.parameter1(), *x.curve2(),
+                                               x.parameter2(), wobble))
                         continue;
                 }
                 markSharedStarts(hit.edge1, hit.edge2, x);

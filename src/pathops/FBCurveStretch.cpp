@@ -247,7 +247,7 @@ FBCurveStretch_Crossings(const FBBezierCurve &curve1, const FBBezierCurve &curve
         sampled[size_t(k)] = offset(t);
         widest = std::max(widest, std::abs(sampled[size_t(k)].first));
     }
-    if (!(widest > FBTol_StretchApart * size))
+    if (!(widest > FBTol_StretchApart * (1.0 + magnitude)))
         return std::nullopt;
     std::vector<std::pair<double, double>> crossings;
     // The last sample clear of rounding, and its side.
@@ -283,7 +283,7 @@ std::pair<double, double> FBCurve_SignedOffset(const FBBezierCurve &curve, QPoin
 }
 
 bool FBCurve_ChangesSidesAt(const FBBezierCurve &curve1, double s, const FBBezierCurve &curve2,
-                            double t)
+                            double t, double clearOf)
 {
     const QPointF at = curve1.pointAtParameter(s);
     // Half way to the nearer end of either curve at most: past curve 2's end its side says
@@ -298,8 +298,9 @@ bool FBCurve_ChangesSidesAt(const FBBezierCurve &curve1, double s, const FBBezie
     if (!(step > 0) || !std::isfinite(step))
         return false;
     const QRectF box = curve1.bounds().united(curve2.bounds());
-    const double rounding = 1e-12 * (1.0 + std::max(std::abs(at.x()), std::abs(at.y()))) +
-                            1e-11 * std::max(box.width(), box.height());
+    const double rounding =
+        std::max(clearOf, 1e-12 * (1.0 + std::max(std::abs(at.x()), std::abs(at.y()))) +
+                              1e-11 * std::max(box.width(), box.height()));
     const double before = FBCurve_SignedOffset(curve2, curve1.pointAtParameter(s - step), t).first;
     const double after = FBCurve_SignedOffset(curve2, curve1.pointAtParameter(s + step), t).first;
     return std::abs(before) > rounding && std::abs(after) > rounding && (before > 0) != (after > 0);

@@ -36,7 +36,7 @@ std::pair<double, double> FBCurve_SignedOffset(const FBBezierCurve &curve, QPoin
 
 // Whether `curve1` passes from one side of `curve2` to the other where they meet at (s, t): its
 // points a little before and after s (half way to the nearest end of either curve at most) lie
-// on opposite sides of curve2, each farther from it than rounding. False where they lie on one
-// side (a touch) or too near to tell.
+// on opposite sides of curve2, each farther from it than rounding and than `clearOf`. False
+// where they lie on one side (a touch) or too near to tell.
 bool FBCurve_ChangesSidesAt(const FBBezierCurve &curve1, double s, const FBBezierCurve &curve2,
-                            double t);
+                            double t, double clearOf = 0.0);
