@@ -427,7 +427,7 @@ PELKO_PROPERTY_CATEGORY(
         return faultLines(
             seedFault("curve leaving a side", &curveLeavingASide, seed, pathcases::Curls::Always));
     },
-    100);
+    80);
 
 PELKO_PROPERTY_CATEGORY(
     ContoursTouchingTheirContainer,
@@ -446,7 +446,7 @@ PELKO_PROPERTY_CATEGORY(
         return faultLines(
             seedFault("turned copies", &turnedCopies, seed, pathcases::Curls::Always));
     },
-    100);
+    80);
 
 // Seeds of the categories above that once failed, checked as their category checks them.
 TEST(PathBooleanPieces, RegressionPairsOfTheCategories)
