@@ -673,8 +673,18 @@ FBBezierCurve::intersectionsWithBezierCurve(const FBBezierCurvePtr &curve,
     // clipping would answer crossings scattered along them, or none, at random.
     if (overlapRange && curve) {
         if (FBBezierIntersectRangePtr shared = FBCurveStretch_Shared(self(), curve)) {
-            *overlapRange = std::move(shared);
-            return {};
+            // Curves a little apart are two outlines with a sliver between them, crossing
+            // where they change sides; only curves on each other to rounding are one.
+            const auto crossings = FBCurveStretch_Crossings(*this, *curve, *shared);
+            if (!crossings) {
+                *overlapRange = std::move(shared);
+                return {};
+            }
+            std::vector<FBBezierIntersectionPtr> found;
+            for (const auto &[t1, t2] : *crossings)
+                found.push_back(
+                    FBBezierIntersection::intersectionWithCurve1(self(), t1, curve, t2));
+            return found;
         }
     }
     FBRange usRange = FBGeom_MakeRange(0.0, 1.0);

@@ -269,22 +269,59 @@ bool onStretchSide(const FBContourEdge *edge, double t, const FBContourEdge *str
 // along each other, not where they cross: the stretch's run decides whether the outlines cross
 // through it. (On curves lying exactly on each other such hits never cross; on curves a hair
 // apart their tangents differ by rounding, and would.) Such hits still mark shared starts.
+//
+// A hit a little past a run's end on the branches leaving it, where the curves really pass from
+// one side of each other to the other, is a crossing of its own when the run read the sides
+// nearer its end than that (a curve leaving its joint on the other's side at a small angle, a
+// copy's curve crossing that side just before its joint lies on it): the reading saw the branch
+// before it crossed.
 void dropHitsOnStretches(std::vector<EdgeHit> &hits, const FBContourOverlap &overlap)
 {
     if (overlap.runs().empty())
         return;
-    std::erase_if(hits, [&overlap](const EdgeHit &hit) {
+    constexpr double Reach = FBTol_EndParameter;
+    auto inside = [](const FBContourEdge *edge, double t, const FBContourEdge *stretchEdge,
+                     FBRange range) {
+        return edge == stretchEdge && t >= range.minimum - Reach && t <= range.maximum + Reach;
+    };
+    std::erase_if(hits, [&](const EdgeHit &hit) {
         FBBezierIntersection &x = *hit.intersection;
         for (const FBEdgeOverlapRun &run : overlap.runs()) {
             for (const FBEdgeOverlapPtr &stretch : run.overlaps()) {
                 const FBBezierIntersectRange &range = *stretch->range();
-                if (onStretchSide(hit.edge1, x.parameter1(), stretch->edge1(),
-                                  range.parameterRange1(), x.location()) &&
-                    onStretchSide(hit.edge2, x.parameter2(), stretch->edge2(),
-                                  range.parameterRange2(), x.location())) {
-                    markSharedStarts(hit.edge1, hit.edge2, x);
-                    return true;
+                if (!onStretchSide(hit.edge1, x.parameter1(), stretch->edge1(),
+                                   range.parameterRange1(), x.location()) ||
+                    !onStretchSide(hit.edge2, x.parameter2(), stretch->edge2(),
+                                   range.parameterRange2(), x.location()))
+                    continue;
+                if (!inside(hit.edge1, x.parameter1(), stretch->edge1(), range.parameterRange1()) &&
+                    !inside(hit.edge2, x.parameter2(), stretch->edge2(), range.parameterRange2()) &&
+                    !x.isAtEndPointOfCurve()) {
+                    double readTo = 0.0;
+                    run.isCrossing(&readTo);
+                    const FBBezierCurve &stretchCurve = *stretch->edge1()->curve();
+                    const double fromEnd = std::min(
+                        FBGeom_PointDistance(x.location(), stretchCurve.pointAtParameter(
+                                                               range.parameterRange1().minimum)),
+                        FBGeom_PointDistance(x.location(), stretchCurve.pointAtParameter(
+                                                               range.parameterRange1().maximum)));
+                    // Beside a stretch of curves, only sides farther apart than the stretch's
+                    // own curves may lie tell.
+                    const FBBezierCurve &stretchOther = *stretch->edge2()->curve();
+                    const QRectF box = stretchCurve.bounds().united(stretchOther.bounds());
+                    const double wobble =
+                        stretchCurve.isStraightLine() && stretchOther.isStraightLine()
+                            ? 0.0
+                            : FBTol_StretchApart *
+                                  (1.0 + std::max({std::abs(box.left()), std::abs(box.right()),
+                                                   std::abs(box.top()), std::abs(box.bottom())}));
+                    if (fromEnd > readTo &&
+                        FBCurve_ChangesSidesAt(*x.curve1(), x.parameter1(), *x.curve2(),
+                                               x.parameter2(), wobble))
+                        continue;
                 }
+                markSharedStarts(hit.edge1, hit.edge2, x);
+                return true;
             }
         }
         return false;
@@ -402,7 +439,10 @@ void dropHitsPastRunEnds(std::vector<EdgeHit> &hits, const FBContourOverlap &ove
                 FBCurve_DeCasteljau(FBCurve_Derivative(c1.points()), x.parameter1()));
             const QPointF d2 = FBGeom_NormalizeVector(
                 FBCurve_DeCasteljau(FBCurve_Derivative(c2.points()), x.parameter2()));
-            if (std::abs(d1.x() * d2.y() - d1.y() * d2.x()) < TangentSine)
+            // Nearly tangent there: a touch, unless the curves really pass from one side of
+            // each other to the other (a shallow crossing farther out than the run read).
+            if (std::abs(d1.x() * d2.y() - d1.y() * d2.x()) < TangentSine &&
+                !FBCurve_ChangesSidesAt(c1, x.parameter1(), c2, x.parameter2()))
                 return true;
         }
         return false;
@@ -459,10 +499,15 @@ std::optional<double> jointRunInto(const FBBezierCurve &ours, double t, const FB
 }
 
 // The hit, or the same hit moved to the joint a curve runs into along the other (see
-// jointRunInto), where that joint lies on the other curve.
+// jointRunInto), where that joint lies on the other curve. A hit where the curves really pass
+// from one side of each other to the other stays: that is a crossing of its own just short of
+// the joint (a curve leaving a side at a small angle, crossing it again before its joint), which
+// the edges at the joint, read past it, cannot see.
 FBBezierIntersectionPtr movedToJointRunInto(FBBezierIntersectionPtr hit)
 {
     FBBezierIntersection &x = *hit;
+    if (FBCurve_ChangesSidesAt(*x.curve1(), x.parameter1(), *x.curve2(), x.parameter2()))
+        return hit;
     if (!x.isAtEndPointOfCurve1()) {
         if (const auto end =
                 jointRunInto(*x.curve1(), x.parameter1(), *x.curve2(), x.parameter2())) {

@@ -205,3 +205,103 @@ FBBezierIntersectRangePtr FBCurveStretch_Shared(const FBBezierCurvePtr &curve1,
         curve1, FBGeom_MakeRange(first.t1, last.t1), curve2,
         FBGeom_MakeRange(std::min(first.t2, last.t2), std::max(first.t2, last.t2)), reversed);
 }
+
+std::optional<std::vector<std::pair<double, double>>>
+FBCurveStretch_Crossings(const FBBezierCurve &curve1, const FBBezierCurve &curve2,
+                         const FBBezierIntersectRange &stretch)
+{
+    // Samples of curve 1 along the stretch; between two, the curves cross at most once where
+    // they run this close.
+    constexpr int Samples = 32;
+    // Halvings of a parameter step that holds a change of sign: far below the last digit.
+    constexpr int Halvings = 60;
+    const FBRange range1 = stretch.parameterRange1(), range2 = stretch.parameterRange2();
+    const bool reversed = stretch.reversed();
+    const QRectF box1 = curve1.bounds(), box2 = curve2.bounds();
+    const double size =
+        std::min(std::max(box1.width(), box1.height()), std::max(box2.width(), box2.height()));
+    const QRectF both = box1.united(box2);
+    const double magnitude = std::max({std::abs(both.left()), std::abs(both.right()),
+                                       std::abs(both.top()), std::abs(both.bottom()), size});
+    // Distances below this are rounding: they tell no side.
+    const double rounding = 1e-12 * magnitude;
+    // The distance of curve 1's point at t from curve 2, signed by the side of curve 2 it lies
+    // on, and the parameter of curve 2's nearest point.
+    auto offset = [&](double t) -> std::pair<double, double> {
+        const double share = (t - range1.minimum) / (range1.maximum - range1.minimum);
+        const double guess = reversed ? range2.maximum - share * (range2.maximum - range2.minimum)
+                                      : range2.minimum + share * (range2.maximum - range2.minimum);
+        // Curve 2 only as far as the stretch runs, with a little room: beyond it lies another
+        // curve's part of the outline.
+        const double room = 1e-3 * (range2.maximum - range2.minimum);
+        return FBCurve_SignedOffset(curve2, curve1.pointAtParameter(t), guess,
+                                    std::max(0.0, range2.minimum - room),
+                                    std::min(1.0, range2.maximum + room));
+    };
+    if (!(range1.maximum > range1.minimum) || !(size > 0) || !std::isfinite(magnitude))
+        return std::nullopt;
+    std::array<std::pair<double, double>, Samples + 1> sampled;
+    double widest = 0.0;
+    for (int k = 0; k <= Samples; ++k) {
+        const double t = range1.minimum + (range1.maximum - range1.minimum) * k / Samples;
+        sampled[size_t(k)] = offset(t);
+        widest = std::max(widest, std::abs(sampled[size_t(k)].first));
+    }
+    if (!(widest > FBTol_StretchApart * (1.0 + magnitude)))
+        return std::nullopt;
+    std::vector<std::pair<double, double>> crossings;
+    // The last sample clear of rounding, and its side.
+    int last = -1;
+    for (int k = 0; k <= Samples; ++k) {
+        const double d = sampled[size_t(k)].first;
+        if (!(std::abs(d) > rounding))
+            continue;
+        if (last >= 0 && (d > 0) != (sampled[size_t(last)].first > 0)) {
+            double low = range1.minimum + (range1.maximum - range1.minimum) * last / Samples;
+            double high = range1.minimum + (range1.maximum - range1.minimum) * k / Samples;
+            const bool lowPositive = sampled[size_t(last)].first > 0;
+            for (int step = 0; step < Halvings && high - low > 1e-16; ++step) {
+                const double middle = 0.5 * (low + high);
+                ((offset(middle).first > 0) == lowPositive ? low : high) = middle;
+            }
+            const double t = 0.5 * (low + high);
+            crossings.emplace_back(t, offset(t).second);
+        }
+        last = k;
+    }
+    return crossings;
+}
+
+std::pair<double, double> FBCurve_SignedOffset(const FBBezierCurve &curve, QPointF point,
+                                               double guess, double low, double high)
+{
+    const double s = nearestFrom(curve, point, guess, low, high);
+    const QPointF tangent =
+        FBGeom_NormalizeVector(FBCurve_DeCasteljau(FBCurve_Derivative(curve.points()), s));
+    const QPointF d = point - curve.pointAtParameter(s);
+    return {tangent.x() * d.y() - tangent.y() * d.x(), s};
+}
+
+bool FBCurve_ChangesSidesAt(const FBBezierCurve &curve1, double s, const FBBezierCurve &curve2,
+                            double t, double clearOf)
+{
+    const QPointF at = curve1.pointAtParameter(s);
+    // Half way to the nearer end of either curve at most: past curve 2's end its side says
+    // nothing, and past curve 1's the points are another curve's.
+    const double room = 0.5 * std::min({FBGeom_PointDistance(at, curve1.endPoint1()),
+                                        FBGeom_PointDistance(at, curve1.endPoint2()),
+                                        FBGeom_PointDistance(at, curve2.endPoint1()),
+                                        FBGeom_PointDistance(at, curve2.endPoint2())});
+    const double speed =
+        FBGeom_VectorLength(FBCurve_DeCasteljau(FBCurve_Derivative(curve1.points()), s));
+    const double step = std::min(0.5 * std::min(s, 1.0 - s), room / speed);
+    if (!(step > 0) || !std::isfinite(step))
+        return false;
+    const QRectF box = curve1.bounds().united(curve2.bounds());
+    const double rounding =
+        std::max(clearOf, 1e-12 * (1.0 + std::max(std::abs(at.x()), std::abs(at.y()))) +
+                              1e-11 * std::max(box.width(), box.height()));
+    const double before = FBCurve_SignedOffset(curve2, curve1.pointAtParameter(s - step), t).first;
+    const double after = FBCurve_SignedOffset(curve2, curve1.pointAtParameter(s + step), t).first;
+    return std::abs(before) > rounding && std::abs(after) > rounding && (before > 0) != (after > 0);
+}

@@ -10,6 +10,13 @@ inline constexpr double FBPointClosenessThreshold = 1e-10;
 // still be one shared stretch.
 inline constexpr double FBCurveStretchTolerance = 2e-4;
 
+// Curves of a shared stretch lying farther apart than this share of their coordinates (one plus
+// the largest) somewhere along it bound a sliver: they are two outlines, not one, crossing where
+// the distance between them changes sign. A hundred times the distance a piece's point must keep
+// from the other outline to be told inside or outside (FBTol_PieceOffOutline): a thinner sliver
+// could not be told from the outline, and is one with it.
+inline constexpr double FBTol_StretchApart = 1e-6;
+
 // A line whose ends lie this close is a point to the distance from it (as a single-precision
 // value).
 inline constexpr double FBTol_DegenerateLineLength = double(0.02f);

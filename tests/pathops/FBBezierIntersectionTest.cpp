@@ -11,6 +11,7 @@
 #include <limits>
 #include <numbers>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -156,14 +157,14 @@ TEST(FBBezierIntersection, CoincidentCurvesReportTheirOverlap)
         FBBezierCurvePtr other;
         bool reversed;
     };
-    // Control points a thousandth apart (a curve drawn again, rounded otherwise) still lie on
-    // each other: clipping alone scatters crossings along such a pair, or finds none.
-    const auto nudged = curve({0, 0}, {1.001, 2.999}, {3.999, 3.001}, {5, 0});
+    // Control points apart by rounding (a curve drawn again, split elsewhere) still lie on each
+    // other: clipping alone scatters crossings along such a pair, or finds none.
+    const auto nudged = curve({0, 0}, {1 + 1e-13, 3 - 1e-13}, {4 - 1e-13, 3 + 1e-13}, {5, 0});
     const Row rows[] = {
         {"same", curve({0, 0}, {1, 3}, {4, 3}, {5, 0}), false},
         {"reversed", c->reversedCurve(), true},
-        {"control points a hair apart", nudged, false},
-        {"a hair apart, reversed", nudged->reversedCurve(), true},
+        {"control points apart by rounding", nudged, false},
+        {"apart by rounding, reversed", nudged->reversedCurve(), true},
     };
     for (const Row &row : rows) {
         FBBezierIntersectRangePtr overlap;
@@ -178,6 +179,45 @@ TEST(FBBezierIntersection, CoincidentCurvesReportTheirOverlap)
         const auto middle = overlap->middleIntersection();
         EXPECT_NEAR(middle->parameter1(), 0.5, 1e-6);
         EXPECT_LT(distance(middle->location(), c->pointAtParameter(0.5)), 1e-9);
+    }
+}
+
+// Curves running within the stretch tolerance of each other but apart by more than rounding
+// bound a sliver: they are two outlines, which cross exactly where they change sides, and share
+// no stretch. Taken for one outline, the sliver between them was lost in the union and the
+// intersection and kept in the exclusive or.
+TEST(FBBezierIntersection, CurvesAHairApartCrossWhereTheyChangeSides)
+{
+    const auto c = curve({0, 0}, {1, 3}, {4, 3}, {5, 0});
+    struct Row
+    {
+        const char *name;
+        FBBezierCurvePtr other;
+        // Where on c they cross; none when they never change sides.
+        std::vector<double> crossings;
+    };
+    // Control points a thousandth apart, one raised and one lowered: the second curve passes
+    // from one side of c to the other at their middle.
+    const auto crossing = curve({0, 0}, {1, 3.001}, {4, 2.999}, {5, 0});
+    // Raised half a thousandth all along: no crossing.
+    const auto raised = curve({0, 5e-4}, {1, 3.0005}, {4, 3.0005}, {5, 5e-4});
+    const Row rows[] = {
+        {"control points a thousandth apart", crossing, {0.5}},
+        {"the same, reversed", crossing->reversedCurve(), {0.5}},
+        {"a copy half a thousandth above", raised, {}},
+    };
+    for (const Row &row : rows) {
+        FBBezierIntersectRangePtr overlap;
+        const auto found = c->intersectionsWithBezierCurve(row.other, &overlap);
+        EXPECT_EQ(overlap, nullptr) << row.name;
+        ASSERT_EQ(found.size(), row.crossings.size()) << row.name;
+        for (size_t k = 0; k < found.size(); ++k) {
+            EXPECT_NEAR(found[k]->parameter1(), row.crossings[k], 1e-9) << row.name;
+            EXPECT_LT(
+                distance(found[k]->location(), row.other->pointAtParameter(found[k]->parameter2())),
+                1e-9)
+                << row.name;
+        }
     }
 }
 

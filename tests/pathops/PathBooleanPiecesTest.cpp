@@ -404,14 +404,13 @@ std::optional<std::string> farApartInSizeFault(quint64 seed)
 
 } // namespace
 
-// The four categories below do not pass yet: ./test runs none of their seeds (a count of 0), and
-// the long run (scripts/property-run.sh) runs them with the others. Spread over the long run's
-// seeds: a curve leaving a shared side 104 of 4,000 failing (mostly the sliver between outlines
-// within the stretch tolerance of each other, which the union and the intersection take for one
-// outline and the exclusive or keeps), contours touching their container 171 of 4,000 (a counter
-// touching its bowl from inside, near the touch), copies turned a hair 91 of 4,000 (slivers, the
-// same way), operands far apart in size 180 of 600 (points around the small shape, where
-// tolerances of the large one's size decide).
+// Two of the four categories below run no seeds in ./test yet (a count of 0); the long run
+// (scripts/property-run.sh) runs them with the others. Spread over the long run's seeds: contours
+// touching their container 171 of 4,000 failing once (a counter touching its bowl from inside,
+// near the touch; none of 4,000 since curves a hair apart count as two outlines), operands far
+// apart in size 180 of 600 (points around the small shape, where tolerances of the large one's
+// size decide). A curve leaving a shared side and copies turned a hair pass, at about seven cases
+// a second under the sanitizers.
 namespace {
 
 // A seed's fault as the driver reads it: the lines of the one message, or none.
@@ -428,7 +427,7 @@ PELKO_PROPERTY_CATEGORY(
         return faultLines(
             seedFault("curve leaving a side", &curveLeavingASide, seed, pathcases::Curls::Always));
     },
-    0);
+    80);
 
 PELKO_PROPERTY_CATEGORY(
     ContoursTouchingTheirContainer,
@@ -447,7 +446,7 @@ PELKO_PROPERTY_CATEGORY(
         return faultLines(
             seedFault("turned copies", &turnedCopies, seed, pathcases::Curls::Always));
     },
-    0);
+    80);
 
 // Seeds of the categories above that once failed, checked as their category checks them.
 TEST(PathBooleanPieces, RegressionPairsOfTheCategories)
@@ -527,6 +526,127 @@ TEST(PathBooleanPieces, RegressionPairsOfTheCategories)
          "S;16.897497932687461;40.097077736182015;28.362530160281739;44.030977059120303;"
          "37.860302523221378;39.385915437231787@S;47.358074886161006;34.740853815343279;"
          "51.291974209099294;23.275821587749004;46.646912587210785;13.778049224809369@C;@"},
+        // Curves leaving a shared side, a copy moved a hair across them: a hair apart all along,
+        // they
+        // were taken for one stretch, and the crossing near the spike they end in with them, so the
+        // outlines crossed nowhere; the union and the intersection were one copy each, and only the
+        // exclusive or kept the slivers between them.
+        {"a copy moved a hair across curves leaving a side, ending in a spike",
+         "M;-2.1981042565973565;42.625337586845703@L;21.408874359098739;42.625337586845703@"
+         "L;81.455947793997296;8.5889827783311272@L;74.685948726628865;-39.489288320217931@"
+         "S;71.502111888562268;-20.993646845510078;62.365729950170895;0.0097294305872995934;"
+         "46.322325856840862;0@L;-2.1981042565973565;0@C;@",
+         "M;-2.202357158962601;42.625337586845703@L;21.404621456733494;42.625337586845703@"
+         "L;81.451694891632059;8.5889827783311272@L;74.681695824263628;-39.489288320217931@"
+         "S;71.497858986197031;-20.993646845510078;62.36147704780565;0.0097294305872995934;"
+         "46.318072954475618;0@L;-2.202357158962601;0@C;@"},
+        // The same moved 0.007 along the side: the curves leaving it cross just past the joint;
+        // taken for one stretch, they lost that crossing and the union and the intersection came
+        // out
+        // less than half their size.
+        {"a copy moved 0.007 along a side, the curves leaving it crossing past the joint",
+         "M;-5.5942847349279106;43.914458283783695@L;27.969326801939786;-15.624401780205133@"
+         "S;32.591040275025037;-23.760831109260792;28.486651005637075;-41.250462411099434;"
+         "15.585921157682037;-51.503949071362882@L;47.652726748575233;-40.967359533052374@"
+         "L;80.759019339669379;28.27164657209704@L;53.243018299725506;77.082583787189122@C;@",
+         "M;-5.5977640800999637;43.920630332494412@L;27.965847456767733;-15.618229731494417@"
+         "S;32.587560929852984;-23.754659060550068;28.483171660465022;-41.244290362388725;"
+         "15.582441812509984;-51.497777022652159@L;47.64924740340318;-40.961187484341664@"
+         "L;80.755539994497326;28.277818620807757@L;53.239538954553453;77.088755835899832@C;@"},
+        // A curve leaving a side dips below it and crosses it again a little past the end of the
+        // side both outlines share: nearly tangent there, the crossing was dropped as a touch the
+        // run's reading of that end holds, though the run read the tangents and saw the curve
+        // before
+        // it crossed.
+        {"a curve crossing the other's side a little past the run along it, nearly tangent",
+         "M;-0.004059931015090612;72.852992646971572@L;33.823447757762423;72.852992646971572@"
+         "L;93.633023236917666;2.7241596154499783@L;86.488425966713976;-16.445435512525776@"
+         "S;85.379429298351397;1.9565574127167054;68.723205641516728;-0.028236183268450413;"
+         "60.241699112405804;0@L;-0.004059931015090612;0@C;@",
+         "M;17.789017315909192;72.852992646971572@L;51.616525004686707;72.852992646971572@"
+         "L;111.42610048384195;2.7241596154499783@L;104.28150321363826;-16.445435512525776@"
+         "S;103.17250654527568;1.9565574127167054;86.516282888441012;-0.028236183268450413;"
+         "78.034776359330095;0@L;17.789017315909192;0@C;@"},
+        // A copy's curve crossing the original's side just before its joint lies on that side: the
+        // hit lay within the stretch tolerance of the run along the side, and was left to the run,
+        // whose reading saw the curve after the crossing.
+        {"a copy's curve crossing the other's side just before its joint on it",
+         "M;23.407117072449886;97.471512342103125@L;64.592366479496135;73.619347100092142@"
+         "L;61.997118070972043;-17.526492024409592@L;47.396334229591112;-23.623486646630667@"
+         "S;53.521824441977728;-4.1766393171465381;43.70047338649357;-8.7818628336061977;"
+         "36.061184751660832;-4.3382468395542446@L;-17.567793881621732;26.720622016111442@C;@",
+         "M;23.056738020394477;97.674432056498134@L;64.241987427440719;73.822266814487136@"
+         "L;61.646739018916641;-17.32357231001459@L;47.045955177535703;-23.420566932235658@"
+         "S;53.171445389922319;-3.9737196027515438;43.350094334438161;-8.5789431192111962;"
+         "35.710805699605423;-4.1353271251592432@L;-17.918172933677134;26.923541730506447@C;@"},
+        // The same a hundredth before the joint, the curve meeting the side at a sine of 2e-4: the
+        // hit was moved to the joint as a touch found anywhere along a curve running into it, and
+        // the joint, read past it, saw no crossing.
+        {"a copy's curve crossing the other's side a hundredth before its joint, at a sine of 2e-4",
+         "M;-27.941861166309224;-7.5314401503861426@L;-45.036641332575101;48.988021464909679@"
+         "L;4.8320302312483392;91.165513723264951@L;23.90334586797394;90.548265427926907@"
+         "S;10.288374221664196;82.31283619926279;15.423161007743937;83.624160982962181;"
+         "18.326733140891974;74.018112924257565@L;37.046839418348853;12.124931620242052@C;@",
+         "M;-27.915252273671122;-7.6194155599238869@L;-45.010032439937;48.900046055371945@"
+         "L;4.8586391238864444;91.077538313727217@L;23.929954760612041;90.460290018389145@"
+         "S;10.314983114302301;82.224860789725042;15.449769900382043;83.536185573424433;"
+         "18.35334203353008;73.930137514719831@L;37.073448310986961;12.036956210704307@C;@"},
+        // A ring and its copy turned a hair: the arcs, a hair apart, were one stretch, so the union
+        // and the intersection lost the slivers between them that the exclusive or kept.
+        {"a ring and its copy turned a hair",
+         "M;12;6@S;12;3.2385762508460321;9.7614237491539679;1;7;1@"
+         "S;4.2385762508460321;1;2;3.2385762508460321;2;6@"
+         "S;2;8.7614237491539679;4.2385762508460321;11;7;11@"
+         "S;9.7614237491539679;11;12;8.7614237491539679;12;6@C;@M;9.75;6@"
+         "S;9.75;4.3431457505076194;8.4068542494923797;3;6.75;3@"
+         "S;5.0931457505076194;3;3.75;4.3431457505076194;3.75;6@"
+         "S;3.75;7.6568542494923806;5.0931457505076194;9;6.75;9@"
+         "S;8.4068542494923797;9;9.75;7.6568542494923806;9.75;6@C;@",
+         "M;11.999720688149832;5.9992641362723091@"
+         "S;11.999440538476666;3.2378404013290982;9.760637192968554;0.9994912681853334;"
+         "6.9992134580253413;0.99977141785850066@"
+         "S;4.2377897230821304;1.0000515675316688;1.999440589938366;3.2388549130397815;"
+         "1.9997207396115337;6.0002786479829924@"
+         "S;2.000000889284701;8.7617023829262042;4.2388042347928128;11.000051516069968;"
+         "7.0002279697360246;10.9997713663968@"
+         "S;9.7616517046792382;10.999491216723634;12.000000837823;8.7606878712155218;"
+         "11.999720688149832;5.9992641362723091@C;@M;9.7497206997287158;5.9994924014072133@"
+         "S;9.749552609924816;4.3426381604412869;8.4062706026199479;2.9996286805550278;"
+         "6.7494163616540206;2.9997967703589286@"
+         "S;5.0925621206880942;2.9999648601628293;3.7495526408018356;4.3432468674676965;"
+         "3.7497207306057359;6.0001011084336229@"
+         "S;3.7498888204096366;7.6569553493995501;5.0931708277145038;8.9999648292858083;"
+         "6.7500250686804311;8.9997967394819085@"
+         "S;8.4068793096463565;8.9996286496780069;9.7498887895326156;7.6563466423731406;"
+         "9.7497206997287158;5.9994924014072133@C;@"},
+        // A circle and its copy turned a hair about a point off its centre: taken for one outline,
+        // the two had no exclusive or at all.
+        {"a circle and its copy turned a hair about a point off its centre",
+         "M;13.25;4.5@S;13.25;1.94568303203258;11.17931696796742;-0.125;8.625;-0.125@"
+         "S;6.07068303203258;-0.125;4;1.94568303203258;4;4.5@"
+         "S;4;7.05431696796742;6.07068303203258;9.125;8.625;9.125@"
+         "S;11.17931696796742;9.125;13.25;7.05431696796742;13.25;4.5@C;@M;12.5;4.5@"
+         "S;12.5;6.5020322181366268;10.877032218136627;8.125;8.875;8.125@"
+         "S;6.8729677818633732;8.125;5.25;6.5020322181366268;5.25;4.5@"
+         "S;5.25;2.4979677818633732;6.8729677818633732;0.875;8.875;0.875@"
+         "S;10.877032218136627;0.875;12.5;2.4979677818633732;12.5;4.5@C;@",
+         "M;13.250215349944503;4.5005643520237317@"
+         "S;13.25042466179762;1.946247392632273;11.179911317500032;-0.12460531323091839;"
+         "8.6255943581085752;-0.12481462508403407@"
+         "S;6.0712773987171174;-0.12502393693715064;4.0004246928539251;1.9454894073604345;"
+         "4.0002153810008085;4.4998063667518924@"
+         "S;4.0000060691476929;7.0541233261433502;6.0705194134452789;9.1249760320065416;"
+         "8.6248363728367359;9.1251853438596591@"
+         "S;11.179153332228195;9.1253946557127747;13.250006038091387;7.0548813114151896;"
+         "13.250215349944503;4.5005643520237317@C;@M;12.500215352462581;4.5005028937584477@"
+         "S;12.500051297226355;6.502535105173374;10.876950527766017;8.1253698885417514;"
+         "8.8749183163510885;8.1252058333055253@"
+         "S;6.8728861049361623;8.1250417780692992;5.2500513215677849;6.5019410086089593;"
+         "5.250215376804011;4.499908797194033@"
+         "S;5.250379432040237;2.4978765857791068;6.8734802015005769;0.87504180241072849;"
+         "8.8755124129155032;0.87520585764695458@"
+         "S;10.877544624330429;0.87536991288318156;12.500379407698809;2.4984706823435205;"
+         "12.500215352462581;4.5005028937584477@C;@"},
     };
     for (const Row &row : rows) {
         const std::optional<BezierPath> a = pathFromString(QString::fromLatin1(row.a));
