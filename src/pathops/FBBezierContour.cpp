@@ -7,6 +7,7 @@
 #include "pathops/FBCurvePoints.h"
 #include "pathops/FBCurveStretch.h"
 #include "pathops/FBDecisionCounters.h"
+#include "pathops/FBHitMeasures.h"
 #include "pathops/FBRayCrossing.h"
 #include "pathops/PelkoNSBezierPath.h"
 #include "pathops/FBTolerances.h"
@@ -190,7 +191,8 @@ bool FBBezierContour::containsPoint(QPointF point) const
             const QPointF joint = edge->curve()->endPoint1();
             const double s =
                 QPointF::dotProduct(FBGeom_SubtractPoints(joint, point), along) / length2;
-            if (s >= 0.0 && s <= 1.0 && FBGeom_DistancePointToLine(joint, point, end) <= reach)
+            if (s >= 0.0 && s <= 1.0 &&
+                FBGeom_DistancePointToLine(joint, point, end) <= FBEdge_JointReach(*edge, reach))
                 return true;
         }
         return false;
@@ -500,6 +502,19 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
         constexpr size_t MostTried = 3;
         std::vector<std::pair<FBNearestOnOutline, QPointF>> tried;
         const std::vector<FBPieceSample> samples = FBPiece_Samples(from, to, around);
+        // A point's distance off the other outline is taken at the scale of the curves met at
+        // the piece's ends (a side between two crossings with a speck is read at the speck's);
+        // whether it lies well clear, at that of the other outline's curves there, which the
+        // inside test's rays meet: a speck's arc beside a long side is not clear of it by the
+        // speck's measure, where the ray's hit on that side could land behind the point.
+        const double scale = std::min(FBHit_SmallerSize(*from.intersection()),
+                                      FBHit_SmallerSize(*to.intersection()));
+        auto otherSize = [](const FBEdgeCrossing &crossing) {
+            const QRectF b = crossing.counterpart()->edge()->curve()->bounds();
+            return std::max(b.width(), b.height());
+        };
+        const double wellClear =
+            FBTol_AtCurveSize(FBTol_PieceWellClear, std::max(otherSize(from), otherSize(to)));
         bool offStretches = false;
         for (const FBPieceSample &sample : samples) {
             if (FBContour_OnSharedStretch(*this, sample.edge, sample.t, &counts))
@@ -508,18 +523,20 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
             const QPointF p = sample.point();
             // A point within the search's reach of either crossing (the piece a hair between
             // two) may lie on the other side of where the crossing really is.
-            if (FBGeom_PointDistance(p, from.location()) <= 2 * FBTol_CrossingPoint ||
-                FBGeom_PointDistance(p, to.location()) <= 2 * FBTol_CrossingPoint)
+            if (FBGeom_PointDistance(p, from.location()) <=
+                    2 * FBHit_SearchReach(*from.intersection()) ||
+                FBGeom_PointDistance(p, to.location()) <= 2 * FBHit_SearchReach(*to.intersection()))
                 continue;
+            const double largest = std::max(std::abs(p.x()), std::abs(p.y()));
             const double rounding =
-                FBTol_PieceOffOutline * (1.0 + std::max({std::abs(p.x()), std::abs(p.y())}));
+                FBTol_AtCurveSize(FBTol_PieceOffOutline * (1.0 + largest), scale, largest);
             // A point well clear of the other outline (most pieces' middles) needs no search for
             // a farther one, and the inside test's rays along the axes read it.
-            if (FBOutline_BoxDistance(p, outlines) >= FBTol_PieceWellClear ||
-                FBOutline_FartherThan(p, outlines, FBTol_PieceWellClear))
+            if (FBOutline_BoxDistance(p, outlines) >= wellClear ||
+                FBOutline_FartherThan(p, outlines, wellClear))
                 return countedContain(p);
             const FBNearestOnOutline nearest = FBOutline_Nearest(p, outlines);
-            if (nearest.distance >= FBTol_PieceWellClear)
+            if (nearest.distance >= wellClear)
                 return countedContain(p);
             if (nearest.distance > rounding)
                 tried.emplace_back(nearest, p);

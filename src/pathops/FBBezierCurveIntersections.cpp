@@ -41,12 +41,13 @@ constexpr double InvertedRangeTolerance = FBTol_InvertedRange;
 // stretches are chained along a contour.
 constexpr double RunEndReach = FBTol_RunEndReach;
 
-// Six equal decimals, or (since cutting digits off parts 0.39999999999 from 0.4) a range no
-// wider than rounding.
-bool hasConverged(FBRange range)
+// Six equal decimals on a piece no longer than `widest` (by parameter), or (since cutting digits
+// off parts 0.39999999999 from 0.4) a range no wider than rounding.
+bool hasConverged(FBRange range, double widest)
 {
-    return FBGeom_RangeHasConverged(range, ConvergencePlaces) ||
-           std::abs(FBGeom_RangeLength(range)) <= PointRangeWidth;
+    const double width = std::abs(FBGeom_RangeLength(range));
+    return (FBGeom_RangeHasConverged(range, ConvergencePlaces) && width <= widest) ||
+           width <= PointRangeWidth;
 }
 
 void widenRange(FBRange *range, double value)
@@ -75,19 +76,68 @@ double extent(const FBBezierCurve &curve)
     return std::max(box.width(), box.height());
 }
 
+// The two curves' sizes together, as shares of them are taken: a speck against a long side counts
+// as no more than FBTol_LikeSizeRatio times the speck's size.
+double pairExtent(const FBBezierCurve &us, const FBBezierCurve &them)
+{
+    const double a = extent(us), b = extent(them);
+    return std::min(a + b, 2.0 * FBTol_LikeSizeRatio * std::min(a, b));
+}
+
+double largestCoordinate(const FBBezierCurve &curve)
+{
+    return std::max({std::abs(curve.endPoint1().x()), std::abs(curve.endPoint1().y()),
+                     std::abs(curve.endPoint2().x()), std::abs(curve.endPoint2().y())});
+}
+
+// The distances a search of two curves decides by, taken at the smaller curve's scale: a long
+// side against a speck converges until its piece is short beside the speck, and takes the speck's
+// pieces for points only when they are small beside the speck itself.
+struct PairScale
+{
+    double smaller = 0;
+    double pointSpread = 0;
+    double usWidest = 0;
+    double themWidest = 0;
+    // The factor (a power of two) taking distances to a strip to the smaller curve's scale.
+    double magnify = 1.0;
+};
+
+PairScale pairScaleOf(const FBBezierCurve &us, const FBBezierCurve &them)
+{
+    PairScale scale;
+    const double usSize = extent(us), themSize = extent(them);
+    // Never below the rounding of the coordinates (a curve drawn as one point has no size).
+    const double rounding = 1e-12 * std::max({largestCoordinate(us), largestCoordinate(them), 1.0});
+    scale.smaller = std::max(std::min(usSize, themSize), rounding);
+    scale.pointSpread = FBTol_AtCurveSize(FBTol_PointCurveSpread, scale.smaller);
+    if (scale.smaller < FBTol_FixedScaleCurveSize)
+        scale.magnify = std::exp2(std::floor(std::log2(FBTol_FixedScaleCurveSize / scale.smaller)));
+    // Six places already hold a piece under a millionth of its curve: this bites only where the
+    // curves differ in size by a hundred times or more.
+    const double piece = FBTol_ConvergedPieceShare * scale.smaller;
+    scale.usWidest = usSize > 0 ? piece / usSize : 1.0;
+    scale.themWidest = themSize > 0 ? piece / themSize : 1.0;
+    return scale;
+}
+
 // Both curves really pass (nearly) through one point at the middles of their ranges. Ranges
 // converged to six places still leave the points apart by up to a millionth of the curves'
-// size, which the threshold allows for on large coordinates.
+// size, which the threshold allows for on large coordinates; between a curve and a much smaller
+// one, no farther apart than a share of the smaller.
 bool middlesMeet(const FBBezierCurve &originalUs, FBRange usRange,
-                 const FBBezierCurve &originalThem, FBRange themRange)
+                 const FBBezierCurve &originalThem, FBRange themRange, const PairScale &scale)
 {
     const QPointF usPoint = originalUs.pointAtParameter(FBGeom_RangeAverage(usRange));
     const QPointF themPoint = originalThem.pointAtParameter(FBGeom_RangeAverage(themRange));
     // Within the smallest threshold the curves' sizes need not be measured.
-    if (FBGeom_ArePointsCloseWithThreshold(usPoint, themPoint, CrossingPointThreshold))
+    const double smallest = FBTol_AtCurveSize(CrossingPointThreshold, scale.smaller);
+    if (FBGeom_ArePointsCloseWithThreshold(usPoint, themPoint, smallest))
         return true;
-    const double threshold = std::max(
-        CrossingPointThreshold, ConvergedPointSpread * (extent(originalUs) + extent(originalThem)));
+    const double threshold =
+        FBTol_AtCurveSize(std::max(CrossingPointThreshold,
+                                   ConvergedPointSpread * pairExtent(originalUs, originalThem)),
+                          scale.smaller);
     return FBGeom_ArePointsCloseWithThreshold(usPoint, themPoint, threshold);
 }
 
@@ -110,10 +160,17 @@ bool shortPiecesCross(const FBBezierCurve &originalUs, FBRange usRange,
     auto side = [](QPointF p, QPointF q, QPointF r) {
         return (q.x() - p.x()) * (r.y() - p.y()) - (q.y() - p.y()) * (r.x() - p.x());
     };
-    // Rounding of the cross products themselves, relative to the size of the numbers.
+    // Rounding of the cross products themselves, relative to the size of the numbers; between a
+    // curve and a speck (smaller than FBTol_FixedScaleCurveSize), at the speck's scale, but never
+    // below what rounding the differences of such coordinates leaves in the products.
     const double scale =
         std::max({std::abs(a0.x()), std::abs(a0.y()), std::abs(b0.x()), std::abs(b0.y()), 1.0});
-    const double slack = 1e-12 * scale * scale;
+    const double smaller = std::min(extent(originalUs), extent(originalThem));
+    const double chords =
+        FBGeom_PointDistance(a0, a1) + FBGeom_PointDistance(b0, b1) + FBGeom_PointDistance(a0, b0);
+    const double slack =
+        std::max(1e-12 * scale * scale * std::min(1.0, smaller / FBTol_FixedScaleCurveSize),
+                 1e-15 * scale * chords);
     // Only where the pieces clearly cut across each other: nearly parallel pieces may pass a
     // hair apart, and taking them as crossing would add a crossing that is not there.
     const QPointF ua = FBGeom_NormalizeVector(FBGeom_SubtractPoints(a1, a0));
@@ -158,7 +215,7 @@ shallowCrossingNear(const FBBezierCurve &us, FBRange usRange, const FBBezierCurv
     auto [u, t] = corner;
     const QPointF at = us.pointAtParameter(u);
     const double rounding =
-        1e-12 * (extent(us) + extent(them)) + 1e-15 * std::max(std::abs(at.x()), std::abs(at.y()));
+        1e-12 * pairExtent(us, them) + 1e-15 * std::max(std::abs(at.x()), std::abs(at.y()));
     for (int step = 0; step < 16; ++step) {
         const QPointF offset = us.pointAtParameter(u) - them.pointAtParameter(t);
         const QPointF a = tangentAt(us, u), b = tangentAt(them, t);
@@ -189,7 +246,7 @@ std::optional<std::pair<double, double>> crossingAtCorner(const FBBezierCurve &o
                                                           const FBBezierCurve &originalThem,
                                                           FBRange themRange)
 {
-    const double threshold = LostCrossingSpread * (extent(originalUs) + extent(originalThem));
+    const double threshold = LostCrossingSpread * pairExtent(originalUs, originalThem);
     std::optional<std::pair<double, double>> best;
     double bestDistance = 0;
     for (double u : {usRange.minimum, usRange.maximum}) {
@@ -240,12 +297,6 @@ std::optional<std::pair<double, double>> crossingAtCorner(const FBBezierCurve &o
     return best;
 }
 
-double largestCoordinate(const FBBezierCurve &curve)
-{
-    return std::max({std::abs(curve.endPoint1().x()), std::abs(curve.endPoint1().y()),
-                     std::abs(curve.endPoint2().x()), std::abs(curve.endPoint2().y())});
-}
-
 // Two straight lines on one line meet along a stretch, at a point, or not at all; clipping
 // cannot always tell (it may stall on a short shared stretch and answer a point), so they are
 // measured directly. nullopt when the lines do not lie on one line.
@@ -263,8 +314,11 @@ collinearLinesMeet(const FBBezierCurvePtr &us, const FBBezierCurvePtr &them,
     const double themLength2 = FBGeom_SquaredLength(themDirection);
     if (!(usLength2 > 0) || !(themLength2 > 0))
         return std::nullopt;
-    const double tolerance =
-        CollinearTolerance * (1.0 + std::max(largestCoordinate(*us), largestCoordinate(*them)));
+    // At the shorter line's scale where that is small: a speck's side level with a long line's
+    // a hair of the speck away does not lie on it.
+    const double largest = std::max(largestCoordinate(*us), largestCoordinate(*them));
+    const double tolerance = FBTol_AtCurveSize(
+        CollinearTolerance * (1.0 + largest), std::sqrt(std::min(usLength2, themLength2)), largest);
     // The shorter line's ends against the longer line: a short line's own direction, taken
     // out to the longer line's far ends, would carry the rounding of its ends that far.
     const bool usLonger = usLength2 >= themLength2;
@@ -347,16 +401,20 @@ FBNormalizedLine perpendicularFatLineOf(const FBCurvePoints &p, FBRange *range)
     return line;
 }
 
+// `magnify` (a power of two, so exact) takes the distances to the smaller curve's scale, where the
+// hull's and the strip's closeness hold as they do for curves of ordinary size.
 FBRange clipPointsWithFatLine(const FBCurvePoints &p, const FBNormalizedLine &fatLine,
-                              FBRange bounds)
+                              FBRange bounds, double magnify = 1.0)
 {
+    constexpr double close = FBPointClosenessThreshold;
+    bounds = FBGeom_MakeRange(bounds.minimum * magnify, bounds.maximum * magnify);
     // The distance curve: parameter across, distance from the line up. Where its hull lies
     // inside the strip is where the curve can.
     const FBCurveHull hull =
-        FBCurve_HullOfDistanceCurve(FBGeom_DistanceFromPointToLine(p[0], fatLine),
-                                    FBGeom_DistanceFromPointToLine(p[1], fatLine),
-                                    FBGeom_DistanceFromPointToLine(p[2], fatLine),
-                                    FBGeom_DistanceFromPointToLine(p[3], fatLine));
+        FBCurve_HullOfDistanceCurve(FBGeom_DistanceFromPointToLine(p[0], fatLine) * magnify,
+                                    FBGeom_DistanceFromPointToLine(p[1], fatLine) * magnify,
+                                    FBGeom_DistanceFromPointToLine(p[2], fatLine) * magnify,
+                                    FBGeom_DistanceFromPointToLine(p[3], fatLine) * magnify);
 
     FBRange range = FBGeom_MakeRange(1.0, 0.0);
     for (std::size_t i = 0; i < hull.count; ++i) {
@@ -369,16 +427,17 @@ FBRange clipPointsWithFatLine(const FBCurvePoints &p, const FBNormalizedLine &fa
         const bool upright = start.x() == end.x() || start.y() == end.y();
         const double slope = upright ? 0.0 : (end.y() - start.y()) / (end.x() - start.x());
         for (double boundary : {bounds.minimum, bounds.maximum}) {
-            const bool reaches = !(low > boundary && !FBGeom_AreValuesClose(low, boundary)) &&
-                                 !(boundary > high && !FBGeom_AreValuesClose(boundary, high)) &&
-                                 low <= high;
+            const bool reaches =
+                !(low > boundary && !FBGeom_AreValuesCloseWithThreshold(low, boundary, close)) &&
+                !(boundary > high && !FBGeom_AreValuesCloseWithThreshold(boundary, high, close)) &&
+                low <= high;
             if (reaches)
                 widenRange(&range,
                            upright ? start.x() : (boundary - start.y()) / slope + start.x());
             // A flat hull lying on the boundary touches it everywhere.
-            if (hull.count == 2 && FBGeom_AreValuesClose(start.y(), end.y()) &&
-                FBGeom_AreValuesClose(start.y(), boundary) &&
-                !FBGeom_AreValuesClose(bounds.minimum, bounds.maximum))
+            if (hull.count == 2 && FBGeom_AreValuesCloseWithThreshold(start.y(), end.y(), close) &&
+                FBGeom_AreValuesCloseWithThreshold(start.y(), boundary, close) &&
+                !FBGeom_AreValuesCloseWithThreshold(bounds.minimum, bounds.maximum, close))
                 range = FBGeom_MakeRange(0.0, 1.0);
         }
         if (bounds.minimum < start.y() && start.y() < bounds.maximum)
@@ -399,19 +458,23 @@ Piece pieceOf(const FBBezierCurve &curve)
     return Piece{curve.points(), curve.isStraightLine()};
 }
 
-bool isPoint(const Piece &piece)
+bool isPoint(const Piece &piece, double spread)
 {
-    return FBCurve_IsPoint(piece.points);
+    const FBCurvePoints &p = piece.points;
+    return FBGeom_ArePointsCloseWithThreshold(p[0], p[1], spread) &&
+           FBGeom_ArePointsCloseWithThreshold(p[0], p[2], spread) &&
+           FBGeom_ArePointsCloseWithThreshold(p[0], p[3], spread);
 }
 
 // The piece of `original` that may still meet `other`, narrowing `originalRange` to it;
 // `piece` itself and `intersects` false when nothing can.
 Piece clipPiece(const Piece &piece, const Piece &other, const Piece &original,
-                FBRange *originalRange, bool *intersects)
+                FBRange *originalRange, bool *intersects, double magnify = 1.0)
 {
     FBRange fatLineBounds;
     const FBNormalizedLine fatLine = regularFatLineOf(other.points, &fatLineBounds);
-    const FBRange regularClippedRange = clipPointsWithFatLine(piece.points, fatLine, fatLineBounds);
+    const FBRange regularClippedRange =
+        clipPointsWithFatLine(piece.points, fatLine, fatLineBounds, magnify);
     if (FBGeom_RangeIsEmptyMarker(regularClippedRange)) {
         *intersects = false;
         return piece;
@@ -420,7 +483,7 @@ Piece clipPiece(const Piece &piece, const Piece &other, const Piece &original,
     const FBNormalizedLine perpendicularLine =
         perpendicularFatLineOf(other.points, &perpendicularBounds);
     const FBRange perpendicularClippedRange =
-        clipPointsWithFatLine(piece.points, perpendicularLine, perpendicularBounds);
+        clipPointsWithFatLine(piece.points, perpendicularLine, perpendicularBounds, magnify);
     if (FBGeom_RangeIsEmptyMarker(perpendicularClippedRange)) {
         *intersects = false;
         return piece;
@@ -461,6 +524,7 @@ struct Search
     // Crossings taken back at a range's corner after a clip shaved them off (see
     // crossingAtCorner); kept apart, as the neighbouring range may find the same one.
     std::vector<std::pair<double, double>> *lost;
+    PairScale scale;
 };
 
 // After a clip found that the pieces miss each other, where rounding may be the cause: true
@@ -490,34 +554,38 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
     Piece previousUs = us;
     Piece previousThem = them;
 
-    for (int iterations = 0;
-         iterations < MaxIterations &&
-         (iterations == 0 || !hasConverged(*usRange) || !hasConverged(*themRange));
+    for (int iterations = 0; iterations < MaxIterations &&
+                             (iterations == 0 || !hasConverged(*usRange, search.scale.usWidest) ||
+                              !hasConverged(*themRange, search.scale.themWidest));
          ++iterations) {
         const FBRange previousUsRange = *usRange;
         const FBRange previousThemRange = *themRange;
         bool intersects = false;
 
-        if (!isPoint(them))
+        if (!isPoint(them, search.scale.pointSpread))
             previousThem = them;
-        us = clipPiece(previousUs, previousThem, search.wholeUs, usRange, &intersects);
+        us = clipPiece(previousUs, previousThem, search.wholeUs, usRange, &intersects,
+                       search.scale.magnify);
         if (!intersects) {
             if (iterations > 0 && missedByRounding(search, *usRange, *themRange))
                 break;
             return;
         }
-        if (iterations > 0 && (isPoint(us) || isPoint(them)))
+        if (iterations > 0 &&
+            (isPoint(us, search.scale.pointSpread) || isPoint(them, search.scale.pointSpread)))
             break;
-        if (!isPoint(us))
+        if (!isPoint(us, search.scale.pointSpread))
             previousUs = us;
 
-        them = clipPiece(previousThem, previousUs, search.wholeThem, themRange, &intersects);
+        them = clipPiece(previousThem, previousUs, search.wholeThem, themRange, &intersects,
+                         search.scale.magnify);
         if (!intersects) {
             if (iterations > 0 && missedByRounding(search, *usRange, *themRange))
                 break;
             return;
         }
-        if (iterations > 0 && (isPoint(us) || isPoint(them)))
+        if (iterations > 0 &&
+            (isPoint(us, search.scale.pointSpread) || isPoint(them, search.scale.pointSpread)))
             break;
 
         const double previousUsLength = FBGeom_RangeLength(previousUsRange);
@@ -546,8 +614,11 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
         const FBRange halves[2] = {
             FBGeom_MakeRange(splitRange.minimum, FBGeom_RangeAverage(splitRange)),
             FBGeom_MakeRange(FBGeom_RangeAverage(splitRange), splitRange.maximum)};
-        const bool halvesResolved = (hasConverged(halves[0]) && hasConverged(otherRange)) ||
-                                    (hasConverged(halves[1]) && hasConverged(otherRange));
+        const double splitWidest = splitUs ? search.scale.usWidest : search.scale.themWidest;
+        const double otherWidest = splitUs ? search.scale.themWidest : search.scale.usWidest;
+        const bool halvesResolved =
+            (hasConverged(halves[0], splitWidest) && hasConverged(otherRange, otherWidest)) ||
+            (hasConverged(halves[1], splitWidest) && hasConverged(otherRange, otherWidest));
         if (depth <= MaxDepth && !halvesResolved) {
             for (FBRange half : halves) {
                 FBRange otherCopy = otherRange;
@@ -568,25 +639,28 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
             return;
     }
 
-    if (!hasConverged(*usRange) || !hasConverged(*themRange)) {
+    if (!hasConverged(*usRange, search.scale.usWidest) ||
+        !hasConverged(*themRange, search.scale.themWidest)) {
         for (int round = 0; round < ExtraClippingRounds; ++round) {
             bool intersects = false;
-            us = clipPiece(us, them, search.wholeUs, usRange, &intersects);
+            us = clipPiece(us, them, search.wholeUs, usRange, &intersects, search.scale.magnify);
             if (!intersects)
-                us = clipPiece(previousUs, previousThem, search.wholeUs, usRange, &intersects);
-            them = clipPiece(them, us, search.wholeThem, themRange, &intersects);
+                us = clipPiece(previousUs, previousThem, search.wholeUs, usRange, &intersects,
+                               search.scale.magnify);
+            them =
+                clipPiece(them, us, search.wholeThem, themRange, &intersects, search.scale.magnify);
             if (!intersects)
-                them =
-                    clipPiece(previousThem, previousUs, search.wholeThem, themRange, &intersects);
-            if (!isPoint(them))
+                them = clipPiece(previousThem, previousUs, search.wholeThem, themRange, &intersects,
+                                 search.scale.magnify);
+            if (!isPoint(them, search.scale.pointSpread))
                 previousThem = them;
-            if (!isPoint(us))
+            if (!isPoint(us, search.scale.pointSpread))
                 previousUs = us;
         }
     }
 
-    const bool usConverged = hasConverged(*usRange);
-    const bool themConverged = hasConverged(*themRange);
+    const bool usConverged = hasConverged(*usRange, search.scale.usWidest);
+    const bool themConverged = hasConverged(*themRange, search.scale.themWidest);
     if (themConverged && !usConverged) {
         const QPointF target = originalThem.pointAtParameter(FBGeom_RangeAverage(*themRange));
         const double t = refineWithinRange(originalUs, *usRange, target);
@@ -599,7 +673,7 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
     // The curves must really meet there, or the search would answer a crossing that is not:
     // clipping can also shrink both ranges to points that lie apart, when a curve's strip only
     // touches the other's end.
-    if (!middlesMeet(originalUs, *usRange, originalThem, *themRange))
+    if (!middlesMeet(originalUs, *usRange, originalThem, *themRange, search.scale))
         return;
     search.found->push_back(FBBezierIntersection::intersectionWithCurve1(
         search.originalUs, FBGeom_RangeAverage(*usRange), search.originalThem,
@@ -778,9 +852,14 @@ std::vector<FBBezierIntersectionPtr> FBBezierCurve::intersectionsWithBezierCurve
     }
     std::vector<FBBezierIntersectionPtr> found;
     std::vector<std::pair<double, double>> lost;
-    const Search search{
-        originalUs, originalThem, pieceOf(*originalUs), pieceOf(*originalThem), overlapRange,
-        &found,     &lost};
+    const Search search{originalUs,
+                        originalThem,
+                        pieceOf(*originalUs),
+                        pieceOf(*originalThem),
+                        overlapRange,
+                        &found,
+                        &lost,
+                        pairScaleOf(*originalUs, *originalThem)};
     searchPieces(search, pieceOf(*this), pieceOf(*curve), usRange, themRange, depth);
     for (const auto &[u, t] : lost) {
         const bool foundAlready =

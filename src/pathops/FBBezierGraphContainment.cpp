@@ -241,7 +241,10 @@ bool passesBesideAJoint(const FBBezierCurvePtr &ray, const FBBezierContour &cont
     const bool horizontal = isHorizontal(ray);
     const double across = horizontal ? ray->endPoint1().y() : ray->endPoint1().x();
     const QRectF box = contour.bounds();
-    const double reach = kBeside * (1.0 + std::max({box.width(), box.height(), std::abs(across)}));
+    // At the contour's own scale where it is a speck: a ray a hair of its size beside its joint.
+    const double reach =
+        FBTol_AtCurveSize(kBeside * (1.0 + std::max({box.width(), box.height(), std::abs(across)})),
+                          std::max(box.width(), box.height()), std::abs(across));
     for (const auto &edge : contour.edges()) {
         const QPointF joint = edge->curve()->endPoint1();
         const double distance = std::abs((horizontal ? joint.y() : joint.x()) - across);
@@ -310,10 +313,13 @@ const FBBezierContour *contourOf(const FBEdgeCrossingPtr &crossing)
 // An extent of one point keeps the rounding alone.
 double extentSlack(double minimum, double maximum, const QRectF *testBounds)
 {
-    const double rounding = kExtentSlack * (1.0 + std::max(std::abs(minimum), std::abs(maximum)));
+    const double largest = std::max(std::abs(minimum), std::abs(maximum));
+    const double rounding = kExtentSlack * (1.0 + largest);
     if (!testBounds || minimum == maximum)
         return rounding;
-    return std::max(rounding, kTouchReach * largestSide(*testBounds));
+    // A speck of a contour is measured at its own scale, not at that of its coordinates.
+    return std::max(FBTol_AtCurveSize(rounding, largestSide(*testBounds), largest),
+                    kTouchReach * largestSide(*testBounds));
 }
 
 // The contours the ray crosses at either end of the tested contour's extent along it, `minimum`

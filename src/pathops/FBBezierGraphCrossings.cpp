@@ -484,8 +484,7 @@ std::optional<double> jointRunInto(const FBBezierCurve &ours, double t, const FB
     constexpr double Reach = FBTol_JointRunIntoReach;
     constexpr double RunSine = FBTol_AlongSine;
     const QPointF at = ours.pointAtParameter(t);
-    const QRectF box = ours.bounds().united(theirs.bounds());
-    const double size = std::max(box.width(), box.height());
+    const double size = FBCurves_PairSize(ours.bounds(), theirs.bounds());
     const QPointF along = FBGeom_NormalizeVector(directionAt(theirs, theirT));
     for (double end : {0.0, 1.0}) {
         const QPointF endPoint = end == 0.0 ? ours.endPoint1() : ours.endPoint2();

@@ -36,18 +36,28 @@ double distanceToCurve(QPointF point, const FBBezierCurve &curve, double t, QPoi
 // start, at two different points. Taken by nearness alone, one of those could count as at the
 // corner and the other not, and the contour would get an odd number of crossings. So the end
 // point must also lie on the other curve.
+// The end point's distance off the other curve is taken at the scale of the smaller curve met
+// (`smaller`): a side's end lying a rounding error of the side's coordinates off a speck is far
+// off it at the speck's scale.
 bool liesAtEnd(double t, double endParameter, QPointF end, QPointF onCurve,
-               const FBBezierCurve &other, double otherT, QPointF onOther)
+               const FBBezierCurve &other, double otherT, QPointF onOther, double smaller)
 {
-    const double scale = 1.0 + std::max({std::abs(end.x()), std::abs(end.y()),
-                                         std::abs(onOther.x()), std::abs(onOther.y())});
+    const double largest = std::max(
+        {std::abs(end.x()), std::abs(end.y()), std::abs(onOther.x()), std::abs(onOther.y())});
+    const double scale = 1.0 + largest;
     // Of a piece shorter than the tolerance, only the end nearer by parameter.
     const bool near =
         FBGeom_AreValuesCloseWithThreshold(t, endParameter, ParameterCloseThreshold) ||
         (std::abs(t - endParameter) <= 0.5 &&
          FBGeom_PointDistance(onCurve, end) <= EndPointNearTolerance * scale);
-    return near &&
-           !(distanceToCurve(end, other, otherT, onOther) > EndPointOffCurveTolerance * scale);
+    return near && !(distanceToCurve(end, other, otherT, onOther) >
+                     FBTol_AtCurveSize(EndPointOffCurveTolerance * scale, smaller, largest));
+}
+
+double sizeOf(const FBBezierCurve &curve)
+{
+    const QRectF box = curve.bounds();
+    return std::max(box.width(), box.height());
 }
 
 // Sets a coordinate of `point` to the curve's where all four of its points share it.
@@ -72,14 +82,15 @@ FBBezierIntersection::FBBezierIntersection(FBBezierCurvePtr curve1, double param
 {
     const QPointF on1 = mCurve1->pointAtParameter(mParameter1);
     const QPointF on2 = mCurve2->pointAtParameter(mParameter2);
+    const double smaller = std::min(sizeOf(*mCurve1), sizeOf(*mCurve2));
     mAtStartOfCurve1 =
-        liesAtEnd(mParameter1, 0.0, mCurve1->endPoint1(), on1, *mCurve2, mParameter2, on2);
+        liesAtEnd(mParameter1, 0.0, mCurve1->endPoint1(), on1, *mCurve2, mParameter2, on2, smaller);
     mAtStopOfCurve1 =
-        liesAtEnd(mParameter1, 1.0, mCurve1->endPoint2(), on1, *mCurve2, mParameter2, on2);
+        liesAtEnd(mParameter1, 1.0, mCurve1->endPoint2(), on1, *mCurve2, mParameter2, on2, smaller);
     mAtStartOfCurve2 =
-        liesAtEnd(mParameter2, 0.0, mCurve2->endPoint1(), on2, *mCurve1, mParameter1, on1);
+        liesAtEnd(mParameter2, 0.0, mCurve2->endPoint1(), on2, *mCurve1, mParameter1, on1, smaller);
     mAtStopOfCurve2 =
-        liesAtEnd(mParameter2, 1.0, mCurve2->endPoint2(), on2, *mCurve1, mParameter1, on1);
+        liesAtEnd(mParameter2, 1.0, mCurve2->endPoint2(), on2, *mCurve1, mParameter1, on1, smaller);
     // Where the curves share the end point the intersection lies at, it lies at both ends,
     // however far the search left the other curve's parameter from it (it can where the curves
     // part slowly).

@@ -2,6 +2,7 @@
 
 #include "pathops/FBBezierContour.h"
 #include "pathops/FBEdgeOverlapRun.h"
+#include "pathops/FBHitMeasures.h"
 #include "pathops/FBTolerances.h"
 
 #include <QStringList>
@@ -278,10 +279,7 @@ bool tailToNearbyJoint(const JointContext &context, const FBBezierCurvePtr &tail
     if (!FBBranch_IsTail(*tail, context.hair))
         return false;
     const QRectF mine = beyond.bounds();
-    auto sizeWith = [&mine](const QRectF &b) {
-        const QRectF u = mine.united(b);
-        return std::max(u.width(), u.height());
-    };
+    auto sizeWith = [&mine](const QRectF &b) { return FBCurves_PairSize(mine, b); };
     const double size =
         std::min(sizeWith(across->curve()->bounds()), sizeWith(otherEdge->curve()->bounds()));
     return FBGeom_PointDistance(joint, otherJoint) <= kTailShare * size;
@@ -400,8 +398,7 @@ bool readFartherAlong(const Branches &ours, const Branches &theirs,
 bool readJoint(const FBContourEdge *edge1, const FBContourEdge *edge2,
                FBBezierIntersection &intersection)
 {
-    const QRectF box = intersection.curve1()->bounds().united(intersection.curve2()->bounds());
-    const double size = std::max(box.width(), box.height());
+    const double size = FBHit_Size(intersection);
     const JointContext context{intersection, kTailShare * size, kJointOnOtherShare * size};
     const bool atEnd = intersection.isAtEndPointOfCurve();
     if (!atEnd) {
@@ -464,4 +461,16 @@ QString FBContourEdge::description() const
         texts << QStringLiteral("%1: %2").arg(i).arg(sorted[i]->description());
     return QStringLiteral("<FBContourEdge: curve = %1 crossings = (%2)>")
         .arg(mCurve->description(), texts.join(QStringLiteral(", ")));
+}
+
+double FBEdge_JointReach(const FBContourEdge &edge, double reach)
+{
+    auto sizeOf = [](const FBContourEdge *e) {
+        const QRectF b = e->curve()->bounds();
+        return std::max(b.width(), b.height());
+    };
+    const FBContourEdge *before = edge.previous();
+    const double smaller = before ? std::min(sizeOf(&edge), sizeOf(before)) : sizeOf(&edge);
+    const QPointF joint = edge.curve()->endPoint1();
+    return FBTol_AtCurveSize(reach, smaller, std::max(std::abs(joint.x()), std::abs(joint.y())));
 }

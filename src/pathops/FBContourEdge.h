@@ -64,3 +64,7 @@ private:
 // tangent leaves backwards along the edge, the right one forwards.
 FBTangentPair FBEdge_TangentsAtIntersection(const FBContourEdge *edge,
                                             FBBezierIntersection &intersection, bool curve1);
+
+// `reach` (a distance within which a ray passes beside a joint) at the joint where the edge
+// starts, taken at the scale of the smaller of the two edges meeting there.
+double FBEdge_JointReach(const FBContourEdge &edge, double reach);

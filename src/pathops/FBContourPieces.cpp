@@ -4,6 +4,7 @@
 #include "pathops/FBBoxPairs.h"
 #include "pathops/FBContourOverlap.h"
 #include "pathops/FBCurvePoints.h"
+#include "pathops/FBHitMeasures.h"
 #include "pathops/FBJointCuts.h"
 #include "pathops/FBTolerances.h"
 
@@ -77,34 +78,69 @@ double distanceToSegment(QPointF p, QPointF a, QPointF b)
 // The even-odd count of the contours along the ray from `from` to `to`; nothing when the ray
 // passes through or beside a joint (within `reach`), meets a curve at a grazing angle, where the
 // search may answer a crossing twice, once or not at all, or meets one right at its start.
+// A ray from a point a speck's size off a long curve is searched in pieces growing from
+// `firstLength` sixteen times over: the search places a hit only to within a share of the
+// smaller of the curves met, so a piece of the ray as long as the whole outline would place the
+// long curve's hit anywhere near the start, while each shorter piece, as far from that curve as
+// a good share of its own length, meets it clearly or not at all. A hit at a joint between two
+// pieces decides nothing.
 std::optional<bool> oddAlongRay(QPointF from, QPointF to,
-                                const std::vector<const FBBezierContour *> &contours, double reach)
+                                const std::vector<const FBBezierContour *> &contours, double reach,
+                                double firstLength = 0.0)
 {
     constexpr double GrazingSine = FBTol_ProbeRayGrazingSine;
-    const FBBezierCurvePtr ray = FBBezierCurve::bezierCurveWithLineStartPoint(from, to);
-    const QRectF rayBox = ray->bounds();
+    constexpr double Growth = FBTol_RayPieceGrowth;
     const QPointF along = FBGeom_NormalizeVector(to - from);
+    const double length = FBGeom_PointDistance(from, to);
+    std::vector<FBBezierCurvePtr> pieces;
+    double reached = 0.0;
+    for (double piece = firstLength; piece > 0 && reached + piece < length; piece *= Growth) {
+        pieces.push_back(FBBezierCurve::bezierCurveWithLineStartPoint(
+            from + reached * along, from + (reached + piece) * along));
+        reached += piece;
+    }
+    pieces.push_back(FBBezierCurve::bezierCurveWithLineStartPoint(
+        reached > 0 ? from + reached * along : from, to));
     bool odd = false;
     for (const FBBezierContour *contour : contours) {
-        if (!FBBoxPairs_BoxesMeet(rayBox, contour->bounds()))
+        if (!FBBoxPairs_BoxesMeet(
+                FBGeom_UnionRect(pieces.front()->bounds(), pieces.back()->bounds()),
+                contour->bounds()))
             continue;
         for (const auto &edge : contour->edges()) {
             const FBBezierCurvePtr &curve = edge->curve();
-            if (!FBBoxPairs_BoxesMeet(rayBox, curve->bounds()))
-                continue;
-            if (distanceToSegment(curve->endPoint1(), from, to) <= reach)
+            if (distanceToSegment(curve->endPoint1(), from, to) <=
+                    FBEdge_JointReach(*edge, reach) &&
+                FBBoxPairs_BoxesMeet(
+                    FBGeom_UnionRect(pieces.front()->bounds(), pieces.back()->bounds()),
+                    curve->bounds()))
                 return std::nullopt;
-            for (const FBBezierIntersectionPtr &hit : ray->intersectionsWithBezierCurve(curve)) {
-                const QPointF tangent = FBGeom_NormalizeVector(
-                    FBCurve_DeCasteljau(FBCurve_Derivative(curve->points()), hit->parameter2()));
-                const double sine = std::abs(tangent.x() * along.y() - tangent.y() * along.x());
-                if (hit->isTangent() || hit->isAtEndPointOfCurve2() || !(sine >= GrazingSine))
-                    return std::nullopt;
-                // The search places a crossing only to within its point reach: one that near the
-                // ray's start (the far side of a thin wedge the point lies in) may lie behind it.
-                if (FBGeom_PointDistance(hit->location(), from) <= 2 * FBTol_CrossingPoint)
-                    return std::nullopt;
-                odd = !odd;
+            for (const FBBezierCurvePtr &ray : pieces) {
+                if (!FBBoxPairs_BoxesMeet(ray->bounds(), curve->bounds()))
+                    continue;
+                for (const FBBezierIntersectionPtr &hit :
+                     ray->intersectionsWithBezierCurve(curve)) {
+                    const QPointF tangent = FBGeom_NormalizeVector(FBCurve_DeCasteljau(
+                        FBCurve_Derivative(curve->points()), hit->parameter2()));
+                    const double sine = std::abs(tangent.x() * along.y() - tangent.y() * along.x());
+                    if (hit->isTangent() || hit->isAtEndPointOfCurve2() || !(sine >= GrazingSine))
+                        return std::nullopt;
+                    if (pieces.size() > 1 &&
+                        (hit->isAtEndPointOfCurve1() ||
+                         (ray != pieces.front() &&
+                          FBGeom_PointDistance(hit->location(), ray->endPoint1()) <=
+                              2 * FBHit_SearchReach(*hit)) ||
+                         (ray != pieces.back() &&
+                          FBGeom_PointDistance(hit->location(), ray->endPoint2()) <=
+                              2 * FBHit_SearchReach(*hit))))
+                        return std::nullopt;
+                    // The search places a crossing only to within its point reach: one that near
+                    // the ray's start (the far side of a thin wedge the point lies in) may lie
+                    // behind it.
+                    if (FBGeom_PointDistance(hit->location(), from) <= 2 * FBHit_SearchReach(*hit))
+                        return std::nullopt;
+                    odd = !odd;
+                }
             }
         }
     }
@@ -233,6 +269,7 @@ FBOutline_ContainsPointNear(QPointF point, QPointF nearest,
     const double reach =
         FBTol_BesideJoint * (1.0 + std::max({size, std::abs(point.x()), std::abs(point.y())}));
     const QPointF away = FBGeom_NormalizeVector(point - nearest);
+    const double offOutline = FBGeom_PointDistance(point, nearest);
     if (!(FBGeom_SquaredLength(away) > 0) || !std::isfinite(length))
         return std::nullopt;
     // The first ray's answer not yet matched: -1 none, 0 even, 1 odd.
@@ -240,8 +277,8 @@ FBOutline_ContainsPointNear(QPointF point, QPointF nearest,
     for (const double turn : {0.0, 0.2, -0.2, 0.5, -0.5, 0.9, -0.9, 1.3, -1.3}) {
         const QPointF direction(away.x() * std::cos(turn) - away.y() * std::sin(turn),
                                 away.x() * std::sin(turn) + away.y() * std::cos(turn));
-        const std::optional<bool> odd =
-            oddAlongRay(point, point + length * direction, contours, reach);
+        const std::optional<bool> odd = oddAlongRay(point, point + length * direction, contours,
+                                                    reach, FBTol_RayPieceGrowth * offOutline);
         if (!odd)
             continue;
         if (first == int(*odd))

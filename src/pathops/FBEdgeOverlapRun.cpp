@@ -2,6 +2,7 @@
 
 #include "pathops/FBContourEdge.h"
 #include "pathops/FBCurveStretch.h"
+#include "pathops/FBHitMeasures.h"
 #include "pathops/FBTolerances.h"
 
 #include <QStringList>
@@ -162,9 +163,9 @@ bool FBEdgeOverlapRun::readCrossing(double *readTo) const
     // run's to decide: its direction tells no side, the curve beyond that joint does.
     auto isTail = [](const FBBezierCurvePtr &branch, const FBContourEdge *edge,
                      const FBContourEdge *otherEdge) {
-        const QRectF box = edge->curve()->bounds().united(otherEdge->curve()->bounds());
-        return FBBranch_IsTail(*branch,
-                               FBCurveStretchTolerance * std::max(box.width(), box.height()));
+        return FBBranch_IsTail(
+            *branch, FBCurveStretchTolerance *
+                         FBCurves_PairSize(edge->curve()->bounds(), otherEdge->curve()->bounds()));
     };
     if (!firstRange->isAtStartOfCurve1() && isTail(edge1Before, first.edge1(), first.edge2()))
         edge1Before = first.edge1()->previous()->curve();

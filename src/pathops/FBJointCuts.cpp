@@ -4,6 +4,7 @@
 #include "pathops/FBCurvePoints.h"
 #include "pathops/FBCurveStretch.h"
 #include "pathops/FBGeometry.h"
+#include "pathops/FBHitMeasures.h"
 #include "pathops/FBTolerances.h"
 
 #include <algorithm>
@@ -148,7 +149,7 @@ void addCandidatesOf(const FBContourEdge &ours, const FBContourEdge &theirs, Can
     if (curve.isPoint() || other.isPoint())
         return;
     const double tolerance =
-        FBCurveStretchTolerance * sizeOf(curve.bounds().united(other.bounds()));
+        FBCurveStretchTolerance * FBCurves_PairSize(curve.bounds(), other.bounds());
     if (!(tolerance > 0) || !std::isfinite(tolerance))
         return;
     if (const auto c = candidateAt(ours, other.endPoint1(), theirs, *theirs.previous(), tolerance))
@@ -192,7 +193,7 @@ bool isCut(const FBContourEdge &ours, const Candidate &c, const Candidates &cand
 {
     const FBContourEdge &beside = c.atStart ? *ours.previous() : *ours.next();
     auto tolerance = [](const QRectF &a, const QRectF &b) {
-        return FBCurveStretchTolerance * sizeOf(a.united(b));
+        return FBCurveStretchTolerance * FBCurves_PairSize(a, b);
     };
     // The pieces are parts of the whole curves, whose tolerance bounds theirs.
     const double wholeReach =

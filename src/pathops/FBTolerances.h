@@ -24,6 +24,37 @@ inline constexpr double FBTol_DegenerateLineLength = double(0.02f);
 // A curve whose four points all lie within this of its first is a point.
 inline constexpr double FBTol_PointCurveSpread = 1e-5;
 
+// A curve this size (in the engine's frame) or larger meets the fixed distances above; where a
+// pair of curves met is smaller (a speck on a glyph's side), the distances that decide between
+// them shrink with the smaller curve, so that it is searched, cut and tested at its own scale.
+inline constexpr double FBTol_FixedScaleCurveSize = 1.0;
+
+// The rounding of a computed point, as a share of its coordinates (1 + the largest): no distance
+// taken at a small curve's scale is smaller.
+inline constexpr double FBTol_CoordinateRounding = 1e-14;
+
+// A fixed distance `fixed` as it applies between curves whose smaller one is `smallerSize` across,
+// near coordinates as large as `coordinates`.
+constexpr double FBTol_AtCurveSize(double fixed, double smallerSize, double coordinates = 0.0)
+{
+    const double scaled = fixed * (smallerSize / FBTol_FixedScaleCurveSize);
+    const double rounding = FBTol_CoordinateRounding * (1.0 + coordinates);
+    return scaled >= fixed     ? fixed
+           : scaled > rounding ? scaled
+           : rounding < fixed  ? rounding
+                               : fixed;
+}
+
+// Curves within this ratio of each other's size are of like size, and a share of "the curves'
+// size" is of the larger side of their joint box; between curves farther apart in size it is of
+// this many times the smaller curve's size, so that a speck on a long side is judged at its own
+// scale, not the side's.
+inline constexpr double FBTol_LikeSizeRatio = 100.0;
+
+// A range of the curve search has converged when its piece, besides having six places, is no
+// longer than this share of the smaller curve's size (a long side against a speck).
+inline constexpr double FBTol_ConvergedPieceShare = 1e-4;
+
 // Points of both curves at an answered crossing lie at most this far apart, at any size.
 inline constexpr double FBTol_CrossingPoint = 1e-3;
 
@@ -193,3 +224,7 @@ inline constexpr double FBTol_AlongOffsets[] = {16.0, 4.0};
 // A piece's point this far from the other outline is tested at once, without looking for a point
 // of the piece farther from it.
 inline constexpr double FBTol_PieceWellClear = 16 * FBTol_CrossingPoint;
+
+// A probe ray from a point off a long curve is searched in pieces, the first this many times the
+// point's distance off that outline long and each next one this many times the one before.
+inline constexpr double FBTol_RayPieceGrowth = 16.0;

@@ -292,31 +292,15 @@ std::optional<std::string> seedFault(const char *category, MakePair make, quint6
     return s.str();
 }
 
-// (h) A shape and another 1e3 to 1e9 times smaller, lying across its outline, inside it or just
-// outside: each answer against the clipper at the large shape's size, and point by point around
-// the small one, in a window a few times its size.
-std::optional<std::string> farApartInSizeFault(quint64 seed)
+// Point by point around the smaller operand `small` (`size` across, about `at`), on the curves
+// themselves, in a window four times its size: what each combination answers against the
+// even-odd reading of both operands, away from every outline by a share of the small shape's
+// size. The faults, one line per combination.
+std::vector<std::string> pointsAroundTheSmallerFaults(const BezierPath &large,
+                                                      const BezierPath &small, QPointF at,
+                                                      double size)
 {
-    ShapeMaker maker(seed);
-    const BezierPath large = maker.coin() ? maker.glyph({0, 0}) : maker.convexShape();
-    const double ratio = spread(maker, 1e3, 1e9);
-    BezierPath small = maker.coin() ? maker.glyph({0, 0}) : maker.convexShape();
-    const QRectF smallBox = small.bounds();
-    const double largeSize = pathcases::ShapeMaker::sizeOf(large);
-    const double scale = largeSize / ratio / pathcases::ShapeMaker::sizeOf(small);
-    // Where on the large shape: a point of its outline, moved in or out by up to the small
-    // shape's size.
-    const std::vector<pathoracle::Contour> contours = pathoracle::contoursOf(large);
-    const pathoracle::Contour &contour =
-        contours[size_t(maker.integer(0, int(contours.size()) - 1))];
-    const auto &segment = contour[size_t(maker.integer(0, int(contour.size()) - 1))];
-    const QPointF on = pathoracle::cubicAt(segment, maker.real(0, 1));
-    const double size = largeSize / ratio;
-    const QPointF at = on + size * QPointF(maker.real(-1, 1), maker.real(-1, 1));
-    small = pathoracle::mappedPath(small,
-                                   [&](QPointF p) { return at + (p - smallBox.center()) * scale; });
-    std::vector<std::string> faults = pathcases::checkPair(large, small);
-    // Point by point around the small shape, on the curves themselves.
+    std::vector<std::string> faults;
     const QRectF window(at - QPointF(2 * size, 2 * size), QSizeF(4 * size, 4 * size));
     const std::vector<pathoracle::Contour> inA = pathoracle::contoursOf(large);
     const std::vector<pathoracle::Contour> inB = pathoracle::contoursOf(small);
@@ -393,6 +377,35 @@ std::optional<std::string> farApartInSizeFault(quint64 seed)
             faults.push_back(s.str());
         }
     }
+    return faults;
+}
+
+// (h) A shape and another 1e3 to 1e9 times smaller, lying across its outline, inside it or just
+// outside: each answer against the clipper at the large shape's size, and point by point around
+// the small one, in a window a few times its size.
+std::optional<std::string> farApartInSizeFault(quint64 seed)
+{
+    ShapeMaker maker(seed);
+    const BezierPath large = maker.coin() ? maker.glyph({0, 0}) : maker.convexShape();
+    const double ratio = spread(maker, 1e3, 1e9);
+    BezierPath small = maker.coin() ? maker.glyph({0, 0}) : maker.convexShape();
+    const QRectF smallBox = small.bounds();
+    const double largeSize = pathcases::ShapeMaker::sizeOf(large);
+    const double scale = largeSize / ratio / pathcases::ShapeMaker::sizeOf(small);
+    // Where on the large shape: a point of its outline, moved in or out by up to the small
+    // shape's size.
+    const std::vector<pathoracle::Contour> contours = pathoracle::contoursOf(large);
+    const pathoracle::Contour &contour =
+        contours[size_t(maker.integer(0, int(contours.size()) - 1))];
+    const auto &segment = contour[size_t(maker.integer(0, int(contour.size()) - 1))];
+    const QPointF on = pathoracle::cubicAt(segment, maker.real(0, 1));
+    const double size = largeSize / ratio;
+    const QPointF at = on + size * QPointF(maker.real(-1, 1), maker.real(-1, 1));
+    small = pathoracle::mappedPath(small,
+                                   [&](QPointF p) { return at + (p - smallBox.center()) * scale; });
+    std::vector<std::string> faults = pathcases::checkPair(large, small);
+    for (const std::string &fault : pointsAroundTheSmallerFaults(large, small, at, size))
+        faults.push_back(fault);
     if (faults.empty())
         return std::nullopt;
     std::ostringstream s;
@@ -404,13 +417,12 @@ std::optional<std::string> farApartInSizeFault(quint64 seed)
 
 } // namespace
 
-// Two of the four categories below run no seeds in ./test yet (a count of 0); the long run
-// (scripts/property-run.sh) runs them with the others. Spread over the long run's seeds: contours
-// touching their container 171 of 4,000 failing once (a counter touching its bowl from inside,
-// near the touch; none of 4,000 since curves a hair apart count as two outlines), operands far
-// apart in size 180 of 600 (points around the small shape, where tolerances of the large one's
-// size decide). A curve leaving a shared side and copies turned a hair pass, at about seven cases
-// a second under the sanitizers.
+// Operands far apart in size do not pass yet: ./test runs none of their seeds (a count of 0),
+// and the long run (scripts/property-run.sh) counts their failures: 63 of seeds 1 to 2,000 (619
+// before the engine read a pair of curves at the smaller one's scale), all at points around the
+// small shape, mostly short pieces of the large outline inside a speck's arms (a speck with a
+// notch lying across a curve) traced both ways, as a slit. The other three pass their seeds since
+// curves a hair apart count as two outlines.
 namespace {
 
 // A seed's fault as the driver reads it: the lines of the one message, or none.
@@ -435,7 +447,7 @@ PELKO_PROPERTY_CATEGORY(
         return faultLines(
             seedFault("touching containers", &touchingContainers, seed, pathcases::Curls::Always));
     },
-    0);
+    30);
 
 PELKO_PROPERTY_CATEGORY(
     OperandsFarApartInSize, [](quint64 seed) { return faultLines(farApartInSizeFault(seed)); }, 0);
@@ -456,6 +468,9 @@ TEST(PathBooleanPieces, RegressionPairsOfTheCategories)
         const char *name;
         const char *a;
         const char *b;
+        // A pair of far different sizes, checked as its category checks it: at the larger
+        // operand's size, and point by point around the smaller (the second).
+        bool farApartInSize = false;
     };
     const Row rows[] = {
         // Sides of a copy moved a hair along one it shares: the shared run starts a hair past
@@ -527,10 +542,9 @@ TEST(PathBooleanPieces, RegressionPairsOfTheCategories)
          "37.860302523221378;39.385915437231787@S;47.358074886161006;34.740853815343279;"
          "51.291974209099294;23.275821587749004;46.646912587210785;13.778049224809369@C;@"},
         // Curves leaving a shared side, a copy moved a hair across them: a hair apart all along,
-        // they
-        // were taken for one stretch, and the crossing near the spike they end in with them, so the
-        // outlines crossed nowhere; the union and the intersection were one copy each, and only the
-        // exclusive or kept the slivers between them.
+        // they were taken for one stretch, and the crossing near the spike they end in with them,
+        // so the outlines crossed nowhere; the union and the intersection were one copy each, and
+        // only the exclusive or kept the slivers between them.
         {"a copy moved a hair across curves leaving a side, ending in a spike",
          "M;-2.1981042565973565;42.625337586845703@L;21.408874359098739;42.625337586845703@"
          "L;81.455947793997296;8.5889827783311272@L;74.685948726628865;-39.489288320217931@"
@@ -542,8 +556,7 @@ TEST(PathBooleanPieces, RegressionPairsOfTheCategories)
          "46.318072954475618;0@L;-2.202357158962601;0@C;@"},
         // The same moved 0.007 along the side: the curves leaving it cross just past the joint;
         // taken for one stretch, they lost that crossing and the union and the intersection came
-        // out
-        // less than half their size.
+        // out less than half their size.
         {"a copy moved 0.007 along a side, the curves leaving it crossing past the joint",
          "M;-5.5942847349279106;43.914458283783695@L;27.969326801939786;-15.624401780205133@"
          "S;32.591040275025037;-23.760831109260792;28.486651005637075;-41.250462411099434;"
@@ -556,8 +569,7 @@ TEST(PathBooleanPieces, RegressionPairsOfTheCategories)
         // A curve leaving a side dips below it and crosses it again a little past the end of the
         // side both outlines share: nearly tangent there, the crossing was dropped as a touch the
         // run's reading of that end holds, though the run read the tangents and saw the curve
-        // before
-        // it crossed.
+        // before it crossed.
         {"a curve crossing the other's side a little past the run along it, nearly tangent",
          "M;-0.004059931015090612;72.852992646971572@L;33.823447757762423;72.852992646971572@"
          "L;93.633023236917666;2.7241596154499783@L;86.488425966713976;-16.445435512525776@"
@@ -868,13 +880,85 @@ TEST(PathBooleanPieces, RegressionPairsOfTheCategories)
          "58.134945858739265;29.060043258195506@"
          "S;63.54486080036849;22.95712392875668;62.983069744302583;13.624127720900049;"
          "56.880150414863763;8.2142127792708273@C;@"},
+        // A speck of a ring across the side of a glyph's counter, forty million times smaller: the
+        // curve search took the ring's quarter arcs for points at the side's scale and answered
+        // crossings off the ring by a twentieth of its size, and the sides of the pieces between
+        // were read by rays whose hits on the ring were placed at the glyph's scale.
+        {"a ring across a counter's side, forty million times smaller",
+         "M;-1;0@L;5;0@S;6.5188249999999996;0;7.75;1.1192500000000001;7.75;2.5@"
+         "S;7.75;3.8807499999999999;6.5188249999999996;5;5;5@L;5;6@"
+         "S;6.5188249999999996;6;7.75;7.1192500000000001;7.75;8.5@"
+         "S;7.75;9.880749999999999;6.5188249999999996;11;5;11@L;-1;11@L;-1;9@L;0;9@L;0;2@"
+         "L;-1;2@C;@M;3;2@L;5;2@S;5.4142250000000001;2;5.75;2.559625;5.75;3.25@"
+         "S;5.75;3.940375;5.4142250000000001;4.5;5;4.5@L;3;4.5@C;@M;3;9@L;5;9@"
+         "S;5.4142250000000001;9;5.75;8.4403749999999995;5.75;7.75@"
+         "S;5.75;7.0596250000000005;5.4142250000000001;6.5;5;6.5@L;3;6.5@C;@",
+         "M;3.000000094869967;7.1248904337746248@"
+         "S;3.000000094869967;7.1248905017538711;3.0000000397618996;7.1248905568619385;"
+         "2.9999999717826529;7.1248905568619385@"
+         "S;2.9999999038034062;7.1248905568619385;2.9999998486953388;7.1248905017538711;"
+         "2.9999998486953388;7.1248904337746248@"
+         "S;2.9999998486953388;7.1248903657953786;2.9999999038034062;7.1248903106873112;"
+         "2.9999999717826529;7.1248903106873112@"
+         "S;3.0000000397618996;7.1248903106873112;3.000000094869967;7.1248903657953786;"
+         "3.000000094869967;7.1248904337746248@C;@M;3.000000055164382;7.1248904337746248@"
+         "S;3.000000055164382;7.1248903833384096;3.000000014277751;7.1248903424517787;"
+         "2.9999999638415358;7.1248903424517787@"
+         "S;2.9999999134053206;7.1248903424517787;2.99999987251869;7.1248903833384096;"
+         "2.99999987251869;7.1248904337746248@"
+         "S;2.99999987251869;7.12489048421084;2.9999999134053206;7.124890525097471;"
+         "2.9999999638415358;7.124890525097471@"
+         "S;3.000000014277751;7.124890525097471;3.000000055164382;7.12489048421084;"
+         "3.000000055164382;7.1248904337746248@C;@",
+         true},
+        // A speck wholly inside a glyph, a third of its size from the glyph's bottom side: the
+        // containment rays passed "beside a joint" of the speck by a ten-millionth of the
+        // coordinates, more than the speck's size, and left it outside.
+        {"a speck just inside a glyph's side, crossing nothing",
+         "M;0;0@L;6;0@S;7.1045999999999996;0;8;1.7907999999999999;8;4@"
+         "S;8;6.2092000000000001;7.1045999999999996;8;6;8@L;0;8@C;@M;2;7@L;6;7@"
+         "S;6.5522999999999998;7;7;5.6569000000000003;7;4@"
+         "S;7;2.3430999999999997;6.5522999999999998;1;6;1@L;2;1@C;@",
+         "M;2.4886558198527404;1.2867795245855451e-07@"
+         "S;2.4886558198527404;1.6672906333217938e-07;2.4886557890051293;"
+         "1.9757667411880209e-07;2.4886557509540186;1.9757667411880209e-07@"
+         "S;2.4886557129029079;1.9757667411880209e-07;2.4886556820552967;"
+         "1.6672906333217938e-07;2.4886556820552967;1.2867795245855451e-07@"
+         "S;2.4886556820552967;9.0626841584929653e-08;2.4886557129029079;"
+         "5.9779230798306936e-08;2.4886557509540186;5.9779230798306936e-08@"
+         "S;2.4886557890051293;5.9779230798306936e-08;2.4886558198527404;"
+         "9.0626841584929653e-08;2.4886558198527404;1.2867795245855451e-07@C;@",
+         true},
+        // A circle across a glyph's side, a million times smaller: the side's range converged to
+        // six places, a piece still longer than the circle, and the crossings lay a twentieth of
+        // the circle off it.
+        {"a circle across a glyph's side, a million times smaller",
+         "M;0;0@L;8.25;0@L;8.25;2@L;8.25;2@L;8.25;11@L;8.25;11@L;8.25;13@L;0;13@C;@M;2;7@"
+         "L;6.25;7@L;6.25;2@L;2;2@C;@M;2;8@L;6.25;8@L;6.25;11@L;2;11@C;@",
+         "M;6.2500002984465803;3.2652378029304923@"
+         "S;6.2500002984465803;3.2652336016333923;6.2499968926223524;3.2652301958091634;"
+         "6.2499926913252519;3.2652301958091634@"
+         "S;6.2499884900281515;3.2652301958091634;6.2499850842039235;3.2652336016333923;"
+         "6.2499850842039235;3.2652378029304923@"
+         "S;6.2499850842039235;3.2652420042275923;6.2499884900281515;3.2652454100518211;"
+         "6.2499926913252519;3.2652454100518211@"
+         "S;6.2499968926223524;3.2652454100518211;6.2500002984465803;3.2652420042275923;"
+         "6.2500002984465803;3.2652378029304923@C;@",
+         true},
     };
     for (const Row &row : rows) {
         const std::optional<BezierPath> a = pathFromString(QString::fromLatin1(row.a));
         const std::optional<BezierPath> b = pathFromString(QString::fromLatin1(row.b));
         ASSERT_TRUE(a && b) << row.name;
-        const std::vector<std::string> faults =
-            pathcases::checkPair(*a, *b, kFineFlatness, pathcases::Curls::Always);
+        std::vector<std::string> faults =
+            row.farApartInSize
+                ? pathcases::checkPair(*a, *b)
+                : pathcases::checkPair(*a, *b, kFineFlatness, pathcases::Curls::Always);
+        if (row.farApartInSize) {
+            for (const std::string &fault : pointsAroundTheSmallerFaults(
+                     *a, *b, b->bounds().center(), pathcases::ShapeMaker::sizeOf(*b)))
+                faults.push_back(fault);
+        }
         EXPECT_TRUE(faults.empty()) << row.name << "\n" << pathcases::describe(faults, *a, *b);
     }
 }
