@@ -422,10 +422,11 @@ std::optional<std::string> farApartInSizeFault(quint64 seed)
 // before the engine read a pair of curves at the smaller one's scale), all at points around the
 // small shape, mostly short pieces of the large outline inside a speck's arms (a speck with a
 // notch lying across a curve) traced both ways, as a slit. The other three pass since curves a
-// hair apart count as two outlines: over seeds 1 to 99,991 at a step of 10, copies turned a hair
-// and contours touching their container fail none of 10,000, a curve leaving a shared side 2
-// (seeds 56771 and 94171: a copy's curve starts on the other's side and crosses it a little
-// farther on at a sine of 2.5e-4, which neither the crossing search nor a stretch's samples find).
+// hair apart count as two outlines: over 20,000 seeds spread across 1 to 100,000, copies turned a
+// hair and contours touching their container fail none, a curve leaving a shared side 3 (seeds
+// 56771, 58396 and 94171; in the first a copy's curve starts on the other's side and crosses it a
+// little farther on at a sine of 2.5e-4, which neither the crossing search nor a stretch's
+// samples find).
 namespace {
 
 // A seed's fault as the driver reads it: the lines of the one message, or none.
