@@ -9,8 +9,9 @@
 #include <QApplication>
 
 #include <QAbstractButton>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QProgressBar>
+#include <QSemaphore>
 #include <QTest>
 #include <QThread>
 #include <QThreadPool>
@@ -145,22 +146,22 @@ TEST(ProcessModalDlg, CancelDisablesButtonsAndWaitsForTheWorker)
 {
     for (const char *how : {"button", "escape", "closebox"}) {
         std::atomic<bool> workerSawCancel{false};
-        std::atomic<bool> looked{false};
+        std::atomic<bool> workerLooked{false};
+        // Released once the test has cancelled, and once it has looked at the dialog.
+        QSemaphore cancelled, looked;
         auto dialog = ProcessModalDlg::create(QStringLiteral("Job"));
         ProcessModalDlg *d = dialog.get();
         auto channel = dialog->channel();
-        QThreadPool::globalInstance()->start([channel, &workerSawCancel, &looked] {
-            channel->sub_thread_waitTillDialogShow();
-            while (!ProcessModalChannel::sub_thread_checkIf_userRequestCancelled())
-                QThread::msleep(2);
-            workerSawCancel = true;
-            // The dialog must stay up until the finish: it comes once the test has looked.
-            QElapsedTimer guard;
-            guard.start();
-            while (!looked && guard.elapsed() < 20000)
-                QThread::msleep(2);
-            channel->sub_thread_inforThreadFinish();
-        });
+        QThreadPool::globalInstance()->start(
+            [channel, &workerSawCancel, &workerLooked, &cancelled, &looked] {
+                channel->sub_thread_waitTillDialogShow();
+                cancelled.tryAcquire(1, 20000);
+                workerSawCancel = ProcessModalChannel::sub_thread_checkIf_userRequestCancelled();
+                workerLooked = true;
+                // The dialog must stay up until the finish: it comes once the test has looked.
+                looked.tryAcquire(1, 20000);
+                channel->sub_thread_inforThreadFinish();
+            });
         bool stillUpAfterCancel = false;
         whenShown(d, [&, d, how] {
             const QString kind = QString::fromLatin1(how);
@@ -170,11 +171,12 @@ TEST(ProcessModalDlg, CancelDisablesButtonsAndWaitsForTheWorker)
                 QTest::keyClick(d->window(), Qt::Key_Escape);
             else
                 d->window()->close();
+            cancelled.release();
             QTimer::singleShot(0, [&, d] {
-                // Looked at once the worker has seen the cancel, before it finishes.
-                EXPECT_TRUE(QTest::qWaitFor([&] { return workerSawCancel.load(); }, 20000));
+                // Looked at once the worker has read the cancel, before it finishes.
+                EXPECT_TRUE(QTest::qWaitFor([&] { return workerLooked.load(); }, 20000));
                 stillUpAfterCancel = d->window()->isVisible();
-                looked = true;
+                looked.release();
                 EXPECT_FALSE(d->cancelButton()->isEnabled());
                 EXPECT_FALSE(d->window()
                                  ->findChild<QAbstractButton *>(QStringLiteral("mCloseButton1"))
@@ -251,11 +253,10 @@ TEST(ProcessModalDlg, DialogThatCannotShowStopsItsWorker)
     pelkotest::LogCapture log;
     auto dialog = std::make_unique<WindowlessDlg>();
     auto channel = dialog->channel();
-    std::atomic<bool> stop{false};
+    QSemaphore stop;
     std::atomic<bool> sawCancel{false};
     QThreadPool::globalInstance()->start([channel, &stop, &sawCancel] {
-        while (!stop)
-            QThread::msleep(1);
+        stop.acquire();
         sawCancel = ProcessModalChannel::sub_thread_checkIf_userRequestCancelled();
         channel->sub_thread_inforThreadFinish();
     });
@@ -263,7 +264,7 @@ TEST(ProcessModalDlg, DialogThatCannotShowStopsItsWorker)
     EXPECT_TRUE(log.hasFatalReport());
     // The caller lets the dialog go at once; the worker must still be told to stop.
     dialog.reset();
-    stop = true;
+    stop.release();
     QThreadPool::globalInstance()->waitForDone();
     EXPECT_TRUE(sawCancel);
     EXPECT_FALSE(ProcessModalDlg::sub_thread_checkIf_userRequestCancelled());
@@ -300,12 +301,12 @@ TEST(ProcessModalDlg, RunJobNeverLeavesItsJobRunningBehindIt)
             ProcessModalDlg::runJob(QStringLiteral("Job"), 0, [&](ProcessModalChannel &c) {
                 if (way == Way::RunEndsEarly)
                     c.sub_thread_waitTillDialogShow();
-                // The early end raises the cancel flag (a guard ends the wait should it not).
-                QElapsedTimer guard;
-                guard.start();
+                // The early end raises the cancel flag, which a job can only poll (a deadline
+                // ends the wait should it not).
+                const QDeadlineTimer deadline(20000);
                 while (!ProcessModalChannel::sub_thread_checkIf_userRequestCancelled() &&
-                       guard.elapsed() < 20000)
-                    QThread::msleep(2);
+                       !deadline.hasExpired())
+                    QThread::yieldCurrentThread();
                 sawCancel = ProcessModalChannel::sub_thread_checkIf_userRequestCancelled();
                 if (returned)
                     ranAfterReturn = true;
