@@ -879,27 +879,9 @@ private:
 
     static BezierPath quarterTurn(const BezierPath &path, QPointF c)
     {
-        BezierPath turned;
-        for (const BezierPath::Element &e : path.elements()) {
-            auto turn = [c](QPointF p) {
-                return QPointF(c.x() - (p.y() - c.y()), c.y() + (p.x() - c.x()));
-            };
-            switch (e.type) {
-            case platform::BezierPathElement::MoveTo:
-                turned.moveToPoint(turn(e.points[0]));
-                break;
-            case platform::BezierPathElement::LineTo:
-                turned.lineToPoint(turn(e.points[0]));
-                break;
-            case platform::BezierPathElement::CurveTo:
-                turned.curveToPoint(turn(e.points[2]), turn(e.points[0]), turn(e.points[1]));
-                break;
-            case platform::BezierPathElement::ClosePath:
-                turned.closePath();
-                break;
-            }
-        }
-        return turned;
+        return pathoracle::mappedPath(path, [c](QPointF p) {
+            return QPointF(c.x() - (p.y() - c.y()), c.y() + (p.x() - c.x()));
+        });
     }
 
     std::mt19937_64 mRandom;
