@@ -423,10 +423,9 @@ std::optional<std::string> farApartInSizeFault(quint64 seed)
 // small shape, mostly short pieces of the large outline inside a speck's arms (a speck with a
 // notch lying across a curve) traced both ways, as a slit. The other three pass since curves a
 // hair apart count as two outlines: over 20,000 seeds spread across 1 to 100,000, copies turned a
-// hair and contours touching their container fail none, a curve leaving a shared side 3 (seeds
-// 56771, 58396 and 94171; in the first a copy's curve starts on the other's side and crosses it a
-// little farther on at a sine of 2.5e-4, which neither the crossing search nor a stretch's
-// samples find).
+// hair and contours touching their container fail none, and a curve leaving a shared side none
+// since a stretch's samples close in on an end where its curves meet and the curve search reads
+// the corners of a split half that misses (it failed 3: seeds 56771, 58396 and 94171).
 namespace {
 
 // A seed's fault as the driver reads it: the lines of the one message, or none.
@@ -653,6 +652,19 @@ TEST(PathBooleanPieces, RegressionPairsOfTheCategories)
          "S;54.261646374717152;-0.0024843853370337633;68.502749595003337;6.3442131798422494;"
          "71.075823833702842;-10.431459232917582@L;76.154995716827571;9.0600759931356141@"
          "L;26.653748352875148;78.901258665911655@C;@"},
+        // A shape whose curve crosses its own next side twice, against its copy moved 1.13
+        // along that side: the copy's side runs 2.7e-4 beside it, past the tip where the curve
+        // ends, and crosses the curve 8e-4 from there. The search found that crossing in one
+        // order of the two curves only, and the pair crossed an odd number of times.
+        {"a curve crossing its own side, the copy's side passing a hair beside its tip",
+         "M;54.26909641231191;29.299370083030098@L;-0.079452351888647854;10.317175962272387@"
+         "S;-18.755911578145881;3.7899959202411253;-15.858086049921678;29.968806123545356;"
+         "-20.4775277926278;35.760247748229801@L;-9.0785844004971885;2.3301346748853513@"
+         "L;51.865722216980025;-49.903301446858045@L;78.663079011130279;-40.54384953588395@C;@",
+         "M;53.90452242378106;30.36940838222219@L;-0.44402634041950861;11.387214261464477@"
+         "S;-19.120485566676745;4.8600342194332118;-16.222660038452528;31.038844422737441;"
+         "-20.842101781158672;36.830286047421893@L;-9.4431583890280599;3.4001729740774369@"
+         "L;51.501148228449161;-48.833263147665946@L;78.298505022599414;-39.473811236691851@C;@"},
         // A ring and its copy turned a hair: the arcs, a hair apart, were one stretch, so the union
         // and the intersection lost the slivers between them that the exclusive or kept.
         {"a ring and its copy turned a hair",
