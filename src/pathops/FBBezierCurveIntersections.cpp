@@ -527,6 +527,14 @@ struct Search
     PairScale scale;
 };
 
+// Keeps aside a crossing that a clip shaved off at a corner of the ranges.
+void keepCrossingAtCorner(const Search &search, FBRange usRange, FBRange themRange)
+{
+    if (auto corner =
+            crossingAtCorner(*search.originalUs, usRange, *search.originalThem, themRange))
+        search.lost->push_back(*corner);
+}
+
 // After a clip found that the pieces miss each other, where rounding may be the cause: true
 // when two very short pieces still cross on their chords (the search then answers them);
 // otherwise a crossing shaved off at the ranges' corner is kept aside.
@@ -534,10 +542,18 @@ bool missedByRounding(const Search &search, FBRange usRange, FBRange themRange)
 {
     if (shortPiecesCross(*search.originalUs, usRange, *search.originalThem, themRange))
         return true;
-    if (auto corner =
-            crossingAtCorner(*search.originalUs, usRange, *search.originalThem, themRange))
-        search.lost->push_back(*corner);
+    keepCrossingAtCorner(search, usRange, themRange);
     return false;
+}
+
+// After the first clip of a split half found that the pieces miss each other. A clip before the
+// split may have shaved a crossing off while another crossing kept the ranges open (a line
+// passing a hair beside a spike's tip, crossing one side there and the curve again farther on):
+// the shaved one then lies at a corner of this half's ranges, which no later clip reads.
+void missedInHalf(const Search &search, FBRange usRange, FBRange themRange, int depth)
+{
+    if (depth > 0)
+        keepCrossingAtCorner(search, usRange, themRange);
 }
 
 // One level of the search: `startUs` is the piece `usRange` of the first whole curve,
@@ -569,6 +585,8 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
         if (!intersects) {
             if (iterations > 0 && missedByRounding(search, *usRange, *themRange))
                 break;
+            if (iterations == 0)
+                missedInHalf(search, *usRange, *themRange, depth);
             return;
         }
         if (iterations > 0 &&
@@ -582,6 +600,8 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
         if (!intersects) {
             if (iterations > 0 && missedByRounding(search, *usRange, *themRange))
                 break;
+            if (iterations == 0)
+                missedInHalf(search, *usRange, *themRange, depth);
             return;
         }
         if (iterations > 0 &&

@@ -240,26 +240,57 @@ FBCurveStretch_Crossings(const FBBezierCurve &curve1, const FBBezierCurve &curve
     };
     if (!(range1.maximum > range1.minimum) || !(size > 0) || !std::isfinite(magnitude))
         return std::nullopt;
-    std::array<std::pair<double, double>, Samples + 1> sampled;
+    // Each sample's parameter on curve 1 and its offset.
+    struct Sample
+    {
+        double t;
+        double offset;
+    };
+    std::vector<Sample> sampled;
+    sampled.reserve(Samples + 1);
     double widest = 0.0;
     for (int k = 0; k <= Samples; ++k) {
         const double t = range1.minimum + (range1.maximum - range1.minimum) * k / Samples;
-        sampled[size_t(k)] = offset(t);
-        widest = std::max(widest, std::abs(sampled[size_t(k)].first));
+        sampled.push_back({t, offset(t).first});
+        widest = std::max(widest, std::abs(sampled.back().offset));
     }
     if (!(widest > FBTol_StretchApart * (1.0 + magnitude)))
         return std::nullopt;
+    // Where the curves meet at an end of the stretch, the side curve 1 leaves to shows only
+    // nearer that end than the next sample: a curve leaving a side at a small angle can dip
+    // across it and come back within a sliver of the stretch. Samples closing in on the end,
+    // halving the step, down to the last one clear of rounding, show that side.
+    auto nearEnd = [&](double end, double toward) {
+        std::vector<Sample> near;
+        for (double share = 0.5; share > 1e-15; share *= 0.5) {
+            const double t = end + (toward - end) * share;
+            const double d = offset(t).first;
+            if (!(std::abs(d) > rounding))
+                break;
+            near.push_back({t, d});
+        }
+        return near;
+    };
+    const double spacing = (range1.maximum - range1.minimum) / Samples;
+    if (!(std::abs(sampled.front().offset) > rounding)) {
+        std::vector<Sample> near = nearEnd(range1.minimum, range1.minimum + spacing);
+        sampled.insert(sampled.begin() + 1, near.rbegin(), near.rend());
+    }
+    if (!(std::abs(sampled.back().offset) > rounding)) {
+        std::vector<Sample> near = nearEnd(range1.maximum, range1.maximum - spacing);
+        sampled.insert(sampled.end() - 1, near.begin(), near.end());
+    }
     std::vector<std::pair<double, double>> crossings;
     // The last sample clear of rounding, and its side.
     int last = -1;
-    for (int k = 0; k <= Samples; ++k) {
-        const double d = sampled[size_t(k)].first;
+    for (int k = 0; k < int(sampled.size()); ++k) {
+        const double d = sampled[size_t(k)].offset;
         if (!(std::abs(d) > rounding))
             continue;
-        if (last >= 0 && (d > 0) != (sampled[size_t(last)].first > 0)) {
-            double low = range1.minimum + (range1.maximum - range1.minimum) * last / Samples;
-            double high = range1.minimum + (range1.maximum - range1.minimum) * k / Samples;
-            const bool lowPositive = sampled[size_t(last)].first > 0;
+        if (last >= 0 && (d > 0) != (sampled[size_t(last)].offset > 0)) {
+            double low = sampled[size_t(last)].t;
+            double high = sampled[size_t(k)].t;
+            const bool lowPositive = sampled[size_t(last)].offset > 0;
             for (int step = 0; step < Halvings && high - low > 1e-16; ++step) {
                 const double middle = 0.5 * (low + high);
                 ((offset(middle).first > 0) == lowPositive ? low : high) = middle;

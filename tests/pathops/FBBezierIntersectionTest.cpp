@@ -696,25 +696,47 @@ TEST(FBBezierIntersection, LineCrossingNearACurvesStartIsFound)
 
 TEST(FBBezierIntersection, CrossingShavedOffByAClipIsKept)
 {
-    // A quarter circle of radius 4.96 from its rightmost point, and a nearly upright line that
-    // cuts it twice, 0.13 and 1.16 above that point. The search closes in on the lower crossing
-    // from one side; the next clip once shaved it off by rounding and only the upper one was
-    // answered. Both orders find both crossings, once each.
-    const FBBezierCurvePtr quarter =
-        curve({17.279436055889295, 9.8547745920255814}, {17.279436055889295, 12.592424878929204},
-              {15.06013200403493, 14.81172893078357}, {12.322481717131307, 14.81172893078357});
-    const FBBezierCurvePtr upright =
-        line({17.446995973239648, 8.677091975126487}, {16.980055770604004, 12.264266353206013});
-    const auto expected = polylineCrossings(*upright, *quarter);
-    ASSERT_EQ(expected.size(), 2u);
-    for (const auto &[first, second] : {std::pair{quarter, upright}, std::pair{upright, quarter}}) {
-        const auto found = first->intersectionsWithBezierCurve(second);
-        ASSERT_EQ(found.size(), 2u);
-        for (const OracleCrossing &crossing : expected) {
-            const auto matches = std::count_if(found.begin(), found.end(), [&](const auto &f) {
-                return distance(f->location(), crossing.point) < 1e-4;
-            });
-            EXPECT_EQ(matches, 1) << crossing.point.x() << ", " << crossing.point.y();
+    // The search closes in on a crossing from one side, and the next clip shaves it off by
+    // rounding. Both orders find every crossing, once each.
+    struct Row
+    {
+        const char *name;
+        FBBezierCurvePtr a;
+        FBBezierCurvePtr b;
+        size_t crossings;
+    };
+    const Row rows[] = {
+        // A quarter circle of radius 4.96 from its rightmost point, and a nearly upright line
+        // that cuts it twice, 0.13 and 1.16 above that point: only the upper one was answered.
+        {"a line cutting a quarter circle twice",
+         curve({17.279436055889295, 9.8547745920255814}, {17.279436055889295, 12.592424878929204},
+               {15.06013200403493, 14.81172893078357}, {12.322481717131307, 14.81172893078357}),
+         line({17.446995973239648, 8.677091975126487}, {16.980055770604004, 12.264266353206013}),
+         2},
+        // A line passing 2.7e-4 beside the tip of a curve's end, crossing it 8e-4 from there at
+        // 20 degrees, and twice more farther on. The clip that shaved the crossing at the tip
+        // kept the ranges open for the one next to it; the search split them, and the half with
+        // the shaved crossing at its corner missed at its first clip, in one order only.
+        {"a line passing a hair beside a curve's end, crossing it there and twice more",
+         curve({-0.079452351888647854, 10.317175962272387},
+               {-18.755911578145881, 3.7899959202411253}, {-15.858086049921678, 29.968806123545356},
+               {-20.4775277926278, 35.760247748229801}),
+         line({-20.842101781158672, 36.830286047421893}, {-9.4431583890280599, 3.4001729740774369}),
+         3},
+    };
+    for (const Row &row : rows) {
+        const auto expected = polylineCrossings(*row.b, *row.a);
+        ASSERT_EQ(expected.size(), row.crossings) << row.name;
+        for (const auto &[first, second] : {std::pair{row.a, row.b}, std::pair{row.b, row.a}}) {
+            const auto found = first->intersectionsWithBezierCurve(second);
+            ASSERT_EQ(found.size(), row.crossings) << row.name;
+            for (const OracleCrossing &crossing : expected) {
+                const auto matches = std::count_if(found.begin(), found.end(), [&](const auto &f) {
+                    return distance(f->location(), crossing.point) < 1e-4;
+                });
+                EXPECT_EQ(matches, 1)
+                    << row.name << ": " << crossing.point.x() << ", " << crossing.point.y();
+            }
         }
     }
 }
