@@ -796,6 +796,14 @@ TEST(FBBezierIntersection, LongCurveAcrossASpeckIsFoundInBothOrders)
          curve({2.5599368560308573, 2.6121143631796451}, {2.5599365899514392, 2.6121143631796451},
                {2.5599363742514525, 2.6121145788796318}, {2.5599363742514525, 2.6121148449590499}),
          2},
+        // A ray ten units long from inside a speck's circle, across its quarter: the ray's
+        // distances from the quarter's strip, magnified to the speck's scale, run to millions, and
+        // the hull of its points, read as bent by their rounding, lost the ray's start.
+        {"a long ray from inside a speck's circle across its quarter",
+         line({1, 1.0125293032096667}, {1, 1.0125286408363054 - 10}),
+         curve({0.99999980404500355, 1.0125286408363054}, {1.0000001698637095, 1.0125286408363054},
+               {1.0000004664183648, 1.0125289373909607}, {1.0000004664183648, 1.0125293032096667}),
+         1},
     };
     for (const Row &row : rows) {
         const QRectF box = row.speck->bounds();
