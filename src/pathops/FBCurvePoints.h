@@ -12,7 +12,6 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
-#include <limits>
 
 using FBCurvePoints = std::array<QPointF, 4>;
 
@@ -159,8 +158,7 @@ inline bool onOneLine(QPointF origin, QPointF a, QPointF b)
 {
     const double across = (a.x() - origin.x()) * (b.y() - origin.y());
     const double back = (b.x() - origin.x()) * (a.y() - origin.y());
-    const double rounding =
-        8.0 * std::numeric_limits<double>::epsilon() * (std::abs(across) + std::abs(back));
+    const double rounding = FBTol_ProductRounding * (std::abs(across) + std::abs(back));
     return std::abs(across - back) <= std::max(FBPointClosenessThreshold, rounding);
 }
 
