@@ -294,10 +294,11 @@ FBBezierContour::RayCount FBBezierContour::crossingsOfRay(const FBContourEdge *t
     }
     // A ray starting a hair from this contour (a counter touching its bowl, started at the
     // touch) cannot tell whether it leaves across it or beside it: the search places such a hit
-    // anywhere within a hair of the start.
-    const double hair = FBTol_Hair * ray->length();
+    // anywhere within a hair of the start. A hair of the curves met: of a speck's curve, a hair
+    // of the ray's length would hold the whole speck.
     for (const RayHit &hit : hits) {
         for (const FBBezierIntersectionPtr &intersection : hit.intersections) {
+            const double hair = FBTol_Hair * std::min(ray->length(), FBHit_Size(*intersection));
             if (intersection->isTangent() || intersection->isAtEndPointOfCurve2() ||
                 FBGeom_PointDistance(intersection->location(), ray->endPoint1()) <= hair)
                 count.clear = false;

@@ -255,7 +255,7 @@ FBCurveHull FBBezierCurve::hullOfPoints(const std::array<QPointF, 4> &input)
         for (std::size_t j = i + 1; j < otherCount; ++j) {
             if (removed[i] || removed[j])
                 continue;
-            if (!FBGeom_AreValuesClose(crossAround(origin, others[i], others[j]), 0.0))
+            if (!FBCurveHullDetail::onOneLine(origin, others[i], others[j]))
                 continue;
             const double di = FBGeom_SquaredLength(FBGeom_SubtractPoints(others[i], origin));
             const double dj = FBGeom_SquaredLength(FBGeom_SubtractPoints(others[j], origin));

@@ -241,10 +241,15 @@ shallowCrossingNear(const FBBezierCurve &us, FBRange usRange, const FBBezierCurv
     return std::make_pair(u, t);
 }
 
+// `closedIn`: one of the ranges has converged. Between a long curve and a speck, the long curve's
+// range closes in on the crossing to a piece a few dozen units of its last digit long while the
+// speck's is still wide, and the next clip, of the speck against that piece, shaves the crossing
+// off by rounding with no corner near it: Newton's steps from the nearest corner find it there
+// too, however steeply the curves cross.
 std::optional<std::pair<double, double>> crossingAtCorner(const FBBezierCurve &originalUs,
                                                           FBRange usRange,
                                                           const FBBezierCurve &originalThem,
-                                                          FBRange themRange)
+                                                          FBRange themRange, bool closedIn)
 {
     const double threshold = LostCrossingSpread * pairExtent(originalUs, originalThem);
     std::optional<std::pair<double, double>> best;
@@ -276,7 +281,7 @@ std::optional<std::pair<double, double>> crossingAtCorner(const FBBezierCurve &o
         }
         const QPointF ua = FBGeom_NormalizeVector(tangentAt(originalUs, best->first));
         const QPointF ub = FBGeom_NormalizeVector(tangentAt(originalThem, best->second));
-        if (!(std::abs(ua.x() * ub.y() - ua.y() * ub.x()) < ShortPieceCrossingSine))
+        if (!closedIn && !(std::abs(ua.x() * ub.y() - ua.y() * ub.x()) < ShortPieceCrossingSine))
             return std::nullopt;
         best = shallowCrossingNear(originalUs, usRange, originalThem, themRange, *best);
         if (!best)
@@ -527,14 +532,6 @@ struct Search
     PairScale scale;
 };
 
-// Keeps aside a crossing that a clip shaved off at a corner of the ranges.
-void keepCrossingAtCorner(const Search &search, FBRange usRange, FBRange themRange)
-{
-    if (auto corner =
-            crossingAtCorner(*search.originalUs, usRange, *search.originalThem, themRange))
-        search.lost->push_back(*corner);
-}
-
 // After a clip found that the pieces miss each other, where rounding may be the cause: true
 // when two very short pieces still cross on their chords (the search then answers them);
 // otherwise a crossing shaved off at the ranges' corner is kept aside.
@@ -542,18 +539,12 @@ bool missedByRounding(const Search &search, FBRange usRange, FBRange themRange)
 {
     if (shortPiecesCross(*search.originalUs, usRange, *search.originalThem, themRange))
         return true;
-    keepCrossingAtCorner(search, usRange, themRange);
+    const bool closedIn = hasConverged(usRange, search.scale.usWidest) ||
+                          hasConverged(themRange, search.scale.themWidest);
+    if (auto corner = crossingAtCorner(*search.originalUs, usRange, *search.originalThem, themRange,
+                                       closedIn))
+        search.lost->push_back(*corner);
     return false;
-}
-
-// After the first clip of a split half found that the pieces miss each other. A clip before the
-// split may have shaved a crossing off while another crossing kept the ranges open (a line
-// passing a hair beside a spike's tip, crossing one side there and the curve again farther on):
-// the shaved one then lies at a corner of this half's ranges, which no later clip reads.
-void missedInHalf(const Search &search, FBRange usRange, FBRange themRange, int depth)
-{
-    if (depth > 0)
-        keepCrossingAtCorner(search, usRange, themRange);
 }
 
 // One level of the search: `startUs` is the piece `usRange` of the first whole curve,
@@ -569,6 +560,13 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
     Piece them = startThem;
     Piece previousUs = us;
     Piece previousThem = them;
+    // A clip that finds the pieces apart may have shaved a crossing off by rounding once the
+    // ranges have closed in on it: after this search's first clip, or from its start when it
+    // searches a half, whose ranges the clips before the split closed in (on two crossings of a
+    // long curve across a speck's arc, from outside, to its last digits; or on a crossing shaved
+    // off while another kept the ranges open, as a line passing a hair beside a spike's tip
+    // crosses one side there and the curve again farther on).
+    auto closedIn = [depth](int iterations) { return iterations > 0 || depth > 0; };
 
     for (int iterations = 0; iterations < MaxIterations &&
                              (iterations == 0 || !hasConverged(*usRange, search.scale.usWidest) ||
@@ -583,10 +581,8 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
         us = clipPiece(previousUs, previousThem, search.wholeUs, usRange, &intersects,
                        search.scale.magnify);
         if (!intersects) {
-            if (iterations > 0 && missedByRounding(search, *usRange, *themRange))
+            if (closedIn(iterations) && missedByRounding(search, *usRange, *themRange))
                 break;
-            if (iterations == 0)
-                missedInHalf(search, *usRange, *themRange, depth);
             return;
         }
         if (iterations > 0 &&
@@ -598,10 +594,8 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
         them = clipPiece(previousThem, previousUs, search.wholeThem, themRange, &intersects,
                          search.scale.magnify);
         if (!intersects) {
-            if (iterations > 0 && missedByRounding(search, *usRange, *themRange))
+            if (closedIn(iterations) && missedByRounding(search, *usRange, *themRange))
                 break;
-            if (iterations == 0)
-                missedInHalf(search, *usRange, *themRange, depth);
             return;
         }
         if (iterations > 0 &&
@@ -679,8 +673,13 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
         }
     }
 
-    const bool usConverged = hasConverged(*usRange, search.scale.usWidest);
-    const bool themConverged = hasConverged(*themRange, search.scale.themWidest);
+    // A piece that is a point has converged too, whatever the digits of its range: a speck's
+    // piece shrinks to a point while its range is still wider than six places, and the long
+    // curve's range, left wide by the clip before, is then refined toward that point.
+    const bool usConverged =
+        hasConverged(*usRange, search.scale.usWidest) || isPoint(us, search.scale.pointSpread);
+    const bool themConverged = hasConverged(*themRange, search.scale.themWidest) ||
+                               isPoint(them, search.scale.pointSpread);
     if (themConverged && !usConverged) {
         const QPointF target = originalThem.pointAtParameter(FBGeom_RangeAverage(*themRange));
         const double t = refineWithinRange(originalUs, *usRange, target);

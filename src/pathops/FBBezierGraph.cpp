@@ -7,6 +7,7 @@
 #include "pathops/FBCurvePoints.h"
 #include "pathops/FBCurveStretch.h"
 #include "pathops/FBEdgeOverlapRun.h"
+#include "pathops/FBTolerances.h"
 #include "pathops/PathOperationState.h"
 #include "pathops/PelkoNSBezierPath.h"
 
@@ -309,6 +310,13 @@ int FBBezierGraph::holeOrFill(const FBBezierContour *testContour,
     // off. The first start whose ray passes clear of every corner decides; when none does, the
     // first point's count stands.
     std::optional<qsizetype> firstCount;
+    // Beside a joint by more than a rounding error at the tested contour's own scale: a speck's
+    // ray always passes within a billionth of the coordinates of its neighbours' joints, which
+    // lie a share of its size away, and no start of it would be clear.
+    const double jointReach =
+        FBTol_AtCurveSize(reach, std::max(testBox.width(), testBox.height()),
+                          std::max({std::abs(testBox.left()), std::abs(testBox.right()),
+                                    std::abs(testBox.top()), std::abs(testBox.bottom())}));
     const RayStarts starts(*testContour);
     for (size_t k = 0; k < starts.size(); ++k) {
         const QPointF start = starts[k];
@@ -329,7 +337,8 @@ int FBBezierGraph::holeOrFill(const FBBezierContour *testContour,
         for (size_t j : holding) {
             if (!FBBoxPairs_BoxesMeet(rayBounds, boxes[j]) || meetsTested(j))
                 continue;
-            const FBBezierContour::RayCount count = mContours[j]->crossingsOfRay(testEdge, reach);
+            const FBBezierContour::RayCount count =
+                mContours[j]->crossingsOfRay(testEdge, jointReach);
             total.crossings += count.crossings;
             total.clear = total.clear && count.clear;
             if (!total.clear && firstCount)

@@ -263,13 +263,22 @@ double largestSide(const QRectF &box)
 // meet the ray at a grazing angle (a bowl ending level at a corner, a ray just short of it), and
 // the search answers such a crossing near the end erratically: twice, once, or not at all, as
 // the ray moves by a rounding error. A container counted on it may lose or gain a crossing, so
-// the ray judges nothing, as one through a joint of the tested contour does.
-bool passesByAnEnd(const FBBezierCurvePtr &ray, const FBBezierCurve &curve, const QRectF &box)
+// the ray judges nothing, as one through a joint of the tested contour does. Beside an end at
+// the tested contour's scale where that is small (`testBounds`), but never nearer than an end
+// may lie off the ray and still be read as on it: a speck lying at a long outline's joint has
+// every ray within a ten-millionth of that outline's size of the joint.
+bool passesByAnEnd(const FBBezierCurvePtr &ray, const FBBezierCurve &curve, const QRectF &box,
+                   const QRectF *testBounds)
 {
     constexpr double kBeside = 1e-7;
     const bool horizontal = isHorizontal(ray);
     const double across = horizontal ? ray->endPoint1().y() : ray->endPoint1().x();
-    const double reach = kBeside * (1.0 + std::max({box.width(), box.height(), std::abs(across)}));
+    double reach = kBeside * (1.0 + std::max({box.width(), box.height(), std::abs(across)}));
+    if (testBounds)
+        reach =
+            std::max(FBTol_AtCurveSize(reach, std::max(testBounds->width(), testBounds->height()),
+                                       std::abs(across)),
+                     2.0 * FBTol_EndPointOffCurve * (1.0 + std::abs(across)));
     for (const QPointF end : {curve.endPoint1(), curve.endPoint2()}) {
         if (std::abs((horizontal ? end.y() : end.x()) - across) <= reach)
             return true;
@@ -576,7 +585,7 @@ bool FBBezierGraph::findCrossingsOnContainers(const std::vector<FBBezierContour 
                 continue;
             if (!canHold && !mayMeetAtAnEnd(*ray, *edge->curve()))
                 continue;
-            if (canHold && passesByAnEnd(ray, *edge->curve(), container->bounds()))
+            if (canHold && passesByAnEnd(ray, *edge->curve(), container->bounds(), testBounds))
                 return false;
             // A clear crossing far enough from the tested contour's extent goes to its side
             // unsearched.

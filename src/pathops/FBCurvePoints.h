@@ -150,12 +150,24 @@ inline double crossAround(QPointF origin, QPointF p, QPointF q)
            (q.x() - origin.x()) * (p.y() - origin.y());
 }
 
+// Whether `a` and `b` lie on one line through the origin: their cross product around it is
+// within the closeness threshold, or within its own rounding where the products are large (a
+// long curve's distances from a speck's strip, magnified to the speck's scale, run to millions,
+// and a line's points read as a bent outline whose middle corners hide its end).
+inline bool onOneLine(QPointF origin, QPointF a, QPointF b)
+{
+    const double across = (a.x() - origin.x()) * (b.y() - origin.y());
+    const double back = (b.x() - origin.x()) * (a.y() - origin.y());
+    const double rounding = FBTol_ProductRounding * (std::abs(across) + std::abs(back));
+    return std::abs(across - back) <= std::max(FBPointClosenessThreshold, rounding);
+}
+
 // Of two points on one ray from the origin the nearer goes; false when they lie on none.
 inline void dropNearerOnRay(QPointF origin, QPointF a, QPointF b, bool *removedA, bool *removedB)
 {
     if (*removedA || *removedB)
         return;
-    if (!FBGeom_AreValuesClose(crossAround(origin, a, b), 0.0))
+    if (!onOneLine(origin, a, b))
         return;
     const double da = FBGeom_SquaredLength(FBGeom_SubtractPoints(a, origin));
     const double db = FBGeom_SquaredLength(FBGeom_SubtractPoints(b, origin));

@@ -45,6 +45,10 @@ constexpr double FBTol_AtCurveSize(double fixed, double smallerSize, double coor
                                : fixed;
 }
 
+// The rounding of a product of two differences, as a share of the sum of the products' sizes:
+// points whose cross product lies within it (or within FBPointClosenessThreshold) are on one line.
+inline constexpr double FBTol_ProductRounding = 8 * 2.220446049250313e-16;
+
 // Curves within this ratio of each other's size are of like size, and a share of "the curves'
 // size" is of the larger side of their joint box; between curves farther apart in size it is of
 // this many times the smaller curve's size, so that a speck on a long side is judged at its own

@@ -156,14 +156,26 @@ TEST(FBBezierGraphTest, CountersLevelWithCornersOfTheirOutline)
          polygon({{10, 50}, {10, 80}, {30, 80}, {30, 20}, {10, 20}})},
         {"through the tip of a notch", notched, polygon({{60, 50}, {60, 80}, {80, 80}, {80, 20}})},
     };
-    for (const Row &row : rows) {
-        BezierPath path = row.outline;
-        path.appendBezierPath(row.counter);
-        const FBBezierGraph graph(evenOdd(path));
-        ASSERT_EQ(graph.contours().size(), 2u) << row.name;
-        EXPECT_EQ(graph.contours()[0]->inside(), 0) << row.name;
-        EXPECT_EQ(graph.contours()[1]->inside(), 1) << row.name;
-        EXPECT_EQ(graph.contourInsides(graph.contours()[1].get()), 1) << row.name;
+    // Each also as a speck a billionth of its size far from the origin (a glyph's counters
+    // beside a large shape): its rays pass a share of the speck from its outline's joints, not a
+    // billionth of the coordinates, and a hit a hair of the speck from the start, not a hair of
+    // the ray, leaves it clear.
+    platform::AffineTransform speck;
+    speck.translateXBy(18.931306498883067, 0.80343630844811864);
+    speck.scaleBy(1e-9);
+    for (const bool shrunk : {false, true}) {
+        for (const Row &row : rows) {
+            BezierPath path = row.outline;
+            path.appendBezierPath(row.counter);
+            if (shrunk)
+                path.transformUsingAffineTransform(speck);
+            const FBBezierGraph graph(evenOdd(path));
+            const std::string name = std::string(row.name) + (shrunk ? ", a speck" : "");
+            ASSERT_EQ(graph.contours().size(), 2u) << name;
+            EXPECT_EQ(graph.contours()[0]->inside(), 0) << name;
+            EXPECT_EQ(graph.contours()[1]->inside(), 1) << name;
+            EXPECT_EQ(graph.contourInsides(graph.contours()[1].get()), 1) << name;
+        }
     }
 }
 

@@ -781,3 +781,70 @@ TEST(FBBezierIntersection, ShallowCrossingOfCurvesAHairApartIsFoundOnce)
         EXPECT_LT(distance(places[0], places[1]), 1e-6) << row.name;
     }
 }
+
+TEST(FBBezierIntersection, LongCurveAcrossASpeckIsFoundInBothOrders)
+{
+    // A side or an arc of a shape a few units across and a curve of a speck a hundred million
+    // times smaller lying across it. Clipping cuts the long curve down to a piece a few dozen
+    // units of its last digit long while the speck's range is still wide, and the clips that
+    // follow run at the rounding of that piece. Each crossing is answered once in either order,
+    // where both curves pass within a thousandth of the speck's size of each other.
+    struct Row
+    {
+        const char *name;
+        FBBezierCurvePtr longCurve;
+        FBBezierCurvePtr speck;
+        size_t crossings;
+    };
+    const Row rows[] = {
+        // The speck's piece shrank to a point while its range still spanned more than six
+        // places, and the arc's range, left wide, was never refined toward it.
+        {"an arc across a speck's upright side",
+         curve({17.984278342809709, 12.846664878692657}, {17.984278342809709, 16.936925980733395},
+               {14.668466575205045, 20.25273774833806}, {10.578205473164306, 20.25273774833806}),
+         line({13.833072534941913, 19.501023262164189}, {13.833072534941913, 19.501023253549462}),
+         1},
+        // The side's range closed in first, to a piece 1e-13 long; the clip of the speck's arc
+        // against it shaved the crossing off by rounding, with no corner of the ranges near it.
+        {"a level side across the end of a speck's bowl",
+         line({8.9826654408536228, 7.7287141789976159}, {3.1450963230277105, 7.7287141789976159}),
+         curve({8.8677138607090153, 7.728714175855246}, {8.8677138626325576, 7.728714175855246},
+               {8.867713864191801, 7.7287141772945471}, {8.867713864191801, 7.7287141790701241}),
+         1},
+        // Both crossings of the arc across a speck's quarter circle lay in one range of each,
+        // closed in from outside; the halves' first clips shaved each off at their outer corner.
+        {"an arc across a speck's quarter circle twice",
+         curve({4, 2}, {2.8954305003384126, 2}, {2, 2.8954305003384126}, {2, 4}),
+         curve({2.5599368560308573, 2.6121143631796451}, {2.5599365899514392, 2.6121143631796451},
+               {2.5599363742514525, 2.6121145788796318}, {2.5599363742514525, 2.6121148449590499}),
+         2},
+        // A ray ten units long from inside a speck's circle, across its quarter: the ray's
+        // distances from the quarter's strip, magnified to the speck's scale, run to millions, and
+        // the hull of its points, read as bent by their rounding, lost the ray's start.
+        {"a long ray from inside a speck's circle across its quarter",
+         line({1, 1.0125293032096667}, {1, 1.0125286408363054 - 10}),
+         curve({0.99999980404500355, 1.0125286408363054}, {1.0000001698637095, 1.0125286408363054},
+               {1.0000004664183648, 1.0125289373909607}, {1.0000004664183648, 1.0125293032096667}),
+         1},
+    };
+    for (const Row &row : rows) {
+        const QRectF box = row.speck->bounds();
+        const double speckSize = std::max(box.width(), box.height());
+        for (const bool longFirst : {true, false}) {
+            const FBBezierCurvePtr &first = longFirst ? row.longCurve : row.speck;
+            const FBBezierCurvePtr &second = longFirst ? row.speck : row.longCurve;
+            const auto found = first->intersectionsWithBezierCurve(second);
+            ASSERT_EQ(found.size(), row.crossings)
+                << row.name << (longFirst ? "" : ", speck first");
+            for (const auto &hit : found) {
+                const QPointF onFirst = first->pointAtParameter(hit->parameter1());
+                const QPointF onSecond = second->pointAtParameter(hit->parameter2());
+                EXPECT_LT(distance(onFirst, onSecond), 1e-3 * speckSize) << row.name;
+            }
+            if (found.size() == 2) {
+                EXPECT_GT(distance(found[0]->location(), found[1]->location()), 0.01 * speckSize)
+                    << row.name;
+            }
+        }
+    }
+}
