@@ -652,6 +652,19 @@ TEST(PathBooleanPieces, RegressionPairsOfTheCategories)
          "S;54.261646374717152;-0.0024843853370337633;68.502749595003337;6.3442131798422494;"
          "71.075823833702842;-10.431459232917582@L;76.154995716827571;9.0600759931356141@"
          "L;26.653748352875148;78.901258665911655@C;@"},
+        // A copy moved 0.59 along the side its curve runs into, at a sine of 1.3e-4: the curve
+        // dips below the side and meets it again at the joint, inside the stretch the two share
+        // up to the copy's joint, so the stretch's samples missed the passage there and the
+        // difference lost 0.7.
+        {"a copy moved 0.59 along the side its curve runs into, dipping below it",
+         "M;-2.0186324835288212;50.018842160123313@L;36.176219091021117;50.018842160123313@"
+         "L;71.794463201568092;2.5154081176879299@L;71.584370386949033;-10.257062397750065@"
+         "S;70.180480073430658;6.4120142481192381;57.277274669925362;-0.001787914876019536;"
+         "44.018497632007787;0@L;-2.0186324835288212;0@C;@",
+         "M;-2.604639135660709;50.018842160123313@L;35.590212438889232;50.018842160123313@"
+         "L;71.208456549436207;2.5154081176879299@L;70.998363734817147;-10.257062397750065@"
+         "S;69.594473421298773;6.4120142481192381;56.691268017793476;-0.001787914876019536;"
+         "43.432490979875901;0@L;-2.604639135660709;0@C;@"},
         // A shape whose curve crosses its own next side twice, against its copy moved 1.13
         // along that side: the copy's side runs 2.7e-4 beside it, past the tip where the curve
         // ends, and crosses the curve 8e-4 from there. The search found that crossing in one
