@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <optional>
 #include <unordered_set>
 
 FBContourEdge::FBContourEdge(FBBezierCurvePtr curve, FBBezierContour *contour)
@@ -164,14 +165,17 @@ FBTangentPair tangentsOf(const Branches &branches)
 }
 
 // Directions to the points `distance` along each branch (or its far end), away from the
-// intersection. Equal distances rather than equal parameters: two arcs of different radii that
-// leave in one direction part at equal distances, and a curve's parameter says nothing of that.
-FBTangentPair chordsOf(const Branches &branches, double distance)
+// intersection, or from `from` when given. Equal distances rather than equal parameters: two arcs
+// of different radii that leave in one direction part at equal distances, and a curve's parameter
+// says nothing of that.
+FBTangentPair chordsOf(const Branches &branches, double distance, const QPointF *from = nullptr)
 {
     const FBBezierCurvePtr &l = branches.left;
     const FBBezierCurvePtr &r = branches.right;
-    return {FBGeom_SubtractPoints(FBOverlap_PointAtChord(*l, distance, false), l->endPoint2()),
-            FBGeom_SubtractPoints(FBOverlap_PointAtChord(*r, distance, true), r->endPoint1())};
+    return {FBGeom_SubtractPoints(FBOverlap_PointAtChord(*l, distance, false),
+                                  from ? *from : l->endPoint2()),
+            FBGeom_SubtractPoints(FBOverlap_PointAtChord(*r, distance, true),
+                                  from ? *from : r->endPoint1())};
 }
 
 double shortestBranch(const Branches &a, const Branches &b)
@@ -199,6 +203,9 @@ constexpr double kTailShare = FBTol_Hair;
 // The share of the curves' size within which a joint a tail away from a hit lies on the other
 // curve.
 constexpr double kJointOnOtherShare = FBTol_JointOnOther;
+
+// How many tails' lengths past the hit a skipped tail's replacement is read from the hit.
+constexpr double kPastTail = 8.0;
 
 // A branch of one edge leaving along a branch of the other says nothing about the sides.
 bool ambiguous(const FBTangentPair &a, const FBTangentPair &b)
@@ -348,15 +355,23 @@ bool takeCurveBeyondJoint(const JointContext &context, Branches &branches,
 // arc's top touching a side beside the other outline's corner), leaves a tail up to that joint
 // whose direction is that of the other branch but for rounding: the tail tells no side, and the
 // curve beyond its joint does.
-void skipTail(Branches &branches, const FBContourEdge *edge, const FBTangentPair &own,
-              const FBTangentPair &other, double hair)
+// The length of the tail skipped, or 0.
+double skipTail(Branches &branches, const FBContourEdge *edge, const FBTangentPair &own,
+                const FBTangentPair &other, double hair)
 {
     if (FBBranch_IsTail(*branches.right, hair) &&
-        (nearlyAlong(own.right, other.left) || nearlyAlong(own.right, other.right)))
+        (nearlyAlong(own.right, other.left) || nearlyAlong(own.right, other.right))) {
+        const double length = branches.right->length();
         branches.right = edge->next()->curve();
-    else if (FBBranch_IsTail(*branches.left, hair) &&
-             (nearlyAlong(own.left, other.left) || nearlyAlong(own.left, other.right)))
+        return length;
+    }
+    if (FBBranch_IsTail(*branches.left, hair) &&
+        (nearlyAlong(own.left, other.left) || nearlyAlong(own.left, other.right))) {
+        const double length = branches.left->length();
         branches.left = edge->previous()->curve();
+        return length;
+    }
+    return 0.0;
 }
 
 // At a joint of both, a whole edge a hair long on a like edge of the other outline (both drawn
@@ -392,6 +407,27 @@ bool readFartherAlong(const Branches &ours, const Branches &theirs,
             return FBGeom_TangentsCross(ourChords, theirChords);
     }
     return FBGeom_TangentsCross(ourTangents, theirTangents);
+}
+
+// Where a tail `tail` long gave way to the curve beyond its joint, that curve starts a tail away
+// from the hit, and the other's branches start at the hit: measured each from its own start, a
+// copy moved a tail along a side reads chords identical to the original's, and a crossing reads
+// as a touch. All four branches are measured from the hit instead, at distances well past the
+// tail, nearer than which the chords show the tail's own direction; whether one told the sides.
+std::optional<bool> readFromTheHit(const Branches &ours, const Branches &theirs, QPointF at,
+                                   double tail)
+{
+    const double shortest = shortestBranch(ours, theirs);
+    for (double share : FBBranch_FartherShares) {
+        const double distance = shortest * share;
+        if (!(distance > kPastTail * tail))
+            continue;
+        const FBTangentPair ourChords = chordsOf(ours, distance, &at);
+        const FBTangentPair theirChords = chordsOf(theirs, distance, &at);
+        if (!ambiguous(ourChords, theirChords))
+            return FBGeom_TangentsCross(ourChords, theirChords);
+    }
+    return std::nullopt;
 }
 
 // Whether the edges meeting at an intersection at or a hair short of a joint cross there.
@@ -432,12 +468,18 @@ bool readJoint(const FBContourEdge *edge1, const FBContourEdge *edge2,
         skipSharedEdge(theirs, edge2, intersection.isAtStartOfCurve2(), theirTangents0,
                        ourTangents0, ours0, context.hair);
     }
+    double tail = 0.0;
     if (!intersection.isAtEndPointOfCurve1())
-        skipTail(ours, edge1, ourTangents0, theirTangents0, context.hair);
+        tail = skipTail(ours, edge1, ourTangents0, theirTangents0, context.hair);
     if (!intersection.isAtEndPointOfCurve2())
-        skipTail(theirs, edge2, theirTangents0, ourTangents0, context.hair);
+        tail = std::max(tail, skipTail(theirs, edge2, theirTangents0, ourTangents0, context.hair));
     const FBTangentPair ourTangents = tangentsOf(ours);
     const FBTangentPair theirTangents = tangentsOf(theirs);
+    if (tail > 0.0) {
+        if (const std::optional<bool> read =
+                readFromTheHit(ours, theirs, intersection.location(), tail))
+            return *read;
+    }
     if (!nearlyAmbiguous(ourTangents, theirTangents))
         return FBGeom_TangentsCross(ourTangents, theirTangents);
     return readFartherAlong(ours, theirs, ourTangents, theirTangents);

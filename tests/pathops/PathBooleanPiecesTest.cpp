@@ -655,6 +655,33 @@ TEST(PathBooleanPieces, RegressionPairsOfTheCategories)
          "S;54.261646374717152;-0.0024843853370337633;68.502749595003337;6.3442131798422494;"
          "71.075823833702842;-10.431459232917582@L;76.154995716827571;9.0600759931356141@"
          "L;26.653748352875148;78.901258665911655@C;@"},
+        // A copy moved 0.59 along the side its curve runs into, at a sine of 1.3e-4: the curve
+        // dips below the side and meets it again at the joint, inside the stretch the two share
+        // up to the copy's joint, so the stretch's samples missed the passage there and the
+        // difference lost 0.7.
+        {"a copy moved 0.59 along the side its curve runs into, dipping below it",
+         "M;-2.0186324835288212;50.018842160123313@L;36.176219091021117;50.018842160123313@"
+         "L;71.794463201568092;2.5154081176879299@L;71.584370386949033;-10.257062397750065@"
+         "S;70.180480073430658;6.4120142481192381;57.277274669925362;-0.001787914876019536;"
+         "44.018497632007787;0@L;-2.0186324835288212;0@C;@",
+         "M;-2.604639135660709;50.018842160123313@L;35.590212438889232;50.018842160123313@"
+         "L;71.208456549436207;2.5154081176879299@L;70.998363734817147;-10.257062397750065@"
+         "S;69.594473421298773;6.4120142481192381;56.691268017793476;-0.001787914876019536;"
+         "43.432490979875901;0@L;-2.604639135660709;0@C;@"},
+        // A copy moved 0.0012 along the side its curve runs into, its corner landing on the
+        // other's side: the copy's curve runs into its joint 2.2e-5 along the other's side from
+        // the other's joint, a tail that gave way to the other's curve beyond that joint. Measured
+        // from that joint while the copy's branches were measured from the hit, the two shifted
+        // curves showed the same chords at every distance, and the crossing read as a touch.
+        {"a copy's curve running into its joint a hair along the other's side, near its joint",
+         "M;-0.95357976345137541;38.466710057649486@L;31.49579788418222;38.466710057649486@"
+         "L;74.985457791424153;0.34025189200045813@L;71.869885602449642;-17.638374625713567@"
+         "S;68.842963375047304;-5.067465680685423;65.032085851939073;-0.011632252264901602;"
+         "53.197215118008607;0@L;-0.95357976345137541;0@C;@",
+         "M;-0.95479335254585262;38.466710057649486@L;31.494584295087744;38.466710057649486@"
+         "L;74.984244202329677;0.34025189200045813@L;71.868672013355166;-17.638374625713567@"
+         "S;68.841749785952828;-5.067465680685423;65.030872262844596;-0.011632252264901602;"
+         "53.196001528914131;0@L;53.727387327604816;0.38315930649744562@C;@"},
         // A shape whose curve crosses its own next side twice, against its copy moved 1.13
         // along that side: the copy's side runs 2.7e-4 beside it, past the tip where the curve
         // ends, and crosses the curve 8e-4 from there. The search found that crossing in one
@@ -1190,4 +1217,50 @@ TEST(PathBooleanPieces, RegressionPairsOfTheCategories)
         }
         EXPECT_TRUE(faults.empty()) << row.name << "\n" << pathcases::describe(faults, *a, *b);
     }
+}
+
+// A shape whose curve runs into its joint on a side at a small angle, against a copy moved along
+// that side whose corner there lands on the shape's side: the two joints lie a hair to a few
+// hundredths apart along it, and the copy's curve runs into its joint a tail's length or more
+// from the shape's. Each angle the curve comes in at, from outside and from inside, each shift,
+// each direction the copy's side leaves its corner in, either operand first.
+TEST(PathBooleanPieces, CornerLandingOnASideNearTheOthersJoint)
+{
+    const QPointF joint(53.197215118008607, 0);
+    auto shape = [&joint](double shift, double sine, const QPointF *corner) {
+        const QPointF d(-shift, 0);
+        BezierPath path;
+        path.moveToPoint(QPointF(-0.95357976345137541, 38.466710057649486) + d);
+        path.lineToPoint(QPointF(31.49579788418222, 38.466710057649486) + d);
+        path.lineToPoint(QPointF(74.985457791424153, 0.34025189200045813) + d);
+        path.lineToPoint(QPointF(71.869885602449642, -17.638374625713567) + d);
+        path.curveToPoint(joint + d, QPointF(68.842963375047304, -5.067465680685423) + d,
+                          joint + d + QPointF(11.83487, -11.83487 * sine));
+        path.lineToPoint(corner ? joint + d + *corner : QPointF(-0.95357976345137541, 0) + d);
+        path.closePath();
+        return path;
+    };
+    int failed = 0;
+    for (double shift : {3e-4, 1.2e-3, 2e-3, 0.01}) {
+        for (double sine : {1e-4, 1e-2, -1e-3}) {
+            for (double angle : {0.1, 1.5, 2.6}) {
+                const QPointF corner(0.65 * std::cos(angle), 0.65 * std::sin(angle));
+                const BezierPath a = shape(0, sine, nullptr);
+                const BezierPath b = shape(shift, sine, &corner);
+                for (bool swapped : {false, true}) {
+                    const std::vector<std::string> faults =
+                        swapped
+                            ? pathcases::checkPair(b, a, kFineFlatness, pathcases::Curls::Always)
+                            : pathcases::checkPair(a, b, kFineFlatness, pathcases::Curls::Always);
+                    if (faults.empty())
+                        continue;
+                    ++failed;
+                    ADD_FAILURE() << "shift " << shift << ", sine " << sine << ", corner at "
+                                  << angle << (swapped ? ", the copy first" : "") << "\n"
+                                  << pathcases::describe(faults, swapped ? b : a, swapped ? a : b);
+                }
+            }
+        }
+    }
+    EXPECT_EQ(failed, 0);
 }
