@@ -695,6 +695,19 @@ TEST(PathBooleanPieces, RegressionPairsOfTheCategories)
          "S;-19.120485566676745;4.8600342194332118;-16.222660038452528;31.038844422737441;"
          "-20.842101781158672;36.830286047421893@L;-9.4431583890280599;3.4001729740774369@"
          "L;51.501148228449161;-48.833263147665946@L;78.298505022599414;-39.473811236691851@C;@"},
+        // The same class, the copy moved 0.03 along the shared bottom side: the curve ends below
+        // the side and its next side crosses it near the tip, where the copy's lies a hair
+        // beside; a crossing shaved off before the search split its ranges was lost, and the
+        // difference came out 6.22 against 3.11.
+        {"a curve crossing its own side near its tip, the copy moved 0.03 along a side",
+         "M;-4.0686210466760473;0@L;61.833243499704203;0@"
+         "S;80.20090555608941;-0.046156232517307098;69.333924910560299;-10.615642893250502;"
+         "72.17303432211807;-20.63800411193192@L;72.433098518911663;6.6293733628101634@"
+         "L;58.872248852635948;84.822217909661092@L;-4.0686210466760473;84.822217909661092@C;@",
+         "M;-4.0982132221132668;0@L;61.803651324266987;0@"
+         "S;80.171313380652194;-0.046156232517307098;69.304332735123083;-10.615642893250502;"
+         "72.143442146680854;-20.63800411193192@L;72.403506343474447;6.6293733628101634@"
+         "L;58.842656677198732;84.822217909661092@L;-4.0982132221132668;84.822217909661092@C;@"},
         // A ring and its copy turned a hair: the arcs, a hair apart, were one stretch, so the union
         // and the intersection lost the slivers between them that the exclusive or kept.
         {"a ring and its copy turned a hair",
