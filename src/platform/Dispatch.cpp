@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -158,6 +159,33 @@ void performOnMainThread(std::function<void()> fn, bool wait)
     }
     QMetaObject::invokeMethod(app, std::move(guarded),
                               wait ? Qt::BlockingQueuedConnection : Qt::QueuedConnection);
+}
+
+namespace {
+
+std::mutex gExitPoolsMutex;
+std::vector<QThreadPool *> gExitPools;
+
+void waitForExitPools()
+{
+    std::vector<QThreadPool *> pools;
+    {
+        std::lock_guard lock(gExitPoolsMutex);
+        pools = gExitPools;
+    }
+    for (QThreadPool *pool : pools)
+        pool->waitForDone();
+}
+
+} // namespace
+
+void waitForPoolBeforeExit(QThreadPool *pool)
+{
+    std::lock_guard lock(gExitPoolsMutex);
+    gExitPools.push_back(pool);
+    // Qt calls these first thing as the application object is destroyed, then forgets them: one
+    // per pool, so that a later application object gets one too; each waits for every pool.
+    qAddPostRoutine(waitForExitPools);
 }
 
 std::recursive_mutex &monitor(const char *name)

@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 #include <functional>
 #include <mutex>
 
@@ -23,6 +24,12 @@ bool hasPendingPerforms(const QObject *context);
 // Hands fn to the main thread. With wait, returns after fn has run (at once when the caller is
 // the main thread).
 void performOnMainThread(std::function<void()> fn, bool wait);
+
+// Makes the application's end wait for `pool`'s jobs while its event loop still stands: a job of a
+// pool of our own (not the global one, which Qt waits for) may finish as the application is torn
+// down and post its result to an event dispatcher already gone. Jobs handed to such a pool must
+// not wait for the main thread.
+void waitForPoolBeforeExit(QThreadPool *pool);
 bool isMainThread();
 
 // One recursive lock per shared object name, made once on first use ("mainBundle" guards the

@@ -1,6 +1,7 @@
 #include "platform/ImageReader.h"
 
 #include "platform/DecodeBudget.h"
+#include "platform/Dispatch.h"
 #include "platform/ImageChunkCheck.h"
 #include "platform/ImageDownscale.h"
 #include "platform/ImageHeaders.h"
@@ -367,6 +368,7 @@ QThreadPool *imagePreviewPool()
     static QThreadPool pool;
     static const bool ready = [] {
         pool.setMaxThreadCount(2);
+        waitForPoolBeforeExit(&pool);
         return true;
     }();
     (void)ready;

@@ -1,5 +1,6 @@
 #include "textcompare/PaneLoader.h"
 
+#include "platform/Dispatch.h"
 #include "textcompare/FoldedLines.h"
 
 #include <QElapsedTimer>
@@ -67,6 +68,7 @@ QThreadPool *PaneBuildPool()
     static QThreadPool pool;
     static const bool ready = [] {
         pool.setMaxThreadCount(4);
+        platform::waitForPoolBeforeExit(&pool);
         return true;
     }();
     (void)ready;
