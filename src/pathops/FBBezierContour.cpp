@@ -533,11 +533,16 @@ void FBBezierContour::markCrossingsAsEntryOrExitWithContour(
                 FBTol_AtCurveSize(FBTol_PieceOffOutline * (1.0 + largest), scale, largest);
             // A point well clear of the other outline (most pieces' middles) needs no search for
             // a farther one, and the inside test's rays along the axes read it.
+            // Clear only at a speck's scale, the point is read by rays searched in pieces: the
+            // inside test's rays run ten units past the outline, and their search meets none of
+            // a speck's outline a speck's size from their start.
+            const bool clearAtFixedScale = !(wellClear < FBTol_PieceWellClear);
             if (FBOutline_BoxDistance(p, outlines) >= wellClear ||
-                FBOutline_FartherThan(p, outlines, wellClear))
+                (clearAtFixedScale && FBOutline_FartherThan(p, outlines, wellClear)))
                 return countedContain(p);
             const FBNearestOnOutline nearest = FBOutline_Nearest(p, outlines);
-            if (nearest.distance >= wellClear)
+            if (nearest.distance >= FBTol_PieceWellClear ||
+                (clearAtFixedScale && nearest.distance >= wellClear))
                 return countedContain(p);
             if (nearest.distance > rounding)
                 tried.emplace_back(nearest, p);
