@@ -1354,12 +1354,14 @@ TEST(PathBooleanPieces, CornerLandingOnASideNearTheOthersJoint)
     EXPECT_EQ(failed, 0);
 }
 
-// A speck (a frame a billion times smaller) at a joint of a long outline: where its
-// side runs straight on through a joint, its point drawn once or twice, and at a corner. Inside
-// by most of its size, across the side, and outside. Every ray along the axes through such a
-// speck passes the joint nearer than an end still reads as on the ray.
+// A speck (a frame a billion times smaller) at a joint of a long outline: where its side runs
+// straight on through a joint and at a corner, their points drawn once or twice, and at a
+// circle's joint. Inside by most of its size, across the side, and outside. Every ray along the
+// axes through such a speck passes the joint nearer than an end still reads as on the ray.
 TEST(PathBooleanPieces, SpeckAtALongOutlinesJoint)
 {
+    // With `repeated`, the straight joint's point and the corner's are drawn twice (sides of no
+    // length), which must read as the same outline drawn once.
     auto outline = [](bool repeated) {
         BezierPath path;
         path.moveToPoint({0, 0});
@@ -1368,6 +1370,8 @@ TEST(PathBooleanPieces, SpeckAtALongOutlinesJoint)
         if (repeated)
             path.lineToPoint({10, 6});
         path.lineToPoint({10, 8});
+        if (repeated)
+            path.lineToPoint({10, 8});
         path.lineToPoint({0, 8});
         path.closePath();
         // A counter below the joint, its top level with it.
@@ -1407,6 +1411,7 @@ TEST(PathBooleanPieces, SpeckAtALongOutlinesJoint)
     const Joint joints[] = {{"a straight joint", {10, 6}, outline(false)},
                             {"a straight joint drawn twice", {10, 6}, outline(true)},
                             {"a corner", {10, 8}, outline(false)},
+                            {"a corner drawn twice", {10, 8}, outline(true)},
                             {"a circle's joint", {9, 4}, circlePath(5, 4, 4), false}};
     const QPointF offsets[] = {{-0.8, -0.4}, {-0.8, 0.3}, {0.1, -0.2}, {0.8, -0.3}};
     for (const Joint &joint : joints) {
