@@ -23,7 +23,7 @@ namespace {
 // Rays through the middle of a contour on a grid often run through corners, which cannot be
 // judged: every contour gets at least this many fractions, however small.
 constexpr quint64 kMinRayFractions = 8;
-// Past this many fractions a contour whose every ray touches a joint counts as not contained;
+// Past this many fractions a contour whose every ray touches a joint is read at a point of it;
 // trying every fraction up to a contour's size in units would take for ever on large input.
 constexpr quint64 kMaxRayFractions = 100;
 constexpr double kExtentSlack = FBTol_ExtentSlack;
@@ -286,6 +286,39 @@ bool passesByAnEnd(const FBBezierCurvePtr &ray, const FBBezierCurve &curve, cons
     return false;
 }
 
+// Whether an odd number of `candidates` hold the contour, read at the point of it farthest from
+// their outlines (among a few points of each edge) by each candidate's own inside test, whose
+// slanted rays pass clear of the joints that every ray along the axes through a speck may pass
+// by. Nothing when no such point lies clear of them at the contour's own scale.
+std::optional<bool> heldAtAPointOf(const FBBezierContour &contour,
+                                   const std::vector<const FBBezierContour *> &candidates)
+{
+    constexpr int PerEdge = 4;
+    const QRectF box = contour.bounds();
+    const double coordinates = std::max(
+        {std::abs(box.left()), std::abs(box.right()), std::abs(box.top()), std::abs(box.bottom())});
+    double best = FBTol_AtCurveSize(FBTol_ClearOfContainer, largestSide(box), coordinates);
+    std::optional<QPointF> clear;
+    for (const auto &edge : contour.edges()) {
+        for (int k = 0; k < PerEdge; ++k) {
+            const QPointF p = edge->curve()->pointAtParameter((k + 0.5) / PerEdge);
+            const double distance = FBOutline_Nearest(p, candidates, best).distance;
+            if (distance > best) {
+                best = distance;
+                clear = p;
+            }
+        }
+    }
+    if (!clear)
+        return std::nullopt;
+    bool odd = false;
+    for (const FBBezierContour *c : candidates) {
+        if (FBBoxPairs_BoxHoldsPoint(c->bounds(), *clear))
+            odd = odd != c->containsPoint(*clear);
+    }
+    return odd;
+}
+
 // Whether a search of the straight `ray` against `curve` could answer a point at one of the
 // curve's ends. Such a point lies within the search's tolerance (a thousandth, or a hundred
 // thousandth of the two curves' size) of the ray, and the curve's end within a parameter step of
@@ -458,7 +491,17 @@ bool FBBezierGraph::containsContour(const FBBezierContour *testContour) const
         if (judged)
             return (containers.size() & 1) != 0;
     }
-    return false;
+    // No ray judged: each passed by a joint or an end. A speck lying at a container's joint,
+    // nearer to it than an end still reads as on the ray, has every ray along the axes pass it
+    // (a long side's corner level with the speck, or a point where the side runs straight on);
+    // taken for outside, a speck inside the shape became a part of every answer it is not. It is
+    // read at a point of it instead, where the contours that may hold it are asked one by one.
+    std::vector<const FBBezierContour *> candidates;
+    for (const FBBezierContour *c : containers) {
+        if (mayHold(*c))
+            candidates.push_back(c);
+    }
+    return heldAtAPointOf(*testContour, candidates).value_or(false);
 }
 
 bool FBBezierGraph::eliminateContainers(std::vector<FBBezierContour *> &containers,
