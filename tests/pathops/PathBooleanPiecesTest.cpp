@@ -420,11 +420,12 @@ std::optional<std::string> farApartInSizeFault(quint64 seed)
 // Operands far apart in size pass seeds 1 to 2,000 since a speck is read at its own scale by the
 // hole-or-fill and containment rays and followed by the curve search to its last digits (63
 // failed before, 619 before the engine read a pair of curves at the smaller one's scale); over
-// 10,000 seeds spread across 1 to 100,000 5 still fail (2581, 12541, 15691, 34551 and 77671),
-// among them specks at a long outline's corner where it repeats a point (2581, 12541, 77671):
-// every containment ray passes the joint closer than an end reads as on the ray. A sixth (47621),
-// whose whole answer turned over, is a row. ./test runs a few of their seeds: each case takes
-// about a second under the sanitizers.
+// 10,000 seeds spread across 1 to 100,000 3 still fail (2581, 12541 and 77671), specks at a long
+// outline's corner where it repeats a point: every containment ray passes the joint closer than
+// an end reads as on the ray. Three more are rows: 47621, whose whole answer turned over, and
+// 15691 and 34551, a long arc crossing a speck's quarter circle twice, where a half of the curve
+// search ending on the second crossing shaved it off. ./test runs a few of their seeds: each
+// case takes about a second under the sanitizers.
 // The other three pass since curves a hair apart count as two outlines: over 20,000 seeds spread
 // across 1 to 100,000, copies turned a hair and contours touching their container fail none, and
 // a curve leaving a shared side none since a stretch's samples close in on an end where its
