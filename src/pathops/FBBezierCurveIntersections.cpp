@@ -241,11 +241,14 @@ shallowCrossingNear(const FBBezierCurve &us, FBRange usRange, const FBBezierCurv
     return std::make_pair(u, t);
 }
 
-// `closedIn`: one of the ranges has converged. Between a long curve and a speck, the long curve's
-// range closes in on the crossing to a piece a few dozen units of its last digit long while the
-// speck's is still wide, and the next clip, of the speck against that piece, shaves the crossing
-// off by rounding with no corner near it: Newton's steps from the nearest corner find it there
-// too, however steeply the curves cross.
+// `closedIn`: one of the ranges has converged, or they are a half's after a split. Between a long
+// curve and a speck, the long curve's range closes in on the crossing to a piece a few dozen units
+// of its last digit long while the speck's is still wide, and the next clip, of the speck against
+// that piece, shaves the crossing off by rounding with no corner near it: Newton's steps from the
+// nearest corner find it there too, however steeply the curves cross. So for a half that ends on
+// a crossing the clips before the split closed in on from outside: they stop wherever their
+// shrink falls below a fifth, which left a long arc's range past the second crossing of a speck's
+// quarter circle by half a ten-thousandth of the speck, five times the corner's closeness.
 std::optional<std::pair<double, double>> crossingAtCorner(const FBBezierCurve &originalUs,
                                                           FBRange usRange,
                                                           const FBBezierCurve &originalThem,
@@ -534,12 +537,13 @@ struct Search
 
 // After a clip found that the pieces miss each other, where rounding may be the cause: true
 // when two very short pieces still cross on their chords (the search then answers them);
-// otherwise a crossing shaved off at the ranges' corner is kept aside.
-bool missedByRounding(const Search &search, FBRange usRange, FBRange themRange)
+// otherwise a crossing shaved off at the ranges' corner is kept aside. `half`: the ranges are a
+// half's, searched after a split.
+bool missedByRounding(const Search &search, FBRange usRange, FBRange themRange, bool half)
 {
     if (shortPiecesCross(*search.originalUs, usRange, *search.originalThem, themRange))
         return true;
-    const bool closedIn = hasConverged(usRange, search.scale.usWidest) ||
+    const bool closedIn = half || hasConverged(usRange, search.scale.usWidest) ||
                           hasConverged(themRange, search.scale.themWidest);
     if (auto corner = crossingAtCorner(*search.originalUs, usRange, *search.originalThem, themRange,
                                        closedIn))
@@ -581,7 +585,7 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
         us = clipPiece(previousUs, previousThem, search.wholeUs, usRange, &intersects,
                        search.scale.magnify);
         if (!intersects) {
-            if (closedIn(iterations) && missedByRounding(search, *usRange, *themRange))
+            if (closedIn(iterations) && missedByRounding(search, *usRange, *themRange, depth > 0))
                 break;
             return;
         }
@@ -594,7 +598,7 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
         them = clipPiece(previousThem, previousUs, search.wholeThem, themRange, &intersects,
                          search.scale.magnify);
         if (!intersects) {
-            if (closedIn(iterations) && missedByRounding(search, *usRange, *themRange))
+            if (closedIn(iterations) && missedByRounding(search, *usRange, *themRange, depth > 0))
                 break;
             return;
         }

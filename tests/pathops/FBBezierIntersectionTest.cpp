@@ -818,6 +818,21 @@ TEST(FBBezierIntersection, LongCurveAcrossASpeckIsFoundInBothOrders)
          curve({2.5599368560308573, 2.6121143631796451}, {2.5599365899514392, 2.6121143631796451},
                {2.5599363742514525, 2.6121145788796318}, {2.5599363742514525, 2.6121148449590499}),
          2},
+        // The same, the clips closing in on both crossings from outside stalling with the arc's
+        // range still a ten-thousandth of the speck's size past the second: the speck's half
+        // ended on that crossing, and its first clip against the arc's piece shaved it off at a
+        // corner no nearer than that, so it was lost where the arc came first.
+        {"an arc across a speck's quarter circle twice, closed in on from farther out",
+         curve({2.9137200949344191, 12.61855642880067}, {2.9137200949344191, 9.7963724579914402},
+               {5.2015522375048846, 7.5085403154209747}, {8.0237362083141139, 7.5085403154209747}),
+         curve({3.970860529706365, 9.5058281998011402}, {3.9708605013999816, 9.5058281998011402},
+               {3.9708604784463066, 9.5058282227548148}, {3.9708604784463066, 9.5058282510611978}),
+         2},
+        {"an arc across a speck's quarter circle twice, once a hundredth of it from its end",
+         curve({9, 6.5}, {9, 4.4979677818633732}, {7.3770322181366268, 2.875}, {5.375, 2.875}),
+         curve({7.564860670701429, 3.6109563969731755}, {7.564860670701429, 3.6109563733275678},
+               {7.56486065152595, 3.6109563541520879}, {7.5648606278803419, 3.6109563541520879}),
+         2},
         // A ray ten units long from inside a speck's circle, across its quarter: the ray's
         // distances from the quarter's strip, magnified to the speck's scale, run to millions, and
         // the hull of its points, read as bent by their rounding, lost the ray's start.

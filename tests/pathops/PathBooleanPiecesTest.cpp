@@ -420,12 +420,12 @@ std::optional<std::string> farApartInSizeFault(quint64 seed)
 // Operands far apart in size pass seeds 1 to 2,000 since a speck is read at its own scale by the
 // hole-or-fill and containment rays and followed by the curve search to its last digits (63
 // failed before, 619 before the engine read a pair of curves at the smaller one's scale); over
-// 10,000 seeds spread across 1 to 100,000 5 failed (2581, 12541, 15691, 34551 and 77671). Three
-// were specks at a long outline's joint (2581, 12541, 77671): every containment ray passed the
-// joint closer than an end reads as on the ray, and they pass since such a contour is read at a
-// point of it; 15691 and 34551 (a speck on a circle) still fail. A sixth (47621),
-// whose whole answer turned over, is a row. ./test runs a few of their seeds: each case takes
-// about a second under the sanitizers.
+// 10,000 seeds spread across 1 to 100,000 5 failed, and pass now. Three (2581, 12541, 77671) were
+// specks at a long outline's joint: every containment ray passed the joint closer than an end
+// reads as on the ray, and such a contour is read at a point of it. Two (15691, 34551) were a long
+// arc crossing a speck's quarter circle twice, where a half of the curve search ending on the
+// second crossing shaved it off. A sixth (47621), whose whole answer turned over, is a row too.
+// ./test runs a few of their seeds: each case takes about a second under the sanitizers.
 // The other three pass since curves a hair apart count as two outlines: over 20,000 seeds spread
 // across 1 to 100,000, copies turned a hair and contours touching their container fail none, and
 // a curve leaving a shared side none since a stretch's samples close in on an end where its
@@ -1289,6 +1289,46 @@ TEST(PathBooleanPieces, RegressionPairsOfTheCategories)
          "S;10.249999993164666;11.000000000176543;10.249999996161197;11.000000003173074;10."
          "249999996161197;11.000000006869481@"
          "C;@",
+         true},
+        // A circle a hundred million times smaller than the one whose side it lies across,
+        // poking out a fortieth of itself: the side crosses one quarter of the small circle
+        // twice. The search closed in on both crossings from outside, then halved the small
+        // arc's range; the half ending on the second crossing shaved it off in its first clip,
+        // at a corner of the ranges half a ten-thousandth of the small circle away. One crossing
+        // was left, and the small circle read as wholly inside.
+        {"a circle across a circle's side, a hundred million times smaller",
+         "M;13.133752321693809;12.61855642880067@S;13.133752321693809;15.440740399609899;"
+         "10.845920179123343;17.728572542180366;8.0237362083141139;17.728572542180366@S;"
+         "5.2015522375048846;17.728572542180366;2.9137200949344191;15.440740399609899;"
+         "2.9137200949344191;12.61855642880067@S;2.9137200949344191;9.7963724579914402;"
+         "5.2015522375048846;7.5085403154209747;8.0237362083141139;7.5085403154209747@S;"
+         "10.845920179123343;7.5085403154209747;13.133752321693809;9.7963724579914402;"
+         "13.133752321693809;12.61855642880067@C;@",
+         "M;3.9708605809664235;9.5058282510611978@S;3.9708605809664235;9.5058282227548148;"
+         "3.9708605580127485;9.5058281998011402;3.970860529706365;9.5058281998011402@S;"
+         "3.9708605013999816;9.5058281998011402;3.9708604784463066;9.5058282227548148;"
+         "3.9708604784463066;9.5058282510611978@S;3.9708604784463066;9.5058282793675808;"
+         "3.9708605013999816;9.5058283023212553;3.970860529706365;9.5058283023212553@S;"
+         "3.9708605580127485;9.5058283023212553;3.9708605809664235;9.5058282793675808;"
+         "3.9708605809664235;9.5058282510611978@C;@",
+         true},
+        // The same against a ring's inner side, the second crossing a hundredth of the small
+        // circle from the end of its quarter.
+        {"a circle across a ring's inner side, a hundred million times smaller",
+         "M;11.25;6.5@S;11.25;3.3933982822017863;8.7316017177982133;0.875;5.625;0.875@S;"
+         "2.5183982822017863;0.875;0;3.3933982822017863;0;6.5@S;0;9.6066017177982133;"
+         "2.5183982822017863;12.125;5.625;12.125@S;8.7316017177982133;12.125;11.25;"
+         "9.6066017177982133;11.25;6.5@C;@M;9;6.5@S;9;4.4979677818633732;7.3770322181366268;2.875;"
+         "5.375;2.875@S;3.3729677818633732;2.875;1.75;4.4979677818633732;1.75;6.5@S;1.75;"
+         "8.5020322181366268;3.3729677818633732;10.125;5.375;10.125@S;7.3770322181366268;10.125;9;"
+         "8.5020322181366268;9;6.5@C;@",
+         "M;7.564860670701429;3.6109563969731755@S;7.564860670701429;3.6109563733275678;"
+         "7.56486065152595;3.6109563541520879;7.5648606278803419;3.6109563541520879@S;"
+         "7.5648606042347337;3.6109563541520879;7.5648605850592547;3.6109563733275678;"
+         "7.5648605850592547;3.6109563969731755@S;7.5648605850592547;3.6109564206187832;"
+         "7.5648606042347337;3.6109564397942631;7.5648606278803419;3.6109564397942631@S;"
+         "7.56486065152595;3.6109564397942631;7.564860670701429;3.6109564206187832;"
+         "7.564860670701429;3.6109563969731755@C;@",
          true},
     };
     for (const Row &row : rows) {
