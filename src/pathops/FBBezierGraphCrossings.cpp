@@ -600,10 +600,10 @@ std::vector<bool> repeatsOfJointHits(const std::vector<EdgeHit> &hits)
 // corner), the search meets the one passage twice, at each contour's joint a hair inside the
 // other's edge. Each of the two readings skips the tail up to the other's joint and reads the
 // curves beyond it, so each reads the whole passage, and taken both as crossings they count it
-// twice. Of two such hits, the later repeats the earlier; the answer marks it true.
-std::vector<bool> repeatsAcrossJointPairs(const std::vector<EdgeHit> &hits)
+// twice. Of two such hits, both left after the other rules, the later repeats the earlier and is
+// marked in `dropped`.
+void dropRepeatsAcrossJointPairs(const std::vector<EdgeHit> &hits, std::vector<bool> &dropped)
 {
-    std::vector<bool> repeats(hits.size(), false);
     // The joint of contour 1 (or 2) the hit lies at, as the edge starting there; else nullptr.
     auto jointOf = [](const EdgeHit &hit, bool contour1) -> const FBContourEdge * {
         const FBBezierIntersection &x = *hit.intersection;
@@ -616,24 +616,25 @@ std::vector<bool> repeatsAcrossJointPairs(const std::vector<EdgeHit> &hits)
         return inside == joint || inside->next() == joint;
     };
     for (size_t k = 1; k < hits.size(); ++k) {
+        if (dropped[k])
+            continue;
         const FBContourEdge *x1 = jointOf(hits[k], true);
         const FBContourEdge *x2 = jointOf(hits[k], false);
         if (!x1 == !x2)
             continue;
         FBBezierIntersection &x = *hits[k].intersection;
         const double hair = FBTol_Hair * FBHit_Size(x);
-        for (size_t j = 0; j < k && !repeats[k]; ++j) {
+        for (size_t j = 0; j < k && !dropped[k]; ++j) {
             const FBContourEdge *y1 = jointOf(hits[j], true);
             const FBContourEdge *y2 = jointOf(hits[j], false);
-            if (!y1 == !y2 || !x1 == !y1 || repeats[j])
+            if (dropped[j] || !y1 == !y2 || !x1 == !y1)
                 continue;
             const bool across = x1 ? beside(hits[j].edge1, x1) && beside(hits[k].edge2, y2)
                                    : beside(hits[j].edge2, x2) && beside(hits[k].edge1, y1);
-            repeats[k] = across && FBGeom_PointDistance(x.location(),
+            dropped[k] = across && FBGeom_PointDistance(x.location(),
                                                         hits[j].intersection->location()) <= hair;
         }
     }
-    return repeats;
 }
 
 // The hits of one contour pair become crossings, those where a curve runs into its joint along
@@ -647,14 +648,14 @@ void addCrossingsOfHits(std::vector<EdgeHit> hits, bool selfCrossing)
     for (EdgeHit &hit : hits)
         hit.intersection = movedToJointRunInto(hit.intersection);
     const std::vector<bool> echoes = echoesAtJoints(hits);
-    std::vector<bool> repeats = repeatsOfJointHits(hits);
-    const std::vector<bool> repeatsAcross = repeatsAcrossJointPairs(hits);
+    std::vector<bool> dropped = repeatsOfJointHits(hits);
     for (size_t k = 0; k < hits.size(); ++k)
-        repeats[k] = repeats[k] || repeatsAcross[k];
+        dropped[k] = echoes[k] || dropped[k] || crossesPastAnEnd(*hits[k].intersection);
+    dropRepeatsAcrossJointPairs(hits, dropped);
     std::vector<std::pair<HitPlace, HitPlace>> joints;
     for (size_t k = 0; k < hits.size(); ++k) {
         const EdgeHit &hit = hits[k];
-        if (echoes[k] || repeats[k] || crossesPastAnEnd(*hit.intersection))
+        if (dropped[k])
             continue;
         FBBezierIntersection &x = *hit.intersection;
         const std::pair<HitPlace, HitPlace> place{
