@@ -595,6 +595,65 @@ std::vector<bool> repeatsOfJointHits(const std::vector<EdgeHit> &hits)
     return repeats;
 }
 
+// Where the joints of both contours lie a hair apart, each on the other's curve (a circle's joint
+// on a side a hair before that side's corner, the circle passing out of the other contour at or
+// beside the corner), the search meets the passage twice, at each contour's joint a hair inside
+// the other's edge. A reading there that takes the piece up to the other's joint for a tail (it is
+// no longer than a hair of the hit's curves) reads the curves beyond that joint, and so the whole
+// passage, which the other hit reads again: taken both as crossings they count it twice. Of two
+// such hits, both left after the other rules, the one whose reading holds the whole passage stays
+// (the earlier where both do) and the other is marked in `dropped`; where neither does, each reads
+// its own.
+void dropRepeatsAcrossJointPairs(const std::vector<EdgeHit> &hits, std::vector<bool> &dropped)
+{
+    // The joint of contour 1 (or 2) the hit lies at or within the end reach of, as the edge
+    // starting there; else nullptr. (The other curve passing a hair beside the joint, the hit lies
+    // a rounding error inside our edge, but at no end of it.)
+    auto jointOf = [](const EdgeHit &hit, bool contour1) -> const FBContourEdge * {
+        const FBBezierIntersection &x = *hit.intersection;
+        const HitPlace place =
+            contour1 ? placeOf(hit.edge1, x.isAtStartOfCurve1(), x.isAtStopOfCurve1())
+                     : placeOf(hit.edge2, x.isAtStartOfCurve2(), x.isAtStopOfCurve2());
+        if (place.atJoint)
+            return place.edge;
+        return contour1 ? jointNear(hit.edge1, x.parameter1())
+                        : jointNear(hit.edge2, x.parameter2());
+    };
+    auto beside = [](const FBContourEdge *inside, const FBContourEdge *joint) {
+        return inside == joint || inside->next() == joint;
+    };
+    auto hairOf = [](const EdgeHit &hit) { return FBTol_Hair * FBHit_Size(*hit.intersection); };
+    // A hit that stays for another dropped is not dropped in turn.
+    std::vector<bool> kept(hits.size(), false);
+    for (size_t k = 1; k < hits.size(); ++k) {
+        const FBContourEdge *x1 = jointOf(hits[k], true);
+        const FBContourEdge *x2 = jointOf(hits[k], false);
+        if (!x1 == !x2)
+            continue;
+        for (size_t j = 0; j < k && !dropped[k]; ++j) {
+            if (dropped[j])
+                continue;
+            const FBContourEdge *y1 = jointOf(hits[j], true);
+            const FBContourEdge *y2 = jointOf(hits[j], false);
+            if (!y1 == !y2 || !x1 == !y1)
+                continue;
+            const bool across = x1 ? beside(hits[j].edge1, x1) && beside(hits[k].edge2, y2)
+                                   : beside(hits[j].edge2, x2) && beside(hits[k].edge1, y1);
+            if (!across)
+                continue;
+            const double apart = FBGeom_PointDistance(hits[k].intersection->location(),
+                                                      hits[j].intersection->location());
+            if (apart <= hairOf(hits[j])) {
+                dropped[k] = true;
+                kept[j] = true;
+            } else if (apart <= hairOf(hits[k]) && !kept[j]) {
+                dropped[j] = true;
+                kept[k] = true;
+            }
+        }
+    }
+}
+
 // The hits of one contour pair become crossings, those where a curve runs into its joint along
 // the other moved to that joint, but for echoes of a hit beside a joint, hits
 // where the curves really cross past an end, and repeats of a hit at a joint: where a curve runs
@@ -606,11 +665,14 @@ void addCrossingsOfHits(std::vector<EdgeHit> hits, bool selfCrossing)
     for (EdgeHit &hit : hits)
         hit.intersection = movedToJointRunInto(hit.intersection);
     const std::vector<bool> echoes = echoesAtJoints(hits);
-    const std::vector<bool> repeats = repeatsOfJointHits(hits);
+    std::vector<bool> dropped = repeatsOfJointHits(hits);
+    for (size_t k = 0; k < hits.size(); ++k)
+        dropped[k] = echoes[k] || dropped[k] || crossesPastAnEnd(*hits[k].intersection);
+    dropRepeatsAcrossJointPairs(hits, dropped);
     std::vector<std::pair<HitPlace, HitPlace>> joints;
     for (size_t k = 0; k < hits.size(); ++k) {
         const EdgeHit &hit = hits[k];
-        if (echoes[k] || repeats[k] || crossesPastAnEnd(*hit.intersection))
+        if (dropped[k])
             continue;
         FBBezierIntersection &x = *hit.intersection;
         const std::pair<HitPlace, HitPlace> place{
