@@ -848,8 +848,7 @@ TEST(FBBezierIntersection, LongCurveAcrossASpeckIsFoundInBothOrders)
         {"an arc into its joint across a speck's side centred there",
          curve({8.023736208314114, 17.72865642880067}, {5.201505908203776, 17.72865642880067},
                {2.913636208314114, 15.440786728911007}, {2.913636208314114, 12.61855642880067}),
-         line({2.9136362108141136, 12.61855643380067}, {2.9136362058141136, 12.61855643380067}),
-         1},
+         line({2.9136362108141136, 12.61855643380067}, {2.9136362058141136, 12.61855643380067}), 1},
     };
     for (const Row &row : rows) {
         const QRectF box = row.speck->bounds();
