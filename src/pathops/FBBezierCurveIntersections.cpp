@@ -290,16 +290,27 @@ std::optional<std::pair<double, double>> crossingAtCorner(const FBBezierCurve &o
         if (!best)
             return std::nullopt;
     }
-    const auto inside = [](double v) {
-        return v > LostCrossingEndMargin && v < 1 - LostCrossingEndMargin;
+    // The margin is taken at the smaller curve's scale: on a long curve across a speck it is the
+    // share of the long curve as long as the margin of the speck, so that a crossing half a speck
+    // from the long curve's joint (a ten-billionth of its length) is the speck's side's, not the
+    // joint's.
+    const double smaller = std::min(extent(originalUs), extent(originalThem));
+    auto marginOf = [smaller](const FBBezierCurve &curve) {
+        const double size = extent(curve);
+        return size > smaller ? LostCrossingEndMargin * (smaller / size) : LostCrossingEndMargin;
     };
-    if (!inside(best->first) || !inside(best->second))
+    const double usMargin = marginOf(originalUs), themMargin = marginOf(originalThem);
+    const auto inside = [usMargin, themMargin](std::pair<double, double> at) {
+        return at.first > usMargin && at.first < 1 - usMargin && at.second > themMargin &&
+               at.second < 1 - themMargin;
+    };
+    if (!inside(*best))
         return std::nullopt;
     const QPointF ua = FBGeom_NormalizeVector(tangentAt(originalUs, best->first));
     const QPointF ub = FBGeom_NormalizeVector(tangentAt(originalThem, best->second));
     if (!(std::abs(ua.x() * ub.y() - ua.y() * ub.x()) >= ShortPieceCrossingSine)) {
         best = shallowCrossingNear(originalUs, usRange, originalThem, themRange, *best);
-        if (!best || !inside(best->first) || !inside(best->second))
+        if (!best || !inside(*best))
             return std::nullopt;
     }
     return best;
@@ -538,7 +549,7 @@ struct Search
 // After a clip found that the pieces miss each other, where rounding may be the cause: true
 // when two very short pieces still cross on their chords (the search then answers them);
 // otherwise a crossing shaved off at the ranges' corner is kept aside. `half`: the ranges are a
-// half's, searched after a split.
+// half's, searched after a split, or have closed in on a speck (closedInOnSpeck).
 bool missedByRounding(const Search &search, FBRange usRange, FBRange themRange, bool half)
 {
     if (shortPiecesCross(*search.originalUs, usRange, *search.originalThem, themRange))
@@ -549,6 +560,20 @@ bool missedByRounding(const Search &search, FBRange usRange, FBRange themRange, 
                                        closedIn))
         search.lost->push_back(*corner);
     return false;
+}
+
+// Whether the range of a curve far larger than the other (FBTol_LikeSizeRatio) has closed in to a
+// piece of the smaller curve's scale: a long curve's first clip against a speck cuts it down to
+// the speck's strip at once, and the clip of the speck that follows runs at that piece's rounding,
+// as the clips after a first round do.
+bool closedInOnSpeck(const Search &search, FBRange usRange, FBRange themRange)
+{
+    const double reach = FBTol_LikeSizeRatio * search.scale.smaller;
+    auto closed = [reach](const FBBezierCurve &whole, FBRange range) {
+        const double size = extent(whole);
+        return size > reach && std::abs(FBGeom_RangeLength(range)) * size <= reach;
+    };
+    return closed(*search.originalUs, usRange) || closed(*search.originalThem, themRange);
 }
 
 // One level of the search: `startUs` is the piece `usRange` of the first whole curve,
@@ -570,7 +595,13 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
     // long curve across a speck's arc, from outside, to its last digits; or on a crossing shaved
     // off while another kept the ranges open, as a line passing a hair beside a spike's tip
     // crosses one side there and the curve again farther on).
+    // Also, within the first round, once a long curve's range has closed in on a speck.
     auto closedIn = [depth](int iterations) { return iterations > 0 || depth > 0; };
+    auto lookBack = [&](int iterations) {
+        const bool onSpeck = closedInOnSpeck(search, *usRange, *themRange);
+        return (closedIn(iterations) || onSpeck) &&
+               missedByRounding(search, *usRange, *themRange, depth > 0 || onSpeck);
+    };
 
     for (int iterations = 0; iterations < MaxIterations &&
                              (iterations == 0 || !hasConverged(*usRange, search.scale.usWidest) ||
@@ -585,7 +616,7 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
         us = clipPiece(previousUs, previousThem, search.wholeUs, usRange, &intersects,
                        search.scale.magnify);
         if (!intersects) {
-            if (closedIn(iterations) && missedByRounding(search, *usRange, *themRange, depth > 0))
+            if (lookBack(iterations))
                 break;
             return;
         }
@@ -598,7 +629,7 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
         them = clipPiece(previousThem, previousUs, search.wholeThem, themRange, &intersects,
                          search.scale.magnify);
         if (!intersects) {
-            if (closedIn(iterations) && missedByRounding(search, *usRange, *themRange, depth > 0))
+            if (lookBack(iterations))
                 break;
             return;
         }

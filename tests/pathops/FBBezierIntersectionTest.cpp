@@ -841,6 +841,14 @@ TEST(FBBezierIntersection, LongCurveAcrossASpeckIsFoundInBothOrders)
          curve({0.99999980404500355, 1.0125286408363054}, {1.0000001698637095, 1.0125286408363054},
                {1.0000004664183648, 1.0125289373909607}, {1.0000004664183648, 1.0125293032096667}),
          1},
+        // A circle's arc into its joint, across a speck's side centred on that joint: the
+        // crossing lies six ten-billionths of the arc from its end, half the speck from the
+        // joint. The first round's second clip shaved it off at a corner of the ranges, and the
+        // end margin by the arc's parameter took it for the joint's.
+        {"an arc into its joint across a speck's side centred there",
+         curve({8.023736208314114, 17.72865642880067}, {5.201505908203776, 17.72865642880067},
+               {2.913636208314114, 15.440786728911007}, {2.913636208314114, 12.61855642880067}),
+         line({2.9136362108141136, 12.61855643380067}, {2.9136362058141136, 12.61855643380067}), 1},
     };
     for (const Row &row : rows) {
         const QRectF box = row.speck->bounds();
