@@ -208,10 +208,7 @@ std::vector<size_t> FBBezierGraph::contoursAcross(double position, bool horizont
 std::optional<std::vector<size_t>> FBBezierGraph::contoursAround(const QRectF &box,
                                                                  double reach) const
 {
-    const double extent =
-        std::max({std::abs(box.left()), std::abs(box.right()), std::abs(box.top()),
-                  std::abs(box.bottom()), std::abs(bounds().left()), std::abs(bounds().right()),
-                  std::abs(bounds().top()), std::abs(bounds().bottom())});
+    const double extent = std::max(FBGeom_LargestMagnitude(box), FBGeom_LargestMagnitude(bounds()));
     if (!std::isfinite(extent) || !std::isfinite(reach))
         return std::nullopt;
     // A box that holds `box` does so give or take `reach` and the boxes' own rounding pad (at

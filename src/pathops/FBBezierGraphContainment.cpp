@@ -295,8 +295,7 @@ std::optional<bool> heldAtAPointOf(const FBBezierContour &contour,
 {
     constexpr int PerEdge = 4;
     const QRectF box = contour.bounds();
-    const double coordinates = std::max(
-        {std::abs(box.left()), std::abs(box.right()), std::abs(box.top()), std::abs(box.bottom())});
+    const double coordinates = FBGeom_LargestMagnitude(box);
     double best = FBTol_AtCurveSize(FBTol_ClearOfContainer, largestSide(box), coordinates);
     std::optional<QPointF> clear;
     for (const auto &edge : contour.edges()) {

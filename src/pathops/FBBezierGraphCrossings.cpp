@@ -312,9 +312,7 @@ void dropHitsOnStretches(std::vector<EdgeHit> &hits, const FBContourOverlap &ove
                     const double wobble =
                         stretchCurve.isStraightLine() && stretchOther.isStraightLine()
                             ? 0.0
-                            : FBTol_StretchApart *
-                                  (1.0 + std::max({std::abs(box.left()), std::abs(box.right()),
-                                                   std::abs(box.top()), std::abs(box.bottom())}));
+                            : FBTol_StretchApart * (1.0 + FBGeom_LargestMagnitude(box));
                     if (fromEnd > readTo &&
                         FBCurve_ChangesSidesAt(*x.curve1(), x.parameter1(), *x.curve2(),
                                                x.parameter2(), wobble))

@@ -9,12 +9,6 @@
 
 namespace {
 
-double largestMagnitude(const QRectF &box)
-{
-    return std::max(
-        {std::abs(box.left()), std::abs(box.right()), std::abs(box.top()), std::abs(box.bottom())});
-}
-
 bool near(QPointF p, QPointF q, double tolerance)
 {
     return std::abs(p.x() - q.x()) <= tolerance && std::abs(p.y() - q.y()) <= tolerance;
@@ -78,7 +72,7 @@ double FBCoincidence_Tolerance(const QRectF &a, const QRectF &b)
 {
     const double size = std::max({a.width(), a.height(), b.width(), b.height(), 1.0});
     // Coordinates far from the origin carry rounding of their own.
-    const double rounding = 1e-9 * std::max(largestMagnitude(a), largestMagnitude(b));
+    const double rounding = 1e-9 * std::max(FBGeom_LargestMagnitude(a), FBGeom_LargestMagnitude(b));
     return 1e-5 * size + rounding;
 }
 

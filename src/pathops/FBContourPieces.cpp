@@ -241,8 +241,7 @@ bool FBOutline_FartherThan(QPointF point, const std::vector<const FBBezierContou
     // search computes on its curve.
     auto farBox = [&](const QRectF &b) {
         const double extent =
-            std::max({std::abs(b.left()), std::abs(b.right()), std::abs(b.top()),
-                      std::abs(b.bottom()), std::abs(point.x()), std::abs(point.y())});
+            std::max({FBGeom_LargestMagnitude(b), std::abs(point.x()), std::abs(point.y())});
         return boxDistance(b, point) > distance + 1e-9 * (1.0 + extent);
     };
     for (const FBBezierContour *c : contours) {

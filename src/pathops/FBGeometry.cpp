@@ -152,6 +152,12 @@ void FBGeom_ExpandBoundsByPoint(QPointF *topLeft, QPointF *bottomRight, QPointF 
     bottomRight->setY(std::max(bottomRight->y(), p.y()));
 }
 
+double FBGeom_LargestMagnitude(const QRectF &r)
+{
+    return std::max(
+        {std::abs(r.left()), std::abs(r.right()), std::abs(r.top()), std::abs(r.bottom())});
+}
+
 QRectF FBGeom_UnionRect(const QRectF &r1, const QRectF &r2)
 {
     const QPointF r2Low = FBGeom_RectOrigin(r2);

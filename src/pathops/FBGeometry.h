@@ -95,6 +95,8 @@ QPointF FBGeom_RectMinXMaxY(const QRectF &r);
 QPointF FBGeom_RectMaxXMaxY(const QRectF &r);
 void FBGeom_ExpandBoundsByPoint(QPointF *topLeft, QPointF *bottomRight, QPointF p);
 QRectF FBGeom_UnionRect(const QRectF &r1, const QRectF &r2);
+// The largest magnitude of the rectangle's coordinates: the scale of their rounding.
+double FBGeom_LargestMagnitude(const QRectF &r);
 
 // The small helpers are defined here so that the curve search, which calls them in every step,
 // has them inlined.
