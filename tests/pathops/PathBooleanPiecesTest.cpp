@@ -425,7 +425,8 @@ std::optional<std::string> farApartInSizeFault(quint64 seed)
 // specks at a long outline's joint: every containment ray passed the joint closer than an end
 // reads as on the ray, and such a contour is read at a point of it. Two (15691, 34551) were a long
 // arc crossing a speck's quarter circle twice, where a half of the curve search ending on the
-// second crossing shaved it off. A sixth (47621), whose whole answer turned over, is a row too.
+// second crossing shaved it off. A sixth (47621), whose whole answer turned over, is a row too,
+// as is 47378, whose answers were right but measured against the clipper's turned round.
 // ./test runs a few of their seeds: each case takes about a second under the sanitizers.
 // The other three pass since curves a hair apart count as two outlines: over 20,000 seeds spread
 // across 1 to 100,000, copies turned a hair and contours touching their container fail none, and
@@ -1350,6 +1351,40 @@ TEST(PathBooleanPieces, RegressionPairsOfTheCategories)
          "S;2.9136362028141138;12.61855643380067;2.9136362008141137;12.61855643180067;"
          "2.9136362008141137;12.61855642880067@S;2.9136362008141137;12.618556425800669;"
          "2.9136362028141138;12.618556423800669;2.9136362058141136;12.618556423800669@C;@",
+         true},
+        // A ring thirty thousand times smaller across a circle (far-apart seed 47378): the
+        // answers were right, but the clipper, reading the ring a few of its cells across, gave
+        // its exclusive or turned the other way round, and the areas were compared with signs.
+        {"a ring a few of the clipper's cells across, on a circle's outline",
+         "M;11.459905830493936;11.234233493706316@"
+         "S;11.459905830493936;14.173233493706316;9.0779058304939362;16.555233493706318;6."
+         "1389058304939361;16.555233493706318@"
+         "S;3.1999058304939361;16.555233493706318;0.81790583049393639;14.173233493706316;0."
+         "81790583049393639;11.234233493706316@"
+         "S;0.81790583049393639;8.2952334937063164;3.1999058304939361;5.9132334937063167;6."
+         "1389058304939361;5.9132334937063167@"
+         "S;9.0779058304939362;5.9132334937063167;11.459905830493936;8.2952334937063164;11."
+         "459905830493936;11.234233493706316@"
+         "C;@",
+         "M;9.1075469826050384;15.650839176661453@"
+         "S;9.1075469826050384;15.650948670785599;9.1074582200795486;15.651037433311089;9."
+         "1073487259554025;15.651037433311089@"
+         "S;9.1072392318312563;15.651037433311089;9.1071504693057665;15.650948670785599;9."
+         "1071504693057665;15.650839176661453@"
+         "S;9.1071504693057665;15.650729682537307;9.1072392318312563;15.650640920011817;9."
+         "1073487259554025;15.650640920011817@"
+         "S;9.1074582200795486;15.650640920011817;9.1075469826050384;15.650729682537307;9."
+         "1075469826050384;15.650839176661453@"
+         "C;@M;9.1074886718257346;15.650839176661453@"
+         "S;9.1074886718257346;15.650755445860636;9.10742079460036;15.650687568635261;9."
+         "107337063799541;15.650687568635261@"
+         "S;9.1072533329987237;15.650687568635261;9.1071854557733491;15.650755445860636;9."
+         "1071854557733491;15.650839176661453@"
+         "S;9.1071854557733491;15.65092290746227;9.1072533329987237;15.650990784687645;9."
+         "107337063799541;15.650990784687645@"
+         "S;9.10742079460036;15.650990784687645;9.1074886718257346;15.65092290746227;9."
+         "1074886718257346;15.650839176661453@"
+         "C;@",
          true},
         // A speck a billion times smaller across a ring's lowest joint, one of its counters a
         // hair inside the ring beside the joint, crossing nothing: no containment ray of the
