@@ -287,9 +287,9 @@ bool passesByAnEnd(const FBBezierCurvePtr &ray, const FBBezierCurve &curve, cons
 }
 
 // Whether an odd number of `candidates` hold the contour, read at the point of it farthest from
-// their outlines (among a few points of each edge) by each candidate's own inside test, whose
-// slanted rays pass clear of the joints that every ray along the axes through a speck may pass
-// by. Nothing when no such point lies clear of them at the contour's own scale.
+// their outlines (among a few points of each edge) by rays that pass clear of the joints that
+// every ray along the axes through a speck may pass by. Nothing when no such point lies clear of
+// them at the contour's own scale.
 std::optional<bool> heldAtAPointOf(const FBBezierContour &contour,
                                    const std::vector<const FBBezierContour *> &candidates)
 {
@@ -310,6 +310,13 @@ std::optional<bool> heldAtAPointOf(const FBBezierContour &contour,
     }
     if (!clear)
         return std::nullopt;
+    // Rays aimed away from the nearest outline (and from a point stepped clear of it, when every
+    // ray passes a joint too near) read the candidates together by the even-odd rule; failing
+    // that, each candidate's own inside test.
+    const FBNearestOnOutline nearest = FBOutline_Nearest(*clear, candidates);
+    if (const std::optional<bool> inside =
+            FBOutline_ContainsPointNear(*clear, nearest.point, candidates))
+        return inside;
     bool odd = false;
     for (const FBBezierContour *c : candidates) {
         if (FBBoxPairs_BoxHoldsPoint(c->bounds(), *clear))

@@ -601,8 +601,10 @@ std::vector<bool> repeatsOfJointHits(const std::vector<EdgeHit> &hits)
 // passage, which the other hit reads again: taken both as crossings they count it twice. Of two
 // such hits, both left after the other rules, the one whose reading holds the whole passage stays
 // (the earlier where both do) and the other is marked in `dropped`; where neither does, each reads
-// its own.
-void dropRepeatsAcrossJointPairs(const std::vector<EdgeHit> &hits, std::vector<bool> &dropped)
+// its own. The hits that stay for another are answered (those that must stand for their joint
+// among the hits there).
+std::vector<bool> dropRepeatsAcrossJointPairs(const std::vector<EdgeHit> &hits,
+                                              std::vector<bool> &dropped)
 {
     // The joint of contour 1 (or 2) the hit lies at or within the end reach of, as the edge
     // starting there; else nullptr. (The other curve passing a hair beside the joint, the hit lies
@@ -621,6 +623,15 @@ void dropRepeatsAcrossJointPairs(const std::vector<EdgeHit> &hits, std::vector<b
         return inside == joint || inside->next() == joint;
     };
     auto hairOf = [](const EdgeHit &hit) { return FBTol_Hair * FBHit_Size(*hit.intersection); };
+    // Only a hit read as a crossing stands for the passage: one read as a touch (a curve's joint
+    // touching the other's side a little past the corner where the two cross) leaves the other
+    // hit the passage's only crossing.
+    std::vector<std::optional<bool>> crossing(hits.size());
+    auto crosses = [&](size_t k) {
+        if (!crossing[k])
+            crossing[k] = hits[k].edge1->crossesEdge(hits[k].edge2, *hits[k].intersection);
+        return *crossing[k];
+    };
     // A hit that stays for another dropped is not dropped in turn.
     std::vector<bool> kept(hits.size(), false);
     for (size_t k = 1; k < hits.size(); ++k) {
@@ -641,15 +652,16 @@ void dropRepeatsAcrossJointPairs(const std::vector<EdgeHit> &hits, std::vector<b
                 continue;
             const double apart = FBGeom_PointDistance(hits[k].intersection->location(),
                                                       hits[j].intersection->location());
-            if (apart <= hairOf(hits[j])) {
+            if (apart <= hairOf(hits[j]) && crosses(j)) {
                 dropped[k] = true;
                 kept[j] = true;
-            } else if (apart <= hairOf(hits[k]) && !kept[j]) {
+            } else if (apart <= hairOf(hits[k]) && !kept[j] && crosses(k)) {
                 dropped[j] = true;
                 kept[k] = true;
             }
         }
     }
+    return kept;
 }
 
 // The hits of one contour pair become crossings, those where a curve runs into its joint along
@@ -666,9 +678,20 @@ void addCrossingsOfHits(std::vector<EdgeHit> hits, bool selfCrossing)
     std::vector<bool> dropped = repeatsOfJointHits(hits);
     for (size_t k = 0; k < hits.size(); ++k)
         dropped[k] = echoes[k] || dropped[k] || crossesPastAnEnd(*hits[k].intersection);
-    dropRepeatsAcrossJointPairs(hits, dropped);
+    const std::vector<bool> standing = dropRepeatsAcrossJointPairs(hits, dropped);
+    // A hit that stays for a repeat dropped is read first: where another hit lies at the same
+    // joints (the same point met with the curve on the joint's other side), it stands for them,
+    // as the passage it holds was read from it.
+    std::vector<size_t> order;
+    order.reserve(hits.size());
+    for (const bool first : {true, false}) {
+        for (size_t k = 0; k < hits.size(); ++k) {
+            if (standing[k] == first)
+                order.push_back(k);
+        }
+    }
     std::vector<std::pair<HitPlace, HitPlace>> joints;
-    for (size_t k = 0; k < hits.size(); ++k) {
+    for (const size_t k : order) {
         const EdgeHit &hit = hits[k];
         if (dropped[k])
             continue;

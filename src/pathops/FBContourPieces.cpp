@@ -4,12 +4,14 @@
 #include "pathops/FBBoxPairs.h"
 #include "pathops/FBContourOverlap.h"
 #include "pathops/FBCurvePoints.h"
+#include "pathops/FBDecisionCounters.h"
 #include "pathops/FBHitMeasures.h"
 #include "pathops/FBJointCuts.h"
 #include "pathops/FBTolerances.h"
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -256,20 +258,16 @@ bool FBOutline_FartherThan(QPointF point, const std::vector<const FBBezierContou
     return true;
 }
 
-std::optional<bool>
-FBOutline_ContainsPointNear(QPointF point, QPointF nearest,
-                            const std::vector<const FBBezierContour *> &contours)
+namespace {
+
+// Whether `point` lies inside `contours` by two rays that agree, aimed away from `nearest`.
+std::optional<bool> agreedByRays(QPointF point, QPointF nearest,
+                                 const std::vector<const FBBezierContour *> &contours, double reach,
+                                 double length)
 {
-    QRectF box(point, QSizeF(0, 0));
-    for (const FBBezierContour *c : contours)
-        box = box.united(c->bounds());
-    const double size = std::max(box.width(), box.height());
-    const double length = 2.0 * (box.width() + box.height()) + 10.0;
-    const double reach =
-        FBTol_BesideJoint * (1.0 + std::max({size, std::abs(point.x()), std::abs(point.y())}));
     const QPointF away = FBGeom_NormalizeVector(point - nearest);
     const double offOutline = FBGeom_PointDistance(point, nearest);
-    if (!(FBGeom_SquaredLength(away) > 0) || !std::isfinite(length))
+    if (!(FBGeom_SquaredLength(away) > 0))
         return std::nullopt;
     // The first ray's answer not yet matched: -1 none, 0 even, 1 odd.
     int first = -1;
@@ -285,4 +283,55 @@ FBOutline_ContainsPointNear(QPointF point, QPointF nearest,
         first = first < 0 ? int(*odd) : -1;
     }
     return std::nullopt;
+}
+
+// A point on the same side of every outline of `contours` as `point` and at least `clearance`
+// off them, with its nearest point on them, found by steps away from the nearest outline, each
+// half as long as the point's distance off every outline: no step leaves the disc no outline
+// enters, so none crosses one. Nothing when the steps stop gaining (a point deep in a slit
+// narrower than `clearance`).
+std::optional<std::pair<QPointF, QPointF>>
+steppedClear(QPointF point, const std::vector<const FBBezierContour *> &contours, double clearance)
+{
+    constexpr int MostSteps = 64;
+    for (int step = 0; step < MostSteps; ++step) {
+        const FBNearestOnOutline nearest = FBOutline_Nearest(point, contours);
+        if (!(nearest.distance > 0) || !std::isfinite(nearest.distance))
+            return std::nullopt;
+        if (nearest.distance >= clearance)
+            return std::pair{point, nearest.point};
+        point += 0.5 * nearest.distance * FBGeom_NormalizeVector(point - nearest.point);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<bool>
+FBOutline_ContainsPointNear(QPointF point, QPointF nearest,
+                            const std::vector<const FBBezierContour *> &contours)
+{
+    QRectF box(point, QSizeF(0, 0));
+    for (const FBBezierContour *c : contours)
+        box = box.united(c->bounds());
+    const double size = std::max(box.width(), box.height());
+    const double length = 2.0 * (box.width() + box.height()) + 10.0;
+    const double reach =
+        FBTol_BesideJoint * (1.0 + std::max({size, std::abs(point.x()), std::abs(point.y())}));
+    if (!std::isfinite(length))
+        return std::nullopt;
+    if (const std::optional<bool> inside = agreedByRays(point, nearest, contours, reach, length))
+        return inside;
+    // Every ray from a point nearer a joint of the outline than the rays' joint reach passes
+    // that joint too near to tell how it crosses there: such a point (a speck's, at a long
+    // curve's joint) is read from a point stepped clear of the outline on its side.
+    const double clearance = 4 * reach;
+    if (!(FBGeom_PointDistance(point, nearest) < clearance))
+        return std::nullopt;
+    const std::optional<std::pair<QPointF, QPointF>> clear =
+        steppedClear(point, contours, clearance);
+    if (!clear)
+        return std::nullopt;
+    ++FBDecision_Counters().pointsSteppedClear;
+    return agreedByRays(clear->first, clear->second, contours, reach, length);
 }

@@ -4,6 +4,7 @@ void FBDecisionCounters::reset()
 {
     pointOverruledParity = 0;
     undecidedPieces = 0;
+    pointsSteppedClear = 0;
     touchesDropped = 0;
     touchOnOneSide = 0;
 }

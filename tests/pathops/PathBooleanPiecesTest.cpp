@@ -21,6 +21,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 using platform::BezierPath;
 
@@ -424,7 +425,8 @@ std::optional<std::string> farApartInSizeFault(quint64 seed)
 // specks at a long outline's joint: every containment ray passed the joint closer than an end
 // reads as on the ray, and such a contour is read at a point of it. Two (15691, 34551) were a long
 // arc crossing a speck's quarter circle twice, where a half of the curve search ending on the
-// second crossing shaved it off. A sixth (47621), whose whole answer turned over, is a row too.
+// second crossing shaved it off. A sixth (47621), whose whole answer turned over, is a row too,
+// as is 47378, whose answers were right but measured against the clipper's turned round.
 // ./test runs a few of their seeds: each case takes about a second under the sanitizers.
 // The other three pass since curves a hair apart count as two outlines: over 20,000 seeds spread
 // across 1 to 100,000, copies turned a hair and contours touching their container fail none, and
@@ -1350,6 +1352,62 @@ TEST(PathBooleanPieces, RegressionPairsOfTheCategories)
          "2.9136362008141137;12.61855642880067@S;2.9136362008141137;12.618556425800669;"
          "2.9136362028141138;12.618556423800669;2.9136362058141136;12.618556423800669@C;@",
          true},
+        // A ring thirty thousand times smaller across a circle (far-apart seed 47378): the
+        // answers were right, but the clipper, reading the ring a few of its cells across, gave
+        // its exclusive or turned the other way round, and the areas were compared with signs.
+        {"a ring a few of the clipper's cells across, on a circle's outline",
+         "M;11.459905830493936;11.234233493706316@"
+         "S;11.459905830493936;14.173233493706316;9.0779058304939362;16.555233493706318;6."
+         "1389058304939361;16.555233493706318@"
+         "S;3.1999058304939361;16.555233493706318;0.81790583049393639;14.173233493706316;0."
+         "81790583049393639;11.234233493706316@"
+         "S;0.81790583049393639;8.2952334937063164;3.1999058304939361;5.9132334937063167;6."
+         "1389058304939361;5.9132334937063167@"
+         "S;9.0779058304939362;5.9132334937063167;11.459905830493936;8.2952334937063164;11."
+         "459905830493936;11.234233493706316@"
+         "C;@",
+         "M;9.1075469826050384;15.650839176661453@"
+         "S;9.1075469826050384;15.650948670785599;9.1074582200795486;15.651037433311089;9."
+         "1073487259554025;15.651037433311089@"
+         "S;9.1072392318312563;15.651037433311089;9.1071504693057665;15.650948670785599;9."
+         "1071504693057665;15.650839176661453@"
+         "S;9.1071504693057665;15.650729682537307;9.1072392318312563;15.650640920011817;9."
+         "1073487259554025;15.650640920011817@"
+         "S;9.1074582200795486;15.650640920011817;9.1075469826050384;15.650729682537307;9."
+         "1075469826050384;15.650839176661453@"
+         "C;@M;9.1074886718257346;15.650839176661453@"
+         "S;9.1074886718257346;15.650755445860636;9.10742079460036;15.650687568635261;9."
+         "107337063799541;15.650687568635261@"
+         "S;9.1072533329987237;15.650687568635261;9.1071854557733491;15.650755445860636;9."
+         "1071854557733491;15.650839176661453@"
+         "S;9.1071854557733491;15.65092290746227;9.1072533329987237;15.650990784687645;9."
+         "107337063799541;15.650990784687645@"
+         "S;9.10742079460036;15.650990784687645;9.1074886718257346;15.65092290746227;9."
+         "1074886718257346;15.650839176661453@"
+         "C;@",
+         true},
+        // A speck a billion times smaller across a ring's lowest joint, one of its counters a
+        // hair inside the ring beside the joint, crossing nothing: no containment ray of the
+        // counter judged, and the outer circle's own inside test at the counter's point farthest
+        // from it, whose rays pass the joint that near too, took the counter for outside.
+        {"a speck across a ring's joint, a counter a hair inside it beside the joint",
+         "M;8.25;6.5@S;8.25;8.7781745930520234;6.4031745930520234;10.625;4.125;10.625@"
+         "S;1.8468254069479766;10.625;0;8.7781745930520234;0;6.5@"
+         "S;0;4.2218254069479766;1.8468254069479766;2.375;4.125;2.375@"
+         "S;6.4031745930520234;2.375;8.25;4.2218254069479766;8.25;6.5@C;@M;7;6.5@"
+         "S;7;4.7741101567787698;5.6008898432212302;3.375;3.875;3.375@"
+         "S;2.1491101567787698;3.375;0.75;4.7741101567787698;0.75;6.5@"
+         "S;0.75;8.2258898432212302;2.1491101567787698;9.625;3.875;9.625@"
+         "S;5.6008898432212302;9.625;7;8.2258898432212302;7;6.5@C;@",
+         "M;4.1249999949072116;2.3750000070124999@L;4.1250000001427889;2.3750000070124999@"
+         "L;4.1250000001427889;2.3750000057432694@L;4.1250000001427889;2.3750000057432694@"
+         "L;4.1250000001427889;2.3750000000317306@L;4.1250000001427889;2.3750000000317306@"
+         "L;4.1250000001427889;2.3749999987625001@L;4.1249999949072116;2.3749999987625001@C;@"
+         "M;4.1249999961764425;2.3750000032048075@L;4.1249999988735579;2.3750000032048075@"
+         "L;4.1249999988735579;2.3750000000317306@L;4.1249999961764425;2.3750000000317306@C;@"
+         "M;4.1249999961764425;2.375000003839423@L;4.1249999988735579;2.375000003839423@"
+         "L;4.1249999988735579;2.3750000057432694@L;4.1249999961764425;2.3750000057432694@C;@",
+         true},
     };
     for (const Row &row : rows) {
         const std::optional<BezierPath> a = pathFromString(QString::fromLatin1(row.a));
@@ -1415,9 +1473,10 @@ TEST(PathBooleanPieces, CornerLandingOnASideNearTheOthersJoint)
 }
 
 // A speck (a frame a billion times smaller) at a joint of a long outline: where its side runs
-// straight on through a joint and at a corner, their points drawn once or twice, and at a
-// circle's joint. Inside by most of its size, across the side, and outside. Every ray along the
-// axes through such a speck passes the joint nearer than an end still reads as on the ray.
+// straight on through a joint and at a corner, their points drawn once or twice, at a circle's
+// joints, and where curves meet at a sharp corner. Inside by most of its size, across the side,
+// and outside. Every ray along the axes through such a speck passes the joint nearer than an end
+// still reads as on the ray, and so does every ray from a point of the speck.
 TEST(PathBooleanPieces, SpeckAtALongOutlinesJoint)
 {
     // With `repeated`, the straight joint's point and the corner's are drawn twice (sides of no
@@ -1459,27 +1518,36 @@ TEST(PathBooleanPieces, SpeckAtALongOutlinesJoint)
         path.closePath();
         return path;
     };
+    // A lens: an arc over a curve and a side, meeting at sharp corners.
+    BezierPath lens;
+    lens.moveToPoint({0, 0});
+    lens.curveToPoint({10, 0}, {3, 4}, {7, 4});
+    lens.curveToPoint({4, -2}, {8, -2}, {6, -2.5});
+    lens.lineToPoint({0, 0});
+    lens.closePath();
     struct Joint
     {
         const char *name;
         QPointF at;
         BezierPath large;
-        // Whether the speck is also laid across the outline there. (Its counter across a
-        // circle's joint still loses sample points there: every curve pair's crossings are found,
-        // the fault lies past the search.)
-        bool across = true;
+        // Curves meet there: the speck is tried at more places across the outline.
+        bool curved = false;
     };
     const Joint joints[] = {{"a straight joint", {10, 6}, outline(false)},
                             {"a straight joint drawn twice", {10, 6}, outline(true)},
                             {"a corner", {10, 8}, outline(false)},
                             {"a corner drawn twice", {10, 8}, outline(true)},
-                            {"a circle's joint", {9, 4}, circlePath(5, 4, 4), false}};
-    const QPointF offsets[] = {{-0.8, -0.4}, {-0.8, 0.3}, {0.1, -0.2}, {0.8, -0.3}};
+                            {"a circle's joint on its side", {9, 4}, circlePath(5, 4, 4), true},
+                            {"a circle's joint at its top", {5, 8}, circlePath(5, 4, 4), true},
+                            {"two arcs' sharp corner", {10, 0}, lens, true},
+                            {"an arc's joint with a side", {4, -2}, lens, true}};
+    // Moved by less than half its size, the speck lies across the outline.
+    const std::vector<QPointF> offsets = {{-0.8, -0.4}, {-0.8, 0.3}, {0.1, -0.2}, {0.8, -0.3}};
+    const std::vector<QPointF> curvedOffsets = {{-0.8, -0.4}, {0.1, -0.2},  {-0.3, 0.1},
+                                                {0.2, 0.35},  {0.05, -0.7}, {0.8, -0.3}};
     for (const Joint &joint : joints) {
         const BezierPath &large = joint.large;
-        for (const QPointF offset : offsets) {
-            if (!joint.across && std::abs(offset.x()) < 0.5)
-                continue;
+        for (const QPointF offset : joint.curved ? curvedOffsets : offsets) {
             const BezierPath speck = frame(joint.at + Size * offset);
             std::vector<std::string> faults = pathcases::checkPair(large, speck);
             for (const std::string &fault :

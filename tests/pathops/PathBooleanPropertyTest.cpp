@@ -861,6 +861,28 @@ TEST(PathBooleanProperty, RegressionPairs)
          "6;3.75;6@S;2.6454305003384126;6;1.75;6.8954305003384126;1.75;8@S;1.75;9.10456949966158"
          "65;2.6454305003384126;10;3.75;10@S;4.8545694996615874;10;5.75;9.1045694996615865;5.75;"
          "8@C;@"},
+        // A ring's inner circle touching a counter's side at its own joint, a little past the
+        // corner where it crosses the counter's arc: the crossing with the arc was dropped as a
+        // repeat of the hit at the joint, which another hit at that joint, read as a touch, then
+        // stood for, and the counter was crossed once.
+        // A ring's inner circle touching a counter's side at its own joint, a little past the
+        // corner where it crosses the counter's arc (stacks seed 23078, at the size the
+        // operations take it to): the crossing with the arc was dropped as a repeat of the hit
+        // at the joint, which another hit at that joint, read as a touch, then stood for, and
+        // the counter was crossed once.
+        {"a ring touching a counter's side at its joint, crossing the arc past the corner",
+         "M;78;53.65929459931469@S;74.01067887938719;51.9477573450833;69.61601973407546;51;65;51@S"
+         ";58.78170571746496;51;52.96512935685993;52.71990471803318;48;55.70995977011297@L;48;48@L"
+         ";78;48@L;78;53.65929459931469@C;@M;48;63.998169065266566@S;52.17830265228095;60.85972410"
+         "922952;57.371970406408614;59;63;59@S;68.62802959359139;59;73.82169734771907;60.859724109"
+         "22953;78;63.99816906526658@L;78;80@L;48;80@L;48;63.998169065266566@C;@M;32;32@L;94;32@L;"
+         "94;48@L;110;48@L;110;104@L;94;104@L;94;120@L;32;120@L;32;32@C;@M;48;88@L;78;88@L;78;104@"
+         "L;48;104@L;48;88@C;@",
+         "M;96;64@S;96;46.3268880054146;81.6731119945854;32;64;32@S;46.3268880054146;32;32;46.3268"
+         "880054146;32;64@S;32;81.6731119945854;46.3268880054146;96;64;96@S;81.6731119945854;96;96"
+         ";81.6731119945854;96;64@C;@M;78;64@S;78;72.83655599729269;70.83655599729269;80;62;80@S;5"
+         "3.1634440027073;80;46;72.83655599729269;46;64@S;46;55.1634440027073;53.1634440027073;48;"
+         "62;48@S;70.83655599729269;48;78;55.1634440027073;78;64@C;@"},
         {"a bowl passing a sliver's corner, found a hair short of the sliver's curve's end",
          "M;11.5;12.647995499091989@S;11.051249825760515;12.872876269460786;10.54106963355127;13"
          ";10;13@L;11.5;13@L;11.5;12.647995499091989@C;@M;3;13@L;1;13@L;1;12@L;3;12@L;3;1@L;1;1@"
