@@ -367,8 +367,13 @@ collinearLinesMeet(const FBBezierCurvePtr &us, const FBBezierCurvePtr &them,
     // reaches that end: the lines meet there at a point. Taken as a stretch, it would follow
     // that one on the same edge, where a chain of stretches along the first line's contour
     // cannot place it, and break the run they make.
-    const bool besideEnd = (low <= RunEndReach && high <= RunEndReach) ||
-                           (low >= 1.0 - RunEndReach && high >= 1.0 - RunEndReach);
+    // A stretch that holds a good share of the shorter line (a speck's side along a long side
+    // up to its corner) is one, however near the longer line's end it lies.
+    const double stretchLength = (high - low) * std::sqrt(usLength2);
+    const bool besideEnd =
+        ((low <= RunEndReach && high <= RunEndReach) ||
+         (low >= 1.0 - RunEndReach && high >= 1.0 - RunEndReach)) &&
+        stretchLength <= FBTol_ShortStretchShare * std::sqrt(std::min(usLength2, themLength2));
     if (high - low <= slack || besideEnd) {
         const double t = std::clamp(FBGeom_RangeAverage(FBGeom_MakeRange(low, high)), 0.0, 1.0);
         return std::vector<FBBezierIntersectionPtr>{
@@ -727,8 +732,27 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
     // The curves must really meet there, or the search would answer a crossing that is not:
     // clipping can also shrink both ranges to points that lie apart, when a curve's strip only
     // touches the other's end.
-    if (!middlesMeet(originalUs, *usRange, originalThem, *themRange, search.scale))
-        return;
+    if (!middlesMeet(originalUs, *usRange, originalThem, *themRange, search.scale)) {
+        // A long curve's range, closed in to a piece still as long as a good share of a speck
+        // when the clips stop (neither range converged: the speck's piece lies a hair from its
+        // joint), has its middle off the crossing by that much: it is refined toward the
+        // speck's point, which the speck's short range holds, and asked again.
+        const double usLength = FBGeom_RangeLength(*usRange) * extent(originalUs);
+        const double themLength = FBGeom_RangeLength(*themRange) * extent(originalThem);
+        if (usConverged || themConverged || !(std::max(usLength, themLength) > 0))
+            return;
+        if (usLength > themLength) {
+            const QPointF target = originalThem.pointAtParameter(FBGeom_RangeAverage(*themRange));
+            const double t = refineWithinRange(originalUs, *usRange, target);
+            *usRange = FBGeom_MakeRange(t, t);
+        } else {
+            const QPointF target = originalUs.pointAtParameter(FBGeom_RangeAverage(*usRange));
+            const double t = refineWithinRange(originalThem, *themRange, target);
+            *themRange = FBGeom_MakeRange(t, t);
+        }
+        if (!middlesMeet(originalUs, *usRange, originalThem, *themRange, search.scale))
+            return;
+    }
     search.found->push_back(FBBezierIntersection::intersectionWithCurve1(
         search.originalUs, FBGeom_RangeAverage(*usRange), search.originalThem,
         FBGeom_RangeAverage(*themRange)));

@@ -849,6 +849,16 @@ TEST(FBBezierIntersection, LongCurveAcrossASpeckIsFoundInBothOrders)
          curve({8.023736208314114, 17.72865642880067}, {5.201505908203776, 17.72865642880067},
                {2.913636208314114, 15.440786728911007}, {2.913636208314114, 12.61855642880067}),
          line({2.9136362108141136, 12.61855643380067}, {2.9136362058141136, 12.61855643380067}), 1},
+        // An arc across a speck's rounded corner three thousandths of the corner from its joint
+        // with a side (far-apart seed 77439): the clips stopped with the speck's range that
+        // short but the arc's still a quarter of the speck long, and the middles of the two
+        // ranges, that far apart, were taken for curves that do not meet.
+        {"an arc across a speck's rounded corner a hair from its joint",
+         curve({12.647702853486809, 7.9798628929715552}, {14.826702853486809, 7.9798628929715552},
+               {16.593702853486811, 9.7468628929715546}, {16.593702853486811, 11.925862892971555}),
+         curve({15.45940410901146, 9.1574811969979439}, {15.45940410901146, 9.1574812016904445},
+               {15.459404105207671, 9.1574812054942338}, {15.459404100515171, 9.1574812054942338}),
+         1},
     };
     for (const Row &row : rows) {
         const QRectF box = row.speck->bounds();

@@ -1559,3 +1559,48 @@ TEST(PathBooleanPieces, SpeckAtALongOutlinesJoint)
         }
     }
 }
+
+// A speck sharing a stretch of a long outline's side up to the side's corner, and leaving the
+// outline there: the stretch lies within the reach of the long side's end by which a stretch
+// reads as reaching it, and was taken for a point. Drawn either way round, alone and as a counter
+// of a larger speck.
+TEST(PathBooleanPieces, SpeckSharingASideUpToItsCorner)
+{
+    BezierPath square;
+    square.moveToPoint({0, 0});
+    square.lineToPoint({10, 0});
+    square.lineToPoint({10, 10});
+    square.lineToPoint({0, 10});
+    square.closePath();
+    for (const double size : {1e-2, 1e-4, 1e-6}) {
+        const double left = 10 - 0.7 * size, right = 10 + 0.3 * size, bottom = 10 - 0.6 * size;
+        for (const bool reversed : {false, true}) {
+            for (const bool framed : {false, true}) {
+                BezierPath speck;
+                if (framed) {
+                    speck.moveToPoint({left - size, bottom - size});
+                    speck.lineToPoint({right + size, bottom - size});
+                    speck.lineToPoint({right + size, 10 + size});
+                    speck.lineToPoint({left - size, 10 + size});
+                    speck.closePath();
+                }
+                // Its top side runs along the square's from inside it past the corner.
+                BezierPath side;
+                side.moveToPoint({left, bottom});
+                side.lineToPoint({left, 10});
+                side.lineToPoint({right, 10});
+                side.lineToPoint({right, bottom});
+                side.closePath();
+                speck.appendBezierPath(reversed ? side.bezierPathByReversingPath() : side);
+                std::vector<std::string> faults = pathcases::checkPair(square, speck);
+                for (const std::string &fault : pointsAroundTheSmallerFaults(
+                         square, speck, speck.bounds().center(), speck.bounds().width()))
+                    faults.push_back(fault);
+                EXPECT_TRUE(faults.empty())
+                    << "size " << size << (reversed ? ", drawn the other way" : "")
+                    << (framed ? ", a counter" : "") << "\n"
+                    << pathcases::describe(faults, square, speck);
+            }
+        }
+    }
+}
