@@ -12,8 +12,8 @@ struct FBDecisionCounters
     std::atomic<unsigned long long> pointOverruledParity{0};
     // Pieces on which no point lay clear of the other outline, marked by alternation.
     std::atomic<unsigned long long> undecidedPieces{0};
-    // Piece points read from a point stepped clear of the other outline, every ray from the
-    // point itself passing a joint too near.
+    // Points (of pieces, or of contours no containment ray judged) read from a point stepped
+    // clear of the other outline, every ray from the point itself passing a joint too near.
     std::atomic<unsigned long long> pointsSteppedClear{0};
     // Crossing pairs dropped because the pieces on both sides, on both outlines, lie on one side
     // of the other outline: the outlines only touch there.

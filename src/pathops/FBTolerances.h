@@ -80,8 +80,8 @@ inline constexpr double FBTol_InvertedRange = 1e-9;
 // stretches are chained.
 inline constexpr double FBTol_RunEndReach = 1e-5;
 
-// A stretch two straight lines share within FBTol_RunEndReach of the longer one's end meets it at
-// a point only while it is no longer than this share of the shorter line.
+// A stretch two straight lines share within FBTol_RunEndReach of the first line's end (by its
+// parameter) meets it at a point only while it is no longer than this share of the shorter line.
 inline constexpr double FBTol_ShortStretchShare = 1e-2;
 
 // Pieces of both curves this short (by parameter) are straight enough for their chords to tell a
