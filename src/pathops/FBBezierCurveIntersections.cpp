@@ -720,15 +720,17 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
         hasConverged(*usRange, search.scale.usWidest) || isPoint(us, search.scale.pointSpread);
     const bool themConverged = hasConverged(*themRange, search.scale.themWidest) ||
                                isPoint(them, search.scale.pointSpread);
-    if (themConverged && !usConverged) {
-        const QPointF target = originalThem.pointAtParameter(FBGeom_RangeAverage(*themRange));
-        const double t = refineWithinRange(originalUs, *usRange, target);
-        *usRange = FBGeom_MakeRange(t, t);
-    } else if (usConverged && !themConverged) {
-        const QPointF target = originalUs.pointAtParameter(FBGeom_RangeAverage(*usRange));
-        const double t = refineWithinRange(originalThem, *themRange, target);
-        *themRange = FBGeom_MakeRange(t, t);
-    }
+    // One curve's range refined to the parameter nearest the middle of the other's.
+    auto refineToward = [](const FBBezierCurve &curve, FBRange *range, const FBBezierCurve &other,
+                           FBRange otherRange) {
+        const QPointF target = other.pointAtParameter(FBGeom_RangeAverage(otherRange));
+        const double t = refineWithinRange(curve, *range, target);
+        *range = FBGeom_MakeRange(t, t);
+    };
+    if (themConverged && !usConverged)
+        refineToward(originalUs, usRange, originalThem, *themRange);
+    else if (usConverged && !themConverged)
+        refineToward(originalThem, themRange, originalUs, *usRange);
     // The curves must really meet there, or the search would answer a crossing that is not:
     // clipping can also shrink both ranges to points that lie apart, when a curve's strip only
     // touches the other's end.
@@ -741,15 +743,10 @@ void searchPieces(const Search &search, const Piece &startUs, const Piece &start
         const double themLength = FBGeom_RangeLength(*themRange) * extent(originalThem);
         if (usConverged || themConverged || !(std::max(usLength, themLength) > 0))
             return;
-        if (usLength > themLength) {
-            const QPointF target = originalThem.pointAtParameter(FBGeom_RangeAverage(*themRange));
-            const double t = refineWithinRange(originalUs, *usRange, target);
-            *usRange = FBGeom_MakeRange(t, t);
-        } else {
-            const QPointF target = originalUs.pointAtParameter(FBGeom_RangeAverage(*usRange));
-            const double t = refineWithinRange(originalThem, *themRange, target);
-            *themRange = FBGeom_MakeRange(t, t);
-        }
+        if (usLength > themLength)
+            refineToward(originalUs, usRange, originalThem, *themRange);
+        else
+            refineToward(originalThem, themRange, originalUs, *usRange);
         if (!middlesMeet(originalUs, *usRange, originalThem, *themRange, search.scale))
             return;
     }
