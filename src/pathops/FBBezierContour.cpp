@@ -14,6 +14,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <unordered_set>
@@ -752,6 +753,34 @@ bool FBBezierContour::isEquivalent(const FBBezierContour *other) const
             return true;
     }
     return false;
+}
+
+double FBBezierContour::enclosedArea() const
+{
+    // Half the integral of x dy - y dx along the curves, a polynomial of degree five on each,
+    // which three Gauss points give exactly.
+    constexpr double Node = 0.7745966692414834; // sqrt(3/5)
+    constexpr std::array<std::pair<double, double>, 3> Gauss = {
+        {{0.5 * (1.0 - Node), 5.0 / 18}, {0.5, 8.0 / 18}, {0.5 * (1.0 + Node), 5.0 / 18}}};
+    double twice = 0.0;
+    for (const auto &edge : mEdges) {
+        const FBCurvePoints p = edge->curve()->points();
+        const std::array<QPointF, 3> dp = FBCurve_Derivative(p);
+        for (const auto &[t, weight] : Gauss) {
+            const QPointF at = FBCurve_DeCasteljau(p, t);
+            const QPointF along = FBCurve_DeCasteljau(dp, t);
+            twice += weight * (at.x() * along.y() - at.y() * along.x());
+        }
+    }
+    return std::abs(twice) / 2.0;
+}
+
+bool FBBezierContour::isSameOutline(const FBBezierContour *other) const
+{
+    if (!isEquivalent(other))
+        return false;
+    const double a = enclosedArea(), b = other->enclosedArea();
+    return std::abs(a - b) <= FBTol_SameArea * std::max(a, b);
 }
 
 QString FBBezierContour::description() const

@@ -111,6 +111,13 @@ public:
     void removeAllOverlaps();
     // Both outlines coincide along their whole length.
     bool isEquivalent(const FBBezierContour *other) const;
+    // The area the outline encloses, taken as positive.
+    double enclosedArea() const;
+    // Equivalent, and enclosing the same area to rounding: one outline drawn twice (or moved by
+    // less than the coincidence tolerance). Equivalent contours whose areas differ are a hair
+    // apart: one inside the other (a copy grown, shrunk or stroked by a hair), or crossing it at
+    // angles too small for any crossing to be found (a copy scaled by a hair about a point).
+    bool isSameOutline(const FBBezierContour *other) const;
 
     QString description() const;
     platform::BezierPath debugPathForIntersectionType(int type) const;

@@ -97,7 +97,9 @@ public:
                                               std::vector<FBBezierContourPtr> &theirContours,
                                               std::vector<FBBezierContourPtr> &results) const;
 
-    // Containment of a contour that crosses nothing, by rays across it and the graph.
+    // Containment of a contour that crosses nothing, by rays across it and the graph; a contour
+    // of the graph equivalent to it but enclosing another area (a copy a hair apart) holds it when
+    // it encloses more.
     bool containsContour(const FBBezierContour *contour) const;
     bool eliminateContainers(std::vector<FBBezierContour *> &containers,
                              const FBBezierContour *testContour, const FBBezierCurvePtr &ray) const;
@@ -128,6 +130,7 @@ public:
 
 private:
     enum class Operation { Union, Intersect, Difference, Xor };
+    bool containsContourByRays(const FBBezierContour *contour) const;
     FBBezierGraph combine(FBBezierGraph &theirs, Operation operation);
     // The contours and what is known of them, put aside while an operation works on copies.
     struct SavedContours

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -325,6 +326,52 @@ std::optional<bool> heldAtAPointOf(const FBBezierContour &contour,
     return odd;
 }
 
+// Of two contours within a hair of each other all round, whether `outer` holds `inner`: when it
+// encloses more area. Of two enclosing the same, exactly one holds the other (the one whose box
+// comes first), so that a union keeps one of them and an intersection the other.
+bool holdsByArea(const FBBezierContour &outer, const FBBezierContour &inner)
+{
+    const double a = outer.enclosedArea(), b = inner.enclosedArea();
+    if (a != b)
+        return a > b;
+    const QRectF p = outer.bounds(), q = inner.bounds();
+    return std::tuple(p.left(), p.top(), p.right(), p.bottom()) <
+           std::tuple(q.left(), q.top(), q.right(), q.bottom());
+}
+
+// Whether an odd number of `candidates` hold the contour when no point of it lies clear of them
+// all (heldAtAPointOf has no answer): it runs within a hair of some of them all round, nearer than
+// rays or points can tell apart, with no shared stretch found (a copy of it scaled or grown by a
+// few billionths). Each candidate some point of the contour lies clear of is asked at that point;
+// one it lies within a hair of at every point holds it when it encloses more area: it lies a hair
+// outside it, or runs outside and inside it crossing where no crossing can be found, and is then
+// the union of the two to a hair.
+bool heldWithoutAClearPoint(const FBBezierContour &contour,
+                            const std::vector<const FBBezierContour *> &candidates)
+{
+    constexpr int PerEdge = 4;
+    const QRectF box = contour.bounds();
+    const double clear =
+        FBTol_AtCurveSize(FBTol_ClearOfContainer, largestSide(box), FBGeom_LargestMagnitude(box));
+    std::vector<QPointF> points;
+    for (const auto &edge : contour.edges()) {
+        for (int k = 0; k < PerEdge; ++k)
+            points.push_back(edge->curve()->pointAtParameter((k + 0.5) / PerEdge));
+    }
+    bool odd = false;
+    for (const FBBezierContour *c : candidates) {
+        const std::vector<const FBBezierContour *> one{c};
+        const auto away = std::find_if(points.begin(), points.end(), [&](QPointF p) {
+            return FBOutline_Nearest(p, one, clear).distance > clear;
+        });
+        const bool holds = away != points.end() ? FBBoxPairs_BoxHoldsPoint(c->bounds(), *away) &&
+                                                      c->containsPoint(*away)
+                                                : holdsByArea(*c, contour);
+        odd = odd != holds;
+    }
+    return odd;
+}
+
 // Whether a search of the straight `ray` against `curve` could answer a point at one of the
 // curve's ends. Such a point lies within the search's tolerance (a thousandth, or a hundred
 // thousandth of the two curves' size) of the ray, and the curve's end within a parameter step of
@@ -400,6 +447,42 @@ contoursThroughExtent(const std::vector<FBEdgeCrossingPtr> &before,
 } // namespace
 
 bool FBBezierGraph::containsContour(const FBBezierContour *testContour) const
+{
+    // A contour running within the coincidence tolerance of the tested one all the way round,
+    // crossing it nowhere, lies a hair inside or outside it, or crosses it at angles too small
+    // for a crossing to be found (a copy scaled by a hair about a point of it, whose outline runs
+    // outside on one side and inside on the other). Rays across both meet them a hair apart in
+    // either order and cannot tell; the larger of the two holds the smaller in the first case and
+    // is their union to a hair in the second. The rest of the graph is counted by rays as ever.
+    std::vector<const FBBezierContour *> hairApart;
+    for (const FBContourOverlapPtr &overlap : testContour->sharedOverlaps()) {
+        if (!overlap->isComplete())
+            continue;
+        const FBBezierContour *other =
+            overlap->contour1() == testContour ? overlap->contour2() : overlap->contour1();
+        if (other != testContour &&
+            std::any_of(mContours.begin(), mContours.end(),
+                        [other](const FBBezierContourPtr &c) { return c.get() == other; }) &&
+            !testContour->isSameOutline(other) &&
+            std::find(hairApart.begin(), hairApart.end(), other) == hairApart.end())
+            hairApart.push_back(other);
+    }
+    if (hairApart.empty())
+        return containsContourByRays(testContour);
+    FBBezierGraph rest;
+    for (const FBBezierContourPtr &contour : mContours) {
+        if (std::find(hairApart.begin(), hairApart.end(), contour.get()) == hairApart.end())
+            rest.addContour(contour);
+    }
+    bool held = !rest.mContours.empty() && rest.containsContourByRays(testContour);
+    for (const FBBezierContour *other : hairApart) {
+        if (holdsByArea(*other, *testContour))
+            held = !held;
+    }
+    return held;
+}
+
+bool FBBezierGraph::containsContourByRays(const FBBezierContour *testContour) const
 {
     PathOperation_CheckCancelAndTimeLimit();
     // A contour that shares stretches of outline with this graph's, crossing none, may reach a
@@ -507,7 +590,9 @@ bool FBBezierGraph::containsContour(const FBBezierContour *testContour) const
         if (mayHold(*c))
             candidates.push_back(c);
     }
-    return heldAtAPointOf(*testContour, candidates).value_or(false);
+    if (const std::optional<bool> held = heldAtAPointOf(*testContour, candidates))
+        return *held;
+    return heldWithoutAClearPoint(*testContour, candidates);
 }
 
 bool FBBezierGraph::eliminateContainers(std::vector<FBBezierContour *> &containers,

@@ -383,40 +383,7 @@ std::vector<FBBezierContourPtr> FBBezierGraph::nonintersectingContours() const
 
 namespace {
 
-// The area a contour encloses: half the integral of x dy - y dx along its curves, a polynomial
-// of degree five on each, which three Gauss points give exactly.
-double enclosedArea(const FBBezierContour &contour)
-{
-    constexpr double Node = 0.7745966692414834; // sqrt(3/5)
-    constexpr std::array<std::pair<double, double>, 3> Gauss = {
-        {{0.5 * (1.0 - Node), 5.0 / 18}, {0.5, 8.0 / 18}, {0.5 * (1.0 + Node), 5.0 / 18}}};
-    double twice = 0.0;
-    for (const auto &edge : contour.edges()) {
-        const FBCurvePoints p = edge->curve()->points();
-        const std::array<QPointF, 3> dp = FBCurve_Derivative(p);
-        for (const auto &[t, weight] : Gauss) {
-            const QPointF at = FBCurve_DeCasteljau(p, t);
-            const QPointF along = FBCurve_DeCasteljau(dp, t);
-            twice += weight * (at.x() * along.y() - at.y() * along.x());
-        }
-    }
-    return std::abs(twice) / 2.0;
-}
-
-// Whether two contours that run within the coincidence tolerance of each other all the way round
-// are one outline. Those enclosing areas that differ by more than rounding are not: one lies
-// inside the other a hair apart (a copy grown, shrunk or stroked by a hair), and the band between
-// them belongs to some answers, as containment finds. Copies merely moved enclose the same area.
-bool sameOutline(const FBBezierContour &ours, const FBBezierContour &theirs)
-{
-    constexpr double Rounding = FBTol_SameArea;
-    if (!ours.isEquivalent(&theirs))
-        return false;
-    const double a = enclosedArea(ours), b = enclosedArea(theirs);
-    return std::abs(a - b) <= Rounding * std::max(a, b);
-}
-
-// Walks our contours; for each, the first of theirs that is the same outline (sameOutline) is
+// Walks our contours; for each, the first of theirs that is the same outline (isSameOutline) is
 // handed to `act`, then both leave their lists.
 template <typename Act>
 void pairEquivalentContours(std::vector<FBBezierContourPtr> &ourContours,
@@ -425,9 +392,9 @@ void pairEquivalentContours(std::vector<FBBezierContourPtr> &ourContours,
     size_t ourIndex = 0;
     while (ourIndex < ourContours.size()) {
         const FBBezierContourPtr ours = ourContours[ourIndex];
-        const auto theirs =
-            std::find_if(theirContours.begin(), theirContours.end(),
-                         [&ours](const FBBezierContourPtr &c) { return sameOutline(*ours, *c); });
+        const auto theirs = std::find_if(
+            theirContours.begin(), theirContours.end(),
+            [&ours](const FBBezierContourPtr &c) { return ours->isSameOutline(c.get()); });
         if (theirs == theirContours.end()) {
             ++ourIndex;
             continue;

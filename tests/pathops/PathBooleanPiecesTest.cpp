@@ -12,6 +12,7 @@
 #include "PathBooleanCases.h"
 #include "PathShapes.h"
 #include "PropertyRun.h"
+#include "pathops/FBTolerances.h"
 #include "pathops/PathBooleanOperations.h"
 #include "pathops/PathTextForms.h"
 
@@ -272,6 +273,45 @@ pathcases::ShapePair turnedCopies(ShapeMaker &maker)
     return {"a shape and its copy turned a hair", a, turned(a, centre, angle)};
 }
 
+// A shape and its copy scaled by 1e-9 to 1e-3 of its size, larger or smaller, about its centre or
+// a point near it: where the shape is not convex the copy runs outside it on one side of the point
+// and inside it on the other, a hair apart, crossing it at angles too small to find.
+pathcases::ShapePair scaledCopies(ShapeMaker &maker)
+{
+    BezierPath a;
+    switch (maker.integer(0, 3)) {
+    case 0:
+        a = maker.glyph({qreal(maker.integer(0, 4)), qreal(maker.integer(0, 4))});
+        break;
+    case 1:
+        a = maker.convexShape();
+        break;
+    case 2:
+        a = maker.gridCells(maker.integer(3, 6),
+                            {qreal(maker.integer(0, 4)), qreal(maker.integer(0, 4))});
+        break;
+    default:
+        a = maker.star();
+        break;
+    }
+    const QRectF box = a.bounds();
+    const QPointF centre = box.center() + QPointF(maker.real(-0.3, 0.3) * box.width(),
+                                                  maker.real(-0.3, 0.3) * box.height());
+    const double factor = 1 + spread(maker, 1e-9, 1e-3) * (maker.coin() ? 1 : -1);
+    // Whether the copy's points lie within a hair (a ten-thousandth of the size) of the shape's:
+    // sides and curves that close are read as one shared stretch all along.
+    double farthest = 0;
+    for (const BezierPath::Element &e : a.elements()) {
+        for (const QPointF &p : e.points)
+            farthest = std::max(farthest, std::hypot(p.x() - centre.x(), p.y() - centre.y()));
+    }
+    const double size = std::max(box.width(), box.height());
+    return {"a shape and its copy scaled by a hair", a,
+            pathoracle::mappedPath(
+                a, [centre, factor](QPointF p) { return centre + (p - centre) * factor; }),
+            std::abs(factor - 1) * farthest <= FBTol_Hair * size};
+}
+
 constexpr double kFineFlatness = 1e-5;
 
 // The faults of one seeded pair of `make`, with the line that reruns it, or nothing.
@@ -283,7 +323,7 @@ std::optional<std::string> seedFault(const char *category, MakePair make, quint6
     ShapeMaker maker(seed);
     const pathcases::ShapePair pair = make(maker);
     const std::vector<std::string> faults =
-        pathcases::checkPair(pair.a, pair.b, kFineFlatness, curls);
+        pathcases::checkPair(pair.a, pair.b, kFineFlatness, curls, pair.oneOutline);
     if (faults.empty())
         return std::nullopt;
     std::ostringstream s;
@@ -461,6 +501,14 @@ PELKO_PROPERTY_CATEGORY(
 
 PELKO_PROPERTY_CATEGORY(
     OperandsFarApartInSize, [](quint64 seed) { return faultLines(farApartInSizeFault(seed)); }, 16);
+
+PELKO_PROPERTY_CATEGORY(
+    CopiesScaledAHair,
+    [](quint64 seed) {
+        return faultLines(
+            seedFault("scaled copies", &scaledCopies, seed, pathcases::Curls::Always));
+    },
+    80);
 
 PELKO_PROPERTY_CATEGORY(
     CopiesTurnedAHair,
@@ -1386,6 +1434,20 @@ TEST(PathBooleanPieces, RegressionPairsOfTheCategories)
          "1074886718257346;15.650839176661453@"
          "C;@",
          true},
+        // A square and its copy scaled by a hundred-millionth about a point inside it: every side
+        // a few hundred-millionths from the other's, no stretch shared and every ray meeting both
+        // within a touch of each other, and no point of one clear of the other. Neither was
+        // taken to hold the other, and the union was both squares, filling nothing.
+        {"a square and its copy scaled by a hundred-millionth",
+         "M;5.0482212821995054;1.6253963708703734@L;10.892800657418249;1.6253963708703734@"
+         "L;10.892800657418249;10.64605337899571@L;5.0482212821995054;10.64605337899571@C;@",
+         "M;5.0482213172144332;1.6253964603619497@L;10.892800609444048;1.6253964603619497@"
+         "L;10.892800609444048;10.646053340399975@L;5.0482213172144332;10.646053340399975@C;@"},
+        {"a square and its copy scaled by a hundred-millionth, the point elsewhere",
+         "M;6.2487428416638018;13.587191787309521@L;14.82223319338282;13.587191787309521@"
+         "L;14.82223319338282;2.0777607618393681@L;6.2487428416638018;2.0777607618393681@C;@",
+         "M;6.2487428984331039;13.587191702890161@L;14.822233153861717;13.587191702890161@"
+         "L;14.822233153861717;2.0777608066844886@L;6.2487428984331039;2.0777608066844886@C;@"},
         // A speck a billion times smaller across a ring's lowest joint, one of its counters a
         // hair inside the ring beside the joint, crossing nothing: no containment ray of the
         // counter judged, and the outer circle's own inside test at the counter's point farthest
