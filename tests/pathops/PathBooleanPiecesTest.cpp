@@ -247,8 +247,15 @@ pathcases::ShapePair touchingContainers(ShapeMaker &maker)
     return {kind, shape, other};
 }
 
-// (i) A shape and its copy turned by 1e-5 to 1e-2 radian about its centre or a point near it.
-pathcases::ShapePair turnedCopies(ShapeMaker &maker)
+// A shape to copy (a letter-like outline, a convex shape, grid cells or a star) and a point
+// within three tenths of its box's size of the box's centre, about which the copy is made.
+struct ShapeAndPoint
+{
+    BezierPath shape;
+    QPointF point;
+};
+
+ShapeAndPoint shapeAndPointNearItsCentre(ShapeMaker &maker)
 {
     BezierPath a;
     switch (maker.integer(0, 3)) {
@@ -269,6 +276,15 @@ pathcases::ShapePair turnedCopies(ShapeMaker &maker)
     const QRectF box = a.bounds();
     const QPointF centre = box.center() + QPointF(maker.real(-0.3, 0.3) * box.width(),
                                                   maker.real(-0.3, 0.3) * box.height());
+    return {a, centre};
+}
+
+// (i) A shape and its copy turned by 1e-5 to 1e-2 radian about its centre or a point near it.
+pathcases::ShapePair turnedCopies(ShapeMaker &maker)
+{
+    const ShapeAndPoint made = shapeAndPointNearItsCentre(maker);
+    const BezierPath &a = made.shape;
+    const QPointF centre = made.point;
     const double angle = spread(maker, 1e-5, 1e-2) * (maker.coin() ? 1 : -1);
     return {"a shape and its copy turned a hair", a, turned(a, centre, angle)};
 }
@@ -278,25 +294,10 @@ pathcases::ShapePair turnedCopies(ShapeMaker &maker)
 // and inside it on the other, a hair apart, crossing it at angles too small to find.
 pathcases::ShapePair scaledCopies(ShapeMaker &maker)
 {
-    BezierPath a;
-    switch (maker.integer(0, 3)) {
-    case 0:
-        a = maker.glyph({qreal(maker.integer(0, 4)), qreal(maker.integer(0, 4))});
-        break;
-    case 1:
-        a = maker.convexShape();
-        break;
-    case 2:
-        a = maker.gridCells(maker.integer(3, 6),
-                            {qreal(maker.integer(0, 4)), qreal(maker.integer(0, 4))});
-        break;
-    default:
-        a = maker.star();
-        break;
-    }
+    const ShapeAndPoint made = shapeAndPointNearItsCentre(maker);
+    const BezierPath &a = made.shape;
+    const QPointF centre = made.point;
     const QRectF box = a.bounds();
-    const QPointF centre = box.center() + QPointF(maker.real(-0.3, 0.3) * box.width(),
-                                                  maker.real(-0.3, 0.3) * box.height());
     const double factor = 1 + spread(maker, 1e-9, 1e-3) * (maker.coin() ? 1 : -1);
     // Whether the copy's points lie within a hair (a ten-thousandth of the size) of the shape's:
     // sides and curves that close are read as one shared stretch all along.
