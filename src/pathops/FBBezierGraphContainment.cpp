@@ -450,7 +450,7 @@ bool FBBezierGraph::containsContour(const FBBezierContour *testContour) const
 {
     // A contour running within the coincidence tolerance of the tested one all the way round,
     // crossing it nowhere, lies a hair inside or outside it, or crosses it at angles too small
-    // for a crossing to be found (a copy scaled by a hair about a point of it, whose outline runs
+    // for a crossing to be found (a copy scaled by a hair about a point, whose outline runs
     // outside on one side and inside on the other). Rays across both meet them a hair apart in
     // either order and cannot tell; the larger of the two holds the smaller in the first case and
     // is their union to a hair in the second. The rest of the graph is counted by rays as ever.

@@ -404,7 +404,7 @@ std::vector<PairRow> rowsOutlineAgainstItselfGrownByAHair()
             {std::string(name) + " grown by 0.001", outline(name), grown(outline(name), 0.001)});
     }
     // Letters against their copy scaled about the centre of their box until it is a thousandth
-    // or a hundred-thousandth of a unit larger or smaller: the copy runs outside the letter where
+    // of a unit larger or smaller, or a hundred-thousandth larger: the copy runs outside where
     // its outline faces away from the centre and inside where it faces it, crossing it at angles
     // too small to find, and every curve lies within the coincidence tolerance of its copy. The
     // two were one outline that neither held, and the union was the slivers between them.
