@@ -9,7 +9,6 @@
 #include "pathops/FBTolerances.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <optional>
 #include <unordered_map>
